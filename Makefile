@@ -1,0 +1,51 @@
+# The README's two set-up commands, `make demo` and `make test`, each work on a fresh Debian 12
+# machine: they install what is missing, configure, build and run.
+JOBS      ?= $(shell nproc)
+BUILD     ?= build
+ASAN      ?= build-asan
+FUZZ      ?= build-fuzz
+BENCH     ?= build-bench
+FUZZ_SECS ?= 30
+CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all deps build test demo asan fuzz bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+demo: build
+	@examples/demo/run-demo $(BUILD)
+
+asan: deps
+	@[ -f $(ASAN)/CMakeCache.txt ] || cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+	  -DCMAKE_C_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+	cmake --build $(ASAN) -j $(JOBS)
+	ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
+
+fuzz: deps
+	@[ -f $(FUZZ)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIUM_FUZZ=ON -DTARVIUM_TESTS=OFF
+	cmake --build $(FUZZ) -j $(JOBS)
+	@fuzz/run-all $(FUZZ) $(FUZZ_SECS)
+
+bench: deps
+	@[ -f $(BENCH)/CMakeCache.txt ] || cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DTARVIUM_BENCH=ON -DTARVIUM_TESTS=OFF
+	cmake --build $(BENCH) -j $(JOBS)
+	@bench/run-all $(BENCH)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(BENCH)

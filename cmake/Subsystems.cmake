@@ -1,0 +1,25 @@
+# tarvium_subsystem(NAME [DEPENDS lib...] [PRIVATE lib...])
+# Builds src/NAME/**/*.cpp into the static library tarvium_NAME. src/ is the include root, so code
+# includes "engine/inf_reader.h", "platform/registry.h" and so on.
+function(tarvium_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_library(tarvium_${name} STATIC ${sources})
+  target_include_directories(tarvium_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  target_link_libraries(tarvium_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE})
+endfunction()
+
+# tarvium_test_suite(FOLDER LIBS...): every tests/FOLDER/*_test.cpp in one GoogleTest binary.
+function(tarvium_test_suite folder)
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${folder}_tests ${sources})
+  target_link_libraries(${folder}_tests PRIVATE tarvium_test_support ${ARGN} GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "TARVIUM_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
