@@ -10,6 +10,7 @@ function(tarvium_subsystem name)
   add_library(tarvium_${name} STATIC ${sources})
   target_include_directories(tarvium_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
   target_link_libraries(tarvium_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE})
+  set_property(GLOBAL APPEND PROPERTY TARVIUM_LIBS tarvium_${name})
 endfunction()
 
 # tarvium_test_suite(FOLDER LIBS...): every tests/FOLDER/*_test.cpp in one GoogleTest binary.
@@ -22,4 +23,10 @@ function(tarvium_test_suite folder)
   target_link_libraries(${folder}_tests PRIVATE tarvium_test_support ${ARGN} GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "TARVIUM_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# tarvium_all_libs(VAR): every subsystem library built so far, for tools, benchmarks and fuzzers.
+function(tarvium_all_libs var)
+  get_property(libs GLOBAL PROPERTY TARVIUM_LIBS)
+  set(${var} ${libs} PARENT_SCOPE)
 endfunction()
