@@ -1,0 +1,149 @@
+// Safe extraction of one entry with openat/mkdirat/renameat relative to directory descriptors:
+// a path string is never resolved as a whole, so a symbolic link in the destination (placed by an
+// earlier entry or already there) stops the entry with ERAR_ECREATE instead of being followed.
+#include "entry_writer.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "archive/unrar_api.h"
+
+namespace unrar_module {
+namespace {
+
+std::vector<std::string> SplitComponents(const std::string& name) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (size_t i = 0; i <= name.size(); ++i) {
+    if (i == name.size() || name[i] == '/' || name[i] == '\\') {
+      const bool bDrive = parts.empty() && part.size() == 2 && part[1] == ':';
+      if (!part.empty() && part != "." && part != ".." && !bDrive) parts.push_back(part);
+      part.clear();
+    } else {
+      part += name[i] == ':' ? '_' : name[i];  // no stream names, no drive in the middle
+    }
+  }
+  return parts;
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  void Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+int OpenDestination(const std::string& destDir) {
+  std::string path;
+  for (size_t i = 0; i < destDir.size(); ++i) {  // create the destination itself as needed
+    if (destDir[i] == '/' && i > 0) ::mkdir(path.c_str(), 0755);
+    path += destDir[i];
+  }
+  ::mkdir(destDir.c_str(), 0755);
+  return ::open(destDir.empty() ? "." : destDir.c_str(), O_DIRECTORY | O_RDONLY | O_CLOEXEC);
+}
+
+// Opens (creating when missing) the directory `name` inside dirFd, refusing symbolic links.
+int EnterDirectory(int dirFd, const std::string& name) {
+  if (::mkdirat(dirFd, name.c_str(), 0755) != 0 && errno != EEXIST) return -1;
+  return ::openat(dirFd, name.c_str(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
+}
+
+// Copies the entry's data to fd (none: -1) and checks it against the header's CRC32. Stored
+// RAR data comes in order, so the CRC runs over the blocks as they come.
+int CopyData(struct archive* pArchive, int fd, std::optional<uint32_t> nDataCrc) {
+  const void* pBlock = nullptr;
+  size_t nBlock = 0;
+  la_int64_t nOffset = 0;
+  uLong nCrc = crc32(0, nullptr, 0);
+  for (;;) {
+    const int r = archive_read_data_block(pArchive, &pBlock, &nBlock, &nOffset);
+    if (r == ARCHIVE_EOF) return !nDataCrc || *nDataCrc == nCrc ? ERAR_SUCCESS : ERAR_BAD_DATA;
+    if (r != ARCHIVE_OK) return ERAR_BAD_DATA;
+    nCrc = crc32(nCrc, static_cast<const Bytef*>(pBlock), static_cast<uInt>(nBlock));
+    if (fd < 0) continue;
+    const auto* p = static_cast<const char*>(pBlock);
+    if (::lseek(fd, nOffset, SEEK_SET) < 0) return ERAR_EWRITE;
+    while (nBlock > 0) {
+      const ssize_t n = ::write(fd, p, nBlock);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return ERAR_EWRITE;
+      p += n;
+      nBlock -= static_cast<size_t>(n);
+    }
+  }
+}
+
+int WriteFileIn(int dirFd, const std::string& name, struct archive* pArchive,
+                struct archive_entry* pEntry, std::optional<uint32_t> nDataCrc) {
+  const std::string temp = "." + name + ".tarvium-part";
+  ::unlinkat(dirFd, temp.c_str(), 0);
+  Descriptor file(
+      ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (file.Get() < 0) return ERAR_ECREATE;
+  int result = CopyData(pArchive, file.Get(), nDataCrc);
+  if (result == ERAR_SUCCESS && archive_entry_mtime_is_set(pEntry)) {
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT}, {archive_entry_mtime(pEntry), archive_entry_mtime_nsec(pEntry)}};
+    ::futimens(file.Get(), times);
+  }
+  if (::close(file.Release()) != 0 && result == ERAR_SUCCESS) result = ERAR_ECLOSE;
+  if (result == ERAR_SUCCESS && ::renameat(dirFd, temp.c_str(), dirFd, name.c_str()) != 0)
+    result = ERAR_ECREATE;
+  if (result != ERAR_SUCCESS) ::unlinkat(dirFd, temp.c_str(), 0);
+  return result;
+}
+
+}  // namespace
+
+std::string SanitiseStoredName(const std::string& storedName) {
+  std::string joined;
+  for (const std::string& part : SplitComponents(storedName))
+    joined += (joined.empty() ? "" : "/") + part;
+  return joined;
+}
+
+int WriteEntryBelow(const std::string& destDir, const std::string& relName,
+                    struct archive* pArchive, struct archive_entry* pEntry,
+                    std::optional<uint32_t> nDataCrc) {
+  const std::vector<std::string> parts = SplitComponents(relName);
+  if (parts.empty()) return ERAR_ECREATE;
+  Descriptor dir(OpenDestination(destDir));
+  if (dir.Get() < 0) return ERAR_ECREATE;
+  const bool bDirectory = archive_entry_filetype(pEntry) == AE_IFDIR;
+  const size_t nDirs = bDirectory ? parts.size() : parts.size() - 1;
+  for (size_t i = 0; i < nDirs; ++i) {
+    dir.Reset(EnterDirectory(dir.Get(), parts[i]));
+    if (dir.Get() < 0) return ERAR_ECREATE;
+  }
+  if (bDirectory) return ERAR_SUCCESS;
+  if (archive_entry_filetype(pEntry) != AE_IFREG) return TestEntryData(pArchive, {});  // no links
+  return WriteFileIn(dir.Get(), parts.back(), pArchive, pEntry, nDataCrc);
+}
+
+int TestEntryData(struct archive* pArchive, std::optional<uint32_t> nDataCrc) {
+  return CopyData(pArchive, -1, nDataCrc);
+}
+
+}  // namespace unrar_module
