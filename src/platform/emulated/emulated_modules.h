@@ -1,0 +1,27 @@
+// Modules on the emulated machine: host shared objects loaded with dlopen under the Windows path
+// the engine uses, trust decided by the administrator's allow-list in the machine directory (see
+// module_trust_list.h), and foreign paths that are host paths.
+#pragma once
+#include <string>
+
+#include "platform/modules.h"
+
+namespace platform {
+
+class EmulatedModules : public Modules {
+ public:
+  // machineDir: the host directory of the machine, which holds trusted-modules.txt.
+  explicit EmulatedModules(std::string machineDir);
+
+  uint32_t LoadLibrary(const std::string& path, ModuleHandle& hModule) override;
+  ProcAddress GetProcAddress(ModuleHandle hModule, const std::string& name) override;
+  uint32_t FreeLibrary(ModuleHandle hModule) override;
+  uint32_t VerifyTrust(const std::string& path) override;
+  uint32_t GetForeignPath(const std::string& path, bool bForWriting,
+                          std::string& foreignPath) override;
+
+ private:
+  std::string machineDir_;
+};
+
+}  // namespace platform
