@@ -2,12 +2,14 @@
 // reference; there are no globals, so a test can create as many runs as it likes.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "platform/file_system.h"
+#include "platform/modules.h"
 
 namespace tarvium {
 
@@ -24,6 +26,11 @@ struct SetupRun {
   platform::FileSystem& fileSystem;
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
+  platform::Modules* pModules = nullptr;    // run-time loaded modules; set by main
+  std::vector<std::string> debugLines;      // diagnostic lines of DebugOutput, in order
+  // Pumps the window messages between the steps of long operations (archive entries, ...), so
+  // that the user interface stays alive and a Cancel reaches the abort flag. Empty: nothing to do.
+  std::function<void()> pumpMessages;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {
