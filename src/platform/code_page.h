@@ -19,4 +19,10 @@ std::u16string Utf8ToUtf16(std::string_view text);
 char16_t AnsiCharToUnicode(unsigned char c);
 char UnicodeToAnsiChar(char32_t c);
 
+// ANSI to the OEM code page and back, as CharToOemA and OemToCharA do. The OEM page that goes
+// with Windows-1252 (Western European) is code page 850; a character the other page cannot hold
+// becomes '?'.
+std::string AnsiToOem(std::string_view text);
+std::string OemToAnsi(std::string_view text);
+
 }  // namespace platform

@@ -31,3 +31,20 @@ TEST(CodePage, ConvertsWindows1252BothWaysAndReplacesWhatItCannotHold) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(OemCodePage, WesternLettersRoundTripAndOthersBecomeQuestionMarks) {
+  const std::string ansi =
+      "Gr\xFC\xDF\x65 \xC4rger \xE9t\xE9 \xD1o\xF1o \xA3";  // Grüße Ärger été Ñoño £
+  const std::string oem = AnsiToOem(ansi);
+  EXPECT_EQ(oem, "Gr\x81\xE1\x65 \x8Erger \x82t\x82 \xA5o\xA4o \x9C");
+  EXPECT_EQ(OemToAnsi(oem), ansi);
+  EXPECT_EQ(AnsiToOem("\x80 \x99"), "? ?");     // euro and trade mark sign have no OEM byte
+  EXPECT_EQ(OemToAnsi("\xB3\xC4\xDB"), "???");  // box drawing has no ANSI byte
+  EXPECT_EQ(AnsiToOem("dir/a b.txt"), "dir/a b.txt");
+}
+
+}  // namespace
+}  // namespace platform
