@@ -1,0 +1,540 @@
+// The registry operations over the SQLite schema below. A key is a row of `keys` under its parent
+// (0 for the two hives) with its name as created and its folded name, which is unique among its
+// siblings; a value is a row of `vals` under its key. Names are stored as BLOBs of Windows-1252
+// bytes. Deleting a tree walks it with a recursive query. Keys that stand behind a root are marked
+// fixed and refuse deletion, so that a root always leads somewhere.
+#include "platform/emulated/registry_sqlite.h"
+
+#include <chrono>
+
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+constexpr int kSchemaVersion = 1;
+constexpr size_t kMaxCachedKeys = 1 << 16;
+
+constexpr const char* kSchemaSql = R"sql(
+CREATE TABLE IF NOT EXISTS keys(
+  id INTEGER PRIMARY KEY,
+  parent INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  fold BLOB NOT NULL,
+  volatile INTEGER NOT NULL,
+  fixed INTEGER NOT NULL,
+  mtime INTEGER NOT NULL,
+  UNIQUE(parent, fold));
+CREATE TABLE IF NOT EXISTS vals(
+  id INTEGER PRIMARY KEY,
+  key INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  fold BLOB NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  UNIQUE(key, fold));
+)sql";
+
+// The keys of the subtrees below ?1 (not ?1 itself).
+#define SUBTREES_OF_1                                                           \
+  "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent = ?1 UNION ALL " \
+  "SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
+
+enum Slot : size_t {
+  kDataVersion = kFirstCallerSlot,
+  kUserVersion,
+  kFindChild,
+  kInsertKey,
+  kMarkFixed,
+  kTouchKey,
+  kHasSubkey,
+  kDeleteKeyValues,
+  kDeleteKeyRow,
+  kSubtreeHasFixed,
+  kDeleteSubtreeValues,
+  kDeleteSubtreeKeys,
+  kFindValue,
+  kUpsertValue,
+  kDeleteValue,
+  kListSubkeys,
+  kListValues,
+  kSubkeyInfo,
+  kValueInfo,
+  kKeyTime,
+  kDeleteVolatileValues,
+  kDeleteVolatileKeys,
+  kIntegrity,
+  kOrphans,
+};
+
+struct Sql {
+  Slot slot;
+  const char* text;
+};
+constexpr Sql kSqlDataVersion{kDataVersion, "PRAGMA data_version"};
+constexpr Sql kSqlUserVersion{kUserVersion, "PRAGMA user_version"};
+constexpr Sql kSqlFindChild{kFindChild,
+                            "SELECT id, volatile, fixed FROM keys WHERE parent = ?1 AND fold = ?2"};
+constexpr Sql kSqlInsertKey{
+    kInsertKey,
+    "INSERT INTO keys(parent, name, fold, volatile, fixed, mtime) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"};
+constexpr Sql kSqlMarkFixed{kMarkFixed, "UPDATE keys SET fixed = 1 WHERE id = ?1"};
+constexpr Sql kSqlTouchKey{kTouchKey, "UPDATE keys SET mtime = ?2 WHERE id = ?1"};
+constexpr Sql kSqlHasSubkey{kHasSubkey, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"};
+constexpr Sql kSqlDeleteKeyValues{kDeleteKeyValues, "DELETE FROM vals WHERE key = ?1"};
+constexpr Sql kSqlDeleteKeyRow{kDeleteKeyRow, "DELETE FROM keys WHERE id = ?1"};
+constexpr Sql kSqlSubtreeHasFixed{kSubtreeHasFixed, SUBTREES_OF_1
+                                  "SELECT 1 FROM sub JOIN keys USING(id) WHERE keys.fixed LIMIT 1"};
+constexpr Sql kSqlDeleteSubtreeValues{kDeleteSubtreeValues,
+                                      SUBTREES_OF_1 "DELETE FROM vals WHERE key IN sub"};
+constexpr Sql kSqlDeleteSubtreeKeys{kDeleteSubtreeKeys,
+                                    SUBTREES_OF_1 "DELETE FROM keys WHERE id IN sub"};
+constexpr Sql kSqlFindValue{kFindValue, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2"};
+constexpr Sql kSqlUpsertValue{
+    kUpsertValue,
+    "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+    "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"};
+constexpr Sql kSqlDeleteValue{kDeleteValue, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"};
+constexpr Sql kSqlListSubkeys{kListSubkeys,
+                              "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"};
+constexpr Sql kSqlListValues{kListValues,
+                             "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"};
+constexpr Sql kSqlSubkeyInfo{
+    kSubkeyInfo, "SELECT count(*), coalesce(max(length(name)), 0) FROM keys WHERE parent = ?1"};
+constexpr Sql kSqlValueInfo{kValueInfo,
+                            "SELECT count(*), coalesce(max(length(name)), 0), "
+                            "coalesce(max(length(data)), 0) FROM vals WHERE key = ?1"};
+constexpr Sql kSqlKeyTime{kKeyTime, "SELECT mtime FROM keys WHERE id = ?1"};
+constexpr Sql kSqlDeleteVolatileValues{
+    kDeleteVolatileValues, "DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE volatile)"};
+constexpr Sql kSqlDeleteVolatileKeys{kDeleteVolatileKeys, "DELETE FROM keys WHERE volatile"};
+constexpr Sql kSqlIntegrity{kIntegrity, "PRAGMA integrity_check"};
+constexpr Sql kSqlOrphans{
+    kOrphans,
+    "SELECT (SELECT count(*) FROM vals WHERE key NOT IN (SELECT id FROM keys)) + "
+    "(SELECT count(*) FROM keys WHERE parent <> 0 AND parent NOT IN (SELECT id FROM keys))"};
+
+class Query : public SqlQuery {
+ public:
+  Query(SqlConnection& db, const Sql& sql, bool bWriting = false)
+      : SqlQuery(db, sql.slot, sql.text, bWriting) {}
+};
+
+// FILETIME of now: 100 ns steps since 1601-01-01 UTC.
+int64_t NowFileTime() {
+  constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
+  const auto sinceUnix = std::chrono::system_clock::now().time_since_epoch();
+  return kUnixEpochAsFileTime +
+         std::chrono::duration_cast<std::chrono::nanoseconds>(sinceUnix).count() / 100;
+}
+
+std::string_view AsBytes(const std::vector<uint8_t>& data) {
+  return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
+
+RegValue ValueOf(int64_t dwType, const std::string& bytes) {
+  return RegValue{static_cast<uint32_t>(dwType), std::vector<uint8_t>(bytes.begin(), bytes.end())};
+}
+
+void AppendCachePath(std::string& cachePath, const std::string& name) {
+  if (!cachePath.empty()) cachePath += '\\';
+  cachePath += FoldRegName(name);
+}
+
+bool IsUsableSid(const std::string& sid) {
+  return !sid.empty() && sid.size() <= kMaxKeyNameLen &&
+         sid.find_first_of(std::string_view("\\\0", 2)) == std::string::npos;
+}
+
+}  // namespace
+
+uint32_t SqliteRegistry::Open(const SqliteRegistryOptions& options,
+                              std::unique_ptr<SqliteRegistry>& registry) {
+  if (!IsUsableSid(options.userSid)) return ERROR_INVALID_PARAMETER;
+  std::unique_ptr<SqliteRegistry> opened(new SqliteRegistry(options.userSid));
+  uint32_t dwError = opened->db_.Open(options.dbPath, options.nBusyTimeoutMs);
+  if (!dwError) dwError = opened->db_.Execute("PRAGMA journal_mode=WAL", true);
+  if (!dwError) dwError = opened->db_.Execute("PRAGMA synchronous=NORMAL", true);
+  if (!dwError) dwError = opened->CreateSchema();
+  if (!dwError) registry = std::move(opened);
+  return dwError;
+}
+
+// Creates the tables and the keys behind the roots once; later opens find them and change nothing.
+uint32_t SqliteRegistry::CreateSchema() {
+  return RunWrite([&]() -> uint32_t {
+    Query version(db_, kSqlUserVersion);
+    if (!version.Next()) return version.Error();
+    const int64_t nVersion = version.Int(0);
+    if (nVersion > kSchemaVersion) return ERROR_REGISTRY_CORRUPT;  // written by a newer build
+    if (nVersion < kSchemaVersion) {
+      if (uint32_t dwError = db_.Execute(kSchemaSql, true)) return dwError;
+      if (uint32_t dwError = db_.Execute("PRAGMA user_version=1", true)) return dwError;
+    }
+    for (const auto& names : StructuralKeys(userSid_)) {
+      KeyRef key;
+      bool bCreated = false;
+      if (uint32_t dwError = CreatePath(KeyPath{names, names.size()}, false, true, key, bCreated))
+        return dwError;
+    }
+    return ERROR_SUCCESS;
+  });
+}
+
+template <class Body>
+uint32_t SqliteRegistry::RunRead(Body&& body) {
+  SqlTransaction transaction(db_, false);
+  uint32_t dwError = transaction.Error();
+  if (!dwError) dwError = SyncWithOtherProcesses();
+  if (!dwError) dwError = body();
+  if (!dwError) dwError = transaction.Commit();
+  return dwError;
+}
+
+template <class Body>
+uint32_t SqliteRegistry::RunWrite(Body&& body) {
+#ifdef TARVIUM_FAULT_SEAM
+  if (bRefuseWrites_) {
+    if (nAllowedWrites_ == 0) return ERROR_ACCESS_DENIED;
+    --nAllowedWrites_;
+  }
+#endif
+  SqlTransaction transaction(db_, true);
+  uint32_t dwError = transaction.Error();
+  if (!dwError) dwError = SyncWithOtherProcesses();
+  if (!dwError) dwError = body();
+  if (!dwError) dwError = transaction.Commit();
+  if (dwError) {  // rolled back: what was learnt inside the transaction may not be true
+    ForgetKeys();
+    ForgetLists();
+  }
+  return dwError;
+}
+
+// Another connection's commit changes data_version; kept ids and lists may then be wrong.
+uint32_t SqliteRegistry::SyncWithOtherProcesses() {
+  Query version(db_, kSqlDataVersion);
+  if (!version.Next()) return version.Error();
+  if (version.Int(0) != nDataVersion_) {
+    nDataVersion_ = version.Int(0);
+    ForgetKeys();
+    ForgetLists();
+  }
+  return ERROR_SUCCESS;
+}
+
+void SqliteRegistry::ForgetKeys() {
+  keys_.clear();
+}
+
+void SqliteRegistry::ForgetLists() {
+  subkeys_ = SubkeyList{};
+  values_ = ValueList{};
+}
+
+uint32_t SqliteRegistry::Resolve(RegRoot root, const std::string& keyPath, RegView view,
+                                 bool bCreating, KeyPath& path) const {
+  return ResolveKeyPath(root, keyPath, view, userSid_, bCreating, path);
+}
+
+uint32_t SqliteRegistry::FindChild(const std::string& cachePath, const KeyRef& parent,
+                                   const std::string& name, KeyRef& child) {
+  if (auto it = keys_.find(cachePath); it != keys_.end()) {
+    child = it->second;
+    return ERROR_SUCCESS;
+  }
+  Query find(db_, kSqlFindChild);
+  find.Bind(parent.id).Bind(FoldRegName(name));
+  if (!find.Next()) return find.Error() ? find.Error() : ERROR_FILE_NOT_FOUND;
+  child = KeyRef{find.Int(0), parent.id, find.Int(1) != 0, find.Int(2) != 0};
+  if (keys_.size() >= kMaxCachedKeys) keys_.clear();
+  keys_.emplace(cachePath, child);
+  return ERROR_SUCCESS;
+}
+
+uint32_t SqliteRegistry::FindKey(const KeyPath& path, KeyRef& key) {
+  std::string cachePath;
+  for (const std::string& name : path.names) AppendCachePath(cachePath, name);
+  if (auto it = keys_.find(cachePath); it != keys_.end()) {
+    key = it->second;
+    return ERROR_SUCCESS;
+  }
+  key = KeyRef{};
+  cachePath.clear();
+  for (const std::string& name : path.names) {
+    AppendCachePath(cachePath, name);
+    KeyRef child;
+    if (uint32_t dwError = FindChild(cachePath, key, name, child)) return dwError;
+    key = child;
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t SqliteRegistry::InsertKey(const KeyRef& parent, const std::string& name, bool bVolatile,
+                                   bool bFixed, KeyRef& child) {
+  const int64_t nNow = NowFileTime();
+  Query insert(db_, kSqlInsertKey, true);
+  insert.Bind(parent.id).Bind(name).Bind(FoldRegName(name));
+  insert.Bind(int64_t{bVolatile}).Bind(int64_t{bFixed}).Bind(nNow);
+  if (uint32_t dwError = insert.Run()) return dwError;
+  child = KeyRef{db_.LastInsertId(), parent.id, bVolatile, bFixed};
+  return parent.id ? TouchKey(parent.id) : ERROR_SUCCESS;
+}
+
+// Walks the path, creating what is missing. A new key takes the volatility asked for; a
+// non-volatile key cannot be created below a volatile one (ERROR_CHILD_MUST_BE_VOLATILE).
+uint32_t SqliteRegistry::CreatePath(const KeyPath& path, bool bVolatile, bool bFixed, KeyRef& key,
+                                    bool& bCreated) {
+  bCreated = false;
+  key = KeyRef{};
+  std::string cachePath;
+  for (const std::string& name : path.names) {
+    AppendCachePath(cachePath, name);
+    KeyRef child;
+    uint32_t dwError = FindChild(cachePath, key, name, child);
+    if (dwError == ERROR_FILE_NOT_FOUND) {
+      if (key.bVolatile && !bVolatile) return ERROR_CHILD_MUST_BE_VOLATILE;
+      dwError = InsertKey(key, name, bVolatile, bFixed, child);
+      if (!dwError) keys_.emplace(cachePath, child);
+      bCreated = true;
+    } else if (!dwError && bFixed && !child.bFixed) {
+      dwError = Query(db_, kSqlMarkFixed, true).Bind(child.id).Run();
+      child.bFixed = true;
+      keys_[cachePath] = child;
+    }
+    if (dwError) return dwError;
+    key = child;
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t SqliteRegistry::TouchKey(int64_t keyId) {
+  return Query(db_, kSqlTouchKey, true).Bind(keyId).Bind(NowFileTime()).Run();
+}
+
+uint32_t SqliteRegistry::CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile,
+                                   RegView view, bool* bCreated) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, true, path)) return dwError;
+  bool bNew = false;
+  const uint32_t dwError = RunWrite([&] {
+    KeyRef key;
+    if (uint32_t dwCreate = CreatePath(path, bVolatile, false, key, bNew)) return dwCreate;
+    if (bNew) subkeys_ = SubkeyList{};
+    return uint32_t{ERROR_SUCCESS};
+  });
+  if (bCreated) *bCreated = !dwError && bNew;
+  return dwError;
+}
+
+uint32_t SqliteRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunRead([&] {
+    KeyRef key;
+    return FindKey(path, key);
+  });
+}
+
+uint32_t SqliteRegistry::DeleteKey(RegRoot root, const std::string& keyPath, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  if (path.names.size() == path.nRootNames) return ERROR_ACCESS_DENIED;
+  return RunWrite([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (key.bFixed) return ERROR_ACCESS_DENIED;
+    Query hasSubkey(db_, kSqlHasSubkey);
+    if (hasSubkey.Bind(key.id).Next()) return ERROR_ACCESS_DENIED;  // as RegDeleteKey
+    if (hasSubkey.Error()) return hasSubkey.Error();
+    if (uint32_t dwError = Query(db_, kSqlDeleteKeyValues, true).Bind(key.id).Run()) return dwError;
+    if (uint32_t dwError = Query(db_, kSqlDeleteKeyRow, true).Bind(key.id).Run()) return dwError;
+    ForgetKeys();
+    ForgetLists();
+    return TouchKey(key.parentId);
+  });
+}
+
+// Deletes every subtree below key, refusing (ERROR_ACCESS_DENIED) when one holds a fixed key.
+uint32_t SqliteRegistry::DeleteSubtrees(const KeyRef& key) {
+  Query hasFixed(db_, kSqlSubtreeHasFixed);
+  if (hasFixed.Bind(key.id).Next()) return ERROR_ACCESS_DENIED;
+  if (hasFixed.Error()) return hasFixed.Error();
+  if (uint32_t dwError = Query(db_, kSqlDeleteSubtreeValues, true).Bind(key.id).Run())
+    return dwError;
+  return Query(db_, kSqlDeleteSubtreeKeys, true).Bind(key.id).Run();
+}
+
+uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  const bool bDeleteSelf = path.names.size() > path.nRootNames;
+  return RunWrite([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (bDeleteSelf && key.bFixed) return ERROR_ACCESS_DENIED;
+    if (uint32_t dwError = DeleteSubtrees(key)) return dwError;
+    if (uint32_t dwError = Query(db_, kSqlDeleteKeyValues, true).Bind(key.id).Run()) return dwError;
+    ForgetKeys();
+    ForgetLists();
+    if (!bDeleteSelf) return TouchKey(key.id);
+    if (uint32_t dwError = Query(db_, kSqlDeleteKeyRow, true).Bind(key.id).Run()) return dwError;
+    return TouchKey(key.parentId);
+  });
+}
+
+uint32_t SqliteRegistry::QueryValue(RegRoot root, const std::string& keyPath,
+                                    const std::string& valueName, RegValue& value, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    Query find(db_, kSqlFindValue);
+    find.Bind(key.id).Bind(FoldRegName(CutAtNul(valueName)));
+    if (!find.Next()) return find.Error() ? find.Error() : ERROR_FILE_NOT_FOUND;
+    value = ValueOf(find.Int(0), find.Bytes(1));
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::SetValue(RegRoot root, const std::string& keyPath,
+                                  const std::string& valueName, const RegValue& value,
+                                  RegView view) {
+  const std::string_view name = CutAtNul(valueName);
+  if (name.size() > kMaxValueNameLen) return ERROR_INVALID_PARAMETER;
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunWrite([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    Query upsert(db_, kSqlUpsertValue, true);
+    upsert.Bind(key.id).Bind(name).Bind(FoldRegName(name));
+    upsert.Bind(int64_t{value.dwType}).Bind(AsBytes(value.data));
+    if (uint32_t dwError = upsert.Run()) return dwError;
+    if (values_.keyId == key.id) values_ = ValueList{};
+    return TouchKey(key.id);
+  });
+}
+
+uint32_t SqliteRegistry::DeleteValue(RegRoot root, const std::string& keyPath,
+                                     const std::string& valueName, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunWrite([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    Query erase(db_, kSqlDeleteValue, true);
+    if (uint32_t dwError = erase.Bind(key.id).Bind(FoldRegName(CutAtNul(valueName))).Run())
+      return dwError;
+    if (db_.Changes() == 0) return ERROR_FILE_NOT_FOUND;
+    if (values_.keyId == key.id) values_ = ValueList{};
+    return TouchKey(key.id);
+  });
+}
+
+uint32_t SqliteRegistry::LoadSubkeys(int64_t keyId) {
+  if (subkeys_.keyId == keyId) return ERROR_SUCCESS;
+  subkeys_ = SubkeyList{};
+  Query list(db_, kSqlListSubkeys);
+  list.Bind(keyId);
+  while (list.Next()) subkeys_.names.push_back(list.Bytes(0));
+  if (list.Error()) return list.Error();
+  subkeys_.keyId = keyId;
+  return ERROR_SUCCESS;
+}
+
+uint32_t SqliteRegistry::LoadValues(int64_t keyId) {
+  if (values_.keyId == keyId) return ERROR_SUCCESS;
+  values_ = ValueList{};
+  Query list(db_, kSqlListValues);
+  list.Bind(keyId);
+  while (list.Next())
+    values_.values.emplace_back(list.Bytes(0), ValueOf(list.Int(1), list.Bytes(2)));
+  if (list.Error()) return list.Error();
+  values_.keyId = keyId;
+  return ERROR_SUCCESS;
+}
+
+uint32_t SqliteRegistry::EnumKey(RegRoot root, const std::string& keyPath, uint32_t index,
+                                 std::string& name, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LoadSubkeys(key.id)) return dwError;
+    if (index >= subkeys_.names.size()) return ERROR_NO_MORE_ITEMS;
+    name = subkeys_.names[index];
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::EnumValue(RegRoot root, const std::string& keyPath, uint32_t index,
+                                   std::string& name, RegValue& value, RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LoadValues(key.id)) return dwError;
+    if (index >= values_.values.size()) return ERROR_NO_MORE_ITEMS;
+    name = values_.values[index].first;
+    value = values_.values[index].second;
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
+                                      RegView view) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    Query subkeys(db_, kSqlSubkeyInfo);
+    Query values(db_, kSqlValueInfo);
+    Query time(db_, kSqlKeyTime);
+    if (!subkeys.Bind(key.id).Next()) return subkeys.Error();
+    if (!values.Bind(key.id).Next()) return values.Error();
+    if (!time.Bind(key.id).Next()) return time.Error() ? time.Error() : ERROR_KEY_DELETED;
+    info.nSubKeys = static_cast<uint32_t>(subkeys.Int(0));
+    info.nMaxSubKeyLen = static_cast<uint32_t>(subkeys.Int(1));
+    info.nValues = static_cast<uint32_t>(values.Int(0));
+    info.nMaxValueNameLen = static_cast<uint32_t>(values.Int(1));
+    info.nMaxValueLen = static_cast<uint32_t>(values.Int(2));
+    info.ftLastWriteTime = static_cast<uint64_t>(time.Int(0));
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::DeleteVolatileKeys() {
+  return RunWrite([&]() -> uint32_t {
+    if (uint32_t dwError = Query(db_, kSqlDeleteVolatileValues, true).Run()) return dwError;
+    if (uint32_t dwError = Query(db_, kSqlDeleteVolatileKeys, true).Run()) return dwError;
+    ForgetKeys();
+    ForgetLists();
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::CheckIntegrity() {
+  return RunRead([&]() -> uint32_t {
+    Query check(db_, kSqlIntegrity);
+    if (!check.Next()) return check.Error() ? check.Error() : ERROR_REGISTRY_CORRUPT;
+    if (check.Bytes(0) != "ok") return ERROR_REGISTRY_CORRUPT;
+    check.Run();  // drain: further rows only repeat the findings
+    Query orphans(db_, kSqlOrphans);
+    if (!orphans.Next()) return orphans.Error();
+    return orphans.Int(0) == 0 ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+  });
+}
+
+#ifdef TARVIUM_FAULT_SEAM
+void SqliteRegistry::RefuseWrites(bool bRefuse, uint32_t nAllowedFirst) {
+  bRefuseWrites_ = bRefuse;
+  nAllowedWrites_ = nAllowedFirst;
+}
+#endif
+
+}  // namespace platform::emulated
