@@ -1,7 +1,9 @@
 // The registry operations over the SQLite schema below. A key is a row of `keys` under its parent
 // (0 for the two hives) with its name as created and its folded name, which is unique among its
 // siblings; a value is a row of `vals` under its key. Names are stored as BLOBs of Windows-1252
-// bytes. Deleting a tree walks it with a recursive query. Keys that stand behind a root are marked
+// bytes. A key's last write time is the later of its own (creation, subkeys, deleted values) and
+// that of its newest value, so that setting a value writes the value's page alone. Deleting a
+// tree walks it with a recursive query. Keys that stand behind a root are marked
 // fixed and refuse deletion, so that a root always leads somewhere.
 #include "platform/emulated/registry_sqlite.h"
 
@@ -32,6 +34,7 @@ CREATE TABLE IF NOT EXISTS vals(
   fold BLOB NOT NULL,
   type INTEGER NOT NULL,
   data BLOB NOT NULL,
+  mtime INTEGER NOT NULL,
   UNIQUE(key, fold));
 )sql";
 
@@ -54,6 +57,7 @@ enum Slot : size_t {
   kDeleteSubtreeValues,
   kDeleteSubtreeKeys,
   kFindValue,
+  kFindValueInRow,
   kUpsertValue,
   kDeleteValue,
   kListSubkeys,
@@ -90,10 +94,15 @@ constexpr Sql kSqlDeleteSubtreeValues{kDeleteSubtreeValues,
 constexpr Sql kSqlDeleteSubtreeKeys{kDeleteSubtreeKeys,
                                     SUBTREES_OF_1 "DELETE FROM keys WHERE id IN sub"};
 constexpr Sql kSqlFindValue{kFindValue, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2"};
+// Always one row, so that the read transaction it opens stays open until the query is reset.
+constexpr Sql kSqlFindValueInRow{kFindValueInRow,
+                                 "SELECT vals.type, vals.data FROM (SELECT 1) LEFT JOIN vals ON "
+                                 "vals.key = ?1 AND vals.fold = ?2"};
 constexpr Sql kSqlUpsertValue{
     kUpsertValue,
-    "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-    "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"};
+    "INSERT INTO vals(key, name, fold, type, data, mtime) VALUES(?1, ?2, ?3, ?4, ?5, ?6) "
+    "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data, "
+    "mtime = excluded.mtime"};
 constexpr Sql kSqlDeleteValue{kDeleteValue, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"};
 constexpr Sql kSqlListSubkeys{kListSubkeys,
                               "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"};
@@ -104,7 +113,10 @@ constexpr Sql kSqlSubkeyInfo{
 constexpr Sql kSqlValueInfo{kValueInfo,
                             "SELECT count(*), coalesce(max(length(name)), 0), "
                             "coalesce(max(length(data)), 0) FROM vals WHERE key = ?1"};
-constexpr Sql kSqlKeyTime{kKeyTime, "SELECT mtime FROM keys WHERE id = ?1"};
+constexpr Sql kSqlKeyTime{
+    kKeyTime,
+    "SELECT max(mtime, coalesce((SELECT max(mtime) FROM vals WHERE key = ?1), 0)) FROM keys "
+    "WHERE id = ?1"};
 constexpr Sql kSqlDeleteVolatileValues{
     kDeleteVolatileValues, "DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE volatile)"};
 constexpr Sql kSqlDeleteVolatileKeys{kDeleteVolatileKeys, "DELETE FROM keys WHERE volatile"};
@@ -132,8 +144,9 @@ std::string_view AsBytes(const std::vector<uint8_t>& data) {
   return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
-RegValue ValueOf(int64_t dwType, const std::string& bytes) {
-  return RegValue{static_cast<uint32_t>(dwType), std::vector<uint8_t>(bytes.begin(), bytes.end())};
+// The value in columns nColumn (type) and nColumn + 1 (data) of the row.
+RegValue ValueAt(const SqlQuery& query, int nColumn) {
+  return RegValue{static_cast<uint32_t>(query.Int(nColumn)), query.Data(nColumn + 1)};
 }
 
 void AppendCachePath(std::string& cachePath, const std::string& name) {
@@ -225,6 +238,7 @@ uint32_t SqliteRegistry::SyncWithOtherProcesses() {
 
 void SqliteRegistry::ForgetKeys() {
   keys_.clear();
+  requests_.clear();
 }
 
 void SqliteRegistry::ForgetLists() {
@@ -235,6 +249,26 @@ void SqliteRegistry::ForgetLists() {
 uint32_t SqliteRegistry::Resolve(RegRoot root, const std::string& keyPath, RegView view,
                                  bool bCreating, KeyPath& path) const {
   return ResolveKeyPath(root, keyPath, view, userSid_, bCreating, path);
+}
+
+std::string SqliteRegistry::RequestOf(RegRoot root, const std::string& keyPath, RegView view) {
+  return std::string{static_cast<char>(root), static_cast<char>(view)} + FoldRegName(keyPath);
+}
+
+// FindKey for a call's own arguments: a key asked for before is found without splitting its path.
+uint32_t SqliteRegistry::LocateKey(RegRoot root, const std::string& keyPath, RegView view,
+                                   KeyRef& key) {
+  std::string request = RequestOf(root, keyPath, view);
+  if (auto it = requests_.find(request); it != requests_.end()) {
+    key = it->second;
+    return ERROR_SUCCESS;
+  }
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  if (uint32_t dwError = FindKey(path, key)) return dwError;
+  if (requests_.size() >= kMaxCachedKeys) requests_.clear();
+  requests_.emplace(std::move(request), key);
+  return ERROR_SUCCESS;
 }
 
 uint32_t SqliteRegistry::FindChild(const std::string& cachePath, const KeyRef& parent,
@@ -328,11 +362,9 @@ uint32_t SqliteRegistry::CreateKey(RegRoot root, const std::string& keyPath, boo
 }
 
 uint32_t SqliteRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunRead([&] {
     KeyRef key;
-    return FindKey(path, key);
+    return LocateKey(root, keyPath, view, key);
   });
 }
 
@@ -383,17 +415,34 @@ uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, Re
   });
 }
 
+// The common case without BEGIN and COMMIT: the key was found before, and data_version, read in
+// the read transaction that the value's row holds open, shows that no other process has committed
+// since, so the kept key id still holds.
+bool SqliteRegistry::QueryKnownKeyValue(RegRoot root, const std::string& keyPath,
+                                        const std::string& valueName, RegValue& value, RegView view,
+                                        uint32_t& dwResult) {
+  const auto it = requests_.find(RequestOf(root, keyPath, view));
+  if (it == requests_.end()) return false;
+  Query find(db_, kSqlFindValueInRow);
+  if (!find.Bind(it->second.id).Bind(FoldRegName(CutAtNul(valueName))).Next()) return false;
+  Query version(db_, kSqlDataVersion);
+  if (!version.Next() || version.Int(0) != nDataVersion_) return false;
+  dwResult = find.IsNull(0) ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  if (!dwResult) value = ValueAt(find, 0);
+  return true;
+}
+
 uint32_t SqliteRegistry::QueryValue(RegRoot root, const std::string& keyPath,
                                     const std::string& valueName, RegValue& value, RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
+  if (uint32_t dwResult = 0; QueryKnownKeyValue(root, keyPath, valueName, value, view, dwResult))
+    return dwResult;
   return RunRead([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     Query find(db_, kSqlFindValue);
     find.Bind(key.id).Bind(FoldRegName(CutAtNul(valueName)));
     if (!find.Next()) return find.Error() ? find.Error() : ERROR_FILE_NOT_FOUND;
-    value = ValueOf(find.Int(0), find.Bytes(1));
+    value = ValueAt(find, 0);
     return ERROR_SUCCESS;
   });
 }
@@ -403,27 +452,23 @@ uint32_t SqliteRegistry::SetValue(RegRoot root, const std::string& keyPath,
                                   RegView view) {
   const std::string_view name = CutAtNul(valueName);
   if (name.size() > kMaxValueNameLen) return ERROR_INVALID_PARAMETER;
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunWrite([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     Query upsert(db_, kSqlUpsertValue, true);
     upsert.Bind(key.id).Bind(name).Bind(FoldRegName(name));
-    upsert.Bind(int64_t{value.dwType}).Bind(AsBytes(value.data));
+    upsert.Bind(int64_t{value.dwType}).Bind(AsBytes(value.data)).Bind(NowFileTime());
     if (uint32_t dwError = upsert.Run()) return dwError;
     if (values_.keyId == key.id) values_ = ValueList{};
-    return TouchKey(key.id);
+    return ERROR_SUCCESS;
   });
 }
 
 uint32_t SqliteRegistry::DeleteValue(RegRoot root, const std::string& keyPath,
                                      const std::string& valueName, RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunWrite([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     Query erase(db_, kSqlDeleteValue, true);
     if (uint32_t dwError = erase.Bind(key.id).Bind(FoldRegName(CutAtNul(valueName))).Run())
       return dwError;
@@ -449,8 +494,7 @@ uint32_t SqliteRegistry::LoadValues(int64_t keyId) {
   values_ = ValueList{};
   Query list(db_, kSqlListValues);
   list.Bind(keyId);
-  while (list.Next())
-    values_.values.emplace_back(list.Bytes(0), ValueOf(list.Int(1), list.Bytes(2)));
+  while (list.Next()) values_.values.emplace_back(list.Bytes(0), ValueAt(list, 1));
   if (list.Error()) return list.Error();
   values_.keyId = keyId;
   return ERROR_SUCCESS;
@@ -458,11 +502,9 @@ uint32_t SqliteRegistry::LoadValues(int64_t keyId) {
 
 uint32_t SqliteRegistry::EnumKey(RegRoot root, const std::string& keyPath, uint32_t index,
                                  std::string& name, RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunRead([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     if (uint32_t dwError = LoadSubkeys(key.id)) return dwError;
     if (index >= subkeys_.names.size()) return ERROR_NO_MORE_ITEMS;
     name = subkeys_.names[index];
@@ -472,11 +514,9 @@ uint32_t SqliteRegistry::EnumKey(RegRoot root, const std::string& keyPath, uint3
 
 uint32_t SqliteRegistry::EnumValue(RegRoot root, const std::string& keyPath, uint32_t index,
                                    std::string& name, RegValue& value, RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunRead([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     if (uint32_t dwError = LoadValues(key.id)) return dwError;
     if (index >= values_.values.size()) return ERROR_NO_MORE_ITEMS;
     name = values_.values[index].first;
@@ -487,11 +527,9 @@ uint32_t SqliteRegistry::EnumValue(RegRoot root, const std::string& keyPath, uin
 
 uint32_t SqliteRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                                       RegView view) {
-  KeyPath path;
-  if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   return RunRead([&]() -> uint32_t {
     KeyRef key;
-    if (uint32_t dwError = FindKey(path, key)) return dwError;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
     Query subkeys(db_, kSqlSubkeyInfo);
     Query values(db_, kSqlValueInfo);
     Query time(db_, kSqlKeyTime);

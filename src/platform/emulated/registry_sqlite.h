@@ -100,7 +100,11 @@ class SqliteRegistry final : public Registry {
 
   uint32_t Resolve(RegRoot root, const std::string& keyPath, RegView view, bool bCreating,
                    KeyPath& path) const;
+  uint32_t LocateKey(RegRoot root, const std::string& keyPath, RegView view, KeyRef& key);
+  bool QueryKnownKeyValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                          RegValue& value, RegView view, uint32_t& dwResult);
   uint32_t FindKey(const KeyPath& path, KeyRef& key);
+  static std::string RequestOf(RegRoot root, const std::string& keyPath, RegView view);
   uint32_t FindChild(const std::string& cachePath, const KeyRef& parent, const std::string& name,
                      KeyRef& child);
   uint32_t CreatePath(const KeyPath& path, bool bVolatile, bool bFixed, KeyRef& key,
@@ -115,8 +119,9 @@ class SqliteRegistry final : public Registry {
   SqlConnection db_;
   std::string userSid_;
   int64_t nDataVersion_ = -1;
-  std::unordered_map<std::string, KeyRef> keys_;  // folded full path -> key
-  SubkeyList subkeys_;                            // the key enumerated last
+  std::unordered_map<std::string, KeyRef> keys_;      // folded full path -> key
+  std::unordered_map<std::string, KeyRef> requests_;  // root, view and folded key path -> key
+  SubkeyList subkeys_;                                // the key enumerated last
   ValueList values_;
 #ifdef TARVIUM_FAULT_SEAM
   bool bRefuseWrites_ = false;

@@ -49,6 +49,11 @@ SqlConnection::~SqlConnection() {
 }
 
 uint32_t SqlConnection::Open(const std::string& path, int nBusyTimeoutMs) {
+  // Memory statistics take a global mutex on every allocation and nothing here reads them. The
+  // setting is process-wide and only takes before SQLite's first use; later it is refused,
+  // harmlessly.
+  static const int rcConfig = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)rcConfig;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) return MapSqliteResult(rc, true);
@@ -86,9 +91,7 @@ SqlQuery::SqlQuery(SqlConnection& db, size_t nSlot, const char* sql, bool bWriti
     : stmt_(db.Statement(nSlot, sql, dwError_)), bWriting_(bWriting) {}
 
 SqlQuery::~SqlQuery() {
-  if (!stmt_) return;
-  sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
+  if (stmt_) sqlite3_reset(stmt_);  // every use binds all parameters again
 }
 
 SqlQuery& SqlQuery::Bind(int64_t nValue) {
@@ -124,10 +127,20 @@ int64_t SqlQuery::Int(int nColumn) const {
   return sqlite3_column_int64(stmt_, nColumn);
 }
 
+bool SqlQuery::IsNull(int nColumn) const {
+  return sqlite3_column_type(stmt_, nColumn) == SQLITE_NULL;
+}
+
 std::string SqlQuery::Bytes(int nColumn) const {
   const auto* pData = static_cast<const char*>(sqlite3_column_blob(stmt_, nColumn));
   const int nSize = sqlite3_column_bytes(stmt_, nColumn);
   return pData ? std::string(pData, static_cast<size_t>(nSize)) : std::string();
+}
+
+std::vector<uint8_t> SqlQuery::Data(int nColumn) const {
+  const auto* pData = static_cast<const uint8_t*>(sqlite3_column_blob(stmt_, nColumn));
+  const int nSize = sqlite3_column_bytes(stmt_, nColumn);
+  return pData ? std::vector<uint8_t>(pData, pData + nSize) : std::vector<uint8_t>();
 }
 
 SqlTransaction::SqlTransaction(SqlConnection& db, bool bWriting) : db_(db), bWriting_(bWriting) {

@@ -55,7 +55,9 @@ class SqlQuery {
   uint32_t Error() const { return dwError_; }
 
   int64_t Int(int nColumn) const;
+  bool IsNull(int nColumn) const;
   std::string Bytes(int nColumn) const;
+  std::vector<uint8_t> Data(int nColumn) const;
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
