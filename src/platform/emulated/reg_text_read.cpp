@@ -167,11 +167,7 @@ class RegTextReader {
       nLine_ = static_cast<uint32_t>(iLine_ + 1);
       const std::string_view line = TrimLeft(lines_[iLine_]);
       if (line.empty() || line.front() == ';') continue;
-      const bool bRead = line.front() == '[' ? ReadKeyLine(line)
-                         : line.front() == '"' || line.front() == '@'
-                             ? ReadValueLine(line)
-                             : Fail("not a key or value line");
-      if (!bRead) return ERROR_INVALID_DATA;
+      if (!ReadLine(line)) return ERROR_INVALID_DATA;
     }
     return ERROR_SUCCESS;
   }
@@ -195,6 +191,12 @@ class RegTextReader {
           "not a registry file: the first line must be \"Windows Registry Editor "
           "Version 5.00\" or \"REGEDIT4\"");
     return true;
+  }
+
+  bool ReadLine(std::string_view line) {
+    if (line.front() == '[') return ReadKeyLine(line);
+    if (line.front() == '"' || line.front() == '@') return ReadValueLine(line);
+    return Fail("not a key or value line");
   }
 
   bool ReadKeyLine(std::string_view line) {

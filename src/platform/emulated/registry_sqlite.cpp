@@ -1,130 +1,20 @@
-// The registry operations over the SQLite schema below. A key is a row of `keys` under its parent
-// (0 for the two hives) with its name as created and its folded name, which is unique among its
-// siblings; a value is a row of `vals` under its key. Names are stored as BLOBs of Windows-1252
-// bytes. A key's last write time is the later of its own (creation, subkeys, deleted values) and
-// that of its newest value, so that setting a value writes the value's page alone. Deleting a
-// tree walks it with a recursive query. Keys that stand behind a root are marked
-// fixed and refuse deletion, so that a root always leads somewhere.
+// The registry operations over the tables of registry_sqlite_schema.h. Every call resolves its key
+// path to a key id (kept between calls while no other process commits), runs its statements in one
+// transaction and maps failures to Win32 codes. Deleting a tree walks it with a recursive query and
+// refuses when it holds a fixed key, so that a root always leads somewhere.
 #include "platform/emulated/registry_sqlite.h"
 
 #include <chrono>
 
+#include "platform/emulated/registry_sqlite_schema.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
 namespace {
 
-constexpr int kSchemaVersion = 1;
+using namespace schema;
+
 constexpr size_t kMaxCachedKeys = 1 << 16;
-
-constexpr const char* kSchemaSql = R"sql(
-CREATE TABLE IF NOT EXISTS keys(
-  id INTEGER PRIMARY KEY,
-  parent INTEGER NOT NULL,
-  name BLOB NOT NULL,
-  fold BLOB NOT NULL,
-  volatile INTEGER NOT NULL,
-  fixed INTEGER NOT NULL,
-  mtime INTEGER NOT NULL,
-  UNIQUE(parent, fold));
-CREATE TABLE IF NOT EXISTS vals(
-  id INTEGER PRIMARY KEY,
-  key INTEGER NOT NULL,
-  name BLOB NOT NULL,
-  fold BLOB NOT NULL,
-  type INTEGER NOT NULL,
-  data BLOB NOT NULL,
-  mtime INTEGER NOT NULL,
-  UNIQUE(key, fold));
-)sql";
-
-// The keys of the subtrees below ?1 (not ?1 itself).
-#define SUBTREES_OF_1                                                           \
-  "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent = ?1 UNION ALL " \
-  "SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
-
-enum Slot : size_t {
-  kDataVersion = kFirstCallerSlot,
-  kUserVersion,
-  kFindChild,
-  kInsertKey,
-  kMarkFixed,
-  kTouchKey,
-  kHasSubkey,
-  kDeleteKeyValues,
-  kDeleteKeyRow,
-  kSubtreeHasFixed,
-  kDeleteSubtreeValues,
-  kDeleteSubtreeKeys,
-  kFindValue,
-  kFindValueInRow,
-  kUpsertValue,
-  kDeleteValue,
-  kListSubkeys,
-  kListValues,
-  kSubkeyInfo,
-  kValueInfo,
-  kKeyTime,
-  kDeleteVolatileValues,
-  kDeleteVolatileKeys,
-  kIntegrity,
-  kOrphans,
-};
-
-struct Sql {
-  Slot slot;
-  const char* text;
-};
-constexpr Sql kSqlDataVersion{kDataVersion, "PRAGMA data_version"};
-constexpr Sql kSqlUserVersion{kUserVersion, "PRAGMA user_version"};
-constexpr Sql kSqlFindChild{kFindChild,
-                            "SELECT id, volatile, fixed FROM keys WHERE parent = ?1 AND fold = ?2"};
-constexpr Sql kSqlInsertKey{
-    kInsertKey,
-    "INSERT INTO keys(parent, name, fold, volatile, fixed, mtime) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"};
-constexpr Sql kSqlMarkFixed{kMarkFixed, "UPDATE keys SET fixed = 1 WHERE id = ?1"};
-constexpr Sql kSqlTouchKey{kTouchKey, "UPDATE keys SET mtime = ?2 WHERE id = ?1"};
-constexpr Sql kSqlHasSubkey{kHasSubkey, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"};
-constexpr Sql kSqlDeleteKeyValues{kDeleteKeyValues, "DELETE FROM vals WHERE key = ?1"};
-constexpr Sql kSqlDeleteKeyRow{kDeleteKeyRow, "DELETE FROM keys WHERE id = ?1"};
-constexpr Sql kSqlSubtreeHasFixed{kSubtreeHasFixed, SUBTREES_OF_1
-                                  "SELECT 1 FROM sub JOIN keys USING(id) WHERE keys.fixed LIMIT 1"};
-constexpr Sql kSqlDeleteSubtreeValues{kDeleteSubtreeValues,
-                                      SUBTREES_OF_1 "DELETE FROM vals WHERE key IN sub"};
-constexpr Sql kSqlDeleteSubtreeKeys{kDeleteSubtreeKeys,
-                                    SUBTREES_OF_1 "DELETE FROM keys WHERE id IN sub"};
-constexpr Sql kSqlFindValue{kFindValue, "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2"};
-// Always one row, so that the read transaction it opens stays open until the query is reset.
-constexpr Sql kSqlFindValueInRow{kFindValueInRow,
-                                 "SELECT vals.type, vals.data FROM (SELECT 1) LEFT JOIN vals ON "
-                                 "vals.key = ?1 AND vals.fold = ?2"};
-constexpr Sql kSqlUpsertValue{
-    kUpsertValue,
-    "INSERT INTO vals(key, name, fold, type, data, mtime) VALUES(?1, ?2, ?3, ?4, ?5, ?6) "
-    "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data, "
-    "mtime = excluded.mtime"};
-constexpr Sql kSqlDeleteValue{kDeleteValue, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"};
-constexpr Sql kSqlListSubkeys{kListSubkeys,
-                              "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold"};
-constexpr Sql kSqlListValues{kListValues,
-                             "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"};
-constexpr Sql kSqlSubkeyInfo{
-    kSubkeyInfo, "SELECT count(*), coalesce(max(length(name)), 0) FROM keys WHERE parent = ?1"};
-constexpr Sql kSqlValueInfo{kValueInfo,
-                            "SELECT count(*), coalesce(max(length(name)), 0), "
-                            "coalesce(max(length(data)), 0) FROM vals WHERE key = ?1"};
-constexpr Sql kSqlKeyTime{
-    kKeyTime,
-    "SELECT max(mtime, coalesce((SELECT max(mtime) FROM vals WHERE key = ?1), 0)) FROM keys "
-    "WHERE id = ?1"};
-constexpr Sql kSqlDeleteVolatileValues{
-    kDeleteVolatileValues, "DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE volatile)"};
-constexpr Sql kSqlDeleteVolatileKeys{kDeleteVolatileKeys, "DELETE FROM keys WHERE volatile"};
-constexpr Sql kSqlIntegrity{kIntegrity, "PRAGMA integrity_check"};
-constexpr Sql kSqlOrphans{
-    kOrphans,
-    "SELECT (SELECT count(*) FROM vals WHERE key NOT IN (SELECT id FROM keys)) + "
-    "(SELECT count(*) FROM keys WHERE parent <> 0 AND parent NOT IN (SELECT id FROM keys))"};
 
 class Query : public SqlQuery {
  public:
