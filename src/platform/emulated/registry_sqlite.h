@@ -6,7 +6,9 @@
 // the file, and then the kept ids are forgotten.
 //
 // Subkeys enumerate in name order (upper-cased Windows-1252 bytes), values in creation order; both
-// as Windows does it. An instance serves one thread at a time.
+// as Windows does it. Unlike Windows, keys may be created directly below HKEY_LOCAL_MACHINE and
+// HKEY_USERS, so that a machine can be seeded and other users' hives made without a hive loader.
+// An instance serves one thread at a time.
 #pragma once
 #include <cstdint>
 #include <memory>
