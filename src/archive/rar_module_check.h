@@ -4,11 +4,11 @@
 #pragma once
 #include <string>
 
+#include "archive/path_buffer.h"
+
 namespace tarvium {
 
 struct SetupRun;
-
-inline constexpr size_t kArchivePathBuffer = 1025;  // 1024 characters and the terminator
 
 // Sets modulePath to the module's path in the given folder or the application folder. False only
 // when the given folder does not fit the path buffer; a missing module is found out by

@@ -21,8 +21,8 @@ class PlainOutput {
       : info_(info), sink_(sink), nBudget_(nBudget) {}
 
   EntryDataResult Put(const uint8_t* pBytes, size_t nBytes) {
-    if (nBytes > info_.uncompressed_size - nDone_ || nBytes > nBudget_)
-      return EntryDataResult::TooLarge;
+    if (nBytes > info_.uncompressed_size - nDone_) return EntryDataResult::TooLarge;
+    if (nBytes > nBudget_) return EntryDataResult::OverBudget;
     nDone_ += nBytes;
     nBudget_ -= nBytes;
     nCrc_ = crc32(nCrc_, pBytes, static_cast<uInt>(nBytes));
@@ -49,7 +49,7 @@ class Inflater {
   Inflater& operator=(const Inflater&) = delete;
 
   EntryDataResult Feed(uint8_t* pBytes, size_t nBytes, PlainOutput& out) {
-    if (!bReady_) return EntryDataResult::Damaged;
+    if (!bReady_) return EntryDataResult::InternalError;
     stream_.next_in = pBytes;
     stream_.avail_in = static_cast<uInt>(nBytes);
     while (stream_.avail_in > 0 && !bEnded_) {

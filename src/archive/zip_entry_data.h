@@ -15,12 +15,14 @@ namespace tarvium {
 
 enum class EntryDataResult {
   Ok,
-  BadPassword,  // encrypted, and no password or one the check byte rejects
-  Damaged,      // inflate failed, or size or CRC32 differ from the header (also a wrong password)
-  TooLarge,     // more data than the header declares, or than the archive's budget allows
-  Unsupported,  // a compression method other than stored and deflated
-  ReadFailed,   // the archive could not be read
-  WriteFailed,  // the sink refused the data
+  BadPassword,    // encrypted, and no password or one the check byte rejects
+  Damaged,        // inflate failed, or size or CRC32 differ from the header (also a wrong password)
+  TooLarge,       // more data than the header declares
+  OverBudget,     // more data than the whole archive may unpack to (a zip bomb)
+  InternalError,  // zlib could not start (the zip layer's internal-error code)
+  Unsupported,    // a compression method other than stored and deflated
+  ReadFailed,     // the archive could not be read
+  WriteFailed,    // the sink refused the data
 };
 
 // Receives the plain bytes of an entry in order; false stops reading with WriteFailed.

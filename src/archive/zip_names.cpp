@@ -64,8 +64,9 @@ std::string SanitiseStoredName(std::string_view name) {
   return std::string(name.substr(nCut));
 }
 
-bool DestinationNameOf(std::string_view storedName, std::string& name) {
-  name = platform::OemToAnsi(SanitiseStoredName(storedName));
+bool DestinationNameOf(std::string_view storedName, bool bUtf8, std::string& name) {
+  const std::string sanitised = SanitiseStoredName(storedName);
+  name = bUtf8 ? platform::Utf8ToAnsi(sanitised) : platform::OemToAnsi(sanitised);
   std::replace(name.begin(), name.end(), '/', '\\');
   return !name.empty() && name.find(':') == std::string::npos && !ClimbsOut(name);
 }

@@ -13,9 +13,10 @@ namespace tarvium {
 // DestinationNameOf below refuses those.
 std::string SanitiseStoredName(std::string_view storedName);
 
-// The disk-side name of an entry: sanitised, OEM to ANSI, '/' to '\'. False when the name would
-// still leave the destination or names no file (empty, "..", a ':' of a stream or drive).
-bool DestinationNameOf(std::string_view storedName, std::string& name);
+// The disk-side name of an entry: sanitised, OEM to ANSI (UTF-8 to ANSI when the entry's flags
+// say its name is UTF-8), '/' to '\'. False when the name would still leave the destination or
+// names no file (empty, "..", a ':' of a stream or drive).
+bool DestinationNameOf(std::string_view storedName, bool bUtf8, std::string& name);
 
 // The archive-side name of a file: ANSI to OEM, '\' to '/'.
 std::string StoredNameOf(std::string_view diskName);

@@ -8,6 +8,7 @@
 
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/modules.h"
 
@@ -27,6 +28,7 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   platform::Modules* pModules = nullptr;    // run-time loaded modules; set by main
+  platform::Clock* pClock = nullptr;        // local time and time zone; set by main
   std::vector<std::string> debugLines;      // diagnostic lines of DebugOutput, in order
   // Pumps the window messages between the steps of long operations (archive entries, ...), so
   // that the user interface stays alive and a Cancel reaches the abort flag. Empty: nothing to do.

@@ -30,7 +30,7 @@ TEST(ZipNames, StoredNamesThatClimbOutLandInsideTheDestinationOrAreRefused) {
   };
   for (const Case& c : cases) {
     std::string disk;
-    const bool bTaken = DestinationNameOf(c.pszStored, disk);
+    const bool bTaken = DestinationNameOf(c.pszStored, false, disk);
     EXPECT_EQ(bTaken, c.pszDisk != nullptr) << c.pszStored << " -> " << disk;
     if (c.pszDisk) {
       EXPECT_EQ(disk, c.pszDisk) << c.pszStored;
@@ -40,9 +40,11 @@ TEST(ZipNames, StoredNamesThatClimbOutLandInsideTheDestinationOrAreRefused) {
 
 TEST(ZipNames, OemNamesInsideAnsiNamesOutside) {
   std::string disk;
-  ASSERT_TRUE(DestinationNameOf("Gr\x81\xE1\x65/\x8E.txt", disk));  // Grüße/Ä.txt in code page 850
+  ASSERT_TRUE(DestinationNameOf("Gr\x81\xE1\x65/\x8E.txt", false, disk));  // Grüße/Ä.txt, OEM
   EXPECT_EQ(disk, "Gr\xFC\xDF\x65\\\xC4.txt");
   EXPECT_EQ(StoredNameOf(disk), "Gr\x81\xE1\x65/\x8E.txt");
+  ASSERT_TRUE(DestinationNameOf("\xC3\x84.txt", true, disk));  // Ä.txt with the UTF-8 flag
+  EXPECT_EQ(disk, "\xC4.txt");
 }
 
 TEST(ZipNames, FilterMatchesWildcardsWithoutRegardToCase) {
