@@ -71,5 +71,7 @@ inline constexpr uint32_t ERROR_NO_SUCH_USER = 1317;
 inline constexpr uint32_t ERROR_LOGON_FAILURE = 1326;
 inline constexpr uint32_t ERROR_NONE_MAPPED = 1332;
 inline constexpr uint32_t ERROR_INVALID_DATA = 13;
+inline constexpr uint32_t ERROR_SHUTDOWN_IN_PROGRESS = 1115;
+inline constexpr uint32_t ERROR_NO_SYSTEM_RESOURCES = 1450;
 
 }  // namespace platform

@@ -1,0 +1,59 @@
+#include "engine/inf_fields.h"
+
+#include "engine/ansi_text.h"
+
+namespace tarvium {
+namespace {
+
+bool AtLineEnd(const char* p) { return !*p || IsLineEnd(*p); }
+
+bool IsFlagSeparator(char c) { return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t'; }
+
+}  // namespace
+
+const char* NextField(const char* rest, std::string& field) {
+  field.clear();
+  if (!rest || AtLineEnd(rest)) return nullptr;
+  while (!AtLineEnd(rest) && IsAnsiSpace(*rest)) ++rest;
+  const bool bQuoted = *rest == '"' || *rest == '\'';
+  const char endMark = bQuoted ? *rest++ : ',';
+  while (!AtLineEnd(rest)) {
+    if (*rest == endMark) {
+      if (!bQuoted || rest[1] != endMark) break;
+      ++rest;  // a doubled quote stands for one
+    }
+    field.push_back(*rest++);
+  }
+  if (bQuoted) {
+    if (*rest == endMark) ++rest;
+    while (!AtLineEnd(rest) && *rest != ',') ++rest;
+  }
+  if (*rest == ',') ++rest;
+  return rest;
+}
+
+uint32_t ParseFlags(std::string_view text, std::span<const FlagName> table) {
+  if (!text.empty() && text[0] >= '0' && text[0] <= '9') {
+    uint32_t dwValue = 0;
+    for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+      dwValue = dwValue * 10 + static_cast<uint32_t>(text[i] - '0');
+    return dwValue;
+  }
+  uint32_t dwFlags = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = start;
+    while (end < text.size() && !IsFlagSeparator(text[end])) ++end;
+    if (end > start) {
+      const std::string_view word = text.substr(start, end - start);
+      bool bKnown = false;
+      for (const FlagName& flag : table)
+        if (EqualsNoCase(flag.name, word)) dwFlags |= flag.dwValue, bKnown = true;
+      if (!bKnown) return kUnknownFlags;
+    }
+    start = end + 1;
+  }
+  return dwFlags;
+}
+
+}  // namespace tarvium

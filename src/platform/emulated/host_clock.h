@@ -1,0 +1,18 @@
+// The clock of the emulated machine: the host's real time, time zone (TZ and the host's zone
+// files) and boot-time tick count. Construction: HostClock clock;
+#pragma once
+#include "platform/clock.h"
+
+namespace platform {
+
+class HostClock final : public Clock {
+ public:
+  void GetLocalTime(SystemTime& st) override;
+  void GetSystemTime(SystemTime& st) override;
+  uint64_t GetSystemTimeAsFileTime() override;
+  uint64_t GetTickCount64() override;
+  uint32_t FileTimeToLocalFileTime(uint64_t ftUtc, uint64_t& ftLocal) override;
+  uint32_t LocalFileTimeToFileTime(uint64_t ftLocal, uint64_t& ftUtc) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,353 @@
+// The process service on real host processes: small shell scripts in a temporary directory,
+// reached through Windows paths on drive Z: (the host's root), and a helper that ends through
+// ExitProcess. Covers starting, the program search, time limits, exit codes and enumeration.
+#include "platform/emulated/host_processes.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/host/host_file_system.h"
+#include "platform/win_error.h"
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+using tarvium::test::TempDir;
+
+std::string WindowsPathOf(const std::string& hostPath) {
+  std::string path = "Z:" + hostPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+HostProcessesConfig TestConfig() {
+  HostProcessesConfig config;
+  config.mapPath = [](const std::string& windowsPath, std::string& hostPath) {
+    hostPath = HostPathOf(windowsPath);
+    return ERROR_SUCCESS;
+  };
+  config.wineProgram.clear();
+  return config;
+}
+
+std::string WriteScript(const TempDir& dir, const std::string& name, const std::string& body) {
+  const std::string path = dir.WriteFile(name, "#!/bin/sh\n" + body + "\n");
+  ::chmod(path.c_str(), 0755);
+  return path;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Starts, waits without limit and returns the exit code (or the start error as a failure).
+uint32_t RunToEnd(HostProcesses& processes, const ProcessStart& start) {
+  ProcessHandle hProcess;
+  const uint32_t err = processes.CreateProcess(start, hProcess);
+  EXPECT_EQ(err, ERROR_SUCCESS) << start.commandLine;
+  if (err != ERROR_SUCCESS) return STILL_ACTIVE;
+  WaitResult result;
+  EXPECT_EQ(processes.WaitForProcess(hProcess, INFINITE, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Exited);
+  uint32_t dwExitCode = STILL_ACTIVE;
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  processes.CloseProcess(hProcess);
+  return dwExitCode;
+}
+
+bool IsGone(pid_t pid) {
+  return ::kill(pid, 0) < 0 && errno == ESRCH;
+}
+
+TEST(Processes, ExitCodesReachTheParentWhole) {
+  TempDir dir;
+  HostProcessesConfig config = TestConfig();
+  config.exitCodeDirectory = dir.Path();
+  HostProcesses processes(std::move(config));
+  const std::string helper = TARVIUM_EXIT_WITH_CODE;
+  const std::pair<std::string, uint32_t> cases[] = {
+      {"exit 3", 3},
+      {"kill -SEGV $$", 0xC0000005},
+      {"kill -TERM $$", 1},
+      // A wrapper that ends with its program's status passes the whole code on; one that ends
+      // otherwise is not given the code its program wrote.
+      {"\"" + helper + "\" 6702; exit $?", 6702},
+      {"\"" + helper + "\" 6702; exit 0", 0},
+  };
+  for (const auto& [body, dwExpected] : cases) {
+    const std::string script = WriteScript(dir, "child", body);
+    EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + WindowsPathOf(script) + "\""}), dwExpected)
+        << body;
+  }
+  // The helper run directly: codes that need all 32 bits.
+  for (const uint32_t dwCode : {6702u, 0xFFFFE5CCu, 0xFFFFFFFFu})
+    EXPECT_EQ(RunToEnd(processes, {.commandLine = WindowsPathOf(helper) + " " +
+                                                  std::to_string(static_cast<int32_t>(dwCode))}),
+              dwCode);
+  // Exit-code files do not pile up.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_EQ(entry.path().filename().string().find("tarvium-exit-"), std::string::npos);
+}
+
+TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
+  TempDir dir;
+  HostProcesses processes(TestConfig());
+  const std::string out = dir.Path() + "/out";
+  const std::string script = WriteScript(
+      dir, "show args",
+      "{ pwd -P; printf '[%s]\\n' \"$@\"; echo \"$GREETING\"; echo \"$PATH\"; } > '" + out + "'");
+  std::filesystem::create_directory(dir.Path() + "/work");
+  const std::string line = "\"" + WindowsPathOf(script) +
+                           R"(" plain "two words" "say \"hi\"" C:\dir\ "end\\" "" caf)" + "\xE9";
+  EXPECT_EQ(RunToEnd(processes,
+                     {.commandLine = line,
+                      .currentDirectory = WindowsPathOf(dir.Path() + "/work"),
+                      .environment = std::vector<std::string>{"GREETING=gr\xFC\xDF",
+                                                              "Path=C:\\Windows", "=C:=C:\\x"}}),
+            0u);
+  const std::string expected = std::filesystem::canonical(dir.Path() + "/work").string() +
+                               "\n[plain]\n[two words]\n[say \"hi\"]\n[C:\\dir\\]\n[end\\]\n[]\n"
+                               "[caf\xC3\xA9]\ngr\xC3\xBC\xC3\x9F\n" +
+                               std::getenv("PATH") + "\n";
+  EXPECT_EQ(ReadText(out), expected);
+}
+
+TEST(Processes, FindsProgramsByTheSearchRule) {
+  TempDir dir;
+  const std::string out = dir.Path() + "/out";
+  const std::string body = "echo \"$0 $*\" >> '" + out + "'";
+  WriteScript(dir, "cwd/tool", body);
+  WriteScript(dir, "cwd/sub/deep", body);
+  WriteScript(dir, "bin/onpath", body);
+  WriteScript(dir, "fakewine", body);
+  dir.WriteFile("cwd/app.exe", "MZ\x90");
+  HostProcessesConfig config = TestConfig();
+  config.searchDirectories = {WindowsPathOf(dir.Path() + "/bin")};
+  config.wineProgram = dir.Path() + "/fakewine";
+  config.checkLogon = [](const std::string& domain, const std::string& user,
+                         const std::string& password) {
+    return domain == "CORP" && user == "admin" && password == "secret" ? ERROR_SUCCESS
+                                                                       : ERROR_LOGON_FAILURE;
+  };
+  HostProcesses processes(std::move(config));
+  const std::string cwd = WindowsPathOf(dir.Path() + "/cwd");
+  // A bare name with and without ".exe", a relative path, a search directory, the host's PATH,
+  // and a PE file through Wine with its host path.
+  for (const char* pszLine : {"tool 1", "tool.exe 2", "sub\\deep 3", "onpath 4", "true", "app 5"})
+    EXPECT_EQ(RunToEnd(processes, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
+  const std::string p = dir.Path();
+  EXPECT_EQ(ReadText(out), p + "/cwd/tool 1\n" + p + "/cwd/tool 2\n" + p + "/cwd/sub/deep 3\n" + p +
+                               "/bin/onpath 4\n" + p + "/fakewine " + p + "/cwd/app.exe 5\n");
+
+  // Under another account after a logon; what the start was given is recorded.
+  ProcessHandle hProcess;
+  ProcessStart start{.commandLine = "tool",
+                     .currentDirectory = cwd,
+                     .nShowCmd = SW_HIDE,
+                     .userName = "admin",
+                     .domain = "CORP",
+                     .password = "wrong"};
+  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
+  start.password = "secret";
+  ASSERT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS);
+  ProcessInfo info;
+  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  EXPECT_EQ(info.moduleName, "tool");
+  EXPECT_EQ(info.nShowCmd, SW_HIDE);
+  EXPECT_EQ(info.userName, "CORP\\admin");
+  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+}
+
+TEST(Processes, FailedStartsGiveTheWindowsError) {
+  TempDir dir;
+  dir.WriteFile("notes.txt", "just text\n");
+  dir.WriteFile("app.exe", "MZ\x90");  // no Wine configured
+  dir.WriteFile("noexec", "#!/bin/sh\n");
+  std::filesystem::create_directory(dir.Path() + "/folder");
+  HostProcesses processes(TestConfig());
+  const std::string p = WindowsPathOf(dir.Path());
+  const std::pair<ProcessStart, uint32_t> cases[] = {
+      {{.commandLine = p + "\\missing.exe"}, ERROR_FILE_NOT_FOUND},
+      {{.commandLine = "no-such-program-anywhere"}, ERROR_FILE_NOT_FOUND},
+      {{.commandLine = p + "\\nodir\\tool.exe"}, ERROR_PATH_NOT_FOUND},
+      {{.commandLine = p + "\\notes.txt"}, ERROR_BAD_EXE_FORMAT},
+      {{.commandLine = p + "\\app.exe"}, ERROR_BAD_EXE_FORMAT},
+      {{.commandLine = p + "\\noexec"}, ERROR_ACCESS_DENIED},
+      {{.commandLine = p + "\\folder"}, ERROR_ACCESS_DENIED},
+      {{.commandLine = "true", .currentDirectory = p + "\\nodir"}, ERROR_DIRECTORY},
+      {{.commandLine = "true", .currentDirectory = p + "\\notes.txt"}, ERROR_DIRECTORY},
+      {{.commandLine = "true", .userName = "someone"}, ERROR_LOGON_FAILURE},
+  };
+  for (const auto& [start, dwError] : cases) {
+    ProcessHandle hProcess = static_cast<ProcessHandle>(77);
+    EXPECT_EQ(processes.CreateProcess(start, hProcess), dwError) << start.commandLine;
+    EXPECT_EQ(hProcess, ProcessHandle::Invalid);
+  }
+}
+
+TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
+  // Orphans come to this process, so the killed grandchild can be reaped and inspected here.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  TempDir dir;
+  HostProcesses processes(TestConfig());
+  const std::string pidFile = dir.Path() + "/grandchild";
+  const std::string script = WriteScript(dir, "spawner",
+                                         "sleep 5 & echo $! > '" + pidFile + ".tmp'; mv '" +
+                                             pidFile + ".tmp' '" + pidFile + "'; sleep 5");
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hProcess),
+            ERROR_SUCCESS);
+  WaitResult result;
+  ASSERT_EQ(processes.WaitForProcess(
+                hProcess, INFINITE, [&] { return !std::filesystem::exists(pidFile); }, result),
+            ERROR_SUCCESS);
+  ASSERT_EQ(result, WaitResult::Stopped);
+  ASSERT_EQ(processes.WaitForProcess(hProcess, 200, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::TimedOut);
+  ASSERT_EQ(processes.TerminateProcess(hProcess, 0xFFFFFFFF), ERROR_SUCCESS);
+
+  uint32_t dwExitCode = 0;
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0xFFFFFFFF);
+  ProcessInfo info;
+  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  EXPECT_TRUE(IsGone(static_cast<pid_t>(info.dwProcessId)));  // ended and reaped
+  // The grandchild died of the kill: reaped here (orphans come here) or by the dying script.
+  const pid_t grandchild = std::stoi(ReadText(pidFile));
+  int status = 0;
+  if (::waitpid(grandchild, &status, 0) == grandchild)
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  else
+    EXPECT_TRUE(errno == ECHILD && IsGone(grandchild));
+  // An ended process cannot be ended again and keeps its code.
+  EXPECT_EQ(processes.TerminateProcess(hProcess, 5), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0xFFFFFFFF);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
+  HostProcesses processes(TestConfig());
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hProcess), ERROR_SUCCESS);
+  ProcessInfo info;
+  processes.GetProcessInfo(hProcess, info);
+  // The start did not wait: the program is still running.
+  uint32_t dwExitCode = 0;
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, STILL_ACTIVE);
+  int nCalls = 0;
+  WaitResult result;
+  ASSERT_EQ(processes.WaitForProcess(
+                hProcess, INFINITE, [&] { return ++nCalls < 3; }, result),
+            ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Stopped);
+  EXPECT_EQ(nCalls, 3);
+  ASSERT_EQ(processes.WaitForProcess(hProcess, 0, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::TimedOut);
+  // A callback that closes the handle it waits for ends the wait with an invalid handle.
+  EXPECT_EQ(processes.WaitForProcess(
+                hProcess, INFINITE,
+                [&] { return processes.CloseProcess(hProcess) == ERROR_SUCCESS; }, result),
+            ERROR_INVALID_HANDLE);
+  bool bRunning = true;
+  EXPECT_EQ(processes.IsProcessRunning(hProcess, bRunning), ERROR_INVALID_HANDLE);
+  ASSERT_EQ(processes.OpenProcess(info.dwProcessId, hProcess), ERROR_SUCCESS);
+  EXPECT_EQ(processes.TerminateProcess(hProcess, 1), ERROR_SUCCESS);
+}
+
+TEST(Processes, EnumeratesRunningProgramsByModuleName) {
+  TempDir dir;
+  HostProcesses processes(TestConfig());
+  const std::string script = WriteScript(dir, "Runner", "while :; do sleep 0.05; done");
+  ProcessHandle hSleep, hRunner;
+  ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hSleep), ERROR_SUCCESS);
+  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hRunner),
+            ERROR_SUCCESS);
+  ProcessInfo sleepInfo, runnerInfo;
+  processes.GetProcessInfo(hSleep, sleepInfo);
+  processes.GetProcessInfo(hRunner, runnerInfo);
+  const auto bListed = [&](const std::string& name, uint32_t dwProcessId) {
+    std::vector<ProcessEntry> entries;
+    EXPECT_EQ(processes.EnumProcesses(name, entries), ERROR_SUCCESS);
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const ProcessEntry& e) { return e.dwProcessId == dwProcessId; });
+  };
+  // A new process shows its program's name once the host has loaded it, a moment after the start.
+  const auto bSoonListed = [&](const std::string& name, uint32_t dwProcessId) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!bListed(name, dwProcessId) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return bListed(name, dwProcessId);
+  };
+  EXPECT_TRUE(bSoonListed("SLEEP.EXE", sleepInfo.dwProcessId));
+  EXPECT_TRUE(bSoonListed("runner.exe", runnerInfo.dwProcessId));  // a script under its own name
+  EXPECT_FALSE(bListed("sh", runnerInfo.dwProcessId));
+  EXPECT_FALSE(bListed("sleepy", sleepInfo.dwProcessId));
+
+  // A process found by id can be ended through a handle of its own.
+  ProcessHandle hOpened;
+  ASSERT_EQ(processes.OpenProcess(runnerInfo.dwProcessId, hOpened), ERROR_SUCCESS);
+  EXPECT_EQ(processes.TerminateProcess(hOpened, 9), ERROR_SUCCESS);
+  WaitResult result;
+  EXPECT_EQ(processes.WaitForProcess(hOpened, INFINITE, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Exited);
+  EXPECT_EQ(processes.TerminateProcess(hSleep, 0xFFFFFFFF), ERROR_SUCCESS);
+  EXPECT_EQ(processes.OpenProcess(sleepInfo.dwProcessId, hOpened), ERROR_INVALID_PARAMETER);
+}
+
+size_t CountOwnDescriptors() {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                           std::filesystem::directory_iterator()));
+}
+
+TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
+  TempDir dir;
+  HostProcesses processes(TestConfig());
+  // A descriptor the engine forgot to mark close-on-exec is still not inherited.
+  const int fd = ::open("/dev/null", O_RDONLY);
+  ASSERT_EQ(::dup2(fd, 50), 50);
+  const std::string script =
+      WriteScript(dir, "probe", "test -e /proc/$$/fd/50 && exit 1; sleep 0.1");
+  const size_t nBefore = CountOwnDescriptors();
+
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hProcess),
+            ERROR_SUCCESS);
+  ProcessInfo info;
+  processes.GetProcessInfo(hProcess, info);
+  ASSERT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);  // still running
+  EXPECT_EQ(CountOwnDescriptors(), nBefore);
+  // Once it ends nobody holds it: it disappears rather than staying a zombie.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!IsGone(static_cast<pid_t>(info.dwProcessId)) &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(IsGone(static_cast<pid_t>(info.dwProcessId)));
+
+  EXPECT_EQ(RunToEnd(processes, {.commandLine = WindowsPathOf(script)}), 0u);
+  EXPECT_EQ(CountOwnDescriptors(), nBefore);
+  ::close(50);
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace platform
