@@ -15,6 +15,7 @@
 
 #include "platform/emulated/wildcard.h"
 #include "platform/emulated/win_path.h"
+#include "platform/pending_file_renames.h"
 #include "support/machine_dir.h"
 
 namespace platform::emulated {
@@ -484,6 +485,51 @@ TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {
   EXPECT_LE(space.nFreeBytesAvailable, space.nTotalFreeBytes);
   EXPECT_LE(space.nTotalFreeBytes, space.nTotalBytes);
   EXPECT_EQ(files.GetDiskFreeSpaceEx(R"(\\server\share\)", space), ERROR_SUCCESS);
+}
+
+TEST(EmulatedFileSystem, DeferredOperationsAreKeptAsWindowsKeepsThemAndRunAtRestart) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\old.dll)", "old"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.dll)", "new"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\gone.txt)", "x"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\Windows)"), ERROR_SUCCESS);
+  const uint32_t dwLater = MOVEFILE_DELAY_UNTIL_REBOOT;
+  ASSERT_EQ(files.MoveFileEx(R"(..\new.dll)", "c:/old.dll", dwLater | MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\gone.txt)", "", dwLater), ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(\\server\share\a)", R"(C:\b)", dwLater), ERROR_SUCCESS);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\x)", R"(C:\y)", dwLater | MOVEFILE_COPY_ALLOWED),
+            ERROR_INVALID_PARAMETER);
+  std::string bytes;
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "old");  // nothing happens before the restart
+
+  RegValue value;
+  ASSERT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_SUCCESS);
+  EXPECT_EQ(value.dwType, REG_MULTI_SZ);
+  static const char kExpected[] =
+      "\\??\\C:\\new.dll\0!\\??\\C:\\old.dll\0"
+      "\\??\\C:\\gone.txt\0\0"                       // a delete has an empty target
+      "\\??\\UNC\\server\\share\\a\0\\??\\C:\\b\0";  // and the literal's zero ends the list
+  const std::string expected(kExpected, sizeof kExpected);
+  EXPECT_EQ(std::string(value.data.begin(), value.data.end()), expected);
+
+  std::vector<PendingRenameOutcome> outcomes;
+  ASSERT_EQ(RunPendingFileRenames(machine.Registry(), files, &outcomes), ERROR_SUCCESS);
+  ASSERT_EQ(outcomes.size(), 3u);
+  EXPECT_EQ(outcomes[0].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[1].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[2].dwError, ERROR_FILE_NOT_FOUND);  // skipped, as Windows skips it
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(files.FileExists(R"(C:\gone.txt)"));
+  EXPECT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RunPendingFileRenames(machine.Registry(), files), ERROR_SUCCESS);
 }
 
 #ifdef TARVIUM_FAULT_SEAM

@@ -51,6 +51,8 @@ TEST(MachineConfig, EveryFieldSurvivesSaveAndLoad) {
   EXPECT_EQ(loaded.adapters[0].description, "NIC \xAE");
   EXPECT_EQ(loaded.IpAddresses(), (std::vector<std::string>{"10.0.0.5"}));
   EXPECT_EQ(loaded.TempDir(), "D:\\Temp");
+  EXPECT_EQ(loaded.DisplayString(),
+            "Windows Server 2008 R2 Enterprise Service Pack 1 (build 7601), 32-bit");
   EXPECT_NE(FormatMachineConfig(loaded).find("UserName=J\xC3\xBCrgen"), std::string::npos);
 }
 
@@ -73,6 +75,7 @@ TEST(MachineConfig, HandEditedFileIsReadOverTheDefaultsAndMistakesNameTheirLine)
   EXPECT_EQ(config.wUILanguage, 0x0407);
   EXPECT_EQ(config.dwBuildNumber, 19045u);  // untouched default
   EXPECT_EQ(config.TempDir(), "C:\\Users\\Admin\\AppData\\Local\\Temp");
+  EXPECT_EQ(config.DisplayString(), "Windows 10 Pro 22H2 (build 19045), 64-bit");
   ASSERT_EQ(config.drives.size(), 2u);  // no drive given: C: and Z:
   EXPECT_EQ(config.drives[1].hostDir, "/");
   ASSERT_EQ(config.shares.size(), 1u);

@@ -1,6 +1,8 @@
+// A test machine: the directories of its drives, its registry and its file system.
 #include "support/machine_dir.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace tarvium::test {
 
@@ -10,12 +12,16 @@ MachineDir::MachineDir() {
   for (const char* dir :
        {"drive_c/Windows", "drive_c/Users/User/AppData/Local/Temp", "drive_d", "share"})
     std::filesystem::create_directories(m_dir.Path() + "/" + dir);
+  if (platform::emulated::SqliteRegistry::Open({Host("registry.db"), m_config.szUserSid},
+                                               m_registry) != 0)
+    throw std::runtime_error("cannot open the test machine's registry");
   Reopen();
 }
 
 void MachineDir::Reopen() {
   m_files.reset();
-  m_files = std::make_unique<platform::emulated::EmulatedFileSystem>(m_dir.Path(), m_config);
+  m_files =
+      std::make_unique<platform::emulated::EmulatedFileSystem>(m_dir.Path(), m_config, *m_registry);
 }
 
 }  // namespace tarvium::test

@@ -1,12 +1,13 @@
 // A temporary emulated machine for platform tests: a fresh directory with drive_c/ (holding
 // Windows\ and the user's Temp\), drive_d/ as D: and share/ as \\server\share, the default
-// MachineConfig over it and an EmulatedFileSystem without a registry. Removed when the test ends.
+// MachineConfig over it, its registry.db and an EmulatedFileSystem. Removed when the test ends.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "platform/emulated/emulated_file_system.h"
 #include "platform/emulated/machine_config.h"
+#include "platform/emulated/registry_sqlite.h"
 #include "support/temp_dir.h"
 
 namespace tarvium::test {
@@ -16,6 +17,7 @@ class MachineDir {
   MachineDir();
 
   platform::emulated::EmulatedFileSystem& Files() { return *m_files; }
+  platform::Registry& Registry() { return *m_registry; }
   const platform::emulated::MachineConfig& Config() const { return m_config; }
   const std::string& Path() const { return m_dir.Path(); }
   // The host path of a file of the machine directory ("drive_c/x.txt").
@@ -29,6 +31,7 @@ class MachineDir {
  private:
   TempDir m_dir;
   platform::emulated::MachineConfig m_config;
+  std::unique_ptr<platform::emulated::SqliteRegistry> m_registry;
   std::unique_ptr<platform::emulated::EmulatedFileSystem> m_files;
 };
 

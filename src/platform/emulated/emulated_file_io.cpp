@@ -12,8 +12,8 @@
 
 #include "platform/emulated/emulated_file_state.h"
 #include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/errno_map.h"
 #include "platform/emulated/file_times.h"
+#include "platform/emulated/host_errno.h"
 #include "platform/emulated/in_use.h"
 #include "platform/win_error.h"
 
@@ -28,7 +28,7 @@ bool Truncates(const ResolvedPath& resolved, uint32_t dwDisposition) {
 }
 
 uint32_t OpenError(int nErrno) {
-  return nErrno == EEXIST ? ERROR_FILE_EXISTS : Win32ErrorOfErrno(nErrno);
+  return nErrno == EEXIST ? ERROR_FILE_EXISTS : WinErrorFromErrno(nErrno);
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
   if (fd < 0) return OpenError(errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    const uint32_t err = LastHostError();
+    const uint32_t err = WinErrorFromErrno(errno);
     ::close(fd);
     return err;
   }
@@ -122,7 +122,7 @@ uint32_t EmulatedFileSystem::ReadFile(FileHandle hFile, void* pBuffer, uint32_t 
   while (nRead < nToRead) {
     const ssize_t n = ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return LastHostError();
+    if (n < 0) return WinErrorFromErrno(errno);
     if (n == 0) break;
     nRead += static_cast<uint32_t>(n);
   }
@@ -140,7 +140,7 @@ uint32_t EmulatedFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, ui
   while (nWritten < nToWrite) {
     const ssize_t n = ::write(pFile->fd, pBytes + nWritten, nToWrite - nWritten);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return LastHostError();
+    if (n < 0) return WinErrorFromErrno(errno);
     nWritten += static_cast<uint32_t>(n);
   }
   if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
@@ -155,7 +155,7 @@ uint32_t EmulatedFileSystem::SetFilePointerEx(FileHandle hFile, int64_t nDistanc
   if (dwMoveMethod > FILE_END) return ERROR_INVALID_PARAMETER;
   if (dwMoveMethod == FILE_BEGIN && nDistance < 0) return ERROR_NEGATIVE_SEEK;
   const off_t nPosition = ::lseek(pFile->fd, static_cast<off_t>(nDistance), kWhence[dwMoveMethod]);
-  if (nPosition < 0) return errno == EINVAL ? ERROR_NEGATIVE_SEEK : LastHostError();
+  if (nPosition < 0) return errno == EINVAL ? ERROR_NEGATIVE_SEEK : WinErrorFromErrno(errno);
   if (pNewPosition) *pNewPosition = static_cast<uint64_t>(nPosition);
   return ERROR_SUCCESS;
 }
@@ -165,7 +165,7 @@ uint32_t EmulatedFileSystem::SetEndOfFile(FileHandle hFile) {
   if (!pFile) return ERROR_INVALID_HANDLE;
   if (!pFile->bCanWrite) return ERROR_ACCESS_DENIED;
   const off_t nPosition = ::lseek(pFile->fd, 0, SEEK_CUR);
-  if (nPosition < 0 || ::ftruncate(pFile->fd, nPosition) != 0) return LastHostError();
+  if (nPosition < 0 || ::ftruncate(pFile->fd, nPosition) != 0) return WinErrorFromErrno(errno);
   if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
   return ERROR_SUCCESS;
 }
@@ -175,7 +175,7 @@ uint32_t EmulatedFileSystem::GetFileSizeEx(FileHandle hFile, uint64_t& nSize) {
   OpenFile* pFile = FindOpenFile(hFile);
   if (!pFile) return ERROR_INVALID_HANDLE;
   struct stat st {};
-  if (::fstat(pFile->fd, &st) != 0) return LastHostError();
+  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
   nSize = static_cast<uint64_t>(st.st_size);
   return ERROR_SUCCESS;
 }
@@ -185,7 +185,7 @@ uint32_t EmulatedFileSystem::CloseHandle(FileHandle hFile) {
   if (it == m_openFiles.end()) return ERROR_INVALID_HANDLE;
   const int rc = ::close(it->second->fd);
   m_openFiles.erase(it);
-  return rc == 0 ? ERROR_SUCCESS : LastHostError();
+  return rc == 0 ? ERROR_SUCCESS : WinErrorFromErrno(errno);
 }
 
 uint32_t EmulatedFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {

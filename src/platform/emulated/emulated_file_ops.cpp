@@ -9,8 +9,8 @@
 #include "platform/code_page.h"
 #include "platform/emulated/emulated_file_state.h"
 #include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/errno_map.h"
 #include "platform/emulated/file_times.h"
+#include "platform/emulated/host_errno.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 
@@ -29,7 +29,7 @@ uint32_t EmulatedFileSystem::DeleteFile(const std::string& path) {
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
   if (uint32_t err = CheckReplaceable(resolved)) return err;
-  if (::unlink(resolved.hostPath.c_str()) != 0) return LastHostError();
+  if (::unlink(resolved.hostPath.c_str()) != 0) return WinErrorFromErrno(errno);
   m_metadata.Remove(resolved.hostPath);  // a stale row is harmless: the next create replaces it
   ForgetPath(winPath);
   return ERROR_SUCCESS;
@@ -64,7 +64,7 @@ uint32_t EmulatedFileSystem::MoveFileEx(const std::string& existingPath, const s
     return MoveAcrossDrives(existingPath, newPath, source, dwFlags);
   if (::rename(source.hostPath.c_str(), targetHost.c_str()) != 0) {
     if (errno == EXDEV) return MoveAcrossDrives(existingPath, newPath, source, dwFlags);
-    return LastHostError();
+    return WinErrorFromErrno(errno);
   }
   m_metadata.Rename(source.hostPath, targetHost);  // best effort, as for the other rows
   ForgetPath(sourcePath);
@@ -107,7 +107,7 @@ uint32_t EmulatedFileSystem::CreateDirectoryAt(const WinPath& path) {
   if (path.parts.empty() || resolved.Exists()) return ERROR_ALREADY_EXISTS;
   if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
   if (uint32_t err = CheckWritableDrive(resolved)) return err;
-  if (::mkdir(resolved.hostPath.c_str(), 0777) != 0) return LastHostError();
+  if (::mkdir(resolved.hostPath.c_str(), 0777) != 0) return WinErrorFromErrno(errno);
   StoreMetadata(resolved.hostPath, {0, CurrentFileTime()});  // best effort: see OpenHostFile
   return ERROR_SUCCESS;
 }
@@ -143,7 +143,7 @@ uint32_t EmulatedFileSystem::RemoveDirectory(const std::string& path) {
     return ERROR_ACCESS_DENIED;
   if (IsSameOrBelow(m_dirs.current, winPath)) return ERROR_SHARING_VIOLATION;
   if (::rmdir(resolved.hostPath.c_str()) != 0)
-    return errno == EEXIST ? ERROR_DIR_NOT_EMPTY : LastHostError();
+    return errno == EEXIST ? ERROR_DIR_NOT_EMPTY : WinErrorFromErrno(errno);
   m_metadata.Remove(resolved.hostPath);
   ForgetPath(winPath);
   return ERROR_SUCCESS;

@@ -10,12 +10,13 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
 #include "platform/emulated/emulated_file_state.h"
-#include "platform/emulated/errno_map.h"
 #include "platform/emulated/file_times.h"
+#include "platform/emulated/host_errno.h"
 #include "platform/emulated/in_use.h"
 #include "platform/win_error.h"
 
@@ -204,7 +205,7 @@ uint32_t EmulatedFileSystem::SetFileTimes(const std::string& path, const FileTim
   if (uint32_t err = CheckWritableDrive(resolved)) return err;
   timespec ts[2];
   HostTimesOf(times, ts);
-  if (::utimensat(AT_FDCWD, resolved.hostPath.c_str(), ts, 0) != 0) return LastHostError();
+  if (::utimensat(AT_FDCWD, resolved.hostPath.c_str(), ts, 0) != 0) return WinErrorFromErrno(errno);
   if (!times.ftCreationTime) return ERROR_SUCCESS;
   StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st);
   meta.ftCreationTime = times.ftCreationTime;
@@ -215,7 +216,7 @@ uint32_t EmulatedFileSystem::GetFileTime(FileHandle hFile, FileTimes& times) {
   OpenFile* pFile = FindOpenFile(hFile);
   if (!pFile) return ERROR_INVALID_HANDLE;
   struct stat st {};
-  if (::fstat(pFile->fd, &st) != 0) return LastHostError();
+  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
   times = InfoOf(pFile->hostPath, st).times;
   return ERROR_SUCCESS;
 }
@@ -225,7 +226,7 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
   if (!pFile) return ERROR_INVALID_HANDLE;
   timespec ts[2];
   HostTimesOf(times, ts);
-  if (::futimens(pFile->fd, ts) != 0) return LastHostError();
+  if (::futimens(pFile->fd, ts) != 0) return WinErrorFromErrno(errno);
   for (int i = 0; i < 2; ++i) {
     if (ts[i].tv_nsec == UTIME_OMIT) continue;
     pFile->fixedTimes[i] = ts[i];
@@ -233,7 +234,7 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
   }
   if (!times.ftCreationTime) return ERROR_SUCCESS;
   struct stat st {};
-  if (::fstat(pFile->fd, &st) != 0) return LastHostError();
+  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
   StoredMetadata meta = MetadataOf(pFile->hostPath, st);
   meta.ftCreationTime = times.ftCreationTime;
   return m_metadata.Put(pFile->hostPath, meta);
@@ -343,7 +344,7 @@ uint32_t EmulatedFileSystem::GetDiskFreeSpaceEx(const std::string& path, DiskSpa
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
   if (!resolved.IsDirectory()) return ERROR_DIRECTORY;
   struct statvfs vfs {};
-  if (::statvfs(resolved.hostPath.c_str(), &vfs) != 0) return LastHostError();
+  if (::statvfs(resolved.hostPath.c_str(), &vfs) != 0) return WinErrorFromErrno(errno);
   space.nTotalBytes = static_cast<uint64_t>(vfs.f_blocks) * vfs.f_frsize;
   space.nTotalFreeBytes = static_cast<uint64_t>(vfs.f_bfree) * vfs.f_frsize;
   space.nFreeBytesAvailable = static_cast<uint64_t>(vfs.f_bavail) * vfs.f_frsize;

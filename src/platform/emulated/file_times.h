@@ -1,26 +1,27 @@
-// FILETIME (100 ns since 1601-01-01 UTC) and the host's timespec (since 1970), both ways.
+// FILETIME values of the host's timespecs and back, through the clock's Unix time conversions.
 #pragma once
 #include <time.h>
 
 #include <cstdint>
 
+#include "platform/clock.h"
+
 namespace platform::emulated {
 
-inline constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-inline constexpr int64_t kFileTimeTicksPerSecond = 10000000LL;
-
+// 0 for a host time a FILETIME cannot hold (before 1601).
 inline uint64_t FileTimeOfTimespec(const timespec& ts) {
-  const int64_t nTicks =
-      (static_cast<int64_t>(ts.tv_sec) + kSecondsFrom1601To1970) * kFileTimeTicksPerSecond +
-      ts.tv_nsec / 100;
-  return nTicks < 0 ? 0 : static_cast<uint64_t>(nTicks);
+  uint64_t ftTime = 0;
+  if (!UnixTimeToFileTime(ts.tv_sec, static_cast<uint32_t>(ts.tv_nsec), ftTime)) return 0;
+  return ftTime;
 }
 
 inline timespec TimespecOfFileTime(uint64_t ftTime) {
-  const auto nTicks = static_cast<int64_t>(ftTime);
+  int64_t nSeconds = 0;
+  uint32_t nNanoseconds = 0;
+  FileTimeToUnixTime(ftTime, nSeconds, nNanoseconds);
   timespec ts{};
-  ts.tv_sec = static_cast<time_t>(nTicks / kFileTimeTicksPerSecond - kSecondsFrom1601To1970);
-  ts.tv_nsec = static_cast<long>(nTicks % kFileTimeTicksPerSecond) * 100;
+  ts.tv_sec = static_cast<time_t>(nSeconds);
+  ts.tv_nsec = static_cast<long>(nNanoseconds);
   return ts;
 }
 

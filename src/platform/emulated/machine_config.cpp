@@ -49,6 +49,7 @@ const FieldSpec kFields[] = {
     {"System", "ProductName", &MachineConfig::szProductName},
     {"System", "EditionId", &MachineConfig::szEditionId},
     {"System", "DisplayVersion", &MachineConfig::szDisplayVersion},
+    {"System", "DisplayString", &MachineConfig::szDisplayString},
     {"System", "Is64Bit", &MachineConfig::b64Bit},
     {"Language", "UILanguage", &MachineConfig::wUILanguage, true},
     {"Language", "Locale", &MachineConfig::lcidLocale, true},
@@ -64,7 +65,9 @@ constexpr const char* kHeader =
 
 constexpr const char* kSectionComments[][2] = {
     {"Identity", "; Computer, workgroup or domain, and the user setups run as."},
-    {"System", "; What GetVersionEx and the CurrentVersion registry values report."},
+    {"System",
+     "; What GetVersionEx and the CurrentVersion registry values report. An empty DisplayString\n"
+     "; is made from ProductName, DisplayVersion, ServicePack, BuildNumber and Is64Bit."},
     {"Language", "; LANGID of the user interface and LCID of the user's locale."},
     {"Folders", "; Windows paths. An empty Temp is C:\\Users\\<UserName>\\AppData\\Local\\Temp."},
 };
@@ -312,6 +315,15 @@ std::string MachineConfig::TempDir() const {
   if (!szTempDir.empty()) return szTempDir;
   const std::string drive = szWindowsDir.size() >= 2 ? szWindowsDir.substr(0, 2) : "C:";
   return drive + "\\Users\\" + szUserName + "\\AppData\\Local\\Temp";
+}
+
+std::string MachineConfig::DisplayString() const {
+  if (!szDisplayString.empty()) return szDisplayString;
+  std::string text = szProductName;
+  if (!szDisplayVersion.empty()) text += " " + szDisplayVersion;
+  if (!szCSDVersion.empty()) text += " " + szCSDVersion;
+  text += " (build " + std::to_string(dwBuildNumber) + "), " + (b64Bit ? "64-bit" : "32-bit");
+  return text;
 }
 
 std::vector<std::string> MachineConfig::IpAddresses() const {

@@ -61,6 +61,7 @@ struct MachineConfig {
   std::string szProductName = "Windows 10 Pro";
   std::string szEditionId = "Professional";
   std::string szDisplayVersion = "22H2";  // the release name Windows shows beside the product
+  std::string szDisplayString;  // what the machine calls itself; empty: made from the above
   bool b64Bit = true;
 
   // Language
@@ -80,6 +81,8 @@ struct MachineConfig {
 
   // The temporary directory: szTempDir, or the user's default one.
   std::string TempDir() const;
+  // szDisplayString, or "Windows 10 Pro 22H2 (build 19045), 64-bit" made from the fields above.
+  std::string DisplayString() const;
   // The IPv4 addresses of all adapters, in adapter order.
   std::vector<std::string> IpAddresses() const;
 };
