@@ -154,6 +154,31 @@ TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
   EXPECT_EQ(windowsPath, R"(\\server\share\Setup)");
 }
 
+TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
+  MachineDir machine;
+  EmulatedFileSystem other(machine.Path(), machine.Config());  // a second engine process
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\Dir\Sub)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\Dir\Sub\File.txt)", "1"), ERROR_SUCCESS);
+  std::string host;
+  ASSERT_EQ(files.GetHostPath(R"(C:\dir\sub\file.txt)", host), ERROR_SUCCESS);  // now cached
+
+  // The other process moves the directory away and makes the same names in another case.
+  ASSERT_EQ(other.MoveFileEx(R"(C:\Dir)", R"(C:\Old)", 0), ERROR_SUCCESS);
+  ASSERT_EQ(other.CreateDirectoryTree(R"(C:\DIR\SUB)"), ERROR_SUCCESS);
+  ASSERT_EQ(other.WriteWholeFile(R"(C:\DIR\SUB\FILE.TXT)", "2"), ERROR_SUCCESS);
+  ASSERT_EQ(files.GetHostPath(R"(C:\dir\sub\file.txt)", host), ERROR_SUCCESS);
+  EXPECT_EQ(host, machine.Host("drive_c/DIR/SUB/FILE.TXT"));
+
+  // A rename on the host, behind the machine's back, is found by the next operation.
+  std::string bytes;
+  ASSERT_EQ(files.ReadWholeFile(R"(C:\old\sub\file.txt)", bytes), ERROR_SUCCESS);
+  std::filesystem::rename(machine.Host("drive_c/Old/Sub/File.txt"),
+                          machine.Host("drive_c/Old/Sub/file.TXT"));
+  ASSERT_EQ(files.ReadWholeFile(R"(C:\old\sub\file.txt)", bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "1");
+}
+
 TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
   MachineDir machine;
   auto& files = machine.Files();

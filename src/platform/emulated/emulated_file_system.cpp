@@ -56,6 +56,19 @@ std::string NormalMachineDir(const std::string& machineDir) {
   return dir;
 }
 
+// The attributes of a file without a metadata row: what a file copied onto Windows would have.
+uint32_t HostAttributesOf(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return 0;
+  return FILE_ATTRIBUTE_ARCHIVE | ((st.st_mode & S_IWUSR) ? 0 : FILE_ATTRIBUTE_READONLY);
+}
+
+// Stored attributes as Windows shows them: DIRECTORY for directories, NORMAL for none at all.
+uint32_t ShownAttributes(uint32_t dwStored, const struct stat& st) {
+  const uint32_t dwAttributes = dwStored & kStoredAttributes;
+  if (S_ISDIR(st.st_mode)) return dwAttributes | FILE_ATTRIBUTE_DIRECTORY;
+  return dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
+}
+
 WinPath FirstDriveRoot(const MachineConfig& config) {
   WinPath root;
   root.cDrive = 'C';
@@ -115,10 +128,8 @@ void EmulatedFileSystem::ForgetPath(const WinPath& path) {
 
 uint32_t EmulatedFileSystem::GetHostPath(const std::string& windowsPath, std::string& hostPath) {
   WinPath path;
-  ResolvedPath resolved;
-  if (uint32_t err = Resolve(windowsPath, path, resolved)) return err;
-  hostPath = resolved.hostPath;
-  return ERROR_SUCCESS;
+  if (uint32_t err = ParseWindowsPath(windowsPath, m_dirs, path)) return err;
+  return m_resolver.ResolveHostPath(path, hostPath);
 }
 
 bool EmulatedFileSystem::GetWindowsPath(const std::string& hostPath,
@@ -136,24 +147,21 @@ bool EmulatedFileSystem::GetWindowsPath(const std::string& hostPath,
 StoredMetadata EmulatedFileSystem::MetadataOf(const std::string& hostPath, const struct stat& st) {
   StoredMetadata meta;
   if (m_metadata.Get(hostPath, meta)) return meta;
-  if (!S_ISDIR(st.st_mode)) {
-    meta.dwAttributes = FILE_ATTRIBUTE_ARCHIVE;
-    if (!(st.st_mode & S_IWUSR)) meta.dwAttributes |= FILE_ATTRIBUTE_READONLY;
-  }
+  meta.dwAttributes = HostAttributesOf(st);
   meta.ftCreationTime = BirthTimeOf(hostPath, st);
   return meta;
 }
 
 uint32_t EmulatedFileSystem::AttributesOf(const std::string& hostPath, const struct stat& st) {
-  uint32_t dwAttributes = MetadataOf(hostPath, st).dwAttributes & kStoredAttributes;
-  if (S_ISDIR(st.st_mode)) return dwAttributes | FILE_ATTRIBUTE_DIRECTORY;
-  return dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
+  StoredMetadata meta;
+  return ShownAttributes(m_metadata.Get(hostPath, meta) ? meta.dwAttributes : HostAttributesOf(st),
+                         st);
 }
 
 FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct stat& st) {
   const StoredMetadata meta = MetadataOf(hostPath, st);
   FileInfo info;
-  info.dwFileAttributes = AttributesOf(hostPath, st);
+  info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st);
   info.times.ftCreationTime = meta.ftCreationTime;
   info.times.ftLastAccessTime = FileTimeOfTimespec(st.st_atim);
   info.times.ftLastWriteTime = FileTimeOfTimespec(st.st_mtim);

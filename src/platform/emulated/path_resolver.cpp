@@ -16,6 +16,7 @@ namespace platform::emulated {
 namespace {
 
 constexpr size_t kMaxCacheEntries = 100000;
+constexpr const char* kChangeCounterName = "path_changes";
 
 // Characters that have another spelling in another case.
 std::array<bool, 256> MakeCasedTable() {
@@ -71,17 +72,20 @@ bool StartsWithNames(const std::vector<std::string_view>& names,
 // The upper-case key of the path and where the key of each leading name ends.
 std::string KeyOf(const WinPath& path, std::vector<size_t>& ends) {
   std::string key;
+  key.reserve(256);
   if (path.IsUnc()) {
-    key = "\\\\" + AnsiUpper(path.server) + "\\" + AnsiUpper(path.share);
+    key = "\\\\" + path.server + "\\" + path.share;
   } else {
     key = {path.cDrive, ':'};
   }
   ends.clear();
+  ends.reserve(path.parts.size());
   for (const std::string& part : path.parts) {
     key += '\\';
-    key += AnsiUpper(part);
+    key += part;
     ends.push_back(key.size());
   }
+  for (char& c : key) c = AnsiUpperChar(c);
   return key;
 }
 
@@ -106,7 +110,8 @@ std::string FindHostName(const std::string& hostDir, const std::string& name, st
   return best;
 }
 
-PathResolver::PathResolver(const std::string& machineDir, const MachineConfig& config) {
+PathResolver::PathResolver(const std::string& machineDir, const MachineConfig& config)
+    : m_changes(machineDir + "/" + kChangeCounterName), m_nChangesSeen(m_changes.Read()) {
   const std::string base = NormalHostDir(std::filesystem::current_path().string(), machineDir);
   for (const DriveMapping& drive : config.drives)
     m_mounts.push_back(
@@ -153,9 +158,33 @@ void PathResolver::Remember(std::string key, const std::string& hostPath) {
   m_cache.insert_or_assign(std::move(key), hostPath);
 }
 
+void PathResolver::SyncWithOtherProcesses() {
+  const uint64_t nChanges = m_changes.Read();
+  if (nChanges == m_nChangesSeen) return;
+  m_cache.clear();
+  m_nChangesSeen = nChanges;
+}
+
+uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+  SyncWithOtherProcesses();
+  if (m_changes.IsShared() && !path.parts.empty()) {
+    std::vector<size_t> ends;
+    const auto it = m_cache.find(KeyOf(path, ends));
+    if (it != m_cache.end()) {
+      hostPath = it->second;
+      return ERROR_SUCCESS;
+    }
+  }
+  ResolvedPath resolved;
+  if (uint32_t err = Resolve(path, resolved)) return err;
+  hostPath = std::move(resolved.hostPath);
+  return ERROR_SUCCESS;
+}
+
 uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   resolved = ResolvedPath();
   if (uint32_t err = FindMount(path, resolved.pMount)) return err;
+  SyncWithOtherProcesses();
   std::vector<size_t> ends;
   const std::string key = KeyOf(path, ends);
   resolved.nNames = path.parts.size();
@@ -190,6 +219,11 @@ void PathResolver::Forget(const WinPath& path) {
   key += '\\';
   const std::string end = key.substr(0, key.size() - 1) + ']';  // ']' follows '\' in ASCII
   m_cache.erase(m_cache.lower_bound(key), m_cache.lower_bound(end));
+  // Tell the other processes; when one of them changed names since we last looked, our own
+  // cache is stale as well.
+  const uint64_t nBefore = m_changes.Bump();
+  if (nBefore != m_nChangesSeen) m_cache.clear();
+  m_nChangesSeen = nBefore + 1;
 }
 
 bool PathResolver::WindowsPathOfHost(std::string_view hostPath, WinPath& path) const {

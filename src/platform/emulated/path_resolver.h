@@ -4,10 +4,12 @@
 // spelling; a name that does not exist keeps the spelling it was given, so new files keep their
 // case. Host names are UTF-8, Windows names ANSI.
 //
-// Resolutions of existing files and directories are cached by their upper-case Windows path. A
-// cached answer is checked with one stat before it is used, so that a file another process
-// removed or renamed is looked up afresh; renames and deletes through the emulated file system
-// drop the entries of the path and everything below it (Forget).
+// Resolutions of existing files and directories are cached by their upper-case Windows path.
+// Renames and deletes through the emulated file system drop the entries of the path and of
+// everything below it (Forget) and bump the machine's shared ChangeCounter, so that the caches of
+// other processes on the same machine start afresh. Resolve checks a cached answer with the one
+// stat its callers need anyway (a file removed or renamed on the host, not through the machine,
+// is then looked up afresh); ResolveHostPath trusts the cache and makes no system call at all.
 #pragma once
 #include <sys/stat.h>
 
@@ -17,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/emulated/change_counter.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/emulated/win_path.h"
 
@@ -50,6 +53,8 @@ class PathResolver {
   // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
   // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
   uint32_t Resolve(const WinPath& path, ResolvedPath& resolved);
+  // Only the host path, from the cache when it has one (see above).
+  uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
   // Drops the cached resolutions of the path and of everything below it.
   void Forget(const WinPath& path);
   // The Windows path of an absolute host path: the mount with the longest host root that holds
@@ -66,8 +71,12 @@ class PathResolver {
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
                       ResolvedPath& resolved);
   void Remember(std::string key, const std::string& hostPath);
+  // Drops the whole cache when another process changed names since we last looked.
+  void SyncWithOtherProcesses();
 
   std::vector<Mount> m_mounts;
+  ChangeCounter m_changes;
+  uint64_t m_nChangesSeen = 0;
   std::map<std::string, std::string, std::less<>> m_cache;  // upper-case path -> host path
 };
 
