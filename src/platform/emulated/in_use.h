@@ -9,7 +9,8 @@
 namespace platform::emulated {
 
 // nDevice and nInode are the file's st_dev and st_ino. Processes whose maps this process may not
-// read (other users, without privileges) are not seen.
+// read (other users, without privileges) are not seen. A check reads /proc/locks and the maps of
+// every process: about a millisecond with a hundred processes.
 bool IsFileInUseOnHost(uint64_t nDevice, uint64_t nInode);
 
 }  // namespace platform::emulated
