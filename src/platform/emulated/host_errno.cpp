@@ -24,6 +24,12 @@ uint32_t WinErrorFromErrno(int err) {
       return ERROR_ACCESS_DENIED;
     case EEXIST:
       return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+      return ERROR_DIR_NOT_EMPTY;
+    case EXDEV:
+      return ERROR_NOT_SAME_DEVICE;
+    case EBUSY:
+      return ERROR_BUSY;
     case ETXTBSY:
       return ERROR_SHARING_VIOLATION;
     case ENOEXEC:
@@ -40,7 +46,10 @@ uint32_t WinErrorFromErrno(int err) {
       return ERROR_FILENAME_EXCED_RANGE;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
       return ERROR_DISK_FULL;
+    case ENOTSUP:
+      return ERROR_NOT_SUPPORTED;
     case ESRCH:
     case EBADF:
       return ERROR_INVALID_HANDLE;

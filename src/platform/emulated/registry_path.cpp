@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -23,23 +24,6 @@ constexpr std::array<std::string_view, 7> kSharedSoftwareKeys = {
     "MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PROFILELIST",
     "MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\TIME ZONES",
 };
-
-char FoldRegChar(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 0x20);  // à..þ
-  switch (c) {
-    case 0x9A:
-      return static_cast<char>(0x8A);  // š
-    case 0x9C:
-      return static_cast<char>(0x8C);  // œ
-    case 0x9E:
-      return static_cast<char>(0x8E);  // ž
-    case 0xFF:
-      return static_cast<char>(0x9F);  // ÿ
-    default:
-      return static_cast<char>(c);
-  }
-}
 
 std::vector<std::string> RootNames(RegRoot root, const std::string& userSid) {
   const std::string hklm(kMachineHive);
@@ -98,12 +82,7 @@ uint32_t SplitNames(std::string_view keyPath, bool bCreating, std::vector<std::s
 
 }  // namespace
 
-std::string FoldRegName(std::string_view name) {
-  std::string folded(name.size(), '\0');
-  for (size_t i = 0; i < name.size(); ++i)
-    folded[i] = FoldRegChar(static_cast<unsigned char>(name[i]));
-  return folded;
-}
+std::string FoldRegName(std::string_view name) { return AnsiUpper(name); }
 
 std::string_view CutAtNul(std::string_view text) {
   return text.substr(0, text.find('\0'));

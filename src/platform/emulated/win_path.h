@@ -1,0 +1,57 @@
+// Windows path syntax for the emulated machine: drive paths ("C:\a", "C:a", "\a", "a"), UNC paths
+// ("\\server\share\a") and the "\\?\" and "\??\" prefixes, with either slash, resolved against the
+// current directories into a root and a list of names. "." and ".." are applied here, so that no
+// path climbs above its root ("C:\..\.." is "C:\"), and the host never sees them.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::emulated {
+
+inline constexpr size_t kMaxPathText = 32767;  // the longest path Windows accepts at all
+inline constexpr size_t kMaxNameText = 255;    // the longest name of one component
+
+// A full path: the root (a drive letter, or a UNC server and share) and the names below it.
+struct WinPath {
+  char cDrive = 0;     // 'A'..'Z' for a drive path, 0 for a UNC path
+  std::string server;  // UNC server and share as given; empty for drive paths
+  std::string share;
+  std::vector<std::string> parts;   // names below the root as given; never "." or ".."
+  bool bTrailingSeparator = false;  // the text ended in "\" after a name ("C:\dir\")
+
+  bool IsUnc() const { return cDrive == 0; }
+};
+
+// What relative paths are resolved against: the current directory, and for each other drive
+// the directory last used there (an empty list is the drive's root).
+struct CurrentDirectories {
+  WinPath current;
+  std::array<std::vector<std::string>, 26> driveParts;
+};
+
+// Turns `text` into a full path. Fails with ERROR_PATH_NOT_FOUND (empty text),
+// ERROR_INVALID_NAME (a character Windows refuses in a name, or a device path "\\.\..."),
+// ERROR_BAD_PATHNAME (a UNC path without a share) or ERROR_FILENAME_EXCED_RANGE. With bWildcards,
+// '*' and '?' are allowed in the last name and that name keeps its trailing dots and blanks.
+// Trailing dots and blanks of the other names are cut, as Windows does, and a name that is
+// left empty ("...") is dropped.
+uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs, WinPath& path,
+                          bool bWildcards = false);
+
+// "C:\a\b", "C:\" for a root, "\\server\share\a".
+std::string FormatWindowsPath(const WinPath& path);
+// The same text in upper case: equal keys are the same file on Windows.
+std::string FoldedPathKey(const WinPath& path);
+// The kernel's form of the path as the pending-rename list holds it: "\??\C:\a",
+// "\??\UNC\server\share\a".
+std::string NtPathOf(const WinPath& path);
+
+// The path of the directory holding `path`; the root's parent is the root.
+WinPath ParentOf(const WinPath& path);
+// True when `inner` is `outer` or lies below it (names compared without regard to case).
+bool IsSameOrBelow(const WinPath& inner, const WinPath& outer);
+
+}  // namespace platform::emulated

@@ -1,0 +1,46 @@
+// The conveniences of FileSystem, built on its Windows operations so that every backend gets
+// them with the same rules.
+#include "platform/file_system.h"
+
+#include <algorithm>
+
+namespace platform {
+
+bool FileSystem::FileExists(const std::string& path) {
+  uint32_t dwAttributes = 0;
+  return GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
+         !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileSystem::DirectoryExists(const std::string& path) {
+  uint32_t dwAttributes = 0;
+  return GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
+         (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+uint32_t FileSystem::GetFileSize(const std::string& path, uint64_t& nSize) {
+  FileInfo info;
+  const uint32_t err = GetFileAttributesEx(path, info);
+  nSize = err == ERROR_SUCCESS ? info.nFileSize : 0;
+  return err;
+}
+
+uint32_t FileSystem::WriteWholeFile(const std::string& path, const std::string& bytes) {
+  FileHandle hFile = FileHandle::Invalid;
+  if (uint32_t err = CreateFile(path, GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, hFile))
+    return err;
+  uint32_t err = ERROR_SUCCESS;
+  size_t nDone = 0;
+  while (err == ERROR_SUCCESS && nDone < bytes.size()) {
+    const auto nChunk = static_cast<uint32_t>(std::min<size_t>(bytes.size() - nDone, 1u << 20));
+    uint32_t nWritten = 0;
+    err = WriteFile(hFile, bytes.data() + nDone, nChunk, nWritten);
+    if (err == ERROR_SUCCESS && nWritten == 0) err = ERROR_WRITE_FAULT;
+    nDone += nWritten;
+  }
+  if (err == ERROR_SUCCESS) err = SetEndOfFile(hFile);
+  const uint32_t errClose = CloseHandle(hFile);
+  return err != ERROR_SUCCESS ? err : errClose;
+}
+
+}  // namespace platform

@@ -1,0 +1,590 @@
+// The emulated machine's FileSystem on real temporary machine directories: path rules, attributes
+// and times, enumeration, handles, copy and move errors, files in use by real processes and
+// locks, temporary names and the fault seam.
+#include "platform/emulated/emulated_file_system.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/emulated/wildcard.h"
+#include "platform/emulated/win_path.h"
+#include "platform/pending_file_renames.h"
+#include "support/machine_dir.h"
+
+namespace platform::emulated {
+namespace {
+
+using tarvium::test::MachineDir;
+
+bool HostExists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
+
+uint32_t AttributesOf(FileSystem& files, const std::string& path) {
+  uint32_t dwAttributes = 0;
+  files.GetFileAttributes(path, dwAttributes);
+  return dwAttributes;
+}
+
+std::vector<std::string> Names(FileSystem& files, const std::string& pattern, uint32_t& err) {
+  std::vector<std::string> names;
+  FindHandle hFind = FindHandle::Invalid;
+  FindData data;
+  err = files.FindFirstFile(pattern, hFind, data);
+  if (err) return names;
+  do names.push_back(data.cFileName);
+  while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
+  EXPECT_EQ(files.FindNextFile(hFind, data), ERROR_NO_MORE_FILES);
+  EXPECT_EQ(files.FindClose(hFind), ERROR_SUCCESS);
+  return names;
+}
+
+TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
+  CurrentDirectories dirs;
+  dirs.current.cDrive = 'C';
+  dirs.current.parts = {"Work"};
+  dirs.driveParts['D' - 'A'] = {"Media"};
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(C:\a\..\..\..\b)", R"(C:\b)"},  // never above the root
+      {"c:/a//b/./c", R"(C:\a\b\c)"},
+      {R"(C:\dir. \file.txt..)", R"(C:\dir\file.txt)"},  // trailing dots and blanks go
+      {R"(sub\x)", R"(C:\Work\sub\x)"},
+      {R"(\x)", R"(C:\x)"},
+      {"D:setup.inf", R"(D:\Media\setup.inf)"},
+      {"C:", R"(C:\Work)"},
+      {R"(\\?\C:\x)", R"(C:\x)"},
+      {R"(\??\UNC\srv\share\x)", R"(\\srv\share\x)"},
+      {R"(//srv/share/../../x)", R"(\\srv\share\x)"},
+  };
+  for (const auto& [text, expected] : cases) {
+    WinPath path;
+    ASSERT_EQ(ParseWindowsPath(text, dirs, path), ERROR_SUCCESS) << text;
+    EXPECT_EQ(FormatWindowsPath(path), expected) << text;
+  }
+  const std::pair<std::string, uint32_t> errors[] = {
+      {"", ERROR_PATH_NOT_FOUND},
+      {R"(C:\a<b)", ERROR_INVALID_NAME},
+      {R"(C:\a:stream)", ERROR_INVALID_NAME},
+      {R"(C:\*.txt)", ERROR_INVALID_NAME},  // wildcards only where enumeration allows them
+      {R"(\\server)", ERROR_BAD_PATHNAME},
+      {R"(\\.\pipe\name)", ERROR_INVALID_NAME},
+      {"C:\\" + std::string(256, 'a'), ERROR_FILENAME_EXCED_RANGE},
+  };
+  for (const auto& [text, err] : errors) {
+    WinPath path;
+    EXPECT_EQ(ParseWindowsPath(text, dirs, path), err) << text;
+  }
+  WinPath pattern;
+  EXPECT_EQ(ParseWindowsPath(R"(C:\*\x?)", dirs, pattern, true), ERROR_INVALID_NAME);
+  ASSERT_EQ(ParseWindowsPath(R"(C:\dir\*.)", dirs, pattern, true), ERROR_SUCCESS);
+  EXPECT_EQ(pattern.parts.back(), "*.");  // a pattern keeps its dot
+  EXPECT_EQ(NtPathOf(pattern), R"(\??\C:\dir\*.)");
+  ASSERT_EQ(ParseWindowsPath(R"(\\srv\share\a)", dirs, pattern), ERROR_SUCCESS);
+  EXPECT_EQ(NtPathOf(pattern), R"(\??\UNC\srv\share\a)");
+}
+
+TEST(Wildcard, MatchesAsFindFirstFileDoes) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"*.*", "noext", true},        {"*.*", "a.b.c", true},     {"*", ".", true},
+      {"*.", "noext", true},         {"*.", "a.txt", false},     {"*.txt", "A.TXT", true},
+      {"*.txt", "a.txt.bak", false}, {"*.txt", "a.b.txt", true}, {"a?c*", "abc", true},
+      {"a?c*", "AXC.doc", true},     {"a?c*", "ac", false},      {"a?", "a", true},
+      {"a?", "abc", false},          {"a??.txt", "a.txt", true}, {"\xE9t\xE9", "\xC9T\xC9", true},
+      {"x*y*z", "x.y.z", true},      {"x*y*z", "xyzy", false},
+  };
+  for (const auto& [pattern, name, bMatch] : cases)
+    EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
+}
+
+TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  machine.WriteHost("drive_c/Program Files/Vendor/App.exe", "x");
+  const std::string app = machine.Host("drive_c/Program Files/Vendor/App.exe");
+  std::string host;
+  for (const char* path :
+       {R"(c:\PROGRAM FILES\vendor\app.EXE)", "C:/Program Files/./Vendor/../Vendor//App.exe",
+        R"(C:\..\..\Program Files\Vendor\App.exe)"}) {
+    ASSERT_EQ(files.GetHostPath(path, host), ERROR_SUCCESS) << path;
+    EXPECT_EQ(host, app) << path;
+  }
+  // A missing name keeps the case it was given, below the existing spelling.
+  ASSERT_EQ(files.GetHostPath(R"(C:\program files\NewDir\File.TXT)", host), ERROR_SUCCESS);
+  EXPECT_EQ(host, machine.Host("drive_c/Program Files/NewDir/File.TXT"));
+
+  // Relative paths, and each drive remembers its own current directory.
+  ASSERT_EQ(files.SetCurrentDirectory(R"(c:\program files)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.GetHostPath(R"(Vendor\App.exe)", host), ERROR_SUCCESS);
+  EXPECT_EQ(host, app);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(D:\)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetCurrentDirectory("C:"), ERROR_SUCCESS);
+  std::string current;
+  files.GetCurrentDirectory(current);
+  EXPECT_EQ(current, R"(C:\program files)");
+  EXPECT_EQ(files.SetCurrentDirectory(R"(Vendor\App.exe)"), ERROR_DIRECTORY);
+  EXPECT_EQ(files.SetCurrentDirectory(R"(C:\nowhere)"), ERROR_FILE_NOT_FOUND);
+
+  // Shares and unknown roots.
+  machine.WriteHost("share/Setup/Setup.inf", "[Setup]");
+  ASSERT_EQ(files.GetHostPath(R"(\\SERVER\Share\setup\SETUP.INF)", host), ERROR_SUCCESS);
+  EXPECT_EQ(host, machine.Host("share/Setup/Setup.inf"));
+  EXPECT_EQ(AttributesOf(files, R"(\\other\share\x)"), INVALID_FILE_ATTRIBUTES);
+  uint32_t dwAttributes = 0;
+  EXPECT_EQ(files.GetFileAttributes(R"(\\other\share\x)", dwAttributes), ERROR_BAD_NETPATH);
+  EXPECT_EQ(files.GetFileAttributes(R"(\\server\other\x)", dwAttributes), ERROR_BAD_NET_NAME);
+  EXPECT_EQ(files.GetFileAttributes(R"(Q:\x)", dwAttributes), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(files.GetFileAttributes(R"(C:\missing\x)", dwAttributes), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(files.GetFileAttributes(R"(C:\Program Files\Vendor\App.exe\x)", dwAttributes),
+            ERROR_PATH_NOT_FOUND);
+
+  // And back from host paths.
+  std::string windowsPath;
+  ASSERT_TRUE(files.GetWindowsPath(machine.Host("drive_c/Program Files"), windowsPath));
+  EXPECT_EQ(windowsPath, R"(C:\Program Files)");
+  ASSERT_TRUE(files.GetWindowsPath("/srv/x", windowsPath));
+  EXPECT_EQ(windowsPath, R"(Z:\srv\x)");
+  ASSERT_TRUE(files.GetWindowsPath(machine.Host("share/Setup"), windowsPath));
+  EXPECT_EQ(windowsPath, R"(\\server\share\Setup)");
+}
+
+TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
+  MachineDir machine;
+  EmulatedFileSystem other(machine.Path(), machine.Config());  // a second engine process
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\Dir\Sub)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\Dir\Sub\File.txt)", "1"), ERROR_SUCCESS);
+  std::string host;
+  ASSERT_EQ(files.GetHostPath(R"(C:\dir\sub\file.txt)", host), ERROR_SUCCESS);  // now cached
+
+  // The other process moves the directory away and makes the same names in another case.
+  ASSERT_EQ(other.MoveFileEx(R"(C:\Dir)", R"(C:\Old)", 0), ERROR_SUCCESS);
+  ASSERT_EQ(other.CreateDirectoryTree(R"(C:\DIR\SUB)"), ERROR_SUCCESS);
+  ASSERT_EQ(other.WriteWholeFile(R"(C:\DIR\SUB\FILE.TXT)", "2"), ERROR_SUCCESS);
+  ASSERT_EQ(files.GetHostPath(R"(C:\dir\sub\file.txt)", host), ERROR_SUCCESS);
+  EXPECT_EQ(host, machine.Host("drive_c/DIR/SUB/FILE.TXT"));
+
+  // A rename on the host, behind the machine's back, is found by the next operation.
+  std::string bytes;
+  ASSERT_EQ(files.ReadWholeFile(R"(C:\old\sub\file.txt)", bytes), ERROR_SUCCESS);
+  std::filesystem::rename(machine.Host("drive_c/Old/Sub/File.txt"),
+                          machine.Host("drive_c/Old/Sub/file.TXT"));
+  ASSERT_EQ(files.ReadWholeFile(R"(C:\old\sub\file.txt)", bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "1");
+}
+
+TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  const std::string hostFile = machine.WriteHost("media/Setup.inf", "[Setup]");
+  std::string path;
+  ASSERT_TRUE(files.GetWindowsPath(hostFile, path));
+  ASSERT_EQ(path.substr(0, 3), "Z:\\");
+  std::string bytes;
+  ASSERT_EQ(files.ReadWholeFile(path, bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "[Setup]");
+  EXPECT_EQ(files.CopyFile(path, R"(C:\Setup.inf)", true), ERROR_SUCCESS);
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.CreateFile(path, GENERIC_WRITE, OPEN_EXISTING, 0, hFile), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.CreateFile(path + ".new", GENERIC_WRITE, CREATE_NEW, 0, hFile),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.DeleteFile(path), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.SetFileAttributes(path, FILE_ATTRIBUTE_HIDDEN), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.MoveFileEx(path, R"(C:\moved.inf)", MOVEFILE_COPY_ALLOWED), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.CreateDirectory(path + "dir"), ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(HostExists(hostFile));
+}
+
+TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App\Data)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\Data\file.dat)", "data"), ERROR_SUCCESS);
+  EXPECT_EQ(AttributesOf(files, R"(C:\App\Data\file.dat)"), FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(AttributesOf(files, R"(C:\App)"), FILE_ATTRIBUTE_DIRECTORY);
+  // A file made on the host, not through the machine, is an archive file too.
+  machine.WriteHost("drive_c/App/host.txt", "");
+  EXPECT_EQ(AttributesOf(files, R"(C:\App\host.txt)"), FILE_ATTRIBUTE_ARCHIVE);
+
+  const uint32_t dwSet = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\App\Data\file.dat)", dwSet), ERROR_SUCCESS);
+  const FileTimes times{0x01D0000000000001ULL, 0x01D1000000000002ULL, 0x01D2000000000003ULL};
+  ASSERT_EQ(files.SetFileTimes(R"(C:\App\Data\file.dat)", times), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileTimes(R"(C:\App)", {times.ftCreationTime, 0, 0}), ERROR_SUCCESS);
+  // The read-only attribute also takes the host's write permission away.
+  struct stat st {};
+  ASSERT_EQ(::stat(machine.Host("drive_c/App/Data/file.dat").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0222, 0u);
+
+  // Renaming the directory above it, then moving the file, keeps everything; so does another
+  // process opening the machine.
+  ASSERT_EQ(files.MoveFileEx(R"(C:\App)", R"(C:\Product)", 0), ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\Product\Data\file.dat)", R"(C:\Product\moved.dat)", 0),
+            ERROR_SUCCESS);
+  machine.Reopen();
+  FileInfo info;
+  ASSERT_EQ(machine.Files().GetFileAttributesEx(R"(C:\product\MOVED.DAT)", info), ERROR_SUCCESS);
+  EXPECT_EQ(info.dwFileAttributes, dwSet);
+  EXPECT_EQ(info.times.ftCreationTime, times.ftCreationTime);
+  EXPECT_EQ(info.times.ftLastAccessTime, times.ftLastAccessTime);
+  EXPECT_EQ(info.times.ftLastWriteTime, times.ftLastWriteTime);
+  EXPECT_EQ(info.nFileSize, 4u);
+  ASSERT_EQ(machine.Files().GetFileAttributesEx(R"(C:\Product)", info), ERROR_SUCCESS);
+  EXPECT_EQ(info.times.ftCreationTime, times.ftCreationTime);
+
+  // Read-only refuses deletion and rewriting until the attribute is cleared.
+  auto& again = machine.Files();
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(again.DeleteFile(R"(C:\Product\moved.dat)"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(again.CreateFile(R"(C:\Product\moved.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+            ERROR_ACCESS_DENIED);
+  ASSERT_EQ(again.SetFileAttributes(R"(C:\Product\moved.dat)", FILE_ATTRIBUTE_NORMAL),
+            ERROR_SUCCESS);
+  EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(again.DeleteFile(R"(C:\Product\moved.dat)"), ERROR_SUCCESS);
+  // A new file under the old name starts afresh.
+  ASSERT_EQ(again.WriteWholeFile(R"(C:\Product\moved.dat)", ""), ERROR_SUCCESS);
+  EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  const std::string path = R"(C:\data.bin)";
+  FileHandle hFile = FileHandle::Invalid;
+  ASSERT_EQ(files.CreateFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0, hFile),
+            ERROR_SUCCESS);
+  // An interrupted copy is recognised by its 1980 stamp, so writes must not move it.
+  const uint64_t ft1980 = 0x01A8E79FE1D58000ULL;
+  ASSERT_EQ(files.SetFileTime(hFile, {ft1980, ft1980, ft1980}), ERROR_SUCCESS);
+  uint32_t n = 0;
+  ASSERT_EQ(files.WriteFile(hFile, "0123456789", 10, n), ERROR_SUCCESS);
+  EXPECT_EQ(n, 10u);
+  uint64_t nPosition = 0;
+  ASSERT_EQ(files.SetFilePointerEx(hFile, -4, FILE_END, &nPosition), ERROR_SUCCESS);
+  EXPECT_EQ(nPosition, 6u);
+  char buffer[16] = {};
+  ASSERT_EQ(files.ReadFile(hFile, buffer, sizeof buffer, n), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(buffer, n), "6789");
+  ASSERT_EQ(files.ReadFile(hFile, buffer, sizeof buffer, n), ERROR_SUCCESS);
+  EXPECT_EQ(n, 0u);  // end of file
+  EXPECT_EQ(files.SetFilePointerEx(hFile, -1, FILE_BEGIN, nullptr), ERROR_NEGATIVE_SEEK);
+  EXPECT_EQ(files.SetFilePointerEx(hFile, -20, FILE_CURRENT, nullptr), ERROR_NEGATIVE_SEEK);
+  ASSERT_EQ(files.SetFilePointerEx(hFile, 3, FILE_BEGIN, nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetEndOfFile(hFile), ERROR_SUCCESS);
+  uint64_t nSize = 0;
+  ASSERT_EQ(files.GetFileSizeEx(hFile, nSize), ERROR_SUCCESS);
+  EXPECT_EQ(nSize, 3u);
+  FileTimes times;
+  ASSERT_EQ(files.GetFileTime(hFile, times), ERROR_SUCCESS);
+  EXPECT_EQ(times.ftLastWriteTime, ft1980);
+  EXPECT_EQ(times.ftCreationTime, ft1980);
+  ASSERT_EQ(files.CloseHandle(hFile), ERROR_SUCCESS);
+  EXPECT_EQ(files.CloseHandle(hFile), ERROR_INVALID_HANDLE);
+
+  // Access rights and dispositions.
+  ASSERT_EQ(files.CreateFile(path, GENERIC_READ, OPEN_EXISTING, 0, hFile), ERROR_SUCCESS);
+  EXPECT_EQ(files.WriteFile(hFile, "x", 1, n), ERROR_ACCESS_DENIED);
+  files.CloseHandle(hFile);
+  EXPECT_EQ(files.CreateFile(path, GENERIC_WRITE, CREATE_NEW, 0, hFile), ERROR_FILE_EXISTS);
+  EXPECT_EQ(files.CreateFile(R"(C:\none)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(files.CreateFile(R"(C:\none\x)", GENERIC_WRITE, CREATE_ALWAYS, 0, hFile),
+            ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(files.CreateFile(R"(C:\Windows)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
+            ERROR_ACCESS_DENIED);
+  // CREATE_ALWAYS over a hidden file needs the hidden attribute again, as on Windows.
+  ASSERT_EQ(files.SetFileAttributes(path, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
+  EXPECT_EQ(files.CreateFile(path, GENERIC_WRITE, CREATE_ALWAYS, 0, hFile), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(files.CreateFile(path, GENERIC_WRITE, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, hFile),
+            ERROR_SUCCESS);
+  files.CloseHandle(hFile);
+  EXPECT_EQ(AttributesOf(files, path), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+  uint64_t nEmpty = 1;
+  EXPECT_EQ(files.GetFileSize(path, nEmpty), ERROR_SUCCESS);
+  EXPECT_EQ(nEmpty, 0u);
+}
+
+TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  for (const char* name : {"abc", "ABD.txt", "aXc.doc", "noext", "a.b.c", "Zeta.TXT"})
+    machine.WriteHost(std::string("drive_c/Dir/") + name, "12345");
+  ASSERT_EQ(files.CreateDirectory(R"(C:\Dir\sub)"), ERROR_SUCCESS);
+  uint32_t err = 0;
+  using Names_ = std::vector<std::string>;
+  EXPECT_EQ(Names(files, R"(C:\dir\*.*)", err),
+            (Names_{".", "..", "a.b.c", "abc", "ABD.txt", "aXc.doc", "noext", "sub", "Zeta.TXT"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\*.)", err), (Names_{".", "..", "abc", "noext", "sub"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\A?C*)", err), (Names_{"abc", "aXc.doc"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\*.txt)", err), (Names_{"ABD.txt", "Zeta.TXT"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\NOEXT)", err), (Names_{"noext"}));
+  // A drive's root has no "." and "..".
+  const Names_ root = Names(files, R"(C:\*)", err);
+  EXPECT_EQ(root, (Names_{"Dir", "Users", "Windows"}));
+  Names(files, R"(C:\Dir\*.none)", err);
+  EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
+  Names(files, R"(C:\NoDir\*)", err);
+  EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
+
+  FindHandle hFind = FindHandle::Invalid;
+  FindData data;
+  ASSERT_EQ(files.FindFirstFile(R"(C:\Dir\aXc.doc)", hFind, data), ERROR_SUCCESS);
+  EXPECT_EQ(data.nFileSize, 5u);
+  EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_NE(data.times.ftLastWriteTime, 0u);
+  files.FindClose(hFind);
+  ASSERT_EQ(files.FindFirstFile(R"(C:\Dir\s*)", hFind, data), ERROR_SUCCESS);
+  EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  files.FindClose(hFind);
+}
+
+TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\a.txt)", "AAA"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\b.txt)", "B"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileTimes(R"(C:\a.txt)", {0, 0, 0x01D5000000000000ULL}), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\a.txt)", FILE_ATTRIBUTE_SYSTEM), ERROR_SUCCESS);
+
+  EXPECT_EQ(files.CopyFile(R"(C:\a.txt)", R"(C:\b.txt)", true), ERROR_FILE_EXISTS);
+  EXPECT_EQ(files.CopyFile(R"(C:\a.txt)", R"(c:\A.TXT)", false), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CopyFile(R"(C:\none.txt)", R"(C:\c.txt)", false), ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(files.CopyFile(R"(C:\a.txt)", R"(D:\copy.txt)", false), ERROR_SUCCESS);
+  FileInfo source;
+  FileInfo copy;
+  files.GetFileAttributesEx(R"(C:\a.txt)", source);
+  files.GetFileAttributesEx(R"(D:\copy.txt)", copy);
+  EXPECT_EQ(copy.dwFileAttributes, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(copy.times.ftLastWriteTime, source.times.ftLastWriteTime);
+  EXPECT_GT(copy.times.ftCreationTime, source.times.ftLastWriteTime);  // made now
+
+  EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", 0), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(D:\a.txt)", 0), ERROR_NOT_SAME_DEVICE);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\none\a.txt)", 0), ERROR_PATH_NOT_FOUND);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+  std::string bytes;
+  files.ReadWholeFile(R"(C:\B.TXT)", bytes);
+  EXPECT_EQ(bytes, "AAA");
+  EXPECT_FALSE(files.FileExists(R"(C:\a.txt)"));
+  ASSERT_EQ(files.MoveFileEx(R"(C:\b.txt)", R"(D:\b.txt)", MOVEFILE_COPY_ALLOWED), ERROR_SUCCESS);
+  EXPECT_FALSE(files.FileExists(R"(C:\b.txt)"));
+  // A change of case only renames; the host name follows.
+  ASSERT_EQ(files.MoveFileEx(R"(D:\b.txt)", R"(D:\B.Txt)", 0), ERROR_SUCCESS);
+  EXPECT_TRUE(HostExists(machine.Host("drive_d/B.Txt")));
+  ASSERT_EQ(files.SetFileAttributes(R"(D:\copy.txt)", FILE_ATTRIBUTE_READONLY), ERROR_SUCCESS);
+  EXPECT_EQ(files.MoveFileEx(R"(D:\B.txt)", R"(D:\copy.txt)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_ACCESS_DENIED);
+
+  // Directories.
+  EXPECT_EQ(files.CreateDirectory(R"(C:\x\y)"), ERROR_PATH_NOT_FOUND);
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\x\y\z)"), ERROR_SUCCESS);
+  EXPECT_EQ(files.CreateDirectoryTree(R"(C:\X\Y\Z)"), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(files.CreateDirectory(R"(C:\x)"), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(files.RemoveDirectory(R"(C:\x)"), ERROR_DIR_NOT_EMPTY);
+  EXPECT_EQ(files.RemoveDirectory(R"(D:\B.txt)"), ERROR_DIRECTORY);
+  EXPECT_EQ(files.DeleteFile(R"(C:\x)"), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\x\y)"), ERROR_SUCCESS);
+  EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y\z)"), ERROR_SUCCESS);
+  EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\x)", R"(C:\w)", 0), ERROR_SHARING_VIOLATION);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\)"), ERROR_SUCCESS);
+  EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y)"), ERROR_SUCCESS);
+  EXPECT_FALSE(files.DirectoryExists(R"(C:\x\y)"));
+}
+
+// Starts a copy of /bin/sleep from inside the machine and returns once it runs.
+pid_t StartSleeper(const std::string& hostExe) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl(hostExe.c_str(), "sleep", "60", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  char c;
+  while (::read(fds[0], &c, 1) > 0) {
+  }  // the pipe closes when exec succeeds
+  ::close(fds[0]);
+  return pid;
+}
+
+TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  const std::string exe = machine.Host("drive_c/tool.exe");
+  std::filesystem::copy_file("/bin/sleep", exe);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.exe)", "new"), ERROR_SUCCESS);
+  const pid_t pid = StartSleeper(exe);
+  ASSERT_GT(pid, 0);
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+            ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", R"(C:\tool.exe)", false), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SHARING_VIOLATION);
+  // Reading it is fine, as on Windows.
+  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
+            ERROR_SUCCESS);
+  // Our own open handle keeps it from being deleted, too.
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
+  files.CloseHandle(hFile);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+}
+
+TEST(EmulatedFileSystem, FileLockedByAProcessIsInUse) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\locked.dat)", "data"), ERROR_SUCCESS);
+  const std::string host = machine.Host("drive_c/locked.dat");
+  int ready[2];
+  int release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(release[1]);
+    const int fd = ::open(host.c_str(), O_RDONLY);
+    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? '1' : '0';
+    ::write(ready[1], &c, 1);
+    ::read(release[0], &c, 1);  // holds the lock until the parent lets go
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  ::close(release[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, '1');
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+            ERROR_SHARING_VIOLATION);
+  ::close(release[1]);
+  ::waitpid(pid, nullptr, 0);
+  ::close(ready[0]);
+  EXPECT_EQ(files.DeleteFile(R"(C:\locked.dat)"), ERROR_SUCCESS);
+}
+
+TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  std::string temp;
+  ASSERT_EQ(files.GetTempPath(temp), ERROR_SUCCESS);
+  EXPECT_EQ(temp, R"(C:\Users\User\AppData\Local\Temp\)");
+  std::string first;
+  std::string second;
+  ASSERT_EQ(files.GetTempFileName(temp, "setup", 0, first), ERROR_SUCCESS);
+  ASSERT_EQ(files.GetTempFileName(temp, "setup", 0, second), ERROR_SUCCESS);
+  EXPECT_NE(first, second);
+  for (const std::string& name : {first, second}) {
+    EXPECT_EQ(name.rfind(temp + "set", 0), 0u) << name;
+    EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
+    EXPECT_TRUE(files.FileExists(name)) << name;
+  }
+  std::string named;
+  ASSERT_EQ(files.GetTempFileName(R"(C:\Windows)", "~x", 0x12A2B, named), ERROR_SUCCESS);
+  EXPECT_EQ(named, R"(C:\Windows\~x2A2B.tmp)");
+  EXPECT_FALSE(files.FileExists(named));  // a given number only forms the name
+  EXPECT_EQ(files.GetTempFileName(R"(C:\none)", "x", 0, named), ERROR_DIRECTORY);
+
+  std::string shortPath;
+  ASSERT_EQ(files.GetShortPathName(R"(c:\windows)", shortPath), ERROR_SUCCESS);
+  EXPECT_EQ(shortPath, R"(c:\windows)");
+  EXPECT_EQ(files.GetShortPathName(R"(C:\none)", shortPath), ERROR_FILE_NOT_FOUND);
+
+  DiskSpace space;
+  ASSERT_EQ(files.GetDiskFreeSpaceEx(R"(C:\Windows)", space), ERROR_SUCCESS);
+  EXPECT_GT(space.nTotalBytes, 0u);
+  EXPECT_LE(space.nFreeBytesAvailable, space.nTotalFreeBytes);
+  EXPECT_LE(space.nTotalFreeBytes, space.nTotalBytes);
+  EXPECT_EQ(files.GetDiskFreeSpaceEx(R"(\\server\share\)", space), ERROR_SUCCESS);
+}
+
+TEST(EmulatedFileSystem, DeferredOperationsAreKeptAsWindowsKeepsThemAndRunAtRestart) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\old.dll)", "old"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.dll)", "new"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\gone.txt)", "x"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\Windows)"), ERROR_SUCCESS);
+  const uint32_t dwLater = MOVEFILE_DELAY_UNTIL_REBOOT;
+  ASSERT_EQ(files.MoveFileEx(R"(..\new.dll)", "c:/old.dll", dwLater | MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\gone.txt)", "", dwLater), ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(\\server\share\a)", R"(C:\b)", dwLater), ERROR_SUCCESS);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\x)", R"(C:\y)", dwLater | MOVEFILE_COPY_ALLOWED),
+            ERROR_INVALID_PARAMETER);
+  std::string bytes;
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "old");  // nothing happens before the restart
+
+  RegValue value;
+  ASSERT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_SUCCESS);
+  EXPECT_EQ(value.dwType, REG_MULTI_SZ);
+  static const char kExpected[] =
+      "\\??\\C:\\new.dll\0!\\??\\C:\\old.dll\0"
+      "\\??\\C:\\gone.txt\0\0"                       // a delete has an empty target
+      "\\??\\UNC\\server\\share\\a\0\\??\\C:\\b\0";  // and the literal's zero ends the list
+  const std::string expected(kExpected, sizeof kExpected);
+  EXPECT_EQ(std::string(value.data.begin(), value.data.end()), expected);
+
+  std::vector<PendingRenameOutcome> outcomes;
+  ASSERT_EQ(RunPendingFileRenames(machine.Registry(), files, &outcomes), ERROR_SUCCESS);
+  ASSERT_EQ(outcomes.size(), 3u);
+  EXPECT_EQ(outcomes[0].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[1].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[2].dwError, ERROR_FILE_NOT_FOUND);  // skipped, as Windows skips it
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(files.FileExists(R"(C:\gone.txt)"));
+  EXPECT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RunPendingFileRenames(machine.Registry(), files), ERROR_SUCCESS);
+}
+
+#ifdef TARVIUM_FAULT_SEAM
+TEST(EmulatedFileSystem, FaultSeamFailsTheNthWriteAndFillsTheDisk) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  FileHandle hFile = FileHandle::Invalid;
+  ASSERT_EQ(files.CreateFile(R"(C:\f.bin)", GENERIC_WRITE, CREATE_NEW, 0, hFile), ERROR_SUCCESS);
+  files.SetFaultPlan({2, false});
+  uint32_t n = 0;
+  EXPECT_EQ(files.WriteFile(hFile, "a", 1, n), ERROR_SUCCESS);
+  EXPECT_EQ(files.WriteFile(hFile, "b", 1, n), ERROR_WRITE_FAULT);
+  EXPECT_EQ(files.WriteFile(hFile, "c", 1, n), ERROR_SUCCESS);
+  files.CloseHandle(hFile);
+
+  // A copy that fails part-way leaves no target behind.
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\big.bin)", std::string(200000, 'x')), ERROR_SUCCESS);
+  files.SetFaultPlan({3, false});
+  EXPECT_EQ(files.CopyFile(R"(C:\big.bin)", R"(C:\copy.bin)", false), ERROR_WRITE_FAULT);
+  EXPECT_FALSE(files.FileExists(R"(C:\copy.bin)"));
+
+  files.SetFaultPlan({0, true});
+  EXPECT_EQ(files.WriteWholeFile(R"(C:\full.txt)", "x"), ERROR_DISK_FULL);
+  DiskSpace space;
+  ASSERT_EQ(files.GetDiskFreeSpaceEx(R"(C:\)", space), ERROR_SUCCESS);
+  EXPECT_EQ(space.nFreeBytesAvailable, 0u);
+  files.SetFaultPlan({});
+  EXPECT_EQ(files.WriteWholeFile(R"(C:\full.txt)", "x"), ERROR_SUCCESS);
+}
+#endif
+
+}  // namespace
+}  // namespace platform::emulated
