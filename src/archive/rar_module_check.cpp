@@ -12,15 +12,10 @@ namespace {
 
 constexpr const char* kModuleName = "\\UnRAR64.dll";
 
-bool ModuleFileExists(SetupRun& run, const std::string& path) {
-  std::string bytes;
-  return run.fileSystem.ReadWholeFile(path, bytes) == platform::ERROR_SUCCESS;
-}
-
 // Forms folder + "\UnRAR64.dll" and traces whether it exists.
 bool LookInFolder(SetupRun& run, const std::string& folder, std::string& modulePath) {
   modulePath = folder + kModuleName;
-  if (modulePath.size() < kArchivePathBuffer && ModuleFileExists(run, modulePath)) {
+  if (modulePath.size() < kArchivePathBuffer && run.fileSystem.FileExists(modulePath)) {
     TraceArchive(run, "UnRAR-Module '%s' exists", modulePath.c_str());
     return true;
   }
@@ -57,7 +52,7 @@ bool LocateRarModule(SetupRun& run, const std::string& moduleFolder, std::string
 }
 
 bool VerifyRarModule(SetupRun& run, const std::string& modulePath) {
-  if (!ModuleFileExists(run, modulePath)) {
+  if (!run.fileSystem.FileExists(modulePath)) {
     TraceArchive(run, "Module '%s' not found", modulePath.c_str());
     return false;
   }

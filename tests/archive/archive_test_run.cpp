@@ -3,20 +3,22 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace tarvium::test {
 
-ArchiveTestRun::ArchiveTestRun() {
+ArchiveTestRun::ArchiveTestRun() : modules(machine.Path(), machine.Files()) {
   run.pModules = &modules;
+  run.pClock = &clock;
 }
 
-std::string ArchiveTestRun::WinPath(const std::string& relPath) const {
-  std::string path = "Z:" + HostPath(relPath);
-  for (char& c : path)
-    if (c == '/') c = '\\';
+std::string ArchiveTestRun::HostPath(const std::string& relPath) const {
+  std::string path = machine.Host("drive_c/" + relPath);
+  std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }
 
@@ -36,6 +38,18 @@ bool HostPathExists(const std::string& hostPath) {
   return ::lstat(hostPath.c_str(), &st) == 0;
 }
 
+std::vector<std::string> ListHostTree(const std::string& hostDir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(hostDir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::string name = std::filesystem::relative(it->path(), hostDir).string();
+    names.push_back(it->is_directory() && !it->is_symlink() ? name + "/" : name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::string BuildDir() {
   const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
   return pszDir ? pszDir : ".";
@@ -43,6 +57,12 @@ std::string BuildDir() {
 
 std::string TestDataDir() {
   return std::string(TARVIUM_SOURCE_DIR) + "/tests/archive/data";
+}
+
+std::string ZPath(const std::string& hostPath) {
+  std::string path = "Z:" + hostPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
 }
 
 int RunHostCommand(const std::string& command) {

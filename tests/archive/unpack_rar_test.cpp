@@ -23,7 +23,7 @@ class UnpackRarTest : public ::testing::Test {
   UnpackRarTest() {
     ::mkdir(t.HostPath("app").c_str(), 0755);
     ::mkdir(t.HostPath("modules").c_str(), 0755);
-    t.run.ctx.szExeDir = t.WinPath("app");
+    t.run.ctx.szExeDir = ArchiveTestRun::WinPath("app");
     InstallModule(BuildDir() + "/modules/UnRAR64.dll", "app");
     TrustModuleIn("app");
   }
@@ -33,7 +33,7 @@ class UnpackRarTest : public ::testing::Test {
   }
   // What an administrator does: the module's sha256sum line into the machine's allow-list.
   void TrustModuleIn(const std::string& folder, const std::string& prefix = "") {
-    const std::string list = t.HostPath("trusted-modules.txt");
+    const std::string list = t.machine.Host("trusted-modules.txt");
     ASSERT_EQ(
         RunHostCommand("cd '" + t.HostPath(folder) + "' && sha256sum UnRAR64.dll | sed 's/^/" +
                        prefix + "/' > '" + list + "' && chmod 644 '" + list + "'"),
@@ -41,14 +41,12 @@ class UnpackRarTest : public ::testing::Test {
   }
   bool Unpack(const std::string& archive, const std::string& password = "",
               const std::string& moduleFolder = "") {
-    return UnpackRar(t.run, moduleFolder, TestDataDir() == "" ? "" : DataWinPath(archive),
-                     t.WinPath("out"), password);
+    return UnpackRar(t.run, moduleFolder, DataWinPath(archive), ArchiveTestRun::WinPath("out"),
+                     password);
   }
-  std::string DataWinPath(const std::string& archive) const {
-    std::string path = "Z:" + TestDataDir() + "/" + archive;
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return path;
+  // The committed archives, read where they lie: on the read-only drive Z:.
+  static std::string DataWinPath(const std::string& archive) {
+    return ZPath(TestDataDir() + "/" + archive);
   }
 
   ArchiveTestRun t;
@@ -61,18 +59,18 @@ TEST_F(UnpackRarTest, Rar4AndRar5TreesUnpackWithTheirTraces) {
     EXPECT_EQ(ReadHostFile(t.HostPath("out/docs/sub/deep.txt")),
               "nested file, two levels down\r\n");
     const std::vector<std::string> trace = t.TakeTrace();
-    const std::string module = t.WinPath("app") + "\\UnRAR64.dll";
+    const std::string module = ArchiveTestRun::WinPath("app") + "\\UnRAR64.dll";
     ASSERT_GE(trace.size(), 7u);
     EXPECT_THAT(
         std::vector<std::string>(trace.begin(), trace.begin() + 6),
-        ElementsAre(
-            "No path to folder with UnRAR-module provided. Using path to application "
-            "folder: '" +
-                t.WinPath("app") + "'",
-            "UnRAR-Module '" + module + "' exists", "Verifying module '" + module + "'",
-            "The file is signed and the signature was verified.\n",
-            "Module '" + module + "' loaded with success",
-            "Extract archive '" + DataWinPath(archive) + "' to '" + t.WinPath("out") + "'"));
+        ElementsAre("No path to folder with UnRAR-module provided. Using path to application "
+                    "folder: '" +
+                        ArchiveTestRun::WinPath("app") + "'",
+                    "UnRAR-Module '" + module + "' exists", "Verifying module '" + module + "'",
+                    "The file is signed and the signature was verified.\n",
+                    "Module '" + module + "' loaded with success",
+                    "Extract archive '" + DataWinPath(archive) + "' to '" +
+                        ArchiveTestRun::WinPath("out") + "'"));
     EXPECT_THAT(trace, IsSupersetOf({"Extracting docs\\sub\\deep.txt                            ",
                                      "success", "---------------------------", "Volume: no",
                                      "First volume: no or older than 3.0"}));
@@ -89,7 +87,7 @@ TEST_F(UnpackRarTest, NamesThatClimbOrLinksThatLeadOutStayInsideTheDestination) 
     ASSERT_TRUE(Unpack(archive)) << archive;
     EXPECT_EQ(ReadHostFile(t.HostPath("out/evil.txt")), "evil\r\n") << archive;
     EXPECT_FALSE(HostPathExists(t.HostPath("evil.txt")));
-    EXPECT_FALSE(HostPathExists(t.dir.Path() + "/../evil.txt"));
+    EXPECT_FALSE(HostPathExists(t.machine.Host("evil.txt")));
   }
   // A directory of the archive that is a symbolic link in the destination is not followed.
   ::mkdir(t.HostPath("elsewhere").c_str(), 0755);
@@ -102,18 +100,20 @@ TEST_F(UnpackRarTest, NamesThatClimbOrLinksThatLeadOutStayInsideTheDestination) 
 }
 
 TEST_F(UnpackRarTest, ModuleFolderFallsBackToTheApplicationFolderOnce) {
-  const std::string given = t.WinPath("modules");
+  const std::string given = ArchiveTestRun::WinPath("modules");
   ASSERT_TRUE(Unpack("tree5.rar", "", given));
   const std::vector<std::string> trace = t.TakeTrace();
-  EXPECT_THAT(std::vector<std::string>(trace.begin(), trace.begin() + 3),
-              ElementsAre("Error checking existence of UnRAR-module '" + given + "\\UnRAR64.dll' !",
-                          "Looking for UnRAR-module in default folder (application path)",
-                          "UnRAR-Module '" + t.WinPath("app") + "\\UnRAR64.dll' exists"));
+  EXPECT_THAT(
+      std::vector<std::string>(trace.begin(), trace.begin() + 3),
+      ElementsAre("Error checking existence of UnRAR-module '" + given + "\\UnRAR64.dll' !",
+                  "Looking for UnRAR-module in default folder (application path)",
+                  "UnRAR-Module '" + ArchiveTestRun::WinPath("app") + "\\UnRAR64.dll' exists"));
 
   // Neither folder holds the module.
   ::unlink(t.HostPath("app/UnRAR64.dll").c_str());
   EXPECT_FALSE(Unpack("tree5.rar", "", given));
-  EXPECT_EQ(t.TakeTrace().back(), "Module '" + t.WinPath("app") + "\\UnRAR64.dll' not found");
+  EXPECT_EQ(t.TakeTrace().back(),
+            "Module '" + ArchiveTestRun::WinPath("app") + "\\UnRAR64.dll' not found");
 
   // A folder that does not fit the 1025-character path buffer.
   const std::string longFolder = "C:\\" + std::string(1022, 'x');
@@ -124,8 +124,8 @@ TEST_F(UnpackRarTest, ModuleFolderFallsBackToTheApplicationFolderOnce) {
 }
 
 TEST_F(UnpackRarTest, OnlyAModuleOnTheAllowListIsLoaded) {
-  const std::string module = t.WinPath("app") + "\\UnRAR64.dll";
-  const std::string list = t.HostPath("trusted-modules.txt");
+  const std::string module = ArchiveTestRun::WinPath("app") + "\\UnRAR64.dll";
+  const std::string list = t.machine.Host("trusted-modules.txt");
   struct Case {
     std::string listText;
     const char* pszTrace;
@@ -136,7 +136,7 @@ TEST_F(UnpackRarTest, OnlyAModuleOnTheAllowListIsLoaded) {
       {otherDigest + "  UnRAR64.dll\n", "The digital signature of the object did not verify.\n"},
   };
   for (const Case& c : cases) {
-    t.dir.WriteFile("trusted-modules.txt", c.listText);
+    t.machine.WriteHost("trusted-modules.txt", c.listText);
     EXPECT_FALSE(Unpack("tree4.rar"));
     EXPECT_THAT(t.TakeTrace(),
                 ElementsAre(::testing::_, ::testing::_, "Verifying module '" + module + "'",
@@ -182,12 +182,18 @@ TEST_F(UnpackRarTest, ArchivesWithoutAnEntryToWriteGiveFalse) {
   // Damaged data: the last byte of deep.txt's data changed, its CRC no longer matches.
   std::string damaged = ReadHostFile(TestDataDir() + "/tree4.rar");
   damaged[damaged.size() - 8] ^= 0x20;
-  const std::string archive = t.dir.WriteFile("damaged.rar", damaged);
-  EXPECT_FALSE(UnpackRar(t.run, "", t.WinPath("damaged.rar"), t.WinPath("out"), ""));
+  t.machine.WriteHost("drive_c/damaged.rar", damaged);
+  EXPECT_FALSE(UnpackRar(t.run, "", ArchiveTestRun::WinPath("damaged.rar"),
+                         ArchiveTestRun::WinPath("out"), ""));
   EXPECT_EQ(t.TakeTrace().back(),
-            "'" + t.WinPath("damaged.rar") + "': archive header or data are damaged");
+            "'" + ArchiveTestRun::WinPath("damaged.rar") + "': archive header or data are damaged");
   EXPECT_TRUE(HostPathExists(t.HostPath("out/readme.txt")));
   EXPECT_FALSE(HostPathExists(t.HostPath("out/docs/sub/deep.txt")));
+
+  // A destination on the read-only drive Z: is never handed to the module.
+  EXPECT_FALSE(UnpackRar(t.run, "", DataWinPath("tree5.rar"), ZPath("/tmp/tarvium-never"), ""));
+  EXPECT_EQ(t.TakeTrace().back(), "File create error");
+  EXPECT_FALSE(HostPathExists("/tmp/tarvium-never"));
 }
 
 TEST_F(UnpackRarTest, AbortBetweenEntriesStopsWithTheResultSoFar) {

@@ -69,6 +69,13 @@ uint32_t ShownAttributes(uint32_t dwStored, const struct stat& st) {
   return dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+// A host symbolic link shows as a reparse point, as a link or junction does on Windows.
+uint32_t LinkAttributeOf(const std::string& hostPath) {
+  struct stat st {};
+  return ::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT
+                                                                    : 0;
+}
+
 WinPath FirstDriveRoot(const MachineConfig& config) {
   WinPath root;
   root.cDrive = 'C';
@@ -132,6 +139,16 @@ uint32_t EmulatedFileSystem::GetHostPath(const std::string& windowsPath, std::st
   return m_resolver.ResolveHostPath(path, hostPath);
 }
 
+uint32_t EmulatedFileSystem::GetWritableHostPath(const std::string& windowsPath,
+                                                 std::string& hostPath) {
+  WinPath path;
+  ResolvedPath resolved;
+  if (uint32_t err = Resolve(windowsPath, path, resolved)) return err;
+  if (uint32_t err = CheckWritableDrive(resolved)) return err;
+  hostPath = resolved.hostPath;
+  return ERROR_SUCCESS;
+}
+
 bool EmulatedFileSystem::GetWindowsPath(const std::string& hostPath,
                                         std::string& windowsPath) const {
   std::error_code ec;
@@ -155,13 +172,14 @@ StoredMetadata EmulatedFileSystem::MetadataOf(const std::string& hostPath, const
 uint32_t EmulatedFileSystem::AttributesOf(const std::string& hostPath, const struct stat& st) {
   StoredMetadata meta;
   return ShownAttributes(m_metadata.Get(hostPath, meta) ? meta.dwAttributes : HostAttributesOf(st),
-                         st);
+                         st) |
+         LinkAttributeOf(hostPath);
 }
 
 FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct stat& st) {
   const StoredMetadata meta = MetadataOf(hostPath, st);
   FileInfo info;
-  info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st);
+  info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st) | LinkAttributeOf(hostPath);
   info.times.ftCreationTime = meta.ftCreationTime;
   info.times.ftLastAccessTime = FileTimeOfTimespec(st.st_atim);
   info.times.ftLastWriteTime = FileTimeOfTimespec(st.st_mtim);

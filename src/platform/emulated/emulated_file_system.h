@@ -85,6 +85,9 @@ class EmulatedFileSystem : public FileSystem {
   // exist are spelled as on the host, missing ones as given. Fails only for a malformed path or
   // a drive or share the machine does not have.
   uint32_t GetHostPath(const std::string& windowsPath, std::string& hostPath);
+  // The same for a path that a host library is going to write below: ERROR_ACCESS_DENIED when
+  // the drive or share is read-only.
+  uint32_t GetWritableHostPath(const std::string& windowsPath, std::string& hostPath);
   // The Windows path of a host path ("/srv/x" is "Z:\srv\x"; a relative host path is taken from
   // the host's current directory). False when no drive or share holds it.
   bool GetWindowsPath(const std::string& hostPath, std::string& windowsPath) const;

@@ -1,17 +1,17 @@
 // dlopen/dlsym/dlclose behind the Modules interface, and the allow-list check before a module is
-// trusted. Until the emulated file system maps drives, Windows paths are mapped as HostPathOf
-// maps them (Z: is the host's root).
+// trusted. Windows paths are mapped to host paths by the machine's file system.
 #include "platform/emulated/emulated_modules.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <utility>
 
 #include "platform/emulated/file_digest.h"
 #include "platform/emulated/module_trust_list.h"
-#include "platform/host/host_file_system.h"
 #include "platform/win_error.h"
 
 namespace platform {
@@ -32,15 +32,26 @@ bool IsAdministratorsList(const struct stat& st) {
   return S_ISREG(st.st_mode) && !(st.st_mode & (S_IWGRP | S_IWOTH));
 }
 
+uint32_t ReadHostText(const std::string& hostPath, std::string& text) {
+  std::ifstream in(hostPath, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  text = bytes.str();
+  return in.bad() || !in.is_open() ? ERROR_READ_FAULT : ERROR_SUCCESS;
+}
+
 }  // namespace
 
-EmulatedModules::EmulatedModules(std::string machineDir) : machineDir_(std::move(machineDir)) {}
+EmulatedModules::EmulatedModules(std::string machineDir, emulated::EmulatedFileSystem& files)
+    : machineDir_(std::move(machineDir)), files_(files) {}
 
 uint32_t EmulatedModules::LoadLibrary(const std::string& path, ModuleHandle& hModule) {
   hModule = ModuleHandle::Invalid;
-  const std::string hostPath = HostPathOf(path);
+  std::string hostPath;
   struct stat st {};
-  if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ERROR_MOD_NOT_FOUND;
+  if (files_.GetHostPath(path, hostPath) != ERROR_SUCCESS || ::stat(hostPath.c_str(), &st) != 0 ||
+      !S_ISREG(st.st_mode))
+    return ERROR_MOD_NOT_FOUND;
   void* pModule = ::dlopen(hostPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!pModule) return ERROR_BAD_FORMAT;
   hModule = static_cast<ModuleHandle>(reinterpret_cast<uintptr_t>(pModule));
@@ -64,23 +75,25 @@ uint32_t EmulatedModules::FreeLibrary(ModuleHandle hModule) {
 }
 
 uint32_t EmulatedModules::VerifyTrust(const std::string& path) {
-  std::string digest;
-  if (uint32_t err = Sha256OfHostFile(HostPathOf(path), digest); err != ERROR_SUCCESS)
+  std::string hostPath, digest;
+  if (uint32_t err = files_.GetHostPath(path, hostPath); err != ERROR_SUCCESS)
+    return HresultFromWin32(err);
+  if (uint32_t err = Sha256OfHostFile(hostPath, digest); err != ERROR_SUCCESS)
     return HresultFromWin32(err);
   const std::string listPath = machineDir_ + "/" + kTrustedModulesFile;
   struct stat st {};
   if (::stat(listPath.c_str(), &st) != 0) return TRUST_E_NOSIGNATURE;  // no list: nothing trusted
   if (!IsAdministratorsList(st)) return TRUST_E_SUBJECT_NOT_TRUSTED;
-  HostFileSystem host;
   std::string listText;
-  if (host.ReadWholeFile(listPath, listText) != ERROR_SUCCESS) return TRUST_E_SUBJECT_NOT_TRUSTED;
+  if (ReadHostText(listPath, listText) != ERROR_SUCCESS) return TRUST_E_SUBJECT_NOT_TRUSTED;
   return JudgeModuleByTrustList(listText, digest, FileNameOf(path));
 }
 
-uint32_t EmulatedModules::GetForeignPath(const std::string& path, bool /*bForWriting*/,
+uint32_t EmulatedModules::GetForeignPath(const std::string& path, bool bForWriting,
                                          std::string& foreignPath) {
-  foreignPath = HostPathOf(path);
-  return ERROR_SUCCESS;
+  foreignPath.clear();
+  return bForWriting ? files_.GetWritableHostPath(path, foreignPath)
+                     : files_.GetHostPath(path, foreignPath);
 }
 
 }  // namespace platform
