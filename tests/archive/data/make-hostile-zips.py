@@ -5,7 +5,7 @@
                 paths in both separators, and a name with a stream colon
   bomb.zip      one 64 MiB entry of zeros listed 2000 times in the central directory, so that the
                 entries together claim 128 GiB from an archive of some 64 KiB
-  liar.zip      an entry whose central directory claims 1000 bytes of a 1 MiB deflated stream
+  liar.zip      an entry whose headers claim 1000 bytes of a 1 MiB deflated stream
 
 The tests make them at run time (they are small to write but would be opaque as committed bytes).
 """
@@ -64,8 +64,10 @@ def write_liar(path):
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         z.writestr("small.txt", b"x" * (1024 * 1024))
     head, records = split_archive(Path(path).read_bytes())
-    struct.pack_into("<I", records[0], 24, 1000)  # uncompressed size
-    Path(path).write_bytes(join_archive(head, records))
+    head = bytearray(head)
+    struct.pack_into("<I", head, 22, 1000)  # uncompressed size in the local header
+    struct.pack_into("<I", records[0], 24, 1000)  # and in the central directory
+    Path(path).write_bytes(join_archive(bytes(head), records))
 
 
 def main():

@@ -1,0 +1,174 @@
+// Zip and Unzip on an emulated machine, against the peer tools: archives of Info-ZIP zip unpack
+// (with and without password), ours unpack with unzip and bsdtar, hostile archives (names that
+// climb out, a symbolic link in the destination, a zip bomb, a lying header, a truncated archive,
+// a wrong password that passes the check byte) leave nothing outside the destination and nothing
+// half-written, and filters, read-only files and the abort flag behave as the operations promise.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "archive/archive_test_run.h"
+#include "archive/pack_zip.h"
+#include "archive/unpack_zip.h"
+#include "platform/file_system.h"
+
+namespace tarvium::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ZipTest : public ::testing::Test {
+ protected:
+  ZipTest() {
+    t.machine.WriteHost("drive_c/src/readme.txt", "Tarvium zip test\r\n");
+    t.machine.WriteHost("drive_c/src/empty.dat", "");
+    t.machine.WriteHost("drive_c/src/lib/Tools.DLL", std::string(200000, 'z') + "end");
+    t.machine.WriteHost("drive_c/src/lib/deep/more.txt", "deeper\n");
+  }
+  // Runs a host tool in the host directory of C:\src.
+  int InSource(const std::string& command) {
+    return RunHostCommand("cd '" + t.HostPath("src") + "' && " + command + " >/dev/null 2>&1");
+  }
+  bool Unzip(const std::string& archive, const std::string& filter = "",
+             const std::string& password = "") {
+    return UnpackZip(t.run, ArchiveTestRun::WinPath(archive), ArchiveTestRun::WinPath("out"),
+                     filter, password);
+  }
+  std::vector<std::string> Out() { return ListHostTree(t.HostPath("out")); }
+  // Makes the hostile archives with the test data script into C:\hostile.
+  void MakeHostileZips() {
+    ::mkdir(t.HostPath("hostile").c_str(), 0755);
+    ASSERT_EQ(RunHostCommand("python3 '" + TestDataDir() + "/make-hostile-zips.py' '" +
+                             t.HostPath("hostile") + "'"),
+              0);
+  }
+
+  ArchiveTestRun t;
+};
+
+const std::vector<std::string> kTree = {
+    "empty.dat", "lib/", "lib/Tools.DLL", "lib/deep/", "lib/deep/more.txt", "readme.txt"};
+
+TEST_F(ZipTest, InfoZipArchivesUnpackWithTheirTimes) {
+  ASSERT_EQ(InSource("touch -d '2021-03-04 05:06:08' readme.txt && zip -r -q ../plain.zip . && "
+                     "zip -r -q -P 'pass word' ../secret.zip ."),
+            0);
+  for (const auto& [archive, password] :
+       {std::pair{"plain.zip", ""}, {"secret.zip", "pass word"}}) {
+    ASSERT_TRUE(Unzip(archive, "", password)) << archive;
+    EXPECT_EQ(Out(), kTree);
+    EXPECT_EQ(ReadHostFile(t.HostPath("out/lib/Tools.DLL")),
+              ReadHostFile(t.HostPath("src/lib/Tools.DLL")));
+    struct stat stIn {
+    }, stOut{};
+    ::stat(t.HostPath("src/readme.txt").c_str(), &stIn);
+    ::stat(t.HostPath("out/readme.txt").c_str(), &stOut);
+    EXPECT_EQ(stOut.st_mtime, stIn.st_mtime);  // an even second: exact in a DOS time
+    ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  }
+  EXPECT_FALSE(Unzip("secret.zip", "", ""));  // encrypted entries need the password
+  EXPECT_FALSE(Unzip("secret.zip", "", "wrong"));
+  EXPECT_FALSE(Unzip("missing.zip"));
+}
+
+TEST_F(ZipTest, OurArchivesUnpackWithUnzipAndBsdtar) {
+  ASSERT_TRUE(PackZip(t.run, "C:\\plain.zip", "C:\\src", "", ""));
+  ASSERT_TRUE(PackZip(t.run, "C:\\secret.zip", "C:\\src\\", "", "pa$$ word"));
+  const std::string longPassword(310, 'k');  // only the first 303 characters are used
+  ASSERT_TRUE(PackZip(t.run, "C:\\long.zip", "C:\\src", "*.txt", longPassword));
+  const std::string plain = t.HostPath("plain.zip"), secret = t.HostPath("secret.zip");
+  for (const std::string& check :
+       {"unzip -q -d ../u1 '" + plain + "'", "unzip -q -P 'pa$$ word' -d ../u2 '" + secret + "'",
+        "mkdir ../u3 && bsdtar -xf '" + plain + "' -C ../u3",
+        "mkdir ../u4 && bsdtar --passphrase 'pa$$ word' -xf '" + secret + "' -C ../u4",
+        "unzip -q -P " + longPassword.substr(0, 303) + " -d ../u5 ../long.zip"})
+    EXPECT_EQ(InSource(check), 0) << check;
+  for (const char* dir : {"u1", "u2", "u3", "u4"}) {
+    EXPECT_EQ(ListHostTree(t.HostPath(dir)), kTree) << dir;
+    EXPECT_EQ(ReadHostFile(t.HostPath(std::string(dir) + "/lib/deep/more.txt")), "deeper\n");
+  }
+  EXPECT_EQ(ListHostTree(t.HostPath("u5")),
+            (std::vector<std::string>{"lib/", "lib/deep/", "lib/deep/more.txt", "readme.txt"}));
+  EXPECT_NE(InSource("unzip -q -P wrong -d ../u6 '" + secret + "'"), 0);
+  // Our own archives come back through UnpackZip with the filter on the stored name.
+  ASSERT_TRUE(Unzip("secret.zip", "*.dll", "pa$$ word"));
+  EXPECT_EQ(Out(), (std::vector<std::string>{"lib/", "lib/Tools.DLL"}));
+  EXPECT_FALSE(PackZip(t.run, "Z:\\tarvium-cannot-write.zip", "C:\\src", "", ""));
+}
+
+TEST_F(ZipTest, NamesThatClimbOutStayInsideTheDestination) {
+  MakeHostileZips();
+  EXPECT_FALSE(Unzip("hostile\\slip.zip"));  // the name with a stream colon is refused
+  EXPECT_EQ(Out(), (std::vector<std::string>{"abs/", "abs/evil4.txt", "abs/evil5.txt", "evil1.txt",
+                                             "evil2.txt", "evil3.txt", "evil6.txt", "evil7.txt"}));
+  for (const std::string& name : ListHostTree(t.machine.Path()))
+    EXPECT_TRUE(name.find("evil") == std::string::npos || name.rfind("drive_c/out/", 0) == 0)
+        << name;
+
+  // A symbolic link already in the destination is not followed.
+  ASSERT_EQ(InSource("mkdir -p ../elsewhere ../linked && ln -s ../elsewhere ../linked/lib && "
+                     "zip -r -q ../tree.zip ."),
+            0);
+  EXPECT_FALSE(UnpackZip(t.run, "C:\\tree.zip", "C:\\linked", "", ""));
+  EXPECT_TRUE(ListHostTree(t.HostPath("elsewhere")).empty());
+  EXPECT_TRUE(HostPathExists(t.HostPath("linked/readme.txt")));
+}
+
+TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
+  MakeHostileZips();
+  EXPECT_FALSE(Unzip("hostile\\bomb.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("unpacks to more than")));
+  EXPECT_FALSE(HostPathExists(t.HostPath("out")));
+  EXPECT_FALSE(Unzip("hostile\\liar.zip"));
+  EXPECT_THAT(t.TakeTrace(),
+              ElementsAre(::testing::HasSubstr("more data than its header declares")));
+
+  // A truncated archive, and a wrong password that passes the one-byte check: its data fails
+  // the CRC or inflate, and neither the file nor its temporary file is left.
+  ASSERT_EQ(InSource("zip -q -P right ../secret.zip lib/Tools.DLL && head -c 1000 ../secret.zip > "
+                     "../cut.zip"),
+            0);
+  EXPECT_FALSE(Unzip("cut.zip", "", "right"));
+  const std::string finder =
+      "import zipfile,zlib,sys\n"
+      "z=zipfile.ZipFile(sys.argv[1])\n"
+      "for i in range(100000):\n"
+      "  try: z.read('lib/Tools.DLL', pwd=b'w%d' % i)\n"
+      "  except RuntimeError: continue\n"
+      "  except Exception: print('w%d' % i); break\n";
+  t.machine.WriteHost("drive_c/find.py", finder);
+  ASSERT_EQ(RunHostCommand("python3 '" + t.HostPath("find.py") + "' '" + t.HostPath("secret.zip") +
+                           "' > '" + t.HostPath("wrong.txt") + "'"),
+            0);
+  std::string wrong = ReadHostFile(t.HostPath("wrong.txt"));
+  ASSERT_FALSE(wrong.empty());
+  wrong.pop_back();
+  EXPECT_FALSE(Unzip("secret.zip", "", wrong));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("data damaged or password wrong")));
+  EXPECT_EQ(Out(), (std::vector<std::string>{"lib/"}));
+  ASSERT_TRUE(Unzip("secret.zip", "", "right"));
+  EXPECT_EQ(Out(), (std::vector<std::string>{"lib/", "lib/Tools.DLL"}));
+}
+
+TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
+  ASSERT_EQ(InSource("zip -r -q ../plain.zip ."), 0);
+  t.machine.WriteHost("drive_c/out/readme.txt", "old");
+  ASSERT_EQ(
+      t.machine.Files().SetFileAttributes("C:\\out\\readme.txt", platform::FILE_ATTRIBUTE_READONLY),
+      platform::ERROR_SUCCESS);
+  ASSERT_TRUE(Unzip("plain.zip", "readme.*"));
+  EXPECT_EQ(ReadHostFile(t.HostPath("out/readme.txt")), "Tarvium zip test\r\n");
+
+  int nPumped = 0;
+  t.run.pumpMessages = [&] { t.run.ctx.bAborted = ++nPumped == 2; };
+  ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  EXPECT_TRUE(Unzip("plain.zip"));
+  EXPECT_EQ(nPumped, 2);
+  EXPECT_EQ(Out().size(), 2u);
+  t.run.ctx.bAborted = false;
+  EXPECT_FALSE(UnpackZip(t.run, "C:\\plain.zip", "Z:\\tarvium-read-only", "", ""));
+}
+
+}  // namespace
+}  // namespace tarvium::test
