@@ -29,6 +29,7 @@ struct ZipPack {
   std::string archiveFullPath;  // never added to itself
   const std::string& filter;
   std::string password;
+  ZipEntryCodec codec;
 };
 
 int64_t ReadSome(platform::FileSystem& files, platform::FileHandle hFile, uint8_t* pBuffer,
@@ -68,7 +69,7 @@ int AddFile(ZipPack& p, const std::string& path, const std::string& storedName,
     const EntrySource source = [&](uint8_t* pBuffer, size_t nBuffer) {
       return ReadSome(files, hFile, pBuffer, nBuffer);
     };
-    result = WriteEntryData(p.archive, storedName, info, data.nFileSize, nCrc, p.password, source);
+    result = p.codec.Write(p.archive, storedName, info, data.nFileSize, nCrc, p.password, source);
   }
   files.CloseHandle(hFile);
   return result;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "archive/archive_trace.h"
+#include "archive/destination_tree.h"
 #include "archive/entry_pump.h"
 #include "archive/path_buffer.h"
 #include "archive/zip_entry_data.h"
@@ -29,15 +30,13 @@ struct ZipUnpack {
   SetupRun& run;
   unzFile archive;
   const std::string& archivePath;
-  std::string destination;  // with a trailing '\'
+  DestinationTree destination;
   const std::string& filter;
   std::string password;
   uint64_t nBudget = 0;
+  uint32_t nTempNumber = 0;  // the last number a temporary name was formed from
+  ZipEntryCodec codec;
 };
-
-bool Succeeded(uint32_t dwError) {
-  return dwError == platform::ERROR_SUCCESS || dwError == platform::ERROR_ALREADY_EXISTS;
-}
 
 void TraceEntryFailure(ZipUnpack& u, const std::string& name, const char* pszWhy) {
   TraceArchive(u.run, "Zip entry '%s' of '%s' not written: %s", name.c_str(), u.archivePath.c_str(),
@@ -65,19 +64,6 @@ const char* DescribeResult(EntryDataResult result) {
   }
 }
 
-// True when a directory between the destination and the entry's file, or the file itself, is a
-// symbolic link (a reparse point): writing there could land outside the destination.
-bool LeadsThroughLink(ZipUnpack& u, const std::string& name) {
-  for (size_t nEnd = name.find('\\');; nEnd = name.find('\\', nEnd + 1)) {
-    uint32_t dwAttributes = 0;
-    const std::string path = u.destination + name.substr(0, nEnd);
-    if (u.run.fileSystem.GetFileAttributes(path, dwAttributes) == platform::ERROR_SUCCESS &&
-        (dwAttributes & platform::FILE_ATTRIBUTE_REPARSE_POINT))
-      return true;
-    if (nEnd == std::string::npos) return false;
-  }
-}
-
 // The sum of the sizes the entries declare, against the archive's budget.
 bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
   uint64_t nDeclared = 0;
@@ -96,12 +82,24 @@ bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
   return unzGoToFirstFile(u.archive) == UNZ_OK || nEntries == 0;
 }
 
-EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, const std::string& temp) {
+// Creates a new temporary file in dir: GetTempFileName only forms the name from a number, and
+// CREATE_NEW takes it only when it is free (a new file needs no in-use check, which an existing
+// one would cost).
+uint32_t CreateTempFile(ZipUnpack& u, const std::string& dir, std::string& temp,
+                        platform::FileHandle& hFile) {
   platform::FileSystem& files = u.run.fileSystem;
-  platform::FileHandle hFile = platform::FileHandle::Invalid;
-  if (files.CreateFile(temp, platform::GENERIC_WRITE, platform::CREATE_ALWAYS,
-                       platform::FILE_ATTRIBUTE_NORMAL, hFile) != platform::ERROR_SUCCESS)
-    return EntryDataResult::WriteFailed;
+  uint32_t dwError = platform::ERROR_FILE_EXISTS;
+  for (int nTry = 0; nTry < 16 && dwError == platform::ERROR_FILE_EXISTS; ++nTry) {
+    dwError = files.GetTempFileName(dir, "tvz", (++u.nTempNumber & 0xFFFF) | 1, temp);
+    if (dwError == platform::ERROR_SUCCESS)
+      dwError = files.CreateFile(temp, platform::GENERIC_WRITE, platform::CREATE_NEW,
+                                 platform::FILE_ATTRIBUTE_NORMAL, hFile);
+  }
+  return dwError;
+}
+
+EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, platform::FileHandle hFile) {
+  platform::FileSystem& files = u.run.fileSystem;
   const EntrySink sink = [&](const uint8_t* pBytes, size_t nBytes) {
     while (nBytes > 0) {
       uint32_t nWritten = 0;
@@ -113,7 +111,7 @@ EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, const std
     }
     return true;
   };
-  EntryDataResult result = ReadEntryData(u.archive, info, u.password, sink, u.nBudget);
+  EntryDataResult result = u.codec.Read(u.archive, info, u.password, sink, u.nBudget);
   platform::FileTimes times;
   times.ftLastWriteTime = FileTimeOfDosDateTime(u.run, static_cast<uint32_t>(info.dosDate));
   if (result == EntryDataResult::Ok && times.ftLastWriteTime) files.SetFileTime(hFile, times);
@@ -123,19 +121,44 @@ EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, const std
 }
 
 // Writes the current entry to destination + name through a temporary file beside it.
-EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
+// Replaces the file at destination + name through a temporary file beside it, renamed over it
+// only when the data checked out, so that a damaged entry or a wrong password never costs the
+// old file. Its attributes are cleared first, so that a read-only file can be replaced.
+EntryDataResult ReplaceExistingFile(ZipUnpack& u, const unz_file_info64& info,
+                                    const std::string& name) {
   platform::FileSystem& files = u.run.fileSystem;
-  const std::string path = u.destination + name;
-  const std::string dir = path.substr(0, path.rfind('\\'));
+  const std::string path = u.destination.Root() + name;
+  const uint32_t dwExisting = u.destination.AttributesOf(name);
+  if (dwExisting != platform::INVALID_FILE_ATTRIBUTES &&
+      (dwExisting & platform::FILE_ATTRIBUTE_REPARSE_POINT))
+    return EntryDataResult::Refused;
+  if (dwExisting != platform::FILE_ATTRIBUTE_NORMAL)
+    files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   std::string temp;
-  if (!Succeeded(files.CreateDirectoryTree(dir)) ||
-      files.GetTempFileName(dir, "tvz", 0, temp) != platform::ERROR_SUCCESS)
+  platform::FileHandle hFile = platform::FileHandle::Invalid;
+  if (CreateTempFile(u, path.substr(0, path.rfind('\\')), temp, hFile) != platform::ERROR_SUCCESS)
     return EntryDataResult::WriteFailed;
-  EntryDataResult result = WriteDataTo(u, info, temp);
+  EntryDataResult result = WriteDataTo(u, info, hFile);
   if (result == EntryDataResult::Ok &&
       files.MoveFileEx(temp, path, platform::MOVEFILE_REPLACE_EXISTING) != platform::ERROR_SUCCESS)
     result = EntryDataResult::WriteFailed;
   if (result != EntryDataResult::Ok) files.DeleteFile(temp);
+  return result;
+}
+
+// Writes the current entry to destination + name. A new file is written at its name and deleted
+// when its data fails, so nothing half-written is left, without the rename (a metadata
+// transaction on the emulated machine) that replacing an existing file needs.
+EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
+  platform::FileSystem& files = u.run.fileSystem;
+  const std::string path = u.destination.Root() + name;
+  platform::FileHandle hFile = platform::FileHandle::Invalid;
+  const uint32_t dwCreated = files.CreateFile(path, platform::GENERIC_WRITE, platform::CREATE_NEW,
+                                              platform::FILE_ATTRIBUTE_NORMAL, hFile);
+  if (dwCreated == platform::ERROR_FILE_EXISTS) return ReplaceExistingFile(u, info, name);
+  if (dwCreated != platform::ERROR_SUCCESS) return EntryDataResult::WriteFailed;
+  const EntryDataResult result = WriteDataTo(u, info, hFile);
+  if (result != EntryDataResult::Ok) files.DeleteFile(path);
   return result;
 }
 
@@ -153,14 +176,14 @@ bool UnpackCurrentEntry(ZipUnpack& u) {
     return false;
   }
   if (!MatchesFilter(name, u.filter)) return true;
-  if ((u.destination + name).size() >= kArchivePathBuffer || LeadsThroughLink(u, name)) {
-    TraceEntryFailure(u, name, "path too long or through a symbolic link");
+  const bool bDirectory = name.back() == '\\';
+  const size_t nDirEnd = bDirectory ? name.size() - 1 : name.rfind('\\');
+  if ((u.destination.Root() + name).size() >= kArchivePathBuffer ||
+      !u.destination.MakeDirectory(nDirEnd == std::string::npos ? "" : name.substr(0, nDirEnd))) {
+    TraceEntryFailure(u, name, "path too long, or a directory not creatable or a symbolic link");
     return false;
   }
-  if (name.back() == '\\')
-    return Succeeded(
-        u.run.fileSystem.CreateDirectoryTree(u.destination + name.substr(0, name.size() - 1)));
-  u.run.fileSystem.SetFileAttributes(u.destination + name, platform::FILE_ATTRIBUTE_NORMAL);
+  if (bDirectory) return true;
   const EntryDataResult result = WriteEntryFile(u, info, name);
   if (result == EntryDataResult::Ok || result == EntryDataResult::InternalError) return true;
   TraceEntryFailure(u, name, DescribeResult(result));
@@ -192,8 +215,9 @@ bool UnpackZip(SetupRun& run, const std::string& archive, const std::string& des
     if (zip) unzClose(zip);
     return false;
   }
-  ZipUnpack u{run, zip, archive, destination, filter, ZipPasswordOf(run, password)};
-  if (u.destination.empty() || u.destination.back() != '\\') u.destination += '\\';
+  ZipUnpack u{run,     zip,
+              archive, DestinationTree(run.fileSystem, destination),
+              filter,  ZipPasswordOf(run, password)};
   u.nBudget = std::max(kBudgetFloor, nArchiveSize * kMaxExpansion);
   const bool bResult = UnpackEntries(u);
   unzClose(zip);

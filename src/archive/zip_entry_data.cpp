@@ -38,16 +38,17 @@ class PlainOutput {
   uLong nCrc_ = crc32(0, nullptr, 0);
 };
 
-// Inflates raw deflate data block by block.
+// Inflates raw deflate data block by block; one stream serves every entry of an operation.
 class Inflater {
  public:
-  Inflater() { bReady_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
   ~Inflater() {
     if (bReady_) inflateEnd(&stream_);
   }
-  Inflater(const Inflater&) = delete;
-  Inflater& operator=(const Inflater&) = delete;
 
+  void Start() {
+    bReady_ = bReady_ ? inflateReset(&stream_) == Z_OK : inflateInit2(&stream_, -MAX_WBITS) == Z_OK;
+    bEnded_ = false;
+  }
   EntryDataResult Feed(uint8_t* pBytes, size_t nBytes, PlainOutput& out) {
     if (!bReady_) return EntryDataResult::InternalError;
     stream_.next_in = pBytes;
@@ -87,9 +88,9 @@ EntryDataResult StartDecryption(unzFile archive, const unz_file_info64& info,
   return crypto->CheckHeader(header, check) ? EntryDataResult::Ok : EntryDataResult::BadPassword;
 }
 
-EntryDataResult CopyEntryData(unzFile archive, int method, ZipCrypto* pCrypto, PlainOutput& out) {
-  auto inflater = method == kDeflated ? std::make_unique<Inflater>() : nullptr;
-  std::vector<uint8_t> block(kBlock);
+EntryDataResult CopyEntryData(unzFile archive, Inflater* inflater, ZipCrypto* pCrypto,
+                              std::vector<uint8_t>& block, PlainOutput& out) {
+  if (inflater) inflater->Start();
   for (;;) {
     const int n = unzReadCurrentFile(archive, block.data(), static_cast<unsigned>(block.size()));
     if (n < 0) return EntryDataResult::ReadFailed;
@@ -103,19 +104,23 @@ EntryDataResult CopyEntryData(unzFile archive, int method, ZipCrypto* pCrypto, P
   return out.IsComplete() ? EntryDataResult::Ok : EntryDataResult::Damaged;
 }
 
-// Deflates (or stores), encrypts and hands the data of one file to minizip.
+// Deflates (or stores), encrypts and hands the data of one file to minizip; one deflate stream
+// serves every file of an operation.
 class EntryEncoder {
  public:
-  EntryEncoder(zipFile archive, bool bDeflate, ZipCrypto* pCrypto)
-      : archive_(archive), bDeflate_(bDeflate), pCrypto_(pCrypto) {
-    if (bDeflate_)
-      bReady_ = deflateInit2(&stream_, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-  }
   ~EntryEncoder() {
     if (bReady_) deflateEnd(&stream_);
   }
-  EntryEncoder(const EntryEncoder&) = delete;
-  EntryEncoder& operator=(const EntryEncoder&) = delete;
+
+  void Start(zipFile archive, bool bDeflate, ZipCrypto* pCrypto) {
+    archive_ = archive;
+    bDeflate_ = bDeflate;
+    pCrypto_ = pCrypto;
+    if (!bDeflate_) return;
+    bReady_ =
+        bReady_ ? deflateReset(&stream_) == Z_OK
+                : deflateInit2(&stream_, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
 
   int Put(uint8_t* pBytes, size_t nBytes, bool bLast) {
     if (!bDeflate_) return Emit(pBytes, nBytes);
@@ -140,17 +145,16 @@ class EntryEncoder {
   }
 
  private:
-  zipFile archive_;
-  bool bDeflate_;
-  ZipCrypto* pCrypto_;
+  zipFile archive_ = nullptr;
+  bool bDeflate_ = false;
+  ZipCrypto* pCrypto_ = nullptr;
   z_stream stream_{};
   bool bReady_ = false;
   uint8_t out_[kBlock];
 };
 
-int CopyFileData(EntryEncoder& encoder, const EntrySource& source, uint32_t& nCrc,
-                 uint64_t& nSize) {
-  std::vector<uint8_t> block(kBlock);
+int CopyFileData(EntryEncoder& encoder, const EntrySource& source, std::vector<uint8_t>& block,
+                 uint32_t& nCrc, uint64_t& nSize) {
   uLong nRunning = crc32(0, nullptr, 0);
   nSize = 0;
   for (;;) {
@@ -167,9 +171,18 @@ int CopyFileData(EntryEncoder& encoder, const EntrySource& source, uint32_t& nCr
 
 }  // namespace
 
-EntryDataResult ReadEntryData(unzFile archive, const unz_file_info64& info,
-                              const std::string& password, const EntrySink& sink,
-                              uint64_t& nBudget) {
+struct ZipEntryCodec::Streams {
+  std::vector<uint8_t> block = std::vector<uint8_t>(kBlock);
+  Inflater inflater;
+  EntryEncoder encoder;
+};
+
+ZipEntryCodec::ZipEntryCodec() : streams_(std::make_unique<Streams>()) {}
+ZipEntryCodec::~ZipEntryCodec() = default;
+
+EntryDataResult ZipEntryCodec::Read(unzFile archive, const unz_file_info64& info,
+                                    const std::string& password, const EntrySink& sink,
+                                    uint64_t& nBudget) {
   if (info.compression_method != kStored && info.compression_method != kDeflated)
     return EntryDataResult::Unsupported;
   int method = 0, level = 0;
@@ -178,14 +191,16 @@ EntryDataResult ReadEntryData(unzFile archive, const unz_file_info64& info,
   std::unique_ptr<ZipCrypto> crypto;
   PlainOutput out(info, sink, nBudget);
   EntryDataResult result = StartDecryption(archive, info, password, crypto);
-  if (result == EntryDataResult::Ok) result = CopyEntryData(archive, method, crypto.get(), out);
+  if (result == EntryDataResult::Ok)
+    result = CopyEntryData(archive, method == kDeflated ? &streams_->inflater : nullptr,
+                           crypto.get(), streams_->block, out);
   unzCloseCurrentFile(archive);
   return result;
 }
 
-int WriteEntryData(zipFile archive, const std::string& storedName, const zip_fileinfo& info,
-                   uint64_t nSize, uint32_t nCrc, const std::string& password,
-                   const EntrySource& source) {
+int ZipEntryCodec::Write(zipFile archive, const std::string& storedName, const zip_fileinfo& info,
+                         uint64_t nSize, uint32_t nCrc, const std::string& password,
+                         const EntrySource& source) {
   const bool bDeflate = nSize > 0;
   const bool bEncrypt = !password.empty();
   const int method = bDeflate ? kDeflated : kStored;
@@ -202,10 +217,11 @@ int WriteEntryData(zipFile archive, const std::string& storedName, const zip_fil
     crypto->MakeHeader(header, ZipCheckByteOf(0, nCrc, 0));
     result = zipWriteInFileInZip(archive, header, sizeof header);
   }
-  EntryEncoder encoder(archive, bDeflate, crypto.get());
+  streams_->encoder.Start(archive, bDeflate, crypto.get());
   uint32_t nActualCrc = 0;
   uint64_t nActualSize = 0;
-  if (result == ZIP_OK) result = CopyFileData(encoder, source, nActualCrc, nActualSize);
+  if (result == ZIP_OK)
+    result = CopyFileData(streams_->encoder, source, streams_->block, nActualCrc, nActualSize);
   const int closed = zipCloseFileInZipRaw64(archive, nActualSize, nActualCrc);
   if (result == ZIP_OK && bEncrypt && nActualCrc != nCrc) result = ZIP_ERRNO;  // file changed
   return result != ZIP_OK ? result : closed;

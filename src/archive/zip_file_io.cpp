@@ -1,20 +1,143 @@
-// Each minizip stream is a FileSystem handle with the last error it met; minizip only asks
-// whether there was one.
+// Each minizip stream is a FileSystem handle with a 64 KiB buffer: minizip reads and writes
+// headers a field at a time, and a call into the file system for each field would cost more
+// than the data itself. The stream keeps its own position; the handle's file pointer is moved
+// only when the buffer is filled or written out.
 #include "archive/zip_file_io.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <vector>
 
 namespace tarvium {
 namespace {
 
-struct ZipStream {
-  platform::FileHandle hFile = platform::FileHandle::Invalid;
-  uint32_t dwError = platform::ERROR_SUCCESS;
+constexpr size_t kBufferSize = 64 * 1024;
+
+class ZipStream {
+ public:
+  ZipStream(platform::FileSystem& files, platform::FileHandle hFile) : files_(files), h_(hFile) {}
+
+  uLong Read(void* pOut, uLong nSize);
+  uLong Write(const void* pIn, uLong nSize);
+  bool Seek(int64_t nOffset, int origin);
+  uint64_t Tell() const { return nPos_; }
+  bool Close();
+  bool HasFailed() const { return dwError_ != platform::ERROR_SUCCESS; }
+
+ private:
+  bool Flush();
+  bool MoveFilePointer(uint64_t nTo);
+  uint32_t ReadAt(uint64_t nAt, void* pOut, size_t nSize);
+
+  platform::FileSystem& files_;
+  platform::FileHandle h_;
+  uint32_t dwError_ = platform::ERROR_SUCCESS;
+  uint64_t nPos_ = 0;       // the stream's position
+  uint64_t nFilePos_ = 0;   // the handle's file pointer
+  uint64_t nBufferAt_ = 0;  // file offset of buffer_[0]
+  std::vector<uint8_t> buffer_;
+  bool bDirty_ = false;  // buffer_ holds written bytes not yet in the file
 };
+
+bool ZipStream::MoveFilePointer(uint64_t nTo) {
+  if (nTo == nFilePos_) return true;
+  dwError_ = files_.SetFilePointerEx(h_, static_cast<int64_t>(nTo), platform::FILE_BEGIN, nullptr);
+  nFilePos_ = nTo;
+  return dwError_ == platform::ERROR_SUCCESS;
+}
+
+// Reads up to nSize bytes at nAt; the count read.
+uint32_t ZipStream::ReadAt(uint64_t nAt, void* pOut, size_t nSize) {
+  if (!MoveFilePointer(nAt)) return 0;
+  size_t nDone = 0;
+  while (nDone < nSize) {
+    uint32_t nRead = 0;
+    const auto nAsk = static_cast<uint32_t>(std::min<size_t>(nSize - nDone, 1u << 30));
+    dwError_ = files_.ReadFile(h_, static_cast<uint8_t*>(pOut) + nDone, nAsk, nRead);
+    if (dwError_ != platform::ERROR_SUCCESS || nRead == 0) break;
+    nDone += nRead;
+  }
+  nFilePos_ += nDone;
+  return static_cast<uint32_t>(nDone);
+}
+
+bool ZipStream::Flush() {
+  if (!bDirty_) return true;
+  bDirty_ = false;
+  if (!MoveFilePointer(nBufferAt_)) return false;
+  uint32_t nWritten = 0;
+  dwError_ = files_.WriteFile(h_, buffer_.data(), static_cast<uint32_t>(buffer_.size()), nWritten);
+  nFilePos_ += nWritten;
+  const bool bOk = dwError_ == platform::ERROR_SUCCESS && nWritten == buffer_.size();
+  buffer_.clear();
+  return bOk;
+}
+
+uLong ZipStream::Read(void* pOut, uLong nSize) {
+  if (!Flush()) return 0;
+  auto* p = static_cast<uint8_t*>(pOut);
+  uLong nDone = 0;
+  while (nDone < nSize) {
+    if (nPos_ >= nBufferAt_ && nPos_ < nBufferAt_ + buffer_.size()) {
+      const size_t nFrom = static_cast<size_t>(nPos_ - nBufferAt_);
+      const size_t nTake = std::min<size_t>(buffer_.size() - nFrom, nSize - nDone);
+      std::memcpy(p + nDone, buffer_.data() + nFrom, nTake);
+      nDone += nTake;
+      nPos_ += nTake;
+    } else if (nSize - nDone >= kBufferSize) {  // large reads bypass the buffer
+      const uint32_t nRead = ReadAt(nPos_, p + nDone, nSize - nDone);
+      nDone += nRead;
+      nPos_ += nRead;
+      break;
+    } else {
+      buffer_.resize(kBufferSize);
+      nBufferAt_ = nPos_;
+      buffer_.resize(ReadAt(nPos_, buffer_.data(), kBufferSize));
+      if (buffer_.empty()) break;
+    }
+  }
+  return nDone;
+}
+
+uLong ZipStream::Write(const void* pIn, uLong nSize) {
+  if (!bDirty_ || nPos_ != nBufferAt_ + buffer_.size()) {  // not appending to pending writes
+    if (!Flush()) return 0;
+    buffer_.clear();
+    nBufferAt_ = nPos_;
+    bDirty_ = true;
+  }
+  const auto* p = static_cast<const uint8_t*>(pIn);
+  buffer_.insert(buffer_.end(), p, p + nSize);
+  nPos_ += nSize;
+  if (buffer_.size() >= kBufferSize && !Flush()) return 0;
+  return nSize;
+}
+
+bool ZipStream::Seek(int64_t nOffset, int origin) {
+  int64_t nBase = 0;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR) nBase = static_cast<int64_t>(nPos_);
+  if (origin == ZLIB_FILEFUNC_SEEK_END) {
+    uint64_t nSize = 0;
+    if (!Flush() || (dwError_ = files_.GetFileSizeEx(h_, nSize)) != platform::ERROR_SUCCESS)
+      return false;
+    nBase = static_cast<int64_t>(nSize);
+  }
+  if (nBase + nOffset < 0) return false;
+  nPos_ = static_cast<uint64_t>(nBase + nOffset);
+  return true;
+}
+
+bool ZipStream::Close() {
+  const bool bFlushed = Flush();
+  return files_.CloseHandle(h_) == platform::ERROR_SUCCESS && bFlushed;
+}
 
 platform::FileSystem& FilesOf(voidpf opaque) {
   return *static_cast<platform::FileSystem*>(opaque);
+}
+ZipStream& StreamOf(voidpf stream) {
+  return *static_cast<ZipStream*>(stream);
 }
 
 voidpf ZCALLBACK OpenStream(voidpf opaque, const void* pFileName, int mode) {
@@ -26,72 +149,39 @@ voidpf ZCALLBACK OpenStream(voidpf opaque, const void* pFileName, int mode) {
   } else if (mode & ZLIB_FILEFUNC_MODE_EXISTING) {
     dwAccess |= platform::GENERIC_WRITE;
   }
-  auto* pStream = new (std::nothrow) ZipStream;
-  if (!pStream) return nullptr;
+  platform::FileHandle hFile = platform::FileHandle::Invalid;
   if (FilesOf(opaque).CreateFile(static_cast<const char*>(pFileName), dwAccess, dwDisposition,
-                                 platform::FILE_ATTRIBUTE_NORMAL,
-                                 pStream->hFile) != platform::ERROR_SUCCESS) {
-    delete pStream;
+                                 platform::FILE_ATTRIBUTE_NORMAL, hFile) != platform::ERROR_SUCCESS)
     return nullptr;
-  }
+  auto* pStream = new (std::nothrow) ZipStream(FilesOf(opaque), hFile);
+  if (!pStream) FilesOf(opaque).CloseHandle(hFile);
   return pStream;
 }
 
-uLong ZCALLBACK ReadStream(voidpf opaque, voidpf stream, void* pBuffer, uLong nSize) {
-  auto* pStream = static_cast<ZipStream*>(stream);
-  uLong nDone = 0;
-  while (nDone < nSize) {
-    uint32_t nRead = 0;
-    const auto nAsk = static_cast<uint32_t>(std::min<uLong>(nSize - nDone, 1u << 30));
-    pStream->dwError =
-        FilesOf(opaque).ReadFile(pStream->hFile, static_cast<char*>(pBuffer) + nDone, nAsk, nRead);
-    if (pStream->dwError != platform::ERROR_SUCCESS || nRead == 0) break;
-    nDone += nRead;
-  }
-  return nDone;
+uLong ZCALLBACK ReadStream(voidpf, voidpf stream, void* pBuffer, uLong nSize) {
+  return StreamOf(stream).Read(pBuffer, nSize);
 }
 
-uLong ZCALLBACK WriteStream(voidpf opaque, voidpf stream, const void* pBuffer, uLong nSize) {
-  auto* pStream = static_cast<ZipStream*>(stream);
-  uLong nDone = 0;
-  while (nDone < nSize) {
-    uint32_t nWritten = 0;
-    const auto nAsk = static_cast<uint32_t>(std::min<uLong>(nSize - nDone, 1u << 30));
-    pStream->dwError = FilesOf(opaque).WriteFile(
-        pStream->hFile, static_cast<const char*>(pBuffer) + nDone, nAsk, nWritten);
-    if (pStream->dwError != platform::ERROR_SUCCESS || nWritten == 0) break;
-    nDone += nWritten;
-  }
-  return nDone;
+uLong ZCALLBACK WriteStream(voidpf, voidpf stream, const void* pBuffer, uLong nSize) {
+  return StreamOf(stream).Write(pBuffer, nSize);
 }
 
-ZPOS64_T ZCALLBACK TellStream(voidpf opaque, voidpf stream) {
-  auto* pStream = static_cast<ZipStream*>(stream);
-  uint64_t nPosition = 0;
-  pStream->dwError =
-      FilesOf(opaque).SetFilePointerEx(pStream->hFile, 0, platform::FILE_CURRENT, &nPosition);
-  return pStream->dwError == platform::ERROR_SUCCESS ? nPosition : ZPOS64_T(-1);
+ZPOS64_T ZCALLBACK TellStream(voidpf, voidpf stream) {
+  return StreamOf(stream).Tell();
 }
 
-long ZCALLBACK SeekStream(voidpf opaque, voidpf stream, ZPOS64_T nOffset, int origin) {
-  auto* pStream = static_cast<ZipStream*>(stream);
-  uint32_t dwMethod = platform::FILE_BEGIN;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR) dwMethod = platform::FILE_CURRENT;
-  if (origin == ZLIB_FILEFUNC_SEEK_END) dwMethod = platform::FILE_END;
-  pStream->dwError = FilesOf(opaque).SetFilePointerEx(pStream->hFile, static_cast<int64_t>(nOffset),
-                                                      dwMethod, nullptr);
-  return pStream->dwError == platform::ERROR_SUCCESS ? 0 : -1;
+long ZCALLBACK SeekStream(voidpf, voidpf stream, ZPOS64_T nOffset, int origin) {
+  return StreamOf(stream).Seek(static_cast<int64_t>(nOffset), origin) ? 0 : -1;
 }
 
-int ZCALLBACK CloseStream(voidpf opaque, voidpf stream) {
-  auto* pStream = static_cast<ZipStream*>(stream);
-  const uint32_t dwError = FilesOf(opaque).CloseHandle(pStream->hFile);
-  delete pStream;
-  return dwError == platform::ERROR_SUCCESS ? 0 : -1;
+int ZCALLBACK CloseStream(voidpf, voidpf stream) {
+  const bool bClosed = StreamOf(stream).Close();
+  delete static_cast<ZipStream*>(stream);
+  return bClosed ? 0 : -1;
 }
 
-int ZCALLBACK StreamError(voidpf /*opaque*/, voidpf stream) {
-  return static_cast<ZipStream*>(stream)->dwError != platform::ERROR_SUCCESS;
+int ZCALLBACK StreamError(voidpf, voidpf stream) {
+  return StreamOf(stream).HasFailed();
 }
 
 }  // namespace

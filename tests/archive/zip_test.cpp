@@ -106,13 +106,15 @@ TEST_F(ZipTest, NamesThatClimbOutStayInsideTheDestination) {
     EXPECT_TRUE(name.find("evil") == std::string::npos || name.rfind("drive_c/out/", 0) == 0)
         << name;
 
-  // A symbolic link already in the destination is not followed.
-  ASSERT_EQ(InSource("mkdir -p ../elsewhere ../linked && ln -s ../elsewhere ../linked/lib && "
-                     "zip -r -q ../tree.zip ."),
+  // Symbolic links already in the destination, to a directory and to a file, are not followed.
+  ASSERT_EQ(InSource("mkdir -p ../elsewhere ../linked && echo keep > ../elsewhere/kept.txt && "
+                     "ln -s ../elsewhere ../linked/lib && ln -s ../elsewhere/kept.txt "
+                     "../linked/readme.txt && zip -r -q ../tree.zip ."),
             0);
   EXPECT_FALSE(UnpackZip(t.run, "C:\\tree.zip", "C:\\linked", "", ""));
-  EXPECT_TRUE(ListHostTree(t.HostPath("elsewhere")).empty());
-  EXPECT_TRUE(HostPathExists(t.HostPath("linked/readme.txt")));
+  EXPECT_EQ(ListHostTree(t.HostPath("elsewhere")), std::vector<std::string>{"kept.txt"});
+  EXPECT_EQ(ReadHostFile(t.HostPath("elsewhere/kept.txt")), "keep\n");
+  EXPECT_TRUE(HostPathExists(t.HostPath("linked/empty.dat")));
 }
 
 TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
