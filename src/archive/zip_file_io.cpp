@@ -1,4 +1,4 @@
-// Each minizip stream is a FileSystem handle with a 64 KiB buffer: minizip reads and writes
+// Each minizip stream is a FileSystem handle with a small buffer: minizip reads and writes
 // headers a field at a time, and a call into the file system for each field would cost more
 // than the data itself. The stream keeps its own position; the handle's file pointer is moved
 // only when the buffer is filled or written out.
@@ -6,13 +6,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <vector>
 
 namespace tarvium {
 namespace {
 
-constexpr size_t kBufferSize = 64 * 1024;
+// Small enough that jumping between the central directory and a local header costs little, large
+// enough for a hundred central directory records; data moves in larger blocks past it.
+constexpr size_t kBufferSize = 8 * 1024;
+constexpr size_t kMinReadAhead = 256;
 
 class ZipStream {
  public:
@@ -27,6 +30,8 @@ class ZipStream {
 
  private:
   bool Flush();
+  void Refill(size_t nWanted);
+  uLong WriteAt(uint64_t nAt, const uint8_t* pIn, uLong nSize);
   bool MoveFilePointer(uint64_t nTo);
   uint32_t ReadAt(uint64_t nAt, void* pOut, size_t nSize);
 
@@ -36,7 +41,9 @@ class ZipStream {
   uint64_t nPos_ = 0;       // the stream's position
   uint64_t nFilePos_ = 0;   // the handle's file pointer
   uint64_t nBufferAt_ = 0;  // file offset of buffer_[0]
-  std::vector<uint8_t> buffer_;
+  std::unique_ptr<uint8_t[]> buffer_ = std::make_unique_for_overwrite<uint8_t[]>(kBufferSize);
+  size_t nBuffered_ = 0;  // bytes in buffer_
+  size_t nReadAhead_ = kMinReadAhead;
   bool bDirty_ = false;  // buffer_ holds written bytes not yet in the file
 };
 
@@ -67,11 +74,27 @@ bool ZipStream::Flush() {
   bDirty_ = false;
   if (!MoveFilePointer(nBufferAt_)) return false;
   uint32_t nWritten = 0;
-  dwError_ = files_.WriteFile(h_, buffer_.data(), static_cast<uint32_t>(buffer_.size()), nWritten);
+  dwError_ = files_.WriteFile(h_, buffer_.get(), static_cast<uint32_t>(nBuffered_), nWritten);
   nFilePos_ += nWritten;
-  const bool bOk = dwError_ == platform::ERROR_SUCCESS && nWritten == buffer_.size();
-  buffer_.clear();
+  const bool bOk = dwError_ == platform::ERROR_SUCCESS && nWritten == nBuffered_;
+  nBuffered_ = 0;
   return bOk;
+}
+
+// Fills the buffer for a read of nWanted bytes at nPos_. Reading backwards (minizip looks for the
+// central directory from the end, a kilobyte at a time) fills the buffer up to the read's end, so
+// that the next step back is in the buffer too.
+// Reading on from the end of the buffer doubles the read-ahead up to the buffer's size; a jump
+// elsewhere (minizip skipping over extra fields) starts again from a small one, so hostile
+// archives cannot make every small read cost a full buffer.
+void ZipStream::Refill(size_t nWanted) {
+  const bool bSequential = nPos_ == nBufferAt_ + nBuffered_;
+  const bool bBackwards = nBuffered_ > 0 && nPos_ < nBufferAt_;
+  nReadAhead_ = bSequential || bBackwards ? std::min(kBufferSize, nReadAhead_ * 2) : kMinReadAhead;
+  const size_t nSize = std::max(nReadAhead_, nWanted);
+  const uint64_t nEnd = nPos_ + nWanted;
+  nBufferAt_ = !bBackwards ? nPos_ : nEnd > nSize ? nEnd - nSize : 0;
+  nBuffered_ = ReadAt(nBufferAt_, buffer_.get(), nSize);
 }
 
 uLong ZipStream::Read(void* pOut, uLong nSize) {
@@ -79,10 +102,10 @@ uLong ZipStream::Read(void* pOut, uLong nSize) {
   auto* p = static_cast<uint8_t*>(pOut);
   uLong nDone = 0;
   while (nDone < nSize) {
-    if (nPos_ >= nBufferAt_ && nPos_ < nBufferAt_ + buffer_.size()) {
+    if (nPos_ >= nBufferAt_ && nPos_ < nBufferAt_ + nBuffered_) {
       const size_t nFrom = static_cast<size_t>(nPos_ - nBufferAt_);
-      const size_t nTake = std::min<size_t>(buffer_.size() - nFrom, nSize - nDone);
-      std::memcpy(p + nDone, buffer_.data() + nFrom, nTake);
+      const size_t nTake = std::min<size_t>(nBuffered_ - nFrom, nSize - nDone);
+      std::memcpy(p + nDone, buffer_.get() + nFrom, nTake);
       nDone += nTake;
       nPos_ += nTake;
     } else if (nSize - nDone >= kBufferSize) {  // large reads bypass the buffer
@@ -91,26 +114,45 @@ uLong ZipStream::Read(void* pOut, uLong nSize) {
       nPos_ += nRead;
       break;
     } else {
-      buffer_.resize(kBufferSize);
-      nBufferAt_ = nPos_;
-      buffer_.resize(ReadAt(nPos_, buffer_.data(), kBufferSize));
-      if (buffer_.empty()) break;
+      Refill(nSize - nDone);
+      if (nPos_ >= nBufferAt_ + nBuffered_) break;  // at the end of the file
     }
   }
   return nDone;
 }
 
-uLong ZipStream::Write(const void* pIn, uLong nSize) {
-  if (!bDirty_ || nPos_ != nBufferAt_ + buffer_.size()) {  // not appending to pending writes
-    if (!Flush()) return 0;
-    buffer_.clear();
-    nBufferAt_ = nPos_;
-    bDirty_ = true;
+// Writes nSize bytes at nAt past the buffer; the count written.
+uLong ZipStream::WriteAt(uint64_t nAt, const uint8_t* pIn, uLong nSize) {
+  if (!MoveFilePointer(nAt)) return 0;
+  uLong nDone = 0;
+  while (nDone < nSize) {
+    uint32_t nWritten = 0;
+    const auto nAsk = static_cast<uint32_t>(std::min<uLong>(nSize - nDone, 1u << 30));
+    dwError_ = files_.WriteFile(h_, pIn + nDone, nAsk, nWritten);
+    if (dwError_ != platform::ERROR_SUCCESS || nWritten == 0) break;
+    nDone += nWritten;
   }
+  nFilePos_ += nDone;
+  return nDone;
+}
+
+uLong ZipStream::Write(const void* pIn, uLong nSize) {
   const auto* p = static_cast<const uint8_t*>(pIn);
-  buffer_.insert(buffer_.end(), p, p + nSize);
+  const bool bAppending = bDirty_ && nPos_ == nBufferAt_ + nBuffered_;
+  if (!bAppending || nBuffered_ + nSize > kBufferSize) {
+    if (!Flush()) return 0;
+    nBuffered_ = 0;
+    nBufferAt_ = nPos_;
+  }
+  if (nSize >= kBufferSize) {  // large writes bypass the buffer
+    const uLong nWritten = WriteAt(nPos_, p, nSize);
+    nPos_ += nWritten;
+    return nWritten;
+  }
+  std::memcpy(buffer_.get() + nBuffered_, p, nSize);
+  nBuffered_ += nSize;
   nPos_ += nSize;
-  if (buffer_.size() >= kBufferSize && !Flush()) return 0;
+  bDirty_ = true;
   return nSize;
 }
 
