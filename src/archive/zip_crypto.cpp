@@ -20,7 +20,7 @@ ZipCrypto::ZipCrypto(std::string_view password) : keys_{0x12345678, 0x23456789, 
 }
 
 uint8_t ZipCrypto::KeyStreamByte() const {
-  const uint16_t temp = static_cast<uint16_t>(keys_[2] | 2);
+  const uint32_t temp = (keys_[2] | 2) & 0xFFFF;  // unsigned: the product exceeds an int
   return static_cast<uint8_t>((temp * (temp ^ 1)) >> 8);
 }
 
