@@ -1,3 +1,5 @@
+// printf-style formatting of archive trace lines into DebugOutput; the line is sized first, so
+// long paths are never cut.
 #include "archive/archive_trace.h"
 
 #include <cstdarg>

@@ -1,3 +1,5 @@
+// Directory creation below an unpack destination, one component at a time, so that a symbolic
+// link anywhere on the way is seen before anything is created or written through it.
 #include "archive/destination_tree.h"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// Loading and unloading the RAR library through the run's module service; the entry points are
+// looked up by name in the order the traces report them.
 #include "archive/rar_library.h"
 
 #include "archive/archive_trace.h"

@@ -1,3 +1,5 @@
+// The texts are the library's own wording, so that a trace reads as the library's documentation
+// describes its codes.
 #include "archive/rar_texts.h"
 
 #include <cstdio>

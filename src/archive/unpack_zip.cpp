@@ -1,6 +1,7 @@
 // The unpack loop over minizip (headers and central directory, I/O through the FileSystem) with
-// the entry data read by ReadEntryData. Each entry is written under a temporary name in its
-// directory and renamed over the destination file only when its size and CRC32 checked out.
+// the entry data read by ZipEntryCodec. Before anything is written the sizes the entries declare
+// are held against what the archive can hold; each file is then checked for size and CRC32 as
+// it is written, and removed again, or never renamed over an existing file, when they fail.
 #include "archive/unpack_zip.h"
 
 #include <algorithm>
@@ -59,6 +60,8 @@ const char* DescribeResult(EntryDataResult result) {
       return "archive cannot be read";
     case EntryDataResult::WriteFailed:
       return "file cannot be written";
+    case EntryDataResult::Refused:
+      return "a symbolic link is in its place";
     default:
       return "zip layer failure";
   }
@@ -72,12 +75,12 @@ bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
     if ((i > 0 && unzGoToNextFile(u.archive) != UNZ_OK) ||
         unzGetCurrentFileInfo64(u.archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
       break;  // the unpack loop meets the same damage and reports it
-    nDeclared += info.uncompressed_size;
-    if (nDeclared > u.nBudget) {
+    if (info.uncompressed_size > u.nBudget - nDeclared) {
       TraceArchive(u.run, "Zip archive '%s' unpacks to more than %llu bytes; refused",
                    u.archivePath.c_str(), static_cast<unsigned long long>(u.nBudget));
       return false;
     }
+    nDeclared += info.uncompressed_size;
   }
   return unzGoToFirstFile(u.archive) == UNZ_OK || nEntries == 0;
 }

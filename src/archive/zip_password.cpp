@@ -1,3 +1,4 @@
+// The password rule shared by Zip and Unzip.
 #include "archive/zip_password.h"
 
 #include "archive/archive_trace.h"

@@ -1,3 +1,4 @@
+// DOS date and time fields: seconds in steps of two, years from 1980.
 #include "archive/zip_times.h"
 
 #include "engine/setup_run.h"

@@ -1,3 +1,4 @@
+// The minimal DebugOutput: lines are kept on the run until the setup log writes them.
 #include "engine/debug_output.h"
 
 #include "engine/setup_run.h"

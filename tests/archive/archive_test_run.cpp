@@ -1,3 +1,5 @@
+// The archive tests' run on a temporary emulated machine, and small host helpers for checking
+// results with host tools.
 #include "archive/archive_test_run.h"
 
 #include <sys/stat.h>
