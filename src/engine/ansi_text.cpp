@@ -10,11 +10,12 @@ constexpr std::array<unsigned char, 256> MakeFoldTable() {
   for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
   for (int c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<unsigned char>(c + 32);
   for (int c = 0xC0; c <= 0xDE; ++c)
-    if (c != 0xD7) table[c] = static_cast<unsigned char>(c + 32);  // 0xD7 is the multiplication sign
-  table[0x8A] = 0x9A;  // S caron
-  table[0x8C] = 0x9C;  // OE ligature
-  table[0x8E] = 0x9E;  // Z caron
-  table[0x9F] = 0xFF;  // Y diaeresis
+    if (c != 0xD7)
+      table[c] = static_cast<unsigned char>(c + 32);  // 0xD7 is the multiplication sign
+  table[0x8A] = 0x9A;                                 // S caron
+  table[0x8C] = 0x9C;                                 // OE ligature
+  table[0x8E] = 0x9E;                                 // Z caron
+  table[0x9F] = 0xFF;                                 // Y diaeresis
   return table;
 }
 
@@ -22,7 +23,9 @@ constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 
 }  // namespace
 
-char FoldAnsiCase(char c) { return static_cast<char>(kFold[static_cast<unsigned char>(c)]); }
+char FoldAnsiCase(char c) {
+  return static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+}
 
 std::string FoldAnsiCase(std::string_view text) {
   std::string out(text);
@@ -53,6 +56,8 @@ std::string_view TrimAnsiRight(std::string_view text) {
   return text.substr(0, n);
 }
 
-std::string_view TrimAnsi(std::string_view text) { return TrimAnsiRight(TrimAnsiLeft(text)); }
+std::string_view TrimAnsi(std::string_view text) {
+  return TrimAnsiRight(TrimAnsiLeft(text));
+}
 
 }  // namespace tarvium

@@ -10,7 +10,9 @@ namespace tarvium {
 inline bool IsAnsiSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+inline bool IsLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
 
 char FoldAnsiCase(char c);
 std::string FoldAnsiCase(std::string_view text);

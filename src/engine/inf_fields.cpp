@@ -5,9 +5,13 @@
 namespace tarvium {
 namespace {
 
-bool AtLineEnd(const char* p) { return !*p || IsLineEnd(*p); }
+bool AtLineEnd(const char* p) {
+  return !*p || IsLineEnd(*p);
+}
 
-bool IsFlagSeparator(char c) { return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t'; }
+bool IsFlagSeparator(char c) {
+  return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t';
+}
 
 }  // namespace
 

@@ -69,7 +69,8 @@ void InfFile::BuildSectionIndex() {
     if (text[i] != '[' || (i > 0 && text[i - 1] != '\n')) continue;
     const char* header = text_.data() + i;
     sectionIndex_.push_back(header);
-    if (auto name = HeaderName(header)) firstSectionByName_.try_emplace(FoldAnsiCase(*name), header);
+    if (auto name = HeaderName(header))
+      firstSectionByName_.try_emplace(FoldAnsiCase(*name), header);
   }
   sectionIndex_.push_back(nullptr);
   bIndexed_ = true;

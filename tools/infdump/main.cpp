@@ -53,8 +53,7 @@ int main(int argc, char** argv) {
     tarvium::InfSection cursor;
     tarvium::OpenSection(cursor, tarvium::FindSection(*inf, name), false, true, false);
     std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(),
-                static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "",
-                cursor.LineCount());
+                static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "", cursor.LineCount());
   }
   return 0;
 }
