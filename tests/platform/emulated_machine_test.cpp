@@ -32,23 +32,28 @@ std::string Folder(Machine& machine, SpecialFolder folder) {
 TEST(EmulatedMachine, CreationLaysOutFoldersRegistryAndIdentity) {
   TestMachine test({"Anna", "BUILD-01", 0x0407});
   EmulatedMachine& machine = test.Machine();
-  const char* folders[] = {"C:\\Windows\\System32", "C:\\Windows\\SysWOW64", "C:\\Windows\\Fonts",
-                           "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData",
-                           "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
-                           "C:\\Users\\Public\\Desktop", "C:\\Windows\\Temp"};
-  for (const char* folder : folders)
-    EXPECT_TRUE(machine.Files().DirectoryExists(folder)) << folder;
+  const char* folders[] = {
+      "C:\\Windows\\System32",
+      "C:\\Windows\\SysWOW64",
+      "C:\\Windows\\Fonts",
+      "C:\\Program Files (x86)\\Common Files",
+      "C:\\ProgramData",
+      "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
+      "C:\\Users\\Public\\Desktop",
+      "C:\\Windows\\Temp"};
+  for (const char* folder : folders) EXPECT_TRUE(machine.Files().DirectoryExists(folder)) << folder;
 
   // The registry names the same folders the file system has.
-  const std::string userShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  const std::string userShellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   EXPECT_EQ(test.RegString(RegRoot::CurrentUser, userShellFolders, "Desktop"),
             Folder(machine, SpecialFolder::Desktop));
   EXPECT_TRUE(machine.Files().DirectoryExists(Folder(machine, SpecialFolder::Desktop)));
   EXPECT_EQ(test.RegString(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                            "ProgramFilesDir (x86)"),
             Folder(machine, SpecialFolder::ProgramFilesX86));
-  EXPECT_EQ(test.RegString(RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language",
-                           "InstallLanguage"),
+  EXPECT_EQ(test.RegString(RegRoot::LocalMachine,
+                           "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "InstallLanguage"),
             "0407");
   EXPECT_EQ(test.RegString(RegRoot::CurrentUser, "Control Panel\\International", "sShortDate"),
             "dd.MM.yyyy");
@@ -95,9 +100,10 @@ TEST(EmulatedMachine, EnvironmentAsAWindowsProcessSeesIt) {
   ASSERT_EQ(env.SetVariable("ZETA", "2"), ERROR_SUCCESS);
   EXPECT_EQ(Env(machine, "Zeta"), "2");
   const std::vector<std::string> block = env.Block();
-  EXPECT_TRUE(std::is_sorted(block.begin(), block.end(), [](const std::string& a, const std::string& b) {
-    return AnsiUpper(a.substr(0, a.find('='))) < AnsiUpper(b.substr(0, b.find('=')));
-  }));
+  EXPECT_TRUE(
+      std::is_sorted(block.begin(), block.end(), [](const std::string& a, const std::string& b) {
+        return AnsiUpper(a.substr(0, a.find('='))) < AnsiUpper(b.substr(0, b.find('=')));
+      }));
   EXPECT_EQ(std::count(block.begin(), block.end(), "zeta=2"), 1) << "the first spelling stays";
   EXPECT_EQ(env.DeleteVariable("ZETA"), ERROR_SUCCESS);
   EXPECT_EQ(env.DeleteVariable("ZETA"), ERROR_ENVVAR_NOT_FOUND);
@@ -123,7 +129,8 @@ TEST(EmulatedMachine, AccountNamesFollowTheMachineLanguage) {
   EXPECT_EQ(sid, system.UserSid());
   EXPECT_EQ(system.LookupAccountName(".\\Marie", sid), ERROR_SUCCESS);
   EXPECT_EQ(system.LookupAccountName("OTHER\\Marie", sid), ERROR_NONE_MAPPED);
-  EXPECT_EQ(system.LookupAccountName("Everyone", sid), ERROR_NONE_MAPPED) << "English name on French Windows";
+  EXPECT_EQ(system.LookupAccountName("Everyone", sid), ERROR_NONE_MAPPED)
+      << "English name on French Windows";
   EXPECT_EQ(system.OsVersion().dwBuildNumber, 19045u);
 }
 
@@ -138,7 +145,8 @@ TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) 
                              MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING),
             ERROR_SUCCESS);
   ASSERT_EQ(files.MoveFileEx("C:\\stale.tmp", "", MOVEFILE_DELAY_UNTIL_REBOOT), ERROR_SUCCESS);
-  ASSERT_EQ(machine.Reg().CreateKey(RegRoot::CurrentUser, "Volatile Environment", true), ERROR_SUCCESS);
+  ASSERT_EQ(machine.Reg().CreateKey(RegRoot::CurrentUser, "Volatile Environment", true),
+            ERROR_SUCCESS);
 
   // A RunOnce command: a host script inside the machine that leaves a mark.
   std::string script;
@@ -161,7 +169,8 @@ TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) 
   std::vector<PendingFileRename> pending;
   EXPECT_EQ(ReadPendingFileRenames(machine.Reg(), pending), ERROR_SUCCESS);
   EXPECT_TRUE(pending.empty());
-  EXPECT_EQ(machine.Reg().OpenKey(RegRoot::CurrentUser, "Volatile Environment"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(machine.Reg().OpenKey(RegRoot::CurrentUser, "Volatile Environment"),
+            ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(test.RegString(RegRoot::LocalMachine, runOnce, "Mark"), "") << "RunOnce runs once";
   std::ifstream mark(test.Path() + "/mark.txt");
   std::string markText;

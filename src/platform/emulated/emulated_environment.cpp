@@ -16,11 +16,11 @@ constexpr const char* kUserEnvironmentKey = "Environment";
 
 // Host variables that a Windows process never sees: they describe the host's shell and session.
 constexpr std::array<std::string_view, 24> kHostOnly = {
-    "PATH",     "HOME",   "PWD",      "OLDPWD",    "SHELL",    "SHLVL",   "TERM",  "COLORTERM",
-    "USER",     "LOGNAME", "LANG",    "LANGUAGE",  "DISPLAY",  "MAIL",    "_",     "LS_COLORS",
-    "HOSTNAME", "TMPDIR", "EDITOR",   "PAGER",     "MANPATH",  "INFOPATH", "MOTD_SHOWN",
-    "WAYLAND_DISPLAY"};
-constexpr std::array<std::string_view, 7> kHostOnlyPrefixes = {"LC_", "XDG_", "SSH_", "LD_",
+    "PATH",    "HOME",      "PWD",     "OLDPWD",    "SHELL",      "SHLVL",
+    "TERM",    "COLORTERM", "USER",    "LOGNAME",   "LANG",       "LANGUAGE",
+    "DISPLAY", "MAIL",      "_",       "LS_COLORS", "HOSTNAME",   "TMPDIR",
+    "EDITOR",  "PAGER",     "MANPATH", "INFOPATH",  "MOTD_SHOWN", "WAYLAND_DISPLAY"};
+constexpr std::array<std::string_view, 7> kHostOnlyPrefixes = {"LC_",   "XDG_", "SSH_", "LD_",
                                                                "DBUS_", "LESS", "SUDO_"};
 
 bool IsHostOnly(const std::string& upperName) {
@@ -149,7 +149,8 @@ std::string EmulatedEnvironment::ExpandEnvironmentStrings(const std::string& tex
     if (close == std::string::npos) break;
     out.append(text, i, open - i);
     std::string value;
-    if (close > open + 1 && GetVariable(text.substr(open + 1, close - open - 1), value) == ERROR_SUCCESS) {
+    if (close > open + 1 &&
+        GetVariable(text.substr(open + 1, close - open - 1), value) == ERROR_SUCCESS) {
       out += value;
       i = close + 1;
     } else {

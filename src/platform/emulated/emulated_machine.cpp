@@ -19,7 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ConfigFile(const std::string& hostDir) { return hostDir + "/" + kMachineConfigName; }
+std::string ConfigFile(const std::string& hostDir) {
+  return hostDir + "/" + kMachineConfigName;
+}
 
 // A SID that stays the same for the same computer and user, so that two machines created alike
 // compare equal, and that looks like the SID of a local account.
@@ -77,8 +79,7 @@ bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::
 
 bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& identity,
                              std::string& error) {
-  std::error_code ec;
-  if (fs::exists(ConfigFile(hostDir), ec)) {
+  if (Exists(hostDir)) {
     error = "'" + hostDir + "' already holds a machine";
     return false;
   }
@@ -100,11 +101,8 @@ bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& 
 }
 
 std::unique_ptr<EmulatedMachine> EmulatedMachine::Open(
-    const std::string& hostDir, const std::vector<std::string>& hostVariables,
-    std::string& error) {
-  std::error_code ec;
-  if (!fs::exists(ConfigFile(hostDir), ec) && !Create(hostDir, MachineIdentity{}, error))
-    return nullptr;
+    const std::string& hostDir, const std::vector<std::string>& hostVariables, std::string& error) {
+  if (!Exists(hostDir) && !Create(hostDir, MachineIdentity{}, error)) return nullptr;
   std::unique_ptr<EmulatedMachine> machine(new EmulatedMachine());
   if (!machine->Build(hostDir, hostVariables, error)) return nullptr;
   return machine;
@@ -124,13 +122,15 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
   profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
   system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_);
-  environment_ = std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
+  environment_ =
+      std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
   environment_->SetVariable("TARVIUM_MACHINE", dir_);
   std::string systemDir, windowsDir;
   system_->GetSpecialFolder(SpecialFolder::System, systemDir);
   system_->GetSpecialFolder(SpecialFolder::Windows, windowsDir);
   HostProcessesConfig processes;
-  processes.mapPath = [files = files_.get()](const std::string& windowsPath, std::string& hostPath) {
+  processes.mapPath = [files = files_.get()](const std::string& windowsPath,
+                                             std::string& hostPath) {
     return files->GetHostPath(windowsPath, hostPath);
   };
   processes.searchDirectories = {systemDir, windowsDir};
@@ -138,6 +138,11 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   processes_ = std::make_unique<HostProcesses>(std::move(processes));
   power_ = std::make_unique<MachinePower>(dir_ + "/power_request.txt");
   return true;
+}
+
+bool EmulatedMachine::Exists(const std::string& hostDir) {
+  std::error_code ec;
+  return fs::exists(ConfigFile(hostDir), ec);
 }
 
 std::string EmulatedMachine::DefaultDirectory() {

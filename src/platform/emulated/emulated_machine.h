@@ -36,6 +36,8 @@ class EmulatedMachine final : public Machine {
   static std::unique_ptr<EmulatedMachine> Open(const std::string& hostDir,
                                                const std::vector<std::string>& hostVariables,
                                                std::string& error);
+  // Whether hostDir holds a machine (its machine.ini).
+  static bool Exists(const std::string& hostDir);
   // TARVIUM_MACHINE, or ~/.local/share/tarvium/machine.
   static std::string DefaultDirectory();
   // The environment of this host process, for Open.

@@ -56,13 +56,14 @@ uint32_t EmulatedSystemInfo::LookupAccountSid(const std::string& sid, std::strin
   return ERROR_NONE_MAPPED;
 }
 
-uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName,
-                                               std::string& sid) {
+uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName, std::string& sid) {
   const size_t slash = qualifiedName.find('\\');
   const std::string domain = slash == std::string::npos ? "" : qualifiedName.substr(0, slash);
-  const std::string name = slash == std::string::npos ? qualifiedName : qualifiedName.substr(slash + 1);
+  const std::string name =
+      slash == std::string::npos ? qualifiedName : qualifiedName.substr(slash + 1);
   for (const AccountName& account : MachineAccounts(config_)) {
-    const bool bDomainFits = domain.empty() || domain == "." || AnsiEqualNoCase(domain, account.domain);
+    const bool bDomainFits =
+        domain.empty() || domain == "." || AnsiEqualNoCase(domain, account.domain);
     if (bDomainFits && AnsiEqualNoCase(account.name, name)) {
       sid = account.sid;
       return ERROR_SUCCESS;

@@ -17,7 +17,8 @@ std::vector<RunOnceEntry> ReadRunOnce(Registry& registry, RegRoot root) {
   std::vector<RunOnceEntry> entries;
   std::string name;
   RegValue value;
-  for (uint32_t i = 0; registry.EnumValue(root, kRunOnceKey, i, name, value) == ERROR_SUCCESS; ++i) {
+  for (uint32_t i = 0; registry.EnumValue(root, kRunOnceKey, i, name, value) == ERROR_SUCCESS;
+       ++i) {
     if (value.dwType != REG_SZ && value.dwType != REG_EXPAND_SZ) continue;
     std::string command(value.data.begin(), value.data.end());
     entries.push_back({name, command.substr(0, command.find('\0'))});
@@ -63,8 +64,9 @@ std::vector<RebootStep> RebootMachine(EmulatedMachine& machine) {
   RunPendingFileRenames(machine.Reg(), machine.Files(), &outcomes);
   for (const PendingRenameOutcome& outcome : outcomes) {
     const PendingFileRename& rename = outcome.rename;
-    steps.push_back({rename.ntTarget.empty() ? "delete " + rename.ntSource
-                                             : "rename " + rename.ntSource + " -> " + rename.ntTarget,
+    steps.push_back({rename.ntTarget.empty()
+                         ? "delete " + rename.ntSource
+                         : "rename " + rename.ntSource + " -> " + rename.ntTarget,
                      outcome.dwError});
   }
   steps.push_back({"volatile keys removed", machine.SqlRegistry().DeleteVolatileKeys()});
