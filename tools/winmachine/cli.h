@@ -14,8 +14,8 @@ inline constexpr int kExitFailed = 1;  // the command could not do it, or diff f
 inline constexpr int kExitUsage = 2;
 
 struct Invocation {
-  std::string machineDir;          // --machine, or the default machine
-  std::vector<std::string> args;   // after the command word
+  std::string machineDir;         // --machine, or the default machine
+  std::vector<std::string> args;  // after the command word
 };
 
 // Prints "winmachine: <message>" on stderr and returns `code`.

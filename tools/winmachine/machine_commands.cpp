@@ -31,7 +31,8 @@ bool ParseLanguage(const std::string& tag, uint16_t& wLanguage) {
 }
 
 bool SnapshotOf(const std::string& place, MachineSnapshot& snapshot, std::string& error) {
-  if (!EmulatedMachine::Exists(place)) return platform::emulated::LoadSnapshot(place, snapshot, error);
+  if (!EmulatedMachine::Exists(place))
+    return platform::emulated::LoadSnapshot(place, snapshot, error);
   auto machine = EmulatedMachine::Open(place, {}, error);
   return machine && platform::emulated::TakeSnapshot(*machine, snapshot, error);
 }
@@ -108,8 +109,9 @@ int InfoCommand(const Invocation& invocation) {
   platform::ReadPendingFileRenames(machine->Reg(), pending);
   platform::PowerRequest request;
   machine->PowerRequests().GetPowerRequest(request);
-  std::printf("pending:   %zu file operation(s) at the next restart%s\n", pending.size(),
-              request.action != platform::PowerAction::None ? "; a restart or shutdown was requested" : "");
+  std::printf(
+      "pending:   %zu file operation(s) at the next restart%s\n", pending.size(),
+      request.action != platform::PowerAction::None ? "; a restart or shutdown was requested" : "");
   return kExitOk;
 }
 
@@ -120,7 +122,8 @@ int PathCommand(const Invocation& invocation) {
   std::string hostPath;
   const std::string windowsPath = FromArg(invocation.args[0]);
   if (uint32_t err = machine->EmulatedFiles().GetHostPath(windowsPath, hostPath); err != 0)
-    return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (error " + std::to_string(err) + ")");
+    return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (error " +
+                                 std::to_string(err) + ")");
   std::printf("%s\n", hostPath.c_str());
   return kExitOk;
 }
@@ -160,7 +163,8 @@ int DiffCommand(const Invocation& invocation) {
   if (invocation.args.size() != 2) return Fail(kExitUsage, "diff needs two machines or snapshots");
   MachineSnapshot before, after;
   std::string error;
-  if (!SnapshotOf(invocation.args[0], before, error) || !SnapshotOf(invocation.args[1], after, error))
+  if (!SnapshotOf(invocation.args[0], before, error) ||
+      !SnapshotOf(invocation.args[1], after, error))
     return Fail(kExitUsage, error);
   const std::vector<std::string> lines = platform::emulated::DiffSnapshots(before, after);
   for (const std::string& line : lines) PrintLine(line);

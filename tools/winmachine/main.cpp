@@ -24,7 +24,8 @@ constexpr const char* kUsage =
     "  programs                  the installed programs of the Uninstall keys\n"
     "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
-    "  diff A B                  what changed from A to B (machines or snapshots); status 1 if any\n"
+    "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
+    "any\n"
     "The machine is --machine DIR, else $TARVIUM_MACHINE, else ~/.local/share/tarvium/machine.\n";
 
 using Command = int (*)(const Invocation&);
@@ -50,7 +51,9 @@ std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocatio
   return machine;
 }
 
-std::string FromArg(const std::string& arg) { return platform::Utf8ToAnsi(arg); }
+std::string FromArg(const std::string& arg) {
+  return platform::Utf8ToAnsi(arg);
+}
 
 void PrintLine(const std::string& ansiText) {
   std::printf("%s\n", platform::AnsiToUtf8(ansiText).c_str());

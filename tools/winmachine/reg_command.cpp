@@ -37,11 +37,11 @@ struct RegOptions {
 
 bool ParseKeyArg(const std::string& text, RegKeyArg& key) {
   const std::pair<const char*, RegRoot> roots[] = {
-      {"HKLM", RegRoot::LocalMachine},      {"HKEY_LOCAL_MACHINE", RegRoot::LocalMachine},
-      {"HKCU", RegRoot::CurrentUser},       {"HKEY_CURRENT_USER", RegRoot::CurrentUser},
-      {"HKCR", RegRoot::ClassesRoot},       {"HKEY_CLASSES_ROOT", RegRoot::ClassesRoot},
-      {"HKU", RegRoot::Users},              {"HKEY_USERS", RegRoot::Users},
-      {"HKCC", RegRoot::CurrentConfig},     {"HKEY_CURRENT_CONFIG", RegRoot::CurrentConfig}};
+      {"HKLM", RegRoot::LocalMachine},  {"HKEY_LOCAL_MACHINE", RegRoot::LocalMachine},
+      {"HKCU", RegRoot::CurrentUser},   {"HKEY_CURRENT_USER", RegRoot::CurrentUser},
+      {"HKCR", RegRoot::ClassesRoot},   {"HKEY_CLASSES_ROOT", RegRoot::ClassesRoot},
+      {"HKU", RegRoot::Users},          {"HKEY_USERS", RegRoot::Users},
+      {"HKCC", RegRoot::CurrentConfig}, {"HKEY_CURRENT_CONFIG", RegRoot::CurrentConfig}};
   const std::string ansi = FromArg(text);
   const size_t slash = ansi.find('\\');
   for (const auto& [name, root] : roots) {
@@ -99,7 +99,8 @@ int QueryKey(platform::Registry& registry, const RegKeyArg& key, const RegOption
   PrintLine(KeyName(key));
   std::string name;
   RegValue value;
-  for (uint32_t i = 0; registry.EnumValue(key.root, key.path, i, name, value, options.view) == 0; ++i)
+  for (uint32_t i = 0; registry.EnumValue(key.root, key.path, i, name, value, options.view) == 0;
+       ++i)
     PrintValue(name, value);
   std::printf("\n");
   for (uint32_t i = 0; registry.EnumKey(key.root, key.path, i, name, options.view) == 0; ++i) {
@@ -134,10 +135,13 @@ int Add(platform::Registry& registry, const RegKeyArg& key, const RegOptions& op
   if (!emu::ParseRegData(dwType, options.data.value_or(""), options.separator, value, error))
     return Fail(kExitUsage, error);
   if (uint32_t err = registry.CreateKey(key.root, key.path, false, options.view); err != 0)
-    return Fail(kExitFailed, "cannot create " + KeyName(key) + " (error " + std::to_string(err) + ")");
+    return Fail(kExitFailed,
+                "cannot create " + KeyName(key) + " (error " + std::to_string(err) + ")");
   if (!options.valueName && !options.data) return kExitOk;
-  const uint32_t err = registry.SetValue(key.root, key.path, options.valueName.value_or(""), value, options.view);
-  return err ? Fail(kExitFailed, "cannot set the value (error " + std::to_string(err) + ")") : kExitOk;
+  const uint32_t err =
+      registry.SetValue(key.root, key.path, options.valueName.value_or(""), value, options.view);
+  return err ? Fail(kExitFailed, "cannot set the value (error " + std::to_string(err) + ")")
+             : kExitOk;
 }
 
 int Delete(platform::Registry& registry, const RegKeyArg& key, const RegOptions& options) {
@@ -168,8 +172,9 @@ int Export(platform::Registry& registry, const std::vector<std::string>& args) {
   std::string text;
   const uint32_t err = bHasKey ? emu::ExportRegText(registry, key.root, key.path, text)
                                : emu::ExportWholeRegistry(registry, text);
-  if (err) return Fail(kExitFailed, "cannot export " + (bHasKey ? KeyName(key) : "the registry") +
-                                        " (error " + std::to_string(err) + ")");
+  if (err)
+    return Fail(kExitFailed, "cannot export " + (bHasKey ? KeyName(key) : "the registry") +
+                                 " (error " + std::to_string(err) + ")");
   if (file.empty()) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
@@ -187,8 +192,9 @@ int Import(platform::Registry& registry, const std::vector<std::string>& args) {
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   emu::RegTextError error;
   if (uint32_t err = emu::ImportRegText(registry, bytes, error); err != 0)
-    return Fail(kExitFailed, args[1] + (error.nLine ? ", line " + std::to_string(error.nLine) : "") +
-                                 ": " + (error.message.empty() ? "error " + std::to_string(err) : error.message));
+    return Fail(kExitFailed,
+                args[1] + (error.nLine ? ", line " + std::to_string(error.nLine) : "") + ": " +
+                    (error.message.empty() ? "error " + std::to_string(err) : error.message));
   return kExitOk;
 }
 

@@ -31,7 +31,8 @@ void ListFolder(FileSystem& files, const std::string& folder, std::vector<Snapsh
     if (data.cFileName == "." || data.cFileName == "..") continue;
     const bool bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const std::string path = folder + "\\" + data.cFileName;
-    out.push_back({path, bDirectory, data.nFileSize, data.dwFileAttributes, data.times.ftLastWriteTime});
+    out.push_back(
+        {path, bDirectory, data.nFileSize, data.dwFileAttributes, data.times.ftLastWriteTime});
     if (bDirectory) subfolders.push_back(path);
   } while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
   files.FindClose(hFind);
@@ -40,8 +41,10 @@ void ListFolder(FileSystem& files, const std::string& folder, std::vector<Snapsh
 
 std::string AttributeLetters(uint32_t dwAttributes) {
   std::string letters;
-  const std::pair<uint32_t, char> flags[] = {{FILE_ATTRIBUTE_READONLY, 'R'}, {FILE_ATTRIBUTE_HIDDEN, 'H'},
-                                             {FILE_ATTRIBUTE_SYSTEM, 'S'}, {FILE_ATTRIBUTE_ARCHIVE, 'A'}};
+  const std::pair<uint32_t, char> flags[] = {{FILE_ATTRIBUTE_READONLY, 'R'},
+                                             {FILE_ATTRIBUTE_HIDDEN, 'H'},
+                                             {FILE_ATTRIBUTE_SYSTEM, 'S'},
+                                             {FILE_ATTRIBUTE_ARCHIVE, 'A'}};
   for (const auto& [flag, letter] : flags)
     if (dwAttributes & flag) letters += letter;
   return letters.empty() ? "-" : letters;
@@ -97,13 +100,15 @@ void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
     auto it = old.find(key);
     if (it == old.end()) {
       lines.push_back("+ " + describe(*file) +
-                      (file->bDirectory ? "" : " (" + std::to_string(file->nSize) + " bytes, " +
-                                                   AttributeLetters(file->dwAttributes) + ")"));
+                      (file->bDirectory ? ""
+                                        : " (" + std::to_string(file->nSize) + " bytes, " +
+                                              AttributeLetters(file->dwAttributes) + ")"));
       continue;
     }
     const SnapshotFile& was = *it->second;
     std::string changes;
-    auto note = [&changes](const std::string& what, const std::string& from, const std::string& to) {
+    auto note = [&changes](const std::string& what, const std::string& from,
+                           const std::string& to) {
       changes += (changes.empty() ? ": " : ", ") + what + " " + from + " -> " + to;
     };
     if (was.bDirectory != file->bDirectory) note("kind", describe(was), describe(*file));
@@ -119,7 +124,8 @@ void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
 
 void DiffValues(const RegKeyState& was, const RegKeyState& now, std::vector<std::string>& lines) {
   for (const auto& [key, value] : was.values)
-    if (!now.values.count(key)) lines.push_back("- value " + now.path + ": " + ValueText(value.first, value.second));
+    if (!now.values.count(key))
+      lines.push_back("- value " + now.path + ": " + ValueText(value.first, value.second));
   for (const auto& [key, value] : now.values) {
     auto it = was.values.find(key);
     if (it == was.values.end()) {
@@ -127,7 +133,8 @@ void DiffValues(const RegKeyState& was, const RegKeyState& now, std::vector<std:
     } else if (it->second.second.dwType != value.second.dwType ||
                it->second.second.data != value.second.data) {
       lines.push_back("~ value " + now.path + ": " + ValueText(value.first, it->second.second) +
-                      " -> " + RegTypeName(value.second.dwType) + " " + FormatRegData(value.second));
+                      " -> " + RegTypeName(value.second.dwType) + " " +
+                      FormatRegData(value.second));
     }
   }
 }
@@ -154,8 +161,10 @@ void DiffRegistry(const MachineSnapshot& before, const MachineSnapshot& after,
 bool TakeSnapshot(EmulatedMachine& machine, MachineSnapshot& snapshot, std::string& error) {
   snapshot = {};
   for (const DriveMapping& drive : machine.Config().drives)
-    if (!drive.bReadOnly) ListFolder(machine.Files(), std::string(1, drive.cLetter) + ":", snapshot.files);
-  if (uint32_t err = ExportWholeRegistry(machine.Reg(), snapshot.registryText); err != ERROR_SUCCESS) {
+    if (!drive.bReadOnly)
+      ListFolder(machine.Files(), std::string(1, drive.cLetter) + ":", snapshot.files);
+  if (uint32_t err = ExportWholeRegistry(machine.Reg(), snapshot.registryText);
+      err != ERROR_SUCCESS) {
     error = "cannot export the registry (error " + std::to_string(err) + ")";
     return false;
   }
@@ -206,7 +215,8 @@ bool LoadSnapshot(const std::string& hostDir, MachineSnapshot& snapshot, std::st
   return true;
 }
 
-std::vector<std::string> DiffSnapshots(const MachineSnapshot& before, const MachineSnapshot& after) {
+std::vector<std::string> DiffSnapshots(const MachineSnapshot& before,
+                                       const MachineSnapshot& after) {
   std::vector<std::string> lines;
   DiffFiles(before, after, lines);
   DiffRegistry(before, after, lines);

@@ -104,7 +104,8 @@ std::string FormatRegData(const RegValue& value) {
       return MultiSzText(value.data);
     case REG_DWORD:
       if (value.data.size() != 4) break;
-      std::snprintf(number, sizeof number, "0x%x", static_cast<unsigned>(LittleEndian(value.data, 4)));
+      std::snprintf(number, sizeof number, "0x%x",
+                    static_cast<unsigned>(LittleEndian(value.data, 4)));
       return number;
     case REG_QWORD:
       if (value.data.size() != 8) break;
@@ -142,7 +143,8 @@ bool ParseRegData(uint32_t dwType, std::string_view text, std::string_view separ
         error = "'" + std::string(text) + "' is not a number for " + RegTypeName(dwType);
         return false;
       }
-      for (size_t i = 0; i < nBytes; ++i) value.data.push_back(static_cast<uint8_t>(number >> (8 * i)));
+      for (size_t i = 0; i < nBytes; ++i)
+        value.data.push_back(static_cast<uint8_t>(number >> (8 * i)));
       return true;
     }
     default:
