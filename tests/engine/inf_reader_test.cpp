@@ -1,13 +1,12 @@
 // The reader of setup information files: sections, lines, keys, cursors and encodings, on texts
-// built in the test and on real files loaded through the host file system.
+// built in the test and on real files loaded through the emulated machine.
 #include "engine/inf_reader.h"
 
 #include <gtest/gtest.h>
 
 #include "engine/inf_file.h"
 #include "engine/setup_run.h"
-#include "platform/host/host_file_system.h"
-#include "support/temp_dir.h"
+#include "support/machine_dir.h"
 
 namespace tarvium {
 namespace {
@@ -141,11 +140,11 @@ TEST(InfReader, CursorWalksBackwardsInAnUninstallWithLineNumbersFromTheTop) {
 }
 
 TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
-  test::TempDir dir;
-  platform::HostFileSystem files;
-  SetupRun run(files);
+  test::MachineDir machine;
+  SetupRun run(machine.Files());
   auto load = [&](const std::string& name, const std::string& bytes, TextEncoding& encoding) {
-    return LoadTextFile(run, "Z:" + dir.WriteFile(name, bytes), encoding);
+    EXPECT_EQ(machine.Files().WriteWholeFile("C:\\" + name, bytes), 0u);
+    return LoadTextFile(run, "c:\\" + name, encoding);
   };
   TextEncoding encoding;
   const std::string ansi =
@@ -188,9 +187,9 @@ TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
   EXPECT_EQ(encoding, TextEncoding::Utf16Le);
 
   EXPECT_TRUE(run.shownMessages.empty());
-  const std::string missing = "Z:" + dir.Path() + "\\missing.inf";
+  const std::string missing = "C:\\Setup\\missing.inf";
   EXPECT_FALSE(LoadTextFile(run, missing, encoding));
-  EXPECT_FALSE(LoadTextFile(run, "Z:" + dir.Path(), encoding)) << "a directory cannot be read";
+  EXPECT_FALSE(LoadTextFile(run, "C:\\Windows", encoding)) << "a directory cannot be read";
   ASSERT_EQ(run.shownMessages.size(), 2u);
   EXPECT_EQ(run.shownMessages[0].nMessage, 5501);
   EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args.at(0)), missing);
