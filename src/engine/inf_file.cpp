@@ -139,7 +139,7 @@ std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path,
   encoding = TextEncoding::Ansi;
   try {
     std::string bytes;
-    const uint32_t err = run.fileSystem.ReadWholeFile(path, bytes);
+    const uint32_t err = run.machine.Files().ReadWholeFile(path, bytes);
     if (err == platform::ERROR_NOT_ENOUGH_MEMORY) {
       ShowMessage(run, 5500);
       return std::nullopt;

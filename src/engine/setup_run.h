@@ -7,7 +7,7 @@
 
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
-#include "platform/file_system.h"
+#include "platform/machine.h"
 
 namespace tarvium {
 
@@ -18,10 +18,10 @@ struct CurrentPosition {
 };
 
 struct SetupRun {
-  explicit SetupRun(platform::FileSystem& files) : fileSystem(files) {}
+  explicit SetupRun(platform::Machine& runMachine) : machine(runMachine) {}
 
   SetupContext ctx;
-  platform::FileSystem& fileSystem;
+  platform::Machine& machine;  // every operating-system service the run uses
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
 };

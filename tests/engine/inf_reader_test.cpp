@@ -6,7 +6,7 @@
 
 #include "engine/inf_file.h"
 #include "engine/setup_run.h"
-#include "support/machine_dir.h"
+#include "support/test_machine.h"
 
 namespace tarvium {
 namespace {
@@ -140,10 +140,10 @@ TEST(InfReader, CursorWalksBackwardsInAnUninstallWithLineNumbersFromTheTop) {
 }
 
 TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
-  test::MachineDir machine;
-  SetupRun run(machine.Files());
+  test::TestMachine machine;
+  SetupRun run(machine.Machine());
   auto load = [&](const std::string& name, const std::string& bytes, TextEncoding& encoding) {
-    EXPECT_EQ(machine.Files().WriteWholeFile("C:\\" + name, bytes), 0u);
+    EXPECT_EQ(machine.Machine().Files().WriteWholeFile("C:\\" + name, bytes), 0u);
     return LoadTextFile(run, "c:\\" + name, encoding);
   };
   TextEncoding encoding;

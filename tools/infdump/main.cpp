@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   }
   std::string path = platform::Utf8ToAnsi(argv[i]);
   if (!path.empty() && path[0] == '/') machine->EmulatedFiles().GetWindowsPath(argv[i], path);
-  tarvium::SetupRun run(machine->Files());
+  tarvium::SetupRun run(*machine);
   tarvium::TextEncoding encoding;
   auto inf = tarvium::LoadTextFile(run, path, encoding);
   if (!inf || !tarvium::BuildSectionIndex(run, *inf)) {
