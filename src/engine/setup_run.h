@@ -7,6 +7,7 @@
 
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
+#include "engine/variable_store.h"
 #include "platform/machine.h"
 
 namespace tarvium {
@@ -24,6 +25,8 @@ struct SetupRun {
   platform::Machine& machine;  // every operating-system service the run uses
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
+  std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
+  VariableStore variables;                  // the predefined variables
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

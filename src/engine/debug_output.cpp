@@ -1,0 +1,11 @@
+#include "engine/debug_output.h"
+
+#include "engine/setup_run.h"
+
+namespace tarvium {
+
+void DebugOutput(SetupRun& run, const std::string& line) {
+  run.debugLines.push_back(line);
+}
+
+}  // namespace tarvium
