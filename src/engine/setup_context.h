@@ -54,8 +54,9 @@ struct SetupContext {
   std::string szInfFile;           // the non-switch argument: the setup information file
 
   // --- Where the run started -----------------------------------------------------------------
-  std::string szExeDir;      // directory of the running executable, without trailing backslash
-  std::string szStartupDir;  // the current directory when the run started
+  std::string szExeDir;           // directory of the running executable, without trailing backslash
+  std::string szStartupDir;       // the current directory when the run started
+  std::string szConnectedServer;  // the server of the /I connection while it is open
 
   bool bAborted = false;  // the run's abort flag: set by Cancel answers, tested by every step
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/error_file.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
@@ -26,6 +27,7 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
+  LogFiles log;                             // the error file (/E) and the trace file (/B)
   VariableStore variables;                  // the predefined variables
 };
 

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/network.h"
 #include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/profile.h"
@@ -24,6 +25,7 @@ class Machine {
   virtual Processes& Programs() = 0;
   virtual Clock& Time() = 0;
   virtual Power& PowerRequests() = 0;
+  virtual Network& Net() = 0;
 };
 
 }  // namespace platform

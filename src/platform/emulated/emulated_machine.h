@@ -9,6 +9,7 @@
 
 #include "platform/emulated/emulated_environment.h"
 #include "platform/emulated/emulated_file_system.h"
+#include "platform/emulated/emulated_network.h"
 #include "platform/emulated/emulated_system_info.h"
 #include "platform/emulated/host_clock.h"
 #include "platform/emulated/host_processes.h"
@@ -51,6 +52,7 @@ class EmulatedMachine final : public Machine {
   Processes& Programs() override { return *processes_; }
   Clock& Time() override { return clock_; }
   Power& PowerRequests() override { return *power_; }
+  Network& Net() override { return network_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -65,6 +67,7 @@ class EmulatedMachine final : public Machine {
   std::string dir_;
   MachineConfig config_;
   HostClock clock_;
+  EmulatedNetwork network_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
   std::unique_ptr<IniProfile> profile_;
