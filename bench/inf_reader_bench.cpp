@@ -12,8 +12,12 @@ namespace {
 constexpr int kSections = 20000;
 constexpr int kBigSectionKeys = 5000;
 
-std::string SectionName(int i) { return "Section" + std::to_string(i); }
-std::string KeyName(int i) { return "Key" + std::to_string(i); }
+std::string SectionName(int i) {
+  return "Section" + std::to_string(i);
+}
+std::string KeyName(int i) {
+  return "Key" + std::to_string(i);
+}
 
 // About 5 MB: 20,000 sections of 4 lines each, and one section of 5,000 keys in the middle.
 const std::string& LargeText() {
@@ -23,11 +27,13 @@ const std::string& LargeText() {
       t += "[" + SectionName(i) + "]\r\n";
       if (i == kSections / 2) {
         for (int k = 0; k < kBigSectionKeys; ++k)
-          t += KeyName(k) + " = C:\\Program Files\\Vendor\\Product\\file" + std::to_string(k) + ".dll\r\n";
+          t += KeyName(k) + " = C:\\Program Files\\Vendor\\Product\\file" + std::to_string(k) +
+               ".dll\r\n";
         continue;
       }
       for (int k = 0; k < 4; ++k)
-        t += "1:Bin\\Module" + std::to_string(k) + ".dll, %App%\\Bin, SHAREDDLL+REGISTER, 204800\r\n";
+        t += "1:Bin\\Module" + std::to_string(k) +
+             ".dll, %App%\\Bin, SHAREDDLL+REGISTER, 204800\r\n";
     }
     return t;
   }();

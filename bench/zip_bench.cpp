@@ -12,14 +12,12 @@
 #include "archive/pack_zip.h"
 #include "archive/unpack_zip.h"
 #include "engine/setup_run.h"
-#include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/machine_config.h"
+#include "platform/emulated/emulated_machine.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::emulated::EmulatedFileSystem;
-using platform::emulated::MachineConfig;
+using platform::emulated::EmulatedMachine;
 
 constexpr int kFiles = 10000;
 
@@ -29,6 +27,10 @@ struct BenchMachine {
   BenchMachine() {
     char szDir[] = "/tmp/tarvium-zip-bench-XXXXXX";
     dir = ::mkdtemp(szDir);
+    std::string error;
+    if (!EmulatedMachine::Create(dir, {}, error)) std::abort();
+    machine = EmulatedMachine::Open(dir, {}, error);
+    if (!machine) std::abort();
     fs::create_directories(dir + "/drive_c/tree");
     for (int i = 0; i < kFiles; ++i) {
       const std::string folder = dir + "/drive_c/tree/d" + std::to_string(i % 100);
@@ -38,7 +40,6 @@ struct BenchMachine {
       for (int n = 0; n < 2 + i % 80; ++n) out << line;
     }
     Shell("cd " + Host("tree") + " && zip -q -r -6 ../tree.zip .");
-    files = std::make_unique<EmulatedFileSystem>(dir, config);
   }
   ~BenchMachine() { fs::remove_all(dir); }
   std::string Host(const std::string& rel) const { return dir + "/drive_c/" + rel; }
@@ -47,8 +48,7 @@ struct BenchMachine {
   }
 
   std::string dir;
-  MachineConfig config;
-  std::unique_ptr<EmulatedFileSystem> files;
+  std::unique_ptr<EmulatedMachine> machine;
 };
 
 BenchMachine& Machine() {
@@ -58,7 +58,7 @@ BenchMachine& Machine() {
 
 void BM_UnpackZipOurs(benchmark::State& state) {
   BenchMachine& m = Machine();
-  tarvium::SetupRun run(*m.files);
+  tarvium::SetupRun run(*m.machine);
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(m.Host("out"));
@@ -79,7 +79,7 @@ void BM_UnpackZipInfoZip(benchmark::State& state) {
 
 void BM_PackZipOurs(benchmark::State& state) {
   BenchMachine& m = Machine();
-  tarvium::SetupRun run(*m.files);
+  tarvium::SetupRun run(*m.machine);
   for (auto _ : state) {
     if (!tarvium::PackZip(run, "C:\\ours.zip", "C:\\tree", "", "")) state.SkipWithError("failed");
   }

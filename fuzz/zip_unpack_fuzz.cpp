@@ -14,8 +14,7 @@
 
 #include "archive/unpack_zip.h"
 #include "engine/setup_run.h"
-#include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/machine_config.h"
+#include "platform/emulated/emulated_machine.h"
 
 namespace {
 
@@ -25,12 +24,13 @@ struct FuzzMachine {
   FuzzMachine() {
     char szDir[] = "/tmp/tarvium-zip-fuzz-XXXXXX";
     dir = ::mkdtemp(szDir);
-    fs::create_directories(dir + "/drive_c");
-    files = std::make_unique<platform::emulated::EmulatedFileSystem>(dir, config);
+    std::string error;
+    machine = platform::emulated::EmulatedMachine::Open(dir, {}, error);
+    if (!machine) std::abort();
+    for (const auto& entry : fs::directory_iterator(dir + "/drive_c")) fs::remove_all(entry.path());
   }
   std::string dir;
-  platform::emulated::MachineConfig config;
-  std::unique_ptr<platform::emulated::EmulatedFileSystem> files;
+  std::unique_ptr<platform::emulated::EmulatedMachine> machine;
 };
 
 // Every entry of drive_c other than the archive lies in out/.
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     std::ofstream out(driveC + "/fuzz.zip", std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(pData), static_cast<std::streamsize>(nSize));
   }
-  tarvium::SetupRun run(*machine.files);
+  tarvium::SetupRun run(*machine.machine);
   tarvium::UnpackZip(run, "C:\\fuzz.zip", "C:\\out", "", "fuzz");
   CheckNothingOutside(driveC);
   std::error_code ec;

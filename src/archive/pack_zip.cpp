@@ -55,7 +55,7 @@ bool CrcOfFile(platform::FileSystem& files, platform::FileHandle hFile, uint32_t
 // Adds one file; a ZIP_ code.
 int AddFile(ZipPack& p, const std::string& path, const std::string& storedName,
             const platform::FindData& data) {
-  platform::FileSystem& files = p.run.fileSystem;
+  platform::FileSystem& files = p.run.machine.Files();
   platform::FileHandle hFile = platform::FileHandle::Invalid;
   if (files.CreateFile(path, platform::GENERIC_READ, platform::OPEN_EXISTING, 0, hFile) !=
       platform::ERROR_SUCCESS)
@@ -80,7 +80,7 @@ int AddFile(ZipPack& p, const std::string& path, const std::string& storedName,
 bool IsArchiveItself(ZipPack& p, const std::string& path) {
   std::string full;
   return !p.archiveFullPath.empty() &&
-         p.run.fileSystem.GetFullPathName(path, full) == platform::ERROR_SUCCESS &&
+         p.run.machine.Files().GetFullPathName(path, full) == platform::ERROR_SUCCESS &&
          MatchesFilter(full, p.archiveFullPath);
 }
 
@@ -101,7 +101,7 @@ bool AddFound(ZipPack& p, const std::string& dir, const std::string& prefix,
 }
 
 bool AddDirectory(ZipPack& p, const std::string& dir, const std::string& prefix) {
-  platform::FileSystem& files = p.run.fileSystem;
+  platform::FileSystem& files = p.run.machine.Files();
   platform::FindHandle hFind = platform::FindHandle::Invalid;
   platform::FindData data;
   const uint32_t dwFirst = files.FindFirstFile(dir + "*", hFind, data);
@@ -119,11 +119,11 @@ bool AddDirectory(ZipPack& p, const std::string& dir, const std::string& prefix)
 bool PackZip(SetupRun& run, const std::string& archive, const std::string& sourceDir,
              const std::string& filter, const std::string& password) {
   zlib_filefunc64_def io{};
-  FillZipFileFunctions(run.fileSystem, io);
+  FillZipFileFunctions(run.machine.Files(), io);
   zipFile zip = zipOpen2_64(archive.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
   if (!zip) return false;
   ZipPack p{run, zip, {}, filter, ZipPasswordOf(run, password)};
-  run.fileSystem.GetFullPathName(archive, p.archiveFullPath);
+  run.machine.Files().GetFullPathName(archive, p.archiveFullPath);
   std::string dir = sourceDir;
   if (dir.empty() || dir.back() != '\\') dir += '\\';
   const bool bAdded = AddDirectory(p, dir, "");

@@ -10,15 +10,14 @@ namespace tarvium {
 
 template <class Proc>
 bool RarLibrary::LookUp(const char* pszName, Proc& proc) {
-  proc = reinterpret_cast<Proc>(run_.pModules->GetProcAddress(hModule_, pszName));
+  proc = reinterpret_cast<Proc>(run_.machine.Libraries().GetProcAddress(hModule_, pszName));
   if (proc) return true;
   TraceArchive(run_, "Error loading function %s", pszName);
   return false;
 }
 
 bool RarLibrary::Load(const std::string& modulePath) {
-  if (!run_.pModules ||
-      run_.pModules->LoadLibrary(modulePath, hModule_) != platform::ERROR_SUCCESS) {
+  if (run_.machine.Libraries().LoadLibrary(modulePath, hModule_) != platform::ERROR_SUCCESS) {
     TraceArchive(run_, "Error loading dll '%s'", modulePath.c_str());
     return false;
   }
@@ -32,7 +31,7 @@ void RarLibrary::Unload() {
   pCloseArchive = nullptr;
   pReadHeader = nullptr;
   pProcessFile = nullptr;
-  if (hModule_ != platform::ModuleHandle::Invalid) run_.pModules->FreeLibrary(hModule_);
+  if (hModule_ != platform::ModuleHandle::Invalid) run_.machine.Libraries().FreeLibrary(hModule_);
   hModule_ = platform::ModuleHandle::Invalid;
 }
 

@@ -15,7 +15,7 @@ constexpr const char* kModuleName = "\\UnRAR64.dll";
 // Forms folder + "\UnRAR64.dll" and traces whether it exists.
 bool LookInFolder(SetupRun& run, const std::string& folder, std::string& modulePath) {
   modulePath = folder + kModuleName;
-  if (modulePath.size() < kArchivePathBuffer && run.fileSystem.FileExists(modulePath)) {
+  if (modulePath.size() < kArchivePathBuffer && run.machine.Files().FileExists(modulePath)) {
     TraceArchive(run, "UnRAR-Module '%s' exists", modulePath.c_str());
     return true;
   }
@@ -52,13 +52,12 @@ bool LocateRarModule(SetupRun& run, const std::string& moduleFolder, std::string
 }
 
 bool VerifyRarModule(SetupRun& run, const std::string& modulePath) {
-  if (!run.fileSystem.FileExists(modulePath)) {
+  if (!run.machine.Files().FileExists(modulePath)) {
     TraceArchive(run, "Module '%s' not found", modulePath.c_str());
     return false;
   }
   TraceArchive(run, "Verifying module '%s'", modulePath.c_str());
-  const uint32_t nResult =
-      run.pModules ? run.pModules->VerifyTrust(modulePath) : platform::TRUST_E_SUBJECT_NOT_TRUSTED;
+  const uint32_t nResult = run.machine.Libraries().VerifyTrust(modulePath);
   TraceArchive(run, "%s", TrustResultText(nResult).c_str());
   if (nResult == platform::TRUST_SUCCESS) return true;
   TraceArchive(run, "Module '%s' couldn't be verified", modulePath.c_str());

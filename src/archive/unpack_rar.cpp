@@ -129,10 +129,10 @@ bool ExtractArchive(SetupRun& run, const std::string& modulePath, const std::str
   TraceArchive(run, "Extract archive '%s' to '%s'", archive.c_str(), destination.c_str());
 
   std::string arcForeignPath;
-  run.pModules->GetForeignPath(archive, false, arcForeignPath);
+  run.machine.Libraries().GetForeignPath(archive, false, arcForeignPath);
   Destination dest;
-  dest.bWritable =
-      run.pModules->GetForeignPath(destination, true, dest.foreignPath) == platform::ERROR_SUCCESS;
+  dest.bWritable = run.machine.Libraries().GetForeignPath(destination, true, dest.foreignPath) ==
+                   platform::ERROR_SUCCESS;
   std::vector<char> comment(kCommentBuffer);
   RAROpenArchiveDataEx data{};
   data.ArcName = arcForeignPath.data();

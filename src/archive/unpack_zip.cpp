@@ -90,7 +90,7 @@ bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
 // one would cost).
 uint32_t CreateTempFile(ZipUnpack& u, const std::string& dir, std::string& temp,
                         platform::FileHandle& hFile) {
-  platform::FileSystem& files = u.run.fileSystem;
+  platform::FileSystem& files = u.run.machine.Files();
   uint32_t dwError = platform::ERROR_FILE_EXISTS;
   for (int nTry = 0; nTry < 16 && dwError == platform::ERROR_FILE_EXISTS; ++nTry) {
     dwError = files.GetTempFileName(dir, "tvz", (++u.nTempNumber & 0xFFFF) | 1, temp);
@@ -102,7 +102,7 @@ uint32_t CreateTempFile(ZipUnpack& u, const std::string& dir, std::string& temp,
 }
 
 EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, platform::FileHandle hFile) {
-  platform::FileSystem& files = u.run.fileSystem;
+  platform::FileSystem& files = u.run.machine.Files();
   const EntrySink sink = [&](const uint8_t* pBytes, size_t nBytes) {
     while (nBytes > 0) {
       uint32_t nWritten = 0;
@@ -129,7 +129,7 @@ EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, platform:
 // old file. Its attributes are cleared first, so that a read-only file can be replaced.
 EntryDataResult ReplaceExistingFile(ZipUnpack& u, const unz_file_info64& info,
                                     const std::string& name) {
-  platform::FileSystem& files = u.run.fileSystem;
+  platform::FileSystem& files = u.run.machine.Files();
   const std::string path = u.destination.Root() + name;
   const uint32_t dwExisting = u.destination.AttributesOf(name);
   if (dwExisting != platform::INVALID_FILE_ATTRIBUTES &&
@@ -153,7 +153,7 @@ EntryDataResult ReplaceExistingFile(ZipUnpack& u, const unz_file_info64& info,
 // when its data fails, so nothing half-written is left, without the rename (a metadata
 // transaction on the emulated machine) that replacing an existing file needs.
 EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
-  platform::FileSystem& files = u.run.fileSystem;
+  platform::FileSystem& files = u.run.machine.Files();
   const std::string path = u.destination.Root() + name;
   platform::FileHandle hFile = platform::FileHandle::Invalid;
   const uint32_t dwCreated = files.CreateFile(path, platform::GENERIC_WRITE, platform::CREATE_NEW,
@@ -211,15 +211,15 @@ bool UnpackEntries(ZipUnpack& u) {
 bool UnpackZip(SetupRun& run, const std::string& archive, const std::string& destination,
                const std::string& filter, const std::string& password) {
   zlib_filefunc64_def io{};
-  FillZipFileFunctions(run.fileSystem, io);
+  FillZipFileFunctions(run.machine.Files(), io);
   uint64_t nArchiveSize = 0;
   unzFile zip = unzOpen2_64(archive.c_str(), &io);
-  if (!zip || run.fileSystem.GetFileSize(archive, nArchiveSize) != platform::ERROR_SUCCESS) {
+  if (!zip || run.machine.Files().GetFileSize(archive, nArchiveSize) != platform::ERROR_SUCCESS) {
     if (zip) unzClose(zip);
     return false;
   }
   ZipUnpack u{run,     zip,
-              archive, DestinationTree(run.fileSystem, destination),
+              archive, DestinationTree(run.machine.Files(), destination),
               filter,  ZipPasswordOf(run, password)};
   u.nBudget = std::max(kBudgetFloor, nArchiveSize * kMaxExpansion);
   const bool bResult = UnpackEntries(u);

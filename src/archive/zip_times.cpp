@@ -17,13 +17,14 @@ uint64_t FileTimeOfDosDateTime(SetupRun& run, uint32_t dosDateTime) {
   st.wSecond = static_cast<uint16_t>((dosDateTime & 0x1F) * 2);
   uint64_t ftLocal = 0, ftUtc = 0;
   if (!platform::SystemTimeToFileTime(st, ftLocal)) return 0;
-  if (!run.pClock) return ftLocal;
-  return run.pClock->LocalFileTimeToFileTime(ftLocal, ftUtc) == platform::ERROR_SUCCESS ? ftUtc : 0;
+  return run.machine.Time().LocalFileTimeToFileTime(ftLocal, ftUtc) == platform::ERROR_SUCCESS
+             ? ftUtc
+             : 0;
 }
 
 uint32_t DosDateTimeOfFileTime(SetupRun& run, uint64_t ftUtc) {
   uint64_t ftLocal = ftUtc;
-  if (run.pClock && run.pClock->FileTimeToLocalFileTime(ftUtc, ftLocal) != platform::ERROR_SUCCESS)
+  if (run.machine.Time().FileTimeToLocalFileTime(ftUtc, ftLocal) != platform::ERROR_SUCCESS)
     ftLocal = ftUtc;
   platform::SystemTime st;
   if (!platform::FileTimeToSystemTime(ftLocal, st) || st.wYear < 1980)

@@ -1,6 +1,5 @@
 // Zip archives keep an entry's time as an MS-DOS date and time in local time; the file system
-// keeps FILETIME values in UTC. The run's clock converts between the two (without one, local
-// time is taken as UTC).
+// keeps FILETIME values in UTC. The machine's clock converts between the two.
 #pragma once
 #include <cstdint>
 

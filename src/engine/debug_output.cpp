@@ -1,4 +1,3 @@
-// The minimal DebugOutput: lines are kept on the run until the setup log writes them.
 #include "engine/debug_output.h"
 
 #include "engine/setup_run.h"

@@ -1,5 +1,5 @@
-// DebugOutput: one diagnostic line for the debugger output (OutputDebugStringA on Windows). Until
-// the setup log owns the trace, the line is only kept on the run, where tests read it back.
+// Diagnostic lines of the engine (what Windows would see through OutputDebugString). Until the
+// trace log owns them they are kept on the run, where tests and the trace file can read them.
 #pragma once
 #include <string>
 

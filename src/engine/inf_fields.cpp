@@ -1,13 +1,18 @@
 #include "engine/inf_fields.h"
 
 #include "engine/ansi_text.h"
+#include "platform/ansi_case.h"
 
 namespace tarvium {
 namespace {
 
-bool AtLineEnd(const char* p) { return !*p || IsLineEnd(*p); }
+bool AtLineEnd(const char* p) {
+  return !*p || IsLineEnd(*p);
+}
 
-bool IsFlagSeparator(char c) { return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t'; }
+bool IsFlagSeparator(char c) {
+  return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -48,7 +53,7 @@ uint32_t ParseFlags(std::string_view text, std::span<const FlagName> table) {
       const std::string_view word = text.substr(start, end - start);
       bool bKnown = false;
       for (const FlagName& flag : table)
-        if (EqualsNoCase(flag.name, word)) dwFlags |= flag.dwValue, bKnown = true;
+        if (platform::AnsiEqualNoCase(flag.name, word)) dwFlags |= flag.dwValue, bKnown = true;
       if (!bKnown) return kUnknownFlags;
     }
     start = end + 1;

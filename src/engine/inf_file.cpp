@@ -8,6 +8,7 @@
 #include "engine/ansi_text.h"
 #include "engine/inf_reader.h"
 #include "engine/setup_run.h"
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
 #include "platform/win_error.h"
 
@@ -69,7 +70,8 @@ void InfFile::BuildSectionIndex() {
     if (text[i] != '[' || (i > 0 && text[i - 1] != '\n')) continue;
     const char* header = text_.data() + i;
     sectionIndex_.push_back(header);
-    if (auto name = HeaderName(header)) firstSectionByName_.try_emplace(FoldAnsiCase(*name), header);
+    if (auto name = HeaderName(header))
+      firstSectionByName_.try_emplace(platform::AnsiUpper(*name), header);
   }
   sectionIndex_.push_back(nullptr);
   bIndexed_ = true;
@@ -77,13 +79,14 @@ void InfFile::BuildSectionIndex() {
 
 const char* InfFile::FindIndexedSection(std::string_view name) const {
   if (name.find(']') == std::string_view::npos) {
-    auto it = firstSectionByName_.find(FoldAnsiCase(name));
+    auto it = firstSectionByName_.find(platform::AnsiUpper(name));
     return it == firstSectionByName_.end() ? nullptr : NextLineStart(it->second);
   }
   // A name holding ']' cannot be a hashed header name; match it as the header's prefix.
   const std::string pattern = HeaderPattern(name);
   for (const char* header : sectionIndex_)
-    if (header && StartsWithNoCase(std::string_view(header, LineEnd(header) - header), pattern))
+    if (header &&
+        platform::AnsiStartsWithNoCase(std::string_view(header, LineEnd(header) - header), pattern))
       return NextLineStart(header);
   return nullptr;
 }
@@ -98,7 +101,8 @@ InfFile::KeyLines InfFile::IndexKeys(const char* sectionStart) {
     if (eq != std::string::npos) {
       const char* content = pos;
       while (IsAnsiSpace(*content) && *content != '\r') ++content;
-      const std::string key = FoldAnsiCase(TrimAnsiRight(std::string_view(line).substr(0, eq)));
+      const std::string key =
+          platform::AnsiUpper(TrimAnsiRight(std::string_view(line).substr(0, eq)));
       keys[key].push_back({pos, content + eq + 1, content + line.size()});
     }
     pos = next;
@@ -111,7 +115,7 @@ const std::vector<InfKeyLine>* InfFile::FindKeyLines(const char* sectionStart,
   auto section = keyLinesBySection_.find(sectionStart);
   if (section == keyLinesBySection_.end())
     section = keyLinesBySection_.emplace(sectionStart, IndexKeys(sectionStart)).first;
-  auto it = section->second.find(FoldAnsiCase(key));
+  auto it = section->second.find(platform::AnsiUpper(key));
   return it == section->second.end() ? nullptr : &it->second;
 }
 
@@ -135,7 +139,7 @@ std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path,
   encoding = TextEncoding::Ansi;
   try {
     std::string bytes;
-    const uint32_t err = run.fileSystem.ReadWholeFile(path, bytes);
+    const uint32_t err = run.machine.Files().ReadWholeFile(path, bytes);
     if (err == platform::ERROR_NOT_ENOUGH_MEMORY) {
       ShowMessage(run, 5500);
       return std::nullopt;
@@ -166,7 +170,8 @@ const char* FindSection(const InfFile& inf, std::string_view name) {
   const std::string pattern = HeaderPattern(name);
   const std::string_view text = inf.View();
   for (size_t i = 0; i + pattern.size() <= text.size(); ++i)
-    if (StartsWithNoCase(text.substr(i), pattern)) return NextLineStart(text.data() + i);
+    if (platform::AnsiStartsWithNoCase(text.substr(i), pattern))
+      return NextLineStart(text.data() + i);
   return nullptr;
 }
 

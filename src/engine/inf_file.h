@@ -64,8 +64,7 @@ class InfFile {
 // Loads a file as the engine reads every text: a UTF-8 or UTF-16LE byte-order mark selects a
 // conversion to ANSI, anything else is taken byte for byte. Failures show 5500 (memory), 5501
 // (open) or 5502 (read) and give no text.
-std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path,
-                                    TextEncoding& encoding);
+std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path, TextEncoding& encoding);
 // The same conversion over bytes already read.
 std::vector<char> DecodeText(std::string_view bytes, TextEncoding& encoding);
 

@@ -4,6 +4,7 @@
 #include "engine/inf_reader.h"
 
 #include "engine/ansi_text.h"
+#include "platform/ansi_case.h"
 
 namespace tarvium {
 namespace {
@@ -63,7 +64,7 @@ const char* FindKeyValue(const InfFile& inf, std::string_view section, std::stri
   if (!lines) return nullptr;
   for (const InfKeyLine& line : *lines) {
     const std::string_view lineValue(line.pValue, static_cast<size_t>(line.pCut - line.pValue));
-    if (EqualsNoCase(TrimAnsiLeft(lineValue), value)) return line.pLine;
+    if (platform::AnsiEqualNoCase(TrimAnsiLeft(lineValue), value)) return line.pLine;
   }
   return nullptr;
 }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/error_file.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "platform/modules.h"
+#include "engine/variable_store.h"
+#include "platform/machine.h"
 
 namespace tarvium {
 
@@ -21,18 +21,18 @@ struct CurrentPosition {
 };
 
 struct SetupRun {
-  explicit SetupRun(platform::FileSystem& files) : fileSystem(files) {}
+  explicit SetupRun(platform::Machine& runMachine) : machine(runMachine) {}
 
   SetupContext ctx;
-  platform::FileSystem& fileSystem;
+  platform::Machine& machine;  // every operating-system service the run uses
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
-  platform::Modules* pModules = nullptr;    // run-time loaded modules; set by main
-  platform::Clock* pClock = nullptr;        // local time and time zone; set by main
-  std::vector<std::string> debugLines;      // diagnostic lines of DebugOutput, in order
+  std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
   // Pumps the window messages between the steps of long operations (archive entries, ...), so
   // that the user interface stays alive and a Cancel reaches the abort flag. Empty: nothing to do.
   std::function<void()> pumpMessages;
+  LogFiles log;             // the error file (/E) and the trace file (/B)
+  VariableStore variables;  // the predefined variables
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

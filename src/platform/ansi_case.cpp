@@ -41,4 +41,13 @@ bool AnsiEqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool AnsiStartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && AnsiEqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool AnsiEndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         AnsiEqualNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 }  // namespace platform

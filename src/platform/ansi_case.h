@@ -11,5 +11,7 @@ namespace platform {
 char AnsiUpperChar(char c);
 std::string AnsiUpper(std::string_view text);
 bool AnsiEqualNoCase(std::string_view a, std::string_view b);
+bool AnsiStartsWithNoCase(std::string_view text, std::string_view prefix);
+bool AnsiEndsWithNoCase(std::string_view text, std::string_view suffix);
 
 }  // namespace platform

@@ -40,6 +40,8 @@ class Clock {
   virtual uint64_t GetSystemTimeAsFileTime() = 0;
   // Milliseconds since the machine started; never goes back.
   virtual uint64_t GetTickCount64() = 0;
+  // Suspends the calling thread, as Windows' Sleep does.
+  virtual void Sleep(uint32_t nMilliseconds) = 0;
   // As Windows, with the bias of the time zone as it is now (daylight saving time included when
   // it is in effect now), whatever the date converted. ERROR_INVALID_PARAMETER when the result
   // would leave the FILETIME range.

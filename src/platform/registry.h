@@ -54,8 +54,8 @@ class Registry {
   virtual uint32_t QueryValue(RegRoot root, const std::string& keyPath,
                               const std::string& valueName, RegValue& value,
                               RegView view = RegView::Default) = 0;
-  virtual uint32_t SetValue(RegRoot root, const std::string& keyPath,
-                            const std::string& valueName, const RegValue& value,
+  virtual uint32_t SetValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                            const RegValue& value,
                             RegView view = RegView::Default) = 0;  // key must exist
   virtual uint32_t DeleteValue(RegRoot root, const std::string& keyPath,
                                const std::string& valueName, RegView view = RegView::Default) = 0;

@@ -13,15 +13,17 @@
 
 namespace tarvium::test {
 
-ArchiveTestRun::ArchiveTestRun() : modules(machine.Path(), machine.Files()) {
-  run.pModules = &modules;
-  run.pClock = &clock;
-}
-
 std::string ArchiveTestRun::HostPath(const std::string& relPath) const {
-  std::string path = machine.Host("drive_c/" + relPath);
+  std::string path = MachinePath("drive_c/" + relPath);
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
+}
+
+void ArchiveTestRun::WriteMachineFile(const std::string& relPath, const std::string& bytes) const {
+  const std::filesystem::path file = MachinePath(relPath);
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> ArchiveTestRun::TakeTrace() {

@@ -33,7 +33,7 @@ class UnpackRarTest : public ::testing::Test {
   }
   // What an administrator does: the module's sha256sum line into the machine's allow-list.
   void TrustModuleIn(const std::string& folder, const std::string& prefix = "") {
-    const std::string list = t.machine.Host("trusted-modules.txt");
+    const std::string list = t.MachinePath("trusted-modules.txt");
     ASSERT_EQ(
         RunHostCommand("cd '" + t.HostPath(folder) + "' && sha256sum UnRAR64.dll | sed 's/^/" +
                        prefix + "/' > '" + list + "' && chmod 644 '" + list + "'"),
@@ -87,7 +87,7 @@ TEST_F(UnpackRarTest, NamesThatClimbOrLinksThatLeadOutStayInsideTheDestination) 
     ASSERT_TRUE(Unpack(archive)) << archive;
     EXPECT_EQ(ReadHostFile(t.HostPath("out/evil.txt")), "evil\r\n") << archive;
     EXPECT_FALSE(HostPathExists(t.HostPath("evil.txt")));
-    EXPECT_FALSE(HostPathExists(t.machine.Host("evil.txt")));
+    EXPECT_FALSE(HostPathExists(t.MachinePath("evil.txt")));
   }
   // A directory of the archive that is a symbolic link in the destination is not followed.
   ::mkdir(t.HostPath("elsewhere").c_str(), 0755);
@@ -125,7 +125,7 @@ TEST_F(UnpackRarTest, ModuleFolderFallsBackToTheApplicationFolderOnce) {
 
 TEST_F(UnpackRarTest, OnlyAModuleOnTheAllowListIsLoaded) {
   const std::string module = ArchiveTestRun::WinPath("app") + "\\UnRAR64.dll";
-  const std::string list = t.machine.Host("trusted-modules.txt");
+  const std::string list = t.MachinePath("trusted-modules.txt");
   struct Case {
     std::string listText;
     const char* pszTrace;
@@ -136,7 +136,7 @@ TEST_F(UnpackRarTest, OnlyAModuleOnTheAllowListIsLoaded) {
       {otherDigest + "  UnRAR64.dll\n", "The digital signature of the object did not verify.\n"},
   };
   for (const Case& c : cases) {
-    t.machine.WriteHost("trusted-modules.txt", c.listText);
+    t.WriteMachineFile("trusted-modules.txt", c.listText);
     EXPECT_FALSE(Unpack("tree4.rar"));
     EXPECT_THAT(t.TakeTrace(),
                 ElementsAre(::testing::_, ::testing::_, "Verifying module '" + module + "'",
@@ -182,7 +182,7 @@ TEST_F(UnpackRarTest, ArchivesWithoutAnEntryToWriteGiveFalse) {
   // Damaged data: the last byte of deep.txt's data changed, its CRC no longer matches.
   std::string damaged = ReadHostFile(TestDataDir() + "/tree4.rar");
   damaged[damaged.size() - 8] ^= 0x20;
-  t.machine.WriteHost("drive_c/damaged.rar", damaged);
+  t.WriteMachineFile("drive_c/damaged.rar", damaged);
   EXPECT_FALSE(UnpackRar(t.run, "", ArchiveTestRun::WinPath("damaged.rar"),
                          ArchiveTestRun::WinPath("out"), ""));
   EXPECT_EQ(t.TakeTrace().back(),

@@ -21,10 +21,10 @@ using ::testing::ElementsAre;
 class ZipTest : public ::testing::Test {
  protected:
   ZipTest() {
-    t.machine.WriteHost("drive_c/src/readme.txt", "Tarvium zip test\r\n");
-    t.machine.WriteHost("drive_c/src/empty.dat", "");
-    t.machine.WriteHost("drive_c/src/lib/Tools.DLL", std::string(200000, 'z') + "end");
-    t.machine.WriteHost("drive_c/src/lib/deep/more.txt", "deeper\n");
+    t.WriteMachineFile("drive_c/src/readme.txt", "Tarvium zip test\r\n");
+    t.WriteMachineFile("drive_c/src/empty.dat", "");
+    t.WriteMachineFile("drive_c/src/lib/Tools.DLL", std::string(200000, 'z') + "end");
+    t.WriteMachineFile("drive_c/src/lib/deep/more.txt", "deeper\n");
   }
   // Runs a host tool in the host directory of C:\src.
   int InSource(const std::string& command) {
@@ -139,7 +139,7 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
       "  try: z.read('lib/Tools.DLL', pwd=b'w%d' % i)\n"
       "  except RuntimeError: continue\n"
       "  except Exception: print('w%d' % i); break\n";
-  t.machine.WriteHost("drive_c/find.py", finder);
+  t.WriteMachineFile("drive_c/find.py", finder);
   ASSERT_EQ(RunHostCommand("python3 '" + t.HostPath("find.py") + "' '" + t.HostPath("secret.zip") +
                            "' > '" + t.HostPath("wrong.txt") + "'"),
             0);
@@ -155,10 +155,10 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
 
 TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
   ASSERT_EQ(InSource("zip -r -q ../plain.zip ."), 0);
-  t.machine.WriteHost("drive_c/out/readme.txt", "old");
-  ASSERT_EQ(
-      t.machine.Files().SetFileAttributes("C:\\out\\readme.txt", platform::FILE_ATTRIBUTE_READONLY),
-      platform::ERROR_SUCCESS);
+  t.WriteMachineFile("drive_c/out/readme.txt", "old");
+  ASSERT_EQ(t.run.machine.Files().SetFileAttributes("C:\\out\\readme.txt",
+                                                    platform::FILE_ATTRIBUTE_READONLY),
+            platform::ERROR_SUCCESS);
   ASSERT_TRUE(Unzip("plain.zip", "readme.*"));
   EXPECT_EQ(ReadHostFile(t.HostPath("out/readme.txt")), "Tarvium zip test\r\n");
 

@@ -1,13 +1,12 @@
 // The reader of setup information files: sections, lines, keys, cursors and encodings, on texts
-// built in the test and on real files loaded through the host file system.
+// built in the test and on real files loaded through the emulated machine.
 #include "engine/inf_reader.h"
 
 #include <gtest/gtest.h>
 
 #include "engine/inf_file.h"
 #include "engine/setup_run.h"
-#include "platform/host/host_file_system.h"
-#include "support/temp_dir.h"
+#include "support/test_machine.h"
 
 namespace tarvium {
 namespace {
@@ -18,7 +17,9 @@ InfFile MainText(std::string_view text) {
   return inf;
 }
 
-InfFile OtherText(std::string_view text) { return InfFile(std::vector<char>(text.begin(), text.end())); }
+InfFile OtherText(std::string_view text) {
+  return InfFile(std::vector<char>(text.begin(), text.end()));
+}
 
 std::vector<std::string> Lines(const InfFile& inf, std::string_view section, bool bContinuation,
                                bool bUninstall = false, size_t nSize = 1025) {
@@ -87,7 +88,8 @@ TEST(InfReader, KeysValuesAndTheFirstMatch) {
   const std::string longKey(260, 'k');
   const InfFile inf = MainText(
       "[App]\r\n  Name  =  Value  \r\nEmpty=\r\nnot a key\r\n; Hidden=1\r\nname=second\r\n"
-      "Path = a=b\r\n" + longKey + "=far\r\nMode=  Fast  \r\nMode=Slow\r\n");
+      "Path = a=b\r\n" +
+      longKey + "=far\r\nMode=  Fast  \r\nMode=Slow\r\n");
   EXPECT_EQ(Value(inf, "app", "NAME"), "Value");
   EXPECT_EQ(Value(inf, "App", "Empty"), "") << "an empty value counts as found";
   EXPECT_EQ(Value(inf, "App", "Hidden"), "<absent>");
@@ -125,7 +127,8 @@ TEST(InfReader, CursorWalksBackwardsInAnUninstallWithLineNumbersFromTheTop) {
     std::vector<std::pair<int32_t, std::string>> seen;
     std::string line;
     while (NextLine(cursor, line, 256)) seen.emplace_back(cursor.CurrentLineNumber(), line);
-    std::vector<std::pair<int32_t, std::string>> expected = {{1, "one"}, {2, ""}, {3, "three, four"}};
+    std::vector<std::pair<int32_t, std::string>> expected = {
+        {1, "one"}, {2, ""}, {3, "three, four"}};
     if (bUninstall) std::reverse(expected.begin(), expected.end());
     EXPECT_EQ(seen, expected) << "uninstall " << bUninstall;
   }
@@ -137,25 +140,34 @@ TEST(InfReader, CursorWalksBackwardsInAnUninstallWithLineNumbersFromTheTop) {
 }
 
 TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
-  test::TempDir dir;
-  platform::HostFileSystem files;
-  SetupRun run(files);
+  test::TestMachine machine;
+  SetupRun run(machine.Machine());
   auto load = [&](const std::string& name, const std::string& bytes, TextEncoding& encoding) {
-    return LoadTextFile(run, "Z:" + dir.WriteFile(name, bytes), encoding);
+    EXPECT_EQ(machine.Machine().Files().WriteWholeFile("C:\\" + name, bytes), 0u);
+    return LoadTextFile(run, "c:\\" + name, encoding);
   };
   TextEncoding encoding;
-  const std::string ansi = "[App]\r\nName=Gr\xF6\xDF" "e \x80\r\n";
+  const std::string ansi =
+      "[App]\r\nName=Gr\xF6\xDF"
+      "e \x80\r\n";
   auto plain = load("ansi.inf", ansi, encoding);
   ASSERT_TRUE(plain);
   EXPECT_EQ(encoding, TextEncoding::Ansi);
 
-  auto utf8 = load("utf8.inf", "\xEF\xBB\xBF[App]\r\nName=Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC\r\n",
+  auto utf8 = load("utf8.inf",
+                   "\xEF\xBB\xBF[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
+                   "e \xE2\x82\xAC\r\n",
                    encoding);
   ASSERT_TRUE(utf8);
   EXPECT_EQ(encoding, TextEncoding::Utf8);
   EXPECT_EQ(utf8->View(), plain->View());
-  auto unmarked = load("raw.inf", "[App]\r\nName=Gr\xC3\xB6\xC3\x9F" "e\r\n", encoding);
-  EXPECT_EQ(unmarked->View(), "[App]\r\nName=Gr\xC3\xB6\xC3\x9F" "e\r\n");
+  auto unmarked = load("raw.inf",
+                       "[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
+                       "e\r\n",
+                       encoding);
+  EXPECT_EQ(unmarked->View(),
+            "[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
+            "e\r\n");
 
   std::string utf16 = "\xFF\xFE";
   for (char16_t c : std::u16string(u"[App]\r\nName=Gr\u00F6\u00DFe \u20AC\r\n\0ignored", 28)) {
@@ -175,9 +187,9 @@ TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
   EXPECT_EQ(encoding, TextEncoding::Utf16Le);
 
   EXPECT_TRUE(run.shownMessages.empty());
-  const std::string missing = "Z:" + dir.Path() + "\\missing.inf";
+  const std::string missing = "C:\\Setup\\missing.inf";
   EXPECT_FALSE(LoadTextFile(run, missing, encoding));
-  EXPECT_FALSE(LoadTextFile(run, "Z:" + dir.Path(), encoding)) << "a directory cannot be read";
+  EXPECT_FALSE(LoadTextFile(run, "C:\\Windows", encoding)) << "a directory cannot be read";
   ASSERT_EQ(run.shownMessages.size(), 2u);
   EXPECT_EQ(run.shownMessages[0].nMessage, 5501);
   EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args.at(0)), missing);

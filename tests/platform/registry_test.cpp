@@ -230,11 +230,15 @@ TEST_F(RegistryTest, ASecondConnectionSeesChangesAtOnce) {
   ASSERT_EQ(reg->CreateKey(CurrentUser, "Shared\\K"), ERROR_SUCCESS);
   ASSERT_EQ(reg->SetValue(CurrentUser, "Shared\\K", "v", Sz("first")), ERROR_SUCCESS);
   EXPECT_EQ(Subkeys(*reg, CurrentUser, "Shared"), std::vector<std::string>{"K"});  // kept lists
+  EXPECT_EQ(Read(CurrentUser, "Shared\\K", "v"), std::string("first", 6));         // kept values
+  EXPECT_EQ(Read(CurrentUser, "Shared\\K", "gone"), "<error 2>");
   ASSERT_EQ(second->DeleteTree(CurrentUser, "Shared\\K"), ERROR_SUCCESS);
   ASSERT_EQ(second->CreateKey(CurrentUser, "Shared\\K2"), ERROR_SUCCESS);
   ASSERT_EQ(second->CreateKey(CurrentUser, "Shared\\K"), ERROR_SUCCESS);
   ASSERT_EQ(second->SetValue(CurrentUser, "Shared\\K", "v", Sz("second")), ERROR_SUCCESS);
+  ASSERT_EQ(second->SetValue(CurrentUser, "Shared\\K", "gone", Sz("back")), ERROR_SUCCESS);
   EXPECT_EQ(Read(CurrentUser, "Shared\\K", "v"), std::string("second", 7));
+  EXPECT_EQ(Read(CurrentUser, "Shared\\K", "gone"), std::string("back", 5));
   EXPECT_EQ(Subkeys(*reg, CurrentUser, "Shared"), (std::vector<std::string>{"K", "K2"}));
 }
 

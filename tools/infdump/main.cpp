@@ -1,14 +1,16 @@
-// infdump: reads a setup information file the way Setup.exe does and lists its sections with
-// the number of lines each holds (empty and comment lines included, continued lines as one).
-// Usage: infdump FILE   (a host path, or a Windows path on drive Z:)
+// infdump: reads a setup information file the way Setup.exe does, through the emulated machine's
+// file system, and lists its sections with the number of lines each holds (empty and comment
+// lines included, continued lines as one).
+// Usage: infdump [--machine DIR] FILE   (a Windows path of the machine, or a host path)
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "engine/inf_file.h"
 #include "engine/inf_reader.h"
 #include "engine/setup_run.h"
 #include "platform/code_page.h"
-#include "platform/host/host_file_system.h"
+#include "platform/emulated/emulated_machine.h"
 
 namespace {
 
@@ -32,29 +34,42 @@ std::string HeaderNameAt(const char* header) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: infdump FILE\n");
+  using platform::emulated::EmulatedMachine;
+  std::string machineDir = EmulatedMachine::DefaultDirectory();
+  int i = 1;
+  if (argc == 4 && std::strcmp(argv[1], "--machine") == 0) {
+    machineDir = argv[2];
+    i = 3;
+  }
+  if (argc != i + 1) {
+    std::fprintf(stderr, "usage: infdump [--machine DIR] FILE\n");
     return 2;
   }
-  platform::HostFileSystem files;
-  tarvium::SetupRun run(files);
+  std::string error;
+  auto machine = EmulatedMachine::Open(machineDir, {}, error);
+  if (!machine) {
+    std::fprintf(stderr, "infdump: %s\n", error.c_str());
+    return 1;
+  }
+  std::string path = platform::Utf8ToAnsi(argv[i]);
+  if (!path.empty() && path[0] == '/') machine->EmulatedFiles().GetWindowsPath(argv[i], path);
+  tarvium::SetupRun run(*machine);
   tarvium::TextEncoding encoding;
-  auto inf = tarvium::LoadTextFile(run, argv[1], encoding);
+  auto inf = tarvium::LoadTextFile(run, path, encoding);
   if (!inf || !tarvium::BuildSectionIndex(run, *inf)) {
-    std::fprintf(stderr, "infdump: cannot read '%s' (message %d)\n", argv[1],
+    std::fprintf(stderr, "infdump: cannot read '%s' (message %d)\n", argv[i],
                  run.shownMessages.empty() ? 0 : run.shownMessages.back().nMessage);
     return 1;
   }
-  std::printf("%s: %zu bytes, %s, %zu sections\n", argv[1], inf->View().size(),
-              EncodingName(encoding), inf->SectionIndex().size() - 1);
+  std::printf("%s: %zu bytes, %s, %zu sections\n", platform::AnsiToUtf8(path).c_str(),
+              inf->View().size(), EncodingName(encoding), inf->SectionIndex().size() - 1);
   for (const char* header : inf->SectionIndex()) {
     if (!header) break;
     const std::string name = HeaderNameAt(header);
     tarvium::InfSection cursor;
     tarvium::OpenSection(cursor, tarvium::FindSection(*inf, name), false, true, false);
     std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(),
-                static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "",
-                cursor.LineCount());
+                static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "", cursor.LineCount());
   }
   return 0;
 }

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
-#include "platform/emulated/ascii_case.h"
 #include "platform/emulated/exit_code_file.h"
 
 namespace platform {
@@ -22,8 +22,8 @@ std::string_view NameOf(std::string_view entry) {
 void AddFromBlock(const std::vector<std::string>& block, std::vector<std::string>& env) {
   for (const std::string& entry : block) {
     const std::string_view name = NameOf(entry);
-    if (name.empty() || EqualsIgnoringCase(name, "PATH") ||
-        EqualsIgnoringCase(name, kExitCodeFileVariable))
+    if (name.empty() || AnsiEqualNoCase(name, "PATH") ||
+        AnsiEqualNoCase(name, kExitCodeFileVariable))
       continue;
     env.push_back(AnsiToUtf8(entry));
   }

@@ -1,6 +1,6 @@
 // Data of a new machine's layout. The folder table and the registry text use the same names as
 // a Windows 10 installation; "{PROFILE}" stands for the user's profile folder and the other
-// placeholders for the machine's identity (see LayoutValues).
+// placeholders for the machine's identity (see MachineConfig).
 #include "platform/emulated/default_layout.h"
 
 #include <cctype>
@@ -22,17 +22,17 @@ struct FolderRow {
 };
 
 const FolderRow kFolders[] = {
-    {F::Windows, nullptr, "C:\\Windows"},
-    {F::System, nullptr, "C:\\Windows\\System32"},
+    {F::Windows, nullptr, "{WINDIR}"},
+    {F::System, nullptr, "{WINDIR}\\System32"},
     {F::SystemX86, nullptr, "{SYSX86}"},
-    {F::Fonts, nullptr, "C:\\Windows\\Fonts"},
+    {F::Fonts, nullptr, "{WINDIR}\\Fonts"},
     {F::Temp, nullptr, "{PROFILE}\\AppData\\Local\\Temp"},
     {F::ProgramFiles, nullptr, "C:\\Program Files"},
     {F::ProgramFilesX86, nullptr, "{PFX86}"},
     {F::CommonFiles, nullptr, "C:\\Program Files\\Common Files"},
     {F::CommonFilesX86, nullptr, "{PFX86}\\Common Files"},
-    {F::Resources, nullptr, "C:\\Windows\\Resources"},
-    {F::LocalizedResources, nullptr, "C:\\Windows\\Resources\\{LANGHEX}"},
+    {F::Resources, nullptr, "{WINDIR}\\Resources"},
+    {F::LocalizedResources, nullptr, "{WINDIR}\\Resources\\{LANGHEX}"},
     {F::UserProfiles, nullptr, "C:\\Users"},
     {F::UserProfile, nullptr, "{PROFILE}"},
     {F::Desktop, nullptr, "{PROFILE}\\Desktop"},
@@ -120,11 +120,11 @@ constexpr const char* kRegistryTemplate = R"REG(Windows Registry Editor Version 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall]
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Setup]
 "BootDir"="C:\\"
-"SourcePath"="C:\\Windows\\"
+"SourcePath"="{WINDIRR}\\"
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion]
 "ProductName"="{PRODUCT}"
-"EditionID"="Professional"
+"EditionID"="{EDITION}"
 "InstallationType"="Client"
 "CurrentVersion"="6.3"
 "CurrentMajorVersionNumber"=dword:{MAJORHEX}
@@ -133,8 +133,8 @@ constexpr const char* kRegistryTemplate = R"REG(Windows Registry Editor Version 
 "CurrentBuildNumber"="{BUILD}"
 "DisplayVersion"="{DISPLAYVERSION}"
 "ReleaseId"="2009"
-"SystemRoot"="C:\\Windows"
-"PathName"="C:\\Windows"
+"SystemRoot"="{WINDIRR}"
+"PathName"="{WINDIRR}"
 "RegisteredOwner"="{USER}"
 "RegisteredOrganization"=""
 
@@ -245,7 +245,8 @@ constexpr const char* kRegistryTemplate = R"REG(Windows Registry Editor Version 
 )REG";
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+  for (size_t pos = text.find(from); pos != std::string::npos;
+       pos = text.find(from, pos + to.size()))
     text.replace(pos, from.size(), to);
 }
 
@@ -268,9 +269,11 @@ std::string MultiSzHex(const std::string& text) {
   return hex;
 }
 
-std::string ProfileOf(const LayoutValues& values) { return "C:\\Users\\" + values.user; }
-std::string ProgramFilesX86Of(const LayoutValues& values) {
-  return values.b64Bit ? "C:\\Program Files (x86)" : "C:\\Program Files";
+std::string ProfileOf(const MachineConfig& config) {
+  return "C:\\Users\\" + config.szUserName;
+}
+std::string ProgramFilesX86Of(const MachineConfig& config) {
+  return config.b64Bit ? "C:\\Program Files (x86)" : "C:\\Program Files";
 }
 
 }  // namespace
@@ -296,40 +299,43 @@ InternationalSettings DefaultInternational(unsigned nLanguage) {
   return settings;
 }
 
-std::vector<FolderPlace> DefaultFolders(const LayoutValues& values) {
+std::vector<FolderPlace> DefaultFolders(const MachineConfig& config) {
   std::vector<FolderPlace> folders;
   for (const FolderRow& row : kFolders) {
     std::string path = std::string(row.base ? row.base : "") + row.rest;
-    ReplaceAll(path, "{PROFILE}", ProfileOf(values));
-    ReplaceAll(path, "{PFX86}", ProgramFilesX86Of(values));
-    ReplaceAll(path, "{SYSX86}", values.b64Bit ? "C:\\Windows\\SysWOW64" : "C:\\Windows\\System32");
-    ReplaceAll(path, "{LANGHEX}", Hex(values.nLanguage, 4));
+    ReplaceAll(path, "{SYSX86}", config.b64Bit ? "{WINDIR}\\SysWOW64" : "{WINDIR}\\System32");
+    ReplaceAll(path, "{WINDIR}", config.szWindowsDir);
+    ReplaceAll(path, "{PROFILE}", ProfileOf(config));
+    ReplaceAll(path, "{PFX86}", ProgramFilesX86Of(config));
+    ReplaceAll(path, "{LANGHEX}", Hex(config.wUILanguage, 4));
     folders.push_back({row.folder, path});
   }
   return folders;
 }
 
-std::string DefaultRegistryText(const LayoutValues& values) {
-  const InternationalSettings intl = DefaultInternational(values.nLanguage);
-  std::string computerLower = values.computer;
+std::string DefaultRegistryText(const MachineConfig& config) {
+  const InternationalSettings intl = DefaultInternational(config.wUILanguage);
+  std::string computerLower = config.szComputerName;
   for (char& c : computerLower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const std::map<std::string, std::string> fields = {
-      {"{PFX86R}", RegEscaped(ProgramFilesX86Of(values))},
-      {"{PROFILER}", RegEscaped(ProfileOf(values))},
-      {"{PRODUCT}", values.productName},
-      {"{DISPLAYVERSION}", values.displayVersion},
-      {"{MAJORHEX}", Hex(values.nMajor, 8)},
-      {"{MINORHEX}", Hex(values.nMinor, 8)},
-      {"{BUILD}", std::to_string(values.nBuild)},
-      {"{USER}", values.user},
-      {"{SID}", values.sid},
-      {"{COMPUTER}", values.computer},
+      {"{PFX86R}", RegEscaped(ProgramFilesX86Of(config))},
+      {"{PROFILER}", RegEscaped(ProfileOf(config))},
+      {"{PRODUCT}", config.szProductName},
+      {"{EDITION}", config.szEditionId},
+      {"{WINDIRR}", RegEscaped(config.szWindowsDir)},
+      {"{DISPLAYVERSION}", config.szDisplayVersion},
+      {"{MAJORHEX}", Hex(config.dwMajorVersion, 8)},
+      {"{MINORHEX}", Hex(config.dwMinorVersion, 8)},
+      {"{BUILD}", std::to_string(config.dwBuildNumber)},
+      {"{USER}", config.szUserName},
+      {"{SID}", config.szUserSid},
+      {"{COMPUTER}", config.szComputerName},
       {"{COMPUTERLOWER}", computerLower},
-      {"{ARCH}", values.b64Bit ? "AMD64" : "x86"},
-      {"{LANGHEX}", Hex(values.nLanguage, 4)},
-      {"{LANGDWORD}", Hex(values.nLanguage, 8)},
-      {"{LANGTAG}", LanguageTag(values.nLanguage)},
-      {"{LANGTAGMULTI}", MultiSzHex(LanguageTag(values.nLanguage))},
+      {"{ARCH}", config.b64Bit ? "AMD64" : "x86"},
+      {"{LANGHEX}", Hex(config.wUILanguage, 4)},
+      {"{LANGDWORD}", Hex(config.wUILanguage, 8)},
+      {"{LANGTAG}", LanguageTag(config.wUILanguage)},
+      {"{LANGTAGMULTI}", MultiSzHex(LanguageTag(config.wUILanguage))},
       {"{SDATE}", intl.sDate},
       {"{STIME}", intl.sTime},
       {"{SSHORTDATE}", intl.sShortDate},

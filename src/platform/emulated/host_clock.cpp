@@ -48,6 +48,13 @@ void HostClock::GetLocalTime(SystemTime& st) {
   FileTimeToSystemTime(ftLocal, st);
 }
 
+void HostClock::Sleep(uint32_t nMilliseconds) {
+  timespec interval{static_cast<time_t>(nMilliseconds / 1000),
+                    static_cast<long>(nMilliseconds % 1000) * 1000000L};
+  while (nanosleep(&interval, &interval) != 0) {
+  }
+}
+
 uint64_t HostClock::GetTickCount64() {
   timespec now{};
   ::clock_gettime(CLOCK_BOOTTIME, &now);

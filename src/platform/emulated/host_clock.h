@@ -11,6 +11,7 @@ class HostClock final : public Clock {
   void GetSystemTime(SystemTime& st) override;
   uint64_t GetSystemTimeAsFileTime() override;
   uint64_t GetTickCount64() override;
+  void Sleep(uint32_t nMilliseconds) override;
   uint32_t FileTimeToLocalFileTime(uint64_t ftUtc, uint64_t& ftLocal) override;
   uint32_t LocalFileTimeToFileTime(uint64_t ftLocal, uint64_t& ftUtc) override;
 };

@@ -51,6 +51,7 @@ const FieldSpec kFields[] = {
     {"System", "DisplayVersion", &MachineConfig::szDisplayVersion},
     {"System", "DisplayString", &MachineConfig::szDisplayString},
     {"System", "Is64Bit", &MachineConfig::b64Bit},
+    {"System", "Laptop", &MachineConfig::bLaptop},
     {"Language", "UILanguage", &MachineConfig::wUILanguage, true},
     {"Language", "Locale", &MachineConfig::lcidLocale, true},
     {"Folders", "Windows", &MachineConfig::szWindowsDir},

@@ -63,6 +63,7 @@ struct MachineConfig {
   std::string szDisplayVersion = "22H2";  // the release name Windows shows beside the product
   std::string szDisplayString;  // what the machine calls itself; empty: made from the above
   bool b64Bit = true;
+  bool bLaptop = false;  // the machine has a lid or runs on battery
 
   // Language
   uint16_t wUILanguage = 0x0409;  // LANGID of the user interface

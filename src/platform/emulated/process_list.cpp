@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
-#include "platform/emulated/ascii_case.h"
 
 namespace platform {
 namespace {
@@ -83,10 +83,10 @@ void ListHostProcesses(std::vector<ProcessEntry>& entries) {
 }
 
 bool ModuleNamesMatch(std::string_view wanted, std::string_view moduleName) {
-  if (EqualsIgnoringCase(wanted, moduleName)) return true;
+  if (AnsiEqualNoCase(wanted, moduleName)) return true;
   const auto bWithExe = [](std::string_view shorter, std::string_view longer) {
-    return EndsWithIgnoringCase(longer, ".exe") &&
-           EqualsIgnoringCase(shorter, longer.substr(0, longer.size() - 4));
+    return AnsiEndsWithNoCase(longer, ".exe") &&
+           AnsiEqualNoCase(shorter, longer.substr(0, longer.size() - 4));
   };
   return bWithExe(wanted, moduleName) || bWithExe(moduleName, wanted);
 }

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/emulated/ascii_case.h"
+#include "platform/ansi_case.h"
 #include "platform/emulated/host_errno.h"
 #include "platform/win_error.h"
 
@@ -38,7 +38,7 @@ std::vector<std::string> NameCandidates(const std::string& name) {
   const bool bHasExtension =
       nDot != std::string::npos && (nLastSeparator == std::string::npos || nDot > nLastSeparator);
   if (!bHasExtension) return {name + ".exe", name};
-  if (EndsWithIgnoringCase(name, ".exe")) return {name, name.substr(0, name.size() - 4)};
+  if (AnsiEndsWithNoCase(name, ".exe")) return {name, name.substr(0, name.size() - 4)};
   return {name};
 }
 

@@ -47,6 +47,9 @@ uint32_t ImportRegText(Registry& registry, std::string_view bytes, RegTextError&
 uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
                        std::string& text, RegView view = RegView::Default);
 
+// Both hives, HKEY_LOCAL_MACHINE and HKEY_USERS (which hold every other root), as one text.
+uint32_t ExportWholeRegistry(Registry& registry, std::string& text);
+
 // The name the files give a root ("HKEY_LOCAL_MACHINE", ...).
 std::string_view RegRootName(RegRoot root);
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
 #include "platform/emulated/reg_text.h"
 #include "platform/emulated/registry_path.h"
@@ -52,10 +53,6 @@ std::string_view TrimLeft(std::string_view text) {
 std::string_view TrimRight(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && FoldRegName(text.substr(0, prefix.size())) == prefix;
 }
 
 int HexDigit(char c) {
@@ -261,8 +258,8 @@ class RegTextReader {
       return true;
     }
     if (!data.empty() && data.front() == '"') return ReadString(data, op.value);
-    if (StartsWithNoCase(data, "DWORD:")) return ReadDword(data.substr(6), op.value);
-    if (StartsWithNoCase(data, "HEX")) return ReadHex(JoinContinuedLines(data), op.value);
+    if (AnsiStartsWithNoCase(data, "DWORD:")) return ReadDword(data.substr(6), op.value);
+    if (AnsiStartsWithNoCase(data, "HEX")) return ReadHex(JoinContinuedLines(data), op.value);
     return Fail("unknown value type (expected \"text\", dword:, hex: or hex(n):)");
   }
 

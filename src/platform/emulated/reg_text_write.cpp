@@ -143,17 +143,37 @@ class RegTextWriter {
 
 }  // namespace
 
-uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
-                       std::string& text, RegView view) {
+namespace {
+
+constexpr const char* kVersion5Header = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+// Appends the tree of keyPath below root to ansi.
+uint32_t AppendKeyTree(Registry& registry, RegRoot root, const std::string& keyPath, RegView view,
+                       std::string& ansi) {
   if (uint32_t dwError = registry.OpenKey(root, keyPath, view)) return dwError;
   std::string path = keyPath;
   while (!path.empty() && path.back() == '\\') path.pop_back();
   if (!path.empty() && path.front() == '\\') path.erase(0, 1);  // tolerated below HKCR only
   std::string fullName(RegRootName(root));
   if (!path.empty()) fullName += "\\" + path;
-  std::string ansi = "Windows Registry Editor Version 5.00\r\n\r\n";
-  if (uint32_t dwError = RegTextWriter(registry, root, view, ansi).WriteKey(path, fullName))
-    return dwError;
+  return RegTextWriter(registry, root, view, ansi).WriteKey(path, fullName);
+}
+
+}  // namespace
+
+uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
+                       std::string& text, RegView view) {
+  std::string ansi = kVersion5Header;
+  if (uint32_t dwError = AppendKeyTree(registry, root, keyPath, view, ansi)) return dwError;
+  text = AnsiToUtf8(ansi);
+  return ERROR_SUCCESS;
+}
+
+uint32_t ExportWholeRegistry(Registry& registry, std::string& text) {
+  std::string ansi = kVersion5Header;
+  for (RegRoot root : {RegRoot::LocalMachine, RegRoot::Users})
+    if (uint32_t dwError = AppendKeyTree(registry, root, "", RegView::Default, ansi))
+      return dwError;
   text = AnsiToUtf8(ansi);
   return ERROR_SUCCESS;
 }

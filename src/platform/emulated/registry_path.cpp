@@ -82,7 +82,9 @@ uint32_t SplitNames(std::string_view keyPath, bool bCreating, std::vector<std::s
 
 }  // namespace
 
-std::string FoldRegName(std::string_view name) { return AnsiUpper(name); }
+std::string FoldRegName(std::string_view name) {
+  return AnsiUpper(name);
+}
 
 std::string_view CutAtNul(std::string_view text) {
   return text.substr(0, text.find('\0'));

@@ -54,7 +54,7 @@ bool IsUsableSid(const std::string& sid) {
 uint32_t SqliteRegistry::Open(const SqliteRegistryOptions& options,
                               std::unique_ptr<SqliteRegistry>& registry) {
   if (!IsUsableSid(options.userSid)) return ERROR_INVALID_PARAMETER;
-  std::unique_ptr<SqliteRegistry> opened(new SqliteRegistry(options.userSid));
+  std::unique_ptr<SqliteRegistry> opened(new SqliteRegistry(options.userSid, options.dbPath));
   uint32_t dwError = opened->db_.Open(options.dbPath, options.nBusyTimeoutMs);
   if (!dwError) dwError = opened->db_.Execute("PRAGMA journal_mode=WAL", true);
   if (!dwError) dwError = opened->db_.Execute("PRAGMA synchronous=NORMAL", true);
@@ -102,11 +102,16 @@ uint32_t SqliteRegistry::RunWrite(Body&& body) {
     --nAllowedWrites_;
   }
 #endif
-  SqlTransaction transaction(db_, true);
-  uint32_t dwError = transaction.Error();
-  if (!dwError) dwError = SyncWithOtherProcesses();
-  if (!dwError) dwError = body();
-  if (!dwError) dwError = transaction.Commit();
+  valueCache_.WriteBegins();
+  uint32_t dwError = 0;
+  {
+    SqlTransaction transaction(db_, true);
+    dwError = transaction.Error();
+    if (!dwError) dwError = SyncWithOtherProcesses();
+    if (!dwError) dwError = body();
+    if (!dwError) dwError = transaction.Commit();
+  }
+  valueCache_.WriteEnds();
   if (dwError) {  // rolled back: what was learnt inside the transaction may not be true
     ForgetKeys();
     ForgetLists();
@@ -324,6 +329,19 @@ bool SqliteRegistry::QueryKnownKeyValue(RegRoot root, const std::string& keyPath
 
 uint32_t SqliteRegistry::QueryValue(RegRoot root, const std::string& keyPath,
                                     const std::string& valueName, RegValue& value, RegView view) {
+  const RegistryValueCache::Epoch epoch = valueCache_.Now();
+  std::string cacheKey = RequestOf(root, keyPath, view);
+  cacheKey.append(1, '\0').append(FoldRegName(CutAtNul(valueName)));
+  uint32_t dwResult = 0;
+  if (valueCache_.Find(epoch, cacheKey, dwResult, value)) return dwResult;
+  dwResult = ReadValue(root, keyPath, valueName, value, view);
+  if (dwResult == ERROR_SUCCESS || dwResult == ERROR_FILE_NOT_FOUND)
+    valueCache_.Store(epoch, cacheKey, dwResult, value);
+  return dwResult;
+}
+
+uint32_t SqliteRegistry::ReadValue(RegRoot root, const std::string& keyPath,
+                                   const std::string& valueName, RegValue& value, RegView view) {
   if (uint32_t dwResult = 0; QueryKnownKeyValue(root, keyPath, valueName, value, view, dwResult))
     return dwResult;
   return RunRead([&]() -> uint32_t {

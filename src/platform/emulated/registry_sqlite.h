@@ -19,6 +19,7 @@
 
 #include "platform/emulated/registry_path.h"
 #include "platform/emulated/registry_sqlite_db.h"
+#include "platform/emulated/registry_value_cache.h"
 #include "platform/registry.h"
 
 namespace platform::emulated {
@@ -89,7 +90,8 @@ class SqliteRegistry final : public Registry {
     std::vector<std::pair<std::string, RegValue>> values;
   };
 
-  explicit SqliteRegistry(std::string userSid) : userSid_(std::move(userSid)) {}
+  SqliteRegistry(std::string userSid, const std::string& dbPath)
+      : userSid_(std::move(userSid)), valueCache_(dbPath) {}
   uint32_t CreateSchema();
 
   template <class Body>
@@ -103,6 +105,8 @@ class SqliteRegistry final : public Registry {
   uint32_t Resolve(RegRoot root, const std::string& keyPath, RegView view, bool bCreating,
                    KeyPath& path) const;
   uint32_t LocateKey(RegRoot root, const std::string& keyPath, RegView view, KeyRef& key);
+  uint32_t ReadValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                     RegValue& value, RegView view);
   bool QueryKnownKeyValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
                           RegValue& value, RegView view, uint32_t& dwResult);
   uint32_t FindKey(const KeyPath& path, KeyRef& key);
@@ -125,6 +129,7 @@ class SqliteRegistry final : public Registry {
   std::unordered_map<std::string, KeyRef> requests_;  // root, view and folded key path -> key
   SubkeyList subkeys_;                                // the key enumerated last
   ValueList values_;
+  RegistryValueCache valueCache_;
 #ifdef TARVIUM_FAULT_SEAM
   bool bRefuseWrites_ = false;
   uint32_t nAllowedWrites_ = 0;

@@ -30,17 +30,13 @@ const Row kRows[] = {
     {"S-1-5-32-545", kBuiltin, "Users", "Benutzer", "Utilisateurs"},
     {"S-1-5-32-546", kBuiltin, "Guests", "G\xE4ste", "Invit\xE9s"},
     {"S-1-5-32-547", kBuiltin, "Power Users", "Hauptbenutzer", "Utilisateurs avec pouvoir"},
-    {"S-1-5-32-548", kBuiltin, "Account Operators", "Konten-Operatoren",
-     "Op\xE9rateurs de compte"},
-    {"S-1-5-32-549", kBuiltin, "Server Operators", "Server-Operatoren",
-     "Op\xE9rateurs de serveur"},
-    {"S-1-5-32-550", kBuiltin, "Print Operators", "Druck-Operatoren",
-     "Op\xE9rateurs d'impression"},
+    {"S-1-5-32-548", kBuiltin, "Account Operators", "Konten-Operatoren", "Op\xE9rateurs de compte"},
+    {"S-1-5-32-549", kBuiltin, "Server Operators", "Server-Operatoren", "Op\xE9rateurs de serveur"},
+    {"S-1-5-32-550", kBuiltin, "Print Operators", "Druck-Operatoren", "Op\xE9rateurs d'impression"},
     {"S-1-5-32-551", kBuiltin, "Backup Operators", "Sicherungs-Operatoren",
      "Op\xE9rateurs de sauvegarde"},
     {"S-1-5-32-552", kBuiltin, "Replicator", "Replikations-Operator", "Duplicateurs"},
-    {"S-1-5-32-553", kBuiltin, "RAS and IAS Servers", "RAS- und IAS-Server",
-     "Serveurs RAS et IAS"},
+    {"S-1-5-32-553", kBuiltin, "RAS and IAS Servers", "RAS- und IAS-Server", "Serveurs RAS et IAS"},
     {"S-1-5-32-555", kBuiltin, "Remote Desktop Users", "Remotedesktopbenutzer",
      "Utilisateurs du Bureau \xE0 distance"},
     {"S-1-5-32-561", kBuiltin, "Terminal Server License Servers", "Terminalserver-Lizenzserver",
@@ -48,8 +44,8 @@ const Row kRows[] = {
     {"S-1-5-32-562", kBuiltin, "Distributed COM Users", "Distributed COM-Benutzer",
      "Utilisateurs du mod\xE8le COM distribu\xE9"},
     {"S-1-5-32-568", kBuiltin, "IIS_IUSRS", "IIS_IUSRS", "IIS_IUSRS"},
-    {"S-1-5-32-574", kBuiltin, "Certificate Service DCOM Access",
-     "Zertifikatdienst-DCOM-Zugriff", "Acc\xE8s DCOM au service de certificats"},
+    {"S-1-5-32-574", kBuiltin, "Certificate Service DCOM Access", "Zertifikatdienst-DCOM-Zugriff",
+     "Acc\xE8s DCOM au service de certificats"},
 };
 
 const char* Localized(const Row& row, unsigned nLanguage) {
@@ -61,8 +57,9 @@ const char* Localized(const Row& row, unsigned nLanguage) {
 std::string AuthorityName(Authority authority, unsigned nLanguage) {
   switch (authority) {
     case kNt:
-      return nLanguage == 0x0407 ? "NT-AUTORIT\xC4T" : nLanguage == 0x040C ? "AUTORITE NT"
-                                                                           : "NT AUTHORITY";
+      return nLanguage == 0x0407   ? "NT-AUTORIT\xC4T"
+             : nLanguage == 0x040C ? "AUTORITE NT"
+                                   : "NT AUTHORITY";
     case kBuiltin:
       return nLanguage == 0x0407 ? "VORDEFINIERT" : "BUILTIN";
     default:
@@ -76,7 +73,8 @@ std::vector<AccountName> WellKnownAccounts(unsigned nLanguage) {
   std::vector<AccountName> accounts;
   accounts.reserve(std::size(kRows));
   for (const Row& row : kRows)
-    accounts.push_back({row.sid, Localized(row, nLanguage), AuthorityName(row.authority, nLanguage)});
+    accounts.push_back(
+        {row.sid, Localized(row, nLanguage), AuthorityName(row.authority, nLanguage)});
   return accounts;
 }
 

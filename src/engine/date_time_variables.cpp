@@ -1,0 +1,54 @@
+#include "engine/date_time_variables.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/registry_text.h"
+#include "engine/setup_run.h"
+#include "platform/win_error.h"
+
+namespace tarvium {
+namespace {
+
+// One character of the setting, or the default when it is empty.
+std::string Separator(const std::string& setting, const char* defaultText) {
+  return setting.empty() ? std::string(defaultText) : setting.substr(0, 1);
+}
+
+}  // namespace
+
+void RefreshDateTime(SetupRun& run) {
+  const platform::InternationalSettings intl = run.machine.System().International();
+  std::string sDate = Separator(intl.sDate, ".");
+  if (sDate == "/") sDate = ".";
+  const std::string sTime = Separator(intl.sTime, ":");
+  const char* d = sDate.c_str();
+  const char* t = sTime.c_str();
+
+  platform::SystemTime st;
+  run.machine.Time().GetLocalTime(st);
+  char buffer[64];
+  VariableStore& store = run.variables;
+  std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%04d", st.wDay, d, st.wMonth, d, st.wYear);
+  store.Set("SysDate", buffer);
+  std::snprintf(buffer, sizeof buffer, "%02d%s%02d", st.wHour, t, st.wMinute);
+  store.Set("SysTime", buffer);
+  std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%02d", st.wHour, t, st.wMinute, t, st.wSecond);
+  store.Set("LongSysTime", buffer);
+  std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%02d.%03d", st.wHour, t, st.wMinute, t,
+                st.wSecond, st.wMilliseconds);
+  store.Set("ExactSysTime", buffer);
+}
+
+uint16_t GetInstallLanguage(SetupRun& run) {
+  std::string text;
+  if (RegReadText(run, platform::RegRoot::LocalMachine,
+                  "System\\CurrentControlSet\\Control\\Nls\\Language", "InstallLanguage",
+                  text) != platform::ERROR_SUCCESS ||
+      text.empty())
+    return 0;  // the version resource of User.exe is not readable on this platform yet
+  return static_cast<uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
+}
+
+}  // namespace tarvium

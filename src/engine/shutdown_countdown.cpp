@@ -1,0 +1,53 @@
+// There is no window on this platform yet: the countdown waits second by second and the request
+// goes out at 0. A negative countdown, which waits for OK, is taken as OK at once.
+#include "engine/shutdown_countdown.h"
+
+#include <cstdlib>
+
+#include "engine/inf_fields.h"
+#include "engine/setup_run.h"
+#include "platform/power.h"
+
+namespace tarvium {
+namespace {
+
+std::string UnescapeMessage(const std::string& text) {
+  std::string result;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
+      result.push_back(text[i + 1] == 'n' ? '\n' : '\\');
+      ++i;
+    } else {
+      result.push_back(text[i]);
+    }
+  }
+  return result;
+}
+
+int32_t Number(const std::string& field) {
+  return static_cast<int32_t>(std::strtol(field.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+ShutdownSpec ParseShutdownSpec(const std::string& value) {
+  std::string fields[5];
+  const char* rest = value.c_str();
+  for (std::string& field : fields) rest = NextField(rest, field);
+  ShutdownSpec spec;
+  spec.message = UnescapeMessage(fields[0]);
+  spec.bReboot = Number(fields[1]) != 0;
+  spec.bForce = Number(fields[2]) != 0;
+  spec.nSeconds = Number(fields[3]);
+  spec.nFifth = Number(fields[4]);
+  return spec;
+}
+
+uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value) {
+  const ShutdownSpec spec = ParseShutdownSpec(value);
+  for (int32_t nLeft = spec.nSeconds; nLeft > 0; --nLeft) run.machine.Time().Sleep(1000);
+  return run.machine.PowerRequests().InitiateSystemShutdown(
+      spec.message, 0, spec.bForce, spec.bReboot, platform::SHTDN_REASON_MAJOR_SOFTWARE);
+}
+
+}  // namespace tarvium

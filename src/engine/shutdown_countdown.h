@@ -1,0 +1,24 @@
+// RunShutdownCountdown: the /Y mode. It shows a text and counts down, then asks the machine for a
+// shutdown or restart; nothing else of the run happens.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tarvium {
+
+struct SetupRun;
+
+struct ShutdownSpec {
+  std::string message;  // "\n" in the value is a line break, "\\" a backslash
+  bool bReboot = false;
+  bool bForce = false;
+  int32_t nSeconds = 0;  // negative: no counter, wait for OK
+  int32_t nFifth = 0;    // read and not used
+};
+
+ShutdownSpec ParseShutdownSpec(const std::string& value);
+// Counts down (silently when headless, on the terminal otherwise) and requests the shutdown.
+// Returns the Windows error of the request.
+uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value);
+
+}  // namespace tarvium

@@ -1,0 +1,83 @@
+// The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
+// registry (registry.db) and the file metadata (files.db). Opening it builds every service over
+// that directory; creating it lays out a Windows 10 installation: its folders and the registry
+// values Windows keeps about them.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/emulated_environment.h"
+#include "platform/emulated/emulated_file_system.h"
+#include "platform/emulated/emulated_modules.h"
+#include "platform/emulated/emulated_network.h"
+#include "platform/emulated/emulated_system_info.h"
+#include "platform/emulated/host_clock.h"
+#include "platform/emulated/host_processes.h"
+#include "platform/emulated/machine_config.h"
+#include "platform/emulated/machine_power.h"
+#include "platform/emulated/registry_sqlite.h"
+#include "platform/ini_profile.h"
+#include "platform/machine.h"
+
+namespace platform::emulated {
+
+struct MachineIdentity {
+  std::string userName = "User";
+  std::string computerName = "TARVIUM-PC";
+  uint16_t wLanguage = 0x0409;  // 0x0407 de-DE, 0x040C fr-FR
+};
+
+class EmulatedMachine final : public Machine {
+ public:
+  // Lays out a new machine in hostDir (created when missing; refused when it holds a machine).
+  static bool Create(const std::string& hostDir, const MachineIdentity& identity,
+                     std::string& error);
+  // Opens the machine in hostDir, creating a default one first when the directory holds none.
+  // hostVariables ("NAME=value", UTF-8) are laid over the machine's environment.
+  static std::unique_ptr<EmulatedMachine> Open(const std::string& hostDir,
+                                               const std::vector<std::string>& hostVariables,
+                                               std::string& error);
+  // Whether hostDir holds a machine (its machine.ini).
+  static bool Exists(const std::string& hostDir);
+  // TARVIUM_MACHINE, or ~/.local/share/tarvium/machine.
+  static std::string DefaultDirectory();
+  // The environment of this host process, for Open.
+  static std::vector<std::string> HostVariables();
+
+  FileSystem& Files() override { return *files_; }
+  Registry& Reg() override { return *registry_; }
+  Profile& Profiles() override { return *profile_; }
+  Environment& Env() override { return *environment_; }
+  SystemInfo& System() override { return *system_; }
+  Processes& Programs() override { return *processes_; }
+  Clock& Time() override { return clock_; }
+  Power& PowerRequests() override { return *power_; }
+  Network& Net() override { return network_; }
+  Modules& Libraries() override { return *modules_; }
+
+  const std::string& Directory() const { return dir_; }
+  const MachineConfig& Config() const { return config_; }
+  SqliteRegistry& SqlRegistry() { return *registry_; }
+  EmulatedFileSystem& EmulatedFiles() { return *files_; }
+
+ private:
+  EmulatedMachine() = default;
+  bool Build(const std::string& hostDir, const std::vector<std::string>& hostVariables,
+             std::string& error);
+
+  std::string dir_;
+  MachineConfig config_;
+  HostClock clock_;
+  EmulatedNetwork network_;
+  std::unique_ptr<SqliteRegistry> registry_;
+  std::unique_ptr<EmulatedFileSystem> files_;
+  std::unique_ptr<IniProfile> profile_;
+  std::unique_ptr<EmulatedSystemInfo> system_;
+  std::unique_ptr<EmulatedEnvironment> environment_;
+  std::unique_ptr<HostProcesses> processes_;
+  std::unique_ptr<MachinePower> power_;
+  std::unique_ptr<EmulatedModules> modules_;
+};
+
+}  // namespace platform::emulated

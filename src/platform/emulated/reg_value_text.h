@@ -1,0 +1,25 @@
+// Registry values as a person reads and types them, in the forms the Windows reg command uses:
+// type names ("REG_SZ"), data shown as text, 0x-hex numbers, strings of a REG_MULTI_SZ joined by
+// "\0", and bytes as upper-case hex. The machine tool and the machine diff both use them.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace platform::emulated {
+
+std::string RegTypeName(uint32_t dwType);
+// REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_BINARY, REG_NONE (any case);
+// false for any other name.
+bool ParseRegTypeName(std::string_view name, uint32_t& dwType);
+
+// The data as reg query shows it (ANSI text).
+std::string FormatRegData(const RegValue& value);
+// Builds a value from typed text as reg add takes it: numbers in decimal or 0x-hex, bytes as hex
+// digits, REG_MULTI_SZ strings split at `separator`. False with a reason on malformed data.
+bool ParseRegData(uint32_t dwType, std::string_view text, std::string_view separator,
+                  RegValue& value, std::string& error);
+
+}  // namespace platform::emulated

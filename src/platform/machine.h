@@ -1,0 +1,33 @@
+// The machine a setup runs on: every operating-system service the engine uses, reached through
+// one object that the run holds. The emulated machine implements it over a directory; a Win32
+// backend will implement it over the real system.
+#pragma once
+#include "platform/clock.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/modules.h"
+#include "platform/network.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+
+namespace platform {
+
+class Machine {
+ public:
+  virtual ~Machine() = default;
+  virtual FileSystem& Files() = 0;
+  virtual Registry& Reg() = 0;
+  virtual Profile& Profiles() = 0;
+  virtual Environment& Env() = 0;
+  virtual SystemInfo& System() = 0;
+  virtual Processes& Programs() = 0;
+  virtual Clock& Time() = 0;
+  virtual Power& PowerRequests() = 0;
+  virtual Network& Net() = 0;
+  virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
+};
+
+}  // namespace platform

@@ -1,0 +1,151 @@
+// winmachine as its users run it: the real binary on real temporary machines.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Result {
+  int nExit = -1;
+  std::string out;
+};
+
+// Runs winmachine with a shell-quoted argument string; stderr is folded into the output.
+Result Winmachine(const std::string& args) {
+  const char* buildDir = std::getenv("TARVIUM_BUILD_DIR");
+  const std::string command =
+      std::string(buildDir ? buildDir : "build") + "/tools/winmachine " + args + " 2>&1";
+  Result result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer;
+  while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+    result.out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  result.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+bool Has(const Result& result, const std::string& text) {
+  return result.out.find(text) != std::string::npos;
+}
+
+class WinmachineTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    machine_ = dir_.Path() + "/machine";
+    ASSERT_EQ(Winmachine("create " + machine_ + " --user Anna --computer PC1 --lang fr-FR").nExit,
+              0);
+  }
+  Result On(const std::string& args) { return Winmachine("--machine " + machine_ + " " + args); }
+
+  tarvium::test::TempDir dir_;
+  std::string machine_;
+};
+
+TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
+  for (const char* args : {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
+                           "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
+                           "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve",
+                           "reg query 'HKLM\\X' /q", "path", "diff onlyone", "--machine"}) {
+    const Result result = On(args);
+    EXPECT_EQ(result.nExit, 2) << args << ": " << result.out;
+    EXPECT_TRUE(result.out.rfind("winmachine: ", 0) == 0 || result.out.rfind("usage:", 0) == 0)
+        << args;
+  }
+  const Result lang = Winmachine("create " + dir_.Path() + "/other --lang xx-XX");
+  EXPECT_EQ(lang.nExit, 2);
+  EXPECT_TRUE(Has(lang, "unknown language 'xx-XX'"));
+  EXPECT_EQ(Winmachine("create " + machine_).nExit, 1) << "a machine is not created twice";
+}
+
+TEST_F(WinmachineTool, InfoAndPathsOfTheMachine) {
+  const Result info = On("info");
+  EXPECT_EQ(info.nExit, 0);
+  EXPECT_TRUE(Has(info, "user:      Anna (S-1-5-21-"));
+  EXPECT_TRUE(Has(info, "language:  fr-FR"));
+  const Result path = On("path 'c:/users/anna/DESKTOP/new file.txt'");
+  EXPECT_EQ(path.out, machine_ + "/drive_c/Users/Anna/Desktop/new file.txt\n");
+  EXPECT_EQ(On("path 'Z:\\etc\\..\\..\\tmp'").out, "/tmp\n") << "'..' stops at the drive root";
+}
+
+TEST_F(WinmachineTool, RegistryEditsQueriesAndRoundTripsThroughRegFiles) {
+  ASSERT_EQ(
+      On("reg add 'HKLM\\Software\\Tarvium\\Notes' /v InstallDir /d 'C:\\Program Files\\Notes'")
+          .nExit,
+      0);
+  ASSERT_EQ(On("reg add 'HKLM\\Software\\Tarvium\\Notes' /v Count /t REG_DWORD /d 0x10").nExit, 0);
+  ASSERT_EQ(On("reg add 'HKCU\\Software\\Tarvium' /ve /d 'caf\xC3\xA9'").nExit, 0);
+  ASSERT_EQ(On("reg add 'HKLM\\Software\\Legacy' /v Bits /d 32 /reg:32").nExit, 0);
+
+  const Result query = On("reg query 'hklm\\software\\tarvium' /s");
+  EXPECT_EQ(query.nExit, 0);
+  EXPECT_TRUE(Has(query, "    InstallDir    REG_SZ    C:\\Program Files\\Notes"));
+  EXPECT_TRUE(Has(query, "    Count    REG_DWORD    0x10"));
+  EXPECT_TRUE(
+      Has(On("reg query 'HKCU\\Software\\Tarvium' /ve"), "(Default)    REG_SZ    caf\xC3\xA9"));
+  EXPECT_EQ(On("reg query 'HKLM\\Software\\Legacy'").nExit, 1)
+      << "a 32-bit write is not in the 64-bit view";
+  EXPECT_EQ(On("reg query 'HKLM\\Software\\WOW6432Node\\Legacy' /v Bits").nExit, 0);
+  EXPECT_EQ(On("reg query 'HKLM\\Software\\Missing'").nExit, 1);
+
+  const std::string file = dir_.Path() + "/notes.reg";
+  ASSERT_EQ(On("reg export 'HKLM\\Software\\Tarvium' " + file).nExit, 0);
+  ASSERT_EQ(On("reg delete 'HKLM\\Software\\Tarvium' /f").nExit, 0);
+  EXPECT_EQ(On("reg query 'HKLM\\Software\\Tarvium'").nExit, 1);
+  ASSERT_EQ(On("reg import " + file).nExit, 0);
+  EXPECT_TRUE(Has(On("reg query 'HKLM\\Software\\Tarvium\\Notes' /v Count"), "0x10"));
+
+  std::ofstream(dir_.Path() + "/broken.reg")
+      << "Windows Registry Editor Version 5.00\r\n\r\n[HKLM\r\n";
+  const Result broken = On("reg import " + dir_.Path() + "/broken.reg");
+  EXPECT_EQ(broken.nExit, 1);
+  EXPECT_TRUE(Has(broken, "line 3")) << broken.out;
+}
+
+TEST_F(WinmachineTool, DiffShowsWhatChangedBetweenMachinesAndSnapshots) {
+  const std::string twin = dir_.Path() + "/twin";
+  ASSERT_EQ(Winmachine("create " + twin + " --user Anna --computer PC1 --lang fr-FR").nExit, 0);
+  const Result same = Winmachine("diff " + twin + " " + machine_);
+  EXPECT_EQ(same.nExit, 0) << same.out;
+  EXPECT_EQ(same.out, "");
+
+  const std::string snapshot = dir_.Path() + "/before";
+  ASSERT_EQ(On("snapshot " + snapshot).nExit, 0);
+  ASSERT_EQ(On("reg add 'HKLM\\Software\\Tarvium' /v Version /d 2.4").nExit, 0);
+  ASSERT_EQ(On("reg delete 'HKCU\\Control Panel\\International' /v sList").nExit, 0);
+  const std::string notes = On("path 'C:\\Notes.txt'").out;
+  std::ofstream(notes.substr(0, notes.size() - 1)) << "hello";
+  const Result diff = Winmachine("diff " + snapshot + " " + machine_);
+  EXPECT_EQ(diff.nExit, 1);
+  EXPECT_TRUE(Has(diff, "+ file C:\\Notes.txt (5 bytes, A)\n")) << diff.out;
+  EXPECT_TRUE(Has(diff, "+ key HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvium\n"));
+  EXPECT_TRUE(
+      Has(diff, "+ value HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvium: \"Version\" = REG_SZ 2.4\n"));
+  EXPECT_TRUE(Has(diff, "- value HKEY_USERS\\")) << "the deleted value";
+  EXPECT_EQ(Winmachine("diff " + dir_.Path() + "/nowhere " + machine_).nExit, 2);
+}
+
+TEST_F(WinmachineTool, ProgramsAndReboot) {
+  const std::string key = "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Notes'";
+  ASSERT_EQ(On("reg add " + key + " /v DisplayName /d 'Tarvium Notes' /reg:32").nExit, 0);
+  ASSERT_EQ(On("reg add " + key + " /v DisplayVersion /d 2.4 /reg:32").nExit, 0);
+  ASSERT_EQ(On("reg add " + key + " /v UninstallString /d 'C:\\Setup.exe /U' /reg:32").nExit, 0);
+  const Result programs = On("programs");
+  EXPECT_TRUE(Has(programs, "Tarvium Notes 2.4  [Notes]\n    uninstall: C:\\Setup.exe /U"))
+      << programs.out;
+
+  ASSERT_EQ(On("reg add 'HKCU\\Volatile Environment' /v X /d 1").nExit, 0);
+  const Result reboot = On("reboot");
+  EXPECT_EQ(reboot.nExit, 0);
+  EXPECT_TRUE(Has(reboot, "restart request cleared"));
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The variable store and its substitution on real temporary machines: the reference rules, the
+// lookup order, predefined values on English and German machines and variable sections.
+#include <gtest/gtest.h>
+
+#include "engine/date_time_variables.h"
+#include "engine/inf_file.h"
+#include "engine/init_variables.h"
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/variable_sections.h"
+#include "engine/variable_store.h"
+#include "support/test_machine.h"
+
+namespace tarvium {
+namespace {
+
+struct VariablesTest : ::testing::Test {
+  test::TestMachine test;
+  SetupRun run{test.Machine()};
+
+  std::string Replaced(std::string text) {
+    ReplaceVariables(run, text);
+    return text;
+  }
+  void WriteValue(const std::string& key, const std::string& name, platform::RegValue value) {
+    ASSERT_EQ(run.machine.Reg().CreateKey(platform::RegRoot::LocalMachine, key), 0u);
+    ASSERT_EQ(run.machine.Reg().SetValue(platform::RegRoot::LocalMachine, key, name, value), 0u);
+  }
+};
+
+platform::RegValue Text(uint32_t dwType, const std::string& text) {
+  return {dwType, std::vector<uint8_t>(text.begin(), text.end())};
+}
+
+TEST_F(VariablesTest, ReferenceRulesOfTheSubstitutionTable) {
+  ASSERT_TRUE(SetVariable(run, "App", "C:\\Prog"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"100%", "100%"},
+      {"%1 and %, stay", "%1 and %, stay"},
+      {"a%%b", "a%b"},
+      {"50% off and 20% more", "50 more"},
+      {"%App%", "C:\\Prog"},
+      {"%App\\%", "C:\\Prog\\"},
+      {"%\\App%", "\\C:\\Prog"},
+      {"%?App%", "C?\\Prog"},
+      {"%app%.exe", "C:\\Prog.exe"},
+      {"open %App", "open %App"},
+  };
+  for (const auto& [input, expected] : cases) EXPECT_EQ(Replaced(input), expected) << input;
+  ASSERT_TRUE(SetVariable(run, "App", ""));
+  for (const char* input : {"%App%", "%App\\%", "%\\App%", "%?App%"})
+    EXPECT_EQ(Replaced(input), "") << input;
+  // The same buffer is shared by App and ApplicationDir; a trailing backslash is dropped.
+  ASSERT_TRUE(SetVariable(run, "ApplicationDir", "D:\\X\\"));
+  EXPECT_EQ(Replaced("%App%|%ApplicationDir\\%"), "D:\\X|D:\\X\\");
+}
+
+TEST_F(VariablesTest, LookupOrderEnvironmentRegistryAndIniWithoutRescanning) {
+  ASSERT_TRUE(SetVariable(run, "SrcDir", "E:\\Media"));
+  std::string windir;
+  ASSERT_EQ(run.machine.Env().GetVariable("windir", windir), 0u);
+  EXPECT_EQ(Replaced("%windir%|%srcdir%|%Src%"), windir + "|E:\\Media|E:\\Media");
+
+  WriteValue("Software\\X", "Path", Text(platform::REG_SZ, std::string("C:\\Tools\\", 9) + '\0'));
+  WriteValue("Software\\X", "Bytes", {platform::REG_BINARY, {0x01, 0xAB, 0x10}});
+  WriteValue("Software\\X", "Count", {platform::REG_DWORD, {0x2A, 0, 0, 0}});
+  WriteValue("Software\\X", "List", Text(platform::REG_MULTI_SZ, std::string("a\0b\0\0", 5)));
+  EXPECT_EQ(Replaced("%HKLM\\Software\\X:Path%"), "C:\\Tools");
+  EXPECT_EQ(Replaced("%HKEY_LOCAL_MACHINE,Software\\X,Bytes%"), "01,ab,10");
+  EXPECT_EQ(Replaced("[%HKLM\\Software\\X:Count%][%HKLM\\Software\\X:List%]"), "[42][a\tb]");
+  EXPECT_EQ(Replaced("[%HKLM\\Software\\X:Missing%][%HKLM\\Software\\X%]"), "[][]");
+
+  ASSERT_EQ(run.machine.Files().WriteWholeFile("C:\\v.ini", "[Sec]\nKey=ini value\n[S\xE4]\nK=x\n"),
+            0u);
+  EXPECT_EQ(Replaced("%C:\\v.ini,Sec,Key%|%C:\\v.ini,S\xE4,K%"), "ini value|x");
+
+  ASSERT_TRUE(SetVariable(run, "Inner", "%App%"));
+  ASSERT_TRUE(SetVariable(run, "App", "C:\\A"));
+  std::string text = "%Inner%";
+  ReplaceVariables(run, text);
+  EXPECT_EQ(text, "%App%");
+  ReplaceVariables(run, text);
+  EXPECT_EQ(text, "C:\\A");
+}
+
+TEST_F(VariablesTest, UserVariablesLiveInTheEnvironmentUpperCased) {
+  ASSERT_TRUE(SetVariable(run, "myVar", "1"));
+  std::string value;
+  EXPECT_EQ(run.machine.Env().GetVariable("MYVAR", value), 0u);
+  EXPECT_EQ(value, "1");
+  EXPECT_EQ(run.variables.Find("myVar"), -1);
+  ASSERT_TRUE(SetVariable(run, "Version", std::string(400, 'v')));
+  EXPECT_EQ(run.variables.Get("VERSION").size(), kShortValueMax);
+  ASSERT_TRUE(SetVariable(run, "App", std::string(2000, 'd')));
+  EXPECT_EQ(run.variables.Get("App").size(), kDirectoryValueMax);
+}
+
+TEST(Variables, PredefinedValuesOnEnglishAndGermanMachines) {
+  for (uint16_t wLanguage : {uint16_t{0x0409}, uint16_t{0x0407}}) {
+    test::TestMachine test({"Anna", "PC-7", wLanguage});
+    SetupRun run(test.Machine());
+    ASSERT_TRUE(InitVariables(run));
+    const VariableStore& v = run.variables;
+    EXPECT_EQ(v.Get("WindowsUser"), "Anna");
+    EXPECT_EQ(v.Get("ComputerName"), "PC-7");
+    EXPECT_EQ(v.Get("WindowsName"), "Windows NT");
+    EXPECT_EQ(v.Get("WindowsVersion"), "10.0");
+    EXPECT_EQ(v.Get("Windows"), "C:\\Windows");
+    EXPECT_EQ(v.Get("System16"), "C:\\Windows\\System");
+    EXPECT_EQ(v.Get("WriteableSystem"), v.Get("System"));
+    EXPECT_EQ(v.Get("Shared"), "C:\\Windows");
+    EXPECT_EQ(v.Get("$SID"), run.machine.System().UserSid());
+    EXPECT_EQ(v.Get("$DomainAdmins"), "");  // a workgroup machine
+    EXPECT_FALSE(v.Get("ProgramFilesDir").empty());
+    EXPECT_EQ(v.Get("UserDesktop"), v.Get("Desktop"));
+    const bool bGerman = wLanguage == 0x0407;
+    EXPECT_EQ(v.Get("$Everyone"), bGerman ? "Jeder" : "Everyone");
+    EXPECT_EQ(v.Get("Accessories"),
+              v.Get("Programs") + (bGerman ? "\\Zubeh\xF6r" : "\\Accessories"));
+    // Dates use points even where the user's separator is '/'.
+    EXPECT_EQ(v.Get("SysDate")[2], '.');
+    EXPECT_EQ(v.Get("LongSysTime").size(), 8u);
+    EXPECT_EQ(GetInstallLanguage(run), wLanguage);
+  }
+}
+
+TEST_F(VariablesTest, VariableSectionsPlainEncryptedAndKeptPaths) {
+  ASSERT_TRUE(SetVariable(run, "App", "C:\\P"));
+  ASSERT_TRUE(SetVariable(run, "V_MachineValuesPath", "kept"));
+  const std::string text =
+      "[Strings]\n; comment\nName = %App%\\Sub\\..\\Bin\n\nV_MachineValuesPath=new\n"
+      "Call=Sum(1,2)\nBad=Name(1\n=novalue\n[Encryption]\nSecret=%App%\n";
+  InfFile inf(std::vector<char>(text.begin(), text.end()));
+  inf.BuildSectionIndex();
+  EXPECT_FALSE(LoadVariableSection(run, inf, "Strings", true, false));
+  EXPECT_TRUE(LoadVariableSection(run, inf, "Missing", false, false));
+  EXPECT_TRUE(LoadVariableSection(run, inf, "Encryption", false, true));
+  EXPECT_EQ(Replaced("%NAME%|%V_MachineValuesPath%|%Call%|%Bad%|%SECRET%"),
+            "C:\\P\\Bin|kept|Sum(1,2)||C:\\P");
+  ASSERT_EQ(run.shownMessages.size(), 2u);
+  EXPECT_EQ(run.shownMessages[0].nMessage, 5528);
+  EXPECT_EQ(run.shownMessages[1].nMessage, 5500);
+}
+
+}  // namespace
+}  // namespace tarvium

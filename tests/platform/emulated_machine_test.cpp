@@ -1,0 +1,190 @@
+// The emulated machine as a whole: its creation, the environment and system answers it gives,
+// and what its restart does.
+#include "platform/emulated/emulated_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/ansi_case.h"
+#include "platform/emulated/machine_reboot.h"
+#include "platform/pending_file_renames.h"
+#include "platform/win_error.h"
+#include "support/test_machine.h"
+
+namespace platform::emulated {
+namespace {
+
+using tarvium::test::TestMachine;
+
+std::string Env(Machine& machine, const std::string& name) {
+  std::string value;
+  return machine.Env().GetVariable(name, value) == ERROR_SUCCESS ? value : "<unset>";
+}
+
+std::string Folder(Machine& machine, SpecialFolder folder) {
+  std::string path;
+  return machine.System().GetSpecialFolder(folder, path) == ERROR_SUCCESS ? path : "<none>";
+}
+
+TEST(EmulatedMachine, CreationLaysOutFoldersRegistryAndIdentity) {
+  TestMachine test({"Anna", "BUILD-01", 0x0407});
+  EmulatedMachine& machine = test.Machine();
+  const char* folders[] = {
+      "C:\\Windows\\System32",
+      "C:\\Windows\\SysWOW64",
+      "C:\\Windows\\Fonts",
+      "C:\\Program Files (x86)\\Common Files",
+      "C:\\ProgramData",
+      "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
+      "C:\\Users\\Public\\Desktop",
+      "C:\\Windows\\Temp"};
+  for (const char* folder : folders) EXPECT_TRUE(machine.Files().DirectoryExists(folder)) << folder;
+
+  // The registry names the same folders the file system has.
+  const std::string userShellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  EXPECT_EQ(test.RegString(RegRoot::CurrentUser, userShellFolders, "Desktop"),
+            Folder(machine, SpecialFolder::Desktop));
+  EXPECT_TRUE(machine.Files().DirectoryExists(Folder(machine, SpecialFolder::Desktop)));
+  EXPECT_EQ(test.RegString(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                           "ProgramFilesDir (x86)"),
+            Folder(machine, SpecialFolder::ProgramFilesX86));
+  EXPECT_EQ(test.RegString(RegRoot::LocalMachine,
+                           "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "InstallLanguage"),
+            "0407");
+  EXPECT_EQ(test.RegString(RegRoot::CurrentUser, "Control Panel\\International", "sShortDate"),
+            "dd.MM.yyyy");
+  EXPECT_EQ(machine.System().International().sDate, ".");
+  EXPECT_EQ(machine.System().UserName(), "Anna");
+  EXPECT_EQ(machine.System().ComputerName(), "BUILD-01");
+
+  // The same identity gives the same SID; a second creation in the same place is refused.
+  TestMachine twin({"Anna", "BUILD-01", 0x0407});
+  EXPECT_EQ(twin.Machine().System().UserSid(), machine.System().UserSid());
+  EXPECT_EQ(machine.System().UserSid().rfind("S-1-5-21-", 0), 0u);
+  std::string error;
+  EXPECT_FALSE(EmulatedMachine::Create(test.Path(), {}, error));
+  EXPECT_NE(error.find("already holds a machine"), std::string::npos);
+
+  // Opening an empty directory lays out a default machine first.
+  tarvium::test::TempDir empty;
+  auto fresh = EmulatedMachine::Open(empty.Path() + "/new", {}, error);
+  ASSERT_TRUE(fresh) << error;
+  EXPECT_EQ(fresh->System().UserName(), "User");
+  EXPECT_TRUE(fresh->Files().DirectoryExists("C:\\Users\\User\\Documents"));
+}
+
+TEST(EmulatedMachine, EnvironmentAsAWindowsProcessSeesIt) {
+  TestMachine test({}, {"HOME=/root", "PATH=/usr/bin", "LC_ALL=C", "USERNAME=root",
+                        "CalledFromService=1", "Build_Tag=nightly"});
+  EmulatedMachine& machine = test.Machine();
+  EXPECT_EQ(Env(machine, "userprofile"), "C:\\Users\\User");
+  EXPECT_EQ(Env(machine, "USERNAME"), "User") << "the machine's own names win over the host's";
+  EXPECT_EQ(Env(machine, "TEMP"), "C:\\Users\\User\\AppData\\Local\\Temp")
+      << "the user's TEMP, expanded, replaces the machine's";
+  EXPECT_EQ(Env(machine, "windir"), "C:\\Windows");
+  EXPECT_EQ(Env(machine, "ProgramFiles(x86)"), "C:\\Program Files (x86)");
+  EXPECT_EQ(Env(machine, "Path"), "C:\\Windows\\system32;C:\\Windows");
+  EXPECT_EQ(Env(machine, "HOME"), "<unset>");
+  EXPECT_EQ(Env(machine, "LC_ALL"), "<unset>");
+  EXPECT_EQ(Env(machine, "CALLEDFROMSERVICE"), "1");
+  EXPECT_EQ(Env(machine, "Build_Tag"), "nightly");
+
+  Environment& env = machine.Env();
+  EXPECT_EQ(env.ExpandEnvironmentStrings("%SystemRoot%\\x;%NOPE%;100%;%%;%windir%%windir%"),
+            "C:\\Windows\\x;%NOPE%;100%;%%;C:\\WindowsC:\\Windows");
+  ASSERT_EQ(env.SetVariable("zeta", "1"), ERROR_SUCCESS);
+  ASSERT_EQ(env.SetVariable("ZETA", "2"), ERROR_SUCCESS);
+  EXPECT_EQ(Env(machine, "Zeta"), "2");
+  const std::vector<std::string> block = env.Block();
+  EXPECT_TRUE(
+      std::is_sorted(block.begin(), block.end(), [](const std::string& a, const std::string& b) {
+        return AnsiUpper(a.substr(0, a.find('='))) < AnsiUpper(b.substr(0, b.find('=')));
+      }));
+  EXPECT_EQ(std::count(block.begin(), block.end(), "zeta=2"), 1) << "the first spelling stays";
+  EXPECT_EQ(env.DeleteVariable("ZETA"), ERROR_SUCCESS);
+  EXPECT_EQ(env.DeleteVariable("ZETA"), ERROR_ENVVAR_NOT_FOUND);
+  EXPECT_EQ(env.SetVariable("A=B", "x"), ERROR_INVALID_PARAMETER);
+}
+
+TEST(EmulatedMachine, AccountNamesFollowTheMachineLanguage) {
+  TestMachine french({"Marie", "PC-PARIS", 0x040C});
+  SystemInfo& system = french.Machine().System();
+  std::string name, domain, sid;
+  ASSERT_EQ(system.LookupAccountSid("S-1-5-32-544", name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name, "Administrateurs");
+  EXPECT_EQ(domain, "BUILTIN");
+  ASSERT_EQ(system.LookupAccountSid("S-1-5-18", name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name, "Syst\xE8me");
+  ASSERT_EQ(system.LookupAccountSid(system.UserSid(), name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name + "@" + domain, "Marie@PC-PARIS");
+  EXPECT_EQ(system.LookupAccountSid("S-1-5-21-1-2-3-500", name, domain), ERROR_NONE_MAPPED);
+
+  EXPECT_EQ(system.LookupAccountName("tout le monde", sid), ERROR_SUCCESS);
+  EXPECT_EQ(sid, "S-1-1-0");
+  EXPECT_EQ(system.LookupAccountName("pc-paris\\marie", sid), ERROR_SUCCESS);
+  EXPECT_EQ(sid, system.UserSid());
+  EXPECT_EQ(system.LookupAccountName(".\\Marie", sid), ERROR_SUCCESS);
+  EXPECT_EQ(system.LookupAccountName("OTHER\\Marie", sid), ERROR_NONE_MAPPED);
+  EXPECT_EQ(system.LookupAccountName("Everyone", sid), ERROR_NONE_MAPPED)
+      << "English name on French Windows";
+  EXPECT_EQ(system.OsVersion().dwBuildNumber, 19045u);
+}
+
+TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) {
+  TestMachine test;
+  EmulatedMachine& machine = test.Machine();
+  FileSystem& files = machine.Files();
+  ASSERT_EQ(files.WriteWholeFile("C:\\new.dll", "new"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile("C:\\app.dll", "old"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile("C:\\stale.tmp", "x"), ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx("C:\\new.dll", "C:\\app.dll",
+                             MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx("C:\\stale.tmp", "", MOVEFILE_DELAY_UNTIL_REBOOT), ERROR_SUCCESS);
+  ASSERT_EQ(machine.Reg().CreateKey(RegRoot::CurrentUser, "Volatile Environment", true),
+            ERROR_SUCCESS);
+
+  // A RunOnce command: a host script inside the machine that leaves a mark.
+  std::string script;
+  ASSERT_EQ(machine.EmulatedFiles().GetHostPath("C:\\Windows\\mark.sh", script), ERROR_SUCCESS);
+  std::ofstream(script) << "#!/bin/sh\necho ran > \"$1\"\nexit 7\n";
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  const std::string command = "C:\\Windows\\mark.sh " + test.Path() + "/mark.txt";
+  const std::string runOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  RegValue value{REG_SZ, std::vector<uint8_t>(command.begin(), command.end() + 1)};
+  value.data.back() = 0;
+  ASSERT_EQ(machine.Reg().SetValue(RegRoot::LocalMachine, runOnce, "Mark", value), ERROR_SUCCESS);
+  ASSERT_EQ(machine.PowerRequests().ExitWindows(EWX_REBOOT, 0), ERROR_SUCCESS);
+
+  const std::vector<RebootStep> steps = RebootMachine(machine);
+  std::string content;
+  EXPECT_EQ(files.ReadWholeFile("C:\\app.dll", content), ERROR_SUCCESS);
+  EXPECT_EQ(content, "new");
+  EXPECT_FALSE(files.FileExists("C:\\new.dll"));
+  EXPECT_FALSE(files.FileExists("C:\\stale.tmp"));
+  std::vector<PendingFileRename> pending;
+  EXPECT_EQ(ReadPendingFileRenames(machine.Reg(), pending), ERROR_SUCCESS);
+  EXPECT_TRUE(pending.empty());
+  EXPECT_EQ(machine.Reg().OpenKey(RegRoot::CurrentUser, "Volatile Environment"),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(test.RegString(RegRoot::LocalMachine, runOnce, "Mark"), "") << "RunOnce runs once";
+  std::ifstream mark(test.Path() + "/mark.txt");
+  std::string markText;
+  EXPECT_TRUE(std::getline(mark, markText));
+  EXPECT_EQ(markText, "ran");
+  const auto run = std::find_if(steps.begin(), steps.end(), [](const RebootStep& step) {
+    return step.what.find("RunOnce\\Mark") != std::string::npos;
+  });
+  ASSERT_NE(run, steps.end());
+  EXPECT_EQ(run->dwResult, 7u);
+  PowerRequest request;
+  EXPECT_EQ(machine.PowerRequests().GetPowerRequest(request), ERROR_SUCCESS);
+  EXPECT_EQ(request.action, PowerAction::None);
+}
+
+}  // namespace
+}  // namespace platform::emulated

@@ -1,0 +1,38 @@
+// What the commands of winmachine share: the arguments after the command, the machine they work
+// on, and the one way they report a bad argument (one line on stderr, exit status 2).
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/emulated_machine.h"
+
+namespace winmachine {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the command could not do it, or diff found differences
+inline constexpr int kExitUsage = 2;
+
+struct Invocation {
+  std::string machineDir;         // --machine, or the default machine
+  std::vector<std::string> args;  // after the command word
+};
+
+// Prints "winmachine: <message>" on stderr and returns `code`.
+int Fail(int code, const std::string& message);
+// Opens the invocation's machine (creating a default one the first time); null after Fail.
+std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocation& invocation);
+// Text from the command line (UTF-8) into the engine's ANSI, and back for printing.
+std::string FromArg(const std::string& arg);
+void PrintLine(const std::string& ansiText);
+
+int CreateCommand(const Invocation& invocation);
+int InfoCommand(const Invocation& invocation);
+int PathCommand(const Invocation& invocation);
+int ProgramsCommand(const Invocation& invocation);
+int RebootCommand(const Invocation& invocation);
+int SnapshotCommand(const Invocation& invocation);
+int DiffCommand(const Invocation& invocation);
+int RegCommand(const Invocation& invocation);
+
+}  // namespace winmachine

@@ -1,0 +1,174 @@
+// The machine-level commands of winmachine: create, info, path, programs, reboot, snapshot and
+// diff.
+#include <cstdio>
+
+#include "cli.h"
+#include "platform/ansi_case.h"
+#include "platform/emulated/default_layout.h"
+#include "platform/emulated/machine_reboot.h"
+#include "platform/emulated/machine_snapshot.h"
+#include "platform/pending_file_renames.h"
+#include "platform/win_error.h"
+
+namespace winmachine {
+namespace {
+
+using platform::RegRoot;
+using platform::RegView;
+using platform::emulated::EmulatedMachine;
+using platform::emulated::MachineSnapshot;
+
+bool ParseLanguage(const std::string& tag, uint16_t& wLanguage) {
+  const std::pair<const char*, uint16_t> languages[] = {
+      {"en-US", 0x0409}, {"de-DE", 0x0407}, {"fr-FR", 0x040C}};
+  for (const auto& [name, id] : languages) {
+    if (platform::AnsiEqualNoCase(tag, name)) {
+      wLanguage = id;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SnapshotOf(const std::string& place, MachineSnapshot& snapshot, std::string& error) {
+  if (!EmulatedMachine::Exists(place))
+    return platform::emulated::LoadSnapshot(place, snapshot, error);
+  auto machine = EmulatedMachine::Open(place, {}, error);
+  return machine && platform::emulated::TakeSnapshot(*machine, snapshot, error);
+}
+
+std::string RegText(platform::Registry& registry, RegRoot root, RegView view,
+                    const std::string& key, const char* name) {
+  platform::RegValue value;
+  if (registry.QueryValue(root, key, name, value, view) != platform::ERROR_SUCCESS) return "";
+  std::string text(value.data.begin(), value.data.end());
+  return text.substr(0, text.find('\0'));
+}
+
+void ListPrograms(platform::Registry& registry, RegRoot root, RegView view) {
+  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  std::string product;
+  for (uint32_t i = 0; registry.EnumKey(root, uninstall, i, product, view) == 0; ++i) {
+    const std::string key = uninstall + "\\" + product;
+    const std::string name = RegText(registry, root, view, key, "DisplayName");
+    if (name.empty()) continue;
+    const std::string version = RegText(registry, root, view, key, "DisplayVersion");
+    const std::string publisher = RegText(registry, root, view, key, "Publisher");
+    PrintLine(name + (version.empty() ? "" : " " + version) +
+              (publisher.empty() ? "" : " (" + publisher + ")") + "  [" + product + "]");
+    const std::string uninstallString = RegText(registry, root, view, key, "UninstallString");
+    if (!uninstallString.empty()) PrintLine("    uninstall: " + uninstallString);
+  }
+}
+
+}  // namespace
+
+int CreateCommand(const Invocation& invocation) {
+  const auto& args = invocation.args;
+  if (args.empty()) return Fail(kExitUsage, "create needs a directory");
+  platform::emulated::MachineIdentity identity;
+  for (size_t i = 1; i < args.size(); i += 2) {
+    if (i + 1 >= args.size()) return Fail(kExitUsage, args[i] + " needs a value");
+    if (args[i] == "--user") {
+      identity.userName = FromArg(args[i + 1]);
+    } else if (args[i] == "--computer") {
+      identity.computerName = FromArg(args[i + 1]);
+    } else if (args[i] == "--lang") {
+      if (!ParseLanguage(args[i + 1], identity.wLanguage))
+        return Fail(kExitUsage, "unknown language '" + args[i + 1] + "' (de-DE, en-US or fr-FR)");
+    } else {
+      return Fail(kExitUsage, "unknown option '" + args[i] + "' for create");
+    }
+  }
+  if (identity.userName.empty() || identity.computerName.empty())
+    return Fail(kExitUsage, "user and computer names must not be empty");
+  std::string error;
+  if (!EmulatedMachine::Create(args[0], identity, error)) return Fail(kExitFailed, error);
+  PrintLine("created machine " + FromArg(args[0]) + ": " + identity.userName + " on " +
+            identity.computerName + ", " + platform::emulated::LanguageTag(identity.wLanguage));
+  return kExitOk;
+}
+
+int InfoCommand(const Invocation& invocation) {
+  if (!invocation.args.empty()) return Fail(kExitUsage, "info takes no arguments");
+  auto machine = OpenMachine(invocation);
+  if (!machine) return kExitFailed;
+  const auto& config = machine->Config();
+  std::printf("machine:   %s\n", machine->Directory().c_str());
+  PrintLine("computer:  " + config.szComputerName + " (" + config.szDomain + ")");
+  PrintLine("user:      " + config.szUserName + " (" + config.szUserSid + ")");
+  PrintLine("system:    " + config.DisplayString());
+  PrintLine("language:  " + platform::emulated::LanguageTag(config.wUILanguage));
+  for (const auto& drive : config.drives)
+    PrintLine(std::string("drive ") + drive.cLetter + ":  " + drive.hostDir +
+              (drive.bReadOnly ? " (read-only)" : ""));
+  for (const auto& share : config.shares)
+    PrintLine("share:     \\\\" + share.server + "\\" + share.share + " = " + share.hostDir +
+              (share.bReadOnly ? " (read-only)" : ""));
+  std::vector<platform::PendingFileRename> pending;
+  platform::ReadPendingFileRenames(machine->Reg(), pending);
+  platform::PowerRequest request;
+  machine->PowerRequests().GetPowerRequest(request);
+  std::printf(
+      "pending:   %zu file operation(s) at the next restart%s\n", pending.size(),
+      request.action != platform::PowerAction::None ? "; a restart or shutdown was requested" : "");
+  return kExitOk;
+}
+
+int PathCommand(const Invocation& invocation) {
+  if (invocation.args.size() != 1) return Fail(kExitUsage, "path needs one Windows path");
+  auto machine = OpenMachine(invocation);
+  if (!machine) return kExitFailed;
+  std::string hostPath;
+  const std::string windowsPath = FromArg(invocation.args[0]);
+  if (uint32_t err = machine->EmulatedFiles().GetHostPath(windowsPath, hostPath); err != 0)
+    return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (error " +
+                                 std::to_string(err) + ")");
+  std::printf("%s\n", hostPath.c_str());
+  return kExitOk;
+}
+
+int ProgramsCommand(const Invocation& invocation) {
+  if (!invocation.args.empty()) return Fail(kExitUsage, "programs takes no arguments");
+  auto machine = OpenMachine(invocation);
+  if (!machine) return kExitFailed;
+  ListPrograms(machine->Reg(), RegRoot::LocalMachine, RegView::View64);
+  ListPrograms(machine->Reg(), RegRoot::LocalMachine, RegView::View32);
+  ListPrograms(machine->Reg(), RegRoot::CurrentUser, RegView::Default);
+  return kExitOk;
+}
+
+int RebootCommand(const Invocation& invocation) {
+  if (!invocation.args.empty()) return Fail(kExitUsage, "reboot takes no arguments");
+  auto machine = OpenMachine(invocation);
+  if (!machine) return kExitFailed;
+  for (const auto& step : platform::emulated::RebootMachine(*machine))
+    PrintLine(step.what + (step.dwResult ? " (" + std::to_string(step.dwResult) + ")" : ""));
+  return kExitOk;
+}
+
+int SnapshotCommand(const Invocation& invocation) {
+  if (invocation.args.size() != 1) return Fail(kExitUsage, "snapshot needs a directory");
+  auto machine = OpenMachine(invocation);
+  if (!machine) return kExitFailed;
+  MachineSnapshot snapshot;
+  std::string error;
+  if (!platform::emulated::TakeSnapshot(*machine, snapshot, error) ||
+      !platform::emulated::SaveSnapshot(snapshot, invocation.args[0], error))
+    return Fail(kExitFailed, error);
+  return kExitOk;
+}
+
+int DiffCommand(const Invocation& invocation) {
+  if (invocation.args.size() != 2) return Fail(kExitUsage, "diff needs two machines or snapshots");
+  MachineSnapshot before, after;
+  std::string error;
+  if (!SnapshotOf(invocation.args[0], before, error) ||
+      !SnapshotOf(invocation.args[1], after, error))
+    return Fail(kExitUsage, error);
+  const std::vector<std::string> lines = platform::emulated::DiffSnapshots(before, after);
+  for (const std::string& line : lines) PrintLine(line);
+  return lines.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace winmachine

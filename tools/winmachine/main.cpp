@@ -1,0 +1,82 @@
+// winmachine: the emulated Windows machine's tool for people and tests. It creates a machine,
+// maps Windows paths to the host, queries and edits the registry like Windows' reg command,
+// lists installed programs, performs a restart, and snapshots and compares machines.
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "cli.h"
+#include "platform/code_page.h"
+
+namespace winmachine {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: winmachine [--machine DIR] COMMAND ...\n"
+    "  create DIR [--user NAME] [--computer NAME] [--lang de-DE|en-US|fr-FR]\n"
+    "  info                      identity, version, language and drives of the machine\n"
+    "  path WINPATH              the host path of a Windows path\n"
+    "  reg query KEY [/v NAME | /ve] [/s] [/reg:32|/reg:64]\n"
+    "  reg add KEY [/v NAME | /ve] [/t TYPE] [/s SEP] [/d DATA] [/f] [/reg:32|/reg:64]\n"
+    "  reg delete KEY [/v NAME | /ve | /va] [/f] [/reg:32|/reg:64]\n"
+    "  reg export [KEY] [FILE]   .reg text (version 5, UTF-8); all of the registry without KEY\n"
+    "  reg import FILE           .reg text: version 5 or REGEDIT4, UTF-8 or UTF-16LE\n"
+    "  programs                  the installed programs of the Uninstall keys\n"
+    "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
+    "  snapshot DIR              files and registry of the machine, written to DIR\n"
+    "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
+    "any\n"
+    "The machine is --machine DIR, else $TARVIUM_MACHINE, else ~/.local/share/tarvium/machine.\n";
+
+using Command = int (*)(const Invocation&);
+
+const std::map<std::string, Command> kCommands = {
+    {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
+    {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
+    {"diff", DiffCommand},         {"reg", RegCommand},
+};
+
+}  // namespace
+
+int Fail(int code, const std::string& message) {
+  std::fprintf(stderr, "winmachine: %s\n", message.c_str());
+  return code;
+}
+
+std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocation& invocation) {
+  std::string error;
+  auto machine = platform::emulated::EmulatedMachine::Open(
+      invocation.machineDir, platform::emulated::EmulatedMachine::HostVariables(), error);
+  if (!machine) Fail(kExitFailed, error);
+  return machine;
+}
+
+std::string FromArg(const std::string& arg) {
+  return platform::Utf8ToAnsi(arg);
+}
+
+void PrintLine(const std::string& ansiText) {
+  std::printf("%s\n", platform::AnsiToUtf8(ansiText).c_str());
+}
+
+}  // namespace winmachine
+
+int main(int argc, char** argv) {
+  using namespace winmachine;
+  Invocation invocation{platform::emulated::EmulatedMachine::DefaultDirectory(), {}};
+  int i = 1;
+  if (i < argc && std::strcmp(argv[i], "--machine") == 0) {
+    if (i + 1 >= argc) return Fail(kExitUsage, "--machine needs a directory");
+    invocation.machineDir = argv[i + 1];
+    i += 2;
+  }
+  if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+    std::fputs(kUsage, i >= argc ? stderr : stdout);
+    return i >= argc ? kExitUsage : kExitOk;
+  }
+  const auto command = kCommands.find(argv[i]);
+  if (command == kCommands.end())
+    return Fail(kExitUsage, std::string("unknown command '") + argv[i] + "' (try --help)");
+  invocation.args.assign(argv + i + 1, argv + argc);
+  return command->second(invocation);
+}
