@@ -12,6 +12,7 @@
 #include "platform/emulated/emulated_network.h"
 #include "platform/emulated/emulated_system_info.h"
 #include "platform/emulated/host_clock.h"
+#include "platform/emulated/host_console.h"
 #include "platform/emulated/host_processes.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/emulated/machine_power.h"
@@ -53,6 +54,7 @@ class EmulatedMachine final : public Machine {
   Clock& Time() override { return clock_; }
   Power& PowerRequests() override { return *power_; }
   Network& Net() override { return network_; }
+  Console& Output() override { return console_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -68,6 +70,7 @@ class EmulatedMachine final : public Machine {
   MachineConfig config_;
   HostClock clock_;
   EmulatedNetwork network_;
+  HostConsole console_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
   std::unique_ptr<IniProfile> profile_;
