@@ -1,6 +1,5 @@
 #include "engine/error_file.h"
 
-#include "engine/debug_output.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "platform/win_error.h"
@@ -65,7 +64,7 @@ uint32_t AppendFile(SetupRun& run, const std::string& source, const std::string&
 
 void ReportFinishFailure(SetupRun& run, const std::string& target) {
   if (run.ctx.bServiceMode || run.ctx.bSilentToErrorPath)
-    DebugOutput(run, "Cannot create error file: " + target);  // no console on this platform yet
+    run.machine.Output().WriteLine("Cannot create error file: " + target);
   else
     ShowMessage(run, 5504, target);
 }

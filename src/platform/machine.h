@@ -3,6 +3,7 @@
 // backend will implement it over the real system.
 #pragma once
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/modules.h"
@@ -27,6 +28,7 @@ class Machine {
   virtual Clock& Time() = 0;
   virtual Power& PowerRequests() = 0;
   virtual Network& Net() = 0;
+  virtual Console& Output() = 0;
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
 };
 

@@ -13,6 +13,7 @@
 #include "platform/emulated/emulated_network.h"
 #include "platform/emulated/emulated_system_info.h"
 #include "platform/emulated/host_clock.h"
+#include "platform/emulated/host_console.h"
 #include "platform/emulated/host_processes.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/emulated/machine_power.h"
@@ -54,6 +55,7 @@ class EmulatedMachine final : public Machine {
   Clock& Time() override { return clock_; }
   Power& PowerRequests() override { return *power_; }
   Network& Net() override { return network_; }
+  Console& Output() override { return console_; }
   Modules& Libraries() override { return *modules_; }
 
   const std::string& Directory() const { return dir_; }
@@ -70,6 +72,7 @@ class EmulatedMachine final : public Machine {
   MachineConfig config_;
   HostClock clock_;
   EmulatedNetwork network_;
+  HostConsole console_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
   std::unique_ptr<IniProfile> profile_;
