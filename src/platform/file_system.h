@@ -22,8 +22,9 @@ inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x0010;
 inline constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x0020;
 inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x0080;  // a file with no other attribute
 inline constexpr uint32_t FILE_ATTRIBUTE_TEMPORARY = 0x0100;
-// A symbolic link or junction: reported, never set. Code that must not be led elsewhere (archive
-// extraction) looks for it on each directory of a path.
+// A symbolic link or junction: reported by GetFileAttributes and GetFileAttributesEx, never set.
+// Code that must not be led elsewhere (archive extraction) looks for it on each directory of a
+// path.
 inline constexpr uint32_t FILE_ATTRIBUTE_REPARSE_POINT = 0x0400;
 inline constexpr uint32_t FILE_ATTRIBUTE_OFFLINE = 0x1000;
 inline constexpr uint32_t FILE_ATTRIBUTE_NOT_CONTENT_INDEXED = 0x2000;

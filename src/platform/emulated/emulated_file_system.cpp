@@ -69,7 +69,8 @@ uint32_t ShownAttributes(uint32_t dwStored, const struct stat& st) {
   return dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-// A host symbolic link shows as a reparse point, as a link or junction does on Windows.
+// A host symbolic link shows as a reparse point, as a link or junction does on Windows. Only the
+// path queries look (an lstat each); enumerations leave it out, as they are paid per entry.
 uint32_t LinkAttributeOf(const std::string& hostPath) {
   struct stat st {};
   return ::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT
@@ -172,14 +173,13 @@ StoredMetadata EmulatedFileSystem::MetadataOf(const std::string& hostPath, const
 uint32_t EmulatedFileSystem::AttributesOf(const std::string& hostPath, const struct stat& st) {
   StoredMetadata meta;
   return ShownAttributes(m_metadata.Get(hostPath, meta) ? meta.dwAttributes : HostAttributesOf(st),
-                         st) |
-         LinkAttributeOf(hostPath);
+                         st);
 }
 
 FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct stat& st) {
   const StoredMetadata meta = MetadataOf(hostPath, st);
   FileInfo info;
-  info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st) | LinkAttributeOf(hostPath);
+  info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st);
   info.times.ftCreationTime = meta.ftCreationTime;
   info.times.ftLastAccessTime = FileTimeOfTimespec(st.st_atim);
   info.times.ftLastWriteTime = FileTimeOfTimespec(st.st_mtim);
@@ -201,7 +201,7 @@ uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t
   WinPath winPath;
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
-  dwAttributes = AttributesOf(resolved.hostPath, resolved.st);
+  dwAttributes = AttributesOf(resolved.hostPath, resolved.st) | LinkAttributeOf(resolved.hostPath);
   return ERROR_SUCCESS;
 }
 
@@ -211,6 +211,7 @@ uint32_t EmulatedFileSystem::GetFileAttributesEx(const std::string& path, FileIn
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
   info = InfoOf(resolved.hostPath, resolved.st);
+  info.dwFileAttributes |= LinkAttributeOf(resolved.hostPath);
   return ERROR_SUCCESS;
 }
 
