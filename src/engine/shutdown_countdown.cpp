@@ -34,20 +34,21 @@ ShutdownSpec ParseShutdownSpec(const std::string& value) {
   std::string fields[5];
   const char* rest = value.c_str();
   for (std::string& field : fields) rest = NextField(rest, field);
-  ShutdownSpec spec;
-  spec.message = UnescapeMessage(fields[0]);
-  spec.bReboot = Number(fields[1]) != 0;
-  spec.bForce = Number(fields[2]) != 0;
-  spec.nSeconds = Number(fields[3]);
-  spec.nFifth = Number(fields[4]);
-  return spec;
+  ShutdownSpec countdown;
+  countdown.message = UnescapeMessage(fields[0]);
+  countdown.bReboot = Number(fields[1]) != 0;
+  countdown.bForce = Number(fields[2]) != 0;
+  countdown.nSeconds = Number(fields[3]);
+  countdown.nFifth = Number(fields[4]);
+  return countdown;
 }
 
 uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value) {
   const ShutdownSpec spec = ParseShutdownSpec(value);
-  for (int32_t nLeft = spec.nSeconds; nLeft > 0; --nLeft) run.machine.Time().Sleep(1000);
-  return run.machine.PowerRequests().InitiateSystemShutdown(
-      spec.message, 0, spec.bForce, spec.bReboot, platform::SHTDN_REASON_MAJOR_SOFTWARE);
+  for (int32_t nLeft = countdown.nSeconds; nLeft > 0; --nLeft) run.machine.Time().Sleep(1000);
+  return run.machine.PowerRequests().InitiateSystemShutdown(countdown.message, 0, countdown.bForce,
+                                                            countdown.bReboot,
+                                                            platform::SHTDN_REASON_MAJOR_SOFTWARE);
 }
 
 }  // namespace tarvium
