@@ -44,7 +44,7 @@ ShutdownSpec ParseShutdownSpec(const std::string& value) {
 }
 
 uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value) {
-  const ShutdownSpec spec = ParseShutdownSpec(value);
+  const ShutdownSpec countdown = ParseShutdownSpec(value);
   for (int32_t nLeft = countdown.nSeconds; nLeft > 0; --nLeft) run.machine.Time().Sleep(1000);
   return run.machine.PowerRequests().InitiateSystemShutdown(countdown.message, 0, countdown.bForce,
                                                             countdown.bReboot,
