@@ -148,9 +148,9 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
 }
 
 TEST_F(CommandLineTest, ShutdownCountdownRequestsARestart) {
-  const ShutdownSpec spec = ParseShutdownSpec("Line 1\\nC:\\\\Dir,1,0,-1,9");
-  EXPECT_EQ(spec.message, "Line 1\nC:\\Dir");
-  EXPECT_EQ(spec.nSeconds, -1);
+  const ShutdownSpec countdown = ParseShutdownSpec("Line 1\\nC:\\\\Dir,1,0,-1,9");
+  EXPECT_EQ(countdown.message, "Line 1\nC:\\Dir");
+  EXPECT_EQ(countdown.nSeconds, -1);
   ASSERT_EQ(RunShutdownCountdown(run, "Bye,1,1,0"), 0u);
   platform::PowerRequest request;
   ASSERT_EQ(run.machine.PowerRequests().GetPowerRequest(request), 0u);
