@@ -1,6 +1,6 @@
-// The value of a variable line that calls an expression function ("Free=GetFreeSpace(C:)"): the
-// one place where variable sections hand such values to the expression functions. Until those
-// exist, every value stays as written.
+// The value of a variable line that calls an expression function ("Free=GetDiskFreeSpace(C:)"):
+// the one place where variable sections hand such values to the expression functions of the
+// script engine (ScriptHooks). Without it every value stays as written.
 #pragma once
 #include <string>
 

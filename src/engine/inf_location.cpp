@@ -43,7 +43,7 @@ void OpenServerConnection(SetupRun& run) {
   const char* rest = NextField(run.ctx.szConnection.c_str(), server);
   rest = NextField(rest, user);
   NextField(rest, password);
-  DecryptValue(run, password);
+  DecryptGuard(run, password);
   if (server.empty()) return;
   DebugOutput(run, "[Setup] Connection to server: " + server);
   if (run.machine.Net().UseConnection(server, user, password) == platform::ERROR_SUCCESS)

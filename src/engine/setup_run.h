@@ -3,14 +3,17 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/error_file.h"
+#include "engine/script_hooks.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
 #include "platform/machine.h"
+#include "ui/user_interface.h"
 
 namespace tarvium {
 
@@ -33,6 +36,8 @@ struct SetupRun {
   std::function<void()> pumpMessages;
   LogFiles log;             // the error file (/E) and the trace file (/B)
   VariableStore variables;  // the predefined variables
+  ScriptHooks script;       // what the engine asks of the script engine
+  std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

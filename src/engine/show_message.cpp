@@ -6,7 +6,8 @@ namespace tarvium {
 
 int ShowMessageWith(SetupRun& run, int nMessage, std::vector<MessageArg> args) {
   run.shownMessages.push_back({nMessage, std::move(args)});
-  return 2;
+  if (!run.script.showMessage) return 2;
+  return run.script.showMessage(run, nMessage, run.shownMessages.back().args);
 }
 
 }  // namespace tarvium

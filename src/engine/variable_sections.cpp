@@ -80,7 +80,7 @@ bool LoadVariableLine(SetupRun& run, std::string line, bool bNormalizePaths, boo
   nEquals = line.find('=');
   if (bEncrypted && nEquals != std::string::npos) {
     std::string value = line.substr(nEquals + 1);
-    DecryptValue(run, value);
+    DecryptGuard(run, value);
     line.replace(nEquals + 1, std::string::npos, value);
   }
   if (run.ctx.bDebug) DebugOutput(run, line);

@@ -1,0 +1,27 @@
+// What the engine asks of the script engine. The script engine sits beside the engine, not below
+// it: it reads variables and the run, while the engine's own steps show catalog messages, decrypt
+// encrypted values and evaluate the expression functions of variable assignments. The script
+// engine attaches these operations to the run (AttachScriptEngine); a run without them, as in the
+// engine's own tests, records its messages and answers OK, and leaves values as they are written.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/show_message.h"
+
+namespace tarvium {
+
+struct SetupRun;
+
+struct ScriptHooks {
+  std::function<int(SetupRun&, int nMessage, const std::vector<MessageArg>& args)> showMessage;
+  // The decryption guard: replaces an encrypted value by its plain text, leaves any other text.
+  std::function<bool(SetupRun&, std::string& text)> decryptGuard;
+  std::function<bool(SetupRun&, std::string_view text)> isNonEmptyEncryptedValue;
+  // Replaces a variable's value by the result of the expression function it calls.
+  std::function<bool(SetupRun&, std::string& value)> evaluateAssignment;
+};
+
+}  // namespace tarvium
