@@ -58,7 +58,15 @@ struct SetupContext {
   std::string szStartupDir;       // the current directory when the run started
   std::string szConnectedServer;  // the server of the /I connection while it is open
 
+  // --- Product identity and behaviour keys of the setup information file ----------------------
+  uint32_t nFormatVersion = 0x300;    // [Setup] "Version": (major << 8) | minor, 4.1 -> 0x410
+  std::string szWindowTitle = "Setup";  // text 5000, then "SetupName"
+  int32_t nCallTimeOut = -1;            // "CallTimeOut" in milliseconds; -1: no limit
+  bool bAbortAfterCallTimeOut = false;  // "AbortAfterCallTimeOut"
+
+  // --- End of the run ----------------------------------------------------------------------------
   bool bAborted = false;  // the run's abort flag: set by Cancel answers, tested by every step
+  int32_t iReboot = 0;    // "Reboot", or what a child setup asked for: 1, 3, 4, 5
 };
 
 }  // namespace tarvium
