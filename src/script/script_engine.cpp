@@ -1,11 +1,15 @@
 #include "script/script_engine.h"
 
 #include "engine/setup_run.h"
+#include "script/crypt/decrypt_value.h"
 
 namespace tarvium {
 
 void AttachScriptEngine(SetupRun& run) {
-  (void)run;
+  run.script.decryptGuard = Tarvium::DecryptGuard;
+  run.script.isNonEmptyEncryptedValue = [](SetupRun&, std::string_view text) {
+    return Tarvium::IsNonEmptyEncryptedValue(text);
+  };
 }
 
 }  // namespace tarvium
