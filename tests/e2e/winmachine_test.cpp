@@ -1,36 +1,18 @@
 // winmachine as its users run it: the real binary on real temporary machines.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
+#include "support/run_tool.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Result {
-  int nExit = -1;
-  std::string out;
-};
+using Result = tarvium::test::ToolResult;
 
 // Runs winmachine with a shell-quoted argument string; stderr is folded into the output.
 Result Winmachine(const std::string& args) {
-  const char* buildDir = std::getenv("TARVIUM_BUILD_DIR");
-  const std::string command =
-      std::string(buildDir ? buildDir : "build") + "/tools/winmachine " + args + " 2>&1";
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer;
-  while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    result.out.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  result.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return tarvium::test::RunTool("winmachine", args);
 }
 
 bool Has(const Result& result, const std::string& text) {
