@@ -22,16 +22,16 @@ std::string_view SetupKey() {
   return {reinterpret_cast<const char*>(secrets::kSetupKey.data()), secrets::kSetupKey.size()};
 }
 
-}  // namespace
-
 // Byte i is XORed with key byte i modulo the key length and with i itself, so that repeated
 // characters do not give repeated bytes. Its own inverse.
-std::string CSetupCrypt::KeyStream(std::string_view bytes) const {
+std::string KeyStream(std::string_view bytes) {
   std::string out(bytes);
   for (size_t i = 0; i < out.size(); ++i)
     out[i] = static_cast<char>(out[i] ^ secrets::kSetupKey[i % secrets::kSetupKey.size()] ^ i);
   return out;
 }
+
+}  // namespace
 
 bool CSetupCrypt::Encrypt(std::string_view text, std::string& out) const {
   switch (nMode_) {

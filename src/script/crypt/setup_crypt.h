@@ -23,7 +23,6 @@ class CSetupCrypt : public CBaseEncrypt, public CBaseDecrypt {
   bool Decrypt(std::string_view text, std::string& out) const override;
 
  private:
-  std::string KeyStream(std::string_view bytes) const;
   bool DecryptScrambled(std::string_view text, std::string& out) const;
 
   int nMode_;
