@@ -1,9 +1,12 @@
+// The name index is built on first use from every function group and never changes afterwards;
+// results are cut to the size of the engine's result buffer here, once for all functions.
 #include "script/call_function.h"
 
 #include <unordered_map>
 
 #include "platform/ansi_case.h"
 #include "script/expression_functions.h"
+#include "script/script_chars.h"
 
 namespace tarvium {
 namespace {
@@ -33,10 +36,6 @@ std::string_view InnerArguments(std::string_view argsWithParens) {
   return nClose == std::string_view::npos ? argsWithParens : argsWithParens.substr(0, nClose);
 }
 
-bool IsAsciiAlnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 }  // namespace
 
 bool CallFunction(SetupRun& run, std::string_view name, std::string_view argsWithParens,
@@ -54,7 +53,7 @@ bool EvaluateFunctionText(SetupRun& run, std::string_view text, std::string& res
   size_t nEnd = 0;
   while (nEnd < text.size() && IsAsciiAlnum(text[nEnd])) ++nEnd;
   size_t nOpen = nEnd;
-  while (nOpen < text.size() && (text[nOpen] == ' ' || text[nOpen] == '\t')) ++nOpen;
+  while (nOpen < text.size() && IsScriptBlank(text[nOpen])) ++nOpen;
   if (nEnd == 0 || nOpen >= text.size() || text[nOpen] != '(') return false;
   return CallFunction(run, text.substr(0, nEnd), text.substr(nOpen), result);
 }

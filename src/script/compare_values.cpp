@@ -1,3 +1,4 @@
+// The kind of comparison is chosen in a fixed order: integers first, then versions, then text.
 #include "script/compare_values.h"
 
 #include "platform/ansi_case.h"

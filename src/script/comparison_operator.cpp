@@ -1,3 +1,4 @@
+// The operator table, looked up by exact text (the group operators in any case).
 #include "script/comparison_operator.h"
 
 #include "platform/ansi_case.h"

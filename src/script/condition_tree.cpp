@@ -3,31 +3,21 @@
 // not parsed further, which is how a faulty node drops itself and the rest of its chain.
 #include "script/condition_tree.h"
 
+#include "script/script_chars.h"
+
 namespace tarvium {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-bool IsAsciiAlnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 bool IsOperatorChar(char c) {
   return c == '=' || c == '!' || c == '<' || c == '>';
 }
 
 bool EndsWord(char c) {
-  return IsBlank(c) || c == '(' || c == '!' || c == '=' || c == '<' || c == '>';
+  return IsScriptBlank(c) || c == '(' || c == '!' || c == '=' || c == '<' || c == '>';
 }
 
 size_t SkipBlanks(std::string_view text, size_t nPos) {
-  while (nPos < text.size() && IsBlank(text[nPos])) ++nPos;
+  while (nPos < text.size() && IsScriptBlank(text[nPos])) ++nPos;
   return nPos;
 }
 
@@ -132,7 +122,7 @@ class ConditionParser {
     size_t nEnd = nPos;
     const size_t nNext = SkipBlanks(text, nPos);
     if (nNext < text.size() && text[nNext] == '(') nEnd = nPos = SkipBalanced(text, nNext);
-    while (nEnd > nStart && IsBlank(text[nEnd - 1])) --nEnd;
+    while (nEnd > nStart && IsScriptBlank(text[nEnd - 1])) --nEnd;
     return std::string(text.substr(nStart, nEnd - nStart));
   }
 

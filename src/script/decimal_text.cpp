@@ -1,3 +1,4 @@
+// Reading is done in 64 bits and clamped, so that no digit string can overflow.
 #include "script/decimal_text.h"
 
 #include <limits>

@@ -1,3 +1,5 @@
+// Evaluation walks the parsed chain; operands get their variables replaced and their function
+// calls evaluated only when their comparison is reached.
 #include "script/evaluate_condition.h"
 
 #include "engine/replace_variables.h"

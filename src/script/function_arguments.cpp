@@ -1,3 +1,4 @@
+// Arguments are split once, up to the number the function reads.
 #include "script/function_arguments.h"
 
 #include "script/decimal_text.h"

@@ -1,3 +1,5 @@
+// The value is analysed as written after '=': a value that starts with blanks before '(' names
+// no function and is a fault, as is a call that is never closed.
 #include "script/function_assignment.h"
 
 #include "engine/ansi_text.h"

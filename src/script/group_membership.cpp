@@ -1,3 +1,4 @@
+// One function for both group operators, so that the accounts service plugs in at one place.
 #include "script/group_membership.h"
 
 namespace tarvium {

@@ -10,6 +10,7 @@
 #include "engine/show_message.h"
 #include "platform/ansi_case.h"
 #include "script/evaluate_condition.h"
+#include "script/script_chars.h"
 
 namespace tarvium {
 namespace {
@@ -21,19 +22,15 @@ struct IfParts {
   bool bHasElse = false;
 };
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
 // Blank-separated tokens; quotes (double or single) are removed and may enclose blanks.
 std::vector<std::string> SplitTokens(std::string_view text, size_t nMax) {
   std::vector<std::string> tokens;
   size_t nPos = 0;
   while (tokens.size() < nMax) {
-    while (nPos < text.size() && IsBlank(text[nPos])) ++nPos;
+    while (nPos < text.size() && IsScriptBlank(text[nPos])) ++nPos;
     if (nPos >= text.size()) break;
     std::string token;
-    while (nPos < text.size() && !IsBlank(text[nPos])) {
+    while (nPos < text.size() && !IsScriptBlank(text[nPos])) {
       const char c = text[nPos++];
       if (c != '"' && c != '\'') {
         token += c;
@@ -57,7 +54,7 @@ size_t FindThen(std::string_view text) {
 
 // False for a line that is no valid IF line.
 bool SplitIfLine(std::string_view line, IfParts& parts) {
-  while (!line.empty() && IsBlank(line[0])) line.remove_prefix(1);
+  while (!line.empty() && IsScriptBlank(line[0])) line.remove_prefix(1);
   if (!platform::AnsiStartsWithNoCase(line, "IF")) return false;
   line.remove_prefix(2);
   const size_t nThen = FindThen(line);

@@ -1,3 +1,5 @@
+// Versions are split into views of their parts (no copies); digit parts are compared by length
+// and then digit by digit, so parts of any length order as numbers.
 #include "script/version_compare.h"
 
 #include <array>
