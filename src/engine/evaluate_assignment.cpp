@@ -4,8 +4,8 @@
 
 namespace tarvium {
 
-bool EvaluateAssignment(SetupRun& run, std::string& value) {
-  return !run.script.evaluateAssignment || run.script.evaluateAssignment(run, value);
+bool EvaluateAssignment(SetupRun& run, std::string& line) {
+  return !run.script.evaluateAssignment || run.script.evaluateAssignment(run, line);
 }
 
 }  // namespace tarvium

@@ -20,8 +20,8 @@ struct ScriptHooks {
   // The decryption guard: replaces an encrypted value by its plain text, leaves any other text.
   std::function<bool(SetupRun&, std::string& text)> decryptGuard;
   std::function<bool(SetupRun&, std::string_view text)> isNonEmptyEncryptedValue;
-  // Replaces a variable's value by the result of the expression function it calls.
-  std::function<bool(SetupRun&, std::string& value)> evaluateAssignment;
+  // Turns a line NAME=value into NAME=result when the value calls an expression function.
+  std::function<bool(SetupRun&, std::string& line)> evaluateAssignment;
 };
 
 }  // namespace tarvium

@@ -9,6 +9,7 @@
 
 #include "engine/error_file.h"
 #include "engine/script_hooks.h"
+#include "engine/section_line_hooks.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
@@ -38,6 +39,9 @@ struct SetupRun {
   VariableStore variables;  // the predefined variables
   ScriptHooks script;       // what the engine asks of the script engine
   std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
+
+  // What the script engine asks of the section processing (IF lines run or measure a line).
+  SectionLineHooks sectionLines;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

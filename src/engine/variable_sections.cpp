@@ -43,22 +43,6 @@ void ReplaceEncryptedValue(SetupRun& run, std::string& value) {
   }
 }
 
-bool IsFunctionCall(std::string_view value) {
-  const size_t nOpen = value.find('(');
-  return nOpen != std::string_view::npos && value[0] != '(' && value[0] != '*';
-}
-
-// Evaluates a "Name=Function(...)" value; 5528 for a call without ')' or without a name.
-bool EvaluateFunctionValue(SetupRun& run, const std::string& line, std::string& value) {
-  const size_t nOpen = value.find('(');
-  if (TrimAnsi(std::string_view(value).substr(0, nOpen)).empty() ||
-      value.find(')', nOpen) == std::string::npos) {
-    ShowMessage(run, 5528, line);
-    return false;
-  }
-  return EvaluateAssignment(run, value);
-}
-
 bool IsKeptValuesPath(SetupRun& run, std::string_view name) {
   if (!platform::AnsiEqualNoCase(name, "V_MachineValuesPath") &&
       !platform::AnsiEqualNoCase(name, "V_UserValuesPath"))
@@ -87,9 +71,10 @@ bool LoadVariableLine(SetupRun& run, std::string line, bool bNormalizePaths, boo
   const std::string name(TrimAnsi(std::string_view(line).substr(0, nEquals)));
   if (IsKeptValuesPath(run, name)) return true;
   if (bEncrypted || nEquals == std::string::npos) return PutEnvironmentEntry(run, line);
-  std::string value(TrimAnsi(std::string_view(line).substr(nEquals + 1)));
-  if (IsFunctionCall(value) && !EvaluateFunctionValue(run, line, value)) return true;
-  return PutEnvironmentEntry(run, platform::AnsiUpper(name) + "=" + value);
+  std::string assignment = platform::AnsiUpper(name) + "=" +
+                           std::string(TrimAnsi(std::string_view(line).substr(nEquals + 1)));
+  if (!EvaluateAssignment(run, assignment)) return true;  // a malformed call: 5528 was shown
+  return PutEnvironmentEntry(run, std::move(assignment));
 }
 
 }  // namespace

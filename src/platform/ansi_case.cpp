@@ -22,6 +22,16 @@ std::array<unsigned char, 256> MakeUpperTable() {
 
 const std::array<unsigned char, 256> kUpper = MakeUpperTable();
 
+std::array<unsigned char, 256> MakeLowerTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  for (int c = 0; c < 256; ++c)
+    if (kUpper[c] != c) table[kUpper[c]] = static_cast<unsigned char>(c);
+  return table;
+}
+
+const std::array<unsigned char, 256> kLower = MakeLowerTable();
+
 }  // namespace
 
 char AnsiUpperChar(char c) {
@@ -39,6 +49,26 @@ bool AnsiEqualNoCase(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (AnsiUpperChar(a[i]) != AnsiUpperChar(b[i])) return false;
   return true;
+}
+
+char AnsiLowerChar(char c) {
+  return static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+}
+
+std::string AnsiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AnsiLowerChar(c);
+  return out;
+}
+
+int AnsiCompareNoCase(std::string_view a, std::string_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const int ca = kUpper[static_cast<unsigned char>(a[i])];
+    const int cb = kUpper[static_cast<unsigned char>(b[i])];
+    if (ca != cb) return ca - cb;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 bool AnsiStartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -13,5 +13,10 @@ std::string AnsiUpper(std::string_view text);
 bool AnsiEqualNoCase(std::string_view a, std::string_view b);
 bool AnsiStartsWithNoCase(std::string_view text, std::string_view prefix);
 bool AnsiEndsWithNoCase(std::string_view text, std::string_view suffix);
+// The lower-case form: the inverse of the upper-case table for the letters it maps.
+char AnsiLowerChar(char c);
+std::string AnsiLower(std::string_view text);
+// Orders two texts by their upper-case forms, byte by byte: negative, 0 or positive.
+int AnsiCompareNoCase(std::string_view a, std::string_view b);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "engine/setup_run.h"
 #include "script/crypt/decrypt_value.h"
+#include "script/function_assignment.h"
 
 namespace tarvium {
 
@@ -10,6 +11,7 @@ void AttachScriptEngine(SetupRun& run) {
   run.script.isNonEmptyEncryptedValue = [](SetupRun&, std::string_view text) {
     return Tarvium::IsNonEmptyEncryptedValue(text);
   };
+  run.script.evaluateAssignment = EvaluateFunctionAssignment;
 }
 
 }  // namespace tarvium

@@ -1,0 +1,96 @@
+// The line is split into its condition and up to three tokens after " THEN" before anything is
+// evaluated, so that a faulty line runs neither its condition's functions nor a command.
+#include "script/if_line.h"
+
+#include <string>
+#include <vector>
+
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/show_message.h"
+#include "platform/ansi_case.h"
+#include "script/evaluate_condition.h"
+#include "script/script_chars.h"
+
+namespace tarvium {
+namespace {
+
+struct IfParts {
+  std::string_view condition;
+  std::string thenCommand;
+  std::string elseCommand;
+  bool bHasElse = false;
+};
+
+// Blank-separated tokens; quotes (double or single) are removed and may enclose blanks.
+std::vector<std::string> SplitTokens(std::string_view text, size_t nMax) {
+  std::vector<std::string> tokens;
+  size_t nPos = 0;
+  while (tokens.size() < nMax) {
+    while (nPos < text.size() && IsScriptBlank(text[nPos])) ++nPos;
+    if (nPos >= text.size()) break;
+    std::string token;
+    while (nPos < text.size() && !IsScriptBlank(text[nPos])) {
+      const char c = text[nPos++];
+      if (c != '"' && c != '\'') {
+        token += c;
+        continue;
+      }
+      const size_t nClose = text.find(c, nPos);
+      const size_t nEnd = nClose == std::string_view::npos ? text.size() : nClose;
+      token.append(text.substr(nPos, nEnd - nPos));
+      nPos = nClose == std::string_view::npos ? text.size() : nClose + 1;
+    }
+    tokens.push_back(std::move(token));
+  }
+  return tokens;
+}
+
+size_t FindThen(std::string_view text) {
+  for (size_t i = 0; i + 5 <= text.size(); ++i)
+    if (text[i] == ' ' && platform::AnsiEqualNoCase(text.substr(i + 1, 4), "THEN")) return i;
+  return std::string_view::npos;
+}
+
+// False for a line that is no valid IF line.
+bool SplitIfLine(std::string_view line, IfParts& parts) {
+  while (!line.empty() && IsScriptBlank(line[0])) line.remove_prefix(1);
+  if (!platform::AnsiStartsWithNoCase(line, "IF")) return false;
+  line.remove_prefix(2);
+  const size_t nThen = FindThen(line);
+  if (nThen == std::string_view::npos) return false;
+  parts.condition = line.substr(0, nThen);
+  std::vector<std::string> tokens = SplitTokens(line.substr(nThen + 5), 3);
+  if (tokens.empty()) return false;
+  parts.thenCommand = std::move(tokens[0]);
+  if (tokens.size() == 1 || platform::AnsiEqualNoCase(tokens[1], "ENDIF")) return true;
+  if (!platform::AnsiEqualNoCase(tokens[1], "ELSE") || tokens.size() < 3) return false;
+  parts.bHasElse = true;
+  parts.elseCommand = std::move(tokens[2]);
+  return true;
+}
+
+bool RunChosenLine(SetupRun& run, const std::string& command, bool bSizing, int64_t* pnBytes) {
+  const SectionLineHooks& lines = run.sectionLines;
+  if (!bSizing) return !lines.processLine || lines.processLine(run, command);
+  if (lines.measureLine && pnBytes) *pnBytes += lines.measureLine(run, command);
+  return true;
+}
+
+}  // namespace
+
+bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBytes) {
+  IfParts parts;
+  if (!SplitIfLine(line, parts)) {
+    ShowMessage(run, 5528, std::string(line));
+    return true;
+  }
+  ReplaceVariables(run, parts.thenCommand);
+  ReplaceVariables(run, parts.elseCommand);
+  if (EvaluateCondition(run, parts.condition))
+    return RunChosenLine(run, parts.thenCommand, bSizing, pnBytes);
+  if (parts.bHasElse) return RunChosenLine(run, parts.elseCommand, bSizing, pnBytes);
+  return true;
+}
+
+}  // namespace tarvium

@@ -1,0 +1,19 @@
+// ExecuteIf: one IF line of a script section, "IF condition THEN command [ELSE command] [ENDIF]".
+// The chosen command is handed back to the section processing as a line of the section, so an
+// IF line can run anything a section line can; in the size computation of options it is
+// measured there instead of run.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+namespace tarvium {
+
+struct SetupRun;
+
+// Runs (or, with bSizing, measures and adds to *pnBytes) the command the condition chooses.
+// A fault in the line itself (no IF, no " THEN", no command, ELSE without command, another word
+// after the command) shows message 5528 with the line and executes nothing. Returns the result of
+// the processed line: false when the section must stop; true otherwise.
+bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBytes = nullptr);
+
+}  // namespace tarvium

@@ -1,0 +1,93 @@
+// Conditions and IF lines on a real temporary machine: the kinds of comparison, the precedence
+// and short-circuit of "&" and "|", the faults inside a condition and those of the IF line itself.
+#include <gtest/gtest.h>
+
+#include "script/condition_tree.h"
+#include "script/evaluate_condition.h"
+#include "script/if_line.h"
+#include "script_test_run.h"
+
+namespace tarvium {
+namespace {
+
+struct ConditionsTest : ::testing::Test, test::ScriptTestRun {};
+
+TEST_F(ConditionsTest, IntegerVersionAndTextComparisons) {
+  run.ctx.nFormatVersion = 0x1410;
+  ASSERT_TRUE(SetVariable(run, "NEG", "-5"));
+  ASSERT_TRUE(SetVariable(run, "DASH", "-"));
+  for (const char* text : {"10 > 9", "1.10 > 1.9", "abc = ABC", "%NEG% < 3", "%DASH% = 0",
+                           "\"a b\" == \"A B\"", "2 <> 3", "10 != 9a", "1.2 < 1.2.0", "x <= x",
+                           "b >= a", "Len(abcd) = 4", "Left(abc,2)==ab", "Nofunc(1) = nofunc(1)"})
+    EXPECT_TRUE(EvaluateCondition(run, text)) << text;
+  for (const char* text : {"9 > 10", "abc = abd", "%NEG% > 3", "2147483648 < 2147483647",
+                           "%USER% inglobalgroup Admins", "%USER% INLOCALGROUP Users"})
+    EXPECT_FALSE(EvaluateCondition(run, text)) << text;
+  run.ctx.nFormatVersion = 0x1409;  // older files: later parts compare as text
+  EXPECT_TRUE(EvaluateCondition(run, "1.10 < 1.9"));
+  EXPECT_TRUE(EvaluateCondition(run, "10.0 > 9.0"));
+  EXPECT_TRUE(run.shownMessages.empty());
+}
+
+TEST_F(ConditionsTest, PrecedenceNegationAndShortCircuit) {
+  for (const char* text : {"!(1=1) | 2=2", "1=1 & 2=3 | 3=3", "1=2 | 2=2 & 3=3", "!1=2",
+                           "((1=1) & !(2=3))", "(1=2 | (2=2)) & 3=3", ""})
+    EXPECT_TRUE(EvaluateCondition(run, text)) << text;
+  for (const char* text : {"1=1 & 2=3", "1=2 & 2=2 | 3=3", "!(1=1 | 2=3)"})
+    EXPECT_FALSE(EvaluateCondition(run, text)) << text;
+
+  ASSERT_TRUE(SetVariable(run, "L", "a;b"));
+  EXPECT_FALSE(EvaluateCondition(run, "1=2 & Tokenize(L,;)=2"));
+  EXPECT_TRUE(EvaluateCondition(run, "1=1 | Tokenize(L,;)=2"));
+  EXPECT_EQ(LookupVariable(run, "L1"), "");  // neither branch was evaluated
+  EXPECT_TRUE(EvaluateCondition(run, "1=1 & Tokenize(L,;)=2"));
+  EXPECT_EQ(LookupVariable(run, "L2"), "b");
+  EXPECT_TRUE(run.shownMessages.empty());
+}
+
+TEST_F(ConditionsTest, FaultsInsideAConditionCountAsWritten) {
+  // A node that is no comparison is dropped: alone the condition is true, after "&" the
+  // continuation is missing; an unknown operator makes its comparison true.
+  EXPECT_TRUE(EvaluateCondition(run, "-5 < 3"));
+  EXPECT_FALSE(EvaluateCondition(run, "1=2 & #junk"));
+  EXPECT_TRUE(EvaluateCondition(run, "1 ~ 2"));
+  EXPECT_FALSE(EvaluateCondition(run, "1 =< 2 & 1=2"));
+  EXPECT_EQ(Messages(), (std::vector<int>{5528, 5528, 5528, 5528}));
+  EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args[0]), "-5 < 3");
+
+  const ParsedCondition deep =
+      ParseCondition(std::string(500, '(') + "1=1" + std::string(500, ')'));
+  EXPECT_EQ(deep.faults.size(), 1u);
+  const ParsedCondition unclosed = ParseCondition("(1=1 & Len(ab = 2");
+  ASSERT_EQ(unclosed.chain.size(), 1u);
+  EXPECT_EQ(unclosed.chain[0].group[1].comparison.left, "Len(ab = 2");
+}
+
+TEST_F(ConditionsTest, IfLinesChooseRunOrMeasureTheirCommand) {
+  ASSERT_TRUE(SetVariable(run, "LANG", "DE"));
+  EXPECT_TRUE(ExecuteIf(run, "IF 1=1 THEN Beep", false));
+  EXPECT_TRUE(ExecuteIf(run, "IF 1=2 THEN Beep", false));
+  EXPECT_TRUE(ExecuteIf(run, "  if 1=2 then Beep else Echo", false));
+  EXPECT_TRUE(ExecuteIf(run, "IF 1=1 THEN Beep ENDIF", false));
+  EXPECT_TRUE(ExecuteIf(run, "IF %LANG%==de THEN 'Copy a.txt b.txt' ELSE \"Echo %LANG%\"", false));
+  EXPECT_TRUE(ExecuteIf(run, "IF %LANG%==en THEN 'Copy a.txt b.txt' ELSE \"Echo %LANG%\"", false));
+  EXPECT_FALSE(ExecuteIf(run, "IF 1=1 THEN Stop", false));
+  EXPECT_EQ(processed, (std::vector<std::string>{"Beep", "Echo", "Beep", "Copy a.txt b.txt",
+                                                 "Echo DE", "Stop"}));
+  EXPECT_TRUE(run.shownMessages.empty());
+
+  int64_t nBytes = 0;
+  EXPECT_TRUE(ExecuteIf(run, "IF 1=2 THEN Beep ELSE 'Echo two'", true, &nBytes));
+  EXPECT_EQ(nBytes, 8);  // measured, not run
+  EXPECT_EQ(processed.size(), 6u);
+
+  for (const char* line : {"IF 1=1 THEN Beep ELSE", "Beep", "IF 1=1 Beep", "IF 1=1 THEN",
+                           "IF 1=1 THEN Beep OTHER Echo", "IF 1=1 THEN Beep ELSE 'Echo'x y"})
+    EXPECT_TRUE(ExecuteIf(run, line, false)) << line;
+  EXPECT_EQ(processed.size(), 7u);  // only the last line was valid
+  EXPECT_EQ(Messages(), (std::vector<int>(5, 5528)));
+  EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args[0]), "IF 1=1 THEN Beep ELSE");
+}
+
+}  // namespace
+}  // namespace tarvium

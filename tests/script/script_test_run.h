@@ -1,0 +1,38 @@
+// A run on a fresh temporary machine with the script engine attached, shared by the script tests:
+// the lines an IF line hands to the section processing are recorded, and measured as their length.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/variable_sections.h"
+#include "script/script_engine.h"
+#include "support/test_machine.h"
+
+namespace tarvium::test {
+
+struct ScriptTestRun {
+  ScriptTestRun() {
+    AttachScriptEngine(run);
+    run.sectionLines.processLine = [this](SetupRun&, const std::string& line) {
+      processed.push_back(line);
+      return line != "Stop";
+    };
+    run.sectionLines.measureLine = [](SetupRun&, const std::string& line) {
+      return static_cast<int64_t>(line.size());
+    };
+  }
+
+  std::vector<int> Messages() const {
+    std::vector<int> numbers;
+    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
+    return numbers;
+  }
+
+  TestMachine machine;
+  SetupRun run{machine.Machine()};
+  std::vector<std::string> processed;
+};
+
+}  // namespace tarvium::test
