@@ -167,33 +167,23 @@ TEST(ShellLink, DamagedLinksFailCleanly) {
     wrongClass[4] ^= 1;
     EXPECT_FALSE(ReadShellLink(wrongClass, link));
   }
-  const Bytes unicodeInfo = UnicodeLinkInfo();
-  std::vector<Bytes> damaged;
-  Bytes longString = Header(kLinkHasArguments | kLinkIsUnicode);
-  PutU16(longString, 0xFFFF);
-  PutU16(longString, 'a');
-  damaged.push_back(longString);
-  Bytes longIdList = Header(kLinkHasTargetIdList);
-  PutU16(longIdList, 40);
-  damaged.push_back(longIdList);
-  // Link information: a size past the end, a header larger than the structure, a string offset
-  // past its end, a string without its terminator, a share structure that does not fit.
-  Bytes info = unicodeInfo;
-  info[0] += 1;
-  damaged.push_back(Concat(Header(kLinkHasLinkInfo), info));
-  info = unicodeInfo;
-  info[4] = static_cast<uint8_t>(info.size() + 1);
-  damaged.push_back(Concat(Header(kLinkHasLinkInfo), info));
-  info = unicodeInfo;
-  info[0x1C] = static_cast<uint8_t>(info.size());
-  damaged.push_back(Concat(Header(kLinkHasLinkInfo), info));
-  info = unicodeInfo;
-  info.resize(info.size() - 2);
-  info[0] = static_cast<uint8_t>(info.size());
-  damaged.push_back(Concat(Header(kLinkHasLinkInfo), info));
-  info = NetworkLinkInfo();
-  info[0x1C] = 0xF0;
-  damaged.push_back(Concat(Header(kLinkHasLinkInfo), info));
+  // A link with its link information changed at one byte.
+  const auto withInfo = [](Bytes info, size_t nOffset, size_t nValue) {
+    info[nOffset] = static_cast<uint8_t>(nValue);
+    return Concat(Header(kLinkHasLinkInfo), info);
+  };
+  const Bytes info = UnicodeLinkInfo();
+  Bytes unterminated = info;  // the last Unicode string loses its terminator
+  unterminated.resize(info.size() - 2);
+  std::vector<Bytes> damaged = {
+      Concat(Header(kLinkHasArguments | kLinkIsUnicode), {0xFF, 0xFF, 'a', 0}),  // string length
+      Concat(Header(kLinkHasTargetIdList), {40, 0}),                             // item list size
+      withInfo(info, 0, info.size() + 1),  // size past the end
+      withInfo(info, 4, info.size() + 1),  // header larger than the structure
+      withInfo(info, 0x1C, info.size()),   // string offset at the end
+      withInfo(unterminated, 0, unterminated.size()),
+      withInfo(NetworkLinkInfo(), 0x1C, 0xF0),  // share structure that does not fit
+  };
   for (size_t i = 0; i < damaged.size(); ++i) EXPECT_FALSE(ReadShellLink(damaged[i], link)) << i;
 }
 

@@ -2,7 +2,9 @@
  * through IPersistFile), so the reader's tests read what Windows writes rather than what we think
  * it writes. Run under Windows or Wine by make-links.sh; the targets are created first because the
  * shell records the volume and location of an existing file only. Output goes to the directory
- * given as the first argument. */
+ * given as the first argument. Wine's link object counts the terminating zero in the string
+ * lengths (the reader cuts strings at their first zero) and writes a relative path without setting
+ * its flag, so no link here sets one; the tests build that form by hand. */
 #define COBJMACROS
 #include <windows.h>
 #include <objbase.h>
