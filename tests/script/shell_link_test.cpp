@@ -1,0 +1,191 @@
+// The shell-link reader on links written by the shell's own link object (tests/data/lnk, made by
+// make-links.sh) and on hand-built links for the forms those do not hold (Unicode link
+// information, a share, a relative path, ANSI strings), and on damaged links of every kind.
+#include "script/shell_link.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/processes.h"
+
+namespace tarvium {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadData(const std::string& name) {
+  std::ifstream in(std::string(TARVIUM_SOURCE_DIR) + "/tests/data/lnk/" + name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void PutU16(Bytes& out, uint32_t value) {
+  out.push_back(static_cast<uint8_t>(value));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+void PutU32(Bytes& out, uint32_t value) {
+  PutU16(out, value & 0xFFFF);
+  PutU16(out, value >> 16);
+}
+void PutAnsiz(Bytes& out, const std::string& text) {
+  out.insert(out.end(), text.begin(), text.end());
+  out.push_back(0);
+}
+void PutUtf16z(Bytes& out, const std::u16string& text) {
+  for (char16_t c : text) PutU16(out, c);
+  PutU16(out, 0);
+}
+
+Bytes Header(uint32_t dwFlags, uint32_t dwShow = 1) {
+  Bytes out;
+  PutU32(out, 0x4C);
+  for (uint8_t b : {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00,
+                    0x00, 0x00, 0x46})
+    out.push_back(b);
+  PutU32(out, dwFlags);
+  out.resize(0x3C);
+  PutU32(out, dwShow);
+  out.resize(0x4C);
+  return out;
+}
+
+// Link information with the Unicode offsets: a local path "C:\Ünï" + "\x.cmd" whose ANSI forms
+// say something else, so the test sees which form was taken.
+Bytes UnicodeLinkInfo() {
+  Bytes strings;
+  const uint32_t dwVolume = 0x24;
+  PutU32(strings, 0x11);  // VolumeID: size, drive type, serial, label offset, empty label
+  PutU32(strings, 3);
+  PutU32(strings, 0);
+  PutU32(strings, 0x10);
+  strings.push_back(0);
+  const uint32_t dwAnsiBase = dwVolume + static_cast<uint32_t>(strings.size());
+  PutAnsiz(strings, "C:\\ANSI");
+  const uint32_t dwAnsiSuffix = dwVolume + static_cast<uint32_t>(strings.size());
+  PutAnsiz(strings, "ansi.cmd");
+  const uint32_t dwUnicodeBase = dwVolume + static_cast<uint32_t>(strings.size());
+  PutUtf16z(strings, u"C:\\\u00DCn\u00EF\\");
+  const uint32_t dwUnicodeSuffix = dwVolume + static_cast<uint32_t>(strings.size());
+  PutUtf16z(strings, u"x.cmd");
+  Bytes info;
+  PutU32(info, dwVolume + static_cast<uint32_t>(strings.size()));
+  for (uint32_t value :
+       {0x24u, 1u, dwVolume, dwAnsiBase, 0u, dwAnsiSuffix, dwUnicodeBase, dwUnicodeSuffix})
+    PutU32(info, value);
+  info.insert(info.end(), strings.begin(), strings.end());
+  return info;
+}
+
+Bytes NetworkLinkInfo() {
+  Bytes network;
+  PutU32(network, 0x14 + 14);
+  for (uint32_t value : {0u, 0x14u, 0u, 0u}) PutU32(network, value);
+  PutAnsiz(network, "\\\\srv\\share");
+  network.resize(0x14 + 14);
+  Bytes info;
+  const uint32_t dwSuffix = 0x1C + static_cast<uint32_t>(network.size());
+  PutU32(info, dwSuffix + 10);
+  for (uint32_t value : {0x1Cu, 2u, 0u, 0u, 0x1Cu, dwSuffix}) PutU32(info, value);
+  info.insert(info.end(), network.begin(), network.end());
+  PutAnsiz(info, "dir\\x.cmd");
+  return info;
+}
+
+Bytes Concat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(ShellLink, ReadsLinksWrittenByTheShell) {
+  ShellLink link;
+  ASSERT_TRUE(ReadShellLink(ReadData("show-args.lnk"), link));
+  EXPECT_EQ(ShellLinkTarget(link, "C:\\Links\\show-args.lnk"), "C:\\Tools\\show-args.cmd");
+  EXPECT_EQ(link.szArguments, "first \"two words\" last");
+  EXPECT_EQ(link.szWorkingDir, "C:\\Work");
+  EXPECT_EQ(link.szName, "Shows its arguments");
+  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWMAXIMIZED);
+
+  ASSERT_TRUE(ReadShellLink(ReadData("minimized.lnk"), link));
+  EXPECT_EQ(link.szArguments, "-m");
+  EXPECT_EQ(link.szWorkingDir, "");
+  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWMINNOACTIVE);
+
+  // Unicode strings come back in the ANSI code page; what it cannot hold becomes '?'.
+  ASSERT_TRUE(ReadShellLink(ReadData("unicode.lnk"), link));
+  EXPECT_EQ(ShellLinkTarget(link, "x.lnk"),
+            "C:\\Tools\\gr\xFC\xDF"
+            "e.cmd");
+  EXPECT_EQ(link.szWorkingDir, "C:\\Daten\\\xC4nderung");
+  EXPECT_EQ(link.szArguments, "caf\xE9 ?");
+  EXPECT_EQ(link.szName, "? ok");
+  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);
+}
+
+TEST(ShellLink, ReadsTheOtherFormsOfTargetsAndStrings) {
+  ShellLink link;
+  ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 0), UnicodeLinkInfo()), link));
+  EXPECT_EQ(ShellLinkTarget(link, ""), "C:\\\xDCn\xEF\\x.cmd");
+  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);  // none given
+
+  ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 2), NetworkLinkInfo()), link));
+  EXPECT_EQ(ShellLinkTarget(link, ""), "\\\\srv\\share\\dir\\x.cmd");
+  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);  // one a link does not store
+
+  // ANSI string data: a relative path taken against the link's folder, arguments.
+  Bytes ansi = Header(kLinkHasRelativePath | kLinkHasArguments);
+  PutU16(ansi, 10);
+  for (char c : std::string("..\\Tools\\x")) ansi.push_back(static_cast<uint8_t>(c));
+  PutU16(ansi, 3);
+  for (int c : {0x61, 0xE9, 0x62}) ansi.push_back(static_cast<uint8_t>(c));
+  ASSERT_TRUE(ReadShellLink(ansi, link));
+  EXPECT_EQ(ShellLinkTarget(link, "C:\\Links\\x.lnk"), "C:\\Links\\..\\Tools\\x");
+  EXPECT_EQ(link.szArguments,
+            "a\xE9"
+            "b");
+  EXPECT_EQ(ShellLinkTarget(link, "x.lnk"), "..\\Tools\\x");
+
+  // Link information marked to be ignored gives no target.
+  ASSERT_TRUE(ReadShellLink(
+      Concat(Header(kLinkHasLinkInfo | kLinkForceNoLinkInfo), UnicodeLinkInfo()), link));
+  EXPECT_EQ(ShellLinkTarget(link, "x.lnk"), "");
+}
+
+TEST(ShellLink, DamagedLinksFailCleanly) {
+  ShellLink link;
+  for (const char* pszName : {"show-args.lnk", "minimized.lnk", "unicode.lnk"}) {
+    const Bytes bytes = ReadData(pszName);
+    ASSERT_GT(bytes.size(), 4u);
+    // Everything before the closing empty extra-data block is needed.
+    for (size_t nSize = 0; nSize + 4 < bytes.size(); ++nSize)
+      EXPECT_FALSE(ReadShellLink(std::span(bytes.data(), nSize), link)) << pszName << " " << nSize;
+    Bytes wrongSize = bytes;
+    wrongSize[0] = 0x4B;
+    EXPECT_FALSE(ReadShellLink(wrongSize, link));
+    Bytes wrongClass = bytes;
+    wrongClass[4] ^= 1;
+    EXPECT_FALSE(ReadShellLink(wrongClass, link));
+  }
+  // A link with its link information changed at one byte.
+  const auto withInfo = [](Bytes info, size_t nOffset, size_t nValue) {
+    info[nOffset] = static_cast<uint8_t>(nValue);
+    return Concat(Header(kLinkHasLinkInfo), info);
+  };
+  const Bytes info = UnicodeLinkInfo();
+  Bytes unterminated = info;  // the last Unicode string loses its terminator
+  unterminated.resize(info.size() - 2);
+  std::vector<Bytes> damaged = {
+      Concat(Header(kLinkHasArguments | kLinkIsUnicode), {0xFF, 0xFF, 'a', 0}),  // string length
+      Concat(Header(kLinkHasTargetIdList), {40, 0}),                             // item list size
+      withInfo(info, 0, info.size() + 1),  // size past the end
+      withInfo(info, 4, info.size() + 1),  // header larger than the structure
+      withInfo(info, 0x1C, info.size()),   // string offset at the end
+      withInfo(unterminated, 0, unterminated.size()),
+      withInfo(NetworkLinkInfo(), 0x1C, 0xF0),  // share structure that does not fit
+  };
+  for (size_t i = 0; i < damaged.size(); ++i) EXPECT_FALSE(ReadShellLink(damaged[i], link)) << i;
+}
+
+}  // namespace
+}  // namespace tarvium
