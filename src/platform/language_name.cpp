@@ -85,6 +85,13 @@ constexpr std::array kPrimary = std::to_array<LanguageName>({
     {0x26, "Latvian"},  {0x27, "Lithuanian"},
 });
 
+constexpr bool IsSorted(std::span<const LanguageName> table) {
+  return std::is_sorted(
+      table.begin(), table.end(),
+      [](const LanguageName& a, const LanguageName& b) { return a.wLanguage < b.wLanguage; });
+}
+static_assert(IsSorted(kRegional) && IsSorted(kPrimary), "Find searches the tables by halves");
+
 const LanguageName* Find(std::span<const LanguageName> table, uint16_t wLanguage) {
   const auto it = std::lower_bound(
       table.begin(), table.end(), wLanguage,
