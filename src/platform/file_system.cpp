@@ -3,6 +3,9 @@
 #include "platform/file_system.h"
 
 #include <algorithm>
+#include <span>
+
+#include "platform/pe_resources.h"
 
 namespace platform {
 
@@ -16,6 +19,18 @@ bool FileSystem::DirectoryExists(const std::string& path) {
   uint32_t dwAttributes = 0;
   return GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
          (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+uint32_t FileSystem::GetFileVersionInfo(const std::string& path, std::vector<uint8_t>& block) {
+  block.clear();
+  std::string bytes;
+  if (uint32_t err = ReadWholeFile(path, bytes)) return err;
+  const std::span<const uint8_t> image(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                       bytes.size());
+  std::span<const uint8_t> data;
+  if (uint32_t err = FindPeResource(image, RT_VERSION, data)) return err;
+  block.assign(data.begin(), data.end());
+  return ERROR_SUCCESS;
 }
 
 uint32_t FileSystem::GetFileSize(const std::string& path, uint64_t& nSize) {

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/win_error.h"
 
@@ -209,6 +210,15 @@ class FileSystem {
   virtual uint32_t GetDiskFreeSpaceEx(const std::string& path, DiskSpace& space) {
     return Unsupported(path, space);
   }
+
+  // --- Version resources -----------------------------------------------------------------------
+  // GetFileVersionInfo: the raw version resource (VS_VERSIONINFO) of an executable file, for the
+  // script layer to read as VerQueryValue would. A file that is no PE file is
+  // ERROR_BAD_EXE_FORMAT, one without resources ERROR_RESOURCE_DATA_NOT_FOUND, one whose
+  // resources hold no version ERROR_RESOURCE_TYPE_NOT_FOUND; errors opening or reading the file
+  // are those of ReadWholeFile. The default reads the file with ReadWholeFile and finds the
+  // resource in its image (pe_resources.h); a Win32 backend calls the system's function.
+  virtual uint32_t GetFileVersionInfo(const std::string& path, std::vector<uint8_t>& block);
 
   // --- Conveniences over the operations above ---------------------------------------------------
   bool FileExists(const std::string& path);       // an existing file (not a directory)

@@ -73,5 +73,9 @@ inline constexpr uint32_t ERROR_NONE_MAPPED = 1332;
 inline constexpr uint32_t ERROR_INVALID_DATA = 13;
 inline constexpr uint32_t ERROR_SHUTDOWN_IN_PROGRESS = 1115;
 inline constexpr uint32_t ERROR_NO_SYSTEM_RESOURCES = 1450;
+inline constexpr uint32_t ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // an image without resources
+inline constexpr uint32_t ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
+inline constexpr uint32_t ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
+inline constexpr uint32_t ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 
 }  // namespace platform
