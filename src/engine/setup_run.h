@@ -2,12 +2,12 @@
 // reference; there are no globals, so a test can create as many runs as it likes.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/error_file.h"
+#include "engine/message_state.h"
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
 #include "engine/setup_context.h"
@@ -32,14 +32,12 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
-  // Pumps the window messages between the steps of long operations (archive entries, ...), so
-  // that the user interface stays alive and a Cancel reaches the abort flag. Empty: nothing to do.
-  std::function<void()> pumpMessages;
-  LogFiles log;             // the error file (/E) and the trace file (/B)
-  VariableStore variables;  // the predefined variables
-  ScriptHooks script;       // what the engine asks of the script engine
+  LogFiles log;                           // the error file (/E) and the trace file (/B)
+  VariableStore variables;                // the predefined variables
+  ScriptHooks script;                     // what the engine asks of the script engine
   std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
-
+  // The message catalog's language, its switches and the text of the last message.
+  MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
 };

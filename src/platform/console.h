@@ -1,5 +1,6 @@
-// The standard output of the setup process, for the few lines the engine prints there instead of
-// showing them (a calling agent reads them). Text is ANSI; the backend converts it.
+// The standard output and standard error of the setup process, for the few lines the engine
+// prints instead of showing them (a calling agent reads them), and whether a person sits at a
+// terminal who could be asked. Text is ANSI; the backend converts it.
 #pragma once
 #include <string>
 
@@ -8,7 +9,10 @@ namespace platform {
 class Console {
  public:
   virtual ~Console() = default;
-  virtual void WriteLine(const std::string& text) = 0;
+  virtual void WriteLine(const std::string& text) = 0;       // standard output
+  virtual void WriteErrorLine(const std::string& text) = 0;  // standard error
+  // Standard input and standard error are both a terminal.
+  virtual bool HasTerminal() = 0;
 };
 
 }  // namespace platform

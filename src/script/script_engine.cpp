@@ -3,6 +3,7 @@
 #include "engine/setup_run.h"
 #include "script/crypt/decrypt_value.h"
 #include "script/function_assignment.h"
+#include "script/show_catalog_message.h"
 
 namespace tarvium {
 
@@ -12,6 +13,7 @@ void AttachScriptEngine(SetupRun& run) {
     return Tarvium::IsNonEmptyEncryptedValue(text);
   };
   run.script.evaluateAssignment = EvaluateFunctionAssignment;
+  run.script.showMessage = ShowCatalogMessage;
 }
 
 }  // namespace tarvium

@@ -17,7 +17,16 @@ struct MessageButton {
   int nResult = 2;
 };
 
+// A label as it reads, without its '&' access-key marks ("&No" -> "No").
+inline std::string LabelText(const std::string& label) {
+  std::string text;
+  for (char c : label)
+    if (c != '&') text += c;
+  return text;
+}
+
 struct MessageBoxRequest {
+  int nMessage = 0;  // the catalog number, which is also the help topic of the box
   std::string caption;
   std::string text;
   IconKind icon = IconKind::Information;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "archive/archive_test_run.h"
+#include "support/cancelling_ui.h"
 
 namespace tarvium::test {
 namespace {
@@ -197,10 +198,11 @@ TEST_F(UnpackRarTest, ArchivesWithoutAnEntryToWriteGiveFalse) {
 }
 
 TEST_F(UnpackRarTest, AbortBetweenEntriesStopsWithTheResultSoFar) {
-  int nPumped = 0;
-  t.run.pumpMessages = [&] { t.run.ctx.bAborted = ++nPumped == 2; };
+  auto cancelling = std::make_unique<CancellingUserInterface>(2);
+  const CancellingUserInterface& user = *cancelling;
+  t.run.ui = std::move(cancelling);
   EXPECT_TRUE(Unpack("tree5.rar"));
-  EXPECT_EQ(nPumped, 2);
+  EXPECT_EQ(user.nPumped, 2);
   EXPECT_TRUE(HostPathExists(t.HostPath("out/docs")));
   EXPECT_FALSE(HostPathExists(t.HostPath("out/docs/sub")));
 }

@@ -12,6 +12,7 @@
 #include "archive/pack_zip.h"
 #include "archive/unpack_zip.h"
 #include "platform/file_system.h"
+#include "support/cancelling_ui.h"
 
 namespace tarvium::test {
 namespace {
@@ -162,11 +163,12 @@ TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
   ASSERT_TRUE(Unzip("plain.zip", "readme.*"));
   EXPECT_EQ(ReadHostFile(t.HostPath("out/readme.txt")), "Tarvium zip test\r\n");
 
-  int nPumped = 0;
-  t.run.pumpMessages = [&] { t.run.ctx.bAborted = ++nPumped == 2; };
+  auto cancelling = std::make_unique<CancellingUserInterface>(2);
+  const CancellingUserInterface& user = *cancelling;
+  t.run.ui = std::move(cancelling);
   ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
   EXPECT_TRUE(Unzip("plain.zip"));
-  EXPECT_EQ(nPumped, 2);
+  EXPECT_EQ(user.nPumped, 2);
   EXPECT_EQ(Out().size(), 2u);
   t.run.ctx.bAborted = false;
   EXPECT_FALSE(UnpackZip(t.run, "C:\\plain.zip", "Z:\\tarvium-read-only", "", ""));

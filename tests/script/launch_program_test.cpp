@@ -16,6 +16,7 @@
 #include "engine/variable_sections.h"
 #include "platform/win_error.h"
 #include "script/msi_quiet_switch.h"
+#include "support/test_data.h"
 #include "support/test_machine.h"
 
 namespace tarvium {
@@ -165,11 +166,9 @@ TEST_F(Launch, ShortcutStartsItsTargetWithItsArgumentsInItsDirectory) {
   WriteScript("C:\\Tools\\show-args.cmd", "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + "'");
   machine.Machine().Files().CreateDirectoryTree("C:\\Work");
   machine.Machine().Files().CreateDirectoryTree("C:\\Links");
-  std::ifstream in(std::string(TARVIUM_SOURCE_DIR) + "/tests/data/lnk/show-args.lnk",
-                   std::ios::binary);
-  std::stringstream link;
-  link << in.rdbuf();
-  ASSERT_EQ(machine.Machine().Files().WriteWholeFile("C:\\Links\\Show-Args.LNK", link.str()), 0u);
+  const std::string link = test::ReadTestData("lnk/show-args.lnk");
+  ASSERT_FALSE(link.empty());
+  ASSERT_EQ(machine.Machine().Files().WriteWholeFile("C:\\Links\\Show-Args.LNK", link), 0u);
 
   EXPECT_TRUE(Call("C:\\Links\\Show-Args.LNK \"and more\""));
   EXPECT_EQ(ReadHost("C:\\out.txt"), std::filesystem::canonical(Host("C:\\Work")).string() +

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/processes.h"
+#include "support/test_data.h"
 
 namespace tarvium {
 namespace {
@@ -17,8 +18,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes ReadData(const std::string& name) {
-  std::ifstream in(std::string(TARVIUM_SOURCE_DIR) + "/tests/data/lnk/" + name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = test::ReadTestData("lnk/" + name);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 void PutU16(Bytes& out, uint32_t value) {

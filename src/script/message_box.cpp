@@ -1,0 +1,109 @@
+#include "script/message_box.h"
+
+#include <cstdio>
+
+#include "engine/error_file.h"
+#include "engine/setup_run.h"
+#include "script/last_error.h"
+#include "script/message_catalog.h"
+#include "script/message_spec.h"
+
+namespace tarvium {
+namespace {
+
+// Help opens through the main window into the help file, and not while boxes are system-modal.
+bool HelpButtonShown(const SetupRun& run) {
+  const MessageState& state = run.messages;
+  return !state.bSystemModal && !state.szHelpFile.empty() && state.bMainWindow;
+}
+
+bool ButtonCreated(const SetupRun& run, const SpecButton& button) {
+  if (button.nResult == kResultNotCreated) return false;
+  return button.nResult != kResultHelp || HelpButtonShown(run);
+}
+
+bool ErrorFileAttached(const SetupRun& run) {
+  return run.log.hErrorFile != platform::FileHandle::Invalid;
+}
+
+std::string TwoDigits(unsigned nValue) {
+  char digits[8];
+  std::snprintf(digits, sizeof digits, "%02u", nValue % 100);
+  return digits;
+}
+
+// Line breaks of the text as the error file writes them: CR LF.
+std::string WithCrLf(const std::string& text) {
+  std::string result;
+  result.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
+    result += text[i];
+  }
+  return result;
+}
+
+// The result of the button the box ends with when nobody is asked: its default one, or the
+// Cancel/close result when it has no button at all.
+int DefaultAnswer(const ui::MessageBoxRequest& request) {
+  return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
+}
+
+std::string AnswerLabel(const ui::MessageBoxRequest& request, int nResult) {
+  for (const ui::MessageButton& button : request.buttons)
+    if (button.nResult == nResult) return ui::LabelText(button.label);
+  return std::to_string(nResult);
+}
+
+}  // namespace
+
+ui::MessageBoxRequest BuildMessageBoxRequest(const SetupRun& run, int nMessage,
+                                             const MessageSpec& spec, const std::string& text) {
+  ui::MessageBoxRequest request;
+  request.nMessage = nMessage;
+  request.caption = GetText(run, 5000);
+  request.text = text;
+  request.icon = spec.icon;
+  request.bSystemModal = run.messages.bSystemModal;
+  request.bBeep = run.messages.bBeep;
+  bool bMarkedFound = false;
+  for (const SpecButton& button : spec.buttons) {
+    if (!ButtonCreated(run, button)) continue;
+    if (button.bDefault && !bMarkedFound) {
+      request.nDefault = request.buttons.size();
+      bMarkedFound = true;
+    }
+    request.buttons.push_back({button.label, button.nResult});
+  }
+  return request;
+}
+
+std::string ErrorEntryHead(SetupRun& run) {
+  platform::SystemTime now;
+  run.machine.Time().GetLocalTime(now);
+  const platform::InternationalSettings intl = run.machine.System().International();
+  const std::string date = intl.sDate.empty() ? "." : intl.sDate;
+  const std::string time = intl.sTime.empty() ? ":" : intl.sTime;
+  char year[8];
+  std::snprintf(year, sizeof year, "%04u", static_cast<unsigned>(now.wYear) % 10000);
+  std::string head = TwoDigits(now.wDay) + date + TwoDigits(now.wMonth) + date + year + " " +
+                     TwoDigits(now.wHour) + time + TwoDigits(now.wMinute) + time +
+                     TwoDigits(now.wSecond);
+  if (!run.position.section.empty() && run.position.nLine > 0)
+    head += ", Section [" + run.position.section + "], Line " + std::to_string(run.position.nLine) +
+            ": ";
+  return head;
+}
+
+int ShowMessageBox(SetupRun& run, int nMessage, const MessageSpec& spec, const std::string& text) {
+  const ui::MessageBoxRequest request = BuildMessageBoxRequest(run, nMessage, spec, text);
+  const bool bErrorFile = ErrorFileAttached(run);
+  if (bErrorFile) WriteErrorFile(run, ErrorEntryHead(run) + "\r\n" + WithCrLf(text) + "\r\n");
+  RecordLastError(run, text);
+  int nResult = DefaultAnswer(request);
+  if (!(bErrorFile && run.messages.bAnswerAtOnce) && run.ui) nResult = run.ui->MessageBox(request);
+  if (bErrorFile) WriteErrorFile(run, AnswerLabel(request, nResult) + "\r\n------------\r\n");
+  return nResult;
+}
+
+}  // namespace tarvium

@@ -1,0 +1,84 @@
+#include "script/message_spec.h"
+
+#include <charconv>
+
+namespace tarvium {
+namespace {
+
+ui::IconKind IconOf(char c) {
+  switch (c) {
+    case 's':
+      return ui::IconKind::Stop;
+    case '!':
+      return ui::IconKind::Exclamation;
+    case '?':
+      return ui::IconKind::Question;
+    default:
+      return ui::IconKind::Information;
+  }
+}
+
+// The text between the next opening delimiter at or after nFrom and the closing delimiter after
+// it; nFrom moves past that closing delimiter. Empty when the delimiters are missing.
+std::string_view NextField(std::string_view spec, char open, char close, size_t& nFrom) {
+  const size_t nOpen = spec.find(open, nFrom);
+  if (nOpen == std::string_view::npos) {
+    nFrom = spec.size();
+    return {};
+  }
+  const size_t nClose = spec.find(close, nOpen + 1);
+  const size_t nEnd = nClose == std::string_view::npos ? spec.size() : nClose;
+  nFrom = nClose == std::string_view::npos ? spec.size() : nClose + 1;
+  return spec.substr(nOpen + 1, nEnd - nOpen - 1);
+}
+
+// "label=result" with an optional '!' right after the result.
+bool ParseButton(std::string_view entry, SpecButton& button) {
+  const size_t nEquals = entry.rfind('=');
+  if (nEquals == std::string_view::npos) return false;
+  std::string_view result = entry.substr(nEquals + 1);
+  const auto [end, error] =
+      std::from_chars(result.data(), result.data() + result.size(), button.nResult);
+  if (error != std::errc()) return false;
+  button.bDefault = end != result.data() + result.size() && *end == '!';
+  button.label = std::string(entry.substr(0, std::min(nEquals, kButtonLabelMax)));
+  return true;
+}
+
+std::vector<SpecButton> ParseButtons(std::string_view field) {
+  std::vector<SpecButton> buttons;
+  while (true) {
+    const size_t nBar = field.find('|');
+    SpecButton button;
+    if (ParseButton(field.substr(0, nBar), button)) buttons.push_back(std::move(button));
+    if (nBar == std::string_view::npos) return buttons;
+    field.remove_prefix(nBar + 1);
+  }
+}
+
+}  // namespace
+
+bool ParseMessageSpec(std::string_view spec, MessageSpec& parsed) {
+  parsed = MessageSpec();
+  if (spec.empty()) return false;
+  const char open = spec[0];
+  const char close = spec.size() > 2 ? spec[2] : open;
+  parsed.icon = IconOf(spec.size() > 1 ? spec[1] : 'i');
+  size_t nFrom = std::min<size_t>(3, spec.size());
+  parsed.textTemplate =
+      std::string(NextField(spec, open, close, nFrom).substr(0, kMessageTemplateMax));
+  parsed.buttons = ParseButtons(NextField(spec, open, close, nFrom));
+  for (size_t i = 0; i < parsed.buttons.size(); ++i) {
+    if (parsed.buttons[i].bDefault) {
+      parsed.nDefault = i;
+      break;
+    }
+  }
+  return true;
+}
+
+int DefaultResult(const MessageSpec& spec) {
+  return spec.buttons.empty() ? 2 : spec.buttons[spec.nDefault].nResult;
+}
+
+}  // namespace tarvium

@@ -1,0 +1,63 @@
+#include "ui/headless_ui.h"
+
+#include <string_view>
+
+namespace tarvium::ui {
+namespace {
+
+std::string_view IconWord(IconKind icon) {
+  switch (icon) {
+    case IconKind::Stop:
+      return "Error";
+    case IconKind::Exclamation:
+      return "Warning";
+    case IconKind::Question:
+      return "Question";
+    case IconKind::Information:
+      break;
+  }
+  return "Information";
+}
+
+// "Buttons: Yes | [No] | Help", the default one in brackets.
+std::string ButtonLine(const MessageBoxRequest& request) {
+  std::string line = "Buttons:";
+  for (size_t i = 0; i < request.buttons.size(); ++i) {
+    const std::string label = LabelText(request.buttons[i].label);
+    line += (i == 0 ? " " : " | ") + (i == request.nDefault ? "[" + label + "]" : label);
+  }
+  return line;
+}
+
+void WriteLines(platform::Console& console, std::string_view text) {
+  while (true) {
+    const size_t nBreak = text.find('\n');
+    console.WriteErrorLine(std::string(text.substr(0, nBreak)));
+    if (nBreak == std::string_view::npos) return;
+    text.remove_prefix(nBreak + 1);
+  }
+}
+
+}  // namespace
+
+int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
+  console_.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +
+                          " ==");
+  WriteLines(console_, request.text);
+  console_.WriteErrorLine(ButtonLine(request));
+  const std::string reason = console_.HasTerminal() ? "Not asked (no interactive interface): "
+                                                    : "Not asked (no terminal): ";
+  if (request.nDefault >= request.buttons.size()) {
+    console_.WriteErrorLine(reason + "no button, answered as Cancel.");
+    return 2;
+  }
+  const MessageButton& chosen = request.buttons[request.nDefault];
+  console_.WriteErrorLine(reason + "the default button " + LabelText(chosen.label) + " was taken.");
+  return chosen.nResult;
+}
+
+std::unique_ptr<UserInterface> CreateUserInterface(platform::Console& console) {
+  return std::make_unique<HeadlessUserInterface>(console);
+}
+
+}  // namespace tarvium::ui

@@ -1,0 +1,30 @@
+// The user interface of a run that has nobody to ask: a message box is printed on standard error
+// (caption, text and buttons, with a line saying the default button was taken) and answered with
+// its default button; there are no windows to enable, no cursor to change and no messages to
+// pump. CreateUserInterface picks the backend of a run from its console.
+#pragma once
+#include <memory>
+
+#include "platform/console.h"
+#include "ui/user_interface.h"
+
+namespace tarvium::ui {
+
+class HeadlessUserInterface final : public UserInterface {
+ public:
+  explicit HeadlessUserInterface(platform::Console& console) : console_(console) {}
+
+  int MessageBox(const MessageBoxRequest& request) override;
+  void SetWaitCursor(bool) override {}
+  void EnableMainWindows(bool) override {}
+  bool PumpMessages() override { return true; }
+
+ private:
+  platform::Console& console_;
+};
+
+// The backend for a run on this console. Without a terminal it is the headless one; the text-mode
+// backend, which asks at a terminal, is not built yet, so the headless one serves there too.
+std::unique_ptr<UserInterface> CreateUserInterface(platform::Console& console);
+
+}  // namespace tarvium::ui

@@ -1,0 +1,159 @@
+// The catalog and its specification language: every entry of the three catalogs, the parser's
+// edge cases, the formatter and the service request and reply.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "script/message_catalog.h"
+#include "script/message_format.h"
+#include "script/message_spec.h"
+#include "script/service_message.h"
+
+namespace tarvium {
+namespace {
+
+constexpr CatalogLanguage kLanguages[] = {CatalogLanguage::English, CatalogLanguage::German,
+                                          CatalogLanguage::French};
+
+bool IsMissingNumber(int n) {
+  return n == 5522 || n == 5542 || n == 5568;
+}
+
+std::vector<std::string> Placeholders(const std::string& text) {
+  static const std::regex placeholder("%(ld|s|S|u|d)");
+  std::vector<std::string> found;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), placeholder);
+       it != std::sregex_iterator(); ++it)
+    found.push_back(it->str());
+  return found;
+}
+
+MessageSpec Parsed(CatalogLanguage language, int n) {
+  MessageSpec spec;
+  EXPECT_TRUE(ParseMessageSpec(*CatalogEntry(language, n), spec)) << n;
+  return spec;
+}
+
+std::string ButtonShape(const MessageSpec& spec) {
+  std::string shape;
+  for (const SpecButton& button : spec.buttons)
+    shape += std::to_string(button.nResult) + (button.bDefault ? "! " : " ");
+  return shape;
+}
+
+TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShape) {
+  for (CatalogLanguage language : kLanguages) {
+    for (int n = 5000; n <= 5574; ++n) {
+      const bool bExpected = (n <= 5039 || n >= 5500) && !IsMissingNumber(n);
+      const auto entry = CatalogEntry(language, n);
+      ASSERT_EQ(entry.has_value(), bExpected) << n;
+      if (!bExpected) continue;
+      const std::string english(*CatalogEntry(CatalogLanguage::English, n));
+      EXPECT_FALSE(entry->empty()) << n;
+      EXPECT_EQ(Placeholders(std::string(*entry)), Placeholders(english)) << n;
+      if (n < 5500) continue;
+      const MessageSpec spec = Parsed(language, n);
+      const MessageSpec englishSpec = Parsed(CatalogLanguage::English, n);
+      EXPECT_EQ(spec.icon, englishSpec.icon) << n;
+      EXPECT_FALSE(spec.textTemplate.empty()) << n;
+      const bool bException = language == CatalogLanguage::German && (n == 5519 || n == 5541);
+      if (!bException) {
+        EXPECT_EQ(ButtonShape(spec), ButtonShape(englishSpec)) << n;
+      }
+      for (const SpecButton& button : spec.buttons) EXPECT_EQ(button.label[0], '&') << n;
+    }
+  }
+  EXPECT_EQ(ButtonShape(Parsed(CatalogLanguage::German, 5519)), "5! 2 9 ");
+  EXPECT_EQ(ButtonShape(Parsed(CatalogLanguage::German, 5541)), "2 9 ");
+  EXPECT_EQ(Parsed(CatalogLanguage::German, 5509).buttons[1].label, "&Nein");
+  EXPECT_EQ(Parsed(CatalogLanguage::French, 5514).buttons[1].label, "&Annuler");
+  // Texts leave the catalog in the ANSI code page; a locale without a catalog reads English.
+  EXPECT_EQ(CatalogText(0x0407, 5010), "L\xF6schen:");
+  EXPECT_EQ(CatalogText(0x040C, 5023), "Latin-1 (\xC9tats-Unis, Europe de l'Ouest)");
+  EXPECT_EQ(CatalogText(0x040A, 5000), "Setup");
+  EXPECT_EQ(CatalogText(0x0407, 5522), "");
+}
+
+TEST(MessageCatalog, DefaultResultsAndTheBracesOfTheUsageText) {
+  const std::pair<int, int> cases[] = {{5509, 7}, {5501, 2}, {5518, 2}, {5505, 6}, {5571, 5}};
+  for (const auto& [n, nDefault] : cases)
+    EXPECT_EQ(DefaultResult(Parsed(CatalogLanguage::English, n)), nDefault) << n;
+
+  const MessageSpec usage = Parsed(CatalogLanguage::English, 5541);
+  EXPECT_EQ(usage.icon, ui::IconKind::Information);
+  EXPECT_EQ(usage.textTemplate.substr(0, 24), "Usage: Setup [/A[S|W] /B");
+  EXPECT_NE(usage.textTemplate.find("/X<Flags>/?] [Inf file]"), std::string::npos);
+  ASSERT_EQ(usage.buttons.size(), 1u);
+  EXPECT_EQ(usage.buttons[0].label, "&OK");
+  EXPECT_EQ(usage.buttons[0].nResult, 2);
+}
+
+TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
+  MessageSpec spec;
+  ASSERT_TRUE(ParseMessageSpec("<?><a [b] c><A=5|B=-1!|C|&D=7!>", spec));
+  EXPECT_EQ(spec.icon, ui::IconKind::Question);
+  EXPECT_EQ(spec.textTemplate, "a [b] c");
+  EXPECT_EQ(ButtonShape(spec), "5 -1! 7! ");  // "C" has no result and is left out
+  EXPECT_EQ(DefaultResult(spec), -1);         // the first mark counts
+
+  EXPECT_FALSE(ParseMessageSpec("", spec));
+  ASSERT_TRUE(ParseMessageSpec("[x][no buttons]", spec));
+  EXPECT_EQ(spec.icon, ui::IconKind::Information);
+  EXPECT_EQ(spec.textTemplate, "no buttons");
+  EXPECT_EQ(DefaultResult(spec), 2);
+  ASSERT_TRUE(ParseMessageSpec("[s][unclosed", spec));
+  EXPECT_EQ(spec.textTemplate, "unclosed");
+  ASSERT_TRUE(ParseMessageSpec("[", spec));
+  EXPECT_TRUE(spec.textTemplate.empty() && spec.buttons.empty());
+  ASSERT_TRUE(ParseMessageSpec(
+      "[i][" + std::string(600, 'x') + "][" + std::string(300, 'L') + "=2]", spec));
+  EXPECT_EQ(spec.textTemplate.size(), kMessageTemplateMax);
+  EXPECT_EQ(spec.buttons[0].label.size(), kButtonLabelMax);
+}
+
+TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
+  const std::vector<MessageArg> args = {std::string("a"), int64_t{-1}, int64_t{-1},
+                                        int64_t{0x100000005}, std::string("t")};
+  EXPECT_EQ(FormatMessageText("%s %ld %u %d %S 100%% %x", args), "a -1 4294967295 5 t 100% %x");
+  EXPECT_EQ(FormatMessageText("%s=%d;", {int64_t{42}}), "42=;");  // a missing argument: nothing
+  EXPECT_EQ(FormatMessageText("%", {}), "%");
+  EXPECT_EQ(FormatMessageText("%s%s", {std::string(2000, 'x'), std::string(100, 'y')}).size(),
+            kMessageTextMax);
+}
+
+TEST(ServiceMessage, RequestFieldsAndReplyWords) {
+  const std::string fileOlder(*CatalogEntry(CatalogLanguage::English, 5506));
+  MessageSpec spec;
+  ASSERT_TRUE(ParseMessageSpec(fileOlder, spec));
+  EXPECT_EQ(BuildServiceRequest(5506, spec.textTemplate,
+                                {std::string("a"), std::string("b"), std::string("c")}),
+            "error;ERR_FILEOLDER;a;b;c");
+  EXPECT_EQ(BuildServiceRequest(5508, "Cannot execute '%s'.\nError %u! 50%", {"x", int64_t{-2}}),
+            "error;ERR_WINEXEC;x;4294967294");
+  EXPECT_EQ(BuildServiceRequest(5500, "no placeholders", {}), "error;ERR_NOMEMORY");
+  for (int n : {5522, 5573, 5574, 5499, 6000}) EXPECT_EQ(BuildServiceRequest(n, "%s", {}), "") << n;
+
+  EXPECT_EQ(ParseServiceReply(true, "1;yes"), 2);
+  EXPECT_EQ(ParseServiceReply(true, "0;YES"), 6);
+  EXPECT_EQ(ParseServiceReply(true, "0;No;more"), 7);
+  EXPECT_EQ(ParseServiceReply(true, "0;Ignore"), 5);
+  EXPECT_EQ(ParseServiceReply(true, "0;none"), 1);
+  EXPECT_EQ(ParseServiceReply(true, "0;perhaps"), 2);
+  EXPECT_EQ(ParseServiceReply(true, "0"), 2);
+  EXPECT_EQ(ParseServiceReply(true, "x;yes"), 2);
+  EXPECT_EQ(ParseServiceReply(false, "0;yes"), 2);
+}
+
+TEST(MessageCatalog, FileFormat) {
+  const auto entries =
+      ParseCatalogText("# comment\n\n5000\tA\\nB\\\\n\\t\r\nx\tbad\n12 no tab\n5001\t\n-3\tneg");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.at(5000), "A\nB\\n\\t");
+  EXPECT_EQ(entries.at(5001), "");
+  EXPECT_EQ(entries.at(-3), "neg");
+}
+
+}  // namespace
+}  // namespace tarvium
