@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "engine/debug_output.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
+#include "engine/setup_trace.h"
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
@@ -120,7 +120,7 @@ void ApplySwitch(SetupRun& run, char cLetter, std::string_view value) {
       break;
     case 'F':
       ctx.bMissingFilesToErrorFile = true;
-      DebugOutput(run, "\n\nSetup.exe: found /F\n\n");
+      SetupTrace(run, "\n\nSetup.exe: found /F\n\n");
       break;
     case 'G':
       ctx.bServiceMode = true;

@@ -6,6 +6,7 @@ namespace tarvium {
 
 void DebugOutput(SetupRun& run, const std::string& line) {
   run.debugLines.push_back(line);
+  run.machine.Debugger().OutputDebugString(line);
 }
 
 }  // namespace tarvium

@@ -1,5 +1,6 @@
-// Diagnostic lines of the engine (what Windows would see through OutputDebugString). Until the
-// trace log owns them they are kept on the run, where tests and the trace file can read them.
+// Diagnostic lines of the engine: what Windows' OutputDebugString shows a listening debugger.
+// Each line goes to the machine's debugger output and is also kept on the run (debugLines), where
+// tests and the /Debug protocol read it back.
 #pragma once
 #include <string>
 

@@ -2,6 +2,7 @@
 
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
+#include "engine/setup_trace.h"
 #include "platform/win_error.h"
 
 namespace tarvium {
@@ -36,6 +37,30 @@ uint64_t FilePosition(SetupRun& run, FileHandle hFile) {
   uint64_t nPosition = 0;
   run.machine.Files().SetFilePointerEx(hFile, 0, platform::FILE_CURRENT, &nPosition);
   return nPosition;
+}
+
+// The identity lines belong right after the date line. Entries written before the identity was
+// known (messages of the loading) are moved behind them; the header then ends after the lines.
+// When those entries cannot be read back the lines simply follow them.
+void InsertAfterHeader(SetupRun& run, const std::string& lines) {
+  const FileHandle hFile = run.log.hErrorFile;
+  if (hFile == FileHandle::Invalid) return;
+  const uint64_t nHeaderEnd = run.log.nErrorHeaderEnd;
+  const uint64_t nEnd = FilePosition(run, hFile);
+  std::string entries;
+  if (nEnd > nHeaderEnd) {
+    if (run.machine.Files().ReadWholeFile(run.log.errorTempPath, entries) != ERROR_SUCCESS ||
+        entries.size() < nEnd) {
+      WriteText(run, hFile, lines);
+      return;
+    }
+    entries = entries.substr(nHeaderEnd, nEnd - nHeaderEnd);
+    run.machine.Files().SetFilePointerEx(hFile, static_cast<int64_t>(nHeaderEnd),
+                                         platform::FILE_BEGIN, nullptr);
+  }
+  if (!WriteText(run, hFile, lines)) return;
+  run.log.nErrorHeaderEnd = FilePosition(run, hFile);
+  WriteText(run, hFile, entries);
 }
 
 // In /G and /SX runs the file goes to the management agent's error directory.
@@ -102,8 +127,7 @@ void WriteIdentityLines(SetupRun& run, const std::string& productName, const std
   const std::string lines = "ProductName: " + productName + "\nVersion    : " + version +
                             "\nRevision   : " + revision + "\nSetupInf   : " + setupInf +
                             "\n------------\n";
-  if (WriteText(run, run.log.hErrorFile, lines))
-    run.log.nErrorHeaderEnd = FilePosition(run, run.log.hErrorFile);
+  InsertAfterHeader(run, lines);
   WriteText(run, run.log.hTraceFile, DateTimeLine(run) + lines);
 }
 
@@ -130,13 +154,14 @@ void FinishErrorFile(SetupRun& run) {
 bool CreateTraceFile(SetupRun& run) {
   if (run.ctx.szTraceFile.empty()) return true;
   const std::string name = LogFileName(run, run.ctx.szTraceFile);
+  FileHandle hFile = FileHandle::Invalid;
   if (run.machine.Files().CreateFile(name, platform::GENERIC_WRITE, platform::CREATE_ALWAYS,
-                                     platform::FILE_ATTRIBUTE_NORMAL,
-                                     run.log.hTraceFile) != ERROR_SUCCESS) {
-    run.log.hTraceFile = FileHandle::Invalid;
+                                     platform::FILE_ATTRIBUTE_NORMAL, hFile) != ERROR_SUCCESS) {
+    SetTraceFile(run, FileHandle::Invalid);
     ShowMessage(run, 5504, name);
     return false;
   }
+  SetTraceFile(run, hFile);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // sizes their texts are cut to; later parts of the engine add their run-mode flags, product
 // identity and end-of-run fields here; each field is documented where it is read.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,14 @@ namespace tarvium {
 
 inline constexpr size_t kShortTextSize = 256;  // names and short values, with their zero byte
 inline constexpr size_t kPathSize = 1025;      // paths, with their zero byte
+
+inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;  // a colour that is not drawn
+
+// "UninstallOptions" bits.
+inline constexpr uint32_t kUninstallSystemComponent = 0x1;
+inline constexpr uint32_t kUninstallNoRemove = 0x2;
+inline constexpr uint32_t kUninstallNoRepair = 0x4;
+inline constexpr uint32_t kUninstallNoModify = 0x8;
 
 struct SetupContext {
   // --- Switches of the command line ---------------------------------------------------------
@@ -59,10 +68,96 @@ struct SetupContext {
   std::string szConnectedServer;  // the server of the /I connection while it is open
 
   // --- Product identity and behaviour keys of the setup information file ----------------------
-  uint32_t nFormatVersion = 0x300;    // [Setup] "Version": (major << 8) | minor, 4.1 -> 0x410
+  // ReadProductIdentity fills this block. The identity values themselves (ProductName, Version,
+  // MachineKeyName, ApplicationDir, User, ...) are predefined variables, not fields.
+  uint32_t nFormatVersion = 0x300;      // [Setup] "Version": (major << 8) | minor, 4.1 -> 0x410
   std::string szWindowTitle = "Setup";  // text 5000, then "SetupName"
   int32_t nCallTimeOut = -1;            // "CallTimeOut" in milliseconds; -1: no limit
   bool bAbortAfterCallTimeOut = false;  // "AbortAfterCallTimeOut"
+  // [Setup]
+  bool bShowCaption = false;    // main window with caption and frame instead of a pop-up
+  bool bTopmostWindow = false;  // main window stays above all others
+  bool bBlockInput = false;     // no keyboard and mouse input during the installation run
+  // [Application]: texts and pictures of the main window and the pages
+  std::array<std::string, 10> szBackgroundText;  // "Text1".."Text10" with their layout fields
+  std::string szInfoText;                // background line, from format 0x511 the info page text
+  std::string szUserText;                // background line followed by "%User%, %Company%"
+  std::string szLogo;                    // logo picture file of the main window
+  std::string szWizardPicture;           // empty: the resource "LOGO"
+  std::string szCopyFilePicture;         // empty: the resource "POWER32SM"
+  std::string szBackgroundPicture;       // background picture file of the main window
+  uint32_t crBackgroundFrom = 0xFF0000;  // "BackgroundColor": gradient colours, kNoColor: none
+  uint32_t crBackgroundTo = 0;
+  std::string szCopyDialogRect;  // placement of the progress window
+  // [Application]: removal registration and directories
+  int32_t nReinstallMode = 0;       // repeat mode of the registered repeat command
+  int32_t nHideUninstall = 0;       // above 1: the same-version page offers no uninstall
+  uint32_t dwUninstallOptions = 0;  // kUninstallSystemComponent | ...
+  std::string szSrcDirOverride;     // "SrcDir": source directory relative to or instead of /P
+  // [Application]: programs, extension library, cabinets
+  std::string szReadme;             // file shown at the end
+  std::string szExecute;            // program started at the end
+  std::string szShowShellFolder;    // folder opened at the end (variables replaced)
+  std::string szRunIfInstalled;     // started instead of the run when this version is installed
+  std::string szSetupExtDll;        // extension library
+  std::string szSetupHookFunc;      // its hook function; empty: "SetupHookFunc"
+  bool bSetupExtIsUnicode = false;  // the hook takes UTF-16 texts
+  std::string szCabTemplateName;    // [Disks] name pattern of the cabinet files
+  // [Application]: behaviour
+  bool bServiceRelease = false;      // a same-version installation is repeated
+  bool bExpand = true;               // section processing and file copy expand files
+  bool bCopyExistingFiles = false;   // file copy
+  int32_t iAskUninstallOld = 0;      // 1 offer to remove an older version, 2 remove and restart
+  bool bAskLicence = false;          // terms-of-use page
+  bool bAskInfo = false;             // info page
+  bool bAskFromCD = false;           // local installation or start from CD
+  bool bAskShared = true;            // local installation or start from the server
+  bool bAskMode = false;             // full, standard or custom installation
+  bool bAskDir = false;              // application directory page
+  bool bAskDataDir = false;          // data directory page
+  bool bAskUser = false;             // user name and company page
+  bool bUseUser = true;              // the user page has the name field
+  bool bUseCompany = true;           // the user page has the company field
+  int32_t nUseCheckmarks = 2;        // picture style of the option tree
+  bool bAutoIniFileMapping = false;  // INI-file handling
+  bool bShellLinks = false;          // program-group handling
+  bool bCommonShellLinks = false;    // Desktop, Programs, ... are the all-users folders
+  bool bCreateUnresolvableShellLinks = true;  // shortcut handling
+  bool bWarnRegistry = true;                  // registry lines ask on failures
+  bool bDateWarning = true;                   // section processing
+  bool bSizeWarning = true;                   // section processing
+  bool bPreventExternalReboot = false;  // a log-off or shutdown request of the system is refused
+  bool bStartServicesOnReboot = false;  // service handling
+  bool bUseRegSvr = false;              // COM registration
+  bool bReplaceRunOnce = false;         // installation run
+  bool bDisableCancelButton = false;    // pages and progress window offer no Cancel
+  bool bShowEndMessage = true;          // end message (not read with /S4)
+  bool bShowFullPath = false;           // progress display
+  // [Application] keys the main sequence uses later
+  std::string szUseStringSection;     // string section when no language section exists
+  std::string szUseSysStringSection;  // the same for the system strings
+  std::string szBackgroundSound;
+  std::string szLicenceTextFileName;  // terms of use from a file ...
+  std::string szLicenceText;          // ... or from this value
+  bool bAskInfoUpdate = false;        // the info page also in a repair
+  std::string szPrompts;              // "Prompts" (or "Prompt"): the prompt sections
+  std::string szEndMessage;
+  std::string szRequirementsText;  // shown when a requirement fails
+  // [Admin], [Workstation] and [Client]
+  bool bAdminAskOptions = false;        // [Admin] "AskOptions"
+  std::string szAdminApplicationDir;    // [Admin] "ApplicationDir"
+  bool bAdminAskDir = false;            // [Admin] "AskDir"
+  bool bAdminInstallation = false;      // [Admin] "AdminSetup": this is an administrator copy
+  std::string szAdminClientSrcDir;      // [Admin] "ClientSrcDir"
+  std::string szAdminEndMessage;        // [Admin] "EndMessage"
+  std::string szAdminUninstallString;   // [Admin] "UninstallString"
+  std::string szAdminReinstallString;   // [Admin] "ReinstallString"
+  bool bWorkstationAskOptions = false;  // [Workstation] "AskOptions"
+  bool bClientAskOptions = true;        // [Client] "AskOptions"
+  int32_t iClientReboot = 0;            // [Client] "Reboot"
+  bool bClientAskDir = false;           // [Client] "AskDir"
+  std::string szClientDir;              // [Client] "ClientDir"
+  bool bUseUninstallStringFromApplication = false;  // [Client]
 
   // --- End of the run ----------------------------------------------------------------------------
   bool bAborted = false;  // the run's abort flag: set by Cancel answers, tested by every step

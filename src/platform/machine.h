@@ -4,6 +4,7 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/debugger_output.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/modules.h"
@@ -30,6 +31,8 @@ class Machine {
   virtual Network& Net() = 0;
   virtual Console& Output() = 0;
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
+  // Where OutputDebugString text goes.
+  virtual DebuggerOutput& Debugger() = 0;
 };
 
 }  // namespace platform

@@ -113,7 +113,9 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   std::error_code ec;
   dir_ = fs::absolute(hostDir, ec).lexically_normal().string();
   if (!dir_.empty() && dir_.back() == '/') dir_.pop_back();
-  if (!LoadMachineConfig(ConfigFile(dir_), config_, error)) return false;
+  if (!LoadMachineConfig(ConfigFile(dir_), config_, error) ||
+      !debugger_.Configure(hostVariables, error))
+    return false;
   if (SqliteRegistry::Open({dir_ + "/registry.db", config_.szUserSid}, registry_) !=
       ERROR_SUCCESS) {
     error = "cannot open the registry of '" + dir_ + "'";

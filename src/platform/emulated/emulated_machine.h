@@ -14,6 +14,7 @@
 #include "platform/emulated/emulated_system_info.h"
 #include "platform/emulated/host_clock.h"
 #include "platform/emulated/host_console.h"
+#include "platform/emulated/host_debugger_output.h"
 #include "platform/emulated/host_processes.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/emulated/machine_power.h"
@@ -35,7 +36,8 @@ class EmulatedMachine final : public Machine {
   static bool Create(const std::string& hostDir, const MachineIdentity& identity,
                      std::string& error);
   // Opens the machine in hostDir, creating a default one first when the directory holds none.
-  // hostVariables ("NAME=value", UTF-8) are laid over the machine's environment.
+  // hostVariables ("NAME=value", UTF-8) are laid over the machine's environment; the machine's
+  // own settings among them (TARVIUM_DEBUG_OUTPUT) are taken from there too.
   static std::unique_ptr<EmulatedMachine> Open(const std::string& hostDir,
                                                const std::vector<std::string>& hostVariables,
                                                std::string& error);
@@ -56,12 +58,14 @@ class EmulatedMachine final : public Machine {
   Power& PowerRequests() override { return *power_; }
   Network& Net() override { return network_; }
   Console& Output() override { return console_; }
+  DebuggerOutput& Debugger() override { return debugger_; }
   Modules& Libraries() override { return *modules_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
   SqliteRegistry& SqlRegistry() { return *registry_; }
   EmulatedFileSystem& EmulatedFiles() { return *files_; }
+  HostClock& EmulatedClock() { return clock_; }
 
  private:
   EmulatedMachine() = default;
@@ -73,6 +77,7 @@ class EmulatedMachine final : public Machine {
   HostClock clock_;
   EmulatedNetwork network_;
   HostConsole console_;
+  HostDebuggerOutput debugger_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
   std::unique_ptr<IniProfile> profile_;

@@ -31,6 +31,11 @@ uint32_t AddBias(uint64_t ftTime, int64_t nBias, uint64_t& ftResult) {
 }  // namespace
 
 uint64_t HostClock::GetSystemTimeAsFileTime() {
+  if (ftFixedLocal_) {
+    uint64_t ftUtc = 0;
+    LocalFileTimeToFileTime(*ftFixedLocal_, ftUtc);
+    return ftUtc;
+  }
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   uint64_t ftNow = 0;
@@ -43,6 +48,10 @@ void HostClock::GetSystemTime(SystemTime& st) {
 }
 
 void HostClock::GetLocalTime(SystemTime& st) {
+  if (ftFixedLocal_) {
+    FileTimeToSystemTime(*ftFixedLocal_, st);
+    return;
+  }
   uint64_t ftLocal = 0;
   FileTimeToLocalFileTime(GetSystemTimeAsFileTime(), ftLocal);
   FileTimeToSystemTime(ftLocal, st);
@@ -67,6 +76,13 @@ uint32_t HostClock::FileTimeToLocalFileTime(uint64_t ftUtc, uint64_t& ftLocal) {
 
 uint32_t HostClock::LocalFileTimeToFileTime(uint64_t ftLocal, uint64_t& ftUtc) {
   return AddBias(ftLocal, -CurrentBiasTicks(), ftUtc);
+}
+
+bool HostClock::FixLocalTime(const SystemTime& st) {
+  uint64_t ftLocal = 0;
+  if (!SystemTimeToFileTime(st, ftLocal)) return false;
+  ftFixedLocal_ = ftLocal;
+  return true;
 }
 
 }  // namespace platform

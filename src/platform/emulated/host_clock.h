@@ -1,6 +1,10 @@
 // The clock of the emulated machine: the host's real time, time zone (TZ and the host's zone
 // files) and boot-time tick count. Construction: HostClock clock;
+// Tests that compare time stamps fix the calendar time with FixLocalTime; the tick count, Sleep
+// and the time-zone conversions stay real, so waits behave as before.
 #pragma once
+#include <optional>
+
 #include "platform/clock.h"
 
 namespace platform {
@@ -14,6 +18,14 @@ class HostClock final : public Clock {
   void Sleep(uint32_t nMilliseconds) override;
   uint32_t FileTimeToLocalFileTime(uint64_t ftUtc, uint64_t& ftLocal) override;
   uint32_t LocalFileTimeToFileTime(uint64_t ftLocal, uint64_t& ftUtc) override;
+
+  // From now on "now" is this local time and does not advance (false for a time that is no
+  // real date); UnfixTime returns to the host's time.
+  bool FixLocalTime(const SystemTime& st);
+  void UnfixTime() { ftFixedLocal_.reset(); }
+
+ private:
+  std::optional<uint64_t> ftFixedLocal_;  // FILETIME of the fixed local time
 };
 
 }  // namespace platform

@@ -1,0 +1,24 @@
+// ReadProductIdentity: reads what a setup information file says about its product and the run
+// once, right after the string sections are loaded: [Setup] (format version, main window),
+// [SetupInfo], [Application] (identity, texts, registry key names, directories, programs,
+// behaviour switches), [Disks] "CabTemplateName" and the [Admin], [Workstation] and [Client]
+// refinements. Identity values go into the predefined variables, everything else into the
+// SetupContext block that the later phases read.
+#pragma once
+#include <string>
+
+namespace tarvium {
+
+struct SetupRun;
+class InfFile;
+
+// Reads every key (missing keys take their defaults), replaces the variables in the identity
+// values, applies the user, company and shell-link fallbacks, then creates the /B trace file and
+// writes the identity lines of the error and trace files; the window title becomes "SetupName".
+// A format version below 0x301 is refused with message 5532 and false.
+bool ReadProductIdentity(SetupRun& run, const InfFile& inf);
+
+// Every doubled backslash reduced to one, repeatedly ("A\\\\B" -> "A\B").
+void ReduceDoubledBackslashes(std::string& text);
+
+}  // namespace tarvium

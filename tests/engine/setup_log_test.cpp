@@ -1,0 +1,129 @@
+// The setup log on real temporary machines at a fixed local time: trace lines in the trace file
+// and on the debugger output (read back through TARVIUM_DEBUG_OUTPUT=file:), the headers of the
+// error and trace files and the entries of "ErrorLogMsg" and /F.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/error_file.h"
+#include "engine/error_log_entries.h"
+#include "engine/inf_file.h"
+#include "engine/product_identity.h"
+#include "engine/setup_run.h"
+#include "engine/setup_trace.h"
+#include "support/temp_dir.h"
+#include "support/test_machine.h"
+
+namespace tarvium {
+namespace {
+
+std::string HostText(const std::string& hostPath) {
+  std::ifstream file(hostPath, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+struct SetupLogTest : ::testing::Test {
+  test::TempDir host;
+  const std::string debuggerFile = host.Path() + "/debugger.txt";
+  test::TestMachine test{{}, {"TARVIUM_DEBUG_OUTPUT=file:" + debuggerFile}};
+  SetupRun run{test.Machine()};
+
+  SetupLogTest() { FixTime(9, 5, 3, 7); }
+  void FixTime(uint16_t wHour, uint16_t wMinute, uint16_t wSecond, uint16_t wMs) {
+    ASSERT_TRUE(
+        test.Machine().EmulatedClock().FixLocalTime({2026, 3, 3, 4, wHour, wMinute, wSecond, wMs}));
+  }
+  std::string File(const std::string& path) {
+    std::string text;
+    EXPECT_EQ(run.machine.Files().ReadWholeFile(path, text), 0u) << path;
+    return text;
+  }
+};
+
+TEST_F(SetupLogTest, TraceLinesGoToTheDebuggerOutputOrTheAttachedTraceFile) {
+  EXPECT_EQ(SetupTrace(run, "Progress %d\n", 40), 44);
+  const std::string line = "Setup: 2026-03-04 09:05:03.007 [Setup] Progress 40\r\n";
+  EXPECT_EQ(HostText(debuggerFile), line);
+  EXPECT_EQ(run.debugLines.back(), line);
+
+  run.ctx.szWindowTitle = "Product Setup";
+  platform::FileHandle hFile;
+  ASSERT_EQ(run.machine.Files().CreateFile("C:\\trace.log", platform::GENERIC_WRITE,
+                                           platform::CREATE_ALWAYS, 0, hFile),
+            0u);
+  SetTraceFile(run, hFile);
+  SetupTrace(run, "\n\nSetup.exe: found /%s\n\n", "F");
+  SetupTrace(run, "iRet: %d, bAborted: %d\n", -1, 1);
+  SetTraceFile(run, platform::FileHandle::Invalid);
+  run.machine.Files().CloseHandle(hFile);
+  EXPECT_EQ(File("C:\\trace.log"),
+            "2026-03-04 09:05:03.007 [Setup] \r\n\r\nSetup.exe: found /F\r\n\r\n"
+            "2026-03-04 09:05:03.007 [Setup] iRet: -1, bAborted: 1\r\n");
+  EXPECT_EQ(HostText(debuggerFile), line);  // nothing reached the debugger meanwhile
+
+  SetupTrace(run, "No newline");
+  EXPECT_EQ(HostText(debuggerFile),
+            line + "Product Setup: 2026-03-04 09:05:03.007 [Setup] No newline");
+  EXPECT_EQ(SetupTrace(run, nullptr), -1);
+}
+
+TEST_F(SetupLogTest, DebuggerOutputIsOffUnlessAKnownListenerIsNamed) {
+  test::TestMachine quiet;
+  SetupRun other(quiet.Machine());
+  SetupTrace(other, "unseen\n");
+  EXPECT_EQ(other.debugLines.size(), 1u);  // kept on the run, sent nowhere
+  EXPECT_EQ(HostText(debuggerFile), "");
+  EXPECT_THROW(quiet.OpenAgain({"TARVIUM_DEBUG_OUTPUT=printer"}), std::runtime_error);
+  EXPECT_NO_THROW(quiet.OpenAgain({"TARVIUM_DEBUG_OUTPUT="}));
+}
+
+TEST_F(SetupLogTest, HeadersOfTheErrorAndTraceFiles) {
+  run.ctx.szErrorFile = "C:\\err.txt";
+  run.ctx.szTraceFile = "C:\\trace.log";
+  run.ctx.szInfFile = "C:\\Media\\Setup.inf";
+  ASSERT_TRUE(PrepareErrorFile(run));
+  WriteErrorFile(run, "written while loading\n");
+  const std::string text =
+      "[Setup]\nVersion=4.1\n[Application]\nProductName=Prod\n"
+      "Version=1.2\nRevision=7\n";
+  InfFile inf(std::vector<char>(text.begin(), text.end()));
+  inf.BuildSectionIndex();
+  ASSERT_TRUE(ReadProductIdentity(run, inf));
+  WriteErrorLogMsg(run, "after the header");
+  FinishErrorFile(run);
+  const std::string identity =
+      "ProductName: Prod\nVersion    : 1.2\nRevision   : 7\nSetupInf   : C:\\Media\\Setup.inf\n"
+      "------------\n";
+  EXPECT_EQ(File("C:\\err.txt"), "WORKGROUP;TARVIUM-PC\nDate/Time  : 04.03.2026 09:05:03\n" +
+                                     identity + "written while loading\n" +
+                                     "04.03.2026 09:05:03\nErrorLogMsg: after the header\n"
+                                     "------------\n");
+  EXPECT_EQ(File("C:\\trace.log"), "Date/Time  : 04.03.2026 09:05:03\n" + identity);
+}
+
+TEST_F(SetupLogTest, ErrorLogMsgAndMissingFileEntriesNameThePositionOnlyInASection) {
+  run.ctx.szErrorFile = "C:\\err.txt";
+  ASSERT_TRUE(PrepareErrorFile(run));
+  WriteErrorLogMsg(run, "outside");
+  SetPosition(run, "Files", 0);
+  WriteErrorLogMsg(run, "no line yet");
+  SetPosition(run, "Files", 3);
+  WriteErrorLogMsg(run, "inside");
+  FixTime(10, 0, 0, 0);
+  WriteMissingFileEntry(run, "C:\\Media\\Sub\\..\\a.dll");
+  FinishErrorFile(run);
+  const std::string text = File("C:\\err.txt");
+  const std::string entries = text.substr(text.find("09:05:03\n") + 9);
+  EXPECT_EQ(entries,
+            "04.03.2026 09:05:03\nErrorLogMsg: outside\n------------\n"
+            "04.03.2026 09:05:03\nErrorLogMsg: no line yet\n------------\n"
+            "04.03.2026 09:05:03, Section [Files], Line 3: \nErrorLogMsg: inside\n------------\n"
+            "04.03.2026 10:00:00, Section [Files], Line 3: \nFile not found: C:\\Media\\a.dll\n"
+            "------------\n");
+}
+
+}  // namespace
+}  // namespace tarvium
