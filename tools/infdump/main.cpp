@@ -1,6 +1,6 @@
 // infdump: reads a setup information file the way Setup.exe does, through the emulated machine's
-// file system, and lists its sections with the number of lines each holds (empty and comment
-// lines included, continued lines as one).
+// file system, lists its sections with the number of lines each holds (empty and comment lines
+// included, continued lines as one), and shows the product identity the engine reads from it.
 // Usage: infdump [--machine DIR] FILE   (a Windows path of the machine, or a host path)
 #include <cstdio>
 #include <cstring>
@@ -8,9 +8,13 @@
 
 #include "engine/inf_file.h"
 #include "engine/inf_reader.h"
+#include "engine/init_variables.h"
+#include "engine/product_identity.h"
 #include "engine/setup_run.h"
 #include "platform/code_page.h"
 #include "platform/emulated/emulated_machine.h"
+#include "script/language_choice.h"
+#include "script/script_engine.h"
 
 namespace {
 
@@ -29,6 +33,26 @@ std::string HeaderNameAt(const char* header) {
   std::string name;
   for (const char* p = header + 1; *p && *p != ']' && *p != '\r' && *p != '\n'; ++p) name += *p;
   return name;
+}
+
+void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
+  if (!tarvium::ReadProductIdentity(run, inf)) {
+    std::printf("product identity refused (message %d)\n",
+                run.shownMessages.empty() ? 0 : run.shownMessages.back().nMessage);
+    return;
+  }
+  const tarvium::SetupContext& ctx = run.ctx;
+  std::printf("product identity (format version 0x%X):\n", ctx.nFormatVersion);
+  for (const char* name : {"ProductName", "ProductNameShort", "DeveloperName", "Version",
+                           "Revision", "ApplicationDir", "DataDir", "MachineKeyName",
+                           "UninstallKeyName", "User", "Company", "Programs"}) {
+    const std::string& value = run.variables.Get(name);
+    std::printf("  %-18s %s\n", name, platform::AnsiToUtf8(value).c_str());
+  }
+  std::printf("  %-18s %s\n", "window title", platform::AnsiToUtf8(ctx.szWindowTitle).c_str());
+  std::printf("  %-18s 0x%X\n", "uninstall options", ctx.dwUninstallOptions);
+  std::printf("  %-18s %s\n", "call time limit",
+              ctx.nCallTimeOut < 0 ? "none" : (std::to_string(ctx.nCallTimeOut) + " ms").c_str());
 }
 
 }  // namespace
@@ -54,6 +78,9 @@ int main(int argc, char** argv) {
   std::string path = platform::Utf8ToAnsi(argv[i]);
   if (!path.empty() && path[0] == '/') machine->EmulatedFiles().GetWindowsPath(argv[i], path);
   tarvium::SetupRun run(*machine);
+  tarvium::AttachScriptEngine(run);
+  tarvium::ChooseLanguage(run);
+  tarvium::InitVariables(run);
   tarvium::TextEncoding encoding;
   auto inf = tarvium::LoadTextFile(run, path, encoding);
   if (!inf || !tarvium::BuildSectionIndex(run, *inf)) {
@@ -71,5 +98,6 @@ int main(int argc, char** argv) {
     std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(),
                 static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "", cursor.LineCount());
   }
+  PrintIdentity(run, *inf);
   return 0;
 }
