@@ -2,43 +2,18 @@
 // evaluated to its end (integers, versions, text, variable references and a function call), and
 // Tokenize over a 64 KB variable value that sets one variable per piece.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <memory>
-#include <stdexcept>
 #include <string>
 
+#include "bench_machine.h"
 #include "engine/init_variables.h"
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
-#include "platform/emulated/emulated_machine.h"
 #include "script/call_function.h"
 #include "script/evaluate_condition.h"
 #include "script/script_engine.h"
 
 namespace {
-
-// A fresh machine in a temporary directory, removed with it.
-class BenchMachine {
- public:
-  BenchMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "cond-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
-    std::string error;
-    if (!platform::emulated::EmulatedMachine::Create(dir_ + "/m", {}, error))
-      throw std::runtime_error(error);
-    machine_ = platform::emulated::EmulatedMachine::Open(dir_ + "/m", {}, error);
-    if (!machine_) throw std::runtime_error(error);
-  }
-  ~BenchMachine() { std::filesystem::remove_all(dir_); }
-  platform::Machine& Machine() { return *machine_; }
-
- private:
-  std::string dir_;
-  std::unique_ptr<platform::emulated::EmulatedMachine> machine_;
-};
 
 // 50 true comparisons joined by "&", so that every one is evaluated.
 std::string FiftyComparisons() {
