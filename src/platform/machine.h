@@ -2,6 +2,8 @@
 // one object that the run holds. The emulated machine implements it over a directory; a Win32
 // backend will implement it over the real system.
 #pragma once
+#include "platform/accounts.h"
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/environment.h"
@@ -30,6 +32,8 @@ class Machine {
   virtual Network& Net() = 0;
   virtual Console& Output() = 0;
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
+  virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
+  virtual Clipboard& Clip() = 0;
 };
 
 }  // namespace platform
