@@ -1,0 +1,118 @@
+// Expression functions over files and disks: DoesFileExist, DoesPathExist, DoesTextInFileExist,
+// FileSize, GetDiskFreeSpace and GetDiskFreeSpaceKB. A missing file or drive gives "0", never a
+// message: scripts ask these functions precisely to find out whether something is there.
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/setup_run.h"
+#include "platform/ansi_case.h"
+#include "platform/file_system.h"
+#include "script/argument_list.h"
+#include "script/machine_function_groups.h"
+
+namespace tarvium {
+namespace {
+
+using platform::FindData;
+using platform::FindHandle;
+
+constexpr uint64_t kMaxFreeSpace = 2147483647;
+
+// The first entry matching the pattern (wildcards allowed); with bFilesOnly the first that is no
+// directory.
+bool FindFirstMatch(SetupRun& run, const std::string& pattern, bool bFilesOnly, FindData& data) {
+  if (pattern.empty()) return false;
+  platform::FileSystem& files = run.machine.Files();
+  FindHandle hFind = FindHandle::Invalid;
+  if (files.FindFirstFile(pattern, hFind, data) != platform::ERROR_SUCCESS) return false;
+  bool bFound = !bFilesOnly || !(data.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+  while (!bFound && files.FindNextFile(hFind, data) == platform::ERROR_SUCCESS)
+    bFound = !(data.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+  files.FindClose(hFind);
+  return bFound;
+}
+
+void DoesFileExist(SetupRun& run, std::string_view args, std::string& result) {
+  FindData data;
+  result = TruthText(FindFirstMatch(run, ArgumentAt(ArgumentList(args, 1), 0), false, data));
+}
+
+void DoesPathExist(SetupRun& run, std::string_view args, std::string& result) {
+  const std::string path = ArgumentAt(ArgumentList(args, 1), 0);
+  uint32_t dwAttributes = 0;
+  result = TruthText(!path.empty() && run.machine.Files().GetFileAttributes(path, dwAttributes) ==
+                                          platform::ERROR_SUCCESS);
+}
+
+// A file that exists but cannot be read counts as not containing the text.
+void DoesTextInFileExist(SetupRun& run, std::string_view args, std::string& result) {
+  const std::vector<std::string> list = ArgumentList(args, 2);
+  const std::string file = ArgumentAt(list, 1);
+  std::string bytes;
+  if (file.empty() || run.machine.Files().ReadWholeFile(file, bytes) != platform::ERROR_SUCCESS) {
+    result = "0";
+    return;
+  }
+  const std::string text = platform::AnsiUpper(ArgumentAt(list, 0));
+  result = TruthText(platform::AnsiUpper(bytes).find(text) != std::string::npos);
+}
+
+void FileSize(SetupRun& run, std::string_view args, std::string& result) {
+  FindData data;
+  const bool bFound = FindFirstMatch(run, ArgumentAt(ArgumentList(args, 1), 0), true, data);
+  result = std::to_string(bFound ? static_cast<uint32_t>(data.nFileSize) : 0u);
+}
+
+// The root a free-space question goes to: "\\server\share\" for a network path, else the root of
+// the path's drive (a relative path is taken from the current directory).
+std::string DiskRootOf(SetupRun& run, const std::string& path) {
+  const bool bUnc = path.size() > 2 && (path[0] == '\\' || path[0] == '/') && path[1] == path[0];
+  if (bUnc) {
+    const size_t nServerEnd = path.find_first_of("\\/", 2);
+    if (nServerEnd == std::string::npos) return "";
+    const size_t nShareEnd = path.find_first_of("\\/", nServerEnd + 1);
+    return path.substr(0, nShareEnd) + "\\";
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  std::string fullPath;
+  if (path.empty() ||
+      run.machine.Files().GetFullPathName(path, fullPath) != platform::ERROR_SUCCESS ||
+      fullPath.size() < 2 || (fullPath[1] != ':' && fullPath[0] != '\\'))
+    return "";
+  return DiskRootOf(run, fullPath);
+}
+
+// Free bytes of the drive or share, 0 when it cannot be asked.
+uint64_t FreeBytes(SetupRun& run, std::string_view args) {
+  const std::string root = DiskRootOf(run, ArgumentAt(ArgumentList(args, 1), 0));
+  platform::DiskSpace space;
+  if (root.empty() ||
+      run.machine.Files().GetDiskFreeSpaceEx(root, space) != platform::ERROR_SUCCESS)
+    return 0;
+  return space.nTotalFreeBytes;
+}
+
+void GetDiskFreeSpace(SetupRun& run, std::string_view args, std::string& result) {
+  result = std::to_string(std::min(FreeBytes(run, args), kMaxFreeSpace));
+}
+
+void GetDiskFreeSpaceKB(SetupRun& run, std::string_view args, std::string& result) {
+  result = std::to_string(std::min(FreeBytes(run, args) / 1024, kMaxFreeSpace));
+}
+
+constexpr ExpressionFunction kFunctions[] = {
+    {"DoesFileExist", DoesFileExist},
+    {"DoesPathExist", DoesPathExist},
+    {"DoesTextInFileExist", DoesTextInFileExist},
+    {"FileSize", FileSize},
+    {"GetDiskFreeSpace", GetDiskFreeSpace},
+    {"GetDiskFreeSpaceKB", GetDiskFreeSpaceKB},
+};
+
+}  // namespace
+
+std::span<const ExpressionFunction> FileFunctions() {
+  return kFunctions;
+}
+
+}  // namespace tarvium
