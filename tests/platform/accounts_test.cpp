@@ -69,6 +69,11 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcess) {
   UserAccount alice;
   ASSERT_EQ(again->Users().GetUser("Alice", alice), ERROR_SUCCESS);
   EXPECT_EQ(alice.sid.substr(alice.sid.rfind('-')), "-1002");  // after the machine's user
+  std::string sid, name, domain;
+  ASSERT_EQ(again->System().LookupAccountName("TARVIUM-PC\\ALICE", sid), ERROR_SUCCESS);
+  EXPECT_EQ(sid, alice.sid);
+  ASSERT_EQ(again->System().LookupAccountSid(alice.sid, name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name + "@" + domain, "alice@TARVIUM-PC");
   uint32_t err = 0;
   EXPECT_EQ(Members(*again, "Administrators", false, err),
             (std::vector<std::string>{"Administrator", "User", "alice"}));

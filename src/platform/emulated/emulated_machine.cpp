@@ -125,7 +125,8 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   }
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
   profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
-  system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_);
+  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
+  system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());
   environment_ =
       std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
   environment_->SetVariable("TARVIUM_MACHINE", dir_);
@@ -139,7 +140,6 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes.searchDirectories = {systemDir, windowsDir};
   processes.exitCodeDirectory = dir_;
-  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
   processes.checkLogon = [accounts = accounts_.get()](const std::string& domain,
                                                       const std::string& userName,
                                                       const std::string& password) {
