@@ -40,10 +40,15 @@ RootName ParsePathForm(const std::string& text, RegReference& ref) {
   return kind;
 }
 
+// The comma form starts with a root alone; a first argument with a backslash is the path form,
+// whose key may itself hold commas.
 RootName ParseRegReference(std::string_view args, RegReference& ref) {
   const std::vector<std::string> list = ArgumentList(args, 3);
   if (list.empty()) return RootName::Unknown;
   if (list.size() == 1) return ParsePathForm(list[0], ref);
+  const std::string_view whole = args.substr(args.find_first_not_of(' '));
+  if (list[0].find('\\') != std::string::npos)
+    return ParsePathForm(whole[0] == '"' || whole[0] == '\'' ? list[0] : std::string(whole), ref);
   ref.keyPath = list[1];
   ref.bValueNamed = list.size() == 3;
   ref.valueName = ArgumentAt(list, 2);

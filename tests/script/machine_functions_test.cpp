@@ -101,6 +101,7 @@ TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
   ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:"), 0u);
   ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:", "V", text), 0u);
   ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Classes\\.tvm"), 0u);
+  ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\A,B"), 0u);
   ASSERT_EQ(
       reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\Only32", false, RegView::View32),
       0u);
@@ -112,6 +113,8 @@ TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
                        {"DoesRegKeyExist", "HKLM\\Software\\Tarvium\\Test:", "1"},
                        {"DoesRegKeyExist", "HKLM\\Software\\Tarvium\\Nope:", "0"},
                        {"DoesRegKeyExist", "HKLM\\Software\\Tarvium\\Odd::V", "1"},
+                       {"DoesRegKeyExist", "HKLM\\Software\\Tarvium\\A,B", "1"},
+                       {"DoesRegKeyExist", "HKLM\\Software\\Tarvium\\A,C", "0"},
                        {"DoesRegKeyExist", "HKLM,Software\\Tarvium\\Test,Name", "1"},
                        {"DoesRegKeyExist", "HKLM, Software\\Tarvium\\Test, Missing", "0"},
                        {"DoesRegKeyExist", "hkey_local_machine,Software\\Tarvium\\Test", "1"},
@@ -170,6 +173,13 @@ TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
                        {"GetUninstallKeyName", "Nothing", ""},
                        {"GetUninstallKeyName", "", ""},
                    });
+
+  // A 32-bit Windows has one view: the architecture chooses nothing.
+  auto machine32 =
+      Reconfigured(test, [](platform::emulated::MachineConfig& config) { config.b64Bit = false; });
+  SetupRun run32(*machine32);
+  ExpectCalls(run32, {{"GetUninstallKeyName", "Tarvium Demo,x86", "{A64}"},
+                      {"GetUninstallKeyName", "Tarvium Demo 32,x86", ""}});
 }
 
 TEST(MachineFunctions, AdaptersAndDomainController) {
