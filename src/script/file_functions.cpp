@@ -63,23 +63,22 @@ void FileSize(SetupRun& run, std::string_view args, std::string& result) {
   result = std::to_string(bFound ? static_cast<uint32_t>(data.nFileSize) : 0u);
 }
 
-// The root a free-space question goes to: "\\server\share\" for a network path, else the root of
+// The root of a drive ("C:\\") or share ("\\\\server\\share\\") path; empty for any other path.
+std::string RootOfFullPath(const std::string& path) {
+  const bool bUnc = path.size() > 2 && (path[0] == '\\' || path[0] == '/') && path[1] == path[0];
+  if (!bUnc) return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : "";
+  const size_t nServerEnd = path.find_first_of("\\/", 2);
+  if (nServerEnd == std::string::npos || nServerEnd == 2) return "";
+  return path.substr(0, path.find_first_of("\\/", nServerEnd + 1)) + "\\";
+}
+
+// The root a free-space question goes to: the share's root for a network path, else the root of
 // the path's drive (a relative path is taken from the current directory).
 std::string DiskRootOf(SetupRun& run, const std::string& path) {
-  const bool bUnc = path.size() > 2 && (path[0] == '\\' || path[0] == '/') && path[1] == path[0];
-  if (bUnc) {
-    const size_t nServerEnd = path.find_first_of("\\/", 2);
-    if (nServerEnd == std::string::npos) return "";
-    const size_t nShareEnd = path.find_first_of("\\/", nServerEnd + 1);
-    return path.substr(0, nShareEnd) + "\\";
-  }
-  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  if (std::string root = RootOfFullPath(path); !root.empty() || path.empty()) return root;
   std::string fullPath;
-  if (path.empty() ||
-      run.machine.Files().GetFullPathName(path, fullPath) != platform::ERROR_SUCCESS ||
-      fullPath.size() < 2 || (fullPath[1] != ':' && fullPath[0] != '\\'))
-    return "";
-  return DiskRootOf(run, fullPath);
+  if (run.machine.Files().GetFullPathName(path, fullPath) != platform::ERROR_SUCCESS) return "";
+  return RootOfFullPath(fullPath);
 }
 
 // Free bytes of the drive or share, 0 when it cannot be asked.

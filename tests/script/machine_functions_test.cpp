@@ -76,7 +76,7 @@ TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
     config.shares.push_back({"srv", "pub", "drive_c", false});
   });
   SetupRun run(*machine);
-  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir",
+  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir", "relative\\dir",
                             "\\\\srv\\pub\\Windows", "\\\\srv\\pub"}) {
     const std::string bytes = CallMachineFunction(run, "GetDiskFreeSpace", where);
     const std::string kb = CallMachineFunction(run, "GetDiskFreeSpaceKB", where);
