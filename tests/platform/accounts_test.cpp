@@ -55,6 +55,17 @@ TEST(Accounts, NewMachineHasBuiltInAccountsInItsLanguage) {
   EXPECT_EQ(err, ERROR_BAD_NETPATH);
 }
 
+TEST(Accounts, AMachineUserNamedLikeABuiltInOneReplacesIt) {
+  TestMachine test({"Administrator", "PC-1", 0x0409});
+  UserAccount admin;
+  ASSERT_EQ(test.Machine().Users().GetUser("Administrator", admin), ERROR_SUCCESS);
+  EXPECT_EQ(admin.sid, test.Machine().System().UserSid());
+  EXPECT_FALSE(admin.bDisabled);
+  uint32_t err = 0;
+  EXPECT_EQ(Members(test.Machine(), "Administrators", false, err),
+            (std::vector<std::string>{"Administrator"}));
+}
+
 TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcess) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();

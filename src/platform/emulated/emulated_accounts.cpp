@@ -3,6 +3,7 @@
 #include "platform/emulated/emulated_accounts.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 #include "platform/ansi_case.h"
@@ -66,10 +67,15 @@ std::vector<std::string> ReadMembers(Registry& registry, const std::string& key)
   return members;
 }
 
+// Each member once, compared without regard to case, in the order given.
 uint32_t WriteMembers(Registry& registry, const std::string& key,
                       const std::vector<std::string>& members) {
   RegValue value{REG_MULTI_SZ, {}};
-  for (const std::string& member : members) {
+  for (size_t i = 0; i < members.size(); ++i) {
+    const std::string& member = members[i];
+    if (std::any_of(members.begin(), members.begin() + static_cast<std::ptrdiff_t>(i),
+                    [&](const std::string& earlier) { return AnsiEqualNoCase(earlier, member); }))
+      continue;
     value.data.insert(value.data.end(), member.begin(), member.end());
     value.data.push_back(0);
   }
@@ -188,14 +194,20 @@ std::vector<std::string> BuiltinMembers(const MachineConfig& config,
   return {};
 }
 
+// The machine's own user first: a machine whose user is called "Administrator" has that user
+// in place of the built-in one.
 uint32_t SeedUsers(const MachineConfig& config, Registry& registry) {
+  if (uint32_t err =
+          WriteUser(registry, config, {config.szUserName, config.szUserSid, "", "", false}))
+    return err;
   const std::string prefix = MachineSidPrefix(config) + "-";
   for (const BuiltinUser& user : kBuiltinUsers) {
     const UserRecord record{Localized(user, config.wUILanguage), prefix + user.rid, "",
                             user.comment, true};
-    if (uint32_t err = WriteUser(registry, config, record)) return err;
+    const uint32_t err = WriteUser(registry, config, record);
+    if (err != ERROR_SUCCESS && err != NERR_UserExists) return err;
   }
-  return WriteUser(registry, config, {config.szUserName, config.szUserSid, "", "", false});
+  return ERROR_SUCCESS;
 }
 
 uint32_t SeedLocalGroups(const MachineConfig& config, Registry& registry) {
@@ -308,8 +320,6 @@ uint32_t EmulatedAccounts::AddGroupMember(const std::string& group, const std::s
   const std::string key = GroupsKey(bGlobal) + "\\" + group;
   if (uint32_t err = registry_.CreateKey(RegRoot::LocalMachine, key)) return err;
   std::vector<std::string> members = ReadMembers(registry_, key);
-  for (const std::string& each : members)
-    if (AnsiEqualNoCase(each, member)) return ERROR_SUCCESS;
   members.push_back(member);
   return WriteMembers(registry_, key, members);
 }
