@@ -2,6 +2,8 @@
 // one object that the run holds. The emulated machine implements it over a directory; a Win32
 // backend will implement it over the real system.
 #pragma once
+#include "platform/accounts.h"
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/debugger_output.h"
@@ -33,6 +35,8 @@ class Machine {
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
   // Where OutputDebugString text goes.
   virtual DebuggerOutput& Debugger() = 0;
+  virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
+  virtual Clipboard& Clip() = 0;
 };
 
 }  // namespace platform

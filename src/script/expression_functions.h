@@ -18,6 +18,11 @@ struct ExpressionFunction {
   FunctionBody call;
 };
 
+// The result of a function that answers yes or no.
+inline const char* TruthText(bool bValue) {
+  return bValue ? "1" : "0";
+}
+
 // Text, number and variable functions: Left, Mid, Len, BitAnd, StringToHex, Tokenize, ...
 std::span<const ExpressionFunction> TextFunctions();
 // Functions that ask the machine: files, processes, registry, .NET, network, clipboard, XML.

@@ -1,18 +1,28 @@
-// One function for both group operators, so that the accounts service plugs in at one place.
 #include "script/group_membership.h"
+
+#include <vector>
+
+#include "engine/setup_run.h"
+#include "platform/ansi_case.h"
 
 namespace tarvium {
 
 bool IsGroupMember(SetupRun& run, const std::string& account, const std::string& group,
                    bool bGlobal) {
-  // The accounts service of the platform answers this once present: list the members of the
-  // group (asking the server of a "\\server\group" name for a global group) and compare each with
-  // the account without regard to case. Without it the member list cannot be read, and a list
-  // that cannot be read makes the comparison false.
-  (void)run;
-  (void)account;
-  (void)group;
-  (void)bGlobal;
+  std::string server;
+  std::string groupName = group;
+  if (bGlobal && group.size() > 2 && group[0] == '\\' && group[1] == '\\') {
+    const size_t nSlash = group.find('\\', 2);
+    if (nSlash == std::string::npos) return false;
+    server = group.substr(0, nSlash);
+    groupName = group.substr(nSlash + 1);
+  }
+  std::vector<std::string> members;
+  if (run.machine.Users().GetGroupMembers(server, groupName, bGlobal, members) !=
+      platform::ERROR_SUCCESS)
+    return false;
+  for (const std::string& member : members)
+    if (platform::AnsiEqualNoCase(member, account)) return true;
   return false;
 }
 

@@ -1,7 +1,5 @@
-// Group membership for the INGLOBALGROUP and INLOCALGROUP comparisons of conditions. Member lists
-// come from the machine's accounts (network management on Windows); until the platform offers
-// them, no account is a member of any group, which is also the answer the conditions must give
-// when the network functions are not available.
+// Group membership as the INGLOBALGROUP and INLOCALGROUP comparisons ask it: whether a group
+// lists an account among its members, through the network management functions of the machine.
 #pragma once
 #include <string>
 
@@ -9,8 +7,9 @@ namespace tarvium {
 
 struct SetupRun;
 
-// Whether `group` (a global group, optionally "\\server\group", when bGlobal; else a local group
-// of this machine) has a member named `account`, compared without regard to case.
+// Whether the group has a member named like the account (compared without regard to case). A
+// global group written "\\server\group" is asked of that server, any other group of this
+// computer. A group that cannot be listed has no members.
 bool IsGroupMember(SetupRun& run, const std::string& account, const std::string& group,
                    bool bGlobal);
 

@@ -36,7 +36,8 @@ TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
   for (const char* args : {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
                            "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
                            "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve",
-                           "reg query 'HKLM\\X' /q", "path", "diff onlyone", "--machine"}) {
+                           "reg query 'HKLM\\X' /q", "path", "diff onlyone", "--machine",
+                           "account add onlyname", "group add Admins", "group remove a b"}) {
     const Result result = On(args);
     EXPECT_EQ(result.nExit, 2) << args << ": " << result.out;
     EXPECT_TRUE(result.out.rfind("winmachine: ", 0) == 0 || result.out.rfind("usage:", 0) == 0)
@@ -128,6 +129,20 @@ TEST_F(WinmachineTool, ProgramsAndReboot) {
   const Result reboot = On("reboot");
   EXPECT_EQ(reboot.nExit, 0);
   EXPECT_TRUE(Has(reboot, "restart request cleared"));
+}
+
+TEST_F(WinmachineTool, AccountsAndGroupMembers) {
+  EXPECT_EQ(On("account add alice 'pass word'").nExit, 0);
+  const Result again = On("account add ALICE other");
+  EXPECT_EQ(again.nExit, 1);
+  EXPECT_TRUE(Has(again, "already exists")) << again.out;
+  EXPECT_EQ(On("group add Administrateurs alice").nExit, 0);
+  EXPECT_EQ(On("group add Sales 'CORP\\jdoe' --global").nExit, 0);
+  const Result users = On("account list");
+  EXPECT_TRUE(Has(users, "alice  S-1-5-21-")) << users.out;
+  EXPECT_TRUE(Has(users, "Invit\xC3\xA9  S-1-5-21-")) << users.out;  // French built-in guest
+  EXPECT_TRUE(Has(On("group list"), "Administrateurs: Administrateur; Anna; alice"));
+  EXPECT_TRUE(Has(On("group list --global"), "Sales: CORP\\jdoe"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ TEST(MachineConfig, EveryFieldSurvivesSaveAndLoad) {
   config.szDomain = "CORP";
   config.szUserName = "J\xFCrgen";  // ü in the ANSI code page, UTF-8 in the file
   config.szUserSid = "S-1-5-21-1-2-3-1105";
+  config.szDomainController = "DC01";
   config.dwMajorVersion = 6;
   config.dwMinorVersion = 1;
   config.dwBuildNumber = 7601;
@@ -88,6 +89,11 @@ TEST(MachineConfig, HandEditedFileIsReadOverTheDefaultsAndMistakesNameTheirLine)
       {"[Drive CD]\nHostDir=x\n", "line 2"},
       {"[Drive E]\nReadOnly=yes\n", "[Drive E] has no HostDir"},
       {"[Share \\\\srv]\nHostDir=x\n", "line 2"},
+      {"[Adapter A]\nMacAddress=00-11-22-33-44\n", "line 2"},
+      {"[Adapter A]\nMacAddress=00-11:22-33-44-55\n", "line 2"},
+      {"[Adapter A]\nMacAddress=0011223344GG\n", "line 2"},
+      {"[Adapter A]\n\nIpAddress=10.0.0.256\n", "line 3"},
+      {"[Adapter A]\nIpAddress=10.0.0\n", "line 2"},
   };
   for (const auto& [text, where] : mistakes) {
     MachineConfig bad;

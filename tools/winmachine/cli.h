@@ -34,5 +34,7 @@ int RebootCommand(const Invocation& invocation);
 int SnapshotCommand(const Invocation& invocation);
 int DiffCommand(const Invocation& invocation);
 int RegCommand(const Invocation& invocation);
+int AccountCommand(const Invocation& invocation);
+int GroupCommand(const Invocation& invocation);
 
 }  // namespace winmachine

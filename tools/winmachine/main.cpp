@@ -22,6 +22,10 @@ constexpr const char* kUsage =
     "  reg export [KEY] [FILE]   .reg text (version 5, UTF-8); all of the registry without KEY\n"
     "  reg import FILE           .reg text: version 5 or REGEDIT4, UTF-8 or UTF-16LE\n"
     "  programs                  the installed programs of the Uninstall keys\n"
+    "  account add NAME PASSWORD a local user; account list shows the users\n"
+    "  group add GROUP MEMBER [--global]\n"
+    "                            a member of a local (or global) group, created when missing;\n"
+    "                            group list [--global] shows the groups and their members\n"
     "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
     "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
@@ -33,7 +37,8 @@ using Command = int (*)(const Invocation&);
 const std::map<std::string, Command> kCommands = {
     {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
     {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
-    {"diff", DiffCommand},         {"reg", RegCommand},
+    {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
+    {"group", GroupCommand},
 };
 
 }  // namespace

@@ -59,6 +59,10 @@ bool LayOutRegistry(const std::string& hostDir, const MachineConfig& config,
     error = "default registry, line " + std::to_string(regError.nLine) + ": " + regError.message;
     return false;
   }
+  if (const uint32_t err = EmulatedAccounts::Seed(config, *registry); err != ERROR_SUCCESS) {
+    error = "cannot write the built-in accounts (error " + std::to_string(err) + ")";
+    return false;
+  }
   return true;
 }
 
@@ -123,7 +127,8 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   }
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
   profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
-  system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_);
+  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
+  system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());
   environment_ =
       std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
   environment_->SetVariable("TARVIUM_MACHINE", dir_);
@@ -137,9 +142,16 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes.searchDirectories = {systemDir, windowsDir};
   processes.exitCodeDirectory = dir_;
+  processes.checkLogon = [accounts = accounts_.get()](const std::string& domain,
+                                                      const std::string& userName,
+                                                      const std::string& password) {
+    return accounts->LogonUser(domain, userName, password);
+  };
   processes_ = std::make_unique<HostProcesses>(std::move(processes));
   power_ = std::make_unique<MachinePower>(dir_ + "/power_request.txt");
   modules_ = std::make_unique<EmulatedModules>(dir_, *files_);
+  network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
+  clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   return true;
 }
 

@@ -1,12 +1,13 @@
 // The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
-// registry (registry.db) and the file metadata (files.db). Opening it builds every service over
-// that directory; creating it lays out a Windows 10 installation: its folders and the registry
-// values Windows keeps about them.
+// registry (registry.db), the file metadata (files.db) and the clipboard (clipboard.txt). Opening
+// it builds every service over that directory; creating it lays out a Windows 10 installation:
+// its folders, the registry values Windows keeps about them and its built-in accounts.
 #pragma once
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/emulated/emulated_accounts.h"
 #include "platform/emulated/emulated_environment.h"
 #include "platform/emulated/emulated_file_system.h"
 #include "platform/emulated/emulated_modules.h"
@@ -16,6 +17,7 @@
 #include "platform/emulated/host_console.h"
 #include "platform/emulated/host_debugger_output.h"
 #include "platform/emulated/host_processes.h"
+#include "platform/emulated/machine_clipboard.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/emulated/machine_power.h"
 #include "platform/emulated/registry_sqlite.h"
@@ -56,16 +58,19 @@ class EmulatedMachine final : public Machine {
   Processes& Programs() override { return *processes_; }
   Clock& Time() override { return clock_; }
   Power& PowerRequests() override { return *power_; }
-  Network& Net() override { return network_; }
+  Network& Net() override { return *network_; }
   Console& Output() override { return console_; }
   DebuggerOutput& Debugger() override { return debugger_; }
   Modules& Libraries() override { return *modules_; }
+  Accounts& Users() override { return *accounts_; }
+  Clipboard& Clip() override { return *clipboard_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
   SqliteRegistry& SqlRegistry() { return *registry_; }
   EmulatedFileSystem& EmulatedFiles() { return *files_; }
   HostClock& EmulatedClock() { return clock_; }
+  EmulatedAccounts& EmulatedUsers() { return *accounts_; }
 
  private:
   EmulatedMachine() = default;
@@ -75,7 +80,6 @@ class EmulatedMachine final : public Machine {
   std::string dir_;
   MachineConfig config_;
   HostClock clock_;
-  EmulatedNetwork network_;
   HostConsole console_;
   HostDebuggerOutput debugger_;
   std::unique_ptr<SqliteRegistry> registry_;
@@ -86,6 +90,9 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<HostProcesses> processes_;
   std::unique_ptr<MachinePower> power_;
   std::unique_ptr<EmulatedModules> modules_;
+  std::unique_ptr<EmulatedNetwork> network_;
+  std::unique_ptr<EmulatedAccounts> accounts_;
+  std::unique_ptr<MachineClipboard> clipboard_;
 };
 
 }  // namespace platform::emulated

@@ -18,10 +18,18 @@ std::string RegString(Registry& registry, RegRoot root, const std::string& key,
   return text.substr(0, text.find('\0'));
 }
 
-// The machine's accounts: the well-known ones and its own user, named "COMPUTER\user".
-std::vector<AccountName> MachineAccounts(const MachineConfig& config) {
+// The machine's accounts: the well-known ones, its own user and its other local users, named
+// "COMPUTER\user".
+std::vector<AccountName> MachineAccounts(const MachineConfig& config, Accounts* localAccounts) {
   std::vector<AccountName> accounts = WellKnownAccounts(config.wUILanguage);
   accounts.push_back({config.szUserSid, config.szUserName, config.szComputerName});
+  std::vector<std::string> names;
+  if (!localAccounts || localAccounts->EnumUsers(names) != ERROR_SUCCESS) return accounts;
+  for (const std::string& name : names) {
+    UserAccount user;
+    if (localAccounts->GetUser(name, user) == ERROR_SUCCESS && user.sid != config.szUserSid)
+      accounts.push_back({user.sid, user.name, config.szComputerName});
+  }
   return accounts;
 }
 
@@ -46,7 +54,7 @@ OsVersionInfo EmulatedSystemInfo::OsVersion() {
 
 uint32_t EmulatedSystemInfo::LookupAccountSid(const std::string& sid, std::string& name,
                                               std::string& domain) {
-  for (const AccountName& account : MachineAccounts(config_)) {
+  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
     if (AnsiEqualNoCase(account.sid, sid)) {
       name = account.name;
       domain = account.domain;
@@ -61,7 +69,7 @@ uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName,
   const std::string domain = slash == std::string::npos ? "" : qualifiedName.substr(0, slash);
   const std::string name =
       slash == std::string::npos ? qualifiedName : qualifiedName.substr(slash + 1);
-  for (const AccountName& account : MachineAccounts(config_)) {
+  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
     const bool bDomainFits =
         domain.empty() || domain == "." || AnsiEqualNoCase(domain, account.domain);
     if (bDomainFits && AnsiEqualNoCase(account.name, name)) {

@@ -1,7 +1,9 @@
 // SystemInfo of the emulated machine: identity and version data from machine.ini, special folders
 // from the default layout of the machine's user, account names from the well-known table in the
-// machine's language, international settings from the user's Control Panel keys.
+// machine's language and from its local users, international settings from the user's Control Panel
+// keys.
 #pragma once
+#include "platform/accounts.h"
 #include "platform/emulated/machine_config.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -10,8 +12,9 @@ namespace platform::emulated {
 
 class EmulatedSystemInfo final : public SystemInfo {
  public:
-  EmulatedSystemInfo(const MachineConfig& config, Registry& registry)
-      : config_(config), registry_(registry) {}
+  // The local users of `accounts` (when given) are looked up as well as the well-known ones.
+  EmulatedSystemInfo(const MachineConfig& config, Registry& registry, Accounts* accounts = nullptr)
+      : config_(config), registry_(registry), accounts_(accounts) {}
 
   std::string ComputerName() override { return config_.szComputerName; }
   std::string DomainName() override { return config_.szDomain; }
@@ -30,6 +33,7 @@ class EmulatedSystemInfo final : public SystemInfo {
  private:
   const MachineConfig& config_;
   Registry& registry_;
+  Accounts* accounts_;
 };
 
 }  // namespace platform::emulated

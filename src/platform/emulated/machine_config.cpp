@@ -37,6 +37,7 @@ const FieldSpec kFields[] = {
     {"Identity", "Domain", &MachineConfig::szDomain},
     {"Identity", "UserName", &MachineConfig::szUserName},
     {"Identity", "UserSid", &MachineConfig::szUserSid},
+    {"Identity", "DomainController", &MachineConfig::szDomainController},
     {"System", "MajorVersion", &MachineConfig::dwMajorVersion},
     {"System", "MinorVersion", &MachineConfig::dwMinorVersion},
     {"System", "BuildNumber", &MachineConfig::dwBuildNumber},
@@ -65,7 +66,9 @@ constexpr const char* kHeader =
     "; Names are UTF-8 here and reach programs in the Windows-1252 code page.\n";
 
 constexpr const char* kSectionComments[][2] = {
-    {"Identity", "; Computer, workgroup or domain, and the user setups run as."},
+    {"Identity",
+     "; Computer, workgroup or domain, and the user setups run as. DomainController names the\n"
+     "; domain's controller; empty on a workgroup machine."},
     {"System",
      "; What GetVersionEx and the CurrentVersion registry values report. An empty DisplayString\n"
      "; is made from ProductName, DisplayVersion, ServicePack, BuildNumber and Is64Bit."},
@@ -204,6 +207,10 @@ bool SetShareKey(ShareMapping& share, std::string_view key, std::string_view val
 
 bool SetAdapterKey(NetworkAdapter& adapter, std::string_view key, std::string_view value) {
   if (AnsiEqualNoCase(key, "Dhcp")) return ParseFlag(value, adapter.bDhcp);
+  std::array<uint8_t, 6> mac;
+  if (AnsiEqualNoCase(key, "MacAddress") && !value.empty() && !ParseMacAddress(value, mac))
+    return false;
+  if (AnsiEqualNoCase(key, "IpAddress") && !value.empty() && !IsIpv4Address(value)) return false;
   const std::pair<const char*, std::string*> texts[] = {{"Description", &adapter.description},
                                                         {"MacAddress", &adapter.macAddress},
                                                         {"IpAddress", &adapter.ipAddress},
@@ -310,7 +317,47 @@ size_t LineNumberAt(std::string_view text, size_t nOffset) {
   return nLine;
 }
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 }  // namespace
+
+bool ParseMacAddress(std::string_view text, std::array<uint8_t, 6>& bytes) {
+  // Either 12 digits, or 6 pairs with the same separator ('-' or ':') between them.
+  const bool bSeparated = text.size() == 17;
+  if (!bSeparated && text.size() != 12) return false;
+  const size_t nStep = bSeparated ? 3 : 2;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const size_t nAt = i * nStep;
+    if (bSeparated && i > 0 && text[nAt - 1] != text[2]) return false;
+    const int nHigh = HexDigitValue(text[nAt]);
+    const int nLow = HexDigitValue(text[nAt + 1]);
+    if (nHigh < 0 || nLow < 0) return false;
+    bytes[i] = static_cast<uint8_t>(nHigh * 16 + nLow);
+  }
+  return !bSeparated || text[2] == '-' || text[2] == ':';
+}
+
+bool IsIpv4Address(std::string_view text) {
+  int nParts = 0;
+  while (nParts < 4) {
+    size_t nDigits = 0;
+    unsigned nValue = 0;
+    while (nDigits < text.size() && nDigits < 4 && text[nDigits] >= '0' && text[nDigits] <= '9')
+      nValue = nValue * 10 + static_cast<unsigned>(text[nDigits++] - '0');
+    if (nDigits == 0 || nDigits > 3 || nValue > 255) return false;
+    text.remove_prefix(nDigits);
+    if (++nParts < 4) {
+      if (text.empty() || text[0] != '.') return false;
+      text.remove_prefix(1);
+    }
+  }
+  return text.empty();
+}
 
 std::string MachineConfig::TempDir() const {
   if (!szTempDir.empty()) return szTempDir;

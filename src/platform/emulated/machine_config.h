@@ -7,6 +7,7 @@
 // machine.ini is UTF-8 text a person may edit. The names in it (computer, user, product, Windows
 // paths) are held here in the engine's ANSI code page; host directories stay UTF-8.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,8 +35,8 @@ struct ShareMapping {
 struct NetworkAdapter {
   std::string name;         // "Ethernet0"
   std::string description;  // the adapter's product text
-  std::string macAddress;   // "00-15-5D-4A-10-01"
-  std::string ipAddress;    // dotted IPv4
+  std::string macAddress;   // "00-15-5D-4A-10-01" (also with ':' or without separators)
+  std::string ipAddress;    // dotted IPv4; empty: the adapter has no address
   std::string subnetMask;
   std::string gateway;
   bool bDhcp = true;
@@ -47,6 +48,8 @@ struct MachineConfig {
   std::string szDomain = "WORKGROUP";  // workgroup or domain the machine belongs to
   std::string szUserName = "User";
   std::string szUserSid = "S-1-5-21-1180699209-877415012-3182924384-1001";
+  // The domain controller of szDomain ("DC01"); empty on a workgroup machine, which has none.
+  std::string szDomainController;
 
   // Operating system, as GetVersionEx (OSVERSIONINFOEX) and the CurrentVersion values give it
   uint32_t dwMajorVersion = 10;
@@ -87,6 +90,11 @@ struct MachineConfig {
   // The IPv4 addresses of all adapters, in adapter order.
   std::vector<std::string> IpAddresses() const;
 };
+
+// Six bytes from "00-15-5D-4A-10-01", "00:15:5d:4a:10:01" or "00155D4A1001".
+bool ParseMacAddress(std::string_view text, std::array<uint8_t, 6>& bytes);
+// Whether the text is a dotted IPv4 address ("192.168.56.10").
+bool IsIpv4Address(std::string_view text);
 
 // machine.ini text for a config, with comments that explain its sections.
 std::string FormatMachineConfig(const MachineConfig& config);

@@ -1,0 +1,149 @@
+// ReadXmlNode and ReadXmlText: a node of an XML file selected by an XPath node path, as XML or as
+// text. The file is read through the machine's file system and parsed with pugixml, which stands
+// for the XML DOM Windows offers; texts go in and out in the ANSI code page. These are the only
+// machine functions that complain: a file that cannot be read or a node that is not there shows
+// message 5501 with the file name and aborts the run, and after that both functions give nothing.
+#include <pugixml.hpp>
+
+#include <sstream>
+
+#include "engine/setup_run.h"
+#include "engine/show_message.h"
+#include "platform/code_page.h"
+#include "script/function_arguments.h"
+#include "script/machine_function_groups.h"
+
+namespace tarvium {
+namespace {
+
+constexpr int kCannotOpenFile = 5501;
+
+// The encoding a declaration names ("windows-1252"), lower-cased; empty without one.
+std::string DeclaredEncoding(const std::string& bytes) {
+  const size_t nEnd = bytes.find("?>");
+  if (bytes.rfind("<?xml", 0) != 0 || nEnd == std::string::npos) return "";
+  const size_t nKey = bytes.find("encoding", 0);
+  if (nKey == std::string::npos || nKey > nEnd) return "";
+  const size_t nQuote = bytes.find_first_of("\"'", nKey);
+  if (nQuote == std::string::npos || nQuote > nEnd) return "";
+  const size_t nClose = bytes.find(bytes[nQuote], nQuote + 1);
+  if (nClose == std::string::npos || nClose > nEnd) return "";
+  std::string name = bytes.substr(nQuote + 1, nClose - nQuote - 1);
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return name;
+}
+
+// UTF-8 and UTF-16 files (by their mark or declaration) are parsed as they are; files declared in
+// an 8-bit Western code page are ANSI text and are converted first.
+bool ParseXml(const std::string& bytes, pugi::xml_document& doc) {
+  const std::string encoding = DeclaredEncoding(bytes);
+  const bool bAnsi = encoding == "windows-1252" || encoding == "iso-8859-1" ||
+                     encoding == "latin1" || encoding == "us-ascii";
+  if (bAnsi) {
+    const std::string utf8 = platform::AnsiToUtf8(bytes);
+    return doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
+  }
+  return doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+}
+
+// An XPath text pugixml cannot compile selects nothing.
+pugi::xpath_node SelectNode(const pugi::xml_document& doc, const std::string& nodePath) {
+  try {
+    return doc.select_node(platform::AnsiToUtf8(nodePath).c_str());
+  } catch (const pugi::xpath_exception&) {
+    return {};
+  }
+}
+
+// Loads the file and selects the node; on failure shows 5501 and aborts the run.
+bool SelectFromFile(SetupRun& run, const std::string& file, const std::string& nodePath,
+                    pugi::xml_document& doc, pugi::xpath_node& node) {
+  std::string bytes;
+  if (!file.empty() && run.machine.Files().ReadWholeFile(file, bytes) == platform::ERROR_SUCCESS &&
+      ParseXml(bytes, doc) && !nodePath.empty()) {
+    node = SelectNode(doc, nodePath);
+    if (node) return true;
+  }
+  ShowMessage(run, kCannotOpenFile, file);
+  run.ctx.bAborted = true;
+  return false;
+}
+
+std::string EscapeAttribute(const char* text) {
+  std::string escaped;
+  for (const char* p = text; *p; ++p) {
+    switch (*p) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += *p;
+    }
+  }
+  return escaped;
+}
+
+// The node's XML without indentation; an attribute as name="value".
+std::string NodeXml(const pugi::xpath_node& node) {
+  if (node.attribute())
+    return std::string(node.attribute().name()) + "=\"" +
+           EscapeAttribute(node.attribute().value()) + "\"";
+  std::ostringstream out;
+  node.node().print(out, "", pugi::format_raw);
+  return out.str();
+}
+
+// The text of every text and CDATA node below the node, in document order.
+void AppendText(const pugi::xml_node& node, std::string& text) {
+  if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) text += node.value();
+  for (const pugi::xml_node& child : node.children()) AppendText(child, text);
+}
+
+// The attribute's value when one is named (empty when the node lacks it), else the node's text.
+std::string NodeText(const pugi::xpath_node& node, const std::string& attribute) {
+  if (node.attribute()) return node.attribute().value();
+  if (!attribute.empty())
+    return node.node().attribute(platform::AnsiToUtf8(attribute).c_str()).value();
+  std::string text;
+  AppendText(node.node(), text);
+  return text;
+}
+
+void ReadXmlNode(SetupRun& run, std::string_view args, std::string& result) {
+  result.clear();
+  if (run.ctx.bAborted) return;
+  const FunctionArguments list(args, 2);
+  pugi::xml_document doc;
+  pugi::xpath_node node;
+  if (!SelectFromFile(run, list.Text(0), list.Text(1), doc, node)) return;
+  result = platform::Utf8ToAnsi(NodeXml(node));
+}
+
+void ReadXmlText(SetupRun& run, std::string_view args, std::string& result) {
+  result.clear();
+  if (run.ctx.bAborted) return;
+  const FunctionArguments list(args, 3);
+  pugi::xml_document doc;
+  pugi::xpath_node node;
+  if (!SelectFromFile(run, list.Text(0), list.Text(1), doc, node)) return;
+  result = platform::Utf8ToAnsi(NodeText(node, list.Text(2)));
+}
+
+constexpr ExpressionFunction kFunctions[] = {
+    {"ReadXmlNode", ReadXmlNode},
+    {"ReadXmlText", ReadXmlText},
+};
+
+}  // namespace
+
+std::span<const ExpressionFunction> XmlFunctions() {
+  return kFunctions;
+}
+
+}  // namespace tarvium
