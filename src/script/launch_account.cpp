@@ -41,6 +41,9 @@ LaunchAccount AccountForLaunch(SetupRun& run, std::string_view user, std::string
 }
 
 std::string UserProfileFolder(SetupRun& run, const std::string& userName) {
+  platform::UserAccount account;
+  if (run.machine.Users().GetUser(userName, account) == 0 && !account.profileDir.empty())
+    return account.profileDir;
   std::string profiles;
   if (run.machine.System().GetSpecialFolder(platform::SpecialFolder::UserProfiles, profiles) != 0)
     profiles = "C:\\Users";

@@ -19,7 +19,8 @@ struct LaunchAccount {
 // "DOMAIN\user", ".\user" or "user"; an encrypted password is decrypted through the guard.
 LaunchAccount AccountForLaunch(SetupRun& run, std::string_view user, std::string password);
 
-// The user's profile folder: the folder of the machine's user profiles and the user's name.
+// The user's profile folder as the machine's accounts know it; for an account they do not know,
+// the folder of the machine's user profiles and the user's name.
 std::string UserProfileFolder(SetupRun& run, const std::string& userName);
 
 // The engine's environment with the variables that describe the user set for that user.

@@ -16,6 +16,8 @@
 #include "engine/variable_sections.h"
 #include "platform/win_error.h"
 #include "script/msi_quiet_switch.h"
+#include "script/crypt/scramble_value.h"
+#include "script/script_engine.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
 
@@ -159,6 +161,27 @@ TEST_F(Launch, FailedStartsAndLogons) {
   EXPECT_EQ(run.shownMessages.size(), 1u);
   // Without a program nothing starts either.
   EXPECT_FALSE(Call("   "));
+}
+
+TEST_F(Launch, AnotherUserStartsInTheProfileWithTheRightPasswordOnly) {
+  AttachScriptEngine(run);
+  const std::string out = Host("C:\\") + "/who.txt";
+  WriteScript("C:\\Tools\\who.cmd", "{ pwd -P; echo \"$USERNAME\"; } > '" + out + "'");
+  ASSERT_EQ(machine.Machine().EmulatedUsers().AddUser("Anna", "Pa$$w0rd"), 0u);
+  ASSERT_EQ(machine.Machine().Files().CreateDirectoryTree("C:\\Users\\Anna"), 0u);
+
+  EXPECT_FALSE(LaunchProgram(run, "C:\\Tools\\who.cmd", ".\\Anna", "wrong", false, true, false,
+                             &dwError, &dwExitCode, ""));
+  EXPECT_EQ(dwError, platform::ERROR_LOGON_FAILURE);
+  EXPECT_FALSE(machine.Machine().Files().FileExists("C:\\who.txt"));
+
+  // The password may stand in the file encrypted; the guard decrypts it before the logon.
+  std::string encrypted = "Pa$$w0rd";
+  ASSERT_TRUE(Tarvium::ScrambleValue(encrypted, 7));
+  EXPECT_TRUE(LaunchProgram(run, "C:\\Tools\\who.cmd", "Anna", encrypted, false, true, false,
+                            &dwError, &dwExitCode, ""));
+  EXPECT_EQ(ReadHost("C:\\who.txt"),
+            std::filesystem::canonical(Host("C:\\Users\\Anna")).string() + "\nAnna\n");
 }
 
 TEST_F(Launch, ShortcutStartsItsTargetWithItsArgumentsInItsDirectory) {

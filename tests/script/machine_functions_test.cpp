@@ -5,6 +5,7 @@
 #include "engine/setup_run.h"
 #include "machine_function_call.h"
 #include "platform/emulated/machine_config.h"
+#include "script/evaluate_condition.h"
 #include "script/group_membership.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
@@ -259,6 +260,11 @@ TEST(GroupMembership, LocalAndGlobalGroupsOfThisAndOtherServers) {
   EXPECT_FALSE(IsGroupMember(run, "CORP\\jdoe", "\\\\TARVIUM-PC", true));
   EXPECT_FALSE(IsGroupMember(run, "jdoe", "Sales", true));
   EXPECT_FALSE(IsGroupMember(run, "User", "Administrators", true));
+
+  // The same questions as conditions ask them, the operators in any case.
+  EXPECT_TRUE(EvaluateCondition(run, "User INLOCALGROUP Administrators & 1=1"));
+  EXPECT_TRUE(EvaluateCondition(run, "CORP\\jdoe inGlobalGroup \"Sales\""));
+  EXPECT_FALSE(EvaluateCondition(run, "Guest inlocalgroup Administrators"));
 }
 
 }  // namespace
