@@ -58,16 +58,17 @@ std::string AnswerLabel(const ui::MessageBoxRequest& request, int nResult) {
 }  // namespace
 
 ui::MessageBoxRequest BuildMessageBoxRequest(const SetupRun& run, int nMessage,
-                                             const MessageSpec& spec, const std::string& text) {
+                                             const MessageSpec& messageSpec,
+                                             const std::string& text) {
   ui::MessageBoxRequest request;
   request.nMessage = nMessage;
   request.caption = GetText(run, 5000);
   request.text = text;
-  request.icon = spec.icon;
+  request.icon = messageSpec.icon;
   request.bSystemModal = run.messages.bSystemModal;
   request.bBeep = run.messages.bBeep;
   bool bMarkedFound = false;
-  for (const SpecButton& button : spec.buttons) {
+  for (const SpecButton& button : messageSpec.buttons) {
     if (!ButtonCreated(run, button)) continue;
     if (button.bDefault && !bMarkedFound) {
       request.nDefault = request.buttons.size();
@@ -95,8 +96,9 @@ std::string ErrorEntryHead(SetupRun& run) {
   return head;
 }
 
-int ShowMessageBox(SetupRun& run, int nMessage, const MessageSpec& spec, const std::string& text) {
-  const ui::MessageBoxRequest request = BuildMessageBoxRequest(run, nMessage, spec, text);
+int ShowMessageBox(SetupRun& run, int nMessage, const MessageSpec& messageSpec,
+                   const std::string& text) {
+  const ui::MessageBoxRequest request = BuildMessageBoxRequest(run, nMessage, messageSpec, text);
   const bool bErrorFile = ErrorFileAttached(run);
   if (bErrorFile) WriteErrorFile(run, ErrorEntryHead(run) + "\r\n" + WithCrLf(text) + "\r\n");
   RecordLastError(run, text);

@@ -1,7 +1,7 @@
 // The message catalog: for each of its three languages a table from number to text, read from the
 // catalog files built into the program (script/catalog/*.txt). Numbers 5000 to 5039 are plain
 // texts (captions, progress words, character-set names), 5500 to 5574 message-box
-// specifications. A number a language lacks comes from English, then from any language. Texts
+// message definitions. A number a language lacks comes from English, then from any language. Texts
 // are kept as written (UTF-8) and are handed out in the engine's ANSI code page.
 #pragma once
 #include <cstdint>

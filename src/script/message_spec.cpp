@@ -20,16 +20,16 @@ ui::IconKind IconOf(char c) {
 
 // The text between the next opening delimiter at or after nFrom and the closing delimiter after
 // it; nFrom moves past that closing delimiter. Empty when the delimiters are missing.
-std::string_view NextField(std::string_view spec, char open, char close, size_t& nFrom) {
-  const size_t nOpen = spec.find(open, nFrom);
+std::string_view NextField(std::string_view messageSpec, char open, char close, size_t& nFrom) {
+  const size_t nOpen = messageSpec.find(open, nFrom);
   if (nOpen == std::string_view::npos) {
-    nFrom = spec.size();
+    nFrom = messageSpec.size();
     return {};
   }
-  const size_t nClose = spec.find(close, nOpen + 1);
-  const size_t nEnd = nClose == std::string_view::npos ? spec.size() : nClose;
-  nFrom = nClose == std::string_view::npos ? spec.size() : nClose + 1;
-  return spec.substr(nOpen + 1, nEnd - nOpen - 1);
+  const size_t nClose = messageSpec.find(close, nOpen + 1);
+  const size_t nEnd = nClose == std::string_view::npos ? messageSpec.size() : nClose;
+  nFrom = nClose == std::string_view::npos ? messageSpec.size() : nClose + 1;
+  return messageSpec.substr(nOpen + 1, nEnd - nOpen - 1);
 }
 
 // "label=result" with an optional '!' right after the result.
@@ -58,16 +58,16 @@ std::vector<SpecButton> ParseButtons(std::string_view field) {
 
 }  // namespace
 
-bool ParseMessageSpec(std::string_view spec, MessageSpec& parsed) {
+bool ParseMessageSpec(std::string_view messageSpec, MessageSpec& parsed) {
   parsed = MessageSpec();
-  if (spec.empty()) return false;
-  const char open = spec[0];
-  const char close = spec.size() > 2 ? spec[2] : open;
-  parsed.icon = IconOf(spec.size() > 1 ? spec[1] : 'i');
-  size_t nFrom = std::min<size_t>(3, spec.size());
+  if (messageSpec.empty()) return false;
+  const char open = messageSpec[0];
+  const char close = messageSpec.size() > 2 ? messageSpec[2] : open;
+  parsed.icon = IconOf(messageSpec.size() > 1 ? messageSpec[1] : 'i');
+  size_t nFrom = std::min<size_t>(3, messageSpec.size());
   parsed.textTemplate =
-      std::string(NextField(spec, open, close, nFrom).substr(0, kMessageTemplateMax));
-  parsed.buttons = ParseButtons(NextField(spec, open, close, nFrom));
+      std::string(NextField(messageSpec, open, close, nFrom).substr(0, kMessageTemplateMax));
+  parsed.buttons = ParseButtons(NextField(messageSpec, open, close, nFrom));
   for (size_t i = 0; i < parsed.buttons.size(); ++i) {
     if (parsed.buttons[i].bDefault) {
       parsed.nDefault = i;
@@ -77,8 +77,8 @@ bool ParseMessageSpec(std::string_view spec, MessageSpec& parsed) {
   return true;
 }
 
-int DefaultResult(const MessageSpec& spec) {
-  return spec.buttons.empty() ? 2 : spec.buttons[spec.nDefault].nResult;
+int DefaultResult(const MessageSpec& messageSpec) {
+  return messageSpec.buttons.empty() ? 2 : messageSpec.buttons[messageSpec.nDefault].nResult;
 }
 
 }  // namespace tarvium

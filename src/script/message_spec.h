@@ -1,6 +1,6 @@
-// The message-box specification language of the catalog: three fields, icon, text template and
+// The message definition language of the catalog: three fields, icon, text template and
 // buttons, each between an opening and a closing delimiter, which are the first and the third
-// character of the specification ("[s][Cannot open file '%s'!][&OK=2|&Help=9]"; any pair works,
+// character of the definition ("[s][Cannot open file '%s'!][&OK=2|&Help=9]"; any pair works,
 // so a text may hold square brackets when braces delimit it). Buttons are "label=result" joined by
 // '|', with '!' after the result marking the default. Parsing is a pure function of the text.
 #pragma once
@@ -31,10 +31,10 @@ struct MessageSpec {
   size_t nDefault = 0;  // the first button marked '!', else the first one
 };
 
-// False for an empty specification (an empty catalog entry: there is no message). A field whose
+// False for an empty definition (an empty catalog entry: there is no message). A field whose
 // delimiters are missing is empty; a button entry without "=number" is left out.
-bool ParseMessageSpec(std::string_view spec, MessageSpec& parsed);
+bool ParseMessageSpec(std::string_view messageSpec, MessageSpec& parsed);
 // The answer without a box: the default button's result, 2 when there is no button.
-int DefaultResult(const MessageSpec& spec);
+int DefaultResult(const MessageSpec& messageSpec);
 
 }  // namespace tarvium

@@ -65,9 +65,9 @@ uint32_t ExchangeServiceMessage(SetupRun& run, const std::string& request, std::
   return platform::ERROR_FILE_NOT_FOUND;
 }
 
-int AskServiceMessage(SetupRun& run, int nMessage, const MessageSpec& spec,
+int AskServiceMessage(SetupRun& run, int nMessage, const MessageSpec& messageSpec,
                       const std::vector<MessageArg>& args) {
-  const std::string request = BuildServiceRequest(nMessage, spec.textTemplate, args);
+  const std::string request = BuildServiceRequest(nMessage, messageSpec.textTemplate, args);
   if (request.empty()) return 2;
   std::string reply;
   const bool bExchanged = ExchangeServiceMessage(run, request, reply) == platform::ERROR_SUCCESS;

@@ -26,7 +26,7 @@ int ParseServiceReply(bool bExchanged, std::string_view reply);
 // transport.
 uint32_t ExchangeServiceMessage(SetupRun& run, const std::string& request, std::string& reply);
 // The service's answer to a message: 2 without a request for a message that has no name.
-int AskServiceMessage(SetupRun& run, int nMessage, const MessageSpec& spec,
+int AskServiceMessage(SetupRun& run, int nMessage, const MessageSpec& messageSpec,
                       const std::vector<MessageArg>& args);
 
 }  // namespace tarvium

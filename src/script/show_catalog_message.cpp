@@ -11,15 +11,16 @@
 namespace tarvium {
 
 int ShowCatalogMessage(SetupRun& run, int nMessage, const std::vector<MessageArg>& args) {
-  MessageSpec spec;
-  if (!ParseMessageSpec(GetText(run, nMessage), spec)) return 1;
+  MessageSpec messageSpec;
+  if (!ParseMessageSpec(GetText(run, nMessage), messageSpec)) return 1;
   if (run.ctx.bServiceMode) {
-    RecordLastError(run, FormatMessageText(spec.textTemplate, args));
-    if (run.ctx.bSilent) return DefaultResult(spec);
-    return AskServiceMessage(run, nMessage, spec, args);
+    RecordLastError(run, FormatMessageText(messageSpec.textTemplate, args));
+    if (run.ctx.bSilent) return DefaultResult(messageSpec);
+    return AskServiceMessage(run, nMessage, messageSpec, args);
   }
   if (run.ctx.bSilentToErrorPath) return 2;
-  return ShowMessageBox(run, nMessage, spec, FormatMessageText(spec.textTemplate, args));
+  return ShowMessageBox(run, nMessage, messageSpec,
+                        FormatMessageText(messageSpec.textTemplate, args));
 }
 
 void AttachErrorFileToMessages(SetupRun& run) {

@@ -1,4 +1,4 @@
-// The catalog and its specification language: every entry of the three catalogs, the parser's
+// The catalog and its definition language: every entry of the three catalogs, the parser's
 // edge cases, the formatter and the service request and reply.
 #include <gtest/gtest.h>
 
@@ -31,14 +31,14 @@ std::vector<std::string> Placeholders(const std::string& text) {
 }
 
 MessageSpec Parsed(CatalogLanguage language, int n) {
-  MessageSpec spec;
-  EXPECT_TRUE(ParseMessageSpec(*CatalogEntry(language, n), spec)) << n;
-  return spec;
+  MessageSpec messageSpec;
+  EXPECT_TRUE(ParseMessageSpec(*CatalogEntry(language, n), messageSpec)) << n;
+  return messageSpec;
 }
 
-std::string ButtonShape(const MessageSpec& spec) {
+std::string ButtonShape(const MessageSpec& messageSpec) {
   std::string shape;
-  for (const SpecButton& button : spec.buttons)
+  for (const SpecButton& button : messageSpec.buttons)
     shape += std::to_string(button.nResult) + (button.bDefault ? "! " : " ");
   return shape;
 }
@@ -54,15 +54,15 @@ TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShape) {
       EXPECT_FALSE(entry->empty()) << n;
       EXPECT_EQ(Placeholders(std::string(*entry)), Placeholders(english)) << n;
       if (n < 5500) continue;
-      const MessageSpec spec = Parsed(language, n);
+      const MessageSpec messageSpec = Parsed(language, n);
       const MessageSpec englishSpec = Parsed(CatalogLanguage::English, n);
-      EXPECT_EQ(spec.icon, englishSpec.icon) << n;
-      EXPECT_FALSE(spec.textTemplate.empty()) << n;
+      EXPECT_EQ(messageSpec.icon, englishSpec.icon) << n;
+      EXPECT_FALSE(messageSpec.textTemplate.empty()) << n;
       const bool bException = language == CatalogLanguage::German && (n == 5519 || n == 5541);
       if (!bException) {
-        EXPECT_EQ(ButtonShape(spec), ButtonShape(englishSpec)) << n;
+        EXPECT_EQ(ButtonShape(messageSpec), ButtonShape(englishSpec)) << n;
       }
-      for (const SpecButton& button : spec.buttons) EXPECT_EQ(button.label[0], '&') << n;
+      for (const SpecButton& button : messageSpec.buttons) EXPECT_EQ(button.label[0], '&') << n;
     }
   }
   EXPECT_EQ(ButtonShape(Parsed(CatalogLanguage::German, 5519)), "5! 2 9 ");
@@ -91,26 +91,26 @@ TEST(MessageCatalog, DefaultResultsAndTheBracesOfTheUsageText) {
 }
 
 TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
-  MessageSpec spec;
-  ASSERT_TRUE(ParseMessageSpec("<?><a [b] c><A=5|B=-1!|C|&D=7!>", spec));
-  EXPECT_EQ(spec.icon, ui::IconKind::Question);
-  EXPECT_EQ(spec.textTemplate, "a [b] c");
-  EXPECT_EQ(ButtonShape(spec), "5 -1! 7! ");  // "C" has no result and is left out
-  EXPECT_EQ(DefaultResult(spec), -1);         // the first mark counts
+  MessageSpec messageSpec;
+  ASSERT_TRUE(ParseMessageSpec("<?><a [b] c><A=5|B=-1!|C|&D=7!>", messageSpec));
+  EXPECT_EQ(messageSpec.icon, ui::IconKind::Question);
+  EXPECT_EQ(messageSpec.textTemplate, "a [b] c");
+  EXPECT_EQ(ButtonShape(messageSpec), "5 -1! 7! ");  // "C" has no result and is left out
+  EXPECT_EQ(DefaultResult(messageSpec), -1);         // the first mark counts
 
-  EXPECT_FALSE(ParseMessageSpec("", spec));
-  ASSERT_TRUE(ParseMessageSpec("[x][no buttons]", spec));
-  EXPECT_EQ(spec.icon, ui::IconKind::Information);
-  EXPECT_EQ(spec.textTemplate, "no buttons");
-  EXPECT_EQ(DefaultResult(spec), 2);
-  ASSERT_TRUE(ParseMessageSpec("[s][unclosed", spec));
-  EXPECT_EQ(spec.textTemplate, "unclosed");
-  ASSERT_TRUE(ParseMessageSpec("[", spec));
-  EXPECT_TRUE(spec.textTemplate.empty() && spec.buttons.empty());
+  EXPECT_FALSE(ParseMessageSpec("", messageSpec));
+  ASSERT_TRUE(ParseMessageSpec("[x][no buttons]", messageSpec));
+  EXPECT_EQ(messageSpec.icon, ui::IconKind::Information);
+  EXPECT_EQ(messageSpec.textTemplate, "no buttons");
+  EXPECT_EQ(DefaultResult(messageSpec), 2);
+  ASSERT_TRUE(ParseMessageSpec("[s][unclosed", messageSpec));
+  EXPECT_EQ(messageSpec.textTemplate, "unclosed");
+  ASSERT_TRUE(ParseMessageSpec("[", messageSpec));
+  EXPECT_TRUE(messageSpec.textTemplate.empty() && messageSpec.buttons.empty());
   ASSERT_TRUE(ParseMessageSpec(
-      "[i][" + std::string(600, 'x') + "][" + std::string(300, 'L') + "=2]", spec));
-  EXPECT_EQ(spec.textTemplate.size(), kMessageTemplateMax);
-  EXPECT_EQ(spec.buttons[0].label.size(), kButtonLabelMax);
+      "[i][" + std::string(600, 'x') + "][" + std::string(300, 'L') + "=2]", messageSpec));
+  EXPECT_EQ(messageSpec.textTemplate.size(), kMessageTemplateMax);
+  EXPECT_EQ(messageSpec.buttons[0].label.size(), kButtonLabelMax);
 }
 
 TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
@@ -125,9 +125,9 @@ TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
 
 TEST(ServiceMessage, RequestFieldsAndReplyWords) {
   const std::string fileOlder(*CatalogEntry(CatalogLanguage::English, 5506));
-  MessageSpec spec;
-  ASSERT_TRUE(ParseMessageSpec(fileOlder, spec));
-  EXPECT_EQ(BuildServiceRequest(5506, spec.textTemplate,
+  MessageSpec messageSpec;
+  ASSERT_TRUE(ParseMessageSpec(fileOlder, messageSpec));
+  EXPECT_EQ(BuildServiceRequest(5506, messageSpec.textTemplate,
                                 {std::string("a"), std::string("b"), std::string("c")}),
             "error;ERR_FILEOLDER;a;b;c");
   EXPECT_EQ(BuildServiceRequest(5508, "Cannot execute '%s'.\nError %u! 50%", {"x", int64_t{-2}}),

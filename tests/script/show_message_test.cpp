@@ -123,20 +123,20 @@ TEST(ShowMessage, HeadlessBoxAndTheHelpButton) {
       << shown;
   EXPECT_NE(shown.find("the default button No was taken"), std::string::npos) << shown;
 
-  MessageSpec spec;
-  ASSERT_TRUE(ParseMessageSpec(GetText(t.run, 5509), spec));
+  MessageSpec messageSpec;
+  ASSERT_TRUE(ParseMessageSpec(GetText(t.run, 5509), messageSpec));
   t.run.messages.szHelpFile = "C:\\Setup.hlp";
   t.run.messages.bMainWindow = true;
-  ui::MessageBoxRequest request = BuildMessageBoxRequest(t.run, 5509, spec, "text");
+  ui::MessageBoxRequest request = BuildMessageBoxRequest(t.run, 5509, messageSpec, "text");
   ASSERT_EQ(request.buttons.size(), 3u);
   EXPECT_EQ(request.buttons[2].nResult, 9);
   EXPECT_EQ(request.nDefault, 1u);
   t.run.messages.bSystemModal = true;
-  request = BuildMessageBoxRequest(t.run, 5509, spec, "text");
+  request = BuildMessageBoxRequest(t.run, 5509, messageSpec, "text");
   EXPECT_EQ(request.buttons.size(), 2u);
   EXPECT_TRUE(request.bSystemModal);
-  ASSERT_TRUE(ParseMessageSpec("[s][t][&Help=9!|&OK=-1|&Retry=4]", spec));
-  request = BuildMessageBoxRequest(t.run, 1, spec, "t");  // the marked button is not created
+  ASSERT_TRUE(ParseMessageSpec("[s][t][&Help=9!|&OK=-1|&Retry=4]", messageSpec));
+  request = BuildMessageBoxRequest(t.run, 1, messageSpec, "t");  // the marked button is not created
   ASSERT_EQ(request.buttons.size(), 1u);
   EXPECT_EQ(request.nDefault, 0u);
 }

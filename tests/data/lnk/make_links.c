@@ -12,7 +12,7 @@
 #include <shobjidl.h>
 #include <stdio.h>
 
-struct LinkSpec {
+struct LinkPlan {
   const wchar_t* file;         /* name of the .lnk written */
   const wchar_t* target;       /* created empty before the link */
   const wchar_t* arguments;    /* NULL: none */
@@ -21,12 +21,14 @@ struct LinkSpec {
   int showCmd;
 };
 
-static const struct LinkSpec kLinks[] = {
-    {L"show-args.lnk", L"C:\\Tools\\show-args.cmd", L"first \"two words\" last",
-     L"C:\\Work", L"Shows its arguments", SW_SHOWMAXIMIZED},
+static const struct LinkPlan kLinks[] = {
+    {L"show-args.lnk", L"C:\\Tools\\show-args.cmd", L"first \"two words\" last", L"C:\\Work",
+     L"Shows its arguments", SW_SHOWMAXIMIZED},
     {L"minimized.lnk", L"C:\\Tools\\show-args.cmd", L"-m", NULL, NULL, SW_SHOWMINNOACTIVE},
-    {L"unicode.lnk", L"C:\\Tools\\gr\x00FC\x00DF" L"e.cmd", L"caf\x00E9 \x03A9",
-     L"C:\\Daten\\\x00C4nderung", L"\x0416 ok", SW_SHOWNORMAL},
+    {L"unicode.lnk",
+     L"C:\\Tools\\gr\x00FC\x00DF"
+     L"e.cmd",
+     L"caf\x00E9 \x03A9", L"C:\\Daten\\\x00C4nderung", L"\x0416 ok", SW_SHOWNORMAL},
 };
 
 static void CreateParents(const wchar_t* path) {
@@ -46,28 +48,28 @@ static void CreateEmptyFile(const wchar_t* path) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
-static HRESULT WriteLink(const struct LinkSpec* spec, const wchar_t* outDir) {
+static HRESULT WriteLink(const struct LinkPlan* plan, const wchar_t* outDir) {
   IShellLinkW* link = NULL;
   IPersistFile* file = NULL;
   wchar_t outPath[MAX_PATH];
   HRESULT hr;
-  CreateEmptyFile(spec->target);
-  if (spec->workingDir) {
+  CreateEmptyFile(plan->target);
+  if (plan->workingDir) {
     wchar_t probe[MAX_PATH];
-    swprintf(probe, MAX_PATH, L"%ls\\x", spec->workingDir);
+    swprintf(probe, MAX_PATH, L"%ls\\x", plan->workingDir);
     CreateParents(probe);
   }
   hr = CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkW,
                         (void**)&link);
   if (FAILED(hr)) return hr;
-  IShellLinkW_SetPath(link, spec->target);
-  if (spec->arguments) IShellLinkW_SetArguments(link, spec->arguments);
-  if (spec->workingDir) IShellLinkW_SetWorkingDirectory(link, spec->workingDir);
-  if (spec->description) IShellLinkW_SetDescription(link, spec->description);
-  IShellLinkW_SetShowCmd(link, spec->showCmd);
+  IShellLinkW_SetPath(link, plan->target);
+  if (plan->arguments) IShellLinkW_SetArguments(link, plan->arguments);
+  if (plan->workingDir) IShellLinkW_SetWorkingDirectory(link, plan->workingDir);
+  if (plan->description) IShellLinkW_SetDescription(link, plan->description);
+  IShellLinkW_SetShowCmd(link, plan->showCmd);
   hr = IShellLinkW_QueryInterface(link, &IID_IPersistFile, (void**)&file);
   if (SUCCEEDED(hr)) {
-    swprintf(outPath, MAX_PATH, L"%ls\\%ls", outDir, spec->file);
+    swprintf(outPath, MAX_PATH, L"%ls\\%ls", outDir, plan->file);
     hr = IPersistFile_Save(file, outPath, TRUE);
     IPersistFile_Release(file);
   }
