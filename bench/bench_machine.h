@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 
 class BenchMachine {
  public:

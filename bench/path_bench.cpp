@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "platform/ansi_case.h"
-#include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/path_resolver.h"
-#include "platform/emulated/win_path.h"
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/emulated/files/path_resolver.h"
+#include "platform/emulated/files/win_path.h"
 #include "platform/win_error.h"
 
 namespace {

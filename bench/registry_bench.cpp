@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/emulated/reg_text.h"
-#include "platform/emulated/registry_sqlite.h"
+#include "platform/emulated/registry/reg_text.h"
+#include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/win_error.h"
 
 namespace {

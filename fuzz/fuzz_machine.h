@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 
 inline platform::emulated::EmulatedMachine& FuzzMachine(const char* name) {
   static std::unique_ptr<platform::emulated::EmulatedMachine> machine = [name] {

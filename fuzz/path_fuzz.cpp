@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "platform/ansi_case.h"
-#include "platform/emulated/wildcard.h"
-#include "platform/emulated/win_path.h"
+#include "platform/emulated/files/wildcard.h"
+#include "platform/emulated/files/win_path.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulated/reg_text.h"
-#include "platform/emulated/registry_sqlite.h"
+#include "platform/emulated/registry/reg_text.h"
+#include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/win_error.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "archive/unpack_zip.h"
 #include "engine/setup_run.h"
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 
 namespace {
 

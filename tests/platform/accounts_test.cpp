@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 #include "platform/win_error.h"
 #include "support/test_machine.h"
 

@@ -1,6 +1,6 @@
 // The emulated machine as a whole: its creation, the environment and system answers it gives,
 // and what its restart does.
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/ansi_case.h"
-#include "platform/emulated/machine_reboot.h"
+#include "platform/emulated/machine/machine_reboot.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 #include "support/test_machine.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/emulated/host_processes.h"
+#include "platform/emulated/processes/host_processes.h"
 
 int main(int argc, char** argv) {
   const long long nCode = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 0;

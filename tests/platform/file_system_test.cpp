@@ -1,7 +1,7 @@
 // The emulated machine's FileSystem on real temporary machine directories: path rules, attributes
 // and times, enumeration, handles, copy and move errors, files in use by real processes and
 // locks, temporary names and the fault seam.
-#include "platform/emulated/emulated_file_system.h"
+#include "platform/emulated/files/emulated_file_system.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/emulated/wildcard.h"
-#include "platform/emulated/win_path.h"
+#include "platform/emulated/files/wildcard.h"
+#include "platform/emulated/files/win_path.h"
 #include "platform/pending_file_renames.h"
 #include "support/machine_dir.h"
 

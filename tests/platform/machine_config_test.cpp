@@ -1,6 +1,6 @@
 // machine.ini: every field survives a save and a load, a hand-edited file is read over the
 // defaults, and mistakes are reported with their line.
-#include "platform/emulated/machine_config.h"
+#include "platform/emulated/machine/machine_config.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <tuple>
 
-#include "platform/emulated/host_clock.h"
-#include "platform/emulated/machine_power.h"
+#include "platform/emulated/machine/host_clock.h"
+#include "platform/emulated/machine/machine_power.h"
 #include "platform/win_error.h"
 #include "support/temp_dir.h"
 

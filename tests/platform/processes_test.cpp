@@ -1,7 +1,7 @@
 // The process service on real host processes: small shell scripts in a temporary directory,
 // reached through Windows paths on drive Z: (the host's root), and a helper that ends through
 // ExitProcess. Covers starting, the program search, time limits, exit codes and enumeration.
-#include "platform/emulated/host_processes.h"
+#include "platform/emulated/processes/host_processes.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,6 +1,6 @@
 // .reg text: every value type survives export and import, both file versions and encodings read
 // as the registry editor writes them, and malformed lines are reported without changing anything.
-#include "platform/emulated/reg_text.h"
+#include "platform/emulated/registry/reg_text.h"
 
 #include <map>
 #include <sstream>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/emulated/registry_sqlite.h"
+#include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/win_error.h"
 #include "support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include "engine/setup_run.h"
 #include "machine_function_call.h"
-#include "platform/emulated/machine_config.h"
+#include "platform/emulated/machine/machine_config.h"
 #include "script/evaluate_condition.h"
 #include "script/group_membership.h"
 #include "support/test_data.h"

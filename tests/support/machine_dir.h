@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/emulated/emulated_file_system.h"
-#include "platform/emulated/machine_config.h"
-#include "platform/emulated/registry_sqlite.h"
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/emulated/machine/machine_config.h"
+#include "platform/emulated/registry/registry_sqlite.h"
 #include "support/temp_dir.h"
 
 namespace tarvium::test {

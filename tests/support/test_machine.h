@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 #include "support/temp_dir.h"
 
 namespace tarvium::test {

@@ -12,7 +12,7 @@
 #include "engine/product_identity.h"
 #include "engine/setup_run.h"
 #include "platform/code_page.h"
-#include "platform/emulated/emulated_machine.h"
+#include "platform/emulated/machine/emulated_machine.h"
 #include "script/language_choice.h"
 #include "script/script_engine.h"
 

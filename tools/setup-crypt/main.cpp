@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/code_page.h"
-#include "platform/emulated/host_clock.h"
+#include "platform/emulated/machine/host_clock.h"
 #include "script/crypt/aes_decrypt.h"
 #include "script/crypt/crypt_factory.h"
 #include "script/crypt/decrypt_value.h"

@@ -4,9 +4,9 @@
 
 #include "cli.h"
 #include "platform/ansi_case.h"
-#include "platform/emulated/default_layout.h"
-#include "platform/emulated/machine_reboot.h"
-#include "platform/emulated/machine_snapshot.h"
+#include "platform/emulated/machine/default_layout.h"
+#include "platform/emulated/machine/machine_reboot.h"
+#include "platform/emulated/machine/machine_snapshot.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 

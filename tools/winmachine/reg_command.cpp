@@ -8,8 +8,8 @@
 
 #include "cli.h"
 #include "platform/ansi_case.h"
-#include "platform/emulated/reg_text.h"
-#include "platform/emulated/reg_value_text.h"
+#include "platform/emulated/registry/reg_text.h"
+#include "platform/emulated/registry/reg_value_text.h"
 #include "platform/win_error.h"
 
 namespace winmachine {

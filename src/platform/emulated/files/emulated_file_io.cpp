@@ -1,0 +1,258 @@
+// EmulatedFileSystem: open files. CreateFile applies the Windows checks (disposition, read-only
+// drive and attribute, hidden and system files under CREATE_ALWAYS, files in use) before the host
+// sees the call; a handle is a number that stands for a host descriptor. Copying is done through
+// the same handles, so the fault seam and the in-use rules apply to it as well.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/emulated/files/emulated_file_state.h"
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/emulated/files/file_times.h"
+#include "platform/emulated/machine/host_errno.h"
+#include "platform/emulated/files/in_use.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+constexpr uint32_t kCopyBlock = 64 * 1024;
+
+bool Truncates(const ResolvedPath& resolved, uint32_t dwDisposition) {
+  return resolved.Exists() &&
+         (dwDisposition == CREATE_ALWAYS || dwDisposition == TRUNCATE_EXISTING);
+}
+
+uint32_t OpenError(int nErrno) {
+  return nErrno == EEXIST ? ERROR_FILE_EXISTS : WinErrorFromErrno(nErrno);
+}
+
+}  // namespace
+
+EmulatedFileSystem::OpenFile* EmulatedFileSystem::FindOpenFile(FileHandle hFile) {
+  const auto it = m_openFiles.find(static_cast<uint32_t>(hFile));
+  return it == m_openFiles.end() ? nullptr : it->second.get();
+}
+
+uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesiredAccess,
+                                        uint32_t dwCreationDisposition, uint32_t dwAttributes,
+                                        FileHandle& hFile) {
+  hFile = FileHandle::Invalid;
+  const bool bCanRead = dwDesiredAccess & GENERIC_READ;
+  const bool bCanWrite = dwDesiredAccess & GENERIC_WRITE;
+  if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
+      (dwCreationDisposition == TRUNCATE_EXISTING && !bCanWrite))
+    return ERROR_INVALID_PARAMETER;
+  WinPath winPath;
+  ResolvedPath resolved;
+  if (uint32_t err = Resolve(path, winPath, resolved)) return err;
+  if (winPath.parts.empty() || resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
+  if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
+  if (winPath.bTrailingSeparator) return ERROR_INVALID_NAME;
+  const bool bExists = resolved.Exists();
+  if (dwCreationDisposition == CREATE_NEW && bExists) return ERROR_FILE_EXISTS;
+  if ((dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING) &&
+      !bExists)
+    return ERROR_FILE_NOT_FOUND;
+  const bool bChangesExisting =
+      bExists && (bCanWrite || Truncates(resolved, dwCreationDisposition));
+  if (!bExists || bChangesExisting) {
+    if (uint32_t err = CheckWritableDrive(resolved)) return err;
+  }
+  if (bChangesExisting) {
+    const uint32_t dwExisting = AttributesOf(resolved.hostPath, resolved.st);
+    if (dwExisting & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
+    const uint32_t dwMustKeep = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (dwCreationDisposition == CREATE_ALWAYS && (dwExisting & dwMustKeep & ~dwAttributes))
+      return ERROR_ACCESS_DENIED;
+    if (IsFileInUseOnHost(resolved.st.st_dev, resolved.st.st_ino)) return ERROR_SHARING_VIOLATION;
+  }
+  return OpenHostFile(resolved, dwCreationDisposition, bCanRead, bCanWrite, dwAttributes, hFile);
+}
+
+uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition,
+                                          bool bCanRead, bool bCanWrite, uint32_t dwAttributes,
+                                          FileHandle& hFile) {
+  const bool bCreates = !resolved.Exists();
+  const bool bTruncates = Truncates(resolved, dwDisposition);
+  int flags = O_CLOEXEC | ((bCanWrite || bCreates || bTruncates) ? O_RDWR : O_RDONLY);
+  if (bCreates) flags |= O_CREAT | O_EXCL;
+  if (bTruncates) flags |= O_TRUNC;
+  const int fd = ::open(resolved.hostPath.c_str(), flags, 0666);
+  if (fd < 0) return OpenError(errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const uint32_t err = WinErrorFromErrno(errno);
+    ::close(fd);
+    return err;
+  }
+  if (bCreates || (bTruncates && dwDisposition == CREATE_ALWAYS)) {
+    StoredMetadata meta;
+    meta.dwAttributes = (dwAttributes & kStoredAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+    meta.ftCreationTime =
+        bCreates ? CurrentFileTime() : MetadataOf(resolved.hostPath, resolved.st).ftCreationTime;
+    // The file is there whether or not its metadata could be kept; without a row it shows the
+    // attributes of a file made on the host.
+    StoreMetadata(resolved.hostPath, meta);
+  }
+  auto pFile = std::make_unique<OpenFile>();
+  pFile->fd = fd;
+  pFile->bCanRead = bCanRead;
+  pFile->bCanWrite = bCanWrite;
+  pFile->hostPath = resolved.hostPath;
+  pFile->nDevice = st.st_dev;
+  pFile->nInode = st.st_ino;
+  const uint32_t nId = ++m_nLastHandle;
+  m_openFiles.emplace(nId, std::move(pFile));
+  hFile = static_cast<FileHandle>(nId);
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead,
+                                      uint32_t& nRead) {
+  nRead = 0;
+  OpenFile* pFile = FindOpenFile(hFile);
+  if (!pFile) return ERROR_INVALID_HANDLE;
+  if (!pFile->bCanRead) return ERROR_ACCESS_DENIED;
+  auto* pBytes = static_cast<char*>(pBuffer);
+  while (nRead < nToRead) {
+    const ssize_t n = ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return WinErrorFromErrno(errno);
+    if (n == 0) break;
+    nRead += static_cast<uint32_t>(n);
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, uint32_t nToWrite,
+                                       uint32_t& nWritten) {
+  nWritten = 0;
+  OpenFile* pFile = FindOpenFile(hFile);
+  if (!pFile) return ERROR_INVALID_HANDLE;
+  if (!pFile->bCanWrite) return ERROR_ACCESS_DENIED;
+  if (uint32_t err = WriteFaultInjected()) return err;
+  const auto* pBytes = static_cast<const char*>(pBuffer);
+  while (nWritten < nToWrite) {
+    const ssize_t n = ::write(pFile->fd, pBytes + nWritten, nToWrite - nWritten);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return WinErrorFromErrno(errno);
+    nWritten += static_cast<uint32_t>(n);
+  }
+  if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::SetFilePointerEx(FileHandle hFile, int64_t nDistance,
+                                              uint32_t dwMoveMethod, uint64_t* pNewPosition) {
+  OpenFile* pFile = FindOpenFile(hFile);
+  if (!pFile) return ERROR_INVALID_HANDLE;
+  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  if (dwMoveMethod > FILE_END) return ERROR_INVALID_PARAMETER;
+  if (dwMoveMethod == FILE_BEGIN && nDistance < 0) return ERROR_NEGATIVE_SEEK;
+  const off_t nPosition = ::lseek(pFile->fd, static_cast<off_t>(nDistance), kWhence[dwMoveMethod]);
+  if (nPosition < 0) return errno == EINVAL ? ERROR_NEGATIVE_SEEK : WinErrorFromErrno(errno);
+  if (pNewPosition) *pNewPosition = static_cast<uint64_t>(nPosition);
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::SetEndOfFile(FileHandle hFile) {
+  OpenFile* pFile = FindOpenFile(hFile);
+  if (!pFile) return ERROR_INVALID_HANDLE;
+  if (!pFile->bCanWrite) return ERROR_ACCESS_DENIED;
+  const off_t nPosition = ::lseek(pFile->fd, 0, SEEK_CUR);
+  if (nPosition < 0 || ::ftruncate(pFile->fd, nPosition) != 0) return WinErrorFromErrno(errno);
+  if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::GetFileSizeEx(FileHandle hFile, uint64_t& nSize) {
+  nSize = 0;
+  OpenFile* pFile = FindOpenFile(hFile);
+  if (!pFile) return ERROR_INVALID_HANDLE;
+  struct stat st {};
+  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
+  nSize = static_cast<uint64_t>(st.st_size);
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::CloseHandle(FileHandle hFile) {
+  const auto it = m_openFiles.find(static_cast<uint32_t>(hFile));
+  if (it == m_openFiles.end()) return ERROR_INVALID_HANDLE;
+  const int rc = ::close(it->second->fd);
+  m_openFiles.erase(it);
+  return rc == 0 ? ERROR_SUCCESS : WinErrorFromErrno(errno);
+}
+
+uint32_t EmulatedFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  FileHandle hFile = FileHandle::Invalid;
+  if (uint32_t err = CreateFile(path, GENERIC_READ, OPEN_EXISTING, 0, hFile)) return err;
+  uint64_t nSize = 0;
+  uint32_t err = GetFileSizeEx(hFile, nSize);
+  if (!err) bytes.resize(static_cast<size_t>(nSize));
+  size_t nDone = 0;
+  while (!err && nDone < bytes.size()) {
+    uint32_t nRead = 0;
+    const auto nChunk = static_cast<uint32_t>(std::min<size_t>(bytes.size() - nDone, 1u << 20));
+    err = ReadFile(hFile, bytes.data() + nDone, nChunk, nRead);
+    if (nRead == 0) break;
+    nDone += nRead;
+  }
+  CloseHandle(hFile);  // a read-only descriptor: nothing can be lost by its close
+  if (err || nDone != bytes.size()) {
+    bytes.clear();
+    return ERROR_READ_FAULT;
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::CopyData(FileHandle hFrom, FileHandle hTo) {
+  std::vector<char> buffer(kCopyBlock);
+  for (;;) {
+    uint32_t nRead = 0;
+    uint32_t nWritten = 0;
+    if (uint32_t err = ReadFile(hFrom, buffer.data(), kCopyBlock, nRead)) return err;
+    if (nRead == 0) return ERROR_SUCCESS;
+    if (uint32_t err = WriteFile(hTo, buffer.data(), nRead, nWritten)) return err;
+  }
+}
+
+uint32_t EmulatedFileSystem::CopyFile(const std::string& existingPath, const std::string& newPath,
+                                      bool bFailIfExists) {
+  WinPath sourcePath;
+  WinPath targetPath;
+  ResolvedPath source;
+  ResolvedPath target;
+  if (uint32_t err = ResolveExisting(existingPath, sourcePath, source)) return err;
+  if (source.IsDirectory()) return ERROR_ACCESS_DENIED;
+  if (uint32_t err = Resolve(newPath, targetPath, target)) return err;
+  if (target.Exists() && target.st.st_dev == source.st.st_dev &&
+      target.st.st_ino == source.st.st_ino)
+    return ERROR_SHARING_VIOLATION;  // a file cannot be copied onto itself
+  const FileInfo info = InfoOf(source.hostPath, source.st);
+  FileHandle hFrom = FileHandle::Invalid;
+  FileHandle hTo = FileHandle::Invalid;
+  if (uint32_t err = CreateFile(existingPath, GENERIC_READ, OPEN_EXISTING, 0, hFrom)) return err;
+  uint32_t err = CreateFile(newPath, GENERIC_WRITE, bFailIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                            info.dwFileAttributes & kStoredAttributes, hTo);
+  if (!err) err = CopyData(hFrom, hTo);
+  if (!err) err = SetFileTime(hTo, {0, 0, info.times.ftLastWriteTime});
+  CloseHandle(hFrom);
+  if (hTo == FileHandle::Invalid) return err;
+  const uint32_t errClose = CloseHandle(hTo);
+  if (!err) err = errClose;
+  if (err) {
+    // Like Windows, a failed copy leaves no partial target behind.
+    ::unlink(target.hostPath.c_str());
+    m_metadata.Remove(target.hostPath);
+    ForgetPath(targetPath);
+  }
+  return err;
+}
+
+}  // namespace platform::emulated

@@ -1,0 +1,167 @@
+// The SQLite store of DOS attributes and creation times. One row per file; a subtree (a renamed
+// or removed directory) is the key itself plus the keys between "key/" and "key0", '0' being the
+// byte after '/'. Several engine processes share the table: WAL mode and a busy timeout.
+#include "platform/emulated/files/file_metadata.h"
+
+#include <sqlite3.h>
+
+#include <vector>
+
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+constexpr const char* kSchema =
+    "PRAGMA journal_mode=WAL;"
+    "PRAGMA synchronous=NORMAL;"
+    "CREATE TABLE IF NOT EXISTS file_meta("
+    "  path TEXT PRIMARY KEY, attributes INTEGER NOT NULL, creation INTEGER NOT NULL);";
+
+constexpr const char* kDeleteSubtree =
+    "DELETE FROM file_meta WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
+constexpr const char* kSelectSubtree =
+    "SELECT path, attributes, creation FROM file_meta"
+    " WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
+
+uint32_t Win32ErrorOfSqlite(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_DONE:
+    case SQLITE_ROW:
+      return ERROR_SUCCESS;
+    case SQLITE_FULL:
+      return ERROR_DISK_FULL;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+      return ERROR_ACCESS_DENIED;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return ERROR_BUSY;
+    default:
+      return ERROR_GEN_FAILURE;
+  }
+}
+
+void BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
+  sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// Runs a prepared statement to its end and resets it for the next use.
+int StepToEnd(sqlite3_stmt* stmt) {
+  int rc = sqlite3_step(stmt);
+  while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  return rc;
+}
+
+struct Row {
+  std::string key;
+  StoredMetadata meta;
+};
+
+}  // namespace
+
+FileMetadataStore::FileMetadataStore(const std::string& machineDir)
+    : m_machinePrefix(machineDir + "/") {
+  const std::string file = machineDir + "/files.db";
+  if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+          SQLITE_OK ||
+      sqlite3_busy_timeout(m_db, 5000) != SQLITE_OK ||
+      sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, "SELECT attributes, creation FROM file_meta WHERE path = ?1", -1,
+                         &m_get, nullptr) != SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO file_meta VALUES(?1, ?2, ?3)", -1, &m_put,
+                         nullptr) != SQLITE_OK) {
+    sqlite3_finalize(m_get);
+    sqlite3_finalize(m_put);
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    m_get = m_put = nullptr;
+  }
+}
+
+FileMetadataStore::~FileMetadataStore() {
+  sqlite3_finalize(m_get);
+  sqlite3_finalize(m_put);
+  sqlite3_close(m_db);
+}
+
+std::string FileMetadataStore::KeyOf(const std::string& hostPath) const {
+  if (hostPath.compare(0, m_machinePrefix.size(), m_machinePrefix) == 0)
+    return hostPath.substr(m_machinePrefix.size());
+  return hostPath;
+}
+
+bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
+  if (!m_db) return false;
+  BindText(m_get, 1, KeyOf(hostPath));
+  const bool bFound = sqlite3_step(m_get) == SQLITE_ROW;
+  if (bFound) {
+    meta.dwAttributes = static_cast<uint32_t>(sqlite3_column_int64(m_get, 0));
+    meta.ftCreationTime = static_cast<uint64_t>(sqlite3_column_int64(m_get, 1));
+  }
+  sqlite3_reset(m_get);
+  sqlite3_clear_bindings(m_get);
+  return bFound;
+}
+
+uint32_t FileMetadataStore::Put(const std::string& hostPath, const StoredMetadata& meta) {
+  if (!m_db) return ERROR_ACCESS_DENIED;
+  return PutKey(KeyOf(hostPath), meta);
+}
+
+uint32_t FileMetadataStore::PutKey(const std::string& key, const StoredMetadata& meta) {
+  BindText(m_put, 1, key);
+  sqlite3_bind_int64(m_put, 2, meta.dwAttributes);
+  sqlite3_bind_int64(m_put, 3, static_cast<sqlite3_int64>(meta.ftCreationTime));
+  return Win32ErrorOfSqlite(StepToEnd(m_put));
+}
+
+uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) {
+    BindText(stmt, 1, key);
+    rc = StepToEnd(stmt);
+  }
+  sqlite3_finalize(stmt);
+  return Win32ErrorOfSqlite(rc);
+}
+
+uint32_t FileMetadataStore::Remove(const std::string& hostPath) {
+  if (!m_db) return ERROR_ACCESS_DENIED;
+  return Execute(kDeleteSubtree, KeyOf(hostPath));
+}
+
+uint32_t FileMetadataStore::Rename(const std::string& from, const std::string& to) {
+  if (!m_db) return ERROR_ACCESS_DENIED;
+  const std::string fromKey = KeyOf(from);
+  const std::string toKey = KeyOf(to);
+  std::vector<Row> rows;
+  sqlite3_stmt* select = nullptr;
+  if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    return ERROR_BUSY;
+  int rc = sqlite3_prepare_v2(m_db, kSelectSubtree, -1, &select, nullptr);
+  if (rc == SQLITE_OK) {
+    BindText(select, 1, fromKey);
+    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+      const auto* pText = reinterpret_cast<const char*>(sqlite3_column_text(select, 0));
+      rows.push_back({std::string(pText, static_cast<size_t>(sqlite3_column_bytes(select, 0))),
+                      {static_cast<uint32_t>(sqlite3_column_int64(select, 1)),
+                       static_cast<uint64_t>(sqlite3_column_int64(select, 2))}});
+    }
+  }
+  sqlite3_finalize(select);
+  uint32_t err = Win32ErrorOfSqlite(rc);
+  if (!err) err = Execute(kDeleteSubtree, toKey);
+  if (!err) err = Execute(kDeleteSubtree, fromKey);
+  for (size_t i = 0; !err && i < rows.size(); ++i)
+    err = PutKey(toKey + rows[i].key.substr(fromKey.size()), rows[i].meta);
+  sqlite3_exec(m_db, err ? "ROLLBACK" : "COMMIT", nullptr, nullptr, nullptr);
+  return err;
+}
+
+}  // namespace platform::emulated

@@ -1,0 +1,250 @@
+// Path resolution: find the mount, start from the longest cached prefix that still exists, then
+// look up the remaining names one directory at a time. A name is first tried in its exact
+// spelling (one stat); only when that misses and the name has letters is the directory read.
+#include "platform/emulated/files/path_resolver.h"
+
+#include <dirent.h>
+
+#include <array>
+#include <filesystem>
+
+#include "platform/ansi_case.h"
+#include "platform/code_page.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+constexpr size_t kMaxCacheEntries = 100000;
+constexpr const char* kChangeCounterName = "path_changes";
+
+// Characters that have another spelling in another case.
+std::array<bool, 256> MakeCasedTable() {
+  std::array<bool, 256> cased{};
+  for (int c = 0; c < 256; ++c) {
+    const auto upper = static_cast<unsigned char>(AnsiUpperChar(static_cast<char>(c)));
+    if (upper != c) cased[c] = cased[upper] = true;
+  }
+  return cased;
+}
+
+bool HasCasedLetters(std::string_view name) {
+  static const std::array<bool, 256> kCased = MakeCasedTable();
+  for (char c : name)
+    if (kCased[static_cast<unsigned char>(c)]) return true;
+  return false;
+}
+
+// The absolute, lexically normal form of a host directory, without a trailing '/'.
+std::string NormalHostDir(const std::string& base, const std::string& dir) {
+  std::filesystem::path path(dir);
+  if (path.is_relative()) path = std::filesystem::path(base) / path;
+  std::string text = path.lexically_normal().string();
+  while (!text.empty() && text.back() == '/') text.pop_back();
+  return text;
+}
+
+std::vector<std::string_view> SplitHostPath(std::string_view path) {
+  std::vector<std::string_view> names;
+  size_t nPos = 0;
+  while (nPos < path.size()) {
+    size_t nEnd = path.find('/', nPos);
+    if (nEnd == std::string_view::npos) nEnd = path.size();
+    const std::string_view name = path.substr(nPos, nEnd - nPos);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(name);
+    }
+    nPos = nEnd + 1;
+  }
+  return names;
+}
+
+bool StartsWithNames(const std::vector<std::string_view>& names,
+                     const std::vector<std::string_view>& prefix) {
+  if (prefix.size() > names.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (names[i] != prefix[i]) return false;
+  return true;
+}
+
+// The upper-case key of the path and where the key of each leading name ends.
+std::string KeyOf(const WinPath& path, std::vector<size_t>& ends) {
+  std::string key;
+  key.reserve(256);
+  if (path.IsUnc()) {
+    key = "\\\\" + path.server + "\\" + path.share;
+  } else {
+    key = {path.cDrive, ':'};
+  }
+  ends.clear();
+  ends.reserve(path.parts.size());
+  for (const std::string& part : path.parts) {
+    key += '\\';
+    key += part;
+    ends.push_back(key.size());
+  }
+  for (char& c : key) c = AnsiUpperChar(c);
+  return key;
+}
+
+}  // namespace
+
+std::string FindHostName(const std::string& hostDir, const std::string& name, struct stat& st) {
+  const std::string exact = AnsiToUtf8(name);
+  if (::stat((hostDir + "/" + exact).c_str(), &st) == 0) return exact;
+  if (!HasCasedLetters(name)) return {};
+  DIR* dir = ::opendir(hostDir.empty() ? "/" : hostDir.c_str());
+  if (!dir) return {};
+  const std::string folded = AnsiUpper(name);
+  std::string best;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view candidate = entry->d_name;
+    if (candidate == "." || candidate == "..") continue;
+    if (AnsiUpper(Utf8ToAnsi(candidate)) == folded && (best.empty() || candidate < best))
+      best = candidate;
+  }
+  ::closedir(dir);
+  if (best.empty() || ::stat((hostDir + "/" + best).c_str(), &st) != 0) return {};
+  return best;
+}
+
+PathResolver::PathResolver(const std::string& machineDir, const MachineConfig& config)
+    : m_changes(machineDir + "/" + kChangeCounterName), m_nChangesSeen(m_changes.Read()) {
+  const std::string base = NormalHostDir(std::filesystem::current_path().string(), machineDir);
+  for (const DriveMapping& drive : config.drives)
+    m_mounts.push_back(
+        {drive.cLetter, "", "", NormalHostDir(base, drive.hostDir), drive.bReadOnly});
+  for (const ShareMapping& share : config.shares)
+    m_mounts.push_back(
+        {0, share.server, share.share, NormalHostDir(base, share.hostDir), share.bReadOnly});
+}
+
+uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) const {
+  pMount = nullptr;
+  bool bServerKnown = false;
+  for (const Mount& mount : m_mounts) {
+    if (!path.IsUnc()) {
+      if (mount.cDrive == path.cDrive) pMount = &mount;
+    } else if (mount.cDrive == 0 && AnsiEqualNoCase(mount.server, path.server)) {
+      bServerKnown = true;
+      if (AnsiEqualNoCase(mount.share, path.share)) pMount = &mount;
+    }
+    if (pMount) return ERROR_SUCCESS;
+  }
+  if (!path.IsUnc()) return ERROR_PATH_NOT_FOUND;
+  return bServerKnown ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
+}
+
+size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
+                                  ResolvedPath& resolved) {
+  for (size_t i = ends.size(); i > 0; --i) {
+    const auto it = m_cache.find(std::string_view(key).substr(0, ends[i - 1]));
+    if (it == m_cache.end()) continue;
+    if (::stat(it->second.c_str(), &resolved.st) == 0 &&
+        (i == ends.size() || S_ISDIR(resolved.st.st_mode))) {
+      resolved.hostPath = it->second;
+      return i;
+    }
+    m_cache.erase(it);  // gone or changed behind our back: look it up afresh
+  }
+  resolved.hostPath = resolved.pMount->hostRoot;
+  return 0;
+}
+
+void PathResolver::Remember(std::string key, const std::string& hostPath) {
+  if (m_cache.size() >= kMaxCacheEntries) m_cache.clear();
+  m_cache.insert_or_assign(std::move(key), hostPath);
+}
+
+void PathResolver::SyncWithOtherProcesses() {
+  const uint64_t nChanges = m_changes.Read();
+  if (nChanges == m_nChangesSeen) return;
+  m_cache.clear();
+  m_nChangesSeen = nChanges;
+}
+
+uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+  SyncWithOtherProcesses();
+  if (m_changes.IsShared() && !path.parts.empty()) {
+    std::vector<size_t> ends;
+    const auto it = m_cache.find(KeyOf(path, ends));
+    if (it != m_cache.end()) {
+      hostPath = it->second;
+      return ERROR_SUCCESS;
+    }
+  }
+  ResolvedPath resolved;
+  if (uint32_t err = Resolve(path, resolved)) return err;
+  hostPath = std::move(resolved.hostPath);
+  return ERROR_SUCCESS;
+}
+
+uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
+  resolved = ResolvedPath();
+  if (uint32_t err = FindMount(path, resolved.pMount)) return err;
+  SyncWithOtherProcesses();
+  std::vector<size_t> ends;
+  const std::string key = KeyOf(path, ends);
+  resolved.nNames = path.parts.size();
+  size_t nFound = CachedPrefix(key, ends, resolved);
+  bool bPresent = nFound > 0 || ::stat(resolved.hostPath.empty() ? "/" : resolved.hostPath.c_str(),
+                                       &resolved.st) == 0;
+  while (bPresent && nFound < resolved.nNames && S_ISDIR(resolved.st.st_mode)) {
+    struct stat st {};
+    const std::string name = FindHostName(resolved.hostPath, path.parts[nFound], st);
+    if (name.empty()) break;
+    resolved.hostPath += "/" + name;
+    resolved.st = st;
+    Remember(key.substr(0, ends[nFound]), resolved.hostPath);
+    ++nFound;
+  }
+  resolved.nFound = bPresent ? nFound : 0;
+  if (nFound == resolved.nNames)
+    resolved.bParentIsDirectory = bPresent;
+  else
+    resolved.bParentIsDirectory =
+        bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
+  for (size_t i = resolved.nFound; i < resolved.nNames; ++i)
+    resolved.hostPath += "/" + AnsiToUtf8(path.parts[i]);
+  if (resolved.hostPath.empty()) resolved.hostPath = "/";
+  return ERROR_SUCCESS;
+}
+
+void PathResolver::Forget(const WinPath& path) {
+  std::vector<size_t> ends;
+  std::string key = KeyOf(path, ends);
+  m_cache.erase(key);
+  key += '\\';
+  const std::string end = key.substr(0, key.size() - 1) + ']';  // ']' follows '\' in ASCII
+  m_cache.erase(m_cache.lower_bound(key), m_cache.lower_bound(end));
+  // Tell the other processes; when one of them changed names since we last looked, our own
+  // cache is stale as well.
+  const uint64_t nBefore = m_changes.Bump();
+  if (nBefore != m_nChangesSeen) m_cache.clear();
+  m_nChangesSeen = nBefore + 1;
+}
+
+bool PathResolver::WindowsPathOfHost(std::string_view hostPath, WinPath& path) const {
+  if (hostPath.empty() || hostPath[0] != '/') return false;
+  const std::vector<std::string_view> names = SplitHostPath(hostPath);
+  const Mount* pBest = nullptr;
+  size_t nBestDepth = 0;
+  for (const Mount& mount : m_mounts) {
+    const std::vector<std::string_view> root = SplitHostPath(mount.hostRoot);
+    if (StartsWithNames(names, root) && (!pBest || root.size() > nBestDepth)) {
+      pBest = &mount;
+      nBestDepth = root.size();
+    }
+  }
+  if (!pBest) return false;
+  path = WinPath();
+  path.cDrive = pBest->cDrive;
+  path.server = pBest->server;
+  path.share = pBest->share;
+  for (size_t i = nBestDepth; i < names.size(); ++i) path.parts.push_back(Utf8ToAnsi(names[i]));
+  return true;
+}
+
+}  // namespace platform::emulated

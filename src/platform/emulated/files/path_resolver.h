@@ -1,0 +1,88 @@
+// Maps full Windows paths of the emulated machine to host paths and back. Each drive letter and
+// UNC share is a mount: a host directory and a read-only flag from machine.ini. Below the mount,
+// each name is looked up without regard to case (Windows-1252 upper case), preferring the exact
+// spelling; a name that does not exist keeps the spelling it was given, so new files keep their
+// case. Host names are UTF-8, Windows names ANSI.
+//
+// Resolutions of existing files and directories are cached by their upper-case Windows path.
+// Renames and deletes through the emulated file system drop the entries of the path and of
+// everything below it (Forget) and bump the machine's shared ChangeCounter, so that the caches of
+// other processes on the same machine start afresh. Resolve checks a cached answer with the one
+// stat its callers need anyway (a file removed or renamed on the host, not through the machine,
+// is then looked up afresh); ResolveHostPath trusts the cache and makes no system call at all.
+#pragma once
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/emulated/registry/change_counter.h"
+#include "platform/emulated/machine/machine_config.h"
+#include "platform/emulated/files/win_path.h"
+
+namespace platform::emulated {
+
+struct Mount {
+  char cDrive = 0;     // 'A'..'Z', or 0 for a share
+  std::string server;  // a share's server and share name, as configured
+  std::string share;
+  std::string hostRoot;  // absolute host directory without a trailing '/' ("" for "/")
+  bool bReadOnly = false;
+};
+
+struct ResolvedPath {
+  const Mount* pMount = nullptr;
+  std::string hostPath;             // the whole path on the host; missing names appended as given
+  size_t nFound = 0;                // how many leading names exist on the host
+  size_t nNames = 0;                // how many names the path has
+  bool bParentIsDirectory = false;  // the directory that would hold the last name exists
+  struct stat st {};                // of hostPath, when Exists()
+
+  bool Exists() const { return nFound == nNames && bParentIsDirectory; }
+  bool IsDirectory() const { return Exists() && S_ISDIR(st.st_mode); }
+};
+
+class PathResolver {
+ public:
+  // Mounts of the machine's drives and shares; relative host directories lie in machineDir.
+  PathResolver(const std::string& machineDir, const MachineConfig& config);
+
+  // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
+  // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
+  uint32_t Resolve(const WinPath& path, ResolvedPath& resolved);
+  // Only the host path, from the cache when it has one (see above).
+  uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
+  // Drops the cached resolutions of the path and of everything below it.
+  void Forget(const WinPath& path);
+  // The Windows path of an absolute host path: the mount with the longest host root that holds
+  // it (drives before shares). False when no mount holds it.
+  bool WindowsPathOfHost(std::string_view hostPath, WinPath& path) const;
+  // True when both paths lie on the same drive or share.
+  static bool IsSameMount(const ResolvedPath& a, const ResolvedPath& b) {
+    return a.pMount == b.pMount;
+  }
+
+ private:
+  uint32_t FindMount(const WinPath& path, const Mount*& pMount) const;
+  // The longest cached prefix that still exists: how many names it covers (0 for the root).
+  size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
+                      ResolvedPath& resolved);
+  void Remember(std::string key, const std::string& hostPath);
+  // Drops the whole cache when another process changed names since we last looked.
+  void SyncWithOtherProcesses();
+
+  std::vector<Mount> m_mounts;
+  ChangeCounter m_changes;
+  uint64_t m_nChangesSeen = 0;
+  std::map<std::string, std::string, std::less<>> m_cache;  // upper-case path -> host path
+};
+
+// The name of a directory entry of `hostDir` that equals `name` without regard to case: the exact
+// spelling when it exists, else the lowest matching host name; st receives its stat. Empty when
+// there is none.
+std::string FindHostName(const std::string& hostDir, const std::string& name, struct stat& st);
+
+}  // namespace platform::emulated

@@ -1,0 +1,96 @@
+// The pattern is first rewritten into the kernel's DOS wildcard forms the way kernel32 does
+// before it asks the file system: '?' becomes DOS_QM, '*' before a dot becomes DOS_STAR, and a
+// dot before a wildcard or at the end becomes DOS_DOT. The match then walks the pattern once,
+// carrying the set of name positions reached, so that no pattern takes exponential time.
+#include "platform/emulated/files/wildcard.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/ansi_case.h"
+
+namespace platform::emulated {
+namespace {
+
+enum class Token : char { Char, Star, DosStar, DosQm, DosDot };
+
+struct PatternItem {
+  Token token;
+  char c;
+};
+
+std::vector<PatternItem> CompilePattern(std::string_view pattern) {
+  if (pattern == "*.*") pattern = "*";
+  std::vector<PatternItem> items;
+  items.reserve(pattern.size());
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    if (c == '?') {
+      items.push_back({Token::DosQm, c});
+    } else if (c == '*') {
+      items.push_back({next == '.' ? Token::DosStar : Token::Star, c});
+    } else if (c == '.' && (next == '\0' || next == '*' || next == '?')) {
+      items.push_back({Token::DosDot, c});
+    } else {
+      items.push_back({Token::Char, AnsiUpperChar(c)});
+    }
+  }
+  return items;
+}
+
+// Moves every reached position of `name` over one pattern item.
+std::vector<char> Step(const PatternItem& item, std::string_view name, size_t nLastDot,
+                       const std::vector<char>& reached) {
+  const size_t n = name.size();
+  std::vector<char> next(n + 1, 0);
+  for (size_t j = 0; j <= n; ++j) {
+    if (!reached[j]) continue;
+    const bool bAtEnd = j == n;
+    switch (item.token) {
+      case Token::Char:
+        if (!bAtEnd && AnsiUpperChar(name[j]) == item.c) next[j + 1] = 1;
+        break;
+      case Token::Star:
+        for (size_t k = j; k <= n; ++k) next[k] = 1;
+        return next;  // every later position is reached already
+      case Token::DosStar: {
+        // Up to the final dot of the name, or to the end when no dot lies ahead.
+        const size_t nLimit = (nLastDot != std::string_view::npos && nLastDot >= j) ? nLastDot : n;
+        for (size_t k = j; k <= nLimit; ++k) next[k] = 1;
+        break;
+      }
+      case Token::DosQm:
+        next[(bAtEnd || name[j] == '.') ? j : j + 1] = 1;
+        break;
+      case Token::DosDot:
+        if (bAtEnd)
+          next[j] = 1;
+        else if (name[j] == '.')
+          next[j + 1] = 1;
+        break;
+    }
+  }
+  return next;
+}
+
+}  // namespace
+
+bool HasWildcards(std::string_view pattern) {
+  return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+  const size_t nLastDot = name.rfind('.');
+  std::vector<char> reached(name.size() + 1, 0);
+  reached[0] = 1;
+  for (const PatternItem& item : CompilePattern(pattern)) {
+    reached = Step(item, name, nLastDot, reached);
+    bool bAny = false;
+    for (char r : reached) bAny = bAny || r;
+    if (!bAny) return false;
+  }
+  return reached[name.size()] != 0;
+}
+
+}  // namespace platform::emulated

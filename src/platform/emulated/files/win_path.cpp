@@ -1,0 +1,179 @@
+// The Windows path parser and normaliser. It is a pure function of the text and the current
+// directories, so that it can be fuzzed and tested without a machine; the host mapping of the
+// result is PathResolver's.
+#include "platform/emulated/files/win_path.h"
+
+#include "platform/ansi_case.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool IsWildcard(char c) {
+  return c == '*' || c == '?';
+}
+
+bool IsForbiddenInName(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || IsWildcard(c);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// "\\?\" (and "//?/") keeps the rest as it is; "\\?\UNC\" stands for "\\".
+// "\??\" is the kernel's form the pending-rename list uses.
+std::string StripLongPrefix(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  if (StartsWith(out, "\\\\?\\") || StartsWith(out, "\\??\\")) {
+    out.erase(0, 4);
+    if (out.size() >= 4 && AnsiEqualNoCase(std::string_view(out).substr(0, 4), "UNC\\"))
+      out.replace(0, 4, "\\\\");
+  }
+  return out;
+}
+
+// Cuts trailing dots and blanks, which Windows never keeps at the end of a name.
+std::string_view TrimNameEnd(std::string_view name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  return name;
+}
+
+uint32_t CheckName(std::string_view name, bool bWildcards) {
+  if (name.size() > kMaxNameText) return ERROR_FILENAME_EXCED_RANGE;
+  for (char c : name)
+    if (IsForbiddenInName(c) && !(bWildcards && IsWildcard(c))) return ERROR_INVALID_NAME;
+  return ERROR_SUCCESS;
+}
+
+// Applies the names of `rest` to `parts`: ".." removes the last name (never above the root).
+uint32_t AppendNames(std::string_view rest, bool bWildcards, std::vector<std::string>& parts) {
+  size_t nPos = 0;
+  while (nPos <= rest.size()) {
+    size_t nEnd = rest.find('\\', nPos);
+    if (nEnd == std::string_view::npos) nEnd = rest.size();
+    const bool bLast = nEnd == rest.size();
+    std::string_view name = rest.substr(nPos, nEnd - nPos);
+    nPos = nEnd + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    const bool bPattern = bWildcards && bLast;
+    if (!bPattern) name = TrimNameEnd(name);
+    if (name.empty()) continue;
+    if (uint32_t err = CheckName(name, bPattern)) return err;
+    parts.emplace_back(name);
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t ParseUncRoot(std::string_view& rest, WinPath& path) {
+  rest.remove_prefix(2);
+  const size_t nServerEnd = rest.find('\\');
+  path.server = std::string(rest.substr(0, nServerEnd));
+  if (path.server == ".") return ERROR_INVALID_NAME;  // device paths are not files
+  if (nServerEnd == std::string_view::npos) return ERROR_BAD_PATHNAME;
+  rest.remove_prefix(nServerEnd + 1);
+  const size_t nShareEnd = rest.find('\\');
+  path.share = std::string(rest.substr(0, nShareEnd));
+  rest = nShareEnd == std::string_view::npos ? std::string_view() : rest.substr(nShareEnd + 1);
+  if (path.server.empty() || path.share.empty()) return ERROR_BAD_PATHNAME;
+  if (CheckName(path.server, false) || CheckName(path.share, false)) return ERROR_INVALID_NAME;
+  return ERROR_SUCCESS;
+}
+
+// Sets the root of `path` and leaves in `rest` the names to apply to its starting parts.
+uint32_t ParseRoot(std::string_view& rest, const CurrentDirectories& dirs, WinPath& path) {
+  if (StartsWith(rest, "\\\\")) return ParseUncRoot(rest, path);
+  const bool bDrive = rest.size() >= 2 && rest[1] == ':' &&
+                      ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
+  if (bDrive) {
+    path.cDrive = AnsiUpperChar(rest[0]);
+    rest.remove_prefix(2);
+    if (!rest.empty() && rest[0] == '\\') return ERROR_SUCCESS;  // "C:\..." from the root
+    if (path.cDrive == dirs.current.cDrive)
+      path.parts = dirs.current.parts;
+    else
+      path.parts = dirs.driveParts[path.cDrive - 'A'];
+    return ERROR_SUCCESS;
+  }
+  path.cDrive = dirs.current.cDrive;
+  path.server = dirs.current.server;
+  path.share = dirs.current.share;
+  if (rest.empty() || rest[0] != '\\') path.parts = dirs.current.parts;  // relative
+  return ERROR_SUCCESS;
+}
+
+void AppendRoot(const WinPath& path, std::string& out) {
+  if (path.IsUnc()) {
+    out += "\\\\";
+    out += path.server;
+    out += '\\';
+    out += path.share;
+  } else {
+    out += path.cDrive;
+    out += ':';
+  }
+}
+
+}  // namespace
+
+uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs, WinPath& path,
+                          bool bWildcards) {
+  path = WinPath();
+  if (text.empty()) return ERROR_PATH_NOT_FOUND;
+  if (text.size() > kMaxPathText) return ERROR_FILENAME_EXCED_RANGE;
+  const std::string normal = StripLongPrefix(text);
+  std::string_view rest = normal;
+  if (uint32_t err = ParseRoot(rest, dirs, path)) return err;
+  if (uint32_t err = AppendNames(rest, bWildcards, path.parts)) return err;
+  path.bTrailingSeparator = !path.parts.empty() && IsSeparator(text.back());
+  return ERROR_SUCCESS;
+}
+
+std::string FormatWindowsPath(const WinPath& path) {
+  std::string out;
+  AppendRoot(path, out);
+  if (path.parts.empty() && !path.IsUnc()) out += '\\';
+  for (const std::string& part : path.parts) {
+    out += '\\';
+    out += part;
+  }
+  return out;
+}
+
+std::string FoldedPathKey(const WinPath& path) {
+  return AnsiUpper(FormatWindowsPath(path));
+}
+
+std::string NtPathOf(const WinPath& path) {
+  const std::string text = FormatWindowsPath(path);
+  return path.IsUnc() ? "\\??\\UNC" + text.substr(1) : "\\??\\" + text;
+}
+
+WinPath ParentOf(const WinPath& path) {
+  WinPath parent = path;
+  parent.bTrailingSeparator = false;
+  if (!parent.parts.empty()) parent.parts.pop_back();
+  return parent;
+}
+
+bool IsSameOrBelow(const WinPath& inner, const WinPath& outer) {
+  if (inner.cDrive != outer.cDrive || !AnsiEqualNoCase(inner.server, outer.server) ||
+      !AnsiEqualNoCase(inner.share, outer.share) || inner.parts.size() < outer.parts.size())
+    return false;
+  for (size_t i = 0; i < outer.parts.size(); ++i)
+    if (!AnsiEqualNoCase(inner.parts[i], outer.parts[i])) return false;
+  return true;
+}
+
+}  // namespace platform::emulated

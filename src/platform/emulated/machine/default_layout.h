@@ -1,0 +1,29 @@
+// The layout of a new emulated machine: where Windows 10 keeps its special folders, and the
+// registry values Windows keeps about them and the engine reads. Both are data over a few
+// placeholders ({USER}, {SID}, {COMPUTER}, ...) filled from machine.ini, so that a machine of any
+// user, language or bitness is laid out from the same tables.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/machine/machine_config.h"
+#include "platform/system_info.h"
+
+namespace platform::emulated {
+
+struct FolderPlace {
+  SpecialFolder folder;
+  std::string path;  // a Windows path
+};
+
+// Every special folder of the machine, placeholders filled in.
+std::vector<FolderPlace> DefaultFolders(const MachineConfig& config);
+// The registry of a new machine as .reg text (version 5), placeholders filled in.
+std::string DefaultRegistryText(const MachineConfig& config);
+// The Control Panel international settings of a language (en-US, de-DE, fr-FR; others en-US).
+InternationalSettings DefaultInternational(unsigned nLanguage);
+// "en-US", "de-DE" or "fr-FR" for a LANGID (en-US for any other).
+std::string LanguageTag(unsigned nLanguage);
+
+}  // namespace platform::emulated

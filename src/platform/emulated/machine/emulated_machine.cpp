@@ -1,0 +1,175 @@
+// Creating and opening the emulated machine. Creation writes machine.ini, imports the default
+// registry and makes the folders of the default layout through the machine's own file system, so
+// that they get the attributes and times any other folder of the machine gets.
+#include "platform/emulated/machine/emulated_machine.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/emulated/machine/default_layout.h"
+#include "platform/emulated/registry/reg_text.h"
+#include "platform/win_error.h"
+
+extern char** environ;
+
+namespace platform::emulated {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ConfigFile(const std::string& hostDir) {
+  return hostDir + "/" + kMachineConfigName;
+}
+
+// A SID that stays the same for the same computer and user, so that two machines created alike
+// compare equal, and that looks like the SID of a local account.
+std::string SidFor(const MachineIdentity& identity) {
+  uint32_t parts[3] = {2166136261u, 16777619u, 0x9E3779B9u};
+  const std::string seed = identity.computerName + "\\" + identity.userName;
+  for (uint32_t& part : parts)
+    for (unsigned char c : seed) part = (part ^ c) * 16777619u + (part >> 13);
+  return "S-1-5-21-" + std::to_string(parts[0] % 4000000000u) + "-" +
+         std::to_string(parts[1] % 4000000000u) + "-" + std::to_string(parts[2] % 4000000000u) +
+         "-1001";
+}
+
+bool MakeHostDirectories(const std::string& hostDir, const MachineConfig& config,
+                         std::string& error) {
+  std::error_code ec;
+  fs::create_directories(hostDir, ec);
+  for (const DriveMapping& drive : config.drives) {
+    if (ec || drive.hostDir.empty() || drive.hostDir.front() == '/') continue;
+    fs::create_directories(fs::path(hostDir) / drive.hostDir, ec);
+  }
+  if (ec) error = "cannot create '" + hostDir + "': " + ec.message();
+  return !ec;
+}
+
+bool LayOutRegistry(const std::string& hostDir, const MachineConfig& config,
+                    std::unique_ptr<SqliteRegistry>& registry, std::string& error) {
+  if (SqliteRegistry::Open({hostDir + "/registry.db", config.szUserSid}, registry) !=
+      ERROR_SUCCESS) {
+    error = "cannot create the registry in '" + hostDir + "'";
+    return false;
+  }
+  RegTextError regError;
+  if (ImportRegText(*registry, DefaultRegistryText(config), regError) != ERROR_SUCCESS) {
+    error = "default registry, line " + std::to_string(regError.nLine) + ": " + regError.message;
+    return false;
+  }
+  if (const uint32_t err = EmulatedAccounts::Seed(config, *registry); err != ERROR_SUCCESS) {
+    error = "cannot write the built-in accounts (error " + std::to_string(err) + ")";
+    return false;
+  }
+  return true;
+}
+
+bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
+  std::vector<std::string> folders = {config.szWindowsDir + "\\Temp"};
+  for (const FolderPlace& place : DefaultFolders(config)) folders.push_back(place.path);
+  for (const std::string& folder : folders) {
+    const uint32_t err = files.CreateDirectoryTree(folder);
+    if (err != ERROR_SUCCESS && err != ERROR_ALREADY_EXISTS) {
+      error = "cannot create '" + folder + "' (error " + std::to_string(err) + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& identity,
+                             std::string& error) {
+  if (Exists(hostDir)) {
+    error = "'" + hostDir + "' already holds a machine";
+    return false;
+  }
+  MachineConfig config;
+  config.szUserName = identity.userName;
+  config.szComputerName = identity.computerName;
+  config.wUILanguage = identity.wLanguage;
+  config.lcidLocale = identity.wLanguage;
+  config.szUserSid = SidFor(identity);
+  std::unique_ptr<SqliteRegistry> registry;
+  if (!MakeHostDirectories(hostDir, config, error) ||
+      !LayOutRegistry(hostDir, config, registry, error))
+    return false;
+  EmulatedFileSystem files(hostDir, config, *registry);
+  // machine.ini comes last: a directory without it is no machine, so a failed creation can be
+  // repeated.
+  return LayOutFolders(files, config, error) &&
+         SaveMachineConfig(ConfigFile(hostDir), config, error);
+}
+
+std::unique_ptr<EmulatedMachine> EmulatedMachine::Open(
+    const std::string& hostDir, const std::vector<std::string>& hostVariables, std::string& error) {
+  if (!Exists(hostDir) && !Create(hostDir, MachineIdentity{}, error)) return nullptr;
+  std::unique_ptr<EmulatedMachine> machine(new EmulatedMachine());
+  if (!machine->Build(hostDir, hostVariables, error)) return nullptr;
+  return machine;
+}
+
+bool EmulatedMachine::Build(const std::string& hostDir,
+                            const std::vector<std::string>& hostVariables, std::string& error) {
+  std::error_code ec;
+  dir_ = fs::absolute(hostDir, ec).lexically_normal().string();
+  if (!dir_.empty() && dir_.back() == '/') dir_.pop_back();
+  if (!LoadMachineConfig(ConfigFile(dir_), config_, error) ||
+      !debugger_.Configure(hostVariables, error))
+    return false;
+  if (SqliteRegistry::Open({dir_ + "/registry.db", config_.szUserSid}, registry_) !=
+      ERROR_SUCCESS) {
+    error = "cannot open the registry of '" + dir_ + "'";
+    return false;
+  }
+  files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
+  profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
+  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
+  system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());
+  environment_ =
+      std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
+  environment_->SetVariable("TARVIUM_MACHINE", dir_);
+  std::string systemDir, windowsDir;
+  system_->GetSpecialFolder(SpecialFolder::System, systemDir);
+  system_->GetSpecialFolder(SpecialFolder::Windows, windowsDir);
+  HostProcessesConfig processes;
+  processes.mapPath = [files = files_.get()](const std::string& windowsPath,
+                                             std::string& hostPath) {
+    return files->GetHostPath(windowsPath, hostPath);
+  };
+  processes.searchDirectories = {systemDir, windowsDir};
+  processes.exitCodeDirectory = dir_;
+  processes.checkLogon = [accounts = accounts_.get()](const std::string& domain,
+                                                      const std::string& userName,
+                                                      const std::string& password) {
+    return accounts->LogonUser(domain, userName, password);
+  };
+  processes_ = std::make_unique<HostProcesses>(std::move(processes));
+  power_ = std::make_unique<MachinePower>(dir_ + "/power_request.txt");
+  modules_ = std::make_unique<EmulatedModules>(dir_, *files_);
+  network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
+  clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
+  return true;
+}
+
+bool EmulatedMachine::Exists(const std::string& hostDir) {
+  std::error_code ec;
+  return fs::exists(ConfigFile(hostDir), ec);
+}
+
+std::string EmulatedMachine::DefaultDirectory() {
+  if (const char* dir = std::getenv("TARVIUM_MACHINE"); dir && *dir) return dir;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.local/share/tarvium/machine";
+}
+
+std::vector<std::string> EmulatedMachine::HostVariables() {
+  std::vector<std::string> variables;
+  for (char** entry = environ; entry && *entry; ++entry) variables.emplace_back(*entry);
+  return variables;
+}
+
+}  // namespace platform::emulated

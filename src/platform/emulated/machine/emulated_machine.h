@@ -1,0 +1,98 @@
+// The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
+// registry (registry.db), the file metadata (files.db) and the clipboard (clipboard.txt). Opening
+// it builds every service over that directory; creating it lays out a Windows 10 installation:
+// its folders, the registry values Windows keeps about them and its built-in accounts.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/accounts/emulated_accounts.h"
+#include "platform/emulated/machine/emulated_environment.h"
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/emulated/processes/emulated_modules.h"
+#include "platform/emulated/machine/emulated_network.h"
+#include "platform/emulated/machine/emulated_system_info.h"
+#include "platform/emulated/machine/host_clock.h"
+#include "platform/emulated/machine/host_console.h"
+#include "platform/emulated/machine/host_debugger_output.h"
+#include "platform/emulated/processes/host_processes.h"
+#include "platform/emulated/machine/machine_clipboard.h"
+#include "platform/emulated/machine/machine_config.h"
+#include "platform/emulated/machine/machine_power.h"
+#include "platform/emulated/registry/registry_sqlite.h"
+#include "platform/ini_profile.h"
+#include "platform/machine.h"
+
+namespace platform::emulated {
+
+struct MachineIdentity {
+  std::string userName = "User";
+  std::string computerName = "TARVIUM-PC";
+  uint16_t wLanguage = 0x0409;  // 0x0407 de-DE, 0x040C fr-FR
+};
+
+class EmulatedMachine final : public Machine {
+ public:
+  // Lays out a new machine in hostDir (created when missing; refused when it holds a machine).
+  static bool Create(const std::string& hostDir, const MachineIdentity& identity,
+                     std::string& error);
+  // Opens the machine in hostDir, creating a default one first when the directory holds none.
+  // hostVariables ("NAME=value", UTF-8) are laid over the machine's environment; the machine's
+  // own settings among them (TARVIUM_DEBUG_OUTPUT) are taken from there too.
+  static std::unique_ptr<EmulatedMachine> Open(const std::string& hostDir,
+                                               const std::vector<std::string>& hostVariables,
+                                               std::string& error);
+  // Whether hostDir holds a machine (its machine.ini).
+  static bool Exists(const std::string& hostDir);
+  // TARVIUM_MACHINE, or ~/.local/share/tarvium/machine.
+  static std::string DefaultDirectory();
+  // The environment of this host process, for Open.
+  static std::vector<std::string> HostVariables();
+
+  FileSystem& Files() override { return *files_; }
+  Registry& Reg() override { return *registry_; }
+  Profile& Profiles() override { return *profile_; }
+  Environment& Env() override { return *environment_; }
+  SystemInfo& System() override { return *system_; }
+  Processes& Programs() override { return *processes_; }
+  Clock& Time() override { return clock_; }
+  Power& PowerRequests() override { return *power_; }
+  Network& Net() override { return *network_; }
+  Console& Output() override { return console_; }
+  DebuggerOutput& Debugger() override { return debugger_; }
+  Modules& Libraries() override { return *modules_; }
+  Accounts& Users() override { return *accounts_; }
+  Clipboard& Clip() override { return *clipboard_; }
+
+  const std::string& Directory() const { return dir_; }
+  const MachineConfig& Config() const { return config_; }
+  SqliteRegistry& SqlRegistry() { return *registry_; }
+  EmulatedFileSystem& EmulatedFiles() { return *files_; }
+  HostClock& EmulatedClock() { return clock_; }
+  EmulatedAccounts& EmulatedUsers() { return *accounts_; }
+
+ private:
+  EmulatedMachine() = default;
+  bool Build(const std::string& hostDir, const std::vector<std::string>& hostVariables,
+             std::string& error);
+
+  std::string dir_;
+  MachineConfig config_;
+  HostClock clock_;
+  HostConsole console_;
+  HostDebuggerOutput debugger_;
+  std::unique_ptr<SqliteRegistry> registry_;
+  std::unique_ptr<EmulatedFileSystem> files_;
+  std::unique_ptr<IniProfile> profile_;
+  std::unique_ptr<EmulatedSystemInfo> system_;
+  std::unique_ptr<EmulatedEnvironment> environment_;
+  std::unique_ptr<HostProcesses> processes_;
+  std::unique_ptr<MachinePower> power_;
+  std::unique_ptr<EmulatedModules> modules_;
+  std::unique_ptr<EmulatedNetwork> network_;
+  std::unique_ptr<EmulatedAccounts> accounts_;
+  std::unique_ptr<MachineClipboard> clipboard_;
+};
+
+}  // namespace platform::emulated

@@ -1,0 +1,115 @@
+#include "platform/emulated/machine/emulated_system_info.h"
+
+#include "platform/ansi_case.h"
+#include "platform/emulated/machine/default_layout.h"
+#include "platform/emulated/accounts/well_known_accounts.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+std::string RegString(Registry& registry, RegRoot root, const std::string& key,
+                      const std::string& name, const std::string& fallback) {
+  RegValue value;
+  if (registry.QueryValue(root, key, name, value) != ERROR_SUCCESS ||
+      (value.dwType != REG_SZ && value.dwType != REG_EXPAND_SZ))
+    return fallback;
+  std::string text(value.data.begin(), value.data.end());
+  return text.substr(0, text.find('\0'));
+}
+
+// The machine's accounts: the well-known ones, its own user and its other local users, named
+// "COMPUTER\user".
+std::vector<AccountName> MachineAccounts(const MachineConfig& config, Accounts* localAccounts) {
+  std::vector<AccountName> accounts = WellKnownAccounts(config.wUILanguage);
+  accounts.push_back({config.szUserSid, config.szUserName, config.szComputerName});
+  std::vector<std::string> names;
+  if (!localAccounts || localAccounts->EnumUsers(names) != ERROR_SUCCESS) return accounts;
+  for (const std::string& name : names) {
+    UserAccount user;
+    if (localAccounts->GetUser(name, user) == ERROR_SUCCESS && user.sid != config.szUserSid)
+      accounts.push_back({user.sid, user.name, config.szComputerName});
+  }
+  return accounts;
+}
+
+}  // namespace
+
+OsVersionInfo EmulatedSystemInfo::OsVersion() {
+  OsVersionInfo info;
+  info.dwMajorVersion = config_.dwMajorVersion;
+  info.dwMinorVersion = config_.dwMinorVersion;
+  info.dwBuildNumber = config_.dwBuildNumber;
+  info.dwPlatformId = config_.dwPlatformId;
+  info.szCSDVersion = config_.szCSDVersion;
+  info.wServicePackMajor = config_.wServicePackMajor;
+  info.wServicePackMinor = config_.wServicePackMinor;
+  info.wSuiteMask = config_.wSuiteMask;
+  info.wProductType = config_.wProductType;
+  info.name = config_.szProductName;
+  info.b64Bit = config_.b64Bit;
+  info.displayString = config_.DisplayString();
+  return info;
+}
+
+uint32_t EmulatedSystemInfo::LookupAccountSid(const std::string& sid, std::string& name,
+                                              std::string& domain) {
+  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
+    if (AnsiEqualNoCase(account.sid, sid)) {
+      name = account.name;
+      domain = account.domain;
+      return ERROR_SUCCESS;
+    }
+  }
+  return ERROR_NONE_MAPPED;
+}
+
+uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName, std::string& sid) {
+  const size_t slash = qualifiedName.find('\\');
+  const std::string domain = slash == std::string::npos ? "" : qualifiedName.substr(0, slash);
+  const std::string name =
+      slash == std::string::npos ? qualifiedName : qualifiedName.substr(slash + 1);
+  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
+    const bool bDomainFits =
+        domain.empty() || domain == "." || AnsiEqualNoCase(domain, account.domain);
+    if (bDomainFits && AnsiEqualNoCase(account.name, name)) {
+      sid = account.sid;
+      return ERROR_SUCCESS;
+    }
+  }
+  return ERROR_NONE_MAPPED;
+}
+
+uint32_t EmulatedSystemInfo::GetSpecialFolder(SpecialFolder folder, std::string& path) {
+  if (folder == SpecialFolder::Temp) {
+    path = config_.TempDir();
+    return ERROR_SUCCESS;
+  }
+  for (const FolderPlace& place : DefaultFolders(config_)) {
+    if (place.folder == folder) {
+      path = place.path;
+      return ERROR_SUCCESS;
+    }
+  }
+  path.clear();
+  return ERROR_FILE_NOT_FOUND;
+}
+
+InternationalSettings EmulatedSystemInfo::International() {
+  const InternationalSettings defaults = DefaultInternational(config_.lcidLocale & 0xFFFF);
+  const std::string key = "Control Panel\\International";
+  auto read = [&](const char* name, const std::string& fallback) {
+    return RegString(registry_, RegRoot::CurrentUser, key, name, fallback);
+  };
+  InternationalSettings settings;
+  settings.sDate = read("sDate", defaults.sDate);
+  settings.sTime = read("sTime", defaults.sTime);
+  settings.sShortDate = read("sShortDate", defaults.sShortDate);
+  settings.sLongDate = read("sLongDate", defaults.sLongDate);
+  settings.sTimeFormat = read("sTimeFormat", defaults.sTimeFormat);
+  settings.sDecimal = read("sDecimal", defaults.sDecimal);
+  settings.sList = read("sList", defaults.sList);
+  return settings;
+}
+
+}  // namespace platform::emulated

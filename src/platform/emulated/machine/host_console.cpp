@@ -1,0 +1,31 @@
+#include "platform/emulated/machine/host_console.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/code_page.h"
+
+namespace platform::emulated {
+namespace {
+
+void WriteUtf8Line(std::FILE* stream, const std::string& text) {
+  std::fprintf(stream, "%s\n", AnsiToUtf8(text).c_str());
+  std::fflush(stream);
+}
+
+}  // namespace
+
+void HostConsole::WriteLine(const std::string& text) {
+  WriteUtf8Line(stdout, text);
+}
+
+void HostConsole::WriteErrorLine(const std::string& text) {
+  WriteUtf8Line(stderr, text);
+}
+
+bool HostConsole::HasTerminal() {
+  return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace platform::emulated

@@ -1,0 +1,226 @@
+// Taking, keeping and comparing snapshots. Files are listed through the machine's FileSystem, so
+// attributes and times are those the engine sees; the registry is compared through its .reg
+// export read back into keys and values, names matched without regard to case as Windows does.
+#include "platform/emulated/machine/machine_snapshot.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/ansi_case.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/emulated/registry/reg_text.h"
+#include "platform/emulated/registry/reg_value_text.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+constexpr const char* kFilesName = "files.tsv";
+constexpr const char* kRegistryName = "registry.reg";
+
+void ListFolder(FileSystem& files, const std::string& folder, std::vector<SnapshotFile>& out) {
+  FindHandle hFind;
+  FindData data;
+  if (files.FindFirstFile(folder + "\\*", hFind, data) != ERROR_SUCCESS) return;
+  std::vector<std::string> subfolders;
+  do {
+    if (data.cFileName == "." || data.cFileName == "..") continue;
+    const bool bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::string path = folder + "\\" + data.cFileName;
+    out.push_back(
+        {path, bDirectory, data.nFileSize, data.dwFileAttributes, data.times.ftLastWriteTime});
+    if (bDirectory) subfolders.push_back(path);
+  } while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
+  files.FindClose(hFind);
+  for (const std::string& subfolder : subfolders) ListFolder(files, subfolder, out);
+}
+
+std::string AttributeLetters(uint32_t dwAttributes) {
+  std::string letters;
+  const std::pair<uint32_t, char> flags[] = {{FILE_ATTRIBUTE_READONLY, 'R'},
+                                             {FILE_ATTRIBUTE_HIDDEN, 'H'},
+                                             {FILE_ATTRIBUTE_SYSTEM, 'S'},
+                                             {FILE_ATTRIBUTE_ARCHIVE, 'A'}};
+  for (const auto& [flag, letter] : flags)
+    if (dwAttributes & flag) letters += letter;
+  return letters.empty() ? "-" : letters;
+}
+
+std::string TimeText(uint64_t ftTime) {
+  SystemTime st;
+  if (!FileTimeToSystemTime(ftTime, st)) return "?";
+  char text[48];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay,
+                st.wHour, st.wMinute, st.wSecond);
+  return text;
+}
+
+// Keys and values of a registry text, by upper-cased path and name, keeping the spelling.
+struct RegKeyState {
+  std::string path;
+  std::map<std::string, std::pair<std::string, RegValue>> values;
+};
+using RegState = std::map<std::string, RegKeyState>;
+
+RegState ReadRegState(const std::string& text) {
+  std::vector<RegTextOp> ops;
+  RegTextError error;
+  ParseRegText(text, ops, error);
+  RegState state;
+  for (const RegTextOp& op : ops) {
+    const std::string path = std::string(RegRootName(op.root)) + "\\" + op.keyPath;
+    RegKeyState& key = state[AnsiUpper(path)];
+    key.path = path;
+    if (op.kind == RegTextOp::Kind::SetValue)
+      key.values[AnsiUpper(op.valueName)] = {op.valueName, op.value};
+  }
+  return state;
+}
+
+std::string ValueText(const std::string& name, const RegValue& value) {
+  return "\"" + (name.empty() ? "(Default)" : name) + "\" = " + RegTypeName(value.dwType) + " " +
+         FormatRegData(value);
+}
+
+void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
+               std::vector<std::string>& lines) {
+  std::map<std::string, const SnapshotFile*> old, now;
+  for (const SnapshotFile& file : before.files) old[AnsiUpper(file.path)] = &file;
+  for (const SnapshotFile& file : after.files) now[AnsiUpper(file.path)] = &file;
+  auto describe = [](const SnapshotFile& f) {
+    return std::string(f.bDirectory ? "dir " : "file ") + f.path;
+  };
+  for (const auto& [key, file] : old)
+    if (!now.count(key)) lines.push_back("- " + describe(*file));
+  for (const auto& [key, file] : now) {
+    auto it = old.find(key);
+    if (it == old.end()) {
+      lines.push_back("+ " + describe(*file) +
+                      (file->bDirectory ? ""
+                                        : " (" + std::to_string(file->nSize) + " bytes, " +
+                                              AttributeLetters(file->dwAttributes) + ")"));
+      continue;
+    }
+    const SnapshotFile& was = *it->second;
+    std::string changes;
+    auto note = [&changes](const std::string& what, const std::string& from,
+                           const std::string& to) {
+      changes += (changes.empty() ? ": " : ", ") + what + " " + from + " -> " + to;
+    };
+    if (was.bDirectory != file->bDirectory) note("kind", describe(was), describe(*file));
+    if (!file->bDirectory && was.nSize != file->nSize)
+      note("size", std::to_string(was.nSize), std::to_string(file->nSize));
+    if (!file->bDirectory && was.ftLastWriteTime != file->ftLastWriteTime)
+      note("written", TimeText(was.ftLastWriteTime), TimeText(file->ftLastWriteTime));
+    if (was.dwAttributes != file->dwAttributes)
+      note("attributes", AttributeLetters(was.dwAttributes), AttributeLetters(file->dwAttributes));
+    if (!changes.empty()) lines.push_back("~ " + describe(*file) + changes);
+  }
+}
+
+void DiffValues(const RegKeyState& was, const RegKeyState& now, std::vector<std::string>& lines) {
+  for (const auto& [key, value] : was.values)
+    if (!now.values.count(key))
+      lines.push_back("- value " + now.path + ": " + ValueText(value.first, value.second));
+  for (const auto& [key, value] : now.values) {
+    auto it = was.values.find(key);
+    if (it == was.values.end()) {
+      lines.push_back("+ value " + now.path + ": " + ValueText(value.first, value.second));
+    } else if (it->second.second.dwType != value.second.dwType ||
+               it->second.second.data != value.second.data) {
+      lines.push_back("~ value " + now.path + ": " + ValueText(value.first, it->second.second) +
+                      " -> " + RegTypeName(value.second.dwType) + " " +
+                      FormatRegData(value.second));
+    }
+  }
+}
+
+void DiffRegistry(const MachineSnapshot& before, const MachineSnapshot& after,
+                  std::vector<std::string>& lines) {
+  const RegState old = ReadRegState(before.registryText);
+  const RegState now = ReadRegState(after.registryText);
+  for (const auto& [key, state] : old)
+    if (!now.count(key)) lines.push_back("- key " + state.path);
+  for (const auto& [key, state] : now) {
+    auto it = old.find(key);
+    if (it == old.end()) {
+      lines.push_back("+ key " + state.path);
+      DiffValues(RegKeyState{state.path, {}}, state, lines);
+    } else {
+      DiffValues(it->second, state, lines);
+    }
+  }
+}
+
+}  // namespace
+
+bool TakeSnapshot(EmulatedMachine& machine, MachineSnapshot& snapshot, std::string& error) {
+  snapshot = {};
+  for (const DriveMapping& drive : machine.Config().drives)
+    if (!drive.bReadOnly)
+      ListFolder(machine.Files(), std::string(1, drive.cLetter) + ":", snapshot.files);
+  if (uint32_t err = ExportWholeRegistry(machine.Reg(), snapshot.registryText);
+      err != ERROR_SUCCESS) {
+    error = "cannot export the registry (error " + std::to_string(err) + ")";
+    return false;
+  }
+  return true;
+}
+
+bool SaveSnapshot(const MachineSnapshot& snapshot, const std::string& hostDir, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(hostDir, ec);
+  std::ofstream files(hostDir + "/" + kFilesName, std::ios::binary);
+  for (const SnapshotFile& file : snapshot.files)
+    files << (file.bDirectory ? 'd' : 'f') << '\t' << AnsiToUtf8(file.path) << '\t' << file.nSize
+          << '\t' << file.dwAttributes << '\t' << file.ftLastWriteTime << '\n';
+  std::ofstream registry(hostDir + "/" + kRegistryName, std::ios::binary);
+  registry << snapshot.registryText;
+  if (ec || !files.flush() || !registry.flush()) {
+    error = "cannot write the snapshot to '" + hostDir + "'";
+    return false;
+  }
+  return true;
+}
+
+bool LoadSnapshot(const std::string& hostDir, MachineSnapshot& snapshot, std::string& error) {
+  snapshot = {};
+  std::ifstream files(hostDir + "/" + kFilesName, std::ios::binary);
+  std::ifstream registry(hostDir + "/" + kRegistryName, std::ios::binary);
+  if (!files || !registry) {
+    error = "'" + hostDir + "' is neither a machine nor a snapshot";
+    return false;
+  }
+  std::string line;
+  for (int nLine = 1; std::getline(files, line); ++nLine) {
+    std::istringstream fields(line);
+    std::string kind, path;
+    SnapshotFile file;
+    if (!std::getline(fields, kind, '\t') || !std::getline(fields, path, '\t') ||
+        !(fields >> file.nSize >> file.dwAttributes >> file.ftLastWriteTime)) {
+      error = hostDir + "/" + kFilesName + ", line " + std::to_string(nLine) + ": malformed";
+      return false;
+    }
+    file.bDirectory = kind == "d";
+    file.path = Utf8ToAnsi(path);
+    snapshot.files.push_back(std::move(file));
+  }
+  std::ostringstream text;
+  text << registry.rdbuf();
+  snapshot.registryText = text.str();
+  return true;
+}
+
+std::vector<std::string> DiffSnapshots(const MachineSnapshot& before,
+                                       const MachineSnapshot& after) {
+  std::vector<std::string> lines;
+  DiffFiles(before, after, lines);
+  DiffRegistry(before, after, lines);
+  return lines;
+}
+
+}  // namespace platform::emulated

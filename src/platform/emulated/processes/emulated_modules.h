@@ -1,0 +1,30 @@
+// Modules on the emulated machine: host shared objects loaded with dlopen under the Windows path
+// the engine uses, trust decided by the administrator's allow-list in the machine directory (see
+// module_trust_list.h), and foreign paths that are the host paths of the machine's drives.
+#pragma once
+#include <string>
+
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/modules.h"
+
+namespace platform {
+
+class EmulatedModules : public Modules {
+ public:
+  // machineDir: the host directory of the machine, which holds trusted-modules.txt; files: the
+  // machine's file system, which maps its Windows paths to host paths.
+  EmulatedModules(std::string machineDir, emulated::EmulatedFileSystem& files);
+
+  uint32_t LoadLibrary(const std::string& path, ModuleHandle& hModule) override;
+  ProcAddress GetProcAddress(ModuleHandle hModule, const std::string& name) override;
+  uint32_t FreeLibrary(ModuleHandle hModule) override;
+  uint32_t VerifyTrust(const std::string& path) override;
+  uint32_t GetForeignPath(const std::string& path, bool bForWriting,
+                          std::string& foreignPath) override;
+
+ private:
+  std::string machineDir_;
+  emulated::EmulatedFileSystem& files_;
+};
+
+}  // namespace platform

@@ -1,0 +1,139 @@
+// The emulated machine's registry: the Windows registry's hierarchy and rules kept in one SQLite
+// file (registry.db). Every public operation is one transaction, so a killed process leaves either
+// all of an operation or none of it, and WAL mode with a busy timeout lets a parent setup and the
+// child it waits for work on the same machine at once. Prepared statements and the ids of keys
+// already found are kept between calls; SQLite's data_version tells when another process changed
+// the file, and then the kept ids are forgotten.
+//
+// Subkeys enumerate in name order (upper-cased Windows-1252 bytes), values in creation order; both
+// as Windows does it. Unlike Windows, keys may be created directly below HKEY_LOCAL_MACHINE and
+// HKEY_USERS, so that a machine can be seeded and other users' hives made without a hive loader.
+// An instance serves one thread at a time.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/emulated/registry/registry_path.h"
+#include "platform/emulated/registry/registry_sqlite_db.h"
+#include "platform/emulated/registry/registry_value_cache.h"
+#include "platform/registry.h"
+
+namespace platform::emulated {
+
+struct SqliteRegistryOptions {
+  std::string dbPath;          // host path of registry.db; created when missing
+  std::string userSid;         // the machine user's SID: HKEY_CURRENT_USER is HKEY_USERS\<SID>
+  int nBusyTimeoutMs = 15000;  // how long a call waits for another process's write to finish
+};
+
+class SqliteRegistry final : public Registry {
+ public:
+  // Opens the registry file (creating it and the keys behind the five roots when missing).
+  // Returns ERROR_INVALID_PARAMETER for an unusable SID, ERROR_REGISTRY_CORRUPT for a file that
+  // is not a registry, ERROR_CANTOPEN when it cannot be opened.
+  static uint32_t Open(const SqliteRegistryOptions& options,
+                       std::unique_ptr<SqliteRegistry>& registry);
+
+  uint32_t CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile = false,
+                     RegView view = RegView::Default, bool* bCreated = nullptr) override;
+  uint32_t OpenKey(RegRoot root, const std::string& keyPath,
+                   RegView view = RegView::Default) override;
+  uint32_t DeleteKey(RegRoot root, const std::string& keyPath,
+                     RegView view = RegView::Default) override;
+  // With an empty keyPath the root's values and subkeys go and the root stays, as RegDeleteTree.
+  uint32_t DeleteTree(RegRoot root, const std::string& keyPath,
+                      RegView view = RegView::Default) override;
+  uint32_t QueryValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                      RegValue& value, RegView view = RegView::Default) override;
+  uint32_t SetValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                    const RegValue& value, RegView view = RegView::Default) override;
+  uint32_t DeleteValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                       RegView view = RegView::Default) override;
+  uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
+                   RegView view = RegView::Default) override;
+  uint32_t EnumValue(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
+                     RegValue& value, RegView view = RegView::Default) override;
+  uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
+                        RegView view = RegView::Default) override;
+
+  // What a restart does to the registry: every volatile key, and so everything below it, is gone.
+  // The machine's reboot calls this.
+  uint32_t DeleteVolatileKeys();
+  // ERROR_SUCCESS when SQLite finds the file sound and every key and value has its parent key;
+  // ERROR_REGISTRY_CORRUPT otherwise.
+  uint32_t CheckIntegrity();
+
+#ifdef TARVIUM_FAULT_SEAM
+  // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
+  // ERROR_ACCESS_DENIED, as under a key whose ACL refuses the caller; the first nAllowedFirst
+  // writes still succeed, so that "the Nth write fails" can be arranged.
+  void RefuseWrites(bool bRefuse, uint32_t nAllowedFirst = 0);
+#endif
+
+ private:
+  struct KeyRef {
+    int64_t id = 0;  // 0 stands for the machine above the two hives
+    int64_t parentId = 0;
+    bool bVolatile = false;
+    bool bFixed = false;  // stands behind a root; never deleted
+  };
+  struct SubkeyList {
+    int64_t keyId = -1;
+    std::vector<std::string> names;
+  };
+  struct ValueList {
+    int64_t keyId = -1;
+    std::vector<std::pair<std::string, RegValue>> values;
+  };
+
+  SqliteRegistry(std::string userSid, const std::string& dbPath)
+      : userSid_(std::move(userSid)), valueCache_(dbPath) {}
+  uint32_t CreateSchema();
+
+  template <class Body>
+  uint32_t RunRead(Body&& body);
+  template <class Body>
+  uint32_t RunWrite(Body&& body);
+  uint32_t SyncWithOtherProcesses();
+  void ForgetKeys();
+  void ForgetLists();
+
+  uint32_t Resolve(RegRoot root, const std::string& keyPath, RegView view, bool bCreating,
+                   KeyPath& path) const;
+  uint32_t LocateKey(RegRoot root, const std::string& keyPath, RegView view, KeyRef& key);
+  uint32_t ReadValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                     RegValue& value, RegView view);
+  bool QueryKnownKeyValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
+                          RegValue& value, RegView view, uint32_t& dwResult);
+  uint32_t FindKey(const KeyPath& path, KeyRef& key);
+  static std::string RequestOf(RegRoot root, const std::string& keyPath, RegView view);
+  uint32_t FindChild(const std::string& cachePath, const KeyRef& parent, const std::string& name,
+                     KeyRef& child);
+  uint32_t CreatePath(const KeyPath& path, bool bVolatile, bool bFixed, KeyRef& key,
+                      bool& bCreated);
+  uint32_t InsertKey(const KeyRef& parent, const std::string& name, bool bVolatile, bool bFixed,
+                     KeyRef& child);
+  uint32_t TouchKey(int64_t keyId);
+  uint32_t DeleteSubtrees(const KeyRef& key);
+  uint32_t LoadSubkeys(int64_t keyId);
+  uint32_t LoadValues(int64_t keyId);
+
+  SqlConnection db_;
+  std::string userSid_;
+  int64_t nDataVersion_ = -1;
+  std::unordered_map<std::string, KeyRef> keys_;      // folded full path -> key
+  std::unordered_map<std::string, KeyRef> requests_;  // root, view and folded key path -> key
+  SubkeyList subkeys_;                                // the key enumerated last
+  ValueList values_;
+  RegistryValueCache valueCache_;
+#ifdef TARVIUM_FAULT_SEAM
+  bool bRefuseWrites_ = false;
+  uint32_t nAllowedWrites_ = 0;
+#endif
+};
+
+}  // namespace platform::emulated
