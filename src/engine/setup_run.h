@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/error_file.h"
+#include "engine/install_hooks.h"
 #include "engine/message_state.h"
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
@@ -35,6 +36,7 @@ struct SetupRun {
   LogFiles log;                           // the error file (/E) and the trace file (/B)
   VariableStore variables;                // the predefined variables
   ScriptHooks script;                     // what the engine asks of the script engine
+  InstallHooks install;                   // what the main sequence asks of the installation engine
   std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
   // The message catalog's language, its switches and the text of the last message.
   MessageState messages;
