@@ -159,9 +159,29 @@ struct SetupContext {
   std::string szClientDir;              // [Client] "ClientDir"
   bool bUseUninstallStringFromApplication = false;  // [Client]
 
+  // --- Run mode, decided against the installed product ------------------------------------------
+  bool bUserPartRun = false;    // only the per-user part of a machine-registered product is applied
+  bool bClientSetup = false;    // the application starts from the server
+  bool bInstalled = false;      // a product with this machine key is installed
+  bool bNewerRevision = false;  // the file's revision is newer than the installed one
+  bool bAskOptions = true;      // the options page may be shown
+  int32_t iInstallMode = 0;     // 6102 full, 6105 standard, 6108 custom (the mode page's results)
+
   // --- End of the run ----------------------------------------------------------------------------
+  bool bOk = true;                  // the run goes on; false stops every later phase
+  bool bStoppedForRestart = false;  // stopped without failure: a previous version was removed
   bool bAborted = false;  // the run's abort flag: set by Cancel answers, tested by every step
-  int32_t iReboot = 0;    // "Reboot", or what a child setup asked for: 1, 3, 4, 5
+  bool bAbortedReboot = false;       // aborted, but a restart is still due
+  bool bAbortedBySetupData = false;  // a /V mismatch or an unmet requirement stopped the run
+  bool bExitCommand = false;         // a script ended the run with "Exit"
+  bool bAbortSilent = false;         // a script ended the run with "AbortSilent"
+  std::string szExitText;            // the text of "Exit", "Abort", "AbortReboot", "AbortSilent"
+  int32_t iReboot = 0;  // 0 none decided, 1 restart Windows, 2 no restart, 3 log off, 4 shut
+                        // down, 5 restart the computer
+  bool bRestartWindows = false;     // a change needs a restart of Windows
+  bool bConfigChanged = false;      // a change needs a restart of the computer
+  bool bExitWindows = false;        // the end of the run restarts, logs off or shuts down
+  uint32_t uExitWindowsFlags = 0;   // 0 log off, 2 restart, 8 power off
 };
 
 }  // namespace tarvium
