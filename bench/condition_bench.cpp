@@ -1,6 +1,7 @@
 // Conditions and Tokenize on a real emulated machine: an IF condition of 50 comparisons that is
-// evaluated to its end (integers, versions, text, variable references and a function call), and
-// Tokenize over a 64 KB variable value that sets one variable per piece.
+// evaluated to its end (integers, versions, text, variable references and a function call), one
+// of 50 text orderings through the collation, and Tokenize over a 64 KB variable value that sets
+// one variable per piece.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -39,6 +40,32 @@ void BM_Condition50Comparisons(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 50);
 }
 BENCHMARK(BM_Condition50Comparisons);
+
+// 50 true text orderings joined by "&": accented, punctuated and hyphenated words, each ordered
+// by the collation of the platform layer.
+std::string FiftyTextOrderings() {
+  const char* comparisons[] = {"\"\xC4pfel\" < Birne", "\"_a\" < ab", "co-op > cook",
+                               "%WORD% >= \xE4RGER",
+                               "\"Stra\xDF"
+                               "e\" <= STRASSE"};
+  std::string text;
+  for (int i = 0; i < 50; ++i) text += std::string(i ? " & " : "") + comparisons[i % 5];
+  return text;
+}
+
+void BM_Condition50TextOrderings(benchmark::State& state) {
+  BenchMachine machine;
+  tarvium::SetupRun run(machine.Machine());
+  tarvium::InitVariables(run);
+  tarvium::AttachScriptEngine(run);
+  tarvium::SetVariable(run, "WORD", "\xC4rger");
+  const std::string text = FiftyTextOrderings();
+  for (auto _ : state) {
+    if (!tarvium::EvaluateCondition(run, text)) state.SkipWithError("condition was false");
+  }
+  state.SetItemsProcessed(state.iterations() * 50);
+}
+BENCHMARK(BM_Condition50TextOrderings);
 
 void BM_Tokenize64KValue(benchmark::State& state) {
   BenchMachine machine;

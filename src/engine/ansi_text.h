@@ -1,5 +1,5 @@
-// White space of the engine's 8-bit Windows-1252 text: only characters below 128 count when
-// lines are split and values trimmed. Case rules are platform/ansi_case.h.
+// White space and letters of the engine's 8-bit Windows-1252 text: only characters below 128
+// count as blanks when lines are split and values trimmed. Case rules are platform/ansi_case.h.
 #pragma once
 #include <string>
 #include <string_view>
@@ -11,6 +11,14 @@ inline bool IsAnsiSpace(char c) {
 }
 inline bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
+}
+// Letters of the ANSI code page: ASCII letters and the accented and ligature letters above 127.
+inline bool IsAnsiLetter(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
+  if (u >= 0xC0) return u != 0xD7 && u != 0xF7;
+  return u == 0x83 || u == 0x8A || u == 0x8C || u == 0x8E || u == 0x9A || u == 0x9C || u == 0x9E ||
+         u == 0x9F || u == 0xAA || u == 0xB5 || u == 0xBA;
 }
 
 std::string_view TrimAnsi(std::string_view text);

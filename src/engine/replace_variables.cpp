@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "engine/ansi_text.h"
 #include "engine/date_time_variables.h"
 #include "engine/debug_output.h"
 #include "engine/domain_accounts.h"
@@ -28,15 +29,6 @@ struct ReferenceParts {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-// Letters of the ANSI code page: ASCII letters and the accented and ligature letters above 127.
-bool IsAnsiLetter(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
-  if (u >= 0xC0) return u != 0xD7 && u != 0xF7;
-  return u == 0x83 || u == 0x8A || u == 0x8C || u == 0x8E || u == 0x9A || u == 0x9C || u == 0x9E ||
-         u == 0x9F || u == 0xAA || u == 0xB5 || u == 0xBA;
 }
 
 bool IsNameStart(char c) {

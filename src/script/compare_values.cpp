@@ -1,7 +1,7 @@
 // The kind of comparison is chosen in a fixed order: integers first, then versions, then text.
 #include "script/compare_values.h"
 
-#include "platform/ansi_case.h"
+#include "platform/text_collation.h"
 #include "script/decimal_text.h"
 #include "script/version_compare.h"
 
@@ -21,7 +21,7 @@ int CompareValues(std::string_view a, std::string_view b, uint32_t nFormatVersio
     return nA < nB ? -1 : (nA > nB ? 1 : 0);
   }
   if (LooksLikeVersion(a) && LooksLikeVersion(b)) return CompareVersions(a, b, nFormatVersion);
-  const int nOrder = platform::AnsiCompareNoCase(a, b);
+  const int nOrder = platform::CompareTextNoCase(a, b);
   return nOrder < 0 ? -1 : (nOrder > 0 ? 1 : 0);
 }
 

@@ -1,7 +1,8 @@
 // How two operand values of a comparison are ordered, shared by the conditions of IF lines and
 // the requirement lines: integers when both are integers, versions when both look like versions,
-// otherwise text without regard to case. The kind is decided by both values together, so "10"
-// and "9" order as numbers while "10" and "9a" order as text.
+// otherwise text in Windows' case-insensitive collation (platform/text_collation.h). The kind is
+// decided by both values together, so "10" and "9" order as numbers while "10" and "9a" order as
+// text.
 #pragma once
 #include <cstdint>
 #include <string_view>

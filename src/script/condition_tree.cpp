@@ -72,7 +72,7 @@ class ConditionParser {
       nPos = nClose == std::string_view::npos ? text.size() : nClose + 1;
       return true;
     }
-    if (text[nPos] != '"' && text[nPos] != '%' && !IsAsciiAlnum(text[nPos])) {
+    if (text[nPos] != '"' && text[nPos] != '%' && !IsAnsiAlnum(text[nPos])) {
       faults_.emplace_back(text.substr(nPos));
       return false;
     }

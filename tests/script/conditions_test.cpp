@@ -29,6 +29,73 @@ TEST_F(ConditionsTest, IntegerVersionAndTextComparisons) {
   EXPECT_TRUE(run.shownMessages.empty());
 }
 
+// Every operator over pairs whose order is known, so that each kind of comparison is tried with
+// equal sides as well as both unequal orders.
+TEST_F(ConditionsTest, OperatorsOverEqualAndOrderedPairsOfEveryKind) {
+  run.ctx.nFormatVersion = 0x1410;
+  struct Pair {
+    const char* a;
+    const char* b;
+    int nOrder;
+  };
+  const Pair pairs[] = {
+      {"5", "5", 0},
+      {"10", "9", 1},
+      {"-5", "3", -1},  // integers
+      {"5.0", "5.0", 0},
+      {"1.10", "1.9", 1},
+      {"5.0", "5.1", -1},  // versions
+      {"abc", "ABC", 0},
+      {"abd", "abc", 1},
+      {"", "", 0},  // text
+      {"", "0", -1},
+      {"x", "", 1},
+      // Windows collation: punctuation and symbols before digits before letters, accents only
+      // between otherwise equal texts, hyphen and apostrophe passed over (word sort).
+      {"\xC4pfel", "Birne", -1},
+      {"_a", "ab", -1},
+      {"~", "0", -1},
+      {"9z", "a", -1},
+      {"\xC4pfel", "Apfel", 1},
+      {"\xC4pfel", "Apfelb", -1},
+      {"\xE4PFEL", "\xC4pfel", 0},
+      {"\xE9t\xE9", "ETE", 1},
+      {"co-op", "cook", 1},
+      {"coop", "co-op", -1},
+      {"it's", "its", 1},
+      {"Stra\xDF"
+       "e",
+       "STRASSE", 0}};
+  const struct {
+    const char* szOperator;
+    bool (*holds)(int);
+  } operators[] = {{"=", [](int n) { return n == 0; }},  {"<>", [](int n) { return n != 0; }},
+                   {">", [](int n) { return n > 0; }},   {"<", [](int n) { return n < 0; }},
+                   {">=", [](int n) { return n >= 0; }}, {"<=", [](int n) { return n <= 0; }}};
+  for (const Pair& pair : pairs) {
+    for (const auto& op : operators) {
+      const std::string text =
+          std::string("\"") + pair.a + "\" " + op.szOperator + " \"" + pair.b + "\"";
+      EXPECT_EQ(EvaluateCondition(run, text), op.holds(pair.nOrder)) << text;
+    }
+  }
+  EXPECT_TRUE(run.shownMessages.empty());
+}
+
+TEST_F(ConditionsTest, OperandsMayStartWithAnyAnsiLetter) {
+  ASSERT_TRUE(SetVariable(run, "WORD", "\xE4rger"));
+  for (const char* text : {"\xC4rger = %WORD%", "\xD8l > Ol",
+                           "\xDF"
+                           "e = SSe",
+                           "\x8A"
+                           "a < Sb"})
+    EXPECT_TRUE(EvaluateCondition(run, text)) << text;
+  EXPECT_FALSE(EvaluateCondition(run, "\xC4rger = x"));
+  EXPECT_TRUE(run.shownMessages.empty());
+  EXPECT_TRUE(EvaluateCondition(run, "\xD7 = x"));  // the multiplication sign is no letter
+  EXPECT_EQ(Messages(), (std::vector<int>{5528}));
+}
+
 TEST_F(ConditionsTest, PrecedenceNegationAndShortCircuit) {
   for (const char* text : {"!(1=1) | 2=2", "1=1 & 2=3 | 3=3", "1=2 | 2=2 & 3=3", "!1=2",
                            "((1=1) & !(2=3))", "(1=2 | (2=2)) & 3=3", ""})
