@@ -1,6 +1,7 @@
 // The machine functions over files, disks, the registry, adapters, accounts, processes and the
 // clipboard of a real temporary machine: each normal answer and each missing object's "0" or "".
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "engine/setup_run.h"
 #include "machine_function_call.h"
@@ -229,13 +230,31 @@ TEST(MachineFunctions, AdaptersAndDomainController) {
 TEST(MachineFunctions, ProcessesAndClipboard) {
   TestMachine test;
   SetupRun run(test.Machine());
+  // A program of the machine whose module base name ends in ".exe": a shell script that waits.
+  platform::FileSystem& files = test.Machine().Files();
+  ASSERT_EQ(files.CreateDirectoryTree("C:\\Tools"), 0u);
+  ASSERT_EQ(files.WriteWholeFile("C:\\Tools\\waiter.exe", "#!/bin/sh\nsleep 20\n"), 0u);
+  std::string hostPath;
+  ASSERT_EQ(test.Machine().EmulatedFiles().GetHostPath("C:\\Tools\\waiter.exe", hostPath), 0u);
+  ASSERT_EQ(::chmod(hostPath.c_str(), 0755), 0);
+  platform::ProcessHandle hProcess{};
+  ASSERT_EQ(test.Machine().Programs().CreateProcess({"C:\\Tools\\waiter.exe"}, hProcess), 0u);
+  // The base name must match whole: neither side may leave out ".exe".
   ExpectCalls(run, {
                        {"DoesProcessExist", "script_tests", "1"},  // this test program
-                       {"DoesProcessExist", "SCRIPT_TESTS.EXE", "1"},
+                       {"DoesProcessExist", "SCRIPT_TESTS", "1"},
+                       {"DoesProcessExist", "script_tests.exe", "0"},
+                       {"DoesProcessExist", "waiter.exe", "1"},
+                       {"DoesProcessExist", "WAITER.EXE", "1"},
+                       {"DoesProcessExist", "waiter", "0"},
+                       {"DoesProcessExist", "waiter.ex", "0"},
                        {"DoesProcessExist", "no-such-program-runs", "0"},
                        {"DoesProcessExist", "", "0"},
                        {"GetClipboardText", "", ""},
                    });
+  EXPECT_EQ(test.Machine().Programs().TerminateProcess(hProcess, 1), 0u);
+  EXPECT_EQ(test.Machine().Programs().CloseProcess(hProcess), 0u);
+  EXPECT_EQ(CallMachineFunction(run, "DoesProcessExist", "waiter.exe"), "0");
   ASSERT_EQ(test.Machine().Clip().SetClipboardText("copied, with a comma"), 0u);
   EXPECT_EQ(CallMachineFunction(run, "GetClipboardText", ""), "copied, with a comma");
 }
