@@ -26,6 +26,19 @@ TEST_F(TextFunctionsTest, TextAndNumberFunctions) {
       {{"Right", "(abcdef,2)"}, {"ef", ""}},
       {{"Mid", "(abcdef,2,10)"}, {"cdef", ""}},
       {{"Mid", "(abc,7,1)"}, {"", ""}},
+      // Counts exactly at the ends of the text.
+      {{"Left", "(abc,3)"}, {"abc", ""}},
+      {{"Left", "(abc,0)"}, {"", ""}},
+      {{"Right", "(abc,3)"}, {"abc", ""}},
+      {{"Right", "(abc,0)"}, {"", ""}},
+      {{"Mid", "(abc,0,3)"}, {"abc", ""}},
+      {{"Mid", "(abc,2,1)"}, {"c", ""}},
+      {{"Mid", "(abc,3,1)"}, {"", ""}},
+      {{"RemoveFromLeft", "(abc,3)"}, {"", ""}},
+      {{"RemoveFromLeft", "(abc,0)"}, {"abc", ""}},
+      {{"RemoveFromRight", "(abc,3)"}, {"", ""}},
+      {{"Len", "(abc)"}, {"3", ""}},
+      {{"BitXOr", "(-1,2147483647)"}, {"-2147483648", ""}},
       {{"RemoveFromLeft", "(abc,1)"}, {"bc", ""}},
       {{"RemoveFromRight", "(abc,5)"}, {"", ""}},
       {{"RemoveFromRight", "(abc,-1)"}, {"abc", ""}},
@@ -94,13 +107,17 @@ TEST_F(TextFunctionsTest, AssignmentsCallFunctionsOrKeepTheirValue) {
       {"p=(a,b)", "P=(a,b)"},
       {"s=*Left(abc,1)", "S=*Left(abc,1)"},
       {"plain=text", "PLAIN=text"},
+      {"X=a)b(c", "X=a)b(c"},  // a ')' before the '(' names no function: no fault
+      {"v=Left)(abc", "V=Left)(abc"},
+      {"n=Len()", "N=0"},
+      {"e=", "E="},
   };
   for (const auto& [line, expected] : cases) {
     std::string text = line;
     EXPECT_TRUE(EvaluateAssignment(run, text)) << line;
     EXPECT_EQ(text, expected);
   }
-  for (const char* line : {"Bad=Name(1", "Bad= (1)x", "Bad=Left)(abc"}) {
+  for (const char* line : {"Bad=Name(1", "Bad= (1)x", "Bad=Len((abc"}) {
     std::string text = line;
     EXPECT_FALSE(EvaluateAssignment(run, text)) << line;
   }
