@@ -1,8 +1,12 @@
-// printf formatting of a catalog template with a message's arguments, done safely: only the
-// conversions the catalog uses are known ("%s", "%S", "%d", "%ld", "%u" and "%%"), each takes the
-// next argument whatever its type, and a missing argument prints nothing. Any other '%' is copied
-// as it is. Numbers print as Windows prints them: "%d" and "%ld" as 32-bit signed, "%u" as 32-bit
-// unsigned values.
+// printf formatting of a catalog template with a message's arguments, done safely. A placeholder
+// is read as printf reads it: flags ("-", "+", " ", "#", "0"), a width and a precision (digits,
+// or "*" taking the next argument), a length ("hh", "h", "l", "ll", "I32", "I64", "j", "z", "t",
+// "w") and one of the conversions "d i u o x X c s S %". Each placeholder takes the next argument
+// whatever its type: a number printed by "%s" shows in decimal, a text printed by a number
+// conversion shows as text with the width applied, and a missing argument prints nothing (a
+// missing "*" counts as 0). Numbers print as Windows prints them: without a length or with "l"
+// as 32-bit values, with "h" as 16-bit and "hh" as 8-bit, with "ll" and "I64" as 64-bit. Any
+// other '%' is copied as it is.
 #pragma once
 #include <cstddef>
 #include <string>

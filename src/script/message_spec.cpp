@@ -1,6 +1,8 @@
 #include "script/message_spec.h"
 
-#include <charconv>
+#include <algorithm>
+
+#include "script/decimal_text.h"
 
 namespace tarvium {
 namespace {
@@ -32,15 +34,21 @@ std::string_view NextField(std::string_view messageSpec, char open, char close, 
   return messageSpec.substr(nOpen + 1, nEnd - nOpen - 1);
 }
 
-// "label=result" with an optional '!' right after the result.
+// "label=result" with an optional '!' after the result. The result is read back from the '!' (or
+// the entry's end) to the '=' before it, the way atoi reads: blanks, a sign, then digits, so
+// "&No= 7!" and "&OK=+2" are buttons; without any digit the entry is no button.
 bool ParseButton(std::string_view entry, SpecButton& button) {
   const size_t nEquals = entry.rfind('=');
   if (nEquals == std::string_view::npos) return false;
   std::string_view result = entry.substr(nEquals + 1);
-  const auto [end, error] =
-      std::from_chars(result.data(), result.data() + result.size(), button.nResult);
-  if (error != std::errc()) return false;
-  button.bDefault = end != result.data() + result.size() && *end == '!';
+  const size_t nMark = result.find('!');
+  button.bDefault = nMark != std::string_view::npos;
+  result = result.substr(0, nMark);
+  size_t nDigits = result.find_first_not_of(" \t");
+  if (nDigits != std::string_view::npos && (result[nDigits] == '+' || result[nDigits] == '-'))
+    ++nDigits;
+  if (nDigits >= result.size() || !IsDecimalDigit(result[nDigits])) return false;
+  button.nResult = ReadDecimal(result);
   button.label = std::string(entry.substr(0, std::min(nEquals, kButtonLabelMax)));
   return true;
 }

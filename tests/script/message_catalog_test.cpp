@@ -98,6 +98,14 @@ TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
   EXPECT_EQ(ButtonShape(messageSpec), "5 -1! 7! ");  // "C" has no result and is left out
   EXPECT_EQ(DefaultResult(messageSpec), -1);         // the first mark counts
 
+  // The result is read from the '=' up to the '!': blanks and a sign before the digits are
+  // allowed; an entry without digits there is no button.
+  ASSERT_TRUE(ParseMessageSpec("[?][t][&Yes=6|&No= 7!|&OK=+2|&X=-|&Y= |&Z=3 !]", messageSpec));
+  EXPECT_EQ(ButtonShape(messageSpec), "6 7! 2 3! ");
+  EXPECT_EQ(DefaultResult(messageSpec), 7);
+  ASSERT_TRUE(ParseMessageSpec("[?][t][&OK=+2|&No=7]", messageSpec));
+  EXPECT_EQ(DefaultResult(messageSpec), 2);
+
   EXPECT_FALSE(ParseMessageSpec("", messageSpec));
   ASSERT_TRUE(ParseMessageSpec("[x][no buttons]", messageSpec));
   EXPECT_EQ(messageSpec.icon, ui::IconKind::Information);
@@ -116,11 +124,42 @@ TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
 TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
   const std::vector<MessageArg> args = {std::string("a"), int64_t{-1}, int64_t{-1},
                                         int64_t{0x100000005}, std::string("t")};
-  EXPECT_EQ(FormatMessageText("%s %ld %u %d %S 100%% %x", args), "a -1 4294967295 5 t 100% %x");
+  EXPECT_EQ(FormatMessageText("%s %ld %u %d %S 100%% %x", args), "a -1 4294967295 5 t 100% ");
   EXPECT_EQ(FormatMessageText("%s=%d;", {int64_t{42}}), "42=;");  // a missing argument: nothing
   EXPECT_EQ(FormatMessageText("%", {}), "%");
   EXPECT_EQ(FormatMessageText("%s%s", {std::string(2000, 'x'), std::string(100, 'y')}).size(),
             kMessageTextMax);
+}
+
+// Flags, widths, precisions and lengths take their place in the placeholder, so that every later
+// argument still lands in its own placeholder.
+TEST(MessageFormat, FlagsWidthPrecisionAndLengthKeepTheArgumentsInStep) {
+  const auto n = [](int64_t nValue) { return MessageArg(nValue); };
+  const auto t = [](const char* text) { return MessageArg(std::string(text)); };
+  const struct {
+    const char* textTemplate;
+    std::vector<MessageArg> args;
+    const char* expected;
+  } cases[] = {
+      {"[%5d|%-5d|%05d|%+d|% d]",
+       {n(42), n(42), n(42), n(42), n(42)},
+       "[   42|42   |00042|+42| 42]"},
+      {"[%-3s|%3s|%.2s|%-6.3s]", {t("a"), t("abcd"), t("abcd"), t("abcd")}, "[a  |abcd|ab|abc   ]"},
+      {"%x %X %#x %o %lu %08.3f",
+       {n(255), n(255), n(255), n(8), n(-1), n(1)},
+       "ff FF 0xff 10 4294967295 %08.3f"},
+      {"%hd %hu %hhd %lld %I64u %I32d",
+       {n(65535), n(-1), n(200), n(-5000000000), n(-1), n(-1)},
+       "-1 65535 -56 -5000000000 18446744073709551615 -1"},
+      {"%.3d %.0d| %i %c%c", {n(7), n(0), n(-3), n('O'), t("Kz")}, "007 | -3 OK"},
+      {"[%*d|%-*s|%.*s]", {n(4), n(1), n(-3), t("x"), n(2), t("abc")}, "[   1|x  |ab]"},
+      {"%5s=%d", {n(12), t("text")}, "   12=text"},  // any argument in any conversion
+      {"%5%|%ld|%lx", {n(1)}, "%|1|"},
+      {"%0", {n(1)}, "%0"},  // no conversion: copied as written
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatMessageText(c.textTemplate, c.args), c.expected) << c.textTemplate;
+  EXPECT_EQ(FormatMessageText("%999999999d|%.99999999s", {n(1), t("x")}).size(), kMessageTextMax);
 }
 
 TEST(ServiceMessage, RequestFieldsAndReplyWords) {
