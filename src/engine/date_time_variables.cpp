@@ -45,10 +45,16 @@ uint16_t GetInstallLanguage(SetupRun& run) {
   std::string text;
   if (RegReadText(run, platform::RegRoot::LocalMachine,
                   "System\\CurrentControlSet\\Control\\Nls\\Language", "InstallLanguage",
-                  text) != platform::ERROR_SUCCESS ||
-      text.empty())
-    return 0;  // the version resource of User.exe is not readable on this platform yet
-  return static_cast<uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
+                  text) == platform::ERROR_SUCCESS &&
+      !text.empty())
+    return static_cast<uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
+  // Without the value, the language User.exe of the system directory was made in.
+  std::string system;
+  if (!run.script.fileLanguage ||
+      run.machine.System().GetSpecialFolder(platform::SpecialFolder::System, system) !=
+          platform::ERROR_SUCCESS)
+    return 0;
+  return run.script.fileLanguage(run, system + "\\User.exe");
 }
 
 }  // namespace tarvium

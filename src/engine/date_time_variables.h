@@ -11,7 +11,8 @@ struct SetupRun;
 // time separators ("/" as date separator is replaced by ".").
 void RefreshDateTime(SetupRun& run);
 
-// The language Windows was installed in (LANGID), or 0 when the machine does not tell.
+// The language Windows was installed in (LANGID): the Nls "InstallLanguage" value, else the
+// first translation of the version resource of User.exe in the system directory, else 0.
 uint16_t GetInstallLanguage(SetupRun& run);
 
 }  // namespace tarvium

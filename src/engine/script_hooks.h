@@ -1,9 +1,11 @@
 // What the engine asks of the script engine. The script engine sits beside the engine, not below
 // it: it reads variables and the run, while the engine's own steps show catalog messages, decrypt
-// encrypted values and evaluate the expression functions of variable assignments. The script
-// engine attaches these operations to the run (AttachScriptEngine); a run without them, as in the
-// engine's own tests, records its messages and answers OK, and leaves values as they are written.
+// encrypted values, evaluate the expression functions of variable assignments and read version
+// resources. The script engine attaches these operations to the run (AttachScriptEngine); a run
+// without them, as in the engine's own tests, records its messages and answers OK, leaves values
+// as they are written and knows no file's language.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,6 +24,8 @@ struct ScriptHooks {
   std::function<bool(SetupRun&, std::string_view text)> isNonEmptyEncryptedValue;
   // Turns a line NAME=value into NAME=result when the value calls an expression function.
   std::function<bool(SetupRun&, std::string& line)> evaluateAssignment;
+  // The language of the first translation of a file's version resource; 0 when it has none.
+  std::function<uint16_t(SetupRun&, const std::string& path)> fileLanguage;
 };
 
 }  // namespace tarvium

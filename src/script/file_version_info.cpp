@@ -89,6 +89,17 @@ bool ReadFileVersionInfo(SetupRun& run, const std::string& path, FileVersionInfo
          ParseVersionInfo(block, info);
 }
 
+uint16_t GetFirstTranslationLanguage(SetupRun& run, const std::string& path) {
+  std::vector<uint8_t> block;
+  std::span<const uint8_t> translations;
+  uint16_t wLanguage = 0;
+  if (run.machine.Files().GetFileVersionInfo(path, block) != platform::ERROR_SUCCESS ||
+      !VerQueryValue(block, "\\VarFileInfo\\Translation", translations) ||
+      !platform::ByteReader(translations).ReadU16(wLanguage))
+    return 0;
+  return wLanguage;
+}
+
 bool GetFileVersionText(SetupRun& run, const std::string& path, std::string& version) {
   FileVersionInfo info;
   const bool bHasVersion = ReadFileVersionInfo(run, path, info);

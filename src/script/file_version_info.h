@@ -37,6 +37,10 @@ bool ParseVersionInfo(std::span<const uint8_t> block, FileVersionInfo& info);
 // The version information of a file on the run's machine. False when the file is missing, is no
 // executable, or has no version resource.
 bool ReadFileVersionInfo(SetupRun& run, const std::string& path, FileVersionInfo& info);
+// The language of the first entry of the translation list of a file's version resource
+// (VerQueryValue "\VarFileInfo\Translation"); 0 when the file has no version resource or no
+// translation list.
+uint16_t GetFirstTranslationLanguage(SetupRun& run, const std::string& path);
 // The version text of a file ("2.3.40.500"); "" and false when it has no version.
 bool GetFileVersionText(SetupRun& run, const std::string& path, std::string& version);
 

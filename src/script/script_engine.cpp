@@ -2,6 +2,7 @@
 
 #include "engine/setup_run.h"
 #include "script/crypt/decrypt_value.h"
+#include "script/file_version_info.h"
 #include "script/function_assignment.h"
 #include "script/show_catalog_message.h"
 
@@ -14,6 +15,7 @@ void AttachScriptEngine(SetupRun& run) {
   };
   run.script.evaluateAssignment = EvaluateFunctionAssignment;
   run.script.showMessage = ShowCatalogMessage;
+  run.script.fileLanguage = GetFirstTranslationLanguage;
 }
 
 }  // namespace tarvium

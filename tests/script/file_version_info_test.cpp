@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "engine/date_time_variables.h"
 #include "engine/setup_run.h"
 #include "platform/language_name.h"
 #include "platform/pe_resources.h"
+#include "script/script_engine.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
 
@@ -94,6 +96,38 @@ TEST(FileVersionInfo, ReadsReal32And64BitFilesOnTheMachine) {
     version = "old";
     EXPECT_FALSE(GetFileVersionText(run, path, version)) << path;
     EXPECT_EQ(version, "") << path;
+  }
+}
+
+// A new machine's User.exe carries the machine's language, and the installation language falls
+// back to it when the registry does not tell; a file without a translation list gives 0.
+TEST(FileVersionInfo, UserExeOfTheMachineGivesTheInstallationLanguage) {
+  for (const uint16_t wLanguage : {uint16_t{0x0409}, uint16_t{0x0407}, uint16_t{0x0C0A}}) {
+    test::TestMachine machine({"User", "PC", wLanguage});
+    SetupRun run(machine.Machine());
+    FileVersionInfo info;
+    ASSERT_TRUE(ReadFileVersionInfo(run, "C:\\Windows\\System32\\user.exe", info));
+    EXPECT_EQ(info.wLanguage, wLanguage);
+    EXPECT_EQ(info.wCodePage, 1200);
+    EXPECT_EQ(info.szVersion, "10.0.19045.0");
+    EXPECT_EQ(info.szDescription, "Multi-User Windows USER API Client DLL");
+    EXPECT_EQ(info.nTargetOs, 32u);
+
+    EXPECT_EQ(GetInstallLanguage(run), wLanguage);  // from the registry
+    ASSERT_EQ(run.machine.Reg().DeleteValue(platform::RegRoot::LocalMachine,
+                                            "System\\CurrentControlSet\\Control\\Nls\\Language",
+                                            "InstallLanguage"),
+              0u);
+    EXPECT_EQ(GetInstallLanguage(run), 0);  // without the script engine nothing reads User.exe
+    AttachScriptEngine(run);
+    EXPECT_EQ(GetInstallLanguage(run), wLanguage);
+    ASSERT_EQ(run.machine.Files().WriteWholeFile("C:\\Windows\\System32\\User.exe",
+                                                 ReadTestData("pe/untranslated32.exe")),
+              0u);
+    EXPECT_EQ(GetFirstTranslationLanguage(run, "C:\\Windows\\System32\\User.exe"), 0);
+    EXPECT_EQ(GetInstallLanguage(run), 0);
+    ASSERT_EQ(run.machine.Files().DeleteFile("C:\\Windows\\System32\\User.exe"), 0u);
+    EXPECT_EQ(GetInstallLanguage(run), 0);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/emulated/machine/default_layout.h"
+#include "platform/emulated/machine/system_user_exe.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/win_error.h"
 
@@ -79,6 +80,17 @@ bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::
   return true;
 }
 
+// The files of the system directory that the engine reads: User.exe with its version resource.
+bool LayOutSystemFiles(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
+  const std::string path = config.szWindowsDir + "\\System32\\User.exe";
+  if (const uint32_t err = files.WriteWholeFile(path, SystemUserExeImage(config));
+      err != ERROR_SUCCESS) {
+    error = "cannot write '" + path + "' (error " + std::to_string(err) + ")";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& identity,
@@ -100,7 +112,7 @@ bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& 
   EmulatedFileSystem files(hostDir, config, *registry);
   // machine.ini comes last: a directory without it is no machine, so a failed creation can be
   // repeated.
-  return LayOutFolders(files, config, error) &&
+  return LayOutFolders(files, config, error) && LayOutSystemFiles(files, config, error) &&
          SaveMachineConfig(ConfigFile(hostDir), config, error);
 }
 
