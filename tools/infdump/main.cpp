@@ -1,9 +1,11 @@
 // infdump: reads a setup information file the way Setup.exe does, through the emulated machine's
 // file system, lists its sections with the number of lines each holds (empty and comment lines
-// included, continued lines as one), and shows the product identity the engine reads from it.
-// Usage: infdump [--machine DIR] FILE   (a Windows path of the machine, or a host path)
+// included, continued lines as one; a duplicate section is listed as ignored), and shows the
+// product identity the engine reads from it. Usage: infdump [--machine DIR] FILE   (a Windows path
+// of the machine, or a host path)
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "engine/inf_file.h"
@@ -11,6 +13,7 @@
 #include "engine/init_variables.h"
 #include "engine/product_identity.h"
 #include "engine/setup_run.h"
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "script/language_choice.h"
@@ -35,6 +38,25 @@ std::string HeaderNameAt(const char* header) {
   return name;
 }
 
+// One section with its line count. A later section of a name already listed is never read by
+// the engine (the first one wins), which the listing says instead of a count.
+void PrintSection(const tarvium::InfFile& inf, const char* header,
+                  std::map<std::string, std::string>& firstNames) {
+  const std::string name = HeaderNameAt(header);
+  const int nPad = static_cast<int>(name.size() < 28 ? 28 - name.size() : 1);
+  const auto [first, bFirst] = firstNames.try_emplace(platform::AnsiUpper(name), name);
+  if (!bFirst) {
+    std::printf("  [%s]%*signored: a duplicate, the first [%s] wins\n",
+                platform::AnsiToUtf8(name).c_str(), nPad, "",
+                platform::AnsiToUtf8(first->second).c_str());
+    return;
+  }
+  tarvium::InfSection cursor;
+  tarvium::OpenSection(cursor, tarvium::FindSection(inf, name), false, true, false);
+  std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(), nPad, "",
+              cursor.LineCount());
+}
+
 void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
   if (!tarvium::ReadProductIdentity(run, inf)) {
     std::printf("product identity refused (message %d)\n",
@@ -43,9 +65,9 @@ void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
   }
   const tarvium::SetupContext& ctx = run.ctx;
   std::printf("product identity (format version 0x%X):\n", ctx.nFormatVersion);
-  for (const char* name : {"ProductName", "ProductNameShort", "DeveloperName", "Version",
-                           "Revision", "ApplicationDir", "DataDir", "MachineKeyName",
-                           "UninstallKeyName", "User", "Company", "Programs"}) {
+  for (const char* name :
+       {"ProductName", "ProductNameShort", "DeveloperName", "Version", "Revision", "ApplicationDir",
+        "DataDir", "MachineKeyName", "UninstallKeyName", "User", "Company", "Programs"}) {
     const std::string& value = run.variables.Get(name);
     std::printf("  %-18s %s\n", name, platform::AnsiToUtf8(value).c_str());
   }
@@ -90,13 +112,10 @@ int main(int argc, char** argv) {
   }
   std::printf("%s: %zu bytes, %s, %zu sections\n", platform::AnsiToUtf8(path).c_str(),
               inf->View().size(), EncodingName(encoding), inf->SectionIndex().size() - 1);
+  std::map<std::string, std::string> firstNames;  // upper-cased name -> name as first written
   for (const char* header : inf->SectionIndex()) {
     if (!header) break;
-    const std::string name = HeaderNameAt(header);
-    tarvium::InfSection cursor;
-    tarvium::OpenSection(cursor, tarvium::FindSection(*inf, name), false, true, false);
-    std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(),
-                static_cast<int>(name.size() < 28 ? 28 - name.size() : 1), "", cursor.LineCount());
+    PrintSection(*inf, header, firstNames);
   }
   PrintIdentity(run, *inf);
   return 0;
