@@ -31,7 +31,7 @@ struct SetupContext {
   bool bFromCD = false;            // /D
   bool bDebug = false;             // /Debug
   bool bDebugStep = false;         // /Debug:1
-  std::string szErrorFile;         // /E[+]<File>, without the '+'
+  std::string szErrorFile;         // /E[+]<File> as given: a leading '+' asks to append
   std::string szErrorSwitch;       // the /E value as given, for later command lines
   bool bErrorFileAppend = false;   // leading '+' of /E
   bool bMissingFilesToErrorFile = false;  // /F
