@@ -3,6 +3,7 @@
 // error and trace files and the entries of "ErrorLogMsg" and /F.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +13,7 @@
 #include "engine/product_identity.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
+#include "engine/variable_sections.h"
 #include "support/temp_dir.h"
 #include "support/test_machine.h"
 
@@ -123,6 +125,76 @@ TEST_F(SetupLogTest, ErrorLogMsgAndMissingFileEntriesNameThePositionOnlyInASecti
             "04.03.2026 09:05:03, Section [Files], Line 3: \nErrorLogMsg: inside\n------------\n"
             "04.03.2026 10:00:00, Section [Files], Line 3: \nFile not found: C:\\Media\\a.dll\n"
             "------------\n");
+}
+
+// In /G and /SX runs the error file goes to %TarviumErrorPath% under the switch's file name, and a
+// failure there is only a line on standard output; elsewhere the failure is message 5504.
+TEST_F(SetupLogTest, ErrorFileOfServiceAndSilentToErrorPathRuns) {
+  const auto finish = [&](SetupRun& r, const std::string& switchText, const std::string& entry) {
+    r.ctx.szErrorFile = switchText;
+    EXPECT_TRUE(PrepareErrorFile(r));
+    WriteErrorLogMsg(r, entry);
+    ::testing::internal::CaptureStdout();
+    FinishErrorFile(r);
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+  };
+  ASSERT_TRUE(SetVariable(run, "TarviumErrorPath", "C:\\Agent\\Errors"));
+  run.ctx.bSilentToErrorPath = true;
+  EXPECT_EQ(finish(run, "C:\\Logs\\err.txt", "first"), "");
+  EXPECT_FALSE(run.machine.Files().FileExists("C:\\Logs\\err.txt"));
+  SetupRun service(test.Machine());
+  service.ctx.bServiceMode = true;
+  EXPECT_EQ(finish(service, "+D:\\Other\\ERR.txt", "second"), "");
+  const std::string text = File("C:\\Agent\\Errors\\err.txt");
+  EXPECT_LT(text.find("ErrorLogMsg: first"), text.find("ErrorLogMsg: second")) << text;
+  EXPECT_TRUE(run.shownMessages.empty() && service.shownMessages.empty());
+
+  // A target that cannot be written (Z: is read-only).
+  SetupRun refused(test.Machine());
+  refused.ctx.bServiceMode = true;
+  ASSERT_TRUE(SetVariable(refused, "TarviumErrorPath", "Z:\\tarvium-refused"));
+  EXPECT_EQ(finish(refused, "C:\\err.txt", "lost"),
+            "Cannot create error file: Z:\\tarvium-refused\\err.txt\n");
+  EXPECT_TRUE(refused.shownMessages.empty());
+  SetupRun plain(test.Machine());
+  EXPECT_EQ(finish(plain, "Z:\\tarvium-refused\\err.txt", "lost"), "");
+  ASSERT_EQ(plain.shownMessages.size(), 1u);
+  EXPECT_EQ(plain.shownMessages[0].nMessage, 5504);
+  EXPECT_EQ(std::get<std::string>(plain.shownMessages[0].args[0]), "Z:\\tarvium-refused\\err.txt");
+
+  // /SX without the variable: the file name alone, in the root of the current drive.
+  SetupRun unset(test.Machine());
+  unset.ctx.bSilentToErrorPath = true;
+  ASSERT_TRUE(SetVariable(unset, "TarviumErrorPath", ""));
+  EXPECT_EQ(finish(unset, "C:\\Logs\\late.txt", "rootless"), "");
+  EXPECT_NE(File("\\late.txt").find("ErrorLogMsg: rootless"), std::string::npos);
+  EXPECT_TRUE(unset.shownMessages.empty());
+}
+
+// The trace file's name has its variables replaced and every ':' after the third character
+// turned into '-'; an existing file is replaced; a file that cannot be created is message 5504 and
+// the trace goes on to the debugger output.
+TEST_F(SetupLogTest, TraceFileNamingReplacingAndFallback) {
+  ASSERT_TRUE(SetVariable(run, "Product", "Demo"));
+  ASSERT_EQ(run.machine.Files().CreateDirectoryTree("C:\\Logs"), 0u);
+  ASSERT_EQ(run.machine.Files().WriteWholeFile("C:\\Logs\\Demo-09-05.log", "old content"), 0u);
+  run.ctx.szTraceFile = "C:\\Logs\\%Product%-%SysTime%.log";
+  ASSERT_TRUE(CreateTraceFile(run));
+  SetupTrace(run, "Progress %d\n", 1);
+  const platform::FileHandle hTrace = run.log.hTraceFile;
+  SetTraceFile(run, platform::FileHandle::Invalid);
+  run.machine.Files().CloseHandle(hTrace);
+  EXPECT_EQ(File("C:\\Logs\\Demo-09-05.log"), "2026-03-04 09:05:03.007 [Setup] Progress 1\r\n");
+
+  SetupRun failing(test.Machine());
+  failing.ctx.szTraceFile = "C:\\No\\Such\\Folder\\t.log";
+  EXPECT_FALSE(CreateTraceFile(failing));
+  ASSERT_EQ(failing.shownMessages.size(), 1u);
+  EXPECT_EQ(failing.shownMessages[0].nMessage, 5504);
+  EXPECT_EQ(std::get<std::string>(failing.shownMessages[0].args[0]), "C:\\No\\Such\\Folder\\t.log");
+  SetupTrace(failing, "still traced\n");
+  EXPECT_NE(HostText(debuggerFile).find("[Setup] still traced\r\n"), std::string::npos);
 }
 
 }  // namespace

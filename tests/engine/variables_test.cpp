@@ -2,6 +2,8 @@
 // lookup order, predefined values on English and German machines and variable sections.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/date_time_variables.h"
 #include "engine/inf_file.h"
 #include "engine/init_variables.h"
@@ -93,6 +95,118 @@ TEST_F(VariablesTest, UserVariablesLiveInTheEnvironmentUpperCased) {
   EXPECT_EQ(run.variables.Get("VERSION").size(), kShortValueMax);
   ASSERT_TRUE(SetVariable(run, "App", std::string(2000, 'd')));
   EXPECT_EQ(run.variables.Get("App").size(), kDirectoryValueMax);
+}
+
+// The first and the last entry of the predefined table are written and read back like any other,
+// by name and through a reference.
+TEST_F(VariablesTest, FirstAndLastPredefinedVariablesReadBack) {
+  const std::span<const PredefinedName> names = PredefinedNames();
+  ASSERT_EQ(names.front().name, "ZQ58.SetupInfo.PackageGUID");
+  ASSERT_EQ(names.back().name, "$SID");
+  for (const PredefinedName& entry : {names.front(), names.back()}) {
+    const std::string name(entry.name);
+    const std::string value = "value of " + name;
+    ASSERT_TRUE(SetVariable(run, name, value)) << name;
+    EXPECT_EQ(run.variables.Get(name), value);
+    EXPECT_EQ(Replaced("%" + name + "%"), value);
+    std::string environment;
+    EXPECT_NE(run.machine.Env().GetVariable(name, environment), 0u) << name;  // not a user variable
+    ASSERT_TRUE(SetVariable(run, name, ""));
+    EXPECT_EQ(Replaced("[%" + name + "%]"), "[]");
+  }
+}
+
+TEST_F(VariablesTest, RegistryKeyFormsMarksPlaceholdersAndTheLineLimit) {
+  // "::" keeps one ':' at the end of the key; a single ':' separates the value name.
+  WriteValue("Software\\Y:", "V", Text(platform::REG_SZ, "colon key"));
+  WriteValue("Software\\Y", "V", Text(platform::REG_SZ, "plain key"));
+  EXPECT_EQ(Replaced("%HKLM\\Software\\Y::V%|%HKLM\\Software\\Y:V%"), "colon key|plain key");
+  EXPECT_EQ(Replaced("%HKLM,Software\\Y:,V%"), "colon key");
+
+  // Any mark that cannot end a name is a suffix, any that cannot start one a prefix.
+  ASSERT_TRUE(SetVariable(run, "App", "C:\\Prog"));
+  EXPECT_EQ(Replaced("%App.%exe|%App;%|%;App%|%App)%"), "C:\\Prog.exe|C:\\Prog;|;C:\\Prog|");
+  ASSERT_TRUE(SetVariable(run, "App", ""));
+  EXPECT_EQ(Replaced("[%App.%][%;App%]"), "[][]");
+
+  // Placeholder mode for a Start menu outside the code page: values holding '?' are not inserted.
+  run.variables.bShortcutPlaceholders = true;
+  ASSERT_TRUE(SetVariable(run, "App", "C:\\Men?"));
+  ASSERT_TRUE(SetVariable(run, "Other", "C:\\Plain"));
+  EXPECT_EQ(Replaced("%App%|%Other%|%app\\%"),
+            "C:\\$TARVIUM$\\%APP%|C:\\Plain|C:\\$TARVIUM$\\%APP%\\");
+  EXPECT_EQ(run.debugLines.back(), "C:\\$TARVIUM$\\%APP%");
+  run.variables.bShortcutPlaceholders = false;
+
+  // A result is cut to 64767 characters, wherever the cut falls.
+  ASSERT_TRUE(SetVariable(run, "Long", std::string(30000, 'l')));
+  EXPECT_EQ(Replaced("%Long%%Long%%Long%").size(), 64767u);
+  EXPECT_EQ(Replaced(std::string(64766, 'x') + "%Long%").size(), 64767u);
+  EXPECT_EQ(Replaced(std::string(64766, 'x') + "%%%%").size(), 64767u);
+}
+
+// A run for the setup service takes its user and per-user folders from the service's key and
+// reads the current user's values from that user's hive; a user without a hive falls back to the
+// engine's own current user.
+TEST(Variables, SetupServiceRunsTakeTheServiceUserAndHive) {
+  test::TestMachine test;
+  auto& reg = test.Machine().Reg();
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Anna", "pw"), 0u);
+  std::string annaSid;
+  ASSERT_EQ(test.Machine().System().LookupAccountName("Anna", annaSid), 0u);
+  const std::string serviceKey = "Software\\kelvaron\\TemporaryData\\SetupService";
+  const auto setText = [&](platform::RegRoot root, const std::string& key, const std::string& name,
+                           const std::string& text) {
+    ASSERT_EQ(reg.CreateKey(root, key), 0u);
+    ASSERT_EQ(reg.SetValue(root, key, name, Text(platform::REG_SZ, text)), 0u);
+  };
+  setText(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Anna");
+  setText(platform::RegRoot::LocalMachine, serviceKey, "Desktop", "C:\\Users\\Anna\\Desktop");
+  setText(platform::RegRoot::LocalMachine, serviceKey, "Start Menu", "C:\\Users\\Anna\\Start");
+  setText(platform::RegRoot::Users, annaSid + "\\Software\\T", "V", "Anna's");
+  setText(platform::RegRoot::CurrentUser, "Software\\T", "V", "engine user's");
+
+  ASSERT_EQ(test.Machine().Env().SetVariable("CalledFromService", "1"), 0u);
+  SetupRun run(test.Machine());
+  ASSERT_TRUE(InitVariables(run));
+  EXPECT_EQ(run.variables.Get("WindowsUser"), "Anna");
+  EXPECT_EQ(run.variables.Get("$SID"), annaSid);
+  EXPECT_EQ(run.variables.Get("Desktop"), "C:\\Users\\Anna\\Desktop");
+  EXPECT_EQ(run.variables.Get("StartMenu"), "C:\\Users\\Anna\\Start");
+  EXPECT_EQ(run.variables.Get("Programs"), "");  // not stored by the service
+  std::string text = "%HKCU\\Software\\T:V%|%HKEY_CURRENT_USER,Software\\T,V%";
+  ReplaceVariables(run, text);
+  EXPECT_EQ(text, "Anna's|Anna's");
+
+  // The environment's WindowsUser wins over the service's; the hive stays the service user's.
+  ASSERT_EQ(test.Machine().Env().SetVariable("WindowsUser", "User"), 0u);
+  SetupRun renamed(test.Machine());
+  ASSERT_TRUE(InitVariables(renamed));
+  EXPECT_EQ(renamed.variables.Get("WindowsUser"), "User");
+  EXPECT_EQ(renamed.variables.userHiveSid, annaSid);
+  ASSERT_EQ(test.Machine().Env().SetVariable("WindowsUser", ""), 0u);
+
+  // Value 2: the user of %CurrentFqdnUser% without its domain, the folders stay the machine's.
+  ASSERT_EQ(test.Machine().Env().SetVariable("CalledFromService", "2"), 0u);
+  ASSERT_EQ(test.Machine().Env().SetVariable("CurrentFqdnUser", "CORP\\Anna"), 0u);
+  SetupRun second(test.Machine());
+  ASSERT_TRUE(InitVariables(second));
+  EXPECT_EQ(second.variables.Get("WindowsUser"), "Anna");
+  EXPECT_NE(second.variables.Get("Desktop"), "C:\\Users\\Anna\\Desktop");
+  EXPECT_EQ(second.variables.userHiveSid, annaSid);
+
+  // A user without a hive: the debugger hears of it and HKCU stays the engine's own.
+  setText(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Nobody");
+  ASSERT_EQ(test.Machine().Env().SetVariable("CalledFromService", "1"), 0u);
+  SetupRun orphan(test.Machine());
+  ASSERT_TRUE(InitVariables(orphan));
+  EXPECT_EQ(orphan.variables.Get("WindowsUser"), "Nobody");
+  EXPECT_NE(std::find(orphan.debugLines.begin(), orphan.debugLines.end(),
+                      "User key could not be opened!\n"),
+            orphan.debugLines.end());
+  text = "%HKCU\\Software\\T:V%";
+  ReplaceVariables(orphan, text);
+  EXPECT_EQ(text, "engine user's");
 }
 
 TEST(Variables, PredefinedValuesOnEnglishAndGermanMachines) {

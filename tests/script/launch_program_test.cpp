@@ -15,8 +15,8 @@
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
 #include "platform/win_error.h"
-#include "script/msi_quiet_switch.h"
 #include "script/crypt/scramble_value.h"
+#include "script/msi_quiet_switch.h"
 #include "script/script_engine.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
@@ -105,6 +105,19 @@ TEST_F(Launch, ExitCodesBecomeErrorLevelAndChildSetupsAskForRestarts) {
   EXPECT_EQ(ErrorLevel(), "-6708");
   EXPECT_EQ(dwExitCode, static_cast<uint32_t>(-6708));
   EXPECT_EQ(run.ctx.iReboot, 0);
+}
+
+// The child never sees the ErrorLevel of an earlier program: it is emptied before each start.
+TEST_F(Launch, ErrorLevelIsEmptyForTheChildAndSetAfterIt) {
+  const std::string out = Host("C:\\") + "/level.txt";
+  WriteScript("C:\\Tools\\three.cmd", "exit 3");
+  WriteScript("C:\\Tools\\level.cmd", "printf '[%s]' \"$ERRORLEVEL\" >> '" + out + "'; exit 4");
+  EXPECT_TRUE(Call("C:\\Tools\\three.cmd"));
+  EXPECT_EQ(ErrorLevel(), "3");
+  EXPECT_TRUE(Call("C:\\Tools\\level.cmd"));
+  EXPECT_EQ(ErrorLevel(), "4");
+  EXPECT_TRUE(Call("C:\\Tools\\level.cmd"));
+  EXPECT_EQ(ReadHost("C:\\level.txt"), "[][]");
 }
 
 TEST_F(Launch, CallTimeLimitEndsTheProgram) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/error_file.h"
+#include "engine/error_log_entries.h"
 #include "engine/setup_run.h"
 #include "script/language_choice.h"
 #include "script/message_box.h"
@@ -109,6 +110,26 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
   FinishErrorFile(sx.run);
   EXPECT_EQ(sx.ErrorFile(), "");
   EXPECT_EQ(sx.machine.RegString(RegRoot::LocalMachine, kStowfield, "LastError"), "");
+}
+
+// A message entry's head keeps the user's date separator, even '/'; the lines built from SysDate
+// (the file's date line, ErrorLogMsg) turn '/' into '.'.
+TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
+  MessageRun t;
+  ASSERT_TRUE(t.machine.Machine().EmulatedClock().FixLocalTime({2026, 3, 3, 4, 9, 5, 3, 7}));
+  t.SetString(RegRoot::CurrentUser, "Control Panel\\International", "sDate", "/");
+  t.run.ctx.bSilent = true;
+  t.run.ctx.szErrorFile = "C:\\err.txt";
+  ASSERT_TRUE(PrepareErrorFile(t.run));
+  AttachErrorFileToMessages(t.run);
+  EXPECT_EQ(ShowMessage(t.run, 5501, "C:\\a.txt"), 2);
+  WriteErrorLogMsg(t.run, "script entry");
+  FinishErrorFile(t.run);
+  const std::string file = t.ErrorFile();
+  EXPECT_NE(file.find("Date/Time  : 04.03.2026 09:05:03\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("04/03/2026 09:05:03\r\nCannot open file 'C:\\a.txt'!"), std::string::npos)
+      << file;
+  EXPECT_NE(file.find("04.03.2026 09:05:03\nErrorLogMsg: script entry"), std::string::npos) << file;
 }
 
 TEST(ShowMessage, HeadlessBoxAndTheHelpButton) {

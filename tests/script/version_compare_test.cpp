@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tarvium {
 namespace {
 
@@ -23,7 +25,11 @@ TEST(VersionCompare, PartsByFormatVersionAndRevisions) {
   EXPECT_EQ(CompareVersions("1.1.1.1.1.1.1.1.1.1.5", "1.1.1.1.1.1.1.1.1.1.4", kNew), 0);
 
   EXPECT_GT(CompareVersions("1.2", "1.2", kNew, "10", "9"), 0);
-  EXPECT_EQ(CompareVersions("1.2", "1.2", kNew, "0", ""), 0);  // revision "0" is none
+  // Revision "0" is none, on either side and on both.
+  for (const auto& [a, b] : {std::pair{"0", ""}, {"", "0"}, {"0", "0"}, {"", ""}})
+    EXPECT_EQ(CompareVersions("1.2", "1.2", kNew, a, b), 0) << a << " against " << b;
+  EXPECT_GT(CompareVersions("1.2", "1.2", kNew, "1", "0"), 0);
+  EXPECT_LT(CompareVersions("1.2", "1.2", kNew, "0", "1"), 0);
   EXPECT_LT(CompareVersions("1.2", "1.2", kNew, "", "1"), 0);
   EXPECT_LT(CompareVersions("1.2", "1.2", kNew, "a", "B"), 0);
   EXPECT_GT(CompareVersions("1.3", "1.2", kNew, "", "99"), 0);  // versions decide first
