@@ -4,7 +4,9 @@
 // one variable per piece.
 #include <benchmark/benchmark.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "bench_machine.h"
 #include "engine/init_variables.h"
@@ -16,54 +18,45 @@
 
 namespace {
 
-// 50 true comparisons joined by "&", so that every one is evaluated.
-std::string FiftyComparisons() {
-  const char* comparisons[] = {"%N% > 9", "1.10.2 >= 1.9", "%LANG% = de", "abc <> abd",
-                               "Len(%LANG%) = 2"};
+// 50 true comparisons joined by "&", so that every one is evaluated: the given ones in turn.
+std::string FiftyOf(std::initializer_list<const char*> comparisons) {
   std::string text;
-  for (int i = 0; i < 50; ++i) text += std::string(i ? " & " : "") + comparisons[i % 5];
+  for (int i = 0; i < 50; ++i)
+    text += std::string(i ? " & " : "") + comparisons.begin()[i % comparisons.size()];
   return text;
 }
 
-void BM_Condition50Comparisons(benchmark::State& state) {
+// Evaluates the condition on a fresh machine with the given variables set.
+void EvaluateFifty(benchmark::State& state, const std::string& text,
+                   std::initializer_list<std::pair<const char*, const char*>> variables) {
   BenchMachine machine;
   tarvium::SetupRun run(machine.Machine());
   tarvium::InitVariables(run);
   tarvium::AttachScriptEngine(run);
   run.ctx.nFormatVersion = 0x1410;
-  tarvium::SetVariable(run, "N", "10");
-  tarvium::SetVariable(run, "LANG", "DE");
-  const std::string text = FiftyComparisons();
+  for (const auto& [name, value] : variables) tarvium::SetVariable(run, name, value);
   for (auto _ : state) {
     if (!tarvium::EvaluateCondition(run, text)) state.SkipWithError("condition was false");
   }
   state.SetItemsProcessed(state.iterations() * 50);
+}
+
+void BM_Condition50Comparisons(benchmark::State& state) {
+  EvaluateFifty(
+      state, FiftyOf({"%N% > 9", "1.10.2 >= 1.9", "%LANG% = de", "abc <> abd", "Len(%LANG%) = 2"}),
+      {{"N", "10"}, {"LANG", "DE"}});
 }
 BENCHMARK(BM_Condition50Comparisons);
 
-// 50 true text orderings joined by "&": accented, punctuated and hyphenated words, each ordered
-// by the collation of the platform layer.
-std::string FiftyTextOrderings() {
-  const char* comparisons[] = {"\"\xC4pfel\" < Birne", "\"_a\" < ab", "co-op > cook",
-                               "%WORD% >= \xE4RGER",
-                               "\"Stra\xDF"
-                               "e\" <= STRASSE"};
-  std::string text;
-  for (int i = 0; i < 50; ++i) text += std::string(i ? " & " : "") + comparisons[i % 5];
-  return text;
-}
-
+// Text orderings through the collation of the platform layer: accented, punctuated and
+// hyphenated words and a ligature.
 void BM_Condition50TextOrderings(benchmark::State& state) {
-  BenchMachine machine;
-  tarvium::SetupRun run(machine.Machine());
-  tarvium::InitVariables(run);
-  tarvium::AttachScriptEngine(run);
-  tarvium::SetVariable(run, "WORD", "\xC4rger");
-  const std::string text = FiftyTextOrderings();
-  for (auto _ : state) {
-    if (!tarvium::EvaluateCondition(run, text)) state.SkipWithError("condition was false");
-  }
-  state.SetItemsProcessed(state.iterations() * 50);
+  EvaluateFifty(
+      state,
+      FiftyOf({"\"\xC4pfel\" < Birne", "\"_a\" < ab", "co-op > cook", "%WORD% >= \xE4RGER",
+               "\"Stra\xDF"
+               "e\" <= STRASSE"}),
+      {{"WORD", "\xC4rger"}});
 }
 BENCHMARK(BM_Condition50TextOrderings);
 
