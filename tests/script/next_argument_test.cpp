@@ -27,6 +27,11 @@ TEST(NextArgument, SplitsPlainAndQuotedArguments) {
   EXPECT_TRUE(SplitAll("").empty());
   EXPECT_TRUE(SplitAll("   ").empty());
   EXPECT_EQ(SplitAll("\"open"), (std::vector<std::string>{"open"}));
+  // A comma at the very end or alone, and empty or doubled quotes at the ends of an argument.
+  EXPECT_EQ(SplitAll("a,"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(SplitAll(","), (std::vector<std::string>{""}));
+  EXPECT_EQ(SplitAll("'',\"\""), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(SplitAll("'a''',b"), (std::vector<std::string>{"a'", "b"}));
 }
 
 }  // namespace
