@@ -80,11 +80,14 @@ bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::
   return true;
 }
 
-// The files of the system directory that the engine reads: User.exe with its version resource.
+// The files of the system directory that the engine reads: User.exe with its version resource,
+// dated like a file of the installation, so that two new machines hold the same file.
 bool LayOutSystemFiles(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
   const std::string path = config.szWindowsDir + "\\System32\\User.exe";
-  if (const uint32_t err = files.WriteWholeFile(path, SystemUserExeImage(config));
-      err != ERROR_SUCCESS) {
+  const FileTimes installed{kSystemFileTime, kSystemFileTime, kSystemFileTime};
+  uint32_t err = files.WriteWholeFile(path, SystemUserExeImage(config));
+  if (err == ERROR_SUCCESS) err = files.SetFileTimes(path, installed);
+  if (err != ERROR_SUCCESS) {
     error = "cannot write '" + path + "' (error " + std::to_string(err) + ")";
     return false;
   }

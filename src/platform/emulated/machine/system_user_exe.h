@@ -11,6 +11,9 @@
 
 namespace platform::emulated {
 
+// The time of the system's own files: 2019-12-07 09:08 UTC as a FILETIME.
+inline constexpr uint64_t kSystemFileTime = 132201832800000000;
+
 // The bytes of a 32-bit PE image whose one resource is a version resource: file and product
 // version from the machine's Windows version, dwFileOS VOS_NT_WINDOWS32, a string table and the
 // translation (machine language, Unicode code page 1200).
