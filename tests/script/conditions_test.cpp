@@ -63,6 +63,14 @@ TEST_F(ConditionsTest, OperatorsOverEqualAndOrderedPairsOfEveryKind) {
       {"co-op", "cook", 1},
       {"coop", "co-op", -1},
       {"it's", "its", 1},
+      {"#", ".", -1},
+      {"_", ".", 1},
+      {"'o", "-o", -1},
+      {"-o", "/m", 1},
+      {"a-", "a", 1},
+      {"EndDialog", "_Property", 1},
+      {"+", "~", 1},
+      {"r", "\\", 1},
       {"Stra\xDF"
        "e",
        "STRASSE", 0}};

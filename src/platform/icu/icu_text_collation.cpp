@@ -1,11 +1,12 @@
 // CompareTextNoCase over ICU: one collator of the root order at secondary strength (base letters,
-// then accents; case is the third level and is not compared), opened once for the process and shared,
-// which ICU allows for comparisons. ANSI text is widened to UTF-16 through the code page table in
-// buffers kept per thread, so a comparison allocates nothing once they have grown. Should ICU's
-// data be missing, the upper-case byte order of the code page is the fallback.
+// then accents; case is the third level and is not compared), opened once for the process and
+// shared, which ICU allows for comparisons. ANSI text is widened to UTF-16 through the code page
+// table in buffers kept per thread, so a comparison allocates nothing once they have grown. Should
+// ICU's data be missing, the upper-case byte order of the code page is the fallback.
 #include <unicode/ucol.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
@@ -14,15 +15,34 @@
 namespace platform {
 namespace {
 
-// The root order, tailored so that the ligatures of the code page equal the letters they stand
-// for, as Windows expands them: ß is ss, æ is ae, œ is oe.
+// The root order, tailored as Windows orders the code page: the ligatures equal the letters they
+// stand for (ß is ss, æ is ae, œ is oe), and the ASCII punctuation and symbols sort by their code,
+// with + < = > after them, all just before the digits (ICU's root order groups them otherwise).
 constexpr char16_t kLigatureRules[] = u"&ss=\u00DF&ae=\u00E6&AE=\u00C6&oe=\u0153&OE=\u0152";
+constexpr std::string_view kAsciiSymbolOrder = " !\"#$%&'()*,-./:;?@[\\]^_`{|}~+<=>";
+
+std::u16string TailoringRules() {
+  std::u16string rules = kLigatureRules;
+  rules += u"&[before 1]0";
+  for (char c : kAsciiSymbolOrder) {
+    rules += u'<';
+    if (c == '\'') {
+      rules += u"''";  // a doubled apostrophe is a literal one
+    } else {
+      rules += u'\'';
+      rules += static_cast<char16_t>(c);
+      rules += u'\'';
+    }
+  }
+  return rules;
+}
 
 UCollator* OpenCollator() {
+  const std::u16string rules = TailoringRules();
   UErrorCode status = U_ZERO_ERROR;
   UParseError parseError;
-  UCollator* collator = ucol_openRules(kLigatureRules, -1, UCOL_DEFAULT, UCOL_SECONDARY,
-                                       &parseError, &status);
+  UCollator* collator = ucol_openRules(rules.data(), static_cast<int32_t>(rules.size()),
+                                       UCOL_DEFAULT, UCOL_SECONDARY, &parseError, &status);
   if (U_FAILURE(status)) {
     ucol_close(collator);
     return nullptr;
