@@ -38,42 +38,22 @@ TEST_F(ConditionsTest, OperatorsOverEqualAndOrderedPairsOfEveryKind) {
     const char* b;
     int nOrder;
   };
+  // clang-format off
   const Pair pairs[] = {
-      {"5", "5", 0},
-      {"10", "9", 1},
-      {"-5", "3", -1},  // integers
-      {"5.0", "5.0", 0},
-      {"1.10", "1.9", 1},
-      {"5.0", "5.1", -1},  // versions
-      {"abc", "ABC", 0},
-      {"abd", "abc", 1},
-      {"", "", 0},  // text
-      {"", "0", -1},
+      // integers, versions, plain text
+      {"5", "5", 0}, {"10", "9", 1}, {"-5", "3", -1}, {"5.0", "5.0", 0}, {"1.10", "1.9", 1},
+      {"5.0", "5.1", -1}, {"abc", "ABC", 0}, {"abd", "abc", 1}, {"", "", 0}, {"", "0", -1},
       {"x", "", 1},
       // Windows collation: punctuation and symbols before digits before letters, accents only
-      // between otherwise equal texts, hyphen and apostrophe passed over (word sort).
-      {"\xC4pfel", "Birne", -1},
-      {"_a", "ab", -1},
-      {"~", "0", -1},
-      {"9z", "a", -1},
-      {"\xC4pfel", "Apfel", 1},
-      {"\xC4pfel", "Apfelb", -1},
-      {"\xE4PFEL", "\xC4pfel", 0},
-      {"\xE9t\xE9", "ETE", 1},
-      {"co-op", "cook", 1},
-      {"coop", "co-op", -1},
-      {"it's", "its", 1},
-      {"#", ".", -1},
-      {"_", ".", 1},
-      {"'o", "-o", -1},
-      {"-o", "/m", 1},
-      {"a-", "a", 1},
-      {"EndDialog", "_Property", 1},
-      {"+", "~", 1},
-      {"r", "\\", 1},
-      {"Stra\xDF"
-       "e",
-       "STRASSE", 0}};
+      // between otherwise equal texts, hyphen and apostrophe passed over (word sort), and the
+      // orders Windows' own comparison gives for ASCII punctuation.
+      {"\xC4pfel", "Birne", -1}, {"_a", "ab", -1}, {"~", "0", -1}, {"9z", "a", -1},
+      {"\xC4pfel", "Apfel", 1}, {"\xC4pfel", "Apfelb", -1}, {"\xE4PFEL", "\xC4pfel", 0},
+      {"\xE9t\xE9", "ETE", 1}, {"Stra\xDF" "e", "STRASSE", 0}, {"co-op", "cook", 1},
+      {"coop", "co-op", -1}, {"it's", "its", 1}, {"'o", "-o", -1}, {"-o", "/m", 1}, {"a-", "a", 1},
+      {"#", ".", -1}, {"_", ".", 1}, {"EndDialog", "_Property", 1}, {"+", "~", 1},
+      {"r", "\\", 1}};
+  // clang-format on
   const struct {
     const char* szOperator;
     bool (*holds)(int);
