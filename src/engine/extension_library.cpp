@@ -8,6 +8,7 @@
 #include "engine/extension_library.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "engine/replace_variables.h"
@@ -109,26 +110,31 @@ std::u16string WideBuffer(const std::string& text) {
   return buffer;
 }
 
-template <class Block>
-void FillBlockHeader(Block& block, const SetupRun& run, uint32_t nEvent) {
+// The texts of one call: the setup information file, then the three event texts.
+template <class Text>
+using HookTexts = std::array<Text, 4>;
+
+// Everything of the block but the engine functions; the texts stay owned by the caller.
+template <class Block, class Text>
+void FillBlock(Block& block, const SetupRun& run, uint32_t nEvent, HookTexts<Text>& texts) {
   block.cbSize = kHookBlockSize;
   block.nEvent = nEvent;
   block.dwMode = SetupHookModeBits(run);
   block.dwReserved = 0;
   block.hMainWindow = nullptr;  // the run's user interface owns no window the hook may use
+  block.pszSetupInf = texts[0].c_str();
+  block.pszText1 = texts[1].data();
+  block.pszText2 = texts[2].data();
+  block.pszText3 = texts[3].data();
 }
 
 int CallAnsiHook(SetupRun& run, const SetupExtension& extension, uint32_t nEvent,
                  const std::string& szText1, const std::string& szText2,
                  const std::string& szText3) {
-  std::string inf = run.ctx.szInfFile, text1 = AnsiBuffer(szText1), text2 = AnsiBuffer(szText2),
-              text3 = AnsiBuffer(szText3);
+  HookTexts<std::string> texts = {run.ctx.szInfFile, AnsiBuffer(szText1), AnsiBuffer(szText2),
+                                  AnsiBuffer(szText3)};
   SetupHookBlockA block{};
-  FillBlockHeader(block, run, nEvent);
-  block.pszSetupInf = inf.c_str();
-  block.pszText1 = text1.data();
-  block.pszText2 = text2.data();
-  block.pszText3 = text3.data();
+  FillBlock(block, run, nEvent, texts);
   block.pfnReplaceVariables = ReplaceVariablesForHookA;
   block.pfnSetVariable = SetVariableForHookA;
   const auto pfnHook = reinterpret_cast<SetupHookFuncA>(extension.pfnHook);
@@ -138,14 +144,10 @@ int CallAnsiHook(SetupRun& run, const SetupExtension& extension, uint32_t nEvent
 int CallWideHook(SetupRun& run, const SetupExtension& extension, uint32_t nEvent,
                  const std::string& szText1, const std::string& szText2,
                  const std::string& szText3) {
-  std::u16string inf = WideBuffer(run.ctx.szInfFile), text1 = WideBuffer(szText1),
-                 text2 = WideBuffer(szText2), text3 = WideBuffer(szText3);
+  HookTexts<std::u16string> texts = {WideBuffer(run.ctx.szInfFile), WideBuffer(szText1),
+                                     WideBuffer(szText2), WideBuffer(szText3)};
   SetupHookBlockW block{};
-  FillBlockHeader(block, run, nEvent);
-  block.pszSetupInf = inf.c_str();
-  block.pszText1 = text1.data();
-  block.pszText2 = text2.data();
-  block.pszText3 = text3.data();
+  FillBlock(block, run, nEvent, texts);
   block.pfnReplaceVariables = ReplaceVariablesForHookW;
   block.pfnSetVariable = SetVariableForHookW;
   return reinterpret_cast<SetupHookFuncW>(extension.pfnHook)(&block);

@@ -11,8 +11,11 @@
 //     probe=.. set=1 answer=1
 // (one line; "args=block" says the further arguments of the 8-bit form are the block's texts,
 // the UTF-16 form writes "args=none"). Texts are written in UTF-8.
+#include <iconv.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/extension_library.h"
@@ -30,40 +33,28 @@ struct HookCall {
   int nSetResult = 0;
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+// Text converted to UTF-8 by the C library; "?" when the conversion is not available.
+std::string Utf8Of(const char* pszFromCode, const char* pBytes, size_t nBytes) {
+  const iconv_t cd = ::iconv_open("UTF-8", pszFromCode);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return "?";
+  std::string out(nBytes * 3 + 1, '\0');
+  char* pIn = const_cast<char*>(pBytes);  // iconv does not write through it
+  char* pOut = out.data();
+  size_t nInLeft = nBytes, nOutLeft = out.size();
+  ::iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft);
+  ::iconv_close(cd);
+  out.resize(out.size() - nOutLeft);
+  return out;
 }
 
 std::string Utf8OfWide(const char16_t* psz) {
-  std::string out;
-  for (; psz && *psz; ++psz) {
-    char32_t c = *psz;
-    if (c >= 0xD800 && c < 0xDC00 && psz[1] >= 0xDC00 && psz[1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (*++psz - 0xDC00);
-    AppendUtf8(out, c);
-  }
-  return out;
+  size_t n = 0;
+  while (psz && psz[n]) ++n;
+  return Utf8Of("UTF-16LE", reinterpret_cast<const char*>(psz), n * sizeof(char16_t));
 }
 
-// The 8-bit texts are Windows-1252; the test texts keep to Latin-1, which maps one to one.
 std::string Utf8OfAnsi(const char* psz) {
-  std::string out;
-  for (; psz && *psz; ++psz) AppendUtf8(out, static_cast<unsigned char>(*psz));
-  return out;
+  return Utf8Of("WINDOWS-1252", psz, psz ? std::strlen(psz) : 0);
 }
 
 std::u16string WideOfAscii(const std::string& text) {
