@@ -19,6 +19,9 @@
 
 namespace tarvium {
 
+// The loaded setup extension library (extension_library.h); opaque here.
+struct SetupExtension;
+
 // The section and the 1-based line being processed; messages and the error file name it.
 struct CurrentPosition {
   std::string section;
@@ -42,6 +45,8 @@ struct SetupRun {
   MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
+  // The setup extension library while it is loaded; none: every hook event answers 1.
+  std::shared_ptr<SetupExtension> extension;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {
