@@ -8,8 +8,8 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
+#include "platform/emulated/registry/reg_text_decode.h"
 #include "platform/win_error.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -390,11 +390,7 @@ std::string ReadExport(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (bytes.substr(0, 2) != "\xFF\xFE") return "<no UTF-16LE byte-order mark>";
-  std::u16string units;
-  for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-    units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                   static_cast<unsigned char>(bytes[i + 1]) << 8);
-  return platform::Utf16ToAnsi(units);
+  return platform::emulated::DecodeRegTextBytes(bytes);
 }
 
 const std::string kKeyName = "[HKEY_CURRENT_USER\\Software\\Wine\\reg_test";
@@ -523,6 +519,17 @@ TEST_F(RegCommandWineTest, ExportFromEitherView) {
   ASSERT_EQ(Registry().CreateKey(RegRoot::LocalMachine, kBase, false, RegView::View32), 0u);
   EXPECT_EQ(Reg("export " + key + " " + file + " /y /reg:32").nExit, 0);
   EXPECT_EQ(Reg("export " + key + " " + file + " /y /reg:64").nExit, 1);
+}
+
+TEST_F(RegCommandWineTest, ImportTakesOneFile) {
+  std::ofstream(dir_.Path() + "/foo.reg") << "REGEDIT4\n\n[" + kKeyName.substr(1) + "]\n";
+  const std::string foo = dir_.Path() + "/foo.reg";
+  for (const std::string& args :
+       {""s, dir_.Path() + "/missing.reg", foo + " " + foo, foo + " /reg:32 /reg:32",
+        foo + " /reg:32 /reg:64", foo + " /reg:64 /reg:64"})
+    EXPECT_NE(Reg("import " + args).nExit, 0) << args;
+  EXPECT_EQ(Reg("import " + foo).nExit, 0);
+  EXPECT_EQ(Registry().OpenKey(RegRoot::CurrentUser, kBase), 0u);
 }
 
 }  // namespace

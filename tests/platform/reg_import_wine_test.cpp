@@ -5,7 +5,6 @@
 // the REGEDIT4 table is also read a second time from UTF-16LE, as a Unicode reg file.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "registry_test_util.h"
 
@@ -45,11 +44,9 @@ struct ImportCase {
 
 const std::string kMulti = "Line concatenation\0\0"s;  // hex(7) of the "Line concatenation" rows
 
+// The text as a Unicode .reg file: UTF-16LE after a byte-order mark.
 std::string Utf16(const std::string& utf8) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : Utf8ToUtf16(utf8))
-    bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-  return bytes;
+  return RegTextAsUtf16(utf8);
 }
 
 class RegImportWineTest : public RegistryTest {

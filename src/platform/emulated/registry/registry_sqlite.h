@@ -1,7 +1,8 @@
 // The emulated machine's registry: the Windows registry's hierarchy and rules kept in one SQLite
-// file (registry.db). Every public operation is one transaction, so a killed process leaves either
-// all of an operation or none of it, and WAL mode with a busy timeout lets a parent setup and the
-// child it waits for work on the same machine at once. Prepared statements and the ids of keys
+// file (registry.db). Every public operation is one transaction (or joins the one WriteAsOne
+// holds open), so a killed process leaves either all of an operation or none of it, and WAL mode
+// with a busy timeout lets a parent setup and the child it waits for work on the same machine at
+// once. Prepared statements and the ids of keys
 // already found are kept between calls; SQLite's data_version tells when another process changed
 // the file, and then the kept ids are forgotten.
 //
