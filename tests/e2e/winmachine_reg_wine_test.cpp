@@ -244,8 +244,8 @@ TEST_F(RegCommandWineTest, AddWritesWhatRegWrites) {
       EXPECT_NE(result.nExit, 0) << row.args;
       continue;
     }
-    ASSERT_EQ(result.nExit, 0) << row.args << ": " << result.out;
-    ExpectWritten(*row.written, row.args);
+    EXPECT_EQ(result.nExit, 0) << row.args << ": " << result.out;
+    if (result.nExit == 0) ExpectWritten(*row.written, row.args);
   }
 }
 
