@@ -89,8 +89,13 @@ TEST_F(WinmachineTool, RegistryEditsQueriesAndRoundTripsThroughRegFiles) {
   std::ofstream(dir_.Path() + "/broken.reg")
       << "Windows Registry Editor Version 5.00\r\n\r\n[HKLM\r\n";
   const Result broken = On("reg import " + dir_.Path() + "/broken.reg");
-  EXPECT_EQ(broken.nExit, 1);
-  EXPECT_TRUE(Has(broken, "line 3")) << broken.out;
+  EXPECT_EQ(broken.nExit, 0) << "reg skips an unreadable line and imports the rest";
+  EXPECT_TRUE(Has(broken, "broken.reg, line 3: key line without closing ']' (line skipped)"))
+      << broken.out;
+  std::ofstream(dir_.Path() + "/none.reg") << "regedit4\r\n";
+  const Result none = On("reg import " + dir_.Path() + "/none.reg");
+  EXPECT_EQ(none.nExit, 1);
+  EXPECT_TRUE(Has(none, "none.reg, line 1: not a registry file")) << none.out;
 }
 
 TEST_F(WinmachineTool, DiffShowsWhatChangedBetweenMachinesAndSnapshots) {

@@ -1,5 +1,6 @@
 // .reg text: every value type survives export and import, both file versions and encodings read
-// as the registry editor writes them, and malformed lines are reported without changing anything.
+// as the registry editor writes them, unreadable lines are skipped with their line and reason, and
+// a write the registry refuses leaves nothing of the file behind.
 #include "platform/emulated/registry/reg_text.h"
 
 #include <map>
@@ -77,6 +78,7 @@ TEST_F(RegTextTest, EveryValueTypeSurvivesExportAndImport) {
   std::map<std::string, std::string> original, imported;
   CollectTree(*reg, CurrentUser, key, original);
   CollectTree(*other, CurrentUser, key, imported);
+  original[key + "\\Sub|NoZero"] = "1:abc" + std::string(1, '\0');  // reg export cuts at the zero
   EXPECT_EQ(imported, original);
   EXPECT_EQ(original.size(), values.size() + 3);
   EXPECT_EQ(Export(*other, CurrentUser, key), text);
@@ -143,44 +145,65 @@ TEST_F(RegTextTest, DeletionsCommentsAndContinuedLines) {
   EXPECT_EQ(Read(CurrentUser, "Kept", "after"), Text(Sz("a\\")));
 }
 
-TEST_F(RegTextTest, MalformedLinesAreReportedAndChangeNothing) {
-  const std::string head = "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\M]\r\n";
-  const std::pair<std::string, uint32_t> cases[] = {
-      {"REGEDIT5\r\n", 1},
-      {"", 1},
-      {"Windows Registry Editor Version 5.00\r\n\"v\"=\"x\"\r\n", 2},  // no key yet
-      {head + "\"v\"=\"unterminated\r\n", 3},
-      {head + "\"v\"=\"x\" trailing\r\n", 3},
-      {head + "\"v\" \"x\"\r\n", 3},
-      {head + "\"v\"=dword:123456789\r\n", 3},
-      {head + "\"v\"=dword:xyz\r\n", 3},
-      {head + "\"v\"=hex:01,,02\r\n", 3},
-      {head + "\"v\"=hex:1ff\r\n", 3},
-      {head + "\"v\"=hex(2x):00\r\n", 3},
-      {head + "\"v\"=hex(2)00\r\n", 3},
-      {head + "\"v\"=hex:01,\\\r\n  zz\r\n", 3},
-      {head + "\"v\"=string\r\n", 3},
-      {head + "\r\n[HKEY_NOWHERE\\M]\r\n", 4},
-      {head + "[HKEY_CURRENT_USER\\M\\\\N]\r\n", 3},
-      {head + "[HKEY_CURRENT_USER\\M\r\n", 3},
-      {head + "[-HKEY_CURRENT_USER]\r\n", 3},
-      {head + "[-HKEY_CURRENT_USER\\M]\r\n\"v\"=\"x\"\r\n", 4},
-      {head + "garbage\r\n", 3},
-  };
-  for (const auto& [text, nLine] : cases) {
-    RegTextError error;
-    EXPECT_EQ(ImportRegText(*reg, text, error), ERROR_INVALID_DATA) << text;
-    EXPECT_EQ(error.nLine, nLine) << text;
-    EXPECT_FALSE(error.message.empty());
-  }
-  EXPECT_EQ(reg->OpenKey(CurrentUser, "M"),
-            ERROR_FILE_NOT_FOUND);  // nothing of a bad file is applied
-
-#ifdef TARVIUM_FAULT_SEAM
-  reg->RefuseWrites(true, 1);  // the key is created, the value refused
+TEST_F(RegTextTest, UnreadableLinesAreSkippedWithTheirLineAndReason) {
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n"
+      "[HKEY_CURRENT_USER\\M]\r\n"
+      "\"a\"=\"unterminated\r\n"   // 3
+      "\"b\"=dword:123456789\r\n"  // 4
+      "garbage\r\n"                // 5
+      "\"c\"=\"kept\"\r\n"
+      "[HKEY_NOWHERE\\M]\r\n"             // 7
+      "\"d\"=\"lost with its key\"\r\n"   // 8
+      "[-HKEY_CURRENT_USER]\r\n"          // 9
+      "[HKEY_CURRENT_USER\\M\\\\N]\r\n";  // 10
+  std::vector<RegTextOp> ops;
+  std::vector<RegTextError> skipped;
   RegTextError error;
-  EXPECT_EQ(ImportRegText(*reg, head + "\r\n\"v\"=\"x\"\r\n", error), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(ParseRegText(text, ops, error, &skipped), ERROR_SUCCESS);
+  std::vector<uint32_t> lines;
+  for (const RegTextError& line : skipped) {
+    lines.push_back(line.nLine);
+    EXPECT_FALSE(line.message.empty());
+  }
+  EXPECT_EQ(lines, (std::vector<uint32_t>{3, 4, 5, 7, 8, 9, 10}));
+  ASSERT_EQ(ops.size(), 2u);
+  EXPECT_EQ(ops[1].valueName, "c");
+  EXPECT_EQ(ops[1].nLine, 6u);
+
+  EXPECT_EQ(ParseRegText("", ops, error), ERROR_INVALID_DATA);
+  EXPECT_EQ(error.nLine, 1u);
+}
+
+// A write the registry refuses undoes the writes of the file before it: nothing of it stays.
+TEST_F(RegTextTest, ARefusedWriteLeavesNothingOfTheFile) {
+  ASSERT_EQ(reg->CreateKey(CurrentUser, "Kept"), ERROR_SUCCESS);
+  ASSERT_EQ(reg->SetValue(CurrentUser, "Kept", "old", Sz("x")), ERROR_SUCCESS);
+  std::string deep = "HKEY_CURRENT_USER\\Deep";
+  for (int i = 0; i < 600; ++i) deep += "\\k";
+  const std::string head =
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\New]\r\n\"v\"=\"x\"\r\n[-HKEY_CURRENT_USER\\Kept]\r\n";
+  const std::pair<std::string, uint32_t> refusals[] = {
+      {"[HKEY_CURRENT_USER\\New]\r\n\"" + std::string(20000, 'n') + "\"=\"x\"\r\n", 6},
+      {"[" + deep + "]\r\n", 5},
+  };
+  for (const auto& [tail, nLine] : refusals) {
+    RegTextError error;
+    EXPECT_NE(ImportRegText(*reg, head + tail, error), ERROR_SUCCESS);
+    EXPECT_EQ(error.nLine, nLine);
+    EXPECT_EQ(reg->OpenKey(CurrentUser, "New"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Read(CurrentUser, "Kept", "old"), Text(Sz("x"))) << "the deleted tree is back";
+  }
+#ifdef TARVIUM_FAULT_SEAM
+  reg->RefuseWrites(true, 2);  // the key and the value are written, the tree's deletion refused
+  RegTextError error;
+  EXPECT_EQ(ImportRegText(*reg, head, error), ERROR_ACCESS_DENIED);
   EXPECT_EQ(error.nLine, 4u);
+  reg->RefuseWrites(false);
+  EXPECT_EQ(reg->OpenKey(CurrentUser, "New"), ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(ImportRegText(*reg, head, error), ERROR_SUCCESS) << "the registry is usable after it";
+  EXPECT_EQ(Read(CurrentUser, "New", "v"), Text(Sz("x")));
+  EXPECT_EQ(reg->OpenKey(CurrentUser, "Kept"), ERROR_FILE_NOT_FOUND);
 #endif
 }
 

@@ -149,18 +149,27 @@ TEST_F(RegistryTest, EnumeratesSubkeysByNameAndValuesInCreationOrder) {
   EXPECT_EQ(reg->EnumKey(CurrentUser, "E", 4, name), ERROR_NO_MORE_ITEMS);
   EXPECT_EQ(reg->EnumKey(CurrentUser, "Nope", 0, name), ERROR_FILE_NOT_FOUND);
 
-  // Changes between two enumerations show in the second.
+  // Changes between two enumerations show in the second: deletions, and writes of a new value,
+  // of a new subkey, and of new data for a value already listed.
   ASSERT_EQ(reg->DeleteKey(CurrentUser, "E\\b"), ERROR_SUCCESS);
   ASSERT_EQ(reg->DeleteValue(CurrentUser, "E", ""), ERROR_SUCCESS);
   EXPECT_EQ(Subkeys(*reg, CurrentUser, "E"), (std::vector<std::string>{"a", "C", "\xE9t\xE9"}));
   EXPECT_EQ(ValueNames(*reg, CurrentUser, "E"), (std::vector<std::string>{"z", "m"}));
+  ASSERT_EQ(reg->SetValue(CurrentUser, "e", "new", Sz("n")), ERROR_SUCCESS);
+  ASSERT_EQ(reg->SetValue(CurrentUser, "E", "M", Dword(7)), ERROR_SUCCESS);
+  ASSERT_EQ(reg->CreateKey(CurrentUser, "E\\B2"), ERROR_SUCCESS);
+  EXPECT_EQ(ValueNames(*reg, CurrentUser, "E"), (std::vector<std::string>{"z", "m", "new"}));
+  ASSERT_EQ(reg->EnumValue(CurrentUser, "E", 1, name, value), ERROR_SUCCESS);
+  EXPECT_EQ(Text(value), Text(Dword(7))) << "the enumeration shows the data just written";
+  EXPECT_EQ(Subkeys(*reg, CurrentUser, "E"),
+            (std::vector<std::string>{"a", "B2", "C", "\xE9t\xE9"}));
 
   RegKeyInfo info;
   ASSERT_EQ(reg->QueryInfoKey(CurrentUser, "E", info), ERROR_SUCCESS);
-  EXPECT_EQ(info.nSubKeys, 3u);
+  EXPECT_EQ(info.nSubKeys, 4u);
   EXPECT_EQ(info.nMaxSubKeyLen, 3u);
-  EXPECT_EQ(info.nValues, 2u);
-  EXPECT_EQ(info.nMaxValueNameLen, 1u);
+  EXPECT_EQ(info.nValues, 3u);
+  EXPECT_EQ(info.nMaxValueNameLen, 3u);
   EXPECT_EQ(info.nMaxValueLen, 4u);
   EXPECT_GT(info.ftLastWriteTime, 130000000000000000u);  // after 2012, in FILETIME
 }

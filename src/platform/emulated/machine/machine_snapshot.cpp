@@ -69,7 +69,7 @@ using RegState = std::map<std::string, RegKeyState>;
 RegState ReadRegState(const std::string& text) {
   std::vector<RegTextOp> ops;
   RegTextError error;
-  ParseRegText(text, ops, error);
+  ParseRegText(text, ops, error, nullptr, RegTextReading::Exact);
   RegState state;
   for (const RegTextOp& op : ops) {
     const std::string path = std::string(RegRootName(op.root)) + "\\" + op.keyPath;

@@ -1,9 +1,10 @@
 // .reg text, the registry editor's exchange format, for the emulated machine: reading it into a
 // list of operations (pure: no registry needed), applying those to a Registry, and writing a key
-// tree out. Reading takes "Windows Registry Editor Version 5.00" and "REGEDIT4" files in UTF-8
-// (with or without BOM), UTF-16LE with BOM, or Windows-1252; writing produces version 5 text in
-// UTF-8 without BOM, with CRLF line ends and hex data wrapped at 80 columns as the editor writes.
-// Names and strings come out as the engine's Windows-1252 text.
+// tree out. Reading follows Windows' reg import: the first line must be "Windows Registry Editor
+// Version 5.00" or "REGEDIT4" (blanks before it allowed), the text may be UTF-8 (with or without
+// BOM), UTF-16LE with BOM, or Windows-1252, and a line that cannot be read is skipped, with the
+// reason, while the rest of the file is read. Names and strings come out as the engine's
+// Windows-1252 text.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -29,26 +30,44 @@ struct RegTextError {
   std::string message;  // what was wrong, in English
 };
 
-// Reads .reg text. A malformed line stops the reading: the result is ERROR_INVALID_DATA with the
-// line and the reason in error, and ops holds nothing of that line.
-uint32_t ParseRegText(std::string_view bytes, std::vector<RegTextOp>& ops, RegTextError& error);
+enum class RegTextReading {
+  AsRegExe,  // string data given as hex gets its terminating zero when it lacks one, as reg does
+  Exact,     // hex data stays byte for byte (snapshots, which keep unterminated strings)
+};
 
-// Applies operations in order. Deleting a key or value that is not there is not an error (as the
-// registry editor has it); any other failure stops with the registry's error code and the line.
+// Reads .reg text. Only a text whose first line is no registry header is refused
+// (ERROR_INVALID_DATA, with the reason in error); a "REGEDIT..." header of another version (the
+// Windows 3.1 format) reads as nothing. Lines that cannot be read are left out of ops and listed
+// in skipped when it is given.
+uint32_t ParseRegText(std::string_view bytes, std::vector<RegTextOp>& ops, RegTextError& error,
+                      std::vector<RegTextError>* skipped = nullptr,
+                      RegTextReading reading = RegTextReading::AsRegExe);
+
+// Applies operations in order, on the SQLite registry as one transaction: when the registry
+// refuses one, none of them stays. Deleting a key or value that is not there is not an error (as
+// the registry editor has it); any other failure stops with the registry's error code and the
+// operation's line.
 uint32_t ApplyRegTextOps(Registry& registry, const std::vector<RegTextOp>& ops, RegTextError& error,
                          RegView view = RegView::Default);
 
-// ParseRegText and then ApplyRegTextOps: a malformed file changes nothing.
+// ParseRegText and then ApplyRegTextOps.
 uint32_t ImportRegText(Registry& registry, std::string_view bytes, RegTextError& error,
-                       RegView view = RegView::Default);
+                       RegView view = RegView::Default,
+                       std::vector<RegTextError>* skipped = nullptr);
 
-// Writes keyPath below root with all its subkeys as version 5 text (the whole root when keyPath
-// is empty). ERROR_FILE_NOT_FOUND when the key is not there.
+// Writes keyPath below root with all its subkeys as version 5 text in UTF-8, as reg export
+// writes it (the whole root when keyPath is empty): every REG_SZ in quotes, cut at its first zero.
+// ERROR_FILE_NOT_FOUND when the key is not there.
 uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
                        std::string& text, RegView view = RegView::Default);
 
-// Both hives, HKEY_LOCAL_MACHINE and HKEY_USERS (which hold every other root), as one text.
+// Both hives, HKEY_LOCAL_MACHINE and HKEY_USERS (which hold every other root), as one UTF-8 text
+// that keeps every value byte for byte (REG_SZ that no quoted string can hold goes as hex), for
+// snapshots; read it back with RegTextReading::Exact.
 uint32_t ExportWholeRegistry(Registry& registry, std::string& text);
+
+// UTF-8 .reg text as reg export stores it: UTF-16LE with a byte-order mark.
+std::string RegTextAsUtf16(std::string_view utf8Text);
 
 // The name the files give a root ("HKEY_LOCAL_MACHINE", ...).
 std::string_view RegRootName(RegRoot root);

@@ -1,9 +1,11 @@
-// Writing a key tree as version 5 .reg text, in the layout the registry editor produces: a header,
-// then for each key (parent before children, subkeys in enumeration order) a blank line, the key
-// in brackets and its values in enumeration order. A REG_SZ that is one clean string is written in
-// quotes, a four-byte REG_DWORD as dword:, anything else as hex (REG_SZ, REG_EXPAND_SZ and
-// REG_MULTI_SZ as their UTF-16LE form, as the editor stores them), so that reading the text back
-// gives the same bytes. The text is built in Windows-1252 and converted to UTF-8 at the end.
+// Writing a key tree as version 5 .reg text, in the layout reg export produces: a header, then for
+// each key (parent before children, subkeys in enumeration order) the key in brackets, its values
+// in enumeration order and a blank line. A four-byte REG_DWORD is written as dword:, a REG_SZ in
+// quotes, anything else as hex (REG_EXPAND_SZ and REG_MULTI_SZ as their UTF-16LE form, as the
+// editor stores them). Two styles differ only for REG_SZ: reg export's cuts the text at its first
+// zero (an empty or unterminated value is ""), the exact style of snapshots writes a REG_SZ that
+// quotes cannot hold byte for byte as hex(1). A REG_SZ spanning lines goes as hex(1) in both, so
+// that the text reads back. The text is built in Windows-1252 and converted to UTF-8 at the end.
 #include <cstdio>
 
 #include "platform/code_page.h"
@@ -26,12 +28,17 @@ void AppendQuoted(std::string& out, std::string_view text) {
   out += '"';
 }
 
-// A REG_SZ that reads back the same from quotes: one terminating zero, none inside, one line.
-bool IsPlainString(const RegValue& value) {
-  if (value.dwType != REG_SZ || value.data.empty() || value.data.back() != 0) return false;
-  for (size_t i = 0; i + 1 < value.data.size(); ++i)
-    if (value.data[i] == 0 || value.data[i] == '\r' || value.data[i] == '\n') return false;
-  return true;
+enum class Style { RegExport, Exact };
+
+// The text a REG_SZ is written with in quotes, or false when it goes as hex.
+bool QuotableText(const RegValue& value, Style style, std::string_view& text) {
+  if (value.dwType != REG_SZ) return false;
+  text = std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size());
+  if (style == Style::Exact && (text.empty() || text.back() != '\0')) return false;
+  const size_t zero = text.find('\0');
+  if (style == Style::Exact && zero + 1 != text.size()) return false;
+  text = text.substr(0, zero);
+  return text.find_first_of("\r\n") == std::string_view::npos;
 }
 
 std::string HexDataOf(const RegValue& value) {
@@ -73,16 +80,16 @@ void AppendHexValue(std::string& line, const RegValue& value) {
   }
 }
 
-std::string FormatValueLine(const std::string& name, const RegValue& value) {
+std::string FormatValueLine(const std::string& name, const RegValue& value, Style style) {
   std::string line;
   if (name.empty())
     line = "@";
   else
     AppendQuoted(line, name);
   line += '=';
-  if (IsPlainString(value)) {
-    AppendQuoted(line, std::string_view(reinterpret_cast<const char*>(value.data.data()),
-                                        value.data.size() - 1));
+  std::string_view text;
+  if (QuotableText(value, style, text)) {
+    AppendQuoted(line, text);
   } else if (value.dwType == REG_DWORD && value.data.size() == 4) {
     char digits[16];
     const uint32_t dw = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
@@ -97,8 +104,8 @@ std::string FormatValueLine(const std::string& name, const RegValue& value) {
 
 class RegTextWriter {
  public:
-  RegTextWriter(Registry& registry, RegRoot root, RegView view, std::string& out)
-      : registry_(registry), root_(root), view_(view), out_(out) {}
+  RegTextWriter(Registry& registry, RegRoot root, RegView view, Style style, std::string& out)
+      : registry_(registry), root_(root), view_(view), style_(style), out_(out) {}
 
   uint32_t WriteKey(const std::string& keyPath, const std::string& fullName) {
     out_ += "[" + fullName + "]\r\n";
@@ -121,7 +128,7 @@ class RegTextWriter {
       const uint32_t dwError = registry_.EnumValue(root_, keyPath, i, name, value, view_);
       if (dwError == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
       if (dwError) return dwError;
-      out_ += FormatValueLine(name, value);
+      out_ += FormatValueLine(name, value, style_);
     }
   }
 
@@ -138,6 +145,7 @@ class RegTextWriter {
   Registry& registry_;
   RegRoot root_;
   RegView view_;
+  Style style_;
   std::string& out_;
 };
 
@@ -149,14 +157,14 @@ constexpr const char* kVersion5Header = "Windows Registry Editor Version 5.00\r\
 
 // Appends the tree of keyPath below root to ansi.
 uint32_t AppendKeyTree(Registry& registry, RegRoot root, const std::string& keyPath, RegView view,
-                       std::string& ansi) {
+                       Style style, std::string& ansi) {
   if (uint32_t dwError = registry.OpenKey(root, keyPath, view)) return dwError;
   std::string path = keyPath;
   while (!path.empty() && path.back() == '\\') path.pop_back();
   if (!path.empty() && path.front() == '\\') path.erase(0, 1);  // tolerated below HKCR only
   std::string fullName(RegRootName(root));
   if (!path.empty()) fullName += "\\" + path;
-  return RegTextWriter(registry, root, view, ansi).WriteKey(path, fullName);
+  return RegTextWriter(registry, root, view, style, ansi).WriteKey(path, fullName);
 }
 
 }  // namespace
@@ -164,7 +172,8 @@ uint32_t AppendKeyTree(Registry& registry, RegRoot root, const std::string& keyP
 uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
                        std::string& text, RegView view) {
   std::string ansi = kVersion5Header;
-  if (uint32_t dwError = AppendKeyTree(registry, root, keyPath, view, ansi)) return dwError;
+  if (uint32_t dwError = AppendKeyTree(registry, root, keyPath, view, Style::RegExport, ansi))
+    return dwError;
   text = AnsiToUtf8(ansi);
   return ERROR_SUCCESS;
 }
@@ -172,10 +181,17 @@ uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyP
 uint32_t ExportWholeRegistry(Registry& registry, std::string& text) {
   std::string ansi = kVersion5Header;
   for (RegRoot root : {RegRoot::LocalMachine, RegRoot::Users})
-    if (uint32_t dwError = AppendKeyTree(registry, root, "", RegView::Default, ansi))
+    if (uint32_t dwError = AppendKeyTree(registry, root, "", RegView::Default, Style::Exact, ansi))
       return dwError;
   text = AnsiToUtf8(ansi);
   return ERROR_SUCCESS;
+}
+
+std::string RegTextAsUtf16(std::string_view utf8Text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : Utf8ToUtf16(utf8Text))
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes;
 }
 
 }  // namespace platform::emulated

@@ -86,6 +86,7 @@ uint32_t SqliteRegistry::CreateSchema() {
 
 template <class Body>
 uint32_t SqliteRegistry::RunRead(Body&& body) {
+  if (bInOneWrite_) return body();
   SqlTransaction transaction(db_, false);
   uint32_t dwError = transaction.Error();
   if (!dwError) dwError = SyncWithOtherProcesses();
@@ -102,6 +103,19 @@ uint32_t SqliteRegistry::RunWrite(Body&& body) {
     --nAllowedWrites_;
   }
 #endif
+  if (bInOneWrite_) {
+    const uint32_t dwError = body();
+    if (dwError) {  // the transaction stays open: what this call learnt may not be true
+      ForgetKeys();
+      ForgetLists();
+    }
+    return dwError;
+  }
+  return RunWriteTransaction(body);
+}
+
+template <class Body>
+uint32_t SqliteRegistry::RunWriteTransaction(Body&& body) {
   valueCache_.WriteBegins();
   uint32_t dwError = 0;
   {
@@ -473,6 +487,16 @@ uint32_t SqliteRegistry::CheckIntegrity() {
     Query orphans(db_, kSqlOrphans);
     if (!orphans.Next()) return orphans.Error();
     return orphans.Int(0) == 0 ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+  });
+}
+
+uint32_t SqliteRegistry::WriteAsOne(const std::function<uint32_t()>& body) {
+  if (bInOneWrite_) return body();
+  return RunWriteTransaction([&] {
+    bInOneWrite_ = true;
+    const uint32_t dwError = body();
+    bInOneWrite_ = false;
+    return dwError;
   });
 }
 

@@ -1,7 +1,8 @@
 // The emulated machine's registry: the Windows registry's hierarchy and rules kept in one SQLite
-// file (registry.db). Every public operation is one transaction, so a killed process leaves either
-// all of an operation or none of it, and WAL mode with a busy timeout lets a parent setup and the
-// child it waits for work on the same machine at once. Prepared statements and the ids of keys
+// file (registry.db). Every public operation is one transaction (or joins the one WriteAsOne
+// holds open), so a killed process leaves either all of an operation or none of it, and WAL mode
+// with a busy timeout lets a parent setup and the child it waits for work on the same machine at
+// once. Prepared statements and the ids of keys
 // already found are kept between calls; SQLite's data_version tells when another process changed
 // the file, and then the kept ids are forgotten.
 //
@@ -11,6 +12,7 @@
 // An instance serves one thread at a time.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -66,6 +68,9 @@ class SqliteRegistry final : public Registry {
   // ERROR_SUCCESS when SQLite finds the file sound and every key and value has its parent key;
   // ERROR_REGISTRY_CORRUPT otherwise.
   uint32_t CheckIntegrity();
+  // Runs body, whose registry calls then share one transaction: all of their writes stay when it
+  // returns ERROR_SUCCESS, none of them otherwise. Another process waits until it ends.
+  uint32_t WriteAsOne(const std::function<uint32_t()>& body);
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
@@ -98,6 +103,8 @@ class SqliteRegistry final : public Registry {
   uint32_t RunRead(Body&& body);
   template <class Body>
   uint32_t RunWrite(Body&& body);
+  template <class Body>
+  uint32_t RunWriteTransaction(Body&& body);
   uint32_t SyncWithOtherProcesses();
   void ForgetKeys();
   void ForgetLists();
@@ -130,6 +137,7 @@ class SqliteRegistry final : public Registry {
   SubkeyList subkeys_;                                // the key enumerated last
   ValueList values_;
   RegistryValueCache valueCache_;
+  bool bInOneWrite_ = false;  // inside WriteAsOne: calls join its transaction
 #ifdef TARVIUM_FAULT_SEAM
   bool bRefuseWrites_ = false;
   uint32_t nAllowedWrites_ = 0;
