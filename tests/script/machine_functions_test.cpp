@@ -233,12 +233,16 @@ TEST(MachineFunctions, ProcessesAndClipboard) {
   // A program of the machine whose module base name ends in ".exe": a shell script that waits.
   platform::FileSystem& files = test.Machine().Files();
   ASSERT_EQ(files.CreateDirectoryTree("C:\\Tools"), 0u);
-  ASSERT_EQ(files.WriteWholeFile("C:\\Tools\\waiter.exe", "#!/bin/sh\nsleep 20\n"), 0u);
+  // A command after the sleep keeps the shell from replacing itself with "sleep".
+  ASSERT_EQ(files.WriteWholeFile("C:\\Tools\\waiter.exe", "#!/bin/sh\nsleep 20\nexit 0\n"), 0u);
   std::string hostPath;
   ASSERT_EQ(test.Machine().EmulatedFiles().GetHostPath("C:\\Tools\\waiter.exe", hostPath), 0u);
   ASSERT_EQ(::chmod(hostPath.c_str(), 0755), 0);
   platform::ProcessHandle hProcess{};
   ASSERT_EQ(test.Machine().Programs().CreateProcess({"C:\\Tools\\waiter.exe"}, hProcess), 0u);
+  // The child shows its own name only once it has started the script; wait for that (bounded).
+  for (int i = 0; i < 500 && CallMachineFunction(run, "DoesProcessExist", "waiter.exe") != "1"; ++i)
+    test.Machine().Time().Sleep(10);
   // The base name must match whole: neither side may leave out ".exe".
   ExpectCalls(run, {
                        {"DoesProcessExist", "script_tests", "1"},  // this test program
