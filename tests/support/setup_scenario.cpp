@@ -82,7 +82,18 @@ bool MatchLines(const std::vector<std::string>& expected, const std::string& tex
       why = "missing (in this order): " + part;
       return false;
     }
-    nNext = static_cast<size_t>(found - lines.begin()) + 1;
+    nNext = static_cast<size_t>(found - lines.begin());  // one line may hold several parts
+  }
+  return true;
+}
+
+bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+  if (expected.size() != actual.size()) return false;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const std::string& want = expected[i];
+    const bool bPrefix = !want.empty() && want.back() == '*';
+    if (bPrefix ? actual[i].rfind(want.substr(0, want.size() - 1), 0) != 0 : actual[i] != want)
+      return false;
   }
   return true;
 }

@@ -11,8 +11,9 @@
 //                lines expected, in this order, as parts of lines of the /B trace file
 //                (L:\trace.txt), the debugger output, the /E error file (L:\error.txt) and
 //                standard output with standard error; a line starting with '!' must not appear
-//   [Diff]       the exact lines of `winmachine diff` against the machine before the run, not
-//                counting the log drive L:
+//   [Diff]       the lines of `winmachine diff` against the machine before the run, not counting
+//                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
+//                (for times and host paths that differ from run to run)
 // %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine.
 #pragma once
 #include <map>
@@ -38,5 +39,8 @@ Scenario LoadScenario(const std::string& name);
 // on a mismatch `why` names the line that failed.
 bool MatchLines(const std::vector<std::string>& expected, const std::string& text,
                 std::string& why);
+
+// Whether the diff lines are the expected ones, one by one ('*' at the end: a prefix).
+bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
 
 }  // namespace tarvium::test
