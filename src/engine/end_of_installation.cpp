@@ -14,7 +14,6 @@ namespace tarvium {
 namespace {
 
 constexpr int kYes = 6;
-constexpr uint32_t kRunFlagNoRestart = 0x08;
 constexpr uint32_t kHookEndOfRun = 5;
 constexpr uint32_t kFlagsLogOff = 0;
 constexpr uint32_t kFlagsRestart = 2;

@@ -10,8 +10,6 @@
 namespace tarvium {
 namespace {
 
-constexpr uint32_t kRunFlagNoRestart = 0x08;
-
 // Silent runs restart only for a reboot mode the setup data or a child setup asked for.
 bool IsRestartDueInSilentRun(int32_t iReboot) {
   return iReboot == 1 || iReboot == 3 || iReboot == 4 || iReboot == 5;

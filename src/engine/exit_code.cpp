@@ -6,7 +6,7 @@ namespace tarvium {
 
 int32_t ExitCodeBeforeAbortedReboot(const SetupContext& ctx) {
   if (ctx.bAborted) return ctx.bAbortedBySetupData ? 6704 : kExitNotStarted;
-  if (!ctx.bExitWindows || !(ctx.dwRunFlags & 0x08)) return 0;
+  if (!ctx.bExitWindows || !(ctx.dwRunFlags & kRunFlagNoRestart)) return 0;
   switch (ctx.iReboot) {
     case 3:
       return 6703;

@@ -25,9 +25,6 @@ constexpr int kChoiceUninstall = 7007;
 constexpr int kChoiceFileServer = 7202;
 constexpr int kChoiceWorkstation = 7205;
 
-constexpr uint32_t kRunFlagKeepRunIfInstalled = 0x04;
-constexpr uint32_t kRunFlagNoRestart = 0x08;
-
 bool IsPlainRun(const SetupContext& ctx) {
   return !ctx.bAdminSetup && !ctx.bNewInstance && !ctx.bUninstall && !ctx.bRepair &&
          !ctx.bServiceRelease;

@@ -20,17 +20,6 @@ using platform::RegRoot;
 
 constexpr const char* kSoftwarePrefixes[] = {"Software\\", "Software\\Wow6432Node\\"};
 
-std::string ReadText(SetupRun& run, RegRoot root, const std::string& key, const char* pszName) {
-  std::string text;
-  if (RegReadText(run, root, key, pszName, text) != platform::ERROR_SUCCESS) text.clear();
-  return text;
-}
-
-std::string ProductKeyOf(const std::string& machineKeyName) {
-  const size_t nSlash = machineKeyName.rfind('\\');
-  return nSlash == std::string::npos ? "" : machineKeyName.substr(0, nSlash);
-}
-
 // Revisions compare as numbers when the file's revision starts with a digit, else as text.
 int CompareRevisions(const std::string& fileRevision, const std::string& installedRevision) {
   if (!fileRevision.empty() && fileRevision[0] >= '0' && fileRevision[0] <= '9') {
@@ -52,8 +41,9 @@ bool SearchVersions(SetupRun& run, const std::string& productKey, bool bOlderOnl
                        platform::ERROR_SUCCESS;
        ++i) {
     const std::string record = productKey + "\\" + name + "\\Setup";
-    if (ReadText(run, RegRoot::LocalMachine, record, "ProductName").empty()) continue;
-    const std::string installedRevision = ReadText(run, RegRoot::LocalMachine, record, "Revision");
+    if (RecordText(run, RegRoot::LocalMachine, record, "ProductName").empty()) continue;
+    const std::string installedRevision =
+        RecordText(run, RegRoot::LocalMachine, record, "Revision");
     if (bOlderOnly) {
       if (CompareVersions(name, version, nFormat, installedRevision, revision) < 0) {
         found = {name, installedRevision, false};
@@ -78,7 +68,7 @@ void TakeOverDirectories(SetupRun& run, const std::string& record) {
   for (const auto& [pszValue, pszVariable] : kPaths) {
     if (!run.ctx.bUserPartRun && std::string_view(pszValue) != "AppPath") continue;
     for (size_t i = nFirst; i < std::size(roots); ++i) {
-      const std::string path = ReadText(run, roots[i], record, pszValue);
+      const std::string path = RecordText(run, roots[i], record, pszValue);
       if (path.empty()) continue;
       run.variables.Set(pszVariable, path);
       break;
@@ -90,6 +80,17 @@ void TakeOverDirectories(SetupRun& run, const std::string& record) {
 
 std::string ProductRecordKey(const std::string& machineKeyName) {
   return "Software\\" + machineKeyName + "\\Setup";
+}
+
+std::string ProductKeyOf(const std::string& machineKeyName) {
+  const size_t nSlash = machineKeyName.rfind('\\');
+  return nSlash == std::string::npos ? "" : machineKeyName.substr(0, nSlash);
+}
+
+std::string RecordText(SetupRun& run, RegRoot root, const std::string& key, const char* pszName) {
+  std::string text;
+  if (RegReadText(run, root, key, pszName, text) != platform::ERROR_SUCCESS) text.clear();
+  return text;
 }
 
 bool FindInstalledVersion(SetupRun& run, bool bOlderOnly, InstalledVersionInfo& found) {
@@ -109,18 +110,19 @@ void ReadInstalledProduct(SetupRun& run) {
   SetupContext& ctx = run.ctx;
   const std::string record = ProductRecordKey(run.variables.Get("MachineKeyName"));
   RegRoot recordRoot = RegRoot::LocalMachine;
-  ctx.bInstalled = !ReadText(run, RegRoot::LocalMachine, record, "ProductName").empty();
+  ctx.bInstalled = !RecordText(run, RegRoot::LocalMachine, record, "ProductName").empty();
   if (!ctx.bAdminSetup && !ctx.bWorkstationSetup) {
     if (!ctx.bInstalled && ctx.bUninstall &&
-        !ReadText(run, RegRoot::CurrentUser, record, "ProductName").empty()) {
+        !RecordText(run, RegRoot::CurrentUser, record, "ProductName").empty()) {
       ctx.bUserPartRun = ctx.bInstalled = true;
       recordRoot = RegRoot::CurrentUser;
     } else {
-      ctx.bUserPartRun = ctx.bInstalled &&
-                         std::atoi(ReadText(run, recordRoot, record, "MachineSetup").c_str()) != 0;
+      ctx.bUserPartRun =
+          ctx.bInstalled &&
+          std::atoi(RecordText(run, recordRoot, record, "MachineSetup").c_str()) != 0;
     }
   }
-  const std::string installedRevision = ReadText(run, recordRoot, record, "Revision");
+  const std::string installedRevision = RecordText(run, recordRoot, record, "Revision");
   ctx.bNewerRevision =
       ctx.bInstalled && CompareRevisions(run.variables.Get("Revision"), installedRevision) > 0;
 }
@@ -128,17 +130,17 @@ void ReadInstalledProduct(SetupRun& run) {
 bool ReadInstalledData(SetupRun& run) {
   const std::string record = ProductRecordKey(run.variables.Get("MachineKeyName"));
   const RegRoot root = run.ctx.bUserPartRun ? RegRoot::CurrentUser : RegRoot::LocalMachine;
-  if (ReadText(run, root, record, "ProductName").empty()) return false;
+  if (RecordText(run, root, record, "ProductName").empty()) return false;
   const std::pair<const char*, const char*> kValues[] = {{"RegisteredOwner", "User"},
                                                          {"RegisteredOrganization", "Company"},
                                                          {"AppPath", "ApplicationDir"},
                                                          {"DataPath", "DataDir"},
                                                          {"ClientPath", "Client"}};
   for (const auto& [pszValue, pszVariable] : kValues) {
-    const std::string text = ReadText(run, root, record, pszValue);
+    const std::string text = RecordText(run, root, record, pszValue);
     if (!text.empty()) run.variables.Set(pszVariable, text);
   }
-  if (std::atoi(ReadText(run, RegRoot::LocalMachine, record, "FromAdminSetup").c_str()) != 0)
+  if (std::atoi(RecordText(run, RegRoot::LocalMachine, record, "FromAdminSetup").c_str()) != 0)
     run.ctx.bAdminInstallation = true;
   return true;
 }

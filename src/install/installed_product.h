@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/sequence_state.h"
+#include "platform/registry.h"
 
 namespace tarvium {
 
@@ -13,6 +14,11 @@ struct SetupRun;
 
 // The key of the product's record: "Software\<MachineKeyName>\Setup".
 std::string ProductRecordKey(const std::string& machineKeyName);
+// The product key: MachineKeyName without its last component, the version ("" when it has none).
+std::string ProductKeyOf(const std::string& machineKeyName);
+// A value of a record as text; "" when it is missing.
+std::string RecordText(SetupRun& run, platform::RegRoot root, const std::string& key,
+                       const char* pszName);
 
 bool FindInstalledVersion(SetupRun& run, bool bOlderOnly, InstalledVersionInfo& found);
 void ReadInstalledProduct(SetupRun& run);

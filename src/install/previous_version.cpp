@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/registry_text.h"
 #include "engine/setup_run.h"
+#include "install/installed_product.h"
 #include "platform/win_error.h"
 #include "script/launch_program.h"
 
@@ -18,10 +18,7 @@ constexpr uint32_t k64BitViewFlag = 0x40;
 constexpr int32_t kUnknownProduct = 1619;
 
 std::string ReadMachineText(SetupRun& run, const std::string& key, const char* pszName) {
-  std::string text;
-  if (RegReadText(run, RegRoot::LocalMachine, key, pszName, text) != platform::ERROR_SUCCESS)
-    text.clear();
-  return text;
+  return RecordText(run, RegRoot::LocalMachine, key, pszName);
 }
 
 std::string HexSwitch(uint32_t dwFlags) {
@@ -34,8 +31,7 @@ std::string RemovalCommand(SetupRun& run, const InstalledVersionInfo& older) {
   const SetupContext& ctx = run.ctx;
   const std::string& machineKey = run.variables.Get("MachineKeyName");
   const std::string prefix = older.b64BitView ? "Software\\Wow6432Node\\" : "Software\\";
-  const std::string record =
-      prefix + machineKey.substr(0, machineKey.rfind('\\') + 1) + older.szVersion + "\\Setup";
+  const std::string record = prefix + ProductKeyOf(machineKey) + "\\" + older.szVersion + "\\Setup";
   std::string command = ReadMachineText(run, record, "UninstallString");
   const bool bMachineSetup =
       !command.empty() && ReadMachineText(run, record, "MachineSetup") == "1";

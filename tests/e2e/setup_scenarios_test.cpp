@@ -88,8 +88,10 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     }
     AppendHostFile(machine_ + "/machine.ini", machineIni);
     if (scenario_.run.count("RegistrySeed")) {
-      const ToolResult imported =
-          On("reg import " + ShellQuote(scenario_.dir + "/" + scenario_.run["RegistrySeed"]));
+      const std::string seed = dir_.Path() + "/seed.reg";
+      std::ofstream(seed, std::ios::binary)
+          << WithScenarioDir(ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]));
+      const ToolResult imported = On("reg import " + ShellQuote(seed));
       ASSERT_EQ(imported.nExit, 0) << imported.out;
     }
     if (!scenario_.Lines("WinIni").empty()) {
@@ -104,6 +106,16 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       before_ = dir_.Path() + "/before";
       ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
     }
+  }
+
+  // %SCENARIO% in .reg text: the folder's Windows path (Z: is the host's root), with its
+  // backslashes doubled as .reg strings write them.
+  std::string WithScenarioDir(std::string text) const {
+    std::string dir = "Z:";
+    for (char c : scenario_.dir) dir += c == '/' ? std::string("\\\\") : std::string(1, c);
+    for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
+      text.replace(pos, 10, dir);
+    return text;
   }
 
   ToolResult On(const std::string& args) {

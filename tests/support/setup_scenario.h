@@ -2,7 +2,8 @@
 // Setup.inf with its media and a scenario.ini that says how to run it and what to expect. The file
 // has sections of plain lines:
 //   [Run]        CommandLine= (shell syntax, run in the scenario folder), ExitCode= (the full
-//                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first),
+//                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first,
+//                in which %SCENARIO% is the folder's Windows path),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
 //   [WinIni]     lines "Section/Key=Value" written to WIN.INI before the run
