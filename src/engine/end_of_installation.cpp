@@ -13,7 +13,6 @@
 namespace tarvium {
 namespace {
 
-constexpr int kYes = 6;
 constexpr uint32_t kHookEndOfRun = 5;
 constexpr uint32_t kFlagsLogOff = 0;
 constexpr uint32_t kFlagsRestart = 2;
@@ -110,13 +109,14 @@ void DecideRestart(SetupRun& run, bool bEndMessageAllowed) {
     ctx.uExitWindowsFlags = kFlagsPowerOff;
   } else if (ctx.bConfigChanged && !bNoRestart) {
     if ((bEndMessage || ctx.bSilentNoEnd) &&
-        ShowMessage(run, ctx.bUninstall ? 5540 : 5513, run.variables.Get("ProductName")) != kYes)
+        ShowMessage(run, ctx.bUninstall ? 5540 : 5513, run.variables.Get("ProductName")) !=
+            kResultYes)
       return;
     ctx.bExitWindows = true;
     ctx.uExitWindowsFlags = kFlagsRestart;
   } else if (ctx.bRestartWindows && !bNoRestart) {
-    if (bEndMessage &&
-        ShowMessage(run, ctx.bUninstall ? 5539 : 5512, run.variables.Get("ProductName")) != kYes)
+    if (bEndMessage && ShowMessage(run, ctx.bUninstall ? 5539 : 5512,
+                                   run.variables.Get("ProductName")) != kResultYes)
       return;
     ctx.bExitWindows = true;
     ctx.uExitWindowsFlags = kFlagsRestart;

@@ -13,17 +13,12 @@
 namespace tarvium {
 namespace {
 
-constexpr int kYes = 6;
-constexpr int kNo = 7;
-
-// Results of the same-version page.
-constexpr int kChoiceModify = 7004;
-constexpr int kChoiceRepair = 7005;
-constexpr int kChoiceNewInstance = 7006;
-constexpr int kChoiceUninstall = 7007;
-// Results of the administrator page.
-constexpr int kChoiceFileServer = 7202;
-constexpr int kChoiceWorkstation = 7205;
+using ui::kChoiceAddRemove;
+using ui::kChoiceFileServer;
+using ui::kChoiceNewInstance;
+using ui::kChoiceRepeat;
+using ui::kChoiceUninstall;
+using ui::kChoiceWorkstation;
 
 bool IsPlainRun(const SetupContext& ctx) {
   return !ctx.bAdminSetup && !ctx.bNewInstance && !ctx.bUninstall && !ctx.bRepair &&
@@ -42,10 +37,10 @@ void AskSameVersionPage(SetupRun& run) {
   page.bHideUninstall = run.variables.Get("MachineKeyName").empty() || ctx.nHideUninstall > 1;
   page.bCancel = !ctx.bDisableCancelButton;
   switch (run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice) {
-    case kChoiceModify:
+    case kChoiceAddRemove:
       ctx.bModify = true;
       break;
-    case kChoiceRepair:
+    case kChoiceRepeat:
       ctx.bRepair = true;
       break;
     case kChoiceNewInstance:
@@ -63,7 +58,7 @@ void AskSameVersionPage(SetupRun& run) {
 void DecideInteractiveRunMode(SetupRun& run) {
   SetupContext& ctx = run.ctx;
   if (ctx.bNewerRevision) {
-    if (ShowMessage(run, 5562) == kYes) ctx.bRepair = true;
+    if (ShowMessage(run, 5562) == kResultYes) ctx.bRepair = true;
   } else if (!ctx.szRunIfInstalled.empty()) {
     ctx.bRepair = true;
   } else {
@@ -227,7 +222,8 @@ PhaseEnd ConfirmUninstall(SetupRun& run) {
   if (!ctx.bUninstall) return PhaseEnd::Next;
   if (run.variables.Get("MachineKeyName").empty())
     ctx.bOk = false;
-  else if (IsInteractive(ctx) && ShowMessage(run, 5536, run.variables.Get("ProductName")) == kNo)
+  else if (IsInteractive(ctx) &&
+           ShowMessage(run, 5536, run.variables.Get("ProductName")) == kResultNo)
     ctx.bOk = false;
   return PhaseEnd::Next;
 }
@@ -239,7 +235,7 @@ PhaseEnd OfferPreviousVersionRemoval(SetupRun& run) {
       ctx.bUserPartRun || ctx.iAskUninstallOld == 0 || !run.install.findInstalledVersion ||
       !run.install.findInstalledVersion(run, true, older))
     return PhaseEnd::Next;
-  if (!ctx.bSilent && ShowMessage(run, 5550, older.szVersion) != kYes) return PhaseEnd::Next;
+  if (!ctx.bSilent && ShowMessage(run, 5550, older.szVersion) != kResultYes) return PhaseEnd::Next;
   uint32_t dwExitCode = 0;
   if (!run.install.removePreviousVersion ||
       !run.install.removePreviousVersion(run, older, dwExitCode)) {

@@ -15,13 +15,12 @@
 namespace tarvium {
 namespace {
 
-constexpr int kIgnore = 5;
-constexpr int kModeFull = 6102;
-constexpr int kModeCustom = 6108;
-constexpr int kChoiceFromCD = 7105;
-constexpr int kChoiceLocal = 7102;
-constexpr int kChoiceServer = 6902;
-constexpr int kChoiceLocalShared = 6905;
+using ui::kChoiceFromCD;
+using ui::kChoiceFromServer;
+using ui::kChoiceLocal;
+using ui::kChoiceLocalShared;
+using ui::kModeCustom;
+using ui::kModeFull;
 
 struct WizardPage {
   bool (*isShown)(const SetupContext& ctx);
@@ -118,10 +117,10 @@ void ApplySharedChoice(SetupRun& run) {
 int AskShared(SetupRun& run, bool bBack) {
   ui::PageRequest page;
   page.kind = ui::PageKind::Shared;
-  page.nDefaultChoice = run.ctx.bClientSetup ? kChoiceServer : kChoiceLocalShared;
+  page.nDefaultChoice = run.ctx.bClientSetup ? kChoiceFromServer : kChoiceLocalShared;
   const int nResult = AskPage(run, page, bBack);
-  if (nResult != kChoiceServer && nResult != kChoiceLocalShared) return nResult;
-  run.ctx.bClientSetup = nResult == kChoiceServer;
+  if (nResult != kChoiceFromServer && nResult != kChoiceLocalShared) return nResult;
+  run.ctx.bClientSetup = nResult == kChoiceFromServer;
   ApplySharedChoice(run);
   return ui::kPageNext;
 }
@@ -237,7 +236,7 @@ int AskOptions(SetupRun& run, bool bBack) {
   if (nResult != ui::kPageNext || run.ctx.bUninstall || !run.install.hasSpaceForSelection ||
       run.install.hasSpaceForSelection(run, target))
     return nResult;
-  return ShowMessage(run, 5566, target) == kIgnore ? ui::kPageNext : ui::kPageCancel;
+  return ShowMessage(run, 5566, target) == kResultIgnore ? ui::kPageNext : ui::kPageCancel;
 }
 
 constexpr WizardPage kPages[] = {

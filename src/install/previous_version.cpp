@@ -12,7 +12,6 @@ namespace {
 
 using platform::RegRoot;
 
-constexpr int kIgnore = 5;
 constexpr uint32_t kRemovalRunFlags = 0x0A;  // machine part only, never restart
 constexpr uint32_t k64BitViewFlag = 0x40;
 constexpr int32_t kUnknownProduct = 1619;
@@ -70,7 +69,7 @@ bool RemovePreviousVersion(SetupRun& run, const InstalledVersionInfo& older, uin
                                                           &dwError, &dwExitCode, "");
   if (!RemovalFailed(bStarted && dwError == 0, dwExitCode)) return true;
   const std::string lastError = ReadMachineText(run, "Software\\kelvaron\\Stowfield", "LastError");
-  return ShowMessage(run, 5570, lastError) == kIgnore;
+  return ShowMessage(run, 5570, lastError) == kResultIgnore;
 }
 
 }  // namespace tarvium

@@ -55,6 +55,21 @@ inline constexpr int kPageNext = 1;
 inline constexpr int kPageCancel = 2;
 inline constexpr int kPageBack = 998;
 
+// The choices of the choice pages, as their results.
+inline constexpr int kChoiceAddRemove = 7004;  // same-version page
+inline constexpr int kChoiceRepeat = 7005;
+inline constexpr int kChoiceNewInstance = 7006;
+inline constexpr int kChoiceUninstall = 7007;
+inline constexpr int kChoiceFileServer = 7202;  // administrator page
+inline constexpr int kChoiceWorkstation = 7205;
+inline constexpr int kChoiceLocal = 7102;  // from-CD page
+inline constexpr int kChoiceFromCD = 7105;
+inline constexpr int kChoiceFromServer = 6902;  // shared page
+inline constexpr int kChoiceLocalShared = 6905;
+inline constexpr int kModeFull = 6102;  // mode page; also SetupContext::iInstallMode
+inline constexpr int kModeStandard = 6105;
+inline constexpr int kModeCustom = 6108;
+
 struct PageRequest {
   PageKind kind = PageKind::Info;
   std::string text;         // the terms of use, the information text or the page's explanation
