@@ -22,6 +22,9 @@
 
 namespace tarvium {
 
+// The loaded setup extension library (extension_library.h); opaque here.
+struct SetupExtension;
+
 // The section and the 1-based line being processed; messages and the error file name it.
 struct CurrentPosition {
   std::string section;
@@ -49,6 +52,8 @@ struct SetupRun {
   std::optional<InfFile> inf;
   // What the phases of the main sequence hand on to later phases.
   SequenceState sequence;
+  // The setup extension library while it is loaded; none: every hook event answers 1.
+  std::shared_ptr<SetupExtension> extension;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

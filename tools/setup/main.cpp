@@ -11,6 +11,7 @@
 #include "install/installed_product.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
 #include "script/script_engine.h"
@@ -50,6 +51,15 @@ std::string CommandText(int argc, char** argv) {
   return text;
 }
 
+// Started through an engine image of the machine (Setup.exe or _UnInst.exe placed there), the
+// engine is that image: its Windows path is the program's path.
+std::string EngineImagePath() {
+  const std::string prefix = std::string(platform::kEngineImageVariable) + "=";
+  for (const std::string& entry : platform::emulated::EmulatedMachine::HostVariables())
+    if (entry.rfind(prefix, 0) == 0) return platform::Utf8ToAnsi(entry.substr(prefix.size()));
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,8 +86,9 @@ int main(int argc, char** argv) {
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstalledProduct(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());
-    std::string exePath;
-    machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
+    std::string exePath = EngineImagePath();
+    if (exePath.empty())
+      machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
     run.sequence.szExePath = exePath;
     run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
     std::string startDir;
