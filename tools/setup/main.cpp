@@ -26,10 +26,13 @@ int NotStarted() {
 }
 
 // "/srv/media/Setup.inf" would read as the switch /S: an argument that starts with '/' and holds
-// another '/' is a host path given by mistake (no switch value holds one, except /Y's text).
+// another '/' before any ':' or '\' is a host path given by mistake. A switch value that is a
+// Windows path may use '/' after its drive ("/BC:/trace.txt"); /Y's free text is left alone.
 bool IsMistakenHostPath(const std::string& argument) {
-  return argument.size() > 2 && argument[0] == '/' && argument[1] != 'Y' && argument[1] != 'y' &&
-         argument.find('/', 1) != std::string::npos;
+  if (argument.size() < 3 || argument[0] != '/' || argument[1] == 'Y' || argument[1] == 'y')
+    return false;
+  const size_t nSecond = argument.find('/', 1);
+  return nSecond != std::string::npos && argument.find_first_of(":\\", 1) > nSecond;
 }
 
 std::string WindowsFormOfHostPath(const std::string& hostPath) {
