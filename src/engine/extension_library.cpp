@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string_view>
 
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
@@ -62,6 +63,13 @@ int ReplaceInBuffer(Char* pszText, uint32_t cchBuffer, std::string text) {
   return 1;
 }
 
+// The text of a buffer that the extension may have left without its zero.
+template <class Char>
+std::basic_string_view<Char> TextInBuffer(const Char* pszText, uint32_t cchBuffer) {
+  const std::basic_string_view<Char> buffer(pszText, cchBuffer);
+  return buffer.substr(0, buffer.find(Char(0)));
+}
+
 int SetFromAssignment(const std::string& assignment) {
   const size_t nEquals = assignment.find('=');
   if (nEquals == std::string::npos || nEquals == 0) return 0;
@@ -71,7 +79,7 @@ int SetFromAssignment(const std::string& assignment) {
 
 extern "C" int TARVIUM_HOOK_CALL ReplaceVariablesForHookA(char* pszText, uint32_t cchBuffer) {
   if (!tHookRun || !pszText || cchBuffer == 0) return 0;
-  return ReplaceInBuffer(pszText, cchBuffer, std::string(pszText));
+  return ReplaceInBuffer(pszText, cchBuffer, std::string(TextInBuffer(pszText, cchBuffer)));
 }
 
 extern "C" int TARVIUM_HOOK_CALL SetVariableForHookA(const char* pszAssignment) {
@@ -81,7 +89,8 @@ extern "C" int TARVIUM_HOOK_CALL SetVariableForHookA(const char* pszAssignment) 
 
 extern "C" int TARVIUM_HOOK_CALL ReplaceVariablesForHookW(char16_t* pszText, uint32_t cchBuffer) {
   if (!tHookRun || !pszText || cchBuffer == 0) return 0;
-  return ReplaceInBuffer(pszText, cchBuffer, platform::Utf16ToAnsi(pszText));
+  return ReplaceInBuffer(pszText, cchBuffer,
+                         platform::Utf16ToAnsi(TextInBuffer(pszText, cchBuffer)));
 }
 
 extern "C" int TARVIUM_HOOK_CALL SetVariableForHookW(const char16_t* pszAssignment) {
@@ -89,8 +98,7 @@ extern "C" int TARVIUM_HOOK_CALL SetVariableForHookW(const char16_t* pszAssignme
   return SetFromAssignment(platform::Utf16ToAnsi(pszAssignment));
 }
 
-// --- Texts of the block
-// ---------------------------------------------------------------------------
+// --- Texts of the block --------------------------------------------------------------------------
 
 // An 8-bit text the extension may change in place: at least a path's buffer.
 std::string AnsiBuffer(const std::string& text) {
