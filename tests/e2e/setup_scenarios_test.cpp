@@ -161,8 +161,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     const std::string command =
         "cd " + ShellQuote(scenario_.dir) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
-        " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) + " TARVIUM_SCENARIO_LOGS=" +
-        ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
+        " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
+        " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
         ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " " +
         ShellQuote(BuildDir() + "/Setup.exe") + " " + scenario_.run["CommandLine"] + " 2>&1";
     ToolResult result;
