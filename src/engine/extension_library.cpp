@@ -32,8 +32,6 @@ struct SetupExtension {
 
 namespace {
 
-constexpr int kResultIgnore = 5;
-
 thread_local SetupRun* tHookRun = nullptr;
 
 // Makes the run reachable for the callbacks while its hook runs.

@@ -26,6 +26,17 @@ struct ScriptHooks {
   std::function<bool(SetupRun&, std::string& line)> evaluateAssignment;
   // The language of the first translation of a file's version resource; 0 when it has none.
   std::function<uint16_t(SetupRun&, const std::string& path)> fileLanguage;
+  // The start of a run: the catalog in English, then (after the variables) the run's language.
+  std::function<void(SetupRun&)> initMessageCatalog;
+  std::function<void(SetupRun&)> chooseLanguage;
+  // Once the error file is prepared: how messages are answered in this run (silent, beep).
+  std::function<void(SetupRun&)> attachErrorFile;
+  // Starts a program as the script commands do; false when it could not be started.
+  std::function<bool(SetupRun&, const std::string& commandLine, bool bWait, uint32_t& dwExitCode)>
+      launchProgram;
+  // One prompt page (a prompt section): 1 Next, 998 Back, 2 Cancel. Without it a prompt section
+  // is passed over.
+  std::function<int(SetupRun&, const std::string& section, bool bBack)> askPrompt;
 };
 
 }  // namespace tarvium

@@ -3,14 +3,17 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/error_file.h"
+#include "engine/inf_file.h"
 #include "engine/install_hooks.h"
 #include "engine/message_state.h"
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
+#include "engine/sequence_state.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
@@ -36,15 +39,19 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
-  LogFiles log;                           // the error file (/E) and the trace file (/B)
-  VariableStore variables;                // the predefined variables
-  ScriptHooks script;                     // what the engine asks of the script engine
+  LogFiles log;                             // the error file (/E) and the trace file (/B)
+  VariableStore variables;                  // the predefined variables
+  ScriptHooks script;                       // what the engine asks of the script engine
   InstallHooks install;                   // what the main sequence asks of the installation engine
   std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
   // The message catalog's language, its switches and the text of the last message.
   MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
+  // The setup information file of the run, from its loading to the end of the run.
+  std::optional<InfFile> inf;
+  // What the phases of the main sequence hand on to later phases.
+  SequenceState sequence;
   // The setup extension library while it is loaded; none: every hook event answers 1.
   std::shared_ptr<SetupExtension> extension;
 };
