@@ -83,11 +83,20 @@ IniSetting ParseSetting(const std::string& line, const std::string& setupExe) {
           text.substr(nEquals + 1)};
 }
 
+// A copy of a machine that keeps the files' times, which a snapshot compares.
+void CopyMachine(const std::string& from, const std::string& to) {
+  fs::copy(from, to, fs::copy_options::recursive);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
+    if (!entry.is_regular_file()) continue;
+    fs::last_write_time(to / fs::relative(entry.path(), from), entry.last_write_time());
+  }
+}
+
 class SetupScenario : public testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     scenario_ = LoadScenario(GetParam());
-    fs::copy(TemplateMachine::Get().machine, machine_, fs::copy_options::recursive);
+    CopyMachine(TemplateMachine::Get().machine, machine_);
     fs::create_directories(logs_);
     std::string machineIni = "\r\n[Drive L]\r\nHostDir=" + logs_ + "\r\n";
     for (const std::string& line : scenario_.Lines("MachineIni")) {
