@@ -70,7 +70,9 @@ TEST_F(ZipTest, InfoZipArchivesUnpackWithTheirTimes) {
   }
   EXPECT_FALSE(Unzip("secret.zip", "", ""));  // encrypted entries need the password
   EXPECT_FALSE(Unzip("secret.zip", "", "wrong"));
+  t.TakeTrace();
   EXPECT_FALSE(Unzip("missing.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("cannot be opened: error 2")));
 }
 
 TEST_F(ZipTest, OurArchivesUnpackWithUnzipAndBsdtar) {
@@ -133,6 +135,7 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
                      "../cut.zip"),
             0);
   EXPECT_FALSE(Unzip("cut.zip", "", "right"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("cut short")));
   const std::string finder =
       "import zipfile,zlib,sys\n"
       "z=zipfile.ZipFile(sys.argv[1])\n"
@@ -152,6 +155,40 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
   EXPECT_EQ(Out(), (std::vector<std::string>{"lib/"}));
   ASSERT_TRUE(Unzip("secret.zip", "", "right"));
   EXPECT_EQ(Out(), (std::vector<std::string>{"lib/", "lib/Tools.DLL"}));
+}
+
+TEST_F(ZipTest, DamagedDataAndUnusableNamesAreRefusedWithWhatIsWrong) {
+  MakeHostileZips();
+  // A stored entry has no inflate to notice damage: only its CRC32 does.
+  EXPECT_FALSE(Unzip("hostile\\flipped.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::AllOf(::testing::HasSubstr("flipped.txt"),
+                                                          ::testing::HasSubstr("data damaged"))));
+  EXPECT_EQ(Out(), std::vector<std::string>{"good.txt"});
+  ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  EXPECT_FALSE(Unzip("hostile\\names.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("name longer than 1024 characters"),
+                                         ::testing::HasSubstr("name holds a NUL character")));
+  EXPECT_EQ(Out(), std::vector<std::string>{"good.txt"});
+}
+
+TEST_F(ZipTest, ReadOnlyArchivesUnpackAndPackingIntoTheSourceLeavesTheArchiveOut) {
+  ASSERT_EQ(InSource("zip -r -q ../plain.zip . && cp ../plain.zip ../ro.zip"), 0);
+  ASSERT_EQ(
+      t.run.machine.Files().SetFileAttributes("C:\\ro.zip", platform::FILE_ATTRIBUTE_READONLY),
+      platform::ERROR_SUCCESS);
+  for (const std::string& archive : {ZPath(t.HostPath("plain.zip")), std::string("C:\\ro.zip")}) {
+    ASSERT_TRUE(UnpackZip(t.run, archive, "C:\\out", "", "")) << archive;
+    EXPECT_EQ(Out(), kTree);
+    ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  }
+  // Twice: the second run finds the first one's archive in the folder it packs.
+  for (int nRun = 0; nRun < 2; ++nRun) {
+    ASSERT_TRUE(PackZip(t.run, "C:\\src\\Self.zip", "C:\\src", "", ""));
+    ASSERT_TRUE(Unzip("src\\self.zip"));
+    EXPECT_EQ(Out(), kTree) << nRun;
+    ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  }
+  EXPECT_EQ(ListHostTree(t.HostPath("src")).size(), kTree.size() + 1);  // no temporary left
 }
 
 TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
