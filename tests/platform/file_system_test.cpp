@@ -92,12 +92,33 @@ TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
 
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"*.*", "noext", true},        {"*.*", "a.b.c", true},     {"*", ".", true},
-      {"*.", "noext", true},         {"*.", "a.txt", false},     {"*.txt", "A.TXT", true},
-      {"*.txt", "a.txt.bak", false}, {"*.txt", "a.b.txt", true}, {"a?c*", "abc", true},
-      {"a?c*", "AXC.doc", true},     {"a?c*", "ac", false},      {"a?", "a", true},
-      {"a?", "abc", false},          {"a??.txt", "a.txt", true}, {"\xE9t\xE9", "\xC9T\xC9", true},
-      {"x*y*z", "x.y.z", true},      {"x*y*z", "xyzy", false},
+      {"*.*", "noext", true},
+      {"*.*", "a.b.c", true},
+      {"*", ".", true},
+      {"*.", "noext", true},
+      {"*.", "a.txt", false},
+      {"*.txt", "A.TXT", true},
+      {"*.txt", "a.txt.bak", false},
+      {"*.txt", "a.b.txt", true},
+      {"a?c*", "abc", true},
+      {"a?c*", "AXC.doc", true},
+      {"a?c*", "ac", false},
+      {"a?", "a", true},
+      {"a?", "abc", false},
+      {"a??.txt", "a.txt", true},
+      {"\xE9t\xE9", "\xC9T\xC9", true},
+      {"x*y*z", "x.y.z", true},
+      {"x*y*z", "xyzy", false},
+      // Trailing blanks and extra dots go; "." and ".." are names of one and two characters.
+      {"*. ", "a.txt", true},
+      {"*..", "noext", true},
+      {"*..", "a.txt", false},
+      {"a.txt ", "a.txt", true},
+      {"?", ".", true},
+      {"?", "..", false},
+      {"??", "..", true},
+      {"??", ".", true},
+      {"?", "a", true},
   };
   for (const auto& [pattern, name, bMatch] : cases)
     EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
@@ -253,6 +274,36 @@ TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
   EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_ARCHIVE);
 }
 
+TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePrefix) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  // Each victim is renamed away and back, then deleted; its neighbours keep their attributes.
+  for (const char* dir : {R"(C:\App)", R"(C:\App2)", R"(C:\App.old)", R"(C:\App2\Sub)"})
+    ASSERT_EQ(files.CreateDirectory(dir), ERROR_SUCCESS) << dir;
+  const char* const neighbours[] = {R"(C:\log.txt.bak)",   R"(C:\log.txt2)",
+                                    R"(C:\log.tx)",        R"(C:\App2\Sub\f.txt)",
+                                    R"(C:\App.old\f.txt)", R"(C:\App2.txt)"};
+  for (const char* name : neighbours) {
+    ASSERT_EQ(files.WriteWholeFile(name, "n"), ERROR_SUCCESS) << name;
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS) << name;
+  }
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\log.txt)", "v"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\in.txt)", "v"), ERROR_SUCCESS);
+  for (const char* victim : {R"(C:\log.txt)", R"(C:\App)"}) {
+    const std::string moved = std::string(victim) + "-moved";
+    ASSERT_EQ(files.MoveFileEx(victim, moved, 0), ERROR_SUCCESS) << victim;
+    ASSERT_EQ(files.MoveFileEx(moved, victim, 0), ERROR_SUCCESS) << victim;
+  }
+  ASSERT_EQ(files.DeleteFile(R"(C:\log.txt)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.DeleteFile(R"(C:\App\in.txt)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.RemoveDirectory(R"(C:\App)"), ERROR_SUCCESS);
+  for (int nPass = 0; nPass < 2; ++nPass) {  // in this process, then as another one reads them
+    for (const char* name : neighbours)
+      EXPECT_EQ(AttributesOf(machine.Files(), name), FILE_ATTRIBUTE_HIDDEN) << name;
+    machine.Reopen();
+  }
+}
+
 TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   MachineDir machine;
   auto& files = machine.Files();
@@ -332,6 +383,19 @@ TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
   Names(files, R"(C:\NoDir\*)", err);
   EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(Names(files, R"(C:\Dir\*. )", err).size(), 9u);
+  EXPECT_EQ(Names(files, R"(C:\Dir\*..)", err), (Names_{".", "..", "abc", "noext", "sub"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\??)", err), (Names_{".", ".."}));
+  const std::pair<const char*, uint32_t> errors[] = {
+      {R"(C:\Dir\abc\*)", ERROR_DIRECTORY},  // below a plain file
+      {R"(C:\Dir\missing\)", ERROR_PATH_NOT_FOUND},
+      {R"(C:\Dir\sub\)", ERROR_FILE_NOT_FOUND},
+      {R"(C:\)", ERROR_FILE_NOT_FOUND},
+  };
+  for (const auto& [pattern, dwExpected] : errors) {
+    Names(files, pattern, err);
+    EXPECT_EQ(err, dwExpected) << pattern;
+  }
 
   FindHandle hFind = FindHandle::Invalid;
   FindData data;
@@ -368,11 +432,14 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", 0), ERROR_ALREADY_EXISTS);
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(D:\a.txt)", 0), ERROR_NOT_SAME_DEVICE);
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\none\a.txt)", 0), ERROR_PATH_NOT_FOUND);
-  ASSERT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", MOVEFILE_REPLACE_EXISTING),
+  ASSERT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\B.txt)", MOVEFILE_REPLACE_EXISTING),
             ERROR_SUCCESS);
   std::string bytes;
   files.ReadWholeFile(R"(C:\B.TXT)", bytes);
   EXPECT_EQ(bytes, "AAA");
+  EXPECT_TRUE(HostExists(machine.Host("drive_c/B.txt")));  // the replacing name's spelling
+  EXPECT_FALSE(HostExists(machine.Host("drive_c/b.txt")));
+  EXPECT_EQ(AttributesOf(files, R"(C:\b.txt)"), FILE_ATTRIBUTE_SYSTEM);  // the moved file's
   EXPECT_FALSE(files.FileExists(R"(C:\a.txt)"));
   ASSERT_EQ(files.MoveFileEx(R"(C:\b.txt)", R"(D:\b.txt)", MOVEFILE_COPY_ALLOWED), ERROR_SUCCESS);
   EXPECT_FALSE(files.FileExists(R"(C:\b.txt)"));

@@ -13,8 +13,8 @@
 #include "platform/emulated/files/emulated_file_state.h"
 #include "platform/emulated/files/emulated_file_system.h"
 #include "platform/emulated/files/file_times.h"
-#include "platform/emulated/machine/host_errno.h"
 #include "platform/emulated/files/in_use.h"
+#include "platform/emulated/machine/host_errno.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {

@@ -67,6 +67,13 @@ uint32_t EmulatedFileSystem::MoveFileEx(const std::string& existingPath, const s
     return WinErrorFromErrno(errno);
   }
   m_metadata.Rename(source.hostPath, targetHost);  // best effort, as for the other rows
+  // A replaced file whose name differed only in case takes the new spelling, as on Windows.
+  const std::string spelledHost =
+      HostParentOf(targetHost) + "/" + AnsiToUtf8(targetPath.parts.back());
+  struct stat st {};
+  if (spelledHost != targetHost && ::lstat(spelledHost.c_str(), &st) != 0 &&
+      ::rename(targetHost.c_str(), spelledHost.c_str()) == 0)
+    m_metadata.Rename(targetHost, spelledHost);
   ForgetPath(sourcePath);
   ForgetPath(targetPath);
   return ERROR_SUCCESS;
