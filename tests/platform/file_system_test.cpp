@@ -200,6 +200,44 @@ TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
   EXPECT_EQ(bytes, "1");
 }
 
+TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectory(R"(C:\Flat)"), ERROR_SUCCESS);
+  for (int i = 0; i < 50; ++i)
+    ASSERT_EQ(files.WriteWholeFile(R"(C:\Flat\File)" + std::to_string(i) + ".txt", "x"),
+              ERROR_SUCCESS);
+  EXPECT_TRUE(files.FileExists(R"(C:\FLAT\file7.TXT)"));
+  // Names made, renamed and removed on the host, behind the machine's back, and by another
+  // process of the machine.
+  const std::string flat = machine.Host("drive_c/Flat");
+  std::ofstream(flat + "/Host.txt") << "h";
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\HOST.TXT)"));
+  std::filesystem::rename(flat + "/File7.txt", flat + "/Seven.txt");
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\FILE7.TXT)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\seven.TXT)"));
+  std::filesystem::remove(flat + "/Host.txt");
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\host.txt)"));
+  EmulatedFileSystem other(machine.Path(), machine.Config());
+  ASSERT_EQ(other.WriteWholeFile(R"(C:\Flat\Other.txt)", "o"), ERROR_SUCCESS);
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\OTHER.txt)"));
+  // Writing under another case finds the existing file instead of making a second one.
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\flat\OTHER.TXT)", "new"), ERROR_SUCCESS);
+  std::string bytes;
+  ASSERT_EQ(other.ReadWholeFile(R"(C:\Flat\Other.txt)", bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "new");
+  // The folder itself replaced on the host by another of the same name.
+  std::filesystem::rename(flat, machine.Host("drive_c/Gone"));
+  std::filesystem::create_directory(flat);
+  std::ofstream(flat + "/Fresh.txt") << "f";
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\file1.txt)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\FRESH.txt)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\gone\file1.TXT)"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(machine.Host("drive_c/Gone")),
+                          std::filesystem::directory_iterator()),
+            51);
+}
+
 TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
   MachineDir machine;
   auto& files = machine.Files();

@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "platform/emulated/files/file_metadata.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/files/path_resolver.h"
 #include "platform/emulated/files/win_path.h"
+#include "platform/emulated/machine/machine_config.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
