@@ -342,6 +342,32 @@ TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePr
   }
 }
 
+TEST(EmulatedFileSystem, BatchedAttributesReadBackAtOnceAndReachOtherProcessesOnFlush) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  EmulatedFileSystem other(machine.Path(), machine.Config());
+  // More files than one batch holds, each changed after its creation; some renamed or deleted
+  // while their rows are still in memory.
+  for (int i = 0; i < 1500; ++i) {
+    const std::string name = R"(C:\f)" + std::to_string(i);
+    ASSERT_EQ(files.WriteWholeFile(name, ""), ERROR_SUCCESS);
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
+  }
+  ASSERT_EQ(files.MoveFileEx(R"(C:\f1499)", R"(C:\moved)", 0), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\f1498)", FILE_ATTRIBUTE_NORMAL), ERROR_SUCCESS);
+  ASSERT_EQ(files.DeleteFile(R"(C:\f1498)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\f1498)", ""), ERROR_SUCCESS);
+  for (FileSystem* pReader : {static_cast<FileSystem*>(&files), static_cast<FileSystem*>(&other)}) {
+    if (pReader == &other) {
+      ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
+    }
+    for (const char* name : {R"(C:\f0)", R"(C:\f999)", R"(C:\f1000)", R"(C:\moved)"})
+      EXPECT_EQ(AttributesOf(*pReader, name), FILE_ATTRIBUTE_HIDDEN) << name;
+    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1498)"), FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1499)"), INVALID_FILE_ATTRIBUTES);
+  }
+}
+
 TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   MachineDir machine;
   auto& files = machine.Files();

@@ -249,7 +249,7 @@ uint32_t EmulatedFileSystem::CopyFile(const std::string& existingPath, const std
   if (err) {
     // Like Windows, a failed copy leaves no partial target behind.
     ::unlink(target.hostPath.c_str());
-    m_metadata.Remove(target.hostPath);
+    m_metadata.RemoveFile(target.hostPath);
     ForgetPath(targetPath);
   }
   return err;

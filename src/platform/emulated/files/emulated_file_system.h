@@ -91,6 +91,9 @@ class EmulatedFileSystem : public FileSystem {
   // The Windows path of a host path ("/srv/x" is "Z:\srv\x"; a relative host path is taken from
   // the host's current directory). False when no drive or share holds it.
   bool GetWindowsPath(const std::string& hostPath, std::string& windowsPath) const;
+  // Writes the attributes and creation times kept in memory (see FileMetadataStore), so that
+  // another process started now sees them.
+  uint32_t FlushMetadata() { return m_metadata.Flush(); }
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only faults: the nFailingWrite-th WriteFile from now fails with ERROR_WRITE_FAULT
