@@ -1,7 +1,7 @@
 // The unpack loop over minizip (headers and central directory, I/O through the FileSystem) with
 // the entry data read by ZipEntryCodec. Before anything is written the sizes the entries declare
 // are held against what the archive can hold; each file is then checked for size and CRC32 as
-// it is written, and removed again, or never renamed over an existing file, when they fail.
+// it is written to a temporary file, which becomes the entry's file only when they hold.
 #include "archive/unpack_zip.h"
 
 #include <algorithm>
@@ -141,44 +141,29 @@ EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, platform:
   return result;
 }
 
-// Replaces the file at destination + name through a temporary file beside it, renamed over it
-// only when the data checked out, so that a damaged entry or a wrong password never costs the
-// old file. Its attributes are cleared first, so that a read-only file can be replaced.
-EntryDataResult ReplaceExistingFile(ZipUnpack& u, const unz_file_info64& info,
-                                    const std::string& name) {
+// Writes the current entry to destination + name through a temporary file beside it, renamed to
+// the name only when the data checked out: a file under the entry's name is always whole (also
+// when the process is killed half-way), and a damaged entry or a wrong password never costs an
+// existing file. An existing file's attributes are cleared just before it is replaced, so that a
+// read-only file can be.
+EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
   platform::FileSystem& files = u.run.machine.Files();
   const std::string path = u.destination.Root() + name;
   const uint32_t dwExisting = u.destination.AttributesOf(name);
-  if (dwExisting != platform::INVALID_FILE_ATTRIBUTES &&
-      (dwExisting & platform::FILE_ATTRIBUTE_REPARSE_POINT))
+  const bool bExists = dwExisting != platform::INVALID_FILE_ATTRIBUTES;
+  if (bExists && (dwExisting & platform::FILE_ATTRIBUTE_REPARSE_POINT))
     return EntryDataResult::Refused;
-  if (dwExisting != platform::FILE_ATTRIBUTE_NORMAL)
-    files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   std::string temp;
   platform::FileHandle hFile = platform::FileHandle::Invalid;
   if (CreateTempFile(u, path.substr(0, path.rfind('\\')), temp, hFile) != platform::ERROR_SUCCESS)
     return EntryDataResult::WriteFailed;
   EntryDataResult result = WriteDataTo(u, info, hFile);
+  if (result == EntryDataResult::Ok && bExists && dwExisting != platform::FILE_ATTRIBUTE_NORMAL)
+    files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   if (result == EntryDataResult::Ok &&
       files.MoveFileEx(temp, path, platform::MOVEFILE_REPLACE_EXISTING) != platform::ERROR_SUCCESS)
     result = EntryDataResult::WriteFailed;
   if (result != EntryDataResult::Ok) files.DeleteFile(temp);
-  return result;
-}
-
-// Writes the current entry to destination + name. A new file is written at its name and deleted
-// when its data fails, so nothing half-written is left, without the rename (a metadata
-// transaction on the emulated machine) that replacing an existing file needs.
-EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
-  platform::FileSystem& files = u.run.machine.Files();
-  const std::string path = u.destination.Root() + name;
-  platform::FileHandle hFile = platform::FileHandle::Invalid;
-  const uint32_t dwCreated = files.CreateFile(path, platform::GENERIC_WRITE, platform::CREATE_NEW,
-                                              platform::FILE_ATTRIBUTE_NORMAL, hFile);
-  if (dwCreated == platform::ERROR_FILE_EXISTS) return ReplaceExistingFile(u, info, name);
-  if (dwCreated != platform::ERROR_SUCCESS) return EntryDataResult::WriteFailed;
-  const EntryDataResult result = WriteDataTo(u, info, hFile);
-  if (result != EntryDataResult::Ok) files.DeleteFile(path);
   return result;
 }
 

@@ -191,6 +191,27 @@ TEST_F(ZipTest, ReadOnlyArchivesUnpackAndPackingIntoTheSourceLeavesTheArchiveOut
   EXPECT_EQ(ListHostTree(t.HostPath("src")).size(), kTree.size() + 1);  // no temporary left
 }
 
+#ifdef TARVIUM_FAULT_SEAM
+TEST_F(ZipTest, AFailedWriteLeavesNoFileUnderItsNameAndKeepsTheOldOne) {
+  ASSERT_TRUE(PackZip(t.run, "C:\\plain.zip", "C:\\src", "", ""));
+  const std::string whole = ReadHostFile(t.HostPath("plain.zip"));
+  t.WriteMachineFile("drive_c/out/lib/Tools.DLL", "old");
+  auto& files = t.machine.Machine().EmulatedFiles();
+  // Packing onto a full disk, and unpacking with a write failing inside the big file.
+  files.SetFaultPlan({0, true});
+  EXPECT_FALSE(PackZip(t.run, "C:\\plain.zip", "C:\\src", "", ""));
+  EXPECT_FALSE(PackZip(t.run, "C:\\new.zip", "C:\\src", "", ""));
+  files.SetFaultPlan({3, false});
+  EXPECT_FALSE(Unzip("plain.zip", "*.dll"));
+  files.SetFaultPlan({});
+  EXPECT_EQ(ReadHostFile(t.HostPath("plain.zip")), whole);
+  EXPECT_FALSE(HostPathExists(t.HostPath("new.zip")));
+  EXPECT_EQ(ReadHostFile(t.HostPath("out/lib/Tools.DLL")), "old");
+  for (const std::string& name : ListHostTree(t.HostPath("")))
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+}
+#endif
+
 TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
   ASSERT_EQ(InSource("zip -r -q ../plain.zip ."), 0);
   t.WriteMachineFile("drive_c/out/readme.txt", "old");
