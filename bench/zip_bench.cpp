@@ -63,46 +63,41 @@ BenchMachine& Machine() {
   return machine;
 }
 
+// Unpacks C:\<archive> into a fresh C:\out with UnpackZip.
+void UnpackOurs(benchmark::State& state, const std::string& archive) {
+  BenchMachine& m = Machine();
+  tarvium::SetupRun run(*m.machine);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(m.Host("out"));
+    state.ResumeTiming();
+    if (!tarvium::UnpackZip(run, "C:\\" + archive, "C:\\out", "", ""))
+      state.SkipWithError("failed");
+  }
+}
+
+// The same with Info-ZIP's unzip.
+void UnpackInfoZip(benchmark::State& state, const std::string& archive) {
+  BenchMachine& m = Machine();
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(m.Host("out"));
+    state.ResumeTiming();
+    BenchMachine::Shell("unzip -q -o " + m.Host(archive) + " -d " + m.Host("out"));
+  }
+}
+
 void BM_UnpackZipOurs(benchmark::State& state) {
-  BenchMachine& m = Machine();
-  tarvium::SetupRun run(*m.machine);
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove_all(m.Host("out"));
-    state.ResumeTiming();
-    if (!tarvium::UnpackZip(run, "C:\\tree.zip", "C:\\out", "", "")) state.SkipWithError("failed");
-  }
+  UnpackOurs(state, "tree.zip");
 }
-
 void BM_UnpackZipInfoZip(benchmark::State& state) {
-  BenchMachine& m = Machine();
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove_all(m.Host("out"));
-    state.ResumeTiming();
-    BenchMachine::Shell("unzip -q -o " + m.Host("tree.zip") + " -d " + m.Host("out"));
-  }
+  UnpackInfoZip(state, "tree.zip");
 }
-
 void BM_UnpackFlatOurs(benchmark::State& state) {
-  BenchMachine& m = Machine();
-  tarvium::SetupRun run(*m.machine);
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove_all(m.Host("out"));
-    state.ResumeTiming();
-    if (!tarvium::UnpackZip(run, "C:\\flat.zip", "C:\\out", "", "")) state.SkipWithError("failed");
-  }
+  UnpackOurs(state, "flat.zip");
 }
-
 void BM_UnpackFlatInfoZip(benchmark::State& state) {
-  BenchMachine& m = Machine();
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove_all(m.Host("out"));
-    state.ResumeTiming();
-    BenchMachine::Shell("unzip -q -o " + m.Host("flat.zip") + " -d " + m.Host("out"));
-  }
+  UnpackInfoZip(state, "flat.zip");
 }
 
 void BM_PackZipOurs(benchmark::State& state) {
