@@ -507,6 +507,10 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   EXPECT_FALSE(files.FileExists(R"(C:\a.txt)"));
   ASSERT_EQ(files.MoveFileEx(R"(C:\b.txt)", R"(D:\b.txt)", MOVEFILE_COPY_ALLOWED), ERROR_SUCCESS);
   EXPECT_FALSE(files.FileExists(R"(C:\b.txt)"));
+  FileInfo moved;  // another volume: a copy, with the attributes and the last-write time
+  ASSERT_EQ(files.GetFileAttributesEx(R"(D:\b.txt)", moved), ERROR_SUCCESS);
+  EXPECT_EQ(moved.dwFileAttributes, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(moved.times.ftLastWriteTime, source.times.ftLastWriteTime);
   // A change of case only renames; the host name follows.
   ASSERT_EQ(files.MoveFileEx(R"(D:\b.txt)", R"(D:\B.Txt)", 0), ERROR_SUCCESS);
   EXPECT_TRUE(HostExists(machine.Host("drive_d/B.Txt")));
