@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -579,10 +580,11 @@ TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
             ERROR_SUCCESS);
 }
 
-TEST(EmulatedFileSystem, FileLockedByAProcessIsInUse) {
+TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
   MachineDir machine;
   auto& files = machine.Files();
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\locked.dat)", "data"), ERROR_SUCCESS);
+  for (const char* name : {R"(C:\locked.dat)", R"(C:\mapped.dat)", R"(C:\open.dat)"})
+    ASSERT_EQ(files.WriteWholeFile(name, "data"), ERROR_SUCCESS);
   const std::string host = machine.Host("drive_c/locked.dat");
   int ready[2];
   int release[2];
@@ -592,7 +594,12 @@ TEST(EmulatedFileSystem, FileLockedByAProcessIsInUse) {
   if (pid == 0) {
     ::close(release[1]);
     const int fd = ::open(host.c_str(), O_RDONLY);
-    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? '1' : '0';
+    const int fdMapped = ::open(machine.Host("drive_c/mapped.dat").c_str(), O_RDONLY);
+    const bool bMapped =
+        fdMapped >= 0 && ::mmap(nullptr, 4, PROT_READ, MAP_SHARED, fdMapped, 0) != MAP_FAILED;
+    ::close(fdMapped);  // the mapping alone holds it now
+    const bool bOpen = ::open(machine.Host("drive_c/open.dat").c_str(), O_RDONLY) >= 0;
+    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && bMapped && bOpen) ? '1' : '0';
     ::write(ready[1], &c, 1);
     ::read(release[0], &c, 1);  // holds the lock until the parent lets go
     ::_exit(0);
@@ -606,6 +613,9 @@ TEST(EmulatedFileSystem, FileLockedByAProcessIsInUse) {
   EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
   EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
             ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.DeleteFile(R"(C:\mapped.dat)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.DeleteFile(R"(C:\open.dat)"),
+            ERROR_SUCCESS);  // merely open: share modes are not emulated
   ::close(release[1]);
   ::waitpid(pid, nullptr, 0);
   ::close(ready[0]);

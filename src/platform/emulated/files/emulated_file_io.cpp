@@ -69,7 +69,8 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
     const uint32_t dwMustKeep = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (dwCreationDisposition == CREATE_ALWAYS && (dwExisting & dwMustKeep & ~dwAttributes))
       return ERROR_ACCESS_DENIED;
-    if (IsFileInUseOnHost(resolved.st.st_dev, resolved.st.st_ino)) return ERROR_SHARING_VIOLATION;
+    if (IsFileInUseOnHost(resolved.hostPath, resolved.st.st_dev, resolved.st.st_ino))
+      return ERROR_SHARING_VIOLATION;
   }
   return OpenHostFile(resolved, dwCreationDisposition, bCanRead, bCanWrite, dwAttributes, hFile);
 }

@@ -125,7 +125,7 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t StoreMetadata(const std::string& hostPath, const StoredMetadata& meta);
 
   // In use: a host process runs, maps or locks the file, or this file system has it open.
-  bool IsInUse(const struct stat& st) const;
+  bool IsInUse(const std::string& hostPath, const struct stat& st) const;
   // The checks before a file's contents or name are replaced or it is deleted.
   uint32_t CheckReplaceable(const ResolvedPath& resolved);
 
