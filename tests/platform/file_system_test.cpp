@@ -1,21 +1,14 @@
-// The emulated machine's FileSystem on real temporary machine directories: path rules, attributes
-// and times, enumeration, handles, copy and move errors, files in use by real processes and
-// locks, temporary names and the fault seam.
+// The emulated machine's FileSystem on real temporary machine directories: drives and case,
+// attributes and times, enumeration, handles, copy and move errors, temporary names and the fault
+// seam. Path and pattern rules are in win_path_test.cpp, files in use in in_use_test.cpp.
 #include "platform/emulated/files/emulated_file_system.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/emulated/files/wildcard.h"
-#include "platform/emulated/files/win_path.h"
 #include "platform/pending_file_renames.h"
 #include "support/machine_dir.h"
 
@@ -45,84 +38,6 @@ std::vector<std::string> Names(FileSystem& files, const std::string& pattern, ui
   EXPECT_EQ(files.FindNextFile(hFind, data), ERROR_NO_MORE_FILES);
   EXPECT_EQ(files.FindClose(hFind), ERROR_SUCCESS);
   return names;
-}
-
-TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
-  CurrentDirectories dirs;
-  dirs.current.cDrive = 'C';
-  dirs.current.parts = {"Work"};
-  dirs.driveParts['D' - 'A'] = {"Media"};
-  const std::pair<const char*, const char*> cases[] = {
-      {R"(C:\a\..\..\..\b)", R"(C:\b)"},  // never above the root
-      {"c:/a//b/./c", R"(C:\a\b\c)"},
-      {R"(C:\dir. \file.txt..)", R"(C:\dir\file.txt)"},  // trailing dots and blanks go
-      {R"(sub\x)", R"(C:\Work\sub\x)"},
-      {R"(\x)", R"(C:\x)"},
-      {"D:setup.inf", R"(D:\Media\setup.inf)"},
-      {"C:", R"(C:\Work)"},
-      {R"(\\?\C:\x)", R"(C:\x)"},
-      {R"(\??\UNC\srv\share\x)", R"(\\srv\share\x)"},
-      {R"(//srv/share/../../x)", R"(\\srv\share\x)"},
-  };
-  for (const auto& [text, expected] : cases) {
-    WinPath path;
-    ASSERT_EQ(ParseWindowsPath(text, dirs, path), ERROR_SUCCESS) << text;
-    EXPECT_EQ(FormatWindowsPath(path), expected) << text;
-  }
-  const std::pair<std::string, uint32_t> errors[] = {
-      {"", ERROR_PATH_NOT_FOUND},
-      {R"(C:\a<b)", ERROR_INVALID_NAME},
-      {R"(C:\a:stream)", ERROR_INVALID_NAME},
-      {R"(C:\*.txt)", ERROR_INVALID_NAME},  // wildcards only where enumeration allows them
-      {R"(\\server)", ERROR_BAD_PATHNAME},
-      {R"(\\.\pipe\name)", ERROR_INVALID_NAME},
-      {"C:\\" + std::string(256, 'a'), ERROR_FILENAME_EXCED_RANGE},
-  };
-  for (const auto& [text, err] : errors) {
-    WinPath path;
-    EXPECT_EQ(ParseWindowsPath(text, dirs, path), err) << text;
-  }
-  WinPath pattern;
-  EXPECT_EQ(ParseWindowsPath(R"(C:\*\x?)", dirs, pattern, true), ERROR_INVALID_NAME);
-  ASSERT_EQ(ParseWindowsPath(R"(C:\dir\*.)", dirs, pattern, true), ERROR_SUCCESS);
-  EXPECT_EQ(pattern.parts.back(), "*.");  // a pattern keeps its dot
-  EXPECT_EQ(NtPathOf(pattern), R"(\??\C:\dir\*.)");
-  ASSERT_EQ(ParseWindowsPath(R"(\\srv\share\a)", dirs, pattern), ERROR_SUCCESS);
-  EXPECT_EQ(NtPathOf(pattern), R"(\??\UNC\srv\share\a)");
-}
-
-TEST(Wildcard, MatchesAsFindFirstFileDoes) {
-  const std::tuple<const char*, const char*, bool> cases[] = {
-      {"*.*", "noext", true},
-      {"*.*", "a.b.c", true},
-      {"*", ".", true},
-      {"*.", "noext", true},
-      {"*.", "a.txt", false},
-      {"*.txt", "A.TXT", true},
-      {"*.txt", "a.txt.bak", false},
-      {"*.txt", "a.b.txt", true},
-      {"a?c*", "abc", true},
-      {"a?c*", "AXC.doc", true},
-      {"a?c*", "ac", false},
-      {"a?", "a", true},
-      {"a?", "abc", false},
-      {"a??.txt", "a.txt", true},
-      {"\xE9t\xE9", "\xC9T\xC9", true},
-      {"x*y*z", "x.y.z", true},
-      {"x*y*z", "xyzy", false},
-      // Trailing blanks and extra dots go; "." and ".." are names of one and two characters.
-      {"*. ", "a.txt", true},
-      {"*..", "noext", true},
-      {"*..", "a.txt", false},
-      {"a.txt ", "a.txt", true},
-      {"?", ".", true},
-      {"?", "..", false},
-      {"??", "..", true},
-      {"??", ".", true},
-      {"?", "a", true},
-  };
-  for (const auto& [pattern, name, bMatch] : cases)
-    EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
 }
 
 TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
@@ -534,92 +449,6 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   ASSERT_EQ(files.SetCurrentDirectory(R"(C:\)"), ERROR_SUCCESS);
   EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y)"), ERROR_SUCCESS);
   EXPECT_FALSE(files.DirectoryExists(R"(C:\x\y)"));
-}
-
-// Starts a copy of /bin/sleep from inside the machine and returns once it runs.
-pid_t StartSleeper(const std::string& hostExe) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl(hostExe.c_str(), "sleep", "60", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(fds[1]);
-  char c;
-  while (::read(fds[0], &c, 1) > 0) {
-  }  // the pipe closes when exec succeeds
-  ::close(fds[0]);
-  return pid;
-}
-
-TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  const std::string exe = machine.Host("drive_c/tool.exe");
-  std::filesystem::copy_file("/bin/sleep", exe);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.exe)", "new"), ERROR_SUCCESS);
-  const pid_t pid = StartSleeper(exe);
-  ASSERT_GT(pid, 0);
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", R"(C:\tool.exe)", false), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SHARING_VIOLATION);
-  // Reading it is fine, as on Windows.
-  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
-            ERROR_SUCCESS);
-  // Our own open handle keeps it from being deleted, too.
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  files.CloseHandle(hFile);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SUCCESS);
-}
-
-TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  for (const char* name : {R"(C:\locked.dat)", R"(C:\mapped.dat)", R"(C:\open.dat)"})
-    ASSERT_EQ(files.WriteWholeFile(name, "data"), ERROR_SUCCESS);
-  const std::string host = machine.Host("drive_c/locked.dat");
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(release), 0);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(release[1]);
-    const int fd = ::open(host.c_str(), O_RDONLY);
-    const int fdMapped = ::open(machine.Host("drive_c/mapped.dat").c_str(), O_RDONLY);
-    const bool bMapped =
-        fdMapped >= 0 && ::mmap(nullptr, 4, PROT_READ, MAP_SHARED, fdMapped, 0) != MAP_FAILED;
-    ::close(fdMapped);  // the mapping alone holds it now
-    const bool bOpen = ::open(machine.Host("drive_c/open.dat").c_str(), O_RDONLY) >= 0;
-    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && bMapped && bOpen) ? '1' : '0';
-    ::write(ready[1], &c, 1);
-    ::read(release[0], &c, 1);  // holds the lock until the parent lets go
-    ::_exit(0);
-  }
-  ::close(ready[1]);
-  ::close(release[0]);
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, '1');
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.DeleteFile(R"(C:\mapped.dat)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.DeleteFile(R"(C:\open.dat)"),
-            ERROR_SUCCESS);  // merely open: share modes are not emulated
-  ::close(release[1]);
-  ::waitpid(pid, nullptr, 0);
-  ::close(ready[0]);
-  EXPECT_EQ(files.DeleteFile(R"(C:\locked.dat)"), ERROR_SUCCESS);
 }
 
 TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {
