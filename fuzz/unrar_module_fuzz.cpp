@@ -1,10 +1,12 @@
 // Fuzzes the RAR module over hostile archives: its own header walk, libarchive's RAR 4 and RAR 5
-// readers behind it, and the data check of every entry (tested, never written).
+// readers behind it, and the data check of every entry (tested, never written). The input goes
+// to a file of the temporary folder, as the module opens archives by name.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "archive/unrar_api.h"
@@ -26,8 +28,23 @@ int AnswerPassword(unsigned int msg, RAR_LPARAM, RAR_LPARAM p1, RAR_LPARAM p2) {
 
 }  // namespace
 
+// The archive file of this process in the temporary folder (TMPDIR when set), removed at exit.
+class ArchiveFile {
+ public:
+  ArchiveFile()
+      : path_((std::filesystem::temp_directory_path() /
+               ("unrar-module-fuzz-" + std::to_string(::getpid()) + ".rar"))
+                  .string()) {}
+  ~ArchiveFile() { std::remove(path_.c_str()); }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-  static const std::string path = "/tmp/unrar-module-fuzz-" + std::to_string(::getpid()) + ".rar";
+  static const ArchiveFile archive;
+  const std::string& path = archive.Path();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return 0;
   std::fwrite(pData, 1, nSize, file);

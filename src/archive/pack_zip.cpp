@@ -1,6 +1,8 @@
 // The directory walk of packing, over FindFirstFile/FindNextFile, and the adding of one file
 // through WriteEntryData. With a password each file is read twice: the encryption header holds
 // the high byte of the data's CRC32, which must be known before the first byte is written.
+// The archive is written under a temporary name beside it and renamed when it is complete, so
+// that a full disk or a killed process never leaves a cut archive under the archive's name.
 #include "archive/pack_zip.h"
 
 #include <zlib.h>
@@ -26,7 +28,8 @@ constexpr uint32_t kKeptAttributes =
 struct ZipPack {
   SetupRun& run;
   zipFile archive;
-  std::string archiveFullPath;  // never added to itself
+  std::string archiveFullPath;  // never added to itself,
+  std::string tempFullPath;     // nor is the archive being written
   const std::string& filter;
   std::string password;
   ZipEntryCodec codec;
@@ -79,9 +82,9 @@ int AddFile(ZipPack& p, const std::string& path, const std::string& storedName,
 // comparing them without regard to case.
 bool IsArchiveItself(ZipPack& p, const std::string& path) {
   std::string full;
-  return !p.archiveFullPath.empty() &&
-         p.run.machine.Files().GetFullPathName(path, full) == platform::ERROR_SUCCESS &&
-         MatchesFilter(full, p.archiveFullPath);
+  return p.run.machine.Files().GetFullPathName(path, full) == platform::ERROR_SUCCESS &&
+         ((!p.archiveFullPath.empty() && MatchesFilter(full, p.archiveFullPath)) ||
+          (!p.tempFullPath.empty() && MatchesFilter(full, p.tempFullPath)));
 }
 
 bool AddDirectory(ZipPack& p, const std::string& dir, const std::string& prefix);
@@ -118,16 +121,30 @@ bool AddDirectory(ZipPack& p, const std::string& dir, const std::string& prefix)
 
 bool PackZip(SetupRun& run, const std::string& archive, const std::string& sourceDir,
              const std::string& filter, const std::string& password) {
+  platform::FileSystem& files = run.machine.Files();
+  std::string archiveFullPath;
+  std::string temp;
+  if (files.GetFullPathName(archive, archiveFullPath) != platform::ERROR_SUCCESS ||
+      files.GetTempFileName(archiveFullPath.substr(0, archiveFullPath.rfind('\\') + 1), "tvz", 0,
+                            temp) != platform::ERROR_SUCCESS)
+    return false;
   zlib_filefunc64_def io{};
-  FillZipFileFunctions(run.machine.Files(), io);
-  zipFile zip = zipOpen2_64(archive.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
-  if (!zip) return false;
-  ZipPack p{run, zip, {}, filter, ZipPasswordOf(run, password)};
-  run.machine.Files().GetFullPathName(archive, p.archiveFullPath);
-  std::string dir = sourceDir;
-  if (dir.empty() || dir.back() != '\\') dir += '\\';
-  const bool bAdded = AddDirectory(p, dir, "");
-  return zipClose(zip, nullptr) == ZIP_OK && bAdded;
+  FillZipFileFunctions(files, io);
+  zipFile zip = zipOpen2_64(temp.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
+  bool bAdded = false;
+  bool bWritten = false;  // a whole archive, though a file may have been left out of it
+  if (zip) {
+    ZipPack p{run, zip, archiveFullPath, temp, filter, ZipPasswordOf(run, password)};
+    std::string dir = sourceDir;
+    if (dir.empty() || dir.back() != '\\') dir += '\\';
+    bAdded = AddDirectory(p, dir, "");
+    bWritten = zipClose(zip, nullptr) == ZIP_OK;
+  }
+  if (bWritten && files.MoveFileEx(temp, archive, platform::MOVEFILE_REPLACE_EXISTING) ==
+                      platform::ERROR_SUCCESS)
+    return bAdded;
+  files.DeleteFile(temp);
+  return false;
 }
 
 }  // namespace tarvium

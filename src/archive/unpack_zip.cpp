@@ -1,10 +1,11 @@
 // The unpack loop over minizip (headers and central directory, I/O through the FileSystem) with
 // the entry data read by ZipEntryCodec. Before anything is written the sizes the entries declare
 // are held against what the archive can hold; each file is then checked for size and CRC32 as
-// it is written, and removed again, or never renamed over an existing file, when they fail.
+// it is written to a temporary file, which becomes the entry's file only when they hold.
 #include "archive/unpack_zip.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "archive/archive_trace.h"
 #include "archive/destination_tree.h"
@@ -67,6 +68,21 @@ const char* DescribeResult(EntryDataResult result) {
   }
 }
 
+void TraceArchiveDamage(ZipUnpack& u, const char* pszWhy) {
+  TraceArchive(u.run, "Zip archive '%s' cannot be read: %s", u.archivePath.c_str(), pszWhy);
+}
+
+// Why the stored name cannot be unpacked, or null when `name` is its name on the disk side. The
+// buffer holds the name cut to its size; a NUL inside the name would cut it silently.
+const char* RefusedNameReason(const char (&szStored)[kArchivePathBuffer],
+                              const unz_file_info64& info, std::string& name) {
+  if (info.size_filename >= kArchivePathBuffer) return "name longer than 1024 characters";
+  if (std::strlen(szStored) != info.size_filename) return "name holds a NUL character";
+  if (!DestinationNameOf(szStored, info.flag & kFlagUtf8Name, name))
+    return "name leaves the destination or names no file";
+  return nullptr;
+}
+
 // The sum of the sizes the entries declare, against the archive's budget.
 bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
   uint64_t nDeclared = 0;
@@ -82,7 +98,9 @@ bool FitsBudget(ZipUnpack& u, uint64_t nEntries) {
     }
     nDeclared += info.uncompressed_size;
   }
-  return unzGoToFirstFile(u.archive) == UNZ_OK || nEntries == 0;
+  if (nEntries == 0 || unzGoToFirstFile(u.archive) == UNZ_OK) return true;
+  TraceArchiveDamage(u, "its first entry cannot be found");
+  return false;
 }
 
 // Creates a new temporary file in dir: GetTempFileName only forms the name from a number, and
@@ -123,45 +141,29 @@ EntryDataResult WriteDataTo(ZipUnpack& u, const unz_file_info64& info, platform:
   return result;
 }
 
-// Writes the current entry to destination + name through a temporary file beside it.
-// Replaces the file at destination + name through a temporary file beside it, renamed over it
-// only when the data checked out, so that a damaged entry or a wrong password never costs the
-// old file. Its attributes are cleared first, so that a read-only file can be replaced.
-EntryDataResult ReplaceExistingFile(ZipUnpack& u, const unz_file_info64& info,
-                                    const std::string& name) {
+// Writes the current entry to destination + name through a temporary file beside it, renamed to
+// the name only when the data checked out: a file under the entry's name is always whole (also
+// when the process is killed half-way), and a damaged entry or a wrong password never costs an
+// existing file. An existing file's attributes are cleared just before it is replaced, so that a
+// read-only file can be.
+EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
   platform::FileSystem& files = u.run.machine.Files();
   const std::string path = u.destination.Root() + name;
   const uint32_t dwExisting = u.destination.AttributesOf(name);
-  if (dwExisting != platform::INVALID_FILE_ATTRIBUTES &&
-      (dwExisting & platform::FILE_ATTRIBUTE_REPARSE_POINT))
+  const bool bExists = dwExisting != platform::INVALID_FILE_ATTRIBUTES;
+  if (bExists && (dwExisting & platform::FILE_ATTRIBUTE_REPARSE_POINT))
     return EntryDataResult::Refused;
-  if (dwExisting != platform::FILE_ATTRIBUTE_NORMAL)
-    files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   std::string temp;
   platform::FileHandle hFile = platform::FileHandle::Invalid;
   if (CreateTempFile(u, path.substr(0, path.rfind('\\')), temp, hFile) != platform::ERROR_SUCCESS)
     return EntryDataResult::WriteFailed;
   EntryDataResult result = WriteDataTo(u, info, hFile);
+  if (result == EntryDataResult::Ok && bExists && dwExisting != platform::FILE_ATTRIBUTE_NORMAL)
+    files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   if (result == EntryDataResult::Ok &&
       files.MoveFileEx(temp, path, platform::MOVEFILE_REPLACE_EXISTING) != platform::ERROR_SUCCESS)
     result = EntryDataResult::WriteFailed;
   if (result != EntryDataResult::Ok) files.DeleteFile(temp);
-  return result;
-}
-
-// Writes the current entry to destination + name. A new file is written at its name and deleted
-// when its data fails, so nothing half-written is left, without the rename (a metadata
-// transaction on the emulated machine) that replacing an existing file needs.
-EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const std::string& name) {
-  platform::FileSystem& files = u.run.machine.Files();
-  const std::string path = u.destination.Root() + name;
-  platform::FileHandle hFile = platform::FileHandle::Invalid;
-  const uint32_t dwCreated = files.CreateFile(path, platform::GENERIC_WRITE, platform::CREATE_NEW,
-                                              platform::FILE_ATTRIBUTE_NORMAL, hFile);
-  if (dwCreated == platform::ERROR_FILE_EXISTS) return ReplaceExistingFile(u, info, name);
-  if (dwCreated != platform::ERROR_SUCCESS) return EntryDataResult::WriteFailed;
-  const EntryDataResult result = WriteDataTo(u, info, hFile);
-  if (result != EntryDataResult::Ok) files.DeleteFile(path);
   return result;
 }
 
@@ -170,12 +172,13 @@ bool UnpackCurrentEntry(ZipUnpack& u) {
   unz_file_info64 info{};
   char szStored[kArchivePathBuffer] = {};
   if (unzGetCurrentFileInfo64(u.archive, &info, szStored, sizeof szStored, nullptr, 0, nullptr,
-                              0) != UNZ_OK)
+                              0) != UNZ_OK) {
+    TraceArchiveDamage(u, "an entry's header cannot be read");
     return false;
+  }
   std::string name;
-  if (info.size_filename >= sizeof szStored ||
-      !DestinationNameOf(szStored, info.flag & kFlagUtf8Name, name)) {
-    TraceEntryFailure(u, szStored, "name leaves the destination");
+  if (const char* pszWhy = RefusedNameReason(szStored, info, name)) {
+    TraceEntryFailure(u, szStored, pszWhy);
     return false;
   }
   if (!MatchesFilter(name, u.filter)) return true;
@@ -195,11 +198,17 @@ bool UnpackCurrentEntry(ZipUnpack& u) {
 
 bool UnpackEntries(ZipUnpack& u) {
   unz_global_info64 global{};
-  if (unzGetGlobalInfo64(u.archive, &global) != UNZ_OK) return false;
+  if (unzGetGlobalInfo64(u.archive, &global) != UNZ_OK) {
+    TraceArchiveDamage(u, "its directory cannot be read");
+    return false;
+  }
   if (!FitsBudget(u, global.number_entry)) return false;
   bool bResult = true;
   for (uint64_t i = 0; i < global.number_entry && !u.run.ctx.bAborted; ++i) {
-    if (i > 0 && unzGoToNextFile(u.archive) != UNZ_OK) return false;
+    if (i > 0 && unzGoToNextFile(u.archive) != UNZ_OK) {
+      TraceArchiveDamage(u, "its directory ends before its last entry");
+      return false;
+    }
     bResult = UnpackCurrentEntry(u) && bResult;
     PumpBetweenEntries(u.run);
   }
@@ -213,9 +222,15 @@ bool UnpackZip(SetupRun& run, const std::string& archive, const std::string& des
   zlib_filefunc64_def io{};
   FillZipFileFunctions(run.machine.Files(), io);
   uint64_t nArchiveSize = 0;
+  if (const uint32_t dwError = run.machine.Files().GetFileSize(archive, nArchiveSize)) {
+    TraceArchive(run, "Zip archive '%s' cannot be opened: error %u", archive.c_str(), dwError);
+    return false;
+  }
   unzFile zip = unzOpen2_64(archive.c_str(), &io);
-  if (!zip || run.machine.Files().GetFileSize(archive, nArchiveSize) != platform::ERROR_SUCCESS) {
-    if (zip) unzClose(zip);
+  if (!zip) {
+    TraceArchive(run,
+                 "Zip archive '%s' cannot be opened: not a zip archive, cut short or unreadable",
+                 archive.c_str());
     return false;
   }
   ZipUnpack u{run,     zip,

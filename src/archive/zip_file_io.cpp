@@ -184,13 +184,11 @@ ZipStream& StreamOf(voidpf stream) {
 
 voidpf ZCALLBACK OpenStream(voidpf opaque, const void* pFileName, int mode) {
   if (!pFileName) return nullptr;
+  // Unpacking asks for an existing file to read: it gets read access only, so that an archive on
+  // read-only media or with the read-only attribute opens.
   uint32_t dwAccess = platform::GENERIC_READ, dwDisposition = platform::OPEN_EXISTING;
-  if (mode & ZLIB_FILEFUNC_MODE_CREATE) {
-    dwAccess |= platform::GENERIC_WRITE;
-    dwDisposition = platform::CREATE_ALWAYS;
-  } else if (mode & ZLIB_FILEFUNC_MODE_EXISTING) {
-    dwAccess |= platform::GENERIC_WRITE;
-  }
+  if (mode & ZLIB_FILEFUNC_MODE_WRITE) dwAccess |= platform::GENERIC_WRITE;
+  if (mode & ZLIB_FILEFUNC_MODE_CREATE) dwDisposition = platform::CREATE_ALWAYS;
   platform::FileHandle hFile = platform::FileHandle::Invalid;
   if (FilesOf(opaque).CreateFile(static_cast<const char*>(pFileName), dwAccess, dwDisposition,
                                  platform::FILE_ATTRIBUTE_NORMAL, hFile) != platform::ERROR_SUCCESS)

@@ -70,7 +70,9 @@ TEST_F(ZipTest, InfoZipArchivesUnpackWithTheirTimes) {
   }
   EXPECT_FALSE(Unzip("secret.zip", "", ""));  // encrypted entries need the password
   EXPECT_FALSE(Unzip("secret.zip", "", "wrong"));
+  t.TakeTrace();
   EXPECT_FALSE(Unzip("missing.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("cannot be opened: error 2")));
 }
 
 TEST_F(ZipTest, OurArchivesUnpackWithUnzipAndBsdtar) {
@@ -133,6 +135,7 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
                      "../cut.zip"),
             0);
   EXPECT_FALSE(Unzip("cut.zip", "", "right"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("cut short")));
   const std::string finder =
       "import zipfile,zlib,sys\n"
       "z=zipfile.ZipFile(sys.argv[1])\n"
@@ -153,6 +156,61 @@ TEST_F(ZipTest, BombsLiesAndDamageLeaveNothingHalfWritten) {
   ASSERT_TRUE(Unzip("secret.zip", "", "right"));
   EXPECT_EQ(Out(), (std::vector<std::string>{"lib/", "lib/Tools.DLL"}));
 }
+
+TEST_F(ZipTest, DamagedDataAndUnusableNamesAreRefusedWithWhatIsWrong) {
+  MakeHostileZips();
+  // A stored entry has no inflate to notice damage: only its CRC32 does.
+  EXPECT_FALSE(Unzip("hostile\\flipped.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::AllOf(::testing::HasSubstr("flipped.txt"),
+                                                          ::testing::HasSubstr("data damaged"))));
+  EXPECT_EQ(Out(), std::vector<std::string>{"good.txt"});
+  ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  EXPECT_FALSE(Unzip("hostile\\names.zip"));
+  EXPECT_THAT(t.TakeTrace(), ElementsAre(::testing::HasSubstr("name longer than 1024 characters"),
+                                         ::testing::HasSubstr("name holds a NUL character")));
+  EXPECT_EQ(Out(), std::vector<std::string>{"good.txt"});
+}
+
+TEST_F(ZipTest, ReadOnlyArchivesUnpackAndPackingIntoTheSourceLeavesTheArchiveOut) {
+  ASSERT_EQ(InSource("zip -r -q ../plain.zip . && cp ../plain.zip ../ro.zip"), 0);
+  ASSERT_EQ(
+      t.run.machine.Files().SetFileAttributes("C:\\ro.zip", platform::FILE_ATTRIBUTE_READONLY),
+      platform::ERROR_SUCCESS);
+  for (const std::string& archive : {ZPath(t.HostPath("plain.zip")), std::string("C:\\ro.zip")}) {
+    ASSERT_TRUE(UnpackZip(t.run, archive, "C:\\out", "", "")) << archive;
+    EXPECT_EQ(Out(), kTree);
+    ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  }
+  // Twice: the second run finds the first one's archive in the folder it packs.
+  for (int nRun = 0; nRun < 2; ++nRun) {
+    ASSERT_TRUE(PackZip(t.run, "C:\\src\\Self.zip", "C:\\src", "", ""));
+    ASSERT_TRUE(Unzip("src\\self.zip"));
+    EXPECT_EQ(Out(), kTree) << nRun;
+    ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
+  }
+  EXPECT_EQ(ListHostTree(t.HostPath("src")).size(), kTree.size() + 1);  // no temporary left
+}
+
+#ifdef TARVIUM_FAULT_SEAM
+TEST_F(ZipTest, AFailedWriteLeavesNoFileUnderItsNameAndKeepsTheOldOne) {
+  ASSERT_TRUE(PackZip(t.run, "C:\\plain.zip", "C:\\src", "", ""));
+  const std::string whole = ReadHostFile(t.HostPath("plain.zip"));
+  t.WriteMachineFile("drive_c/out/lib/Tools.DLL", "old");
+  auto& files = t.machine.Machine().EmulatedFiles();
+  // Packing onto a full disk, and unpacking with a write failing inside the big file.
+  files.SetFaultPlan({0, true});
+  EXPECT_FALSE(PackZip(t.run, "C:\\plain.zip", "C:\\src", "", ""));
+  EXPECT_FALSE(PackZip(t.run, "C:\\new.zip", "C:\\src", "", ""));
+  files.SetFaultPlan({3, false});
+  EXPECT_FALSE(Unzip("plain.zip", "*.dll"));
+  files.SetFaultPlan({});
+  EXPECT_EQ(ReadHostFile(t.HostPath("plain.zip")), whole);
+  EXPECT_FALSE(HostPathExists(t.HostPath("new.zip")));
+  EXPECT_EQ(ReadHostFile(t.HostPath("out/lib/Tools.DLL")), "old");
+  for (const std::string& name : ListHostTree(t.HostPath("")))
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+}
+#endif
 
 TEST_F(ZipTest, ReadOnlyFilesAreReplacedAndAbortStopsBetweenEntries) {
   ASSERT_EQ(InSource("zip -r -q ../plain.zip ."), 0);

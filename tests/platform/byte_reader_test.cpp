@@ -10,7 +10,8 @@ namespace {
 using platform::ByteReader;
 
 TEST(ByteReader, ReadsLittleEndianAndStopsAtTheEnd) {
-  const std::vector<uint8_t> bytes = {0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 'h', 0, 'i', 0, 0, 0, 0x7F};
+  const std::vector<uint8_t> bytes = {0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 'h',
+                                      0,    'i',  0,    0,    0,    0x7F};
   ByteReader reader(bytes);
   uint16_t u16 = 0;
   uint32_t u32 = 0;

@@ -1,20 +1,14 @@
-// The emulated machine's FileSystem on real temporary machine directories: path rules, attributes
-// and times, enumeration, handles, copy and move errors, files in use by real processes and
-// locks, temporary names and the fault seam.
+// The emulated machine's FileSystem on real temporary machine directories: drives and case,
+// attributes and times, enumeration, handles, copy and move errors, temporary names and the fault
+// seam. Path and pattern rules are in win_path_test.cpp, files in use in in_use_test.cpp.
 #include "platform/emulated/files/emulated_file_system.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/emulated/files/wildcard.h"
-#include "platform/emulated/files/win_path.h"
 #include "platform/pending_file_renames.h"
 #include "support/machine_dir.h"
 
@@ -44,63 +38,6 @@ std::vector<std::string> Names(FileSystem& files, const std::string& pattern, ui
   EXPECT_EQ(files.FindNextFile(hFind, data), ERROR_NO_MORE_FILES);
   EXPECT_EQ(files.FindClose(hFind), ERROR_SUCCESS);
   return names;
-}
-
-TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
-  CurrentDirectories dirs;
-  dirs.current.cDrive = 'C';
-  dirs.current.parts = {"Work"};
-  dirs.driveParts['D' - 'A'] = {"Media"};
-  const std::pair<const char*, const char*> cases[] = {
-      {R"(C:\a\..\..\..\b)", R"(C:\b)"},  // never above the root
-      {"c:/a//b/./c", R"(C:\a\b\c)"},
-      {R"(C:\dir. \file.txt..)", R"(C:\dir\file.txt)"},  // trailing dots and blanks go
-      {R"(sub\x)", R"(C:\Work\sub\x)"},
-      {R"(\x)", R"(C:\x)"},
-      {"D:setup.inf", R"(D:\Media\setup.inf)"},
-      {"C:", R"(C:\Work)"},
-      {R"(\\?\C:\x)", R"(C:\x)"},
-      {R"(\??\UNC\srv\share\x)", R"(\\srv\share\x)"},
-      {R"(//srv/share/../../x)", R"(\\srv\share\x)"},
-  };
-  for (const auto& [text, expected] : cases) {
-    WinPath path;
-    ASSERT_EQ(ParseWindowsPath(text, dirs, path), ERROR_SUCCESS) << text;
-    EXPECT_EQ(FormatWindowsPath(path), expected) << text;
-  }
-  const std::pair<std::string, uint32_t> errors[] = {
-      {"", ERROR_PATH_NOT_FOUND},
-      {R"(C:\a<b)", ERROR_INVALID_NAME},
-      {R"(C:\a:stream)", ERROR_INVALID_NAME},
-      {R"(C:\*.txt)", ERROR_INVALID_NAME},  // wildcards only where enumeration allows them
-      {R"(\\server)", ERROR_BAD_PATHNAME},
-      {R"(\\.\pipe\name)", ERROR_INVALID_NAME},
-      {"C:\\" + std::string(256, 'a'), ERROR_FILENAME_EXCED_RANGE},
-  };
-  for (const auto& [text, err] : errors) {
-    WinPath path;
-    EXPECT_EQ(ParseWindowsPath(text, dirs, path), err) << text;
-  }
-  WinPath pattern;
-  EXPECT_EQ(ParseWindowsPath(R"(C:\*\x?)", dirs, pattern, true), ERROR_INVALID_NAME);
-  ASSERT_EQ(ParseWindowsPath(R"(C:\dir\*.)", dirs, pattern, true), ERROR_SUCCESS);
-  EXPECT_EQ(pattern.parts.back(), "*.");  // a pattern keeps its dot
-  EXPECT_EQ(NtPathOf(pattern), R"(\??\C:\dir\*.)");
-  ASSERT_EQ(ParseWindowsPath(R"(\\srv\share\a)", dirs, pattern), ERROR_SUCCESS);
-  EXPECT_EQ(NtPathOf(pattern), R"(\??\UNC\srv\share\a)");
-}
-
-TEST(Wildcard, MatchesAsFindFirstFileDoes) {
-  const std::tuple<const char*, const char*, bool> cases[] = {
-      {"*.*", "noext", true},        {"*.*", "a.b.c", true},     {"*", ".", true},
-      {"*.", "noext", true},         {"*.", "a.txt", false},     {"*.txt", "A.TXT", true},
-      {"*.txt", "a.txt.bak", false}, {"*.txt", "a.b.txt", true}, {"a?c*", "abc", true},
-      {"a?c*", "AXC.doc", true},     {"a?c*", "ac", false},      {"a?", "a", true},
-      {"a?", "abc", false},          {"a??.txt", "a.txt", true}, {"\xE9t\xE9", "\xC9T\xC9", true},
-      {"x*y*z", "x.y.z", true},      {"x*y*z", "xyzy", false},
-  };
-  for (const auto& [pattern, name, bMatch] : cases)
-    EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
 }
 
 TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
@@ -179,6 +116,44 @@ TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
   EXPECT_EQ(bytes, "1");
 }
 
+TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectory(R"(C:\Flat)"), ERROR_SUCCESS);
+  for (int i = 0; i < 50; ++i)
+    ASSERT_EQ(files.WriteWholeFile(R"(C:\Flat\File)" + std::to_string(i) + ".txt", "x"),
+              ERROR_SUCCESS);
+  EXPECT_TRUE(files.FileExists(R"(C:\FLAT\file7.TXT)"));
+  // Names made, renamed and removed on the host, behind the machine's back, and by another
+  // process of the machine.
+  const std::string flat = machine.Host("drive_c/Flat");
+  std::ofstream(flat + "/Host.txt") << "h";
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\HOST.TXT)"));
+  std::filesystem::rename(flat + "/File7.txt", flat + "/Seven.txt");
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\FILE7.TXT)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\seven.TXT)"));
+  std::filesystem::remove(flat + "/Host.txt");
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\host.txt)"));
+  EmulatedFileSystem other(machine.Path(), machine.Config());
+  ASSERT_EQ(other.WriteWholeFile(R"(C:\Flat\Other.txt)", "o"), ERROR_SUCCESS);
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\OTHER.txt)"));
+  // Writing under another case finds the existing file instead of making a second one.
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\flat\OTHER.TXT)", "new"), ERROR_SUCCESS);
+  std::string bytes;
+  ASSERT_EQ(other.ReadWholeFile(R"(C:\Flat\Other.txt)", bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "new");
+  // The folder itself replaced on the host by another of the same name.
+  std::filesystem::rename(flat, machine.Host("drive_c/Gone"));
+  std::filesystem::create_directory(flat);
+  std::ofstream(flat + "/Fresh.txt") << "f";
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\file1.txt)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\flat\FRESH.txt)"));
+  EXPECT_TRUE(files.FileExists(R"(C:\gone\file1.TXT)"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(machine.Host("drive_c/Gone")),
+                          std::filesystem::directory_iterator()),
+            51);
+}
+
 TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
   MachineDir machine;
   auto& files = machine.Files();
@@ -251,6 +226,62 @@ TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
   // A new file under the old name starts afresh.
   ASSERT_EQ(again.WriteWholeFile(R"(C:\Product\moved.dat)", ""), ERROR_SUCCESS);
   EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePrefix) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  // Each victim is renamed away and back, then deleted; its neighbours keep their attributes.
+  for (const char* dir : {R"(C:\App)", R"(C:\App2)", R"(C:\App.old)", R"(C:\App2\Sub)"})
+    ASSERT_EQ(files.CreateDirectory(dir), ERROR_SUCCESS) << dir;
+  const char* const neighbours[] = {R"(C:\log.txt.bak)",   R"(C:\log.txt2)",
+                                    R"(C:\log.tx)",        R"(C:\App2\Sub\f.txt)",
+                                    R"(C:\App.old\f.txt)", R"(C:\App2.txt)"};
+  for (const char* name : neighbours) {
+    ASSERT_EQ(files.WriteWholeFile(name, "n"), ERROR_SUCCESS) << name;
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS) << name;
+  }
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\log.txt)", "v"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\in.txt)", "v"), ERROR_SUCCESS);
+  for (const char* victim : {R"(C:\log.txt)", R"(C:\App)"}) {
+    const std::string moved = std::string(victim) + "-moved";
+    ASSERT_EQ(files.MoveFileEx(victim, moved, 0), ERROR_SUCCESS) << victim;
+    ASSERT_EQ(files.MoveFileEx(moved, victim, 0), ERROR_SUCCESS) << victim;
+  }
+  ASSERT_EQ(files.DeleteFile(R"(C:\log.txt)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.DeleteFile(R"(C:\App\in.txt)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.RemoveDirectory(R"(C:\App)"), ERROR_SUCCESS);
+  for (int nPass = 0; nPass < 2; ++nPass) {  // in this process, then as another one reads them
+    for (const char* name : neighbours)
+      EXPECT_EQ(AttributesOf(machine.Files(), name), FILE_ATTRIBUTE_HIDDEN) << name;
+    machine.Reopen();
+  }
+}
+
+TEST(EmulatedFileSystem, BatchedAttributesReadBackAtOnceAndReachOtherProcessesOnFlush) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  EmulatedFileSystem other(machine.Path(), machine.Config());
+  // More files than one batch holds, each changed after its creation; some renamed or deleted
+  // while their rows are still in memory.
+  for (int i = 0; i < 1500; ++i) {
+    const std::string name = R"(C:\f)" + std::to_string(i);
+    ASSERT_EQ(files.WriteWholeFile(name, ""), ERROR_SUCCESS);
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
+  }
+  ASSERT_EQ(files.MoveFileEx(R"(C:\f1499)", R"(C:\moved)", 0), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\f1498)", FILE_ATTRIBUTE_NORMAL), ERROR_SUCCESS);
+  ASSERT_EQ(files.DeleteFile(R"(C:\f1498)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\f1498)", ""), ERROR_SUCCESS);
+  for (FileSystem* pReader : {static_cast<FileSystem*>(&files), static_cast<FileSystem*>(&other)}) {
+    if (pReader == &other) {
+      ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
+    }
+    for (const char* name : {R"(C:\f0)", R"(C:\f999)", R"(C:\f1000)", R"(C:\moved)"})
+      EXPECT_EQ(AttributesOf(*pReader, name), FILE_ATTRIBUTE_HIDDEN) << name;
+    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1498)"), FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1499)"), INVALID_FILE_ATTRIBUTES);
+  }
 }
 
 TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
@@ -332,6 +363,19 @@ TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
   Names(files, R"(C:\NoDir\*)", err);
   EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(Names(files, R"(C:\Dir\*. )", err).size(), 9u);
+  EXPECT_EQ(Names(files, R"(C:\Dir\*..)", err), (Names_{".", "..", "abc", "noext", "sub"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\??)", err), (Names_{".", ".."}));
+  const std::pair<const char*, uint32_t> errors[] = {
+      {R"(C:\Dir\abc\*)", ERROR_DIRECTORY},  // below a plain file
+      {R"(C:\Dir\missing\)", ERROR_PATH_NOT_FOUND},
+      {R"(C:\Dir\sub\)", ERROR_FILE_NOT_FOUND},
+      {R"(C:\)", ERROR_FILE_NOT_FOUND},
+  };
+  for (const auto& [pattern, dwExpected] : errors) {
+    Names(files, pattern, err);
+    EXPECT_EQ(err, dwExpected) << pattern;
+  }
 
   FindHandle hFind = FindHandle::Invalid;
   FindData data;
@@ -368,14 +412,21 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", 0), ERROR_ALREADY_EXISTS);
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(D:\a.txt)", 0), ERROR_NOT_SAME_DEVICE);
   EXPECT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\none\a.txt)", 0), ERROR_PATH_NOT_FOUND);
-  ASSERT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\b.txt)", MOVEFILE_REPLACE_EXISTING),
+  ASSERT_EQ(files.MoveFileEx(R"(C:\a.txt)", R"(C:\B.txt)", MOVEFILE_REPLACE_EXISTING),
             ERROR_SUCCESS);
   std::string bytes;
   files.ReadWholeFile(R"(C:\B.TXT)", bytes);
   EXPECT_EQ(bytes, "AAA");
+  EXPECT_TRUE(HostExists(machine.Host("drive_c/B.txt")));  // the replacing name's spelling
+  EXPECT_FALSE(HostExists(machine.Host("drive_c/b.txt")));
+  EXPECT_EQ(AttributesOf(files, R"(C:\b.txt)"), FILE_ATTRIBUTE_SYSTEM);  // the moved file's
   EXPECT_FALSE(files.FileExists(R"(C:\a.txt)"));
   ASSERT_EQ(files.MoveFileEx(R"(C:\b.txt)", R"(D:\b.txt)", MOVEFILE_COPY_ALLOWED), ERROR_SUCCESS);
   EXPECT_FALSE(files.FileExists(R"(C:\b.txt)"));
+  FileInfo moved;  // another volume: a copy, with the attributes and the last-write time
+  ASSERT_EQ(files.GetFileAttributesEx(R"(D:\b.txt)", moved), ERROR_SUCCESS);
+  EXPECT_EQ(moved.dwFileAttributes, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(moved.times.ftLastWriteTime, source.times.ftLastWriteTime);
   // A change of case only renames; the host name follows.
   ASSERT_EQ(files.MoveFileEx(R"(D:\b.txt)", R"(D:\B.Txt)", 0), ERROR_SUCCESS);
   EXPECT_TRUE(HostExists(machine.Host("drive_d/B.Txt")));
@@ -398,83 +449,6 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   ASSERT_EQ(files.SetCurrentDirectory(R"(C:\)"), ERROR_SUCCESS);
   EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y)"), ERROR_SUCCESS);
   EXPECT_FALSE(files.DirectoryExists(R"(C:\x\y)"));
-}
-
-// Starts a copy of /bin/sleep from inside the machine and returns once it runs.
-pid_t StartSleeper(const std::string& hostExe) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl(hostExe.c_str(), "sleep", "60", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(fds[1]);
-  char c;
-  while (::read(fds[0], &c, 1) > 0) {
-  }  // the pipe closes when exec succeeds
-  ::close(fds[0]);
-  return pid;
-}
-
-TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  const std::string exe = machine.Host("drive_c/tool.exe");
-  std::filesystem::copy_file("/bin/sleep", exe);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.exe)", "new"), ERROR_SUCCESS);
-  const pid_t pid = StartSleeper(exe);
-  ASSERT_GT(pid, 0);
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", R"(C:\tool.exe)", false), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SHARING_VIOLATION);
-  // Reading it is fine, as on Windows.
-  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
-            ERROR_SUCCESS);
-  // Our own open handle keeps it from being deleted, too.
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  files.CloseHandle(hFile);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SUCCESS);
-}
-
-TEST(EmulatedFileSystem, FileLockedByAProcessIsInUse) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\locked.dat)", "data"), ERROR_SUCCESS);
-  const std::string host = machine.Host("drive_c/locked.dat");
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(release), 0);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(release[1]);
-    const int fd = ::open(host.c_str(), O_RDONLY);
-    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? '1' : '0';
-    ::write(ready[1], &c, 1);
-    ::read(release[0], &c, 1);  // holds the lock until the parent lets go
-    ::_exit(0);
-  }
-  ::close(ready[1]);
-  ::close(release[0]);
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, '1');
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  ::close(release[1]);
-  ::waitpid(pid, nullptr, 0);
-  ::close(ready[0]);
-  EXPECT_EQ(files.DeleteFile(R"(C:\locked.dat)"), ERROR_SUCCESS);
 }
 
 TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {

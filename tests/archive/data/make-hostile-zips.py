@@ -6,6 +6,8 @@
   bomb.zip      one 64 MiB entry of zeros listed 2000 times in the central directory, so that the
                 entries together claim 128 GiB from an archive of some 64 KiB
   liar.zip      an entry whose headers claim 1000 bytes of a 1 MiB deflated stream
+  flipped.zip   a stored entry of the right size with one data byte changed, beside a good one
+  names.zip     an entry name of 1100 characters, one with a NUL inside, and a good entry
 
 The tests make them at run time (they are small to write but would be opaque as committed bytes).
 """
@@ -70,11 +72,33 @@ def write_liar(path):
     Path(path).write_bytes(join_archive(bytes(head), records))
 
 
+def write_flipped(path):
+    data = b"stored data that must check out against its CRC32\n" * 20
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_STORED) as z:
+        z.writestr("good.txt", b"good\n")
+        z.writestr("flipped.txt", data)
+    raw = bytearray(Path(path).read_bytes())
+    at = raw.index(data) + 100
+    raw[at] ^= 0x01
+    Path(path).write_bytes(bytes(raw))
+
+
+def write_names(path):
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for name in ["d/" + "n" * 1100, "cut\0here.txt", "good.txt"]:
+            info = zipfile.ZipInfo("placeholder")
+            info.filename = name  # ZipInfo would cut the name at the NUL; keep it whole
+            info.compress_type = zipfile.ZIP_DEFLATED
+            z.writestr(info, "entry " + name)
+
+
 def main():
     folder = Path(sys.argv[1])
     write_slip(folder / "slip.zip")
     write_bomb(folder / "bomb.zip")
     write_liar(folder / "liar.zip")
+    write_flipped(folder / "flipped.zip")
+    write_names(folder / "names.zip")
 
 
 if __name__ == "__main__":

@@ -13,8 +13,8 @@
 #include "platform/emulated/files/emulated_file_state.h"
 #include "platform/emulated/files/emulated_file_system.h"
 #include "platform/emulated/files/file_times.h"
-#include "platform/emulated/machine/host_errno.h"
 #include "platform/emulated/files/in_use.h"
+#include "platform/emulated/machine/host_errno.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -69,7 +69,8 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
     const uint32_t dwMustKeep = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if (dwCreationDisposition == CREATE_ALWAYS && (dwExisting & dwMustKeep & ~dwAttributes))
       return ERROR_ACCESS_DENIED;
-    if (IsFileInUseOnHost(resolved.st.st_dev, resolved.st.st_ino)) return ERROR_SHARING_VIOLATION;
+    if (IsFileInUseOnHost(resolved.hostPath, resolved.st.st_dev, resolved.st.st_ino))
+      return ERROR_SHARING_VIOLATION;
   }
   return OpenHostFile(resolved, dwCreationDisposition, bCanRead, bCanWrite, dwAttributes, hFile);
 }
@@ -249,7 +250,7 @@ uint32_t EmulatedFileSystem::CopyFile(const std::string& existingPath, const std
   if (err) {
     // Like Windows, a failed copy leaves no partial target behind.
     ::unlink(target.hostPath.c_str());
-    m_metadata.Remove(target.hostPath);
+    m_metadata.RemoveFile(target.hostPath);
     ForgetPath(targetPath);
   }
   return err;

@@ -30,7 +30,7 @@ uint32_t EmulatedFileSystem::DeleteFile(const std::string& path) {
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
   if (uint32_t err = CheckReplaceable(resolved)) return err;
   if (::unlink(resolved.hostPath.c_str()) != 0) return WinErrorFromErrno(errno);
-  m_metadata.Remove(resolved.hostPath);  // a stale row is harmless: the next create replaces it
+  m_metadata.RemoveFile(resolved.hostPath);  // a stale row is harmless: the next create replaces it
   ForgetPath(winPath);
   return ERROR_SUCCESS;
 }
@@ -66,7 +66,18 @@ uint32_t EmulatedFileSystem::MoveFileEx(const std::string& existingPath, const s
     if (errno == EXDEV) return MoveAcrossDrives(existingPath, newPath, source, dwFlags);
     return WinErrorFromErrno(errno);
   }
-  m_metadata.Rename(source.hostPath, targetHost);  // best effort, as for the other rows
+  // Best effort, as for the other rows; a file's row moves with the next batch.
+  if (source.IsDirectory())
+    m_metadata.Rename(source.hostPath, targetHost);
+  else
+    m_metadata.RenameFile(source.hostPath, targetHost);
+  // A replaced file whose name differed only in case takes the new spelling, as on Windows.
+  const std::string spelledHost =
+      HostParentOf(targetHost) + "/" + AnsiToUtf8(targetPath.parts.back());
+  struct stat st {};
+  if (spelledHost != targetHost && ::lstat(spelledHost.c_str(), &st) != 0 &&
+      ::rename(targetHost.c_str(), spelledHost.c_str()) == 0)
+    m_metadata.RenameFile(targetHost, spelledHost);
   ForgetPath(sourcePath);
   ForgetPath(targetPath);
   return ERROR_SUCCESS;

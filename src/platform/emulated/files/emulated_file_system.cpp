@@ -16,8 +16,8 @@
 
 #include "platform/emulated/files/emulated_file_state.h"
 #include "platform/emulated/files/file_times.h"
-#include "platform/emulated/machine/host_errno.h"
 #include "platform/emulated/files/in_use.h"
+#include "platform/emulated/machine/host_errno.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -269,10 +269,10 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
 
 // --- In use -----------------------------------------------------------------------------------
 
-bool EmulatedFileSystem::IsInUse(const struct stat& st) const {
+bool EmulatedFileSystem::IsInUse(const std::string& hostPath, const struct stat& st) const {
   for (const auto& [nId, pFile] : m_openFiles)
     if (pFile->nDevice == st.st_dev && pFile->nInode == st.st_ino) return true;
-  return IsFileInUseOnHost(st.st_dev, st.st_ino);
+  return IsFileInUseOnHost(hostPath, st.st_dev, st.st_ino);
 }
 
 uint32_t EmulatedFileSystem::CheckReplaceable(const ResolvedPath& resolved) {
@@ -280,7 +280,7 @@ uint32_t EmulatedFileSystem::CheckReplaceable(const ResolvedPath& resolved) {
   if (resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
   if (AttributesOf(resolved.hostPath, resolved.st) & FILE_ATTRIBUTE_READONLY)
     return ERROR_ACCESS_DENIED;
-  return IsInUse(resolved.st) ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
+  return IsInUse(resolved.hostPath, resolved.st) ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
 }
 
 // --- Current directory and full paths ------------------------------------------------------------

@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "platform/emulated/files/file_metadata.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/files/path_resolver.h"
 #include "platform/emulated/files/win_path.h"
+#include "platform/emulated/machine/machine_config.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
@@ -91,6 +91,9 @@ class EmulatedFileSystem : public FileSystem {
   // The Windows path of a host path ("/srv/x" is "Z:\srv\x"; a relative host path is taken from
   // the host's current directory). False when no drive or share holds it.
   bool GetWindowsPath(const std::string& hostPath, std::string& windowsPath) const;
+  // Writes the attributes and creation times kept in memory (see FileMetadataStore), so that
+  // another process started now sees them.
+  uint32_t FlushMetadata() { return m_metadata.Flush(); }
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only faults: the nFailingWrite-th WriteFile from now fails with ERROR_WRITE_FAULT
@@ -122,7 +125,7 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t StoreMetadata(const std::string& hostPath, const StoredMetadata& meta);
 
   // In use: a host process runs, maps or locks the file, or this file system has it open.
-  bool IsInUse(const struct stat& st) const;
+  bool IsInUse(const std::string& hostPath, const struct stat& st) const;
   // The checks before a file's contents or name are replaced or it is deleted.
   uint32_t CheckReplaceable(const ResolvedPath& resolved);
 

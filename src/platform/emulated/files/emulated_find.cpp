@@ -64,10 +64,16 @@ uint32_t EmulatedFileSystem::FindFirstFile(const std::string& pattern, FindHandl
   data = FindData();
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(pattern, m_dirs, winPath, true)) return err;
-  if (winPath.parts.empty() || winPath.bTrailingSeparator) return ERROR_FILE_NOT_FOUND;
-  const WinPath dir = ParentOf(winPath);
   ResolvedPath resolved;
+  if (winPath.parts.empty() || winPath.bTrailingSeparator) {
+    // A directory's name with a separator after it names no entry; a missing one no path.
+    if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
+    return resolved.IsDirectory() || winPath.parts.empty() ? ERROR_FILE_NOT_FOUND
+                                                           : ERROR_PATH_NOT_FOUND;
+  }
+  const WinPath dir = ParentOf(winPath);
   if (uint32_t err = m_resolver.Resolve(dir, resolved)) return err;
+  if (resolved.Exists() && !resolved.IsDirectory()) return ERROR_DIRECTORY;  // "file\*"
   if (!resolved.IsDirectory()) return ERROR_PATH_NOT_FOUND;
   auto pSearch = std::make_unique<Search>();
   pSearch->entries = ListDirectory(dir, resolved, winPath.parts.back());

@@ -1,6 +1,7 @@
 // The SQLite store of DOS attributes and creation times. One row per file; a subtree (a renamed
 // or removed directory) is the key itself plus the keys between "key/" and "key0", '0' being the
-// byte after '/'. Several engine processes share the table: WAL mode and a busy timeout.
+// byte after '/'. Several engine processes share the table: WAL mode and a busy timeout. A batch
+// that cannot be written (the table busy past the timeout) stays in memory for the next try.
 #include "platform/emulated/files/file_metadata.h"
 
 #include <sqlite3.h>
@@ -11,6 +12,9 @@
 
 namespace platform::emulated {
 namespace {
+
+constexpr size_t kMaxPending = 1000;
+constexpr auto kMaxPendingAge = std::chrono::milliseconds(500);
 
 constexpr const char* kSchema =
     "PRAGMA journal_mode=WAL;"
@@ -74,18 +78,23 @@ FileMetadataStore::FileMetadataStore(const std::string& machineDir)
       sqlite3_prepare_v2(m_db, "SELECT attributes, creation FROM file_meta WHERE path = ?1", -1,
                          &m_get, nullptr) != SQLITE_OK ||
       sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO file_meta VALUES(?1, ?2, ?3)", -1, &m_put,
-                         nullptr) != SQLITE_OK) {
+                         nullptr) != SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, "DELETE FROM file_meta WHERE path = ?1", -1, &m_delete, nullptr) !=
+          SQLITE_OK) {
     sqlite3_finalize(m_get);
     sqlite3_finalize(m_put);
+    sqlite3_finalize(m_delete);
     sqlite3_close(m_db);
     m_db = nullptr;
-    m_get = m_put = nullptr;
+    m_get = m_put = m_delete = nullptr;
   }
 }
 
 FileMetadataStore::~FileMetadataStore() {
+  Flush();  // nobody is left to report a failure to: the rows fall back to the host's view
   sqlite3_finalize(m_get);
   sqlite3_finalize(m_put);
+  sqlite3_finalize(m_delete);
   sqlite3_close(m_db);
 }
 
@@ -97,7 +106,12 @@ std::string FileMetadataStore::KeyOf(const std::string& hostPath) const {
 
 bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
   if (!m_db) return false;
-  BindText(m_get, 1, KeyOf(hostPath));
+  const std::string key = KeyOf(hostPath);
+  if (const auto it = m_pending.find(key); it != m_pending.end()) {
+    if (it->second) meta = *it->second;
+    return it->second.has_value();
+  }
+  BindText(m_get, 1, key);
   const bool bFound = sqlite3_step(m_get) == SQLITE_ROW;
   if (bFound) {
     meta.dwAttributes = static_cast<uint32_t>(sqlite3_column_int64(m_get, 0));
@@ -110,7 +124,55 @@ bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
 
 uint32_t FileMetadataStore::Put(const std::string& hostPath, const StoredMetadata& meta) {
   if (!m_db) return ERROR_ACCESS_DENIED;
-  return PutKey(KeyOf(hostPath), meta);
+  return Keep(KeyOf(hostPath), meta);
+}
+
+uint32_t FileMetadataStore::RemoveFile(const std::string& hostPath) {
+  if (!m_db) return ERROR_ACCESS_DENIED;
+  return Keep(KeyOf(hostPath), std::nullopt);
+}
+
+uint32_t FileMetadataStore::RenameFile(const std::string& from, const std::string& to) {
+  if (!m_db) return ERROR_ACCESS_DENIED;
+  StoredMetadata meta;
+  const bool bHasRow = Get(from, meta);
+  Keep(KeyOf(from), std::nullopt);
+  return Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+}
+
+uint32_t FileMetadataStore::Keep(const std::string& key,
+                                 const std::optional<StoredMetadata>& meta) {
+  if (m_pending.empty()) m_oldestPending = Clock::now();
+  m_pending.insert_or_assign(key, meta);
+  if (m_pending.size() < kMaxPending && Clock::now() - m_oldestPending < kMaxPendingAge)
+    return ERROR_SUCCESS;
+  return Flush();
+}
+
+uint32_t FileMetadataStore::Flush() {
+  if (!m_db || m_pending.empty()) return ERROR_SUCCESS;
+  if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    return ERROR_BUSY;
+  const uint32_t err = WriteBatch();
+  if (sqlite3_exec(m_db, err ? "ROLLBACK" : "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK &&
+      !err)
+    return ERROR_GEN_FAILURE;
+  if (!err) m_pending.clear();
+  return err;
+}
+
+uint32_t FileMetadataStore::WriteBatch() {
+  for (const auto& [key, meta] : m_pending) {
+    uint32_t err = ERROR_SUCCESS;
+    if (meta) {
+      err = PutKey(key, *meta);
+    } else {
+      BindText(m_delete, 1, key);
+      err = Win32ErrorOfSqlite(StepToEnd(m_delete));
+    }
+    if (err) return err;
+  }
+  return ERROR_SUCCESS;
 }
 
 uint32_t FileMetadataStore::PutKey(const std::string& key, const StoredMetadata& meta) {
@@ -133,11 +195,13 @@ uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
 
 uint32_t FileMetadataStore::Remove(const std::string& hostPath) {
   if (!m_db) return ERROR_ACCESS_DENIED;
+  if (uint32_t err = Flush()) return err;
   return Execute(kDeleteSubtree, KeyOf(hostPath));
 }
 
 uint32_t FileMetadataStore::Rename(const std::string& from, const std::string& to) {
   if (!m_db) return ERROR_ACCESS_DENIED;
+  if (uint32_t err = Flush()) return err;
   const std::string fromKey = KeyOf(from);
   const std::string toKey = KeyOf(to);
   std::vector<Row> rows;

@@ -6,9 +6,19 @@
 // directory, and a machine diff can read it. Renames and deletes through the emulated file system
 // carry the rows along; a file changed behind the machine's back falls back to what the host
 // tells (see EmulatedFileSystem).
+//
+// Changes of single files are kept in memory and written together, so that unpacking or copying
+// many files costs a few transactions instead of one each: they reach the table when 1,000 have
+// gathered, when the oldest is half a second old (checked at the next change), on Flush and when
+// the store closes. Reads see them at once. What a crash may lose is that last batch: its files
+// are whole on the disk but show the attributes of files made on the host. Changes of a subtree
+// (a directory renamed or removed) write the batch first and go to the table at once.
 #pragma once
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -31,20 +41,32 @@ class FileMetadataStore {
 
   bool Get(const std::string& hostPath, StoredMetadata& meta);
   uint32_t Put(const std::string& hostPath, const StoredMetadata& meta);
+  // The row of a file (which has nothing below it): removed, or moved to `to`.
+  uint32_t RemoveFile(const std::string& hostPath);
+  uint32_t RenameFile(const std::string& from, const std::string& to);
   // Removes the row of the path and of everything below it.
   uint32_t Remove(const std::string& hostPath);
   // Moves the rows of `from` and everything below it to `to`, replacing what `to` had.
   uint32_t Rename(const std::string& from, const std::string& to);
+  // Writes the changes kept in memory in one transaction.
+  uint32_t Flush();
 
  private:
+  using Clock = std::chrono::steady_clock;
   std::string KeyOf(const std::string& hostPath) const;
   uint32_t PutKey(const std::string& key, const StoredMetadata& meta);
   uint32_t Execute(const char* sql, const std::string& key);
+  // Keeps a change of one row (nullopt: removed) and writes the batch when it is due.
+  uint32_t Keep(const std::string& key, const std::optional<StoredMetadata>& meta);
+  uint32_t WriteBatch();
 
   std::string m_machinePrefix;  // "<machine dir>/"
   sqlite3* m_db = nullptr;
   sqlite3_stmt* m_get = nullptr;
   sqlite3_stmt* m_put = nullptr;
+  sqlite3_stmt* m_delete = nullptr;
+  std::unordered_map<std::string, std::optional<StoredMetadata>> m_pending;  // by key
+  Clock::time_point m_oldestPending;
 };
 
 }  // namespace platform::emulated

@@ -1,13 +1,16 @@
-// In-use detection through /proc. Both files name a file by device and inode in the kernel's
-// text form ("fd:01 1311234" in maps, "fd:01:1311234" in locks), so each check builds that text
-// once and searches for it; only the numeric /proc entries (processes) are read.
+// In-use detection: a write lease for the common case of a file nobody holds, else /proc. Both
+// files name a file by device and inode in the kernel's text form ("fd:01 1311234" in maps,
+// "fd:01:1311234" in locks), so each check builds that text once and searches for it; only the
+// numeric /proc entries (processes) are read.
 #include "platform/emulated/files/in_use.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -70,9 +73,25 @@ bool IsLocked(const std::string& needle) {
   return false;
 }
 
+// True when nothing but this check has the file open: the kernel grants a write lease only then.
+bool IsOpenOnlyHere(const std::string& hostPath, uint64_t nDevice, uint64_t nInode) {
+  int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOATIME);
+  if (fd < 0 && errno == EPERM) fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool bSameFile = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                         static_cast<uint64_t>(st.st_dev) == nDevice &&
+                         static_cast<uint64_t>(st.st_ino) == nInode;
+  const bool bLeased = bSameFile && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+  if (bLeased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+  ::close(fd);
+  return bLeased;
+}
+
 }  // namespace
 
-bool IsFileInUseOnHost(uint64_t nDevice, uint64_t nInode) {
+bool IsFileInUseOnHost(const std::string& hostPath, uint64_t nDevice, uint64_t nInode) {
+  if (IsOpenOnlyHere(hostPath, nDevice, nInode)) return false;
   char device[32];
   std::snprintf(device, sizeof device, "%02x:%02x", major(nDevice), minor(nDevice));
   const std::string inode = std::to_string(nInode);

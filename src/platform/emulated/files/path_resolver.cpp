@@ -1,10 +1,12 @@
 // Path resolution: find the mount, start from the longest cached prefix that still exists, then
 // look up the remaining names one directory at a time. A name is first tried in its exact
-// spelling (one stat); only when that misses and the name has letters is the directory read.
+// spelling (one stat); only when that misses and the name has letters is the folder's index of
+// names asked (FolderIndex), or the folder read where it has none.
 #include "platform/emulated/files/path_resolver.h"
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -89,24 +91,33 @@ std::string KeyOf(const WinPath& path, std::vector<size_t>& ends) {
   return key;
 }
 
+// The host names of hostDir whose upper-case form is `folded`, read from the folder itself.
+std::vector<std::string> ReadMatchingNames(const std::string& hostDir, const std::string& folded) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(hostDir.empty() ? "/" : hostDir.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string candidate = entry->d_name;
+    if (candidate != "." && candidate != ".." && FoldedHostName(candidate) == folded)
+      names.push_back(candidate);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 }  // namespace
 
-std::string FindHostName(const std::string& hostDir, const std::string& name, struct stat& st) {
+std::string PathResolver::FindHostName(const std::string& hostDir, const struct stat& dirStat,
+                                       const std::string& name, struct stat& st) {
   const std::string exact = AnsiToUtf8(name);
   if (::stat((hostDir + "/" + exact).c_str(), &st) == 0) return exact;
   if (!HasCasedLetters(name)) return {};
-  DIR* dir = ::opendir(hostDir.empty() ? "/" : hostDir.c_str());
-  if (!dir) return {};
   const std::string folded = AnsiUpper(name);
-  std::string best;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view candidate = entry->d_name;
-    if (candidate == "." || candidate == "..") continue;
-    if (AnsiUpper(Utf8ToAnsi(candidate)) == folded && (best.empty() || candidate < best))
-      best = candidate;
-  }
-  ::closedir(dir);
-  if (best.empty() || ::stat((hostDir + "/" + best).c_str(), &st) != 0) return {};
+  std::vector<std::string> names;
+  if (!m_index.Find(hostDir, dirStat, folded, names)) names = ReadMatchingNames(hostDir, folded);
+  if (names.empty()) return {};
+  const std::string best = *std::min_element(names.begin(), names.end());
+  if (::stat((hostDir + "/" + best).c_str(), &st) != 0) return {};
   return best;
 }
 
@@ -193,7 +204,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
                                        &resolved.st) == 0;
   while (bPresent && nFound < resolved.nNames && S_ISDIR(resolved.st.st_mode)) {
     struct stat st {};
-    const std::string name = FindHostName(resolved.hostPath, path.parts[nFound], st);
+    const std::string name = FindHostName(resolved.hostPath, resolved.st, path.parts[nFound], st);
     if (name.empty()) break;
     resolved.hostPath += "/" + name;
     resolved.st = st;

@@ -19,9 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/emulated/registry/change_counter.h"
-#include "platform/emulated/machine/machine_config.h"
+#include "platform/emulated/files/folder_index.h"
 #include "platform/emulated/files/win_path.h"
+#include "platform/emulated/machine/machine_config.h"
+#include "platform/emulated/registry/change_counter.h"
 
 namespace platform::emulated {
 
@@ -73,16 +74,17 @@ class PathResolver {
   void Remember(std::string key, const std::string& hostPath);
   // Drops the whole cache when another process changed names since we last looked.
   void SyncWithOtherProcesses();
+  // The name of an entry of the folder hostDir (dirStat its stat) that equals `name` without
+  // regard to case: the exact spelling when it exists, else the lowest matching host name; st
+  // receives its stat. Empty when there is none.
+  std::string FindHostName(const std::string& hostDir, const struct stat& dirStat,
+                           const std::string& name, struct stat& st);
 
   std::vector<Mount> m_mounts;
   ChangeCounter m_changes;
   uint64_t m_nChangesSeen = 0;
   std::map<std::string, std::string, std::less<>> m_cache;  // upper-case path -> host path
+  FolderIndex m_index;
 };
-
-// The name of a directory entry of `hostDir` that equals `name` without regard to case: the exact
-// spelling when it exists, else the lowest matching host name; st receives its stat. Empty when
-// there is none.
-std::string FindHostName(const std::string& hostDir, const std::string& name, struct stat& st);
 
 }  // namespace platform::emulated

@@ -2,6 +2,8 @@
 // before it asks the file system: '?' becomes DOS_QM, '*' before a dot becomes DOS_STAR, and a
 // dot before a wildcard or at the end becomes DOS_DOT. The match then walks the pattern once,
 // carrying the set of name positions reached, so that no pattern takes exponential time.
+// Trailing blanks and dots are cut from the pattern as from any name, except that a run of dots
+// alone leaves one (so "*.." stays "*.", a name without a dot, while "*. " becomes "*").
 #include "platform/emulated/files/wildcard.h"
 
 #include <string>
@@ -19,7 +21,15 @@ struct PatternItem {
   char c;
 };
 
+std::string_view TrimPatternEnd(std::string_view pattern) {
+  const size_t nKeep = pattern.find_last_not_of(". ") + 1;  // npos + 1 is 0
+  const std::string_view run = pattern.substr(nKeep);
+  if (run.find(' ') != std::string_view::npos) return pattern.substr(0, nKeep);
+  return run.empty() ? pattern : pattern.substr(0, nKeep + 1);
+}
+
 std::vector<PatternItem> CompilePattern(std::string_view pattern) {
+  pattern = TrimPatternEnd(pattern);
   if (pattern == "*.*") pattern = "*";
   std::vector<PatternItem> items;
   items.reserve(pattern.size());
@@ -39,9 +49,10 @@ std::vector<PatternItem> CompilePattern(std::string_view pattern) {
   return items;
 }
 
-// Moves every reached position of `name` over one pattern item.
+// Moves every reached position of `name` over one pattern item. In "." and "..", a dot is a
+// character like any other ('?' takes it).
 std::vector<char> Step(const PatternItem& item, std::string_view name, size_t nLastDot,
-                       const std::vector<char>& reached) {
+                       bool bDotEntry, const std::vector<char>& reached) {
   const size_t n = name.size();
   std::vector<char> next(n + 1, 0);
   for (size_t j = 0; j <= n; ++j) {
@@ -61,7 +72,7 @@ std::vector<char> Step(const PatternItem& item, std::string_view name, size_t nL
         break;
       }
       case Token::DosQm:
-        next[(bAtEnd || name[j] == '.') ? j : j + 1] = 1;
+        next[(bAtEnd || (name[j] == '.' && !bDotEntry)) ? j : j + 1] = 1;
         break;
       case Token::DosDot:
         if (bAtEnd)
@@ -81,11 +92,12 @@ bool HasWildcards(std::string_view pattern) {
 }
 
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
-  const size_t nLastDot = name.rfind('.');
+  const bool bDotEntry = name == "." || name == "..";
+  const size_t nLastDot = bDotEntry ? std::string_view::npos : name.rfind('.');
   std::vector<char> reached(name.size() + 1, 0);
   reached[0] = 1;
   for (const PatternItem& item : CompilePattern(pattern)) {
-    reached = Step(item, name, nLastDot, reached);
+    reached = Step(item, name, nLastDot, bDotEntry, reached);
     bool bAny = false;
     for (char r : reached) bAny = bAny || r;
     if (!bAny) return false;

@@ -173,6 +173,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   HostProcessesConfig processes;
   processes.mapPath = [files = files_.get()](const std::string& windowsPath,
                                              std::string& hostPath) {
+    files->FlushMetadata();  // a program started now sees the attributes set before
     return files->GetHostPath(windowsPath, hostPath);
   };
   processes.searchDirectories = {systemDir, windowsDir};

@@ -1,0 +1,60 @@
+// Case-insensitive lookup of names in host folders at a cost independent of the folder's size.
+// A name whose exact spelling is missing must be looked for in every other case; reading the
+// whole folder for each such name made creating n files in one folder cost n^2. The index reads a
+// folder once, keeps its names by their upper-case Windows-1252 form, and is then kept current by
+// the kernel's change notifications (inotify) on that folder: whoever changes the folder, this
+// process, another engine process or a host program, the change is queued before the call that
+// made it returns, and the queue is applied before every lookup. So an answer is never older than
+// the last completed change, with no clock or time stamp to trust.
+//
+// Folders are keyed by device and inode, as the notifications follow the folder, not its path; a
+// folder removed or renamed elsewhere keeps or drops its index with it. When notifications cannot
+// be had (no inotify instance or watch left), Find says so and the caller reads the folder itself.
+#pragma once
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace platform::emulated {
+
+class FolderIndex {
+ public:
+  FolderIndex() = default;
+  ~FolderIndex();
+  FolderIndex(const FolderIndex&) = delete;
+  FolderIndex& operator=(const FolderIndex&) = delete;
+
+  // The host names of the folder hostDir (dirStat its stat) whose upper-case ANSI form is
+  // `folded`. False when the folder cannot be indexed; the caller then reads it itself.
+  bool Find(const std::string& hostDir, const struct stat& dirStat, const std::string& folded,
+            std::vector<std::string>& hostNames);
+
+ private:
+  using FolderKey = std::pair<dev_t, ino_t>;
+  struct Folder {
+    int nWatch = -1;
+    std::unordered_map<std::string, std::vector<std::string>> names;  // folded -> host names
+  };
+
+  bool Start();
+  Folder* Open(const std::string& hostDir, const FolderKey& key);
+  void ApplyPendingChanges();
+  void ApplyChange(int nWatch, uint32_t mask, const char* pszName);
+  void Drop(const FolderKey& key);
+  void DropAll();
+
+  int m_fd = -1;
+  bool m_bUnavailable = false;  // inotify could not be started: do not try again
+  std::map<FolderKey, Folder> m_folders;
+  std::unordered_map<int, FolderKey> m_watches;
+};
+
+// The upper-case Windows-1252 form of a UTF-8 host name, as the index keys it.
+std::string FoldedHostName(const std::string& hostName);
+
+}  // namespace platform::emulated

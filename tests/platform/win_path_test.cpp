@@ -1,0 +1,93 @@
+// Windows paths as the emulated machine parses them, and the enumeration patterns as
+// FindFirstFile matches them: pure functions, tested without a machine.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "platform/emulated/files/wildcard.h"
+#include "platform/emulated/files/win_path.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+namespace {
+
+TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
+  CurrentDirectories dirs;
+  dirs.current.cDrive = 'C';
+  dirs.current.parts = {"Work"};
+  dirs.driveParts['D' - 'A'] = {"Media"};
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(C:\a\..\..\..\b)", R"(C:\b)"},  // never above the root
+      {"c:/a//b/./c", R"(C:\a\b\c)"},
+      {R"(C:\dir. \file.txt..)", R"(C:\dir\file.txt)"},  // trailing dots and blanks go
+      {R"(sub\x)", R"(C:\Work\sub\x)"},
+      {R"(\x)", R"(C:\x)"},
+      {"D:setup.inf", R"(D:\Media\setup.inf)"},
+      {"C:", R"(C:\Work)"},
+      {R"(\\?\C:\x)", R"(C:\x)"},
+      {R"(\??\UNC\srv\share\x)", R"(\\srv\share\x)"},
+      {R"(//srv/share/../../x)", R"(\\srv\share\x)"},
+  };
+  for (const auto& [text, expected] : cases) {
+    WinPath path;
+    ASSERT_EQ(ParseWindowsPath(text, dirs, path), ERROR_SUCCESS) << text;
+    EXPECT_EQ(FormatWindowsPath(path), expected) << text;
+  }
+  const std::pair<std::string, uint32_t> errors[] = {
+      {"", ERROR_PATH_NOT_FOUND},
+      {R"(C:\a<b)", ERROR_INVALID_NAME},
+      {R"(C:\a:stream)", ERROR_INVALID_NAME},
+      {R"(C:\*.txt)", ERROR_INVALID_NAME},  // wildcards only where enumeration allows them
+      {R"(\\server)", ERROR_BAD_PATHNAME},
+      {R"(\\.\pipe\name)", ERROR_INVALID_NAME},
+      {"C:\\" + std::string(256, 'a'), ERROR_FILENAME_EXCED_RANGE},
+  };
+  for (const auto& [text, err] : errors) {
+    WinPath path;
+    EXPECT_EQ(ParseWindowsPath(text, dirs, path), err) << text;
+  }
+  WinPath pattern;
+  EXPECT_EQ(ParseWindowsPath(R"(C:\*\x?)", dirs, pattern, true), ERROR_INVALID_NAME);
+  ASSERT_EQ(ParseWindowsPath(R"(C:\dir\*.)", dirs, pattern, true), ERROR_SUCCESS);
+  EXPECT_EQ(pattern.parts.back(), "*.");  // a pattern keeps its dot
+  EXPECT_EQ(NtPathOf(pattern), R"(\??\C:\dir\*.)");
+  ASSERT_EQ(ParseWindowsPath(R"(\\srv\share\a)", dirs, pattern), ERROR_SUCCESS);
+  EXPECT_EQ(NtPathOf(pattern), R"(\??\UNC\srv\share\a)");
+}
+
+TEST(Wildcard, MatchesAsFindFirstFileDoes) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"*.*", "noext", true},
+      {"*.*", "a.b.c", true},
+      {"*", ".", true},
+      {"*.", "noext", true},
+      {"*.", "a.txt", false},
+      {"*.txt", "A.TXT", true},
+      {"*.txt", "a.txt.bak", false},
+      {"*.txt", "a.b.txt", true},
+      {"a?c*", "abc", true},
+      {"a?c*", "AXC.doc", true},
+      {"a?c*", "ac", false},
+      {"a?", "a", true},
+      {"a?", "abc", false},
+      {"a??.txt", "a.txt", true},
+      {"\xE9t\xE9", "\xC9T\xC9", true},
+      {"x*y*z", "x.y.z", true},
+      {"x*y*z", "xyzy", false},
+      // Trailing blanks and extra dots go; "." and ".." are names of one and two characters.
+      {"*. ", "a.txt", true},
+      {"*..", "noext", true},
+      {"*..", "a.txt", false},
+      {"a.txt ", "a.txt", true},
+      {"?", ".", true},
+      {"?", "..", false},
+      {"??", "..", true},
+      {"??", ".", true},
+      {"?", "a", true},
+  };
+  for (const auto& [pattern, name, bMatch] : cases)
+    EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
+}
+
+}  // namespace
+}  // namespace platform::emulated
