@@ -19,6 +19,9 @@
 
 namespace tarvium {
 
+class InfFile;
+struct InstallEngine;
+
 // The section and the 1-based line being processed; messages and the error file name it.
 struct CurrentPosition {
   std::string section;
@@ -33,15 +36,20 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
-  LogFiles log;                           // the error file (/E) and the trace file (/B)
-  VariableStore variables;                // the predefined variables
-  ScriptHooks script;                     // what the engine asks of the script engine
+  LogFiles log;                             // the error file (/E) and the trace file (/B)
+  VariableStore variables;                  // the predefined variables
+  ScriptHooks script;                       // what the engine asks of the script engine
   InstallHooks install;                   // what the main sequence asks of the installation engine
   std::unique_ptr<ui::UserInterface> ui;  // none: nothing is shown, nothing to pump
   // The message catalog's language, its switches and the text of the last message.
   MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
+  // The loaded setup information file; the main sequence sets it once the file is loaded.
+  const InfFile* pInfFile = nullptr;
+  // The installation engine's state (option table, pass state, section handlers); created by
+  // AttachInstallEngine.
+  std::shared_ptr<InstallEngine> installEngine;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

@@ -49,6 +49,8 @@ class UserInterface {
   // Dispatches the pending window messages. False when a quit message arrived or the user asked
   // to cancel; the caller then ends its wait.
   virtual bool PumpMessages() = 0;
+  // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
+  virtual void ShowProgress(int nPercent) { (void)nPercent; }
 };
 
 }  // namespace tarvium::ui

@@ -1,0 +1,69 @@
+// The rule recurses through dependencies, dependants, children and group siblings; every step
+// first compares the wanted state with the current one, so each option changes at most once per
+// direction and cycles of dependencies end.
+#include "install/option_selection.h"
+
+#include "engine/setup_run.h"
+#include "install/install_engine.h"
+#include "install/option_record.h"
+
+namespace tarvium {
+namespace {
+
+void SelectList(OptionTable& table, const std::vector<int32_t>& list, bool bSelect) {
+  for (int32_t j : list) SelectOption(table, j, bSelect);
+}
+
+void DeselectGroupSiblings(OptionTable& table, int32_t i) {
+  const int32_t nGroup = table[i].groupIndex;
+  for (int32_t s = table[i].prevSibling; s >= 0; s = table[s].prevSibling)
+    if (table[s].groupIndex == nGroup) SelectOption(table, s, false);
+  for (int32_t s = table[i].nextSibling; s >= 0; s = table[s].nextSibling)
+    if (table[s].groupIndex == nGroup) SelectOption(table, s, false);
+}
+
+}  // namespace
+
+void SelectOption(OptionTable& table, int32_t i, bool bSelect) {
+  if (i < 0 || i >= table.Count()) return;
+  if (table[i].selected != bSelect) {
+    // Set first: a dependency cycle that leads back here then finds nothing to change.
+    table[i].selected = bSelect;
+    if (bSelect) {
+      SelectList(table, table[i].dependencies, true);
+      for (int32_t a = table[i].parent; a >= 0; a = table[a].parent)
+        SelectList(table, table[a].dependencies, true);
+    } else if (static_cast<size_t>(i) < table.dependants.size()) {
+      SelectList(table, table.dependants[static_cast<size_t>(i)], false);
+    }
+  }
+  for (int32_t c = table[i].lastChild; c >= 0; c = table[c].prevSibling)
+    SelectOption(table, c, bSelect);
+  if (bSelect && table[i].groupIndex >= 0) DeselectGroupSiblings(table, i);
+}
+
+void PresetByMode(OptionTable& table, int nMode) {
+  for (OptionRecord& option : table.records) {
+    if (option.flags & OPTION_HIDDEN) continue;
+    bool bProposed = option.selected;
+    if (nMode == kModeComplete) bProposed = true;
+    if (nMode == kModeTypical)
+      bProposed = (option.flags & (OPTION_DEFAULT | OPTION_COPYALWAYS)) || option.parent < 0;
+    option.selected = option.installed = bProposed;
+  }
+}
+
+void ApplyOptionSwitch(SetupRun& run, const std::string& szOptions) {
+  OptionTable& table = EngineOf(run).options;
+  size_t nPos = 0;
+  while (nPos < szOptions.size()) {
+    const char cSign = szOptions[nPos++];
+    const size_t nEnd = szOptions.find_first_of("+-", nPos);
+    const std::string name = szOptions.substr(nPos, nEnd - nPos);
+    const int32_t i = FindOption(table, name);
+    if (i > 0) SelectOption(table, i, cSign == '+');
+    nPos = nEnd == std::string::npos ? szOptions.size() : nEnd;
+  }
+}
+
+}  // namespace tarvium

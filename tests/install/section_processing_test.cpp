@@ -1,0 +1,159 @@
+// The install pass and the processing of sections: the visiting orders, the references and their
+// once-per-pass rule, the dispatch by section name, missing sections, the recorded options and
+// the user's abort between options.
+#include <gtest/gtest.h>
+
+#include "install/build_options.h"
+#include "install/install_pass.h"
+#include "install/options_registry.h"
+#include "install/process_section.h"
+#include "install/progress.h"
+#include "install_test_run.h"
+#include "support/cancelling_ui.h"
+
+namespace tarvium::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr const char* kTree =
+    "[Options]\nA=A,DEFAULT\nA\\B=B,DEFAULT\nA\\C=C,DEFAULT\nD=D,DEFAULT\n"
+    "[A]\n1:a\n[A\\B]\n1:b\n[A\\C]\n1:c\n[D]\n1:d\n";
+
+TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
+  InstallTestRun install(kTree);
+  ASSERT_TRUE(BuildOptions(install.run));
+  ASSERT_TRUE(RunInstallation(install.run));
+  EXPECT_EQ(install.CarriedOutSections(), (Names{"A", "A\\B", "A\\C", "D"}));
+  for (const char* name : {"A", "A\\B", "A\\C", "D"})
+    EXPECT_TRUE(IsRecordedInstalled(install.run, name)) << name;
+  EXPECT_EQ(install.run.variables.Get("OptionName"), "D");
+
+  InstallTestRun remove(std::string(kTree) + "[UserKeyNames]\nA\\C=Vendor\\%OptionName%\n");
+  remove.machine.Machine().Reg().CreateKey(platform::RegRoot::CurrentUser,
+                                           "Software\\Vendor\\C\\Sub");
+  for (const char* name : {"A", "A\\B", "A\\C", "D"}) RecordOptionInstalled(remove.run, name);
+  remove.run.ctx.bUninstall = true;
+  ASSERT_TRUE(BuildOptions(remove.run));
+  ASSERT_TRUE(RunInstallation(remove.run));
+  EXPECT_EQ(remove.CarriedOutSections(), (Names{"D", "A\\C", "A\\B", "A"}));
+  EXPECT_FALSE(IsRecordedInstalled(remove.run, "A\\C"));
+  EXPECT_FALSE(IsRecordedInstalled(remove.run, "D"));
+  EXPECT_NE(
+      remove.machine.Machine().Reg().OpenKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"),
+      0u);
+  EXPECT_EQ(
+      remove.machine.Machine().Reg().OpenKey(platform::RegRoot::CurrentUser, "Software\\Vendor"),
+      0u);
+}
+
+TEST(InstallPass, ModifyRunInstallsAddedAndRemovesDroppedOptions) {
+  InstallTestRun t(kTree);
+  for (const char* name : {"A", "A\\B"}) RecordOptionInstalled(t.run, name);
+  t.run.ctx.bModify = true;
+  ASSERT_TRUE(BuildOptions(t.run));
+  t.Option("A\\B").selected = false;
+  t.Option("D").selected = true;
+  ASSERT_TRUE(RunInstallation(t.run));
+  EXPECT_EQ(t.CarriedOutSections(), (Names{"D", "A\\B"}));
+  EXPECT_FALSE(t.run.ctx.bUninstall);
+  EXPECT_TRUE(IsRecordedInstalled(t.run, "D"));
+  EXPECT_TRUE(IsRecordedInstalled(t.run, "A"));
+  EXPECT_FALSE(IsRecordedInstalled(t.run, "A\\B"));
+  EXPECT_EQ(EngineOf(t.run).nProgressRange, 100);  // nothing measured: the default range
+}
+
+TEST(InstallPass, FailuresAndUserAbortStopBetweenOptions) {
+  InstallTestRun failing("[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:FAIL\n[B]\n1:b\n");
+  ASSERT_TRUE(BuildOptions(failing.run));
+  EXPECT_FALSE(RunInstallation(failing.run));
+  EXPECT_EQ(failing.CarriedOutSections(), Names{"A"});
+  EXPECT_FALSE(IsRecordedInstalled(failing.run, "A"));
+
+  InstallTestRun cancelled(kTree);
+  auto ui = std::make_unique<CancellingUserInterface>(2);
+  CancellingUserInterface& pumps = *ui;
+  cancelled.run.ui = std::move(ui);
+  ASSERT_TRUE(BuildOptions(cancelled.run));
+  EXPECT_FALSE(RunInstallation(cancelled.run));
+  EXPECT_EQ(cancelled.CarriedOutSections(), (Names{"A", "A\\B"}));
+  EXPECT_EQ(pumps.nPumped, 2);
+  EXPECT_TRUE(IsRecordedInstalled(cancelled.run, "A\\B"));  // recorded before the pump
+}
+
+TEST(SectionProcessing, ReferencesRunOncePerPassUnlessRepeated) {
+  InstallTestRun t(
+      "[Options]\nA=A,DEFAULT\nB=B,DEFAULT\nC=C,DEFAULT\n"
+      "[A]\n#Common\n[B]\n# Common , SHAREDDLL\n"
+      "[C]\n#!Common\n#Bad, NOSUCHWORD\n"
+      "[Common]\n1:common\n#Inner\n[Inner]\n1:inner\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  EXPECT_FALSE(RunInstallation(t.run));
+  EXPECT_EQ(t.CarriedOutSections(), (Names{"Common", "Inner", "Common", "Inner"}));
+  ASSERT_EQ(t.copied.size(), 6u);
+  EXPECT_FALSE(t.copied[2].bCarryOut);              // B's reference only counts shared files
+  EXPECT_EQ(t.copied[2].dwSectionFlags, 0x800u);    // with the reference's flags
+  EXPECT_EQ(t.Messages(), std::vector<int>{5530});  // C's bad reference fails C
+  EXPECT_FALSE(IsRecordedInstalled(t.run, "C"));
+}
+
+TEST(SectionProcessing, MissingSectionsAndWildcard) {
+  InstallTestRun missing("[Options]\nA=A,DEFAULT\nP=P,DEFAULT\nP\\Q=Q,DEFAULT\n[P\\Q]\n1:q\n");
+  ASSERT_TRUE(BuildOptions(missing.run));
+  EXPECT_EQ(missing.Messages(), std::vector<int>{5529});  // from the size computation
+  EXPECT_FALSE(RunInstallation(missing.run));
+  EXPECT_EQ(missing.Messages(), (std::vector<int>{5529, 5529}));
+  EXPECT_EQ(missing.CarriedOutSections(), Names{});
+
+  InstallTestRun wildcard(
+      "[Options]\nP=P,DEFAULT\nP\\Q=Q,DEFAULT|WILDCARD\n"
+      "[%Option%]\nIF %OptionName%==Q THEN '1:%Option%.txt'\n");
+  ASSERT_TRUE(BuildOptions(wildcard.run));
+  ASSERT_TRUE(RunInstallation(wildcard.run));
+  EXPECT_TRUE(wildcard.Messages().empty());
+  ASSERT_EQ(wildcard.copied.size(), 1u);
+  EXPECT_EQ(wildcard.copied[0].line, "1:P\\Q.txt");
+  EXPECT_EQ(wildcard.copied[0].section, "%Option%");
+}
+
+TEST(SectionProcessing, DispatchBySectionName) {
+  InstallTestRun t(
+      "[Options]\nA=A,DEFAULT\n"
+      "[A]\n#Ini:app.ini\n#Settings.ini\n#Bat:start.bat\n#Win.ini\n#Reg\n#x.reg\n"
+      "#ODBC Driver\n#Config.sys\n#Other\n"
+      "[Other]\n1:other\n");
+  std::vector<std::string> calls;
+  for (int kind = 0; kind < static_cast<int>(SectionKind::Count); ++kind)
+    RegisterSectionHandler(
+        t.run, static_cast<SectionKind>(kind), [&calls, kind](SetupRun&, const HandlerCall& call) {
+          calls.push_back(std::to_string(kind) + " " + call.section + " " + call.file);
+          return true;
+        });
+  ASSERT_TRUE(BuildOptions(t.run));
+  ASSERT_TRUE(RunInstallation(t.run));
+  EXPECT_EQ(calls, (Names{"6 Ini:app.ini app.ini", "6 Settings.ini Settings.ini",
+                          "5 Bat:start.bat start.bat", "6 Win.ini Win.ini", "7 Reg ", "7 x.reg ",
+                          "0 ODBC Driver ", "3 Config.sys c:\\config.sys"}));
+  EXPECT_EQ(t.CarriedOutSections(), Names{"Other"});
+
+  calls.clear();
+  t.run.ctx.bTestRun = true;  // a test run configures nothing
+  ASSERT_TRUE(RunInstallation(t.run));
+  EXPECT_EQ(calls, Names{});
+}
+
+TEST(SectionProcessing, ProgressMovesAndIsTraced) {
+  InstallTestRun t("");
+  SetProgressRange(t.run, 0);
+  EXPECT_EQ(EngineOf(t.run).nProgressRange, 100);
+  SetProgressRange(t.run, 400);
+  MoveProgress(t.run, 100);
+  MoveProgress(t.run, 0);
+  MoveProgress(t.run, 100);
+  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 200);
+  MoveProgress(t.run, kProgressReset);
+  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 0);
+}
+
+}  // namespace
+}  // namespace tarvium::test
