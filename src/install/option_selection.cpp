@@ -1,6 +1,9 @@
-// The rule recurses through dependencies, dependants, children and group siblings; every step
-// first compares the wanted state with the current one, so each option changes at most once per
-// direction and cycles of dependencies end.
+// The rule recurses through dependencies, dependants, children and group siblings. One selection
+// reaches each option at most once: it is marked with the selection's number when first reached,
+// and later requests of the same selection pass it by. For consistent data that is what the rule
+// gives anyway; for contradictory data (an option that depends on a member of its own group) it
+// keeps the first decision instead of switching back and forth, so every selection is linear in
+// the options and their links.
 #include "install/option_selection.h"
 
 #include "engine/setup_run.h"
@@ -10,24 +13,25 @@
 namespace tarvium {
 namespace {
 
+void Select(OptionTable& table, int32_t i, bool bSelect);
+
 void SelectList(OptionTable& table, const std::vector<int32_t>& list, bool bSelect) {
-  for (int32_t j : list) SelectOption(table, j, bSelect);
+  for (int32_t j : list) Select(table, j, bSelect);
 }
 
 void DeselectGroupSiblings(OptionTable& table, int32_t i) {
   const int32_t nGroup = table[i].groupIndex;
   for (int32_t s = table[i].prevSibling; s >= 0; s = table[s].prevSibling)
-    if (table[s].groupIndex == nGroup) SelectOption(table, s, false);
+    if (table[s].groupIndex == nGroup) Select(table, s, false);
   for (int32_t s = table[i].nextSibling; s >= 0; s = table[s].nextSibling)
-    if (table[s].groupIndex == nGroup) SelectOption(table, s, false);
+    if (table[s].groupIndex == nGroup) Select(table, s, false);
 }
 
-}  // namespace
-
-void SelectOption(OptionTable& table, int32_t i, bool bSelect) {
-  if (i < 0 || i >= table.Count()) return;
+void Select(OptionTable& table, int32_t i, bool bSelect) {
+  uint32_t& mark = table.selectionMarks[static_cast<size_t>(i)];
+  if (mark == table.nSelection) return;
+  mark = table.nSelection;
   if (table[i].selected != bSelect) {
-    // Set first: a dependency cycle that leads back here then finds nothing to change.
     table[i].selected = bSelect;
     if (bSelect) {
       SelectList(table, table[i].dependencies, true);
@@ -37,9 +41,19 @@ void SelectOption(OptionTable& table, int32_t i, bool bSelect) {
       SelectList(table, table.dependants[static_cast<size_t>(i)], false);
     }
   }
-  for (int32_t c = table[i].lastChild; c >= 0; c = table[c].prevSibling)
-    SelectOption(table, c, bSelect);
+  for (int32_t c = table[i].lastChild; c >= 0; c = table[c].prevSibling) Select(table, c, bSelect);
   if (bSelect && table[i].groupIndex >= 0) DeselectGroupSiblings(table, i);
+}
+
+}  // namespace
+
+void SelectOption(OptionTable& table, int32_t i, bool bSelect) {
+  if (i < 0 || i >= table.Count()) return;
+  if (table.selectionMarks.size() != table.records.size() || ++table.nSelection == 0) {
+    table.selectionMarks.assign(table.records.size(), 0);
+    table.nSelection = 1;
+  }
+  Select(table, i, bSelect);
 }
 
 void PresetByMode(OptionTable& table, int nMode) {

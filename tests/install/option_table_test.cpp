@@ -142,6 +142,15 @@ TEST(OptionSelection, GroupsOfChildrenValuesAndFirstLineWins) {
   SelectOption(table, FindOption(table, "Z"), true);  // another group: Y stays
   EXPECT_EQ(t.Selected(), (Names{"A\\1", "Y", "Z"}));
 
+  // Contradictory data: X needs Y of its own group. The first decision for each option holds.
+  InstallTestRun loop(
+      "[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n[OptionDependencies]\nX=Y\nY=X\n[X]\n[Y]\n");
+  ASSERT_TRUE(BuildOptions(loop.run));
+  SelectOption(loop.Options(), FindOption(loop.Options(), "X"), true);
+  EXPECT_EQ(loop.Selected(), (Names{"X", "Y"}));
+  SelectOption(loop.Options(), FindOption(loop.Options(), "Y"), false);
+  EXPECT_EQ(loop.Selected(), Names{});
+
   InstallTestRun admin("[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n");
   admin.run.ctx.bAdminSetup = true;
   ASSERT_TRUE(BuildOptions(admin.run));
