@@ -18,6 +18,7 @@
 #include "install/install_engine.h"
 #include "install/process_section.h"
 #include "install/section_text.h"
+#include "install/system_directory.h"
 #include "platform/ansi_case.h"
 #include "script/execute_cmd.h"
 
@@ -37,7 +38,8 @@ int64_t ReadDecimal(std::string_view text) {
   return nValue;
 }
 
-// The size field of a copy line that applies to this run; 0 for any other line.
+// The size field of a copy line that applies to this run (twice for a file that an administrator
+// setup copies twice); 0 for any other line.
 int64_t CopyLineSize(SetupRun& run, const std::string& line) {
   std::string source, destination, flagText, sizeText;
   const char* rest = NextField(line.c_str(), source);
@@ -49,7 +51,9 @@ int64_t CopyLineSize(SetupRun& run, const std::string& line) {
   if (!ParseCopyLineFlags(TrimAnsi(flagText), dwCopyFlags, dwAttributes) ||
       !FlagsApplyToRun(run, dwCopyFlags, FlagForm::CopyLine))
     return 0;
-  return ReadDecimal(TrimAnsi(sizeText));
+  ReplaceVariables(run, destination);
+  const bool bTwice = CopiesSystemFilesTwice(run) && LiesInSystemDirectory(run, destination);
+  return ReadDecimal(TrimAnsi(sizeText)) * (bTwice ? 2 : 1);
 }
 
 bool ProcessCopyLine(SetupRun& run, const SectionCall& call, const std::string& line) {

@@ -76,6 +76,7 @@ struct InstallEngine {
   int64_t nProgressPosition = 0;
 
   uint32_t nCurrentMedium = 1;  // grows while cabinets are read
+  int nSystemWritable = -1;     // -1 until the system directory was probed
 };
 
 // Creates the engine's state on the run and fills run.install and run.sectionLines.

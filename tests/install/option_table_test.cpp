@@ -209,6 +209,35 @@ TEST(OptionSizes, OwnSectionsReferencesAndGroupsOfChildren) {
   EXPECT_EQ(SizeOfSelection(t.run, kModeComplete, false), 5100 + 10 + 30 + 7 - 5000 + 10 + 30);
 }
 
+TEST(OptionSizes, AdministratorSetupCountsSystemFilesTwiceOutsideWindows) {
+  const char* text =
+      "[Options]\nA=A\n[A]\n1:x.dll, %System%, ADMIN, 10\n1:y.dll, %System%\\Sub, NORMAL, 100\n"
+      "1:z.dll, %App%, NORMAL, 1000\n";
+  InstallTestRun inside(text);
+  inside.run.ctx.bAdminSetup = true;
+  inside.run.variables.Set("Windows", "C:\\Windows");
+  inside.run.variables.Set("System", "C:\\Windows\\System32");
+  ASSERT_TRUE(BuildOptions(inside.run));
+  EXPECT_EQ(inside.Option("A").ownSize, 1110);
+
+  InstallTestRun outside(text);
+  outside.run.ctx.bAdminSetup = true;
+  outside.machine.Machine().Files().CreateDirectory("C:\\Sys32");
+  outside.run.variables.Set("Windows", "C:\\Windows");
+  outside.run.variables.Set("System", "C:\\Sys32");
+  ASSERT_TRUE(BuildOptions(outside.run));
+  EXPECT_EQ(outside.Option("A").ownSize, 1220);
+  uint32_t dwAttributes = 0;
+  EXPECT_NE(
+      outside.machine.Machine().Files().GetFileAttributes("C:\\Sys32\\~~~~@@$$.tmp", dwAttributes),
+      0u);
+
+  InstallTestRun plain(text);
+  plain.run.variables.Set("System", "C:\\Sys32");
+  ASSERT_TRUE(BuildOptions(plain.run));
+  EXPECT_EQ(plain.Option("A").ownSize, 1100);  // ADMIN lines are for administrator setups only
+}
+
 TEST(OptionSizes, FreeSpaceRoots) {
   for (auto [path, root] : std::vector<std::pair<std::string, std::string>>{
            {"C:\\Program Files\\App", "C:\\"},
