@@ -81,6 +81,14 @@ bool ProcessCommandLine(SetupRun& run, const SectionCall& call, const std::strin
   return bOk;
 }
 
+// A section that refers to itself, directly or through others, would never end: a reference to a
+// section that is being processed is passed over.
+bool IsBeingProcessed(SetupRun& run, const std::string& section) {
+  for (const SectionCall& open : EngineOf(run).sectionStack)
+    if (platform::AnsiEqualNoCase(open.section, section)) return true;
+  return false;
+}
+
 // "#[!]Name[, Flags]", the text after '#'.
 bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view text) {
   const bool bBang = !text.empty() && text[0] == '!';
@@ -97,6 +105,7 @@ bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view t
   if (!FlagsApplyToRun(run, dwFlags, FlagForm::Reference)) return true;
   SectionCall reference;
   reference.section = TrimmedField(nameField);
+  if (IsBeingProcessed(run, reference.section)) return true;
   reference.pDescription = call.pDescription;
   reference.dwOptionFlags = call.dwOptionFlags;
   reference.dwSectionFlags = dwFlags;

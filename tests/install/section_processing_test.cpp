@@ -86,9 +86,10 @@ TEST(SectionProcessing, ReferencesRunOncePerPassUnlessRepeated) {
       "[Options]\nA=A,DEFAULT\nB=B,DEFAULT\nC=C,DEFAULT\n"
       "[A]\n#Common\n[B]\n# Common , SHAREDDLL\n"
       "[C]\n#!Common\n#Bad, NOSUCHWORD\n"
-      "[Common]\n1:common\n#Inner\n[Inner]\n1:inner\n");
+      "[Common]\n1:common\n#Inner\n[Inner]\n1:inner\n#!common\n");
   ASSERT_TRUE(BuildOptions(t.run));
   EXPECT_FALSE(RunInstallation(t.run));
+  // Inner's "#!common" is passed over: Common is being processed around it.
   EXPECT_EQ(t.CarriedOutSections(), (Names{"Common", "Inner", "Common", "Inner"}));
   ASSERT_EQ(t.copied.size(), 6u);
   EXPECT_FALSE(t.copied[2].bCarryOut);              // B's reference only counts shared files
