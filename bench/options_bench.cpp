@@ -49,16 +49,14 @@ std::string ProductText(int nParents) {
 }
 
 struct Product {
-  explicit Product(int nParents)
-      : text(ProductText(nParents)), inf(std::vector<char>(text.begin(), text.end())) {
-    inf.BuildSectionIndex();
-    run.pInfFile = &inf;
+  explicit Product(int nParents) : text(ProductText(nParents)) {
+    run.inf.emplace(std::vector<char>(text.begin(), text.end()));
+    run.inf->BuildSectionIndex();
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstallEngine(run);
   }
   BenchMachine machine;
   std::string text;
-  tarvium::InfFile inf;
   tarvium::SetupRun run{machine.Machine()};
 };
 

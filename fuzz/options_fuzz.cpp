@@ -20,9 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   tarvium::SetupRun run(FuzzMachine("options_fuzz"));
   tarvium::TextEncoding encoding;
-  tarvium::InfFile inf(tarvium::DecodeText(bytes, encoding));
-  inf.BuildSectionIndex();
-  run.pInfFile = &inf;
+  run.inf.emplace(tarvium::DecodeText(bytes, encoding));
+  run.inf->BuildSectionIndex();
   run.variables.Set("MachineKeyName", "Fuzz\\Options");
   tarvium::AttachScriptEngine(run);
   tarvium::AttachInstallEngine(run);
@@ -34,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string failed;
   tarvium::CheckRequirements(run, failed);
   run.ctx.bAborted = false;
-  tarvium::RunInstallation(run);
+  tarvium::RunInstallationPasses(run);
   run.ctx.bAborted = false;
   run.ctx.bUninstall = true;
-  tarvium::RunInstallation(run);
+  tarvium::RunInstallationPasses(run);
   return 0;
 }

@@ -6,10 +6,11 @@
 
 namespace tarvium {
 
-bool LoadSetupExtension(SetupRun& run) { return run.ctx.szSetupExtDll.empty(); }
+bool LoadSetupExtension(SetupRun& run) {
+  return run.ctx.szSetupExtDll.empty();
+}
 
-int CallSetupHook(SetupRun&, uint32_t, const std::string&, const std::string&,
-                  const std::string&) {
+int CallSetupHook(SetupRun&, uint32_t, const std::string&, const std::string&, const std::string&) {
   return 1;
 }
 

@@ -4,6 +4,7 @@
 // engine attaches these operations to the run (AttachScriptEngine); a run without them, as in the
 // engine's own tests, records its messages and answers OK, and leaves values as they are written.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,17 @@ struct ScriptHooks {
   std::function<bool(SetupRun&, std::string_view text)> isNonEmptyEncryptedValue;
   // Turns a line NAME=value into NAME=result when the value calls an expression function.
   std::function<bool(SetupRun&, std::string& line)> evaluateAssignment;
+  // The start of a run: the catalog in English, then (after the variables) the run's language.
+  std::function<void(SetupRun&)> initMessageCatalog;
+  std::function<void(SetupRun&)> chooseLanguage;
+  // Once the error file is prepared: how messages are answered in this run (silent, beep).
+  std::function<void(SetupRun&)> attachErrorFile;
+  // Starts a program as the script commands do; false when it could not be started.
+  std::function<bool(SetupRun&, const std::string& commandLine, bool bWait, uint32_t& dwExitCode)>
+      launchProgram;
+  // One prompt page (a prompt section): 1 Next, 998 Back, 2 Cancel. Without it a prompt section
+  // is passed over.
+  std::function<int(SetupRun&, const std::string& section, bool bBack)> askPrompt;
 };
 
 }  // namespace tarvium

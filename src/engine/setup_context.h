@@ -13,6 +13,10 @@ inline constexpr size_t kPathSize = 1025;      // paths, with their zero byte
 
 inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;  // a colour that is not drawn
 
+// Run flags of /X that the main sequence tests.
+inline constexpr uint32_t kRunFlagKeepRunIfInstalled = 0x04;  // RunIfInstalled is not started
+inline constexpr uint32_t kRunFlagNoRestart = 0x08;  // a restart is reported, never performed
+
 // "UninstallOptions" bits.
 inline constexpr uint32_t kUninstallSystemComponent = 0x1;
 inline constexpr uint32_t kUninstallNoRemove = 0x2;
@@ -170,18 +174,18 @@ struct SetupContext {
   // --- End of the run ----------------------------------------------------------------------------
   bool bOk = true;                  // the run goes on; false stops every later phase
   bool bStoppedForRestart = false;  // stopped without failure: a previous version was removed
-  bool bAborted = false;  // the run's abort flag: set by Cancel answers, tested by every step
-  bool bAbortedReboot = false;       // aborted, but a restart is still due
+  bool bAborted = false;        // the run's abort flag: set by Cancel answers, tested by every step
+  bool bAbortedReboot = false;  // aborted, but a restart is still due
   bool bAbortedBySetupData = false;  // a /V mismatch or an unmet requirement stopped the run
   bool bExitCommand = false;         // a script ended the run with "Exit"
   bool bAbortSilent = false;         // a script ended the run with "AbortSilent"
   std::string szExitText;            // the text of "Exit", "Abort", "AbortReboot", "AbortSilent"
   int32_t iReboot = 0;  // 0 none decided, 1 restart Windows, 2 no restart, 3 log off, 4 shut
                         // down, 5 restart the computer
-  bool bRestartWindows = false;     // a change needs a restart of Windows
-  bool bConfigChanged = false;      // a change needs a restart of the computer
-  bool bExitWindows = false;        // the end of the run restarts, logs off or shuts down
-  uint32_t uExitWindowsFlags = 0;   // 0 log off, 2 restart, 8 power off
+  bool bRestartWindows = false;    // a change needs a restart of Windows
+  bool bConfigChanged = false;     // a change needs a restart of the computer
+  bool bExitWindows = false;       // the end of the run restarts, logs off or shuts down
+  uint32_t uExitWindowsFlags = 0;  // 0 log off, 2 restart, 8 power off
 };
 
 }  // namespace tarvium

@@ -3,14 +3,17 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/error_file.h"
+#include "engine/inf_file.h"
 #include "engine/install_hooks.h"
 #include "engine/message_state.h"
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
+#include "engine/sequence_state.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
@@ -19,7 +22,6 @@
 
 namespace tarvium {
 
-class InfFile;
 struct InstallEngine;
 
 // The section and the 1-based line being processed; messages and the error file name it.
@@ -45,8 +47,10 @@ struct SetupRun {
   MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
-  // The loaded setup information file; the main sequence sets it once the file is loaded.
-  const InfFile* pInfFile = nullptr;
+  // The setup information file of the run, from its loading to the end of the run.
+  std::optional<InfFile> inf;
+  // What the phases of the main sequence hand on to later phases.
+  SequenceState sequence;
   // The installation engine's state (option table, pass state, section handlers); created by
   // AttachInstallEngine.
   std::shared_ptr<InstallEngine> installEngine;

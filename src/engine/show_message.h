@@ -13,6 +13,13 @@ struct SetupRun;
 
 using MessageArg = std::variant<std::string, int64_t>;
 
+// The result numbers every caller of ShowMessage compares with.
+inline constexpr int kResultAll = 1;  // also None
+inline constexpr int kResultOk = 2;   // also Cancel
+inline constexpr int kResultIgnore = 5;
+inline constexpr int kResultYes = 6;
+inline constexpr int kResultNo = 7;
+
 struct ShownMessage {
   int nMessage = 0;
   std::vector<MessageArg> args;

@@ -6,23 +6,11 @@
 
 #include "engine/inf_fields.h"
 #include "engine/setup_run.h"
+#include "engine/text_escapes.h"
 #include "platform/power.h"
 
 namespace tarvium {
 namespace {
-
-std::string UnescapeMessage(const std::string& text) {
-  std::string result;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
-      result.push_back(text[i + 1] == 'n' ? '\n' : '\\');
-      ++i;
-    } else {
-      result.push_back(text[i]);
-    }
-  }
-  return result;
-}
 
 int32_t Number(const std::string& field) {
   return static_cast<int32_t>(std::strtol(field.c_str(), nullptr, 10));
@@ -35,7 +23,7 @@ ShutdownSpec ParseShutdownSpec(const std::string& value) {
   const char* rest = value.c_str();
   for (std::string& field : fields) rest = NextField(rest, field);
   ShutdownSpec countdown;
-  countdown.message = UnescapeMessage(fields[0]);
+  countdown.message = ResolveTextEscapes(fields[0]);
   countdown.bReboot = Number(fields[1]) != 0;
   countdown.bForce = Number(fields[2]) != 0;
   countdown.nSeconds = Number(fields[3]);

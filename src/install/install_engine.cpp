@@ -50,7 +50,7 @@ InstallEngine& EngineOf(SetupRun& run) {
 }
 
 const InfFile* InstallFile(SetupRun& run) {
-  return run.pInfFile;
+  return run.inf ? &*run.inf : nullptr;
 }
 
 void AttachInstallEngine(SetupRun& run) {
@@ -59,7 +59,7 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.applyOptionSwitch = ApplyOptionSwitch;
   run.install.checkRequirements = CheckRequirements;
   run.install.hasSpaceForSelection = HasSpaceForSelection;
-  run.install.runInstallation = RunInstallation;
+  run.install.runInstallation = RunInstallationPasses;
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;
 }

@@ -93,7 +93,7 @@ bool RunInstallPass(SetupRun& run) {
   return !run.ctx.bAborted;
 }
 
-bool RunInstallation(SetupRun& run) {
+bool RunInstallationPasses(SetupRun& run) {
   OptionTable& table = EngineOf(run).options;
   SetProgressRange(run, SizeOfSelection(run, kModeCustom, true));
   if (!run.ctx.bModify) return RunInstallPass(run);

@@ -21,6 +21,6 @@ SectionCall OwnSectionCall(const OptionRecord& option);
 bool RunInstallPass(SetupRun& run);
 
 // The installation run: the progress range, then one pass, or the two passes of a modify run.
-bool RunInstallation(SetupRun& run);
+bool RunInstallationPasses(SetupRun& run);
 
 }  // namespace tarvium

@@ -38,7 +38,43 @@ void WriteLines(platform::Console& console, std::string_view text) {
   }
 }
 
+std::string_view PageName(PageKind kind) {
+  switch (kind) {
+    case PageKind::Admin:
+      return "administrator setup";
+    case PageKind::SameVersion:
+      return "already installed";
+    case PageKind::Licence:
+      return "terms of use";
+    case PageKind::Info:
+      return "information";
+    case PageKind::FromCD:
+      return "start from CD";
+    case PageKind::Shared:
+      return "shared installation";
+    case PageKind::Mode:
+      return "installation mode";
+    case PageKind::Directory:
+      return "application directory";
+    case PageKind::DataDirectory:
+      return "data directory";
+    case PageKind::User:
+      break;
+  }
+  return "user";
+}
+
 }  // namespace
+
+int HeadlessUserInterface::ShowPage(PageRequest& request) {
+  std::string line = "== Page: " + std::string(PageName(request.kind)) +
+                     " == not asked (no interactive interface): ";
+  line += request.nDefaultChoice == kPageNext ? std::string("Next")
+                                              : "choice " + std::to_string(request.nDefaultChoice);
+  if (!request.value.empty()) line += ", " + request.value;
+  console_.WriteErrorLine(line);
+  return request.nDefaultChoice;
+}
 
 int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
   console_.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +

@@ -1,7 +1,9 @@
 // The user interface of a run that has nobody to ask: a message box is printed on standard error
 // (caption, text and buttons, with a line saying the default button was taken) and answered with
 // its default button; there are no windows to enable, no cursor to change and no messages to
-// pump. CreateUserInterface picks the backend of a run from its console.
+// pump. A wizard page is answered with its default (Next, or the default choice) and its values
+// as they are, with one line on standard error. CreateUserInterface picks the backend of a run from
+// its console.
 #pragma once
 #include <memory>
 
@@ -18,6 +20,7 @@ class HeadlessUserInterface final : public UserInterface {
   void SetWaitCursor(bool) override {}
   void EnableMainWindows(bool) override {}
   bool PumpMessages() override { return true; }
+  int ShowPage(PageRequest& request) override;
 
  private:
   platform::Console& console_;

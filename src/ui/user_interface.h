@@ -1,8 +1,8 @@
 // The user interface of a run, as the engine and the script engine see it: message boxes, the
 // wait cursor while a started program runs, and the message pump that keeps the windows alive
-// (and lets a Cancel reach the run) during long operations. The wizard pages and the progress
-// window join it later. The run holds one backend: headless (standard error, default answers)
-// or text mode; a Win32 backend will draw real windows.
+// (and lets a Cancel reach the run) during long operations, and the wizard pages of a run. The
+// progress window joins it later. The run holds one backend: headless (standard error, default
+// answers) or text mode; a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -36,6 +36,51 @@ struct MessageBoxRequest {
   bool bBeep = false;  // play the icon's sound when the box opens
 };
 
+// The wizard pages the main sequence asks. Choice pages end with the number of the choice taken
+// (the administrator page with 7202 or 7205, the same-version page with 7004 to 7007, ...).
+enum class PageKind {
+  Admin,          // file server 7202 or workstation 7205
+  SameVersion,    // Add/Remove 7004, Repeat 7005, New 7006, Uninstall 7007
+  Licence,        // terms of use: Yes 1, No 2
+  Info,           // information text: Next 1
+  FromCD,         // local installation 7102 or start from CD 7105
+  Shared,         // local 6905 or from the server 6902
+  Mode,           // full 6102, standard 6105, custom 6108
+  Directory,      // the application directory (text 5036)
+  DataDirectory,  // the data directory (text 5037)
+  User,           // user name and company
+};
+
+inline constexpr int kPageNext = 1;
+inline constexpr int kPageCancel = 2;
+inline constexpr int kPageBack = 998;
+
+// The choices of the choice pages, as their results.
+inline constexpr int kChoiceAddRemove = 7004;  // same-version page
+inline constexpr int kChoiceRepeat = 7005;
+inline constexpr int kChoiceNewInstance = 7006;
+inline constexpr int kChoiceUninstall = 7007;
+inline constexpr int kChoiceFileServer = 7202;  // administrator page
+inline constexpr int kChoiceWorkstation = 7205;
+inline constexpr int kChoiceLocal = 7102;  // from-CD page
+inline constexpr int kChoiceFromCD = 7105;
+inline constexpr int kChoiceFromServer = 6902;  // shared page
+inline constexpr int kChoiceLocalShared = 6905;
+inline constexpr int kModeFull = 6102;  // mode page; also SetupContext::iInstallMode
+inline constexpr int kModeStandard = 6105;
+inline constexpr int kModeCustom = 6108;
+
+struct PageRequest {
+  PageKind kind = PageKind::Info;
+  std::string text;         // the terms of use, the information text or the page's explanation
+  std::string value;        // in and out: the directory, or the user name
+  std::string secondValue;  // in and out: the company
+  int nDefaultChoice = kPageNext;  // what a page answered without a person takes
+  bool bBack = false;              // Back is offered: a page was shown before
+  bool bCancel = true;             // Cancel is offered
+  bool bHideUninstall = false;     // the same-version page offers no Uninstall
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -49,6 +94,9 @@ class UserInterface {
   // Dispatches the pending window messages. False when a quit message arrived or the user asked
   // to cancel; the caller then ends its wait.
   virtual bool PumpMessages() = 0;
+  // Asks one wizard page and returns its result number; entered values are written back. A
+  // backend without pages takes the page's default.
+  virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
   // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
   virtual void ShowProgress(int nPercent) { (void)nPercent; }
 };

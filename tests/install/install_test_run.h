@@ -23,10 +23,9 @@ struct CopiedLine {
 
 class InstallTestRun {
  public:
-  explicit InstallTestRun(std::string_view infText)
-      : inf(std::vector<char>(infText.begin(), infText.end())) {
-    inf.BuildSectionIndex();
-    run.pInfFile = &inf;
+  explicit InstallTestRun(std::string_view infText) {
+    run.inf.emplace(std::vector<char>(infText.begin(), infText.end()));
+    run.inf->BuildSectionIndex();
     run.variables.Set("MachineKeyName", "Vendor\\Product");
     AttachScriptEngine(run);
     AttachInstallEngine(run);
@@ -61,7 +60,6 @@ class InstallTestRun {
 
   TestMachine machine;
   SetupRun run{machine.Machine()};
-  InfFile inf;
   std::vector<CopiedLine> copied;
 };
 

@@ -23,7 +23,7 @@ constexpr const char* kTree =
 TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
   InstallTestRun install(kTree);
   ASSERT_TRUE(BuildOptions(install.run));
-  ASSERT_TRUE(RunInstallation(install.run));
+  ASSERT_TRUE(RunInstallationPasses(install.run));
   EXPECT_EQ(install.CarriedOutSections(), (Names{"A", "A\\B", "A\\C", "D"}));
   for (const char* name : {"A", "A\\B", "A\\C", "D"})
     EXPECT_TRUE(IsRecordedInstalled(install.run, name)) << name;
@@ -35,7 +35,7 @@ TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
   for (const char* name : {"A", "A\\B", "A\\C", "D"}) RecordOptionInstalled(remove.run, name);
   remove.run.ctx.bUninstall = true;
   ASSERT_TRUE(BuildOptions(remove.run));
-  ASSERT_TRUE(RunInstallation(remove.run));
+  ASSERT_TRUE(RunInstallationPasses(remove.run));
   EXPECT_EQ(remove.CarriedOutSections(), (Names{"D", "A\\C", "A\\B", "A"}));
   EXPECT_FALSE(IsRecordedInstalled(remove.run, "A\\C"));
   EXPECT_FALSE(IsRecordedInstalled(remove.run, "D"));
@@ -54,7 +54,7 @@ TEST(InstallPass, ModifyRunInstallsAddedAndRemovesDroppedOptions) {
   ASSERT_TRUE(BuildOptions(t.run));
   t.Option("A\\B").selected = false;
   t.Option("D").selected = true;
-  ASSERT_TRUE(RunInstallation(t.run));
+  ASSERT_TRUE(RunInstallationPasses(t.run));
   EXPECT_EQ(t.CarriedOutSections(), (Names{"D", "A\\B"}));
   EXPECT_FALSE(t.run.ctx.bUninstall);
   EXPECT_TRUE(IsRecordedInstalled(t.run, "D"));
@@ -66,7 +66,7 @@ TEST(InstallPass, ModifyRunInstallsAddedAndRemovesDroppedOptions) {
 TEST(InstallPass, FailuresAndUserAbortStopBetweenOptions) {
   InstallTestRun failing("[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:FAIL\n[B]\n1:b\n");
   ASSERT_TRUE(BuildOptions(failing.run));
-  EXPECT_FALSE(RunInstallation(failing.run));
+  EXPECT_FALSE(RunInstallationPasses(failing.run));
   EXPECT_EQ(failing.CarriedOutSections(), Names{"A"});
   EXPECT_FALSE(IsRecordedInstalled(failing.run, "A"));
 
@@ -75,7 +75,7 @@ TEST(InstallPass, FailuresAndUserAbortStopBetweenOptions) {
   CancellingUserInterface& pumps = *ui;
   cancelled.run.ui = std::move(ui);
   ASSERT_TRUE(BuildOptions(cancelled.run));
-  EXPECT_FALSE(RunInstallation(cancelled.run));
+  EXPECT_FALSE(RunInstallationPasses(cancelled.run));
   EXPECT_EQ(cancelled.CarriedOutSections(), (Names{"A", "A\\B"}));
   EXPECT_EQ(pumps.nPumped, 2);
   EXPECT_TRUE(IsRecordedInstalled(cancelled.run, "A\\B"));  // recorded before the pump
@@ -88,7 +88,7 @@ TEST(SectionProcessing, ReferencesRunOncePerPassUnlessRepeated) {
       "[C]\n#!Common\n#Bad, NOSUCHWORD\n"
       "[Common]\n1:common\n#Inner\n[Inner]\n1:inner\n#!common\n");
   ASSERT_TRUE(BuildOptions(t.run));
-  EXPECT_FALSE(RunInstallation(t.run));
+  EXPECT_FALSE(RunInstallationPasses(t.run));
   // Inner's "#!common" is passed over: Common is being processed around it.
   EXPECT_EQ(t.CarriedOutSections(), (Names{"Common", "Inner", "Common", "Inner"}));
   ASSERT_EQ(t.copied.size(), 6u);
@@ -102,7 +102,7 @@ TEST(SectionProcessing, MissingSectionsAndWildcard) {
   InstallTestRun missing("[Options]\nA=A,DEFAULT\nP=P,DEFAULT\nP\\Q=Q,DEFAULT\n[P\\Q]\n1:q\n");
   ASSERT_TRUE(BuildOptions(missing.run));
   EXPECT_EQ(missing.Messages(), std::vector<int>{5529});  // from the size computation
-  EXPECT_FALSE(RunInstallation(missing.run));
+  EXPECT_FALSE(RunInstallationPasses(missing.run));
   EXPECT_EQ(missing.Messages(), (std::vector<int>{5529, 5529}));
   EXPECT_EQ(missing.CarriedOutSections(), Names{});
 
@@ -110,7 +110,7 @@ TEST(SectionProcessing, MissingSectionsAndWildcard) {
       "[Options]\nP=P,DEFAULT\nP\\Q=Q,DEFAULT|WILDCARD\n"
       "[%Option%]\nIF %OptionName%==Q THEN '1:%Option%.txt'\n");
   ASSERT_TRUE(BuildOptions(wildcard.run));
-  ASSERT_TRUE(RunInstallation(wildcard.run));
+  ASSERT_TRUE(RunInstallationPasses(wildcard.run));
   EXPECT_TRUE(wildcard.Messages().empty());
   ASSERT_EQ(wildcard.copied.size(), 1u);
   EXPECT_EQ(wildcard.copied[0].line, "1:P\\Q.txt");
@@ -131,7 +131,7 @@ TEST(SectionProcessing, DispatchBySectionName) {
           return true;
         });
   ASSERT_TRUE(BuildOptions(t.run));
-  ASSERT_TRUE(RunInstallation(t.run));
+  ASSERT_TRUE(RunInstallationPasses(t.run));
   EXPECT_EQ(calls, (Names{"6 Ini:app.ini app.ini", "6 Settings.ini Settings.ini",
                           "5 Bat:start.bat start.bat", "6 Win.ini Win.ini", "7 Reg ", "7 x.reg ",
                           "0 ODBC Driver ", "3 Config.sys c:\\config.sys"}));
@@ -139,7 +139,7 @@ TEST(SectionProcessing, DispatchBySectionName) {
 
   calls.clear();
   t.run.ctx.bTestRun = true;  // a test run configures nothing
-  ASSERT_TRUE(RunInstallation(t.run));
+  ASSERT_TRUE(RunInstallationPasses(t.run));
   EXPECT_EQ(calls, Names{});
 }
 

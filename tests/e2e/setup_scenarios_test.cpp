@@ -1,0 +1,226 @@
+// Setup.exe from start to exit code, through the real binaries: each folder of scenarios/ is one
+// run on a fresh temporary machine (a copy of one machine created by `winmachine create`), and
+// what the folder's scenario.ini expects is checked against the run's exit code, its trace, error
+// file, debugger output and console, WIN.INI, the machine's recorded power request and
+// `winmachine diff` against the machine before the run. New scenarios need only a new folder.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "platform/emulated/machine/emulated_machine.h"
+#include "support/run_tool.h"
+#include "support/setup_scenario.h"
+#include "support/temp_dir.h"
+
+namespace tarvium::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string BuildDir() {
+  const char* dir = std::getenv("TARVIUM_BUILD_DIR");
+  return fs::absolute(dir ? dir : "build").string();
+}
+
+std::string ReadHostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void AppendHostFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::app) << text;
+}
+
+// One machine for every scenario of the binary, copied for each run (creating one costs more
+// than copying it), with its snapshot, which is the "before" of every scenario that seeds nothing.
+struct TemplateMachine {
+  TempDir dir;
+  std::string machine = dir.Path() + "/machine";
+  std::string snapshot = dir.Path() + "/snapshot";
+
+  TemplateMachine() {
+    const ToolResult created = RunTool("winmachine", "create " + ShellQuote(machine));
+    if (created.nExit != 0) ADD_FAILURE() << created.out;
+    const ToolResult taken = RunTool(
+        "winmachine", "--machine " + ShellQuote(machine) + " snapshot " + ShellQuote(snapshot));
+    if (taken.nExit != 0) ADD_FAILURE() << taken.out;
+  }
+  static const TemplateMachine& Get() {
+    static const TemplateMachine instance;
+    return instance;
+  }
+};
+
+// "Section/Key=Value"
+struct IniSetting {
+  std::string section, key, value;
+};
+
+IniSetting ParseSetting(const std::string& line, const std::string& setupExe) {
+  std::string text = line;
+  for (size_t pos; (pos = text.find("%SETUP_EXE%")) != std::string::npos;)
+    text.replace(pos, 11, setupExe);
+  const size_t nSlash = text.find('/');
+  const size_t nEquals = text.find('=', nSlash);
+  return {text.substr(0, nSlash), text.substr(nSlash + 1, nEquals - nSlash - 1),
+          text.substr(nEquals + 1)};
+}
+
+class SetupScenario : public testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    scenario_ = LoadScenario(GetParam());
+    fs::copy(TemplateMachine::Get().machine, machine_, fs::copy_options::recursive);
+    fs::create_directories(logs_);
+    std::string machineIni = "\r\n[Drive L]\r\nHostDir=" + logs_ + "\r\n";
+    for (const std::string& line : scenario_.Lines("MachineIni")) {
+      const IniSetting setting = ParseSetting(line, "");
+      machineIni += "[" + setting.section + "]\r\n" + setting.key + "=" + setting.value + "\r\n";
+    }
+    AppendHostFile(machine_ + "/machine.ini", machineIni);
+    if (scenario_.run.count("RegistrySeed")) {
+      const std::string seed = dir_.Path() + "/seed.reg";
+      std::ofstream(seed, std::ios::binary)
+          << WithScenarioDir(ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]));
+      const ToolResult imported = On("reg import " + ShellQuote(seed));
+      ASSERT_EQ(imported.nExit, 0) << imported.out;
+    }
+    if (!scenario_.Lines("WinIni").empty()) {
+      WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+        for (const std::string& line : scenario_.Lines("WinIni")) {
+          const IniSetting s = ParseSetting(line, SetupExe(machine));
+          machine.Profiles().WriteProfileString(s.section.c_str(), s.key.c_str(), s.value.c_str());
+        }
+      });
+    }
+    if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty()) {
+      before_ = dir_.Path() + "/before";
+      ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
+    }
+  }
+
+  // %SCENARIO% in .reg text: the folder's Windows path (Z: is the host's root), with its
+  // backslashes doubled as .reg strings write them.
+  std::string WithScenarioDir(std::string text) const {
+    std::string dir = "Z:";
+    for (char c : scenario_.dir) dir += c == '/' ? std::string("\\\\") : std::string(1, c);
+    for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
+      text.replace(pos, 10, dir);
+    return text;
+  }
+
+  ToolResult On(const std::string& args) {
+    return RunTool("winmachine", "--machine " + ShellQuote(machine_) + " " + args);
+  }
+
+  template <class F>
+  void WithMachine(F&& use) {
+    std::string error;
+    auto machine = platform::emulated::EmulatedMachine::Open(machine_, {}, error);
+    ASSERT_TRUE(machine) << error;
+    use(*machine);
+  }
+
+  std::string SetupExe(platform::emulated::EmulatedMachine& machine) {
+    std::string path;
+    machine.EmulatedFiles().GetWindowsPath(BuildDir() + "/Setup.exe", path);
+    return path;
+  }
+
+  // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
+  ToolResult RunSetup() {
+    const std::string exitFile = dir_.Path() + "/exit-code";
+    std::ofstream(exitFile).close();
+    const std::string command =
+        "cd " + ShellQuote(scenario_.dir) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
+        " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) + " " +
+        ShellQuote(BuildDir() + "/Setup.exe") + " " + scenario_.run["CommandLine"] + " 2>&1";
+    ToolResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    fullExitCode_ = ReadHostFile(exitFile);
+    return result;
+  }
+
+  void ExpectLines(const std::string& section, const std::string& text) {
+    std::string why;
+    EXPECT_TRUE(MatchLines(scenario_.Lines(section), text, why))
+        << "[" << section << "] " << why << "\n--- got:\n"
+        << text;
+  }
+
+  std::vector<std::string> DiffLines() {
+    const ToolResult diff =
+        RunTool("winmachine", "diff " + ShellQuote(before_) + " " + ShellQuote(machine_));
+    std::vector<std::string> lines;
+    std::istringstream in(diff.out);
+    for (std::string line; std::getline(in, line);)
+      if (!line.empty() && line.find(" L:\\") == std::string::npos) lines.push_back(line);
+    return lines;
+  }
+
+  Scenario scenario_;
+  TempDir dir_;
+  std::string machine_ = dir_.Path() + "/machine";
+  std::string logs_ = dir_.Path() + "/logs";
+  std::string debugFile_ = dir_.Path() + "/debug.txt";
+  std::string before_ = TemplateMachine::Get().snapshot;
+  std::string fullExitCode_;
+};
+
+TEST_P(SetupScenario, RunsAsDescribed) {
+  const ToolResult result = RunSetup();
+  const auto nExpected = static_cast<int32_t>(std::stol(scenario_.run["ExitCode"]));
+  EXPECT_EQ(result.nExit, static_cast<int>(static_cast<uint32_t>(nExpected) & 0xFF))
+      << "the shell sees the low byte\n"
+      << result.out;
+  ASSERT_FALSE(fullExitCode_.empty()) << "Setup.exe wrote no exit code\n" << result.out;
+  EXPECT_EQ(static_cast<int32_t>(std::stoul(fullExitCode_)), nExpected) << result.out;
+  ExpectLines("Output", result.out);
+  ExpectLines("Trace", ReadHostFile(logs_ + "/trace.txt"));
+  ExpectLines("ErrorFile", ReadHostFile(logs_ + "/error.txt"));
+  ExpectLines("Debug", ReadHostFile(debugFile_));
+  const std::vector<std::string> diff = DiffLines();
+  EXPECT_TRUE(MatchDiff(scenario_.Lines("Diff"), diff)) << "winmachine diff:\n"
+                                                        << testing::PrintToString(diff);
+  const std::string power = ReadHostFile(machine_ + "/power_request.txt");
+  const std::string wantPower =
+      scenario_.run.count("PowerRequest") ? scenario_.run["PowerRequest"] : "none";
+  if (wantPower == "none")
+    EXPECT_EQ(power, "") << "no restart, log-off or shutdown is recorded";
+  else
+    EXPECT_NE(power.find(wantPower), std::string::npos) << power;
+  if (scenario_.Lines("WinIniAfter").empty()) return;
+  WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+    for (const std::string& line : scenario_.Lines("WinIniAfter")) {
+      const IniSetting s = ParseSetting(line, SetupExe(machine));
+      EXPECT_EQ(machine.Profiles().GetProfileString(s.section.c_str(), s.key.c_str(), ""), s.value)
+          << line;
+    }
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, SetupScenario, testing::ValuesIn(ScenarioNames()),
+                         [](const testing::TestParamInfo<std::string>& param) {
+                           std::string name = param.param;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace tarvium::test

@@ -1,0 +1,101 @@
+#include "support/setup_scenario.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tarvium::test {
+namespace {
+
+std::string ScenariosDir() {
+  return std::string(TARVIUM_SOURCE_DIR) + "/tests/e2e/scenarios";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+const std::vector<std::string>& Scenario::Lines(const std::string& section) const {
+  static const std::vector<std::string> kNone;
+  const auto found = sections.find(section);
+  return found == sections.end() ? kNone : found->second;
+}
+
+std::vector<std::string> ScenarioNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(ScenariosDir()))
+    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Scenario LoadScenario(const std::string& name) {
+  Scenario scenario;
+  scenario.name = name;
+  scenario.dir = ScenariosDir() + "/" + name;
+  std::ifstream in(scenario.dir + "/scenario.ini", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string section;
+  for (const std::string& line : SplitLines(text.str())) {
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[' && line.back() == ']') {
+      section = line.substr(1, line.size() - 2);
+      continue;
+    }
+    scenario.sections[section].push_back(line);
+    const size_t nEquals = line.find('=');
+    if (section == "Run" && nEquals != std::string::npos)
+      scenario.run[line.substr(0, nEquals)] = line.substr(nEquals + 1);
+  }
+  return scenario;
+}
+
+bool MatchLines(const std::vector<std::string>& expected, const std::string& text,
+                std::string& why) {
+  const std::vector<std::string> lines = SplitLines(text);
+  size_t nNext = 0;
+  for (const std::string& want : expected) {
+    const bool bAbsent = !want.empty() && want[0] == '!';
+    const std::string part = bAbsent ? want.substr(1) : want;
+    const auto holds = [&](const std::string& line) {
+      return line.find(part) != std::string::npos;
+    };
+    if (bAbsent) {
+      if (std::any_of(lines.begin(), lines.end(), holds)) {
+        why = "unexpected: " + part;
+        return false;
+      }
+      continue;
+    }
+    const auto found = std::find_if(lines.begin() + static_cast<long>(nNext), lines.end(), holds);
+    if (found == lines.end()) {
+      why = "missing (in this order): " + part;
+      return false;
+    }
+    nNext = static_cast<size_t>(found - lines.begin());  // one line may hold several parts
+  }
+  return true;
+}
+
+bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+  if (expected.size() != actual.size()) return false;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const std::string& want = expected[i];
+    const bool bPrefix = !want.empty() && want.back() == '*';
+    if (bPrefix ? actual[i].rfind(want.substr(0, want.size() - 1), 0) != 0 : actual[i] != want)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace tarvium::test

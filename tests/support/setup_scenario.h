@@ -1,0 +1,47 @@
+// One end-to-end scenario of Setup.exe: a folder of tests/e2e/scenarios holding the product's
+// Setup.inf with its media and a scenario.ini that says how to run it and what to expect. The file
+// has sections of plain lines:
+//   [Run]        CommandLine= (shell syntax, run in the scenario folder), ExitCode= (the full
+//                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first,
+//                in which %SCENARIO% is the folder's Windows path),
+//                PowerRequest= (the machine's recorded request afterwards: none, restart, ...)
+//   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
+//   [WinIni]     lines "Section/Key=Value" written to WIN.INI before the run
+//   [WinIniAfter] lines "Section/Key=Value" that WIN.INI must hold afterwards
+//   [Trace], [Debug], [ErrorFile], [Output]
+//                lines expected, in this order, as parts of lines of the /B trace file
+//                (L:\trace.txt), the debugger output, the /E error file (L:\error.txt) and
+//                standard output with standard error; a line starting with '!' must not appear
+//   [Diff]       the lines of `winmachine diff` against the machine before the run, not counting
+//                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
+//                (for times and host paths that differ from run to run)
+// %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarvium::test {
+
+struct Scenario {
+  std::string name;
+  std::string dir;                                           // host path of the folder
+  std::map<std::string, std::string> run;                    // [Run] key -> value
+  std::map<std::string, std::vector<std::string>> sections;  // every section's lines
+  const std::vector<std::string>& Lines(const std::string& section) const;
+};
+
+// The folders of tests/e2e/scenarios, sorted.
+std::vector<std::string> ScenarioNames();
+// Reads tests/e2e/scenarios/<name>/scenario.ini; ';' lines and empty lines are skipped.
+Scenario LoadScenario(const std::string& name);
+
+// Whether `expected` (lines, each a part of one line; '!' lines must be absent) matches `text`;
+// on a mismatch `why` names the line that failed.
+bool MatchLines(const std::vector<std::string>& expected, const std::string& text,
+                std::string& why);
+
+// Whether the diff lines are the expected ones, one by one ('*' at the end: a prefix).
+bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
+
+}  // namespace tarvium::test

@@ -1,0 +1,92 @@
+// Setup.exe: the setup engine as a program. It opens the emulated machine (TARVIUM_MACHINE),
+// attaches the script engine, the installation engine (options, requirements, the install pass
+// and the read of the installed product) and the user interface to a run, runs it and ends with
+// the run's 32-bit exit code, which a parent setup reads back whole through the machine; a shell
+// sees its low byte.
+// Usage: Setup.exe [switches] [Windows path of the setup information file]
+#include <cstdio>
+#include <string>
+
+#include "engine/main_sequence.h"
+#include "engine/setup_run.h"
+#include "install/install_engine.h"
+#include "install/installed_product.h"
+#include "platform/code_page.h"
+#include "platform/emulated/machine/emulated_machine.h"
+#include "platform/emulated/processes/exit_code_file.h"
+#include "platform/program_path.h"
+#include "script/script_engine.h"
+#include "ui/headless_ui.h"
+
+namespace {
+
+// Ends a run that could not start: -1, whole for a parent that reads the code, 255 for a shell.
+int NotStarted() {
+  platform::WriteOwnExitCode(static_cast<uint32_t>(-1));
+  return 255;
+}
+
+// "/srv/media/Setup.inf" would read as the switch /S: an argument that starts with '/' and holds
+// another '/' is a host path given by mistake (no switch value holds one, except /Y's text).
+bool IsMistakenHostPath(const std::string& argument) {
+  return argument.size() > 2 && argument[0] == '/' && argument[1] != 'Y' && argument[1] != 'y' &&
+         argument.find('/', 1) != std::string::npos;
+}
+
+std::string WindowsFormOfHostPath(const std::string& hostPath) {
+  std::string path = "Z:" + hostPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// The arguments as one command text; an argument with blanks is quoted as a whole.
+std::string CommandText(int argc, char** argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = platform::Utf8ToAnsi(argv[i]);
+    if (!text.empty()) text += ' ';
+    const bool bQuote = argument.find_first_of(" \t") != std::string::npos;
+    text += bQuote ? "\"" + argument + "\"" : argument;
+  }
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using platform::emulated::EmulatedMachine;
+  for (int i = 1; i < argc; ++i) {
+    if (!IsMistakenHostPath(argv[i])) continue;
+    std::fprintf(stderr,
+                 "Setup.exe: '%s' is read as a switch, because arguments that start with '/' are "
+                 "switches.\nName the setup information file by its Windows path (%s) or relative "
+                 "to the current directory.\n",
+                 argv[i], WindowsFormOfHostPath(argv[i]).c_str());
+    return NotStarted();
+  }
+  std::string error;
+  auto machine = EmulatedMachine::Open(EmulatedMachine::DefaultDirectory(),
+                                       EmulatedMachine::HostVariables(), error);
+  if (!machine) {
+    std::fprintf(stderr, "Setup.exe: %s\n", error.c_str());
+    return NotStarted();
+  }
+  int32_t nExitCode = -1;
+  {
+    tarvium::SetupRun run(*machine);
+    tarvium::AttachScriptEngine(run);
+    tarvium::AttachInstalledProduct(run);
+    tarvium::AttachInstallEngine(run);
+    run.ui = tarvium::ui::CreateUserInterface(machine->Output());
+    std::string exePath;
+    machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
+    run.sequence.szExePath = exePath;
+    run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
+    std::string startDir;
+    if (machine->EmulatedFiles().GetWindowsPath(platform::HostCurrentDirectory(), startDir))
+      machine->Files().SetCurrentDirectory(startDir);
+    nExitCode = tarvium::WinMain(run, CommandText(argc, argv));
+  }
+  machine->Programs().ExitProcess(static_cast<uint32_t>(nExitCode));
+}
