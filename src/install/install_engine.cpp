@@ -35,6 +35,12 @@ int64_t MeasureIfChoice(SetupRun& run, const std::string& line) {
   return nBytes;
 }
 
+// The options page. Until the user interface draws the option list, the page is answered with
+// the current selection, as a person who only pressed Next would answer it.
+int AskOptions(SetupRun&, bool) {
+  return ui::kPageNext;
+}
+
 bool HasSpaceForSelection(SetupRun& run, std::string& szTarget) {
   szTarget = run.variables.Get("ApplicationDir");
   ReplaceVariables(run, szTarget);
@@ -60,6 +66,7 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.checkRequirements = CheckRequirements;
   run.install.hasSpaceForSelection = HasSpaceForSelection;
   run.install.runInstallation = RunInstallationPasses;
+  run.install.askOptions = AskOptions;
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;
 }

@@ -8,6 +8,7 @@
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "install/option_selection.h"
 #include "install/option_sizes.h"
 #include "install/options_registry.h"
 #include "install/process_section.h"
@@ -69,6 +70,15 @@ void Walk(SetupRun& run, int32_t i) {
   if (bBackwards) visitSelf();
 }
 
+// A full or standard installation takes the options its mode proposes; a custom one (and a
+// selection made with /O) keeps the selection as it is.
+void PresetChosenMode(SetupRun& run, OptionTable& table) {
+  const SetupContext& ctx = run.ctx;
+  if (ctx.bUninstall || ctx.bRepair || ctx.bModify || !ctx.szOptions.empty()) return;
+  if (ctx.iInstallMode == kModeComplete || ctx.iInstallMode == kModeTypical)
+    PresetByMode(table, ctx.iInstallMode);
+}
+
 }  // namespace
 
 void SetOptionVariables(SetupRun& run, const OptionRecord& option) {
@@ -95,6 +105,7 @@ bool RunInstallPass(SetupRun& run) {
 
 bool RunInstallationPasses(SetupRun& run) {
   OptionTable& table = EngineOf(run).options;
+  PresetChosenMode(run, table);
   SetProgressRange(run, SizeOfSelection(run, kModeCustom, true));
   if (!run.ctx.bModify) return RunInstallPass(run);
   std::vector<bool> wanted(table.records.size());

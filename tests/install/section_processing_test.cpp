@@ -63,6 +63,23 @@ TEST(InstallPass, ModifyRunInstallsAddedAndRemovesDroppedOptions) {
   EXPECT_EQ(EngineOf(t.run).nProgressRange, 100);  // nothing measured: the default range
 }
 
+TEST(InstallPass, FullAndStandardModesInstallWhatTheyPropose) {
+  const char* text = "[Options]\nA=A,DEFAULT\nB=B\n[A]\n1:a\n[B]\n1:b\n";
+  for (const auto& [nMode, szOptions, sections] :
+       std::vector<std::tuple<int, std::string, Names>>{{kModeComplete, "", {"A", "B"}},
+                                                        {kModeTypical, "", {"A"}},
+                                                        {kModeCustom, "", {"A"}},
+                                                        {kModeComplete, "-B", {"A"}}}) {
+    InstallTestRun t(text);
+    t.run.ctx.iInstallMode = nMode;
+    t.run.ctx.szOptions = szOptions;
+    ASSERT_TRUE(BuildOptions(t.run));
+    t.run.install.applyOptionSwitch(t.run, szOptions);
+    ASSERT_TRUE(t.run.install.runInstallation(t.run));
+    EXPECT_EQ(t.CarriedOutSections(), sections) << nMode << szOptions;
+  }
+}
+
 TEST(InstallPass, FailuresAndUserAbortStopBetweenOptions) {
   InstallTestRun failing("[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:FAIL\n[B]\n1:b\n");
   ASSERT_TRUE(BuildOptions(failing.run));
