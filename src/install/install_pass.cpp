@@ -18,7 +18,9 @@
 namespace tarvium {
 namespace {
 
-constexpr uint32_t kRunFlagKeepUserData = 0x2;  // /X flag 2: removals keep per-user data
+// The extension hook's events around an option.
+constexpr uint32_t kHookBeforeOption = 6;  // 0 skips the option
+constexpr uint32_t kHookAfterOption = 7;
 
 // The per-user key of an option: its "UserKeyNames" entry, or the product's UserKeyName when
 // that is built from "%Option".
@@ -50,10 +52,10 @@ void RecordOption(SetupRun& run, const OptionRecord& option) {
 
 void VisitOption(SetupRun& run, const OptionRecord& option) {
   SetOptionVariables(run, option);
-  if (CallSetupHook(run, 6, option.name) == 0) return;
+  if (CallSetupHook(run, kHookBeforeOption, option.name) == 0) return;
   if (!ProcessSection(run, OwnSectionCall(option))) run.ctx.bAborted = true;
   if (!run.ctx.bAborted || run.ctx.bExitCommand) RecordOption(run, option);
-  if (!run.ctx.bAborted) CallSetupHook(run, 7, option.name);
+  if (!run.ctx.bAborted) CallSetupHook(run, kHookAfterOption, option.name);
   PumpWindowMessages(run);
 }
 
