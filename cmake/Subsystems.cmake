@@ -21,7 +21,9 @@ function(tarvium_test_suite folder)
   endif()
   add_executable(${folder}_tests ${sources})
   target_link_libraries(${folder}_tests PRIVATE tarvium_test_support ${ARGN} GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60
+  # Tests are listed when CTest runs, so that a new end-to-end scenario folder is a new test
+  # without a rebuild.
+  gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "TARVIUM_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
 

@@ -13,7 +13,6 @@
 namespace tarvium {
 namespace {
 
-constexpr uint32_t kHookEndOfRun = 5;
 constexpr uint32_t kFlagsLogOff = 0;
 constexpr uint32_t kFlagsRestart = 2;
 constexpr uint32_t kFlagsPowerOff = 8;

@@ -18,7 +18,6 @@ namespace tarvium {
 namespace {
 
 constexpr uint32_t kEnvironmentAgainFormat = 0x651;
-constexpr uint32_t kHookBeforeQuestions = 4;
 
 void AddTrailingBackslash(std::string& path) {
   if (!path.empty() && path.back() != '\\') path.push_back('\\');
@@ -84,7 +83,6 @@ PhaseEnd SetDirectories(SetupRun& run) {
 
 PhaseEnd LoadExtensionLibrary(SetupRun& run) {
   run.ctx.bOk = LoadSetupExtension(run);
-  run.sequence.bExtensionLoaded = run.ctx.bOk && !run.ctx.szSetupExtDll.empty();
   return PhaseEnd::Next;
 }
 

@@ -4,8 +4,9 @@
 // windows, and the user interface of the run shows what it can when it is asked.
 #include "engine/main_sequence.h"
 
-#include <iterator>
+#include <string>
 
+#include "engine/debug_output.h"
 #include "engine/exit_code.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -15,46 +16,47 @@ namespace tarvium {
 namespace {
 
 struct SetupPhase {
+  const char* pszName;  // named in the debugger output of /Debug runs
   PhaseEnd (*run)(SetupRun& run);
   bool bAlways;  // runs also after bOk went to false
 };
 
 constexpr SetupPhase kPhases[] = {
-    {InitialiseRun, false},
-    {ReadCommandLine, false},
-    {ResolveFiles, false},
-    {LoadSetupFile, false},
-    {TakeSetupProgram, false},
-    {CreateMainWindow, false},
-    {LoadStringSections, false},
-    {ReadIdentity, false},
-    {ApplySourceDirectory, false},
-    {SendVariablesToDebugger, false},
-    {ApplyWorkstationSwitch, false},
-    {CheckRequiredVersion, false},
-    {ReadInstalledVersion, false},
-    {AskAdministratorPage, false},
-    {DetermineInstalledProduct, false},
-    {DecideRunMode, false},
-    {CheckRequirements, false},
-    {TakeInstalledData, false},
-    {StartRunIfInstalled, false},
-    {ApplyClientSetup, false},
-    {ConfirmUninstall, false},
-    {OfferPreviousVersionRemoval, false},
-    {RemoveWorkstationUsers, false},
-    {SetDirectories, false},
-    {LoadExtensionLibrary, false},
-    {LoadOptions, false},
-    {ConnectService, false},
-    {AskPages, false},
-    {FinishDirectories, false},
-    {SetCopyDirectories, false},
-    {OpenTestList, false},
-    {ReloadEnvironment, false},
-    {RunInstallation, false},
-    {EndInstallationRun, false},
-    {CleanUp, true},
+    {"InitialiseRun", InitialiseRun, false},
+    {"ReadCommandLine", ReadCommandLine, false},
+    {"ResolveFiles", ResolveFiles, false},
+    {"LoadSetupFile", LoadSetupFile, false},
+    {"TakeSetupProgram", TakeSetupProgram, false},
+    {"CreateMainWindow", CreateMainWindow, false},
+    {"LoadStringSections", LoadStringSections, false},
+    {"ReadIdentity", ReadIdentity, false},
+    {"ApplySourceDirectory", ApplySourceDirectory, false},
+    {"SendVariablesToDebugger", SendVariablesToDebugger, false},
+    {"ApplyWorkstationSwitch", ApplyWorkstationSwitch, false},
+    {"CheckRequiredVersion", CheckRequiredVersion, false},
+    {"ReadInstalledVersion", ReadInstalledVersion, false},
+    {"AskAdministratorPage", AskAdministratorPage, false},
+    {"DetermineInstalledProduct", DetermineInstalledProduct, false},
+    {"DecideRunMode", DecideRunMode, false},
+    {"CheckRequirements", CheckRequirements, false},
+    {"TakeInstalledData", TakeInstalledData, false},
+    {"StartRunIfInstalled", StartRunIfInstalled, false},
+    {"ApplyClientSetup", ApplyClientSetup, false},
+    {"ConfirmUninstall", ConfirmUninstall, false},
+    {"OfferPreviousVersionRemoval", OfferPreviousVersionRemoval, false},
+    {"RemoveWorkstationUsers", RemoveWorkstationUsers, false},
+    {"SetDirectories", SetDirectories, false},
+    {"LoadExtensionLibrary", LoadExtensionLibrary, false},
+    {"LoadOptions", LoadOptions, false},
+    {"ConnectService", ConnectService, false},
+    {"AskPages", AskPages, false},
+    {"FinishDirectories", FinishDirectories, false},
+    {"SetCopyDirectories", SetCopyDirectories, false},
+    {"OpenTestList", OpenTestList, false},
+    {"ReloadEnvironment", ReloadEnvironment, false},
+    {"RunInstallation", RunInstallation, false},
+    {"EndInstallationRun", EndInstallationRun, false},
+    {"CleanUp", CleanUp, true},
 };
 
 }  // namespace
@@ -62,6 +64,7 @@ constexpr SetupPhase kPhases[] = {
 int SetupMain(SetupRun& run) {
   for (const SetupPhase& phase : kPhases) {
     if (!phase.bAlways && !run.ctx.bOk) continue;
+    if (run.ctx.bDebug) DebugOutput(run, std::string("[Setup] phase ") + phase.pszName + "\n");
     switch (phase.run(run)) {
       case PhaseEnd::Next:
         break;

@@ -22,7 +22,6 @@ struct SequenceState {
   std::string szExePath;            // the running executable as a Windows path
   std::string szRememberedSrcDir;   // szSrcDir before [Application] "SrcDir" was applied
   bool bInstalledDataRead = false;  // the installed product's data told the administrator origin
-  bool bExtensionLoaded = false;
   platform::FileHandle hTestList = platform::FileHandle::Invalid;
   std::string szTestListPath;
   bool bMainLoop = false;  // SetupMain returned 1: the message loop and EndOfRun follow

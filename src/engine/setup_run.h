@@ -22,7 +22,10 @@
 
 namespace tarvium {
 
+// The installation engine's state (install_engine.h); opaque here.
 struct InstallEngine;
+// The loaded setup extension library (extension_library.h); opaque here.
+struct SetupExtension;
 
 // The section and the 1-based line being processed; messages and the error file name it.
 struct CurrentPosition {
@@ -54,6 +57,8 @@ struct SetupRun {
   // The installation engine's state (option table, pass state, section handlers); created by
   // AttachInstallEngine.
   std::shared_ptr<InstallEngine> installEngine;
+  // The setup extension library while it is loaded; none: every hook event answers 1.
+  std::shared_ptr<SetupExtension> extension;
 };
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

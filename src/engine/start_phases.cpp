@@ -122,10 +122,11 @@ PhaseEnd ApplySourceDirectory(SetupRun& run) {
 
 PhaseEnd SendVariablesToDebugger(SetupRun& run) {
   if (!run.ctx.bDebug) return PhaseEnd::Next;
-  for (const std::string& entry : run.machine.Env().Block()) DebugOutput(run, entry);
+  for (const std::string& entry : run.machine.Env().Block()) DebugOutput(run, entry + "\n");
   const auto names = PredefinedNames();
   for (size_t i = 0; i < names.size(); ++i)
-    DebugOutput(run, std::string(names[i].name) + "=" + run.variables.ValueAt(static_cast<int>(i)));
+    DebugOutput(
+        run, std::string(names[i].name) + "=" + run.variables.ValueAt(static_cast<int>(i)) + "\n");
   return PhaseEnd::Next;
 }
 

@@ -25,7 +25,8 @@ class Modules {
   virtual ~Modules() = default;
 
   // Loads the module at a Windows path: ERROR_MOD_NOT_FOUND when there is none, ERROR_BAD_FORMAT
-  // when it cannot be loaded.
+  // when it cannot be loaded, ERROR_INVALID_IMAGE_HASH when the machine's code-integrity rule
+  // refuses it (the emulated machine loads only modules that VerifyTrust accepts).
   virtual uint32_t LoadLibrary(const std::string& path, ModuleHandle& hModule) = 0;
   // The entry point of that name, or null.
   virtual ProcAddress GetProcAddress(ModuleHandle hModule, const std::string& name) = 0;

@@ -93,6 +93,11 @@ class Processes {
   // "name.exe" and the other way round); every process for an empty name.
   virtual uint32_t EnumProcesses(const std::string& moduleName,
                                  std::vector<ProcessEntry>& entries) = 0;
+  // Places at a Windows path a program that runs this setup engine when it is started, with the
+  // command line and exit code of any other program (an uninstall registration puts _UnInst.exe
+  // in the Windows directory so). Windows copies the running engine; the emulated machine writes
+  // an engine image. Errors are those of writing the file.
+  virtual uint32_t PlaceEngineImage(const std::string& windowsPath) = 0;
   // Ends the calling process with a 32-bit exit code that a parent using this service reads back
   // whole. A setup engine's main ends through this.
   [[noreturn]] virtual void ExitProcess(uint32_t dwExitCode) = 0;

@@ -7,6 +7,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +28,13 @@ namespace fs = std::filesystem;
 std::string BuildDir() {
   const char* dir = std::getenv("TARVIUM_BUILD_DIR");
   return fs::absolute(dir ? dir : "build").string();
+}
+
+// Z: is the host's root on every machine.
+std::string WindowsPathOfHost(const std::string& hostPath) {
+  std::string path = "Z:" + hostPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
 }
 
 std::string ReadHostFile(const std::string& path) {
@@ -94,6 +102,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       const ToolResult imported = On("reg import " + ShellQuote(seed));
       ASSERT_EQ(imported.nExit, 0) << imported.out;
     }
+    if (scenario_.run.count("TrustTestExtension")) TrustTestExtension();
     if (!scenario_.Lines("WinIni").empty()) {
       WithMachine([&](platform::emulated::EmulatedMachine& machine) {
         for (const std::string& line : scenario_.Lines("WinIni")) {
@@ -108,14 +117,23 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     }
   }
 
-  // %SCENARIO% in .reg text: the folder's Windows path (Z: is the host's root), with its
-  // backslashes doubled as .reg strings write them.
+  // %SCENARIO% in .reg text: the folder's Windows path, with its backslashes doubled as .reg
+  // strings write them.
   std::string WithScenarioDir(std::string text) const {
-    std::string dir = "Z:";
-    for (char c : scenario_.dir) dir += c == '/' ? std::string("\\\\") : std::string(1, c);
+    std::string dir;
+    for (char c : WindowsPathOfHost(scenario_.dir))
+      dir += c == '\\' ? std::string("\\\\") : std::string(1, c);
     for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
       text.replace(pos, 10, dir);
     return text;
+  }
+
+  // The administrator's allow-list of the machine names the test extension's digest.
+  void TrustTestExtension() {
+    const std::string command = "cd " + ShellQuote(BuildDir() + "/tests") +
+                                " && sha256sum setup_test_extension.so > " +
+                                ShellQuote(machine_ + "/trusted-modules.txt");
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 
   ToolResult On(const std::string& args) {
@@ -143,7 +161,9 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     const std::string command =
         "cd " + ShellQuote(scenario_.dir) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
-        " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) + " " +
+        " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
+        " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
+        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " " +
         ShellQuote(BuildDir() + "/Setup.exe") + " " + scenario_.run["CommandLine"] + " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -194,6 +214,7 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   ExpectLines("Trace", ReadHostFile(logs_ + "/trace.txt"));
   ExpectLines("ErrorFile", ReadHostFile(logs_ + "/error.txt"));
   ExpectLines("Debug", ReadHostFile(debugFile_));
+  ExpectLines("HookLog", ReadHostFile(logs_ + "/hook.txt"));
   const std::vector<std::string> diff = DiffLines();
   EXPECT_TRUE(MatchDiff(scenario_.Lines("Diff"), diff)) << "winmachine diff:\n"
                                                         << testing::PrintToString(diff);

@@ -4,7 +4,11 @@
 //   [Run]        CommandLine= (shell syntax, run in the scenario folder), ExitCode= (the full
 //                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first,
 //                in which %SCENARIO% is the folder's Windows path),
-//                PowerRequest= (the machine's recorded request afterwards: none, restart, ...)
+//                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
+//                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
+//                which %TARVIUM_TEST_EXTENSION% names in every run)
+//   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
+//                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
 //   [WinIni]     lines "Section/Key=Value" written to WIN.INI before the run
 //   [WinIniAfter] lines "Section/Key=Value" that WIN.INI must hold afterwards

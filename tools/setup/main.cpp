@@ -13,6 +13,7 @@
 #include "install/installed_product.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
 #include "script/script_engine.h"
@@ -27,10 +28,13 @@ int NotStarted() {
 }
 
 // "/srv/media/Setup.inf" would read as the switch /S: an argument that starts with '/' and holds
-// another '/' is a host path given by mistake (no switch value holds one, except /Y's text).
+// another '/' before any ':' or '\' is a host path given by mistake. A switch value that is a
+// Windows path may use '/' after its drive ("/BC:/trace.txt"); /Y's free text is left alone.
 bool IsMistakenHostPath(const std::string& argument) {
-  return argument.size() > 2 && argument[0] == '/' && argument[1] != 'Y' && argument[1] != 'y' &&
-         argument.find('/', 1) != std::string::npos;
+  if (argument.size() < 3 || argument[0] != '/' || argument[1] == 'Y' || argument[1] == 'y')
+    return false;
+  const size_t nSecond = argument.find('/', 1);
+  return nSecond != std::string::npos && argument.find_first_of(":\\", 1) > nSecond;
 }
 
 std::string WindowsFormOfHostPath(const std::string& hostPath) {
@@ -50,6 +54,15 @@ std::string CommandText(int argc, char** argv) {
     text += bQuote ? "\"" + argument + "\"" : argument;
   }
   return text;
+}
+
+// Started through an engine image of the machine (Setup.exe or _UnInst.exe placed there), the
+// engine is that image: its Windows path is the program's path.
+std::string EngineImagePath() {
+  const std::string prefix = std::string(platform::kEngineImageVariable) + "=";
+  for (const std::string& entry : platform::emulated::EmulatedMachine::HostVariables())
+    if (entry.rfind(prefix, 0) == 0) return platform::Utf8ToAnsi(entry.substr(prefix.size()));
+  return "";
 }
 
 }  // namespace
@@ -79,8 +92,9 @@ int main(int argc, char** argv) {
     tarvium::AttachInstalledProduct(run);
     tarvium::AttachInstallEngine(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());
-    std::string exePath;
-    machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
+    std::string exePath = EngineImagePath();
+    if (exePath.empty())
+      machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
     run.sequence.szExePath = exePath;
     run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
     std::string startDir;

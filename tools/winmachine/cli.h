@@ -36,5 +36,6 @@ int DiffCommand(const Invocation& invocation);
 int RegCommand(const Invocation& invocation);
 int AccountCommand(const Invocation& invocation);
 int GroupCommand(const Invocation& invocation);
+int RunCommand(const Invocation& invocation);
 
 }  // namespace winmachine

@@ -1,6 +1,7 @@
 // winmachine: the emulated Windows machine's tool for people and tests. It creates a machine,
 // maps Windows paths to the host, queries and edits the registry like Windows' reg command,
-// lists installed programs, performs a restart, and snapshots and compares machines.
+// lists installed programs, runs programs on it, performs a restart, and snapshots and compares
+// machines.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -27,6 +28,8 @@ constexpr const char* kUsage =
     "                            a member of a local (or global) group, created when missing;\n"
     "                            group list [--global] shows the groups and their members\n"
     "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
+    "  run COMMAND LINE          starts a program on the machine as Start > Run does, waits, and\n"
+    "                            exits with its code (the low byte; the whole code to a parent)\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
     "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
     "any\n"
@@ -38,7 +41,7 @@ const std::map<std::string, Command> kCommands = {
     {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
     {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
     {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
-    {"group", GroupCommand},
+    {"group", GroupCommand},       {"run", RunCommand},
 };
 
 }  // namespace

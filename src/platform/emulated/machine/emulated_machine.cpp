@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/code_page.h"
 #include "platform/emulated/machine/default_layout.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/win_error.h"
 
@@ -64,6 +66,24 @@ bool LayOutRegistry(const std::string& hostDir, const MachineConfig& config,
     return false;
   }
   return true;
+}
+
+// The value of one host variable ("NAME=value"); empty when it is not there.
+std::string HostVariable(const std::vector<std::string>& hostVariables, std::string_view name) {
+  std::string value;
+  for (const std::string& entry : hostVariables)
+    if (entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=')
+      value = entry.substr(name.size() + 1);
+  return value;
+}
+
+// The engine binaries engine images run, in order (engine_image.h).
+std::vector<std::string> EngineCandidatesOf(const std::string& machineDir,
+                                            const MachineConfig& config,
+                                            const std::vector<std::string>& hostVariables) {
+  std::string configured = AnsiToUtf8(config.szEngine);
+  if (!configured.empty() && configured.front() != '/') configured = machineDir + "/" + configured;
+  return EngineCandidates(HostVariable(hostVariables, kEngineVariable), configured);
 }
 
 bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
@@ -142,6 +162,11 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes.searchDirectories = {systemDir, windowsDir};
   processes.exitCodeDirectory = dir_;
+  processes.engineCandidates = EngineCandidatesOf(dir_, config_, hostVariables);
+  processes.writeFile = [files = files_.get()](const std::string& windowsPath,
+                                               const std::string& bytes) {
+    return files->WriteWholeFile(windowsPath, bytes);
+  };
   processes.checkLogon = [accounts = accounts_.get()](const std::string& domain,
                                                       const std::string& userName,
                                                       const std::string& password) {

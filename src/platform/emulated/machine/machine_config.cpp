@@ -57,6 +57,7 @@ const FieldSpec kFields[] = {
     {"Language", "Locale", &MachineConfig::lcidLocale, true},
     {"Folders", "Windows", &MachineConfig::szWindowsDir},
     {"Folders", "Temp", &MachineConfig::szTempDir},
+    {"Programs", "Engine", &MachineConfig::szEngine},
 };
 
 constexpr const char* kHeader =
@@ -74,6 +75,9 @@ constexpr const char* kSectionComments[][2] = {
      "; is made from ProductName, DisplayVersion, ServicePack, BuildNumber and Is64Bit."},
     {"Language", "; LANGID of the user interface and LCID of the user's locale."},
     {"Folders", "; Windows paths. An empty Temp is C:\\Users\\<UserName>\\AppData\\Local\\Temp."},
+    {"Programs",
+     "; Engine: the host path of the setup engine that Setup.exe and _UnInst.exe files of this\n"
+     "; machine run. Empty: $TARVIUM_ENGINE, else Setup.exe beside the program that starts them."},
 };
 
 // --- Values -------------------------------------------------------------------------------------

@@ -76,6 +76,10 @@ struct MachineConfig {
   std::string szWindowsDir = "C:\\Windows";
   std::string szTempDir;  // empty: the user's C:\Users\<user>\AppData\Local\Temp
 
+  // Programs: the host path of the setup engine that engine images run (relative to the machine
+  // directory unless it starts with "/"); empty: found as engine_image.h tells
+  std::string szEngine;
+
   // Layout and network
   std::vector<DriveMapping> drives = {{'C', "drive_c/", false}, {'Z', "/", true}};
   std::vector<ShareMapping> shares;

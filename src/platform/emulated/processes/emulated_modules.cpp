@@ -52,6 +52,9 @@ uint32_t EmulatedModules::LoadLibrary(const std::string& path, ModuleHandle& hMo
   if (files_.GetHostPath(path, hostPath) != ERROR_SUCCESS || ::stat(hostPath.c_str(), &st) != 0 ||
       !S_ISREG(st.st_mode))
     return ERROR_MOD_NOT_FOUND;
+  // A module runs as host code inside the engine, outside everything the machine emulates; only
+  // the administrator's allow-list lets one in, whoever asks for it.
+  if (VerifyTrust(path) != TRUST_SUCCESS) return ERROR_INVALID_IMAGE_HASH;
   void* pModule = ::dlopen(hostPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!pModule) return ERROR_BAD_FORMAT;
   hModule = static_cast<ModuleHandle>(reinterpret_cast<uintptr_t>(pModule));

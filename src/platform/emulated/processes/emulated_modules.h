@@ -1,6 +1,8 @@
 // Modules on the emulated machine: host shared objects loaded with dlopen under the Windows path
 // the engine uses, trust decided by the administrator's allow-list in the machine directory (see
-// module_trust_list.h), and foreign paths that are the host paths of the machine's drives.
+// module_trust_list.h), and foreign paths that are the host paths of the machine's drives. A
+// module is loaded only when the list trusts it, as a machine that enforces code integrity does:
+// it runs as host code, so nothing that lands on the machine's drives may run unchecked.
 #pragma once
 #include <string>
 

@@ -14,6 +14,7 @@
 #include "platform/code_page.h"
 #include "platform/command_line_args.h"
 #include "platform/emulated/processes/child_environment.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/emulated/processes/host_child.h"
 #include "platform/emulated/processes/process_list.h"
@@ -75,7 +76,13 @@ uint32_t HostProcesses::HostArgv(const FoundProgram& program, const std::vector<
     if (config_.wineProgram.empty()) return ERROR_BAD_EXE_FORMAT;
     argv.push_back(config_.wineProgram);
   }
-  argv.push_back(program.hostPath);
+  if (program.kind == ProgramKind::Engine) {
+    const std::string engine = FindEngine(config_.engineCandidates);
+    if (engine.empty()) return ERROR_BAD_EXE_FORMAT;
+    argv.push_back(engine);
+  } else {
+    argv.push_back(program.hostPath);
+  }
   for (size_t i = 1; i < args.size(); ++i) argv.push_back(AnsiToUtf8(args[i]));
   return ERROR_SUCCESS;
 }
@@ -97,6 +104,9 @@ uint32_t HostProcesses::CreateProcess(const ProcessStart& start, ProcessHandle& 
   std::string exitCodeFile;
   if (const uint32_t err = CreateExitCodeFile(config_.exitCodeDirectory, exitCodeFile)) return err;
   request.environment = ChildEnvironment(start.environment, exitCodeFile);
+  SetEngineImageVariable(request.environment, program.kind == ProgramKind::Engine
+                                                  ? AnsiToUtf8(program.windowsPath)
+                                                  : std::string());
   pid_t pid = 0;
   if (const uint32_t err = SpawnProcess(request, pid)) {
     ::unlink(exitCodeFile.c_str());
@@ -182,6 +192,11 @@ uint32_t HostProcesses::EnumProcesses(const std::string& moduleName,
       return !ModuleNamesMatch(moduleName, entry.moduleName);
     });
   return ERROR_SUCCESS;
+}
+
+uint32_t HostProcesses::PlaceEngineImage(const std::string& windowsPath) {
+  return config_.writeFile ? config_.writeFile(windowsPath, EngineImageText())
+                           : ERROR_NOT_SUPPORTED;
 }
 
 void HostProcesses::ExitProcess(uint32_t dwExitCode) {

@@ -1,6 +1,7 @@
 // Processes of the emulated machine: Windows command lines started as host processes. Host
-// programs (ELF, "#!" scripts) run directly, PE files through Wine when it is there. Handles are
-// entries of a table owned by this object; one object serves one engine run on one thread.
+// programs (ELF, "#!" scripts) run directly, PE files through Wine when it is there, engine
+// images as the setup engine (engine_image.h). Handles are entries of a table owned by this
+// object; one object serves one engine run on one thread.
 //
 // Construction: HostProcesses processes({.mapPath = machine path mapping,
 //                                        .searchDirectories = {"C:\\Windows\\System32", ...}});
@@ -32,6 +33,11 @@ struct HostProcessesConfig {
   std::string exitCodeDirectory;
   // Host path of Wine; empty: PE files fail with ERROR_BAD_EXE_FORMAT.
   std::string wineProgram = FindOnHostPath("wine");
+  // The engine binaries an engine image may run, in order of preference (engine_image.h).
+  std::vector<std::string> engineCandidates;
+  // Writes a whole file at a Windows path of the machine (for engine images); without it placing
+  // an image fails with ERROR_NOT_SUPPORTED.
+  std::function<uint32_t(const std::string& windowsPath, const std::string& bytes)> writeFile;
   // Decides logons for starts under another account; without it such a start fails with
   // ERROR_LOGON_FAILURE. A program started as another user runs as the engine's host user.
   LogonCheck checkLogon;
@@ -53,6 +59,7 @@ class HostProcesses final : public Processes {
   uint32_t CloseProcess(ProcessHandle hProcess) override;
   uint32_t EnumProcesses(const std::string& moduleName,
                          std::vector<ProcessEntry>& entries) override;
+  uint32_t PlaceEngineImage(const std::string& windowsPath) override;
   [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
  private:

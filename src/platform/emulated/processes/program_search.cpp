@@ -1,6 +1,7 @@
 // The program search: candidate names per place, places in order, and a look at the first bytes
-// of the file found to tell a host program from a Windows one. Everything that touches a Windows
-// path goes through the machine's mapping; only host PATH entries are host paths from the start.
+// of the file found to tell a host program from a Windows one or an engine image. Everything that
+// touches a Windows path goes through the machine's mapping; only host PATH entries are host paths
+// from the start.
 #include "platform/emulated/processes/program_search.h"
 
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/host_errno.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/win_error.h"
 
 namespace platform {
@@ -42,6 +44,13 @@ std::vector<std::string> NameCandidates(const std::string& name) {
   return {name};
 }
 
+// The Windows path of a name in a Windows place; empty in a host place.
+std::string WindowsPathIn(const SearchPlace& place, const std::string& name) {
+  if (place.bHost) return {};
+  if (place.directory.empty()) return name;
+  return place.directory + (place.directory.ends_with('\\') ? "" : "\\") + name;
+}
+
 uint32_t HostPathIn(const ProgramSearch& search, const SearchPlace& place, const std::string& name,
                     std::string& hostPath) {
   if (place.bHost) {
@@ -50,10 +59,8 @@ uint32_t HostPathIn(const ProgramSearch& search, const SearchPlace& place, const
       if (c == '\\') c = '/';
     return ERROR_SUCCESS;
   }
-  std::string windowsPath = name;
-  if (!place.directory.empty())
-    windowsPath = place.directory + (place.directory.ends_with('\\') ? "" : "\\") + name;
-  return search.mapPath ? search.mapPath(windowsPath, hostPath) : ERROR_PATH_NOT_FOUND;
+  return search.mapPath ? search.mapPath(WindowsPathIn(place, name), hostPath)
+                        : ERROR_PATH_NOT_FOUND;
 }
 
 SearchPlace CurrentDirectoryPlace(const ProgramSearch& search) {
@@ -74,13 +81,13 @@ bool ParentIsDirectory(const std::string& hostPath) {
 uint32_t ClassifyProgram(const std::string& hostPath, FoundProgram& found) {
   const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return WinErrorFromErrno(errno);
-  char head[4] = {};
+  char head[sizeof kEngineImageSignature] = {};
   const ssize_t n = ::read(fd, head, sizeof(head));
   ::close(fd);
   const std::string_view start(head, n > 0 ? static_cast<size_t>(n) : 0);
   found.hostPath = hostPath;
-  if (start.starts_with("MZ")) {
-    found.kind = ProgramKind::Windows;
+  if (start.starts_with("MZ") || IsEngineImage(start)) {
+    found.kind = start.starts_with("MZ") ? ProgramKind::Windows : ProgramKind::Engine;
     return ERROR_SUCCESS;
   }
   if (!start.starts_with("\x7F"
@@ -99,8 +106,10 @@ uint32_t FindInPlace(const ProgramSearch& search, const SearchPlace& place, cons
     std::string hostPath;
     struct stat st {};
     if (HostPathIn(search, place, candidate, hostPath) == ERROR_SUCCESS &&
-        ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      found.windowsPath = WindowsPathIn(place, candidate);
       return ClassifyProgram(hostPath, found);
+    }
   }
   return ERROR_FILE_NOT_FOUND;
 }

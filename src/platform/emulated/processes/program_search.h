@@ -20,6 +20,7 @@ using PathMapper = std::function<uint32_t(const std::string& windowsPath, std::s
 enum class ProgramKind {
   Host,     // an ELF executable or a script with "#!", started directly
   Windows,  // a PE file ("MZ"), started through Wine
+  Engine,   // an engine image (engine_image.h), started as the setup engine
 };
 
 struct ProgramSearch {
@@ -31,12 +32,14 @@ struct ProgramSearch {
 
 struct FoundProgram {
   std::string hostPath;
+  std::string windowsPath;  // empty when it was found in a host directory
   ProgramKind kind = ProgramKind::Host;
 };
 
 // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND (the directory of a path is missing),
 // ERROR_ACCESS_DENIED (a directory, or a host program without execute permission),
-// ERROR_BAD_EXE_FORMAT (neither ELF, script nor PE), or the error of the path mapping.
+// ERROR_BAD_EXE_FORMAT (neither ELF, script, PE nor engine image), or the error of the path
+// mapping.
 uint32_t FindProgram(const ProgramSearch& search, const std::string& program, FoundProgram& found);
 
 // The host directory of a Windows current directory (empty: the engine's own); ERROR_DIRECTORY

@@ -1,0 +1,3 @@
+#!/bin/sh
+# Stands for the installed product that RunIfInstalled starts.
+echo "the installed product was started"

@@ -1,0 +1,81 @@
+// The end of the installation run: which restart, log-off or shutdown a run ends with, and which
+// end or abort message it shows, for the reboot modes, run flag 0x08 and silent runs. The run has
+// no message catalog attached, so a question is answered OK (not Yes) and recorded.
+#include <gtest/gtest.h>
+
+#include "engine/setup_phases.h"
+#include "engine/setup_run.h"
+#include "support/test_machine.h"
+
+namespace tarvium {
+namespace {
+
+struct Case {
+  const char* what;
+  int32_t iReboot;
+  bool bSilent, bRestartWindows, bConfigChanged;
+  uint32_t dwRunFlags;
+  bool bExitWindows;
+  uint32_t uFlags;
+  int nMessage;  // the message shown, 0 for none
+};
+
+TEST(EndOfInstallation, RestartDecisionAndEndMessage) {
+  const Case cases[] = {
+      {"nothing due", 0, true, false, false, 0, false, 0, 0},
+      {"interactive: end message", 0, false, false, false, 0, false, 0, 5511},
+      {"Reboot=1 silent", 1, true, false, false, 0, true, 2, 0},
+      {"Reboot=5 under 0x08", 5, true, false, false, 0x08, true, 2, 0},
+      {"Reboot=2 clears a handler's restart", 2, true, false, true, 0, false, 0, 0},
+      {"a handler's Windows restart", 0, true, true, false, 0, true, 2, 0},
+      {"log off", 3, true, false, false, 0x08, true, 0, 0},
+      {"shut down", 4, false, false, false, 0, true, 8, 0},
+      {"interactive restart not confirmed", 5, false, false, false, 0, false, 0, 5513},
+  };
+  test::TestMachine machine;
+  for (const Case& c : cases) {
+    SetupRun run(machine.Machine());
+    run.ctx.iReboot = c.iReboot;
+    run.ctx.bSilent = c.bSilent;
+    run.ctx.bRestartWindows = c.bRestartWindows;
+    run.ctx.bConfigChanged = c.bConfigChanged;
+    run.ctx.dwRunFlags = c.dwRunFlags;
+    EndInstallationRun(run);
+    EXPECT_EQ(run.ctx.bExitWindows, c.bExitWindows) << c.what;
+    EXPECT_EQ(run.ctx.uExitWindowsFlags, c.uFlags) << c.what;
+    EXPECT_EQ(run.shownMessages.empty() ? 0 : run.shownMessages.front().nMessage, c.nMessage)
+        << c.what;
+  }
+}
+
+TEST(EndOfInstallation, AbortsAndScriptEnds) {
+  test::TestMachine machine;
+  SetupRun aborted(machine.Machine());
+  aborted.ctx.bAborted = true;
+  aborted.ctx.iReboot = 5;
+  EndInstallationRun(aborted);
+  ASSERT_EQ(aborted.shownMessages.size(), 1u);
+  EXPECT_EQ(aborted.shownMessages[0].nMessage, 5510);
+  EXPECT_FALSE(aborted.ctx.bExitWindows) << "an aborted run decides no restart";
+
+  SetupRun silentAbort(machine.Machine());
+  silentAbort.ctx.bAborted = silentAbort.ctx.bSilent = true;
+  EndInstallationRun(silentAbort);
+  EXPECT_TRUE(silentAbort.shownMessages.empty()) << "silent below level 3 keeps it back";
+
+  SetupRun exited(machine.Machine());
+  exited.ctx.bAborted = exited.ctx.bExitCommand = true;
+  exited.ctx.szExitText = "Done early";
+  exited.ctx.iReboot = 1;
+  EndInstallationRun(exited);
+  EXPECT_FALSE(exited.ctx.bAborted);
+  ASSERT_EQ(exited.shownMessages.size(), 1u) << "the exit text, and no end message";
+  EXPECT_EQ(exited.shownMessages[0].nMessage, 5567);
+  EXPECT_TRUE(exited.ctx.bExitWindows) << "the restart is still decided";
+  EXPECT_EQ(machine.RegString(platform::RegRoot::LocalMachine, "Software\\Kelvaron\\Stowfield",
+                              "LastError"),
+            "Done early");
+}
+
+}  // namespace
+}  // namespace tarvium
