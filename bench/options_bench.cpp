@@ -11,6 +11,7 @@
 #include "engine/setup_run.h"
 #include "install/build_options.h"
 #include "install/install_engine.h"
+#include "install/install_pass.h"
 #include "install/option_selection.h"
 #include "install/option_sizes.h"
 #include "script/script_engine.h"
@@ -70,6 +71,22 @@ BENCHMARK(BM_BuildOptionsWithSizes)
     ->Arg(1000)
     ->Arg(2000)
     ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// A modify run reads every option's installed state from the registry while building.
+void BM_BuildOptionsOfModifyRun(benchmark::State& state) {
+  Product product(static_cast<int>(state.range(0)) / (1 + kChildren));
+  product.run.variables.Set("MachineKeyName", "Bench\\Product");
+  tarvium::BuildOptions(product.run);
+  tarvium::RunInstallationPasses(product.run);  // records the default options as installed
+  product.run.ctx.bModify = true;
+  for (auto _ : state) benchmark::DoNotOptimize(tarvium::BuildOptions(product.run));
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_BuildOptionsOfModifyRun)
+    ->Arg(500)
+    ->Arg(2000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
