@@ -160,6 +160,51 @@ TEST(SectionProcessing, DispatchBySectionName) {
   EXPECT_EQ(calls, Names{});
 }
 
+TEST(SectionProcessing, ConfigureDecisionAndInstalledBefore) {
+  enum RunKind { kPlain, kAdmin, kWorkstation, kUser, kTest };
+  const std::vector<std::tuple<RunKind, std::string, bool>> cases = {
+      {kPlain, "", true},
+      {kPlain, "CLIENT", true},
+      {kWorkstation, "CLIENT", false},  // the reference itself does not apply
+      {kWorkstation, "CLIENT+MACHINE", false},
+      {kUser, "CLIENT", true},
+      {kUser, "MACHINE", false},
+      {kAdmin, "ADMIN", true},
+      {kAdmin, "", false},
+      {kPlain, "ADMIN", false},
+      {kTest, "", false},
+  };
+  for (const auto& [kind, flags, bConfigured] : cases) {
+    InstallTestRun t("[Options]\nA=A,DEFAULT\n[A]\n#cfg.ini, " + flags + "\n");
+    t.run.ctx.bAdminSetup = kind == kAdmin;
+    t.run.ctx.bWorkstationSetup = kind == kWorkstation;
+    t.run.ctx.bUserPartRun = kind == kUser;
+    t.run.ctx.bTestRun = kind == kTest;
+    bool bCalled = false;
+    RegisterSectionHandler(t.run, SectionKind::IniFile,
+                           [&](SetupRun&, const HandlerCall&) { return bCalled = true; });
+    ASSERT_TRUE(BuildOptions(t.run));
+    t.Option("A").selected = true;
+    ASSERT_TRUE(RunInstallationPasses(t.run)) << kind << flags;
+    EXPECT_EQ(bCalled, bConfigured) << kind << " " << flags;
+  }
+
+  InstallTestRun again("[Options]\nA=A,DEFAULT\n[A]\n#cfg.ini\n#new.ini\n");
+  RecordOptionInstalled(again.run, "cfg.ini");
+  Names installedBefore;
+  RegisterSectionHandler(again.run, SectionKind::IniFile, [&](SetupRun&, const HandlerCall& call) {
+    if (call.bInstalledBefore) installedBefore.push_back(call.section);
+    return true;
+  });
+  ASSERT_TRUE(BuildOptions(again.run));
+  ASSERT_TRUE(RunInstallationPasses(again.run));
+  EXPECT_EQ(installedBefore, Names{"cfg.ini"});
+  again.run.ctx.bServiceRelease = true;
+  installedBefore.clear();
+  ASSERT_TRUE(RunInstallationPasses(again.run));
+  EXPECT_EQ(installedBefore, (Names{"cfg.ini", "new.ini"}));
+}
+
 TEST(SectionProcessing, ProgressMovesAndIsTraced) {
   InstallTestRun t("");
   SetProgressRange(t.run, 0);
