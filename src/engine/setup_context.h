@@ -14,6 +14,7 @@ inline constexpr size_t kPathSize = 1025;      // paths, with their zero byte
 inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;  // a colour that is not drawn
 
 // Run flags of /X that the main sequence tests.
+inline constexpr uint32_t kRunFlagKeepUserData = 0x02;        // removals keep the per-user data
 inline constexpr uint32_t kRunFlagKeepRunIfInstalled = 0x04;  // RunIfInstalled is not started
 inline constexpr uint32_t kRunFlagNoRestart = 0x08;  // a restart is reported, never performed
 

@@ -22,6 +22,8 @@
 
 namespace tarvium {
 
+// The installation engine's state (install_engine.h); opaque here.
+struct InstallEngine;
 // The loaded setup extension library (extension_library.h); opaque here.
 struct SetupExtension;
 
@@ -52,6 +54,9 @@ struct SetupRun {
   std::optional<InfFile> inf;
   // What the phases of the main sequence hand on to later phases.
   SequenceState sequence;
+  // The installation engine's state (option table, pass state, section handlers); created by
+  // AttachInstallEngine.
+  std::shared_ptr<InstallEngine> installEngine;
   // The setup extension library while it is loaded; none: every hook event answers 1.
   std::shared_ptr<SetupExtension> extension;
 };

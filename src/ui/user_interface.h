@@ -97,6 +97,8 @@ class UserInterface {
   // Asks one wizard page and returns its result number; entered values are written back. A
   // backend without pages takes the page's default.
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
+  // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
+  virtual void ShowProgress(int nPercent) { (void)nPercent; }
 };
 
 }  // namespace tarvium::ui

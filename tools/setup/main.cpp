@@ -1,13 +1,15 @@
 // Setup.exe: the setup engine as a program. It opens the emulated machine (TARVIUM_MACHINE),
-// attaches the script engine, the installation engine's read of the installed product and the
-// user interface to a run, runs it and ends with the run's 32-bit exit code, which a parent setup
-// reads back whole through the machine; a shell sees its low byte.
+// attaches the script engine, the installation engine (options, requirements, the install pass
+// and the read of the installed product) and the user interface to a run, runs it and ends with
+// the run's 32-bit exit code, which a parent setup reads back whole through the machine; a shell
+// sees its low byte.
 // Usage: Setup.exe [switches] [Windows path of the setup information file]
 #include <cstdio>
 #include <string>
 
 #include "engine/main_sequence.h"
 #include "engine/setup_run.h"
+#include "install/install_engine.h"
 #include "install/installed_product.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
     tarvium::SetupRun run(*machine);
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstalledProduct(run);
+    tarvium::AttachInstallEngine(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());
     std::string exePath = EngineImagePath();
     if (exePath.empty())

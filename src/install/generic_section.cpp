@@ -1,0 +1,159 @@
+// A section entered through a reference without '!' is listed by its upper-cased name in a hash
+// set for the pass (or the size computation), so the once-per-pass test does not depend on how
+// many sections were entered before. In sizing mode nothing is carried out: copy lines add their
+// size field when they apply, commands the bytes they declare, and a section already counted
+// adds nothing.
+#include "install/generic_section.h"
+
+#include "engine/ansi_text.h"
+#include "engine/inf_fields.h"
+#include "engine/inf_file.h"
+#include "engine/inf_reader.h"
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/setup_trace.h"
+#include "engine/show_message.h"
+#include "install/copy_flags.h"
+#include "install/flag_applicability.h"
+#include "install/install_engine.h"
+#include "install/process_section.h"
+#include "install/section_text.h"
+#include "install/system_directory.h"
+#include "platform/ansi_case.h"
+#include "script/execute_cmd.h"
+
+namespace tarvium {
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+int64_t ReadDecimal(std::string_view text) {
+  int64_t nValue = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) break;
+    nValue = nValue * 10 + (c - '0');
+  }
+  return nValue;
+}
+
+// The size field of a copy line that applies to this run (twice for a file that an administrator
+// setup copies twice); 0 for any other line.
+int64_t CopyLineSize(SetupRun& run, const std::string& line) {
+  std::string source, destination, flagText, sizeText;
+  const char* rest = NextField(line.c_str(), source);
+  rest = NextField(rest, destination);
+  rest = NextField(rest, flagText);
+  NextField(rest, sizeText);
+  ReplaceVariables(run, flagText);
+  uint32_t dwCopyFlags = 0, dwAttributes = 0;
+  if (!ParseCopyLineFlags(TrimAnsi(flagText), dwCopyFlags, dwAttributes) ||
+      !FlagsApplyToRun(run, dwCopyFlags, FlagForm::CopyLine))
+    return 0;
+  ReplaceVariables(run, destination);
+  const bool bTwice = CopiesSystemFilesTwice(run) && LiesInSystemDirectory(run, destination);
+  return ReadDecimal(TrimAnsi(sizeText)) * (bTwice ? 2 : 1);
+}
+
+bool ProcessCopyLine(SetupRun& run, const SectionCall& call, const std::string& line) {
+  InstallEngine& engine = EngineOf(run);
+  if (engine.bSizing) {
+    if (call.bCarryOut) engine.nSizedBytes += CopyLineSize(run, line);
+    return true;
+  }
+  if (engine.copyLineProcessor) return engine.copyLineProcessor(run, line, call);
+  SetupTrace(run, "Copy line not processed: %s\n", line.c_str());
+  return true;
+}
+
+bool ProcessCommandLine(SetupRun& run, const SectionCall& call, const std::string& line) {
+  if (!call.bCarryOut) return true;
+  const SetupContext& ctx = run.ctx;
+  const bool bNotCarriedOut = (ctx.bAdminSetup && !(call.dwSectionFlags & COPY_ADMIN)) ||
+                              (ctx.bUserPartRun && !(call.dwSectionFlags & COPY_CLIENT));
+  const CommandPass pass{call.dwOptionFlags, call.dwSectionFlags, bNotCarriedOut};
+  InstallEngine& engine = EngineOf(run);
+  int64_t nBytes = 0;
+  const bool bSizing = engine.bSizing;
+  const bool bOk = ExecuteCmd(run, line, pass, bSizing, !bSizing, &nBytes) != 0;
+  if (bSizing) engine.nSizedBytes += nBytes;
+  return bOk;
+}
+
+// A section that refers to itself, directly or through others, would never end: a reference to a
+// section that is being processed is passed over.
+bool IsBeingProcessed(SetupRun& run, const std::string& section) {
+  for (const SectionCall& open : EngineOf(run).sectionStack)
+    if (platform::AnsiEqualNoCase(open.section, section)) return true;
+  return false;
+}
+
+// "#[!]Name[, Flags]", the text after '#'.
+bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view text) {
+  const bool bBang = !text.empty() && text[0] == '!';
+  if (bBang) text.remove_prefix(1);
+  const std::string body(text);
+  std::string nameField, flagField;
+  NextField(NextField(body.c_str(), nameField), flagField);
+  const std::string flagText = TrimmedField(flagField);
+  const uint32_t dwFlags = flagText.empty() ? 0 : ParseFlags(flagText, kCopyFlagNames);
+  if (dwFlags == kUnknownFlags) {
+    if (!EngineOf(run).bSizing) ShowMessage(run, 5530, flagText);
+    return false;
+  }
+  if (!FlagsApplyToRun(run, dwFlags, FlagForm::Reference)) return true;
+  SectionCall reference;
+  reference.section = TrimmedField(nameField);
+  if (IsBeingProcessed(run, reference.section)) return true;
+  reference.pDescription = call.pDescription;
+  reference.dwOptionFlags = call.dwOptionFlags;
+  reference.dwSectionFlags = dwFlags;
+  reference.bRequired = true;
+  reference.bInstalledBefore = call.bInstalledBefore;
+  reference.bRepeat = bBang || call.bRepeat;
+  // Without '!' below no '!': the first reference in the pass carries the section out.
+  reference.bCarryOut =
+      reference.bRepeat ||
+      EngineOf(run).processedSections.insert(platform::AnsiUpper(reference.section)).second;
+  return ProcessSection(run, reference);
+}
+
+}  // namespace
+
+bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
+  InstallEngine& engine = EngineOf(run);
+  if (engine.bSizing && !call.bCarryOut) return true;  // counted where it was first referenced
+  const InfFile* pInf = InstallFile(run);
+  std::string name = call.section;
+  const char* start = pInf ? FindSection(*pInf, name) : nullptr;
+  if (!start && (call.dwOptionFlags & OPTION_WILDCARD)) {
+    name = "%Option%";
+    start = pInf ? FindSection(*pInf, name) : nullptr;
+  }
+  if (!start) {
+    if (call.bRequired) ShowMessage(run, 5529, call.section);
+    return !call.bRequired;
+  }
+  InfSection cursor;
+  OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  engine.sectionStack.push_back(call);
+  bool bOk = true;
+  std::string line;
+  while (bOk && !run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {
+    SetPosition(run, name, cursor.CurrentLineNumber());
+    if (!TrimAnsi(line).empty()) bOk = ProcessSectionLine(run, call, line);
+  }
+  engine.sectionStack.pop_back();
+  return bOk;
+}
+
+bool ProcessSectionLine(SetupRun& run, const SectionCall& call, const std::string& line) {
+  const std::string_view text = TrimAnsiLeft(line);
+  if (text.empty()) return true;
+  if (text[0] == '#') return ProcessReference(run, call, text.substr(1));
+  if (IsDigit(text[0])) return ProcessCopyLine(run, call, line);
+  return ProcessCommandLine(run, call, line);
+}
+
+}  // namespace tarvium

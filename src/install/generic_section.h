@@ -1,0 +1,19 @@
+// The generic section: every section whose name selects no handler. Its lines are section
+// references ("#[!]Name[, Flags]"), copy lines (starting with a digit) and script commands
+// (anything else); IF lines reach this processing again with the command they chose.
+#pragma once
+#include <string>
+
+namespace tarvium {
+
+struct SetupRun;
+struct SectionCall;
+
+// Finds the section (or "%Option%" for a wildcard option) and processes its lines in the pass's
+// direction; the first false result ends it with false.
+bool ProcessGenericSection(SetupRun& run, const SectionCall& call);
+
+// One line of a section with the section's call.
+bool ProcessSectionLine(SetupRun& run, const SectionCall& call, const std::string& line);
+
+}  // namespace tarvium

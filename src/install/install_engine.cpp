@@ -1,0 +1,82 @@
+// The hooks capture nothing: every operation finds the engine's state through the run, so a run
+// can be attached again (a test's second run, a rebuilt table) without stale references.
+#include "install/install_engine.h"
+
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/show_message.h"
+#include "install/build_options.h"
+#include "install/generic_section.h"
+#include "install/install_pass.h"
+#include "install/option_selection.h"
+#include "install/option_sizes.h"
+#include "install/requirements.h"
+
+namespace tarvium {
+namespace {
+
+// The section call IF lines run their command in: the innermost section being processed.
+SectionCall CurrentSectionCall(SetupRun& run) {
+  const InstallEngine& engine = EngineOf(run);
+  return engine.sectionStack.empty() ? SectionCall{} : engine.sectionStack.back();
+}
+
+bool ProcessIfChoice(SetupRun& run, const std::string& line) {
+  return ProcessSectionLine(run, CurrentSectionCall(run), line);
+}
+
+int64_t MeasureIfChoice(SetupRun& run, const std::string& line) {
+  InstallEngine& engine = EngineOf(run);
+  const int64_t nBefore = engine.nSizedBytes;
+  engine.nSizedBytes = 0;
+  ProcessSectionLine(run, CurrentSectionCall(run), line);
+  const int64_t nBytes = engine.nSizedBytes;
+  engine.nSizedBytes = nBefore;
+  return nBytes;
+}
+
+// The options page. Until the user interface draws the option list, the page is answered with
+// the current selection, as a person who only pressed Next would answer it.
+int AskOptions(SetupRun&, bool) {
+  return ui::kPageNext;
+}
+
+bool HasSpaceForSelection(SetupRun& run, std::string& szTarget) {
+  szTarget = run.variables.Get("ApplicationDir");
+  ReplaceVariables(run, szTarget);
+  const int64_t nNeeded = SizeOfSelection(run, run.ctx.iInstallMode, false);
+  return static_cast<int64_t>(FreeSpaceOf(run, szTarget).nBytes) >= nNeeded;
+}
+
+}  // namespace
+
+InstallEngine& EngineOf(SetupRun& run) {
+  if (!run.installEngine) run.installEngine = std::make_shared<InstallEngine>();
+  return *run.installEngine;
+}
+
+const InfFile* InstallFile(SetupRun& run) {
+  return run.inf ? &*run.inf : nullptr;
+}
+
+void AttachInstallEngine(SetupRun& run) {
+  EngineOf(run);
+  run.install.buildOptions = BuildOptions;
+  run.install.applyOptionSwitch = ApplyOptionSwitch;
+  run.install.checkRequirements = CheckRequirements;
+  run.install.hasSpaceForSelection = HasSpaceForSelection;
+  run.install.runInstallation = RunInstallationPasses;
+  run.install.askOptions = AskOptions;
+  run.sectionLines.processLine = ProcessIfChoice;
+  run.sectionLines.measureLine = MeasureIfChoice;
+}
+
+void RegisterSectionHandler(SetupRun& run, SectionKind kind, SectionHandler handler) {
+  EngineOf(run).handlers[static_cast<size_t>(kind)] = std::move(handler);
+}
+
+void SetCopyLineProcessor(SetupRun& run, CopyLineProcessor processor) {
+  EngineOf(run).copyLineProcessor = std::move(processor);
+}
+
+}  // namespace tarvium

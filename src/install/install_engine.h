@@ -1,0 +1,97 @@
+// The installation engine's state on a run and its attachment: the option table, the pass state
+// (processed sections, the section being processed, sizing), the section handlers and the
+// copy-line processor that later parts register, and the progress meter. AttachInstallEngine
+// creates the state and fills the run's InstallHooks, so the main sequence reaches options,
+// requirements and the installation run without depending on this library.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "install/option_record.h"
+
+namespace tarvium {
+
+struct SetupRun;
+class InfFile;
+
+// One call of the section processing: the arguments the pass passes down to references.
+struct SectionCall {
+  std::string section;
+  const std::string* pDescription = nullptr;  // the option's description, when given
+  uint32_t dwOptionFlags = 0;
+  uint32_t dwSectionFlags = 0;  // copy flags of the reference that led here
+  bool bRequired = false;       // a missing section is an error
+  bool bCarryOut = true;        // false: the section was already processed in this pass
+  bool bInstalledBefore = false;
+  bool bRepeat = false;  // below a "#!" reference: references run again
+};
+
+// The section kinds whose names select a handler of their own.
+enum class SectionKind : int {
+  Odbc,
+  IpFiles,
+  Security,
+  ConfigSys,
+  AutoexecBat,
+  BatchFile,
+  IniFile,
+  Registry,
+  Progman,
+  Shell,
+  Count
+};
+
+// What a handler is given: the section, the file it edits (batch and INI forms, config.sys and
+// autoexec.bat), the reference's flags and the pass's two switches.
+struct HandlerCall {
+  const std::string& section;
+  std::string file;
+  uint32_t dwSectionFlags = 0;
+  bool bInstalledBefore = false;
+  bool bCarryOut = true;
+};
+using SectionHandler = std::function<bool(SetupRun&, const HandlerCall&)>;
+
+// A copy line with the flags and switches of its section.
+using CopyLineProcessor =
+    std::function<bool(SetupRun&, const std::string& line, const SectionCall&)>;
+
+struct InstallEngine {
+  OptionTable options;
+  std::array<SectionHandler, static_cast<size_t>(SectionKind::Count)> handlers;
+  CopyLineProcessor copyLineProcessor;
+
+  // Pass state.
+  std::unordered_set<std::string> processedSections;  // upper-cased names entered by '#'
+  std::vector<SectionCall> sectionStack;              // the sections being processed
+  bool bSizing = false;  // walking sections to measure them, doing nothing
+  int64_t nSizedBytes = 0;
+
+  // Progress meter.
+  int64_t nProgressRange = 100;
+  int64_t nProgressPosition = 0;
+
+  uint32_t nCurrentMedium = 1;  // grows while cabinets are read
+  int nSystemWritable = -1;     // -1 until the system directory was probed
+};
+
+// Creates the engine's state on the run and fills run.install and run.sectionLines.
+void AttachInstallEngine(SetupRun& run);
+
+// The run's engine state, created on first use.
+InstallEngine& EngineOf(SetupRun& run);
+
+// The run's setup information file, or null before the main sequence loaded it.
+const InfFile* InstallFile(SetupRun& run);
+
+// Registers the handler of a section kind; until one is registered its sections count as done.
+void RegisterSectionHandler(SetupRun& run, SectionKind kind, SectionHandler handler);
+
+// Sets the processor of copy lines; until one is set copy lines are traced and not processed.
+void SetCopyLineProcessor(SetupRun& run, CopyLineProcessor processor);
+
+}  // namespace tarvium

@@ -1,0 +1,48 @@
+#include "install/system_directory.h"
+
+#include "engine/setup_run.h"
+#include "install/install_engine.h"
+#include "platform/ansi_case.h"
+
+namespace tarvium {
+namespace {
+
+bool LiesIn(const std::string& path, std::string dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
+  return path.size() == dir.size() || path[dir.size()] == '\\';
+}
+
+bool ProbeWritable(SetupRun& run) {
+  std::string probe = run.variables.Get("System");
+  if (probe.empty()) return false;
+  if (probe.back() != '\\') probe += '\\';
+  probe += "~~~~@@$$.tmp";
+  platform::FileSystem& files = run.machine.Files();
+  platform::FileHandle hFile;
+  if (files.CreateFile(probe, platform::GENERIC_WRITE, platform::CREATE_ALWAYS, 0, hFile) != 0)
+    return false;
+  files.CloseHandle(hFile);
+  files.DeleteFile(probe);
+  return true;
+}
+
+}  // namespace
+
+bool IsSystemDirectoryWritable(SetupRun& run) {
+  InstallEngine& engine = EngineOf(run);
+  if (engine.nSystemWritable < 0) engine.nSystemWritable = ProbeWritable(run) ? 1 : 0;
+  return engine.nSystemWritable == 1;
+}
+
+bool CopiesSystemFilesTwice(SetupRun& run) {
+  return run.ctx.bAdminSetup &&
+         !LiesIn(run.variables.Get("System"), run.variables.Get("Windows")) &&
+         IsSystemDirectoryWritable(run);
+}
+
+bool LiesInSystemDirectory(SetupRun& run, const std::string& path) {
+  return LiesIn(path, run.variables.Get("System"));
+}
+
+}  // namespace tarvium

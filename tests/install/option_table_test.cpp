@@ -1,0 +1,257 @@
+// The option table as the build leaves it: tree, flags, states, dependencies, groups, sizes, and
+// the selection rule working over them.
+#include <gtest/gtest.h>
+
+#include "install/build_options.h"
+#include "install/option_selection.h"
+#include "install/option_sizes.h"
+#include "install/options_registry.h"
+#include "install_test_run.h"
+
+namespace tarvium::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(OptionTable, TreeLinksDepthAndDeclarationOrder) {
+  InstallTestRun t(
+      "[Copy]\nBase=Base files\n"
+      "[Options]\nA=Program,DEFAULT,Help\\nline \\\\ end\nA\\B=Help files,0\nA\\C=Samples\n"
+      "A\\B\\D=Deep,HIDDEN\n E = Extra , 1\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  OptionTable& table = t.Options();
+  ASSERT_EQ(table.Count(), 7);
+  EXPECT_EQ(table[1].name, "Base");
+  EXPECT_EQ(table[1].flags, OPTION_COPYALWAYS);
+  const OptionRecord& a = t.Option("a");
+  EXPECT_EQ(a.help, "Help\nline \\ end");
+  EXPECT_EQ(a.parent, 0);
+  EXPECT_EQ(table[a.firstChild].name, "A\\B");
+  EXPECT_EQ(table[a.lastChild].name, "A\\C");
+  EXPECT_EQ(table[table[a.firstChild].nextSibling].name, "A\\C");
+  EXPECT_EQ(table[a.lastChild].prevSibling, a.firstChild);
+  EXPECT_EQ(t.Option("A\\B\\D").depth, 3);
+  EXPECT_EQ(t.Option("A\\B\\D").parent, FindOption(table, "A\\B"));
+  EXPECT_EQ(t.Option("E").flags, OPTION_DEFAULT);
+  EXPECT_EQ(t.Selected(), (Names{"Base", "A", "E"}));
+  EXPECT_EQ(FindOption(table, "a\\c"), FindOption(table, "A\\C"));
+  EXPECT_EQ(FindOption(table, "A\\"), -1);
+}
+
+TEST(OptionTable, ChildBeforeParentAndWrongFlagWordsAbort) {
+  InstallTestRun orphan("[Options]\nA\\B=Child first\nA=Parent\n");
+  EXPECT_FALSE(BuildOptions(orphan.run));
+  EXPECT_TRUE(orphan.run.ctx.bAborted);
+  EXPECT_EQ(orphan.Messages(), std::vector<int>{5533});
+
+  for (const char* flags :
+       {"DEFAULT+HIDDEN", "DEFAULT|HIDDEN", "DEFAULT HIDDEN", "default)hidden", "9"}) {
+    InstallTestRun t(std::string("[Options]\nA=Text,") + flags + "\n");
+    ASSERT_TRUE(BuildOptions(t.run)) << flags;
+    EXPECT_EQ(t.Option("A").flags, OPTION_DEFAULT | OPTION_HIDDEN) << flags;
+  }
+  InstallTestRun numeric("[Options]\nA=Text,7\n");
+  ASSERT_TRUE(BuildOptions(numeric.run));
+  EXPECT_EQ(numeric.Option("A").flags, 7u);
+  InstallTestRun wrong("[Options]\nA=Text,DEFAULT+FOO\nB=Text\n");
+  EXPECT_FALSE(BuildOptions(wrong.run));
+  EXPECT_TRUE(wrong.run.ctx.bAborted);
+  EXPECT_EQ(wrong.Messages(), std::vector<int>{5530});
+}
+
+TEST(OptionTable, IconFieldFromFormatFiveTen) {
+  const char* text = "[Icons]\nDisk=disk.ico, ICON\n[Options]\nA=Text,0,disk,The help\n";
+  InstallTestRun old(text);
+  ASSERT_TRUE(BuildOptions(old.run));
+  EXPECT_EQ(old.Option("A").iconIndex, -1);
+  EXPECT_EQ(old.Option("A").help, "disk");
+  InstallTestRun current(text);
+  current.run.ctx.nFormatVersion = 0x510;
+  ASSERT_TRUE(BuildOptions(current.run));
+  EXPECT_EQ(current.Option("A").iconIndex, 0);
+  EXPECT_EQ(current.Option("A").help, "The help");
+  EXPECT_EQ(current.Options().icons[0].flags, 1u);
+}
+
+TEST(OptionTable, InstalledStateAndUserSetupHiding) {
+  const char* text = "[Copy]\nCore=Core\n[Options]\nA=A,DEFAULT\nB=B\n";
+  InstallTestRun modify(text);
+  RecordOptionInstalled(modify.run, "B");
+  modify.run.ctx.bModify = true;
+  ASSERT_TRUE(BuildOptions(modify.run));
+  EXPECT_EQ(modify.Selected(), Names{"B"});  // Core and A lose DEFAULT and COPYALWAYS
+  EXPECT_TRUE(modify.Option("B").installed);
+  EXPECT_FALSE(modify.Option("A").installed);
+  EXPECT_EQ(modify.Option("Core").flags, 0u);
+
+  InstallTestRun user(text);
+  RecordOptionInstalled(user.run, "A");  // in the machine hive
+  user.run.ctx.bUserPartRun = true;
+  ASSERT_TRUE(BuildOptions(user.run));
+  EXPECT_EQ(user.Selected(), (Names{"Core", "A"}));
+  EXPECT_TRUE(user.Option("B").flags & OPTION_HIDDEN);
+  EXPECT_FALSE(user.Option("Core").flags & OPTION_HIDDEN);
+
+  InstallTestRun admin(text);
+  admin.run.ctx.bAdminSetup = true;
+  admin.run.ctx.bAskOptions = false;
+  ASSERT_TRUE(BuildOptions(admin.run));
+  EXPECT_EQ(admin.Selected(), (Names{"Core", "A", "B"}));
+}
+
+TEST(OptionSelection, DependencyChainsInBothDirectionsAndAncestors) {
+  InstallTestRun t(
+      "[Options]\nA=A\nB=B\nC=C\nP=Parent\nP\\Q=Child\nX=X\nY=Y\n"
+      "[OptionDependencies]\nA=B\nB=C\nP=X, Unknown\nY=C\nY=X\nNoEquals\n"
+      "[A]\n[B]\n[C]\n[P\\Q]\n[X]\n[Y]\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5529, 5529}));
+  OptionTable& table = t.Options();
+  SelectOption(table, FindOption(table, "A"), true);
+  EXPECT_EQ(t.Selected(), (Names{"A", "B", "C"}));
+  SelectOption(table, FindOption(table, "C"), false);
+  EXPECT_EQ(t.Selected(), Names{});
+  SelectOption(table, FindOption(table, "P\\Q"), true);  // the parent's dependencies come along
+  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "X"}));
+  SelectOption(table, FindOption(table, "Y"), true);  // the second line replaced the first
+  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "X", "Y"}));
+  SelectOption(table, FindOption(table, "P"), false);
+  EXPECT_EQ(t.Selected(), (Names{"X", "Y"}));
+}
+
+TEST(OptionSelection, GroupsOfChildrenValuesAndFirstLineWins) {
+  InstallTestRun t(
+      "[Options]\nA=A\nA\\1=One,DEFAULT\nA\\2=Two\nA\\3=Three\nX=X\nY=Y\nZ=Z\nW=W\n"
+      "[OptionGroups]\n1=A\\*\nX, Y\n0=Y, Z\nW\\*, Nope\n"
+      "[A\\1]\n[A\\2]\n[A\\3]\n[X]\n[Y]\n[Z]\n[W]\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  EXPECT_EQ(t.Messages(), std::vector<int>{5529});
+  EXPECT_EQ(t.Option("A\\2").groupIndex, 0);
+  EXPECT_EQ(t.Option("A\\2").groupValue, 1);
+  EXPECT_EQ(t.Option("X").groupIndex, 1);
+  EXPECT_EQ(t.Option("X").groupValue, 1);  // inherited from the line before
+  EXPECT_EQ(t.Option("Y").groupIndex, 1);  // the first line that names it wins
+  EXPECT_EQ(t.Option("Z").groupValue, 0);
+  OptionTable& table = t.Options();
+  SelectOption(table, FindOption(table, "A\\3"), true);
+  EXPECT_EQ(t.Selected(), Names{"A\\3"});
+  SelectOption(table, FindOption(table, "A\\1"), true);
+  EXPECT_EQ(t.Selected(), Names{"A\\1"});
+  SelectOption(table, FindOption(table, "X"), true);
+  SelectOption(table, FindOption(table, "Y"), true);
+  SelectOption(table, FindOption(table, "Z"), true);  // another group: Y stays
+  EXPECT_EQ(t.Selected(), (Names{"A\\1", "Y", "Z"}));
+
+  // Contradictory data: X needs Y of its own group. The first decision for each option holds.
+  InstallTestRun loop(
+      "[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n[OptionDependencies]\nX=Y\nY=X\n[X]\n[Y]\n");
+  ASSERT_TRUE(BuildOptions(loop.run));
+  SelectOption(loop.Options(), FindOption(loop.Options(), "X"), true);
+  EXPECT_EQ(loop.Selected(), (Names{"X", "Y"}));
+  SelectOption(loop.Options(), FindOption(loop.Options(), "Y"), false);
+  EXPECT_EQ(loop.Selected(), Names{});
+
+  InstallTestRun admin("[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n");
+  admin.run.ctx.bAdminSetup = true;
+  ASSERT_TRUE(BuildOptions(admin.run));
+  EXPECT_EQ(admin.Option("X").groupIndex, -1);
+}
+
+TEST(OptionSelection, ModePresetsAndOptionSwitch) {
+  InstallTestRun t(
+      "[Copy]\nCore=Core\n[Options]\nA=A,DEFAULT\nB=B\nB\\C=C\nH=Hidden,HIDDEN\nG1=G1\nG2=G2\n"
+      "[OptionDependencies]\nB\\C=A\n[OptionGroups]\nG1, G2\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  PresetByMode(t.Options(), kModeComplete);
+  EXPECT_EQ(t.Selected(), (Names{"Core", "A", "B", "B\\C", "G1", "G2"}));
+  PresetByMode(t.Options(), kModeTypical);
+  EXPECT_EQ(t.Selected(), (Names{"Core", "A"}));
+  EXPECT_FALSE(t.Option("B").installed);
+  t.Option("B").selected = true;
+  PresetByMode(t.Options(), kModeCustom);
+  EXPECT_TRUE(t.Option("B").installed);
+
+  InstallTestRun o(
+      "[Options]\nA=A,DEFAULT\nB=B\nB\\C=C\nG1=G1,DEFAULT\nG2=G2\n"
+      "[OptionDependencies]\nB\\C=A\n[OptionGroups]\nG1, G2\n");
+  ASSERT_TRUE(BuildOptions(o.run));
+  ApplyOptionSwitch(o.run, "+B\\C+G2-Nothing");
+  EXPECT_EQ(o.Selected(), (Names{"A", "B\\C", "G2"}));
+  ApplyOptionSwitch(o.run, "-A");  // carried to the dependant
+  EXPECT_EQ(o.Selected(), Names{"G2"});
+}
+
+TEST(OptionSizes, OwnSectionsReferencesAndGroupsOfChildren) {
+  InstallTestRun t(
+      "[Options]\nA=A\nA\\1=One\nA\\2=Two\nB=B\nC=C\nD=D\nD\\1=One\nD\\2=Two\n"
+      "[OptionGroups]\nA\\*\n"
+      "[A]\n1:a.dll,,,100\n#Common\n"
+      "[A\\1]\n1:x,,,10\n[A\\2]\n1:y,,,30\n"
+      "[B]\n#Common\n1:b,,WINDOWS32,1000\n1:c,,DELETE,1000\nIF 1=1 THEN '1:d,,,7' ELSE '1:e,,,9'\n"
+      "[C]\n#!Common, ADMIN\n#!Common\n1:d,,BOGUS,5\n"
+      "[D\\1]\n1:x,,,10\n[D\\2]\n1:y,,,30\n"
+      "[Common]\n1:common,,,5000\n");
+  ASSERT_TRUE(BuildOptions(t.run));
+  EXPECT_EQ(t.Option("A").ownSize, 5100);
+  EXPECT_EQ(t.Option("A").size, 5130u);  // one group: the largest child
+  EXPECT_EQ(t.Option("B").ownSize, 7);   // Common counted once; 64-bit machine
+  EXPECT_EQ(t.Option("C").ownSize, 5000);
+  EXPECT_EQ(t.Option("D").size, 40u);
+  EXPECT_TRUE(t.Messages().empty());
+  EXPECT_EQ(t.Options()[0].size, 5130u + 7 + 5000 + 40);
+
+  t.Option("B").selected = t.Option("B").installed = true;
+  t.Option("C").installed = true;
+  EXPECT_EQ(SizeOfSelection(t.run, kModeCustom, true), 7);
+  t.run.ctx.bModify = true;
+  EXPECT_EQ(SizeOfSelection(t.run, kModeCustom, true), 5007);
+  EXPECT_EQ(SizeOfSelection(t.run, kModeCustom, false), -4993);
+  EXPECT_EQ(SizeOfSelection(t.run, kModeComplete, false), 5100 + 10 + 30 + 7 - 5000 + 10 + 30);
+}
+
+TEST(OptionSizes, AdministratorSetupCountsSystemFilesTwiceOutsideWindows) {
+  const char* text =
+      "[Options]\nA=A\n[A]\n1:x.dll, %System%, ADMIN, 10\n1:y.dll, %System%\\Sub, NORMAL, 100\n"
+      "1:z.dll, %App%, NORMAL, 1000\n";
+  InstallTestRun inside(text);
+  inside.run.ctx.bAdminSetup = true;
+  inside.run.variables.Set("Windows", "C:\\Windows");
+  inside.run.variables.Set("System", "C:\\Windows\\System32");
+  ASSERT_TRUE(BuildOptions(inside.run));
+  EXPECT_EQ(inside.Option("A").ownSize, 1110);
+
+  InstallTestRun outside(text);
+  outside.run.ctx.bAdminSetup = true;
+  outside.machine.Machine().Files().CreateDirectory("C:\\Sys32");
+  outside.run.variables.Set("Windows", "C:\\Windows");
+  outside.run.variables.Set("System", "C:\\Sys32");
+  ASSERT_TRUE(BuildOptions(outside.run));
+  EXPECT_EQ(outside.Option("A").ownSize, 1220);
+  uint32_t dwAttributes = 0;
+  EXPECT_NE(
+      outside.machine.Machine().Files().GetFileAttributes("C:\\Sys32\\~~~~@@$$.tmp", dwAttributes),
+      0u);
+
+  InstallTestRun plain(text);
+  plain.run.variables.Set("System", "C:\\Sys32");
+  ASSERT_TRUE(BuildOptions(plain.run));
+  EXPECT_EQ(plain.Option("A").ownSize, 1100);  // ADMIN lines are for administrator setups only
+}
+
+TEST(OptionSizes, FreeSpaceRoots) {
+  for (auto [path, root] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\Program Files\\App", "C:\\"},
+           {"C:", "C:\\"},
+           {"\\\\server\\share\\dir\\x", "\\\\server\\share\\"},
+           {"\\\\server\\share", "\\\\server\\share\\"}})
+    EXPECT_EQ(FreeSpaceRoot(path), root) << path;
+  InstallTestRun t("");
+  const FreeSpace space = FreeSpaceOf(t.run, "C:\\Program Files");
+  EXPECT_GT(space.nBytes, 0u);
+  EXPECT_LE(space.nBytes, 2147483647u);
+  EXPECT_GE(space.nBytes, std::min<uint64_t>(uint64_t{space.nKiB} * 1024, 2147483647u));
+  EXPECT_EQ(FreeSpaceOf(t.run, "Q:\\nowhere").nBytes, 0u);
+}
+
+}  // namespace
+}  // namespace tarvium::test
