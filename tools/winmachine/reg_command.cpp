@@ -29,7 +29,7 @@ struct RegKeyArg {
   std::string path;
 };
 
-struct SwitchSpec {
+struct SwitchDef {
   const char* name;  // upper case, with its slash
   bool bTakesArg;
 };
@@ -45,18 +45,18 @@ bool IsSwitch(const std::string& arg) {
 }
 
 bool ReadSwitches(const std::vector<std::string>& args, size_t first,
-                  const std::vector<SwitchSpec>& specs, Switches& switches, std::string& error) {
+                  const std::vector<SwitchDef>& known, Switches& switches, std::string& error) {
   for (size_t i = first; i < args.size(); ++i) {
     std::string name = platform::AnsiUpper(args[i]);
     if (IsSwitch(name)) name[0] = '/';
-    const SwitchSpec* spec = nullptr;
-    for (const SwitchSpec& candidate : specs)
-      if (name == candidate.name) spec = &candidate;
-    if (!spec || (spec->bTakesArg && i + 1 >= args.size())) {
+    const SwitchDef* found = nullptr;
+    for (const SwitchDef& candidate : known)
+      if (name == candidate.name) found = &candidate;
+    if (!found || (found->bTakesArg && i + 1 >= args.size())) {
       error = "unknown or incomplete option '" + args[i] + "'";
       return false;
     }
-    if (!switches.emplace(name, spec->bTakesArg ? FromArg(args[++i]) : "").second) {
+    if (!switches.emplace(name, found->bTakesArg ? FromArg(args[++i]) : "").second) {
       error = "option '" + args[i] + "' given twice";
       return false;
     }
@@ -247,15 +247,15 @@ bool WriteFile(const std::string& file, const std::string& bytes) {
   return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush();
 }
 
-const std::vector<SwitchSpec> kExportSwitches = {
+const std::vector<SwitchDef> kExportSwitches = {
     {"/Y", false}, {"/REG:32", false}, {"/REG:64", false}, {"/UTF8", false}};
 
-// One of specs, also when written with "-"; a host path starting with "/" is none.
-bool IsSwitchOf(const std::string& arg, const std::vector<SwitchSpec>& specs) {
+// One of known, also when written with "-"; a host path starting with "/" is none.
+bool IsSwitchOf(const std::string& arg, const std::vector<SwitchDef>& known) {
   std::string name = platform::AnsiUpper(arg);
   if (IsSwitch(name)) name[0] = '/';
-  for (const SwitchSpec& spec : specs)
-    if (name == spec.name) return true;
+  for (const SwitchDef& candidate : known)
+    if (name == candidate.name) return true;
   return false;
 }
 
@@ -303,7 +303,7 @@ int RunKeyed(platform::Registry& registry, const std::string& what, const RegKey
   return Delete(registry, key, switches);
 }
 
-const std::map<std::string, std::vector<SwitchSpec>> kKeyedSwitches = {
+const std::map<std::string, std::vector<SwitchDef>> kKeyedSwitches = {
     {"query",
      {{"/V", true}, {"/VE", false}, {"/S", false}, {"/REG:32", false}, {"/REG:64", false}}},
     {"add",
