@@ -7,6 +7,7 @@
 #include "engine/error_file.h"
 #include "engine/extension_library.h"
 #include "engine/inf_location.h"
+#include "engine/product_identity.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -86,10 +87,13 @@ PhaseEnd LoadExtensionLibrary(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
-// Too old a format was refused with the product identity already; here the variable sections
-// and the option model follow.
+// Too old a format is refused here, then the variable sections and the option model follow.
 PhaseEnd LoadOptions(SetupRun& run) {
   SetupContext& ctx = run.ctx;
+  if (!CheckFormatVersion(run)) {
+    ctx.bOk = false;
+    return PhaseEnd::Next;
+  }
   LoadVariableSection(run, *run.inf, "Environment", true, false);
   LoadVariableSection(run, *run.inf, "Encryption", false, true);
   if (run.install.buildOptions && !run.install.buildOptions(run)) {

@@ -313,7 +313,7 @@ void ReduceDoubledBackslashes(std::string& text) {
     text.erase(pos, 1);
 }
 
-bool ReadProductIdentity(SetupRun& run, const InfFile& inf) {
+void ReadProductIdentity(SetupRun& run, const InfFile& inf) {
   ReadSetupSection(run, inf);
   run.variables.Set("ZQ58.SetupInfo.PackageGUID",
                     ReadTextKey(inf, "SetupInfo", "PackageGUID", kShortTextSize));
@@ -331,11 +331,12 @@ bool ReadProductIdentity(SetupRun& run, const InfFile& inf) {
   FillUserAndCompany(run);
   ChooseShellLinkFolders(run);
   WriteIdentityHeaders(run);
-  if (run.ctx.nFormatVersion < kOldestFormatVersion) {
-    ShowMessage(run, 5532, run.ctx.szInfFile);
-    return false;
-  }
-  return true;
+}
+
+bool CheckFormatVersion(SetupRun& run) {
+  if (run.ctx.nFormatVersion >= kOldestFormatVersion) return true;
+  ShowMessage(run, 5532, run.ctx.szInfFile);
+  return false;
 }
 
 }  // namespace tarvium

@@ -15,8 +15,12 @@ class InfFile;
 // Reads every key (missing keys take their defaults), replaces the variables in the identity
 // values, applies the user, company and shell-link fallbacks, then creates the /B trace file and
 // writes the identity lines of the error and trace files; the window title becomes "SetupName".
-// A format version below 0x301 is refused with message 5532 and false.
-bool ReadProductIdentity(SetupRun& run, const InfFile& inf);
+void ReadProductIdentity(SetupRun& run, const InfFile& inf);
+
+// A format version below 0x301 is refused with message 5532 and false. The run checks it only
+// after the run mode, the requirements and the previous version were dealt with, so that a /V
+// mismatch or an unmet requirement of an old file still ends with their own message and code.
+bool CheckFormatVersion(SetupRun& run);
 
 // Every doubled backslash reduced to one, repeatedly ("A\\\\B" -> "A\B").
 void ReduceDoubledBackslashes(std::string& text);

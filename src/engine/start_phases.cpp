@@ -27,7 +27,8 @@ bool SectionExists(const InfFile& inf, const std::string& name) {
   return FindSection(inf, name) != nullptr;
 }
 
-// "Strings:07,01", else "Strings:07", else the [Application] fallback key, else "Strings".
+// "Strings:07,01", else "Strings:07", else the [Application] fallback key when it names a
+// section, else "Strings".
 std::string ChooseStringSection(const InfFile& inf, const char* pszBase, uint32_t lcid,
                                 const char* pszFallbackKey) {
   char name[kSectionNameSize];
@@ -36,7 +37,8 @@ std::string ChooseStringSection(const InfFile& inf, const char* pszBase, uint32_
   std::snprintf(name, sizeof name, "%s:%02x", pszBase, lcid & 0x3FF);
   if (SectionExists(inf, name)) return name;
   std::string fallback;
-  if (GetValue(inf, "Application", pszFallbackKey, fallback, kSectionNameSize)) return fallback;
+  if (GetValue(inf, "Application", pszFallbackKey, fallback, kSectionNameSize) && !fallback.empty())
+    return fallback;
   return pszBase;
 }
 
@@ -97,9 +99,9 @@ PhaseEnd LoadStringSections(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
-// Also writes the identity lines of the error and trace files and refuses too old a format.
+// Also writes the identity lines of the error and trace files.
 PhaseEnd ReadIdentity(SetupRun& run) {
-  run.ctx.bOk = ReadProductIdentity(run, *run.inf);
+  ReadProductIdentity(run, *run.inf);
   return PhaseEnd::Next;
 }
 

@@ -267,6 +267,8 @@ PhaseEnd AskPages(SetupRun& run) {
   std::vector<size_t> shown;  // the pages shown so far, for Back
   for (size_t i = 0; i < std::size(kPages) && ctx.bOk;) {
     if (!kPages[i].isShown(ctx)) {
+      // the shared page before it may have made this a client setup
+      if (kPages[i].ask == AskMode) ctx.iInstallMode = DefaultInstallMode(ctx);
       ++i;
       continue;
     }

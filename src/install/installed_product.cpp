@@ -58,21 +58,24 @@ bool SearchVersions(SetupRun& run, const std::string& productKey, bool bOlderOnl
   return bFound;
 }
 
-// An older version's directories become this run's defaults: from the user's record first in a
-// user-part run, else from the machine's.
+// A user-part run reads the user's own record first and falls back to the machine's, which
+// holds the product until the user's first run has registered the user part.
+std::string InstalledText(SetupRun& run, const std::string& record, const char* pszName) {
+  std::string text;
+  if (run.ctx.bUserPartRun) text = RecordText(run, RegRoot::CurrentUser, record, pszName);
+  if (text.empty()) text = RecordText(run, RegRoot::LocalMachine, record, pszName);
+  return text;
+}
+
+// An older version's directories become this run's defaults: in a user-part run all three, from
+// the user's record first; else its application directory.
 void TakeOverDirectories(SetupRun& run, const std::string& record) {
-  const RegRoot roots[] = {RegRoot::CurrentUser, RegRoot::LocalMachine};
-  const size_t nFirst = run.ctx.bUserPartRun ? 0 : 1;
   const std::pair<const char*, const char*> kPaths[] = {
       {"AppPath", "ApplicationDir"}, {"ClientPath", "Client"}, {"DataPath", "DataDir"}};
   for (const auto& [pszValue, pszVariable] : kPaths) {
     if (!run.ctx.bUserPartRun && std::string_view(pszValue) != "AppPath") continue;
-    for (size_t i = nFirst; i < std::size(roots); ++i) {
-      const std::string path = RecordText(run, roots[i], record, pszValue);
-      if (path.empty()) continue;
-      run.variables.Set(pszVariable, path);
-      break;
-    }
+    const std::string path = InstalledText(run, record, pszValue);
+    if (!path.empty()) run.variables.Set(pszVariable, path);
   }
 }
 
@@ -129,15 +132,14 @@ void ReadInstalledProduct(SetupRun& run) {
 
 bool ReadInstalledData(SetupRun& run) {
   const std::string record = ProductRecordKey(run.variables.Get("MachineKeyName"));
-  const RegRoot root = run.ctx.bUserPartRun ? RegRoot::CurrentUser : RegRoot::LocalMachine;
-  if (RecordText(run, root, record, "ProductName").empty()) return false;
+  if (InstalledText(run, record, "ProductName").empty()) return false;
   const std::pair<const char*, const char*> kValues[] = {{"RegisteredOwner", "User"},
                                                          {"RegisteredOrganization", "Company"},
                                                          {"AppPath", "ApplicationDir"},
                                                          {"DataPath", "DataDir"},
                                                          {"ClientPath", "Client"}};
   for (const auto& [pszValue, pszVariable] : kValues) {
-    const std::string text = RecordText(run, root, record, pszValue);
+    const std::string text = InstalledText(run, record, pszValue);
     if (!text.empty()) run.variables.Set(pszVariable, text);
   }
   if (std::atoi(RecordText(run, RegRoot::LocalMachine, record, "FromAdminSetup").c_str()) != 0)

@@ -1,6 +1,7 @@
 #include "install/previous_version.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/setup_run.h"
 #include "install/installed_product.h"
@@ -33,7 +34,7 @@ std::string RemovalCommand(SetupRun& run, const InstalledVersionInfo& older) {
   const std::string record = prefix + ProductKeyOf(machineKey) + "\\" + older.szVersion + "\\Setup";
   std::string command = ReadMachineText(run, record, "UninstallString");
   const bool bMachineSetup =
-      !command.empty() && ReadMachineText(run, record, "MachineSetup") == "1";
+      !command.empty() && std::atoi(ReadMachineText(run, record, "MachineSetup").c_str()) != 0;
   if (command.empty())
     command = ReadMachineText(run,
                               prefix + "Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
@@ -52,10 +53,12 @@ std::string RemovalCommand(SetupRun& run, const InstalledVersionInfo& older) {
   return command;
 }
 
-// A removal that asks for a restart (-6702 and its kin) ended well; the main sequence restarts.
+// A removal that ended asking for a restart (-6702) or a restart of the computer (-6708) ended
+// well; the main sequence stops for that restart. Any other negative code, a log-off or shutdown
+// after an abort among them, is a failure.
 bool RemovalFailed(bool bStarted, uint32_t dwExitCode) {
   const auto nCode = static_cast<int32_t>(dwExitCode);
-  const bool bAsksRestart = nCode == -6702 || nCode == -6703 || nCode == -6706 || nCode == -6708;
+  const bool bAsksRestart = nCode == -6702 || nCode == -6708;
   return !bStarted || (nCode < 0 && !bAsksRestart) || nCode == 6704 || nCode == kUnknownProduct;
 }
 

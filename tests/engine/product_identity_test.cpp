@@ -29,7 +29,7 @@ struct ProductIdentityTest : ::testing::Test {
     const std::string whole = "[Setup]\nVersion=4.1\n" + text;
     InfFile inf(std::vector<char>(whole.begin(), whole.end()));
     inf.BuildSectionIndex();
-    EXPECT_TRUE(ReadProductIdentity(*run, inf)) << text;
+    ReadProductIdentity(*run, inf);
     return run;
   }
   void SetMachineText(const std::string& key, const std::string& name, const std::string& text) {
@@ -77,11 +77,15 @@ TEST_F(ProductIdentityTest, FormatVersionsAndTheRefusalOfOldFiles) {
     run.ctx.szInfFile = "C:\\Old.inf";
     InfFile inf(std::vector<char>(text, text + strlen(text)));
     inf.BuildSectionIndex();
-    EXPECT_FALSE(ReadProductIdentity(run, inf)) << text;
+    ReadProductIdentity(run, inf);
+    EXPECT_FALSE(CheckFormatVersion(run)) << text;
     ASSERT_EQ(run.shownMessages.size(), 1u);
     EXPECT_EQ(run.shownMessages[0].nMessage, 5532);
     EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args[0]), "C:\\Old.inf");
   }
+  const auto current = Read("");
+  EXPECT_TRUE(CheckFormatVersion(*current));
+  EXPECT_TRUE(current->shownMessages.empty());
 }
 
 TEST_F(ProductIdentityTest, NumbersSwitchesAndFlagListsWithTheirDefaults) {
@@ -124,7 +128,7 @@ TEST_F(ProductIdentityTest, NumbersSwitchesAndFlagListsWithTheirDefaults) {
   silent.ctx.bSilentNoEnd = true;
   const std::string text = "[Setup]\nVersion=4.1\n[Application]\nShowEndMessage=0\n";
   InfFile inf(std::vector<char>(text.begin(), text.end()));
-  ASSERT_TRUE(ReadProductIdentity(silent, inf));
+  ReadProductIdentity(silent, inf);
   EXPECT_TRUE(silent.ctx.bShowEndMessage);  // not read with /S4
 }
 

@@ -86,6 +86,16 @@ TEST(WizardPages, SilentAndRepairRunsAskNothing) {
   workstation.run.ctx.bSilent = true;
   AskPages(workstation.run);
   EXPECT_EQ(workstation.run.ctx.iInstallMode, 6102) << "a fixed setup without options is full";
+
+  PageRun shared;
+  shared.run.ctx.bAdminInstallation = shared.run.ctx.bAskShared = true;
+  shared.run.ctx.bAskOptions = shared.run.ctx.bAskLicence = false;
+  shared.ui->answers = {ui::kChoiceFromServer};
+  AskPages(shared.run);
+  ASSERT_FALSE(shared.ui->asked.empty());
+  EXPECT_EQ(shared.ui->asked[0].first, ui::PageKind::Shared);
+  EXPECT_TRUE(shared.run.ctx.bClientSetup);
+  EXPECT_EQ(shared.run.ctx.iInstallMode, 6102) << "a client setup chosen on the shared page";
 }
 
 }  // namespace

@@ -99,5 +99,21 @@ TEST_F(InstalledProduct, AnUninstallOfOnlyTheUserPartFindsItInTheUserHive) {
   EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\U\\");
 }
 
+TEST_F(InstalledProduct, AUserPartRunTakesTheUsersDataElseTheMachines) {
+  const std::string record = "Software\\Maker\\Product\\2.5\\Setup";
+  Register("Software\\Maker\\Product", "2.5", "10", "C:\\Machine\\");
+  SetString(RegRoot::LocalMachine, record, "MachineSetup", "1");
+  SetString(RegRoot::LocalMachine, record, "DataPath", "C:\\Data\\");
+  ReadInstalledProduct(run);
+  ASSERT_TRUE(run.ctx.bUserPartRun);
+  EXPECT_TRUE(ReadInstalledData(run)) << "the user's first run: only the machine has a record";
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Machine\\");
+  SetString(RegRoot::CurrentUser, record, "ProductName", "Product");
+  SetString(RegRoot::CurrentUser, record, "AppPath", "C:\\Mine\\");
+  EXPECT_TRUE(ReadInstalledData(run));
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Mine\\");
+  EXPECT_EQ(run.variables.Get("DataDir"), "C:\\Data\\") << "missing in the user's record";
+}
+
 }  // namespace
 }  // namespace tarvium

@@ -58,7 +58,8 @@ void PrintSection(const tarvium::InfFile& inf, const char* header,
 }
 
 void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
-  if (!tarvium::ReadProductIdentity(run, inf)) {
+  tarvium::ReadProductIdentity(run, inf);
+  if (!tarvium::CheckFormatVersion(run)) {
     std::printf("product identity refused (message %d)\n",
                 run.shownMessages.empty() ? 0 : run.shownMessages.back().nMessage);
     return;
