@@ -81,7 +81,9 @@ void ApplyOptionSwitch(SetupRun& run, const std::string& szOptions) {
   OptionTable& table = EngineOf(run).options;
   size_t nPos = 0;
   while (nPos < szOptions.size()) {
-    const char cSign = szOptions[nPos++];
+    // A first character that is no sign deselects and still belongs to the name: "A+B" drops A.
+    const char cSign = szOptions[nPos];
+    if (cSign == '+' || cSign == '-') ++nPos;
     const size_t nEnd = szOptions.find_first_of("+-", nPos);
     const std::string name = szOptions.substr(nPos, nEnd - nPos);
     const int32_t i = FindOption(table, name);

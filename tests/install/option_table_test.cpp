@@ -190,6 +190,8 @@ TEST(OptionSelection, ModePresetsAndOptionSwitch) {
   EXPECT_EQ(o.Selected(), (Names{"A", "B\\C", "G2"}));
   ApplyOptionSwitch(o.run, "-A");  // carried to the dependant
   EXPECT_EQ(o.Selected(), Names{"G2"});
+  ApplyOptionSwitch(o.run, "G2+A");  // without a sign the first option is deselected
+  EXPECT_EQ(o.Selected(), Names{"A"});
 }
 
 TEST(OptionSizes, OwnSectionsReferencesAndGroupsOfChildren) {
