@@ -82,7 +82,7 @@ bool ProcessCommandLine(SetupRun& run, const SectionCall& call, const std::strin
 }
 
 // A section that refers to itself, directly or through others, would never end: a reference to a
-// section that is being processed is passed over.
+// section that is being processed is passed over, with a trace line that names it.
 bool IsBeingProcessed(SetupRun& run, const std::string& section) {
   for (const SectionCall& open : EngineOf(run).sectionStack)
     if (platform::AnsiEqualNoCase(open.section, section)) return true;
@@ -105,7 +105,12 @@ bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view t
   if (!FlagsApplyToRun(run, dwFlags, FlagForm::Reference)) return true;
   SectionCall reference;
   reference.section = TrimmedField(nameField);
-  if (IsBeingProcessed(run, reference.section)) return true;
+  if (IsBeingProcessed(run, reference.section)) {
+    if (!EngineOf(run).bSizing)
+      SetupTrace(run, "Reference to section [%s] passed over: it is being processed\n",
+                 reference.section.c_str());
+    return true;
+  }
   reference.pDescription = call.pDescription;
   reference.dwOptionFlags = call.dwOptionFlags;
   reference.dwSectionFlags = dwFlags;

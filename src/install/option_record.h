@@ -67,9 +67,11 @@ struct OptionTable {
   std::vector<IconEntry> icons;
   std::unordered_map<std::string, int32_t> indexByName;  // upper-cased full name -> first index
   std::vector<std::vector<int32_t>> dependants;  // options whose dependency list holds the index
-  // The selection operation that last reached each option (see SelectOption).
+  // The selection operation that last decided each option, and the state it decided (see
+  // SelectOption): the operation's number times two, plus one for selected.
   std::vector<uint32_t> selectionMarks;
   uint32_t nSelection = 0;
+  size_t nRedecisionsLeft = 0;  // how often the current selection may still reverse a decision
 
   int32_t Count() const { return static_cast<int32_t>(records.size()); }
   OptionRecord& operator[](int32_t i) { return records[static_cast<size_t>(i)]; }

@@ -1,9 +1,10 @@
-// The rule recurses through dependencies, dependants, children and group siblings. One selection
-// reaches each option at most once: it is marked with the selection's number when first reached,
-// and later requests of the same selection pass it by. For consistent data that is what the rule
-// gives anyway; for contradictory data (an option that depends on a member of its own group) it
-// keeps the first decision instead of switching back and forth, so every selection is linear in
-// the options and their links.
+// The rule recurses through dependencies, dependants, children and group siblings. Each option
+// remembers the state the current selection last decided for it: a request for that same state
+// passes it by, a request for the other state reverses the decision. Selecting a parent reaches
+// each member of a group among its children twice (selected, then deselected by the member
+// selected after it), so the first member ends selected. For contradictory data (an option that
+// depends on a member of its own group) reversals could go on forever: a selection may reverse
+// only a bounded number of decisions, after which every option keeps its last one.
 #include "install/option_selection.h"
 
 #include "engine/setup_run.h"
@@ -27,10 +28,18 @@ void DeselectGroupSiblings(OptionTable& table, int32_t i) {
     if (table[s].groupIndex == nGroup) Select(table, s, false);
 }
 
+// Room for the reversals of nested groups (each level reverses its subtree about twice).
+constexpr size_t kRedecisionsPerOption = 16;
+
 void Select(OptionTable& table, int32_t i, bool bSelect) {
   uint32_t& mark = table.selectionMarks[static_cast<size_t>(i)];
-  if (mark == table.nSelection) return;
-  mark = table.nSelection;
+  const uint32_t nDecision = table.nSelection * 2 + (bSelect ? 1 : 0);
+  if (mark == nDecision) return;
+  if (mark / 2 == table.nSelection) {
+    if (table.nRedecisionsLeft == 0) return;
+    --table.nRedecisionsLeft;
+  }
+  mark = nDecision;
   if (table[i].selected != bSelect) {
     table[i].selected = bSelect;
     if (bSelect) {
@@ -49,10 +58,11 @@ void Select(OptionTable& table, int32_t i, bool bSelect) {
 
 void SelectOption(OptionTable& table, int32_t i, bool bSelect) {
   if (i < 0 || i >= table.Count()) return;
-  if (table.selectionMarks.size() != table.records.size() || ++table.nSelection == 0) {
+  if (table.selectionMarks.size() != table.records.size() || ++table.nSelection >= 0x80000000u) {
     table.selectionMarks.assign(table.records.size(), 0);
     table.nSelection = 1;
   }
+  table.nRedecisionsLeft = table.records.size() * kRedecisionsPerOption;
   Select(table, i, bSelect);
 }
 
@@ -71,7 +81,9 @@ void ApplyOptionSwitch(SetupRun& run, const std::string& szOptions) {
   OptionTable& table = EngineOf(run).options;
   size_t nPos = 0;
   while (nPos < szOptions.size()) {
-    const char cSign = szOptions[nPos++];
+    // A first character that is no sign deselects and still belongs to the name: "A+B" drops A.
+    const char cSign = szOptions[nPos];
+    if (cSign == '+' || cSign == '-') ++nPos;
     const size_t nEnd = szOptions.find_first_of("+-", nPos);
     const std::string name = szOptions.substr(nPos, nEnd - nPos);
     const int32_t i = FindOption(table, name);

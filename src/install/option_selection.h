@@ -17,8 +17,8 @@ void SelectOption(OptionTable& table, int32_t i, bool bSelect);
 // options keep their state.
 void PresetByMode(OptionTable& table, int nMode);
 
-// "+Name" selects, any other sign deselects the option named up to the next '+' or '-'. Unknown
-// names are passed over.
+// "+Name" selects, "-Name" deselects the option named up to the next '+' or '-'; a list that
+// starts without a sign deselects its first option ("A+B"). Unknown names are passed over.
 void ApplyOptionSwitch(SetupRun& run, const std::string& szOptions);
 
 }  // namespace tarvium

@@ -141,14 +141,25 @@ TEST(OptionSelection, GroupsOfChildrenValuesAndFirstLineWins) {
   SelectOption(table, FindOption(table, "Y"), true);
   SelectOption(table, FindOption(table, "Z"), true);  // another group: Y stays
   EXPECT_EQ(t.Selected(), (Names{"A\\1", "Y", "Z"}));
+  // Selecting the parent selects its children last to first, each deselecting the others of its
+  // group: the first member ends selected, also in a group nested in a member.
+  InstallTestRun nested(
+      "[Options]\nL=L\nL\\1=One\nL\\2=Two\nL\\2\\a=a\nL\\2\\b=b\nL\\3=Three,DEFAULT\n"
+      "[OptionGroups]\nL\\*\nL\\2\\*\n");
+  ASSERT_TRUE(BuildOptions(nested.run));
+  SelectOption(nested.Options(), FindOption(nested.Options(), "L"), true);
+  EXPECT_EQ(nested.Selected(), (Names{"L", "L\\1"}));
+  SelectOption(nested.Options(), FindOption(nested.Options(), "L\\2"), true);
+  EXPECT_EQ(nested.Selected(), (Names{"L", "L\\2", "L\\2\\a"}));
 
-  // Contradictory data: X needs Y of its own group. The first decision for each option holds.
+  // Contradictory data: X and Y need each other in one group. Selecting either ends (selecting
+  // the other deselects it again, with its dependant), with nothing selected.
   InstallTestRun loop(
       "[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n[OptionDependencies]\nX=Y\nY=X\n[X]\n[Y]\n");
   ASSERT_TRUE(BuildOptions(loop.run));
   SelectOption(loop.Options(), FindOption(loop.Options(), "X"), true);
-  EXPECT_EQ(loop.Selected(), (Names{"X", "Y"}));
-  SelectOption(loop.Options(), FindOption(loop.Options(), "Y"), false);
+  EXPECT_EQ(loop.Selected(), Names{});
+  SelectOption(loop.Options(), FindOption(loop.Options(), "Y"), true);
   EXPECT_EQ(loop.Selected(), Names{});
 
   InstallTestRun admin("[Options]\nX=X\nY=Y\n[OptionGroups]\nX, Y\n");
@@ -179,6 +190,8 @@ TEST(OptionSelection, ModePresetsAndOptionSwitch) {
   EXPECT_EQ(o.Selected(), (Names{"A", "B\\C", "G2"}));
   ApplyOptionSwitch(o.run, "-A");  // carried to the dependant
   EXPECT_EQ(o.Selected(), Names{"G2"});
+  ApplyOptionSwitch(o.run, "G2+A");  // without a sign the first option is deselected
+  EXPECT_EQ(o.Selected(), Names{"A"});
 }
 
 TEST(OptionSizes, OwnSectionsReferencesAndGroupsOfChildren) {
