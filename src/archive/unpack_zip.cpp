@@ -170,8 +170,9 @@ EntryDataResult WriteEntryFile(ZipUnpack& u, const unz_file_info64& info, const 
 // One entry: false when it was selected and could not be written.
 bool UnpackCurrentEntry(ZipUnpack& u) {
   unz_file_info64 info{};
+  // minizip leaves a name that fills its buffer unterminated: keep the last byte for the zero.
   char szStored[kArchivePathBuffer] = {};
-  if (unzGetCurrentFileInfo64(u.archive, &info, szStored, sizeof szStored, nullptr, 0, nullptr,
+  if (unzGetCurrentFileInfo64(u.archive, &info, szStored, sizeof szStored - 1, nullptr, 0, nullptr,
                               0) != UNZ_OK) {
     TraceArchiveDamage(u, "an entry's header cannot be read");
     return false;
