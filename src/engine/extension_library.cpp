@@ -22,12 +22,17 @@ namespace tarvium {
 
 // The loaded library of a run; unloaded when the last reference goes.
 struct SetupExtension {
+  SetupExtension(platform::Modules& owner, platform::ModuleHandle handle, bool bUnicodeForm,
+                 platform::ProcAddress hook)
+      : modules(owner), hModule(handle), bUnicode(bUnicodeForm), pfnHook(hook) {}
+  SetupExtension(const SetupExtension&) = delete;
+  SetupExtension& operator=(const SetupExtension&) = delete;
+  ~SetupExtension() { modules.FreeLibrary(hModule); }
+
   platform::Modules& modules;
   platform::ModuleHandle hModule;
   bool bUnicode = false;
   platform::ProcAddress pfnHook = nullptr;
-
-  ~SetupExtension() { modules.FreeLibrary(hModule); }
 };
 
 namespace {
