@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "install/configuration_hooks.h"
 #include "install/option_record.h"
 
 namespace tarvium {
@@ -77,6 +78,15 @@ struct InstallEngine {
 
   uint32_t nCurrentMedium = 1;  // grows while cabinets are read
   int nSystemWritable = -1;     // -1 until the system directory was probed
+
+  // File copy state of the run.
+  std::array<std::string, 2> lastWrittenFiles;  // the two last-written slots of APPEND
+  bool bAnswerNone = false;       // "None" was answered to a version or date question
+  bool bAnswerAllShared = false;  // "All" was answered to 5535
+  std::vector<std::string> runtimeCheckList;  // destinations of CHECKRTVERSION lines
+
+  // The system-configuration handlers' entries for the copy and the uninstall data.
+  ConfigurationHooks configuration;
 };
 
 // Creates the engine's state on the run and fills run.install and run.sectionLines.

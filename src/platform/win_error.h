@@ -57,6 +57,7 @@ inline constexpr uint32_t ERROR_PIPE_NOT_CONNECTED = 233;
 inline constexpr uint32_t ERROR_PARTIAL_COPY = 299;
 inline constexpr uint32_t ERROR_INVALID_IMAGE_HASH = 577;  // the module's signature is not valid
 inline constexpr uint32_t ERROR_OPERATION_ABORTED = 995;
+inline constexpr uint32_t ERROR_CANCELLED = 1223;
 inline constexpr uint32_t ERROR_BADDB = 1009;
 inline constexpr uint32_t ERROR_BADKEY = 1010;
 inline constexpr uint32_t ERROR_CANTOPEN = 1011;

@@ -17,6 +17,7 @@
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
 #include "script/script_engine.h"
+#include "sysconfig/system_configuration.h"
 #include "ui/headless_ui.h"
 
 namespace {
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstalledProduct(run);
     tarvium::AttachInstallEngine(run);
+    tarvium::AttachSystemConfiguration(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());
     std::string exePath = EngineImagePath();
     if (exePath.empty())

@@ -1,0 +1,36 @@
+// Shared files and removal: the use counts of shared files in the system's SharedDLLs table, the
+// removal of installed files and directories (never a protected directory), and renames and
+// deletes deferred to the next restart when a file is in use.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tarvium {
+
+struct SetupRun;
+
+// Counts a shared file up after its copy (a file that existed before starts at 1); then the
+// file's registration (REGISTER, SERVICE, REGASM, fonts). False: 5518 was not ignored or the
+// registration failed.
+bool CountSharedFileUp(SetupRun& run, const std::string& path, bool bExistedBefore,
+                       uint32_t dwCopyFlags, const std::string& name);
+// Counts it down in an uninstall; at 0 asks 5535 and unregisters and removes it on Yes.
+bool CountSharedFileDown(SetupRun& run, const std::string& path, uint32_t dwCopyFlags,
+                         const std::string& name);
+
+// Deletes a file (a path ending in "." stands for every file of its directory), deferring the
+// delete of a file in use; true when done or deferred.
+bool RemoveFile(SetupRun& run, const std::string& path);
+// RemoveFile, then the parent directories that became empty, then a help file's index files.
+bool RemoveInstalledFile(SetupRun& run, const std::string& path);
+// Removes an empty directory that is not protected; false without a message when it cannot.
+bool RemoveInstalledDirectory(SetupRun& run, const std::string& path);
+// Removes the files below a directory and its emptied subdirectories.
+bool RemoveDirectoryTree(SetupRun& run, const std::string& path);
+// Renames a file, deferring the rename when the target is in use; true when done or deferred.
+bool RenameInstalledFile(SetupRun& run, const std::string& from, const std::string& to);
+// Registers a rename (or a delete, target empty) for the next restart; success sets the
+// run's configuration-changed flag.
+bool DeferFileOperation(SetupRun& run, const std::string& source, const std::string& target);
+
+}  // namespace tarvium
