@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "script/shell_link.h"
+#include "platform/shell_link.h"
 
 namespace {
 
@@ -18,15 +18,15 @@ void Require(bool bHolds) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);
-  tarvium::ShellLink link;
-  if (!tarvium::ReadShellLink(bytes, link)) return 0;
-  Require(size >= tarvium::kShellLinkHeaderSize);
-  tarvium::ShellLink again;
-  Require(tarvium::ReadShellLink(bytes, again));
+  platform::ShellLink link;
+  if (!platform::ReadShellLink(bytes, link)) return 0;
+  Require(size >= platform::kShellLinkHeaderSize);
+  platform::ShellLink again;
+  Require(platform::ReadShellLink(bytes, again));
   Require(again.szArguments == link.szArguments && again.szWorkingDir == link.szWorkingDir &&
           again.szLocalBasePath == link.szLocalBasePath);
-  const std::string target = tarvium::ShellLinkTarget(link, "C:\\Links\\x.lnk");
-  Require(tarvium::ShowCommandOfLink(link) != 0);
+  const std::string target = platform::ShellLinkTarget(link, "C:\\Links\\x.lnk");
+  Require(platform::ShowCommandOfLink(link) != 0);
   (void)target;
   return 0;
 }

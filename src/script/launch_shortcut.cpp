@@ -3,13 +3,12 @@
 // one given with its whole path.
 #include "script/launch_shortcut.h"
 
-#include <span>
-
 #include "engine/debug_output.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "platform/ansi_case.h"
-#include "script/shell_link.h"
+#include "platform/shell_link.h"
+#include "platform/win_error.h"
 
 namespace tarvium {
 namespace {
@@ -28,21 +27,18 @@ bool IsShortcutName(std::string_view program) {
 }
 
 bool ResolveShortcut(SetupRun& run, const std::string& linkPath, LaunchShortcut& shortcut) {
-  std::string bytes;
-  if (const uint32_t err = run.machine.Files().ReadWholeFile(linkPath, bytes)) {
-    DebugOutput(run, "Shortcut '" + linkPath + "' cannot be read, error " + std::to_string(err));
+  platform::ShellLink link;
+  if (const uint32_t err = platform::ReadShellLinkFile(run.machine.Files(), linkPath, link)) {
+    DebugOutput(run,
+                err == platform::ERROR_BAD_FORMAT
+                    ? "'" + linkPath + "' is no shell link; started as it is"
+                    : "Shortcut '" + linkPath + "' cannot be read, error " + std::to_string(err));
     return false;
   }
-  ShellLink link;
-  const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  if (!ReadShellLink(data, link)) {
-    DebugOutput(run, "'" + linkPath + "' is no shell link; started as it is");
-    return false;
-  }
-  shortcut.target = ShellLinkTarget(link, FullPathOf(run, linkPath));
+  shortcut.target = platform::ShellLinkTarget(link, FullPathOf(run, linkPath));
   shortcut.arguments = link.szArguments;
   shortcut.workingDir = link.szWorkingDir;
-  shortcut.nShowCmd = ShowCommandOfLink(link);
+  shortcut.nShowCmd = platform::ShowCommandOfLink(link);
   for (std::string* pText : {&shortcut.target, &shortcut.arguments, &shortcut.workingDir})
     ReplaceVariables(run, *pText);
   if (link.szLocalBasePath.empty() && link.szNetName.empty())

@@ -12,8 +12,11 @@ namespace tarvium::test {
 
 ToolResult RunTool(const std::string& name, const std::string& args) {
   const char* buildDir = std::getenv("TARVIUM_BUILD_DIR");
-  const std::string command =
-      std::string(buildDir ? buildDir : "build") + "/tools/" + name + " " + args + " 2>&1";
+  return RunHostCommand(std::string(buildDir ? buildDir : "build") + "/tools/" + name + " " + args);
+}
+
+ToolResult RunHostCommand(const std::string& commandLine) {
+  const std::string command = commandLine + " 2>&1";
   ToolResult result;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return result;

@@ -13,6 +13,9 @@ struct ToolResult {
 
 // Runs tools/NAME with an argument string that the shell splits (quote with ShellQuote).
 ToolResult RunTool(const std::string& name, const std::string& args);
+// Runs a command line of the host's shell (a program of the host, such as lnkinfo).
+ToolResult RunHostCommand(const std::string& commandLine);
+
 // The text in single quotes, safe for the shell whatever it holds.
 std::string ShellQuote(std::string_view text);
 

@@ -2,7 +2,7 @@
 // string data. Each structure is read from a slice of its declared size, so an offset inside one
 // can never reach into another or past the end; the extra data blocks after the strings are not
 // needed to start a link and are not read.
-#include "script/shell_link.h"
+#include "platform/shell_link.h"
 
 #include <algorithm>
 #include <array>
@@ -11,14 +11,8 @@
 #include "platform/code_page.h"
 #include "platform/processes.h"
 
-namespace tarvium {
+namespace platform {
 namespace {
-
-using platform::ByteReader;
-
-// 00021401-0000-0000-C000-000000000046 as stored.
-constexpr std::array<uint8_t, 16> kShellLinkClsid = {
-    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
 constexpr size_t kLinkInfoMinHeader = 0x1C;
 constexpr size_t kLinkInfoUnicodeHeader = 0x24;  // headers this long add the Unicode offsets
@@ -40,9 +34,10 @@ bool ReadHeader(ByteReader& reader, ShellLink& link) {
     return false;
   uint32_t dwIconIndex = 0;
   if (!reader.ReadU32(link.dwLinkFlags) || !reader.ReadU32(link.dwFileAttributes) ||
-      !reader.Skip(3 * 8 + 4) ||  // creation, access and write times, file size
+      !reader.ReadU64(link.ftCreation) || !reader.ReadU64(link.ftAccess) ||
+      !reader.ReadU64(link.ftWrite) || !reader.ReadU32(link.nFileSize) ||
       !reader.ReadU32(dwIconIndex) || !reader.ReadU32(link.dwShowCommand) ||
-      !reader.Seek(kShellLinkHeaderSize))
+      !reader.ReadU16(link.wHotKey) || !reader.Seek(kShellLinkHeaderSize))
     return false;
   link.iIconIndex = static_cast<int32_t>(dwIconIndex);
   return true;
@@ -86,7 +81,7 @@ bool ReadUnicodeAt(const ByteReader& structure, uint32_t dwOffset, std::string& 
   std::optional<ByteReader> at = From(structure, dwOffset);
   std::u16string unicode;
   if (!at || !at->ReadUtf16z(unicode)) return false;
-  text = platform::Utf16ToAnsi(unicode);
+  text = Utf16ToAnsi(unicode);
   return true;
 }
 
@@ -141,7 +136,7 @@ bool ReadCountedString(ByteReader& reader, bool bUnicode, std::string& text) {
   if (bUnicode) {
     std::u16string unicode;
     if (!reader.ReadUtf16(nCount, unicode)) return false;
-    text = platform::Utf16ToAnsi(unicode);
+    text = Utf16ToAnsi(unicode);
     return true;
   }
   std::span<const uint8_t> bytes;
@@ -193,12 +188,12 @@ std::string ShellLinkTarget(const ShellLink& link, std::string_view linkPath) {
 
 uint32_t ShowCommandOfLink(const ShellLink& link) {
   switch (link.dwShowCommand) {
-    case platform::SW_SHOWMAXIMIZED:
-    case platform::SW_SHOWMINNOACTIVE:
+    case SW_SHOWMAXIMIZED:
+    case SW_SHOWMINNOACTIVE:
       return link.dwShowCommand;
     default:
-      return platform::SW_SHOWNORMAL;
+      return SW_SHOWNORMAL;
   }
 }
 
-}  // namespace tarvium
+}  // namespace platform

@@ -1,7 +1,7 @@
 // The shell-link reader on links written by the shell's own link object (tests/data/lnk, made by
 // make-links.sh) and on hand-built links for the forms those do not hold (Unicode link
 // information, a share, a relative path, ANSI strings), and on damaged links of every kind.
-#include "script/shell_link.h"
+#include "platform/shell_link.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +12,13 @@
 #include "platform/processes.h"
 #include "support/test_data.h"
 
-namespace tarvium {
+namespace platform {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
 Bytes ReadData(const std::string& name) {
-  const std::string bytes = test::ReadTestData("lnk/" + name);
+  const std::string bytes = tarvium::test::ReadTestData("lnk/" + name);
   return Bytes(bytes.begin(), bytes.end());
 }
 
@@ -106,12 +106,12 @@ TEST(ShellLink, ReadsLinksWrittenByTheShell) {
   EXPECT_EQ(link.szArguments, "first \"two words\" last");
   EXPECT_EQ(link.szWorkingDir, "C:\\Work");
   EXPECT_EQ(link.szName, "Shows its arguments");
-  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWMAXIMIZED);
+  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWMAXIMIZED);
 
   ASSERT_TRUE(ReadShellLink(ReadData("minimized.lnk"), link));
   EXPECT_EQ(link.szArguments, "-m");
   EXPECT_EQ(link.szWorkingDir, "");
-  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWMINNOACTIVE);
+  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWMINNOACTIVE);
 
   // Unicode strings come back in the ANSI code page; what it cannot hold becomes '?'.
   ASSERT_TRUE(ReadShellLink(ReadData("unicode.lnk"), link));
@@ -121,18 +121,18 @@ TEST(ShellLink, ReadsLinksWrittenByTheShell) {
   EXPECT_EQ(link.szWorkingDir, "C:\\Daten\\\xC4nderung");
   EXPECT_EQ(link.szArguments, "caf\xE9 ?");
   EXPECT_EQ(link.szName, "? ok");
-  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);
+  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);
 }
 
 TEST(ShellLink, ReadsTheOtherFormsOfTargetsAndStrings) {
   ShellLink link;
   ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 0), UnicodeLinkInfo()), link));
   EXPECT_EQ(ShellLinkTarget(link, ""), "C:\\\xDCn\xEF\\x.cmd");
-  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);  // none given
+  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);  // none given
 
   ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 2), NetworkLinkInfo()), link));
   EXPECT_EQ(ShellLinkTarget(link, ""), "\\\\srv\\share\\dir\\x.cmd");
-  EXPECT_EQ(ShowCommandOfLink(link), platform::SW_SHOWNORMAL);  // one a link does not store
+  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);  // one a link does not store
 
   // ANSI string data: a relative path taken against the link's folder, arguments.
   Bytes ansi = Header(kLinkHasRelativePath | kLinkHasArguments);
@@ -189,4 +189,4 @@ TEST(ShellLink, DamagedLinksFailCleanly) {
 }
 
 }  // namespace
-}  // namespace tarvium
+}  // namespace platform
