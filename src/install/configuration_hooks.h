@@ -24,6 +24,8 @@ struct ConfigurationHooks {
   // Creates the shortcut a shell line describes: the link's path and the line's fields after it.
   std::function<bool(SetupRun&, const std::string& linkPath, const std::string& fields)>
       createShellLink;
+  // With the ShellLinks key on, after the pass: the shell sections of the options it processed.
+  std::function<bool(SetupRun&)> createOptionLinks;
   // Hands one line to the security handler ("RegDacl.Add (...)").
   std::function<bool(SetupRun&, const std::string& line)> runSecurityLine;
 };

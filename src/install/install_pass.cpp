@@ -102,6 +102,9 @@ bool RunInstallPass(SetupRun& run) {
   InstallEngine& engine = EngineOf(run);
   engine.processedSections.clear();
   if (engine.options.Count() > 0) Walk(run, 0);
+  const auto& createOptionLinks = engine.configuration.createOptionLinks;
+  if (!run.ctx.bAborted && run.ctx.bShellLinks && createOptionLinks && !createOptionLinks(run))
+    run.ctx.bAborted = true;
   return !run.ctx.bAborted;
 }
 

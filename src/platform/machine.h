@@ -6,6 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/dde.h"
 #include "platform/debugger_output.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -37,6 +38,8 @@ class Machine {
   virtual DebuggerOutput& Debugger() = 0;
   virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
   virtual Clipboard& Clip() = 0;
+  // DDE conversations with the machine's servers (the shell's Program Manager).
+  virtual Dde& DdeServers() = 0;
 };
 
 }  // namespace platform

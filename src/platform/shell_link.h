@@ -103,8 +103,8 @@ class FileSystem;
 // is no shell link.
 uint32_t ReadShellLinkFile(FileSystem& files, const std::string& path, ShellLink& link);
 
-// Saves a link for the properties at properties.linkPath (created or rewritten); the error of
-// writing the file.
+// Saves a link for the properties at properties.linkPath (created or rewritten), with the
+// attributes, size and times of the target when it exists; the error of writing the file.
 uint32_t SaveShellLink(FileSystem& files, const ShellLinkProperties& properties);
 
 }  // namespace platform

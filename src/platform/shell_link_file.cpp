@@ -14,7 +14,16 @@ uint32_t ReadShellLinkFile(FileSystem& files, const std::string& path, ShellLink
 }
 
 uint32_t SaveShellLink(FileSystem& files, const ShellLinkProperties& properties) {
-  const std::vector<uint8_t> bytes = WriteShellLink(properties);
+  ShellLinkProperties link = properties;
+  FileInfo target;
+  if (files.GetFileAttributesEx(link.path, target) == ERROR_SUCCESS) {
+    link.dwFileAttributes = target.dwFileAttributes;
+    link.nFileSize = target.nFileSize;
+    link.ftCreation = target.times.ftCreationTime;
+    link.ftAccess = target.times.ftLastAccessTime;
+    link.ftWrite = target.times.ftLastWriteTime;
+  }
+  const std::vector<uint8_t> bytes = WriteShellLink(link);
   return files.WriteWholeFile(properties.linkPath, std::string(bytes.begin(), bytes.end()));
 }
 

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/emulated/machine/emulated_machine.h"
+#include "support/lnkinfo.h"
 #include "support/run_tool.h"
 #include "support/setup_scenario.h"
 #include "support/temp_dir.h"
@@ -120,7 +121,12 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         }
       });
     }
-    if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty()) {
+    if (scenario_.run.count("Prepare")) {
+      const ToolResult prepared = RunSetup(scenario_.run["Prepare"]);
+      ASSERT_EQ(prepared.nExit, 0) << prepared.out;
+    }
+    if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty() ||
+        scenario_.run.count("Prepare")) {
       before_ = dir_.Path() + "/before";
       ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
     }
@@ -163,8 +169,49 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return path;
   }
 
+  // %SCENARIO%: the folder's Windows path with a trailing backslash.
+  std::string WithScenarioPath(std::string text) const {
+    const std::string dir = WindowsPathOfHost(scenario_.dir) + "\\";
+    for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
+      text.replace(pos, 10, dir);
+    return text;
+  }
+
+  // Each "WINPATH|Field=Value" line: what lnkinfo reads from the machine's file.
+  void ExpectLinks() {
+    for (const std::string& line : scenario_.Lines("Links")) {
+      const std::string text = WithScenarioPath(line);
+      const size_t nBar = text.find('|');
+      const size_t nEquals = text.find('=', nBar);
+      ASSERT_NE(nEquals, std::string::npos) << line;
+      std::string host;
+      WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+        machine.EmulatedFiles().GetHostPath(text.substr(0, nBar), host);
+      });
+      const LnkInfo info = ReadLnkInfo(host);
+      EXPECT_EQ(info[text.substr(nBar + 1, nEquals - nBar - 1)], text.substr(nEquals + 1))
+          << line << "\n"
+          << info.out;
+    }
+  }
+
+  // Start=: a program or shortcut opened on the machine after the run.
+  void ExpectStart() {
+    if (!scenario_.run.count("Start")) return;
+    const ToolResult started = On("run " + ShellQuote(WithScenarioPath(scenario_.run["Start"])));
+    const int nExpected =
+        scenario_.run.count("StartExitCode") ? std::stoi(scenario_.run["StartExitCode"]) : 0;
+    EXPECT_EQ(started.nExit, nExpected) << started.out;
+    std::vector<std::string> expected;
+    for (const std::string& line : scenario_.Lines("StartOutput"))
+      expected.push_back(WithScenarioPath(line));
+    std::string why;
+    EXPECT_TRUE(MatchLines(expected, started.out, why)) << why << "\n" << started.out;
+  }
+
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
-  ToolResult RunSetup() {
+  ToolResult RunSetup() { return RunSetup(scenario_.run["CommandLine"]); }
+  ToolResult RunSetup(const std::string& commandLine) {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
     const std::string command =
@@ -173,7 +220,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
         ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " " +
-        ShellQuote(BuildDir() + "/Setup.exe") + " " + scenario_.run["CommandLine"] + " 2>&1";
+        ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine + " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -227,6 +274,8 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   const std::vector<std::string> diff = DiffLines();
   EXPECT_TRUE(MatchDiff(scenario_.Lines("Diff"), diff)) << "winmachine diff:\n"
                                                         << testing::PrintToString(diff);
+  ExpectLinks();
+  ExpectStart();
   const std::string power = ReadHostFile(machine_ + "/power_request.txt");
   const std::string wantPower =
       scenario_.run.count("PowerRequest") ? scenario_.run["PowerRequest"] : "none";

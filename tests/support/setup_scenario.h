@@ -6,7 +6,15 @@
 //                in which %SCENARIO% is the folder's Windows path),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
-//                which %TARVIUM_TEST_EXTENSION% names in every run)
+//                which %TARVIUM_TEST_EXTENSION% names in every run),
+//                Prepare= (a Setup.exe command line run first; the "before" of [Diff] is the
+//                machine after it), Start= (a `winmachine run` command line after the run, such
+//                as a shortcut to open), StartExitCode= (its expected exit code, default 0)
+//   [StartOutput] lines expected in the output of Start=
+//   [Links]      lines "WINPATH|Field=Value": lnkinfo's field of the machine's link file
+//                ("Local path", "Command line arguments", ...) must be Value
+// %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
+// path (with a trailing backslash).
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run

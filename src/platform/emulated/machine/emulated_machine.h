@@ -21,6 +21,7 @@
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
 #include "platform/emulated/registry/registry_sqlite.h"
+#include "platform/emulated/shell/emulated_dde.h"
 #include "platform/ini_profile.h"
 #include "platform/machine.h"
 
@@ -64,6 +65,7 @@ class EmulatedMachine final : public Machine {
   Modules& Libraries() override { return *modules_; }
   Accounts& Users() override { return *accounts_; }
   Clipboard& Clip() override { return *clipboard_; }
+  Dde& DdeServers() override { return *dde_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -93,6 +95,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedNetwork> network_;
   std::unique_ptr<EmulatedAccounts> accounts_;
   std::unique_ptr<MachineClipboard> clipboard_;
+  std::unique_ptr<EmulatedDde> dde_;
 };
 
 }  // namespace platform::emulated

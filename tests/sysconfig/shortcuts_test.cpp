@@ -1,0 +1,265 @@
+// Shell links and Program Manager groups on a real temporary machine: where links land, what they
+// hold (read back by our reader and by lnkinfo), the targets found or not found, the run filters,
+// removal with the ".pif" fall-back and the emptied folders, the messages with Ignore and Cancel,
+// the options' shell sections and the Program Manager's groups with the protected ones.
+#include <gtest/gtest.h>
+
+#include "engine/init_variables.h"
+#include "install/build_options.h"
+#include "install/install_engine.h"
+#include "install/install_pass.h"
+#include "platform/code_page.h"
+#include "platform/shell_link.h"
+#include "script/script_engine.h"
+#include "support/lnkinfo.h"
+#include "support/test_machine.h"
+#include "sysconfig/link_relay.h"
+#include "sysconfig/shortcuts.h"
+#include "sysconfig/system_configuration.h"
+
+namespace tarvium::test {
+namespace {
+
+// Answers every message box with one result.
+class AnsweringUi final : public ui::UserInterface {
+ public:
+  explicit AnsweringUi(int nAnswer) : nAnswer_(nAnswer) {}
+  int MessageBox(const ui::MessageBoxRequest&) override { return nAnswer_; }
+  void SetWaitCursor(bool) override {}
+  void EnableMainWindows(bool) override {}
+  bool PumpMessages() override { return true; }
+
+ private:
+  int nAnswer_;
+};
+
+class ShortcutRun {
+ public:
+  explicit ShortcutRun(std::string_view infText = "[Setup]\n") {
+    run.inf.emplace(std::vector<char>(infText.begin(), infText.end()));
+    run.inf->BuildSectionIndex();
+    InitVariables(run);
+    AttachScriptEngine(run);
+    AttachInstallEngine(run);
+    AttachSystemConfiguration(run);
+    run.ui = std::make_unique<AnsweringUi>(kResultIgnore);
+    Files().CreateDirectoryTree("C:\\Tools");
+    Files().WriteWholeFile("C:\\Tools\\tool.exe", "MZ tool");
+  }
+
+  platform::FileSystem& Files() { return machine.Machine().Files(); }
+  std::string Programs() { return run.variables.Get("Programs"); }
+  bool Make(const std::string& line) { return CreateShellLink(run, state, line); }
+  bool Remove(const std::string& line) {
+    run.ctx.bUninstall = true;
+    const bool bOk = CreateShellLink(run, state, line);
+    run.ctx.bUninstall = false;
+    return bOk;
+  }
+  platform::ShellLink Read(const std::string& path) {
+    platform::ShellLink link;
+    EXPECT_EQ(platform::ReadShellLinkFile(Files(), path, link), 0u) << path;
+    return link;
+  }
+  LnkInfo Lnkinfo(const std::string& path) {
+    std::string host;
+    EXPECT_EQ(machine.Machine().EmulatedFiles().GetHostPath(path, host), 0u);
+    return ReadLnkInfo(host);
+  }
+  std::vector<int> Messages() const {
+    std::vector<int> numbers;
+    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
+    return numbers;
+  }
+
+  TestMachine machine;
+  SetupRun run{machine.Machine()};
+  ShortcutState state;
+};
+
+TEST(ShellLinks, WhereLinksLandAndWhatBothReadersSee) {
+  ShortcutRun t;
+  t.run.variables.Set("Cmd", "\"C:\\Tools\\tool.exe\" /x \"y z\"");
+  ASSERT_TRUE(t.Make("Tool,C:\\Tools\\tool.exe,-a,,Caf\xE9,,3,3,1601,HAS_RELPATH"));
+  ASSERT_TRUE(t.Make("Old\\Legacy.pif,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Make("Quoted,%Cmd%"));
+  ASSERT_TRUE(t.Make("C:\\Links\\Named,C:\\Tools\\tool.exe,,C:\\Work,,C:\\i.ico,2"));
+  const std::string programs = t.Programs();
+
+  const platform::ShellLink tool = t.Read(programs + "\\Tool.lnk");
+  EXPECT_EQ(platform::ShellLinkTarget(tool, ""), "C:\\Tools\\tool.exe");
+  EXPECT_EQ(tool.szWorkingDir, "C:\\Tools") << "the folder the target was found in";
+  EXPECT_EQ(tool.szIconLocation, "C:\\Tools\\tool.exe") << "an icon index without a file";
+  EXPECT_EQ(tool.iIconIndex, 3);
+  EXPECT_EQ(tool.dwShowCommand, 3u);
+  EXPECT_EQ(tool.wHotKey, 1601);
+  EXPECT_EQ(tool.nFileSize, 7u) << "the target's size";
+  const LnkInfo info = t.Lnkinfo(programs + "\\Tool.lnk");
+  ASSERT_EQ(info.nExit, 0) << info.out;
+  EXPECT_EQ(info["Local path"], "C:\\Tools\\tool.exe");
+  EXPECT_EQ(info["Command line arguments"], "-a");
+  EXPECT_EQ(info["Working directory"], "C:\\Tools");
+  EXPECT_EQ(info["Description"], platform::AnsiToUtf8("Caf\xE9"));
+  EXPECT_EQ(info["Icon location"], "C:\\Tools\\tool.exe");
+  EXPECT_EQ(info["Icon index"], "3");
+  EXPECT_EQ(info["Relative path"].substr(0, 3), "..\\");
+
+  EXPECT_TRUE(t.Files().FileExists(programs + "\\Old\\Legacy.pif"));
+  const platform::ShellLink quoted = t.Read(programs + "\\Quoted.lnk");
+  EXPECT_EQ(platform::ShellLinkTarget(quoted, ""), "C:\\Tools\\tool.exe");
+  EXPECT_EQ(quoted.szArguments, "/x \"y z\"");
+  const platform::ShellLink named = t.Read("C:\\Links\\Named.lnk");
+  EXPECT_EQ(named.szWorkingDir, "C:\\Work");
+  EXPECT_EQ(named.szIconLocation, "C:\\i.ico");
+  EXPECT_TRUE(t.Messages().empty());
+}
+
+TEST(ShellLinks, TargetsOnTheSearchPathAndUnresolvableOnes) {
+  ShortcutRun t;
+  t.run.variables.Set("Src", "C:\\Tools\\");
+  ASSERT_TRUE(t.Make("Bare,TOOL.EXE"));
+  EXPECT_EQ(platform::ShellLinkTarget(t.Read(t.Programs() + "\\Bare.lnk"), ""),
+            "C:\\Tools\\tool.exe");
+  ASSERT_TRUE(t.Make("Missing,C:\\Nope\\gone.exe,,,,,1"));
+  const platform::ShellLink missing = t.Read(t.Programs() + "\\Missing.lnk");
+  EXPECT_EQ(platform::ShellLinkTarget(missing, ""), "C:\\Nope\\gone.exe");
+  EXPECT_EQ(missing.szWorkingDir, "") << "nothing found to fill it from";
+  t.run.ctx.bCreateUnresolvableShellLinks = false;
+  ASSERT_TRUE(t.Make("Skipped,C:\\Nope\\gone.exe"));
+  ASSERT_TRUE(t.Make("Folder,C:\\Tools"));  // a directory counts as found
+  EXPECT_FALSE(t.Files().FileExists(t.Programs() + "\\Skipped.lnk"));
+  EXPECT_TRUE(t.Files().FileExists(t.Programs() + "\\Folder.lnk"));
+  EXPECT_TRUE(t.Messages().empty());
+}
+
+TEST(ShellLinks, UserCommonAndWorkstationFilters) {
+  const struct {
+    bool SetupContext::*pMode;
+    bool bUserMade, bCommonMade, bPlainMade;
+  } cases[] = {
+      {nullptr, true, true, true},
+      {&SetupContext::bUserPartRun, true, false, true},
+      {&SetupContext::bWorkstationSetup, false, true, false},
+      {&SetupContext::bAdminSetup, false, false, false},
+  };
+  for (const auto& c : cases) {
+    ShortcutRun t;
+    if (c.pMode) t.run.ctx.*c.pMode = true;
+    ASSERT_TRUE(t.Make("%UserDesktop%\\U,C:\\Tools\\tool.exe"));
+    ASSERT_TRUE(t.Make("%CommonDesktop%\\C,C:\\Tools\\tool.exe"));
+    ASSERT_TRUE(t.Make("G\\P,C:\\Tools\\tool.exe"));
+    auto made = [&](const std::string& path) { return t.Files().FileExists(path); };
+    EXPECT_EQ(made(t.run.variables.Get("UserDesktop") + "\\U.lnk"), c.bUserMade);
+    EXPECT_EQ(made(t.run.variables.Get("CommonDesktop") + "\\C.lnk"), c.bCommonMade);
+    EXPECT_EQ(made(t.Programs() + "\\G\\P.lnk"), c.bPlainMade);
+  }
+}
+
+TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
+  ShortcutRun t;
+  const std::string programs = t.Programs();
+  ASSERT_TRUE(t.Make("Group\\Sub\\Tool,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Make("Group\\Keep,C:\\Tools\\tool.exe"));
+  ASSERT_EQ(t.Files().WriteWholeFile(programs + "\\Group\\Old.pif", "pif"), 0u);
+  ASSERT_TRUE(t.Remove("Group\\Sub\\Tool,C:\\Tools\\tool.exe"));
+  EXPECT_FALSE(t.Files().DirectoryExists(programs + "\\Group\\Sub"));
+  EXPECT_TRUE(t.Files().DirectoryExists(programs + "\\Group")) << "it still holds links";
+  ASSERT_TRUE(t.Remove("Group\\Old,C:\\Tools\\tool.exe"));
+  EXPECT_FALSE(t.Files().FileExists(programs + "\\Group\\Old.pif"));
+  ASSERT_TRUE(t.Remove("Group\\Keep,C:\\Tools\\tool.exe"));
+  EXPECT_FALSE(t.Files().DirectoryExists(programs + "\\Group"));
+  EXPECT_TRUE(t.Files().DirectoryExists(programs)) << "the Programs folder itself stays";
+  ASSERT_TRUE(t.Remove("Group\\Never,C:\\Tools\\tool.exe")) << "a missing link is no failure";
+}
+
+TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
+  for (int nAnswer : {kResultIgnore, kResultOk}) {
+    ShortcutRun t;
+    t.run.ui = std::make_unique<AnsweringUi>(nAnswer);
+    ASSERT_EQ(t.Files().WriteWholeFile(t.Programs() + "\\Blocker", "a file"), 0u);
+    EXPECT_EQ(t.Make("Blocker\\T,C:\\Tools\\tool.exe"), nAnswer == kResultIgnore);
+    EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534}));
+  }
+}
+
+TEST(ShellLinks, OptionShellSectionsInThePassOrder) {
+  constexpr const char* kInf =
+      "[Application]\nShellLinks=1\n[Options]\nA=A,DEFAULT\nA\\B=B,DEFAULT\nC=C\n"
+      "[A]\n[A\\B]\n[C]\n"
+      "[Shell:A]\nG\\%OptionName%,C:\\Tools\\tool.exe\n"
+      "[Shell:<A>]\nG\\Child %OptionName%,C:\\Tools\\tool.exe\n"
+      "[Shell:C]\nG\\C,C:\\Tools\\tool.exe\n";
+  ShortcutRun t(kInf);
+  t.run.ctx.bShellLinks = true;
+  ASSERT_TRUE(BuildOptions(t.run));
+  ASSERT_TRUE(RunInstallationPasses(t.run));
+  const std::string group = t.Programs() + "\\G\\";
+  EXPECT_TRUE(t.Files().FileExists(group + "A.lnk"));
+  EXPECT_TRUE(t.Files().FileExists(group + "Child B.lnk"));
+  EXPECT_FALSE(t.Files().FileExists(group + "C.lnk")) << "C is not selected";
+
+  t.run.ctx.bUninstall = true;
+  ASSERT_TRUE(RunInstallationPasses(t.run));
+  EXPECT_FALSE(t.Files().DirectoryExists(group));
+}
+
+TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
+  ShortcutRun t;
+  t.run.variables.Set("UninstallString", "\"C:\\Windows\\_UnInst.exe\" \"C:\\P\\Setup.inf\" /U");
+  const auto& hook = EngineOf(t.run).configuration.createShellLink;
+  ASSERT_TRUE(hook);
+  ASSERT_TRUE(hook(t.run, "%CommonPrograms%\\Software (User)\\Product",
+                   ", %UninstallString% /AW, , , , , 1, ,"));
+  const platform::ShellLink link =
+      t.Read(t.run.variables.Get("CommonPrograms") + "\\Software (User)\\Product.lnk");
+  EXPECT_EQ(platform::ShellLinkTarget(link, ""), "C:\\Windows\\_UnInst.exe");
+  EXPECT_EQ(link.szArguments, "\"C:\\P\\Setup.inf\" /U /AW");
+  EXPECT_EQ(link.iIconIndex, 1);
+}
+
+TEST(ShellLinks, MarkerPathsGoThroughTheRelay) {
+  EXPECT_EQ(LinkRelayCommand("C:\\T\\LinkRelay.exe", "C:\\$TARVIUM$\\x.lnk", false),
+            "\"C:\\T\\LinkRelay.exe\" \"C:\\$TARVIUM$\\x.lnk\"");
+  EXPECT_EQ(LinkRelayCommand("R", "L", true), "\"R\" \"L\" 1");
+}
+
+TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
+  constexpr const char* kInf =
+      "[Progman]\nGroup=Tools Group\n[Options]\nA=A,DEFAULT\n[A]\n"
+      "[Progman:A]\nC:\\Tools\\tool.exe -x,Tool,C:\\Tools\\tool.exe,2,,,C:\\W,0,1\n"
+      "C:\\Missing\\nope.exe,Nope\n"
+      "Group=Startup\nC:\\Tools\\tool.exe,Starter\n";
+  ShortcutRun t(kInf);
+  ASSERT_TRUE(BuildOptions(t.run));
+  ASSERT_TRUE(HandleProgmanSection(t.run, t.state, "Progman"));
+  const std::string group = t.Programs() + "\\Tools Group\\";
+  const platform::ShellLink tool = t.Read(group + "Tool.lnk");
+  EXPECT_EQ(platform::ShellLinkTarget(tool, ""), "C:\\Tools\\tool.exe");
+  EXPECT_EQ(tool.szArguments, "-x");
+  EXPECT_EQ(tool.szWorkingDir, "C:\\W");
+  EXPECT_EQ(tool.iIconIndex, 2);
+  EXPECT_EQ(tool.dwShowCommand, 7u) << "minimized";
+  EXPECT_EQ(t.Lnkinfo(group + "Tool.lnk")["Local path"], "C:\\Tools\\tool.exe");
+  EXPECT_FALSE(t.Files().FileExists(group + "Nope.lnk")) << "its program is missing";
+  const std::string startup = t.Programs() + "\\Startup\\";
+  EXPECT_TRUE(t.Files().FileExists(startup + "Starter.lnk"));
+
+  t.run.ctx.bUninstall = true;
+  ASSERT_TRUE(HandleProgmanSection(t.run, t.state, "Progman"));
+  EXPECT_FALSE(t.Files().DirectoryExists(group));
+  EXPECT_TRUE(t.Files().DirectoryExists(startup)) << "a protected group is never deleted";
+  EXPECT_TRUE(t.Messages().empty());
+}
+
+TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
+  for (int nAnswer : {kResultIgnore, kResultOk}) {
+    ShortcutRun t;
+    t.run.ui = std::make_unique<AnsweringUi>(nAnswer);
+    ShortcutState noConversation;
+    EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
+    EXPECT_EQ(t.Messages(), std::vector<int>{5516});
+  }
+}
+
+}  // namespace
+}  // namespace tarvium::test
