@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/init_variables.h"
+#include "engine/setup_run.h"
 #include "install/build_options.h"
 #include "install/install_engine.h"
 #include "install/install_pass.h"
@@ -79,10 +80,10 @@ class ShortcutRun {
 
 TEST(ShellLinks, WhereLinksLandAndWhatBothReadersSee) {
   ShortcutRun t;
-  t.run.variables.Set("Cmd", "\"C:\\Tools\\tool.exe\" /x \"y z\"");
+  t.run.variables.Set("UninstallString", "\"C:\\Tools\\tool.exe\" /x \"y z\"");
   ASSERT_TRUE(t.Make("Tool,C:\\Tools\\tool.exe,-a,,Caf\xE9,,3,3,1601,HAS_RELPATH"));
   ASSERT_TRUE(t.Make("Old\\Legacy.pif,C:\\Tools\\tool.exe"));
-  ASSERT_TRUE(t.Make("Quoted,%Cmd%"));
+  ASSERT_TRUE(t.Make("Quoted,%UninstallString%"));
   ASSERT_TRUE(t.Make("C:\\Links\\Named,C:\\Tools\\tool.exe,,C:\\Work,,C:\\i.ico,2"));
   const std::string programs = t.Programs();
 
@@ -119,7 +120,7 @@ TEST(ShellLinks, TargetsOnTheSearchPathAndUnresolvableOnes) {
   t.run.variables.Set("Src", "C:\\Tools\\");
   ASSERT_TRUE(t.Make("Bare,TOOL.EXE"));
   EXPECT_EQ(platform::ShellLinkTarget(t.Read(t.Programs() + "\\Bare.lnk"), ""),
-            "C:\\Tools\\tool.exe");
+            "C:\\Tools\\TOOL.EXE");  // as SearchPath gives it: the name as asked for
   ASSERT_TRUE(t.Make("Missing,C:\\Nope\\gone.exe,,,,,1"));
   const platform::ShellLink missing = t.Read(t.Programs() + "\\Missing.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(missing, ""), "C:\\Nope\\gone.exe");
