@@ -169,9 +169,9 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return path;
   }
 
-  // %SCENARIO%: the folder's Windows path with a trailing backslash.
+  // %SCENARIO%: the folder's Windows path.
   std::string WithScenarioPath(std::string text) const {
-    const std::string dir = WindowsPathOfHost(scenario_.dir) + "\\";
+    const std::string dir = WindowsPathOfHost(scenario_.dir);
     for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
       text.replace(pos, 10, dir);
     return text;

@@ -14,7 +14,7 @@
 //   [Links]      lines "WINPATH|Field=Value": lnkinfo's field of the machine's link file
 //                ("Local path", "Command line arguments", ...) must be Value
 // %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
-// path (with a trailing backslash).
+// path.
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
