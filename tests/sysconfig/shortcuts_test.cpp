@@ -115,6 +115,17 @@ TEST(ShellLinks, WhereLinksLandAndWhatBothReadersSee) {
   EXPECT_TRUE(t.Messages().empty());
 }
 
+TEST(ShellLinks, TheShellFolderIsShownOnceOutsideSilentRuns) {
+  for (bool bSilent : {false, true}) {
+    ShortcutRun t;
+    t.run.ctx.bSilent = bSilent;
+    t.run.ctx.szShowShellFolder = "Shown Group";
+    ASSERT_TRUE(t.Make("Other\\T,C:\\Tools\\tool.exe"));
+    EXPECT_EQ(t.Files().DirectoryExists(t.Programs() + "\\Shown Group"), !bSilent);
+    EXPECT_EQ(t.run.ctx.szShowShellFolder.empty(), !bSilent) << "cleared once used";
+  }
+}
+
 TEST(ShellLinks, TargetsOnTheSearchPathAndUnresolvableOnes) {
   ShortcutRun t;
   t.run.variables.Set("Src", "C:\\Tools\\");
