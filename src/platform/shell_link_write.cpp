@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ansi_case.h"
+#include "platform/byte_writer.h"
 #include "platform/code_page.h"
 #include "platform/shell_link.h"
 
@@ -29,31 +30,6 @@ constexpr size_t kMaxPath = 260;
 // My Computer, 20D04FE0-3AEA-1069-A2D8-08002B30309D, as a root item stores it.
 constexpr uint8_t kMyComputer[16] = {0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
                                      0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
-
-void PutU16(Bytes& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void PutU32(Bytes& out, uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
-void PutU64(Bytes& out, uint64_t value) {
-  PutU32(out, static_cast<uint32_t>(value));
-  PutU32(out, static_cast<uint32_t>(value >> 32));
-}
-void PutAnsiz(Bytes& out, std::string_view text) {
-  out.insert(out.end(), text.begin(), text.end());
-  out.push_back(0);
-}
-void SetU16At(Bytes& out, size_t nOffset, size_t nValue) {
-  out[nOffset] = static_cast<uint8_t>(nValue);
-  out[nOffset + 1] = static_cast<uint8_t>(nValue >> 8);
-}
-void SetU32At(Bytes& out, size_t nOffset, size_t nValue) {
-  SetU16At(out, nOffset, nValue & 0xFFFF);
-  SetU16At(out, nOffset + 2, nValue >> 16);
-}
 
 std::u16string ToUtf16(std::string_view ansi) {
   std::u16string text;
@@ -167,7 +143,7 @@ Bytes NetworkLink(std::string_view netName) {
   PutU32(network, 0);  // size, set below
   for (uint32_t value : {kValidNetType, 0x14u, 0u, kNetworkProviderLanman}) PutU32(network, value);
   PutAnsiz(network, netName);
-  SetU32At(network, 0, network.size());
+  SetU32(network, 0, network.size());
   return network;
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/byte_writer.h"
 #include "platform/processes.h"
 #include "support/test_data.h"
 
@@ -22,18 +23,6 @@ Bytes ReadData(const std::string& name) {
   return Bytes(bytes.begin(), bytes.end());
 }
 
-void PutU16(Bytes& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void PutU32(Bytes& out, uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
-void PutAnsiz(Bytes& out, const std::string& text) {
-  out.insert(out.end(), text.begin(), text.end());
-  out.push_back(0);
-}
 void PutUtf16z(Bytes& out, const std::u16string& text) {
   for (char16_t c : text) PutU16(out, c);
   PutU16(out, 0);

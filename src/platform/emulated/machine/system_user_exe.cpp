@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/byte_writer.h"
 #include "platform/pe_resources.h"
 
 namespace platform::emulated {
@@ -28,21 +29,6 @@ constexpr uint32_t kVersionData = 0x58;
 constexpr uint32_t kSubdirectory = 0x80000000;
 
 using Bytes = std::vector<uint8_t>;
-
-void PutU16(Bytes& out, uint32_t nValue) {
-  out.push_back(static_cast<uint8_t>(nValue));
-  out.push_back(static_cast<uint8_t>(nValue >> 8));
-}
-
-void PutU32(Bytes& out, uint32_t nValue) {
-  PutU16(out, nValue & 0xFFFF);
-  PutU16(out, nValue >> 16);
-}
-
-void SetU16(Bytes& out, size_t nAt, uint32_t nValue) {
-  out[nAt] = static_cast<uint8_t>(nValue);
-  out[nAt + 1] = static_cast<uint8_t>(nValue >> 8);
-}
 
 void PadTo(Bytes& out, size_t nSize) {
   if (out.size() < nSize) out.resize(nSize, 0);
