@@ -4,6 +4,8 @@
 // the options' shell sections and the Program Manager's groups with the protected ones.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/init_variables.h"
 #include "engine/setup_run.h"
 #include "install/build_options.h"
@@ -229,10 +231,27 @@ TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
   EXPECT_EQ(link.iIconIndex, 1);
 }
 
+// A StartMenu the ANSI code page cannot name hands marker paths to the relay program in the
+// temporary directory; a host script stands in for it and records its command lines.
 TEST(ShellLinks, MarkerPathsGoThroughTheRelay) {
-  EXPECT_EQ(LinkRelayCommand("C:\\T\\LinkRelay.exe", "C:\\$TARVIUM$\\x.lnk", false),
-            "\"C:\\T\\LinkRelay.exe\" \"C:\\$TARVIUM$\\x.lnk\"");
-  EXPECT_EQ(LinkRelayCommand("R", "L", true), "\"R\" \"L\" 1");
+  ShortcutRun t;
+  std::string temp, host;
+  ASSERT_EQ(t.Files().GetTempPath(temp), 0u);
+  ASSERT_EQ(
+      t.Files().WriteWholeFile(temp + "LinkRelay.exe", "#!/bin/sh\necho \"$*\" >> \"$0.txt\"\n"),
+      0u);
+  ASSERT_EQ(t.machine.Machine().EmulatedFiles().GetHostPath(temp + "LinkRelay.exe", host), 0u);
+  std::filesystem::permissions(host, std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  t.run.variables.Set("StartMenu", "C:\\Users\\?ser\\Start Menu");
+  ASSERT_TRUE(t.Make("C:\\Links\\$TARVIUM$\\Tool,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Make("C:\\Links\\Plain,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Remove("C:\\Links\\$TARVIUM$\\Tool,C:\\Tools\\tool.exe"));
+  std::string log;
+  ASSERT_EQ(t.Files().ReadWholeFile(temp + "LinkRelay.exe.txt", log), 0u);
+  EXPECT_EQ(log, "C:\\Links\\$TARVIUM$\\Tool.lnk\nC:\\Links\\$TARVIUM$\\Tool.lnk 1\n");
+  EXPECT_EQ(LinkRelayCommand("C:\\T\\LinkRelay.exe", "C:\\$TARVIUM$\\x.lnk", true),
+            "\"C:\\T\\LinkRelay.exe\" \"C:\\$TARVIUM$\\x.lnk\" 1");
 }
 
 TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
