@@ -21,7 +21,9 @@ struct ConfigurationHooks {
       registerService;
   // Registration of a .NET assembly with the registration tool (REGASM) or its unregistration.
   std::function<bool(SetupRun&, const std::string& path, bool bRegister)> registerAssembly;
-  // Creates the shortcut a shell line describes: the link's path and the line's fields after it.
+  // Creates (or, in an uninstall, removes) the shortcut a shell line describes: the link's path
+  // and the line's fields after it, as written (variables not yet replaced; the comma after the
+  // link may be given). Its run filters apply as to any shell line.
   std::function<bool(SetupRun&, const std::string& linkPath, const std::string& fields)>
       createShellLink;
   // With the ShellLinks key on, after the pass: the shell sections of the options it processed.
