@@ -15,6 +15,7 @@
 #include "platform/shell_link.h"
 #include "script/script_engine.h"
 #include "support/lnkinfo.h"
+#include "support/shown_messages.h"
 #include "support/test_machine.h"
 #include "sysconfig/link_relay.h"
 #include "sysconfig/shortcuts.h"
@@ -69,11 +70,7 @@ class ShortcutRun {
     EXPECT_EQ(machine.Machine().EmulatedFiles().GetHostPath(path, host), 0u);
     return ReadLnkInfo(host);
   }
-  std::vector<int> Messages() const {
-    std::vector<int> numbers;
-    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
-    return numbers;
-  }
+  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
   TestMachine machine;
   SetupRun run{machine.Machine()};

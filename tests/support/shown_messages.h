@@ -1,0 +1,16 @@
+// The catalog numbers of the messages a run has shown, in order: what a test compares after a
+// step that may ask.
+#pragma once
+#include <vector>
+
+#include "engine/setup_run.h"
+
+namespace tarvium::test {
+
+inline std::vector<int> ShownMessageNumbers(const SetupRun& run) {
+  std::vector<int> numbers;
+  for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
+  return numbers;
+}
+
+}  // namespace tarvium::test
