@@ -16,6 +16,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/window_broadcast.h"
 
 namespace platform {
 
@@ -35,8 +36,9 @@ class Machine {
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
   // Where OutputDebugString text goes.
   virtual DebuggerOutput& Debugger() = 0;
-  virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
+  virtual Accounts& Users() = 0;  // users, groups, logons and domain controllers
   virtual Clipboard& Clip() = 0;
+  virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
 };
 
 }  // namespace platform
