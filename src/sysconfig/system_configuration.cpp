@@ -2,12 +2,26 @@
 
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "sysconfig/ini_section.h"
+#include "sysconfig/startup_sections.h"
 
 namespace tarvium {
 
 void AttachSystemConfiguration(SetupRun& run) {
   // Each handler of this subsystem registers itself here.
   (void)EngineOf(run);
+  RegisterSectionHandler(run, SectionKind::IniFile, [](SetupRun& r, const HandlerCall& call) {
+    return HandleIniSection(r, call.section, call.file, call.dwSectionFlags);
+  });
+  RegisterSectionHandler(run, SectionKind::AutoexecBat, [](SetupRun& r, const HandlerCall& call) {
+    return HandleBatSection(r, call.section, call.file);
+  });
+  RegisterSectionHandler(run, SectionKind::BatchFile, [](SetupRun& r, const HandlerCall& call) {
+    return HandleBatSection(r, call.section, call.file);
+  });
+  RegisterSectionHandler(run, SectionKind::ConfigSys, [](SetupRun& r, const HandlerCall& call) {
+    return HandleConfigSysSection(r, call.section, call.file);
+  });
 }
 
 }  // namespace tarvium
