@@ -99,7 +99,7 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
     if (run.machine.Files().ReadWholeFile(path, text) != platform::ERROR_SUCCESS) return false;
   }
   bool bApplied = false;
-  const bool bOk = ForEachSectionLine(run, sectionName, [&](const std::string& raw) {
+  const bool bOk = ForEachSectionLine(run, sectionName, {"Path"}, [&](const std::string& raw) {
     std::string line = raw;
     ReplaceVariables(run, line);
     if (bNtAutoexec)

@@ -75,8 +75,9 @@ bool HandleConfigSysSection(SetupRun& run, const std::string& sectionName,
   if (!CreateFileIfMissing(run, path)) return false;
   std::string text;
   if (run.machine.Files().ReadWholeFile(path, text) != platform::ERROR_SUCCESS) return false;
-  const bool bOk = ForEachSectionLine(
-      run, sectionName, [&](const std::string& line) { return ApplyConfigLine(run, text, line); });
+  const bool bOk = ForEachSectionLine(run, sectionName, {}, [&](const std::string& line) {
+    return ApplyConfigLine(run, text, line);
+  });
   return bOk && WriteFileAnew(run, path, text);
 }
 

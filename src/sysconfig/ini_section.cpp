@@ -4,7 +4,6 @@
 // System.ini, the Win.ini profile functions, or the private profile functions for any other file.
 #include "sysconfig/ini_section.h"
 
-#include "engine/ansi_text.h"
 #include "engine/pump_messages.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
@@ -182,20 +181,11 @@ bool ApplyChange(IniSectionRun& s, const IniLineEdit& edit, const std::string& p
   return true;
 }
 
-// "Caption=" and "Path=" lines are the section's own keys, not entries.
-bool IsSectionKeyLine(std::string_view line) {
-  const size_t nEquals = line.find('=');
-  if (nEquals == std::string_view::npos || line.substr(0, nEquals).find(',') != std::string::npos)
-    return false;
-  const std::string_view name = TrimAnsi(line.substr(0, nEquals));
-  return AnsiEqualNoCase(name, "Caption") || AnsiEqualNoCase(name, "Path");
-}
-
 // Prepares the file (created, or in an uninstall pass turned into a deletion) and applies the
 // change with a read-only file made writable for the time of it.
 bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   std::optional<IniLineEdit> parsed = ParseIniLine(line);
-  if (!parsed || IsSectionKeyLine(line)) return true;
+  if (!parsed) return true;
   IniLineEdit& edit = *parsed;
   ReplaceVariables(s.run, edit.section);
   ReplaceVariables(s.run, edit.key);
@@ -220,7 +210,7 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
 }
 
 bool RunIniLines(IniSectionRun& s) {
-  return ForEachSectionLine(s.run, s.section, [&](const std::string& line) {
+  return ForEachSectionLine(s.run, s.section, {"Caption", "Path"}, [&](const std::string& line) {
     if (!ApplyIniLine(s, line)) return ShowMessage(s.run, 5515, s.displayName) == kResultIgnore;
     return PumpWindowMessages(s.run);
   });

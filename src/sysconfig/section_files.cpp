@@ -1,5 +1,8 @@
 #include "sysconfig/section_files.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_context.h"
@@ -40,15 +43,23 @@ std::string ReadSectionPath(SetupRun& run, const std::string& section) {
 }
 
 bool ForEachSectionLine(SetupRun& run, const std::string& section,
+                        std::initializer_list<const char*> ownKeys,
                         const std::function<bool(const std::string& line)>& apply) {
   const char* start = SectionStart(run, section);
   if (!start) return true;
+  std::vector<const char*> keyLines;
+  for (const char* key : ownKeys)
+    if (const char* keyLine = FindKeyLine(*InstallFile(run), section, key))
+      keyLines.push_back(keyLine);
   InfSection cursor;
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
   std::string line;
   while (!run.ctx.bAborted && NextLine(cursor, line, kSectionLineSize)) {
-    SetPosition(run, section, cursor.CurrentLineNumber());
+    const int32_t nLine = cursor.CurrentLineNumber();
+    SetPosition(run, section, nLine);
     if (line.find_first_not_of(" \t\r\n") == std::string::npos) continue;
+    if (std::find(keyLines.begin(), keyLines.end(), cursor.lineStarts[nLine - 1]) != keyLines.end())
+      continue;
     if (!apply(line)) return false;
   }
   return true;

@@ -3,6 +3,7 @@
 // missing file with its directories and writing a file anew with the catalog's messages.
 #pragma once
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace tarvium {
@@ -21,8 +22,10 @@ std::string ReadSectionKey(SetupRun& run, const std::string& section, const char
 std::string ReadSectionPath(SetupRun& run, const std::string& section);
 
 // Hands each non-empty line of the section to `apply` (last to first in an uninstall pass), with
-// the run's position set to it; stops at the first false, which it returns.
+// the run's position set to it, except the lines of the section's own keys (`Caption`, `Path`);
+// stops at the first false, which it returns.
 bool ForEachSectionLine(SetupRun& run, const std::string& section,
+                        std::initializer_list<const char*> ownKeys,
                         const std::function<bool(const std::string& line)>& apply);
 
 // Creates the file empty when it does not exist, with the directories above it; 5504 with the
