@@ -6,7 +6,10 @@
 //                in which %SCENARIO% is the folder's Windows path),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
-//                which %TARVIUM_TEST_EXTENSION% names in every run)
+//                which %TARVIUM_TEST_EXTENSION% names in every run),
+//                ThenCommandLine= (a second run after a first that ended with 0, such as the
+//                removal /U of what the first installed; ExitCode= and the expected lines and
+//                diff are those after it)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
