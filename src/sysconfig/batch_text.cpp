@@ -93,8 +93,9 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
 std::optional<std::string> MergePathLine(std::string_view body, const BatLine& existing,
                                          std::string_view dir, bool bAtEnd, bool bDelete) {
   const size_t nList = PathListOffset(body, existing);
-  const std::string head(body.substr(0, nList));
+  std::string head(body.substr(0, nList));
   const std::string_view list = body.substr(nList);
+  if (head.back() != '=' && head.back() != ' ' && head.back() != '\t') head += ' ';  // "PATH" alone
   if (!bDelete) {
     if (ContainsNoCase(list, dir)) return std::string(body);
     if (TrimAnsi(list).empty()) return head + std::string(dir);

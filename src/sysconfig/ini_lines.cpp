@@ -109,14 +109,10 @@ std::string MergeProgramList(std::string_view list, std::string_view program, bo
     if (nEnd == std::string_view::npos) nEnd = list.size();
     const std::string_view item = list.substr(nStart, nEnd - nStart);
     nPos = nEnd;
-    if (AnsiEqualNoCase(BaseNameWithoutExtension(item), wanted)) {
-      bMatched = true;
-      if (!bAdd) continue;
-      merged.append(program);
-    } else {
-      merged.append(item);
-    }
-    merged += ' ';
+    const bool bMatch = AnsiEqualNoCase(BaseNameWithoutExtension(item), wanted);
+    bMatched = bMatched || bMatch;
+    const std::string_view piece = !bMatch ? item : bAdd ? program : std::string_view();
+    if (!piece.empty()) merged.append(piece).append(1, ' ');
   }
   if (!bMatched && bAdd) merged.append(program);
   return std::string(TrimAnsiRight(merged));

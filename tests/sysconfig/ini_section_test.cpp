@@ -111,6 +111,28 @@ TEST(IniSection, FileCreatedBySetupGoesWhenEmptiedAndReadOnlyStays) {
   EXPECT_EQ(t.Messages(), std::vector<int>{5529});
 }
 
+TEST(IniSection, MapsFilesToTheRegistryAndReportsFilesItCannotCreate) {
+  SysconfigTestRun t(
+      "[App.ini]\n"
+      "Main, Key, 1\n"
+      "[Broken.ini]\n"
+      "\"Z:\\no\\such\\dir\\x.ini\", S, , K=1\n"
+      "Main, Key, 1\n");
+  t.run.ctx.bAutoIniFileMapping = true;
+  t.run.variables.Set("DeveloperName", "Vendor");
+  t.run.variables.Set("ProductName", "Product");
+  ASSERT_TRUE(HandleIniSection(t.run, "App.ini", "App.ini", 0));
+  EXPECT_EQ(t.machine.RegString(
+                platform::RegRoot::LocalMachine,
+                "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\App", ""),
+            "!#USR:Software\\Vendor\\Product\\App");
+
+  // 5504 for the file, then 5515 for the line, whose default answer (Cancel) fails the section.
+  EXPECT_FALSE(HandleIniSection(t.run, "Broken.ini", "Broken.ini", 0));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5504, 5515}));
+  EXPECT_FALSE(t.Exists(R"(C:\Windows\Broken.ini)"));
+}
+
 TEST(IniLines, FormsNamesAndMergesReadAsWritten) {
   struct Case {
     const char* line;
@@ -150,6 +172,7 @@ TEST(IniLines, FormsNamesAndMergesReadAsWritten) {
   EXPECT_EQ(MergeProgramList("a.exe b.exe c", "b", false), "a.exe c");
   EXPECT_EQ(MergeProgramList("", "b.exe", true), "b.exe");
   EXPECT_EQ(MergeProgramList("a.exe", "b.exe", false), "a.exe");
+  EXPECT_EQ(MergeProgramList("a.exe d: b.exe", "", true), "a.exe b.exe");
 
   EXPECT_FALSE(AddIniLineText("[S]\r\nK = V\r\n", "s", "k", "v"));
   EXPECT_EQ(AddIniLineText("[S]\r\nK=V\r\n\r\n[T]", "S", "K", "W"), "[S]\r\nK=V\r\nK=W\r\n\r\n[T]");

@@ -93,5 +93,29 @@ TEST(StartupSections, BatchFilesAndConfigNtAreEditedAsText) {
   EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\n");
 }
 
+TEST(StartupSections, RefreshEnvironmentCopiesTheMachineEnvironment) {
+  SysconfigTestRun t("");
+  platform::Registry& reg = t.run.machine.Reg();
+  auto set = [&](const char* name, const std::string& text, uint32_t dwType) {
+    platform::RegValue value{dwType, std::vector<uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, kEnvironment, name, value), 0u);
+  };
+  set("TOOLS", "%windir%\\Tools", platform::REG_EXPAND_SZ);
+  set("TEMP", "C:\\Elsewhere", platform::REG_SZ);
+  set("EMPTY", "", platform::REG_SZ);
+  platform::Environment& env = t.run.machine.Env();
+  std::string temp, windir;
+  env.GetVariable("TEMP", temp);
+  env.GetVariable("windir", windir);
+  RefreshEnvironment(t.run);
+  std::string value;
+  ASSERT_EQ(env.GetVariable("TOOLS", value), 0u);
+  EXPECT_EQ(value, windir + "\\Tools");
+  env.GetVariable("TEMP", value);
+  EXPECT_EQ(value, temp);
+  EXPECT_NE(env.GetVariable("EMPTY", value), 0u);
+}
+
 }  // namespace
 }  // namespace tarvium

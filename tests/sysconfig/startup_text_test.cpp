@@ -24,6 +24,7 @@ TEST(EditBatText, AppliesLinesAndUndoesThemExactly) {
       {"SET PATH=C:\\A\r\n", "PATH <C:\\New", false, "SET PATH=C:\\New;C:\\A\r\n"},
       {"PATH C:\\A;C:\\BIN\r\n", "PATH <c:\\bin", false, "PATH C:\\A;C:\\BIN\r\n"},
       {"ECHO OFF\r\n", "PATH <C:\\New", false, "ECHO OFF\r\nPATH C:\\New\r\n"},
+      {"PATH\r\n", "PATH <C:\\New", false, "PATH C:\\New\r\n"},
       // The uninstall pass removes exactly the item; the others stay in order.
       {"PATH C:\\New;C:\\A;C:\\B\r\n", "PATH <C:\\New", true, "PATH C:\\A;C:\\B\r\n"},
       {"PATH C:\\A;c:\\new;C:\\B", "PATH >C:\\New", true, "PATH C:\\A;C:\\B"},
