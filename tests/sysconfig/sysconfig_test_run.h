@@ -9,6 +9,7 @@
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "script/script_engine.h"
+#include "support/shown_messages.h"
 #include "support/test_machine.h"
 
 namespace tarvium::test {
@@ -32,11 +33,7 @@ class SysconfigTestRun {
     run.machine.Files().WriteWholeFile(path, bytes);
   }
   bool Exists(const std::string& path) { return run.machine.Files().FileExists(path); }
-  std::vector<int> Messages() const {
-    std::vector<int> numbers;
-    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
-    return numbers;
-  }
+  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
   TestMachine machine;
   SetupRun run{machine.Machine()};
