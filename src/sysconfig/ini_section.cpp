@@ -14,6 +14,7 @@
 #include "install/flag_applicability.h"
 #include "install/section_counts.h"
 #include "platform/ansi_case.h"
+#include "platform/ini_encoding.h"
 #include "platform/win_error.h"
 #include "sysconfig/ini_lines.h"
 #include "sysconfig/section_files.h"
@@ -209,6 +210,15 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   return bOk;
 }
 
+// The file's text in ANSI, and the encoding to write it back in.
+bool ReadIniFile(SetupRun& run, const std::string& file, std::string& text,
+                 platform::IniEncoding& encoding) {
+  std::string bytes;
+  if (run.machine.Files().ReadWholeFile(file, bytes) != platform::ERROR_SUCCESS) return false;
+  text = platform::DecodeIniBytes(bytes, encoding);
+  return true;
+}
+
 bool RunIniLines(IniSectionRun& s) {
   return ForEachSectionLine(s.run, s.section, {"Caption", "Path"}, [&](const std::string& line) {
     if (!ApplyIniLine(s, line)) return ShowMessage(s.run, 5515, s.displayName) == kResultIgnore;
@@ -258,21 +268,23 @@ bool IniAddLine(SetupRun& run, const std::string& section, const std::string& ke
   bAdded = false;
   run.machine.Profiles().WritePrivateProfileString(nullptr, nullptr, nullptr, file);
   if (!CreateFileIfMissing(run, file)) return false;
+  platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   std::string text;
-  if (run.machine.Files().ReadWholeFile(file, text) != platform::ERROR_SUCCESS) return false;
+  if (!ReadIniFile(run, file, text, encoding)) return false;
   const std::optional<std::string> changed = AddIniLineText(text, section, key, value);
   if (!changed) return true;
-  bAdded = WriteFileAnew(run, file, *changed);
+  bAdded = WriteFileAnew(run, file, platform::EncodeIniText(*changed, encoding));
   return bAdded;
 }
 
 bool IniRemoveLine(SetupRun& run, const std::string& section, const std::string& key,
                    const std::string& value, const std::string& file) {
   run.machine.Profiles().WritePrivateProfileString(nullptr, nullptr, nullptr, file);
+  platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   std::string text;
-  if (run.machine.Files().ReadWholeFile(file, text) != platform::ERROR_SUCCESS) return false;
+  if (!ReadIniFile(run, file, text, encoding)) return false;
   const std::optional<std::string> changed = RemoveIniLineText(text, section, key, value);
-  return !changed || WriteFileAnew(run, file, *changed);
+  return !changed || WriteFileAnew(run, file, platform::EncodeIniText(*changed, encoding));
 }
 
 }  // namespace tarvium

@@ -127,6 +127,17 @@ TEST(IniSection, MapsFilesToTheRegistryAndReportsFilesItCannotCreate) {
                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\App", ""),
             "!#USR:Software\\Vendor\\Product\\App");
 
+  // The line operations keep a Unicode file's encoding.
+  const std::string unicode = R"(C:\Windows\unicode.ini)";
+  t.Write(unicode, std::string("\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0a\0\r\0\n\0", 22));
+  bool bAdded = false;
+  ASSERT_TRUE(IniAddLine(t.run, "S", "K", "b", unicode, bAdded));
+  EXPECT_TRUE(bAdded);
+  ASSERT_TRUE(IniRemoveLine(t.run, "S", "K", "a", unicode));
+  EXPECT_EQ(t.Read(unicode).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(t.run.machine.Profiles().GetPrivateProfileSection("S", unicode),
+            std::string("K=b\0", 4));
+
   // 5504 for the file, then 5515 for the line, whose default answer (Cancel) fails the section.
   EXPECT_FALSE(HandleIniSection(t.run, "Broken.ini", "Broken.ini", 0));
   EXPECT_EQ(t.Messages(), (std::vector<int>{5504, 5515}));
