@@ -41,32 +41,22 @@ TEST(ProfileWindowsCases, IntegerReadsWrapAndFallBackAsOnWindows) {
   };
   const char* const s = "Test";
   const char* const k = "ProfileInt";
+  // clang-format off
   const Case cases[] = {
-      {nullptr, nullptr, nullptr, -1, 4294967295U},
-      {nullptr, nullptr, nullptr, 1, 1},
-      {s, nullptr, nullptr, -1, 4294967295U},
-      {s, nullptr, nullptr, 1, 1},
-      {nullptr, k, nullptr, -1, 4294967295U},
-      {nullptr, k, nullptr, 1, 1},
-      {s, k, nullptr, -1, 4294967295U},
-      {s, k, nullptr, 1, 1},
-      {s, k, "-1", -1, 4294967295U},
-      {s, k, "-1", 1, 4294967295U},
-      {s, k, "1", -1, 1},
-      {s, k, "1", 1, 1},
-      {s, k, "+1", -1, 1},
-      {s, k, "+1", 1, 1},
-      {s, k, "4294967296", -1, 0},
-      {s, k, "4294967296", 1, 0},
-      {s, k, "4294967297", -1, 1},
-      {s, k, "4294967297", 1, 1},
-      {s, k, "-4294967297", -1, 4294967295U},
-      {s, k, "-4294967297", 1, 4294967295U},
-      {s, k, "42A94967297", -1, 42},
-      {s, k, "42A94967297", 1, 42},
-      {s, k, "B4294967297", -1, 0},
-      {s, k, "B4294967297", 1, 0},
+      {nullptr, nullptr, nullptr, -1, 4294967295U}, {nullptr, nullptr, nullptr, 1, 1},
+      {s, nullptr, nullptr, -1, 4294967295U},       {s, nullptr, nullptr, 1, 1},
+      {nullptr, k, nullptr, -1, 4294967295U},       {nullptr, k, nullptr, 1, 1},
+      {s, k, nullptr, -1, 4294967295U},             {s, k, nullptr, 1, 1},
+      {s, k, "-1", -1, 4294967295U},                {s, k, "-1", 1, 4294967295U},
+      {s, k, "1", -1, 1},                           {s, k, "1", 1, 1},
+      {s, k, "+1", -1, 1},                          {s, k, "+1", 1, 1},
+      {s, k, "4294967296", -1, 0},                  {s, k, "4294967296", 1, 0},
+      {s, k, "4294967297", -1, 1},                  {s, k, "4294967297", 1, 1},
+      {s, k, "-4294967297", -1, 4294967295U},       {s, k, "-4294967297", 1, 4294967295U},
+      {s, k, "42A94967297", -1, 42},                {s, k, "42A94967297", 1, 42},
+      {s, k, "B4294967297", -1, 0},                 {s, k, "B4294967297", 1, 0},
   };
+  // clang-format on
   ProfileFixture f;
   int i = 0;
   for (const Case& c : cases) {
