@@ -1,19 +1,17 @@
 // IniProfile: the Windows profile functions over ini_text and a FileSystem. Reads ignore files
 // that cannot be read (the default is the answer, as on Windows); writes report the file
-// system's error.
+// system's error. A null section or key asks for a list; an empty one is an ordinary name ("[]"
+// and "=value" lines), as on Windows. Files are read and written in their own encoding.
 #include "platform/ini_profile.h"
 
 #include <cstdlib>
 
+#include "platform/ini_encoding.h"
 #include "platform/ini_text.h"
 #include "platform/win_error.h"
 
 namespace platform {
 namespace {
-
-bool IsEmpty(const char* text) {
-  return text == nullptr || *text == '\0';
-}
 
 std::string TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -25,30 +23,45 @@ void AppendListItem(std::string& list, std::string_view item) {
   list += '\0';
 }
 
+// An empty name would end the list early, as a double zero does: it is left out.
 std::string SectionNames(const std::vector<IniLine>& lines) {
   std::string list;
   for (const IniLine& line : lines)
-    if (line.kind == IniLine::Kind::Section) AppendListItem(list, line.name);
+    if (line.kind == IniLine::Kind::Section && !line.name.empty()) AppendListItem(list, line.name);
   return list;
 }
 
-// The entries of a section: their keys, or whole "key=value" lines.
-std::string SectionEntries(const std::vector<IniLine>& lines, const char* section,
-                           bool bWithValues) {
+// The keys of a section's entries.
+std::string SectionKeys(const std::vector<IniLine>& lines, const char* section) {
+  std::string list;
+  IniSection found;
+  if (!FindIniSection(lines, section, found)) return list;
+  for (size_t i = found.iHeader + 1; i < found.iEnd; ++i)
+    if (lines[i].kind == IniLine::Kind::Entry && !lines[i].name.empty())
+      AppendListItem(list, lines[i].name);
+  return list;
+}
+
+// Every non-blank line of a section: entries as "key=value", other lines as they stand, so that
+// a section read and written back loses nothing but blanks around the parts.
+std::string SectionLines(std::string_view text, const std::vector<IniLine>& lines,
+                         const char* section) {
   std::string list;
   IniSection found;
   if (!FindIniSection(lines, section, found)) return list;
   for (size_t i = found.iHeader + 1; i < found.iEnd; ++i) {
-    if (lines[i].kind != IniLine::Kind::Entry) continue;
-    AppendListItem(list, bWithValues
-                             ? std::string(lines[i].name) + "=" + std::string(lines[i].value)
-                             : std::string(lines[i].name));
+    const IniLine& line = lines[i];
+    if (line.kind == IniLine::Kind::Entry)
+      AppendListItem(list, std::string(line.name) + "=" + std::string(line.value));
+    else if (std::string_view body = IniLineText(text, line); !body.empty())
+      AppendListItem(list, body);
   }
   return list;
 }
 
+// The leading decimal number, wrapped to 32 bits as Windows reads it ("4294967297" is 1).
 int32_t LeadingNumber(const std::string& text) {
-  return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+  return static_cast<int32_t>(static_cast<uint32_t>(std::strtoll(text.c_str(), nullptr, 10)));
 }
 
 }  // namespace
@@ -75,21 +88,27 @@ std::string IniProfile::PathOf(const std::string& fileName) const {
 }
 
 std::string IniProfile::ReadText(const std::string& fileName) {
-  std::string text;
-  if (m_files.ReadWholeFile(PathOf(fileName), text) != ERROR_SUCCESS) text.clear();
-  return text;
+  std::string bytes;
+  if (fileName.empty() || m_files.ReadWholeFile(PathOf(fileName), bytes) != ERROR_SUCCESS)
+    return {};
+  IniEncoding encoding = IniEncoding::Ansi;
+  return DecodeIniBytes(bytes, encoding);
 }
 
 uint32_t IniProfile::ChangeFile(const std::string& fileName, bool bCreate, const Edit& edit) {
+  if (fileName.empty()) return ERROR_ACCESS_DENIED;
   const std::string path = PathOf(fileName);
-  std::string text;
-  if (uint32_t err = m_files.ReadWholeFile(path, text)) {
+  std::string bytes;
+  if (uint32_t err = m_files.ReadWholeFile(path, bytes)) {
     if (err != ERROR_FILE_NOT_FOUND) return err;
     if (!bCreate) return ERROR_SUCCESS;
     return m_files.WriteWholeFile(path, edit({}));
   }
-  std::string changed = edit(text);
-  return changed == text ? ERROR_SUCCESS : m_files.WriteWholeFile(path, changed);
+  IniEncoding encoding = IniEncoding::Ansi;
+  const std::string text = DecodeIniBytes(bytes, encoding);
+  const std::string changed = edit(text);
+  return changed == text ? ERROR_SUCCESS
+                         : m_files.WriteWholeFile(path, EncodeIniText(changed, encoding));
 }
 
 std::string IniProfile::GetPrivateProfileString(const char* section, const char* key,
@@ -97,8 +116,8 @@ std::string IniProfile::GetPrivateProfileString(const char* section, const char*
                                                 const std::string& fileName) {
   const std::string text = ReadText(fileName);
   const std::vector<IniLine> lines = ScanIniText(text);
-  if (IsEmpty(section)) return SectionNames(lines);
-  if (IsEmpty(key)) return SectionEntries(lines, section, false);
+  if (section == nullptr) return SectionNames(lines);
+  if (key == nullptr) return SectionKeys(lines, section);
   IniSection found;
   if (FindIniSection(lines, section, found)) {
     if (size_t i = FindIniKey(lines, found, key); i != std::string::npos)
@@ -109,7 +128,6 @@ std::string IniProfile::GetPrivateProfileString(const char* section, const char*
 
 int32_t IniProfile::GetPrivateProfileInt(const char* section, const char* key, int32_t nDefault,
                                          const std::string& fileName) {
-  if (IsEmpty(section) || IsEmpty(key)) return nDefault;
   const std::string value = GetPrivateProfileString(section, key, "", fileName);
   return value.empty() ? nDefault : LeadingNumber(value);
 }
@@ -117,7 +135,7 @@ int32_t IniProfile::GetPrivateProfileInt(const char* section, const char* key, i
 uint32_t IniProfile::WritePrivateProfileString(const char* section, const char* key,
                                                const char* value, const std::string& fileName) {
   if (section == nullptr)
-    return (key == nullptr && value == nullptr) ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+    return (key == nullptr && value == nullptr) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   if (key == nullptr)
     return ChangeFile(fileName, false,
                       [&](std::string_view text) { return DeleteIniSection(text, section); });
@@ -129,14 +147,14 @@ uint32_t IniProfile::WritePrivateProfileString(const char* section, const char* 
 }
 
 std::string IniProfile::GetPrivateProfileSection(const char* section, const std::string& fileName) {
-  if (IsEmpty(section)) return {};
+  if (section == nullptr) return {};
   const std::string text = ReadText(fileName);
-  return SectionEntries(ScanIniText(text), section, true);
+  return SectionLines(text, ScanIniText(text), section);
 }
 
 uint32_t IniProfile::WritePrivateProfileSection(const char* section, std::string_view entries,
                                                 const std::string& fileName) {
-  if (IsEmpty(section)) return ERROR_INVALID_PARAMETER;
+  if (section == nullptr) return ERROR_INVALID_PARAMETER;
   const std::vector<std::string> lines = SplitProfileList(entries);
   return ChangeFile(fileName, true,
                     [&](std::string_view text) { return ReplaceIniSection(text, section, lines); });

@@ -1,6 +1,7 @@
-// Scanning and splicing of INI text. A header is "[name]" after optional blanks; an entry is a
-// line with '=' whose key is not empty and that does not start with ';' (a comment). Everything
-// else is kept but never read as a key.
+// Scanning and splicing of INI text. Lines end in CR LF, LF or a bare CR. A header is "[name]"
+// after optional blanks ("[]" is the section with the empty name); an entry is a line with '='
+// that does not start with ';' (a comment), its key may be empty ("=value"). Everything else is
+// kept, and returned by whole-section reads, but never read as a key.
 #include "platform/ini_text.h"
 
 #include "platform/ansi_case.h"
@@ -31,7 +32,6 @@ void ClassifyLine(std::string_view text, IniLine& line) {
   const size_t nEquals = body.find('=');
   if (nEquals == std::string_view::npos) return;
   line.name = TrimBlanks(body.substr(0, nEquals));
-  if (line.name.empty()) return;
   line.kind = IniLine::Kind::Entry;
   line.value = TrimBlanks(body.substr(nEquals + 1));
 }
@@ -81,10 +81,12 @@ std::vector<IniLine> ScanIniText(std::string_view text) {
   while (nPos < text.size()) {
     IniLine line;
     line.nBegin = nPos;
-    const size_t nNewline = text.find('\n', nPos);
-    line.nNext = nNewline == std::string_view::npos ? text.size() : nNewline + 1;
-    line.nEnd = nNewline == std::string_view::npos ? text.size() : nNewline;
-    if (line.nEnd > line.nBegin && text[line.nEnd - 1] == '\r') --line.nEnd;
+    const size_t nBreak = text.find_first_of(kLineEnd, nPos);
+    line.nEnd = nBreak == std::string_view::npos ? text.size() : nBreak;
+    line.nNext = nBreak == std::string_view::npos ? text.size() : nBreak + 1;
+    if (nBreak != std::string_view::npos && text[nBreak] == '\r' && line.nNext < text.size() &&
+        text[line.nNext] == '\n')
+      ++line.nNext;
     ClassifyLine(text.substr(line.nBegin, line.nEnd - line.nBegin), line);
     lines.push_back(line);
     nPos = line.nNext;
@@ -111,6 +113,10 @@ size_t FindIniKey(const std::vector<IniLine>& lines, const IniSection& section,
   for (size_t i = section.iHeader + 1; i < section.iEnd; ++i)
     if (lines[i].kind == IniLine::Kind::Entry && AnsiEqualNoCase(lines[i].name, key)) return i;
   return std::string_view::npos;
+}
+
+std::string_view IniLineText(std::string_view text, const IniLine& line) {
+  return TrimBlanks(text.substr(line.nBegin, line.nEnd - line.nBegin));
 }
 
 std::string_view UnquoteIniValue(std::string_view value) {

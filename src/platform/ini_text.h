@@ -13,7 +13,7 @@ struct IniLine {
   enum class Kind { Other, Section, Entry };  // Other: blank, comment or text without '='
   Kind kind = Kind::Other;
   size_t nBegin = 0;       // offset of the line's first byte
-  size_t nEnd = 0;         // end of its text, before CR LF or LF
+  size_t nEnd = 0;         // end of its text, before CR LF, LF or CR
   size_t nNext = 0;        // offset of the next line
   std::string_view name;   // section name or key, blanks cut
   std::string_view value;  // value of an entry, blanks cut
@@ -33,6 +33,9 @@ bool FindIniSection(const std::vector<IniLine>& lines, std::string_view section,
 // The index of the first entry named `key` in the section, or npos.
 size_t FindIniKey(const std::vector<IniLine>& lines, const IniSection& section,
                   std::string_view key);
+
+// The line's text with the blanks around it cut (for Other lines: the comment or bare text).
+std::string_view IniLineText(std::string_view text, const IniLine& line);
 
 // A value enclosed in a pair of the same quotes (' or ") loses them, as the profile functions
 // read it.

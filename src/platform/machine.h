@@ -17,6 +17,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/window_broadcast.h"
 
 namespace platform {
 
@@ -36,10 +37,11 @@ class Machine {
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
   // Where OutputDebugString text goes.
   virtual DebuggerOutput& Debugger() = 0;
-  virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
+  virtual Accounts& Users() = 0;  // users, groups, logons and domain controllers
   virtual Clipboard& Clip() = 0;
   // DDE conversations with the machine's servers (the shell's Program Manager).
   virtual Dde& DdeServers() = 0;
+  virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
 };
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "sysconfig/shortcuts.h"
+#include "sysconfig/ini_section.h"
+#include "sysconfig/startup_sections.h"
 
 namespace tarvium {
 
@@ -10,6 +12,18 @@ void AttachSystemConfiguration(SetupRun& run) {
   // Each handler of this subsystem registers itself here.
   (void)EngineOf(run);
   AttachShortcuts(run);
+  RegisterSectionHandler(run, SectionKind::IniFile, [](SetupRun& r, const HandlerCall& call) {
+    return HandleIniSection(r, call.section, call.file, call.dwSectionFlags);
+  });
+  RegisterSectionHandler(run, SectionKind::AutoexecBat, [](SetupRun& r, const HandlerCall& call) {
+    return HandleBatSection(r, call.section, call.file);
+  });
+  RegisterSectionHandler(run, SectionKind::BatchFile, [](SetupRun& r, const HandlerCall& call) {
+    return HandleBatSection(r, call.section, call.file);
+  });
+  RegisterSectionHandler(run, SectionKind::ConfigSys, [](SetupRun& r, const HandlerCall& call) {
+    return HandleConfigSysSection(r, call.section, call.file);
+  });
 }
 
 }  // namespace tarvium

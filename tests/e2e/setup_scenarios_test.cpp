@@ -210,7 +210,6 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   }
 
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
-  ToolResult RunSetup() { return RunSetup(scenario_.run["CommandLine"]); }
   ToolResult RunSetup(const std::string& commandLine) {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
@@ -259,7 +258,11 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 };
 
 TEST_P(SetupScenario, RunsAsDescribed) {
-  const ToolResult result = RunSetup();
+  ToolResult result = RunSetup(scenario_.run["CommandLine"]);
+  if (scenario_.run.count("ThenCommandLine")) {
+    ASSERT_EQ(result.nExit, 0) << "the first run of the scenario failed\n" << result.out;
+    result = RunSetup(scenario_.run["ThenCommandLine"]);
+  }
   const auto nExpected = static_cast<int32_t>(std::stol(scenario_.run["ExitCode"]));
   EXPECT_EQ(result.nExit, static_cast<int>(static_cast<uint32_t>(nExpected) & 0xFF))
       << "the shell sees the low byte\n"

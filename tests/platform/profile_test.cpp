@@ -48,7 +48,7 @@ TEST(IniProfile, ReadsValuesAndListsAsWindowsDoes) {
 
   EXPECT_EQ(SplitProfileList(profile.GetPrivateProfileString(nullptr, nullptr, "", kIni)),
             (std::vector<std::string>{"Paths", "Other", "paths"}));
-  EXPECT_EQ(SplitProfileList(profile.GetPrivateProfileString("paths", "", "", kIni)),
+  EXPECT_EQ(SplitProfileList(profile.GetPrivateProfileString("paths", nullptr, "", kIni)),
             (std::vector<std::string>{"Data Dir", "Quoted", "Single", "Half", "Count"}));
   EXPECT_EQ(profile.GetPrivateProfileSection("other", kIni), std::string("k=v\0", 4));
 }

@@ -15,6 +15,9 @@
 //                ("Local path", "Command line arguments", ...) must be Value
 // %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
 // path.
+//                ThenCommandLine= (a second run after a first that ended with 0, such as the
+//                removal /U of what the first installed; ExitCode= and the expected lines and
+//                diff are those after it)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run

@@ -194,6 +194,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
+  broadcast_ = std::make_unique<MachineBroadcast>(dir_ + "/broadcasts.txt");
   return true;
 }
 

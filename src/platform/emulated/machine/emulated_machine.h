@@ -8,18 +8,19 @@
 #include <vector>
 
 #include "platform/emulated/accounts/emulated_accounts.h"
-#include "platform/emulated/machine/emulated_environment.h"
 #include "platform/emulated/files/emulated_file_system.h"
-#include "platform/emulated/processes/emulated_modules.h"
+#include "platform/emulated/machine/emulated_environment.h"
 #include "platform/emulated/machine/emulated_network.h"
 #include "platform/emulated/machine/emulated_system_info.h"
 #include "platform/emulated/machine/host_clock.h"
 #include "platform/emulated/machine/host_console.h"
 #include "platform/emulated/machine/host_debugger_output.h"
-#include "platform/emulated/processes/host_processes.h"
+#include "platform/emulated/machine/machine_broadcast.h"
 #include "platform/emulated/machine/machine_clipboard.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
+#include "platform/emulated/processes/emulated_modules.h"
+#include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/emulated/shell/emulated_dde.h"
 #include "platform/ini_profile.h"
@@ -66,6 +67,7 @@ class EmulatedMachine final : public Machine {
   Accounts& Users() override { return *accounts_; }
   Clipboard& Clip() override { return *clipboard_; }
   Dde& DdeServers() override { return *dde_; }
+  WindowBroadcast& Broadcasts() override { return *broadcast_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -96,6 +98,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedAccounts> accounts_;
   std::unique_ptr<MachineClipboard> clipboard_;
   std::unique_ptr<EmulatedDde> dde_;
+  std::unique_ptr<MachineBroadcast> broadcast_;
 };
 
 }  // namespace platform::emulated

@@ -1,0 +1,28 @@
+// One line per broadcast, in UTF-8, appended in one write so that two processes broadcasting at
+// once do not mix their lines. The timeout is not recorded: no window can hang here.
+#include "platform/emulated/machine/machine_broadcast.h"
+
+#include <cerrno>
+#include <fstream>
+
+#include "platform/code_page.h"
+#include "platform/emulated/machine/host_errno.h"
+#include "platform/win_error.h"
+
+namespace platform::emulated {
+
+uint32_t MachineBroadcast::BroadcastSettingChange(const std::string& area, uint32_t) {
+  std::ofstream out(hostFile_, std::ios::binary | std::ios::app);
+  if (!out) return WinErrorFromErrno(errno);
+  out << "WM_WININICHANGE " + AnsiToUtf8(area) + "\n";
+  return out.flush() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+std::vector<std::string> MachineBroadcast::SettingChanges() {
+  std::vector<std::string> lines;
+  std::ifstream in(hostFile_, std::ios::binary);
+  for (std::string line; std::getline(in, line);) lines.push_back(Utf8ToAnsi(line));
+  return lines;
+}
+
+}  // namespace platform::emulated

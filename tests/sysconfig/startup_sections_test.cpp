@@ -1,0 +1,121 @@
+// Batch-file and config.sys sections on a real temporary machine: the autoexec.bat of an NT
+// machine changes the environment in the registry (and back in the uninstall pass), a batch file
+// is edited once per line, CONFIG.NT gets parameter lines, and an invalid line stops with 5531
+// without writing the file.
+#include <gtest/gtest.h>
+
+#include "engine/registry_text.h"
+#include "sysconfig/startup_sections.h"
+#include "sysconfig_test_run.h"
+
+namespace tarvium {
+namespace {
+
+using platform::RegRoot;
+using test::SysconfigTestRun;
+
+const char* const kEnvironment = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+std::string RawEnvironment(SysconfigTestRun& t, const std::string& name, uint32_t& dwType) {
+  platform::RegValue value;
+  if (t.run.machine.Reg().QueryValue(RegRoot::LocalMachine, kEnvironment, name, value) != 0)
+    return "<none>";
+  dwType = value.dwType;
+  std::string text(value.data.begin(), value.data.end());
+  return text.substr(0, text.find('\0'));
+}
+
+TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
+  SysconfigTestRun t(
+      "[Autoexec.bat]\n"
+      "PATH <C:\\Tools\n"
+      "PATH >%%Vendor%%\\bin\n"
+      "SET TOOLS_HOME=C:\\Tools\n"
+      "WIN\n");
+  uint32_t dwType = 0;
+  const std::string original = RawEnvironment(t, "Path", dwType);
+  ASSERT_EQ(original, "%SystemRoot%\\system32;%SystemRoot%");
+
+  ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
+  EXPECT_EQ(RawEnvironment(t, "Path", dwType),
+            "C:\\Tools;%SystemRoot%\\system32;%SystemRoot%;%Vendor%\\bin");
+  EXPECT_EQ(dwType, platform::REG_EXPAND_SZ);
+  EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "C:\\Tools");
+  EXPECT_EQ(dwType, platform::REG_SZ);
+  std::string processValue;
+  t.run.machine.Env().GetVariable("TOOLS_HOME", processValue);
+  EXPECT_EQ(processValue, "C:\\Tools");
+  EXPECT_FALSE(t.Exists("C:\\autoexec.bat"));
+  EXPECT_EQ(t.run.machine.Broadcasts().SettingChanges(),
+            std::vector<std::string>{"WM_WININICHANGE Environment"});
+
+  t.run.ctx.bUninstall = true;
+  ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
+  EXPECT_EQ(RawEnvironment(t, "Path", dwType), original);
+  EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "<none>");
+  platform::RegValue value;
+  std::string name;
+  for (uint32_t i = 0;
+       t.run.machine.Reg().EnumValue(RegRoot::LocalMachine, kEnvironment, i, name, value) == 0; ++i)
+    EXPECT_NE(name, "PATH") << "the value keeps its spelling";
+}
+
+TEST(StartupSections, BatchFilesAndConfigNtAreEditedAsText) {
+  SysconfigTestRun t(
+      "[Bat:start.bat]\n"
+      "Path=C:\\App\n"
+      "@ECHO OFF\n"
+      "SET APP=C:\\App\n"
+      "[Config.sys]\n"
+      "files=40\n"
+      "+device=C:\\App\\app.sys\n"
+      "-buffers\n"
+      "[Bad.Config.sys]\n"
+      "files=50\n"
+      "no form here\n");
+  ASSERT_TRUE(HandleBatSection(t.run, "Bat:start.bat", "start"));
+  ASSERT_TRUE(HandleBatSection(t.run, "Bat:start.bat", "start"));
+  EXPECT_EQ(t.Read("C:\\App\\start.bat"), "@ECHO OFF\r\nSET APP=C:\\App\r\n");
+
+  const std::string configNt = "C:\\Windows\\System32\\CONFIG.NT";
+  t.Write(configNt, "dos=high, umb\r\nbuffers=20\r\nfiles=20\r\n");
+  ASSERT_TRUE(HandleConfigSysSection(t.run, "Config.sys", "c:\\config.sys"));
+  EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\nfiles = 40\r\ndevice = C:\\App\\app.sys\r\n");
+
+  EXPECT_FALSE(HandleConfigSysSection(t.run, "Bad.Config.sys", "c:\\config.sys"));
+  EXPECT_EQ(t.Messages(), std::vector<int>{5531});
+  EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\nfiles = 40\r\ndevice = C:\\App\\app.sys\r\n");
+
+  t.run.ctx.bUninstall = true;
+  ASSERT_TRUE(HandleBatSection(t.run, "Bat:start.bat", "start"));
+  EXPECT_EQ(t.Read("C:\\App\\start.bat"), "");
+  ASSERT_TRUE(HandleConfigSysSection(t.run, "Config.sys", "c:\\config.sys"));
+  EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\n");
+}
+
+TEST(StartupSections, RefreshEnvironmentCopiesTheMachineEnvironment) {
+  SysconfigTestRun t("");
+  platform::Registry& reg = t.run.machine.Reg();
+  auto set = [&](const char* name, const std::string& text, uint32_t dwType) {
+    platform::RegValue value{dwType, std::vector<uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, kEnvironment, name, value), 0u);
+  };
+  set("TOOLS", "%windir%\\Tools", platform::REG_EXPAND_SZ);
+  set("TEMP", "C:\\Elsewhere", platform::REG_SZ);
+  set("EMPTY", "", platform::REG_SZ);
+  platform::Environment& env = t.run.machine.Env();
+  std::string temp, windir;
+  env.GetVariable("TEMP", temp);
+  env.GetVariable("windir", windir);
+  RefreshEnvironment(t.run);
+  std::string value;
+  ASSERT_EQ(env.GetVariable("TOOLS", value), 0u);
+  EXPECT_EQ(value, windir + "\\Tools");
+  env.GetVariable("TEMP", value);
+  EXPECT_EQ(value, temp);
+  EXPECT_NE(env.GetVariable("EMPTY", value), 0u);
+}
+
+}  // namespace
+}  // namespace tarvium
