@@ -20,6 +20,8 @@ void MoveProgress(SetupRun& run, int64_t nAmount) {
   const bool bReset = nAmount == kProgressReset;
   engine.nProgressPosition = bReset ? 0 : engine.nProgressPosition + nAmount;
   SetupTrace(run, "Progress %lld\n", static_cast<long long>(engine.nProgressPosition));
+  if (SetupService* service = ConnectedService(run))
+    service->SetProgressPos(run, engine.nProgressRange, engine.nProgressPosition);
   if (!run.ui) return;
   const int64_t nPercent =
       std::min<int64_t>(100, engine.nProgressPosition * 100 / engine.nProgressRange);

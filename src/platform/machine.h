@@ -10,6 +10,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/modules.h"
+#include "platform/named_pipe.h"
 #include "platform/network.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -35,8 +36,9 @@ class Machine {
   virtual Modules& Libraries() = 0;  // run-time loaded libraries and their trust check
   // Where OutputDebugString text goes.
   virtual DebuggerOutput& Debugger() = 0;
-  virtual Accounts& Users() = 0;     // users, groups, logons and domain controllers
+  virtual Accounts& Users() = 0;  // users, groups, logons and domain controllers
   virtual Clipboard& Clip() = 0;
+  virtual NamedPipes& Pipes() = 0;  // "\\.\pipe\NAME", client and server ends
 };
 
 }  // namespace platform

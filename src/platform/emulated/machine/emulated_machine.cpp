@@ -193,6 +193,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   modules_ = std::make_unique<EmulatedModules>(dir_, *files_);
   network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
+  pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
   return true;
 }
 

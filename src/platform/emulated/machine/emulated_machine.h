@@ -1,25 +1,27 @@
 // The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
-// registry (registry.db), the file metadata (files.db) and the clipboard (clipboard.txt). Opening
-// it builds every service over that directory; creating it lays out a Windows 10 installation:
-// its folders, the registry values Windows keeps about them and its built-in accounts.
+// registry (registry.db), the file metadata (files.db), the clipboard (clipboard.txt) and the
+// named pipes (pipe/). Opening it builds every service over that directory; creating it lays out
+// a Windows 10 installation: its folders, the registry values Windows keeps about them and its
+// built-in accounts.
 #pragma once
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/emulated/accounts/emulated_accounts.h"
-#include "platform/emulated/machine/emulated_environment.h"
 #include "platform/emulated/files/emulated_file_system.h"
-#include "platform/emulated/processes/emulated_modules.h"
+#include "platform/emulated/machine/emulated_environment.h"
 #include "platform/emulated/machine/emulated_network.h"
 #include "platform/emulated/machine/emulated_system_info.h"
 #include "platform/emulated/machine/host_clock.h"
 #include "platform/emulated/machine/host_console.h"
 #include "platform/emulated/machine/host_debugger_output.h"
-#include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/machine/machine_clipboard.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
+#include "platform/emulated/pipes/socket_pipes.h"
+#include "platform/emulated/processes/emulated_modules.h"
+#include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/ini_profile.h"
 #include "platform/machine.h"
@@ -64,6 +66,7 @@ class EmulatedMachine final : public Machine {
   Modules& Libraries() override { return *modules_; }
   Accounts& Users() override { return *accounts_; }
   Clipboard& Clip() override { return *clipboard_; }
+  NamedPipes& Pipes() override { return *pipes_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -93,6 +96,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedNetwork> network_;
   std::unique_ptr<EmulatedAccounts> accounts_;
   std::unique_ptr<MachineClipboard> clipboard_;
+  std::unique_ptr<SocketPipes> pipes_;
 };
 
 }  // namespace platform::emulated
