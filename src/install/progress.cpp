@@ -12,6 +12,8 @@ void SetProgressRange(SetupRun& run, int64_t nRange) {
   InstallEngine& engine = EngineOf(run);
   engine.nProgressRange = nRange > 0 ? nRange : 100;
   engine.nProgressPosition = 0;
+  if (SetupService* service = ConnectedService(run))
+    service->SetProgressPos(run, engine.nProgressRange, 0);
 }
 
 void MoveProgress(SetupRun& run, int64_t nAmount) {

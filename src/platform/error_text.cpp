@@ -9,12 +9,13 @@
 namespace platform {
 namespace {
 
-constexpr std::array<std::pair<uint32_t, const char*>, 14> kErrorTexts = {{
+constexpr std::array<std::pair<uint32_t, const char*>, 15> kErrorTexts = {{
     {ERROR_SUCCESS, "The operation completed successfully."},
     {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
     {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
     {ERROR_ACCESS_DENIED, "Access is denied."},
     {ERROR_INVALID_HANDLE, "The handle is invalid."},
+    {ERROR_INVALID_DATA, "The data is invalid."},
     {ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command."},
     {ERROR_GEN_FAILURE, "A device attached to the system is not functioning."},
     {ERROR_BROKEN_PIPE, "The pipe has been ended."},

@@ -240,7 +240,9 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
 TEST_P(SetupScenario, RunsAsDescribed) {
   const bool bAgent = scenario_.run.count("Agent") != 0;
-  if (bAgent) ASSERT_NO_FATAL_FAILURE(StartAgent());
+  if (bAgent) {
+    ASSERT_NO_FATAL_FAILURE(StartAgent());
+  }
   const ToolResult result = RunSetup();
   if (bAgent) {
     std::string agentOut;
