@@ -1,6 +1,8 @@
 // The options exchange with the setup service (PipeGetOptions): "[options]", the sizes the
 // service asks for, and the final reply that names the options to select. It stands in for the
-// options page, so it is repeated on Cancel until message 5509 is answered Yes.
+// options page, so a Cancel is asked again until message 5509 is answered Yes; a failed exchange
+// (broken pipe, a reply without status or answer word, a non-zero status) gives Cancel at once,
+// as a failed page does, so that a service that went away cannot keep the run asking.
 #pragma once
 
 namespace tarvium {
