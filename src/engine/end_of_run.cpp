@@ -40,6 +40,7 @@ void ActOnExitWindows(SetupRun& run) {
 
 void EndOfRun(SetupRun& run) {
   run.inf.reset();
+  if (SetupService* service = ConnectedService(run)) service->PipeExit(run);
   ActOnExitWindows(run);
   if (run.ctx.bServiceMode) run.machine.Output().WriteLine("Setup.exe EXIT\r");
 }

@@ -105,13 +105,16 @@ PhaseEnd LoadOptions(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
-// The setup service's pipe is not built yet: a /G run fails here as it does when the pipe cannot
-// be opened.
+// A /G run opens the exchange with the setup service here; a run without an attached service
+// fails as one whose pipe cannot be opened.
 PhaseEnd ConnectService(SetupRun& run) {
   if (run.ctx.bServiceMode) {
     DebugOutput(run, "initialize pipe and connection to service\n");
-    DebugOutput(run, "initialization of service via pipe failed\n");
-    return PhaseEnd::NotStarted;
+    SetupService* service = ConnectedService(run);
+    if (!service || !service->PipeInit(run)) {
+      DebugOutput(run, "initialization of service via pipe failed\n");
+      return PhaseEnd::NotStarted;
+    }
   }
   if (CallSetupHook(run, kHookBeforeQuestions) == 0) run.ctx.bOk = false;
   return PhaseEnd::Next;

@@ -80,7 +80,10 @@ int SetupMain(SetupRun& run) {
 int32_t WinMain(SetupRun& run, const std::string& arguments) {
   run.sequence.szArguments = arguments;
   const int iRet = SetupMain(run);
-  if (iRet != 1) return kExitNotStarted;
+  if (iRet != 1) {
+    if (SetupService* service = ConnectedService(run)) service->ClosePipe();
+    return kExitNotStarted;
+  }
   EndOfRun(run);
   const SetupContext& ctx = run.ctx;
   const char* pszEndLine = "iRet: %d, bAborted: %d, bAbortedReboot: %d, iReboot: %d\n";

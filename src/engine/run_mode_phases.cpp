@@ -3,6 +3,9 @@
 // requirements, installed data, RunIfInstalled, client setups, the uninstall confirmation, the
 // previous version and the user parts of a workstation installation. The registry is read by the
 // installation engine through the run's InstallHooks; without them nothing is installed.
+#include <string>
+#include <vector>
+
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -36,7 +39,7 @@ void AskSameVersionPage(SetupRun& run) {
   page.nDefaultChoice = kChoiceNewInstance;
   page.bHideUninstall = run.variables.Get("MachineKeyName").empty() || ctx.nHideUninstall > 1;
   page.bCancel = !ctx.bDisableCancelButton;
-  switch (run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice) {
+  switch (ShowWizardPage(run, page)) {
     case kChoiceAddRemove:
       ctx.bModify = true;
       break;
@@ -81,6 +84,15 @@ std::string CommandDirectory(const std::string& command) {
   return command.substr(nStart, nSlash - nStart);
 }
 
+// Message 5550, or in a run connected to the setup service its "askuninstallold" dialog, which
+// is asked once.
+int AskRemovePreviousVersion(SetupRun& run, const InstalledVersionInfo& older) {
+  SetupService* service = ConnectedService(run);
+  if (!service) return ShowMessage(run, 5550, older.szVersion);
+  std::vector<std::string> values;
+  return service->AskDialog(run, ServiceDialog::AskUninstallOld, older.szVersion, values);
+}
+
 }  // namespace
 
 void StopForRestart(SetupRun& run, int32_t iReboot) {
@@ -111,7 +123,7 @@ PhaseEnd AskAdministratorPage(SetupRun& run) {
     page.kind = ui::PageKind::Admin;
     page.nDefaultChoice = kChoiceFileServer;
     page.bCancel = !ctx.bDisableCancelButton;
-    const int nResult = run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice;
+    const int nResult = ShowWizardPage(run, page);
     if (nResult != kChoiceFileServer && nResult != kChoiceWorkstation) {
       ctx.bOk = false;
       return PhaseEnd::Next;
@@ -235,7 +247,7 @@ PhaseEnd OfferPreviousVersionRemoval(SetupRun& run) {
       ctx.bUserPartRun || ctx.iAskUninstallOld == 0 || !run.install.findInstalledVersion ||
       !run.install.findInstalledVersion(run, true, older))
     return PhaseEnd::Next;
-  if (!ctx.bSilent && ShowMessage(run, 5550, older.szVersion) != kResultYes) return PhaseEnd::Next;
+  if (!ctx.bSilent && AskRemovePreviousVersion(run, older) != kResultYes) return PhaseEnd::Next;
   uint32_t dwExitCode = 0;
   if (!run.install.removePreviousVersion ||
       !run.install.removePreviousVersion(run, older, dwExitCode)) {

@@ -49,6 +49,13 @@ PhaseEnd LoadExtensionLibrary(SetupRun& run);
 PhaseEnd LoadOptions(SetupRun& run);
 PhaseEnd ConnectService(SetupRun& run);
 PhaseEnd AskPages(SetupRun& run);
+
+namespace ui {
+struct PageRequest;
+}
+// Asks one wizard page: through the setup service in a connected run, else the user interface
+// (a run without one takes the page's default).
+int ShowWizardPage(SetupRun& run, ui::PageRequest& page);
 PhaseEnd FinishDirectories(SetupRun& run);
 PhaseEnd SetCopyDirectories(SetupRun& run);
 PhaseEnd OpenTestList(SetupRun& run);

@@ -14,6 +14,7 @@
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
 #include "engine/sequence_state.h"
+#include "engine/service_hooks.h"
 #include "engine/setup_context.h"
 #include "engine/show_message.h"
 #include "engine/variable_store.h"
@@ -59,7 +60,14 @@ struct SetupRun {
   std::shared_ptr<InstallEngine> installEngine;
   // The setup extension library while it is loaded; none: every hook event answers 1.
   std::shared_ptr<SetupExtension> extension;
+  // The setup service's pipe client (AttachServicePipe); none: a /G run cannot connect.
+  std::unique_ptr<SetupService> service;
 };
+
+// The setup service when the run is connected to it (/G) and one is attached; null otherwise.
+inline SetupService* ConnectedService(SetupRun& run) {
+  return run.ctx.bServiceMode ? run.service.get() : nullptr;
+}
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {
   run.position.section = section;

@@ -35,7 +35,7 @@ bool IsFreshInteractive(const SetupContext& ctx) {
 int AskPage(SetupRun& run, ui::PageRequest& page, bool bBack) {
   page.bBack = bBack;
   page.bCancel = !run.ctx.bDisableCancelButton;
-  return run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice;
+  return ShowWizardPage(run, page);
 }
 
 // The terms-of-use or info text: from the file the first key names, else from the second key's
@@ -229,9 +229,13 @@ bool AreOptionsShown(const SetupContext& ctx) {
          !ctx.bUninstall && !ctx.bRepair && ctx.bAskOptions;
 }
 
+int AskOptionsPage(SetupRun& run, bool bBack) {
+  if (SetupService* service = ConnectedService(run)) return service->GetOptions(run);
+  return run.install.askOptions ? run.install.askOptions(run, bBack) : ui::kPageNext;
+}
+
 int AskOptions(SetupRun& run, bool bBack) {
-  if (!run.install.askOptions) return ui::kPageNext;
-  const int nResult = run.install.askOptions(run, bBack);
+  const int nResult = AskOptionsPage(run, bBack);
   std::string target;
   if (nResult != ui::kPageNext || run.ctx.bUninstall || !run.install.hasSpaceForSelection ||
       run.install.hasSpaceForSelection(run, target))
@@ -259,6 +263,11 @@ int DefaultInstallMode(const SetupContext& ctx) {
 }
 
 }  // namespace
+
+int ShowWizardPage(SetupRun& run, ui::PageRequest& page) {
+  if (SetupService* service = ConnectedService(run)) return service->AskPage(run, page);
+  return run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice;
+}
 
 PhaseEnd AskPages(SetupRun& run) {
   SetupContext& ctx = run.ctx;

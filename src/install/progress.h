@@ -1,6 +1,7 @@
 // The progress meter of the installation run: its range is the size of the selection, and every
 // file that is copied, skipped or removed moves it by its size. Each change is traced as
-// "Progress %d" and shown as a percentage through the user interface.
+// "Progress %d" and shown as a percentage through the user interface, or sent to the setup
+// service as the position in a run connected to it.
 #pragma once
 #include <cstdint>
 

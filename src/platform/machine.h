@@ -11,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/modules.h"
+#include "platform/named_pipe.h"
 #include "platform/network.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -42,6 +43,7 @@ class Machine {
   // DDE conversations with the machine's servers (the shell's Program Manager).
   virtual Dde& DdeServers() = 0;
   virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
+  virtual NamedPipes& Pipes() = 0;  // "\\.\pipe\NAME", client and server ends
 };
 
 }  // namespace platform

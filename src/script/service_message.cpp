@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/debug_output.h"
+#include "engine/setup_run.h"
 #include "platform/win_error.h"
 #include "script/message_format.h"
 #include "script/message_names.h"
@@ -57,10 +58,10 @@ int ParseServiceReply(bool bExchanged, std::string_view reply) {
   return AnswerWordResult(NextReplyField(reply), nResult) ? nResult : 2;
 }
 
-// The service pipe is not connected to the run yet: until it is, every exchange fails as it does
-// when the pipe cannot be opened, and the message is answered 2.
+// A run without an attached service pipe fails every exchange as one whose pipe cannot be opened.
 uint32_t ExchangeServiceMessage(SetupRun& run, const std::string& request, std::string& reply) {
   reply.clear();
+  if (run.service) return run.service->Exchange(run, request, reply);
   DebugOutput(run, "service exchange failed, no pipe to the setup service: " + request);
   return platform::ERROR_FILE_NOT_FOUND;
 }

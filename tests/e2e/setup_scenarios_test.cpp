@@ -2,7 +2,9 @@
 // run on a fresh temporary machine (a copy of one machine created by `winmachine create`), and
 // what the folder's scenario.ini expects is checked against the run's exit code, its trace, error
 // file, debugger output and console, WIN.INI, the machine's recorded power request and
-// `winmachine diff` against the machine before the run. New scenarios need only a new folder.
+// `winmachine diff` against the machine before the run. A scenario of a /G run starts setup-agent
+// on the machine first and checks its log. Every program runs under a time-out, so that a run
+// that hangs fails its scenario. New scenarios need only a new folder.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -209,6 +211,29 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     EXPECT_TRUE(MatchLines(expected, started.out, why)) << why << "\n" << started.out;
   }
 
+  // Starts setup-agent with the scenario's script and waits until it listens on the machine's
+  // pipe (its first line of output); the agent ends with the run, or after its time-out.
+  void StartAgent() {
+    const std::string command =
+        "cd " + ShellQuote(scenario_.dir) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        " timeout 60 " + ShellQuote(BuildDir() + "/tools/setup-agent") + " --timeout 20 --log " +
+        ShellQuote(logs_ + "/agent.txt") + " " + ShellQuote(scenario_.run["Agent"]) + " 2>&1";
+    agent_ = ::popen(command.c_str(), "r");
+    ASSERT_NE(agent_, nullptr);
+    char line[512] = "";
+    ASSERT_NE(std::fgets(line, sizeof line, agent_), nullptr) << "setup-agent did not start";
+    ASSERT_NE(std::string(line).find("listening"), std::string::npos) << line;
+  }
+
+  // The agent's exit status once it ended; its remaining output goes to `out`.
+  int FinishAgent(std::string& out) {
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, agent_)) out.append(buffer, n);
+    const int status = ::pclose(agent_);
+    agent_ = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
   ToolResult RunSetup(const std::string& commandLine) {
     const std::string exitFile = dir_.Path() + "/exit-code";
@@ -218,8 +243,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
-        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " " +
-        ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine + " 2>&1";
+        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) +
+        " timeout 120 " + ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine + " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -255,10 +280,23 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   std::string debugFile_ = dir_.Path() + "/debug.txt";
   std::string before_ = TemplateMachine::Get().snapshot;
   std::string fullExitCode_;
+  FILE* agent_ = nullptr;
 };
 
 TEST_P(SetupScenario, RunsAsDescribed) {
+  const bool bAgent = scenario_.run.count("Agent") != 0;
+  if (bAgent) {
+    ASSERT_NO_FATAL_FAILURE(StartAgent());
+  }
   ToolResult result = RunSetup(scenario_.run["CommandLine"]);
+  if (bAgent) {
+    std::string agentOut;
+    const int nAgentExit = FinishAgent(agentOut);
+    const std::string want =
+        scenario_.run.count("AgentExitCode") ? scenario_.run["AgentExitCode"] : "0";
+    EXPECT_EQ(nAgentExit, std::stoi(want)) << agentOut;
+    ExpectLines("AgentLog", ReadHostFile(logs_ + "/agent.txt"));
+  }
   if (scenario_.run.count("ThenCommandLine")) {
     ASSERT_EQ(result.nExit, 0) << "the first run of the scenario failed\n" << result.out;
     result = RunSetup(scenario_.run["ThenCommandLine"]);

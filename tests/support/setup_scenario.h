@@ -18,11 +18,14 @@
 //                ThenCommandLine= (a second run after a first that ended with 0, such as the
 //                removal /U of what the first installed; ExitCode= and the expected lines and
 //                diff are those after it)
+//                Agent= (a setup-agent script of the folder: the agent is started on the machine
+//                before Setup.exe and must end with AgentExitCode=, 0 when not given)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run
 //   [WinIni]     lines "Section/Key=Value" written to WIN.INI before the run
 //   [WinIniAfter] lines "Section/Key=Value" that WIN.INI must hold afterwards
+//   [AgentLog]   lines expected, in this order, in setup-agent's log of requests and replies
 //   [Trace], [Debug], [ErrorFile], [Output]
 //                lines expected, in this order, as parts of lines of the /B trace file
 //                (L:\trace.txt), the debugger output, the /E error file (L:\error.txt) and

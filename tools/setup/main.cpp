@@ -1,8 +1,8 @@
 // Setup.exe: the setup engine as a program. It opens the emulated machine (TARVIUM_MACHINE),
 // attaches the script engine, the installation engine (options, requirements, the install pass
-// and the read of the installed product) and the user interface to a run, runs it and ends with
-// the run's 32-bit exit code, which a parent setup reads back whole through the machine; a shell
-// sees its low byte.
+// and the read of the installed product), the setup service pipe and the user interface to a
+// run, runs it and ends with the run's 32-bit exit code, which a parent setup reads back whole
+// through the machine; a shell sees its low byte.
 // Usage: Setup.exe [switches] [Windows path of the setup information file]
 #include <cstdio>
 #include <string>
@@ -17,6 +17,7 @@
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
 #include "script/script_engine.h"
+#include "service/setup_service_pipe.h"
 #include "sysconfig/system_configuration.h"
 #include "ui/headless_ui.h"
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     tarvium::AttachInstalledProduct(run);
     tarvium::AttachInstallEngine(run);
     tarvium::AttachSystemConfiguration(run);
+    tarvium::AttachServicePipe(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());
     std::string exePath = EngineImagePath();
     if (exePath.empty())

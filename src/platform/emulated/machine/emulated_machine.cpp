@@ -195,6 +195,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
   broadcast_ = std::make_unique<MachineBroadcast>(dir_ + "/broadcasts.txt");
+  pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
   return true;
 }
 

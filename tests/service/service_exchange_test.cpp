@@ -1,0 +1,174 @@
+// The engine's pipe client against setup-agent's session over the machine's real pipe: the
+// opening, the dialogs with their conversion and the confirmation of Cancel, and the options.
+#include <gtest/gtest.h>
+
+#include "agent_peer.h"
+#include "service/service_dialogs.h"
+#include "service_test_run.h"
+
+namespace tarvium::test {
+namespace {
+
+TEST(ServiceExchange, OpeningAnswersTheServiceUntilEndinit) {
+  for (const char* pszEnd : {"endinit", "ENDINIT"}) {
+    ServiceTestRun t;
+    t.run.ctx.szSilentLevel = "";
+    AgentPeer peer(t.machine.Machine(),
+                   std::string("init resolve;%WINDIR%\\x\ninit getsize;Main\ninit getsize;Nope\n"
+                               "endinit ") +
+                       pszEnd + "\n");
+    EXPECT_TRUE(t.Service().PipeInit(t.run)) << pszEnd;
+    const std::vector<std::string> requests = peer.Requests(t.run);
+    const std::vector<std::string> expected = {"init<CR><LF>Z:\\media\\Setup.inf<CR><LF>5",
+                                               "C:\\Windows\\x", "Main;1200", ""};
+    EXPECT_EQ(requests, expected) << pszEnd;
+  }
+}
+
+TEST(ServiceExchange, OpeningFailsOnUnknownRequestsAndMissingPipe) {
+  for (const char* pszQuestion : {"init bogus;x", "init resolve", "init getsize"}) {
+    ServiceTestRun t;
+    t.run.ctx.szSilentLevel = "1";
+    AgentPeer peer(t.machine.Machine(), pszQuestion);
+    EXPECT_FALSE(t.Service().PipeInit(t.run)) << pszQuestion;
+    EXPECT_TRUE(t.HasDebugLine("received unknown command from pipe")) << pszQuestion;
+    EXPECT_EQ(peer.Requests(t.run).front(), "init<CR><LF>Z:\\media\\Setup.inf<CR><LF>1");
+  }
+  ServiceTestRun alone;  // nobody listens: the open fails with the error it got
+  EXPECT_FALSE(alone.Service().PipeInit(alone.run));
+  EXPECT_TRUE(alone.HasDebugLine(": PipeInitFailed(errno=2):"));
+  EXPECT_TRUE(alone.HasDebugLine("The system cannot find the file specified."));
+}
+
+TEST(ServiceExchange, PagesSendTheirParametersAndConvertReplies) {
+  struct Case {
+    ui::PageKind kind;
+    int nDefaultChoice;
+    const char* pszScript;
+    const char* pszRequest;
+    int nResult;
+    const char* pszValue;
+  };
+  const Case cases[] = {
+      {ui::PageKind::Directory, 1, "askdir = 0;next;C:\\App", "askdir;C:\\Old", 1, "C:\\App"},
+      {ui::PageKind::Directory, 1, "askdir = 0;next", "askdir;C:\\Old", 1, "C:\\Old"},
+      {ui::PageKind::DataDirectory, 1, "askdatadir = 0;back;D:\\", "askdatadir;C:\\Old", 998,
+       "D:\\"},
+      {ui::PageKind::Mode, 6108, "askmode = 0;next", "askmode;6108", 1, "C:\\Old"},
+      {ui::PageKind::FromCD, 7102, "askfromcd = 0;next;1", "askfromcd", 7105, "C:\\Old"},
+      {ui::PageKind::FromCD, 7102, "askfromcd = 0;next;0", "askfromcd", 7102, "C:\\Old"},
+      {ui::PageKind::FromCD, 7102, "askfromcd = 0;fromcd", "askfromcd", 7105, "C:\\Old"},
+      {ui::PageKind::Shared, 6905, "askshared = 0;next;1", "askshared;6905", 6902, "C:\\Old"},
+      {ui::PageKind::Shared, 6905, "askshared = 0;next;0", "askshared;6905", 6905, "C:\\Old"},
+      {ui::PageKind::SameVersion, 7006, "instsame = 0;next;3", "instsame", 7007, "C:\\Old"},
+      {ui::PageKind::SameVersion, 7006, "instsame = 0;next;0", "instsame", 7004, "C:\\Old"},
+      {ui::PageKind::Admin, 7202, "admin = 0;prev", "admin", 998, "C:\\Old"},
+      // a value outside the choices is Cancel, confirmed by the (default) Yes to 5509
+      {ui::PageKind::SameVersion, 7006, "instsame = 0;next;4\nERR_SETUPABORT = 0;yes", "instsame",
+       2, "C:\\Old"},
+  };
+  for (const Case& c : cases) {
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), c.pszScript);
+    ui::PageRequest page;
+    page.kind = c.kind;
+    page.nDefaultChoice = c.nDefaultChoice;
+    page.value = "C:\\Old";
+    EXPECT_EQ(t.Service().AskPage(t.run, page), c.nResult) << c.pszScript;
+    EXPECT_EQ(page.value, c.pszValue) << c.pszScript;
+    EXPECT_EQ(peer.Requests(t.run).front(), c.pszRequest) << c.pszScript;
+  }
+}
+
+TEST(ServiceExchange, CancelIsConfirmedWithMessage5509) {
+  {  // No: the dialog is asked again
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(),
+                   "askdir = 0;cancel\naskdir = 0;next;D:\\Dir\nERR_SETUPABORT = 0;no");
+    ui::PageRequest page;
+    page.kind = ui::PageKind::Directory;
+    EXPECT_EQ(t.Service().AskPage(t.run, page), 1);
+    EXPECT_EQ(page.value, "D:\\Dir");
+    const std::vector<std::string> expected = {"askdir", "error;ERR_SETUPABORT", "askdir"};
+    EXPECT_EQ(peer.Requests(t.run), expected);
+  }
+  {  // Yes: Cancel stands; prompts follow the same rule
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), "PROMPT = 0;cancel;x\nERR_SETUPABORT = 0;YES");
+    std::string answer = "before";
+    EXPECT_EQ(t.Service().AskPrompt(t.run, "Serial,Enter it", answer), 2);
+    EXPECT_EQ(answer, "before");
+    const std::vector<std::string> expected = {"PROMPT=Serial,Enter it", "error;ERR_SETUPABORT"};
+    EXPECT_EQ(peer.Requests(t.run), expected);
+  }
+  {  // the dialogs asked once take Cancel as it is
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), "askuninstallold = 0;cancel\ngetpathname = 0;cancel");
+    std::vector<std::string> values;
+    EXPECT_EQ(t.Service().AskDialog(t.run, ServiceDialog::AskUninstallOld, "1.0", values), 2);
+    EXPECT_EQ(t.Service().AskDialog(t.run, ServiceDialog::GetPathName, ";*.txt", values), 2);
+    const std::vector<std::string> expected = {"askuninstallold;1.0", "getpathname;*.txt"};
+    EXPECT_EQ(peer.Requests(t.run), expected);
+  }
+}
+
+TEST(ServiceExchange, FailedDialogsGiveCancelWithoutAsking) {
+  for (const char* pszScript : {"askdir = 5;next;C:\\X", "fault 1 = close"}) {
+    ServiceTestRun t;  // a non-zero status, a peer that goes away: 2 at once, no 5509
+    AgentPeer peer(t.machine.Machine(), pszScript);
+    ui::PageRequest page;
+    page.kind = ui::PageKind::Directory;
+    EXPECT_EQ(t.Service().AskPage(t.run, page), 2) << pszScript;
+    EXPECT_TRUE(t.HasDebugLine("DirDialog() failed: ")) << pszScript;
+    EXPECT_EQ(peer.Requests(t.run), std::vector<std::string>{"askdir"}) << pszScript;
+  }
+  ServiceTestRun t;  // the status alone: no answer word, no values
+  AgentPeer peer(t.machine.Machine(), "filenotfound = 0");
+  ServicePipe pipe;
+  int nResult = 2;
+  std::vector<std::string> values = {"stale"};
+  EXPECT_EQ(CallServiceDialog(t.run, pipe, ServiceDialog::FileNotFound, "a.dll", nResult, values),
+            0u);
+  EXPECT_EQ(nResult, 2);
+  EXPECT_TRUE(values.empty());
+  pipe.Close();
+  EXPECT_EQ(peer.Requests(t.run), std::vector<std::string>{"filenotfound;a.dll"});
+}
+
+TEST(ServiceExchange, OptionsAnswerSizesAndSelectTheNamedOptions) {
+  ServiceTestRun t;
+  AgentPeer peer(t.machine.Machine(),
+                 "getsize Main\ngetsize Nope\ngetsize\noptions = 0;next;Docs;Unknown");
+  t.Option("Secret").selected = true;
+  ASSERT_EQ(t.Selected(), (std::vector<std::string>{"Main", "Secret", "Always"}));
+  EXPECT_EQ(t.Service().GetOptions(t.run), 1);
+  EXPECT_EQ(t.Selected(), (std::vector<std::string>{"Docs", "Secret", "Always"}));
+  const std::vector<std::string> expected = {"[options]", "1200", "0", "1200"};
+  EXPECT_EQ(peer.Requests(t.run), expected);
+}
+
+TEST(ServiceExchange, OptionsFailuresAndCancel) {
+  struct Case {
+    const char* pszScript;
+    const char* pszDebug;
+    size_t nRequests;  // [options] and, for a Cancel, the abort question
+  };
+  const Case cases[] = {
+      {"options = x;next;Docs", "Invalid result from options", 1},
+      {"options = 0", "Invalid result from options", 1},
+      {"options = 3;next;Docs", "Options dialog failed", 1},
+      {"fault 1 = short", "PipeGetOptions() failed: ", 1},
+      {"options = 0;cancel;Docs\nERR_SETUPABORT = 0;yes", "", 2},
+  };
+  for (const Case& c : cases) {
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), c.pszScript);
+    EXPECT_EQ(t.Service().GetOptions(t.run), 2) << c.pszScript;
+    EXPECT_EQ(t.Selected(), (std::vector<std::string>{"Main", "Always"})) << c.pszScript;
+    EXPECT_TRUE(t.HasDebugLine(c.pszDebug)) << c.pszScript;
+    EXPECT_EQ(peer.Requests(t.run).size(), c.nRequests) << c.pszScript;
+  }
+}
+
+}  // namespace
+}  // namespace tarvium::test
