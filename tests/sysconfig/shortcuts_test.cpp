@@ -181,6 +181,13 @@ TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
   EXPECT_FALSE(t.Files().DirectoryExists(programs + "\\Group"));
   EXPECT_TRUE(t.Files().DirectoryExists(programs)) << "the Programs folder itself stays";
   ASSERT_TRUE(t.Remove("Group\\Never,C:\\Tools\\tool.exe")) << "a missing link is no failure";
+
+  const std::string desktop = t.run.variables.Get("Desktop");
+  ASSERT_TRUE(t.Make("%Desktop%\\..\\Desktop\\Dotted,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Files().FileExists(desktop + "\\Dotted.lnk"));
+  ASSERT_TRUE(t.Remove("%Desktop%\\..\\Desktop\\Dotted,C:\\Tools\\tool.exe"));
+  EXPECT_FALSE(t.Files().FileExists(desktop + "\\Dotted.lnk"));
+  EXPECT_TRUE(t.Files().DirectoryExists(desktop)) << "a shell folder reached through '..' stays";
 }
 
 TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
@@ -256,8 +263,11 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
       "[Progman]\nGroup=Tools Group\n[Options]\nA=A,DEFAULT\n[A]\n"
       "[Progman:A]\nC:\\Tools\\tool.exe -x,Tool,C:\\Tools\\tool.exe,2,,,C:\\W,0,1\n"
       "C:\\Missing\\nope.exe,Nope\n"
+      "C:\\Tools\\Sub Dir\\tool.exe -y,Spaced\n\"C:\\Tools\\Sub Dir\\tool.exe\",Quoted\n"
       "Group=Startup\nC:\\Tools\\tool.exe,Starter\n";
   ShortcutRun t(kInf);
+  ASSERT_EQ(t.Files().CreateDirectoryTree("C:\\Tools\\Sub Dir"), 0u);
+  ASSERT_EQ(t.Files().WriteWholeFile("C:\\Tools\\Sub Dir\\tool.exe", "MZ"), 0u);
   ASSERT_TRUE(BuildOptions(t.run));
   ASSERT_TRUE(HandleProgmanSection(t.run, t.state, "Progman"));
   const std::string group = t.Programs() + "\\Tools Group\\";
@@ -269,6 +279,10 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   EXPECT_EQ(tool.dwShowCommand, 7u) << "minimized";
   EXPECT_EQ(t.Lnkinfo(group + "Tool.lnk")["Local path"], "C:\\Tools\\tool.exe");
   EXPECT_FALSE(t.Files().FileExists(group + "Nope.lnk")) << "its program is missing";
+  for (const char* pszName : {"Spaced.lnk", "Quoted.lnk"}) {
+    const platform::ShellLink spaced = t.Read(group + pszName);
+    EXPECT_EQ(platform::ShellLinkTarget(spaced, ""), "C:\\Tools\\Sub Dir\\tool.exe") << pszName;
+  }
   const std::string startup = t.Programs() + "\\Startup\\";
   EXPECT_TRUE(t.Files().FileExists(startup + "Starter.lnk"));
 

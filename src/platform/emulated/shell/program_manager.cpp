@@ -28,15 +28,26 @@ int32_t Number(const std::string& text) {
   return bNegative ? -nValue : nValue;
 }
 
+// Where the program of an unquoted command line ends: as CreateProcess reads it, at the first
+// blank before which an existing file is named, else at the first blank.
+size_t UnquotedProgramEnd(FileSystem& files, const std::string& commandLine) {
+  for (size_t nEnd = commandLine.find(' '); nEnd != std::string::npos;
+       nEnd = commandLine.find(' ', nEnd + 1))
+    if (files.FileExists(commandLine.substr(0, nEnd))) return nEnd;
+  return files.FileExists(commandLine) ? commandLine.size()
+                                       : std::min(commandLine.find(' '), commandLine.size());
+}
+
 // The program of a command line (double quotes group) and the rest.
-void SplitCommandLine(const std::string& commandLine, std::string& program, std::string& rest) {
+void SplitCommandLine(FileSystem& files, const std::string& commandLine, std::string& program,
+                      std::string& rest) {
   size_t nEnd = 0;
   if (!commandLine.empty() && commandLine[0] == '"') {
     nEnd = commandLine.find('"', 1);
     program = commandLine.substr(1, nEnd == std::string::npos ? std::string::npos : nEnd - 1);
     nEnd = nEnd == std::string::npos ? commandLine.size() : nEnd + 1;
   } else {
-    nEnd = std::min(commandLine.find(' '), commandLine.size());
+    nEnd = UnquotedProgramEnd(files, commandLine);
     program = commandLine.substr(0, nEnd);
   }
   const size_t nRest = commandLine.find_first_not_of(' ', nEnd);
@@ -121,7 +132,7 @@ bool ProgramManager::RemoveTree(const std::string& folder) {
 bool ProgramManager::AddItem(const DdeCommand& command) {
   if (currentGroup_.empty() || Arg(command, 0).empty()) return false;
   ShellLinkProperties link;
-  SplitCommandLine(Arg(command, 0), link.path, link.arguments);
+  SplitCommandLine(files_, Arg(command, 0), link.path, link.arguments);
   const std::string name = Arg(command, 1).empty() ? BaseName(link.path) : Arg(command, 1);
   link.linkPath = currentGroup_ + "\\" + name + ".lnk";
   link.iconFile = Arg(command, 2);
