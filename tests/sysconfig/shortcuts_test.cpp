@@ -293,6 +293,39 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   EXPECT_TRUE(t.Messages().empty());
 }
 
+// Group and item names whose ".." steps lead out of the Programs folder or the group are refused,
+// and nothing outside is made or removed.
+TEST(ProgramManager, NamesLeavingTheStartMenuAreRefused) {
+  ShortcutRun t;
+  platform::Dde& dde = t.machine.Machine().DdeServers();
+  ASSERT_EQ(dde.Initiate("PROGMAN", "PROGMAN", 2000, t.state.hProgman), 0u);
+  const std::string startMenu = t.run.variables.Get("StartMenu");
+  ASSERT_EQ(t.Files().WriteWholeFile(startMenu + "\\Outside.lnk", "link"), 0u);
+  struct Case {
+    const char* pszCommand;
+    bool bAccepted;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"[CreateGroup(Tools)]", true},
+           {"[AddItem(C:\\Tools\\tool.exe,..\\..\\Escaped)]", false},
+           {"[DeleteItem(..\\..\\Outside)]", false},
+           {"[CreateGroup(..\\Climbed)]", false},
+           {"[DeleteGroup(..)]", false},
+           {"[DeleteGroup(..\\..\\..\\..\\..\\..\\..\\..\\..)]", false},
+           {"[ShowGroup(Tools\\..,1)]", false},
+           {"[DeleteGroup(Tools)]", true},
+       }) {
+    bool bAccepted = !c.bAccepted;
+    ASSERT_EQ(dde.Execute(t.state.hProgman, c.pszCommand, bAccepted), 0u) << c.pszCommand;
+    EXPECT_EQ(bAccepted, c.bAccepted) << c.pszCommand;
+  }
+  EXPECT_TRUE(t.Files().FileExists(startMenu + "\\Outside.lnk"));
+  EXPECT_FALSE(t.Files().FileExists(startMenu + "\\Escaped.lnk"));
+  EXPECT_FALSE(t.Files().DirectoryExists(startMenu + "\\Climbed"));
+  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs()));
+  EXPECT_TRUE(t.Files().FileExists("C:\\Tools\\tool.exe"));
+}
+
 TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
   for (int nAnswer : {kResultIgnore, kResultOk}) {
     ShortcutRun t;

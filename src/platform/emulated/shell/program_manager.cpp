@@ -1,6 +1,8 @@
 // The commands are a table from name to member, compared without regard to case as the shell
 // does. AddItem reads its fields in the Program Manager's order: command line, name, icon path,
-// icon index, x and y position (ignored), default directory, hot key, minimized.
+// icon index, x and y position (ignored), default directory, hot key, minimized. Group and item
+// names are kept below the Programs folder and the group: a name whose ".." steps lead out is
+// refused, so that DeleteGroup never removes a tree outside the start menu.
 #include "platform/emulated/shell/program_manager.h"
 
 #include <array>
@@ -61,6 +63,18 @@ std::string BaseName(const std::string& path) {
   return nDot == std::string::npos || nDot == 0 ? name : name.substr(0, nDot);
 }
 
+// The full path of `name` in `folder`, or empty when the name is empty or its ".." steps lead out
+// of the folder: a group or an item always lies below the folder it belongs to.
+std::string PathBelow(FileSystem& files, const std::string& folder, const std::string& name) {
+  std::string fullPath;
+  if (name.empty() || files.GetFullPathName(folder + "\\" + name, fullPath) != ERROR_SUCCESS)
+    return {};
+  while (!fullPath.empty() && fullPath.back() == '\\') fullPath.pop_back();
+  const bool bBelow =
+      fullPath.size() > folder.size() + 1 && AnsiStartsWithNoCase(fullPath, folder + "\\");
+  return bBelow ? fullPath : std::string();
+}
+
 }  // namespace
 
 bool ProgramManager::Execute(const DdeCommand& command) {
@@ -82,11 +96,10 @@ std::string ProgramManager::GroupFolder(const DdeCommand& command, size_t nCommo
   const std::string name = Arg(command, 0);
   const bool bCommon = Arg(command, nCommonArg) == "1";
   std::string folder;
-  if (name.empty() ||
-      system_.GetSpecialFolder(bCommon ? SpecialFolder::CommonPrograms : SpecialFolder::Programs,
+  if (system_.GetSpecialFolder(bCommon ? SpecialFolder::CommonPrograms : SpecialFolder::Programs,
                                folder) != ERROR_SUCCESS)
     return {};
-  return folder + "\\" + name;
+  return PathBelow(files_, folder, name);
 }
 
 bool ProgramManager::CreateGroup(const DdeCommand& command) {
@@ -134,7 +147,8 @@ bool ProgramManager::AddItem(const DdeCommand& command) {
   ShellLinkProperties link;
   SplitCommandLine(files_, Arg(command, 0), link.path, link.arguments);
   const std::string name = Arg(command, 1).empty() ? BaseName(link.path) : Arg(command, 1);
-  link.linkPath = currentGroup_ + "\\" + name + ".lnk";
+  link.linkPath = PathBelow(files_, currentGroup_, name + ".lnk");
+  if (link.linkPath.empty()) return false;
   link.iconFile = Arg(command, 2);
   link.iIconIndex = Number(Arg(command, 3));
   link.workingDir = Arg(command, 6);
@@ -145,7 +159,8 @@ bool ProgramManager::AddItem(const DdeCommand& command) {
 
 bool ProgramManager::DeleteItem(const DdeCommand& command, bool bMustExist) {
   if (currentGroup_.empty() || Arg(command, 0).empty()) return false;
-  const std::string base = currentGroup_ + "\\" + Arg(command, 0);
+  const std::string base = PathBelow(files_, currentGroup_, Arg(command, 0));
+  if (base.empty()) return false;
   const bool bDeleted = files_.DeleteFile(base + ".lnk") == ERROR_SUCCESS ||
                         files_.DeleteFile(base + ".pif") == ERROR_SUCCESS;
   return bDeleted || !bMustExist;
