@@ -65,10 +65,16 @@ bool GroupLine(SetupRun& run, const std::string& line, std::string& group) {
   return true;
 }
 
-// The program of an item's command: its first word.
-std::string CommandFile(const std::string& command) {
+// Whether an item's command names its program with a path that is missing. As the shell reads an
+// unquoted command line, the program may hold blanks: each text up to a blank, and the whole
+// command, is a candidate, and the program exists when one of them is a file.
+bool CommandFileMissing(SetupRun& run, const std::string& command) {
   const std::string_view text = TrimAnsi(command);
-  return std::string(text.substr(0, text.find(' ')));
+  if (text.find('\\') == std::string_view::npos) return false;
+  for (size_t nEnd = text.find(' '); nEnd != std::string_view::npos;
+       nEnd = text.find(' ', nEnd + 1))
+    if (run.machine.Files().FileExists(std::string(text.substr(0, nEnd)))) return false;
+  return !run.machine.Files().FileExists(std::string(text));
 }
 
 // One item: install replaces it (passed over when its program is given with a path and missing),
@@ -76,9 +82,9 @@ std::string CommandFile(const std::string& command) {
 bool ApplyItem(SetupRun& run, ShortcutState& state, const std::string& name,
                const std::string& text, const std::string& command) {
   if (run.ctx.bUninstall) return ProgmanExecute(run, state, "[DeleteItem(" + name + ")]");
-  const std::string file = CommandFile(command);
-  if (file.find('\\') != std::string::npos && !run.machine.Files().FileExists(file)) {
-    SetupTrace(run, "Program item '%s' passed over: '%s' not found\n", name.c_str(), file.c_str());
+  if (CommandFileMissing(run, command)) {
+    SetupTrace(run, "Program item '%s' passed over: '%s' not found\n", name.c_str(),
+               command.c_str());
     return true;
   }
   return ProgmanExecute(run, state, "[ReplaceItem(" + name + ")]") &&

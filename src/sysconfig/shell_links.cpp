@@ -120,6 +120,14 @@ bool MakeLink(SetupRun& run, ShortcutState& state, ShellLinkLine& line,
   return PumpWindowMessages(run);
 }
 
+// The path the shell saves a link to: "." and ".." steps resolved, a path rooted without a drive
+// on the current drive. Removal then walks up the folders the link really lies in and stops at the
+// shell folders; a path the file system cannot take is kept for the save to fail on.
+std::string FullLinkPath(SetupRun& run, const std::string& path) {
+  std::string fullPath;
+  return run.machine.Files().GetFullPathName(path, fullPath) == 0 ? fullPath : path;
+}
+
 bool IsShellFolder(SetupRun& run, const std::string& folder) {
   for (const char* pszVariable : kShellFolderVariables) {
     std::string value = run.variables.Get(pszVariable);
@@ -170,7 +178,8 @@ bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& l
           line, [&](std::string& field) { ReplaceVariables(run, field); }, parsed, substitutedLink))
     SetupTrace(run, "Link flags '%s' unknown: none set\n", parsed.flagText.c_str());
   if (!LinkMadeInRun(parsed.link, RunKindOf(run.ctx))) return true;
-  const std::string linkPath = CompleteLinkPath(substitutedLink, run.variables.Get("Programs"));
+  const std::string linkPath =
+      FullLinkPath(run, CompleteLinkPath(substitutedLink, run.variables.Get("Programs")));
   if (run.ctx.bUninstall) {
     RemoveLink(run, state, linkPath);
     return true;

@@ -181,6 +181,13 @@ TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
   EXPECT_FALSE(t.Files().DirectoryExists(programs + "\\Group"));
   EXPECT_TRUE(t.Files().DirectoryExists(programs)) << "the Programs folder itself stays";
   ASSERT_TRUE(t.Remove("Group\\Never,C:\\Tools\\tool.exe")) << "a missing link is no failure";
+
+  const std::string desktop = t.run.variables.Get("Desktop");
+  ASSERT_TRUE(t.Make("%Desktop%\\..\\Desktop\\Dotted,C:\\Tools\\tool.exe"));
+  ASSERT_TRUE(t.Files().FileExists(desktop + "\\Dotted.lnk"));
+  ASSERT_TRUE(t.Remove("%Desktop%\\..\\Desktop\\Dotted,C:\\Tools\\tool.exe"));
+  EXPECT_FALSE(t.Files().FileExists(desktop + "\\Dotted.lnk"));
+  EXPECT_TRUE(t.Files().DirectoryExists(desktop)) << "a shell folder reached through '..' stays";
 }
 
 TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
@@ -256,8 +263,11 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
       "[Progman]\nGroup=Tools Group\n[Options]\nA=A,DEFAULT\n[A]\n"
       "[Progman:A]\nC:\\Tools\\tool.exe -x,Tool,C:\\Tools\\tool.exe,2,,,C:\\W,0,1\n"
       "C:\\Missing\\nope.exe,Nope\n"
+      "C:\\Tools\\Sub Dir\\tool.exe -y,Spaced\n\"C:\\Tools\\Sub Dir\\tool.exe\",Quoted\n"
       "Group=Startup\nC:\\Tools\\tool.exe,Starter\n";
   ShortcutRun t(kInf);
+  ASSERT_EQ(t.Files().CreateDirectoryTree("C:\\Tools\\Sub Dir"), 0u);
+  ASSERT_EQ(t.Files().WriteWholeFile("C:\\Tools\\Sub Dir\\tool.exe", "MZ"), 0u);
   ASSERT_TRUE(BuildOptions(t.run));
   ASSERT_TRUE(HandleProgmanSection(t.run, t.state, "Progman"));
   const std::string group = t.Programs() + "\\Tools Group\\";
@@ -269,6 +279,10 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   EXPECT_EQ(tool.dwShowCommand, 7u) << "minimized";
   EXPECT_EQ(t.Lnkinfo(group + "Tool.lnk")["Local path"], "C:\\Tools\\tool.exe");
   EXPECT_FALSE(t.Files().FileExists(group + "Nope.lnk")) << "its program is missing";
+  for (const char* pszName : {"Spaced.lnk", "Quoted.lnk"}) {
+    const platform::ShellLink spaced = t.Read(group + pszName);
+    EXPECT_EQ(platform::ShellLinkTarget(spaced, ""), "C:\\Tools\\Sub Dir\\tool.exe") << pszName;
+  }
   const std::string startup = t.Programs() + "\\Startup\\";
   EXPECT_TRUE(t.Files().FileExists(startup + "Starter.lnk"));
 
@@ -277,6 +291,39 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   EXPECT_FALSE(t.Files().DirectoryExists(group));
   EXPECT_TRUE(t.Files().DirectoryExists(startup)) << "a protected group is never deleted";
   EXPECT_TRUE(t.Messages().empty());
+}
+
+// Group and item names whose ".." steps lead out of the Programs folder or the group are refused,
+// and nothing outside is made or removed.
+TEST(ProgramManager, NamesLeavingTheStartMenuAreRefused) {
+  ShortcutRun t;
+  platform::Dde& dde = t.machine.Machine().DdeServers();
+  ASSERT_EQ(dde.Initiate("PROGMAN", "PROGMAN", 2000, t.state.hProgman), 0u);
+  const std::string startMenu = t.run.variables.Get("StartMenu");
+  ASSERT_EQ(t.Files().WriteWholeFile(startMenu + "\\Outside.lnk", "link"), 0u);
+  struct Case {
+    const char* pszCommand;
+    bool bAccepted;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"[CreateGroup(Tools)]", true},
+           {"[AddItem(C:\\Tools\\tool.exe,..\\..\\Escaped)]", false},
+           {"[DeleteItem(..\\..\\Outside)]", false},
+           {"[CreateGroup(..\\Climbed)]", false},
+           {"[DeleteGroup(..)]", false},
+           {"[DeleteGroup(..\\..\\..\\..\\..\\..\\..\\..\\..)]", false},
+           {"[ShowGroup(Tools\\..,1)]", false},
+           {"[DeleteGroup(Tools)]", true},
+       }) {
+    bool bAccepted = !c.bAccepted;
+    ASSERT_EQ(dde.Execute(t.state.hProgman, c.pszCommand, bAccepted), 0u) << c.pszCommand;
+    EXPECT_EQ(bAccepted, c.bAccepted) << c.pszCommand;
+  }
+  EXPECT_TRUE(t.Files().FileExists(startMenu + "\\Outside.lnk"));
+  EXPECT_FALSE(t.Files().FileExists(startMenu + "\\Escaped.lnk"));
+  EXPECT_FALSE(t.Files().DirectoryExists(startMenu + "\\Climbed"));
+  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs()));
+  EXPECT_TRUE(t.Files().FileExists("C:\\Tools\\tool.exe"));
 }
 
 TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {

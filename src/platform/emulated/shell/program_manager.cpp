@@ -1,6 +1,8 @@
 // The commands are a table from name to member, compared without regard to case as the shell
 // does. AddItem reads its fields in the Program Manager's order: command line, name, icon path,
-// icon index, x and y position (ignored), default directory, hot key, minimized.
+// icon index, x and y position (ignored), default directory, hot key, minimized. Group and item
+// names are kept below the Programs folder and the group: a name whose ".." steps lead out is
+// refused, so that DeleteGroup never removes a tree outside the start menu.
 #include "platform/emulated/shell/program_manager.h"
 
 #include <array>
@@ -28,15 +30,26 @@ int32_t Number(const std::string& text) {
   return bNegative ? -nValue : nValue;
 }
 
+// Where the program of an unquoted command line ends: as CreateProcess reads it, at the first
+// blank before which an existing file is named, else at the first blank.
+size_t UnquotedProgramEnd(FileSystem& files, const std::string& commandLine) {
+  for (size_t nEnd = commandLine.find(' '); nEnd != std::string::npos;
+       nEnd = commandLine.find(' ', nEnd + 1))
+    if (files.FileExists(commandLine.substr(0, nEnd))) return nEnd;
+  return files.FileExists(commandLine) ? commandLine.size()
+                                       : std::min(commandLine.find(' '), commandLine.size());
+}
+
 // The program of a command line (double quotes group) and the rest.
-void SplitCommandLine(const std::string& commandLine, std::string& program, std::string& rest) {
+void SplitCommandLine(FileSystem& files, const std::string& commandLine, std::string& program,
+                      std::string& rest) {
   size_t nEnd = 0;
   if (!commandLine.empty() && commandLine[0] == '"') {
     nEnd = commandLine.find('"', 1);
     program = commandLine.substr(1, nEnd == std::string::npos ? std::string::npos : nEnd - 1);
     nEnd = nEnd == std::string::npos ? commandLine.size() : nEnd + 1;
   } else {
-    nEnd = std::min(commandLine.find(' '), commandLine.size());
+    nEnd = UnquotedProgramEnd(files, commandLine);
     program = commandLine.substr(0, nEnd);
   }
   const size_t nRest = commandLine.find_first_not_of(' ', nEnd);
@@ -48,6 +61,18 @@ std::string BaseName(const std::string& path) {
   std::string name = nSep == std::string::npos ? path : path.substr(nSep + 1);
   const size_t nDot = name.find_last_of('.');
   return nDot == std::string::npos || nDot == 0 ? name : name.substr(0, nDot);
+}
+
+// The full path of `name` in `folder`, or empty when the name is empty or its ".." steps lead out
+// of the folder: a group or an item always lies below the folder it belongs to.
+std::string PathBelow(FileSystem& files, const std::string& folder, const std::string& name) {
+  std::string fullPath;
+  if (name.empty() || files.GetFullPathName(folder + "\\" + name, fullPath) != ERROR_SUCCESS)
+    return {};
+  while (!fullPath.empty() && fullPath.back() == '\\') fullPath.pop_back();
+  const bool bBelow =
+      fullPath.size() > folder.size() + 1 && AnsiStartsWithNoCase(fullPath, folder + "\\");
+  return bBelow ? fullPath : std::string();
 }
 
 }  // namespace
@@ -71,11 +96,10 @@ std::string ProgramManager::GroupFolder(const DdeCommand& command, size_t nCommo
   const std::string name = Arg(command, 0);
   const bool bCommon = Arg(command, nCommonArg) == "1";
   std::string folder;
-  if (name.empty() ||
-      system_.GetSpecialFolder(bCommon ? SpecialFolder::CommonPrograms : SpecialFolder::Programs,
+  if (system_.GetSpecialFolder(bCommon ? SpecialFolder::CommonPrograms : SpecialFolder::Programs,
                                folder) != ERROR_SUCCESS)
     return {};
-  return folder + "\\" + name;
+  return PathBelow(files_, folder, name);
 }
 
 bool ProgramManager::CreateGroup(const DdeCommand& command) {
@@ -121,9 +145,10 @@ bool ProgramManager::RemoveTree(const std::string& folder) {
 bool ProgramManager::AddItem(const DdeCommand& command) {
   if (currentGroup_.empty() || Arg(command, 0).empty()) return false;
   ShellLinkProperties link;
-  SplitCommandLine(Arg(command, 0), link.path, link.arguments);
+  SplitCommandLine(files_, Arg(command, 0), link.path, link.arguments);
   const std::string name = Arg(command, 1).empty() ? BaseName(link.path) : Arg(command, 1);
-  link.linkPath = currentGroup_ + "\\" + name + ".lnk";
+  link.linkPath = PathBelow(files_, currentGroup_, name + ".lnk");
+  if (link.linkPath.empty()) return false;
   link.iconFile = Arg(command, 2);
   link.iIconIndex = Number(Arg(command, 3));
   link.workingDir = Arg(command, 6);
@@ -134,7 +159,8 @@ bool ProgramManager::AddItem(const DdeCommand& command) {
 
 bool ProgramManager::DeleteItem(const DdeCommand& command, bool bMustExist) {
   if (currentGroup_.empty() || Arg(command, 0).empty()) return false;
-  const std::string base = currentGroup_ + "\\" + Arg(command, 0);
+  const std::string base = PathBelow(files_, currentGroup_, Arg(command, 0));
+  if (base.empty()) return false;
   const bool bDeleted = files_.DeleteFile(base + ".lnk") == ERROR_SUCCESS ||
                         files_.DeleteFile(base + ".pif") == ERROR_SUCCESS;
   return bDeleted || !bMustExist;
