@@ -31,8 +31,12 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
       "PATH <C:\\Tools\n"
       "PATH >%%Vendor%%\\bin\n"
       "SET TOOLS_HOME=C:\\Tools\n"
+      "-SET OLD_HOME\n"
+      "SET =nameless\n"
       "WIN\n");
   uint32_t dwType = 0;
+  platform::RegValue old{platform::REG_SZ, {'C', ':', '\\', 0}};
+  ASSERT_EQ(t.run.machine.Reg().SetValue(RegRoot::LocalMachine, kEnvironment, "OLD_HOME", old), 0u);
   const std::string original = RawEnvironment(t, "Path", dwType);
   ASSERT_EQ(original, "%SystemRoot%\\system32;%SystemRoot%");
 
@@ -42,6 +46,8 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   EXPECT_EQ(dwType, platform::REG_EXPAND_SZ);
   EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "C:\\Tools");
   EXPECT_EQ(dwType, platform::REG_SZ);
+  EXPECT_EQ(RawEnvironment(t, "OLD_HOME", dwType), "<none>");
+  EXPECT_EQ(RawEnvironment(t, "", dwType), "<none>") << "a SET without a name names no value";
   std::string processValue;
   t.run.machine.Env().GetVariable("TOOLS_HOME", processValue);
   EXPECT_EQ(processValue, "C:\\Tools");
@@ -53,6 +59,7 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
   EXPECT_EQ(RawEnvironment(t, "Path", dwType), original);
   EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "<none>");
+  EXPECT_EQ(RawEnvironment(t, "OLD_HOME", dwType), "<none>");
   platform::RegValue value;
   std::string name;
   for (uint32_t i = 0;
