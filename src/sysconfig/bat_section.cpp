@@ -94,9 +94,10 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
   const bool bNtAutoexec = platform::AnsiEqualNoCase(path, "c:\\autoexec.bat") &&
                            run.machine.System().OsVersion().dwPlatformId == kPlatformNt;
   std::string text;
+  platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   if (!bNtAutoexec) {
     if (!CreateFileIfMissing(run, path)) return false;
-    if (run.machine.Files().ReadWholeFile(path, text) != platform::ERROR_SUCCESS) return false;
+    if (!ReadFileText(run, path, text, encoding)) return false;
   }
   bool bApplied = false;
   const bool bOk = ForEachSectionLine(run, sectionName, {"Path"}, [&](const std::string& raw) {
@@ -113,7 +114,7 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
     run.machine.Broadcasts().BroadcastSettingChange("Environment", kEnvironmentBroadcastMs);
     return bOk;
   }
-  return bOk && (!bApplied || WriteFileAnew(run, path, text));
+  return bOk && (!bApplied || WriteFileAnew(run, path, text, encoding));
 }
 
 void RefreshEnvironment(SetupRun& run) {

@@ -100,6 +100,35 @@ TEST(StartupSections, BatchFilesAndConfigNtAreEditedAsText) {
   EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\n");
 }
 
+// ASCII text as UTF-16LE bytes with their byte-order mark.
+std::string Utf16Le(std::string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : text) bytes += {c, '\0'};
+  return bytes;
+}
+
+TEST(StartupSections, UnicodeBatchAndConfigFilesAreEditedInTheirEncoding) {
+  SysconfigTestRun t(
+      "[Bat:u16.bat]\n"
+      "Path=C:\\App\n"
+      "SET X=1\n"
+      "PATH <C:\\App\n"
+      "[Config.sys]\n"
+      "files=40\n");
+  t.Write("C:\\App\\u16.bat", Utf16Le("SET X=0\r\nPATH C:\\A\r\n"));
+  ASSERT_TRUE(HandleBatSection(t.run, "Bat:u16.bat", "u16"));
+  EXPECT_EQ(t.Read("C:\\App\\u16.bat"), Utf16Le("SET X=1\r\nPATH C:\\App;C:\\A\r\n"));
+
+  const std::string configNt = "C:\\Windows\\System32\\CONFIG.NT";
+  t.Write(configNt,
+          "\xEF\xBB\xBF"
+          "files=20\r\n");
+  ASSERT_TRUE(HandleConfigSysSection(t.run, "Config.sys", "c:\\config.sys"));
+  EXPECT_EQ(t.Read(configNt),
+            "\xEF\xBB\xBF"
+            "files = 40\r\n");
+}
+
 TEST(StartupSections, RefreshEnvironmentCopiesTheMachineEnvironment) {
   SysconfigTestRun t("");
   platform::Registry& reg = t.run.machine.Reg();
