@@ -120,12 +120,15 @@ void WriteEntry(IniSectionRun& s, const IniLineEdit& edit, const std::string& pa
     profile.WritePrivateProfileString(edit.section.c_str(), key, value, path);
 }
 
-// Maps an application's INI file to the registry when the product asks for it.
+// Maps an application's INI file to the registry when the product asks for it. The system's own
+// files stay files: Win.ini, changed through the Win.ini profile functions, and System.ini.
 void MapIniFileToRegistry(IniSectionRun& s, const std::string& path) {
   SetupRun& run = s.run;
   if (!run.ctx.bAutoIniFileMapping || run.machine.System().OsVersion().dwPlatformId != kPlatformNt)
     return;
-  if (!platform::AnsiEndsWithNoCase(path, ".ini") || IsFile(path, "System.ini")) return;
+  if (!platform::AnsiEndsWithNoCase(path, ".ini") || IsFile(path, "System.ini") ||
+      IsFile(path, "Win.ini"))
+    return;
   std::string base(IniFileBaseName(path));
   base.resize(base.size() - 4);
   const std::string target = "!#USR:Software\\" + run.variables.Get("DeveloperName") + "\\" +
