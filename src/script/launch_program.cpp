@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "engine/debug_output.h"
+#include "engine/machine_environment.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
@@ -149,6 +150,7 @@ bool LaunchProgram(SetupRun& run, const std::string& commandLine, const std::str
                    const std::string& password, bool bOwnEnvironment, bool bWait, bool bHidden,
                    uint32_t* pdwError, uint32_t* pdwExitCode, const std::string& scriptLine) {
   const WaitCursor cursor(run);
+  RefreshEnvironment(run);  // the program sees what the setup changed in the machine environment
   Launch launch{.line = commandLine};
   ReplaceVariables(run, launch.line);
   SplitProgram(launch.line, launch.program, launch.parameters);

@@ -2,6 +2,7 @@
 // autoexec.bat of NT platforms there is no file: each SET or PATH line is applied to a one-line
 // text built from the current environment value in the registry, and the edited line is written
 // back there (or the value deleted when the line went).
+#include "engine/machine_environment.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
@@ -19,8 +20,6 @@ namespace {
 
 constexpr uint32_t kPlatformNt = 2;
 constexpr uint32_t kEnvironmentBroadcastMs = 3000;
-constexpr const char* kMachineEnvironment =
-    "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
 constexpr const char* kUserEnvironment = "Environment";
 
 struct EnvironmentKey {
@@ -30,7 +29,7 @@ struct EnvironmentKey {
 
 EnvironmentKey RunEnvironmentKey(SetupRun& run) {
   if (run.ctx.bUserPartRun) return {platform::RegRoot::CurrentUser, kUserEnvironment};
-  return {platform::RegRoot::LocalMachine, kMachineEnvironment};
+  return {platform::RegRoot::LocalMachine, kMachineEnvironmentKey};
 }
 
 std::string_view CutLineEnds(std::string_view text) {
@@ -94,9 +93,10 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
   const bool bNtAutoexec = platform::AnsiEqualNoCase(path, "c:\\autoexec.bat") &&
                            run.machine.System().OsVersion().dwPlatformId == kPlatformNt;
   std::string text;
+  platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   if (!bNtAutoexec) {
     if (!CreateFileIfMissing(run, path)) return false;
-    if (run.machine.Files().ReadWholeFile(path, text) != platform::ERROR_SUCCESS) return false;
+    if (!ReadFileText(run, path, text, encoding)) return false;
   }
   bool bApplied = false;
   const bool bOk = ForEachSectionLine(run, sectionName, {"Path"}, [&](const std::string& raw) {
@@ -113,25 +113,7 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
     run.machine.Broadcasts().BroadcastSettingChange("Environment", kEnvironmentBroadcastMs);
     return bOk;
   }
-  return bOk && (!bApplied || WriteFileAnew(run, path, text));
-}
-
-void RefreshEnvironment(SetupRun& run) {
-  platform::Registry& registry = run.machine.Reg();
-  platform::Environment& environment = run.machine.Env();
-  std::string name;
-  platform::RegValue value;
-  for (uint32_t i = 0; registry.EnumValue(platform::RegRoot::LocalMachine, kMachineEnvironment, i,
-                                          name, value) == platform::ERROR_SUCCESS;
-       ++i) {
-    if (platform::AnsiEqualNoCase(name, "TMP") || platform::AnsiEqualNoCase(name, "TEMP") ||
-        platform::AnsiEqualNoCase(name, "USERNAME"))
-      continue;
-    std::string text(value.data.begin(), value.data.end());
-    while (!text.empty() && text.back() == '\0') text.pop_back();
-    if (text.empty()) continue;
-    environment.SetVariable(name, environment.ExpandEnvironmentStrings(text));
-  }
+  return bOk && (!bApplied || WriteFileAnew(run, path, text, encoding));
 }
 
 }  // namespace tarvium

@@ -69,7 +69,10 @@ bool IsPathLine(const BatLine& line) {
 // Where the path list of a PATH line starts: after "PATH" and one '=' or the blanks, or after
 // the '=' of "SET PATH=".
 size_t PathListOffset(std::string_view body, const BatLine& line) {
-  if (line.kind == BatLineKind::Set) return body.find('=') + 1;
+  if (line.kind == BatLineKind::Set) {
+    const size_t nEquals = body.find('=');
+    return nEquals == std::string_view::npos ? body.size() : nEquals + 1;
+  }
   size_t nPos = body.find_first_not_of(" \t");
   nPos += 4;  // "PATH"
   if (nPos < body.size() && body[nPos] == '=') return nPos + 1;
@@ -95,7 +98,10 @@ std::optional<std::string> MergePathLine(std::string_view body, const BatLine& e
   const size_t nList = PathListOffset(body, existing);
   std::string head(body.substr(0, nList));
   const std::string_view list = body.substr(nList);
-  if (head.back() != '=' && head.back() != ' ' && head.back() != '\t') head += ' ';  // "PATH" alone
+  if (existing.kind == BatLineKind::Set && head.find('=') == std::string::npos)
+    head += '=';  // "SET PATH" alone
+  else if (head.back() != '=' && head.back() != ' ' && head.back() != '\t')
+    head += ' ';  // "PATH" alone
   if (!bDelete) {
     if (ContainsNoCase(list, dir)) return std::string(body);
     if (TrimAnsi(list).empty()) return head + std::string(dir);
@@ -139,12 +145,15 @@ BatLine ClassifyBatLine(std::string_view line) {
   const std::string_view first = words[0];
   const size_t nFirst = line.find(first);
   if (AnsiEqualNoCase(first, "SET")) {
+    // "SET NAME" without '=' names its variable with an empty value; a SET without a name
+    // names no variable and stays a command.
     std::string_view rest = TrimAnsiLeft(line.substr(nFirst + 3));
     const size_t nEquals = rest.find('=');
-    if (nEquals == std::string_view::npos) return result;
+    const std::string_view name = TrimAnsi(rest.substr(0, nEquals));
+    if (name.empty()) return result;
     result.kind = BatLineKind::Set;
-    result.name = std::string(TrimAnsi(rest.substr(0, nEquals)));
-    result.value = std::string(rest.substr(nEquals + 1));
+    result.name = std::string(name);
+    if (nEquals != std::string_view::npos) result.value = std::string(rest.substr(nEquals + 1));
     result.bSetsPath = AnsiEqualNoCase(result.name, "PATH");
     return result;
   }
@@ -188,7 +197,7 @@ std::string EditBatText(std::string_view text, std::string_view line, bool bUnin
   if (!bMatched && !bDelete) {
     if (newLine.kind == BatLineKind::Path)
       AppendLine(out, "PATH " + std::string(dir));
-    else if (newLine.bSetsPath)
+    else if (newLine.bSetsPath && line.find('=') != std::string_view::npos)
       AppendLine(out, std::string(line.substr(0, line.find('=') + 1)) + std::string(dir));
     else
       AppendLine(out, line);

@@ -74,11 +74,12 @@ bool HandleConfigSysSection(SetupRun& run, const std::string& sectionName,
   SetupTrace(run, "HandleConfigSysSection(%s): %s\n", sectionName.c_str(), path.c_str());
   if (!CreateFileIfMissing(run, path)) return false;
   std::string text;
-  if (run.machine.Files().ReadWholeFile(path, text) != platform::ERROR_SUCCESS) return false;
+  platform::IniEncoding encoding = platform::IniEncoding::Ansi;
+  if (!ReadFileText(run, path, text, encoding)) return false;
   const bool bOk = ForEachSectionLine(run, sectionName, {}, [&](const std::string& line) {
     return ApplyConfigLine(run, text, line);
   });
-  return bOk && WriteFileAnew(run, path, text);
+  return bOk && WriteFileAnew(run, path, text, encoding);
 }
 
 }  // namespace tarvium

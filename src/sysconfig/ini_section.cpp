@@ -14,7 +14,6 @@
 #include "install/flag_applicability.h"
 #include "install/section_counts.h"
 #include "platform/ansi_case.h"
-#include "platform/ini_encoding.h"
 #include "platform/win_error.h"
 #include "sysconfig/ini_lines.h"
 #include "sysconfig/section_files.h"
@@ -121,12 +120,15 @@ void WriteEntry(IniSectionRun& s, const IniLineEdit& edit, const std::string& pa
     profile.WritePrivateProfileString(edit.section.c_str(), key, value, path);
 }
 
-// Maps an application's INI file to the registry when the product asks for it.
+// Maps an application's INI file to the registry when the product asks for it. The system's own
+// files stay files: Win.ini, changed through the Win.ini profile functions, and System.ini.
 void MapIniFileToRegistry(IniSectionRun& s, const std::string& path) {
   SetupRun& run = s.run;
   if (!run.ctx.bAutoIniFileMapping || run.machine.System().OsVersion().dwPlatformId != kPlatformNt)
     return;
-  if (!platform::AnsiEndsWithNoCase(path, ".ini") || IsFile(path, "System.ini")) return;
+  if (!platform::AnsiEndsWithNoCase(path, ".ini") || IsFile(path, "System.ini") ||
+      IsFile(path, "Win.ini"))
+    return;
   std::string base(IniFileBaseName(path));
   base.resize(base.size() - 4);
   const std::string target = "!#USR:Software\\" + run.variables.Get("DeveloperName") + "\\" +
@@ -210,15 +212,6 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   return bOk;
 }
 
-// The file's text in ANSI, and the encoding to write it back in.
-bool ReadIniFile(SetupRun& run, const std::string& file, std::string& text,
-                 platform::IniEncoding& encoding) {
-  std::string bytes;
-  if (run.machine.Files().ReadWholeFile(file, bytes) != platform::ERROR_SUCCESS) return false;
-  text = platform::DecodeIniBytes(bytes, encoding);
-  return true;
-}
-
 bool RunIniLines(IniSectionRun& s) {
   return ForEachSectionLine(s.run, s.section, {"Caption", "Path"}, [&](const std::string& line) {
     if (!ApplyIniLine(s, line)) return ShowMessage(s.run, 5515, s.displayName) == kResultIgnore;
@@ -270,10 +263,10 @@ bool IniAddLine(SetupRun& run, const std::string& section, const std::string& ke
   if (!CreateFileIfMissing(run, file)) return false;
   platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   std::string text;
-  if (!ReadIniFile(run, file, text, encoding)) return false;
+  if (!ReadFileText(run, file, text, encoding)) return false;
   const std::optional<std::string> changed = AddIniLineText(text, section, key, value);
   if (!changed) return true;
-  bAdded = WriteFileAnew(run, file, platform::EncodeIniText(*changed, encoding));
+  bAdded = WriteFileAnew(run, file, *changed, encoding);
   return bAdded;
 }
 
@@ -282,9 +275,9 @@ bool IniRemoveLine(SetupRun& run, const std::string& section, const std::string&
   run.machine.Profiles().WritePrivateProfileString(nullptr, nullptr, nullptr, file);
   platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   std::string text;
-  if (!ReadIniFile(run, file, text, encoding)) return false;
+  if (!ReadFileText(run, file, text, encoding)) return false;
   const std::optional<std::string> changed = RemoveIniLineText(text, section, key, value);
-  return !changed || WriteFileAnew(run, file, platform::EncodeIniText(*changed, encoding));
+  return !changed || WriteFileAnew(run, file, *changed, encoding);
 }
 
 }  // namespace tarvium

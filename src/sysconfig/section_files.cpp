@@ -80,8 +80,18 @@ bool CreateFileIfMissing(SetupRun& run, const std::string& path) {
   return false;
 }
 
-bool WriteFileAnew(SetupRun& run, const std::string& path, const std::string& text) {
-  const uint32_t err = run.machine.Files().WriteWholeFile(path, text);
+bool ReadFileText(SetupRun& run, const std::string& path, std::string& text,
+                  platform::IniEncoding& encoding) {
+  std::string bytes;
+  if (run.machine.Files().ReadWholeFile(path, bytes) != platform::ERROR_SUCCESS) return false;
+  text = platform::DecodeIniBytes(bytes, encoding);
+  return true;
+}
+
+bool WriteFileAnew(SetupRun& run, const std::string& path, const std::string& text,
+                   platform::IniEncoding encoding) {
+  const uint32_t err =
+      run.machine.Files().WriteWholeFile(path, platform::EncodeIniText(text, encoding));
   if (err == platform::ERROR_SUCCESS) return true;
   const bool bShortWrite = err == platform::ERROR_DISK_FULL ||
                            err == platform::ERROR_HANDLE_DISK_FULL ||

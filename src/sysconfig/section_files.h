@@ -1,10 +1,13 @@
 // The steps that the sections editing INI, batch and config files share: finding the section,
 // reading its `Path` key, walking its lines (last to first in an uninstall pass), creating a
-// missing file with its directories and writing a file anew with the catalog's messages.
+// missing file with its directories, reading a file as ANSI text and writing it anew in its own
+// encoding with the catalog's messages.
 #pragma once
 #include <functional>
 #include <initializer_list>
 #include <string>
+
+#include "platform/ini_encoding.h"
 
 namespace tarvium {
 
@@ -32,9 +35,15 @@ bool ForEachSectionLine(SetupRun& run, const std::string& section,
 // path and false when it cannot be created.
 bool CreateFileIfMissing(SetupRun& run, const std::string& path);
 
-// Writes the file anew; 5503 when the disk takes less than the text, 5504 when the file cannot be
-// opened for writing.
-bool WriteFileAnew(SetupRun& run, const std::string& path, const std::string& text);
+// The file's text in ANSI (UTF-16LE and UTF-8 files with their byte-order mark converted) and
+// the encoding to write it back in; false when the file cannot be read.
+bool ReadFileText(SetupRun& run, const std::string& path, std::string& text,
+                  platform::IniEncoding& encoding);
+
+// Writes the ANSI text anew in the file's encoding; 5503 when the disk takes less than the text,
+// 5504 when the file cannot be opened for writing.
+bool WriteFileAnew(SetupRun& run, const std::string& path, const std::string& text,
+                   platform::IniEncoding encoding = platform::IniEncoding::Ansi);
 
 // The directory part of a path, without its trailing '\' (empty for a bare name).
 std::string ParentDirectory(const std::string& path);

@@ -6,6 +6,8 @@
 #pragma once
 #include <string>
 
+#include "engine/machine_environment.h"  // RefreshEnvironment
+
 namespace tarvium {
 
 struct SetupRun;
@@ -13,9 +15,5 @@ struct SetupRun;
 bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::string& batchFile);
 bool HandleConfigSysSection(SetupRun& run, const std::string& sectionName,
                             const std::string& configFile);
-
-// Copies the machine environment of the registry into the engine's own environment: every value
-// but TMP, TEMP, USERNAME and empty ones, with its references expanded.
-void RefreshEnvironment(SetupRun& run);
 
 }  // namespace tarvium

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/machine_environment.h"
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
 #include "platform/win_error.h"
@@ -118,6 +119,22 @@ TEST_F(Launch, ErrorLevelIsEmptyForTheChildAndSetAfterIt) {
   EXPECT_EQ(ErrorLevel(), "4");
   EXPECT_TRUE(Call("C:\\Tools\\level.cmd"));
   EXPECT_EQ(ReadHost("C:\\level.txt"), "[][]");
+}
+
+// A value the setup wrote into the machine environment of the registry reaches the program.
+TEST_F(Launch, ChildSeesTheMachineEnvironmentOfTheRegistry) {
+  const std::string out = Host("C:\\") + "/env.txt";
+  WriteScript("C:\\Tools\\env.cmd", "printf '[%s]' \"$TOOLS_HOME\" > '" + out + "'");
+  const std::string home = "%SystemRoot%\\Tools";
+  platform::RegValue value{platform::REG_EXPAND_SZ, {home.begin(), home.end()}};
+  value.data.push_back(0);
+  ASSERT_EQ(machine.Machine().Reg().SetValue(platform::RegRoot::LocalMachine,
+                                             kMachineEnvironmentKey, "TOOLS_HOME", value),
+            0u);
+  EXPECT_TRUE(Call("C:\\Tools\\env.cmd"));
+  std::string windir;
+  machine.Machine().Env().GetVariable("SystemRoot", windir);
+  EXPECT_EQ(ReadHost("C:\\env.txt"), "[" + windir + "\\Tools]");
 }
 
 TEST_F(Launch, CallTimeLimitEndsTheProgram) {

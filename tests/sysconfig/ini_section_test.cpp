@@ -115,6 +115,8 @@ TEST(IniSection, MapsFilesToTheRegistryAndReportsFilesItCannotCreate) {
   SysconfigTestRun t(
       "[App.ini]\n"
       "Main, Key, 1\n"
+      "[Win.ini]\n"
+      "Desktop, Wallpaper, none\n"
       "[Broken.ini]\n"
       "\"Z:\\no\\such\\dir\\x.ini\", S, , K=1\n"
       "Main, Key, 1\n");
@@ -126,6 +128,12 @@ TEST(IniSection, MapsFilesToTheRegistryAndReportsFilesItCannotCreate) {
                 platform::RegRoot::LocalMachine,
                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\App", ""),
             "!#USR:Software\\Vendor\\Product\\App");
+  ASSERT_TRUE(HandleIniSection(t.run, "Win.ini", "Win.ini", 0));
+  EXPECT_EQ(t.machine.RegString(
+                platform::RegRoot::LocalMachine,
+                "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\Win", ""),
+            "")
+      << "WIN.INI stays a file";
 
   // The line operations keep a Unicode file's encoding.
   const std::string unicode = R"(C:\Windows\unicode.ini)";

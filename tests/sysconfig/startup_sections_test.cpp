@@ -31,8 +31,12 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
       "PATH <C:\\Tools\n"
       "PATH >%%Vendor%%\\bin\n"
       "SET TOOLS_HOME=C:\\Tools\n"
+      "-SET OLD_HOME\n"
+      "SET =nameless\n"
       "WIN\n");
   uint32_t dwType = 0;
+  platform::RegValue old{platform::REG_SZ, {'C', ':', '\\', 0}};
+  ASSERT_EQ(t.run.machine.Reg().SetValue(RegRoot::LocalMachine, kEnvironment, "OLD_HOME", old), 0u);
   const std::string original = RawEnvironment(t, "Path", dwType);
   ASSERT_EQ(original, "%SystemRoot%\\system32;%SystemRoot%");
 
@@ -42,6 +46,8 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   EXPECT_EQ(dwType, platform::REG_EXPAND_SZ);
   EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "C:\\Tools");
   EXPECT_EQ(dwType, platform::REG_SZ);
+  EXPECT_EQ(RawEnvironment(t, "OLD_HOME", dwType), "<none>");
+  EXPECT_EQ(RawEnvironment(t, "", dwType), "<none>") << "a SET without a name names no value";
   std::string processValue;
   t.run.machine.Env().GetVariable("TOOLS_HOME", processValue);
   EXPECT_EQ(processValue, "C:\\Tools");
@@ -53,6 +59,7 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
   EXPECT_EQ(RawEnvironment(t, "Path", dwType), original);
   EXPECT_EQ(RawEnvironment(t, "TOOLS_HOME", dwType), "<none>");
+  EXPECT_EQ(RawEnvironment(t, "OLD_HOME", dwType), "<none>");
   platform::RegValue value;
   std::string name;
   for (uint32_t i = 0;
@@ -91,6 +98,35 @@ TEST(StartupSections, BatchFilesAndConfigNtAreEditedAsText) {
   EXPECT_EQ(t.Read("C:\\App\\start.bat"), "");
   ASSERT_TRUE(HandleConfigSysSection(t.run, "Config.sys", "c:\\config.sys"));
   EXPECT_EQ(t.Read(configNt), "dos=high, umb\r\n");
+}
+
+// ASCII text as UTF-16LE bytes with their byte-order mark.
+std::string Utf16Le(std::string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : text) bytes += {c, '\0'};
+  return bytes;
+}
+
+TEST(StartupSections, UnicodeBatchAndConfigFilesAreEditedInTheirEncoding) {
+  SysconfigTestRun t(
+      "[Bat:u16.bat]\n"
+      "Path=C:\\App\n"
+      "SET X=1\n"
+      "PATH <C:\\App\n"
+      "[Config.sys]\n"
+      "files=40\n");
+  t.Write("C:\\App\\u16.bat", Utf16Le("SET X=0\r\nPATH C:\\A\r\n"));
+  ASSERT_TRUE(HandleBatSection(t.run, "Bat:u16.bat", "u16"));
+  EXPECT_EQ(t.Read("C:\\App\\u16.bat"), Utf16Le("SET X=1\r\nPATH C:\\App;C:\\A\r\n"));
+
+  const std::string configNt = "C:\\Windows\\System32\\CONFIG.NT";
+  t.Write(configNt,
+          "\xEF\xBB\xBF"
+          "files=20\r\n");
+  ASSERT_TRUE(HandleConfigSysSection(t.run, "Config.sys", "c:\\config.sys"));
+  EXPECT_EQ(t.Read(configNt),
+            "\xEF\xBB\xBF"
+            "files = 40\r\n");
 }
 
 TEST(StartupSections, RefreshEnvironmentCopiesTheMachineEnvironment) {

@@ -36,6 +36,13 @@ TEST(EditBatText, AppliesLinesAndUndoesThemExactly) {
       {"SET TOOLS=C:\\Tools\r\n", "SET TOOLS=C:\\Tools", true, ""},
       {"SET TOOLS=x\r\n", "-SET TOOLS=x", false, ""},
       {"SET TOOLS=x\r\n", "-SET TOOLS=x", true, "SET TOOLS=x\r\n"},
+      // SET without '=' names its variable; SET without a name is a command.
+      {"SET TOOLS=x\r\nWIN\r\n", "-SET TOOLS", false, "WIN\r\n"},
+      {"SET TOOLS=x\r\n", "SET  TOOLS", true, ""},
+      {"SET PATH=C:\\A\r\n", "-SET PATH", false, "SET PATH=C:\\A\r\n"},
+      {"SET PATH\r\n", "PATH <C:\\New", false, "SET PATH=C:\\New\r\n"},
+      {"", "SET PATH", false, "SET PATH\r\n"},
+      {"SET TOOLS=x\r\n", "SET =y", false, "SET TOOLS=x\r\nSET =y\r\n"},
       // Commands: compared word by word, appended once, lines with bare CR kept as they are.
       {"@ECHO OFF\rWIN\r", "c:\\app\\start.exe /q", false,
        "@ECHO OFF\rWIN\rc:\\app\\start.exe /q\r\n"},
