@@ -96,7 +96,6 @@ TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
     t.Service().SetProgressText(t.run, "x");
     EXPECT_TRUE(t.HasDebugLine(": SetProgressText failed: The system cannot find"));
     EXPECT_FALSE(t.Service().Splash(t.run, "SplashDialogOff"));
-    t.Service().PipeExit(t.run);  // closed: no new open only to say goodbye
     EXPECT_EQ(peer.End(), agent::SessionEnd::Fault);
   }
 }
@@ -108,6 +107,16 @@ TEST(ServiceNotifications, ExitEndsTheExchange) {
   t.Service().PipeExit(t.run);
   EXPECT_EQ(peer.Requests(t.run), (std::vector<std::string>{"echo;x;Demo Setup", "exit"}));
   EXPECT_EQ(peer.End(), agent::SessionEnd::Exit);
+
+  ServiceTestRun broken;  // a service that went away and came back still hears "exit"
+  AgentPeer gone(broken.machine.Machine(), "fault 1 = close");
+  broken.Service().Echo(broken.run, "x");
+  gone.Finish(broken.run);
+  AgentPeer back(broken.machine.Machine(), "");
+  broken.Service().PipeExit(broken.run);
+  EXPECT_EQ(back.Requests(broken.run), std::vector<std::string>{"exit"});
+  EXPECT_EQ(back.End(), agent::SessionEnd::Exit);
+  EXPECT_TRUE(broken.HasDebugLine("SETUP.exe closing pipe"));
 }
 
 }  // namespace
