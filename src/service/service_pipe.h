@@ -27,7 +27,6 @@ class ServicePipe {
   // Sends request (cut to 16383 bytes) and reads the reply: the text of the reply block up to its
   // first zero. ERROR_SUCCESS, or the Windows error of the open, write or read.
   uint32_t Exchange(SetupRun& run, const std::string& request, std::string& reply);
-  bool IsOpen() const { return pipe_ != nullptr; }
   void Close() { pipe_.reset(); }
 
  private:
