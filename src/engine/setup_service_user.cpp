@@ -73,10 +73,13 @@ int CalledFromService(SetupRun& run) {
 }
 
 void TakeOverServiceUser(SetupRun& run, int nCalledFromService) {
+  DebugOutput(run, "CalledFromService: " + std::to_string(nCalledFromService) + "\n");
+  DebugOutput(run, "bRunAsLocalSystem: 1\n");
   std::string userName;
   if (nCalledFromService == 2) {
     std::string fqdn = "%CurrentFqdnUser%";
     ReplaceVariables(run, fqdn);
+    DebugOutput(run, "FqdnUser: " + fqdn + "\n");
     userName = WithoutDomain(fqdn);
   } else {
     userName = ServiceValue(run, "WindowsUser");

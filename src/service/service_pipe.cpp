@@ -36,8 +36,14 @@ uint32_t ServicePipe::Transfer(SetupRun& run) {
   if (const uint32_t dwError = pipe_->Write(buffer_.data(), buffer_.size());
       dwError != platform::ERROR_SUCCESS)
     return dwError;
+  // The service may take its time to answer, since a person may be deciding; but a block that
+  // has begun comes in one write, so one that stops short fails the exchange instead of waiting
+  // for the rest forever.
   size_t nRead = 0;
-  return pipe_->Read(buffer_.data(), buffer_.size(), nRead);
+  if (const uint32_t dwError = pipe_->Read(buffer_.data(), 1, nRead);
+      dwError != platform::ERROR_SUCCESS)
+    return dwError;
+  return pipe_->Read(buffer_.data() + 1, buffer_.size() - 1, nRead, kBlockRestTimeoutMs);
 }
 
 std::string SourcePlace(const char* pszFile, int nLine) {

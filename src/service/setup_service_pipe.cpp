@@ -49,12 +49,11 @@ class PipeSetupService final : public SetupService {
   bool Splash(SetupRun& run, const std::string& line) override {
     return SendSplashLine(run, pipe_, line);
   }
-  // A pipe that broke during the run is not opened again only to say goodbye.
+  // Like every exchange, "exit" opens the pipe again when it broke earlier in the run, so that a
+  // service that came back learns that the run has ended.
   void PipeExit(SetupRun& run) override {
-    if (pipe_.IsOpen()) {
-      std::string reply;
-      pipe_.Exchange(run, "exit", reply);
-    }
+    std::string reply;
+    pipe_.Exchange(run, "exit", reply);
     SetupTrace(run, "SETUP.exe closing pipe\n");
     pipe_.Close();
   }

@@ -194,6 +194,11 @@ TEST(Variables, SetupServiceRunsTakeTheServiceUserAndHive) {
   EXPECT_EQ(second.variables.Get("WindowsUser"), "Anna");
   EXPECT_NE(second.variables.Get("Desktop"), "C:\\Users\\Anna\\Desktop");
   EXPECT_EQ(second.variables.userHiveSid, annaSid);
+  const std::vector<std::string> handOver = {"CalledFromService: 2\n", "bRunAsLocalSystem: 1\n",
+                                             "FqdnUser: CORP\\Anna\n"};
+  EXPECT_NE(std::search(second.debugLines.begin(), second.debugLines.end(), handOver.begin(),
+                        handOver.end()),
+            second.debugLines.end());
 
   // A user without a hive: the debugger hears of it and HKCU stays the engine's own.
   setText(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Nobody");

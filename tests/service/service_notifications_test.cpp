@@ -2,6 +2,9 @@
 // machine's real pipe, and a peer that breaks the pipe in the middle of a run.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <thread>
+
 #include "agent_peer.h"
 #include "engine/show_message.h"
 #include "service_test_run.h"
@@ -96,9 +99,27 @@ TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
     t.Service().SetProgressText(t.run, "x");
     EXPECT_TRUE(t.HasDebugLine(": SetProgressText failed: The system cannot find"));
     EXPECT_FALSE(t.Service().Splash(t.run, "SplashDialogOff"));
-    t.Service().PipeExit(t.run);  // closed: no new open only to say goodbye
     EXPECT_EQ(peer.End(), agent::SessionEnd::Fault);
   }
+}
+
+TEST(ServiceNotifications, AShortBlockFromAServiceThatStaysFailsInsteadOfWaiting) {
+  ServiceTestRun t;
+  std::unique_ptr<platform::PipeServer> server;
+  ASSERT_EQ(t.machine.Machine().Pipes().Create(kServicePipeName, server), platform::ERROR_SUCCESS);
+  std::thread peer([&server] {
+    std::unique_ptr<platform::PipeConnection> connection;
+    if (server->Accept(connection, AgentPeer::kTimeoutMs) != platform::ERROR_SUCCESS) return;
+    std::array<char, kServiceBlockSize> block{};
+    size_t nRead = 0;
+    connection->Read(block.data(), block.size(), nRead, AgentPeer::kTimeoutMs);
+    connection->Write("0;ok", 5);
+    connection->Read(block.data(), block.size(), nRead, AgentPeer::kTimeoutMs);  // until closed
+  });
+  std::string reply;
+  EXPECT_EQ(t.Service().Exchange(t.run, "echo;x", reply), platform::ERROR_WAIT_TIMEOUT);
+  EXPECT_TRUE(t.HasDebugLine("The wait operation timed out."));
+  peer.join();  // the failed exchange closed the run's end, which ends the peer's last read
 }
 
 TEST(ServiceNotifications, ExitEndsTheExchange) {
@@ -108,6 +129,16 @@ TEST(ServiceNotifications, ExitEndsTheExchange) {
   t.Service().PipeExit(t.run);
   EXPECT_EQ(peer.Requests(t.run), (std::vector<std::string>{"echo;x;Demo Setup", "exit"}));
   EXPECT_EQ(peer.End(), agent::SessionEnd::Exit);
+
+  ServiceTestRun broken;  // a service that went away and came back still hears "exit"
+  AgentPeer gone(broken.machine.Machine(), "fault 1 = close");
+  broken.Service().Echo(broken.run, "x");
+  gone.Finish(broken.run);
+  AgentPeer back(broken.machine.Machine(), "");
+  broken.Service().PipeExit(broken.run);
+  EXPECT_EQ(back.Requests(broken.run), std::vector<std::string>{"exit"});
+  EXPECT_EQ(back.End(), agent::SessionEnd::Exit);
+  EXPECT_TRUE(broken.HasDebugLine("SETUP.exe closing pipe"));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ bool ParseNumbered(std::string_view key, std::string_view value, AgentScript& sc
     script.faults[nRequest] = AgentFault::Close;
   } else if (platform::AnsiEqualNoCase(value, "short")) {
     script.faults[nRequest] = AgentFault::Short;
+  } else if (platform::AnsiEqualNoCase(value, "stall")) {
+    script.faults[nRequest] = AgentFault::Stall;
   } else {
     return false;
   }

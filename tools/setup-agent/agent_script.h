@@ -14,6 +14,7 @@ namespace tarvium::agent {
 enum class AgentFault {
   Close,  // close the connection without a reply
   Short,  // send the reply as a block shorter than 16384 bytes, then close
+  Stall,  // send the reply as a short block and keep the pipe open until the run closes it
 };
 
 struct AgentScript {

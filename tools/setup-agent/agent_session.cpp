@@ -64,15 +64,27 @@ class Session {
     }
     std::array<char, kBlockSize> block{};
     std::memcpy(block.data(), reply.data(), std::min(reply.size(), kBlockSize - 1));
-    const bool bShort = fault != script_.faults.end() && fault->second == AgentFault::Short;
+    const bool bStall = fault != script_.faults.end() && fault->second == AgentFault::Stall;
+    const bool bShort =
+        bStall || (fault != script_.faults.end() && fault->second == AgentFault::Short);
     log_(std::to_string(nRequest_) + " < " + LogText(reply) + (bShort ? " (short block)" : ""));
     const uint32_t dwError = pipe_.Write(block.data(), bShort ? kShortBlockSize : block.size());
+    if (bStall) WaitForTheRunToClose();
     if (bShort) return SessionEnd::Fault;
     if (dwError != platform::ERROR_SUCCESS) {
       log_("the run closed the pipe before the reply");
       return SessionEnd::Closed;
     }
     return std::nullopt;
+  }
+
+  // Keeps the pipe open, reading nothing more from the run, until the run closes its end.
+  void WaitForTheRunToClose() {
+    std::array<char, kBlockSize> block{};
+    size_t nRead = 0;
+    const uint32_t dwError = pipe_.Read(block.data(), block.size(), nRead, dwTimeoutMs_);
+    log_(dwError == platform::ERROR_WAIT_TIMEOUT ? "timed out waiting for the run to close the pipe"
+                                                 : "the run closed the pipe");
   }
 
   // A question of the agent and the run's answer, which the log shows as the next request.
