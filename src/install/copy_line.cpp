@@ -155,7 +155,10 @@ uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& 
 }
 
 bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& call) {
-  SetupTrace(run, "Copy line: %s\n", line.c_str());
+  // Only into a trace file: on the debugger output a line per file would cost more than the
+  // copy of a small file that is already there.
+  if (run.log.hTraceFile != platform::FileHandle::Invalid)
+    SetupTrace(run, "Copy line: %s\n", line.c_str());
   ParsedLine parsed;
   if (!ReadLine(run, line, parsed)) return false;
   if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
