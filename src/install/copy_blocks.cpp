@@ -1,5 +1,7 @@
 #include "install/copy_blocks.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "engine/pump_messages.h"
@@ -105,31 +107,35 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
 }
 
 // A plain source, or an SZDD file read through the expansion (bCompressed: the first block showed
-// its header and nothing was written; the caller expands it).
-bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, BlockWriter& writer,
-                    FileHandle hTarget, bool& bCompressed) {
+// its header and nothing was written; the caller expands it). The size the source had when it was
+// looked at ends the loop, which spares the read that would only find the end.
+bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nSourceLeft,
+                    BlockWriter& writer, FileHandle hTarget, bool& bCompressed) {
   platform::FileSystem& files = run.machine.Files();
   std::vector<uint8_t> block(kCopyBlockSize);
-  for (bool bFirst = true;; bFirst = false) {
+  for (bool bFirst = true; nSourceLeft > 0; bFirst = false) {
+    const auto nToCopy = static_cast<uint32_t>(std::min<uint64_t>(kCopyBlockSize, nSourceLeft));
     uint32_t nSize = 0;
     if (!bFirst && !writer.Scans()) {
-      if (files.CopyFileRange(hSource, hTarget, kCopyBlockSize, nSize) != 0)
-        return writer.WriteFailed();
+      if (files.CopyFileRange(hSource, hTarget, nToCopy, nSize) != 0) return writer.WriteFailed();
       if (nSize == 0) return true;
+      nSourceLeft -= nSize;
       if (!writer.Counted(nSize)) return false;
       continue;
     }
-    if (files.ReadFile(hSource, block.data(), kCopyBlockSize, nSize) != 0) {
+    if (files.ReadFile(hSource, block.data(), nToCopy, nSize) != 0) {
       ShowMessage(run, 5502, job.request.source);
       return false;
     }
     if (nSize == 0) return true;
+    nSourceLeft -= nSize;
     if (bFirst && !job.bPlainRead && IsSzddHeader(block.data(), nSize)) {
       bCompressed = true;
       return true;
     }
     if (!writer.WriteBlock(block.data(), nSize)) return false;
   }
+  return true;
 }
 
 // A streamed source: 5560 for a member the cabinet set lacks, 5502 when it cannot be read.
@@ -163,13 +169,15 @@ bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* 
     ShowMessage(run, 5501, job.request.source);
     return false;
   }
+  uint64_t nSourceLeft = job.bSourceFound ? job.source.nFileSize : UINT64_MAX;
   if (job.nStartOffset > 0 && !job.Has(COPY_APPEND)) {  // a resumed copy
     files.SetFilePointerEx(hSource, static_cast<int64_t>(job.nStartOffset), platform::FILE_BEGIN,
                            nullptr);
     MoveProgress(run, static_cast<int64_t>(job.nStartOffset));
+    nSourceLeft -= std::min(nSourceLeft, job.nStartOffset);
   }
   bool bCompressed = false;
-  const bool bOk = CopyOpenSource(run, job, hSource, writer, hTarget, bCompressed);
+  const bool bOk = CopyOpenSource(run, job, hSource, nSourceLeft, writer, hTarget, bCompressed);
   files.CloseHandle(hSource);
   if (!bOk || !bCompressed) return bOk;
   bool bWasCompressed = false;
