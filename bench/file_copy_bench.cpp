@@ -118,8 +118,12 @@ void BM_CopyTreeAgainEqual(benchmark::State& state) {
   CopyBenchMachine& m = Machine();
   tarvium::SetupRun run(*m.machine);
   tarvium::AttachInstallEngine(run);
-  fs::remove_all(m.Host("App"));
-  if (!CopyTree(run, m)) state.SkipWithError("first copy failed");
+  static bool bInstalled = false;  // once for all repetitions
+  if (!bInstalled) {
+    fs::remove_all(m.Host("App"));
+    bInstalled = CopyTree(run, m);
+  }
+  if (!bInstalled) state.SkipWithError("first copy failed");
   for (auto _ : state) {
     if (!CopyTree(run, m)) state.SkipWithError("copy failed");
   }

@@ -81,19 +81,34 @@ class BlockWriter {
   std::vector<uint8_t> pending_;
 };
 
-// Opens the target: a new file, or the file being extended positioned at its end.
+uint32_t CreateTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
+  platform::FileSystem& files = run.machine.Files();
+  if (job.bOpenExisting) {
+    uint32_t err =
+        files.CreateFile(job.target, platform::GENERIC_WRITE, platform::OPEN_ALWAYS, 0, hTarget);
+    if (err == 0) err = files.SetFilePointerEx(hTarget, 0, platform::FILE_END, &job.nStartOffset);
+    return err;
+  }
+  if (job.Has(COPY_KEEPEXISTING))
+    files.SetFileAttributes(job.target, platform::FILE_ATTRIBUTE_NORMAL);  // an old .new
+  return files.CreateFile(job.target, platform::GENERIC_WRITE, platform::CREATE_ALWAYS,
+                          CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY, hTarget);
+}
+
+// Opens the target: a new file, or the file being extended positioned at its end. The directory
+// is created with its parents when the target cannot be made without it, which spares a look at
+// the directory for every file but the first of each.
 bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   platform::FileSystem& files = run.machine.Files();
-  const uint32_t dwCreated = CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY;
-  uint32_t err = 0;
-  if (job.bOpenExisting) {
-    err = files.CreateFile(job.target, platform::GENERIC_WRITE, platform::OPEN_ALWAYS, 0, hTarget);
-    if (err == 0) err = files.SetFilePointerEx(hTarget, 0, platform::FILE_END, &job.nStartOffset);
-  } else {
-    if (job.Has(COPY_KEEPEXISTING))
-      files.SetFileAttributes(job.target, platform::FILE_ATTRIBUTE_NORMAL);  // an old .new
-    err = files.CreateFile(job.target, platform::GENERIC_WRITE, platform::CREATE_ALWAYS, dwCreated,
-                           hTarget);
+  uint32_t err = CreateTarget(run, job, hTarget);
+  if (err == platform::ERROR_PATH_NOT_FOUND) {
+    const std::string directory = ParentDirectoryOf(job.target);
+    const uint32_t errDirectory = files.CreateDirectoryTree(directory);
+    if (errDirectory != 0 && errDirectory != platform::ERROR_ALREADY_EXISTS) {
+      ShowMessage(run, 5507, directory);
+      return false;
+    }
+    err = CreateTarget(run, job, hTarget);
   }
   if (err != 0) {
     if (hTarget != FileHandle::Invalid) files.CloseHandle(hTarget);
@@ -227,14 +242,6 @@ bool FinishTarget(SetupRun& run, CopyJob& job, FileHandle hTarget, bool bReplace
 
 bool WriteCopyTarget(SetupRun& run, CopyJob& job) {
   platform::FileSystem& files = run.machine.Files();
-  const std::string directory = ParentDirectoryOf(job.target);
-  if (!directory.empty() && !files.DirectoryExists(directory)) {
-    const uint32_t err = files.CreateDirectoryTree(directory);
-    if (err != 0 && err != platform::ERROR_ALREADY_EXISTS) {
-      ShowMessage(run, 5507, directory);
-      return false;
-    }
-  }
   if (job.FromCabinet() && !job.bCabinetLookedUp) {
     // The stored time and attributes are needed for the new file even when nothing asked yet.
     job.dwCabinetError =

@@ -183,6 +183,27 @@ TEST(FileCopy, FileInUseIsReplacedAtTheNextRestart) {
   EXPECT_EQ(t.Read(kTarget), "update!");
 }
 
+TEST(FileCopy, UninstallRemovesWhatTheLineInstalled) {
+  struct Case {
+    uint32_t dwFlags;
+    uint32_t dwRunFlags;
+    bool bRemoved;
+  };
+  for (const Case& c :
+       {Case{0, 0, true}, Case{COPY_KEEPEXISTING, 0, true}, Case{COPY_DONTDELETE, 0, false},
+        Case{COPY_DONTREPLACE, 0, true}, Case{COPY_DONTREPLACE, 0x02, false}}) {
+    CopyTestRun t;
+    t.Write(R"(C:\App\bin\app.dat)", "installed");
+    t.Write(R"(C:\App\bin\app.new)", "kept beside");
+    t.run.ctx.bUninstall = true;
+    t.run.ctx.dwRunFlags = c.dwRunFlags;
+    ASSERT_TRUE(t.Copy(kSource, R"(C:\App\bin\app.dat)", c.dwFlags, 9));
+    EXPECT_EQ(t.Files().FileExists(R"(C:\App\bin\app.dat)"), !c.bRemoved) << c.dwFlags;
+    EXPECT_EQ(t.Files().FileExists(R"(C:\App\bin\app.new)"), !(c.dwFlags & COPY_KEEPEXISTING));
+    EXPECT_EQ(EngineOf(t.run).nProgressPosition, 9);
+  }
+}
+
 TEST(FileCopy, TestRunsListSourcesOrWriteCopyCommands) {
   for (const int nKind : {0, 1}) {
     CopyTestRun t;

@@ -120,7 +120,7 @@ TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
   t.Write(R"(C:\App\manual.hlp)", "h");
   t.Write(R"(C:\App\manual.gid)", "g");
   t.Write(R"(C:\App\manual.fts)", "f");
-  t.Write(help + "manual.ftg", "in help");  // beside wins: this one stays ... for manual.ftg
+  t.Write(help + "manual.ftg", "in help");  // none beside: the one in HELP goes
   t.Write(R"(C:\App\keep.txt)", "k");
   t.Write(R"(C:\Docs\guide.hlp)", "h");
   t.Write(help + "guide.gid", "g");
@@ -130,7 +130,7 @@ TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
                            R"(C:\Docs\guide.hlp)"})
     EXPECT_FALSE(t.Files().FileExists(gone)) << gone;
   EXPECT_FALSE(t.Files().FileExists(help + "guide.gid"));
-  EXPECT_FALSE(t.Files().FileExists(help + "manual.ftg"));  // none beside: the HELP one goes
+  EXPECT_FALSE(t.Files().FileExists(help + "manual.ftg"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Docs)"));
   EXPECT_TRUE(t.Files().FileExists(R"(C:\App\keep.txt)"));
 }
