@@ -69,6 +69,22 @@ TEST(SharedFiles, ExistingValueKeepsItsTypeAndMissingValueAsks5519) {
   EXPECT_EQ(t.Messages(), (std::vector<int>{5519, 5519}));
 }
 
+#ifdef TARVIUM_FAULT_SEAM
+TEST(SharedFiles, RefusedCountAsks5518AndIgnoreGoesOn) {
+  for (const int nAnswer : {kResultIgnore, kResultOk}) {
+    CopyTestRun t;
+    t.user->answers[5518] = nAnswer;
+    t.Write(R"(C:\Media\s.dll)", "s", kJune2020);
+    t.machine.Machine().SqlRegistry().RefuseWrites(true);
+    EXPECT_EQ(t.Copy(R"(C:\Media\s.dll)", R"(C:\App\s.dll)", COPY_SHAREDDLL),
+              nAnswer == kResultIgnore);
+    t.machine.Machine().SqlRegistry().RefuseWrites(false);
+    EXPECT_EQ(t.Messages(), std::vector<int>{5518});
+    EXPECT_TRUE(t.Files().FileExists(R"(C:\App\s.dll)"));
+  }
+}
+#endif
+
 TEST(SharedFiles, AllDeletesEveryLaterUnneededFileWithoutAsking) {
   CopyTestRun t;
   const std::vector<std::string> dlls = {R"(C:\Common\a.dll)", R"(C:\Common\b.dll)",
