@@ -1,5 +1,7 @@
 #include "install/copy_blocks.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "engine/pump_messages.h"
@@ -79,19 +81,34 @@ class BlockWriter {
   std::vector<uint8_t> pending_;
 };
 
-// Opens the target: a new file, or the file being extended positioned at its end.
+uint32_t CreateTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
+  platform::FileSystem& files = run.machine.Files();
+  if (job.bOpenExisting) {
+    uint32_t err =
+        files.CreateFile(job.target, platform::GENERIC_WRITE, platform::OPEN_ALWAYS, 0, hTarget);
+    if (err == 0) err = files.SetFilePointerEx(hTarget, 0, platform::FILE_END, &job.nStartOffset);
+    return err;
+  }
+  if (job.Has(COPY_KEEPEXISTING))
+    files.SetFileAttributes(job.target, platform::FILE_ATTRIBUTE_NORMAL);  // an old .new
+  return files.CreateFile(job.target, platform::GENERIC_WRITE, platform::CREATE_ALWAYS,
+                          CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY, hTarget);
+}
+
+// Opens the target: a new file, or the file being extended positioned at its end. The directory
+// is created with its parents when the target cannot be made without it, which spares a look at
+// the directory for every file but the first of each.
 bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   platform::FileSystem& files = run.machine.Files();
-  const uint32_t dwCreated = CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY;
-  uint32_t err = 0;
-  if (job.bOpenExisting) {
-    err = files.CreateFile(job.target, platform::GENERIC_WRITE, platform::OPEN_ALWAYS, 0, hTarget);
-    if (err == 0) err = files.SetFilePointerEx(hTarget, 0, platform::FILE_END, &job.nStartOffset);
-  } else {
-    if (job.Has(COPY_KEEPEXISTING))
-      files.SetFileAttributes(job.target, platform::FILE_ATTRIBUTE_NORMAL);  // an old .new
-    err = files.CreateFile(job.target, platform::GENERIC_WRITE, platform::CREATE_ALWAYS, dwCreated,
-                           hTarget);
+  uint32_t err = CreateTarget(run, job, hTarget);
+  if (err == platform::ERROR_PATH_NOT_FOUND) {
+    const std::string directory = ParentDirectoryOf(job.target);
+    const uint32_t errDirectory = files.CreateDirectoryTree(directory);
+    if (errDirectory != 0 && errDirectory != platform::ERROR_ALREADY_EXISTS) {
+      ShowMessage(run, 5507, directory);
+      return false;
+    }
+    err = CreateTarget(run, job, hTarget);
   }
   if (err != 0) {
     if (hTarget != FileHandle::Invalid) files.CloseHandle(hTarget);
@@ -105,31 +122,35 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
 }
 
 // A plain source, or an SZDD file read through the expansion (bCompressed: the first block showed
-// its header and nothing was written; the caller expands it).
-bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, BlockWriter& writer,
-                    FileHandle hTarget, bool& bCompressed) {
+// its header and nothing was written; the caller expands it). The size the source had when it was
+// looked at ends the loop, which spares the read that would only find the end.
+bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nSourceLeft,
+                    BlockWriter& writer, FileHandle hTarget, bool& bCompressed) {
   platform::FileSystem& files = run.machine.Files();
   std::vector<uint8_t> block(kCopyBlockSize);
-  for (bool bFirst = true;; bFirst = false) {
+  for (bool bFirst = true; nSourceLeft > 0; bFirst = false) {
+    const auto nToCopy = static_cast<uint32_t>(std::min<uint64_t>(kCopyBlockSize, nSourceLeft));
     uint32_t nSize = 0;
     if (!bFirst && !writer.Scans()) {
-      if (files.CopyFileRange(hSource, hTarget, kCopyBlockSize, nSize) != 0)
-        return writer.WriteFailed();
+      if (files.CopyFileRange(hSource, hTarget, nToCopy, nSize) != 0) return writer.WriteFailed();
       if (nSize == 0) return true;
+      nSourceLeft -= nSize;
       if (!writer.Counted(nSize)) return false;
       continue;
     }
-    if (files.ReadFile(hSource, block.data(), kCopyBlockSize, nSize) != 0) {
+    if (files.ReadFile(hSource, block.data(), nToCopy, nSize) != 0) {
       ShowMessage(run, 5502, job.request.source);
       return false;
     }
     if (nSize == 0) return true;
+    nSourceLeft -= nSize;
     if (bFirst && !job.bPlainRead && IsSzddHeader(block.data(), nSize)) {
       bCompressed = true;
       return true;
     }
     if (!writer.WriteBlock(block.data(), nSize)) return false;
   }
+  return true;
 }
 
 // A streamed source: 5560 for a member the cabinet set lacks, 5502 when it cannot be read.
@@ -163,13 +184,15 @@ bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* 
     ShowMessage(run, 5501, job.request.source);
     return false;
   }
+  uint64_t nSourceLeft = job.bSourceFound ? job.source.nFileSize : UINT64_MAX;
   if (job.nStartOffset > 0 && !job.Has(COPY_APPEND)) {  // a resumed copy
     files.SetFilePointerEx(hSource, static_cast<int64_t>(job.nStartOffset), platform::FILE_BEGIN,
                            nullptr);
     MoveProgress(run, static_cast<int64_t>(job.nStartOffset));
+    nSourceLeft -= std::min(nSourceLeft, job.nStartOffset);
   }
   bool bCompressed = false;
-  const bool bOk = CopyOpenSource(run, job, hSource, writer, hTarget, bCompressed);
+  const bool bOk = CopyOpenSource(run, job, hSource, nSourceLeft, writer, hTarget, bCompressed);
   files.CloseHandle(hSource);
   if (!bOk || !bCompressed) return bOk;
   bool bWasCompressed = false;
@@ -219,14 +242,6 @@ bool FinishTarget(SetupRun& run, CopyJob& job, FileHandle hTarget, bool bReplace
 
 bool WriteCopyTarget(SetupRun& run, CopyJob& job) {
   platform::FileSystem& files = run.machine.Files();
-  const std::string directory = ParentDirectoryOf(job.target);
-  if (!directory.empty() && !files.DirectoryExists(directory)) {
-    const uint32_t err = files.CreateDirectoryTree(directory);
-    if (err != 0 && err != platform::ERROR_ALREADY_EXISTS) {
-      ShowMessage(run, 5507, directory);
-      return false;
-    }
-  }
   if (job.FromCabinet() && !job.bCabinetLookedUp) {
     // The stored time and attributes are needed for the new file even when nothing asked yet.
     job.dwCabinetError =

@@ -28,7 +28,8 @@ bool UpdateFontRegistration(SetupRun& run, const std::string& path, const std::s
 // Deletes a file (a path ending in "." stands for every file of its directory), deferring the
 // delete of a file in use; true when done or deferred.
 bool RemoveFile(SetupRun& run, const std::string& path);
-// RemoveFile, then the parent directories that became empty, then a help file's index files.
+// RemoveFile, then a help file's index files, then the parent directories that became empty
+// (the index files first, so that a directory they alone kept goes as well).
 bool RemoveInstalledFile(SetupRun& run, const std::string& path);
 // Removes an empty directory that is not protected; false without a message when it cannot.
 bool RemoveInstalledDirectory(SetupRun& run, const std::string& path);

@@ -15,6 +15,7 @@
 #include "install/copy_file.h"
 #include "install/install_engine.h"
 #include "script/script_engine.h"
+#include "support/shown_messages.h"
 #include "support/test_machine.h"
 #include "ui/user_interface.h"
 
@@ -81,11 +82,7 @@ class CopyTestRun {
     return CopyTheFile(run, request);
   }
 
-  std::vector<int> Messages() const {
-    std::vector<int> numbers;
-    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
-    return numbers;
-  }
+  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
   TestMachine machine;
   SetupRun run{machine.Machine()};

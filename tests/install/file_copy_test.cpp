@@ -3,11 +3,18 @@
 // the size check, failed writes, replacement of a file in use, and the test-run lists.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "archive/zip_times.h"
 #include "copy_test_run.h"
+#include "install/cabinet_files.h"
 #include "install/copy_flags.h"
 #include "install/copy_times.h"
 #include "platform/emulated/files/emulated_file_system.h"
 #include "platform/pending_file_renames.h"
+#include "support/run_tool.h"
 
 namespace tarvium::test {
 namespace {
@@ -181,6 +188,75 @@ TEST(FileCopy, FileInUseIsReplacedAtTheNextRestart) {
   // The restart carries them out in order.
   ASSERT_EQ(platform::RunPendingFileRenames(t.run.machine.Reg(), t.Files()), 0u);
   EXPECT_EQ(t.Read(kTarget), "update!");
+}
+
+TEST(FileCopy, CabinetMembersAndCompressedFilesWithTheirStoredTimes) {
+  CopyTestRun t;
+  const std::string media = t.machine.Path() + "/drive_c/Media";
+  std::filesystem::create_directories(media);
+  std::string payload;
+  for (int i = 0; payload.size() < 70000; ++i) payload += "block " + std::to_string(i) + "\n";
+  std::ofstream(media + "/app.dll", std::ios::binary) << payload;
+  std::ofstream(media + "/tool.exe", std::ios::binary) << payload.substr(0, 5000);
+  const std::string make = "cd " + ShellQuote(media) +
+                           " && touch -d '2024-03-05 10:20:30' app.dll && gcab -c -z data1.cab"
+                           " app.dll && head -c 300 data1.cab > broken.cab && mscompress tool.exe "
+                           "&& mv tool.exe_ tool.ex_"
+                           " && rm app.dll tool.exe";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  auto copyFrom = [&](const std::string& cabinet, const std::string& member, uint32_t dwFlags) {
+    CopyFileRequest request;
+    request.source = R"(C:\Media\)" + member;
+    request.destination = R"(C:\App\)" + member;
+    request.cabinet = cabinet.empty() ? "" : R"(C:\Media\)" + cabinet;
+    request.dwCopyFlags = dwFlags;
+    request.nExpectedSize = member == "app.dll" ? static_cast<int64_t>(payload.size()) : 0;
+    return CopyTheFile(t.run, request);
+  };
+  ASSERT_TRUE(copyFrom("data1.cab", "app.dll", 0));
+  EXPECT_TRUE(t.Read(R"(C:\App\app.dll)") == payload);
+  CabinetFileInfo info;
+  ASSERT_EQ(FindCabinetFile(t.run, R"(C:\Media\data1.cab)", "app.dll", info), 0u);
+  EXPECT_EQ(t.LastWrite(R"(C:\App\app.dll)"),
+            FileTimeOfDosDateTime(t.run, uint32_t(info.wDosDate) << 16 | info.wDosTime));
+  // Installed again: the stored time makes the copy unnecessary.
+  ASSERT_TRUE(copyFrom("data1.cab", "app.dll", 0));
+  EXPECT_TRUE(t.run.shownMessages.empty());
+  EXPECT_TRUE(copyFrom("data1.cab", "other.dll", COPY_OPTIONAL));
+  EXPECT_FALSE(copyFrom("data1.cab", "other.dll", 0));
+  EXPECT_FALSE(copyFrom("broken.cab", "app.dll", COPY_ALWAYS));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5560, 5502}));
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\App\other.dll)"));
+  EXPECT_TRUE(t.Read(R"(C:\App\app.dll)") == payload);
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\App\app.000)"));
+  // An SZDD file read through the expansion (Expand=1, the default).
+  ASSERT_TRUE(t.Files().FileExists(R"(C:\Media\tool.ex_)"));
+  CopyFileRequest compressed;
+  compressed.source = R"(C:\Media\tool.ex_)";
+  compressed.destination = R"(C:\App\tool.exe)";
+  ASSERT_TRUE(CopyTheFile(t.run, compressed));
+  EXPECT_TRUE(t.Read(R"(C:\App\tool.exe)") == payload.substr(0, 5000));
+}
+
+TEST(FileCopy, UninstallRemovesWhatTheLineInstalled) {
+  struct Case {
+    uint32_t dwFlags;
+    uint32_t dwRunFlags;
+    bool bRemoved;
+  };
+  for (const Case& c :
+       {Case{0, 0, true}, Case{COPY_KEEPEXISTING, 0, true}, Case{COPY_DONTDELETE, 0, false},
+        Case{COPY_DONTREPLACE, 0, true}, Case{COPY_DONTREPLACE, 0x02, false}}) {
+    CopyTestRun t;
+    t.Write(R"(C:\App\bin\app.dat)", "installed");
+    t.Write(R"(C:\App\bin\app.new)", "kept beside");
+    t.run.ctx.bUninstall = true;
+    t.run.ctx.dwRunFlags = c.dwRunFlags;
+    ASSERT_TRUE(t.Copy(kSource, R"(C:\App\bin\app.dat)", c.dwFlags, 9));
+    EXPECT_EQ(t.Files().FileExists(R"(C:\App\bin\app.dat)"), !c.bRemoved) << c.dwFlags;
+    EXPECT_EQ(t.Files().FileExists(R"(C:\App\bin\app.new)"), !(c.dwFlags & COPY_KEEPEXISTING));
+    EXPECT_EQ(EngineOf(t.run).nProgressPosition, 9);
+  }
 }
 
 TEST(FileCopy, TestRunsListSourcesOrWriteCopyCommands) {

@@ -69,6 +69,22 @@ TEST(SharedFiles, ExistingValueKeepsItsTypeAndMissingValueAsks5519) {
   EXPECT_EQ(t.Messages(), (std::vector<int>{5519, 5519}));
 }
 
+#ifdef TARVIUM_FAULT_SEAM
+TEST(SharedFiles, RefusedCountAsks5518AndIgnoreGoesOn) {
+  for (const int nAnswer : {kResultIgnore, kResultOk}) {
+    CopyTestRun t;
+    t.user->answers[5518] = nAnswer;
+    t.Write(R"(C:\Media\s.dll)", "s", kJune2020);
+    t.machine.Machine().SqlRegistry().RefuseWrites(true);
+    EXPECT_EQ(t.Copy(R"(C:\Media\s.dll)", R"(C:\App\s.dll)", COPY_SHAREDDLL),
+              nAnswer == kResultIgnore);
+    t.machine.Machine().SqlRegistry().RefuseWrites(false);
+    EXPECT_EQ(t.Messages(), std::vector<int>{5518});
+    EXPECT_TRUE(t.Files().FileExists(R"(C:\App\s.dll)"));
+  }
+}
+#endif
+
 TEST(SharedFiles, AllDeletesEveryLaterUnneededFileWithoutAsking) {
   CopyTestRun t;
   const std::vector<std::string> dlls = {R"(C:\Common\a.dll)", R"(C:\Common\b.dll)",
@@ -120,7 +136,7 @@ TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
   t.Write(R"(C:\App\manual.hlp)", "h");
   t.Write(R"(C:\App\manual.gid)", "g");
   t.Write(R"(C:\App\manual.fts)", "f");
-  t.Write(help + "manual.ftg", "in help");  // beside wins: this one stays ... for manual.ftg
+  t.Write(help + "manual.ftg", "in help");  // none beside: the one in HELP goes
   t.Write(R"(C:\App\keep.txt)", "k");
   t.Write(R"(C:\Docs\guide.hlp)", "h");
   t.Write(help + "guide.gid", "g");
@@ -130,7 +146,7 @@ TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
                            R"(C:\Docs\guide.hlp)"})
     EXPECT_FALSE(t.Files().FileExists(gone)) << gone;
   EXPECT_FALSE(t.Files().FileExists(help + "guide.gid"));
-  EXPECT_FALSE(t.Files().FileExists(help + "manual.ftg"));  // none beside: the HELP one goes
+  EXPECT_FALSE(t.Files().FileExists(help + "manual.ftg"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Docs)"));
   EXPECT_TRUE(t.Files().FileExists(R"(C:\App\keep.txt)"));
 }
