@@ -4,7 +4,17 @@
 
 namespace tarvium {
 
+namespace {
+
+// The lines kept on the run: the latest ones. A long run (a copy traces each block) would
+// otherwise hold every line it ever wrote; the debugger output has them all.
+constexpr size_t kKeptLines = 20000;
+
+}  // namespace
+
 void DebugOutput(SetupRun& run, const std::string& line) {
+  if (run.debugLines.size() >= kKeptLines)
+    run.debugLines.erase(run.debugLines.begin(), run.debugLines.begin() + kKeptLines / 2);
   run.debugLines.push_back(line);
   run.machine.Debugger().OutputDebugString(line);
 }

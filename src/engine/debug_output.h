@@ -1,6 +1,6 @@
 // Diagnostic lines of the engine: what Windows' OutputDebugString shows a listening debugger.
 // Each line goes to the machine's debugger output and is also kept on the run (debugLines), where
-// tests and the /Debug protocol read it back.
+// tests and the /Debug protocol read it back; the run keeps the latest 10,000 to 20,000 lines.
 #pragma once
 #include <string>
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -18,6 +19,7 @@ namespace tarvium {
 
 struct SetupRun;
 class InfFile;
+struct CabinetSets;
 
 // One call of the section processing: the arguments the pass passes down to references.
 struct SectionCall {
@@ -81,9 +83,10 @@ struct InstallEngine {
 
   // File copy state of the run.
   std::array<std::string, 2> lastWrittenFiles;  // the two last-written slots of APPEND
-  bool bAnswerNone = false;       // "None" was answered to a version or date question
-  bool bAnswerAllShared = false;  // "All" was answered to 5535
-  std::vector<std::string> runtimeCheckList;  // destinations of CHECKRTVERSION lines
+  bool bAnswerNone = false;                     // "None" was answered to a version or date question
+  bool bAnswerAllShared = false;                // "All" was answered to 5535
+  std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
+  std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;

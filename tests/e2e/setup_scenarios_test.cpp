@@ -7,7 +7,10 @@
 // that hangs fails its scenario. New scenarios need only a new folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -99,6 +102,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     scenario_ = LoadScenario(GetParam());
+    media_ = scenario_.dir;
     CopyMachine(TemplateMachine::Get().machine, machine_);
     fs::create_directories(logs_);
     std::string machineIni = "\r\n[Drive L]\r\nHostDir=" + logs_ + "\r\n";
@@ -124,8 +128,9 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       });
     }
     if (scenario_.run.count("Prepare")) {
-      const ToolResult prepared = RunSetup(scenario_.run["Prepare"]);
-      ASSERT_EQ(prepared.nExit, 0) << prepared.out;
+      media_ = dir_.Path() + "/media";
+      fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
+      ASSERT_EQ(RunShell(scenario_.run["Prepare"]), 0) << scenario_.run["Prepare"];
     }
     if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty() ||
         scenario_.run.count("Prepare")) {
@@ -234,12 +239,37 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // A command of the scenario in its media folder, with the machine and the programs named.
+  int RunShell(const std::string& command) {
+    const std::string line = "cd " + ShellQuote(media_) +
+                             " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+                             " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
+                             " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
+                             " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE && " + command;
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Locks a file of the machine for as long as the descriptor is open: it is then in use.
+  int LockMachineFile(const std::string& windowsPath) {
+    std::string hostPath;
+    WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+      machine.EmulatedFiles().GetHostPath(windowsPath, hostPath);
+    });
+    const int fd = ::open(hostPath.c_str(), O_RDONLY);
+    if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    return fd;
+  }
+
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
   ToolResult RunSetup(const std::string& commandLine) {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
     const std::string command =
-        "cd " + ShellQuote(scenario_.dir) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        "cd " + ShellQuote(media_) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
@@ -281,14 +311,21 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   std::string before_ = TemplateMachine::Get().snapshot;
   std::string fullExitCode_;
   FILE* agent_ = nullptr;
+  std::string media_;  // the folder Setup.exe runs in: the scenario's, or its prepared copy
 };
 
 TEST_P(SetupScenario, RunsAsDescribed) {
+  int fdLocked = -1;
+  if (scenario_.run.count("HoldLocked")) {
+    fdLocked = LockMachineFile(scenario_.run["HoldLocked"]);
+    ASSERT_GE(fdLocked, 0) << scenario_.run["HoldLocked"];
+  }
   const bool bAgent = scenario_.run.count("Agent") != 0;
   if (bAgent) {
     ASSERT_NO_FATAL_FAILURE(StartAgent());
   }
   ToolResult result = RunSetup(scenario_.run["CommandLine"]);
+  if (fdLocked >= 0) ::close(fdLocked);
   if (bAgent) {
     std::string agentOut;
     const int nAgentExit = FinishAgent(agentOut);
@@ -296,6 +333,9 @@ TEST_P(SetupScenario, RunsAsDescribed) {
         scenario_.run.count("AgentExitCode") ? scenario_.run["AgentExitCode"] : "0";
     EXPECT_EQ(nAgentExit, std::stoi(want)) << agentOut;
     ExpectLines("AgentLog", ReadHostFile(logs_ + "/agent.txt"));
+  }
+  if (scenario_.run.count("After")) {
+    ASSERT_EQ(RunShell(scenario_.run["After"]), 0) << scenario_.run["After"];
   }
   if (scenario_.run.count("ThenCommandLine")) {
     ASSERT_EQ(result.nExit, 0) << "the first run of the scenario failed\n" << result.out;

@@ -7,8 +7,15 @@
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
 //                which %TARVIUM_TEST_EXTENSION% names in every run),
-//                Prepare= (a Setup.exe command line run first; the "before" of [Diff] is the
-//                machine after it), Start= (a `winmachine run` command line after the run, such
+//                Prepare= (a shell command run before the run, in a copy of the folder that the
+//                run then uses as its media; $TARVIUM_MACHINE, $SETUP_EXE and $WINMACHINE name
+//                the machine and the built programs, so it can make cabinets, run an earlier
+//                installation or put files on the machine; the "before" of [Diff] is taken after
+//                it), HoldLocked= (a file of the machine, Windows path, that the test holds
+//                locked while Setup.exe runs, so that it is in use), After= (a shell command run
+//                after Setup.exe, with the same variables, before the checks, such as
+//                "$WINMACHINE reboot")
+//                Start= (a `winmachine run` command line after the run, such
 //                as a shortcut to open), StartExitCode= (its expected exit code, default 0)
 //   [StartOutput] lines expected in the output of Start=
 //   [Links]      lines "WINPATH|Field=Value": lnkinfo's field of the machine's link file
