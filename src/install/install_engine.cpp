@@ -6,6 +6,7 @@
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "install/build_options.h"
+#include "install/command_services.h"
 #include "install/generic_section.h"
 #include "install/install_pass.h"
 #include "install/option_selection.h"
@@ -69,6 +70,7 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.askOptions = AskOptions;
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;
+  AttachCommandServices(run);
 }
 
 void RegisterSectionHandler(SetupRun& run, SectionKind kind, SectionHandler handler) {
