@@ -164,7 +164,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   }
 
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
-  ToolResult RunSetup() {
+  ToolResult RunSetup(const std::string& commandLine) {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
     const std::string command =
@@ -173,7 +173,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
         ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " " +
-        ShellQuote(BuildDir() + "/Setup.exe") + " " + scenario_.run["CommandLine"] + " 2>&1";
+        ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine + " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -212,7 +212,11 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 };
 
 TEST_P(SetupScenario, RunsAsDescribed) {
-  const ToolResult result = RunSetup();
+  if (scenario_.run.count("SetupFirst")) {
+    const ToolResult first = RunSetup(scenario_.run["SetupFirst"]);
+    ASSERT_EQ(first.nExit, 0) << "the first run\n" << first.out;
+  }
+  const ToolResult result = RunSetup(scenario_.run["CommandLine"]);
   const auto nExpected = static_cast<int32_t>(std::stol(scenario_.run["ExitCode"]));
   EXPECT_EQ(result.nExit, static_cast<int>(static_cast<uint32_t>(nExpected) & 0xFF))
       << "the shell sees the low byte\n"

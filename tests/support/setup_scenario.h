@@ -5,6 +5,8 @@
 //                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first,
 //                in which %SCENARIO% is the folder's Windows path),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
+//                SetupFirst= (a command line Setup.exe runs with first on the same machine, which
+//                must end with 0: an installation that the scenario's run then removes),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
 //                which %TARVIUM_TEST_EXTENSION% names in every run)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
