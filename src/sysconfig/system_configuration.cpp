@@ -2,12 +2,14 @@
 
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "sysconfig/reg_lines.h"
 
 namespace tarvium {
 
 void AttachSystemConfiguration(SetupRun& run) {
-  // Each handler of this subsystem registers itself here.
-  (void)EngineOf(run);
+  RegisterSectionHandler(run, SectionKind::Registry, [](SetupRun& r, const HandlerCall& call) {
+    return HandleRegSection(r, call.section, call.dwSectionFlags);
+  });
 }
 
 }  // namespace tarvium
