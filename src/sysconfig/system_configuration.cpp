@@ -3,6 +3,7 @@
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "sysconfig/reg_lines.h"
+#include "sysconfig/update_counter.h"
 
 namespace tarvium {
 
@@ -10,6 +11,7 @@ void AttachSystemConfiguration(SetupRun& run) {
   RegisterSectionHandler(run, SectionKind::Registry, [](SetupRun& r, const HandlerCall& call) {
     return HandleRegSection(r, call.section, call.dwSectionFlags);
   });
+  run.commands.updateCounter = UpdateCounter;
 }
 
 }  // namespace tarvium

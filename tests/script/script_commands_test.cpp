@@ -283,27 +283,6 @@ TEST_F(ScriptCommands, UpdateXmlAndDeleteXmlEditARealFile) {
   EXPECT_EQ(script.Messages(), (std::vector<int>{5503, 5503}));
 }
 
-TEST_F(ScriptCommands, CountersGoThroughTheCounterUpdate) {
-  struct Call {
-    std::string text;
-    bool bIncrease, bMultiplicative, bKeep;
-  };
-  std::vector<Call> calls;
-  run.commands.updateCounter = [&](SetupRun&, const std::string& text, bool bIncrease,
-                                   bool bMultiplicative, bool bKeep) {
-    calls.push_back({text, bIncrease, bMultiplicative, bKeep});
-    return true;
-  };
-  EXPECT_EQ(Line("Increment %N%"), 1);
-  EXPECT_EQ(Line("-Divide(%N%,0)"), 1) << "a marked line waits for the removal pass";
-  EXPECT_EQ(Removal("-Divide(%N%,0)"), 1);
-  EXPECT_EQ(Removal("Multiply %N%,3"), 1);
-  ASSERT_EQ(calls.size(), 3u);
-  EXPECT_TRUE(calls[0].bIncrease && !calls[0].bMultiplicative && !calls[0].bKeep);
-  EXPECT_TRUE(!calls[1].bIncrease && calls[1].bMultiplicative && calls[1].bKeep);
-  EXPECT_EQ(calls[2].text, "Multiply %N%,3");
-}
-
 TEST_F(ScriptCommands, FailedArchivesStopTheRun) {
   EXPECT_EQ(Line(R"(Unzip C:\none.zip,C:\out)"), 0);
   EXPECT_TRUE(run.ctx.bAborted);
