@@ -1,7 +1,7 @@
 // CloseWindow, AskKillProcesses and Prompt: the commands that deal with the programs and windows
-// a user sees. The emulated machine has no windows of its own: a started program announces one by
-// its module name (see the window list of the machine), so without such an announcement no window
-// matches and CloseWindow has nothing to do.
+// a user sees. The machine's platform layer offers no list of top-level windows yet (a started
+// program of the emulated machine has no way to announce one), so no window matches CloseWindow
+// and it has nothing to do; AskKillProcesses works on the machine's real processes.
 #include "engine/inf_values.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
