@@ -3,6 +3,7 @@
 // bExitWindows and uExitWindowsFlags; EndOfRun acts on it (or hands it on) after the cleanup, and
 // the exit code reports it under run flag 0x08.
 #include "engine/extension_library.h"
+#include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -21,13 +22,8 @@ constexpr size_t kLongTextSize = 4096;
 void WriteExitTextForAgent(SetupRun& run) {
   const std::string& text = run.ctx.szExitText;
   if (text.empty()) return;
-  platform::RegValue value;
-  value.dwType = platform::REG_SZ;
-  value.data.assign(text.begin(), text.end());
-  value.data.push_back(0);
-  run.machine.Reg().CreateKey(platform::RegRoot::LocalMachine, "Software\\Kelvaron\\Stowfield");
-  run.machine.Reg().SetValue(platform::RegRoot::LocalMachine, "Software\\Kelvaron\\Stowfield",
-                             "LastError", value);
+  RegWriteText(run, platform::RegRoot::LocalMachine, "Software\\Kelvaron\\Stowfield", "LastError",
+               text);
 }
 
 // The abort message, unless a silent run below level 3 keeps it back.

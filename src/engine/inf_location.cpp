@@ -8,6 +8,7 @@
 #include "engine/encrypted_value.h"
 #include "engine/inf_fields.h"
 #include "engine/path_steps.h"
+#include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
@@ -55,7 +56,7 @@ void OpenServerConnection(SetupRun& run) {
 void ResolveInfFile(SetupRun& run) {
   SetupContext& ctx = run.ctx;
   std::string path = ctx.szInfFile.empty() ? DefaultInfFile(run) : ctx.szInfFile;
-  run.machine.Reg().DeleteKey(platform::RegRoot::CurrentUser, "Software\\Kelvaron\\SetupInfo");
+  RegDeleteKeyAt(run, platform::RegRoot::CurrentUser, "Software\\Kelvaron\\SetupInfo");
   std::string longPath;
   if (run.machine.Files().GetLongPathName(path, longPath) == platform::ERROR_SUCCESS)
     path = longPath;

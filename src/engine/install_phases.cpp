@@ -171,8 +171,15 @@ PhaseEnd ReloadEnvironment(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
+// A run that a script ended (Exit, AbortSilent, AbortReboot) still reaches the end of the
+// installation run, which turns those commands into its messages and exit code.
 PhaseEnd RunInstallation(SetupRun& run) {
-  if (run.install.runInstallation && !run.install.runInstallation(run)) run.ctx.bOk = false;
+  const SetupContext& ctx = run.ctx;
+  const auto endedByScript = [&] {
+    return ctx.bExitCommand || ctx.bAbortSilent || ctx.bAbortedReboot;
+  };
+  if (run.install.runInstallation && !run.install.runInstallation(run) && !endedByScript())
+    run.ctx.bOk = false;
   return PhaseEnd::Next;
 }
 

@@ -22,8 +22,7 @@ platform::RegValue TextValue(uint32_t dwType, const std::string& text) {
 uint32_t WriteValue(SetupRun& run, platform::RegRoot root, const std::string& keyPath,
                     const std::string& valueName, const platform::RegValue& value) {
   platform::Registry& reg = run.machine.Reg();
-  if (const uint32_t err = reg.CreateKey(root, keyPath); err != platform::ERROR_SUCCESS)
-    return err;
+  if (const uint32_t err = reg.CreateKey(root, keyPath); err != platform::ERROR_SUCCESS) return err;
   return reg.SetValue(root, keyPath, valueName, value);
 }
 
@@ -33,10 +32,14 @@ bool HasNoSubkeys(SetupRun& run, platform::RegRoot root, const std::string& keyP
   return RegCountSubkeys(run, root, keyPath) == 0;
 }
 
-uint32_t PruneWhile(SetupRun& run, platform::RegRoot root, std::string keyPath,
-                    bool bIncludeSelf, KeyTest isRemovable) {
+uint32_t PruneWhile(SetupRun& run, platform::RegRoot root, std::string keyPath, bool bIncludeSelf,
+                    KeyTest isRemovable) {
   uint32_t err = platform::ERROR_SUCCESS;
-  if (bIncludeSelf && isRemovable(run, root, keyPath)) err = RegDeleteKeyAt(run, root, keyPath);
+  if (bIncludeSelf) {
+    // A key that stays keeps its parents: they hold it.
+    if (!isRemovable(run, root, keyPath)) return err;
+    err = RegDeleteKeyAt(run, root, keyPath);
+  }
   for (size_t nCut = keyPath.rfind('\\'); nCut != std::string::npos && nCut > 0;
        nCut = keyPath.rfind('\\')) {
     keyPath.resize(nCut);
@@ -48,6 +51,12 @@ uint32_t PruneWhile(SetupRun& run, platform::RegRoot root, std::string keyPath,
 }
 
 }  // namespace
+
+void MapCurrentUserRoot(SetupRun& run, platform::RegRoot& root, std::string& keyPath) {
+  if (root != platform::RegRoot::CurrentUser || run.variables.userHiveSid.empty()) return;
+  root = platform::RegRoot::Users;
+  keyPath = run.variables.userHiveSid + (keyPath.empty() ? "" : "\\" + keyPath);
+}
 
 uint32_t RegWriteText(SetupRun& run, platform::RegRoot root, const std::string& keyPath,
                       const std::string& valueName, const std::string& text) {
@@ -89,7 +98,8 @@ uint32_t RegViewReadStringValue(SetupRun& run, platform::RegRoot root, const std
   platform::Registry& reg = run.machine.Reg();
   if (const uint32_t err = reg.OpenKey(root, keyPath, view); err != platform::ERROR_SUCCESS) {
     char line[1200];
-    std::snprintf(line, sizeof line, "RegViewReadStringValue: Can not open key '%s': error number %i\n",
+    std::snprintf(line, sizeof line,
+                  "RegViewReadStringValue: Can not open key '%s': error number %i\n",
                   keyPath.c_str(), static_cast<int>(err));
     run.machine.Debugger().OutputDebugString(line);
     return err;

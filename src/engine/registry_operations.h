@@ -13,6 +13,10 @@ namespace tarvium {
 
 struct SetupRun;
 
+// The run's current-user root: when the engine works for a user whose hive it loaded, keys of
+// HKEY_CURRENT_USER lead into HKEY_USERS\<SID> of that user. Other roots stay as they are.
+void MapCurrentUserRoot(SetupRun& run, platform::RegRoot& root, std::string& keyPath);
+
 // Creates the key when needed and writes REG_SZ.
 uint32_t RegWriteText(SetupRun& run, platform::RegRoot root, const std::string& keyPath,
                       const std::string& valueName, const std::string& text);

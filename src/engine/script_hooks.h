@@ -37,6 +37,10 @@ struct ScriptHooks {
   // One prompt page (a prompt section): 1 Next, 998 Back, 2 Cancel. Without it a prompt section
   // is passed over.
   std::function<int(SetupRun&, const std::string& section, bool bBack)> askPrompt;
+  // The script trace of a debug run: a line a section handler is about to process, with its
+  // section and 1-based line number. Without it nothing is traced.
+  std::function<void(SetupRun&, const std::string& section, int32_t nLine, const std::string& line)>
+      traceLine;
 };
 
 }  // namespace tarvium

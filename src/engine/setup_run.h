@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/command_hooks.h"
 #include "engine/error_file.h"
 #include "engine/inf_file.h"
 #include "engine/install_hooks.h"
@@ -51,6 +52,9 @@ struct SetupRun {
   MessageState messages;
   // What the script engine asks of the section processing (IF lines run or measure a line).
   SectionLineHooks sectionLines;
+  // What the script commands ask of the installation engine, the system configuration and the
+  // setup service; each fills its entries when it attaches.
+  CommandHooks commands;
   // The setup information file of the run, from its loading to the end of the run.
   std::optional<InfFile> inf;
   // What the phases of the main sequence hand on to later phases.

@@ -5,7 +5,7 @@
 #include "engine/inf_fields.h"
 #include "engine/inf_file.h"
 #include "engine/inf_reader.h"
-#include "engine/registry_text.h"
+#include "engine/registry_operations.h"
 #include "engine/setup_run.h"
 
 namespace tarvium {
@@ -13,10 +13,7 @@ namespace {
 
 bool ReadRegistryReference(SetupRun& run, platform::RegRoot root, std::string key,
                            const std::string& valueName, std::string& value) {
-  if (root == platform::RegRoot::CurrentUser && !run.variables.userHiveSid.empty()) {
-    root = platform::RegRoot::Users;
-    key = run.variables.userHiveSid + (key.empty() ? "" : "\\" + key);
-  }
+  MapCurrentUserRoot(run, root, key);
   RegReadText(run, root, key, valueName, value);
   return true;
 }

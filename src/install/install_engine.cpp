@@ -7,6 +7,7 @@
 #include "engine/show_message.h"
 #include "install/build_options.h"
 #include "install/copy_line.h"
+#include "install/command_services.h"
 #include "install/generic_section.h"
 #include "install/install_pass.h"
 #include "install/option_selection.h"
@@ -71,6 +72,7 @@ void AttachInstallEngine(SetupRun& run) {
   SetCopyLineProcessor(run, ProcessCopyLine);
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;
+  AttachCommandServices(run);
 }
 
 void RegisterSectionHandler(SetupRun& run, SectionKind kind, SectionHandler handler) {

@@ -3,6 +3,7 @@
 // compared without regard to case and keep the case they were created with.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,10 @@ class Registry {
                              RegView view = RegView::Default) = 0;
   virtual uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                                 RegView view = RegView::Default) = 0;
+  // Runs body, whose calls then form one transaction where the registry has them: all of its
+  // writes stay when it returns ERROR_SUCCESS, none otherwise, and a killed process leaves all
+  // or none. A call failing inside body fails alone. Without transactions body just runs.
+  virtual uint32_t WriteAsOne(const std::function<uint32_t()>& body) { return body(); }
 };
 
 }  // namespace platform

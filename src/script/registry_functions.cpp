@@ -3,7 +3,7 @@
 // one ':' at the end of the key, as in the other registry references of a setup), or
 // ROOT,key[,value] split by the argument splitter. The current user's root is the setup-service
 // user's hive when the run has one, as for every other registry reference.
-#include "engine/registry_text.h"
+#include "engine/registry_operations.h"
 #include "engine/setup_run.h"
 #include "platform/ansi_case.h"
 #include "platform/registry.h"
@@ -48,7 +48,8 @@ RootName ParseRegReference(std::string_view args, RegReference& ref) {
   if (list.Count() == 1) return ParsePathForm(list.Text(0), ref);
   const std::string_view whole = args.substr(args.find_first_not_of(' '));
   if (list.Text(0).find('\\') != std::string::npos)
-    return ParsePathForm(whole[0] == '"' || whole[0] == '\'' ? list.Text(0) : std::string(whole), ref);
+    return ParsePathForm(whole[0] == '"' || whole[0] == '\'' ? list.Text(0) : std::string(whole),
+                         ref);
   ref.keyPath = list.Text(1);
   ref.bValueNamed = list.Count() == 3;
   ref.valueName = list.Text(2);
@@ -59,10 +60,7 @@ void DoesRegKeyExist(SetupRun& run, std::string_view args, std::string& result) 
   RegReference ref;
   result = "0";
   if (ParseRegReference(args, ref) != RootName::Supported) return;
-  if (ref.root == RegRoot::CurrentUser && !run.variables.userHiveSid.empty()) {
-    ref.root = RegRoot::Users;
-    ref.keyPath = run.variables.userHiveSid + (ref.keyPath.empty() ? "" : "\\" + ref.keyPath);
-  }
+  MapCurrentUserRoot(run, ref.root, ref.keyPath);
   platform::Registry& registry = run.machine.Reg();
   if (registry.OpenKey(ref.root, ref.keyPath) != platform::ERROR_SUCCESS) return;
   platform::RegValue value;

@@ -12,56 +12,20 @@
 #include "platform/code_page.h"
 #include "script/function_arguments.h"
 #include "script/machine_function_groups.h"
+#include "script/xml_file.h"
 
 namespace tarvium {
 namespace {
 
 constexpr int kCannotOpenFile = 5501;
 
-// The encoding a declaration names ("windows-1252"), lower-cased; empty without one.
-std::string DeclaredEncoding(const std::string& bytes) {
-  const size_t nEnd = bytes.find("?>");
-  if (bytes.rfind("<?xml", 0) != 0 || nEnd == std::string::npos) return "";
-  const size_t nKey = bytes.find("encoding", 0);
-  if (nKey == std::string::npos || nKey > nEnd) return "";
-  const size_t nQuote = bytes.find_first_of("\"'", nKey);
-  if (nQuote == std::string::npos || nQuote > nEnd) return "";
-  const size_t nClose = bytes.find(bytes[nQuote], nQuote + 1);
-  if (nClose == std::string::npos || nClose > nEnd) return "";
-  std::string name = bytes.substr(nQuote + 1, nClose - nQuote - 1);
-  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return name;
-}
-
-// UTF-8 and UTF-16 files (by their mark or declaration) are parsed as they are; files declared in
-// an 8-bit Western code page are ANSI text and are converted first.
-bool ParseXml(const std::string& bytes, pugi::xml_document& doc) {
-  const std::string encoding = DeclaredEncoding(bytes);
-  const bool bAnsi = encoding == "windows-1252" || encoding == "iso-8859-1" ||
-                     encoding == "latin1" || encoding == "us-ascii";
-  if (bAnsi) {
-    const std::string utf8 = platform::AnsiToUtf8(bytes);
-    return doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
-  }
-  return doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
-}
-
-// An XPath text pugixml cannot compile selects nothing.
-pugi::xpath_node SelectNode(const pugi::xml_document& doc, const std::string& nodePath) {
-  try {
-    return doc.select_node(platform::AnsiToUtf8(nodePath).c_str());
-  } catch (const pugi::xpath_exception&) {
-    return {};
-  }
-}
-
 // Loads the file and selects the node; on failure shows 5501 and aborts the run.
 bool SelectFromFile(SetupRun& run, const std::string& file, const std::string& nodePath,
                     pugi::xml_document& doc, pugi::xpath_node& node) {
-  std::string bytes;
-  if (!file.empty() && run.machine.Files().ReadWholeFile(file, bytes) == platform::ERROR_SUCCESS &&
-      ParseXml(bytes, doc) && !nodePath.empty()) {
-    node = SelectNode(doc, nodePath);
+  XmlFile xml;
+  if (LoadXmlFile(run, file, xml) && !nodePath.empty()) {
+    doc.reset(xml.doc);
+    node = SelectXmlNode(doc, nodePath);
     if (node) return true;
   }
   ShowMessage(run, kCannotOpenFile, file);

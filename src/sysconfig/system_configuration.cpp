@@ -5,12 +5,12 @@
 #include "sysconfig/shortcuts.h"
 #include "sysconfig/ini_section.h"
 #include "sysconfig/startup_sections.h"
+#include "sysconfig/reg_lines.h"
+#include "sysconfig/update_counter.h"
 
 namespace tarvium {
 
 void AttachSystemConfiguration(SetupRun& run) {
-  // Each handler of this subsystem registers itself here.
-  (void)EngineOf(run);
   AttachShortcuts(run);
   RegisterSectionHandler(run, SectionKind::IniFile, [](SetupRun& r, const HandlerCall& call) {
     return HandleIniSection(r, call.section, call.file, call.dwSectionFlags);
@@ -24,6 +24,10 @@ void AttachSystemConfiguration(SetupRun& run) {
   RegisterSectionHandler(run, SectionKind::ConfigSys, [](SetupRun& r, const HandlerCall& call) {
     return HandleConfigSysSection(r, call.section, call.file);
   });
+  RegisterSectionHandler(run, SectionKind::Registry, [](SetupRun& r, const HandlerCall& call) {
+    return HandleRegSection(r, call.section, call.dwSectionFlags);
+  });
+  run.commands.updateCounter = UpdateCounter;
 }
 
 }  // namespace tarvium

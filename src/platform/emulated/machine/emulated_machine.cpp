@@ -160,6 +160,9 @@ bool EmulatedMachine::Build(const std::string& hostDir,
     error = "cannot open the registry of '" + dir_ + "'";
     return false;
   }
+#ifdef TARVIUM_FAULT_SEAM
+  registry_->RefuseWritesBelow(config_.szRefusedRegistryKey);
+#endif
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
   profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
   accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);

@@ -58,6 +58,7 @@ const FieldSpec kFields[] = {
     {"Folders", "Windows", &MachineConfig::szWindowsDir},
     {"Folders", "Temp", &MachineConfig::szTempDir},
     {"Programs", "Engine", &MachineConfig::szEngine},
+    {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
 };
 
 constexpr const char* kHeader =

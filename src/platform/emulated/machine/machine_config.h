@@ -80,6 +80,11 @@ struct MachineConfig {
   // directory unless it starts with "/"); empty: found as engine_image.h tells
   std::string szEngine;
 
+  // Test-only faults ([Faults], read but never written back): registry writes at or below this
+  // key ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked") are refused with ERROR_ACCESS_DENIED, as under
+  // a key whose access list refuses the user. Builds without the fault seam ignore it.
+  std::string szRefusedRegistryKey;
+
   // Layout and network
   std::vector<DriveMapping> drives = {{'C', "drive_c/", false}, {'Z', "/", true}};
   std::vector<ShareMapping> shares;

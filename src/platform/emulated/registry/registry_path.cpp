@@ -1,11 +1,15 @@
 // Root mapping and 32-bit redirection of the emulated registry. HKEY_CURRENT_USER is
 // HKEY_USERS\<SID>, HKEY_CLASSES_ROOT is HKLM\SOFTWARE\Classes and HKEY_CURRENT_CONFIG is
 // HKLM\SYSTEM\CurrentControlSet\Hardware Profiles\Current (a plain key here, not a link). The
-// 32-bit view moves everything below HKLM\SOFTWARE, and so HKEY_CLASSES_ROOT, under
-// HKLM\SOFTWARE\WOW6432Node, except a short list of keys that 64-bit Windows shares between views.
+// 32-bit view moves everything below HKLM\SOFTWARE under HKLM\SOFTWARE\WOW6432Node, except a
+// short list of keys that 64-bit Windows shares between views. Classes is shared as Windows 7 and
+// later share it: only the COM and media keys below it are redirected, so a file association
+// written by a 32-bit program is seen by 64-bit ones. HKLM\SOFTWARE\Classes\Wow6432Node is the
+// same key as HKLM\SOFTWARE\WOW6432Node\Classes, as on Windows.
 #include "platform/emulated/registry/registry_path.h"
 
 #include <array>
+#include <utility>
 
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
@@ -55,11 +59,27 @@ bool StartsWithNames(const std::vector<std::string>& names, size_t from, std::st
   return true;
 }
 
+// Keys below HKLM\SOFTWARE\Classes that the 32-bit view redirects (folded).
+constexpr std::array<std::string_view, 5> kRedirectedClassesKeys = {
+    "CLSID", "DIRECTSHOW", "INTERFACE", "MEDIA TYPE", "MEDIAFOUNDATION",
+};
+
+bool IsMachineSoftware(const std::vector<std::string>& names) {
+  return names.size() >= 2 && names[0] == kMachineHive && FoldRegName(names[1]) == "SOFTWARE";
+}
+
 bool IsRedirected(const std::vector<std::string>& names) {
-  if (names.size() < 2 || names[0] != kMachineHive || FoldRegName(names[1]) != "SOFTWARE")
-    return false;
+  if (!IsMachineSoftware(names)) return false;
   if (names.size() == 2) return true;  // HKLM\SOFTWARE itself opens as WOW6432Node
-  if (FoldRegName(names[2]) == FoldRegName(kRedirectedKey)) return false;
+  const std::string third = FoldRegName(names[2]);
+  if (third == FoldRegName(kRedirectedKey)) return false;
+  if (third == "CLASSES") {
+    if (names.size() == 3) return false;
+    const std::string fourth = FoldRegName(names[3]);
+    for (std::string_view redirected : kRedirectedClassesKeys)
+      if (fourth == redirected) return true;
+    return false;
+  }
   for (std::string_view shared : kSharedSoftwareKeys)
     if (StartsWithNames(names, 2, shared)) return false;
   return true;
@@ -100,6 +120,11 @@ uint32_t ResolveKeyPath(RegRoot root, std::string_view keyPath, RegView view,
   path.names = RootNames(root, userSid);
   path.nRootNames = path.names.size();
   if (uint32_t dwError = SplitNames(keyPath, bCreating, path.names)) return dwError;
+  // Classes\Wow6432Node leads to WOW6432Node\Classes.
+  if (IsMachineSoftware(path.names) && path.names.size() >= 4 &&
+      FoldRegName(path.names[2]) == "CLASSES" &&
+      FoldRegName(path.names[3]) == FoldRegName(kRedirectedKey))
+    std::swap(path.names[2], path.names[3]);
   if (view == RegView::View32 && IsRedirected(path.names)) {
     path.names.insert(path.names.begin() + 2, std::string(kRedirectedKey));
     if (path.nRootNames > 2) ++path.nRootNames;

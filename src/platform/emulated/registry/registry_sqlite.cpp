@@ -257,6 +257,7 @@ uint32_t SqliteRegistry::TouchKey(int64_t keyId) {
 
 uint32_t SqliteRegistry::CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile,
                                    RegView view, bool* bCreated) {
+  if (uint32_t dwError = CheckRefusedKey(root, keyPath, view)) return dwError;
   KeyPath path;
   if (uint32_t dwError = Resolve(root, keyPath, view, true, path)) return dwError;
   bool bNew = false;
@@ -278,6 +279,7 @@ uint32_t SqliteRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegVi
 }
 
 uint32_t SqliteRegistry::DeleteKey(RegRoot root, const std::string& keyPath, RegView view) {
+  if (uint32_t dwError = CheckRefusedKey(root, keyPath, view)) return dwError;
   KeyPath path;
   if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   if (path.names.size() == path.nRootNames) return ERROR_ACCESS_DENIED;
@@ -307,6 +309,7 @@ uint32_t SqliteRegistry::DeleteSubtrees(const KeyRef& key) {
 }
 
 uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, RegView view) {
+  if (uint32_t dwError = CheckRefusedKey(root, keyPath, view)) return dwError;
   KeyPath path;
   if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   const bool bDeleteSelf = path.names.size() > path.nRootNames;
@@ -372,6 +375,7 @@ uint32_t SqliteRegistry::ReadValue(RegRoot root, const std::string& keyPath,
 uint32_t SqliteRegistry::SetValue(RegRoot root, const std::string& keyPath,
                                   const std::string& valueName, const RegValue& value,
                                   RegView view) {
+  if (uint32_t dwError = CheckRefusedKey(root, keyPath, view)) return dwError;
   const std::string_view name = CutAtNul(valueName);
   if (name.size() > kMaxValueNameLen) return ERROR_INVALID_PARAMETER;
   return RunWrite([&]() -> uint32_t {
@@ -388,6 +392,7 @@ uint32_t SqliteRegistry::SetValue(RegRoot root, const std::string& keyPath,
 
 uint32_t SqliteRegistry::DeleteValue(RegRoot root, const std::string& keyPath,
                                      const std::string& valueName, RegView view) {
+  if (uint32_t dwError = CheckRefusedKey(root, keyPath, view)) return dwError;
   return RunWrite([&]() -> uint32_t {
     KeyRef key;
     if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
@@ -505,6 +510,32 @@ void SqliteRegistry::RefuseWrites(bool bRefuse, uint32_t nAllowedFirst) {
   bRefuseWrites_ = bRefuse;
   nAllowedWrites_ = nAllowedFirst;
 }
+
+void SqliteRegistry::RefuseWritesBelow(const std::string& fullKeyPath) {
+  refusedNames_.clear();
+  std::string_view rest = fullKeyPath;
+  while (!rest.empty()) {
+    const size_t cut = rest.find('\\');
+    if (cut != 0) refusedNames_.push_back(FoldRegName(rest.substr(0, cut)));
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+  }
+}
 #endif
+
+uint32_t SqliteRegistry::CheckRefusedKey(RegRoot root, const std::string& keyPath,
+                                         RegView view) const {
+#ifdef TARVIUM_FAULT_SEAM
+  KeyPath path;
+  if (refusedNames_.empty() || Resolve(root, keyPath, view, false, path) ||
+      path.names.size() < refusedNames_.size())
+    return ERROR_SUCCESS;
+  for (size_t i = 0; i < refusedNames_.size(); ++i)
+    if (FoldRegName(path.names[i]) != refusedNames_[i]) return ERROR_SUCCESS;
+  return ERROR_ACCESS_DENIED;
+#else
+  (void)root, (void)keyPath, (void)view;
+  return ERROR_SUCCESS;
+#endif
+}
 
 }  // namespace platform::emulated

@@ -70,13 +70,16 @@ class SqliteRegistry final : public Registry {
   uint32_t CheckIntegrity();
   // Runs body, whose registry calls then share one transaction: all of their writes stay when it
   // returns ERROR_SUCCESS, none of them otherwise. Another process waits until it ends.
-  uint32_t WriteAsOne(const std::function<uint32_t()>& body);
+  uint32_t WriteAsOne(const std::function<uint32_t()>& body) override;
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
   // ERROR_ACCESS_DENIED, as under a key whose ACL refuses the caller; the first nAllowedFirst
   // writes still succeed, so that "the Nth write fails" can be arranged.
   void RefuseWrites(bool bRefuse, uint32_t nAllowedFirst = 0);
+  // Test-only: writes at or below the key (a full path, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked",
+  // as the views resolve it) fail with ERROR_ACCESS_DENIED; an empty path refuses nothing.
+  void RefuseWritesBelow(const std::string& fullKeyPath);
 #endif
 
  private:
@@ -109,6 +112,8 @@ class SqliteRegistry final : public Registry {
   void ForgetKeys();
   void ForgetLists();
 
+  // ERROR_ACCESS_DENIED for a write the fault seam refuses; 0 otherwise (always without it).
+  uint32_t CheckRefusedKey(RegRoot root, const std::string& keyPath, RegView view) const;
   uint32_t Resolve(RegRoot root, const std::string& keyPath, RegView view, bool bCreating,
                    KeyPath& path) const;
   uint32_t LocateKey(RegRoot root, const std::string& keyPath, RegView view, KeyRef& key);
@@ -141,6 +146,7 @@ class SqliteRegistry final : public Registry {
 #ifdef TARVIUM_FAULT_SEAM
   bool bRefuseWrites_ = false;
   uint32_t nAllowedWrites_ = 0;
+  std::vector<std::string> refusedNames_;  // folded names of the refused key
 #endif
 };
 

@@ -1,0 +1,130 @@
+// The data of a registry line, built from its value text by type. Byte lists are read item by
+// item, an item being quoted only when the quote follows its comma directly; an item that is no
+// hexadecimal number stores 0, as does a number that is none. Everything stops at the line's
+// data limit.
+#include <string>
+
+#include "engine/ansi_text.h"
+#include "engine/inf_fields.h"
+#include "sysconfig/reg_line.h"
+
+namespace tarvium {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
+  text = TrimAnsi(text);
+  const bool bPrefixed = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (bPrefixed) text.remove_prefix(2);
+  const bool bHex = bPrefixed || !bDecimal;
+  uint64_t nValue = 0;
+  for (char c : text) {
+    const int nDigit = bHex ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (nDigit < 0) break;
+    nValue = nValue * (bHex ? 16 : 10) + static_cast<uint64_t>(nDigit);
+  }
+  return nValue;
+}
+
+namespace {
+
+void AppendLittleEndian(std::vector<uint8_t>& data, uint64_t nValue, int nBytes) {
+  for (int i = 0; i < nBytes; ++i) data.push_back(static_cast<uint8_t>(nValue >> (8 * i)));
+}
+
+// 'text' or "text" at the start of item, a doubled quote standing for one; returns the length
+// read up to and with the closing quote.
+size_t ReadQuoted(std::string_view text, std::string& out) {
+  const char cQuote = text[0];
+  size_t i = 1;
+  while (i < text.size()) {
+    if (text[i] == cQuote) {
+      if (i + 1 < text.size() && text[i + 1] == cQuote) {
+        out += cQuote;
+        i += 2;
+        continue;
+      }
+      return i + 1;
+    }
+    out += text[i++];
+  }
+  return i;
+}
+
+std::vector<uint8_t> BuildByteList(std::string_view text, bool bTextFromHex) {
+  std::vector<uint8_t> data;
+  size_t nPos = 0;
+  while (nPos < text.size() && !IsLineEnd(text[nPos])) {
+    const char c = text[nPos];
+    size_t nEnd = nPos;
+    if (c == '"' || c == '\'') {
+      std::string quoted;
+      nEnd += ReadQuoted(text.substr(nPos), quoted);
+      data.insert(data.end(), quoted.begin(), quoted.end());
+      if (!bTextFromHex) data.push_back(0);
+    }
+    const size_t nComma = text.find(',', nEnd);
+    if (nEnd == nPos)
+      data.push_back(static_cast<uint8_t>(ReadRegNumber(text.substr(nPos, nComma - nPos), false)));
+    if (nComma == std::string_view::npos) break;
+    nPos = nComma + 1;
+  }
+  return data;
+}
+
+// Each non-empty item, split at TABs, is one string.
+std::vector<uint8_t> BuildStringList(std::string_view text) {
+  std::vector<uint8_t> data;
+  const std::string list(text);
+  std::string item;
+  for (const char* rest = NextField(list.c_str(), item); rest; rest = NextField(rest, item)) {
+    size_t nStart = 0;
+    while (nStart <= item.size()) {
+      const size_t nTab = std::min(item.find('\t', nStart), item.size());
+      if (nTab > nStart) {
+        data.insert(data.end(), item.begin() + nStart, item.begin() + nTab);
+        data.push_back(0);
+      }
+      nStart = nTab + 1;
+    }
+  }
+  data.push_back(0);
+  return data;
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildRegData(uint32_t dwType, std::string_view text, bool bDecimalNumbers,
+                                  bool bTextFromHex) {
+  std::vector<uint8_t> data;
+  switch (dwType) {
+    case platform::REG_MULTI_SZ:
+      data = BuildStringList(text);
+      break;
+    case platform::REG_BINARY:
+    case platform::REG_NONE:
+      data = BuildByteList(text, bTextFromHex);
+      break;
+    case platform::REG_DWORD:
+      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers), 4);
+      break;
+    case platform::REG_QWORD:
+      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers), 8);
+      break;
+    default:
+      data.assign(text.begin(), text.end());
+      data.push_back(0);
+  }
+  if (data.size() > kRegLineDataMax) data.resize(kRegLineDataMax);
+  return data;
+}
+
+}  // namespace tarvium

@@ -1,0 +1,157 @@
+// What a parsed registry line does to the machine. The uninstall pass inverts every line (adds
+// become deletes, deletes are not undone), and the deletes of that pass prune the keys that became
+// empty, so a section removes what it added without any record per line. Append lines splice
+// their data into the existing value and cut it out again.
+#include "sysconfig/reg_lines.h"
+
+#include <algorithm>
+
+#include "engine/ansi_text.h"
+#include "engine/registry_operations.h"
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/setup_trace.h"
+#include "engine/show_message.h"
+#include "install/copy_flags.h"
+#include "platform/win_error.h"
+#include "sysconfig/reg_line.h"
+
+namespace tarvium {
+namespace {
+
+using platform::RegValue;
+
+bool IsStringType(uint32_t dwType) {
+  return dwType == platform::REG_SZ || dwType == platform::REG_EXPAND_SZ ||
+         dwType == platform::REG_MULTI_SZ;
+}
+
+// What the line's data is in an existing value: strings without their final NUL.
+std::vector<uint8_t> AppendedPart(const RegLine& reg) {
+  std::vector<uint8_t> part = reg.data;
+  if (IsStringType(reg.dwType) && !part.empty()) part.pop_back();
+  return part;
+}
+
+uint32_t CreateKeyForLine(platform::Registry& registry, const RegLine& reg) {
+  if (reg.bRootMissing) return platform::ERROR_INVALID_HANDLE;
+  uint32_t dwError = registry.CreateKey(reg.root, reg.keyPath, false);
+  if (dwError == platform::ERROR_CHILD_MUST_BE_VOLATILE)
+    dwError = registry.CreateKey(reg.root, reg.keyPath, true);
+  return dwError;
+}
+
+// Appending runs strings on (the old final NUL is replaced) and adds bytes to bytes; other types
+// are left as they are.
+uint32_t AppendToValue(platform::Registry& registry, const RegLine& reg, RegValue old) {
+  if (IsStringType(reg.dwType)) {
+    if (!old.data.empty()) old.data.pop_back();
+  } else if (reg.dwType != platform::REG_BINARY) {
+    return platform::ERROR_SUCCESS;
+  }
+  old.dwType = reg.dwType;
+  old.data.insert(old.data.end(), reg.data.begin(), reg.data.end());
+  return registry.SetValue(reg.root, reg.keyPath, reg.valueName, old);
+}
+
+uint32_t AddLine(SetupRun& run, const RegLine& reg, const RegValue* pExisting) {
+  platform::Registry& registry = run.machine.Reg();
+  if (const uint32_t dwError = CreateKeyForLine(registry, reg)) return dwError;
+  if (reg.append && pExisting) return AppendToValue(registry, reg, *pExisting);
+  if (reg.keyOnly) return platform::ERROR_SUCCESS;
+  return registry.SetValue(reg.root, reg.keyPath, reg.valueName, RegValue{reg.dwType, reg.data});
+}
+
+// Cuts the first occurrence of the appended part out of the value; a value left without bytes
+// is deleted.
+void CutAppendedPart(platform::Registry& registry, const RegLine& reg, RegValue old) {
+  if (!IsStringType(reg.dwType) && reg.dwType != platform::REG_BINARY) return;
+  const std::vector<uint8_t> part = AppendedPart(reg);
+  if (part.empty()) return;
+  const auto found = std::search(old.data.begin(), old.data.end(), part.begin(), part.end());
+  if (found == old.data.end()) return;
+  old.data.erase(found, found + static_cast<ptrdiff_t>(part.size()));
+  if (old.data.empty())
+    registry.DeleteValue(reg.root, reg.keyPath, reg.valueName);
+  else
+    registry.SetValue(reg.root, reg.keyPath, reg.valueName, old);
+}
+
+void DeleteValueLine(SetupRun& run, const RegLine& reg, const RegValue* pExisting) {
+  platform::Registry& registry = run.machine.Reg();
+  if (reg.bRootMissing || registry.OpenKey(reg.root, reg.keyPath) != platform::ERROR_SUCCESS)
+    return;
+  if (reg.append && pExisting)
+    CutAppendedPart(registry, reg, *pExisting);
+  else if (!reg.noClobber || (pExisting && pExisting->data == reg.data))
+    registry.DeleteValue(reg.root, reg.keyPath, reg.valueName);
+  if (run.ctx.bUninstall) RegPruneEmptyKeys(run, reg.root, reg.keyPath, true);
+}
+
+// A key line of the uninstall pass: a key that still has subkeys only loses its default value.
+void DeleteKeyLine(SetupRun& run, const RegLine& reg) {
+  if (reg.bRootMissing) return;
+  if (!run.ctx.bUninstall) {
+    RegDeleteTree(run, reg.root, reg.keyPath, true);
+    return;
+  }
+  if (RegCountSubkeys(run, reg.root, reg.keyPath) > 0)
+    RegDeleteValueAt(run, reg.root, reg.keyPath, "");
+  else
+    RegDeleteKeyAt(run, reg.root, reg.keyPath);
+  RegPruneEmptyKeys(run, reg.root, reg.keyPath, false);
+}
+
+bool ReadExisting(SetupRun& run, const RegLine& reg, RegValue& value) {
+  return !reg.bRootMissing && run.machine.Reg().QueryValue(reg.root, reg.keyPath, reg.valueName,
+                                                           value) == platform::ERROR_SUCCESS;
+}
+
+// Lines a workstation or user setup leaves to the other part of the installation.
+bool BelongsToOtherPart(const SetupRun& run, bool bCurrentUser, uint32_t dwSectionFlags) {
+  if (run.ctx.bWorkstationSetup && bCurrentUser) return true;
+  return run.ctx.bUserPartRun && !bCurrentUser && !(dwSectionFlags & COPY_CLIENT);
+}
+
+}  // namespace
+
+bool HandleRegLine(SetupRun& run, const std::string& line, uint32_t dwSectionFlags) {
+  std::string_view text = line;
+  RegLine reg;
+  reg.isDelete = !text.empty() && text[0] == '-';
+  if (reg.isDelete) text.remove_prefix(1);
+  if (TrimAnsi(text).empty()) return true;
+  const std::string body(text);
+  SetupTrace(run, "HandleRegLine(%s)\n", body.c_str());
+  if (!ParseRegLine(
+          text, [&](std::string& s) { ReplaceVariables(run, s); }, reg))
+    return true;
+  const bool bCurrentUser = reg.root == platform::RegRoot::CurrentUser;
+  MapCurrentUserRoot(run, reg.root, reg.keyPath);
+  RegValue existing;
+  const bool bUninstall = run.ctx.bUninstall;
+  const bool bExists = (reg.noClobber || reg.append) && ReadExisting(run, reg, existing);
+  if (reg.noClobber && bExists && !bUninstall) return true;
+  SetupTrace(run, "    Key=%s\n", reg.keyPath.c_str());
+  SetupTrace(run, "    ValueName=%s\n", reg.valueName.c_str());
+  SetupTrace(run, "    Value=%s\n", reg.valueText.c_str());
+  if (bUninstall) {
+    if (reg.isDelete) return true;  // deletions are not undone
+    reg.isDelete = true;
+  }
+  if (BelongsToOtherPart(run, bCurrentUser, dwSectionFlags)) return true;
+  const RegValue* pExisting = bExists ? &existing : nullptr;
+  if (reg.isDelete) {
+    if (reg.valueName.empty())
+      DeleteKeyLine(run, reg);
+    else
+      DeleteValueLine(run, reg, pExisting);
+    return true;
+  }
+  const uint32_t dwError = AddLine(run, reg, pExisting);
+  if (dwError == platform::ERROR_SUCCESS || !run.ctx.bWarnRegistry) return true;
+  const std::string& name = reg.valueName.empty() ? reg.keyPath : reg.valueName;
+  return ShowMessage(run, 5518, name, static_cast<int64_t>(dwError)) == kResultIgnore;
+}
+
+}  // namespace tarvium

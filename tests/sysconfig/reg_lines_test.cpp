@@ -1,0 +1,236 @@
+// Registry lines and sections on a real machine: adding, the inverted uninstall pass with its
+// pruning, delete lines in both passes, append and its removal, noClobber, the root rules of
+// workstation and user setups, failures with and without WarnRegistry, and whole sections.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "install/copy_flags.h"
+#include "install/install_test_run.h"
+#include "install/process_section.h"
+#include "support/cancelling_ui.h"
+#include "sysconfig/reg_lines.h"
+#include "sysconfig/system_configuration.h"
+
+namespace tarvium::test {
+namespace {
+
+using platform::RegRoot;
+using Bytes = std::vector<uint8_t>;
+
+class RegRun : public InstallTestRun {
+ public:
+  explicit RegRun(std::string_view infText = "") : InstallTestRun(infText) {
+    AttachSystemConfiguration(run);
+  }
+  std::optional<platform::RegValue> Value(const std::string& key, const std::string& name,
+                                          RegRoot root = RegRoot::LocalMachine) {
+    platform::RegValue value;
+    if (machine.Machine().Reg().QueryValue(root, key, name, value) != 0) return std::nullopt;
+    return value;
+  }
+  // The value's bytes, "<missing>" when it cannot be read.
+  Bytes Data(const std::string& key, const std::string& name,
+             RegRoot root = RegRoot::LocalMachine) {
+    const std::optional<platform::RegValue> value = Value(key, name, root);
+    const std::string_view missing = "<missing>";
+    return value ? value->data : Bytes(missing.begin(), missing.end());
+  }
+  bool HasKey(const std::string& key, RegRoot root = RegRoot::LocalMachine) {
+    return machine.Machine().Reg().OpenKey(root, key) == 0;
+  }
+  void Apply(std::initializer_list<const char*> lines) {
+    for (const char* line : lines) ASSERT_TRUE(HandleRegLine(run, line, 0)) << line;
+  }
+};
+
+Bytes Text(std::string_view text) {
+  Bytes bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+// A user who answers every message box with one result.
+class AnsweringUserInterface final : public ui::UserInterface {
+ public:
+  explicit AnsweringUserInterface(int nAnswer) : nAnswer_(nAnswer) {}
+  int MessageBox(const ui::MessageBoxRequest&) override { return nAnswer_; }
+  void SetWaitCursor(bool) override {}
+  void EnableMainWindows(bool) override {}
+  bool PumpMessages() override { return true; }
+
+ private:
+  int nAnswer_;
+};
+
+TEST(RegLines, AddedLinesAreRemovedByTheUninstallPassWithEmptiedKeys) {
+  RegRun t;
+  const std::initializer_list<const char*> lines = {
+      R"(HKLM\Software\Vendor\App\Deep\Er:D=dword:10)",
+      R"(HKLM\Software\Vendor\App:Kept=x)",
+      R"(HKLM\Software\Vendor\App\Sub=default text)",
+      R"(HKLM\Software\Vendor\App\Empty)",
+      R"(HKCR\.tvx\Shell::Open=1)",
+      "HKLM,Software\\Vendor\\App\\Only,,0x10,ignored",
+  };
+  t.Apply(lines);
+  EXPECT_EQ(t.Data("Software\\Vendor\\App\\Deep\\Er", "D"), (Bytes{0x10, 0, 0, 0}));
+  EXPECT_EQ(t.Data("Software\\Vendor\\App\\Sub", ""), Text("default text"));
+  EXPECT_EQ(t.Data("Software\\Vendor\\App\\Empty", ""), Text(""));
+  EXPECT_EQ(t.Data(".tvx\\Shell:", "Open", RegRoot::ClassesRoot), Text("1"));
+  EXPECT_TRUE(t.HasKey("Software\\Vendor\\App\\Only"));
+  EXPECT_FALSE(t.Value("Software\\Vendor\\App\\Only", ""));
+
+  // The pass that removes the section, without the line that wrote "Kept".
+  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, "Software\\Vendor\\App\\Sub", "Own",
+                                     {platform::REG_SZ, Text("user data")});
+  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, "Software\\Vendor\\App\\Deep", "Own",
+                                     {platform::REG_SZ, Text("user data")});
+  t.run.ctx.bUninstall = true;
+  for (const char* line : lines) {
+    if (std::string_view(line).find("Kept") != std::string_view::npos) continue;
+    ASSERT_TRUE(HandleRegLine(t.run, line, 0)) << line;
+  }
+  EXPECT_FALSE(t.HasKey("Software\\Vendor\\App\\Deep\\Er"));
+  EXPECT_EQ(t.Data("Software\\Vendor\\App\\Deep", "Own"), Text("user data"));  // pruning stops
+  EXPECT_FALSE(t.HasKey("Software\\Vendor\\App\\Empty"));
+  EXPECT_FALSE(t.HasKey("Software\\Vendor\\App\\Only"));
+  EXPECT_FALSE(t.HasKey(".tvx", RegRoot::ClassesRoot));
+  // A key line removes a key without subkeys even when it holds other values.
+  EXPECT_FALSE(t.HasKey("Software\\Vendor\\App\\Sub"));
+  EXPECT_TRUE(t.Value("Software\\Vendor\\App", "Kept"));  // a parent holding a value stays
+}
+
+TEST(RegLines, DeleteLinesInBothPassesAndKeyLinesOfTheUninstallPass) {
+  RegRun t;
+  t.Apply({R"(HKLM\Software\T\A\B:V=1)", R"(HKLM\Software\T\A:V=1)", R"(HKLM\Software\T:W=1)"});
+  t.Apply({R"(-HKLM\Software\T:W)", R"(-HKLM\Software\Absent:W)"});
+  EXPECT_FALSE(t.Value("Software\\T", "W"));
+  t.run.ctx.bUninstall = true;  // delete lines are not undone, nor done again
+  t.Apply({R"(-HKLM\Software\T\A)", "HKLM,Software\\T\\A\\B,V,4,1"});
+  EXPECT_TRUE(t.Value("Software\\T\\A\\B", "V"));
+  // A key line of the uninstall pass: with subkeys only the default value goes.
+  t.Apply({R"(HKLM\Software\T\A=default)"});
+  t.run.ctx.bUninstall = false;
+  t.Apply({R"(HKLM\Software\T\A=default)"});
+  t.run.ctx.bUninstall = true;
+  t.Apply({R"(HKLM\Software\T\A=default)"});
+  EXPECT_FALSE(t.Value("Software\\T\\A", ""));
+  EXPECT_TRUE(t.Value("Software\\T\\A", "V"));
+  t.run.ctx.bUninstall = false;
+  t.Apply({R"(-HKLM\Software\T\A)", "HKLM,Software\\T,W,4,1"});  // the whole tree goes
+  EXPECT_FALSE(t.HasKey("Software\\T\\A"));
+  EXPECT_TRUE(t.HasKey("Software\\T"));
+}
+
+TEST(RegLines, AppendAndItsRemovalAndNoClobber) {
+  RegRun t;
+  const std::string key = "Software\\T";
+  t.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, key);
+  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, key, "S",
+                                     {platform::REG_SZ, Text("a;")});
+  const char* appendS = "HKLM,Software\\T,S,0x8,x";
+  const char* appendOnly = "HKLM,Software\\T,O,0x8,x";
+  const char* appendM = "HKLM,Software\\T,M,0x10008,b";
+  const char* appendB = "HKLM,Software\\T,B,0x9,02,03";
+  t.Apply({appendS, appendOnly, appendM, R"(HKLM\Software\T:M=multisz:a)", appendM,
+           R"(HKLM\Software\T:B=hex:01)", appendB, appendB});
+  EXPECT_EQ(t.Data(key, "S"), Text("a;x"));
+  EXPECT_EQ(t.Data(key, "M"), (Bytes{'a', 0, 'b', 0, 0}));
+  EXPECT_EQ(t.Data(key, "B"), (Bytes{1, 2, 3, 2, 3}));  // appending twice appends twice
+
+  const char* keepN = "HKLM,Software\\T,N,0x2,new";
+  t.Apply({R"(HKLM\Software\T:N=old)", keepN, "HKLM,Software\\T,F,0x2,first"});
+  EXPECT_EQ(t.Data(key, "N"), Text("old"));
+  EXPECT_EQ(t.Data(key, "F"), Text("first"));
+
+  t.run.ctx.bUninstall = true;
+  t.Apply({appendS, appendOnly, appendM, appendB, keepN, "HKLM,Software\\T,F,0x2,first"});
+  EXPECT_EQ(t.Data(key, "S"), Text("a;"));
+  EXPECT_EQ(t.Data(key, "O"), Text(""));  // only the appended text: an empty string stays
+  EXPECT_EQ(t.Data(key, "M"), (Bytes{'a', 0, 0}));
+  EXPECT_EQ(t.Data(key, "B"), (Bytes{1, 2, 3}));
+  EXPECT_TRUE(t.Value(key, "N"));   // noClobber: another value is not ours to delete
+  EXPECT_FALSE(t.Value(key, "F"));  // the same bytes are
+}
+
+TEST(RegLines, WorkstationAndUserSetupsKeepToTheirRoots) {
+  RegRun t;
+  t.run.ctx.bWorkstationSetup = true;
+  t.Apply({R"(HKCU\Software\T:U=1)", R"(HKLM\Software\T:M=1)"});
+  EXPECT_FALSE(t.Value("Software\\T", "U", RegRoot::CurrentUser));
+  EXPECT_TRUE(t.Value("Software\\T", "M"));
+  t.run.ctx.bWorkstationSetup = false;
+  t.run.ctx.bUserPartRun = true;
+  t.Apply({R"(HKCU\Software\T:U=1)", R"(HKLM\Software\T:M2=1)"});
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\T:C=1)", 0x400000));
+  EXPECT_TRUE(t.Value("Software\\T", "U", RegRoot::CurrentUser));
+  EXPECT_FALSE(t.Value("Software\\T", "M2"));
+  EXPECT_TRUE(t.Value("Software\\T", "C"));
+}
+
+TEST(RegLines, RefusedWritesAskWithWarnRegistryAndPassOverWithout) {
+  RegRun t;
+  t.run.ctx.bSilent = false;
+  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultIgnore);
+  t.machine.Machine().SqlRegistry().RefuseWrites(true);
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\T:V=1)", 0));
+  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultOk);
+  EXPECT_FALSE(HandleRegLine(t.run, R"(HKLM\Software\T)", 0));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5518, 5518}));
+  ASSERT_EQ(t.run.shownMessages[1].args.size(), 2u);
+  EXPECT_EQ(std::get<std::string>(t.run.shownMessages[1].args[0]), "Software\\T");
+  EXPECT_EQ(std::get<int64_t>(t.run.shownMessages[1].args[1]), 5);
+
+  t.run.ctx.bWarnRegistry = false;
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\T:V=1)", 0));
+  t.run.ctx.bWarnRegistry = true;
+  t.run.ctx.bUninstall = true;  // the uninstall pass reports nothing
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\Vendor:V=1)", 0));
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKPD\Counter:V=1)", 0));
+  EXPECT_EQ(t.Messages().size(), 2u);
+  t.machine.Machine().SqlRegistry().RefuseWrites(false);
+}
+
+constexpr const char* kSections =
+    "[Keys.reg]\nHKLM\\Software\\S:A=1\nHKLM\\Software\\S:B=2\n"
+    "HKLM\\Software\\S:C=3\n"
+    "[Cleanup.reg]\n-HKLM\\Software\\S:A\n";
+
+TEST(RegSections, OrderDeleteSectionsMissingSectionsAndCancel) {
+  RegRun t(kSections);
+  std::vector<int32_t> traced;
+  t.run.script.traceLine = [&](SetupRun&, const std::string&, int32_t nLine, const std::string&) {
+    traced.push_back(nLine);
+  };
+  ASSERT_TRUE(HandleRegSection(t.run, "Keys.reg", 0));
+  EXPECT_EQ(traced, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_FALSE(HandleRegSection(t.run, "Missing.reg", 0));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5529}));
+
+  t.run.ctx.bUninstall = true;
+  traced.clear();
+  ASSERT_TRUE(HandleRegSection(t.run, "Cleanup.reg", COPY_DELETE));  // applied as written
+  EXPECT_FALSE(t.Value("Software\\S", "A"));
+  EXPECT_TRUE(t.run.ctx.bUninstall);
+  t.run.ctx.bSilent = false;
+  t.run.ui = std::make_unique<CancellingUserInterface>(1);
+  EXPECT_FALSE(HandleRegSection(t.run, "Keys.reg", 0));  // backwards, stopped after one line
+  EXPECT_EQ(traced, (std::vector<int32_t>{1, 3}));
+  EXPECT_FALSE(t.Value("Software\\S", "C"));
+  EXPECT_TRUE(t.Value("Software\\S", "B"));
+}
+
+TEST(RegSections, TheInstallPassDispatchesRegistrySections) {
+  RegRun t(
+      "[Options]\nA=A,DEFAULT\n[A]\n#Keys.reg\n#Reg:More\n[Reg:More]\nHKLM\\Software\\S:M=1\n" +
+      std::string(kSections));
+  SectionCall call;
+  call.section = "A";
+  ASSERT_TRUE(ProcessSection(t.run, call));
+  EXPECT_TRUE(t.Value("Software\\S", "C"));
+  EXPECT_TRUE(t.Value("Software\\S", "M"));
+}
+
+}  // namespace
+}  // namespace tarvium::test
