@@ -7,8 +7,8 @@
 namespace tarvium {
 
 bool CopyTheFile(SetupRun& run, const CopyFileRequest& request) {
-  DebugOutput(run, "File copy not carried out yet: " + request.source + " to " +
-                       request.destination);
+  DebugOutput(run,
+              "File copy not carried out yet: " + request.source + " to " + request.destination);
   return true;
 }
 

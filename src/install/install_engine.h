@@ -81,9 +81,12 @@ struct InstallEngine {
 
   // File copy state of the run.
   std::array<std::string, 2> lastWrittenFiles;  // the two last-written slots of APPEND
-  bool bAnswerNone = false;       // "None" was answered to a version or date question
-  bool bAnswerAllShared = false;  // "All" was answered to 5535
-  std::vector<std::string> runtimeCheckList;  // destinations of CHECKRTVERSION lines
+  bool bAnswerNone = false;                     // "None" was answered to a version or date question
+  bool bAnswerAllShared = false;                // "All" was answered to 5535
+  std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
+
+  // The answers of the prompt pages ("Name=Value"), recorded with the product's registration.
+  std::vector<std::string> answeredPrompts;
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;
