@@ -2,6 +2,7 @@
 
 #include "engine/registry_operations.h"
 #include "engine/setup_run.h"
+#include "install/previous_version.h"
 #include "install/registration_keys.h"
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
@@ -27,9 +28,7 @@ bool RemoveUserPart(SetupRun& run) {
                                       &dwError, &dwExitCode, "");
   const auto nCode = static_cast<int32_t>(dwExitCode);
   if (bStarted && dwError == 0 && nCode >= 0 && nCode != 6704) return true;
-  std::string lastError;
-  RegReadText(run, RegRoot::LocalMachine, "Software\\kelvaron\\Stowfield", "LastError", lastError);
-  return ShowMessage(run, 5570, lastError) == kResultIgnore;
+  return IgnoreFailedRemoval(run);
 }
 
 }  // namespace

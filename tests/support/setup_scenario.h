@@ -16,7 +16,12 @@
 //                lines expected, in this order, as parts of lines of the /B trace file
 //                (L:\trace.txt), the debugger output, the /E error file (L:\error.txt) and
 //                standard output with standard error; a line starting with '!' must not appear
-//   [Diff]       the lines of `winmachine diff` against the machine before the run, not counting
+//   [Then]       further runs after the first, one a line: "setup <status> <command line>" runs
+//                Setup.exe again in the folder, "winmachine <status> <arguments>" runs winmachine
+//                on the machine (with Setup.exe as the engine of _UnInst.exe); <status> is the
+//                exit status the shell must see
+//   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]
+//   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)
 // %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine.

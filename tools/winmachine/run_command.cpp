@@ -21,7 +21,8 @@ std::string CommandLineOf(const std::vector<std::string>& args) {
   return commandLine;
 }
 
-// Starts the program and waits; false (after a message) when it could not be started.
+}  // namespace
+
 bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32_t& dwExitCode) {
   platform::ProcessStart start;
   start.commandLine = commandLine;
@@ -39,8 +40,6 @@ bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32
   programs.CloseProcess(hProcess);
   return true;
 }
-
-}  // namespace
 
 int RunCommand(const Invocation& invocation) {
   if (invocation.args.empty()) return Fail(kExitUsage, "run needs a command line");
