@@ -250,11 +250,11 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   ASSERT_FALSE(fullExitCode_.empty()) << "Setup.exe wrote no exit code\n" << result.out;
   EXPECT_EQ(static_cast<int32_t>(std::stoul(fullExitCode_)), nExpected) << result.out;
   ExpectLines("Output", result.out);
+  RunFollowingCommands();
   ExpectLines("Trace", ReadHostFile(logs_ + "/trace.txt"));
   ExpectLines("ErrorFile", ReadHostFile(logs_ + "/error.txt"));
   ExpectLines("Debug", ReadHostFile(debugFile_));
   ExpectLines("HookLog", ReadHostFile(logs_ + "/hook.txt"));
-  RunFollowingCommands();
   const std::vector<std::string> diff = DiffLines();
   EXPECT_TRUE(MatchDiff(scenario_.Lines("Diff"), diff)) << "winmachine diff:\n"
                                                         << testing::PrintToString(diff);

@@ -20,7 +20,9 @@
 //                Setup.exe again in the folder, "winmachine <status> <arguments>" runs winmachine
 //                on the machine (with Setup.exe as the engine of _UnInst.exe); <status> is the
 //                exit status the shell must see
-//   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]
+//   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]; the trace, error
+//                file, debugger output and hook log are checked after the [Then] runs, whose
+//                lines they hold too
 //   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)

@@ -1,7 +1,8 @@
 // winmachine programs: what the system's list of installed programs offers. Without arguments it
 // lists the products of the Uninstall keys (64-bit and 32-bit views of the machine, then the
 // user's), as the list shows them: by display name, leaving out system components. With
-// "uninstall", "modify" or "repair" and a product (its display name or its key name) it runs the
+// "uninstall", "modify" or "repair" and a product (its display name or its key name; the words
+// after the action form it, as typed) it runs the
 // product's command through the machine, waits for it and shows its exit code, refusing what the
 // entry forbids (NoRemove, NoModify, NoRepair).
 //
@@ -136,14 +137,16 @@ int ProgramsCommand(const Invocation& invocation) {
   const Action* pAction = nullptr;
   for (const Action& action : kActions)
     if (args[0] == action.pszName) pAction = &action;
-  if (!pAction || args.size() != 2)
+  if (!pAction || args.size() < 2)
     return Fail(kExitUsage, "programs takes no arguments, or uninstall|modify|repair PRODUCT");
   uint32_t dwExitCode = 0;
   {
     auto machine = OpenMachine(invocation);
     if (!machine) return kExitFailed;
-    const auto entry = FindEntry(*machine, FromArg(args[1]));
-    if (!entry) return Fail(kExitFailed, "no installed program '" + args[1] + "'");
+    std::string product = FromArg(args[1]);
+    for (size_t i = 2; i < args.size(); ++i) product += " " + FromArg(args[i]);
+    const auto entry = FindEntry(*machine, product);
+    if (!entry) return Fail(kExitFailed, "no installed program '" + product + "'");
     const std::string command = ActionCommand(machine->Reg(), *entry, *pAction);
     if (command.empty()) return kExitFailed;
     PrintLine(std::string(pAction->pszName) + ": " + command);
