@@ -22,8 +22,8 @@ struct CopyFileRequest {
   uint32_t dwCopyFlags = 0;
   uint32_t dwAttributes = 0;  // the attribute words of the line
   int nSlot = kOrdinarySlot;
-  std::string name;       // the line's name field (shared files, fonts)
-  std::string cabinet;    // the first cabinet of the set, empty for a plain or compressed source
+  std::string name;     // the line's name field (shared files, fonts)
+  std::string cabinet;  // the first cabinet of the set, empty for a plain or compressed source
   bool bCarryOut = true;  // false: only the shared-file counting happens
 };
 

@@ -6,6 +6,7 @@
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "install/build_options.h"
+#include "install/copy_line.h"
 #include "install/generic_section.h"
 #include "install/install_pass.h"
 #include "install/option_selection.h"
@@ -67,6 +68,7 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.hasSpaceForSelection = HasSpaceForSelection;
   run.install.runInstallation = RunInstallationPasses;
   run.install.askOptions = AskOptions;
+  SetCopyLineProcessor(run, ProcessCopyLine);
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -18,6 +19,7 @@ namespace tarvium {
 
 struct SetupRun;
 class InfFile;
+struct CabinetSets;
 
 // One call of the section processing: the arguments the pass passes down to references.
 struct SectionCall {
@@ -84,6 +86,7 @@ struct InstallEngine {
   bool bAnswerNone = false;                     // "None" was answered to a version or date question
   bool bAnswerAllShared = false;                // "All" was answered to 5535
   std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
+  std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
 
   // The answers of the prompt pages ("Name=Value"), recorded with the product's registration.
   std::vector<std::string> answeredPrompts;

@@ -7,6 +7,7 @@
 #include "engine/pump_messages.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
+#include "install/copy_file.h"
 #include "install/install_engine.h"
 #include "install/option_selection.h"
 #include "install/option_sizes.h"
@@ -109,7 +110,11 @@ bool RunInstallationPasses(SetupRun& run) {
   OptionTable& table = EngineOf(run).options;
   PresetChosenMode(run, table);
   SetProgressRange(run, SizeOfSelection(run, kModeCustom, true));
-  if (!run.ctx.bModify) return RunInstallPass(run);
+  if (!run.ctx.bModify) {
+    if (!RunInstallPass(run)) return false;
+    CheckRuntimeVersions(run);
+    return true;
+  }
   std::vector<bool> wanted(table.records.size());
   for (int32_t i = 1; i < table.Count(); ++i) {
     wanted[static_cast<size_t>(i)] = table[i].selected;
@@ -124,7 +129,9 @@ bool RunInstallationPasses(SetupRun& run) {
     run.ctx.bUninstall = false;
   }
   for (int32_t i = 1; i < table.Count(); ++i) table[i].selected = wanted[static_cast<size_t>(i)];
-  return !run.ctx.bAborted;
+  if (run.ctx.bAborted) return false;
+  CheckRuntimeVersions(run);
+  return true;
 }
 
 }  // namespace tarvium

@@ -18,6 +18,13 @@ bool CountSharedFileUp(SetupRun& run, const std::string& path, bool bExistedBefo
 bool CountSharedFileDown(SetupRun& run, const std::string& path, uint32_t dwCopyFlags,
                          const std::string& name);
 
+// A font file by its extension (".ttf", ".otf", ".fon").
+bool IsFontFile(const std::string& path);
+// Adds a font file to the system's fonts (bAdd) or removes it, through the fonts handler; a
+// build without one traces the request and counts it as done.
+bool UpdateFontRegistration(SetupRun& run, const std::string& path, const std::string& name,
+                            bool bAdd);
+
 // Deletes a file (a path ending in "." stands for every file of its directory), deferring the
 // delete of a file in use; true when done or deferred.
 bool RemoveFile(SetupRun& run, const std::string& path);

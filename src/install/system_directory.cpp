@@ -7,12 +7,6 @@
 namespace tarvium {
 namespace {
 
-bool LiesIn(const std::string& path, std::string dir) {
-  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
-  return path.size() == dir.size() || path[dir.size()] == '\\';
-}
-
 bool ProbeWritable(SetupRun& run) {
   std::string probe = run.variables.Get("System");
   if (probe.empty()) return false;
@@ -29,6 +23,12 @@ bool ProbeWritable(SetupRun& run) {
 
 }  // namespace
 
+bool PathLiesIn(const std::string& path, std::string dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
+  return path.size() == dir.size() || path[dir.size()] == '\\';
+}
+
 bool IsSystemDirectoryWritable(SetupRun& run) {
   InstallEngine& engine = EngineOf(run);
   if (engine.nSystemWritable < 0) engine.nSystemWritable = ProbeWritable(run) ? 1 : 0;
@@ -37,12 +37,12 @@ bool IsSystemDirectoryWritable(SetupRun& run) {
 
 bool CopiesSystemFilesTwice(SetupRun& run) {
   return run.ctx.bAdminSetup &&
-         !LiesIn(run.variables.Get("System"), run.variables.Get("Windows")) &&
+         !PathLiesIn(run.variables.Get("System"), run.variables.Get("Windows")) &&
          IsSystemDirectoryWritable(run);
 }
 
 bool LiesInSystemDirectory(SetupRun& run, const std::string& path) {
-  return LiesIn(path, run.variables.Get("System"));
+  return PathLiesIn(path, run.variables.Get("System"));
 }
 
 }  // namespace tarvium

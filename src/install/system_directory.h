@@ -13,6 +13,9 @@ bool IsSystemDirectoryWritable(SetupRun& run);
 
 bool CopiesSystemFilesTwice(SetupRun& run);
 
+// Whether a full path lies in a directory (or is that directory), without regard to case.
+bool PathLiesIn(const std::string& path, std::string dir);
+
 // Whether a full path lies in the system directory (%System%).
 bool LiesInSystemDirectory(SetupRun& run, const std::string& path);
 

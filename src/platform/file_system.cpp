@@ -40,6 +40,17 @@ uint32_t FileSystem::GetFileSize(const std::string& path, uint64_t& nSize) {
   return err;
 }
 
+uint32_t FileSystem::CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
+                                   uint32_t& nCopied) {
+  nCopied = 0;
+  std::vector<uint8_t> buffer(nToCopy);
+  uint32_t nRead = 0;
+  if (uint32_t err = ReadFile(hFrom, buffer.data(), nToCopy, nRead)) return err;
+  if (nRead == 0) return ERROR_SUCCESS;
+  if (uint32_t err = WriteFile(hTo, buffer.data(), nRead, nCopied)) return err;
+  return nCopied == nRead ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
 uint32_t FileSystem::WriteWholeFile(const std::string& path, const std::string& bytes) {
   FileHandle hFile = FileHandle::Invalid;
   if (uint32_t err = CreateFile(path, GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, hFile))

@@ -126,6 +126,12 @@ class FileSystem {
     return Unsupported(hFile, times);
   }
   virtual uint32_t CloseHandle(FileHandle hFile) { return Unsupported(hFile); }
+  // Copies up to nToCopy bytes from hFrom's file pointer to hTo's and moves both pointers, as a
+  // ReadFile into a buffer and a WriteFile of what was read would; nCopied is 0 at the end of
+  // hFrom. The default does exactly that; a backend may move the bytes without bringing them to
+  // the caller.
+  virtual uint32_t CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
+                                 uint32_t& nCopied);
 
   // --- Files and directories by path -----------------------------------------------------------
   virtual uint32_t GetFileAttributes(const std::string& path, uint32_t& dwAttributes) {

@@ -58,6 +58,8 @@ std::string_view PageName(PageKind kind) {
       return "application directory";
     case PageKind::DataDirectory:
       return "data directory";
+    case PageKind::Disk:
+      return "installation medium";
     case PageKind::User:
       break;
   }
@@ -67,6 +69,14 @@ std::string_view PageName(PageKind kind) {
 }  // namespace
 
 int HeadlessUserInterface::ShowPage(PageRequest& request) {
+  // Nobody can insert a medium: trying again would ask for ever, and skipping would install a
+  // product without its file.
+  if (request.kind == PageKind::Disk) {
+    console_.WriteErrorLine(
+        "== Page: installation medium == cannot be answered without a person: " + request.text +
+        "; Cancel");
+    return kPageCancel;
+  }
   std::string line = "== Page: " + std::string(PageName(request.kind)) +
                      " == not asked (no interactive interface): ";
   line += request.nDefaultChoice == kPageNext ? std::string("Next")

@@ -49,11 +49,14 @@ enum class PageKind {
   Directory,      // the application directory (text 5036)
   DataDirectory,  // the data directory (text 5037)
   User,           // user name and company
+  Disk,           // insert the medium: try again 1, skip 996, cancel 2; value is the source
+                  // directory, which the person may change before trying again
 };
 
 inline constexpr int kPageNext = 1;
 inline constexpr int kPageCancel = 2;
 inline constexpr int kPageBack = 998;
+inline constexpr int kPageSkip = 996;
 
 // The choices of the choice pages, as their results.
 inline constexpr int kChoiceAddRemove = 7004;  // same-version page
@@ -99,6 +102,12 @@ class UserInterface {
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
   // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
   virtual void ShowProgress(int nPercent) { (void)nPercent; }
+  // The two lines of the main window that say what is being worked on ("Copying:" the source,
+  // "to:" the destination).
+  virtual void ShowStatus(const std::string& firstLine, const std::string& secondLine) {
+    (void)firstLine;
+    (void)secondLine;
+  }
 };
 
 }  // namespace tarvium::ui

@@ -5,7 +5,10 @@
 // `winmachine diff` against the machine before the run. New scenarios need only a new folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -96,6 +99,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     scenario_ = LoadScenario(GetParam());
+    media_ = scenario_.dir;
     CopyMachine(TemplateMachine::Get().machine, machine_);
     fs::create_directories(logs_);
     std::string machineIni = "\r\n[Drive L]\r\nHostDir=" + logs_ + "\r\n";
@@ -120,7 +124,13 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         }
       });
     }
-    if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty()) {
+    if (scenario_.run.count("Prepare")) {
+      media_ = dir_.Path() + "/media";
+      fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
+      ASSERT_EQ(RunShell(scenario_.run["Prepare"]), 0) << scenario_.run["Prepare"];
+    }
+    if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty() ||
+        scenario_.run.count("Prepare")) {
       before_ = dir_.Path() + "/before";
       ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
     }
@@ -163,6 +173,31 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return path;
   }
 
+  // A command of the scenario in its media folder, with the machine and the programs named.
+  int RunShell(const std::string& command) {
+    const std::string line = "cd " + ShellQuote(media_) +
+                             " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+                             " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
+                             " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
+                             " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE && " + command;
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Locks a file of the machine for as long as the descriptor is open: it is then in use.
+  int LockMachineFile(const std::string& windowsPath) {
+    std::string hostPath;
+    WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+      machine.EmulatedFiles().GetHostPath(windowsPath, hostPath);
+    });
+    const int fd = ::open(hostPath.c_str(), O_RDONLY);
+    if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    return fd;
+  }
+
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
   ToolResult RunSetup(const std::string& commandLine) {
     return RunInFolder(ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine);
@@ -180,7 +215,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
     const std::string command =
-        "cd " + ShellQuote(scenario_.dir) + " && export TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        "cd " + ShellQuote(media_) + " && export TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
@@ -239,10 +274,20 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   std::string debugFile_ = dir_.Path() + "/debug.txt";
   std::string before_ = TemplateMachine::Get().snapshot;
   std::string fullExitCode_;
+  std::string media_;  // the folder Setup.exe runs in: the scenario's, or its prepared copy
 };
 
 TEST_P(SetupScenario, RunsAsDescribed) {
+  int fdLocked = -1;
+  if (scenario_.run.count("HoldLocked")) {
+    fdLocked = LockMachineFile(scenario_.run["HoldLocked"]);
+    ASSERT_GE(fdLocked, 0) << scenario_.run["HoldLocked"];
+  }
   const ToolResult result = RunSetup(scenario_.run["CommandLine"]);
+  if (fdLocked >= 0) ::close(fdLocked);
+  if (scenario_.run.count("After")) {
+    ASSERT_EQ(RunShell(scenario_.run["After"]), 0) << scenario_.run["After"];
+  }
   const auto nExpected = static_cast<int32_t>(std::stol(scenario_.run["ExitCode"]));
   EXPECT_EQ(result.nExit, static_cast<int>(static_cast<uint32_t>(nExpected) & 0xFF))
       << "the shell sees the low byte\n"

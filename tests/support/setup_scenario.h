@@ -6,7 +6,15 @@
 //                in which %SCENARIO% is the folder's Windows path),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
-//                which %TARVIUM_TEST_EXTENSION% names in every run)
+//                which %TARVIUM_TEST_EXTENSION% names in every run),
+//                Prepare= (a shell command run before the run, in a copy of the folder that the
+//                run then uses as its media; $TARVIUM_MACHINE, $SETUP_EXE and $WINMACHINE name
+//                the machine and the built programs, so it can make cabinets, run an earlier
+//                installation or put files on the machine; the "before" of [Diff] is taken after
+//                it), HoldLocked= (a file of the machine, Windows path, that the test holds
+//                locked while Setup.exe runs, so that it is in use), After= (a shell command run
+//                after Setup.exe, with the same variables, before the checks, such as
+//                "$WINMACHINE reboot")
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run

@@ -52,6 +52,8 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t GetFileTime(FileHandle hFile, FileTimes& times) override;
   uint32_t SetFileTime(FileHandle hFile, const FileTimes& times) override;
   uint32_t CloseHandle(FileHandle hFile) override;
+  uint32_t CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
+                         uint32_t& nCopied) override;
 
   uint32_t GetFileAttributes(const std::string& path, uint32_t& dwAttributes) override;
   uint32_t SetFileAttributes(const std::string& path, uint32_t dwAttributes) override;
@@ -98,7 +100,7 @@ class EmulatedFileSystem : public FileSystem {
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only faults: the nFailingWrite-th WriteFile from now fails with ERROR_WRITE_FAULT
   // (0: none); with bDiskFull every write fails with ERROR_DISK_FULL and drives report no free
-  // space. Writes inside CopyFile count.
+  // space. Writes inside CopyFile and each CopyFileRange count.
   struct FaultPlan {
     uint32_t nFailingWrite = 0;
     bool bDiskFull = false;

@@ -1,0 +1,177 @@
+// A copy line is handled in the order the rules build on each other: the flags first (the engine's
+// additions decide applicability), then the paths, then the lines that need no source, then the
+// source itself. Lines that are not carried out (a section already processed in this pass) only
+// let the copy procedure count shared files, so they need neither source nor medium.
+#include "install/copy_line.h"
+
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "engine/setup_trace.h"
+#include "engine/show_message.h"
+#include "install/copy_file.h"
+#include "install/copy_flags.h"
+#include "install/copy_line_fields.h"
+#include "install/copy_line_paths.h"
+#include "install/copy_line_special.h"
+#include "install/copy_source.h"
+#include "install/flag_applicability.h"
+#include "install/install_engine.h"
+#include "install/installed_product.h"
+#include "install/system_directory.h"
+#include "platform/ansi_case.h"
+#include "script/message_catalog.h"
+#include "ui/user_interface.h"
+
+namespace tarvium {
+namespace {
+
+constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         platform::AnsiEqualNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool IsMachineWideDirectory(SetupRun& run, const std::string& destination) {
+  const VariableStore& v = run.variables;
+  const std::string& windows = v.Get("Windows");
+  if (PathLiesIn(destination, windows)) {
+    std::string profiles = windows;
+    if (!profiles.empty() && profiles.back() == '\\') profiles.pop_back();
+    return !PathLiesIn(destination, profiles + "\\Profiles");
+  }
+  return PathLiesIn(destination, v.Get("System")) ||
+         PathLiesIn(destination, v.Get("CommonFilesDir"));
+}
+
+bool IsExactly(const std::string& path, std::string dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  std::string_view trimmed = path;
+  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
+  return !dir.empty() && platform::AnsiEqualNoCase(trimmed, dir);
+}
+
+// With /N a reinstallation into another directory than the registered one counts its shared
+// files again.
+bool KeepsSharedCountOfReinstall(SetupRun& run, const std::string& fullDestination) {
+  if (!run.ctx.bNewInstance) return false;
+  const bool bClientRun = run.ctx.bClientSetup || run.ctx.bFromCD;
+  const std::string& app = run.variables.Get("App");
+  if (!PathLiesIn(fullDestination, app)) return false;
+  const std::string registered = RecordText(run, platform::RegRoot::LocalMachine,
+                                            ProductRecordKey(run.variables.Get("MachineKeyName")),
+                                            bClientRun ? "ClientPath" : "AppPath");
+  return registered.empty() || !PathLiesIn(app, registered);
+}
+
+void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
+  if (!run.ui) return;
+  run.ui->ShowStatus(GetText(run, 5007) + " " + source, GetText(run, 5008) + " " + destination);
+}
+
+void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t dwCopyFlags,
+                         bool bCarryOut) {
+  const SetupContext& ctx = run.ctx;
+  if (!(dwCopyFlags & COPY_CHECKRTVERSION) || !bCarryOut || ctx.bAdminSetup || ctx.bUserPartRun ||
+      ctx.bUninstall)
+    return;
+  std::vector<std::string>& list = EngineOf(run).runtimeCheckList;
+  if (list.size() < kMaxRuntimeChecks) list.push_back(destination);
+}
+
+struct ParsedLine {
+  CopyLineFields fields;
+  uint32_t dwCopyFlags = 0;
+  uint32_t dwAttributes = 0;
+};
+
+// Reads the fields, replaces the variables and reads the flag words; false after 5530.
+bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
+  parsed.fields = ParseCopyLine(line);
+  CopyLineFields& fields = parsed.fields;
+  ReplaceVariables(run, fields.source);
+  ReplaceVariables(run, fields.destination);
+  ReplaceVariables(run, fields.flags);
+  if (!ParseCopyLineFlags(fields.flags, parsed.dwCopyFlags, parsed.dwAttributes)) {
+    ShowMessage(run, 5530, fields.flags);
+    return false;
+  }
+  parsed.dwCopyFlags = AddEngineFlags(run, parsed.dwCopyFlags, fields.destination, fields.source);
+  return true;
+}
+
+bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
+                          const CopyLinePaths& paths) {
+  const CopyLineFields& fields = parsed.fields;
+  CopyFileRequest request;
+  request.source = paths.fullDestination;
+  request.destination = paths.fullDestination;
+  request.dwCopyFlags = parsed.dwCopyFlags;
+  request.dwAttributes = parsed.dwAttributes;
+  request.name = fields.name;
+  request.bCarryOut = call.bCarryOut;
+  if (call.bInstalledBefore && !KeepsSharedCountOfReinstall(run, paths.fullDestination))
+    request.dwCopyFlags &= ~COPY_SHAREDDLL;
+  if (call.bCarryOut && !run.ctx.bUninstall) {
+    CopySource source{paths.fullSource, {}};
+    const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
+    if (found != SourceFound::Found) return found == SourceFound::Skipped;
+    request.source = source.fullSource;
+    request.cabinet = source.cabinet;
+    request.nExpectedSize = fields.nSize;
+    ShowCopyingStatus(run, source.fullSource, paths.fullDestination);
+  } else if (call.bCarryOut) {
+    request.nExpectedSize = fields.nSize;
+  }
+  if (!CopyTheFile(run, request)) return false;
+  if (!paths.secondDestination.empty() && call.bCarryOut) {
+    request.destination = paths.secondDestination;
+    request.nSlot = kSecondCopySlot;
+    if (!CopyTheFile(run, request)) return false;
+  }
+  const ConfigurationHooks& hooks = EngineOf(run).configuration;
+  if (run.ctx.bRepair && !run.ctx.bUninstall && call.bCarryOut &&
+      (parsed.dwCopyFlags & COPY_REGISTER) && hooks.registerServer)
+    hooks.registerServer(run, paths.fullDestination, true);
+  CollectRuntimeCheck(run, paths.fullDestination, parsed.dwCopyFlags, call.bCarryOut);
+  return true;
+}
+
+}  // namespace
+
+uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& destination,
+                        const std::string& source) {
+  const SetupContext& ctx = run.ctx;
+  if (!ctx.bDateWarning) dwCopyFlags |= COPY_NODATEWARNING;
+  if (!ctx.bSizeWarning) dwCopyFlags |= COPY_NOSIZEWARNING;
+  if (dwCopyFlags & kRegistrations) dwCopyFlags |= COPY_SHAREDDLL;
+  if (ctx.bUserPartRun) dwCopyFlags &= ~(kRegistrations | COPY_SHAREDDLL);
+  if (!(dwCopyFlags & COPY_CLIENT) && IsMachineWideDirectory(run, destination))
+    dwCopyFlags |= COPY_CLIENT | COPY_MACHINE;
+  if (dwCopyFlags & COPY_SETUP) dwCopyFlags |= COPY_EXPAND | COPY_DONTDELETE;
+  if (ctx.bClientSetup && EndsWithNoCase(source, "Setup.inf")) dwCopyFlags |= COPY_NOSIZEWARNING;
+  if (IsExactly(destination, run.variables.Get("CommonFilesDir"))) dwCopyFlags |= COPY_DIRECTORY;
+  return dwCopyFlags;
+}
+
+bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& call) {
+  SetupTrace(run, "Copy line: %s\n", line.c_str());
+  ParsedLine parsed;
+  if (!ReadLine(run, line, parsed)) return false;
+  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
+  const CopyLineFields& fields = parsed.fields;
+  const CopyLinePaths paths =
+      ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
+  if (paths.bSkip) return true;
+  if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
+    return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
+                                                        parsed.dwCopyFlags, parsed.dwAttributes);
+  if (parsed.dwCopyFlags & COPY_DELETE)
+    return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
+  if (!run.ctx.bAdminSetup && run.machine.System().OsVersion().dwMajorVersion >= 4 &&
+      platform::AnsiUpper(fields.source).find("_UNINST.CPL") != std::string::npos)
+    return true;
+  return CopyAfterSourceFound(run, parsed, call, paths);
+}
+
+}  // namespace tarvium

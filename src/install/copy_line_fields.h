@@ -1,0 +1,26 @@
+// The fields of a copy line as written: "N:Source, Destination, Flags, Size, Name". Splitting them
+// is a pure function over the text so that it can be tested and fuzzed without a machine; the
+// variables in the source, destination and flags are replaced by the caller afterwards, and the
+// flag words are read then (ParseCopyLineFlags), because a variable may hold flag words.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvium {
+
+struct CopyLineFields {
+  uint32_t nMedium = 1;     // 0 and an empty number mean 1
+  std::string source;       // the source path as written, without the medium number
+  std::string destination;  // trimmed
+  std::string flags;        // trimmed
+  int64_t nSize = 0;        // the expected size in bytes
+  std::string name;         // the display name of shared files and fonts
+};
+
+// Splits a copy line. The source field is cut at its first ':' into the medium number and the
+// path (a drive colon after it stays in the path: "1:C:\x.dll"); without a ':' the field's
+// leading digits are the medium number and the path starts at its second character.
+CopyLineFields ParseCopyLine(std::string_view line);
+
+}  // namespace tarvium

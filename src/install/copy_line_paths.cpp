@@ -1,0 +1,195 @@
+// The destination-relative prefixes are a table searched for the most specific directory that
+// holds the destination (the system directory lies inside the Windows directory, and a source
+// "Windows\System\x.dll" meant for %System% must lose both components, not one).
+#include "install/copy_line_paths.h"
+
+#include <array>
+#include <string_view>
+
+#include "engine/setup_run.h"
+#include "install/copy_flags.h"
+#include "install/system_directory.h"
+#include "platform/ansi_case.h"
+
+namespace tarvium {
+namespace {
+
+constexpr uint32_t kUseFileName = 8;  // attribute word USEFILENAME
+
+struct RelativePrefix {
+  std::string_view directory;  // the variable naming the directory the destination lies in
+  std::array<std::string_view, 2> prefixes;
+  int nComponents;
+};
+
+constexpr std::array<RelativePrefix, 17> kRelativePrefixes = {{
+    {"Windows", {"Windows\\", ""}, 1},
+    {"System", {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {"System16", {"Windows\\System\\", "Windows\\System16\\"}, 2},
+    {"Fonts", {"Windows\\Fonts\\", ""}, 2},
+    {"Data", {"Data\\", ""}, 1},
+    {"PrintProcessorDir", {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {"PrinterDriverDir", {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {"Personal", {"Personal\\", ""}, 1},
+    {"AppData", {"AppData\\", ""}, 1},
+    {"CommonAppData", {"CommonAppData\\", ""}, 1},
+    {"LocalAppDataLow", {"LocalAppDataLow\\", ""}, 1},
+    {"LocalAppData", {"LocalAppData\\", ""}, 1},
+    {"LocalSettings", {"LocalSettings\\", ""}, 1},
+    {"UserProfile", {"UserProfile\\", ""}, 1},
+    {"Templates", {"Windows\\ShellNew\\", ""}, 2},
+    {"MediaPath", {"Windows\\Media\\", ""}, 2},
+    {"CommonFilesDir", {"Common\\", "CommonFilesDir\\"}, 1},
+}};
+
+bool IsAbsolute(std::string_view path) {
+  return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+}
+
+std::string WithBackslash(std::string dir) {
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+std::string Join(const std::string& dir, std::string_view rest) {
+  if (dir.empty()) return std::string(rest);
+  while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
+  return WithBackslash(dir) + std::string(rest);
+}
+
+std::string FileNameOf(std::string_view path) {
+  const size_t nSlash = path.find_last_of("\\/");
+  return std::string(nSlash == std::string_view::npos ? path : path.substr(nSlash + 1));
+}
+
+std::string DropComponents(std::string_view path, int nComponents) {
+  for (int i = 0; i < nComponents; ++i) {
+    const size_t nSlash = path.find('\\');
+    if (nSlash == std::string_view::npos) return std::string(path);
+    path.remove_prefix(nSlash + 1);
+  }
+  return std::string(path);
+}
+
+// The number of leading source components that a directory destination does not repeat.
+int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
+  int nComponents = 0;
+  size_t nBest = 0;
+  for (const RelativePrefix& row : kRelativePrefixes) {
+    const std::string& dir = run.variables.Get(row.directory);
+    if (dir.size() <= nBest || !PathLiesIn(destination, dir)) continue;
+    for (std::string_view prefix : row.prefixes) {
+      if (prefix.empty() || !platform::AnsiStartsWithNoCase(source, prefix)) continue;
+      nComponents = row.nComponents;
+      nBest = dir.size();
+    }
+  }
+  return nComponents;
+}
+
+bool IsClientRun(const SetupContext& ctx) {
+  return ctx.bClientSetup || ctx.bFromCD;
+}
+
+// A relative destination lies below the application directory (the client directory in client
+// runs); a directory destination gets the destination-relative part of the source.
+std::string FullDestination(SetupRun& run, const std::string& destination,
+                            const std::string& relativePart, uint32_t dwCopyFlags) {
+  std::string full = destination;
+  if (!IsAbsolute(destination))
+    full = Join(run.variables.Get(IsClientRun(run.ctx) ? "Client" : "App"), destination);
+  const bool bExactlyData = IsAbsolute(destination) && !run.variables.Get("Data").empty() &&
+                            platform::AnsiEqualNoCase(WithBackslash(destination),
+                                                      WithBackslash(run.variables.Get("Data")));
+  const bool bDirectory = full.empty() || full.back() == '\\' || (dwCopyFlags & COPY_DIRECTORY) ||
+                          bExactlyData || run.machine.Files().DirectoryExists(full);
+  return bDirectory ? Join(full, relativePart) : full;
+}
+
+std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
+  const std::string& system = run.variables.Get("System");
+  std::string rest = path.substr(std::min(path.size(), WithBackslash(system).size()));
+  return Join(run.variables.Get("Windows"), rest);
+}
+
+// The second place of a system file in an administrator setup: the destination without its
+// first one or two directories after the drive.
+std::string SecondCopyPath(const std::string& destination, int nComponents) {
+  const size_t nRoot = destination.find('\\');
+  if (nRoot == std::string::npos) return {};
+  const std::string dropped =
+      DropComponents(std::string_view(destination).substr(nRoot + 1), nComponents < 2 ? 1 : 2);
+  return destination.substr(0, nRoot + 1) + dropped;
+}
+
+bool IsClientAlone(uint32_t dwCopyFlags) {
+  return (dwCopyFlags & COPY_CLIENT) && !(dwCopyFlags & COPY_MACHINE);
+}
+
+bool IsClientAndMachine(uint32_t dwCopyFlags) {
+  return (dwCopyFlags & COPY_CLIENT) && (dwCopyFlags & COPY_MACHINE);
+}
+
+// Administrator and workstation setups put the client's files where the later runs read them.
+void StageClientFiles(SetupRun& run, const CopyLineFields& fields, uint32_t dwCopyFlags,
+                      int nPrefix, CopyLinePaths& paths) {
+  const SetupContext& ctx = run.ctx;
+  const VariableStore& v = run.variables;
+  if (!ctx.bAdminSetup && !(ctx.bWorkstationSetup && !ctx.bFromCD)) return;
+  if (IsClientAlone(dwCopyFlags) || (ctx.bAdminSetup && IsClientAndMachine(dwCopyFlags))) {
+    const std::string base = nPrefix ? v.Get("App") : Join(v.Get("App"), v.Get("ClientSrcDir"));
+    paths.fullDestination = Join(base, fields.source);
+  } else if (ctx.bAdminSetup && (dwCopyFlags & COPY_SETUP)) {
+    if (fields.source.starts_with("..")) paths.bSkip = true;
+    paths.fullDestination =
+        Join(Join(v.Get("App"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination));
+  }
+}
+
+// Runs from an administrator installation, and user setups, read relative sources from the
+// layout the administrator setup made.
+void ReadFromAdminLayout(SetupRun& run, const CopyLineFields& fields, uint32_t dwCopyFlags,
+                         int nPrefix, CopyLinePaths& paths) {
+  const SetupContext& ctx = run.ctx;
+  const VariableStore& v = run.variables;
+  const bool bUserSetup = ctx.bUserPartRun && !ctx.bFromCD;
+  if (!(ctx.bAdminInstallation || bUserSetup) || IsAbsolute(fields.source)) return;
+  const std::string base = v.Get(bUserSetup ? "App" : "Src");
+  if (dwCopyFlags & COPY_SETUP) {
+    if (bUserSetup && fields.source.starts_with("..")) paths.bSkip = true;
+    paths.fullSource =
+        Join(Join(v.Get("Src"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination));
+  } else if (IsClientAlone(dwCopyFlags) || (IsClientAndMachine(dwCopyFlags) && !ctx.bUserPartRun &&
+                                            (ctx.bClientSwitch || ctx.bAdminInstallation))) {
+    const std::string dir = nPrefix ? base : Join(base, v.Get("ClientSrcDir"));
+    paths.fullSource = Join(dir, fields.source);
+  } else if (!(dwCopyFlags & COPY_LOCALAPP) && !IsAbsolute(fields.destination)) {
+    paths.fullSource = Join(base, fields.destination);
+  }
+}
+
+}  // namespace
+
+CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
+                                   uint32_t dwCopyFlags, uint32_t dwAttributes) {
+  const SetupContext& ctx = run.ctx;
+  CopyLinePaths paths;
+  const int nPrefix =
+      ctx.bAdminSetup ? 0 : RelativePrefixLength(run, fields.destination, fields.source);
+  const std::string relativePart = (dwAttributes & kUseFileName)
+                                       ? FileNameOf(fields.source)
+                                       : DropComponents(fields.source, nPrefix);
+  paths.fullSource =
+      IsAbsolute(fields.source) ? fields.source : Join(run.variables.Get("Src"), fields.source);
+  paths.fullDestination = FullDestination(run, fields.destination, relativePart, dwCopyFlags);
+  const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
+  if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))
+    paths.fullDestination = ReplaceSystemByWindows(run, paths.fullDestination);
+  if (bInSystem && CopiesSystemFilesTwice(run))
+    paths.secondDestination = SecondCopyPath(paths.fullDestination, nPrefix);
+  StageClientFiles(run, fields, dwCopyFlags, nPrefix, paths);
+  ReadFromAdminLayout(run, fields, dwCopyFlags, nPrefix, paths);
+  return paths;
+}
+
+}  // namespace tarvium

@@ -1,0 +1,27 @@
+// Where a copy line reads and writes: the full source on the medium and the full destination,
+// with the destination-relative part of the source appended to a directory destination, the
+// unwritable system directory replaced by the Windows directory, the staging of client files by
+// administrator and workstation setups (and the administrator's second copy of system files),
+// and the layout of an administrator installation that later runs read from.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "install/copy_line_fields.h"
+
+namespace tarvium {
+
+struct SetupRun;
+
+struct CopyLinePaths {
+  std::string fullSource;
+  std::string fullDestination;
+  std::string secondDestination;  // the administrator setup's second copy; empty when none
+  bool bSkip = false;             // the layout has no place for the file: the line is done
+};
+
+// Resolves the paths of a line whose variables are replaced.
+CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
+                                   uint32_t dwCopyFlags, uint32_t dwAttributes);
+
+}  // namespace tarvium

@@ -1,0 +1,228 @@
+// Copy lines: the fields and medium forms, the resolved source and destination paths, and the
+// lines' behaviour on a real machine: DELETE, CREATE, the platform words, wrong flags, and a
+// missing source with OPTIONAL, with the error file of /F and with the medium question.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "engine/replace_variables.h"
+#include "install/copy_flags.h"
+#include "install/copy_line.h"
+#include "install/copy_line_fields.h"
+#include "install/copy_line_paths.h"
+#include "install/copy_source.h"
+#include "install_test_run.h"
+#include "platform/emulated/machine/machine_config.h"
+
+namespace tarvium::test {
+namespace {
+
+// Answers the medium question from a list, running an action (inserting the medium) first.
+class MediumAnswers final : public ui::UserInterface {
+ public:
+  int MessageBox(const ui::MessageBoxRequest& request) override {
+    return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
+  }
+  void SetWaitCursor(bool) override {}
+  void EnableMainWindows(bool) override {}
+  bool PumpMessages() override { return true; }
+  int ShowPage(ui::PageRequest& page) override {
+    asked.push_back(page.text);
+    if (answers.empty()) return ui::kPageCancel;
+    auto [nAnswer, insert] = answers.front();
+    answers.pop_front();
+    if (insert) insert(page);
+    return nAnswer;
+  }
+  std::deque<std::pair<int, std::function<void(ui::PageRequest&)>>> answers;
+  std::vector<std::string> asked;
+};
+
+class CopyLines : public testing::Test {
+ protected:
+  CopyLines() {
+    SetCopyLineProcessor(t.run, ProcessCopyLine);
+    v().Set("Src", "C:\\Media\\");
+    v().Set("App", "C:\\Program Files\\P\\");
+    v().Set("Windows", "C:\\Windows");
+    v().Set("System", "C:\\Windows\\System32");
+    v().Set("Fonts", "C:\\Windows\\Fonts");
+    v().Set("CommonFilesDir", "C:\\Program Files\\Common Files");
+  }
+  VariableStore& v() { return t.run.variables; }
+  platform::FileSystem& Files() { return t.run.machine.Files(); }
+  bool Process(const std::string& line) { return ProcessCopyLine(t.run, line, SectionCall{}); }
+  CopyLinePaths Paths(const std::string& line) {
+    CopyLineFields fields = ParseCopyLine(line);
+    ReplaceVariables(t.run, fields.destination);
+    uint32_t dwFlags = 0, dwAttributes = 0;
+    EXPECT_TRUE(ParseCopyLineFlags(fields.flags, dwFlags, dwAttributes)) << line;
+    return ResolveCopyLinePaths(t.run, fields, dwFlags, dwAttributes);
+  }
+
+  InstallTestRun t{"[Setup]\r\n"};
+};
+
+TEST(CopyLineFields, MediumFormsAndFields) {
+  struct Case {
+    const char* line;
+    uint32_t nMedium;
+    const char* source;
+    const char* destination;
+    const char* flags;
+    int64_t nSize;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"1:app.dll, bin\\, SHAREDDLL+REGISTER, 1200, App Library", 1, "app.dll", "bin\\",
+       "SHAREDDLL+REGISTER", 1200, "App Library"},
+      {"2:Windows\\System\\x.dll, %System%, SHAREDDLL", 2, "Windows\\System\\x.dll", "%System%",
+       "SHAREDDLL", 0, ""},
+      {"1:C:\\x.dll", 1, "C:\\x.dll", "", "", 0, ""},
+      {"0:a.txt,,,", 1, "a.txt", "", "", 0, ""},
+      {":a.txt", 1, "a.txt", "", "", 0, ""},
+      {"3a.txt, out.txt", 3, "a.txt", "out.txt", "", 0, ""},
+      {"\"12:my file.txt\", 'dest, with comma', NORMAL, 77", 12, "my file.txt", "dest, with comma",
+       "NORMAL", 77, ""},
+      {"1:", 1, "", "", "", 0, ""},
+  };
+  for (const Case& c : cases) {
+    const CopyLineFields fields = ParseCopyLine(c.line);
+    EXPECT_EQ(fields.nMedium, c.nMedium) << c.line;
+    EXPECT_EQ(fields.source, c.source) << c.line;
+    EXPECT_EQ(fields.destination, c.destination) << c.line;
+    EXPECT_EQ(fields.flags, c.flags) << c.line;
+    EXPECT_EQ(fields.nSize, c.nSize) << c.line;
+    EXPECT_EQ(fields.name, c.name) << c.line;
+  }
+}
+
+TEST_F(CopyLines, SourceAndDestinationPaths) {
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Program Files\\P\\existing"), 0u);
+  v().Set("Data", "C:\\Shared Data");
+  const std::pair<const char*, const char*> cases[] = {
+      {"2:Windows\\System\\x.dll, %System%, SHAREDDLL", "C:\\Windows\\System32\\x.dll"},
+      {"1:Windows\\System32\\x.dll, %System%\\sub\\", "C:\\Windows\\System32\\sub\\x.dll"},
+      {"1:Windows\\readme.txt, %Windows%", "C:\\Windows\\readme.txt"},
+      {"1:Windows\\Fonts\\a.ttf, %Fonts%", "C:\\Windows\\Fonts\\a.ttf"},
+      {"1:Common\\lib.dll, %CommonFilesDir%", "C:\\Program Files\\Common Files\\lib.dll"},
+      {"1:bin\\app.exe", "C:\\Program Files\\P\\bin\\app.exe"},
+      {"1:bin\\app.exe, tools\\, USEFILENAME", "C:\\Program Files\\P\\tools\\app.exe"},
+      {"1:bin\\app.exe, tools\\run.exe", "C:\\Program Files\\P\\tools\\run.exe"},
+      {"1:bin\\app.exe, existing", "C:\\Program Files\\P\\existing\\bin\\app.exe"},
+      {"1:bin\\app.exe, C:\\Out, DIRECTORY", "C:\\Out\\bin\\app.exe"},
+      {"1:Data\\db.mdb, %Data%", "C:\\Shared Data\\db.mdb"},
+      {"1:db.mdb, %Data%\\copy.mdb", "C:\\Shared Data\\copy.mdb"},
+  };
+  for (const auto& [line, destination] : cases)
+    EXPECT_EQ(Paths(line).fullDestination, destination) << line;
+  EXPECT_EQ(Paths("2:Windows\\System\\x.dll, %System%").fullSource,
+            "C:\\Media\\Windows\\System\\x.dll");
+  EXPECT_EQ(Paths("1:\\\\srv\\pub\\x.dll").fullSource, "\\\\srv\\pub\\x.dll");
+  EXPECT_EQ(Paths("1:D:\\x.dll").fullSource, "D:\\x.dll");
+}
+
+TEST_F(CopyLines, UnwritableSystemDirectoryAndEngineFlags) {
+  EngineOf(t.run).nSystemWritable = 0;
+  EXPECT_EQ(Paths("1:x.dll, %System%").fullDestination, "C:\\Windows\\x.dll");
+  t.run.ctx.bDateWarning = false;
+  const uint32_t dwFlags =
+      AddEngineFlags(t.run, COPY_REGISTER, "C:\\Windows\\System32\\x.dll", "x.dll");
+  for (uint32_t dwWord : {COPY_NODATEWARNING, COPY_SHAREDDLL, COPY_CLIENT, COPY_MACHINE})
+    EXPECT_TRUE(dwFlags & dwWord) << std::hex << dwWord;
+  EXPECT_FALSE(AddEngineFlags(t.run, 0, "C:\\Windows\\Profiles\\u\\x.ini", "x") & COPY_CLIENT);
+  EXPECT_EQ(AddEngineFlags(t.run, COPY_SETUP, "C:\\App", "s") & (COPY_EXPAND | COPY_DONTDELETE),
+            COPY_EXPAND | COPY_DONTDELETE);
+  EXPECT_TRUE(AddEngineFlags(t.run, 0, "C:\\Program Files\\Common Files", "c") & COPY_DIRECTORY);
+  t.run.ctx.bUserPartRun = true;
+  EXPECT_FALSE(AddEngineFlags(t.run, COPY_SERVICE, "C:\\App\\s.exe", "s") &
+               (COPY_SERVICE | COPY_SHAREDDLL));
+}
+
+TEST_F(CopyLines, DeleteAndCreateLines) {
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Program Files\\P"), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Program Files\\P\\old.log", "x"), 0u);
+  EXPECT_TRUE(Process("1:old.log,,DELETE"));
+  EXPECT_TRUE(Files().FileExists("C:\\Program Files\\P\\old.log")) << "an install keeps it";
+  EXPECT_TRUE(Process("1:,logs\\, CREATE+HIDDEN"));
+  EXPECT_TRUE(Files().DirectoryExists("C:\\Program Files\\P\\logs"));
+  EXPECT_TRUE(Process("1:,data\\empty.dat, RDONLY"));
+  uint32_t dwAttributes = 0;
+  ASSERT_EQ(Files().GetFileAttributes("C:\\Program Files\\P\\data\\empty.dat", dwAttributes), 0u);
+  EXPECT_TRUE(dwAttributes & platform::FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(Process("1:bad.dll,,NOSUCHWORD") == false);
+  EXPECT_EQ(t.Messages(), std::vector<int>{5530});
+
+  t.run.ctx.bUninstall = true;
+  EXPECT_TRUE(Process("1:old.log,,DELETE"));
+  EXPECT_FALSE(Files().FileExists("C:\\Program Files\\P\\old.log"));
+  EXPECT_TRUE(Process("1:old.log,,DELETE")) << "a file already gone";
+  EXPECT_TRUE(Process("1:,logs\\, CREATE"));
+  EXPECT_FALSE(Files().DirectoryExists("C:\\Program Files\\P\\logs"));
+}
+
+TEST_F(CopyLines, PlatformWordsOnA32BitMachine) {
+  platform::emulated::MachineConfig config = t.machine.Machine().Config();
+  config.b64Bit = false;
+  std::string error;
+  ASSERT_TRUE(
+      platform::emulated::SaveMachineConfig(t.machine.Path() + "/machine.ini", config, error));
+  auto machine32 = t.machine.OpenAgain();
+  SetupRun run(*machine32);
+  run.variables.Set("Src", "C:\\Media\\");
+  run.variables.Set("App", "C:\\App\\");
+  run.ctx.bMissingFilesToErrorFile = true;  // a line that applies fails on its missing source
+  EXPECT_TRUE(ProcessCopyLine(run, "1:x64.dll,,WINDOWS64", SectionCall{}));
+  EXPECT_FALSE(ProcessCopyLine(run, "1:x86.dll,,WINDOWS32", SectionCall{}));
+  EXPECT_FALSE(ProcessCopyLine(run, "1:any.dll", SectionCall{}));
+}
+
+TEST_F(CopyLines, MissingSourceOptionalErrorFileAndMediumQuestion) {
+  auto ui = std::make_unique<MediumAnswers>();
+  MediumAnswers& answers = *ui;
+  t.run.ui = std::move(ui);
+  EXPECT_TRUE(Process("1:gone.dll,,OPTIONAL"));
+  EXPECT_TRUE(answers.asked.empty()) << "OPTIONAL asks nothing";
+
+  answers.answers = {{ui::kPageNext, nullptr}, {ui::kPageSkip, nullptr}};
+  EXPECT_TRUE(Process("1:gone.dll"));
+  EXPECT_EQ(answers.asked.size(), 2u) << "asked again after try-again, then skipped";
+
+  answers.answers = {{ui::kPageCancel, nullptr}};
+  EXPECT_FALSE(Process("1:gone.dll"));
+
+  // Trying again after the medium was put in another directory: the source follows it.
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Disk2"), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Disk2\\found.dll", "data"), 0u);
+  answers.answers = {{ui::kPageNext, [](ui::PageRequest& page) { page.value = "C:\\Disk2"; }}};
+  CopySource source{"C:\\Media\\found.dll", {}};
+  EXPECT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
+  EXPECT_EQ(source.fullSource, "C:\\Disk2\\found.dll");
+  EXPECT_EQ(v().Get("Src"), "C:\\Disk2\\");
+
+  const size_t nAsked = answers.asked.size();
+  t.run.ctx.bMissingFilesToErrorFile = true;
+  EXPECT_FALSE(Process("1:gone.dll"));
+  EXPECT_EQ(answers.asked.size(), nAsked) << "/F writes the error file instead of asking";
+}
+
+TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\app.dl_", "SZDD"), 0u);
+  CopySource source{"C:\\Media\\app.dll", {}};
+  ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
+  EXPECT_EQ(source.fullSource, "C:\\Media\\app.dl_");
+  EXPECT_TRUE(source.cabinet.empty());
+  EXPECT_EQ(CompressedName("C:\\a.b\\readme"), "");
+  EXPECT_EQ(CompressedName("C:\\x\\a.h"), "C:\\x\\a.h_");
+
+  t.run.ctx.szCabTemplateName = "Data00.cab";
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", "MSCF"), 0u);
+  EngineOf(t.run).nCurrentMedium = 2;  // the counter outranks the line's medium 1
+  source = {"C:\\Media\\lib\\x.dll", {}};
+  ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
+  EXPECT_EQ(source.cabinet, "C:\\Media\\Data02.cab");
+}
+
+}  // namespace
+}  // namespace tarvium::test

@@ -1,0 +1,207 @@
+// The copy procedure on a real temporary machine: when a copy is unnecessary, the resumption of an
+// interrupted copy, KEEPEXISTING and APPEND, backups, personalisation across a block boundary,
+// the size check, failed writes, replacement of a file in use, and the test-run lists.
+#include <gtest/gtest.h>
+
+#include "copy_test_run.h"
+#include "install/copy_flags.h"
+#include "install/copy_times.h"
+#include "platform/emulated/files/emulated_file_system.h"
+#include "platform/pending_file_renames.h"
+
+namespace tarvium::test {
+namespace {
+
+constexpr const char* kSource = R"(C:\Media\app.dat)";
+constexpr const char* kTarget = R"(C:\App\app.dat)";
+
+TEST(FileCopy, EqualDateAndSizeSkipUnlessAlwaysOrOneHourUnderX32) {
+  struct Case {
+    uint32_t dwFlags;
+    int64_t nSize;
+    uint64_t ftTarget;
+    uint32_t dwRunFlags;
+    bool bCopied;
+  };
+  const uint64_t ftHourEarlier = kJune2020 - 36000000000ULL;
+  for (const Case& c :
+       {Case{0, 4, kJune2020, 0, false}, Case{0, 0, kJune2020, 0, false},
+        Case{COPY_ALWAYS, 4, kJune2020, 0, true},
+        Case{0, 5, kJune2020, 0, true},  // another expected size
+        Case{COPY_NOSIZEWARNING, 5, kJune2020, 0, false}, Case{0, 4, ftHourEarlier, 0, true},
+        Case{0, 4, ftHourEarlier, 0x20, false}}) {
+    CopyTestRun t;
+    t.run.ctx.bSilent = true;  // the size of the "another size" case is not asked about
+    t.Write(kSource, "new!", kJune2020);
+    t.Write(kTarget, "old!", c.ftTarget);
+    t.run.ctx.dwRunFlags = c.dwRunFlags;
+    ASSERT_TRUE(t.Copy(kSource, kTarget, c.dwFlags, c.nSize));
+    EXPECT_EQ(t.Read(kTarget), c.bCopied ? "new!" : "old!") << c.dwFlags << " " << c.nSize;
+    EXPECT_FALSE(t.Files().FileExists(R"(C:\App\app.000)"));
+  }
+}
+
+TEST(FileCopy, FirstCopyTakesTimesAndAttributesAndRunsAgainAsUnnecessary) {
+  CopyTestRun t;
+  t.Write(kSource, "payload", kJune2020);
+  t.Files().SetFileAttributes(kSource,
+                              platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7, /*SYSTEM*/ 4));
+  uint32_t dwAttributes = 0;
+  t.Files().GetFileAttributes(kTarget, dwAttributes);
+  EXPECT_EQ(dwAttributes, platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
+  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 7);
+  EXPECT_EQ(EngineOf(t.run).lastWrittenFiles[kOrdinarySlot], kTarget);
+  // The same copy again: equal date and size, nothing is written.
+  t.Files().SetFileAttributes(kTarget, platform::FILE_ATTRIBUTE_NORMAL);
+  t.Write(kTarget, "PAYLOAD", kJune2020);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7));
+  EXPECT_EQ(t.Read(kTarget), "PAYLOAD");
+  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 14);
+}
+
+TEST(FileCopy, ResumesAFileDatedFirstOfJanuary1980FromItsSize) {
+  CopyTestRun t;
+  t.run.ctx.bExpand = false;  // resumable: a plain read (Expand=0)
+  const std::string source(70000, 'a');
+  t.Write(kSource, source + "end", kJune2020);
+  // The first block came through before the copy stopped; "XX" shows it is not written again.
+  t.Write(kTarget, "XX" + std::string(30718, 'a'));
+  const uint64_t ft1980 = InterruptedCopyStamp(t.run);
+  ASSERT_EQ(t.Files().SetFileTimes(kTarget, {ft1980, ft1980, ft1980}), 0u);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 70003));
+  EXPECT_TRUE(t.Read(kTarget) == "XX" + source.substr(2) + "end");
+  EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
+  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 70003);
+  EXPECT_TRUE(t.run.shownMessages.empty());
+}
+
+TEST(FileCopy, KeepExistingWritesNewNameAndAppendExtendsIt) {
+  CopyTestRun t;
+  t.Write(kTarget, "old");
+  t.Write(kSource, "new", kJune2020);
+  t.Write(R"(C:\Media\more.dat)", "+more", kJune2020);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, COPY_KEEPEXISTING));
+  ASSERT_TRUE(t.Copy(R"(C:\Media\more.dat)", kTarget, COPY_APPEND));
+  EXPECT_EQ(t.Read(kTarget), "old");
+  EXPECT_EQ(t.Read(R"(C:\App\app.new)"), "new+more");
+  // Without an existing destination APPEND extends the file the last copy wrote.
+  ASSERT_TRUE(t.Copy(kSource, R"(C:\App\log.txt)"));
+  ASSERT_TRUE(t.Copy(R"(C:\Media\more.dat)", R"(C:\App\ignored.txt)", COPY_APPEND));
+  EXPECT_EQ(t.Read(R"(C:\App\log.txt)"), "new+more");
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\App\ignored.txt)"));
+}
+
+TEST(FileCopy, BackupKeepsEachReplacedFileUnderTheNextNumber) {
+  CopyTestRun t;
+  const std::string app = R"(C:\App\app.exe)";
+  t.Write(app, "v1", kJune2020);
+  for (int n = 2; n <= 3; ++n) {
+    t.Write(kSource, "v" + std::to_string(n), DaysLater(kJune2020, n));
+    ASSERT_TRUE(t.Copy(kSource, app, 0, 0, /*BACKUP*/ 16));
+  }
+  EXPECT_EQ(t.Read(app), "v3");
+  EXPECT_EQ(t.Read(app + ".000"), "v1");
+  EXPECT_EQ(t.Read(app + ".001"), "v2");
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\App\app.000)"));
+}
+
+TEST(FileCopy, UserInfoMarksAcrossABlockBoundaryAreFilledInOnce) {
+  CopyTestRun t;
+  t.run.variables.Set("User", "Jane Doe");
+  t.run.variables.Set("Company", "Example Ltd");
+  const std::string user = "User" + std::string(46, '_');
+  const std::string company = "Company" + std::string(43, '_');
+  std::string bytes(30700, 'x');
+  bytes += user + std::string(20000, 'y') + company + user + company;
+  t.Write(kSource, bytes, kJune2020);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, COPY_SETUSERINFO, static_cast<int64_t>(bytes.size())));
+  std::string expected = bytes;
+  expected.replace(30700, 9, std::string("Jane Doe") + '\0');
+  expected.replace(30750 + 20000, 12, std::string("Example Ltd") + '\0');
+  EXPECT_TRUE(t.Read(kTarget) == expected);
+  // SETUP.EXE is never personalised.
+  ASSERT_TRUE(t.Copy(kSource, R"(C:\App\Setup.exe)", COPY_SETUSERINFO));
+  EXPECT_TRUE(t.Read(R"(C:\App\Setup.exe)") == bytes);
+}
+
+TEST(FileCopy, SizeCheckAsksAndIgnoreKeepsTheFile) {
+  for (const int nAnswer : {kResultIgnore, kResultOk}) {
+    CopyTestRun t;
+    t.user->answers[5517] = nAnswer;
+    t.Write(kSource, "four", kJune2020);
+    EXPECT_EQ(t.Copy(kSource, kTarget, 0, 10), nAnswer == kResultIgnore);
+    EXPECT_EQ(t.Messages(), std::vector<int>{5517});
+    EXPECT_EQ(t.Files().FileExists(kTarget), nAnswer == kResultIgnore);
+    std::string clip;
+    t.run.machine.Clip().GetClipboardText(clip);
+    EXPECT_EQ(clip, "4");
+    EXPECT_EQ(EngineOf(t.run).nProgressPosition, nAnswer == kResultIgnore ? 10 : 4);
+  }
+}
+
+TEST(FileCopy, MissingSourceFailedWriteAndAbortLeaveNoTarget) {
+  CopyTestRun t;
+  EXPECT_FALSE(t.Copy(R"(C:\Media\missing.dat)", kTarget));
+  EXPECT_EQ(t.Messages(), std::vector<int>{5501});
+#ifdef TARVIUM_FAULT_SEAM
+  auto& files = static_cast<platform::emulated::EmulatedFileSystem&>(t.Files());
+  t.Write(kSource, std::string(100000, 'z'), kJune2020);
+  files.SetFaultPlan({2, false});  // the second block fails
+  EXPECT_FALSE(t.Copy(kSource, kTarget));
+  files.SetFaultPlan({});
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5501, 5503}));
+  EXPECT_FALSE(t.Files().FileExists(kTarget));
+#endif
+  t.run.ctx.bAborted = true;
+  t.Write(kSource, "data", kJune2020);
+  EXPECT_FALSE(t.Copy(kSource, kTarget));
+  EXPECT_FALSE(t.Files().FileExists(kTarget));
+}
+
+TEST(FileCopy, FileInUseIsReplacedAtTheNextRestart) {
+  CopyTestRun t;
+  t.Write(kTarget, "running", kJune2020);
+  t.Write(kSource, "update!", DaysLater(kJune2020, 1));
+  platform::FileHandle hHeld = platform::FileHandle::Invalid;
+  ASSERT_EQ(
+      t.Files().CreateFile(kTarget, platform::GENERIC_READ, platform::OPEN_EXISTING, 0, hHeld), 0u);
+  ASSERT_TRUE(t.Copy(kSource, kTarget));
+  t.Files().CloseHandle(hHeld);
+  EXPECT_TRUE(t.run.ctx.bConfigChanged);
+  EXPECT_EQ(t.Read(kTarget), "running");
+  std::vector<platform::PendingFileRename> pending;
+  ASSERT_EQ(platform::ReadPendingFileRenames(t.run.machine.Reg(), pending), 0u);
+  ASSERT_EQ(pending.size(), 2u);
+  EXPECT_EQ(platform::Win32PathOfNtPath(pending[0].ntSource), kTarget);
+  EXPECT_TRUE(pending[0].ntTarget.empty());
+  EXPECT_EQ(platform::Win32PathOfNtPath(pending[1].ntSource), R"(C:\App\app.000)");
+  EXPECT_EQ(platform::Win32PathOfNtPath(pending[1].ntTarget), kTarget);
+  // The restart carries them out in order.
+  ASSERT_EQ(platform::RunPendingFileRenames(t.run.machine.Reg(), t.Files()), 0u);
+  EXPECT_EQ(t.Read(kTarget), "update!");
+}
+
+TEST(FileCopy, TestRunsListSourcesOrWriteCopyCommands) {
+  for (const int nKind : {0, 1}) {
+    CopyTestRun t;
+    t.run.ctx.bTestRun = true;
+    t.run.ctx.iTestKind = nKind;
+    t.run.variables.Set("Src", R"(C:\Media\)");
+    const std::string list = R"(C:\list.txt)";
+    ASSERT_EQ(t.Files().CreateFile(list, platform::GENERIC_WRITE, platform::CREATE_ALWAYS, 0,
+                                   t.run.sequence.hTestList),
+              0u);
+    t.Write(R"(C:\Media\sub dir\a.dll)", "a", kJune2020);
+    ASSERT_TRUE(t.Copy(R"(C:\Media\sub dir\a.dll)", R"(C:\App\a.dll)", 0, 1));
+    t.Files().CloseHandle(t.run.sequence.hTestList);
+    EXPECT_FALSE(t.Files().FileExists(R"(C:\App\a.dll)"));
+    EXPECT_EQ(t.Read(list), nKind == 0 ? "\"sub dir\\a.dll\"\r\n"
+                                       : "@if not exist C:\\App md C:\\App>NUL\r\n"
+                                         "copy C:\\Media\\sub dir\\a.dll C:\\App\\a.dll\r\n");
+  }
+}
+
+}  // namespace
+}  // namespace tarvium::test

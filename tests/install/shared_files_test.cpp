@@ -1,0 +1,199 @@
+// Shared-file counts, removal of installed files with their emptied parents and help index
+// files, protected directories, and deletes put off to the next restart, on both kinds of
+// machine (NT pending renames, WININIT.INI on a DOS-based one).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "copy_test_run.h"
+#include "install/copy_flags.h"
+#include "install/shared_files.h"
+#include "platform/pending_file_renames.h"
+
+namespace tarvium::test {
+namespace {
+
+using platform::RegRoot;
+
+constexpr const char* kSharedDlls = R"(Software\Microsoft\Windows\CurrentVersion\SharedDLLs)";
+
+platform::RegValue SharedValue(CopyTestRun& t, const std::string& path) {
+  platform::RegValue value;
+  t.run.machine.Reg().QueryValue(RegRoot::LocalMachine, kSharedDlls, path, value);
+  return value;
+}
+
+uint32_t SharedCount(CopyTestRun& t, const std::string& path) {
+  const platform::RegValue value = SharedValue(t, path);
+  uint32_t nCount = 0;
+  if (value.data.size() >= 4) std::memcpy(&nCount, value.data.data(), 4);
+  return nCount;
+}
+
+TEST(SharedFiles, AFileAlreadyThereCountsTwiceAndRemovalLeavesOne) {
+  CopyTestRun t;
+  const std::string dll = t.run.variables.Get("System") + "\\shared.dll";
+  t.Write(dll, "old", kJune2020);
+  t.Write(R"(C:\Media\shared.dll)", "new", DaysLater(kJune2020, 1));
+  ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL));
+  EXPECT_EQ(SharedCount(t, dll), 2u);
+  EXPECT_EQ(SharedValue(t, dll).dwType, platform::REG_DWORD);
+  t.run.ctx.bUninstall = true;
+  ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
+  EXPECT_EQ(SharedCount(t, dll), 1u);
+  EXPECT_TRUE(t.Files().FileExists(dll));
+  // The last user: asked (silent: Yes), value and file gone.
+  t.run.ctx.bSilent = true;
+  ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
+  EXPECT_FALSE(t.Files().FileExists(dll));
+  EXPECT_TRUE(SharedValue(t, dll).data.empty());
+  EXPECT_TRUE(t.Files().DirectoryExists(t.run.variables.Get("System")));
+}
+
+TEST(SharedFiles, ExistingValueKeepsItsTypeAndMissingValueAsks5519) {
+  CopyTestRun t;
+  const std::string dll = R"(C:\App\typed.dll)";
+  t.run.machine.Reg().CreateKey(RegRoot::LocalMachine, kSharedDlls);
+  t.run.machine.Reg().SetValue(RegRoot::LocalMachine, kSharedDlls, dll,
+                               {platform::REG_BINARY, {5, 0, 0, 0}});
+  ASSERT_TRUE(CountSharedFileUp(t.run, dll, false, COPY_SHAREDDLL, ""));
+  EXPECT_EQ(SharedValue(t, dll).dwType, platform::REG_BINARY);
+  EXPECT_EQ(SharedCount(t, dll), 6u);
+  for (const int nAnswer : {kResultIgnore, kResultOk}) {
+    t.user->answers[5519] = nAnswer;
+    EXPECT_EQ(CountSharedFileDown(t.run, R"(C:\App\unknown.dll)", COPY_SHAREDDLL, ""),
+              nAnswer == kResultIgnore);
+  }
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5519, 5519}));
+}
+
+TEST(SharedFiles, AllDeletesEveryLaterUnneededFileWithoutAsking) {
+  CopyTestRun t;
+  const std::vector<std::string> dlls = {R"(C:\Common\a.dll)", R"(C:\Common\b.dll)",
+                                         R"(C:\Common\c.dll)"};
+  for (const std::string& dll : dlls) {
+    t.Write(dll, "x");
+    ASSERT_TRUE(CountSharedFileUp(t.run, dll, false, COPY_SHAREDDLL, ""));
+  }
+  t.user->answers[5535] = kResultNo;
+  ASSERT_TRUE(CountSharedFileDown(t.run, dlls[0], COPY_SHAREDDLL, ""));
+  EXPECT_TRUE(t.Files().FileExists(dlls[0]));
+  EXPECT_TRUE(SharedValue(t, dlls[0]).data.empty());
+  t.user->answers[5535] = kResultAll;
+  for (size_t i = 1; i < dlls.size(); ++i)
+    ASSERT_TRUE(CountSharedFileDown(t.run, dlls[i], COPY_SHAREDDLL, ""));
+  EXPECT_EQ(t.Messages(), (std::vector<int>{5535, 5535}));
+  EXPECT_FALSE(t.Files().FileExists(dlls[1]));
+  EXPECT_FALSE(t.Files().FileExists(dlls[2]));
+}
+
+TEST(SharedFiles, EmptiedParentsGoButProtectedDirectoriesStay) {
+  CopyTestRun t;
+  const std::string windows = t.run.variables.Get("Windows");
+  const std::string system = t.run.variables.Get("System");
+  std::string temp;
+  t.Files().GetTempPath(temp);
+  t.run.variables.Set("App", R"(C:\Program Files\Vendor\App)");
+  t.Write(R"(C:\Program Files\Vendor\App\bin\tool.exe)", "t");
+  t.Write(R"(C:\Program Files\Vendor\other.txt)", "o");
+  ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\Program Files\Vendor\App\bin\tool.exe)"));
+  EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor\App)"));
+  EXPECT_TRUE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor)"));
+  // An empty system directory and an empty temporary directory stay.
+  t.run.variables.Set("System", R"(C:\Windows\EmptySystem)");
+  t.Write(R"(C:\Windows\EmptySystem\only.dll)", "d");
+  ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\Windows\EmptySystem\only.dll)"));
+  EXPECT_TRUE(t.Files().DirectoryExists(R"(C:\Windows\EmptySystem)"));
+  RemoveDirectoryTree(t.run, temp);
+  t.Write(temp + "setup.tmp", "t");
+  ASSERT_TRUE(RemoveInstalledFile(t.run, temp + "setup.tmp"));
+  EXPECT_TRUE(t.Files().DirectoryExists(temp));
+  EXPECT_FALSE(RemoveInstalledDirectory(t.run, "\"" + windows + "\""));
+  EXPECT_TRUE(t.Files().DirectoryExists(system));
+}
+
+TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
+  CopyTestRun t;
+  const std::string help = t.run.variables.Get("Windows") + "\\HELP\\";
+  t.Write(R"(C:\App\manual.hlp)", "h");
+  t.Write(R"(C:\App\manual.gid)", "g");
+  t.Write(R"(C:\App\manual.fts)", "f");
+  t.Write(help + "manual.ftg", "in help");  // beside wins: this one stays ... for manual.ftg
+  t.Write(R"(C:\App\keep.txt)", "k");
+  t.Write(R"(C:\Docs\guide.hlp)", "h");
+  t.Write(help + "guide.gid", "g");
+  ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\App\manual.hlp)"));
+  ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\Docs\guide.hlp)"));
+  for (const char* gone : {R"(C:\App\manual.hlp)", R"(C:\App\manual.gid)", R"(C:\App\manual.fts)",
+                           R"(C:\Docs\guide.hlp)"})
+    EXPECT_FALSE(t.Files().FileExists(gone)) << gone;
+  EXPECT_FALSE(t.Files().FileExists(help + "guide.gid"));
+  EXPECT_FALSE(t.Files().FileExists(help + "manual.ftg"));  // none beside: the HELP one goes
+  EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Docs)"));
+  EXPECT_TRUE(t.Files().FileExists(R"(C:\App\keep.txt)"));
+}
+
+TEST(SharedFiles, WholeDirectoryFormAndTreesClearAttributes) {
+  CopyTestRun t;
+  t.Write(R"(C:\Data\a.txt)", "a");
+  t.Write(R"(C:\Data\b.txt)", "b");
+  t.Write(R"(C:\Data\sub\c.txt)", "c");
+  t.Files().SetFileAttributes(R"(C:\Data\a.txt)", platform::FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(RemoveFile(t.run, R"(C:\Data\.)"));
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\a.txt)"));
+  EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\b.txt)"));
+  EXPECT_TRUE(t.Files().FileExists(R"(C:\Data\sub\c.txt)"));
+  t.Write(R"(C:\Data\sub\deeper\d.txt)", "d");
+  ASSERT_TRUE(RemoveDirectoryTree(t.run, R"(C:\Data)"));
+  EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Data\sub)"));
+  EXPECT_TRUE(t.Files().DirectoryExists(R"(C:\Data)"));
+}
+
+TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
+  CopyTestRun nt;
+  nt.Write(R"(C:\App\busy.exe)", "b");
+  platform::FileHandle hHeld = platform::FileHandle::Invalid;
+  ASSERT_EQ(nt.Files().CreateFile(R"(C:\App\busy.exe)", platform::GENERIC_READ,
+                                  platform::OPEN_EXISTING, 0, hHeld),
+            0u);
+  ASSERT_TRUE(RemoveInstalledFile(nt.run, R"(C:\App\busy.exe)"));
+  nt.Files().CloseHandle(hHeld);
+  EXPECT_TRUE(nt.run.ctx.bConfigChanged);
+  EXPECT_TRUE(nt.Files().FileExists(R"(C:\App\busy.exe)"));
+  std::vector<platform::PendingFileRename> pending;
+  ASSERT_EQ(platform::ReadPendingFileRenames(nt.run.machine.Reg(), pending), 0u);
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(platform::Win32PathOfNtPath(pending[0].ntSource), R"(C:\App\busy.exe)");
+
+  // A DOS-based machine: WININIT.INI lines in order, "NUL" for deletes, one key twice.
+  TestMachine machine;
+  const std::string ini = machine.Path() + "/machine.ini";
+  std::string config;
+  {
+    std::ifstream in(ini);
+    config.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t nAt = config.find("PlatformId=2");
+  ASSERT_NE(nAt, std::string::npos);
+  config[nAt + 11] = '1';
+  std::ofstream(ini, std::ios::trunc) << config;
+  auto dosMachine = machine.OpenAgain();
+  SetupRun dos(*dosMachine);
+  InitVariables(dos);
+  const std::string windows = dos.variables.Get("Windows");
+  ASSERT_TRUE(DeferFileOperation(dos, R"(C:\App\a.dll)", ""));
+  ASSERT_TRUE(DeferFileOperation(dos, R"(C:\App\b.dll)", ""));
+  ASSERT_TRUE(DeferFileOperation(dos, R"(C:\App\a.000)", R"(C:\App\a.dll)"));
+  EXPECT_TRUE(dos.ctx.bConfigChanged);
+  std::string wininit;
+  ASSERT_EQ(dos.machine.Files().ReadWholeFile(windows + "\\WININIT.INI", wininit), 0u);
+  EXPECT_NE(wininit.find("[Rename]\r\nNUL=C:\\App\\a.dll\r\nNUL=C:\\App\\b.dll\r\n"
+                         "C:\\App\\a.dll=C:\\App\\a.000"),
+            std::string::npos)
+      << wininit;
+}
+
+}  // namespace
+}  // namespace tarvium::test
