@@ -14,6 +14,8 @@
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
 #include "install/copy_flags.h"
+#include "install/copy_line.h"
+#include "install/copy_line_fields.h"
 #include "install/flag_applicability.h"
 #include "install/install_engine.h"
 #include "install/process_section.h"
@@ -29,34 +31,21 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-int64_t ReadDecimal(std::string_view text) {
-  int64_t nValue = 0;
-  for (char c : text) {
-    if (!IsDigit(c)) break;
-    nValue = nValue * 10 + (c - '0');
-  }
-  return nValue;
-}
-
 // The size field of a copy line that applies to this run (twice for a file that an administrator
 // setup copies twice); 0 for any other line.
 int64_t CopyLineSize(SetupRun& run, const std::string& line) {
-  std::string source, destination, flagText, sizeText;
-  const char* rest = NextField(line.c_str(), source);
-  rest = NextField(rest, destination);
-  rest = NextField(rest, flagText);
-  NextField(rest, sizeText);
-  ReplaceVariables(run, flagText);
+  CopyLineFields fields = ParseCopyLine(line);
+  ReplaceVariables(run, fields.flags);
+  ReplaceVariables(run, fields.destination);
   uint32_t dwCopyFlags = 0, dwAttributes = 0;
-  if (!ParseCopyLineFlags(TrimAnsi(flagText), dwCopyFlags, dwAttributes) ||
-      !FlagsApplyToRun(run, dwCopyFlags, FlagForm::CopyLine))
-    return 0;
-  ReplaceVariables(run, destination);
-  const bool bTwice = CopiesSystemFilesTwice(run) && LiesInSystemDirectory(run, destination);
-  return ReadDecimal(TrimAnsi(sizeText)) * (bTwice ? 2 : 1);
+  if (!ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes)) return 0;
+  dwCopyFlags = AddEngineFlags(run, dwCopyFlags, fields.destination, fields.source);
+  if (!FlagsApplyToRun(run, dwCopyFlags, FlagForm::CopyLine)) return 0;
+  const bool bTwice = CopiesSystemFilesTwice(run) && LiesInSystemDirectory(run, fields.destination);
+  return fields.nSize * (bTwice ? 2 : 1);
 }
 
-bool ProcessCopyLine(SetupRun& run, const SectionCall& call, const std::string& line) {
+bool HandOnCopyLine(SetupRun& run, const SectionCall& call, const std::string& line) {
   InstallEngine& engine = EngineOf(run);
   if (engine.bSizing) {
     if (call.bCarryOut) engine.nSizedBytes += CopyLineSize(run, line);
@@ -157,7 +146,7 @@ bool ProcessSectionLine(SetupRun& run, const SectionCall& call, const std::strin
   const std::string_view text = TrimAnsiLeft(line);
   if (text.empty()) return true;
   if (text[0] == '#') return ProcessReference(run, call, text.substr(1));
-  if (IsDigit(text[0])) return ProcessCopyLine(run, call, line);
+  if (IsDigit(text[0])) return HandOnCopyLine(run, call, line);
   return ProcessCommandLine(run, call, line);
 }
 
