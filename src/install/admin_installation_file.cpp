@@ -2,15 +2,11 @@
 
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "install/uninstall_commands.h"
 #include "platform/win_error.h"
 
 namespace tarvium {
 namespace {
-
-std::string FileNameOf(const std::string& path) {
-  const size_t nSlash = path.find_last_of("\\/:");
-  return nSlash == std::string::npos ? path : path.substr(nSlash + 1);
-}
 
 void RemoveUnselectedOptions(SetupRun& run, const std::string& path) {
   const OptionTable& table = EngineOf(run).options;
@@ -23,9 +19,7 @@ void RemoveUnselectedOptions(SetupRun& run, const std::string& path) {
 }  // namespace
 
 std::string AdminInstallationFilePath(SetupRun& run) {
-  std::string path = run.variables.Get("ApplicationDir");
-  if (!path.empty() && path.back() != '\\') path.push_back('\\');
-  return path + run.variables.Get("SetupInfDir") + FileNameOf(run.ctx.szInfFile);
+  return InfPathBelow(run, run.variables.Get("ApplicationDir"));
 }
 
 bool RewriteAdminInstallationFile(SetupRun& run) {

@@ -3,17 +3,12 @@
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
+#include "install/file_path_parts.h"
 
 namespace tarvium {
 namespace {
 
 constexpr uint32_t kReinstallRunFlags = 4;  // the repeat run does not start RunIfInstalled
-
-// The file name part of a path.
-std::string FileNameOf(const std::string& path) {
-  const size_t nSlash = path.find_last_of("\\/:");
-  return nSlash == std::string::npos ? path : path.substr(nSlash + 1);
-}
 
 std::string ApplicationKey(SetupRun& run, const char* pszKey) {
   std::string value;
@@ -21,17 +16,18 @@ std::string ApplicationKey(SetupRun& run, const char* pszKey) {
   return value;
 }
 
-// The setup information file as the install pass left it: in the application directory, below
-// its own directory of the source (not in a start from CD).
+// The setup information file as the install pass left it, in the application directory.
 std::string InstalledInfPath(SetupRun& run) {
-  const VariableStore& v = run.variables;
-  std::string path = v.Get("App");
-  if (!path.empty() && path.back() != '\\') path.push_back('\\');
-  if (!run.ctx.bFromCD) path += v.Get("SetupInfDir");
-  return path + FileNameOf(run.ctx.szInfFile);
+  return InfPathBelow(run, run.variables.Get("App"));
 }
 
 }  // namespace
+
+std::string InfPathBelow(SetupRun& run, std::string directory) {
+  if (!directory.empty() && directory.back() != '\\') directory.push_back('\\');
+  if (!run.ctx.bFromCD) directory += run.variables.Get("SetupInfDir");
+  return directory + FileNameOf(run.ctx.szInfFile);
+}
 
 std::string BuiltUninstallCommand(const std::string& program, const std::string& infPath,
                                   bool bQuoteProgram, bool bUninstall) {

@@ -15,6 +15,10 @@ inline constexpr char kUninstallProgram[] = "%Windows%\\_UnInst.exe";
 // Sets both variables before the pass.
 void BuildUninstallCommands(SetupRun& run);
 
+// The setup information file as the run copies it below a directory: the file's own directory
+// below the source (not in a start from CD) and its name.
+std::string InfPathBelow(SetupRun& run, std::string directory);
+
 // The built form: a quoted program (unquoted before Windows 4.0), the quoted setup information
 // file and, for the uninstall command, " /U".
 std::string BuiltUninstallCommand(const std::string& program, const std::string& infPath,
