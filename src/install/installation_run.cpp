@@ -107,6 +107,18 @@ void CreateWorkstationShortcuts(SetupRun& run) {
                    ", " + v.Get("ReinstallString"));
 }
 
+// The readme is opened only when the copy put it in place. A Readme that names the file as a
+// whole is handed to the shell quoted, as its path may hold blanks; else it is a program with the
+// file as its argument.
+void OpenReadme(SetupRun& run) {
+  if (!run.ctx.bReadmeExists || !run.script.launchProgram) return;
+  std::string readme = run.ctx.szReadme;
+  ReplaceVariables(run, readme);
+  if (run.machine.Files().FileExists(readme)) readme = "\"" + readme + "\"";
+  uint32_t dwExitCode = 0;
+  run.script.launchProgram(run, readme, false, dwExitCode);
+}
+
 void StartExecute(SetupRun& run) {
   std::string command = run.ctx.szExecute;
   ReplaceVariables(run, command);
@@ -138,6 +150,7 @@ void EndInstallRun(SetupRun& run) {
     RegisterInstallation(run);
     if (ctx.bWorkstationSetup && IsWindowsNT(run)) OpenProductKeyToUsers(run);
     DeleteReplacedRegistration(run);
+    OpenReadme(run);
     StartExecute(run);
   }
   if (ctx.bAdminSetup && !ctx.bTestRun && !RewriteAdminInstallationFile(run)) ctx.bAborted = true;

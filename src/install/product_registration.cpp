@@ -92,7 +92,7 @@ void WriteMachineValues(SetupRun& run, const RegPlace& record) {
     if (!installAtLast.empty() && installAtLast != "0")
       RegWriteText(run, record.root, record.key, "InstallAtLast", "1");
     RegWriteText(run, record.root, record.key, "MachineSetup", "1");
-    if (ctx.bSilent) WriteWhenSet(run, record, "SilentLevel", ctx.szSilentLevel);
+    WriteWhenSet(run, record, "SilentLevel", ctx.szSilentLevel);
   }
   if (ctx.bClientSwitch) RegWriteText(run, record.root, record.key, "SharedSetup", "1");
   if (ctx.bFromCD) RegWriteText(run, record.root, record.key, "FromCD", "1");

@@ -97,8 +97,12 @@ TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
        false,
        {"AppPath", "ProductName", "DeveloperName", "Version", "Date", "UninstallString",
         "RegisteredOwner", "SrcPath", "SrcSetupExe", "SrcSetupInf"},
-       {"MachineSetup", "ClientPath", "DataPath", "DisplayName", "Revision"}},
-      {"workstation", true, false, {"MachineSetup", "UninstallString", "SrcSetupExe"}, {}},
+       {"MachineSetup", "ClientPath", "DataPath", "DisplayName", "Revision", "SilentLevel"}},
+      {"workstation",
+       true,
+       false,
+       {"MachineSetup", "UninstallString", "SrcSetupExe", "SilentLevel"},
+       {}},
       {"user",
        false,
        true,
@@ -110,6 +114,7 @@ TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
     Identify(run.run);
     run.run.ctx.bWorkstationSetup = c.bWorkstation;
     run.run.ctx.bUserPartRun = c.bUserPart;
+    run.run.ctx.szSilentLevel = "3";  // /S3 asks the pages: not silent, yet a level to keep
     platform::Registry& reg = run.machine.Machine().Reg();
     if (c.bUserPart) {  // the machine part, as the workstation setup registered it
       for (const auto& [name, text] : {std::pair<const char*, std::string>{"DisplayName", "Shown"},
