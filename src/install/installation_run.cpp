@@ -59,6 +59,19 @@ void OpenProductKeyToUsers(SetupRun& run) {
                            ", $Everyone, SET, ALL, SUB_CONTAINERS_AND_OBJECTS_INHERIT)");
 }
 
+struct RunOnceEntry {
+  std::string name, data;
+  bool bExpand;
+};
+
+// A command with environment references keeps them, to be expanded when it runs.
+RunOnceEntry ReadRunOnceEntry(SetupRun& run, const std::string& name,
+                              const platform::RegValue& value) {
+  if (value.dwType != platform::REG_EXPAND_SZ) return {name, RegValueToText(run, value), false};
+  const std::string raw(value.data.begin(), value.data.end());
+  return {name, raw.substr(0, raw.find('\0')), true};
+}
+
 // The entries of RunOnce and RunOnceEx are handed to the companion starter, which runs them
 // after the restart in the right order.
 void ReplaceRunOnceEntries(SetupRun& run) {
@@ -68,15 +81,18 @@ void ReplaceRunOnceEntries(SetupRun& run) {
       RunSecurityLine(run, std::string("RegDacl.Add (HKEY_LOCAL_MACHINE, ") + pszKey +
                                ", $Everyone, SET, READ | WRITE | DELETE, "
                                "SUB_CONTAINERS_AND_OBJECTS_INHERIT)");
-    std::vector<std::pair<std::string, std::string>> entries;
+    std::vector<RunOnceEntry> entries;
     std::string name;
     platform::RegValue value;
     for (uint32_t i = 0; reg.EnumValue(RegRoot::LocalMachine, pszKey, i, name, value) == 0; ++i)
-      entries.emplace_back(name, RegValueToText(run, value));
-    for (const auto& [entryName, data] : entries) {
-      if (data.rfind(kRunOncePrefix, 0) == 0) continue;
-      RegWriteText(run, RegRoot::LocalMachine, pszKey, entryName,
-                   std::string(kRunOncePrefix) + " " + data);
+      entries.push_back(ReadRunOnceEntry(run, name, value));
+    for (const RunOnceEntry& entry : entries) {
+      if (entry.data.rfind(kRunOncePrefix, 0) == 0) continue;
+      const std::string data = std::string(kRunOncePrefix) + " " + entry.data;
+      if (entry.bExpand)
+        RegWriteEnvText(run, RegRoot::LocalMachine, pszKey, entry.name, data);
+      else
+        RegWriteText(run, RegRoot::LocalMachine, pszKey, entry.name, data);
     }
   }
 }
