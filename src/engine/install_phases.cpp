@@ -168,8 +168,10 @@ PhaseEnd ReloadEnvironment(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
+// An installation run that failed or was cancelled is an aborted run: its end still follows, to
+// show the abort message (or the text of the script's Exit) and to call the extension's end hook.
 PhaseEnd RunInstallation(SetupRun& run) {
-  if (run.install.runInstallation && !run.install.runInstallation(run)) run.ctx.bOk = false;
+  if (run.install.runInstallation && !run.install.runInstallation(run)) run.ctx.bAborted = true;
   return PhaseEnd::Next;
 }
 
