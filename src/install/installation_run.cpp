@@ -168,9 +168,9 @@ void EndInstallRun(SetupRun& run) {
     DeleteReplacedRegistration(run);
     OpenReadme(run);
     StartExecute(run);
+    if (ctx.bWorkstationSetup) CreateWorkstationShortcuts(run);
   }
   if (ctx.bAdminSetup && !ctx.bTestRun && !RewriteAdminInstallationFile(run)) ctx.bAborted = true;
-  if (ctx.bWorkstationSetup) CreateWorkstationShortcuts(run);
   if (!ctx.bTestRun && !ctx.bUserPartRun && ctx.bReplaceRunOnce) ReplaceRunOnceEntries(run);
 }
 
