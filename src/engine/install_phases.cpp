@@ -171,15 +171,15 @@ PhaseEnd ReloadEnvironment(SetupRun& run) {
   return PhaseEnd::Next;
 }
 
-// A run that a script ended (Exit, AbortSilent, AbortReboot) still reaches the end of the
-// installation run, which turns those commands into its messages and exit code.
+// An installation run that failed or was cancelled is an aborted run: its end still follows, to
+// show the abort message and to call the extension's end hook. A run that a script ended (Exit,
+// AbortSilent, AbortReboot) is not aborted by that: its end turns those commands into their
+// messages and exit code.
 PhaseEnd RunInstallation(SetupRun& run) {
   const SetupContext& ctx = run.ctx;
-  const auto endedByScript = [&] {
-    return ctx.bExitCommand || ctx.bAbortSilent || ctx.bAbortedReboot;
-  };
-  if (run.install.runInstallation && !run.install.runInstallation(run) && !endedByScript())
-    run.ctx.bOk = false;
+  const bool bEndedByScript = ctx.bExitCommand || ctx.bAbortSilent || ctx.bAbortedReboot;
+  if (run.install.runInstallation && !run.install.runInstallation(run) && !bEndedByScript)
+    run.ctx.bAborted = true;
   return PhaseEnd::Next;
 }
 

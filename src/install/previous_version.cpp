@@ -6,6 +6,7 @@
 #include "engine/setup_run.h"
 #include "install/installed_product.h"
 #include "platform/win_error.h"
+#include "script/last_error.h"
 #include "script/launch_program.h"
 
 namespace tarvium {
@@ -71,7 +72,11 @@ bool RemovePreviousVersion(SetupRun& run, const InstalledVersionInfo& older, uin
   const bool bStarted = !command.empty() && LaunchProgram(run, command, "", "", false, true, false,
                                                           &dwError, &dwExitCode, "");
   if (!RemovalFailed(bStarted && dwError == 0, dwExitCode)) return true;
-  const std::string lastError = ReadMachineText(run, "Software\\kelvaron\\Stowfield", "LastError");
+  return IgnoreFailedRemoval(run);
+}
+
+bool IgnoreFailedRemoval(SetupRun& run) {
+  const std::string lastError = ReadMachineText(run, kLastErrorKey, kLastErrorValue);
   return ShowMessage(run, 5570, lastError) == kResultIgnore;
 }
 

@@ -14,4 +14,7 @@ struct SetupRun;
 // 1619) and the answer to message 5570 was not Ignore.
 bool RemovePreviousVersion(SetupRun& run, const InstalledVersionInfo& older, uint32_t& dwExitCode);
 
+// Message 5570 with the removal's last error text; true when it was answered with Ignore.
+bool IgnoreFailedRemoval(SetupRun& run);
+
 }  // namespace tarvium

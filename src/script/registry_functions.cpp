@@ -5,6 +5,7 @@
 // user's hive when the run has one, as for every other registry reference.
 #include "engine/registry_operations.h"
 #include "engine/setup_run.h"
+#include "engine/setup_trace.h"
 #include "platform/ansi_case.h"
 #include "platform/registry.h"
 #include "script/function_arguments.h"
@@ -81,7 +82,11 @@ void GetUninstallKeyName(SetupRun& run, std::string_view args, std::string& resu
   result.clear();
   const FunctionArguments list(args, 2);
   const std::string displayName = list.Text(0);
-  if (displayName.empty()) return;
+  if (displayName.empty()) {
+    SetupTrace(run, "GetUninstallKeyName: No value for DisplayName given\n");
+    return;
+  }
+  SetupTrace(run, "GetUninstallKeyName: Looking for DisplayName '%s'\n", displayName.c_str());
   const RegView view = UninstallView(run, list.Text(1));
   const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   platform::Registry& registry = run.machine.Reg();

@@ -266,15 +266,27 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
   // Runs Setup.exe in the scenario's folder; returns the exit status the shell saw.
   ToolResult RunSetup(const std::string& commandLine) {
+    return RunInFolder("timeout 120 " + ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine);
+  }
+
+  // Runs winmachine on the scenario's machine, with Setup.exe as the engine of the machine's
+  // engine images (_UnInst.exe of a registered uninstall command).
+  ToolResult RunWinmachine(const std::string& args) {
+    return RunInFolder("TARVIUM_ENGINE=" + ShellQuote(BuildDir() + "/Setup.exe") + " timeout 120 " +
+                       ShellQuote(BuildDir() + "/tools/winmachine") + " --machine " +
+                       ShellQuote(machine_) + " " + args);
+  }
+
+  ToolResult RunInFolder(const std::string& program) {
     const std::string exitFile = dir_.Path() + "/exit-code";
     std::ofstream(exitFile).close();
     const std::string command =
-        "cd " + ShellQuote(media_) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        "cd " + ShellQuote(media_) + " && export TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
-        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) +
-        " timeout 120 " + ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine + " 2>&1";
+        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " && " +
+        program + " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -284,6 +296,24 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     result.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     fullExitCode_ = ReadHostFile(exitFile);
     return result;
+  }
+
+  // The [Then] lines, each "setup|winmachine <exit status> <arguments>", one after the other;
+  // their output together is checked against [ThenOutput].
+  void RunFollowingCommands() {
+    std::string output;
+    for (const std::string& line : scenario_.Lines("Then")) {
+      std::istringstream words(line);
+      std::string program;
+      int nStatus = 0;
+      words >> program >> nStatus;
+      std::string args;
+      std::getline(words, args);
+      const ToolResult result = program == "setup" ? RunSetup(args) : RunWinmachine(args);
+      EXPECT_EQ(result.nExit, nStatus) << line << "\n" << result.out;
+      output += result.out;
+    }
+    ExpectLines("ThenOutput", output);
   }
 
   void ExpectLines(const std::string& section, const std::string& text) {
@@ -337,10 +367,6 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   if (scenario_.run.count("After")) {
     ASSERT_EQ(RunShell(scenario_.run["After"]), 0) << scenario_.run["After"];
   }
-  if (scenario_.run.count("ThenCommandLine")) {
-    ASSERT_EQ(result.nExit, 0) << "the first run of the scenario failed\n" << result.out;
-    result = RunSetup(scenario_.run["ThenCommandLine"]);
-  }
   const auto nExpected = static_cast<int32_t>(std::stol(scenario_.run["ExitCode"]));
   EXPECT_EQ(result.nExit, static_cast<int>(static_cast<uint32_t>(nExpected) & 0xFF))
       << "the shell sees the low byte\n"
@@ -348,6 +374,7 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   ASSERT_FALSE(fullExitCode_.empty()) << "Setup.exe wrote no exit code\n" << result.out;
   EXPECT_EQ(static_cast<int32_t>(std::stoul(fullExitCode_)), nExpected) << result.out;
   ExpectLines("Output", result.out);
+  RunFollowingCommands();
   ExpectLines("Trace", ReadHostFile(logs_ + "/trace.txt"));
   ExpectLines("ErrorFile", ReadHostFile(logs_ + "/error.txt"));
   ExpectLines("Debug", ReadHostFile(debugFile_));

@@ -1,7 +1,9 @@
 // The machine functions over files, disks, the registry, adapters, accounts, processes and the
 // clipboard of a real temporary machine: each normal answer and each missing object's "0" or "".
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <algorithm>
 
 #include "engine/setup_run.h"
 #include "machine_function_call.h"
@@ -181,6 +183,13 @@ TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
                        {"GetUninstallKeyName", "Nothing", ""},
                        {"GetUninstallKeyName", "", ""},
                    });
+  const auto logged = [&](const std::string& text) {
+    return std::any_of(run.debugLines.begin(), run.debugLines.end(), [&](const std::string& line) {
+      return line.find(text) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(logged("GetUninstallKeyName: Looking for DisplayName 'Nothing'"));
+  EXPECT_TRUE(logged("GetUninstallKeyName: No value for DisplayName given"));
 
   // A 32-bit Windows has one view: the architecture chooses nothing.
   auto machine32 =

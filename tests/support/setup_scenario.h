@@ -22,9 +22,6 @@
 //                ("Local path", "Command line arguments", ...) must be Value
 // %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
 // path.
-//                ThenCommandLine= (a second run after a first that ended with 0, such as the
-//                removal /U of what the first installed; ExitCode= and the expected lines and
-//                diff are those after it)
 //                Agent= (a setup-agent script of the folder: the agent is started on the machine
 //                before Setup.exe and must end with AgentExitCode=, 0 when not given)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
@@ -37,7 +34,14 @@
 //                lines expected, in this order, as parts of lines of the /B trace file
 //                (L:\trace.txt), the debugger output, the /E error file (L:\error.txt) and
 //                standard output with standard error; a line starting with '!' must not appear
-//   [Diff]       the lines of `winmachine diff` against the machine before the run, not counting
+//   [Then]       further runs after the first, one a line: "setup <status> <command line>" runs
+//                Setup.exe again in the folder, "winmachine <status> <arguments>" runs winmachine
+//                on the machine (with Setup.exe as the engine of _UnInst.exe); <status> is the
+//                exit status the shell must see
+//   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]; the trace, error
+//                file, debugger output and hook log are checked after the [Then] runs, whose
+//                lines they hold too
+//   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)
 // %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine.

@@ -10,6 +10,7 @@
 #include "engine/main_sequence.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "install/installation_run.h"
 #include "install/installed_product.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/emulated_machine.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstalledProduct(run);
     tarvium::AttachInstallEngine(run);
+    tarvium::AttachInstallationRun(run);
     tarvium::AttachSystemConfiguration(run);
     tarvium::AttachServicePipe(run);
     run.ui = tarvium::ui::CreateUserInterface(machine->Output());

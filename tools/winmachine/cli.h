@@ -26,6 +26,10 @@ std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocatio
 std::string FromArg(const std::string& arg);
 void PrintLine(const std::string& ansiText);
 
+// Starts a command line on the machine as Start > Run does and waits for it; false (after a
+// message) when it could not be started.
+bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32_t& dwExitCode);
+
 int CreateCommand(const Invocation& invocation);
 int InfoCommand(const Invocation& invocation);
 int PathCommand(const Invocation& invocation);

@@ -1,5 +1,4 @@
-// The machine-level commands of winmachine: create, info, path, programs, reboot, snapshot and
-// diff.
+// The machine-level commands of winmachine: create, info, path, reboot, snapshot and diff.
 #include <cstdio>
 
 #include "cli.h"
@@ -35,30 +34,6 @@ bool SnapshotOf(const std::string& place, MachineSnapshot& snapshot, std::string
     return platform::emulated::LoadSnapshot(place, snapshot, error);
   auto machine = EmulatedMachine::Open(place, {}, error);
   return machine && platform::emulated::TakeSnapshot(*machine, snapshot, error);
-}
-
-std::string RegText(platform::Registry& registry, RegRoot root, RegView view,
-                    const std::string& key, const char* name) {
-  platform::RegValue value;
-  if (registry.QueryValue(root, key, name, value, view) != platform::ERROR_SUCCESS) return "";
-  std::string text(value.data.begin(), value.data.end());
-  return text.substr(0, text.find('\0'));
-}
-
-void ListPrograms(platform::Registry& registry, RegRoot root, RegView view) {
-  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-  std::string product;
-  for (uint32_t i = 0; registry.EnumKey(root, uninstall, i, product, view) == 0; ++i) {
-    const std::string key = uninstall + "\\" + product;
-    const std::string name = RegText(registry, root, view, key, "DisplayName");
-    if (name.empty()) continue;
-    const std::string version = RegText(registry, root, view, key, "DisplayVersion");
-    const std::string publisher = RegText(registry, root, view, key, "Publisher");
-    PrintLine(name + (version.empty() ? "" : " " + version) +
-              (publisher.empty() ? "" : " (" + publisher + ")") + "  [" + product + "]");
-    const std::string uninstallString = RegText(registry, root, view, key, "UninstallString");
-    if (!uninstallString.empty()) PrintLine("    uninstall: " + uninstallString);
-  }
 }
 
 }  // namespace
@@ -125,16 +100,6 @@ int PathCommand(const Invocation& invocation) {
     return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (error " +
                                  std::to_string(err) + ")");
   std::printf("%s\n", hostPath.c_str());
-  return kExitOk;
-}
-
-int ProgramsCommand(const Invocation& invocation) {
-  if (!invocation.args.empty()) return Fail(kExitUsage, "programs takes no arguments");
-  auto machine = OpenMachine(invocation);
-  if (!machine) return kExitFailed;
-  ListPrograms(machine->Reg(), RegRoot::LocalMachine, RegView::View64);
-  ListPrograms(machine->Reg(), RegRoot::LocalMachine, RegView::View32);
-  ListPrograms(machine->Reg(), RegRoot::CurrentUser, RegView::Default);
   return kExitOk;
 }
 

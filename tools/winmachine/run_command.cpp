@@ -55,6 +55,8 @@ bool OpenShortcut(platform::Machine& machine, platform::ProcessStart& start) {
   return true;
 }
 
+}  // namespace
+
 // Starts the program and waits; false (after a message) when it could not be started.
 bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32_t& dwExitCode) {
   platform::ProcessStart start;
@@ -74,8 +76,6 @@ bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32
   programs.CloseProcess(hProcess);
   return true;
 }
-
-}  // namespace
 
 int RunCommand(const Invocation& invocation) {
   if (invocation.args.empty()) return Fail(kExitUsage, "run needs a command line");

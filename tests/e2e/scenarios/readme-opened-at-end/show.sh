@@ -1,0 +1,3 @@
+#!/bin/sh
+# Shows the readme: says which file the end of the install opened.
+echo "readme shown: $*"

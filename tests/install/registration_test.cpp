@@ -1,0 +1,335 @@
+// The product's registration on a real machine's registry: what an install writes for a plain, a
+// workstation and a user setup, what the removal leaves, the uninstall entry's forms, the removal
+// of an older version through its registered command, other users of a workstation installation,
+// the use counts of shared sections and an aborted first install.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "install/build_options.h"
+#include "install/install_test_run.h"
+#include "install/installation_run.h"
+#include "install/other_users.h"
+#include "install/previous_version.h"
+#include "install/product_registration.h"
+#include "install/section_counts.h"
+#include "install/uninstall_commands.h"
+#include "platform/emulated/machine/machine_config.h"
+#include "script/script_engine.h"
+#include "support/test_machine.h"
+
+namespace tarvium {
+namespace {
+
+using platform::RegRoot;
+using test::InstallTestRun;
+
+constexpr char kRecord[] = "Software\\Maker\\Product\\1.0\\Setup";
+constexpr char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Product";
+constexpr char kInf[] =
+    "[Application]\nUninstallKeyName=Product\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n"
+    "[B]\n1:b\n";
+
+// An answer to every message box: the given result.
+class AnsweringUserInterface final : public ui::UserInterface {
+ public:
+  explicit AnsweringUserInterface(int nResult) : nResult_(nResult) {}
+  int MessageBox(const ui::MessageBoxRequest&) override { return nResult_; }
+  void SetWaitCursor(bool) override {}
+  void EnableMainWindows(bool) override {}
+  bool PumpMessages() override { return true; }
+
+ private:
+  int nResult_;
+};
+
+class Registration : public testing::Test {
+ protected:
+  Registration() { Identify(t.run); }
+
+  static void Identify(SetupRun& run) {
+    VariableStore& v = run.variables;
+    v.Set("MachineKeyName", "Maker\\Product\\1.0");
+    v.Set("UninstallKeyName", "Product");
+    v.Set("UninstallDisplayName", "Product 1.0");
+    v.Set("ProductName", "Product");
+    v.Set("DeveloperName", "Maker");
+    v.Set("Version", "1.0");
+    v.Set("App", "C:\\Program Files\\Product\\");
+    v.Set("User", "Owner");
+    v.Set("Src", "D:\\");
+    v.Set("WindowsUser", "User");
+    v.Set("Windows", "C:\\Windows");
+    run.ctx.szInfFile = "D:\\Setup.inf";
+    run.ctx.szSetupProgram = "D:\\Setup.exe";
+  }
+
+  std::string Text(RegRoot root, const std::string& key, const std::string& name) {
+    return t.machine.RegString(root, key, name);
+  }
+  bool HasValue(RegRoot root, const std::string& key, const std::string& name) {
+    platform::RegValue value;
+    return t.machine.Machine().Reg().QueryValue(root, key, name, value) == 0;
+  }
+  bool HasKey(RegRoot root, const std::string& key) {
+    return t.machine.Machine().Reg().OpenKey(root, key) == 0;
+  }
+  void Set(RegRoot root, const std::string& key, const std::string& name, const std::string& text) {
+    platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
+    value.data.push_back(0);
+    t.machine.Machine().Reg().CreateKey(root, key);
+    ASSERT_EQ(t.machine.Machine().Reg().SetValue(root, key, name, value), 0u);
+  }
+
+  InstallTestRun t{kInf};
+};
+
+TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
+  struct Case {
+    const char* pszKind;
+    bool bWorkstation, bUserPart;
+    std::vector<std::string> present, absent;
+  } cases[] = {
+      {"plain",
+       false,
+       false,
+       {"AppPath", "ProductName", "DeveloperName", "Version", "Date", "UninstallString",
+        "RegisteredOwner", "SrcPath", "SrcSetupExe", "SrcSetupInf"},
+       {"MachineSetup", "ClientPath", "DataPath", "DisplayName", "Revision", "SilentLevel"}},
+      {"workstation",
+       true,
+       false,
+       {"MachineSetup", "UninstallString", "SrcSetupExe", "SilentLevel"},
+       {}},
+      {"user",
+       false,
+       true,
+       {"AppPath", "ProductName", "Date", "DisplayName"},
+       {"UninstallString", "RegisteredOwner", "SrcSetupExe", "MachineSetup"}},
+  };
+  for (const Case& c : cases) {
+    InstallTestRun run(kInf);
+    Identify(run.run);
+    run.run.ctx.bWorkstationSetup = c.bWorkstation;
+    run.run.ctx.bUserPartRun = c.bUserPart;
+    run.run.ctx.szSilentLevel = "3";  // /S3 asks the pages: not silent, yet a level to keep
+    platform::Registry& reg = run.machine.Machine().Reg();
+    if (c.bUserPart) {  // the machine part, as the workstation setup registered it
+      for (const auto& [name, text] : {std::pair<const char*, std::string>{"DisplayName", "Shown"},
+                                       {"SrcSetupExe", "C:\\Server Share\\Setup.exe"},
+                                       {"SrcSetupInf", "C:\\Inf\\Setup.inf"}}) {
+        platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
+        value.data.push_back(0);
+        reg.CreateKey(RegRoot::LocalMachine, kRecord);
+        reg.SetValue(RegRoot::LocalMachine, kRecord, name, value);
+      }
+    }
+    BuildUninstallCommands(run.run);
+    RegisterInstallation(run.run);
+    const RegRoot root = c.bUserPart ? RegRoot::CurrentUser : RegRoot::LocalMachine;
+    platform::RegValue value;
+    for (const std::string& name : c.present)
+      EXPECT_EQ(reg.QueryValue(root, kRecord, name, value), 0u) << c.pszKind << " lacks " << name;
+    for (const std::string& name : c.absent)
+      EXPECT_NE(reg.QueryValue(root, kRecord, name, value), 0u) << c.pszKind << " has " << name;
+    const std::string users = std::string(kRecord) + "\\Users";
+    EXPECT_EQ(reg.QueryValue(RegRoot::LocalMachine, users, "User", value) == 0, c.bUserPart)
+        << c.pszKind << ": only a user setup lists its user, in the machine hive";
+    if (c.bUserPart) {
+      EXPECT_EQ(run.machine.RegString(root, kRecord, "DisplayName"), "Shown");
+      EXPECT_EQ(run.machine.RegString(root, kEntry, "QuietDisplayName"), "Product 1.0");
+      EXPECT_EQ(run.machine.RegString(root, kEntry, "UninstallString"),
+                "\"C:\\Server Share\\Setup.exe\" C:\\Inf\\Setup.inf /U");
+      EXPECT_NE(reg.QueryValue(RegRoot::LocalMachine, kEntry, "DisplayName", value), 0u);
+    } else {
+      EXPECT_EQ(run.machine.RegString(root, kEntry, "DisplayName"), "Product 1.0");
+      EXPECT_EQ(run.machine.RegString(root, kEntry, "UninstallString"),
+                "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /U");
+      EXPECT_EQ(run.machine.RegString(root, kRecord, "UninstallString"),
+                run.machine.RegString(root, kEntry, "UninstallString"));
+    }
+  }
+}
+
+TEST_F(Registration, RemovalLeavesOnlyWhatRegistrationAloneWrites) {
+  BuildUninstallCommands(t.run);
+  RegisterInstallation(t.run);
+  Set(RegRoot::LocalMachine, std::string(kRecord) + "\\Options", "A", "1");
+  Set(RegRoot::LocalMachine, std::string(kRecord) + "\\Sections", "[Shared]", "1");
+  Set(RegRoot::CurrentUser, "Software\\Maker\\Settings", "Size", "9");
+  t.run.variables.Set("UserKeyName", "Maker\\Settings");
+  ASSERT_TRUE(HasKey(RegRoot::LocalMachine, kRecord));
+  RemoveRegistration(t.run);
+  EXPECT_FALSE(HasKey(RegRoot::LocalMachine, kRecord));
+  EXPECT_TRUE(HasKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0"));
+  EXPECT_FALSE(HasKey(RegRoot::CurrentUser, "Software\\Maker\\Settings"));
+  // PackageGUID is not among the values the removal deletes: the entry stays with it.
+  EXPECT_TRUE(HasValue(RegRoot::LocalMachine, kEntry, "PackageGUID"));
+  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, kEntry, "DisplayName"));
+  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, kEntry, "UninstallString"));
+}
+
+TEST_F(Registration, UninstallEntryFormsFollowHideUninstallOptionsAndTheService) {
+  struct Case {
+    int32_t nHide;
+    uint32_t dwOptions;
+    bool bService;
+    std::vector<std::string> present, absent;
+  } cases[] = {
+      {0, 0, false, {"DisplayName"}, {"QuietDisplayName", "NoRemove", "SystemComponent"}},
+      {1, 0, false, {"QuietDisplayName"}, {"DisplayName"}},
+      {2,
+       kUninstallSystemComponent | kUninstallNoRepair,
+       false,
+       {"QuietDisplayName", "SystemComponent", "NoRepair"},
+       {"DisplayName", "NoModify"}},
+      {0, 0, true, {"NoRemove", "NoModify", "NoRepair"}, {"SystemComponent"}},
+  };
+  for (const Case& c : cases) {
+    InstallTestRun run(kInf);
+    Identify(run.run);
+    run.run.ctx.nHideUninstall = c.nHide;
+    run.run.ctx.dwUninstallOptions = c.dwOptions;
+    run.run.ctx.bServiceMode = c.bService;
+    RegisterInstallation(run.run);
+    platform::RegValue value;
+    platform::Registry& reg = run.machine.Machine().Reg();
+    for (const std::string& name : c.present)
+      EXPECT_EQ(reg.QueryValue(RegRoot::LocalMachine, kEntry, name, value), 0u)
+          << c.nHide << " lacks " << name;
+    for (const std::string& name : c.absent)
+      EXPECT_NE(reg.QueryValue(RegRoot::LocalMachine, kEntry, name, value), 0u)
+          << c.nHide << " has " << name;
+  }
+}
+
+TEST_F(Registration, CommandsAreBuiltFromTheInstalledFileUnlessGiven) {
+  BuildUninstallCommands(t.run);
+  EXPECT_EQ(t.run.variables.Get("UninstallString"),
+            "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /U");
+  EXPECT_EQ(t.run.variables.Get("ReinstallString"),
+            "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /X4");
+  EXPECT_EQ(BuiltUninstallCommand("C:\\W\\_UnInst.exe", "C:\\A B\\S.inf", false, true),
+            "C:\\W\\_UnInst.exe \"C:\\A B\\S.inf\" /U")
+      << "before Windows 4.0 the program is not quoted";
+  InstallTestRun admin(kInf);
+  Identify(admin.run);
+  admin.run.ctx.bAdminInstallation = true;
+  admin.run.ctx.szAdminUninstallString = "%ProductName%.exe /U";
+  BuildUninstallCommands(admin.run);
+  EXPECT_EQ(admin.run.variables.Get("UninstallString"), "Product.exe /U");
+  EXPECT_EQ(admin.run.variables.Get("ReinstallString"),
+            "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /X4");
+}
+
+TEST_F(Registration, ASectionCountedTwiceIsRemovedByTheSecondUninstall) {
+  const std::string sections = std::string(kRecord) + "\\Sections";
+  EXPECT_TRUE(StepSectionCount(t.run, "Shared"));
+  EXPECT_TRUE(StepSectionCount(t.run, "Shared"));
+  t.run.ctx.bRepair = true;
+  EXPECT_TRUE(StepSectionCount(t.run, "Shared")) << "a repair acts without counting";
+  t.run.ctx.bRepair = false;
+  EXPECT_EQ(Text(RegRoot::LocalMachine, sections, "Shared"), "2");
+  t.run.ctx.bUninstall = true;
+  EXPECT_FALSE(StepSectionCount(t.run, "Shared")) << "another product still uses it";
+  EXPECT_EQ(Text(RegRoot::LocalMachine, sections, "Shared"), "1");
+  EXPECT_TRUE(StepSectionCount(t.run, "Shared"));
+  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, sections, "Shared"));
+  EXPECT_TRUE(StepSectionCount(t.run, "Shared")) << "an uncounted section is removed, not below 0";
+  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, sections, "Shared"));
+}
+
+TEST_F(Registration, AnAbortedFirstInstallLeavesNoRegistration) {
+  InstallTestRun failing(
+      "[Application]\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n[B]\n1:FAIL\n");
+  Identify(failing.run);
+  ASSERT_TRUE(BuildOptions(failing.run));
+  EXPECT_FALSE(RunInstallationWithRegistration(failing.run));
+  platform::Registry& reg = failing.machine.Machine().Reg();
+  EXPECT_NE(reg.OpenKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0"), 0u)
+      << "A was recorded before B failed; the whole record goes";
+  EXPECT_NE(reg.OpenKey(RegRoot::LocalMachine, kEntry), 0u);
+
+  // An installed product keeps its registration when a later run is aborted.
+  InstallTestRun again(
+      "[Application]\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n[B]\n1:FAIL\n");
+  Identify(again.run);
+  platform::RegValue name{platform::REG_SZ, {'P', 0}};
+  again.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, kRecord);
+  again.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, kRecord, "ProductName", name);
+  ASSERT_TRUE(BuildOptions(again.run));
+  EXPECT_FALSE(RunInstallationWithRegistration(again.run));
+  EXPECT_EQ(again.machine.RegString(RegRoot::LocalMachine, kRecord, "ProductName"), "P");
+}
+
+TEST_F(Registration, OtherUsersAreCountedAndAskedFor) {
+  const std::string users = std::string(kRecord) + "\\Users";
+  for (const char* pszUser : {"Anna", "user", "Ben"})
+    Set(RegRoot::LocalMachine, users, pszUser, "d");
+  EXPECT_EQ(CountOtherUsers(t.run), 2u) << "the current user does not count, in any case";
+  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultNo);
+  EXPECT_FALSE(CheckOtherUsers(t.run));
+  ASSERT_EQ(t.run.shownMessages.size(), 1u);
+  EXPECT_EQ(t.run.shownMessages[0].nMessage, 5563);
+  EXPECT_EQ(std::get<int64_t>(t.run.shownMessages[0].args[1]), 2);
+  t.run.ctx.bSilent = true;
+  EXPECT_TRUE(CheckOtherUsers(t.run)) << "silent: no question; the user has no part to remove";
+  t.run.ctx.dwRunFlags = kRunFlagKeepUserData;
+  t.run.ctx.szErrorFile = "C:\\err.txt";
+  EXPECT_EQ(UserPartRemovalCommand(t.run),
+            "\"D:\\Setup.exe\" \"D:\\Setup.inf\" /U /S /X2 /E\"C:\\err.txt\"");
+}
+
+// The older version's registered command runs through the machine: here an engine image whose
+// engine is a script that writes down how it was called.
+TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
+  test::TestMachine machine;
+  test::TempDir host;
+  const std::string log = host.Path() + "/args.txt";
+  const std::string engine =
+      host.WriteFile("engine.sh", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + log + "'\nexit 0\n");
+  ::chmod(engine.c_str(), 0755);
+  platform::emulated::MachineConfig config = machine.Machine().Config();
+  config.szEngine = engine;
+  std::string error;
+  ASSERT_TRUE(
+      platform::emulated::SaveMachineConfig(machine.Path() + "/machine.ini", config, error));
+  auto reopened = machine.OpenAgain();
+  ASSERT_EQ(reopened->Programs().PlaceEngineImage("C:\\Windows\\_UnInst.exe"), 0u);
+  SetupRun run(*reopened);
+  AttachScriptEngine(run);
+  run.variables.Set("MachineKeyName", "Maker\\Product\\2.0");
+  run.ctx.bSilent = true;
+  run.ctx.iSilentLevel = 1;
+  run.ctx.szErrorFile = "C:\\e.txt";
+  const std::string command = "\"C:\\Windows\\_UnInst.exe\" \"C:\\P\\Setup.inf\" /U";
+  for (const char* pszBase : {"Software\\Maker\\Product\\1.0\\Setup",
+                              "Software\\Wow6432Node\\Maker\\Product\\1.5\\Setup"}) {
+    platform::RegValue value{platform::REG_SZ, {command.begin(), command.end()}};
+    value.data.push_back(0);
+    reopened->Reg().CreateKey(RegRoot::LocalMachine, pszBase);
+    reopened->Reg().SetValue(RegRoot::LocalMachine, pszBase, "UninstallString", value);
+  }
+  platform::RegValue one{platform::REG_SZ, {'1', 0}};
+  reopened->Reg().SetValue(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0\\Setup",
+                           "MachineSetup", one);
+  uint32_t dwExitCode = 1;
+  ASSERT_TRUE(RemovePreviousVersion(run, {"1.0", "", false}, dwExitCode));
+  EXPECT_EQ(dwExitCode, 0u);
+  ASSERT_TRUE(RemovePreviousVersion(run, {"1.5", "", true}, dwExitCode));
+  std::ifstream in(log);
+  std::stringstream calls;
+  calls << in.rdbuf();
+  EXPECT_EQ(calls.str(),
+            "C:\\P\\Setup.inf /U /Xa /S1 /AW /EC:\\e.txt\n"
+            "C:\\P\\Setup.inf /U /Xa /X40 /S1 /EC:\\e.txt\n");
+  // Without a registered command the removal fails, and Ignore at 5570 goes on.
+  run.ui = std::make_unique<AnsweringUserInterface>(kResultIgnore);
+  EXPECT_TRUE(RemovePreviousVersion(run, {"0.9", "", false}, dwExitCode));
+  EXPECT_EQ(run.shownMessages.back().nMessage, 5570);
+}
+
+}  // namespace
+}  // namespace tarvium
