@@ -473,6 +473,22 @@ uint32_t SqliteRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath, 
   });
 }
 
+uint32_t SqliteRegistry::CountKeyContents(RegRoot root, const std::string& keyPath,
+                                          uint32_t& nSubKeys, uint32_t& nValues, RegView view) {
+  nSubKeys = nValues = 0;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
+    Query subkeys(db_, kSqlCountSubkeys);
+    Query values(db_, kSqlCountValues);
+    if (!subkeys.Bind(key.id).Next()) return subkeys.Error();
+    if (!values.Bind(key.id).Next()) return values.Error();
+    nSubKeys = static_cast<uint32_t>(subkeys.Int(0));
+    nValues = static_cast<uint32_t>(values.Int(0));
+    return ERROR_SUCCESS;
+  });
+}
+
 uint32_t SqliteRegistry::DeleteVolatileKeys() {
   return RunWrite([&]() -> uint32_t {
     if (uint32_t dwError = Query(db_, kSqlDeleteVolatileValues, true).Run()) return dwError;

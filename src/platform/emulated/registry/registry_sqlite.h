@@ -61,6 +61,9 @@ class SqliteRegistry final : public Registry {
                      RegValue& value, RegView view = RegView::Default) override;
   uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                         RegView view = RegView::Default) override;
+  // Counts through the indexes without reading a value's data.
+  uint32_t CountKeyContents(RegRoot root, const std::string& keyPath, uint32_t& nSubKeys,
+                            uint32_t& nValues, RegView view = RegView::Default) override;
 
   // What a restart does to the registry: every volatile key, and so everything below it, is gone.
   // The machine's reboot calls this.
