@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "engine/debug_output.h"
 #include "engine/setup_run.h"
 #include "platform/win_error.h"
 
@@ -101,7 +102,7 @@ uint32_t RegViewReadStringValue(SetupRun& run, platform::RegRoot root, const std
     std::snprintf(line, sizeof line,
                   "RegViewReadStringValue: Can not open key '%s': error number %i\n",
                   keyPath.c_str(), static_cast<int>(err));
-    run.machine.Debugger().OutputDebugString(line);
+    DebugOutput(run, line);
     return err;
   }
   platform::RegValue value;

@@ -9,16 +9,6 @@
 #include "sysconfig/reg_line.h"
 
 namespace tarvium {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
   text = TrimAnsi(text);
