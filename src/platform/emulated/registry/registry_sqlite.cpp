@@ -271,6 +271,16 @@ uint32_t SqliteRegistry::CreateKey(RegRoot root, const std::string& keyPath, boo
   return dwError;
 }
 
+uint32_t SqliteRegistry::ProtectKey(RegRoot root, const std::string& keyPath) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, RegView::Default, true, path)) return dwError;
+  return RunWrite([&] {
+    KeyRef key;
+    bool bNew = false;
+    return CreatePath(path, false, true, key, bNew);
+  });
+}
+
 uint32_t SqliteRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegView view) {
   return RunRead([&] {
     KeyRef key;

@@ -75,6 +75,10 @@ class SqliteRegistry final : public Registry {
   // returns ERROR_SUCCESS, none of them otherwise. Another process waits until it ends.
   uint32_t WriteAsOne(const std::function<uint32_t()>& body) override;
 
+  // Creates the key when missing and keeps it, with the keys above it, from ever being deleted
+  // (ERROR_ACCESS_DENIED), as Windows keeps the keys it owns.
+  uint32_t ProtectKey(RegRoot root, const std::string& keyPath);
+
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
   // ERROR_ACCESS_DENIED, as under a key whose ACL refuses the caller; the first nAllowedFirst
