@@ -172,6 +172,14 @@ TEST(RegLines, WorkstationAndUserSetupsKeepToTheirRoots) {
   EXPECT_TRUE(t.Value("Software\\T", "C"));
 }
 
+TEST(RegLines, AKeyBelowAVolatileKeyIsCreatedVolatile) {
+  RegRun t;
+  ASSERT_EQ(t.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, "Software\\Vol", true), 0u);
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\Vol\Child:V=1)", 0));
+  EXPECT_EQ(t.Data("Software\\Vol\\Child", "V"), Text("1"));
+  EXPECT_TRUE(t.Messages().empty());
+}
+
 TEST(RegLines, RefusedWritesAskWithWarnRegistryAndPassOverWithout) {
   RegRun t;
   t.run.ctx.bSilent = false;
