@@ -21,6 +21,14 @@ inline bool IsAnsiLetter(char c) {
          u == 0x9F || u == 0xAA || u == 0xB5 || u == 0xBA;
 }
 
+// The value of a hexadecimal digit, -1 for any other character.
+inline int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 std::string_view TrimAnsi(std::string_view text);
 std::string_view TrimAnsiRight(std::string_view text);
 std::string_view TrimAnsiLeft(std::string_view text);

@@ -12,13 +12,6 @@
 namespace tarvium {
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Reads hexadecimal digits from pos on; nDigits tells how many there were.
 uint32_t ReadHexDigits(std::string_view text, size_t& pos, size_t& nDigits) {
   uint32_t dwValue = 0;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "engine/debug_output.h"
 #include "engine/setup_run.h"
 #include "platform/win_error.h"
 
@@ -101,7 +102,7 @@ uint32_t RegViewReadStringValue(SetupRun& run, platform::RegRoot root, const std
     std::snprintf(line, sizeof line,
                   "RegViewReadStringValue: Can not open key '%s': error number %i\n",
                   keyPath.c_str(), static_cast<int>(err));
-    run.machine.Debugger().OutputDebugString(line);
+    DebugOutput(run, line);
     return err;
   }
   platform::RegValue value;
@@ -122,15 +123,15 @@ uint32_t RegDeleteKeyAt(SetupRun& run, platform::RegRoot root, const std::string
 }
 
 uint32_t RegCountSubkeys(SetupRun& run, platform::RegRoot root, const std::string& keyPath) {
-  platform::RegKeyInfo info;
-  if (run.machine.Reg().QueryInfoKey(root, keyPath, info) != platform::ERROR_SUCCESS) return 0;
-  return info.nSubKeys;
+  uint32_t nSubKeys = 0, nValues = 0;
+  if (run.machine.Reg().CountKeyContents(root, keyPath, nSubKeys, nValues) != 0) return 0;
+  return nSubKeys;
 }
 
 bool RegIsKeyEmpty(SetupRun& run, platform::RegRoot root, const std::string& keyPath) {
-  platform::RegKeyInfo info;
-  if (run.machine.Reg().QueryInfoKey(root, keyPath, info) != platform::ERROR_SUCCESS) return true;
-  return info.nSubKeys == 0 && info.nValues == 0;
+  uint32_t nSubKeys = 0, nValues = 0;
+  if (run.machine.Reg().CountKeyContents(root, keyPath, nSubKeys, nValues) != 0) return true;
+  return nSubKeys == 0 && nValues == 0;
 }
 
 uint32_t RegDeleteTree(SetupRun& run, platform::RegRoot root, const std::string& keyPath,

@@ -45,7 +45,7 @@ using SubstituteVariables = std::function<void(std::string&)>;
 bool ParseRegLine(std::string_view text, const SubstituteVariables& substitute, RegLine& reg);
 
 // A number, hexadecimal after "0x" or when !bDecimal, decimal otherwise; the digits stop at the
-// first character that is none (no digits: 0).
+// first character that is none (no digits: 0); a leading "-" negates it modulo 2^64.
 uint64_t ReadRegNumber(std::string_view text, bool bDecimal);
 
 // The bytes of a value text for a type: strings with their NUL, string lists ending in two,

@@ -9,19 +9,13 @@
 #include "sysconfig/reg_line.h"
 
 namespace tarvium {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
   text = TrimAnsi(text);
+  // A minus sign wraps the number around, as the C library's unsigned readers do: a counter
+  // that went below zero is stored as its 32-bit pattern and reads back as the same number.
+  const bool bNegative = !text.empty() && text[0] == '-';
+  if (bNegative) text.remove_prefix(1);
   const bool bPrefixed = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (bPrefixed) text.remove_prefix(2);
   const bool bHex = bPrefixed || !bDecimal;
@@ -31,7 +25,7 @@ uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
     if (nDigit < 0) break;
     nValue = nValue * (bHex ? 16 : 10) + static_cast<uint64_t>(nDigit);
   }
-  return nValue;
+  return bNegative ? 0 - nValue : nValue;
 }
 
 namespace {

@@ -95,10 +95,13 @@ bool ParsePathForm(std::string_view text, const SubstituteVariables& substitute,
                                ? std::string_view()
                                : TrimAnsiLeft(text.substr(nEquals + 1));
   reg.keyPath = std::string(TrimAnsiRight(keyText));
-  ReadValuePrefix(reg, value);
-  reg.valueText = std::string(value);
   substitute(reg.keyPath);
-  substitute(reg.valueText);
+  // The prefix is read from the substituted value: a variable may hold it.
+  std::string valueText(value);
+  substitute(valueText);
+  std::string_view typed = valueText;
+  ReadValuePrefix(reg, typed);
+  reg.valueText = std::string(typed);
   SplitValueName(reg);
   substitute(reg.valueName);
   BuildData(reg);

@@ -21,15 +21,22 @@ namespace {
 
 using platform::RegValue;
 
-bool IsStringType(uint32_t dwType) {
-  return dwType == platform::REG_SZ || dwType == platform::REG_EXPAND_SZ ||
-         dwType == platform::REG_MULTI_SZ;
+// Strings run on over their final NUL when appended. A string built from hexadecimal bytes is
+// bytes: it ends where its bytes end, so it is appended and cut out whole.
+bool RunsOnAsString(const RegLine& reg) {
+  return !reg.textFromHex &&
+         (reg.dwType == platform::REG_SZ || reg.dwType == platform::REG_EXPAND_SZ ||
+          reg.dwType == platform::REG_MULTI_SZ);
+}
+
+bool AppendsBytes(const RegLine& reg) {
+  return reg.textFromHex || reg.dwType == platform::REG_BINARY;
 }
 
 // What the line's data is in an existing value: strings without their final NUL.
 std::vector<uint8_t> AppendedPart(const RegLine& reg) {
   std::vector<uint8_t> part = reg.data;
-  if (IsStringType(reg.dwType) && !part.empty()) part.pop_back();
+  if (RunsOnAsString(reg) && !part.empty()) part.pop_back();
   return part;
 }
 
@@ -44,9 +51,9 @@ uint32_t CreateKeyForLine(platform::Registry& registry, const RegLine& reg) {
 // Appending runs strings on (the old final NUL is replaced) and adds bytes to bytes; other types
 // are left as they are.
 uint32_t AppendToValue(platform::Registry& registry, const RegLine& reg, RegValue old) {
-  if (IsStringType(reg.dwType)) {
+  if (RunsOnAsString(reg)) {
     if (!old.data.empty()) old.data.pop_back();
-  } else if (reg.dwType != platform::REG_BINARY) {
+  } else if (!AppendsBytes(reg)) {
     return platform::ERROR_SUCCESS;
   }
   old.dwType = reg.dwType;
@@ -65,7 +72,7 @@ uint32_t AddLine(SetupRun& run, const RegLine& reg, const RegValue* pExisting) {
 // Cuts the first occurrence of the appended part out of the value; a value left without bytes
 // is deleted.
 void CutAppendedPart(platform::Registry& registry, const RegLine& reg, RegValue old) {
-  if (!IsStringType(reg.dwType) && reg.dwType != platform::REG_BINARY) return;
+  if (!RunsOnAsString(reg) && !AppendsBytes(reg)) return;
   const std::vector<uint8_t> part = AppendedPart(reg);
   if (part.empty()) return;
   const auto found = std::search(old.data.begin(), old.data.end(), part.begin(), part.end());

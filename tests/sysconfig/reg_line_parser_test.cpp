@@ -99,10 +99,18 @@ TEST(RegLineParser, VariablesAreSubstitutedInKeyNameAndValue) {
   const SubstituteVariables substitute = [](std::string& text) {
     for (size_t n; (n = text.find("%V%")) != std::string::npos;) text.replace(n, 3, "Sub");
   };
-  ASSERT_TRUE(ParseRegLine(R"(HKLM\Software\%V%:%V%Name=dword:%V%)", substitute, reg));
+  ASSERT_TRUE(ParseRegLine(R"(HKLM\Software\%V%:%V%Name=expandsz:%V%)", substitute, reg));
   EXPECT_EQ(reg.keyPath, "Software\\Sub");
   EXPECT_EQ(reg.valueName, "SubName");
-  EXPECT_EQ(reg.valueText, "Sub");  // a prefix is read before variables are substituted
+  EXPECT_EQ(reg.valueText, "Sub");
+  EXPECT_EQ(reg.dwType, platform::REG_EXPAND_SZ);
+  // The type is read after substitution, so a variable can hold the prefix.
+  const SubstituteVariables prefix = [](std::string& text) {
+    if (text.starts_with("%T%")) text.replace(0, 3, "dword: ");
+  };
+  ASSERT_TRUE(ParseRegLine(R"(HKLM\Software\T:D=%T%1f)", prefix, reg));
+  EXPECT_EQ(reg.dwType, platform::REG_DWORD);
+  EXPECT_EQ(reg.data, (Bytes{0x1f, 0, 0, 0}));
   ASSERT_TRUE(ParseRegLine("HKLM,%V%,%V%,0,%V%", substitute, reg));
   EXPECT_EQ(reg.keyPath + reg.valueName + reg.valueText, "SubSubSub");
 }

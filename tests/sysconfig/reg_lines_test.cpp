@@ -133,9 +133,11 @@ TEST(RegLines, AppendAndItsRemovalAndNoClobber) {
   const char* appendOnly = "HKLM,Software\\T,O,0x8,x";
   const char* appendM = "HKLM,Software\\T,M,0x10008,b";
   const char* appendB = "HKLM,Software\\T,B,0x9,02,03";
+  const char* appendH = "HKLM,Software\\T,H,0x10000009,41,42";  // text from bytes: bytes
   t.Apply({appendS, appendOnly, appendM, R"(HKLM\Software\T:M=multisz:a)", appendM,
-           R"(HKLM\Software\T:B=hex:01)", appendB, appendB});
+           R"(HKLM\Software\T:B=hex:01)", appendB, appendB, R"(HKLM\Software\T:H=a)", appendH});
   EXPECT_EQ(t.Data(key, "S"), Text("a;x"));
+  EXPECT_EQ(t.Data(key, "H"), (Bytes{'a', 0, 'A', 'B'}));
   EXPECT_EQ(t.Data(key, "M"), (Bytes{'a', 0, 'b', 0, 0}));
   EXPECT_EQ(t.Data(key, "B"), (Bytes{1, 2, 3, 2, 3}));  // appending twice appends twice
 
@@ -145,8 +147,9 @@ TEST(RegLines, AppendAndItsRemovalAndNoClobber) {
   EXPECT_EQ(t.Data(key, "F"), Text("first"));
 
   t.run.ctx.bUninstall = true;
-  t.Apply({appendS, appendOnly, appendM, appendB, keepN, "HKLM,Software\\T,F,0x2,first"});
+  t.Apply({appendS, appendOnly, appendM, appendB, appendH, keepN, "HKLM,Software\\T,F,0x2,first"});
   EXPECT_EQ(t.Data(key, "S"), Text("a;"));
+  EXPECT_EQ(t.Data(key, "H"), Text("a"));
   EXPECT_EQ(t.Data(key, "O"), Text(""));  // only the appended text: an empty string stays
   EXPECT_EQ(t.Data(key, "M"), (Bytes{'a', 0, 0}));
   EXPECT_EQ(t.Data(key, "B"), (Bytes{1, 2, 3}));
@@ -167,6 +170,14 @@ TEST(RegLines, WorkstationAndUserSetupsKeepToTheirRoots) {
   EXPECT_TRUE(t.Value("Software\\T", "U", RegRoot::CurrentUser));
   EXPECT_FALSE(t.Value("Software\\T", "M2"));
   EXPECT_TRUE(t.Value("Software\\T", "C"));
+}
+
+TEST(RegLines, AKeyBelowAVolatileKeyIsCreatedVolatile) {
+  RegRun t;
+  ASSERT_EQ(t.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, "Software\\Vol", true), 0u);
+  EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\Vol\Child:V=1)", 0));
+  EXPECT_EQ(t.Data("Software\\Vol\\Child", "V"), Text("1"));
+  EXPECT_TRUE(t.Messages().empty());
 }
 
 TEST(RegLines, RefusedWritesAskWithWarnRegistryAndPassOverWithout) {

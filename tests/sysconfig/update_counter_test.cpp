@@ -71,6 +71,14 @@ TEST(UpdateCounter, RegistryAndIniTargetsAndTheRepairRun) {
   ASSERT_TRUE(UpdateCounter(t.run, std::string("Increment") + regArgs, true, false, false));
   EXPECT_EQ(Dword(t, "Software\\Counter", "Uses"), 2u);
 
+  // A counter below zero is stored as its 32-bit pattern and counts on from there.
+  t.run.ctx.bUninstall = false;
+  const char* minusArgs = "(\"%HKLM,Software\\Counter,Minus%\", 1)";
+  ASSERT_TRUE(UpdateCounter(t.run, std::string("Decrement") + minusArgs, false, false, false));
+  EXPECT_EQ(Dword(t, "Software\\Counter", "Minus"), 0xFFFFFFFFu);
+  ASSERT_TRUE(UpdateCounter(t.run, std::string("Decrement") + minusArgs, false, false, false));
+  EXPECT_EQ(Dword(t, "Software\\Counter", "Minus"), 0xFFFFFFFEu);
+
   t.run.ctx.bRepair = true;
   ASSERT_TRUE(UpdateCounter(t.run, std::string("Increment") + regArgs, true, false, false));
   ASSERT_TRUE(UpdateCounter(t.run, "Increment" + iniArgs, true, false, false));

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/emulated/registry/reg_text.h"
+
 namespace platform::emulated {
 namespace {
 
@@ -95,6 +97,47 @@ const FolderRow kFolders[] = {
 
 // The registry of a new machine. Paths in Shell Folders are expanded; User Shell Folders keep
 // the environment references Windows writes there.
+// Keys every Windows has and owns itself, created empty on a new machine.
+struct OwnedKey {
+  RegRoot root;
+  const char* path;
+};
+
+const OwnedKey kWindowsOwnedKeys[] = {
+    {RegRoot::LocalMachine, R"(HARDWARE\DESCRIPTION\System)"},
+    {RegRoot::LocalMachine, R"(HARDWARE\DEVICEMAP)"},
+    {RegRoot::LocalMachine, R"(SAM)"},
+    {RegRoot::LocalMachine, R"(SECURITY)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\*)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\AppID)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\CLSID)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\Directory)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\Folder)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\Interface)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\MIME\Database\Content Type)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Classes\TypeLib)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Clients)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\Policies)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\RegisteredApplications)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\WOW6432Node\Classes\CLSID)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\WOW6432Node\Classes\Interface)"},
+    {RegRoot::LocalMachine, R"(SOFTWARE\WOW6432Node\Microsoft)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Control\Class)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Enum)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Hardware Profiles\Current\Software)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Hardware Profiles\Current\System)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Services\EventLog\Application)"},
+    {RegRoot::LocalMachine, R"(SYSTEM\Setup)"},
+    {RegRoot::Users, R"(.DEFAULT)"},
+    {RegRoot::Users, R"({SID}\AppEvents)"},
+    {RegRoot::Users, R"({SID}\Console)"},
+    {RegRoot::Users, R"({SID}\Keyboard Layout)"},
+    {RegRoot::Users, R"({SID}\Network)"},
+    {RegRoot::Users, R"({SID}\Printers)"},
+    {RegRoot::Users, R"({SID}\Software\Classes)"},
+    {RegRoot::Users, R"({SID}\Software\Policies)"},
+};
+
 constexpr const char* kRegistryTemplate = R"REG(Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion]
@@ -192,40 +235,7 @@ constexpr const char* kRegistryTemplate = R"REG(Windows Registry Editor Version 
 [HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\MUI\UILanguages\{LANGTAG}]
 "LCID"=dword:{LANGDWORD}
 
-[HKEY_LOCAL_MACHINE\HARDWARE\DESCRIPTION\System]
-[HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP]
-[HKEY_LOCAL_MACHINE\SAM]
-[HKEY_LOCAL_MACHINE\SECURITY]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\*]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\AppID]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\CLSID]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\Directory]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\Folder]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\Interface]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\MIME\Database\Content Type]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\TypeLib]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Clients]
-[HKEY_LOCAL_MACHINE\SOFTWARE\Policies]
-[HKEY_LOCAL_MACHINE\SOFTWARE\RegisteredApplications]
-[HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Classes\CLSID]
-[HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Classes\Interface]
-[HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Microsoft]
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class]
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Enum]
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Hardware Profiles\Current\Software]
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Hardware Profiles\Current\System]
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\EventLog\Application]
-[HKEY_LOCAL_MACHINE\SYSTEM\Setup]
-
-[HKEY_USERS\.DEFAULT]
-[HKEY_USERS\{SID}\AppEvents]
-[HKEY_USERS\{SID}\Console]
-[HKEY_USERS\{SID}\Keyboard Layout]
-[HKEY_USERS\{SID}\Network]
-[HKEY_USERS\{SID}\Printers]
-[HKEY_USERS\{SID}\Software\Classes]
-[HKEY_USERS\{SID}\Software\Policies]
-
+{WINDOWSOWNEDKEYS}
 [HKEY_USERS\{SID}\Environment]
 "TEMP"=hex(2):25,00,55,00,53,00,45,00,52,00,50,00,52,00,4f,00,46,00,49,00,4c,00,45,00,25,00,5c,00,41,00,70,00,70,00,44,00,61,00,74,00,61,00,5c,00,4c,00,6f,00,63,00,61,00,6c,00,5c,00,54,00,65,00,6d,00,70,00,00,00
 "TMP"=hex(2):25,00,55,00,53,00,45,00,52,00,50,00,52,00,4f,00,46,00,49,00,4c,00,45,00,25,00,5c,00,41,00,70,00,70,00,44,00,61,00,74,00,61,00,5c,00,4c,00,6f,00,63,00,61,00,6c,00,5c,00,54,00,65,00,6d,00,70,00,00,00
@@ -376,9 +386,23 @@ std::string DefaultRegistryText(const MachineConfig& config) {
       {"{SDECIMAL}", intl.sDecimal},
       {"{SLIST}", intl.sList},
   };
+  std::string ownedKeys;
+  for (const OwnedKey& key : kWindowsOwnedKeys)
+    ownedKeys += "[" + std::string(RegRootName(key.root)) + "\\" + key.path + "]\n";
   std::string text = kRegistryTemplate;
+  ReplaceAll(text, "{WINDOWSOWNEDKEYS}", ownedKeys);
   for (const auto& [placeholder, value] : fields) ReplaceAll(text, placeholder, value);
   return text;
+}
+
+std::vector<std::pair<RegRoot, std::string>> WindowsOwnedKeys(const MachineConfig& config) {
+  std::vector<std::pair<RegRoot, std::string>> keys;
+  for (const OwnedKey& key : kWindowsOwnedKeys) {
+    std::string path = key.path;
+    ReplaceAll(path, "{SID}", config.szUserSid);
+    keys.emplace_back(key.root, path);
+  }
+  return keys;
 }
 
 }  // namespace platform::emulated

@@ -5,9 +5,11 @@
 #pragma once
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/emulated/machine/machine_config.h"
+#include "platform/registry.h"
 #include "platform/system_info.h"
 
 namespace platform::emulated {
@@ -21,6 +23,10 @@ struct FolderPlace {
 std::vector<FolderPlace> DefaultFolders(const MachineConfig& config);
 // The registry of a new machine as .reg text (version 5), placeholders filled in.
 std::string DefaultRegistryText(const MachineConfig& config);
+// The keys of that registry that Windows owns and never lets go (HKCR\CLSID, a user's
+// Software\Classes, ...): on a real machine they are full or protected, so a setup that prunes
+// the keys it emptied stops below them. The machine refuses to delete them.
+std::vector<std::pair<RegRoot, std::string>> WindowsOwnedKeys(const MachineConfig& config);
 // The Control Panel international settings of a language (en-US, de-DE, fr-FR; others en-US).
 InternationalSettings DefaultInternational(unsigned nLanguage);
 // "en-US", "de-DE" or "fr-FR" for a LANGID (en-US for any other).

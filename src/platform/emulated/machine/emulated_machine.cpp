@@ -62,6 +62,12 @@ bool LayOutRegistry(const std::string& hostDir, const MachineConfig& config,
     error = "default registry, line " + std::to_string(regError.nLine) + ": " + regError.message;
     return false;
   }
+  for (const auto& [root, keyPath] : WindowsOwnedKeys(config)) {
+    if (const uint32_t err = registry->ProtectKey(root, keyPath); err != ERROR_SUCCESS) {
+      error = "cannot protect the key '" + keyPath + "' (error " + std::to_string(err) + ")";
+      return false;
+    }
+  }
   if (const uint32_t err = EmulatedAccounts::Seed(config, *registry); err != ERROR_SUCCESS) {
     error = "cannot write the built-in accounts (error " + std::to_string(err) + ")";
     return false;

@@ -271,6 +271,16 @@ uint32_t SqliteRegistry::CreateKey(RegRoot root, const std::string& keyPath, boo
   return dwError;
 }
 
+uint32_t SqliteRegistry::ProtectKey(RegRoot root, const std::string& keyPath) {
+  KeyPath path;
+  if (uint32_t dwError = Resolve(root, keyPath, RegView::Default, true, path)) return dwError;
+  return RunWrite([&] {
+    KeyRef key;
+    bool bNew = false;
+    return CreatePath(path, false, true, key, bNew);
+  });
+}
+
 uint32_t SqliteRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegView view) {
   return RunRead([&] {
     KeyRef key;
@@ -469,6 +479,22 @@ uint32_t SqliteRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath, 
     info.nMaxValueNameLen = static_cast<uint32_t>(values.Int(1));
     info.nMaxValueLen = static_cast<uint32_t>(values.Int(2));
     info.ftLastWriteTime = static_cast<uint64_t>(time.Int(0));
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t SqliteRegistry::CountKeyContents(RegRoot root, const std::string& keyPath,
+                                          uint32_t& nSubKeys, uint32_t& nValues, RegView view) {
+  nSubKeys = nValues = 0;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (uint32_t dwError = LocateKey(root, keyPath, view, key)) return dwError;
+    Query subkeys(db_, kSqlCountSubkeys);
+    Query values(db_, kSqlCountValues);
+    if (!subkeys.Bind(key.id).Next()) return subkeys.Error();
+    if (!values.Bind(key.id).Next()) return values.Error();
+    nSubKeys = static_cast<uint32_t>(subkeys.Int(0));
+    nValues = static_cast<uint32_t>(values.Int(0));
     return ERROR_SUCCESS;
   });
 }

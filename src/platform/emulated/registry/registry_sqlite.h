@@ -61,6 +61,9 @@ class SqliteRegistry final : public Registry {
                      RegValue& value, RegView view = RegView::Default) override;
   uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                         RegView view = RegView::Default) override;
+  // Counts through the indexes without reading a value's data.
+  uint32_t CountKeyContents(RegRoot root, const std::string& keyPath, uint32_t& nSubKeys,
+                            uint32_t& nValues, RegView view = RegView::Default) override;
 
   // What a restart does to the registry: every volatile key, and so everything below it, is gone.
   // The machine's reboot calls this.
@@ -71,6 +74,10 @@ class SqliteRegistry final : public Registry {
   // Runs body, whose registry calls then share one transaction: all of their writes stay when it
   // returns ERROR_SUCCESS, none of them otherwise. Another process waits until it ends.
   uint32_t WriteAsOne(const std::function<uint32_t()>& body) override;
+
+  // Creates the key when missing and keeps it, with the keys above it, from ever being deleted
+  // (ERROR_ACCESS_DENIED), as Windows keeps the keys it owns.
+  uint32_t ProtectKey(RegRoot root, const std::string& keyPath);
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with

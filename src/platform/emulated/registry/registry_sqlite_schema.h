@@ -67,6 +67,8 @@ enum Slot : size_t {
   kDeleteVolatileKeys,
   kIntegrity,
   kOrphans,
+  kCountSubkeys,
+  kCountValues,
 };
 
 struct Sql {
@@ -114,6 +116,8 @@ inline constexpr Sql kSqlSubkeyInfo{
 inline constexpr Sql kSqlValueInfo{kValueInfo,
                                    "SELECT count(*), coalesce(max(length(name)), 0), "
                                    "coalesce(max(length(data)), 0) FROM vals WHERE key = ?1"};
+inline constexpr Sql kSqlCountSubkeys{kCountSubkeys, "SELECT count(*) FROM keys WHERE parent = ?1"};
+inline constexpr Sql kSqlCountValues{kCountValues, "SELECT count(*) FROM vals WHERE key = ?1"};
 inline constexpr Sql kSqlKeyTime{
     kKeyTime,
     "SELECT max(mtime, coalesce((SELECT max(mtime) FROM vals WHERE key = ?1), 0)) FROM keys "
