@@ -18,6 +18,7 @@
 #include "install/uninstall_commands.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "script/script_engine.h"
+#include "support/answering_ui.h"
 #include "support/test_machine.h"
 
 namespace tarvium {
@@ -32,18 +33,6 @@ constexpr char kInf[] =
     "[Application]\nUninstallKeyName=Product\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n"
     "[B]\n1:b\n";
 
-// An answer to every message box: the given result.
-class AnsweringUserInterface final : public ui::UserInterface {
- public:
-  explicit AnsweringUserInterface(int nResult) : nResult_(nResult) {}
-  int MessageBox(const ui::MessageBoxRequest&) override { return nResult_; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
-
- private:
-  int nResult_;
-};
 
 class Registration : public testing::Test {
  protected:
@@ -269,7 +258,7 @@ TEST_F(Registration, OtherUsersAreCountedAndAskedFor) {
   for (const char* pszUser : {"Anna", "user", "Ben"})
     Set(RegRoot::LocalMachine, users, pszUser, "d");
   EXPECT_EQ(CountOtherUsers(t.run), 2u) << "the current user does not count, in any case";
-  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultNo);
+  t.run.ui = std::make_unique<test::AnsweringUserInterface>(kResultNo);
   EXPECT_FALSE(CheckOtherUsers(t.run));
   ASSERT_EQ(t.run.shownMessages.size(), 1u);
   EXPECT_EQ(t.run.shownMessages[0].nMessage, 5563);
@@ -326,7 +315,7 @@ TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
             "C:\\P\\Setup.inf /U /Xa /S1 /AW /EC:\\e.txt\n"
             "C:\\P\\Setup.inf /U /Xa /X40 /S1 /EC:\\e.txt\n");
   // Without a registered command the removal fails, and Ignore at 5570 goes on.
-  run.ui = std::make_unique<AnsweringUserInterface>(kResultIgnore);
+  run.ui = std::make_unique<test::AnsweringUserInterface>(kResultIgnore);
   EXPECT_TRUE(RemovePreviousVersion(run, {"0.9", "", false}, dwExitCode));
   EXPECT_EQ(run.shownMessages.back().nMessage, 5570);
 }

@@ -8,6 +8,7 @@
 #include "install/copy_flags.h"
 #include "install/install_test_run.h"
 #include "install/process_section.h"
+#include "support/answering_ui.h"
 #include "support/cancelling_ui.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/system_configuration.h"
@@ -50,18 +51,6 @@ Bytes Text(std::string_view text) {
   return bytes;
 }
 
-// A user who answers every message box with one result.
-class AnsweringUserInterface final : public ui::UserInterface {
- public:
-  explicit AnsweringUserInterface(int nAnswer) : nAnswer_(nAnswer) {}
-  int MessageBox(const ui::MessageBoxRequest&) override { return nAnswer_; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
-
- private:
-  int nAnswer_;
-};
 
 TEST(RegLines, AddedLinesAreRemovedByTheUninstallPassWithEmptiedKeys) {
   RegRun t;
@@ -183,10 +172,10 @@ TEST(RegLines, AKeyBelowAVolatileKeyIsCreatedVolatile) {
 TEST(RegLines, RefusedWritesAskWithWarnRegistryAndPassOverWithout) {
   RegRun t;
   t.run.ctx.bSilent = false;
-  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultIgnore);
+  t.run.ui = std::make_unique<test::AnsweringUserInterface>(kResultIgnore);
   t.machine.Machine().SqlRegistry().RefuseWrites(true);
   EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\T:V=1)", 0));
-  t.run.ui = std::make_unique<AnsweringUserInterface>(kResultOk);
+  t.run.ui = std::make_unique<test::AnsweringUserInterface>(kResultOk);
   EXPECT_FALSE(HandleRegLine(t.run, R"(HKLM\Software\T)", 0));
   EXPECT_EQ(t.Messages(), (std::vector<int>{5518, 5518}));
   ASSERT_EQ(t.run.shownMessages[1].args.size(), 2u);

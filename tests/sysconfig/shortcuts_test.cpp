@@ -14,6 +14,7 @@
 #include "platform/code_page.h"
 #include "platform/shell_link.h"
 #include "script/script_engine.h"
+#include "support/answering_ui.h"
 #include "support/lnkinfo.h"
 #include "support/shown_messages.h"
 #include "support/test_machine.h"
@@ -24,18 +25,6 @@
 namespace tarvium::test {
 namespace {
 
-// Answers every message box with one result.
-class AnsweringUi final : public ui::UserInterface {
- public:
-  explicit AnsweringUi(int nAnswer) : nAnswer_(nAnswer) {}
-  int MessageBox(const ui::MessageBoxRequest&) override { return nAnswer_; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
-
- private:
-  int nAnswer_;
-};
 
 class ShortcutRun {
  public:
@@ -46,7 +35,7 @@ class ShortcutRun {
     AttachScriptEngine(run);
     AttachInstallEngine(run);
     AttachSystemConfiguration(run);
-    run.ui = std::make_unique<AnsweringUi>(kResultIgnore);
+    run.ui = std::make_unique<test::AnsweringUserInterface>(kResultIgnore);
     Files().CreateDirectoryTree("C:\\Tools");
     Files().WriteWholeFile("C:\\Tools\\tool.exe", "MZ tool");
   }
@@ -193,7 +182,7 @@ TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
 TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
   for (int nAnswer : {kResultIgnore, kResultOk}) {
     ShortcutRun t;
-    t.run.ui = std::make_unique<AnsweringUi>(nAnswer);
+    t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
     ASSERT_EQ(t.Files().WriteWholeFile(t.Programs() + "\\Blocker", "a file"), 0u);
     EXPECT_EQ(t.Make("Blocker\\T,C:\\Tools\\tool.exe"), nAnswer == kResultIgnore);
     EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534}));
@@ -329,7 +318,7 @@ TEST(ProgramManager, NamesLeavingTheStartMenuAreRefused) {
 TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
   for (int nAnswer : {kResultIgnore, kResultOk}) {
     ShortcutRun t;
-    t.run.ui = std::make_unique<AnsweringUi>(nAnswer);
+    t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
     ShortcutState noConversation;
     EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
     EXPECT_EQ(t.Messages(), std::vector<int>{5516});
