@@ -15,26 +15,12 @@
 #include "install/copy_file.h"
 #include "install/install_engine.h"
 #include "script/script_engine.h"
+#include "support/answering_ui.h"
 #include "support/shown_messages.h"
 #include "support/test_machine.h"
 #include "ui/user_interface.h"
 
 namespace tarvium::test {
-
-class AnsweringUserInterface final : public ui::UserInterface {
- public:
-  int MessageBox(const ui::MessageBoxRequest& request) override {
-    texts[request.nMessage] = request.text;
-    if (const auto it = answers.find(request.nMessage); it != answers.end()) return it->second;
-    return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
-  }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
-
-  std::map<int, int> answers;        // message number -> result
-  std::map<int, std::string> texts;  // the last text shown for each number
-};
 
 class CopyTestRun {
  public:
