@@ -121,17 +121,34 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   return true;
 }
 
-// A plain source, or an SZDD file read through the expansion (bCompressed: the first block showed
-// its header and nothing was written; the caller expands it). The size the source had when it was
+// Whether the source starts with the SZDD header. Only the header is read, and the source is put
+// back at its start, so that a file that is not compressed still moves in kernel copies.
+bool ReadSzddHeader(SetupRun& run, CopyJob& job, FileHandle hSource, bool& bCompressed) {
+  platform::FileSystem& files = run.machine.Files();
+  uint8_t header[sizeof kSzddMagic] = {};
+  uint32_t nRead = 0;
+  if (files.ReadFile(hSource, header, sizeof header, nRead) != 0 ||
+      files.SetFilePointerEx(hSource, 0, platform::FILE_BEGIN, nullptr) != 0) {
+    ShowMessage(run, 5502, job.request.source);
+    return false;
+  }
+  bCompressed = IsSzddHeader(header, nRead);
+  return true;
+}
+
+// A plain source, or an SZDD file read through the expansion (bCompressed: the source showed its
+// header and nothing was written; the caller expands it). The size the source had when it was
 // looked at ends the loop, which spares the read that would only find the end.
 bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nSourceLeft,
                     BlockWriter& writer, FileHandle hTarget, bool& bCompressed) {
   platform::FileSystem& files = run.machine.Files();
-  std::vector<uint8_t> block(kCopyBlockSize);
-  for (bool bFirst = true; nSourceLeft > 0; bFirst = false) {
+  if (!job.bPlainRead && (!ReadSzddHeader(run, job, hSource, bCompressed) || bCompressed))
+    return bCompressed;  // false after a failed read
+  std::vector<uint8_t> block(writer.Scans() ? kCopyBlockSize : 0);
+  while (nSourceLeft > 0) {
     const auto nToCopy = static_cast<uint32_t>(std::min<uint64_t>(kCopyBlockSize, nSourceLeft));
     uint32_t nSize = 0;
-    if (!bFirst && !writer.Scans()) {
+    if (!writer.Scans()) {
       if (files.CopyFileRange(hSource, hTarget, nToCopy, nSize) != 0) return writer.WriteFailed();
       if (nSize == 0) return true;
       nSourceLeft -= nSize;
@@ -144,10 +161,6 @@ bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nS
     }
     if (nSize == 0) return true;
     nSourceLeft -= nSize;
-    if (bFirst && !job.bPlainRead && IsSzddHeader(block.data(), nSize)) {
-      bCompressed = true;
-      return true;
-    }
     if (!writer.WriteBlock(block.data(), nSize)) return false;
   }
   return true;

@@ -54,8 +54,11 @@ void ExamineFiles(SetupRun& run, CopyJob& job) {
         files.GetFileAttributesEx(request.destination, job.destination) == 0 &&
         !(job.destination.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
   }
-  if (!job.FromCabinet())
-    job.bSourceFound = files.GetFileAttributesEx(request.source, job.source) == 0;
+  if (!job.FromCabinet()) {
+    if (request.pSourceInfo) job.source = *request.pSourceInfo;
+    job.bSourceFound = request.pSourceInfo != nullptr ||
+                       files.GetFileAttributesEx(request.source, job.source) == 0;
+  }
   job.bExpandMode = run.ctx.bExpand || job.Has(COPY_EXPAND);
   const bool bLongPathNotSmaller = request.source.size() >= 124 && job.bSourceFound &&
                                    job.source.nFileSize >= uint64_t(request.nExpectedSize);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace tarvium {
 
 struct SetupRun;
@@ -22,9 +24,11 @@ struct CopyFileRequest {
   uint32_t dwCopyFlags = 0;
   uint32_t dwAttributes = 0;  // the attribute words of the line
   int nSlot = kOrdinarySlot;
-  std::string name;     // the line's name field (shared files, fonts)
-  std::string cabinet;  // the first cabinet of the set, empty for a plain or compressed source
+  std::string name;       // the line's name field (shared files, fonts)
+  std::string cabinet;    // the first cabinet of the set, empty for a plain or compressed source
   bool bCarryOut = true;  // false: only the shared-file counting happens
+  // What the file system told of the source when the caller found it; null: the copy asks.
+  const platform::FileInfo* pSourceInfo = nullptr;
 };
 
 // Installs (or, in an uninstall pass, removes) one file; false fails the line.

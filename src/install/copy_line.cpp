@@ -112,12 +112,13 @@ bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const Section
   request.bCarryOut = call.bCarryOut;
   if (call.bInstalledBefore && !KeepsSharedCountOfReinstall(run, paths.fullDestination))
     request.dwCopyFlags &= ~COPY_SHAREDDLL;
+  CopySource source{paths.fullSource, {}};  // lives as long as the request points into it
   if (call.bCarryOut && !run.ctx.bUninstall) {
-    CopySource source{paths.fullSource, {}};
     const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
     request.source = source.fullSource;
     request.cabinet = source.cabinet;
+    if (source.bHasInfo) request.pSourceInfo = &source.info;
     request.nExpectedSize = fields.nSize;
     ShowCopyingStatus(run, source.fullSource, paths.fullDestination);
   } else if (call.bCarryOut) {

@@ -21,19 +21,27 @@ bool Exists(SetupRun& run, const std::string& path) {
   return !path.empty() && run.machine.Files().FileExists(path);
 }
 
+// Whether the file to read is there, keeping what the file system tells of it.
+bool ReadSourceInfo(SetupRun& run, const std::string& path, CopySource& source) {
+  source.bHasInfo = !path.empty() &&
+                    run.machine.Files().GetFileAttributesEx(path, source.info) == 0 &&
+                    !(source.info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+  return source.bHasInfo;
+}
+
 // The plain file, then the compressed name; true when one of them exists.
-bool FindPlainOrCompressed(SetupRun& run, std::string& path) {
-  if (Exists(run, path)) return true;
-  const std::string compressed = CompressedName(path);
-  if (!Exists(run, compressed)) return false;
-  path = compressed;
+bool FindPlainOrCompressed(SetupRun& run, CopySource& source) {
+  if (ReadSourceInfo(run, source.fullSource, source)) return true;
+  const std::string compressed = CompressedName(source.fullSource);
+  if (!ReadSourceInfo(run, compressed, source)) return false;
+  source.fullSource = compressed;
   return true;
 }
 
 // Where the source lies on the medium now; false when neither file nor cabinet is there.
 bool LocateSource(SetupRun& run, uint32_t nMedium, CopySource& source) {
   source.cabinet.clear();
-  if (Exists(run, source.fullSource)) return true;
+  if (ReadSourceInfo(run, source.fullSource, source)) return true;
   if (!run.ctx.bAdminInstallation) {
     const std::string cabinet = CabinetPath(run, nMedium);
     if (Exists(run, cabinet)) {
@@ -41,7 +49,7 @@ bool LocateSource(SetupRun& run, uint32_t nMedium, CopySource& source) {
       return true;
     }
   }
-  return FindPlainOrCompressed(run, source.fullSource);
+  return FindPlainOrCompressed(run, source);
 }
 
 // Asks for the medium; a changed source directory moves the source with it.

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace tarvium {
 
 struct SetupRun;
@@ -19,6 +21,10 @@ enum class SourceFound {
 struct CopySource {
   std::string fullSource;  // in: the plain source; out: the file to read
   std::string cabinet;     // the first cabinet of the set, empty for a plain or compressed file
+  // What the file system told of the file to read when it was found (not for a cabinet), so
+  // that the copy does not ask again.
+  platform::FileInfo info;
+  bool bHasInfo = false;
 };
 
 SourceFound FindCopySource(SetupRun& run, uint32_t nMedium, uint32_t dwCopyFlags,

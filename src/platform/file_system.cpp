@@ -9,16 +9,21 @@
 
 namespace platform {
 
-bool FileSystem::FileExists(const std::string& path) {
+uint32_t FileSystem::GetEntryKind(const std::string& path, bool& bDirectory) {
   uint32_t dwAttributes = 0;
-  return GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
-         !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  const uint32_t err = GetFileAttributes(path, dwAttributes);
+  bDirectory = err == ERROR_SUCCESS && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  return err;
+}
+
+bool FileSystem::FileExists(const std::string& path) {
+  bool bDirectory = false;
+  return GetEntryKind(path, bDirectory) == ERROR_SUCCESS && !bDirectory;
 }
 
 bool FileSystem::DirectoryExists(const std::string& path) {
-  uint32_t dwAttributes = 0;
-  return GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
-         (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  bool bDirectory = false;
+  return GetEntryKind(path, bDirectory) == ERROR_SUCCESS && bDirectory;
 }
 
 uint32_t FileSystem::GetFileVersionInfo(const std::string& path, std::vector<uint8_t>& block) {

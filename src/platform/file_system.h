@@ -226,6 +226,11 @@ class FileSystem {
   // resource in its image (pe_resources.h); a Win32 backend calls the system's function.
   virtual uint32_t GetFileVersionInfo(const std::string& path, std::vector<uint8_t>& block);
 
+  // Whether the path names an existing entry, and whether that is a directory: what FileExists
+  // and DirectoryExists need, which a backend may answer without reading all attributes. The
+  // default asks GetFileAttributes.
+  virtual uint32_t GetEntryKind(const std::string& path, bool& bDirectory);
+
   // --- Conveniences over the operations above ---------------------------------------------------
   bool FileExists(const std::string& path);       // an existing file (not a directory)
   bool DirectoryExists(const std::string& path);  // an existing directory

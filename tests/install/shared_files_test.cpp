@@ -10,6 +10,7 @@
 #include "copy_test_run.h"
 #include "install/copy_flags.h"
 #include "install/shared_files.h"
+#include "platform/emulated/machine/machine_reboot.h"
 #include "platform/pending_file_renames.h"
 
 namespace tarvium::test {
@@ -209,6 +210,21 @@ TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
                          "C:\\App\\a.dll=C:\\App\\a.000"),
             std::string::npos)
       << wininit;
+
+  // The machine's restart carries the lines out in order and keeps the file as WININIT.BAK.
+  platform::FileSystem& files = dos.machine.Files();
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App)"), 0u);
+  for (const char* name : {R"(C:\App\a.dll)", R"(C:\App\b.dll)"})
+    ASSERT_EQ(files.WriteWholeFile(name, "old"), 0u);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\a.000)", "new"), 0u);
+  platform::emulated::RebootMachine(*dosMachine);
+  std::string content;
+  EXPECT_EQ(files.ReadWholeFile(R"(C:\App\a.dll)", content), 0u);
+  EXPECT_EQ(content, "new");
+  EXPECT_FALSE(files.FileExists(R"(C:\App\b.dll)"));
+  EXPECT_FALSE(files.FileExists(R"(C:\App\a.000)"));
+  EXPECT_FALSE(files.FileExists(windows + "\\WININIT.INI"));
+  EXPECT_TRUE(files.FileExists(windows + "\\WININIT.BAK"));
 }
 
 }  // namespace

@@ -108,5 +108,8 @@ int main(int argc, char** argv) {
       machine->Files().SetCurrentDirectory(startDir);
     nExitCode = tarvium::WinMain(run, CommandText(argc, argv));
   }
+  // ExitProcess ends the process without destructors: the attributes and creation times still
+  // kept in memory are written first, or the files copied last would lose them.
+  machine->EmulatedFiles().FlushMetadata();
   machine->Programs().ExitProcess(static_cast<uint32_t>(nExitCode));
 }

@@ -196,6 +196,15 @@ uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath,
   return m_metadata.Put(hostPath, stored);
 }
 
+uint32_t EmulatedFileSystem::GetEntryKind(const std::string& path, bool& bDirectory) {
+  bDirectory = false;
+  WinPath winPath;
+  ResolvedPath resolved;
+  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  bDirectory = resolved.IsDirectory();
+  return ERROR_SUCCESS;
+}
+
 uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t& dwAttributes) {
   dwAttributes = INVALID_FILE_ATTRIBUTES;
   WinPath winPath;

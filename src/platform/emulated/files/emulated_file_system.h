@@ -55,6 +55,8 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
                          uint32_t& nCopied) override;
 
+  // Answered from the host's stat alone: the attribute table is not read.
+  uint32_t GetEntryKind(const std::string& path, bool& bDirectory) override;
   uint32_t GetFileAttributes(const std::string& path, uint32_t& dwAttributes) override;
   uint32_t SetFileAttributes(const std::string& path, uint32_t dwAttributes) override;
   uint32_t GetFileAttributesEx(const std::string& path, FileInfo& info) override;

@@ -1,5 +1,9 @@
+// The restart of an emulated machine. A DOS-based machine (PlatformId 1) also carries out the
+// "Rename" section of %Windows%\WININIT.INI, as its start-up did: each line "target=source" in
+// order, "NUL=file" a delete; the file is then kept as WININIT.BAK so that it runs only once.
 #include "platform/emulated/machine/machine_reboot.h"
 
+#include "platform/ansi_case.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 
@@ -56,6 +60,47 @@ void RunRunOnce(EmulatedMachine& machine, RegRoot root, const char* rootName,
   }
 }
 
+// The "target=source" lines of the [Rename] section, in file order (keys may repeat).
+std::vector<std::pair<std::string, std::string>> ReadWininitRenames(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> renames;
+  bool bInRename = false;
+  size_t nStart = 0;
+  while (nStart < text.size()) {
+    size_t nEnd = text.find('\n', nStart);
+    if (nEnd == std::string::npos) nEnd = text.size();
+    std::string line = text.substr(nStart, nEnd - nStart);
+    nStart = nEnd + 1;
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty() && line.front() == '[') {
+      bInRename = AnsiEqualNoCase(line, "[Rename]");
+      continue;
+    }
+    const size_t nEquals = line.find('=');
+    if (bInRename && nEquals != std::string::npos && nEquals > 0)
+      renames.emplace_back(line.substr(0, nEquals), line.substr(nEquals + 1));
+  }
+  return renames;
+}
+
+void RunWininitRenames(EmulatedMachine& machine, std::vector<RebootStep>& steps) {
+  if (machine.Config().dwPlatformId != 1) return;  // VER_PLATFORM_WIN32_WINDOWS
+  FileSystem& files = machine.Files();
+  const std::string wininit = machine.Config().szWindowsDir + "\\WININIT.INI";
+  std::string text;
+  if (files.ReadWholeFile(wininit, text) != ERROR_SUCCESS) return;
+  for (const auto& [target, source] : ReadWininitRenames(text)) {
+    if (AnsiEqualNoCase(target, "NUL")) {
+      files.SetFileAttributes(source, FILE_ATTRIBUTE_NORMAL);
+      steps.push_back({"delete " + source + " (WININIT.INI)", files.DeleteFile(source)});
+    } else {
+      steps.push_back({"rename " + source + " -> " + target + " (WININIT.INI)",
+                       files.MoveFileEx(source, target, MOVEFILE_REPLACE_EXISTING)});
+    }
+  }
+  files.MoveFileEx(wininit, machine.Config().szWindowsDir + "\\WININIT.BAK",
+                   MOVEFILE_REPLACE_EXISTING);
+}
+
 }  // namespace
 
 std::vector<RebootStep> RebootMachine(EmulatedMachine& machine) {
@@ -69,6 +114,7 @@ std::vector<RebootStep> RebootMachine(EmulatedMachine& machine) {
                          : "rename " + rename.ntSource + " -> " + rename.ntTarget,
                      outcome.dwError});
   }
+  RunWininitRenames(machine, steps);
   steps.push_back({"volatile keys removed", machine.SqlRegistry().DeleteVolatileKeys()});
   RunRunOnce(machine, RegRoot::LocalMachine, "HKEY_LOCAL_MACHINE", steps);
   RunRunOnce(machine, RegRoot::CurrentUser, "HKEY_CURRENT_USER", steps);
