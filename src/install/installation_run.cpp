@@ -215,7 +215,8 @@ bool RunInstallationWithRegistration(SetupRun& run) {
     if (bPassed) RemoveRegistration(run);
     return bPassed;
   }
-  if (bPassed) {
+  // A script's "Exit" ends the installation early but not in failure: the product is registered.
+  if (bPassed || ctx.bExitCommand) {
     EndInstallRun(run);
   } else if (!bRegisteredBefore && !ctx.bAdminSetup && !RunMachineKeyName(run).empty()) {
     DeleteRecordKeys(run, RunMachineKeyName(run));
