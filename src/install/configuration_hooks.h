@@ -26,6 +26,9 @@ struct ConfigurationHooks {
   // link may be given). Its run filters apply as to any shell line.
   std::function<bool(SetupRun&, const std::string& linkPath, const std::string& fields)>
       createShellLink;
+  // The same for a link the engine itself makes (the workstation links): no run filter applies.
+  std::function<bool(SetupRun&, const std::string& linkPath, const std::string& fields)>
+      createEngineLink;
   // With the ShellLinks key on, after the pass: the shell sections of the options it processed.
   std::function<bool(SetupRun&)> createOptionLinks;
   // Hands one line to the security handler ("RegDacl.Add (...)").

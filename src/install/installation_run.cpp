@@ -103,7 +103,7 @@ void CreateShortcut(SetupRun& run, const char* pszFolder, int nGroupText, const 
   if (name.empty()) name = run.variables.Get("UninstallDisplayName");
   std::string link = std::string("%") + pszFolder + "%\\" + GetText(run, nGroupText) + "\\" + name;
   ReplaceVariables(run, link);
-  const auto& hook = EngineOf(run).configuration.createShellLink;
+  const auto& hook = EngineOf(run).configuration.createEngineLink;
   if (!hook) {
     SetupTrace(run, "Shortcut not created: %s\n", link.c_str());
     return;
@@ -213,9 +213,12 @@ bool RunInstallationWithRegistration(SetupRun& run) {
   const bool bPassed = RunInstallationPasses(run) && !ctx.bAborted;
   if (ctx.bUninstall) {
     if (bPassed) RemoveRegistration(run);
+    // The workstation links go with the machine part they serve (the hook removes in a removal).
+    if (bPassed && ctx.bWorkstationSetup && !ctx.bUserPartRun) CreateWorkstationShortcuts(run);
     return bPassed;
   }
-  if (bPassed) {
+  // A script's "Exit" ends the installation early but not in failure: the product is registered.
+  if (bPassed || ctx.bExitCommand) {
     EndInstallRun(run);
   } else if (!bRegisteredBefore && !ctx.bAdminSetup && !RunMachineKeyName(run).empty()) {
     DeleteRecordKeys(run, RunMachineKeyName(run));

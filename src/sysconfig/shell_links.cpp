@@ -166,8 +166,10 @@ bool CreateShellLink(SetupRun& run, ShortcutState& state, const std::string& lin
   return CreateShellLinkAt(run, state, link, rest ? rest : "");
 }
 
-bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& link,
-                       const std::string& fields) {
+namespace {
+
+bool MakeOrRemoveLink(SetupRun& run, ShortcutState& state, const std::string& link,
+                      const std::string& fields, bool bRunFilter) {
   std::string quotedLink = "\"";
   for (char c : link) quotedLink += c == '"' ? std::string("\"\"") : std::string(1, c);
   const std::string_view rest = TrimAnsiLeft(fields);  // the comma after the link may be given
@@ -177,7 +179,7 @@ bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& l
   if (!ParseShellLine(
           line, [&](std::string& field) { ReplaceVariables(run, field); }, parsed, substitutedLink))
     SetupTrace(run, "Link flags '%s' unknown: none set\n", parsed.flagText.c_str());
-  if (!LinkMadeInRun(parsed.link, RunKindOf(run.ctx))) return true;
+  if (bRunFilter && !LinkMadeInRun(parsed.link, RunKindOf(run.ctx))) return true;
   const std::string linkPath =
       FullLinkPath(run, CompleteLinkPath(substitutedLink, run.variables.Get("Programs")));
   if (run.ctx.bUninstall) {
@@ -185,6 +187,18 @@ bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& l
     return true;
   }
   return MakeLink(run, state, parsed, linkPath);
+}
+
+}  // namespace
+
+bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& link,
+                       const std::string& fields) {
+  return MakeOrRemoveLink(run, state, link, fields, true);
+}
+
+bool CreateEngineLinkAt(SetupRun& run, ShortcutState& state, const std::string& link,
+                        const std::string& fields) {
+  return MakeOrRemoveLink(run, state, link, fields, false);
 }
 
 }  // namespace tarvium

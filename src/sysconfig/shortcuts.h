@@ -28,6 +28,9 @@ bool CreateShellLink(SetupRun& run, ShortcutState& state, const std::string& lin
 // a line (variables not yet replaced), with or without the comma that follows the link.
 bool CreateShellLinkAt(SetupRun& run, ShortcutState& state, const std::string& link,
                        const std::string& fields);
+// The same for a link the engine itself makes (the workstation links): no run filter applies.
+bool CreateEngineLinkAt(SetupRun& run, ShortcutState& state, const std::string& link,
+                        const std::string& fields);
 
 // Every line of the section through CreateShellLink; a missing section is 5529.
 bool HandleShellSection(SetupRun& run, ShortcutState& state, const std::string& section);

@@ -23,6 +23,10 @@ void AttachShortcuts(SetupRun& run) {
   hooks.createShellLink = [state](SetupRun& r, const std::string& link, const std::string& fields) {
     return CreateShellLinkAt(r, *state, link, fields);
   };
+  hooks.createEngineLink = [state](SetupRun& r, const std::string& link,
+                                   const std::string& fields) {
+    return CreateEngineLinkAt(r, *state, link, fields);
+  };
   hooks.createOptionLinks = [state](SetupRun& r) {
     if (r.machine.System().OsVersion().dwMajorVersion < kShellMajorVersion)
       return HandleProgmanSection(r, *state, "Progman");

@@ -31,6 +31,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The diff one line a line, whole, so that a failure shows what to expect.
+std::string JoinDiffLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
 std::string BuildDir() {
   const char* dir = std::getenv("TARVIUM_BUILD_DIR");
   return fs::absolute(dir ? dir : "build").string();
@@ -381,7 +388,7 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   ExpectLines("HookLog", ReadHostFile(logs_ + "/hook.txt"));
   const std::vector<std::string> diff = DiffLines();
   EXPECT_TRUE(MatchDiff(scenario_.Lines("Diff"), diff)) << "winmachine diff:\n"
-                                                        << testing::PrintToString(diff);
+                                                        << JoinDiffLines(diff);
   ExpectLinks();
   ExpectStart();
   const std::string power = ReadHostFile(machine_ + "/power_request.txt");
