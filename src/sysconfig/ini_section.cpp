@@ -13,6 +13,7 @@
 #include "install/copy_flags.h"
 #include "install/flag_applicability.h"
 #include "install/section_counts.h"
+#include "install/shared_files.h"
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 #include "sysconfig/ini_lines.h"
@@ -153,10 +154,7 @@ void RemoveEmptyRemains(IniSectionRun& s, const std::string& section, const std:
   platform::FileSystem& files = s.run.machine.Files();
   std::string text;
   if (files.ReadWholeFile(path, text) != platform::ERROR_SUCCESS || !text.empty()) return;
-  if (files.DeleteFile(path) != platform::ERROR_SUCCESS) return;
-  for (std::string dir = ParentDirectory(path); !dir.empty() && dir.back() != ':';
-       dir = ParentDirectory(dir))
-    if (files.RemoveDirectory(dir) != platform::ERROR_SUCCESS) break;
+  RemoveInstalledFile(s.run, path);  // with the folders it leaves empty, never protected ones
 }
 
 bool ApplyChange(IniSectionRun& s, const IniLineEdit& edit, const std::string& path) {

@@ -8,6 +8,7 @@
 #include "engine/setup_context.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
+#include "install/file_path_parts.h"
 #include "install/install_engine.h"
 #include "platform/win_error.h"
 
@@ -65,16 +66,10 @@ bool ForEachSectionLine(SetupRun& run, const std::string& section,
   return true;
 }
 
-std::string ParentDirectory(const std::string& path) {
-  const size_t nSlash = path.find_last_of('\\');
-  return nSlash == std::string::npos ? std::string() : path.substr(0, nSlash);
-}
-
 bool CreateFileIfMissing(SetupRun& run, const std::string& path) {
   platform::FileSystem& files = run.machine.Files();
   if (files.FileExists(path)) return true;
-  const std::string dir = ParentDirectory(path);
-  if (!dir.empty() && dir.back() != ':') files.CreateDirectoryTree(dir);
+  if (const std::string dir = ParentDirectoryOf(path); !dir.empty()) files.CreateDirectoryTree(dir);
   if (files.WriteWholeFile(path, {}) == platform::ERROR_SUCCESS) return true;
   ShowMessage(run, 5504, path);
   return false;

@@ -45,7 +45,4 @@ bool ReadFileText(SetupRun& run, const std::string& path, std::string& text,
 bool WriteFileAnew(SetupRun& run, const std::string& path, const std::string& text,
                    platform::IniEncoding encoding = platform::IniEncoding::Ansi);
 
-// The directory part of a path, without its trailing '\' (empty for a bare name).
-std::string ParentDirectory(const std::string& path);
-
 }  // namespace tarvium
