@@ -60,6 +60,12 @@ std::string_view PageName(PageKind kind) {
       return "data directory";
     case PageKind::Disk:
       return "installation medium";
+    case PageKind::Value:
+      return "value";
+    case PageKind::Processes:
+      return "programs to end";
+    case PageKind::Restart:
+      return "restart";
     case PageKind::User:
       break;
   }

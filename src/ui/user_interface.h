@@ -5,6 +5,8 @@
 // answers) or text mode; a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,9 @@ struct MessageBoxRequest {
   size_t nDefault = 0;                 // index of the default button
   bool bSystemModal = false;
   bool bBeep = false;  // play the icon's sound when the box opens
+  // A box that closes by itself after this many milliseconds, answered with its default button;
+  // 0 waits for a person.
+  uint32_t nTimeoutMs = 0;
 };
 
 // The wizard pages the main sequence asks. Choice pages end with the number of the choice taken
@@ -51,6 +56,9 @@ enum class PageKind {
   User,           // user name and company
   Disk,           // insert the medium: try again 1, skip 996, cancel 2; value is the source
                   // directory, which the person may change before trying again
+  Value,          // one value of a prompt: text is the label, value the entry (Next 1)
+  Processes,      // programs that must end (items): OK 1 ends them, Cancel 2
+  Restart,        // the restart or shutdown warning: text holds "%d" for the seconds; Yes 6
 };
 
 inline constexpr int kPageNext = 1;
@@ -82,6 +90,15 @@ struct PageRequest {
   bool bBack = false;              // Back is offered: a page was shown before
   bool bCancel = true;             // Cancel is offered
   bool bHideUninstall = false;     // the same-version page offers no Uninstall
+  bool bBrowse = false;            // a value page offers Browse for a directory
+  std::string fullSize;            // the mode page: the sizes put into the "%s" of the full
+  std::string standardSize;        // and the standard choice
+  std::vector<std::string> items;  // the programs of the processes page
+  // The countdown of the processes and restart pages in seconds; negative: no countdown.
+  int nSeconds = -1;
+  // The processes page proceeds as if OK had been pressed once this says none of its programs
+  // runs any more; empty: never asked.
+  std::function<bool()> isSettled;
 };
 
 class UserInterface {
