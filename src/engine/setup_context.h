@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvium {
 
@@ -146,6 +147,9 @@ struct SetupContext {
   std::string szLicenceText;          // ... or from this value
   bool bAskInfoUpdate = false;        // the info page also in a repair
   std::string szPrompts;              // "Prompts" (or "Prompt"): the prompt sections
+  // The answers of the prompts ("NAME=value", a secret one scrambled), recorded with the
+  // product's registration and deleted by name with it.
+  std::vector<std::string> answeredPrompts;
   std::string szEndMessage;
   std::string szRequirementsText;  // shown when a requirement fails
   // [Admin], [Workstation] and [Client]

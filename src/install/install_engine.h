@@ -88,9 +88,6 @@ struct InstallEngine {
   std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
   std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
 
-  // The answers of the prompt pages ("Name=Value"), recorded with the product's registration.
-  std::vector<std::string> answeredPrompts;
-
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;
 };

@@ -7,7 +7,6 @@
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
-#include "install/install_engine.h"
 #include "install/registration_keys.h"
 #include "install/uninstall_commands.h"
 #include "platform/ansi_case.h"
@@ -260,7 +259,7 @@ void DeleteProductUserKey(SetupRun& run) {
 }  // namespace
 
 std::vector<std::string>& AnsweredPrompts(SetupRun& run) {
-  return EngineOf(run).answeredPrompts;
+  return run.ctx.answeredPrompts;
 }
 
 void RegisterInstallation(SetupRun& run) {

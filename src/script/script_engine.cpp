@@ -7,6 +7,7 @@
 #include "script/language_choice.h"
 #include "script/launch_program.h"
 #include "script/message_catalog.h"
+#include "script/prompt_page.h"
 #include "script/show_catalog_message.h"
 
 namespace tarvium {
@@ -34,6 +35,7 @@ void AttachScriptEngine(SetupRun& run) {
   run.script.chooseLanguage = [](SetupRun& r) { ChooseLanguage(r); };
   run.script.attachErrorFile = AttachErrorFileToMessages;
   run.script.launchProgram = LaunchForEngine;
+  run.script.askPrompt = AskPromptPage;
 }
 
 }  // namespace tarvium

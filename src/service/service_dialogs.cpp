@@ -180,6 +180,8 @@ int AskServiceDialog(SetupRun& run, ServicePipe& pipe, ServiceDialog nDialog,
 }
 
 int AskServicePage(SetupRun& run, ServicePipe& pipe, ui::PageRequest& page) {
+  if (page.kind == ui::PageKind::Value)
+    return AskServicePrompt(run, pipe, page.promptLine, page.value);
   const auto* found =
       std::find_if(kPageDialogs.begin(), kPageDialogs.end(),
                    [&](const PageDialog& entry) { return entry.kind == page.kind; });

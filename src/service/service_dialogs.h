@@ -33,7 +33,8 @@ uint32_t CallServiceCmd(SetupRun& run, ServicePipe& pipe, const std::string& com
 // The dialog with the repetition on Cancel; 2 after a failure (traced) or a confirmed Cancel.
 int AskServiceDialog(SetupRun& run, ServicePipe& pipe, ServiceDialog nDialog,
                      const std::string& parameter, std::vector<std::string>& values);
-// A wizard page through its dialog; the page's own result numbers.
+// A wizard page through its dialog (a value page through its prompt line); the page's own
+// result numbers.
 int AskServicePage(SetupRun& run, ServicePipe& pipe, ui::PageRequest& page);
 // A prompt: "PROMPT=<line>", repeated on Cancel like a dialog.
 int AskServicePrompt(SetupRun& run, ServicePipe& pipe, const std::string& promptLine,

@@ -87,7 +87,7 @@ int HeadlessUserInterface::ShowPage(PageRequest& request) {
                      " == not asked (no interactive interface): ";
   line += request.nDefaultChoice == kPageNext ? std::string("Next")
                                               : "choice " + std::to_string(request.nDefaultChoice);
-  if (!request.value.empty()) line += ", " + request.value;
+  if (!request.value.empty()) line += ", " + (request.bSecret ? "(hidden)" : request.value);
   console_.WriteErrorLine(line);
   return request.nDefaultChoice;
 }

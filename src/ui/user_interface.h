@@ -91,10 +91,15 @@ struct PageRequest {
   bool bCancel = true;             // Cancel is offered
   bool bHideUninstall = false;     // the same-version page offers no Uninstall
   bool bBrowse = false;            // a value page offers Browse for a directory
+  bool bSecret = false;            // a value page hides its entry (a password)
+  // A value page: the prompt's line, which a run connected to the setup service sends instead
+  // of showing the page ("PROMPT=<line>").
+  std::string promptLine;
   std::string fullSize;            // the mode page: the sizes put into the "%s" of the full
   std::string standardSize;        // and the standard choice
   std::vector<std::string> items;  // the programs of the processes page
-  // The countdown of the processes and restart pages in seconds; negative: no countdown.
+  // The countdown of the processes, restart and value pages in seconds (a value page then ends
+  // with its default); negative: no countdown.
   int nSeconds = -1;
   // The processes page proceeds as if OK had been pressed once this says none of its programs
   // runs any more; empty: never asked.
