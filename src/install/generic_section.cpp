@@ -10,6 +10,7 @@
 #include "engine/inf_file.h"
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
+#include "engine/section_position.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -132,6 +133,7 @@ bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
   InfSection cursor;
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
   engine.sectionStack.push_back(call);
+  const SectionPositionScope position(run);
   bool bOk = true;
   std::string line;
   while (bOk && !run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {

@@ -6,6 +6,7 @@
 #include "engine/inf_reader.h"
 #include "engine/pump_messages.h"
 #include "engine/replace_variables.h"
+#include "engine/section_position.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "install/copy_flags.h"
@@ -35,6 +36,7 @@ bool RunLines(SetupRun& run, const std::string& sectionName, const char* start,
               uint32_t dwSectionFlags) {
   InfSection cursor;
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  const SectionPositionScope position(run);
   std::string line;
   while (NextLine(cursor, line, kVariableLineSize)) {
     SetPosition(run, sectionName, cursor.CurrentLineNumber());

@@ -5,6 +5,7 @@
 
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
+#include "engine/section_position.h"
 #include "engine/setup_context.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
@@ -54,6 +55,7 @@ bool ForEachSectionLine(SetupRun& run, const std::string& section,
       keyLines.push_back(keyLine);
   InfSection cursor;
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  const SectionPositionScope position(run);
   std::string line;
   while (!run.ctx.bAborted && NextLine(cursor, line, kSectionLineSize)) {
     const int32_t nLine = cursor.CurrentLineNumber();

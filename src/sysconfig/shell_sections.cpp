@@ -6,6 +6,7 @@
 #include "engine/inf_file.h"
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
+#include "engine/section_position.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -19,6 +20,7 @@ bool ApplySectionLines(SetupRun& run, const char* start, const std::string& sect
                        const std::function<bool(const std::string&)>& apply) {
   InfSection cursor;
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  const SectionPositionScope position(run);
   std::string line;
   while (!run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {
     SetPosition(run, section, cursor.CurrentLineNumber());

@@ -113,6 +113,9 @@ TEST(SectionProcessing, ReferencesRunOncePerPassUnlessRepeated) {
   EXPECT_EQ(t.copied[2].dwSectionFlags, 0x800u);    // with the reference's flags
   EXPECT_EQ(t.Messages(), std::vector<int>{5530});  // C's bad reference fails C
   EXPECT_FALSE(IsRecordedInstalled(t.run, "C"));
+  EXPECT_TRUE(t.run.position.section.empty() && t.run.position.nLine == 0)
+      << "after the pass no line is processed, so a later message names none: "
+      << t.run.position.section << " " << t.run.position.nLine;
 }
 
 TEST(SectionProcessing, MissingSectionsAndWildcard) {
