@@ -206,11 +206,12 @@ bool ArePromptsShown(const SetupContext& ctx) {
 }
 
 // Each prompt section is a page of its own, walked forward and back; Back from the first one
-// goes back to the page before the prompts.
-int AskPrompts(SetupRun& run, bool bBack) {
+// goes back to the page before the prompts. Coming back from the page after them (bFromLast)
+// starts at the last one.
+int AskPromptPages(SetupRun& run, bool bBack, bool bFromLast) {
   const std::vector<std::string> sections = PromptSections(run.ctx);
-  if (!run.script.askPrompt) return ui::kPageNext;
-  for (size_t i = 0; i < sections.size();) {
+  if (!run.script.askPrompt || sections.empty()) return ui::kPageNext;
+  for (size_t i = bFromLast ? sections.size() - 1 : 0; i < sections.size();) {
     const int nResult = run.script.askPrompt(run, sections[i], bBack || i > 0);
     if (nResult == ui::kPageBack) {
       if (i == 0) return ui::kPageBack;
@@ -222,6 +223,10 @@ int AskPrompts(SetupRun& run, bool bBack) {
     }
   }
   return ui::kPageNext;
+}
+
+int AskPrompts(SetupRun& run, bool bBack) {
+  return AskPromptPages(run, bBack, false);
 }
 
 bool AreOptionsShown(const SetupContext& ctx) {
@@ -274,6 +279,7 @@ PhaseEnd AskPages(SetupRun& run) {
   if (ctx.bClientSwitch && ctx.bAdminInstallation) ctx.bClientSetup = true;
   ctx.iInstallMode = DefaultInstallMode(ctx);
   std::vector<size_t> shown;  // the pages shown so far, for Back
+  bool bReturned = false;     // the page about to be asked is reached by Back
   for (size_t i = 0; i < std::size(kPages) && ctx.bOk;) {
     if (!kPages[i].isShown(ctx)) {
       // the shared page before it may have made this a client setup
@@ -281,8 +287,12 @@ PhaseEnd AskPages(SetupRun& run) {
       ++i;
       continue;
     }
-    const int nResult = kPages[i].ask(run, !shown.empty());
-    if (nResult == ui::kPageBack && !shown.empty()) {
+    // Back from a later page comes to the last of the prompt pages, not their first.
+    const int nResult = bReturned && kPages[i].ask == AskPrompts
+                            ? AskPromptPages(run, !shown.empty(), true)
+                            : kPages[i].ask(run, !shown.empty());
+    bReturned = nResult == ui::kPageBack && !shown.empty();
+    if (bReturned) {
       i = shown.back();
       shown.pop_back();
     } else if (nResult == ui::kPageNext) {

@@ -43,18 +43,36 @@ struct PromptSection {
   bool IsSecret() const { return (dwFlags & kPromptSecret) != 0; }
 };
 
+// Flags that are not hexadecimal count as none; the trace says so, because a secret whose flag
+// is misspelt would otherwise be recorded in plain text without a word.
+uint32_t ReadPromptFlags(SetupRun& run, const std::string& section) {
+  const std::string text = ReadTextKey(*run.inf, section, "Flags", kShortTextSize);
+  uint32_t dwFlags = 0;
+  if (text.empty() || ParseHexNumber(text, dwFlags)) return dwFlags;
+  SetupTrace(run, "Prompt section %s: Flags are not hexadecimal, taken as 0: %s\n", section.c_str(),
+             text.c_str());
+  return 0;
+}
+
+// False (traced) when the section cannot be asked: it is missing, or its variable is missing or
+// holds "=", which the answer's line NAME=value could not carry.
 bool ReadPromptSection(SetupRun& run, const std::string& section, PromptSection& prompt) {
-  if (!run.inf) return false;
+  if (!run.inf || !FindSection(*run.inf, section)) {
+    SetupTrace(run, "Prompt section not found: %s\n", section.c_str());
+    return false;
+  }
   const InfFile& inf = *run.inf;
   prompt.variable = ReadTextKey(inf, section, "Variable", kShortTextSize);
-  if (prompt.variable.empty()) return false;
+  if (prompt.variable.empty() || prompt.variable.find('=') != std::string::npos) {
+    SetupTrace(run, "Prompt section without a valid variable: %s\n", section.c_str());
+    return false;
+  }
   prompt.text = ReadTextKey(inf, section, "Text", kVariableLineSize);
   ReplaceVariables(run, prompt.text);
   prompt.defaultValue = ReadTextKey(inf, section, "Default", kVariableLineSize);
   ReplaceVariables(run, prompt.defaultValue);
   prompt.bBrowse = ReadSwitchKey(inf, section, "Browse", false);
-  if (!ParseHexNumber(ReadTextKey(inf, section, "Flags", kShortTextSize), prompt.dwFlags))
-    prompt.dwFlags = 0;
+  prompt.dwFlags = ReadPromptFlags(run, section);
   prompt.nTimeout = ReadNumberKey(inf, section, "Timeout", 0);
   return true;
 }
@@ -127,10 +145,7 @@ void TakeAnswer(SetupRun& run, const PromptSection& prompt, std::string answer) 
 
 int AskPromptPage(SetupRun& run, const std::string& section, bool bBack) {
   PromptSection prompt;
-  if (!ReadPromptSection(run, section, prompt)) {
-    SetupTrace(run, "Prompt section without a variable: %s\n", section.c_str());
-    return ui::kPageNext;
-  }
+  if (!ReadPromptSection(run, section, prompt)) return ui::kPageNext;
   ui::PageRequest page;
   page.kind = ui::PageKind::Value;
   page.text = prompt.text;

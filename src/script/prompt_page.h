@@ -14,7 +14,8 @@ struct SetupRun;
 inline constexpr uint32_t kPromptSecret = 0x80000;
 
 // Asks the prompt section (Back offered when bBack) and, on Next, sets its variable and records
-// the answer: 1 Next, 998 Back, 2 Cancel. A section without a variable is passed over (1).
+// the answer: 1 Next, 998 Back, 2 Cancel. A missing section, or one without a usable variable,
+// is passed over (1).
 int AskPromptPage(SetupRun& run, const std::string& section, bool bBack);
 
 }  // namespace tarvium

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <string>
@@ -50,6 +51,10 @@ struct PromptRun : test::ScriptTestRun {
   std::string Variable(const std::string& name) {
     return LookupVariable(run, platform::AnsiUpper(name));
   }
+  bool Traced(const std::string& part) const {
+    return std::any_of(run.debugLines.begin(), run.debugLines.end(),
+                       [&](const std::string& line) { return line.find(part) != line.npos; });
+  }
   AnsweringPages* ui = nullptr;
 };
 
@@ -59,21 +64,27 @@ const char* const kPrompts =
     "[Short]\nVariable=Short\nDefault=Left(abcdef,3)\n"
     "[Broken]\nVariable=Broken\nDefault=Left(abc\n"
     "[NoVariable]\nText=Nothing to set\n"
-    "[Secret]\nVariable=Password\nText=Password\nFlags=0x80000\n";
+    "[Secret]\nVariable=Password\nText=Password\nFlags=0x80000\n"
+    "[Equals]\nVariable=a=b\nDefault=w\n"
+    "[Misspelt]\nVariable=Misspelt\nDefault=plain\nFlags=O8OOOO\n";
 
 TEST(PromptPage, SilentRunTakesDefaultsThroughTheAssignmentRules) {
   PromptRun t(kPrompts);
   t.run.ctx.bSilent = true;
   t.Set("Product", "Demo");
-  for (const char* pszSection : {"Server", "Short", "Broken", "NoVariable", "Missing"})
+  for (const char* pszSection :
+       {"Server", "Short", "Broken", "NoVariable", "Missing", "Equals", "Misspelt"})
     EXPECT_EQ(AskPromptPage(t.run, pszSection, false), 1) << pszSection;
   EXPECT_TRUE(t.ui->asked.empty()) << "a silent run shows no page";
   EXPECT_EQ(t.Variable("DbServer"), "Demo-db");
   EXPECT_EQ(t.Variable("Short"), "abc") << "the default called a function";
   EXPECT_EQ(t.Variable("Broken"), "") << "a malformed call sets nothing";
   EXPECT_EQ(t.Messages(), std::vector<int>{5528});
-  const std::vector<std::string> recorded = {"DBSERVER=Demo-db", "SHORT=abc"};
-  EXPECT_EQ(t.run.ctx.answeredPrompts, recorded);
+  const std::vector<std::string> recorded = {"DBSERVER=Demo-db", "SHORT=abc", "MISSPELT=plain"};
+  EXPECT_EQ(t.run.ctx.answeredPrompts, recorded) << "a variable holding '=' is passed over";
+  EXPECT_TRUE(t.Traced("Prompt section not found: Missing"));
+  EXPECT_TRUE(t.Traced("Prompt section without a valid variable: NoVariable"));
+  EXPECT_TRUE(t.Traced("Flags are not hexadecimal, taken as 0: O8OOOO"));
 
   // At silent level 2 only the prompt with a time-out still shows its page.
   PromptRun level2(kPrompts);
@@ -147,11 +158,17 @@ TEST(PromptPage, SecretIsDecryptedHiddenAndRecordedScrambled) {
 TEST(PromptPage, BackWalksBetweenPromptPagesAndKeepsOneAnswerEach) {
   PromptRun t(std::string(kPrompts) + "[Application]\nProductName=Demo\n");
   t.run.ctx.szPrompts = "Server, Short";
-  t.ui->answers = {{1, "first"}, {ui::kPageBack, ""}, {1, ""}, {1, "second"}};
+  t.run.ctx.bAskOptions = true;
+  int nOptionPages = 0;  // the options page answers Back once: the last prompt comes again
+  t.run.install.askOptions = [&](SetupRun&, bool) {
+    return ++nOptionPages == 1 ? ui::kPageBack : ui::kPageNext;
+  };
+  t.ui->answers = {{1, "first"}, {ui::kPageBack, ""}, {1, ""}, {1, "second"}, {1, ""}};
   AskPages(t.run);
-  ASSERT_EQ(t.ui->asked.size(), 4u);
+  ASSERT_EQ(t.ui->asked.size(), 5u);
+  EXPECT_EQ(nOptionPages, 2);
   const std::vector<std::pair<std::string, bool>> expected = {
-      {"DbServer", false}, {"Short", true}, {"DbServer", false}, {"Short", true}};
+      {"DbServer", false}, {"Short", true}, {"DbServer", false}, {"Short", true}, {"Short", true}};
   for (size_t i = 0; i < expected.size(); ++i) {
     const ui::PageRequest& page = t.ui->asked[i];
     EXPECT_EQ(page.promptLine.substr(0, page.promptLine.find(';')), expected[i].first) << i;
