@@ -8,6 +8,7 @@
 
 #include "engine/inf_fields.h"
 #include "engine/inf_reader.h"
+#include "engine/prompt_sections.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -191,12 +192,14 @@ int AskUser(SetupRun& run, bool bBack) {
   return nResult;
 }
 
-std::vector<std::string> PromptSections(const SetupContext& ctx) {
+// The sections of the prompt list that can be asked; the others are passed over here, once, so
+// that walking back never lands on one of them.
+std::vector<std::string> PromptSections(SetupRun& run) {
   std::vector<std::string> sections;
-  for (const char* rest = ctx.szPrompts.c_str(); *rest;) {
+  for (const char* rest = run.ctx.szPrompts.c_str(); *rest;) {
     std::string name;
     rest = NextField(rest, name);
-    if (!name.empty()) sections.push_back(name);
+    if (!name.empty() && !PromptVariable(run, name).empty()) sections.push_back(name);
   }
   return sections;
 }
@@ -209,7 +212,7 @@ bool ArePromptsShown(const SetupContext& ctx) {
 // goes back to the page before the prompts. Coming back from the page after them (bFromLast)
 // starts at the last one.
 int AskPromptPages(SetupRun& run, bool bBack, bool bFromLast) {
-  const std::vector<std::string> sections = PromptSections(run.ctx);
+  const std::vector<std::string> sections = PromptSections(run);
   if (!run.script.askPrompt || sections.empty()) return ui::kPageNext;
   for (size_t i = bFromLast ? sections.size() - 1 : 0; i < sections.size();) {
     const int nResult = run.script.askPrompt(run, sections[i], bBack || i > 0);

@@ -19,6 +19,7 @@
 
 #include "engine/evaluate_assignment.h"
 #include "engine/inf_values.h"
+#include "engine/prompt_sections.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
@@ -54,19 +55,11 @@ uint32_t ReadPromptFlags(SetupRun& run, const std::string& section) {
   return 0;
 }
 
-// False (traced) when the section cannot be asked: it is missing, or its variable is missing or
-// holds "=", which the answer's line NAME=value could not carry.
+// False (traced) when the section cannot be asked (see PromptVariable).
 bool ReadPromptSection(SetupRun& run, const std::string& section, PromptSection& prompt) {
-  if (!run.inf || !FindSection(*run.inf, section)) {
-    SetupTrace(run, "Prompt section not found: %s\n", section.c_str());
-    return false;
-  }
+  prompt.variable = PromptVariable(run, section);
+  if (prompt.variable.empty()) return false;
   const InfFile& inf = *run.inf;
-  prompt.variable = ReadTextKey(inf, section, "Variable", kShortTextSize);
-  if (prompt.variable.empty() || prompt.variable.find('=') != std::string::npos) {
-    SetupTrace(run, "Prompt section without a valid variable: %s\n", section.c_str());
-    return false;
-  }
   prompt.text = ReadTextKey(inf, section, "Text", kVariableLineSize);
   ReplaceVariables(run, prompt.text);
   prompt.defaultValue = ReadTextKey(inf, section, "Default", kVariableLineSize);
