@@ -14,6 +14,7 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kBrowse = 6205;
+constexpr int kListRows = 5;  // the rows of a drop-down list; more entries scroll
 
 // The explanation of a page: a catalog number ("5036") is the catalog's text.
 std::string Explanation(TextSession& session, const std::string& text) {
@@ -36,8 +37,9 @@ class DirectoryField {
       return;
     }
     page.AddText(page.Text(PageText::DirectoryChoices));
-    const int nRows = std::min<int>(static_cast<int>(choices_.size()), 5);
-    list_ = newtListbox(page.Left(), page.Row(), nRows, NEWT_FLAG_RETURNEXIT | NEWT_FLAG_SCROLL);
+    const int nRows = std::min<int>(static_cast<int>(choices_.size()), kListRows);
+    const int nScroll = static_cast<int>(choices_.size()) > kListRows ? NEWT_FLAG_SCROLL : 0;
+    list_ = newtListbox(page.Left(), page.Row(), nRows, NEWT_FLAG_RETURNEXIT | nScroll);
     newtListboxSetWidth(list_, page.Width());
     for (size_t i = 0; i < choices_.size(); ++i)
       newtListboxAppendEntry(list_, ForDisplay(choices_[i]).c_str(),
