@@ -11,8 +11,9 @@
 namespace tarvium::test {
 namespace {
 
-// A small product that asks the terms of use, the mode, the directory and the user.
-void WriteProduct(const TempDir& media) {
+// A small product that asks the terms of use, the mode, the directory and the user; its program
+// file is app.exe, or another name that the media lack.
+void WriteProduct(const TempDir& media, const std::string& program = "app.exe") {
   media.WriteFile("Setup.inf",
                   "[Setup]\r\nVersion=4.10\r\n\r\n[Application]\r\n"
                   "ProductName=Tarvium Wizard Product\r\nDeveloperName=Tarvium Tests\r\n"
@@ -21,8 +22,10 @@ void WriteProduct(const TempDir& media) {
                   "AskLicence=1\r\nLicenceText=Terms of use.\\nSecond line.\r\n"
                   "AskMode=1\r\nAskDir=1\r\nAskUser=1\r\n\r\n"
                   "[Options]\r\nProgram=Program files,DEFAULT\r\nExtras=Extra files\r\n\r\n"
-                  "[Program]\r\n1:app.exe, bin\\, USEFILENAME, 25\r\n\r\n"
-                  "[Extras]\r\n1:extra.txt, , USEFILENAME, 11\r\n");
+                  "[Program]\r\n1:" +
+                      program +
+                      ", bin\\, USEFILENAME, 25\r\n\r\n"
+                      "[Extras]\r\n1:extra.txt, , USEFILENAME, 11\r\n");
   media.WriteFile("app.exe", "application exe bytes....");
   media.WriteFile("extra.txt", "extra text\n");
 }
@@ -111,6 +114,17 @@ TEST_F(TextWizard, DumbTerminalIsAnsweredHeadless) {
   Start("en-US", "== Page: terms of use == not asked", "TERM=dumb");
   EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
   EXPECT_TRUE(HasLine(terminal_.Diff(), "Wizard Product\\bin\\app.exe (25 bytes, A)"));
+}
+
+// A silent run in a terminal never opens the screen, even when it has something to ask: the
+// missing medium and the messages are answered as without a terminal, and the run ends.
+TEST_F(TextWizard, SilentRunNeverOpensTheScreen) {
+  WriteProduct(media_, "missing.exe");
+  ASSERT_TRUE(terminal_.Start(media_.Path(), "/S Setup.inf"));
+  EXPECT_NE(terminal_.WaitForExit(), -1) << terminal_.Screen();
+  const std::string screen = terminal_.History();
+  EXPECT_NE(screen.find("== Page: installation medium =="), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("┌"), std::string::npos) << screen;
 }
 
 }  // namespace

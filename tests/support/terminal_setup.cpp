@@ -85,6 +85,10 @@ std::string TerminalSetup::Screen() {
   return Tmux("capture-pane -p -t 0");
 }
 
+std::string TerminalSetup::History() {
+  return Tmux("capture-pane -p -J -S - -t 0");
+}
+
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
   std::string status;

@@ -41,6 +41,8 @@ class TerminalSetup {
   void Type(const std::string& text);
   // The screen as it shows now, one line per row.
   std::string Screen();
+  // Everything the terminal showed, with the lines scrolled off the top (plain output, not pages).
+  std::string History();
   // Waits until the screen shows the text (up to nTimeoutMs); false when it never did.
   bool WaitFor(const std::string& text, int nTimeoutMs = 15000);
   // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
