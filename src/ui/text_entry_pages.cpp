@@ -70,11 +70,8 @@ class DirectoryField {
   newtComponent list_ = nullptr;
 };
 
-int AskDirectory(TextPage& page, PageRequest& request, const std::string& explanation,
-                 int nBrowseResult) {
-  page.AddText(explanation);
-  page.SkipRows(1);
-  DirectoryField field(page, request.value, nBrowseResult);
+// Runs a page whose value is the field's directory; Browse keeps the page open.
+int RunWithField(TextPage& page, PageRequest& request, DirectoryField& field, int nBrowseResult) {
   return page.Run(
       [&] {
         request.value = field.Value();
@@ -85,6 +82,14 @@ int AskDirectory(TextPage& page, PageRequest& request, const std::string& explan
         field.Browse();
         return true;
       });
+}
+
+int AskDirectory(TextPage& page, PageRequest& request, const std::string& explanation,
+                 int nBrowseResult) {
+  page.AddText(explanation);
+  page.SkipRows(1);
+  DirectoryField field(page, request.value, nBrowseResult);
+  return RunWithField(page, request, field, nBrowseResult);
 }
 
 }  // namespace
@@ -118,19 +123,10 @@ int ShowDiskPage(TextSession& session, PageRequest& request) {
   page.AddText(ForDisplay(request.text), 3);
   page.SkipRows(1);
   page.AddText(page.Text(PageText::DiskDirectory));
-  DirectoryField field(page, request.value, 6605);
+  DirectoryField field(page, request.value, 6605);  // 6605: the disk page's Browse
   page.SkipRows(1);
   page.AddButton(page.Text(PageText::Skip), kPageSkip);
-  return page.Run(
-      [&] {
-        request.value = field.Value();
-        return true;
-      },
-      [&](int nResult) {
-        if (nResult != 6605) return false;
-        field.Browse();
-        return true;
-      });
+  return RunWithField(page, request, field, 6605);
 }
 
 int ShowValuePage(TextSession& session, PageRequest& request) {
