@@ -8,8 +8,8 @@
 
 #include "engine/inf_fields.h"
 #include "engine/inf_reader.h"
-#include "engine/prompt_sections.h"
 #include "engine/mode_size_text.h"
+#include "engine/prompt_sections.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
