@@ -1,7 +1,7 @@
 // The user interface of a run, as the engine and the script engine see it: message boxes, the
 // wait cursor while a started program runs, and the message pump that keeps the windows alive
-// (and lets a Cancel reach the run) during long operations, and the wizard pages of a run. The
-// progress window joins it later. The run holds one backend: headless (standard error, default
+// (and lets a Cancel reach the run) during long operations, the wizard pages of a run and the
+// progress window of its installation. The run holds one backend: headless (standard error, default
 // answers) or text mode; a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
@@ -58,13 +58,15 @@ enum class PageKind {
                   // directory, which the person may change before trying again
   Value,          // one value of a prompt: text is the label, value the entry (Next 1)
   Processes,      // programs that must end (items): OK 1 ends them, Cancel 2
-  Restart,        // the restart or shutdown warning: text holds "%d" for the seconds; Yes 6
+  Restart,        // the restart or shutdown warning (text) with a countdown: Yes 6 at zero;
+                  // value: the countdown text with "%d" for the seconds, empty for the page's own
 };
 
 inline constexpr int kPageNext = 1;
 inline constexpr int kPageCancel = 2;
 inline constexpr int kPageBack = 998;
 inline constexpr int kPageSkip = 996;
+inline constexpr int kRestartNow = 6;  // the restart page counted down to zero (Yes)
 
 // The choices of the choice pages, as their results.
 inline constexpr int kChoiceAddRemove = 7004;  // same-version page
@@ -101,6 +103,12 @@ struct PageRequest {
   std::function<bool()> isSettled;
 };
 
+// The progress window of the installation run: open from the start of the copy to its end.
+struct ProgressWindowRequest {
+  bool bCancel = true;   // its Cancel button, which asks 5509 ("DisableCancelButton" hides it)
+  bool bSilent = false;  // a silent run with progress: no window; a backend may draw a line
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -117,6 +125,9 @@ class UserInterface {
   // Asks one wizard page and returns its result number; entered values are written back. A
   // backend without pages takes the page's default.
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
+  // Opens and closes the progress window; ShowProgress and ShowStatus fill it while it is open.
+  virtual void OpenProgressWindow(const ProgressWindowRequest& request) { (void)request; }
+  virtual void CloseProgressWindow() {}
   // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
   virtual void ShowProgress(int nPercent) { (void)nPercent; }
   // The two lines of the main window that say what is being worked on ("Copying:" the source,
