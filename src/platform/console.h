@@ -17,6 +17,9 @@ class Console {
   virtual bool StandardErrorIsTerminal() = 0;
   // Writes text to standard error as it is, without a line end (a line redrawn in place).
   virtual void WriteErrorText(const std::string& text) = 0;
+  // Standard input and standard output are both a terminal that can draw a text-mode screen (its
+  // type is known and not "dumb"): a person can be asked through full-screen pages.
+  virtual bool HasTextScreen() { return false; }
 };
 
 }  // namespace platform

@@ -120,8 +120,4 @@ void HeadlessUserInterface::OpenProgressWindow(const ProgressWindowRequest& requ
   if (request.bSilent) progressLine_.Open();
 }
 
-std::unique_ptr<UserInterface> CreateUserInterface(platform::Console& console) {
-  return std::make_unique<HeadlessUserInterface>(console);
-}
-
 }  // namespace tarvium::ui

@@ -1,8 +1,8 @@
 // The user interface of a run, as the engine and the script engine see it: message boxes, the
 // wait cursor while a started program runs, and the message pump that keeps the windows alive
-// (and lets a Cancel reach the run) during long operations, the wizard pages of a run and the
-// progress window of its installation. The run holds one backend: headless (standard error, default
-// answers) or text mode; a Win32 backend will draw real windows.
+// (and lets a Cancel reach the run) during long operations, and the wizard pages of a run. The
+// progress window joins it later. The run holds one backend: headless (standard error, default
+// answers) or text mode (newt pages in a terminal); a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -103,6 +103,31 @@ struct PageRequest {
   std::function<bool()> isSettled;
 };
 
+// What every page and box shows of the run, asked each time one opens: the main window's title
+// (the page title), the language of the labels, whether a help file is known (Help is offered),
+// and whether the run is silent (nobody is asked: a backend that draws answers as the headless one
+// does, and never opens its screen).
+struct RunFrame {
+  std::string title = "Setup";
+  uint32_t lcidLanguage = 0x0409;
+  bool bHelp = false;
+  bool bSilent = false;
+};
+
+// The backend's way back to the run, given once when the run takes the backend
+// (ConnectUserInterface). Entries left empty: a default frame, message 5509 and others answered
+// with their default (Yes for the abort question), Help does nothing.
+struct RunLink {
+  std::function<RunFrame()> frame;
+  // Asks a catalog message through the box route (error file, service, catalog texts) and returns
+  // its result; the pages ask 5509 "Do you really want to abort the installation?" through it.
+  std::function<int(int nMessage)> askMessage;
+  // Opens the help topic of a page or box in the run's help file.
+  std::function<void(int nTopic)> showHelp;
+  // The text of a catalog string in the run's language ("%d of %d components selected").
+  std::function<std::string(int nText)> catalogText;
+};
+
 // The progress window of the installation run: open from the start of the copy to its end.
 struct ProgressWindowRequest {
   bool bCancel = true;   // its Cancel button, which asks 5509 ("DisableCancelButton" hides it)
@@ -125,6 +150,8 @@ class UserInterface {
   // Asks one wizard page and returns its result number; entered values are written back. A
   // backend without pages takes the page's default.
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
+  // The run's frame and message route; a backend that shows nothing ignores it.
+  virtual void ConnectRun(RunLink link) { (void)link; }
   // Opens and closes the progress window; ShowProgress and ShowStatus fill it while it is open.
   virtual void OpenProgressWindow(const ProgressWindowRequest& request) { (void)request; }
   virtual void CloseProgressWindow() {}

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/code_page.h"
 
@@ -35,6 +37,12 @@ bool HostConsole::StandardErrorIsTerminal() {
 void HostConsole::WriteErrorText(const std::string& text) {
   std::fputs(AnsiToUtf8(text).c_str(), stderr);
   std::fflush(stderr);
+}
+
+bool HostConsole::HasTextScreen() {
+  if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) return false;
+  const char* pszTerm = std::getenv("TERM");
+  return pszTerm && *pszTerm && std::strcmp(pszTerm, "dumb") != 0;
 }
 
 }  // namespace platform::emulated

@@ -12,6 +12,7 @@ class HostConsole final : public Console {
   bool HasTerminal() override;
   bool StandardErrorIsTerminal() override;
   void WriteErrorText(const std::string& text) override;
+  bool HasTextScreen() override;
 };
 
 }  // namespace platform::emulated

@@ -1,0 +1,113 @@
+// tmux runs with no configuration file (-f /dev/null) on a socket named after the process and a
+// counter, so that tests running at the same time never meet. Setup.exe's exit status is written
+// to a file by the shell that starts it, as the pane ends with the program.
+#include "support/terminal_setup.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/run_tool.h"
+
+namespace tarvium::test {
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(40);
+
+std::string BuildDir() {
+  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
+  return pszDir ? pszDir : "build";
+}
+
+std::string UniqueSocket() {
+  static std::atomic<int> nNext{0};
+  return "tarvium-test-" + std::to_string(::getpid()) + "-" + std::to_string(nNext++);
+}
+
+bool ReadWhole(const std::string& path, std::string& text) {
+  std::ifstream in(path);
+  if (!in) return false;
+  std::stringstream stream;
+  stream << in.rdbuf();
+  text = stream.str();
+  return true;
+}
+
+}  // namespace
+
+TerminalSetup::TerminalSetup()
+    : machine_(dir_.Path() + "/machine"),
+      snapshot_(dir_.Path() + "/snapshot"),
+      socket_(UniqueSocket()),
+      exitFile_(dir_.Path() + "/exit-status") {
+  RunTool("winmachine", "create " + ShellQuote(machine_));
+  RunTool("winmachine", "--machine " + ShellQuote(machine_) + " snapshot " + ShellQuote(snapshot_));
+}
+
+TerminalSetup::~TerminalSetup() {
+  if (bStarted_) Tmux("kill-server");
+}
+
+std::string TerminalSetup::Tmux(const std::string& args) {
+  return RunHostCommand("tmux -f /dev/null -L " + ShellQuote(socket_) + " " + args).out;
+}
+
+bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
+                          const std::string& env) {
+  const std::string command = "cd " + ShellQuote(mediaDir) + " && env TERM=xterm LANG=C.UTF-8 " +
+                              env + " TARVIUM_MACHINE=" + ShellQuote(machine_) + " " +
+                              ShellQuote(BuildDir() + "/Setup.exe") + " " + args + "; echo $? > " +
+                              ShellQuote(exitFile_);
+  const ToolResult started =
+      RunHostCommand("tmux -f /dev/null -L " + ShellQuote(socket_) +
+                     " new-session -d -x 80 -y 24 " + ShellQuote("sh -c " + ShellQuote(command)));
+  bStarted_ = true;
+  return started.nExit == 0;
+}
+
+void TerminalSetup::Keys(const std::string& keyNames) {
+  Tmux("send-keys -t 0 " + keyNames);
+}
+
+void TerminalSetup::Type(const std::string& text) {
+  Tmux("send-keys -t 0 -l " + ShellQuote(text));
+}
+
+std::string TerminalSetup::Screen() {
+  return Tmux("capture-pane -p -t 0");
+}
+
+bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+  while (Screen().find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+int TerminalSetup::WaitForExit(int nTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+  std::string status;
+  while (!ReadWhole(exitFile_, status) || status.empty()) {
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return std::stoi(status);
+}
+
+std::vector<std::string> TerminalSetup::Diff() {
+  const ToolResult diff =
+      RunTool("winmachine", "diff " + ShellQuote(snapshot_) + " " + ShellQuote(machine_));
+  std::vector<std::string> lines;
+  std::istringstream stream(diff.out);
+  for (std::string line; std::getline(stream, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace tarvium::test
