@@ -2,7 +2,8 @@
 // subdirectories with ".." above them to go up; above a drive's root the list holds the drives of
 // the machine. Enter on an entry goes into it, OK takes the directory the chooser stands in (in
 // the list of drives, the drive under the cursor), Cancel or Escape keeps the field as it was.
-// Everything is read through the machine's file system in Windows paths.
+// A start that does not exist (a directory the setup will create) opens the nearest directory
+// above it that does. Everything is read through the machine's file system in Windows paths.
 #include "ui/directory_chooser.h"
 
 #include <newt.h>
@@ -66,7 +67,7 @@ std::vector<Choice> SubdirectoryChoices(platform::FileSystem& files, const std::
     files.FindClose(hFind);
   }
   std::sort(choices.begin(), choices.end(), [](const Choice& a, const Choice& b) {
-    return platform::AnsiCompareNoCase(a.label, b.label) < 0;
+    return platform::AnsiCompareNoCase(a.target, b.target) < 0;
   });
   choices.insert(choices.begin(), {"..", ParentOf(directory)});
   return choices;
@@ -101,7 +102,10 @@ class ChooserWindow {
 
   // Runs the chooser from start; true with the chosen directory, false when cancelled.
   bool Run(const std::string& start, std::string& chosen) {
-    Enter(files_.DirectoryExists(start) ? start : "");
+    std::string directory = start;
+    while (!directory.empty() && !files_.DirectoryExists(directory))
+      directory = ParentOf(directory);
+    Enter(directory);
     while (true) {
       newtExitStruct exit{};
       newtFormRun(form_, &exit);
@@ -129,7 +133,7 @@ class ChooserWindow {
     return newtCompactButton(nLeft, nRow, Text(text));
   }
 
-  void Enter(const std::string& directory) {
+  void Enter(std::string directory) {  // a copy: it may be one of the choices replaced here
     directory_ = directory;
     choices_ = directory.empty() ? DriveChoices(files_) : SubdirectoryChoices(files_, directory);
     newtLabelSetText(

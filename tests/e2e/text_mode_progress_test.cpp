@@ -1,5 +1,6 @@
 // Setup.exe in a real terminal (tmux): the restart page of /Y counting down, the progress window
-// of an interactive install with its Cancel, and the progress line of a silent run with progress.
+// of an interactive install with its Cancel, the progress line of a silent run with progress, and
+// the directory chooser behind Browse.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -102,6 +103,35 @@ TEST(TextModeProgress, SilentRunWithProgressDrawsOneLine) {
   ASSERT_TRUE(terminal.Start(media, "/S1 Setup.inf"));
   ASSERT_TRUE(terminal.WaitFor("100% Copying: Z:")) << terminal.Screen();
   EXPECT_EQ(terminal.WaitForExit(), 0);
+}
+
+TEST(TextModeProgress, BrowseStartsAboveTheNewDirectoryAndReplacesTheField) {
+  TerminalSetup terminal;
+  const std::string media = terminal.Scratch() + "/asking";
+  std::filesystem::create_directories(media);
+  WriteHostFile(media + "/Setup.inf", R"([Setup]
+Version=4.10
+[Application]
+ProductName=Tarvium Test Product
+Version=1.0
+MachineKeyName=Tarvium Tests\Test Product\1.0
+ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Test Product
+AskDir=1
+)");
+  ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+  ASSERT_TRUE(terminal.WaitFor("Browse")) << terminal.Screen();
+  terminal.Keys("Tab Enter");  // Browse
+  // Neither the product's directory nor its vendor's exists: the chooser opens where one does.
+  ASSERT_TRUE(terminal.WaitFor("Common Files\\")) << terminal.Screen();
+  EXPECT_NE(terminal.Screen().find("C:\\Program Files "), std::string::npos) << terminal.Screen();
+  terminal.Keys("Down Enter");  // into Common Files
+  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files ")) << terminal.Screen();
+  terminal.Keys("Tab Enter");  // OK
+  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files_")) << terminal.Screen();
+  terminal.Keys("Escape");
+  ASSERT_TRUE(terminal.WaitFor("Do you really want to abort")) << terminal.Screen();
+  terminal.Keys("y");
+  EXPECT_NE(terminal.WaitForExit(), 0);
 }
 
 }  // namespace
