@@ -4,23 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/recording_console.h"
+
 namespace tarvium::ui {
 namespace {
-
-// Standard error as a terminal sees it: what was written, and whether it is a terminal.
-class TerminalStandardError final : public platform::Console {
- public:
-  explicit TerminalStandardError(bool bTerminal) : bTerminal_(bTerminal) {}
-  void WriteLine(const std::string&) override {}
-  void WriteErrorLine(const std::string& text) override { written += text + "\n"; }
-  bool HasTerminal() override { return bTerminal_; }
-  bool StandardErrorIsTerminal() override { return bTerminal_; }
-  void WriteErrorText(const std::string& text) override { written += text; }
-  std::string written;
-
- private:
-  bool bTerminal_;
-};
 
 TEST(ProgressLine, TextKeepsPercentStartAndFileNameWithinTheWidth) {
   const std::string longPath = "Copying: C:\\Source\\Very\\Deep\\Directory\\Tree\\Program.exe";
@@ -46,7 +33,7 @@ TEST(ProgressLine, TextKeepsPercentStartAndFileNameWithinTheWidth) {
 }
 
 TEST(ProgressLine, RedrawsInPlaceAndEndsItsLineBeforeOtherOutput) {
-  TerminalStandardError terminal(true);
+  RecordingConsole terminal(true);
   ProgressLine line(terminal);
   line.SetPercent(10);  // not open yet: nothing
   line.Open();
@@ -64,7 +51,7 @@ TEST(ProgressLine, RedrawsInPlaceAndEndsItsLineBeforeOtherOutput) {
             "== a message ==\n"
             "\r    \n");
 
-  TerminalStandardError file(false);
+  RecordingConsole file(false);
   ProgressLine quiet(file);
   quiet.Open();
   quiet.SetPercent(30);
