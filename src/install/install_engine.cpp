@@ -6,8 +6,8 @@
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "install/build_options.h"
-#include "install/copy_line.h"
 #include "install/command_services.h"
+#include "install/copy_line.h"
 #include "install/generic_section.h"
 #include "install/install_pass.h"
 #include "install/option_selection.h"
@@ -67,6 +67,9 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.applyOptionSwitch = ApplyOptionSwitch;
   run.install.checkRequirements = CheckRequirements;
   run.install.hasSpaceForSelection = HasSpaceForSelection;
+  run.install.sizeOfMode = [](SetupRun& modeRun, int iMode) {
+    return SizeOfSelection(modeRun, iMode, false);
+  };
   run.install.runInstallation = RunInstallationPasses;
   run.install.askOptions = AskOptions;
   SetCopyLineProcessor(run, ProcessCopyLine);

@@ -98,7 +98,7 @@ int ShowTextMessageBox(TextSession& session, const MessageBoxRequest& request) {
   std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 4);
   const int nMaxLines = std::max(1, session.Rows() - 10);
   if (static_cast<int>(lines.size()) > nMaxLines) lines.resize(nMaxLines);
-  const int nHeight = static_cast<int>(lines.size()) + 3;
+  const int nHeight = static_cast<int>(lines.size()) + 2;
   newtCenteredWindow(nWidth, nHeight, FitLine(title, nWidth - 4).c_str());
   newtComponent form = newtForm(nullptr, nullptr, NEWT_FLAG_NOF12);
   for (size_t i = 0; i < lines.size(); ++i)

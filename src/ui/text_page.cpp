@@ -28,6 +28,7 @@ TextPage::TextPage(TextSession& session, const PageRequest& request, PageText he
   newtPushHelpLine(Text(PageText::KeysLine));
   form_ = newtForm(nullptr, nullptr, 0);
   newtFormAddHotKey(form_, NEWT_KEY_ESCAPE);
+  newtFormAddHotKey(form_, NEWT_KEY_ENTER);
   newtFormAddComponent(form_, newtLabel(kMargin, 0, Text(heading)));
   nRow_ = 2;
   bCancel_ = request.bCancel;
@@ -45,8 +46,7 @@ TextPage::~TextPage() {
 void TextPage::AddFoot(const FootButtons& foot, const PageRequest& request, int nHelpTopic) {
   if (frame_.bHelp && nHelpTopic > 0) {
     newtComponent help = newtCompactButton(kMargin, nFootRow_, Text(PageText::Help));
-    newtFormAddComponent(form_, help);
-    buttons_.push_back({help, kHelpResult});
+    foot_.push_back({help, kHelpResult});
   }
   // Right-aligned: Back, Next, Cancel, as many as the page offers.
   std::vector<std::pair<const char*, int>> row;
@@ -62,10 +62,7 @@ void TextPage::AddFoot(const FootButtons& foot, const PageRequest& request, int 
     button = newtCompactButton(nLeft, nFootRow_, it->first);
     made.insert(made.begin(), {button, it->second});
   }
-  for (const Button& button : made) {
-    newtFormAddComponent(form_, button.component);
-    buttons_.push_back(button);
-  }
+  foot_.insert(foot_.end(), made.begin(), made.end());
 }
 
 void TextPage::AddText(const std::string& utf8Text, int nMaxRows) {
@@ -121,6 +118,12 @@ int TextPage::ResultOf(newtComponent component) const {
 
 int TextPage::Run(const std::function<bool()>& store,
                   const std::function<bool(int nResult)>& onButton) {
+  // The foot row comes last in the order of the Tab key, after the page's own fields.
+  for (const Button& button : foot_) {
+    newtFormAddComponent(form_, button.component);
+    buttons_.push_back(button);
+  }
+  foot_.clear();
   while (true) {
     if (pFocus_) newtFormSetCurrent(form_, pFocus_);
     newtExitStruct exit{};
@@ -134,10 +137,12 @@ int TextPage::Run(const std::function<bool()>& store,
     if (exit.reason == newtExitStruct::NEWT_EXIT_HOTKEY) {
       if (exit.u.key == NEWT_KEY_ESCAPE && bCancel_) nResult = kPageCancel;
       if (exit.u.key == NEWT_KEY_F12 && bNext_) nResult = kPageNext;
+      // Enter presses the button that has the focus; elsewhere (a field, the text) it is Next,
+      // the default button of a page.
+      if (exit.u.key == NEWT_KEY_ENTER) nResult = ResultOf(newtFormGetCurrent(form_));
+      if (exit.u.key == NEWT_KEY_ENTER && nResult == 0 && bNext_) nResult = kPageNext;
     } else if (exit.reason == newtExitStruct::NEWT_EXIT_COMPONENT) {
       nResult = ResultOf(exit.u.co);
-      // An entry ended with Enter goes on as Next does.
-      if (nResult == 0 && bNext_) nResult = kPageNext;
     } else if (exit.reason == newtExitStruct::NEWT_EXIT_ERROR) {
       return kPageCancel;
     }

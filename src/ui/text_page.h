@@ -88,6 +88,7 @@ class TextPage {
   newtComponent form_ = nullptr;
   newtComponent pFocus_ = nullptr;
   std::vector<Button> buttons_;
+  std::vector<Button> foot_;  // made with the page, added to the form when it runs
   int nWidth_ = 0;
   int nFootRow_ = 0;
   int nRow_ = 0;

@@ -1,6 +1,7 @@
 // tmux runs with no configuration file (-f /dev/null) on a socket named after the process and a
 // counter, so that tests running at the same time never meet. Setup.exe's exit status is written
-// to a file by the shell that starts it, as the pane ends with the program.
+// to a file by the shell that starts it; the pane stays after the program ended, so that a failed
+// test can still show the last screen.
 #include "support/terminal_setup.h"
 
 #include <unistd.h>
@@ -18,9 +19,13 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(40);
 
+// The build directory as an absolute path: Setup.exe starts in the media's directory.
 std::string BuildDir() {
   const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
-  return pszDir ? pszDir : "build";
+  const std::string dir = pszDir ? pszDir : "build";
+  if (dir.front() == '/') return dir;
+  char cwd[4096];
+  return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : dir;
 }
 
 std::string UniqueSocket() {
@@ -62,9 +67,9 @@ bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
                               env + " TARVIUM_MACHINE=" + ShellQuote(machine_) + " " +
                               ShellQuote(BuildDir() + "/Setup.exe") + " " + args + "; echo $? > " +
                               ShellQuote(exitFile_);
-  const ToolResult started =
-      RunHostCommand("tmux -f /dev/null -L " + ShellQuote(socket_) +
-                     " new-session -d -x 80 -y 24 " + ShellQuote("sh -c " + ShellQuote(command)));
+  const ToolResult started = RunHostCommand(
+      "tmux -f /dev/null -L " + ShellQuote(socket_) + " new-session -d -x 80 -y 24 " +
+      ShellQuote("sh -c " + ShellQuote(command)) + " \\; set-option remain-on-exit on");
   bStarted_ = true;
   return started.nExit == 0;
 }
@@ -83,7 +88,10 @@ std::string TerminalSetup::Screen() {
 
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+  std::string status;
   while (Screen().find(text) == std::string::npos) {
+    // Setup.exe ended: the text will never come.
+    if (ReadWhole(exitFile_, status) && !status.empty()) return false;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(kPollInterval);
   }
