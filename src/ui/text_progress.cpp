@@ -27,8 +27,7 @@ void TextProgress::Open(const ProgressWindowRequest& request) {
   secondLine_ = newtLabel(2, 3, "");
   // The meter writes its percentage in its middle.
   meter_ = newtScale(2, 5, nWidth_ - 4, 100);
-  for (newtComponent line : {firstLine_, secondLine_, meter_})
-    newtFormAddComponent(form_, line);
+  for (newtComponent line : {firstLine_, secondLine_, meter_}) newtFormAddComponent(form_, line);
   // newt sizes a label by its first text: the status lines get their full width now.
   const std::string blank(static_cast<size_t>(nWidth_ - 4), ' ');
   newtLabelSetText(firstLine_, blank.c_str());
@@ -76,7 +75,7 @@ void TextProgress::ShowStatus(const std::string& firstLine, const std::string& s
 
 bool TextProgress::PumpMessages() {
   if (bCancelled_) return false;
-  if (!form_ || !cancel_ || !IsTimeToLook()) return true;
+  if (!form_ || !cancel_ || session_.IsSuspended() || !IsTimeToLook()) return true;
   newtExitStruct exit{};
   newtFormRun(form_, &exit);
   const bool bCancelPressed =
@@ -95,6 +94,7 @@ bool TextProgress::IsTimeToLook() {
 }
 
 void TextProgress::Refresh() {
+  if (session_.IsSuspended()) return;
   newtDrawForm(form_);
   newtRefresh();
 }
