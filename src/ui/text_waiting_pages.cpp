@@ -78,8 +78,8 @@ int ShowProcessesPage(TextSession& session, PageRequest& request) {
   const int nCountdownRows = request.nSeconds > 0 ? 3 : 0;
   page.AddText(ForDisplay(request.text), std::max(1, page.RowsLeft() - nCountdownRows - 3));
   page.SkipRows(1);
-  const int nListRows =
-      std::clamp(static_cast<int>(request.items.size()), 1, page.RowsLeft() - nCountdownRows - 1);
+  const int nListRows = std::max(
+      1, std::min(static_cast<int>(request.items.size()), page.RowsLeft() - nCountdownRows - 1));
   newtComponent list = newtListbox(page.Left(), page.Row(), nListRows, NEWT_FLAG_SCROLL);
   newtListboxSetWidth(list, page.Width());
   for (const std::string& item : request.items)
