@@ -14,6 +14,7 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kBrowse = 6205;
+constexpr int kListRows = 5;  // the rows of a drop-down list; more entries scroll
 
 // The explanation of a page: a catalog number ("5036") is the catalog's text.
 std::string Explanation(TextSession& session, const std::string& text) {
@@ -36,8 +37,9 @@ class DirectoryField {
       return;
     }
     page.AddText(page.Text(PageText::DirectoryChoices));
-    const int nRows = std::min<int>(static_cast<int>(choices_.size()), 5);
-    list_ = newtListbox(page.Left(), page.Row(), nRows, NEWT_FLAG_RETURNEXIT | NEWT_FLAG_SCROLL);
+    const int nRows = std::min<int>(static_cast<int>(choices_.size()), kListRows);
+    const int nScroll = static_cast<int>(choices_.size()) > kListRows ? NEWT_FLAG_SCROLL : 0;
+    list_ = newtListbox(page.Left(), page.Row(), nRows, NEWT_FLAG_RETURNEXIT | nScroll);
     newtListboxSetWidth(list_, page.Width());
     for (size_t i = 0; i < choices_.size(); ++i)
       newtListboxAppendEntry(list_, ForDisplay(choices_[i]).c_str(),
@@ -68,11 +70,8 @@ class DirectoryField {
   newtComponent list_ = nullptr;
 };
 
-int AskDirectory(TextPage& page, PageRequest& request, const std::string& explanation,
-                 int nBrowseResult) {
-  page.AddText(explanation);
-  page.SkipRows(1);
-  DirectoryField field(page, request.value, nBrowseResult);
+// Runs a page whose value is the field's directory; Browse keeps the page open.
+int RunWithField(TextPage& page, PageRequest& request, DirectoryField& field, int nBrowseResult) {
   return page.Run(
       [&] {
         request.value = field.Value();
@@ -83,6 +82,14 @@ int AskDirectory(TextPage& page, PageRequest& request, const std::string& explan
         field.Browse();
         return true;
       });
+}
+
+int AskDirectory(TextPage& page, PageRequest& request, const std::string& explanation,
+                 int nBrowseResult) {
+  page.AddText(explanation);
+  page.SkipRows(1);
+  DirectoryField field(page, request.value, nBrowseResult);
+  return RunWithField(page, request, field, nBrowseResult);
 }
 
 }  // namespace
@@ -116,19 +123,10 @@ int ShowDiskPage(TextSession& session, PageRequest& request) {
   page.AddText(ForDisplay(request.text), 3);
   page.SkipRows(1);
   page.AddText(page.Text(PageText::DiskDirectory));
-  DirectoryField field(page, request.value, 6605);
+  DirectoryField field(page, request.value, 6605);  // 6605: the disk page's Browse
   page.SkipRows(1);
   page.AddButton(page.Text(PageText::Skip), kPageSkip);
-  return page.Run(
-      [&] {
-        request.value = field.Value();
-        return true;
-      },
-      [&](int nResult) {
-        if (nResult != 6605) return false;
-        field.Browse();
-        return true;
-      });
+  return RunWithField(page, request, field, 6605);
 }
 
 int ShowValuePage(TextSession& session, PageRequest& request) {

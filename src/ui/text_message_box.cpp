@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ui/box_keys.h"
 #include "ui/page_texts.h"
 #include "ui/text_layout.h"
 #include "ui/text_ui.h"
@@ -16,6 +17,7 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kMinWidth = 30;
+static_assert(NEWT_KEY_ESCAPE == kEscapeKey);
 
 PageText IconText(IconKind icon) {
   switch (icon) {
@@ -53,14 +55,8 @@ int ButtonRowWidth(const std::vector<BoxButton>& buttons) {
   return nWidth;
 }
 
-bool HasCancelResult(const MessageBoxRequest& request) {
-  return std::any_of(request.buttons.begin(), request.buttons.end(),
-                     [](const MessageButton& button) { return button.nResult == 2; });
-}
-
 int RunBox(newtComponent form, const std::vector<BoxButton>& buttons,
            const MessageBoxRequest& request) {
-  const bool bEscape = HasCancelResult(request);
   const int nDefault = buttons.empty() ? 2 : buttons[request.nDefault].nResult;
   while (true) {
     newtExitStruct exit{};
@@ -72,13 +68,7 @@ int RunBox(newtComponent form, const std::vector<BoxButton>& buttons,
         if (button.component == exit.u.co) return button.nResult;
       continue;
     }
-    if (exit.u.key == NEWT_KEY_ESCAPE) {
-      if (bEscape) return 2;
-      continue;
-    }
-    const int cKey = exit.u.key < 256 ? std::tolower(exit.u.key) : 0;
-    for (const BoxButton& button : buttons)
-      if (button.cKey && button.cKey == cKey) return button.nResult;
+    if (const int nResult = ResultOfBoxKey(request, exit.u.key)) return nResult;
   }
 }
 

@@ -9,14 +9,14 @@ namespace tarvium::ui {
 namespace {
 
 void AddReadingBox(TextPage& page, const std::string& ansiText, int nRowsBelow) {
+  const std::vector<std::string> lines =
+      WrapText(ForDisplay(ansiText), static_cast<size_t>(page.Width() - 2));
   std::string shown;
-  for (const std::string& line :
-       WrapText(ForDisplay(ansiText), static_cast<size_t>(page.Width() - 2))) {
-    shown += line;
-    shown += '\n';
-  }
+  for (const std::string& line : lines) shown += line + '\n';
   const int nRows = std::max(3, page.RowsLeft() - nRowsBelow);
-  newtComponent box = newtTextbox(page.Left(), page.Row(), page.Width(), nRows, NEWT_FLAG_SCROLL);
+  // A scroll bar only for a text longer than the box; the box takes the focus either way.
+  const int nScroll = static_cast<int>(lines.size()) > nRows ? NEWT_FLAG_SCROLL : 0;
+  newtComponent box = newtTextbox(page.Left(), page.Row(), page.Width(), nRows, nScroll);
   newtTextboxSetText(box, shown.c_str());
   page.AddComponent(box, nRows);
   page.Focus(box);

@@ -3,6 +3,7 @@
 #include <newt.h>
 
 #include <clocale>
+#include <utility>
 
 #include "platform/code_page.h"
 
@@ -49,16 +50,23 @@ void TextSession::Resume() {
   newtRefresh();
 }
 
-int TextSession::Columns() const {
+namespace {
+
+// The terminal's columns and rows; 80x24 before newt is started.
+std::pair<int, int> ScreenSize(bool bOpen) {
   int nCols = 80, nRows = 24;
-  if (bOpen_) newtGetScreenSize(&nCols, &nRows);
-  return nCols;
+  if (bOpen) newtGetScreenSize(&nCols, &nRows);
+  return {nCols, nRows};
+}
+
+}  // namespace
+
+int TextSession::Columns() const {
+  return ScreenSize(bOpen_).first;
 }
 
 int TextSession::Rows() const {
-  int nCols = 80, nRows = 24;
-  if (bOpen_) newtGetScreenSize(&nCols, &nRows);
-  return nRows;
+  return ScreenSize(bOpen_).second;
 }
 
 RunFrame TextSession::Frame() const {

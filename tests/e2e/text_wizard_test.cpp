@@ -4,14 +4,16 @@
 
 #include <algorithm>
 
+#include "support/run_tool.h"
 #include "support/temp_dir.h"
 #include "support/terminal_setup.h"
 
 namespace tarvium::test {
 namespace {
 
-// A small product that asks the terms of use, the mode, the directory and the user.
-void WriteProduct(const TempDir& media) {
+// A small product that asks the terms of use, the mode, the directory and the user; its program
+// file is app.exe, or another name that the media lack.
+void WriteProduct(const TempDir& media, const std::string& program = "app.exe") {
   media.WriteFile("Setup.inf",
                   "[Setup]\r\nVersion=4.10\r\n\r\n[Application]\r\n"
                   "ProductName=Tarvium Wizard Product\r\nDeveloperName=Tarvium Tests\r\n"
@@ -20,8 +22,10 @@ void WriteProduct(const TempDir& media) {
                   "AskLicence=1\r\nLicenceText=Terms of use.\\nSecond line.\r\n"
                   "AskMode=1\r\nAskDir=1\r\nAskUser=1\r\n\r\n"
                   "[Options]\r\nProgram=Program files,DEFAULT\r\nExtras=Extra files\r\n\r\n"
-                  "[Program]\r\n1:app.exe, bin\\, USEFILENAME, 25\r\n\r\n"
-                  "[Extras]\r\n1:extra.txt, , USEFILENAME, 11\r\n");
+                  "[Program]\r\n1:" +
+                      program +
+                      ", bin\\, USEFILENAME, 25\r\n\r\n"
+                      "[Extras]\r\n1:extra.txt, , USEFILENAME, 11\r\n");
   media.WriteFile("app.exe", "application exe bytes....");
   media.WriteFile("extra.txt", "extra text\n");
 }
@@ -33,10 +37,15 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
 
 class TextWizard : public testing::Test {
  protected:
-  void SetUp() override {
-    WriteProduct(media_);
-    ASSERT_TRUE(terminal_.Start(media_.Path(), "Setup.inf"));
-    ASSERT_TRUE(terminal_.WaitFor("Licence agreement")) << terminal_.Screen();
+  void SetUp() override { WriteProduct(media_); }
+  // Starts the setup in the language (a code of the management agent's language map).
+  void Start(const std::string& language, const std::string& firstPage,
+             const std::string& env = "") {
+    ASSERT_TRUE(terminal_.OnMachine("reg add " +
+                                    ShellQuote("HKCU\\Software\\kelvaron\\LanguageMap") +
+                                    " /v ClientComponent /d " + language + " /f"));
+    ASSERT_TRUE(terminal_.Start(media_.Path(), "Setup.inf", env));
+    Expect(firstPage);
   }
   // Waits for the text and fails the test with the screen when it never shows.
   void Expect(const std::string& text) {
@@ -50,6 +59,7 @@ class TextWizard : public testing::Test {
 // Terms accepted, the custom mode, Back from the directory page to the mode page and forward
 // again, a directory typed, a user entered: the product's default option is installed there.
 TEST_F(TextWizard, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
+  Start("en-US", "Licence agreement");
   EXPECT_TRUE(terminal_.Screen().find("Second line.") != std::string::npos) << terminal_.Screen();
   terminal_.Keys("Enter");  // Yes, from the text
   Expect("Installation mode");
@@ -79,19 +89,42 @@ TEST_F(TextWizard, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
   EXPECT_TRUE(HasLine(diff, "\"RegisteredOwner\" = REG_SZ Ann Example"));
 }
 
-// Cancel asks whether to abort: No keeps the page, Yes ends the run with -1 and nothing done.
+// In German: Cancel asks whether to abort (the catalog's text converted for the terminal, the
+// icon's word as the title): No keeps the page, Yes ends the run with -1 and nothing done.
 TEST_F(TextWizard, CancelEndsTheRunOnlyWhenConfirmed) {
+  Start("de-DE", "Lizenzvertrag");
+  EXPECT_TRUE(terminal_.Screen().find("<Ja>  <Nein>") != std::string::npos) << terminal_.Screen();
   terminal_.Keys("Escape");
-  Expect("Do you really want to abort the installation?");
-  terminal_.Keys("n");
-  Expect("Licence agreement");
-  EXPECT_EQ(terminal_.Screen().find("Do you really"), std::string::npos) << terminal_.Screen();
+  Expect("Möchten Sie die Installation wirklich abbrechen?");
+  EXPECT_TRUE(terminal_.Screen().find("[Frage]") != std::string::npos) << terminal_.Screen();
+  terminal_.Keys("n");  // &Nein
+  Expect("Lizenzvertrag");
+  EXPECT_EQ(terminal_.Screen().find("abbrechen?"), std::string::npos) << terminal_.Screen();
   terminal_.Keys("Tab Tab Enter");  // the No of the terms of use asks the same
-  Expect("Do you really want to abort the installation?");
-  terminal_.Keys("y");
+  Expect("Möchten Sie die Installation wirklich abbrechen?");
+  terminal_.Keys("j");  // &Ja
   EXPECT_EQ(terminal_.WaitForExit(), 255) << terminal_.Screen();
   const std::vector<std::string> diff = terminal_.Diff();
   EXPECT_FALSE(HasLine(diff, "Wizard Product")) << diff.size();
+}
+
+// A terminal of type "dumb" cannot draw pages: the headless interface answers them with their
+// defaults, and the product is installed to its default directory.
+TEST_F(TextWizard, DumbTerminalIsAnsweredHeadless) {
+  Start("en-US", "== Page: terms of use == not asked", "TERM=dumb");
+  EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
+  EXPECT_TRUE(HasLine(terminal_.Diff(), "Wizard Product\\bin\\app.exe (25 bytes, A)"));
+}
+
+// A silent run in a terminal never opens the screen, even when it has something to ask: the
+// missing medium and the messages are answered as without a terminal, and the run ends.
+TEST_F(TextWizard, SilentRunNeverOpensTheScreen) {
+  WriteProduct(media_, "missing.exe");
+  ASSERT_TRUE(terminal_.Start(media_.Path(), "/S Setup.inf"));
+  EXPECT_NE(terminal_.WaitForExit(), -1) << terminal_.Screen();
+  const std::string screen = terminal_.History();
+  EXPECT_NE(screen.find("== Page: installation medium =="), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("┌"), std::string::npos) << screen;
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-// tmux runs with no configuration file (-f /dev/null) on a socket named after the process and a
-// counter, so that tests running at the same time never meet. Setup.exe's exit status is written
+// tmux runs with no configuration file (-f /dev/null) on a socket in the test's own temporary
+// directory (-S), so that tests running at the same time never meet and no socket file outlives
+// the test. Setup.exe's exit status is written
 // to a file by the shell that starts it; the pane stays after the program ended, so that a failed
 // test can still show the last screen.
 #include "support/terminal_setup.h"
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -28,11 +28,6 @@ std::string BuildDir() {
   return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : dir;
 }
 
-std::string UniqueSocket() {
-  static std::atomic<int> nNext{0};
-  return "tarvium-test-" + std::to_string(::getpid()) + "-" + std::to_string(nNext++);
-}
-
 bool ReadWhole(const std::string& path, std::string& text) {
   std::ifstream in(path);
   if (!in) return false;
@@ -47,7 +42,7 @@ bool ReadWhole(const std::string& path, std::string& text) {
 TerminalSetup::TerminalSetup()
     : machine_(dir_.Path() + "/machine"),
       snapshot_(dir_.Path() + "/snapshot"),
-      socket_(UniqueSocket()),
+      socket_(dir_.Path() + "/tmux"),
       exitFile_(dir_.Path() + "/exit-status") {
   RunTool("winmachine", "create " + ShellQuote(machine_));
   RunTool("winmachine", "--machine " + ShellQuote(machine_) + " snapshot " + ShellQuote(snapshot_));
@@ -58,7 +53,11 @@ TerminalSetup::~TerminalSetup() {
 }
 
 std::string TerminalSetup::Tmux(const std::string& args) {
-  return RunHostCommand("tmux -f /dev/null -L " + ShellQuote(socket_) + " " + args).out;
+  return RunHostCommand("tmux -f /dev/null -S " + ShellQuote(socket_) + " " + args).out;
+}
+
+bool TerminalSetup::OnMachine(const std::string& args) {
+  return RunTool("winmachine", "--machine " + ShellQuote(machine_) + " " + args).nExit == 0;
 }
 
 bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
@@ -68,7 +67,7 @@ bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
                               ShellQuote(BuildDir() + "/Setup.exe") + " " + args + "; echo $? > " +
                               ShellQuote(exitFile_);
   const ToolResult started = RunHostCommand(
-      "tmux -f /dev/null -L " + ShellQuote(socket_) + " new-session -d -x 80 -y 24 " +
+      "tmux -f /dev/null -S " + ShellQuote(socket_) + " new-session -d -x 80 -y 24 " +
       ShellQuote("sh -c " + ShellQuote(command)) + " \\; set-option remain-on-exit on");
   bStarted_ = true;
   return started.nExit == 0;
@@ -84,6 +83,10 @@ void TerminalSetup::Type(const std::string& text) {
 
 std::string TerminalSetup::Screen() {
   return Tmux("capture-pane -p -t 0");
+}
+
+std::string TerminalSetup::History() {
+  return Tmux("capture-pane -p -J -S - -t 0");
 }
 
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {

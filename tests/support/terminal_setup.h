@@ -1,8 +1,9 @@
 // Setup.exe in a real terminal, for the tests of the text-mode interface: a temporary machine
 // (made by `winmachine create`, with a snapshot taken before the run), and Setup.exe started on it
-// in a detached tmux session of 80x24 columns on a socket of its own, in a UTF-8 locale. The test
-// presses keys (tmux key names or literal text), reads the screen (capture-pane) and waits for a
-// text with a bounded poll. The tmux server is always killed when the object ends.
+// in a detached tmux session of 80x24 columns on a socket of its own (-S, in its temporary
+// directory), in a UTF-8 locale. The test presses keys (tmux key names or literal text), reads the
+// screen (capture-pane) and waits for a text with a bounded poll. The tmux server is always killed
+// when the object ends.
 //
 //   TerminalSetup terminal;
 //   ASSERT_TRUE(terminal.Start(mediaDir, "Setup.inf"));
@@ -28,6 +29,8 @@ class TerminalSetup {
   const std::string& Machine() const { return machine_; }
   std::string Scratch() const { return dir_.Path(); }
 
+  // Runs winmachine on the machine (a registry value to seed, ...); true when it succeeded.
+  bool OnMachine(const std::string& args);
   // Starts Setup.exe with the arguments (shell syntax) in mediaDir, with extra environment
   // assignments ("LANG=de_DE.UTF-8") before it. False when tmux could not start.
   bool Start(const std::string& mediaDir, const std::string& args, const std::string& env = "");
@@ -38,6 +41,8 @@ class TerminalSetup {
   void Type(const std::string& text);
   // The screen as it shows now, one line per row.
   std::string Screen();
+  // Everything the terminal showed, with the lines scrolled off the top (plain output, not pages).
+  std::string History();
   // Waits until the screen shows the text (up to nTimeoutMs); false when it never did.
   bool WaitFor(const std::string& text, int nTimeoutMs = 15000);
   // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
