@@ -56,6 +56,12 @@ void CloseTestList(SetupRun& run) {
   run.sequence.hTestList = platform::FileHandle::Invalid;
 }
 
+// A run connected to the setup service sends its progress there; /S4 and silent level 0 show
+// none.
+bool HasProgressWindow(const SetupContext& ctx) {
+  return !ctx.bServiceMode && !ctx.bSilentNoEnd && !(ctx.bSilent && ctx.iSilentLevel == 0);
+}
+
 }  // namespace
 
 PhaseEnd SetDirectories(SetupRun& run) {
@@ -177,9 +183,13 @@ PhaseEnd ReloadEnvironment(SetupRun& run) {
 // messages and exit code.
 PhaseEnd RunInstallation(SetupRun& run) {
   const SetupContext& ctx = run.ctx;
+  const bool bProgressWindow = run.ui && HasProgressWindow(ctx);
+  if (bProgressWindow)
+    run.ui->OpenProgressWindow({.bCancel = !ctx.bDisableCancelButton, .bSilent = ctx.bSilent});
   const bool bEndedByScript = ctx.bExitCommand || ctx.bAbortSilent || ctx.bAbortedReboot;
   if (run.install.runInstallation && !run.install.runInstallation(run) && !bEndedByScript)
     run.ctx.bAborted = true;
+  if (bProgressWindow) run.ui->CloseProgressWindow();
   return PhaseEnd::Next;
 }
 

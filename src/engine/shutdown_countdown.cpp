@@ -1,5 +1,6 @@
-// There is no window on this platform yet: the countdown waits second by second and the request
-// goes out at 0. A negative countdown, which waits for OK, is taken as OK at once.
+// The /Y mode: the restart page of the run's user interface shows the text and counts down (or,
+// with a negative countdown, waits for OK); whatever ends the page, the request goes out then.
+// A run without a user interface warns nobody and requests at once.
 #include "engine/shutdown_countdown.h"
 
 #include <cstdlib>
@@ -33,7 +34,15 @@ ShutdownSpec ParseShutdownSpec(const std::string& value) {
 
 uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value) {
   const ShutdownSpec countdown = ParseShutdownSpec(value);
-  for (int32_t nLeft = countdown.nSeconds; nLeft > 0; --nLeft) run.machine.Time().Sleep(1000);
+  if (run.ui) {
+    ui::PageRequest page;
+    page.kind = ui::PageKind::Restart;
+    page.text = countdown.message;
+    page.nSeconds = countdown.nSeconds;
+    page.nDefaultChoice = ui::kRestartNow;
+    page.bCancel = false;
+    run.ui->ShowPage(page);
+  }
   return run.machine.PowerRequests().InitiateSystemShutdown(countdown.message, 0, countdown.bForce,
                                                             countdown.bReboot,
                                                             platform::SHTDN_REASON_MAJOR_SOFTWARE);

@@ -17,8 +17,8 @@ struct ShutdownSpec {
 };
 
 ShutdownSpec ParseShutdownSpec(const std::string& value);
-// Waits out the countdown second by second without showing anything (there is no window on
-// this platform yet) and requests the shutdown. Returns the Windows error of the request.
+// Shows the restart page with the countdown and requests the shutdown when it ends. Returns the
+// Windows error of the request.
 uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value);
 
 }  // namespace tarvium

@@ -13,6 +13,10 @@ class Console {
   virtual void WriteErrorLine(const std::string& text) = 0;  // standard error
   // Standard input and standard error are both a terminal.
   virtual bool HasTerminal() = 0;
+  // Standard error alone is a terminal: a line drawn there in place reaches a person.
+  virtual bool StandardErrorIsTerminal() = 0;
+  // Writes text to standard error as it is, without a line end (a line redrawn in place).
+  virtual void WriteErrorText(const std::string& text) = 0;
   // Standard input and standard output are both a terminal that can draw a text-mode screen (its
   // type is known and not "dumb"): a person can be asked through full-screen pages.
   virtual bool HasTextScreen() { return false; }

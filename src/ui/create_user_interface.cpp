@@ -7,8 +7,9 @@ namespace tarvium::ui {
 
 std::unique_ptr<UserInterface> CreateUserInterface(platform::Machine& machine) {
   platform::Console& console = machine.Output();
-  if (console.HasTextScreen()) return std::make_unique<TextUserInterface>(console, machine.Files());
-  return std::make_unique<HeadlessUserInterface>(console);
+  if (console.HasTextScreen())
+    return std::make_unique<TextUserInterface>(console, machine.Files(), &machine.Time());
+  return std::make_unique<HeadlessUserInterface>(console, &machine.Time());
 }
 
 }  // namespace tarvium::ui

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "ui/headless_waiting_pages.h"
+
 namespace tarvium::ui {
 namespace {
 
@@ -75,6 +77,7 @@ std::string_view PageName(PageKind kind) {
 }  // namespace
 
 int HeadlessUserInterface::ShowPage(PageRequest& request) {
+  progressLine_.Interrupt();
   // Nobody can insert a medium: trying again would ask for ever, and skipping would install a
   // product without its file.
   if (request.kind == PageKind::Disk) {
@@ -83,6 +86,8 @@ int HeadlessUserInterface::ShowPage(PageRequest& request) {
         "; Cancel");
     return kPageCancel;
   }
+  if (request.kind == PageKind::Restart) return AnswerRestartPage(console_, clock_, request);
+  if (request.kind == PageKind::Processes) return AnswerProcessesPage(console_, request);
   std::string line = "== Page: " + std::string(PageName(request.kind)) +
                      " == not asked (no interactive interface): ";
   line += request.nDefaultChoice == kPageNext ? std::string("Next")
@@ -93,6 +98,7 @@ int HeadlessUserInterface::ShowPage(PageRequest& request) {
 }
 
 int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
+  progressLine_.Interrupt();
   console_.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +
                           " ==");
   WriteLines(console_, request.text);
@@ -106,6 +112,12 @@ int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
   const MessageButton& chosen = request.buttons[request.nDefault];
   console_.WriteErrorLine(reason + "the default button " + LabelText(chosen.label) + " was taken.");
   return chosen.nResult;
+}
+
+// Only a silent run with progress draws the line: an interactive run at this backend has no
+// terminal to ask at, and its standard error holds the answered pages and boxes.
+void HeadlessUserInterface::OpenProgressWindow(const ProgressWindowRequest& request) {
+  if (request.bSilent) progressLine_.Open();
 }
 
 }  // namespace tarvium::ui

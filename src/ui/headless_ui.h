@@ -2,26 +2,39 @@
 // (caption, text and buttons, with a line saying the default button was taken) and answered with
 // its default button; there are no windows to enable, no cursor to change and no messages to
 // pump. A wizard page is answered with its default (Next, or the default choice) and its values
-// as they are, with one line on standard error. CreateUserInterface (create_user_interface.h)
-// picks the backend of a run.
+// as they are, with one line on standard error. The progress window of a silent run is a line on
+// standard error that redraws in place, when that is a terminal. CreateUserInterface
+// (create_user_interface.h) picks the backend of a run.
 #pragma once
+#include "platform/clock.h"
 #include "platform/console.h"
+#include "ui/progress_line.h"
 #include "ui/user_interface.h"
 
 namespace tarvium::ui {
 
 class HeadlessUserInterface final : public UserInterface {
  public:
-  explicit HeadlessUserInterface(platform::Console& console) : console_(console) {}
+  // The clock waits out the restart countdown; without one it is not waited for.
+  explicit HeadlessUserInterface(platform::Console& console, platform::Clock* clock = nullptr)
+      : console_(console), clock_(clock), progressLine_(console) {}
 
   int MessageBox(const MessageBoxRequest& request) override;
   void SetWaitCursor(bool) override {}
   void EnableMainWindows(bool) override {}
   bool PumpMessages() override { return true; }
   int ShowPage(PageRequest& request) override;
+  void OpenProgressWindow(const ProgressWindowRequest& request) override;
+  void CloseProgressWindow() override { progressLine_.Close(); }
+  void ShowProgress(int nPercent) override { progressLine_.SetPercent(nPercent); }
+  void ShowStatus(const std::string& firstLine, const std::string&) override {
+    progressLine_.SetStatus(firstLine);
+  }
 
  private:
   platform::Console& console_;
+  platform::Clock* clock_;
+  ProgressLine progressLine_;
 };
 
 }  // namespace tarvium::ui

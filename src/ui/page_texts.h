@@ -67,14 +67,17 @@ enum class PageText {
   ValueHeading,
   // the programs-to-end page
   ProcessesHeading,
+  ProcessesCountdown,  // "%d": the seconds left
   // the restart page
   RestartHeading,
+  RestartCountdown,  // "%ld": the seconds left
   // the progress window
   ProgressHeading,
   ProgressCopying,
   ProgressTo,
   // the directory chooser
   ChooserHeading,
+  ChooserDrives,  // in place of a directory: the list of drives
   // the options page
   OptionsHeading,
   OptionsDescription,

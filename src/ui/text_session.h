@@ -27,6 +27,8 @@ class TextSession {
   void Suspend();
   void Resume();
   bool IsOpen() const { return bOpen_; }
+  // A started program has the terminal: nothing may be drawn or read.
+  bool IsSuspended() const { return bScreenSuspended_; }
   int Columns() const;
   int Rows() const;
 

@@ -4,8 +4,9 @@
 
 namespace tarvium::ui {
 
-TextUserInterface::TextUserInterface(platform::Console& console, platform::FileSystem& files)
-    : headless_(console), session_(files), progress_(session_) {}
+TextUserInterface::TextUserInterface(platform::Console& console, platform::FileSystem& files,
+                                     platform::Clock* clock)
+    : headless_(console, clock), session_(files), progress_(session_, clock) {}
 
 int TextUserInterface::MessageBox(const MessageBoxRequest& request) {
   if (IsSilent()) return headless_.MessageBox(request);
@@ -29,12 +30,35 @@ int TextUserInterface::ShowPage(PageRequest& request) {
   return show(session_, request);
 }
 
+bool TextUserInterface::PumpMessages() {
+  return IsSilent() || progress_.PumpMessages();
+}
+
+// A silent run with progress draws the headless progress line instead of the window.
+void TextUserInterface::OpenProgressWindow(const ProgressWindowRequest& request) {
+  if (IsSilent())
+    headless_.OpenProgressWindow(request);
+  else
+    progress_.Open(request);
+}
+
+void TextUserInterface::CloseProgressWindow() {
+  headless_.CloseProgressWindow();
+  progress_.Close();
+}
+
 void TextUserInterface::ShowProgress(int nPercent) {
-  if (!IsSilent()) progress_.ShowProgress(nPercent);
+  if (IsSilent())
+    headless_.ShowProgress(nPercent);
+  else
+    progress_.ShowProgress(nPercent);
 }
 
 void TextUserInterface::ShowStatus(const std::string& firstLine, const std::string& secondLine) {
-  if (!IsSilent()) progress_.ShowStatus(firstLine, secondLine);
+  if (IsSilent())
+    headless_.ShowStatus(firstLine, secondLine);
+  else
+    progress_.ShowStatus(firstLine, secondLine);
 }
 
 void TextUserInterface::ConnectRun(RunLink link) {

@@ -15,13 +15,17 @@ namespace tarvium::ui {
 
 class TextUserInterface final : public UserInterface {
  public:
-  TextUserInterface(platform::Console& console, platform::FileSystem& files);
+  // The clock is the headless answers' (a silent /Y run waits out its countdown).
+  TextUserInterface(platform::Console& console, platform::FileSystem& files,
+                    platform::Clock* clock = nullptr);
 
   int MessageBox(const MessageBoxRequest& request) override;
   void SetWaitCursor(bool bOn) override;
   void EnableMainWindows(bool bEnable) override;
-  bool PumpMessages() override { return true; }
+  bool PumpMessages() override;
   int ShowPage(PageRequest& request) override;
+  void OpenProgressWindow(const ProgressWindowRequest& request) override;
+  void CloseProgressWindow() override;
   void ShowProgress(int nPercent) override;
   void ShowStatus(const std::string& firstLine, const std::string& secondLine) override;
   void ConnectRun(RunLink link) override;

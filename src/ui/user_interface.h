@@ -58,13 +58,15 @@ enum class PageKind {
                   // directory, which the person may change before trying again
   Value,          // one value of a prompt: text is the label, value the entry (Next 1)
   Processes,      // programs that must end (items): OK 1 ends them, Cancel 2
-  Restart,        // the restart or shutdown warning: text holds "%d" for the seconds; Yes 6
+  Restart,        // the restart or shutdown warning (text) with a countdown: Yes 6 at zero;
+                  // value: the countdown text with "%d" for the seconds, empty for the page's own
 };
 
 inline constexpr int kPageNext = 1;
 inline constexpr int kPageCancel = 2;
 inline constexpr int kPageBack = 998;
 inline constexpr int kPageSkip = 996;
+inline constexpr int kRestartNow = 6;  // the restart page counted down to zero (Yes)
 
 // The choices of the choice pages, as their results.
 inline constexpr int kChoiceAddRemove = 7004;  // same-version page
@@ -131,6 +133,12 @@ struct RunLink {
   std::function<std::string(int nText)> catalogText;
 };
 
+// The progress window of the installation run: open from the start of the copy to its end.
+struct ProgressWindowRequest {
+  bool bCancel = true;   // its Cancel button, which asks 5509 ("DisableCancelButton" hides it)
+  bool bSilent = false;  // a silent run with progress: no window; a backend may draw a line
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -149,6 +157,9 @@ class UserInterface {
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
   // The run's frame and message route; a backend that shows nothing ignores it.
   virtual void ConnectRun(RunLink link) { (void)link; }
+  // Opens and closes the progress window; ShowProgress and ShowStatus fill it while it is open.
+  virtual void OpenProgressWindow(const ProgressWindowRequest& request) { (void)request; }
+  virtual void CloseProgressWindow() {}
   // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
   virtual void ShowProgress(int nPercent) { (void)nPercent; }
   // The two lines of the main window that say what is being worked on ("Copying:" the source,

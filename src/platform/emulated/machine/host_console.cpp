@@ -30,6 +30,15 @@ bool HostConsole::HasTerminal() {
   return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1;
 }
 
+bool HostConsole::StandardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
+void HostConsole::WriteErrorText(const std::string& text) {
+  std::fputs(AnsiToUtf8(text).c_str(), stderr);
+  std::fflush(stderr);
+}
+
 bool HostConsole::HasTextScreen() {
   if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) return false;
   const char* pszTerm = std::getenv("TERM");

@@ -10,6 +10,8 @@ class HostConsole final : public Console {
   void WriteLine(const std::string& text) override;
   void WriteErrorLine(const std::string& text) override;
   bool HasTerminal() override;
+  bool StandardErrorIsTerminal() override;
+  void WriteErrorText(const std::string& text) override;
   bool HasTextScreen() override;
 };
 

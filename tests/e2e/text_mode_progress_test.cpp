@@ -1,0 +1,138 @@
+// Setup.exe in a real terminal (tmux): the restart page of /Y counting down, the progress window
+// of an interactive install with its Cancel, the progress line of a silent run with progress, and
+// the directory chooser behind Browse.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/terminal_setup.h"
+
+namespace tarvium::test {
+namespace {
+
+// A product that copies two files and then sleeps, so that the progress window stays open long
+// enough to be looked at and cancelled.
+constexpr const char* kSlowProduct = R"([Setup]
+Version=4.10
+
+[Application]
+ProductName=Tarvium Progress Product
+ProductNameShort=ProgressProduct
+DeveloperName=Tarvium Tests
+Version=1.0
+MachineKeyName=Tarvium Tests\Progress Product\1.0
+ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Progress Product
+
+[Options]
+Program=Program files,DEFAULT
+
+[Program]
+1:files\app.exe, bin\, USEFILENAME
+1:files\data.bin, bin\, USEFILENAME
+Sleep 3000
+)";
+
+void WriteHostFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadHostFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string MakeSlowProductMedium(const TerminalSetup& terminal) {
+  const std::string media = terminal.Scratch() + "/media";
+  std::filesystem::create_directories(media + "/files");
+  WriteHostFile(media + "/Setup.inf", kSlowProduct);
+  WriteHostFile(media + "/files/app.exe", "MZ");
+  WriteHostFile(media + "/files/data.bin", std::string(100000, 'x'));
+  return media;
+}
+
+TEST(TextModeProgress, RestartPageCountsDownAndRestarts) {
+  TerminalSetup terminal;
+  ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YSave your work.\\nThen wait.,1,0,2'"));
+  ASSERT_TRUE(terminal.WaitFor("Restarting in: 2 sec")) << terminal.Screen();
+  const std::string screen = terminal.Screen();
+  EXPECT_NE(screen.find("Save your work."), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Then wait."), std::string::npos) << screen;
+  EXPECT_TRUE(terminal.WaitFor("Restarting in: 1 sec")) << terminal.Screen();
+  EXPECT_EQ(terminal.WaitForExit(), 255);  // -1: the run did not start
+  EXPECT_NE(ReadHostFile(terminal.Machine() + "/power_request.txt").find("action=restart"),
+            std::string::npos);
+}
+
+TEST(TextModeProgress, RestartPageWithoutCountdownWaitsForOK) {
+  TerminalSetup terminal;
+  ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YShutting down,0,1,-1'", "LANG=de_DE.UTF-8"));
+  ASSERT_TRUE(terminal.WaitFor("Shutting down")) << terminal.Screen();
+  EXPECT_EQ(terminal.Screen().find("sec"), std::string::npos) << terminal.Screen();
+  terminal.Keys("Enter");
+  EXPECT_EQ(terminal.WaitForExit(), 255);
+  EXPECT_NE(ReadHostFile(terminal.Machine() + "/power_request.txt").find("force=1"),
+            std::string::npos);
+}
+
+TEST(TextModeProgress, ProgressWindowShowsTheCopyAndItsCancelAbortsTheRun) {
+  TerminalSetup terminal;
+  const std::string media = MakeSlowProductMedium(terminal);
+  ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+  ASSERT_TRUE(terminal.WaitFor("100%")) << terminal.Screen();
+  const std::string screen = terminal.Screen();
+  EXPECT_NE(screen.find("Copying: Z:"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("to: C:\\Program Files\\Tarvium Tests\\Progress Product\\bin\\data.bin"),
+            std::string::npos)
+      << screen;
+  terminal.Keys("Escape");
+  ASSERT_TRUE(terminal.WaitFor("Do you really want to abort the installation?"))
+      << terminal.Screen();
+  terminal.Keys("y");
+  ASSERT_TRUE(terminal.WaitFor("Installation aborted")) << terminal.Screen();
+  terminal.Keys("Enter");
+  EXPECT_NE(terminal.WaitForExit(), 0);
+}
+
+TEST(TextModeProgress, SilentRunWithProgressDrawsOneLine) {
+  TerminalSetup terminal;
+  const std::string media = MakeSlowProductMedium(terminal);
+  ASSERT_TRUE(terminal.Start(media, "/S1 Setup.inf"));
+  ASSERT_TRUE(terminal.WaitFor("100% Copying: Z:")) << terminal.Screen();
+  EXPECT_EQ(terminal.WaitForExit(), 0);
+}
+
+TEST(TextModeProgress, BrowseStartsAboveTheNewDirectoryAndReplacesTheField) {
+  TerminalSetup terminal;
+  const std::string media = terminal.Scratch() + "/asking";
+  std::filesystem::create_directories(media);
+  WriteHostFile(media + "/Setup.inf", R"([Setup]
+Version=4.10
+[Application]
+ProductName=Tarvium Test Product
+Version=1.0
+MachineKeyName=Tarvium Tests\Test Product\1.0
+ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Test Product
+AskDir=1
+)");
+  ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+  ASSERT_TRUE(terminal.WaitFor("Browse")) << terminal.Screen();
+  terminal.Keys("Tab Enter");  // Browse
+  // Neither the product's directory nor its vendor's exists: the chooser opens where one does.
+  ASSERT_TRUE(terminal.WaitFor("Common Files\\")) << terminal.Screen();
+  EXPECT_NE(terminal.Screen().find("C:\\Program Files "), std::string::npos) << terminal.Screen();
+  terminal.Keys("Down Enter");  // into Common Files
+  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files ")) << terminal.Screen();
+  terminal.Keys("Tab Enter");  // OK
+  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files_")) << terminal.Screen();
+  terminal.Keys("Escape");
+  ASSERT_TRUE(terminal.WaitFor("Do you really want to abort")) << terminal.Screen();
+  terminal.Keys("y");
+  EXPECT_NE(terminal.WaitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace tarvium::test
