@@ -1,12 +1,12 @@
-// The title match is the usual two-pointer wildcard walk: on a mismatch it goes back to the last
-// "*" and lets it take one more character, so a pattern with many stars stays linear per star.
+// The mode words go through the flag-list reader of the setup information file; the title match
+// is the file-name pattern match with '?' taken as itself.
 #include "script/close_window_mode.h"
 
 #include <array>
 
 #include "engine/ansi_text.h"
 #include "engine/inf_fields.h"
-#include "platform/ansi_case.h"
+#include "script/file_walk.h"
 
 namespace tarvium {
 namespace {
@@ -43,24 +43,7 @@ CloseAction CloseActionOf(int32_t nMode) {
 }
 
 bool TitleMatches(std::string_view pattern, std::string_view title) {
-  size_t p = 0, t = 0;
-  size_t nStar = std::string_view::npos, nStarTitle = 0;
-  while (t < title.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      nStar = p++;
-      nStarTitle = t;
-    } else if (p < pattern.size() &&
-               platform::AnsiUpperChar(pattern[p]) == platform::AnsiUpperChar(title[t])) {
-      ++p, ++t;
-    } else if (nStar != std::string_view::npos) {
-      p = nStar + 1;
-      t = ++nStarTitle;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+  return MatchesNamePattern(pattern, title, false);
 }
 
 }  // namespace tarvium
