@@ -138,15 +138,20 @@ class WindowCommands : public ::testing::Test {
     programs().WaitForProcess(hProcess, 10000, {}, result);
     return result == platform::WaitResult::Exited;
   }
-  // A script of the machine that runs until it is ended, started as a program line.
-  void StartWorker() {
+  // A script of the machine that runs until it is ended, started as a program line. Each test
+  // names its own, as the tests may run side by side and these commands act on every process of
+  // the name.
+  void StartWorker(const std::string& name) {
+    const std::string path = "C:\\bin\\" + name;
     std::string host;
     run.machine.Files().CreateDirectoryTree(R"(C:\bin)");
-    run.machine.Files().WriteWholeFile(R"(C:\bin\tvwin_worker.sh)", "#!/bin/sh\nsleep 30\n");
-    script.machine.Machine().EmulatedFiles().GetHostPath(R"(C:\bin\tvwin_worker.sh)", host);
+    // Ending the script leaves its sleep behind, as ending a process leaves its children; the sleep
+    // must not hold the test's output open.
+    run.machine.Files().WriteWholeFile(path, "#!/bin/sh\nsleep 30 >/dev/null 2>&1 </dev/null\n");
+    script.machine.Machine().EmulatedFiles().GetHostPath(path, host);
     ::chmod(host.c_str(), 0755);
-    ASSERT_EQ(Line(R"(C:\bin\tvwin_worker.sh)"), 1);
-    ASSERT_EQ(Line("WaitUntilProcessExists tvwin_worker.sh,10"), 1);
+    ASSERT_EQ(Line(path), 1);
+    ASSERT_EQ(Line("WaitUntilProcessExists " + name + ",10"), 1);
   }
   platform::Processes& programs() { return run.machine.Programs(); }
 
@@ -202,46 +207,46 @@ TEST_F(WindowCommands, TheTimedBoxFollowsTheSilentLevel) {
 }
 
 TEST_F(WindowCommands, KillProcessAndTheWaitsActOnRealProcesses) {
-  StartWorker();
-  EXPECT_EQ(Line("KillProcess tvwin_worker.sh,2,Ending the worker"), 1);
+  StartWorker("tvwin_kill.sh");
+  EXPECT_EQ(Line("KillProcess tvwin_kill.sh,2,Ending the worker"), 1);
   ASSERT_EQ(person->boxes.size(), 1u);
   EXPECT_EQ(person->boxes[0].nTimeoutMs, 2000u);
-  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_worker.sh,10"), 1);
-  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_worker.sh,1"), 0);
-  EXPECT_EQ(Line("KillProcess tvwin_worker.sh,2,Not shown"), 1);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_kill.sh,10"), 1);
+  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_kill.sh,1"), 0);
+  EXPECT_EQ(Line("KillProcess tvwin_kill.sh,2,Not shown"), 1);
   EXPECT_EQ(person->boxes.size(), 1u) << "nothing runs: no box";
 }
 
 TEST_F(WindowCommands, AskKillProcessesAsksTheProcessesPage) {
-  StartWorker();
+  StartWorker("tvwin_ask.sh");
   person->nPageAnswer = ui::kPageCancel;
-  EXPECT_EQ(Line("AskKillProcesses 5,tvwin_worker.sh,tvwin_absent.exe"), 0);
+  EXPECT_EQ(Line("AskKillProcesses 5,tvwin_ask.sh,tvwin_absent.exe"), 0);
   ASSERT_EQ(person->pages.size(), 1u);
   const ui::PageRequest page = person->pages[0];
   EXPECT_EQ(page.kind, ui::PageKind::Processes);
-  EXPECT_EQ(page.items, std::vector<std::string>{"tvwin_worker.sh"});
+  EXPECT_EQ(page.items, std::vector<std::string>{"tvwin_ask.sh"});
   EXPECT_EQ(page.nSeconds, 5);
   EXPECT_FALSE(page.bCancel) << "a countdown hides Cancel";
   ASSERT_TRUE(page.isSettled);
   EXPECT_FALSE(page.isSettled());
-  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_worker.sh,1"), 1) << "Cancel ends nothing";
+  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_ask.sh,1"), 1) << "Cancel ends nothing";
 
   person->nPageAnswer = ui::kPageNext;
-  EXPECT_EQ(Line("AskKillProcesses ,tvwin_worker.sh"), 1);
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
   ASSERT_EQ(person->pages.size(), 2u);
   EXPECT_EQ(person->pages[1].nSeconds, -1);
   EXPECT_TRUE(person->pages[1].bCancel);
-  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_worker.sh,10"), 1) << "OK ends the programs";
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1) << "OK ends the programs";
   EXPECT_TRUE(page.isSettled());
 
-  EXPECT_EQ(Line("AskKillProcesses ,tvwin_worker.sh"), 1);
-  StartWorker();
-  EXPECT_EQ(Line("AskKillProcesses 0,tvwin_worker.sh"), 1);
-  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_worker.sh,10"), 1);
-  StartWorker();
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
+  StartWorker("tvwin_ask.sh");
+  EXPECT_EQ(Line("AskKillProcesses 0,tvwin_ask.sh"), 1);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1);
+  StartWorker("tvwin_ask.sh");
   run.ctx.bSilent = true;
-  EXPECT_EQ(Line("AskKillProcesses ,tvwin_worker.sh"), 1);
-  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_worker.sh,10"), 1);
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1);
   EXPECT_EQ(person->pages.size(), 2u)
       << "nothing running, a time-out of 0 and a silent run ask no page";
 }
