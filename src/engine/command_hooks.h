@@ -47,6 +47,9 @@ struct CommandHooks {
   std::function<bool(SetupRun&, const std::string& command, const std::string& arguments,
                      bool bUndo, std::string& errorText)>
       serviceCommand;
+  // Sends one DDE command to the Program Manager (the DDE line of a script), opening the
+  // conversation when there is none; false fails the line.
+  std::function<bool(SetupRun&, const std::string& command)> progmanCommand;
 
   // --- Setup service
   // ------------------------------------------------------------------------------- Sends one

@@ -18,6 +18,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/top_level_windows.h"
 #include "platform/window_broadcast.h"
 
 namespace platform {
@@ -43,7 +44,9 @@ class Machine {
   // DDE conversations with the machine's servers (the shell's Program Manager).
   virtual Dde& DdeServers() = 0;
   virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
-  virtual NamedPipes& Pipes() = 0;  // "\\.\pipe\NAME", client and server ends
+  virtual NamedPipes& Pipes() = 0;            // "\\.\pipe\NAME", client and server ends
+  // The top-level windows of the running programs (CloseWindow lists and closes them).
+  virtual TopLevelWindows& TopWindows() = 0;
 };
 
 }  // namespace platform

@@ -74,6 +74,7 @@ inline constexpr uint32_t ERROR_LOGON_FAILURE = 1326;
 inline constexpr uint32_t ERROR_NONE_MAPPED = 1332;
 inline constexpr uint32_t ERROR_INVALID_DATA = 13;
 inline constexpr uint32_t ERROR_SHUTDOWN_IN_PROGRESS = 1115;
+inline constexpr uint32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr uint32_t ERROR_NO_SYSTEM_RESOURCES = 1450;
 inline constexpr uint32_t ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // an image without resources
 inline constexpr uint32_t ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;

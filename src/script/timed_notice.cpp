@@ -1,20 +1,23 @@
 #include "script/timed_notice.h"
 
+#include <algorithm>
+
 #include "engine/setup_run.h"
 
 namespace tarvium {
 
 bool ShowTimedNotice(SetupRun& run, const std::string& text, int32_t nTimeoutSeconds) {
-  (void)nTimeoutSeconds;  // the box backends have no timer yet: a box is answered or closes at once
-  if (text.empty() || !run.ui) return true;
-  if (run.ctx.bSilent && run.ctx.iSilentLevel < 2) return true;
+  if (text.empty() || !run.ui) return false;
+  if (run.ctx.bSilent && run.ctx.iSilentLevel < 2) return false;
   ui::MessageBoxRequest request;
   request.caption = run.ctx.szWindowTitle;
   request.text = text;
   request.icon = ui::IconKind::Information;
   request.buttons = {{"&OK", kResultOk}};
+  request.nTimeoutMs =
+      static_cast<uint32_t>(std::clamp(nTimeoutSeconds, 0, 0x7FFFFFFF / 1000)) * 1000;
   run.ui->MessageBox(request);
-  return true;
+  return request.bTimedOut;
 }
 
 }  // namespace tarvium

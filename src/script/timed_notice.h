@@ -1,7 +1,8 @@
 // The information box that CloseWindow and KillProcess show before they act: only when a text is
 // given and the run is not silent (or silent at level 2 or above); it closes by itself after the
-// timeout. Returns true when the box closed by its timeout (or was not shown), false when the user
-// closed it.
+// timeout (none or 0: it waits to be closed). Returns true when the box was shown and closed by
+// its timeout, which CloseWindow's ABORT mode counts as a failure; false when it was closed by
+// hand or not shown.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,8 +1,9 @@
 // The commands the user sees or hears: Echo's box, the error file's ErrorLogMsg entry, the meter,
-// and the sound, picture, splash, beep, input-blocking and clipboard commands. In a run driven by
-// the setup service they become requests on the pipe. Where neither the user interface nor the
-// machine offers the device (sound, pictures, the splash window, input blocking, the program
-// manager), the line is traced and the run goes on, as on a Windows without that feature.
+// the sound, picture, splash, beep, input-blocking and clipboard commands, and DDE to the Program
+// Manager (through the shortcut handlers' conversation). In a run driven by the setup service they
+// become requests on the pipe. Where neither the user interface nor the machine offers the device
+// (sound, pictures, the splash window, input blocking), the line is traced and the run goes on, as
+// on a Windows without that feature.
 #include "engine/ansi_text.h"
 #include "engine/error_log_entries.h"
 #include "engine/inf_values.h"
@@ -108,7 +109,10 @@ bool EmptyClipboardCommand(CommandCall& call) {
 }
 
 bool DdeCommand(CommandCall& call) {
-  return TraceUnavailable(call);
+  const std::string command(TrimAnsi(call.arguments));
+  if (command.empty()) return MissingArgument(call);
+  if (!call.run.commands.progmanCommand) return TraceUnavailable(call);
+  return call.run.commands.progmanCommand(call.run, command);
 }
 
 }  // namespace tarvium

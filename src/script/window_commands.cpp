@@ -1,13 +1,20 @@
 // CloseWindow, AskKillProcesses and Prompt: the commands that deal with the programs and windows
-// a user sees. The machine's platform layer offers no list of top-level windows yet (a started
-// program of the emulated machine has no way to announce one), so no window matches CloseWindow
-// and it has nothing to do; AskKillProcesses works on the machine's real processes.
+// a user sees. CloseWindow acts on the top-level windows the machine lists (on the emulated
+// machine, those its programs announced); AskKillProcesses asks the processes page about the
+// machine's real processes and ends them on OK.
+#include <algorithm>
+
 #include "engine/inf_values.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
+#include "script/close_window_mode.h"
 #include "script/command_handlers.h"
 #include "script/decimal_text.h"
+#include "script/last_error.h"
+#include "script/message_catalog.h"
+#include "script/message_format.h"
+#include "script/timed_notice.h"
 
 namespace tarvium {
 namespace {
@@ -45,23 +52,65 @@ std::string ApplicationText(SetupRun& run, const char* key) {
   return text;
 }
 
-// The processes page: OK (1) ends the programs, Cancel (2) fails the line. A run without a person
-// (silent, or no user interface) takes OK.
+// The processes page: OK (1) ends the programs, Cancel (2) fails the line. It proceeds with OK at
+// once for a time-out of 0 and in a run without a person (silent, or no user interface); with a
+// positive time-out it counts down and proceeds with OK at zero or once the programs are gone.
 int AskProcessesPage(SetupRun& run, const std::vector<std::string>& running,
                      const std::string& seconds) {
-  std::string list;
-  for (const std::string& name : running) list += "\n" + name;
   const std::string text = ApplicationText(run, "AskKillProcessesText1") + "\n" +
                            ApplicationText(run, "AskKillProcessesText2");
-  if (run.ctx.bServiceMode && run.commands.sendServiceRequest)
-    return run.commands.sendServiceRequest(run, "askkillprocesses;" + text + list) ? 1 : 2;
-  if (run.ctx.bSilent || !run.ui || (!seconds.empty() && ReadDecimal(seconds) == 0)) return 1;
-  ui::MessageBoxRequest request;
-  request.caption = run.ctx.szWindowTitle;
-  request.text = text + "\n" + list;
-  request.icon = ui::IconKind::Exclamation;
-  request.buttons = {{"&OK", 1}, {"&Cancel", kResultOk}};
-  return run.ui->MessageBox(request);
+  if (run.ctx.bServiceMode && run.commands.sendServiceRequest) {
+    std::string list;
+    for (const std::string& name : running) list += "\n" + name;
+    return run.commands.sendServiceRequest(run, "askkillprocesses;" + text + list)
+               ? ui::kPageNext
+               : ui::kPageCancel;
+  }
+  const int32_t nSeconds = seconds.empty() ? -1 : std::max(0, ReadDecimal(seconds));
+  if (run.ctx.bSilent || !run.ui || nSeconds == 0) return ui::kPageNext;
+  ui::PageRequest page;
+  page.kind = ui::PageKind::Processes;
+  page.text = text;
+  page.items = running;
+  page.nSeconds = nSeconds;
+  page.bCancel = nSeconds < 0;
+  page.isSettled = [&run, names = running] { return RunningPrograms(run, names).empty(); };
+  return run.ui->ShowPage(page);
+}
+
+// Sends a window the mode's message; false when it refused the shutdown query.
+bool CloseOneWindow(SetupRun& run, const platform::WindowEntry& window, CloseAction action) {
+  platform::TopLevelWindows& windows = run.machine.TopWindows();
+  int64_t lResult = 0;
+  SetupTrace(run, "CloseWindow: '%s' of process %u\n", window.title.c_str(), window.dwProcessId);
+  switch (action) {
+    case CloseAction::Close:
+      windows.SendMessage(window.hWnd, platform::WM_CLOSE, lResult);
+      return true;
+    case CloseAction::QueryThenDestroy:
+      if (windows.SendMessage(window.hWnd, platform::WM_QUERYENDSESSION, lResult) ==
+              platform::ERROR_SUCCESS &&
+          lResult == 0) {
+        SetupTrace(run, "CloseWindow: '%s' refuses to close\n", window.title.c_str());
+        return false;
+      }
+      [[fallthrough]];
+    case CloseAction::Destroy:
+      windows.SendMessage(window.hWnd, platform::WM_DESTROY, lResult);
+      return true;
+    case CloseAction::None:
+      break;
+  }
+  return true;
+}
+
+std::vector<platform::WindowEntry> MatchingWindows(SetupRun& run, const std::string& pattern) {
+  std::vector<platform::WindowEntry> windows;
+  run.machine.TopWindows().EnumWindows(windows);
+  std::erase_if(windows, [&](const platform::WindowEntry& window) {
+    return !TitleMatches(pattern, window.title);
+  });
+  return windows;
 }
 
 }  // namespace
@@ -72,15 +121,34 @@ bool AskKillProcessesCommand(CommandCall& call) {
   const std::vector<std::string> running =
       RunningPrograms(call.run, std::vector<std::string>(args.begin() + 1, args.end()));
   if (running.empty()) return true;
-  if (AskProcessesPage(call.run, running, args[0]) == kResultOk) return false;
+  if (AskProcessesPage(call.run, running, args[0]) == ui::kPageCancel) return false;
   EndPrograms(call.run, running);
   return true;
 }
 
+// "pattern[, mode[, seconds[, message]]]": the message is shown first (closing by itself after
+// the seconds); under ABORT a box that ran out of time fails the line with text 5039 as the last
+// error text, and nothing is closed.
 bool CloseWindowCommand(CommandCall& call) {
-  const std::string pattern = ArgumentAt(TextArguments(call.arguments), 0);
+  const std::vector<std::string> args = TextArguments(call.arguments);
+  const std::string pattern = ArgumentAt(args, 0);
   if (pattern.empty()) return MissingArgument(call);
-  return true;  // no top-level window of the machine matches
+  SetupRun& run = call.run;
+  const int32_t nMode = ParseCloseWindowMode(ArgumentAt(args, 1));
+  const std::vector<platform::WindowEntry> windows = MatchingWindows(run, pattern);
+  if (windows.empty()) return true;
+  const bool bTimedOut =
+      ShowTimedNotice(run, ArgumentAt(args, 3), ReadDecimal(ArgumentAt(args, 2)));
+  if (bTimedOut && (nMode & kCloseWindowAbort) != 0) {
+    const std::string text = FormatMessageText(GetText(run, 5039), {MessageArg(pattern)});
+    run.messages.szLastError = text;
+    RecordLastError(run, text);
+    return false;
+  }
+  const CloseAction action = CloseActionOf(nMode);
+  for (const platform::WindowEntry& window : windows)
+    if (!CloseOneWindow(run, window, action)) return false;
+  return true;
 }
 
 bool PromptCommand(CommandCall& call) {

@@ -151,11 +151,24 @@ bool ProgmanExecute(SetupRun& run, ShortcutState& state, const std::string& comm
   return true;
 }
 
-bool HandleProgmanSection(SetupRun& run, ShortcutState& state, const std::string& section) {
+namespace {
+
+void OpenProgman(SetupRun& run, ShortcutState& state) {
   if (state.hProgman == platform::DdeConversation::None &&
       run.machine.DdeServers().Initiate("PROGMAN", "PROGMAN", kInitiateTimeoutMs, state.hProgman) !=
           0)
     SetupTrace(run, "No Program Manager answers\n");
+}
+
+}  // namespace
+
+bool ProgmanCommand(SetupRun& run, ShortcutState& state, const std::string& command) {
+  OpenProgman(run, state);
+  return ProgmanExecute(run, state, command);
+}
+
+bool HandleProgmanSection(SetupRun& run, ShortcutState& state, const std::string& section) {
+  OpenProgman(run, state);
   std::string group;
   if (const InfFile* pInf = InstallFile(run);
       pInf && GetValue(*pInf, section, "Group", group, kPathSize)) {

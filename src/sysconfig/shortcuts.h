@@ -56,6 +56,8 @@ const char* FirstSection(SetupRun& run, std::initializer_list<std::string> names
 bool HandleProgmanSection(SetupRun& run, ShortcutState& state, const std::string& section);
 // Sends one command to the Program Manager; 5516 when it cannot be sent (Ignore: success).
 bool ProgmanExecute(SetupRun& run, ShortcutState& state, const std::string& command);
+// A script's DDE line: opens the Program Manager conversation when there is none, then sends.
+bool ProgmanCommand(SetupRun& run, ShortcutState& state, const std::string& command);
 
 // Registers the Shell and Progman handlers and the installation engine's link hooks on the run.
 void AttachShortcuts(SetupRun& run);

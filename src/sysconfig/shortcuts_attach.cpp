@@ -1,5 +1,5 @@
 // One ShortcutState per run, shared by the Shell and Progman handlers and the installation
-// engine's link hooks through the closures registered here.
+// engine's link hooks and the script's DDE line through the closures registered here.
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "sysconfig/shortcuts.h"
@@ -19,6 +19,9 @@ void AttachShortcuts(SetupRun& run) {
   RegisterSectionHandler(run, SectionKind::Progman, [state](SetupRun& r, const HandlerCall& call) {
     return HandleProgmanSection(r, *state, call.section);
   });
+  run.commands.progmanCommand = [state](SetupRun& r, const std::string& command) {
+    return ProgmanCommand(r, *state, command);
+  };
   ConfigurationHooks& hooks = EngineOf(run).configuration;
   hooks.createShellLink = [state](SetupRun& r, const std::string& link, const std::string& fields) {
     return CreateShellLinkAt(r, *state, link, fields);

@@ -110,6 +110,13 @@ int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
     return 2;
   }
   const MessageButton& chosen = request.buttons[request.nDefault];
+  if (request.nTimeoutMs > 0) {
+    // Nobody presses a button, so the box would close by itself: it does so without the wait.
+    request.bTimedOut = true;
+    console_.WriteErrorLine("Closes by itself after " + std::to_string(request.nTimeoutMs / 1000) +
+                            " s: the default button " + LabelText(chosen.label) + " was taken.");
+    return chosen.nResult;
+  }
   console_.WriteErrorLine(reason + "the default button " + LabelText(chosen.label) + " was taken.");
   return chosen.nResult;
 }

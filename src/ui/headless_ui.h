@@ -1,6 +1,7 @@
 // The user interface of a run that has nobody to ask: a message box is printed on standard error
 // (caption, text and buttons, with a line saying the default button was taken) and answered with
-// its default button; there are no windows to enable, no cursor to change and no messages to
+// its default button (a box that closes by itself is taken as having timed out, at once, without
+// the wait); there are no windows to enable, no cursor to change and no messages to
 // pump. A wizard page is answered with its default (Next, or the default choice) and its values
 // as they are, with one line on standard error. The progress window of a silent run is a line on
 // standard error that redraws in place, when that is a terminal. CreateUserInterface

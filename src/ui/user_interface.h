@@ -39,6 +39,9 @@ struct MessageBoxRequest {
   // A box that closes by itself after this many milliseconds, answered with its default button;
   // 0 waits for a person.
   uint32_t nTimeoutMs = 0;
+  // Set by the backend when the box closed by itself (its time ran out, or a backend without a
+  // person let it run out at once) rather than by a button press.
+  mutable bool bTimedOut = false;
 };
 
 // The wizard pages the main sequence asks. Choice pages end with the number of the choice taken

@@ -291,7 +291,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         "cd " + ShellQuote(media_) + " && export TARVIUM_MACHINE=" + ShellQuote(machine_) +
         " TARVIUM_DEBUG_OUTPUT=" + ShellQuote("file:" + debugFile_) +
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
-        " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) + " TARVIUM_TEST_EXTENSION=" +
+        " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) +
+        " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") + " TARVIUM_TEST_EXTENSION=" +
         ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " && " +
         program + " 2>&1";
     ToolResult result;

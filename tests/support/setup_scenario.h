@@ -44,7 +44,9 @@
 //   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)
-// %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine.
+// %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine. Setup.exe and the
+// programs it starts see $WINMACHINE (the machine tool, with which a program announces a window)
+// and $TARVIUM_SCENARIO_LOGS.
 #pragma once
 #include <map>
 #include <string>

@@ -13,6 +13,7 @@
 #include "install/install_pass.h"
 #include "platform/code_page.h"
 #include "platform/shell_link.h"
+#include "script/execute_cmd.h"
 #include "script/script_engine.h"
 #include "support/answering_ui.h"
 #include "support/lnkinfo.h"
@@ -24,7 +25,6 @@
 
 namespace tarvium::test {
 namespace {
-
 
 class ShortcutRun {
  public:
@@ -323,6 +323,16 @@ TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
     EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
     EXPECT_EQ(t.Messages(), std::vector<int>{5516});
   }
+}
+
+// A script's DDE line goes to the Program Manager through the run's conversation.
+TEST(ProgramManager, TheScriptsDdeLineReachesIt) {
+  ShortcutRun t;
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [CreateGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [DeleteGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_FALSE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_TRUE(t.Messages().empty());
 }
 
 }  // namespace

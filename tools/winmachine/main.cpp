@@ -1,7 +1,7 @@
 // winmachine: the emulated Windows machine's tool for people and tests. It creates a machine,
 // maps Windows paths to the host, queries and edits the registry like Windows' reg command,
-// lists installed programs, runs programs on it, performs a restart, and snapshots and compares
-// machines.
+// lists installed programs, runs programs on it, keeps the windows its programs announce,
+// performs a restart, and snapshots and compares machines.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -37,6 +37,11 @@ constexpr const char* kUsage =
     "  run COMMAND LINE          starts a program (or opens a .lnk shortcut) as Start > Run does,\n"
     "                            waits, and exits with its code (the low byte; the whole code\n"
     "                            to a parent)\n"
+    "  window open [--pid N] [--refuse-end] TITLE\n"
+    "                            announces a top-level window of the calling program (or of\n"
+    "                            process N), which ends with it; --refuse-end: it refuses the\n"
+    "                            shutdown query. window close [--pid N] TITLE withdraws it;\n"
+    "                            window list shows the windows, PID and title a line\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
     "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
     "any\n"
@@ -48,7 +53,7 @@ const std::map<std::string, Command> kCommands = {
     {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
     {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
     {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
-    {"group", GroupCommand},       {"run", RunCommand},
+    {"group", GroupCommand},       {"run", RunCommand},       {"window", WindowCommand},
 };
 
 }  // namespace

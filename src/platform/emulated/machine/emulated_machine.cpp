@@ -205,6 +205,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
   broadcast_ = std::make_unique<MachineBroadcast>(dir_ + "/broadcasts.txt");
   pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
+  windows_ = std::make_unique<MachineWindows>(dir_ + "/windows");
   return true;
 }
 

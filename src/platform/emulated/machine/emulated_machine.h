@@ -1,8 +1,8 @@
 // The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
-// registry (registry.db), the file metadata (files.db), the clipboard (clipboard.txt) and the
-// named pipes (pipe/). Opening it builds every service over that directory; creating it lays out
-// a Windows 10 installation: its folders, the registry values Windows keeps about them and its
-// built-in accounts.
+// registry (registry.db), the file metadata (files.db), the clipboard (clipboard.txt), the
+// named pipes (pipe/) and the windows its programs announced (windows/). Opening it builds every
+// service over that directory; creating it lays out a Windows 10 installation: its folders, the
+// registry values Windows keeps about them and its built-in accounts.
 #pragma once
 #include <memory>
 #include <string>
@@ -20,6 +20,7 @@
 #include "platform/emulated/machine/machine_clipboard.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
+#include "platform/emulated/machine/machine_windows.h"
 #include "platform/emulated/pipes/socket_pipes.h"
 #include "platform/emulated/processes/emulated_modules.h"
 #include "platform/emulated/processes/host_processes.h"
@@ -71,6 +72,7 @@ class EmulatedMachine final : public Machine {
   Dde& DdeServers() override { return *dde_; }
   WindowBroadcast& Broadcasts() override { return *broadcast_; }
   NamedPipes& Pipes() override { return *pipes_; }
+  TopLevelWindows& TopWindows() override { return *windows_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -78,6 +80,7 @@ class EmulatedMachine final : public Machine {
   EmulatedFileSystem& EmulatedFiles() { return *files_; }
   HostClock& EmulatedClock() { return clock_; }
   EmulatedAccounts& EmulatedUsers() { return *accounts_; }
+  MachineWindows& EmulatedWindows() { return *windows_; }
 
  private:
   EmulatedMachine() = default;
@@ -103,6 +106,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedDde> dde_;
   std::unique_ptr<MachineBroadcast> broadcast_;
   std::unique_ptr<SocketPipes> pipes_;
+  std::unique_ptr<MachineWindows> windows_;
 };
 
 }  // namespace platform::emulated

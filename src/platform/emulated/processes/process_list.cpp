@@ -82,6 +82,10 @@ void ListHostProcesses(std::vector<ProcessEntry>& entries) {
   ::closedir(dir);
 }
 
+uint32_t ParentProcessId() {
+  return static_cast<uint32_t>(::getppid());
+}
+
 bool ModuleNamesMatch(std::string_view wanted, std::string_view moduleName) {
   if (AnsiEqualNoCase(wanted, moduleName)) return true;
   const auto bWithExe = [](std::string_view shorter, std::string_view longer) {

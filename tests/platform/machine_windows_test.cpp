@@ -1,0 +1,126 @@
+// The windows of the emulated machine's programs: announced for real running processes, listed
+// while their process runs, and acted on by the messages as a simple Windows program reacts:
+// close ends the program unless it handles the signal, destroy takes the window and ends a
+// program left without one, the shutdown query answers what the window announced.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include "platform/win_error.h"
+#include "support/test_machine.h"
+
+namespace platform {
+namespace {
+
+class MachineWindowsTest : public ::testing::Test {
+ protected:
+  // A program of the machine that runs until it is ended; its process id.
+  uint32_t Start(const std::string& commandLine, ProcessHandle& hProcess) {
+    EXPECT_EQ(machine().Programs().CreateProcess({.commandLine = commandLine}, hProcess),
+              ERROR_SUCCESS);
+    ProcessInfo info;
+    machine().Programs().GetProcessInfo(hProcess, info);
+    handles_.push_back(hProcess);
+    return info.dwProcessId;
+  }
+  bool EndsSoon(ProcessHandle hProcess) {
+    WaitResult result = WaitResult::TimedOut;
+    machine().Programs().WaitForProcess(hProcess, 10000, {}, result);
+    return result == WaitResult::Exited;
+  }
+  std::vector<WindowEntry> Windows() {
+    std::vector<WindowEntry> windows;
+    EXPECT_EQ(machine().TopWindows().EnumWindows(windows), ERROR_SUCCESS);
+    return windows;
+  }
+  int64_t Send(WindowHandle hWnd, uint32_t uMsg, uint32_t dwExpected = ERROR_SUCCESS) {
+    int64_t lResult = -1;
+    EXPECT_EQ(machine().TopWindows().SendMessage(hWnd, uMsg, lResult), dwExpected);
+    return lResult;
+  }
+  emulated::EmulatedMachine& machine() { return testMachine_.Machine(); }
+  emulated::MachineWindows& windows() { return machine().EmulatedWindows(); }
+
+  ~MachineWindowsTest() override {
+    for (ProcessHandle hProcess : handles_) {
+      machine().Programs().TerminateProcess(hProcess, 1);
+      machine().Programs().CloseProcess(hProcess);
+    }
+  }
+
+  tarvium::test::TestMachine testMachine_;
+  std::vector<ProcessHandle> handles_;
+};
+
+TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
+  EXPECT_TRUE(Windows().empty());
+  ProcessHandle hViewer, hGone;
+  const uint32_t viewer = Start("sleep 30", hViewer);
+  const uint32_t gone = Start("sleep 30", hGone);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - a.txt", true), ERROR_SUCCESS);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - b.txt", true), ERROR_SUCCESS);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - b.txt", false), ERROR_SUCCESS)
+      << "announced again: only its answer changes";
+  ASSERT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_SUCCESS);
+  EXPECT_EQ(windows().AnnounceWindow(viewer, "two\nlines", true), ERROR_INVALID_NAME);
+
+  std::vector<WindowEntry> listed = Windows();
+  ASSERT_EQ(listed.size(), 3u);
+  std::map<std::string, WindowEntry> byTitle;
+  for (const WindowEntry& entry : listed) byTitle[entry.title] = entry;
+  EXPECT_EQ(byTitle["Viewer - a.txt"].dwProcessId, viewer);
+  EXPECT_EQ(byTitle["Editor"].dwProcessId, gone);
+  EXPECT_EQ(Send(byTitle["Viewer - a.txt"].hWnd, WM_QUERYENDSESSION), 1);
+  EXPECT_EQ(Send(byTitle["Viewer - b.txt"].hWnd, WM_QUERYENDSESSION), 0);
+
+  EXPECT_EQ(windows().WithdrawWindow(viewer, "Viewer - b.txt"), ERROR_SUCCESS);
+  EXPECT_EQ(windows().WithdrawWindow(viewer, "Viewer - b.txt"), ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(Windows().size(), 2u);
+
+  // A process that ends takes its windows along, however it ended.
+  machine().Programs().TerminateProcess(hGone, 1);
+  ASSERT_TRUE(EndsSoon(hGone));
+  listed = Windows();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].title, "Viewer - a.txt");
+  Send(byTitle["Editor"].hWnd, WM_CLOSE, ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_INVALID_PARAMETER);
+
+  // An entry left by an earlier process with the same id (another start time) is not its.
+  std::ofstream(testMachine_.Path() + "/windows/" + std::to_string(viewer)) << "1\n1\tOld\n";
+  EXPECT_TRUE(Windows().empty());
+}
+
+TEST_F(MachineWindowsTest, CloseAndDestroyEndTheProgramAsASimpleProgramEnds) {
+  ProcessHandle hClosed, hStubborn, hTwoWindows;
+  const uint32_t closed = Start("sleep 30", hClosed);
+  const uint32_t stubborn = Start(R"(Z:\bin\sh -c "trap '' TERM; sleep 30")", hStubborn);
+  const uint32_t twoWindows = Start("sleep 30", hTwoWindows);
+  windows().AnnounceWindow(closed, "Closed", true);
+  windows().AnnounceWindow(stubborn, "Stubborn", true);
+  windows().AnnounceWindow(twoWindows, "Main", true);
+  windows().AnnounceWindow(twoWindows, "Tool", true);
+  std::map<std::string, WindowHandle> byTitle;
+  for (const WindowEntry& entry : Windows()) byTitle[entry.title] = entry.hWnd;
+
+  Send(byTitle["Stubborn"], WM_CLOSE);
+  Send(byTitle["Tool"], WM_DESTROY);
+  Send(byTitle["Closed"], WM_CLOSE);
+  EXPECT_TRUE(EndsSoon(hClosed));
+  bool bRunning = false;
+  machine().Programs().IsProcessRunning(hStubborn, bRunning);
+  EXPECT_TRUE(bRunning) << "a program that handles the close goes on";
+  machine().Programs().IsProcessRunning(hTwoWindows, bRunning);
+  EXPECT_TRUE(bRunning) << "a program that keeps a window goes on";
+  ASSERT_EQ(Windows().size(), 2u);
+
+  Send(byTitle["Stubborn"], WM_DESTROY);
+  EXPECT_TRUE(EndsSoon(hStubborn)) << "destroying its last window ends it";
+  Send(byTitle["Main"], WM_DESTROY);
+  EXPECT_TRUE(EndsSoon(hTwoWindows));
+  EXPECT_TRUE(Windows().empty());
+}
+
+}  // namespace
+}  // namespace platform
