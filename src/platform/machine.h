@@ -17,6 +17,7 @@
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/spooler.h"
 #include "platform/system_info.h"
 #include "platform/window_broadcast.h"
 
@@ -44,6 +45,8 @@ class Machine {
   virtual Dde& DdeServers() = 0;
   virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
   virtual NamedPipes& Pipes() = 0;  // "\\.\pipe\NAME", client and server ends
+  // Printers, drivers, monitors, ports, print processors and providers.
+  virtual Spooler& Printing() = 0;
 };
 
 }  // namespace platform

@@ -41,5 +41,6 @@ int RegCommand(const Invocation& invocation);
 int AccountCommand(const Invocation& invocation);
 int GroupCommand(const Invocation& invocation);
 int RunCommand(const Invocation& invocation);
+int PrintersCommand(const Invocation& invocation);
 
 }  // namespace winmachine

@@ -25,6 +25,8 @@
 #include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/emulated/shell/emulated_dde.h"
+#include "platform/emulated/spooler/device_settings_profile.h"
+#include "platform/emulated/spooler/emulated_spooler.h"
 #include "platform/ini_profile.h"
 #include "platform/machine.h"
 
@@ -71,6 +73,7 @@ class EmulatedMachine final : public Machine {
   Dde& DdeServers() override { return *dde_; }
   WindowBroadcast& Broadcasts() override { return *broadcast_; }
   NamedPipes& Pipes() override { return *pipes_; }
+  Spooler& Printing() override { return *spooler_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -91,7 +94,7 @@ class EmulatedMachine final : public Machine {
   HostDebuggerOutput debugger_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
-  std::unique_ptr<IniProfile> profile_;
+  std::unique_ptr<DeviceSettingsProfile> profile_;
   std::unique_ptr<EmulatedSystemInfo> system_;
   std::unique_ptr<EmulatedEnvironment> environment_;
   std::unique_ptr<HostProcesses> processes_;
@@ -103,6 +106,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedDde> dde_;
   std::unique_ptr<MachineBroadcast> broadcast_;
   std::unique_ptr<SocketPipes> pipes_;
+  std::unique_ptr<EmulatedSpooler> spooler_;
 };
 
 }  // namespace platform::emulated
