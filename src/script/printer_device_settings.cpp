@@ -49,8 +49,6 @@ bool ForService(SetupRun& run) {
 // Writes (or with an empty text deletes) the default printer: "device" of [windows], and
 // "Device" under the current user's Windows key.
 void WriteDefaultPrinter(SetupRun& run, const std::string& device) {
-  platform::Profile& profile = run.machine.Profiles();
-  profile.WriteProfileString("windows", "device", device.empty() ? nullptr : device.c_str());
   platform::RegRoot root = platform::RegRoot::CurrentUser;
   std::string key = kWindowsKey;
   MapCurrentUserRoot(run, root, key);
@@ -58,6 +56,8 @@ void WriteDefaultPrinter(SetupRun& run, const std::string& device) {
     RegDeleteValueAt(run, root, key, "Device");
   else
     RegWriteText(run, root, key, "Device", device);
+  run.machine.Profiles().WriteProfileString("windows", "device",
+                                            device.empty() ? nullptr : device.c_str());
   run.machine.Broadcasts().BroadcastSettingChange("windows", kBroadcastMs);
 }
 

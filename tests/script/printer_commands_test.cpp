@@ -131,6 +131,9 @@ TEST_F(PrinterCommands, DefaultPassesOnAndDeleteAllPrintersEmptiesTheMachine) {
   ASSERT_EQ(Line("AddPrinter ,Second,LPT2:,Tarvium Laser"), 1);
   ASSERT_EQ(Line("AddPrinterConnection \\\\SERVER\\Shared"), 1);
   EXPECT_EQ(WinIni("devices", "\\\\SERVER\\Shared"), "winspool,Ne02:");
+  ASSERT_EQ(Line("AddPrinterConnection \\\\SERVER\\Other"), 1);
+  EXPECT_EQ(Removal("AddPrinterConnection \\\\SERVER\\Other"), 1);
+  EXPECT_EQ(WinIni("devices", "\\\\SERVER\\Other"), "") << "undone in the removal pass";
   EXPECT_EQ(Line("DeletePrinter ,First"), 1);
   EXPECT_EQ(WinIni("windows", "device"), "Second,winspool,Ne01:");
   EXPECT_EQ(Line("DeletePrinter ,First"), 0) << "gone already";

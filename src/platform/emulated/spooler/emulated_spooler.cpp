@@ -85,24 +85,30 @@ bool EmulatedSpooler::FileExists(const std::string& path) {
   return files_.GetEntryKind(path, bDirectory) == ERROR_SUCCESS && !bDirectory;
 }
 
+uint32_t EmulatedSpooler::ResolveTarget(const std::string& server, const std::string& environment,
+                                        std::string& name, std::string& dirName) const {
+  if (uint32_t err = CheckServer(server)) return err;
+  return ResolveEnvironment(environment, name, dirName);
+}
+
+uint32_t EmulatedSpooler::SpoolDirectory(const std::string& server, const std::string& environment,
+                                         const char* kind, std::string& directory) const {
+  std::string name, dirName;
+  if (uint32_t err = ResolveTarget(server, environment, name, dirName)) return err;
+  directory = SystemDirectory() + "\\spool\\" + kind + "\\" + dirName;
+  return ERROR_SUCCESS;
+}
+
 uint32_t EmulatedSpooler::GetPrinterDriverDirectory(const std::string& server,
                                                     const std::string& environment,
                                                     std::string& directory) {
-  std::string name, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, name, dirName)) return err;
-  directory = SystemDirectory() + "\\spool\\drivers\\" + dirName;
-  return ERROR_SUCCESS;
+  return SpoolDirectory(server, environment, "drivers", directory);
 }
 
 uint32_t EmulatedSpooler::GetPrintProcessorDirectory(const std::string& server,
                                                      const std::string& environment,
                                                      std::string& directory) {
-  std::string name, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, name, dirName)) return err;
-  directory = SystemDirectory() + "\\spool\\prtprocs\\" + dirName;
-  return ERROR_SUCCESS;
+  return SpoolDirectory(server, environment, "prtprocs", directory);
 }
 
 // --- Device settings ----------------------------------------------------------------------------

@@ -89,6 +89,12 @@ class EmulatedSpooler final : public Spooler {
   // ERROR_INVALID_ENVIRONMENT for a name Windows does not know.
   uint32_t ResolveEnvironment(const std::string& environment, std::string& name,
                               std::string& dirName) const;
+  // Both checks at once: the server, then the environment.
+  uint32_t ResolveTarget(const std::string& server, const std::string& environment,
+                         std::string& name, std::string& dirName) const;
+  // "<System32>\spool\<kind>\<environment's directory>".
+  uint32_t SpoolDirectory(const std::string& server, const std::string& environment,
+                          const char* kind, std::string& directory) const;
   std::string SystemDirectory() const { return config_.szWindowsDir + "\\System32"; }
   bool FileExists(const std::string& path);
   // The driver's key below the environment, in any version; empty when it is not installed.

@@ -90,8 +90,7 @@ uint32_t EmulatedSpooler::DeletePrinterDriver(const std::string& server,
                                               const std::string& environment,
                                               const std::string& driverName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   const std::string key = DriverKey(envName, driverName);
   if (key.empty()) return ERROR_UNKNOWN_PRINTER_DRIVER;
   std::string ownName, ownDir;
@@ -110,8 +109,7 @@ uint32_t EmulatedSpooler::EnumPrinterDrivers(const std::string& server,
                                              const std::string& environment,
                                              std::vector<DriverInfo>& drivers) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   drivers.clear();
   const std::string driversKey = DriversKey(envName);
   for (const std::string& version : store_.Subkeys(RegRoot::LocalMachine, driversKey)) {
@@ -142,8 +140,7 @@ uint32_t EmulatedSpooler::EnumPrinterDrivers(const std::string& server,
 uint32_t EmulatedSpooler::AddMonitor(const std::string& server, const std::string& environment,
                                      const std::string& monitorName, const std::string& dllName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   if (monitorName.empty() || dllName.empty()) return ERROR_INVALID_PARAMETER;
   const std::string key = MonitorKey(monitorName);
   if (store_.KeyExists(RegRoot::LocalMachine, key)) return ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
@@ -159,8 +156,7 @@ uint32_t EmulatedSpooler::AddMonitor(const std::string& server, const std::strin
 uint32_t EmulatedSpooler::DeleteMonitor(const std::string& server, const std::string& environment,
                                         const std::string& monitorName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   const std::string key = MonitorKey(monitorName);
   if (monitorName.empty() || !store_.KeyExists(RegRoot::LocalMachine, key))
     return ERROR_UNKNOWN_PRINT_MONITOR;
@@ -256,8 +252,7 @@ uint32_t EmulatedSpooler::DeletePrintProcessor(const std::string& server,
                                                const std::string& environment,
                                                const std::string& processorName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   const std::string key = ProcessorKey(envName, processorName);
   if (processorName.empty() || !store_.KeyExists(RegRoot::LocalMachine, key))
     return ERROR_UNKNOWN_PRINTPROCESSOR;
@@ -269,8 +264,7 @@ uint32_t EmulatedSpooler::AddPrintProvider(const std::string& server,
                                            const std::string& providerName,
                                            const std::string& dllName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   if (providerName.empty() || dllName.empty()) return ERROR_INVALID_PARAMETER;
   const std::string key = std::string(kProvidersKey) + "\\" + providerName;
   if (store_.KeyExists(RegRoot::LocalMachine, key)) return ERROR_ALREADY_EXISTS;
@@ -289,8 +283,7 @@ uint32_t EmulatedSpooler::DeletePrintProvider(const std::string& server,
                                               const std::string& environment,
                                               const std::string& providerName) {
   std::string envName, dirName;
-  if (uint32_t err = CheckServer(server)) return err;
-  if (uint32_t err = ResolveEnvironment(environment, envName, dirName)) return err;
+  if (uint32_t err = ResolveTarget(server, environment, envName, dirName)) return err;
   const std::string key = std::string(kProvidersKey) + "\\" + providerName;
   if (providerName.empty() || !store_.KeyExists(RegRoot::LocalMachine, key))
     return ERROR_FILE_NOT_FOUND;
