@@ -88,9 +88,9 @@ void FillDirectories(SetupRun& run) {
   v.Set("ProgramFilesDir", MachineValue(run, kCurrentVersion, "ProgramFilesDir", ""));
   v.Set("CommonFilesDir", MachineValue(run, kCurrentVersion, "CommonFilesDir", windows));
   v.Set("CLRDir", windows + "\\Microsoft.NET\\Framework");
-  v.Set("PrintProcessorDir", system + "\\spool\\prtprocs\\x64");
-  v.Set("PrinterDriverDir", system + "\\spool\\drivers\\x64");
-  v.Set("PrintEnvironment", "Windows x64");
+  SetPrintDirectories(run, "", "");
+  v.Set("PrintEnvironment",
+        run.machine.System().OsVersion().b64Bit ? "Windows x64" : "Windows NT x86");
   v.Set("MediaPath", windows + "\\Media");
   v.Set("AppPaths", std::string(kCurrentVersion) + "\\App Paths");
 }
@@ -113,6 +113,15 @@ void FillUser(SetupRun& run) {
 }
 
 }  // namespace
+
+void SetPrintDirectories(SetupRun& run, const std::string& server, const std::string& environment) {
+  platform::Spooler& spooler = run.machine.Printing();
+  std::string dir;
+  if (spooler.GetPrintProcessorDirectory(server, environment, dir) == platform::ERROR_SUCCESS)
+    run.variables.Set("PrintProcessorDir", dir);
+  if (spooler.GetPrinterDriverDirectory(server, environment, dir) == platform::ERROR_SUCCESS)
+    run.variables.Set("PrinterDriverDir", dir);
+}
 
 bool InitVariables(SetupRun& run) {
   VariableStore& v = run.variables;

@@ -17,6 +17,7 @@
 #include "engine/inf_fields.h"
 #include "engine/inf_reader.h"
 #include "engine/inf_values.h"
+#include "engine/init_variables.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 
@@ -292,6 +293,7 @@ void ReadPrintKeys(SetupRun& run, const InfFile& inf) {
     ReplaceVariables(run, value);
     run.variables.Set(name, value);
   }
+  SetPrintDirectories(run, run.variables.Get("PrintServer"), run.variables.Get("PrintEnvironment"));
 }
 
 // The identity lines of the error and trace files (the trace file is created now that its name

@@ -17,6 +17,7 @@
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/spooler.h"
 #include "platform/system_info.h"
 #include "platform/top_level_windows.h"
 #include "platform/window_broadcast.h"
@@ -47,6 +48,8 @@ class Machine {
   virtual NamedPipes& Pipes() = 0;            // "\\.\pipe\NAME", client and server ends
   // The top-level windows of the running programs (CloseWindow lists and closes them).
   virtual TopLevelWindows& TopWindows() = 0;
+  // Printers, drivers, monitors, ports, print processors and providers.
+  virtual Spooler& Printing() = 0;
 };
 
 }  // namespace platform

@@ -83,8 +83,8 @@ bool PromptCommand(CommandCall& call);
 bool CloseWindowCommand(CommandCall& call);
 bool AskKillProcessesCommand(CommandCall& call);
 
-// System components handled elsewhere (system_commands.cpp): services and event sources through
-// their hook, printers.
+// System components: services and event sources through their hook (system_commands.cpp), the
+// printing system through the machine's spooler (printer_commands.cpp).
 bool ServiceCommand(CommandCall& call);
 bool PrinterCommand(CommandCall& call);
 

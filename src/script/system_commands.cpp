@@ -1,6 +1,6 @@
 // The commands of system components that other handlers own: services and event sources go to
-// the service handler through its hook and leave its failure text for message 5561; the printing
-// system's commands are traced and passed over until the machine keeps printers.
+// the service handler through its hook and leave its failure text for message 5561 (the printing
+// system's commands are in printer_commands.cpp).
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "script/command_handlers.h"
@@ -14,11 +14,6 @@ bool ServiceCommand(CommandCall& call) {
     return true;
   }
   return run.commands.serviceCommand(run, call.name, call.arguments, call.bUndo, call.systemError);
-}
-
-bool PrinterCommand(CommandCall& call) {
-  SetupTrace(call.run, "Printer command not in this build: %s\n", call.line.c_str());
-  return true;
 }
 
 }  // namespace tarvium

@@ -42,5 +42,6 @@ int AccountCommand(const Invocation& invocation);
 int GroupCommand(const Invocation& invocation);
 int RunCommand(const Invocation& invocation);
 int WindowCommand(const Invocation& invocation);
+int PrintersCommand(const Invocation& invocation);
 
 }  // namespace winmachine

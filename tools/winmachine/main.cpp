@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "  group add GROUP MEMBER [--global]\n"
     "                            a member of a local (or global) group, created when missing;\n"
     "                            group list [--global] shows the groups and their members\n"
+    "  printers                  printers ('*' the default), connections, drivers, ports\n"
     "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
     "  run COMMAND LINE          starts a program (or opens a .lnk shortcut) as Start > Run does,\n"
     "                            waits, and exits with its code (the low byte; the whole code\n"
@@ -54,6 +55,7 @@ const std::map<std::string, Command> kCommands = {
     {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
     {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
     {"group", GroupCommand},       {"run", RunCommand},       {"window", WindowCommand},
+    {"printers", PrintersCommand},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/emulated/registry/reg_text.h"
+#include "platform/emulated/spooler/emulated_spooler.h"
 
 namespace platform::emulated {
 namespace {
@@ -389,7 +390,7 @@ std::string DefaultRegistryText(const MachineConfig& config) {
   std::string ownedKeys;
   for (const OwnedKey& key : kWindowsOwnedKeys)
     ownedKeys += "[" + std::string(RegRootName(key.root)) + "\\" + key.path + "]\n";
-  std::string text = kRegistryTemplate;
+  std::string text = std::string(kRegistryTemplate) + EmulatedSpooler::SeedRegistryText();
   ReplaceAll(text, "{WINDOWSOWNEDKEYS}", ownedKeys);
   for (const auto& [placeholder, value] : fields) ReplaceAll(text, placeholder, value);
   return text;
@@ -401,6 +402,13 @@ std::vector<std::pair<RegRoot, std::string>> WindowsOwnedKeys(const MachineConfi
     std::string path = key.path;
     ReplaceAll(path, "{SID}", config.szUserSid);
     keys.emplace_back(key.root, path);
+  }
+  for (auto [root, path] : EmulatedSpooler::OwnedKeys()) {
+    if (root == RegRoot::CurrentUser) {
+      root = RegRoot::Users;
+      path = config.szUserSid + "\\" + path;
+    }
+    keys.emplace_back(root, path);
   }
   return keys;
 }

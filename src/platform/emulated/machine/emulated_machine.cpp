@@ -96,6 +96,7 @@ std::vector<std::string> EngineCandidatesOf(const std::string& machineDir,
 bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
   std::vector<std::string> folders = {config.szWindowsDir + "\\Temp"};
   for (const FolderPlace& place : DefaultFolders(config)) folders.push_back(place.path);
+  for (const std::string& folder : EmulatedSpooler::Folders(config)) folders.push_back(folder);
   for (const std::string& folder : folders) {
     const uint32_t err = files.CreateDirectoryTree(folder);
     if (err != ERROR_SUCCESS && err != ERROR_ALREADY_EXISTS) {
@@ -170,7 +171,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   registry_->RefuseWritesBelow(config_.szRefusedRegistryKey);
 #endif
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
-  profile_ = std::make_unique<IniProfile>(*files_, config_.szWindowsDir);
+  profile_ = std::make_unique<DeviceSettingsProfile>(*files_, config_.szWindowsDir, *registry_);
   accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
   system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());
   environment_ =
@@ -206,6 +207,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   broadcast_ = std::make_unique<MachineBroadcast>(dir_ + "/broadcasts.txt");
   pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
   windows_ = std::make_unique<MachineWindows>(dir_ + "/windows");
+  spooler_ = std::make_unique<EmulatedSpooler>(config_, *registry_, *files_);
   return true;
 }
 

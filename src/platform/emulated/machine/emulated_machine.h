@@ -26,6 +26,8 @@
 #include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/registry/registry_sqlite.h"
 #include "platform/emulated/shell/emulated_dde.h"
+#include "platform/emulated/spooler/device_settings_profile.h"
+#include "platform/emulated/spooler/emulated_spooler.h"
 #include "platform/ini_profile.h"
 #include "platform/machine.h"
 
@@ -73,6 +75,7 @@ class EmulatedMachine final : public Machine {
   WindowBroadcast& Broadcasts() override { return *broadcast_; }
   NamedPipes& Pipes() override { return *pipes_; }
   TopLevelWindows& TopWindows() override { return *windows_; }
+  Spooler& Printing() override { return *spooler_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -94,7 +97,7 @@ class EmulatedMachine final : public Machine {
   HostDebuggerOutput debugger_;
   std::unique_ptr<SqliteRegistry> registry_;
   std::unique_ptr<EmulatedFileSystem> files_;
-  std::unique_ptr<IniProfile> profile_;
+  std::unique_ptr<DeviceSettingsProfile> profile_;
   std::unique_ptr<EmulatedSystemInfo> system_;
   std::unique_ptr<EmulatedEnvironment> environment_;
   std::unique_ptr<HostProcesses> processes_;
@@ -107,6 +110,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<MachineBroadcast> broadcast_;
   std::unique_ptr<SocketPipes> pipes_;
   std::unique_ptr<MachineWindows> windows_;
+  std::unique_ptr<EmulatedSpooler> spooler_;
 };
 
 }  // namespace platform::emulated

@@ -58,6 +58,7 @@ const FieldSpec kFields[] = {
     {"Folders", "Windows", &MachineConfig::szWindowsDir},
     {"Folders", "Temp", &MachineConfig::szTempDir},
     {"Programs", "Engine", &MachineConfig::szEngine},
+    {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
 };
 
@@ -79,6 +80,9 @@ constexpr const char* kSectionComments[][2] = {
     {"Programs",
      "; Engine: the host path of the setup engine that Setup.exe and _UnInst.exe files of this\n"
      "; machine run. Empty: $TARVIUM_ENGINE, else Setup.exe beside the program that starts them."},
+    {"Printing",
+     "; PortDialogAnswer: the port name typed into a port monitor's Add Port dialog; empty: the\n"
+     "; dialog is cancelled."},
 };
 
 // --- Values -------------------------------------------------------------------------------------

@@ -85,6 +85,10 @@ struct MachineConfig {
   // a key whose access list refuses the user. Builds without the fault seam ignore it.
   std::string szRefusedRegistryKey;
 
+  // Printing: what the person at the machine types into a port monitor's "Add Port" dialog (the
+  // new port's name); empty: the dialog is cancelled.
+  std::string szPortDialogAnswer;
+
   // Layout and network
   std::vector<DriveMapping> drives = {{'C', "drive_c/", false}, {'Z', "/", true}};
   std::vector<ShareMapping> shares;
