@@ -21,6 +21,7 @@ class HeadlessUserInterface final : public UserInterface {
   void EnableMainWindows(bool) override {}
   bool PumpMessages() override { return true; }
   int ShowPage(PageRequest& request) override;
+  int ShowOptions(OptionsPage& page) override;
 
  private:
   platform::Console& console_;
