@@ -24,6 +24,8 @@ struct InstallHooks {
   // After the options page: true when the target drive has room for the selection; otherwise
   // false with the target named for the message.
   std::function<bool(SetupRun&, std::string& szTarget)> hasSpaceForSelection;
+  // The bytes an installation mode (6102 full, 6105 standard) would install, for the mode page.
+  std::function<int64_t(SetupRun&, int iMode)> sizeOfMode;
   // The installation run: the install (or removal) pass over the selected options.
   std::function<bool(SetupRun&)> runInstallation;
 

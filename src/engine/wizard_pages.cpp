@@ -8,9 +8,11 @@
 
 #include "engine/inf_fields.h"
 #include "engine/inf_reader.h"
+#include "engine/mode_size_text.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
+#include "engine/text_escapes.h"
 
 namespace tarvium {
 namespace {
@@ -64,7 +66,7 @@ bool IsLicenceShown(const SetupContext& ctx) {
 int AskLicence(SetupRun& run, bool bBack) {
   ui::PageRequest page;
   page.kind = ui::PageKind::Licence;
-  page.text = PageText(run, run.ctx.szLicenceTextFileName, "LicenceText");
+  page.text = ResolveTextEscapes(PageText(run, run.ctx.szLicenceTextFileName, "LicenceText"));
   return AskPage(run, page, bBack);
 }
 
@@ -77,7 +79,7 @@ bool IsInfoShown(const SetupContext& ctx) {
 int AskInfo(SetupRun& run, bool bBack) {
   ui::PageRequest page;
   page.kind = ui::PageKind::Info;
-  page.text = PageText(run, "", "InfoText");
+  page.text = ResolveTextEscapes(PageText(run, "", "InfoText"));
   return AskPage(run, page, bBack);
 }
 
@@ -129,10 +131,20 @@ bool IsModeShown(const SetupContext& ctx) {
   return ctx.bAskMode && !ctx.bAdminSetup && !ctx.bWorkstationSetup && IsFreshInteractive(ctx);
 }
 
+// The size of a mode for the "%s" of its choice, in the locale's number format; empty when the
+// installation engine cannot tell it.
+std::string ModeSize(SetupRun& run, int iMode) {
+  if (!run.install.sizeOfMode) return "";
+  const std::string decimal = run.machine.Profiles().GetProfileString("intl", "sDecimal", ",");
+  return ModeSizeText(run.install.sizeOfMode(run, iMode), decimal);
+}
+
 int AskMode(SetupRun& run, bool bBack) {
   ui::PageRequest page;
   page.kind = ui::PageKind::Mode;
   page.nDefaultChoice = run.ctx.iInstallMode;
+  page.fullSize = ModeSize(run, kModeFull);
+  page.standardSize = ModeSize(run, ui::kModeStandard);
   const int nResult = AskPage(run, page, bBack);
   if (nResult < kModeFull || nResult > kModeCustom) return nResult;
   run.ctx.iInstallMode = nResult;

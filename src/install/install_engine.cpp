@@ -60,6 +60,9 @@ void AttachInstallEngine(SetupRun& run) {
   run.install.applyOptionSwitch = ApplyOptionSwitch;
   run.install.checkRequirements = CheckRequirements;
   run.install.hasSpaceForSelection = HasSpaceForSelection;
+  run.install.sizeOfMode = [](SetupRun& modeRun, int iMode) {
+    return SizeOfSelection(modeRun, iMode, false);
+  };
   run.install.runInstallation = RunInstallationPasses;
   run.install.askOptions = ShowOptionsPage;
   SetCopyLineProcessor(run, ProcessCopyLine);

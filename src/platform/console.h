@@ -13,6 +13,9 @@ class Console {
   virtual void WriteErrorLine(const std::string& text) = 0;  // standard error
   // Standard input and standard error are both a terminal.
   virtual bool HasTerminal() = 0;
+  // Standard input and standard output are both a terminal that can draw a text-mode screen (its
+  // type is known and not "dumb"): a person can be asked through full-screen pages.
+  virtual bool HasTextScreen() { return false; }
 };
 
 }  // namespace platform

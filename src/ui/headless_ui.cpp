@@ -114,8 +114,4 @@ int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
   return chosen.nResult;
 }
 
-std::unique_ptr<UserInterface> CreateUserInterface(platform::Console& console) {
-  return std::make_unique<HeadlessUserInterface>(console);
-}
-
 }  // namespace tarvium::ui

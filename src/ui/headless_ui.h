@@ -2,11 +2,9 @@
 // (caption, text and buttons, with a line saying the default button was taken) and answered with
 // its default button; there are no windows to enable, no cursor to change and no messages to
 // pump. A wizard page is answered with its default (Next, or the default choice) and its values
-// as they are, with one line on standard error. CreateUserInterface picks the backend of a run from
-// its console.
+// as they are, with one line on standard error. CreateUserInterface (create_user_interface.h)
+// picks the backend of a run.
 #pragma once
-#include <memory>
-
 #include "platform/console.h"
 #include "ui/user_interface.h"
 
@@ -26,9 +24,5 @@ class HeadlessUserInterface final : public UserInterface {
  private:
   platform::Console& console_;
 };
-
-// The backend for a run on this console. Without a terminal it is the headless one; the text-mode
-// backend, which asks at a terminal, is not built yet, so the headless one serves there too.
-std::unique_ptr<UserInterface> CreateUserInterface(platform::Console& console);
 
 }  // namespace tarvium::ui

@@ -2,8 +2,8 @@
 // wait cursor while a started program runs, and the message pump that keeps the windows alive
 // (and lets a Cancel reach the run) during long operations, and the wizard pages of a run, of
 // which the options page has a model of its own (options_page.h). The progress window joins it
-// later. The run holds one backend: headless (standard error, default answers) or text mode; a
-// Win32 backend will draw real windows.
+// later. The run holds one backend: headless (standard error, default answers) or text mode (newt
+// pages in a terminal); a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -104,6 +104,31 @@ struct PageRequest {
   std::function<bool()> isSettled;
 };
 
+// What every page and box shows of the run, asked each time one opens: the main window's title
+// (the page title), the language of the labels, whether a help file is known (Help is offered),
+// and whether the run is silent (nobody is asked: a backend that draws answers as the headless one
+// does, and never opens its screen).
+struct RunFrame {
+  std::string title = "Setup";
+  uint32_t lcidLanguage = 0x0409;
+  bool bHelp = false;
+  bool bSilent = false;
+};
+
+// The backend's way back to the run, given once when the run takes the backend
+// (ConnectUserInterface). Entries left empty: a default frame, message 5509 and others answered
+// with their default (Yes for the abort question), Help does nothing.
+struct RunLink {
+  std::function<RunFrame()> frame;
+  // Asks a catalog message through the box route (error file, service, catalog texts) and returns
+  // its result; the pages ask 5509 "Do you really want to abort the installation?" through it.
+  std::function<int(int nMessage)> askMessage;
+  // Opens the help topic of a page or box in the run's help file.
+  std::function<void(int nTopic)> showHelp;
+  // The text of a catalog string in the run's language ("%d of %d components selected").
+  std::function<std::string(int nText)> catalogText;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -127,6 +152,8 @@ class UserInterface {
     (void)page;
     return kPageNext;
   }
+  // The run's frame and message route; a backend that shows nothing ignores it.
+  virtual void ConnectRun(RunLink link) { (void)link; }
   // The progress meter's percentage (0 to 100); -1 resets the meter and clears the text.
   virtual void ShowProgress(int nPercent) { (void)nPercent; }
   // The two lines of the main window that say what is being worked on ("Copying:" the source,

@@ -78,7 +78,7 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
   WriteIdentityLines(t.run, "Product", "1.0", "2", "C:\\Setup.inf");
   AttachErrorFileToMessages(t.run);
   EXPECT_FALSE(t.run.messages.bBeep);
-  t.run.ui = ui::CreateUserInterface(t.machine.Machine().Output());
+  t.run.ui = std::make_unique<ui::HeadlessUserInterface>(t.machine.Machine().Output());
   testing::internal::CaptureStderr();
   SetPosition(t.run, "Copy", 12);
   EXPECT_EQ(ShowMessage(t.run, 5509), 7);
@@ -134,7 +134,7 @@ TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
 
 TEST(ShowMessage, HeadlessBoxAndTheHelpButton) {
   MessageRun t;
-  t.run.ui = ui::CreateUserInterface(t.machine.Machine().Output());
+  t.run.ui = std::make_unique<ui::HeadlessUserInterface>(t.machine.Machine().Output());
   testing::internal::CaptureStderr();
   EXPECT_EQ(ShowMessage(t.run, 5509), 7);
   const std::string shown = testing::internal::GetCapturedStderr();

@@ -18,9 +18,10 @@
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
 #include "script/script_engine.h"
+#include "script/user_interface_link.h"
 #include "service/setup_service_pipe.h"
 #include "sysconfig/system_configuration.h"
-#include "ui/headless_ui.h"
+#include "ui/create_user_interface.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     tarvium::AttachInstallationRun(run);
     tarvium::AttachSystemConfiguration(run);
     tarvium::AttachServicePipe(run);
-    run.ui = tarvium::ui::CreateUserInterface(machine->Output());
+    tarvium::ConnectUserInterface(run, tarvium::ui::CreateUserInterface(*machine));
     std::string exePath = EngineImagePath();
     if (exePath.empty())
       machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/code_page.h"
 
@@ -26,6 +28,12 @@ void HostConsole::WriteErrorLine(const std::string& text) {
 
 bool HostConsole::HasTerminal() {
   return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1;
+}
+
+bool HostConsole::HasTextScreen() {
+  if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) return false;
+  const char* pszTerm = std::getenv("TERM");
+  return pszTerm && *pszTerm && std::strcmp(pszTerm, "dumb") != 0;
 }
 
 }  // namespace platform::emulated

@@ -10,6 +10,7 @@ class HostConsole final : public Console {
   void WriteLine(const std::string& text) override;
   void WriteErrorLine(const std::string& text) override;
   bool HasTerminal() override;
+  bool HasTextScreen() override;
 };
 
 }  // namespace platform::emulated

@@ -1,0 +1,92 @@
+// The choice pages: each choice is a button that ends the page with its own number, the default
+// choice has the focus, and Next is hidden. The administrator page, the same-version page (whose
+// Uninstall the caller may hide), the from-CD and shared pages, and the mode page, whose full and
+// standard choices name their sizes.
+#include <vector>
+
+#include "ui/text_page.h"
+#include "ui/text_pages.h"
+
+namespace tarvium::ui {
+namespace {
+
+struct Choice {
+  std::string label;  // UTF-8
+  int nResult;
+};
+
+struct ChoicePage {
+  PageText heading;
+  PageText explanation;
+  int nHelpTopic;
+};
+
+int AskChoice(TextSession& session, PageRequest& request, const ChoicePage& layout,
+              const std::vector<Choice>& choices) {
+  FootButtons foot;
+  foot.bNext = false;
+  TextPage page(session, request, layout.heading, layout.nHelpTopic, foot);
+  page.AddText(page.Text(layout.explanation));
+  page.SkipRows(1);
+  for (const Choice& choice : choices) {
+    newtComponent button = page.AddButton(choice.label, choice.nResult, 2);
+    if (choice.nResult == request.nDefaultChoice) page.Focus(button);
+  }
+  return page.Run();
+}
+
+const char* In(TextSession& session, PageText text) {
+  return TextOf(text, session.Frame().lcidLanguage);
+}
+
+// The choice's text with the size put into its "%s".
+std::string WithSize(const char* pszText, const std::string& ansiSize) {
+  std::string text = pszText;
+  const size_t nAt = text.find("%s");
+  if (nAt == std::string::npos) return text;
+  if (ansiSize.empty()) {  // no size known: the brackets around it go too
+    const size_t nOpen = text.rfind(" (", nAt);
+    return nOpen == std::string::npos ? text.erase(nAt, 2) : text.substr(0, nOpen);
+  }
+  return text.replace(nAt, 2, ForDisplay(ansiSize));
+}
+
+}  // namespace
+
+int ShowAdminPage(TextSession& session, PageRequest& request) {
+  return AskChoice(session, request, {PageText::AdminHeading, PageText::AdminExplanation, 7200},
+                   {{In(session, PageText::AdminFileServer), kChoiceFileServer},
+                    {In(session, PageText::AdminWorkstation), kChoiceWorkstation}});
+}
+
+int ShowSameVersionPage(TextSession& session, PageRequest& request) {
+  std::vector<Choice> choices = {{In(session, PageText::SameAddRemove), kChoiceAddRemove},
+                                 {In(session, PageText::SameRepeat), kChoiceRepeat},
+                                 {In(session, PageText::SameNew), kChoiceNewInstance}};
+  if (!request.bHideUninstall)
+    choices.push_back({In(session, PageText::SameUninstall), kChoiceUninstall});
+  return AskChoice(session, request, {PageText::SameHeading, PageText::SameExplanation, 7000},
+                   choices);
+}
+
+int ShowFromCDPage(TextSession& session, PageRequest& request) {
+  return AskChoice(session, request, {PageText::FromCDHeading, PageText::FromCDExplanation, 7100},
+                   {{In(session, PageText::FromCDLocal), kChoiceLocal},
+                    {In(session, PageText::FromCDStart), kChoiceFromCD}});
+}
+
+int ShowSharedPage(TextSession& session, PageRequest& request) {
+  return AskChoice(session, request, {PageText::SharedHeading, PageText::SharedExplanation, 6900},
+                   {{In(session, PageText::SharedLocal), kChoiceLocalShared},
+                    {In(session, PageText::SharedFromServer), kChoiceFromServer}});
+}
+
+int ShowModePage(TextSession& session, PageRequest& request) {
+  return AskChoice(
+      session, request, {PageText::ModeHeading, PageText::ModeExplanation, 6100},
+      {{WithSize(In(session, PageText::ModeFull), request.fullSize), kModeFull},
+       {WithSize(In(session, PageText::ModeStandard), request.standardSize), kModeStandard},
+       {In(session, PageText::ModeCustom), kModeCustom}});
+}
+
+}  // namespace tarvium::ui

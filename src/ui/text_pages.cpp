@@ -1,0 +1,36 @@
+#include "ui/text_pages.h"
+
+namespace tarvium::ui {
+namespace {
+
+struct PageRow {
+  PageKind kind;
+  TextPageFunction show;
+};
+
+constexpr PageRow kPages[] = {
+    {PageKind::Admin, ShowAdminPage},
+    {PageKind::SameVersion, ShowSameVersionPage},
+    {PageKind::Licence, ShowLicencePage},
+    {PageKind::Info, ShowInfoPage},
+    {PageKind::FromCD, ShowFromCDPage},
+    {PageKind::Shared, ShowSharedPage},
+    {PageKind::Mode, ShowModePage},
+    {PageKind::Directory, ShowDirectoryPage},
+    {PageKind::DataDirectory, ShowDirectoryPage},
+    {PageKind::User, ShowUserPage},
+    {PageKind::Disk, ShowDiskPage},
+    {PageKind::Value, ShowValuePage},
+    {PageKind::Processes, ShowProcessesPage},
+    {PageKind::Restart, ShowRestartPage},
+};
+
+}  // namespace
+
+TextPageFunction TextPageOf(PageKind kind) {
+  for (const PageRow& row : kPages)
+    if (row.kind == kind) return row.show;
+  return nullptr;
+}
+
+}  // namespace tarvium::ui

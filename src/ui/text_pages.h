@@ -1,0 +1,31 @@
+// The text-mode pages, one asking function per kind of page, and the table that picks the one a
+// request asks for. Each function builds its page on a TextPage (text_page.h), runs it and
+// returns the page's result with the entered values written back into the request. A new page
+// adds its function here, in a file of its own, and a row to the table in text_pages.cpp.
+#pragma once
+#include "ui/text_session.h"
+#include "ui/user_interface.h"
+
+namespace tarvium::ui {
+
+using TextPageFunction = int (*)(TextSession& session, PageRequest& request);
+
+int ShowAdminPage(TextSession& session, PageRequest& request);
+int ShowSameVersionPage(TextSession& session, PageRequest& request);
+int ShowFromCDPage(TextSession& session, PageRequest& request);
+int ShowSharedPage(TextSession& session, PageRequest& request);
+int ShowModePage(TextSession& session, PageRequest& request);
+int ShowLicencePage(TextSession& session, PageRequest& request);
+int ShowInfoPage(TextSession& session, PageRequest& request);
+int ShowDirectoryPage(TextSession& session, PageRequest& request);  // both directory pages
+int ShowUserPage(TextSession& session, PageRequest& request);
+int ShowDiskPage(TextSession& session, PageRequest& request);
+int ShowValuePage(TextSession& session, PageRequest& request);
+int ShowProcessesPage(TextSession& session, PageRequest& request);
+int ShowRestartPage(TextSession& session, PageRequest& request);
+
+// The asking function of a kind of page; null when the text mode has none (the page is then
+// answered with its default).
+TextPageFunction TextPageOf(PageKind kind);
+
+}  // namespace tarvium::ui

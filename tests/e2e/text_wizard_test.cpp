@@ -1,0 +1,117 @@
+// The text-mode wizard driven for real: Setup.exe in an 80x24 tmux terminal on a fresh machine,
+// keys pressed as a person would, the screen read back, and the machine compared afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/run_tool.h"
+#include "support/temp_dir.h"
+#include "support/terminal_setup.h"
+
+namespace tarvium::test {
+namespace {
+
+// A small product that asks the terms of use, the mode, the directory and the user.
+void WriteProduct(const TempDir& media) {
+  media.WriteFile("Setup.inf",
+                  "[Setup]\r\nVersion=4.10\r\n\r\n[Application]\r\n"
+                  "ProductName=Tarvium Wizard Product\r\nDeveloperName=Tarvium Tests\r\n"
+                  "Version=1.0\r\nMachineKeyName=Tarvium Tests\\Wizard Product\\1.0\r\n"
+                  "ApplicationDir=%ProgramFilesDir%\\Tarvium Tests\\Wizard Product\r\n"
+                  "AskLicence=1\r\nLicenceText=Terms of use.\\nSecond line.\r\n"
+                  "AskMode=1\r\nAskDir=1\r\nAskUser=1\r\n\r\n"
+                  "[Options]\r\nProgram=Program files,DEFAULT\r\nExtras=Extra files\r\n\r\n"
+                  "[Program]\r\n1:app.exe, bin\\, USEFILENAME, 25\r\n\r\n"
+                  "[Extras]\r\n1:extra.txt, , USEFILENAME, 11\r\n");
+  media.WriteFile("app.exe", "application exe bytes....");
+  media.WriteFile("extra.txt", "extra text\n");
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+class TextWizard : public testing::Test {
+ protected:
+  void SetUp() override { WriteProduct(media_); }
+  // Starts the setup in the language (a code of the management agent's language map).
+  void Start(const std::string& language, const std::string& firstPage,
+             const std::string& env = "") {
+    ASSERT_TRUE(terminal_.OnMachine("reg add " +
+                                    ShellQuote("HKCU\\Software\\kelvaron\\LanguageMap") +
+                                    " /v ClientComponent /d " + language + " /f"));
+    ASSERT_TRUE(terminal_.Start(media_.Path(), "Setup.inf", env));
+    Expect(firstPage);
+  }
+  // Waits for the text and fails the test with the screen when it never shows.
+  void Expect(const std::string& text) {
+    ASSERT_TRUE(terminal_.WaitFor(text)) << "waiting for " << text << ":\n" << terminal_.Screen();
+  }
+
+  TempDir media_;
+  TerminalSetup terminal_;
+};
+
+// Terms accepted, the custom mode, Back from the directory page to the mode page and forward
+// again, a directory typed, a user entered: the product's default option is installed there.
+TEST_F(TextWizard, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
+  Start("en-US", "Licence agreement");
+  EXPECT_TRUE(terminal_.Screen().find("Second line.") != std::string::npos) << terminal_.Screen();
+  terminal_.Keys("Enter");  // Yes, from the text
+  Expect("Installation mode");
+  EXPECT_TRUE(terminal_.Screen().find("Full (36 Bytes)") != std::string::npos)
+      << terminal_.Screen();
+  terminal_.Keys("Enter");  // the default choice of a fresh run: Custom
+  Expect("Destination directory");
+  terminal_.Keys("Tab Tab Enter");  // Browse, then Back
+  Expect("Installation mode");
+  terminal_.Keys("Enter");
+  Expect("Destination directory");
+  terminal_.Keys("C-u");
+  terminal_.Type("C:\\Wizard Test");
+  terminal_.Keys("Enter");
+  Expect("User information");
+  terminal_.Keys("C-u");
+  terminal_.Type("Ann Example");
+  terminal_.Keys("Tab");
+  terminal_.Type("Example Ltd");
+  terminal_.Keys("Enter");
+  Expect("successfully completed");
+  terminal_.Keys("Enter");
+  EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
+  const std::vector<std::string> diff = terminal_.Diff();
+  EXPECT_TRUE(HasLine(diff, "+ file C:\\Wizard Test\\bin\\app.exe (25 bytes, A)"));
+  EXPECT_FALSE(HasLine(diff, "extra.txt")) << "the custom mode keeps the default options";
+  EXPECT_TRUE(HasLine(diff, "\"RegisteredOwner\" = REG_SZ Ann Example"));
+}
+
+// In German: Cancel asks whether to abort (the catalog's text converted for the terminal, the
+// icon's word as the title): No keeps the page, Yes ends the run with -1 and nothing done.
+TEST_F(TextWizard, CancelEndsTheRunOnlyWhenConfirmed) {
+  Start("de-DE", "Lizenzvertrag");
+  EXPECT_TRUE(terminal_.Screen().find("<Ja>  <Nein>") != std::string::npos) << terminal_.Screen();
+  terminal_.Keys("Escape");
+  Expect("Möchten Sie die Installation wirklich abbrechen?");
+  EXPECT_TRUE(terminal_.Screen().find("[Frage]") != std::string::npos) << terminal_.Screen();
+  terminal_.Keys("n");  // &Nein
+  Expect("Lizenzvertrag");
+  EXPECT_EQ(terminal_.Screen().find("abbrechen?"), std::string::npos) << terminal_.Screen();
+  terminal_.Keys("Tab Tab Enter");  // the No of the terms of use asks the same
+  Expect("Möchten Sie die Installation wirklich abbrechen?");
+  terminal_.Keys("j");  // &Ja
+  EXPECT_EQ(terminal_.WaitForExit(), 255) << terminal_.Screen();
+  const std::vector<std::string> diff = terminal_.Diff();
+  EXPECT_FALSE(HasLine(diff, "Wizard Product")) << diff.size();
+}
+
+// A terminal of type "dumb" cannot draw pages: the headless interface answers them with their
+// defaults, and the product is installed to its default directory.
+TEST_F(TextWizard, DumbTerminalIsAnsweredHeadless) {
+  Start("en-US", "== Page: terms of use == not asked", "TERM=dumb");
+  EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
+  EXPECT_TRUE(HasLine(terminal_.Diff(), "Wizard Product\\bin\\app.exe (25 bytes, A)"));
+}
+
+}  // namespace
+}  // namespace tarvium::test

@@ -1,0 +1,120 @@
+// tmux runs with no configuration file (-f /dev/null) on a socket in the test's own temporary
+// directory (-S), so that tests running at the same time never meet and no socket file outlives
+// the test. Setup.exe's exit status is written
+// to a file by the shell that starts it; the pane stays after the program ended, so that a failed
+// test can still show the last screen.
+#include "support/terminal_setup.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/run_tool.h"
+
+namespace tarvium::test {
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(40);
+
+// The build directory as an absolute path: Setup.exe starts in the media's directory.
+std::string BuildDir() {
+  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
+  const std::string dir = pszDir ? pszDir : "build";
+  if (dir.front() == '/') return dir;
+  char cwd[4096];
+  return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : dir;
+}
+
+bool ReadWhole(const std::string& path, std::string& text) {
+  std::ifstream in(path);
+  if (!in) return false;
+  std::stringstream stream;
+  stream << in.rdbuf();
+  text = stream.str();
+  return true;
+}
+
+}  // namespace
+
+TerminalSetup::TerminalSetup()
+    : machine_(dir_.Path() + "/machine"),
+      snapshot_(dir_.Path() + "/snapshot"),
+      socket_(dir_.Path() + "/tmux"),
+      exitFile_(dir_.Path() + "/exit-status") {
+  RunTool("winmachine", "create " + ShellQuote(machine_));
+  RunTool("winmachine", "--machine " + ShellQuote(machine_) + " snapshot " + ShellQuote(snapshot_));
+}
+
+TerminalSetup::~TerminalSetup() {
+  if (bStarted_) Tmux("kill-server");
+}
+
+std::string TerminalSetup::Tmux(const std::string& args) {
+  return RunHostCommand("tmux -f /dev/null -S " + ShellQuote(socket_) + " " + args).out;
+}
+
+bool TerminalSetup::OnMachine(const std::string& args) {
+  return RunTool("winmachine", "--machine " + ShellQuote(machine_) + " " + args).nExit == 0;
+}
+
+bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
+                          const std::string& env) {
+  const std::string command = "cd " + ShellQuote(mediaDir) + " && env TERM=xterm LANG=C.UTF-8 " +
+                              env + " TARVIUM_MACHINE=" + ShellQuote(machine_) + " " +
+                              ShellQuote(BuildDir() + "/Setup.exe") + " " + args + "; echo $? > " +
+                              ShellQuote(exitFile_);
+  const ToolResult started = RunHostCommand(
+      "tmux -f /dev/null -S " + ShellQuote(socket_) + " new-session -d -x 80 -y 24 " +
+      ShellQuote("sh -c " + ShellQuote(command)) + " \\; set-option remain-on-exit on");
+  bStarted_ = true;
+  return started.nExit == 0;
+}
+
+void TerminalSetup::Keys(const std::string& keyNames) {
+  Tmux("send-keys -t 0 " + keyNames);
+}
+
+void TerminalSetup::Type(const std::string& text) {
+  Tmux("send-keys -t 0 -l " + ShellQuote(text));
+}
+
+std::string TerminalSetup::Screen() {
+  return Tmux("capture-pane -p -t 0");
+}
+
+bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+  std::string status;
+  while (Screen().find(text) == std::string::npos) {
+    // Setup.exe ended: the text will never come.
+    if (ReadWhole(exitFile_, status) && !status.empty()) return false;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+int TerminalSetup::WaitForExit(int nTimeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+  std::string status;
+  while (!ReadWhole(exitFile_, status) || status.empty()) {
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return std::stoi(status);
+}
+
+std::vector<std::string> TerminalSetup::Diff() {
+  const ToolResult diff =
+      RunTool("winmachine", "diff " + ShellQuote(snapshot_) + " " + ShellQuote(machine_));
+  std::vector<std::string> lines;
+  std::istringstream stream(diff.out);
+  for (std::string line; std::getline(stream, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace tarvium::test

@@ -1,0 +1,62 @@
+// Setup.exe in a real terminal, for the tests of the text-mode interface: a temporary machine
+// (made by `winmachine create`, with a snapshot taken before the run), and Setup.exe started on it
+// in a detached tmux session of 80x24 columns on a socket of its own (-S, in its temporary
+// directory), in a UTF-8 locale. The test presses keys (tmux key names or literal text), reads the
+// screen (capture-pane) and waits for a text with a bounded poll. The tmux server is always killed
+// when the object ends.
+//
+//   TerminalSetup terminal;
+//   ASSERT_TRUE(terminal.Start(mediaDir, "Setup.inf"));
+//   ASSERT_TRUE(terminal.WaitFor("Installation mode")) << terminal.Screen();
+//   terminal.Keys("Tab Enter");
+//   EXPECT_EQ(terminal.WaitForExit(), 0);
+#pragma once
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace tarvium::test {
+
+class TerminalSetup {
+ public:
+  TerminalSetup();
+  ~TerminalSetup();
+  TerminalSetup(const TerminalSetup&) = delete;
+  TerminalSetup& operator=(const TerminalSetup&) = delete;
+
+  // The machine's host directory (TARVIUM_MACHINE) and a writable scratch directory.
+  const std::string& Machine() const { return machine_; }
+  std::string Scratch() const { return dir_.Path(); }
+
+  // Runs winmachine on the machine (a registry value to seed, ...); true when it succeeded.
+  bool OnMachine(const std::string& args);
+  // Starts Setup.exe with the arguments (shell syntax) in mediaDir, with extra environment
+  // assignments ("LANG=de_DE.UTF-8") before it. False when tmux could not start.
+  bool Start(const std::string& mediaDir, const std::string& args, const std::string& env = "");
+  // Presses keys by their tmux names, separated by blanks ("Tab", "Enter", "Escape", "Down",
+  // "C-u", "y").
+  void Keys(const std::string& keyNames);
+  // Types the text as it is.
+  void Type(const std::string& text);
+  // The screen as it shows now, one line per row.
+  std::string Screen();
+  // Waits until the screen shows the text (up to nTimeoutMs); false when it never did.
+  bool WaitFor(const std::string& text, int nTimeoutMs = 15000);
+  // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
+  int WaitForExit(int nTimeoutMs = 30000);
+  // The lines of `winmachine diff` between the machine before Start and now.
+  std::vector<std::string> Diff();
+
+ private:
+  std::string Tmux(const std::string& args);
+
+  TempDir dir_;
+  std::string machine_;
+  std::string snapshot_;
+  std::string socket_;
+  std::string exitFile_;
+  bool bStarted_ = false;
+};
+
+}  // namespace tarvium::test

@@ -1,0 +1,53 @@
+// The text work of the text-mode pages: wrapping at blanks and within over-long words with
+// multi-byte characters counted as one column, access keys, drop-down entries and cut lines.
+#include "ui/text_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvium::ui {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLayout, WrapsAtBlanksKeepsBreaksAndCutsLongWords) {
+  struct Case {
+    std::string text;
+    size_t nWidth;
+    Lines expected;
+  };
+  const Case cases[] = {
+      {"one two three", 7, {"one two", "three"}},
+      {"one two three", 13, {"one two three"}},
+      {"line\r\nnext", 20, {"line", "next"}},
+      {"a\n\nb", 20, {"a", "", "b"}},
+      {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+      {"go abcdefghij", 4, {"go", "abcd", "efgh", "ij"}},
+      // "ä" and "é" are two bytes each but one column
+      {"äää ééé", 3, {"äää", "ééé"}},
+      {"äääää", 2, {"ää", "ää", "ä"}},
+      {"", 10, {""}},
+      {"x", 0, {"x"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WrapText(c.text, c.nWidth), c.expected) << c.text;
+}
+
+TEST(TextLayout, AccessKeysAndWidths) {
+  EXPECT_EQ(AccessKey("&Yes"), 'y');
+  EXPECT_EQ(AccessKey("Re&try"), 't');
+  EXPECT_EQ(AccessKey("Save && &Quit"), 'q');
+  EXPECT_EQ(AccessKey("OK"), '\0');
+  EXPECT_EQ(AccessKey("End&"), '\0');
+  EXPECT_EQ(DisplayWidth("Zurück"), 6u);
+  EXPECT_EQ(FitLine("Destination", 20), "Destination");
+  EXPECT_EQ(FitLine("Größenangabe", 8), "Größe...");
+}
+
+TEST(TextLayout, DropDownEntriesAreTheTrimmedPartsOfADefaultWithSemicolons) {
+  EXPECT_EQ(DropDownEntries("C:\\App"), Lines{});
+  EXPECT_EQ(DropDownEntries("C:\\App; D:\\App ;;E:\\"), (Lines{"C:\\App", "D:\\App", "E:\\"}));
+  EXPECT_EQ(DropDownEntries("C:\\Only;"), Lines{"C:\\Only"});
+  EXPECT_EQ(DropDownEntries(";"), Lines{});
+}
+
+}  // namespace
+}  // namespace tarvium::ui
