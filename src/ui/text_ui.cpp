@@ -29,6 +29,11 @@ int TextUserInterface::ShowPage(PageRequest& request) {
   return show(session_, request);
 }
 
+int TextUserInterface::ShowOptions(OptionsPage& page) {
+  if (IsSilent()) return headless_.ShowOptions(page);
+  return ShowTextOptionsPage(session_, page);
+}
+
 void TextUserInterface::ShowProgress(int nPercent) {
   if (!IsSilent()) progress_.ShowProgress(nPercent);
 }

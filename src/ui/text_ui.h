@@ -22,6 +22,7 @@ class TextUserInterface final : public UserInterface {
   void EnableMainWindows(bool bEnable) override;
   bool PumpMessages() override { return true; }
   int ShowPage(PageRequest& request) override;
+  int ShowOptions(OptionsPage& page) override;
   void ShowProgress(int nPercent) override;
   void ShowStatus(const std::string& firstLine, const std::string& secondLine) override;
   void ConnectRun(RunLink link) override;
