@@ -8,6 +8,7 @@
 #include <newt.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/text_layout.h"
 #include "ui/text_page.h"
@@ -17,25 +18,20 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kDescriptionResult = 6406;  // the Description button, which keeps the page open
-constexpr int kFootLines = 3;             // count line, warning, a blank row above the buttons
+constexpr int kFootLines = 3;             // count line, warning, the Description button
 constexpr size_t kSizeColumns = 10;       // "1024,0 MB" and a blank
 constexpr int kTreeChrome = 6;            // the tree's hidden box (4) and its scroll bar (2)
 
-// The mark a row starts with, in ASCII so that every terminal shows it.
+// The mark a row starts with, drawn for the picture the set gives it, in ASCII so that every
+// terminal shows it.
 std::string_view MarkText(CheckmarkSet set, const OptionEntry& entry) {
-  constexpr std::string_view kRadio[] = {"( )", "(*)", "(~)"};
-  constexpr std::string_view kThreeState[] = {"[ ]", "[x]", "[~]"};
-  const size_t nState = static_cast<size_t>(entry.state);
-  if (entry.bRadio) return kRadio[nState];
-  switch (set) {
-    case CheckmarkSet::Bulbs:
-      return entry.bSelected ? "<o>" : "< >";
-    case CheckmarkSet::CheckBox:
-      return entry.bSelected ? "[x]" : "[ ]";
-    case CheckmarkSet::ThreeState:
-      break;
-  }
-  return kThreeState[nState];
+  constexpr std::pair<std::string_view, std::string_view> kMarks[] = {
+      {"BulbN", "< >"},  {"BulbC", "<o>"},  {"Check0", "[ ]"}, {"Check1", "[x]"},
+      {"Check2", "[~]"}, {"Radio0", "( )"}, {"Radio1", "(*)"}, {"Radio2", "(~)"}};
+  const std::string_view picture = CheckmarkPicture(set, entry);
+  for (const auto& [name, mark] : kMarks)
+    if (name == picture) return mark;
+  return entry.bSelected ? "[x]" : "[ ]";  // the plain check box
 }
 
 // "    [x] Map sets ...          5,5 MB": indent, mark, text cut to fit, size right-aligned.
