@@ -2,7 +2,6 @@
 // can be attached again (a test's second run, a rebuilt table) without stale references.
 #include "install/install_engine.h"
 
-#include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "install/build_options.h"
@@ -10,6 +9,7 @@
 #include "install/copy_line.h"
 #include "install/generic_section.h"
 #include "install/install_pass.h"
+#include "install/option_page.h"
 #include "install/option_selection.h"
 #include "install/option_sizes.h"
 #include "install/requirements.h"
@@ -37,17 +37,10 @@ int64_t MeasureIfChoice(SetupRun& run, const std::string& line) {
   return nBytes;
 }
 
-// The options page. Until the user interface draws the option list, the page is answered with
-// the current selection, as a person who only pressed Next would answer it.
-int AskOptions(SetupRun&, bool) {
-  return ui::kPageNext;
-}
-
 bool HasSpaceForSelection(SetupRun& run, std::string& szTarget) {
-  szTarget = run.variables.Get("ApplicationDir");
-  ReplaceVariables(run, szTarget);
-  const int64_t nNeeded = SizeOfSelection(run, run.ctx.iInstallMode, false);
-  return static_cast<int64_t>(FreeSpaceOf(run, szTarget).nBytes) >= nNeeded;
+  const SelectionSpace space = SpaceForSelection(run);
+  szTarget = space.target;
+  return space.Fits();
 }
 
 }  // namespace
@@ -71,7 +64,7 @@ void AttachInstallEngine(SetupRun& run) {
     return SizeOfSelection(modeRun, iMode, false);
   };
   run.install.runInstallation = RunInstallationPasses;
-  run.install.askOptions = AskOptions;
+  run.install.askOptions = ShowOptionsPage;
   SetCopyLineProcessor(run, ProcessCopyLine);
   run.sectionLines.processLine = ProcessIfChoice;
   run.sectionLines.measureLine = MeasureIfChoice;

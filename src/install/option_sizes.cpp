@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "install/install_pass.h"
@@ -89,6 +90,15 @@ FreeSpace FreeSpaceOf(SetupRun& run, const std::string& path) {
   const double bytes = static_cast<double>(space.nTotalFreeBytes);
   return {static_cast<uint32_t>(std::min(bytes, kMaxFreeSpace)),
           static_cast<uint32_t>(std::min(bytes / 1024.0, kMaxFreeSpace))};
+}
+
+SelectionSpace SpaceForSelection(SetupRun& run) {
+  SelectionSpace space;
+  space.target = run.variables.Get("ApplicationDir");
+  ReplaceVariables(run, space.target);
+  space.nNeeded = SizeOfSelection(run, run.ctx.iInstallMode, false);
+  space.nFreeBytes = FreeSpaceOf(run, space.target).nBytes;
+  return space;
 }
 
 }  // namespace tarvium

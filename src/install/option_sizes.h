@@ -26,6 +26,16 @@ struct FreeSpace {
 // The free space of the drive ("X:\") or share ("\\server\share\") of a path; 0 when unknown.
 FreeSpace FreeSpaceOf(SetupRun& run, const std::string& path);
 
+// What the selection of the run's mode needs against the free space on the drive of the
+// application directory (the target named in message 5566).
+struct SelectionSpace {
+  std::string target;
+  int64_t nNeeded = 0;
+  uint32_t nFreeBytes = 0;
+  bool Fits() const { return static_cast<int64_t>(nFreeBytes) >= nNeeded; }
+};
+SelectionSpace SpaceForSelection(SetupRun& run);
+
 // The root a path's free space is asked for.
 std::string FreeSpaceRoot(const std::string& path);
 

@@ -97,6 +97,12 @@ int HeadlessUserInterface::ShowPage(PageRequest& request) {
   return request.nDefaultChoice;
 }
 
+int HeadlessUserInterface::ShowOptions(OptionsPage& page) {
+  console_.WriteErrorLine("== Page: options == not asked (no interactive interface): Next, " +
+                          page.countLine);
+  return kPageNext;
+}
+
 int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
   progressLine_.Interrupt();
   console_.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +

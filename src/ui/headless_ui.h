@@ -31,6 +31,7 @@ class HeadlessUserInterface final : public UserInterface {
   void ShowStatus(const std::string& firstLine, const std::string&) override {
     progressLine_.SetStatus(firstLine);
   }
+  int ShowOptions(OptionsPage& page) override;
 
  private:
   platform::Console& console_;

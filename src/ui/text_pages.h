@@ -23,6 +23,8 @@ int ShowDiskPage(TextSession& session, PageRequest& request);
 int ShowValuePage(TextSession& session, PageRequest& request);
 int ShowProcessesPage(TextSession& session, PageRequest& request);
 int ShowRestartPage(TextSession& session, PageRequest& request);
+// The options page has a model of its own (options_page.h) instead of a PageRequest.
+int ShowTextOptionsPage(TextSession& session, OptionsPage& page);
 
 // The asking function of a kind of page; null when the text mode has none (the page is then
 // answered with its default).

@@ -47,6 +47,11 @@ void TextUserInterface::CloseProgressWindow() {
   progress_.Close();
 }
 
+int TextUserInterface::ShowOptions(OptionsPage& page) {
+  if (IsSilent()) return headless_.ShowOptions(page);
+  return ShowTextOptionsPage(session_, page);
+}
+
 void TextUserInterface::ShowProgress(int nPercent) {
   if (IsSilent())
     headless_.ShowProgress(nPercent);

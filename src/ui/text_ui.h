@@ -26,6 +26,7 @@ class TextUserInterface final : public UserInterface {
   int ShowPage(PageRequest& request) override;
   void OpenProgressWindow(const ProgressWindowRequest& request) override;
   void CloseProgressWindow() override;
+  int ShowOptions(OptionsPage& page) override;
   void ShowProgress(int nPercent) override;
   void ShowStatus(const std::string& firstLine, const std::string& secondLine) override;
   void ConnectRun(RunLink link) override;

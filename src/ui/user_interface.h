@@ -1,14 +1,17 @@
 // The user interface of a run, as the engine and the script engine see it: message boxes, the
 // wait cursor while a started program runs, and the message pump that keeps the windows alive
-// (and lets a Cancel reach the run) during long operations, and the wizard pages of a run. The
-// progress window joins it later. The run holds one backend: headless (standard error, default
-// answers) or text mode (newt pages in a terminal); a Win32 backend will draw real windows.
+// (and lets a Cancel reach the run) during long operations, and the wizard pages of a run, of
+// which the options page has a model of its own (options_page.h). The progress window joins it
+// later. The run holds one backend: headless (standard error, default answers) or text mode (newt
+// pages in a terminal); a Win32 backend will draw real windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "ui/options_page.h"
 
 namespace tarvium::ui {
 
@@ -158,6 +161,13 @@ class UserInterface {
   // Asks one wizard page and returns its result number; entered values are written back. A
   // backend without pages takes the page's default.
   virtual int ShowPage(PageRequest& request) { return request.nDefaultChoice; }
+  // Asks the options page: toggles go to page.toggle; returns 1 Next, 998 Back or 2 Cancel (after
+  // message 5509 was answered Yes, as on every page). A backend without pages keeps the selection
+  // as it is and answers Next.
+  virtual int ShowOptions(OptionsPage& page) {
+    (void)page;
+    return kPageNext;
+  }
   // The run's frame and message route; a backend that shows nothing ignores it.
   virtual void ConnectRun(RunLink link) { (void)link; }
   // Opens and closes the progress window; ShowProgress and ShowStatus fill it while it is open.

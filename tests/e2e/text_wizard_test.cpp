@@ -80,6 +80,8 @@ TEST_F(TextWizard, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
   terminal_.Keys("Tab");
   terminal_.Type("Example Ltd");
   terminal_.Keys("Enter");
+  Expect("1 of 2 components selected");  // the custom mode asks for the options
+  terminal_.Keys("F12");
   Expect("successfully completed");
   terminal_.Keys("Enter");
   EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
