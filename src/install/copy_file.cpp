@@ -187,6 +187,15 @@ bool RegisterInstalledFile(SetupRun& run, const CopyJob& job) {
   return true;
 }
 
+// An equal file already in place is this product's copy as much as a new one would be: it is
+// counted as a shared file use (the earlier installation counting as one) and may be the readme.
+bool KeptAsEqual(SetupRun& run, const CopyJob& job) {
+  Skipped(run, job);
+  if (!RegisterInstalledFile(run, job)) return false;
+  NoteReadme(run, job.request.destination);
+  return true;
+}
+
 bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   CopyJob job(request);
   platform::FileSystem& files = run.machine.Files();
@@ -202,7 +211,7 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
     WriteTestListEntry(run, job, IsCompressedSource(run, job));
     return Skipped(run, job);
   }
-  if (job.bDestinationExisted && !ChooseTarget(run, job)) return Skipped(run, job);
+  if (job.bDestinationExisted && !ChooseTarget(run, job)) return KeptAsEqual(run, job);
   if (!WriteCopyTarget(run, job)) return false;
   if (!SizeAsExpected(run, job) || run.ctx.bAborted) {
     if (!job.bOpenExisting) files.DeleteFile(job.target);

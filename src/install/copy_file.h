@@ -26,6 +26,7 @@ struct CopyFileRequest {
   int nSlot = kOrdinarySlot;
   std::string name;       // the line's name field (shared files, fonts)
   std::string cabinet;    // the first cabinet of the set, empty for a plain or compressed source
+  uint32_t nMedium = 1;   // the medium whose cabinet that is: reading on from it moves the counter
   bool bCarryOut = true;  // false: only the shared-file counting happens
   // What the file system told of the source when the caller found it; null: the copy asks.
   const platform::FileInfo* pSourceInfo = nullptr;

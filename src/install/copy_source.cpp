@@ -89,6 +89,7 @@ SourceFound FindCopySource(SetupRun& run, uint32_t nMedium, uint32_t dwCopyFlags
                            CopySource& source) {
   InstallEngine& engine = EngineOf(run);
   if (engine.nCurrentMedium > nMedium) nMedium = engine.nCurrentMedium;
+  source.nMedium = nMedium;
   while (!LocateSource(run, nMedium, source)) {
     if (dwCopyFlags & COPY_OPTIONAL) return SourceFound::Skipped;
     if (run.ctx.bMissingFilesToErrorFile) {
