@@ -271,6 +271,13 @@ bool WriteCopyTarget(SetupRun& run, CopyJob& job) {
         FindCabinetFile(run, job.request.cabinet, job.request.source, job.cabinetFile);
     job.bCabinetLookedUp = true;
   }
+  if (!job.FromCabinet() && !job.bSourceAttributesKnown) {
+    // The new file takes the source's attributes; a file that is equal never needed them.
+    uint32_t dwAttributes = 0;
+    if (files.GetFileAttributes(job.request.source, dwAttributes) == 0)
+      job.source.dwFileAttributes = dwAttributes;
+    job.bSourceAttributesKnown = true;
+  }
   FileHandle hTarget = FileHandle::Invalid;
   if (!OpenTarget(run, job, hTarget)) return false;
   UserInfoMarks marks;

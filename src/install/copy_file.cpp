@@ -50,12 +50,18 @@ void ExamineFiles(SetupRun& run, CopyJob& job) {
     job.bOpenExisting = true;
   } else {
     job.target = request.destination;
+    // An extension's hook may have changed the destination since the caller looked at it.
+    const bool bKnown = request.pDestinationInfo && !run.extension;
+    if (bKnown) job.destination = *request.pDestinationInfo;
+    const bool bFound = bKnown
+                            ? job.destination.dwFileAttributes != platform::INVALID_FILE_ATTRIBUTES
+                            : files.GetFileAttributesEx(request.destination, job.destination) == 0;
     job.bDestinationExisted =
-        files.GetFileAttributesEx(request.destination, job.destination) == 0 &&
-        !(job.destination.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+        bFound && !(job.destination.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
   }
   if (!job.FromCabinet()) {
     if (request.pSourceInfo) job.source = *request.pSourceInfo;
+    job.bSourceAttributesKnown = !request.pSourceInfo;
     job.bSourceFound = request.pSourceInfo != nullptr ||
                        files.GetFileAttributesEx(request.source, job.source) == 0;
   }
