@@ -184,9 +184,32 @@ constexpr std::array<PredefinedName, 169> kPredefined = {{
     {"$SID", false, false},
 }};
 
-const std::unordered_map<std::string, int>& UpperIndex() {
-  static const std::unordered_map<std::string, int> index = [] {
-    std::unordered_map<std::string, int> built;
+// Names are looked up in any case without making an upper-case copy first: copy lines ask for
+// several directory variables each, and the copies cost more than the lookups.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view name) const {
+    size_t nHash = 14695981039346656037ULL;  // FNV-1a over the upper-case bytes
+    for (const char c : name) {
+      nHash ^= static_cast<unsigned char>(platform::AnsiUpperChar(c));
+      nHash *= 1099511628211ULL;
+    }
+    return nHash;
+  }
+};
+
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const {
+    return platform::AnsiEqualNoCase(a, b);
+  }
+};
+
+using NameIndex = std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual>;
+
+const NameIndex& UpperIndex() {
+  static const NameIndex index = [] {
+    NameIndex built;
     for (size_t i = 0; i < kPredefined.size(); ++i)
       built.emplace(platform::AnsiUpper(kPredefined[i].name), static_cast<int>(i));
     return built;
@@ -217,7 +240,9 @@ int VariableStore::FindUpper(const std::string& upperName) const {
 }
 
 int VariableStore::Find(std::string_view name) const {
-  return FindUpper(platform::AnsiUpper(name));
+  const auto& index = UpperIndex();
+  const auto found = index.find(name);
+  return found == index.end() ? -1 : found->second;
 }
 
 void VariableStore::SetAt(int index, std::string_view value) {

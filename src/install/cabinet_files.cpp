@@ -43,13 +43,24 @@ std::string DirectoryOf(const std::string& path) {
   return nSlash == std::string::npos ? std::string() : path.substr(0, nSlash + 1);
 }
 
+struct SetMember {
+  mscabd_file* file = nullptr;
+  uint32_t nCabinet = 0;  // the last cabinet of the set (0: the first) that lists the member
+};
+
 struct CabinetSet {
   // The library keeps the name it opened a cabinet with and opens it again by that name when a
   // folder continues there: the names live as long as the set, at addresses that do not move.
   std::list<std::string> paths;
   std::vector<mscabd_cabinet*> cabinets;  // the first and every one appended to it
-  std::unordered_map<std::string, mscabd_file*> members;
+  std::unordered_map<std::string, SetMember> members;
   uint32_t dwError = platform::ERROR_SUCCESS;  // why the first cabinet could not be read
+};
+
+// A cabinet after the first of an open set: the set's key and the cabinet's place in it.
+struct FollowingCabinet {
+  std::string setKey;
+  uint32_t nCabinet = 0;
 };
 
 }  // namespace
@@ -71,12 +82,27 @@ struct CabinetSets {
   MspackIo io;
   mscab_decompressor* pDecompressor;
   std::unordered_map<std::string, CabinetSet> sets;
+  std::unordered_map<std::string, FollowingCabinet> following;  // by upper-cased path
 };
 
 namespace {
 
+std::string MemberName(const mscabd_file& file) {
+  return (file.attribs & kUtf8NameAttribute) ? platform::Utf8ToAnsi(file.filename)
+                                             : std::string(file.filename);
+}
+
+// Notes the cabinet in which each member of a cabinet is listed, the later one for a member
+// that runs from one cabinet into the next (it is listed in both).
+void NoteCabinetOfMembers(const mscabd_cabinet& cabinet, uint32_t nCabinet,
+                          std::unordered_map<std::string, uint32_t>& cabinetOf) {
+  for (const mscabd_file* file = cabinet.files; file; file = file->next)
+    cabinetOf[MemberKey(MemberName(*file))] = nCabinet;
+}
+
 // Appends the cabinets that follow the last one, as long as each is there and continues the set.
-void AppendFollowingCabinets(CabinetSets& state, const std::string& dir, CabinetSet& set) {
+void AppendFollowingCabinets(CabinetSets& state, const std::string& dir, CabinetSet& set,
+                             std::unordered_map<std::string, uint32_t>& cabinetOf) {
   mscab_decompressor* d = state.pDecompressor;
   std::unordered_set<std::string> seen{MemberKey(set.cabinets.front()->filename)};
   while (set.cabinets.size() < kMaxCabinetsInSet) {
@@ -86,6 +112,8 @@ void AppendFollowingCabinets(CabinetSets& state, const std::string& dir, Cabinet
     if (!seen.insert(MemberKey(nextPath)).second) return;
     mscabd_cabinet* next = d->open(d, nextPath.c_str());
     if (!next) return;
+    const auto nCabinet = static_cast<uint32_t>(set.cabinets.size());
+    NoteCabinetOfMembers(*next, nCabinet, cabinetOf);  // the list is merged away by the append
     if (d->append(d, last, next) != MSPACK_ERR_OK) {
       d->close(d, next);
       return;
@@ -94,12 +122,22 @@ void AppendFollowingCabinets(CabinetSets& state, const std::string& dir, Cabinet
   }
 }
 
-void IndexMembers(CabinetSet& set) {
+void IndexMembers(CabinetSet& set, const std::unordered_map<std::string, uint32_t>& cabinetOf) {
   for (mscabd_file* file = set.cabinets.front()->files; file; file = file->next) {
-    const std::string name = (file->attribs & kUtf8NameAttribute)
-                                 ? platform::Utf8ToAnsi(file->filename)
-                                 : std::string(file->filename);
-    set.members.emplace(MemberKey(name), file);  // the first entry of a name wins
+    std::string key = MemberKey(MemberName(*file));
+    const auto later = cabinetOf.find(key);
+    const uint32_t nCabinet = later == cabinetOf.end() ? 0 : later->second;
+    set.members.try_emplace(std::move(key), SetMember{file, nCabinet});  // the first entry wins
+  }
+}
+
+// Lets the cabinets after the first name the set as well.
+void NoteFollowingCabinets(CabinetSets& state, const std::string& setKey, const CabinetSet& set) {
+  uint32_t nCabinet = 0;
+  for (const std::string& path : set.paths) {
+    if (nCabinet > 0 && nCabinet < set.cabinets.size())
+      state.following.try_emplace(MemberKey(path), FollowingCabinet{setKey, nCabinet});
+    ++nCabinet;
   }
 }
 
@@ -109,9 +147,17 @@ CabinetSets& SetsOf(SetupRun& run) {
   return *engine.cabinets;
 }
 
-CabinetSet& OpenSet(SetupRun& run, const std::string& cabinet) {
+// The set that `cabinet` belongs to, opened when it is not yet; nFirst tells which cabinet of the
+// set the caller named.
+CabinetSet& OpenSet(SetupRun& run, const std::string& cabinet, uint32_t& nFirst) {
   CabinetSets& state = SetsOf(run);
-  const auto [it, bNew] = state.sets.try_emplace(MemberKey(cabinet));
+  std::string key = MemberKey(cabinet);
+  nFirst = 0;
+  if (const auto found = state.following.find(key); found != state.following.end()) {
+    nFirst = found->second.nCabinet;
+    key = found->second.setKey;
+  }
+  const auto [it, bNew] = state.sets.try_emplace(key);
   CabinetSet& set = it->second;
   if (!bNew) return set;
   mscab_decompressor* d = state.pDecompressor;
@@ -125,8 +171,10 @@ CabinetSet& OpenSet(SetupRun& run, const std::string& cabinet) {
     return set;
   }
   set.cabinets.push_back(first);
-  AppendFollowingCabinets(state, DirectoryOf(cabinet), set);
-  IndexMembers(set);
+  std::unordered_map<std::string, uint32_t> cabinetOf;
+  AppendFollowingCabinets(state, DirectoryOf(cabinet), set, cabinetOf);
+  IndexMembers(set, cabinetOf);
+  NoteFollowingCabinets(state, key, set);
   return set;
 }
 
@@ -147,8 +195,10 @@ uint16_t DosTime(const mscabd_file& file) {
                                ((file.time_s / 2) & 0x1F));
 }
 
-CabinetFileInfo InfoOf(const mscabd_file& file) {
+CabinetFileInfo InfoOf(const SetMember& member, uint32_t nFirst) {
+  const mscabd_file& file = *member.file;
   CabinetFileInfo info;
+  info.nLaterCabinets = member.nCabinet > nFirst ? member.nCabinet - nFirst : 0;
   info.nSize = file.length;
   info.wDosDate = DosDate(file);
   info.wDosTime = DosTime(file);
@@ -156,9 +206,11 @@ CabinetFileInfo InfoOf(const mscabd_file& file) {
   return info;
 }
 
+// The member and what the cabinet stores about it; null with dwError when it cannot be had.
 mscabd_file* FindMember(SetupRun& run, const std::string& cabinet, const std::string& member,
-                        uint32_t& dwError) {
-  CabinetSet& set = OpenSet(run, cabinet);
+                        uint32_t& dwError, CabinetFileInfo& info) {
+  uint32_t nFirst = 0;
+  CabinetSet& set = OpenSet(run, cabinet, nFirst);
   dwError = set.dwError;
   if (dwError) return nullptr;
   const auto found = set.members.find(MemberKey(MemberPath(cabinet, member)));
@@ -166,7 +218,8 @@ mscabd_file* FindMember(SetupRun& run, const std::string& cabinet, const std::st
     dwError = platform::ERROR_FILE_NOT_FOUND;
     return nullptr;
   }
-  return found->second;
+  info = InfoOf(found->second, nFirst);
+  return found->second.file;
 }
 
 // Streams a file that is not SZDD-compressed as it is.
@@ -236,17 +289,15 @@ uint32_t ExpandSzdd(platform::FileSystem& files, const std::string& path, const 
 uint32_t FindCabinetFile(SetupRun& run, const std::string& cabinet, const std::string& member,
                          CabinetFileInfo& info) {
   uint32_t dwError = 0;
-  const mscabd_file* file = FindMember(run, cabinet, member, dwError);
-  if (file) info = InfoOf(*file);
+  FindMember(run, cabinet, member, dwError, info);
   return dwError;
 }
 
 uint32_t ExtractCabinetFile(SetupRun& run, const std::string& cabinet, const std::string& member,
                             const ByteSink& sink, CabinetFileInfo& info) {
   uint32_t dwError = 0;
-  mscabd_file* file = FindMember(run, cabinet, member, dwError);
+  mscabd_file* file = FindMember(run, cabinet, member, dwError, info);
   if (!file) return dwError;
-  info = InfoOf(*file);
   CabinetSets& state = SetsOf(run);
   uint64_t nWritten = 0;
   const ByteSink counting = [&](const uint8_t* pData, size_t nSize) {

@@ -17,12 +17,18 @@ struct CabinetFileInfo {
   uint16_t wDosDate = 0;  // local date and time, DOS form
   uint16_t wDosTime = 0;
   uint32_t dwAttributes = 0;  // FILE_ATTRIBUTE_READONLY, HIDDEN, SYSTEM, ARCHIVE
+  // How many cabinets after the one named the member's data runs into (0: it ends there), so
+  // that the reader can follow the set's media.
+  uint32_t nLaterCabinets = 0;
 };
 
 // Receives the bytes in order; false stops the transfer (the caller was aborted or a write
 // failed), which then ends with ERROR_CANCELLED.
 using ByteSink = std::function<bool(const uint8_t* pData, size_t nSize)>;
 
+// A cabinet that follows another one of an open set names that set: its members are found
+// whichever of the set's cabinets the caller names.
+//
 // Whether the set of `cabinet` holds `member` (a path inside the cabinet, any case): ERROR_SUCCESS
 // with its info, ERROR_FILE_NOT_FOUND when the set does not hold it, or the error that made the
 // cabinet unreadable (ERROR_FILE_NOT_FOUND/ERROR_PATH_NOT_FOUND for a missing cabinet file,

@@ -9,6 +9,7 @@
 #include "install/copy_times.h"
 #include "install/file_path_parts.h"
 #include "install/file_text_variables.h"
+#include "install/install_engine.h"
 #include "install/progress.h"
 #include "install/user_info_marks.h"
 #include "platform/ansi_case.h"
@@ -180,6 +181,14 @@ bool FinishStream(SetupRun& run, CopyJob& job, uint32_t err, BlockWriter& writer
   return writer.FlushPending();
 }
 
+// A member that runs on into the set's later cabinets has taken the reader to a later medium:
+// the medium counter follows, and later lines look on that medium first.
+void FollowCabinetMedia(SetupRun& run, const CopyJob& job) {
+  uint32_t& nCurrent = EngineOf(run).nCurrentMedium;
+  const uint32_t nReached = std::max(job.request.nMedium, 1u) + job.cabinetFile.nLaterCabinets;
+  nCurrent = std::max(nCurrent, nReached);
+}
+
 bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* pMarks) {
   BlockWriter writer(run, job, hTarget, pMarks);
   const ByteSink sink = [&writer](const uint8_t* pData, size_t nSize) {
@@ -188,6 +197,7 @@ bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* 
   if (job.FromCabinet()) {
     const uint32_t err =
         ExtractCabinetFile(run, job.request.cabinet, job.request.source, sink, job.cabinetFile);
+    if (err == 0) FollowCabinetMedia(run, job);
     return FinishStream(run, job, err, writer);
   }
   platform::FileSystem& files = run.machine.Files();
@@ -260,6 +270,13 @@ bool WriteCopyTarget(SetupRun& run, CopyJob& job) {
     job.dwCabinetError =
         FindCabinetFile(run, job.request.cabinet, job.request.source, job.cabinetFile);
     job.bCabinetLookedUp = true;
+  }
+  if (!job.FromCabinet() && !job.bSourceAttributesKnown) {
+    // The new file takes the source's attributes; a file that is equal never needed them.
+    uint32_t dwAttributes = 0;
+    if (files.GetFileAttributes(job.request.source, dwAttributes) == 0)
+      job.source.dwFileAttributes = dwAttributes;
+    job.bSourceAttributesKnown = true;
   }
   FileHandle hTarget = FileHandle::Invalid;
   if (!OpenTarget(run, job, hTarget)) return false;

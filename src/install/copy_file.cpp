@@ -50,12 +50,18 @@ void ExamineFiles(SetupRun& run, CopyJob& job) {
     job.bOpenExisting = true;
   } else {
     job.target = request.destination;
+    // An extension's hook may have changed the destination since the caller looked at it.
+    const bool bKnown = request.pDestinationInfo && !run.extension;
+    if (bKnown) job.destination = *request.pDestinationInfo;
+    const bool bFound = bKnown
+                            ? job.destination.dwFileAttributes != platform::INVALID_FILE_ATTRIBUTES
+                            : files.GetFileAttributesEx(request.destination, job.destination) == 0;
     job.bDestinationExisted =
-        files.GetFileAttributesEx(request.destination, job.destination) == 0 &&
-        !(job.destination.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+        bFound && !(job.destination.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
   }
   if (!job.FromCabinet()) {
     if (request.pSourceInfo) job.source = *request.pSourceInfo;
+    job.bSourceAttributesKnown = !request.pSourceInfo;
     job.bSourceFound = request.pSourceInfo != nullptr ||
                        files.GetFileAttributesEx(request.source, job.source) == 0;
   }
@@ -187,6 +193,15 @@ bool RegisterInstalledFile(SetupRun& run, const CopyJob& job) {
   return true;
 }
 
+// An equal file already in place is this product's copy as much as a new one would be: it is
+// counted as a shared file use (the earlier installation counting as one) and may be the readme.
+bool KeptAsEqual(SetupRun& run, const CopyJob& job) {
+  Skipped(run, job);
+  if (!RegisterInstalledFile(run, job)) return false;
+  NoteReadme(run, job.request.destination);
+  return true;
+}
+
 bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   CopyJob job(request);
   platform::FileSystem& files = run.machine.Files();
@@ -202,7 +217,7 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
     WriteTestListEntry(run, job, IsCompressedSource(run, job));
     return Skipped(run, job);
   }
-  if (job.bDestinationExisted && !ChooseTarget(run, job)) return Skipped(run, job);
+  if (job.bDestinationExisted && !ChooseTarget(run, job)) return KeptAsEqual(run, job);
   if (!WriteCopyTarget(run, job)) return false;
   if (!SizeAsExpected(run, job) || run.ctx.bAborted) {
     if (!job.bOpenExisting) files.DeleteFile(job.target);

@@ -26,9 +26,13 @@ struct CopyFileRequest {
   int nSlot = kOrdinarySlot;
   std::string name;       // the line's name field (shared files, fonts)
   std::string cabinet;    // the first cabinet of the set, empty for a plain or compressed source
+  uint32_t nMedium = 1;   // the medium whose cabinet that is: reading on from it moves the counter
   bool bCarryOut = true;  // false: only the shared-file counting happens
-  // What the file system told of the source when the caller found it; null: the copy asks.
+  // The size and times of the source (GetFileSizeAndTimes) when the caller found it; null: the
+  // copy asks.
   const platform::FileInfo* pSourceInfo = nullptr;
+  // The same for the destination (INVALID_FILE_ATTRIBUTES: nothing there).
+  const platform::FileInfo* pDestinationInfo = nullptr;
 };
 
 // Installs (or, in an uninstall pass, removes) one file; false fails the line.

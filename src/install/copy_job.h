@@ -33,6 +33,7 @@ struct CopyJob {
   // member of a cabinet set (what the cabinet stores about it, once looked up).
   bool bSourceFound = false;
   platform::FileInfo source;
+  bool bSourceAttributesKnown = false;  // the caller's information has no attributes
   bool bCabinetLookedUp = false;
   uint32_t dwCabinetError = 0;
   CabinetFileInfo cabinetFile;

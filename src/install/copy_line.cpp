@@ -118,7 +118,10 @@ bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const Section
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
     request.source = source.fullSource;
     request.cabinet = source.cabinet;
+    request.nMedium = source.nMedium;
     if (source.bHasInfo) request.pSourceInfo = &source.info;
+    if (paths.destinationLookedUp == paths.fullDestination)
+      request.pDestinationInfo = &paths.destinationInfo;
     request.nExpectedSize = fields.nSize;
     ShowCopyingStatus(run, source.fullSource, paths.fullDestination);
   } else if (call.bCarryOut) {

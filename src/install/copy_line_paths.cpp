@@ -91,10 +91,22 @@ bool IsClientRun(const SetupContext& ctx) {
   return ctx.bClientSetup || ctx.bFromCD;
 }
 
+// Whether the destination names a directory; what was found of a file there is kept for the copy.
+bool NamesDirectory(SetupRun& run, const std::string& full, CopyLinePaths& paths) {
+  platform::FileInfo& info = paths.destinationInfo;
+  if (run.machine.Files().GetFileSizeAndTimes(full, info) != 0)
+    info.dwFileAttributes = platform::INVALID_FILE_ATTRIBUTES;
+  else if (info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY)
+    return true;
+  paths.destinationLookedUp = full;
+  return false;
+}
+
 // A relative destination lies below the application directory (the client directory in client
 // runs); a directory destination gets the destination-relative part of the source.
 std::string FullDestination(SetupRun& run, const std::string& destination,
-                            const std::string& relativePart, uint32_t dwCopyFlags) {
+                            const std::string& relativePart, uint32_t dwCopyFlags,
+                            CopyLinePaths& paths) {
   std::string full = destination;
   if (!IsAbsolute(destination))
     full = Join(run.variables.Get(IsClientRun(run.ctx) ? "Client" : "App"), destination);
@@ -102,7 +114,7 @@ std::string FullDestination(SetupRun& run, const std::string& destination,
                             platform::AnsiEqualNoCase(WithBackslash(destination),
                                                       WithBackslash(run.variables.Get("Data")));
   const bool bDirectory = full.empty() || full.back() == '\\' || (dwCopyFlags & COPY_DIRECTORY) ||
-                          bExactlyData || run.machine.Files().DirectoryExists(full);
+                          bExactlyData || NamesDirectory(run, full, paths);
   return bDirectory ? Join(full, relativePart) : full;
 }
 
@@ -181,7 +193,8 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
                                        : DropComponents(fields.source, nPrefix);
   paths.fullSource =
       IsAbsolute(fields.source) ? fields.source : Join(run.variables.Get("Src"), fields.source);
-  paths.fullDestination = FullDestination(run, fields.destination, relativePart, dwCopyFlags);
+  paths.fullDestination =
+      FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
   if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))
     paths.fullDestination = ReplaceSystemByWindows(run, paths.fullDestination);

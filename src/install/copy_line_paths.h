@@ -8,6 +8,7 @@
 #include <string>
 
 #include "install/copy_line_fields.h"
+#include "platform/file_system.h"
 
 namespace tarvium {
 
@@ -18,6 +19,11 @@ struct CopyLinePaths {
   std::string fullDestination;
   std::string secondDestination;  // the administrator setup's second copy; empty when none
   bool bSkip = false;             // the layout has no place for the file: the line is done
+  // What the file system told of the destination file while the path was resolved: the path it
+  // was asked about (empty when it was not) and its size and times (INVALID_FILE_ATTRIBUTES:
+  // nothing there), so that the copy need not ask again when that path stays the destination.
+  std::string destinationLookedUp;
+  platform::FileInfo destinationInfo;
 };
 
 // Resolves the paths of a line whose variables are replaced.

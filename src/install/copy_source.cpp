@@ -21,10 +21,11 @@ bool Exists(SetupRun& run, const std::string& path) {
   return !path.empty() && run.machine.Files().FileExists(path);
 }
 
-// Whether the file to read is there, keeping what the file system tells of it.
+// Whether the file to read is there, keeping its size and times (its attributes are asked for
+// only when it is copied).
 bool ReadSourceInfo(SetupRun& run, const std::string& path, CopySource& source) {
   source.bHasInfo = !path.empty() &&
-                    run.machine.Files().GetFileAttributesEx(path, source.info) == 0 &&
+                    run.machine.Files().GetFileSizeAndTimes(path, source.info) == 0 &&
                     !(source.info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
   return source.bHasInfo;
 }
@@ -89,6 +90,7 @@ SourceFound FindCopySource(SetupRun& run, uint32_t nMedium, uint32_t dwCopyFlags
                            CopySource& source) {
   InstallEngine& engine = EngineOf(run);
   if (engine.nCurrentMedium > nMedium) nMedium = engine.nCurrentMedium;
+  source.nMedium = nMedium;
   while (!LocateSource(run, nMedium, source)) {
     if (dwCopyFlags & COPY_OPTIONAL) return SourceFound::Skipped;
     if (run.ctx.bMissingFilesToErrorFile) {

@@ -21,8 +21,9 @@ enum class SourceFound {
 struct CopySource {
   std::string fullSource;  // in: the plain source; out: the file to read
   std::string cabinet;     // the first cabinet of the set, empty for a plain or compressed file
-  // What the file system told of the file to read when it was found (not for a cabinet), so
-  // that the copy does not ask again.
+  uint32_t nMedium = 1;    // out: the medium looked on (the line's, or the counter when higher)
+  // The size and times of the file to read when it was found (not for a cabinet), so that the
+  // copy does not ask again.
   platform::FileInfo info;
   bool bHasInfo = false;
 };

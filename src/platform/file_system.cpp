@@ -16,6 +16,13 @@ uint32_t FileSystem::GetEntryKind(const std::string& path, bool& bDirectory) {
   return err;
 }
 
+uint32_t FileSystem::GetFileSizeAndTimes(const std::string& path, FileInfo& info) {
+  const uint32_t err = GetFileAttributesEx(path, info);
+  info.dwFileAttributes &= FILE_ATTRIBUTE_DIRECTORY;
+  info.times.ftCreationTime = 0;
+  return err;
+}
+
 bool FileSystem::FileExists(const std::string& path) {
   bool bDirectory = false;
   return GetEntryKind(path, bDirectory) == ERROR_SUCCESS && !bDirectory;

@@ -230,6 +230,11 @@ class FileSystem {
   // and DirectoryExists need, which a backend may answer without reading all attributes. The
   // default asks GetFileAttributes.
   virtual uint32_t GetEntryKind(const std::string& path, bool& bDirectory);
+  // The size and the last-access and last-write times, with FILE_ATTRIBUTE_DIRECTORY as the only
+  // attribute and no creation time: what comparing a file with another needs, which a backend
+  // may answer without reading the attributes it keeps elsewhere. The default asks
+  // GetFileAttributesEx.
+  virtual uint32_t GetFileSizeAndTimes(const std::string& path, FileInfo& info);
 
   // --- Conveniences over the operations above ---------------------------------------------------
   bool FileExists(const std::string& path);       // an existing file (not a directory)

@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "engine/replace_variables.h"
+#include "install/cabinet_files.h"
 #include "install/copy_flags.h"
 #include "install/copy_line.h"
 #include "install/copy_line_fields.h"
@@ -13,6 +14,7 @@
 #include "install/copy_source.h"
 #include "install_test_run.h"
 #include "platform/emulated/machine/machine_config.h"
+#include "support/cabinet_writer.h"
 
 namespace tarvium::test {
 namespace {
@@ -222,6 +224,33 @@ TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
   source = {"C:\\Media\\lib\\x.dll", {}};
   ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
   EXPECT_EQ(source.cabinet, "C:\\Media\\Data02.cab");
+}
+
+TEST_F(CopyLines, ACabinetSetReadAcrossCabinetsMovesTheMediumCounter) {
+  const std::vector<CabinetMember> members = {
+      {"first.txt", std::string(3000, 'f')},
+      {"span.dll", std::string(9000, 's')},
+  };
+  const std::vector<std::string> cabinets =
+      WriteStoredCabinetSet(members, {"Data01.cab", "Data02.cab"}, 7168);
+  ASSERT_EQ(cabinets.size(), 2u);
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data01.cab", cabinets[0]), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", cabinets[1]), 0u);
+  t.run.ctx.szCabTemplateName = "Data00.cab";
+  ASSERT_TRUE(Process("1:first.txt"));
+  EXPECT_EQ(EngineOf(t.run).nCurrentMedium, 1u);
+  ASSERT_TRUE(Process("1:span.dll"));  // runs on into the second cabinet
+  EXPECT_EQ(EngineOf(t.run).nCurrentMedium, 2u);
+  // Later lines of medium 1 look in the second cabinet, which still finds the whole set.
+  ASSERT_TRUE(Process("1:first.txt, again.txt"));
+  EXPECT_EQ(EngineOf(t.run).nCurrentMedium, 2u);
+  std::string bytes;
+  ASSERT_EQ(Files().ReadWholeFile("C:\\Program Files\\P\\span.dll", bytes), 0u);
+  EXPECT_TRUE(bytes == members[1].data);
+  ASSERT_EQ(Files().ReadWholeFile("C:\\Program Files\\P\\again.txt", bytes), 0u);
+  EXPECT_TRUE(bytes == members[0].data);
+  CloseCabinets(t.run);
 }
 
 }  // namespace

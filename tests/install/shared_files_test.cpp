@@ -34,6 +34,20 @@ uint32_t SharedCount(CopyTestRun& t, const std::string& path) {
 }
 
 TEST(SharedFiles, AFileAlreadyThereCountsTwiceAndRemovalLeavesOne) {
+  // Replaced by a newer file, or kept because it is equal: either way the product uses it.
+  for (const bool bEqual : {false, true}) {
+    CopyTestRun t;
+    const std::string dll = t.run.variables.Get("System") + "\\shared.dll";
+    t.Write(dll, "old", kJune2020);
+    t.Write(R"(C:\Media\shared.dll)", bEqual ? "old" : "new",
+            bEqual ? kJune2020 : DaysLater(kJune2020, 1));
+    ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL, 3));
+    EXPECT_EQ(SharedCount(t, dll), 2u) << bEqual;
+    EXPECT_EQ(t.Read(dll), bEqual ? "old" : "new");
+    // A second product with the same equal file counts once more.
+    ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL, 3));
+    EXPECT_EQ(SharedCount(t, dll), 3u) << bEqual;
+  }
   CopyTestRun t;
   const std::string dll = t.run.variables.Get("System") + "\\shared.dll";
   t.Write(dll, "old", kJune2020);

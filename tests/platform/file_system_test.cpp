@@ -228,6 +228,38 @@ TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
   EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_ARCHIVE);
 }
 
+TEST(EmulatedFileSystem, SizeAndTimesAndLinksFromOneLookAtThePath) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\file.dat)", "12345"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\App\file.dat)", FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
+  std::filesystem::create_symlink("file.dat", machine.Host("drive_c/App/link.dat"));
+  for (const char* path : {R"(C:\App\file.dat)", R"(C:\APP\FILE.DAT)", R"(C:\App\link.dat)"}) {
+    FileInfo full;
+    FileInfo light;
+    ASSERT_EQ(files.GetFileAttributesEx(path, full), ERROR_SUCCESS) << path;
+    ASSERT_EQ(files.GetFileSizeAndTimes(path, light), ERROR_SUCCESS) << path;
+    EXPECT_EQ(light.nFileSize, 5u) << path;
+    EXPECT_EQ(light.times.ftLastWriteTime, full.times.ftLastWriteTime) << path;
+    EXPECT_EQ(light.times.ftLastAccessTime, full.times.ftLastAccessTime) << path;
+    EXPECT_EQ(light.dwFileAttributes, 0u) << path;
+    EXPECT_NE(full.times.ftCreationTime, 0u) << path;
+    // A host link shows as a reparse point; its target does not.
+    const bool bLink = std::string(path).find("link") != std::string::npos;
+    EXPECT_EQ(full.dwFileAttributes, FILE_ATTRIBUTE_HIDDEN * !bLink |
+                                         FILE_ATTRIBUTE_ARCHIVE * bLink |
+                                         FILE_ATTRIBUTE_REPARSE_POINT * bLink)
+        << path;
+    EXPECT_EQ(AttributesOf(files, path), full.dwFileAttributes) << path;
+  }
+  FileInfo light;
+  ASSERT_EQ(files.GetFileSizeAndTimes(R"(C:\app)", light), ERROR_SUCCESS);
+  EXPECT_EQ(light.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\App\gone.dat)", light), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\Gone\gone.dat)", light), ERROR_PATH_NOT_FOUND);
+}
+
 TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePrefix) {
   MachineDir machine;
   auto& files = machine.Files();

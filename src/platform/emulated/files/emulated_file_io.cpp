@@ -113,10 +113,11 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
     StoredMetadata meta;
     meta.dwAttributes = (dwAttributes & kStoredAttributes) | FILE_ATTRIBUTE_ARCHIVE;
     meta.ftCreationTime =
-        bCreates ? CurrentFileTime() : MetadataOf(resolved.hostPath, resolved.st).ftCreationTime;
+        bCreates ? CurrentFileTime()
+                 : MetadataOf(resolved.hostPath, resolved.st, resolved.ftBirthTime).ftCreationTime;
     // The file is there whether or not its metadata could be kept; without a row it shows the
     // attributes of a file made on the host.
-    StoreMetadata(resolved.hostPath, meta);
+    StoreMetadata(resolved.hostPath, meta, &st);
   }
   auto pFile = std::make_unique<OpenFile>();
   pFile->fd = fd;

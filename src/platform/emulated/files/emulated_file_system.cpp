@@ -23,7 +23,8 @@
 namespace platform::emulated {
 namespace {
 
-uint64_t BirthTimeOf(const std::string& hostPath, const struct stat& st) {
+uint64_t BirthTimeOf(const std::string& hostPath, const struct stat& st, uint64_t ftKnown) {
+  if (ftKnown) return ftKnown;
   struct statx stx {};
   if (::statx(AT_FDCWD, hostPath.c_str(), 0, STATX_BTIME, &stx) == 0 &&
       (stx.stx_mask & STATX_BTIME)) {
@@ -70,11 +71,10 @@ uint32_t ShownAttributes(uint32_t dwStored, const struct stat& st) {
 }
 
 // A host symbolic link shows as a reparse point, as a link or junction does on Windows. Only the
-// path queries look (an lstat each); enumerations leave it out, as they are paid per entry.
-uint32_t LinkAttributeOf(const std::string& hostPath) {
-  struct stat st {};
-  return ::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT
-                                                                    : 0;
+// path queries show it (the resolver's look at the path tells); enumerations leave it out, as
+// they would pay an lstat per entry.
+uint32_t LinkAttributeOf(const ResolvedPath& resolved) {
+  return resolved.bLink ? FILE_ATTRIBUTE_REPARSE_POINT : 0;
 }
 
 WinPath FirstDriveRoot(const MachineConfig& config) {
@@ -162,11 +162,12 @@ bool EmulatedFileSystem::GetWindowsPath(const std::string& hostPath,
 
 // --- Attributes and times ---------------------------------------------------------------------
 
-StoredMetadata EmulatedFileSystem::MetadataOf(const std::string& hostPath, const struct stat& st) {
+StoredMetadata EmulatedFileSystem::MetadataOf(const std::string& hostPath, const struct stat& st,
+                                              uint64_t ftBirthTime) {
   StoredMetadata meta;
   if (m_metadata.Get(hostPath, meta)) return meta;
   meta.dwAttributes = HostAttributesOf(st);
-  meta.ftCreationTime = BirthTimeOf(hostPath, st);
+  meta.ftCreationTime = BirthTimeOf(hostPath, st, ftBirthTime);
   return meta;
 }
 
@@ -176,8 +177,9 @@ uint32_t EmulatedFileSystem::AttributesOf(const std::string& hostPath, const str
                          st);
 }
 
-FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct stat& st) {
-  const StoredMetadata meta = MetadataOf(hostPath, st);
+FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct stat& st,
+                                    uint64_t ftBirthTime) {
+  const StoredMetadata meta = MetadataOf(hostPath, st, ftBirthTime);
   FileInfo info;
   info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st);
   info.times.ftCreationTime = meta.ftCreationTime;
@@ -187,12 +189,15 @@ FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct st
   return info;
 }
 
-uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath,
-                                           const StoredMetadata& meta) {
+uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath, const StoredMetadata& meta,
+                                           const struct stat* pStat) {
   StoredMetadata stored = meta;
   stored.dwAttributes &= kStoredAttributes;
   struct stat st {};
-  if (::stat(hostPath.c_str(), &st) == 0) MirrorReadOnly(hostPath, st, stored.dwAttributes);
+  if (pStat)
+    MirrorReadOnly(hostPath, *pStat, stored.dwAttributes);
+  else if (::stat(hostPath.c_str(), &st) == 0)
+    MirrorReadOnly(hostPath, st, stored.dwAttributes);
   return m_metadata.Put(hostPath, stored);
 }
 
@@ -205,12 +210,25 @@ uint32_t EmulatedFileSystem::GetEntryKind(const std::string& path, bool& bDirect
   return ERROR_SUCCESS;
 }
 
+uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileInfo& info) {
+  info = FileInfo();
+  WinPath winPath;
+  ResolvedPath resolved;
+  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  const bool bDirectory = S_ISDIR(resolved.st.st_mode);
+  info.dwFileAttributes = bDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0;
+  info.times.ftLastAccessTime = FileTimeOfTimespec(resolved.st.st_atim);
+  info.times.ftLastWriteTime = FileTimeOfTimespec(resolved.st.st_mtim);
+  info.nFileSize = bDirectory ? 0 : static_cast<uint64_t>(resolved.st.st_size);
+  return ERROR_SUCCESS;
+}
+
 uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t& dwAttributes) {
   dwAttributes = INVALID_FILE_ATTRIBUTES;
   WinPath winPath;
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
-  dwAttributes = AttributesOf(resolved.hostPath, resolved.st) | LinkAttributeOf(resolved.hostPath);
+  dwAttributes = AttributesOf(resolved.hostPath, resolved.st) | LinkAttributeOf(resolved);
   return ERROR_SUCCESS;
 }
 
@@ -219,8 +237,8 @@ uint32_t EmulatedFileSystem::GetFileAttributesEx(const std::string& path, FileIn
   WinPath winPath;
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
-  info = InfoOf(resolved.hostPath, resolved.st);
-  info.dwFileAttributes |= LinkAttributeOf(resolved.hostPath);
+  info = InfoOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
+  info.dwFileAttributes |= LinkAttributeOf(resolved);
   return ERROR_SUCCESS;
 }
 
@@ -229,9 +247,9 @@ uint32_t EmulatedFileSystem::SetFileAttributes(const std::string& path, uint32_t
   ResolvedPath resolved;
   if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
   if (uint32_t err = CheckWritableDrive(resolved)) return err;
-  StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st);
+  StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
   meta.dwAttributes = dwAttributes & kStoredAttributes;
-  return StoreMetadata(resolved.hostPath, meta);
+  return StoreMetadata(resolved.hostPath, meta, &resolved.st);
 }
 
 uint32_t EmulatedFileSystem::SetFileTimes(const std::string& path, const FileTimes& times) {
@@ -243,7 +261,7 @@ uint32_t EmulatedFileSystem::SetFileTimes(const std::string& path, const FileTim
   HostTimesOf(times, ts);
   if (::utimensat(AT_FDCWD, resolved.hostPath.c_str(), ts, 0) != 0) return WinErrorFromErrno(errno);
   if (!times.ftCreationTime) return ERROR_SUCCESS;
-  StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st);
+  StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
   meta.ftCreationTime = times.ftCreationTime;
   return m_metadata.Put(resolved.hostPath, meta);
 }
@@ -269,9 +287,13 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
     pFile->bTimesFixed = true;
   }
   if (!times.ftCreationTime) return ERROR_SUCCESS;
-  struct stat st {};
-  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
-  StoredMetadata meta = MetadataOf(pFile->hostPath, st);
+  StoredMetadata meta;
+  if (!m_metadata.Get(pFile->hostPath, meta)) {  // a file made on the host: what it shows now
+    struct stat st {};
+    if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
+    meta.dwAttributes = HostAttributesOf(st);
+    meta.ftCreationTime = BirthTimeOf(pFile->hostPath, st, 0);
+  }
   meta.ftCreationTime = times.ftCreationTime;
   return m_metadata.Put(pFile->hostPath, meta);
 }

@@ -57,6 +57,7 @@ class EmulatedFileSystem : public FileSystem {
 
   // Answered from the host's stat alone: the attribute table is not read.
   uint32_t GetEntryKind(const std::string& path, bool& bDirectory) override;
+  uint32_t GetFileSizeAndTimes(const std::string& path, FileInfo& info) override;
   uint32_t GetFileAttributes(const std::string& path, uint32_t& dwAttributes) override;
   uint32_t SetFileAttributes(const std::string& path, uint32_t dwAttributes) override;
   uint32_t GetFileAttributesEx(const std::string& path, FileInfo& info) override;
@@ -123,10 +124,14 @@ class EmulatedFileSystem : public FileSystem {
   void ForgetPath(const WinPath& path);
 
   // Attributes and times
-  StoredMetadata MetadataOf(const std::string& hostPath, const struct stat& st);
+  // ftBirthTime: the host's birth time when the caller has it (0: looked up when needed).
+  StoredMetadata MetadataOf(const std::string& hostPath, const struct stat& st,
+                            uint64_t ftBirthTime = 0);
   uint32_t AttributesOf(const std::string& hostPath, const struct stat& st);
-  FileInfo InfoOf(const std::string& hostPath, const struct stat& st);
-  uint32_t StoreMetadata(const std::string& hostPath, const StoredMetadata& meta);
+  FileInfo InfoOf(const std::string& hostPath, const struct stat& st, uint64_t ftBirthTime = 0);
+  // pStat: the file's stat when the caller has it, spared a look of its own.
+  uint32_t StoreMetadata(const std::string& hostPath, const StoredMetadata& meta,
+                         const struct stat* pStat = nullptr);
 
   // In use: a host process runs, maps or locks the file, or this file system has it open.
   bool IsInUse(const std::string& hostPath, const struct stat& st) const;

@@ -5,6 +5,8 @@
 #include "platform/emulated/files/path_resolver.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +14,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
+#include "platform/emulated/files/file_times.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -105,19 +108,56 @@ std::vector<std::string> ReadMatchingNames(const std::string& hostDir, const std
   return names;
 }
 
+struct stat StatOfStatx(const struct statx& stx) {
+  struct stat st {};
+  st.st_dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+  st.st_ino = stx.stx_ino;
+  st.st_mode = stx.stx_mode;
+  st.st_nlink = stx.stx_nlink;
+  st.st_uid = stx.stx_uid;
+  st.st_gid = stx.stx_gid;
+  st.st_rdev = makedev(stx.stx_rdev_major, stx.stx_rdev_minor);
+  st.st_size = static_cast<off_t>(stx.stx_size);
+  st.st_blksize = static_cast<blksize_t>(stx.stx_blksize);
+  st.st_blocks = static_cast<blkcnt_t>(stx.stx_blocks);
+  st.st_atim = {static_cast<time_t>(stx.stx_atime.tv_sec), stx.stx_atime.tv_nsec};
+  st.st_mtim = {static_cast<time_t>(stx.stx_mtime.tv_sec), stx.stx_mtime.tv_nsec};
+  st.st_ctim = {static_cast<time_t>(stx.stx_ctime.tv_sec), stx.stx_ctime.tv_nsec};
+  return st;
+}
+
+bool StatxInto(const std::string& path, int nFlags, HostEntry& entry) {
+  struct statx stx {};
+  if (::statx(AT_FDCWD, path.c_str(), nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0)
+    return false;
+  entry.st = StatOfStatx(stx);
+  entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
+                          ? FileTimeOfTimespec({static_cast<time_t>(stx.stx_btime.tv_sec),
+                                                static_cast<long>(stx.stx_btime.tv_nsec)})
+                          : 0;
+  return true;
+}
+
 }  // namespace
 
+bool StatHostEntry(const std::string& path, HostEntry& entry) {
+  const std::string& hostPath = path.empty() ? std::string("/") : path;
+  if (!StatxInto(hostPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
+  entry.bLink = S_ISLNK(entry.st.st_mode);
+  return !entry.bLink || StatxInto(hostPath, 0, entry);
+}
+
 std::string PathResolver::FindHostName(const std::string& hostDir, const struct stat& dirStat,
-                                       const std::string& name, struct stat& st) {
+                                       const std::string& name, HostEntry& entry, bool bTryExact) {
   const std::string exact = AnsiToUtf8(name);
-  if (::stat((hostDir + "/" + exact).c_str(), &st) == 0) return exact;
+  if (bTryExact && StatHostEntry(hostDir + "/" + exact, entry)) return exact;
   if (!HasCasedLetters(name)) return {};
   const std::string folded = AnsiUpper(name);
   std::vector<std::string> names;
   if (!m_index.Find(hostDir, dirStat, folded, names)) names = ReadMatchingNames(hostDir, folded);
   if (names.empty()) return {};
   const std::string best = *std::min_element(names.begin(), names.end());
-  if (::stat((hostDir + "/" + best).c_str(), &st) != 0) return {};
+  if (!StatHostEntry(hostDir + "/" + best, entry)) return {};
   return best;
 }
 
@@ -149,15 +189,28 @@ uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) cons
 }
 
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
-                                  ResolvedPath& resolved) {
+                                  const WinPath& path, ResolvedPath& resolved, bool& bExactMissed) {
+  bExactMissed = false;
   for (size_t i = ends.size(); i > 0; --i) {
     const auto it = m_cache.find(std::string_view(key).substr(0, ends[i - 1]));
     if (it == m_cache.end()) continue;
-    if (::stat(it->second.c_str(), &resolved.st) == 0 &&
-        (i == ends.size() || S_ISDIR(resolved.st.st_mode))) {
+    HostEntry entry;
+    if (i + 1 == ends.size() && !bExactMissed) {
+      const std::string child = it->second + "/" + AnsiToUtf8(path.parts[i]);
+      if (StatHostEntry(child, entry)) {
+        resolved.hostPath = child;
+        resolved.Take(entry);
+        Remember(key, child);
+        return i + 1;
+      }
+      bExactMissed = true;
+    }
+    if (StatHostEntry(it->second, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
       resolved.hostPath = it->second;
+      resolved.Take(entry);
       return i;
     }
+    bExactMissed = false;
     m_cache.erase(it);  // gone or changed behind our back: look it up afresh
   }
   resolved.hostPath = resolved.pMount->hostRoot;
@@ -199,15 +252,19 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   std::vector<size_t> ends;
   const std::string key = KeyOf(path, ends);
   resolved.nNames = path.parts.size();
-  size_t nFound = CachedPrefix(key, ends, resolved);
-  bool bPresent = nFound > 0 || ::stat(resolved.hostPath.empty() ? "/" : resolved.hostPath.c_str(),
-                                       &resolved.st) == 0;
+  bool bExactMissed = false;
+  size_t nFound = CachedPrefix(key, ends, path, resolved, bExactMissed);
+  HostEntry root;
+  bool bPresent = nFound > 0 || StatHostEntry(resolved.hostPath, root);
+  if (nFound == 0 && bPresent) resolved.Take(root);
   while (bPresent && nFound < resolved.nNames && S_ISDIR(resolved.st.st_mode)) {
-    struct stat st {};
-    const std::string name = FindHostName(resolved.hostPath, resolved.st, path.parts[nFound], st);
+    HostEntry entry;
+    const bool bTryExact = !(bExactMissed && nFound + 1 == resolved.nNames);
+    const std::string name =
+        FindHostName(resolved.hostPath, resolved.st, path.parts[nFound], entry, bTryExact);
     if (name.empty()) break;
     resolved.hostPath += "/" + name;
-    resolved.st = st;
+    resolved.Take(entry);
     Remember(key.substr(0, ends[nFound]), resolved.hostPath);
     ++nFound;
   }

@@ -34,6 +34,18 @@ struct Mount {
   bool bReadOnly = false;
 };
 
+// What one look at a host entry tells: its stat (of the target, for a symbolic link), whether it
+// is a link, and its birth time as a FILETIME (0 when the file system keeps none).
+struct HostEntry {
+  struct stat st {};
+  bool bLink = false;
+  uint64_t ftBirthTime = 0;
+};
+
+// One statx gives all of it (a link takes a second one for its target). False when the entry is
+// missing or cannot be read.
+bool StatHostEntry(const std::string& path, HostEntry& entry);
+
 struct ResolvedPath {
   const Mount* pMount = nullptr;
   std::string hostPath;             // the whole path on the host; missing names appended as given
@@ -41,6 +53,14 @@ struct ResolvedPath {
   size_t nNames = 0;                // how many names the path has
   bool bParentIsDirectory = false;  // the directory that would hold the last name exists
   struct stat st {};                // of hostPath, when Exists()
+  bool bLink = false;               // hostPath is a symbolic link (st is its target's)
+  uint64_t ftBirthTime = 0;         // of hostPath, when Exists() and the host keeps it
+
+  void Take(const HostEntry& entry) {
+    st = entry.st;
+    bLink = entry.bLink;
+    ftBirthTime = entry.ftBirthTime;
+  }
 
   bool Exists() const { return nFound == nNames && bParentIsDirectory; }
   bool IsDirectory() const { return Exists() && S_ISDIR(st.st_mode); }
@@ -69,16 +89,20 @@ class PathResolver {
  private:
   uint32_t FindMount(const WinPath& path, const Mount*& pMount) const;
   // The longest cached prefix that still exists: how many names it covers (0 for the root).
-  size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
-                      ResolvedPath& resolved);
+  // When only the last name's folder is cached, the last name is tried in its exact spelling
+  // first, which for an existing file saves the look at the folder; bExactMissed tells that it
+  // was tried and is not there.
+  size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
+                      ResolvedPath& resolved, bool& bExactMissed);
   void Remember(std::string key, const std::string& hostPath);
   // Drops the whole cache when another process changed names since we last looked.
   void SyncWithOtherProcesses();
   // The name of an entry of the folder hostDir (dirStat its stat) that equals `name` without
-  // regard to case: the exact spelling when it exists, else the lowest matching host name; st
-  // receives its stat. Empty when there is none.
+  // regard to case: the exact spelling when it exists, else the lowest matching host name; entry
+  // receives what it is. Empty when there is none. bTryExact false: the exact spelling is known
+  // to be missing.
   std::string FindHostName(const std::string& hostDir, const struct stat& dirStat,
-                           const std::string& name, struct stat& st);
+                           const std::string& name, HostEntry& entry, bool bTryExact = true);
 
   std::vector<Mount> m_mounts;
   ChangeCounter m_changes;
