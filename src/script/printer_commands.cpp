@@ -34,13 +34,16 @@ uint32_t ReadVersion(const std::string& text) {
   return static_cast<uint32_t>(ReadDecimal(text));
 }
 
+// The ";"-separated list becomes the system's list of zero-terminated names, which ends at its
+// first empty name: "a;;b" names only "a".
 std::vector<std::string> SplitFileList(const std::string& text) {
   std::vector<std::string> files;
   size_t nStart = 0;
   while (nStart < text.size()) {
     size_t nEnd = text.find(';', nStart);
     if (nEnd == std::string::npos) nEnd = text.size();
-    if (nEnd > nStart) files.push_back(text.substr(nStart, nEnd - nStart));
+    if (nEnd == nStart) break;
+    files.push_back(text.substr(nStart, nEnd - nStart));
     nStart = nEnd + 1;
   }
   return files;

@@ -4,7 +4,10 @@
 // message 5561 or 5530.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/init_variables.h"
+#include "platform/emulated/machine/machine_config.h"
 #include "platform/spooler.h"
 #include "script/execute_cmd.h"
 #include "script/script_test_run.h"
@@ -147,6 +150,59 @@ TEST_F(PrinterCommands, DefaultPassesOnAndDeleteAllPrintersEmptiesTheMachine) {
   EXPECT_EQ(WinIni("windows", "device"), "Second,winspool,Ne01:")
       << "DeleteAllPrinters leaves the default entry alone";
   EXPECT_EQ(Line("DeletePrinterDriver ,,Tarvium Laser"), 1) << "no printer uses it now";
+}
+
+TEST_F(PrinterCommands, DependentFilesEndAtTheFirstEmptyName) {
+  const struct {
+    const char* driver;
+    const char* dependents;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"Trailing", "dep1.dll;drv.ini;", {"dep1.dll", "drv.ini"}},
+      {"Gap", "dep1.dll;;missing.dll", {"dep1.dll"}},  // the missing file is never named
+      {"Leading", ";dep1.dll", {}},
+  };
+  for (const auto& c : cases)
+    ASSERT_EQ(Line(std::string("AddPrinterDriver ,,") + c.driver +
+                   ",3,drv.dll,drv.ini,drvui.dll,," + c.dependents),
+              1)
+        << c.driver;
+  std::vector<platform::DriverInfo> drivers;
+  ASSERT_EQ(run.machine.Printing().EnumPrinterDrivers("", "", drivers), 0u);
+  for (const auto& c : cases) {
+    const auto found = std::find_if(drivers.begin(), drivers.end(),
+                                    [&](const auto& driver) { return driver.name == c.driver; });
+    ASSERT_NE(found, drivers.end()) << c.driver;
+    EXPECT_EQ(found->dependentFiles, c.expected) << c.driver;
+  }
+}
+
+// DOS-based Windows keeps the default printer through the DEFAULT attribute: the printer added
+// with it becomes the default, and when it is deleted the next printer takes its place.
+TEST(PrinterCommandsOnDosBasedWindows, DefaultPrinterFollowsTheAttribute) {
+  test::TestMachine test;
+  platform::emulated::MachineConfig config = test.Machine().Config();
+  config.dwPlatformId = 1;
+  std::string error;
+  ASSERT_TRUE(platform::emulated::SaveMachineConfig(test.Path() + "/machine.ini", config, error));
+  const auto machine = test.OpenAgain();
+  SetupRun run(*machine);
+  AttachScriptEngine(run);
+  InitVariables(run);
+  const std::string driverDir = run.variables.Get("PrinterDriverDir");
+  for (const char* file : {"drv.dll", "drv.ini", "drvui.dll"})
+    ASSERT_EQ(machine->Files().WriteWholeFile(driverDir + "\\" + file, "MZ"), 0u) << driverDir;
+  const auto line = [&](const std::string& text) {
+    return ExecuteCmd(run, text, {}, false, true, nullptr);
+  };
+  ASSERT_EQ(line("AddPrinterDriver ,,Laser,3,drv.dll,drv.ini,drvui.dll"), 1);
+  ASSERT_EQ(line("AddPrinter ,First,LPT1:,Laser,,,DEFAULT"), 1);
+  ASSERT_EQ(line("AddPrinter ,Second,LPT2:,Laser"), 1);
+  platform::Profile& profile = machine->Profiles();
+  EXPECT_EQ(profile.GetProfileString("windows", "device", ""), "First,winspool,Ne00:");
+  EXPECT_EQ(line("DeletePrinter ,First"), 1);
+  EXPECT_EQ(profile.GetProfileString("windows", "device", ""), "Second,winspool,Ne01:");
+  EXPECT_TRUE(run.shownMessages.empty());
 }
 
 TEST_F(PrinterCommands, ProcessorsAndProvidersAddedAndRemoved) {

@@ -50,6 +50,10 @@ bool IsValidPrinterName(const std::string& name) {
   return !name.empty() && name.size() <= 220 && name.find_first_of("\\,!") == std::string::npos;
 }
 
+std::string FirstField(const std::string& entry) {
+  return entry.substr(0, entry.find(','));
+}
+
 }  // namespace
 
 // --- Machine, environment, files ----------------------------------------------------------------
@@ -194,7 +198,12 @@ uint32_t EmulatedSpooler::AddPrinter(const PrinterInfo& printer) {
     return ERROR_SUCCESS;
   });
   if (err != ERROR_SUCCESS) return err;
-  return AddDeviceEntries(printer.printerName);
+  if (uint32_t e = AddDeviceEntries(printer.printerName)) return e;
+  // DOS-based Windows takes the DEFAULT attribute as "make this the default printer".
+  if (!IsDosBased() || !(printer.dwAttributes & PRINTER_ATTRIBUTE_DEFAULT)) return ERROR_SUCCESS;
+  const std::string entry = store_.Text(RegRoot::CurrentUser, kDevicesKey, printer.printerName);
+  return store_.SetText(RegRoot::CurrentUser, kWindowsKey, "Device",
+                        printer.printerName + "," + entry);
 }
 
 uint32_t EmulatedSpooler::GetPrinter(const std::string& server, const std::string& printerName,
@@ -234,6 +243,11 @@ uint32_t EmulatedSpooler::GetPrinter(const std::string& server, const std::strin
   printer.dwDefaultPriority = number("Default Priority");
   printer.dwStartTime = number("StartTime");
   printer.dwUntilTime = number("UntilTime");
+  // DOS-based Windows reports the default printer by its DEFAULT attribute.
+  if (IsDosBased() &&
+      AnsiEqualNoCase(FirstField(store_.Text(RegRoot::CurrentUser, kWindowsKey, "Device")),
+                      printer.printerName))
+    printer.dwAttributes |= PRINTER_ATTRIBUTE_DEFAULT;
   return ERROR_SUCCESS;
 }
 

@@ -18,7 +18,9 @@
 // directory, monitor and provider files in the system directory. The machine has no network: a
 // server other than this machine does not answer, and a connection to another machine's printer
 // is recorded without asking that machine. A port monitor's "Add Port" dialog is answered by
-// machine.ini ([Printing] PortDialogAnswer); without an answer the dialog is cancelled.
+// machine.ini ([Printing] PortDialogAnswer); without an answer the dialog is cancelled. On a
+// DOS-based machine (PlatformId 1) the DEFAULT attribute stands for the default printer: a printer
+// added with it becomes the default, and the default printer is read back with it.
 #pragma once
 #include <string>
 #include <vector>
@@ -95,6 +97,7 @@ class EmulatedSpooler final : public Spooler {
   // "<System32>\spool\<kind>\<environment's directory>".
   uint32_t SpoolDirectory(const std::string& server, const std::string& environment,
                           const char* kind, std::string& directory) const;
+  bool IsDosBased() const { return config_.dwPlatformId == 1; }
   std::string SystemDirectory() const { return config_.szWindowsDir + "\\System32"; }
   bool FileExists(const std::string& path);
   // The driver's key below the environment, in any version; empty when it is not installed.
