@@ -64,6 +64,8 @@ TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
       << "announced again: only its answer changes";
   ASSERT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_SUCCESS);
   EXPECT_EQ(windows().AnnounceWindow(viewer, "two\nlines", true), ERROR_INVALID_NAME);
+  // Init owns no window: closing one would signal its process group -1, every process.
+  EXPECT_EQ(windows().AnnounceWindow(1, "Init", true), ERROR_INVALID_PARAMETER);
 
   std::vector<WindowEntry> listed = Windows();
   ASSERT_EQ(listed.size(), 3u);

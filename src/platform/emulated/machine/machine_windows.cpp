@@ -50,9 +50,16 @@ WindowHandle HandleOf(uint32_t dwProcessId, size_t nIndex) {
   return static_cast<WindowHandle>(uint64_t{dwProcessId} << 32 | (nIndex + 1));
 }
 
+// Whether a process can own windows: not the host's init, whose process group -1 would stand for
+// every process of the host.
+bool CanOwnWindows(uint32_t dwProcessId) {
+  return dwProcessId > 1 && dwProcessId <= static_cast<uint32_t>(INT32_MAX);
+}
+
 // Ends the process, with its process group when it leads one (a program started by the machine
 // does), so that what it started goes with it.
 void SignalProgram(uint32_t dwProcessId, int nSignal) {
+  if (!CanOwnWindows(dwProcessId)) return;
   const pid_t pid = static_cast<pid_t>(dwProcessId);
   ::kill(::getpgid(pid) == pid ? -pid : pid, nSignal);
 }
@@ -152,7 +159,8 @@ uint32_t MachineWindows::SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& 
 
 uint32_t MachineWindows::AnnounceWindow(uint32_t dwProcessId, const std::string& title,
                                         bool bAgreesToEnd) {
-  if (StartTimeOf(dwProcessId).empty()) return ERROR_INVALID_PARAMETER;
+  if (!CanOwnWindows(dwProcessId) || StartTimeOf(dwProcessId).empty())
+    return ERROR_INVALID_PARAMETER;
   if (title.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_NAME;
   std::vector<Window> windows = WindowsOf(dwProcessId);
   bool bKnown = false;

@@ -36,8 +36,8 @@ class MachineWindows final : public TopLevelWindows {
   uint32_t SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& lResult) override;
 
   // A running process opens a window (title in ANSI); a title it already has only changes its
-  // answer to the shutdown query. ERROR_INVALID_PARAMETER when no such process runs,
-  // ERROR_INVALID_NAME for a title of more than one line.
+  // answer to the shutdown query. ERROR_INVALID_PARAMETER when no such process runs (or it is
+  // the host's init), ERROR_INVALID_NAME for a title of more than one line.
   uint32_t AnnounceWindow(uint32_t dwProcessId, const std::string& title, bool bAgreesToEnd);
   // The process closes its window of that title; ERROR_INVALID_WINDOW_HANDLE when it has none.
   uint32_t WithdrawWindow(uint32_t dwProcessId, const std::string& title);
