@@ -74,18 +74,18 @@ bool WaitWhileProcessExistsCommand(CommandCall& call) {
                          [&](const std::string& name) { return !ProcessRuns(call.run, name); });
 }
 
-// "reference[, seconds]" or "reference, value name": a second argument that does not start with a
-// digit names a value, and the wait has no limit.
+// "reference[, seconds]" or "reference, value name": a second argument that starts with a digit
+// is the time-out, whatever the first; one that does not names a value, and the wait has no limit.
 bool WaitUntilRegKeyExistsCommand(CommandCall& call) {
   const std::vector<std::string> args = TextArguments(call.arguments);
   std::string reference = ArgumentAt(args, 0);
   if (reference.empty()) return MissingArgument(call);
   const std::string second = ArgumentAt(args, 1);
   uint64_t nLimitMs = kNoLimit;
-  if (reference.find('\\') == std::string::npos)
-    reference = call.arguments;  // the comma form: root, key[, value]
-  else if (!second.empty() && IsDecimalDigit(second[0]))
+  if (!second.empty() && IsDecimalDigit(second[0]))
     nLimitMs = TimeoutOf(second);
+  else if (reference.find('\\') == std::string::npos)
+    reference = call.arguments;  // the comma form: root, key[, value]
   else if (!second.empty())
     reference += ":" + second;
   return WaitUntil(call.run, nLimitMs, [&] {

@@ -6,6 +6,7 @@
 
 #include "engine/inf_values.h"
 #include "engine/replace_variables.h"
+#include "engine/service_hooks.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "script/close_window_mode.h"
@@ -59,12 +60,12 @@ int AskProcessesPage(SetupRun& run, const std::vector<std::string>& running,
                      const std::string& seconds) {
   const std::string text = ApplicationText(run, "AskKillProcessesText1") + "\n" +
                            ApplicationText(run, "AskKillProcessesText2");
-  if (run.ctx.bServiceMode && run.commands.sendServiceRequest) {
+  if (SetupService* service = ConnectedService(run)) {
+    // The service's answer counts as the page's: Cancel is confirmed with message 5509 first.
     std::string list;
     for (const std::string& name : running) list += "\n" + name;
-    return run.commands.sendServiceRequest(run, "askkillprocesses;" + text + list)
-               ? ui::kPageNext
-               : ui::kPageCancel;
+    std::vector<std::string> values;
+    return service->AskDialog(run, ServiceDialog::AskKillProcesses, text + list, values);
   }
   const int32_t nSeconds = seconds.empty() ? -1 : std::max(0, ReadDecimal(seconds));
   if (run.ctx.bSilent || !run.ui || nSeconds == 0) return ui::kPageNext;

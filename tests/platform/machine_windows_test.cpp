@@ -64,6 +64,8 @@ TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
       << "announced again: only its answer changes";
   ASSERT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_SUCCESS);
   EXPECT_EQ(windows().AnnounceWindow(viewer, "two\nlines", true), ERROR_INVALID_NAME);
+  // Init owns no window: closing one would signal its process group -1, every process.
+  EXPECT_EQ(windows().AnnounceWindow(1, "Init", true), ERROR_INVALID_PARAMETER);
 
   std::vector<WindowEntry> listed = Windows();
   ASSERT_EQ(listed.size(), 3u);
@@ -88,37 +90,48 @@ TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
   EXPECT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_INVALID_PARAMETER);
 
   // An entry left by an earlier process with the same id (another start time) is not its.
-  std::ofstream(testMachine_.Path() + "/windows/" + std::to_string(viewer)) << "1\n1\tOld\n";
+  const std::string entry = testMachine_.Path() + "/windows/" + std::to_string(viewer);
+  std::ofstream(entry) << "1\n1\tOld\n";
   EXPECT_TRUE(Windows().empty());
+  // Nor is one written without a start time, as when its process ended while it was written.
+  std::ofstream(entry) << "\n1\tOld\n";
+  EXPECT_TRUE(Windows().empty());
+  EXPECT_FALSE(std::ifstream(entry).is_open()) << "a stale entry is removed when listed";
 }
 
 TEST_F(MachineWindowsTest, CloseAndDestroyEndTheProgramAsASimpleProgramEnds) {
-  ProcessHandle hClosed, hStubborn, hTwoWindows;
+  ProcessHandle hClosed, hStubborn, hThreeWindows;
   const uint32_t closed = Start("sleep 30", hClosed);
   const uint32_t stubborn = Start(R"(Z:\bin\sh -c "trap '' TERM; sleep 30")", hStubborn);
-  const uint32_t twoWindows = Start("sleep 30", hTwoWindows);
+  const uint32_t threeWindows = Start("sleep 30", hThreeWindows);
   windows().AnnounceWindow(closed, "Closed", true);
   windows().AnnounceWindow(stubborn, "Stubborn", true);
-  windows().AnnounceWindow(twoWindows, "Main", true);
-  windows().AnnounceWindow(twoWindows, "Tool", true);
+  for (const char* title : {"Main", "Tool", "Help"})
+    windows().AnnounceWindow(threeWindows, title, true);
   std::map<std::string, WindowHandle> byTitle;
   for (const WindowEntry& entry : Windows()) byTitle[entry.title] = entry.hWnd;
 
   Send(byTitle["Stubborn"], WM_CLOSE);
+  // The handles listed before stay valid while the windows before them go.
+  Send(byTitle["Main"], WM_DESTROY);
   Send(byTitle["Tool"], WM_DESTROY);
+  Send(byTitle["Tool"], WM_DESTROY, ERROR_INVALID_WINDOW_HANDLE);
   Send(byTitle["Closed"], WM_CLOSE);
   EXPECT_TRUE(EndsSoon(hClosed));
   bool bRunning = false;
   machine().Programs().IsProcessRunning(hStubborn, bRunning);
   EXPECT_TRUE(bRunning) << "a program that handles the close goes on";
-  machine().Programs().IsProcessRunning(hTwoWindows, bRunning);
+  machine().Programs().IsProcessRunning(hThreeWindows, bRunning);
   EXPECT_TRUE(bRunning) << "a program that keeps a window goes on";
   ASSERT_EQ(Windows().size(), 2u);
+  ASSERT_EQ(windows().AnnounceWindow(threeWindows, "Tool", true), ERROR_SUCCESS);
+  ASSERT_EQ(Windows().size(), 3u) << "a window opened again";
+  EXPECT_EQ(windows().WithdrawWindow(threeWindows, "Tool"), ERROR_SUCCESS);
 
   Send(byTitle["Stubborn"], WM_DESTROY);
   EXPECT_TRUE(EndsSoon(hStubborn)) << "destroying its last window ends it";
-  Send(byTitle["Main"], WM_DESTROY);
-  EXPECT_TRUE(EndsSoon(hTwoWindows));
+  Send(byTitle["Help"], WM_DESTROY);
+  EXPECT_TRUE(EndsSoon(hThreeWindows));
   EXPECT_TRUE(Windows().empty());
 }
 

@@ -207,6 +207,8 @@ TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   EXPECT_EQ(Line(R"(WaitUntilFileExists C:\there.txt)"), 1);
   EXPECT_EQ(Line(R"(WaitWhileProcessExists no-such-program,1)"), 1);
   EXPECT_EQ(Line(R"(WaitUntilRegKeyExists HKLM\Software\Never,1)"), 0);
+  EXPECT_EQ(Line("WaitUntilRegKeyExists HKLM,Software"), 1) << "the comma form";
+  EXPECT_EQ(Line("WaitUntilRegKeyExists Garbage,0"), 0) << "a digit is a time-out after any first";
 
   EXPECT_EQ(Line("Z:"), 1);
   std::string current;

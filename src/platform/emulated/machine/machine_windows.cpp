@@ -1,6 +1,7 @@
 // Each process's windows are one file, rewritten whole through a temporary file renamed into
 // place, so that a reader never sees half a list. A handle is the process id in its high half and
-// the window's position in the file (from 1) in its low half.
+// the window's position in the file (from 1) in its low half; a closed window keeps its line, so
+// the handles of a program's other windows stay valid while a caller goes through them.
 #include "platform/emulated/machine/machine_windows.h"
 
 #include <dirent.h>
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -39,13 +41,25 @@ std::string StartTimeOf(uint32_t dwProcessId) {
   return fields ? field : std::string();
 }
 
+template <class Windows>
+bool HasOpenWindow(const Windows& windows) {
+  return std::any_of(windows.begin(), windows.end(), [](const auto& w) { return !w.bClosed; });
+}
+
 WindowHandle HandleOf(uint32_t dwProcessId, size_t nIndex) {
   return static_cast<WindowHandle>(uint64_t{dwProcessId} << 32 | (nIndex + 1));
+}
+
+// Whether a process can own windows: not the host's init, whose process group -1 would stand for
+// every process of the host.
+bool CanOwnWindows(uint32_t dwProcessId) {
+  return dwProcessId > 1 && dwProcessId <= static_cast<uint32_t>(INT32_MAX);
 }
 
 // Ends the process, with its process group when it leads one (a program started by the machine
 // does), so that what it started goes with it.
 void SignalProgram(uint32_t dwProcessId, int nSignal) {
+  if (!CanOwnWindows(dwProcessId)) return;
   const pid_t pid = static_cast<pid_t>(dwProcessId);
   ::kill(::getpgid(pid) == pid ? -pid : pid, nSignal);
 }
@@ -60,7 +74,7 @@ std::vector<MachineWindows::Window> MachineWindows::WindowsOf(uint32_t dwProcess
   std::ifstream in(FileOf(dwProcessId));
   std::string startTime;
   if (!in || !std::getline(in, startTime)) return {};
-  if (startTime != StartTimeOf(dwProcessId)) {
+  if (startTime.empty() || startTime != StartTimeOf(dwProcessId)) {
     in.close();
     std::remove(FileOf(dwProcessId).c_str());
     return {};
@@ -68,13 +82,14 @@ std::vector<MachineWindows::Window> MachineWindows::WindowsOf(uint32_t dwProcess
   std::vector<Window> windows;
   for (std::string line; std::getline(in, line);)
     if (line.size() >= 2 && line[1] == '\t')
-      windows.push_back({Utf8ToAnsi(line.substr(2)), line[0] != '0'});
+      windows.push_back({Utf8ToAnsi(line.substr(2)), line[0] != '0', line[0] == '-'});
   return windows;
 }
 
 uint32_t MachineWindows::WriteWindowsOf(uint32_t dwProcessId, const std::vector<Window>& windows) {
   const std::string file = FileOf(dwProcessId);
-  if (windows.empty()) {
+  const std::string startTime = StartTimeOf(dwProcessId);
+  if (startTime.empty() || !HasOpenWindow(windows)) {
     if (std::remove(file.c_str()) != 0 && errno != ENOENT) return WinErrorFromErrno(errno);
     return ERROR_SUCCESS;
   }
@@ -82,9 +97,11 @@ uint32_t MachineWindows::WriteWindowsOf(uint32_t dwProcessId, const std::vector<
   const std::string temp = file + ".new";
   {
     std::ofstream out(temp, std::ios::trunc);
-    out << StartTimeOf(dwProcessId) << '\n';
-    for (const Window& window : windows)
-      out << (window.bAgreesToEnd ? '1' : '0') << '\t' << AnsiToUtf8(window.title) << '\n';
+    out << startTime << '\n';
+    for (const Window& window : windows) {
+      const char cState = window.bClosed ? '-' : window.bAgreesToEnd ? '1' : '0';
+      out << cState << '\t' << AnsiToUtf8(window.title) << '\n';
+    }
     if (!out.flush()) return ERROR_WRITE_FAULT;
   }
   if (std::rename(temp.c_str(), file.c_str()) != 0) {
@@ -110,7 +127,8 @@ uint32_t MachineWindows::EnumWindows(std::vector<WindowEntry>& windows) {
   for (uint32_t dwProcessId : processIds) {
     const std::vector<Window> owned = WindowsOf(dwProcessId);
     for (size_t i = 0; i < owned.size(); ++i)
-      windows.push_back({HandleOf(dwProcessId, i), owned[i].title, dwProcessId});
+      if (!owned[i].bClosed)
+        windows.push_back({HandleOf(dwProcessId, i), owned[i].title, dwProcessId});
   }
   return ERROR_SUCCESS;
 }
@@ -120,7 +138,7 @@ uint32_t MachineWindows::SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& 
   const uint32_t dwProcessId = static_cast<uint32_t>(static_cast<uint64_t>(hWnd) >> 32);
   const size_t nIndex = static_cast<uint32_t>(static_cast<uint64_t>(hWnd)) - size_t{1};
   std::vector<Window> windows = WindowsOf(dwProcessId);
-  if (nIndex >= windows.size()) return ERROR_INVALID_WINDOW_HANDLE;
+  if (nIndex >= windows.size() || windows[nIndex].bClosed) return ERROR_INVALID_WINDOW_HANDLE;
   switch (uMsg) {
     case WM_QUERYENDSESSION:
       lResult = windows[nIndex].bAgreesToEnd ? 1 : 0;
@@ -129,9 +147,9 @@ uint32_t MachineWindows::SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& 
       SignalProgram(dwProcessId, SIGTERM);
       return ERROR_SUCCESS;
     case WM_DESTROY: {
-      windows.erase(windows.begin() + static_cast<std::ptrdiff_t>(nIndex));
+      windows[nIndex] = {"", true, true};
       const uint32_t err = WriteWindowsOf(dwProcessId, windows);
-      if (windows.empty()) SignalProgram(dwProcessId, SIGKILL);
+      if (!HasOpenWindow(windows)) SignalProgram(dwProcessId, SIGKILL);
       return err;
     }
     default:
@@ -141,20 +159,23 @@ uint32_t MachineWindows::SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& 
 
 uint32_t MachineWindows::AnnounceWindow(uint32_t dwProcessId, const std::string& title,
                                         bool bAgreesToEnd) {
-  if (StartTimeOf(dwProcessId).empty()) return ERROR_INVALID_PARAMETER;
+  if (!CanOwnWindows(dwProcessId) || StartTimeOf(dwProcessId).empty())
+    return ERROR_INVALID_PARAMETER;
   if (title.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_NAME;
   std::vector<Window> windows = WindowsOf(dwProcessId);
   bool bKnown = false;
   for (Window& window : windows)
-    if (window.title == title) window.bAgreesToEnd = bAgreesToEnd, bKnown = true;
+    if (!window.bClosed && window.title == title) window.bAgreesToEnd = bAgreesToEnd, bKnown = true;
   if (!bKnown) windows.push_back({title, bAgreesToEnd});
   return WriteWindowsOf(dwProcessId, windows);
 }
 
 uint32_t MachineWindows::WithdrawWindow(uint32_t dwProcessId, const std::string& title) {
   std::vector<Window> windows = WindowsOf(dwProcessId);
-  const auto removed = std::erase_if(windows, [&](const Window& w) { return w.title == title; });
-  if (removed == 0) return ERROR_INVALID_WINDOW_HANDLE;
+  bool bFound = false;
+  for (Window& window : windows)
+    if (!window.bClosed && window.title == title) window = {"", true, true}, bFound = true;
+  if (!bFound) return ERROR_INVALID_WINDOW_HANDLE;
   return WriteWindowsOf(dwProcessId, windows);
 }
 

@@ -5,7 +5,8 @@
 //   first line   the process's start time (clock ticks after boot, as /proc/PID/stat gives it),
 //                so that a later process that gets the same id does not inherit the windows;
 //   each further line  "1<TAB>title" or "0<TAB>title", UTF-8: one window, and whether it agrees
-//                to close when asked the shutdown query.
+//                to close when asked the shutdown query; "-<TAB>" a window that was closed, kept
+//                so that the windows after it keep their positions (their handles).
 // A process's windows go when it ends: an entry whose process has ended (or whose id now belongs
 // to another process) is removed the next time the windows are listed. `winmachine window open`
 // and `window close` announce and withdraw windows (for their parent process by default).
@@ -35,8 +36,8 @@ class MachineWindows final : public TopLevelWindows {
   uint32_t SendMessage(WindowHandle hWnd, uint32_t uMsg, int64_t& lResult) override;
 
   // A running process opens a window (title in ANSI); a title it already has only changes its
-  // answer to the shutdown query. ERROR_INVALID_PARAMETER when no such process runs,
-  // ERROR_INVALID_NAME for a title of more than one line.
+  // answer to the shutdown query. ERROR_INVALID_PARAMETER when no such process runs (or it is
+  // the host's init), ERROR_INVALID_NAME for a title of more than one line.
   uint32_t AnnounceWindow(uint32_t dwProcessId, const std::string& title, bool bAgreesToEnd);
   // The process closes its window of that title; ERROR_INVALID_WINDOW_HANDLE when it has none.
   uint32_t WithdrawWindow(uint32_t dwProcessId, const std::string& title);
@@ -45,10 +46,13 @@ class MachineWindows final : public TopLevelWindows {
   struct Window {
     std::string title;
     bool bAgreesToEnd = true;
+    bool bClosed = false;
   };
 
-  // The windows of a running process; an entry of a process that ended is removed.
+  // The windows of a running process, closed ones included; an entry of a process that ended is
+  // removed.
   std::vector<Window> WindowsOf(uint32_t dwProcessId);
+  // Writes the list; without an open window the entry is removed.
   uint32_t WriteWindowsOf(uint32_t dwProcessId, const std::vector<Window>& windows);
   std::string FileOf(uint32_t dwProcessId) const;
 
