@@ -96,7 +96,7 @@ int ShowTextMessageBox(TextSession& session, const MessageBoxRequest& request) {
                             "] " + ForDisplay(request.caption);
   const int nWidth =
       std::clamp(std::max({ButtonRowWidth(buttons), static_cast<int>(DisplayWidth(title)) + 4,
-                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 4}),
+                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 6}),
                  kMinWidth, nMaxWidth);
   const std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 6);
   // A text taller than the screen scrolls (its question comes last and must stay readable).
