@@ -145,8 +145,9 @@ TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
 // A terminal of type "dumb" cannot draw pages: the headless interface answers them with their
 // defaults, and the product is installed to its default directory.
 TEST_F(TextWizard, DumbTerminalIsAnsweredHeadless) {
-  Start("en-US", "== Page: terms of use == not asked", "TERM=dumb");
+  Start("en-US", "successfully completed", "TERM=dumb");  // the pages' lines scroll off
   EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
+  EXPECT_NE(terminal_.History().find("== Page: terms of use == not asked"), std::string::npos);
   EXPECT_TRUE(HasLine(terminal_.Diff(), "Wizard Product\\bin\\app.exe (25 bytes, A)"));
 }
 
