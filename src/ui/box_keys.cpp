@@ -12,6 +12,11 @@ int ResultOfBoxKey(const MessageBoxRequest& request, int nKey) {
       if (button.nResult == 2) return 2;
     return 0;
   }
+  if (nKey == kF1Key) {
+    for (const MessageButton& button : request.buttons)
+      if (button.nResult == kHelpButton) return kHelpButton;
+    return 0;
+  }
   if (nKey <= 0 || nKey > 255) return 0;
   const char cKey = static_cast<char>(std::tolower(nKey));
   for (const MessageButton& button : request.buttons) {

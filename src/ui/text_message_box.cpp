@@ -2,7 +2,7 @@
 // caption, the word-wrapped text, and the buttons in their order with the default one focused.
 // A button's access key (the letter after '&') presses it; Escape closes the box only when one
 // of its buttons answers 2 (Cancel or OK), as a dialog's close box does. A box with a time-out
-// ends by itself with its default button.
+// ends by itself with its default button. Help opens the box's topic and keeps the box open.
 #include <newt.h>
 
 #include <algorithm>
@@ -17,7 +17,7 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kMinWidth = 30;
-static_assert(NEWT_KEY_ESCAPE == kEscapeKey);
+static_assert(NEWT_KEY_ESCAPE == kEscapeKey && NEWT_KEY_F1 == kF1Key);
 
 PageText IconText(IconKind icon) {
   switch (icon) {
@@ -55,20 +55,33 @@ int ButtonRowWidth(const std::vector<BoxButton>& buttons) {
   return nWidth;
 }
 
-int RunBox(newtComponent form, const std::vector<BoxButton>& buttons,
+// Runs the box until a button other than Help ends it. Help (its button, its access key or F1)
+// opens the box's help topic and leaves the box open; a box that runs out of time is answered
+// with its default button and says so in the request.
+int RunBox(TextSession& session, newtComponent form, const std::vector<BoxButton>& buttons,
            const MessageBoxRequest& request) {
   const int nDefault = buttons.empty() ? 2 : buttons[request.nDefault].nResult;
   while (true) {
     newtExitStruct exit{};
     newtFormRun(form, &exit);
-    if (exit.reason == newtExitStruct::NEWT_EXIT_TIMER) return nDefault;
+    if (exit.reason == newtExitStruct::NEWT_EXIT_TIMER) {
+      request.bTimedOut = true;
+      return nDefault;
+    }
     if (exit.reason == newtExitStruct::NEWT_EXIT_ERROR) return nDefault;
+    int nResult = 0;
     if (exit.reason == newtExitStruct::NEWT_EXIT_COMPONENT) {
       for (const BoxButton& button : buttons)
-        if (button.component == exit.u.co) return button.nResult;
+        if (button.component == exit.u.co) nResult = button.nResult;
+    } else {
+      nResult = ResultOfBoxKey(request, exit.u.key);
+    }
+    if (nResult == kHelpButton) {
+      session.ShowHelp(request.nMessage);
+      newtFormSetCurrent(form, buttons[request.nDefault].component);
       continue;
     }
-    if (const int nResult = ResultOfBoxKey(request, exit.u.key)) return nResult;
+    if (nResult != 0) return nResult;
   }
 }
 
@@ -83,16 +96,20 @@ int ShowTextMessageBox(TextSession& session, const MessageBoxRequest& request) {
                             "] " + ForDisplay(request.caption);
   const int nWidth =
       std::clamp(std::max({ButtonRowWidth(buttons), static_cast<int>(DisplayWidth(title)) + 4,
-                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 4}),
+                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 6}),
                  kMinWidth, nMaxWidth);
-  std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 4);
-  const int nMaxLines = std::max(1, session.Rows() - 10);
-  if (static_cast<int>(lines.size()) > nMaxLines) lines.resize(nMaxLines);
-  const int nHeight = static_cast<int>(lines.size()) + 2;
+  const std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 6);
+  // A text taller than the screen scrolls (its question comes last and must stay readable).
+  const int nTextRows = std::min(static_cast<int>(lines.size()), std::max(1, session.Rows() - 10));
+  const int nHeight = nTextRows + 2;
   newtCenteredWindow(nWidth, nHeight, FitLine(title, nWidth - 4).c_str());
   newtComponent form = newtForm(nullptr, nullptr, NEWT_FLAG_NOF12);
-  for (size_t i = 0; i < lines.size(); ++i)
-    newtFormAddComponent(form, newtLabel(2, static_cast<int>(i), lines[i].c_str()));
+  std::string shown;
+  for (const std::string& line : lines) shown += line + '\n';
+  const bool bScroll = static_cast<int>(lines.size()) > nTextRows;
+  newtComponent text = newtTextbox(2, 0, nWidth - 4, nTextRows, bScroll ? NEWT_FLAG_SCROLL : 0);
+  newtTextboxSetText(text, shown.c_str());
+  newtFormAddComponent(form, text);
   int nLeft = std::max(1, (nWidth - ButtonRowWidth(buttons)) / 2);
   for (BoxButton& button : buttons) {
     button.component = newtCompactButton(nLeft, nHeight - 1, button.label.c_str());
@@ -104,10 +121,11 @@ int ShowTextMessageBox(TextSession& session, const MessageBoxRequest& request) {
     }
   }
   newtFormAddHotKey(form, NEWT_KEY_ESCAPE);
+  newtFormAddHotKey(form, NEWT_KEY_F1);
   if (!buttons.empty()) newtFormSetCurrent(form, buttons[request.nDefault].component);
   if (request.nTimeoutMs > 0) newtFormSetTimer(form, static_cast<int>(request.nTimeoutMs));
   if (request.bBeep) newtBell();
-  const int nResult = RunBox(form, buttons, request);
+  const int nResult = RunBox(session, form, buttons, request);
   newtFormDestroy(form);
   newtPopWindow();
   return nResult;

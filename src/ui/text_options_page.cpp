@@ -115,8 +115,10 @@ int ShowTextOptionsPage(TextSession& session, OptionsPage& page) {
   const int nTreeRows = std::max(3, shown.RowsLeft() - kFootLines);
   screen.nRowWidth = static_cast<size_t>(std::max(20, shown.Width() - kTreeChrome));
   screen.nLineWidth = static_cast<size_t>(shown.Width());
+  // A scroll bar only when the options do not fit the rows of the tree.
+  const int nScroll = static_cast<int>(page.entries.size()) > nTreeRows ? NEWT_FLAG_SCROLL : 0;
   screen.tree = newtCheckboxTreeMulti(shown.Left(), shown.Row(), nTreeRows, const_cast<char*>(" *"),
-                                      NEWT_FLAG_SCROLL | NEWT_CHECKBOXTREE_HIDE_BOX);
+                                      nScroll | NEWT_CHECKBOXTREE_HIDE_BOX);
   for (size_t i = 0; i < page.entries.size(); ++i) {
     const int nFlags = page.entries[i].bEnabled ? 0 : NEWT_CHECKBOXTREE_UNSELECTABLE;
     newtCheckboxTreeAddItem(screen.tree, "", KeyOf(i), nFlags, NEWT_ARG_APPEND, NEWT_ARG_LAST);

@@ -2,7 +2,11 @@
 // keys pressed as a person would, the screen read back, and the machine compared afterwards.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -110,11 +114,40 @@ TEST_F(TextWizard, CancelEndsTheRunOnlyWhenConfirmed) {
   EXPECT_FALSE(HasLine(diff, "Wizard Product")) << diff.size();
 }
 
+// A box that closes by itself on the screen says it ran out of time, as the headless one does:
+// CloseWindow under ABORT then fails its line and sends nothing to the window. (The options
+// page of this one-option product also shows no scroll bar.)
+TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
+  media_.WriteFile(
+      "Setup.inf",
+      "[Setup]\r\nVersion=10.00\r\n\r\n[Application]\r\n"
+      "ProductName=Tarvium Window Product\r\nDeveloperName=Tarvium Tests\r\n"
+      "Version=1.0\r\nMachineKeyName=Tarvium Tests\\Window Product\\1.0\r\n"
+      "ApplicationDir=C:\\Window Product\r\n\r\n[Options]\r\nA=Program,DEFAULT\r\n"
+      "\r\n[A]\r\nCloseWindow Tarvium Probe*,CLOSEWINDOW+ABORT,1,\"Closing the probe.\"\r\n");
+  // The window stands for this test's own process, which runs on while Setup.exe runs.
+  ASSERT_TRUE(terminal_.OnMachine("window open --pid " + std::to_string(::getpid()) +
+                                  " \"Tarvium Probe\""));
+  ASSERT_TRUE(terminal_.Start(media_.Path(), "'/BC:\\trace.txt' Setup.inf"));
+  Expect("1 of 1 components selected");  // one option: no scroll bar beside it
+  EXPECT_EQ(terminal_.Screen().find("↑"), std::string::npos) << terminal_.Screen();
+  terminal_.Keys("F12");
+  Expect("Closing the probe.");
+  terminal_.WaitFor("Installation", 5000);  // the box closed by itself; the run ends
+  for (int i = 0; i < 3 && terminal_.WaitForExit(2000) == -1; ++i) terminal_.Keys("Enter");
+  std::ifstream in(terminal_.Machine() + "/drive_c/trace.txt");
+  std::stringstream trace;
+  trace << in.rdbuf();
+  ASSERT_FALSE(trace.str().empty());
+  EXPECT_EQ(trace.str().find("CloseWindow: 'Tarvium Probe'"), std::string::npos) << trace.str();
+}
+
 // A terminal of type "dumb" cannot draw pages: the headless interface answers them with their
 // defaults, and the product is installed to its default directory.
 TEST_F(TextWizard, DumbTerminalIsAnsweredHeadless) {
-  Start("en-US", "== Page: terms of use == not asked", "TERM=dumb");
+  Start("en-US", "successfully completed", "TERM=dumb");  // the pages' lines scroll off
   EXPECT_EQ(terminal_.WaitForExit(), 0) << terminal_.Screen();
+  EXPECT_NE(terminal_.History().find("== Page: terms of use == not asked"), std::string::npos);
   EXPECT_TRUE(HasLine(terminal_.Diff(), "Wizard Product\\bin\\app.exe (25 bytes, A)"));
 }
 

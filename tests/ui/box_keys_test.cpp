@@ -1,5 +1,5 @@
 // The keys of a message box: access letters in either case press their button, Escape answers 2
-// only when a button answers 2, and other keys press nothing.
+// only when a button answers 2, F1 is Help only in a box with Help, and other keys press nothing.
 #include "ui/box_keys.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,8 @@ TEST(BoxKeys, AccessLettersAndEscapeGiveTheButtonsResults) {
       {abort, kEscapeKey, 0},  // no button answers 2: Escape does nothing
       {abort, 'x', 0},        {abort, 0x1000, 0}, {retry, kEscapeKey, 2},
       {retry, 'r', 4},        {retry, 'C', 2},    {okOnly, kEscapeKey, 2},
-      {okOnly, 'o', 0},  // a label without '&' has no letter
+      {okOnly, 'o', 0},                            // a label without '&' has no letter
+      {abort, kF1Key, 9},     {retry, kF1Key, 0},  // F1 is Help only where Help is shown
   };
   for (const Case& c : cases) EXPECT_EQ(ResultOfBoxKey(c.request, c.nKey), c.nExpected) << c.nKey;
 }
