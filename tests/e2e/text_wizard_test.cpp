@@ -2,9 +2,11 @@
 // keys pressed as a person would, the screen read back, and the machine compared afterwards.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -125,8 +127,13 @@ TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
       "Version=1.0\r\nMachineKeyName=Tarvium Tests\\Window Product\\1.0\r\n"
       "ApplicationDir=C:\\Window Product\r\n\r\n[Options]\r\nA=Program,DEFAULT\r\n"
       "\r\n[A]\r\nCloseWindow Tarvium Probe*,CLOSEWINDOW+ABORT,1,\"Closing the probe.\"\r\n");
-  // The window stands for this test's own process, which runs on while Setup.exe runs.
-  ASSERT_TRUE(terminal_.OnMachine("window open --pid " + std::to_string(::getpid()) +
+  // The window belongs to a program of its own, so a close that should not happen ends only it.
+  FILE* started = ::popen("sleep 60 >/dev/null 2>&1 & echo $!", "r");
+  ASSERT_NE(started, nullptr);
+  int nProbe = 0;
+  ASSERT_EQ(std::fscanf(started, "%d", &nProbe), 1);
+  ::pclose(started);
+  ASSERT_TRUE(terminal_.OnMachine("window open --pid " + std::to_string(nProbe) +
                                   " \"Tarvium Probe\""));
   ASSERT_TRUE(terminal_.Start(media_.Path(), "'/BC:\\trace.txt' Setup.inf"));
   Expect("1 of 1 components selected");  // one option: no scroll bar beside it
@@ -140,6 +147,8 @@ TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
   trace << in.rdbuf();
   ASSERT_FALSE(trace.str().empty());
   EXPECT_EQ(trace.str().find("CloseWindow: 'Tarvium Probe'"), std::string::npos) << trace.str();
+  EXPECT_EQ(::kill(nProbe, 0), 0) << "the probe's window was closed";
+  ::kill(nProbe, SIGKILL);
 }
 
 // A terminal of type "dumb" cannot draw pages: the headless interface answers them with their
