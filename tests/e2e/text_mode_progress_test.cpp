@@ -84,8 +84,10 @@ TEST(TextModeProgress, RestartPageWithoutCountdownWaitsForOK) {
 
 TEST(TextModeProgress, RestartPageInFrenchAndAtZeroAtOnce) {
   TerminalSetup terminal;
-  ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YEnregistrez,1,0,1'", "LANG=fr_FR.UTF-8"));
-  ASSERT_TRUE(terminal.WaitFor("Redémarrage dans : 1 s")) << terminal.Screen();
+  ASSERT_TRUE(terminal.OnMachine(
+      "reg add 'HKCU\\Software\\kelvaron\\LanguageMap' /v ClientComponent /d fr-FR /f"));
+  ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YEnregistrez,1,0,3'"));
+  ASSERT_TRUE(terminal.WaitFor("Redémarrage dans : 2 s")) << terminal.Screen();
   EXPECT_EQ(terminal.WaitForExit(), 255);
   TerminalSetup atZero;
   ASSERT_TRUE(atZero.Start(atZero.Scratch(), "'/YNow,1,0,0'"));
