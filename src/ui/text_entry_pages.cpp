@@ -1,7 +1,9 @@
 // The pages with entry fields: the two directory pages (a drop-down list of directories when the
 // default holds ";"), the user page, the disk page (OK, Skip and Cancel with the directory of the
-// missing file) and a prompt's value page. Browse opens the directory chooser and puts the chosen
-// directory into the field.
+// missing file) and a prompt's value page (its entry hidden for a secret, and going on by itself
+// after a time-out). Browse opens the directory chooser and puts the chosen directory into the
+// field.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,8 @@ namespace tarvium::ui {
 namespace {
 
 constexpr int kBrowse = 6205;
+constexpr int kValueBrowse = 6806;
+constexpr int kSecondMs = 1000;
 constexpr int kListRows = 5;  // the rows of a drop-down list; more entries scroll
 
 // The explanation of a page: a catalog number ("5036") is the catalog's text.
@@ -92,6 +96,18 @@ int AskDirectory(TextPage& page, PageRequest& request, const std::string& explan
   return RunWithField(page, request, field, nBrowseResult);
 }
 
+// A value page with a time-out goes on by itself, with the value in its field, once its seconds
+// are over. The seconds are counted one by one rather than turned into one timer of
+// milliseconds, which would overflow for a time-out of days.
+void GoOnAfter(TextPage& page, int nSeconds, std::function<void()> store) {
+  if (nSeconds <= 0) return;
+  page.SetTimer(kSecondMs, [nLeft = nSeconds, store = std::move(store)]() mutable {
+    if (--nLeft > 0) return 0;
+    store();
+    return kPageNext;
+  });
+}
+
 }  // namespace
 
 int ShowDirectoryPage(TextSession& session, PageRequest& request) {
@@ -133,14 +149,19 @@ int ShowValuePage(TextSession& session, PageRequest& request) {
   TextPage page(session, request, PageText::ValueHeading, 6800);
   page.AddText(ForDisplay(request.text), 6);
   page.SkipRows(1);
-  if (!request.bBrowse) {
-    newtComponent entry = page.AddEntry(request.value);
-    return page.Run([&] {
-      request.value = TextPage::EntryValue(entry);
-      return true;
-    });
+  if (request.bBrowse) {
+    DirectoryField field(page, request.value, kValueBrowse);
+    GoOnAfter(page, request.nSeconds, [&] { request.value = field.Value(); });
+    return RunWithField(page, request, field, kValueBrowse);
   }
-  return AskDirectory(page, request, "", 6806);
+  newtComponent entry = page.AddEntry(request.value);
+  if (request.bSecret) newtEntrySetFlags(entry, NEWT_FLAG_PASSWORD, NEWT_FLAGS_SET);
+  const auto store = [&] { request.value = TextPage::EntryValue(entry); };
+  GoOnAfter(page, request.nSeconds, store);
+  return page.Run([&] {
+    store();
+    return true;
+  });
 }
 
 }  // namespace tarvium::ui

@@ -54,6 +54,8 @@ class CountdownView {
 }  // namespace
 
 int ShowRestartPage(TextSession& session, PageRequest& request) {
+  // Nothing to count down: the screen is not even opened.
+  if (Countdown(request.nSeconds).IsOver()) return kRestartNow;
   PageRequest shown = request;
   shown.bBack = false;
   shown.bCancel = false;
@@ -64,7 +66,6 @@ int ShowRestartPage(TextSession& session, PageRequest& request) {
   const std::string format =
       request.value.empty() ? page.Text(PageText::RestartCountdown) : ForDisplay(request.value);
   CountdownView countdown(page, format.c_str(), request.nSeconds);
-  if (countdown.IsOver()) return kRestartNow;
   page.SetTimer(kTickMs, [&] { return countdown.Tick() ? kRestartNow : 0; });
   return page.Run();
 }

@@ -24,7 +24,9 @@ DeveloperName=Tarvium Tests
 Version=1.0
 MachineKeyName=Tarvium Tests\Progress Product\1.0
 ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Progress Product
+)";
 
+constexpr const char* kSlowProductRest = R"(
 [Options]
 Program=Program files,DEFAULT
 
@@ -45,10 +47,12 @@ std::string ReadHostFile(const std::string& path) {
   return text.str();
 }
 
-std::string MakeSlowProductMedium(const TerminalSetup& terminal) {
+// extraKeys: more lines of the [Application] section.
+std::string MakeSlowProductMedium(const TerminalSetup& terminal,
+                                  const std::string& extraKeys = "") {
   const std::string media = terminal.Scratch() + "/media";
   std::filesystem::create_directories(media + "/files");
-  WriteHostFile(media + "/Setup.inf", kSlowProduct);
+  WriteHostFile(media + "/Setup.inf", kSlowProduct + extraKeys + kSlowProductRest);
   WriteHostFile(media + "/files/app.exe", "MZ");
   WriteHostFile(media + "/files/data.bin", std::string(100000, 'x'));
   return media;
@@ -78,10 +82,27 @@ TEST(TextModeProgress, RestartPageWithoutCountdownWaitsForOK) {
             std::string::npos);
 }
 
+TEST(TextModeProgress, RestartPageInFrenchAndAtZeroAtOnce) {
+  TerminalSetup terminal;
+  ASSERT_TRUE(terminal.OnMachine(
+      "reg add 'HKCU\\Software\\kelvaron\\LanguageMap' /v ClientComponent /d fr-FR /f"));
+  ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YEnregistrez,1,0,3'"));
+  ASSERT_TRUE(terminal.WaitFor("Redémarrage dans : 2 s")) << terminal.Screen();
+  EXPECT_EQ(terminal.WaitForExit(), 255);
+  TerminalSetup atZero;
+  ASSERT_TRUE(atZero.Start(atZero.Scratch(), "'/YNow,1,0,0'"));
+  EXPECT_EQ(atZero.WaitForExit(), 255);
+  EXPECT_NE(ReadHostFile(atZero.Machine() + "/power_request.txt").find("action=restart"),
+            std::string::npos);
+}
+
 TEST(TextModeProgress, ProgressWindowShowsTheCopyAndItsCancelAbortsTheRun) {
   TerminalSetup terminal;
   const std::string media = MakeSlowProductMedium(terminal);
   ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+  // A fresh interactive run is a custom install: the options page comes before the copy.
+  ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+  terminal.Keys("F12");  // Next
   ASSERT_TRUE(terminal.WaitFor("100%")) << terminal.Screen();
   const std::string screen = terminal.Screen();
   EXPECT_NE(screen.find("Copying: Z:"), std::string::npos) << screen;
@@ -97,12 +118,54 @@ TEST(TextModeProgress, ProgressWindowShowsTheCopyAndItsCancelAbortsTheRun) {
   EXPECT_NE(terminal.WaitForExit(), 0);
 }
 
+// No on 5509 lets the run go on; DisableCancelButton leaves Cancel out of the window.
+TEST(TextModeProgress, ProgressWindowGoesOnAfterNoAndHasNoCancelWhenDisabled) {
+  for (const bool bDisabled : {false, true}) {
+    TerminalSetup terminal;
+    const std::string media =
+        MakeSlowProductMedium(terminal, bDisabled ? "DisableCancelButton=1\n" : "");
+    ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+    ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+    terminal.Keys("F12");  // Next
+    ASSERT_TRUE(terminal.WaitFor("100%")) << terminal.Screen();
+    EXPECT_EQ(terminal.Screen().find("<Cancel>") == std::string::npos, bDisabled)
+        << terminal.Screen();
+    if (!bDisabled) {
+      terminal.Keys("Escape");
+      ASSERT_TRUE(terminal.WaitFor("Do you really want to abort the installation?"))
+          << terminal.Screen();
+      terminal.Keys("n");
+    }
+    ASSERT_TRUE(terminal.WaitFor("successfully completed")) << terminal.Screen();
+    terminal.Keys("Enter");
+    EXPECT_EQ(terminal.WaitForExit(), 0) << bDisabled;
+  }
+}
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t nCount = 0;
+  for (size_t n = text.find(part); n != std::string::npos; n = text.find(part, n + 1)) ++nCount;
+  return nCount;
+}
+
+// The line redraws in place (one line in the terminal for the whole copy); it is not drawn
+// without progress (/S, /S0, /SX) or when standard error is not the terminal.
 TEST(TextModeProgress, SilentRunWithProgressDrawsOneLine) {
   TerminalSetup terminal;
   const std::string media = MakeSlowProductMedium(terminal);
   ASSERT_TRUE(terminal.Start(media, "/S1 Setup.inf"));
   ASSERT_TRUE(terminal.WaitFor("100% Copying: Z:")) << terminal.Screen();
   EXPECT_EQ(terminal.WaitForExit(), 0);
+  EXPECT_EQ(CountOf(terminal.History(), "Copying:"), 1u) << terminal.History();
+  for (const char* args :
+       {"/S Setup.inf", "/S0 Setup.inf", "/SX Setup.inf", "/S2 Setup.inf 2>stderr.txt"}) {
+    TerminalSetup quiet;
+    const std::string quietMedia = MakeSlowProductMedium(quiet);
+    ASSERT_TRUE(quiet.Start(quietMedia, args));
+    EXPECT_GE(quiet.WaitForExit(), 0) << args;
+    EXPECT_EQ(quiet.History().find("Copying:"), std::string::npos) << args << quiet.History();
+    EXPECT_EQ(ReadHostFile(quietMedia + "/stderr.txt").find("Copying:"), std::string::npos);
+  }
 }
 
 TEST(TextModeProgress, BrowseStartsAboveTheNewDirectoryAndReplacesTheField) {
