@@ -27,9 +27,11 @@ namespace {
 
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         platform::AnsiEqualNoCase(text.substr(text.size() - suffix.size()), suffix);
+// Whether the text holds the part anywhere, compared without regard to case and without a copy.
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+  for (size_t nAt = 0; nAt + part.size() <= text.size(); ++nAt)
+    if (platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part)) return true;
+  return false;
 }
 
 bool IsMachineWideDirectory(SetupRun& run, const std::string& destination) {
@@ -44,8 +46,8 @@ bool IsMachineWideDirectory(SetupRun& run, const std::string& destination) {
          PathLiesIn(destination, v.Get("CommonFilesDir"));
 }
 
-bool IsExactly(const std::string& path, std::string dir) {
-  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+bool IsExactly(const std::string& path, std::string_view dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
   std::string_view trimmed = path;
   while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
   return !dir.empty() && platform::AnsiEqualNoCase(trimmed, dir);
@@ -153,7 +155,8 @@ uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& 
   if (!(dwCopyFlags & COPY_CLIENT) && IsMachineWideDirectory(run, destination))
     dwCopyFlags |= COPY_CLIENT | COPY_MACHINE;
   if (dwCopyFlags & COPY_SETUP) dwCopyFlags |= COPY_EXPAND | COPY_DONTDELETE;
-  if (ctx.bClientSetup && EndsWithNoCase(source, "Setup.inf")) dwCopyFlags |= COPY_NOSIZEWARNING;
+  if (ctx.bClientSetup && platform::AnsiEndsWithNoCase(source, "Setup.inf"))
+    dwCopyFlags |= COPY_NOSIZEWARNING;
   if (IsExactly(destination, run.variables.Get("CommonFilesDir"))) dwCopyFlags |= COPY_DIRECTORY;
   return dwCopyFlags;
 }
@@ -176,7 +179,7 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   if (parsed.dwCopyFlags & COPY_DELETE)
     return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
   if (!run.ctx.bAdminSetup && run.machine.System().OsVersion().dwMajorVersion >= 4 &&
-      platform::AnsiUpper(fields.source).find("_UNINST.CPL") != std::string::npos)
+      ContainsNoCase(fields.source, "_UNINST.CPL"))
     return true;
   return CopyAfterSourceFound(run, parsed, call, paths);
 }

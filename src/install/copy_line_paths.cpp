@@ -71,18 +71,24 @@ std::string DropComponents(std::string_view path, int nComponents) {
   return std::string(path);
 }
 
+bool StartsWithPrefixOf(std::string_view source, const RelativePrefix& row) {
+  for (std::string_view prefix : row.prefixes)
+    if (!prefix.empty() && platform::AnsiStartsWithNoCase(source, prefix)) return true;
+  return false;
+}
+
 // The number of leading source components that a directory destination does not repeat.
 int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
   int nComponents = 0;
   size_t nBest = 0;
   for (const RelativePrefix& row : kRelativePrefixes) {
+    // The source prefix is checked first: most sources start with none of them, and then the
+    // directory need not be looked up at all.
+    if (!StartsWithPrefixOf(source, row)) continue;
     const std::string& dir = run.variables.Get(row.directory);
     if (dir.size() <= nBest || !PathLiesIn(destination, dir)) continue;
-    for (std::string_view prefix : row.prefixes) {
-      if (prefix.empty() || !platform::AnsiStartsWithNoCase(source, prefix)) continue;
-      nComponents = row.nComponents;
-      nBest = dir.size();
-    }
+    nComponents = row.nComponents;
+    nBest = dir.size();
   }
   return nComponents;
 }

@@ -23,8 +23,8 @@ bool ProbeWritable(SetupRun& run) {
 
 }  // namespace
 
-bool PathLiesIn(const std::string& path, std::string dir) {
-  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+bool PathLiesIn(std::string_view path, std::string_view dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
   if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
   return path.size() == dir.size() || path[dir.size()] == '\\';
 }

@@ -4,6 +4,7 @@
 // directory and can be written.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace tarvium {
 
@@ -14,7 +15,7 @@ bool IsSystemDirectoryWritable(SetupRun& run);
 bool CopiesSystemFilesTwice(SetupRun& run);
 
 // Whether a full path lies in a directory (or is that directory), without regard to case.
-bool PathLiesIn(const std::string& path, std::string dir);
+bool PathLiesIn(std::string_view path, std::string_view dir);
 
 // Whether a full path lies in the system directory (%System%).
 bool LiesInSystemDirectory(SetupRun& run, const std::string& path);
