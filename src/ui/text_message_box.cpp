@@ -96,11 +96,15 @@ int ShowTextMessageBox(TextSession& session, const MessageBoxRequest& request) {
                             "] " + ForDisplay(request.caption);
   const int nWidth =
       std::clamp(std::max({ButtonRowWidth(buttons), static_cast<int>(DisplayWidth(title)) + 4,
-                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 6}),
+                           static_cast<int>(DisplayWidth(ForDisplay(request.text))) + 4}),
                  kMinWidth, nMaxWidth);
-  const std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 6);
-  // A text taller than the screen scrolls (its question comes last and must stay readable).
-  const int nTextRows = std::min(static_cast<int>(lines.size()), std::max(1, session.Rows() - 10));
+  // A text taller than the screen scrolls (its question comes last and must stay readable); its
+  // scroll bar takes two columns of the text box.
+  const int nMaxRows = std::max(1, session.Rows() - 10);
+  std::vector<std::string> lines = WrapText(ForDisplay(request.text), nWidth - 4);
+  if (static_cast<int>(lines.size()) > nMaxRows)
+    lines = WrapText(ForDisplay(request.text), nWidth - 6);
+  const int nTextRows = std::min(static_cast<int>(lines.size()), nMaxRows);
   const int nHeight = nTextRows + 2;
   newtCenteredWindow(nWidth, nHeight, FitLine(title, nWidth - 4).c_str());
   newtComponent form = newtForm(nullptr, nullptr, NEWT_FLAG_NOF12);
