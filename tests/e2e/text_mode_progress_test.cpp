@@ -3,10 +3,6 @@
 // the directory chooser behind Browse.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "support/terminal_setup.h"
 
 namespace tarvium::test {
@@ -36,50 +32,33 @@ Program=Program files,DEFAULT
 Sleep 3000
 )";
 
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // extraKeys: more lines of the [Application] section.
-std::string MakeSlowProductMedium(const TerminalSetup& terminal,
-                                  const std::string& extraKeys = "") {
-  const std::string media = terminal.Scratch() + "/media";
-  std::filesystem::create_directories(media + "/files");
-  WriteHostFile(media + "/Setup.inf", kSlowProduct + extraKeys + kSlowProductRest);
-  WriteHostFile(media + "/files/app.exe", "MZ");
-  WriteHostFile(media + "/files/data.bin", std::string(100000, 'x'));
-  return media;
+std::string MakeSlowProductMedium(TerminalSetup& terminal, const std::string& extraKeys = "") {
+  return terminal.WriteMedia(
+      kSlowProduct + extraKeys + kSlowProductRest,
+      {{"files/app.exe", "MZ"}, {"files/data.bin", std::string(100000, 'x')}});
 }
 
 TEST(TextModeProgress, RestartPageCountsDownAndRestarts) {
   TerminalSetup terminal;
   ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YSave your work.\\nThen wait.,1,0,2'"));
-  ASSERT_TRUE(terminal.WaitFor("Restarting in: 2 sec")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Restarting in: 2 sec"));
   const std::string screen = terminal.Screen();
   EXPECT_NE(screen.find("Save your work."), std::string::npos) << screen;
   EXPECT_NE(screen.find("Then wait."), std::string::npos) << screen;
-  EXPECT_TRUE(terminal.WaitFor("Restarting in: 1 sec")) << terminal.Screen();
+  EXPECT_TRUE(terminal.Shows("Restarting in: 1 sec"));
   EXPECT_EQ(terminal.WaitForExit(), 255);  // -1: the run did not start
-  EXPECT_NE(ReadHostFile(terminal.Machine() + "/power_request.txt").find("action=restart"),
-            std::string::npos);
+  EXPECT_NE(terminal.MachineFile("power_request.txt").find("action=restart"), std::string::npos);
 }
 
 TEST(TextModeProgress, RestartPageWithoutCountdownWaitsForOK) {
   TerminalSetup terminal;
   ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YShutting down,0,1,-1'", "LANG=de_DE.UTF-8"));
-  ASSERT_TRUE(terminal.WaitFor("Shutting down")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Shutting down"));
   EXPECT_EQ(terminal.Screen().find("sec"), std::string::npos) << terminal.Screen();
   terminal.Keys("Enter");
   EXPECT_EQ(terminal.WaitForExit(), 255);
-  EXPECT_NE(ReadHostFile(terminal.Machine() + "/power_request.txt").find("force=1"),
-            std::string::npos);
+  EXPECT_NE(terminal.MachineFile("power_request.txt").find("force=1"), std::string::npos);
 }
 
 TEST(TextModeProgress, RestartPageInFrenchAndAtZeroAtOnce) {
@@ -87,13 +66,12 @@ TEST(TextModeProgress, RestartPageInFrenchAndAtZeroAtOnce) {
   ASSERT_TRUE(terminal.OnMachine(
       "reg add 'HKCU\\Software\\kelvaron\\LanguageMap' /v ClientComponent /d fr-FR /f"));
   ASSERT_TRUE(terminal.Start(terminal.Scratch(), "'/YEnregistrez,1,0,3'"));
-  ASSERT_TRUE(terminal.WaitFor("Redémarrage dans : 2 s")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Redémarrage dans : 2 s"));
   EXPECT_EQ(terminal.WaitForExit(), 255);
   TerminalSetup atZero;
   ASSERT_TRUE(atZero.Start(atZero.Scratch(), "'/YNow,1,0,0'"));
   EXPECT_EQ(atZero.WaitForExit(), 255);
-  EXPECT_NE(ReadHostFile(atZero.Machine() + "/power_request.txt").find("action=restart"),
-            std::string::npos);
+  EXPECT_NE(atZero.MachineFile("power_request.txt").find("action=restart"), std::string::npos);
 }
 
 TEST(TextModeProgress, ProgressWindowShowsTheCopyAndItsCancelAbortsTheRun) {
@@ -101,19 +79,18 @@ TEST(TextModeProgress, ProgressWindowShowsTheCopyAndItsCancelAbortsTheRun) {
   const std::string media = MakeSlowProductMedium(terminal);
   ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
   // A fresh interactive run is a custom install: the options page comes before the copy.
-  ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("components selected"));
   terminal.Keys("F12");  // Next
-  ASSERT_TRUE(terminal.WaitFor("100%")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("100%"));
   const std::string screen = terminal.Screen();
   EXPECT_NE(screen.find("Copying: Z:"), std::string::npos) << screen;
   EXPECT_NE(screen.find("to: C:\\Program Files\\Tarvium Tests\\Progress Product\\bin\\data.bin"),
             std::string::npos)
       << screen;
   terminal.Keys("Escape");
-  ASSERT_TRUE(terminal.WaitFor("Do you really want to abort the installation?"))
-      << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Do you really want to abort the installation?"));
   terminal.Keys("y");
-  ASSERT_TRUE(terminal.WaitFor("Installation aborted")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Installation aborted"));
   terminal.Keys("Enter");
   EXPECT_NE(terminal.WaitForExit(), 0);
 }
@@ -125,18 +102,17 @@ TEST(TextModeProgress, ProgressWindowGoesOnAfterNoAndHasNoCancelWhenDisabled) {
     const std::string media =
         MakeSlowProductMedium(terminal, bDisabled ? "DisableCancelButton=1\n" : "");
     ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
-    ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+    ASSERT_TRUE(terminal.Shows("components selected"));
     terminal.Keys("F12");  // Next
-    ASSERT_TRUE(terminal.WaitFor("100%")) << terminal.Screen();
+    ASSERT_TRUE(terminal.Shows("100%"));
     EXPECT_EQ(terminal.Screen().find("<Cancel>") == std::string::npos, bDisabled)
         << terminal.Screen();
     if (!bDisabled) {
       terminal.Keys("Escape");
-      ASSERT_TRUE(terminal.WaitFor("Do you really want to abort the installation?"))
-          << terminal.Screen();
+      ASSERT_TRUE(terminal.Shows("Do you really want to abort the installation?"));
       terminal.Keys("n");
     }
-    ASSERT_TRUE(terminal.WaitFor("successfully completed")) << terminal.Screen();
+    ASSERT_TRUE(terminal.Shows("successfully completed"));
     terminal.Keys("Enter");
     EXPECT_EQ(terminal.WaitForExit(), 0) << bDisabled;
   }
@@ -154,25 +130,23 @@ TEST(TextModeProgress, SilentRunWithProgressDrawsOneLine) {
   TerminalSetup terminal;
   const std::string media = MakeSlowProductMedium(terminal);
   ASSERT_TRUE(terminal.Start(media, "/S1 Setup.inf"));
-  ASSERT_TRUE(terminal.WaitFor("100% Copying: Z:")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("100% Copying: Z:"));
   EXPECT_EQ(terminal.WaitForExit(), 0);
   EXPECT_EQ(CountOf(terminal.History(), "Copying:"), 1u) << terminal.History();
-  for (const char* args :
-       {"/S Setup.inf", "/S0 Setup.inf", "/SX Setup.inf", "/S2 Setup.inf 2>stderr.txt"}) {
+  for (const char* args : {"/S Setup.inf", "/S0 Setup.inf", "/SX Setup.inf",
+                           "/S2 Setup.inf 2>../machine/stderr.txt"}) {
     TerminalSetup quiet;
     const std::string quietMedia = MakeSlowProductMedium(quiet);
     ASSERT_TRUE(quiet.Start(quietMedia, args));
     EXPECT_GE(quiet.WaitForExit(), 0) << args;
     EXPECT_EQ(quiet.History().find("Copying:"), std::string::npos) << args << quiet.History();
-    EXPECT_EQ(ReadHostFile(quietMedia + "/stderr.txt").find("Copying:"), std::string::npos);
+    EXPECT_EQ(quiet.MachineFile("stderr.txt").find("Copying:"), std::string::npos);
   }
 }
 
 TEST(TextModeProgress, BrowseStartsAboveTheNewDirectoryAndReplacesTheField) {
   TerminalSetup terminal;
-  const std::string media = terminal.Scratch() + "/asking";
-  std::filesystem::create_directories(media);
-  WriteHostFile(media + "/Setup.inf", R"([Setup]
+  const std::string media = terminal.WriteMedia(R"([Setup]
 Version=4.10
 [Application]
 ProductName=Tarvium Test Product
@@ -182,17 +156,17 @@ ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Test Product
 AskDir=1
 )");
   ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
-  ASSERT_TRUE(terminal.WaitFor("Browse")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Browse"));
   terminal.Keys("Tab Enter");  // Browse
   // Neither the product's directory nor its vendor's exists: the chooser opens where one does.
-  ASSERT_TRUE(terminal.WaitFor("Common Files\\")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Common Files\\"));
   EXPECT_NE(terminal.Screen().find("C:\\Program Files "), std::string::npos) << terminal.Screen();
   terminal.Keys("Down Enter");  // into Common Files
-  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files ")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("C:\\Program Files\\Common Files "));
   terminal.Keys("Tab Enter");  // OK
-  ASSERT_TRUE(terminal.WaitFor("C:\\Program Files\\Common Files_")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("C:\\Program Files\\Common Files_"));
   terminal.Keys("Escape");
-  ASSERT_TRUE(terminal.WaitFor("Do you really want to abort")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Do you really want to abort"));
   terminal.Keys("y");
   EXPECT_NE(terminal.WaitForExit(), 0);
 }

@@ -3,7 +3,6 @@
 // person uses, and the machine compared afterwards.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -13,11 +12,6 @@
 
 namespace tarvium::test {
 namespace {
-
-bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(part) != std::string::npos; });
-}
 
 TEST(TextOptionsPage, DeselectedOptionIsNotInstalled) {
   TempDir media;
@@ -36,18 +30,18 @@ TEST(TextOptionsPage, DeselectedOptionIsNotInstalled) {
     media.WriteFile(file, std::string(nBytes, 'x'));
   TerminalSetup terminal;
   ASSERT_TRUE(terminal.Start(media.Path(), "Setup.inf"));
-  ASSERT_TRUE(terminal.WaitFor("Installation mode")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Installation mode"));
   terminal.Keys("Enter");  // Custom, the default choice of a fresh run
-  ASSERT_TRUE(terminal.WaitFor("4 of 11 components selected (4,7 MB)")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("4 of 11 components selected (4,7 MB)"));
   const std::string screen = terminal.Screen();
   for (const char* row :
        {"[~] Atlas viewer", "  [~] Map sets", "    [x] Europe", "( ) High detail"})
     EXPECT_NE(screen.find(row), std::string::npos) << row << "\n" << screen;
   terminal.Keys("Down Space");  // the map sets, with both maps
-  ASSERT_TRUE(terminal.WaitFor("2 of 11 components selected")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("2 of 11 components selected"));
   EXPECT_NE(terminal.Screen().find("[ ] Map sets"), std::string::npos) << terminal.Screen();
   terminal.Keys("F12");  // Next
-  ASSERT_TRUE(terminal.WaitFor("successfully completed")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("successfully completed"));
   terminal.Keys("Enter");
   EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
   const std::vector<std::string> diff = terminal.Diff();

@@ -13,15 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A program for the script to start: it runs until the flag file exists (or 30 s went by).
-void WriteWorker(const std::string& path, const std::string& flagFile) {
-  WriteHostFile(path, "#!/bin/sh\nn=0\nwhile [ ! -e '" + flagFile +
-                          "' ] && [ $n -lt 300 ]; do sleep 0.1; n=$((n+1)); done\n");
-  fs::permissions(path, fs::perms::owner_all);
+std::string Worker(const std::string& flagFile) {
+  return "#!/bin/sh\nn=0\nwhile [ ! -e '" + flagFile +
+         "' ] && [ $n -lt 300 ]; do sleep 0.1; n=$((n+1)); done\n";
 }
 
 constexpr const char* kProcessesProduct = R"([Setup]
@@ -52,33 +47,33 @@ AskKillProcesses 60,absent.exe
 
 TEST(TextModeWaitingPages, ProcessesPageCountsDownGoesOnOnceTheProgramsEndAndEndsThemOnOK) {
   TerminalSetup terminal;
-  const std::string media = terminal.Scratch() + "/media";
-  fs::create_directories(media);
-  WriteHostFile(media + "/Setup.inf", kProcessesProduct);
-  WriteWorker(media + "/first.sh", terminal.Scratch() + "/first.done");
-  WriteWorker(media + "/second.sh", terminal.Scratch() + "/never");
+  const std::string media = terminal.WriteMedia(
+      kProcessesProduct, {{"first.sh", Worker(terminal.Scratch() + "/first.done")},
+                          {"second.sh", Worker(terminal.Scratch() + "/never")}});
+  for (const char* worker : {"/first.sh", "/second.sh"})
+    fs::permissions(media + worker, fs::perms::owner_all);
   ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
-  ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("components selected"));
   terminal.Keys("F12");  // Next on the options page
 
   // With a time-out: the countdown, no Cancel; the page goes on as soon as the program ended.
-  ASSERT_TRUE(terminal.WaitFor("Continuing in: ")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Continuing in: "));
   std::string screen = terminal.Screen();
   for (const char* text : {"Programs to end", "These programs still run:", "first.sh"})
     EXPECT_NE(screen.find(text), std::string::npos) << text << "\n" << screen;
   EXPECT_EQ(screen.find("absent.exe"), std::string::npos) << "only running programs are listed";
   EXPECT_EQ(screen.find("Cancel"), std::string::npos) << screen;
-  WriteHostFile(terminal.Scratch() + "/first.done", "");
+  std::ofstream(terminal.Scratch() + "/first.done");
 
   // Without a time-out: no countdown, Cancel offered; OK ends the program.
-  ASSERT_TRUE(terminal.WaitFor("second.sh")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("second.sh"));
   screen = terminal.Screen();
   EXPECT_EQ(screen.find("Continuing in"), std::string::npos) << screen;
   EXPECT_NE(screen.find("Cancel"), std::string::npos) << screen;
   terminal.Keys("F12");  // OK
 
   // No listed program runs: no page at all, the run ends.
-  ASSERT_TRUE(terminal.WaitFor("successfully completed")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("successfully completed"));
   terminal.Keys("Enter");
   EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
 }
@@ -112,38 +107,29 @@ Program=Program files,DEFAULT
 [Program]
 )";
 
-bool HasLineWith(const std::vector<std::string>& lines, const std::string& part) {
-  for (const std::string& line : lines)
-    if (line.find(part) != std::string::npos) return true;
-  return false;
-}
-
 TEST(TextModeWaitingPages, ValuePageHidesASecretAndGoesOnByItselfAfterItsTimeOut) {
   TerminalSetup terminal;
-  const std::string media = terminal.Scratch() + "/media";
-  fs::create_directories(media);
-  WriteHostFile(media + "/Setup.inf", kPromptProduct);
-  ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
+  ASSERT_TRUE(terminal.Start(terminal.WriteMedia(kPromptProduct), "Setup.inf"));
   // A time-out of 2147483647 seconds: the page waits for the person, like one without.
-  ASSERT_TRUE(terminal.WaitFor("Type a word")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("Type a word"));
   terminal.Keys("C-u");
   terminal.Type("typed");
-  ASSERT_TRUE(terminal.WaitFor("typed")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("typed"));
   terminal.Keys("Enter");
   // The secret is not shown, and its page goes on with its value after two seconds.
-  ASSERT_TRUE(terminal.WaitFor("The password")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("The password"));
   EXPECT_EQ(terminal.Screen().find("Geheim42"), std::string::npos) << terminal.Screen();
-  ASSERT_TRUE(terminal.WaitFor("components selected")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("components selected"));
   terminal.Keys("F12");
-  ASSERT_TRUE(terminal.WaitFor("successfully completed")) << terminal.Screen();
+  ASSERT_TRUE(terminal.Shows("successfully completed"));
   terminal.Keys("Enter");
   EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
   const std::vector<std::string> diff = terminal.Diff();
   // The recorded answers: the typed word, and the secret (scrambled) although nobody answered.
-  EXPECT_TRUE(HasLineWith(diff, "PATIENT")) << diff.size();
-  EXPECT_TRUE(HasLineWith(diff, "typed")) << "the page waited for the person";
-  EXPECT_TRUE(HasLineWith(diff, "SECRET")) << diff.size();
-  EXPECT_FALSE(HasLineWith(diff, "Geheim42")) << "a secret is recorded scrambled";
+  EXPECT_TRUE(HasLine(diff, "PATIENT")) << diff.size();
+  EXPECT_TRUE(HasLine(diff, "typed")) << "the page waited for the person";
+  EXPECT_TRUE(HasLine(diff, "SECRET")) << diff.size();
+  EXPECT_FALSE(HasLine(diff, "Geheim42")) << "a secret is recorded scrambled";
 }
 
 }  // namespace

@@ -5,10 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -36,11 +33,6 @@ void WriteProduct(const TempDir& media, const std::string& program = "app.exe") 
   media.WriteFile("extra.txt", "extra text\n");
 }
 
-bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(part) != std::string::npos; });
-}
-
 class TextWizard : public testing::Test {
  protected:
   void SetUp() override { WriteProduct(media_); }
@@ -53,10 +45,7 @@ class TextWizard : public testing::Test {
     ASSERT_TRUE(terminal_.Start(media_.Path(), "Setup.inf", env));
     Expect(firstPage);
   }
-  // Waits for the text and fails the test with the screen when it never shows.
-  void Expect(const std::string& text) {
-    ASSERT_TRUE(terminal_.WaitFor(text)) << "waiting for " << text << ":\n" << terminal_.Screen();
-  }
+  void Expect(const std::string& text) { ASSERT_TRUE(terminal_.Shows(text)); }
 
   TempDir media_;
   TerminalSetup terminal_;
@@ -133,8 +122,8 @@ TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
   int nProbe = 0;
   ASSERT_EQ(std::fscanf(started, "%d", &nProbe), 1);
   ::pclose(started);
-  ASSERT_TRUE(terminal_.OnMachine("window open --pid " + std::to_string(nProbe) +
-                                  " \"Tarvium Probe\""));
+  ASSERT_TRUE(
+      terminal_.OnMachine("window open --pid " + std::to_string(nProbe) + " \"Tarvium Probe\""));
   ASSERT_TRUE(terminal_.Start(media_.Path(), "'/BC:\\trace.txt' Setup.inf"));
   Expect("1 of 1 components selected");  // one option: no scroll bar beside it
   EXPECT_EQ(terminal_.Screen().find("↑"), std::string::npos) << terminal_.Screen();
@@ -142,11 +131,9 @@ TEST_F(TextWizard, TimedBoxThatRanOutAbortsCloseWindow) {
   Expect("Closing the probe.");
   terminal_.WaitFor("Installation", 5000);  // the box closed by itself; the run ends
   for (int i = 0; i < 3 && terminal_.WaitForExit(2000) == -1; ++i) terminal_.Keys("Enter");
-  std::ifstream in(terminal_.Machine() + "/drive_c/trace.txt");
-  std::stringstream trace;
-  trace << in.rdbuf();
-  ASSERT_FALSE(trace.str().empty());
-  EXPECT_EQ(trace.str().find("CloseWindow: 'Tarvium Probe'"), std::string::npos) << trace.str();
+  const std::string trace = terminal_.MachineFile("drive_c/trace.txt");
+  ASSERT_FALSE(trace.empty());
+  EXPECT_EQ(trace.find("CloseWindow: 'Tarvium Probe'"), std::string::npos) << trace;
   EXPECT_EQ(::kill(nProbe, 0), 0) << "the probe's window was closed";
   ::kill(nProbe, SIGKILL);
 }

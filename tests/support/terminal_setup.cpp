@@ -7,7 +7,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -60,6 +62,24 @@ bool TerminalSetup::OnMachine(const std::string& args) {
   return RunTool("winmachine", "--machine " + ShellQuote(machine_) + " " + args).nExit == 0;
 }
 
+std::string TerminalSetup::WriteMedia(
+    const std::string& setupInf, const std::vector<std::pair<std::string, std::string>>& files) {
+  const std::filesystem::path media = dir_.Path() + "/media";
+  std::filesystem::create_directories(media);
+  std::ofstream(media / "Setup.inf", std::ios::binary) << setupInf;
+  for (const auto& [name, bytes] : files) {
+    std::filesystem::create_directories((media / name).parent_path());
+    std::ofstream(media / name, std::ios::binary) << bytes;
+  }
+  return media.string();
+}
+
+std::string TerminalSetup::MachineFile(const std::string& relative) const {
+  std::string text;
+  ReadWhole(machine_ + "/" + relative, text);
+  return text;
+}
+
 bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
                           const std::string& env) {
   const std::string command = "cd " + ShellQuote(mediaDir) + " && env TERM=xterm LANG=C.UTF-8 " +
@@ -101,6 +121,11 @@ bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   return true;
 }
 
+testing::AssertionResult TerminalSetup::Shows(const std::string& text, int nTimeoutMs) {
+  if (WaitFor(text, nTimeoutMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "never showed \"" << text << "\":\n" << Screen();
+}
+
 int TerminalSetup::WaitForExit(int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
   std::string status;
@@ -119,6 +144,11 @@ std::vector<std::string> TerminalSetup::Diff() {
   for (std::string line; std::getline(stream, line);)
     if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
 }  // namespace tarvium::test

@@ -7,11 +7,14 @@
 //
 //   TerminalSetup terminal;
 //   ASSERT_TRUE(terminal.Start(mediaDir, "Setup.inf"));
-//   ASSERT_TRUE(terminal.WaitFor("Installation mode")) << terminal.Screen();
+//   ASSERT_TRUE(terminal.Shows("Installation mode"));
 //   terminal.Keys("Tab Enter");
 //   EXPECT_EQ(terminal.WaitForExit(), 0);
 #pragma once
+#include <gtest/gtest.h>
+
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -29,6 +32,13 @@ class TerminalSetup {
   const std::string& Machine() const { return machine_; }
   std::string Scratch() const { return dir_.Path(); }
 
+  // Writes a product's media into the scratch directory: its Setup.inf and the files (name, bytes;
+  // a name may hold folders, made as needed). Returns the media's host path.
+  std::string WriteMedia(const std::string& setupInf,
+                         const std::vector<std::pair<std::string, std::string>>& files = {});
+  // The text of a file of the machine directory ("power_request.txt", "drive_c/trace.txt"), ""
+  // when it is missing.
+  std::string MachineFile(const std::string& relative) const;
   // Runs winmachine on the machine (a registry value to seed, ...); true when it succeeded.
   bool OnMachine(const std::string& args);
   // Starts Setup.exe with the arguments (shell syntax) in mediaDir, with extra environment
@@ -45,6 +55,8 @@ class TerminalSetup {
   std::string History();
   // Waits until the screen shows the text (up to nTimeoutMs); false when it never did.
   bool WaitFor(const std::string& text, int nTimeoutMs = 15000);
+  // WaitFor as an assertion whose failure names the text and shows the screen.
+  testing::AssertionResult Shows(const std::string& text, int nTimeoutMs = 15000);
   // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
   int WaitForExit(int nTimeoutMs = 30000);
   // The lines of `winmachine diff` between the machine before Start and now.
@@ -60,5 +72,8 @@ class TerminalSetup {
   std::string exitFile_;
   bool bStarted_ = false;
 };
+
+// Whether one of the lines (of a Diff) holds the text.
+bool HasLine(const std::vector<std::string>& lines, const std::string& part);
 
 }  // namespace tarvium::test
