@@ -59,32 +59,12 @@ TEST_F(WinmachineTool, InfoAndPathsOfTheMachine) {
   EXPECT_EQ(On("path 'Z:\\etc\\..\\..\\tmp'").out, "/tmp\n") << "'..' stops at the drive root";
 }
 
-TEST_F(WinmachineTool, RegistryEditsQueriesAndRoundTripsThroughRegFiles) {
-  ASSERT_EQ(
-      On("reg add 'HKLM\\Software\\Tarvium\\Notes' /v InstallDir /d 'C:\\Program Files\\Notes'")
-          .nExit,
-      0);
-  ASSERT_EQ(On("reg add 'HKLM\\Software\\Tarvium\\Notes' /v Count /t REG_DWORD /d 0x10").nExit, 0);
+// reg add, query, delete, export and import are checked row by row in winmachine_reg_wine_test;
+// here the UTF-8 of the command line and what import says of a file it cannot read.
+TEST_F(WinmachineTool, RegistryTextAndImportMessages) {
   ASSERT_EQ(On("reg add 'HKCU\\Software\\Tarvium' /ve /d 'caf\xC3\xA9'").nExit, 0);
-  ASSERT_EQ(On("reg add 'HKLM\\Software\\Legacy' /v Bits /d 32 /reg:32").nExit, 0);
-
-  const Result query = On("reg query 'hklm\\software\\tarvium' /s");
-  EXPECT_EQ(query.nExit, 0);
-  EXPECT_TRUE(Has(query, "    InstallDir    REG_SZ    C:\\Program Files\\Notes"));
-  EXPECT_TRUE(Has(query, "    Count    REG_DWORD    0x10"));
   EXPECT_TRUE(
-      Has(On("reg query 'HKCU\\Software\\Tarvium' /ve"), "(Default)    REG_SZ    caf\xC3\xA9"));
-  EXPECT_EQ(On("reg query 'HKLM\\Software\\Legacy'").nExit, 1)
-      << "a 32-bit write is not in the 64-bit view";
-  EXPECT_EQ(On("reg query 'HKLM\\Software\\WOW6432Node\\Legacy' /v Bits").nExit, 0);
-  EXPECT_EQ(On("reg query 'HKLM\\Software\\Missing'").nExit, 1);
-
-  const std::string file = dir_.Path() + "/notes.reg";
-  ASSERT_EQ(On("reg export 'HKLM\\Software\\Tarvium' " + file).nExit, 0);
-  ASSERT_EQ(On("reg delete 'HKLM\\Software\\Tarvium' /f").nExit, 0);
-  EXPECT_EQ(On("reg query 'HKLM\\Software\\Tarvium'").nExit, 1);
-  ASSERT_EQ(On("reg import " + file).nExit, 0);
-  EXPECT_TRUE(Has(On("reg query 'HKLM\\Software\\Tarvium\\Notes' /v Count"), "0x10"));
+      Has(On("reg query 'hkcu\\software\\tarvium' /ve"), "(Default)    REG_SZ    caf\xC3\xA9"));
 
   std::ofstream(dir_.Path() + "/broken.reg")
       << "Windows Registry Editor Version 5.00\r\n\r\n[HKLM\r\n";

@@ -1,6 +1,7 @@
 // The copy procedure on a real temporary machine: when a copy is unnecessary, the resumption of an
 // interrupted copy, KEEPEXISTING and APPEND, backups, personalisation across a block boundary,
-// the size check, failed writes, replacement of a file in use, and the test-run lists.
+// the size check, failed writes and the test-run lists. A file in use, replaced at the next
+// restart, is the scenario copy-in-use-replaced-at-restart.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include "install/copy_flags.h"
 #include "install/copy_times.h"
 #include "platform/emulated/files/emulated_file_system.h"
-#include "platform/pending_file_renames.h"
 #include "support/run_tool.h"
 
 namespace tarvium::test {
@@ -165,29 +165,6 @@ TEST(FileCopy, MissingSourceFailedWriteAndAbortLeaveNoTarget) {
   t.Write(kSource, "data", kJune2020);
   EXPECT_FALSE(t.Copy(kSource, kTarget));
   EXPECT_FALSE(t.Files().FileExists(kTarget));
-}
-
-TEST(FileCopy, FileInUseIsReplacedAtTheNextRestart) {
-  CopyTestRun t;
-  t.Write(kTarget, "running", kJune2020);
-  t.Write(kSource, "update!", DaysLater(kJune2020, 1));
-  platform::FileHandle hHeld = platform::FileHandle::Invalid;
-  ASSERT_EQ(
-      t.Files().CreateFile(kTarget, platform::GENERIC_READ, platform::OPEN_EXISTING, 0, hHeld), 0u);
-  ASSERT_TRUE(t.Copy(kSource, kTarget));
-  t.Files().CloseHandle(hHeld);
-  EXPECT_TRUE(t.run.ctx.bConfigChanged);
-  EXPECT_EQ(t.Read(kTarget), "running");
-  std::vector<platform::PendingFileRename> pending;
-  ASSERT_EQ(platform::ReadPendingFileRenames(t.run.machine.Reg(), pending), 0u);
-  ASSERT_EQ(pending.size(), 2u);
-  EXPECT_EQ(platform::Win32PathOfNtPath(pending[0].ntSource), kTarget);
-  EXPECT_TRUE(pending[0].ntTarget.empty());
-  EXPECT_EQ(platform::Win32PathOfNtPath(pending[1].ntSource), R"(C:\App\app.000)");
-  EXPECT_EQ(platform::Win32PathOfNtPath(pending[1].ntTarget), kTarget);
-  // The restart carries them out in order.
-  ASSERT_EQ(platform::RunPendingFileRenames(t.run.machine.Reg(), t.Files()), 0u);
-  EXPECT_EQ(t.Read(kTarget), "update!");
 }
 
 TEST(FileCopy, CabinetMembersAndCompressedFilesWithTheirStoredTimes) {

@@ -1,7 +1,7 @@
 // The product's registration on a real machine's registry: what an install writes for a plain, a
 // workstation and a user setup, what the removal leaves, the uninstall entry's forms, the removal
 // of an older version through its registered command, other users of a workstation installation,
-// the use counts of shared sections and an aborted first install.
+// the use counts of shared sections and a later run that is aborted.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -32,7 +32,6 @@ constexpr char kEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninsta
 constexpr char kInf[] =
     "[Application]\nUninstallKeyName=Product\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n"
     "[B]\n1:b\n";
-
 
 class Registration : public testing::Test {
  protected:
@@ -230,18 +229,8 @@ TEST_F(Registration, ASectionCountedTwiceIsRemovedByTheSecondUninstall) {
   EXPECT_FALSE(HasValue(RegRoot::LocalMachine, sections, "Shared"));
 }
 
-TEST_F(Registration, AnAbortedFirstInstallLeavesNoRegistration) {
-  InstallTestRun failing(
-      "[Application]\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n[B]\n1:FAIL\n");
-  Identify(failing.run);
-  ASSERT_TRUE(BuildOptions(failing.run));
-  EXPECT_FALSE(RunInstallationWithRegistration(failing.run));
-  platform::Registry& reg = failing.machine.Machine().Reg();
-  EXPECT_NE(reg.OpenKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0"), 0u)
-      << "A was recorded before B failed; the whole record goes";
-  EXPECT_NE(reg.OpenKey(RegRoot::LocalMachine, kEntry), 0u);
-
-  // An installed product keeps its registration when a later run is aborted.
+// A first install that is aborted leaves no registration: the scenario aborted-first-install.
+TEST_F(Registration, AnAbortedLaterRunKeepsTheRegistration) {
   InstallTestRun again(
       "[Application]\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n[B]\n1:FAIL\n");
   Identify(again.run);

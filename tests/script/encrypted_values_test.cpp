@@ -81,27 +81,6 @@ TEST(EncryptedValues, FormsAreToldApartByFirstCharacterAndLength) {
     EXPECT_EQ(EncryptedValueKind(plain), kCryptNone) << plain;
 }
 
-TEST(EncryptedValues, FactoryGivesTheClassOfEachKind) {
-  EXPECT_EQ(CreateCrypt(0), nullptr);
-  EXPECT_EQ(CreateCrypt(10), nullptr);
-  EXPECT_EQ(CreateCrypt(-1), nullptr);
-  EXPECT_NE(dynamic_cast<CFixedCrypt*>(CreateCrypt(1).get()), nullptr);
-  EXPECT_NE(dynamic_cast<CSyncDecrypt*>(CreateCrypt(3).get()), nullptr);
-  EXPECT_NE(dynamic_cast<CAESDecrypt*>(CreateCrypt(9).get()), nullptr);
-  for (auto [nKind, nMode] : {std::pair{2, 2}, {6, 1}, {7, 3}, {8, 4}}) {
-    const auto crypt = CreateCrypt(nKind);
-    const auto* setup = dynamic_cast<CSetupCrypt*>(crypt.get());
-    ASSERT_NE(setup, nullptr) << nKind;
-    EXPECT_EQ(setup->Mode(), nMode) << nKind;
-  }
-  for (auto [nKind, nMode] : {std::pair{4, 1}, {5, 2}}) {
-    const auto crypt = CreateCrypt(nKind);
-    const auto* md5 = dynamic_cast<CMD5Crypt*>(crypt.get());
-    ASSERT_NE(md5, nullptr) << nKind;
-    EXPECT_EQ(md5->Mode(), nMode) << nKind;
-  }
-}
-
 TEST(EncryptedValues, DigestModesHashAndCannotDecrypt) {
   std::string digest;
   ASSERT_TRUE(CMD5Crypt(1).Encrypt("abc", digest));

@@ -76,20 +76,6 @@ TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShape) {
   EXPECT_EQ(CatalogText(0x0407, 5522), "");
 }
 
-TEST(MessageCatalog, DefaultResultsAndTheBracesOfTheUsageText) {
-  const std::pair<int, int> cases[] = {{5509, 7}, {5501, 2}, {5518, 2}, {5505, 6}, {5571, 5}};
-  for (const auto& [n, nDefault] : cases)
-    EXPECT_EQ(DefaultResult(Parsed(CatalogLanguage::English, n)), nDefault) << n;
-
-  const MessageSpec usage = Parsed(CatalogLanguage::English, 5541);
-  EXPECT_EQ(usage.icon, ui::IconKind::Information);
-  EXPECT_EQ(usage.textTemplate.substr(0, 24), "Usage: Setup [/A[S|W] /B");
-  EXPECT_NE(usage.textTemplate.find("/X<Flags>/?] [Inf file]"), std::string::npos);
-  ASSERT_EQ(usage.buttons.size(), 1u);
-  EXPECT_EQ(usage.buttons[0].label, "&OK");
-  EXPECT_EQ(usage.buttons[0].nResult, 2);
-}
-
 TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
   MessageSpec messageSpec;
   ASSERT_TRUE(ParseMessageSpec("<?><a [b] c><A=5|B=-1!|C|&D=7!>", messageSpec));

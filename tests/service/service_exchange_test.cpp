@@ -81,18 +81,8 @@ TEST(ServiceExchange, PagesSendTheirParametersAndConvertReplies) {
 }
 
 TEST(ServiceExchange, CancelIsConfirmedWithMessage5509) {
-  {  // No: the dialog is asked again
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(),
-                   "askdir = 0;cancel\naskdir = 0;next;D:\\Dir\nERR_SETUPABORT = 0;no");
-    ui::PageRequest page;
-    page.kind = ui::PageKind::Directory;
-    EXPECT_EQ(t.Service().AskPage(t.run, page), 1);
-    EXPECT_EQ(page.value, "D:\\Dir");
-    const std::vector<std::string> expected = {"askdir", "error;ERR_SETUPABORT", "askdir"};
-    EXPECT_EQ(peer.Requests(t.run), expected);
-  }
-  {  // Yes: Cancel stands; prompts follow the same rule
+  // No asks the page again and Yes stands: the scenario service-cancel-confirmed.
+  {  // a prompt: Cancel stands after Yes
     ServiceTestRun t;
     AgentPeer peer(t.machine.Machine(), "PROMPT = 0;cancel;x\nERR_SETUPABORT = 0;YES");
     std::string answer = "before";
