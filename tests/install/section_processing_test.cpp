@@ -47,22 +47,6 @@ TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
       0u);
 }
 
-TEST(InstallPass, ModifyRunInstallsAddedAndRemovesDroppedOptions) {
-  InstallTestRun t(kTree);
-  for (const char* name : {"A", "A\\B"}) RecordOptionInstalled(t.run, name);
-  t.run.ctx.bModify = true;
-  ASSERT_TRUE(BuildOptions(t.run));
-  t.Option("A\\B").selected = false;
-  t.Option("D").selected = true;
-  ASSERT_TRUE(RunInstallationPasses(t.run));
-  EXPECT_EQ(t.CarriedOutSections(), (Names{"D", "A\\B"}));
-  EXPECT_FALSE(t.run.ctx.bUninstall);
-  EXPECT_TRUE(IsRecordedInstalled(t.run, "D"));
-  EXPECT_TRUE(IsRecordedInstalled(t.run, "A"));
-  EXPECT_FALSE(IsRecordedInstalled(t.run, "A\\B"));
-  EXPECT_EQ(EngineOf(t.run).nProgressRange, 100);  // nothing measured: the default range
-}
-
 TEST(InstallPass, FullAndStandardModesInstallWhatTheyPropose) {
   const char* text = "[Options]\nA=A,DEFAULT\nB=B\n[A]\n1:a\n[B]\n1:b\n";
   for (const auto& [nMode, szOptions, sections] :

@@ -229,14 +229,6 @@ TEST_F(Launch, ShortcutStartsItsTargetWithItsArgumentsInItsDirectory) {
   EXPECT_EQ(ErrorLevel(), "0");
 }
 
-TEST_F(Launch, ServiceRunStartsWindowsInstallerWithoutInterface) {
-  const std::string out = Host("C:\\") + "/out.txt";
-  WriteScript("C:\\Tools\\msiexec.cmd", "printf '[%s]' \"$@\" > '" + out + "'");
-  run.ctx.bServiceMode = true;
-  EXPECT_TRUE(Call("C:\\Tools\\msiexec.cmd /i \"C:\\My Setup\\x.msi\" /qb! /norestart"));
-  EXPECT_EQ(ReadHost("C:\\out.txt"), "[/i][C:\\My Setup\\x.msi][/qn][/norestart]");
-}
-
 TEST(MsiQuietSwitch, ServiceRunsForceNoInterface) {
   const std::pair<const char*, const char*> cases[] = {
       {"/i x.msi /qb", "/i x.msi /qn"},

@@ -177,12 +177,7 @@ TEST_F(ScriptCommands, PassRulesOfTheRunEndingCommandsFollowTheSyntaxVersion) {
   EXPECT_EQ(Line("AbortSilent quiet, please"), 0);
   EXPECT_TRUE(run.ctx.bAbortSilent);
   EXPECT_EQ(run.ctx.szExitText, "quiet") << "the message is the first argument";
-  run.ctx.bAborted = false;
-  EXPECT_EQ(Line("Exit done"), 0);
-  EXPECT_TRUE(run.ctx.bExitCommand);
-  EXPECT_FALSE(run.ctx.bAborted);
-  EXPECT_EQ(Line("SetReboot 3"), 1);
-  EXPECT_EQ(run.ctx.iReboot, 3);
+  // Exit and SetReboot: the scenarios script-exit and script-set-reboot.
 }
 
 TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
