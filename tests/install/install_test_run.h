@@ -10,6 +10,7 @@
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "script/script_engine.h"
+#include "support/shown_messages.h"
 #include "support/test_machine.h"
 
 namespace tarvium::test {
@@ -38,11 +39,7 @@ class InstallTestRun {
   OptionTable& Options() { return EngineOf(run).options; }
   OptionRecord& Option(std::string_view name) { return Options()[FindOption(Options(), name)]; }
 
-  std::vector<int> Messages() const {
-    std::vector<int> numbers;
-    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
-    return numbers;
-  }
+  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
   // The sections whose copy lines were carried out, in order.
   std::vector<std::string> CarriedOutSections() const {
     std::vector<std::string> sections;

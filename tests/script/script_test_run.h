@@ -8,6 +8,7 @@
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
 #include "script/script_engine.h"
+#include "support/shown_messages.h"
 #include "support/test_machine.h"
 
 namespace tarvium::test {
@@ -24,11 +25,7 @@ struct ScriptTestRun {
     };
   }
 
-  std::vector<int> Messages() const {
-    std::vector<int> numbers;
-    for (const ShownMessage& shown : run.shownMessages) numbers.push_back(shown.nMessage);
-    return numbers;
-  }
+  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
   TestMachine machine;
   SetupRun run{machine.Machine()};
