@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "engine/inf_file.h"
 #include "engine/inf_values.h"
 #include "engine/init_variables.h"
@@ -65,27 +63,13 @@ TEST_F(ProductIdentityTest, FirstFieldsNamesThatStandInForEachOtherAndKeyNames) 
   EXPECT_EQ(shortOnly->ctx.szWindowTitle, "Setup");  // no SetupName: the title stays
 }
 
-TEST_F(ProductIdentityTest, FormatVersionsAndTheRefusalOfOldFiles) {
+TEST_F(ProductIdentityTest, FormatVersions) {
   const std::pair<const char*, uint32_t> versions[] = {
       {"4.1", 0x410},  {"4.10", 0x410},   {"4.01", 0x401}, {"4", 0x400}, {"", 0x300},
       {"5.11", 0x511}, {"14.10", 0x1410}, {"a.B", 0xAB0},  {"x", 0},     {"3.01", 0x301}};
   for (const auto& [text, dwVersion] : versions)
     EXPECT_EQ(ParseFormatVersion(text), dwVersion) << text;
-
-  for (const char* text : {"", "[Setup]\nVersion=3.0\n"}) {
-    SetupRun run(test.Machine());
-    run.ctx.szInfFile = "C:\\Old.inf";
-    InfFile inf(std::vector<char>(text, text + strlen(text)));
-    inf.BuildSectionIndex();
-    ReadProductIdentity(run, inf);
-    EXPECT_FALSE(CheckFormatVersion(run)) << text;
-    ASSERT_EQ(run.shownMessages.size(), 1u);
-    EXPECT_EQ(run.shownMessages[0].nMessage, 5532);
-    EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args[0]), "C:\\Old.inf");
-  }
-  const auto current = Read("");
-  EXPECT_TRUE(CheckFormatVersion(*current));
-  EXPECT_TRUE(current->shownMessages.empty());
+  // A file of a format before 3.01 refused with 5532: the scenario old-format.
 }
 
 TEST_F(ProductIdentityTest, NumbersSwitchesAndFlagListsWithTheirDefaults) {

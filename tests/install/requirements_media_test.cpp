@@ -1,5 +1,5 @@
-// The requirement lines (operands, function calls, comparisons, alternatives) and the names of the
-// installation media.
+// The requirement lines (operands, function calls, comparisons) and the names of the installation
+// media. The section's alternatives and the first failed line are the scenarios requirement-*.
 #include <gtest/gtest.h>
 
 #include "engine/variable_sections.h"
@@ -36,17 +36,6 @@ TEST(Requirements, ComparisonsOperandsAndFaults) {
   for (const char* faulty : {"1 ==", "1", "  "})
     EXPECT_FALSE(RequirementHolds(t.run, faulty, faulty));
   EXPECT_EQ(t.Messages(), (std::vector<int>{5528, 5528, 5528}));
-}
-
-TEST(Requirements, LinesAlternativesAndFirstFailure) {
-  InstallTestRun holds("[Requirements]\n1 == 2 | 3 == 3\n\nabc == ABC\n");
-  std::string failed;
-  EXPECT_TRUE(CheckRequirements(holds.run, failed));
-  EXPECT_EQ(failed, "");
-
-  InstallTestRun fails("[Requirements]\n1 == 1\n1 == 2 | 2 == 3\nUpper(never) == x\n");
-  EXPECT_FALSE(CheckRequirements(fails.run, failed));
-  EXPECT_EQ(failed, "1 == 2 | 2 == 3");
 }
 
 TEST(InstallationMedia, CabinetNamesAndLabels) {
