@@ -93,16 +93,8 @@ TEST_F(PrinterCommands, DriverMonitorAndPrinterAddedAndRemoved) {
   EXPECT_FALSE(KeyExists(printerKey));
   EXPECT_EQ(WinIni("devices", "Office Laser"), "");
   EXPECT_EQ(WinIni("windows", "device"), "") << "no printer is left to be the default";
-  EXPECT_EQ(Line("-DeletePrinterDriver ,,Tarvium Laser"), 1) << "a marked line waits for removal";
-  EXPECT_TRUE(KeyExists(driverKey));
-  EXPECT_EQ(Removal("-DeletePrinterDriver ,,Tarvium Laser"), 1);
-  EXPECT_EQ(Removal("-DeleteMonitor ,,Tarvium Monitor"), 1);
-  EXPECT_FALSE(KeyExists(driverKey));
-  EXPECT_FALSE(KeyExists(std::string(kPrint) + "\\Monitors\\Tarvium Monitor"));
-  EXPECT_TRUE(KeyExists(std::string(kPrint) + "\\Monitors\\Local Port"));
-  std::string winIni;
-  EXPECT_NE(files().ReadWholeFile("C:\\Windows\\win.ini", winIni), 0u)
-      << "the device settings live in the user's registry, not in WIN.INI";
+  // The marked removal lines of driver and monitor, and a machine left as it was without WIN.INI:
+  // the scenario printer-installed-and-removed.
 }
 
 TEST_F(PrinterCommands, FailuresGiveTheirMessages) {
