@@ -178,7 +178,7 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
                                                         parsed.dwCopyFlags, parsed.dwAttributes);
   if (parsed.dwCopyFlags & COPY_DELETE)
     return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
-  if (!run.ctx.bAdminSetup && run.machine.System().OsVersion().dwMajorVersion >= 4 &&
+  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
       ContainsNoCase(fields.source, "_UNINST.CPL"))
     return true;
   return CopyAfterSourceFound(run, parsed, call, paths);
