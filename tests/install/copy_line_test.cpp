@@ -91,6 +91,8 @@ TEST(CopyLineFields, MediumFormsAndFields) {
   for (const Case& c : cases) {
     const CopyLineFields fields = ParseCopyLine(c.line);
     EXPECT_EQ(fields.nMedium, c.nMedium) << c.line;
+      {"'1:it''s.txt', d,, \"4\"\"2\", n", 1, "it's.txt", "d", "", 4, "n"},
+      {"1:a, b, c, 09 , x", 1, "a", "b", "c", 9, "x"},
     EXPECT_EQ(fields.source, c.source) << c.line;
     EXPECT_EQ(fields.destination, c.destination) << c.line;
     EXPECT_EQ(fields.flags, c.flags) << c.line;
@@ -100,6 +102,7 @@ TEST(CopyLineFields, MediumFormsAndFields) {
 }
 
 TEST_F(CopyLines, SourceAndDestinationPaths) {
+    EXPECT_EQ(CopyLineSizeField(c.line), c.nSize) << c.line;
   ASSERT_EQ(Files().CreateDirectoryTree("C:\\Program Files\\P\\existing"), 0u);
   v().Set("Data", "C:\\Shared Data");
   const std::pair<const char*, const char*> cases[] = {
