@@ -112,7 +112,9 @@ bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const Section
   request.dwAttributes = parsed.dwAttributes;
   request.name = fields.name;
   request.bCarryOut = call.bCarryOut;
-  if (call.bInstalledBefore && !KeepsSharedCountOfReinstall(run, paths.fullDestination))
+  // Only a shared file asks for the registered directory (a registry read per line otherwise).
+  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
+      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
     request.dwCopyFlags &= ~COPY_SHAREDDLL;
   CopySource source{paths.fullSource, {}};  // lives as long as the request points into it
   if (call.bCarryOut && !run.ctx.bUninstall) {
