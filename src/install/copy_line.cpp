@@ -4,6 +4,9 @@
 // let the copy procedure count shared files, so they need neither source nor medium.
 #include "install/copy_line.h"
 
+#include <utility>
+
+#include "engine/predefined_names.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
@@ -25,6 +28,12 @@
 namespace tarvium {
 namespace {
 
+constexpr int kWindows = PredefinedIndex("Windows");
+constexpr int kSystem = PredefinedIndex("System");
+constexpr int kCommonFilesDir = PredefinedIndex("CommonFilesDir");
+constexpr int kApp = PredefinedIndex("App");
+constexpr int kMachineKeyName = PredefinedIndex("MachineKeyName");
+
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
 // Whether the text holds the part anywhere, compared without regard to case and without a copy.
@@ -36,14 +45,14 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
 
 bool IsMachineWideDirectory(SetupRun& run, const std::string& destination) {
   const VariableStore& v = run.variables;
-  const std::string& windows = v.Get("Windows");
+  const std::string& windows = v.ValueAt(kWindows);
   if (PathLiesIn(destination, windows)) {
     std::string profiles = windows;
     if (!profiles.empty() && profiles.back() == '\\') profiles.pop_back();
     return !PathLiesIn(destination, profiles + "\\Profiles");
   }
-  return PathLiesIn(destination, v.Get("System")) ||
-         PathLiesIn(destination, v.Get("CommonFilesDir"));
+  return PathLiesIn(destination, v.ValueAt(kSystem)) ||
+         PathLiesIn(destination, v.ValueAt(kCommonFilesDir));
 }
 
 bool IsExactly(const std::string& path, std::string_view dir) {
@@ -58,11 +67,12 @@ bool IsExactly(const std::string& path, std::string_view dir) {
 bool KeepsSharedCountOfReinstall(SetupRun& run, const std::string& fullDestination) {
   if (!run.ctx.bNewInstance) return false;
   const bool bClientRun = run.ctx.bClientSetup || run.ctx.bFromCD;
-  const std::string& app = run.variables.Get("App");
+  const std::string& app = run.variables.ValueAt(kApp);
   if (!PathLiesIn(fullDestination, app)) return false;
-  const std::string registered = RecordText(run, platform::RegRoot::LocalMachine,
-                                            ProductRecordKey(run.variables.Get("MachineKeyName")),
-                                            bClientRun ? "ClientPath" : "AppPath");
+  const std::string registered =
+      RecordText(run, platform::RegRoot::LocalMachine,
+                 ProductRecordKey(run.variables.ValueAt(kMachineKeyName)),
+                 bClientRun ? "ClientPath" : "AppPath");
   return registered.empty() || !PathLiesIn(app, registered);
 }
 
@@ -159,7 +169,7 @@ uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& 
   if (dwCopyFlags & COPY_SETUP) dwCopyFlags |= COPY_EXPAND | COPY_DONTDELETE;
   if (ctx.bClientSetup && platform::AnsiEndsWithNoCase(source, "Setup.inf"))
     dwCopyFlags |= COPY_NOSIZEWARNING;
-  if (IsExactly(destination, run.variables.Get("CommonFilesDir"))) dwCopyFlags |= COPY_DIRECTORY;
+  if (IsExactly(destination, run.variables.ValueAt(kCommonFilesDir))) dwCopyFlags |= COPY_DIRECTORY;
   return dwCopyFlags;
 }
 
