@@ -113,33 +113,35 @@ bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
 }
 
 bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
-                          const CopyLinePaths& paths) {
+                          CopyLinePaths& paths) {
   const CopyLineFields& fields = parsed.fields;
   CopyFileRequest request;
-  request.source = paths.fullDestination;
   request.destination = paths.fullDestination;
   request.dwCopyFlags = parsed.dwCopyFlags;
   request.dwAttributes = parsed.dwAttributes;
   request.name = fields.name;
+// Takes the full source out of the paths (the request gets it without a copy).
   request.bCarryOut = call.bCarryOut;
   // Only a shared file asks for the registered directory (a registry read per line otherwise).
   if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
       !KeepsSharedCountOfReinstall(run, paths.fullDestination))
     request.dwCopyFlags &= ~COPY_SHAREDDLL;
-  CopySource source{paths.fullSource, {}};  // lives as long as the request points into it
+  // The source lives as long as the request points into it.
+  CopySource source{std::move(paths.fullSource), {}};
   if (call.bCarryOut && !run.ctx.bUninstall) {
     const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
-    request.source = source.fullSource;
-    request.cabinet = source.cabinet;
+    request.source = std::move(source.fullSource);
+    request.cabinet = std::move(source.cabinet);
     request.nMedium = source.nMedium;
     if (source.bHasInfo) request.pSourceInfo = &source.info;
     if (paths.destinationLookedUp == paths.fullDestination)
       request.pDestinationInfo = &paths.destinationInfo;
     request.nExpectedSize = fields.nSize;
-    ShowCopyingStatus(run, source.fullSource, paths.fullDestination);
-  } else if (call.bCarryOut) {
-    request.nExpectedSize = fields.nSize;
+    ShowCopyingStatus(run, request.source, paths.fullDestination);
+  } else {
+    request.source = paths.fullDestination;
+    if (call.bCarryOut) request.nExpectedSize = fields.nSize;
   }
   if (!CopyTheFile(run, request)) return false;
   if (!paths.secondDestination.empty() && call.bCarryOut) {
@@ -182,8 +184,7 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   if (!ReadLine(run, line, parsed)) return false;
   if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
   const CopyLineFields& fields = parsed.fields;
-  const CopyLinePaths paths =
-      ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
+  CopyLinePaths paths = ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
   if (paths.bSkip) return true;
   if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
     return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,

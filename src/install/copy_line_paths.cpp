@@ -59,24 +59,30 @@ std::string WithBackslash(std::string dir) {
   return dir;
 }
 
+// Built in one allocation: every copy line joins two or three paths.
 std::string Join(const std::string& dir, std::string_view rest) {
   if (dir.empty()) return std::string(rest);
   while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
-  return WithBackslash(dir) + std::string(rest);
+  std::string joined;
+  joined.reserve(dir.size() + 1 + rest.size());
+  joined.append(dir);
+  if (joined.back() != '\\') joined.push_back('\\');
+  joined.append(rest);
+  return joined;
 }
 
-std::string FileNameOf(std::string_view path) {
+std::string_view FileNameOf(std::string_view path) {
   const size_t nSlash = path.find_last_of("\\/");
-  return std::string(nSlash == std::string_view::npos ? path : path.substr(nSlash + 1));
+  return nSlash == std::string_view::npos ? path : path.substr(nSlash + 1);
 }
 
-std::string DropComponents(std::string_view path, int nComponents) {
+std::string_view DropComponents(std::string_view path, int nComponents) {
   for (int i = 0; i < nComponents; ++i) {
     const size_t nSlash = path.find('\\');
-    if (nSlash == std::string_view::npos) return std::string(path);
+    if (nSlash == std::string_view::npos) return path;
     path.remove_prefix(nSlash + 1);
   }
-  return std::string(path);
+  return path;
 }
 
 bool StartsWithPrefixOf(std::string_view source, const RelativePrefix& row) {
@@ -119,7 +125,7 @@ bool NamesDirectory(SetupRun& run, const std::string& full, CopyLinePaths& paths
 // A relative destination lies below the application directory (the client directory in client
 // runs); a directory destination gets the destination-relative part of the source.
 std::string FullDestination(SetupRun& run, const std::string& destination,
-                            const std::string& relativePart, uint32_t dwCopyFlags,
+                            std::string_view relativePart, uint32_t dwCopyFlags,
                             CopyLinePaths& paths) {
   std::string full =
       IsAbsolute(destination)
@@ -131,7 +137,8 @@ std::string FullDestination(SetupRun& run, const std::string& destination,
       platform::AnsiEqualNoCase(WithBackslash(destination), WithBackslash(data));
   const bool bDirectory = full.empty() || full.back() == '\\' || (dwCopyFlags & COPY_DIRECTORY) ||
                           bExactlyData || NamesDirectory(run, full, paths);
-  return bDirectory ? Join(full, relativePart) : full;
+  if (bDirectory) return Join(full, relativePart);
+  return full;
 }
 
 std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
@@ -145,9 +152,10 @@ std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
 std::string SecondCopyPath(const std::string& destination, int nComponents) {
   const size_t nRoot = destination.find('\\');
   if (nRoot == std::string::npos) return {};
-  const std::string dropped =
-      DropComponents(std::string_view(destination).substr(nRoot + 1), nComponents < 2 ? 1 : 2);
-  return destination.substr(0, nRoot + 1) + dropped;
+  std::string second = destination.substr(0, nRoot + 1);
+  second.append(
+      DropComponents(std::string_view(destination).substr(nRoot + 1), nComponents < 2 ? 1 : 2));
+  return second;
 }
 
 bool IsClientAlone(uint32_t dwCopyFlags) {
@@ -204,9 +212,9 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
   CopyLinePaths paths;
   const int nPrefix =
       ctx.bAdminSetup ? 0 : RelativePrefixLength(run, fields.destination, fields.source);
-  const std::string relativePart = (dwAttributes & kUseFileName)
-                                       ? FileNameOf(fields.source)
-                                       : DropComponents(fields.source, nPrefix);
+  const std::string_view relativePart = (dwAttributes & kUseFileName)
+                                            ? FileNameOf(fields.source)
+                                            : DropComponents(fields.source, nPrefix);
   paths.fullSource =
       IsAbsolute(fields.source) ? fields.source : Join(run.variables.ValueAt(kSrc), fields.source);
   paths.fullDestination =
