@@ -76,9 +76,18 @@ bool KeepsSharedCountOfReinstall(SetupRun& run, const std::string& fullDestinati
   return registered.empty() || !PathLiesIn(app, registered);
 }
 
+const CopyStatusTexts& StatusTexts(SetupRun& run) {
+  CopyStatusTexts& texts = EngineOf(run).copyStatusTexts;
+  const uint32_t lcidLanguage = run.messages.lcidLanguage;
+  if (!texts.bRead || texts.lcidLanguage != lcidLanguage)
+    texts = {true, lcidLanguage, GetText(run, 5007), GetText(run, 5008)};
+  return texts;
+}
+
 void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
   if (!run.ui) return;
-  run.ui->ShowStatus(GetText(run, 5007) + " " + source, GetText(run, 5008) + " " + destination);
+  const CopyStatusTexts& texts = StatusTexts(run);
+  run.ui->ShowStatus(texts.copying + " " + source, texts.to + " " + destination);
 }
 
 void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t dwCopyFlags,
@@ -112,6 +121,7 @@ bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
   return true;
 }
 
+// Takes the full source out of the paths (the request gets it without a copy).
 bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
                           CopyLinePaths& paths) {
   const CopyLineFields& fields = parsed.fields;
@@ -120,7 +130,6 @@ bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const Section
   request.dwCopyFlags = parsed.dwCopyFlags;
   request.dwAttributes = parsed.dwAttributes;
   request.name = fields.name;
-// Takes the full source out of the paths (the request gets it without a copy).
   request.bCarryOut = call.bCarryOut;
   // Only a shared file asks for the registered directory (a registry read per line otherwise).
   if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
