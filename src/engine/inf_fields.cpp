@@ -1,5 +1,7 @@
 #include "engine/inf_fields.h"
 
+#include <cstring>
+
 #include "engine/ansi_text.h"
 #include "platform/ansi_case.h"
 
@@ -22,16 +24,14 @@ const char* ScanField(const char* rest, Keep keep) {
   while (!AtLineEnd(rest) && IsAnsiSpace(*rest)) ++rest;
   const bool bQuoted = *rest == '"' || *rest == '\'';
   const char endMark = bQuoted ? *rest++ : ',';
+  const char stops[] = {endMark, '\r', '\n', '\0'};
   const char* stretch = rest;
-  while (!AtLineEnd(rest)) {
-    if (*rest == endMark) {
-      if (!bQuoted || rest[1] != endMark) break;
-      keep(stretch, rest + 1);  // a doubled quote stands for one
-      rest += 2;
-      stretch = rest;
-      continue;
-    }
-    ++rest;
+  for (;;) {
+    rest += std::strcspn(rest, stops);
+    if (*rest != endMark || !bQuoted || rest[1] != endMark) break;
+    keep(stretch, rest + 1);  // a doubled quote stands for one
+    rest += 2;
+    stretch = rest;
   }
   keep(stretch, rest);
   if (bQuoted) {
