@@ -36,10 +36,15 @@ constexpr int kMachineKeyName = PredefinedIndex("MachineKeyName");
 
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
-// Whether the text holds the part anywhere, compared without regard to case and without a copy.
+// Whether the text holds the part anywhere, compared without regard to case and without a copy;
+// only places that start with the part's first character are compared whole.
 bool ContainsNoCase(std::string_view text, std::string_view part) {
+  if (part.empty()) return true;
+  const char cFirst = platform::AnsiUpperChar(part[0]);
   for (size_t nAt = 0; nAt + part.size() <= text.size(); ++nAt)
-    if (platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part)) return true;
+    if (platform::AnsiUpperChar(text[nAt]) == cFirst &&
+        platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part))
+      return true;
   return false;
 }
 
