@@ -85,20 +85,26 @@ std::string_view DropComponents(std::string_view path, int nComponents) {
   return path;
 }
 
-bool StartsWithPrefixOf(std::string_view source, const RelativePrefix& row) {
+// Every prefix of the table starts with an upper-case ASCII letter, so a prefix whose first letter
+// is not the source's first character upper-cased is passed over without a comparison.
+bool StartsWithPrefixOf(std::string_view source, char cUpperFirst, const RelativePrefix& row) {
   for (std::string_view prefix : row.prefixes)
-    if (!prefix.empty() && platform::AnsiStartsWithNoCase(source, prefix)) return true;
+    if (!prefix.empty() && prefix[0] == cUpperFirst &&
+        platform::AnsiStartsWithNoCase(source, prefix))
+      return true;
   return false;
 }
 
 // The number of leading source components that a directory destination does not repeat.
 int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
+  if (source.empty()) return 0;
+  const char cUpperFirst = platform::AnsiUpperChar(source[0]);
   int nComponents = 0;
   size_t nBest = 0;
   for (const RelativePrefix& row : kRelativePrefixes) {
     // The source prefix is checked first: most sources start with none of them, and then the
     // directory need not be looked up at all.
-    if (!StartsWithPrefixOf(source, row)) continue;
+    if (!StartsWithPrefixOf(source, cUpperFirst, row)) continue;
     const std::string& dir = run.variables.ValueAt(row.directory);
     if (dir.size() <= nBest || !PathLiesIn(destination, dir)) continue;
     nComponents = row.nComponents;
