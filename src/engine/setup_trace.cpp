@@ -37,20 +37,18 @@ void AppendPadded(uint16_t nValue, int nWidth, std::string& line) {
 void AppendTimeStamp(SetupRun& run, std::string& line) {
   platform::SystemTime st;
   run.machine.Time().GetLocalTime(st);
-  AppendPadded(st.wYear, 4, line);
-  line.push_back('-');
-  AppendPadded(st.wMonth, 2, line);
-  line.push_back('-');
-  AppendPadded(st.wDay, 2, line);
-  line.push_back(' ');
-  AppendPadded(st.wHour, 2, line);
-  line.push_back(':');
-  AppendPadded(st.wMinute, 2, line);
-  line.push_back(':');
-  AppendPadded(st.wSecond, 2, line);
-  line.push_back('.');
-  AppendPadded(st.wMilliseconds, 3, line);
-  line.append(" [Setup] ");
+  const struct {
+    uint16_t nValue;
+    int nWidth;
+    char cAfter;
+  } parts[] = {{st.wYear, 4, '-'},        {st.wMonth, 2, '-'},  {st.wDay, 2, ' '},
+               {st.wHour, 2, ':'},        {st.wMinute, 2, ':'}, {st.wSecond, 2, '.'},
+               {st.wMilliseconds, 3, ' '}};
+  for (const auto& part : parts) {
+    AppendPadded(part.nValue, part.nWidth, line);
+    line.push_back(part.cAfter);
+  }
+  line.append("[Setup] ");
 }
 
 void AppendWithCarriageReturns(std::string_view text, std::string& line) {
