@@ -1,5 +1,7 @@
 #include "engine/debug_output.h"
 
+#include <utility>
+
 #include "engine/setup_run.h"
 
 namespace tarvium {
@@ -13,10 +15,14 @@ constexpr size_t kKeptLines = 20000;
 }  // namespace
 
 void DebugOutput(SetupRun& run, const std::string& line) {
+  DebugOutput(run, std::string(line));
+}
+
+void DebugOutput(SetupRun& run, std::string&& line) {
   if (run.debugLines.size() >= kKeptLines)
     run.debugLines.erase(run.debugLines.begin(), run.debugLines.begin() + kKeptLines / 2);
-  run.debugLines.push_back(line);
   run.machine.Debugger().OutputDebugString(line);
+  run.debugLines.push_back(std::move(line));
 }
 
 }  // namespace tarvium

@@ -9,5 +9,7 @@ namespace tarvium {
 struct SetupRun;
 
 void DebugOutput(SetupRun& run, const std::string& line);
+// The same, keeping the line itself on the run instead of a copy.
+void DebugOutput(SetupRun& run, std::string&& line);
 
 }  // namespace tarvium

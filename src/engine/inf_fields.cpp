@@ -1,5 +1,7 @@
 #include "engine/inf_fields.h"
 
+#include <cstring>
+
 #include "engine/ansi_text.h"
 #include "platform/ansi_case.h"
 
@@ -14,27 +16,43 @@ bool IsFlagSeparator(char c) {
   return c == '+' || c == '|' || c == ')' || c == ' ' || c == '\t';
 }
 
-}  // namespace
-
-const char* NextField(const char* rest, std::string& field) {
-  field.clear();
+// The field rules, handing each stretch of field text to `keep` (a quoted field's doubled quote
+// ends a stretch, so that only one of its two quotes is kept).
+template <typename Keep>
+const char* ScanField(const char* rest, Keep keep) {
   if (!rest || AtLineEnd(rest)) return nullptr;
   while (!AtLineEnd(rest) && IsAnsiSpace(*rest)) ++rest;
   const bool bQuoted = *rest == '"' || *rest == '\'';
   const char endMark = bQuoted ? *rest++ : ',';
-  while (!AtLineEnd(rest)) {
-    if (*rest == endMark) {
-      if (!bQuoted || rest[1] != endMark) break;
-      ++rest;  // a doubled quote stands for one
-    }
-    field.push_back(*rest++);
+  const char stops[] = {endMark, '\r', '\n', '\0'};
+  const char* stretch = rest;
+  for (;;) {
+    rest += std::strcspn(rest, stops);
+    if (*rest != endMark || !bQuoted || rest[1] != endMark) break;
+    keep(stretch, rest + 1);  // a doubled quote stands for one
+    rest += 2;
+    stretch = rest;
   }
+  keep(stretch, rest);
   if (bQuoted) {
     if (*rest == endMark) ++rest;
     while (!AtLineEnd(rest) && *rest != ',') ++rest;
   }
   if (*rest == ',') ++rest;
   return rest;
+}
+
+}  // namespace
+
+const char* NextField(const char* rest, std::string& field) {
+  field.clear();
+  return ScanField(rest, [&field](const char* begin, const char* end) {
+    field.append(begin, static_cast<size_t>(end - begin));
+  });
+}
+
+const char* SkipField(const char* rest) {
+  return ScanField(rest, [](const char*, const char*) {});
 }
 
 uint32_t ParseFlags(std::string_view text, std::span<const FlagName> table) {

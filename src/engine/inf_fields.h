@@ -13,6 +13,8 @@ namespace tarvium {
 // everything between its quotes, a doubled quote standing for one; anything after the closing
 // quote up to the next comma is passed over. An unquoted field keeps its trailing blanks.
 const char* NextField(const char* rest, std::string& field);
+// Passes over the next field as NextField reads it, without keeping it.
+const char* SkipField(const char* rest);
 
 struct FlagName {
   std::string_view name;

@@ -3,6 +3,9 @@
 // through it so that the rules hold everywhere.
 #include "engine/inf_reader.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engine/ansi_text.h"
 #include "platform/ansi_case.h"
 
@@ -37,8 +40,12 @@ const char* ReadLine(const char* pos, std::string* pBuffer, size_t nSize, bool b
       while (*pos && IsAnsiSpace(*pos)) ++pos;
       continue;
     }
-    if (pBuffer && pBuffer->size() < nKeep) pBuffer->push_back(*pos);
-    ++pos;
+    // The text up to the line end (or the next backslash that may continue it) is kept whole.
+    const char* stretch = pos++;
+    pos += std::strcspn(pos, bContinuation ? "\r\n\\" : "\r\n");
+    if (pBuffer && pBuffer->size() < nKeep)
+      pBuffer->append(stretch,
+                      std::min(static_cast<size_t>(pos - stretch), nKeep - pBuffer->size()));
   }
   while (*pos && *pos != '\n') ++pos;
   if (*pos == '\n') ++pos;

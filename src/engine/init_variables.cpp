@@ -37,11 +37,11 @@ std::string MachineValue(SetupRun& run, const std::string& key, const char* name
 }
 
 bool IsNt(SetupRun& run) {
-  return run.machine.System().OsVersion().dwPlatformId == 2;
+  return RunOsVersion(run).dwPlatformId == 2;
 }
 
 void FillOsData(SetupRun& run) {
-  const platform::OsVersionInfo os = run.machine.System().OsVersion();
+  const platform::OsVersionInfo& os = RunOsVersion(run);
   VariableStore& v = run.variables;
   v.Set("SetupBits", "64");
   v.Set("WindowsBits", "64");
@@ -90,7 +90,7 @@ void FillDirectories(SetupRun& run) {
   v.Set("CLRDir", windows + "\\Microsoft.NET\\Framework");
   SetPrintDirectories(run, "", "");
   v.Set("PrintEnvironment",
-        run.machine.System().OsVersion().b64Bit ? "Windows x64" : "Windows NT x86");
+        RunOsVersion(run).b64Bit ? "Windows x64" : "Windows NT x86");
   v.Set("MediaPath", windows + "\\Media");
   v.Set("AppPaths", std::string(kCurrentVersion) + "\\App Paths");
 }

@@ -66,11 +66,20 @@ struct SetupRun {
   std::shared_ptr<SetupExtension> extension;
   // The setup service's pipe client (AttachServicePipe); none: a /G run cannot connect.
   std::unique_ptr<SetupService> service;
+  // The machine's OS version once RunOsVersion asked for it; it does not change during a run.
+  std::optional<platform::OsVersionInfo> osVersion;
 };
 
 // The setup service when the run is connected to it (/G) and one is attached; null otherwise.
 inline SetupService* ConnectedService(SetupRun& run) {
   return run.ctx.bServiceMode ? run.service.get() : nullptr;
+}
+
+// The machine's OS version, asked of the machine once per run: copy lines ask for it several
+// times each, and the machine builds it anew from its configuration every time.
+inline const platform::OsVersionInfo& RunOsVersion(SetupRun& run) {
+  if (!run.osVersion) run.osVersion = run.machine.System().OsVersion();
+  return *run.osVersion;
 }
 
 inline void SetPosition(SetupRun& run, const std::string& section, int32_t nLine) {

@@ -1,10 +1,16 @@
-// The caller's text is formatted first and the time stamp put in front of it; that is the same
-// as expanding one format made of stamp and caller's format, because the stamp holds no '%'.
+// A trace line is built in one string in one pass: the window title when it goes to the debugger
+// output, the time stamp (written without printf), then the caller's text, formatted into a stack
+// buffer (a second formatting only for a text longer than that buffer) and copied over with every
+// line feed preceded by a carriage return. The result is the same as expanding one format made of
+// stamp and caller's format, because the stamp holds no '%'. A copy traces every block and every
+// progress step, so the line is neither formatted twice nor copied from string to string.
 #include "engine/setup_trace.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "engine/debug_output.h"
 #include "engine/setup_run.h"
@@ -12,34 +18,47 @@
 namespace tarvium {
 namespace {
 
-// printf formatting into a string of the right size; false on a formatting error.
-bool FormatText(const char* pszFormat, va_list args, std::string& text) {
-  va_list sized;
-  va_copy(sized, args);
-  const int nLength = std::vsnprintf(nullptr, 0, pszFormat, sized);
-  va_end(sized);
-  if (nLength < 0) return false;
-  text.assign(static_cast<size_t>(nLength), '\0');
-  return std::vsnprintf(text.data(), text.size() + 1, pszFormat, args) == nLength;
+constexpr size_t kFormatBuffer = 512;
+
+// A number as printf's "%0<nWidth>u" writes it: zero-padded to the width, longer when it needs to.
+void AppendPadded(uint16_t nValue, int nWidth, std::string& line) {
+  char digits[8];
+  int nDigits = 0;
+  do {
+    digits[nDigits++] = static_cast<char>('0' + nValue % 10);
+    nValue = static_cast<uint16_t>(nValue / 10);
+  } while (nValue != 0);
+  for (int i = nDigits; i < nWidth; ++i) line.push_back('0');
+  while (nDigits > 0) line.push_back(digits[--nDigits]);
 }
 
-std::string TimeStamp(SetupRun& run) {
+// "YYYY-MM-DD hh:mm:ss.mmm [Setup] ", written digit by digit: printf's parsing of the format cost
+// more than the rest of a trace line.
+void AppendTimeStamp(SetupRun& run, std::string& line) {
   platform::SystemTime st;
   run.machine.Time().GetLocalTime(st);
-  char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d [Setup] ", st.wYear,
-                st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
-  return stamp;
+  const struct {
+    uint16_t nValue;
+    int nWidth;
+    char cAfter;
+  } parts[] = {{st.wYear, 4, '-'},        {st.wMonth, 2, '-'},  {st.wDay, 2, ' '},
+               {st.wHour, 2, ':'},        {st.wMinute, 2, ':'}, {st.wSecond, 2, '.'},
+               {st.wMilliseconds, 3, ' '}};
+  for (const auto& part : parts) {
+    AppendPadded(part.nValue, part.nWidth, line);
+    line.push_back(part.cAfter);
+  }
+  line.append("[Setup] ");
 }
 
-std::string WithCarriageReturns(const std::string& text) {
-  std::string result;
-  result.reserve(text.size() + 8);
-  for (char c : text) {
-    if (c == '\n') result.push_back('\r');
-    result.push_back(c);
+void AppendWithCarriageReturns(std::string_view text, std::string& line) {
+  for (size_t nLineFeed = text.find('\n'); nLineFeed != std::string_view::npos;
+       nLineFeed = text.find('\n')) {
+    line.append(text.substr(0, nLineFeed));
+    line.append("\r\n");
+    text.remove_prefix(nLineFeed + 1);
   }
-  return result;
+  line.append(text);
 }
 
 void AppendToTraceFile(SetupRun& run, const std::string& text) {
@@ -53,21 +72,35 @@ void AppendToTraceFile(SetupRun& run, const std::string& text) {
 
 int SetupTrace(SetupRun& run, const char* pszFormat, ...) {
   if (!pszFormat) return -1;
+  char buffer[kFormatBuffer];
   va_list args;
   va_start(args, pszFormat);
-  std::string text;
-  const bool bFormatted = FormatText(pszFormat, args, text);
+  va_list again;
+  va_copy(again, args);
+  const int nText = std::vsnprintf(buffer, sizeof buffer, pszFormat, args);
   va_end(args);
-  if (!bFormatted) return -1;
-  std::string line = TimeStamp(run) + text;
-  const int nFormatted = static_cast<int>(line.size());
+  std::string longText;
+  if (nText >= 0 && static_cast<size_t>(nText) >= sizeof buffer) {
+    longText.assign(static_cast<size_t>(nText), '\0');
+    std::vsnprintf(longText.data(), longText.size() + 1, pszFormat, again);
+  }
+  va_end(again);
+  if (nText < 0) return -1;
+  const std::string_view text =
+      longText.empty() ? std::string_view(buffer, static_cast<size_t>(nText)) : longText;
+
   const bool bToFile = run.log.hTraceFile != platform::FileHandle::Invalid;
-  if (!bToFile) line = run.ctx.szWindowTitle + ": " + line;
-  line = WithCarriageReturns(line);
+  std::string line;
+  line.reserve(run.ctx.szWindowTitle.size() + 64 + text.size() + 8);
+  if (!bToFile) line.append(run.ctx.szWindowTitle).append(": ");
+  const size_t nStampStart = line.size();
+  AppendTimeStamp(run, line);
+  const int nFormatted = static_cast<int>(line.size() - nStampStart + text.size());
+  AppendWithCarriageReturns(text, line);
   if (bToFile)
     AppendToTraceFile(run, line);
   else
-    DebugOutput(run, line);
+    DebugOutput(run, std::move(line));
   return nFormatted;
 }
 

@@ -4,6 +4,9 @@
 // let the copy procedure count shared files, so they need neither source nor medium.
 #include "install/copy_line.h"
 
+#include <utility>
+
+#include "engine/predefined_names.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
@@ -25,25 +28,36 @@
 namespace tarvium {
 namespace {
 
+constexpr int kWindows = PredefinedIndex("Windows");
+constexpr int kSystem = PredefinedIndex("System");
+constexpr int kCommonFilesDir = PredefinedIndex("CommonFilesDir");
+constexpr int kApp = PredefinedIndex("App");
+constexpr int kMachineKeyName = PredefinedIndex("MachineKeyName");
+
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
-// Whether the text holds the part anywhere, compared without regard to case and without a copy.
+// Whether the text holds the part anywhere, compared without regard to case and without a copy;
+// only places that start with the part's first character are compared whole.
 bool ContainsNoCase(std::string_view text, std::string_view part) {
+  if (part.empty()) return true;
+  const char cFirst = platform::AnsiUpperChar(part[0]);
   for (size_t nAt = 0; nAt + part.size() <= text.size(); ++nAt)
-    if (platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part)) return true;
+    if (platform::AnsiUpperChar(text[nAt]) == cFirst &&
+        platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part))
+      return true;
   return false;
 }
 
 bool IsMachineWideDirectory(SetupRun& run, const std::string& destination) {
   const VariableStore& v = run.variables;
-  const std::string& windows = v.Get("Windows");
+  const std::string& windows = v.ValueAt(kWindows);
   if (PathLiesIn(destination, windows)) {
     std::string profiles = windows;
     if (!profiles.empty() && profiles.back() == '\\') profiles.pop_back();
     return !PathLiesIn(destination, profiles + "\\Profiles");
   }
-  return PathLiesIn(destination, v.Get("System")) ||
-         PathLiesIn(destination, v.Get("CommonFilesDir"));
+  return PathLiesIn(destination, v.ValueAt(kSystem)) ||
+         PathLiesIn(destination, v.ValueAt(kCommonFilesDir));
 }
 
 bool IsExactly(const std::string& path, std::string_view dir) {
@@ -58,17 +72,27 @@ bool IsExactly(const std::string& path, std::string_view dir) {
 bool KeepsSharedCountOfReinstall(SetupRun& run, const std::string& fullDestination) {
   if (!run.ctx.bNewInstance) return false;
   const bool bClientRun = run.ctx.bClientSetup || run.ctx.bFromCD;
-  const std::string& app = run.variables.Get("App");
+  const std::string& app = run.variables.ValueAt(kApp);
   if (!PathLiesIn(fullDestination, app)) return false;
-  const std::string registered = RecordText(run, platform::RegRoot::LocalMachine,
-                                            ProductRecordKey(run.variables.Get("MachineKeyName")),
-                                            bClientRun ? "ClientPath" : "AppPath");
+  const std::string registered =
+      RecordText(run, platform::RegRoot::LocalMachine,
+                 ProductRecordKey(run.variables.ValueAt(kMachineKeyName)),
+                 bClientRun ? "ClientPath" : "AppPath");
   return registered.empty() || !PathLiesIn(app, registered);
+}
+
+const CopyStatusTexts& StatusTexts(SetupRun& run) {
+  CopyStatusTexts& texts = EngineOf(run).copyStatusTexts;
+  const uint32_t lcidLanguage = run.messages.lcidLanguage;
+  if (!texts.bRead || texts.lcidLanguage != lcidLanguage)
+    texts = {true, lcidLanguage, GetText(run, 5007), GetText(run, 5008)};
+  return texts;
 }
 
 void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
   if (!run.ui) return;
-  run.ui->ShowStatus(GetText(run, 5007) + " " + source, GetText(run, 5008) + " " + destination);
+  const CopyStatusTexts& texts = StatusTexts(run);
+  run.ui->ShowStatus(texts.copying + " " + source, texts.to + " " + destination);
 }
 
 void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t dwCopyFlags,
@@ -102,32 +126,36 @@ bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
   return true;
 }
 
+// Takes the full source out of the paths (the request gets it without a copy).
 bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
-                          const CopyLinePaths& paths) {
+                          CopyLinePaths& paths) {
   const CopyLineFields& fields = parsed.fields;
   CopyFileRequest request;
-  request.source = paths.fullDestination;
   request.destination = paths.fullDestination;
   request.dwCopyFlags = parsed.dwCopyFlags;
   request.dwAttributes = parsed.dwAttributes;
   request.name = fields.name;
   request.bCarryOut = call.bCarryOut;
-  if (call.bInstalledBefore && !KeepsSharedCountOfReinstall(run, paths.fullDestination))
+  // Only a shared file asks for the registered directory (a registry read per line otherwise).
+  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
+      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
     request.dwCopyFlags &= ~COPY_SHAREDDLL;
-  CopySource source{paths.fullSource, {}};  // lives as long as the request points into it
+  // The source lives as long as the request points into it.
+  CopySource source{std::move(paths.fullSource), {}};
   if (call.bCarryOut && !run.ctx.bUninstall) {
     const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
-    request.source = source.fullSource;
-    request.cabinet = source.cabinet;
+    request.source = std::move(source.fullSource);
+    request.cabinet = std::move(source.cabinet);
     request.nMedium = source.nMedium;
     if (source.bHasInfo) request.pSourceInfo = &source.info;
     if (paths.destinationLookedUp == paths.fullDestination)
       request.pDestinationInfo = &paths.destinationInfo;
     request.nExpectedSize = fields.nSize;
-    ShowCopyingStatus(run, source.fullSource, paths.fullDestination);
-  } else if (call.bCarryOut) {
-    request.nExpectedSize = fields.nSize;
+    ShowCopyingStatus(run, request.source, paths.fullDestination);
+  } else {
+    request.source = paths.fullDestination;
+    if (call.bCarryOut) request.nExpectedSize = fields.nSize;
   }
   if (!CopyTheFile(run, request)) return false;
   if (!paths.secondDestination.empty() && call.bCarryOut) {
@@ -157,7 +185,7 @@ uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& 
   if (dwCopyFlags & COPY_SETUP) dwCopyFlags |= COPY_EXPAND | COPY_DONTDELETE;
   if (ctx.bClientSetup && platform::AnsiEndsWithNoCase(source, "Setup.inf"))
     dwCopyFlags |= COPY_NOSIZEWARNING;
-  if (IsExactly(destination, run.variables.Get("CommonFilesDir"))) dwCopyFlags |= COPY_DIRECTORY;
+  if (IsExactly(destination, run.variables.ValueAt(kCommonFilesDir))) dwCopyFlags |= COPY_DIRECTORY;
   return dwCopyFlags;
 }
 
@@ -170,15 +198,14 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   if (!ReadLine(run, line, parsed)) return false;
   if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
   const CopyLineFields& fields = parsed.fields;
-  const CopyLinePaths paths =
-      ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
+  CopyLinePaths paths = ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
   if (paths.bSkip) return true;
   if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
     return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
                                                         parsed.dwCopyFlags, parsed.dwAttributes);
   if (parsed.dwCopyFlags & COPY_DELETE)
     return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
-  if (!run.ctx.bAdminSetup && run.machine.System().OsVersion().dwMajorVersion >= 4 &&
+  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
       ContainsNoCase(fields.source, "_UNINST.CPL"))
     return true;
   return CopyAfterSourceFound(run, parsed, call, paths);

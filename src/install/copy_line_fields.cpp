@@ -26,32 +26,53 @@ uint32_t MediumNumber(std::string_view text) {
   return nMedium > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(nMedium);
 }
 
+// Cuts the blanks around a field in place, without a second string.
+void TrimInPlace(std::string& text) {
+  const std::string_view trimmed = TrimAnsi(text);
+  const size_t nStart = static_cast<size_t>(trimmed.data() - text.data());
+  text.resize(nStart + trimmed.size());
+  text.erase(0, nStart);
+}
+
 }  // namespace
 
 CopyLineFields ParseCopyLine(std::string_view line) {
   CopyLineFields fields;
   const std::string text(line);
-  std::string source, destination, flags, size, name;
+  std::string& source = fields.source;
+  std::string size;
   const char* rest = NextField(text.c_str(), source);
-  if (rest) rest = NextField(rest, destination);
-  if (rest) rest = NextField(rest, flags);
+  if (rest) rest = NextField(rest, fields.destination);
+  if (rest) rest = NextField(rest, fields.flags);
   if (rest) rest = NextField(rest, size);
-  if (rest) NextField(rest, name);
+  if (rest) NextField(rest, fields.name);
 
-  source = std::string(TrimAnsi(source));
+  TrimInPlace(source);
   const size_t nColon = source.find(':');
   if (nColon != std::string::npos) {
     fields.nMedium = MediumNumber(std::string_view(source).substr(0, nColon));
-    fields.source = TrimAnsi(std::string_view(source).substr(nColon + 1));
+    source.erase(0, nColon + 1);
+    TrimInPlace(source);
   } else {
     fields.nMedium = MediumNumber(source);
-    if (!source.empty()) fields.source = TrimAnsi(std::string_view(source).substr(1));
+    if (!source.empty()) {
+      source.erase(0, 1);
+      TrimInPlace(source);
+    }
   }
-  fields.destination = TrimAnsi(destination);
-  fields.flags = TrimAnsi(flags);
+  TrimInPlace(fields.destination);
+  TrimInPlace(fields.flags);
   fields.nSize = LeadingDecimal(TrimAnsi(size));
-  fields.name = TrimAnsi(name);
+  TrimInPlace(fields.name);
   return fields;
+}
+
+int64_t CopyLineSizeField(const std::string& line) {
+  const char* rest = line.c_str();
+  for (int i = 0; i < 3 && rest; ++i) rest = SkipField(rest);
+  std::string size;
+  if (rest) NextField(rest, size);
+  return LeadingDecimal(TrimAnsi(size));
 }
 
 }  // namespace tarvium

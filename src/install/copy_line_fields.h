@@ -23,4 +23,8 @@ struct CopyLineFields {
 // leading digits are the medium number and the path starts at its second character.
 CopyLineFields ParseCopyLine(std::string_view line);
 
+// The size field of a copy line (ParseCopyLine's nSize), read without splitting the other fields:
+// the size computation asks it of every copy line before anything else.
+int64_t CopyLineSizeField(const std::string& line);
+
 }  // namespace tarvium

@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "engine/predefined_names.h"
 #include "engine/setup_run.h"
 #include "install/copy_flags.h"
 #include "install/system_directory.h"
@@ -16,30 +17,37 @@ namespace {
 
 constexpr uint32_t kUseFileName = 8;  // attribute word USEFILENAME
 
+constexpr int kApp = PredefinedIndex("App");
+constexpr int kClient = PredefinedIndex("Client");
+constexpr int kData = PredefinedIndex("Data");
+constexpr int kSrc = PredefinedIndex("Src");
+constexpr int kSystem = PredefinedIndex("System");
+constexpr int kWindows = PredefinedIndex("Windows");
+
 struct RelativePrefix {
-  std::string_view directory;  // the variable naming the directory the destination lies in
+  int directory;  // the predefined variable naming the directory the destination lies in
   std::array<std::string_view, 2> prefixes;
   int nComponents;
 };
 
 constexpr std::array<RelativePrefix, 17> kRelativePrefixes = {{
-    {"Windows", {"Windows\\", ""}, 1},
-    {"System", {"Windows\\System\\", "Windows\\System32\\"}, 2},
-    {"System16", {"Windows\\System\\", "Windows\\System16\\"}, 2},
-    {"Fonts", {"Windows\\Fonts\\", ""}, 2},
-    {"Data", {"Data\\", ""}, 1},
-    {"PrintProcessorDir", {"Windows\\System\\", "Windows\\System32\\"}, 2},
-    {"PrinterDriverDir", {"Windows\\System\\", "Windows\\System32\\"}, 2},
-    {"Personal", {"Personal\\", ""}, 1},
-    {"AppData", {"AppData\\", ""}, 1},
-    {"CommonAppData", {"CommonAppData\\", ""}, 1},
-    {"LocalAppDataLow", {"LocalAppDataLow\\", ""}, 1},
-    {"LocalAppData", {"LocalAppData\\", ""}, 1},
-    {"LocalSettings", {"LocalSettings\\", ""}, 1},
-    {"UserProfile", {"UserProfile\\", ""}, 1},
-    {"Templates", {"Windows\\ShellNew\\", ""}, 2},
-    {"MediaPath", {"Windows\\Media\\", ""}, 2},
-    {"CommonFilesDir", {"Common\\", "CommonFilesDir\\"}, 1},
+    {PredefinedIndex("Windows"), {"Windows\\", ""}, 1},
+    {PredefinedIndex("System"), {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {PredefinedIndex("System16"), {"Windows\\System\\", "Windows\\System16\\"}, 2},
+    {PredefinedIndex("Fonts"), {"Windows\\Fonts\\", ""}, 2},
+    {PredefinedIndex("Data"), {"Data\\", ""}, 1},
+    {PredefinedIndex("PrintProcessorDir"), {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {PredefinedIndex("PrinterDriverDir"), {"Windows\\System\\", "Windows\\System32\\"}, 2},
+    {PredefinedIndex("Personal"), {"Personal\\", ""}, 1},
+    {PredefinedIndex("AppData"), {"AppData\\", ""}, 1},
+    {PredefinedIndex("CommonAppData"), {"CommonAppData\\", ""}, 1},
+    {PredefinedIndex("LocalAppDataLow"), {"LocalAppDataLow\\", ""}, 1},
+    {PredefinedIndex("LocalAppData"), {"LocalAppData\\", ""}, 1},
+    {PredefinedIndex("LocalSettings"), {"LocalSettings\\", ""}, 1},
+    {PredefinedIndex("UserProfile"), {"UserProfile\\", ""}, 1},
+    {PredefinedIndex("Templates"), {"Windows\\ShellNew\\", ""}, 2},
+    {PredefinedIndex("MediaPath"), {"Windows\\Media\\", ""}, 2},
+    {PredefinedIndex("CommonFilesDir"), {"Common\\", "CommonFilesDir\\"}, 1},
 }};
 
 bool IsAbsolute(std::string_view path) {
@@ -51,41 +59,53 @@ std::string WithBackslash(std::string dir) {
   return dir;
 }
 
+// Built in one allocation: every copy line joins two or three paths.
 std::string Join(const std::string& dir, std::string_view rest) {
   if (dir.empty()) return std::string(rest);
   while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
-  return WithBackslash(dir) + std::string(rest);
+  std::string joined;
+  joined.reserve(dir.size() + 1 + rest.size());
+  joined.append(dir);
+  if (joined.back() != '\\') joined.push_back('\\');
+  joined.append(rest);
+  return joined;
 }
 
-std::string FileNameOf(std::string_view path) {
+std::string_view FileNameOf(std::string_view path) {
   const size_t nSlash = path.find_last_of("\\/");
-  return std::string(nSlash == std::string_view::npos ? path : path.substr(nSlash + 1));
+  return nSlash == std::string_view::npos ? path : path.substr(nSlash + 1);
 }
 
-std::string DropComponents(std::string_view path, int nComponents) {
+std::string_view DropComponents(std::string_view path, int nComponents) {
   for (int i = 0; i < nComponents; ++i) {
     const size_t nSlash = path.find('\\');
-    if (nSlash == std::string_view::npos) return std::string(path);
+    if (nSlash == std::string_view::npos) return path;
     path.remove_prefix(nSlash + 1);
   }
-  return std::string(path);
+  return path;
 }
 
-bool StartsWithPrefixOf(std::string_view source, const RelativePrefix& row) {
+// Every prefix of the table starts with an upper-case ASCII letter, so a prefix whose first letter
+// is not the source's first character upper-cased is passed over without a comparison.
+bool StartsWithPrefixOf(std::string_view source, char cUpperFirst, const RelativePrefix& row) {
   for (std::string_view prefix : row.prefixes)
-    if (!prefix.empty() && platform::AnsiStartsWithNoCase(source, prefix)) return true;
+    if (!prefix.empty() && prefix[0] == cUpperFirst &&
+        platform::AnsiStartsWithNoCase(source, prefix))
+      return true;
   return false;
 }
 
 // The number of leading source components that a directory destination does not repeat.
 int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
+  if (source.empty()) return 0;
+  const char cUpperFirst = platform::AnsiUpperChar(source[0]);
   int nComponents = 0;
   size_t nBest = 0;
   for (const RelativePrefix& row : kRelativePrefixes) {
     // The source prefix is checked first: most sources start with none of them, and then the
     // directory need not be looked up at all.
-    if (!StartsWithPrefixOf(source, row)) continue;
-    const std::string& dir = run.variables.Get(row.directory);
+    if (!StartsWithPrefixOf(source, cUpperFirst, row)) continue;
+    const std::string& dir = run.variables.ValueAt(row.directory);
     if (dir.size() <= nBest || !PathLiesIn(destination, dir)) continue;
     nComponents = row.nComponents;
     nBest = dir.size();
@@ -111,23 +131,26 @@ bool NamesDirectory(SetupRun& run, const std::string& full, CopyLinePaths& paths
 // A relative destination lies below the application directory (the client directory in client
 // runs); a directory destination gets the destination-relative part of the source.
 std::string FullDestination(SetupRun& run, const std::string& destination,
-                            const std::string& relativePart, uint32_t dwCopyFlags,
+                            std::string_view relativePart, uint32_t dwCopyFlags,
                             CopyLinePaths& paths) {
-  std::string full = destination;
-  if (!IsAbsolute(destination))
-    full = Join(run.variables.Get(IsClientRun(run.ctx) ? "Client" : "App"), destination);
-  const bool bExactlyData = IsAbsolute(destination) && !run.variables.Get("Data").empty() &&
-                            platform::AnsiEqualNoCase(WithBackslash(destination),
-                                                      WithBackslash(run.variables.Get("Data")));
+  std::string full =
+      IsAbsolute(destination)
+          ? destination
+          : Join(run.variables.ValueAt(IsClientRun(run.ctx) ? kClient : kApp), destination);
+  const std::string& data = run.variables.ValueAt(kData);
+  const bool bExactlyData =
+      IsAbsolute(destination) && !data.empty() &&
+      platform::AnsiEqualNoCase(WithBackslash(destination), WithBackslash(data));
   const bool bDirectory = full.empty() || full.back() == '\\' || (dwCopyFlags & COPY_DIRECTORY) ||
                           bExactlyData || NamesDirectory(run, full, paths);
-  return bDirectory ? Join(full, relativePart) : full;
+  if (bDirectory) return Join(full, relativePart);
+  return full;
 }
 
 std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
-  const std::string& system = run.variables.Get("System");
+  const std::string& system = run.variables.ValueAt(kSystem);
   std::string rest = path.substr(std::min(path.size(), WithBackslash(system).size()));
-  return Join(run.variables.Get("Windows"), rest);
+  return Join(run.variables.ValueAt(kWindows), rest);
 }
 
 // The second place of a system file in an administrator setup: the destination without its
@@ -135,9 +158,10 @@ std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
 std::string SecondCopyPath(const std::string& destination, int nComponents) {
   const size_t nRoot = destination.find('\\');
   if (nRoot == std::string::npos) return {};
-  const std::string dropped =
-      DropComponents(std::string_view(destination).substr(nRoot + 1), nComponents < 2 ? 1 : 2);
-  return destination.substr(0, nRoot + 1) + dropped;
+  std::string second = destination.substr(0, nRoot + 1);
+  second.append(
+      DropComponents(std::string_view(destination).substr(nRoot + 1), nComponents < 2 ? 1 : 2));
+  return second;
 }
 
 bool IsClientAlone(uint32_t dwCopyFlags) {
@@ -194,11 +218,11 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
   CopyLinePaths paths;
   const int nPrefix =
       ctx.bAdminSetup ? 0 : RelativePrefixLength(run, fields.destination, fields.source);
-  const std::string relativePart = (dwAttributes & kUseFileName)
-                                       ? FileNameOf(fields.source)
-                                       : DropComponents(fields.source, nPrefix);
+  const std::string_view relativePart = (dwAttributes & kUseFileName)
+                                            ? FileNameOf(fields.source)
+                                            : DropComponents(fields.source, nPrefix);
   paths.fullSource =
-      IsAbsolute(fields.source) ? fields.source : Join(run.variables.Get("Src"), fields.source);
+      IsAbsolute(fields.source) ? fields.source : Join(run.variables.ValueAt(kSrc), fields.source);
   paths.fullDestination =
       FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);

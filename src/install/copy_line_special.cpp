@@ -44,7 +44,7 @@ bool CreateEmptyFile(SetupRun& run, const std::string& path, uint32_t dwAttribut
   if (nSlash != std::string::npos && nSlash > 2 &&
       !CreateDirectoryOrSay(run, path.substr(0, nSlash)))
     return false;
-  if (EndsWithNoCase(path, ".gid") && run.machine.System().OsVersion().dwMajorVersion >= 4) {
+  if (EndsWithNoCase(path, ".gid") && RunOsVersion(run).dwMajorVersion >= 4) {
     BuildHelpIndex(run, path);
     return true;
   }

@@ -38,7 +38,7 @@ uint32_t DeferInWininit(SetupRun& run, const std::string& source, const std::str
 
 bool DeferFileOperation(SetupRun& run, const std::string& source, const std::string& target) {
   uint32_t err = platform::ERROR_SUCCESS;
-  if (run.machine.System().OsVersion().dwPlatformId == kPlatformDos) {
+  if (RunOsVersion(run).dwPlatformId == kPlatformDos) {
     err = DeferInWininit(run, source, target);
   } else {
     const uint32_t dwFlags = platform::MOVEFILE_DELAY_UNTIL_REBOOT |

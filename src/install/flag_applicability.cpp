@@ -13,7 +13,7 @@ bool Has(uint32_t dwFlags, uint32_t dwWord) {
 }
 
 bool PlatformApplies(SetupRun& run, uint32_t dwFlags) {
-  const platform::OsVersionInfo os = run.machine.System().OsVersion();
+  const platform::OsVersionInfo& os = RunOsVersion(run);
   if (Has(dwFlags, COPY_WINDOWS32 | COPY_WINDOWS64) &&
       !Has(dwFlags, os.b64Bit ? COPY_WINDOWS64 : COPY_WINDOWS32))
     return false;

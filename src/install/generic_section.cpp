@@ -32,9 +32,17 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// Whether reading a line's fields could change something: a variable reference may fill a
+// value on its first use, and the administrator's second copy probes the system directory.
+bool ReadingHasEffects(SetupRun& run, const std::string& line) {
+  return run.ctx.bAdminSetup || line.find('%') != std::string::npos;
+}
+
 // The size field of a copy line that applies to this run (twice for a file that an administrator
-// setup copies twice); 0 for any other line.
+// setup copies twice); 0 for any other line. A line without a size adds nothing whatever its
+// flags say: unless reading it has effects, its other fields are not read.
 int64_t CopyLineSize(SetupRun& run, const std::string& line) {
+  if (!ReadingHasEffects(run, line) && CopyLineSizeField(line) == 0) return 0;
   CopyLineFields fields = ParseCopyLine(line);
   ReplaceVariables(run, fields.flags);
   ReplaceVariables(run, fields.destination);

@@ -63,6 +63,15 @@ using SectionHandler = std::function<bool(SetupRun&, const HandlerCall&)>;
 using CopyLineProcessor =
     std::function<bool(SetupRun&, const std::string& line, const SectionCall&)>;
 
+// The two texts shown for every copied file (5007 and 5008), read from the catalog once for the
+// language they are in.
+struct CopyStatusTexts {
+  bool bRead = false;
+  uint32_t lcidLanguage = 0;
+  std::string copying;
+  std::string to;
+};
+
 struct InstallEngine {
   OptionTable options;
   std::array<SectionHandler, static_cast<size_t>(SectionKind::Count)> handlers;
@@ -87,6 +96,7 @@ struct InstallEngine {
   bool bAnswerAllShared = false;                // "All" was answered to 5535
   std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
   std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
+  CopyStatusTexts copyStatusTexts;              // "Copying:" and "to:" in the run's language
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;

@@ -28,7 +28,7 @@ constexpr const char* kRunOnceKeys[] = {"Software\\Microsoft\\Windows\\CurrentVe
                                         "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"};
 
 bool IsWindowsNT(SetupRun& run) {
-  return run.machine.System().OsVersion().dwPlatformId == 2;
+  return RunOsVersion(run).dwPlatformId == 2;
 }
 
 std::string FileText(SetupRun& run, const char* pszSection, const char* pszKey) {
@@ -113,7 +113,7 @@ void CreateShortcut(SetupRun& run, const char* pszFolder, int nGroupText, const 
 
 // The administrator's link removes the machine installation; the users' link sets up their part.
 void CreateWorkstationShortcuts(SetupRun& run) {
-  if (run.machine.System().OsVersion().dwMajorVersion < 4) return;
+  if (RunOsVersion(run).dwMajorVersion < 4) return;
   const VariableStore& v = run.variables;
   if (FileSwitch(run, "Workstation", "AdminUninstallLink"))
     CreateShortcut(run, "UserPrograms", 5034, "AdminUninstallLinkName",

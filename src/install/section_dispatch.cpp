@@ -187,7 +187,7 @@ std::optional<bool> DispatchSpecialSection(SetupRun& run, const SectionCall& cal
     InstallEngine& engine = EngineOf(run);
     const SectionHandler& handler = engine.handlers[static_cast<size_t>(row.kind)];
     if (engine.bSizing || !handler) return true;
-    const platform::OsVersionInfo os = run.machine.System().OsVersion();
+    const platform::OsVersionInfo& os = RunOsVersion(run);
     const RunState state{run.ctx, call.bCarryOut, bConfigure, os.dwPlatformId == kPlatformDos,
                          os.dwMajorVersion >= 4};
     if (!Runs(row, state, call)) return true;

@@ -1,5 +1,6 @@
 #include "install/system_directory.h"
 
+#include "engine/predefined_names.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "platform/ansi_case.h"
@@ -7,8 +8,11 @@
 namespace tarvium {
 namespace {
 
+constexpr int kSystem = PredefinedIndex("System");
+constexpr int kWindows = PredefinedIndex("Windows");
+
 bool ProbeWritable(SetupRun& run) {
-  std::string probe = run.variables.Get("System");
+  std::string probe = run.variables.ValueAt(kSystem);
   if (probe.empty()) return false;
   if (probe.back() != '\\') probe += '\\';
   probe += "~~~~@@$$.tmp";
@@ -37,12 +41,12 @@ bool IsSystemDirectoryWritable(SetupRun& run) {
 
 bool CopiesSystemFilesTwice(SetupRun& run) {
   return run.ctx.bAdminSetup &&
-         !PathLiesIn(run.variables.Get("System"), run.variables.Get("Windows")) &&
+         !PathLiesIn(run.variables.ValueAt(kSystem), run.variables.ValueAt(kWindows)) &&
          IsSystemDirectoryWritable(run);
 }
 
 bool LiesInSystemDirectory(SetupRun& run, const std::string& path) {
-  return PathLiesIn(path, run.variables.Get("System"));
+  return PathLiesIn(path, run.variables.ValueAt(kSystem));
 }
 
 }  // namespace tarvium

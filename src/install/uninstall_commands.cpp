@@ -48,7 +48,7 @@ void BuildUninstallCommands(SetupRun& run) {
                 : bFromApplication                  ? ApplicationKey(run, "ReinstallString")
                                                     : std::string();
   }
-  const bool bQuoteProgram = run.machine.System().OsVersion().dwMajorVersion >= 4;
+  const bool bQuoteProgram = RunOsVersion(run).dwMajorVersion >= 4;
   if (uninstall.empty())
     uninstall =
         BuiltUninstallCommand(kUninstallProgram, InstalledInfPath(run), bQuoteProgram, true);

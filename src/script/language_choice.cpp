@@ -59,7 +59,7 @@ uint32_t RegLocale(SetupRun& run, RegRoot root, const std::string& key, const ch
 // Windows 6.0 and later: the first preferred UI language, through the locale number Windows
 // keeps for it; before 6.0 the MUI language of the desktop settings.
 uint32_t DisplayLanguageLocale(SetupRun& run) {
-  if (run.machine.System().OsVersion().dwMajorVersion < 6)
+  if (RunOsVersion(run).dwMajorVersion < 6)
     return RegLocale(run, RegRoot::CurrentUser, kDesktopKey, "MultiUILanguageId", 16);
   std::string languages = RegText(run, RegRoot::CurrentUser, kDesktopKey, "PreferredUILanguages");
   languages = languages.substr(0, languages.find('\t'));

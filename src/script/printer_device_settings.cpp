@@ -39,7 +39,7 @@ constexpr FlagName kPrinterAttributes[] = {
 };
 
 bool IsNt(SetupRun& run) {
-  return run.machine.System().OsVersion().dwPlatformId == 2;
+  return RunOsVersion(run).dwPlatformId == 2;
 }
 
 bool ForService(SetupRun& run) {

@@ -73,7 +73,7 @@ void DoesRegKeyExist(SetupRun& run, std::string_view args, std::string& result) 
 
 // "x64" (also when empty) is the 64-bit view, "x86" the 32-bit one; a 32-bit Windows has one.
 RegView UninstallView(SetupRun& run, const std::string& architecture) {
-  if (!run.machine.System().OsVersion().b64Bit) return RegView::Default;
+  if (!RunOsVersion(run).b64Bit) return RegView::Default;
   return platform::AnsiEqualNoCase(architecture, "x86") ? RegView::View32 : RegView::View64;
 }
 

@@ -51,8 +51,9 @@ void ProgressLine::SetPercent(int nPercent) {
   Draw();
 }
 
-void ProgressLine::SetStatus(std::string status) {
-  status_ = std::move(status);
+void ProgressLine::SetStatus(std::string_view status) {
+  if (!bOpen_) return;  // every copied file sets it: no copy when nothing is drawn
+  status_.assign(status);
   Draw();
 }
 

@@ -29,9 +29,10 @@ class ProgressLine {
   // Starts drawing (only when standard error is a terminal) or stops it, ending a drawn line.
   void Open();
   void Close();
-  // The percentage (-1: not known, the meter was reset) and the status text; each redraws.
+  // The percentage (-1: not known, the meter was reset) and the status text; each redraws. A
+  // status given while the line is not open is not kept (opening starts without one).
   void SetPercent(int nPercent);
-  void SetStatus(std::string status);
+  void SetStatus(std::string_view status);
   // Ends a drawn line so that other output starts on a line of its own; the next change draws the
   // line anew below it.
   void Interrupt();

@@ -70,6 +70,11 @@ TEST_F(SetupLogTest, TraceLinesGoToTheDebuggerOutputOrTheAttachedTraceFile) {
   EXPECT_EQ(HostText(debuggerFile),
             line + "Product Setup: 2026-03-04 09:05:03.007 [Setup] No newline");
   EXPECT_EQ(SetupTrace(run, nullptr), -1);
+
+  const std::string longText(700, 'x');  // longer than a line formatted on the stack
+  EXPECT_EQ(SetupTrace(run, "%s\n", longText.c_str()), 32 + 700 + 1);
+  EXPECT_EQ(run.debugLines.back(),
+            "Product Setup: 2026-03-04 09:05:03.007 [Setup] " + longText + "\r\n");
 }
 
 TEST_F(SetupLogTest, DebuggerOutputIsOffUnlessAKnownListenerIsNamed) {

@@ -36,8 +36,12 @@ class MediumAnswers final : public ui::UserInterface {
     if (insert) insert(page);
     return nAnswer;
   }
+  void ShowStatus(const std::string& firstLine, const std::string& secondLine) override {
+    status.push_back(firstLine + "|" + secondLine);
+  }
   std::deque<std::pair<int, std::function<void(ui::PageRequest&)>>> answers;
   std::vector<std::string> asked;
+  std::vector<std::string> status;
 };
 
 class CopyLines : public testing::Test {
@@ -87,6 +91,8 @@ TEST(CopyLineFields, MediumFormsAndFields) {
       {"\"12:my file.txt\", 'dest, with comma', NORMAL, 77", 12, "my file.txt", "dest, with comma",
        "NORMAL", 77, ""},
       {"1:", 1, "", "", "", 0, ""},
+      {"'1:it''s.txt', d,, \"4\"\"2\", n", 1, "it's.txt", "d", "", 4, "n"},
+      {"1:a, b, c, 09 , x", 1, "a", "b", "c", 9, "x"},
   };
   for (const Case& c : cases) {
     const CopyLineFields fields = ParseCopyLine(c.line);
@@ -96,6 +102,7 @@ TEST(CopyLineFields, MediumFormsAndFields) {
     EXPECT_EQ(fields.flags, c.flags) << c.line;
     EXPECT_EQ(fields.nSize, c.nSize) << c.line;
     EXPECT_EQ(fields.name, c.name) << c.line;
+    EXPECT_EQ(CopyLineSizeField(c.line), c.nSize) << c.line;
   }
 }
 
@@ -177,6 +184,20 @@ TEST_F(CopyLines, PlatformWordsOnA32BitMachine) {
   EXPECT_TRUE(ProcessCopyLine(run, "1:x64.dll,,WINDOWS64", SectionCall{}));
   EXPECT_FALSE(ProcessCopyLine(run, "1:x86.dll,,WINDOWS32", SectionCall{}));
   EXPECT_FALSE(ProcessCopyLine(run, "1:any.dll", SectionCall{}));
+}
+
+TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
+  auto ui = std::make_unique<MediumAnswers>();
+  MediumAnswers& shown = *ui;
+  t.run.ui = std::move(ui);
+  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
+  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\a.txt", "data"), 0u);
+  EXPECT_TRUE(Process("1:a.txt"));
+  t.run.messages.lcidLanguage = kLocaleGerman;  // the texts are read again for a new language
+  EXPECT_TRUE(Process("1:a.txt"));
+  EXPECT_EQ(shown.status, (std::vector<std::string>{
+                              "Copying: C:\\Media\\a.txt|to: C:\\Program Files\\P\\a.txt",
+                              "Kopieren: C:\\Media\\a.txt|nach: C:\\Program Files\\P\\a.txt"}));
 }
 
 TEST_F(CopyLines, MissingSourceOptionalErrorFileAndMediumQuestion) {
