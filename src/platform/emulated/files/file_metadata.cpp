@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t kMaxPending = 1000;
 constexpr auto kMaxPendingAge = std::chrono::milliseconds(500);
+constexpr auto kMaxReadingAge = std::chrono::milliseconds(100);
 
 constexpr const char* kSchema =
     "PRAGMA journal_mode=WAL;"
@@ -92,6 +93,7 @@ FileMetadataStore::FileMetadataStore(const std::string& machineDir)
 
 FileMetadataStore::~FileMetadataStore() {
   Flush();  // nobody is left to report a failure to: the rows fall back to the host's view
+  EndReading();
   sqlite3_finalize(m_get);
   sqlite3_finalize(m_put);
   sqlite3_finalize(m_delete);
@@ -111,6 +113,7 @@ bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
     if (it->second) meta = *it->second;
     return it->second.has_value();
   }
+  KeepReading();
   BindText(m_get, 1, key);
   const bool bFound = sqlite3_step(m_get) == SQLITE_ROW;
   if (bFound) {
@@ -149,7 +152,22 @@ uint32_t FileMetadataStore::Keep(const std::string& key,
   return Flush();
 }
 
+void FileMetadataStore::KeepReading() {
+  const Clock::time_point now = Clock::now();
+  if (m_bReading && now - m_readingSince < kMaxReadingAge) return;
+  EndReading();
+  m_bReading = sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+  m_readingSince = now;
+}
+
+void FileMetadataStore::EndReading() {
+  if (!m_bReading) return;
+  sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+  m_bReading = false;
+}
+
 uint32_t FileMetadataStore::Flush() {
+  EndReading();
   if (!m_db || m_pending.empty()) return ERROR_SUCCESS;
   if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
     return ERROR_BUSY;
@@ -183,6 +201,7 @@ uint32_t FileMetadataStore::PutKey(const std::string& key, const StoredMetadata&
 }
 
 uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
+  EndReading();
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
   if (rc == SQLITE_OK) {

@@ -126,10 +126,9 @@ struct stat StatOfStatx(const struct statx& stx) {
   return st;
 }
 
-bool StatxInto(const std::string& path, int nFlags, HostEntry& entry) {
+bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
   struct statx stx {};
-  if (::statx(AT_FDCWD, path.c_str(), nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0)
-    return false;
+  if (::statx(dirFd, pszPath, nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return false;
   entry.st = StatOfStatx(stx);
   entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
                           ? FileTimeOfTimespec({static_cast<time_t>(stx.stx_btime.tv_sec),
@@ -141,20 +140,29 @@ bool StatxInto(const std::string& path, int nFlags, HostEntry& entry) {
 }  // namespace
 
 bool StatHostEntry(const std::string& path, HostEntry& entry) {
-  const std::string& hostPath = path.empty() ? std::string("/") : path;
-  if (!StatxInto(hostPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
+  const char* pszPath = path.empty() ? "/" : path.c_str();
+  if (!StatxInto(AT_FDCWD, pszPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
   entry.bLink = S_ISLNK(entry.st.st_mode);
-  return !entry.bLink || StatxInto(hostPath, 0, entry);
+  return !entry.bLink || StatxInto(AT_FDCWD, pszPath, 0, entry);
+}
+
+bool StatOpenFile(int fd, HostEntry& entry) {
+  entry.bLink = false;
+  return StatxInto(fd, "", AT_EMPTY_PATH, entry);
 }
 
 std::string PathResolver::FindHostName(const std::string& hostDir, const struct stat& dirStat,
                                        const std::string& name, HostEntry& entry, bool bTryExact) {
+  m_bIndexFoundNone = false;
   const std::string exact = AnsiToUtf8(name);
   if (bTryExact && StatHostEntry(hostDir + "/" + exact, entry)) return exact;
   if (!HasCasedLetters(name)) return {};
   const std::string folded = AnsiUpper(name);
   std::vector<std::string> names;
-  if (!m_index.Find(hostDir, dirStat, folded, names)) names = ReadMatchingNames(hostDir, folded);
+  if (!m_index.Find(hostDir, dirStat, folded, names))
+    names = ReadMatchingNames(hostDir, folded);
+  else
+    m_bIndexFoundNone = names.empty();
   if (names.empty()) return {};
   const std::string best = *std::min_element(names.begin(), names.end());
   if (!StatHostEntry(hostDir + "/" + best, entry)) return {};
@@ -222,6 +230,32 @@ void PathResolver::Remember(std::string key, const std::string& hostPath) {
   m_cache.insert_or_assign(std::move(key), hostPath);
 }
 
+bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
+                                   ResolvedPath& resolved) {
+  if (!m_lastMissing || m_lastMissing->key != key) return false;
+  const MissingPath missing = std::move(*m_lastMissing);
+  m_lastMissing.reset();
+  if (missing.nChangesSeen != m_nChangesSeen || missing.nIndexChanges != m_index.ChangesSeen())
+    return false;
+  resolved.hostPath = missing.parentHostPath + "/" + AnsiToUtf8(path.parts.back());
+  resolved.Take(missing.parent);
+  resolved.nFound = resolved.nNames - 1;
+  resolved.bParentIsDirectory = true;
+  return true;
+}
+
+void PathResolver::KeepMissing(const std::string& key, const ResolvedPath& resolved) {
+  MissingPath missing;
+  missing.key = key;
+  missing.parentHostPath = resolved.hostPath;
+  missing.parent.st = resolved.st;
+  missing.parent.bLink = resolved.bLink;
+  missing.parent.ftBirthTime = resolved.ftBirthTime;
+  missing.nIndexChanges = m_index.ChangesApplied();
+  missing.nChangesSeen = m_nChangesSeen;
+  m_lastMissing = std::move(missing);
+}
+
 void PathResolver::SyncWithOtherProcesses() {
   const uint64_t nChanges = m_changes.Read();
   if (nChanges == m_nChangesSeen) return;
@@ -229,16 +263,18 @@ void PathResolver::SyncWithOtherProcesses() {
   m_nChangesSeen = nChanges;
 }
 
-uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+bool PathResolver::CachedHostPath(const WinPath& path, std::string& hostPath) {
   SyncWithOtherProcesses();
-  if (m_changes.IsShared() && !path.parts.empty()) {
-    std::vector<size_t> ends;
-    const auto it = m_cache.find(KeyOf(path, ends));
-    if (it != m_cache.end()) {
-      hostPath = it->second;
-      return ERROR_SUCCESS;
-    }
-  }
+  if (path.parts.empty()) return false;
+  std::vector<size_t> ends;
+  const auto it = m_cache.find(KeyOf(path, ends));
+  if (it == m_cache.end()) return false;
+  hostPath = it->second;
+  return true;
+}
+
+uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+  if (m_changes.IsShared() && CachedHostPath(path, hostPath)) return ERROR_SUCCESS;
   ResolvedPath resolved;
   if (uint32_t err = Resolve(path, resolved)) return err;
   hostPath = std::move(resolved.hostPath);
@@ -252,6 +288,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   std::vector<size_t> ends;
   const std::string key = KeyOf(path, ends);
   resolved.nNames = path.parts.size();
+  if (TakeLastMissing(key, path, resolved)) return ERROR_SUCCESS;
+  m_bIndexFoundNone = false;
   bool bExactMissed = false;
   size_t nFound = CachedPrefix(key, ends, path, resolved, bExactMissed);
   HostEntry root;
@@ -274,6 +312,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   else
     resolved.bParentIsDirectory =
         bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
+  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone)
+    KeepMissing(key, resolved);
   for (size_t i = resolved.nFound; i < resolved.nNames; ++i)
     resolved.hostPath += "/" + AnsiToUtf8(path.parts[i]);
   if (resolved.hostPath.empty()) resolved.hostPath = "/";
@@ -281,6 +321,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
 }
 
 void PathResolver::Forget(const WinPath& path) {
+  m_lastMissing.reset();
   std::vector<size_t> ends;
   std::string key = KeyOf(path, ends);
   m_cache.erase(key);
