@@ -321,11 +321,16 @@ TEST(EmulatedFileSystem, BatchedAttributesReadBackAtOnceAndReachOtherProcessesOn
     EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1498)"), FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1499)"), INVALID_FILE_ATTRIBUTES);
   }
-  // A reader that flushes (as before it starts a program) sees what others wrote since.
-  ASSERT_EQ(files.SetFileAttributes(R"(C:\f0)", FILE_ATTRIBUTE_SYSTEM), ERROR_SUCCESS);
+  // A reader that flushes (as before it starts a program) sees what others wrote since, also
+  // in a folder that had no rows when it last looked.
+  machine.WriteHost("drive_c/Media/x.txt", "x");
+  EXPECT_EQ(AttributesOf(other, R"(C:\Media\x.txt)"), FILE_ATTRIBUTE_ARCHIVE);
+  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_SYSTEM), ERROR_SUCCESS);
   ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
   ASSERT_EQ(other.FlushMetadata(), ERROR_SUCCESS);
-  EXPECT_EQ(AttributesOf(other, R"(C:\f0)"), FILE_ATTRIBUTE_SYSTEM);
+  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
+    EXPECT_EQ(AttributesOf(other, name), FILE_ATTRIBUTE_SYSTEM) << name;
 }
 
 TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {

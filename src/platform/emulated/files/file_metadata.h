@@ -17,12 +17,15 @@
 // Reads share one read transaction for up to a tenth of a second, which spares the locking of
 // the table for each file of a copy; they see the other processes' changes that much later, and
 // at once after Flush (which a program start calls, so that what it changes is seen when it ends).
+// Within one such transaction, a folder found to have no rows at all answers the reads of its
+// files without asking the table again (the files of installation media have none).
 #pragma once
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -66,16 +69,20 @@ class FileMetadataStore {
   // Starts the shared read transaction, or starts it afresh when it is too old.
   void KeepReading();
   void EndReading();
+  bool FolderHasRows(const std::string& folderKey);
+  void FinalizeStatements();
 
   std::string m_machinePrefix;  // "<machine dir>/"
   sqlite3* m_db = nullptr;
   sqlite3_stmt* m_get = nullptr;
   sqlite3_stmt* m_put = nullptr;
   sqlite3_stmt* m_delete = nullptr;
+  sqlite3_stmt* m_anyBelow = nullptr;
   std::unordered_map<std::string, std::optional<StoredMetadata>> m_pending;  // by key
   Clock::time_point m_oldestPending;
   bool m_bReading = false;
   Clock::time_point m_readingSince;
+  std::unordered_set<std::string> m_foldersWithoutRows;  // in the read transaction's view
 };
 
 }  // namespace platform::emulated
