@@ -20,7 +20,6 @@
 namespace platform::emulated {
 namespace {
 
-constexpr size_t kMaxCacheEntries = 100000;
 constexpr const char* kChangeCounterName = "path_changes";
 
 // Characters that have another spelling in another case.
@@ -199,35 +198,31 @@ uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) cons
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
                                   const WinPath& path, ResolvedPath& resolved, bool& bExactMissed) {
   bExactMissed = false;
+  std::string cached;
   for (size_t i = ends.size(); i > 0; --i) {
-    const auto it = m_cache.find(std::string_view(key).substr(0, ends[i - 1]));
-    if (it == m_cache.end()) continue;
+    const std::string_view prefix = std::string_view(key).substr(0, ends[i - 1]);
+    if (!m_cache.Find(prefix, cached)) continue;
     HostEntry entry;
     if (i + 1 == ends.size() && !bExactMissed) {
-      const std::string child = it->second + "/" + AnsiToUtf8(path.parts[i]);
+      const std::string child = cached + "/" + AnsiToUtf8(path.parts[i]);
       if (StatHostEntry(child, entry)) {
         resolved.hostPath = child;
         resolved.Take(entry);
-        Remember(key, child);
+        m_cache.Remember(key, child);
         return i + 1;
       }
       bExactMissed = true;
     }
-    if (StatHostEntry(it->second, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
-      resolved.hostPath = it->second;
+    if (StatHostEntry(cached, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
+      resolved.hostPath = std::move(cached);
       resolved.Take(entry);
       return i;
     }
     bExactMissed = false;
-    m_cache.erase(it);  // gone or changed behind our back: look it up afresh
+    m_cache.Erase(prefix);  // gone or changed behind our back: look it up afresh
   }
   resolved.hostPath = resolved.pMount->hostRoot;
   return 0;
-}
-
-void PathResolver::Remember(std::string key, const std::string& hostPath) {
-  if (m_cache.size() >= kMaxCacheEntries) m_cache.clear();
-  m_cache.insert_or_assign(std::move(key), hostPath);
 }
 
 bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
@@ -259,7 +254,7 @@ void PathResolver::KeepMissing(const std::string& key, const ResolvedPath& resol
 void PathResolver::SyncWithOtherProcesses() {
   const uint64_t nChanges = m_changes.Read();
   if (nChanges == m_nChangesSeen) return;
-  m_cache.clear();
+  m_cache.Clear();
   m_nChangesSeen = nChanges;
 }
 
@@ -267,10 +262,7 @@ bool PathResolver::CachedHostPath(const WinPath& path, std::string& hostPath) {
   SyncWithOtherProcesses();
   if (path.parts.empty()) return false;
   std::vector<size_t> ends;
-  const auto it = m_cache.find(KeyOf(path, ends));
-  if (it == m_cache.end()) return false;
-  hostPath = it->second;
-  return true;
+  return m_cache.Find(KeyOf(path, ends), hostPath);
 }
 
 uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
@@ -303,7 +295,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
     if (name.empty()) break;
     resolved.hostPath += "/" + name;
     resolved.Take(entry);
-    Remember(key.substr(0, ends[nFound]), resolved.hostPath);
+    m_cache.Remember(std::string_view(key).substr(0, ends[nFound]), resolved.hostPath);
     ++nFound;
   }
   resolved.nFound = bPresent ? nFound : 0;
@@ -323,15 +315,11 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
 void PathResolver::Forget(const WinPath& path) {
   m_lastMissing.reset();
   std::vector<size_t> ends;
-  std::string key = KeyOf(path, ends);
-  m_cache.erase(key);
-  key += '\\';
-  const std::string end = key.substr(0, key.size() - 1) + ']';  // ']' follows '\' in ASCII
-  m_cache.erase(m_cache.lower_bound(key), m_cache.lower_bound(end));
+  m_cache.EraseTree(KeyOf(path, ends));
   // Tell the other processes; when one of them changed names since we last looked, our own
   // cache is stale as well.
   const uint64_t nBefore = m_changes.Bump();
-  if (nBefore != m_nChangesSeen) m_cache.clear();
+  if (nBefore != m_nChangesSeen) m_cache.Clear();
   m_nChangesSeen = nBefore + 1;
 }
 

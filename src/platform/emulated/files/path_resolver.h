@@ -17,13 +17,13 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/emulated/files/folder_index.h"
+#include "platform/emulated/files/path_cache.h"
 #include "platform/emulated/files/win_path.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/registry/change_counter.h"
@@ -103,7 +103,6 @@ class PathResolver {
   // was tried and is not there.
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
-  void Remember(std::string key, const std::string& hostPath);
   // Answers a resolution from the kept missing path when it is that path and still true.
   bool TakeLastMissing(const std::string& key, const WinPath& path, ResolvedPath& resolved);
   void KeepMissing(const std::string& key, const ResolvedPath& resolved);
@@ -119,7 +118,7 @@ class PathResolver {
   std::vector<Mount> m_mounts;
   ChangeCounter m_changes;
   uint64_t m_nChangesSeen = 0;
-  std::map<std::string, std::string, std::less<>> m_cache;  // upper-case path -> host path
+  PathCache m_cache;
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
   struct MissingPath {
