@@ -28,23 +28,33 @@ bool IsSzddHeader(const uint8_t* pData, size_t nSize) {
 // Takes the copied bytes block by block: scans them for the user information marks, writes them
 // (unless the file system already did), moves the progress and pumps. The first failure is
 // shown once; an abort ends the copy without a message.
+//
+// A file that is still being written is stamped with the unfinished-copy time, which the file
+// system keeps through the later writes. A new file is stamped after its first block, and only
+// when more blocks follow: a file written in one block gets its final times right after it, and
+// before that block there is nothing to resume. A file being extended is stamped when opened.
 class BlockWriter {
  public:
   BlockWriter(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* pMarks)
-      : run_(run), job_(job), hTarget_(hTarget), pMarks_(pMarks) {}
+      : run_(run), job_(job), hTarget_(hTarget), pMarks_(pMarks), bStamped_(job.bOpenExisting) {}
 
   bool Scans() const { return pMarks_ != nullptr; }
 
-  bool WriteBlock(const uint8_t* pData, uint32_t nSize) {
+  bool WriteBlock(const uint8_t* pData, uint32_t nSize, bool bMoreFollows) {
     if (pMarks_) pMarks_->Scan(pData, nSize, job_.nStartOffset + job_.nWritten);
     uint32_t nWritten = 0;
     const uint32_t err = run_.machine.Files().WriteFile(hTarget_, pData, nSize, nWritten);
     if (err != 0 || nWritten != nSize) return WriteFailed();
-    return Counted(nSize);
+    return Counted(nSize, bMoreFollows);
   }
 
   // A block the file system moved itself.
-  bool Counted(uint32_t nSize) {
+  bool Counted(uint32_t nSize, bool bMoreFollows) {
+    if (bMoreFollows && !bStamped_) {
+      const uint64_t ftUnfinished = InterruptedCopyStamp(run_);
+      run_.machine.Files().SetFileTime(hTarget_, {ftUnfinished, ftUnfinished, ftUnfinished});
+      bStamped_ = true;
+    }
     job_.nWritten += nSize;
     MoveProgress(run_, nSize);
     return PumpWindowMessages(run_) && !run_.ctx.bAborted;
@@ -62,23 +72,28 @@ class BlockWriter {
       pending_.insert(pending_.end(), pData, pData + nTake);
       pData += nTake;
       nSize -= nTake;
-      if (pending_.size() == kCopyBlockSize && !FlushPending()) return false;
+      if (pending_.size() == kCopyBlockSize && !WritePending(true)) return false;
     }
     return true;
   }
 
-  bool FlushPending() {
-    if (pending_.empty()) return true;
-    const bool bOk = WriteBlock(pending_.data(), static_cast<uint32_t>(pending_.size()));
+  // The last bytes of a stream.
+  bool FlushPending() { return pending_.empty() || WritePending(false); }
+
+ private:
+  bool WritePending(bool bMoreFollows) {
+    const bool bOk =
+        WriteBlock(pending_.data(), static_cast<uint32_t>(pending_.size()), bMoreFollows);
     pending_.clear();
     return bOk;
   }
 
- private:
+
   SetupRun& run_;
   CopyJob& job_;
   FileHandle hTarget_;
   UserInfoMarks* pMarks_;
+  bool bStamped_;
   std::vector<uint8_t> pending_;
 };
 
@@ -96,9 +111,9 @@ uint32_t CreateTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
                           CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY, hTarget);
 }
 
-// Opens the target: a new file, or the file being extended positioned at its end. The directory
-// is created with its parents when the target cannot be made without it, which spares a look at
-// the directory for every file but the first of each.
+// Opens the target: a new file, or the file being extended positioned at its end and stamped as
+// unfinished. The directory is created with its parents when the target cannot be made without
+// it, which spares a look at the directory for every file but the first of each.
 bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   platform::FileSystem& files = run.machine.Files();
   uint32_t err = CreateTarget(run, job, hTarget);
@@ -117,8 +132,10 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
     ShowMessage(run, 5504, job.target);
     return false;
   }
-  const uint64_t ftUnfinished = InterruptedCopyStamp(run);
-  files.SetFileTime(hTarget, {ftUnfinished, ftUnfinished, ftUnfinished});
+  if (job.bOpenExisting) {
+    const uint64_t ftUnfinished = InterruptedCopyStamp(run);
+    files.SetFileTime(hTarget, {ftUnfinished, ftUnfinished, ftUnfinished});
+  }
   return true;
 }
 
@@ -153,7 +170,7 @@ bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nS
       if (files.CopyFileRange(hSource, hTarget, nToCopy, nSize) != 0) return writer.WriteFailed();
       if (nSize == 0) return true;
       nSourceLeft -= nSize;
-      if (!writer.Counted(nSize)) return false;
+      if (!writer.Counted(nSize, nSourceLeft > 0)) return false;
       continue;
     }
     if (files.ReadFile(hSource, block.data(), nToCopy, nSize) != 0) {
@@ -162,7 +179,7 @@ bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nS
     }
     if (nSize == 0) return true;
     nSourceLeft -= nSize;
-    if (!writer.WriteBlock(block.data(), nSize)) return false;
+    if (!writer.WriteBlock(block.data(), nSize, nSourceLeft > 0)) return false;
   }
   return true;
 }
@@ -189,7 +206,24 @@ void FollowCabinetMedia(SetupRun& run, const CopyJob& job) {
   nCurrent = std::max(nCurrent, nReached);
 }
 
-bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* pMarks) {
+// A plain source is opened before the target is made, so that a source that cannot be read
+// leaves nothing behind; its attributes, which the new file takes, are read through the handle.
+bool OpenPlainSource(SetupRun& run, CopyJob& job, FileHandle& hSource) {
+  platform::FileSystem& files = run.machine.Files();
+  if (files.CreateFile(job.request.source, platform::GENERIC_READ, platform::OPEN_EXISTING, 0,
+                       hSource) != 0) {
+    ShowMessage(run, 5501, job.request.source);
+    return false;
+  }
+  platform::FileInfo info;
+  if (!job.bSourceAttributesKnown && files.GetFileInformationByHandle(hSource, info) == 0)
+    job.source.dwFileAttributes = info.dwFileAttributes;
+  job.bSourceAttributesKnown = true;
+  return true;
+}
+
+bool CopySource(SetupRun& run, CopyJob& job, FileHandle hSource, FileHandle hTarget,
+                UserInfoMarks* pMarks) {
   BlockWriter writer(run, job, hTarget, pMarks);
   const ByteSink sink = [&writer](const uint8_t* pData, size_t nSize) {
     return writer.Put(pData, nSize);
@@ -200,23 +234,15 @@ bool CopySource(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* 
     if (err == 0) FollowCabinetMedia(run, job);
     return FinishStream(run, job, err, writer);
   }
-  platform::FileSystem& files = run.machine.Files();
-  FileHandle hSource = FileHandle::Invalid;
-  if (files.CreateFile(job.request.source, platform::GENERIC_READ, platform::OPEN_EXISTING, 0,
-                       hSource) != 0) {
-    ShowMessage(run, 5501, job.request.source);
-    return false;
-  }
   uint64_t nSourceLeft = job.bSourceFound ? job.source.nFileSize : UINT64_MAX;
   if (job.nStartOffset > 0 && !job.Has(COPY_APPEND)) {  // a resumed copy
-    files.SetFilePointerEx(hSource, static_cast<int64_t>(job.nStartOffset), platform::FILE_BEGIN,
-                           nullptr);
+    run.machine.Files().SetFilePointerEx(hSource, static_cast<int64_t>(job.nStartOffset),
+                                         platform::FILE_BEGIN, nullptr);
     MoveProgress(run, static_cast<int64_t>(job.nStartOffset));
     nSourceLeft -= std::min(nSourceLeft, job.nStartOffset);
   }
   bool bCompressed = false;
   const bool bOk = CopyOpenSource(run, job, hSource, nSourceLeft, writer, hTarget, bCompressed);
-  files.CloseHandle(hSource);
   if (!bOk || !bCompressed) return bOk;
   bool bWasCompressed = false;
   return FinishStream(run, job, ExpandFile(run, job.request.source, sink, bWasCompressed), writer);
@@ -271,23 +297,20 @@ bool WriteCopyTarget(SetupRun& run, CopyJob& job) {
         FindCabinetFile(run, job.request.cabinet, job.request.source, job.cabinetFile);
     job.bCabinetLookedUp = true;
   }
-  if (!job.FromCabinet() && !job.bSourceAttributesKnown) {
-    // The new file takes the source's attributes; a file that is equal never needed them.
-    uint32_t dwAttributes = 0;
-    if (files.GetFileAttributes(job.request.source, dwAttributes) == 0)
-      job.source.dwFileAttributes = dwAttributes;
-    job.bSourceAttributesKnown = true;
-  }
+  FileHandle hSource = FileHandle::Invalid;
+  if (!job.FromCabinet() && !OpenPlainSource(run, job, hSource)) return false;
   FileHandle hTarget = FileHandle::Invalid;
-  if (!OpenTarget(run, job, hTarget)) return false;
+  bool bOk = OpenTarget(run, job, hTarget);
   UserInfoMarks marks;
   const bool bScans = ScansForUserInfo(job);
-  bool bOk = CopySource(run, job, hTarget, bScans ? &marks : nullptr);
+  bOk = bOk && CopySource(run, job, hSource, hTarget, bScans ? &marks : nullptr);
+  if (hSource != FileHandle::Invalid) files.CloseHandle(hSource);
   if (bOk && bScans && !marks.WriteUserInfo(run, hTarget)) {
     ShowMessage(run, 5503, job.target);
     bOk = false;
   }
   if (bOk) return FinishTarget(run, job, hTarget, ReplacesVariables(run, job));
+  if (hTarget == FileHandle::Invalid) return false;
   files.CloseHandle(hTarget);
   if (!job.bOpenExisting) files.DeleteFile(job.target);
   return false;

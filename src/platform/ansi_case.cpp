@@ -1,5 +1,5 @@
-// The upper-case table of Windows-1252: ASCII letters, the Latin-1 letters from 0xE0 (but not
-// the division sign 0xF7), and the four letters whose capitals sit in the 0x80 row.
+// Case rules of Windows-1252 over the upper-case table of the header; the lower-case table is
+// its inverse.
 #include "platform/ansi_case.h"
 
 #include <array>
@@ -7,20 +7,7 @@
 namespace platform {
 namespace {
 
-std::array<unsigned char, 256> MakeUpperTable() {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<unsigned char>(c - 0x20);
-  for (int c = 0xE0; c <= 0xFE; ++c)
-    if (c != 0xF7) table[c] = static_cast<unsigned char>(c - 0x20);
-  table[0x9A] = 0x8A;  // š -> Š
-  table[0x9C] = 0x8C;  // œ -> Œ
-  table[0x9E] = 0x8E;  // ž -> Ž
-  table[0xFF] = 0x9F;  // ÿ -> Ÿ
-  return table;
-}
-
-const std::array<unsigned char, 256> kUpper = MakeUpperTable();
+using ansi_case_detail::kUpper;
 
 std::array<unsigned char, 256> MakeLowerTable() {
   std::array<unsigned char, 256> table{};
@@ -33,10 +20,6 @@ std::array<unsigned char, 256> MakeLowerTable() {
 const std::array<unsigned char, 256> kLower = MakeLowerTable();
 
 }  // namespace
-
-char AnsiUpperChar(char c) {
-  return static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
-}
 
 std::string AnsiUpper(std::string_view text) {
   std::string out(text);

@@ -121,6 +121,10 @@ class FileSystem {
   virtual uint32_t GetFileTime(FileHandle hFile, FileTimes& times) {
     return Unsupported(hFile, times);
   }
+  // The attributes, times and size of an open file.
+  virtual uint32_t GetFileInformationByHandle(FileHandle hFile, FileInfo& info) {
+    return Unsupported(hFile, info);
+  }
   // Times set on a handle stay as set while the handle writes, as on Windows.
   virtual uint32_t SetFileTime(FileHandle hFile, const FileTimes& times) {
     return Unsupported(hFile, times);

@@ -142,6 +142,13 @@ TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
   std::string bytes;
   ASSERT_EQ(other.ReadWholeFile(R"(C:\Flat\Other.txt)", bytes), ERROR_SUCCESS);
   EXPECT_EQ(bytes, "new");
+  // A name found missing and then made in another case before it is created: the creation
+  // finds it instead of making a second file.
+  EXPECT_FALSE(files.FileExists(R"(C:\flat\late.txt)"));
+  std::ofstream(flat + "/LATE.TXT") << "l";
+  FileHandle hLate = FileHandle::Invalid;
+  EXPECT_EQ(files.CreateFile(R"(C:\flat\late.txt)", GENERIC_WRITE, CREATE_NEW, 0, hLate),
+            ERROR_FILE_EXISTS);
   // The folder itself replaced on the host by another of the same name.
   std::filesystem::rename(flat, machine.Host("drive_c/Gone"));
   std::filesystem::create_directory(flat);
@@ -151,7 +158,7 @@ TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
   EXPECT_TRUE(files.FileExists(R"(C:\gone\file1.TXT)"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(machine.Host("drive_c/Gone")),
                           std::filesystem::directory_iterator()),
-            51);
+            52);  // 50 files, Other.txt and LATE.TXT
 }
 
 TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
@@ -314,6 +321,16 @@ TEST(EmulatedFileSystem, BatchedAttributesReadBackAtOnceAndReachOtherProcessesOn
     EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1498)"), FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1499)"), INVALID_FILE_ATTRIBUTES);
   }
+  // A reader that flushes (as before it starts a program) sees what others wrote since, also
+  // in a folder that had no rows when it last looked.
+  machine.WriteHost("drive_c/Media/x.txt", "x");
+  EXPECT_EQ(AttributesOf(other, R"(C:\Media\x.txt)"), FILE_ATTRIBUTE_ARCHIVE);
+  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
+    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_SYSTEM), ERROR_SUCCESS);
+  ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
+  ASSERT_EQ(other.FlushMetadata(), ERROR_SUCCESS);
+  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
+    EXPECT_EQ(AttributesOf(other, name), FILE_ATTRIBUTE_SYSTEM) << name;
 }
 
 TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {

@@ -66,8 +66,11 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
       (dwCreationDisposition == TRUNCATE_EXISTING && !bCanWrite))
     return ERROR_INVALID_PARAMETER;
   WinPath winPath;
+  if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;
+  if (dwCreationDisposition == OPEN_EXISTING && !bCanWrite && OpenCachedForReading(winPath, hFile))
+    return ERROR_SUCCESS;
   ResolvedPath resolved;
-  if (uint32_t err = Resolve(path, winPath, resolved)) return err;
+  if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
   if (winPath.parts.empty() || resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
   if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
   if (winPath.bTrailingSeparator) return ERROR_INVALID_NAME;
@@ -91,6 +94,38 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
       return ERROR_SHARING_VIOLATION;
   }
   return OpenHostFile(resolved, dwCreationDisposition, bCanRead, bCanWrite, dwAttributes, hFile);
+}
+
+// A file that was looked at before (the copy's source, found moments ago) is opened through the
+// cached host path at once; opening it is the look at the host that the cached answer needs.
+// Anything else (nothing cached, the open fails, a directory) goes the whole way.
+bool EmulatedFileSystem::OpenCachedForReading(const WinPath& winPath, FileHandle& hFile) {
+  std::string hostPath;
+  if (winPath.bTrailingSeparator || !m_resolver.CachedHostPath(winPath, hostPath)) return false;
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  hFile = AddOpenFile(fd, hostPath, st, true, false);
+  return true;
+}
+
+FileHandle EmulatedFileSystem::AddOpenFile(int fd, const std::string& hostPath,
+                                           const struct stat& st, bool bCanRead,
+                                           bool bCanWrite) {
+  auto pFile = std::make_unique<OpenFile>();
+  pFile->fd = fd;
+  pFile->bCanRead = bCanRead;
+  pFile->bCanWrite = bCanWrite;
+  pFile->hostPath = hostPath;
+  pFile->nDevice = st.st_dev;
+  pFile->nInode = st.st_ino;
+  const uint32_t nId = ++m_nLastHandle;
+  m_openFiles.emplace(nId, std::move(pFile));
+  return static_cast<FileHandle>(nId);
 }
 
 uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition,
@@ -119,16 +154,7 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
     // attributes of a file made on the host.
     StoreMetadata(resolved.hostPath, meta, &st);
   }
-  auto pFile = std::make_unique<OpenFile>();
-  pFile->fd = fd;
-  pFile->bCanRead = bCanRead;
-  pFile->bCanWrite = bCanWrite;
-  pFile->hostPath = resolved.hostPath;
-  pFile->nDevice = st.st_dev;
-  pFile->nInode = st.st_ino;
-  const uint32_t nId = ++m_nLastHandle;
-  m_openFiles.emplace(nId, std::move(pFile));
-  hFile = static_cast<FileHandle>(nId);
+  hFile = AddOpenFile(fd, resolved.hostPath, st, bCanRead, bCanWrite);
   return ERROR_SUCCESS;
 }
 

@@ -267,11 +267,19 @@ uint32_t EmulatedFileSystem::SetFileTimes(const std::string& path, const FileTim
 }
 
 uint32_t EmulatedFileSystem::GetFileTime(FileHandle hFile, FileTimes& times) {
+  FileInfo info;
+  const uint32_t err = GetFileInformationByHandle(hFile, info);
+  times = info.times;
+  return err;
+}
+
+uint32_t EmulatedFileSystem::GetFileInformationByHandle(FileHandle hFile, FileInfo& info) {
+  info = FileInfo();
   OpenFile* pFile = FindOpenFile(hFile);
   if (!pFile) return ERROR_INVALID_HANDLE;
-  struct stat st {};
-  if (::fstat(pFile->fd, &st) != 0) return WinErrorFromErrno(errno);
-  times = InfoOf(pFile->hostPath, st).times;
+  HostEntry entry;
+  if (!StatOpenFile(pFile->fd, entry)) return WinErrorFromErrno(errno);
+  info = InfoOf(pFile->hostPath, entry.st, entry.ftBirthTime);
   return ERROR_SUCCESS;
 }
 

@@ -50,6 +50,7 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t SetEndOfFile(FileHandle hFile) override;
   uint32_t GetFileSizeEx(FileHandle hFile, uint64_t& nSize) override;
   uint32_t GetFileTime(FileHandle hFile, FileTimes& times) override;
+  uint32_t GetFileInformationByHandle(FileHandle hFile, FileInfo& info) override;
   uint32_t SetFileTime(FileHandle hFile, const FileTimes& times) override;
   uint32_t CloseHandle(FileHandle hFile) override;
   uint32_t CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
@@ -142,6 +143,9 @@ class EmulatedFileSystem : public FileSystem {
   OpenFile* FindOpenFile(FileHandle hFile);
   uint32_t OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition, bool bCanRead,
                         bool bCanWrite, uint32_t dwAttributes, FileHandle& hFile);
+  bool OpenCachedForReading(const WinPath& winPath, FileHandle& hFile);
+  FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st,
+                         bool bCanRead, bool bCanWrite);
   uint32_t WriteFaultInjected();
   uint32_t CopyData(FileHandle hFrom, FileHandle hTo);
 

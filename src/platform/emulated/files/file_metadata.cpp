@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t kMaxPending = 1000;
 constexpr auto kMaxPendingAge = std::chrono::milliseconds(500);
+constexpr auto kMaxReadingAge = std::chrono::milliseconds(100);
 
 constexpr const char* kSchema =
     "PRAGMA journal_mode=WAL;"
@@ -24,6 +25,8 @@ constexpr const char* kSchema =
 
 constexpr const char* kDeleteSubtree =
     "DELETE FROM file_meta WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
+constexpr const char* kAnyBelow =
+    "SELECT 1 FROM file_meta WHERE path > ?1 || '/' AND path < ?1 || '0' LIMIT 1";
 constexpr const char* kSelectSubtree =
     "SELECT path, attributes, creation FROM file_meta"
     " WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
@@ -80,22 +83,26 @@ FileMetadataStore::FileMetadataStore(const std::string& machineDir)
       sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO file_meta VALUES(?1, ?2, ?3)", -1, &m_put,
                          nullptr) != SQLITE_OK ||
       sqlite3_prepare_v2(m_db, "DELETE FROM file_meta WHERE path = ?1", -1, &m_delete, nullptr) !=
-          SQLITE_OK) {
-    sqlite3_finalize(m_get);
-    sqlite3_finalize(m_put);
-    sqlite3_finalize(m_delete);
+          SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, kAnyBelow, -1, &m_anyBelow, nullptr) != SQLITE_OK) {
+    FinalizeStatements();
     sqlite3_close(m_db);
     m_db = nullptr;
-    m_get = m_put = m_delete = nullptr;
   }
 }
 
 FileMetadataStore::~FileMetadataStore() {
   Flush();  // nobody is left to report a failure to: the rows fall back to the host's view
-  sqlite3_finalize(m_get);
-  sqlite3_finalize(m_put);
-  sqlite3_finalize(m_delete);
+  EndReading();
+  FinalizeStatements();
   sqlite3_close(m_db);
+}
+
+void FileMetadataStore::FinalizeStatements() {
+  for (sqlite3_stmt** pStmt : {&m_get, &m_put, &m_delete, &m_anyBelow}) {
+    sqlite3_finalize(*pStmt);
+    *pStmt = nullptr;
+  }
 }
 
 std::string FileMetadataStore::KeyOf(const std::string& hostPath) const {
@@ -111,6 +118,10 @@ bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
     if (it->second) meta = *it->second;
     return it->second.has_value();
   }
+  KeepReading();
+  const size_t nSlash = key.rfind('/');
+  const std::string folder = nSlash == std::string::npos ? std::string() : key.substr(0, nSlash);
+  if (!folder.empty() && m_foldersWithoutRows.count(folder)) return false;
   BindText(m_get, 1, key);
   const bool bFound = sqlite3_step(m_get) == SQLITE_ROW;
   if (bFound) {
@@ -119,6 +130,8 @@ bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
   }
   sqlite3_reset(m_get);
   sqlite3_clear_bindings(m_get);
+  if (!bFound && m_bReading && !folder.empty() && !FolderHasRows(folder))
+    m_foldersWithoutRows.insert(folder);
   return bFound;
 }
 
@@ -149,7 +162,31 @@ uint32_t FileMetadataStore::Keep(const std::string& key,
   return Flush();
 }
 
+void FileMetadataStore::KeepReading() {
+  const Clock::time_point now = Clock::now();
+  if (m_bReading && now - m_readingSince < kMaxReadingAge) return;
+  EndReading();
+  m_bReading = sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+  m_readingSince = now;
+}
+
+bool FileMetadataStore::FolderHasRows(const std::string& folderKey) {
+  BindText(m_anyBelow, 1, folderKey);
+  const int rc = sqlite3_step(m_anyBelow);
+  sqlite3_reset(m_anyBelow);
+  sqlite3_clear_bindings(m_anyBelow);
+  return rc != SQLITE_DONE;  // a row, or an error that leaves the question open
+}
+
+void FileMetadataStore::EndReading() {
+  m_foldersWithoutRows.clear();
+  if (!m_bReading) return;
+  sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+  m_bReading = false;
+}
+
 uint32_t FileMetadataStore::Flush() {
+  EndReading();
   if (!m_db || m_pending.empty()) return ERROR_SUCCESS;
   if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
     return ERROR_BUSY;
@@ -183,6 +220,7 @@ uint32_t FileMetadataStore::PutKey(const std::string& key, const StoredMetadata&
 }
 
 uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
+  EndReading();
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
   if (rc == SQLITE_OK) {

@@ -13,12 +13,19 @@
 // the store closes. Reads see them at once. What a crash may lose is that last batch: its files
 // are whole on the disk but show the attributes of files made on the host. Changes of a subtree
 // (a directory renamed or removed) write the batch first and go to the table at once.
+//
+// Reads share one read transaction for up to a tenth of a second, which spares the locking of
+// the table for each file of a copy; they see the other processes' changes that much later, and
+// at once after Flush (which a program start calls, so that what it changes is seen when it ends).
+// Within one such transaction, a folder found to have no rows at all answers the reads of its
+// files without asking the table again (the files of installation media have none).
 #pragma once
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -59,14 +66,23 @@ class FileMetadataStore {
   // Keeps a change of one row (nullopt: removed) and writes the batch when it is due.
   uint32_t Keep(const std::string& key, const std::optional<StoredMetadata>& meta);
   uint32_t WriteBatch();
+  // Starts the shared read transaction, or starts it afresh when it is too old.
+  void KeepReading();
+  void EndReading();
+  bool FolderHasRows(const std::string& folderKey);
+  void FinalizeStatements();
 
   std::string m_machinePrefix;  // "<machine dir>/"
   sqlite3* m_db = nullptr;
   sqlite3_stmt* m_get = nullptr;
   sqlite3_stmt* m_put = nullptr;
   sqlite3_stmt* m_delete = nullptr;
+  sqlite3_stmt* m_anyBelow = nullptr;
   std::unordered_map<std::string, std::optional<StoredMetadata>> m_pending;  // by key
   Clock::time_point m_oldestPending;
+  bool m_bReading = false;
+  Clock::time_point m_readingSince;
+  std::unordered_set<std::string> m_foldersWithoutRows;  // in the read transaction's view
 };
 
 }  // namespace platform::emulated

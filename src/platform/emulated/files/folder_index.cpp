@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
@@ -20,7 +21,7 @@ namespace {
 // Bounds the watches and memory one process holds; beyond it every index starts afresh.
 constexpr size_t kMaxFolders = 1024;
 constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                     IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
+                                     IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
 void AddName(std::vector<std::string>& names, const std::string& name) {
   if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
@@ -58,6 +59,11 @@ bool FolderIndex::Find(const std::string& hostDir, const struct stat& dirStat,
   return true;
 }
 
+uint64_t FolderIndex::ChangesSeen() {
+  if (m_fd >= 0) ApplyPendingChanges();
+  return m_nChanges;
+}
+
 FolderIndex::Folder* FolderIndex::Open(const std::string& hostDir, const FolderKey& key) {
   if (m_folders.size() >= kMaxFolders) DropAll();
   const std::string dirPath = hostDir.empty() ? "/" : hostDir;
@@ -83,8 +89,11 @@ FolderIndex::Folder* FolderIndex::Open(const std::string& hostDir, const FolderK
   return &folder;
 }
 
+// A read returns every queued event that fits; one that left room for another event of the
+// largest size has emptied the queue, which spares the read that would only say so.
 void FolderIndex::ApplyPendingChanges() {
   alignas(inotify_event) char buffer[64 * 1024];
+  constexpr ssize_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
   for (;;) {
     const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
@@ -94,14 +103,17 @@ void FolderIndex::ApplyPendingChanges() {
       ApplyChange(pEvent->wd, pEvent->mask, pEvent->len ? pEvent->name : "");
       nAt += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
     }
+    if (n <= static_cast<ssize_t>(sizeof buffer) - kLargestEvent) return;
   }
 }
 
 void FolderIndex::ApplyChange(int nWatch, uint32_t mask, const char* pszName) {
+  ++m_nChanges;
   if (mask & IN_Q_OVERFLOW) return DropAll();
   const auto watch = m_watches.find(nWatch);
   if (watch == m_watches.end()) return;
   if (mask & (IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT)) return Drop(watch->second);
+  if (mask & IN_MOVE_SELF) return;  // the names stay; only paths through the folder changed
   Folder& folder = m_folders[watch->second];
   const std::string name = pszName;
   const std::string folded = FoldedHostName(name);
@@ -118,6 +130,7 @@ void FolderIndex::ApplyChange(int nWatch, uint32_t mask, const char* pszName) {
 void FolderIndex::Drop(const FolderKey& key) {
   const auto it = m_folders.find(key);
   if (it == m_folders.end()) return;
+  ++m_nChanges;
   ::inotify_rm_watch(m_fd, it->second.nWatch);  // fails harmlessly when the kernel dropped it
   m_watches.erase(it->second.nWatch);
   m_folders.erase(it);
@@ -127,6 +140,7 @@ void FolderIndex::DropAll() {
   // A fresh instance: the old one's queue may still hold events of watches about to be reused.
   ::close(m_fd);
   m_fd = -1;
+  ++m_nChanges;
   m_folders.clear();
   m_watches.clear();
   Start();

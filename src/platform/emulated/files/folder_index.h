@@ -33,6 +33,12 @@ class FolderIndex {
   // `folded`. False when the folder cannot be indexed; the caller then reads it itself.
   bool Find(const std::string& hostDir, const struct stat& dirStat, const std::string& folded,
             std::vector<std::string>& hostNames);
+  // Applies the queued notifications and tells how many changes the index has seen in all its
+  // folders (names added or removed, folders moved, dropped or lost): an answer of Find stays
+  // true while this count stays the same. ChangesApplied is the count without applying the
+  // queue, as it stood after the last Find or ChangesSeen.
+  uint64_t ChangesSeen();
+  uint64_t ChangesApplied() const { return m_nChanges; }
 
  private:
   using FolderKey = std::pair<dev_t, ino_t>;
@@ -49,7 +55,8 @@ class FolderIndex {
   void DropAll();
 
   int m_fd = -1;
-  bool m_bUnavailable = false;  // inotify could not be started: do not try again
+  bool m_bUnavailable = false;
+  uint64_t m_nChanges = 0;  // inotify could not be started: do not try again
   std::map<FolderKey, Folder> m_folders;
   std::unordered_map<int, FolderKey> m_watches;
 };

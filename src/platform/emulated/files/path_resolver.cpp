@@ -20,7 +20,6 @@
 namespace platform::emulated {
 namespace {
 
-constexpr size_t kMaxCacheEntries = 100000;
 constexpr const char* kChangeCounterName = "path_changes";
 
 // Characters that have another spelling in another case.
@@ -126,10 +125,9 @@ struct stat StatOfStatx(const struct statx& stx) {
   return st;
 }
 
-bool StatxInto(const std::string& path, int nFlags, HostEntry& entry) {
+bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
   struct statx stx {};
-  if (::statx(AT_FDCWD, path.c_str(), nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0)
-    return false;
+  if (::statx(dirFd, pszPath, nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return false;
   entry.st = StatOfStatx(stx);
   entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
                           ? FileTimeOfTimespec({static_cast<time_t>(stx.stx_btime.tv_sec),
@@ -141,20 +139,29 @@ bool StatxInto(const std::string& path, int nFlags, HostEntry& entry) {
 }  // namespace
 
 bool StatHostEntry(const std::string& path, HostEntry& entry) {
-  const std::string& hostPath = path.empty() ? std::string("/") : path;
-  if (!StatxInto(hostPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
+  const char* pszPath = path.empty() ? "/" : path.c_str();
+  if (!StatxInto(AT_FDCWD, pszPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
   entry.bLink = S_ISLNK(entry.st.st_mode);
-  return !entry.bLink || StatxInto(hostPath, 0, entry);
+  return !entry.bLink || StatxInto(AT_FDCWD, pszPath, 0, entry);
+}
+
+bool StatOpenFile(int fd, HostEntry& entry) {
+  entry.bLink = false;
+  return StatxInto(fd, "", AT_EMPTY_PATH, entry);
 }
 
 std::string PathResolver::FindHostName(const std::string& hostDir, const struct stat& dirStat,
                                        const std::string& name, HostEntry& entry, bool bTryExact) {
+  m_bIndexFoundNone = false;
   const std::string exact = AnsiToUtf8(name);
   if (bTryExact && StatHostEntry(hostDir + "/" + exact, entry)) return exact;
   if (!HasCasedLetters(name)) return {};
   const std::string folded = AnsiUpper(name);
   std::vector<std::string> names;
-  if (!m_index.Find(hostDir, dirStat, folded, names)) names = ReadMatchingNames(hostDir, folded);
+  if (!m_index.Find(hostDir, dirStat, folded, names))
+    names = ReadMatchingNames(hostDir, folded);
+  else
+    m_bIndexFoundNone = names.empty();
   if (names.empty()) return {};
   const std::string best = *std::min_element(names.begin(), names.end());
   if (!StatHostEntry(hostDir + "/" + best, entry)) return {};
@@ -191,54 +198,75 @@ uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) cons
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
                                   const WinPath& path, ResolvedPath& resolved, bool& bExactMissed) {
   bExactMissed = false;
+  std::string cached;
   for (size_t i = ends.size(); i > 0; --i) {
-    const auto it = m_cache.find(std::string_view(key).substr(0, ends[i - 1]));
-    if (it == m_cache.end()) continue;
+    const std::string_view prefix = std::string_view(key).substr(0, ends[i - 1]);
+    if (!m_cache.Find(prefix, cached)) continue;
     HostEntry entry;
     if (i + 1 == ends.size() && !bExactMissed) {
-      const std::string child = it->second + "/" + AnsiToUtf8(path.parts[i]);
+      const std::string child = cached + "/" + AnsiToUtf8(path.parts[i]);
       if (StatHostEntry(child, entry)) {
         resolved.hostPath = child;
         resolved.Take(entry);
-        Remember(key, child);
+        m_cache.Remember(key, child);
         return i + 1;
       }
       bExactMissed = true;
     }
-    if (StatHostEntry(it->second, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
-      resolved.hostPath = it->second;
+    if (StatHostEntry(cached, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
+      resolved.hostPath = std::move(cached);
       resolved.Take(entry);
       return i;
     }
     bExactMissed = false;
-    m_cache.erase(it);  // gone or changed behind our back: look it up afresh
+    m_cache.Erase(prefix);  // gone or changed behind our back: look it up afresh
   }
   resolved.hostPath = resolved.pMount->hostRoot;
   return 0;
 }
 
-void PathResolver::Remember(std::string key, const std::string& hostPath) {
-  if (m_cache.size() >= kMaxCacheEntries) m_cache.clear();
-  m_cache.insert_or_assign(std::move(key), hostPath);
+bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
+                                   ResolvedPath& resolved) {
+  if (!m_lastMissing || m_lastMissing->key != key) return false;
+  const MissingPath missing = std::move(*m_lastMissing);
+  m_lastMissing.reset();
+  if (missing.nChangesSeen != m_nChangesSeen || missing.nIndexChanges != m_index.ChangesSeen())
+    return false;
+  resolved.hostPath = missing.parentHostPath + "/" + AnsiToUtf8(path.parts.back());
+  resolved.Take(missing.parent);
+  resolved.nFound = resolved.nNames - 1;
+  resolved.bParentIsDirectory = true;
+  return true;
+}
+
+void PathResolver::KeepMissing(const std::string& key, const ResolvedPath& resolved) {
+  MissingPath missing;
+  missing.key = key;
+  missing.parentHostPath = resolved.hostPath;
+  missing.parent.st = resolved.st;
+  missing.parent.bLink = resolved.bLink;
+  missing.parent.ftBirthTime = resolved.ftBirthTime;
+  missing.nIndexChanges = m_index.ChangesApplied();
+  missing.nChangesSeen = m_nChangesSeen;
+  m_lastMissing = std::move(missing);
 }
 
 void PathResolver::SyncWithOtherProcesses() {
   const uint64_t nChanges = m_changes.Read();
   if (nChanges == m_nChangesSeen) return;
-  m_cache.clear();
+  m_cache.Clear();
   m_nChangesSeen = nChanges;
 }
 
-uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+bool PathResolver::CachedHostPath(const WinPath& path, std::string& hostPath) {
   SyncWithOtherProcesses();
-  if (m_changes.IsShared() && !path.parts.empty()) {
-    std::vector<size_t> ends;
-    const auto it = m_cache.find(KeyOf(path, ends));
-    if (it != m_cache.end()) {
-      hostPath = it->second;
-      return ERROR_SUCCESS;
-    }
-  }
+  if (path.parts.empty()) return false;
+  std::vector<size_t> ends;
+  return m_cache.Find(KeyOf(path, ends), hostPath);
+}
+
+uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
+  if (m_changes.IsShared() && CachedHostPath(path, hostPath)) return ERROR_SUCCESS;
   ResolvedPath resolved;
   if (uint32_t err = Resolve(path, resolved)) return err;
   hostPath = std::move(resolved.hostPath);
@@ -252,6 +280,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   std::vector<size_t> ends;
   const std::string key = KeyOf(path, ends);
   resolved.nNames = path.parts.size();
+  if (TakeLastMissing(key, path, resolved)) return ERROR_SUCCESS;
+  m_bIndexFoundNone = false;
   bool bExactMissed = false;
   size_t nFound = CachedPrefix(key, ends, path, resolved, bExactMissed);
   HostEntry root;
@@ -265,7 +295,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
     if (name.empty()) break;
     resolved.hostPath += "/" + name;
     resolved.Take(entry);
-    Remember(key.substr(0, ends[nFound]), resolved.hostPath);
+    m_cache.Remember(std::string_view(key).substr(0, ends[nFound]), resolved.hostPath);
     ++nFound;
   }
   resolved.nFound = bPresent ? nFound : 0;
@@ -274,6 +304,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   else
     resolved.bParentIsDirectory =
         bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
+  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone)
+    KeepMissing(key, resolved);
   for (size_t i = resolved.nFound; i < resolved.nNames; ++i)
     resolved.hostPath += "/" + AnsiToUtf8(path.parts[i]);
   if (resolved.hostPath.empty()) resolved.hostPath = "/";
@@ -281,16 +313,13 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
 }
 
 void PathResolver::Forget(const WinPath& path) {
+  m_lastMissing.reset();
   std::vector<size_t> ends;
-  std::string key = KeyOf(path, ends);
-  m_cache.erase(key);
-  key += '\\';
-  const std::string end = key.substr(0, key.size() - 1) + ']';  // ']' follows '\' in ASCII
-  m_cache.erase(m_cache.lower_bound(key), m_cache.lower_bound(end));
+  m_cache.EraseTree(KeyOf(path, ends));
   // Tell the other processes; when one of them changed names since we last looked, our own
   // cache is stale as well.
   const uint64_t nBefore = m_changes.Bump();
-  if (nBefore != m_nChangesSeen) m_cache.clear();
+  if (nBefore != m_nChangesSeen) m_cache.Clear();
   m_nChangesSeen = nBefore + 1;
 }
 

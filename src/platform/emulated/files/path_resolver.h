@@ -10,16 +10,20 @@
 // other processes on the same machine start afresh. Resolve checks a cached answer with the one
 // stat its callers need anyway (a file removed or renamed on the host, not through the machine,
 // is then looked up afresh); ResolveHostPath trusts the cache and makes no system call at all.
+// A path found missing is kept too, for the next resolution of the same path only (a file is
+// looked at before it is created): that is answered without looking again while the folder's
+// index (see FolderIndex) and the other processes have seen no change since.
 #pragma once
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/emulated/files/folder_index.h"
+#include "platform/emulated/files/path_cache.h"
 #include "platform/emulated/files/win_path.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/registry/change_counter.h"
@@ -45,6 +49,8 @@ struct HostEntry {
 // One statx gives all of it (a link takes a second one for its target). False when the entry is
 // missing or cannot be read.
 bool StatHostEntry(const std::string& path, HostEntry& entry);
+// The same for an open file descriptor (never a link); false with errno set when it fails.
+bool StatOpenFile(int fd, HostEntry& entry);
 
 struct ResolvedPath {
   const Mount* pMount = nullptr;
@@ -76,6 +82,9 @@ class PathResolver {
   uint32_t Resolve(const WinPath& path, ResolvedPath& resolved);
   // Only the host path, from the cache when it has one (see above).
   uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
+  // The host path of an existing file or directory as cached, without a look at the host: the
+  // caller checks it with its own system call (opening it). False when nothing is cached.
+  bool CachedHostPath(const WinPath& path, std::string& hostPath);
   // Drops the cached resolutions of the path and of everything below it.
   void Forget(const WinPath& path);
   // The Windows path of an absolute host path: the mount with the longest host root that holds
@@ -94,7 +103,9 @@ class PathResolver {
   // was tried and is not there.
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
-  void Remember(std::string key, const std::string& hostPath);
+  // Answers a resolution from the kept missing path when it is that path and still true.
+  bool TakeLastMissing(const std::string& key, const WinPath& path, ResolvedPath& resolved);
+  void KeepMissing(const std::string& key, const ResolvedPath& resolved);
   // Drops the whole cache when another process changed names since we last looked.
   void SyncWithOtherProcesses();
   // The name of an entry of the folder hostDir (dirStat its stat) that equals `name` without
@@ -107,8 +118,17 @@ class PathResolver {
   std::vector<Mount> m_mounts;
   ChangeCounter m_changes;
   uint64_t m_nChangesSeen = 0;
-  std::map<std::string, std::string, std::less<>> m_cache;  // upper-case path -> host path
+  PathCache m_cache;
   FolderIndex m_index;
+  bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
+  struct MissingPath {
+    std::string key;             // upper-case path
+    std::string parentHostPath;  // the folder that would hold it
+    HostEntry parent;
+    uint64_t nIndexChanges = 0;
+    uint64_t nChangesSeen = 0;
+  };
+  std::optional<MissingPath> m_lastMissing;
 };
 
 }  // namespace platform::emulated

@@ -1,0 +1,43 @@
+// The resolver's memory of where existing files and directories are on the host, keyed by their
+// upper-case Windows path ("C:\PROGRAM FILES\APP\A.DLL"). It is kept by folder: each folder that
+// held a looked-up entry has its host path and the host names of those entries, keyed by their
+// upper-case names. A file is then one short name in a hash table, not a whole path in a sorted
+// tree, and forgetting a directory tree touches only the folders, which are few.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace platform::emulated {
+
+class PathCache {
+ public:
+  // The host path of the entry; false when it is not cached.
+  bool Find(std::string_view key, std::string& hostPath) const;
+  // Keeps where the entry is. The key holds at least one name below its root.
+  void Remember(std::string_view key, std::string_view hostPath);
+  // Drops the entry.
+  void Erase(std::string_view key);
+  // Drops the entry and everything cached below it.
+  void EraseTree(std::string_view key);
+  void Clear();
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  template <class Value>
+  using Table = std::unordered_map<std::string, Value, Hash, std::equal_to<>>;
+  struct Folder {
+    std::string hostPath;
+    Table<std::string> hostNames;  // upper-case name -> host name
+  };
+
+  Table<Folder> m_folders;  // upper-case folder path -> its entries
+  size_t m_nEntries = 0;
+};
+
+}  // namespace platform::emulated
