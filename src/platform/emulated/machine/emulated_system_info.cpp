@@ -1,7 +1,6 @@
 #include "platform/emulated/machine/emulated_system_info.h"
 
 #include "platform/ansi_case.h"
-#include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/accounts/well_known_accounts.h"
 #include "platform/win_error.h"
 
@@ -36,7 +35,8 @@ std::vector<AccountName> MachineAccounts(const MachineConfig& config, Accounts* 
 }  // namespace
 
 OsVersionInfo EmulatedSystemInfo::OsVersion() {
-  OsVersionInfo info;
+  if (osVersion_) return *osVersion_;
+  OsVersionInfo& info = osVersion_.emplace();
   info.dwMajorVersion = config_.dwMajorVersion;
   info.dwMinorVersion = config_.dwMinorVersion;
   info.dwBuildNumber = config_.dwBuildNumber;
@@ -85,7 +85,8 @@ uint32_t EmulatedSystemInfo::GetSpecialFolder(SpecialFolder folder, std::string&
     path = config_.TempDir();
     return ERROR_SUCCESS;
   }
-  for (const FolderPlace& place : DefaultFolders(config_)) {
+  if (folders_.empty()) folders_ = DefaultFolders(config_);
+  for (const FolderPlace& place : folders_) {
     if (place.folder == folder) {
       path = place.path;
       return ERROR_SUCCESS;

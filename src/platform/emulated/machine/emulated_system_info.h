@@ -1,9 +1,15 @@
 // SystemInfo of the emulated machine: identity and version data from machine.ini, special folders
 // from the default layout of the machine's user, account names from the well-known table in the
 // machine's language and from its local users, international settings from the user's Control Panel
-// keys.
+// keys. The machine's configuration does not change while it is open, so what is made from it
+// alone (the folder table, the version data) is made once, on first use: the engine asks for
+// every folder at each start and for the version once per copy line.
 #pragma once
+#include <optional>
+#include <vector>
+
 #include "platform/accounts.h"
+#include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -34,6 +40,8 @@ class EmulatedSystemInfo final : public SystemInfo {
   const MachineConfig& config_;
   Registry& registry_;
   Accounts* accounts_;
+  std::vector<FolderPlace> folders_;
+  std::optional<OsVersionInfo> osVersion_;
 };
 
 }  // namespace platform::emulated
