@@ -41,9 +41,11 @@ function(tarvium_link_statically)
   endforeach()
 endfunction()
 
-# tarvium_static_runtime(TARGET): the executable carries its own C++ runtime and libgcc.
+# tarvium_static_runtime(TARGET): the executable carries its own C++ runtime and libgcc, and is
+# linked for a fixed address: a position-independent one has 32,000 pointers for the loader to
+# adjust at every start (and the pages holding them to copy).
 function(tarvium_static_runtime target)
   if(TARVIUM_STATIC_LIBRARIES)
-    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -no-pie)
   endif()
 endfunction()
