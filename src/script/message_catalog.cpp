@@ -22,12 +22,14 @@ constexpr std::array<CatalogLanguage, 3> kLanguages = {
 std::string Unescaped(std::string_view text) {
   std::string result;
   result.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
-      result += text[++i] == 'n' ? '\n' : '\\';
-    } else {
-      result += text[i];
-    }
+  while (!text.empty()) {
+    const size_t nSlash = text.find('\\');
+    result.append(text.substr(0, nSlash));
+    if (nSlash == std::string_view::npos) break;
+    const char next = nSlash + 1 < text.size() ? text[nSlash + 1] : '\0';
+    const bool bEscape = next == 'n' || next == '\\';
+    result += next == 'n' ? '\n' : '\\';
+    text.remove_prefix(nSlash + (bEscape ? 2 : 1));
   }
   return result;
 }
@@ -42,12 +44,23 @@ void AddCatalogLine(std::string_view line, std::map<int, std::string>& entries) 
   entries[nNumber] = Unescaped(line.substr(nTab + 1));
 }
 
-// The three catalogs, parsed once from the texts built into the program; they never change.
-const std::array<std::map<int, std::string>, 3>& Catalogs() {
-  static const std::array<std::map<int, std::string>, 3> catalogs = {
-      ParseCatalogText(embedded::kEnglishCatalog), ParseCatalogText(embedded::kGermanCatalog),
-      ParseCatalogText(embedded::kFrenchCatalog)};
-  return catalogs;
+// A catalog is parsed from the text built into the program when a message of its language is
+// first asked for, and kept: it never changes, and a run mostly reads its own language alone.
+const std::map<int, std::string>& Catalog(CatalogLanguage language) {
+  switch (language) {
+    case CatalogLanguage::German: {
+      static const std::map<int, std::string> german = ParseCatalogText(embedded::kGermanCatalog);
+      return german;
+    }
+    case CatalogLanguage::French: {
+      static const std::map<int, std::string> french = ParseCatalogText(embedded::kFrenchCatalog);
+      return french;
+    }
+    case CatalogLanguage::English:
+      break;
+  }
+  static const std::map<int, std::string> english = ParseCatalogText(embedded::kEnglishCatalog);
+  return english;
 }
 
 }  // namespace
@@ -63,7 +76,7 @@ std::map<int, std::string> ParseCatalogText(std::string_view text) {
 }
 
 std::optional<std::string_view> CatalogEntry(CatalogLanguage language, int nNumber) {
-  const std::map<int, std::string>& catalog = Catalogs()[static_cast<size_t>(language)];
+  const std::map<int, std::string>& catalog = Catalog(language);
   const auto found = catalog.find(nNumber);
   if (found == catalog.end()) return std::nullopt;
   return found->second;

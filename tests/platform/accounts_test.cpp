@@ -66,6 +66,23 @@ TEST(Accounts, AMachineUserNamedLikeABuiltInOneReplacesIt) {
             (std::vector<std::string>{"Administrator"}));
 }
 
+// Lookups keep the well-known accounts; a user added after them is still found by name and SID,
+// and a well-known name still wins over a user named like it.
+TEST(Accounts, UsersAddedAfterALookupAreFound) {
+  TestMachine test;
+  SystemInfo& system = test.Machine().System();
+  std::string sid, name, domain;
+  ASSERT_EQ(system.LookupAccountSid("S-1-1-0", name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(system.LookupAccountName("bob", sid), ERROR_NONE_MAPPED);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("bob", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Everyone", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(system.LookupAccountName("bob", sid), ERROR_SUCCESS);
+  ASSERT_EQ(system.LookupAccountSid(sid, name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name + "@" + domain, "bob@TARVIUM-PC");
+  ASSERT_EQ(system.LookupAccountName("Everyone", sid), ERROR_SUCCESS);
+  EXPECT_EQ(sid, "S-1-1-0");
+}
+
 TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcess) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "registry_test_util.h"
@@ -232,6 +233,31 @@ TEST_F(RegistryTest, OpeningChecksSidAndFile) {
   EXPECT_EQ(SqliteRegistry::Open({dir.Path() + "/no/such/dir/r.db", kTestSid}, other),
             ERROR_CANTOPEN);
   EXPECT_EQ(other, nullptr);
+}
+
+// The end of a process empties a long write-ahead log into registry.db, but not while another
+// connection writes, and leaves a short one; the values stay either way.
+TEST_F(RegistryTest, ALongLogIsEmptiedAtTheEndOfAProcess) {
+  const std::string log = dir.Path() + "/registry.db-wal";
+  ASSERT_EQ(reg->CreateKey(CurrentUser, "Log"), ERROR_SUCCESS);
+  ASSERT_EQ(reg->SetValue(CurrentUser, "Log", "v0", Dword(0)), ERROR_SUCCESS);
+  reg->EmptyLongLog();
+  EXPECT_GT(std::filesystem::file_size(log), 0u);
+  for (uint32_t i = 1; i <= 320; ++i)
+    ASSERT_EQ(reg->SetValue(CurrentUser, "Log", "v" + std::to_string(i), Dword(i)), ERROR_SUCCESS);
+  auto other = OpenRegistry(dir.Path());
+  ASSERT_EQ(other->WriteAsOne([&] {
+    reg->EmptyLongLog();
+    return other->SetValue(CurrentUser, "Log", "other", Sz("x"));
+  }),
+            ERROR_SUCCESS);
+  EXPECT_GT(std::filesystem::file_size(log), 0u);
+  reg->EmptyLongLog();
+  EXPECT_EQ(std::filesystem::file_size(log), 0u);
+  other.reset();
+  reg = OpenRegistry(dir.Path());
+  EXPECT_EQ(Read(CurrentUser, "Log", "v320"), Text(Dword(320)));
+  EXPECT_EQ(Read(CurrentUser, "Log", "other"), Text(Sz("x")));
 }
 
 TEST_F(RegistryTest, ASecondConnectionSeesChangesAtOnce) {

@@ -110,7 +110,9 @@ int main(int argc, char** argv) {
     nExitCode = tarvium::WinMain(run, CommandText(argc, argv));
   }
   // ExitProcess ends the process without destructors: the attributes and creation times still
-  // kept in memory are written first, or the files copied last would lose them.
+  // kept in memory are written first, or the files copied last would lose them. The registry's
+  // log is emptied when it has grown long, or every later start would read it through.
   machine->EmulatedFiles().FlushMetadata();
+  machine->SqlRegistry().EmptyLongLog();
   machine->Programs().ExitProcess(static_cast<uint32_t>(nExitCode));
 }

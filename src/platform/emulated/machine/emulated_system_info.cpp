@@ -1,8 +1,6 @@
 #include "platform/emulated/machine/emulated_system_info.h"
 
 #include "platform/ansi_case.h"
-#include "platform/emulated/machine/default_layout.h"
-#include "platform/emulated/accounts/well_known_accounts.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -18,25 +16,11 @@ std::string RegString(Registry& registry, RegRoot root, const std::string& key,
   return text.substr(0, text.find('\0'));
 }
 
-// The machine's accounts: the well-known ones, its own user and its other local users, named
-// "COMPUTER\user".
-std::vector<AccountName> MachineAccounts(const MachineConfig& config, Accounts* localAccounts) {
-  std::vector<AccountName> accounts = WellKnownAccounts(config.wUILanguage);
-  accounts.push_back({config.szUserSid, config.szUserName, config.szComputerName});
-  std::vector<std::string> names;
-  if (!localAccounts || localAccounts->EnumUsers(names) != ERROR_SUCCESS) return accounts;
-  for (const std::string& name : names) {
-    UserAccount user;
-    if (localAccounts->GetUser(name, user) == ERROR_SUCCESS && user.sid != config.szUserSid)
-      accounts.push_back({user.sid, user.name, config.szComputerName});
-  }
-  return accounts;
-}
-
 }  // namespace
 
 OsVersionInfo EmulatedSystemInfo::OsVersion() {
-  OsVersionInfo info;
+  if (osVersion_) return *osVersion_;
+  OsVersionInfo& info = osVersion_.emplace();
   info.dwMajorVersion = config_.dwMajorVersion;
   info.dwMinorVersion = config_.dwMinorVersion;
   info.dwBuildNumber = config_.dwBuildNumber;
@@ -52,16 +36,39 @@ OsVersionInfo EmulatedSystemInfo::OsVersion() {
   return info;
 }
 
+const std::vector<AccountName>& EmulatedSystemInfo::ConfiguredAccounts() {
+  if (configuredAccounts_.empty()) {
+    configuredAccounts_ = WellKnownAccounts(config_.wUILanguage);
+    configuredAccounts_.push_back({config_.szUserSid, config_.szUserName, config_.szComputerName});
+  }
+  return configuredAccounts_;
+}
+
+// The first account that fits, in the order Windows looks: the well-known ones, the machine's
+// own user, then its other local users, whose names are read only when the others do not fit.
+std::optional<AccountName> EmulatedSystemInfo::FindAccount(
+    const std::function<bool(const AccountName&)>& fits) {
+  for (const AccountName& account : ConfiguredAccounts())
+    if (fits(account)) return account;
+  std::vector<std::string> names;
+  if (!accounts_ || accounts_->EnumUsers(names) != ERROR_SUCCESS) return std::nullopt;
+  for (const std::string& name : names) {
+    UserAccount user;
+    if (accounts_->GetUser(name, user) != ERROR_SUCCESS || user.sid == config_.szUserSid) continue;
+    AccountName account{user.sid, user.name, config_.szComputerName};
+    if (fits(account)) return account;
+  }
+  return std::nullopt;
+}
+
 uint32_t EmulatedSystemInfo::LookupAccountSid(const std::string& sid, std::string& name,
                                               std::string& domain) {
-  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
-    if (AnsiEqualNoCase(account.sid, sid)) {
-      name = account.name;
-      domain = account.domain;
-      return ERROR_SUCCESS;
-    }
-  }
-  return ERROR_NONE_MAPPED;
+  const std::optional<AccountName> account =
+      FindAccount([&](const AccountName& each) { return AnsiEqualNoCase(each.sid, sid); });
+  if (!account) return ERROR_NONE_MAPPED;
+  name = account->name;
+  domain = account->domain;
+  return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName, std::string& sid) {
@@ -69,15 +76,14 @@ uint32_t EmulatedSystemInfo::LookupAccountName(const std::string& qualifiedName,
   const std::string domain = slash == std::string::npos ? "" : qualifiedName.substr(0, slash);
   const std::string name =
       slash == std::string::npos ? qualifiedName : qualifiedName.substr(slash + 1);
-  for (const AccountName& account : MachineAccounts(config_, accounts_)) {
+  const std::optional<AccountName> account = FindAccount([&](const AccountName& each) {
     const bool bDomainFits =
-        domain.empty() || domain == "." || AnsiEqualNoCase(domain, account.domain);
-    if (bDomainFits && AnsiEqualNoCase(account.name, name)) {
-      sid = account.sid;
-      return ERROR_SUCCESS;
-    }
-  }
-  return ERROR_NONE_MAPPED;
+        domain.empty() || domain == "." || AnsiEqualNoCase(domain, each.domain);
+    return bDomainFits && AnsiEqualNoCase(each.name, name);
+  });
+  if (!account) return ERROR_NONE_MAPPED;
+  sid = account->sid;
+  return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedSystemInfo::GetSpecialFolder(SpecialFolder folder, std::string& path) {
@@ -85,7 +91,8 @@ uint32_t EmulatedSystemInfo::GetSpecialFolder(SpecialFolder folder, std::string&
     path = config_.TempDir();
     return ERROR_SUCCESS;
   }
-  for (const FolderPlace& place : DefaultFolders(config_)) {
+  if (folders_.empty()) folders_ = DefaultFolders(config_);
+  for (const FolderPlace& place : folders_) {
     if (place.folder == folder) {
       path = place.path;
       return ERROR_SUCCESS;

@@ -1,9 +1,17 @@
 // SystemInfo of the emulated machine: identity and version data from machine.ini, special folders
 // from the default layout of the machine's user, account names from the well-known table in the
 // machine's language and from its local users, international settings from the user's Control Panel
-// keys.
+// keys. The machine's configuration does not change while it is open, so what is made from it
+// alone (the folder table, the version data, the well-known accounts) is made once, on first use:
+// the engine asks for them at every start and for the version once per copy line.
 #pragma once
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include "platform/accounts.h"
+#include "platform/emulated/accounts/well_known_accounts.h"
+#include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -31,9 +39,17 @@ class EmulatedSystemInfo final : public SystemInfo {
   bool IsLaptop() override { return config_.bLaptop; }
 
  private:
+  // The well-known accounts and the machine's own user. The other local users are read from the
+  // registry on each lookup that needs them, as a setup may add users while it runs.
+  const std::vector<AccountName>& ConfiguredAccounts();
+  std::optional<AccountName> FindAccount(const std::function<bool(const AccountName&)>& fits);
+
   const MachineConfig& config_;
   Registry& registry_;
   Accounts* accounts_;
+  std::vector<FolderPlace> folders_;
+  std::optional<OsVersionInfo> osVersion_;
+  std::vector<AccountName> configuredAccounts_;
 };
 
 }  // namespace platform::emulated

@@ -65,6 +65,12 @@ class SqliteRegistry final : public Registry {
   uint32_t CountKeyContents(RegRoot root, const std::string& keyPath, uint32_t& nSubKeys,
                             uint32_t& nValues, RegView view = RegView::Default) override;
 
+  // For the end of a process: empties the write-ahead log into registry.db when this process's
+  // last write left more than a couple of dozen runs' worth of pages in it, since the first process
+  // to open the registry again reads the whole log to index it. Leaves it when another process is
+  // busy.
+  void EmptyLongLog();
+
   // What a restart does to the registry: every volatile key, and so everything below it, is gone.
   // The machine's reboot calls this.
   uint32_t DeleteVolatileKeys();

@@ -13,6 +13,9 @@ namespace {
 
 enum TransactionSlot : size_t { kBegin, kBeginImmediate, kCommit, kRollback };
 
+// SQLite's own default: a commit that leaves this many pages in the log copies them into the file.
+constexpr int kAutoCheckpointPages = 1000;
+
 uint32_t MapSqliteResult(int rc, bool bWriting) {
   switch (rc & 0xFF) {
     case SQLITE_OK:
@@ -59,7 +62,26 @@ uint32_t SqlConnection::Open(const std::string& path, int nBusyTimeoutMs) {
   if (rc != SQLITE_OK) return MapSqliteResult(rc, true);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, nBusyTimeoutMs);
+  nBusyTimeoutMs_ = nBusyTimeoutMs;
+  sqlite3_wal_hook(db_, &SqlConnection::OnCommit, this);
   return ERROR_SUCCESS;
+}
+
+// Counts the log's pages. A hook of its own replaces SQLite's automatic checkpoint, so it does
+// that work too, as SQLite does it.
+int SqlConnection::OnCommit(void* pConnection, sqlite3* db, const char* dbName, int nLogPages) {
+  static_cast<SqlConnection*>(pConnection)->nLogPages_ = nLogPages;
+  if (nLogPages >= kAutoCheckpointPages) sqlite3_wal_checkpoint(db, dbName);
+  return SQLITE_OK;
+}
+
+uint32_t SqlConnection::EmptyLog() {
+  sqlite3_busy_timeout(db_, 0);
+  const int rc =
+      sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(db_, nBusyTimeoutMs_);
+  if (rc == SQLITE_OK) nLogPages_ = 0;
+  return MapSqliteResult(rc, true);
 }
 
 uint32_t SqlConnection::Execute(const char* sql, bool bWriting) {

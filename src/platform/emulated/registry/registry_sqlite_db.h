@@ -31,9 +31,18 @@ class SqlConnection {
   sqlite3_stmt* Statement(size_t nSlot, const char* sql, uint32_t& dwError);
   int64_t LastInsertId() const;
   int Changes() const;
+  // Pages in the write-ahead log after this connection's last commit; 0 before its first.
+  int LogPages() const { return nLogPages_; }
+  // Copies the write-ahead log into the database file and empties it; ERROR_BUSY at once, with the
+  // log left as it is, while another connection reads or writes.
+  uint32_t EmptyLog();
 
  private:
+  static int OnCommit(void* pConnection, sqlite3* db, const char* dbName, int nLogPages);
+
   sqlite3* db_ = nullptr;
+  int nBusyTimeoutMs_ = 0;
+  int nLogPages_ = 0;
   std::vector<sqlite3_stmt*> statements_;
 };
 
