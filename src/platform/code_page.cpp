@@ -2,6 +2,7 @@
 // undefined (81, 8D, 8F, 90, 9D) map to the C1 controls of the same value, as Windows does.
 #include "platform/code_page.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -114,10 +115,20 @@ std::string Utf8ToAnsi(std::string_view text) {
   return out;
 }
 
+void AppendAnsiToUtf8(std::string& out, std::string_view text) {
+  const bool bAscii = std::all_of(text.begin(), text.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (bAscii) {
+    out.append(text);
+    return;
+  }
+  out.reserve(out.size() + text.size() + text.size() / 8);
+  for (unsigned char c : text) AppendUtf8(out, AnsiCharToUnicode(c));
+}
+
 std::string AnsiToUtf8(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (unsigned char c : text) AppendUtf8(out, AnsiCharToUnicode(c));
+  AppendAnsiToUtf8(out, text);
   return out;
 }
 

@@ -13,6 +13,8 @@ std::string Utf16ToAnsi(std::u16string_view text);
 std::string Utf8ToAnsi(std::string_view text);
 // ANSI to UTF-8, for text leaving the engine towards a terminal or a host file.
 std::string AnsiToUtf8(std::string_view text);
+// Appends the UTF-8 form of ANSI text to `out` (text in plain ASCII is appended as it is).
+void AppendAnsiToUtf8(std::string& out, std::string_view text);
 // UTF-8 to UTF-16 code units (malformed sequences become U+FFFD).
 std::u16string Utf8ToUtf16(std::string_view text);
 // The Unicode character of one ANSI byte, and the ANSI byte of a Unicode character ('?' if none).

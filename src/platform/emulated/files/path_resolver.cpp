@@ -75,18 +75,18 @@ bool StartsWithNames(const std::vector<std::string_view>& names,
 
 // The upper-case key of the path and where the key of each leading name ends.
 std::string KeyOf(const WinPath& path, std::vector<size_t>& ends) {
+  size_t nSize = path.IsUnc() ? 3 + path.server.size() + path.share.size() : 2;
+  for (const std::string& part : path.parts) nSize += 1 + part.size();
   std::string key;
-  key.reserve(256);
+  key.reserve(nSize);
   if (path.IsUnc()) {
-    key = "\\\\" + path.server + "\\" + path.share;
+    key.append("\\\\").append(path.server).append(1, '\\').append(path.share);
   } else {
-    key = {path.cDrive, ':'};
+    key.append(1, path.cDrive).append(1, ':');
   }
   ends.clear();
-  ends.reserve(path.parts.size());
   for (const std::string& part : path.parts) {
-    key += '\\';
-    key += part;
+    key.append(1, '\\').append(part);
     ends.push_back(key.size());
   }
   for (char& c : key) c = AnsiUpperChar(c);
@@ -204,13 +204,16 @@ size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size
     if (!m_cache.Find(prefix, cached)) continue;
     HostEntry entry;
     if (i + 1 == ends.size() && !bExactMissed) {
-      const std::string child = cached + "/" + AnsiToUtf8(path.parts[i]);
-      if (StatHostEntry(child, entry)) {
-        resolved.hostPath = child;
+      const size_t nFolderEnd = cached.size();
+      cached.push_back('/');
+      AppendAnsiToUtf8(cached, path.parts[i]);
+      if (StatHostEntry(cached, entry)) {
+        resolved.hostPath = std::move(cached);
         resolved.Take(entry);
-        m_cache.Remember(key, child);
+        m_cache.Remember(key, resolved.hostPath);
         return i + 1;
       }
+      cached.resize(nFolderEnd);
       bExactMissed = true;
     }
     if (StatHostEntry(cached, entry) && (i == ends.size() || S_ISDIR(entry.st.st_mode))) {
@@ -261,8 +264,7 @@ void PathResolver::SyncWithOtherProcesses() {
 bool PathResolver::CachedHostPath(const WinPath& path, std::string& hostPath) {
   SyncWithOtherProcesses();
   if (path.parts.empty()) return false;
-  std::vector<size_t> ends;
-  return m_cache.Find(KeyOf(path, ends), hostPath);
+  return m_cache.Find(KeyOf(path, m_ends), hostPath);
 }
 
 uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
@@ -277,13 +279,12 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   resolved = ResolvedPath();
   if (uint32_t err = FindMount(path, resolved.pMount)) return err;
   SyncWithOtherProcesses();
-  std::vector<size_t> ends;
-  const std::string key = KeyOf(path, ends);
+  const std::string key = KeyOf(path, m_ends);
   resolved.nNames = path.parts.size();
   if (TakeLastMissing(key, path, resolved)) return ERROR_SUCCESS;
   m_bIndexFoundNone = false;
   bool bExactMissed = false;
-  size_t nFound = CachedPrefix(key, ends, path, resolved, bExactMissed);
+  size_t nFound = CachedPrefix(key, m_ends, path, resolved, bExactMissed);
   HostEntry root;
   bool bPresent = nFound > 0 || StatHostEntry(resolved.hostPath, root);
   if (nFound == 0 && bPresent) resolved.Take(root);
@@ -293,9 +294,9 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
     const std::string name =
         FindHostName(resolved.hostPath, resolved.st, path.parts[nFound], entry, bTryExact);
     if (name.empty()) break;
-    resolved.hostPath += "/" + name;
+    resolved.hostPath.append(1, '/').append(name);
     resolved.Take(entry);
-    m_cache.Remember(std::string_view(key).substr(0, ends[nFound]), resolved.hostPath);
+    m_cache.Remember(std::string_view(key).substr(0, m_ends[nFound]), resolved.hostPath);
     ++nFound;
   }
   resolved.nFound = bPresent ? nFound : 0;
@@ -306,16 +307,17 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
         bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
   if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone)
     KeepMissing(key, resolved);
-  for (size_t i = resolved.nFound; i < resolved.nNames; ++i)
-    resolved.hostPath += "/" + AnsiToUtf8(path.parts[i]);
+  for (size_t i = resolved.nFound; i < resolved.nNames; ++i) {
+    resolved.hostPath.push_back('/');
+    AppendAnsiToUtf8(resolved.hostPath, path.parts[i]);
+  }
   if (resolved.hostPath.empty()) resolved.hostPath = "/";
   return ERROR_SUCCESS;
 }
 
 void PathResolver::Forget(const WinPath& path) {
   m_lastMissing.reset();
-  std::vector<size_t> ends;
-  m_cache.EraseTree(KeyOf(path, ends));
+  m_cache.EraseTree(KeyOf(path, m_ends));
   // Tell the other processes; when one of them changed names since we last looked, our own
   // cache is stale as well.
   const uint64_t nBefore = m_changes.Bump();

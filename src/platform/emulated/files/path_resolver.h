@@ -119,6 +119,7 @@ class PathResolver {
   ChangeCounter m_changes;
   uint64_t m_nChangesSeen = 0;
   PathCache m_cache;
+  std::vector<size_t> m_ends;  // where each name's part of the last key ends (kept for its room)
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
   struct MissingPath {

@@ -3,6 +3,9 @@
 // result is PathResolver's.
 #include "platform/emulated/files/win_path.h"
 
+#include <algorithm>
+#include <array>
+
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
@@ -17,13 +20,28 @@ bool IsWildcard(char c) {
   return c == '*' || c == '?';
 }
 
+constexpr std::array<bool, 256> MakeForbiddenTable() {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 0x20; ++c) table[c] = true;
+  for (unsigned char c : std::string_view("<>:\"|*?")) table[c] = true;
+  return table;
+}
+
+// Characters Windows refuses in a name (the wildcards among them).
 bool IsForbiddenInName(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || IsWildcard(c);
+  static constexpr std::array<bool, 256> kForbidden = MakeForbiddenTable();
+  return kForbidden[static_cast<unsigned char>(c)];
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// Whether the text needs StripLongPrefix: it has a prefix or a forward slash. Most paths have
+// neither and are parsed where they are, without a copy.
+bool NeedsNormalForm(std::string_view text) {
+  return text.find('/') != std::string_view::npos || StartsWith(text, "\\\\?\\") ||
+         StartsWith(text, "\\??\\");
 }
 
 // "\\?\" (and "//?/") keeps the rest as it is; "\\?\UNC\" stands for "\\".
@@ -132,9 +150,12 @@ uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs,
   path = WinPath();
   if (text.empty()) return ERROR_PATH_NOT_FOUND;
   if (text.size() > kMaxPathText) return ERROR_FILENAME_EXCED_RANGE;
-  const std::string normal = StripLongPrefix(text);
-  std::string_view rest = normal;
+  const bool bNormalised = NeedsNormalForm(text);
+  const std::string normal = bNormalised ? StripLongPrefix(text) : std::string();
+  std::string_view rest = bNormalised ? std::string_view(normal) : text;
   if (uint32_t err = ParseRoot(rest, dirs, path)) return err;
+  path.parts.reserve(path.parts.size() +
+                     static_cast<size_t>(std::count(rest.begin(), rest.end(), '\\')) + 1);
   if (uint32_t err = AppendNames(rest, bWildcards, path.parts)) return err;
   path.bTrailingSeparator = !path.parts.empty() && IsSeparator(text.back());
   return ERROR_SUCCESS;
