@@ -1,4 +1,6 @@
-// The SQLite store of DOS attributes and creation times. One row per file; a subtree (a renamed
+// The SQLite store of DOS attributes and creation times. One row per file, kept in the path's own
+// tree (WITHOUT ROWID), so that adding a row writes one tree instead of a table and an index (a
+// table made by an older version keeps its rowid and works the same); a subtree (a renamed
 // or removed directory) is the key itself plus the keys between "key/" and "key0", '0' being the
 // byte after '/'. Several engine processes share the table: WAL mode and a busy timeout. A batch
 // that cannot be written (the table busy past the timeout) stays in memory for the next try.
@@ -21,7 +23,8 @@ constexpr const char* kSchema =
     "PRAGMA journal_mode=WAL;"
     "PRAGMA synchronous=NORMAL;"
     "CREATE TABLE IF NOT EXISTS file_meta("
-    "  path TEXT PRIMARY KEY, attributes INTEGER NOT NULL, creation INTEGER NOT NULL);";
+    "  path TEXT PRIMARY KEY, attributes INTEGER NOT NULL, creation INTEGER NOT NULL)"
+    " WITHOUT ROWID;";
 
 constexpr const char* kDeleteSubtree =
     "DELETE FROM file_meta WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
@@ -155,9 +158,10 @@ uint32_t FileMetadataStore::RenameFile(const std::string& from, const std::strin
 
 uint32_t FileMetadataStore::Keep(const std::string& key,
                                  const std::optional<StoredMetadata>& meta) {
-  if (m_pending.empty()) m_oldestPending = Clock::now();
+  const Clock::time_point now = Clock::now();
+  if (m_pending.empty()) m_oldestPending = now;
   m_pending.insert_or_assign(key, meta);
-  if (m_pending.size() < kMaxPending && Clock::now() - m_oldestPending < kMaxPendingAge)
+  if (m_pending.size() < kMaxPending && now - m_oldestPending < kMaxPendingAge)
     return ERROR_SUCCESS;
   return Flush();
 }
