@@ -101,7 +101,7 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
 // Anything else (nothing cached, the open fails, a directory) goes the whole way.
 bool EmulatedFileSystem::OpenCachedForReading(const WinPath& winPath, FileHandle& hFile) {
   std::string hostPath;
-  if (winPath.bTrailingSeparator || !m_resolver.CachedHostPath(winPath, hostPath)) return false;
+  if (winPath.bTrailingSeparator || !m_resolver.LikelyHostPath(winPath, hostPath)) return false;
   const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};

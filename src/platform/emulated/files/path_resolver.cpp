@@ -210,7 +210,7 @@ size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size
       if (StatHostEntry(cached, entry)) {
         resolved.hostPath = std::move(cached);
         resolved.Take(entry);
-        m_cache.Remember(key, resolved.hostPath);
+        if (S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, resolved.hostPath);
         return i + 1;
       }
       cached.resize(nFolderEnd);
@@ -267,6 +267,19 @@ bool PathResolver::CachedHostPath(const WinPath& path, std::string& hostPath) {
   return m_cache.Find(KeyOf(path, m_ends), hostPath);
 }
 
+bool PathResolver::LikelyHostPath(const WinPath& path, std::string& hostPath) {
+  SyncWithOtherProcesses();
+  if (path.parts.empty()) return false;
+  const std::string key = KeyOf(path, m_ends);
+  if (m_cache.Find(key, hostPath)) return true;
+  if (m_ends.size() < 2) return false;  // a name in the root, which is not cached
+  if (!m_cache.Find(std::string_view(key).substr(0, m_ends[m_ends.size() - 2]), hostPath))
+    return false;
+  hostPath.push_back('/');
+  AppendAnsiToUtf8(hostPath, path.parts.back());
+  return true;
+}
+
 uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPath) {
   if (m_changes.IsShared() && CachedHostPath(path, hostPath)) return ERROR_SUCCESS;
   ResolvedPath resolved;
@@ -296,7 +309,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
     if (name.empty()) break;
     resolved.hostPath.append(1, '/').append(name);
     resolved.Take(entry);
-    m_cache.Remember(std::string_view(key).substr(0, m_ends[nFound]), resolved.hostPath);
+    if (S_ISDIR(entry.st.st_mode) || name != AnsiToUtf8(path.parts[nFound]))
+      m_cache.Remember(std::string_view(key).substr(0, m_ends[nFound]), resolved.hostPath);
     ++nFound;
   }
   resolved.nFound = bPresent ? nFound : 0;

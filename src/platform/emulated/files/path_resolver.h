@@ -4,7 +4,9 @@
 // spelling; a name that does not exist keeps the spelling it was given, so new files keep their
 // case. Host names are UTF-8, Windows names ANSI.
 //
-// Resolutions of existing files and directories are cached by their upper-case Windows path.
+// Resolutions of existing directories, and of files whose host name differs from the name asked
+// for, are cached by their upper-case Windows path. A file found by its exact spelling is not:
+// the one stat that checks a cached answer finds it as cheaply under its folder's cached path.
 // Renames and deletes through the emulated file system drop the entries of the path and of
 // everything below it (Forget) and bump the machine's shared ChangeCounter, so that the caches of
 // other processes on the same machine start afresh. Resolve checks a cached answer with the one
@@ -85,6 +87,9 @@ class PathResolver {
   // The host path of an existing file or directory as cached, without a look at the host: the
   // caller checks it with its own system call (opening it). False when nothing is cached.
   bool CachedHostPath(const WinPath& path, std::string& hostPath);
+  // The same, or else the name as spelled in its cached folder, which is where a file found by
+  // its exact spelling is; the caller's own system call tells whether it is there.
+  bool LikelyHostPath(const WinPath& path, std::string& hostPath);
   // Drops the cached resolutions of the path and of everything below it.
   void Forget(const WinPath& path);
   // The Windows path of an absolute host path: the mount with the longest host root that holds
