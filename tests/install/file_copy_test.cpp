@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "archive/zip_times.h"
 #include "copy_test_run.h"
@@ -82,6 +83,24 @@ TEST(FileCopy, ResumesAFileDatedFirstOfJanuary1980FromItsSize) {
   EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
   EXPECT_EQ(EngineOf(t.run).nProgressPosition, 70003);
   EXPECT_TRUE(t.run.shownMessages.empty());
+}
+
+// A copy stopped between two blocks must leave a file that the next run resumes: between the
+// blocks the new file is dated 1 January 1980, whether the file system moves the bytes (plain) or
+// the engine writes them (personalised).
+TEST(FileCopy, AFileBeingWrittenIsDatedFirstOfJanuary1980BetweenItsBlocks) {
+  for (const uint32_t dwFlags : {0u, uint32_t{COPY_SETUSERINFO}}) {
+    CopyTestRun t;
+    t.Write(kSource, std::string(70000, 'a'), kJune2020);
+    std::vector<bool> stampedAtPump;
+    t.user->onPump = [&t, &stampedAtPump] {
+      stampedAtPump.push_back(IsInterruptedCopyStamp(t.run, t.LastWrite(kTarget)));
+    };
+    ASSERT_TRUE(t.Copy(kSource, kTarget, dwFlags, 70000));
+    // Three blocks; the last one's pump comes before the final times.
+    EXPECT_EQ(stampedAtPump, (std::vector<bool>{true, true, true})) << dwFlags;
+    EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
+  }
 }
 
 TEST(FileCopy, KeepExistingWritesNewNameAndAppendExtendsIt) {

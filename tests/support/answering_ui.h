@@ -1,7 +1,9 @@
 // A user interface for tests that need a user who answers message boxes, which the host cannot
 // provide: from a table by message number, else with one fixed answer when given, else with the
-// box's default button. It keeps the last text shown for each number; pumps always go on.
+// box's default button. It keeps the last text shown for each number; pumps always go on, after
+// calling onPump when a test set it (to look at the machine between the blocks of a copy).
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,10 +25,14 @@ class AnsweringUserInterface final : public ui::UserInterface {
   }
   void SetWaitCursor(bool) override {}
   void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
+  bool PumpMessages() override {
+    if (onPump) onPump();
+    return true;
+  }
 
   std::map<int, int> answers;        // message number -> result
   std::map<int, std::string> texts;  // the last text shown for each number
+  std::function<void()> onPump;
 
  private:
   std::optional<int> nAnswer_;
