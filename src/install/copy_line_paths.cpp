@@ -50,6 +50,18 @@ constexpr std::array<RelativePrefix, 17> kRelativePrefixes = {{
     {PredefinedIndex("CommonFilesDir"), {"Common\\", "CommonFilesDir\\"}, 1},
 }};
 
+// The first letters of the prefixes above: a source that starts with none of them (most do) needs
+// no look at the table.
+constexpr std::array<bool, 256> PrefixFirstLetters() {
+  std::array<bool, 256> letters{};
+  for (const RelativePrefix& row : kRelativePrefixes)
+    for (std::string_view prefix : row.prefixes)
+      if (!prefix.empty()) letters[static_cast<unsigned char>(prefix[0])] = true;
+  return letters;
+}
+
+constexpr std::array<bool, 256> kPrefixFirstLetters = PrefixFirstLetters();
+
 bool IsAbsolute(std::string_view path) {
   return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
 }
@@ -99,6 +111,7 @@ bool StartsWithPrefixOf(std::string_view source, char cUpperFirst, const Relativ
 int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
   if (source.empty()) return 0;
   const char cUpperFirst = platform::AnsiUpperChar(source[0]);
+  if (!kPrefixFirstLetters[static_cast<unsigned char>(cUpperFirst)]) return 0;
   int nComponents = 0;
   size_t nBest = 0;
   for (const RelativePrefix& row : kRelativePrefixes) {
