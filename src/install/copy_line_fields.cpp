@@ -36,12 +36,11 @@ void TrimInPlace(std::string& text) {
 
 }  // namespace
 
-CopyLineFields ParseCopyLine(std::string_view line) {
+CopyLineFields ParseCopyLine(const std::string& line) {
   CopyLineFields fields;
-  const std::string text(line);
   std::string& source = fields.source;
   std::string size;
-  const char* rest = NextField(text.c_str(), source);
+  const char* rest = NextField(line.c_str(), source);
   if (rest) rest = NextField(rest, fields.destination);
   if (rest) rest = NextField(rest, fields.flags);
   if (rest) rest = NextField(rest, size);
