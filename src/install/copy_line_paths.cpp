@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "engine/predefined_names.h"
 #include "engine/setup_run.h"
@@ -137,8 +138,14 @@ bool NamesDirectory(SetupRun& run, const std::string& full, CopyLinePaths& paths
     info.dwFileAttributes = platform::INVALID_FILE_ATTRIBUTES;
   else if (info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY)
     return true;
-  paths.destinationLookedUp = full;
+  paths.bDestinationLookedUp = true;  // the path looked up stays the full destination
   return false;
+}
+
+// A destination moved elsewhere after the look-up is looked up again by the copy.
+void MoveDestination(CopyLinePaths& paths, std::string destination) {
+  paths.fullDestination = std::move(destination);
+  paths.bDestinationLookedUp = false;
 }
 
 // A relative destination lies below the application directory (the client directory in client
@@ -193,11 +200,11 @@ void StageClientFiles(SetupRun& run, const CopyLineFields& fields, uint32_t dwCo
   if (!ctx.bAdminSetup && !(ctx.bWorkstationSetup && !ctx.bFromCD)) return;
   if (IsClientAlone(dwCopyFlags) || (ctx.bAdminSetup && IsClientAndMachine(dwCopyFlags))) {
     const std::string base = nPrefix ? v.Get("App") : Join(v.Get("App"), v.Get("ClientSrcDir"));
-    paths.fullDestination = Join(base, fields.source);
+    MoveDestination(paths, Join(base, fields.source));
   } else if (ctx.bAdminSetup && (dwCopyFlags & COPY_SETUP)) {
     if (fields.source.starts_with("..")) paths.bSkip = true;
-    paths.fullDestination =
-        Join(Join(v.Get("App"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination));
+    MoveDestination(
+        paths, Join(Join(v.Get("App"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination)));
   }
 }
 
@@ -240,7 +247,7 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
       FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
   if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))
-    paths.fullDestination = ReplaceSystemByWindows(run, paths.fullDestination);
+    MoveDestination(paths, ReplaceSystemByWindows(run, paths.fullDestination));
   if (bInSystem && CopiesSystemFilesTwice(run))
     paths.secondDestination = SecondCopyPath(paths.fullDestination, nPrefix);
   StageClientFiles(run, fields, dwCopyFlags, nPrefix, paths);
