@@ -4,7 +4,7 @@
 // nothing beyond the two tables' words.
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 #include "install/copy_flags.h"
 #include "install/copy_line_fields.h"
@@ -18,7 +18,7 @@ void Require(bool bHolds) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-  const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
+  const std::string text(reinterpret_cast<const char*>(pData), nSize);
   const tarvium::CopyLineFields fields = tarvium::ParseCopyLine(text);
   Require(fields.nMedium >= 1);
   Require(fields.nSize >= 0);

@@ -66,8 +66,9 @@ void InfFile::BuildSectionIndex() {
   sectionIndex_.clear();
   firstSectionByName_.clear();
   const std::string_view text = View();
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '[' || (i > 0 && text[i - 1] != '\n')) continue;
+  // Headers are rare among the lines: the search jumps from one '[' to the next.
+  for (size_t i = text.find('['); i != std::string_view::npos; i = text.find('[', i + 1)) {
+    if (i > 0 && text[i - 1] != '\n') continue;
     const char* header = text_.data() + i;
     sectionIndex_.push_back(header);
     if (auto name = HeaderName(header))

@@ -3,7 +3,8 @@
 // buffer (a second formatting only for a text longer than that buffer) and copied over with every
 // line feed preceded by a carriage return. The result is the same as expanding one format made of
 // stamp and caller's format, because the stamp holds no '%'. A copy traces every block and every
-// progress step, so the line is neither formatted twice nor copied from string to string.
+// progress step, so the line is neither formatted twice nor copied from string to string, and the
+// most frequent lines come formatted by their callers (SetupTraceText), without printf.
 #include "engine/setup_trace.h"
 
 #include <cstdarg>
@@ -20,20 +21,22 @@ namespace {
 
 constexpr size_t kFormatBuffer = 512;
 
-// A number as printf's "%0<nWidth>u" writes it: zero-padded to the width, longer when it needs to.
-void AppendPadded(uint16_t nValue, int nWidth, std::string& line) {
+// A number as printf's "%0<nWidth>u" writes it (zero-padded to the width, longer when it needs
+// to), written at `out`; returns the position after it.
+char* WritePadded(uint16_t nValue, int nWidth, char* out) {
   char digits[8];
   int nDigits = 0;
   do {
     digits[nDigits++] = static_cast<char>('0' + nValue % 10);
     nValue = static_cast<uint16_t>(nValue / 10);
   } while (nValue != 0);
-  for (int i = nDigits; i < nWidth; ++i) line.push_back('0');
-  while (nDigits > 0) line.push_back(digits[--nDigits]);
+  for (int i = nDigits; i < nWidth; ++i) *out++ = '0';
+  while (nDigits > 0) *out++ = digits[--nDigits];
+  return out;
 }
 
-// "YYYY-MM-DD hh:mm:ss.mmm [Setup] ", written digit by digit: printf's parsing of the format cost
-// more than the rest of a trace line.
+// "YYYY-MM-DD hh:mm:ss.mmm [Setup] ", written digit by digit into a buffer and appended at once:
+// printf's parsing of the format cost more than the rest of a trace line.
 void AppendTimeStamp(SetupRun& run, std::string& line) {
   platform::SystemTime st;
   run.machine.Time().GetLocalTime(st);
@@ -44,10 +47,13 @@ void AppendTimeStamp(SetupRun& run, std::string& line) {
   } parts[] = {{st.wYear, 4, '-'},        {st.wMonth, 2, '-'},  {st.wDay, 2, ' '},
                {st.wHour, 2, ':'},        {st.wMinute, 2, ':'}, {st.wSecond, 2, '.'},
                {st.wMilliseconds, 3, ' '}};
+  char stamp[64];  // seven numbers of at most five digits, each with a mark after it
+  char* out = stamp;
   for (const auto& part : parts) {
-    AppendPadded(part.nValue, part.nWidth, line);
-    line.push_back(part.cAfter);
+    out = WritePadded(part.nValue, part.nWidth, out);
+    *out++ = part.cAfter;
   }
+  line.append(stamp, static_cast<size_t>(out - stamp));
   line.append("[Setup] ");
 }
 
@@ -68,6 +74,23 @@ void AppendToTraceFile(SetupRun& run, const std::string& text) {
   files.WriteFile(run.log.hTraceFile, text.data(), static_cast<uint32_t>(text.size()), nWritten);
 }
 
+// The line around a formatted text: title or trace file, stamp, carriage returns.
+int WriteTraceLine(SetupRun& run, std::string_view text) {
+  const bool bToFile = run.log.hTraceFile != platform::FileHandle::Invalid;
+  std::string line;
+  line.reserve(run.ctx.szWindowTitle.size() + 64 + text.size() + 8);
+  if (!bToFile) line.append(run.ctx.szWindowTitle).append(": ");
+  const size_t nStampStart = line.size();
+  AppendTimeStamp(run, line);
+  const int nFormatted = static_cast<int>(line.size() - nStampStart + text.size());
+  AppendWithCarriageReturns(text, line);
+  if (bToFile)
+    AppendToTraceFile(run, line);
+  else
+    DebugOutput(run, std::move(line));
+  return nFormatted;
+}
+
 }  // namespace
 
 int SetupTrace(SetupRun& run, const char* pszFormat, ...) {
@@ -86,22 +109,12 @@ int SetupTrace(SetupRun& run, const char* pszFormat, ...) {
   }
   va_end(again);
   if (nText < 0) return -1;
-  const std::string_view text =
-      longText.empty() ? std::string_view(buffer, static_cast<size_t>(nText)) : longText;
+  return WriteTraceLine(
+      run, longText.empty() ? std::string_view(buffer, static_cast<size_t>(nText)) : longText);
+}
 
-  const bool bToFile = run.log.hTraceFile != platform::FileHandle::Invalid;
-  std::string line;
-  line.reserve(run.ctx.szWindowTitle.size() + 64 + text.size() + 8);
-  if (!bToFile) line.append(run.ctx.szWindowTitle).append(": ");
-  const size_t nStampStart = line.size();
-  AppendTimeStamp(run, line);
-  const int nFormatted = static_cast<int>(line.size() - nStampStart + text.size());
-  AppendWithCarriageReturns(text, line);
-  if (bToFile)
-    AppendToTraceFile(run, line);
-  else
-    DebugOutput(run, std::move(line));
-  return nFormatted;
+int SetupTraceText(SetupRun& run, std::string_view text) {
+  return WriteTraceLine(run, text);
 }
 
 void SetTraceFile(SetupRun& run, platform::FileHandle hFile) {

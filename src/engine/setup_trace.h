@@ -3,6 +3,8 @@
 // debugger output with the run's window title in front. The callers' texts are printf formats,
 // so SetupTrace keeps printf semantics rather than a type-safe formatter of our own.
 #pragma once
+#include <string_view>
+
 #include "platform/file_system.h"
 
 namespace tarvium {
@@ -14,6 +16,9 @@ struct SetupRun;
 // formatted (time stamp included, window title and added carriage returns not), or -1 when the
 // format cannot be formatted.
 int SetupTrace(SetupRun& run, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+
+// The same for a text its caller formatted: written as it is (a '%' in it is no format mark).
+int SetupTraceText(SetupRun& run, std::string_view text);
 
 // Attaches the trace file (lines are appended to it) or, with FileHandle::Invalid, detaches it;
 // the caller keeps owning the handle and closes it after detaching.

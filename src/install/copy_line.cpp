@@ -81,18 +81,21 @@ bool KeepsSharedCountOfReinstall(SetupRun& run, const std::string& fullDestinati
   return registered.empty() || !PathLiesIn(app, registered);
 }
 
-const CopyStatusTexts& StatusTexts(SetupRun& run) {
+CopyStatusTexts& StatusTexts(SetupRun& run) {
   CopyStatusTexts& texts = EngineOf(run).copyStatusTexts;
   const uint32_t lcidLanguage = run.messages.lcidLanguage;
   if (!texts.bRead || texts.lcidLanguage != lcidLanguage)
-    texts = {true, lcidLanguage, GetText(run, 5007), GetText(run, 5008)};
+    texts = {true, lcidLanguage, GetText(run, 5007), GetText(run, 5008), {}, {}};
   return texts;
 }
 
+// The lines are built in the engine's buffers, which keep their room from file to file.
 void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
   if (!run.ui) return;
-  const CopyStatusTexts& texts = StatusTexts(run);
-  run.ui->ShowStatus(texts.copying + " " + source, texts.to + " " + destination);
+  CopyStatusTexts& texts = StatusTexts(run);
+  texts.firstLine.assign(texts.copying).append(" ").append(source);
+  texts.secondLine.assign(texts.to).append(" ").append(destination);
+  run.ui->ShowStatus(texts.firstLine, texts.secondLine);
 }
 
 void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t dwCopyFlags,
@@ -126,20 +129,30 @@ bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
   return true;
 }
 
-// Takes the full source out of the paths (the request gets it without a copy).
-bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
+// The administrator setup's second copy of a system file: the same request to the second place.
+bool CopyToSecondPlace(SetupRun& run, CopyFileRequest& request, const std::string& second) {
+  std::string first = std::exchange(request.destination, second);
+  request.nSlot = kSecondCopySlot;
+  const bool bOk = CopyTheFile(run, request);
+  request.destination = std::move(first);
+  return bOk;
+}
+
+// Takes the full source and destination and the name out of the line (the request gets them
+// without a copy).
+bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& call,
                           CopyLinePaths& paths) {
-  const CopyLineFields& fields = parsed.fields;
+  CopyLineFields& fields = parsed.fields;
   CopyFileRequest request;
-  request.destination = paths.fullDestination;
   request.dwCopyFlags = parsed.dwCopyFlags;
   request.dwAttributes = parsed.dwAttributes;
-  request.name = fields.name;
   request.bCarryOut = call.bCarryOut;
   // Only a shared file asks for the registered directory (a registry read per line otherwise).
   if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
       !KeepsSharedCountOfReinstall(run, paths.fullDestination))
     request.dwCopyFlags &= ~COPY_SHAREDDLL;
+  request.destination = std::move(paths.fullDestination);
+  request.name = std::move(fields.name);
   // The source lives as long as the request points into it.
   CopySource source{std::move(paths.fullSource), {}};
   if (call.bCarryOut && !run.ctx.bUninstall) {
@@ -149,25 +162,22 @@ bool CopyAfterSourceFound(SetupRun& run, const ParsedLine& parsed, const Section
     request.cabinet = std::move(source.cabinet);
     request.nMedium = source.nMedium;
     if (source.bHasInfo) request.pSourceInfo = &source.info;
-    if (paths.destinationLookedUp == paths.fullDestination)
-      request.pDestinationInfo = &paths.destinationInfo;
+    if (paths.bDestinationLookedUp) request.pDestinationInfo = &paths.destinationInfo;
     request.nExpectedSize = fields.nSize;
-    ShowCopyingStatus(run, request.source, paths.fullDestination);
+    ShowCopyingStatus(run, request.source, request.destination);
   } else {
-    request.source = paths.fullDestination;
+    request.source = request.destination;
     if (call.bCarryOut) request.nExpectedSize = fields.nSize;
   }
   if (!CopyTheFile(run, request)) return false;
-  if (!paths.secondDestination.empty() && call.bCarryOut) {
-    request.destination = paths.secondDestination;
-    request.nSlot = kSecondCopySlot;
-    if (!CopyTheFile(run, request)) return false;
-  }
+  if (!paths.secondDestination.empty() && call.bCarryOut &&
+      !CopyToSecondPlace(run, request, paths.secondDestination))
+    return false;
   const ConfigurationHooks& hooks = EngineOf(run).configuration;
   if (run.ctx.bRepair && !run.ctx.bUninstall && call.bCarryOut &&
       (parsed.dwCopyFlags & COPY_REGISTER) && hooks.registerServer)
-    hooks.registerServer(run, paths.fullDestination, true);
-  CollectRuntimeCheck(run, paths.fullDestination, parsed.dwCopyFlags, call.bCarryOut);
+    hooks.registerServer(run, request.destination, true);
+  CollectRuntimeCheck(run, request.destination, parsed.dwCopyFlags, call.bCarryOut);
   return true;
 }
 

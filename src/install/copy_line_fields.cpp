@@ -26,8 +26,9 @@ uint32_t MediumNumber(std::string_view text) {
   return nMedium > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(nMedium);
 }
 
-// Cuts the blanks around a field in place, without a second string.
+// Cuts the blanks around a field in place, without a second string; most fields have none.
 void TrimInPlace(std::string& text) {
+  if (text.empty() || (!IsAnsiSpace(text.front()) && !IsAnsiSpace(text.back()))) return;
   const std::string_view trimmed = TrimAnsi(text);
   const size_t nStart = static_cast<size_t>(trimmed.data() - text.data());
   text.resize(nStart + trimmed.size());
@@ -36,12 +37,11 @@ void TrimInPlace(std::string& text) {
 
 }  // namespace
 
-CopyLineFields ParseCopyLine(std::string_view line) {
+CopyLineFields ParseCopyLine(const std::string& line) {
   CopyLineFields fields;
-  const std::string text(line);
   std::string& source = fields.source;
   std::string size;
-  const char* rest = NextField(text.c_str(), source);
+  const char* rest = NextField(line.c_str(), source);
   if (rest) rest = NextField(rest, fields.destination);
   if (rest) rest = NextField(rest, fields.flags);
   if (rest) rest = NextField(rest, size);

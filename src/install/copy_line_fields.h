@@ -20,8 +20,9 @@ struct CopyLineFields {
 
 // Splits a copy line. The source field is cut at its first ':' into the medium number and the
 // path (a drive colon after it stays in the path: "1:C:\x.dll"); without a ':' the field's
-// leading digits are the medium number and the path starts at its second character.
-CopyLineFields ParseCopyLine(std::string_view line);
+// leading digits are the medium number and the path starts at its second character. The line is
+// read in place (every copy line of a run is split, so it is not copied first).
+CopyLineFields ParseCopyLine(const std::string& line);
 
 // The size field of a copy line (ParseCopyLine's nSize), read without splitting the other fields:
 // the size computation asks it of every copy line before anything else.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "engine/predefined_names.h"
 #include "engine/setup_run.h"
@@ -49,6 +50,18 @@ constexpr std::array<RelativePrefix, 17> kRelativePrefixes = {{
     {PredefinedIndex("MediaPath"), {"Windows\\Media\\", ""}, 2},
     {PredefinedIndex("CommonFilesDir"), {"Common\\", "CommonFilesDir\\"}, 1},
 }};
+
+// The first letters of the prefixes above: a source that starts with none of them (most do) needs
+// no look at the table.
+constexpr std::array<bool, 256> PrefixFirstLetters() {
+  std::array<bool, 256> letters{};
+  for (const RelativePrefix& row : kRelativePrefixes)
+    for (std::string_view prefix : row.prefixes)
+      if (!prefix.empty()) letters[static_cast<unsigned char>(prefix[0])] = true;
+  return letters;
+}
+
+constexpr std::array<bool, 256> kPrefixFirstLetters = PrefixFirstLetters();
 
 bool IsAbsolute(std::string_view path) {
   return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
@@ -99,6 +112,7 @@ bool StartsWithPrefixOf(std::string_view source, char cUpperFirst, const Relativ
 int RelativePrefixLength(SetupRun& run, const std::string& destination, const std::string& source) {
   if (source.empty()) return 0;
   const char cUpperFirst = platform::AnsiUpperChar(source[0]);
+  if (!kPrefixFirstLetters[static_cast<unsigned char>(cUpperFirst)]) return 0;
   int nComponents = 0;
   size_t nBest = 0;
   for (const RelativePrefix& row : kRelativePrefixes) {
@@ -124,8 +138,14 @@ bool NamesDirectory(SetupRun& run, const std::string& full, CopyLinePaths& paths
     info.dwFileAttributes = platform::INVALID_FILE_ATTRIBUTES;
   else if (info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY)
     return true;
-  paths.destinationLookedUp = full;
+  paths.bDestinationLookedUp = true;  // the path looked up stays the full destination
   return false;
+}
+
+// A destination moved elsewhere after the look-up is looked up again by the copy.
+void MoveDestination(CopyLinePaths& paths, std::string destination) {
+  paths.fullDestination = std::move(destination);
+  paths.bDestinationLookedUp = false;
 }
 
 // A relative destination lies below the application directory (the client directory in client
@@ -180,11 +200,11 @@ void StageClientFiles(SetupRun& run, const CopyLineFields& fields, uint32_t dwCo
   if (!ctx.bAdminSetup && !(ctx.bWorkstationSetup && !ctx.bFromCD)) return;
   if (IsClientAlone(dwCopyFlags) || (ctx.bAdminSetup && IsClientAndMachine(dwCopyFlags))) {
     const std::string base = nPrefix ? v.Get("App") : Join(v.Get("App"), v.Get("ClientSrcDir"));
-    paths.fullDestination = Join(base, fields.source);
+    MoveDestination(paths, Join(base, fields.source));
   } else if (ctx.bAdminSetup && (dwCopyFlags & COPY_SETUP)) {
     if (fields.source.starts_with("..")) paths.bSkip = true;
-    paths.fullDestination =
-        Join(Join(v.Get("App"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination));
+    MoveDestination(
+        paths, Join(Join(v.Get("App"), v.Get("SetupInfDir")), FileNameOf(paths.fullDestination)));
   }
 }
 
@@ -227,7 +247,7 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
       FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
   if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))
-    paths.fullDestination = ReplaceSystemByWindows(run, paths.fullDestination);
+    MoveDestination(paths, ReplaceSystemByWindows(run, paths.fullDestination));
   if (bInSystem && CopiesSystemFilesTwice(run))
     paths.secondDestination = SecondCopyPath(paths.fullDestination, nPrefix);
   StageClientFiles(run, fields, dwCopyFlags, nPrefix, paths);

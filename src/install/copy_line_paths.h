@@ -19,10 +19,10 @@ struct CopyLinePaths {
   std::string fullDestination;
   std::string secondDestination;  // the administrator setup's second copy; empty when none
   bool bSkip = false;             // the layout has no place for the file: the line is done
-  // What the file system told of the destination file while the path was resolved: the path it
-  // was asked about (empty when it was not) and its size and times (INVALID_FILE_ATTRIBUTES:
-  // nothing there), so that the copy need not ask again when that path stays the destination.
-  std::string destinationLookedUp;
+  // What the file system told of the full destination while the path was resolved: whether it
+  // was asked about that path, and the file's size and times (INVALID_FILE_ATTRIBUTES: nothing
+  // there), so that the copy need not ask again.
+  bool bDestinationLookedUp = false;
   platform::FileInfo destinationInfo;
 };
 

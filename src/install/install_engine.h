@@ -70,6 +70,9 @@ struct CopyStatusTexts {
   uint32_t lcidLanguage = 0;
   std::string copying;
   std::string to;
+  // The two status lines of the latest file, rebuilt in place for each file.
+  std::string firstLine;
+  std::string secondLine;
 };
 
 struct InstallEngine {

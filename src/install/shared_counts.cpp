@@ -6,12 +6,12 @@
 // still needed and then its unregistration and removal.
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "install/copy_flags.h"
-#include "install/file_path_parts.h"
 #include "install/install_engine.h"
 #include "install/shared_files.h"
 #include "platform/ansi_case.h"
@@ -78,8 +78,12 @@ bool ConfirmsDeletion(SetupRun& run, const std::string& path) {
 
 }  // namespace
 
+// Every copied file is asked this: the font extensions all have three letters, so only the last
+// four characters need a look (a dot there starts the last name's extension, as no separator can
+// follow it).
 bool IsFontFile(const std::string& path) {
-  const std::string extension = ExtensionOf(path);
+  if (path.size() < 4 || path[path.size() - 4] != '.') return false;
+  const std::string_view extension = std::string_view(path).substr(path.size() - 4);
   return platform::AnsiEqualNoCase(extension, ".ttf") ||
          platform::AnsiEqualNoCase(extension, ".otf") ||
          platform::AnsiEqualNoCase(extension, ".fon");
