@@ -114,8 +114,7 @@ bool EmulatedFileSystem::OpenCachedForReading(const WinPath& winPath, FileHandle
 }
 
 FileHandle EmulatedFileSystem::AddOpenFile(int fd, const std::string& hostPath,
-                                           const struct stat& st, bool bCanRead,
-                                           bool bCanWrite) {
+                                           const struct stat& st, bool bCanRead, bool bCanWrite) {
   auto pFile = std::make_unique<OpenFile>();
   pFile->fd = fd;
   pFile->bCanRead = bCanRead;

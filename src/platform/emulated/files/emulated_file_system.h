@@ -144,8 +144,8 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition, bool bCanRead,
                         bool bCanWrite, uint32_t dwAttributes, FileHandle& hFile);
   bool OpenCachedForReading(const WinPath& winPath, FileHandle& hFile);
-  FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st,
-                         bool bCanRead, bool bCanWrite);
+  FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st, bool bCanRead,
+                         bool bCanWrite);
   uint32_t WriteFaultInjected();
   uint32_t CopyData(FileHandle hFrom, FileHandle hTo);
 

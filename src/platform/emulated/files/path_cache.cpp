@@ -20,17 +20,25 @@ std::string_view NameOf(std::string_view path, char cSeparator) {
 
 }  // namespace
 
-bool PathCache::Find(std::string_view key, std::string& hostPath) const {
+PathCache::InFolder PathCache::FindInFolder(std::string_view key) const {
+  InFolder found;
   const auto folder = m_folders.find(FolderOf(key, '\\'));
-  if (folder == m_folders.end()) return false;
+  if (folder == m_folders.end()) return found;
+  found.pFolderHostPath = &folder->second.hostPath;
   const auto name = folder->second.hostNames.find(NameOf(key, '\\'));
-  if (name == folder->second.hostNames.end()) return false;
-  hostPath.reserve(folder->second.hostPath.size() + 1 + name->second.size());
-  hostPath.assign(folder->second.hostPath).append(1, '/').append(name->second);
+  if (name != folder->second.hostNames.end()) found.pHostName = &name->second;
+  return found;
+}
+
+bool PathCache::Find(std::string_view key, std::string& hostPath) const {
+  const InFolder found = FindInFolder(key);
+  if (!found.pHostName) return false;
+  hostPath.reserve(found.pFolderHostPath->size() + 1 + found.pHostName->size());
+  hostPath.assign(*found.pFolderHostPath).append(1, '/').append(*found.pHostName);
   return true;
 }
 
-void PathCache::Remember(std::string_view key, std::string_view hostPath) {
+void PathCache::Remember(std::string_view key, std::string_view hostPath, bool bDirectory) {
   if (m_nEntries >= kMaxEntries) Clear();
   const std::string_view folderKey = FolderOf(key, '\\');
   auto folder = m_folders.find(folderKey);
@@ -42,9 +50,20 @@ void PathCache::Remember(std::string_view key, std::string_view hostPath) {
       folder->second.hostNames.try_emplace(std::string(NameOf(key, '\\')), NameOf(hostPath, '/'));
   if (!bAdded) name->second = NameOf(hostPath, '/');
   m_nEntries += bAdded ? 1 : 0;
+  if (!bDirectory) return;
+  auto [own, bNew] = m_folders.try_emplace(std::string(key));
+  if (!bNew && own->second.hostPath != hostPath) {
+    m_nEntries -= own->second.hostNames.size();
+    own->second.hostNames.clear();
+  }
+  own->second.hostPath = hostPath;
 }
 
 void PathCache::Erase(std::string_view key) {
+  if (const auto own = m_folders.find(key); own != m_folders.end()) {
+    m_nEntries -= own->second.hostNames.size();
+    m_folders.erase(own);
+  }
   const auto folder = m_folders.find(FolderOf(key, '\\'));
   if (folder == m_folders.end()) return;
   const auto name = folder->second.hostNames.find(NameOf(key, '\\'));

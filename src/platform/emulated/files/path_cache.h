@@ -16,8 +16,16 @@ class PathCache {
  public:
   // The host path of the entry; false when it is not cached.
   bool Find(std::string_view key, std::string& hostPath) const;
-  // Keeps where the entry is. The key holds at least one name below its root.
-  void Remember(std::string_view key, std::string_view hostPath);
+  // Keeps where the entry is. The key holds at least one name below its root. A directory is
+  // also kept as a folder of its own, so that the names in it are found from its host path.
+  void Remember(std::string_view key, std::string_view hostPath, bool bDirectory);
+  // The entry's folder as cached (its host path, or null) and the entry's host name in it (or
+  // null): one look for the common question "is it cached, and if not, where is its folder".
+  struct InFolder {
+    const std::string* pFolderHostPath = nullptr;
+    const std::string* pHostName = nullptr;
+  };
+  InFolder FindInFolder(std::string_view key) const;
   // Drops the entry.
   void Erase(std::string_view key);
   // Drops the entry and everything cached below it.

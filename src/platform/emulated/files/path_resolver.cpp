@@ -195,9 +195,37 @@ uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) cons
   return bServerKnown ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
 }
 
+// The common case, answered with one look at the cache: the path's folder is a cached folder
+// and the path itself is not cached (a file under its exact name). Its exact spelling is tried
+// there; when it is missing, the folder is checked so that the search can go on from it. 0 when
+// the folder is not cached or no longer there (the caller then goes the general way).
+size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
+                                    ResolvedPath& resolved, bool& bExactMissed) {
+  const PathCache::InFolder found = m_cache.FindInFolder(key);
+  if (!found.pFolderHostPath || found.pHostName || path.parts.empty()) return 0;
+  std::string hostPath = *found.pFolderHostPath;
+  hostPath.push_back('/');
+  AppendAnsiToUtf8(hostPath, path.parts.back());
+  HostEntry entry;
+  if (StatHostEntry(hostPath, entry)) {
+    if (S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, hostPath, true);
+    resolved.hostPath = std::move(hostPath);
+    resolved.Take(entry);
+    return path.parts.size();
+  }
+  hostPath.resize(found.pFolderHostPath->size());
+  if (path.parts.size() < 2 || !StatHostEntry(hostPath, entry) || !S_ISDIR(entry.st.st_mode))
+    return 0;
+  bExactMissed = true;
+  resolved.hostPath = std::move(hostPath);
+  resolved.Take(entry);
+  return path.parts.size() - 1;
+}
+
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
                                   const WinPath& path, ResolvedPath& resolved, bool& bExactMissed) {
   bExactMissed = false;
+  if (const size_t nFound = InCachedFolder(key, path, resolved, bExactMissed)) return nFound;
   std::string cached;
   for (size_t i = ends.size(); i > 0; --i) {
     const std::string_view prefix = std::string_view(key).substr(0, ends[i - 1]);
@@ -210,7 +238,7 @@ size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size
       if (StatHostEntry(cached, entry)) {
         resolved.hostPath = std::move(cached);
         resolved.Take(entry);
-        if (S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, resolved.hostPath);
+        if (S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, resolved.hostPath, true);
         return i + 1;
       }
       cached.resize(nFolderEnd);
@@ -309,8 +337,10 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
     if (name.empty()) break;
     resolved.hostPath.append(1, '/').append(name);
     resolved.Take(entry);
-    if (S_ISDIR(entry.st.st_mode) || name != AnsiToUtf8(path.parts[nFound]))
-      m_cache.Remember(std::string_view(key).substr(0, m_ends[nFound]), resolved.hostPath);
+    const bool bDirectory = S_ISDIR(entry.st.st_mode);
+    if (bDirectory || name != AnsiToUtf8(path.parts[nFound]))
+      m_cache.Remember(std::string_view(key).substr(0, m_ends[nFound]), resolved.hostPath,
+                       bDirectory);
     ++nFound;
   }
   resolved.nFound = bPresent ? nFound : 0;

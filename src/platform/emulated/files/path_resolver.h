@@ -108,6 +108,8 @@ class PathResolver {
   // was tried and is not there.
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
+  size_t InCachedFolder(const std::string& key, const WinPath& path, ResolvedPath& resolved,
+                        bool& bExactMissed);
   // Answers a resolution from the kept missing path when it is that path and still true.
   bool TakeLastMissing(const std::string& key, const WinPath& path, ResolvedPath& resolved);
   void KeepMissing(const std::string& key, const ResolvedPath& resolved);

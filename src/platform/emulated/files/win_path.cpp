@@ -3,7 +3,6 @@
 // result is PathResolver's.
 #include "platform/emulated/files/win_path.h"
 
-#include <algorithm>
 #include <array>
 
 #include "platform/ansi_case.h"
@@ -154,8 +153,7 @@ uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs,
   const std::string normal = bNormalised ? StripLongPrefix(text) : std::string();
   std::string_view rest = bNormalised ? std::string_view(normal) : text;
   if (uint32_t err = ParseRoot(rest, dirs, path)) return err;
-  path.parts.reserve(path.parts.size() +
-                     static_cast<size_t>(std::count(rest.begin(), rest.end(), '\\')) + 1);
+  path.parts.reserve(path.parts.size() + 8);  // one allocation for the usual depth
   if (uint32_t err = AppendNames(rest, bWildcards, path.parts)) return err;
   path.bTrailingSeparator = !path.parts.empty() && IsSeparator(text.back());
   return ERROR_SUCCESS;
