@@ -3,7 +3,7 @@
 // or "..", no empty names) and must read back to itself from its own text and from its kernel
 // form, with and without wildcards. The same bytes, split at their first zero, are matched as a
 // pattern against a name, where '*' must match every name and a name must match itself in upper
-// case.
+// case. A text the quick key of a plain drive path accepts must parse to a path with that key.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -72,6 +72,17 @@ void CheckPath(std::string_view text, const CurrentDirectories& dirs, bool bWild
   Require(IsSameOrBelow(path, ParentOf(path)));
 }
 
+// A text taken as a plain drive path must be one the parser keeps as written, with the same key.
+void CheckPlainKey(std::string_view text, const CurrentDirectories& dirs) {
+  std::string key;
+  size_t nNames = 0;
+  if (!KeyOfPlainDrivePath(text, key, nNames)) return;
+  WinPath path;
+  Require(ParseWindowsPath(text, dirs, path) == platform::ERROR_SUCCESS);
+  Require(FoldedPathKey(path) == key && path.parts.size() == nNames);
+  Require(FormatWindowsPath(path).size() == text.size());
+}
+
 void CheckWildcard(std::string_view input) {
   const size_t nZero = input.find('\0');
   const std::string_view pattern = input.substr(0, nZero);
@@ -80,7 +91,9 @@ void CheckWildcard(std::string_view input) {
   if (pattern.size() > 512 || name.size() > 512) return;  // keeps the quadratic match quick
   MatchesWildcard(pattern, name);
   Require(MatchesWildcard("*", name));
-  if (!HasWildcards(name) && name.find('.') == std::string_view::npos)
+  // A name never ends in a blank, which a pattern loses as any name does.
+  const bool bTrailingBlank = !name.empty() && name.back() == ' ';
+  if (!HasWildcards(name) && name.find('.') == std::string_view::npos && !bTrailingBlank)
     Require(MatchesWildcard(name, platform::AnsiUpper(name)));
 }
 
@@ -94,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     CheckPath(input, kDriveDirs, bWildcards);
     CheckPath(input, kShareDirs, bWildcards);
   }
+  CheckPlainKey(input, kDriveDirs);
   CheckWildcard(input);
   return 0;
 }

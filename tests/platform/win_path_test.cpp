@@ -55,6 +55,31 @@ TEST(WindowsPath, NormalisesLikeWindowsAndRefusesWhatWindowsRefuses) {
   EXPECT_EQ(NtPathOf(pattern), R"(\??\UNC\srv\share\a)");
 }
 
+// The quick key of a plain drive path must agree with the parser, and must refuse every text the
+// parser would change or refuse, so that the resolver's short cut never finds another file.
+TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
+  const CurrentDirectories dirs;
+  for (const char* text : {R"(c:\Program Files\App\a.dll)", R"(Z:\x)", "C:\\\xe9t\xe9\\x.txt"}) {
+    std::string key;
+    size_t nNames = 0;
+    WinPath path;
+    ASSERT_TRUE(KeyOfPlainDrivePath(text, key, nNames)) << text;
+    ASSERT_EQ(ParseWindowsPath(text, dirs, path), ERROR_SUCCESS) << text;
+    EXPECT_EQ(key, FoldedPathKey(path)) << text;
+    EXPECT_EQ(nNames, path.parts.size()) << text;
+  }
+  const std::string refused[] = {
+      R"(C:\)",       R"(C:\dir\)", R"(C:\a\\b)", R"(C:\a\.\b)", R"(C:\a\..\b)",
+      R"(C:\dir.\x)", R"(C:\x )",   "C:/a",       R"(C:a\b)",    R"(\\srv\share\x)",
+      R"(\\?\C:\x)",  R"(C:\a:b)",  R"(C:\a*)",   "C:\\a\x01",   "C:\\" + std::string(256, 'a'),
+  };
+  for (const std::string& text : refused) {
+    std::string key;
+    size_t nNames = 0;
+    EXPECT_FALSE(KeyOfPlainDrivePath(text, key, nNames)) << text;
+  }
+}
+
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {
       {"*.*", "noext", true},

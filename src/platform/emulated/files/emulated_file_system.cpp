@@ -122,6 +122,12 @@ uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, WinPath& p
   return resolved.Exists() ? ERROR_SUCCESS : MissingError(resolved);
 }
 
+uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, ResolvedPath& resolved) {
+  if (m_resolver.ResolveInCachedFolder(text, resolved)) return ERROR_SUCCESS;
+  WinPath path;
+  return ResolveExisting(text, path, resolved);
+}
+
 uint32_t EmulatedFileSystem::MissingError(const ResolvedPath& resolved) {
   return resolved.bParentIsDirectory ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
@@ -203,18 +209,16 @@ uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath, const St
 
 uint32_t EmulatedFileSystem::GetEntryKind(const std::string& path, bool& bDirectory) {
   bDirectory = false;
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   bDirectory = resolved.IsDirectory();
   return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileInfo& info) {
   info = FileInfo();
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   const bool bDirectory = S_ISDIR(resolved.st.st_mode);
   info.dwFileAttributes = bDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0;
   info.times.ftLastAccessTime = FileTimeOfTimespec(resolved.st.st_atim);
@@ -225,27 +229,24 @@ uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileIn
 
 uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t& dwAttributes) {
   dwAttributes = INVALID_FILE_ATTRIBUTES;
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   dwAttributes = AttributesOf(resolved.hostPath, resolved.st) | LinkAttributeOf(resolved);
   return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedFileSystem::GetFileAttributesEx(const std::string& path, FileInfo& info) {
   info = FileInfo();
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   info = InfoOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
   info.dwFileAttributes |= LinkAttributeOf(resolved);
   return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedFileSystem::SetFileAttributes(const std::string& path, uint32_t dwAttributes) {
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   if (uint32_t err = CheckWritableDrive(resolved)) return err;
   StoredMetadata meta = MetadataOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
   meta.dwAttributes = dwAttributes & kStoredAttributes;
@@ -253,9 +254,8 @@ uint32_t EmulatedFileSystem::SetFileAttributes(const std::string& path, uint32_t
 }
 
 uint32_t EmulatedFileSystem::SetFileTimes(const std::string& path, const FileTimes& times) {
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   if (uint32_t err = CheckWritableDrive(resolved)) return err;
   timespec ts[2];
   HostTimesOf(times, ts);
@@ -351,9 +351,8 @@ uint32_t EmulatedFileSystem::GetFullPathName(const std::string& path, std::strin
 }
 
 uint32_t EmulatedFileSystem::GetShortPathName(const std::string& path, std::string& shortPath) {
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   shortPath = path;  // no 8.3 names: the long form stands for the short one
   return ERROR_SUCCESS;
 }
@@ -405,9 +404,8 @@ uint32_t EmulatedFileSystem::GetTempFileName(const std::string& dir, const std::
 
 uint32_t EmulatedFileSystem::GetDiskFreeSpaceEx(const std::string& path, DiskSpace& space) {
   space = DiskSpace();
-  WinPath winPath;
   ResolvedPath resolved;
-  if (uint32_t err = ResolveExisting(path, winPath, resolved)) return err;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
   if (!resolved.IsDirectory()) return ERROR_DIRECTORY;
   struct statvfs vfs {};
   if (::statvfs(resolved.hostPath.c_str(), &vfs) != 0) return WinErrorFromErrno(errno);

@@ -120,6 +120,9 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t Resolve(const std::string& text, WinPath& path, ResolvedPath& resolved,
                    bool bWildcards = false);
   uint32_t ResolveExisting(const std::string& text, WinPath& path, ResolvedPath& resolved);
+  // The same for callers that need only the host side: a file of a cached folder is found
+  // without parsing its path.
+  uint32_t ResolveExisting(const std::string& text, ResolvedPath& resolved);
   static uint32_t MissingError(const ResolvedPath& resolved);
   static uint32_t CheckWritableDrive(const ResolvedPath& resolved);
   void ForgetPath(const WinPath& path);

@@ -179,20 +179,43 @@ PathResolver::PathResolver(const std::string& machineDir, const MachineConfig& c
         {0, share.server, share.share, NormalHostDir(base, share.hostDir), share.bReadOnly});
 }
 
+const Mount* PathResolver::DriveMount(char cDrive) const {
+  for (const Mount& mount : m_mounts)
+    if (mount.cDrive == cDrive) return &mount;
+  return nullptr;
+}
+
 uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) const {
   pMount = nullptr;
+  if (!path.IsUnc()) {
+    pMount = DriveMount(path.cDrive);
+    return pMount ? ERROR_SUCCESS : ERROR_PATH_NOT_FOUND;
+  }
   bool bServerKnown = false;
   for (const Mount& mount : m_mounts) {
-    if (!path.IsUnc()) {
-      if (mount.cDrive == path.cDrive) pMount = &mount;
-    } else if (mount.cDrive == 0 && AnsiEqualNoCase(mount.server, path.server)) {
-      bServerKnown = true;
-      if (AnsiEqualNoCase(mount.share, path.share)) pMount = &mount;
+    if (mount.cDrive != 0 || !AnsiEqualNoCase(mount.server, path.server)) continue;
+    bServerKnown = true;
+    if (AnsiEqualNoCase(mount.share, path.share)) {
+      pMount = &mount;
+      return ERROR_SUCCESS;
     }
-    if (pMount) return ERROR_SUCCESS;
   }
-  if (!path.IsUnc()) return ERROR_PATH_NOT_FOUND;
   return bServerKnown ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
+}
+
+bool PathResolver::StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
+                                      std::string_view name, ResolvedPath& resolved) {
+  std::string& hostPath = resolved.hostPath;
+  hostPath.assign(*found.pFolderHostPath).push_back('/');
+  if (found.pHostName)
+    hostPath.append(*found.pHostName);
+  else
+    AppendAnsiToUtf8(hostPath, name);
+  HostEntry entry;
+  if (!StatHostEntry(hostPath, entry)) return false;
+  if (!found.pHostName && S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, hostPath, true);
+  resolved.Take(entry);
+  return true;
 }
 
 // The common case, answered with one look at the cache: the path's folder is a cached folder
@@ -203,23 +226,32 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
                                     ResolvedPath& resolved, bool& bExactMissed) {
   const PathCache::InFolder found = m_cache.FindInFolder(key);
   if (!found.pFolderHostPath || found.pHostName || path.parts.empty()) return 0;
-  std::string hostPath = *found.pFolderHostPath;
-  hostPath.push_back('/');
-  AppendAnsiToUtf8(hostPath, path.parts.back());
-  HostEntry entry;
-  if (StatHostEntry(hostPath, entry)) {
-    if (S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, hostPath, true);
-    resolved.hostPath = std::move(hostPath);
-    resolved.Take(entry);
-    return path.parts.size();
-  }
-  hostPath.resize(found.pFolderHostPath->size());
-  if (path.parts.size() < 2 || !StatHostEntry(hostPath, entry) || !S_ISDIR(entry.st.st_mode))
+  if (StatInCachedFolder(key, found, path.parts.back(), resolved)) return path.parts.size();
+  HostEntry folder;
+  if (path.parts.size() < 2 || !StatHostEntry(*found.pFolderHostPath, folder) ||
+      !S_ISDIR(folder.st.st_mode))
     return 0;
   bExactMissed = true;
-  resolved.hostPath = std::move(hostPath);
-  resolved.Take(entry);
+  resolved.hostPath = *found.pFolderHostPath;
+  resolved.Take(folder);
   return path.parts.size() - 1;
+}
+
+bool PathResolver::ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved) {
+  size_t nNames = 0;
+  if (!KeyOfPlainDrivePath(text, m_plainKey, nNames)) return false;
+  resolved = ResolvedPath();
+  resolved.pMount = DriveMount(m_plainKey[0]);
+  if (!resolved.pMount) return false;
+  SyncWithOtherProcesses();
+  if (m_lastMissing && m_lastMissing->key == m_plainKey) return false;
+  const PathCache::InFolder found = m_cache.FindInFolder(m_plainKey);
+  if (!found.pFolderHostPath) return false;
+  const std::string_view name = text.substr(text.rfind('\\') + 1);
+  if (!StatInCachedFolder(m_plainKey, found, name, resolved)) return false;
+  resolved.nNames = resolved.nFound = nNames;
+  resolved.bParentIsDirectory = true;
+  return true;
 }
 
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,

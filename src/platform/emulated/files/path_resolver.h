@@ -82,6 +82,11 @@ class PathResolver {
   // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
   // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
   uint32_t Resolve(const WinPath& path, ResolvedPath& resolved);
+  // The resolution of an existing entry of a cached folder, straight from the text of a plain full
+  // drive path (see KeyOfPlainDrivePath) without parsing it into names: one look at the cache and
+  // one stat. False when the text is not of that form, its folder is not cached or the entry is
+  // not there under its cached or exact name; the caller then goes the general way.
+  bool ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
   // Only the host path, from the cache when it has one (see above).
   uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
   // The host path of an existing file or directory as cached, without a look at the host: the
@@ -102,12 +107,17 @@ class PathResolver {
 
  private:
   uint32_t FindMount(const WinPath& path, const Mount*& pMount) const;
+  const Mount* DriveMount(char cDrive) const;
   // The longest cached prefix that still exists: how many names it covers (0 for the root).
   // When only the last name's folder is cached, the last name is tried in its exact spelling
   // first, which for an existing file saves the look at the folder; bExactMissed tells that it
   // was tried and is not there.
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
+  // Looks for the entry `name` of a cached folder under its cached host name, or else its exact
+  // spelling: true with the host path and what the entry is when it is there.
+  bool StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
+                          std::string_view name, ResolvedPath& resolved);
   size_t InCachedFolder(const std::string& key, const WinPath& path, ResolvedPath& resolved,
                         bool& bExactMissed);
   // Answers a resolution from the kept missing path when it is that path and still true.
@@ -127,6 +137,7 @@ class PathResolver {
   uint64_t m_nChangesSeen = 0;
   PathCache m_cache;
   std::vector<size_t> m_ends;  // where each name's part of the last key ends (kept for its room)
+  std::string m_plainKey;      // the last key of ResolveInCachedFolder (kept for its room)
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
   struct MissingPath {

@@ -32,6 +32,25 @@ bool IsForbiddenInName(char c) {
   return kForbidden[static_cast<unsigned char>(c)];
 }
 
+// How the scan for a plain path sees a character: part of a name, the separator, or a character
+// such a path never has (a refused one, or the forward slash the parser would turn around).
+enum class PlainScan : uint8_t { kInName, kSeparator, kRefused };
+
+constexpr std::array<PlainScan, 256> MakePlainScanTable() {
+  constexpr std::array<bool, 256> kForbidden = MakeForbiddenTable();
+  std::array<PlainScan, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = kForbidden[c] ? PlainScan::kRefused : PlainScan::kInName;
+  table['/'] = PlainScan::kRefused;
+  table['\\'] = PlainScan::kSeparator;
+  return table;
+}
+
+// Whether text[nStart, nEnd) is a name the parser keeps as it is written.
+bool IsKeptAsWritten(std::string_view text, size_t nStart, size_t nEnd) {
+  return nEnd > nStart && nEnd - nStart <= kMaxNameText && text[nEnd - 1] != '.' &&
+         text[nEnd - 1] != ' ';
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
@@ -157,6 +176,32 @@ uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs,
   if (uint32_t err = AppendNames(rest, bWildcards, path.parts)) return err;
   path.bTrailingSeparator = !path.parts.empty() && IsSeparator(text.back());
   return ERROR_SUCCESS;
+}
+
+bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames) {
+  const bool bDrive = text.size() > 3 && text[1] == ':' && text[2] == '\\' &&
+                      ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+  if (!bDrive || text.size() > kMaxPathText) return false;
+  static constexpr std::array<PlainScan, 256> kScan = MakePlainScanTable();
+  key.resize(text.size());
+  char* pKey = key.data();
+  pKey[0] = AnsiUpperChar(text[0]);
+  pKey[1] = ':';
+  pKey[2] = '\\';
+  nNames = 0;
+  size_t nNameStart = 3;
+  for (size_t i = 3; i < text.size(); ++i) {
+    const char c = text[i];
+    pKey[i] = AnsiUpperChar(c);
+    const PlainScan scan = kScan[static_cast<unsigned char>(c)];
+    if (scan == PlainScan::kInName) continue;
+    if (scan == PlainScan::kRefused || !IsKeptAsWritten(text, nNameStart, i)) return false;
+    ++nNames;
+    nNameStart = i + 1;
+  }
+  if (!IsKeptAsWritten(text, nNameStart, text.size())) return false;
+  ++nNames;
+  return true;
 }
 
 std::string FormatWindowsPath(const WinPath& path) {

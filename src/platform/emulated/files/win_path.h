@@ -41,6 +41,13 @@ struct CurrentDirectories {
 uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs, WinPath& path,
                           bool bWildcards = false);
 
+// The upper-case key of a full drive path ("C:\DIR\A.TXT") whose text is already in the form
+// ParseWindowsPath gives it: a drive letter, ":\", and names separated by single backslashes,
+// none of them "." or "..", ending in a dot or blank, holding a refused character or too long.
+// nNames receives how many names it has. False for any other text (ParseWindowsPath then knows
+// what it is); the key is then unspecified.
+bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames);
+
 // "C:\a\b", "C:\" for a root, "\\server\share\a".
 std::string FormatWindowsPath(const WinPath& path);
 // The same text in upper case: equal keys are the same file on Windows.
