@@ -209,7 +209,7 @@ uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath, const St
 
 uint32_t EmulatedFileSystem::GetEntryKind(const std::string& path, bool& bDirectory) {
   bDirectory = false;
-  ResolvedPath resolved;
+  ResolvedPath& resolved = m_query;
   if (uint32_t err = ResolveExisting(path, resolved)) return err;
   bDirectory = resolved.IsDirectory();
   return ERROR_SUCCESS;
@@ -217,7 +217,7 @@ uint32_t EmulatedFileSystem::GetEntryKind(const std::string& path, bool& bDirect
 
 uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileInfo& info) {
   info = FileInfo();
-  ResolvedPath resolved;
+  ResolvedPath& resolved = m_query;
   if (uint32_t err = ResolveExisting(path, resolved)) return err;
   const bool bDirectory = S_ISDIR(resolved.st.st_mode);
   info.dwFileAttributes = bDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0;
@@ -229,7 +229,7 @@ uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileIn
 
 uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t& dwAttributes) {
   dwAttributes = INVALID_FILE_ATTRIBUTES;
-  ResolvedPath resolved;
+  ResolvedPath& resolved = m_query;
   if (uint32_t err = ResolveExisting(path, resolved)) return err;
   dwAttributes = AttributesOf(resolved.hostPath, resolved.st) | LinkAttributeOf(resolved);
   return ERROR_SUCCESS;
@@ -237,7 +237,7 @@ uint32_t EmulatedFileSystem::GetFileAttributes(const std::string& path, uint32_t
 
 uint32_t EmulatedFileSystem::GetFileAttributesEx(const std::string& path, FileInfo& info) {
   info = FileInfo();
-  ResolvedPath resolved;
+  ResolvedPath& resolved = m_query;
   if (uint32_t err = ResolveExisting(path, resolved)) return err;
   info = InfoOf(resolved.hostPath, resolved.st, resolved.ftBirthTime);
   info.dwFileAttributes |= LinkAttributeOf(resolved);

@@ -166,6 +166,7 @@ class EmulatedFileSystem : public FileSystem {
   PathResolver m_resolver;
   FileMetadataStore m_metadata;
   CurrentDirectories m_dirs;
+  ResolvedPath m_query;  // the last query's resolution, kept for the room of its host path
   std::unordered_map<uint32_t, std::unique_ptr<OpenFile>> m_openFiles;
   std::unordered_map<uint32_t, std::unique_ptr<Search>> m_searches;
   uint32_t m_nLastHandle = 0;

@@ -21,11 +21,16 @@ std::string_view NameOf(std::string_view path, char cSeparator) {
 }  // namespace
 
 PathCache::InFolder PathCache::FindInFolder(std::string_view key) const {
+  return FindInFolder(FolderOf(key, '\\'), NameOf(key, '\\'));
+}
+
+PathCache::InFolder PathCache::FindInFolder(std::string_view folderKey,
+                                            std::string_view nameKey) const {
   InFolder found;
-  const auto folder = m_folders.find(FolderOf(key, '\\'));
+  const auto folder = m_folders.find(folderKey);
   if (folder == m_folders.end()) return found;
   found.pFolderHostPath = &folder->second.hostPath;
-  const auto name = folder->second.hostNames.find(NameOf(key, '\\'));
+  const auto name = folder->second.hostNames.find(nameKey);
   if (name != folder->second.hostNames.end()) found.pHostName = &name->second;
   return found;
 }

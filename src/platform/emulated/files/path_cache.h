@@ -26,6 +26,8 @@ class PathCache {
     const std::string* pHostName = nullptr;
   };
   InFolder FindInFolder(std::string_view key) const;
+  // The same with the key already split at its last backslash.
+  InFolder FindInFolder(std::string_view folderKey, std::string_view nameKey) const;
   // Drops the entry.
   void Erase(std::string_view key);
   // Drops the entry and everything cached below it.

@@ -263,15 +263,17 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
 bool PathResolver::ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved) {
   size_t nNames = 0;
   if (!KeyOfPlainDrivePath(text, m_plainKey, nNames)) return false;
-  resolved = ResolvedPath();
+  resolved.Reset();
   resolved.pMount = DriveMount(m_plainKey[0]);
   if (!resolved.pMount) return false;
   SyncWithOtherProcesses();
   if (m_lastMissing && m_lastMissing->key == m_plainKey) return false;
-  const PathCache::InFolder found = m_cache.FindInFolder(m_plainKey);
+  const size_t nNameStart = text.rfind('\\') + 1;
+  const std::string_view key = m_plainKey;
+  const PathCache::InFolder found =
+      m_cache.FindInFolder(key.substr(0, nNameStart - 1), key.substr(nNameStart));
   if (!found.pFolderHostPath) return false;
-  const std::string_view name = text.substr(text.rfind('\\') + 1);
-  if (!StatInCachedFolder(m_plainKey, found, name, resolved)) return false;
+  if (!StatInCachedFolder(m_plainKey, found, text.substr(nNameStart), resolved)) return false;
   resolved.nNames = resolved.nFound = nNames;
   resolved.bParentIsDirectory = true;
   return true;
@@ -372,7 +374,7 @@ uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPat
 }
 
 uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
-  resolved = ResolvedPath();
+  resolved.Reset();
   if (uint32_t err = FindMount(path, resolved.pMount)) return err;
   SyncWithOtherProcesses();
   const std::string key = KeyOf(path, m_ends);

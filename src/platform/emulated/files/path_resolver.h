@@ -72,6 +72,14 @@ struct ResolvedPath {
   bool bLink = false;               // hostPath is a symbolic link (st is its target's)
   uint64_t ftBirthTime = 0;         // of hostPath, when Exists() and the host keeps it
 
+  // Back to a fresh resolution; the host path keeps its room.
+  void Reset() {
+    std::string room = std::move(hostPath);
+    *this = ResolvedPath();
+    room.clear();
+    hostPath = std::move(room);
+  }
+
   void Take(const HostEntry& entry) {
     st = entry.st;
     bLink = entry.bLink;
