@@ -74,9 +74,13 @@ void CheckPath(std::string_view text, const CurrentDirectories& dirs, bool bWild
 
 // A text taken as a plain drive path must be one the parser keeps as written, with the same key.
 void CheckPlainKey(std::string_view text, const CurrentDirectories& dirs) {
-  std::string key;
-  size_t nNames = 0;
-  if (!KeyOfPlainDrivePath(text, key, nNames)) return;
+  static PlainPathKeys keys;  // remembers the folders of earlier inputs
+  std::string key, remembered;
+  size_t nNames = 0, nRememberedNames = 0;
+  const bool bPlain = KeyOfPlainDrivePath(text, key, nNames);
+  Require(keys.Make(text, remembered, nRememberedNames) == bPlain);
+  if (!bPlain) return;
+  Require(remembered == key && nRememberedNames == nNames);
   WinPath path;
   Require(ParseWindowsPath(text, dirs, path) == platform::ERROR_SUCCESS);
   Require(FoldedPathKey(path) == key && path.parts.size() == nNames);

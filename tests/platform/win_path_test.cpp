@@ -78,7 +78,22 @@ TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
     size_t nNames = 0;
     EXPECT_FALSE(KeyOfPlainDrivePath(text, key, nNames)) << text;
   }
+  // Remembering folders changes nothing: names after a known folder are checked as well.
+  PlainPathKeys keys;
+  for (const char* text : {R"(C:\App\Sub\a.dll)", R"(Z:\Media\a.dll)", R"(c:\app\sub\B.dll)",
+                           R"(C:\App\Sub\b.dll)", R"(C:\App\Sub\c.)", R"(C:\App\Sub\d*)",
+                           R"(Z:\Media\Sub\e)", R"(Z:\Media\x\)", R"(C:\App\Sub\\x)"}) {
+    std::string key, expectedKey;
+    size_t nNames = 0, nExpectedNames = 0;
+    const bool bPlain = KeyOfPlainDrivePath(text, expectedKey, nExpectedNames);
+    EXPECT_EQ(keys.Make(text, key, nNames), bPlain) << text;
+    if (bPlain) {
+      EXPECT_EQ(key, expectedKey) << text;
+      EXPECT_EQ(nNames, nExpectedNames) << text;
+    }
+  }
 }
+
 
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {

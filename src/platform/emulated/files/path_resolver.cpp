@@ -262,7 +262,7 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
 
 bool PathResolver::ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved) {
   size_t nNames = 0;
-  if (!KeyOfPlainDrivePath(text, m_plainKey, nNames)) return false;
+  if (!m_plainKeys.Make(text, m_plainKey, nNames)) return false;
   resolved.Reset();
   resolved.pMount = DriveMount(m_plainKey[0]);
   if (!resolved.pMount) return false;

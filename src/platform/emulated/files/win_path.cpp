@@ -161,6 +161,25 @@ void AppendRoot(const WinPath& path, std::string& out) {
   }
 }
 
+// Upper-cases text[nFrom..], where a name starts, into pKey[nFrom..] and counts its names into
+// nNames; false when a character is not plain or a name is not kept as written.
+bool ScanPlainNames(std::string_view text, size_t nFrom, char* pKey, size_t& nNames) {
+  static constexpr std::array<PlainScan, 256> kScan = MakePlainScanTable();
+  size_t nNameStart = nFrom;
+  for (size_t i = nFrom; i < text.size(); ++i) {
+    const char c = text[i];
+    pKey[i] = AnsiUpperChar(c);
+    const PlainScan scan = kScan[static_cast<unsigned char>(c)];
+    if (scan == PlainScan::kInName) continue;
+    if (scan == PlainScan::kRefused || !IsKeptAsWritten(text, nNameStart, i)) return false;
+    ++nNames;
+    nNameStart = i + 1;
+  }
+  if (!IsKeptAsWritten(text, nNameStart, text.size())) return false;
+  ++nNames;
+  return true;
+}
+
 }  // namespace
 
 uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs, WinPath& path,
@@ -182,25 +201,37 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
   const bool bDrive = text.size() > 3 && text[1] == ':' && text[2] == '\\' &&
                       ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
   if (!bDrive || text.size() > kMaxPathText) return false;
-  static constexpr std::array<PlainScan, 256> kScan = MakePlainScanTable();
   key.resize(text.size());
   char* pKey = key.data();
   pKey[0] = AnsiUpperChar(text[0]);
   pKey[1] = ':';
   pKey[2] = '\\';
   nNames = 0;
-  size_t nNameStart = 3;
-  for (size_t i = 3; i < text.size(); ++i) {
-    const char c = text[i];
-    pKey[i] = AnsiUpperChar(c);
-    const PlainScan scan = kScan[static_cast<unsigned char>(c)];
-    if (scan == PlainScan::kInName) continue;
-    if (scan == PlainScan::kRefused || !IsKeptAsWritten(text, nNameStart, i)) return false;
-    ++nNames;
-    nNameStart = i + 1;
+  return ScanPlainNames(text, 3, pKey, nNames);
+}
+
+bool PlainPathKeys::Make(std::string_view text, std::string& key, size_t& nNames) {
+  const size_t nLast = text.rfind('\\');
+  const bool bInFolder = nLast != std::string_view::npos && nLast > 2;
+  if (bInFolder && text.size() <= kMaxPathText) {
+    const std::string_view folder = text.substr(0, nLast);
+    for (const Folder& known : m_folders) {
+      if (known.text != folder) continue;
+      key.resize(text.size());
+      std::copy(known.key.begin(), known.key.end(), key.begin());
+      key[nLast] = '\\';
+      nNames = known.nNames;
+      return ScanPlainNames(text, nLast + 1, key.data(), nNames);
+    }
   }
-  if (!IsKeptAsWritten(text, nNameStart, text.size())) return false;
-  ++nNames;
+  if (!KeyOfPlainDrivePath(text, key, nNames)) return false;
+  if (bInFolder) {
+    Folder& folder = m_folders[m_nNext];
+    m_nNext = (m_nNext + 1) % m_folders.size();
+    folder.text.assign(text, 0, nLast);
+    folder.key.assign(key, 0, nLast);
+    folder.nNames = nNames - 1;
+  }
   return true;
 }
 

@@ -48,6 +48,23 @@ uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs,
 // what it is); the key is then unspecified.
 bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames);
 
+// The same, remembering the last folders it saw: a path in one of them has only its last name
+// upper-cased and checked. A copy goes from one folder into another, so the lines of a copy
+// section mostly hit.
+class PlainPathKeys {
+ public:
+  bool Make(std::string_view text, std::string& key, size_t& nNames);
+
+ private:
+  struct Folder {
+    std::string text;  // as written, without the last backslash
+    std::string key;
+    size_t nNames = 0;
+  };
+  std::array<Folder, 2> m_folders;
+  size_t m_nNext = 0;
+};
+
 // "C:\a\b", "C:\" for a root, "\\server\share\a".
 std::string FormatWindowsPath(const WinPath& path);
 // The same text in upper case: equal keys are the same file on Windows.
