@@ -391,6 +391,77 @@ TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   EXPECT_EQ(nEmpty, 0u);
 }
 
+// A writer killed inside a write leaves the host's write time at "now"; the time fixed on its
+// handle must still be what every reader sees, and a normal close leaves the host's own times.
+TEST(EmulatedFileSystem, WriteTimeFixedOnAHandleOutlivesAWriterKilledInAWrite) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  const std::string path = R"(C:\part.bin)";
+  const std::string host = machine.Host("drive_c/part.bin");
+  const uint64_t ft1980 = 0x01A8E79FE1D58000ULL;
+  const FileTimes final = {ft1980, 0x01D5000000000000ULL, 0x01D6000000000000ULL};
+  FileHandle hFile = FileHandle::Invalid;
+  ASSERT_EQ(files.CreateFile(path, GENERIC_WRITE, CREATE_NEW, 0, hFile), ERROR_SUCCESS);
+  uint32_t n = 0;
+  ASSERT_EQ(files.WriteFile(hFile, "block1", 6, n), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileTime(hFile, {ft1980, ft1980, ft1980}), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteFile(hFile, "block2", 6, n), ERROR_SUCCESS);
+  std::ofstream(host, std::ios::app) << "died in here";  // the write the kill interrupted
+
+  EmulatedFileSystem next(machine.Path(), machine.Config());  // the next run
+  auto shownWriteTime = [&](int nReader) {
+    FileInfo info;
+    FindHandle hFind = FindHandle::Invalid;
+    FindData data;
+    FileHandle hRead = FileHandle::Invalid;
+    if (nReader == 0) next.GetFileSizeAndTimes(path, info);
+    if (nReader == 1) next.GetFileAttributesEx(path, info);
+    if (nReader == 2 && next.FindFirstFile(R"(C:\part.*)", hFind, data) == ERROR_SUCCESS) {
+      info = data;
+      next.FindClose(hFind);
+    }
+    if (nReader == 3 && next.CreateFile(path, GENERIC_READ, OPEN_EXISTING, 0, hRead) == 0) {
+      next.GetFileInformationByHandle(hRead, info);
+      next.CloseHandle(hRead);
+    }
+    return info.times.ftLastWriteTime;
+  };
+  std::string bytes;
+  for (int nReader = 0; nReader < 4; ++nReader) {
+    EXPECT_EQ(shownWriteTime(nReader), ft1980) << nReader;
+    ASSERT_EQ(next.ReadWholeFile(path, bytes), ERROR_SUCCESS);  // reads keep it
+  }
+  EXPECT_EQ(bytes, "block1block2died in here");
+
+  // The read-only attribute keeps the mark while the writer goes on; its normal close leaves the
+  // final times and the read-only permissions, without the mark.
+  ASSERT_EQ(files.SetFileAttributes(path, FILE_ATTRIBUTE_READONLY), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteFile(hFile, "block3", 6, n), ERROR_SUCCESS);
+  EXPECT_EQ(shownWriteTime(0), ft1980);
+  ASSERT_EQ(files.SetFileTime(hFile, final), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteFile(hFile, "4", 1, n), ERROR_SUCCESS);
+  std::ofstream(host, std::ios::app) << "5";
+  EXPECT_EQ(shownWriteTime(1), final.ftLastWriteTime);
+  ASSERT_EQ(files.CloseHandle(hFile), ERROR_SUCCESS);
+  struct stat st {};
+  ASSERT_EQ(::stat(host.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & (S_ISVTX | 0222), 0u);
+  FileInfo info;
+  ASSERT_EQ(next.GetFileAttributesEx(path, info), ERROR_SUCCESS);
+  EXPECT_EQ(info.times.ftLastWriteTime, final.ftLastWriteTime);
+  EXPECT_EQ(info.times.ftLastAccessTime, final.ftLastAccessTime);
+
+  // A writer that opens a file whose writer died settles it: the held time becomes the write time.
+  ASSERT_EQ(files.SetFileAttributes(path, 0), ERROR_SUCCESS);
+  ASSERT_EQ(::chmod(host.c_str(), st.st_mode | S_IWUSR | S_ISVTX), 0);
+  std::ofstream(host, std::ios::app) << "6";
+  ASSERT_EQ(next.CreateFile(path, GENERIC_WRITE, OPEN_EXISTING, 0, hFile), ERROR_SUCCESS);
+  ASSERT_EQ(::stat(host.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & S_ISVTX, 0u);
+  EXPECT_EQ(shownWriteTime(2), final.ftLastAccessTime);
+  next.CloseHandle(hFile);
+}
+
 TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   MachineDir machine;
   auto& files = machine.Files();

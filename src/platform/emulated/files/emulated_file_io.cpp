@@ -56,6 +56,12 @@ EmulatedFileSystem::OpenFile* EmulatedFileSystem::FindOpenFile(FileHandle hFile)
   return it == m_openFiles.end() ? nullptr : it->second.get();
 }
 
+bool EmulatedFileSystem::HasOpenHere(const struct stat& st) const {
+  for (const auto& [nId, pFile] : m_openFiles)
+    if (pFile->nDevice == st.st_dev && pFile->nInode == st.st_ino) return true;
+  return false;
+}
+
 uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesiredAccess,
                                         uint32_t dwCreationDisposition, uint32_t dwAttributes,
                                         FileHandle& hFile) {
@@ -109,6 +115,7 @@ bool EmulatedFileSystem::OpenCachedForReading(const WinPath& winPath, FileHandle
     ::close(fd);
     return false;
   }
+  TakeOverHeldWriteTime(fd, st, false, false);
   hFile = AddOpenFile(fd, hostPath, st, true, false);
   return true;
 }
@@ -122,6 +129,7 @@ FileHandle EmulatedFileSystem::AddOpenFile(int fd, const std::string& hostPath,
   pFile->hostPath = hostPath;
   pFile->nDevice = st.st_dev;
   pFile->nInode = st.st_ino;
+  pFile->times.Opened(st);
   const uint32_t nId = ++m_nLastHandle;
   m_openFiles.emplace(nId, std::move(pFile));
   return static_cast<FileHandle>(nId);
@@ -143,6 +151,9 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
     ::close(fd);
     return err;
   }
+  const bool bWritable = (flags & O_ACCMODE) == O_RDWR;
+  TakeOverHeldWriteTime(fd, st, bWritable && !HasOpenHere(st), bTruncates);
+  hFile = AddOpenFile(fd, resolved.hostPath, st, bCanRead, bCanWrite);
   if (bCreates || (bTruncates && dwDisposition == CREATE_ALWAYS)) {
     StoredMetadata meta;
     meta.dwAttributes = (dwAttributes & kStoredAttributes) | FILE_ATTRIBUTE_ARCHIVE;
@@ -153,7 +164,6 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
     // attributes of a file made on the host.
     StoreMetadata(resolved.hostPath, meta, &st);
   }
-  hFile = AddOpenFile(fd, resolved.hostPath, st, bCanRead, bCanWrite);
   return ERROR_SUCCESS;
 }
 
@@ -181,6 +191,7 @@ uint32_t EmulatedFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, ui
   if (!pFile) return ERROR_INVALID_HANDLE;
   if (!pFile->bCanWrite) return ERROR_ACCESS_DENIED;
   if (uint32_t err = WriteFaultInjected()) return err;
+  pFile->times.BeforeWrite(pFile->fd, pFile->bCanRead);
   const auto* pBytes = static_cast<const char*>(pBuffer);
   while (nWritten < nToWrite) {
     const ssize_t n = ::write(pFile->fd, pBytes + nWritten, nToWrite - nWritten);
@@ -188,7 +199,8 @@ uint32_t EmulatedFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, ui
     if (n < 0) return WinErrorFromErrno(errno);
     nWritten += static_cast<uint32_t>(n);
   }
-  if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
+  KillFaultInjected();
+  pFile->times.AfterWrite(pFile->fd);
   return ERROR_SUCCESS;
 }
 
@@ -210,8 +222,10 @@ uint32_t EmulatedFileSystem::SetEndOfFile(FileHandle hFile) {
   if (!pFile) return ERROR_INVALID_HANDLE;
   if (!pFile->bCanWrite) return ERROR_ACCESS_DENIED;
   const off_t nPosition = ::lseek(pFile->fd, 0, SEEK_CUR);
-  if (nPosition < 0 || ::ftruncate(pFile->fd, nPosition) != 0) return WinErrorFromErrno(errno);
-  if (pFile->bTimesFixed) ::futimens(pFile->fd, pFile->fixedTimes);  // best effort
+  if (nPosition < 0) return WinErrorFromErrno(errno);
+  pFile->times.BeforeWrite(pFile->fd, pFile->bCanRead);
+  if (::ftruncate(pFile->fd, nPosition) != 0) return WinErrorFromErrno(errno);
+  pFile->times.AfterWrite(pFile->fd);
   return ERROR_SUCCESS;
 }
 
@@ -228,6 +242,7 @@ uint32_t EmulatedFileSystem::GetFileSizeEx(FileHandle hFile, uint64_t& nSize) {
 uint32_t EmulatedFileSystem::CloseHandle(FileHandle hFile) {
   const auto it = m_openFiles.find(static_cast<uint32_t>(hFile));
   if (it == m_openFiles.end()) return ERROR_INVALID_HANDLE;
+  it->second->times.Release(it->second->fd);
   const int rc = ::close(it->second->fd);
   m_openFiles.erase(it);
   return rc == 0 ? ERROR_SUCCESS : WinErrorFromErrno(errno);
@@ -267,6 +282,7 @@ uint32_t EmulatedFileSystem::CopyFileRange(FileHandle hFrom, FileHandle hTo, uin
   if (!pFrom || !pTo) return ERROR_INVALID_HANDLE;
   if (!pFrom->bCanRead || !pTo->bCanWrite) return ERROR_ACCESS_DENIED;
   if (uint32_t err = WriteFaultInjected()) return err;
+  pTo->times.BeforeWrite(pTo->fd, pTo->bCanRead);
   while (nCopied < nToCopy) {
     const ssize_t n = ::copy_file_range(pFrom->fd, nullptr, pTo->fd, nullptr, nToCopy - nCopied, 0);
     if (n < 0 && errno == EINTR) continue;
@@ -280,7 +296,8 @@ uint32_t EmulatedFileSystem::CopyFileRange(FileHandle hFrom, FileHandle hTo, uin
     if (n == 0) break;
     nCopied += static_cast<uint32_t>(n);
   }
-  if (pTo->bTimesFixed) ::futimens(pTo->fd, pTo->fixedTimes);  // best effort, as WriteFile
+  KillFaultInjected();
+  pTo->times.AfterWrite(pTo->fd);
   return ERROR_SUCCESS;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/emulated/files/emulated_file_system.h"
+#include "platform/emulated/files/held_write_time.h"
 
 namespace platform::emulated {
 
@@ -22,10 +23,8 @@ struct EmulatedFileSystem::OpenFile {
   std::string hostPath;
   uint64_t nDevice = 0;
   uint64_t nInode = 0;
-  // Access and write times set through the handle; they are put back after every write so that
-  // they stay as set, as on Windows. UTIME_OMIT where none was set.
-  bool bTimesFixed = false;
-  timespec fixedTimes[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+  // Times set through the handle, which stay as set across its later writes, as on Windows.
+  HandleTimes times;
 };
 
 struct EmulatedFileSystem::Search {

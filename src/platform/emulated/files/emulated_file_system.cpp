@@ -6,6 +6,7 @@
 #include "platform/emulated/files/emulated_file_system.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -31,16 +32,18 @@ uint64_t BirthTimeOf(const std::string& hostPath, const struct stat& st, uint64_
     return FileTimeOfTimespec(
         {static_cast<time_t>(stx.stx_btime.tv_sec), static_cast<long>(stx.stx_btime.tv_nsec)});
   }
-  return FileTimeOfTimespec(st.st_mtim);
+  return FileTimeOfTimespec(ShownWriteTimespec(st));
 }
 
 // The host's write permission follows the read-only attribute of files, so that host tools see
 // it too; directories keep theirs (Windows ignores read-only on directories for their contents).
-void MirrorReadOnly(const std::string& hostPath, const struct stat& st, uint32_t dwAttributes) {
-  if (S_ISDIR(st.st_mode)) return;
-  const mode_t mode =
-      (dwAttributes & FILE_ATTRIBUTE_READONLY) ? (st.st_mode & ~0222) : (st.st_mode | S_IWUSR);
-  if (mode != st.st_mode) ::chmod(hostPath.c_str(), mode & 07777);  // best effort
+// The other bits, a held write time's mark among them, stay as they are. True when it changed
+// the permissions to `mode`.
+bool MirrorReadOnly(const std::string& hostPath, const struct stat& st, uint32_t dwAttributes,
+                    mode_t& mode) {
+  if (S_ISDIR(st.st_mode)) return false;
+  mode = (dwAttributes & FILE_ATTRIBUTE_READONLY) ? (st.st_mode & ~0222) : (st.st_mode | S_IWUSR);
+  return mode != st.st_mode && ::chmod(hostPath.c_str(), mode & 07777) == 0;  // best effort
 }
 
 // timespec pair for utimensat: access and write times, UTIME_OMIT for 0.
@@ -105,7 +108,10 @@ EmulatedFileSystem::EmulatedFileSystem(const std::string& machineDir, const Mach
 }
 
 EmulatedFileSystem::~EmulatedFileSystem() {
-  for (auto& [nId, pFile] : m_openFiles) ::close(pFile->fd);
+  for (auto& [nId, pFile] : m_openFiles) {
+    pFile->times.Release(pFile->fd);
+    ::close(pFile->fd);
+  }
 }
 
 // --- Paths ------------------------------------------------------------------------------------
@@ -189,8 +195,9 @@ FileInfo EmulatedFileSystem::InfoOf(const std::string& hostPath, const struct st
   FileInfo info;
   info.dwFileAttributes = ShownAttributes(meta.dwAttributes, st);
   info.times.ftCreationTime = meta.ftCreationTime;
-  info.times.ftLastAccessTime = FileTimeOfTimespec(st.st_atim);
-  info.times.ftLastWriteTime = FileTimeOfTimespec(st.st_mtim);
+  const ShownTimes times = ShownHostTimes(st);
+  info.times.ftLastAccessTime = times.ftLastAccessTime;
+  info.times.ftLastWriteTime = times.ftLastWriteTime;
   info.nFileSize = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
   return info;
 }
@@ -200,10 +207,13 @@ uint32_t EmulatedFileSystem::StoreMetadata(const std::string& hostPath, const St
   StoredMetadata stored = meta;
   stored.dwAttributes &= kStoredAttributes;
   struct stat st {};
-  if (pStat)
-    MirrorReadOnly(hostPath, *pStat, stored.dwAttributes);
-  else if (::stat(hostPath.c_str(), &st) == 0)
-    MirrorReadOnly(hostPath, st, stored.dwAttributes);
+  if (!pStat && ::stat(hostPath.c_str(), &st) == 0) pStat = &st;
+  mode_t mode = 0;
+  if (pStat && MirrorReadOnly(hostPath, *pStat, stored.dwAttributes, mode)) {
+    for (const auto& [nId, pFile] : m_openFiles)  // they put these permissions back when they close
+      if (pFile->nDevice == pStat->st_dev && pFile->nInode == pStat->st_ino)
+        pFile->times.PermissionsChanged(mode);
+  }
   return m_metadata.Put(hostPath, stored);
 }
 
@@ -221,8 +231,9 @@ uint32_t EmulatedFileSystem::GetFileSizeAndTimes(const std::string& path, FileIn
   if (uint32_t err = ResolveExisting(path, resolved)) return err;
   const bool bDirectory = S_ISDIR(resolved.st.st_mode);
   info.dwFileAttributes = bDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0;
-  info.times.ftLastAccessTime = FileTimeOfTimespec(resolved.st.st_atim);
-  info.times.ftLastWriteTime = FileTimeOfTimespec(resolved.st.st_mtim);
+  const ShownTimes times = ShownHostTimes(resolved.st);
+  info.times.ftLastAccessTime = times.ftLastAccessTime;
+  info.times.ftLastWriteTime = times.ftLastWriteTime;
   info.nFileSize = bDirectory ? 0 : static_cast<uint64_t>(resolved.st.st_size);
   return ERROR_SUCCESS;
 }
@@ -288,12 +299,7 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
   if (!pFile) return ERROR_INVALID_HANDLE;
   timespec ts[2];
   HostTimesOf(times, ts);
-  if (::futimens(pFile->fd, ts) != 0) return WinErrorFromErrno(errno);
-  for (int i = 0; i < 2; ++i) {
-    if (ts[i].tv_nsec == UTIME_OMIT) continue;
-    pFile->fixedTimes[i] = ts[i];
-    pFile->bTimesFixed = true;
-  }
+  if (!pFile->times.Set(pFile->fd, ts)) return WinErrorFromErrno(errno);
   if (!times.ftCreationTime) return ERROR_SUCCESS;
   StoredMetadata meta;
   if (!m_metadata.Get(pFile->hostPath, meta)) {  // a file made on the host: what it shows now
@@ -309,9 +315,7 @@ uint32_t EmulatedFileSystem::SetFileTime(FileHandle hFile, const FileTimes& time
 // --- In use -----------------------------------------------------------------------------------
 
 bool EmulatedFileSystem::IsInUse(const std::string& hostPath, const struct stat& st) const {
-  for (const auto& [nId, pFile] : m_openFiles)
-    if (pFile->nDevice == st.st_dev && pFile->nInode == st.st_ino) return true;
-  return IsFileInUseOnHost(hostPath, st.st_dev, st.st_ino);
+  return HasOpenHere(st) || IsFileInUseOnHost(hostPath, st.st_dev, st.st_ino);
 }
 
 uint32_t EmulatedFileSystem::CheckReplaceable(const ResolvedPath& resolved) {
@@ -435,6 +439,13 @@ uint32_t EmulatedFileSystem::WriteFaultInjected() {
     return ERROR_WRITE_FAULT;
 #endif
   return ERROR_SUCCESS;
+}
+
+void EmulatedFileSystem::KillFaultInjected() const {
+#ifdef TARVIUM_FAULT_SEAM
+  if (m_faults.nKillingWrite && m_nWritesSincePlan == m_faults.nKillingWrite)
+    ::kill(::getpid(), SIGKILL);
+#endif
 }
 
 }  // namespace platform::emulated

@@ -11,7 +11,8 @@
 //
 // The implementation is split by kind of operation: emulated_file_system.cpp (paths,
 // attributes, times, temporary names, free space), emulated_file_io.cpp (handles and copying),
-// emulated_file_ops.cpp (delete, move, directories) and emulated_find.cpp (enumeration).
+// emulated_file_ops.cpp (delete, move, directories) and emulated_find.cpp (enumeration); times
+// set through a handle are kept across its writes by held_write_time.h.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -104,10 +105,13 @@ class EmulatedFileSystem : public FileSystem {
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only faults: the nFailingWrite-th WriteFile from now fails with ERROR_WRITE_FAULT
   // (0: none); with bDiskFull every write fails with ERROR_DISK_FULL and drives report no free
-  // space. Writes inside CopyFile and each CopyFileRange count.
+  // space; the process kills itself (SIGKILL) right after the host took the bytes of the
+  // nKillingWrite-th write, as a run killed part-way through a copy. Writes inside CopyFile and
+  // each CopyFileRange count.
   struct FaultPlan {
     uint32_t nFailingWrite = 0;
     bool bDiskFull = false;
+    uint32_t nKillingWrite = 0;
   };
   void SetFaultPlan(const FaultPlan& plan);
 #endif
@@ -139,6 +143,7 @@ class EmulatedFileSystem : public FileSystem {
 
   // In use: a host process runs, maps or locks the file, or this file system has it open.
   bool IsInUse(const std::string& hostPath, const struct stat& st) const;
+  bool HasOpenHere(const struct stat& st) const;
   // The checks before a file's contents or name are replaced or it is deleted.
   uint32_t CheckReplaceable(const ResolvedPath& resolved);
 
@@ -150,6 +155,8 @@ class EmulatedFileSystem : public FileSystem {
   FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st, bool bCanRead,
                          bool bCanWrite);
   uint32_t WriteFaultInjected();
+  // After a write's bytes reached the host: the process dies there when the plan says so.
+  void KillFaultInjected() const;
   uint32_t CopyData(FileHandle hFrom, FileHandle hTo);
 
   // Operations shared by several entry points

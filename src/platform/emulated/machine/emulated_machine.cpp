@@ -171,6 +171,9 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   registry_->RefuseWritesBelow(config_.szRefusedRegistryKey);
 #endif
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
+#ifdef TARVIUM_FAULT_SEAM
+  files_->SetFaultPlan({.nKillingWrite = config_.nKillingWrite});
+#endif
   profile_ = std::make_unique<DeviceSettingsProfile>(*files_, config_.szWindowsDir, *registry_);
   accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
   system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());

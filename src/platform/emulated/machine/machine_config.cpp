@@ -60,6 +60,7 @@ const FieldSpec kFields[] = {
     {"Programs", "Engine", &MachineConfig::szEngine},
     {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
+    {"Faults", "KillAtWrite", &MachineConfig::nKillingWrite},
 };
 
 constexpr const char* kHeader =

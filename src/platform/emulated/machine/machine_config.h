@@ -84,6 +84,9 @@ struct MachineConfig {
   // key ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked") are refused with ERROR_ACCESS_DENIED, as under
   // a key whose access list refuses the user. Builds without the fault seam ignore it.
   std::string szRefusedRegistryKey;
+  // The process kills itself right after the host took the bytes of its nth file write (0: never),
+  // as a run killed part-way through a copy.
+  uint32_t nKillingWrite = 0;
 
   // Printing: what the person at the machine types into a port monitor's "Add Port" dialog (the
   // new port's name); empty: the dialog is cancelled.
