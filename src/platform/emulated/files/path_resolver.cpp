@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -139,23 +138,11 @@ bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
 
 }  // namespace
 
-bool StatHostEntryAt(int dirFd, const char* pszPath, HostEntry& entry) {
-  if (!StatxInto(dirFd, pszPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
-  entry.bLink = S_ISLNK(entry.st.st_mode);
-  return !entry.bLink || StatxInto(dirFd, pszPath, 0, entry);
-}
-
 bool StatHostEntry(const std::string& path, HostEntry& entry) {
-  return StatHostEntryAt(AT_FDCWD, path.empty() ? "/" : path.c_str(), entry);
-}
-
-bool PathResolver::StatBelowMount(const Mount& mount, const std::string& hostPath,
-                                  HostEntry& entry) {
-  const std::string& root = mount.hostRoot;
-  const bool bBelowRoot = mount.rootFd >= 0 && hostPath.size() > root.size() + 1 &&
-                          hostPath[root.size()] == '/' && hostPath.compare(0, root.size(), root) == 0;
-  if (!bBelowRoot) return StatHostEntry(hostPath, entry);
-  return StatHostEntryAt(mount.rootFd, hostPath.c_str() + root.size() + 1, entry);
+  const char* pszPath = path.empty() ? "/" : path.c_str();
+  if (!StatxInto(AT_FDCWD, pszPath, AT_SYMLINK_NOFOLLOW, entry)) return false;
+  entry.bLink = S_ISLNK(entry.st.st_mode);
+  return !entry.bLink || StatxInto(AT_FDCWD, pszPath, 0, entry);
 }
 
 bool StatOpenFile(int fd, HostEntry& entry) {
@@ -190,16 +177,6 @@ PathResolver::PathResolver(const std::string& machineDir, const MachineConfig& c
   for (const ShareMapping& share : config.shares)
     m_mounts.push_back(
         {0, share.server, share.share, NormalHostDir(base, share.hostDir), share.bReadOnly});
-  for (Mount& mount : m_mounts) {
-    if (mount.cDrive == 0 || mount.bReadOnly) continue;
-    const char* pszRoot = mount.hostRoot.empty() ? "/" : mount.hostRoot.c_str();
-    mount.rootFd = ::open(pszRoot, O_PATH | O_DIRECTORY | O_CLOEXEC);  // -1: by whole paths
-  }
-}
-
-PathResolver::~PathResolver() {
-  for (const Mount& mount : m_mounts)
-    if (mount.rootFd >= 0) ::close(mount.rootFd);
 }
 
 const Mount* PathResolver::DriveMount(char cDrive) const {
@@ -235,7 +212,7 @@ bool PathResolver::StatInCachedFolder(const std::string& key, const PathCache::I
   else
     AppendAnsiToUtf8(hostPath, name);
   HostEntry entry;
-  if (!StatBelowMount(*resolved.pMount, hostPath, entry)) return false;
+  if (!StatHostEntry(hostPath, entry)) return false;
   if (!found.pHostName && S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, hostPath, true);
   resolved.Take(entry);
   return true;

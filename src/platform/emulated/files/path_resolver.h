@@ -12,11 +12,9 @@
 // other processes on the same machine start afresh. Resolve checks a cached answer with the one
 // stat its callers need anyway (a file removed or renamed on the host, not through the machine,
 // is then looked up afresh); ResolveHostPath trusts the cache and makes no system call at all.
-// Entries of cached folders on a writable drive are looked at relative to a handle of the
-// drive's root directory, held while the resolver lives: the kernel then walks only the names
-// below the root. A drive's root directory itself is not expected to move on the host while the
-// machine is in use (removable media, which may be swapped, are read-only drives and are always
-// looked up by their whole path).
+// Every look goes by the whole host path, never relative to a kept handle of a drive's root: a
+// root directory replaced on the host, or a path the host takes only in pieces (over PATH_MAX),
+// would then be seen otherwise than by a process that looks afresh.
 // A path found missing is kept too, for the next resolution of the same path only (a file is
 // looked at before it is created): that is answered without looking again while the folder's
 // index (see FolderIndex) and the other processes have seen no change since.
@@ -43,7 +41,6 @@ struct Mount {
   std::string share;
   std::string hostRoot;  // absolute host directory without a trailing '/' ("" for "/")
   bool bReadOnly = false;
-  int rootFd = -1;  // a handle of hostRoot for a writable drive (see PathResolver), else -1
 };
 
 // What one look at a host entry tells: its stat (of the target, for a symbolic link), whether it
@@ -57,8 +54,6 @@ struct HostEntry {
 // One statx gives all of it (a link takes a second one for its target). False when the entry is
 // missing or cannot be read.
 bool StatHostEntry(const std::string& path, HostEntry& entry);
-// The same for a path relative to the directory dirFd (AT_FDCWD: the current directory).
-bool StatHostEntryAt(int dirFd, const char* pszPath, HostEntry& entry);
 // The same for an open file descriptor (never a link); false with errno set when it fails.
 bool StatOpenFile(int fd, HostEntry& entry);
 
@@ -94,9 +89,6 @@ class PathResolver {
  public:
   // Mounts of the machine's drives and shares; relative host directories lie in machineDir.
   PathResolver(const std::string& machineDir, const MachineConfig& config);
-  ~PathResolver();
-  PathResolver(const PathResolver&) = delete;
-  PathResolver& operator=(const PathResolver&) = delete;
 
   // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
   // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
@@ -134,12 +126,9 @@ class PathResolver {
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
   // Looks for the entry `name` of a cached folder under its cached host name, or else its exact
-  // spelling (resolved.pMount is its drive): true with the host path and what the entry is when
-  // it is there.
+  // spelling: true with the host path and what the entry is when it is there.
   bool StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
                           std::string_view name, ResolvedPath& resolved);
-  // StatHostEntry of a path below the mount, relative to its root's handle where it has one.
-  static bool StatBelowMount(const Mount& mount, const std::string& hostPath, HostEntry& entry);
   size_t InCachedFolder(const std::string& key, const WinPath& path, ResolvedPath& resolved,
                         bool& bExactMissed);
   // Answers a resolution from the kept missing path when it is that path and still true.
