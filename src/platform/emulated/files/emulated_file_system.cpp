@@ -129,9 +129,14 @@ uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, WinPath& p
 }
 
 uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, ResolvedPath& resolved) {
-  if (m_resolver.ResolveInCachedFolder(text, resolved)) return ERROR_SUCCESS;
+  using Answer = PathResolver::CachedFolderAnswer;
+  const Answer answer = m_resolver.ResolveInCachedFolder(text, resolved);
+  if (answer == Answer::kFound) return ERROR_SUCCESS;
   WinPath path;
-  return ResolveExisting(text, path, resolved);
+  if (uint32_t err = ParseWindowsPath(text, m_dirs, path)) return err;
+  if (uint32_t err = m_resolver.Resolve(path, resolved, answer == Answer::kExactNameMissing))
+    return err;
+  return resolved.Exists() ? ERROR_SUCCESS : MissingError(resolved);
 }
 
 uint32_t EmulatedFileSystem::MissingError(const ResolvedPath& resolved) {

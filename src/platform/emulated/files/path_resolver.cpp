@@ -226,7 +226,8 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
                                     ResolvedPath& resolved, bool& bExactMissed) {
   const PathCache::InFolder found = m_cache.FindInFolder(key);
   if (!found.pFolderHostPath || found.pHostName || path.parts.empty()) return 0;
-  if (StatInCachedFolder(key, found, path.parts.back(), resolved)) return path.parts.size();
+  if (!bExactMissed && StatInCachedFolder(key, found, path.parts.back(), resolved))
+    return path.parts.size();
   HostEntry folder;
   if (path.parts.size() < 2 || !StatHostEntry(*found.pFolderHostPath, folder) ||
       !S_ISDIR(folder.st.st_mode))
@@ -237,28 +238,30 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
   return path.parts.size() - 1;
 }
 
-bool PathResolver::ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved) {
+PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string_view text,
+                                                                    ResolvedPath& resolved) {
+  constexpr CachedFolderAnswer kGeneral = CachedFolderAnswer::kGoGeneralWay;
   size_t nNames = 0;
-  if (!m_plainKeys.Make(text, m_plainKey, nNames)) return false;
+  if (!m_plainKeys.Make(text, m_plainKey, nNames)) return kGeneral;
   resolved.Reset();
   resolved.pMount = DriveMount(m_plainKey[0]);
-  if (!resolved.pMount) return false;
+  if (!resolved.pMount) return kGeneral;
   SyncWithOtherProcesses();
-  if (m_lastMissing && m_lastMissing->key == m_plainKey) return false;
+  if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
   const size_t nNameStart = text.rfind('\\') + 1;
   const std::string_view key = m_plainKey;
   const PathCache::InFolder found =
       m_cache.FindInFolder(key.substr(0, nNameStart - 1), key.substr(nNameStart));
-  if (!found.pFolderHostPath) return false;
-  if (!StatInCachedFolder(m_plainKey, found, text.substr(nNameStart), resolved)) return false;
+  if (!found.pFolderHostPath) return kGeneral;
+  if (!StatInCachedFolder(m_plainKey, found, text.substr(nNameStart), resolved))
+    return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;
   resolved.nNames = resolved.nFound = nNames;
   resolved.bParentIsDirectory = true;
-  return true;
+  return CachedFolderAnswer::kFound;
 }
 
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
                                   const WinPath& path, ResolvedPath& resolved, bool& bExactMissed) {
-  bExactMissed = false;
   if (const size_t nFound = InCachedFolder(key, path, resolved, bExactMissed)) return nFound;
   std::string cached;
   for (size_t i = ends.size(); i > 0; --i) {
@@ -350,7 +353,8 @@ uint32_t PathResolver::ResolveHostPath(const WinPath& path, std::string& hostPat
   return ERROR_SUCCESS;
 }
 
-uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
+uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved,
+                               bool bExactNameMissing) {
   resolved.Reset();
   if (uint32_t err = FindMount(path, resolved.pMount)) return err;
   SyncWithOtherProcesses();
@@ -358,7 +362,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved) {
   resolved.nNames = path.parts.size();
   if (TakeLastMissing(key, path, resolved)) return ERROR_SUCCESS;
   m_bIndexFoundNone = false;
-  bool bExactMissed = false;
+  bool bExactMissed = bExactNameMissing;
   size_t nFound = CachedPrefix(key, m_ends, path, resolved, bExactMissed);
   HostEntry root;
   bool bPresent = nFound > 0 || StatHostEntry(resolved.hostPath, root);

@@ -92,12 +92,15 @@ class PathResolver {
 
   // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
   // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
-  uint32_t Resolve(const WinPath& path, ResolvedPath& resolved);
+  // bExactNameMissing: ResolveInCachedFolder has just found the last name's exact spelling
+  // missing in its cached folder, which is then not looked at again.
+  uint32_t Resolve(const WinPath& path, ResolvedPath& resolved, bool bExactNameMissing = false);
   // The resolution of an existing entry of a cached folder, straight from the text of a plain full
   // drive path (see KeyOfPlainDrivePath) without parsing it into names: one look at the cache and
-  // one stat. False when the text is not of that form, its folder is not cached or the entry is
-  // not there under its cached or exact name; the caller then goes the general way.
-  bool ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
+  // one stat. Otherwise the caller goes the general way: the text is not of that form, its folder
+  // is not cached, or the entry is not there under its cached or exact name.
+  enum class CachedFolderAnswer { kFound, kExactNameMissing, kGoGeneralWay };
+  CachedFolderAnswer ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
   // Only the host path, from the cache when it has one (see above).
   uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
   // The host path of an existing file or directory as cached, without a look at the host: the
@@ -122,7 +125,7 @@ class PathResolver {
   // The longest cached prefix that still exists: how many names it covers (0 for the root).
   // When only the last name's folder is cached, the last name is tried in its exact spelling
   // first, which for an existing file saves the look at the folder; bExactMissed tells that it
-  // was tried and is not there.
+  // was tried and is not there (already on entry when the caller knows it).
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
   // Looks for the entry `name` of a cached folder under its cached host name, or else its exact
