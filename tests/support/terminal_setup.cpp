@@ -5,12 +5,8 @@
 // test can still show the last screen.
 #include "support/terminal_setup.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -20,24 +16,6 @@ namespace tarvium::test {
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(40);
-
-// The build directory as an absolute path: Setup.exe starts in the media's directory.
-std::string BuildDir() {
-  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
-  const std::string dir = pszDir ? pszDir : "build";
-  if (dir.front() == '/') return dir;
-  char cwd[4096];
-  return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : dir;
-}
-
-bool ReadWhole(const std::string& path, std::string& text) {
-  std::ifstream in(path);
-  if (!in) return false;
-  std::stringstream stream;
-  stream << in.rdbuf();
-  text = stream.str();
-  return true;
-}
 
 }  // namespace
 
@@ -64,20 +42,13 @@ bool TerminalSetup::OnMachine(const std::string& args) {
 
 std::string TerminalSetup::WriteMedia(
     const std::string& setupInf, const std::vector<std::pair<std::string, std::string>>& files) {
-  const std::filesystem::path media = dir_.Path() + "/media";
-  std::filesystem::create_directories(media);
-  std::ofstream(media / "Setup.inf", std::ios::binary) << setupInf;
-  for (const auto& [name, bytes] : files) {
-    std::filesystem::create_directories((media / name).parent_path());
-    std::ofstream(media / name, std::ios::binary) << bytes;
-  }
-  return media.string();
+  dir_.WriteFile("media/Setup.inf", setupInf);
+  for (const auto& [name, bytes] : files) dir_.WriteFile("media/" + name, bytes);
+  return dir_.Path() + "/media";
 }
 
 std::string TerminalSetup::MachineFile(const std::string& relative) const {
-  std::string text;
-  ReadWhole(machine_ + "/" + relative, text);
-  return text;
+  return ReadHostFile(machine_ + "/" + relative);
 }
 
 bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
@@ -111,10 +82,9 @@ std::string TerminalSetup::History() {
 
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-  std::string status;
   while (Screen().find(text) == std::string::npos) {
     // Setup.exe ended: the text will never come.
-    if (ReadWhole(exitFile_, status) && !status.empty()) return false;
+    if (!ReadHostFile(exitFile_).empty()) return false;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(kPollInterval);
   }
@@ -129,7 +99,7 @@ testing::AssertionResult TerminalSetup::Shows(const std::string& text, int nTime
 int TerminalSetup::WaitForExit(int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
   std::string status;
-  while (!ReadWhole(exitFile_, status) || status.empty()) {
+  while ((status = ReadHostFile(exitFile_)).empty()) {
     if (std::chrono::steady_clock::now() > deadline) return -1;
     std::this_thread::sleep_for(kPollInterval);
   }
