@@ -2,7 +2,6 @@
 // clipboard of a real temporary machine: each normal answer and each missing object's "0" or "".
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <algorithm>
 
 #include "engine/setup_run.h"
@@ -240,13 +239,8 @@ TEST(MachineFunctions, ProcessesAndClipboard) {
   TestMachine test;
   SetupRun run(test.Machine());
   // A program of the machine whose module base name ends in ".exe": a shell script that waits.
-  platform::FileSystem& files = test.Machine().Files();
-  ASSERT_EQ(files.CreateDirectoryTree("C:\\Tools"), 0u);
   // A command after the sleep keeps the shell from replacing itself with "sleep".
-  ASSERT_EQ(files.WriteWholeFile("C:\\Tools\\waiter.exe", "#!/bin/sh\nsleep 20\nexit 0\n"), 0u);
-  std::string hostPath;
-  ASSERT_EQ(test.Machine().EmulatedFiles().GetHostPath("C:\\Tools\\waiter.exe", hostPath), 0u);
-  ASSERT_EQ(::chmod(hostPath.c_str(), 0755), 0);
+  test.WriteScript("C:\\Tools\\waiter.exe", "sleep 20\nexit 0");
   platform::ProcessHandle hProcess{};
   ASSERT_EQ(test.Machine().Programs().CreateProcess({"C:\\Tools\\waiter.exe"}, hProcess), 0u);
   // The child shows its own name only once it has started the script; wait for that (bounded).

@@ -1,7 +1,6 @@
 // CloseWindow, KillProcess, AskKillProcesses and the process waits on a real temporary machine:
 // the mode table and the title patterns, windows announced by running programs and closed by the
 // mode, the timed box and its ABORT rule, the processes page, and waits that see real processes.
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -143,13 +142,9 @@ class WindowCommands : public ::testing::Test {
   // the name.
   void StartWorker(const std::string& name) {
     const std::string path = "C:\\bin\\" + name;
-    std::string host;
-    run.machine.Files().CreateDirectoryTree(R"(C:\bin)");
     // Ending the script leaves its sleep behind, as ending a process leaves its children; the sleep
     // must not hold the test's output open.
-    run.machine.Files().WriteWholeFile(path, "#!/bin/sh\nsleep 30 >/dev/null 2>&1 </dev/null\n");
-    script.machine.Machine().EmulatedFiles().GetHostPath(path, host);
-    ::chmod(host.c_str(), 0755);
+    script.machine.WriteScript(path, "sleep 30 >/dev/null 2>&1 </dev/null");
     ASSERT_EQ(Line(path), 1);
     ASSERT_EQ(Line("WaitUntilProcessExists " + name + ",10"), 1);
   }
