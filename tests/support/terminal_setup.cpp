@@ -106,6 +106,15 @@ int TerminalSetup::WaitForExit(int nTimeoutMs) {
   return std::stoi(status);
 }
 
+testing::AssertionResult TerminalSetup::EndsSuccessfully() {
+  if (!WaitFor("successfully completed"))
+    return testing::AssertionFailure() << "no end page:\n" << Screen();
+  Keys("Enter");
+  const int nExit = WaitForExit();
+  if (nExit == 0) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "exit status " << nExit << ":\n" << Screen();
+}
+
 std::vector<std::string> TerminalSetup::Diff() {
   const ToolResult diff =
       RunTool("winmachine", "diff " + ShellQuote(snapshot_) + " " + ShellQuote(machine_));
@@ -114,6 +123,13 @@ std::vector<std::string> TerminalSetup::Diff() {
   for (std::string line; std::getline(stream, line);)
     if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+std::string ProductHead(const std::string& name, const std::string& applicationLines) {
+  const std::string product = "Tarvium Tests\\" + name + " Product";
+  return "[Setup]\nVersion=4.10\n[Application]\nProductName=Tarvium " + name +
+         " Product\nVersion=1.0\nMachineKeyName=" + product +
+         "\\1.0\nApplicationDir=%ProgramFilesDir%\\" + product + "\n" + applicationLines;
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& part) {
