@@ -13,7 +13,6 @@
 #include "install/copy_line_paths.h"
 #include "install/copy_source.h"
 #include "install_test_run.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "support/cabinet_writer.h"
 
 namespace tarvium::test {
@@ -171,12 +170,7 @@ TEST_F(CopyLines, DeleteAndCreateLines) {
 }
 
 TEST_F(CopyLines, PlatformWordsOnA32BitMachine) {
-  platform::emulated::MachineConfig config = t.machine.Machine().Config();
-  config.b64Bit = false;
-  std::string error;
-  ASSERT_TRUE(
-      platform::emulated::SaveMachineConfig(t.machine.Path() + "/machine.ini", config, error));
-  auto machine32 = t.machine.OpenAgain();
+  auto machine32 = t.machine.OpenReconfigured([](auto& config) { config.b64Bit = false; });
   SetupRun run(*machine32);
   run.variables.Set("Src", "C:\\Media\\");
   run.variables.Set("App", "C:\\App\\");

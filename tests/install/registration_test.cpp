@@ -12,7 +12,6 @@
 #include "install/product_registration.h"
 #include "install/section_counts.h"
 #include "install/uninstall_commands.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "script/script_engine.h"
 #include "support/answering_ui.h"
 #include "support/test_machine.h"
@@ -238,12 +237,7 @@ TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
   const std::string log = host.Path() + "/args.txt";
   const std::string engine =
       host.WriteScript("engine.sh", "printf '%s\\n' \"$*\" >> '" + log + "'");
-  platform::emulated::MachineConfig config = machine.Machine().Config();
-  config.szEngine = engine;
-  std::string error;
-  ASSERT_TRUE(
-      platform::emulated::SaveMachineConfig(machine.Path() + "/machine.ini", config, error));
-  auto reopened = machine.OpenAgain();
+  auto reopened = machine.OpenReconfigured([&](auto& config) { config.szEngine = engine; });
   ASSERT_EQ(reopened->Programs().PlaceEngineImage("C:\\Windows\\_UnInst.exe"), 0u);
   SetupRun run(*reopened);
   AttachScriptEngine(run);

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/win_error.h"
 #include "support/temp_dir.h"
 #include "support/test_machine.h"
@@ -32,13 +31,7 @@ class EngineImageTest : public ::testing::Test {
   // machine.ini's Engine= as an administrator edits it; the machine is opened again.
   std::unique_ptr<emulated::EmulatedMachine> WithConfiguredEngine(
       const std::string& engine, const std::vector<std::string>& hostVariables = {}) {
-    const std::string ini = machine.Path() + "/" + emulated::kMachineConfigName;
-    emulated::MachineConfig config;
-    std::string error;
-    EXPECT_TRUE(emulated::LoadMachineConfig(ini, config, error)) << error;
-    config.szEngine = engine;
-    EXPECT_TRUE(emulated::SaveMachineConfig(ini, config, error)) << error;
-    return machine.OpenAgain(hostVariables);
+    return machine.OpenReconfigured([&](auto& config) { config.szEngine = engine; }, hostVariables);
   }
 
   // Starts a command line on the machine and waits; the exit code, or the start's error.

@@ -2,7 +2,6 @@
 // of a silent run, the LastError value, the headless box and the language choice.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 
 #include "engine/error_file.h"
@@ -196,11 +195,7 @@ TEST(LanguageChoice, EachSourceInItsOrder) {
 
 TEST(LanguageChoice, BeforeWindows6TheMuiLanguageOfTheDesktop) {
   TestMachine machine;
-  const std::string ini = machine.Path() + "/machine.ini";
-  const std::string text = test::ReadHostFile(ini);
-  std::ofstream(ini) << std::regex_replace(text, std::regex("MajorVersion *= *10"),
-                                           "MajorVersion=5");
-  auto xp = machine.OpenAgain();
+  auto xp = machine.OpenReconfigured([](auto& config) { config.dwMajorVersion = 5; });
   ASSERT_EQ(xp->System().OsVersion().dwMajorVersion, 5u);
   SetupRun run(*xp);
   machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\Desktop", "MultiUILanguageId", "40C");

@@ -1,5 +1,7 @@
 #include "support/test_machine.h"
 
+#include "platform/emulated/machine/machine_config.h"
+
 #include <sys/stat.h>
 
 #include <stdexcept>
@@ -20,6 +22,20 @@ std::unique_ptr<platform::emulated::EmulatedMachine> TestMachine::OpenAgain(
   auto machine = platform::emulated::EmulatedMachine::Open(machineDir_, hostVariables, error);
   if (!machine) throw std::runtime_error("cannot open the test machine: " + error);
   return machine;
+}
+
+std::unique_ptr<platform::emulated::EmulatedMachine> TestMachine::OpenReconfigured(
+    const std::function<void(platform::emulated::MachineConfig&)>& change,
+    const std::vector<std::string>& hostVariables) const {
+  const std::string ini = machineDir_ + "/" + platform::emulated::kMachineConfigName;
+  platform::emulated::MachineConfig config;
+  std::string error;
+  if (!platform::emulated::LoadMachineConfig(ini, config, error))
+    throw std::runtime_error("cannot read the machine's settings: " + error);
+  change(config);
+  if (!platform::emulated::SaveMachineConfig(ini, config, error))
+    throw std::runtime_error("cannot write the machine's settings: " + error);
+  return OpenAgain(hostVariables);
 }
 
 std::string TestMachine::RegString(platform::RegRoot root, const std::string& key,

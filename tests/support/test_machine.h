@@ -3,6 +3,7 @@
 // The short ways to put a file or a registry text on it and to read them back are the set-up and
 // the checks that most tests share.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ class TestMachine {
   const std::string& Path() const { return machineDir_; }
   // Opens the machine again, as a second engine process on the same machine would.
   std::unique_ptr<platform::emulated::EmulatedMachine> OpenAgain(
+      const std::vector<std::string>& hostVariables = {}) const;
+  // Changes machine.ini as an administrator edits it, then opens the machine again with it.
+  std::unique_ptr<platform::emulated::EmulatedMachine> OpenReconfigured(
+      const std::function<void(platform::emulated::MachineConfig&)>& change,
       const std::vector<std::string>& hostVariables = {}) const;
   // The text of a REG_SZ value ("" when missing).
   std::string RegString(platform::RegRoot root, const std::string& key, const std::string& name);
