@@ -24,9 +24,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::WriteFile(const std::string& name, const std::string& bytes) const {
   const std::string file = path_ + "/" + name;
-  std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-  std::ofstream out(file, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  WriteHostFile(file, bytes);
   return file;
 }
 
@@ -34,6 +32,12 @@ std::string TempDir::WriteScript(const std::string& name, const std::string& bod
   const std::string file = WriteFile(name, "#!/bin/sh\n" + body + "\n");
   if (::chmod(file.c_str(), 0755) != 0) throw std::runtime_error("chmod failed: " + file);
   return file;
+}
+
+void WriteHostFile(const std::string& hostPath, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path());
+  std::ofstream out(hostPath, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadHostFile(const std::string& hostPath) {

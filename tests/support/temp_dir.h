@@ -23,6 +23,8 @@ class TempDir {
   std::string path_;
 };
 
+// Writes the bytes to a host file, making its folders.
+void WriteHostFile(const std::string& hostPath, const std::string& bytes);
 // The bytes of a host file; "" when it cannot be read.
 std::string ReadHostFile(const std::string& hostPath);
 // The Windows path of a host path on Z:, which is the host's root on every machine.
