@@ -13,20 +13,15 @@
 #include "install/copy_line_paths.h"
 #include "install/copy_source.h"
 #include "install_test_run.h"
+#include "support/answering_ui.h"
 #include "support/cabinet_writer.h"
 
 namespace tarvium::test {
 namespace {
 
 // Answers the medium question from a list, running an action (inserting the medium) first.
-class MediumAnswers final : public ui::UserInterface {
+class MediumAnswers final : public AnsweringUserInterface {
  public:
-  int MessageBox(const ui::MessageBoxRequest& request) override {
-    return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
-  }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
   int ShowPage(ui::PageRequest& page) override {
     asked.push_back(page.text);
     if (answers.empty()) return ui::kPageCancel;

@@ -104,12 +104,8 @@ TEST_F(Launch, ErrorLevelIsEmptyForTheChildAndSetAfterIt) {
 TEST_F(Launch, ChildSeesTheMachineEnvironmentOfTheRegistry) {
   const std::string out = machine.HostPath("C:\\") + "/env.txt";
   machine.WriteScript("C:\\Tools\\env.cmd", "printf '[%s]' \"$TOOLS_HOME\" > '" + out + "'");
-  const std::string home = "%SystemRoot%\\Tools";
-  platform::RegValue value{platform::REG_EXPAND_SZ, {home.begin(), home.end()}};
-  value.data.push_back(0);
-  ASSERT_EQ(machine.Machine().Reg().SetValue(platform::RegRoot::LocalMachine,
-                                             kMachineEnvironmentKey, "TOOLS_HOME", value),
-            0u);
+  machine.SetRegString(platform::RegRoot::LocalMachine, kMachineEnvironmentKey, "TOOLS_HOME",
+                       "%SystemRoot%\\Tools", platform::REG_EXPAND_SZ);
   EXPECT_TRUE(Call("C:\\Tools\\env.cmd"));
   std::string windir;
   machine.Machine().Env().GetVariable("SystemRoot", windir);

@@ -9,6 +9,7 @@
 #include "script/close_window_mode.h"
 #include "script/execute_cmd.h"
 #include "script/script_test_run.h"
+#include "support/answering_ui.h"
 
 namespace tarvium {
 namespace {
@@ -78,7 +79,7 @@ TEST(CloseWindowMode, TitlesMatchThePatternWithStars) {
 
 // The person at the run: answers the boxes with OK, or lets the timed ones run out, and answers
 // the pages with a fixed result; what was shown is recorded.
-class PersonAtTheRun final : public ui::UserInterface {
+class PersonAtTheRun final : public test::AnsweringUserInterface {
  public:
   int MessageBox(const ui::MessageBoxRequest& request) override {
     boxes.push_back(request);
@@ -89,9 +90,6 @@ class PersonAtTheRun final : public ui::UserInterface {
     pages.push_back(request);
     return nPageAnswer;
   }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
 
   bool bLetTimeRunOut = false;
   int nPageAnswer = ui::kPageNext;
