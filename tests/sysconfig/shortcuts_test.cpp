@@ -5,37 +5,28 @@
 #include <gtest/gtest.h>
 
 #include "engine/init_variables.h"
-#include "engine/setup_run.h"
 #include "install/build_options.h"
-#include "install/install_engine.h"
 #include "install/install_pass.h"
 #include "platform/code_page.h"
 #include "platform/shell_link.h"
 #include "script/execute_cmd.h"
-#include "script/script_engine.h"
 #include "support/answering_ui.h"
 #include "support/lnkinfo.h"
-#include "support/shown_messages.h"
-#include "support/test_machine.h"
 #include "sysconfig/link_relay.h"
 #include "sysconfig/shortcuts.h"
 #include "sysconfig/system_configuration.h"
+#include "sysconfig_test_run.h"
 
 namespace tarvium::test {
 namespace {
 
-class ShortcutRun {
+class ShortcutRun : public SysconfigTestRun {
  public:
-  explicit ShortcutRun(std::string_view infText = "[Setup]\n") {
-    run.inf.emplace(std::vector<char>(infText.begin(), infText.end()));
-    run.inf->BuildSectionIndex();
+  explicit ShortcutRun(std::string_view infText = "[Setup]\n") : SysconfigTestRun(infText) {
     InitVariables(run);
-    AttachScriptEngine(run);
-    AttachInstallEngine(run);
     AttachSystemConfiguration(run);
     run.ui = std::make_unique<test::AnsweringUserInterface>(kResultIgnore);
-    Files().CreateDirectoryTree("C:\\Tools");
-    Files().WriteWholeFile("C:\\Tools\\tool.exe", "MZ tool");
+    Write("C:\\Tools\\tool.exe", "MZ tool");
   }
 
   platform::FileSystem& Files() { return machine.Machine().Files(); }
@@ -47,16 +38,13 @@ class ShortcutRun {
     run.ctx.bUninstall = false;
     return bOk;
   }
-  platform::ShellLink Read(const std::string& path) {
+  platform::ShellLink ReadLink(const std::string& path) {
     platform::ShellLink link;
     EXPECT_EQ(platform::ReadShellLinkFile(Files(), path, link), 0u) << path;
     return link;
   }
   LnkInfo Lnkinfo(const std::string& path) { return ReadLnkInfo(machine.HostPath(path)); }
-  std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
-  TestMachine machine;
-  SetupRun run{machine.Machine()};
   ShortcutState state;
 };
 
@@ -69,7 +57,7 @@ TEST(ShellLinks, WhereLinksLandAndWhatBothReadersSee) {
   ASSERT_TRUE(t.Make("C:\\Links\\Named,C:\\Tools\\tool.exe,,C:\\Work,,C:\\i.ico,2"));
   const std::string programs = t.Programs();
 
-  const platform::ShellLink tool = t.Read(programs + "\\Tool.lnk");
+  const platform::ShellLink tool = t.ReadLink(programs + "\\Tool.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(tool, ""), "C:\\Tools\\tool.exe");
   EXPECT_EQ(tool.szWorkingDir, "C:\\Tools") << "the folder the target was found in";
   EXPECT_EQ(tool.szIconLocation, "C:\\Tools\\tool.exe") << "an icon index without a file";
@@ -88,10 +76,10 @@ TEST(ShellLinks, WhereLinksLandAndWhatBothReadersSee) {
   EXPECT_EQ(info["Relative path"].substr(0, 3), "..\\");
 
   EXPECT_TRUE(t.Files().FileExists(programs + "\\Old\\Legacy.pif"));
-  const platform::ShellLink quoted = t.Read(programs + "\\Quoted.lnk");
+  const platform::ShellLink quoted = t.ReadLink(programs + "\\Quoted.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(quoted, ""), "C:\\Tools\\tool.exe");
   EXPECT_EQ(quoted.szArguments, "/x \"y z\"");
-  const platform::ShellLink named = t.Read("C:\\Links\\Named.lnk");
+  const platform::ShellLink named = t.ReadLink("C:\\Links\\Named.lnk");
   EXPECT_EQ(named.szWorkingDir, "C:\\Work");
   EXPECT_EQ(named.szIconLocation, "C:\\i.ico");
   EXPECT_TRUE(t.Messages().empty());
@@ -112,10 +100,10 @@ TEST(ShellLinks, TargetsOnTheSearchPathAndUnresolvableOnes) {
   ShortcutRun t;
   t.run.variables.Set("Src", "C:\\Tools\\");
   ASSERT_TRUE(t.Make("Bare,TOOL.EXE"));
-  EXPECT_EQ(platform::ShellLinkTarget(t.Read(t.Programs() + "\\Bare.lnk"), ""),
+  EXPECT_EQ(platform::ShellLinkTarget(t.ReadLink(t.Programs() + "\\Bare.lnk"), ""),
             "C:\\Tools\\TOOL.EXE");  // as SearchPath gives it: the name as asked for
   ASSERT_TRUE(t.Make("Missing,C:\\Nope\\gone.exe,,,,,1"));
-  const platform::ShellLink missing = t.Read(t.Programs() + "\\Missing.lnk");
+  const platform::ShellLink missing = t.ReadLink(t.Programs() + "\\Missing.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(missing, ""), "C:\\Nope\\gone.exe");
   EXPECT_EQ(missing.szWorkingDir, "") << "nothing found to fill it from";
   t.run.ctx.bCreateUnresolvableShellLinks = false;
@@ -206,7 +194,7 @@ TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
   ASSERT_TRUE(hook(t.run, "%CommonPrograms%\\Software (User)\\Product",
                    ", %UninstallString% /AW, , , , , 1, ,"));
   const platform::ShellLink link =
-      t.Read(t.run.variables.Get("CommonPrograms") + "\\Software (User)\\Product.lnk");
+      t.ReadLink(t.run.variables.Get("CommonPrograms") + "\\Software (User)\\Product.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(link, ""), "C:\\Windows\\_UnInst.exe");
   EXPECT_EQ(link.szArguments, "\"C:\\P\\Setup.inf\" /U /AW");
   EXPECT_EQ(link.iIconIndex, 1);
@@ -242,7 +230,7 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   ASSERT_TRUE(BuildOptions(t.run));
   ASSERT_TRUE(HandleProgmanSection(t.run, t.state, "Progman"));
   const std::string group = t.Programs() + "\\Tools Group\\";
-  const platform::ShellLink tool = t.Read(group + "Tool.lnk");
+  const platform::ShellLink tool = t.ReadLink(group + "Tool.lnk");
   EXPECT_EQ(platform::ShellLinkTarget(tool, ""), "C:\\Tools\\tool.exe");
   EXPECT_EQ(tool.szArguments, "-x");
   EXPECT_EQ(tool.szWorkingDir, "C:\\W");
@@ -251,7 +239,7 @@ TEST(ProgramManager, GroupsAndItemsThroughTheShell) {
   EXPECT_EQ(t.Lnkinfo(group + "Tool.lnk")["Local path"], "C:\\Tools\\tool.exe");
   EXPECT_FALSE(t.Files().FileExists(group + "Nope.lnk")) << "its program is missing";
   for (const char* pszName : {"Spaced.lnk", "Quoted.lnk"}) {
-    const platform::ShellLink spaced = t.Read(group + pszName);
+    const platform::ShellLink spaced = t.ReadLink(group + pszName);
     EXPECT_EQ(platform::ShellLinkTarget(spaced, ""), "C:\\Tools\\Sub Dir\\tool.exe") << pszName;
   }
   const std::string startup = t.Programs() + "\\Startup\\";
