@@ -143,8 +143,7 @@ TEST_F(CopyLines, UnwritableSystemDirectoryAndEngineFlags) {
 }
 
 TEST_F(CopyLines, DeleteAndCreateLines) {
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Program Files\\P"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Program Files\\P\\old.log", "x"), 0u);
+  t.machine.WriteFile("C:\\Program Files\\P\\old.log", "x");
   EXPECT_TRUE(Process("1:old.log,,DELETE"));
   EXPECT_TRUE(Files().FileExists("C:\\Program Files\\P\\old.log")) << "an install keeps it";
   EXPECT_TRUE(Process("1:,logs\\, CREATE+HIDDEN"));
@@ -179,8 +178,7 @@ TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
   auto ui = std::make_unique<MediumAnswers>();
   MediumAnswers& shown = *ui;
   t.run.ui = std::move(ui);
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\a.txt", "data"), 0u);
+  t.machine.WriteFile("C:\\Media\\a.txt", "data");
   EXPECT_TRUE(Process("1:a.txt"));
   t.run.messages.lcidLanguage = kLocaleGerman;  // the texts are read again for a new language
   EXPECT_TRUE(Process("1:a.txt"));
@@ -200,8 +198,7 @@ TEST_F(CopyLines, MissingSourceAskedAgainSkippedOrFoundOnAnotherMedium) {
   EXPECT_EQ(answers.asked.size(), 2u) << "asked again after try-again, then skipped";
 
   // Trying again after the medium was put in another directory: the source follows it.
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Disk2"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Disk2\\found.dll", "data"), 0u);
+  t.machine.WriteFile("C:\\Disk2\\found.dll", "data");
   answers.answers = {{ui::kPageNext, [](ui::PageRequest& page) { page.value = "C:\\Disk2"; }}};
   CopySource source{"C:\\Media\\found.dll", {}};
   EXPECT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
@@ -210,8 +207,7 @@ TEST_F(CopyLines, MissingSourceAskedAgainSkippedOrFoundOnAnotherMedium) {
 }
 
 TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\app.dl_", "SZDD"), 0u);
+  t.machine.WriteFile("C:\\Media\\app.dl_", "SZDD");
   CopySource source{"C:\\Media\\app.dll", {}};
   ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
   EXPECT_EQ(source.fullSource, "C:\\Media\\app.dl_");
@@ -220,7 +216,7 @@ TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
   EXPECT_EQ(CompressedName("C:\\x\\a.h"), "C:\\x\\a.h_");
 
   t.run.ctx.szCabTemplateName = "Data00.cab";
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", "MSCF"), 0u);
+  t.machine.WriteFile("C:\\Media\\Data02.cab", "MSCF");
   EngineOf(t.run).nCurrentMedium = 2;  // the counter outranks the line's medium 1
   source = {"C:\\Media\\lib\\x.dll", {}};
   ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
@@ -235,9 +231,8 @@ TEST_F(CopyLines, ACabinetSetReadAcrossCabinetsMovesTheMediumCounter) {
   const std::vector<std::string> cabinets =
       WriteStoredCabinetSet(members, {"Data01.cab", "Data02.cab"}, 7168);
   ASSERT_EQ(cabinets.size(), 2u);
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data01.cab", cabinets[0]), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", cabinets[1]), 0u);
+  t.machine.WriteFile("C:\\Media\\Data01.cab", cabinets[0]);
+  t.machine.WriteFile("C:\\Media\\Data02.cab", cabinets[1]);
   t.run.ctx.szCabTemplateName = "Data00.cab";
   ASSERT_TRUE(Process("1:first.txt"));
   EXPECT_EQ(EngineOf(t.run).nCurrentMedium, 1u);

@@ -28,10 +28,7 @@ class PrinterCommands : public ::testing::Test {
     Put("C:\\Windows\\System32\\mymon.dll");
   }
 
-  void Put(const std::string& path) {
-    files().CreateDirectoryTree(path.substr(0, path.rfind('\\')));
-    ASSERT_EQ(files().WriteWholeFile(path, "MZ"), 0u) << path;
-  }
+  void Put(const std::string& path) { script.machine.WriteFile(path, "MZ"); }
   int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
   int Removal(const std::string& line) {
     run.ctx.bUninstall = true;
