@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace tarvium::test {
 
@@ -30,13 +29,6 @@ std::vector<std::string> ArchiveTestRun::TakeTrace() {
   return std::exchange(run.debugLines, {});
 }
 
-std::string ReadHostFile(const std::string& hostPath) {
-  std::ifstream in(hostPath, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 bool HostPathExists(const std::string& hostPath) {
   struct stat st {};
   return ::lstat(hostPath.c_str(), &st) == 0;
@@ -54,19 +46,8 @@ std::vector<std::string> ListHostTree(const std::string& hostDir) {
   return names;
 }
 
-std::string BuildDir() {
-  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
-  return pszDir ? pszDir : ".";
-}
-
 std::string TestDataDir() {
   return std::string(TARVIUM_SOURCE_DIR) + "/tests/archive/data";
-}
-
-std::string ZPath(const std::string& hostPath) {
-  std::string path = "Z:" + hostPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
 }
 
 int RunHostCommand(const std::string& command) {

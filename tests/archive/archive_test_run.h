@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/setup_run.h"
+#include "support/temp_dir.h"
 #include "support/test_machine.h"
 
 namespace tarvium::test {
@@ -31,12 +32,9 @@ class ArchiveTestRun {
   SetupRun run{machine.Machine()};
 };
 
-std::string ReadHostFile(const std::string& hostPath);              // empty when missing
 bool HostPathExists(const std::string& hostPath);                   // also a dangling symbolic link
 std::vector<std::string> ListHostTree(const std::string& hostDir);  // relative names, sorted
-std::string BuildDir();     // TARVIUM_BUILD_DIR, where the tests find the built module
-std::string TestDataDir();  // tests/archive/data of the source tree
-std::string ZPath(const std::string& hostPath);  // the Windows path on Z: of a host path
+std::string TestDataDir();                       // tests/archive/data of the source tree
 int RunHostCommand(const std::string& command);  // through the shell; the exit status
 
 }  // namespace tarvium::test

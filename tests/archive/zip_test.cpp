@@ -100,16 +100,10 @@ TEST_F(ZipTest, OurArchivesUnpackWithUnzipAndBsdtar) {
   EXPECT_FALSE(PackZip(t.run, "Z:\\tarvium-cannot-write.zip", "C:\\src", "", ""));
 }
 
-TEST_F(ZipTest, NamesThatClimbOutStayInsideTheDestination) {
-  MakeHostileZips();
-  EXPECT_FALSE(Unzip("hostile\\slip.zip"));  // the name with a stream colon is refused
-  EXPECT_EQ(Out(), (std::vector<std::string>{"abs/", "abs/evil4.txt", "abs/evil5.txt", "evil1.txt",
-                                             "evil2.txt", "evil3.txt", "evil6.txt", "evil7.txt"}));
-  for (const std::string& name : ListHostTree(t.machine.Path()))
-    EXPECT_TRUE(name.find("evil") == std::string::npos || name.rfind("drive_c/out/", 0) == 0)
-        << name;
-
-  // Symbolic links already in the destination, to a directory and to a file, are not followed.
+// Entry names that climb out of the destination land inside it, and the one with a stream colon
+// is refused: the scenario script-unzip-hostile unpacks the same slip.zip and compares the machine.
+// Symbolic links already in the destination, to a directory and to a file, are not followed.
+TEST_F(ZipTest, LinksInTheDestinationAreNotFollowed) {
   ASSERT_EQ(InSource("mkdir -p ../elsewhere ../linked && echo keep > ../elsewhere/kept.txt && "
                      "ln -s ../elsewhere ../linked/lib && ln -s ../elsewhere/kept.txt "
                      "../linked/readme.txt && zip -r -q ../tree.zip ."),

@@ -38,25 +38,6 @@ std::string JoinDiffLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::string BuildDir() {
-  const char* dir = std::getenv("TARVIUM_BUILD_DIR");
-  return fs::absolute(dir ? dir : "build").string();
-}
-
-// Z: is the host's root on every machine.
-std::string WindowsPathOfHost(const std::string& hostPath) {
-  std::string path = "Z:" + hostPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void AppendHostFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::app) << text;
 }
@@ -150,8 +131,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   // strings write them.
   std::string WithScenarioDir(std::string text) const {
     std::string dir;
-    for (char c : WindowsPathOfHost(scenario_.dir))
-      dir += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    for (char c : ZPath(scenario_.dir)) dir += c == '\\' ? std::string("\\\\") : std::string(1, c);
     for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
       text.replace(pos, 10, dir);
     return text;
@@ -185,7 +165,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
   // %SCENARIO%: the folder's Windows path.
   std::string WithScenarioPath(std::string text) const {
-    const std::string dir = WindowsPathOfHost(scenario_.dir);
+    const std::string dir = ZPath(scenario_.dir);
     for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
       text.replace(pos, 10, dir);
     return text;
@@ -293,8 +273,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         " TARVIUM_EXIT_CODE_FILE=" + ShellQuote(exitFile) +
         " TARVIUM_SCENARIO_LOGS=" + ShellQuote(logs_) +
         " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") + " TARVIUM_TEST_EXTENSION=" +
-        ShellQuote(WindowsPathOfHost(BuildDir() + "/tests/setup_test_extension.so")) + " && " +
-        program + " 2>&1";
+        ShellQuote(ZPath(BuildDir() + "/tests/setup_test_extension.so")) + " && " + program +
+        " 2>&1";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return result;

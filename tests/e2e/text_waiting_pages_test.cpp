@@ -19,15 +19,7 @@ std::string Worker(const std::string& flagFile) {
          "' ] && [ $n -lt 300 ]; do sleep 0.1; n=$((n+1)); done\n";
 }
 
-constexpr const char* kProcessesProduct = R"([Setup]
-Version=4.10
-
-[Application]
-ProductName=Tarvium Processes Product
-Version=1.0
-MachineKeyName=Tarvium Tests\Processes Product\1.0
-ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Processes Product
-AskKillProcessesText1=These programs still run:
+constexpr const char* kProcessesApplication = R"(AskKillProcessesText1=These programs still run:
 AskKillProcessesText2=They are ended now.
 
 [Options]
@@ -47,9 +39,10 @@ AskKillProcesses 60,absent.exe
 
 TEST(TextModeWaitingPages, ProcessesPageCountsDownGoesOnOnceTheProgramsEndAndEndsThemOnOK) {
   TerminalSetup terminal;
-  const std::string media = terminal.WriteMedia(
-      kProcessesProduct, {{"first.sh", Worker(terminal.Scratch() + "/first.done")},
-                          {"second.sh", Worker(terminal.Scratch() + "/never")}});
+  const std::string media =
+      terminal.WriteMedia(ProductHead("Processes", kProcessesApplication),
+                          {{"first.sh", Worker(terminal.Scratch() + "/first.done")},
+                           {"second.sh", Worker(terminal.Scratch() + "/never")}});
   for (const char* worker : {"/first.sh", "/second.sh"})
     fs::permissions(media + worker, fs::perms::owner_all);
   ASSERT_TRUE(terminal.Start(media, "Setup.inf"));
@@ -73,20 +66,10 @@ TEST(TextModeWaitingPages, ProcessesPageCountsDownGoesOnOnceTheProgramsEndAndEnd
   terminal.Keys("F12");  // OK
 
   // No listed program runs: no page at all, the run ends.
-  ASSERT_TRUE(terminal.Shows("successfully completed"));
-  terminal.Keys("Enter");
-  EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
+  EXPECT_TRUE(terminal.EndsSuccessfully());
 }
 
-constexpr const char* kPromptProduct = R"([Setup]
-Version=4.10
-
-[Application]
-ProductName=Tarvium Prompt Product
-Version=1.0
-MachineKeyName=Tarvium Tests\Prompt Product\1.0
-ApplicationDir=%ProgramFilesDir%\Tarvium Tests\Prompt Product
-Prompts=Patient,Secret
+constexpr const char* kPromptApplication = R"(Prompts=Patient,Secret
 
 [Patient]
 Variable=Patient
@@ -109,7 +92,8 @@ Program=Program files,DEFAULT
 
 TEST(TextModeWaitingPages, ValuePageHidesASecretAndGoesOnByItselfAfterItsTimeOut) {
   TerminalSetup terminal;
-  ASSERT_TRUE(terminal.Start(terminal.WriteMedia(kPromptProduct), "Setup.inf"));
+  ASSERT_TRUE(
+      terminal.Start(terminal.WriteMedia(ProductHead("Prompt", kPromptApplication)), "Setup.inf"));
   // A time-out of 2147483647 seconds: the page waits for the person, like one without.
   ASSERT_TRUE(terminal.Shows("Type a word"));
   terminal.Keys("C-u");
@@ -121,9 +105,7 @@ TEST(TextModeWaitingPages, ValuePageHidesASecretAndGoesOnByItselfAfterItsTimeOut
   EXPECT_EQ(terminal.Screen().find("Geheim42"), std::string::npos) << terminal.Screen();
   ASSERT_TRUE(terminal.Shows("components selected"));
   terminal.Keys("F12");
-  ASSERT_TRUE(terminal.Shows("successfully completed"));
-  terminal.Keys("Enter");
-  EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
+  EXPECT_TRUE(terminal.EndsSuccessfully());
   const std::vector<std::string> diff = terminal.Diff();
   // The recorded answers: the typed word, and the secret (scrambled) although nobody answered.
   EXPECT_TRUE(HasLine(diff, "PATIENT")) << diff.size();

@@ -8,11 +8,11 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/registry/reg_text_decode.h"
 #include "platform/win_error.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
+#include "support/test_machine.h"
 
 namespace {
 
@@ -53,17 +53,10 @@ Written Qw(std::string name, uint64_t n) {
 
 class RegCommandWineTest : public testing::Test {
  protected:
-  void SetUp() override {
-    machineDir_ = dir_.Path() + "/machine";
-    ASSERT_EQ(tarvium::test::RunTool("winmachine", "create " + machineDir_).nExit, 0);
-    std::string error;
-    machine_ = platform::emulated::EmulatedMachine::Open(machineDir_, {}, error);
-    ASSERT_TRUE(machine_) << error;
-  }
   Result Reg(const std::string& args) {
-    return tarvium::test::RunTool("winmachine", "--machine " + machineDir_ + " reg " + args);
+    return tarvium::test::RunTool("winmachine", "--machine " + machine_.Path() + " reg " + args);
   }
-  platform::Registry& Registry() { return machine_->Reg(); }
+  platform::Registry& Registry() { return machine_.Machine().Reg(); }
   std::string Read(const std::string& name, const std::string& key = kBase) {
     RegValue value;
     if (uint32_t err = Registry().QueryValue(RegRoot::CurrentUser, key, name, value))
@@ -79,8 +72,7 @@ class RegCommandWineTest : public testing::Test {
   }
 
   tarvium::test::TempDir dir_;
-  std::string machineDir_;
-  std::unique_ptr<platform::emulated::EmulatedMachine> machine_;
+  tarvium::test::TestMachine machine_;
 };
 
 const AddCase kAddCases[] = {
@@ -357,8 +349,7 @@ TEST_F(RegCommandWineTest, QueryShowsKeysAsRegDoes) {
 
 // The exported file as text: UTF-16LE after its byte-order mark.
 std::string ReadExport(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = tarvium::test::ReadHostFile(path);
   if (bytes.substr(0, 2) != "\xFF\xFE") return "<no UTF-16LE byte-order mark>";
   return platform::emulated::DecodeRegTextBytes(bytes);
 }

@@ -2,9 +2,6 @@
 // the real binary, its output passed through untouched, its exit code as a shell sees it and, for
 // a parent that starts winmachine through the machine, whole.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <cstdlib>
 
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/win_error.h"
@@ -38,9 +35,7 @@ class WinmachineRun : public testing::Test {
 };
 
 TEST_F(WinmachineRun, OutputAndLowByteOfTheCodeReachTheShell) {
-  const std::string engine =
-      host_.WriteFile("engine.sh", "#!/bin/sh\necho \"engine: $*\"\nexit 44\n");
-  ::chmod(engine.c_str(), 0755);
+  const std::string engine = host_.WriteScript("engine.sh", "echo \"engine: $*\"\nexit 44");
   UseEngine(engine);
   const auto result = Run(ShellQuote("C:\\Windows\\_UnInst.exe /U \"a b\""));
   EXPECT_EQ(result.out, "engine: /U a b\n");
@@ -56,10 +51,8 @@ TEST_F(WinmachineRun, OutputAndLowByteOfTheCodeReachTheShell) {
 
 TEST_F(WinmachineRun, AParentOnTheMachineGetsTheWholeCode) {
   UseEngine(TARVIUM_EXIT_WITH_CODE);
-  const char* pszBuild = std::getenv("TARVIUM_BUILD_DIR");
-  std::string winmachine = "Z:" + std::string(pszBuild ? pszBuild : "build") + "/tools/winmachine";
-  for (char& c : winmachine)
-    if (c == '/') c = '\\';
+  const std::string winmachine =
+      tarvium::test::ZPath(tarvium::test::BuildDir() + "/tools/winmachine");
   platform::ProcessStart start;
   start.commandLine =
       winmachine + " --machine " + machine_.Path() + " run C:\\Windows\\_UnInst.exe 3221225477";

@@ -136,13 +136,11 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
   runWith(target, "");
   EXPECT_FALSE(run.machine.Files().FileExists(target));
   runWith(target, "first\n");
-  std::string text;
-  ASSERT_EQ(run.machine.Files().ReadWholeFile(target, text), 0u);
+  const std::string text = test.ReadFile(target);
   EXPECT_EQ(text.substr(0, text.find('\n')), "WORKGROUP;TARVIUM-PC");
   EXPECT_NE(text.find("ProductName: Prod\nVersion    : 1.0\nRevision   : 3\n"), std::string::npos);
   runWith("+" + target, "second\n");
-  std::string appended;
-  ASSERT_EQ(run.machine.Files().ReadWholeFile(target, appended), 0u);
+  const std::string appended = test.ReadFile(target);
   EXPECT_EQ(appended.substr(0, text.size()), text);
   EXPECT_EQ(appended.find("WORKGROUP;", text.size()), std::string::npos);
   EXPECT_EQ(appended.substr(appended.size() - 7), "second\n");

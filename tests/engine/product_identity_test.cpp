@@ -31,11 +31,7 @@ struct ProductIdentityTest : ::testing::Test {
     return run;
   }
   void SetMachineText(const std::string& key, const std::string& name, const std::string& text) {
-    platform::Registry& reg = test.Machine().Reg();
-    ASSERT_EQ(reg.CreateKey(platform::RegRoot::LocalMachine, key), 0u);
-    ASSERT_EQ(reg.SetValue(platform::RegRoot::LocalMachine, key, name,
-                           {1, std::vector<uint8_t>(text.begin(), text.end() + 1)}),
-              0u);
+    test.SetRegString(platform::RegRoot::LocalMachine, key, name, text);
   }
 };
 

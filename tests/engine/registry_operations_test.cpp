@@ -20,7 +20,7 @@ struct OperationsRun {
     platform::RegValue value;
     return Reg().QueryValue(RegRoot::LocalMachine, key, name, value) == 0 ? value.dwType : 99;
   }
-  bool HasKey(const std::string& key) { return Reg().OpenKey(RegRoot::LocalMachine, key) == 0; }
+  bool HasKey(const std::string& key) { return machine.HasRegKey(RegRoot::LocalMachine, key); }
 };
 
 TEST(RegistryOperations, WritesReadsAndTheViewRead) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "engine/error_file.h"
 #include "engine/error_log_entries.h"
@@ -19,13 +17,6 @@
 
 namespace tarvium {
 namespace {
-
-std::string HostText(const std::string& hostPath) {
-  std::ifstream file(hostPath, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 struct SetupLogTest : ::testing::Test {
   test::TempDir host;
@@ -48,7 +39,7 @@ struct SetupLogTest : ::testing::Test {
 TEST_F(SetupLogTest, TraceLinesGoToTheDebuggerOutputOrTheAttachedTraceFile) {
   EXPECT_EQ(SetupTrace(run, "Progress %d\n", 40), 44);
   const std::string line = "Setup: 2026-03-04 09:05:03.007 [Setup] Progress 40\r\n";
-  EXPECT_EQ(HostText(debuggerFile), line);
+  EXPECT_EQ(test::ReadHostFile(debuggerFile), line);
   EXPECT_EQ(run.debugLines.back(), line);
 
   run.ctx.szWindowTitle = "Product Setup";
@@ -64,10 +55,10 @@ TEST_F(SetupLogTest, TraceLinesGoToTheDebuggerOutputOrTheAttachedTraceFile) {
   EXPECT_EQ(File("C:\\trace.log"),
             "2026-03-04 09:05:03.007 [Setup] \r\n\r\nSetup.exe: found /F\r\n\r\n"
             "2026-03-04 09:05:03.007 [Setup] iRet: -1, bAborted: 1\r\n");
-  EXPECT_EQ(HostText(debuggerFile), line);  // nothing reached the debugger meanwhile
+  EXPECT_EQ(test::ReadHostFile(debuggerFile), line);  // nothing reached the debugger meanwhile
 
   SetupTrace(run, "No newline");
-  EXPECT_EQ(HostText(debuggerFile),
+  EXPECT_EQ(test::ReadHostFile(debuggerFile),
             line + "Product Setup: 2026-03-04 09:05:03.007 [Setup] No newline");
   EXPECT_EQ(SetupTrace(run, nullptr), -1);
 
@@ -82,7 +73,7 @@ TEST_F(SetupLogTest, DebuggerOutputIsOffUnlessAKnownListenerIsNamed) {
   SetupRun other(quiet.Machine());
   SetupTrace(other, "unseen\n");
   EXPECT_EQ(other.debugLines.size(), 1u);  // kept on the run, sent nowhere
-  EXPECT_EQ(HostText(debuggerFile), "");
+  EXPECT_EQ(test::ReadHostFile(debuggerFile), "");
   EXPECT_THROW(quiet.OpenAgain({"TARVIUM_DEBUG_OUTPUT=printer"}), std::runtime_error);
   EXPECT_NO_THROW(quiet.OpenAgain({"TARVIUM_DEBUG_OUTPUT="}));
 }
@@ -199,7 +190,7 @@ TEST_F(SetupLogTest, TraceFileNamingReplacingAndFallback) {
   EXPECT_EQ(failing.shownMessages[0].nMessage, 5504);
   EXPECT_EQ(std::get<std::string>(failing.shownMessages[0].args[0]), "C:\\No\\Such\\Folder\\t.log");
   SetupTrace(failing, "still traced\n");
-  EXPECT_NE(HostText(debuggerFile).find("[Setup] still traced\r\n"), std::string::npos);
+  EXPECT_NE(test::ReadHostFile(debuggerFile).find("[Setup] still traced\r\n"), std::string::npos);
 }
 
 }  // namespace

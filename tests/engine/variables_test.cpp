@@ -150,21 +150,17 @@ TEST_F(VariablesTest, RegistryKeyFormsMarksPlaceholdersAndTheLineLimit) {
 // engine's own current user.
 TEST(Variables, SetupServiceRunsTakeTheServiceUserAndHive) {
   test::TestMachine test;
-  auto& reg = test.Machine().Reg();
   ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Anna", "pw"), 0u);
   std::string annaSid;
   ASSERT_EQ(test.Machine().System().LookupAccountName("Anna", annaSid), 0u);
   const std::string serviceKey = "Software\\kelvaron\\TemporaryData\\SetupService";
-  const auto setText = [&](platform::RegRoot root, const std::string& key, const std::string& name,
-                           const std::string& text) {
-    ASSERT_EQ(reg.CreateKey(root, key), 0u);
-    ASSERT_EQ(reg.SetValue(root, key, name, Text(platform::REG_SZ, text)), 0u);
-  };
-  setText(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Anna");
-  setText(platform::RegRoot::LocalMachine, serviceKey, "Desktop", "C:\\Users\\Anna\\Desktop");
-  setText(platform::RegRoot::LocalMachine, serviceKey, "Start Menu", "C:\\Users\\Anna\\Start");
-  setText(platform::RegRoot::Users, annaSid + "\\Software\\T", "V", "Anna's");
-  setText(platform::RegRoot::CurrentUser, "Software\\T", "V", "engine user's");
+  test.SetRegString(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Anna");
+  test.SetRegString(platform::RegRoot::LocalMachine, serviceKey, "Desktop",
+                    "C:\\Users\\Anna\\Desktop");
+  test.SetRegString(platform::RegRoot::LocalMachine, serviceKey, "Start Menu",
+                    "C:\\Users\\Anna\\Start");
+  test.SetRegString(platform::RegRoot::Users, annaSid + "\\Software\\T", "V", "Anna's");
+  test.SetRegString(platform::RegRoot::CurrentUser, "Software\\T", "V", "engine user's");
 
   ASSERT_EQ(test.Machine().Env().SetVariable("CalledFromService", "1"), 0u);
   SetupRun run(test.Machine());
@@ -201,7 +197,7 @@ TEST(Variables, SetupServiceRunsTakeTheServiceUserAndHive) {
             second.debugLines.end());
 
   // A user without a hive: the debugger hears of it and HKCU stays the engine's own.
-  setText(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Nobody");
+  test.SetRegString(platform::RegRoot::LocalMachine, serviceKey, "WindowsUser", "Nobody");
   ASSERT_EQ(test.Machine().Env().SetVariable("CalledFromService", "1"), 0u);
   SetupRun orphan(test.Machine());
   ASSERT_TRUE(InitVariables(orphan));

@@ -7,18 +7,16 @@
 
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
+#include "support/answering_ui.h"
 #include "support/test_machine.h"
 
 namespace tarvium {
 namespace {
 
 // Answers pages from a list (then Next) and records which pages were asked, with Back offered.
-class ScriptedPages final : public ui::UserInterface {
+class ScriptedPages final : public test::AnsweringUserInterface {
  public:
-  int MessageBox(const ui::MessageBoxRequest&) override { return 2; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
+  ScriptedPages() : AnsweringUserInterface(2) {}
   int ShowPage(ui::PageRequest& page) override {
     asked.push_back({page.kind, page.bBack});
     if (page.kind == ui::PageKind::Directory) page.value = "D:";

@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "engine/setup_run.h"
 #include "install/cabinet_files.h"
@@ -24,13 +23,9 @@ class CabinetFiles : public testing::Test {
  protected:
   std::string Host(const std::string& rel) const { return machine.Path() + "/drive_c/" + rel; }
   void WriteHost(const std::string& rel, const std::string& bytes) const {
-    fs::create_directories(fs::path(Host(rel)).parent_path());
-    std::ofstream(Host(rel), std::ios::binary) << bytes;
+    WriteHostFile(Host(rel), bytes);
   }
-  std::string ReadHost(const std::string& rel) const {
-    std::ifstream in(Host(rel), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadHost(const std::string& rel) const { return ReadHostFile(Host(rel)); }
   // Runs a host tool in drive_c\media.
   void InMedia(const std::string& command) const {
     const std::string line = "cd " + ShellQuote(Host("media")) + " && " + command;

@@ -1,6 +1,6 @@
 // Copy lines: the fields and medium forms, the resolved source and destination paths, and the
 // lines' behaviour on a real machine: DELETE, CREATE, the platform words, wrong flags, and a
-// missing source with OPTIONAL, with the error file of /F and with the medium question.
+// missing source asked for again or found on another medium.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -13,21 +13,15 @@
 #include "install/copy_line_paths.h"
 #include "install/copy_source.h"
 #include "install_test_run.h"
-#include "platform/emulated/machine/machine_config.h"
+#include "support/answering_ui.h"
 #include "support/cabinet_writer.h"
 
 namespace tarvium::test {
 namespace {
 
 // Answers the medium question from a list, running an action (inserting the medium) first.
-class MediumAnswers final : public ui::UserInterface {
+class MediumAnswers final : public AnsweringUserInterface {
  public:
-  int MessageBox(const ui::MessageBoxRequest& request) override {
-    return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
-  }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
   int ShowPage(ui::PageRequest& page) override {
     asked.push_back(page.text);
     if (answers.empty()) return ui::kPageCancel;
@@ -149,8 +143,7 @@ TEST_F(CopyLines, UnwritableSystemDirectoryAndEngineFlags) {
 }
 
 TEST_F(CopyLines, DeleteAndCreateLines) {
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Program Files\\P"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Program Files\\P\\old.log", "x"), 0u);
+  t.machine.WriteFile("C:\\Program Files\\P\\old.log", "x");
   EXPECT_TRUE(Process("1:old.log,,DELETE"));
   EXPECT_TRUE(Files().FileExists("C:\\Program Files\\P\\old.log")) << "an install keeps it";
   EXPECT_TRUE(Process("1:,logs\\, CREATE+HIDDEN"));
@@ -171,12 +164,7 @@ TEST_F(CopyLines, DeleteAndCreateLines) {
 }
 
 TEST_F(CopyLines, PlatformWordsOnA32BitMachine) {
-  platform::emulated::MachineConfig config = t.machine.Machine().Config();
-  config.b64Bit = false;
-  std::string error;
-  ASSERT_TRUE(
-      platform::emulated::SaveMachineConfig(t.machine.Path() + "/machine.ini", config, error));
-  auto machine32 = t.machine.OpenAgain();
+  auto machine32 = t.machine.OpenReconfigured([](auto& config) { config.b64Bit = false; });
   SetupRun run(*machine32);
   run.variables.Set("Src", "C:\\Media\\");
   run.variables.Set("App", "C:\\App\\");
@@ -190,8 +178,7 @@ TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
   auto ui = std::make_unique<MediumAnswers>();
   MediumAnswers& shown = *ui;
   t.run.ui = std::move(ui);
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\a.txt", "data"), 0u);
+  t.machine.WriteFile("C:\\Media\\a.txt", "data");
   EXPECT_TRUE(Process("1:a.txt"));
   t.run.messages.lcidLanguage = kLocaleGerman;  // the texts are read again for a new language
   EXPECT_TRUE(Process("1:a.txt"));
@@ -200,38 +187,27 @@ TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
                               "Kopieren: C:\\Media\\a.txt|nach: C:\\Program Files\\P\\a.txt"}));
 }
 
-TEST_F(CopyLines, MissingSourceOptionalErrorFileAndMediumQuestion) {
+// A missing source passed over with OPTIONAL, written to the error file with /F and cancelled at
+// the medium question: the scenarios copy-missing-source-*.
+TEST_F(CopyLines, MissingSourceAskedAgainSkippedOrFoundOnAnotherMedium) {
   auto ui = std::make_unique<MediumAnswers>();
   MediumAnswers& answers = *ui;
   t.run.ui = std::move(ui);
-  EXPECT_TRUE(Process("1:gone.dll,,OPTIONAL"));
-  EXPECT_TRUE(answers.asked.empty()) << "OPTIONAL asks nothing";
-
   answers.answers = {{ui::kPageNext, nullptr}, {ui::kPageSkip, nullptr}};
   EXPECT_TRUE(Process("1:gone.dll"));
   EXPECT_EQ(answers.asked.size(), 2u) << "asked again after try-again, then skipped";
 
-  answers.answers = {{ui::kPageCancel, nullptr}};
-  EXPECT_FALSE(Process("1:gone.dll"));
-
   // Trying again after the medium was put in another directory: the source follows it.
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Disk2"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Disk2\\found.dll", "data"), 0u);
+  t.machine.WriteFile("C:\\Disk2\\found.dll", "data");
   answers.answers = {{ui::kPageNext, [](ui::PageRequest& page) { page.value = "C:\\Disk2"; }}};
   CopySource source{"C:\\Media\\found.dll", {}};
   EXPECT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
   EXPECT_EQ(source.fullSource, "C:\\Disk2\\found.dll");
   EXPECT_EQ(v().Get("Src"), "C:\\Disk2\\");
-
-  const size_t nAsked = answers.asked.size();
-  t.run.ctx.bMissingFilesToErrorFile = true;
-  EXPECT_FALSE(Process("1:gone.dll"));
-  EXPECT_EQ(answers.asked.size(), nAsked) << "/F writes the error file instead of asking";
 }
 
 TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\app.dl_", "SZDD"), 0u);
+  t.machine.WriteFile("C:\\Media\\app.dl_", "SZDD");
   CopySource source{"C:\\Media\\app.dll", {}};
   ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
   EXPECT_EQ(source.fullSource, "C:\\Media\\app.dl_");
@@ -240,7 +216,7 @@ TEST_F(CopyLines, CompressedNameAndCabinetOfTheMedium) {
   EXPECT_EQ(CompressedName("C:\\x\\a.h"), "C:\\x\\a.h_");
 
   t.run.ctx.szCabTemplateName = "Data00.cab";
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", "MSCF"), 0u);
+  t.machine.WriteFile("C:\\Media\\Data02.cab", "MSCF");
   EngineOf(t.run).nCurrentMedium = 2;  // the counter outranks the line's medium 1
   source = {"C:\\Media\\lib\\x.dll", {}};
   ASSERT_EQ(FindCopySource(t.run, 1, 0, source), SourceFound::Found);
@@ -255,9 +231,8 @@ TEST_F(CopyLines, ACabinetSetReadAcrossCabinetsMovesTheMediumCounter) {
   const std::vector<std::string> cabinets =
       WriteStoredCabinetSet(members, {"Data01.cab", "Data02.cab"}, 7168);
   ASSERT_EQ(cabinets.size(), 2u);
-  ASSERT_EQ(Files().CreateDirectoryTree("C:\\Media"), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data01.cab", cabinets[0]), 0u);
-  ASSERT_EQ(Files().WriteWholeFile("C:\\Media\\Data02.cab", cabinets[1]), 0u);
+  t.machine.WriteFile("C:\\Media\\Data01.cab", cabinets[0]);
+  t.machine.WriteFile("C:\\Media\\Data02.cab", cabinets[1]);
   t.run.ctx.szCabTemplateName = "Data00.cab";
   ASSERT_TRUE(Process("1:first.txt"));
   EXPECT_EQ(EngineOf(t.run).nCurrentMedium, 1u);

@@ -46,11 +46,7 @@ class CopyTestRun {
       ASSERT_EQ(Files().SetFileTimes(path, {0, 0, ftLastWrite}), 0u) << path;
     }
   }
-  std::string Read(const std::string& path) {
-    std::string bytes;
-    Files().ReadWholeFile(path, bytes);
-    return bytes;
-  }
+  std::string Read(const std::string& path) { return machine.ReadFile(path); }
   uint64_t LastWrite(const std::string& path) {
     platform::FileInfo info;
     Files().GetFileAttributesEx(path, info);

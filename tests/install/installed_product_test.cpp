@@ -19,19 +19,12 @@ class InstalledProduct : public testing::Test {
     run.variables.Set("Revision", "10");
   }
 
-  void SetString(RegRoot root, const std::string& key, const std::string& name,
-                 const std::string& text) {
-    platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    machine.Machine().Reg().CreateKey(root, key);
-    ASSERT_EQ(machine.Machine().Reg().SetValue(root, key, name, value), 0u);
-  }
   void Register(const std::string& base, const std::string& version, const std::string& revision,
                 const std::string& appPath = "") {
     const std::string record = base + "\\" + version + "\\Setup";
-    SetString(RegRoot::LocalMachine, record, "ProductName", "Product");
-    SetString(RegRoot::LocalMachine, record, "Revision", revision);
-    if (!appPath.empty()) SetString(RegRoot::LocalMachine, record, "AppPath", appPath);
+    machine.SetRegString(RegRoot::LocalMachine, record, "ProductName", "Product");
+    machine.SetRegString(RegRoot::LocalMachine, record, "Revision", revision);
+    if (!appPath.empty()) machine.SetRegString(RegRoot::LocalMachine, record, "AppPath", appPath);
   }
 
   test::TestMachine machine;
@@ -77,7 +70,7 @@ TEST_F(InstalledProduct, RecordDecidesInstalledUserPartAndNewerRevision) {
     machine.Machine().Reg().DeleteTree(RegRoot::LocalMachine, "Software\\Maker");
     if (!c.revision.empty()) Register("Software\\Maker\\Product", "2.5", c.revision);
     if (!c.machineSetup.empty())
-      SetString(RegRoot::LocalMachine, record, "MachineSetup", c.machineSetup);
+      machine.SetRegString(RegRoot::LocalMachine, record, "MachineSetup", c.machineSetup);
     run.ctx.bUserPartRun = false;
     ReadInstalledProduct(run);
     EXPECT_EQ(run.ctx.bInstalled, c.bInstalled) << c.revision;
@@ -87,8 +80,10 @@ TEST_F(InstalledProduct, RecordDecidesInstalledUserPartAndNewerRevision) {
 }
 
 TEST_F(InstalledProduct, AnUninstallOfOnlyTheUserPartFindsItInTheUserHive) {
-  SetString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "ProductName", "P");
-  SetString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "AppPath", "C:\\U\\");
+  machine.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "ProductName",
+                       "P");
+  machine.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "AppPath",
+                       "C:\\U\\");
   ReadInstalledProduct(run);
   EXPECT_FALSE(run.ctx.bInstalled) << "not an uninstall: the machine record decides";
   run.ctx.bUninstall = true;
@@ -102,14 +97,14 @@ TEST_F(InstalledProduct, AnUninstallOfOnlyTheUserPartFindsItInTheUserHive) {
 TEST_F(InstalledProduct, AUserPartRunTakesTheUsersDataElseTheMachines) {
   const std::string record = "Software\\Maker\\Product\\2.5\\Setup";
   Register("Software\\Maker\\Product", "2.5", "10", "C:\\Machine\\");
-  SetString(RegRoot::LocalMachine, record, "MachineSetup", "1");
-  SetString(RegRoot::LocalMachine, record, "DataPath", "C:\\Data\\");
+  machine.SetRegString(RegRoot::LocalMachine, record, "MachineSetup", "1");
+  machine.SetRegString(RegRoot::LocalMachine, record, "DataPath", "C:\\Data\\");
   ReadInstalledProduct(run);
   ASSERT_TRUE(run.ctx.bUserPartRun);
   EXPECT_TRUE(ReadInstalledData(run)) << "the user's first run: only the machine has a record";
   EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Machine\\");
-  SetString(RegRoot::CurrentUser, record, "ProductName", "Product");
-  SetString(RegRoot::CurrentUser, record, "AppPath", "C:\\Mine\\");
+  machine.SetRegString(RegRoot::CurrentUser, record, "ProductName", "Product");
+  machine.SetRegString(RegRoot::CurrentUser, record, "AppPath", "C:\\Mine\\");
   EXPECT_TRUE(ReadInstalledData(run));
   EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Mine\\");
   EXPECT_EQ(run.variables.Get("DataDir"), "C:\\Data\\") << "missing in the user's record";

@@ -6,6 +6,7 @@
 #include "install/build_options.h"
 #include "install/option_page.h"
 #include "install_test_run.h"
+#include "support/answering_ui.h"
 #include "support/test_data.h"
 
 namespace tarvium::test {
@@ -158,12 +159,9 @@ TEST(OptionPage, SizeTexts) {
 }
 
 // Shows the page as a person would use it: toggles the listed titles, then presses a button.
-class ClickingInterface final : public ui::UserInterface {
+class ClickingInterface final : public test::AnsweringUserInterface {
  public:
-  int MessageBox(const ui::MessageBoxRequest&) override { return 2; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
+  ClickingInterface() : AnsweringUserInterface(2) {}
   int ShowOptions(ui::OptionsPage& page) override {
     bBackShown = page.bBack;
     for (const std::string& title : toggles)

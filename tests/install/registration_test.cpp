@@ -3,10 +3,6 @@
 // of an older version through its registered command, other users of a workstation installation,
 // the use counts of shared sections and a later run that is aborted.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "install/build_options.h"
 #include "install/install_test_run.h"
@@ -16,7 +12,6 @@
 #include "install/product_registration.h"
 #include "install/section_counts.h"
 #include "install/uninstall_commands.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "script/script_engine.h"
 #include "support/answering_ui.h"
 #include "support/test_machine.h"
@@ -54,24 +49,8 @@ class Registration : public testing::Test {
     run.ctx.szSetupProgram = "D:\\Setup.exe";
   }
 
-  std::string Text(RegRoot root, const std::string& key, const std::string& name) {
-    return t.machine.RegString(root, key, name);
-  }
-  bool HasValue(RegRoot root, const std::string& key, const std::string& name) {
-    platform::RegValue value;
-    return t.machine.Machine().Reg().QueryValue(root, key, name, value) == 0;
-  }
-  bool HasKey(RegRoot root, const std::string& key) {
-    return t.machine.Machine().Reg().OpenKey(root, key) == 0;
-  }
-  void Set(RegRoot root, const std::string& key, const std::string& name, const std::string& text) {
-    platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    t.machine.Machine().Reg().CreateKey(root, key);
-    ASSERT_EQ(t.machine.Machine().Reg().SetValue(root, key, name, value), 0u);
-  }
-
   InstallTestRun t{kInf};
+  test::TestMachine& m = t.machine;
 };
 
 TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
@@ -103,40 +82,34 @@ TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
     run.run.ctx.bWorkstationSetup = c.bWorkstation;
     run.run.ctx.bUserPartRun = c.bUserPart;
     run.run.ctx.szSilentLevel = "3";  // /S3 asks the pages: not silent, yet a level to keep
-    platform::Registry& reg = run.machine.Machine().Reg();
+    test::TestMachine& on = run.machine;
     if (c.bUserPart) {  // the machine part, as the workstation setup registered it
-      for (const auto& [name, text] : {std::pair<const char*, std::string>{"DisplayName", "Shown"},
-                                       {"SrcSetupExe", "C:\\Server Share\\Setup.exe"},
-                                       {"SrcSetupInf", "C:\\Inf\\Setup.inf"}}) {
-        platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
-        value.data.push_back(0);
-        reg.CreateKey(RegRoot::LocalMachine, kRecord);
-        reg.SetValue(RegRoot::LocalMachine, kRecord, name, value);
-      }
+      on.SetRegString(RegRoot::LocalMachine, kRecord, "DisplayName", "Shown");
+      on.SetRegString(RegRoot::LocalMachine, kRecord, "SrcSetupExe", "C:\\Server Share\\Setup.exe");
+      on.SetRegString(RegRoot::LocalMachine, kRecord, "SrcSetupInf", "C:\\Inf\\Setup.inf");
     }
     BuildUninstallCommands(run.run);
     RegisterInstallation(run.run);
     const RegRoot root = c.bUserPart ? RegRoot::CurrentUser : RegRoot::LocalMachine;
-    platform::RegValue value;
     for (const std::string& name : c.present)
-      EXPECT_EQ(reg.QueryValue(root, kRecord, name, value), 0u) << c.pszKind << " lacks " << name;
+      EXPECT_TRUE(on.HasRegValue(root, kRecord, name)) << c.pszKind << " lacks " << name;
     for (const std::string& name : c.absent)
-      EXPECT_NE(reg.QueryValue(root, kRecord, name, value), 0u) << c.pszKind << " has " << name;
-    const std::string users = std::string(kRecord) + "\\Users";
-    EXPECT_EQ(reg.QueryValue(RegRoot::LocalMachine, users, "User", value) == 0, c.bUserPart)
+      EXPECT_FALSE(on.HasRegValue(root, kRecord, name)) << c.pszKind << " has " << name;
+    EXPECT_EQ(on.HasRegValue(RegRoot::LocalMachine, std::string(kRecord) + "\\Users", "User"),
+              c.bUserPart)
         << c.pszKind << ": only a user setup lists its user, in the machine hive";
     if (c.bUserPart) {
-      EXPECT_EQ(run.machine.RegString(root, kRecord, "DisplayName"), "Shown");
-      EXPECT_EQ(run.machine.RegString(root, kEntry, "QuietDisplayName"), "Product 1.0");
-      EXPECT_EQ(run.machine.RegString(root, kEntry, "UninstallString"),
+      EXPECT_EQ(on.RegString(root, kRecord, "DisplayName"), "Shown");
+      EXPECT_EQ(on.RegString(root, kEntry, "QuietDisplayName"), "Product 1.0");
+      EXPECT_EQ(on.RegString(root, kEntry, "UninstallString"),
                 "\"C:\\Server Share\\Setup.exe\" C:\\Inf\\Setup.inf /U");
-      EXPECT_NE(reg.QueryValue(RegRoot::LocalMachine, kEntry, "DisplayName", value), 0u);
+      EXPECT_FALSE(on.HasRegValue(RegRoot::LocalMachine, kEntry, "DisplayName"));
     } else {
-      EXPECT_EQ(run.machine.RegString(root, kEntry, "DisplayName"), "Product 1.0");
-      EXPECT_EQ(run.machine.RegString(root, kEntry, "UninstallString"),
+      EXPECT_EQ(on.RegString(root, kEntry, "DisplayName"), "Product 1.0");
+      EXPECT_EQ(on.RegString(root, kEntry, "UninstallString"),
                 "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /U");
-      EXPECT_EQ(run.machine.RegString(root, kRecord, "UninstallString"),
-                run.machine.RegString(root, kEntry, "UninstallString"));
+      EXPECT_EQ(on.RegString(root, kRecord, "UninstallString"),
+                on.RegString(root, kEntry, "UninstallString"));
     }
   }
 }
@@ -144,19 +117,19 @@ TEST_F(Registration, PlainWorkstationAndUserSetupsWriteTheirRecords) {
 TEST_F(Registration, RemovalLeavesOnlyWhatRegistrationAloneWrites) {
   BuildUninstallCommands(t.run);
   RegisterInstallation(t.run);
-  Set(RegRoot::LocalMachine, std::string(kRecord) + "\\Options", "A", "1");
-  Set(RegRoot::LocalMachine, std::string(kRecord) + "\\Sections", "[Shared]", "1");
-  Set(RegRoot::CurrentUser, "Software\\Maker\\Settings", "Size", "9");
+  m.SetRegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Options", "A", "1");
+  m.SetRegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Sections", "[Shared]", "1");
+  m.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Settings", "Size", "9");
   t.run.variables.Set("UserKeyName", "Maker\\Settings");
-  ASSERT_TRUE(HasKey(RegRoot::LocalMachine, kRecord));
+  ASSERT_TRUE(m.HasRegKey(RegRoot::LocalMachine, kRecord));
   RemoveRegistration(t.run);
-  EXPECT_FALSE(HasKey(RegRoot::LocalMachine, kRecord));
-  EXPECT_TRUE(HasKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0"));
-  EXPECT_FALSE(HasKey(RegRoot::CurrentUser, "Software\\Maker\\Settings"));
+  EXPECT_FALSE(m.HasRegKey(RegRoot::LocalMachine, kRecord));
+  EXPECT_TRUE(m.HasRegKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0"));
+  EXPECT_FALSE(m.HasRegKey(RegRoot::CurrentUser, "Software\\Maker\\Settings"));
   // PackageGUID is not among the values the removal deletes: the entry stays with it.
-  EXPECT_TRUE(HasValue(RegRoot::LocalMachine, kEntry, "PackageGUID"));
-  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, kEntry, "DisplayName"));
-  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, kEntry, "UninstallString"));
+  EXPECT_TRUE(m.HasRegValue(RegRoot::LocalMachine, kEntry, "PackageGUID"));
+  EXPECT_FALSE(m.HasRegValue(RegRoot::LocalMachine, kEntry, "DisplayName"));
+  EXPECT_FALSE(m.HasRegValue(RegRoot::LocalMachine, kEntry, "UninstallString"));
 }
 
 TEST_F(Registration, UninstallEntryFormsFollowHideUninstallOptionsAndTheService) {
@@ -182,13 +155,11 @@ TEST_F(Registration, UninstallEntryFormsFollowHideUninstallOptionsAndTheService)
     run.run.ctx.dwUninstallOptions = c.dwOptions;
     run.run.ctx.bServiceMode = c.bService;
     RegisterInstallation(run.run);
-    platform::RegValue value;
-    platform::Registry& reg = run.machine.Machine().Reg();
     for (const std::string& name : c.present)
-      EXPECT_EQ(reg.QueryValue(RegRoot::LocalMachine, kEntry, name, value), 0u)
+      EXPECT_TRUE(run.machine.HasRegValue(RegRoot::LocalMachine, kEntry, name))
           << c.nHide << " lacks " << name;
     for (const std::string& name : c.absent)
-      EXPECT_NE(reg.QueryValue(RegRoot::LocalMachine, kEntry, name, value), 0u)
+      EXPECT_FALSE(run.machine.HasRegValue(RegRoot::LocalMachine, kEntry, name))
           << c.nHide << " has " << name;
   }
 }
@@ -219,14 +190,14 @@ TEST_F(Registration, ASectionCountedTwiceIsRemovedByTheSecondUninstall) {
   t.run.ctx.bRepair = true;
   EXPECT_TRUE(StepSectionCount(t.run, "Shared")) << "a repair acts without counting";
   t.run.ctx.bRepair = false;
-  EXPECT_EQ(Text(RegRoot::LocalMachine, sections, "Shared"), "2");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, sections, "Shared"), "2");
   t.run.ctx.bUninstall = true;
   EXPECT_FALSE(StepSectionCount(t.run, "Shared")) << "another product still uses it";
-  EXPECT_EQ(Text(RegRoot::LocalMachine, sections, "Shared"), "1");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, sections, "Shared"), "1");
   EXPECT_TRUE(StepSectionCount(t.run, "Shared"));
-  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, sections, "Shared"));
+  EXPECT_FALSE(m.HasRegValue(RegRoot::LocalMachine, sections, "Shared"));
   EXPECT_TRUE(StepSectionCount(t.run, "Shared")) << "an uncounted section is removed, not below 0";
-  EXPECT_FALSE(HasValue(RegRoot::LocalMachine, sections, "Shared"));
+  EXPECT_FALSE(m.HasRegValue(RegRoot::LocalMachine, sections, "Shared"));
 }
 
 // A first install that is aborted leaves no registration: the scenario aborted-first-install.
@@ -234,9 +205,7 @@ TEST_F(Registration, AnAbortedLaterRunKeepsTheRegistration) {
   InstallTestRun again(
       "[Application]\n[Options]\nA=A,DEFAULT\nB=B,DEFAULT\n[A]\n1:a\n[B]\n1:FAIL\n");
   Identify(again.run);
-  platform::RegValue name{platform::REG_SZ, {'P', 0}};
-  again.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, kRecord);
-  again.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, kRecord, "ProductName", name);
+  again.machine.SetRegString(RegRoot::LocalMachine, kRecord, "ProductName", "P");
   ASSERT_TRUE(BuildOptions(again.run));
   EXPECT_FALSE(RunInstallationWithRegistration(again.run));
   EXPECT_EQ(again.machine.RegString(RegRoot::LocalMachine, kRecord, "ProductName"), "P");
@@ -245,7 +214,7 @@ TEST_F(Registration, AnAbortedLaterRunKeepsTheRegistration) {
 TEST_F(Registration, OtherUsersAreCountedAndAskedFor) {
   const std::string users = std::string(kRecord) + "\\Users";
   for (const char* pszUser : {"Anna", "user", "Ben"})
-    Set(RegRoot::LocalMachine, users, pszUser, "d");
+    m.SetRegString(RegRoot::LocalMachine, users, pszUser, "d");
   EXPECT_EQ(CountOtherUsers(t.run), 2u) << "the current user does not count, in any case";
   t.run.ui = std::make_unique<test::AnsweringUserInterface>(kResultNo);
   EXPECT_FALSE(CheckOtherUsers(t.run));
@@ -267,14 +236,8 @@ TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
   test::TempDir host;
   const std::string log = host.Path() + "/args.txt";
   const std::string engine =
-      host.WriteFile("engine.sh", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + log + "'\nexit 0\n");
-  ::chmod(engine.c_str(), 0755);
-  platform::emulated::MachineConfig config = machine.Machine().Config();
-  config.szEngine = engine;
-  std::string error;
-  ASSERT_TRUE(
-      platform::emulated::SaveMachineConfig(machine.Path() + "/machine.ini", config, error));
-  auto reopened = machine.OpenAgain();
+      host.WriteScript("engine.sh", "printf '%s\\n' \"$*\" >> '" + log + "'");
+  auto reopened = machine.OpenReconfigured([&](auto& config) { config.szEngine = engine; });
   ASSERT_EQ(reopened->Programs().PlaceEngineImage("C:\\Windows\\_UnInst.exe"), 0u);
   SetupRun run(*reopened);
   AttachScriptEngine(run);
@@ -284,23 +247,15 @@ TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
   run.ctx.szErrorFile = "C:\\e.txt";
   const std::string command = "\"C:\\Windows\\_UnInst.exe\" \"C:\\P\\Setup.inf\" /U";
   for (const char* pszBase : {"Software\\Maker\\Product\\1.0\\Setup",
-                              "Software\\Wow6432Node\\Maker\\Product\\1.5\\Setup"}) {
-    platform::RegValue value{platform::REG_SZ, {command.begin(), command.end()}};
-    value.data.push_back(0);
-    reopened->Reg().CreateKey(RegRoot::LocalMachine, pszBase);
-    reopened->Reg().SetValue(RegRoot::LocalMachine, pszBase, "UninstallString", value);
-  }
-  platform::RegValue one{platform::REG_SZ, {'1', 0}};
-  reopened->Reg().SetValue(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0\\Setup",
-                           "MachineSetup", one);
+                              "Software\\Wow6432Node\\Maker\\Product\\1.5\\Setup"})
+    machine.SetRegString(RegRoot::LocalMachine, pszBase, "UninstallString", command);
+  machine.SetRegString(RegRoot::LocalMachine, "Software\\Maker\\Product\\1.0\\Setup",
+                       "MachineSetup", "1");
   uint32_t dwExitCode = 1;
   ASSERT_TRUE(RemovePreviousVersion(run, {"1.0", "", false}, dwExitCode));
   EXPECT_EQ(dwExitCode, 0u);
   ASSERT_TRUE(RemovePreviousVersion(run, {"1.5", "", true}, dwExitCode));
-  std::ifstream in(log);
-  std::stringstream calls;
-  calls << in.rdbuf();
-  EXPECT_EQ(calls.str(),
+  EXPECT_EQ(test::ReadHostFile(log),
             "C:\\P\\Setup.inf /U /Xa /S1 /AW /EC:\\e.txt\n"
             "C:\\P\\Setup.inf /U /Xa /X40 /S1 /EC:\\e.txt\n");
   // Without a registered command the removal fails, and Ignore at 5570 goes on.

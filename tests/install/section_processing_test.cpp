@@ -39,12 +39,8 @@ TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
   EXPECT_EQ(remove.CarriedOutSections(), (Names{"D", "A\\C", "A\\B", "A"}));
   EXPECT_FALSE(IsRecordedInstalled(remove.run, "A\\C"));
   EXPECT_FALSE(IsRecordedInstalled(remove.run, "D"));
-  EXPECT_NE(
-      remove.machine.Machine().Reg().OpenKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"),
-      0u);
-  EXPECT_EQ(
-      remove.machine.Machine().Reg().OpenKey(platform::RegRoot::CurrentUser, "Software\\Vendor"),
-      0u);
+  EXPECT_FALSE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"));
+  EXPECT_TRUE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor"));
 }
 
 TEST(InstallPass, FullAndStandardModesInstallWhatTheyPropose) {

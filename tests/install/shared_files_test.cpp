@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "copy_test_run.h"
 #include "install/copy_flags.h"
@@ -200,17 +198,7 @@ TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
 
   // A DOS-based machine: WININIT.INI lines in order, "NUL" for deletes, one key twice.
   TestMachine machine;
-  const std::string ini = machine.Path() + "/machine.ini";
-  std::string config;
-  {
-    std::ifstream in(ini);
-    config.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  const size_t nAt = config.find("PlatformId=2");
-  ASSERT_NE(nAt, std::string::npos);
-  config[nAt + 11] = '1';
-  std::ofstream(ini, std::ios::trunc) << config;
-  auto dosMachine = machine.OpenAgain();
+  auto dosMachine = machine.OpenReconfigured([](auto& config) { config.dwPlatformId = 1; });
   SetupRun dos(*dosMachine);
   InitVariables(dos);
   const std::string windows = dos.variables.Get("Windows");

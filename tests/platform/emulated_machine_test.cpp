@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/machine_reboot.h"
@@ -149,21 +147,14 @@ TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) 
             ERROR_SUCCESS);
 
   // A RunOnce command: a host script inside the machine that leaves a mark.
-  std::string script;
-  ASSERT_EQ(machine.EmulatedFiles().GetHostPath("C:\\Windows\\mark.sh", script), ERROR_SUCCESS);
-  std::ofstream(script) << "#!/bin/sh\necho ran > \"$1\"\nexit 7\n";
-  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  test.WriteScript("C:\\Windows\\mark.sh", "echo ran > \"$1\"\nexit 7");
   const std::string command = "C:\\Windows\\mark.sh " + test.Path() + "/mark.txt";
   const std::string runOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-  RegValue value{REG_SZ, std::vector<uint8_t>(command.begin(), command.end() + 1)};
-  value.data.back() = 0;
-  ASSERT_EQ(machine.Reg().SetValue(RegRoot::LocalMachine, runOnce, "Mark", value), ERROR_SUCCESS);
+  test.SetRegString(RegRoot::LocalMachine, runOnce, "Mark", command);
   ASSERT_EQ(machine.PowerRequests().ExitWindows(EWX_REBOOT, 0), ERROR_SUCCESS);
 
   const std::vector<RebootStep> steps = RebootMachine(machine);
-  std::string content;
-  EXPECT_EQ(files.ReadWholeFile("C:\\app.dll", content), ERROR_SUCCESS);
-  EXPECT_EQ(content, "new");
+  EXPECT_EQ(test.ReadFile("C:\\app.dll"), "new");
   EXPECT_FALSE(files.FileExists("C:\\new.dll"));
   EXPECT_FALSE(files.FileExists("C:\\stale.tmp"));
   std::vector<PendingFileRename> pending;
@@ -172,10 +163,7 @@ TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) 
   EXPECT_EQ(machine.Reg().OpenKey(RegRoot::CurrentUser, "Volatile Environment"),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(test.RegString(RegRoot::LocalMachine, runOnce, "Mark"), "") << "RunOnce runs once";
-  std::ifstream mark(test.Path() + "/mark.txt");
-  std::string markText;
-  EXPECT_TRUE(std::getline(mark, markText));
-  EXPECT_EQ(markText, "ran");
+  EXPECT_EQ(tarvium::test::ReadHostFile(test.Path() + "/mark.txt"), "ran\n");
   const auto run = std::find_if(steps.begin(), steps.end(), [](const RebootStep& step) {
     return step.what.find("RunOnce\\Mark") != std::string::npos;
   });

@@ -5,26 +5,17 @@
 #include "platform/emulated/processes/engine_image.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/win_error.h"
+#include "support/temp_dir.h"
 #include "support/test_machine.h"
 
 namespace platform {
 namespace {
 
 using tarvium::test::TestMachine;
-
-std::string ReadHostText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class EngineImageTest : public ::testing::Test {
  protected:
@@ -40,13 +31,7 @@ class EngineImageTest : public ::testing::Test {
   // machine.ini's Engine= as an administrator edits it; the machine is opened again.
   std::unique_ptr<emulated::EmulatedMachine> WithConfiguredEngine(
       const std::string& engine, const std::vector<std::string>& hostVariables = {}) {
-    const std::string ini = machine.Path() + "/" + emulated::kMachineConfigName;
-    emulated::MachineConfig config;
-    std::string error;
-    EXPECT_TRUE(emulated::LoadMachineConfig(ini, config, error)) << error;
-    config.szEngine = engine;
-    EXPECT_TRUE(emulated::SaveMachineConfig(ini, config, error)) << error;
-    return machine.OpenAgain(hostVariables);
+    return machine.OpenReconfigured([&](auto& config) { config.szEngine = engine; }, hostVariables);
   }
 
   // Starts a command line on the machine and waits; the exit code, or the start's error.
@@ -93,18 +78,16 @@ TEST_F(EngineImageTest, AnImageRunsTheEngineWithTheFullExitCode) {
 TEST_F(EngineImageTest, TheEngineGetsTheArgumentsAndTheImagePath) {
   tarvium::test::TempDir host;
   const std::string record = host.Path() + "/record.txt";
-  const std::string engine = host.WriteFile(
+  const std::string engine = host.WriteScript(
       "engine.sh",
-      "#!/bin/sh\nprintf '%s|' \"$TARVIUM_ENGINE_IMAGE\" \"$TARVIUM_MACHINE\" \"$@\" > " + record +
-          "\n");
-  ::chmod(engine.c_str(), 0755);
+      "printf '%s|' \"$TARVIUM_ENGINE_IMAGE\" \"$TARVIUM_MACHINE\" \"$@\" > " + record);
   // TARVIUM_ENGINE of the invocation wins over machine.ini.
   auto opened = WithConfiguredEngine(TARVIUM_EXIT_WITH_CODE, {"TARVIUM_ENGINE=" + engine});
   uint32_t dwExitCode = 1;
   ASSERT_EQ(Run(*opened, "\"C:\\Program Files\\Prod\\Setup.exe\" /U \"a b\" /S", dwExitCode),
             ERROR_SUCCESS);
   EXPECT_EQ(dwExitCode, 0u);
-  EXPECT_EQ(ReadHostText(record),
+  EXPECT_EQ(tarvium::test::ReadHostFile(record),
             "C:\\Program Files\\Prod\\Setup.exe|" + opened->Directory() + "|/U|a b|/S|");
 }
 
@@ -115,10 +98,8 @@ TEST_F(EngineImageTest, WithoutAnEngineTheImageIsNoProgram) {
     EXPECT_EQ(Run(*opened, "C:\\Windows\\_UnInst.exe", dwExitCode), ERROR_BAD_EXE_FORMAT) << engine;
   }
   // A relative Engine= is taken in the machine directory.
-  std::ifstream helper(TARVIUM_EXIT_WITH_CODE, std::ios::binary);
   const std::string copy = machine.Path() + "/engine-copy";
-  std::ofstream(copy, std::ios::binary) << helper.rdbuf();
-  ::chmod(copy.c_str(), 0755);
+  std::filesystem::copy_file(TARVIUM_EXIT_WITH_CODE, copy);
   auto opened = WithConfiguredEngine("engine-copy");
   uint32_t dwExitCode = 0;
   ASSERT_EQ(Run(*opened, "C:\\Windows\\_UnInst.exe 42", dwExitCode), ERROR_SUCCESS);

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,8 +15,6 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/host/host_file_system.h"
@@ -27,13 +24,9 @@
 namespace platform {
 namespace {
 
+using tarvium::test::ReadHostFile;
 using tarvium::test::TempDir;
-
-std::string WindowsPathOf(const std::string& hostPath) {
-  std::string path = "Z:" + hostPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
+using tarvium::test::ZPath;
 
 HostProcessesConfig TestConfig() {
   HostProcessesConfig config;
@@ -43,19 +36,6 @@ HostProcessesConfig TestConfig() {
   };
   config.wineProgram.clear();
   return config;
-}
-
-std::string WriteScript(const TempDir& dir, const std::string& name, const std::string& body) {
-  const std::string path = dir.WriteFile(name, "#!/bin/sh\n" + body + "\n");
-  ::chmod(path.c_str(), 0755);
-  return path;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // Starts, waits without limit and returns the exit code (or the start error as a failure).
@@ -93,13 +73,13 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
       {"\"" + helper + "\" 6702; exit 0", 0},
   };
   for (const auto& [body, dwExpected] : cases) {
-    const std::string script = WriteScript(dir, "child", body);
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + WindowsPathOf(script) + "\""}), dwExpected)
+    const std::string script = dir.WriteScript("child", body);
+    EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(script) + "\""}), dwExpected)
         << body;
   }
   // The helper run directly: codes that need all 32 bits.
   for (const uint32_t dwCode : {6702u, 0xFFFFE5CCu, 0xFFFFFFFFu})
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = WindowsPathOf(helper) + " " +
+    EXPECT_EQ(RunToEnd(processes, {.commandLine = ZPath(helper) + " " +
                                                   std::to_string(static_cast<int32_t>(dwCode))}),
               dwCode);
   // Exit-code files do not pile up.
@@ -111,15 +91,15 @@ TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
   TempDir dir;
   HostProcesses processes(TestConfig());
   const std::string out = dir.Path() + "/out";
-  const std::string script = WriteScript(
-      dir, "show args",
+  const std::string script = dir.WriteScript(
+      "show args",
       "{ pwd -P; printf '[%s]\\n' \"$@\"; echo \"$GREETING\"; echo \"$PATH\"; } > '" + out + "'");
   std::filesystem::create_directory(dir.Path() + "/work");
-  const std::string line = "\"" + WindowsPathOf(script) +
-                           R"(" plain "two words" "say \"hi\"" C:\dir\ "end\\" "" caf)" + "\xE9";
+  const std::string line =
+      "\"" + ZPath(script) + R"(" plain "two words" "say \"hi\"" C:\dir\ "end\\" "" caf)" + "\xE9";
   EXPECT_EQ(RunToEnd(processes,
                      {.commandLine = line,
-                      .currentDirectory = WindowsPathOf(dir.Path() + "/work"),
+                      .currentDirectory = ZPath(dir.Path() + "/work"),
                       .environment = std::vector<std::string>{"GREETING=gr\xFC\xDF",
                                                               "Path=C:\\Windows", "=C:=C:\\x"}}),
             0u);
@@ -127,20 +107,20 @@ TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
                                "\n[plain]\n[two words]\n[say \"hi\"]\n[C:\\dir\\]\n[end\\]\n[]\n"
                                "[caf\xC3\xA9]\ngr\xC3\xBC\xC3\x9F\n" +
                                std::getenv("PATH") + "\n";
-  EXPECT_EQ(ReadText(out), expected);
+  EXPECT_EQ(ReadHostFile(out), expected);
 }
 
 TEST(Processes, FindsProgramsByTheSearchRule) {
   TempDir dir;
   const std::string out = dir.Path() + "/out";
   const std::string body = "echo \"$0 $*\" >> '" + out + "'";
-  WriteScript(dir, "cwd/tool", body);
-  WriteScript(dir, "cwd/sub/deep", body);
-  WriteScript(dir, "bin/onpath", body);
-  WriteScript(dir, "fakewine", body);
+  dir.WriteScript("cwd/tool", body);
+  dir.WriteScript("cwd/sub/deep", body);
+  dir.WriteScript("bin/onpath", body);
+  dir.WriteScript("fakewine", body);
   dir.WriteFile("cwd/app.exe", "MZ\x90");
   HostProcessesConfig config = TestConfig();
-  config.searchDirectories = {WindowsPathOf(dir.Path() + "/bin")};
+  config.searchDirectories = {ZPath(dir.Path() + "/bin")};
   config.wineProgram = dir.Path() + "/fakewine";
   config.checkLogon = [](const std::string& domain, const std::string& user,
                          const std::string& password) {
@@ -148,14 +128,15 @@ TEST(Processes, FindsProgramsByTheSearchRule) {
                                                                        : ERROR_LOGON_FAILURE;
   };
   HostProcesses processes(std::move(config));
-  const std::string cwd = WindowsPathOf(dir.Path() + "/cwd");
+  const std::string cwd = ZPath(dir.Path() + "/cwd");
   // A bare name with and without ".exe", a relative path, a search directory, the host's PATH,
   // and a PE file through Wine with its host path.
   for (const char* pszLine : {"tool 1", "tool.exe 2", "sub\\deep 3", "onpath 4", "true", "app 5"})
     EXPECT_EQ(RunToEnd(processes, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
   const std::string p = dir.Path();
-  EXPECT_EQ(ReadText(out), p + "/cwd/tool 1\n" + p + "/cwd/tool 2\n" + p + "/cwd/sub/deep 3\n" + p +
-                               "/bin/onpath 4\n" + p + "/fakewine " + p + "/cwd/app.exe 5\n");
+  EXPECT_EQ(ReadHostFile(out), p + "/cwd/tool 1\n" + p + "/cwd/tool 2\n" + p + "/cwd/sub/deep 3\n" +
+                                   p + "/bin/onpath 4\n" + p + "/fakewine " + p +
+                                   "/cwd/app.exe 5\n");
 
   // Under another account after a logon; what the start was given is recorded.
   ProcessHandle hProcess;
@@ -183,7 +164,7 @@ TEST(Processes, FailedStartsGiveTheWindowsError) {
   dir.WriteFile("noexec", "#!/bin/sh\n");
   std::filesystem::create_directory(dir.Path() + "/folder");
   HostProcesses processes(TestConfig());
-  const std::string p = WindowsPathOf(dir.Path());
+  const std::string p = ZPath(dir.Path());
   const std::pair<ProcessStart, uint32_t> cases[] = {
       {{.commandLine = p + "\\missing.exe"}, ERROR_FILE_NOT_FOUND},
       {{.commandLine = "no-such-program-anywhere"}, ERROR_FILE_NOT_FOUND},
@@ -209,12 +190,11 @@ TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   TempDir dir;
   HostProcesses processes(TestConfig());
   const std::string pidFile = dir.Path() + "/grandchild";
-  const std::string script = WriteScript(dir, "spawner",
-                                         "sleep 5 & echo $! > '" + pidFile + ".tmp'; mv '" +
-                                             pidFile + ".tmp' '" + pidFile + "'; sleep 5");
+  const std::string script =
+      dir.WriteScript("spawner", "sleep 5 & echo $! > '" + pidFile + ".tmp'; mv '" + pidFile +
+                                     ".tmp' '" + pidFile + "'; sleep 5");
   ProcessHandle hProcess;
-  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hProcess),
-            ERROR_SUCCESS);
+  ASSERT_EQ(processes.CreateProcess({.commandLine = ZPath(script)}, hProcess), ERROR_SUCCESS);
   WaitResult result;
   ASSERT_EQ(processes.WaitForProcess(
                 hProcess, INFINITE, [&] { return !std::filesystem::exists(pidFile); }, result),
@@ -231,7 +211,7 @@ TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
   EXPECT_TRUE(IsGone(static_cast<pid_t>(info.dwProcessId)));  // ended and reaped
   // The grandchild died of the kill: reaped here (orphans come here) or by the dying script.
-  const pid_t grandchild = std::stoi(ReadText(pidFile));
+  const pid_t grandchild = std::stoi(ReadHostFile(pidFile));
   int status = 0;
   if (::waitpid(grandchild, &status, 0) == grandchild)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
@@ -277,11 +257,10 @@ TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
 TEST(Processes, EnumeratesRunningProgramsByModuleName) {
   TempDir dir;
   HostProcesses processes(TestConfig());
-  const std::string script = WriteScript(dir, "Runner", "while :; do sleep 0.05; done");
+  const std::string script = dir.WriteScript("Runner", "while :; do sleep 0.05; done");
   ProcessHandle hSleep, hRunner;
   ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hSleep), ERROR_SUCCESS);
-  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hRunner),
-            ERROR_SUCCESS);
+  ASSERT_EQ(processes.CreateProcess({.commandLine = ZPath(script)}, hRunner), ERROR_SUCCESS);
   ProcessInfo sleepInfo, runnerInfo;
   processes.GetProcessInfo(hSleep, sleepInfo);
   processes.GetProcessInfo(hRunner, runnerInfo);
@@ -326,12 +305,11 @@ TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
   const int fd = ::open("/dev/null", O_RDONLY);
   ASSERT_EQ(::dup2(fd, 50), 50);
   const std::string script =
-      WriteScript(dir, "probe", "test -e /proc/$$/fd/50 && exit 1; sleep 0.1");
+      dir.WriteScript("probe", "test -e /proc/$$/fd/50 && exit 1; sleep 0.1");
   const size_t nBefore = CountOwnDescriptors();
 
   ProcessHandle hProcess;
-  ASSERT_EQ(processes.CreateProcess({.commandLine = WindowsPathOf(script)}, hProcess),
-            ERROR_SUCCESS);
+  ASSERT_EQ(processes.CreateProcess({.commandLine = ZPath(script)}, hProcess), ERROR_SUCCESS);
   ProcessInfo info;
   processes.GetProcessInfo(hProcess, info);
   ASSERT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);  // still running
@@ -343,7 +321,7 @@ TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(IsGone(static_cast<pid_t>(info.dwProcessId)));
 
-  EXPECT_EQ(RunToEnd(processes, {.commandLine = WindowsPathOf(script)}), 0u);
+  EXPECT_EQ(RunToEnd(processes, {.commandLine = ZPath(script)}), 0u);
   EXPECT_EQ(CountOwnDescriptors(), nBefore);
   ::close(50);
   ::close(fd);

@@ -13,12 +13,6 @@ using tarvium::test::MachineDir;
 
 const char* const kIni = R"(C:\App\app.ini)";
 
-std::string ReadAll(FileSystem& files, const std::string& path) {
-  std::string bytes;
-  files.ReadWholeFile(path, bytes);
-  return bytes;
-}
-
 TEST(IniProfile, ReadsValuesAndListsAsWindowsDoes) {
   MachineDir machine;
   IniProfile profile(machine.Files(), R"(C:\Windows)");
@@ -69,7 +63,7 @@ TEST(IniProfile, WritesChangeOnlyWhatTheyMustAndCreateWhatIsMissing) {
   ASSERT_EQ(profile.WritePrivateProfileString("MAIN", "Added", "a", kIni), ERROR_SUCCESS);
   ASSERT_EQ(profile.WritePrivateProfileString("tail", "y", "2", kIni), ERROR_SUCCESS);
   ASSERT_EQ(profile.WritePrivateProfileString("New", "n", "3", kIni), ERROR_SUCCESS);
-  EXPECT_EQ(ReadAll(files, kIni),
+  EXPECT_EQ(machine.ReadFile(kIni),
             "; keep me\n"
             "[Main]\r\n"
             "Key=new\r\n"
@@ -86,7 +80,7 @@ TEST(IniProfile, WritesChangeOnlyWhatTheyMustAndCreateWhatIsMissing) {
   ASSERT_EQ(profile.WritePrivateProfileString("TAIL", nullptr, nullptr, kIni), ERROR_SUCCESS);
   ASSERT_EQ(profile.WritePrivateProfileSection("New", std::string("a=1\0b=2\0", 8), kIni),
             ERROR_SUCCESS);
-  EXPECT_EQ(ReadAll(files, kIni),
+  EXPECT_EQ(machine.ReadFile(kIni),
             "; keep me\n"
             "[Main]\r\n"
             "Key=new\r\n"
@@ -102,11 +96,11 @@ TEST(IniProfile, WritesChangeOnlyWhatTheyMustAndCreateWhatIsMissing) {
   EXPECT_EQ(profile.WritePrivateProfileString("Main", "Key", "x", kIni), ERROR_ACCESS_DENIED);
   ASSERT_EQ(profile.WritePrivateProfileString("boot", "drivers", "mmsystem.dll", "System.ini"),
             ERROR_SUCCESS);
-  EXPECT_EQ(ReadAll(files, R"(C:\Windows\SYSTEM.INI)"), "[boot]\r\ndrivers=mmsystem.dll\r\n");
+  EXPECT_EQ(machine.ReadFile(R"(C:\Windows\SYSTEM.INI)"), "[boot]\r\ndrivers=mmsystem.dll\r\n");
   ASSERT_EQ(profile.WriteProfileString("Reboot", "C:\\Setup.exe", "1"), ERROR_SUCCESS);
   EXPECT_EQ(profile.GetProfileInt("reboot", "c:\\setup.exe", 0), 1);
   EXPECT_EQ(profile.GetProfileString("Reboot", "C:\\Setup.exe", ""), "1");
-  EXPECT_EQ(ReadAll(files, R"(C:\Windows\win.ini)"), "[Reboot]\r\nC:\\Setup.exe=1\r\n");
+  EXPECT_EQ(machine.ReadFile(R"(C:\Windows\win.ini)"), "[Reboot]\r\nC:\\Setup.exe=1\r\n");
 }
 
 }  // namespace

@@ -23,11 +23,7 @@ struct ProfileFixture {
   void Write(const std::string& path, const std::string& bytes) {
     ASSERT_EQ(machine.Files().WriteWholeFile(path, bytes), ERROR_SUCCESS);
   }
-  std::string Read(const std::string& path) {
-    std::string bytes;
-    machine.Files().ReadWholeFile(path, bytes);
-    return bytes;
-  }
+  std::string Read(const std::string& path) { return machine.ReadFile(path); }
   bool Exists(const std::string& path) { return machine.Files().FileExists(path); }
 };
 

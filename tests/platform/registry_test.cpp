@@ -35,30 +35,23 @@ std::vector<std::string> ValueNames(Registry& reg, RegRoot root, const std::stri
 
 TEST_F(RegistryTest, NamesCompareWithoutCaseAndKeepTheirCase) {
   bool bCreated = false;
-  ASSERT_EQ(reg->CreateKey(LocalMachine,
-                           "Software\\Vendor\\Gr\xF6\xDF"
-                           "e",
-                           false, RegView::Default, &bCreated),
+  ASSERT_EQ(reg->CreateKey(LocalMachine, "Software\\Vendor\\Gr\xF6\xDF\x65", false,
+                           RegView::Default, &bCreated),
             ERROR_SUCCESS);
   EXPECT_TRUE(bCreated);
   // \xD6 is the upper case of \xF6 in Windows-1252; \x8A of \x9A.
-  EXPECT_EQ(reg->CreateKey(LocalMachine,
-                           "SOFTWARE\\VENDOR\\GR\xD6\xDF"
-                           "E",
-                           false, RegView::Default, &bCreated),
+  EXPECT_EQ(reg->CreateKey(LocalMachine, "SOFTWARE\\VENDOR\\GR\xD6\xDF\x45", false,
+                           RegView::Default, &bCreated),
             ERROR_SUCCESS);
   EXPECT_FALSE(bCreated);
-  EXPECT_EQ(Subkeys(*reg, LocalMachine, "software\\vendor"), std::vector<std::string>{"Gr\xF6\xDF"
-                                                                                      "e"});
+  EXPECT_EQ(Subkeys(*reg, LocalMachine, "software\\vendor"),
+            std::vector<std::string>{"Gr\xF6\xDF\x65"});
 
   ASSERT_EQ(reg->SetValue(LocalMachine, "Software\\Vendor", "Na\x9Ame", Sz("one")), ERROR_SUCCESS);
   ASSERT_EQ(reg->SetValue(LocalMachine, "Software\\Vendor", "NA\x8AME", Dword(7)), ERROR_SUCCESS);
   EXPECT_EQ(ValueNames(*reg, LocalMachine, "Software\\Vendor"),
             std::vector<std::string>{"Na\x9Ame"});
-  EXPECT_EQ(Read(LocalMachine, "Software\\Vendor",
-                 "na\x9A"
-                 "me"),
-            Text(Dword(7)));
+  EXPECT_EQ(Read(LocalMachine, "Software\\Vendor", "na\x9Ame"), Text(Dword(7)));
 
   // The default value is the empty name; it is absent until set. Bytes are kept exactly, also a
   // REG_SZ without its zero and an embedded zero.
@@ -72,10 +65,7 @@ TEST_F(RegistryTest, NamesCompareWithoutCaseAndKeepTheirCase) {
   EXPECT_EQ(reg->SetValue(LocalMachine, "Software\\Missing", "x", Sz("x")), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(reg->DeleteValue(LocalMachine, "Software\\Vendor", "missing"), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(reg->DeleteValue(LocalMachine, "Software\\Vendor", "NAME"), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(reg->DeleteValue(LocalMachine, "Software\\Vendor",
-                             "NA\x8A"
-                             "ME"),
-            ERROR_SUCCESS);
+  EXPECT_EQ(reg->DeleteValue(LocalMachine, "Software\\Vendor", "NA\x8AME"), ERROR_SUCCESS);
   EXPECT_EQ(Read(LocalMachine, "Software\\Vendor", "Na\x9Ame"), "<error 2>");
 }
 

@@ -3,7 +3,6 @@
 // and refused while a printer uses them, and the Win.ini device settings kept in the registry.
 #include <gtest/gtest.h>
 
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/spooler.h"
 #include "platform/win_error.h"
 #include "support/test_machine.h"
@@ -79,14 +78,8 @@ TEST(EmulatedSpooler, AddPrinterChecksWhatThePrinterNames) {
 
 TEST(EmulatedSpooler, PortDialogIsAnsweredByTheMachine) {
   tarvium::test::TestMachine t;
-  const std::string ini = t.Path() + "/machine.ini";
-  emulated::MachineConfig config;
-  std::string error;
-  ASSERT_TRUE(emulated::LoadMachineConfig(ini, config, error)) << error;
   EXPECT_EQ(t.Machine().Printing().AddPort("", "Local Port"), ERROR_CANCELLED);
-  config.szPortDialogAnswer = "TARVIUM1:";
-  ASSERT_TRUE(emulated::SaveMachineConfig(ini, config, error)) << error;
-  auto machine = t.OpenAgain();
+  auto machine = t.OpenReconfigured([](auto& config) { config.szPortDialogAnswer = "TARVIUM1:"; });
   Spooler& spooler = machine->Printing();
   EXPECT_EQ(spooler.AddPort("", "No Monitor"), ERROR_UNKNOWN_PRINT_MONITOR);
   EXPECT_EQ(spooler.AddPort("", "Local Port"), ERROR_SUCCESS);

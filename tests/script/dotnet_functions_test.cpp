@@ -27,10 +27,7 @@ class DotNetMachine {
     ASSERT_EQ(test.Machine().Reg().SetValue(RegRoot::LocalMachine, kNdp + key, name, value), 0u);
   }
   void Text(const std::string& key, const char* name, const std::string& text) {
-    platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    ASSERT_EQ(test.Machine().Reg().CreateKey(RegRoot::LocalMachine, kNdp + key), 0u);
-    ASSERT_EQ(test.Machine().Reg().SetValue(RegRoot::LocalMachine, kNdp + key, name, value), 0u);
+    test.SetRegString(RegRoot::LocalMachine, kNdp + key, name, text);
   }
   void Runtime(const std::string& framework, const std::string& dir) {
     ASSERT_EQ(test.Machine().Files().CreateDirectoryTree("C:\\Windows\\Microsoft.NET\\" +
@@ -76,21 +73,15 @@ TEST(DotNetFunctions, OlderVersionsNeedTheirKeysVersionsAndRuntimes) {
 
 TEST(DotNetFunctions, VersionOneZeroReadsItsPolicyAndActiveSetupKeys) {
   DotNetMachine m;
-  platform::Registry& reg = m.test.Machine().Reg();
-  const std::string policy = "Software\\Microsoft\\.NETFramework\\Policy\\v1.0";
-  ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, policy), 0u);
-  ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, policy, "3705", {platform::REG_SZ, {'x', 0}}), 0u);
+  m.test.SetRegString(RegRoot::LocalMachine, "Software\\Microsoft\\.NETFramework\\Policy\\v1.0",
+                      "3705", "x");
   EXPECT_EQ(m.States({"1.0"}), "1.0=0/-1 ");
   m.Runtime("Framework", "v1.0.3705");
   EXPECT_EQ(m.States({"1.0"}), "1.0=1/0 ");
   const std::string component =
       "Software\\Microsoft\\Active Setup\\Installed "
       "Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
-  const std::string version = "1,0,3705,3";
-  platform::RegValue value{platform::REG_SZ, {version.begin(), version.end()}};
-  value.data.push_back(0);
-  ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, component), 0u);
-  ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, component, "Version", value), 0u);
+  m.test.SetRegString(RegRoot::LocalMachine, component, "Version", "1,0,3705,3");
   EXPECT_EQ(m.States({"1.0"}), "1.0=1/3 ");
 }
 

@@ -3,14 +3,10 @@
 // setup that ends with a full 32-bit code, and the shortcuts of tests/data/lnk for links.
 #include "script/launch_program.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "engine/machine_environment.h"
 #include "engine/setup_run.h"
@@ -19,6 +15,7 @@
 #include "script/crypt/scramble_value.h"
 #include "script/msi_quiet_switch.h"
 #include "script/script_engine.h"
+#include "support/temp_dir.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
 
@@ -42,23 +39,6 @@ class RecordingUi : public ui::UserInterface {
 
 class Launch : public ::testing::Test {
  protected:
-  std::string Host(const std::string& windowsPath) {
-    std::string hostPath;
-    EXPECT_EQ(machine.Machine().EmulatedFiles().GetHostPath(windowsPath, hostPath), 0u);
-    return hostPath;
-  }
-  void WriteScript(const std::string& windowsPath, const std::string& body) {
-    machine.Machine().Files().CreateDirectoryTree(windowsPath.substr(0, windowsPath.rfind('\\')));
-    ASSERT_EQ(machine.Machine().Files().WriteWholeFile(windowsPath, "#!/bin/sh\n" + body + "\n"),
-              0u);
-    ::chmod(Host(windowsPath).c_str(), 0755);
-  }
-  std::string ReadHost(const std::string& windowsPath) {
-    std::ifstream in(Host(windowsPath), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
   std::string ErrorLevel() {
     std::string value;
     machine.Machine().Env().GetVariable("ERRORLEVEL", value);
@@ -79,13 +59,11 @@ class Launch : public ::testing::Test {
 };
 
 std::string ExitWithCode() {
-  std::string path = "Z:" + std::string(TARVIUM_EXIT_WITH_CODE);
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
+  return test::ZPath(TARVIUM_EXIT_WITH_CODE);
 }
 
 TEST_F(Launch, ExitCodesBecomeErrorLevelAndChildSetupsAskForRestarts) {
-  WriteScript("C:\\Tools\\three.cmd", "exit 3");
+  machine.WriteScript("C:\\Tools\\three.cmd", "exit 3");
   SetVariable(run, "TOOLS", "C:\\Tools");
   EXPECT_TRUE(Call("%TOOLS%\\three.cmd"));
   EXPECT_EQ(ErrorLevel(), "3");
@@ -110,35 +88,32 @@ TEST_F(Launch, ExitCodesBecomeErrorLevelAndChildSetupsAskForRestarts) {
 
 // The child never sees the ErrorLevel of an earlier program: it is emptied before each start.
 TEST_F(Launch, ErrorLevelIsEmptyForTheChildAndSetAfterIt) {
-  const std::string out = Host("C:\\") + "/level.txt";
-  WriteScript("C:\\Tools\\three.cmd", "exit 3");
-  WriteScript("C:\\Tools\\level.cmd", "printf '[%s]' \"$ERRORLEVEL\" >> '" + out + "'; exit 4");
+  const std::string out = machine.HostPath("C:\\") + "/level.txt";
+  machine.WriteScript("C:\\Tools\\three.cmd", "exit 3");
+  machine.WriteScript("C:\\Tools\\level.cmd",
+                      "printf '[%s]' \"$ERRORLEVEL\" >> '" + out + "'; exit 4");
   EXPECT_TRUE(Call("C:\\Tools\\three.cmd"));
   EXPECT_EQ(ErrorLevel(), "3");
   EXPECT_TRUE(Call("C:\\Tools\\level.cmd"));
   EXPECT_EQ(ErrorLevel(), "4");
   EXPECT_TRUE(Call("C:\\Tools\\level.cmd"));
-  EXPECT_EQ(ReadHost("C:\\level.txt"), "[][]");
+  EXPECT_EQ(machine.ReadFile("C:\\level.txt"), "[][]");
 }
 
 // A value the setup wrote into the machine environment of the registry reaches the program.
 TEST_F(Launch, ChildSeesTheMachineEnvironmentOfTheRegistry) {
-  const std::string out = Host("C:\\") + "/env.txt";
-  WriteScript("C:\\Tools\\env.cmd", "printf '[%s]' \"$TOOLS_HOME\" > '" + out + "'");
-  const std::string home = "%SystemRoot%\\Tools";
-  platform::RegValue value{platform::REG_EXPAND_SZ, {home.begin(), home.end()}};
-  value.data.push_back(0);
-  ASSERT_EQ(machine.Machine().Reg().SetValue(platform::RegRoot::LocalMachine,
-                                             kMachineEnvironmentKey, "TOOLS_HOME", value),
-            0u);
+  const std::string out = machine.HostPath("C:\\") + "/env.txt";
+  machine.WriteScript("C:\\Tools\\env.cmd", "printf '[%s]' \"$TOOLS_HOME\" > '" + out + "'");
+  machine.SetRegString(platform::RegRoot::LocalMachine, kMachineEnvironmentKey, "TOOLS_HOME",
+                       "%SystemRoot%\\Tools", platform::REG_EXPAND_SZ);
   EXPECT_TRUE(Call("C:\\Tools\\env.cmd"));
   std::string windir;
   machine.Machine().Env().GetVariable("SystemRoot", windir);
-  EXPECT_EQ(ReadHost("C:\\env.txt"), "[" + windir + "\\Tools]");
+  EXPECT_EQ(machine.ReadFile("C:\\env.txt"), "[" + windir + "\\Tools]");
 }
 
 TEST_F(Launch, CallTimeLimitEndsTheProgram) {
-  WriteScript("C:\\Tools\\slow.cmd", "exec sleep 20");
+  machine.WriteScript("C:\\Tools\\slow.cmd", "exec sleep 20");
   run.ctx.nCallTimeOut = 1000;
   EXPECT_TRUE(Call("C:\\Tools\\slow.cmd"));
   EXPECT_EQ(ErrorLevel(), "-1");
@@ -154,7 +129,7 @@ TEST_F(Launch, CallTimeLimitEndsTheProgram) {
 }
 
 TEST_F(Launch, WithoutWaitingReturnsAtOnceAndAQuitEndsAWait) {
-  WriteScript("C:\\Tools\\wait.cmd", "sleep 2");  // outlives the test's waits, then ends
+  machine.WriteScript("C:\\Tools\\wait.cmd", "sleep 2");  // outlives the test's waits, then ends
   auto ui = std::make_unique<RecordingUi>();
   RecordingUi& recorder = *ui;
   run.ui = std::move(ui);
@@ -175,7 +150,8 @@ TEST_F(Launch, WithoutWaitingReturnsAtOnceAndAQuitEndsAWait) {
 }
 
 TEST_F(Launch, FailedStartsAndLogons) {
-  WriteScript("C:\\Tools\\mark.cmd", "echo ran > '" + Host("C:\\") + "/ran.txt'");
+  machine.WriteScript("C:\\Tools\\mark.cmd",
+                      "echo ran > '" + machine.HostPath("C:\\") + "/ran.txt'");
   EXPECT_FALSE(Call("C:\\Tools\\missing.exe /x"));
   EXPECT_EQ(dwError, platform::ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ErrorLevel(), "-1");
@@ -195,8 +171,8 @@ TEST_F(Launch, FailedStartsAndLogons) {
 
 TEST_F(Launch, AnotherUserStartsInTheProfileWithTheRightPasswordOnly) {
   AttachScriptEngine(run);
-  const std::string out = Host("C:\\") + "/who.txt";
-  WriteScript("C:\\Tools\\who.cmd", "{ pwd -P; echo \"$USERNAME\"; } > '" + out + "'");
+  const std::string out = machine.HostPath("C:\\") + "/who.txt";
+  machine.WriteScript("C:\\Tools\\who.cmd", "{ pwd -P; echo \"$USERNAME\"; } > '" + out + "'");
   ASSERT_EQ(machine.Machine().EmulatedUsers().AddUser("Anna", "Pa$$w0rd"), 0u);
   ASSERT_EQ(machine.Machine().Files().CreateDirectoryTree("C:\\Users\\Anna"), 0u);
 
@@ -210,13 +186,14 @@ TEST_F(Launch, AnotherUserStartsInTheProfileWithTheRightPasswordOnly) {
   ASSERT_TRUE(Tarvium::ScrambleValue(encrypted, 7));
   EXPECT_TRUE(LaunchProgram(run, "C:\\Tools\\who.cmd", "Anna", encrypted, false, true, false,
                             &dwError, &dwExitCode, ""));
-  EXPECT_EQ(ReadHost("C:\\who.txt"),
-            std::filesystem::canonical(Host("C:\\Users\\Anna")).string() + "\nAnna\n");
+  EXPECT_EQ(machine.ReadFile("C:\\who.txt"),
+            std::filesystem::canonical(machine.HostPath("C:\\Users\\Anna")).string() + "\nAnna\n");
 }
 
 TEST_F(Launch, ShortcutStartsItsTargetWithItsArgumentsInItsDirectory) {
-  const std::string out = Host("C:\\") + "/out.txt";
-  WriteScript("C:\\Tools\\show-args.cmd", "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + "'");
+  const std::string out = machine.HostPath("C:\\") + "/out.txt";
+  machine.WriteScript("C:\\Tools\\show-args.cmd",
+                      "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + "'");
   machine.Machine().Files().CreateDirectoryTree("C:\\Work");
   machine.Machine().Files().CreateDirectoryTree("C:\\Links");
   const std::string link = test::ReadTestData("lnk/show-args.lnk");
@@ -224,8 +201,9 @@ TEST_F(Launch, ShortcutStartsItsTargetWithItsArgumentsInItsDirectory) {
   ASSERT_EQ(machine.Machine().Files().WriteWholeFile("C:\\Links\\Show-Args.LNK", link), 0u);
 
   EXPECT_TRUE(Call("C:\\Links\\Show-Args.LNK \"and more\""));
-  EXPECT_EQ(ReadHost("C:\\out.txt"), std::filesystem::canonical(Host("C:\\Work")).string() +
-                                         "\n[first]\n[two words]\n[last]\n[and more]\n");
+  EXPECT_EQ(machine.ReadFile("C:\\out.txt"),
+            std::filesystem::canonical(machine.HostPath("C:\\Work")).string() +
+                "\n[first]\n[two words]\n[last]\n[and more]\n");
   EXPECT_EQ(ErrorLevel(), "0");
 }
 

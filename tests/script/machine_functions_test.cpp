@@ -2,12 +2,10 @@
 // clipboard of a real temporary machine: each normal answer and each missing object's "0" or "".
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <algorithm>
 
 #include "engine/setup_run.h"
 #include "machine_function_call.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "script/evaluate_condition.h"
 #include "script/group_membership.h"
 #include "support/test_data.h"
@@ -33,26 +31,12 @@ void ExpectCalls(SetupRun& run, std::initializer_list<Case> cases) {
         << c.function << "(" << c.args << ")";
 }
 
-// Rewrites machine.ini with a change and opens the machine again.
-template <class Change>
-std::unique_ptr<platform::emulated::EmulatedMachine> Reconfigured(TestMachine& test,
-                                                                  Change change) {
-  platform::emulated::MachineConfig config = test.Machine().Config();
-  change(config);
-  std::string error;
-  EXPECT_TRUE(platform::emulated::SaveMachineConfig(test.Path() + "/machine.ini", config, error));
-  return test.OpenAgain();
-}
-
 TEST(MachineFunctions, FilesAndPaths) {
   TestMachine test;
   SetupRun run(test.Machine());
-  platform::FileSystem& files = test.Machine().Files();
-  ASSERT_EQ(files.CreateDirectoryTree("C:\\Data\\Sub"), 0u);
-  ASSERT_EQ(files.WriteWholeFile("C:\\Data\\readme.TXT", "Hello W\xF6rld"), 0u);
-  ASSERT_EQ(files.WriteWholeFile("C:\\Data\\big.bin", "12345"), 0u);
-  ASSERT_EQ(files.WriteWholeFile("C:\\Data\\Sub\\app.exe", test::ReadTestData("pe/english64.exe")),
-            0u);
+  test.WriteFile("C:\\Data\\readme.TXT", "Hello W\xF6rld");
+  test.WriteFile("C:\\Data\\big.bin", "12345");
+  test.WriteFile("C:\\Data\\Sub\\app.exe", test::ReadTestData("pe/english64.exe"));
   ExpectCalls(run, {
                        {"DoesFileExist", "C:\\Data\\*.txt", "1"},
                        {"DoesFileExist", "c:\\data\\README.txt", "1"},
@@ -82,7 +66,7 @@ TEST(MachineFunctions, FilesAndPaths) {
 
 TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
   TestMachine test;
-  auto machine = Reconfigured(test, [&](platform::emulated::MachineConfig& config) {
+  auto machine = test.OpenReconfigured([&](auto& config) {
     config.shares.push_back({"srv", "pub", "drive_c", false});
   });
   SetupRun run(*machine);
@@ -105,11 +89,8 @@ TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
   TestMachine test;
   SetupRun run(test.Machine());
   platform::Registry& reg = test.Machine().Reg();
-  const platform::RegValue text{platform::REG_SZ, {'x', 0}};
-  ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\Test"), 0u);
-  ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, "Software\\Tarvium\\Test", "Name", text), 0u);
-  ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:"), 0u);
-  ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:", "V", text), 0u);
+  test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Test", "Name", "x");
+  test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:", "V", "x");
   ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Classes\\.tvm"), 0u);
   ASSERT_EQ(reg.CreateKey(RegRoot::LocalMachine, "Software\\Tarvium\\A,B"), 0u);
   ASSERT_EQ(
@@ -192,8 +173,7 @@ TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
   EXPECT_TRUE(logged("GetUninstallKeyName: No value for DisplayName given"));
 
   // A 32-bit Windows has one view: the architecture chooses nothing.
-  auto machine32 =
-      Reconfigured(test, [](platform::emulated::MachineConfig& config) { config.b64Bit = false; });
+  auto machine32 = test.OpenReconfigured([](auto& config) { config.b64Bit = false; });
   SetupRun run32(*machine32);
   ExpectCalls(run32, {{"GetUninstallKeyName", "Tarvium Demo,x86", "{A64}"},
                       {"GetUninstallKeyName", "Tarvium Demo 32,x86", ""}});
@@ -213,7 +193,7 @@ TEST(MachineFunctions, AdaptersAndDomainController) {
                        {"GetDCName", "WORKGROUP", ""},
                    });
 
-  auto domainMachine = Reconfigured(test, [](platform::emulated::MachineConfig& config) {
+  auto domainMachine = test.OpenReconfigured([](auto& config) {
     config.szDomain = "CORP";
     config.szDomainController = "DC01";
     config.adapters = {{"Wifi", "", "a0-b1-c2-d3-e4-f5", "", "", "", true},
@@ -229,7 +209,7 @@ TEST(MachineFunctions, AdaptersAndDomainController) {
                              {"GetDCName", "OTHER", ""},
                          });
 
-  auto offlineMachine = Reconfigured(test, [](platform::emulated::MachineConfig& config) {
+  auto offlineMachine = test.OpenReconfigured([](auto& config) {
     config.adapters = {{"Lan", "", "00-11-22-33-44-55", "", "", "", true}};
   });
   SetupRun offlineRun(*offlineMachine);
@@ -240,13 +220,8 @@ TEST(MachineFunctions, ProcessesAndClipboard) {
   TestMachine test;
   SetupRun run(test.Machine());
   // A program of the machine whose module base name ends in ".exe": a shell script that waits.
-  platform::FileSystem& files = test.Machine().Files();
-  ASSERT_EQ(files.CreateDirectoryTree("C:\\Tools"), 0u);
   // A command after the sleep keeps the shell from replacing itself with "sleep".
-  ASSERT_EQ(files.WriteWholeFile("C:\\Tools\\waiter.exe", "#!/bin/sh\nsleep 20\nexit 0\n"), 0u);
-  std::string hostPath;
-  ASSERT_EQ(test.Machine().EmulatedFiles().GetHostPath("C:\\Tools\\waiter.exe", hostPath), 0u);
-  ASSERT_EQ(::chmod(hostPath.c_str(), 0755), 0);
+  test.WriteScript("C:\\Tools\\waiter.exe", "sleep 20\nexit 0");
   platform::ProcessHandle hProcess{};
   ASSERT_EQ(test.Machine().Programs().CreateProcess({"C:\\Tools\\waiter.exe"}, hProcess), 0u);
   // The child shows its own name only once it has started the script; wait for that (bounded).

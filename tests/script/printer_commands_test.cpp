@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "engine/init_variables.h"
-#include "platform/emulated/machine/machine_config.h"
 #include "platform/spooler.h"
 #include "script/execute_cmd.h"
 #include "script/script_test_run.h"
@@ -29,10 +28,7 @@ class PrinterCommands : public ::testing::Test {
     Put("C:\\Windows\\System32\\mymon.dll");
   }
 
-  void Put(const std::string& path) {
-    files().CreateDirectoryTree(path.substr(0, path.rfind('\\')));
-    ASSERT_EQ(files().WriteWholeFile(path, "MZ"), 0u) << path;
-  }
+  void Put(const std::string& path) { script.machine.WriteFile(path, "MZ"); }
   int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
   int Removal(const std::string& line) {
     run.ctx.bUninstall = true;
@@ -173,11 +169,7 @@ TEST_F(PrinterCommands, DependentFilesEndAtTheFirstEmptyName) {
 // with it becomes the default, and when it is deleted the next printer takes its place.
 TEST(PrinterCommandsOnDosBasedWindows, DefaultPrinterFollowsTheAttribute) {
   test::TestMachine test;
-  platform::emulated::MachineConfig config = test.Machine().Config();
-  config.dwPlatformId = 1;
-  std::string error;
-  ASSERT_TRUE(platform::emulated::SaveMachineConfig(test.Path() + "/machine.ini", config, error));
-  const auto machine = test.OpenAgain();
+  const auto machine = test.OpenReconfigured([](auto& config) { config.dwPlatformId = 1; });
   SetupRun run(*machine);
   AttachScriptEngine(run);
   InitVariables(run);

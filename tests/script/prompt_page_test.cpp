@@ -15,17 +15,15 @@
 #include "engine/setup_phases.h"
 #include "platform/ansi_case.h"
 #include "script_test_run.h"
+#include "support/answering_ui.h"
 
 namespace tarvium {
 namespace {
 
 // Answers each page from a queue of (result, entered value); an empty queue takes the defaults.
-class AnsweringPages : public ui::UserInterface {
+class AnsweringPages : public test::AnsweringUserInterface {
  public:
-  int MessageBox(const ui::MessageBoxRequest&) override { return 1; }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
+  AnsweringPages() : AnsweringUserInterface(1) {}
   int ShowPage(ui::PageRequest& page) override {
     asked.push_back(page);
     if (answers.empty()) return page.nDefaultChoice;

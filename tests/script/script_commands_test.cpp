@@ -1,8 +1,6 @@
 // The script commands on a real temporary machine: pass rules and undoing in the removal pass,
 // loops, waits, sizing, the abort rule of the syntax versions, text, registry and XML editing.
 // Each test drives ExecuteCmd with lines as a script section holds them.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include "engine/init_variables.h"
@@ -36,15 +34,9 @@ class ScriptCommands : public ::testing::Test {
     return nResult;
   }
   void Write(const std::string& path, const std::string& text) {
-    const size_t nSlash = path.rfind('\\');
-    files().CreateDirectoryTree(path.substr(0, nSlash));
-    ASSERT_EQ(files().WriteWholeFile(path, text), 0u) << path;
+    script.machine.WriteFile(path, text);
   }
-  std::string Read(const std::string& path) {
-    std::string text;
-    files().ReadWholeFile(path, text);
-    return text;
-  }
+  std::string Read(const std::string& path) { return script.machine.ReadFile(path); }
   platform::FileSystem& files() { return run.machine.Files(); }
   std::string Variable(const std::string& name) { return LookupVariable(run, name); }
 
@@ -213,10 +205,7 @@ TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   files().GetCurrentDirectory(current);
   EXPECT_EQ(current.substr(0, 2), "C:");
 
-  Write(R"(C:\bin\later)", "#!/bin/sh\nsleep 2\nexit 7\n");
-  std::string host;
-  script.machine.Machine().EmulatedFiles().GetHostPath(R"(C:\bin\later)", host);
-  ::chmod(host.c_str(), 0755);
+  script.machine.WriteScript(R"(C:\bin\later)", "sleep 2\nexit 7");
   EXPECT_EQ(Line(R"(C:\bin\later readme.txt)"), 1);
   EXPECT_EQ(Variable("ERRORLEVEL"), "0") << "the program line does not wait";
   EXPECT_EQ(Line(R"(Call C:\bin\later)"), 1);
@@ -230,12 +219,9 @@ TEST_F(ScriptCommands, TextRegistryAndVariableReplacements) {
   EXPECT_EQ(Line(R"(ReplaceTextFile C:\t.txt,A,xy)"), 1);
   EXPECT_EQ(Read(R"(C:\t.txt)"), "xy b xy");
 
-  platform::RegValue value{platform::REG_EXPAND_SZ, {}};
-  const std::string data = "%SystemRoot%\\old;C:\\old\0";
-  value.data.assign(data.begin(), data.end());
-  ASSERT_EQ(run.machine.Reg().CreateKey(platform::RegRoot::LocalMachine, "Software\\T", false), 0u);
-  ASSERT_EQ(run.machine.Reg().SetValue(platform::RegRoot::LocalMachine, "Software\\T", "P", value),
-            0u);
+  script.machine.SetRegString(platform::RegRoot::LocalMachine, "Software\\T", "P",
+                              "%SystemRoot%\\old;C:\\old", platform::REG_EXPAND_SZ);
+  platform::RegValue value;
   EXPECT_EQ(Line(R"(ReplaceRegValue HKLM,Software\T,P,OLD,new,1)"), 1);
   ASSERT_EQ(
       run.machine.Reg().QueryValue(platform::RegRoot::LocalMachine, "Software\\T", "P", value), 0u);

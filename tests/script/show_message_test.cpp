@@ -2,9 +2,7 @@
 // of a silent run, the LastError value, the headless box and the language choice.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "engine/error_file.h"
 #include "engine/error_log_entries.h"
@@ -15,6 +13,7 @@
 #include "script/message_spec.h"
 #include "script/script_engine.h"
 #include "script/show_catalog_message.h"
+#include "support/temp_dir.h"
 #include "support/test_machine.h"
 #include "ui/headless_ui.h"
 
@@ -32,19 +31,7 @@ struct MessageRun {
     AttachScriptEngine(run);
     InitMessageCatalog(run);
   }
-  std::string ErrorFile() {
-    std::string bytes;
-    machine.Machine().Files().ReadWholeFile("C:\\err.txt", bytes);
-    return bytes;
-  }
-  void SetString(RegRoot root, const std::string& key, const std::string& name,
-                 const std::string& text) {
-    platform::Registry& reg = machine.Machine().Reg();
-    ASSERT_EQ(reg.CreateKey(root, key), 0u);
-    platform::RegValue value{platform::REG_SZ, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    ASSERT_EQ(reg.SetValue(root, key, name, value), 0u);
-  }
+  std::string ErrorFile() { return machine.ReadFile("C:\\err.txt"); }
 
   TestMachine machine;
   SetupRun run{machine.Machine()};
@@ -117,7 +104,7 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
 TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
   MessageRun t;
   ASSERT_TRUE(t.machine.Machine().EmulatedClock().FixLocalTime({2026, 3, 3, 4, 9, 5, 3, 7}));
-  t.SetString(RegRoot::CurrentUser, "Control Panel\\International", "sDate", "/");
+  t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "sDate", "/");
   t.run.ctx.bSilent = true;
   t.run.ctx.szErrorFile = "C:\\err.txt";
   ASSERT_TRUE(PrepareErrorFile(t.run));
@@ -179,44 +166,39 @@ TEST(LanguageChoice, EachSourceInItsOrder) {
   MessageRun t;
   EXPECT_EQ(ChooseLanguage(t.run), 0x0409u);
   const std::string hkcuDesktop = "Control Panel\\Desktop";
-  t.SetString(RegRoot::CurrentUser, hkcuDesktop, "PreferredUILanguages", "de-CH");
-  t.SetString(RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\MUI\\UILanguages\\de-CH",
-              "LCID", "2055");  // 0x0807
+  t.machine.SetRegString(RegRoot::CurrentUser, hkcuDesktop, "PreferredUILanguages", "de-CH");
+  t.machine.SetRegString(RegRoot::LocalMachine,
+                         "SYSTEM\\CurrentControlSet\\Control\\MUI\\UILanguages\\de-CH", "LCID",
+                         "2055");  // 0x0807
   EXPECT_EQ(ChooseLanguage(t.run), 0x0407u);
-  t.SetString(RegRoot::CurrentUser, hkcuDesktop, "PreferredUILanguages", "");
-  t.SetString(RegRoot::CurrentUser, "Control Panel\\International", "Locale", "0000040c");
+  t.machine.SetRegString(RegRoot::CurrentUser, hkcuDesktop, "PreferredUILanguages", "");
+  t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "Locale",
+                         "0000040c");
   EXPECT_EQ(ChooseLanguage(t.run), 0x040Cu);
   EXPECT_EQ(t.run.ctx.szWindowTitle, "Installation");
-  t.SetString(RegRoot::CurrentUser, "Control Panel\\International", "Locale", "");
+  t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "Locale", "");
   EXPECT_EQ(ChooseLanguage(t.run), 0x0409u);  // the user's default locale
 
-  t.SetString(RegRoot::LocalMachine, "Software\\kelvaron\\Central\\Misc", "sLanguage", "es-es");
+  t.machine.SetRegString(RegRoot::LocalMachine, "Software\\kelvaron\\Central\\Misc", "sLanguage",
+                         "es-es");
   EXPECT_EQ(FindLanguageCode(t.run), "es-ES");
   EXPECT_EQ(ChooseLanguage(t.run), 0x040Au);
   EXPECT_EQ(GetText(t.run, 5007), "Copying:");
-  t.SetString(RegRoot::LocalMachine, "Software\\kelvaron\\LanguageMap", "ClientComponent", "de");
+  t.machine.SetRegString(RegRoot::LocalMachine, "Software\\kelvaron\\LanguageMap",
+                         "ClientComponent", "de");
   EXPECT_EQ(ChooseLanguage(t.run), 0x0407u);
-  t.SetString(RegRoot::CurrentUser, "Software\\kelvaron\\LanguageMap", "ClientComponent", "fr-fr");
+  t.machine.SetRegString(RegRoot::CurrentUser, "Software\\kelvaron\\LanguageMap", "ClientComponent",
+                         "fr-fr");
   EXPECT_EQ(ChooseLanguage(t.run), 0x040Cu);
   EXPECT_EQ(GetText(t.run, 5038), "&Suivant");
 }
 
 TEST(LanguageChoice, BeforeWindows6TheMuiLanguageOfTheDesktop) {
   TestMachine machine;
-  {
-    std::ifstream in(machine.Path() + "/machine.ini");
-    std::stringstream text;
-    text << in.rdbuf();
-    std::ofstream(machine.Path() + "/machine.ini")
-        << std::regex_replace(text.str(), std::regex("MajorVersion *= *10"), "MajorVersion=5");
-  }
-  auto xp = machine.OpenAgain();
+  auto xp = machine.OpenReconfigured([](auto& config) { config.dwMajorVersion = 5; });
   ASSERT_EQ(xp->System().OsVersion().dwMajorVersion, 5u);
   SetupRun run(*xp);
-  platform::RegValue value{platform::REG_SZ, {'4', '0', 'C', 0}};
-  ASSERT_EQ(xp->Reg().SetValue(RegRoot::CurrentUser, "Control Panel\\Desktop", "MultiUILanguageId",
-                               value),
-            0u);
+  machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\Desktop", "MultiUILanguageId", "40C");
   EXPECT_EQ(ChooseLanguage(run), 0x040Cu);  // PreferredUILanguages (en-US) is not read
 }
 

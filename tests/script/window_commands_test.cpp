@@ -1,7 +1,6 @@
 // CloseWindow, KillProcess, AskKillProcesses and the process waits on a real temporary machine:
 // the mode table and the title patterns, windows announced by running programs and closed by the
 // mode, the timed box and its ABORT rule, the processes page, and waits that see real processes.
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include "script/close_window_mode.h"
 #include "script/execute_cmd.h"
 #include "script/script_test_run.h"
+#include "support/answering_ui.h"
 
 namespace tarvium {
 namespace {
@@ -79,7 +79,7 @@ TEST(CloseWindowMode, TitlesMatchThePatternWithStars) {
 
 // The person at the run: answers the boxes with OK, or lets the timed ones run out, and answers
 // the pages with a fixed result; what was shown is recorded.
-class PersonAtTheRun final : public ui::UserInterface {
+class PersonAtTheRun final : public test::AnsweringUserInterface {
  public:
   int MessageBox(const ui::MessageBoxRequest& request) override {
     boxes.push_back(request);
@@ -90,9 +90,6 @@ class PersonAtTheRun final : public ui::UserInterface {
     pages.push_back(request);
     return nPageAnswer;
   }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
-  bool PumpMessages() override { return true; }
 
   bool bLetTimeRunOut = false;
   int nPageAnswer = ui::kPageNext;
@@ -143,13 +140,9 @@ class WindowCommands : public ::testing::Test {
   // the name.
   void StartWorker(const std::string& name) {
     const std::string path = "C:\\bin\\" + name;
-    std::string host;
-    run.machine.Files().CreateDirectoryTree(R"(C:\bin)");
     // Ending the script leaves its sleep behind, as ending a process leaves its children; the sleep
     // must not hold the test's output open.
-    run.machine.Files().WriteWholeFile(path, "#!/bin/sh\nsleep 30 >/dev/null 2>&1 </dev/null\n");
-    script.machine.Machine().EmulatedFiles().GetHostPath(path, host);
-    ::chmod(host.c_str(), 0755);
+    script.machine.WriteScript(path, "sleep 30 >/dev/null 2>&1 </dev/null");
     ASSERT_EQ(Line(path), 1);
     ASSERT_EQ(Line("WaitUntilProcessExists " + name + ",10"), 1);
   }

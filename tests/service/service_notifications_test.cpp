@@ -2,9 +2,6 @@
 // machine's real pipe, and a peer that breaks the pipe in the middle of a run.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <thread>
-
 #include "agent_peer.h"
 #include "engine/show_message.h"
 #include "service_test_run.h"
@@ -103,24 +100,8 @@ TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
   }
 }
 
-TEST(ServiceNotifications, AShortBlockFromAServiceThatStaysFailsInsteadOfWaiting) {
-  ServiceTestRun t;
-  std::unique_ptr<platform::PipeServer> server;
-  ASSERT_EQ(t.machine.Machine().Pipes().Create(kServicePipeName, server), platform::ERROR_SUCCESS);
-  std::thread peer([&server] {
-    std::unique_ptr<platform::PipeConnection> connection;
-    if (server->Accept(connection, AgentPeer::kTimeoutMs) != platform::ERROR_SUCCESS) return;
-    std::array<char, kServiceBlockSize> block{};
-    size_t nRead = 0;
-    connection->Read(block.data(), block.size(), nRead, AgentPeer::kTimeoutMs);
-    connection->Write("0;ok", 5);
-    connection->Read(block.data(), block.size(), nRead, AgentPeer::kTimeoutMs);  // until closed
-  });
-  std::string reply;
-  EXPECT_EQ(t.Service().Exchange(t.run, "echo;x", reply), platform::ERROR_WAIT_TIMEOUT);
-  EXPECT_TRUE(t.HasDebugLine("The wait operation timed out."));
-  peer.join();  // the failed exchange closed the run's end, which ends the peer's last read
-}
+// A reply block that stops short while the service keeps the pipe open fails after the time-out
+// instead of holding the run: the scenario service-agent-stalls.
 
 TEST(ServiceNotifications, ExitEndsTheExchange) {
   ServiceTestRun t;

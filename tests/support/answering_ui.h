@@ -1,7 +1,8 @@
 // A user interface for tests that need a user who answers message boxes, which the host cannot
 // provide: from a table by message number, else with one fixed answer when given, else with the
 // box's default button. It keeps the last text shown for each number; pumps always go on, after
-// calling onPump when a test set it (to look at the machine between the blocks of a copy).
+// calling onPump when a test set it (to look at the machine between the blocks of a copy). Tests
+// whose user also answers pages or options derive from it and keep its boxes and pumps.
 #pragma once
 #include <functional>
 #include <map>
@@ -12,7 +13,7 @@
 
 namespace tarvium::test {
 
-class AnsweringUserInterface final : public ui::UserInterface {
+class AnsweringUserInterface : public ui::UserInterface {
  public:
   AnsweringUserInterface() = default;
   explicit AnsweringUserInterface(int nAnswer) : nAnswer_(nAnswer) {}

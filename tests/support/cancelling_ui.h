@@ -2,19 +2,14 @@
 // its Nth message pump reports the cancel; every other pump and box goes on (boxes answer with
 // their default button). It counts the pumps so that a test can see where a loop stopped.
 #pragma once
-#include "ui/user_interface.h"
+#include "support/answering_ui.h"
 
 namespace tarvium::test {
 
-class CancellingUserInterface final : public ui::UserInterface {
+class CancellingUserInterface final : public AnsweringUserInterface {
  public:
   explicit CancellingUserInterface(int nCancelAt) : nCancelAt_(nCancelAt) {}
 
-  int MessageBox(const ui::MessageBoxRequest& request) override {
-    return request.buttons.empty() ? 2 : request.buttons[request.nDefault].nResult;
-  }
-  void SetWaitCursor(bool) override {}
-  void EnableMainWindows(bool) override {}
   bool PumpMessages() override { return ++nPumped != nCancelAt_; }
 
   int nPumped = 0;

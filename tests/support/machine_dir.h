@@ -25,6 +25,12 @@ class MachineDir {
   std::string WriteHost(const std::string& relative, const std::string& bytes) const {
     return m_dir.WriteFile(relative, bytes);
   }
+  // The bytes of a file of the machine by its Windows path ("" when it cannot be read).
+  std::string ReadFile(const std::string& windowsPath) {
+    std::string bytes;
+    m_files->ReadWholeFile(windowsPath, bytes);
+    return bytes;
+  }
   // A new EmulatedFileSystem over the same directory, as another engine process would see it.
   void Reopen();
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "support/temp_dir.h"
 
 namespace tarvium::test {
 namespace {
@@ -42,11 +43,8 @@ Scenario LoadScenario(const std::string& name) {
   Scenario scenario;
   scenario.name = name;
   scenario.dir = ScenariosDir() + "/" + name;
-  std::ifstream in(scenario.dir + "/scenario.ini", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
   std::string section;
-  for (const std::string& line : SplitLines(text.str())) {
+  for (const std::string& line : SplitLines(ReadHostFile(scenario.dir + "/scenario.ini"))) {
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[' && line.back() == ']') {
       section = line.substr(1, line.size() - 2);

@@ -1,8 +1,12 @@
 #include "support/temp_dir.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace tarvium::test {
@@ -20,10 +24,38 @@ TempDir::~TempDir() {
 
 std::string TempDir::WriteFile(const std::string& name, const std::string& bytes) const {
   const std::string file = path_ + "/" + name;
-  std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-  std::ofstream out(file, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  WriteHostFile(file, bytes);
   return file;
+}
+
+std::string TempDir::WriteScript(const std::string& name, const std::string& body) const {
+  const std::string file = WriteFile(name, "#!/bin/sh\n" + body + "\n");
+  if (::chmod(file.c_str(), 0755) != 0) throw std::runtime_error("chmod failed: " + file);
+  return file;
+}
+
+void WriteHostFile(const std::string& hostPath, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path());
+  std::ofstream out(hostPath, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadHostFile(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string ZPath(const std::string& hostPath) {
+  std::string path = "Z:" + hostPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string BuildDir() {
+  const char* dir = std::getenv("TARVIUM_BUILD_DIR");
+  return std::filesystem::absolute(dir ? dir : "build").string();
 }
 
 }  // namespace tarvium::test

@@ -5,12 +5,8 @@
 // test can still show the last screen.
 #include "support/terminal_setup.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -20,24 +16,6 @@ namespace tarvium::test {
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(40);
-
-// The build directory as an absolute path: Setup.exe starts in the media's directory.
-std::string BuildDir() {
-  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
-  const std::string dir = pszDir ? pszDir : "build";
-  if (dir.front() == '/') return dir;
-  char cwd[4096];
-  return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : dir;
-}
-
-bool ReadWhole(const std::string& path, std::string& text) {
-  std::ifstream in(path);
-  if (!in) return false;
-  std::stringstream stream;
-  stream << in.rdbuf();
-  text = stream.str();
-  return true;
-}
 
 }  // namespace
 
@@ -64,20 +42,13 @@ bool TerminalSetup::OnMachine(const std::string& args) {
 
 std::string TerminalSetup::WriteMedia(
     const std::string& setupInf, const std::vector<std::pair<std::string, std::string>>& files) {
-  const std::filesystem::path media = dir_.Path() + "/media";
-  std::filesystem::create_directories(media);
-  std::ofstream(media / "Setup.inf", std::ios::binary) << setupInf;
-  for (const auto& [name, bytes] : files) {
-    std::filesystem::create_directories((media / name).parent_path());
-    std::ofstream(media / name, std::ios::binary) << bytes;
-  }
-  return media.string();
+  dir_.WriteFile("media/Setup.inf", setupInf);
+  for (const auto& [name, bytes] : files) dir_.WriteFile("media/" + name, bytes);
+  return dir_.Path() + "/media";
 }
 
 std::string TerminalSetup::MachineFile(const std::string& relative) const {
-  std::string text;
-  ReadWhole(machine_ + "/" + relative, text);
-  return text;
+  return ReadHostFile(machine_ + "/" + relative);
 }
 
 bool TerminalSetup::Start(const std::string& mediaDir, const std::string& args,
@@ -111,10 +82,9 @@ std::string TerminalSetup::History() {
 
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-  std::string status;
   while (Screen().find(text) == std::string::npos) {
     // Setup.exe ended: the text will never come.
-    if (ReadWhole(exitFile_, status) && !status.empty()) return false;
+    if (!ReadHostFile(exitFile_).empty()) return false;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(kPollInterval);
   }
@@ -129,11 +99,20 @@ testing::AssertionResult TerminalSetup::Shows(const std::string& text, int nTime
 int TerminalSetup::WaitForExit(int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
   std::string status;
-  while (!ReadWhole(exitFile_, status) || status.empty()) {
+  while ((status = ReadHostFile(exitFile_)).empty()) {
     if (std::chrono::steady_clock::now() > deadline) return -1;
     std::this_thread::sleep_for(kPollInterval);
   }
   return std::stoi(status);
+}
+
+testing::AssertionResult TerminalSetup::EndsSuccessfully() {
+  if (!WaitFor("successfully completed"))
+    return testing::AssertionFailure() << "no end page:\n" << Screen();
+  Keys("Enter");
+  const int nExit = WaitForExit();
+  if (nExit == 0) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "exit status " << nExit << ":\n" << Screen();
 }
 
 std::vector<std::string> TerminalSetup::Diff() {
@@ -144,6 +123,13 @@ std::vector<std::string> TerminalSetup::Diff() {
   for (std::string line; std::getline(stream, line);)
     if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+std::string ProductHead(const std::string& name, const std::string& applicationLines) {
+  const std::string product = "Tarvium Tests\\" + name + " Product";
+  return "[Setup]\nVersion=4.10\n[Application]\nProductName=Tarvium " + name +
+         " Product\nVersion=1.0\nMachineKeyName=" + product +
+         "\\1.0\nApplicationDir=%ProgramFilesDir%\\" + product + "\n" + applicationLines;
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& part) {

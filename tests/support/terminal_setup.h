@@ -59,6 +59,8 @@ class TerminalSetup {
   testing::AssertionResult Shows(const std::string& text, int nTimeoutMs = 15000);
   // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
   int WaitForExit(int nTimeoutMs = 30000);
+  // Waits for the end page, closes it and checks that Setup.exe ended with 0.
+  testing::AssertionResult EndsSuccessfully();
   // The lines of `winmachine diff` between the machine before Start and now.
   std::vector<std::string> Diff();
 
@@ -74,6 +76,10 @@ class TerminalSetup {
 };
 
 // Whether one of the lines (of a Diff) holds the text.
+// The head of a test product's Setup.inf: [Setup] and the [Application] section of "Tarvium
+// <name> Product" with its key and directory, then the further lines of [Application].
+std::string ProductHead(const std::string& name, const std::string& applicationLines = "");
+
 bool HasLine(const std::vector<std::string>& lines, const std::string& part);
 
 }  // namespace tarvium::test

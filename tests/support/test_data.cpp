@@ -1,15 +1,11 @@
 #include "support/test_data.h"
 
-#include <fstream>
-#include <sstream>
+#include "support/temp_dir.h"
 
 namespace tarvium::test {
 
 std::string ReadTestData(const std::string& relPath) {
-  std::ifstream in(std::string(TARVIUM_SOURCE_DIR) + "/tests/data/" + relPath, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return ReadHostFile(std::string(TARVIUM_SOURCE_DIR) + "/tests/data/" + relPath);
 }
 
 }  // namespace tarvium::test

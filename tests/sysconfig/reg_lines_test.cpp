@@ -38,7 +38,7 @@ class RegRun : public InstallTestRun {
     return value ? value->data : Bytes(missing.begin(), missing.end());
   }
   bool HasKey(const std::string& key, RegRoot root = RegRoot::LocalMachine) {
-    return machine.Machine().Reg().OpenKey(root, key) == 0;
+    return machine.HasRegKey(root, key);
   }
   void Apply(std::initializer_list<const char*> lines) {
     for (const char* line : lines) ASSERT_TRUE(HandleRegLine(run, line, 0)) << line;
@@ -50,7 +50,6 @@ Bytes Text(std::string_view text) {
   bytes.push_back(0);
   return bytes;
 }
-
 
 TEST(RegLines, AddedLinesAreRemovedByTheUninstallPassWithEmptiedKeys) {
   RegRun t;
@@ -71,10 +70,8 @@ TEST(RegLines, AddedLinesAreRemovedByTheUninstallPassWithEmptiedKeys) {
   EXPECT_FALSE(t.Value("Software\\Vendor\\App\\Only", ""));
 
   // The pass that removes the section, without the line that wrote "Kept".
-  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, "Software\\Vendor\\App\\Sub", "Own",
-                                     {platform::REG_SZ, Text("user data")});
-  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, "Software\\Vendor\\App\\Deep", "Own",
-                                     {platform::REG_SZ, Text("user data")});
+  t.machine.SetRegString(RegRoot::LocalMachine, "Software\\Vendor\\App\\Sub", "Own", "user data");
+  t.machine.SetRegString(RegRoot::LocalMachine, "Software\\Vendor\\App\\Deep", "Own", "user data");
   t.run.ctx.bUninstall = true;
   for (const char* line : lines) {
     if (std::string_view(line).find("Kept") != std::string_view::npos) continue;
@@ -115,9 +112,7 @@ TEST(RegLines, DeleteLinesInBothPassesAndKeyLinesOfTheUninstallPass) {
 TEST(RegLines, AppendAndItsRemovalAndNoClobber) {
   RegRun t;
   const std::string key = "Software\\T";
-  t.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, key);
-  t.machine.Machine().Reg().SetValue(RegRoot::LocalMachine, key, "S",
-                                     {platform::REG_SZ, Text("a;")});
+  t.machine.SetRegString(RegRoot::LocalMachine, key, "S", "a;");
   const char* appendS = "HKLM,Software\\T,S,0x8,x";
   const char* appendOnly = "HKLM,Software\\T,O,0x8,x";
   const char* appendM = "HKLM,Software\\T,M,0x10008,b";

@@ -35,8 +35,7 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
       "SET =nameless\n"
       "WIN\n");
   uint32_t dwType = 0;
-  platform::RegValue old{platform::REG_SZ, {'C', ':', '\\', 0}};
-  ASSERT_EQ(t.run.machine.Reg().SetValue(RegRoot::LocalMachine, kEnvironment, "OLD_HOME", old), 0u);
+  t.machine.SetRegString(RegRoot::LocalMachine, kEnvironment, "OLD_HOME", "C:\\");
   const std::string original = RawEnvironment(t, "Path", dwType);
   ASSERT_EQ(original, "%SystemRoot%\\system32;%SystemRoot%");
 
@@ -131,11 +130,8 @@ TEST(StartupSections, UnicodeBatchAndConfigFilesAreEditedInTheirEncoding) {
 
 TEST(StartupSections, RefreshEnvironmentCopiesTheMachineEnvironment) {
   SysconfigTestRun t("");
-  platform::Registry& reg = t.run.machine.Reg();
   auto set = [&](const char* name, const std::string& text, uint32_t dwType) {
-    platform::RegValue value{dwType, std::vector<uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    ASSERT_EQ(reg.SetValue(RegRoot::LocalMachine, kEnvironment, name, value), 0u);
+    t.machine.SetRegString(RegRoot::LocalMachine, kEnvironment, name, text, dwType);
   };
   set("TOOLS", "%windir%\\Tools", platform::REG_EXPAND_SZ);
   set("TEMP", "C:\\Elsewhere", platform::REG_SZ);

@@ -23,15 +23,8 @@ class SysconfigTestRun {
     AttachInstallEngine(run);
   }
 
-  std::string Read(const std::string& path) {
-    std::string bytes;
-    run.machine.Files().ReadWholeFile(path, bytes);
-    return bytes;
-  }
-  void Write(const std::string& path, const std::string& bytes) {
-    run.machine.Files().CreateDirectoryTree(path.substr(0, path.rfind('\\')));
-    run.machine.Files().WriteWholeFile(path, bytes);
-  }
+  std::string Read(const std::string& path) { return machine.ReadFile(path); }
+  void Write(const std::string& path, const std::string& bytes) { machine.WriteFile(path, bytes); }
   bool Exists(const std::string& path) { return run.machine.Files().FileExists(path); }
   std::vector<int> Messages() const { return ShownMessageNumbers(run); }
 
