@@ -4,8 +4,10 @@
 // program left without one, the shutdown query answers what the window announced.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <map>
+#include <thread>
 
 #include "platform/win_error.h"
 #include "support/test_machine.h"
@@ -23,6 +25,17 @@ class MachineWindowsTest : public ::testing::Test {
     machine().Programs().GetProcessInfo(hProcess, info);
     handles_.push_back(hProcess);
     return info.dwProcessId;
+  }
+  // Waits (bounded) until the host process runs the named program, as a shell does once it has
+  // reached its `exec`.
+  static bool RunsSoon(uint32_t dwProcessId, const std::string& program) {
+    for (int i = 0; i < 1000; ++i) {
+      std::string comm;
+      std::getline(std::ifstream("/proc/" + std::to_string(dwProcessId) + "/comm"), comm);
+      if (comm == program) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
   bool EndsSoon(ProcessHandle hProcess) {
     WaitResult result = WaitResult::TimedOut;
@@ -102,7 +115,9 @@ TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
 TEST_F(MachineWindowsTest, CloseAndDestroyEndTheProgramAsASimpleProgramEnds) {
   ProcessHandle hClosed, hStubborn, hThreeWindows;
   const uint32_t closed = Start("sleep 30", hClosed);
-  const uint32_t stubborn = Start(R"(Z:\bin\sh -c "trap '' TERM; sleep 30")", hStubborn);
+  // The ignored signal stays ignored across the exec, which shows that the trap is in place.
+  const uint32_t stubborn = Start(R"(Z:\bin\sh -c "trap '' TERM; exec sleep 30")", hStubborn);
+  ASSERT_TRUE(RunsSoon(stubborn, "sleep"));
   const uint32_t threeWindows = Start("sleep 30", hThreeWindows);
   windows().AnnounceWindow(closed, "Closed", true);
   windows().AnnounceWindow(stubborn, "Stubborn", true);
