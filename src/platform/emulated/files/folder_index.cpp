@@ -48,11 +48,17 @@ bool FolderIndex::Start() {
 bool FolderIndex::Find(const std::string& hostDir, const struct stat& dirStat,
                        const std::string& folded, std::vector<std::string>& hostNames) {
   hostNames.clear();
-  if (!Start()) return false;
-  ApplyPendingChanges();
+  if (m_fd >= 0) ApplyPendingChanges();
   const FolderKey key{dirStat.st_dev, dirStat.st_ino};
-  auto it = m_folders.find(key);
-  Folder* pFolder = it != m_folders.end() ? &it->second : Open(hostDir, key);
+  const auto it = m_folders.find(key);
+  Folder* pFolder = nullptr;
+  if (it != m_folders.end()) {
+    pFolder = &it->second;
+  } else {
+    if (m_askedOnce.size() >= kMaxFolders) m_askedOnce.clear();
+    if (m_askedOnce.insert(key).second || !Start()) return false;
+    pFolder = Open(hostDir, key);
+  }
   if (!pFolder) return false;
   const auto found = pFolder->names.find(folded);
   if (found != pFolder->names.end()) hostNames = found->second;

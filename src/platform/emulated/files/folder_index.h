@@ -10,11 +10,17 @@
 // Folders are keyed by device and inode, as the notifications follow the folder, not its path; a
 // folder removed or renamed elsewhere keeps or drops its index with it. When notifications cannot
 // be had (no inotify instance or watch left), Find says so and the caller reads the folder itself.
+//
+// A folder is indexed only from its second question on: the first is answered by the caller's
+// own read. Most folders are asked once in a run, and a process that holds any inotify watch
+// waits at its exit for the kernel to retire them (some 20 ms), which a short run would pay for
+// nothing.
 #pragma once
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -58,6 +64,7 @@ class FolderIndex {
   bool m_bUnavailable = false;
   uint64_t m_nChanges = 0;  // inotify could not be started: do not try again
   std::map<FolderKey, Folder> m_folders;
+  std::set<FolderKey> m_askedOnce;  // folders asked about once, not indexed yet
   std::unordered_map<int, FolderKey> m_watches;
 };
 
