@@ -76,5 +76,25 @@ TEST(CachedPathQueries, AgreeWithAFreshLookupBeyondTheHostsLongestPath) {
   ::close(dirFd);
 }
 
+// A name found missing is remembered for the creation that follows. A folder above it replaced on
+// the host in between (the watched folder itself unchanged, only no longer at that path) must not
+// let the creation add a second file next to one made there in another case. The folder is asked
+// about 0 to 2 times before, around the question from which it is indexed.
+TEST(CachedPathQueries, MissingNameFollowsAFolderAboveReplacedOnTheHost) {
+  for (int nAsked = 0; nAsked < 3; ++nAsked) {
+    MachineDir machine;
+    auto& files = machine.Files();
+    machine.WriteHost("drive_c/A/F/File.txt", "1");
+    for (int i = 0; i < nAsked; ++i) EXPECT_TRUE(files.FileExists(R"(C:\A\F\FILE.TXT)"));
+    EXPECT_FALSE(files.FileExists(R"(C:\A\F\late.txt)"));
+    std::filesystem::rename(machine.Host("drive_c/A"), machine.Host("drive_c/Old"));
+    machine.WriteHost("drive_c/A/F/LATE.TXT", "l");
+    FileHandle hFile = FileHandle::Invalid;
+    EXPECT_EQ(files.CreateFile(R"(C:\A\F\late.txt)", GENERIC_WRITE, CREATE_NEW, 0, hFile),
+              ERROR_FILE_EXISTS)
+        << nAsked;
+  }
+}
+
 }  // namespace
 }  // namespace platform::emulated
