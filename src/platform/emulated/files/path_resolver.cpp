@@ -239,7 +239,7 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
 }
 
 PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string_view text,
-                                                                    ResolvedPath& resolved) {
+                                                                     ResolvedPath& resolved) {
   constexpr CachedFolderAnswer kGeneral = CachedFolderAnswer::kGoGeneralWay;
   size_t nNames = 0;
   if (!m_plainKeys.Make(text, m_plainKey, nNames)) return kGeneral;
@@ -300,8 +300,14 @@ bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
   m_lastMissing.reset();
   if (missing.nChangesSeen != m_nChangesSeen || missing.nIndexChanges != m_index.ChangesSeen())
     return false;
+  // The index watches the folder, not the folders above it: one of those replaced on the host
+  // puts another folder at the same path, which the index has not seen.
+  HostEntry parent;
+  if (!StatHostEntry(missing.parentHostPath, parent) || !S_ISDIR(parent.st.st_mode) ||
+      parent.st.st_dev != missing.parentDevice || parent.st.st_ino != missing.parentInode)
+    return false;
   resolved.hostPath = missing.parentHostPath + "/" + AnsiToUtf8(path.parts.back());
-  resolved.Take(missing.parent);
+  resolved.Take(parent);
   resolved.nFound = resolved.nNames - 1;
   resolved.bParentIsDirectory = true;
   return true;
@@ -311,9 +317,8 @@ void PathResolver::KeepMissing(const std::string& key, const ResolvedPath& resol
   MissingPath missing;
   missing.key = key;
   missing.parentHostPath = resolved.hostPath;
-  missing.parent.st = resolved.st;
-  missing.parent.bLink = resolved.bLink;
-  missing.parent.ftBirthTime = resolved.ftBirthTime;
+  missing.parentDevice = resolved.st.st_dev;
+  missing.parentInode = resolved.st.st_ino;
   missing.nIndexChanges = m_index.ChangesApplied();
   missing.nChangesSeen = m_nChangesSeen;
   m_lastMissing = std::move(missing);

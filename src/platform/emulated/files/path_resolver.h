@@ -17,7 +17,8 @@
 // would then be seen otherwise than by a process that looks afresh.
 // A path found missing is kept too, for the next resolution of the same path only (a file is
 // looked at before it is created): that is answered without looking again while the folder's
-// index (see FolderIndex) and the other processes have seen no change since.
+// index (see FolderIndex) and the other processes have seen no change since, and one stat finds
+// the same folder at its path (the index does not see a folder above it replaced on the host).
 #pragma once
 #include <sys/stat.h>
 
@@ -158,7 +159,8 @@ class PathResolver {
   struct MissingPath {
     std::string key;             // upper-case path
     std::string parentHostPath;  // the folder that would hold it
-    HostEntry parent;
+    dev_t parentDevice = 0;      // which folder that was
+    ino_t parentInode = 0;
     uint64_t nIndexChanges = 0;
     uint64_t nChangesSeen = 0;
   };
