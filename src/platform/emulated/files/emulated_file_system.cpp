@@ -123,8 +123,9 @@ uint32_t EmulatedFileSystem::Resolve(const std::string& text, WinPath& path, Res
 }
 
 uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, WinPath& path,
-                                             ResolvedPath& resolved) {
-  if (uint32_t err = Resolve(text, path, resolved)) return err;
+                                             ResolvedPath& resolved, bool bExactNameMissing) {
+  if (uint32_t err = ParseWindowsPath(text, m_dirs, path)) return err;
+  if (uint32_t err = m_resolver.Resolve(path, resolved, bExactNameMissing)) return err;
   return resolved.Exists() ? ERROR_SUCCESS : MissingError(resolved);
 }
 
@@ -133,10 +134,7 @@ uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, ResolvedPa
   const Answer answer = m_resolver.ResolveInCachedFolder(text, resolved);
   if (answer == Answer::kFound) return ERROR_SUCCESS;
   WinPath path;
-  if (uint32_t err = ParseWindowsPath(text, m_dirs, path)) return err;
-  if (uint32_t err = m_resolver.Resolve(path, resolved, answer == Answer::kExactNameMissing))
-    return err;
-  return resolved.Exists() ? ERROR_SUCCESS : MissingError(resolved);
+  return ResolveExisting(text, path, resolved, answer == Answer::kExactNameMissing);
 }
 
 uint32_t EmulatedFileSystem::MissingError(const ResolvedPath& resolved) {

@@ -123,7 +123,9 @@ class EmulatedFileSystem : public FileSystem {
   // Paths
   uint32_t Resolve(const std::string& text, WinPath& path, ResolvedPath& resolved,
                    bool bWildcards = false);
-  uint32_t ResolveExisting(const std::string& text, WinPath& path, ResolvedPath& resolved);
+  // bExactNameMissing: see PathResolver::Resolve.
+  uint32_t ResolveExisting(const std::string& text, WinPath& path, ResolvedPath& resolved,
+                           bool bExactNameMissing = false);
   // The same for callers that need only the host side: a file of a cached folder is found
   // without parsing its path.
   uint32_t ResolveExisting(const std::string& text, ResolvedPath& resolved);
