@@ -139,14 +139,12 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   return true;
 }
 
-// Whether the source starts with the SZDD header. Only the header is read, and the source is put
-// back at its start, so that a file that is not compressed still moves in kernel copies.
+// Whether the source starts with the SZDD header. Only the header is read, without moving the
+// file pointer, so that a file that is not compressed still moves in kernel copies.
 bool ReadSzddHeader(SetupRun& run, CopyJob& job, FileHandle hSource, bool& bCompressed) {
-  platform::FileSystem& files = run.machine.Files();
   uint8_t header[sizeof kSzddMagic] = {};
   uint32_t nRead = 0;
-  if (files.ReadFile(hSource, header, sizeof header, nRead) != 0 ||
-      files.SetFilePointerEx(hSource, 0, platform::FILE_BEGIN, nullptr) != 0) {
+  if (run.machine.Files().ReadFileAt(hSource, 0, header, sizeof header, nRead) != 0) {
     ShowMessage(run, 5502, job.request.source);
     return false;
   }

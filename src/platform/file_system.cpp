@@ -52,6 +52,19 @@ uint32_t FileSystem::GetFileSize(const std::string& path, uint64_t& nSize) {
   return err;
 }
 
+uint32_t FileSystem::ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer,
+                                uint32_t nToRead, uint32_t& nRead) {
+  nRead = 0;
+  uint64_t nPosition = 0;
+  if (uint32_t err = SetFilePointerEx(hFile, 0, FILE_CURRENT, &nPosition)) return err;
+  if (uint32_t err = SetFilePointerEx(hFile, static_cast<int64_t>(nOffset), FILE_BEGIN, nullptr))
+    return err;
+  const uint32_t errRead = ReadFile(hFile, pBuffer, nToRead, nRead);
+  const uint32_t errBack =
+      SetFilePointerEx(hFile, static_cast<int64_t>(nPosition), FILE_BEGIN, nullptr);
+  return errRead ? errRead : errBack;
+}
+
 uint32_t FileSystem::CopyFileRange(FileHandle hFrom, FileHandle hTo, uint32_t nToCopy,
                                    uint32_t& nCopied) {
   nCopied = 0;

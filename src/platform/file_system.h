@@ -107,6 +107,10 @@ class FileSystem {
                              uint32_t& nWritten) {
     return Unsupported(hFile, pBuffer, nToWrite, nWritten);
   }
+  // Reads at nOffset and leaves the file pointer where it was, as a ReadFile at that position
+  // between two moves of the pointer would. The default does exactly that.
+  virtual uint32_t ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer, uint32_t nToRead,
+                              uint32_t& nRead);
   // Moves the file pointer (FILE_BEGIN, FILE_CURRENT, FILE_END); a position before the start is
   // ERROR_NEGATIVE_SEEK. pNewPosition may be null.
   virtual uint32_t SetFilePointerEx(FileHandle hFile, int64_t nDistance, uint32_t dwMoveMethod,

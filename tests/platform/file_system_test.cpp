@@ -354,6 +354,15 @@ TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   EXPECT_EQ(std::string(buffer, n), "6789");
   ASSERT_EQ(files.ReadFile(hFile, buffer, sizeof buffer, n), ERROR_SUCCESS);
   EXPECT_EQ(n, 0u);  // end of file
+  // A read at an offset leaves the pointer at the end; one past the end reads nothing.
+  ASSERT_EQ(files.ReadFileAt(hFile, 2, buffer, 4, n), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(buffer, n), "2345");
+  ASSERT_EQ(files.ReadFileAt(hFile, 8, buffer, sizeof buffer, n), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(buffer, n), "89");
+  ASSERT_EQ(files.ReadFileAt(hFile, 11, buffer, sizeof buffer, n), ERROR_SUCCESS);
+  EXPECT_EQ(n, 0u);
+  ASSERT_EQ(files.ReadFile(hFile, buffer, sizeof buffer, n), ERROR_SUCCESS);
+  EXPECT_EQ(n, 0u);
   EXPECT_EQ(files.SetFilePointerEx(hFile, -1, FILE_BEGIN, nullptr), ERROR_NEGATIVE_SEEK);
   EXPECT_EQ(files.SetFilePointerEx(hFile, -20, FILE_CURRENT, nullptr), ERROR_NEGATIVE_SEEK);
   ASSERT_EQ(files.SetFilePointerEx(hFile, 3, FILE_BEGIN, nullptr), ERROR_SUCCESS);

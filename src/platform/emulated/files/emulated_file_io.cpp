@@ -167,21 +167,36 @@ uint32_t EmulatedFileSystem::OpenHostFile(const ResolvedPath& resolved, uint32_t
   return ERROR_SUCCESS;
 }
 
-uint32_t EmulatedFileSystem::ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead,
-                                      uint32_t& nRead) {
+// Reads until nToRead bytes or the end: from the file pointer (moving it), or at an offset.
+uint32_t EmulatedFileSystem::ReadOpenFile(FileHandle hFile, const uint64_t* pOffset, void* pBuffer,
+                                          uint32_t nToRead, uint32_t& nRead) {
   nRead = 0;
   OpenFile* pFile = FindOpenFile(hFile);
   if (!pFile) return ERROR_INVALID_HANDLE;
   if (!pFile->bCanRead) return ERROR_ACCESS_DENIED;
   auto* pBytes = static_cast<char*>(pBuffer);
   while (nRead < nToRead) {
-    const ssize_t n = ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
+    const ssize_t n =
+        pOffset ? ::pread(pFile->fd, pBytes + nRead, nToRead - nRead,
+                          static_cast<off_t>(*pOffset + nRead))
+                : ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return WinErrorFromErrno(errno);
     if (n == 0) break;
     nRead += static_cast<uint32_t>(n);
   }
   return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead,
+                                      uint32_t& nRead) {
+  return ReadOpenFile(hFile, nullptr, pBuffer, nToRead, nRead);
+}
+
+uint32_t EmulatedFileSystem::ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer,
+                                        uint32_t nToRead, uint32_t& nRead) {
+  if (nOffset > static_cast<uint64_t>(INT64_MAX)) return ERROR_NEGATIVE_SEEK;
+  return ReadOpenFile(hFile, &nOffset, pBuffer, nToRead, nRead);
 }
 
 uint32_t EmulatedFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, uint32_t nToWrite,

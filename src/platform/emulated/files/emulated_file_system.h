@@ -44,6 +44,8 @@ class EmulatedFileSystem : public FileSystem {
                       uint32_t dwCreationDisposition, uint32_t dwAttributes,
                       FileHandle& hFile) override;
   uint32_t ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead, uint32_t& nRead) override;
+  uint32_t ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer, uint32_t nToRead,
+                      uint32_t& nRead) override;
   uint32_t WriteFile(FileHandle hFile, const void* pBuffer, uint32_t nToWrite,
                      uint32_t& nWritten) override;
   uint32_t SetFilePointerEx(FileHandle hFile, int64_t nDistance, uint32_t dwMoveMethod,
@@ -151,6 +153,9 @@ class EmulatedFileSystem : public FileSystem {
 
   // Handles
   OpenFile* FindOpenFile(FileHandle hFile);
+  // pOffset: where to read, the file pointer staying; null: at the file pointer, moving it.
+  uint32_t ReadOpenFile(FileHandle hFile, const uint64_t* pOffset, void* pBuffer, uint32_t nToRead,
+                        uint32_t& nRead);
   uint32_t OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition, bool bCanRead,
                         bool bCanWrite, uint32_t dwAttributes, FileHandle& hFile);
   bool OpenCachedForReading(const WinPath& winPath, FileHandle& hFile);
