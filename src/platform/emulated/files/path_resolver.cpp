@@ -163,7 +163,8 @@ std::string PathResolver::FindHostName(const std::string& hostDir, const struct 
   else
     m_bIndexFoundNone = names.empty();
   if (names.empty()) return {};
-  const std::string best = *std::min_element(names.begin(), names.end());
+  const bool bHasExact = std::find(names.begin(), names.end(), exact) != names.end();
+  const std::string best = bHasExact ? exact : *std::min_element(names.begin(), names.end());
   if (!StatHostEntry(hostDir + "/" + best, entry)) return {};
   return best;
 }
@@ -250,10 +251,13 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
   if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
   const size_t nNameStart = text.rfind('\\') + 1;
   const std::string_view key = m_plainKey;
-  const PathCache::InFolder found =
-      m_cache.FindInFolder(key.substr(0, nNameStart - 1), key.substr(nNameStart));
+  const std::string_view folderKey = key.substr(0, nNameStart - 1);
+  const PathCache::InFolder found = m_cache.FindInFolder(folderKey, key.substr(nNameStart));
   if (!found.pFolderHostPath) return kGeneral;
-  if (!StatInCachedFolder(m_plainKey, found, text.substr(nNameStart), resolved))
+  const std::string_view name = text.substr(nNameStart);
+  if (!found.pHostName && folderKey == m_folderOfLastMiss && HasCasedLetters(name))
+    return CachedFolderAnswer::kExactNameMissing;  // expected: the index answers
+  if (!StatInCachedFolder(m_plainKey, found, name, resolved))
     return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;
   resolved.nNames = resolved.nFound = nNames;
   resolved.bParentIsDirectory = true;
@@ -392,8 +396,11 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved,
   else
     resolved.bParentIsDirectory =
         bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
-  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone)
+  m_folderOfLastMiss.clear();
+  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone) {
     KeepMissing(key, resolved);
+    if (resolved.nNames >= 2) m_folderOfLastMiss.assign(key, 0, m_ends[resolved.nNames - 2]);
+  }
   for (size_t i = resolved.nFound; i < resolved.nNames; ++i) {
     resolved.hostPath.push_back('/');
     AppendAnsiToUtf8(resolved.hostPath, path.parts[i]);

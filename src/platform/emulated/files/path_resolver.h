@@ -94,12 +94,14 @@ class PathResolver {
   // The mount of the path's drive or share: ERROR_PATH_NOT_FOUND for a drive the machine does
   // not have, ERROR_BAD_NETPATH for an unknown server, ERROR_BAD_NET_NAME for an unknown share.
   // bExactNameMissing: ResolveInCachedFolder has just found the last name's exact spelling
-  // missing in its cached folder, which is then not looked at again.
+  // missing in its cached folder, or expects it to be, and it is then not looked at by itself.
   uint32_t Resolve(const WinPath& path, ResolvedPath& resolved, bool bExactNameMissing = false);
   // The resolution of an existing entry of a cached folder, straight from the text of a plain full
   // drive path (see KeyOfPlainDrivePath) without parsing it into names: one look at the cache and
   // one stat. Otherwise the caller goes the general way: the text is not of that form, its folder
-  // is not cached, or the entry is not there under its cached or exact name.
+  // is not cached, or the entry is not there under its cached or exact name (kExactNameMissing,
+  // also when a miss is expected: the folder's last name asked about was missing and the folder's
+  // index answers for the exact spelling as well).
   enum class CachedFolderAnswer { kFound, kExactNameMissing, kGoGeneralWay };
   CachedFolderAnswer ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
   // Only the host path, from the cache when it has one (see above).
@@ -142,8 +144,9 @@ class PathResolver {
   void SyncWithOtherProcesses();
   // The name of an entry of the folder hostDir (dirStat its stat) that equals `name` without
   // regard to case: the exact spelling when it exists, else the lowest matching host name; entry
-  // receives what it is. Empty when there is none. bTryExact false: the exact spelling is known
-  // to be missing.
+  // receives what it is. Empty when there is none. bTryExact false: the exact spelling is not
+  // looked at by itself, as it is known or expected to be missing (a search that finds it still
+  // prefers it).
   std::string FindHostName(const std::string& hostDir, const struct stat& dirStat,
                            const std::string& name, HostEntry& entry, bool bTryExact = true);
 
@@ -156,6 +159,10 @@ class PathResolver {
   std::string m_plainKey;  // the last key of ResolveInCachedFolder (kept for its room)
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
+  // The upper-case key of the folder in which the last resolution found a name missing, with the
+  // index's answer: files made one after another in a folder are each asked about first while
+  // missing, so the next name there is looked for in the index without trying its spelling.
+  std::string m_folderOfLastMiss;
   struct MissingPath {
     std::string key;             // upper-case path
     std::string parentHostPath;  // the folder that would hold it
