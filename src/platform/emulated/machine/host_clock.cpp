@@ -12,14 +12,6 @@ namespace {
 
 constexpr int64_t kTicksPerSecond = 10000000;
 
-// Offset of local time from UTC now, in FILETIME ticks.
-int64_t CurrentBiasTicks() {
-  const time_t now = ::time(nullptr);
-  tm local{};
-  if (!::localtime_r(&now, &local)) return 0;
-  return static_cast<int64_t>(local.tm_gmtoff) * kTicksPerSecond;
-}
-
 uint32_t AddBias(uint64_t ftTime, int64_t nBias, uint64_t& ftResult) {
   const uint64_t nMagnitude = static_cast<uint64_t>(nBias < 0 ? -nBias : nBias);
   if (nBias < 0 ? ftTime < nMagnitude : ftTime > 0x7FFFFFFFFFFFFFFFULL - nMagnitude)
@@ -29,6 +21,15 @@ uint32_t AddBias(uint64_t ftTime, int64_t nBias, uint64_t& ftResult) {
 }
 
 }  // namespace
+
+int64_t HostClock::CurrentBiasTicks() {
+  const time_t now = ::time(nullptr);
+  if (now == biasSecond_) return nBiasTicks_;
+  tm local{};
+  nBiasTicks_ = ::localtime_r(&now, &local) ? local.tm_gmtoff * kTicksPerSecond : 0;
+  biasSecond_ = now;
+  return nBiasTicks_;
+}
 
 uint64_t HostClock::GetSystemTimeAsFileTime() {
   if (ftFixedLocal_) {

@@ -3,6 +3,7 @@
 // Tests that compare time stamps fix the calendar time with FixLocalTime; the tick count, Sleep
 // and the time-zone conversions stay real, so waits behave as before.
 #pragma once
+#include <ctime>
 #include <optional>
 
 #include "platform/clock.h"
@@ -25,7 +26,14 @@ class HostClock final : public Clock {
   void UnfixTime() { ftFixedLocal_.reset(); }
 
  private:
+  // The zone's offset from UTC now, in FILETIME ticks. It is looked up once per second: a copy
+  // converts several times for every file and every trace line, and the lookup costs more than
+  // all the rest of a conversion.
+  int64_t CurrentBiasTicks();
+
   std::optional<uint64_t> ftFixedLocal_;  // FILETIME of the fixed local time
+  std::time_t biasSecond_ = -1;           // the second the kept offset was looked up in
+  int64_t nBiasTicks_ = 0;
 };
 
 }  // namespace platform
