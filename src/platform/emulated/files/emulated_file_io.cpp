@@ -71,9 +71,19 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
   if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
       (dwCreationDisposition == TRUNCATE_EXISTING && !bCanWrite))
     return ERROR_INVALID_PARAMETER;
+  // A file to read is first opened where the cache says it likely is: from the path's text when
+  // it is a plain full path, else from the parsed path.
+  bool bTryCached = dwCreationDisposition == OPEN_EXISTING && !bCanWrite;
+  std::string likelyHostPath;
+  if (bTryCached && m_resolver.LikelyHostPathOfPlainPath(path, likelyHostPath)) {
+    if (OpenCachedForReading(likelyHostPath, hFile)) return ERROR_SUCCESS;
+    bTryCached = false;  // the parsed path would name the same place
+  }
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;
-  if (dwCreationDisposition == OPEN_EXISTING && !bCanWrite && OpenCachedForReading(winPath, hFile))
+  if (bTryCached && !winPath.bTrailingSeparator &&
+      m_resolver.LikelyHostPath(winPath, likelyHostPath) &&
+      OpenCachedForReading(likelyHostPath, hFile))
     return ERROR_SUCCESS;
   ResolvedPath resolved;
   if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
@@ -105,9 +115,7 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
 // A file that was looked at before (the copy's source, found moments ago) is opened through the
 // cached host path at once; opening it is the look at the host that the cached answer needs.
 // Anything else (nothing cached, the open fails, a directory) goes the whole way.
-bool EmulatedFileSystem::OpenCachedForReading(const WinPath& winPath, FileHandle& hFile) {
-  std::string hostPath;
-  if (winPath.bTrailingSeparator || !m_resolver.LikelyHostPath(winPath, hostPath)) return false;
+bool EmulatedFileSystem::OpenCachedForReading(const std::string& hostPath, FileHandle& hFile) {
   const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};

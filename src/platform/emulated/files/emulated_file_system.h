@@ -158,7 +158,9 @@ class EmulatedFileSystem : public FileSystem {
                         uint32_t& nRead);
   uint32_t OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition, bool bCanRead,
                         bool bCanWrite, uint32_t dwAttributes, FileHandle& hFile);
-  bool OpenCachedForReading(const WinPath& winPath, FileHandle& hFile);
+  // Opens an existing file for reading where the cache says it likely is (no directory); false
+  // when it is not there, and the caller resolves the path the general way.
+  bool OpenCachedForReading(const std::string& hostPath, FileHandle& hFile);
   FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st, bool bCanRead,
                          bool bCanWrite);
   uint32_t WriteFaultInjected();

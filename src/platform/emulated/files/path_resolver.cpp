@@ -204,14 +204,19 @@ uint32_t PathResolver::FindMount(const WinPath& path, const Mount*& pMount) cons
   return bServerKnown ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
 }
 
-bool PathResolver::StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
-                                      std::string_view name, ResolvedPath& resolved) {
-  std::string& hostPath = resolved.hostPath;
+void PathResolver::HostPathInCachedFolder(const PathCache::InFolder& found, std::string_view name,
+                                          std::string& hostPath) {
   hostPath.assign(*found.pFolderHostPath).push_back('/');
   if (found.pHostName)
     hostPath.append(*found.pHostName);
   else
     AppendAnsiToUtf8(hostPath, name);
+}
+
+bool PathResolver::StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
+                                      std::string_view name, ResolvedPath& resolved) {
+  std::string& hostPath = resolved.hostPath;
+  HostPathInCachedFolder(found, name, hostPath);
   HostEntry entry;
   if (!StatHostEntry(hostPath, entry)) return false;
   if (!found.pHostName && S_ISDIR(entry.st.st_mode)) m_cache.Remember(key, hostPath, true);
@@ -239,23 +244,37 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
   return path.parts.size() - 1;
 }
 
+PathCache::InFolder PathResolver::FindPlainPath(std::string_view text, PlainPath& plain) {
+  if (!m_plainKeys.Make(text, m_plainKey, plain.nNames)) return {};
+  plain.pMount = DriveMount(m_plainKey[0]);
+  if (!plain.pMount) return {};
+  SyncWithOtherProcesses();
+  const size_t nNameStart = text.rfind('\\') + 1;
+  plain.folderKey = std::string_view(m_plainKey).substr(0, nNameStart - 1);
+  plain.name = text.substr(nNameStart);
+  return m_cache.FindInFolder(plain.folderKey, std::string_view(m_plainKey).substr(nNameStart));
+}
+
+bool PathResolver::LikelyHostPathOfPlainPath(std::string_view text, std::string& hostPath) {
+  PlainPath plain;
+  const PathCache::InFolder found = FindPlainPath(text, plain);
+  if (!found.pFolderHostPath) return false;
+  HostPathInCachedFolder(found, plain.name, hostPath);
+  return true;
+}
+
 PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string_view text,
                                                                      ResolvedPath& resolved) {
   constexpr CachedFolderAnswer kGeneral = CachedFolderAnswer::kGoGeneralWay;
-  size_t nNames = 0;
-  if (!m_plainKeys.Make(text, m_plainKey, nNames)) return kGeneral;
   resolved.Reset();
-  resolved.pMount = DriveMount(m_plainKey[0]);
-  if (!resolved.pMount) return kGeneral;
-  SyncWithOtherProcesses();
-  if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
-  const size_t nNameStart = text.rfind('\\') + 1;
-  const std::string_view key = m_plainKey;
-  const std::string_view folderKey = key.substr(0, nNameStart - 1);
-  const PathCache::InFolder found = m_cache.FindInFolder(folderKey, key.substr(nNameStart));
+  PlainPath plain;
+  const PathCache::InFolder found = FindPlainPath(text, plain);
+  resolved.pMount = plain.pMount;
   if (!found.pFolderHostPath) return kGeneral;
-  const std::string_view name = text.substr(nNameStart);
-  if (!found.pHostName && folderKey == m_folderOfLastMiss && HasCasedLetters(name))
+  if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
+  const std::string_view name = plain.name;
+  const size_t nNames = plain.nNames;
+  if (!found.pHostName && plain.folderKey == m_folderOfLastMiss && HasCasedLetters(name))
     return CachedFolderAnswer::kExactNameMissing;  // expected: the index answers
   if (!StatInCachedFolder(m_plainKey, found, name, resolved))
     return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;

@@ -104,6 +104,9 @@ class PathResolver {
   // index answers for the exact spelling as well).
   enum class CachedFolderAnswer { kFound, kExactNameMissing, kGoGeneralWay };
   CachedFolderAnswer ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
+  // LikelyHostPath (below) straight from the text of a plain full drive path; false when the text
+  // is not of that form or its folder is not cached (the caller then parses it).
+  bool LikelyHostPathOfPlainPath(std::string_view text, std::string& hostPath);
   // Only the host path, from the cache when it has one (see above).
   uint32_t ResolveHostPath(const WinPath& path, std::string& hostPath);
   // The host path of an existing file or directory as cached, without a look at the host: the
@@ -131,6 +134,20 @@ class PathResolver {
   // was tried and is not there (already on entry when the caller knows it).
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
+  // A plain full drive path split as the cache keys it (views into m_plainKey and the text).
+  struct PlainPath {
+    const Mount* pMount = nullptr;
+    size_t nNames = 0;
+    std::string_view folderKey;
+    std::string_view name;  // as written
+  };
+  // The cache's entries for a plain full drive path's folder and last name; no folder when the
+  // text is not of that form or its folder is not cached.
+  PathCache::InFolder FindPlainPath(std::string_view text, PlainPath& plain);
+  // Where the entry `name` of a cached folder is on the host: under its cached host name, or else
+  // its exact spelling.
+  static void HostPathInCachedFolder(const PathCache::InFolder& found, std::string_view name,
+                                     std::string& hostPath);
   // Looks for the entry `name` of a cached folder under its cached host name, or else its exact
   // spelling: true with the host path and what the entry is when it is there.
   bool StatInCachedFolder(const std::string& key, const PathCache::InFolder& found,
