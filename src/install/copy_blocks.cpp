@@ -205,17 +205,14 @@ void FollowCabinetMedia(SetupRun& run, const CopyJob& job) {
 }
 
 // A plain source is opened before the target is made, so that a source that cannot be read
-// leaves nothing behind; its attributes, which the new file takes, are read through the handle.
+// leaves nothing behind; its attributes, which the new file takes, are those it was opened with.
 bool OpenPlainSource(SetupRun& run, CopyJob& job, FileHandle& hSource) {
-  platform::FileSystem& files = run.machine.Files();
-  if (files.CreateFile(job.request.source, platform::GENERIC_READ, platform::OPEN_EXISTING, 0,
-                       hSource) != 0) {
+  platform::FileInfo info;
+  if (run.machine.Files().OpenForReading(job.request.source, hSource, info) != 0) {
     ShowMessage(run, 5501, job.request.source);
     return false;
   }
-  platform::FileInfo info;
-  if (!job.bSourceAttributesKnown && files.GetFileInformationByHandle(hSource, info) == 0)
-    job.source.dwFileAttributes = info.dwFileAttributes;
+  if (!job.bSourceAttributesKnown) job.source.dwFileAttributes = info.dwFileAttributes;
   job.bSourceAttributesKnown = true;
   return true;
 }

@@ -52,6 +52,21 @@ uint32_t FileSystem::GetFileSize(const std::string& path, uint64_t& nSize) {
   return err;
 }
 
+uint32_t FileSystem::OpenForReading(const std::string& path, FileHandle& hFile, FileInfo& info) {
+  info = FileInfo();
+  if (uint32_t err = CreateFile(path, GENERIC_READ, OPEN_EXISTING, 0, hFile)) return err;
+  return AskNewHandle(hFile, info);
+}
+
+uint32_t FileSystem::AskNewHandle(FileHandle& hFile, FileInfo& info) {
+  const uint32_t err = GetFileInformationByHandle(hFile, info);
+  if (err) {
+    CloseHandle(hFile);
+    hFile = FileHandle::Invalid;
+  }
+  return err;
+}
+
 uint32_t FileSystem::ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer,
                                 uint32_t nToRead, uint32_t& nRead) {
   nRead = 0;

@@ -99,6 +99,9 @@ class FileSystem {
                               FileHandle& hFile) {
     return Unsupported(path, dwDesiredAccess, dwCreationDisposition, dwAttributes, hFile);
   }
+  // CreateFile of an existing file for reading (GENERIC_READ, OPEN_EXISTING) that also tells its
+  // attributes, times and size as they were when it was opened. The default asks the new handle.
+  virtual uint32_t OpenForReading(const std::string& path, FileHandle& hFile, FileInfo& info);
   // nRead is 0 at the end of the file.
   virtual uint32_t ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead, uint32_t& nRead) {
     return Unsupported(hFile, pBuffer, nToRead, nRead);
@@ -250,6 +253,10 @@ class FileSystem {
   uint32_t GetFileSize(const std::string& path, uint64_t& nSize);
   // Writes a whole file: creates it, or rewrites an existing one and keeps its attributes.
   uint32_t WriteWholeFile(const std::string& path, const std::string& bytes);
+
+ protected:
+  // OpenForReading's last step: the new handle's information, or the handle closed on failure.
+  uint32_t AskNewHandle(FileHandle& hFile, FileInfo& info);
 
  private:
   template <class... Args>

@@ -65,7 +65,26 @@ bool EmulatedFileSystem::HasOpenHere(const struct stat& st) const {
 uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesiredAccess,
                                         uint32_t dwCreationDisposition, uint32_t dwAttributes,
                                         FileHandle& hFile) {
+  return CreateFileAt(path, dwDesiredAccess, dwCreationDisposition, dwAttributes, hFile, nullptr);
+}
+
+uint32_t EmulatedFileSystem::OpenForReading(const std::string& path, FileHandle& hFile,
+                                            FileInfo& info) {
+  info = FileInfo();
+  std::optional<HostEntry> opened;
+  if (uint32_t err = CreateFileAt(path, GENERIC_READ, OPEN_EXISTING, 0, hFile, &opened)) return err;
+  if (!opened) return AskNewHandle(hFile, info);
+  info = InfoOf(FindOpenFile(hFile)->hostPath, opened->st, opened->ftBirthTime);
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::CreateFileAt(const std::string& path, uint32_t dwDesiredAccess,
+                                          uint32_t dwCreationDisposition, uint32_t dwAttributes,
+                                          FileHandle& hFile,
+                                          std::optional<HostEntry>* pOpened) {
   hFile = FileHandle::Invalid;
+  std::optional<HostEntry> opened;
+  if (!pOpened) pOpened = &opened;
   const bool bCanRead = dwDesiredAccess & GENERIC_READ;
   const bool bCanWrite = dwDesiredAccess & GENERIC_WRITE;
   if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
@@ -76,14 +95,14 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
   bool bTryCached = dwCreationDisposition == OPEN_EXISTING && !bCanWrite;
   std::string likelyHostPath;
   if (bTryCached && m_resolver.LikelyHostPathOfPlainPath(path, likelyHostPath)) {
-    if (OpenCachedForReading(likelyHostPath, hFile)) return ERROR_SUCCESS;
+    if (OpenCachedForReading(likelyHostPath, hFile, *pOpened)) return ERROR_SUCCESS;
     bTryCached = false;  // the parsed path would name the same place
   }
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;
   if (bTryCached && !winPath.bTrailingSeparator &&
       m_resolver.LikelyHostPath(winPath, likelyHostPath) &&
-      OpenCachedForReading(likelyHostPath, hFile))
+      OpenCachedForReading(likelyHostPath, hFile, *pOpened))
     return ERROR_SUCCESS;
   ResolvedPath resolved;
   if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
@@ -115,16 +134,18 @@ uint32_t EmulatedFileSystem::CreateFile(const std::string& path, uint32_t dwDesi
 // A file that was looked at before (the copy's source, found moments ago) is opened through the
 // cached host path at once; opening it is the look at the host that the cached answer needs.
 // Anything else (nothing cached, the open fails, a directory) goes the whole way.
-bool EmulatedFileSystem::OpenCachedForReading(const std::string& hostPath, FileHandle& hFile) {
+bool EmulatedFileSystem::OpenCachedForReading(const std::string& hostPath, FileHandle& hFile,
+                                              std::optional<HostEntry>& opened) {
   const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  HostEntry entry;
+  if (!StatOpenFile(fd, entry) || S_ISDIR(entry.st.st_mode)) {
     ::close(fd);
     return false;
   }
-  TakeOverHeldWriteTime(fd, st, false, false);
-  hFile = AddOpenFile(fd, hostPath, st, true, false);
+  TakeOverHeldWriteTime(fd, entry.st, false, false);
+  hFile = AddOpenFile(fd, hostPath, entry.st, true, false);
+  opened = entry;
   return true;
 }
 

@@ -16,6 +16,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,6 +44,7 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t CreateFile(const std::string& path, uint32_t dwDesiredAccess,
                       uint32_t dwCreationDisposition, uint32_t dwAttributes,
                       FileHandle& hFile) override;
+  uint32_t OpenForReading(const std::string& path, FileHandle& hFile, FileInfo& info) override;
   uint32_t ReadFile(FileHandle hFile, void* pBuffer, uint32_t nToRead, uint32_t& nRead) override;
   uint32_t ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer, uint32_t nToRead,
                       uint32_t& nRead) override;
@@ -158,9 +160,16 @@ class EmulatedFileSystem : public FileSystem {
                         uint32_t& nRead);
   uint32_t OpenHostFile(const ResolvedPath& resolved, uint32_t dwDisposition, bool bCanRead,
                         bool bCanWrite, uint32_t dwAttributes, FileHandle& hFile);
-  // Opens an existing file for reading where the cache says it likely is (no directory); false
-  // when it is not there, and the caller resolves the path the general way.
-  bool OpenCachedForReading(const std::string& hostPath, FileHandle& hFile);
+  // CreateFile; *pOpened receives what the file was when it was opened, when the route taken
+  // looked (otherwise the caller asks the handle).
+  uint32_t CreateFileAt(const std::string& path, uint32_t dwDesiredAccess,
+                        uint32_t dwCreationDisposition, uint32_t dwAttributes, FileHandle& hFile,
+                        std::optional<HostEntry>* pOpened);
+  // Opens an existing file for reading where the cache says it likely is (no directory), with
+  // what it was when opened; false when it is not there, and the caller resolves the path the
+  // general way.
+  bool OpenCachedForReading(const std::string& hostPath, FileHandle& hFile,
+                            std::optional<HostEntry>& opened);
   FileHandle AddOpenFile(int fd, const std::string& hostPath, const struct stat& st, bool bCanRead,
                          bool bCanWrite);
   uint32_t WriteFaultInjected();
