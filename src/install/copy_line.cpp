@@ -36,15 +36,13 @@ constexpr int kMachineKeyName = PredefinedIndex("MachineKeyName");
 
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
-// Whether the text holds the part anywhere, compared without regard to case and without a copy;
-// only places that start with the part's first character are compared whole.
-bool ContainsNoCase(std::string_view text, std::string_view part) {
-  if (part.empty()) return true;
-  const char cFirst = platform::AnsiUpperChar(part[0]);
-  for (size_t nAt = 0; nAt + part.size() <= text.size(); ++nAt)
-    if (platform::AnsiUpperChar(text[nAt]) == cFirst &&
-        platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part))
-      return true;
+// Whether the source names the uninstaller's control panel applet: "_UNINST.CPL" anywhere, in
+// any case. No other character has '_' as its upper case, so its places are found by the
+// library's search, which most sources (without '_') pass at once.
+bool NamesUninstallApplet(std::string_view source) {
+  constexpr std::string_view kApplet = "_UNINST.CPL";
+  for (size_t nAt = source.find('_'); nAt != std::string_view::npos; nAt = source.find('_', nAt + 1))
+    if (platform::AnsiEqualNoCase(source.substr(nAt, kApplet.size()), kApplet)) return true;
   return false;
 }
 
@@ -116,7 +114,7 @@ struct ParsedLine {
 
 // Reads the fields, replaces the variables and reads the flag words; false after 5530.
 bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
-  parsed.fields = ParseCopyLine(line);
+  ParseCopyLine(line, parsed.fields);
   CopyLineFields& fields = parsed.fields;
   ReplaceVariables(run, fields.source);
   ReplaceVariables(run, fields.destination);
@@ -216,7 +214,7 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   if (parsed.dwCopyFlags & COPY_DELETE)
     return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
   if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
-      ContainsNoCase(fields.source, "_UNINST.CPL"))
+      NamesUninstallApplet(fields.source))
     return true;
   return CopyAfterSourceFound(run, parsed, call, paths);
 }

@@ -35,13 +35,32 @@ void TrimInPlace(std::string& text) {
   text.erase(0, nStart);
 }
 
+// Whether the text holds at least nCommas commas (found with the library's fast search).
+bool HasCommas(std::string_view text, int nCommas) {
+  size_t nAt = 0;
+  for (int i = 0; i < nCommas; ++i) {
+    nAt = text.find(',', nAt);
+    if (nAt == std::string_view::npos) return false;
+    ++nAt;
+  }
+  return true;
+}
+
 }  // namespace
 
 CopyLineFields ParseCopyLine(const std::string& line) {
   CopyLineFields fields;
+  ParseCopyLine(line, fields);
+  return fields;
+}
+
+void ParseCopyLine(const std::string& line, CopyLineFields& fields) {
   std::string& source = fields.source;
   std::string size;
   const char* rest = NextField(line.c_str(), source);
+  fields.destination.clear();
+  fields.flags.clear();
+  fields.name.clear();
   if (rest) rest = NextField(rest, fields.destination);
   if (rest) rest = NextField(rest, fields.flags);
   if (rest) rest = NextField(rest, size);
@@ -64,10 +83,12 @@ CopyLineFields ParseCopyLine(const std::string& line) {
   TrimInPlace(fields.flags);
   fields.nSize = LeadingDecimal(TrimAnsi(size));
   TrimInPlace(fields.name);
-  return fields;
 }
 
 int64_t CopyLineSizeField(const std::string& line) {
+  // Three fields end before the size field, each at a comma: most lines have fewer commas in
+  // all (quoted ones included), and need no field read at all.
+  if (!HasCommas(line, 3)) return 0;
   const char* rest = line.c_str();
   for (int i = 0; i < 3 && rest; ++i) rest = SkipField(rest);
   std::string size;

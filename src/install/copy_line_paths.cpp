@@ -241,8 +241,11 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
   const std::string_view relativePart = (dwAttributes & kUseFileName)
                                             ? FileNameOf(fields.source)
                                             : DropComponents(fields.source, nPrefix);
-  paths.fullSource =
-      IsAbsolute(fields.source) ? fields.source : Join(run.variables.ValueAt(kSrc), fields.source);
+  // Not a conditional expression: its mix of a const lvalue and a temporary would copy the join.
+  if (IsAbsolute(fields.source))
+    paths.fullSource = fields.source;
+  else
+    paths.fullSource = Join(run.variables.ValueAt(kSrc), fields.source);
   paths.fullDestination =
       FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);

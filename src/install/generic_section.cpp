@@ -139,7 +139,7 @@ bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
     return !call.bRequired;
   }
   InfSection cursor;
-  OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  OpenSection(cursor, *pInf, start, false, false, run.ctx.bUninstall);
   engine.sectionStack.push_back(call);
   const SectionPositionScope position(run);
   bool bOk = true;

@@ -87,6 +87,9 @@ TEST(CopyLineFields, MediumFormsAndFields) {
       {"1:", 1, "", "", "", 0, ""},
       {"'1:it''s.txt', d,, \"4\"\"2\", n", 1, "it's.txt", "d", "", 4, "n"},
       {"1:a, b, c, 09 , x", 1, "a", "b", "c", 9, "x"},
+      {"1:a,b,c,7", 1, "a", "b", "c", 7, ""},
+      {"1:a, 'b,c', 5", 1, "a", "b,c", "5", 0, ""},
+      {"1:a, b, \"c,d\"", 1, "a", "b", "c,d", 0, ""},
   };
   for (const Case& c : cases) {
     const CopyLineFields fields = ParseCopyLine(c.line);

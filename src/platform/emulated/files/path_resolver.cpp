@@ -126,7 +126,7 @@ struct stat StatOfStatx(const struct statx& stx) {
 }
 
 bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
-  struct statx stx {};
+  struct statx stx;  // the kernel writes all of it (each look of a resolution comes here)
   if (::statx(dirFd, pszPath, nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return false;
   entry.st = StatOfStatx(stx);
   entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
@@ -248,7 +248,7 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
   if (!resolved.pMount) return kGeneral;
   SyncWithOtherProcesses();
   if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
-  const size_t nNameStart = text.rfind('\\') + 1;
+  const size_t nNameStart = m_plainKeys.LastNameStart();
   const std::string_view key = m_plainKey;
   const PathCache::InFolder found =
       m_cache.FindInFolder(key.substr(0, nNameStart - 1), key.substr(nNameStart));

@@ -212,6 +212,7 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
 
 bool PlainPathKeys::Make(std::string_view text, std::string& key, size_t& nNames) {
   const size_t nLast = text.rfind('\\');
+  m_nLastNameStart = nLast + 1;  // 0 without a backslash
   const bool bInFolder = nLast != std::string_view::npos && nLast > 2;
   if (bInFolder && text.size() <= kMaxPathText) {
     const std::string_view folder = text.substr(0, nLast);

@@ -54,6 +54,8 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
 class PlainPathKeys {
  public:
   bool Make(std::string_view text, std::string& key, size_t& nNames);
+  // Where the last name of the text Make last took starts (after its last backslash).
+  size_t LastNameStart() const { return m_nLastNameStart; }
 
  private:
   struct Folder {
@@ -63,6 +65,7 @@ class PlainPathKeys {
   };
   std::array<Folder, 2> m_folders;
   size_t m_nNext = 0;
+  size_t m_nLastNameStart = 0;
 };
 
 // "C:\a\b", "C:\" for a root, "\\server\share\a".
