@@ -107,7 +107,7 @@ void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t
 }
 
 struct ParsedLine {
-  CopyLineFields fields;
+  CopyLineFields& fields;
   uint32_t dwCopyFlags = 0;
   uint32_t dwAttributes = 0;
 };
@@ -116,9 +116,11 @@ struct ParsedLine {
 bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
   ParseCopyLine(line, parsed.fields);
   CopyLineFields& fields = parsed.fields;
-  ReplaceVariables(run, fields.source);
-  ReplaceVariables(run, fields.destination);
-  ReplaceVariables(run, fields.flags);
+  if (line.find('%') != std::string::npos) {  // no field of a line without '%' refers to one
+    ReplaceVariables(run, fields.source);
+    ReplaceVariables(run, fields.destination);
+    ReplaceVariables(run, fields.flags);
+  }
   if (!ParseCopyLineFlags(fields.flags, parsed.dwCopyFlags, parsed.dwAttributes)) {
     ShowMessage(run, 5530, fields.flags);
     return false;
@@ -136,23 +138,10 @@ bool CopyToSecondPlace(SetupRun& run, CopyFileRequest& request, const std::strin
   return bOk;
 }
 
-// Takes the full source and destination and the name out of the line (the request gets them
-// without a copy).
-bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& call,
-                          CopyLinePaths& paths) {
-  CopyLineFields& fields = parsed.fields;
-  CopyFileRequest request;
-  request.dwCopyFlags = parsed.dwCopyFlags;
-  request.dwAttributes = parsed.dwAttributes;
-  request.bCarryOut = call.bCarryOut;
-  // Only a shared file asks for the registered directory (a registry read per line otherwise).
-  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
-      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
-    request.dwCopyFlags &= ~COPY_SHAREDDLL;
-  request.destination = std::move(paths.fullDestination);
-  request.name = std::move(fields.name);
-  // The source lives as long as the request points into it.
-  CopySource source{std::move(paths.fullSource), {}};
+// Finds the source and copies; the request holds the line's full source and destination.
+bool CopyFromSource(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
+                    CopyLinePaths& paths, CopySource& source, CopyFileRequest& request) {
+  const CopyLineFields& fields = parsed.fields;
   if (call.bCarryOut && !run.ctx.bUninstall) {
     const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
@@ -179,6 +168,49 @@ bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& 
   return true;
 }
 
+// The request takes the full source and destination and the name out of the line without a
+// copy; the paths take the strings back afterwards, so that the next line builds its paths in
+// the same room.
+bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& call,
+                          CopyLinePaths& paths) {
+  CopyFileRequest request;
+  request.dwCopyFlags = parsed.dwCopyFlags;
+  request.dwAttributes = parsed.dwAttributes;
+  request.bCarryOut = call.bCarryOut;
+  // Only a shared file asks for the registered directory (a registry read per line otherwise).
+  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
+      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
+    request.dwCopyFlags &= ~COPY_SHAREDDLL;
+  request.destination = std::move(paths.fullDestination);
+  request.name = std::move(parsed.fields.name);
+  // The source lives as long as the request points into it.
+  CopySource source{std::move(paths.fullSource), {}};
+  const bool bOk = CopyFromSource(run, parsed, call, paths, source, request);
+  paths.fullDestination = std::move(request.destination);
+  paths.fullSource = std::move(source.fullSource.empty() ? request.source : source.fullSource);
+  return bOk;
+}
+
+bool ProcessCopyLineIn(SetupRun& run, const std::string& line, const SectionCall& call,
+                       CopyLineRoom& room) {
+  ParsedLine parsed{room.fields};
+  if (!ReadLine(run, line, parsed)) return false;
+  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
+  const CopyLineFields& fields = parsed.fields;
+  CopyLinePaths& paths = room.paths;
+  ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes, paths);
+  if (paths.bSkip) return true;
+  if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
+    return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
+                                                        parsed.dwCopyFlags, parsed.dwAttributes);
+  if (parsed.dwCopyFlags & COPY_DELETE)
+    return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
+  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
+      NamesUninstallApplet(fields.source))
+    return true;
+  return CopyAfterSourceFound(run, parsed, call, paths);
+}
+
 }  // namespace
 
 uint32_t AddEngineFlags(SetupRun& run, uint32_t dwCopyFlags, const std::string& destination,
@@ -202,21 +234,15 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   // copy of a small file that is already there.
   if (run.log.hTraceFile != platform::FileHandle::Invalid)
     SetupTrace(run, "Copy line: %s\n", line.c_str());
-  ParsedLine parsed;
-  if (!ReadLine(run, line, parsed)) return false;
-  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
-  const CopyLineFields& fields = parsed.fields;
-  CopyLinePaths paths = ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
-  if (paths.bSkip) return true;
-  if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
-    return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
-                                                        parsed.dwCopyFlags, parsed.dwAttributes);
-  if (parsed.dwCopyFlags & COPY_DELETE)
-    return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
-  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
-      NamesUninstallApplet(fields.source))
-    return true;
-  return CopyAfterSourceFound(run, parsed, call, paths);
+  CopyLineRoom& room = EngineOf(run).copyLineRoom;
+  if (room.bInUse) {  // a line within a line (nothing does that today) gets room of its own
+    CopyLineRoom own;
+    return ProcessCopyLineIn(run, line, call, own);
+  }
+  room.bInUse = true;
+  const bool bOk = ProcessCopyLineIn(run, line, call, room);
+  room.bInUse = false;
+  return bOk;
 }
 
 }  // namespace tarvium

@@ -26,13 +26,17 @@ uint32_t MediumNumber(std::string_view text) {
   return nMedium > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(nMedium);
 }
 
-// Cuts the blanks around a field in place, without a second string; most fields have none.
-void TrimInPlace(std::string& text) {
-  if (text.empty() || (!IsAnsiSpace(text.front()) && !IsAnsiSpace(text.back()))) return;
+void CutBlanks(std::string& text) {
   const std::string_view trimmed = TrimAnsi(text);
   const size_t nStart = static_cast<size_t>(trimmed.data() - text.data());
   text.resize(nStart + trimmed.size());
   text.erase(0, nStart);
+}
+
+// Cuts the blanks around a field in place, without a second string. Most fields have none: the
+// two looks at its ends are all they cost.
+inline void TrimInPlace(std::string& text) {
+  if (!text.empty() && (IsAnsiSpace(text.front()) || IsAnsiSpace(text.back()))) CutBlanks(text);
 }
 
 // Whether the text holds at least nCommas commas (found with the library's fast search).

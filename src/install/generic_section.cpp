@@ -146,7 +146,7 @@ bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
   std::string line;
   while (bOk && !run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {
     SetPosition(run, name, cursor.CurrentLineNumber());
-    if (!TrimAnsi(line).empty()) bOk = ProcessSectionLine(run, call, line);
+    bOk = ProcessSectionLine(run, call, line);  // which passes blank lines over
   }
   engine.sectionStack.pop_back();
   return bOk;

@@ -90,6 +90,7 @@ TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
     if (bPlain) {
       EXPECT_EQ(key, expectedKey) << text;
       EXPECT_EQ(nNames, nExpectedNames) << text;
+      EXPECT_EQ(keys.LastNameStart(), std::string_view(text).rfind('\\') + 1) << text;
     }
   }
 }

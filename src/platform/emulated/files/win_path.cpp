@@ -3,6 +3,8 @@
 // result is PathResolver's.
 #include "platform/emulated/files/win_path.h"
 
+#include <string.h>
+
 #include <array>
 
 #include "platform/ansi_case.h"
@@ -211,7 +213,10 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
 }
 
 bool PlainPathKeys::Make(std::string_view text, std::string& key, size_t& nNames) {
-  const size_t nLast = text.rfind('\\');
+  // The library's backward search: every path the file system is asked about comes here.
+  const void* pLast = ::memrchr(text.data(), '\\', text.size());
+  const size_t nLast = pLast ? static_cast<size_t>(static_cast<const char*>(pLast) - text.data())
+                             : std::string_view::npos;
   m_nLastNameStart = nLast + 1;  // 0 without a backslash
   const bool bInFolder = nLast != std::string_view::npos && nLast > 2;
   if (bInFolder && text.size() <= kMaxPathText) {
