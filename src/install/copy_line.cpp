@@ -4,6 +4,7 @@
 // let the copy procedure count shared files, so they need neither source nor medium.
 #include "install/copy_line.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/predefined_names.h"
@@ -87,12 +88,20 @@ CopyStatusTexts& StatusTexts(SetupRun& run) {
   return texts;
 }
 
-// The lines are built in the engine's buffers, which keep their room from file to file.
+// Writes the lead, a blank and the path into `line`, one of the engine's buffers, which keep
+// their room from file to file (one size change and two copies: every file shows its lines).
+void SetStatusLine(std::string& line, const std::string& lead, const std::string& path) {
+  line.resize(lead.size() + 1 + path.size());
+  char* pOut = std::copy(lead.begin(), lead.end(), line.data());
+  *pOut++ = ' ';
+  std::copy(path.begin(), path.end(), pOut);
+}
+
 void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
   if (!run.ui) return;
   CopyStatusTexts& texts = StatusTexts(run);
-  texts.firstLine.assign(texts.copying).append(" ").append(source);
-  texts.secondLine.assign(texts.to).append(" ").append(destination);
+  SetStatusLine(texts.firstLine, texts.copying, source);
+  SetStatusLine(texts.secondLine, texts.to, destination);
   run.ui->ShowStatus(texts.firstLine, texts.secondLine);
 }
 

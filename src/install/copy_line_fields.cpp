@@ -10,8 +10,10 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The decimal number at the start of the text; digits past what 63 bits hold are ignored.
+// The decimal number at the start of the text after its leading blanks (what follows the digits
+// does not matter, so the text need not be trimmed); digits past what 63 bits hold are ignored.
 int64_t LeadingDecimal(std::string_view text) {
+  while (!text.empty() && IsAnsiSpace(text.front())) text.remove_prefix(1);
   int64_t nValue = 0;
   for (char c : text) {
     if (!IsDigit(c)) break;
@@ -21,7 +23,7 @@ int64_t LeadingDecimal(std::string_view text) {
 }
 
 uint32_t MediumNumber(std::string_view text) {
-  const int64_t nMedium = LeadingDecimal(TrimAnsi(text));
+  const int64_t nMedium = LeadingDecimal(text);
   if (nMedium <= 0) return 1;
   return nMedium > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(nMedium);
 }
@@ -85,7 +87,7 @@ void ParseCopyLine(const std::string& line, CopyLineFields& fields) {
   }
   TrimInPlace(fields.destination);
   TrimInPlace(fields.flags);
-  fields.nSize = LeadingDecimal(TrimAnsi(size));
+  fields.nSize = LeadingDecimal(size);
   TrimInPlace(fields.name);
 }
 
@@ -97,7 +99,7 @@ int64_t CopyLineSizeField(const std::string& line) {
   for (int i = 0; i < 3 && rest; ++i) rest = SkipField(rest);
   std::string size;
   if (rest) NextField(rest, size);
-  return LeadingDecimal(TrimAnsi(size));
+  return LeadingDecimal(size);
 }
 
 }  // namespace tarvium

@@ -68,12 +68,16 @@ struct ResolvedPath {
   bool bLink = false;               // hostPath is a symbolic link (st is its target's)
   uint64_t ftBirthTime = 0;         // of hostPath, when Exists() and the host keeps it
 
-  // Back to a fresh resolution; the host path keeps its room.
+  // Back to a fresh resolution; the host path keeps its room. Member by member (every one is
+  // reset here): each query of the file system starts with it.
   void Reset() {
-    std::string room = std::move(hostPath);
-    *this = ResolvedPath();
-    room.clear();
-    hostPath = std::move(room);
+    pMount = nullptr;
+    hostPath.clear();
+    nFound = nNames = 0;
+    bParentIsDirectory = false;
+    st = {};
+    bLink = false;
+    ftBirthTime = 0;
   }
 
   void Take(const HostEntry& entry) {
