@@ -242,18 +242,20 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
                                                                      ResolvedPath& resolved) {
   constexpr CachedFolderAnswer kGeneral = CachedFolderAnswer::kGoGeneralWay;
   size_t nNames = 0;
-  if (!m_plainKeys.Make(text, m_plainKey, nNames)) return kGeneral;
+  const std::string* pKey = m_plainKeys.MakeKey(text, nNames);
+  if (!pKey) return kGeneral;
+  const std::string& plainKey = *pKey;
   resolved.Reset();
-  resolved.pMount = DriveMount(m_plainKey[0]);
+  resolved.pMount = DriveMount(plainKey[0]);
   if (!resolved.pMount) return kGeneral;
   SyncWithOtherProcesses();
-  if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
+  if (m_lastMissing && m_lastMissing->key == plainKey) return kGeneral;
   const size_t nNameStart = m_plainKeys.LastNameStart();
-  const std::string_view key = m_plainKey;
+  const std::string_view key = plainKey;
   const PathCache::InFolder found =
       m_cache.FindInFolder(key.substr(0, nNameStart - 1), key.substr(nNameStart));
   if (!found.pFolderHostPath) return kGeneral;
-  if (!StatInCachedFolder(m_plainKey, found, text.substr(nNameStart), resolved))
+  if (!StatInCachedFolder(plainKey, found, text.substr(nNameStart), resolved))
     return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;
   resolved.nNames = resolved.nFound = nNames;
   resolved.bParentIsDirectory = true;
