@@ -153,7 +153,9 @@ bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
 }
 
 bool ProcessSectionLine(SetupRun& run, const SectionCall& call, const std::string& line) {
-  const std::string_view text = TrimAnsiLeft(line);
+  // Most lines start with their text: then they are not trimmed.
+  const std::string_view text =
+      line.empty() || !IsAnsiSpace(line.front()) ? std::string_view(line) : TrimAnsiLeft(line);
   if (text.empty()) return true;
   if (text[0] == '#') return ProcessReference(run, call, text.substr(1));
   if (IsDigit(text[0])) return HandOnCopyLine(run, call, line);

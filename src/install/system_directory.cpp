@@ -29,7 +29,11 @@ bool ProbeWritable(SetupRun& run) {
 
 bool PathLiesIn(std::string_view path, std::string_view dir) {
   while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
-  if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
+  // Every copy line asks about several directories, and most paths differ in the first letter.
+  if (dir.empty() || path.empty() ||
+      platform::AnsiUpperChar(path[0]) != platform::AnsiUpperChar(dir[0]))
+    return false;
+  if (!platform::AnsiStartsWithNoCase(path, dir)) return false;
   return path.size() == dir.size() || path[dir.size()] == '\\';
 }
 

@@ -107,8 +107,9 @@ std::vector<std::string> ReadMatchingNames(const std::string& hostDir, const std
   return names;
 }
 
-struct stat StatOfStatx(const struct statx& stx) {
-  struct stat st {};
+// Every field statx answers is set in place, without a zeroed temporary (every look at the host
+// comes here); the rest of st keeps what it held.
+void SetStatOfStatx(const struct statx& stx, struct stat& st) {
   st.st_dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
   st.st_ino = stx.stx_ino;
   st.st_mode = stx.stx_mode;
@@ -122,13 +123,12 @@ struct stat StatOfStatx(const struct statx& stx) {
   st.st_atim = {static_cast<time_t>(stx.stx_atime.tv_sec), stx.stx_atime.tv_nsec};
   st.st_mtim = {static_cast<time_t>(stx.stx_mtime.tv_sec), stx.stx_mtime.tv_nsec};
   st.st_ctim = {static_cast<time_t>(stx.stx_ctime.tv_sec), stx.stx_ctime.tv_nsec};
-  return st;
 }
 
 bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
   struct statx stx;  // the kernel writes all of it (each look of a resolution comes here)
   if (::statx(dirFd, pszPath, nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return false;
-  entry.st = StatOfStatx(stx);
+  SetStatOfStatx(stx, entry.st);
   entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
                           ? FileTimeOfTimespec({static_cast<time_t>(stx.stx_btime.tv_sec),
                                                 static_cast<long>(stx.stx_btime.tv_nsec)})
