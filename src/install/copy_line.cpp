@@ -63,7 +63,7 @@ bool IsExactly(const std::string& path, std::string_view dir) {
   while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
   std::string_view trimmed = path;
   while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
-  return !dir.empty() && platform::AnsiEqualNoCase(trimmed, dir);
+  return !dir.empty() && trimmed.size() == dir.size() && platform::AnsiEqualNoCase(trimmed, dir);
 }
 
 // With /N a reinstallation into another directory than the registered one counts its shared
@@ -169,10 +169,11 @@ bool CopyFromSource(SetupRun& run, const ParsedLine& parsed, const SectionCall& 
   if (!paths.secondDestination.empty() && call.bCarryOut &&
       !CopyToSecondPlace(run, request, paths.secondDestination))
     return false;
-  const ConfigurationHooks& hooks = EngineOf(run).configuration;
   if (run.ctx.bRepair && !run.ctx.bUninstall && call.bCarryOut &&
-      (parsed.dwCopyFlags & COPY_REGISTER) && hooks.registerServer)
-    hooks.registerServer(run, request.destination, true);
+      (parsed.dwCopyFlags & COPY_REGISTER)) {
+    const ConfigurationHooks& hooks = EngineOf(run).configuration;
+    if (hooks.registerServer) hooks.registerServer(run, request.destination, true);
+  }
   CollectRuntimeCheck(run, request.destination, parsed.dwCopyFlags, call.bCarryOut);
   return true;
 }

@@ -3,6 +3,7 @@
 // "Windows\System\x.dll" meant for %System% must lose both components, not one).
 #include "install/copy_line_paths.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -84,12 +85,19 @@ void AppendToDirectory(std::string& path, std::string_view rest) {
   path.append(rest);
 }
 
-// Joins into `out`, whose room a copy line reuses from the line before: every copy line joins
-// two or three paths.
+// Joins as AppendToDirectory does into `out`, whose room a copy line reuses from the line
+// before: one size change and two copies, since every copy line joins two or three paths.
 void JoinInto(std::string& out, const std::string& dir, std::string_view rest) {
-  out.reserve(dir.size() + 1 + rest.size());
-  out.assign(dir);
-  AppendToDirectory(out, rest);
+  if (dir.empty()) {
+    out.assign(rest);
+    return;
+  }
+  while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
+  const bool bSeparator = dir.back() != '\\';
+  out.resize(dir.size() + (bSeparator ? 1 : 0) + rest.size());
+  char* pOut = std::copy(dir.begin(), dir.end(), out.data());
+  if (bSeparator) *pOut++ = '\\';
+  std::copy(rest.begin(), rest.end(), pOut);
 }
 
 std::string Join(const std::string& dir, std::string_view rest) {
