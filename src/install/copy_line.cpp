@@ -42,7 +42,8 @@ constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 // library's search, which most sources (without '_') pass at once.
 bool NamesUninstallApplet(std::string_view source) {
   constexpr std::string_view kApplet = "_UNINST.CPL";
-  for (size_t nAt = source.find('_'); nAt != std::string_view::npos; nAt = source.find('_', nAt + 1))
+  for (size_t nAt = source.find('_'); nAt != std::string_view::npos;
+       nAt = source.find('_', nAt + 1))
     if (platform::AnsiEqualNoCase(source.substr(nAt, kApplet.size()), kApplet)) return true;
   return false;
 }

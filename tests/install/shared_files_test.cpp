@@ -34,7 +34,9 @@ uint32_t SharedCount(CopyTestRun& t, const std::string& path) {
 TEST(SharedFiles, FontFilesAreToldByTheirExtensionInAnyCase) {
   for (const char* path : {"C:\\F\\a.ttf", "a.TTF", "x.OtF", "C:\\F\\b.fon", ".ttf"})
     EXPECT_TRUE(IsFontFile(path)) << path;
-  for (const char* path : {"a.bin", "a.ttfx", "attf", "a.tt", "a.fnt", "a.otc", "ttf", "a.t\xf4" "f"})
+  for (const char* path : {"a.bin", "a.ttfx", "attf", "a.tt", "a.fnt", "a.otc", "ttf",
+                           "a.t\xf4"
+                           "f"})
     EXPECT_FALSE(IsFontFile(path)) << path;
 }
 

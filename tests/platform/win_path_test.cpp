@@ -95,7 +95,6 @@ TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
   }
 }
 
-
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {
       {"*.*", "noext", true},

@@ -156,7 +156,7 @@ class PathResolver {
   uint64_t m_nChangesSeen = 0;
   PathCache m_cache;
   std::vector<size_t> m_ends;  // where each name's part of the last key ends (kept for its room)
-  PlainPathKeys m_plainKeys;  // the keys of ResolveInCachedFolder, kept with their room
+  PlainPathKeys m_plainKeys;   // the keys of ResolveInCachedFolder, kept with their room
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
   struct MissingPath {
