@@ -81,6 +81,7 @@ void CheckPlainKey(std::string_view text, const CurrentDirectories& dirs) {
   Require(keys.Make(text, remembered, nRememberedNames) == bPlain);
   if (!bPlain) return;
   Require(remembered == key && nRememberedNames == nNames);
+  Require(keys.LastNameStart() == text.rfind('\\') + 1);
   WinPath path;
   Require(ParseWindowsPath(text, dirs, path) == platform::ERROR_SUCCESS);
   Require(FoldedPathKey(path) == key && path.parts.size() == nNames);

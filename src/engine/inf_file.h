@@ -4,6 +4,7 @@
 // gets a section index so that finding a section does not depend on the size of the file; the
 // key lookups of a section are indexed on first use, keeping "the first line wins".
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,11 @@ class InfFile {
   const char* FindIndexedSection(std::string_view name) const;
   // The key lines of the section starting at sectionStart, grouped by folded key, in file order.
   const std::vector<InfKeyLine>* FindKeyLines(const char* sectionStart, std::string_view key) const;
+  // Room for where the lines of the section starting at sectionStart begin, as OpenSection finds
+  // them with or without continued lines; empty until it was filled.
+  std::vector<const char*>& LineStartsRoom(const char* sectionStart, bool bContinuation) const {
+    return lineStartsBySection_[bContinuation ? 1 : 0][sectionStart];
+  }
 
  private:
   using KeyLines = std::unordered_map<std::string, std::vector<InfKeyLine>>;
@@ -59,6 +65,10 @@ class InfFile {
   std::vector<const char*> sectionIndex_;
   std::unordered_map<std::string, const char*> firstSectionByName_;
   mutable std::unordered_map<const char*, KeyLines> keyLinesBySection_;
+  // Without and with continued lines: a section is walked by the size computation and again by
+  // the installation, which then need not find its lines again.
+  mutable std::array<std::unordered_map<const char*, std::vector<const char*>>, 2>
+      lineStartsBySection_;
 };
 
 // Loads a file as the engine reads every text: a UTF-8 or UTF-16LE byte-order mark selects a

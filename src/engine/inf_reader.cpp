@@ -25,6 +25,23 @@ const char* FirstKeyLine(const InfFile& inf, std::string_view section, std::stri
   return *pFound ? (*pFound)->pLine : nullptr;
 }
 
+// Comments count as lines whether they are kept or not: only the text read is cleared.
+void FindLineStarts(const char* sectionStart, bool bContinuation,
+                    std::vector<const char*>& starts) {
+  for (const char* pos = sectionStart; pos;) {
+    const char* next = ReadLine(pos, nullptr, 0, false, bContinuation);
+    if (next) starts.push_back(pos);
+    pos = next;
+  }
+}
+
+void StartCursor(InfSection& cursor, bool bKeepComments, bool bContinuation, bool bUninstall) {
+  cursor.bKeepComments = bKeepComments;
+  cursor.bContinuation = bContinuation;
+  cursor.bBackwards = bUninstall;
+  cursor.nCurrent = bUninstall ? cursor.LineCount() - 1 : 0;
+}
+
 }  // namespace
 
 const char* ReadLine(const char* pos, std::string* pBuffer, size_t nSize, bool bKeepComments,
@@ -92,15 +109,16 @@ bool GetValue(const InfFile& inf, std::string_view section, std::string_view key
 void OpenSection(InfSection& cursor, const char* sectionStart, bool bKeepComments,
                  bool bContinuation, bool bUninstall) {
   cursor.lineStarts.clear();
-  cursor.bKeepComments = bKeepComments;
-  cursor.bContinuation = bContinuation;
-  cursor.bBackwards = bUninstall;
-  for (const char* pos = sectionStart; pos;) {
-    const char* next = ReadLine(pos, nullptr, 0, bKeepComments, bContinuation);
-    if (next) cursor.lineStarts.push_back(pos);
-    pos = next;
-  }
-  cursor.nCurrent = bUninstall ? cursor.LineCount() - 1 : 0;
+  FindLineStarts(sectionStart, bContinuation, cursor.lineStarts);
+  StartCursor(cursor, bKeepComments, bContinuation, bUninstall);
+}
+
+void OpenSection(InfSection& cursor, const InfFile& inf, const char* sectionStart,
+                 bool bKeepComments, bool bContinuation, bool bUninstall) {
+  std::vector<const char*>& starts = inf.LineStartsRoom(sectionStart, bContinuation);
+  if (starts.empty()) FindLineStarts(sectionStart, bContinuation, starts);
+  cursor.lineStarts = starts;
+  StartCursor(cursor, bKeepComments, bContinuation, bUninstall);
 }
 
 bool NextLine(InfSection& cursor, std::string& buffer, size_t nSize) {

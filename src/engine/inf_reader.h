@@ -46,6 +46,9 @@ struct InfSection {
 
 void OpenSection(InfSection& cursor, const char* sectionStart, bool bKeepComments,
                  bool bContinuation, bool bUninstall);
+// The same for a section of inf, whose line starts are found once and kept in inf.
+void OpenSection(InfSection& cursor, const InfFile& inf, const char* sectionStart,
+                 bool bKeepComments, bool bContinuation, bool bUninstall);
 bool NextLine(InfSection& cursor, std::string& buffer, size_t nSize);
 
 }  // namespace tarvium

@@ -49,7 +49,6 @@ void ExamineFiles(SetupRun& run, CopyJob& job) {
     job.target = lastWritten.empty() ? request.destination : lastWritten;
     job.bOpenExisting = true;
   } else {
-    job.target = request.destination;
     // An extension's hook may have changed the destination since the caller looked at it.
     const bool bKnown = request.pDestinationInfo && !run.extension;
     if (bKnown) job.destination = *request.pDestinationInfo;
@@ -218,6 +217,9 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
     return Skipped(run, job);
   }
   if (job.bDestinationExisted && !ChooseTarget(run, job)) return KeptAsEqual(run, job);
+  // Without APPEND or a temporary name the destination itself is written. It is named only now:
+  // most files of a re-run are found equal and written nowhere.
+  if (job.target.empty()) job.target = request.destination;
   if (!WriteCopyTarget(run, job)) return false;
   if (!SizeAsExpected(run, job) || run.ctx.bAborted) {
     if (!job.bOpenExisting) files.DeleteFile(job.target);

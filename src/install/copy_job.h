@@ -46,7 +46,7 @@ struct CopyJob {
   platform::FileInfo destination;
 
   // What is written.
-  std::string target;          // the file the copy writes
+  std::string target;          // the file the copy writes, named once a copy is decided
   bool bOpenExisting = false;  // APPEND or a resumed copy: the target is extended
   uint64_t nStartOffset = 0;   // size of the target before this copy
   uint64_t nWritten = 0;       // bytes this copy wrote

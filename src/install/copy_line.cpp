@@ -4,6 +4,7 @@
 // let the copy procedure count shared files, so they need neither source nor medium.
 #include "install/copy_line.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/predefined_names.h"
@@ -36,15 +37,14 @@ constexpr int kMachineKeyName = PredefinedIndex("MachineKeyName");
 
 constexpr uint32_t kRegistrations = COPY_SERVICE | COPY_REGISTER | COPY_REGASM;
 
-// Whether the text holds the part anywhere, compared without regard to case and without a copy;
-// only places that start with the part's first character are compared whole.
-bool ContainsNoCase(std::string_view text, std::string_view part) {
-  if (part.empty()) return true;
-  const char cFirst = platform::AnsiUpperChar(part[0]);
-  for (size_t nAt = 0; nAt + part.size() <= text.size(); ++nAt)
-    if (platform::AnsiUpperChar(text[nAt]) == cFirst &&
-        platform::AnsiEqualNoCase(text.substr(nAt, part.size()), part))
-      return true;
+// Whether the source names the uninstaller's control panel applet: "_UNINST.CPL" anywhere, in
+// any case. No other character has '_' as its upper case, so its places are found by the
+// library's search, which most sources (without '_') pass at once.
+bool NamesUninstallApplet(std::string_view source) {
+  constexpr std::string_view kApplet = "_UNINST.CPL";
+  for (size_t nAt = source.find('_'); nAt != std::string_view::npos;
+       nAt = source.find('_', nAt + 1))
+    if (platform::AnsiEqualNoCase(source.substr(nAt, kApplet.size()), kApplet)) return true;
   return false;
 }
 
@@ -64,7 +64,7 @@ bool IsExactly(const std::string& path, std::string_view dir) {
   while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
   std::string_view trimmed = path;
   while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
-  return !dir.empty() && platform::AnsiEqualNoCase(trimmed, dir);
+  return !dir.empty() && trimmed.size() == dir.size() && platform::AnsiEqualNoCase(trimmed, dir);
 }
 
 // With /N a reinstallation into another directory than the registered one counts its shared
@@ -89,12 +89,20 @@ CopyStatusTexts& StatusTexts(SetupRun& run) {
   return texts;
 }
 
-// The lines are built in the engine's buffers, which keep their room from file to file.
+// Writes the lead, a blank and the path into `line`, one of the engine's buffers, which keep
+// their room from file to file (one size change and two copies: every file shows its lines).
+void SetStatusLine(std::string& line, const std::string& lead, const std::string& path) {
+  line.resize(lead.size() + 1 + path.size());
+  char* pOut = std::copy(lead.begin(), lead.end(), line.data());
+  *pOut++ = ' ';
+  std::copy(path.begin(), path.end(), pOut);
+}
+
 void ShowCopyingStatus(SetupRun& run, const std::string& source, const std::string& destination) {
   if (!run.ui) return;
   CopyStatusTexts& texts = StatusTexts(run);
-  texts.firstLine.assign(texts.copying).append(" ").append(source);
-  texts.secondLine.assign(texts.to).append(" ").append(destination);
+  SetStatusLine(texts.firstLine, texts.copying, source);
+  SetStatusLine(texts.secondLine, texts.to, destination);
   run.ui->ShowStatus(texts.firstLine, texts.secondLine);
 }
 
@@ -109,18 +117,20 @@ void CollectRuntimeCheck(SetupRun& run, const std::string& destination, uint32_t
 }
 
 struct ParsedLine {
-  CopyLineFields fields;
+  CopyLineFields& fields;
   uint32_t dwCopyFlags = 0;
   uint32_t dwAttributes = 0;
 };
 
 // Reads the fields, replaces the variables and reads the flag words; false after 5530.
 bool ReadLine(SetupRun& run, const std::string& line, ParsedLine& parsed) {
-  parsed.fields = ParseCopyLine(line);
+  ParseCopyLine(line, parsed.fields);
   CopyLineFields& fields = parsed.fields;
-  ReplaceVariables(run, fields.source);
-  ReplaceVariables(run, fields.destination);
-  ReplaceVariables(run, fields.flags);
+  if (line.find('%') != std::string::npos) {  // no field of a line without '%' refers to one
+    ReplaceVariables(run, fields.source);
+    ReplaceVariables(run, fields.destination);
+    ReplaceVariables(run, fields.flags);
+  }
   if (!ParseCopyLineFlags(fields.flags, parsed.dwCopyFlags, parsed.dwAttributes)) {
     ShowMessage(run, 5530, fields.flags);
     return false;
@@ -138,23 +148,10 @@ bool CopyToSecondPlace(SetupRun& run, CopyFileRequest& request, const std::strin
   return bOk;
 }
 
-// Takes the full source and destination and the name out of the line (the request gets them
-// without a copy).
-bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& call,
-                          CopyLinePaths& paths) {
-  CopyLineFields& fields = parsed.fields;
-  CopyFileRequest request;
-  request.dwCopyFlags = parsed.dwCopyFlags;
-  request.dwAttributes = parsed.dwAttributes;
-  request.bCarryOut = call.bCarryOut;
-  // Only a shared file asks for the registered directory (a registry read per line otherwise).
-  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
-      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
-    request.dwCopyFlags &= ~COPY_SHAREDDLL;
-  request.destination = std::move(paths.fullDestination);
-  request.name = std::move(fields.name);
-  // The source lives as long as the request points into it.
-  CopySource source{std::move(paths.fullSource), {}};
+// Finds the source and copies; the request holds the line's full source and destination.
+bool CopyFromSource(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
+                    CopyLinePaths& paths, CopySource& source, CopyFileRequest& request) {
+  const CopyLineFields& fields = parsed.fields;
   if (call.bCarryOut && !run.ctx.bUninstall) {
     const SourceFound found = FindCopySource(run, fields.nMedium, request.dwCopyFlags, source);
     if (found != SourceFound::Found) return found == SourceFound::Skipped;
@@ -173,12 +170,56 @@ bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& 
   if (!paths.secondDestination.empty() && call.bCarryOut &&
       !CopyToSecondPlace(run, request, paths.secondDestination))
     return false;
-  const ConfigurationHooks& hooks = EngineOf(run).configuration;
   if (run.ctx.bRepair && !run.ctx.bUninstall && call.bCarryOut &&
-      (parsed.dwCopyFlags & COPY_REGISTER) && hooks.registerServer)
-    hooks.registerServer(run, request.destination, true);
+      (parsed.dwCopyFlags & COPY_REGISTER)) {
+    const ConfigurationHooks& hooks = EngineOf(run).configuration;
+    if (hooks.registerServer) hooks.registerServer(run, request.destination, true);
+  }
   CollectRuntimeCheck(run, request.destination, parsed.dwCopyFlags, call.bCarryOut);
   return true;
+}
+
+// The request takes the full source and destination and the name out of the line without a
+// copy; the paths take the strings back afterwards, so that the next line builds its paths in
+// the same room.
+bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& call,
+                          CopyLinePaths& paths) {
+  CopyFileRequest request;
+  request.dwCopyFlags = parsed.dwCopyFlags;
+  request.dwAttributes = parsed.dwAttributes;
+  request.bCarryOut = call.bCarryOut;
+  // Only a shared file asks for the registered directory (a registry read per line otherwise).
+  if (call.bInstalledBefore && (request.dwCopyFlags & COPY_SHAREDDLL) &&
+      !KeepsSharedCountOfReinstall(run, paths.fullDestination))
+    request.dwCopyFlags &= ~COPY_SHAREDDLL;
+  request.destination = std::move(paths.fullDestination);
+  request.name = std::move(parsed.fields.name);
+  // The source lives as long as the request points into it.
+  CopySource source{std::move(paths.fullSource), {}};
+  const bool bOk = CopyFromSource(run, parsed, call, paths, source, request);
+  paths.fullDestination = std::move(request.destination);
+  paths.fullSource = std::move(source.fullSource.empty() ? request.source : source.fullSource);
+  return bOk;
+}
+
+bool ProcessCopyLineIn(SetupRun& run, const std::string& line, const SectionCall& call,
+                       CopyLineRoom& room) {
+  ParsedLine parsed{room.fields};
+  if (!ReadLine(run, line, parsed)) return false;
+  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
+  const CopyLineFields& fields = parsed.fields;
+  CopyLinePaths& paths = room.paths;
+  ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes, paths);
+  if (paths.bSkip) return true;
+  if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
+    return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
+                                                        parsed.dwCopyFlags, parsed.dwAttributes);
+  if (parsed.dwCopyFlags & COPY_DELETE)
+    return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
+  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
+      NamesUninstallApplet(fields.source))
+    return true;
+  return CopyAfterSourceFound(run, parsed, call, paths);
 }
 
 }  // namespace
@@ -204,21 +245,15 @@ bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& 
   // copy of a small file that is already there.
   if (run.log.hTraceFile != platform::FileHandle::Invalid)
     SetupTrace(run, "Copy line: %s\n", line.c_str());
-  ParsedLine parsed;
-  if (!ReadLine(run, line, parsed)) return false;
-  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
-  const CopyLineFields& fields = parsed.fields;
-  CopyLinePaths paths = ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes);
-  if (paths.bSkip) return true;
-  if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())
-    return !call.bCarryOut || CreateOrRemoveDestination(run, paths.fullDestination,
-                                                        parsed.dwCopyFlags, parsed.dwAttributes);
-  if (parsed.dwCopyFlags & COPY_DELETE)
-    return !call.bCarryOut || DeleteDestination(run, paths.fullDestination);
-  if (!run.ctx.bAdminSetup && RunOsVersion(run).dwMajorVersion >= 4 &&
-      ContainsNoCase(fields.source, "_UNINST.CPL"))
-    return true;
-  return CopyAfterSourceFound(run, parsed, call, paths);
+  CopyLineRoom& room = EngineOf(run).copyLineRoom;
+  if (room.bInUse) {  // a line within a line (nothing does that today) gets room of its own
+    CopyLineRoom own;
+    return ProcessCopyLineIn(run, line, call, own);
+  }
+  room.bInUse = true;
+  const bool bOk = ProcessCopyLineIn(run, line, call, room);
+  room.bInUse = false;
+  return bOk;
 }
 
 }  // namespace tarvium

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "install/copy_line_fields.h"
+#include "install/copy_line_paths.h"
+
 namespace tarvium {
 
 struct SetupRun;
@@ -13,6 +16,14 @@ struct SectionCall;
 
 // The most destinations of CHECKRTVERSION lines one run collects.
 inline constexpr size_t kMaxRuntimeChecks = 4096;
+
+// What a copy line is read and resolved into. The engine keeps one from line to line, so that
+// its strings keep their room: every line of a section builds the same few strings.
+struct CopyLineRoom {
+  CopyLineFields fields;
+  CopyLinePaths paths;
+  bool bInUse = false;  // a line being processed has it
+};
 
 // One copy line of a section; false fails the section.
 bool ProcessCopyLine(SetupRun& run, const std::string& line, const SectionCall& call);

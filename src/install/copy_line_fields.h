@@ -23,6 +23,8 @@ struct CopyLineFields {
 // leading digits are the medium number and the path starts at its second character. The line is
 // read in place (every copy line of a run is split, so it is not copied first).
 CopyLineFields ParseCopyLine(const std::string& line);
+// The same into fields that keep their room (every field is overwritten).
+void ParseCopyLine(const std::string& line, CopyLineFields& fields);
 
 // The size field of a copy line (ParseCopyLine's nSize), read without splitting the other fields:
 // the size computation asks it of every copy line before anything else.

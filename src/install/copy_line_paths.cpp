@@ -3,6 +3,7 @@
 // "Windows\System\x.dll" meant for %System% must lose both components, not one).
 #include "install/copy_line_paths.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -72,15 +73,36 @@ std::string WithBackslash(std::string dir) {
   return dir;
 }
 
-// Built in one allocation: every copy line joins two or three paths.
-std::string Join(const std::string& dir, std::string_view rest) {
-  if (dir.empty()) return std::string(rest);
+// Appends rest to the directory path in `path`, with one backslash between them; an empty
+// directory takes rest as it is.
+void AppendToDirectory(std::string& path, std::string_view rest) {
+  if (path.empty()) {
+    path.assign(rest);
+    return;
+  }
   while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
+  if (path.back() != '\\') path.push_back('\\');
+  path.append(rest);
+}
+
+// Joins as AppendToDirectory does into `out`, whose room a copy line reuses from the line
+// before: one size change and two copies, since every copy line joins two or three paths.
+void JoinInto(std::string& out, const std::string& dir, std::string_view rest) {
+  if (dir.empty()) {
+    out.assign(rest);
+    return;
+  }
+  while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
+  const bool bSeparator = dir.back() != '\\';
+  out.resize(dir.size() + (bSeparator ? 1 : 0) + rest.size());
+  char* pOut = std::copy(dir.begin(), dir.end(), out.data());
+  if (bSeparator) *pOut++ = '\\';
+  std::copy(rest.begin(), rest.end(), pOut);
+}
+
+std::string Join(const std::string& dir, std::string_view rest) {
   std::string joined;
-  joined.reserve(dir.size() + 1 + rest.size());
-  joined.append(dir);
-  if (joined.back() != '\\') joined.push_back('\\');
-  joined.append(rest);
+  JoinInto(joined, dir, rest);
   return joined;
 }
 
@@ -150,21 +172,21 @@ void MoveDestination(CopyLinePaths& paths, std::string destination) {
 
 // A relative destination lies below the application directory (the client directory in client
 // runs); a directory destination gets the destination-relative part of the source.
-std::string FullDestination(SetupRun& run, const std::string& destination,
-                            std::string_view relativePart, uint32_t dwCopyFlags,
-                            CopyLinePaths& paths) {
-  std::string full =
-      IsAbsolute(destination)
-          ? destination
-          : Join(run.variables.ValueAt(IsClientRun(run.ctx) ? kClient : kApp), destination);
+void BuildFullDestination(SetupRun& run, const std::string& destination,
+                          std::string_view relativePart, uint32_t dwCopyFlags,
+                          CopyLinePaths& paths) {
+  std::string& full = paths.fullDestination;
+  if (IsAbsolute(destination))
+    full.assign(destination);
+  else
+    JoinInto(full, run.variables.ValueAt(IsClientRun(run.ctx) ? kClient : kApp), destination);
   const std::string& data = run.variables.ValueAt(kData);
   const bool bExactlyData =
       IsAbsolute(destination) && !data.empty() &&
       platform::AnsiEqualNoCase(WithBackslash(destination), WithBackslash(data));
   const bool bDirectory = full.empty() || full.back() == '\\' || (dwCopyFlags & COPY_DIRECTORY) ||
                           bExactlyData || NamesDirectory(run, full, paths);
-  if (bDirectory) return Join(full, relativePart);
-  return full;
+  if (bDirectory) AppendToDirectory(full, relativePart);
 }
 
 std::string ReplaceSystemByWindows(SetupRun& run, const std::string& path) {
@@ -234,17 +256,25 @@ void ReadFromAdminLayout(SetupRun& run, const CopyLineFields& fields, uint32_t d
 
 CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
                                    uint32_t dwCopyFlags, uint32_t dwAttributes) {
-  const SetupContext& ctx = run.ctx;
   CopyLinePaths paths;
+  ResolveCopyLinePaths(run, fields, dwCopyFlags, dwAttributes, paths);
+  return paths;
+}
+
+void ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields, uint32_t dwCopyFlags,
+                          uint32_t dwAttributes, CopyLinePaths& paths) {
+  const SetupContext& ctx = run.ctx;
+  paths.Clear();
   const int nPrefix =
       ctx.bAdminSetup ? 0 : RelativePrefixLength(run, fields.destination, fields.source);
   const std::string_view relativePart = (dwAttributes & kUseFileName)
                                             ? FileNameOf(fields.source)
                                             : DropComponents(fields.source, nPrefix);
-  paths.fullSource =
-      IsAbsolute(fields.source) ? fields.source : Join(run.variables.ValueAt(kSrc), fields.source);
-  paths.fullDestination =
-      FullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
+  if (IsAbsolute(fields.source))
+    paths.fullSource.assign(fields.source);
+  else
+    JoinInto(paths.fullSource, run.variables.ValueAt(kSrc), fields.source);
+  BuildFullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
   if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))
     MoveDestination(paths, ReplaceSystemByWindows(run, paths.fullDestination));
@@ -252,7 +282,6 @@ CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
     paths.secondDestination = SecondCopyPath(paths.fullDestination, nPrefix);
   StageClientFiles(run, fields, dwCopyFlags, nPrefix, paths);
   ReadFromAdminLayout(run, fields, dwCopyFlags, nPrefix, paths);
-  return paths;
 }
 
 }  // namespace tarvium

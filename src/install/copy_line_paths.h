@@ -24,10 +24,23 @@ struct CopyLinePaths {
   // there), so that the copy need not ask again.
   bool bDestinationLookedUp = false;
   platform::FileInfo destinationInfo;
+
+  // Back to an empty result whose strings keep their room (every member is reset here).
+  void Clear() {
+    fullSource.clear();
+    fullDestination.clear();
+    secondDestination.clear();
+    bSkip = false;
+    bDestinationLookedUp = false;
+    destinationInfo = {};
+  }
 };
 
 // Resolves the paths of a line whose variables are replaced.
 CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
                                    uint32_t dwCopyFlags, uint32_t dwAttributes);
+// The same into paths whose strings keep their room from the line before.
+void ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields, uint32_t dwCopyFlags,
+                          uint32_t dwAttributes, CopyLinePaths& paths);
 
 }  // namespace tarvium

@@ -139,21 +139,23 @@ bool ProcessGenericSection(SetupRun& run, const SectionCall& call) {
     return !call.bRequired;
   }
   InfSection cursor;
-  OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  OpenSection(cursor, *pInf, start, false, false, run.ctx.bUninstall);
   engine.sectionStack.push_back(call);
   const SectionPositionScope position(run);
   bool bOk = true;
   std::string line;
   while (bOk && !run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {
     SetPosition(run, name, cursor.CurrentLineNumber());
-    if (!TrimAnsi(line).empty()) bOk = ProcessSectionLine(run, call, line);
+    bOk = ProcessSectionLine(run, call, line);  // which passes blank lines over
   }
   engine.sectionStack.pop_back();
   return bOk;
 }
 
 bool ProcessSectionLine(SetupRun& run, const SectionCall& call, const std::string& line) {
-  const std::string_view text = TrimAnsiLeft(line);
+  // Most lines start with their text: then they are not trimmed.
+  const std::string_view text =
+      line.empty() || !IsAnsiSpace(line.front()) ? std::string_view(line) : TrimAnsiLeft(line);
   if (text.empty()) return true;
   if (text[0] == '#') return ProcessReference(run, call, text.substr(1));
   if (IsDigit(text[0])) return HandOnCopyLine(run, call, line);

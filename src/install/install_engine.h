@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "install/configuration_hooks.h"
+#include "install/copy_line.h"
 #include "install/option_record.h"
 
 namespace tarvium {
@@ -100,6 +101,7 @@ struct InstallEngine {
   std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
   std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
   CopyStatusTexts copyStatusTexts;              // "Copying:" and "to:" in the run's language
+  CopyLineRoom copyLineRoom;                    // the strings of the copy line being processed
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;

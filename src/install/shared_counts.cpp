@@ -83,10 +83,11 @@ bool ConfirmsDeletion(SetupRun& run, const std::string& path) {
 // follow it).
 bool IsFontFile(const std::string& path) {
   if (path.size() < 4 || path[path.size() - 4] != '.') return false;
-  const std::string_view extension = std::string_view(path).substr(path.size() - 4);
-  return platform::AnsiEqualNoCase(extension, ".ttf") ||
-         platform::AnsiEqualNoCase(extension, ".otf") ||
-         platform::AnsiEqualNoCase(extension, ".fon");
+  // Every copied file asks: its three letters are upper-cased once, not in each comparison.
+  char upper[3];
+  for (size_t i = 0; i < 3; ++i) upper[i] = platform::AnsiUpperChar(path[path.size() - 3 + i]);
+  const std::string_view extension(upper, 3);
+  return extension == "TTF" || extension == "OTF" || extension == "FON";
 }
 
 bool UpdateFontRegistration(SetupRun& run, const std::string& path, const std::string& name,

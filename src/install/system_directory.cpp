@@ -27,12 +27,6 @@ bool ProbeWritable(SetupRun& run) {
 
 }  // namespace
 
-bool PathLiesIn(std::string_view path, std::string_view dir) {
-  while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
-  if (dir.empty() || !platform::AnsiStartsWithNoCase(path, dir)) return false;
-  return path.size() == dir.size() || path[dir.size()] == '\\';
-}
-
 bool IsSystemDirectoryWritable(SetupRun& run) {
   InstallEngine& engine = EngineOf(run);
   if (engine.nSystemWritable < 0) engine.nSystemWritable = ProbeWritable(run) ? 1 : 0;

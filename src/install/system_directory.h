@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ansi_case.h"
+
 namespace tarvium {
 
 struct SetupRun;
@@ -15,7 +17,15 @@ bool IsSystemDirectoryWritable(SetupRun& run);
 bool CopiesSystemFilesTwice(SetupRun& run);
 
 // Whether a full path lies in a directory (or is that directory), without regard to case.
-bool PathLiesIn(std::string_view path, std::string_view dir);
+// Inline: every copy line asks it of several directories, and most differ in the first letter.
+inline bool PathLiesIn(std::string_view path, std::string_view dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
+  if (dir.empty() || path.empty() ||
+      platform::AnsiUpperChar(path[0]) != platform::AnsiUpperChar(dir[0]))
+    return false;
+  return platform::AnsiStartsWithNoCase(path, dir) &&
+         (path.size() == dir.size() || path[dir.size()] == '\\');
+}
 
 // Whether a full path lies in the system directory (%System%).
 bool LiesInSystemDirectory(SetupRun& run, const std::string& path);

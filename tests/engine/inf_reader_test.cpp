@@ -139,6 +139,32 @@ TEST(InfReader, CursorWalksBackwardsInAnUninstallWithLineNumbersFromTheTop) {
   EXPECT_FALSE(NextLine(empty, line, 256));
 }
 
+// A section opened again (the size computation, then the installation) reuses the line starts
+// kept in the file: they must be those of the continuation form asked for, not of the first.
+TEST(InfReader, KeptLineStartsFollowTheContinuationFormOfEachOpening) {
+  const InfFile inf = MainText("[S]\r\n;note\r\na, \\\r\n  b\r\n\r\nc\r\n[T]\r\nt\r\n");
+  const auto read = [&inf](bool bKept, bool bKeepComments, bool bContinuation, bool bUninstall) {
+    InfSection cursor;
+    if (bKept)
+      OpenSection(cursor, inf, FindSection(inf, "S"), bKeepComments, bContinuation, bUninstall);
+    else
+      OpenSection(cursor, FindSection(inf, "S"), bKeepComments, bContinuation, bUninstall);
+    std::vector<std::string> lines;
+    std::string line;
+    while (NextLine(cursor, line, 256)) lines.push_back(line);
+    return lines;
+  };
+  for (int nRound = 0; nRound < 2; ++nRound)
+    for (bool bContinuation : {true, false})
+      for (bool bKeepComments : {false, true})
+        for (bool bUninstall : {false, true})
+          EXPECT_EQ(read(true, bKeepComments, bContinuation, bUninstall),
+                    read(false, bKeepComments, bContinuation, bUninstall))
+              << nRound << bContinuation << bKeepComments << bUninstall;
+  EXPECT_EQ(read(true, false, true, false), (std::vector<std::string>{"", "a, b", "", "c"}));
+  EXPECT_EQ(read(true, false, false, false).size(), 5u);
+}
+
 TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
   test::TestMachine machine;
   SetupRun run(machine.Machine());

@@ -87,6 +87,9 @@ TEST(CopyLineFields, MediumFormsAndFields) {
       {"1:", 1, "", "", "", 0, ""},
       {"'1:it''s.txt', d,, \"4\"\"2\", n", 1, "it's.txt", "d", "", 4, "n"},
       {"1:a, b, c, 09 , x", 1, "a", "b", "c", 9, "x"},
+      {"1:a,b,c,7", 1, "a", "b", "c", 7, ""},
+      {"1:a, 'b,c', 5", 1, "a", "b,c", "5", 0, ""},
+      {"1:a, b, \"c,d\"", 1, "a", "b", "c,d", 0, ""},
   };
   for (const Case& c : cases) {
     const CopyLineFields fields = ParseCopyLine(c.line);
@@ -185,6 +188,28 @@ TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
   EXPECT_EQ(shown.status, (std::vector<std::string>{
                               "Copying: C:\\Media\\a.txt|to: C:\\Program Files\\P\\a.txt",
                               "Kopieren: C:\\Media\\a.txt|nach: C:\\Program Files\\P\\a.txt"}));
+}
+
+// The lines of a section are read into the same strings one after another: a shorter line with
+// fewer fields after a longer one keeps nothing of it (paths, name, size, status lines).
+TEST_F(CopyLines, EachLineKeepsNothingOfTheLineBefore) {
+  auto ui = std::make_unique<MediumAnswers>();
+  MediumAnswers& shown = *ui;
+  t.run.ui = std::move(ui);
+  t.machine.WriteFile("C:\\Media\\sub\\a long name.txt", "four");
+  t.machine.WriteFile("C:\\Media\\b.txt", "seven b");
+  EXPECT_TRUE(Process("1:sub\\a long name.txt, deeper\\dir\\, , 4, Shared Name"));
+  EXPECT_TRUE(Process("1:b.txt"));
+  EXPECT_EQ(shown.status, (std::vector<std::string>{
+                              "Copying: C:\\Media\\sub\\a long name.txt|to: "
+                              "C:\\Program Files\\P\\deeper\\dir\\sub\\a long name.txt",
+                              "Copying: C:\\Media\\b.txt|to: C:\\Program Files\\P\\b.txt"}));
+  uint64_t nSize = 0;
+  EXPECT_EQ(Files().GetFileSize("C:\\Program Files\\P\\deeper\\dir\\sub\\a long name.txt", nSize),
+            0u);
+  EXPECT_EQ(nSize, 4u);
+  EXPECT_EQ(Files().GetFileSize("C:\\Program Files\\P\\b.txt", nSize), 0u);
+  EXPECT_EQ(nSize, 7u) << "no size expected from the line before";
 }
 
 // A missing source passed over with OPTIONAL, written to the error file with /F and cancelled at

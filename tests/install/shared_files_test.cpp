@@ -31,6 +31,15 @@ uint32_t SharedCount(CopyTestRun& t, const std::string& path) {
   return nCount;
 }
 
+TEST(SharedFiles, FontFilesAreToldByTheirExtensionInAnyCase) {
+  for (const char* path : {"C:\\F\\a.ttf", "a.TTF", "x.OtF", "C:\\F\\b.fon", ".ttf"})
+    EXPECT_TRUE(IsFontFile(path)) << path;
+  for (const char* path : {"a.bin", "a.ttfx", "attf", "a.tt", "a.fnt", "a.otc", "ttf",
+                           "a.t\xf4"
+                           "f"})
+    EXPECT_FALSE(IsFontFile(path)) << path;
+}
+
 TEST(SharedFiles, AFileAlreadyThereCountsTwiceAndRemovalLeavesOne) {
   // Replaced by a newer file, or kept because it is equal: either way the product uses it.
   for (const bool bEqual : {false, true}) {

@@ -90,10 +90,10 @@ TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
     if (bPlain) {
       EXPECT_EQ(key, expectedKey) << text;
       EXPECT_EQ(nNames, nExpectedNames) << text;
+      EXPECT_EQ(keys.LastNameStart(), std::string_view(text).rfind('\\') + 1) << text;
     }
   }
 }
-
 
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {

@@ -24,14 +24,32 @@ PathCache::InFolder PathCache::FindInFolder(std::string_view key) const {
   return FindInFolder(FolderOf(key, '\\'), NameOf(key, '\\'));
 }
 
+const PathCache::Folder* PathCache::FindFolder(std::string_view folderKey) const {
+  for (const RecentFolder& recent : m_recentFolders)
+    if (recent.pFolder && recent.key == folderKey) return recent.pFolder;
+  const auto folder = m_folders.find(folderKey);
+  if (folder == m_folders.end()) return nullptr;
+  RecentFolder& recent = m_recentFolders[m_nNextRecent];
+  m_nNextRecent = (m_nNextRecent + 1) % m_recentFolders.size();
+  recent.key.assign(folderKey);
+  recent.pFolder = &folder->second;
+  return recent.pFolder;
+}
+
+void PathCache::ForgetRecentFolders() {
+  for (RecentFolder& recent : m_recentFolders) recent.pFolder = nullptr;
+}
+
 PathCache::InFolder PathCache::FindInFolder(std::string_view folderKey,
                                             std::string_view nameKey) const {
   InFolder found;
-  const auto folder = m_folders.find(folderKey);
-  if (folder == m_folders.end()) return found;
-  found.pFolderHostPath = &folder->second.hostPath;
-  const auto name = folder->second.hostNames.find(nameKey);
-  if (name != folder->second.hostNames.end()) found.pHostName = &name->second;
+  const Folder* pFolder = FindFolder(folderKey);
+  if (!pFolder) return found;
+  found.pFolderHostPath = &pFolder->hostPath;
+  // Files found under their exact spelling are not kept, so most folders hold no names.
+  if (pFolder->hostNames.empty()) return found;
+  const auto name = pFolder->hostNames.find(nameKey);
+  if (name != pFolder->hostNames.end()) found.pHostName = &name->second;
   return found;
 }
 
@@ -65,6 +83,7 @@ void PathCache::Remember(std::string_view key, std::string_view hostPath, bool b
 }
 
 void PathCache::Erase(std::string_view key) {
+  ForgetRecentFolders();
   if (const auto own = m_folders.find(key); own != m_folders.end()) {
     m_nEntries -= own->second.hostNames.size();
     m_folders.erase(own);
@@ -94,6 +113,7 @@ void PathCache::EraseTree(std::string_view key) {
 }
 
 void PathCache::Clear() {
+  ForgetRecentFolders();
   m_folders.clear();
   m_nEntries = 0;
 }

@@ -4,6 +4,7 @@
 // upper-case names. A file is then one short name in a hash table, not a whole path in a sorted
 // tree, and forgetting a directory tree touches only the folders, which are few.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -46,8 +47,20 @@ class PathCache {
     Table<std::string> hostNames;  // upper-case name -> host name
   };
 
+  const Folder* FindFolder(std::string_view folderKey) const;
+  void ForgetRecentFolders();
+
   Table<Folder> m_folders;  // upper-case folder path -> its entries
   size_t m_nEntries = 0;
+  // The folders the last look-ups found: a copy goes back and forth between its source and
+  // destination folders, which are then found without hashing their long keys again. A folder
+  // stays where it is in the table until it is erased, which drops these.
+  struct RecentFolder {
+    std::string key;
+    const Folder* pFolder = nullptr;
+  };
+  mutable std::array<RecentFolder, 2> m_recentFolders;
+  mutable size_t m_nNextRecent = 0;
 };
 
 }  // namespace platform::emulated

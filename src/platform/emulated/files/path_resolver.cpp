@@ -107,8 +107,9 @@ std::vector<std::string> ReadMatchingNames(const std::string& hostDir, const std
   return names;
 }
 
-struct stat StatOfStatx(const struct statx& stx) {
-  struct stat st {};
+// Every field statx answers is set in place, without a zeroed temporary (every look at the host
+// comes here); the rest of st keeps what it held.
+void SetStatOfStatx(const struct statx& stx, struct stat& st) {
   st.st_dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
   st.st_ino = stx.stx_ino;
   st.st_mode = stx.stx_mode;
@@ -122,13 +123,12 @@ struct stat StatOfStatx(const struct statx& stx) {
   st.st_atim = {static_cast<time_t>(stx.stx_atime.tv_sec), stx.stx_atime.tv_nsec};
   st.st_mtim = {static_cast<time_t>(stx.stx_mtime.tv_sec), stx.stx_mtime.tv_nsec};
   st.st_ctim = {static_cast<time_t>(stx.stx_ctime.tv_sec), stx.stx_ctime.tv_nsec};
-  return st;
 }
 
 bool StatxInto(int dirFd, const char* pszPath, int nFlags, HostEntry& entry) {
-  struct statx stx {};
+  struct statx stx;  // the kernel writes all of it (each look of a resolution comes here)
   if (::statx(dirFd, pszPath, nFlags, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return false;
-  entry.st = StatOfStatx(stx);
+  SetStatOfStatx(stx, entry.st);
   entry.ftBirthTime = (stx.stx_mask & STATX_BTIME)
                           ? FileTimeOfTimespec({static_cast<time_t>(stx.stx_btime.tv_sec),
                                                 static_cast<long>(stx.stx_btime.tv_nsec)})
@@ -245,14 +245,16 @@ size_t PathResolver::InCachedFolder(const std::string& key, const WinPath& path,
 }
 
 PathCache::InFolder PathResolver::FindPlainPath(std::string_view text, PlainPath& plain) {
-  if (!m_plainKeys.Make(text, m_plainKey, plain.nNames)) return {};
-  plain.pMount = DriveMount(m_plainKey[0]);
+  plain.pKey = m_plainKeys.MakeKey(text, plain.nNames);
+  if (!plain.pKey) return {};
+  const std::string_view key = *plain.pKey;
+  plain.pMount = DriveMount(key[0]);
   if (!plain.pMount) return {};
   SyncWithOtherProcesses();
-  const size_t nNameStart = text.rfind('\\') + 1;
-  plain.folderKey = std::string_view(m_plainKey).substr(0, nNameStart - 1);
+  const size_t nNameStart = m_plainKeys.LastNameStart();
+  plain.folderKey = key.substr(0, nNameStart - 1);
   plain.name = text.substr(nNameStart);
-  return m_cache.FindInFolder(plain.folderKey, std::string_view(m_plainKey).substr(nNameStart));
+  return m_cache.FindInFolder(plain.folderKey, key.substr(nNameStart));
 }
 
 bool PathResolver::LikelyHostPathOfPlainPath(std::string_view text, std::string& hostPath) {
@@ -271,12 +273,12 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
   const PathCache::InFolder found = FindPlainPath(text, plain);
   resolved.pMount = plain.pMount;
   if (!found.pFolderHostPath) return kGeneral;
-  if (m_lastMissing && m_lastMissing->key == m_plainKey) return kGeneral;
+  if (m_lastMissing && m_lastMissing->key == *plain.pKey) return kGeneral;
   const std::string_view name = plain.name;
   const size_t nNames = plain.nNames;
   if (!found.pHostName && plain.folderKey == m_folderOfLastMiss && HasCasedLetters(name))
     return CachedFolderAnswer::kExactNameMissing;  // expected: the index answers
-  if (!StatInCachedFolder(m_plainKey, found, name, resolved))
+  if (!StatInCachedFolder(*plain.pKey, found, name, resolved))
     return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;
   resolved.nNames = resolved.nFound = nNames;
   resolved.bParentIsDirectory = true;

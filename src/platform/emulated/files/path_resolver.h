@@ -68,12 +68,16 @@ struct ResolvedPath {
   bool bLink = false;               // hostPath is a symbolic link (st is its target's)
   uint64_t ftBirthTime = 0;         // of hostPath, when Exists() and the host keeps it
 
-  // Back to a fresh resolution; the host path keeps its room.
+  // Back to a fresh resolution; the host path keeps its room. Member by member (every one is
+  // reset here): each query of the file system starts with it.
   void Reset() {
-    std::string room = std::move(hostPath);
-    *this = ResolvedPath();
-    room.clear();
-    hostPath = std::move(room);
+    pMount = nullptr;
+    hostPath.clear();
+    nFound = nNames = 0;
+    bParentIsDirectory = false;
+    st = {};
+    bLink = false;
+    ftBirthTime = 0;
   }
 
   void Take(const HostEntry& entry) {
@@ -134,8 +138,10 @@ class PathResolver {
   // was tried and is not there (already on entry when the caller knows it).
   size_t CachedPrefix(const std::string& key, const std::vector<size_t>& ends, const WinPath& path,
                       ResolvedPath& resolved, bool& bExactMissed);
-  // A plain full drive path split as the cache keys it (views into m_plainKey and the text).
+  // A plain full drive path split as the cache keys it (views into its key, which m_plainKeys
+  // keeps until its next key, and into the text).
   struct PlainPath {
+    const std::string* pKey = nullptr;
     const Mount* pMount = nullptr;
     size_t nNames = 0;
     std::string_view folderKey;
@@ -172,8 +178,7 @@ class PathResolver {
   uint64_t m_nChangesSeen = 0;
   PathCache m_cache;
   std::vector<size_t> m_ends;  // where each name's part of the last key ends (kept for its room)
-  PlainPathKeys m_plainKeys;
-  std::string m_plainKey;  // the last key of ResolveInCachedFolder (kept for its room)
+  PlainPathKeys m_plainKeys;   // the keys of ResolveInCachedFolder, kept with their room
   FolderIndex m_index;
   bool m_bIndexFoundNone = false;  // the last FindHostName had the index say "no such name"
   // The upper-case key of the folder in which the last resolution found a name missing, with the

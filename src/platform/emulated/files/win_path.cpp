@@ -3,6 +3,8 @@
 // result is PathResolver's.
 #include "platform/emulated/files/win_path.h"
 
+#include <string.h>
+
 #include <array>
 
 #include "platform/ansi_case.h"
@@ -211,28 +213,35 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
 }
 
 bool PlainPathKeys::Make(std::string_view text, std::string& key, size_t& nNames) {
-  const size_t nLast = text.rfind('\\');
+  const std::string* pKey = MakeKey(text, nNames);
+  if (pKey) key = *pKey;
+  return pKey != nullptr;
+}
+
+const std::string* PlainPathKeys::MakeKey(std::string_view text, size_t& nNames) {
+  // The library's backward search: every path the file system is asked about comes here.
+  const void* pLast = ::memrchr(text.data(), '\\', text.size());
+  const size_t nLast = pLast ? static_cast<size_t>(static_cast<const char*>(pLast) - text.data())
+                             : std::string_view::npos;
+  m_nLastNameStart = nLast + 1;  // 0 without a backslash
   const bool bInFolder = nLast != std::string_view::npos && nLast > 2;
   if (bInFolder && text.size() <= kMaxPathText) {
     const std::string_view folder = text.substr(0, nLast);
-    for (const Folder& known : m_folders) {
+    for (Folder& known : m_folders) {
       if (known.text != folder) continue;
-      key.resize(text.size());
-      std::copy(known.key.begin(), known.key.end(), key.begin());
-      key[nLast] = '\\';
+      known.key.resize(text.size());
       nNames = known.nNames;
-      return ScanPlainNames(text, nLast + 1, key.data(), nNames);
+      return ScanPlainNames(text, nLast + 1, known.key.data(), nNames) ? &known.key : nullptr;
     }
   }
-  if (!KeyOfPlainDrivePath(text, key, nNames)) return false;
-  if (bInFolder) {
-    Folder& folder = m_folders[m_nNext];
-    m_nNext = (m_nNext + 1) % m_folders.size();
-    folder.text.assign(text, 0, nLast);
-    folder.key.assign(key, 0, nLast);
-    folder.nNames = nNames - 1;
-  }
-  return true;
+  if (!KeyOfPlainDrivePath(text, m_key, nNames)) return nullptr;
+  if (!bInFolder) return &m_key;
+  Folder& folder = m_folders[m_nNext];
+  m_nNext = (m_nNext + 1) % m_folders.size();
+  folder.text.assign(text, 0, nLast);
+  folder.key.swap(m_key);
+  folder.nNames = nNames - 1;
+  return &folder.key;
 }
 
 std::string FormatWindowsPath(const WinPath& path) {

@@ -54,15 +54,24 @@ bool KeyOfPlainDrivePath(std::string_view text, std::string& key, size_t& nNames
 class PlainPathKeys {
  public:
   bool Make(std::string_view text, std::string& key, size_t& nNames);
+  // The same without a copy of the key, which stays here until the next call; null for a text
+  // that is not a plain drive path.
+  const std::string* MakeKey(std::string_view text, size_t& nNames);
+  // Where the last name of the text Make last took starts (after its last backslash).
+  size_t LastNameStart() const { return m_nLastNameStart; }
 
  private:
   struct Folder {
     std::string text;  // as written, without the last backslash
+    // Its key, a backslash and the key of the last name made in it: the next name in the
+    // folder replaces only that name.
     std::string key;
     size_t nNames = 0;
   };
   std::array<Folder, 2> m_folders;
   size_t m_nNext = 0;
+  std::string m_key;  // the key of a path in no remembered folder
+  size_t m_nLastNameStart = 0;
 };
 
 // "C:\a\b", "C:\" for a root, "\\server\share\a".
