@@ -115,8 +115,9 @@ uint32_t FileMetadataStore::RenameFile(const std::string& from, const std::strin
   if (!m_db) return ERROR_ACCESS_DENIED;
   StoredMetadata meta;
   const bool bHasRow = Get(from, meta);
-  Keep(KeyOf(from), std::nullopt);
-  return Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+  const uint32_t errFrom = Keep(KeyOf(from), std::nullopt);
+  const uint32_t errTo = Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+  return errTo ? errTo : errFrom;
 }
 
 uint32_t FileMetadataStore::Keep(std::string key, const std::optional<StoredMetadata>& meta) {

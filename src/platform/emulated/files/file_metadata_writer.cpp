@@ -1,10 +1,13 @@
 // The metadata writer's thread: it waits for a batch, writes it in one immediate transaction
 // (rolled back whole when a row fails, so a failed batch can be written again as it is), reports
 // the outcome and waits for the next. A connection that could not be opened is tried again at the
-// next batch, whose failure it is.
+// next batch, whose failure it is. When no thread can be started, the owner writes the batch
+// itself as it hands it over.
 #include "platform/emulated/files/file_metadata_writer.h"
 
 #include <sqlite3.h>
+
+#include <system_error>
 
 #include "platform/win_error.h"
 
@@ -36,7 +39,16 @@ void FileMetadataWriter::Hand(MetadataChanges& changes) {
     m_state = State::kWriting;
   }
   m_changed.notify_all();
-  if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
+  if (!m_thread.joinable() && !StartThread()) Finish(WriteBatch());  // written here instead
+}
+
+bool FileMetadataWriter::StartThread() {
+  try {
+    m_thread = std::thread([this] { Run(); });
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
 }
 
 bool FileMetadataWriter::Done() {
@@ -68,13 +80,19 @@ void FileMetadataWriter::Run() {
     m_changed.wait(lock, [this] { return m_state != State::kIdle && m_state != State::kDone; });
     if (m_state == State::kStopping) return;
     lock.unlock();
-    const uint32_t err = WriteBatch();
-    m_written.clear();
+    Finish(WriteBatch());
     lock.lock();
+  }
+}
+
+void FileMetadataWriter::Finish(uint32_t err) {
+  m_written.clear();
+  {
+    const std::lock_guard lock(m_mutex);
     m_result = err;
     m_state = State::kDone;
-    m_changed.notify_all();
   }
+  m_changed.notify_all();
 }
 
 uint32_t FileMetadataWriter::WriteBatch() {

@@ -44,8 +44,11 @@ class FileMetadataWriter {
 
  private:
   enum class State { kIdle, kWriting, kDone, kStopping };
+  bool StartThread();
   void Run();
   uint32_t WriteBatch();  // on the thread
+  // Reports the batch's outcome to the owner.
+  void Finish(uint32_t err);
   uint32_t WriteRows();
   uint32_t OpenConnection();
 
