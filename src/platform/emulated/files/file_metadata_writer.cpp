@@ -1,8 +1,8 @@
-// The metadata writer's thread: it waits for a batch, writes it in one immediate transaction
-// (rolled back whole when a row fails, so a failed batch can be written again as it is), reports
-// the outcome and waits for the next. A connection that could not be opened is tried again at the
-// next batch, whose failure it is. When no thread can be started, the owner writes the batch
-// itself as it hands it over.
+// The metadata writer: a thread per batch writes it in one immediate transaction (rolled back
+// whole when a row fails, so a failed batch can be written again as it is) and ends; taking the
+// batch back joins it. A connection that could not be opened is tried again at the next batch,
+// whose failure it is. When no thread can be started, the owner writes the batch itself as it
+// hands it over.
 #include "platform/emulated/files/file_metadata_writer.h"
 
 #include <sqlite3.h>
@@ -18,14 +18,6 @@ FileMetadataWriter::~FileMetadataWriter() {
     MetadataChanges unwritten;
     TakeBack(unwritten);
   }
-  if (m_thread.joinable()) {
-    {
-      const std::lock_guard lock(m_mutex);
-      m_state = State::kStopping;
-    }
-    m_changed.notify_all();
-    m_thread.join();
-  }
   sqlite3_finalize(m_put);
   sqlite3_finalize(m_delete);
   sqlite3_close(m_db);
@@ -34,65 +26,30 @@ FileMetadataWriter::~FileMetadataWriter() {
 void FileMetadataWriter::Hand(MetadataChanges& changes) {
   m_batch.swap(changes);  // m_batch was left empty when taken back
   m_bHanded = true;
-  {
-    const std::lock_guard lock(m_mutex);
-    m_state = State::kWriting;
-  }
-  m_changed.notify_all();
-  if (!m_thread.joinable() && !StartThread()) Finish(WriteBatch());  // written here instead
-}
-
-bool FileMetadataWriter::StartThread() {
+  m_bFinished.store(false, std::memory_order_relaxed);
   try {
-    m_thread = std::thread([this] { Run(); });
-    return true;
+    m_thread = std::thread([this] { WriteAndFinish(); });
   } catch (const std::system_error&) {
-    return false;
+    WriteAndFinish();  // no thread to be had: written here instead
   }
 }
 
-bool FileMetadataWriter::Done() {
-  const std::lock_guard lock(m_mutex);
-  return m_state == State::kDone;
+void FileMetadataWriter::WriteAndFinish() {
+  m_result = WriteBatch();
+  m_written.clear();
+  m_bFinished.store(true, std::memory_order_release);
 }
 
 uint32_t FileMetadataWriter::TakeBack(MetadataChanges& unwritten) {
-  uint32_t err = ERROR_SUCCESS;
-  {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_state == State::kDone; });
-    m_state = State::kIdle;
-    err = m_result;
-  }
+  if (m_thread.joinable()) m_thread.join();
   m_bHanded = false;
-  if (err) {
+  if (m_result) {
     unwritten.merge(m_batch);  // keeps what `unwritten` has of the same rows
     m_batch.clear();
   } else {
-    m_batch.swap(m_written);  // m_written was emptied by the thread
+    m_batch.swap(m_written);  // m_written was emptied by the batch's thread
   }
-  return err;
-}
-
-void FileMetadataWriter::Run() {
-  std::unique_lock lock(m_mutex);
-  for (;;) {
-    m_changed.wait(lock, [this] { return m_state != State::kIdle && m_state != State::kDone; });
-    if (m_state == State::kStopping) return;
-    lock.unlock();
-    Finish(WriteBatch());
-    lock.lock();
-  }
-}
-
-void FileMetadataWriter::Finish(uint32_t err) {
-  m_written.clear();
-  {
-    const std::lock_guard lock(m_mutex);
-    m_result = err;
-    m_state = State::kDone;
-  }
-  m_changed.notify_all();
+  return m_result;
 }
 
 uint32_t FileMetadataWriter::WriteBatch() {
