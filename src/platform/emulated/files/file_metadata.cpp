@@ -1,9 +1,7 @@
-// The SQLite store of DOS attributes and creation times. One row per file, kept in the path's own
-// tree (WITHOUT ROWID), so that adding a row writes one tree instead of a table and an index (a
-// table made by an older version keeps its rowid and works the same); a subtree (a renamed
-// or removed directory) is the key itself plus the keys between "key/" and "key0", '0' being the
-// byte after '/'. Several engine processes share the table: WAL mode and a busy timeout. A batch
-// that cannot be written (the table busy past the timeout) stays in memory for the next try.
+// The store of DOS attributes and creation times: the changes gathered in memory, the batch in
+// flight on the writer's thread and the table behind them, read in that order. A subtree (a
+// renamed or removed directory) is the key itself plus the keys between "key/" and "key0", '0'
+// being the byte after '/'.
 #include "platform/emulated/files/file_metadata.h"
 
 #include <sqlite3.h>
@@ -19,13 +17,6 @@ constexpr size_t kMaxPending = 1000;
 constexpr auto kMaxPendingAge = std::chrono::milliseconds(500);
 constexpr auto kMaxReadingAge = std::chrono::milliseconds(100);
 
-constexpr const char* kSchema =
-    "PRAGMA journal_mode=WAL;"
-    "PRAGMA synchronous=NORMAL;"
-    "CREATE TABLE IF NOT EXISTS file_meta("
-    "  path TEXT PRIMARY KEY, attributes INTEGER NOT NULL, creation INTEGER NOT NULL)"
-    " WITHOUT ROWID;";
-
 constexpr const char* kDeleteSubtree =
     "DELETE FROM file_meta WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
 constexpr const char* kAnyBelow =
@@ -34,37 +25,16 @@ constexpr const char* kSelectSubtree =
     "SELECT path, attributes, creation FROM file_meta"
     " WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
 
-uint32_t Win32ErrorOfSqlite(int rc) {
-  switch (rc & 0xFF) {
-    case SQLITE_OK:
-    case SQLITE_DONE:
-    case SQLITE_ROW:
-      return ERROR_SUCCESS;
-    case SQLITE_FULL:
-      return ERROR_DISK_FULL;
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-      return ERROR_ACCESS_DENIED;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return ERROR_BUSY;
-    default:
-      return ERROR_GEN_FAILURE;
-  }
-}
-
-void BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
-  sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-// Runs a prepared statement to its end and resets it for the next use.
-int StepToEnd(sqlite3_stmt* stmt) {
-  int rc = sqlite3_step(stmt);
-  while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
-  sqlite3_clear_bindings(stmt);
-  return rc;
+// Looks for a change of `key` among `changes`: true when there is one, with `bHasRow` telling
+// whether the row stays (and `meta` its content).
+bool FindChange(const MetadataChanges& changes, const std::string& key, StoredMetadata& meta,
+                bool& bHasRow) {
+  if (changes.empty()) return false;
+  const auto it = changes.find(key);
+  if (it == changes.end()) return false;
+  bHasRow = it->second.has_value();
+  if (bHasRow) meta = *it->second;
+  return true;
 }
 
 struct Row {
@@ -75,18 +45,11 @@ struct Row {
 }  // namespace
 
 FileMetadataStore::FileMetadataStore(const std::string& machineDir)
-    : m_machinePrefix(machineDir + "/") {
-  const std::string file = machineDir + "/files.db";
-  if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-          SQLITE_OK ||
-      sqlite3_busy_timeout(m_db, 5000) != SQLITE_OK ||
-      sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK ||
+    : m_machinePrefix(machineDir + "/"), m_writer(machineDir + "/files.db") {
+  if (OpenMetadataTable(machineDir + "/files.db", &m_db) != SQLITE_OK ||
       sqlite3_prepare_v2(m_db, "SELECT attributes, creation FROM file_meta WHERE path = ?1", -1,
                          &m_get, nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO file_meta VALUES(?1, ?2, ?3)", -1, &m_put,
-                         nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(m_db, "DELETE FROM file_meta WHERE path = ?1", -1, &m_delete, nullptr) !=
-          SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, kPutMetadataRow, -1, &m_put, nullptr) != SQLITE_OK ||
       sqlite3_prepare_v2(m_db, kAnyBelow, -1, &m_anyBelow, nullptr) != SQLITE_OK) {
     FinalizeStatements();
     sqlite3_close(m_db);
@@ -102,7 +65,7 @@ FileMetadataStore::~FileMetadataStore() {
 }
 
 void FileMetadataStore::FinalizeStatements() {
-  for (sqlite3_stmt** pStmt : {&m_get, &m_put, &m_delete, &m_anyBelow}) {
+  for (sqlite3_stmt** pStmt : {&m_get, &m_put, &m_anyBelow}) {
     sqlite3_finalize(*pStmt);
     *pStmt = nullptr;
   }
@@ -117,10 +80,10 @@ std::string FileMetadataStore::KeyOf(const std::string& hostPath) const {
 bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
   if (!m_db) return false;
   const std::string key = KeyOf(hostPath);
-  if (const auto it = m_pending.find(key); it != m_pending.end()) {
-    if (it->second) meta = *it->second;
-    return it->second.has_value();
-  }
+  bool bHasRow = false;
+  if (FindChange(m_pending, key, meta, bHasRow) ||
+      FindChange(m_writer.InFlight(), key, meta, bHasRow))
+    return bHasRow;
   KeepReading();
   const size_t nSlash = key.rfind('/');
   const std::string folder = nSlash == std::string::npos ? std::string() : key.substr(0, nSlash);
@@ -152,18 +115,38 @@ uint32_t FileMetadataStore::RenameFile(const std::string& from, const std::strin
   if (!m_db) return ERROR_ACCESS_DENIED;
   StoredMetadata meta;
   const bool bHasRow = Get(from, meta);
-  Keep(KeyOf(from), std::nullopt);
-  return Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+  const uint32_t errFrom = Keep(KeyOf(from), std::nullopt);
+  const uint32_t errTo = Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+  return errTo ? errTo : errFrom;
 }
 
-uint32_t FileMetadataStore::Keep(const std::string& key,
-                                 const std::optional<StoredMetadata>& meta) {
+uint32_t FileMetadataStore::Keep(std::string key, const std::optional<StoredMetadata>& meta) {
+  uint32_t err = m_writer.Busy() && m_writer.Done() ? TakeBackBatch() : ERROR_SUCCESS;
   const Clock::time_point now = Clock::now();
   if (m_pending.empty()) m_oldestPending = now;
-  m_pending.insert_or_assign(key, meta);
-  if (m_pending.size() < kMaxPending && now - m_oldestPending < kMaxPendingAge)
-    return ERROR_SUCCESS;
-  return Flush();
+  m_pending.insert_or_assign(std::move(key), meta);
+  const bool bFull = m_pending.size() >= kMaxPending;
+  if (!bFull && now - m_oldestPending < kMaxPendingAge) return err;
+  if (m_writer.Busy()) {
+    if (!bFull) return err;  // handed over at a later change
+    if (const uint32_t errWaited = TakeBackBatch()) err = errWaited;
+  }
+  HandBatch();
+  return err;
+}
+
+void FileMetadataStore::HandBatch() {
+  m_oldestInFlight = m_oldestPending;
+  m_writer.Hand(m_pending);
+}
+
+uint32_t FileMetadataStore::TakeBackBatch() {
+  const uint32_t err = m_writer.TakeBack(m_pending);
+  if (err)
+    m_oldestPending = m_oldestInFlight;
+  else
+    EndReading();  // the next read must not answer from a view older than the rows just written
+  return err;
 }
 
 void FileMetadataStore::KeepReading() {
@@ -191,36 +174,11 @@ void FileMetadataStore::EndReading() {
 
 uint32_t FileMetadataStore::Flush() {
   EndReading();
-  if (!m_db || m_pending.empty()) return ERROR_SUCCESS;
-  if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-    return ERROR_BUSY;
-  const uint32_t err = WriteBatch();
-  if (sqlite3_exec(m_db, err ? "ROLLBACK" : "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK &&
-      !err)
-    return ERROR_GEN_FAILURE;
-  if (!err) m_pending.clear();
-  return err;
-}
-
-uint32_t FileMetadataStore::WriteBatch() {
-  for (const auto& [key, meta] : m_pending) {
-    uint32_t err = ERROR_SUCCESS;
-    if (meta) {
-      err = PutKey(key, *meta);
-    } else {
-      BindText(m_delete, 1, key);
-      err = Win32ErrorOfSqlite(StepToEnd(m_delete));
-    }
-    if (err) return err;
-  }
-  return ERROR_SUCCESS;
-}
-
-uint32_t FileMetadataStore::PutKey(const std::string& key, const StoredMetadata& meta) {
-  BindText(m_put, 1, key);
-  sqlite3_bind_int64(m_put, 2, meta.dwAttributes);
-  sqlite3_bind_int64(m_put, 3, static_cast<sqlite3_int64>(meta.ftCreationTime));
-  return Win32ErrorOfSqlite(StepToEnd(m_put));
+  if (!m_db) return ERROR_SUCCESS;
+  if (m_writer.Busy()) TakeBackBatch();  // a failed batch is kept, and written again below
+  if (m_pending.empty()) return ERROR_SUCCESS;
+  HandBatch();
+  return TakeBackBatch();
 }
 
 uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
@@ -265,7 +223,7 @@ uint32_t FileMetadataStore::Rename(const std::string& from, const std::string& t
   if (!err) err = Execute(kDeleteSubtree, toKey);
   if (!err) err = Execute(kDeleteSubtree, fromKey);
   for (size_t i = 0; !err && i < rows.size(); ++i)
-    err = PutKey(toKey + rows[i].key.substr(fromKey.size()), rows[i].meta);
+    err = PutMetadataRow(m_put, toKey + rows[i].key.substr(fromKey.size()), rows[i].meta);
   sqlite3_exec(m_db, err ? "ROLLBACK" : "COMMIT", nullptr, nullptr, nullptr);
   return err;
 }

@@ -8,11 +8,21 @@
 // tells (see EmulatedFileSystem).
 //
 // Changes of single files are kept in memory and written together, so that unpacking or copying
-// many files costs a few transactions instead of one each: they reach the table when 1,000 have
-// gathered, when the oldest is half a second old (checked at the next change), on Flush and when
-// the store closes. Reads see them at once. What a crash may lose is that last batch: its files
-// are whole on the disk but show the attributes of files made on the host. Changes of a subtree
-// (a directory renamed or removed) write the batch first and go to the table at once.
+// many files costs a few transactions instead of one each: a batch goes to the table when 1,000
+// have gathered, when the oldest is half a second old (checked at the next change), on Flush and
+// when the store closes. What a crash may lose is the last batch: its files are whole on the disk
+// but show the attributes of files made on the host. Changes of a subtree (a directory renamed or
+// removed) write the batches first and go to the table at once.
+//
+// A batch is written by a thread of its own (FileMetadataWriter, with its own connection: this
+// one keeps a read transaction open, see below), while the caller goes on copying and gathers the
+// next batch. One batch is in flight at a time; a second that fills up meanwhile waits for it.
+// Reads see every change at once: the changes gathered, then the batch in flight until this
+// thread takes it back, then the table. Taking a written batch back ends the read transaction, so
+// that no read answers from a view of the table older than that batch. A batch that fails (the
+// table busy past the timeout) comes back among the changes gathered, to be written again, and
+// its error is what the next Put (or Flush) returns. Flush, Remove, Rename and the store's end
+// wait for the batch in flight, so that when they return everything before is in the table.
 //
 // Reads share one read transaction for up to a tenth of a second, which spares the locking of
 // the table for each file of a copy; they see the other processes' changes that much later, and
@@ -24,18 +34,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include "platform/emulated/files/file_metadata_table.h"
+#include "platform/emulated/files/file_metadata_writer.h"
 
 namespace platform::emulated {
-
-struct StoredMetadata {
-  uint32_t dwAttributes = 0;    // FILE_ATTRIBUTE_* other than DIRECTORY and NORMAL
-  uint64_t ftCreationTime = 0;  // FILETIME
-};
 
 class FileMetadataStore {
  public:
@@ -55,17 +59,18 @@ class FileMetadataStore {
   uint32_t Remove(const std::string& hostPath);
   // Moves the rows of `from` and everything below it to `to`, replacing what `to` had.
   uint32_t Rename(const std::string& from, const std::string& to);
-  // Writes the changes kept in memory in one transaction.
+  // Writes the changes kept in memory in one transaction and waits until they are in the table.
   uint32_t Flush();
 
  private:
   using Clock = std::chrono::steady_clock;
   std::string KeyOf(const std::string& hostPath) const;
-  uint32_t PutKey(const std::string& key, const StoredMetadata& meta);
   uint32_t Execute(const char* sql, const std::string& key);
-  // Keeps a change of one row (nullopt: removed) and writes the batch when it is due.
-  uint32_t Keep(const std::string& key, const std::optional<StoredMetadata>& meta);
-  uint32_t WriteBatch();
+  // Keeps a change of one row (nullopt: removed) and hands the batch to the writer when it is due.
+  uint32_t Keep(std::string key, const std::optional<StoredMetadata>& meta);
+  void HandBatch();
+  // Waits for the batch in flight; a failed one is kept again with its error returned.
+  uint32_t TakeBackBatch();
   // Starts the shared read transaction, or starts it afresh when it is too old.
   void KeepReading();
   void EndReading();
@@ -76,10 +81,11 @@ class FileMetadataStore {
   sqlite3* m_db = nullptr;
   sqlite3_stmt* m_get = nullptr;
   sqlite3_stmt* m_put = nullptr;
-  sqlite3_stmt* m_delete = nullptr;
   sqlite3_stmt* m_anyBelow = nullptr;
-  std::unordered_map<std::string, std::optional<StoredMetadata>> m_pending;  // by key
+  MetadataChanges m_pending;
   Clock::time_point m_oldestPending;
+  FileMetadataWriter m_writer;
+  Clock::time_point m_oldestInFlight;
   bool m_bReading = false;
   Clock::time_point m_readingSince;
   std::unordered_set<std::string> m_foldersWithoutRows;  // in the read transaction's view
