@@ -1,0 +1,204 @@
+// The quick routes of a long-lived file system (a folder's last miss answered by its index, a
+// plain path opened where its cached folder says, remembered folders and keys) must answer as a
+// file system that has seen nothing yet. Each case changes the host behind the long-lived one's
+// back and compares the answers of both for a list of names.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/emulated/files/emulated_file_system.h"
+#include "support/machine_dir.h"
+
+namespace platform::emulated {
+namespace {
+
+using tarvium::test::MachineDir;
+
+// What the file system says of a name: attributes, size, kind, long name, and what opening it
+// for reading gives (its bytes and the information that comes with the opening).
+std::string Describe(EmulatedFileSystem& files, const std::string& path) {
+  std::string out;
+  uint32_t dwAttributes = 0;
+  uint32_t err = files.GetFileAttributes(path, dwAttributes);
+  out += "attr " + std::to_string(err) + "/" + std::to_string(err ? 0 : dwAttributes);
+  FileInfo info;
+  err = files.GetFileSizeAndTimes(path, info);
+  out += " size " + std::to_string(err) + "/" + std::to_string(err ? 0 : info.nFileSize);
+  bool bDirectory = false;
+  err = files.GetEntryKind(path, bDirectory);
+  out += " kind " + std::to_string(err) + "/" + std::to_string(err ? 0 : bDirectory);
+  std::string longName;
+  err = files.GetLongPathName(path, longName);
+  out += " long " + std::to_string(err) + "/" + (err ? "" : longName);
+  FileHandle hFile = FileHandle::Invalid;
+  FileInfo opened;
+  err = files.OpenForReading(path, hFile, opened);
+  out += " open " + std::to_string(err);
+  if (!err) {
+    char buffer[64] = {};
+    uint32_t nRead = 0;
+    files.ReadFile(hFile, buffer, sizeof buffer - 1, nRead);
+    FileInfo byHandle;
+    files.GetFileInformationByHandle(hFile, byHandle);
+    out += "/" + std::string(buffer, nRead) + " attrs " + std::to_string(opened.dwFileAttributes) +
+           "=" + std::to_string(byHandle.dwFileAttributes) + " size " +
+           std::to_string(opened.nFileSize) + "=" + std::to_string(byHandle.nFileSize);
+    files.CloseHandle(hFile);
+  }
+  return out;
+}
+
+void ExpectSameAsFresh(MachineDir& machine, const std::vector<std::string>& names,
+                       const std::string& what) {
+  machine.Files().FlushMetadata();
+  for (const std::string& name : names) {
+    const std::string seen = Describe(machine.Files(), name);
+    EmulatedFileSystem fresh(machine.Path(), machine.Config());
+    EXPECT_EQ(seen, Describe(fresh, name)) << what << ": " << name;
+  }
+}
+
+// Asks for a file that is not there, so that its folder is the folder of the last miss.
+void Miss(MachineDir& machine, const std::string& path) {
+  uint32_t dwAttributes = 0;
+  ASSERT_NE(machine.Files().GetFileAttributes(path, dwAttributes), 0u) << path;
+}
+
+TEST(QuickRoutesAgree, AfterAMissInTheFolder) {
+  struct Case {
+    const char* what;
+    std::function<void(MachineDir&)> change;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"a name made on the host in two cases",
+       [](MachineDir& m) {
+         m.WriteHost("drive_c/D/NEW2.TXT", "upper");
+         m.WriteHost("drive_c/D/new2.txt", "lower");
+       },
+       {R"(C:\D\new2.txt)", R"(C:\D\New2.txt)", R"(C:\D\NEW2.TXT)"}},
+      {"the folder replaced by another",
+       [](MachineDir& m) {
+         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+         m.WriteHost("drive_c/D/x.TXT", "new folder");
+       },
+       {R"(C:\D\x.txt)", R"(C:\D\Existing.txt)", R"(C:\D\X.TXT)"}},
+      {"the folder replaced by a link to another",
+       [](MachineDir& m) {
+         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+         m.WriteHost("drive_c/E/Y.txt", "linked");
+         std::filesystem::create_directory_symlink("E", m.Host("drive_c/D"));
+       },
+       {R"(C:\D\y.txt)", R"(C:\D\Y.TXT)", R"(C:\D\Existing.txt)"}},
+      {"the folder replaced by a file",
+       [](MachineDir& m) {
+         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+         m.WriteHost("drive_c/D", "a file");
+       },
+       {R"(C:\D\x.txt)", R"(C:\D\Existing.txt)", R"(C:\D)"}},
+      {"a name of bytes the code page leaves undefined",
+       [](MachineDir& m) { m.WriteHost("drive_c/D/a\xC2\x81z.TXT", "undefined"); },
+       {"C:\\D\\a\x81z.txt", "C:\\D\\A\x81Z.TXT"}},
+  };
+  for (const Case& c : cases) {
+    MachineDir machine;
+    machine.WriteHost("drive_c/D/Existing.txt", "existing");
+    machine.WriteHost("drive_c/D/lower.txt", "lower");
+    ExpectSameAsFresh(machine, {R"(C:\D\Existing.txt)", R"(C:\D\LOWER.TXT)"}, "warm");
+    Miss(machine, R"(C:\D\missing1.txt)");
+    c.change(machine);
+    ExpectSameAsFresh(machine, c.names, c.what);
+  }
+}
+
+// A dangling link under the exact spelling is no file: the name is found in another case, as a
+// name whose exact spelling is missing is. Asked for after a miss in the folder (the index's
+// route) and in a folder without one, for a path query, an opening and a new file's creation.
+TEST(QuickRoutesAgree, ADanglingLinkAtTheExactSpellingLeavesTheNameToAnotherCase) {
+  for (const bool bMissFirst : {false, true}) {
+    MachineDir machine;
+    EmulatedFileSystem& files = machine.Files();
+    machine.WriteHost("drive_c/D/Existing.txt", "existing");
+    machine.WriteHost("drive_c/D/LINK.TXT", "file");
+    std::filesystem::create_symlink("nowhere", machine.Host("drive_c/D/link.txt"));
+    uint32_t dwAttributes = 0;
+    ASSERT_EQ(files.GetFileAttributes(R"(C:\D\Existing.txt)", dwAttributes), 0u);
+    if (bMissFirst) Miss(machine, R"(C:\D\missing.txt)");
+    EXPECT_EQ(files.GetFileAttributes(R"(C:\D\link.txt)", dwAttributes), 0u) << bMissFirst;
+    EXPECT_EQ(machine.ReadFile(R"(C:\D\link.txt)"), "file") << bMissFirst;
+    FileHandle hFile = FileHandle::Invalid;
+    EXPECT_EQ(files.CreateFile(R"(C:\D\link.txt)", GENERIC_WRITE, CREATE_ALWAYS, 0, hFile), 0u)
+        << bMissFirst;
+    files.CloseHandle(hFile);
+  }
+}
+
+// Names of one folder and of two others asked about in turn, so that remembered folders and
+// their keys are reused with names of other lengths and forms, some of which are not plain.
+TEST(QuickRoutesAgree, NamesInRememberedFolders) {
+  MachineDir machine;
+  for (const char* host :
+       {"drive_c/D/Existing.txt", "drive_c/D/a", "drive_c/D/much longer name.txt",
+        "drive_c/E/e.txt", "drive_c/F/f.txt", "drive_c/D/sub/s.txt"})
+    machine.WriteHost(host, host);
+  const std::vector<std::string> names = {
+      R"(C:\D\Existing.txt)",
+      R"(C:\E\e.txt)",
+      R"(C:\D\a)",
+      R"(C:\F\f.txt)",
+      R"(C:\D\much longer name.txt)",
+      R"(C:\D\EXISTING.TXT.)",
+      R"(C:\D\existing.txt )",
+      R"(C:\D\a.)",
+      R"(C:\D/a)",
+      R"(C:\D\\a)",
+      R"(C:\D\.\a)",
+      R"(C:\D\sub\..\a)",
+      R"(C:\D\a\)",
+      R"(C:\D\CON)",
+      R"(C:\D\aux.txt)",
+      R"(c:\d\existing.txt)",
+      R"(C:\D\Exist*.txt)",
+      R"(C:\D\sub\s.txt)",
+      R"(C:\D\SUB)",
+      R"(C:\D\sub\S.TXT)",
+      R"(C:\E\E.TXT)",
+      R"(C:\D\A)",
+      R"(C:\D\b)",
+      R"(C:\D\Existing.tx)",
+  };
+  for (int nRound = 0; nRound < 2; ++nRound) ExpectSameAsFresh(machine, names, "round");
+  std::filesystem::rename(machine.Host("drive_c/D/a"), machine.Host("drive_c/D/A"));
+  std::filesystem::rename(machine.Host("drive_c/D/sub"), machine.Host("drive_c/D/Sub2"));
+  machine.WriteHost("drive_c/D/SUB/s.txt", "replaced sub");
+  ExpectSameAsFresh(machine, names, "after renames");
+}
+
+// A plain path opened for reading where its cached folder says: the file's attributes and size
+// as opened are those the handle tells, also for attributes kept in the store and a file
+// written through another handle since.
+TEST(QuickRoutesAgree, OpenedInformationIsTheHandles) {
+  MachineDir machine;
+  EmulatedFileSystem& files = machine.Files();
+  machine.WriteHost("drive_c/D/f.txt", "12345");
+  ASSERT_EQ(
+      files.SetFileAttributes(R"(C:\D\f.txt)", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+      0u);
+  ExpectSameAsFresh(machine, {R"(C:\D\f.txt)", R"(C:\D\F.TXT)"}, "attributes set");
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\D\f.txt)", FILE_ATTRIBUTE_NORMAL), 0u);
+  FileHandle hWrite = FileHandle::Invalid;
+  ASSERT_EQ(files.CreateFile(R"(C:\D\f.txt)", GENERIC_WRITE, OPEN_EXISTING, 0, hWrite), 0u);
+  uint32_t nWritten = 0;
+  files.SetFilePointerEx(hWrite, 0, FILE_END, nullptr);
+  files.WriteFile(hWrite, "678", 3, nWritten);
+  ExpectSameAsFresh(machine, {R"(C:\D\f.txt)"}, "written through another handle");
+  files.CloseHandle(hWrite);
+  ExpectSameAsFresh(machine, {R"(C:\D\f.txt)"}, "closed");
+}
+
+}  // namespace
+}  // namespace platform::emulated
