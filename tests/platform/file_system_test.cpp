@@ -400,34 +400,6 @@ TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   EXPECT_EQ(nEmpty, 0u);
 }
 
-// Opening a file for reading with its information gives what the new handle tells, whichever
-// route the open takes: a folder not looked at yet, a cached folder, a name in another case, a
-// file with stored attributes; and CreateFile's errors for what cannot be opened.
-TEST(EmulatedFileSystem, OpenForReadingTellsWhatTheHandleTells) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  machine.WriteHost("drive_c/Dir/Plain.txt", "plain");
-  machine.WriteHost("drive_c/Dir/Hidden.txt", "hidden!");
-  ASSERT_EQ(files.SetFileAttributes(R"(C:\Dir\Hidden.txt)", FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
-  for (const char* path : {R"(C:\Dir\Plain.txt)", R"(C:\Dir\Plain.txt)", R"(C:\DIR\PLAIN.TXT)",
-                           R"(C:\Dir\Hidden.txt)"}) {
-    FileHandle hFile = FileHandle::Invalid;
-    FileInfo opened, asked;
-    ASSERT_EQ(files.OpenForReading(path, hFile, opened), ERROR_SUCCESS) << path;
-    ASSERT_EQ(files.GetFileInformationByHandle(hFile, asked), ERROR_SUCCESS) << path;
-    EXPECT_EQ(opened.dwFileAttributes, asked.dwFileAttributes) << path;
-    EXPECT_EQ(opened.nFileSize, asked.nFileSize) << path;
-    EXPECT_EQ(opened.times.ftLastWriteTime, asked.times.ftLastWriteTime) << path;
-    EXPECT_EQ(opened.times.ftCreationTime, asked.times.ftCreationTime) << path;
-    files.CloseHandle(hFile);
-  }
-  FileHandle hFile = FileHandle::Invalid;
-  FileInfo info;
-  EXPECT_EQ(files.OpenForReading(R"(C:\Dir\none.txt)", hFile, info), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(files.OpenForReading(R"(C:\Dir)", hFile, info), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(hFile, FileHandle::Invalid);
-}
-
 // A writer killed inside a write leaves the host's write time at "now"; the time fixed on its
 // handle must still be what every reader sees, and a normal close leaves the host's own times.
 TEST(EmulatedFileSystem, WriteTimeFixedOnAHandleOutlivesAWriterKilledInAWrite) {

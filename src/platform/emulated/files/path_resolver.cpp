@@ -163,8 +163,12 @@ std::string PathResolver::FindHostName(const std::string& hostDir, const struct 
   else
     m_bIndexFoundNone = names.empty();
   if (names.empty()) return {};
-  const bool bHasExact = std::find(names.begin(), names.end(), exact) != names.end();
-  const std::string best = bHasExact ? exact : *std::min_element(names.begin(), names.end());
+  // The exact spelling, when it was not tried above and is there and can be looked at (not a link
+  // to nothing), else the lowest of the names.
+  if (!bTryExact && std::find(names.begin(), names.end(), exact) != names.end() &&
+      StatHostEntry(hostDir + "/" + exact, entry))
+    return exact;
+  const std::string best = *std::min_element(names.begin(), names.end());
   if (!StatHostEntry(hostDir + "/" + best, entry)) return {};
   return best;
 }
