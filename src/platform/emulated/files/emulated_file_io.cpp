@@ -91,19 +91,24 @@ uint32_t EmulatedFileSystem::CreateFileAt(const std::string& path, uint32_t dwDe
       (dwCreationDisposition == TRUNCATE_EXISTING && !bCanWrite))
     return ERROR_INVALID_PARAMETER;
   // A file to read is first opened where the cache says it likely is: from the path's text when
-  // it is a plain full path, else from the parsed path.
-  bool bTryCached = dwCreationDisposition == OPEN_EXISTING && !bCanWrite;
+  // it is a plain full path, else from the parsed path (unless the text named that place).
+  const bool bReadsExisting = dwCreationDisposition == OPEN_EXISTING && !bCanWrite;
   std::string likelyHostPath;
-  if (bTryCached && m_resolver.LikelyHostPathOfPlainPath(path, likelyHostPath)) {
-    if (OpenCachedForReading(likelyHostPath, hFile, *pOpened)) return ERROR_SUCCESS;
-    bTryCached = false;  // the parsed path would name the same place
-  }
+  const bool bTextCached =
+      bReadsExisting && m_resolver.LikelyHostPathOfPlainPath(path, likelyHostPath);
+  if (bTextCached && OpenCachedForReading(likelyHostPath, hFile, *pOpened)) return ERROR_SUCCESS;
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;
-  if (bTryCached && !winPath.bTrailingSeparator &&
+  if (bReadsExisting && !bTextCached && !winPath.bTrailingSeparator &&
       m_resolver.LikelyHostPath(winPath, likelyHostPath) &&
       OpenCachedForReading(likelyHostPath, hFile, *pOpened))
     return ERROR_SUCCESS;
+  return OpenResolved(winPath, bCanRead, bCanWrite, dwCreationDisposition, dwAttributes, hFile);
+}
+
+uint32_t EmulatedFileSystem::OpenResolved(const WinPath& winPath, bool bCanRead, bool bCanWrite,
+                                          uint32_t dwCreationDisposition, uint32_t dwAttributes,
+                                          FileHandle& hFile) {
   ResolvedPath resolved;
   if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
   if (winPath.parts.empty() || resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
