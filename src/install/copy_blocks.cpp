@@ -88,7 +88,6 @@ class BlockWriter {
     return bOk;
   }
 
-
   SetupRun& run_;
   CopyJob& job_;
   FileHandle hTarget_;

@@ -67,8 +67,8 @@ uint32_t FileSystem::AskNewHandle(FileHandle& hFile, FileInfo& info) {
   return err;
 }
 
-uint32_t FileSystem::ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer,
-                                uint32_t nToRead, uint32_t& nRead) {
+uint32_t FileSystem::ReadFileAt(FileHandle hFile, uint64_t nOffset, void* pBuffer, uint32_t nToRead,
+                                uint32_t& nRead) {
   nRead = 0;
   uint64_t nPosition = 0;
   if (uint32_t err = SetFilePointerEx(hFile, 0, FILE_CURRENT, &nPosition)) return err;

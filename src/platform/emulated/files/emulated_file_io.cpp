@@ -80,8 +80,7 @@ uint32_t EmulatedFileSystem::OpenForReading(const std::string& path, FileHandle&
 
 uint32_t EmulatedFileSystem::CreateFileAt(const std::string& path, uint32_t dwDesiredAccess,
                                           uint32_t dwCreationDisposition, uint32_t dwAttributes,
-                                          FileHandle& hFile,
-                                          std::optional<HostEntry>* pOpened) {
+                                          FileHandle& hFile, std::optional<HostEntry>* pOpened) {
   hFile = FileHandle::Invalid;
   std::optional<HostEntry> opened;
   if (!pOpened) pOpened = &opened;
@@ -210,10 +209,9 @@ uint32_t EmulatedFileSystem::ReadOpenFile(FileHandle hFile, const uint64_t* pOff
   if (!pFile->bCanRead) return ERROR_ACCESS_DENIED;
   auto* pBytes = static_cast<char*>(pBuffer);
   while (nRead < nToRead) {
-    const ssize_t n =
-        pOffset ? ::pread(pFile->fd, pBytes + nRead, nToRead - nRead,
-                          static_cast<off_t>(*pOffset + nRead))
-                : ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
+    const ssize_t n = pOffset ? ::pread(pFile->fd, pBytes + nRead, nToRead - nRead,
+                                        static_cast<off_t>(*pOffset + nRead))
+                              : ::read(pFile->fd, pBytes + nRead, nToRead - nRead);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return WinErrorFromErrno(errno);
     if (n == 0) break;
