@@ -8,9 +8,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/emulated/files/emulated_file_system.h"
 #include "support/machine_dir.h"
@@ -96,39 +93,6 @@ TEST(CachedPathQueries, MissingNameFollowsAFolderAboveReplacedOnTheHost) {
     EXPECT_EQ(files.CreateFile(R"(C:\A\F\late.txt)", GENERIC_WRITE, CREATE_NEW, 0, hFile),
               ERROR_FILE_EXISTS)
         << nAsked;
-  }
-}
-
-// Files made one after another in a folder are each asked about first while missing, and the
-// next name there is then looked for in the folder's index without trying its spelling first. A
-// name that turns up after all must be found as a fresh lookup finds it: the exact spelling
-// before any other case, another case when only that is there, a name without letters.
-TEST(CachedPathQueries, ANameExpectedMissingIsFoundAsAFreshLookupFindsIt) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  machine.WriteHost("drive_c/Dir/Keep.txt", "k");
-  const struct {
-    const char* name;
-    std::vector<std::pair<const char*, const char*>> hostFiles;  // name, contents
-    uint64_t nExpectedSize;
-  } cases[] = {
-      {"exact.txt", {{"exact.txt", "12345"}, {"EXACT.TXT", "123456"}}, 5},
-      {"other.txt", {{"Other.TXT", "1234567"}}, 7},
-      {"plain.txt", {{"plain.txt", "12"}}, 2},
-      {"123", {{"123", "123"}}, 3},
-  };
-  FileInfo info;
-  int nMissing = 0;
-  for (const auto& c : cases) {
-    for (int i = 0; i < 2; ++i) {  // the folder is indexed from its second question on
-      const std::string missing = R"(C:\Dir\missing)" + std::to_string(++nMissing) + ".txt";
-      ASSERT_EQ(files.GetFileSizeAndTimes(missing, info), ERROR_FILE_NOT_FOUND) << missing;
-    }
-    for (const auto& [hostName, contents] : c.hostFiles)
-      machine.WriteHost(std::string("drive_c/Dir/") + hostName, contents);
-    ASSERT_EQ(files.GetFileSizeAndTimes(std::string(R"(C:\Dir\)") + c.name, info), ERROR_SUCCESS)
-        << c.name;
-    EXPECT_EQ(info.nFileSize, c.nExpectedSize) << c.name;
   }
 }
 
