@@ -10,6 +10,7 @@
 #include "install/registration_keys.h"
 #include "install/uninstall_commands.h"
 #include "platform/ansi_case.h"
+#include "platform/win_error.h"
 
 namespace tarvium {
 namespace {
@@ -256,6 +257,21 @@ void DeleteProductUserKey(SetupRun& run) {
   RegDeleteTree(run, key.root, key.key, true);
 }
 
+// True when the machine's uninstall entry was written, whose command starts the engine's image.
+bool WriteRegistration(SetupRun& run) {
+  WriteRecord(run);
+  WritePrompts(run);
+  if (IsUserSetup(run)) WriteUserEntry(run);
+  const std::string uninstallKeyName = UninstallKeyNameOfRun(run);
+  if (uninstallKeyName.empty()) return false;
+  if (IsUserSetup(run)) {
+    WriteUserUninstallEntry(run, uninstallKeyName);
+    return false;
+  }
+  WriteUninstallEntry(run, uninstallKeyName);
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string>& AnsweredPrompts(SetupRun& run) {
@@ -264,17 +280,14 @@ std::vector<std::string>& AnsweredPrompts(SetupRun& run) {
 
 void RegisterInstallation(SetupRun& run) {
   if (RunMachineKeyName(run).empty()) return;
-  WriteRecord(run);
-  WritePrompts(run);
-  if (IsUserSetup(run)) WriteUserEntry(run);
-  const std::string uninstallKeyName = UninstallKeyNameOfRun(run);
-  if (uninstallKeyName.empty()) return;
-  if (IsUserSetup(run)) {
-    WriteUserUninstallEntry(run, uninstallKeyName);
-    return;
-  }
-  WriteUninstallEntry(run, uninstallKeyName);
-  PlaceUninstallProgram(run);
+  // The product's values go in as one change of the registry: one write of its log for the whole
+  // registration, not one per value. A value that cannot be written is left out.
+  bool bMachineEntry = false;
+  run.machine.Reg().WriteAsOne([&] {
+    bMachineEntry = WriteRegistration(run);
+    return uint32_t{platform::ERROR_SUCCESS};
+  });
+  if (bMachineEntry) PlaceUninstallProgram(run);
 }
 
 void RemoveRegistration(SetupRun& run) {
