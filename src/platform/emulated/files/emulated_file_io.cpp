@@ -96,23 +96,36 @@ uint32_t EmulatedFileSystem::CreateFileAt(const std::string& path, uint32_t dwDe
   const bool bTextCached =
       bReadsExisting && m_resolver.LikelyHostPathOfPlainPath(path, likelyHostPath);
   if (bTextCached && OpenCachedForReading(likelyHostPath, hFile, *pOpened)) return ERROR_SUCCESS;
+  const OpenRequest request{bCanRead, bCanWrite, dwCreationDisposition, dwAttributes};
+  // A file made where it was just found missing (a copy looks at its target before making it)
+  // is made from that answer, without parsing its path again.
+  if (!bReadsExisting) {
+    ResolvedPath resolved;
+    if (m_resolver.ResolveKeptMissing(path, resolved)) return OpenAt(resolved, false, request, hFile);
+  }
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;
   if (bReadsExisting && !bTextCached && !winPath.bTrailingSeparator &&
       m_resolver.LikelyHostPath(winPath, likelyHostPath) &&
       OpenCachedForReading(likelyHostPath, hFile, *pOpened))
     return ERROR_SUCCESS;
-  return OpenResolved(winPath, bCanRead, bCanWrite, dwCreationDisposition, dwAttributes, hFile);
+  return OpenResolved(winPath, request, hFile);
 }
 
-uint32_t EmulatedFileSystem::OpenResolved(const WinPath& winPath, bool bCanRead, bool bCanWrite,
-                                          uint32_t dwCreationDisposition, uint32_t dwAttributes,
+uint32_t EmulatedFileSystem::OpenResolved(const WinPath& winPath, const OpenRequest& request,
                                           FileHandle& hFile) {
   ResolvedPath resolved;
   if (uint32_t err = m_resolver.Resolve(winPath, resolved)) return err;
-  if (winPath.parts.empty() || resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
+  if (winPath.parts.empty()) return ERROR_ACCESS_DENIED;
+  return OpenAt(resolved, winPath.bTrailingSeparator, request, hFile);
+}
+
+uint32_t EmulatedFileSystem::OpenAt(const ResolvedPath& resolved, bool bTrailingSeparator,
+                                    const OpenRequest& request, FileHandle& hFile) {
+  const auto [bCanRead, bCanWrite, dwCreationDisposition, dwAttributes] = request;
+  if (resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
   if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
-  if (winPath.bTrailingSeparator) return ERROR_INVALID_NAME;
+  if (bTrailingSeparator) return ERROR_INVALID_NAME;
   const bool bExists = resolved.Exists();
   if (dwCreationDisposition == CREATE_NEW && bExists) return ERROR_FILE_EXISTS;
   if ((dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING) &&

@@ -133,6 +133,7 @@ uint32_t EmulatedFileSystem::ResolveExisting(const std::string& text, ResolvedPa
   using Answer = PathResolver::CachedFolderAnswer;
   const Answer answer = m_resolver.ResolveInCachedFolder(text, resolved);
   if (answer == Answer::kFound) return ERROR_SUCCESS;
+  if (answer == Answer::kMissing) return MissingError(resolved);
   WinPath path;
   return ResolveExisting(text, path, resolved, answer == Answer::kExactNameMissing);
 }

@@ -165,9 +165,18 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t CreateFileAt(const std::string& path, uint32_t dwDesiredAccess,
                         uint32_t dwCreationDisposition, uint32_t dwAttributes, FileHandle& hFile,
                         std::optional<HostEntry>* pOpened);
+  // What CreateFile was asked for.
+  struct OpenRequest {
+    bool bCanRead = false;
+    bool bCanWrite = false;
+    uint32_t dwDisposition = 0;
+    uint32_t dwAttributes = 0;
+  };
   // CreateFile's general way: the path resolved, the disposition checked, the host file opened.
-  uint32_t OpenResolved(const WinPath& winPath, bool bCanRead, bool bCanWrite,
-                        uint32_t dwCreationDisposition, uint32_t dwAttributes, FileHandle& hFile);
+  uint32_t OpenResolved(const WinPath& winPath, const OpenRequest& request, FileHandle& hFile);
+  // The same from the resolution of a path with at least one name.
+  uint32_t OpenAt(const ResolvedPath& resolved, bool bTrailingSeparator,
+                  const OpenRequest& request, FileHandle& hFile);
   // Opens an existing file for reading where the cache says it likely is (no directory), with
   // what it was when opened; false when it is not there, and the caller resolves the path the
   // general way.

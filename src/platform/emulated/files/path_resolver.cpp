@@ -279,14 +279,55 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
   if (!found.pFolderHostPath) return kGeneral;
   if (m_lastMissing && m_lastMissing->key == *plain.pKey) return kGeneral;
   const std::string_view name = plain.name;
-  const size_t nNames = plain.nNames;
-  if (!found.pHostName && plain.folderKey == m_folderOfLastMiss && HasCasedLetters(name))
-    return CachedFolderAnswer::kExactNameMissing;  // expected: the index answers
-  if (!StatInCachedFolder(*plain.pKey, found, name, resolved))
-    return found.pHostName ? kGeneral : CachedFolderAnswer::kExactNameMissing;
-  resolved.nNames = resolved.nFound = nNames;
+  const bool bMissExpected =
+      !found.pHostName && plain.folderKey == m_folderOfLastMiss && HasCasedLetters(name);
+  if (!bMissExpected && StatInCachedFolder(*plain.pKey, found, name, resolved)) {
+    resolved.nNames = resolved.nFound = plain.nNames;
+    resolved.bParentIsDirectory = true;
+    return CachedFolderAnswer::kFound;
+  }
+  if (found.pHostName) return kGeneral;
+  return MissingInCachedFolder(plain, found, resolved) ? CachedFolderAnswer::kMissing
+                                                       : CachedFolderAnswer::kExactNameMissing;
+}
+
+bool PathResolver::MissingInCachedFolder(const PlainPath& plain, const PathCache::InFolder& found,
+                                         ResolvedPath& resolved) {
+  const std::string& folderHostPath = *found.pFolderHostPath;
+  HostEntry folder;
+  if (plain.nNames < 2 || !StatHostEntry(folderHostPath, folder) || !S_ISDIR(folder.st.st_mode))
+    return false;
+  HostEntry entry;
+  if (!FindHostName(folderHostPath, folder.st, std::string(plain.name), entry, false).empty())
+    return false;  // there in another case: the general way remembers its host name
+  resolved.hostPath = folderHostPath;
+  resolved.Take(folder);
+  resolved.nNames = plain.nNames;
+  resolved.nFound = plain.nNames - 1;
   resolved.bParentIsDirectory = true;
-  return CachedFolderAnswer::kFound;
+  NoteMissing(*plain.pKey, plain.folderKey.size(), resolved);
+  resolved.hostPath.push_back('/');
+  AppendAnsiToUtf8(resolved.hostPath, plain.name);
+  return true;
+}
+
+void PathResolver::NoteMissing(const std::string& key, size_t nFolderKeySize,
+                               const ResolvedPath& resolved) {
+  m_folderOfLastMiss.clear();
+  if (!m_bIndexFoundNone) return;
+  KeepMissing(key, resolved);
+  if (resolved.nNames >= 2) m_folderOfLastMiss.assign(key, 0, nFolderKeySize);
+}
+
+bool PathResolver::ResolveKeptMissing(std::string_view text, ResolvedPath& resolved) {
+  if (!m_lastMissing) return false;
+  resolved.Reset();
+  const std::string* pKey = m_plainKeys.MakeKey(text, resolved.nNames);
+  if (!pKey || *pKey != m_lastMissing->key) return false;
+  resolved.pMount = DriveMount((*pKey)[0]);
+  SyncWithOtherProcesses();
+  return resolved.pMount &&
+         TakeLastMissing(*pKey, text.substr(m_plainKeys.LastNameStart()), resolved);
 }
 
 size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size_t>& ends,
@@ -322,7 +363,7 @@ size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size
   return 0;
 }
 
-bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
+bool PathResolver::TakeLastMissing(const std::string& key, std::string_view name,
                                    ResolvedPath& resolved) {
   if (!m_lastMissing || m_lastMissing->key != key) return false;
   const MissingPath missing = std::move(*m_lastMissing);
@@ -335,7 +376,9 @@ bool PathResolver::TakeLastMissing(const std::string& key, const WinPath& path,
   if (!StatHostEntry(missing.parentHostPath, parent) || !S_ISDIR(parent.st.st_mode) ||
       parent.st.st_dev != missing.parentDevice || parent.st.st_ino != missing.parentInode)
     return false;
-  resolved.hostPath = missing.parentHostPath + "/" + AnsiToUtf8(path.parts.back());
+  resolved.hostPath = missing.parentHostPath;
+  resolved.hostPath.push_back('/');
+  AppendAnsiToUtf8(resolved.hostPath, name);
   resolved.Take(parent);
   resolved.nFound = resolved.nNames - 1;
   resolved.bParentIsDirectory = true;
@@ -394,7 +437,8 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved,
   SyncWithOtherProcesses();
   const std::string key = KeyOf(path, m_ends);
   resolved.nNames = path.parts.size();
-  if (TakeLastMissing(key, path, resolved)) return ERROR_SUCCESS;
+  if (!path.parts.empty() && TakeLastMissing(key, path.parts.back(), resolved))
+    return ERROR_SUCCESS;
   m_bIndexFoundNone = false;
   bool bExactMissed = bExactNameMissing;
   size_t nFound = CachedPrefix(key, m_ends, path, resolved, bExactMissed);
@@ -421,11 +465,10 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved,
   else
     resolved.bParentIsDirectory =
         bPresent && nFound + 1 == resolved.nNames && S_ISDIR(resolved.st.st_mode);
-  m_folderOfLastMiss.clear();
-  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames && m_bIndexFoundNone) {
-    KeepMissing(key, resolved);
-    if (resolved.nNames >= 2) m_folderOfLastMiss.assign(key, 0, m_ends[resolved.nNames - 2]);
-  }
+  if (resolved.bParentIsDirectory && nFound + 1 == resolved.nNames)
+    NoteMissing(key, resolved.nNames >= 2 ? m_ends[resolved.nNames - 2] : 0, resolved);
+  else
+    m_folderOfLastMiss.clear();
   for (size_t i = resolved.nFound; i < resolved.nNames; ++i) {
     resolved.hostPath.push_back('/');
     AppendAnsiToUtf8(resolved.hostPath, path.parts[i]);

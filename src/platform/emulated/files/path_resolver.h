@@ -100,14 +100,20 @@ class PathResolver {
   // bExactNameMissing: ResolveInCachedFolder has just found the last name's exact spelling
   // missing in its cached folder, or expects it to be, and it is then not looked at by itself.
   uint32_t Resolve(const WinPath& path, ResolvedPath& resolved, bool bExactNameMissing = false);
-  // The resolution of an existing entry of a cached folder, straight from the text of a plain full
-  // drive path (see KeyOfPlainDrivePath) without parsing it into names: one look at the cache and
-  // one stat. Otherwise the caller goes the general way: the text is not of that form, its folder
-  // is not cached, or the entry is not there under its cached or exact name (kExactNameMissing,
-  // also when a miss is expected: the folder's last name asked about was missing and the folder's
-  // index answers for the exact spelling as well).
-  enum class CachedFolderAnswer { kFound, kExactNameMissing, kGoGeneralWay };
+  // The resolution of an entry of a cached folder, straight from the text of a plain full drive
+  // path (see KeyOfPlainDrivePath) without parsing it into names: one look at the cache and one
+  // stat for an existing entry (kFound); for a missing one (kMissing), a stat of the folder and
+  // the folder's index, which answers for every spelling, the exact one too when a miss is
+  // expected (the folder's last name asked about was missing). resolved is then what Resolve
+  // gives. Otherwise the caller goes the general way: the text is not of that form, its folder
+  // is not cached, or the name is there in another case or its folder could not be looked at
+  // (kExactNameMissing when its exact spelling was found missing).
+  enum class CachedFolderAnswer { kFound, kMissing, kExactNameMissing, kGoGeneralWay };
   CachedFolderAnswer ResolveInCachedFolder(std::string_view text, ResolvedPath& resolved);
+  // Resolve for the path that the last resolution kept as missing (a file is looked at before it
+  // is created), straight from the text of a plain full drive path; false when the text is not
+  // that path or the kept answer no longer holds (the caller then resolves it the general way).
+  bool ResolveKeptMissing(std::string_view text, ResolvedPath& resolved);
   // LikelyHostPath (below) straight from the text of a plain full drive path; false when the text
   // is not of that form or its folder is not cached (the caller then parses it).
   bool LikelyHostPathOfPlainPath(std::string_view text, std::string& hostPath);
@@ -160,8 +166,16 @@ class PathResolver {
                           std::string_view name, ResolvedPath& resolved);
   size_t InCachedFolder(const std::string& key, const WinPath& path, ResolvedPath& resolved,
                         bool& bExactMissed);
-  // Answers a resolution from the kept missing path when it is that path and still true.
-  bool TakeLastMissing(const std::string& key, const WinPath& path, ResolvedPath& resolved);
+  // The name of a plain path, its exact spelling missing or expected to be, looked for in its
+  // cached folder's index as Resolve does: true with resolved when it is missing there.
+  bool MissingInCachedFolder(const PlainPath& plain, const PathCache::InFolder& found,
+                             ResolvedPath& resolved);
+  // Notes a miss in a folder whose index said "none": kept for the next resolution of the same
+  // path, and the folder's next name is expected to be missing as well.
+  void NoteMissing(const std::string& key, size_t nFolderKeySize, const ResolvedPath& resolved);
+  // Answers a resolution from the kept missing path when it is that path and still true; name is
+  // the path's last name.
+  bool TakeLastMissing(const std::string& key, std::string_view name, ResolvedPath& resolved);
   void KeepMissing(const std::string& key, const ResolvedPath& resolved);
   // Drops the whole cache when another process changed names since we last looked.
   void SyncWithOtherProcesses();
