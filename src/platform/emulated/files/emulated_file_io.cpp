@@ -101,7 +101,8 @@ uint32_t EmulatedFileSystem::CreateFileAt(const std::string& path, uint32_t dwDe
   // is made from that answer, without parsing its path again.
   if (!bReadsExisting) {
     ResolvedPath resolved;
-    if (m_resolver.ResolveKeptMissing(path, resolved)) return OpenAt(resolved, false, request, hFile);
+    if (m_resolver.ResolveKeptMissing(path, resolved))
+      return OpenAt(resolved, false, request, hFile);
   }
   WinPath winPath;
   if (uint32_t err = ParseWindowsPath(path, m_dirs, winPath)) return err;

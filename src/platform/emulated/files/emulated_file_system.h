@@ -175,8 +175,8 @@ class EmulatedFileSystem : public FileSystem {
   // CreateFile's general way: the path resolved, the disposition checked, the host file opened.
   uint32_t OpenResolved(const WinPath& winPath, const OpenRequest& request, FileHandle& hFile);
   // The same from the resolution of a path with at least one name.
-  uint32_t OpenAt(const ResolvedPath& resolved, bool bTrailingSeparator,
-                  const OpenRequest& request, FileHandle& hFile);
+  uint32_t OpenAt(const ResolvedPath& resolved, bool bTrailingSeparator, const OpenRequest& request,
+                  FileHandle& hFile);
   // Opens an existing file for reading where the cache says it likely is (no directory), with
   // what it was when opened; false when it is not there, and the caller resolves the path the
   // general way.
