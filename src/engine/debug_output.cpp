@@ -22,7 +22,7 @@ void DebugOutput(SetupRun& run, std::string&& line) {
   if (run.debugLines.size() >= kKeptLines)
     run.debugLines.erase(run.debugLines.begin(), run.debugLines.begin() + kKeptLines / 2);
   run.machine.Debugger().OutputDebugString(line);
-  run.debugLines.push_back(std::move(line));
+  if (run.bKeepDebugLines) run.debugLines.push_back(std::move(line));
 }
 
 }  // namespace tarvium

@@ -1,6 +1,7 @@
 // Diagnostic lines of the engine: what Windows' OutputDebugString shows a listening debugger.
 // Each line goes to the machine's debugger output and is also kept on the run (debugLines), where
-// tests and the /Debug protocol read it back; the run keeps the latest 10,000 to 20,000 lines.
+// tests and the /Debug protocol read it back; the run keeps the latest 10,000 to 20,000 lines, or
+// none when it says so (Setup.exe, where nothing reads them back).
 #pragma once
 #include <string>
 

@@ -43,6 +43,7 @@ struct SetupRun {
   CurrentPosition position;
   std::vector<ShownMessage> shownMessages;  // every message shown in this run, in order
   std::vector<std::string> debugLines;      // diagnostic lines (DebugOutput), in order
+  bool bKeepDebugLines = true;              // Setup.exe has no reader of debugLines and keeps none
   LogFiles log;                             // the error file (/E) and the trace file (/B)
   VariableStore variables;                  // the predefined variables
   ScriptHooks script;                       // what the engine asks of the script engine

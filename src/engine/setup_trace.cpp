@@ -91,10 +91,17 @@ int WriteTraceLine(SetupRun& run, std::string_view text) {
   return nFormatted;
 }
 
+// A copy traces every block: a run whose trace nobody reads spares itself the lines.
+bool TraceIsRead(SetupRun& run) {
+  return run.log.hTraceFile != platform::FileHandle::Invalid || run.bKeepDebugLines ||
+         run.machine.Debugger().HasListener();
+}
+
 }  // namespace
 
 int SetupTrace(SetupRun& run, const char* pszFormat, ...) {
   if (!pszFormat) return -1;
+  if (!TraceIsRead(run)) return 0;
   char buffer[kFormatBuffer];
   va_list args;
   va_start(args, pszFormat);
@@ -114,7 +121,7 @@ int SetupTrace(SetupRun& run, const char* pszFormat, ...) {
 }
 
 int SetupTraceText(SetupRun& run, std::string_view text) {
-  return WriteTraceLine(run, text);
+  return TraceIsRead(run) ? WriteTraceLine(run, text) : 0;
 }
 
 void SetTraceFile(SetupRun& run, platform::FileHandle hFile) {

@@ -14,7 +14,8 @@ struct SetupRun;
 // Writes "YYYY-MM-DD hh:mm:ss.mmm [Setup] " and the formatted text (local time of the machine),
 // every line feed written as carriage return and line feed. Returns the number of characters
 // formatted (time stamp included, window title and added carriage returns not), or -1 when the
-// format cannot be formatted.
+// format cannot be formatted; 0 when nothing reads the trace (no trace file, no listening
+// debugger, no lines kept on the run), and then nothing is formatted.
 int SetupTrace(SetupRun& run, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
 
 // The same for a text its caller formatted: written as it is (a '%' in it is no format mark).

@@ -11,6 +11,9 @@ class DebuggerOutput {
   virtual ~DebuggerOutput() = default;
   // Sends ANSI text as it is (line ends included); failures are not reported, as on Windows.
   virtual void OutputDebugString(const std::string& text) = 0;
+  // Whether anyone reads the text, as OutputDebugString itself asks before sending: when no one
+  // does, a caller may spare itself building it.
+  virtual bool HasListener() const { return true; }
 };
 
 }  // namespace platform

@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
   int32_t nExitCode = -1;
   {
     tarvium::SetupRun run(*machine);
+    run.bKeepDebugLines = false;
     tarvium::AttachScriptEngine(run);
     tarvium::AttachInstalledProduct(run);
     tarvium::AttachInstallEngine(run);

@@ -21,6 +21,7 @@ class HostDebuggerOutput final : public DebuggerOutput {
   // message that names the accepted ones.
   bool Configure(const std::vector<std::string>& hostVariables, std::string& error);
   void OutputDebugString(const std::string& text) override;
+  bool HasListener() const override { return target_ != Target::None; }
 
   Target CurrentTarget() const { return target_; }
 
