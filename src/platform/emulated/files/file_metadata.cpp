@@ -27,7 +27,7 @@ constexpr const char* kSelectSubtree =
 
 // Looks for a change of `key` among `changes`: true when there is one, with `bHasRow` telling
 // whether the row stays (and `meta` its content).
-bool FindChange(const MetadataChanges& changes, const std::string& key, StoredMetadata& meta,
+bool FindChange(const MetadataChanges& changes, std::string_view key, StoredMetadata& meta,
                 bool& bHasRow) {
   if (changes.empty()) return false;
   const auto it = changes.find(key);
@@ -71,23 +71,26 @@ void FileMetadataStore::FinalizeStatements() {
   }
 }
 
-std::string FileMetadataStore::KeyOf(const std::string& hostPath) const {
-  if (hostPath.compare(0, m_machinePrefix.size(), m_machinePrefix) == 0)
-    return hostPath.substr(m_machinePrefix.size());
-  return hostPath;
+std::string_view FileMetadataStore::KeyOf(const std::string& hostPath) const {
+  const std::string_view key = hostPath;
+  if (key.compare(0, m_machinePrefix.size(), m_machinePrefix) == 0)
+    return key.substr(m_machinePrefix.size());
+  return key;
 }
 
 bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
   if (!m_db) return false;
-  const std::string key = KeyOf(hostPath);
+  const std::string_view key = KeyOf(hostPath);
   bool bHasRow = false;
   if (FindChange(m_pending, key, meta, bHasRow) ||
       FindChange(m_writer.InFlight(), key, meta, bHasRow))
     return bHasRow;
   KeepReading();
   const size_t nSlash = key.rfind('/');
-  const std::string folder = nSlash == std::string::npos ? std::string() : key.substr(0, nSlash);
-  if (!folder.empty() && m_foldersWithoutRows.count(folder)) return false;
+  const std::string_view folder =
+      nSlash == std::string_view::npos ? std::string_view() : key.substr(0, nSlash);
+  if (!folder.empty() && m_foldersWithoutRows.find(folder) != m_foldersWithoutRows.end())
+    return false;
   BindText(m_get, 1, key);
   const bool bFound = sqlite3_step(m_get) == SQLITE_ROW;
   if (bFound) {
@@ -97,26 +100,26 @@ bool FileMetadataStore::Get(const std::string& hostPath, StoredMetadata& meta) {
   sqlite3_reset(m_get);
   sqlite3_clear_bindings(m_get);
   if (!bFound && m_bReading && !folder.empty() && !FolderHasRows(folder))
-    m_foldersWithoutRows.insert(folder);
+    m_foldersWithoutRows.emplace(folder);
   return bFound;
 }
 
 uint32_t FileMetadataStore::Put(const std::string& hostPath, const StoredMetadata& meta) {
   if (!m_db) return ERROR_ACCESS_DENIED;
-  return Keep(KeyOf(hostPath), meta);
+  return Keep(std::string(KeyOf(hostPath)), meta);
 }
 
 uint32_t FileMetadataStore::RemoveFile(const std::string& hostPath) {
   if (!m_db) return ERROR_ACCESS_DENIED;
-  return Keep(KeyOf(hostPath), std::nullopt);
+  return Keep(std::string(KeyOf(hostPath)), std::nullopt);
 }
 
 uint32_t FileMetadataStore::RenameFile(const std::string& from, const std::string& to) {
   if (!m_db) return ERROR_ACCESS_DENIED;
   StoredMetadata meta;
   const bool bHasRow = Get(from, meta);
-  const uint32_t errFrom = Keep(KeyOf(from), std::nullopt);
-  const uint32_t errTo = Keep(KeyOf(to), bHasRow ? std::optional(meta) : std::nullopt);
+  const uint32_t errFrom = Keep(std::string(KeyOf(from)), std::nullopt);
+  const uint32_t errTo = Keep(std::string(KeyOf(to)), bHasRow ? std::optional(meta) : std::nullopt);
   return errTo ? errTo : errFrom;
 }
 
@@ -157,7 +160,7 @@ void FileMetadataStore::KeepReading() {
   m_readingSince = now;
 }
 
-bool FileMetadataStore::FolderHasRows(const std::string& folderKey) {
+bool FileMetadataStore::FolderHasRows(std::string_view folderKey) {
   BindText(m_anyBelow, 1, folderKey);
   const int rc = sqlite3_step(m_anyBelow);
   sqlite3_reset(m_anyBelow);
@@ -181,7 +184,7 @@ uint32_t FileMetadataStore::Flush() {
   return TakeBackBatch();
 }
 
-uint32_t FileMetadataStore::Execute(const char* sql, const std::string& key) {
+uint32_t FileMetadataStore::Execute(const char* sql, std::string_view key) {
   EndReading();
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
@@ -202,8 +205,8 @@ uint32_t FileMetadataStore::Remove(const std::string& hostPath) {
 uint32_t FileMetadataStore::Rename(const std::string& from, const std::string& to) {
   if (!m_db) return ERROR_ACCESS_DENIED;
   if (uint32_t err = Flush()) return err;
-  const std::string fromKey = KeyOf(from);
-  const std::string toKey = KeyOf(to);
+  const std::string fromKey(KeyOf(from));
+  const std::string toKey(KeyOf(to));
   std::vector<Row> rows;
   sqlite3_stmt* select = nullptr;
   if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)

@@ -34,6 +34,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 #include "platform/emulated/files/file_metadata_table.h"
@@ -64,8 +65,8 @@ class FileMetadataStore {
 
  private:
   using Clock = std::chrono::steady_clock;
-  std::string KeyOf(const std::string& hostPath) const;
-  uint32_t Execute(const char* sql, const std::string& key);
+  std::string_view KeyOf(const std::string& hostPath) const;
+  uint32_t Execute(const char* sql, std::string_view key);
   // Keeps a change of one row (nullopt: removed) and hands the batch to the writer when it is due.
   uint32_t Keep(std::string key, const std::optional<StoredMetadata>& meta);
   void HandBatch();
@@ -74,7 +75,7 @@ class FileMetadataStore {
   // Starts the shared read transaction, or starts it afresh when it is too old.
   void KeepReading();
   void EndReading();
-  bool FolderHasRows(const std::string& folderKey);
+  bool FolderHasRows(std::string_view folderKey);
   void FinalizeStatements();
 
   std::string m_machinePrefix;  // "<machine dir>/"
@@ -88,7 +89,8 @@ class FileMetadataStore {
   Clock::time_point m_oldestInFlight;
   bool m_bReading = false;
   Clock::time_point m_readingSince;
-  std::unordered_set<std::string> m_foldersWithoutRows;  // in the read transaction's view
+  // In the read transaction's view.
+  std::unordered_set<std::string, MetadataKeyHash, std::equal_to<>> m_foldersWithoutRows;
 };
 
 }  // namespace platform::emulated

@@ -53,7 +53,7 @@ uint32_t Win32ErrorOfSqlite(int rc) {
   }
 }
 
-void BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
+void BindText(sqlite3_stmt* stmt, int index, std::string_view text) {
   sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 

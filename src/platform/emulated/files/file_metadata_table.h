@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 struct sqlite3;
@@ -17,9 +18,16 @@ struct StoredMetadata {
   uint64_t ftCreationTime = 0;  // FILETIME
 };
 
+// Keys are looked up as views of the paths they come from, without a copy.
+struct MetadataKeyHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+};
+
 // Changes of single rows by key, not yet in the table: the row's new content, or nullopt when
 // the row goes away.
-using MetadataChanges = std::unordered_map<std::string, std::optional<StoredMetadata>>;
+using MetadataChanges = std::unordered_map<std::string, std::optional<StoredMetadata>,
+                                           MetadataKeyHash, std::equal_to<>>;
 
 inline constexpr const char* kPutMetadataRow =
     "INSERT OR REPLACE INTO file_meta VALUES(?1, ?2, ?3)";
@@ -30,7 +38,7 @@ inline constexpr const char* kDeleteMetadataRow = "DELETE FROM file_meta WHERE p
 int OpenMetadataTable(const std::string& file, sqlite3** pDb);
 
 uint32_t Win32ErrorOfSqlite(int rc);
-void BindText(sqlite3_stmt* stmt, int index, const std::string& text);
+void BindText(sqlite3_stmt* stmt, int index, std::string_view text);
 // Runs a prepared statement to its end and resets it for the next use.
 int StepToEnd(sqlite3_stmt* stmt);
 // Writes one row through a statement prepared from kPutMetadataRow.
