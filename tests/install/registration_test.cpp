@@ -211,6 +211,27 @@ TEST_F(Registration, AnAbortedLaterRunKeepsTheRegistration) {
   EXPECT_EQ(again.machine.RegString(RegRoot::LocalMachine, kRecord, "ProductName"), "P");
 }
 
+#ifdef TARVIUM_FAULT_SEAM
+// A registry that another process holds longer than a call waits refuses the registration as one
+// change: the values are then written one by one, so that the product is still registered and
+// can be removed.
+TEST_F(Registration, ARegistryTooBusyForOneChangeGetsTheValuesOneByOne) {
+  AnsweredPrompts(t.run).push_back("DBSERVER=host");
+  BuildUninstallCommands(t.run);
+  m.Machine().SqlRegistry().RefuseWritesAsOne(true);
+  RegisterInstallation(t.run);
+  m.Machine().SqlRegistry().RefuseWritesAsOne(false);
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, kRecord, "ProductName"), "Product");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, kRecord, "AppPath"), "C:\\Program Files\\Product\\");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Prompts", "DBSERVER"),
+            "host");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, kEntry, "DisplayName"), "Product 1.0");
+  EXPECT_EQ(m.RegString(RegRoot::LocalMachine, kEntry, "UninstallString"),
+            "\"C:\\Windows\\_UnInst.exe\" \"C:\\Program Files\\Product\\Setup.inf\" /U");
+  EXPECT_FALSE(m.ReadFile("C:\\Windows\\_UnInst.exe").empty());
+}
+#endif
+
 TEST_F(Registration, OtherUsersAreCountedAndAskedFor) {
   const std::string users = std::string(kRecord) + "\\Users";
   for (const char* pszUser : {"Anna", "user", "Ben"})

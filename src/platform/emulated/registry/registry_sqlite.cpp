@@ -531,6 +531,9 @@ uint32_t SqliteRegistry::CheckIntegrity() {
 
 uint32_t SqliteRegistry::WriteAsOne(const std::function<uint32_t()>& body) {
   if (bInOneWrite_) return body();
+#ifdef TARVIUM_FAULT_SEAM
+  if (bBusyForOneWrite_) return ERROR_BUSY;
+#endif
   return RunWriteTransaction([&] {
     bInOneWrite_ = true;
     const uint32_t dwError = body();

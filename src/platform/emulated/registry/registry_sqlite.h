@@ -93,6 +93,11 @@ class SqliteRegistry final : public Registry {
   // Test-only: writes at or below the key (a full path, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked",
   // as the views resolve it) fail with ERROR_ACCESS_DENIED; an empty path refuses nothing.
   void RefuseWritesBelow(const std::string& fullKeyPath);
+  // Test-only: while bBusy is set, WriteAsOne fails with ERROR_BUSY without running its body, as
+  // when another process holds the registry longer than a call waits; single writes still succeed.
+  void RefuseWritesAsOne(bool bBusy) {
+    bBusyForOneWrite_ = bBusy;
+  }
 #endif
 
  private:
@@ -160,6 +165,7 @@ class SqliteRegistry final : public Registry {
   bool bRefuseWrites_ = false;
   uint32_t nAllowedWrites_ = 0;
   std::vector<std::string> refusedNames_;  // folded names of the refused key
+  bool bBusyForOneWrite_ = false;
 #endif
 };
 
