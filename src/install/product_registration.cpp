@@ -281,12 +281,16 @@ std::vector<std::string>& AnsweredPrompts(SetupRun& run) {
 void RegisterInstallation(SetupRun& run) {
   if (RunMachineKeyName(run).empty()) return;
   // The product's values go in as one change of the registry: one write of its log for the whole
-  // registration, not one per value. A value that cannot be written is left out.
+  // registration, not one per value. A value that cannot be written is left out. When the change
+  // as a whole cannot be made (another process holds the registry longer than a call waits), the
+  // values are written one by one, each waiting on its own, so that a busy registry costs the
+  // values it held up and not the product's whole registration.
   bool bMachineEntry = false;
-  run.machine.Reg().WriteAsOne([&] {
+  const uint32_t dwError = run.machine.Reg().WriteAsOne([&] {
     bMachineEntry = WriteRegistration(run);
     return uint32_t{platform::ERROR_SUCCESS};
   });
+  if (dwError) bMachineEntry = WriteRegistration(run);
   if (bMachineEntry) PlaceUninstallProgram(run);
 }
 
