@@ -178,6 +178,85 @@ TEST(QuickRoutesAgree, MadeWhereItWasJustMissing) {
   }
 }
 
+// The host's names below drive_c/D with their bytes ("/" for a folder, "->" for a link).
+std::string FolderOnHost(const MachineDir& machine) {
+  std::string out;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(machine.Host("drive_c/D"), ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    out += it->path().filename().string();
+    if (it->is_symlink())
+      out += "->" + std::filesystem::read_symlink(it->path()).string();
+    else if (it->is_directory())
+      out += "/";
+    else
+      out += "=" + tarvium::test::ReadHostFile(it->path().string());
+    out += ";";
+  }
+  return out;
+}
+
+// CreateFile with the disposition on the name after the change: its error, then what a fresh
+// file system says of the name and what the folder holds on the host.
+std::string MakeAfter(const std::function<void(MachineDir&)>& change, const std::string& name,
+                      uint32_t dwDisposition, bool bMissFirst) {
+  MachineDir machine;
+  machine.WriteHost("drive_c/D/Existing.txt", "existing");
+  uint32_t dwAttributes = 0;
+  machine.Files().GetFileAttributes(R"(C:\D\Existing.txt)", dwAttributes);
+  if (bMissFirst) {  // a first miss has the folder's index answer for the next
+    machine.Files().GetFileAttributes(R"(C:\D\other.txt)", dwAttributes);
+    machine.Files().GetFileAttributes(name, dwAttributes);
+  }
+  change(machine);
+  EmulatedFileSystem fresh(machine.Path(), machine.Config());
+  EmulatedFileSystem& files = bMissFirst ? machine.Files() : fresh;
+  FileHandle hFile = FileHandle::Invalid;
+  const uint32_t err = files.CreateFile(name, GENERIC_WRITE, dwDisposition, 0, hFile);
+  if (!err) {
+    uint32_t nWritten = 0;
+    files.WriteFile(hFile, "made", 4, nWritten);
+    files.CloseHandle(hFile);
+  }
+  files.FlushMetadata();
+  EmulatedFileSystem after(machine.Path(), machine.Config());
+  return std::to_string(err) + " " + Describe(after, name) + " " + FolderOnHost(machine);
+}
+
+// A name asked for and found missing, then made with each disposition: the same as when nothing
+// was asked before, whatever the host did in between.
+TEST(QuickRoutesAgree, EveryDispositionMakesAJustMissingNameAsAFreshFileSystem) {
+  const std::pair<const char*, std::function<void(MachineDir&)>> changes[] = {
+      {"nothing", [](MachineDir&) {}},
+      {"made on the host in another case",
+       [](MachineDir& m) {
+         m.WriteHost("drive_c/D/NEW.TXT", "host");
+         m.WriteHost("drive_c/D/123", "host");
+         m.WriteHost("drive_c/D/\xC3\x89T\xC3\x89", "host");  // the upper case of "\xE9t\xE9"
+       }},
+      {"a dangling link in another case",
+       [](MachineDir& m) {
+         std::filesystem::create_symlink("nowhere", m.Host("drive_c/D/NEW.TXT"));
+       }},
+      {"the folder replaced by a file",
+       [](MachineDir& m) {
+         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+         m.WriteHost("drive_c/D", "a file");
+       }},
+  };
+  const char* names[] = {R"(C:\D\new.txt)", R"(C:\D\123)", "C:\\D\\\xE9t\xE9", R"(C:\D\new.txt.)"};
+  for (const auto& [pszChange, change] : changes) {
+    for (const char* pszName : names) {
+      for (const uint32_t dwDisposition :
+           {CREATE_NEW, CREATE_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING, TRUNCATE_EXISTING}) {
+        EXPECT_EQ(MakeAfter(change, pszName, dwDisposition, true),
+                  MakeAfter(change, pszName, dwDisposition, false))
+            << pszChange << ": " << pszName << " disposition " << dwDisposition;
+      }
+    }
+  }
+}
+
 // Names of one folder and of two others asked about in turn, so that remembered folders and
 // their keys are reused with names of other lengths and forms, some of which are not plain.
 TEST(QuickRoutesAgree, NamesInRememberedFolders) {
