@@ -9,6 +9,12 @@
 namespace platform {
 namespace {
 
+// Plain ASCII is the same bytes in UTF-8 and in Windows-1252.
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 constexpr std::array<char16_t, 32> kHighControls = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -109,6 +115,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) out += UnicodeToAnsiChar(DecodeUtf8(text, i));
@@ -116,9 +123,7 @@ std::string Utf8ToAnsi(std::string_view text) {
 }
 
 void AppendAnsiToUtf8(std::string& out, std::string_view text) {
-  const bool bAscii = std::all_of(text.begin(), text.end(),
-                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (bAscii) {
+  if (IsAscii(text)) {
     out.append(text);
     return;
   }

@@ -277,7 +277,7 @@ PathResolver::CachedFolderAnswer PathResolver::ResolveInCachedFolder(std::string
   const PathCache::InFolder found = FindPlainPath(text, plain);
   resolved.pMount = plain.pMount;
   if (!found.pFolderHostPath) return kGeneral;
-  if (m_lastMissing && m_lastMissing->key == *plain.pKey) return kGeneral;
+  if (m_bMissingKept && m_lastMissing.key == *plain.pKey) return kGeneral;
   const std::string_view name = plain.name;
   const bool bMissExpected =
       !found.pHostName && plain.folderKey == m_folderOfLastMiss && HasCasedLetters(name);
@@ -320,10 +320,10 @@ void PathResolver::NoteMissing(const std::string& key, size_t nFolderKeySize,
 }
 
 bool PathResolver::ResolveKeptMissing(std::string_view text, ResolvedPath& resolved) {
-  if (!m_lastMissing) return false;
+  if (!m_bMissingKept) return false;
   resolved.Reset();
   const std::string* pKey = m_plainKeys.MakeKey(text, resolved.nNames);
-  if (!pKey || *pKey != m_lastMissing->key) return false;
+  if (!pKey || *pKey != m_lastMissing.key) return false;
   resolved.pMount = DriveMount((*pKey)[0]);
   SyncWithOtherProcesses();
   return resolved.pMount &&
@@ -365,9 +365,9 @@ size_t PathResolver::CachedPrefix(const std::string& key, const std::vector<size
 
 bool PathResolver::TakeLastMissing(const std::string& key, std::string_view name,
                                    ResolvedPath& resolved) {
-  if (!m_lastMissing || m_lastMissing->key != key) return false;
-  const MissingPath missing = std::move(*m_lastMissing);
-  m_lastMissing.reset();
+  if (!m_bMissingKept || m_lastMissing.key != key) return false;
+  m_bMissingKept = false;  // used up, whether it still holds or not
+  const MissingPath& missing = m_lastMissing;
   if (missing.nChangesSeen != m_nChangesSeen || missing.nIndexChanges != m_index.ChangesSeen())
     return false;
   // The index watches the folder, not the folders above it: one of those replaced on the host
@@ -376,6 +376,7 @@ bool PathResolver::TakeLastMissing(const std::string& key, std::string_view name
   if (!StatHostEntry(missing.parentHostPath, parent) || !S_ISDIR(parent.st.st_mode) ||
       parent.st.st_dev != missing.parentDevice || parent.st.st_ino != missing.parentInode)
     return false;
+  resolved.hostPath.reserve(missing.parentHostPath.size() + 1 + 2 * name.size());
   resolved.hostPath = missing.parentHostPath;
   resolved.hostPath.push_back('/');
   AppendAnsiToUtf8(resolved.hostPath, name);
@@ -386,14 +387,14 @@ bool PathResolver::TakeLastMissing(const std::string& key, std::string_view name
 }
 
 void PathResolver::KeepMissing(const std::string& key, const ResolvedPath& resolved) {
-  MissingPath missing;
+  MissingPath& missing = m_lastMissing;
   missing.key = key;
   missing.parentHostPath = resolved.hostPath;
   missing.parentDevice = resolved.st.st_dev;
   missing.parentInode = resolved.st.st_ino;
   missing.nIndexChanges = m_index.ChangesApplied();
   missing.nChangesSeen = m_nChangesSeen;
-  m_lastMissing = std::move(missing);
+  m_bMissingKept = true;
 }
 
 void PathResolver::SyncWithOtherProcesses() {
@@ -478,7 +479,7 @@ uint32_t PathResolver::Resolve(const WinPath& path, ResolvedPath& resolved,
 }
 
 void PathResolver::Forget(const WinPath& path) {
-  m_lastMissing.reset();
+  m_bMissingKept = false;
   m_cache.EraseTree(KeyOf(path, m_ends));
   // Tell the other processes; when one of them changed names since we last looked, our own
   // cache is stale as well.

@@ -23,7 +23,6 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -207,7 +206,8 @@ class PathResolver {
     uint64_t nIndexChanges = 0;
     uint64_t nChangesSeen = 0;
   };
-  std::optional<MissingPath> m_lastMissing;
+  MissingPath m_lastMissing;  // while m_bMissingKept; its strings keep their room between uses
+  bool m_bMissingKept = false;
 };
 
 }  // namespace platform::emulated
