@@ -137,47 +137,6 @@ TEST(QuickRoutesAgree, ADanglingLinkAtTheExactSpellingLeavesTheNameToAnotherCase
   }
 }
 
-// A file made right after it was found missing is made from that answer only while it holds: a
-// name made meanwhile on the host in another case is the file then written, and a folder put in
-// the old one's place is where the file goes.
-TEST(QuickRoutesAgree, MadeWhereItWasJustMissing) {
-  struct Case {
-    const char* what;
-    std::function<void(MachineDir&)> change;
-    const char* hostFile;  // where the bytes must land
-  };
-  const Case cases[] = {
-      {"nothing changed", [](MachineDir&) {}, "drive_c/D/new.txt"},
-      {"the name made in another case",
-       [](MachineDir& m) { m.WriteHost("drive_c/D/NEW.TXT", "host"); }, "drive_c/D/NEW.TXT"},
-      {"the folder replaced by another",
-       [](MachineDir& m) {
-         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
-         m.WriteHost("drive_c/D/New.Txt", "host");
-       },
-       "drive_c/D/New.Txt"},
-  };
-  for (const Case& c : cases) {
-    MachineDir machine;
-    EmulatedFileSystem& files = machine.Files();
-    machine.WriteHost("drive_c/D/Existing.txt", "existing");
-    Miss(machine, R"(C:\D\new.txt)");
-    c.change(machine);
-    FileHandle hFile = FileHandle::Invalid;
-    ASSERT_EQ(files.CreateFile(R"(C:\D\new.txt)", GENERIC_WRITE, CREATE_ALWAYS, 0, hFile), 0u)
-        << c.what;
-    uint32_t nWritten = 0;
-    files.WriteFile(hFile, "made", 4, nWritten);
-    files.CloseHandle(hFile);
-    size_t nNames = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(machine.Host("drive_c/D")))
-      nNames += entry.path().filename() != "Existing.txt";
-    EXPECT_EQ(nNames, 1u) << c.what;
-    EXPECT_EQ(machine.ReadFile(R"(C:\D\NEW.TXT)"), "made") << c.what;
-    EXPECT_TRUE(std::filesystem::exists(machine.Host(c.hostFile))) << c.what;
-  }
-}
-
 // The host's names below drive_c/D with their bytes ("/" for a folder, "->" for a link).
 std::string FolderOnHost(const MachineDir& machine) {
   std::string out;
@@ -242,6 +201,11 @@ TEST(QuickRoutesAgree, EveryDispositionMakesAJustMissingNameAsAFreshFileSystem) 
        [](MachineDir& m) {
          std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
          m.WriteHost("drive_c/D", "a file");
+       }},
+      {"the folder replaced by another holding the name in another case",
+       [](MachineDir& m) {
+         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+         m.WriteHost("drive_c/D/New.Txt", "host");
        }},
   };
   const char* names[] = {R"(C:\D\new.txt)", R"(C:\D\123)", "C:\\D\\\xE9t\xE9", R"(C:\D\new.txt.)"};
