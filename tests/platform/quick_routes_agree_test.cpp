@@ -202,9 +202,9 @@ TEST(QuickRoutesAgree, EveryDispositionMakesAJustMissingNameAsAFreshFileSystem) 
          std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
          m.WriteHost("drive_c/D", "a file");
        }},
-      {"the folder replaced by another holding the name in another case",
-       [](MachineDir& m) {
-         std::filesystem::rename(m.Host("drive_c/D"), m.Host("drive_c/D.old"));
+      {"the folder above replaced, the new one holding the name in another case",
+       [](MachineDir& m) {  // the folder's own watch sees nothing of it
+         std::filesystem::rename(m.Host("drive_c"), m.Host("drive_c.old"));
          m.WriteHost("drive_c/D/New.Txt", "host");
        }},
   };
