@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "platform/pending_file_renames.h"
 #include "support/machine_dir.h"
@@ -494,7 +495,10 @@ TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(Names(files, R"(C:\Dir\*. )", err).size(), 9u);
   EXPECT_EQ(Names(files, R"(C:\Dir\*..)", err), (Names_{".", "..", "abc", "noext", "sub"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\* .)", err), (Names_{".", "..", "abc", "noext", "sub"}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\a* .)", err), (Names_{"abc"}));
   EXPECT_EQ(Names(files, R"(C:\Dir\??)", err), (Names_{".", ".."}));
+  EXPECT_EQ(Names(files, R"(C:\Dir\?)", err), (Names_{".", ".."}));
   const std::pair<const char*, uint32_t> errors[] = {
       {R"(C:\Dir\abc\*)", ERROR_DIRECTORY},  // below a plain file
       {R"(C:\Dir\missing\)", ERROR_PATH_NOT_FOUND},
@@ -562,6 +566,23 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   ASSERT_EQ(files.SetFileAttributes(R"(D:\copy.txt)", FILE_ATTRIBUTE_READONLY), ERROR_SUCCESS);
   EXPECT_EQ(files.MoveFileEx(R"(D:\B.txt)", R"(D:\copy.txt)", MOVEFILE_REPLACE_EXISTING),
             ERROR_ACCESS_DENIED);
+
+  // A name with a trailing backslash is a directory's: no file opens or is made under it.
+  const std::tuple<const char*, uint32_t, uint32_t> trailing[] = {
+      {R"(D:\copy.txt\)", OPEN_EXISTING, ERROR_INVALID_NAME},
+      {R"(D:\none.txt\)", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {R"(D:\none.txt\)", TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
+      {R"(D:\none.txt\)", CREATE_ALWAYS, ERROR_INVALID_NAME},
+      {R"(D:\none\a.txt\)", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
+  };
+  for (const auto& [pszPath, dwDisposition, dwExpected] : trailing) {
+    FileHandle hFile = FileHandle::Invalid;
+    EXPECT_EQ(files.CreateFile(pszPath, GENERIC_READ | GENERIC_WRITE, dwDisposition,
+                               FILE_ATTRIBUTE_NORMAL, hFile),
+              dwExpected)
+        << pszPath << " " << dwDisposition;
+  }
+  EXPECT_FALSE(files.FileExists(R"(D:\none.txt)"));
 
   // Directories.
   EXPECT_EQ(files.CreateDirectory(R"(C:\x\y)"), ERROR_PATH_NOT_FOUND);

@@ -114,15 +114,22 @@ TEST(Wildcard, MatchesAsFindFirstFileDoes) {
       {"\xE9t\xE9", "\xC9T\xC9", true},
       {"x*y*z", "x.y.z", true},
       {"x*y*z", "xyzy", false},
-      // Trailing blanks and extra dots go; "." and ".." are names of one and two characters.
+      // Trailing blanks and dots go, and a pattern that ended in a dot keeps one; "." and ".."
+      // are listed alike, as the one-character name ".".
       {"*. ", "a.txt", true},
       {"*..", "noext", true},
       {"*..", "a.txt", false},
+      {"* .", "noext", true},
+      {"* .", "a.txt", false},
+      {"a* .", "abc", true},
+      {"a* .", "a.txt", false},
       {"a.txt ", "a.txt", true},
       {"?", ".", true},
-      {"?", "..", false},
+      {"?", "..", true},
       {"??", "..", true},
       {"??", ".", true},
+      {"?.", "..", true},
+      {"*.txt", "..", false},
       {"?", "a", true},
   };
   for (const auto& [pattern, name, bMatch] : cases)

@@ -126,12 +126,15 @@ uint32_t EmulatedFileSystem::OpenAt(const ResolvedPath& resolved, bool bTrailing
   const auto [bCanRead, bCanWrite, dwCreationDisposition, dwAttributes] = request;
   if (resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
   if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
-  if (bTrailingSeparator) return ERROR_INVALID_NAME;
   const bool bExists = resolved.Exists();
+  const bool bOpensExisting =
+      dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING;
+  // "name" names a directory: as a file to open it is not found when missing, and no valid
+  // name of a file that exists or is to be made.
+  if (bTrailingSeparator)
+    return bOpensExisting && !bExists ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME;
   if (dwCreationDisposition == CREATE_NEW && bExists) return ERROR_FILE_EXISTS;
-  if ((dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING) &&
-      !bExists)
-    return ERROR_FILE_NOT_FOUND;
+  if (bOpensExisting && !bExists) return ERROR_FILE_NOT_FOUND;
   const bool bChangesExisting =
       bExists && (bCanWrite || Truncates(resolved, dwCreationDisposition));
   if (!bExists || bChangesExisting) {

@@ -2,8 +2,9 @@
 // before it asks the file system: '?' becomes DOS_QM, '*' before a dot becomes DOS_STAR, and a
 // dot before a wildcard or at the end becomes DOS_DOT. The match then walks the pattern once,
 // carrying the set of name positions reached, so that no pattern takes exponential time.
-// Trailing blanks and dots are cut from the pattern as from any name, except that a run of dots
-// alone leaves one (so "*.." stays "*.", a name without a dot, while "*. " becomes "*").
+// Trailing blanks and dots are cut from the pattern as from any name, and a pattern that ended
+// in a dot gets one dot back, as kernel32 puts it back after the path was normalised: "*.." and
+// "* ." are "*.", a name without a dot, while "*. " becomes "*".
 #include "platform/emulated/files/wildcard.h"
 
 #include <string>
@@ -21,15 +22,15 @@ struct PatternItem {
   char c;
 };
 
-std::string_view TrimPatternEnd(std::string_view pattern) {
+std::string TrimPatternEnd(std::string_view pattern) {
   const size_t nKeep = pattern.find_last_not_of(". ") + 1;  // npos + 1 is 0
-  const std::string_view run = pattern.substr(nKeep);
-  if (run.find(' ') != std::string_view::npos) return pattern.substr(0, nKeep);
-  return run.empty() ? pattern : pattern.substr(0, nKeep + 1);
+  std::string trimmed(pattern.substr(0, nKeep));
+  if (!pattern.empty() && pattern.back() == '.') trimmed += '.';
+  return trimmed;
 }
 
-std::vector<PatternItem> CompilePattern(std::string_view pattern) {
-  pattern = TrimPatternEnd(pattern);
+std::vector<PatternItem> CompilePattern(std::string_view original) {
+  std::string pattern = TrimPatternEnd(original);
   if (pattern == "*.*") pattern = "*";
   std::vector<PatternItem> items;
   items.reserve(pattern.size());
@@ -93,6 +94,7 @@ bool HasWildcards(std::string_view pattern) {
 
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   const bool bDotEntry = name == "." || name == "..";
+  if (bDotEntry) name = ".";  // the two entries are listed alike
   const size_t nLastDot = bDotEntry ? std::string_view::npos : name.rfind('.');
   std::vector<char> reached(name.size() + 1, 0);
   reached[0] = 1;
