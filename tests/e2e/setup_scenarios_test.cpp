@@ -4,7 +4,8 @@
 // file, debugger output and console, WIN.INI, the machine's recorded power request and
 // `winmachine diff` against the machine before the run. A scenario of a /G run starts setup-agent
 // on the machine first and checks its log. Every program runs under a time-out, so that a run
-// that hangs fails its scenario. New scenarios need only a new folder.
+// that hangs fails its scenario. New scenarios need only a new folder. The Setup.inf examples of
+// the README are taken from it into the scenarios that run them.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -115,9 +116,14 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         }
       });
     }
-    if (scenario_.run.count("Prepare")) {
+    if (scenario_.run.count("Prepare") || scenario_.run.count("ReadmeExample")) {
       media_ = dir_.Path() + "/media";
       fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
+    }
+    if (scenario_.run.count("ReadmeExample")) {
+      ASSERT_NO_FATAL_FAILURE(MergeReadmeExample());
+    }
+    if (scenario_.run.count("Prepare")) {
       ASSERT_EQ(RunShell(scenario_.run["Prepare"]), 0) << scenario_.run["Prepare"];
     }
     if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty() ||
@@ -125,6 +131,16 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       before_ = dir_.Path() + "/before";
       ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
     }
+  }
+
+  // The README's example merged into the media's Setup.inf.
+  void MergeReadmeExample() {
+    const std::string example = ReadmeExample(scenario_.run["ReadmeExample"]);
+    ASSERT_FALSE(example.empty()) << "no single example of the README has the line "
+                                  << scenario_.run["ReadmeExample"];
+    const std::string setupInf = media_ + "/Setup.inf";
+    const std::string merged = MergeExample(ReadHostFile(setupInf), example);
+    std::ofstream(setupInf, std::ios::binary | std::ios::trunc) << merged;
   }
 
   // %SCENARIO% in .reg text: the folder's Windows path, with its backslashes doubled as .reg
@@ -387,6 +403,22 @@ TEST_P(SetupScenario, RunsAsDescribed) {
           << line;
     }
   });
+}
+
+// Every Setup.inf example of the README is run by a scenario, so that none of them goes stale.
+TEST(ReadmeExamples, EachIsRunByAScenario) {
+  std::vector<std::string> run;
+  for (const std::string& name : ScenarioNames()) {
+    Scenario scenario = LoadScenario(name);
+    if (scenario.run.count("ReadmeExample"))
+      run.push_back(ReadmeExample(scenario.run["ReadmeExample"]));
+  }
+  const std::vector<std::string> examples = ReadmeExamples();
+  EXPECT_GE(examples.size(), 10u);
+  for (const std::string& example : examples)
+    EXPECT_NE(std::find(run.begin(), run.end(), example), run.end())
+        << "no scenario runs the README example\n"
+        << example;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, SetupScenario, testing::ValuesIn(ScenarioNames()),
