@@ -18,10 +18,10 @@ std::string Separator(const std::string& setting, const char* defaultText) {
 
 }  // namespace
 
-DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st) {
+DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st, SlashDate slash) {
   const platform::InternationalSettings intl = run.machine.System().International();
   std::string sDate = Separator(intl.sDate, ".");
-  if (sDate == "/") sDate = ".";
+  if (sDate == "/" && slash == SlashDate::Replaced) sDate = ".";
   const std::string sTime = Separator(intl.sTime, ":");
   const char* d = sDate.c_str();
   const char* t = sTime.c_str();
@@ -42,7 +42,7 @@ DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st) {
 void RefreshDateTime(SetupRun& run) {
   platform::SystemTime st;
   run.machine.Time().GetLocalTime(st);
-  const DateTimeTexts texts = FormatDateTime(run, st);
+  const DateTimeTexts texts = FormatDateTime(run, st, SlashDate::Replaced);
   VariableStore& store = run.variables;
   store.Set("SysDate", texts.date);
   store.Set("SysTime", texts.time);

@@ -18,9 +18,12 @@ struct DateTimeTexts {
   std::string exactTime;  // hour, minute, second and milliseconds after a '.'
 };
 
-// The texts of a local time with the user's date and time separators ("/" as date separator is
-// replaced by "."). Every date the run writes (the variables, the error file) takes this form.
-DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st);
+// Whether a "/" date separator of the user's settings is replaced by "." (the date variables and
+// the error file's header) or kept (the heads of the error file's message entries).
+enum class SlashDate { Replaced, Kept };
+
+// The texts of a local time with the user's date and time separators.
+DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st, SlashDate slash);
 
 // Recomputes the four date and time variables from the local time.
 void RefreshDateTime(SetupRun& run);

@@ -64,7 +64,7 @@ ui::MessageBoxRequest BuildMessageBoxRequest(const SetupRun& run, int nMessage,
 std::string ErrorEntryHead(SetupRun& run) {
   platform::SystemTime now;
   run.machine.Time().GetLocalTime(now);
-  const DateTimeTexts texts = FormatDateTime(run, now);
+  const DateTimeTexts texts = FormatDateTime(run, now, SlashDate::Kept);
   std::string head = texts.date + " " + texts.longTime;
   if (!run.position.section.empty() && run.position.nLine > 0)
     head += ", Section [" + run.position.section + "], Line " + std::to_string(run.position.nLine) +

@@ -99,9 +99,9 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
   EXPECT_EQ(sx.machine.RegString(RegRoot::LocalMachine, kStowfield, "LastError"), "");
 }
 
-// Every date of the error file has one form, SysDate's, also when the user's date separator is
-// '/' (which SysDate turns into '.'), and every line ends with CR LF.
-TEST(ShowMessage, EntryHeadsWriteTheDateAsSysDateDoes) {
+// A message entry's head keeps the user's date separator, even '/'; the lines built from SysDate
+// (the file's date line, ErrorLogMsg) turn '/' into '.'. Every line ends with CR LF.
+TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
   MessageRun t;
   ASSERT_TRUE(t.machine.Machine().EmulatedClock().FixLocalTime({2026, 3, 3, 4, 9, 5, 3, 7}));
   t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "sDate", "/");
@@ -114,7 +114,7 @@ TEST(ShowMessage, EntryHeadsWriteTheDateAsSysDateDoes) {
   WriteErrorLogMsg(t.run, "script entry");
   FinishErrorFile(t.run);
   const std::string file = t.ErrorFile();
-  EXPECT_NE(file.find("\r\nDate/Time  : 04.03.2026 09-05-03\r\n04.03.2026 09-05-03\r\n"
+  EXPECT_NE(file.find("\r\nDate/Time  : 04.03.2026 09-05-03\r\n04/03/2026 09-05-03\r\n"
                       "Cannot open file 'C:\\a.txt'!\r\nOK\r\n------------\r\n"
                       "04.03.2026 09-05-03\r\nErrorLogMsg: script entry\r\n------------\r\n"),
             std::string::npos)
