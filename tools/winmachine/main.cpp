@@ -49,9 +49,8 @@ constexpr const char* kUsage =
     "  diff A B [--removal] [--ignore FILE]\n"
     "                            what changed from A to B (machines or snapshots); status 1 if\n"
     "                            any. --removal leaves out what a product's removal leaves on\n"
-    "                            purpose; --ignore the lines the patterns of FILE match ('*', "
-    "'?';\n"
-    "                            one a line, '#' lines skipped)\n"
+    "                            purpose; --ignore the lines that the patterns of FILE match\n"
+    "                            (* and ?; one a line, lines starting with # skipped)\n"
     "The machine is --machine DIR, else $TARVIUM_MACHINE, else ~/.local/share/tarvium/machine.\n";
 
 using Command = int (*)(const Invocation&);
