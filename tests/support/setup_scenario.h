@@ -36,8 +36,8 @@
 //                standard output with standard error; a line starting with '!' must not appear
 //   [Then]       further runs after the first, one a line: "setup <status> <command line>" runs
 //                Setup.exe again in the folder, "winmachine <status> <arguments>" runs winmachine
-//                on the machine (with Setup.exe as the engine of _UnInst.exe); <status> is the
-//                exit status the shell must see
+//                on the machine (which finds the Setup.exe built with it as the engine of
+//                _UnInst.exe); <status> is the exit status the shell must see
 //   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]; the trace, error
 //                file, debugger output and hook log are checked after the [Then] runs, whose
 //                lines they hold too
