@@ -697,13 +697,23 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   EXPECT_EQ(files.MoveFileEx(R"(D:\B.txt)", R"(D:\copy.txt)", MOVEFILE_REPLACE_EXISTING),
             ERROR_ACCESS_DENIED);
 
-  // A name with a trailing backslash is a directory's: no file opens or is made under it.
+  // A name with a trailing backslash is a directory's: no file opens or is made under it. With
+  // the cases of the open table of the public conformance tests for Windows' file functions:
+  // a directory, with or without the backslash, the root and a drive's current directory are no
+  // files to open (that table also notes ERROR_PATH_NOT_FOUND from an early Windows where the
+  // backslash follows, and takes this answer as well), and "C:C:\..." is no name.
   const std::tuple<const char*, uint32_t, uint32_t> trailing[] = {
       {R"(D:\copy.txt\)", OPEN_EXISTING, ERROR_INVALID_NAME},
       {R"(D:\none.txt\)", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
       {R"(D:\none.txt\)", TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
       {R"(D:\none.txt\)", CREATE_ALWAYS, ERROR_INVALID_NAME},
       {R"(D:\none\a.txt\)", OPEN_EXISTING, ERROR_PATH_NOT_FOUND},
+      {R"(D:\none.txt)", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {R"(C:\Windows)", OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {R"(C:\Windows\)", OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {R"(D:\)", OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {"C:", OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {R"(C:C:\Windows)", OPEN_EXISTING, ERROR_INVALID_NAME},
   };
   for (const auto& [pszPath, dwDisposition, dwExpected] : trailing) {
     FileHandle hFile = FileHandle::Invalid;
