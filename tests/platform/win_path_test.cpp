@@ -114,23 +114,11 @@ TEST(Wildcard, MatchesAsFindFirstFileDoes) {
       {"\xE9t\xE9", "\xC9T\xC9", true},
       {"x*y*z", "x.y.z", true},
       {"x*y*z", "xyzy", false},
-      // Trailing blanks and dots go, and a pattern that ended in a dot keeps one; "." and ".."
-      // are listed alike, as the one-character name ".".
-      {"*. ", "a.txt", true},
-      {"*..", "noext", true},
-      {"*..", "a.txt", false},
-      {"* .", "noext", true},
-      {"* .", "a.txt", false},
-      {"a* .", "abc", true},
-      {"a* .", "a.txt", false},
+      // A plain name loses its trailing blanks too; "." and ".." are listed alike. The folder
+      // table of file_system_test.cpp has the rest of the trailing blanks and dots.
       {"a.txt ", "a.txt", true},
-      {"?", ".", true},
-      {"?", "..", true},
       {"??", "..", true},
       {"??", ".", true},
-      {"?.", "..", true},
-      {"*.txt", "..", false},
-      {"?", "a", true},
   };
   for (const auto& [pattern, name, bMatch] : cases)
     EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;
