@@ -138,6 +138,8 @@ TEST(SharedFiles, EmptiedParentsGoButProtectedDirectoriesStay) {
   t.run.variables.Set("App", R"(C:\Program Files\Vendor\App)");
   t.Write(R"(C:\Program Files\Vendor\App\bin\tool.exe)", "t");
   t.Write(R"(C:\Program Files\Vendor\other.txt)", "o");
+  t.Files().SetFileAttributes(R"(C:\Program Files\Vendor\App\bin\tool.exe)",
+                              platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
   ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\Program Files\Vendor\App\bin\tool.exe)"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor\App)"));
   EXPECT_TRUE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor)"));
@@ -228,6 +230,9 @@ TEST(SharedFiles, WholeDirectoryFormAndTreesClearAttributes) {
   EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\a.txt)"));
   EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\b.txt)"));
   EXPECT_TRUE(t.Files().FileExists(R"(C:\Data\sub\c.txt)"));
+  ASSERT_TRUE(RemoveFile(t.run, R"(C:\Data\sub)"));  // a directory stands for no file
+  EXPECT_TRUE(t.Files().FileExists(R"(C:\Data\sub\c.txt)"));
+  EXPECT_FALSE(t.run.ctx.bConfigChanged);
   t.Write(R"(C:\Data\sub\deeper\d.txt)", "d");
   ASSERT_TRUE(RemoveDirectoryTree(t.run, R"(C:\Data)"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Data\sub)"));
@@ -237,6 +242,7 @@ TEST(SharedFiles, WholeDirectoryFormAndTreesClearAttributes) {
 TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
   CopyTestRun nt;
   nt.Write(R"(C:\App\busy.exe)", "b");
+  nt.Files().SetFileAttributes(R"(C:\App\busy.exe)", platform::FILE_ATTRIBUTE_READONLY);
   platform::FileHandle hHeld = platform::FileHandle::Invalid;
   ASSERT_EQ(nt.Files().CreateFile(R"(C:\App\busy.exe)", platform::GENERIC_READ,
                                   platform::OPEN_EXISTING, 0, hHeld),
@@ -245,6 +251,9 @@ TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
   nt.Files().CloseHandle(hHeld);
   EXPECT_TRUE(nt.run.ctx.bConfigChanged);
   EXPECT_TRUE(nt.Files().FileExists(R"(C:\App\busy.exe)"));
+  uint32_t dwAttributes = 0;  // cleared, as before any delete
+  nt.Files().GetFileAttributes(R"(C:\App\busy.exe)", dwAttributes);
+  EXPECT_EQ(dwAttributes, platform::FILE_ATTRIBUTE_NORMAL);
   std::vector<platform::PendingFileRename> pending;
   ASSERT_EQ(platform::ReadPendingFileRenames(nt.run.machine.Reg(), pending), 0u);
   ASSERT_EQ(pending.size(), 1u);
