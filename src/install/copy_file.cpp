@@ -18,6 +18,7 @@
 #include "install/copy_times.h"
 #include "install/install_engine.h"
 #include "install/progress.h"
+#include "install/run_journal.h"
 #include "install/shared_files.h"
 #include "platform/ansi_case.h"
 
@@ -108,9 +109,11 @@ bool IsEqualToDestination(SetupRun& run, CopyJob& job) {
                        job.Has(COPY_NOSIZEWARNING));
 }
 
-// What an interrupted copy left: a file stamped as unfinished.
+// What an interrupted copy left: a file stamped as unfinished, or, after a killed run, an empty
+// file (the run died while it made the file, before the stamp went on).
 bool IsUnfinishedCopy(SetupRun& run, const platform::FileInfo& destination) {
-  return IsInterruptedCopyStamp(run, destination.times.ftLastWriteTime);
+  return IsInterruptedCopyStamp(run, destination.times.ftLastWriteTime) ||
+         (destination.nFileSize == 0 && FollowsInterruptedRun(run));
 }
 
 // Where the new file goes when the destination exists; false when the copy is unnecessary.
@@ -211,9 +214,27 @@ bool RegisterInstalledFile(SetupRun& run, const CopyJob& job) {
                            request.name);
 }
 
+// After a killed run the attributes of the files it copied may not have been kept (the file
+// system may write them later than the data): an equal file gets those the copy gives.
+void PutCopiedAttributesRight(SetupRun& run, CopyJob& job) {
+  constexpr uint32_t kCopiedAttributes =
+      platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
+      platform::FILE_ATTRIBUTE_SYSTEM | platform::FILE_ATTRIBUTE_ARCHIVE;
+  platform::FileSystem& files = run.machine.Files();
+  if (!job.FromCabinet() && !job.bSourceAttributesKnown &&
+      files.GetFileAttributes(job.request.source, job.source.dwFileAttributes) != 0)
+    return;
+  uint32_t dwFound = 0;
+  if (files.GetFileAttributes(job.request.destination, dwFound) != 0) return;
+  const uint32_t dwCopied = CopiedAttributes(job);
+  if ((dwFound & kCopiedAttributes) != (dwCopied & kCopiedAttributes))
+    files.SetFileAttributes(job.request.destination, dwCopied);
+}
+
 // An equal file already in place is this product's copy as much as a new one would be: it is
 // counted as a shared file use (the earlier installation counting as one) and may be the readme.
 bool KeptAsEqual(SetupRun& run, CopyJob& job) {
+  if (FollowsInterruptedRun(run)) PutCopiedAttributesRight(run, job);
   Skipped(run, job);
   if (!RegisterInstalledFile(run, job)) return false;
   NoteReadme(run, job.request.destination);
@@ -246,7 +267,10 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
     WriteTestListEntry(run, job, IsCompressedSource(run, job));
     return Skipped(run, job);
   }
-  if (job.bDestinationExisted && !ChooseTarget(run, job)) return KeptAsEqual(run, job);
+  const bool bCopies = !job.bDestinationExisted || ChooseTarget(run, job);
+  if (CountsSharedFile(run, job))
+    NoteSharedFileBeforeRun(run, request.destination, job.bDestinationExisted);
+  if (!bCopies) return KeptAsEqual(run, job);
   // Without APPEND or a temporary name the destination itself is written. It is named only now:
   // most files of a re-run are found equal and written nowhere.
   if (job.target.empty()) job.target = request.destination;
@@ -272,9 +296,9 @@ bool CountOnly(SetupRun& run, const CopyFileRequest& request) {
     return true;
   if (run.ctx.bUninstall)
     return CountSharedFileDown(run, request.destination, dwFlags, request.name);
-  return CountSharedFileUp(run, request.destination,
-                           run.machine.Files().FileExists(request.destination), dwFlags,
-                           request.name);
+  const bool bThere = run.machine.Files().FileExists(request.destination);
+  NoteSharedFileBeforeRun(run, request.destination, bThere);
+  return CountSharedFileUp(run, request.destination, bThere, dwFlags, request.name);
 }
 
 bool RemoveTheFile(SetupRun& run, const CopyFileRequest& request) {

@@ -73,7 +73,8 @@ TEST(FileCopy, FirstCopyTakesTimesAndAttributesAndRunsAgainAsUnnecessary) {
 // A destination dated 1 January 1980 is what an interrupted copy left: it is completed from its
 // size on when the source is read as it is (Expand=0), also under DONTREPLACE, which keeps only a
 // finished file; read through the expansion it is written again from its start, and BACKUP keeps
-// no copy of it.
+// no copy of it. After a killed run an empty destination is unfinished as well, whatever its date:
+// the run died while it made the file, before the stamp; an ordinary run keeps it as newer.
 TEST(FileCopy, AnUnfinishedFileIsCompletedOrWrittenAgain) {
   struct Case {
     bool bExpand;
@@ -84,9 +85,12 @@ TEST(FileCopy, AnUnfinishedFileIsCompletedOrWrittenAgain) {
   const std::string source(70000, 'a');
   for (const Case& c : {Case{false, 0, 0, false, false, true, true},
                         Case{false, COPY_DONTREPLACE, 0, false, false, true, true},
-                        Case{true, 0, kAttributeBackup, false, false, true, false}}) {
+                        Case{true, 0, kAttributeBackup, false, false, true, false},
+                        Case{true, COPY_DONTREPLACE, 0, true, true, true, false},
+                        Case{true, COPY_REPLACEOLDER, 0, true, false, false, false}}) {
     CopyTestRun t;
     t.run.ctx.bExpand = c.bExpand;
+    EngineOf(t.run).bFollowsInterruptedRun = c.bAfterKilledRun;
     t.Write(kSource, source + "end", kJune2020);
     // The first block came through before the copy stopped; "XX" shows it is not written again.
     t.Write(kTarget, c.bEmpty ? "" : "XX" + std::string(30718, 'a'));
@@ -102,6 +106,27 @@ TEST(FileCopy, AnUnfinishedFileIsCompletedOrWrittenAgain) {
     EXPECT_EQ(t.LastWrite(kTarget) == kJune2020, c.bCopied);
     EXPECT_EQ(EngineOf(t.run).nProgressPosition, 70003);
     EXPECT_TRUE(t.run.shownMessages.empty());
+  }
+}
+
+// A run killed after the data of its files but before their attributes were kept leaves equal
+// files with the attributes of files made on the host. A run that undid a killed run's journal
+// gives every equal file the attributes its copy gives; an ordinary run does not look.
+TEST(FileCopy, AfterAKilledRunEqualFilesGetTheirAttributesBack) {
+  CopyTestRun t;
+  t.Write(kSource, "payload", kJune2020);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7, /*HIDDEN*/ 2));
+  uint32_t dwCopied = 0;
+  t.Files().GetFileAttributes(kTarget, dwCopied);
+  ASSERT_TRUE(dwCopied & platform::FILE_ATTRIBUTE_HIDDEN);
+  t.Files().SetFileAttributes(kTarget, platform::FILE_ATTRIBUTE_ARCHIVE);
+  for (const bool bAfterKilledRun : {false, true}) {
+    EngineOf(t.run).bFollowsInterruptedRun = bAfterKilledRun;
+    ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7, /*HIDDEN*/ 2));
+    uint32_t dwAttributes = 0;
+    t.Files().GetFileAttributes(kTarget, dwAttributes);
+    EXPECT_EQ(dwAttributes, bAfterKilledRun ? dwCopied : platform::FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(t.LastWrite(kTarget), kJune2020) << "equal: not copied again";
   }
 }
 
