@@ -2,13 +2,17 @@
 # machine: they install what is missing, configure, build and run.
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
+RELEASE   ?= build-release
 ASAN      ?= build-asan
 FUZZ      ?= build-fuzz
 BENCH     ?= build-bench
 FUZZ_SECS ?= 30
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+# WERROR=ON makes warnings errors (CI sets it); a build configured before keeps its setting.
+WERROR    ?= OFF
+CMAKE_DEF := $(CMAKE_GEN) -DTARVIUM_WERROR=$(WERROR)
 
-.PHONY: all deps build test demo asan fuzz bench format clean
+.PHONY: all deps build test demo release asan fuzz bench format clean
 
 all: build
 
@@ -16,7 +20,7 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
@@ -25,8 +29,14 @@ test: build
 demo: build
 	@examples/demo/run-demo $(BUILD)
 
+# The programs as a packager builds them (-O3), without the tests.
+release: deps
+	@[ -f $(RELEASE)/CMakeCache.txt ] || cmake -S . -B $(RELEASE) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Release \
+	  -DTARVIUM_TESTS=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+
 asan: deps
-	@[ -f $(ASAN)/CMakeCache.txt ] || cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	@[ -f $(ASAN)/CMakeCache.txt ] || cmake -S . -B $(ASAN) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
 	  -DCMAKE_C_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 	cmake --build $(ASAN) -j $(JOBS)
@@ -48,4 +58,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(BENCH)
+	rm -rf $(BUILD) $(RELEASE) $(ASAN) $(FUZZ) $(BENCH)

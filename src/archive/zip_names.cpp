@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
 
 namespace tarvium {
@@ -11,28 +12,6 @@ namespace {
 
 bool IsSeparator(char c) {
   return c == '\\' || c == '/';
-}
-
-// Windows-1252 letters fold to upper case: ASCII, the Latin-1 block, and S/Z/OE/Y with accents.
-unsigned char FoldCase(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  switch (c) {
-    case 0x9A:
-      return 0x8A;
-    case 0x9C:
-      return 0x8C;
-    case 0x9E:
-      return 0x8E;
-    case 0xFF:
-      return 0x9F;
-    default:
-      return c;
-  }
-}
-
-bool SameChar(char a, char b) {
-  return FoldCase(static_cast<unsigned char>(a)) == FoldCase(static_cast<unsigned char>(b));
 }
 
 bool IsParentComponent(std::string_view name, size_t nStart, size_t nEnd) {
@@ -78,24 +57,7 @@ std::string StoredNameOf(std::string_view diskName) {
 }
 
 bool MatchesFilter(std::string_view name, std::string_view filter) {
-  if (filter.empty()) return true;
-  // Greedy matching with one back-track point: the last '*' seen.
-  size_t n = 0, f = 0, nStarFilter = std::string_view::npos, nStarName = 0;
-  while (n < name.size()) {
-    if (f < filter.size() && (filter[f] == '?' || SameChar(filter[f], name[n]))) {
-      ++n, ++f;
-    } else if (f < filter.size() && filter[f] == '*') {
-      nStarFilter = f++;
-      nStarName = n;
-    } else if (nStarFilter != std::string_view::npos) {
-      f = nStarFilter + 1;
-      n = ++nStarName;
-    } else {
-      return false;
-    }
-  }
-  while (f < filter.size() && filter[f] == '*') ++f;
-  return f == filter.size();
+  return filter.empty() || platform::AnsiMatchesPattern(filter, name, true);
 }
 
 }  // namespace tarvium

@@ -50,11 +50,6 @@ struct CommandHooks {
   // Sends one DDE command to the Program Manager (the DDE line of a script), opening the
   // conversation when there is none; false fails the line.
   std::function<bool(SetupRun&, const std::string& command)> progmanCommand;
-
-  // --- Setup service
-  // ------------------------------------------------------------------------------- Sends one
-  // request line to the setup service of a connected run (/G); false when it could not.
-  std::function<bool(SetupRun&, const std::string& request)> sendServiceRequest;
 };
 
 }  // namespace tarvium

@@ -18,27 +18,36 @@ std::string Separator(const std::string& setting, const char* defaultText) {
 
 }  // namespace
 
-void RefreshDateTime(SetupRun& run) {
+DateTimeTexts FormatDateTime(SetupRun& run, const platform::SystemTime& st, SlashDate slash) {
   const platform::InternationalSettings intl = run.machine.System().International();
   std::string sDate = Separator(intl.sDate, ".");
-  if (sDate == "/") sDate = ".";
+  if (sDate == "/" && slash == SlashDate::Replaced) sDate = ".";
   const std::string sTime = Separator(intl.sTime, ":");
   const char* d = sDate.c_str();
   const char* t = sTime.c_str();
-
-  platform::SystemTime st;
-  run.machine.Time().GetLocalTime(st);
   char buffer[64];
-  VariableStore& store = run.variables;
+  DateTimeTexts texts;
   std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%04d", st.wDay, d, st.wMonth, d, st.wYear);
-  store.Set("SysDate", buffer);
+  texts.date = buffer;
   std::snprintf(buffer, sizeof buffer, "%02d%s%02d", st.wHour, t, st.wMinute);
-  store.Set("SysTime", buffer);
+  texts.time = buffer;
   std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%02d", st.wHour, t, st.wMinute, t, st.wSecond);
-  store.Set("LongSysTime", buffer);
+  texts.longTime = buffer;
   std::snprintf(buffer, sizeof buffer, "%02d%s%02d%s%02d.%03d", st.wHour, t, st.wMinute, t,
                 st.wSecond, st.wMilliseconds);
-  store.Set("ExactSysTime", buffer);
+  texts.exactTime = buffer;
+  return texts;
+}
+
+void RefreshDateTime(SetupRun& run) {
+  platform::SystemTime st;
+  run.machine.Time().GetLocalTime(st);
+  const DateTimeTexts texts = FormatDateTime(run, st, SlashDate::Replaced);
+  VariableStore& store = run.variables;
+  store.Set("SysDate", texts.date);
+  store.Set("SysTime", texts.time);
+  store.Set("LongSysTime", texts.longTime);
+  store.Set("ExactSysTime", texts.exactTime);
 }
 
 uint16_t GetInstallLanguage(SetupRun& run) {

@@ -20,11 +20,27 @@ std::string LogFileName(SetupRun& run, std::string name) {
   return name;
 }
 
-bool WriteText(SetupRun& run, FileHandle hFile, const std::string& text) {
+// Lines of both files end with CR LF, whatever the text brings: a line feed without a carriage
+// return before it gets one.
+std::string WithCrLf(const std::string& text) {
+  std::string result;
+  result.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
+    result += text[i];
+  }
+  return result;
+}
+
+bool WriteBytes(SetupRun& run, FileHandle hFile, const std::string& bytes) {
   uint32_t nWritten = 0;
   return hFile != FileHandle::Invalid &&
-         run.machine.Files().WriteFile(hFile, text.data(), static_cast<uint32_t>(text.size()),
+         run.machine.Files().WriteFile(hFile, bytes.data(), static_cast<uint32_t>(bytes.size()),
                                        nWritten) == ERROR_SUCCESS;
+}
+
+bool WriteText(SetupRun& run, FileHandle hFile, const std::string& text) {
+  return WriteBytes(run, hFile, WithCrLf(text));
 }
 
 std::string DateTimeLine(SetupRun& run) {
@@ -60,7 +76,7 @@ void InsertAfterHeader(SetupRun& run, const std::string& lines) {
   }
   if (!WriteText(run, hFile, lines)) return;
   run.log.nErrorHeaderEnd = FilePosition(run, hFile);
-  WriteText(run, hFile, entries);
+  WriteBytes(run, hFile, entries);
 }
 
 // In /G and /SX runs the file goes to the management agent's error directory.
@@ -82,7 +98,7 @@ uint32_t AppendFile(SetupRun& run, const std::string& source, const std::string&
                                          platform::FILE_ATTRIBUTE_NORMAL, hFile);
   if (err != ERROR_SUCCESS) return err;
   err = run.machine.Files().SetFilePointerEx(hFile, 0, platform::FILE_END, nullptr);
-  if (err == ERROR_SUCCESS && !WriteText(run, hFile, bytes)) err = platform::ERROR_WRITE_FAULT;
+  if (err == ERROR_SUCCESS && !WriteBytes(run, hFile, bytes)) err = platform::ERROR_WRITE_FAULT;
   run.machine.Files().CloseHandle(hFile);
   return err;
 }

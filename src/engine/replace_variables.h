@@ -10,6 +10,9 @@ namespace tarvium {
 struct SetupRun;
 
 inline constexpr size_t kVariableLineSize = 64768;  // results are cut to 64767 characters
+// Callers that replace again until no reference is left stop after this many rounds: variables
+// that refer to each other (B=%C%, C=%B%) would never end.
+inline constexpr int kMaxReplaceRounds = 32;
 
 // Replaces the references in `text` in place. The mark is always '%'.
 void ReplaceVariables(SetupRun& run, std::string& text, char cMark = '%');

@@ -36,7 +36,12 @@ bool StartsWithReference(const std::string& value) {
 }
 
 void ReplaceEncryptedValue(SetupRun& run, std::string& value) {
-  while (StartsWithReference(value)) {
+  for (int nRound = 0; StartsWithReference(value); ++nRound) {
+    if (nRound == kMaxReplaceRounds) {
+      DebugOutput(run, "Encrypted value still refers to a variable after " +
+                           std::to_string(kMaxReplaceRounds) + " replacements: " + value + "\n");
+      return;
+    }
     const std::string before = value;
     ReplaceVariables(run, value);
     if (value == before) break;

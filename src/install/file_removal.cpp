@@ -19,19 +19,25 @@ namespace {
 using platform::FindData;
 using platform::FindHandle;
 
-std::string WithoutTrailingBackslash(std::string path) {
-  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+// A view rather than a copy: every removed file compares its folder with each protected one.
+std::string_view WithoutTrailingBackslash(std::string_view path) {
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
   return path;
 }
 
-std::string Unquoted(const std::string& path) {
+std::string_view Unquoted(std::string_view path) {
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
     return path.substr(1, path.size() - 2);
   return path;
 }
 
+// The directory a removal path names, without quotes and trailing backslashes.
+std::string DirectoryOf(const std::string& path) {
+  return std::string(WithoutTrailingBackslash(Unquoted(path)));
+}
+
 bool IsProtectedDirectory(SetupRun& run, const std::string& directory) {
-  const std::string candidate = WithoutTrailingBackslash(directory);
+  const std::string_view candidate = WithoutTrailingBackslash(directory);
   std::string temp;
   run.machine.Files().GetTempPath(temp);
   if (platform::AnsiEqualNoCase(candidate, WithoutTrailingBackslash(temp))) return true;
@@ -47,7 +53,7 @@ bool IsProtectedDirectory(SetupRun& run, const std::string& directory) {
   return false;
 }
 
-bool IsSameOrBelow(const std::string& path, const std::string& directory) {
+bool IsSameOrBelow(std::string_view path, const std::string& directory) {
   return platform::AnsiEqualNoCase(path, directory) ||
          (platform::AnsiStartsWithNoCase(path, directory) && path.size() > directory.size() &&
           path[directory.size()] == '\\');
@@ -64,26 +70,22 @@ void LeaveDirectory(SetupRun& run, const std::string& directory) {
   if (!parent.empty()) files.SetCurrentDirectory(parent);
 }
 
-// Whether a directory holds entries besides "." and "..".
-bool HasEntries(SetupRun& run, const std::string& directory) {
-  platform::FileSystem& files = run.machine.Files();
-  FindHandle hFind = FindHandle::Invalid;
-  FindData data;
-  if (files.FindFirstFile(directory + "\\*", hFind, data) != platform::ERROR_SUCCESS) return false;
-  bool bFound = false;
-  do {
-    bFound = data.cFileName != "." && data.cFileName != "..";
-  } while (!bFound && files.FindNextFile(hFind, data) == platform::ERROR_SUCCESS);
-  files.FindClose(hFind);
-  return bFound;
+bool IsMissing(uint32_t err) {
+  return err == platform::ERROR_FILE_NOT_FOUND || err == platform::ERROR_PATH_NOT_FOUND;
 }
 
-// Deletes one file, putting the delete off when it is in use. False: it could not be deleted for
-// another reason, or the deferral failed (then 5527 was shown and the run aborted).
-bool DeleteOrDefer(SetupRun& run, const std::string& path) {
-  platform::FileSystem& files = run.machine.Files();
+// A delete that failed, tried again with the file's attributes cleared (a read-only file goes
+// then). Clearing them only when the first try failed ends as clearing them first would: a
+// file that went has none left, one that stays has them cleared.
+uint32_t DeleteAgainWithoutAttributes(platform::FileSystem& files, const std::string& path) {
   files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
-  const uint32_t err = files.DeleteFile(path);
+  return files.DeleteFile(path);
+}
+
+// What a file's delete ended with: done or gone already (true), or put off to the next restart
+// when the file is in use. False: it could not be deleted for another reason, or the deferral
+// failed (then 5527 was shown and the run aborted).
+bool DeferWhenInUse(SetupRun& run, const std::string& path, uint32_t err) {
   if (err == platform::ERROR_SUCCESS || err == platform::ERROR_FILE_NOT_FOUND) return true;
   const bool bInUse = err == platform::ERROR_SHARING_VIOLATION ||
                       (err == platform::ERROR_ACCESS_DENIED && !run.ctx.bAdminSetup);
@@ -94,40 +96,44 @@ bool DeleteOrDefer(SetupRun& run, const std::string& path) {
   return false;
 }
 
-bool IsMissing(uint32_t err) {
-  return err == platform::ERROR_FILE_NOT_FOUND || err == platform::ERROR_PATH_NOT_FOUND;
+// Deletes a file found in a directory's listing.
+bool DeleteListedFile(SetupRun& run, const std::string& path) {
+  platform::FileSystem& files = run.machine.Files();
+  uint32_t err = files.DeleteFile(path);
+  if (err != platform::ERROR_SUCCESS && err != platform::ERROR_FILE_NOT_FOUND)
+    err = DeleteAgainWithoutAttributes(files, path);
+  return DeferWhenInUse(run, path, err);
 }
 
-// The files of a directory, for a path "dir\.".
-std::vector<std::string> FilesOfDirectory(SetupRun& run, const std::string& directory,
-                                          bool& bFailed) {
+// Deletes the file a path names; a path that names nothing or a directory stands for no file.
+// The delete comes first, as it mostly succeeds; only a failed one asks what the path names.
+// False also when the path cannot be looked at.
+bool DeleteNamedFile(SetupRun& run, const std::string& path) {
+  platform::FileSystem& files = run.machine.Files();
+  const uint32_t err = files.DeleteFile(path);
+  if (err == platform::ERROR_SUCCESS || IsMissing(err)) return true;
+  bool bDirectory = false;
+  if (const uint32_t errKind = files.GetEntryKind(path, bDirectory)) return IsMissing(errKind);
+  return bDirectory || DeferWhenInUse(run, path, DeleteAgainWithoutAttributes(files, path));
+}
+
+// Deletes every file of a directory, for a path "dir\.". False: the directory could not be
+// listed, or a file not deleted.
+bool DeleteFilesOfDirectory(SetupRun& run, const std::string& directory) {
   std::vector<std::string> matches;
   platform::FileSystem& files = run.machine.Files();
   FindHandle hFind = FindHandle::Invalid;
   FindData data;
   const uint32_t err = files.FindFirstFile(directory + "\\*", hFind, data);
-  bFailed = err != platform::ERROR_SUCCESS && !IsMissing(err);
-  if (err != platform::ERROR_SUCCESS) return matches;
+  if (err != platform::ERROR_SUCCESS) return IsMissing(err);
   do {
     if (!(data.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY))
       matches.push_back(directory + "\\" + data.cFileName);
   } while (files.FindNextFile(hFind, data) == platform::ERROR_SUCCESS);
   files.FindClose(hFind);
-  return matches;
-}
-
-// The files a removal path stands for: every file of the directory for "dir\.", else the file
-// itself when it exists. bFailed: the path could not be looked at.
-std::vector<std::string> MatchingFiles(SetupRun& run, const std::string& path, bool& bFailed) {
-  const bool bWholeDirectory = path.size() >= 2 && path.back() == '.' &&
-                               (path[path.size() - 2] == '\\' || path[path.size() - 2] == '/');
-  if (bWholeDirectory) return FilesOfDirectory(run, ParentDirectoryOf(path), bFailed);
-  uint32_t dwAttributes = 0;
-  const uint32_t err = run.machine.Files().GetFileAttributes(path, dwAttributes);
-  bFailed = err != platform::ERROR_SUCCESS && !IsMissing(err);
-  if (err != platform::ERROR_SUCCESS || (dwAttributes & platform::FILE_ATTRIBUTE_DIRECTORY))
-    return {};
-  return {path};
+  for (const std::string& file : matches)
+    if (!DeleteListedFile(run, file)) return false;
+  return true;
 }
 
 // The help index files the system builds beside a help file, or in %Windows%\HELP.
@@ -148,10 +154,10 @@ void RemoveHelpIndexFiles(SetupRun& run, const std::string& helpFile) {
 }  // namespace
 
 bool RemoveFile(SetupRun& run, const std::string& path) {
-  bool bFailed = false;
-  for (const std::string& file : MatchingFiles(run, path, bFailed))
-    if (!DeleteOrDefer(run, file)) return false;
-  return !bFailed;
+  const bool bWholeDirectory = path.size() >= 2 && path.back() == '.' &&
+                               (path[path.size() - 2] == '\\' || path[path.size() - 2] == '/');
+  if (bWholeDirectory) return DeleteFilesOfDirectory(run, ParentDirectoryOf(path));
+  return DeleteNamedFile(run, path);
 }
 
 bool RemoveInstalledFile(SetupRun& run, const std::string& path) {
@@ -166,16 +172,18 @@ bool RemoveInstalledFile(SetupRun& run, const std::string& path) {
 }
 
 bool RemoveInstalledDirectory(SetupRun& run, const std::string& path) {
-  const std::string directory = WithoutTrailingBackslash(Unquoted(path));
+  const std::string directory = DirectoryOf(path);
   if (directory.empty() || IsProtectedDirectory(run, directory)) return false;
-  if (!run.machine.Files().DirectoryExists(directory) || HasEntries(run, directory)) return false;
+  platform::FileSystem& files = run.machine.Files();
+  bool bEmpty = false;
+  if (files.IsDirectoryEmpty(directory, bEmpty) != platform::ERROR_SUCCESS || !bEmpty) return false;
   LeaveDirectory(run, directory);
-  run.machine.Files().SetFileAttributes(directory, platform::FILE_ATTRIBUTE_NORMAL);
-  return run.machine.Files().RemoveDirectory(directory) == platform::ERROR_SUCCESS;
+  files.SetFileAttributes(directory, platform::FILE_ATTRIBUTE_NORMAL);
+  return files.RemoveDirectory(directory) == platform::ERROR_SUCCESS;
 }
 
 bool RemoveDirectoryTree(SetupRun& run, const std::string& path) {
-  const std::string directory = WithoutTrailingBackslash(Unquoted(path));
+  const std::string directory = DirectoryOf(path);
   platform::FileSystem& files = run.machine.Files();
   std::vector<FindData> entries;
   FindHandle hFind = FindHandle::Invalid;

@@ -87,6 +87,19 @@ bool IsBeingProcessed(SetupRun& run, const std::string& section) {
   return false;
 }
 
+// Each section of a chain of references holds a level of the stack. A chain deeper than setup
+// files nest (a few levels) fails the section with a message before the stack runs out.
+bool IsTooDeep(SetupRun& run, const std::string& section) {
+  InstallEngine& engine = EngineOf(run);
+  if (engine.sectionStack.size() < kMaxSectionDepth) return false;
+  if (!engine.bSizing)
+    ShowMessage(run, 5565,
+                "Section '" + section + "' is referenced more than " +
+                    std::to_string(kMaxSectionDepth) +
+                    " levels deep: the setup information file nests its sections too deeply.");
+  return true;
+}
+
 // "#[!]Name[, Flags]", the text after '#'.
 bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view text) {
   const bool bBang = !text.empty() && text[0] == '!';
@@ -109,6 +122,7 @@ bool ProcessReference(SetupRun& run, const SectionCall& call, std::string_view t
                  reference.section.c_str());
     return true;
   }
+  if (IsTooDeep(run, reference.section)) return false;
   reference.pDescription = call.pDescription;
   reference.dwOptionFlags = call.dwOptionFlags;
   reference.dwSectionFlags = dwFlags;

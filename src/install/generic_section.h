@@ -2,9 +2,14 @@
 // references ("#[!]Name[, Flags]"), copy lines (starting with a digit) and script commands
 // (anything else); IF lines reach this processing again with the command they chose.
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace tarvium {
+
+// The most sections one chain of references holds open at once; a deeper reference fails with
+// message 5565.
+inline constexpr size_t kMaxSectionDepth = 100;
 
 struct SetupRun;
 struct SectionCall;

@@ -63,4 +63,25 @@ bool AnsiEndsWithNoCase(std::string_view text, std::string_view suffix) {
          AnsiEqualNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool AnsiMatchesPattern(std::string_view pattern, std::string_view name, bool bQuestionMarkIsWild) {
+  size_t p = 0, n = 0, nStar = std::string_view::npos, nResume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      nStar = p++;
+      nResume = n;
+    } else if (p < pattern.size() && ((bQuestionMarkIsWild && pattern[p] == '?') ||
+                                      AnsiUpperChar(pattern[p]) == AnsiUpperChar(name[n]))) {
+      ++p;
+      ++n;
+    } else if (nStar != std::string_view::npos) {
+      p = nStar + 1;
+      n = ++nResume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
 }  // namespace platform

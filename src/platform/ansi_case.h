@@ -40,5 +40,9 @@ char AnsiLowerChar(char c);
 std::string AnsiLower(std::string_view text);
 // Orders two texts by their upper-case forms, byte by byte: negative, 0 or positive.
 int AnsiCompareNoCase(std::string_view a, std::string_view b);
+// Whether a name matches a pattern in which '*' matches any run of characters and '?' any one
+// character (with bQuestionMarkIsWild; else itself), without regard to case.
+bool AnsiMatchesPattern(std::string_view pattern, std::string_view name,
+                        bool bQuestionMarkIsWild = true);
 
 }  // namespace platform

@@ -116,4 +116,8 @@ std::string ArgvToCommandLine(const std::vector<std::string>& argv) {
   return line;
 }
 
+bool IsHelpArgument(std::string_view argument) {
+  return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
 }  // namespace platform

@@ -29,4 +29,7 @@ std::string QuoteArgument(std::string_view argument);
 // into the same list. A program name holds no double quote on Windows; one given here is dropped.
 std::string ArgvToCommandLine(const std::vector<std::string>& argv);
 
+// Whether a program's argument asks for its usage: "--help", "-h" or "/?".
+bool IsHelpArgument(std::string_view argument);
+
 }  // namespace platform

@@ -33,6 +33,22 @@ bool FileSystem::DirectoryExists(const std::string& path) {
   return GetEntryKind(path, bDirectory) == ERROR_SUCCESS && bDirectory;
 }
 
+uint32_t FileSystem::IsDirectoryEmpty(const std::string& path, bool& bEmpty) {
+  bEmpty = false;
+  bool bDirectory = false;
+  if (uint32_t err = GetEntryKind(path, bDirectory)) return err;
+  if (!bDirectory) return ERROR_DIRECTORY;
+  FindHandle hFind = FindHandle::Invalid;
+  FindData data;
+  bEmpty = true;
+  if (FindFirstFile(path + "\\*", hFind, data) != ERROR_SUCCESS) return ERROR_SUCCESS;
+  do {
+    bEmpty = data.cFileName == "." || data.cFileName == "..";
+  } while (bEmpty && FindNextFile(hFind, data) == ERROR_SUCCESS);
+  FindClose(hFind);
+  return ERROR_SUCCESS;
+}
+
 uint32_t FileSystem::GetFileVersionInfo(const std::string& path, std::vector<uint8_t>& block) {
   block.clear();
   std::string bytes;

@@ -197,6 +197,11 @@ class FileSystem {
     return Unsupported(hFind, data);
   }
   virtual uint32_t FindClose(FindHandle hFind) { return Unsupported(hFind); }
+  // Whether the directory `path` is empty: an enumeration of "path\*" lists nothing besides "."
+  // and ".." (or fails). ERROR_DIRECTORY for a file, the errors of GetEntryKind for a path that
+  // names nothing. What removing a directory once it is empty asks, which a backend may answer
+  // without listing every entry; the default enumerates up to the first one.
+  virtual uint32_t IsDirectoryEmpty(const std::string& path, bool& bEmpty);
 
   // --- Current directory, full paths, temporary files ------------------------------------------
   // The current directory names the current drive as well ("C:\Work", "\\srv\share\x").

@@ -226,6 +226,7 @@ uint32_t LinkFlagsOf(const ShellLinkProperties& p) {
 }
 
 void PutHeader(Bytes& out, const ShellLinkProperties& p, uint32_t dwFlags) {
+  out.reserve(kShellLinkHeaderSize);
   PutU32(out, kShellLinkHeaderSize);
   out.insert(out.end(), kShellLinkClsid.begin(), kShellLinkClsid.end());
   PutU32(out, dwFlags);

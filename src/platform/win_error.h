@@ -80,5 +80,6 @@ inline constexpr uint32_t ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // an image wit
 inline constexpr uint32_t ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
 inline constexpr uint32_t ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 inline constexpr uint32_t ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
+inline constexpr uint32_t ERROR_CANT_ACCESS_FILE = 1920;  // a name that holds no file (a FIFO)
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/inf_fields.h"
-#include "script/file_walk.h"
+#include "platform/ansi_case.h"
 
 namespace tarvium {
 namespace {
@@ -43,7 +43,7 @@ CloseAction CloseActionOf(int32_t nMode) {
 }
 
 bool TitleMatches(std::string_view pattern, std::string_view title) {
-  return MatchesNamePattern(pattern, title, false);
+  return platform::AnsiMatchesPattern(pattern, title, false);
 }
 
 }  // namespace tarvium

@@ -70,7 +70,9 @@ bool ParseCopy(SetupRun& run, std::string_view arguments, CopyRequest& request) 
 bool IsExcluded(const CopyRequest& request, const std::string& relative) {
   const std::string name = SplitLastPart(relative).name;
   for (const std::string& pattern : request.excluded)
-    if (MatchesNamePattern(pattern, name) || MatchesNamePattern(pattern, relative)) return true;
+    if (platform::AnsiMatchesPattern(pattern, name) ||
+        platform::AnsiMatchesPattern(pattern, relative))
+      return true;
   return false;
 }
 

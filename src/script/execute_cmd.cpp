@@ -70,9 +70,8 @@ bool DecidePass(SetupRun& run, PassRule rule, CommandCall& call) {
 }
 
 void ShowLineInProgress(SetupRun& run, const std::string& line) {
-  if (run.ctx.bServiceMode && run.commands.sendServiceRequest) {
-    if (!run.ctx.bSilent || run.ctx.iSilentLevel != 0)
-      run.commands.sendServiceRequest(run, "setprogresstext;" + line);
+  if (SetupService* service = ConnectedService(run)) {
+    service->SetProgressText(run, line);
   } else if (run.commands.showProgressDetail) {
     run.commands.showProgressDetail(run, line, "");
   }

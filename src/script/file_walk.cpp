@@ -74,26 +74,4 @@ std::vector<std::string> ListSubdirectories(SetupRun& run, const std::string& di
   return names;
 }
 
-bool MatchesNamePattern(std::string_view pattern, std::string_view name, bool bQuestionMarkIsWild) {
-  size_t p = 0, n = 0, nStar = std::string_view::npos, nResume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      nStar = p++;
-      nResume = n;
-    } else if (p < pattern.size() &&
-               ((bQuestionMarkIsWild && pattern[p] == '?') ||
-                platform::AnsiUpperChar(pattern[p]) == platform::AnsiUpperChar(name[n]))) {
-      ++p;
-      ++n;
-    } else if (nStar != std::string_view::npos) {
-      p = nStar + 1;
-      n = ++nResume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
 }  // namespace tarvium

@@ -34,9 +34,4 @@ bool WalkFiles(SetupRun& run, const std::string& directory, const std::string& m
 // The subdirectories of a directory (names only).
 std::vector<std::string> ListSubdirectories(SetupRun& run, const std::string& directory);
 
-// '*' matches any run of characters, '?' any one character (with bQuestionMarkIsWild; else
-// itself); without regard to case.
-bool MatchesNamePattern(std::string_view pattern, std::string_view name,
-                        bool bQuestionMarkIsWild = true);
-
 }  // namespace tarvium

@@ -1,7 +1,6 @@
 #include "script/message_box.h"
 
-#include <cstdio>
-
+#include "engine/date_time_variables.h"
 #include "engine/error_file.h"
 #include "engine/setup_run.h"
 #include "script/last_error.h"
@@ -24,23 +23,6 @@ bool ButtonCreated(const SetupRun& run, const SpecButton& button) {
 
 bool ErrorFileAttached(const SetupRun& run) {
   return run.log.hErrorFile != platform::FileHandle::Invalid;
-}
-
-std::string TwoDigits(unsigned nValue) {
-  char digits[8];
-  std::snprintf(digits, sizeof digits, "%02u", nValue % 100);
-  return digits;
-}
-
-// Line breaks of the text as the error file writes them: CR LF.
-std::string WithCrLf(const std::string& text) {
-  std::string result;
-  result.reserve(text.size() + 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
-    result += text[i];
-  }
-  return result;
 }
 
 // The result of the button the box ends with when nobody is asked: its default one, or the
@@ -82,14 +64,8 @@ ui::MessageBoxRequest BuildMessageBoxRequest(const SetupRun& run, int nMessage,
 std::string ErrorEntryHead(SetupRun& run) {
   platform::SystemTime now;
   run.machine.Time().GetLocalTime(now);
-  const platform::InternationalSettings intl = run.machine.System().International();
-  const std::string date = intl.sDate.empty() ? "." : intl.sDate;
-  const std::string time = intl.sTime.empty() ? ":" : intl.sTime;
-  char year[8];
-  std::snprintf(year, sizeof year, "%04u", static_cast<unsigned>(now.wYear) % 10000);
-  std::string head = TwoDigits(now.wDay) + date + TwoDigits(now.wMonth) + date + year + " " +
-                     TwoDigits(now.wHour) + time + TwoDigits(now.wMinute) + time +
-                     TwoDigits(now.wSecond);
+  const DateTimeTexts texts = FormatDateTime(run, now, SlashDate::Kept);
+  std::string head = texts.date + " " + texts.longTime;
   if (!run.position.section.empty() && run.position.nLine > 0)
     head += ", Section [" + run.position.section + "], Line " + std::to_string(run.position.nLine) +
             ": ";
@@ -100,11 +76,11 @@ int ShowMessageBox(SetupRun& run, int nMessage, const MessageSpec& messageSpec,
                    const std::string& text) {
   const ui::MessageBoxRequest request = BuildMessageBoxRequest(run, nMessage, messageSpec, text);
   const bool bErrorFile = ErrorFileAttached(run);
-  if (bErrorFile) WriteErrorFile(run, ErrorEntryHead(run) + "\r\n" + WithCrLf(text) + "\r\n");
+  if (bErrorFile) WriteErrorFile(run, ErrorEntryHead(run) + "\n" + text + "\n");
   RecordLastError(run, text);
   int nResult = DefaultAnswer(request);
   if (!(bErrorFile && run.messages.bAnswerAtOnce) && run.ui) nResult = run.ui->MessageBox(request);
-  if (bErrorFile) WriteErrorFile(run, AnswerLabel(request, nResult) + "\r\n------------\r\n");
+  if (bErrorFile) WriteErrorFile(run, AnswerLabel(request, nResult) + "\n------------\n");
   return nResult;
 }
 

@@ -19,7 +19,8 @@ ui::MessageBoxRequest BuildMessageBoxRequest(const SetupRun& run, int nMessage,
                                              const MessageSpec& messageSpec,
                                              const std::string& text);
 // The head of an error-file entry: "05.12.2026 22:51:07" with the user's date and time
-// separators, then ", Section [Copy], Line 12: " while a section line is processed.
+// separators as set ("/" too), then ", Section [Copy], Line 12: " while a section line is
+// processed.
 std::string ErrorEntryHead(SetupRun& run);
 // Shows the box (or answers it at once) and returns the result of the button pressed.
 int ShowMessageBox(SetupRun& run, int nMessage, const MessageSpec& messageSpec,

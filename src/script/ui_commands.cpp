@@ -15,14 +15,6 @@
 namespace tarvium {
 namespace {
 
-bool IsServiceRun(SetupRun& run) {
-  return run.ctx.bServiceMode && run.commands.sendServiceRequest;
-}
-
-bool SendToService(SetupRun& run, const std::string& request) {
-  return run.commands.sendServiceRequest(run, request);
-}
-
 bool TraceUnavailable(CommandCall& call) {
   SetupTrace(call.run, "Not available on this machine: %s\n", call.line.c_str());
   return true;
@@ -34,13 +26,18 @@ std::string SetupName(SetupRun& run) {
 
 }  // namespace
 
+// Echo runs only in a run that is not silent: at every silent level nothing is shown and, in a
+// run connected to the setup service, nothing is sent, as no message is.
 bool EchoCommand(CommandCall& call) {
   SetupRun& run = call.run;
+  if (run.ctx.bSilent || run.ctx.bSilentNoEnd) return true;
   const std::string text(TrimAnsi(call.arguments));
+  if (SetupService* service = ConnectedService(run)) {
+    service->Echo(run, text);
+    return true;
+  }
+  if (!run.ui) return true;
   const std::string name = SetupName(run);
-  if (IsServiceRun(run))
-    return SendToService(run, "echo;" + text + (name.empty() ? "" : ";" + name));
-  if (run.ctx.bSilent || run.ctx.bSilentNoEnd || !run.ui) return true;
   ui::MessageBoxRequest request;
   request.caption = name.empty() ? run.ctx.szWindowTitle : name;
   request.text = text;
@@ -66,25 +63,32 @@ bool PlaySoundCommand(CommandCall& call) {
   SetupRun& run = call.run;
   if (run.ctx.bSilent && run.ctx.iSilentLevel != 2) return true;
   const std::string file = ArgumentAt(TextArguments(call.arguments), 0);
-  if (IsServiceRun(run))
-    return SendToService(run, file.empty() ? "playsound" : "playsound " + file);
+  if (SetupService* service = ConnectedService(run)) {
+    service->PlaySound(run, file);
+    return true;
+  }
   return TraceUnavailable(call);
 }
 
 bool ShowPictureCommand(CommandCall& call) {
   const std::string file = ArgumentAt(TextArguments(call.arguments), 0);
-  if (IsServiceRun(call.run)) return file.empty() || SendToService(call.run, "showpicture " + file);
+  if (SetupService* service = ConnectedService(call.run)) {
+    service->ShowPicture(call.run, file);
+    return true;
+  }
   return TraceUnavailable(call);
 }
 
 bool SplashDialogOnCommand(CommandCall& call) {
-  if (IsServiceRun(call.run)) return SendToService(call.run, call.line);
+  if (SetupService* service = ConnectedService(call.run))
+    return service->Splash(call.run, call.line);
   if (call.run.ctx.bSilent && call.run.ctx.iSilentLevel == 0) return true;
   return TraceUnavailable(call);
 }
 
 bool SplashDialogTextCommand(CommandCall& call) {
-  if (IsServiceRun(call.run)) return SendToService(call.run, call.line);
+  if (SetupService* service = ConnectedService(call.run))
+    return service->Splash(call.run, call.line);
   return TraceUnavailable(call);
 }
 

@@ -53,8 +53,8 @@ bool SleepCommand(CommandCall& call) {
   if (text.empty()) return MissingArgument(call);
   const int32_t nMs = std::max(0, ReadDecimal(text));
   SetupRun& run = call.run;
-  if (run.ctx.bServiceMode && run.commands.sendServiceRequest)
-    run.commands.sendServiceRequest(run, "setprogresstext;sleep " + std::to_string(nMs));
+  if (SetupService* service = ConnectedService(run))
+    service->Sleep(run, static_cast<uint32_t>(nMs));
   WaitUntil(run, static_cast<uint64_t>(nMs), [] { return false; });
   return true;
 }

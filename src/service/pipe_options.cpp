@@ -39,7 +39,9 @@ void ApplySelection(OptionTable& table, const std::vector<std::string>& fields) 
     if (const int32_t i = FindOption(table, fields[nField]); i > 0) SelectOption(table, i, true);
 }
 
-// One exchange; false after a failure (traced), which is not confirmed with message 5509.
+// One exchange; false after a failure (traced), which is not confirmed with message 5509. A
+// reply with its status 0 but no answer word is traced and counts as Cancel, which is confirmed
+// as every Cancel is; a status that is no number fails, as it fails a dialog.
 bool ExchangeOptions(SetupRun& run, ServicePipe& pipe, int& nResult) {
   OptionTable& table = EngineOf(run).options;
   std::string reply;
@@ -54,14 +56,14 @@ bool ExchangeOptions(SetupRun& run, ServicePipe& pipe, int& nResult) {
     return false;
   }
   long nStatus = 0;
-  if (!IsNumber(fields[0], nStatus) || fields.size() < 2) {
-    DebugOutput(run, "Invalid result from options\n");
-    return false;
-  }
+  const bool bStatus = IsNumber(fields[0], nStatus);
+  if (!bStatus || fields.size() < 2) DebugOutput(run, "Invalid result from options\n");
+  if (!bStatus) return false;
   if (nStatus != 0) {
     DebugOutput(run, "Options dialog failed\n");
     return false;
   }
+  if (fields.size() < 2) return true;
   nResult = DialogAnswerResult(fields[1]);
   if (nResult != 2) ApplySelection(table, fields);
   return true;

@@ -9,7 +9,6 @@
 #include "service/service_dialogs.h"
 #include "service/service_notifications.h"
 #include "service/service_pipe.h"
-#include "platform/win_error.h"
 
 namespace tarvium {
 namespace {
@@ -68,13 +67,6 @@ class PipeSetupService final : public SetupService {
 
 void AttachServicePipe(SetupRun& run) {
   run.service = std::make_unique<PipeSetupService>();
-  // Script commands of a /G run (progress text, sound, picture, splash, the processes to end)
-  // send their request lines through the same exchange.
-  run.commands.sendServiceRequest = [](SetupRun& r, const std::string& request) {
-    std::string reply;
-    SetupService* pService = ConnectedService(r);
-    return pService && pService->Exchange(r, request, reply) == platform::ERROR_SUCCESS;
-  };
 }
 
 }  // namespace tarvium

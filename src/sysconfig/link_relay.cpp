@@ -29,11 +29,21 @@ const std::string& RelayProgram(SetupRun& run, ShortcutState& state) {
   return state.relayPath;
 }
 
+// A path as the launcher's variable replacement gives it back: every '%' doubled. A marker path
+// holds the name of the folder it stands for ("C:\$TARVIUM$\%PROGRAMS%\..."), which the relay
+// resolves; replaced again, it would turn into a second marker.
+std::string LiteralForLauncher(const std::string& path) {
+  std::string literal;
+  for (char c : path) literal += c == '%' ? std::string("%%") : std::string(1, c);
+  return literal;
+}
+
 }  // namespace
 
 std::string LinkRelayCommand(const std::string& relayPath, const std::string& linkPath,
                              bool bRemove) {
-  return "\"" + relayPath + "\" \"" + linkPath + "\"" + (bRemove ? " 1" : "");
+  return "\"" + LiteralForLauncher(relayPath) + "\" \"" + LiteralForLauncher(linkPath) + "\"" +
+         (bRemove ? " 1" : "");
 }
 
 void RelayLink(SetupRun& run, ShortcutState& state, const std::string& linkPath, bool bRemove) {

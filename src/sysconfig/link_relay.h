@@ -11,7 +11,8 @@ namespace tarvium {
 struct SetupRun;
 struct ShortcutState;
 
-// The command line that hands a link to the relay.
+// The command line that hands a link to the relay, written for the program launcher, which
+// replaces variables: a '%' of the paths is doubled.
 std::string LinkRelayCommand(const std::string& relayPath, const std::string& linkPath,
                              bool bRemove);
 

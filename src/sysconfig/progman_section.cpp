@@ -36,6 +36,7 @@ bool IsProtectedGroup(std::string_view group) {
 }
 
 // Makes the group current: created and shown in an install, shown and deleted in a removal. A
+// group the shell keeps is shown but not deleted, so that the items that follow leave it. A
 // failed CreateGroup cancels the run.
 bool SwitchGroup(SetupRun& run, ShortcutState& state, const std::string& group) {
   const std::string shown = UpToComma(group);
@@ -46,12 +47,10 @@ bool SwitchGroup(SetupRun& run, ShortcutState& state, const std::string& group) 
     }
     return run.ctx.bSilent || ProgmanExecute(run, state, "[ShowGroup(" + shown + ",1)]");
   }
-  if (IsProtectedGroup(shown)) {
-    SetupTrace(run, "Program group '%s' is kept\n", shown.c_str());
-    return true;
-  }
-  return ProgmanExecute(run, state, "[ShowGroup(" + shown + ",1)]") &&
-         ProgmanExecute(run, state, "[DeleteGroup(" + shown + ")]");
+  if (!ProgmanExecute(run, state, "[ShowGroup(" + shown + ",1)]")) return false;
+  if (!IsProtectedGroup(shown)) return ProgmanExecute(run, state, "[DeleteGroup(" + shown + ")]");
+  SetupTrace(run, "Program group '%s' is kept\n", shown.c_str());
+  return true;
 }
 
 // "Group=Name": the group named by a line, variables substituted; false for any other line.
@@ -123,10 +122,12 @@ bool ApplyOptionSections(SetupRun& run, ShortcutState& state, const std::string&
         run,
         {section + ":" + option.name, section + "." + option.name, section + ":<" + parent + ">"},
         found);
+    // A Group line sets the group of the items after it, in the removal pass too.
     if (start)
-      return ApplySectionLines(run, start, found, [&](const std::string& line) {
-        return ApplyProgmanLine(run, state, line);
-      });
+      return ApplySectionLines(
+          run, start, found,
+          [&](const std::string& line) { return ApplyProgmanLine(run, state, line); },
+          RemovalOrder::FileOrder);
     start = FirstSection(run, {"Shell:" + option.name}, found);
     return !start || ApplySectionLines(run, start, found, [&](const std::string& line) {
       return ApplyShellLineAsItem(run, state, line);

@@ -17,9 +17,9 @@
 
 namespace tarvium {
 bool ApplySectionLines(SetupRun& run, const char* start, const std::string& section,
-                       const std::function<bool(const std::string&)>& apply) {
+                       const std::function<bool(const std::string&)>& apply, RemovalOrder order) {
   InfSection cursor;
-  OpenSection(cursor, start, false, false, run.ctx.bUninstall);
+  OpenSection(cursor, start, false, false, run.ctx.bUninstall && order == RemovalOrder::Backwards);
   const SectionPositionScope position(run);
   std::string line;
   while (!run.ctx.bAborted && NextLine(cursor, line, kVariableLineSize)) {

@@ -44,10 +44,15 @@ bool CreateOptionLinks(SetupRun& run, ShortcutState& state, int32_t optionIndex)
 bool WalkProcessedOptions(SetupRun& run, int32_t optionIndex,
                           const std::function<bool(int32_t)>& visit);
 
+// How a section's lines are read in the removal pass: backwards, as every handler replays them,
+// or in file order, where a line says how the lines after it are meant (a Group line).
+enum class RemovalOrder { Backwards, FileOrder };
+
 // The section's non-empty lines in the run's direction, each handed to `apply` with the position
 // set; false at the first false or when the run is cancelled.
 bool ApplySectionLines(SetupRun& run, const char* start, const std::string& section,
-                       const std::function<bool(const std::string&)>& apply);
+                       const std::function<bool(const std::string&)>& apply,
+                       RemovalOrder order = RemovalOrder::Backwards);
 // The first of the names that is a section of the run's file, with its name; null when none is.
 const char* FirstSection(SetupRun& run, std::initializer_list<std::string> names,
                          std::string& found);

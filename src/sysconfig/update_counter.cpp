@@ -18,8 +18,6 @@
 namespace tarvium {
 namespace {
 
-constexpr int kMaxSubstitutionRounds = 32;  // a variable that refers to itself ends here
-
 int32_t ReadSigned(std::string_view text) {
   text = TrimAnsi(text);
   const bool bNegative = !text.empty() && text[0] == '-';
@@ -33,7 +31,7 @@ int32_t ReadSigned(std::string_view text) {
 }
 
 int32_t CurrentValue(SetupRun& run, std::string text) {
-  for (int i = 0; i < kMaxSubstitutionRounds && text.find('%') != std::string::npos; ++i)
+  for (int i = 0; i < kMaxReplaceRounds && text.find('%') != std::string::npos; ++i)
     ReplaceVariables(run, text);
   return ReadSigned(text);
 }

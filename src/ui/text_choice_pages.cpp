@@ -1,7 +1,8 @@
-// The choice pages: each choice is a button that ends the page with its own number, the default
-// choice has the focus, and Next is hidden. The administrator page, the same-version page (whose
-// Uninstall the caller may hide), the from-CD and shared pages, and the mode page, whose full and
-// standard choices name their sizes.
+// The choice pages: each choice is a button that ends the page with its own number, the choices
+// form a list that opens on its first choice (as a dialog opens on its first control), and Next
+// is hidden. The administrator page, the same-version page (whose Uninstall the caller may hide),
+// the from-CD and shared pages, and the mode page, whose full and standard choices name their
+// sizes.
 #include <vector>
 
 #include "ui/text_page.h"
@@ -28,10 +29,8 @@ int AskChoice(TextSession& session, PageRequest& request, const ChoicePage& layo
   TextPage page(session, request, layout.heading, layout.nHelpTopic, foot);
   page.AddText(page.Text(layout.explanation));
   page.SkipRows(1);
-  for (const Choice& choice : choices) {
-    newtComponent button = page.AddButton(choice.label, choice.nResult, 2);
-    if (choice.nResult == request.nDefaultChoice) page.Focus(button);
-  }
+  for (const Choice& choice : choices) page.AddButton(choice.label, choice.nResult, 2);
+  page.MakeChoiceList();
   return page.Run();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/text_page.h"
 
 #include <algorithm>
+#include <array>
 
 #include "ui/text_layout.h"
 
@@ -9,6 +10,13 @@ namespace {
 
 constexpr int kMaxWidth = 76;
 constexpr int kHelpResult = 9;
+constexpr std::array<int, 6> kListKeys = {NEWT_KEY_UP,    NEWT_KEY_DOWN, NEWT_KEY_LEFT,
+                                          NEWT_KEY_RIGHT, NEWT_KEY_TAB,  NEWT_KEY_UNTAB};
+
+// Keys that move the focus of a page with a choice list; no other page asks for them.
+bool IsListKey(int nKey) {
+  return std::find(kListKeys.begin(), kListKeys.end(), nKey) != kListKeys.end();
+}
 
 int ComponentWidth(newtComponent component) {
   int nWidth = 0, nHeight = 0;
@@ -110,6 +118,37 @@ void TextPage::SetTimer(int nMilliseconds, std::function<int()> tick) {
   newtFormSetTimer(form_, nMilliseconds);
 }
 
+void TextPage::MakeChoiceList() {
+  nChoices_ = buttons_.size();
+  if (nChoices_ == 0) return;
+  pFocus_ = buttons_.front().component;
+  for (int nKey : kListKeys) newtFormAddHotKey(form_, nKey);
+}
+
+// Where a key moves the focus on a page with a choice list (the choices, then the foot row). The
+// arrows move within the list, stopping at its ends, and along the foot row, from whose first
+// button Up and Left go back to the last choice. Tab leaves the list for the foot row and goes
+// along it, then back to the first choice; Shift-Tab goes back the same way.
+newtComponent TextPage::ListTarget(newtComponent current, int nKey) const {
+  size_t i = 0;
+  while (i < buttons_.size() && buttons_[i].component != current) ++i;
+  if (i == buttons_.size()) return buttons_.front().component;
+  const bool bInList = i < nChoices_;
+  const size_t nLast = buttons_.size() - 1;
+  const bool bForward = nKey == NEWT_KEY_DOWN || nKey == NEWT_KEY_RIGHT || nKey == NEWT_KEY_TAB;
+  size_t nNext = i;
+  if (nKey == NEWT_KEY_TAB) {
+    nNext = bInList ? nChoices_ : (i == nLast ? 0 : i + 1);
+  } else if (nKey == NEWT_KEY_UNTAB) {
+    nNext = bInList ? nLast : (i == nChoices_ ? 0 : i - 1);
+  } else if (bForward) {
+    nNext = std::min(i + 1, bInList ? nChoices_ - 1 : nLast);
+  } else {
+    nNext = i == 0 ? 0 : i - 1;
+  }
+  return buttons_[nNext].component;
+}
+
 int TextPage::ResultOf(newtComponent component) const {
   for (const Button& button : buttons_)
     if (button.component == component) return button.nResult;
@@ -133,6 +172,10 @@ int TextPage::Run(const std::function<bool()>& store,
       if (tick_) nResult = tick_();
       if (nResult == 0) continue;
       return nResult;
+    }
+    if (exit.reason == newtExitStruct::NEWT_EXIT_HOTKEY && nChoices_ > 0 && IsListKey(exit.u.key)) {
+      pFocus_ = ListTarget(newtFormGetCurrent(form_), exit.u.key);
+      continue;
     }
     if (exit.reason == newtExitStruct::NEWT_EXIT_HOTKEY) {
       if (exit.u.key == NEWT_KEY_ESCAPE && bCancel_) nResult = kPageCancel;

@@ -62,6 +62,9 @@ class TextPage {
   void AddComponent(newtComponent component, int nRows);
   int Left() const { return kMargin; }
   void Focus(newtComponent component) { pFocus_ = component; }
+  // Makes the body buttons added so far a list of choices: the first has the focus, the arrows
+  // move within the list (and from the foot row back into it) and Tab leaves it for the foot row.
+  void MakeChoiceList();
 
   // Calls tick every nMilliseconds while the page is open; a tick that returns non-zero ends
   // the page with that number.
@@ -81,6 +84,7 @@ class TextPage {
   };
   void AddFoot(const FootButtons& foot, const PageRequest& request, int nHelpTopic);
   int ResultOf(newtComponent component) const;
+  newtComponent ListTarget(newtComponent current, int nKey) const;
 
   TextSession& session_;
   DialogScope scope_;
@@ -89,6 +93,7 @@ class TextPage {
   newtComponent pFocus_ = nullptr;
   std::vector<Button> buttons_;
   std::vector<Button> foot_;  // made with the page, added to the form when it runs
+  size_t nChoices_ = 0;       // the first buttons that form the choice list
   int nWidth_ = 0;
   int nFootRow_ = 0;
   int nRow_ = 0;

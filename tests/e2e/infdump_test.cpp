@@ -1,5 +1,6 @@
 // infdump as a setup author runs it: the sections of a file as the engine reads them, including
-// a duplicate section, which the engine never reads and the listing marks as ignored.
+// a duplicate section, which the engine never reads and the listing marks as ignored; the file
+// named as Setup.exe takes it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 
 namespace {
 
+using tarvium::test::BuildDir;
 using tarvium::test::RunTool;
 using tarvium::test::ShellQuote;
 
@@ -33,6 +35,20 @@ TEST(InfdumpTool, ListsEachSectionOnceAndDuplicatesAsIgnored) {
   // The last, empty [Files] is ignored as well, not listed with the first one's lines.
   EXPECT_NE(out.find(row("Files", ignored)), std::string::npos) << out;
   EXPECT_EQ(out.find("3 lines"), out.rfind("3 lines")) << out;
+
+  // Named as Setup.exe takes it, relative to the current folder; a file it cannot read is named
+  // with the message's text.
+  const std::string here = "cd " + ShellQuote(dir.Path()) + " && " + BuildDir() +
+                           "/tools/infdump --machine " + ShellQuote(dir.Path() + "/machine") + " ";
+  const auto relative = tarvium::test::RunHostCommand(here + "Setup.inf");
+  EXPECT_EQ(relative.nExit, 0) << relative.out;
+  EXPECT_NE(relative.out.find(row("Files", "  3 lines")), std::string::npos) << relative.out;
+  const auto missing = tarvium::test::RunHostCommand(here + "Missing.inf");
+  EXPECT_EQ(missing.nExit, 1);
+  EXPECT_NE(missing.out.find("infdump: cannot read 'Missing.inf': Cannot open file '"),
+            std::string::npos)
+      << missing.out;
+  EXPECT_NE(missing.out.find("Missing.inf'! (message 5501)"), std::string::npos) << missing.out;
 }
 
 }  // namespace

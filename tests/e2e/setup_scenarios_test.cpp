@@ -4,7 +4,8 @@
 // file, debugger output and console, WIN.INI, the machine's recorded power request and
 // `winmachine diff` against the machine before the run. A scenario of a /G run starts setup-agent
 // on the machine first and checks its log. Every program runs under a time-out, so that a run
-// that hangs fails its scenario. New scenarios need only a new folder.
+// that hangs fails its scenario. New scenarios need only a new folder. The Setup.inf examples of
+// the README are taken from it into the scenarios that run them.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -115,9 +116,14 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         }
       });
     }
-    if (scenario_.run.count("Prepare")) {
+    if (scenario_.run.count("Prepare") || scenario_.run.count("ReadmeExample")) {
       media_ = dir_.Path() + "/media";
       fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
+    }
+    if (scenario_.run.count("ReadmeExample")) {
+      ASSERT_NO_FATAL_FAILURE(MergeReadmeExample());
+    }
+    if (scenario_.run.count("Prepare")) {
       ASSERT_EQ(RunShell(scenario_.run["Prepare"]), 0) << scenario_.run["Prepare"];
     }
     if (scenario_.run.count("RegistrySeed") || !scenario_.Lines("WinIni").empty() ||
@@ -125,6 +131,16 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       before_ = dir_.Path() + "/before";
       ASSERT_EQ(On("snapshot " + ShellQuote(before_)).nExit, 0);
     }
+  }
+
+  // The README's example merged into the media's Setup.inf.
+  void MergeReadmeExample() {
+    const std::string example = ReadmeExample(scenario_.run["ReadmeExample"]);
+    ASSERT_FALSE(example.empty()) << "no single example of the README has the line "
+                                  << scenario_.run["ReadmeExample"];
+    const std::string setupInf = media_ + "/Setup.inf";
+    const std::string merged = MergeExample(ReadHostFile(setupInf), example);
+    std::ofstream(setupInf, std::ios::binary | std::ios::trunc) << merged;
   }
 
   // %SCENARIO% in .reg text: the folder's Windows path, with its backslashes doubled as .reg
@@ -256,12 +272,12 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return RunInFolder("timeout 120 " + ShellQuote(BuildDir() + "/Setup.exe") + " " + commandLine);
   }
 
-  // Runs winmachine on the scenario's machine, with Setup.exe as the engine of the machine's
-  // engine images (_UnInst.exe of a registered uninstall command).
+  // Runs winmachine on the scenario's machine. The machine was made by the winmachine of this
+  // build, so its engine images (_UnInst.exe of a registered uninstall command) run this build's
+  // Setup.exe without being told.
   ToolResult RunWinmachine(const std::string& args) {
-    return RunInFolder("TARVIUM_ENGINE=" + ShellQuote(BuildDir() + "/Setup.exe") + " timeout 120 " +
-                       ShellQuote(BuildDir() + "/tools/winmachine") + " --machine " +
-                       ShellQuote(machine_) + " " + args);
+    return RunInFolder("timeout 120 " + ShellQuote(BuildDir() + "/tools/winmachine") +
+                       " --machine " + ShellQuote(machine_) + " " + args);
   }
 
   ToolResult RunInFolder(const std::string& program) {
@@ -360,7 +376,8 @@ TEST_P(SetupScenario, RunsAsDescribed) {
       << "the shell sees the low byte\n"
       << result.out;
   ASSERT_FALSE(fullExitCode_.empty()) << "Setup.exe wrote no exit code\n" << result.out;
-  EXPECT_EQ(static_cast<int32_t>(std::stoul(fullExitCode_)), nExpected) << result.out;
+  EXPECT_EQ(std::stoll(fullExitCode_), nExpected) << "the file holds the signed code\n"
+                                                  << result.out;
   ExpectLines("Output", result.out);
   RunFollowingCommands();
   ExpectLines("Trace", ReadHostFile(logs_ + "/trace.txt"));
@@ -387,6 +404,22 @@ TEST_P(SetupScenario, RunsAsDescribed) {
           << line;
     }
   });
+}
+
+// Every Setup.inf example of the README is run by a scenario, so that none of them goes stale.
+TEST(ReadmeExamples, EachIsRunByAScenario) {
+  std::vector<std::string> run;
+  for (const std::string& name : ScenarioNames()) {
+    Scenario scenario = LoadScenario(name);
+    if (scenario.run.count("ReadmeExample"))
+      run.push_back(ReadmeExample(scenario.run["ReadmeExample"]));
+  }
+  const std::vector<std::string> examples = ReadmeExamples();
+  EXPECT_GE(examples.size(), 10u);
+  for (const std::string& example : examples)
+    EXPECT_NE(std::find(run.begin(), run.end(), example), run.end())
+        << "no scenario runs the README example\n"
+        << example;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, SetupScenario, testing::ValuesIn(ScenarioNames()),

@@ -35,6 +35,10 @@ class WinmachineRun : public testing::Test {
 };
 
 TEST_F(WinmachineRun, OutputAndLowByteOfTheCodeReachTheShell) {
+  // A machine that names no engine (this one was not made by winmachine) cannot start an image.
+  EXPECT_EQ(Run(ShellQuote("C:\\Windows\\_UnInst.exe")).out,
+            "winmachine: cannot start 'C:\\Windows\\_UnInst.exe' (error 193: "
+            "C:\\Windows\\_UnInst.exe is not a valid Win32 application.)\n");
   const std::string engine = host_.WriteScript("engine.sh", "echo \"engine: $*\"\nexit 44");
   UseEngine(engine);
   const auto result = Run(ShellQuote("C:\\Windows\\_UnInst.exe /U \"a b\""));
@@ -45,7 +49,9 @@ TEST_F(WinmachineRun, OutputAndLowByteOfTheCodeReachTheShell) {
 
   const auto missing = Run(ShellQuote("C:\\Nothing.exe"));
   EXPECT_EQ(missing.nExit, 1);
-  EXPECT_EQ(missing.out, "winmachine: cannot start 'C:\\Nothing.exe' (error 2)\n");
+  EXPECT_EQ(missing.out,
+            "winmachine: cannot start 'C:\\Nothing.exe' (error 2: The system cannot find the file "
+            "specified.)\n");
   EXPECT_EQ(Run("").nExit, 2);
 }
 

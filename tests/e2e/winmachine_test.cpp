@@ -1,6 +1,7 @@
 // winmachine as its users run it: the real binary on real temporary machines.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "support/run_tool.h"
@@ -33,11 +34,12 @@ class WinmachineTool : public testing::Test {
 };
 
 TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
-  for (const char* args : {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
-                           "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
-                           "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve",
-                           "reg query 'HKLM\\X' /q", "path", "diff onlyone", "--machine",
-                           "account add onlyname", "group add Admins", "group remove a b"}) {
+  for (const char* args :
+       {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
+        "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
+        "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve", "reg query 'HKLM\\X' /q", "path",
+        "diff onlyone", "--machine", "account add onlyname", "group add Admins", "group remove a b",
+        "diff a b --ignore", "diff a b --ignore /nonexistent/patterns"}) {
     const Result result = On(args);
     EXPECT_EQ(result.nExit, 2) << args << ": " << result.out;
     EXPECT_TRUE(result.out.rfind("winmachine: ", 0) == 0 || result.out.rfind("usage:", 0) == 0)
@@ -57,6 +59,15 @@ TEST_F(WinmachineTool, InfoAndPathsOfTheMachine) {
   const Result path = On("path 'c:/users/anna/DESKTOP/new file.txt'");
   EXPECT_EQ(path.out, machine_ + "/drive_c/Users/Anna/Desktop/new file.txt\n");
   EXPECT_EQ(On("path 'Z:\\etc\\..\\..\\tmp'").out, "/tmp\n") << "'..' stops at the drive root";
+
+  // A user whose name the ANSI code page cannot hold: the machine names the user as Windows' ANSI
+  // functions do, its profile keeps the whole name on the host, and no ANSI path reaches it.
+  const std::string other = dir_.Path() + "/other";
+  ASSERT_EQ(Winmachine("create " + other + " --user '\xC5\x81ukasz'").nExit, 0);
+  EXPECT_TRUE(Has(Winmachine("--machine " + other + " info"), "user:      ?ukasz ("));
+  EXPECT_TRUE(std::filesystem::is_directory(other + "/drive_c/Users/\xC5\x81ukasz/Desktop"));
+  EXPECT_TRUE(Has(Winmachine("--machine " + other + " path 'C:\\Users\\?ukasz\\Desktop'"),
+                  "error 123: The filename, directory name, or volume label syntax is incorrect."));
 }
 
 // reg add, query, delete, export and import are checked row by row in winmachine_reg_wine_test;
@@ -99,6 +110,41 @@ TEST_F(WinmachineTool, DiffShowsWhatChangedBetweenMachinesAndSnapshots) {
       Has(diff, "+ value HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvium: \"Version\" = REG_SZ 2.4\n"));
   EXPECT_TRUE(Has(diff, "- value HKEY_USERS\\")) << "the deleted value";
   EXPECT_EQ(Winmachine("diff " + dir_.Path() + "/nowhere " + machine_).nExit, 2);
+
+  // Patterns leave lines out; --removal what a removal leaves on purpose, and nothing else.
+  std::ofstream(dir_.Path() + "/ignore.txt")
+      << "# what the steps above changed\n\n+ file C:\\Notes.txt *\n* "
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+         "Tarvium*\n- value HKEY_USERS\\*\\International: \"sList\" = *\n";
+  const Result ignored =
+      Winmachine("diff " + snapshot + " " + machine_ + " --ignore " + dir_.Path() + "/ignore.txt");
+  EXPECT_EQ(ignored.nExit, 0) << ignored.out;
+  EXPECT_EQ(ignored.out, "");
+  const std::string uninstall =
+      "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pad";
+  for (const std::string& add :
+       {std::string("'HKLM\\Software\\kelvaron\\Stowfield' /v LastError /d 'Uninstallation "
+                    "complete.'"),
+        uninstall + "' /v PackageGUID /d '{5C2B7E1A-3F04-4D8E-9A61-2B7F0C4D9E10}'",
+        uninstall + "' /v NoRepair /t REG_DWORD /d 1",
+        std::string("'HKLM\\Software\\Maker\\Pad\\1.0\\Setup\\Options' /v Forgotten /d 1"),
+        uninstall + " Old' /v DisplayName /d Pad"})
+    ASSERT_EQ(On("reg add " + add).nExit, 0) << add;
+  const std::string image = On("path 'C:\\Windows\\_UnInst.exe'").out;
+  std::ofstream(image.substr(0, image.size() - 1)) << "engine";
+  const Result removal = Winmachine("diff " + snapshot + " " + machine_ + " --removal --ignore " +
+                                    dir_.Path() + "/ignore.txt");
+  EXPECT_EQ(removal.nExit, 1);
+  EXPECT_EQ(
+      removal.out,
+      "+ key HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker\\Pad\\1.0\\Setup\n"
+      "+ key HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker\\Pad\\1.0\\Setup\\Options\n"
+      "+ value HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker\\Pad\\1.0\\Setup\\Options: \"Forgotten\" = "
+      "REG_SZ 1\n"
+      "+ key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pad "
+      "Old\n"
+      "+ value HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pad "
+      "Old: \"DisplayName\" = REG_SZ Pad\n");
 }
 
 TEST_F(WinmachineTool, ProgramsAndReboot) {

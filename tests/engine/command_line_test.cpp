@@ -137,13 +137,14 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
   EXPECT_FALSE(run.machine.Files().FileExists(target));
   runWith(target, "first\n");
   const std::string text = test.ReadFile(target);
-  EXPECT_EQ(text.substr(0, text.find('\n')), "WORKGROUP;TARVIUM-PC");
-  EXPECT_NE(text.find("ProductName: Prod\nVersion    : 1.0\nRevision   : 3\n"), std::string::npos);
+  EXPECT_EQ(text.substr(0, text.find('\n')), "WORKGROUP;TARVIUM-PC\r");
+  EXPECT_NE(text.find("ProductName: Prod\r\nVersion    : 1.0\r\nRevision   : 3\r\n"),
+            std::string::npos);
   runWith("+" + target, "second\n");
   const std::string appended = test.ReadFile(target);
   EXPECT_EQ(appended.substr(0, text.size()), text);
   EXPECT_EQ(appended.find("WORKGROUP;", text.size()), std::string::npos);
-  EXPECT_EQ(appended.substr(appended.size() - 7), "second\n");
+  EXPECT_EQ(appended.substr(appended.size() - 8), "second\r\n");
 }
 
 TEST_F(CommandLineTest, ShutdownCountdownRequestsARestart) {

@@ -1,6 +1,6 @@
 // The setup log on real temporary machines at a fixed local time: trace lines in the trace file
 // and on the debugger output (read back through TARVIUM_DEBUG_OUTPUT=file:), the headers of the
-// error and trace files and the entries of "ErrorLogMsg" and /F.
+// error and trace files and the entries of "ErrorLogMsg" and /F, every line ending in CR LF.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -93,13 +93,13 @@ TEST_F(SetupLogTest, HeadersOfTheErrorAndTraceFiles) {
   WriteErrorLogMsg(run, "after the header");
   FinishErrorFile(run);
   const std::string identity =
-      "ProductName: Prod\nVersion    : 1.2\nRevision   : 7\nSetupInf   : C:\\Media\\Setup.inf\n"
-      "------------\n";
-  EXPECT_EQ(File("C:\\err.txt"), "WORKGROUP;TARVIUM-PC\nDate/Time  : 04.03.2026 09:05:03\n" +
-                                     identity + "written while loading\n" +
-                                     "04.03.2026 09:05:03\nErrorLogMsg: after the header\n"
-                                     "------------\n");
-  EXPECT_EQ(File("C:\\trace.log"), "Date/Time  : 04.03.2026 09:05:03\n" + identity);
+      "ProductName: Prod\r\nVersion    : 1.2\r\nRevision   : 7\r\n"
+      "SetupInf   : C:\\Media\\Setup.inf\r\n------------\r\n";
+  EXPECT_EQ(File("C:\\err.txt"), "WORKGROUP;TARVIUM-PC\r\nDate/Time  : 04.03.2026 09:05:03\r\n" +
+                                     identity + "written while loading\r\n" +
+                                     "04.03.2026 09:05:03\r\nErrorLogMsg: after the header\r\n"
+                                     "------------\r\n");
+  EXPECT_EQ(File("C:\\trace.log"), "Date/Time  : 04.03.2026 09:05:03\r\n" + identity);
 }
 
 TEST_F(SetupLogTest, ErrorLogMsgAndMissingFileEntriesNameThePositionOnlyInASection) {
@@ -114,13 +114,14 @@ TEST_F(SetupLogTest, ErrorLogMsgAndMissingFileEntriesNameThePositionOnlyInASecti
   WriteMissingFileEntry(run, "C:\\Media\\Sub\\..\\a.dll");
   FinishErrorFile(run);
   const std::string text = File("C:\\err.txt");
-  const std::string entries = text.substr(text.find("09:05:03\n") + 9);
-  EXPECT_EQ(entries,
-            "04.03.2026 09:05:03\nErrorLogMsg: outside\n------------\n"
-            "04.03.2026 09:05:03\nErrorLogMsg: no line yet\n------------\n"
-            "04.03.2026 09:05:03, Section [Files], Line 3: \nErrorLogMsg: inside\n------------\n"
-            "04.03.2026 10:00:00, Section [Files], Line 3: \nFile not found: C:\\Media\\a.dll\n"
-            "------------\n");
+  const std::string entries = text.substr(text.find("09:05:03\r\n") + 10);
+  EXPECT_EQ(
+      entries,
+      "04.03.2026 09:05:03\r\nErrorLogMsg: outside\r\n------------\r\n"
+      "04.03.2026 09:05:03\r\nErrorLogMsg: no line yet\r\n------------\r\n"
+      "04.03.2026 09:05:03, Section [Files], Line 3: \r\nErrorLogMsg: inside\r\n------------\r\n"
+      "04.03.2026 10:00:00, Section [Files], Line 3: \r\nFile not found: C:\\Media\\a.dll\r\n"
+      "------------\r\n");
 }
 
 // In /G and /SX runs the error file goes to %TarviumErrorPath% under the switch's file name, and a

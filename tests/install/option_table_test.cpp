@@ -101,9 +101,9 @@ TEST(OptionTable, InstalledStateAndUserSetupHiding) {
 
 TEST(OptionSelection, DependencyChainsInBothDirectionsAndAncestors) {
   InstallTestRun t(
-      "[Options]\nA=A\nB=B\nC=C\nP=Parent\nP\\Q=Child\nX=X\nY=Y\n"
+      "[Options]\nA=A\nB=B\nC=C\nP=Parent\nP\\Q=Child\nP\\Q\\R=Grandchild\nX=X\nY=Y\n"
       "[OptionDependencies]\nA=B\nB=C\nP=X, Unknown\nY=C\nY=X\nNoEquals\n"
-      "[A]\n[B]\n[C]\n[P\\Q]\n[X]\n[Y]\n");
+      "[A]\n[B]\n[C]\n[P\\Q\\R]\n[X]\n[Y]\n");
   ASSERT_TRUE(BuildOptions(t.run));
   EXPECT_EQ(t.Messages(), (std::vector<int>{5529, 5529}));
   OptionTable& table = t.Options();
@@ -111,10 +111,13 @@ TEST(OptionSelection, DependencyChainsInBothDirectionsAndAncestors) {
   EXPECT_EQ(t.Selected(), (Names{"A", "B", "C"}));
   SelectOption(table, FindOption(table, "C"), false);
   EXPECT_EQ(t.Selected(), Names{});
+  SelectOption(table, FindOption(table, "P\\Q\\R"), true);  // so do the grandparent's
+  EXPECT_EQ(t.Selected(), (Names{"P\\Q\\R", "X"}));
+  SelectOption(table, FindOption(table, "X"), false);
   SelectOption(table, FindOption(table, "P\\Q"), true);  // the parent's dependencies come along
-  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "X"}));
+  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "P\\Q\\R", "X"}));
   SelectOption(table, FindOption(table, "Y"), true);  // the second line replaced the first
-  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "X", "Y"}));
+  EXPECT_EQ(t.Selected(), (Names{"P\\Q", "P\\Q\\R", "X", "Y"}));
   SelectOption(table, FindOption(table, "P"), false);
   EXPECT_EQ(t.Selected(), (Names{"X", "Y"}));
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "copy_test_run.h"
 #include "install/copy_flags.h"
@@ -136,6 +138,8 @@ TEST(SharedFiles, EmptiedParentsGoButProtectedDirectoriesStay) {
   t.run.variables.Set("App", R"(C:\Program Files\Vendor\App)");
   t.Write(R"(C:\Program Files\Vendor\App\bin\tool.exe)", "t");
   t.Write(R"(C:\Program Files\Vendor\other.txt)", "o");
+  t.Files().SetFileAttributes(R"(C:\Program Files\Vendor\App\bin\tool.exe)",
+                              platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
   ASSERT_TRUE(RemoveInstalledFile(t.run, R"(C:\Program Files\Vendor\App\bin\tool.exe)"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor\App)"));
   EXPECT_TRUE(t.Files().DirectoryExists(R"(C:\Program Files\Vendor)"));
@@ -150,6 +154,49 @@ TEST(SharedFiles, EmptiedParentsGoButProtectedDirectoriesStay) {
   EXPECT_TRUE(t.Files().DirectoryExists(temp));
   EXPECT_FALSE(RemoveInstalledDirectory(t.run, "\"" + windows + "\""));
   EXPECT_TRUE(t.Files().DirectoryExists(system));
+}
+
+// Whether a folder is empty is remembered between the removals of its files; a file made or
+// deleted there meanwhile by another process or on the host must count. A folder that stays
+// keeps its attributes and the current directory in it.
+TEST(SharedFiles, EmptiedFolderIsToldAfterOthersChangedIt) {
+  const std::string folder = R"(C:\App\bin)";
+  const std::string late = folder + R"(\late.txt)";
+  const std::string last = folder + R"(\d.dll)";
+  const struct {
+    const char* what;
+    std::function<void(CopyTestRun&)> change;
+    bool bStays;
+  } cases[] = {
+      {"made on the host", [&](CopyTestRun& t) { t.machine.WriteFile(late, "l"); }, true},
+      {"made by another process",
+       [&](CopyTestRun& t) { t.machine.OpenAgain()->Files().WriteWholeFile(late, "l"); }, true},
+      {"deleted on the host",
+       [&](CopyTestRun& t) { std::filesystem::remove(t.machine.HostPath(last)); }, false},
+      {"deleted by another process",
+       [&](CopyTestRun& t) { t.machine.OpenAgain()->Files().DeleteFile(last); }, false},
+  };
+  for (const auto& c : cases) {
+    CopyTestRun t;
+    for (const char* name : {"a.dll", "b.dll", "c.dll", "d.dll"})
+      t.Write(folder + "\\" + name, "x");
+    ASSERT_EQ(t.Files().SetFileAttributes(folder, platform::FILE_ATTRIBUTE_HIDDEN), 0u);
+    ASSERT_EQ(t.Files().SetCurrentDirectory(folder), 0u);
+    for (const char* name : {"a.dll", "b.dll"})  // asked twice: the folder is remembered
+      ASSERT_TRUE(RemoveInstalledFile(t.run, folder + "\\" + name));
+    ASSERT_TRUE(t.Files().DirectoryExists(folder)) << c.what;
+    c.change(t);
+    for (const char* name : {"c.dll", "d.dll"})
+      ASSERT_TRUE(RemoveInstalledFile(t.run, folder + "\\" + name)) << c.what;
+    EXPECT_EQ(t.Files().DirectoryExists(folder), c.bStays) << c.what;
+    if (!c.bStays) continue;
+    uint32_t dwAttributes = 0;
+    EXPECT_EQ(t.Files().GetFileAttributes(folder, dwAttributes), 0u);
+    EXPECT_TRUE(dwAttributes & platform::FILE_ATTRIBUTE_HIDDEN) << c.what;
+    std::string current;
+    t.Files().GetCurrentDirectory(current);
+    EXPECT_EQ(current, folder) << c.what;
+  }
 }
 
 TEST(SharedFiles, HelpIndexFilesGoBesideOrInTheHelpDirectory) {
@@ -183,6 +230,9 @@ TEST(SharedFiles, WholeDirectoryFormAndTreesClearAttributes) {
   EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\a.txt)"));
   EXPECT_FALSE(t.Files().FileExists(R"(C:\Data\b.txt)"));
   EXPECT_TRUE(t.Files().FileExists(R"(C:\Data\sub\c.txt)"));
+  ASSERT_TRUE(RemoveFile(t.run, R"(C:\Data\sub)"));  // a directory stands for no file
+  EXPECT_TRUE(t.Files().FileExists(R"(C:\Data\sub\c.txt)"));
+  EXPECT_FALSE(t.run.ctx.bConfigChanged);
   t.Write(R"(C:\Data\sub\deeper\d.txt)", "d");
   ASSERT_TRUE(RemoveDirectoryTree(t.run, R"(C:\Data)"));
   EXPECT_FALSE(t.Files().DirectoryExists(R"(C:\Data\sub)"));
@@ -192,6 +242,7 @@ TEST(SharedFiles, WholeDirectoryFormAndTreesClearAttributes) {
 TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
   CopyTestRun nt;
   nt.Write(R"(C:\App\busy.exe)", "b");
+  nt.Files().SetFileAttributes(R"(C:\App\busy.exe)", platform::FILE_ATTRIBUTE_READONLY);
   platform::FileHandle hHeld = platform::FileHandle::Invalid;
   ASSERT_EQ(nt.Files().CreateFile(R"(C:\App\busy.exe)", platform::GENERIC_READ,
                                   platform::OPEN_EXISTING, 0, hHeld),
@@ -200,6 +251,9 @@ TEST(SharedFiles, FileInUseIsDeletedAtRestartOnNtAndThroughWininitOnDos) {
   nt.Files().CloseHandle(hHeld);
   EXPECT_TRUE(nt.run.ctx.bConfigChanged);
   EXPECT_TRUE(nt.Files().FileExists(R"(C:\App\busy.exe)"));
+  uint32_t dwAttributes = 0;  // cleared, as before any delete
+  nt.Files().GetFileAttributes(R"(C:\App\busy.exe)", dwAttributes);
+  EXPECT_EQ(dwAttributes, platform::FILE_ATTRIBUTE_NORMAL);
   std::vector<platform::PendingFileRename> pending;
   ASSERT_EQ(platform::ReadPendingFileRenames(nt.run.machine.Reg(), pending), 0u);
   ASSERT_EQ(pending.size(), 1u);

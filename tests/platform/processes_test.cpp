@@ -85,6 +85,13 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
   // Exit-code files do not pile up.
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_EQ(entry.path().filename().string().find("tarvium-exit-"), std::string::npos);
+  // A person's shell names a file relative to its folder, not made yet: it is made, and the code
+  // is written signed.
+  const std::string shell =
+      dir.WriteScript("shell", "cd \"$(dirname \"$0\")\" && TARVIUM_EXIT_CODE_FILE=code.txt \"" +
+                                   helper + "\" -1; exit 0");
+  EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(shell) + "\""}), 0u);
+  EXPECT_EQ(ReadHostFile(dir.Path() + "/code.txt"), "-1\n");
 }
 
 TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {

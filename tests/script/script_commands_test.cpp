@@ -55,7 +55,7 @@ TEST(CommandArguments, WordsTextAndListForms) {
   EXPECT_TRUE(WordArguments("   ").empty());
 }
 
-TEST_F(ScriptCommands, CopyRunsInItsPassAndIsUndoneInTheRemovalPass) {
+TEST_F(ScriptCommands, CopyIsUndoneInTheRemovalPassAndAppendJoinsFiles) {
   Write(R"(C:\src\a.txt)", "A");
   Write(R"(C:\src\b.log)", "B");
   EXPECT_EQ(Line(R"(-Copy C:\src\a.txt C:\dst\sub\a.txt)"), 1);
@@ -78,6 +78,13 @@ TEST_F(ScriptCommands, CopyRunsInItsPassAndIsUndoneInTheRemovalPass) {
   EXPECT_EQ(Line(R"(Copy C:\tree\x\*.dat C:\copy /S /Exclude:skip.dat)"), 1);
   EXPECT_EQ(Read(R"(C:\copy\y\2.dat)"), "222");
   EXPECT_FALSE(files().FileExists(R"(C:\copy\y\skip.dat)"));
+
+  Write(R"(C:\log\a.txt)", "old text\r\n");
+  Write(R"(C:\log\b.txt)", "more\r\n");
+  EXPECT_EQ(Line(R"(Append C:\log\a.txt C:\log\b.txt)"), 1);
+  EXPECT_EQ(Read(R"(C:\log\a.txt)"), "old text\r\nmore\r\n")
+      << "the old text, then the second file";
+  EXPECT_EQ(Read(R"(C:\log\b.txt)"), "more\r\n");
 
   int64_t nBytes = 0;
   EXPECT_EQ(ExecuteCmd(run, R"(Copy C:\tree\x\*.dat C:\sized /S)", {}, true, true, &nBytes), 1);

@@ -76,7 +76,7 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
 
   const std::string file = t.ErrorFile();
   const std::string head = R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)";
-  const std::regex entries("[\\s\\S]*SetupInf   : C:\\\\Setup.inf\n------------\n" + head +
+  const std::regex entries("[\\s\\S]*SetupInf   : C:\\\\Setup.inf\r\n------------\r\n" + head +
                            ", Section \\[Copy\\], Line 12: \r\nDo you really want to abort the "
                            "installation\\?\r\nNo\r\n------------\r\n" +
                            head +
@@ -100,11 +100,12 @@ TEST(ShowMessage, SilentRunWritesEachAnsweredBoxIntoTheErrorFile) {
 }
 
 // A message entry's head keeps the user's date separator, even '/'; the lines built from SysDate
-// (the file's date line, ErrorLogMsg) turn '/' into '.'.
+// (the file's date line, ErrorLogMsg) turn '/' into '.'. Every line ends with CR LF.
 TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
   MessageRun t;
   ASSERT_TRUE(t.machine.Machine().EmulatedClock().FixLocalTime({2026, 3, 3, 4, 9, 5, 3, 7}));
   t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "sDate", "/");
+  t.machine.SetRegString(RegRoot::CurrentUser, "Control Panel\\International", "sTime", "-");
   t.run.ctx.bSilent = true;
   t.run.ctx.szErrorFile = "C:\\err.txt";
   ASSERT_TRUE(PrepareErrorFile(t.run));
@@ -113,10 +114,11 @@ TEST(ShowMessage, EntryHeadsKeepTheUsersDateSeparator) {
   WriteErrorLogMsg(t.run, "script entry");
   FinishErrorFile(t.run);
   const std::string file = t.ErrorFile();
-  EXPECT_NE(file.find("Date/Time  : 04.03.2026 09:05:03\n"), std::string::npos) << file;
-  EXPECT_NE(file.find("04/03/2026 09:05:03\r\nCannot open file 'C:\\a.txt'!"), std::string::npos)
+  EXPECT_NE(file.find("\r\nDate/Time  : 04.03.2026 09-05-03\r\n04/03/2026 09-05-03\r\n"
+                      "Cannot open file 'C:\\a.txt'!\r\nOK\r\n------------\r\n"
+                      "04.03.2026 09-05-03\r\nErrorLogMsg: script entry\r\n------------\r\n"),
+            std::string::npos)
       << file;
-  EXPECT_NE(file.find("04.03.2026 09:05:03\nErrorLogMsg: script entry"), std::string::npos) << file;
 }
 
 TEST(ShowMessage, HeadlessBoxAndTheHelpButton) {

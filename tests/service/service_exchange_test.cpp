@@ -145,7 +145,7 @@ TEST(ServiceExchange, OptionsFailuresAndCancel) {
   };
   const Case cases[] = {
       {"options = x;next;Docs", "Invalid result from options", 1},
-      {"options = 0", "Invalid result from options", 1},
+      {"options = 0\nERR_SETUPABORT = 0;yes", "Invalid result from options", 2},
       {"options = 3;next;Docs", "Options dialog failed", 1},
       {"fault 1 = short", "PipeGetOptions() failed: ", 1},
       {"options = 0;cancel;Docs\nERR_SETUPABORT = 0;yes", "", 2},

@@ -1,5 +1,7 @@
 #include "support/setup_scenario.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -56,6 +58,67 @@ Scenario LoadScenario(const std::string& name) {
       scenario.run[line.substr(0, nEquals)] = line.substr(nEquals + 1);
   }
   return scenario;
+}
+
+std::vector<std::string> ReadmeExamples() {
+  std::vector<std::string> examples;
+  std::string block;
+  bool bInExample = false;
+  bool bInOther = false;
+  for (const std::string& line :
+       SplitLines(ReadHostFile(std::string(TARVIUM_SOURCE_DIR) + "/README.md"))) {
+    if (bInExample || bInOther) {
+      if (line.rfind("```", 0) != 0) {
+        if (bInExample) block += line + "\r\n";
+        continue;
+      }
+      if (bInExample) examples.push_back(block);
+      bInExample = bInOther = false;
+      block.clear();
+    } else if (line == "```ini") {
+      bInExample = true;
+    } else if (line.rfind("```", 0) == 0) {
+      bInOther = true;
+    }
+  }
+  return examples;
+}
+
+std::string ReadmeExample(const std::string& line) {
+  std::string found;
+  for (const std::string& example : ReadmeExamples()) {
+    const std::vector<std::string> lines = SplitLines(example);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) continue;
+    if (!found.empty()) return "";  // the line does not tell the examples apart
+    found = example;
+  }
+  return found;
+}
+
+std::string MergeExample(const std::string& setupInf, const std::string& example) {
+  std::vector<std::string> lines = SplitLines(setupInf);
+  // The line after the header of the section, which is added at the end when the file lacks it.
+  const auto afterHeader = [&](const std::string& name) {
+    for (size_t n = 0; n < lines.size(); ++n)
+      if (lines[n].size() == name.size() + 2 && lines[n][0] == '[' &&
+          strcasecmp(lines[n].substr(1, name.size()).c_str(), name.c_str()) == 0)
+        return n + 1;
+    lines.push_back("[" + name + "]");
+    return lines.size();
+  };
+  // Each of the example's sections goes right after the header of the file's section of that
+  // name, so that the lines the file has there (checks of what the example did) follow it.
+  size_t nAt = 0;  // lines before the example's first section go to the top
+  for (const std::string& line : SplitLines(example)) {
+    if (!line.empty() && line[0] == '[' && line.back() == ']') {
+      nAt = afterHeader(line.substr(1, line.size() - 2));
+    } else if (!line.empty()) {
+      lines.insert(lines.begin() + static_cast<long>(nAt++), line);
+    }
+  }
+  std::string merged;
+  for (const std::string& line : lines) merged += line + "\r\n";
+  return merged;
 }
 
 bool MatchLines(const std::vector<std::string>& expected, const std::string& text,

@@ -36,14 +36,18 @@
 //                standard output with standard error; a line starting with '!' must not appear
 //   [Then]       further runs after the first, one a line: "setup <status> <command line>" runs
 //                Setup.exe again in the folder, "winmachine <status> <arguments>" runs winmachine
-//                on the machine (with Setup.exe as the engine of _UnInst.exe); <status> is the
-//                exit status the shell must see
+//                on the machine (which finds the Setup.exe built with it as the engine of
+//                _UnInst.exe); <status> is the exit status the shell must see
 //   [ThenOutput] lines expected in the output of the [Then] runs, as [Output]; the trace, error
 //                file, debugger output and hook log are checked after the [Then] runs, whose
 //                lines they hold too
 //   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)
+//   [Run] ReadmeExample= names a Setup.inf example of the README (a block marked ```ini) by a
+//                line that only it has: the example is merged into the folder's Setup.inf first
+//                (the lines of each of its sections come first in the section of that name,
+//                which is added when the file lacks it)
 // %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine. Setup.exe and the
 // programs it starts see $WINMACHINE (the machine tool, with which a program announces a window)
 // and $TARVIUM_SCENARIO_LOGS.
@@ -66,6 +70,15 @@ struct Scenario {
 std::vector<std::string> ScenarioNames();
 // Reads tests/e2e/scenarios/<name>/scenario.ini; ';' lines and empty lines are skipped.
 Scenario LoadScenario(const std::string& name);
+
+// The Setup.inf examples of the README: the text of each block marked ```ini, CR LF lines.
+std::vector<std::string> ReadmeExamples();
+// The one example that has `line` among its lines; "" when no example or more than one has it.
+std::string ReadmeExample(const std::string& line);
+// The Setup.inf text with the example merged in: the lines of each section of the example right
+// after the header of the file's section of the same name (added at the end when the file has
+// none).
+std::string MergeExample(const std::string& setupInf, const std::string& example);
 
 // Whether `expected` (lines, each a part of one line; '!' lines must be absent) matches `text`;
 // on a mismatch `why` names the line that failed.

@@ -80,10 +80,10 @@ std::string TerminalSetup::History() {
   return Tmux("capture-pane -p -J -S - -t 0");
 }
 
-bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
+bool TerminalSetup::WaitForScreen(const std::string& text, bool bShown, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-  while (Screen().find(text) == std::string::npos) {
-    // Setup.exe ended: the text will never come.
+  while ((Screen().find(text) != std::string::npos) != bShown) {
+    // Setup.exe ended: the screen will not change any more.
     if (!ReadHostFile(exitFile_).empty()) return false;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(kPollInterval);
@@ -91,9 +91,18 @@ bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
   return true;
 }
 
+bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {
+  return WaitForScreen(text, true, nTimeoutMs);
+}
+
 testing::AssertionResult TerminalSetup::Shows(const std::string& text, int nTimeoutMs) {
   if (WaitFor(text, nTimeoutMs)) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "never showed \"" << text << "\":\n" << Screen();
+}
+
+testing::AssertionResult TerminalSetup::Hides(const std::string& text, int nTimeoutMs) {
+  if (WaitForScreen(text, false, nTimeoutMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "still shows \"" << text << "\":\n" << Screen();
 }
 
 int TerminalSetup::WaitForExit(int nTimeoutMs) {

@@ -57,6 +57,8 @@ class TerminalSetup {
   bool WaitFor(const std::string& text, int nTimeoutMs = 15000);
   // WaitFor as an assertion whose failure names the text and shows the screen.
   testing::AssertionResult Shows(const std::string& text, int nTimeoutMs = 15000);
+  // Waits until the screen no longer shows the text (a box closed), as an assertion.
+  testing::AssertionResult Hides(const std::string& text, int nTimeoutMs = 15000);
   // Waits until Setup.exe ended and returns its exit status (-1 after nTimeoutMs).
   int WaitForExit(int nTimeoutMs = 30000);
   // Waits for the end page, closes it and checks that Setup.exe ended with 0.
@@ -66,6 +68,8 @@ class TerminalSetup {
 
  private:
   std::string Tmux(const std::string& args);
+  // Waits until the screen shows the text (bShown) or no longer shows it.
+  bool WaitForScreen(const std::string& text, bool bShown, int nTimeoutMs);
 
   TempDir dir_;
   std::string machine_;

@@ -43,7 +43,7 @@ TEST(RegLineParser, TypesAndDataOfBothForms) {
       {R"(HKLM\Software\T:H=hexsz:41,42,00)", platform::REG_SZ, {'A', 'B', 0}},
       {"HKLM,Software\\T,B,0x10000001,41,\"b\"\"c\"", platform::REG_SZ, {'A', 'b', '"', 'c'}},
       {"HKLM,Software\\T,B,1,01, 'x',zz", platform::REG_BINARY, {1, 0, 0}},
-      {"HKLM,Software\\T,N,0x00020001,ff", platform::REG_NONE, {0xff}},
+      {"HKLM,Software\\T,N,0x00020001,01,02,03", platform::REG_NONE, {1, 2, 3}},
       {"HKLM,Software\\T,B,0x80001,7", platform::REG_BINARY, {7}},
       {R"(HKLM\Software\T:M=multisz:a,,b)", platform::REG_MULTI_SZ, {'a', 0, 'b', 0, 0}},
       {"HKLM,Software\\T,M,0x00010000,a\tb,c", platform::REG_MULTI_SZ, {'a', 0, 'b', 0, 'c', 0, 0}},

@@ -1,8 +1,10 @@
 // infdump: reads a setup information file the way Setup.exe does, through the emulated machine's
 // file system, lists its sections with the number of lines each holds (empty and comment lines
 // included, continued lines as one; a duplicate section is listed as ignored), and shows the
-// product identity the engine reads from it. Usage: infdump [--machine DIR] FILE   (a Windows path
-// of the machine, or a host path)
+// product identity the engine reads from it. Usage: infdump [--machine DIR] FILE, where FILE is
+// named as Setup.exe takes it (a Windows path of the machine, or relative to the current
+// directory) or by its host path.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -15,11 +17,18 @@
 #include "engine/setup_run.h"
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
+#include "platform/command_line_args.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "script/language_choice.h"
 #include "script/script_engine.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: infdump [--machine DIR] FILE\n"
+    "Lists the sections of a setup information file as Setup.exe reads them and the product\n"
+    "identity it reads from it. FILE is a Windows path of the machine (C:\\..., Z:\\...), a\n"
+    "path relative to the current directory, or a host path.\n";
 
 const char* EncodingName(tarvium::TextEncoding encoding) {
   switch (encoding) {
@@ -57,11 +66,18 @@ void PrintSection(const tarvium::InfFile& inf, const char* header,
               cursor.LineCount());
 }
 
+// The text of the run's last message with its number: "Cannot open file 'x'! (message 5501)".
+std::string LastMessage(const tarvium::SetupRun& run) {
+  if (run.shownMessages.empty()) return "no message";
+  std::string text = platform::AnsiToUtf8(run.messages.szLastError);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text + " (message " + std::to_string(run.shownMessages.back().nMessage) + ")";
+}
+
 void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
   tarvium::ReadProductIdentity(run, inf);
   if (!tarvium::CheckFormatVersion(run)) {
-    std::printf("product identity refused (message %d)\n",
-                run.shownMessages.empty() ? 0 : run.shownMessages.back().nMessage);
+    std::printf("product identity refused: %s\n", LastMessage(run).c_str());
     return;
   }
   const tarvium::SetupContext& ctx = run.ctx;
@@ -88,8 +104,12 @@ int main(int argc, char** argv) {
     machineDir = argv[2];
     i = 3;
   }
+  if (argc == i + 1 && platform::IsHelpArgument(argv[i])) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (argc != i + 1) {
-    std::fprintf(stderr, "usage: infdump [--machine DIR] FILE\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::string error;
@@ -98,6 +118,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "infdump: %s\n", error.c_str());
     return 1;
   }
+  machine->TakeHostCurrentDirectory();
   std::string path = platform::Utf8ToAnsi(argv[i]);
   if (!path.empty() && path[0] == '/') machine->EmulatedFiles().GetWindowsPath(argv[i], path);
   tarvium::SetupRun run(*machine);
@@ -107,8 +128,7 @@ int main(int argc, char** argv) {
   tarvium::TextEncoding encoding;
   auto inf = tarvium::LoadTextFile(run, path, encoding);
   if (!inf || !tarvium::BuildSectionIndex(run, *inf)) {
-    std::fprintf(stderr, "infdump: cannot read '%s' (message %d)\n", argv[i],
-                 run.shownMessages.empty() ? 0 : run.shownMessages.back().nMessage);
+    std::fprintf(stderr, "infdump: cannot read '%s': %s\n", argv[i], LastMessage(run).c_str());
     return 1;
   }
   std::printf("%s: %zu bytes, %s, %zu sections\n", platform::AnsiToUtf8(path).c_str(),

@@ -14,6 +14,7 @@
 
 #include "agent_script.h"
 #include "agent_session.h"
+#include "platform/command_line_args.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/pipes/socket_pipes.h"
 #include "platform/error_text.h"
@@ -30,10 +31,12 @@ struct AgentArguments {
   std::string scriptFile;
 };
 
+constexpr const char* kUsage =
+    "usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT\n"
+    "Serves one run of Setup.exe /G on the machine of TARVIUM_MACHINE.\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT\n"
-               "Serves one run of Setup.exe /G on the machine of TARVIUM_MACHINE.\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -88,6 +91,10 @@ int ExitCodeOf(SessionEnd end) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && platform::IsHelpArgument(argv[1])) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   AgentArguments args;
   if (!ParseArguments(argc, argv, args)) return Usage();
   tarvium::agent::AgentScript script;

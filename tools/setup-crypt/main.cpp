@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/code_page.h"
+#include "platform/command_line_args.h"
 #include "platform/emulated/machine/host_clock.h"
 #include "script/crypt/aes_decrypt.h"
 #include "script/crypt/crypt_factory.h"
@@ -95,7 +96,7 @@ int Decrypt(const std::string& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc == 2 && platform::IsHelpArgument(argv[1])) {
     std::fputs(kUsage, stdout);
     return 0;
   }

@@ -13,6 +13,7 @@
 #include "install/installation_run.h"
 #include "install/installed_product.h"
 #include "platform/code_page.h"
+#include "platform/command_line_args.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
@@ -48,11 +49,14 @@ std::string WindowsFormOfHostPath(const std::string& hostPath) {
   return path;
 }
 
-// The arguments as one command text; an argument with blanks is quoted as a whole.
+// The arguments as one command text; an argument with blanks is quoted as a whole. The host's
+// usual requests for help, "--help" and "-h", ask what /? asks: as switches they would mean
+// nothing, and the run would install the Setup.inf of the current folder.
 std::string CommandText(int argc, char** argv) {
   std::string text;
   for (int i = 1; i < argc; ++i) {
-    const std::string argument = platform::Utf8ToAnsi(argv[i]);
+    const std::string argument =
+        platform::IsHelpArgument(argv[i]) ? "/?" : platform::Utf8ToAnsi(argv[i]);
     if (!text.empty()) text += ' ';
     const bool bQuote = argument.find_first_of(" \t") != std::string::npos;
     text += bQuote ? "\"" + argument + "\"" : argument;
@@ -83,12 +87,19 @@ int main(int argc, char** argv) {
     return NotStarted();
   }
   std::string error;
-  auto machine = EmulatedMachine::Open(EmulatedMachine::DefaultDirectory(),
-                                       EmulatedMachine::HostVariables(), error);
+  bool bCreated = false;
+  const std::string machineDir = EmulatedMachine::DefaultDirectory();
+  platform::emulated::MachineIdentity identityIfNew;
+  identityIfNew.engine = platform::RunningProgramHostPath();  // a new machine runs this engine
+  auto machine = EmulatedMachine::Open(machineDir, EmulatedMachine::HostVariables(), error,
+                                       identityIfNew, &bCreated);
   if (!machine) {
     std::fprintf(stderr, "Setup.exe: %s\n", error.c_str());
     return NotStarted();
   }
+  if (bCreated && EmulatedMachine::IsDefaultUnnamed())
+    std::fprintf(stderr, "Setup.exe: created a new machine in %s (TARVIUM_MACHINE names another)\n",
+                 machineDir.c_str());
   int32_t nExitCode = -1;
   {
     tarvium::SetupRun run(*machine);
@@ -105,9 +116,7 @@ int main(int argc, char** argv) {
       machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
     run.sequence.szExePath = exePath;
     run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
-    std::string startDir;
-    if (machine->EmulatedFiles().GetWindowsPath(platform::HostCurrentDirectory(), startDir))
-      machine->Files().SetCurrentDirectory(startDir);
+    machine->TakeHostCurrentDirectory();
     nExitCode = tarvium::WinMain(run, CommandText(argc, argv));
   }
   // ExitProcess ends the process without destructors: the attributes and creation times still

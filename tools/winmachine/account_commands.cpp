@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "platform/accounts.h"
+#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace winmachine {
@@ -15,7 +16,7 @@ namespace {
 int ListUsers(platform::emulated::EmulatedMachine& machine) {
   std::vector<std::string> names;
   if (uint32_t err = machine.Users().EnumUsers(names))
-    return Fail(kExitFailed, "cannot list the users (error " + std::to_string(err) + ")");
+    return Fail(kExitFailed, "cannot list the users (" + platform::ErrorCodeText(err) + ")");
   for (const std::string& name : names) {
     platform::UserAccount user;
     machine.Users().GetUser(name, user);
@@ -27,7 +28,7 @@ int ListUsers(platform::emulated::EmulatedMachine& machine) {
 int ListGroups(platform::emulated::EmulatedMachine& machine, bool bGlobal) {
   std::vector<std::string> groups;
   if (uint32_t err = machine.Users().EnumGroups(bGlobal, groups))
-    return Fail(kExitFailed, "cannot list the groups (error " + std::to_string(err) + ")");
+    return Fail(kExitFailed, "cannot list the groups (" + platform::ErrorCodeText(err) + ")");
   for (const std::string& group : groups) {
     std::vector<std::string> members;
     machine.Users().GetGroupMembers("", group, bGlobal, members);
@@ -54,7 +55,7 @@ int AccountCommand(const Invocation& invocation) {
     return Fail(kExitFailed, "user '" + args[1] + "' already exists");
   if (err != platform::ERROR_SUCCESS)
     return Fail(kExitFailed,
-                "cannot add user '" + args[1] + "' (error " + std::to_string(err) + ")");
+                "cannot add user '" + args[1] + "' (" + platform::ErrorCodeText(err) + ")");
   return kExitOk;
 }
 
@@ -72,8 +73,8 @@ int GroupCommand(const Invocation& invocation) {
   const uint32_t err =
       machine->EmulatedUsers().AddGroupMember(FromArg(args[1]), FromArg(args[2]), bGlobal);
   if (err != platform::ERROR_SUCCESS)
-    return Fail(kExitFailed, "cannot add '" + args[2] + "' to group '" + args[1] + "' (error " +
-                                 std::to_string(err) + ")");
+    return Fail(kExitFailed, "cannot add '" + args[2] + "' to group '" + args[1] + "' (" +
+                                 platform::ErrorCodeText(err) + ")");
   return kExitOk;
 }
 

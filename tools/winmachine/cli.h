@@ -16,12 +16,17 @@ inline constexpr int kExitUsage = 2;
 struct Invocation {
   std::string machineDir;         // --machine, or the default machine
   std::vector<std::string> args;  // after the command word
+  bool bDefaultMachine = false;   // no machine named: the one in the user's data folder
 };
 
 // Prints "winmachine: <message>" on stderr and returns `code`.
 int Fail(int code, const std::string& message);
-// Opens the invocation's machine (creating a default one the first time); null after Fail.
+// Opens the invocation's machine (creating a default one the first time, which is said on stderr
+// for the machine in the user's data folder); null after Fail.
 std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocation& invocation);
+// The engine built with this winmachine, which the machines it creates run for their engine
+// images (their machine.ini's Engine=); empty when it is not there.
+std::string BuiltEngine();
 // Text from the command line (UTF-8) into the engine's ANSI, and back for printing.
 std::string FromArg(const std::string& arg);
 void PrintLine(const std::string& ansiText);

@@ -1,11 +1,13 @@
 // The machine-level commands of winmachine: create, info, path, reboot, snapshot and diff.
 #include <cstdio>
+#include <fstream>
 
 #include "cli.h"
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/machine/machine_reboot.h"
 #include "platform/emulated/machine/machine_snapshot.h"
+#include "platform/error_text.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
 
@@ -36,18 +38,30 @@ bool SnapshotOf(const std::string& place, MachineSnapshot& snapshot, std::string
   return machine && platform::emulated::TakeSnapshot(*machine, snapshot, error);
 }
 
+// The patterns of an --ignore file: one a line (UTF-8), empty lines and '#' lines skipped.
+bool ReadPatterns(const std::string& file, std::vector<std::string>& patterns) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != '#') patterns.push_back(FromArg(line));
+  }
+  return true;
+}
+
 }  // namespace
 
 int CreateCommand(const Invocation& invocation) {
   const auto& args = invocation.args;
   if (args.empty()) return Fail(kExitUsage, "create needs a directory");
   platform::emulated::MachineIdentity identity;
+  identity.engine = BuiltEngine();
   for (size_t i = 1; i < args.size(); i += 2) {
     if (i + 1 >= args.size()) return Fail(kExitUsage, args[i] + " needs a value");
     if (args[i] == "--user") {
-      identity.userName = FromArg(args[i + 1]);
+      identity.userName = args[i + 1];
     } else if (args[i] == "--computer") {
-      identity.computerName = FromArg(args[i + 1]);
+      identity.computerName = args[i + 1];
     } else if (args[i] == "--lang") {
       if (!ParseLanguage(args[i + 1], identity.wLanguage))
         return Fail(kExitUsage, "unknown language '" + args[i + 1] + "' (de-DE, en-US or fr-FR)");
@@ -59,8 +73,9 @@ int CreateCommand(const Invocation& invocation) {
     return Fail(kExitUsage, "user and computer names must not be empty");
   std::string error;
   if (!EmulatedMachine::Create(args[0], identity, error)) return Fail(kExitFailed, error);
-  PrintLine("created machine " + FromArg(args[0]) + ": " + identity.userName + " on " +
-            identity.computerName + ", " + platform::emulated::LanguageTag(identity.wLanguage));
+  std::printf("created machine %s: %s on %s, %s\n", args[0].c_str(), identity.userName.c_str(),
+              identity.computerName.c_str(),
+              platform::emulated::LanguageTag(identity.wLanguage).c_str());
   return kExitOk;
 }
 
@@ -97,8 +112,8 @@ int PathCommand(const Invocation& invocation) {
   std::string hostPath;
   const std::string windowsPath = FromArg(invocation.args[0]);
   if (uint32_t err = machine->EmulatedFiles().GetHostPath(windowsPath, hostPath); err != 0)
-    return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (error " +
-                                 std::to_string(err) + ")");
+    return Fail(kExitFailed, "'" + invocation.args[0] + "' has no host path (" +
+                                 platform::ErrorCodeText(err) + ")");
   std::printf("%s\n", hostPath.c_str());
   return kExitOk;
 }
@@ -125,13 +140,26 @@ int SnapshotCommand(const Invocation& invocation) {
 }
 
 int DiffCommand(const Invocation& invocation) {
-  if (invocation.args.size() != 2) return Fail(kExitUsage, "diff needs two machines or snapshots");
+  std::vector<std::string> places;
+  platform::emulated::DiffFilter filter;
+  const auto& args = invocation.args;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--removal") {
+      filter.bRemoval = true;
+    } else if (args[i] == "--ignore") {
+      if (i + 1 >= args.size()) return Fail(kExitUsage, "--ignore needs a file of patterns");
+      if (!ReadPatterns(args[++i], filter.ignorePatterns))
+        return Fail(kExitUsage, "cannot read the patterns '" + args[i] + "'");
+    } else {
+      places.push_back(args[i]);
+    }
+  }
+  if (places.size() != 2) return Fail(kExitUsage, "diff needs two machines or snapshots");
   MachineSnapshot before, after;
   std::string error;
-  if (!SnapshotOf(invocation.args[0], before, error) ||
-      !SnapshotOf(invocation.args[1], after, error))
+  if (!SnapshotOf(places[0], before, error) || !SnapshotOf(places[1], after, error))
     return Fail(kExitUsage, error);
-  const std::vector<std::string> lines = platform::emulated::DiffSnapshots(before, after);
+  const std::vector<std::string> lines = platform::emulated::DiffSnapshots(before, after, filter);
   for (const std::string& line : lines) PrintLine(line);
   return lines.empty() ? kExitOk : kExitFailed;
 }

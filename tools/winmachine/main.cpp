@@ -8,6 +8,8 @@
 
 #include "cli.h"
 #include "platform/code_page.h"
+#include "platform/command_line_args.h"
+#include "platform/emulated/processes/engine_image.h"
 
 namespace winmachine {
 namespace {
@@ -44,8 +46,11 @@ constexpr const char* kUsage =
     "                            shutdown query. window close [--pid N] TITLE withdraws it;\n"
     "                            window list shows the windows, PID and title a line\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
-    "  diff A B                  what changed from A to B (machines or snapshots); status 1 if "
-    "any\n"
+    "  diff A B [--removal] [--ignore FILE]\n"
+    "                            what changed from A to B (machines or snapshots); status 1 if\n"
+    "                            any. --removal leaves out what a product's removal leaves on\n"
+    "                            purpose; --ignore the lines that the patterns of FILE match\n"
+    "                            (* and ?; one a line, lines starting with # skipped)\n"
     "The machine is --machine DIR, else $TARVIUM_MACHINE, else ~/.local/share/tarvium/machine.\n";
 
 using Command = int (*)(const Invocation&);
@@ -66,11 +71,22 @@ int Fail(int code, const std::string& message) {
 }
 
 std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocation& invocation) {
+  using platform::emulated::EmulatedMachine;
   std::string error;
-  auto machine = platform::emulated::EmulatedMachine::Open(
-      invocation.machineDir, platform::emulated::EmulatedMachine::HostVariables(), error);
+  bool bCreated = false;
+  platform::emulated::MachineIdentity identityIfNew;
+  identityIfNew.engine = BuiltEngine();
+  auto machine = EmulatedMachine::Open(invocation.machineDir, EmulatedMachine::HostVariables(),
+                                       error, identityIfNew, &bCreated);
   if (!machine) Fail(kExitFailed, error);
+  if (machine && bCreated && invocation.bDefaultMachine)
+    Fail(kExitOk, "created a new machine in " + invocation.machineDir +
+                      " (--machine DIR or TARVIUM_MACHINE names another)");
   return machine;
+}
+
+std::string BuiltEngine() {
+  return platform::FindEngine({TARVIUM_BUILT_ENGINE});
 }
 
 std::string FromArg(const std::string& arg) {
@@ -85,14 +101,17 @@ void PrintLine(const std::string& ansiText) {
 
 int main(int argc, char** argv) {
   using namespace winmachine;
-  Invocation invocation{platform::emulated::EmulatedMachine::DefaultDirectory(), {}};
+  using platform::emulated::EmulatedMachine;
+  Invocation invocation{
+      EmulatedMachine::DefaultDirectory(), {}, EmulatedMachine::IsDefaultUnnamed()};
   int i = 1;
   if (i < argc && std::strcmp(argv[i], "--machine") == 0) {
     if (i + 1 >= argc) return Fail(kExitUsage, "--machine needs a directory");
     invocation.machineDir = argv[i + 1];
+    invocation.bDefaultMachine = false;
     i += 2;
   }
-  if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+  if (i >= argc || platform::IsHelpArgument(argv[i])) {
     std::fputs(kUsage, i >= argc ? stderr : stdout);
     return i >= argc ? kExitUsage : kExitOk;
   }

@@ -14,6 +14,7 @@
 #include "platform/ansi_case.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/registry/reg_value_text.h"
+#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace winmachine {
@@ -207,10 +208,10 @@ int Add(platform::Registry& registry, const RegKeyArg& key, const Switches& swit
   const RegView view = ViewOf(switches);
   if (uint32_t err = registry.CreateKey(key.root, key.path, false, view); err != 0)
     return Fail(kExitFailed,
-                "cannot create " + KeyName(key) + " (error " + std::to_string(err) + ")");
+                "cannot create " + KeyName(key) + " (" + platform::ErrorCodeText(err) + ")");
   const std::string name = SwitchArg(switches, "/V").value_or("");  // the default value otherwise
   const uint32_t err = registry.SetValue(key.root, key.path, name, value, view);
-  return err ? Fail(kExitFailed, "cannot set the value (error " + std::to_string(err) + ")")
+  return err ? Fail(kExitFailed, "cannot set the value (" + platform::ErrorCodeText(err) + ")")
              : kExitOk;
 }
 
@@ -238,7 +239,7 @@ int Delete(platform::Registry& registry, const RegKeyArg& key, const Switches& s
     err = registry.DeleteTree(key.root, key.path, view);  // the key itself goes too
   if (err == platform::ERROR_FILE_NOT_FOUND)
     return Fail(kExitFailed, "the key or value does not exist in " + KeyName(key));
-  return err ? Fail(kExitFailed, "cannot delete (error " + std::to_string(err) + ")") : kExitOk;
+  return err ? Fail(kExitFailed, "cannot delete (" + platform::ErrorCodeText(err) + ")") : kExitOk;
 }
 
 bool WriteFile(const std::string& file, const std::string& bytes) {
@@ -271,7 +272,7 @@ int Export(platform::Registry& registry, const std::vector<std::string>& args) {
   std::string text;
   if (uint32_t err = emu::ExportRegText(registry, key.root, key.path, text, ViewOf(switches)))
     return Fail(kExitFailed,
-                "cannot export " + KeyName(key) + " (error " + std::to_string(err) + ")");
+                "cannot export " + KeyName(key) + " (" + platform::ErrorCodeText(err) + ")");
   const std::string bytes = switches.count("/UTF8") ? text : emu::RegTextAsUtf16(text);
   return WriteFile(args[2], bytes) ? kExitOk : Fail(kExitFailed, "cannot write '" + args[2] + "'");
 }

@@ -10,6 +10,7 @@
 #include "cli.h"
 #include "platform/ansi_case.h"
 #include "platform/emulated/processes/host_processes.h"
+#include "platform/error_text.h"
 #include "platform/shell_link.h"
 #include "platform/win_error.h"
 
@@ -44,7 +45,7 @@ bool OpenShortcut(platform::Machine& machine, platform::ProcessStart& start) {
   if (!platform::AnsiEndsWithNoCase(program, ".lnk")) return true;
   platform::ShellLink link;
   if (const uint32_t err = platform::ReadShellLinkFile(machine.Files(), program, link)) {
-    Fail(kExitFailed, "cannot open '" + program + "' (error " + std::to_string(err) + ")");
+    Fail(kExitFailed, "cannot open '" + program + "' (" + platform::ErrorCodeText(err) + ")");
     return false;
   }
   start.commandLine = "\"" + platform::ShellLinkTarget(link, program) + "\"";
@@ -67,7 +68,10 @@ bool RunToEnd(platform::Machine& machine, const std::string& commandLine, uint32
   platform::Processes& programs = machine.Programs();
   platform::ProcessHandle hProcess = platform::ProcessHandle::Invalid;
   if (const uint32_t err = programs.CreateProcess(start, hProcess)) {
-    Fail(kExitFailed, "cannot start '" + commandLine + "' (error " + std::to_string(err) + ")");
+    std::string program, rest;
+    SplitProgram(start.commandLine, program, rest);
+    Fail(kExitFailed,
+         "cannot start '" + commandLine + "' (" + platform::ErrorCodeText(err, program) + ")");
     return false;
   }
   platform::WaitResult result = platform::WaitResult::Exited;

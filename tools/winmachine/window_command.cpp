@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "platform/emulated/processes/process_list.h"
+#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace winmachine {
@@ -40,7 +41,7 @@ bool ParseWindowArgs(const std::vector<std::string>& args, WindowArgs& parsed) {
 int ListWindows(platform::emulated::MachineWindows& windows) {
   std::vector<platform::WindowEntry> entries;
   if (const uint32_t err = windows.EnumWindows(entries))
-    return Fail(kExitFailed, "cannot list the windows (error " + std::to_string(err) + ")");
+    return Fail(kExitFailed, "cannot list the windows (" + platform::ErrorCodeText(err) + ")");
   for (const platform::WindowEntry& entry : entries)
     PrintLine(std::to_string(entry.dwProcessId) + "\t" + entry.title);
   return kExitOk;
@@ -64,7 +65,7 @@ int WindowCommand(const Invocation& invocation) {
     return Fail(kExitFailed, "no process " + std::to_string(parsed.dwProcessId) + " runs");
   if (err != platform::ERROR_SUCCESS)
     return Fail(kExitFailed,
-                "cannot " + args[0] + " the window (error " + std::to_string(err) + ")");
+                "cannot " + args[0] + " the window (" + platform::ErrorCodeText(err) + ")");
   return kExitOk;
 }
 

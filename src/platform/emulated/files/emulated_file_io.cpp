@@ -1,7 +1,9 @@
 // EmulatedFileSystem: open files. CreateFile applies the Windows checks (disposition, read-only
 // drive and attribute, hidden and system files under CREATE_ALWAYS, files in use) before the host
-// sees the call; a handle is a number that stands for a host descriptor. Copying is done through
-// the same handles, so the fault seam and the in-use rules apply to it as well.
+// sees the call, and refuses what a Windows drive cannot hold (a FIFO, a socket, a device), whose
+// reading would never end or never start; a handle is a number that stands for a host descriptor.
+// Copying is done through the same handles, so the fault seam and the in-use rules apply to it as
+// well.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,13 +127,17 @@ uint32_t EmulatedFileSystem::OpenAt(const ResolvedPath& resolved, bool bTrailing
                                     const OpenRequest& request, FileHandle& hFile) {
   const auto [bCanRead, bCanWrite, dwCreationDisposition, dwAttributes] = request;
   if (resolved.IsDirectory()) return ERROR_ACCESS_DENIED;
+  if (resolved.Exists() && !S_ISREG(resolved.st.st_mode)) return ERROR_CANT_ACCESS_FILE;
   if (!resolved.bParentIsDirectory) return ERROR_PATH_NOT_FOUND;
-  if (bTrailingSeparator) return ERROR_INVALID_NAME;
   const bool bExists = resolved.Exists();
+  const bool bOpensExisting =
+      dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING;
+  // "name" names a directory: as a file to open it is not found when missing, and no valid
+  // name of a file that exists or is to be made.
+  if (bTrailingSeparator)
+    return bOpensExisting && !bExists ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_NAME;
   if (dwCreationDisposition == CREATE_NEW && bExists) return ERROR_FILE_EXISTS;
-  if ((dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING) &&
-      !bExists)
-    return ERROR_FILE_NOT_FOUND;
+  if (bOpensExisting && !bExists) return ERROR_FILE_NOT_FOUND;
   const bool bChangesExisting =
       bExists && (bCanWrite || Truncates(resolved, dwCreationDisposition));
   if (!bExists || bChangesExisting) {
@@ -151,13 +157,14 @@ uint32_t EmulatedFileSystem::OpenAt(const ResolvedPath& resolved, bool bTrailing
 
 // A file that was looked at before (the copy's source, found moments ago) is opened through the
 // cached host path at once; opening it is the look at the host that the cached answer needs.
-// Anything else (nothing cached, the open fails, a directory) goes the whole way.
+// Anything else (nothing cached, the open fails, no regular file) goes the whole way. The open
+// does not wait: a FIFO in the cached file's place would block it until a writer came.
 bool EmulatedFileSystem::OpenCachedForReading(const std::string& hostPath, FileHandle& hFile,
                                               std::optional<HostEntry>& opened) {
-  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   HostEntry entry;
-  if (!StatOpenFile(fd, entry) || S_ISDIR(entry.st.st_mode)) {
+  if (!StatOpenFile(fd, entry) || !S_ISREG(entry.st.st_mode)) {
     ::close(fd);
     return false;
   }

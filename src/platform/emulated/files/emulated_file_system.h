@@ -80,6 +80,7 @@ class EmulatedFileSystem : public FileSystem {
   uint32_t FindFirstFile(const std::string& pattern, FindHandle& hFind, FindData& data) override;
   uint32_t FindNextFile(FindHandle hFind, FindData& data) override;
   uint32_t FindClose(FindHandle hFind) override;
+  uint32_t IsDirectoryEmpty(const std::string& path, bool& bEmpty) override;
 
   uint32_t GetCurrentDirectory(std::string& path) override;
   uint32_t SetCurrentDirectory(const std::string& path) override;

@@ -1,6 +1,10 @@
 // EmulatedFileSystem: enumeration. FindFirstFile reads the whole directory at once into a sorted
 // snapshot (Windows' order on NTFS is by upper-case name, with "." and ".." first), so that later
-// changes to the directory do not disturb an enumeration in progress.
+// changes to the directory do not disturb an enumeration in progress. Whether a directory lists
+// anything at all is asked once per file a removal deletes, so it is answered from the folder's
+// index of names (kept current by the kernel's notifications, see FolderIndex), which tells it
+// from one name instead of a look at every entry; a folder without an index yet is read up to
+// its first entry.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -20,6 +24,28 @@ bool ComesBefore(const FindData& a, const FindData& b) {
   return AnsiUpper(a.cFileName) < AnsiUpper(b.cFileName);
 }
 
+// Whether an entry of a folder is listed: what it is can be looked at (a dangling link is no
+// file). Every name matches "*".
+bool IsListed(const std::string& hostPath, struct stat& st) {
+  return ::stat(hostPath.c_str(), &st) == 0;
+}
+
+// The folder read up to its first listed entry.
+bool ReadUntilListedEntry(const std::string& hostDir) {
+  DIR* host = ::opendir(hostDir.c_str());
+  if (!host) return false;
+  bool bFound = false;
+  struct stat st {};
+  while (const dirent* entry = ::readdir(host)) {
+    const std::string_view hostName = entry->d_name;
+    if (hostName == "." || hostName == "..") continue;
+    bFound = IsListed(hostDir + "/" + std::string(hostName), st);
+    if (bFound) break;
+  }
+  ::closedir(host);
+  return bFound;
+}
+
 }  // namespace
 
 std::vector<FindData> EmulatedFileSystem::ListDirectory(const WinPath& dir,
@@ -36,7 +62,7 @@ std::vector<FindData> EmulatedFileSystem::ListDirectory(const WinPath& dir,
     if (!MatchesWildcard(pattern, data.cFileName)) continue;
     const std::string hostPath = resolved.hostPath + "/" + std::string(hostName);
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0) continue;  // a dangling link is no file
+    if (!IsListed(hostPath, st)) continue;
     static_cast<FileInfo&>(data) = InfoOf(hostPath, st);
     entries.push_back(std::move(data));
   }
@@ -83,6 +109,23 @@ uint32_t EmulatedFileSystem::FindFirstFile(const std::string& pattern, FindHandl
   const uint32_t nId = ++m_nLastHandle;
   m_searches.emplace(nId, std::move(pSearch));
   hFind = static_cast<FindHandle>(nId);
+  return ERROR_SUCCESS;
+}
+
+uint32_t EmulatedFileSystem::IsDirectoryEmpty(const std::string& path, bool& bEmpty) {
+  bEmpty = false;
+  ResolvedPath& resolved = m_query;
+  if (uint32_t err = ResolveExisting(path, resolved)) return err;
+  if (!resolved.IsDirectory()) return ERROR_DIRECTORY;
+  const std::string& hostDir = resolved.hostPath;
+  struct stat st {};
+  const auto bListed = [&](const std::string& hostName) {
+    return IsListed(hostDir + "/" + hostName, st);
+  };
+  bool bHasEntries = false;
+  if (!m_resolver.FolderHasName(resolved, bListed, bHasEntries))
+    bHasEntries = ReadUntilListedEntry(hostDir);
+  bEmpty = !bHasEntries;
   return ERROR_SUCCESS;
 }
 

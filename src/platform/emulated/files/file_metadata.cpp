@@ -21,6 +21,8 @@ constexpr const char* kDeleteSubtree =
     "DELETE FROM file_meta WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
 constexpr const char* kAnyBelow =
     "SELECT 1 FROM file_meta WHERE path > ?1 || '/' AND path < ?1 || '0' LIMIT 1";
+constexpr const char* kKeysBelow =
+    "SELECT path FROM file_meta WHERE path > ?1 || '/' AND path < ?1 || '0'";
 constexpr const char* kSelectSubtree =
     "SELECT path, attributes, creation FROM file_meta"
     " WHERE path = ?1 OR (path > ?1 || '/' AND path < ?1 || '0')";
@@ -37,6 +39,11 @@ bool FindChange(const MetadataChanges& changes, std::string_view key, StoredMeta
   return true;
 }
 
+bool IsBelow(std::string_view key, std::string_view folderKey) {
+  return key.size() > folderKey.size() && key[folderKey.size()] == '/' &&
+         key.compare(0, folderKey.size(), folderKey) == 0;
+}
+
 struct Row {
   std::string key;
   StoredMetadata meta;
@@ -50,7 +57,8 @@ FileMetadataStore::FileMetadataStore(const std::string& machineDir)
       sqlite3_prepare_v2(m_db, "SELECT attributes, creation FROM file_meta WHERE path = ?1", -1,
                          &m_get, nullptr) != SQLITE_OK ||
       sqlite3_prepare_v2(m_db, kPutMetadataRow, -1, &m_put, nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(m_db, kAnyBelow, -1, &m_anyBelow, nullptr) != SQLITE_OK) {
+      sqlite3_prepare_v2(m_db, kAnyBelow, -1, &m_anyBelow, nullptr) != SQLITE_OK ||
+      sqlite3_prepare_v2(m_db, kKeysBelow, -1, &m_keysBelow, nullptr) != SQLITE_OK) {
     FinalizeStatements();
     sqlite3_close(m_db);
     m_db = nullptr;
@@ -65,7 +73,7 @@ FileMetadataStore::~FileMetadataStore() {
 }
 
 void FileMetadataStore::FinalizeStatements() {
-  for (sqlite3_stmt** pStmt : {&m_get, &m_put, &m_anyBelow}) {
+  for (sqlite3_stmt** pStmt : {&m_get, &m_put, &m_anyBelow, &m_keysBelow}) {
     sqlite3_finalize(*pStmt);
     *pStmt = nullptr;
   }
@@ -196,10 +204,41 @@ uint32_t FileMetadataStore::Execute(const char* sql, std::string_view key) {
   return Win32ErrorOfSqlite(rc);
 }
 
+bool FileMetadataStore::KeysWithRowsBelow(const std::string& key, std::vector<std::string>& keys) {
+  EndReading();  // a view as fresh as the subtree's delete would have
+  KeepReading();
+  BindText(m_keysBelow, 1, key);
+  int rc = SQLITE_ROW;
+  while ((rc = sqlite3_step(m_keysBelow)) == SQLITE_ROW) {
+    const auto* pText = reinterpret_cast<const char*>(sqlite3_column_text(m_keysBelow, 0));
+    keys.emplace_back(pText, static_cast<size_t>(sqlite3_column_bytes(m_keysBelow, 0)));
+  }
+  sqlite3_reset(m_keysBelow);
+  sqlite3_clear_bindings(m_keysBelow);
+  if (rc != SQLITE_DONE) return false;
+  const MetadataChanges* changes[] = {&m_writer.InFlight(), &m_pending};
+  for (const MetadataChanges* pChanges : changes)
+    for (const auto& [changed, meta] : *pChanges)
+      if (meta && IsBelow(changed, key)) keys.push_back(changed);
+  return true;
+}
+
 uint32_t FileMetadataStore::Remove(const std::string& hostPath) {
   if (!m_db) return ERROR_ACCESS_DENIED;
-  if (uint32_t err = Flush()) return err;
-  return Execute(kDeleteSubtree, KeyOf(hostPath));
+  std::string key(KeyOf(hostPath));
+  std::vector<std::string> below;
+  if (!KeysWithRowsBelow(key, below)) {
+    if (uint32_t err = Flush()) return err;
+    return Execute(kDeleteSubtree, key);
+  }
+  uint32_t err = Keep(std::move(key), std::nullopt);
+  for (std::string& row : below) {
+    StoredMetadata meta;
+    bool bHasRow = false;
+    if (FindChange(m_pending, row, meta, bHasRow) && !bHasRow) continue;  // going already
+    if (const uint32_t errRow = Keep(std::move(row), std::nullopt)) err = errRow;
+  }
+  return err;
 }
 
 uint32_t FileMetadataStore::Rename(const std::string& from, const std::string& to) {

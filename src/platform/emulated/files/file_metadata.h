@@ -11,8 +11,12 @@
 // many files costs a few transactions instead of one each: a batch goes to the table when 1,000
 // have gathered, when the oldest is half a second old (checked at the next change), on Flush and
 // when the store closes. What a crash may lose is the last batch: its files are whole on the disk
-// but show the attributes of files made on the host. Changes of a subtree (a directory renamed or
-// removed) write the batches first and go to the table at once.
+// but show the attributes of files made on the host. A directory renamed moves a subtree: it
+// writes the batches first and goes to the table at once. A directory removed (empty on the
+// host, so what is below it in the table are the rows of its files just deleted, whose removal
+// is gathered, and rows left by entries removed behind the machine's back) has its own row and
+// each one still below it removed as single rows, so that removing a tree folder by folder does
+// not wait for a write of the table at each folder.
 //
 // A batch is written by a thread of its own (FileMetadataWriter, with its own connection: this
 // one keeps a read transaction open, see below), while the caller goes on copying and gathers the
@@ -36,6 +40,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/emulated/files/file_metadata_table.h"
 #include "platform/emulated/files/file_metadata_writer.h"
@@ -76,6 +81,10 @@ class FileMetadataStore {
   void KeepReading();
   void EndReading();
   bool FolderHasRows(std::string_view folderKey);
+  // The keys below `key` that have a row, or will have one once the changes gathered and in
+  // flight are written: the table read afresh, then those changes. False when the table could
+  // not be read.
+  bool KeysWithRowsBelow(const std::string& key, std::vector<std::string>& keys);
   void FinalizeStatements();
 
   std::string m_machinePrefix;  // "<machine dir>/"
@@ -83,6 +92,7 @@ class FileMetadataStore {
   sqlite3_stmt* m_get = nullptr;
   sqlite3_stmt* m_put = nullptr;
   sqlite3_stmt* m_anyBelow = nullptr;
+  sqlite3_stmt* m_keysBelow = nullptr;
   MetadataChanges m_pending;
   Clock::time_point m_oldestPending;
   FileMetadataWriter m_writer;

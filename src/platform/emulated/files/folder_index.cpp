@@ -45,23 +45,35 @@ bool FolderIndex::Start() {
   return !m_bUnavailable;
 }
 
-bool FolderIndex::Find(const std::string& hostDir, const struct stat& dirStat,
-                       const std::string& folded, std::vector<std::string>& hostNames) {
-  hostNames.clear();
+FolderIndex::Folder* FolderIndex::Indexed(const std::string& hostDir, const struct stat& dirStat) {
   if (m_fd >= 0) ApplyPendingChanges();
   const FolderKey key{dirStat.st_dev, dirStat.st_ino};
   const auto it = m_folders.find(key);
-  Folder* pFolder = nullptr;
-  if (it != m_folders.end()) {
-    pFolder = &it->second;
-  } else {
-    if (m_askedOnce.size() >= kMaxFolders) m_askedOnce.clear();
-    if (m_askedOnce.insert(key).second || !Start()) return false;
-    pFolder = Open(hostDir, key);
-  }
+  if (it != m_folders.end()) return &it->second;
+  if (m_askedOnce.size() >= kMaxFolders) m_askedOnce.clear();
+  if (m_askedOnce.insert(key).second || !Start()) return nullptr;
+  return Open(hostDir, key);
+}
+
+bool FolderIndex::Find(const std::string& hostDir, const struct stat& dirStat,
+                       const std::string& folded, std::vector<std::string>& hostNames) {
+  hostNames.clear();
+  const Folder* pFolder = Indexed(hostDir, dirStat);
   if (!pFolder) return false;
   const auto found = pFolder->names.find(folded);
   if (found != pFolder->names.end()) hostNames = found->second;
+  return true;
+}
+
+bool FolderIndex::HasName(const std::string& hostDir, const struct stat& dirStat,
+                          const std::function<bool(const std::string&)>& bAccepted,
+                          bool& bHasName) {
+  bHasName = false;
+  const Folder* pFolder = Indexed(hostDir, dirStat);
+  if (!pFolder) return false;
+  for (const auto& [folded, hostNames] : pFolder->names)
+    for (const std::string& hostName : hostNames)
+      if (bAccepted(hostName)) return bHasName = true;
   return true;
 }
 

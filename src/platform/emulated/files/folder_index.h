@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -39,6 +40,11 @@ class FolderIndex {
   // `folded`. False when the folder cannot be indexed; the caller then reads it itself.
   bool Find(const std::string& hostDir, const struct stat& dirStat, const std::string& folded,
             std::vector<std::string>& hostNames);
+  // Whether the folder holds a host name that bAccepted takes, asked of its names in no order
+  // until one is taken: one name for a folder whose names are all there to be listed, rather
+  // than a read of the whole folder. False, as for Find, when the folder cannot be indexed.
+  bool HasName(const std::string& hostDir, const struct stat& dirStat,
+               const std::function<bool(const std::string&)>& bAccepted, bool& bHasName);
   // Applies the queued notifications and tells how many changes the index has seen in all its
   // folders (names added or removed, folders moved, dropped or lost): an answer of Find stays
   // true while this count stays the same. ChangesApplied is the count without applying the
@@ -54,6 +60,8 @@ class FolderIndex {
   };
 
   bool Start();
+  // The folder's index, made at its second question; null when it has none (yet).
+  Folder* Indexed(const std::string& hostDir, const struct stat& dirStat);
   Folder* Open(const std::string& hostDir, const FolderKey& key);
   void ApplyPendingChanges();
   void ApplyChange(int nWatch, uint32_t mask, const char* pszName);

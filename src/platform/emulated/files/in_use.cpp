@@ -74,6 +74,7 @@ bool IsLocked(const std::string& needle) {
 }
 
 // True when nothing but this check has the file open: the kernel grants a write lease only then.
+// Closing the descriptor gives the lease back, without a call of its own (every delete asks).
 bool IsOpenOnlyHere(const std::string& hostPath, uint64_t nDevice, uint64_t nInode) {
   int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOATIME);
   if (fd < 0 && errno == EPERM) fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -83,7 +84,6 @@ bool IsOpenOnlyHere(const std::string& hostPath, uint64_t nDevice, uint64_t nIno
                          static_cast<uint64_t>(st.st_dev) == nDevice &&
                          static_cast<uint64_t>(st.st_ino) == nInode;
   const bool bLeased = bSameFile && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
-  if (bLeased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
   ::close(fd);
   return bLeased;
 }

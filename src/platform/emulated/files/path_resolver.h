@@ -23,6 +23,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,6 +125,13 @@ class PathResolver {
   // The same, or else the name as spelled in its cached folder, which is where a file found by
   // its exact spelling is; the caller's own system call tells whether it is there.
   bool LikelyHostPath(const WinPath& path, std::string& hostPath);
+  // Whether the existing directory `folder` holds a host name that bAccepted takes, from the
+  // folder's index (see FolderIndex::HasName); false when it has none, and the caller reads the
+  // folder itself.
+  bool FolderHasName(const ResolvedPath& folder,
+                     const std::function<bool(const std::string&)>& bAccepted, bool& bHasName) {
+    return m_index.HasName(folder.hostPath, folder.st, bAccepted, bHasName);
+  }
   // Drops the cached resolutions of the path and of everything below it.
   void Forget(const WinPath& path);
   // The Windows path of an absolute host path: the mount with the longest host root that holds

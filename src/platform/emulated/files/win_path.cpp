@@ -17,8 +17,9 @@ bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
+// The wildcards of a search pattern: kernel32's '*' and '?', and the kernel's own '<', '>', '"'.
 bool IsWildcard(char c) {
-  return c == '*' || c == '?';
+  return c == '*' || c == '?' || c == '<' || c == '>' || c == '"';
 }
 
 constexpr std::array<bool, 256> MakeForbiddenTable() {

@@ -35,7 +35,8 @@ struct CurrentDirectories {
 // Turns `text` into a full path. Fails with ERROR_PATH_NOT_FOUND (empty text),
 // ERROR_INVALID_NAME (a character Windows refuses in a name, or a device path "\\.\..."),
 // ERROR_BAD_PATHNAME (a UNC path without a share) or ERROR_FILENAME_EXCED_RANGE. With bWildcards,
-// '*' and '?' are allowed in the last name and that name keeps its trailing dots and blanks.
+// the wildcards '*', '?', '<', '>' and '"' are allowed in the last name and that name keeps its
+// trailing dots and blanks.
 // Trailing dots and blanks of the other names are cut, as Windows does, and a name that is
 // left empty ("...") is dropped.
 uint32_t ParseWindowsPath(std::string_view text, const CurrentDirectories& dirs, WinPath& path,

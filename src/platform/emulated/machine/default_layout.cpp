@@ -98,7 +98,7 @@ const FolderRow kFolders[] = {
 
 // The registry of a new machine. Paths in Shell Folders are expanded; User Shell Folders keep
 // the environment references Windows writes there.
-// Keys every Windows has and owns itself, created empty on a new machine.
+// Keys every Windows has, created empty on a new machine.
 struct OwnedKey {
   RegRoot root;
   const char* path;
@@ -397,19 +397,12 @@ std::string DefaultRegistryText(const MachineConfig& config) {
 }
 
 std::vector<std::pair<RegRoot, std::string>> WindowsOwnedKeys(const MachineConfig& config) {
+  std::vector<RegTextOp> ops;
+  RegTextError error;
+  ParseRegText(DefaultRegistryText(config), ops, error);
   std::vector<std::pair<RegRoot, std::string>> keys;
-  for (const OwnedKey& key : kWindowsOwnedKeys) {
-    std::string path = key.path;
-    ReplaceAll(path, "{SID}", config.szUserSid);
-    keys.emplace_back(key.root, path);
-  }
-  for (auto [root, path] : EmulatedSpooler::OwnedKeys()) {
-    if (root == RegRoot::CurrentUser) {
-      root = RegRoot::Users;
-      path = config.szUserSid + "\\" + path;
-    }
-    keys.emplace_back(root, path);
-  }
+  for (const RegTextOp& op : ops)
+    if (op.kind == RegTextOp::Kind::CreateKey) keys.emplace_back(op.root, op.keyPath);
   return keys;
 }
 

@@ -23,9 +23,11 @@ struct FolderPlace {
 std::vector<FolderPlace> DefaultFolders(const MachineConfig& config);
 // The registry of a new machine as .reg text (version 5), placeholders filled in.
 std::string DefaultRegistryText(const MachineConfig& config);
-// The keys of that registry that Windows owns and never lets go (HKCR\CLSID, a user's
-// Software\Classes, ...): on a real machine they are full or protected, so a setup that prunes
-// the keys it emptied stops below them. The machine refuses to delete them.
+// The keys of that registry, every one of which Windows owns and never lets go (the program
+// folders and Uninstall under CurrentVersion, the profile list, the computer name, the shell
+// folders, HKCR\CLSID, ...): on a real machine they are full or protected, so a setup that prunes
+// the keys it emptied stops below them, and a setup that deletes Software or SYSTEM whole leaves
+// them. The machine refuses to delete them.
 std::vector<std::pair<RegRoot, std::string>> WindowsOwnedKeys(const MachineConfig& config);
 // The Control Panel international settings of a language (en-US, de-DE, fr-FR; others en-US).
 InternationalSettings DefaultInternational(unsigned nLanguage);

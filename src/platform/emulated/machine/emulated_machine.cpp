@@ -5,14 +5,18 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
 #include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/machine/system_user_exe.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/registry/reg_text.h"
+#include "platform/error_text.h"
+#include "platform/program_path.h"
 #include "platform/win_error.h"
 
 extern char** environ;
@@ -62,14 +66,18 @@ bool LayOutRegistry(const std::string& hostDir, const MachineConfig& config,
     error = "default registry, line " + std::to_string(regError.nLine) + ": " + regError.message;
     return false;
   }
-  for (const auto& [root, keyPath] : WindowsOwnedKeys(config)) {
-    if (const uint32_t err = registry->ProtectKey(root, keyPath); err != ERROR_SUCCESS) {
-      error = "cannot protect the key '" + keyPath + "' (error " + std::to_string(err) + ")";
-      return false;
+  const uint32_t dwProtected = registry->WriteAsOne([&] {
+    for (const auto& [root, keyPath] : WindowsOwnedKeys(config)) {
+      if (const uint32_t err = registry->ProtectKey(root, keyPath); err != ERROR_SUCCESS) {
+        error = "cannot protect the key '" + keyPath + "' (" + ErrorCodeText(err) + ")";
+        return err;
+      }
     }
-  }
+    return uint32_t{ERROR_SUCCESS};
+  });
+  if (dwProtected != ERROR_SUCCESS) return false;
   if (const uint32_t err = EmulatedAccounts::Seed(config, *registry); err != ERROR_SUCCESS) {
-    error = "cannot write the built-in accounts (error " + std::to_string(err) + ")";
+    error = "cannot write the built-in accounts (" + ErrorCodeText(err) + ")";
     return false;
   }
   return true;
@@ -93,14 +101,46 @@ std::vector<std::string> EngineCandidatesOf(const std::string& machineDir,
   return EngineCandidates(HostVariable(hostVariables, kEngineVariable), configured);
 }
 
-bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
+// The host folder of a user's profile that no ANSI path names (the user's name holds characters
+// the code page cannot), or empty when the profile has an ANSI path.
+std::string UnnamedProfileHostDir(const std::string& hostDir, const MachineConfig& config,
+                                  const MachineIdentity& identity) {
+  if (AnsiToUtf8(config.szUserName) == identity.userName) return {};
+  for (const DriveMapping& drive : config.drives)
+    if (drive.cLetter == 'C')
+      return (fs::path(hostDir) / drive.hostDir / "Users" / identity.userName).string();
+  return {};
+}
+
+// A folder below a profile that no ANSI path names is made on the host, as a folder made there.
+bool MakeProfileFolderOnHost(const std::string& profileHostDir, std::string_view rest,
+                             std::string& error) {
+  std::string hostPath = profileHostDir + AnsiToUtf8(rest);
+  std::replace(hostPath.begin() + static_cast<std::ptrdiff_t>(profileHostDir.size()),
+               hostPath.end(), '\\', '/');
+  std::error_code ec;
+  fs::create_directories(hostPath, ec);
+  if (ec) error = "cannot create '" + hostPath + "': " + ec.message();
+  return !ec;
+}
+
+bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config,
+                   const std::string& profileHostDir, std::string& error) {
   std::vector<std::string> folders = {config.szWindowsDir + "\\Temp"};
   for (const FolderPlace& place : DefaultFolders(config)) folders.push_back(place.path);
   for (const std::string& folder : EmulatedSpooler::Folders(config)) folders.push_back(folder);
+  const std::string profile = "C:\\Users\\" + config.szUserName;
   for (const std::string& folder : folders) {
+    if (!profileHostDir.empty() && AnsiStartsWithNoCase(folder, profile) &&
+        (folder.size() == profile.size() || folder[profile.size()] == '\\')) {
+      if (!MakeProfileFolderOnHost(profileHostDir, std::string_view(folder).substr(profile.size()),
+                                   error))
+        return false;
+      continue;
+    }
     const uint32_t err = files.CreateDirectoryTree(folder);
     if (err != ERROR_SUCCESS && err != ERROR_ALREADY_EXISTS) {
-      error = "cannot create '" + folder + "' (error " + std::to_string(err) + ")";
+      error = "cannot create '" + folder + "' (" + ErrorCodeText(err) + ")";
       return false;
     }
   }
@@ -115,7 +155,7 @@ bool LayOutSystemFiles(EmulatedFileSystem& files, const MachineConfig& config, s
   uint32_t err = files.WriteWholeFile(path, SystemUserExeImage(config));
   if (err == ERROR_SUCCESS) err = files.SetFileTimes(path, installed);
   if (err != ERROR_SUCCESS) {
-    error = "cannot write '" + path + "' (error " + std::to_string(err) + ")";
+    error = "cannot write '" + path + "' (" + ErrorCodeText(err) + ")";
     return false;
   }
   return true;
@@ -130,11 +170,14 @@ bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& 
     return false;
   }
   MachineConfig config;
-  config.szUserName = identity.userName;
-  config.szComputerName = identity.computerName;
+  config.szUserName = Utf8ToAnsi(identity.userName);
+  config.szComputerName = Utf8ToAnsi(identity.computerName);
   config.wUILanguage = identity.wLanguage;
   config.lcidLocale = identity.wLanguage;
   config.szUserSid = SidFor(identity);
+  config.szEngine = Utf8ToAnsi(identity.engine);
+  const std::string profileHostDir = UnnamedProfileHostDir(hostDir, config, identity);
+  if (!profileHostDir.empty()) config.szTempDir = config.szWindowsDir + "\\Temp";
   std::unique_ptr<SqliteRegistry> registry;
   if (!MakeHostDirectories(hostDir, config, error) ||
       !LayOutRegistry(hostDir, config, registry, error))
@@ -142,13 +185,17 @@ bool EmulatedMachine::Create(const std::string& hostDir, const MachineIdentity& 
   EmulatedFileSystem files(hostDir, config, *registry);
   // machine.ini comes last: a directory without it is no machine, so a failed creation can be
   // repeated.
-  return LayOutFolders(files, config, error) && LayOutSystemFiles(files, config, error) &&
+  return LayOutFolders(files, config, profileHostDir, error) &&
+         LayOutSystemFiles(files, config, error) &&
          SaveMachineConfig(ConfigFile(hostDir), config, error);
 }
 
 std::unique_ptr<EmulatedMachine> EmulatedMachine::Open(
-    const std::string& hostDir, const std::vector<std::string>& hostVariables, std::string& error) {
-  if (!Exists(hostDir) && !Create(hostDir, MachineIdentity{}, error)) return nullptr;
+    const std::string& hostDir, const std::vector<std::string>& hostVariables, std::string& error,
+    const MachineIdentity& identityIfNew, bool* pbCreated) {
+  const bool bCreate = !Exists(hostDir);
+  if (bCreate && !Create(hostDir, identityIfNew, error)) return nullptr;
+  if (pbCreated) *pbCreated = bCreate;
   std::unique_ptr<EmulatedMachine> machine(new EmulatedMachine());
   if (!machine->Build(hostDir, hostVariables, error)) return nullptr;
   return machine;
@@ -221,15 +268,26 @@ bool EmulatedMachine::Exists(const std::string& hostDir) {
 }
 
 std::string EmulatedMachine::DefaultDirectory() {
-  if (const char* dir = std::getenv("TARVIUM_MACHINE"); dir && *dir) return dir;
+  if (!IsDefaultUnnamed()) return std::getenv("TARVIUM_MACHINE");
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : ".") + "/.local/share/tarvium/machine";
+}
+
+bool EmulatedMachine::IsDefaultUnnamed() {
+  const char* dir = std::getenv("TARVIUM_MACHINE");
+  return !dir || !*dir;
 }
 
 std::vector<std::string> EmulatedMachine::HostVariables() {
   std::vector<std::string> variables;
   for (char** entry = environ; entry && *entry; ++entry) variables.emplace_back(*entry);
   return variables;
+}
+
+void EmulatedMachine::TakeHostCurrentDirectory() {
+  std::string windowsDir;
+  if (files_->GetWindowsPath(HostCurrentDirectory(), windowsDir))
+    files_->SetCurrentDirectory(windowsDir);
 }
 
 }  // namespace platform::emulated

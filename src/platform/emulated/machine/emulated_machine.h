@@ -33,10 +33,16 @@
 
 namespace platform::emulated {
 
+// What a new machine is made with. The names are UTF-8, as a person types them. A user name the
+// ANSI code page cannot hold reads on the machine as Windows' ANSI functions give it, a '?' for
+// each such character: no ANSI path names that user's profile folder (Windows refuses the '?'),
+// which lies on the host under the whole name, and the machine's temporary folder is then
+// C:\Windows\Temp, which an ANSI program can use.
 struct MachineIdentity {
   std::string userName = "User";
   std::string computerName = "TARVIUM-PC";
   uint16_t wLanguage = 0x0409;  // 0x0407 de-DE, 0x040C fr-FR
+  std::string engine;           // host path for machine.ini's Engine= (engine_image.h); or none
 };
 
 class EmulatedMachine final : public Machine {
@@ -44,18 +50,27 @@ class EmulatedMachine final : public Machine {
   // Lays out a new machine in hostDir (created when missing; refused when it holds a machine).
   static bool Create(const std::string& hostDir, const MachineIdentity& identity,
                      std::string& error);
-  // Opens the machine in hostDir, creating a default one first when the directory holds none.
-  // hostVariables ("NAME=value", UTF-8) are laid over the machine's environment; the machine's
-  // own settings among them (TARVIUM_DEBUG_OUTPUT) are taken from there too.
+  // Opens the machine in hostDir, creating one of identityIfNew first when the directory holds
+  // none (then *pbCreated is set, when given). hostVariables ("NAME=value", UTF-8) are laid over
+  // the machine's environment; the machine's own settings among them (TARVIUM_DEBUG_OUTPUT) are
+  // taken from there too.
   static std::unique_ptr<EmulatedMachine> Open(const std::string& hostDir,
                                                const std::vector<std::string>& hostVariables,
-                                               std::string& error);
+                                               std::string& error,
+                                               const MachineIdentity& identityIfNew = {},
+                                               bool* pbCreated = nullptr);
   // Whether hostDir holds a machine (its machine.ini).
   static bool Exists(const std::string& hostDir);
   // TARVIUM_MACHINE, or ~/.local/share/tarvium/machine.
   static std::string DefaultDirectory();
+  // Whether TARVIUM_MACHINE names no machine, so that DefaultDirectory is the user's data folder.
+  static bool IsDefaultUnnamed();
   // The environment of this host process, for Open.
   static std::vector<std::string> HostVariables();
+
+  // The host's current directory, when one of the machine's drives holds it, becomes the
+  // machine's, so that a program started in a folder names its files relative to it.
+  void TakeHostCurrentDirectory();
 
   FileSystem& Files() override { return *files_; }
   Registry& Reg() override { return *registry_; }

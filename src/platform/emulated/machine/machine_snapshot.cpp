@@ -12,8 +12,10 @@
 #include "platform/ansi_case.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/emulated/machine/removal_leftovers.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/registry/reg_value_text.h"
+#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -86,7 +88,7 @@ std::string ValueText(const std::string& name, const RegValue& value) {
          FormatRegData(value);
 }
 
-void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
+void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after, bool bRemoval,
                std::vector<std::string>& lines) {
   std::map<std::string, const SnapshotFile*> old, now;
   for (const SnapshotFile& file : before.files) old[AnsiUpper(file.path)] = &file;
@@ -99,6 +101,7 @@ void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
   for (const auto& [key, file] : now) {
     auto it = old.find(key);
     if (it == old.end()) {
+      if (bRemoval && !file->bDirectory && IsRemovalLeftoverFile(file->path)) continue;
       lines.push_back("+ " + describe(*file) +
                       (file->bDirectory ? ""
                                         : " (" + std::to_string(file->nSize) + " bytes, " +
@@ -122,12 +125,14 @@ void DiffFiles(const MachineSnapshot& before, const MachineSnapshot& after,
   }
 }
 
-void DiffValues(const RegKeyState& was, const RegKeyState& now, std::vector<std::string>& lines) {
+void DiffValues(const RegKeyState& was, const RegKeyState& now, bool bRemoval,
+                std::vector<std::string>& lines) {
   for (const auto& [key, value] : was.values)
     if (!now.values.count(key))
       lines.push_back("- value " + now.path + ": " + ValueText(value.first, value.second));
   for (const auto& [key, value] : now.values) {
     auto it = was.values.find(key);
+    if (bRemoval && IsRemovalLeftoverValue(now.path, value.first)) continue;
     if (it == was.values.end()) {
       lines.push_back("+ value " + now.path + ": " + ValueText(value.first, value.second));
     } else if (it->second.second.dwType != value.second.dwType ||
@@ -139,7 +144,16 @@ void DiffValues(const RegKeyState& was, const RegKeyState& now, std::vector<std:
   }
 }
 
-void DiffRegistry(const MachineSnapshot& before, const MachineSnapshot& after,
+// Whether an added key is one a removal leaves: in its place and holding only leftover values.
+// The keys below it are judged on their own.
+bool IsLeftoverKey(const RegKeyState& key) {
+  if (!MayBeRemovalLeftoverKey(key.path)) return false;
+  for (const auto& [name, value] : key.values)
+    if (!IsRemovalLeftoverValue(key.path, value.first)) return false;
+  return true;
+}
+
+void DiffRegistry(const MachineSnapshot& before, const MachineSnapshot& after, bool bRemoval,
                   std::vector<std::string>& lines) {
   const RegState old = ReadRegState(before.registryText);
   const RegState now = ReadRegState(after.registryText);
@@ -147,13 +161,21 @@ void DiffRegistry(const MachineSnapshot& before, const MachineSnapshot& after,
     if (!now.count(key)) lines.push_back("- key " + state.path);
   for (const auto& [key, state] : now) {
     auto it = old.find(key);
-    if (it == old.end()) {
+    if (it != old.end()) {
+      DiffValues(it->second, state, bRemoval, lines);
+    } else if (!bRemoval || !IsLeftoverKey(state)) {
       lines.push_back("+ key " + state.path);
-      DiffValues(RegKeyState{state.path, {}}, state, lines);
-    } else {
-      DiffValues(it->second, state, lines);
+      DiffValues(RegKeyState{state.path, {}}, state, bRemoval, lines);
     }
   }
+}
+
+void LeaveOutMatches(const std::vector<std::string>& patterns, std::vector<std::string>& lines) {
+  std::erase_if(lines, [&patterns](const std::string& line) {
+    for (const std::string& pattern : patterns)
+      if (AnsiMatchesPattern(pattern, line)) return true;
+    return false;
+  });
 }
 
 }  // namespace
@@ -165,7 +187,7 @@ bool TakeSnapshot(EmulatedMachine& machine, MachineSnapshot& snapshot, std::stri
       ListFolder(machine.Files(), std::string(1, drive.cLetter) + ":", snapshot.files);
   if (uint32_t err = ExportWholeRegistry(machine.Reg(), snapshot.registryText);
       err != ERROR_SUCCESS) {
-    error = "cannot export the registry (error " + std::to_string(err) + ")";
+    error = "cannot export the registry (" + platform::ErrorCodeText(err) + ")";
     return false;
   }
   return true;
@@ -215,11 +237,12 @@ bool LoadSnapshot(const std::string& hostDir, MachineSnapshot& snapshot, std::st
   return true;
 }
 
-std::vector<std::string> DiffSnapshots(const MachineSnapshot& before,
-                                       const MachineSnapshot& after) {
+std::vector<std::string> DiffSnapshots(const MachineSnapshot& before, const MachineSnapshot& after,
+                                       const DiffFilter& filter) {
   std::vector<std::string> lines;
-  DiffFiles(before, after, lines);
-  DiffRegistry(before, after, lines);
+  DiffFiles(before, after, filter.bRemoval, lines);
+  DiffRegistry(before, after, filter.bRemoval, lines);
+  LeaveOutMatches(filter.ignorePatterns, lines);
   return lines;
 }
 

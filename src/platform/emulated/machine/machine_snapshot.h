@@ -28,9 +28,18 @@ bool TakeSnapshot(EmulatedMachine& machine, MachineSnapshot& snapshot, std::stri
 bool SaveSnapshot(const MachineSnapshot& snapshot, const std::string& hostDir, std::string& error);
 bool LoadSnapshot(const std::string& hostDir, MachineSnapshot& snapshot, std::string& error);
 
+// What a diff leaves out: with bRemoval, what the removal of a product leaves on purpose
+// (removal_leftovers.h); and every line that one of the patterns matches as a whole ('*' any run
+// of characters, '?' any one, without regard to case).
+struct DiffFilter {
+  bool bRemoval = false;
+  std::vector<std::string> ignorePatterns;
+};
+
 // What changed from `before` to `after`, one line per file, folder, key or value, in path order:
 // "+ file ...", "- key ...", "~ value ...". Folder times are not compared: a folder's time
-// changes whenever anything in it does. Empty when nothing changed.
-std::vector<std::string> DiffSnapshots(const MachineSnapshot& before, const MachineSnapshot& after);
+// changes whenever anything in it does. Empty when nothing changed (or all of it is left out).
+std::vector<std::string> DiffSnapshots(const MachineSnapshot& before, const MachineSnapshot& after,
+                                       const DiffFilter& filter = {});
 
 }  // namespace platform::emulated

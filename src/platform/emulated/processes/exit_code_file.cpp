@@ -48,8 +48,9 @@ bool ReadWrittenCode(const std::string& path, uint32_t& dwExitCode) {
   if (n <= 0) return false;
   char* pszEnd = nullptr;
   errno = 0;
-  const unsigned long long nCode = std::strtoull(text, &pszEnd, 10);
-  if (errno != 0 || pszEnd == text || *pszEnd != '\n' || nCode > UINT32_MAX) return false;
+  const long long nCode = std::strtoll(text, &pszEnd, 10);
+  if (errno != 0 || pszEnd == text || *pszEnd != '\n' || nCode < INT32_MIN || nCode > UINT32_MAX)
+    return false;
   dwExitCode = static_cast<uint32_t>(nCode);
   return true;
 }
@@ -87,11 +88,15 @@ uint32_t ExitCodeOfChild(const std::string& exitCodeFile, int nSiCode, int nSiSt
 void WriteOwnExitCode(uint32_t dwExitCode) {
   const char* pszPath = ::getenv(kExitCodeFileVariable);
   if (!pszPath || !*pszPath) return;
-  // No O_CREAT: when the parent has removed the file it no longer waits for the code.
-  const int fd = ::open(pszPath, O_WRONLY | O_TRUNC | O_CLOEXEC);
+  // A parent process names a file it made, by its full path; when it has removed the file it no
+  // longer waits for the code, so the file is not made again. A relative name is a person's
+  // choice, made when missing.
+  const int nCreate = pszPath[0] == '/' ? 0 : O_CREAT;
+  const int fd = ::open(pszPath, O_WRONLY | O_TRUNC | O_CLOEXEC | nCreate, 0666);
   if (fd < 0) return;
   char text[32];
-  const int n = std::snprintf(text, sizeof(text), "%" PRIu32 "\n", dwExitCode);
+  const int n =
+      std::snprintf(text, sizeof(text), "%" PRId32 "\n", static_cast<int32_t>(dwExitCode));
   // A failed or short write leaves a line the parent rejects; the exit status still holds the
   // low byte, so there is nothing better to do about it here.
   if (n > 0) {

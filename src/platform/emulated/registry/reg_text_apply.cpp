@@ -5,6 +5,7 @@
 
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/registry/registry_sqlite.h"
+#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -31,8 +32,7 @@ uint32_t ApplyInOrder(Registry& registry, const std::vector<RegTextOp>& ops, Reg
     const bool bDeleting =
         op.kind == RegTextOp::Kind::DeleteTree || op.kind == RegTextOp::Kind::DeleteValue;
     if (dwError == ERROR_SUCCESS || (bDeleting && dwError == ERROR_FILE_NOT_FOUND)) continue;
-    error =
-        RegTextError{op.nLine, "the registry refused the line: error " + std::to_string(dwError)};
+    error = RegTextError{op.nLine, "the registry refused the line: " + ErrorCodeText(dwError)};
     return dwError;
   }
   return ERROR_SUCCESS;

@@ -38,9 +38,8 @@ class EmulatedSpooler final : public Spooler {
       : config_(config), store_(registry), files_(files) {}
 
   // The spooler's keys and values of a new machine (monitors, processor, providers, local
-  // ports), and the keys among them that Windows owns.
+  // ports), which Windows owns as every key of a new machine.
   static std::string SeedRegistryText();
-  static std::vector<std::pair<RegRoot, std::string>> OwnedKeys();
   // The spooler's folders of a new machine.
   static std::vector<std::string> Folders(const MachineConfig& config);
 

@@ -1,7 +1,7 @@
 // What a new machine's spooler holds: the keys of the printing system with the parts Windows 10
 // ships (the "Local Port" monitor and its ports, the "winprint" print processor, the network
-// print providers), no printers and no drivers. The keys Windows owns are protected, so that a
-// setup that prunes the keys it emptied stops below them.
+// print providers), no printers and no drivers. The machine protects them as every key it is
+// created with, so that a setup that prunes the keys it emptied stops below them.
 #include "platform/emulated/spooler/emulated_spooler.h"
 
 namespace platform::emulated {
@@ -43,43 +43,10 @@ constexpr const char* kSeed = R"REG(
 [HKEY_USERS\{SID}\Software\Microsoft\Windows NT\CurrentVersion\Windows]
 )REG";
 
-const std::pair<RegRoot, const char*> kOwnedKeys[] = {
-    {RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print "
-     "Processors\\winprint"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
-     "x86\\Drivers\\Version-3"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print "
-     "Processors\\winprint"},
-    {RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Providers\\Internet Print Provider"},
-    {RegRoot::LocalMachine,
-     "SYSTEM\\CurrentControlSet\\Control\\Print\\Providers\\LanMan Print Services"},
-    {RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports"},
-    {RegRoot::CurrentUser, "Printers\\Connections"},
-    {RegRoot::CurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices"},
-    {RegRoot::CurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\PrinterPorts"},
-    {RegRoot::CurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows"},
-};
-
 }  // namespace
 
 std::string EmulatedSpooler::SeedRegistryText() {
   return kSeed;
-}
-
-std::vector<std::pair<RegRoot, std::string>> EmulatedSpooler::OwnedKeys() {
-  std::vector<std::pair<RegRoot, std::string>> keys;
-  for (const auto& [root, path] : kOwnedKeys) keys.emplace_back(root, path);
-  return keys;
 }
 
 std::vector<std::string> EmulatedSpooler::Folders(const MachineConfig& config) {
