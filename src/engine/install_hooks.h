@@ -33,6 +33,9 @@ struct InstallHooks {
   // The installed version of this product (bOlderOnly: the first one older than %Version%, whose
   // directories are taken over); false when none is registered.
   std::function<bool(SetupRun&, bool bOlderOnly, InstalledVersionInfo& found)> findInstalledVersion;
+  // Undoes what a killed run of this product left noted in its record, before anything is
+  // decided from the record; false stops the run.
+  std::function<bool(SetupRun&)> recoverInterruptedRun;
   // Sets bInstalled, bUserPartRun and bNewerRevision from the product's record.
   std::function<void(SetupRun&)> readInstalledProduct;
   // Reads the installed product's name, user, company, directories and administrator origin into

@@ -34,6 +34,7 @@ constexpr SetupPhase kPhases[] = {
     {"SendVariablesToDebugger", SendVariablesToDebugger, false},
     {"ApplyWorkstationSwitch", ApplyWorkstationSwitch, false},
     {"CheckRequiredVersion", CheckRequiredVersion, false},
+    {"UndoInterruptedRun", UndoInterruptedRun, false},
     {"ReadInstalledVersion", ReadInstalledVersion, false},
     {"AskAdministratorPage", AskAdministratorPage, false},
     {"DetermineInstalledProduct", DetermineInstalledProduct, false},

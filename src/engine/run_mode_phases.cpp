@@ -106,6 +106,12 @@ void StopForRestart(SetupRun& run, int32_t iReboot) {
   }
 }
 
+PhaseEnd UndoInterruptedRun(SetupRun& run) {
+  if (run.install.recoverInterruptedRun && !run.install.recoverInterruptedRun(run))
+    run.ctx.bOk = false;
+  return PhaseEnd::Next;
+}
+
 PhaseEnd ReadInstalledVersion(SetupRun& run) {
   InstalledVersionInfo installed;
   if (run.ctx.bAdminSetup || !run.install.findInstalledVersion ||

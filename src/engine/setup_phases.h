@@ -31,6 +31,7 @@ PhaseEnd ApplyWorkstationSwitch(SetupRun& run);
 PhaseEnd CheckRequiredVersion(SetupRun& run);
 
 // Run mode against the installed product (run_mode_phases.cpp).
+PhaseEnd UndoInterruptedRun(SetupRun& run);
 PhaseEnd ReadInstalledVersion(SetupRun& run);
 PhaseEnd AskAdministratorPage(SetupRun& run);
 PhaseEnd DetermineInstalledProduct(SetupRun& run);

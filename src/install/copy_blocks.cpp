@@ -28,33 +28,23 @@ bool IsSzddHeader(const uint8_t* pData, size_t nSize) {
 // Takes the copied bytes block by block: scans them for the user information marks, writes them
 // (unless the file system already did), moves the progress and pumps. The first failure is
 // shown once; an abort ends the copy without a message.
-//
-// A file that is still being written is stamped with the unfinished-copy time, which the file
-// system keeps through the later writes. A new file is stamped after its first block, and only
-// when more blocks follow: a file written in one block gets its final times right after it, and
-// before that block there is nothing to resume. A file being extended is stamped when opened.
 class BlockWriter {
  public:
   BlockWriter(SetupRun& run, CopyJob& job, FileHandle hTarget, UserInfoMarks* pMarks)
-      : run_(run), job_(job), hTarget_(hTarget), pMarks_(pMarks), bStamped_(job.bOpenExisting) {}
+      : run_(run), job_(job), hTarget_(hTarget), pMarks_(pMarks) {}
 
   bool Scans() const { return pMarks_ != nullptr; }
 
-  bool WriteBlock(const uint8_t* pData, uint32_t nSize, bool bMoreFollows) {
+  bool WriteBlock(const uint8_t* pData, uint32_t nSize) {
     if (pMarks_) pMarks_->Scan(pData, nSize, job_.nStartOffset + job_.nWritten);
     uint32_t nWritten = 0;
     const uint32_t err = run_.machine.Files().WriteFile(hTarget_, pData, nSize, nWritten);
     if (err != 0 || nWritten != nSize) return WriteFailed();
-    return Counted(nSize, bMoreFollows);
+    return Counted(nSize);
   }
 
   // A block the file system moved itself.
-  bool Counted(uint32_t nSize, bool bMoreFollows) {
-    if (bMoreFollows && !bStamped_) {
-      const uint64_t ftUnfinished = InterruptedCopyStamp(run_);
-      run_.machine.Files().SetFileTime(hTarget_, {ftUnfinished, ftUnfinished, ftUnfinished});
-      bStamped_ = true;
-    }
+  bool Counted(uint32_t nSize) {
     job_.nWritten += nSize;
     MoveProgress(run_, nSize);
     return PumpWindowMessages(run_) && !run_.ctx.bAborted;
@@ -72,18 +62,17 @@ class BlockWriter {
       pending_.insert(pending_.end(), pData, pData + nTake);
       pData += nTake;
       nSize -= nTake;
-      if (pending_.size() == kCopyBlockSize && !WritePending(true)) return false;
+      if (pending_.size() == kCopyBlockSize && !WritePending()) return false;
     }
     return true;
   }
 
   // The last bytes of a stream.
-  bool FlushPending() { return pending_.empty() || WritePending(false); }
+  bool FlushPending() { return pending_.empty() || WritePending(); }
 
  private:
-  bool WritePending(bool bMoreFollows) {
-    const bool bOk =
-        WriteBlock(pending_.data(), static_cast<uint32_t>(pending_.size()), bMoreFollows);
+  bool WritePending() {
+    const bool bOk = WriteBlock(pending_.data(), static_cast<uint32_t>(pending_.size()));
     pending_.clear();
     return bOk;
   }
@@ -92,7 +81,6 @@ class BlockWriter {
   CopyJob& job_;
   FileHandle hTarget_;
   UserInfoMarks* pMarks_;
-  bool bStamped_;
   std::vector<uint8_t> pending_;
 };
 
@@ -110,9 +98,12 @@ uint32_t CreateTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
                           CopiedAttributes(job) & ~platform::FILE_ATTRIBUTE_READONLY, hTarget);
 }
 
-// Opens the target: a new file, or the file being extended positioned at its end and stamped as
-// unfinished. The directory is created with its parents when the target cannot be made without
-// it, which spares a look at the directory for every file but the first of each.
+// Opens the target: a new file, or the file being extended positioned at its end. Either is
+// stamped with the unfinished-copy time before its first byte, which the file system keeps through
+// the writes until the final times replace it: a run that dies at any point of the copy leaves a
+// file that the next run recognises as unfinished (one that dies before the stamp, a file still
+// empty). The directory is created with its parents when the target cannot be made without it,
+// which spares a look at the directory for every file but the first of each.
 bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
   platform::FileSystem& files = run.machine.Files();
   uint32_t err = CreateTarget(run, job, hTarget);
@@ -131,10 +122,8 @@ bool OpenTarget(SetupRun& run, CopyJob& job, FileHandle& hTarget) {
     ShowMessage(run, 5504, job.target);
     return false;
   }
-  if (job.bOpenExisting) {
-    const uint64_t ftUnfinished = InterruptedCopyStamp(run);
-    files.SetFileTime(hTarget, {ftUnfinished, ftUnfinished, ftUnfinished});
-  }
+  const uint64_t ftUnfinished = InterruptedCopyStamp(run);
+  files.SetFileTime(hTarget, {ftUnfinished, ftUnfinished, ftUnfinished});
   return true;
 }
 
@@ -167,7 +156,7 @@ bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nS
       if (files.CopyFileRange(hSource, hTarget, nToCopy, nSize) != 0) return writer.WriteFailed();
       if (nSize == 0) return true;
       nSourceLeft -= nSize;
-      if (!writer.Counted(nSize, nSourceLeft > 0)) return false;
+      if (!writer.Counted(nSize)) return false;
       continue;
     }
     if (files.ReadFile(hSource, block.data(), nToCopy, nSize) != 0) {
@@ -176,7 +165,7 @@ bool CopyOpenSource(SetupRun& run, CopyJob& job, FileHandle hSource, uint64_t nS
     }
     if (nSize == 0) return true;
     nSourceLeft -= nSize;
-    if (!writer.WriteBlock(block.data(), nSize, nSourceLeft > 0)) return false;
+    if (!writer.WriteBlock(block.data(), nSize)) return false;
   }
   return true;
 }

@@ -1,9 +1,9 @@
 // Writing the new file of a copy: the source opened (a plain file, an SZDD file through the
 // expansion, or a cabinet member), the destination directory created when missing, the target
-// created or extended and stamped as unfinished while it is written, the bytes moved in blocks with the progress moving and the
-// window messages pumped after each one, the user information written over its marks, the
-// variables replaced, and the times and attributes given. A plain source without marks to look
-// for is moved by the file system itself (CopyFileRange), block by block.
+// created or extended and stamped as unfinished while it is written, the bytes moved in blocks with
+// the progress moving and the window messages pumped after each one, the user information written
+// over its marks, the variables replaced, and the times and attributes given. A plain source
+// without marks to look for is moved by the file system itself (CopyFileRange), block by block.
 #pragma once
 
 #include "install/copy_job.h"

@@ -18,6 +18,7 @@
 #include "install/copy_times.h"
 #include "install/install_engine.h"
 #include "install/progress.h"
+#include "install/run_journal.h"
 #include "install/shared_files.h"
 #include "platform/ansi_case.h"
 
@@ -31,6 +32,12 @@ constexpr uint64_t kOneHour = 36000000000ULL;       // in FILETIME ticks
 bool Skipped(SetupRun& run, const CopyJob& job) {
   MoveProgress(run, job.request.nExpectedSize);
   return true;
+}
+
+// Whether the line counts the file in the shared-file table when it is installed.
+bool CountsSharedFile(SetupRun& run, const CopyJob& job) {
+  return job.Has(COPY_SHAREDDLL) && !job.Has(COPY_DONTDELETE) && !run.ctx.bTestRun &&
+         !run.ctx.bAdminSetup;
 }
 
 void LookUpCabinetMember(SetupRun& run, CopyJob& job) {
@@ -102,13 +109,23 @@ bool IsEqualToDestination(SetupRun& run, CopyJob& job) {
                        job.Has(COPY_NOSIZEWARNING));
 }
 
+// What an interrupted copy left: a file stamped as unfinished, or, after a killed run, an empty
+// file (the run died while it made the file, before the stamp went on).
+bool IsUnfinishedCopy(SetupRun& run, const platform::FileInfo& destination) {
+  return IsInterruptedCopyStamp(run, destination.times.ftLastWriteTime) ||
+         (destination.nFileSize == 0 && FollowsInterruptedRun(run));
+}
+
 // Where the new file goes when the destination exists; false when the copy is unnecessary.
+// An unfinished copy counts as not there: it is completed from its current size on when the
+// source is read as it is (plain, without personalisation), else written again from its start.
 bool ChooseTarget(SetupRun& run, CopyJob& job) {
-  const bool bInterrupted = job.bPlainRead && !job.Has(COPY_SETUSERINFO) &&
-                            IsInterruptedCopyStamp(run, job.destination.times.ftLastWriteTime);
-  if (bInterrupted) {
+  if (IsUnfinishedCopy(run, job.destination)) {
     job.bDestinationExisted = false;
-    job.bOpenExisting = true;  // the remainder is written from its current size on
+    job.bOpenExisting = job.bPlainRead && !job.Has(COPY_SETUSERINFO);
+    if (!job.bOpenExisting)  // rewritten: attributes it may have kept must not refuse that
+      run.machine.Files().SetFileAttributes(job.request.destination,
+                                            platform::FILE_ATTRIBUTE_NORMAL);
     return true;
   }
   if (IsEqualToDestination(run, job)) return false;
@@ -132,25 +149,32 @@ bool SizeAsExpected(SetupRun& run, const CopyJob& job) {
   return true;
 }
 
+// Drops a file this copy wrote, which may have taken the read-only attribute of its line.
+void DeleteWrittenFile(SetupRun& run, const std::string& path) {
+  platform::FileSystem& files = run.machine.Files();
+  if (files.DeleteFile(path) != platform::ERROR_ACCESS_DENIED) return;
+  files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
+  files.DeleteFile(path);
+}
+
 // Puts the new file in the destination's place: the old one is backed up or removed (or its
 // removal deferred), then the temporary file renamed (or the rename deferred).
 bool ReplaceDestination(SetupRun& run, const CopyJob& job) {
-  platform::FileSystem& files = run.machine.Files();
   const std::string& destination = job.request.destination;
   if (job.request.dwAttributes & kAttributeBackup) {
     const std::string backup = BackupName(run, destination);
     if (!RenameInstalledFile(run, destination, backup)) {
-      files.DeleteFile(job.target);
+      DeleteWrittenFile(run, job.target);
       ShowMessage(run, 5523, destination, backup);
       return false;
     }
   } else if (!RemoveFile(run, destination)) {
-    files.DeleteFile(job.target);
+    DeleteWrittenFile(run, job.target);
     return false;
   }
   if (RenameInstalledFile(run, job.target, destination)) return true;
   ShowMessage(run, 5523, job.target, destination);
-  files.DeleteFile(job.target);
+  DeleteWrittenFile(run, job.target);
   return false;
 }
 
@@ -159,7 +183,7 @@ bool ReplaceDestination(SetupRun& run, const CopyJob& job) {
 bool SettleExistingDestination(SetupRun& run, CopyJob& job) {
   if (!job.bReplacing || job.Has(COPY_KEEPEXISTING)) return true;
   if (!job.Has(COPY_ALWAYS) && !ReplacesExistingFile(run, job)) {
-    run.machine.Files().DeleteFile(job.target);
+    DeleteWrittenFile(run, job.target);
   } else if (!ReplaceDestination(run, job)) {
     return false;
   }
@@ -185,26 +209,53 @@ bool RegisterInstalledFile(SetupRun& run, const CopyJob& job) {
   if (run.ctx.bTestRun || run.ctx.bAdminSetup) return true;
   if (IsFontFile(request.destination) && !job.Has(COPY_SHAREDDLL))
     UpdateFontRegistration(run, request.destination, request.name, true);
-  if (job.Has(COPY_SHAREDDLL) && !job.Has(COPY_DONTDELETE) &&
-      !CountSharedFileUp(run, request.destination, job.bDestinationExisted, job.dwFlags,
-                         request.name))
-    return false;
-  return true;
+  return !CountsSharedFile(run, job) ||
+         CountSharedFileUp(run, request.destination, job.bDestinationExisted, job.dwFlags,
+                           request.name);
+}
+
+// After a killed run the attributes of the files it copied may not have been kept (the file
+// system may write them later than the data): an equal file gets those the copy gives.
+void PutCopiedAttributesRight(SetupRun& run, CopyJob& job) {
+  constexpr uint32_t kCopiedAttributes =
+      platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
+      platform::FILE_ATTRIBUTE_SYSTEM | platform::FILE_ATTRIBUTE_ARCHIVE;
+  platform::FileSystem& files = run.machine.Files();
+  if (!job.FromCabinet() && !job.bSourceAttributesKnown &&
+      files.GetFileAttributes(job.request.source, job.source.dwFileAttributes) != 0)
+    return;
+  uint32_t dwFound = 0;
+  if (files.GetFileAttributes(job.request.destination, dwFound) != 0) return;
+  const uint32_t dwCopied = CopiedAttributes(job);
+  if ((dwFound & kCopiedAttributes) != (dwCopied & kCopiedAttributes))
+    files.SetFileAttributes(job.request.destination, dwCopied);
 }
 
 // An equal file already in place is this product's copy as much as a new one would be: it is
 // counted as a shared file use (the earlier installation counting as one) and may be the readme.
-bool KeptAsEqual(SetupRun& run, const CopyJob& job) {
+bool KeptAsEqual(SetupRun& run, CopyJob& job) {
+  if (FollowsInterruptedRun(run)) PutCopiedAttributesRight(run, job);
   Skipped(run, job);
   if (!RegisterInstalledFile(run, job)) return false;
   NoteReadme(run, job.request.destination);
   return true;
 }
 
+// DONTREPLACE keeps a destination that is there, but not the remainder of an interrupted copy.
+bool KeptByDontReplace(SetupRun& run, const CopyFileRequest& request) {
+  platform::FileInfo info;
+  if (request.pDestinationInfo)
+    info = *request.pDestinationInfo;
+  else if (run.machine.Files().GetFileSizeAndTimes(request.destination, info) != 0)
+    return false;
+  return info.dwFileAttributes != platform::INVALID_FILE_ATTRIBUTES &&
+         !(info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY) &&
+         !IsUnfinishedCopy(run, info);
+}
+
 bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   CopyJob job(request);
-  platform::FileSystem& files = run.machine.Files();
-  if (job.Has(COPY_DONTREPLACE) && files.FileExists(request.destination)) return Skipped(run, job);
+  if (job.Has(COPY_DONTREPLACE) && KeptByDontReplace(run, request)) return Skipped(run, job);
   if (job.FromCabinet() && job.Has(COPY_OPTIONAL)) {
     LookUpCabinetMember(run, job);
     if (job.dwCabinetError == platform::ERROR_FILE_NOT_FOUND) return Skipped(run, job);
@@ -216,13 +267,16 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
     WriteTestListEntry(run, job, IsCompressedSource(run, job));
     return Skipped(run, job);
   }
-  if (job.bDestinationExisted && !ChooseTarget(run, job)) return KeptAsEqual(run, job);
+  const bool bCopies = !job.bDestinationExisted || ChooseTarget(run, job);
+  if (CountsSharedFile(run, job))
+    NoteSharedFileBeforeRun(run, request.destination, job.bDestinationExisted);
+  if (!bCopies) return KeptAsEqual(run, job);
   // Without APPEND or a temporary name the destination itself is written. It is named only now:
   // most files of a re-run are found equal and written nowhere.
   if (job.target.empty()) job.target = request.destination;
   if (!WriteCopyTarget(run, job)) return false;
   if (!SizeAsExpected(run, job) || run.ctx.bAborted) {
-    if (!job.bOpenExisting) files.DeleteFile(job.target);
+    if (!job.bOpenExisting) DeleteWrittenFile(run, job.target);
     return false;
   }
   if (job.Has(COPY_SETUPHOOK) && run.extension)
@@ -242,9 +296,9 @@ bool CountOnly(SetupRun& run, const CopyFileRequest& request) {
     return true;
   if (run.ctx.bUninstall)
     return CountSharedFileDown(run, request.destination, dwFlags, request.name);
-  return CountSharedFileUp(run, request.destination,
-                           run.machine.Files().FileExists(request.destination), dwFlags,
-                           request.name);
+  const bool bThere = run.machine.Files().FileExists(request.destination);
+  NoteSharedFileBeforeRun(run, request.destination, bThere);
+  return CountSharedFileUp(run, request.destination, bThere, dwFlags, request.name);
 }
 
 bool RemoveTheFile(SetupRun& run, const CopyFileRequest& request) {

@@ -103,6 +103,11 @@ struct InstallEngine {
   CopyStatusTexts copyStatusTexts;              // "Copying:" and "to:" in the run's language
   CopyLineRoom copyLineRoom;                    // the strings of the copy line being processed
 
+  // The run's journal in the product's record (run_journal.h).
+  bool bJournalOpen = false;
+  std::unordered_set<std::string> notedValues;  // part and upper-cased name of each note
+  bool bFollowsInterruptedRun = false;          // this run undid a killed run's journal
+
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;
 };

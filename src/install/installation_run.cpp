@@ -14,6 +14,7 @@
 #include "install/other_users.h"
 #include "install/product_registration.h"
 #include "install/registration_keys.h"
+#include "install/run_journal.h"
 #include "install/uninstall_commands.h"
 #include "platform/ansi_case.h"
 #include "script/message_catalog.h"
@@ -160,9 +161,19 @@ std::string MachineKeyOfVersion(const std::string& machineKey, const std::string
   return productKey.empty() ? version : productKey + "\\" + version;
 }
 
+// Whether the run keeps a journal in the product's record: an install that registers the
+// product at its end.
+bool KeepsJournal(SetupRun& run) {
+  const SetupContext& ctx = run.ctx;
+  return !ctx.bUninstall && !ctx.bAdminSetup && !ctx.bTestRun && !RunMachineKeyName(run).empty();
+}
+
 void EndInstallRun(SetupRun& run) {
   SetupContext& ctx = run.ctx;
   if (!ctx.bAdminSetup && !ctx.bTestRun && !RunMachineKeyName(run).empty()) {
+    // The attributes of the files copied are in place before the journal goes with the
+    // registration: a run killed after that point has nothing left for the next one to put right.
+    run.machine.Files().FlushMetadata();
     RegisterInstallation(run);
     if (ctx.bWorkstationSetup && IsWindowsNT(run)) OpenProductKeyToUsers(run);
     DeleteReplacedRegistration(run);
@@ -210,6 +221,7 @@ bool RunInstallationWithRegistration(SetupRun& run) {
   SetupContext& ctx = run.ctx;
   const bool bRegisteredBefore = HasRegistration(run);
   BuildUninstallCommands(run);
+  if (KeepsJournal(run)) OpenRunJournal(run, bRegisteredBefore);
   const bool bPassed = RunInstallationPasses(run) && !ctx.bAborted;
   if (ctx.bUninstall) {
     if (bPassed) RemoveRegistration(run);
@@ -218,18 +230,17 @@ bool RunInstallationWithRegistration(SetupRun& run) {
     return bPassed;
   }
   // A script's "Exit" ends the installation early but not in failure: the product is registered.
-  if (bPassed || ctx.bExitCommand) {
+  if (bPassed || ctx.bExitCommand)
     EndInstallRun(run);
-  } else if (!bRegisteredBefore && !ctx.bAdminSetup && !RunMachineKeyName(run).empty()) {
-    DeleteRecordKeys(run, RunMachineKeyName(run));
-    RemoveRegistration(run);
-  }
+  else if (!ctx.bAdminSetup && !RunMachineKeyName(run).empty())
+    EndAbortedInstall(run, bRegisteredBefore);
   return bPassed && !ctx.bAborted;
 }
 
 void AttachInstallationRun(SetupRun& run) {
   run.install.runInstallation = RunInstallationWithRegistration;
   run.install.removeUserParts = CheckOtherUsers;
+  run.install.recoverInterruptedRun = RecoverInterruptedRun;
 }
 
 }  // namespace tarvium

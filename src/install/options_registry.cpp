@@ -5,6 +5,7 @@
 #include "engine/registry_operations.h"
 #include "engine/setup_run.h"
 #include "install/registration_keys.h"
+#include "install/run_journal.h"
 
 namespace tarvium {
 
@@ -20,14 +21,28 @@ bool IsRecordedInstalled(SetupRun& run, const std::string& name, bool bMachineHi
   return value == "1";
 }
 
+namespace {
+
+// The run's journal keeps whether the option was recorded before the run changed it.
+void NoteOptionBeforeRun(SetupRun& run, const std::string& name) {
+  NoteBeforeChange(run, JournalPart::Options, name,
+                   [&] { return std::string(IsRecordedInstalled(run, name) ? "1" : "0"); });
+}
+
+}  // namespace
+
 void RecordOptionInstalled(SetupRun& run, const std::string& name) {
   const RegPlace place = RecordPlace(run, "Options");
-  if (!place.key.empty()) RegWriteText(run, place.root, place.key, name, "1");
+  if (place.key.empty()) return;
+  NoteOptionBeforeRun(run, name);
+  RegWriteText(run, place.root, place.key, name, "1");
 }
 
 void ForgetOptionInstalled(SetupRun& run, const std::string& name) {
   const RegPlace place = RecordPlace(run, "Options");
-  if (!place.key.empty()) RegDeleteValueAt(run, place.root, place.key, name);
+  if (place.key.empty()) return;
+  NoteOptionBeforeRun(run, name);
+  RegDeleteValueAt(run, place.root, place.key, name);
 }
 
 void DeleteUserKey(SetupRun& run, const std::string& name) {

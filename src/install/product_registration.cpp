@@ -8,6 +8,7 @@
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
 #include "install/registration_keys.h"
+#include "install/run_journal.h"
 #include "install/uninstall_commands.h"
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
@@ -288,9 +289,13 @@ void RegisterInstallation(SetupRun& run) {
   bool bMachineEntry = false;
   const uint32_t dwError = run.machine.Reg().WriteAsOne([&] {
     bMachineEntry = WriteRegistration(run);
+    CloseRunJournal(run);
     return uint32_t{platform::ERROR_SUCCESS};
   });
-  if (dwError) bMachineEntry = WriteRegistration(run);
+  if (dwError) {
+    bMachineEntry = WriteRegistration(run);
+    CloseRunJournal(run);
+  }
   if (bMachineEntry) PlaceUninstallProgram(run);
 }
 
@@ -314,12 +319,18 @@ void RemoveRegistration(SetupRun& run) {
   DeleteProductUserKey(run);
 }
 
-void DeleteRecordKeys(SetupRun& run, const std::string& machineKeyName) {
+uint32_t DeleteRecordKeys(SetupRun& run, const std::string& machineKeyName) {
   const RegPlace record = RecordPlace(run);
   const std::string setupKey = SetupRecordKey(machineKeyName);
-  for (const char* pszSubkey : {"\\Options", "\\Prompts", "\\Sections", "\\Users", ""})
-    RegDeleteKeyAt(run, record.root, setupKey + pszSubkey);
+  uint32_t dwFirstError = platform::ERROR_SUCCESS;
+  for (const char* pszSubkey : {"\\Options", "\\Prompts", "\\Sections", "\\Users", ""}) {
+    const uint32_t dwError = RegDeleteKeyAt(run, record.root, setupKey + pszSubkey);
+    const bool bGone =
+        dwError == platform::ERROR_FILE_NOT_FOUND || dwError == platform::ERROR_PATH_NOT_FOUND;
+    if (!dwFirstError && !bGone) dwFirstError = dwError;
+  }
   RegDeleteKeyAt(run, record.root, ProductVersionKey(machineKeyName));
+  return dwFirstError;
 }
 
 }  // namespace tarvium

@@ -3,11 +3,13 @@
 // process the sections again without adding a user of them.
 #include "install/section_counts.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/registry_operations.h"
 #include "engine/setup_run.h"
 #include "install/registration_keys.h"
+#include "install/run_journal.h"
 
 namespace tarvium {
 
@@ -17,8 +19,8 @@ bool StepSectionCount(SetupRun& run, const std::string& section) {
   if (counts.key.empty()) return true;
   std::string text;
   RegReadText(run, counts.root, counts.key, section, text);
-  long nCount = std::strtol(text.c_str(), nullptr, 10);
-  if (nCount < 0) nCount = 0;
+  const long nBefore = std::max(std::strtol(text.c_str(), nullptr, 10), 0L);
+  long nCount = nBefore;
   if (ctx.bUninstall) {
     if (nCount > 0) --nCount;
   } else if (!ctx.bRepair && !ctx.bNewInstance) {
@@ -26,6 +28,7 @@ bool StepSectionCount(SetupRun& run, const std::string& section) {
   } else {
     return true;
   }
+  NoteBeforeChange(run, JournalPart::Sections, section, [&] { return std::to_string(nBefore); });
   if (nCount == 0)
     RegDeleteValueAt(run, counts.root, counts.key, section);
   else

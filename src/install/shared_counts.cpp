@@ -5,6 +5,7 @@
 // (REGISTER, SERVICE, REGASM, fonts), counting down to zero by the question whether the file is
 // still needed and then its unregistration and removal.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "engine/setup_trace.h"
 #include "install/copy_flags.h"
 #include "install/install_engine.h"
+#include "install/run_journal.h"
 #include "install/shared_files.h"
 #include "platform/ansi_case.h"
 #include "platform/registry.h"
@@ -78,6 +80,30 @@ bool ConfirmsDeletion(SetupRun& run, const std::string& path) {
 
 }  // namespace
 
+std::string SharedFileCountBeforeRun(SetupRun& run, const std::string& path, bool bFileThere) {
+  RegValue value;
+  if (run.machine.Reg().QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value) == 0)
+    return std::to_string(CountOf(value));
+  return bFileThere ? "-" : "0";
+}
+
+void NoteSharedFileBeforeRun(SetupRun& run, const std::string& path, bool bFileThere) {
+  NoteBeforeChange(run, JournalPart::SharedFiles, path,
+                   [&] { return SharedFileCountBeforeRun(run, path, bFileThere); });
+}
+
+uint32_t RestoreSharedFileCount(SetupRun& run, const std::string& path, const std::string& text) {
+  platform::Registry& reg = run.machine.Reg();
+  if (text == "-") return reg.DeleteValue(RegRoot::LocalMachine, kSharedDllsKey, path);
+  RegValue value;
+  if (reg.QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value) != 0) {
+    value.dwType = platform::REG_DWORD;
+    if (const uint32_t err = reg.CreateKey(RegRoot::LocalMachine, kSharedDllsKey)) return err;
+  }
+  const auto nCount = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+  return reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path, WithCount(value, nCount));
+}
+
 // Every copied file is asked this: the font extensions all have three letters, so only the last
 // four characters need a look (a dot there starts the last name's extension, as no separator can
 // follow it).
@@ -116,6 +142,7 @@ bool CountSharedFileUp(SetupRun& run, const std::string& path, bool bExistedBefo
 
 bool CountSharedFileDown(SetupRun& run, const std::string& path, uint32_t dwCopyFlags,
                          const std::string& name) {
+  NoteSharedFileBeforeRun(run, path, true);
   platform::Registry& reg = run.machine.Reg();
   RegValue value;
   uint32_t err = reg.QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value);

@@ -18,6 +18,17 @@ bool CountSharedFileUp(SetupRun& run, const std::string& path, bool bExistedBefo
 bool CountSharedFileDown(SetupRun& run, const std::string& path, uint32_t dwCopyFlags,
                          const std::string& name);
 
+// A shared file's count before this run changed it, as the run's journal notes it: the decimal
+// count; without a value "0" when the file is not there (its first user starts the count) and "-"
+// when it is (the installation that put it there counts as one).
+std::string SharedFileCountBeforeRun(SetupRun& run, const std::string& path, bool bFileThere);
+// Notes it, the first time this run comes to the file: before the copy, so that the note says
+// whether the file was there before the run.
+void NoteSharedFileBeforeRun(SetupRun& run, const std::string& path, bool bFileThere);
+// Puts a noted count back: "-" deletes the value, a number is written as the count (a value the
+// table has keeps its type).
+uint32_t RestoreSharedFileCount(SetupRun& run, const std::string& path, const std::string& text);
+
 // A font file by its extension (".ttf", ".otf", ".fon").
 bool IsFontFile(const std::string& path);
 // Adds a font file to the system's fonts (bAdd) or removes it, through the fonts handler; a

@@ -252,6 +252,11 @@ class FileSystem {
   // GetFileAttributesEx.
   virtual uint32_t GetFileSizeAndTimes(const std::string& path, FileInfo& info);
 
+  // Makes the attributes and creation times this process changed survive its end, even a kill:
+  // a backend that gathers them in memory for a while writes them now. ERROR_SUCCESS when they
+  // are written (a backend that writes each at once has nothing to do).
+  virtual uint32_t FlushMetadata() { return ERROR_SUCCESS; }
+
   // --- Conveniences over the operations above ---------------------------------------------------
   bool FileExists(const std::string& path);       // an existing file (not a directory)
   bool DirectoryExists(const std::string& path);  // an existing directory

@@ -94,17 +94,20 @@ TEST(CopyConflicts, DateRuleWithReplaceOlderNoDateWarningAndTheQuestion) {
     int nAnswer;
     bool bReplaced;
     std::vector<int> messages;
+    uint32_t dwAttributes = 0;  // RDONLY: the temporary copy is read-only too, and still goes
   };
   for (const Case& c : {Case{0, kResultYes, true, {5506}}, Case{0, kResultNo, false, {5506}},
                         Case{COPY_REPLACEOLDER, kResultYes, false, {}},
+                        Case{COPY_REPLACEOLDER, kResultYes, false, {}, /*RDONLY*/ 1},
                         Case{COPY_NODATEWARNING, kResultNo, true, {}}}) {
     CopyTestRun t;
     t.user->answers[5506] = c.nAnswer;
     t.Write(kTarget, "newer", DaysLater(kJune2020, 1));
     t.Write(kSource, "older", kJune2020);
-    ASSERT_TRUE(t.Copy(kSource, kTarget, c.dwFlags));
+    ASSERT_TRUE(t.Copy(kSource, kTarget, c.dwFlags, 0, c.dwAttributes));
     EXPECT_EQ(t.Read(kTarget), c.bReplaced ? "older" : "newer") << c.dwFlags;
     EXPECT_EQ(t.Messages(), c.messages);
+    EXPECT_FALSE(t.Files().FileExists(R"(C:\App\tool.000)")) << c.dwFlags << " " << c.dwAttributes;
   }
   // A newer source replaces without a question.
   CopyTestRun t;

@@ -13,6 +13,7 @@
 #include "copy_test_run.h"
 #include "install/cabinet_files.h"
 #include "install/copy_flags.h"
+#include "install/copy_job.h"
 #include "install/copy_times.h"
 #include "platform/emulated/files/emulated_file_system.h"
 #include "support/run_tool.h"
@@ -69,37 +70,83 @@ TEST(FileCopy, FirstCopyTakesTimesAndAttributesAndRunsAgainAsUnnecessary) {
   EXPECT_EQ(EngineOf(t.run).nProgressPosition, 14);
 }
 
-TEST(FileCopy, ResumesAFileDatedFirstOfJanuary1980FromItsSize) {
-  CopyTestRun t;
-  t.run.ctx.bExpand = false;  // resumable: a plain read (Expand=0)
+// A destination dated 1 January 1980 is what an interrupted copy left: it is completed from its
+// size on when the source is read as it is (Expand=0), also under DONTREPLACE, which keeps only a
+// finished file; read through the expansion it is written again from its start, and BACKUP keeps
+// no copy of it. After a killed run an empty destination is unfinished as well, whatever its date:
+// the run died while it made the file, before the stamp; an ordinary run keeps it as newer.
+TEST(FileCopy, AnUnfinishedFileIsCompletedOrWrittenAgain) {
+  struct Case {
+    bool bExpand;
+    uint32_t dwFlags, dwAttributes;
+    bool bEmpty, bAfterKilledRun;
+    bool bCopied, bResumed;
+  };
   const std::string source(70000, 'a');
-  t.Write(kSource, source + "end", kJune2020);
-  // The first block came through before the copy stopped; "XX" shows it is not written again.
-  t.Write(kTarget, "XX" + std::string(30718, 'a'));
-  const uint64_t ft1980 = InterruptedCopyStamp(t.run);
-  ASSERT_EQ(t.Files().SetFileTimes(kTarget, {ft1980, ft1980, ft1980}), 0u);
-  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 70003));
-  EXPECT_TRUE(t.Read(kTarget) == "XX" + source.substr(2) + "end");
-  EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
-  EXPECT_EQ(EngineOf(t.run).nProgressPosition, 70003);
-  EXPECT_TRUE(t.run.shownMessages.empty());
+  for (const Case& c : {Case{false, 0, 0, false, false, true, true},
+                        Case{false, COPY_DONTREPLACE, 0, false, false, true, true},
+                        Case{true, 0, kAttributeBackup, false, false, true, false},
+                        Case{true, COPY_DONTREPLACE, 0, true, true, true, false},
+                        Case{true, COPY_REPLACEOLDER, 0, true, false, false, false}}) {
+    CopyTestRun t;
+    t.run.ctx.bExpand = c.bExpand;
+    EngineOf(t.run).bFollowsInterruptedRun = c.bAfterKilledRun;
+    t.Write(kSource, source + "end", kJune2020);
+    // The first block came through before the copy stopped; "XX" shows it is not written again.
+    t.Write(kTarget, c.bEmpty ? "" : "XX" + std::string(30718, 'a'));
+    const uint64_t ft1980 = InterruptedCopyStamp(t.run);
+    if (!c.bEmpty) {
+      ASSERT_EQ(t.Files().SetFileTimes(kTarget, {ft1980, ft1980, ft1980}), 0u);
+    }
+    ASSERT_TRUE(t.Copy(kSource, kTarget, c.dwFlags, 70003, c.dwAttributes));
+    const std::string expected =
+        !c.bCopied ? "" : (c.bResumed ? "XX" + source.substr(2) : source) + "end";
+    EXPECT_TRUE(t.Read(kTarget) == expected) << c.dwFlags << " " << c.bEmpty;
+    EXPECT_FALSE(t.Files().FileExists(std::string(kTarget) + ".000"));
+    EXPECT_EQ(t.LastWrite(kTarget) == kJune2020, c.bCopied);
+    EXPECT_EQ(EngineOf(t.run).nProgressPosition, 70003);
+    EXPECT_TRUE(t.run.shownMessages.empty());
+  }
 }
 
-// A copy stopped between two blocks must leave a file that the next run resumes: between the
-// blocks the new file is dated 1 January 1980, whether the file system moves the bytes (plain) or
-// the engine writes them (personalised).
-TEST(FileCopy, AFileBeingWrittenIsDatedFirstOfJanuary1980BetweenItsBlocks) {
-  for (const uint32_t dwFlags : {0u, uint32_t{COPY_SETUSERINFO}}) {
-    CopyTestRun t;
-    t.Write(kSource, std::string(70000, 'a'), kJune2020);
-    std::vector<bool> stampedAtPump;
-    t.user->onPump = [&t, &stampedAtPump] {
-      stampedAtPump.push_back(IsInterruptedCopyStamp(t.run, t.LastWrite(kTarget)));
-    };
-    ASSERT_TRUE(t.Copy(kSource, kTarget, dwFlags, 70000));
-    // Three blocks; the last one's pump comes before the final times.
-    EXPECT_EQ(stampedAtPump, (std::vector<bool>{true, true, true})) << dwFlags;
-    EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
+// A run killed after the data of its files but before their attributes were kept leaves equal
+// files with the attributes of files made on the host. A run that undid a killed run's journal
+// gives every equal file the attributes its copy gives; an ordinary run does not look.
+TEST(FileCopy, AfterAKilledRunEqualFilesGetTheirAttributesBack) {
+  CopyTestRun t;
+  t.Write(kSource, "payload", kJune2020);
+  ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7, /*HIDDEN*/ 2));
+  uint32_t dwCopied = 0;
+  t.Files().GetFileAttributes(kTarget, dwCopied);
+  ASSERT_TRUE(dwCopied & platform::FILE_ATTRIBUTE_HIDDEN);
+  t.Files().SetFileAttributes(kTarget, platform::FILE_ATTRIBUTE_ARCHIVE);
+  for (const bool bAfterKilledRun : {false, true}) {
+    EngineOf(t.run).bFollowsInterruptedRun = bAfterKilledRun;
+    ASSERT_TRUE(t.Copy(kSource, kTarget, 0, 7, /*HIDDEN*/ 2));
+    uint32_t dwAttributes = 0;
+    t.Files().GetFileAttributes(kTarget, dwAttributes);
+    EXPECT_EQ(dwAttributes, bAfterKilledRun ? dwCopied : platform::FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(t.LastWrite(kTarget), kJune2020) << "equal: not copied again";
+  }
+}
+
+// A copy stopped anywhere must leave a file that the next run resumes: after each block, the last
+// one too, the new file is dated 1 January 1980, whether the file system moves the bytes (plain)
+// or the engine writes them (personalised), in three blocks or in one.
+TEST(FileCopy, AFileBeingWrittenIsDatedFirstOfJanuary1980AfterEachBlock) {
+  for (const size_t nSize : {size_t{70000}, size_t{100}}) {
+    for (const uint32_t dwFlags : {0u, uint32_t{COPY_SETUSERINFO}}) {
+      CopyTestRun t;
+      t.Write(kSource, std::string(nSize, 'a'), kJune2020);
+      std::vector<bool> stampedAtPump;
+      t.user->onPump = [&t, &stampedAtPump] {
+        stampedAtPump.push_back(IsInterruptedCopyStamp(t.run, t.LastWrite(kTarget)));
+      };
+      ASSERT_TRUE(t.Copy(kSource, kTarget, dwFlags, static_cast<int64_t>(nSize)));
+      EXPECT_EQ(stampedAtPump, std::vector<bool>(nSize > 30720 ? 3 : 1, true))
+          << nSize << " " << dwFlags;
+      EXPECT_EQ(t.LastWrite(kTarget), kJune2020);
+    }
   }
 }
 

@@ -7,10 +7,13 @@
 #include "install/build_options.h"
 #include "install/install_test_run.h"
 #include "install/installation_run.h"
+#include "install/options_registry.h"
 #include "install/other_users.h"
 #include "install/previous_version.h"
 #include "install/product_registration.h"
+#include "install/run_journal.h"
 #include "install/section_counts.h"
+#include "install/shared_files.h"
 #include "install/uninstall_commands.h"
 #include "script/script_engine.h"
 #include "support/answering_ui.h"
@@ -211,7 +214,97 @@ TEST_F(Registration, AnAbortedLaterRunKeepsTheRegistration) {
   EXPECT_EQ(again.machine.RegString(RegRoot::LocalMachine, kRecord, "ProductName"), "P");
 }
 
+// A run killed part-way leaves its journal in the record; the next run of the product puts every
+// count and option value back as it was before the killed run (a shared file the killed run put
+// on the disk keeps a count of 0, so that the next install counts it once), and cleans up a
+// product that was not registered before. The journal is in the record's hive: the user's in a
+// user setup. A run that finds none changes nothing.
+TEST_F(Registration, AKilledRunsCountsAndOptionsAreUndoneByTheNextRun) {
+  constexpr char kShared[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+  const std::string sections = std::string(kRecord) + "\\Sections";
+  const std::string options = std::string(kRecord) + "\\Options";
+  for (const bool bRegisteredBefore : {false, true}) {
+    for (const bool bUserPart : {false, true}) {
+      const std::string what = std::string(bRegisteredBefore ? "registered" : "first") +
+                               (bUserPart ? " user setup" : " install");
+      InstallTestRun killed(kInf);
+      Identify(killed.run);
+      killed.run.ctx.bUserPartRun = bUserPart;
+      test::TestMachine& on = killed.machine;
+      const RegRoot root = bUserPart ? RegRoot::CurrentUser : RegRoot::LocalMachine;
+      on.WriteFile("C:\\Common\\old.dll", "shared before");
+      ASSERT_EQ(on.Machine().Reg().CreateKey(RegRoot::LocalMachine, kShared), 0u);
+      on.Machine().Reg().SetValue(RegRoot::LocalMachine, kShared, "C:\\Common\\old.dll",
+                                  {platform::REG_DWORD, {1, 0, 0, 0}});
+      if (bRegisteredBefore) {
+        on.SetRegString(root, kRecord, "ProductName", "Product");
+        on.SetRegString(root, sections, "Common", "1");
+        on.SetRegString(root, options, "A", "1");
+      }
+      OpenRunJournal(killed.run, bRegisteredBefore);
+      for (const char* pszSection : {"Common", "Own", "Own"})
+        StepSectionCount(killed.run, pszSection);
+      for (const char* pszFile : {"C:\\Common\\old.dll", "C:\\Common\\new.dll"}) {
+        const bool bThere = on.Machine().Files().FileExists(pszFile);
+        NoteSharedFileBeforeRun(killed.run, pszFile, bThere);
+        on.WriteFile(pszFile, "shared");
+        CountSharedFileUp(killed.run, pszFile, bThere, 0, "");
+      }
+      RecordOptionInstalled(killed.run, "B");
+      // Killed here; the next run of the product on the same machine.
+      SetupRun next(on.Machine());
+      AttachInstallEngine(next);
+      Identify(next);
+      ASSERT_TRUE(RecoverInterruptedRun(next)) << what;
+      EXPECT_TRUE(FollowsInterruptedRun(next)) << what;
+      EXPECT_FALSE(on.HasRegKey(root, std::string(kRecord) + "\\InProgress")) << what;
+      platform::RegValue value;
+      next.machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\new.dll", value);
+      EXPECT_EQ(value.data, (std::vector<uint8_t>{0, 0, 0, 0})) << what;
+      next.machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\old.dll", value);
+      EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 0, 0, 0})) << what;
+      EXPECT_EQ(on.RegString(root, sections, "Common"), bRegisteredBefore ? "1" : "") << what;
+      EXPECT_FALSE(on.HasRegValue(root, sections, "Own")) << what;
+      EXPECT_EQ(on.RegString(root, options, "A"), bRegisteredBefore ? "1" : "") << what;
+      EXPECT_FALSE(on.HasRegValue(root, options, "B")) << what;
+      EXPECT_EQ(on.HasRegKey(root, kRecord), bRegisteredBefore) << what;
+      SetupRun later(on.Machine());
+      AttachInstallEngine(later);
+      Identify(later);
+      EXPECT_TRUE(RecoverInterruptedRun(later));
+      EXPECT_FALSE(FollowsInterruptedRun(later)) << what;
+    }
+  }
+}
+
 #ifdef TARVIUM_FAULT_SEAM
+// An aborted first install on a full disk cannot delete its record: it says so (5519) and its
+// journal stays, so that the next run, with room again, finishes the clean-up.
+TEST_F(Registration, AnAbortedFirstInstallOnAFullDiskReportsItsRecordAndTheNextRunRemovesIt) {
+  InstallTestRun aborted(kInf);
+  Identify(aborted.run);
+  test::TestMachine& on = aborted.machine;
+  SetCopyLineProcessor(aborted.run, [&on](SetupRun&, const std::string& line, const SectionCall&) {
+    if (line != "1:b") return true;
+    on.Machine().EmulatedFiles().SetFaultPlan({.bDiskFull = true});
+    on.Machine().SqlRegistry().RefuseWrites(true, 0, platform::ERROR_DISK_FULL);
+    return false;  // the copy failed: the disk is full
+  });
+  ASSERT_TRUE(BuildOptions(aborted.run));
+  EXPECT_FALSE(RunInstallationWithRegistration(aborted.run));
+  ASSERT_EQ(aborted.Messages(), std::vector<int>{5519});
+  EXPECT_EQ(aborted.run.shownMessages[0].args,
+            (std::vector<MessageArg>{std::string(kRecord), int64_t{platform::ERROR_DISK_FULL}}));
+  EXPECT_EQ(on.RegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Options", "A"), "1");
+  on.Machine().SqlRegistry().RefuseWrites(false);
+  on.Machine().EmulatedFiles().SetFaultPlan({});
+  SetupRun next(on.Machine());
+  AttachInstallEngine(next);
+  Identify(next);
+  EXPECT_TRUE(RecoverInterruptedRun(next));
+  EXPECT_FALSE(on.HasRegKey(RegRoot::LocalMachine, kRecord));
+}
+
 // A registry that another process holds longer than a call waits refuses the registration as one
 // change: the values are then written one by one, so that the product is still registered and
 // can be removed.

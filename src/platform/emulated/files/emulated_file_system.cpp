@@ -438,6 +438,8 @@ void EmulatedFileSystem::SetFaultPlan(const FaultPlan& plan) {
 uint32_t EmulatedFileSystem::WriteFaultInjected() {
 #ifdef TARVIUM_FAULT_SEAM
   ++m_nWritesSincePlan;
+  if (m_faults.nKillingBeforeWrite && m_nWritesSincePlan == m_faults.nKillingBeforeWrite)
+    ::kill(::getpid(), SIGKILL);
   if (m_faults.bDiskFull) return ERROR_DISK_FULL;
   if (m_faults.nFailingWrite && m_nWritesSincePlan == m_faults.nFailingWrite)
     return ERROR_WRITE_FAULT;

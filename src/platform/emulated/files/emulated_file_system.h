@@ -104,19 +104,21 @@ class EmulatedFileSystem : public FileSystem {
   // the host's current directory). False when no drive or share holds it.
   bool GetWindowsPath(const std::string& hostPath, std::string& windowsPath) const;
   // Writes the attributes and creation times kept in memory (see FileMetadataStore), so that
-  // another process started now sees them.
-  uint32_t FlushMetadata() { return m_metadata.Flush(); }
+  // another process started now sees them and a kill no longer loses them.
+  uint32_t FlushMetadata() override { return m_metadata.Flush(); }
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only faults: the nFailingWrite-th WriteFile from now fails with ERROR_WRITE_FAULT
   // (0: none); with bDiskFull every write fails with ERROR_DISK_FULL and drives report no free
   // space; the process kills itself (SIGKILL) right after the host took the bytes of the
-  // nKillingWrite-th write, as a run killed part-way through a copy. Writes inside CopyFile and
-  // each CopyFileRange count.
+  // nKillingWrite-th write, as a run killed part-way through a copy, or right before the host
+  // takes the bytes of the nKillingBeforeWrite-th. Writes inside CopyFile and each CopyFileRange
+  // count.
   struct FaultPlan {
     uint32_t nFailingWrite = 0;
     bool bDiskFull = false;
     uint32_t nKillingWrite = 0;
+    uint32_t nKillingBeforeWrite = 0;
   };
   void SetFaultPlan(const FaultPlan& plan);
 #endif

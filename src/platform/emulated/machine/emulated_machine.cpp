@@ -219,7 +219,8 @@ bool EmulatedMachine::Build(const std::string& hostDir,
 #endif
   files_ = std::make_unique<EmulatedFileSystem>(dir_, config_, *registry_);
 #ifdef TARVIUM_FAULT_SEAM
-  files_->SetFaultPlan({.nKillingWrite = config_.nKillingWrite});
+  files_->SetFaultPlan(
+      {.nKillingWrite = config_.nKillingWrite, .nKillingBeforeWrite = config_.nKillingBeforeWrite});
 #endif
   profile_ = std::make_unique<DeviceSettingsProfile>(*files_, config_.szWindowsDir, *registry_);
   accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);

@@ -61,6 +61,7 @@ const FieldSpec kFields[] = {
     {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
     {"Faults", "KillAtWrite", &MachineConfig::nKillingWrite},
+    {"Faults", "KillBeforeWrite", &MachineConfig::nKillingBeforeWrite},
 };
 
 constexpr const char* kHeader =

@@ -85,8 +85,10 @@ struct MachineConfig {
   // a key whose access list refuses the user. Builds without the fault seam ignore it.
   std::string szRefusedRegistryKey;
   // The process kills itself right after the host took the bytes of its nth file write (0: never),
-  // as a run killed part-way through a copy.
+  // as a run killed part-way through a copy; or right before them, as a run killed between
+  // creating a file and writing it.
   uint32_t nKillingWrite = 0;
+  uint32_t nKillingBeforeWrite = 0;
 
   // Printing: what the person at the machine types into a port monitor's "Add Port" dialog (the
   // new port's name); empty: the dialog is cancelled.

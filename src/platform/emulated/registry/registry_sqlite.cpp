@@ -107,7 +107,7 @@ template <class Body>
 uint32_t SqliteRegistry::RunWrite(Body&& body) {
 #ifdef TARVIUM_FAULT_SEAM
   if (bRefuseWrites_) {
-    if (nAllowedWrites_ == 0) return ERROR_ACCESS_DENIED;
+    if (nAllowedWrites_ == 0) return dwRefusedWriteError_;
     --nAllowedWrites_;
   }
 #endif
@@ -543,9 +543,10 @@ uint32_t SqliteRegistry::WriteAsOne(const std::function<uint32_t()>& body) {
 }
 
 #ifdef TARVIUM_FAULT_SEAM
-void SqliteRegistry::RefuseWrites(bool bRefuse, uint32_t nAllowedFirst) {
+void SqliteRegistry::RefuseWrites(bool bRefuse, uint32_t nAllowedFirst, uint32_t dwError) {
   bRefuseWrites_ = bRefuse;
   nAllowedWrites_ = nAllowedFirst;
+  dwRefusedWriteError_ = dwError;
 }
 
 void SqliteRegistry::RefuseWritesBelow(const std::string& fullKeyPath) {

@@ -23,6 +23,7 @@
 #include "platform/emulated/registry/registry_sqlite_db.h"
 #include "platform/emulated/registry/registry_value_cache.h"
 #include "platform/registry.h"
+#include "platform/win_error.h"
 
 namespace platform::emulated {
 
@@ -87,9 +88,11 @@ class SqliteRegistry final : public Registry {
 
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
-  // ERROR_ACCESS_DENIED, as under a key whose ACL refuses the caller; the first nAllowedFirst
-  // writes still succeed, so that "the Nth write fails" can be arranged.
-  void RefuseWrites(bool bRefuse, uint32_t nAllowedFirst = 0);
+  // dwError: ERROR_ACCESS_DENIED as under a key whose ACL refuses the caller, ERROR_DISK_FULL as
+  // when the disk has no room for the log; the first nAllowedFirst writes still succeed, so that
+  // "the Nth write fails" can be arranged.
+  void RefuseWrites(bool bRefuse, uint32_t nAllowedFirst = 0,
+                    uint32_t dwError = ERROR_ACCESS_DENIED);
   // Test-only: writes at or below the key (a full path, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked",
   // as the views resolve it) fail with ERROR_ACCESS_DENIED; an empty path refuses nothing.
   void RefuseWritesBelow(const std::string& fullKeyPath);
@@ -164,6 +167,7 @@ class SqliteRegistry final : public Registry {
 #ifdef TARVIUM_FAULT_SEAM
   bool bRefuseWrites_ = false;
   uint32_t nAllowedWrites_ = 0;
+  uint32_t dwRefusedWriteError_ = ERROR_ACCESS_DENIED;
   std::vector<std::string> refusedNames_;  // folded names of the refused key
   bool bBusyForOneWrite_ = false;
 #endif

@@ -1,0 +1,137 @@
+// A killed install followed by the same install again ends as an uninterrupted install does, and
+// the removal then leaves what the uninterrupted install's removal leaves. A small product (a file
+// of one block, one of four, a hidden, a read-only and a shared file, a registry and an INI
+// section whose use counts the record keeps) is installed on fresh machines whose Setup.exe kills
+// itself right after its nth file write or right before it (machine.ini [Faults] KillAtWrite,
+// KillBeforeWrite), at points inside each kind of file. bench/kill-rerun does the same at random
+// moments with thousands of files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/run_tool.h"
+#include "support/temp_dir.h"
+
+namespace tarvium::test {
+namespace {
+
+constexpr char kSetupInf[] = R"([Setup]
+Version=4.10
+[Application]
+ProductName=Kill Test
+DeveloperName=Tarvium Tests
+Version=1.0
+MachineKeyName=Tarvium Tests\Kill Test\1.0
+UninstallKeyName=Kill Test
+UninstallDisplayName=Kill Test 1.0
+ApplicationDir=%ProgramFilesDir%\Kill Test
+[Options]
+A=A,DEFAULT
+B=B,DEFAULT
+[A]
+#A.reg
+1:one.txt, , , 100
+1:four.bin, , , 100000
+[A.reg]
+HKLM\Software\Tarvium Tests\Kill:First=1
+HKLM\Software\Tarvium Tests\Kill:Second=2
+[B]
+#Ini:kill.ini
+1:hidden.txt, , HIDDEN, 50
+1:shared.dll, %CommonFilesDir%\Kill Test\shared.dll, SHAREDDLL, 200
+1:readonly.txt, , RDONLY, 60
+[Ini:kill.ini]
+Settings, First, 1
+Settings, Second, 2
+)";
+
+std::string Build() {
+  const char* pszDir = std::getenv("TARVIUM_BUILD_DIR");
+  return pszDir ? pszDir : "build";
+}
+
+// The lines of a diff that tell more than times and the record's Date.
+std::vector<std::string> MeaningfulDiff(const std::string& from, const std::string& to) {
+  const ToolResult diff = RunTool("winmachine", "diff " + ShellQuote(from) + " " + ShellQuote(to));
+  const std::regex written(R"((: |, )written [0-9-]+ [0-9:]+ -> [0-9-]+ [0-9:]+)");
+  std::vector<std::string> lines;
+  std::istringstream in(diff.out);
+  for (std::string line; std::getline(in, line);) {
+    line = std::regex_replace(line, written, "");
+    const bool bOnlyTimes = line.rfind("~ file ", 0) == 0 && line.find(": ") == std::string::npos;
+    if (!bOnlyTimes && line.find("\\Setup: \"Date\" = ") == std::string::npos)
+      lines.push_back(line);
+  }
+  return lines;
+}
+
+class KillAndRerun : public testing::Test {
+ protected:
+  KillAndRerun() {
+    std::ofstream(media_ + "/Setup.inf") << kSetupInf;
+    const std::pair<const char*, size_t> files[] = {{"one.txt", 100},
+                                                    {"four.bin", 100000},
+                                                    {"hidden.txt", 50},
+                                                    {"shared.dll", 200},
+                                                    {"readonly.txt", 60}};
+    for (const auto& [pszName, nSize] : files)
+      std::ofstream(media_ + "/" + pszName) << std::string(nSize, pszName[0]);
+    EXPECT_EQ(RunTool("winmachine", "create " + ShellQuote(fresh_)).nExit, 0);
+    EXPECT_EQ(Winmachine(fresh_, "snapshot " + ShellQuote(freshSnapshot_)), 0);
+  }
+
+  int Setup(const std::string& machine, const std::string& switches) {
+    return RunHostCommand("cd " + ShellQuote(media_) +
+                          " && TARVIUM_MACHINE=" + ShellQuote(machine) + " timeout 60 " +
+                          ShellQuote(Build() + "/Setup.exe") + " " + switches + " Setup.inf")
+        .nExit;
+  }
+  int Winmachine(const std::string& machine, const std::string& args) {
+    return RunTool("winmachine", "--machine " + ShellQuote(machine) + " " + args).nExit;
+  }
+  std::string NewMachine(const std::string& name) {
+    const std::string machine = dir_.Path() + "/" + name;
+    EXPECT_EQ(RunHostCommand("cp -a " + ShellQuote(fresh_) + " " + ShellQuote(machine)).nExit, 0);
+    return machine;
+  }
+
+  TempDir dir_;
+  std::string media_ = dir_.Path();
+  std::string fresh_ = dir_.Path() + "/fresh";
+  std::string freshSnapshot_ = dir_.Path() + "/fresh.snap";
+};
+
+TEST_F(KillAndRerun, EndsAsAnUninterruptedInstallAndItsRemoval) {
+  const std::string reference = NewMachine("reference");
+  ASSERT_EQ(Setup(reference, "/S"), 0);
+  const std::string installed = dir_.Path() + "/installed.snap";
+  ASSERT_EQ(Winmachine(reference, "snapshot " + ShellQuote(installed)), 0);
+  ASSERT_EQ(Setup(reference, "/S /U"), 0);
+  const std::vector<std::string> left = MeaningfulDiff(freshSnapshot_, reference);
+  // Writes: one.txt 1, four.bin 2 to 5, kill.ini 6 and 7, hidden.txt 8, shared.dll 9,
+  // readonly.txt 10. "Before" kills a run that created the file and wrote nothing into it yet.
+  const std::pair<const char*, int> kills[] = {{"Before", 1}, {"At", 1}, {"At", 3},     {"At", 6},
+                                               {"Before", 8}, {"At", 9}, {"Before", 10}};
+  for (const auto& [pszWhen, nWrite] : kills) {
+    const std::string fault = std::string("Kill") + pszWhen + "Write=" + std::to_string(nWrite);
+    const std::string machine = NewMachine(fault);
+    const std::string ini = machine + "/machine.ini";
+    ASSERT_EQ(RunHostCommand("cp " + ShellQuote(ini) + " " + ShellQuote(ini + ".bak") +
+                             " && printf '[Faults]\\r\\n" + fault + "\\r\\n' >> " + ShellQuote(ini))
+                  .nExit,
+              0);
+    EXPECT_EQ(Setup(machine, "/S"), 128 + 9) << "not killed: " << fault;
+    ASSERT_EQ(RunHostCommand("mv " + ShellQuote(ini + ".bak") + " " + ShellQuote(ini)).nExit, 0);
+    EXPECT_EQ(Setup(machine, "/S"), 0) << fault;
+    EXPECT_EQ(MeaningfulDiff(installed, machine), std::vector<std::string>()) << fault;
+    EXPECT_EQ(Setup(machine, "/S /U"), 0) << fault;
+    EXPECT_EQ(MeaningfulDiff(freshSnapshot_, machine), left) << fault;
+  }
+}
+
+}  // namespace
+}  // namespace tarvium::test
