@@ -89,8 +89,7 @@ void FillDirectories(SetupRun& run) {
   v.Set("CommonFilesDir", MachineValue(run, kCurrentVersion, "CommonFilesDir", windows));
   v.Set("CLRDir", windows + "\\Microsoft.NET\\Framework");
   SetPrintDirectories(run, "", "");
-  v.Set("PrintEnvironment",
-        RunOsVersion(run).b64Bit ? "Windows x64" : "Windows NT x86");
+  v.Set("PrintEnvironment", RunOsVersion(run).b64Bit ? "Windows x64" : "Windows NT x86");
   v.Set("MediaPath", windows + "\\Media");
   v.Set("AppPaths", std::string(kCurrentVersion) + "\\App Paths");
 }

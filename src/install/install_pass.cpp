@@ -54,6 +54,7 @@ void RecordOption(SetupRun& run, const OptionRecord& option) {
 void VisitOption(SetupRun& run, const OptionRecord& option) {
   SetOptionVariables(run, option);
   if (CallSetupHook(run, kHookBeforeOption, option.name) == 0) return;
+  if (!OptionsKeyPath(run).empty()) NoteOptionBeforeRun(run, option.name);
   if (!ProcessSection(run, OwnSectionCall(option))) run.ctx.bAborted = true;
   if (!run.ctx.bAborted || run.ctx.bExitCommand) RecordOption(run, option);
   if (!run.ctx.bAborted) CallSetupHook(run, kHookAfterOption, option.name);

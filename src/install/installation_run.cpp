@@ -17,6 +17,7 @@
 #include "install/run_journal.h"
 #include "install/uninstall_commands.h"
 #include "platform/ansi_case.h"
+#include "platform/win_error.h"
 #include "script/message_catalog.h"
 
 namespace tarvium {
@@ -162,10 +163,26 @@ std::string MachineKeyOfVersion(const std::string& machineKey, const std::string
 }
 
 // Whether the run keeps a journal in the product's record: an install that registers the
-// product at its end.
+// product at its end, or a removal that takes the registration away.
 bool KeepsJournal(SetupRun& run) {
   const SetupContext& ctx = run.ctx;
-  return !ctx.bUninstall && !ctx.bAdminSetup && !ctx.bTestRun && !RunMachineKeyName(run).empty();
+  return !ctx.bAdminSetup && !ctx.bTestRun && !RunMachineKeyName(run).empty();
+}
+
+// A removal's registration goes in the same change of the registry as its journal, so that a
+// run killed before sees its counts put back by the next one, and one killed after has nothing
+// left to put back. A removal that fails keeps what it did, as it always has.
+void EndRemovalRun(SetupRun& run, bool bPassed) {
+  if (!bPassed) return CloseRunJournal(run);
+  const uint32_t dwError = run.machine.Reg().WriteAsOne([&] {
+    CloseRunJournal(run);
+    RemoveRegistration(run);
+    return uint32_t{platform::ERROR_SUCCESS};
+  });
+  if (dwError) {
+    CloseRunJournal(run);
+    RemoveRegistration(run);
+  }
 }
 
 void EndInstallRun(SetupRun& run) {
@@ -224,7 +241,7 @@ bool RunInstallationWithRegistration(SetupRun& run) {
   if (KeepsJournal(run)) OpenRunJournal(run, bRegisteredBefore);
   const bool bPassed = RunInstallationPasses(run) && !ctx.bAborted;
   if (ctx.bUninstall) {
-    if (bPassed) RemoveRegistration(run);
+    EndRemovalRun(run, bPassed);
     // The workstation links go with the machine part they serve (the hook removes in a removal).
     if (bPassed && ctx.bWorkstationSetup && !ctx.bUserPartRun) CreateWorkstationShortcuts(run);
     return bPassed;

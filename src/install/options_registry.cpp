@@ -21,15 +21,10 @@ bool IsRecordedInstalled(SetupRun& run, const std::string& name, bool bMachineHi
   return value == "1";
 }
 
-namespace {
-
-// The run's journal keeps whether the option was recorded before the run changed it.
 void NoteOptionBeforeRun(SetupRun& run, const std::string& name) {
   NoteBeforeChange(run, JournalPart::Options, name,
                    [&] { return std::string(IsRecordedInstalled(run, name) ? "1" : "0"); });
 }
-
-}  // namespace
 
 void RecordOptionInstalled(SetupRun& run, const std::string& name) {
   const RegPlace place = RecordPlace(run, "Options");

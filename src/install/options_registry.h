@@ -17,6 +17,10 @@ std::string OptionsKeyPath(SetupRun& run);
 // hive whatever the run is.
 bool IsRecordedInstalled(SetupRun& run, const std::string& name, bool bMachineHive = false);
 
+// Notes in the run's journal whether the option was recorded before this run came to it; the run
+// does so before it processes the option, so that the journal knows every option it touched.
+void NoteOptionBeforeRun(SetupRun& run, const std::string& name);
+
 // Writes "1" for the option (creating the key); failures are not reported.
 void RecordOptionInstalled(SetupRun& run, const std::string& name);
 

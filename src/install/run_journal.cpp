@@ -50,9 +50,12 @@ uint32_t PutSectionCountBack(SetupRun& run, const std::string& section, const st
   return RegWriteText(run, counts.root, counts.key, section, text);
 }
 
+// Every option the killed run came to counts as installed for a removal, so that it takes away
+// the files that run may have copied for it; any other run puts the option back as it was.
 uint32_t PutOptionBack(SetupRun& run, const std::string& option, const std::string& text) {
   const RegPlace options = RecordPlace(run, "Options");
-  if (text == "1") return RegWriteText(run, options.root, options.key, option, "1");
+  if (text == "1" || run.ctx.bUninstall)
+    return RegWriteText(run, options.root, options.key, option, "1");
   return RegDeleteValueAt(run, options.root, options.key, option);
 }
 
@@ -115,19 +118,34 @@ void DeleteKeysMadeForJournal(SetupRun& run, const std::string& made) {
   }
 }
 
+// The journal without notes: what a removal leaves for the next install, which then still knows
+// that it follows a killed run whose attributes may be missing on the files it finds equal.
+uint32_t WriteEmptyJournal(SetupRun& run, const std::string& made) {
+  const RegPlace journal = JournalPlace(run);
+  uint32_t err = RegWriteText(run, journal.root, journal.key, "Registered", "0");
+  if (!err && !made.empty()) err = RegWriteText(run, journal.root, journal.key, "MadeKey", made);
+  return err;
+}
+
 // The noted values back, the journal gone, and for a product that was not registered before the
-// record's keys and the registration as well; the first error that left something behind.
+// record's keys and the registration as well; the first error that left something behind (a
+// value that could not be put back keeps the whole journal). A
+// removal stops at a product that is not registered, so it leaves the files of the killed first
+// install in place; it keeps an empty journal for the install that follows.
 uint32_t UndoSteps(SetupRun& run, bool bCleanUp) {
   uint32_t err = PutNotedValuesBack(run);
+  if (err) return err;  // the journal stays for the next run to finish
   const RegPlace journal = JournalPlace(run);
   std::string made;
   RegReadText(run, journal.root, journal.key, "MadeKey", made);
   KeepFirstError(err, DeleteJournal(run));
-  if (bCleanUp) {
-    RemoveRegistration(run);
-    KeepFirstError(err, DeleteRecordKeys(run, RunMachineKeyName(run)));
+  if (!bCleanUp) return err;
+  RemoveRegistration(run);
+  KeepFirstError(err, DeleteRecordKeys(run, RunMachineKeyName(run)));
+  if (run.ctx.bUninstall)
+    KeepFirstError(err, WriteEmptyJournal(run, made));
+  else
     DeleteKeysMadeForJournal(run, made);
-  }
   return err;
 }
 
@@ -167,6 +185,22 @@ void NoteValueBeforeRun(SetupRun& run, JournalPart part, const std::string& name
   const RegPlace notes = PartPlace(run, part);
   if (RegWriteText(run, notes.root, notes.key, name, before) == platform::ERROR_SUCCESS)
     EngineOf(run).notedValues.insert(NotedKey(part, name));
+}
+
+bool RewriteNote(SetupRun& run, JournalPart part, const std::string& name,
+                 const std::string& text) {
+  if (!EngineOf(run).bJournalOpen || NeedsNote(run, part, name)) return false;
+  const RegPlace notes = PartPlace(run, part);
+  return RegWriteText(run, notes.root, notes.key, name, text) == platform::ERROR_SUCCESS;
+}
+
+std::string NoteOf(SetupRun& run, JournalPart part, const std::string& name) {
+  std::string text;
+  if (EngineOf(run).bJournalOpen && !NeedsNote(run, part, name)) {
+    const RegPlace notes = PartPlace(run, part);
+    RegReadText(run, notes.root, notes.key, name, text);
+  }
+  return text;
 }
 
 void CloseRunJournal(SetupRun& run) {

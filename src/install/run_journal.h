@@ -3,14 +3,16 @@
 // holds the key "Setup\InProgress": its value Registered tells whether the product was
 // registered when the run began, MadeKey names the highest key the journal had to make (an undone
 // first install takes it away again when it stayed empty), and its subkeys Sections, SharedDLLs
-// and Options hold, for each
-// section use count, shared-file count and option value the run changed, what it was before the
-// run. The run deletes the key in the same change of the registry as the registration, or when
-// it ends aborted. A killed run leaves it behind; the next run of the product (an install or a
-// removal) finds it before it decides anything, puts the noted values back and, when the product
-// was not registered before, cleans up as an aborted first install does. The files and settings
-// the killed run changed stay; the next install brings them to its own result, and puts right the
-// attributes of the files it finds equal, which the killed process may not have kept.
+// and Options hold, for each section use count, shared-file count and option value the run
+// changed, what it was before the run. The run deletes the key in the same change of the registry
+// as the registration, or when it ends aborted. A killed run leaves it behind; the next run of
+// the product (an install or a removal) finds it before it decides anything, puts the noted values
+// back and, when the product was not registered before, cleans up as an aborted first install
+// does. The files and settings the killed run changed stay; the next install brings them to its
+// own result, and puts right the attributes of the files it finds equal, which the killed process
+// may not have kept. A removal counts every option the killed run came to as installed, so that
+// their files go too, and after a killed first install keeps an empty journal for the install
+// that follows.
 #pragma once
 #include <string>
 
@@ -31,6 +33,11 @@ bool NeedsNote(SetupRun& run, JournalPart part, const std::string& name);
 // file's count (see SharedFileCountBeforeRun), an option's "1" or "0".
 void NoteValueBeforeRun(SetupRun& run, JournalPart part, const std::string& name,
                         const std::string& before);
+// Replaces a note this run made (a shared file's note adds what the run counted); false when the
+// journal is closed or the note was never made.
+bool RewriteNote(SetupRun& run, JournalPart part, const std::string& name, const std::string& text);
+// The note this run made of the value, empty when there is none.
+std::string NoteOf(SetupRun& run, JournalPart part, const std::string& name);
 // Notes the value before its first change in this run; `before` tells what it is.
 template <class Before>
 void NoteBeforeChange(SetupRun& run, JournalPart part, const std::string& name, Before&& before) {

@@ -89,19 +89,70 @@ std::string SharedFileCountBeforeRun(SetupRun& run, const std::string& path, boo
 
 void NoteSharedFileBeforeRun(SetupRun& run, const std::string& path, bool bFileThere) {
   NoteBeforeChange(run, JournalPart::SharedFiles, path,
-                   [&] { return SharedFileCountBeforeRun(run, path, bFileThere); });
+                   [&] { return SharedFileCountBeforeRun(run, path, bFileThere) + "|0"; });
 }
 
-uint32_t RestoreSharedFileCount(SetupRun& run, const std::string& path, const std::string& text) {
+namespace {
+
+// A shared file's note: its count before the run, a bar, and what the run has counted since.
+struct SharedFileNote {
+  std::string before;
+  long nCounted = 0;
+};
+
+SharedFileNote ParseNote(const std::string& text) {
+  const size_t nBar = text.find('|');
+  if (nBar == std::string::npos) return {text, 0};
+  return {text.substr(0, nBar), std::strtol(text.c_str() + nBar + 1, nullptr, 10)};
+}
+
+// The count a note's "before" stands for: no value counts the file's own installation ("-") or
+// nothing ("0").
+long CountBefore(const std::string& before) {
+  return before == "-" ? 1 : std::strtol(before.c_str(), nullptr, 10);
+}
+
+// Changes the count (a count of 0 deletes the value) and adds the step to the run's note in the
+// same change of the registry, so that a killed run's journal holds exactly what it counted.
+uint32_t StepCount(SetupRun& run, const std::string& path, const RegValue& value, uint32_t nCount,
+                   long nStep) {
   platform::Registry& reg = run.machine.Reg();
-  if (text == "-") return reg.DeleteValue(RegRoot::LocalMachine, kSharedDllsKey, path);
+  const auto body = [&] {
+    const uint32_t err = nCount == 0 ? reg.DeleteValue(RegRoot::LocalMachine, kSharedDllsKey, path)
+                                     : reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path,
+                                                    WithCount(value, nCount));
+    if (err != 0) return err;
+    const std::string text = NoteOf(run, JournalPart::SharedFiles, path);
+    if (text.empty()) return uint32_t{platform::ERROR_SUCCESS};
+    const SharedFileNote note = ParseNote(text);
+    RewriteNote(run, JournalPart::SharedFiles, path,
+                note.before + "|" + std::to_string(note.nCounted + nStep));
+    return uint32_t{platform::ERROR_SUCCESS};
+  };
+  return EngineOf(run).bJournalOpen ? reg.WriteAsOne(body) : body();
+}
+
+}  // namespace
+
+// Takes back what the killed run counted from the count as it is now, so that what other
+// products counted since stays; a count back where it was before the run is put back exactly as
+// it was (no value, or 0 for a file that run put on the disk).
+uint32_t RestoreSharedFileCount(SetupRun& run, const std::string& path, const std::string& text) {
+  const SharedFileNote note = ParseNote(text);
+  platform::Registry& reg = run.machine.Reg();
   RegValue value;
-  if (reg.QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value) != 0) {
+  const bool bValue = reg.QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value) == 0;
+  const long nCount = (bValue ? static_cast<long>(CountOf(value)) : 0) - note.nCounted;
+  if (nCount == CountBefore(note.before) && note.before == "-")
+    return bValue ? reg.DeleteValue(RegRoot::LocalMachine, kSharedDllsKey, path)
+                  : platform::ERROR_SUCCESS;
+  if (nCount <= 0 && !bValue && note.before != "0") return platform::ERROR_SUCCESS;
+  if (!bValue) {
     value.dwType = platform::REG_DWORD;
     if (const uint32_t err = reg.CreateKey(RegRoot::LocalMachine, kSharedDllsKey)) return err;
   }
-  const auto nCount = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
-  return reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path, WithCount(value, nCount));
+  return reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path,
+                      WithCount(value, static_cast<uint32_t>(std::max(nCount, 0L))));
 }
 
 // Every copied file is asked this: the font extensions all have three letters, so only the last
@@ -133,8 +184,7 @@ bool CountSharedFileUp(SetupRun& run, const std::string& path, bool bExistedBefo
       value.dwType = platform::REG_DWORD;
       value = WithCount(value, bExistedBefore ? 1 : 0);
     }
-    err = reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path,
-                       WithCount(value, CountOf(value) + 1));
+    err = StepCount(run, path, value, CountOf(value) + 1, 1);
   }
   if (err != 0 && !AnswerIgnores(run, 5518, path, err)) return false;
   return UpdateRegistrations(run, path, dwCopyFlags, name, true);
@@ -147,13 +197,10 @@ bool CountSharedFileDown(SetupRun& run, const std::string& path, uint32_t dwCopy
   RegValue value;
   uint32_t err = reg.QueryValue(RegRoot::LocalMachine, kSharedDllsKey, path, value);
   if (err != 0) return AnswerIgnores(run, 5519, path, err);
-  uint32_t nCount = CountOf(value);
-  if (nCount > 0) --nCount;
-  if (nCount > 0) {
-    err = reg.SetValue(RegRoot::LocalMachine, kSharedDllsKey, path, WithCount(value, nCount));
-    return err == 0 || AnswerIgnores(run, 5519, path, err);
-  }
-  err = reg.DeleteValue(RegRoot::LocalMachine, kSharedDllsKey, path);
+  const uint32_t nBefore = CountOf(value);
+  const uint32_t nCount = nBefore > 0 ? nBefore - 1 : 0;
+  err = StepCount(run, path, value, nCount, nCount - static_cast<long>(nBefore));
+  if (nCount > 0) return err == 0 || AnswerIgnores(run, 5519, path, err);
   if (err != 0 && !AnswerIgnores(run, 5519, path, err)) return false;
   if (!ConfirmsDeletion(run, path)) return true;
   const bool bOk = UpdateRegistrations(run, path, dwCopyFlags, name, false);

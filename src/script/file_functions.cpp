@@ -1,6 +1,7 @@
 // Expression functions over files and disks: DoesFileExist, DoesPathExist, DoesTextInFileExist,
-// FileSize, FileVersion, GetDiskFreeSpace and GetDiskFreeSpaceKB. A missing file or drive gives "0", never a
-// message: scripts ask these functions precisely to find out whether something is there.
+// FileSize, FileVersion, GetDiskFreeSpace and GetDiskFreeSpaceKB. A missing file or drive gives
+// "0", never a message: scripts ask these functions precisely to find out whether something is
+// there.
 #include <algorithm>
 #include <cstdint>
 

@@ -2,10 +2,10 @@
 
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
-#include "sysconfig/shortcuts.h"
 #include "sysconfig/ini_section.h"
-#include "sysconfig/startup_sections.h"
 #include "sysconfig/reg_lines.h"
+#include "sysconfig/shortcuts.h"
+#include "sysconfig/startup_sections.h"
 #include "sysconfig/update_counter.h"
 
 namespace tarvium {

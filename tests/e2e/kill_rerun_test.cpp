@@ -85,9 +85,12 @@ class KillAndRerun : public testing::Test {
   }
 
   int Setup(const std::string& machine, const std::string& switches) {
-    return RunHostCommand("cd " + ShellQuote(media_) +
-                          " && TARVIUM_MACHINE=" + ShellQuote(machine) + " timeout 60 " +
-                          ShellQuote(Build() + "/Setup.exe") + " " + switches + " Setup.inf")
+    return Setup(machine, switches, media_);
+  }
+  int Setup(const std::string& machine, const std::string& switches, const std::string& media) {
+    return RunHostCommand("cd " + ShellQuote(media) + " && TARVIUM_MACHINE=" + ShellQuote(machine) +
+                          " timeout 60 " + ShellQuote(Build() + "/Setup.exe") + " " + switches +
+                          " Setup.inf")
         .nExit;
   }
   int Winmachine(const std::string& machine, const std::string& args) {
@@ -98,20 +101,36 @@ class KillAndRerun : public testing::Test {
     EXPECT_EQ(RunHostCommand("cp -a " + ShellQuote(fresh_) + " " + ShellQuote(machine)).nExit, 0);
     return machine;
   }
+  // Runs Setup.exe with a [Faults] entry ("KillAtWrite=3") that kills it; the entry goes again.
+  void RunKilled(const std::string& machine, const std::string& fault,
+                 const std::string& switches) {
+    const std::string ini = machine + "/machine.ini";
+    ASSERT_EQ(RunHostCommand("cp " + ShellQuote(ini) + " " + ShellQuote(ini + ".bak") +
+                             " && printf '[Faults]\\r\\n" + fault + "\\r\\n' >> " + ShellQuote(ini))
+                  .nExit,
+              0);
+    EXPECT_EQ(Setup(machine, switches), 128 + 9) << "not killed: " << fault;
+    ASSERT_EQ(RunHostCommand("mv " + ShellQuote(ini + ".bak") + " " + ShellQuote(ini)).nExit, 0);
+  }
+  // The uninterrupted install's result and what its removal leaves.
+  void MakeReference(const std::string& switches) {
+    const std::string reference = NewMachine("reference");
+    ASSERT_EQ(Setup(reference, switches), 0);
+    ASSERT_EQ(Winmachine(reference, "snapshot " + ShellQuote(installed_)), 0);
+    ASSERT_EQ(Setup(reference, "/S /U"), 0);
+    left_ = MeaningfulDiff(freshSnapshot_, reference);
+  }
 
   TempDir dir_;
   std::string media_ = dir_.Path();
   std::string fresh_ = dir_.Path() + "/fresh";
   std::string freshSnapshot_ = dir_.Path() + "/fresh.snap";
+  std::string installed_ = dir_.Path() + "/installed.snap";
+  std::vector<std::string> left_;
 };
 
 TEST_F(KillAndRerun, EndsAsAnUninterruptedInstallAndItsRemoval) {
-  const std::string reference = NewMachine("reference");
-  ASSERT_EQ(Setup(reference, "/S"), 0);
-  const std::string installed = dir_.Path() + "/installed.snap";
-  ASSERT_EQ(Winmachine(reference, "snapshot " + ShellQuote(installed)), 0);
-  ASSERT_EQ(Setup(reference, "/S /U"), 0);
-  const std::vector<std::string> left = MeaningfulDiff(freshSnapshot_, reference);
+  ASSERT_NO_FATAL_FAILURE(MakeReference("/S"));
   // Writes: one.txt 1, four.bin 2 to 5, kill.ini 6 and 7, hidden.txt 8, shared.dll 9,
   // readonly.txt 10. "Before" kills a run that created the file and wrote nothing into it yet.
   const std::pair<const char*, int> kills[] = {{"Before", 1}, {"At", 1}, {"At", 3},     {"At", 6},
@@ -119,17 +138,76 @@ TEST_F(KillAndRerun, EndsAsAnUninterruptedInstallAndItsRemoval) {
   for (const auto& [pszWhen, nWrite] : kills) {
     const std::string fault = std::string("Kill") + pszWhen + "Write=" + std::to_string(nWrite);
     const std::string machine = NewMachine(fault);
-    const std::string ini = machine + "/machine.ini";
-    ASSERT_EQ(RunHostCommand("cp " + ShellQuote(ini) + " " + ShellQuote(ini + ".bak") +
-                             " && printf '[Faults]\\r\\n" + fault + "\\r\\n' >> " + ShellQuote(ini))
-                  .nExit,
-              0);
-    EXPECT_EQ(Setup(machine, "/S"), 128 + 9) << "not killed: " << fault;
-    ASSERT_EQ(RunHostCommand("mv " + ShellQuote(ini + ".bak") + " " + ShellQuote(ini)).nExit, 0);
+    ASSERT_NO_FATAL_FAILURE(RunKilled(machine, fault, "/S"));
     EXPECT_EQ(Setup(machine, "/S"), 0) << fault;
-    EXPECT_EQ(MeaningfulDiff(installed, machine), std::vector<std::string>()) << fault;
+    EXPECT_EQ(MeaningfulDiff(installed_, machine), std::vector<std::string>()) << fault;
     EXPECT_EQ(Setup(machine, "/S /U"), 0) << fault;
-    EXPECT_EQ(MeaningfulDiff(freshSnapshot_, machine), left) << fault;
+    EXPECT_EQ(MeaningfulDiff(freshSnapshot_, machine), left_) << fault;
+  }
+}
+
+// A removal run right after the killed run: after a killed first install it stops (the product
+// is not registered) and the install that follows still puts right the attributes the kill lost;
+// after a killed modify that added an option it takes that option's files away as well.
+TEST_F(KillAndRerun, ARemovalAfterAKilledRunLeavesNothingForLater) {
+  ASSERT_NO_FATAL_FAILURE(MakeReference("/S"));
+  const std::string first = NewMachine("first");
+  ASSERT_NO_FATAL_FAILURE(RunKilled(first, "KillAtWrite=9", "/S"));
+  EXPECT_NE(Setup(first, "/S /U"), 0) << "the product is not registered";
+  EXPECT_EQ(Setup(first, "/S"), 0);
+  EXPECT_EQ(MeaningfulDiff(installed_, first), std::vector<std::string>());
+  EXPECT_EQ(Setup(first, "/S /U"), 0);
+  EXPECT_EQ(MeaningfulDiff(freshSnapshot_, first), left_);
+
+  const std::string modified = NewMachine("modified");
+  ASSERT_EQ(Setup(modified, "/S /O-B"), 0);
+  ASSERT_NO_FATAL_FAILURE(RunKilled(modified, "KillAtWrite=4", "/S /M /O+B"));
+  EXPECT_EQ(Setup(modified, "/S /U"), 0);
+  EXPECT_EQ(MeaningfulDiff(freshSnapshot_, modified), left_);
+}
+
+// Another product counts the same shared file: what it counted while this product's run lay
+// killed stays counted, whether the killed run was an install or a removal, so the file stays
+// until its last user goes.
+TEST_F(KillAndRerun, AnotherProductsUseOfASharedFileOutlivesKilledRuns) {
+  std::string other = kSetupInf;
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"Kill Test", "Kill Other"},
+                                 {"Files\\Kill Other", "Files\\Kill Test"},
+                                 {"\\Kill:", "\\Other:"},
+                                 {"kill.ini", "other.ini"}})
+    for (size_t at = 0; (at = other.find(from, at)) != std::string::npos; at += to.size())
+      other.replace(at, from.size(), to);
+  const std::string otherMedia = dir_.Path() + "/other";
+  ASSERT_EQ(RunHostCommand("mkdir " + ShellQuote(otherMedia) + " && cd " + ShellQuote(media_) +
+                           " && cp *.txt *.bin *.dll " + ShellQuote(otherMedia))
+                .nExit,
+            0);
+  std::ofstream(otherMedia + "/Setup.inf") << other;
+  const auto sharedFileLines = [&](const std::string& machine) {
+    std::vector<std::string> lines;
+    for (const std::string& line : MeaningfulDiff(freshSnapshot_, machine))
+      if (line.find("shared.dll") != std::string::npos) lines.push_back(line);
+    return lines;
+  };
+  for (const bool bKillRemoval : {false, true}) {
+    const std::string machine = NewMachine(bKillRemoval ? "removal" : "install");
+    if (bKillRemoval) {
+      ASSERT_EQ(Setup(machine, "/S", otherMedia), 0);
+      ASSERT_EQ(Setup(machine, "/S"), 0);
+      const std::vector<std::string> bothInstalled = sharedFileLines(machine);
+      ASSERT_NO_FATAL_FAILURE(RunKilled(machine, "KillBeforeWrite=1", "/S /U"));
+      EXPECT_EQ(Setup(machine, "/S /U"), 0);
+      EXPECT_NE(sharedFileLines(machine), bothInstalled) << "counted down once";
+    } else {
+      ASSERT_NO_FATAL_FAILURE(RunKilled(machine, "KillAtWrite=10", "/S"));
+      ASSERT_EQ(Setup(machine, "/S", otherMedia), 0);
+      EXPECT_EQ(Setup(machine, "/S"), 0);
+      EXPECT_EQ(Setup(machine, "/S /U"), 0);
+    }
+    const std::vector<std::string> lines = sharedFileLines(machine);
+    ASSERT_EQ(lines.size(), 2u) << "the file and its count";
+    EXPECT_TRUE(lines[0].starts_with("+ file ")) << lines[0];
+    EXPECT_TRUE(lines[1].ends_with("REG_DWORD 0x1")) << lines[1];
   }
 }
 

@@ -15,8 +15,8 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/emulated/processes/exit_code_file.h"
 #include "platform/emulated/machine/host_errno.h"
+#include "platform/emulated/processes/exit_code_file.h"
 #include "platform/processes.h"
 #include "platform/win_error.h"
 
