@@ -113,7 +113,8 @@ bool IsEqualToDestination(SetupRun& run, CopyJob& job) {
 // file (the run died while it made the file, before the stamp went on).
 bool IsUnfinishedCopy(SetupRun& run, const platform::FileInfo& destination) {
   return IsInterruptedCopyStamp(run, destination.times.ftLastWriteTime) ||
-         (destination.nFileSize == 0 && FollowsInterruptedRun(run));
+         (destination.nFileSize == 0 &&
+          MayBeFromInterruptedRun(run, destination.times.ftLastWriteTime));
 }
 
 // Where the new file goes when the destination exists; false when the copy is unnecessary.

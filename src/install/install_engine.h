@@ -107,6 +107,7 @@ struct InstallEngine {
   bool bJournalOpen = false;
   std::unordered_set<std::string> notedValues;  // part and upper-cased name of each note
   bool bFollowsInterruptedRun = false;          // this run undid a killed run's journal
+  uint64_t ftInterruptedRunStart = 0;           // when that run began (0: not known)
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;

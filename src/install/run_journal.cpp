@@ -5,6 +5,8 @@
 // the record it lies in.
 #include "install/run_journal.h"
 
+#include <cstdlib>
+
 #include "engine/registry_operations.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
@@ -120,10 +122,11 @@ void DeleteKeysMadeForJournal(SetupRun& run, const std::string& made) {
 
 // The journal without notes: what a removal leaves for the next install, which then still knows
 // that it follows a killed run whose attributes may be missing on the files it finds equal.
-uint32_t WriteEmptyJournal(SetupRun& run, const std::string& made) {
+uint32_t WriteEmptyJournal(SetupRun& run, const std::string& made, const std::string& started) {
   const RegPlace journal = JournalPlace(run);
   uint32_t err = RegWriteText(run, journal.root, journal.key, "Registered", "0");
   if (!err && !made.empty()) err = RegWriteText(run, journal.root, journal.key, "MadeKey", made);
+  if (!err) err = RegWriteText(run, journal.root, journal.key, "Started", started);
   return err;
 }
 
@@ -136,14 +139,15 @@ uint32_t UndoSteps(SetupRun& run, bool bCleanUp) {
   uint32_t err = PutNotedValuesBack(run);
   if (err) return err;  // the journal stays for the next run to finish
   const RegPlace journal = JournalPlace(run);
-  std::string made;
+  std::string made, started;
   RegReadText(run, journal.root, journal.key, "MadeKey", made);
+  RegReadText(run, journal.root, journal.key, "Started", started);
   KeepFirstError(err, DeleteJournal(run));
   if (!bCleanUp) return err;
   RemoveRegistration(run);
   KeepFirstError(err, DeleteRecordKeys(run, RunMachineKeyName(run)));
   if (run.ctx.bUninstall)
-    KeepFirstError(err, WriteEmptyJournal(run, made));
+    KeepFirstError(err, WriteEmptyJournal(run, made, started));
   else
     DeleteKeysMadeForJournal(run, made);
   return err;
@@ -171,8 +175,10 @@ void OpenRunJournal(SetupRun& run, bool bRegisteredBefore) {
   const std::string made = FirstKeyToMake(run, journal);
   engine.bJournalOpen = RegWriteText(run, journal.root, journal.key, "Registered",
                                      bRegisteredBefore ? "1" : "0") == platform::ERROR_SUCCESS;
-  if (engine.bJournalOpen && made != journal.key)
-    RegWriteText(run, journal.root, journal.key, "MadeKey", made);
+  if (!engine.bJournalOpen) return;
+  if (made != journal.key) RegWriteText(run, journal.root, journal.key, "MadeKey", made);
+  RegWriteText(run, journal.root, journal.key, "Started",
+               std::to_string(run.machine.Time().GetSystemTimeAsFileTime()));
 }
 
 bool NeedsNote(SetupRun& run, JournalPart part, const std::string& name) {
@@ -229,6 +235,9 @@ bool RecoverInterruptedRun(SetupRun& run) {
     std::string registered;
     if (RegReadText(run, journal.root, journal.key, "Registered", registered) != 0) continue;
     SetupTrace(run, "Undoing the interrupted run found in %s\n", journal.key.c_str());
+    std::string started;
+    RegReadText(run, journal.root, journal.key, "Started", started);
+    EngineOf(run).ftInterruptedRunStart = std::strtoull(started.c_str(), nullptr, 10);
     bOk = UndoJournal(run, registered == "0");
     EngineOf(run).bFollowsInterruptedRun = true;
     break;
@@ -239,6 +248,14 @@ bool RecoverInterruptedRun(SetupRun& run) {
 
 bool FollowsInterruptedRun(SetupRun& run) {
   return EngineOf(run).bFollowsInterruptedRun;
+}
+
+bool MayBeFromInterruptedRun(SetupRun& run, uint64_t ftLastWrite) {
+  // File systems stamp with a coarser clock than the one read at the start: two seconds spare
+  // files made right after it.
+  constexpr uint64_t kClockSlack = 2 * 10'000'000ULL;
+  const InstallEngine& engine = EngineOf(run);
+  return engine.bFollowsInterruptedRun && ftLastWrite + kClockSlack >= engine.ftInterruptedRunStart;
 }
 
 }  // namespace tarvium

@@ -1,18 +1,18 @@
 // The journal of an installation run, kept in the product's record so that a run killed part-way
 // never leaves its counts standing. While the run changes the product's bookkeeping the record
 // holds the key "Setup\InProgress": its value Registered tells whether the product was
-// registered when the run began, MadeKey names the highest key the journal had to make (an undone
-// first install takes it away again when it stayed empty), and its subkeys Sections, SharedDLLs
-// and Options hold, for each section use count, shared-file count and option value the run
-// changed, what it was before the run. The run deletes the key in the same change of the registry
-// as the registration, or when it ends aborted. A killed run leaves it behind; the next run of
-// the product (an install or a removal) finds it before it decides anything, puts the noted values
-// back and, when the product was not registered before, cleans up as an aborted first install
-// does. The files and settings the killed run changed stay; the next install brings them to its
-// own result, and puts right the attributes of the files it finds equal, which the killed process
-// may not have kept. A removal counts every option the killed run came to as installed, so that
-// their files go too, and after a killed first install keeps an empty journal for the install
-// that follows.
+// registered when the run began, Started when it began (a file time), MadeKey names the highest key
+// the journal had to make (an undone first install takes it away again when it stayed empty), and
+// its subkeys Sections, SharedDLLs and Options hold, for each section use count, shared-file count
+// and option value the run changed, what it was before the run. The run deletes the key in the same
+// change of the registry as the registration, or when it ends aborted. A killed run leaves it
+// behind; the next run of the product (an install or a removal) finds it before it decides
+// anything, puts the noted values back and, when the product was not registered before, cleans up
+// as an aborted first install does. The files and settings the killed run changed stay; the next
+// install brings them to its own result, and puts right the attributes of the files it finds equal,
+// which the killed process may not have kept. A removal counts every option the killed run came to
+// as installed, so that their files go too, and after a killed first install keeps an empty journal
+// for the install that follows.
 #pragma once
 #include <string>
 
@@ -59,5 +59,8 @@ bool RecoverInterruptedRun(SetupRun& run);
 // Whether this run undid a killed run's journal: the install then checks the attributes of the
 // files it finds equal.
 bool FollowsInterruptedRun(SetupRun& run);
+// Whether a file with this last-write time may have been written by the killed run: this run
+// follows one, and the time is not from before it began.
+bool MayBeFromInterruptedRun(SetupRun& run, uint64_t ftLastWrite);
 
 }  // namespace tarvium

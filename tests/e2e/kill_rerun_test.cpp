@@ -44,6 +44,7 @@ HKLM\Software\Tarvium Tests\Kill:Second=2
 1:hidden.txt, , HIDDEN, 50
 1:shared.dll, %CommonFilesDir%\Kill Test\shared.dll, SHAREDDLL, 200
 1:readonly.txt, , RDONLY, 60
+1:keep.txt, , DONTREPLACE, 30
 [Ini:kill.ini]
 Settings, First, 1
 Settings, Second, 2
@@ -73,11 +74,9 @@ class KillAndRerun : public testing::Test {
  protected:
   KillAndRerun() {
     std::ofstream(media_ + "/Setup.inf") << kSetupInf;
-    const std::pair<const char*, size_t> files[] = {{"one.txt", 100},
-                                                    {"four.bin", 100000},
-                                                    {"hidden.txt", 50},
-                                                    {"shared.dll", 200},
-                                                    {"readonly.txt", 60}};
+    const std::pair<const char*, size_t> files[] = {{"one.txt", 100},     {"four.bin", 100000},
+                                                    {"hidden.txt", 50},   {"shared.dll", 200},
+                                                    {"readonly.txt", 60}, {"keep.txt", 30}};
     for (const auto& [pszName, nSize] : files)
       std::ofstream(media_ + "/" + pszName) << std::string(nSize, pszName[0]);
     EXPECT_EQ(RunTool("winmachine", "create " + ShellQuote(fresh_)).nExit, 0);
@@ -132,7 +131,8 @@ class KillAndRerun : public testing::Test {
 TEST_F(KillAndRerun, EndsAsAnUninterruptedInstallAndItsRemoval) {
   ASSERT_NO_FATAL_FAILURE(MakeReference("/S"));
   // Writes: one.txt 1, four.bin 2 to 5, kill.ini 6 and 7, hidden.txt 8, shared.dll 9,
-  // readonly.txt 10. "Before" kills a run that created the file and wrote nothing into it yet.
+  // readonly.txt 10, keep.txt 11. "Before" kills a run that created the file and wrote nothing into
+  // it yet.
   const std::pair<const char*, int> kills[] = {{"Before", 1}, {"At", 1}, {"At", 3},     {"At", 6},
                                                {"Before", 8}, {"At", 9}, {"Before", 10}};
   for (const auto& [pszWhen, nWrite] : kills) {
@@ -164,6 +164,30 @@ TEST_F(KillAndRerun, ARemovalAfterAKilledRunLeavesNothingForLater) {
   ASSERT_NO_FATAL_FAILURE(RunKilled(modified, "KillAtWrite=4", "/S /M /O+B"));
   EXPECT_EQ(Setup(modified, "/S /U"), 0);
   EXPECT_EQ(MeaningfulDiff(freshSnapshot_, modified), left_);
+}
+
+// A killed update over an installed product: the temporary copy it was writing beside the file it
+// replaces is taken over by the next run instead of staying behind, and an empty file that was
+// there before the killed run is no unfinished copy of it (DONTREPLACE keeps it).
+TEST_F(KillAndRerun, AKilledUpdateLeavesNoTemporaryCopyAndKeepsOlderEmptyFiles) {
+  ASSERT_NO_FATAL_FAILURE(MakeReference("/S"));
+  const std::string machine = NewMachine("update");
+  ASSERT_EQ(RunHostCommand("mkdir -p " + ShellQuote(machine + "/drive_c/Program Files/Kill Test") +
+                           " && touch -d 2020-01-01 " +
+                           ShellQuote(machine + "/drive_c/Program Files/Kill Test/keep.txt"))
+                .nExit,
+            0);
+  ASSERT_EQ(Setup(machine, "/S"), 0);
+  std::ofstream(media_ + "/one.txt") << std::string(100, 'n');  // newer: replaces the copy
+  ASSERT_NO_FATAL_FAILURE(RunKilled(machine, "KillAtWrite=1", "/S"));
+  EXPECT_EQ(Setup(machine, "/S"), 0);
+  std::vector<std::string> keep;
+  for (const std::string& line : MeaningfulDiff(installed_, machine))
+    if (line.find("Kill Test\\keep.txt") != std::string::npos) keep.push_back(line);
+  EXPECT_EQ(keep.size(), 1u) << "the older empty file, not the 30 bytes";
+  EXPECT_TRUE(keep.empty() || keep[0].ends_with("size 30 -> 0")) << keep[0];
+  EXPECT_EQ(Setup(machine, "/S /U"), 0);
+  EXPECT_EQ(MeaningfulDiff(freshSnapshot_, machine), left_);
 }
 
 // Another product counts the same shared file: what it counted while this product's run lay
