@@ -21,6 +21,11 @@ std::vector<std::string> Members(Machine& machine, const std::string& group, boo
   return members;
 }
 
+void EditConfig(TestMachine& test, const std::string& section, const std::string& lines) {
+  std::ofstream(test.Path() + "/machine.ini", std::ios::app) << "\n[" << section << "]\n"
+                                                             << lines << "\n";
+}
+
 TEST(Accounts, NewMachineHasBuiltInAccountsInItsLanguage) {
   TestMachine test({"Anna", "PC-7", 0x0407});
   Machine& machine = test.Machine();
@@ -66,24 +71,7 @@ TEST(Accounts, AMachineUserNamedLikeABuiltInOneReplacesIt) {
             (std::vector<std::string>{"Administrator"}));
 }
 
-// Lookups keep the well-known accounts; a user added after them is still found by name and SID,
-// and a well-known name still wins over a user named like it.
-TEST(Accounts, UsersAddedAfterALookupAreFound) {
-  TestMachine test;
-  SystemInfo& system = test.Machine().System();
-  std::string sid, name, domain;
-  ASSERT_EQ(system.LookupAccountSid("S-1-1-0", name, domain), ERROR_SUCCESS);
-  EXPECT_EQ(system.LookupAccountName("bob", sid), ERROR_NONE_MAPPED);
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("bob", "pw"), ERROR_SUCCESS);
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Everyone", "pw"), ERROR_SUCCESS);
-  ASSERT_EQ(system.LookupAccountName("bob", sid), ERROR_SUCCESS);
-  ASSERT_EQ(system.LookupAccountSid(sid, name, domain), ERROR_SUCCESS);
-  EXPECT_EQ(name + "@" + domain, "bob@TARVIUM-PC");
-  ASSERT_EQ(system.LookupAccountName("Everyone", sid), ERROR_SUCCESS);
-  EXPECT_EQ(sid, "S-1-1-0");
-}
-
-TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcess) {
+TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();
   ASSERT_EQ(accounts.AddUser("alice", "pw"), ERROR_SUCCESS);
@@ -110,9 +98,22 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcess) {
   std::vector<std::string> groups;
   ASSERT_EQ(again->Users().EnumGroups(true, groups), ERROR_SUCCESS);
   EXPECT_EQ(groups, (std::vector<std::string>{"Sales"}));
+
+  // Lookups keep the well-known accounts; a user added after them is still found by name and SID,
+  // and a well-known name still wins over a user named like it.
+  SystemInfo& system = test.Machine().System();
+  ASSERT_EQ(system.LookupAccountSid("S-1-1-0", name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(system.LookupAccountName("bob", sid), ERROR_NONE_MAPPED);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("bob", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Everyone", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(system.LookupAccountName("bob", sid), ERROR_SUCCESS);
+  ASSERT_EQ(system.LookupAccountSid(sid, name, domain), ERROR_SUCCESS);
+  EXPECT_EQ(name + "@" + domain, "bob@TARVIUM-PC");
+  ASSERT_EQ(system.LookupAccountName("Everyone", sid), ERROR_SUCCESS);
+  EXPECT_EQ(sid, "S-1-1-0");
 }
 
-TEST(Accounts, StartingAsAnotherUserChecksThePassword) {
+TEST(Accounts, LogonsCheckThePasswordAndDomainLogonsNeedADomain) {
   TestMachine test;
   Machine& machine = test.Machine();
   ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("alice", "s3cret"), ERROR_SUCCESS);
@@ -137,15 +138,7 @@ TEST(Accounts, StartingAsAnotherUserChecksThePassword) {
     EXPECT_EQ(machine.Programs().WaitForProcess(hProcess, INFINITE, {}, result), ERROR_SUCCESS);
     machine.Programs().CloseProcess(hProcess);
   }
-}
 
-void EditConfig(TestMachine& test, const std::string& section, const std::string& lines) {
-  std::ofstream(test.Path() + "/machine.ini", std::ios::app) << "\n[" << section << "]\n"
-                                                             << lines << "\n";
-}
-
-TEST(Accounts, DomainControllerAndDomainLogonsNeedADomain) {
-  TestMachine test;
   std::string dc;
   EXPECT_EQ(test.Machine().Users().GetDCName("", dc), NERR_DCNotFound);
   EXPECT_EQ(dc, "");
@@ -163,7 +156,7 @@ TEST(Accounts, DomainControllerAndDomainLogonsNeedADomain) {
   EXPECT_EQ(err, ERROR_SUCCESS);
 }
 
-TEST(Network, AdaptersComeFromMachineIni) {
+TEST(Accounts, AdaptersComeFromMachineIniAndTheClipboardIsKeptInIt) {
   TestMachine test;
   std::vector<AdapterInfo> adapters;
   ASSERT_EQ(test.Machine().Net().GetAdaptersInfo(adapters), ERROR_SUCCESS);
@@ -180,17 +173,14 @@ TEST(Network, AdaptersComeFromMachineIni) {
   EXPECT_EQ(adapters[1].address, (std::array<uint8_t, 6>{0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5}));
   EXPECT_EQ(adapters[1].ipAddress, "0.0.0.0");
   EXPECT_EQ(adapters[2].ipAddress, "10.1.2.3");
-}
 
-TEST(Clipboard, TextIsKeptInTheMachine) {
-  TestMachine test;
   std::string text = "stale";
   ASSERT_EQ(test.Machine().Clip().GetClipboardText(text), ERROR_SUCCESS);
   EXPECT_EQ(text, "");
   ASSERT_EQ(test.Machine().Clip().SetClipboardText("Gr\xFC\xDF"
                                                    "e\r\nline 2"),
             ERROR_SUCCESS);
-  auto again = test.OpenAgain();
+  again = test.OpenAgain();
   ASSERT_EQ(again->Clip().GetClipboardText(text), ERROR_SUCCESS);
   EXPECT_EQ(text,
             "Gr\xFC\xDF"

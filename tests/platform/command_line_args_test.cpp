@@ -10,7 +10,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(CommandLineArgs, SplitsByTheWindowsRules) {
+TEST(CommandLineArgs, SplitsByTheWindowsRulesAndQuotedArgumentsSplitBack) {
   const std::pair<std::string, Args> cases[] = {
       {"", {""}},
       {"prog", {"prog"}},
@@ -40,9 +40,7 @@ TEST(CommandLineArgs, SplitsByTheWindowsRules) {
       {R"( "a"b c)", {"", "ab", "c"}},  // a leading blank leaves the program name empty
   };
   for (const auto& [line, expected] : cases) EXPECT_EQ(CommandLineToArgv(line), expected) << line;
-}
 
-TEST(CommandLineArgs, QuotedArgumentsSplitBackUnchanged) {
   const Args argv = {
       R"(C:\Program Files\tool.exe)", "plain",    "",       "two words", R"(say "hi")", R"(dir\)",
       R"(dir with blank\)",           R"(\\"\\)", "\"\"\"", "tab\there", "\xE9t\xE9"};

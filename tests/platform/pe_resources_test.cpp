@@ -55,7 +55,7 @@ ResourceLayout LayoutOf(const std::string& file) {
   return layout;
 }
 
-TEST(PeResources, FindsTheVersionOfReal32And64BitFiles) {
+TEST(PeResources, FindsTheVersionOfRealFilesAndTruncatedOnesFailOrGiveItWhole) {
   for (const char* name : {"english64.exe", "german32.dll", "untranslated32.exe"}) {
     std::string block;
     ASSERT_EQ(FindVersion(ReadTestData(std::string("pe/") + name), &block), ERROR_SUCCESS) << name;
@@ -70,9 +70,7 @@ TEST(PeResources, FindsTheVersionOfReal32And64BitFiles) {
   EXPECT_EQ(FindVersion("MZ but not much more"), ERROR_BAD_EXE_FORMAT);
   EXPECT_EQ(FindVersion(ReadTestData("pe/build.sh")), ERROR_BAD_EXE_FORMAT);
   EXPECT_EQ(FindVersion(""), ERROR_BAD_EXE_FORMAT);
-}
 
-TEST(PeResources, TruncatedFilesFailOrGiveTheWholeResource) {
   for (const char* name : {"english64.exe", "german32.dll"}) {
     const std::string file = ReadTestData(std::string("pe/") + name);
     std::string whole;

@@ -417,53 +417,42 @@ TEST_F(RegImportWineTest, DeletingValues) {
 }
 
 struct HeaderCase {
-  std::string header;
   bool bAccepted;  // the import succeeds
   bool bRead;      // and reads the value below it
+  std::vector<std::string> headers;
 };
 
 // The first line decides: exactly one of the two headers (blanks before it allowed), or another
 // "REGEDIT..." line (read as a Windows 3.1 file: nothing); anything else is no registry file.
 const HeaderCase kHeaders[] = {
-    {"regedit", false, false},
-    {"regedit4", false, false},
-    {"Regedit4", false, false},
-    {"REGEDIT", true, false},
-    {"REGEDIT4", true, true},
-    {" REGEDIT4", true, true},
-    {"\tREGEDIT4", true, true},
-    {" \t REGEDIT4", true, true},
-    {"                    REGEDIT4", true, true},
-    {"\nREGEDIT4", false, false},
-    {"AREGEDIT4", false, false},
-    {"1REGEDIT4", false, false},
-    {"REGEDIT3", true, false},
-    {"REGEDIT5", true, false},
-    {"REGEDIT9", true, false},
-    {"REGEDIT 4", true, false},
-    {"REGEDIT4FOO", true, false},
-    {"REGEDIT4 FOO", true, false},
-    {"Windows Registry Editor Version 4.00", false, false},
-    {"Windows Registry Editor Version 5", false, false},
-    {"WINDOWS REGISTRY EDITOR VERSION 5.00", false, false},
-    {"Windows Registry Editor version 5.00", false, false},
-    {"Windows Registry Editor Version 5.00", true, true},
-    {"  Windows Registry Editor Version 5.00", true, true},
-    {"\tWindows Registry Editor Version 5.00", true, true},
+    {false,
+     false,
+     {"regedit", "regedit4", "Regedit4", "\nREGEDIT4", "AREGEDIT4", "1REGEDIT4",
+      "Windows Registry Editor Version 4.00", "Windows Registry Editor Version 5",
+      "WINDOWS REGISTRY EDITOR VERSION 5.00", "Windows Registry Editor version 5.00"}},
+    {true,
+     false,
+     {"REGEDIT", "REGEDIT3", "REGEDIT5", "REGEDIT9", "REGEDIT 4", "REGEDIT4FOO", "REGEDIT4 FOO"}},
+    {true,
+     true,
+     {"REGEDIT4", " REGEDIT4", "\tREGEDIT4", " \t REGEDIT4", "                    REGEDIT4",
+      "Windows Registry Editor Version 5.00", "  Windows Registry Editor Version 5.00",
+      "\tWindows Registry Editor Version 5.00"}},
 };
 
 TEST_F(RegImportWineTest, HeaderLines) {
   for (const HeaderCase& row : kHeaders) {
-    for (const bool bUtf16 : {false, true}) {
-      const std::string alone = row.header + "\n";
-      const std::string text = row.header + "\n\n" + kKeyLine + "\"Test\"=\"Value\"\n";
-      reg->DeleteTree(CurrentUser, kBase);
-      RegTextError error;
-      const uint32_t dwExpected = row.bAccepted ? ERROR_SUCCESS : ERROR_INVALID_DATA;
-      EXPECT_EQ(ImportRegText(*reg, bUtf16 ? Utf16(alone) : alone, error), dwExpected) << alone;
-      EXPECT_EQ(ImportRegText(*reg, bUtf16 ? Utf16(text) : text, error), dwExpected) << text;
-      EXPECT_EQ(Read(CurrentUser, kBase, "Test"), row.bRead ? "Value\0"s : "<error 2>") << text;
-    }
+    for (const std::string& header : row.headers)
+      for (const bool bUtf16 : {false, true}) {
+        const std::string alone = header + "\n";
+        const std::string text = header + "\n\n" + kKeyLine + "\"Test\"=\"Value\"\n";
+        reg->DeleteTree(CurrentUser, kBase);
+        RegTextError error;
+        const uint32_t dwExpected = row.bAccepted ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+        EXPECT_EQ(ImportRegText(*reg, bUtf16 ? Utf16(alone) : alone, error), dwExpected) << alone;
+        EXPECT_EQ(ImportRegText(*reg, bUtf16 ? Utf16(text) : text, error), dwExpected) << text;
+        EXPECT_EQ(Read(CurrentUser, kBase, "Test"), row.bRead ? "Value\0"s : "<error 2>") << text;
+      }
   }
   RegTextError error;
   EXPECT_EQ(ImportRegText(*reg, "REGEDIT", error), ERROR_SUCCESS) << "no line end";

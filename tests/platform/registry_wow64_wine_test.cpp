@@ -83,6 +83,7 @@ TEST(RegistryWineTest, ClassesAreSharedButTheirComKeysAreRedirected) {
     const std::string key32 = std::string("Software\\Classes\\Wow6432Node\\") + c.key;
     EXPECT_EQ(reg.OpenKey(LocalMachine, key64) == ERROR_SUCCESS, !c.bRedirected) << c.key;
     EXPECT_EQ(reg.OpenKey(LocalMachine, key32) == ERROR_SUCCESS, c.bRedirected) << c.key;
+    EXPECT_EQ(reg.OpenKey(ClassesRoot, c.key) == ERROR_SUCCESS, !c.bRedirected) << c.key;
     EXPECT_EQ(reg.OpenKey(ClassesRoot, std::string("Wow6432Node\\") + c.key) == ERROR_SUCCESS,
               c.bRedirected)
         << c.key;

@@ -88,7 +88,7 @@ Bytes Concat(Bytes a, const Bytes& b) {
   return a;
 }
 
-TEST(ShellLink, ReadsLinksWrittenByTheShell) {
+TEST(ShellLink, ReadsEveryFormOfTargetsAndStringsAndDamagedLinksFailCleanly) {
   ShellLink link;
   ASSERT_TRUE(ReadShellLink(ReadData("show-args.lnk"), link));
   EXPECT_EQ(ShellLinkTarget(link, "C:\\Links\\show-args.lnk"), "C:\\Tools\\show-args.cmd");
@@ -111,10 +111,7 @@ TEST(ShellLink, ReadsLinksWrittenByTheShell) {
   EXPECT_EQ(link.szArguments, "caf\xE9 ?");
   EXPECT_EQ(link.szName, "? ok");
   EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);
-}
 
-TEST(ShellLink, ReadsTheOtherFormsOfTargetsAndStrings) {
-  ShellLink link;
   ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 0), UnicodeLinkInfo()), link));
   EXPECT_EQ(ShellLinkTarget(link, ""), "C:\\\xDCn\xEF\\x.cmd");
   EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);  // none given
@@ -140,10 +137,8 @@ TEST(ShellLink, ReadsTheOtherFormsOfTargetsAndStrings) {
   ASSERT_TRUE(ReadShellLink(
       Concat(Header(kLinkHasLinkInfo | kLinkForceNoLinkInfo), UnicodeLinkInfo()), link));
   EXPECT_EQ(ShellLinkTarget(link, "x.lnk"), "");
-}
 
-TEST(ShellLink, DamagedLinksFailCleanly) {
-  ShellLink link;
+  // Damaged links fail cleanly.
   for (const char* pszName : {"show-args.lnk", "minimized.lnk", "unicode.lnk"}) {
     const Bytes bytes = ReadData(pszName);
     ASSERT_GT(bytes.size(), 4u);
