@@ -12,26 +12,9 @@ namespace {
 
 struct ConditionsTest : ::testing::Test, test::ScriptTestRun {};
 
-TEST_F(ConditionsTest, IntegerVersionAndTextComparisons) {
-  run.ctx.nFormatVersion = 0x1410;
-  ASSERT_TRUE(SetVariable(run, "NEG", "-5"));
-  ASSERT_TRUE(SetVariable(run, "DASH", "-"));
-  for (const char* text : {"10 > 9", "1.10 > 1.9", "abc = ABC", "%NEG% < 3", "%DASH% = 0",
-                           "\"a b\" == \"A B\"", "2 <> 3", "10 != 9a", "1.2 < 1.2.0", "x <= x",
-                           "b >= a", "Len(abcd) = 4", "Left(abc,2)==ab", "Nofunc(1) = nofunc(1)"})
-    EXPECT_TRUE(EvaluateCondition(run, text)) << text;
-  for (const char* text : {"9 > 10", "abc = abd", "%NEG% > 3", "2147483648 < 2147483647",
-                           "%USER% inglobalgroup Admins", "%USER% INLOCALGROUP Users"})
-    EXPECT_FALSE(EvaluateCondition(run, text)) << text;
-  run.ctx.nFormatVersion = 0x1409;  // older files: later parts compare as text
-  EXPECT_TRUE(EvaluateCondition(run, "1.10 < 1.9"));
-  EXPECT_TRUE(EvaluateCondition(run, "10.0 > 9.0"));
-  EXPECT_TRUE(run.shownMessages.empty());
-}
-
 // Every operator over pairs whose order is known, so that each kind of comparison is tried with
 // equal sides as well as both unequal orders.
-TEST_F(ConditionsTest, OperatorsOverEqualAndOrderedPairsOfEveryKind) {
+TEST_F(ConditionsTest, OperatorsOverOrderedPairsOfEveryKindAndComparisonsAsWritten) {
   run.ctx.nFormatVersion = 0x1410;
   struct Pair {
     const char* a;
@@ -68,6 +51,21 @@ TEST_F(ConditionsTest, OperatorsOverEqualAndOrderedPairsOfEveryKind) {
     }
   }
   EXPECT_TRUE(run.shownMessages.empty());
+
+  // Comparisons as written: variables, functions, groups and the older files' versions.
+  ASSERT_TRUE(SetVariable(run, "NEG", "-5"));
+  ASSERT_TRUE(SetVariable(run, "DASH", "-"));
+  for (const char* text : {"10 > 9", "1.10 > 1.9", "abc = ABC", "%NEG% < 3", "%DASH% = 0",
+                           "\"a b\" == \"A B\"", "2 <> 3", "10 != 9a", "1.2 < 1.2.0", "x <= x",
+                           "b >= a", "Len(abcd) = 4", "Left(abc,2)==ab", "Nofunc(1) = nofunc(1)"})
+    EXPECT_TRUE(EvaluateCondition(run, text)) << text;
+  for (const char* text : {"9 > 10", "abc = abd", "%NEG% > 3", "2147483648 < 2147483647",
+                           "%USER% inglobalgroup Admins", "%USER% INLOCALGROUP Users"})
+    EXPECT_FALSE(EvaluateCondition(run, text)) << text;
+  run.ctx.nFormatVersion = 0x1409;  // older files: later parts compare as text
+  EXPECT_TRUE(EvaluateCondition(run, "1.10 < 1.9"));
+  EXPECT_TRUE(EvaluateCondition(run, "10.0 > 9.0"));
+  EXPECT_TRUE(run.shownMessages.empty());
 }
 
 TEST_F(ConditionsTest, OperandsMayStartWithAnyAnsiLetter) {
@@ -84,7 +82,7 @@ TEST_F(ConditionsTest, OperandsMayStartWithAnyAnsiLetter) {
   EXPECT_EQ(Messages(), (std::vector<int>{5528}));
 }
 
-TEST_F(ConditionsTest, PrecedenceNegationAndShortCircuit) {
+TEST_F(ConditionsTest, PrecedenceShortCircuitAndFaultsInsideACondition) {
   for (const char* text : {"!(1=1) | 2=2", "1=1 & 2=3 | 3=3", "1=2 | 2=2 & 3=3", "!1=2",
                            "((1=1) & !(2=3))", "(1=2 | (2=2)) & 3=3", ""})
     EXPECT_TRUE(EvaluateCondition(run, text)) << text;
@@ -98,9 +96,7 @@ TEST_F(ConditionsTest, PrecedenceNegationAndShortCircuit) {
   EXPECT_TRUE(EvaluateCondition(run, "1=1 & Tokenize(L,;)=2"));
   EXPECT_EQ(LookupVariable(run, "L2"), "b");
   EXPECT_TRUE(run.shownMessages.empty());
-}
 
-TEST_F(ConditionsTest, FaultsInsideAConditionCountAsWritten) {
   // A node that is no comparison is dropped: alone the condition is true, after "&" the
   // continuation is missing; an unknown operator makes its comparison true.
   EXPECT_TRUE(EvaluateCondition(run, "-5 < 3"));

@@ -31,7 +31,7 @@ void ExpectCalls(SetupRun& run, std::initializer_list<Case> cases) {
         << c.function << "(" << c.args << ")";
 }
 
-TEST(MachineFunctions, FilesAndPaths) {
+TEST(MachineFunctions, FilesPathsRegistryKeysAndUninstallKeyNames) {
   TestMachine test;
   SetupRun run(test.Machine());
   test.WriteFile("C:\\Data\\readme.TXT", "Hello W\xF6rld");
@@ -62,32 +62,7 @@ TEST(MachineFunctions, FilesAndPaths) {
                        {"FileVersion", "C:\\Data\\readme.txt", ""},
                        {"FileVersion", "C:\\Data\\missing.exe", ""},
                    });
-}
 
-TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
-  TestMachine test;
-  auto machine = test.OpenReconfigured([&](auto& config) {
-    config.shares.push_back({"srv", "pub", "drive_c", false});
-  });
-  SetupRun run(*machine);
-  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir", "relative\\dir",
-                            "\\\\srv\\pub\\Windows", "\\\\srv\\pub"}) {
-    const std::string bytes = CallMachineFunction(run, "GetDiskFreeSpace", where);
-    const std::string kb = CallMachineFunction(run, "GetDiskFreeSpaceKB", where);
-    EXPECT_GT(std::stoll(bytes), 0) << where;
-    EXPECT_LE(std::stoll(bytes), 2147483647) << where;
-    EXPECT_GT(std::stoll(kb), 0) << where;
-  }
-  ExpectCalls(run, {{"GetDiskFreeSpace", "Q:\\", "0"},
-                    {"GetDiskFreeSpaceKB", "\\\\other\\share\\x", "0"},
-                    {"GetDiskFreeSpace", "\\\\srv", "0"}});
-  machine->EmulatedFiles().SetFaultPlan({.bDiskFull = true});
-  ExpectCalls(run, {{"GetDiskFreeSpace", "C:\\", "0"}, {"GetDiskFreeSpaceKB", "C:", "0"}});
-}
-
-TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
-  TestMachine test;
-  SetupRun run(test.Machine());
   platform::Registry& reg = test.Machine().Reg();
   test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Test", "Name", "x");
   test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:", "V", "x");
@@ -138,12 +113,7 @@ TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
   run.variables.userHiveSid = "S-1-5-21-7-7-7-1001";
   EXPECT_EQ(CallMachineFunction(run, "DoesRegKeyExist", "HKCU\\Software\\Theirs"), "1");
   EXPECT_EQ(CallMachineFunction(run, "DoesRegKeyExist", "HKCU,Software\\Theirs"), "1");
-}
 
-TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
-  TestMachine test;
-  SetupRun run(test.Machine());
-  platform::Registry& reg = test.Machine().Reg();
   const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
   auto addProduct = [&](const std::string& key, const std::string& name, RegView view) {
     platform::RegValue value{platform::REG_SZ, {name.begin(), name.end()}};
@@ -179,7 +149,28 @@ TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
                       {"GetUninstallKeyName", "Tarvium Demo 32,x86", ""}});
 }
 
-TEST(MachineFunctions, AdaptersAndDomainController) {
+TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
+  TestMachine test;
+  auto machine = test.OpenReconfigured([&](auto& config) {
+    config.shares.push_back({"srv", "pub", "drive_c", false});
+  });
+  SetupRun run(*machine);
+  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir", "relative\\dir",
+                            "\\\\srv\\pub\\Windows", "\\\\srv\\pub"}) {
+    const std::string bytes = CallMachineFunction(run, "GetDiskFreeSpace", where);
+    const std::string kb = CallMachineFunction(run, "GetDiskFreeSpaceKB", where);
+    EXPECT_GT(std::stoll(bytes), 0) << where;
+    EXPECT_LE(std::stoll(bytes), 2147483647) << where;
+    EXPECT_GT(std::stoll(kb), 0) << where;
+  }
+  ExpectCalls(run, {{"GetDiskFreeSpace", "Q:\\", "0"},
+                    {"GetDiskFreeSpaceKB", "\\\\other\\share\\x", "0"},
+                    {"GetDiskFreeSpace", "\\\\srv", "0"}});
+  machine->EmulatedFiles().SetFaultPlan({.bDiskFull = true});
+  ExpectCalls(run, {{"GetDiskFreeSpace", "C:\\", "0"}, {"GetDiskFreeSpaceKB", "C:", "0"}});
+}
+
+TEST(MachineFunctions, AdaptersDomainProcessesClipboardAndGroups) {
   TestMachine test;
   SetupRun run(test.Machine());
   ExpectCalls(run, {
@@ -214,11 +205,7 @@ TEST(MachineFunctions, AdaptersAndDomainController) {
   });
   SetupRun offlineRun(*offlineMachine);
   ExpectCalls(offlineRun, {{"GetIP", "", ""}, {"GetNIC", "2", "22334455"}});
-}
 
-TEST(MachineFunctions, ProcessesAndClipboard) {
-  TestMachine test;
-  SetupRun run(test.Machine());
   // A program of the machine whose module base name ends in ".exe": a shell script that waits.
   // A command after the sleep keeps the shell from replacing itself with "sleep".
   test.WriteScript("C:\\Tools\\waiter.exe", "sleep 20\nexit 0");
@@ -245,11 +232,8 @@ TEST(MachineFunctions, ProcessesAndClipboard) {
   EXPECT_EQ(CallMachineFunction(run, "DoesProcessExist", "waiter.exe"), "0");
   ASSERT_EQ(test.Machine().Clip().SetClipboardText("copied, with a comma"), 0u);
   EXPECT_EQ(CallMachineFunction(run, "GetClipboardText", ""), "copied, with a comma");
-}
 
-TEST(GroupMembership, LocalAndGlobalGroupsOfThisAndOtherServers) {
-  TestMachine test;
-  SetupRun run(test.Machine());
+  // Group membership of local and global groups, of this and of other servers.
   auto& accounts = test.Machine().EmulatedUsers();
   ASSERT_EQ(accounts.AddGroupMember("Sales", "CORP\\jdoe", true), 0u);
   ASSERT_EQ(accounts.AddGroupMember("Backup Operators", "helper", false), 0u);

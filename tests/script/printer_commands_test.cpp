@@ -19,7 +19,7 @@ using platform::RegRoot;
 constexpr const char* kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
 constexpr const char* kDriverDir = "C:\\Windows\\System32\\spool\\drivers\\x64";
 
-class PrinterCommands : public ::testing::Test {
+class PrinterCommands : public ::testing::Test, public test::ScriptTestRun {
  protected:
   PrinterCommands() {
     InitVariables(run);
@@ -28,14 +28,7 @@ class PrinterCommands : public ::testing::Test {
     Put("C:\\Windows\\System32\\mymon.dll");
   }
 
-  void Put(const std::string& path) { script.machine.WriteFile(path, "MZ"); }
-  int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
-  int Removal(const std::string& line) {
-    run.ctx.bUninstall = true;
-    const int nResult = Line(line);
-    run.ctx.bUninstall = false;
-    return nResult;
-  }
+  void Put(const std::string& path) { machine.WriteFile(path, "MZ"); }
   bool KeyExists(const std::string& key) {
     return run.machine.Reg().OpenKey(RegRoot::LocalMachine, key) == 0;
   }
@@ -43,9 +36,6 @@ class PrinterCommands : public ::testing::Test {
     return run.machine.Profiles().GetProfileString(section, key, "");
   }
   platform::FileSystem& files() { return run.machine.Files(); }
-
-  test::ScriptTestRun script;
-  SetupRun& run = script.run;
 };
 
 TEST_F(PrinterCommands, DriverMonitorAndPrinterAddedAndRemoved) {
@@ -63,12 +53,10 @@ TEST_F(PrinterCommands, DriverMonitorAndPrinterAddedAndRemoved) {
               1);
     EXPECT_EQ(Line(addPrinter), 1);
   }
-  EXPECT_TRUE(script.Messages().empty());
-  EXPECT_EQ(script.machine.RegString(RegRoot::LocalMachine, driverKey, "Configuration File"),
-            "drvui.dll");
-  EXPECT_EQ(script.machine.RegString(RegRoot::LocalMachine, printerKey, "Port"), "LPT1:");
-  EXPECT_EQ(script.machine.RegString(RegRoot::LocalMachine, printerKey, "Print Processor"),
-            "WinPrint");
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, driverKey, "Configuration File"), "drvui.dll");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, printerKey, "Port"), "LPT1:");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, printerKey, "Print Processor"), "WinPrint");
   platform::PrinterInfo info;
   ASSERT_EQ(run.machine.Printing().GetPrinter("", "office laser", info), 0u);
   EXPECT_EQ(info.dwAttributes, 0x41u) << "QUEUED, and LOCAL added by the spooler";
@@ -84,7 +72,7 @@ TEST_F(PrinterCommands, DriverMonitorAndPrinterAddedAndRemoved) {
 
   // The driver is in use; the printer's unmarked line in the removal pass deletes the printer.
   EXPECT_EQ(Line("DeletePrinterDriver ,,Tarvium Laser"), 0);
-  EXPECT_EQ(script.Messages(), std::vector<int>{5561});
+  EXPECT_EQ(Messages(), std::vector<int>{5561});
   EXPECT_EQ(Removal(addPrinter), 1);
   EXPECT_FALSE(KeyExists(printerKey));
   EXPECT_EQ(WinIni("devices", "Office Laser"), "");
@@ -111,7 +99,7 @@ TEST_F(PrinterCommands, FailuresGiveTheirMessages) {
   for (const auto& c : cases) {
     run.shownMessages.clear();
     EXPECT_EQ(Line(c.line), 0) << c.line;
-    EXPECT_EQ(script.Messages(), std::vector<int>{c.nMessage}) << c.line;
+    EXPECT_EQ(Messages(), std::vector<int>{c.nMessage}) << c.line;
   }
   EXPECT_EQ(run.shownMessages.back().args.size(), 1u);
 }
@@ -197,15 +185,14 @@ TEST_F(PrinterCommands, ProcessorsAndProvidersAddedAndRemoved) {
     EXPECT_EQ(Line("AddPrintProcessor ,,TarviumProc,tproc.dll"), 1);
     EXPECT_EQ(Line("AddPrintProvider ,,Tarvium Provider,tprov.dll"), 1);
   }
-  EXPECT_TRUE(script.Messages().empty());
-  EXPECT_EQ(script.machine.RegString(
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(machine.RegString(
                 RegRoot::LocalMachine,
                 std::string(kPrint) + "\\Environments\\Windows x64\\Print Processors\\TarviumProc",
                 "Driver"),
             "tproc.dll");
-  EXPECT_EQ(
-      script.machine.RegString(RegRoot::LocalMachine, providers + "\\Tarvium Provider", "Name"),
-      "tprov.dll");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, providers + "\\Tarvium Provider", "Name"),
+            "tprov.dll");
   ASSERT_EQ(Line("AddPrinterDriver ,,Tarvium Laser,3,drv.dll,drv.ini,drvui.dll"), 1);
   EXPECT_EQ(Line("AddPrinter ,Laser,LPT1:,Tarvium Laser,TarviumProc,MYTYPE"), 1)
       << "a processor of its own brings its own data types";

@@ -13,7 +13,7 @@
 namespace tarvium {
 namespace {
 
-class ScriptCommands : public ::testing::Test {
+class ScriptCommands : public ::testing::Test, public test::ScriptTestRun {
  protected:
   ScriptCommands() {
     InitVariables(run);
@@ -26,22 +26,11 @@ class ScriptCommands : public ::testing::Test {
     };
   }
 
-  int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
-  int Removal(const std::string& line) {
-    run.ctx.bUninstall = true;
-    const int nResult = Line(line);
-    run.ctx.bUninstall = false;
-    return nResult;
-  }
-  void Write(const std::string& path, const std::string& text) {
-    script.machine.WriteFile(path, text);
-  }
-  std::string Read(const std::string& path) { return script.machine.ReadFile(path); }
+  void Write(const std::string& path, const std::string& text) { machine.WriteFile(path, text); }
+  std::string Read(const std::string& path) { return machine.ReadFile(path); }
   platform::FileSystem& files() { return run.machine.Files(); }
   std::string Variable(const std::string& name) { return LookupVariable(run, name); }
 
-  test::ScriptTestRun script;
-  SetupRun& run = script.run;
   std::vector<std::string> turns;
 };
 
@@ -150,12 +139,12 @@ TEST_F(ScriptCommands, ForLoopsCountUpDownAndBackwardsInTheRemovalPass) {
   EXPECT_EQ(nBytes, 7) << "the command is measured once";
   EXPECT_EQ(Variable("K"), "4");
 
-  script.run.shownMessages.clear();
+  run.shownMessages.clear();
   Line("For ,1,3,,Rem");
-  EXPECT_EQ(script.Messages(), std::vector<int>{5528});
+  EXPECT_EQ(Messages(), std::vector<int>{5528});
 }
 
-TEST_F(ScriptCommands, PassRulesOfTheRunEndingCommandsFollowTheSyntaxVersion) {
+TEST_F(ScriptCommands, RunEndingCommandsFollowTheSyntaxVersionAndFailedArchivesStopTheRun) {
   struct Case {
     uint32_t nVersion;
     const char* line;
@@ -177,6 +166,16 @@ TEST_F(ScriptCommands, PassRulesOfTheRunEndingCommandsFollowTheSyntaxVersion) {
   EXPECT_TRUE(run.ctx.bAbortSilent);
   EXPECT_EQ(run.ctx.szExitText, "quiet") << "the message is the first argument";
   // Exit and SetReboot: the scenarios script-exit and script-set-reboot.
+
+  // A failed archive stops the run.
+  run.ctx.bAborted = false;
+  run.shownMessages.clear();
+  EXPECT_EQ(Line(R"(Unzip C:\none.zip,C:\out)"), 0);
+  EXPECT_TRUE(run.ctx.bAborted);
+  run.ctx.bAborted = false;
+  EXPECT_EQ(Line("Unzip C:\\none.zip"), 0) << "destination missing: 5528 answered with 2";
+  EXPECT_FALSE(run.ctx.bAborted);
+  EXPECT_EQ(Messages(), (std::vector<int>{5502, 5528}));
 }
 
 TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
@@ -185,7 +184,7 @@ TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
   EXPECT_EQ(ExecuteCmd(run, "Sleep", {}, true, true, &nBytes), 1) << "not even its arguments";
   EXPECT_EQ(ExecuteCmd(run, "Set A=1", {}, true, true, &nBytes), 1);
   EXPECT_EQ(ExecuteCmd(run, "Set B=ReadXmlText(C:\\no.xml,/a)", {}, true, true, &nBytes), 1);
-  EXPECT_TRUE(script.run.shownMessages.empty());
+  EXPECT_TRUE(run.shownMessages.empty());
   EXPECT_EQ(Variable("A"), "1");
   EXPECT_EQ(Variable("B"), "") << "the XML readers are not called while sizing";
   EXPECT_EQ(nBytes, 0);
@@ -194,7 +193,7 @@ TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
 
 TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   EXPECT_EQ(Line("Sleep"), 0);
-  EXPECT_EQ(script.Messages(), std::vector<int>{5528});
+  EXPECT_EQ(Messages(), std::vector<int>{5528});
   EXPECT_EQ(Line("Sleep 10"), 1);
   EXPECT_EQ(Line(R"(WaitUntilFileExists C:\never.txt,1)"), 0);
   Write(R"(C:\there.txt)", "");
@@ -212,22 +211,22 @@ TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   files().GetCurrentDirectory(current);
   EXPECT_EQ(current.substr(0, 2), "C:");
 
-  script.machine.WriteScript(R"(C:\bin\later)", "sleep 2\nexit 7");
+  machine.WriteScript(R"(C:\bin\later)", "sleep 2\nexit 7");
   EXPECT_EQ(Line(R"(C:\bin\later readme.txt)"), 1);
   EXPECT_EQ(Variable("ERRORLEVEL"), "0") << "the program line does not wait";
   EXPECT_EQ(Line(R"(Call C:\bin\later)"), 1);
   EXPECT_EQ(Variable("ERRORLEVEL"), "7");
 }
 
-TEST_F(ScriptCommands, TextRegistryAndVariableReplacements) {
+TEST_F(ScriptCommands, TextRegistryXmlAndVariableReplacements) {
   Write(R"(C:\t.txt)", "a A a");
   EXPECT_EQ(Line(R"(ReplaceTextFile C:\t.txt,a,b,2)"), 1);
   EXPECT_EQ(Read(R"(C:\t.txt)"), "a b a");
   EXPECT_EQ(Line(R"(ReplaceTextFile C:\t.txt,A,xy)"), 1);
   EXPECT_EQ(Read(R"(C:\t.txt)"), "xy b xy");
 
-  script.machine.SetRegString(platform::RegRoot::LocalMachine, "Software\\T", "P",
-                              "%SystemRoot%\\old;C:\\old", platform::REG_EXPAND_SZ);
+  machine.SetRegString(platform::RegRoot::LocalMachine, "Software\\T", "P",
+                       "%SystemRoot%\\old;C:\\old", platform::REG_EXPAND_SZ);
   platform::RegValue value;
   EXPECT_EQ(Line(R"(ReplaceRegValue HKLM,Software\T,P,OLD,new,1)"), 1);
   ASSERT_EQ(
@@ -248,9 +247,8 @@ TEST_F(ScriptCommands, TextRegistryAndVariableReplacements) {
   EXPECT_EQ(Variable("TPATH"), "%Windows%\\Tools;D:\\x");
   EXPECT_EQ(Line("ReplaceEnv TPATH"), 1);
   EXPECT_EQ(Variable("TPATH"), run.variables.Get("Windows") + "\\Tools;D:\\x");
-}
 
-TEST_F(ScriptCommands, UpdateXmlAndDeleteXmlEditARealFile) {
+  // UpdateXml and DeleteXml edit a real file.
   Write(R"(C:\c.xml)",
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
         "<config><server name=\"a\">old</server><port>1</port></config>\n");
@@ -270,16 +268,7 @@ TEST_F(ScriptCommands, UpdateXmlAndDeleteXmlEditARealFile) {
   EXPECT_FALSE(run.ctx.bAborted) << "a failed delete does not abort";
   EXPECT_EQ(Line(R"(UpdateXml C:\c.xml,/config/none,x,1)"), 0);
   EXPECT_TRUE(run.ctx.bAborted);
-  EXPECT_EQ(script.Messages(), (std::vector<int>{5503, 5503}));
-}
-
-TEST_F(ScriptCommands, FailedArchivesStopTheRun) {
-  EXPECT_EQ(Line(R"(Unzip C:\none.zip,C:\out)"), 0);
-  EXPECT_TRUE(run.ctx.bAborted);
-  run.ctx.bAborted = false;
-  EXPECT_EQ(Line("Unzip C:\\none.zip"), 0) << "destination missing: 5528 answered with 2";
-  EXPECT_FALSE(run.ctx.bAborted);
-  EXPECT_EQ(script.Messages(), (std::vector<int>{5502, 5528}));
+  EXPECT_EQ(Messages(), (std::vector<int>{5503, 5503}));
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(TextFunctionsTest, TextAndNumberFunctions) {
   EXPECT_EQ(Call("Left", "(" + std::string(70000, 'x') + ",70000)").size(), kFunctionResultMax);
 }
 
-TEST_F(TextFunctionsTest, TokenizeSetsNumberedVariables) {
+TEST_F(TextFunctionsTest, TokenizeSetsNumberedVariablesAndReadTextFileDecodes) {
   ASSERT_TRUE(SetVariable(run, "LIST", "a;b;;c"));
   EXPECT_EQ(Call("Tokenize", "(LIST,;)"), "3");
   EXPECT_EQ(
@@ -90,9 +90,8 @@ TEST_F(TextFunctionsTest, TokenizeSetsNumberedVariables) {
   EXPECT_EQ(LookupVariable(run, "PATHS1"), "C:\\a");
   EXPECT_EQ(Call("Tokenize", "(EMPTYVAR,;)"), "0");
   EXPECT_EQ(Call("Tokenize", "()"), "0");
-}
 
-TEST_F(TextFunctionsTest, ReadTextFileDecodesAndMissingIsEmpty) {
+  // ReadTextFile decodes the file; a missing one is empty.
   const std::string utf8 = "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F\r\nzwei";
   ASSERT_EQ(run.machine.Files().WriteWholeFile("C:\\t.txt", utf8), 0u);
   EXPECT_EQ(Call("ReadTextFile", "(C:\\t.txt)"), "gr\xFC\xDF\r\nzwei");

@@ -97,7 +97,7 @@ class PersonAtTheRun final : public test::AnsweringUserInterface {
   std::vector<ui::PageRequest> pages;
 };
 
-class WindowCommands : public ::testing::Test {
+class WindowCommands : public ::testing::Test, public test::ScriptTestRun {
  protected:
   WindowCommands() {
     InitVariables(run);
@@ -112,7 +112,6 @@ class WindowCommands : public ::testing::Test {
     }
   }
 
-  int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
   // A program of the machine that runs until it is ended, with a window of that title.
   platform::ProcessHandle StartWithWindow(const std::string& title, bool bAgreesToEnd = true) {
     platform::ProcessHandle hProcess;
@@ -120,9 +119,9 @@ class WindowCommands : public ::testing::Test {
     handles_.push_back(hProcess);
     platform::ProcessInfo info;
     programs().GetProcessInfo(hProcess, info);
-    EXPECT_EQ(script.machine.Machine().EmulatedWindows().AnnounceWindow(info.dwProcessId, title,
-                                                                        bAgreesToEnd),
-              0u);
+    EXPECT_EQ(
+        machine.Machine().EmulatedWindows().AnnounceWindow(info.dwProcessId, title, bAgreesToEnd),
+        0u);
     return hProcess;
   }
   bool Runs(platform::ProcessHandle hProcess) {
@@ -142,14 +141,12 @@ class WindowCommands : public ::testing::Test {
     const std::string path = "C:\\bin\\" + name;
     // Ending the script leaves its sleep behind, as ending a process leaves its children; the sleep
     // must not hold the test's output open.
-    script.machine.WriteScript(path, "sleep 30 >/dev/null 2>&1 </dev/null");
+    machine.WriteScript(path, "sleep 30 >/dev/null 2>&1 </dev/null");
     ASSERT_EQ(Line(path), 1);
     ASSERT_EQ(Line("WaitUntilProcessExists " + name + ",10"), 1);
   }
   platform::Processes& programs() { return run.machine.Programs(); }
 
-  test::ScriptTestRun script;
-  SetupRun& run = script.run;
   PersonAtTheRun* person = nullptr;
 
  private:

@@ -21,7 +21,7 @@ constexpr const char* kConfig =
     "  <title>Main <b>window</b><![CDATA[ & more]]></title>\n"
     "</configuration>\n";
 
-TEST(XmlFunctions, NodesTextsAndAttributes) {
+TEST(XmlFunctions, NodesTextsAndAttributesAndMissingOnesShow5501AndAbortTheRun) {
   test::TestMachine test;
   SetupRun run(test.Machine());
   ASSERT_EQ(test.Machine().Files().CreateDirectory("C:\\App"), platform::ERROR_SUCCESS);
@@ -50,31 +50,26 @@ TEST(XmlFunctions, NodesTextsAndAttributes) {
   }
   EXPECT_TRUE(run.shownMessages.empty());
   EXPECT_FALSE(run.ctx.bAborted);
-}
 
-TEST(XmlFunctions, MissingFileOrNodeShows5501AndAbortsTheRun) {
-  test::TestMachine test;
-  ASSERT_EQ(test.Machine().Files().CreateDirectory("C:\\App"), platform::ERROR_SUCCESS);
-  ASSERT_EQ(test.Machine().Files().WriteWholeFile("C:\\App\\app.config", kConfig),
-            platform::ERROR_SUCCESS);
+  // A missing or broken file, or a missing node, shows 5501 and aborts the run.
   ASSERT_EQ(test.Machine().Files().WriteWholeFile("C:\\App\\broken.xml", "<a><b></a>"),
             platform::ERROR_SUCCESS);
   for (const char* args : {"C:\\App\\missing.xml,/a", "C:\\App\\app.config,/configuration/none",
                            "C:\\App\\app.config,//add[", "C:\\App\\app.config,count(//add)",
                            "C:\\App\\broken.xml,/a", "C:\\App\\app.config,", ","}) {
     for (const char* function : {"ReadXmlNode", "ReadXmlText"}) {
-      SetupRun run(test.Machine());
-      EXPECT_EQ(CallMachineFunction(run, function, args), "") << function << " " << args;
-      ASSERT_EQ(run.shownMessages.size(), 1u) << function << " " << args;
-      EXPECT_EQ(run.shownMessages[0].nMessage, 5501);
+      SetupRun failing(test.Machine());
+      EXPECT_EQ(CallMachineFunction(failing, function, args), "") << function << " " << args;
+      ASSERT_EQ(failing.shownMessages.size(), 1u) << function << " " << args;
+      EXPECT_EQ(failing.shownMessages[0].nMessage, 5501);
       const std::string file = std::string(args).substr(0, std::string(args).find(','));
-      EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args.at(0)), file);
-      EXPECT_TRUE(run.ctx.bAborted);
+      EXPECT_EQ(std::get<std::string>(failing.shownMessages[0].args.at(0)), file);
+      EXPECT_TRUE(failing.ctx.bAborted);
       // While the run is aborted, even a good node gives nothing and nothing more is shown.
-      EXPECT_EQ(
-          CallMachineFunction(run, "ReadXmlText", "C:\\App\\app.config,//add[@key='Server'],value"),
-          "");
-      EXPECT_EQ(run.shownMessages.size(), 1u);
+      EXPECT_EQ(CallMachineFunction(failing, "ReadXmlText",
+                                    "C:\\App\\app.config,//add[@key='Server'],value"),
+                "");
+      EXPECT_EQ(failing.shownMessages.size(), 1u);
     }
   }
 }
