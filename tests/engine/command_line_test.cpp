@@ -57,7 +57,7 @@ TEST_F(CommandLineTest, SilentLevelTable) {
   }
 }
 
-TEST_F(CommandLineTest, SwitchValuesQuotingAndCuts) {
+TEST_F(CommandLineTest, SwitchValuesQuotingCutsAndTheShutdownCountdown) {
   SetupContext ctx = Parsed(R"(-p"C:\Program Files\X" /X12:2024-05-01 /x20 /OA+B /O-C /DEBUG)");
   EXPECT_EQ(ctx.szSrcDir, "C:\\Program Files\\X\\");
   EXPECT_EQ(ctx.dwRunFlags, 0x32u);
@@ -92,6 +92,17 @@ TEST_F(CommandLineTest, SwitchValuesQuotingAndCuts) {
   EXPECT_EQ(run.shownMessages.back().nMessage, 5541);
   const std::string& trace = run.debugLines.back();  // a trace line, before any trace file
   EXPECT_NE(trace.find(" [Setup] \r\n\r\nSetup.exe: found /F\r\n\r\n"), std::string::npos) << trace;
+
+  // The /Y countdown requests a restart.
+  const ShutdownSpec countdown = ParseShutdownSpec("Line 1\\nC:\\\\Dir,1,0,-1,9");
+  EXPECT_EQ(countdown.message, "Line 1\nC:\\Dir");
+  EXPECT_EQ(countdown.nSeconds, -1);
+  ASSERT_EQ(RunShutdownCountdown(run, "Bye,1,1,0"), 0u);
+  platform::PowerRequest request;
+  ASSERT_EQ(run.machine.PowerRequests().GetPowerRequest(request), 0u);
+  EXPECT_EQ(request.action, platform::PowerAction::Restart);
+  EXPECT_TRUE(request.bForce);
+  EXPECT_EQ(request.dwReason, 0x00030000u);
 }
 
 TEST_F(CommandLineTest, InfFileLocationVariablesAndConnection) {
@@ -145,18 +156,6 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
   EXPECT_EQ(appended.substr(0, text.size()), text);
   EXPECT_EQ(appended.find("WORKGROUP;", text.size()), std::string::npos);
   EXPECT_EQ(appended.substr(appended.size() - 8), "second\r\n");
-}
-
-TEST_F(CommandLineTest, ShutdownCountdownRequestsARestart) {
-  const ShutdownSpec countdown = ParseShutdownSpec("Line 1\\nC:\\\\Dir,1,0,-1,9");
-  EXPECT_EQ(countdown.message, "Line 1\nC:\\Dir");
-  EXPECT_EQ(countdown.nSeconds, -1);
-  ASSERT_EQ(RunShutdownCountdown(run, "Bye,1,1,0"), 0u);
-  platform::PowerRequest request;
-  ASSERT_EQ(run.machine.PowerRequests().GetPowerRequest(request), 0u);
-  EXPECT_EQ(request.action, platform::PowerAction::Restart);
-  EXPECT_TRUE(request.bForce);
-  EXPECT_EQ(request.dwReason, 0x00030000u);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ std::vector<std::string> Fields(const char* line) {
   return fields;
 }
 
-TEST(InfFields, QuotedAndUnquotedFields) {
+TEST(InfFields, QuotedAndUnquotedFieldsAndFlagLists) {
   using V = std::vector<std::string>;
   EXPECT_EQ(Fields("a, \"b,c\", 'it''s'"), (V{"a", "b,c", "it's"}));
   EXPECT_EQ(Fields("  one  ,two ,,three"), (V{"one  ", "two ", "", "three"}));
@@ -30,9 +30,7 @@ TEST(InfFields, QuotedAndUnquotedFields) {
   std::string field = "stale";
   EXPECT_EQ(NextField(nullptr, field), nullptr);
   EXPECT_EQ(field, "");
-}
 
-TEST(InfFields, FlagListsDecimalWordsAndUnknownWords) {
   static constexpr FlagName kFlags[] = {{"Silent", 1}, {"Force", 2}, {"Shared", 8}};
   EXPECT_EQ(ParseFlags("10", kFlags), 10u);
   EXPECT_EQ(ParseFlags("12abc", kFlags), 12u);

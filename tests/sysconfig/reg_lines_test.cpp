@@ -141,7 +141,7 @@ TEST(RegLines, AppendAndItsRemovalAndNoClobber) {
   EXPECT_FALSE(t.Value(key, "F"));  // the same bytes are
 }
 
-TEST(RegLines, WorkstationAndUserSetupsKeepToTheirRoots) {
+TEST(RegLines, RootsOfWorkstationAndUserSetupsAndKeysBelowVolatileOnes) {
   RegRun t;
   t.run.ctx.bWorkstationSetup = true;
   t.Apply({R"(HKCU\Software\T:U=1)", R"(HKLM\Software\T:M=1)"});
@@ -154,10 +154,9 @@ TEST(RegLines, WorkstationAndUserSetupsKeepToTheirRoots) {
   EXPECT_TRUE(t.Value("Software\\T", "U", RegRoot::CurrentUser));
   EXPECT_FALSE(t.Value("Software\\T", "M2"));
   EXPECT_TRUE(t.Value("Software\\T", "C"));
-}
 
-TEST(RegLines, AKeyBelowAVolatileKeyIsCreatedVolatile) {
-  RegRun t;
+  // A key below a volatile key is created volatile.
+  t.run.ctx.bUserPartRun = false;
   ASSERT_EQ(t.machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, "Software\\Vol", true), 0u);
   EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\Vol\Child:V=1)", 0));
   EXPECT_EQ(t.Data("Software\\Vol\\Child", "V"), Text("1"));

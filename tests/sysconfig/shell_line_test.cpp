@@ -57,7 +57,7 @@ TEST(ShellLine, FieldsDefaultsAndQuotedTarget) {
   EXPECT_EQ(Parse("L,t,,,,,,,,HAS_ARGS+NO_SUCH", false).dwLinkFlags, 0u);
 }
 
-TEST(ShellLine, LinkPathBelowProgramsWithExtension) {
+TEST(ShellLine, LinkPathBelowProgramsAndTheProgmanItemOfALinkLine) {
   const struct {
     const char* pszLink;
     const char* pszPath;
@@ -72,6 +72,15 @@ TEST(ShellLine, LinkPathBelowProgramsWithExtension) {
   };
   for (const auto& c : cases) EXPECT_EQ(CompleteLinkPath(c.pszLink, "C:\\P"), c.pszPath);
   EXPECT_EQ(CompleteLinkPath("T", "C:\\P\\"), "C:\\P\\T.lnk");
+
+  ShellLinkLine l = Parse("Tools\\Sub\\Edit.lnk,C:\\e.exe,-n,C:\\W,,C:\\i.ico,2,7,12");
+  ProgmanItem item = ProgmanItemOfLink(l, "Tools\\Sub\\Edit.lnk");
+  EXPECT_EQ(item.group, "Tools");
+  EXPECT_EQ(item.name, "Edit");
+  EXPECT_EQ(item.text, "C:\\e.exe -n,Edit,C:\\i.ico,2,,,C:\\W,12,1");
+  item = ProgmanItemOfLink(Parse("Solo,C:\\s.exe"), "Solo");
+  EXPECT_EQ(item.group, "Solo");
+  EXPECT_EQ(item.text, "C:\\s.exe,Solo,,0,,,,0,0");
 }
 
 TEST(ShellLine, RunFiltersByPrefix) {
@@ -108,17 +117,6 @@ TEST(ShellLine, RunFiltersByPrefix) {
       {"G\\T", commonWorkstation, true},
   };
   for (const auto& c : cases) EXPECT_EQ(LinkMadeInRun(c.pszLink, c.run), c.bMade) << c.pszLink;
-}
-
-TEST(ShellLine, ProgmanItemOfALinkLine) {
-  ShellLinkLine l = Parse("Tools\\Sub\\Edit.lnk,C:\\e.exe,-n,C:\\W,,C:\\i.ico,2,7,12");
-  ProgmanItem item = ProgmanItemOfLink(l, "Tools\\Sub\\Edit.lnk");
-  EXPECT_EQ(item.group, "Tools");
-  EXPECT_EQ(item.name, "Edit");
-  EXPECT_EQ(item.text, "C:\\e.exe -n,Edit,C:\\i.ico,2,,,C:\\W,12,1");
-  item = ProgmanItemOfLink(Parse("Solo,C:\\s.exe"), "Solo");
-  EXPECT_EQ(item.group, "Solo");
-  EXPECT_EQ(item.text, "C:\\s.exe,Solo,,0,,,,0,0");
 }
 
 }  // namespace

@@ -155,13 +155,16 @@ TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
   // A shell folder reached through ".." stays: the scenario shortcut-dotted-names-removal.
 }
 
-TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
+// Failing folders and links, and Program Manager commands that cannot be sent, ask with Ignore.
+TEST(ShellLinks, FailuresAskWithIgnore) {
   for (int nAnswer : {kResultIgnore, kResultOk}) {
     ShortcutRun t;
     t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
     ASSERT_EQ(t.Files().WriteWholeFile(t.Programs() + "\\Blocker", "a file"), 0u);
     EXPECT_EQ(t.Make("Blocker\\T,C:\\Tools\\tool.exe"), nAnswer == kResultIgnore);
-    EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534}));
+    ShortcutState noConversation;
+    EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
+    EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534, 5516}));
   }
 }
 
@@ -186,7 +189,7 @@ TEST(ShellLinks, OptionShellSectionsInThePassOrder) {
   EXPECT_FALSE(t.Files().DirectoryExists(group));
 }
 
-TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
+TEST(ShellLinks, TheEnginesHookAndTheScriptsDdeLineReachTheShell) {
   ShortcutRun t;
   t.run.variables.Set("UninstallString", "\"C:\\Windows\\_UnInst.exe\" \"C:\\P\\Setup.inf\" /U");
   const auto& hook = EngineOf(t.run).configuration.createShellLink;
@@ -198,6 +201,13 @@ TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
   EXPECT_EQ(platform::ShellLinkTarget(link, ""), "C:\\Windows\\_UnInst.exe");
   EXPECT_EQ(link.szArguments, "\"C:\\P\\Setup.inf\" /U /AW");
   EXPECT_EQ(link.iIconIndex, 1);
+
+  // A script's DDE line goes to the Program Manager through the run's conversation.
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [CreateGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [DeleteGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_FALSE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_TRUE(t.Messages().empty());
 }
 
 // A StartMenu the ANSI code page cannot name hands marker paths to the relay program in the
@@ -283,26 +293,6 @@ TEST(ProgramManager, NamesLeavingTheStartMenuAreRefused) {
   EXPECT_FALSE(t.Files().DirectoryExists(startMenu + "\\Climbed"));
   EXPECT_TRUE(t.Files().DirectoryExists(t.Programs()));
   EXPECT_TRUE(t.Files().FileExists("C:\\Tools\\tool.exe"));
-}
-
-TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
-  for (int nAnswer : {kResultIgnore, kResultOk}) {
-    ShortcutRun t;
-    t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
-    ShortcutState noConversation;
-    EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
-    EXPECT_EQ(t.Messages(), std::vector<int>{5516});
-  }
-}
-
-// A script's DDE line goes to the Program Manager through the run's conversation.
-TEST(ProgramManager, TheScriptsDdeLineReachesIt) {
-  ShortcutRun t;
-  EXPECT_EQ(ExecuteCmd(t.run, "DDE [CreateGroup(Script Group)]", {}, false, true, nullptr), 1);
-  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
-  EXPECT_EQ(ExecuteCmd(t.run, "DDE [DeleteGroup(Script Group)]", {}, false, true, nullptr), 1);
-  EXPECT_FALSE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
-  EXPECT_TRUE(t.Messages().empty());
 }
 
 }  // namespace

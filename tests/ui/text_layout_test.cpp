@@ -31,7 +31,7 @@ TEST(TextLayout, WrapsAtBlanksKeepsBreaksAndCutsLongWords) {
   for (const Case& c : cases) EXPECT_EQ(WrapText(c.text, c.nWidth), c.expected) << c.text;
 }
 
-TEST(TextLayout, AccessKeysAndWidths) {
+TEST(TextLayout, AccessKeysWidthsAndDropDownEntries) {
   EXPECT_EQ(AccessKey("&Yes"), 'y');
   EXPECT_EQ(AccessKey("Re&try"), 't');
   EXPECT_EQ(AccessKey("Save && &Quit"), 'q');
@@ -40,9 +40,7 @@ TEST(TextLayout, AccessKeysAndWidths) {
   EXPECT_EQ(DisplayWidth("Zurück"), 6u);
   EXPECT_EQ(FitLine("Destination", 20), "Destination");
   EXPECT_EQ(FitLine("Größenangabe", 8), "Größe...");
-}
 
-TEST(TextLayout, DropDownEntriesAreTheTrimmedPartsOfADefaultWithSemicolons) {
   EXPECT_EQ(DropDownEntries("C:\\App"), Lines{});
   EXPECT_EQ(DropDownEntries("C:\\App; D:\\App ;;E:\\"), (Lines{"C:\\App", "D:\\App", "E:\\"}));
   EXPECT_EQ(DropDownEntries("C:\\Only;"), Lines{"C:\\Only"});
