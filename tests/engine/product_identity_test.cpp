@@ -35,7 +35,7 @@ struct ProductIdentityTest : ::testing::Test {
   }
 };
 
-TEST_F(ProductIdentityTest, FirstFieldsNamesThatStandInForEachOtherAndKeyNames) {
+TEST_F(ProductIdentityTest, FirstFieldsNamesThatStandInForEachOtherKeyNamesAndFormatVersions) {
   auto run = Read(
       "[SetupInfo]\nPackageGUID={0A-1B}\n"
       "[Application]\nVersion=1.2, extra\nProductName=\"A, B\"\nDeveloperNameShort=Dev\n"
@@ -57,9 +57,8 @@ TEST_F(ProductIdentityTest, FirstFieldsNamesThatStandInForEachOtherAndKeyNames) 
   EXPECT_EQ(shortOnly->variables.Get("ProductName"), "Short");
   EXPECT_EQ(shortOnly->variables.Get("SetupInfDir"), "Sub\\Dir\\");
   EXPECT_EQ(shortOnly->ctx.szWindowTitle, "Setup");  // no SetupName: the title stays
-}
 
-TEST_F(ProductIdentityTest, FormatVersions) {
+  // Format versions.
   const std::pair<const char*, uint32_t> versions[] = {
       {"4.1", 0x410},  {"4.10", 0x410},   {"4.01", 0x401}, {"4", 0x400}, {"", 0x300},
       {"5.11", 0x511}, {"14.10", 0x1410}, {"a.B", 0xAB0},  {"x", 0},     {"3.01", 0x301}};

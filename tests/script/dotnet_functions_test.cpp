@@ -48,7 +48,7 @@ class DotNetMachine {
   SetupRun run;
 };
 
-TEST(DotNetFunctions, OlderVersionsNeedTheirKeysVersionsAndRuntimes) {
+TEST(DotNetFunctions, OlderVersionsNeedTheirKeysVersionsAndRuntimesAndOneZeroItsPolicy) {
   DotNetMachine m;
   EXPECT_EQ(m.States({"2.0", "3.0", "3.5", "9.9", ""}),
             "2.0=0/-1 3.0=0/-1 3.5=0/-1 9.9=0/-1 =0/-1 ");
@@ -69,10 +69,8 @@ TEST(DotNetFunctions, OlderVersionsNeedTheirKeysVersionsAndRuntimes) {
   m.Runtime("Framework64", "v1.1.4322");
   m.Dword("v1.1.4322", "SP", 1);
   EXPECT_EQ(m.States({"1.1"}), "1.1=1/1 ");
-}
 
-TEST(DotNetFunctions, VersionOneZeroReadsItsPolicyAndActiveSetupKeys) {
-  DotNetMachine m;
+  // Version 1.0 reads its policy and active setup keys.
   m.test.SetRegString(RegRoot::LocalMachine, "Software\\Microsoft\\.NETFramework\\Policy\\v1.0",
                       "3705", "x");
   EXPECT_EQ(m.States({"1.0"}), "1.0=0/-1 ");
