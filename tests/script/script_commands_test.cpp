@@ -1,12 +1,15 @@
 // The script commands on a real temporary machine: pass rules and undoing in the removal pass,
 // loops, waits, sizing, the abort rule of the syntax versions, text, registry and XML editing.
-// Each test drives ExecuteCmd with lines as a script section holds them.
+// Each test drives ExecuteCmd with lines as a script section holds them. The argument splitters
+// are here too: plain and quoted arguments, doubled quotes, kept trailing blanks, and the end of
+// the list at a line break.
 #include <gtest/gtest.h>
 
 #include "engine/init_variables.h"
 #include "engine/replace_variables.h"
 #include "engine/variable_sections.h"
 #include "script/execute_cmd.h"
+#include "script/next_argument.h"
 #include "script/script_command.h"
 #include "script/script_test_run.h"
 
@@ -34,7 +37,16 @@ class ScriptCommands : public ::testing::Test, public test::ScriptTestRun {
   std::vector<std::string> turns;
 };
 
-TEST(CommandArguments, WordsTextAndListForms) {
+// Every argument NextArgument finds in the text.
+std::vector<std::string> SplitAll(std::string_view text) {
+  std::vector<std::string> args;
+  std::string arg;
+  for (size_t nPos = 0; (nPos = NextArgument(text, nPos, arg)) != std::string_view::npos;)
+    args.push_back(arg);
+  return args;
+}
+
+TEST(CommandArguments, WordsTextListFormsAndPlainAndQuotedArguments) {
   EXPECT_EQ(WordArguments(R"(  a "b c"  d"e f"g )"),
             (std::vector<std::string>{"a", "b c", "de fg"}));
   EXPECT_EQ(TextArguments(R"( x , 'y, z' ,,"q""r" )"),
@@ -42,6 +54,21 @@ TEST(CommandArguments, WordsTextAndListForms) {
   EXPECT_EQ(ListArguments(" (a, b) "), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(ListArguments("a,(b)"), (std::vector<std::string>{"a", "(b)"}));
   EXPECT_TRUE(WordArguments("   ").empty());
+
+  EXPECT_EQ(SplitAll("abc, 3"), (std::vector<std::string>{"abc", "3"}));
+  EXPECT_EQ(SplitAll("  a b  ,c"), (std::vector<std::string>{"a b  ", "c"}));
+  EXPECT_EQ(SplitAll("\"a, b\" x ,'it''s',\"say \"\"hi\"\"\""),
+            (std::vector<std::string>{"a, b", "it's", "say \"hi\""}));
+  EXPECT_EQ(SplitAll("a,,b"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(SplitAll("a,\nb"), (std::vector<std::string>{"a"}));
+  EXPECT_TRUE(SplitAll("").empty());
+  EXPECT_TRUE(SplitAll("   ").empty());
+  EXPECT_EQ(SplitAll("\"open"), (std::vector<std::string>{"open"}));
+  // A comma at the very end or alone, and empty or doubled quotes at the ends of an argument.
+  EXPECT_EQ(SplitAll("a,"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(SplitAll(","), (std::vector<std::string>{""}));
+  EXPECT_EQ(SplitAll("'',\"\""), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(SplitAll("'a''',b"), (std::vector<std::string>{"a'", "b"}));
 }
 
 TEST_F(ScriptCommands, CopyIsUndoneInTheRemovalPassAndAppendJoinsFiles) {
