@@ -1,10 +1,12 @@
 // The walk over the wizard pages: conditions, Back to the page shown before, Cancel, and the
 // values a page hands back.
+// The sizes of the mode page: bytes, KB and MB at their borders, rounded as printf rounds.
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <vector>
 
+#include "engine/mode_size_text.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
 #include "support/answering_ui.h"
@@ -94,6 +96,24 @@ TEST(WizardPages, SilentAndRepairRunsAskNothing) {
   EXPECT_EQ(shared.ui->asked[0].first, ui::PageKind::Shared);
   EXPECT_TRUE(shared.run.ctx.bClientSetup);
   EXPECT_EQ(shared.run.ctx.iInstallMode, 6102) << "a client setup chosen on the shared page";
+}
+
+TEST(ModeSizeText, UnitsAtTheirBordersRounded) {
+  struct Case {
+    int64_t nBytes;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {0, "0 Bytes"},
+      {1023, "1023 Bytes"},
+      {1024, "1 KB"},
+      {1536, "2 KB"},  // rounds to the even 2 as printf does
+      {1048575, "1024 KB"},
+      {1048576, "1 MB"},
+      {5 * 1048576 + 524288, "6 MB"},
+      {int64_t{3} * 1024 * 1048576, "3072 MB"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ModeSizeText(c.nBytes, ","), c.expected) << c.nBytes;
 }
 
 }  // namespace
