@@ -1,11 +1,14 @@
 // The text work of the text-mode pages: wrapping at blanks and within over-long words with
 // multi-byte characters counted as one column, access keys, drop-down entries and cut lines; and
 // the keys of a message box: access letters, Escape and F1 give the buttons' results.
+// Where Browse starts, from the entry field's text, on a real temporary machine.
 #include "ui/text_layout.h"
 
 #include <gtest/gtest.h>
 
+#include "support/test_machine.h"
 #include "ui/box_keys.h"
+#include "ui/browse_start.h"
 
 namespace tarvium::ui {
 namespace {
@@ -74,6 +77,29 @@ TEST(BoxKeys, AccessLettersAndEscapeGiveTheButtonsResults) {
       {abort, kF1Key, 9},     {retry, kF1Key, 0},  // F1 is Help only where Help is shown
   };
   for (const Case& c : cases) EXPECT_EQ(ResultOfBoxKey(c.request, c.nKey), c.nExpected) << c.nKey;
+}
+
+TEST(BrowseStart, ExistingDirectoryOrTheOneAboveWithDrivesCompleted) {
+  test::TestMachine test;
+  platform::FileSystem& files = test.Machine().Files();
+  ASSERT_EQ(files.CreateDirectoryTree("C:\\Program Files\\Vendor"), 0u);
+  ASSERT_EQ(files.WriteWholeFile("C:\\Program Files\\Vendor\\App.exe", "MZ"), 0u);
+  struct Case {
+    const char* field;
+    const char* start;
+  } cases[] = {
+      {"C:\\Program Files\\Vendor", "C:\\Program Files\\Vendor"},
+      {"C:\\Program Files\\Vendor\\New App", "C:\\Program Files\\Vendor"},
+      {"C:\\Program Files\\Vendor\\App.exe", "C:\\Program Files\\Vendor"},  // a file, not a dir
+      {"C:\\Program Files\\Vendor\\", "C:\\Program Files\\Vendor\\"},
+      {"C:\\Missing\\Deeper\\", "C:\\Missing\\Deeper"},  // cut once, however far it leads
+      {"C:\\New", "C:\\"},
+      {"d:", "d:\\"},
+      {"C:\\", "C:\\"},
+      {"Relative", "Relative"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BrowseStartDirectory(c.field, files), c.start) << c.field;
 }
 
 }  // namespace

@@ -1,12 +1,23 @@
 // The account, adapter and clipboard services of a real emulated machine: the seeded accounts of
 // a new machine, users and members added later, logons through the process service, the domain
 // controller, the adapters of machine.ini and the clipboard file.
+// The emulated spooler's answers, as a setup branches on them: the checks of AddPrinter (names,
+// driver, port, processor, data type, share, server), ports added through the monitor's dialog
+// and refused while a printer uses them, and the Win.ini device settings kept in the registry.
+// The emulated named pipes: sockets in the machine's pipe folder, reached by their Windows pipe
+// names, with the error codes Windows gives for missing, busy and broken pipes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/emulated/machine/emulated_machine.h"
+#include "platform/emulated/pipes/socket_pipes.h"
+#include "platform/named_pipe.h"
+#include "platform/spooler.h"
 #include "platform/win_error.h"
+#include "support/temp_dir.h"
 #include "support/test_machine.h"
 
 namespace platform {
@@ -188,6 +199,166 @@ TEST(Accounts, AdaptersComeFromMachineIniAndTheClipboardIsKeptInIt) {
   ASSERT_EQ(again->Clip().SetClipboardText(""), ERROR_SUCCESS);
   ASSERT_EQ(test.Machine().Clip().GetClipboardText(text), ERROR_SUCCESS);
   EXPECT_EQ(text, "");
+}
+
+using emulated::EmulatedMachine;
+
+constexpr const char* kDriverDir = "C:\\Windows\\System32\\spool\\drivers\\x64";
+
+void AddDriver(EmulatedMachine& machine, const std::string& name) {
+  for (const char* file : {"d.dll", "d.ini", "dui.dll"})
+    ASSERT_EQ(machine.Files().WriteWholeFile(std::string(kDriverDir) + "\\" + file, "MZ"), 0u);
+  DriverInfo driver;
+  driver.name = name;
+  driver.driverPath = "d.dll";
+  driver.dataFile = "d.ini";
+  driver.configFile = std::string(kDriverDir) + "\\dui.dll";
+  ASSERT_EQ(machine.Printing().AddPrinterDriver("", driver), 0u);
+}
+
+TEST(EmulatedSpooler, AddPrinterChecksWhatThePrinterNames) {
+  tarvium::test::TestMachine t;
+  Spooler& spooler = t.Machine().Printing();
+  AddDriver(t.Machine(), "Laser");
+  const auto printer = [](std::string name, std::string port, std::string driver) {
+    PrinterInfo info;
+    info.printerName = std::move(name);
+    info.portName = std::move(port);
+    info.driverName = std::move(driver);
+    return info;
+  };
+  struct Case {
+    PrinterInfo info;
+    uint32_t dwExpected;
+  };
+  PrinterInfo remote = printer("P", "LPT1:", "Laser");
+  remote.serverName = "\\\\OTHER-PC";
+  PrinterInfo local = printer("P", "LPT1:", "Laser");
+  local.serverName = "\\\\tarvium-pc";
+  PrinterInfo badType = printer("P2", "LPT1:", "Laser");
+  badType.datatype = "PCL";
+  PrinterInfo badProcessor = printer("P2", "LPT1:", "Laser");
+  badProcessor.printProcessor = "NoProc";
+  PrinterInfo unshared = printer("P2", "LPT1:", "Laser");
+  unshared.dwAttributes = PRINTER_ATTRIBUTE_SHARED;
+  const Case cases[] = {
+      {printer("", "LPT1:", "Laser"), ERROR_INVALID_PRINTER_NAME},
+      {printer("A,B", "LPT1:", "Laser"), ERROR_INVALID_PRINTER_NAME},
+      {printer("A\\B", "LPT1:", "Laser"), ERROR_INVALID_PRINTER_NAME},
+      {printer("P", "LPT1:", "Inkjet"), ERROR_UNKNOWN_PRINTER_DRIVER},
+      {printer("P", "LPT9:", "Laser"), ERROR_UNKNOWN_PORT},
+      {printer("P", "LPT1:,LPT9:", "Laser"), ERROR_UNKNOWN_PORT},
+      {printer("P", "", "Laser"), ERROR_UNKNOWN_PORT},
+      {remote, RPC_S_SERVER_UNAVAILABLE},
+      {local, ERROR_SUCCESS},
+      {printer("p", "LPT2:", "Laser"), ERROR_PRINTER_ALREADY_EXISTS},
+      {badType, ERROR_INVALID_DATATYPE},
+      {badProcessor, ERROR_UNKNOWN_PRINTPROCESSOR},
+      {unshared, ERROR_INVALID_SHARENAME},
+      {printer("Q", "LPT1:, COM1:", "Laser"), ERROR_SUCCESS},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(spooler.AddPrinter(c.info), c.dwExpected) << "'" << c.info.printerName << "'";
+  std::string dir;
+  EXPECT_EQ(spooler.GetPrinterDriverDirectory("", "Windows NT x86", dir), 0u);
+  EXPECT_EQ(dir, "C:\\Windows\\System32\\spool\\drivers\\W32X86");
+  EXPECT_EQ(spooler.GetPrinterDriverDirectory("", "Windows 3.1", dir), ERROR_INVALID_ENVIRONMENT);
+  EXPECT_EQ(spooler.DeletePrinterDriver("", "", "Laser"), ERROR_PRINTER_DRIVER_IN_USE);
+  EXPECT_EQ(spooler.DeletePort("", "COM1:"), ERROR_BUSY);
+}
+
+TEST(EmulatedSpooler, PortDialogIsAnsweredByTheMachine) {
+  tarvium::test::TestMachine t;
+  EXPECT_EQ(t.Machine().Printing().AddPort("", "Local Port"), ERROR_CANCELLED);
+  auto machine = t.OpenReconfigured([](auto& config) { config.szPortDialogAnswer = "TARVIUM1:"; });
+  Spooler& spooler = machine->Printing();
+  EXPECT_EQ(spooler.AddPort("", "No Monitor"), ERROR_UNKNOWN_PRINT_MONITOR);
+  EXPECT_EQ(spooler.AddPort("", "Local Port"), ERROR_SUCCESS);
+  EXPECT_EQ(spooler.AddPort("", "Local Port"), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(spooler.AddPort("", "Standard TCP/IP Port"), ERROR_ALREADY_EXISTS);
+  std::vector<std::pair<std::string, std::string>> ports;
+  ASSERT_EQ(spooler.EnumPorts("", ports), 0u);
+  EXPECT_NE(std::find(ports.begin(), ports.end(),
+                      std::pair<std::string, std::string>("TARVIUM1:", "Local Port")),
+            ports.end());
+  EXPECT_EQ(spooler.DeletePort("", "TARVIUM1:"), ERROR_SUCCESS);
+  EXPECT_EQ(spooler.DeletePort("", "TARVIUM1:"), ERROR_UNKNOWN_PORT);
+  EXPECT_EQ(spooler.DeleteMonitor("", "", "Local Port"), ERROR_ACCESS_DENIED)
+      << "Windows' own monitor stays";
+}
+
+TEST(EmulatedSpooler, WinIniDeviceSettingsLiveInTheUsersRegistry) {
+  tarvium::test::TestMachine t;
+  Profile& profile = t.Machine().Profiles();
+  const std::string devices = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+  EXPECT_EQ(profile.WriteProfileString("devices", "Laser", "winspool,Ne00:"), 0u);
+  EXPECT_EQ(profile.WritePrivateProfileString("windows", "Device",
+                                              "Laser,winspool,Ne00:", "C:\\Windows\\WIN.INI"),
+            0u);
+  EXPECT_EQ(profile.WriteProfileString("windows", "load", "tray.exe"), 0u);
+  EXPECT_EQ(t.RegString(RegRoot::CurrentUser, devices, "Laser"), "winspool,Ne00:");
+  EXPECT_EQ(t.RegString(RegRoot::CurrentUser,
+                        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", "Device"),
+            "Laser,winspool,Ne00:");
+  EXPECT_EQ(profile.GetProfileString("devices", nullptr, ""), std::string("Laser\0", 6));
+  EXPECT_EQ(profile.GetPrivateProfileSection("devices", "win.ini"),
+            std::string("Laser=winspool,Ne00:\0", 21));
+  std::string text;
+  ASSERT_EQ(t.Machine().Files().ReadWholeFile("C:\\Windows\\win.ini", text), 0u);
+  EXPECT_EQ(text, "[windows]\r\nload=tray.exe\r\n") << "other entries stay in the file";
+  EXPECT_EQ(profile.WriteProfileString("devices", nullptr, nullptr), 0u);
+  EXPECT_EQ(profile.GetProfileString("devices", "Laser", "none "), "none");
+}
+
+TEST(NamedPipes, NamesAndServersAsWindowsHasThem) {
+  tarvium::test::TestMachine machine;
+  NamedPipes& pipes = machine.Machine().Pipes();
+  std::unique_ptr<PipeConnection> client;
+  std::unique_ptr<PipeServer> server;
+  for (const char* pszName : {"\\\\.\\pipe\\", "C:\\pipe\\X", "\\\\.\\pipe\\a\\b", "X"}) {
+    EXPECT_EQ(pipes.Open(pszName, client), ERROR_INVALID_NAME) << pszName;
+    EXPECT_EQ(pipes.Create(pszName, server), ERROR_INVALID_NAME) << pszName;
+  }
+  EXPECT_EQ(pipes.Open("\\\\.\\pipe\\Nobody", client), ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(pipes.Create("\\\\.\\PIPE\\Busy", server), ERROR_SUCCESS);
+  std::unique_ptr<PipeServer> second;
+  EXPECT_EQ(pipes.Create("\\\\.\\pipe\\Busy", second), ERROR_PIPE_BUSY);
+  std::unique_ptr<PipeConnection> accepted;
+  EXPECT_EQ(server->Accept(accepted, 10), ERROR_WAIT_TIMEOUT);
+  server.reset();  // the name goes with its server
+  EXPECT_EQ(pipes.Open("\\\\.\\pipe\\Busy", client), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(pipes.Create("\\\\.\\pipe\\Busy", second), ERROR_SUCCESS);
+}
+
+TEST(NamedPipes, BlocksTravelWholeUntilTheOtherEndCloses) {
+  // a machine folder beyond the length of a socket address is reached all the same
+  tarvium::test::TempDir dir;
+  const std::string machineDir = dir.Path() + "/" + std::string(110, 'm');
+  std::filesystem::create_directory(machineDir);
+  emulated::SocketPipes pipes(machineDir + "/pipe");
+  const std::string name = "\\\\.\\pipe\\SetupSendPipe";
+  std::unique_ptr<PipeServer> server;
+  ASSERT_EQ(pipes.Create(name, server), ERROR_SUCCESS);
+  std::unique_ptr<PipeConnection> client;
+  ASSERT_EQ(pipes.Open(name, client), ERROR_SUCCESS);
+  std::unique_ptr<PipeConnection> peer;
+  ASSERT_EQ(server->Accept(peer, 5000), ERROR_SUCCESS);
+
+  const std::string block(16384, 'b');
+  std::thread writer([&] { EXPECT_EQ(client->Write(block.data(), block.size()), ERROR_SUCCESS); });
+  std::string received(block.size(), '\0');
+  size_t nRead = 0;
+  EXPECT_EQ(peer->Read(received.data(), received.size(), nRead, 5000), ERROR_SUCCESS);
+  writer.join();
+  EXPECT_EQ(nRead, block.size());
+  EXPECT_EQ(received, block);
+
+  EXPECT_EQ(peer->Read(received.data(), 4, nRead, 10), ERROR_WAIT_TIMEOUT);
+  ASSERT_EQ(client->Write("abc", 3), ERROR_SUCCESS);
+  client.reset();  // three bytes of four, then the end
+  EXPECT_EQ(peer->Read(received.data(), 4, nRead, 5000), ERROR_BROKEN_PIPE);
+  EXPECT_EQ(nRead, 3u);
+  EXPECT_EQ(peer->Write("x", 1), ERROR_NO_DATA);
 }
 
 }  // namespace
