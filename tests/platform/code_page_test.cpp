@@ -5,7 +5,7 @@
 namespace platform {
 namespace {
 
-TEST(CodePage, ConvertsWindows1252BothWaysAndReplacesWhatItCannotHold) {
+TEST(CodePage, AnsiAndOemConversionsReplaceWhatTheyCannotHold) {
   // "Größe €" in UTF-8; the euro sign is 0x80 in Windows-1252.
   EXPECT_EQ(Utf8ToAnsi("Gr\xC3\xB6\xC3\x9F"
                        "e \xE2\x82\xAC"),
@@ -27,15 +27,7 @@ TEST(CodePage, ConvertsWindows1252BothWaysAndReplacesWhatItCannotHold) {
   std::string all;
   for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
   EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
-}
 
-}  // namespace
-}  // namespace platform
-
-namespace platform {
-namespace {
-
-TEST(OemCodePage, WesternLettersRoundTripAndOthersBecomeQuestionMarks) {
   const std::string ansi =
       "Gr\xFC\xDF\x65 \xC4rger \xE9t\xE9 \xD1o\xF1o \xA3";  // Grüße Ärger été Ñoño £
   const std::string oem = AnsiToOem(ansi);
@@ -47,4 +39,8 @@ TEST(OemCodePage, WesternLettersRoundTripAndOthersBecomeQuestionMarks) {
 }
 
 }  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {}  // namespace
 }  // namespace platform

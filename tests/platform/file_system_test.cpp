@@ -1,10 +1,18 @@
 // The emulated machine's FileSystem on real temporary machine directories: drives and case,
 // attributes and times, enumeration, handles, copy and move errors, temporary names and the fault
-// seam. Path and pattern rules are in win_path_test.cpp, files in use in in_use_test.cpp.
+// seam. Path and pattern rules are in win_path_test.cpp. Files in use: a file that a real host
+// process runs, maps or locks cannot be deleted or rewritten (ERROR_SHARING_VIOLATION); one merely
+// open elsewhere can.
 #include "platform/emulated/files/emulated_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -42,7 +50,7 @@ std::vector<std::string> Names(FileSystem& files, const std::string& pattern, ui
   return names;
 }
 
-TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
+TEST(EmulatedFileSystem, MapsDrivesSharesRelativePathsAndTheReadOnlyHostRoot) {
   MachineDir machine;
   auto& files = machine.Files();
   machine.WriteHost("drive_c/Program Files/Vendor/App.exe", "x");
@@ -91,9 +99,27 @@ TEST(EmulatedFileSystem, MapsDrivesSharesAndRelativePathsCaseInsensitively) {
   EXPECT_EQ(windowsPath, R"(Z:\srv\x)");
   ASSERT_TRUE(files.GetWindowsPath(machine.Host("share/Setup"), windowsPath));
   EXPECT_EQ(windowsPath, R"(\\server\share\Setup)");
+  // The host's root is drive Z:, which can be read but not changed.
+  const std::string hostFile = machine.WriteHost("media/Setup.inf", "[Setup]");
+  std::string path;
+  ASSERT_TRUE(files.GetWindowsPath(hostFile, path));
+  ASSERT_EQ(path.substr(0, 3), "Z:\\");
+  std::string bytes;
+  ASSERT_EQ(files.ReadWholeFile(path, bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "[Setup]");
+  EXPECT_EQ(files.CopyFile(path, R"(C:\Setup.inf)", true), ERROR_SUCCESS);
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.CreateFile(path, GENERIC_WRITE, OPEN_EXISTING, 0, hFile), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.CreateFile(path + ".new", GENERIC_WRITE, CREATE_NEW, 0, hFile),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.DeleteFile(path), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.SetFileAttributes(path, FILE_ATTRIBUTE_HIDDEN), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.MoveFileEx(path, R"(C:\moved.inf)", MOVEFILE_COPY_ALLOWED), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(files.CreateDirectory(path + "dir"), ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(HostExists(hostFile));
 }
 
-TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
+TEST(EmulatedFileSystem, CachedNamesFollowChangesOfOtherProcessesAndOfTheHost) {
   MachineDir machine;
   EmulatedFileSystem other(machine.Path(), machine.Config());  // a second engine process
   auto& files = machine.Files();
@@ -116,11 +142,7 @@ TEST(EmulatedFileSystem, CachedPathsFollowChangesOfOtherProcessesAndOfTheHost) {
                           machine.Host("drive_c/Old/Sub/file.TXT"));
   ASSERT_EQ(files.ReadWholeFile(R"(C:\old\sub\file.txt)", bytes), ERROR_SUCCESS);
   EXPECT_EQ(bytes, "1");
-}
 
-TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
-  MachineDir machine;
-  auto& files = machine.Files();
   ASSERT_EQ(files.CreateDirectory(R"(C:\Flat)"), ERROR_SUCCESS);
   for (int i = 0; i < 50; ++i)
     ASSERT_EQ(files.WriteWholeFile(R"(C:\Flat\File)" + std::to_string(i) + ".txt", "x"),
@@ -136,12 +158,10 @@ TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
   EXPECT_TRUE(files.FileExists(R"(C:\flat\seven.TXT)"));
   std::filesystem::remove(flat + "/Host.txt");
   EXPECT_FALSE(files.FileExists(R"(C:\flat\host.txt)"));
-  EmulatedFileSystem other(machine.Path(), machine.Config());
   ASSERT_EQ(other.WriteWholeFile(R"(C:\Flat\Other.txt)", "o"), ERROR_SUCCESS);
   EXPECT_TRUE(files.FileExists(R"(C:\flat\OTHER.txt)"));
   // Writing under another case finds the existing file instead of making a second one.
   ASSERT_EQ(files.WriteWholeFile(R"(C:\flat\OTHER.TXT)", "new"), ERROR_SUCCESS);
-  std::string bytes;
   ASSERT_EQ(other.ReadWholeFile(R"(C:\Flat\Other.txt)", bytes), ERROR_SUCCESS);
   EXPECT_EQ(bytes, "new");
   // A name found missing and then made in another case before it is created: the creation
@@ -163,31 +183,37 @@ TEST(EmulatedFileSystem, NamesInAnotherCaseFollowEveryChangeToTheirFolder) {
             52);  // 50 files, Other.txt and LATE.TXT
 }
 
-TEST(EmulatedFileSystem, HostRootIsTheReadOnlyDriveZ) {
+TEST(EmulatedFileSystem, AttributesSizesTimesAndLinks) {
   MachineDir machine;
   auto& files = machine.Files();
-  const std::string hostFile = machine.WriteHost("media/Setup.inf", "[Setup]");
-  std::string path;
-  ASSERT_TRUE(files.GetWindowsPath(hostFile, path));
-  ASSERT_EQ(path.substr(0, 3), "Z:\\");
-  std::string bytes;
-  ASSERT_EQ(files.ReadWholeFile(path, bytes), ERROR_SUCCESS);
-  EXPECT_EQ(bytes, "[Setup]");
-  EXPECT_EQ(files.CopyFile(path, R"(C:\Setup.inf)", true), ERROR_SUCCESS);
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.CreateFile(path, GENERIC_WRITE, OPEN_EXISTING, 0, hFile), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(files.CreateFile(path + ".new", GENERIC_WRITE, CREATE_NEW, 0, hFile),
-            ERROR_ACCESS_DENIED);
-  EXPECT_EQ(files.DeleteFile(path), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(files.SetFileAttributes(path, FILE_ATTRIBUTE_HIDDEN), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(files.MoveFileEx(path, R"(C:\moved.inf)", MOVEFILE_COPY_ALLOWED), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(files.CreateDirectory(path + "dir"), ERROR_ACCESS_DENIED);
-  EXPECT_TRUE(HostExists(hostFile));
-}
+  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App)"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\file.dat)", "12345"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetFileAttributes(R"(C:\App\file.dat)", FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
+  std::filesystem::create_symlink("file.dat", machine.Host("drive_c/App/link.dat"));
+  for (const char* path : {R"(C:\App\file.dat)", R"(C:\APP\FILE.DAT)", R"(C:\App\link.dat)"}) {
+    FileInfo full;
+    FileInfo light;
+    ASSERT_EQ(files.GetFileAttributesEx(path, full), ERROR_SUCCESS) << path;
+    ASSERT_EQ(files.GetFileSizeAndTimes(path, light), ERROR_SUCCESS) << path;
+    EXPECT_EQ(light.nFileSize, 5u) << path;
+    EXPECT_EQ(light.times.ftLastWriteTime, full.times.ftLastWriteTime) << path;
+    EXPECT_EQ(light.times.ftLastAccessTime, full.times.ftLastAccessTime) << path;
+    EXPECT_EQ(light.dwFileAttributes, 0u) << path;
+    EXPECT_NE(full.times.ftCreationTime, 0u) << path;
+    // A host link shows as a reparse point; its target does not.
+    const bool bLink = std::string(path).find("link") != std::string::npos;
+    EXPECT_EQ(full.dwFileAttributes, FILE_ATTRIBUTE_HIDDEN * !bLink |
+                                         FILE_ATTRIBUTE_ARCHIVE * bLink |
+                                         FILE_ATTRIBUTE_REPARSE_POINT * bLink)
+        << path;
+    EXPECT_EQ(AttributesOf(files, path), full.dwFileAttributes) << path;
+  }
+  FileInfo light;
+  ASSERT_EQ(files.GetFileSizeAndTimes(R"(C:\app)", light), ERROR_SUCCESS);
+  EXPECT_EQ(light.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\App\gone.dat)", light), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\Gone\gone.dat)", light), ERROR_PATH_NOT_FOUND);
 
-TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
-  MachineDir machine;
-  auto& files = machine.Files();
   ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App\Data)"), ERROR_SUCCESS);
   ASSERT_EQ(files.WriteWholeFile(R"(C:\App\Data\file.dat)", "data"), ERROR_SUCCESS);
   EXPECT_EQ(AttributesOf(files, R"(C:\App\Data\file.dat)"), FILE_ATTRIBUTE_ARCHIVE);
@@ -237,38 +263,6 @@ TEST(EmulatedFileSystem, AttributesAndTimesRoundTripAndFollowRenames) {
   EXPECT_EQ(AttributesOf(again, R"(C:\Product\moved.dat)"), FILE_ATTRIBUTE_ARCHIVE);
 }
 
-TEST(EmulatedFileSystem, SizeAndTimesAndLinksFromOneLookAtThePath) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  ASSERT_EQ(files.CreateDirectoryTree(R"(C:\App)"), ERROR_SUCCESS);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\App\file.dat)", "12345"), ERROR_SUCCESS);
-  ASSERT_EQ(files.SetFileAttributes(R"(C:\App\file.dat)", FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
-  std::filesystem::create_symlink("file.dat", machine.Host("drive_c/App/link.dat"));
-  for (const char* path : {R"(C:\App\file.dat)", R"(C:\APP\FILE.DAT)", R"(C:\App\link.dat)"}) {
-    FileInfo full;
-    FileInfo light;
-    ASSERT_EQ(files.GetFileAttributesEx(path, full), ERROR_SUCCESS) << path;
-    ASSERT_EQ(files.GetFileSizeAndTimes(path, light), ERROR_SUCCESS) << path;
-    EXPECT_EQ(light.nFileSize, 5u) << path;
-    EXPECT_EQ(light.times.ftLastWriteTime, full.times.ftLastWriteTime) << path;
-    EXPECT_EQ(light.times.ftLastAccessTime, full.times.ftLastAccessTime) << path;
-    EXPECT_EQ(light.dwFileAttributes, 0u) << path;
-    EXPECT_NE(full.times.ftCreationTime, 0u) << path;
-    // A host link shows as a reparse point; its target does not.
-    const bool bLink = std::string(path).find("link") != std::string::npos;
-    EXPECT_EQ(full.dwFileAttributes, FILE_ATTRIBUTE_HIDDEN * !bLink |
-                                         FILE_ATTRIBUTE_ARCHIVE * bLink |
-                                         FILE_ATTRIBUTE_REPARSE_POINT * bLink)
-        << path;
-    EXPECT_EQ(AttributesOf(files, path), full.dwFileAttributes) << path;
-  }
-  FileInfo light;
-  ASSERT_EQ(files.GetFileSizeAndTimes(R"(C:\app)", light), ERROR_SUCCESS);
-  EXPECT_EQ(light.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\App\gone.dat)", light), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(files.GetFileSizeAndTimes(R"(C:\Gone\gone.dat)", light), ERROR_PATH_NOT_FOUND);
-}
-
 TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePrefix) {
   MachineDir machine;
   auto& files = machine.Files();
@@ -299,43 +293,7 @@ TEST(EmulatedFileSystem, DeletesAndRenamesLeaveTheAttributesOfNamesWithTheSamePr
   }
 }
 
-TEST(EmulatedFileSystem, BatchedAttributesReadBackAtOnceAndReachOtherProcessesOnFlush) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  EmulatedFileSystem other(machine.Path(), machine.Config());
-  // More files than one batch holds, each changed after its creation; some renamed or deleted
-  // while their rows are still in memory.
-  for (int i = 0; i < 1500; ++i) {
-    const std::string name = R"(C:\f)" + std::to_string(i);
-    ASSERT_EQ(files.WriteWholeFile(name, ""), ERROR_SUCCESS);
-    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_HIDDEN), ERROR_SUCCESS);
-  }
-  ASSERT_EQ(files.MoveFileEx(R"(C:\f1499)", R"(C:\moved)", 0), ERROR_SUCCESS);
-  ASSERT_EQ(files.SetFileAttributes(R"(C:\f1498)", FILE_ATTRIBUTE_NORMAL), ERROR_SUCCESS);
-  ASSERT_EQ(files.DeleteFile(R"(C:\f1498)"), ERROR_SUCCESS);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\f1498)", ""), ERROR_SUCCESS);
-  for (FileSystem* pReader : {static_cast<FileSystem*>(&files), static_cast<FileSystem*>(&other)}) {
-    if (pReader == &other) {
-      ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
-    }
-    for (const char* name : {R"(C:\f0)", R"(C:\f999)", R"(C:\f1000)", R"(C:\moved)"})
-      EXPECT_EQ(AttributesOf(*pReader, name), FILE_ATTRIBUTE_HIDDEN) << name;
-    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1498)"), FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(AttributesOf(*pReader, R"(C:\f1499)"), INVALID_FILE_ATTRIBUTES);
-  }
-  // A reader that flushes (as before it starts a program) sees what others wrote since, also
-  // in a folder that had no rows when it last looked.
-  machine.WriteHost("drive_c/Media/x.txt", "x");
-  EXPECT_EQ(AttributesOf(other, R"(C:\Media\x.txt)"), FILE_ATTRIBUTE_ARCHIVE);
-  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
-    ASSERT_EQ(files.SetFileAttributes(name, FILE_ATTRIBUTE_SYSTEM), ERROR_SUCCESS);
-  ASSERT_EQ(files.FlushMetadata(), ERROR_SUCCESS);
-  ASSERT_EQ(other.FlushMetadata(), ERROR_SUCCESS);
-  for (const char* name : {R"(C:\f0)", R"(C:\Media\x.txt)"})
-    EXPECT_EQ(AttributesOf(other, name), FILE_ATTRIBUTE_SYSTEM) << name;
-}
-
-TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
+TEST(EmulatedFileSystem, HandlesAndDeferredOperations) {
   MachineDir machine;
   auto& files = machine.Files();
   const std::string path = R"(C:\data.bin)";
@@ -400,6 +358,48 @@ TEST(EmulatedFileSystem, HandlesReadWriteSeekTruncateAndKeepTimesSetOnThem) {
   uint64_t nEmpty = 1;
   EXPECT_EQ(files.GetFileSize(path, nEmpty), ERROR_SUCCESS);
   EXPECT_EQ(nEmpty, 0u);
+
+  // Moves and deletes deferred to the restart are kept as Windows keeps them.
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\old.dll)", "old"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.dll)", "new"), ERROR_SUCCESS);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\gone.txt)", "x"), ERROR_SUCCESS);
+  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\Windows)"), ERROR_SUCCESS);
+  const uint32_t dwLater = MOVEFILE_DELAY_UNTIL_REBOOT;
+  ASSERT_EQ(files.MoveFileEx(R"(..\new.dll)", "c:/old.dll", dwLater | MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\gone.txt)", "", dwLater), ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(\\server\share\a)", R"(C:\b)", dwLater), ERROR_SUCCESS);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\x)", R"(C:\y)", dwLater | MOVEFILE_COPY_ALLOWED),
+            ERROR_INVALID_PARAMETER);
+  std::string bytes;
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "old");  // nothing happens before the restart
+
+  RegValue value;
+  ASSERT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_SUCCESS);
+  EXPECT_EQ(value.dwType, REG_MULTI_SZ);
+  static const char kExpected[] =
+      "\\??\\C:\\new.dll\0!\\??\\C:\\old.dll\0"
+      "\\??\\C:\\gone.txt\0\0"                       // a delete has an empty target
+      "\\??\\UNC\\server\\share\\a\0\\??\\C:\\b\0";  // and the literal's zero ends the list
+  const std::string expected(kExpected, sizeof kExpected);
+  EXPECT_EQ(std::string(value.data.begin(), value.data.end()), expected);
+
+  std::vector<PendingRenameOutcome> outcomes;
+  ASSERT_EQ(RunPendingFileRenames(machine.Registry(), files, &outcomes), ERROR_SUCCESS);
+  ASSERT_EQ(outcomes.size(), 3u);
+  EXPECT_EQ(outcomes[0].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[1].dwError, ERROR_SUCCESS);
+  EXPECT_EQ(outcomes[2].dwError, ERROR_FILE_NOT_FOUND);  // skipped, as Windows skips it
+  files.ReadWholeFile(R"(C:\old.dll)", bytes);
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(files.FileExists(R"(C:\gone.txt)"));
+  EXPECT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingFileRenamesValue, value),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RunPendingFileRenames(machine.Registry(), files), ERROR_SUCCESS);
 }
 
 // A writer killed inside a write leaves the host's write time at "now"; the time fixed on its
@@ -546,113 +546,55 @@ TEST(EmulatedFileSystem, ListsForEachPatternWhatWindowsLists) {
     ASSERT_EQ(files.WriteWholeFile(name, ""), ERROR_SUCCESS) << name;
   }
   struct PatternCase {
-    const char* pszPattern;
+    const char* pszPatterns;  // each listing the same names, separated by '|'
     const char* pszWindowsLists;
     const char* pszByAliasOnly = "";
   };
   const PatternCase cases[] = {
-      {"*.*.*", kAll},
-      {"*.*.", kAll},
-      {".*.*", ".|..|..a|..a.a|.a|.a..a|.a.a|.aaa"},
-      {"*.*", kAll},
-      {".*", ".|..|..a|..a.a|.a|.a..a|.a.a|.aaa"},
-      {". *", ""},
-      {"*.", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"*", kAll},
+      {"*.*.*|*.*.|*.*|*|**|**.|*. |* . |*.. |<<|<<.", kAll},
+      {".*.*|.*", ".|..|..a|..a.a|.a|.a..a|.a.a|.aaa"},
+      {". *|* . *| *..|a a*.*|a ?.*|? a.*|a* a| ?a| <..|? .*|. ?", ""},
+      {"*.|*..|* .|*. .|* ..|<.|<|<..|<. |< .|< . |<.. |<. .|< ..",
+       ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
       {"*..*", ".|..|..a|..a.a|.a..a|a..a"},
-      {"*..", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {".*.", ".|..|.a|.aaa"},
-      {"..*", ".|..|..a|..a.a"},
-      {"**", kAll},
-      {"**.", kAll},
-      {"*. ", kAll},
-      {"* .", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"* . ", kAll},
-      {"* . *", ""},
-      {"*.. ", kAll},
-      {"*. .", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"* ..", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {" *..", ""},
-      {"..* ", ".|..|..a|..a.a"},
-      {"* .*.", " .a"},
-      {"a*.", "..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
+      {".*.|.<|.<.", ".|..|.a|.aaa"},
+      {"..*|..* ", ".|..|..a|..a.a"},
+      {"* .*.| *a|* *|* .a|< .a|** .a|<< .a|< .<.|< .<. ", " .a"},
+      {"a*.|a* .", "..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
       {"*a ", " .a|..a|..a.a|.a|.a..a|.a.a|.aaa|a|a..a|a.a|a.a.a|aa|aaa|aaaa"},
       {"*aa*", ".aaa|a.a.a|aa|aaa|aaaa", "a.a.a"},
       {"aa*.", ".aaa|aa|aaa|aaaa", ".aaa"},
-      {"aa.*", "aa"},
-      {"a a*.*", ""},
+      {"aa.*|aa\"*", "aa"},
       {"a\"*\"a", "a..a|a.a.a"},
       {"aa*.*", ".aaa|a.a.a|aa|aaa|aaaa", ".aaa|a.a.a"},
-      {"a ?.*", ""},
-      {"? a.*", ""},
-      {"a* a", ""},
-      {" *a", " .a"},
-      {"* *", " .a"},
-      {"a* .", "..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {" ?a", ""},
-      {"* .a", " .a"},
-      {"< .a", " .a"},
-      {"** .a", " .a"},
-      {"<< .a", " .a"},
       {"aa? ", "aa|aaa"},
-      {"aa\"*", "aa"},
-      {"*.a", " .a|..a|..a.a|.a|.a..a|.a.a|a..a|a.a|a.a.a"},
-      {"<.a", " .a|..a|..a.a|.a|.a..a|.a.a|a..a|a.a|a.a.a"},
-      {"<.<.<", "..a|..a.a|.a..a|.a.a|a..a|a.a.a"},
-      {"<.<.< ", "..a|..a.a|.a..a|.a.a|a..a|a.a.a"},
-      {"<.<.", ".|..| .a|..a|..a.a|.a|.a..a|.a.a|.aaa|a..a|a.a|a.a.a"},
-      {"< .<.", " .a"},
-      {"< .<. ", " .a"},
-      {"<.<. ", ".|..| .a|..a|..a.a|.a|.a..a|.a.a|.aaa|a..a|a.a|a.a.a"},
+      {"*.a|<.a", " .a|..a|..a.a|.a|.a..a|.a.a|a..a|a.a|a.a.a"},
+      {"<.<.<|<.<.< ", "..a|..a.a|.a..a|.a.a|a..a|a.a.a"},
+      {"<.<.|<.<. |<.<", ".|..| .a|..a|..a.a|.a|.a..a|.a.a|.aaa|a..a|a.a|a.a.a"},
       {".<.<", "..a|..a.a|.a..a|.a.a"},
-      {"<.<", ".|..| .a|..a|..a.a|.a|.a..a|.a.a|.aaa|a..a|a.a|a.a.a"},
-      {".<", ".|..|.a|.aaa"},
-      {"<.", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"<", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
       {"<..<", "..a|.a..a|a..a"},
-      {"<..", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {".<.", ".|..|.a|.aaa"},
-      {"..<", "..a"},
-      {"<<", kAll},
-      {"<<.", kAll},
-      {"<. ", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"< .", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"< . ", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"<.. ", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"<. .", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {"< ..", ".|..|..a|.a|.aaa|a|aa|aaa|aaaa", "..a|.a|.aaa"},
-      {" <..", ""},
-      {"..< ", "..a"},
-      {"?", ".|..|a"},
-      {"?.", ".|..|a"},
-      {"?. ", ".|..|a"},
-      {"? .*", ""},
-      {"??.", ".|..|a|aa"},
-      {"??. ", ".|..|a|aa"},
-      {"???.", ".|..|a|aa|aaa"},
+      {"..<|..< ", "..a"},
+      {"?|?.|?. |>|>.|>. ", ".|..|a"},
+      {"??.|??. |>>.|>>. ", ".|..|a|aa"},
+      {"???.|>>>.", ".|..|a|aa|aaa"},
       {"?.??.", ".|..| .a|.a|a|a.a"},
-      {". ?", ""},
-      {">", ".|..|a"},
-      {">.", ".|..|a"},
-      {">. ", ".|..|a"},
-      {">>.", ".|..|a|aa"},
-      {">>. ", ".|..|a|aa"},
-      {">>>.", ".|..|a|aa|aaa"},
       {">.>>.", ".|..| .a|.a|a.a"},
   };
-  for (const auto& [pszPattern, pszWindowsLists, pszByAliasOnly] : cases) {
+  for (const auto& [pszPatterns, pszWindowsLists, pszByAliasOnly] : cases) {
     std::vector<std::string> expected;
     const std::vector<std::string> byAlias = SplitNames(pszByAliasOnly);
     for (const std::string& name : SplitNames(pszWindowsLists))
       if (std::find(byAlias.begin(), byAlias.end(), name) == byAlias.end())
         expected.push_back(name);
-    uint32_t err = 0;
-    EXPECT_EQ(Names(files, pszPattern, err), expected) << "'" << pszPattern << "'";
-    EXPECT_EQ(err, expected.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS) << pszPattern;
+    for (const std::string& pattern : SplitNames(pszPatterns)) {
+      uint32_t err = 0;
+      EXPECT_EQ(Names(files, pattern, err), expected) << "'" << pattern << "'";
+      EXPECT_EQ(err, expected.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS) << pattern;
+    }
   }
 }
 
-TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
+TEST(EmulatedFileSystem, CopyMoveDirectoriesTemporaryNamesAndFreeSpace) {
   MachineDir machine;
   auto& files = machine.Files();
   ASSERT_EQ(files.WriteWholeFile(R"(C:\a.txt)", "AAA"), ERROR_SUCCESS);
@@ -739,11 +681,8 @@ TEST(EmulatedFileSystem, CopyMoveAndDirectoryErrorsAreWindowsErrors) {
   ASSERT_EQ(files.SetCurrentDirectory(R"(C:\)"), ERROR_SUCCESS);
   EXPECT_EQ(files.RemoveDirectory(R"(C:\x\y)"), ERROR_SUCCESS);
   EXPECT_FALSE(files.DirectoryExists(R"(C:\x\y)"));
-}
 
-TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {
-  MachineDir machine;
-  auto& files = machine.Files();
+  // Temporary names, short names and free space.
   std::string temp;
   ASSERT_EQ(files.GetTempPath(temp), ERROR_SUCCESS);
   EXPECT_EQ(temp, R"(C:\Users\User\AppData\Local\Temp\)");
@@ -776,51 +715,6 @@ TEST(EmulatedFileSystem, TemporaryNamesShortNamesAndFreeSpace) {
   EXPECT_EQ(files.GetDiskFreeSpaceEx(R"(\\server\share\)", space), ERROR_SUCCESS);
 }
 
-TEST(EmulatedFileSystem, DeferredOperationsAreKeptAsWindowsKeepsThemAndRunAtRestart) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\old.dll)", "old"), ERROR_SUCCESS);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.dll)", "new"), ERROR_SUCCESS);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\gone.txt)", "x"), ERROR_SUCCESS);
-  ASSERT_EQ(files.SetCurrentDirectory(R"(C:\Windows)"), ERROR_SUCCESS);
-  const uint32_t dwLater = MOVEFILE_DELAY_UNTIL_REBOOT;
-  ASSERT_EQ(files.MoveFileEx(R"(..\new.dll)", "c:/old.dll", dwLater | MOVEFILE_REPLACE_EXISTING),
-            ERROR_SUCCESS);
-  ASSERT_EQ(files.MoveFileEx(R"(C:\gone.txt)", "", dwLater), ERROR_SUCCESS);
-  ASSERT_EQ(files.MoveFileEx(R"(\\server\share\a)", R"(C:\b)", dwLater), ERROR_SUCCESS);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\x)", R"(C:\y)", dwLater | MOVEFILE_COPY_ALLOWED),
-            ERROR_INVALID_PARAMETER);
-  std::string bytes;
-  files.ReadWholeFile(R"(C:\old.dll)", bytes);
-  EXPECT_EQ(bytes, "old");  // nothing happens before the restart
-
-  RegValue value;
-  ASSERT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
-                                          kPendingFileRenamesValue, value),
-            ERROR_SUCCESS);
-  EXPECT_EQ(value.dwType, REG_MULTI_SZ);
-  static const char kExpected[] =
-      "\\??\\C:\\new.dll\0!\\??\\C:\\old.dll\0"
-      "\\??\\C:\\gone.txt\0\0"                       // a delete has an empty target
-      "\\??\\UNC\\server\\share\\a\0\\??\\C:\\b\0";  // and the literal's zero ends the list
-  const std::string expected(kExpected, sizeof kExpected);
-  EXPECT_EQ(std::string(value.data.begin(), value.data.end()), expected);
-
-  std::vector<PendingRenameOutcome> outcomes;
-  ASSERT_EQ(RunPendingFileRenames(machine.Registry(), files, &outcomes), ERROR_SUCCESS);
-  ASSERT_EQ(outcomes.size(), 3u);
-  EXPECT_EQ(outcomes[0].dwError, ERROR_SUCCESS);
-  EXPECT_EQ(outcomes[1].dwError, ERROR_SUCCESS);
-  EXPECT_EQ(outcomes[2].dwError, ERROR_FILE_NOT_FOUND);  // skipped, as Windows skips it
-  files.ReadWholeFile(R"(C:\old.dll)", bytes);
-  EXPECT_EQ(bytes, "new");
-  EXPECT_FALSE(files.FileExists(R"(C:\gone.txt)"));
-  EXPECT_EQ(machine.Registry().QueryValue(RegRoot::LocalMachine, kSessionManagerKey,
-                                          kPendingFileRenamesValue, value),
-            ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RunPendingFileRenames(machine.Registry(), files), ERROR_SUCCESS);
-}
-
 #ifdef TARVIUM_FAULT_SEAM
 TEST(EmulatedFileSystem, FaultSeamFailsTheNthWriteAndFillsTheDisk) {
   MachineDir machine;
@@ -849,6 +743,92 @@ TEST(EmulatedFileSystem, FaultSeamFailsTheNthWriteAndFillsTheDisk) {
   EXPECT_EQ(files.WriteWholeFile(R"(C:\full.txt)", "x"), ERROR_SUCCESS);
 }
 #endif
+
+// Starts a copy of /bin/sleep from inside the machine and returns once it runs.
+pid_t StartSleeper(const std::string& hostExe) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl(hostExe.c_str(), "sleep", "60", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  char c;
+  while (::read(fds[0], &c, 1) > 0) {
+  }  // the pipe closes when exec succeeds
+  ::close(fds[0]);
+  return pid;
+}
+
+TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  const std::string exe = machine.Host("drive_c/tool.exe");
+  std::filesystem::copy_file("/bin/sleep", exe);
+  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.exe)", "new"), ERROR_SUCCESS);
+  const pid_t pid = StartSleeper(exe);
+  ASSERT_GT(pid, 0);
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+            ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", R"(C:\tool.exe)", false), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SHARING_VIOLATION);
+  // Reading it is fine, as on Windows.
+  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
+            ERROR_SUCCESS);
+  // Our own open handle keeps it from being deleted, too.
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
+  files.CloseHandle(hFile);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
+}
+
+TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
+  MachineDir machine;
+  auto& files = machine.Files();
+  for (const char* name : {R"(C:\locked.dat)", R"(C:\mapped.dat)", R"(C:\open.dat)"})
+    ASSERT_EQ(files.WriteWholeFile(name, "data"), ERROR_SUCCESS);
+  const std::string host = machine.Host("drive_c/locked.dat");
+  int ready[2];
+  int release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(release[1]);
+    const int fd = ::open(host.c_str(), O_RDONLY);
+    const int fdMapped = ::open(machine.Host("drive_c/mapped.dat").c_str(), O_RDONLY);
+    const bool bMapped =
+        fdMapped >= 0 && ::mmap(nullptr, 4, PROT_READ, MAP_SHARED, fdMapped, 0) != MAP_FAILED;
+    ::close(fdMapped);  // the mapping alone holds it now
+    const bool bOpen = ::open(machine.Host("drive_c/open.dat").c_str(), O_RDONLY) >= 0;
+    char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && bMapped && bOpen) ? '1' : '0';
+    ::write(ready[1], &c, 1);
+    ::read(release[0], &c, 1);  // holds the lock until the parent lets go
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  ::close(release[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, '1');
+  FileHandle hFile = FileHandle::Invalid;
+  EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+            ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.DeleteFile(R"(C:\mapped.dat)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(files.DeleteFile(R"(C:\open.dat)"),
+            ERROR_SUCCESS);  // merely open: share modes are not emulated
+  ::close(release[1]);
+  ::waitpid(pid, nullptr, 0);
+  ::close(ready[0]);
+  EXPECT_EQ(files.DeleteFile(R"(C:\locked.dat)"), ERROR_SUCCESS);
+}
 
 }  // namespace
 }  // namespace platform::emulated

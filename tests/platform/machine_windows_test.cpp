@@ -2,6 +2,8 @@
 // while their process runs, and acted on by the messages as a simple Windows program reacts:
 // close ends the program unless it handles the signal, destroy takes the window and ends a
 // program left without one, the shutdown query answers what the window announced.
+// The Program Manager's command text: bracketed commands in a row, quoted and plain arguments,
+// and the malformed texts of which nothing may be carried out.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <map>
 #include <thread>
 
+#include "platform/dde_command.h"
 #include "platform/win_error.h"
 #include "support/test_machine.h"
 
@@ -148,6 +151,24 @@ TEST_F(MachineWindowsTest, CloseAndDestroyEndTheProgramAsASimpleProgramEnds) {
   Send(byTitle["Help"], WM_DESTROY);
   EXPECT_TRUE(EndsSoon(hThreeWindows));
   EXPECT_TRUE(Windows().empty());
+}
+
+TEST(DdeCommand, CommandsArgumentsAndMalformedTexts) {
+  std::vector<DdeCommand> commands;
+  ASSERT_TRUE(ParseDdeCommands(
+      " [CreateGroup( Tools ,1)] [AddItem(\"C:\\a b\\t.exe -x, y\",Tool,,2,,)][ExitProgman]",
+      commands));
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0].name, "CreateGroup");
+  EXPECT_EQ(commands[0].args, (std::vector<std::string>{"Tools", "1"}));
+  EXPECT_EQ(commands[1].args,
+            (std::vector<std::string>{"C:\\a b\\t.exe -x, y", "Tool", "", "2", "", ""}));
+  EXPECT_TRUE(commands[2].args.empty());
+  ASSERT_TRUE(ParseDdeCommands("[X(\"say \"\"hi\"\"\")]", commands));
+  EXPECT_EQ(commands[0].args, std::vector<std::string>{"say \"hi\""});
+  for (const char* pszBad : {"", "   ", "CreateGroup(X)", "[CreateGroup(X)", "[CreateGroup(X]",
+                             "[(X)]", "[A(\"open)]", "[A(\"q\" tail)]", "[A(x)] junk"})
+    EXPECT_FALSE(ParseDdeCommands(pszBad, commands)) << pszBad;
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
 // The process service on real host processes: small shell scripts in a temporary directory,
 // reached through Windows paths on drive Z: (the host's root), and a helper that ends through
 // ExitProcess. Covers starting, the program search, time limits, exit codes and enumeration.
+// The Windows command-line rules on the cases where they surprise: the program name's own rule,
+// backslashes before quotes, runs of quotes inside and outside quoted parts, blanks that are not
+// separators; and quoting that survives the split.
+// Engine images on a real temporary machine: an image placed at a Windows path and started through
+// the machine's process service runs the engine binary the machine names (a stand-in here: the
+// exit-code helper and a recording script), with the command line's arguments, the image's
+// Windows path and the full 32-bit exit code; and the order in which the engine is found.
 #include "platform/emulated/processes/host_processes.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,9 +23,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/command_line_args.h"
+#include "platform/emulated/processes/engine_image.h"
 #include "platform/host/host_file_system.h"
 #include "platform/win_error.h"
 #include "support/temp_dir.h"
+#include "support/test_machine.h"
 
 namespace platform {
 namespace {
@@ -332,6 +341,138 @@ TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
   EXPECT_EQ(CountOwnDescriptors(), nBefore);
   ::close(50);
   ::close(fd);
+}
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLineArgs, SplitsByTheWindowsRulesAndQuotedArgumentsSplitBack) {
+  const std::pair<std::string, Args> cases[] = {
+      {"", {""}},
+      {"prog", {"prog"}},
+      {"prog  a\t\tb  ", {"prog", "a", "b"}},
+      // Only space and tab separate; other control characters belong to the argument.
+      {"prog a\rb\nc", {"prog", "a\rb\nc"}},
+      // Quoted parts join with what surrounds them; an unclosed one runs to the end.
+      {R"(prog x"y z"w "open end)", {"prog", "xy zw", "open end"}},
+      {R"(prog "")", {"prog", ""}},
+      {R"(prog ")", {"prog", ""}},
+      // Backslashes count only before a quote: 2n give n and a quote that acts, 2n+1 give n and
+      // a literal quote.
+      {R"(prog C:\dir\ a\\b)", {"prog", R"(C:\dir\)", R"(a\\b)"}},
+      {R"(prog \"x \\"y z" \\\"w)", {"prog", R"("x)", R"(\y z)", R"(\"w)"}},
+      {R"(prog "C:\Program Files\\" next)", {"prog", R"(C:\Program Files\)", "next"}},
+      // Runs of quotes outside a quoted part: 3 give a quote, 4 a quote and an open part.
+      {R"(prog a""b a"""b a"""" c" d)", {"prog", "ab", R"(a"b)", R"(a" c)", "d"}},
+      // Inside a quoted part the opening quote counts with the run: "" gives a quote and closes
+      // the part, """ gives a quote and keeps it open.
+      {R"(prog "a""b c" d)", {"prog", R"(a"b)", "c d"}},
+      {R"(prog "x"""y z")", {"prog", R"(x"y z)"}},
+      // The program name: backslashes and quotes mean nothing unless it starts with a quote,
+      // which then ends at the next quote even without a blank after it.
+      {R"(C:\a"b\c\ x)", {R"(C:\a"b\c\)", "x"}},
+      {R"("C:\Program Files\p.exe"arg "two""")", {R"(C:\Program Files\p.exe)", "arg", R"(two")"}},
+      {R"("p q\" r)", {R"(p q\)", "r"}},
+      {R"( "a"b c)", {"", "ab", "c"}},  // a leading blank leaves the program name empty
+  };
+  for (const auto& [line, expected] : cases) EXPECT_EQ(CommandLineToArgv(line), expected) << line;
+
+  const Args argv = {
+      R"(C:\Program Files\tool.exe)", "plain",    "",       "two words", R"(say "hi")", R"(dir\)",
+      R"(dir with blank\)",           R"(\\"\\)", "\"\"\"", "tab\there", "\xE9t\xE9"};
+  EXPECT_EQ(CommandLineToArgv(ArgvToCommandLine(argv)), argv);
+  EXPECT_EQ(QuoteArgument("plain"), "plain");            // nothing to protect: left as it is
+  EXPECT_EQ(ArgvToCommandLine({"a\"b c"}), "\"ab c\"");  // a program name holds no quote
+}
+
+using tarvium::test::TestMachine;
+
+class EngineImageTest : public ::testing::Test {
+ protected:
+  EngineImageTest() {
+    EXPECT_EQ(machine.Machine().Programs().PlaceEngineImage("C:\\Windows\\_UnInst.exe"),
+              ERROR_SUCCESS);
+    EXPECT_EQ(machine.Machine().Files().CreateDirectoryTree("C:\\Program Files\\Prod"),
+              ERROR_SUCCESS);
+    EXPECT_EQ(machine.Machine().Programs().PlaceEngineImage("C:\\Program Files\\Prod\\Setup.exe"),
+              ERROR_SUCCESS);
+  }
+
+  // machine.ini's Engine= as an administrator edits it; the machine is opened again.
+  std::unique_ptr<emulated::EmulatedMachine> WithConfiguredEngine(
+      const std::string& engine, const std::vector<std::string>& hostVariables = {}) {
+    return machine.OpenReconfigured([&](auto& config) { config.szEngine = engine; }, hostVariables);
+  }
+
+  // Starts a command line on the machine and waits; the exit code, or the start's error.
+  static uint32_t Run(Machine& on, const std::string& commandLine, uint32_t& dwExitCode,
+                      std::string* pModuleName = nullptr) {
+    ProcessHandle hProcess = ProcessHandle::Invalid;
+    ProcessStart start;
+    start.commandLine = commandLine;
+    start.environment = on.Env().Block();
+    if (const uint32_t err = on.Programs().CreateProcess(start, hProcess)) return err;
+    WaitResult result = WaitResult::TimedOut;
+    EXPECT_EQ(on.Programs().WaitForProcess(hProcess, INFINITE, {}, result), ERROR_SUCCESS);
+    EXPECT_EQ(on.Programs().GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+    ProcessInfo info;
+    on.Programs().GetProcessInfo(hProcess, info);
+    if (pModuleName) *pModuleName = info.moduleName;
+    return on.Programs().CloseProcess(hProcess);
+  }
+
+  TestMachine machine;
+};
+
+TEST_F(EngineImageTest, AnImageRunsTheEngineWithTheFullExitCode) {
+  std::string image;
+  ASSERT_EQ(machine.Machine().Files().ReadWholeFile("C:\\Windows\\_UnInst.exe", image), 0u);
+  EXPECT_TRUE(IsEngineImage(image));
+  EXPECT_EQ(image, EngineImageText());
+  auto opened = WithConfiguredEngine(TARVIUM_EXIT_WITH_CODE);
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"_UnInst.exe 3221225477", 0xC0000005},  // a bare name, found in the Windows directory
+      {"C:\\Windows\\_UnInst.exe -1", 0xFFFFFFFF},
+      {"\"C:\\Program Files\\Prod\\Setup.exe\" 6702", 6702},
+      {"C:\\Windows\\_UnInst 0", 0},  // ".exe" is tried first, as for any program
+  };
+  for (const auto& [commandLine, dwExpected] : cases) {
+    uint32_t dwExitCode = 1;
+    std::string moduleName;
+    ASSERT_EQ(Run(*opened, commandLine, dwExitCode, &moduleName), ERROR_SUCCESS) << commandLine;
+    EXPECT_EQ(dwExitCode, dwExpected) << commandLine;
+    EXPECT_NE(moduleName.find(".exe"), std::string::npos) << "the image's name, not the engine's";
+  }
+}
+
+TEST_F(EngineImageTest, TheEngineGetsTheArgumentsAndTheImagePath) {
+  tarvium::test::TempDir host;
+  const std::string record = host.Path() + "/record.txt";
+  const std::string engine = host.WriteScript(
+      "engine.sh",
+      "printf '%s|' \"$TARVIUM_ENGINE_IMAGE\" \"$TARVIUM_MACHINE\" \"$@\" > " + record);
+  // TARVIUM_ENGINE of the invocation wins over machine.ini.
+  auto opened = WithConfiguredEngine(TARVIUM_EXIT_WITH_CODE, {"TARVIUM_ENGINE=" + engine});
+  uint32_t dwExitCode = 1;
+  ASSERT_EQ(Run(*opened, "\"C:\\Program Files\\Prod\\Setup.exe\" /U \"a b\" /S", dwExitCode),
+            ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0u);
+  EXPECT_EQ(tarvium::test::ReadHostFile(record),
+            "C:\\Program Files\\Prod\\Setup.exe|" + opened->Directory() + "|/U|a b|/S|");
+}
+
+TEST_F(EngineImageTest, WithoutAnEngineTheImageIsNoProgram) {
+  for (const char* engine : {"", "missing/Setup.exe", "/"}) {
+    auto opened = WithConfiguredEngine(engine);
+    uint32_t dwExitCode = 0;
+    EXPECT_EQ(Run(*opened, "C:\\Windows\\_UnInst.exe", dwExitCode), ERROR_BAD_EXE_FORMAT) << engine;
+  }
+  // A relative Engine= is taken in the machine directory.
+  const std::string copy = machine.Path() + "/engine-copy";
+  std::filesystem::copy_file(TARVIUM_EXIT_WITH_CODE, copy);
+  auto opened = WithConfiguredEngine("engine-copy");
+  uint32_t dwExitCode = 0;
+  ASSERT_EQ(Run(*opened, "C:\\Windows\\_UnInst.exe 42", dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 42u);
 }
 
 }  // namespace

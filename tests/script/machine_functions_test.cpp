@@ -1,5 +1,10 @@
 // The machine functions over files, disks, the registry, adapters, accounts, processes and the
 // clipboard of a real temporary machine: each normal answer and each missing object's "0" or "".
+// .NET Framework detection on a real machine whose registry and Windows directory are seeded the
+// way the framework installers leave them: the version keys, the runtime directories, and the
+// "Release" numbers that tell 4.5 to 4.8 apart.
+// ReadXmlNode and ReadXmlText on XML files of a real machine: nodes and attributes selected by
+// XPath, texts converted to ANSI, and the failure that shows 5501 and aborts the run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,7 +36,7 @@ void ExpectCalls(SetupRun& run, std::initializer_list<Case> cases) {
         << c.function << "(" << c.args << ")";
 }
 
-TEST(MachineFunctions, FilesAndPaths) {
+TEST(MachineFunctions, FilesPathsRegistryKeysAndUninstallKeyNames) {
   TestMachine test;
   SetupRun run(test.Machine());
   test.WriteFile("C:\\Data\\readme.TXT", "Hello W\xF6rld");
@@ -62,32 +67,7 @@ TEST(MachineFunctions, FilesAndPaths) {
                        {"FileVersion", "C:\\Data\\readme.txt", ""},
                        {"FileVersion", "C:\\Data\\missing.exe", ""},
                    });
-}
 
-TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
-  TestMachine test;
-  auto machine = test.OpenReconfigured([&](auto& config) {
-    config.shares.push_back({"srv", "pub", "drive_c", false});
-  });
-  SetupRun run(*machine);
-  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir", "relative\\dir",
-                            "\\\\srv\\pub\\Windows", "\\\\srv\\pub"}) {
-    const std::string bytes = CallMachineFunction(run, "GetDiskFreeSpace", where);
-    const std::string kb = CallMachineFunction(run, "GetDiskFreeSpaceKB", where);
-    EXPECT_GT(std::stoll(bytes), 0) << where;
-    EXPECT_LE(std::stoll(bytes), 2147483647) << where;
-    EXPECT_GT(std::stoll(kb), 0) << where;
-  }
-  ExpectCalls(run, {{"GetDiskFreeSpace", "Q:\\", "0"},
-                    {"GetDiskFreeSpaceKB", "\\\\other\\share\\x", "0"},
-                    {"GetDiskFreeSpace", "\\\\srv", "0"}});
-  machine->EmulatedFiles().SetFaultPlan({.bDiskFull = true});
-  ExpectCalls(run, {{"GetDiskFreeSpace", "C:\\", "0"}, {"GetDiskFreeSpaceKB", "C:", "0"}});
-}
-
-TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
-  TestMachine test;
-  SetupRun run(test.Machine());
   platform::Registry& reg = test.Machine().Reg();
   test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Test", "Name", "x");
   test.SetRegString(RegRoot::LocalMachine, "Software\\Tarvium\\Odd:", "V", "x");
@@ -138,12 +118,7 @@ TEST(MachineFunctions, DoesRegKeyExistFormsRootsAndViews) {
   run.variables.userHiveSid = "S-1-5-21-7-7-7-1001";
   EXPECT_EQ(CallMachineFunction(run, "DoesRegKeyExist", "HKCU\\Software\\Theirs"), "1");
   EXPECT_EQ(CallMachineFunction(run, "DoesRegKeyExist", "HKCU,Software\\Theirs"), "1");
-}
 
-TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
-  TestMachine test;
-  SetupRun run(test.Machine());
-  platform::Registry& reg = test.Machine().Reg();
   const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
   auto addProduct = [&](const std::string& key, const std::string& name, RegView view) {
     platform::RegValue value{platform::REG_SZ, {name.begin(), name.end()}};
@@ -179,7 +154,28 @@ TEST(MachineFunctions, GetUninstallKeyNameSearchesTheChosenView) {
                       {"GetUninstallKeyName", "Tarvium Demo 32,x86", ""}});
 }
 
-TEST(MachineFunctions, AdaptersAndDomainController) {
+TEST(MachineFunctions, DiskFreeSpaceOfDrivesAndShares) {
+  TestMachine test;
+  auto machine = test.OpenReconfigured([&](auto& config) {
+    config.shares.push_back({"srv", "pub", "drive_c", false});
+  });
+  SetupRun run(*machine);
+  for (const char* where : {"C:", "C:\\Windows\\System32", "c:\\no\\such\\dir", "relative\\dir",
+                            "\\\\srv\\pub\\Windows", "\\\\srv\\pub"}) {
+    const std::string bytes = CallMachineFunction(run, "GetDiskFreeSpace", where);
+    const std::string kb = CallMachineFunction(run, "GetDiskFreeSpaceKB", where);
+    EXPECT_GT(std::stoll(bytes), 0) << where;
+    EXPECT_LE(std::stoll(bytes), 2147483647) << where;
+    EXPECT_GT(std::stoll(kb), 0) << where;
+  }
+  ExpectCalls(run, {{"GetDiskFreeSpace", "Q:\\", "0"},
+                    {"GetDiskFreeSpaceKB", "\\\\other\\share\\x", "0"},
+                    {"GetDiskFreeSpace", "\\\\srv", "0"}});
+  machine->EmulatedFiles().SetFaultPlan({.bDiskFull = true});
+  ExpectCalls(run, {{"GetDiskFreeSpace", "C:\\", "0"}, {"GetDiskFreeSpaceKB", "C:", "0"}});
+}
+
+TEST(MachineFunctions, AdaptersDomainProcessesClipboardAndGroups) {
   TestMachine test;
   SetupRun run(test.Machine());
   ExpectCalls(run, {
@@ -214,11 +210,7 @@ TEST(MachineFunctions, AdaptersAndDomainController) {
   });
   SetupRun offlineRun(*offlineMachine);
   ExpectCalls(offlineRun, {{"GetIP", "", ""}, {"GetNIC", "2", "22334455"}});
-}
 
-TEST(MachineFunctions, ProcessesAndClipboard) {
-  TestMachine test;
-  SetupRun run(test.Machine());
   // A program of the machine whose module base name ends in ".exe": a shell script that waits.
   // A command after the sleep keeps the shell from replacing itself with "sleep".
   test.WriteScript("C:\\Tools\\waiter.exe", "sleep 20\nexit 0");
@@ -245,11 +237,8 @@ TEST(MachineFunctions, ProcessesAndClipboard) {
   EXPECT_EQ(CallMachineFunction(run, "DoesProcessExist", "waiter.exe"), "0");
   ASSERT_EQ(test.Machine().Clip().SetClipboardText("copied, with a comma"), 0u);
   EXPECT_EQ(CallMachineFunction(run, "GetClipboardText", ""), "copied, with a comma");
-}
 
-TEST(GroupMembership, LocalAndGlobalGroupsOfThisAndOtherServers) {
-  TestMachine test;
-  SetupRun run(test.Machine());
+  // Group membership of local and global groups, of this and of other servers.
   auto& accounts = test.Machine().EmulatedUsers();
   ASSERT_EQ(accounts.AddGroupMember("Sales", "CORP\\jdoe", true), 0u);
   ASSERT_EQ(accounts.AddGroupMember("Backup Operators", "helper", false), 0u);
@@ -272,6 +261,175 @@ TEST(GroupMembership, LocalAndGlobalGroupsOfThisAndOtherServers) {
   EXPECT_TRUE(EvaluateCondition(run, "User INLOCALGROUP Administrators & 1=1"));
   EXPECT_TRUE(EvaluateCondition(run, "CORP\\jdoe inGlobalGroup \"Sales\""));
   EXPECT_FALSE(EvaluateCondition(run, "Guest inlocalgroup Administrators"));
+}
+
+const std::string kNdp = "Software\\Microsoft\\NET Framework Setup\\NDP\\";
+
+class DotNetMachine {
+ public:
+  DotNetMachine() : run(test.Machine()) {}
+
+  void Dword(const std::string& key, const char* name, uint32_t dw) {
+    platform::RegValue value{platform::REG_DWORD,
+                             {static_cast<uint8_t>(dw), static_cast<uint8_t>(dw >> 8),
+                              static_cast<uint8_t>(dw >> 16), static_cast<uint8_t>(dw >> 24)}};
+    ASSERT_EQ(test.Machine().Reg().CreateKey(RegRoot::LocalMachine, kNdp + key), 0u);
+    ASSERT_EQ(test.Machine().Reg().SetValue(RegRoot::LocalMachine, kNdp + key, name, value), 0u);
+  }
+  void Text(const std::string& key, const char* name, const std::string& text) {
+    test.SetRegString(RegRoot::LocalMachine, kNdp + key, name, text);
+  }
+  void Runtime(const std::string& framework, const std::string& dir) {
+    ASSERT_EQ(test.Machine().Files().CreateDirectoryTree("C:\\Windows\\Microsoft.NET\\" +
+                                                         framework + "\\" + dir),
+              0u);
+  }
+  // "available/level" of each name, for one comparison per state.
+  std::string States(std::initializer_list<const char*> names) {
+    std::string states;
+    for (const char* name : names)
+      states += std::string(name) + "=" +
+                CallMachineFunction(run, "IsDotNetVersionAvailable", name) + "/" +
+                CallMachineFunction(run, "GetDotNetPatchLevel", name) + " ";
+    return states;
+  }
+
+  test::TestMachine test;
+  SetupRun run;
+};
+
+TEST(DotNetFunctions, OlderVersionsNeedTheirKeysVersionsAndRuntimesAndOneZeroItsPolicy) {
+  DotNetMachine m;
+  EXPECT_EQ(m.States({"2.0", "3.0", "3.5", "9.9", ""}),
+            "2.0=0/-1 3.0=0/-1 3.5=0/-1 9.9=0/-1 =0/-1 ");
+
+  m.Dword("v2.0.50727", "Install", 1);
+  m.Dword("v2.0.50727", "SP", 2);
+  EXPECT_EQ(m.States({"2.0"}), "2.0=0/-1 ");  // no runtime directory yet
+  m.Runtime("Framework", "v2.0.50727");
+  m.Dword("v3.0\\Setup", "InstallSuccess", 1);
+  m.Text("v3.0\\Setup", "Version", "3.0.4506.25");  // one below the minimum
+  m.Dword("v3.0", "SP", 1);
+  m.Dword("v3.5", "Install", 1);
+  m.Text("v3.5", "Version", "3.5.30729.4926");
+  EXPECT_EQ(m.States({"2.0", "3.0", "3.5", "1.1"}), "2.0=1/2 3.0=0/-1 3.5=0/-1 1.1=0/-1 ");
+
+  m.Text("v3.0\\Setup", "Version", "3.0.4506.648");
+  EXPECT_EQ(m.States({"3.0", "3.5", "3.5 Full"}), "3.0=1/1 3.5=1/0 3.5 Full=0/-1 ");
+  m.Runtime("Framework64", "v1.1.4322");
+  m.Dword("v1.1.4322", "SP", 1);
+  EXPECT_EQ(m.States({"1.1"}), "1.1=1/1 ");
+
+  // Version 1.0 reads its policy and active setup keys.
+  m.test.SetRegString(RegRoot::LocalMachine, "Software\\Microsoft\\.NETFramework\\Policy\\v1.0",
+                      "3705", "x");
+  EXPECT_EQ(m.States({"1.0"}), "1.0=0/-1 ");
+  m.Runtime("Framework", "v1.0.3705");
+  EXPECT_EQ(m.States({"1.0"}), "1.0=1/0 ");
+  const std::string component =
+      "Software\\Microsoft\\Active Setup\\Installed "
+      "Components\\{78705f0d-e8db-4b2d-8193-982bdda15ecd}";
+  m.test.SetRegString(RegRoot::LocalMachine, component, "Version", "1,0,3705,3");
+  EXPECT_EQ(m.States({"1.0"}), "1.0=1/3 ");
+}
+
+TEST(DotNetFunctions, FourZeroClientAndFull) {
+  DotNetMachine m;
+  m.Dword("v4\\Client", "Install", 1);
+  m.Text("v4\\Client", "Version", "4.0.30319");
+  m.Dword("v4\\Client", "Servicing", 1);
+  EXPECT_EQ(m.States({"4.0"}), "4.0=0/-1 ");  // no runtime
+  m.Runtime("Framework64", "v4.0.30319");
+  EXPECT_EQ(m.States({"4.0", "4.0 Client", "4.0 full"}), "4.0=1/1 4.0 Client=1/1 4.0 full=0/-1 ");
+  m.Dword("v4\\Full", "Install", 1);
+  m.Text("v4\\Full", "Version", "4.0.29999.0");  // below the minimum
+  EXPECT_EQ(m.States({"4.0 Full"}), "4.0 Full=0/-1 ");
+  m.Text("v4\\Full", "Version", "4.0.30319.1");
+  m.Dword("v4\\Full", "Servicing", 4);
+  EXPECT_EQ(m.States({"4.0 Full", "4.5"}), "4.0 Full=1/4 4.5=0/-1 ");
+}
+
+TEST(DotNetFunctions, ReleaseThresholdsOfFourFiveToFourEight) {
+  DotNetMachine m;
+  m.Runtime("Framework", "v4.0.30319");
+  m.Dword("v4\\Full", "Release", 461308);  // 4.7.1
+  m.Dword("v4\\Client", "Release", 461308);
+  EXPECT_EQ(m.States({"4.5", "4.6", "4.7", "4.7 Full", "4.8", "4.8 Client", "4.9"}),
+            "4.5=1/2 4.6=1/2 4.7=1/1 4.7 Full=1/1 4.8=0/-1 4.8 Client=0/-1 4.9=0/-1 ");
+
+  // The bare 4.6 reads Client, the bare 4.7 reads Full; levels come from Full for bare names.
+  m.Dword("v4\\Client", "Release", 394254);
+  m.Dword("v4\\Full", "Release", 460798);
+  EXPECT_EQ(m.States({"4.6", "4.6 Client", "4.6 Full", "4.7", "4.7 Client", "4.5", "4.5 Full"}),
+            "4.6=1/2 4.6 Client=1/1 4.6 Full=1/2 4.7=1/0 4.7 Client=0/-1 4.5=1/2 4.5 Full=1/2 ");
+
+  m.Dword("v4\\Full", "Release", 528040);
+  m.Dword("v4\\Client", "Release", 300000);  // below 4.5's first level still counts for 4.5
+  EXPECT_EQ(m.States({"4.8", "4.8 Full", "4.7", "4.6", "4.5 Client"}),
+            "4.8=1/0 4.8 Full=1/0 4.7=1/2 4.6=0/-1 4.5 Client=1/0 ");
+}
+
+constexpr const char* kConfig =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<configuration>\n"
+    "  <appSettings>\n"
+    "    <add key=\"Server\" value=\"db01\"/>\n"
+    "    <add key=\"Greeting\" value=\"Gr\xC3\xBC\xC3\x9F Gott\"/>\n"
+    "  </appSettings>\n"
+    "  <title>Main <b>window</b><![CDATA[ & more]]></title>\n"
+    "</configuration>\n";
+
+TEST(XmlFunctions, NodesTextsAndAttributesAndMissingOnesShow5501AndAbortTheRun) {
+  test::TestMachine test;
+  SetupRun run(test.Machine());
+  ASSERT_EQ(test.Machine().Files().CreateDirectory("C:\\App"), platform::ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().Files().WriteWholeFile("C:\\App\\app.config", kConfig),
+            platform::ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().Files().WriteWholeFile(
+                "C:\\App\\ansi.xml",
+                "<?xml version=\"1.0\" encoding=\"Windows-1252\"?><r a=\"\xE9t\xE9\">\xFC</r>"),
+            platform::ERROR_SUCCESS);
+  const std::pair<std::string, std::string> cases[] = {
+      {"ReadXmlText(C:\\App\\app.config,'//add[@key=\"Server\"]',value)", "db01"},
+      {"ReadXmlText(C:\\App\\app.config,//add[@key='Greeting']/@value)", "Gr\xFC\xDF Gott"},
+      {"ReadXmlText(C:\\App\\app.config,/configuration/title)", "Main window & more"},
+      {"ReadXmlText(C:\\App\\app.config,/configuration/title,missing)", ""},
+      {"ReadXmlNode(C:\\App\\app.config,//add[2])",
+       "<add key=\"Greeting\" value=\"Gr\xFC\xDF Gott\"/>"},
+      {"ReadXmlNode(C:\\App\\app.config,/configuration/appSettings/add/@key)", "key=\"Server\""},
+      {"ReadXmlNode(C:\\App\\app.config,/configuration/title/b)", "<b>window</b>"},
+      {"ReadXmlText(C:\\App\\ansi.xml,/r,a)", "\xE9t\xE9"},
+      {"ReadXmlText(C:\\App\\ansi.xml,/r)", "\xFC"},
+  };
+  for (const auto& [call, expected] : cases) {
+    const size_t nParen = call.find('(');
+    const std::string args = call.substr(nParen + 1, call.size() - nParen - 2);
+    EXPECT_EQ(CallMachineFunction(run, call.substr(0, nParen), args), expected) << call;
+  }
+  EXPECT_TRUE(run.shownMessages.empty());
+  EXPECT_FALSE(run.ctx.bAborted);
+
+  // A missing or broken file, or a missing node, shows 5501 and aborts the run.
+  ASSERT_EQ(test.Machine().Files().WriteWholeFile("C:\\App\\broken.xml", "<a><b></a>"),
+            platform::ERROR_SUCCESS);
+  for (const char* args : {"C:\\App\\missing.xml,/a", "C:\\App\\app.config,/configuration/none",
+                           "C:\\App\\app.config,//add[", "C:\\App\\app.config,count(//add)",
+                           "C:\\App\\broken.xml,/a", "C:\\App\\app.config,", ","}) {
+    for (const char* function : {"ReadXmlNode", "ReadXmlText"}) {
+      SetupRun failing(test.Machine());
+      EXPECT_EQ(CallMachineFunction(failing, function, args), "") << function << " " << args;
+      ASSERT_EQ(failing.shownMessages.size(), 1u) << function << " " << args;
+      EXPECT_EQ(failing.shownMessages[0].nMessage, 5501);
+      const std::string file = std::string(args).substr(0, std::string(args).find(','));
+      EXPECT_EQ(std::get<std::string>(failing.shownMessages[0].args.at(0)), file);
+      EXPECT_TRUE(failing.ctx.bAborted);
+      // While the run is aborted, even a good node gives nothing and nothing more is shown.
+      EXPECT_EQ(CallMachineFunction(failing, "ReadXmlText",
+                                    "C:\\App\\app.config,//add[@key='Server'],value"),
+                "");
+      EXPECT_EQ(failing.shownMessages.size(), 1u);
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "script/message_catalog.h"
@@ -43,7 +44,7 @@ std::string ButtonShape(const MessageSpec& messageSpec) {
   return shape;
 }
 
-TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShape) {
+TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShapeAndTheFileFormat) {
   for (CatalogLanguage language : kLanguages) {
     for (int n = 5000; n <= 5574; ++n) {
       const bool bExpected = (n <= 5039 || n >= 5500) && !IsMissingNumber(n);
@@ -74,6 +75,14 @@ TEST(MessageCatalog, EveryLanguageHasEveryEntryWithTheEnglishShape) {
   EXPECT_EQ(CatalogText(0x040C, 5023), "Latin-1 (\xC9tats-Unis, Europe de l'Ouest)");
   EXPECT_EQ(CatalogText(0x040A, 5000), "Setup");
   EXPECT_EQ(CatalogText(0x0407, 5522), "");
+
+  // The file format: numbered lines with a tab, escapes, comments and bad lines passed over.
+  const auto entries =
+      ParseCatalogText("# comment\n\n5000\tA\\nB\\\\n\\t\r\nx\tbad\n12 no tab\n5001\t\n-3\tneg");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.at(5000), "A\nB\\n\\t");
+  EXPECT_EQ(entries.at(5001), "");
+  EXPECT_EQ(entries.at(-3), "neg");
 }
 
 TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
@@ -107,7 +116,7 @@ TEST(MessageSpecParser, AnyDelimitersMarksAndBrokenEntries) {
   EXPECT_EQ(messageSpec.buttons[0].label.size(), kButtonLabelMax);
 }
 
-TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
+TEST(MessageFormat, ConversionsFlagsWidthsPrecisionsAndLengthsOverAnyArguments) {
   const std::vector<MessageArg> args = {std::string("a"), int64_t{-1}, int64_t{-1},
                                         int64_t{0x100000005}, std::string("t")};
   EXPECT_EQ(FormatMessageText("%s %ld %u %d %S 100%% %x", args), "a -1 4294967295 5 t 100% ");
@@ -115,11 +124,9 @@ TEST(MessageFormat, CatalogConversionsOverAnyArguments) {
   EXPECT_EQ(FormatMessageText("%", {}), "%");
   EXPECT_EQ(FormatMessageText("%s%s", {std::string(2000, 'x'), std::string(100, 'y')}).size(),
             kMessageTextMax);
-}
 
-// Flags, widths, precisions and lengths take their place in the placeholder, so that every later
-// argument still lands in its own placeholder.
-TEST(MessageFormat, FlagsWidthPrecisionAndLengthKeepTheArgumentsInStep) {
+  // Flags, widths, precisions and lengths take their place in the placeholder, so that every later
+  // argument still lands in its own placeholder.
   const auto n = [](int64_t nValue) { return MessageArg(nValue); };
   const auto t = [](const char* text) { return MessageArg(std::string(text)); };
   const struct {
@@ -160,24 +167,12 @@ TEST(ServiceMessage, RequestFieldsAndReplyWords) {
   EXPECT_EQ(BuildServiceRequest(5500, "no placeholders", {}), "error;ERR_NOMEMORY");
   for (int n : {5522, 5573, 5574, 5499, 6000}) EXPECT_EQ(BuildServiceRequest(n, "%s", {}), "") << n;
 
-  EXPECT_EQ(ParseServiceReply(true, "1;yes"), 2);
-  EXPECT_EQ(ParseServiceReply(true, "0;YES"), 6);
-  EXPECT_EQ(ParseServiceReply(true, "0;No;more"), 7);
-  EXPECT_EQ(ParseServiceReply(true, "0;Ignore"), 5);
-  EXPECT_EQ(ParseServiceReply(true, "0;none"), 1);
-  EXPECT_EQ(ParseServiceReply(true, "0;perhaps"), 2);
-  EXPECT_EQ(ParseServiceReply(true, "0"), 2);
-  EXPECT_EQ(ParseServiceReply(true, "x;yes"), 2);
-  EXPECT_EQ(ParseServiceReply(false, "0;yes"), 2);
-}
-
-TEST(MessageCatalog, FileFormat) {
-  const auto entries =
-      ParseCatalogText("# comment\n\n5000\tA\\nB\\\\n\\t\r\nx\tbad\n12 no tab\n5001\t\n-3\tneg");
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries.at(5000), "A\nB\\n\\t");
-  EXPECT_EQ(entries.at(5001), "");
-  EXPECT_EQ(entries.at(-3), "neg");
+  const std::tuple<bool, const char*, int> replies[] = {
+      {true, "1;yes", 2},    {true, "0;YES", 6},  {true, "0;No;more", 7},
+      {true, "0;Ignore", 5}, {true, "0;none", 1}, {true, "0;perhaps", 2},
+      {true, "0", 2},        {true, "x;yes", 2},  {false, "0;yes", 2}};
+  for (const auto& [bExchanged, pszReply, nExpected] : replies)
+    EXPECT_EQ(ParseServiceReply(bExchanged, pszReply), nExpected) << pszReply << bExchanged;
 }
 
 }  // namespace

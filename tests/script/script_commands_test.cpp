@@ -1,19 +1,34 @@
 // The script commands on a real temporary machine: pass rules and undoing in the removal pass,
 // loops, waits, sizing, the abort rule of the syntax versions, text, registry and XML editing.
-// Each test drives ExecuteCmd with lines as a script section holds them.
+// Each test drives ExecuteCmd with lines as a script section holds them. The argument splitters
+// are here too: plain and quoted arguments, doubled quotes, kept trailing blanks, and the end of
+// the list at a line break.
+// The printing commands on a real temporary machine: a driver, a monitor, a printer and their
+// removal, the spooler's answers that count as success, the default printer in the device
+// settings, DeleteAllPrinters, print processors and providers, and the failures that reach
+// message 5561 or 5530.
+// CloseWindow, KillProcess, AskKillProcesses and the process waits on a real temporary machine:
+// the mode table and the title patterns, windows announced by running programs and closed by the
+// mode, the timed box and its ABORT rule, the processes page, and waits that see real processes.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "engine/init_variables.h"
 #include "engine/replace_variables.h"
 #include "engine/variable_sections.h"
+#include "platform/spooler.h"
+#include "script/close_window_mode.h"
 #include "script/execute_cmd.h"
+#include "script/next_argument.h"
 #include "script/script_command.h"
 #include "script/script_test_run.h"
+#include "support/answering_ui.h"
 
 namespace tarvium {
 namespace {
 
-class ScriptCommands : public ::testing::Test {
+class ScriptCommands : public ::testing::Test, public test::ScriptTestRun {
  protected:
   ScriptCommands() {
     InitVariables(run);
@@ -26,26 +41,24 @@ class ScriptCommands : public ::testing::Test {
     };
   }
 
-  int Line(const std::string& line) { return ExecuteCmd(run, line, {}, false, true, nullptr); }
-  int Removal(const std::string& line) {
-    run.ctx.bUninstall = true;
-    const int nResult = Line(line);
-    run.ctx.bUninstall = false;
-    return nResult;
-  }
-  void Write(const std::string& path, const std::string& text) {
-    script.machine.WriteFile(path, text);
-  }
-  std::string Read(const std::string& path) { return script.machine.ReadFile(path); }
+  void Write(const std::string& path, const std::string& text) { machine.WriteFile(path, text); }
+  std::string Read(const std::string& path) { return machine.ReadFile(path); }
   platform::FileSystem& files() { return run.machine.Files(); }
   std::string Variable(const std::string& name) { return LookupVariable(run, name); }
 
-  test::ScriptTestRun script;
-  SetupRun& run = script.run;
   std::vector<std::string> turns;
 };
 
-TEST(CommandArguments, WordsTextAndListForms) {
+// Every argument NextArgument finds in the text.
+std::vector<std::string> SplitAll(std::string_view text) {
+  std::vector<std::string> args;
+  std::string arg;
+  for (size_t nPos = 0; (nPos = NextArgument(text, nPos, arg)) != std::string_view::npos;)
+    args.push_back(arg);
+  return args;
+}
+
+TEST(CommandArguments, WordsTextListFormsAndPlainAndQuotedArguments) {
   EXPECT_EQ(WordArguments(R"(  a "b c"  d"e f"g )"),
             (std::vector<std::string>{"a", "b c", "de fg"}));
   EXPECT_EQ(TextArguments(R"( x , 'y, z' ,,"q""r" )"),
@@ -53,6 +66,21 @@ TEST(CommandArguments, WordsTextAndListForms) {
   EXPECT_EQ(ListArguments(" (a, b) "), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(ListArguments("a,(b)"), (std::vector<std::string>{"a", "(b)"}));
   EXPECT_TRUE(WordArguments("   ").empty());
+
+  EXPECT_EQ(SplitAll("abc, 3"), (std::vector<std::string>{"abc", "3"}));
+  EXPECT_EQ(SplitAll("  a b  ,c"), (std::vector<std::string>{"a b  ", "c"}));
+  EXPECT_EQ(SplitAll("\"a, b\" x ,'it''s',\"say \"\"hi\"\"\""),
+            (std::vector<std::string>{"a, b", "it's", "say \"hi\""}));
+  EXPECT_EQ(SplitAll("a,,b"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(SplitAll("a,\nb"), (std::vector<std::string>{"a"}));
+  EXPECT_TRUE(SplitAll("").empty());
+  EXPECT_TRUE(SplitAll("   ").empty());
+  EXPECT_EQ(SplitAll("\"open"), (std::vector<std::string>{"open"}));
+  // A comma at the very end or alone, and empty or doubled quotes at the ends of an argument.
+  EXPECT_EQ(SplitAll("a,"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(SplitAll(","), (std::vector<std::string>{""}));
+  EXPECT_EQ(SplitAll("'',\"\""), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(SplitAll("'a''',b"), (std::vector<std::string>{"a'", "b"}));
 }
 
 TEST_F(ScriptCommands, CopyIsUndoneInTheRemovalPassAndAppendJoinsFiles) {
@@ -150,12 +178,12 @@ TEST_F(ScriptCommands, ForLoopsCountUpDownAndBackwardsInTheRemovalPass) {
   EXPECT_EQ(nBytes, 7) << "the command is measured once";
   EXPECT_EQ(Variable("K"), "4");
 
-  script.run.shownMessages.clear();
+  run.shownMessages.clear();
   Line("For ,1,3,,Rem");
-  EXPECT_EQ(script.Messages(), std::vector<int>{5528});
+  EXPECT_EQ(Messages(), std::vector<int>{5528});
 }
 
-TEST_F(ScriptCommands, PassRulesOfTheRunEndingCommandsFollowTheSyntaxVersion) {
+TEST_F(ScriptCommands, RunEndingCommandsFollowTheSyntaxVersionAndFailedArchivesStopTheRun) {
   struct Case {
     uint32_t nVersion;
     const char* line;
@@ -177,6 +205,16 @@ TEST_F(ScriptCommands, PassRulesOfTheRunEndingCommandsFollowTheSyntaxVersion) {
   EXPECT_TRUE(run.ctx.bAbortSilent);
   EXPECT_EQ(run.ctx.szExitText, "quiet") << "the message is the first argument";
   // Exit and SetReboot: the scenarios script-exit and script-set-reboot.
+
+  // A failed archive stops the run.
+  run.ctx.bAborted = false;
+  run.shownMessages.clear();
+  EXPECT_EQ(Line(R"(Unzip C:\none.zip,C:\out)"), 0);
+  EXPECT_TRUE(run.ctx.bAborted);
+  run.ctx.bAborted = false;
+  EXPECT_EQ(Line("Unzip C:\\none.zip"), 0) << "destination missing: 5528 answered with 2";
+  EXPECT_FALSE(run.ctx.bAborted);
+  EXPECT_EQ(Messages(), (std::vector<int>{5502, 5528}));
 }
 
 TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
@@ -185,7 +223,7 @@ TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
   EXPECT_EQ(ExecuteCmd(run, "Sleep", {}, true, true, &nBytes), 1) << "not even its arguments";
   EXPECT_EQ(ExecuteCmd(run, "Set A=1", {}, true, true, &nBytes), 1);
   EXPECT_EQ(ExecuteCmd(run, "Set B=ReadXmlText(C:\\no.xml,/a)", {}, true, true, &nBytes), 1);
-  EXPECT_TRUE(script.run.shownMessages.empty());
+  EXPECT_TRUE(run.shownMessages.empty());
   EXPECT_EQ(Variable("A"), "1");
   EXPECT_EQ(Variable("B"), "") << "the XML readers are not called while sizing";
   EXPECT_EQ(nBytes, 0);
@@ -194,7 +232,7 @@ TEST_F(ScriptCommands, SizingRunsOnlyTheMeasuringCommands) {
 
 TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   EXPECT_EQ(Line("Sleep"), 0);
-  EXPECT_EQ(script.Messages(), std::vector<int>{5528});
+  EXPECT_EQ(Messages(), std::vector<int>{5528});
   EXPECT_EQ(Line("Sleep 10"), 1);
   EXPECT_EQ(Line(R"(WaitUntilFileExists C:\never.txt,1)"), 0);
   Write(R"(C:\there.txt)", "");
@@ -212,22 +250,22 @@ TEST_F(ScriptCommands, WaitsSleepsDrivesAndProgramLines) {
   files().GetCurrentDirectory(current);
   EXPECT_EQ(current.substr(0, 2), "C:");
 
-  script.machine.WriteScript(R"(C:\bin\later)", "sleep 2\nexit 7");
+  machine.WriteScript(R"(C:\bin\later)", "sleep 2\nexit 7");
   EXPECT_EQ(Line(R"(C:\bin\later readme.txt)"), 1);
   EXPECT_EQ(Variable("ERRORLEVEL"), "0") << "the program line does not wait";
   EXPECT_EQ(Line(R"(Call C:\bin\later)"), 1);
   EXPECT_EQ(Variable("ERRORLEVEL"), "7");
 }
 
-TEST_F(ScriptCommands, TextRegistryAndVariableReplacements) {
+TEST_F(ScriptCommands, TextRegistryXmlAndVariableReplacements) {
   Write(R"(C:\t.txt)", "a A a");
   EXPECT_EQ(Line(R"(ReplaceTextFile C:\t.txt,a,b,2)"), 1);
   EXPECT_EQ(Read(R"(C:\t.txt)"), "a b a");
   EXPECT_EQ(Line(R"(ReplaceTextFile C:\t.txt,A,xy)"), 1);
   EXPECT_EQ(Read(R"(C:\t.txt)"), "xy b xy");
 
-  script.machine.SetRegString(platform::RegRoot::LocalMachine, "Software\\T", "P",
-                              "%SystemRoot%\\old;C:\\old", platform::REG_EXPAND_SZ);
+  machine.SetRegString(platform::RegRoot::LocalMachine, "Software\\T", "P",
+                       "%SystemRoot%\\old;C:\\old", platform::REG_EXPAND_SZ);
   platform::RegValue value;
   EXPECT_EQ(Line(R"(ReplaceRegValue HKLM,Software\T,P,OLD,new,1)"), 1);
   ASSERT_EQ(
@@ -248,9 +286,8 @@ TEST_F(ScriptCommands, TextRegistryAndVariableReplacements) {
   EXPECT_EQ(Variable("TPATH"), "%Windows%\\Tools;D:\\x");
   EXPECT_EQ(Line("ReplaceEnv TPATH"), 1);
   EXPECT_EQ(Variable("TPATH"), run.variables.Get("Windows") + "\\Tools;D:\\x");
-}
 
-TEST_F(ScriptCommands, UpdateXmlAndDeleteXmlEditARealFile) {
+  // UpdateXml and DeleteXml edit a real file.
   Write(R"(C:\c.xml)",
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
         "<config><server name=\"a\">old</server><port>1</port></config>\n");
@@ -270,16 +307,427 @@ TEST_F(ScriptCommands, UpdateXmlAndDeleteXmlEditARealFile) {
   EXPECT_FALSE(run.ctx.bAborted) << "a failed delete does not abort";
   EXPECT_EQ(Line(R"(UpdateXml C:\c.xml,/config/none,x,1)"), 0);
   EXPECT_TRUE(run.ctx.bAborted);
-  EXPECT_EQ(script.Messages(), (std::vector<int>{5503, 5503}));
+  EXPECT_EQ(Messages(), (std::vector<int>{5503, 5503}));
 }
 
-TEST_F(ScriptCommands, FailedArchivesStopTheRun) {
-  EXPECT_EQ(Line(R"(Unzip C:\none.zip,C:\out)"), 0);
-  EXPECT_TRUE(run.ctx.bAborted);
-  run.ctx.bAborted = false;
-  EXPECT_EQ(Line("Unzip C:\\none.zip"), 0) << "destination missing: 5528 answered with 2";
-  EXPECT_FALSE(run.ctx.bAborted);
-  EXPECT_EQ(script.Messages(), (std::vector<int>{5502, 5528}));
+using platform::RegRoot;
+
+constexpr const char* kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
+constexpr const char* kDriverDir = "C:\\Windows\\System32\\spool\\drivers\\x64";
+
+class PrinterCommands : public ::testing::Test, public test::ScriptTestRun {
+ protected:
+  PrinterCommands() {
+    InitVariables(run);
+    for (const char* file : {"drv.dll", "drv.ini", "drvui.dll", "drv.hlp", "dep1.dll"})
+      Put(std::string(kDriverDir) + "\\" + file);
+    Put("C:\\Windows\\System32\\mymon.dll");
+  }
+
+  void Put(const std::string& path) { machine.WriteFile(path, "MZ"); }
+  bool KeyExists(const std::string& key) {
+    return run.machine.Reg().OpenKey(RegRoot::LocalMachine, key) == 0;
+  }
+  std::string WinIni(const char* section, const char* key) {
+    return run.machine.Profiles().GetProfileString(section, key, "");
+  }
+  platform::FileSystem& files() { return run.machine.Files(); }
+};
+
+TEST_F(PrinterCommands, DriverMonitorAndPrinterAddedAndRemoved) {
+  const std::string driverKey =
+      std::string(kPrint) + "\\Environments\\Windows x64\\Drivers\\Version-3\\Tarvium Laser";
+  const std::string printerKey = std::string(kPrint) + "\\Printers\\Office Laser";
+  const std::string addPrinter =
+      "AddPrinter (,Office Laser,LPT1:,Tarvium Laser,,,QUEUED|DEFAULT,,Second floor,Room 2,,,"
+      "1,1,0,0)";
+  // Each added twice: the spooler's "already installed" answers count as success.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Line("AddMonitor ,,Tarvium Monitor,mymon.dll"), 1);
+    EXPECT_EQ(Line("AddPrinterDriver ,,Tarvium Laser,0x3,drv.dll,drv.ini,drvui.dll,drv.hlp,"
+                   "dep1.dll;drv.ini,Tarvium Monitor,RAW"),
+              1);
+    EXPECT_EQ(Line(addPrinter), 1);
+  }
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, driverKey, "Configuration File"), "drvui.dll");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, printerKey, "Port"), "LPT1:");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, printerKey, "Print Processor"), "WinPrint");
+  platform::PrinterInfo info;
+  ASSERT_EQ(run.machine.Printing().GetPrinter("", "office laser", info), 0u);
+  EXPECT_EQ(info.dwAttributes, 0x41u) << "QUEUED, and LOCAL added by the spooler";
+  EXPECT_EQ(info.location, "Room 2");
+  std::vector<platform::DriverInfo> drivers;
+  ASSERT_EQ(run.machine.Printing().EnumPrinterDrivers("", "", drivers), 0u);
+  ASSERT_EQ(drivers.size(), 1u);
+  EXPECT_EQ(drivers[0].dependentFiles, (std::vector<std::string>{"dep1.dll", "drv.ini"}));
+  EXPECT_EQ(drivers[0].dwVersion, 3u);
+  // DEFAULT made it the default printer with its entry of the device list.
+  EXPECT_EQ(WinIni("devices", "Office Laser"), "winspool,Ne00:");
+  EXPECT_EQ(WinIni("windows", "device"), "Office Laser,winspool,Ne00:");
+
+  // The driver is in use; the printer's unmarked line in the removal pass deletes the printer.
+  EXPECT_EQ(Line("DeletePrinterDriver ,,Tarvium Laser"), 0);
+  EXPECT_EQ(Messages(), std::vector<int>{5561});
+  EXPECT_EQ(Removal(addPrinter), 1);
+  EXPECT_FALSE(KeyExists(printerKey));
+  EXPECT_EQ(WinIni("devices", "Office Laser"), "");
+  EXPECT_EQ(WinIni("windows", "device"), "") << "no printer is left to be the default";
+  // The marked removal lines of driver and monitor, and a machine left as it was without WIN.INI:
+  // the scenario printer-installed-and-removed.
+}
+
+TEST_F(PrinterCommands, FailuresGiveTheirMessages) {
+  const struct {
+    const char* line;
+    int nMessage;
+  } cases[] = {
+      {"AddPrinter ,Laser,LPT1:,No Such Driver", 5561},
+      {"AddPrinterDriver ,,Laser,3,missing.dll,drv.ini,drvui.dll", 5561},
+      {"AddPrinterDriver ,Windows 95,Laser,3,drv.dll,drv.ini,drvui.dll", 5561},
+      {"AddMonitor ,,Monitor,nowhere.dll", 5561},
+      {"AddPort ,Local Port", 5561},  // no one answers the monitor's dialog
+      {"DeletePort ,COM9:", 5561},
+      {"AddPrinter ,Laser,LPT1:,Driver,,,QUEUED|FANCY", 5530},
+      {"AddPrinter ,", 5528},
+      {"DeleteMonitor ,,", 5528},
+  };
+  for (const auto& c : cases) {
+    run.shownMessages.clear();
+    EXPECT_EQ(Line(c.line), 0) << c.line;
+    EXPECT_EQ(Messages(), std::vector<int>{c.nMessage}) << c.line;
+  }
+  EXPECT_EQ(run.shownMessages.back().args.size(), 1u);
+}
+
+TEST_F(PrinterCommands, DefaultPassesOnAndDeleteAllPrintersEmptiesTheMachine) {
+  ASSERT_EQ(Line("AddPrinterDriver ,,Tarvium Laser,3,drv.dll,drv.ini,drvui.dll"), 1);
+  ASSERT_EQ(Line("AddPrinter ,First,LPT1:,Tarvium Laser,,,DEFAULT"), 1);
+  ASSERT_EQ(Line("AddPrinter ,Second,LPT2:,Tarvium Laser"), 1);
+  ASSERT_EQ(Line("AddPrinterConnection \\\\SERVER\\Shared"), 1);
+  EXPECT_EQ(WinIni("devices", "\\\\SERVER\\Shared"), "winspool,Ne02:");
+  ASSERT_EQ(Line("AddPrinterConnection \\\\SERVER\\Other"), 1);
+  EXPECT_EQ(Removal("AddPrinterConnection \\\\SERVER\\Other"), 1);
+  EXPECT_EQ(WinIni("devices", "\\\\SERVER\\Other"), "") << "undone in the removal pass";
+  EXPECT_EQ(Line("DeletePrinter ,First"), 1);
+  EXPECT_EQ(WinIni("windows", "device"), "Second,winspool,Ne01:");
+  EXPECT_EQ(Line("DeletePrinter ,First"), 0) << "gone already";
+  run.shownMessages.clear();
+
+  EXPECT_EQ(Line("DeleteAllPrinters"), 1);
+  std::vector<platform::PrinterEntry> printers;
+  ASSERT_EQ(run.machine.Printing().EnumPrinters("", true, printers), 0u);
+  EXPECT_TRUE(printers.empty());
+  EXPECT_EQ(WinIni("devices", nullptr), "");
+  EXPECT_EQ(WinIni("windows", "device"), "Second,winspool,Ne01:")
+      << "DeleteAllPrinters leaves the default entry alone";
+  EXPECT_EQ(Line("DeletePrinterDriver ,,Tarvium Laser"), 1) << "no printer uses it now";
+}
+
+TEST_F(PrinterCommands, DependentFilesEndAtTheFirstEmptyName) {
+  const struct {
+    const char* driver;
+    const char* dependents;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"Trailing", "dep1.dll;drv.ini;", {"dep1.dll", "drv.ini"}},
+      {"Gap", "dep1.dll;;missing.dll", {"dep1.dll"}},  // the missing file is never named
+      {"Leading", ";dep1.dll", {}},
+  };
+  for (const auto& c : cases)
+    ASSERT_EQ(Line(std::string("AddPrinterDriver ,,") + c.driver +
+                   ",3,drv.dll,drv.ini,drvui.dll,," + c.dependents),
+              1)
+        << c.driver;
+  std::vector<platform::DriverInfo> drivers;
+  ASSERT_EQ(run.machine.Printing().EnumPrinterDrivers("", "", drivers), 0u);
+  for (const auto& c : cases) {
+    const auto found = std::find_if(drivers.begin(), drivers.end(),
+                                    [&](const auto& driver) { return driver.name == c.driver; });
+    ASSERT_NE(found, drivers.end()) << c.driver;
+    EXPECT_EQ(found->dependentFiles, c.expected) << c.driver;
+  }
+}
+
+// DOS-based Windows keeps the default printer through the DEFAULT attribute: the printer added
+// with it becomes the default, and when it is deleted the next printer takes its place.
+TEST(PrinterCommandsOnDosBasedWindows, DefaultPrinterFollowsTheAttribute) {
+  test::TestMachine test;
+  const auto machine = test.OpenReconfigured([](auto& config) { config.dwPlatformId = 1; });
+  SetupRun run(*machine);
+  AttachScriptEngine(run);
+  InitVariables(run);
+  const std::string driverDir = run.variables.Get("PrinterDriverDir");
+  for (const char* file : {"drv.dll", "drv.ini", "drvui.dll"})
+    ASSERT_EQ(machine->Files().WriteWholeFile(driverDir + "\\" + file, "MZ"), 0u) << driverDir;
+  const auto line = [&](const std::string& text) {
+    return ExecuteCmd(run, text, {}, false, true, nullptr);
+  };
+  ASSERT_EQ(line("AddPrinterDriver ,,Laser,3,drv.dll,drv.ini,drvui.dll"), 1);
+  ASSERT_EQ(line("AddPrinter ,First,LPT1:,Laser,,,DEFAULT"), 1);
+  ASSERT_EQ(line("AddPrinter ,Second,LPT2:,Laser"), 1);
+  platform::Profile& profile = machine->Profiles();
+  EXPECT_EQ(profile.GetProfileString("windows", "device", ""), "First,winspool,Ne00:");
+  EXPECT_EQ(line("DeletePrinter ,First"), 1);
+  EXPECT_EQ(profile.GetProfileString("windows", "device", ""), "Second,winspool,Ne01:");
+  EXPECT_TRUE(run.shownMessages.empty());
+}
+
+TEST_F(PrinterCommands, ProcessorsAndProvidersAddedAndRemoved) {
+  Put("C:\\Windows\\System32\\spool\\prtprocs\\x64\\tproc.dll");
+  Put("C:\\Windows\\System32\\tprov.dll");
+  const std::string providers = std::string(kPrint) + "\\Providers";
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Line("AddPrintProcessor ,,TarviumProc,tproc.dll"), 1);
+    EXPECT_EQ(Line("AddPrintProvider ,,Tarvium Provider,tprov.dll"), 1);
+  }
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(machine.RegString(
+                RegRoot::LocalMachine,
+                std::string(kPrint) + "\\Environments\\Windows x64\\Print Processors\\TarviumProc",
+                "Driver"),
+            "tproc.dll");
+  EXPECT_EQ(machine.RegString(RegRoot::LocalMachine, providers + "\\Tarvium Provider", "Name"),
+            "tprov.dll");
+  ASSERT_EQ(Line("AddPrinterDriver ,,Tarvium Laser,3,drv.dll,drv.ini,drvui.dll"), 1);
+  EXPECT_EQ(Line("AddPrinter ,Laser,LPT1:,Tarvium Laser,TarviumProc,MYTYPE"), 1)
+      << "a processor of its own brings its own data types";
+  EXPECT_EQ(Line("DeletePrinter ,Laser"), 1);
+  EXPECT_EQ(Line("DeletePrintProvider ,,Tarvium Provider"), 1);
+  EXPECT_EQ(Line("DeletePrintProcessor ,,TarviumProc"), 1);
+  EXPECT_FALSE(KeyExists(providers + "\\Tarvium Provider"));
+  platform::RegValue order;
+  ASSERT_EQ(run.machine.Reg().QueryValue(RegRoot::LocalMachine, providers, "Order", order), 0u);
+  const std::string expected("Internet Print Provider\0LanMan Print Services\0\0", 47);
+  EXPECT_EQ(std::string(order.data.begin(), order.data.end()), expected);
+  EXPECT_EQ(Line("DeletePrintProcessor ,,TarviumProc"), 0);
+}
+
+TEST(CloseWindowMode, KeywordsNumbersAndUnknownWords) {
+  struct Case {
+    const char* text;
+    int32_t nMode;
+    CloseAction action;
+  };
+  const Case cases[] = {
+      {"", 3, CloseAction::QueryThenDestroy},
+      {"  ", 3, CloseAction::QueryThenDestroy},
+      {"0", 0, CloseAction::Destroy},
+      {"1", 1, CloseAction::Close},
+      {"65539", 0x10003, CloseAction::QueryThenDestroy},
+      {"KILLPROCESS", 0, CloseAction::Destroy},
+      {"closewindow", 1, CloseAction::Close},
+      {"DestroyWindow", 2, CloseAction::Destroy},
+      {"QUERYCLOSEWINDOW", 3, CloseAction::QueryThenDestroy},
+      {"CLOSEWINDOW+ABORT", 0x10001, CloseAction::Close},
+      {"QUERYCLOSEWINDOW|ABORT", 0x10003, CloseAction::QueryThenDestroy},
+      {"DESTROYWINDOW CONTINUE", 2, CloseAction::Destroy},
+      {"CLOSEWINDOW)ABORT", 0x10001, CloseAction::Close},
+      {"CLOSEWINDOW+DESTROYWINDOW", 3, CloseAction::QueryThenDestroy},  // or-ed, not added
+      {"ABORT", 0x10000, CloseAction::Destroy},
+      {"CLOSE", -1, CloseAction::None},
+      {"CLOSEWINDOW+BOGUS", -1, CloseAction::None},
+      {"-1", -1, CloseAction::None},
+      {"4", 4, CloseAction::None},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseCloseWindowMode(c.text), c.nMode) << c.text;
+    EXPECT_EQ(CloseActionOf(ParseCloseWindowMode(c.text)), c.action) << c.text;
+  }
+}
+
+TEST(CloseWindowMode, TitlesMatchThePatternWithStars) {
+  struct Case {
+    const char* pattern;
+    const char* title;
+    bool bMatches;
+  };
+  const Case cases[] = {
+      {"Editor", "Editor", true},
+      {"editor", "EDITOR", true},
+      {"Editor", "Editor 2", false},
+      {"Edit", "Editor", false},
+      {"*", "", true},
+      {"*", "anything", true},
+      {"", "", true},
+      {"", "x", false},
+      {"Viewer*", "Viewer - a.txt", true},
+      {"*a.txt", "Viewer - a.txt", true},
+      {"*.txt*", "Viewer - a.txt", true},
+      {"V*r*a*", "Viewer - a.txt", true},
+      {"V*q*", "Viewer - a.txt", false},
+      {"*aa", "aaa", true},
+      {"a*b*c", "abbbc", true},
+      {"a*b*c", "abcb", false},
+      {"?iewer", "Viewer", false},
+      {"**", "x", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TitleMatches(c.pattern, c.title), c.bMatches) << c.pattern << " / " << c.title;
+}
+
+// The person at the run: answers the boxes with OK, or lets the timed ones run out, and answers
+// the pages with a fixed result; what was shown is recorded.
+class PersonAtTheRun final : public test::AnsweringUserInterface {
+ public:
+  int MessageBox(const ui::MessageBoxRequest& request) override {
+    boxes.push_back(request);
+    request.bTimedOut = bLetTimeRunOut && request.nTimeoutMs > 0;
+    return request.buttons[request.nDefault].nResult;
+  }
+  int ShowPage(ui::PageRequest& request) override {
+    pages.push_back(request);
+    return nPageAnswer;
+  }
+
+  bool bLetTimeRunOut = false;
+  int nPageAnswer = ui::kPageNext;
+  std::vector<ui::MessageBoxRequest> boxes;
+  std::vector<ui::PageRequest> pages;
+};
+
+class WindowCommands : public ::testing::Test, public test::ScriptTestRun {
+ protected:
+  WindowCommands() {
+    InitVariables(run);
+    auto ui = std::make_unique<PersonAtTheRun>();
+    person = ui.get();
+    run.ui = std::move(ui);
+  }
+  ~WindowCommands() override {
+    for (platform::ProcessHandle hProcess : handles_) {
+      programs().TerminateProcess(hProcess, 1);
+      programs().CloseProcess(hProcess);
+    }
+  }
+
+  // A program of the machine that runs until it is ended, with a window of that title.
+  platform::ProcessHandle StartWithWindow(const std::string& title, bool bAgreesToEnd = true) {
+    platform::ProcessHandle hProcess;
+    EXPECT_EQ(programs().CreateProcess({.commandLine = "sleep 30"}, hProcess), 0u);
+    handles_.push_back(hProcess);
+    platform::ProcessInfo info;
+    programs().GetProcessInfo(hProcess, info);
+    EXPECT_EQ(
+        machine.Machine().EmulatedWindows().AnnounceWindow(info.dwProcessId, title, bAgreesToEnd),
+        0u);
+    return hProcess;
+  }
+  bool Runs(platform::ProcessHandle hProcess) {
+    bool bRunning = false;
+    programs().IsProcessRunning(hProcess, bRunning);
+    return bRunning;
+  }
+  bool EndsSoon(platform::ProcessHandle hProcess) {
+    platform::WaitResult result = platform::WaitResult::TimedOut;
+    programs().WaitForProcess(hProcess, 10000, {}, result);
+    return result == platform::WaitResult::Exited;
+  }
+  // A script of the machine that runs until it is ended, started as a program line. Each test
+  // names its own, as the tests may run side by side and these commands act on every process of
+  // the name.
+  void StartWorker(const std::string& name) {
+    const std::string path = "C:\\bin\\" + name;
+    // Ending the script leaves its sleep behind, as ending a process leaves its children; the sleep
+    // must not hold the test's output open.
+    machine.WriteScript(path, "sleep 30 >/dev/null 2>&1 </dev/null");
+    ASSERT_EQ(Line(path), 1);
+    ASSERT_EQ(Line("WaitUntilProcessExists " + name + ",10"), 1);
+  }
+  platform::Processes& programs() { return run.machine.Programs(); }
+
+  PersonAtTheRun* person = nullptr;
+
+ private:
+  std::vector<platform::ProcessHandle> handles_;
+};
+
+TEST_F(WindowCommands, CloseWindowClosesTheMatchingWindowsByItsMode) {
+  const platform::ProcessHandle hViewer = StartWithWindow("Viewer - a.txt");
+  const platform::ProcessHandle hEditor = StartWithWindow("Editor", false);
+
+  EXPECT_EQ(Line("CloseWindow Nothing*,CLOSEWINDOW,3,Never shown"), 1);
+  EXPECT_TRUE(person->boxes.empty()) << "no window matches: no box";
+
+  EXPECT_EQ(Line("CloseWindow Viewer*,CLOSEWINDOW,3,Please close the viewer"), 1);
+  ASSERT_EQ(person->boxes.size(), 1u);
+  EXPECT_EQ(person->boxes[0].text, "Please close the viewer");
+  EXPECT_EQ(person->boxes[0].nTimeoutMs, 3000u);
+  EXPECT_TRUE(EndsSoon(hViewer)) << "the close message ends a simple program";
+
+  EXPECT_EQ(Line("CloseWindow editor"), 0) << "the empty mode asks; the editor refuses";
+  EXPECT_EQ(Line("CloseWindow Editor,BOGUS"), 1) << "mode -1 sends nothing";
+  EXPECT_TRUE(Runs(hEditor));
+
+  person->bLetTimeRunOut = true;
+  EXPECT_EQ(Line("CloseWindow Ed*,DESTROYWINDOW+ABORT,5,Closing the editor"), 0);
+  EXPECT_NE(run.messages.szLastError.find("'Ed*' could not be terminated"), std::string::npos)
+      << run.messages.szLastError;
+  EXPECT_TRUE(Runs(hEditor)) << "a run out box under ABORT closes nothing";
+
+  EXPECT_EQ(Line("CloseWindow Ed*,DESTROYWINDOW,5,Closing the editor"), 1)
+      << "without ABORT the time running out only closes the box";
+  EXPECT_TRUE(EndsSoon(hEditor));
+  EXPECT_TRUE(person->pages.empty());
+}
+
+TEST_F(WindowCommands, TheTimedBoxFollowsTheSilentLevel) {
+  StartWithWindow("Silent 1");
+  StartWithWindow("Silent 2");
+  run.ctx.bSilent = true;
+  run.ctx.iSilentLevel = 1;
+  person->bLetTimeRunOut = true;
+  EXPECT_EQ(Line("CloseWindow Silent 1,ABORT,2,Not shown"), 1)
+      << "no box at silent level 1, so no time runs out";
+  EXPECT_TRUE(person->boxes.empty());
+  run.ctx.iSilentLevel = 2;
+  EXPECT_EQ(Line("CloseWindow Silent 2,ABORT,2,Shown"), 0);
+  EXPECT_EQ(person->boxes.size(), 1u);
+}
+
+TEST_F(WindowCommands, KillProcessAndTheWaitsActOnRealProcesses) {
+  StartWorker("tvwin_kill.sh");
+  EXPECT_EQ(Line("KillProcess tvwin_kill.sh,2,Ending the worker"), 1);
+  ASSERT_EQ(person->boxes.size(), 1u);
+  EXPECT_EQ(person->boxes[0].nTimeoutMs, 2000u);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_kill.sh,10"), 1);
+  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_kill.sh,1"), 0);
+  EXPECT_EQ(Line("KillProcess tvwin_kill.sh,2,Not shown"), 1);
+  EXPECT_EQ(person->boxes.size(), 1u) << "nothing runs: no box";
+}
+
+TEST_F(WindowCommands, AskKillProcessesAsksTheProcessesPage) {
+  StartWorker("tvwin_ask.sh");
+  person->nPageAnswer = ui::kPageCancel;
+  EXPECT_EQ(Line("AskKillProcesses 5,tvwin_ask.sh,tvwin_absent.exe"), 0);
+  ASSERT_EQ(person->pages.size(), 1u);
+  const ui::PageRequest page = person->pages[0];
+  EXPECT_EQ(page.kind, ui::PageKind::Processes);
+  EXPECT_EQ(page.items, std::vector<std::string>{"tvwin_ask.sh"});
+  EXPECT_EQ(page.nSeconds, 5);
+  EXPECT_FALSE(page.bCancel) << "a countdown hides Cancel";
+  ASSERT_TRUE(page.isSettled);
+  EXPECT_FALSE(page.isSettled());
+  EXPECT_EQ(Line("WaitUntilProcessExists tvwin_ask.sh,1"), 1) << "Cancel ends nothing";
+
+  person->nPageAnswer = ui::kPageNext;
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
+  ASSERT_EQ(person->pages.size(), 2u);
+  EXPECT_EQ(person->pages[1].nSeconds, -1);
+  EXPECT_TRUE(person->pages[1].bCancel);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1) << "OK ends the programs";
+  EXPECT_TRUE(page.isSettled());
+
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
+  StartWorker("tvwin_ask.sh");
+  EXPECT_EQ(Line("AskKillProcesses 0,tvwin_ask.sh"), 1);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1);
+  StartWorker("tvwin_ask.sh");
+  run.ctx.bSilent = true;
+  EXPECT_EQ(Line("AskKillProcesses ,tvwin_ask.sh"), 1);
+  EXPECT_EQ(Line("WaitWhileProcessExists tvwin_ask.sh,10"), 1);
+  EXPECT_EQ(person->pages.size(), 2u)
+      << "nothing running, a time-out of 0 and a silent run ask no page";
 }
 
 }  // namespace

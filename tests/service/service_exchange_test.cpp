@@ -1,9 +1,16 @@
 // The engine's pipe client against setup-agent's session over the machine's real pipe: the
-// opening, the dialogs with their conversion and the confirmation of Cancel, and the options.
+// opening, the dialogs with their conversion and the confirmation of Cancel, and the options; and
+// the replies read apart: dialog replies, opening requests and the progress percent.
+// Notifications, messages and the end of the exchange against setup-agent's session over the
+// machine's real pipe, and a peer that breaks the pipe in the middle of a run.
 #include <gtest/gtest.h>
 
 #include "agent_peer.h"
+#include "engine/show_message.h"
+#include "platform/win_error.h"
 #include "service/service_dialogs.h"
+#include "service/service_notifications.h"
+#include "service/service_reply.h"
 #include "service_test_run.h"
 
 namespace tarvium::test {
@@ -158,6 +165,189 @@ TEST(ServiceExchange, OptionsFailuresAndCancel) {
     EXPECT_TRUE(t.HasDebugLine(c.pszDebug)) << c.pszScript;
     EXPECT_EQ(peer.Requests(t.run).size(), c.nRequests) << c.pszScript;
   }
+}
+
+TEST(ServiceReply, DialogRepliesGiveStatusAnswerAndValues) {
+  struct Case {
+    const char* pszReply;
+    uint32_t dwStatus;
+    bool bHasAnswer;
+    int nResult;
+    std::vector<std::string> values;
+  };
+  const Case cases[] = {
+      {"0;next;C:\\App", 0, true, 1, {"C:\\App"}},
+      {"0", 0, false, 2, {}},  // status only: no answer word, no values
+      {"0;YES", 0, true, 6, {}},
+      {"0;no", 0, true, 2, {}},
+      {"0;Ok", 0, true, 1, {}},
+      {"0;prev", 0, true, 998, {}},
+      {"0;back", 0, true, 998, {}},
+      {"0;fromcd", 0, true, 7105, {}},
+      {"0;local", 0, true, 7102, {}},
+      {"0;skip", 0, true, 996, {}},
+      {"0;maybe;x", 0, true, 2, {"x"}},
+      {"0;;", 0, true, 2, {""}},
+      {"0;ok;;x;", 0, true, 1, {"", "x", ""}},
+      {"1;yes;v", 1, false, 2, {}},  // a non-zero status is a failure
+      {"garbage", platform::ERROR_INVALID_DATA, false, 2, {}},
+      {"", platform::ERROR_INVALID_DATA, false, 2, {}},
+      {" 0;next", platform::ERROR_INVALID_DATA, false, 2, {}},
+  };
+  for (const Case& c : cases) {
+    const DialogReply reply = ParseDialogReply(c.pszReply);
+    EXPECT_EQ(reply.dwStatus, c.dwStatus) << c.pszReply;
+    EXPECT_EQ(reply.bHasAnswer, c.bHasAnswer) << c.pszReply;
+    EXPECT_EQ(reply.nResult, c.nResult) << c.pszReply;
+    EXPECT_EQ(reply.values, c.values) << c.pszReply;
+  }
+}
+
+TEST(ServiceReply, OpeningRequestsSplitAtSemicolonsAndLineBreaks) {
+  struct Case {
+    const char* pszReply;
+    const char* pszWord;
+    const char* pszArgument;
+    bool bHasArgument;
+  };
+  const Case cases[] = {
+      {"resolve;%WINDIR%\\x", "resolve", "%WINDIR%\\x", true},
+      {"getsize\r\nMain\r\n", "getsize", "Main", true},
+      {"getsize;Main;ignored", "getsize", "Main", true},
+      {"getsize;", "getsize", "", false},
+      {";;resolve;;x", "resolve", "x", true},
+      {"resolve", "resolve", "", false},
+      {"", "", "", false},
+  };
+  for (const Case& c : cases) {
+    const InitRequest request = ParseInitRequest(c.pszReply);
+    EXPECT_EQ(request.word, c.pszWord) << c.pszReply;
+    EXPECT_EQ(request.argument, c.pszArgument) << c.pszReply;
+    EXPECT_EQ(request.bHasArgument, c.bHasArgument) << c.pszReply;
+  }
+}
+
+TEST(ServiceReply, ProgressPercentOnlyScalesOtherMaximums) {
+  struct Case {
+    int64_t nMaximum, nPosition, nSent;
+  };
+  for (const Case& c : {Case{200, 50, 25}, Case{100, 37, 37}, Case{0, 7, 7}, Case{300, 0, 0},
+                        Case{3, 1, 33}, Case{3000000000LL, 3000000000LL, 100}})
+    EXPECT_EQ(ProgressPercent(c.nMaximum, c.nPosition), c.nSent)
+        << c.nMaximum << " " << c.nPosition;
+}
+
+void SendEveryNotification(SetupService& service, SetupRun& run) {
+  service.SetProgressPos(run, 200, 50);
+  service.SetProgressPos(run, 100, 37);
+  service.SetProgressText(run, "Copying a.dll");
+  service.Sleep(run, 500);
+  service.Echo(run, "hello");
+  service.PlaySound(run, "");
+  service.PlaySound(run, "C:\\ding.wav");
+  service.ShowPicture(run, "");
+  service.ShowPicture(run, "C:\\pic.bmp");
+  EXPECT_TRUE(service.Splash(run, "SplashDialogOn 10%,10%"));
+}
+
+TEST(ServiceNotifications, RequestsAndTheSilentLevel) {
+  {
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), "");
+    SendEveryNotification(t.Service(), t.run);
+    const std::vector<std::string> expected = {
+        "setprogresspos;25",         "setprogresspos;37",       "setprogresstext;Copying a.dll",
+        "setprogresstext;sleep 500", "echo;hello;Demo Setup",   "playsound",
+        "playsound C:\\ding.wav",    "showpicture C:\\pic.bmp", "SplashDialogOn 10%,10%"};
+    EXPECT_EQ(peer.Requests(t.run), expected);
+  }
+  for (int nLevel : {0, 1}) {  // progress is not sent in a silent run of level 0
+    ServiceTestRun t;
+    t.run.ctx.bSilent = true;
+    t.run.ctx.iSilentLevel = nLevel;
+    t.run.variables.Set("SetupName", "");
+    AgentPeer peer(t.machine.Machine(), "");
+    SendEveryNotification(t.Service(), t.run);
+    const std::vector<std::string> requests = peer.Requests(t.run);
+    EXPECT_EQ(requests.size(), nLevel == 0 ? 5u : 9u) << nLevel;
+    EXPECT_EQ(requests.front(), nLevel == 0 ? "echo;hello" : "setprogresspos;25");
+    EXPECT_EQ(t.HasDebugLine("output of progress pos is suppressed by silent level"), nLevel == 0);
+    EXPECT_EQ(t.HasDebugLine("output of progress text is suppressed by silent level"), nLevel == 0);
+  }
+}
+
+TEST(ServiceNotifications, MessagesGoAsErrorRequests) {
+  ServiceTestRun t;
+  AgentPeer peer(t.machine.Machine(),
+                 "ERR_FILEOLDER = 0;YES\nERR_FILEOLDER = 1;yes\nERR_FILEOLDER = 0;perhaps\n"
+                 "ERR_CREATE_KEY = 0;Ignore");
+  const std::vector<int> results = {
+      ShowMessage(t.run, 5506, std::string("a.dll"), std::string("1.1.2020"),
+                  std::string("2.2.2022")),
+      ShowMessage(t.run, 5506, std::string("b"), std::string("d"), std::string("e")),
+      ShowMessage(t.run, 5506, std::string("c"), std::string("d"), std::string("e")),
+      ShowMessage(t.run, 5518, std::string("HKLM\\X"), int64_t{5}),
+      ShowMessage(t.run, 5573)};  // no ERR_ name: nothing is sent
+  EXPECT_EQ(results, (std::vector<int>{6, 2, 2, 5, 2}));
+  const std::vector<std::string> requests = peer.Requests(t.run);
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(requests[0], "error;ERR_FILEOLDER;a.dll;1.1.2020;2.2.2022");
+  EXPECT_EQ(requests[3], "error;ERR_CREATE_KEY;HKLM\\X;5");
+  EXPECT_NE(
+      t.machine
+          .RegString(platform::RegRoot::LocalMachine, "Software\\kelvaron\\Stowfield", "LastError")
+          .find("64 bit platform"),
+      std::string::npos);
+  ServiceTestRun silent;  // a silent connected run answers with the default button
+  silent.run.ctx.bSilent = true;
+  AgentPeer nobody(silent.machine.Machine(), "");
+  EXPECT_EQ(ShowMessage(silent.run, 5509), 7);
+  EXPECT_TRUE(nobody.Requests(silent.run).empty());
+}
+
+TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
+  struct Case {
+    const char* pszScript;
+    const char* pszDebug;
+  };
+  for (const Case& c : {Case{"fault 2 = close", "The pipe has been ended."},
+                        Case{"fault 2 = short", "The pipe has been ended."}}) {
+    ServiceTestRun t;
+    AgentPeer peer(t.machine.Machine(), c.pszScript);
+    std::string reply;
+    EXPECT_EQ(t.Service().Exchange(t.run, "echo;one", reply), 0u) << c.pszScript;
+    EXPECT_EQ(t.Service().Exchange(t.run, "echo;two", reply), platform::ERROR_BROKEN_PIPE);
+    EXPECT_TRUE(t.HasDebugLine(c.pszDebug)) << c.pszScript;
+    peer.Finish(t.run);
+    // the next exchange opens the pipe again and finds nobody
+    EXPECT_EQ(t.Service().Exchange(t.run, "echo;three", reply), platform::ERROR_FILE_NOT_FOUND);
+    t.Service().SetProgressText(t.run, "x");
+    EXPECT_TRUE(t.HasDebugLine(": SetProgressText failed: The system cannot find"));
+    EXPECT_FALSE(t.Service().Splash(t.run, "SplashDialogOff"));
+    EXPECT_EQ(peer.End(), agent::SessionEnd::Fault);
+  }
+}
+
+// A reply block that stops short while the service keeps the pipe open fails after the time-out
+// instead of holding the run: the scenario service-agent-stalls.
+
+TEST(ServiceNotifications, ExitEndsTheExchange) {
+  ServiceTestRun t;
+  AgentPeer peer(t.machine.Machine(), "");
+  t.Service().Echo(t.run, "x");
+  t.Service().PipeExit(t.run);
+  EXPECT_EQ(peer.Requests(t.run), (std::vector<std::string>{"echo;x;Demo Setup", "exit"}));
+  EXPECT_EQ(peer.End(), agent::SessionEnd::Exit);
+
+  ServiceTestRun broken;  // a service that went away and came back still hears "exit"
+  AgentPeer gone(broken.machine.Machine(), "fault 1 = close");
+  broken.Service().Echo(broken.run, "x");
+  gone.Finish(broken.run);
+  AgentPeer back(broken.machine.Machine(), "");
+  broken.Service().PipeExit(broken.run);
+  EXPECT_EQ(back.Requests(broken.run), std::vector<std::string>{"exit"});
+  EXPECT_EQ(back.End(), agent::SessionEnd::Exit);
+  EXPECT_TRUE(broken.HasDebugLine("SETUP.exe closing pipe"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // hold (read back by our reader and by lnkinfo), the targets found or not found, the run filters,
 // removal with the ".pif" fall-back and the emptied folders, the messages with Ignore and Cancel,
 // the options' shell sections and the Program Manager's groups with the protected ones.
+// The shell link line without a machine: fields and defaults, the quoted target, the link path
+// below Programs, the run filters by prefix and the Program Manager item of a link line.
 #include <gtest/gtest.h>
 
 #include "engine/init_variables.h"
@@ -13,6 +15,7 @@
 #include "support/answering_ui.h"
 #include "support/lnkinfo.h"
 #include "sysconfig/link_relay.h"
+#include "sysconfig/shell_line.h"
 #include "sysconfig/shortcuts.h"
 #include "sysconfig/system_configuration.h"
 #include "sysconfig_test_run.h"
@@ -155,13 +158,16 @@ TEST(ShellLinks, RemovalWithPifFallBackAndEmptiedFolders) {
   // A shell folder reached through ".." stays: the scenario shortcut-dotted-names-removal.
 }
 
-TEST(ShellLinks, FolderAndLinkFailuresAskWithIgnore) {
+// Failing folders and links, and Program Manager commands that cannot be sent, ask with Ignore.
+TEST(ShellLinks, FailuresAskWithIgnore) {
   for (int nAnswer : {kResultIgnore, kResultOk}) {
     ShortcutRun t;
     t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
     ASSERT_EQ(t.Files().WriteWholeFile(t.Programs() + "\\Blocker", "a file"), 0u);
     EXPECT_EQ(t.Make("Blocker\\T,C:\\Tools\\tool.exe"), nAnswer == kResultIgnore);
-    EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534}));
+    ShortcutState noConversation;
+    EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
+    EXPECT_EQ(t.Messages(), (std::vector<int>{5507, 5534, 5516}));
   }
 }
 
@@ -186,7 +192,7 @@ TEST(ShellLinks, OptionShellSectionsInThePassOrder) {
   EXPECT_FALSE(t.Files().DirectoryExists(group));
 }
 
-TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
+TEST(ShellLinks, TheEnginesHookAndTheScriptsDdeLineReachTheShell) {
   ShortcutRun t;
   t.run.variables.Set("UninstallString", "\"C:\\Windows\\_UnInst.exe\" \"C:\\P\\Setup.inf\" /U");
   const auto& hook = EngineOf(t.run).configuration.createShellLink;
@@ -198,6 +204,13 @@ TEST(ShellLinks, TheInstallationEnginesHookMakesLinks) {
   EXPECT_EQ(platform::ShellLinkTarget(link, ""), "C:\\Windows\\_UnInst.exe");
   EXPECT_EQ(link.szArguments, "\"C:\\P\\Setup.inf\" /U /AW");
   EXPECT_EQ(link.iIconIndex, 1);
+
+  // A script's DDE line goes to the Program Manager through the run's conversation.
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [CreateGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_EQ(ExecuteCmd(t.run, "DDE [DeleteGroup(Script Group)]", {}, false, true, nullptr), 1);
+  EXPECT_FALSE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
+  EXPECT_TRUE(t.Messages().empty());
 }
 
 // A StartMenu the ANSI code page cannot name hands marker paths to the relay program in the
@@ -285,24 +298,116 @@ TEST(ProgramManager, NamesLeavingTheStartMenuAreRefused) {
   EXPECT_TRUE(t.Files().FileExists("C:\\Tools\\tool.exe"));
 }
 
-TEST(ProgramManager, CommandsThatCannotBeSentAskWithIgnore) {
-  for (int nAnswer : {kResultIgnore, kResultOk}) {
-    ShortcutRun t;
-    t.run.ui = std::make_unique<test::AnsweringUserInterface>(nAnswer);
-    ShortcutState noConversation;
-    EXPECT_EQ(ProgmanExecute(t.run, noConversation, "[CreateGroup(X)]"), nAnswer == kResultIgnore);
-    EXPECT_EQ(t.Messages(), std::vector<int>{5516});
-  }
+ShellLinkLine Parse(const std::string& line, bool bExpectOk = true) {
+  ShellLinkLine parsed;
+  std::string link;
+  EXPECT_EQ(ParseShellLine(
+                line,
+                [](std::string& f) {
+                  if (f == "%Cmd%") f = "\"C:\\Pro gram\\x.exe\" -a \"b c\"";
+                },
+                parsed, link),
+            bExpectOk)
+      << line;
+  return parsed;
 }
 
-// A script's DDE line goes to the Program Manager through the run's conversation.
-TEST(ProgramManager, TheScriptsDdeLineReachesIt) {
-  ShortcutRun t;
-  EXPECT_EQ(ExecuteCmd(t.run, "DDE [CreateGroup(Script Group)]", {}, false, true, nullptr), 1);
-  EXPECT_TRUE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
-  EXPECT_EQ(ExecuteCmd(t.run, "DDE [DeleteGroup(Script Group)]", {}, false, true, nullptr), 1);
-  EXPECT_FALSE(t.Files().DirectoryExists(t.Programs() + "\\Script Group"));
-  EXPECT_TRUE(t.Messages().empty());
+TEST(ShellLine, FieldsDefaultsAndQuotedTarget) {
+  ShellLinkLine l =
+      Parse("G\\L, C:\\t.exe, -x, C:\\W, Desc, C:\\i.ico, -2, 7, 1601, HAS_RELPATH+RUNAS_USER");
+  EXPECT_EQ(l.link, "G\\L");
+  EXPECT_EQ(l.target, "C:\\t.exe");
+  EXPECT_EQ(l.arguments, "-x");
+  EXPECT_EQ(l.workingDir, "C:\\W");
+  EXPECT_EQ(l.description, "Desc");
+  EXPECT_EQ(l.iconFile, "C:\\i.ico");
+  EXPECT_EQ(l.iIconIndex, -2);
+  EXPECT_EQ(l.iShowCmd, 7);
+  EXPECT_EQ(l.wHotKey, 1601);
+  EXPECT_EQ(l.dwLinkFlags, 0x2008u);
+
+  l = Parse("L,t.exe");
+  EXPECT_EQ(l.iIconIndex, 0);
+  EXPECT_EQ(l.iShowCmd, -1);
+  EXPECT_EQ(l.wHotKey, 0);
+  EXPECT_EQ(l.dwLinkFlags, 0u);
+  EXPECT_EQ(Parse("L,t,,,,,,,70000,1024").wHotKey, 70000 & 0xFFFF);
+  EXPECT_EQ(Parse("L,t,,,,,,,,1024").dwLinkFlags, 1024u);  // a decimal number
+
+  // A target that starts with a quote carries its arguments, unless arguments are given.
+  l = Parse("L,%Cmd%");
+  EXPECT_EQ(l.target, "C:\\Pro gram\\x.exe");
+  EXPECT_EQ(l.arguments, "-a \"b c\"");
+  l = Parse("L,%Cmd%,given");
+  EXPECT_EQ(l.target, "\"C:\\Pro gram\\x.exe\" -a \"b c\"");
+  EXPECT_EQ(l.arguments, "given");
+  l = Parse("L,'\"C:\\x y\\p.exe\"   /s'");  // a single-quoted field keeps the double quotes
+  EXPECT_EQ(l.target, "C:\\x y\\p.exe");
+  EXPECT_EQ(l.arguments, "/s");
+
+  EXPECT_EQ(Parse("L,t,,,,,,,,HAS_ARGS+NO_SUCH", false).dwLinkFlags, 0u);
+}
+
+TEST(ShellLine, LinkPathBelowProgramsAndTheProgmanItemOfALinkLine) {
+  const struct {
+    const char* pszLink;
+    const char* pszPath;
+  } cases[] = {
+      {"Tool", "C:\\P\\Tool.lnk"},
+      {"Group\\Tool", "C:\\P\\Group\\Tool.lnk"},
+      {"Group\\Old.PIF", "C:\\P\\Group\\Old.PIF"},
+      {"Tool.lnk", "C:\\P\\Tool.lnk"},
+      {"Tool v1.2", "C:\\P\\Tool v1.2.lnk"},
+      {"D:\\Links\\T", "D:\\Links\\T.lnk"},
+      {"\\Links\\T.txt", "\\Links\\T.txt.lnk"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CompleteLinkPath(c.pszLink, "C:\\P"), c.pszPath);
+  EXPECT_EQ(CompleteLinkPath("T", "C:\\P\\"), "C:\\P\\T.lnk");
+
+  ShellLinkLine l = Parse("Tools\\Sub\\Edit.lnk,C:\\e.exe,-n,C:\\W,,C:\\i.ico,2,7,12");
+  ProgmanItem item = ProgmanItemOfLink(l, "Tools\\Sub\\Edit.lnk");
+  EXPECT_EQ(item.group, "Tools");
+  EXPECT_EQ(item.name, "Edit");
+  EXPECT_EQ(item.text, "C:\\e.exe -n,Edit,C:\\i.ico,2,,,C:\\W,12,1");
+  item = ProgmanItemOfLink(Parse("Solo,C:\\s.exe"), "Solo");
+  EXPECT_EQ(item.group, "Solo");
+  EXPECT_EQ(item.text, "C:\\s.exe,Solo,,0,,,,0,0");
+}
+
+TEST(ShellLine, RunFiltersByPrefix) {
+  LinkRunKind plain, admin, workstation, user, client, medium, commonPlain, commonUser;
+  admin.bAdminSetup = true;
+  workstation.bWorkstationSetup = true;
+  user.bUserSetup = true;
+  client.bClientSetup = true;
+  medium.bFromMedium = true;
+  commonPlain.bCommonShellLinks = true;
+  commonUser.bCommonShellLinks = commonUser.bUserSetup = true;
+  LinkRunKind commonWorkstation = workstation;
+  commonWorkstation.bCommonShellLinks = true;
+  const struct {
+    const char* pszLink;
+    const LinkRunKind& run;
+    bool bMade;
+  } cases[] = {
+      {"%UserDesktop%\\T", plain, true},
+      {"%userprograms%\\T", workstation, false},
+      {"%UserDesktop%\\T", admin, false},
+      {"%UserDesktop%\\T", user, true},
+      {"%CommonDesktop%\\T", user, false},
+      {"%CommonDesktop%\\T", workstation, true},
+      {"%CommonDesktop%\\T", admin, false},
+      {"%App%\\T", client, false},
+      {"%App%\\T", medium, false},
+      {"%App%\\T", workstation, true},
+      {"G\\T", plain, true},
+      {"G\\T", workstation, false},
+      {"G\\T", user, true},
+      {"G\\T", commonPlain, true},
+      {"G\\T", commonUser, false},
+      {"G\\T", commonWorkstation, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LinkMadeInRun(c.pszLink, c.run), c.bMade) << c.pszLink;
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // The counter update: the three kinds of target, the direction rule in both passes, division's
-// rounding and zero, 32-bit wrap-around, and a repair that writes no registry or INI file.
+// rounding and zero, 32-bit wrap-around, and a repair that writes no registry or INI file; and the
+// counter commands of a script through it: a line met in the install pass and again, unmarked, in
+// the removal pass restores the value; Divide by 0 keeps it.
 #include <gtest/gtest.h>
 
 #include "engine/replace_variables.h"
 #include "engine/variable_sections.h"
 #include "install/install_test_run.h"
+#include "script/execute_cmd.h"
+#include "sysconfig/system_configuration.h"
 #include "sysconfig/update_counter.h"
 
 namespace tarvium::test {
@@ -84,6 +88,31 @@ TEST(UpdateCounter, RegistryAndIniTargetsAndTheRepairRun) {
   ASSERT_TRUE(UpdateCounter(t.run, "Increment" + iniArgs, true, false, false));
   EXPECT_EQ(Dword(t, "Software\\Counter", "Uses"), 2u);
   EXPECT_EQ(t.machine.Machine().Profiles().GetPrivateProfileString("Counts", "Uses", "", ini), "5");
+}
+
+TEST(CounterCommands, IncrementBothWaysAndDivideByZero) {
+  InstallTestRun t("");
+  AttachSystemConfiguration(t.run);
+  SetVariable(t.run, "N", "5");
+  const auto line = [&](const std::string& text, bool bRemoval) {
+    t.run.ctx.bUninstall = bRemoval;
+    const int nResult = ExecuteCmd(t.run, text, {}, false, true, nullptr);
+    t.run.ctx.bUninstall = false;
+    return nResult;
+  };
+  struct Case {
+    const char* line;
+    bool bRemoval;
+    const char* value;
+  };
+  for (const Case& c :
+       {Case{"Increment %N%", false, "6"}, Case{"Increment %N%", true, "5"},
+        Case{"-Increment %N%", false, "5"}, Case{"-Increment %N%", true, "6"},
+        Case{"Divide(%N%,0)", false, "6"}, Case{"Multiply %N%,4", false, "24"},
+        Case{"Multiply %N%,4", true, "6"}, Case{"Decrement (%N%, 2)", false, "4"}}) {
+    EXPECT_EQ(line(c.line, c.bRemoval), 1) << c.line;
+    EXPECT_EQ(LookupVariable(t.run, "N"), c.value) << c.line << (c.bRemoval ? " (removal)" : "");
+  }
 }
 
 }  // namespace
