@@ -1,6 +1,6 @@
 // infdump as a setup author runs it: the sections of a file as the engine reads them, including
-// a duplicate section, which the engine never reads and the listing marks as ignored; the file
-// named as Setup.exe takes it.
+// a duplicate section, which the engine never reads and the listing marks as ignored, and a line
+// ending in a backslash, which joins no lines; the file named as Setup.exe takes it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,7 +18,7 @@ TEST(InfdumpTool, ListsEachSectionOnceAndDuplicatesAsIgnored) {
   tarvium::test::TempDir dir;
   const std::string inf =
       dir.WriteFile("Setup.inf",
-                    "[Application]\r\nProductName=Demo\r\n[Files]\r\na.txt\r\nb.txt\r\n; note\r\n"
+                    "[Application]\r\nProductName=Demo\r\n[Files]\r\n1:a.txt, bin\\\r\nb.txt\r\n; note\r\n"
                     "[Options]\r\n[FILES]\r\nc.txt\r\n[Files]\r\n");
   const auto result = RunTool(
       "infdump", "--machine " + ShellQuote(dir.Path() + "/machine") + " " + ShellQuote(inf));

@@ -1,6 +1,7 @@
 // infdump: reads a setup information file the way Setup.exe does, through the emulated machine's
 // file system, lists its sections with the number of lines each holds (empty and comment lines
-// included, continued lines as one; a duplicate section is listed as ignored), and shows the
+// included; a backslash at a line end joins no lines, as in every section the engine reads; a
+// duplicate section is listed as ignored), and shows the
 // product identity the engine reads from it. Usage: infdump [--machine DIR] FILE, where FILE is
 // named as Setup.exe takes it (a Windows path of the machine, or relative to the current
 // directory) or by its host path.
@@ -61,7 +62,7 @@ void PrintSection(const tarvium::InfFile& inf, const char* header,
     return;
   }
   tarvium::InfSection cursor;
-  tarvium::OpenSection(cursor, tarvium::FindSection(inf, name), false, true, false);
+  tarvium::OpenSection(cursor, tarvium::FindSection(inf, name), false, false, false);
   std::printf("  [%s]%*s%3d lines\n", platform::AnsiToUtf8(name).c_str(), nPad, "",
               cursor.LineCount());
 }
