@@ -7,19 +7,10 @@ namespace {
 
 TEST(CodePage, AnsiAndOemConversionsReplaceWhatTheyCannotHold) {
   // "Größe €" in UTF-8; the euro sign is 0x80 in Windows-1252.
-  EXPECT_EQ(Utf8ToAnsi("Gr\xC3\xB6\xC3\x9F"
-                       "e \xE2\x82\xAC"),
-            "Gr\xF6\xDF"
-            "e \x80");
-  EXPECT_EQ(AnsiToUtf8("Gr\xF6\xDF"
-                       "e \x80"),
-            "Gr\xC3\xB6\xC3\x9F"
-            "e \xE2\x82\xAC");
+  EXPECT_EQ(Utf8ToAnsi("Gr\xC3\xB6\xC3\x9F\x65 \xE2\x82\xAC"), "Gr\xF6\xDF\x65 \x80");
+  EXPECT_EQ(AnsiToUtf8("Gr\xF6\xDF\x65 \x80"), "Gr\xC3\xB6\xC3\x9F\x65 \xE2\x82\xAC");
   // A CJK character, an emoji (a surrogate pair in UTF-16) and a broken sequence become '?'.
-  EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD"
-                       "b\xF0\x9F\x98\x80"
-                       "c\xC3"),
-            "a?b?c?");
+  EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD\x62\xF0\x9F\x98\x80\x63\xC3"), "a?b?c?");
   EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x?y");
   // UTF-16 stops at its first zero character.
   EXPECT_EQ(Utf16ToAnsi(std::u16string(u"ab\0cd", 5)), "ab");
@@ -39,8 +30,4 @@ TEST(CodePage, AnsiAndOemConversionsReplaceWhatTheyCannotHold) {
 }
 
 }  // namespace
-}  // namespace platform
-
-namespace platform {
-namespace {}  // namespace
 }  // namespace platform

@@ -761,39 +761,17 @@ pid_t StartSleeper(const std::string& hostExe) {
   return pid;
 }
 
-TEST(EmulatedFileSystem, FileRunByAProcessIsInUse) {
+// A file that a host process runs, locks or maps is in use; one merely open elsewhere is not, for
+// share modes are not emulated.
+TEST(EmulatedFileSystem, FileRunLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
   MachineDir machine;
   auto& files = machine.Files();
-  const std::string exe = machine.Host("drive_c/tool.exe");
-  std::filesystem::copy_file("/bin/sleep", exe);
-  ASSERT_EQ(files.WriteWholeFile(R"(C:\new.exe)", "new"), ERROR_SUCCESS);
-  const pid_t pid = StartSleeper(exe);
-  ASSERT_GT(pid, 0);
-  FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", R"(C:\tool.exe)", false), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SHARING_VIOLATION);
-  // Reading it is fine, as on Windows.
-  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
-            ERROR_SUCCESS);
-  // Our own open handle keeps it from being deleted, too.
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
-  files.CloseHandle(hFile);
-  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
-            ERROR_SUCCESS);
-}
-
-TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
-  MachineDir machine;
-  auto& files = machine.Files();
-  for (const char* name : {R"(C:\locked.dat)", R"(C:\mapped.dat)", R"(C:\open.dat)"})
+  std::filesystem::copy_file("/bin/sleep", machine.Host("drive_c/tool.exe"));
+  for (const char* name :
+       {R"(C:\new.exe)", R"(C:\locked.dat)", R"(C:\mapped.dat)", R"(C:\open.dat)"})
     ASSERT_EQ(files.WriteWholeFile(name, "data"), ERROR_SUCCESS);
-  const std::string host = machine.Host("drive_c/locked.dat");
+  const pid_t sleeper = StartSleeper(machine.Host("drive_c/tool.exe"));
+  ASSERT_GT(sleeper, 0);
   int ready[2];
   int release[2];
   ASSERT_EQ(::pipe(ready), 0);
@@ -801,7 +779,7 @@ TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::close(release[1]);
-    const int fd = ::open(host.c_str(), O_RDONLY);
+    const int fd = ::open(machine.Host("drive_c/locked.dat").c_str(), O_RDONLY);
     const int fdMapped = ::open(machine.Host("drive_c/mapped.dat").c_str(), O_RDONLY);
     const bool bMapped =
         fdMapped >= 0 && ::mmap(nullptr, 4, PROT_READ, MAP_SHARED, fdMapped, 0) != MAP_FAILED;
@@ -818,16 +796,32 @@ TEST(EmulatedFileSystem, FileLockedOrMappedByAProcessIsInUseAnOpenOneIsNot) {
   ASSERT_EQ(::read(ready[0], &c, 1), 1);
   ASSERT_EQ(c, '1');
   FileHandle hFile = FileHandle::Invalid;
-  EXPECT_EQ(files.DeleteFile(R"(C:\LOCKED.dat)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.CreateFile(R"(C:\locked.dat)", GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
-            ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.DeleteFile(R"(C:\mapped.dat)"), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(files.DeleteFile(R"(C:\open.dat)"),
-            ERROR_SUCCESS);  // merely open: share modes are not emulated
+  for (const char* name : {R"(C:\tool.exe)", R"(C:\LOCKED.dat)", R"(C:\mapped.dat)"}) {
+    EXPECT_EQ(files.DeleteFile(name), ERROR_SHARING_VIOLATION) << name;
+    EXPECT_EQ(files.CreateFile(name, GENERIC_WRITE, OPEN_EXISTING, 0, hFile),
+              ERROR_SHARING_VIOLATION)
+        << name;
+    EXPECT_EQ(files.CopyFile(R"(C:\new.exe)", name, false), ERROR_SHARING_VIOLATION) << name;
+    EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", name, MOVEFILE_REPLACE_EXISTING),
+              ERROR_SHARING_VIOLATION)
+        << name;
+  }
+  EXPECT_EQ(files.DeleteFile(R"(C:\open.dat)"), ERROR_SUCCESS);
   ::close(release[1]);
   ::waitpid(pid, nullptr, 0);
   ::close(ready[0]);
   EXPECT_EQ(files.DeleteFile(R"(C:\locked.dat)"), ERROR_SUCCESS);
+
+  // Reading a running program is fine, as on Windows, and our own open handle keeps it from being
+  // deleted, too.
+  ASSERT_EQ(files.CreateFile(R"(C:\tool.exe)", GENERIC_READ, OPEN_EXISTING, 0, hFile),
+            ERROR_SUCCESS);
+  ::kill(sleeper, SIGKILL);
+  ::waitpid(sleeper, nullptr, 0);
+  EXPECT_EQ(files.DeleteFile(R"(C:\tool.exe)"), ERROR_SHARING_VIOLATION);
+  files.CloseHandle(hFile);
+  EXPECT_EQ(files.MoveFileEx(R"(C:\new.exe)", R"(C:\tool.exe)", MOVEFILE_REPLACE_EXISTING),
+            ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "platform/emulated/machine/emulated_machine.h"
@@ -128,22 +129,25 @@ TEST(Accounts, LogonsCheckThePasswordAndDomainLogonsNeedADomain) {
   TestMachine test;
   Machine& machine = test.Machine();
   ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("alice", "s3cret"), ERROR_SUCCESS);
-  const std::pair<ProcessStart, uint32_t> cases[] = {
-      {{.commandLine = "true", .userName = "alice", .password = "s3cret"}, ERROR_SUCCESS},
-      {{.commandLine = "true", .userName = "alice", .domain = ".", .password = "s3cret"},
-       ERROR_SUCCESS},
-      {{.commandLine = "true", .userName = "alice", .domain = "TARVIUM-PC", .password = "s3cret"},
-       ERROR_SUCCESS},
-      {{.commandLine = "true", .userName = "alice", .password = "S3CRET"}, ERROR_LOGON_FAILURE},
-      {{.commandLine = "true", .userName = "alice", .domain = "CORP", .password = "s3cret"},
-       ERROR_LOGON_FAILURE},
-      {{.commandLine = "true", .userName = "nobody", .password = ""}, ERROR_LOGON_FAILURE},
-      {{.commandLine = "true", .userName = "Guest", .password = ""}, ERROR_ACCOUNT_DISABLED},
+  struct Logon {
+    const char *pszUser, *pszDomain, *pszPassword;
+    uint32_t dwExpected;
   };
-  for (const auto& [start, dwExpected] : cases) {
+  const Logon cases[] = {
+      {"alice", "", "s3cret", ERROR_SUCCESS},
+      {"alice", ".", "s3cret", ERROR_SUCCESS},
+      {"alice", "TARVIUM-PC", "s3cret", ERROR_SUCCESS},
+      {"alice", "", "S3CRET", ERROR_LOGON_FAILURE},
+      {"alice", "CORP", "s3cret", ERROR_LOGON_FAILURE},
+      {"nobody", "", "", ERROR_LOGON_FAILURE},
+      {"Guest", "", "", ERROR_ACCOUNT_DISABLED},
+  };
+  for (const auto& [pszUser, pszDomain, pszPassword, dwExpected] : cases) {
+    const ProcessStart start{
+        .commandLine = "true", .userName = pszUser, .domain = pszDomain, .password = pszPassword};
     ProcessHandle hProcess = ProcessHandle::Invalid;
     EXPECT_EQ(machine.Programs().CreateProcess(start, hProcess), dwExpected)
-        << start.userName << "@" << start.domain << " " << start.password;
+        << pszUser << "@" << pszDomain << " " << pszPassword;
     if (hProcess == ProcessHandle::Invalid) continue;
     WaitResult result;
     EXPECT_EQ(machine.Programs().WaitForProcess(hProcess, INFINITE, {}, result), ERROR_SUCCESS);
@@ -188,14 +192,10 @@ TEST(Accounts, AdaptersComeFromMachineIniAndTheClipboardIsKeptInIt) {
   std::string text = "stale";
   ASSERT_EQ(test.Machine().Clip().GetClipboardText(text), ERROR_SUCCESS);
   EXPECT_EQ(text, "");
-  ASSERT_EQ(test.Machine().Clip().SetClipboardText("Gr\xFC\xDF"
-                                                   "e\r\nline 2"),
-            ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().Clip().SetClipboardText("Gr\xFC\xDF\x65\r\nline 2"), ERROR_SUCCESS);
   again = test.OpenAgain();
   ASSERT_EQ(again->Clip().GetClipboardText(text), ERROR_SUCCESS);
-  EXPECT_EQ(text,
-            "Gr\xFC\xDF"
-            "e\r\nline 2");
+  EXPECT_EQ(text, "Gr\xFC\xDF\x65\r\nline 2");
   ASSERT_EQ(again->Clip().SetClipboardText(""), ERROR_SUCCESS);
   ASSERT_EQ(test.Machine().Clip().GetClipboardText(text), ERROR_SUCCESS);
   EXPECT_EQ(text, "");
@@ -220,27 +220,20 @@ TEST(EmulatedSpooler, AddPrinterChecksWhatThePrinterNames) {
   tarvium::test::TestMachine t;
   Spooler& spooler = t.Machine().Printing();
   AddDriver(t.Machine(), "Laser");
-  const auto printer = [](std::string name, std::string port, std::string driver) {
+  // A printer of the name, port and driver, with one more field changed.
+  const auto printer = [](std::string name, std::string port, std::string driver,
+                          const std::function<void(PrinterInfo&)>& change = {}) {
     PrinterInfo info;
     info.printerName = std::move(name);
     info.portName = std::move(port);
     info.driverName = std::move(driver);
+    if (change) change(info);
     return info;
   };
   struct Case {
     PrinterInfo info;
     uint32_t dwExpected;
   };
-  PrinterInfo remote = printer("P", "LPT1:", "Laser");
-  remote.serverName = "\\\\OTHER-PC";
-  PrinterInfo local = printer("P", "LPT1:", "Laser");
-  local.serverName = "\\\\tarvium-pc";
-  PrinterInfo badType = printer("P2", "LPT1:", "Laser");
-  badType.datatype = "PCL";
-  PrinterInfo badProcessor = printer("P2", "LPT1:", "Laser");
-  badProcessor.printProcessor = "NoProc";
-  PrinterInfo unshared = printer("P2", "LPT1:", "Laser");
-  unshared.dwAttributes = PRINTER_ATTRIBUTE_SHARED;
   const Case cases[] = {
       {printer("", "LPT1:", "Laser"), ERROR_INVALID_PRINTER_NAME},
       {printer("A,B", "LPT1:", "Laser"), ERROR_INVALID_PRINTER_NAME},
@@ -249,12 +242,17 @@ TEST(EmulatedSpooler, AddPrinterChecksWhatThePrinterNames) {
       {printer("P", "LPT9:", "Laser"), ERROR_UNKNOWN_PORT},
       {printer("P", "LPT1:,LPT9:", "Laser"), ERROR_UNKNOWN_PORT},
       {printer("P", "", "Laser"), ERROR_UNKNOWN_PORT},
-      {remote, RPC_S_SERVER_UNAVAILABLE},
-      {local, ERROR_SUCCESS},
+      {printer("P", "LPT1:", "Laser", [](auto& p) { p.serverName = "\\\\OTHER-PC"; }),
+       RPC_S_SERVER_UNAVAILABLE},
+      {printer("P", "LPT1:", "Laser", [](auto& p) { p.serverName = "\\\\tarvium-pc"; }),
+       ERROR_SUCCESS},
       {printer("p", "LPT2:", "Laser"), ERROR_PRINTER_ALREADY_EXISTS},
-      {badType, ERROR_INVALID_DATATYPE},
-      {badProcessor, ERROR_UNKNOWN_PRINTPROCESSOR},
-      {unshared, ERROR_INVALID_SHARENAME},
+      {printer("P2", "LPT1:", "Laser", [](auto& p) { p.datatype = "PCL"; }),
+       ERROR_INVALID_DATATYPE},
+      {printer("P2", "LPT1:", "Laser", [](auto& p) { p.printProcessor = "NoProc"; }),
+       ERROR_UNKNOWN_PRINTPROCESSOR},
+      {printer("P2", "LPT1:", "Laser", [](auto& p) { p.dwAttributes = PRINTER_ATTRIBUTE_SHARED; }),
+       ERROR_INVALID_SHARENAME},
       {printer("Q", "LPT1:, COM1:", "Laser"), ERROR_SUCCESS},
   };
   for (const Case& c : cases)

@@ -96,49 +96,43 @@ Bytes Concat(Bytes a, const Bytes& b) {
 }
 
 TEST(ShellLink, ReadsEveryFormOfTargetsAndStringsAndDamagedLinksFailCleanly) {
-  ShellLink link;
-  ASSERT_TRUE(ReadShellLink(ReadData("show-args.lnk"), link));
-  EXPECT_EQ(ShellLinkTarget(link, "C:\\Links\\show-args.lnk"), "C:\\Tools\\show-args.cmd");
-  EXPECT_EQ(link.szArguments, "first \"two words\" last");
-  EXPECT_EQ(link.szWorkingDir, "C:\\Work");
-  EXPECT_EQ(link.szName, "Shows its arguments");
-  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWMAXIMIZED);
-
-  ASSERT_TRUE(ReadShellLink(ReadData("minimized.lnk"), link));
-  EXPECT_EQ(link.szArguments, "-m");
-  EXPECT_EQ(link.szWorkingDir, "");
-  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWMINNOACTIVE);
-
-  // Unicode strings come back in the ANSI code page; what it cannot hold becomes '?'.
-  ASSERT_TRUE(ReadShellLink(ReadData("unicode.lnk"), link));
-  EXPECT_EQ(ShellLinkTarget(link, "x.lnk"),
-            "C:\\Tools\\gr\xFC\xDF"
-            "e.cmd");
-  EXPECT_EQ(link.szWorkingDir, "C:\\Daten\\\xC4nderung");
-  EXPECT_EQ(link.szArguments, "caf\xE9 ?");
-  EXPECT_EQ(link.szName, "? ok");
-  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);
-
-  ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 0), UnicodeLinkInfo()), link));
-  EXPECT_EQ(ShellLinkTarget(link, ""), "C:\\\xDCn\xEF\\x.cmd");
-  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);  // none given
-
-  ASSERT_TRUE(ReadShellLink(Concat(Header(kLinkHasLinkInfo, 2), NetworkLinkInfo()), link));
-  EXPECT_EQ(ShellLinkTarget(link, ""), "\\\\srv\\share\\dir\\x.cmd");
-  EXPECT_EQ(ShowCommandOfLink(link), SW_SHOWNORMAL);  // one a link does not store
-
   // ANSI string data: a relative path taken against the link's folder, arguments.
   Bytes ansi = Header(kLinkHasRelativePath | kLinkHasArguments);
   PutU16(ansi, 10);
   for (char c : std::string("..\\Tools\\x")) ansi.push_back(static_cast<uint8_t>(c));
   PutU16(ansi, 3);
   for (int c : {0x61, 0xE9, 0x62}) ansi.push_back(static_cast<uint8_t>(c));
-  ASSERT_TRUE(ReadShellLink(ansi, link));
-  EXPECT_EQ(ShellLinkTarget(link, "C:\\Links\\x.lnk"), "C:\\Links\\..\\Tools\\x");
-  EXPECT_EQ(link.szArguments,
-            "a\xE9"
-            "b");
-  EXPECT_EQ(ShellLinkTarget(link, "x.lnk"), "..\\Tools\\x");
+  struct Case {
+    Bytes bytes;
+    const char *pszLinkPath, *pszTarget, *pszArguments, *pszWorkingDir, *pszName;
+    uint32_t dwShow;
+  };
+  // Unicode strings come back in the ANSI code page; what it cannot hold becomes '?'. A link
+  // without a show command, or with one a link does not store, shows normally.
+  const Case cases[] = {
+      {ReadData("show-args.lnk"), "C:\\Links\\show-args.lnk", "C:\\Tools\\show-args.cmd",
+       "first \"two words\" last", "C:\\Work", "Shows its arguments", SW_SHOWMAXIMIZED},
+      {ReadData("minimized.lnk"), "x.lnk", "C:\\Tools\\show-args.cmd", "-m", "", "",
+       SW_SHOWMINNOACTIVE},
+      {ReadData("unicode.lnk"), "x.lnk", "C:\\Tools\\gr\xFC\xDF\x65.cmd", "caf\xE9 ?",
+       "C:\\Daten\\\xC4nderung", "? ok", SW_SHOWNORMAL},
+      {Concat(Header(kLinkHasLinkInfo, 0), UnicodeLinkInfo()), "", "C:\\\xDCn\xEF\\x.cmd", "", "",
+       "", SW_SHOWNORMAL},
+      {Concat(Header(kLinkHasLinkInfo, 2), NetworkLinkInfo()), "", "\\\\srv\\share\\dir\\x.cmd", "",
+       "", "", SW_SHOWNORMAL},
+      {ansi, "C:\\Links\\x.lnk", "C:\\Links\\..\\Tools\\x", "a\xE9\x62", "", "", SW_SHOWNORMAL},
+      {ansi, "x.lnk", "..\\Tools\\x", "a\xE9\x62", "", "", SW_SHOWNORMAL},
+  };
+  ShellLink link;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pszTarget);
+    ASSERT_TRUE(ReadShellLink(c.bytes, link));
+    EXPECT_EQ(ShellLinkTarget(link, c.pszLinkPath), c.pszTarget);
+    EXPECT_EQ(link.szArguments, c.pszArguments);
+    EXPECT_EQ(link.szWorkingDir, c.pszWorkingDir);
+    EXPECT_EQ(link.szName, c.pszName);
+    EXPECT_EQ(ShowCommandOfLink(link), c.dwShow);
+  }
 
   // Link information marked to be ignored gives no target.
   ASSERT_TRUE(ReadShellLink(
