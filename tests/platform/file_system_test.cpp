@@ -473,36 +473,42 @@ TEST(EmulatedFileSystem, WriteTimeFixedOnAHandleOutlivesAWriterKilledInAWrite) {
   next.CloseHandle(hFile);
 }
 
+// Names separated by '|'.
+std::vector<std::string> SplitNames(std::string_view text) {
+  std::vector<std::string> names;
+  for (size_t nStart = 0; nStart < text.size();) {
+    const size_t nEnd = std::min(text.find('|', nStart), text.size());
+    names.emplace_back(text.substr(nStart, nEnd - nStart));
+    nStart = nEnd + 1;
+  }
+  return names;
+}
+
 TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   MachineDir machine;
   auto& files = machine.Files();
   for (const char* name : {"abc", "ABD.txt", "aXc.doc", "noext", "a.b.c", "Zeta.TXT"})
     machine.WriteHost(std::string("drive_c/Dir/") + name, "12345");
   ASSERT_EQ(files.CreateDirectory(R"(C:\Dir\sub)"), ERROR_SUCCESS);
-  uint32_t err = 0;
-  using Names_ = std::vector<std::string>;
-  EXPECT_EQ(Names(files, R"(C:\dir\*.*)", err),
-            (Names_{".", "..", "a.b.c", "abc", "ABD.txt", "aXc.doc", "noext", "sub", "Zeta.TXT"}));
-  EXPECT_EQ(Names(files, R"(C:\Dir\*.)", err), (Names_{".", "..", "abc", "noext", "sub"}));
-  EXPECT_EQ(Names(files, R"(C:\Dir\A?C*)", err), (Names_{"abc", "aXc.doc"}));
-  EXPECT_EQ(Names(files, R"(C:\Dir\*.txt)", err), (Names_{"ABD.txt", "Zeta.TXT"}));
-  EXPECT_EQ(Names(files, R"(C:\Dir\NOEXT)", err), (Names_{"noext"}));
-  // A drive's root has no "." and "..".
-  const Names_ root = Names(files, R"(C:\*)", err);
-  EXPECT_EQ(root, (Names_{"Dir", "Users", "Windows"}));
-  Names(files, R"(C:\Dir\*.none)", err);
-  EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
-  Names(files, R"(C:\NoDir\*)", err);
-  EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
-  const std::pair<const char*, uint32_t> errors[] = {
-      {R"(C:\Dir\abc\*)", ERROR_DIRECTORY},  // below a plain file
-      {R"(C:\Dir\missing\)", ERROR_PATH_NOT_FOUND},
-      {R"(C:\Dir\sub\)", ERROR_FILE_NOT_FOUND},
-      {R"(C:\)", ERROR_FILE_NOT_FOUND},
+  const std::tuple<const char*, const char*, uint32_t> cases[] = {
+      {R"(C:\dir\*.*)", ".|..|a.b.c|abc|ABD.txt|aXc.doc|noext|sub|Zeta.TXT", ERROR_SUCCESS},
+      {R"(C:\Dir\*.)", ".|..|abc|noext|sub", ERROR_SUCCESS},
+      {R"(C:\Dir\A?C*)", "abc|aXc.doc", ERROR_SUCCESS},
+      {R"(C:\Dir\*.txt)", "ABD.txt|Zeta.TXT", ERROR_SUCCESS},
+      {R"(C:\Dir\NOEXT)", "noext", ERROR_SUCCESS},
+      {R"(C:\*)", "Dir|Users|Windows", ERROR_SUCCESS},  // a drive's root has no "." and ".."
+      {R"(C:\Dir\*.none)", "", ERROR_FILE_NOT_FOUND},
+      {R"(C:\NoDir\*)", "", ERROR_PATH_NOT_FOUND},
+      {R"(C:\Dir\abc\*)", "", ERROR_DIRECTORY},  // below a plain file
+      {R"(C:\Dir\missing\)", "", ERROR_PATH_NOT_FOUND},
+      {R"(C:\Dir\sub\)", "", ERROR_FILE_NOT_FOUND},
+      {R"(C:\)", "", ERROR_FILE_NOT_FOUND},
   };
-  for (const auto& [pattern, dwExpected] : errors) {
-    Names(files, pattern, err);
-    EXPECT_EQ(err, dwExpected) << pattern;
+  for (const auto& [pszPattern, pszNames, dwExpected] : cases) {
+    uint32_t err = 0;
+    const std::vector<std::string> names = Names(files, pszPattern, err);
+    EXPECT_EQ(err, dwExpected) << pszPattern;
+    EXPECT_EQ(names, SplitNames(pszNames)) << pszPattern;
   }
 
   FindHandle hFind = FindHandle::Invalid;
@@ -515,17 +521,6 @@ TEST(EmulatedFileSystem, EnumeratesWithWindowsWildcardsInNameOrder) {
   ASSERT_EQ(files.FindFirstFile(R"(C:\Dir\s*)", hFind, data), ERROR_SUCCESS);
   EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
   files.FindClose(hFind);
-}
-
-// Names separated by '|'.
-std::vector<std::string> SplitNames(std::string_view text) {
-  std::vector<std::string> names;
-  for (size_t nStart = 0; nStart < text.size();) {
-    const size_t nEnd = std::min(text.find('|', nStart), text.size());
-    names.emplace_back(text.substr(nStart, nEnd - nStart));
-    nStart = nEnd + 1;
-  }
-  return names;
 }
 
 // The pattern table of the public conformance tests for Windows' file functions: one folder of

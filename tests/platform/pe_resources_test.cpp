@@ -100,8 +100,7 @@ TEST(PeResources, DamagedResourceDirectoriesFailCleanly) {
   struct Damage {
     const char* what;
     size_t nOffset;
-    uint32_t dwValue;
-    uint32_t dwError;
+    uint32_t dwValue, dwError;
   };
   const Damage damages[] = {
       {"huge entry count", at.nRoot + 12, 0xFFFF0000, ERROR_BAD_EXE_FORMAT},

@@ -124,8 +124,7 @@ struct ProfileFixture {
 
 TEST(ProfileWindowsCases, IntegerReadsWrapAndFallBackAsOnWindows) {
   struct Case {
-    const char* section;
-    const char* key;
+    const char *section, *key;
     const char* written;  // written to Test/ProfileInt before the read
     int32_t nDefault;
     uint32_t nExpected;
@@ -201,10 +200,7 @@ TEST(ProfileWindowsCases, ListsSectionsAndEmptyNames) {
 // The string reads, once over CR LF lines and once over lines ended by a bare CR.
 TEST(ProfileWindowsCases, StringReadsOverBothLineEnds) {
   struct Case {
-    const char* section;
-    const char* key;
-    const char* defaultValue;
-    const char* file;
+    const char *section, *key, *defaultValue, *file;
     std::string expected;
   };
   const char* const w = kFile;
@@ -264,9 +260,7 @@ TEST(ProfileWindowsCases, WritesGiveTheExactTextWindowsWrites) {
   ASSERT_EQ(f.machine.Files().DeleteFile(path), ERROR_SUCCESS);
 
   struct Case {
-    const char* section;
-    const char* key;
-    const char* value;
+    const char *section, *key, *value;
     std::string expected;  // the file afterwards; "-" when it does not exist
   };
   // Windows creates an empty file for a delete on a missing file; here the file stays missing,

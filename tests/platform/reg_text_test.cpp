@@ -671,26 +671,31 @@ struct KeyCase {
 
 const std::string kBaseKey = "HKEY_CURRENT_USER\\Software\\Wine\\reg_test";
 
+// The line of a key below the base key ("\\Sub" gives "[HKEY_...\\reg_test\\Sub]"), or of its
+// deletion with the mark before the name.
+std::string Key(const std::string& below, const std::string& mark = "") {
+  return "[" + mark + kBaseKey + below + "]\n";
+}
+
 const KeyCase kKeyCases[] = {
     {"[" + kBaseKey + "\\\nSubkey1]\n", {}, {"Subkey1"}},
     {"[" + kBaseKey + "\n\\Subkey2]\n", {}, {"Subkey2"}},
     {kBaseKey + "\\No_Opening_Bracket]\n", {}, {"No_Opening_Bracket"}},
     {"[" + kBaseKey + "\\No_Closing_Bracket\n", {}, {"No_Closing_Bracket"}},
-    {"[ " + kBaseKey + "\\Subkey1a]\n", {}, {"Subkey1a"}},
-    {"[\t" + kBaseKey + "\\Subkey1b]\n", {}, {"Subkey1b"}},
-    {"[" + kBaseKey + "\\Subkey1c ]\n", {"Subkey1c "}, {}},
-    {"[" + kBaseKey + "\\Subkey1d\t]\n", {"Subkey1d\t"}, {}},
-    {"[" + kBaseKey + "\\Subkey1e\\]\n", {"Subkey1e", "Subkey1e\\"}, {}},
-    {"[" + kBaseKey + "\\Subkey1f\\\\]\n", {"Subkey1f", "Subkey1f\\"}, {}},
-    {"[" + kBaseKey + "\\Subkey1g\\\\\\\\]\n", {"Subkey1g", "Subkey1g\\"}, {}},
-    {"[" + kBaseKey + "\\https://winehq.org]\n", {"https://winehq.org"}, {}},
-    {"[" + kBaseKey + "\\Subkey2a]\n\n[" + kBaseKey + "\\Subkey2b]\n\n[ -" + kBaseKey +
-         "\\Subkey2a]\n[\t-" + kBaseKey + "\\Subkey2b]\n[- " + kBaseKey + "\\Subkey2a]\n[-\t" +
-         kBaseKey + "\\Subkey2b]\n",
+    {Key("\\Subkey1a", " "), {}, {"Subkey1a"}},
+    {Key("\\Subkey1b", "\t"), {}, {"Subkey1b"}},
+    {Key("\\Subkey1c "), {"Subkey1c "}, {}},
+    {Key("\\Subkey1d\t"), {"Subkey1d\t"}, {}},
+    {Key("\\Subkey1e\\"), {"Subkey1e", "Subkey1e\\"}, {}},
+    {Key("\\Subkey1f\\\\"), {"Subkey1f", "Subkey1f\\"}, {}},
+    {Key("\\Subkey1g\\\\\\\\"), {"Subkey1g", "Subkey1g\\"}, {}},
+    {Key("\\https://winehq.org"), {"https://winehq.org"}, {}},
+    {Key("\\Subkey2a") + "\n" + Key("\\Subkey2b") + "\n" + Key("\\Subkey2a", " -") +
+         Key("\\Subkey2b", "\t-") + Key("\\Subkey2a", "- ") + Key("\\Subkey2b", "-\t"),
      {"Subkey2a", "Subkey2b"},
      {}},
-    {"[" + kBaseKey + "\\Subkey2a]\n\n[" + kBaseKey + "\\Subkey2b]\n\n[-" + kBaseKey +
-         "\\Subkey2a]\n\n[-" + kBaseKey + "\\Subkey2b]\n\n",
+    {Key("\\Subkey2a") + "\n" + Key("\\Subkey2b") + "\n" + Key("\\Subkey2a", "-") + "\n" +
+         Key("\\Subkey2b", "-") + "\n",
      {},
      {"Subkey2a", "Subkey2b"}},
     {"[hkey_CURRENT_user\\Software\\Wine\\reg_test\\Subkey3a]\n\n"
@@ -701,21 +706,16 @@ const KeyCase kKeyCases[] = {
      "[-HKEY_current_USER\\Software\\Wine\\reg_test\\sUBKEY3A]\n\n",
      {},
      {"Subkey3a"}},
-    {"[" + kBaseKey + "\\Subkey4a]\n\n[" + kBaseKey + "]\n\n[-" + kBaseKey +
-         "\\Subkey4a]\n\"Wine46a\"=dword:12345678\n\n",
+    {Key("\\Subkey4a") + "\n" + Key("") + "\n" + Key("\\Subkey4a", "-") +
+         "\"Wine46a\"=dword:12345678\n\n",
      {},
      {"Subkey4a"}},
-    {"[" + kBaseKey +
-         "]\n\n[HKEY_CURRENT_USERS\\Software\\Wine\\reg_test\\Subkey4b]\n"
-         "\"Wine46b\"=dword:12345678\n\n",
+    {Key("") + "\n[HKEY_CURRENT_USERS\\Software\\Wine\\reg_test\\Subkey4b]\n"
+               "\"Wine46b\"=dword:12345678\n\n",
      {},
      {"Subkey4b"}},
-    {"[" + kBaseKey + "]\n\"Wine54a\"=hex(2):4c,69,6e,65,20,\\\n[" + kBaseKey + "\\Subkey1]\n",
-     {},
-     {"Subkey1"}},
-    {"[" + kBaseKey + "]\n\"Wine54b\"=hex(2):4c,69,6e,65,20\\\n[" + kBaseKey + "\\Subkey2]\n",
-     {"Subkey2"},
-     {}},
+    {Key("") + "\"Wine54a\"=hex(2):4c,69,6e,65,20,\\\n" + Key("\\Subkey1"), {}, {"Subkey1"}},
+    {Key("") + "\"Wine54b\"=hex(2):4c,69,6e,65,20\\\n" + Key("\\Subkey2"), {"Subkey2"}, {}},
 };
 
 TEST_F(RegImportWineTest, KeyLines) {
@@ -734,9 +734,9 @@ TEST_F(RegImportWineTest, KeyLines) {
       EXPECT_EQ(Read(CurrentUser, kBase, value), "<error 2>") << row.lines;
   }
   // Names that need quoting in the file, and a value below a key named with a trailing backslash.
-  Check("REGEDIT4\n\n[" + kBaseKey + "\\Subkey\"1]\n\"Wine\\\\31\"=\"Test value\"\n\n[" + kBaseKey +
-            "\\Subkey/2]\n\"123/\\\"4;'5\"=\"Random value name\"\n\n[" + kBaseKey +
-            "\\Subkey1e\\]\n\"Wine\"=\"Test value\"\n\n",
+  Check("REGEDIT4\n\n" + Key("\\Subkey\"1") + "\"Wine\\\\31\"=\"Test value\"\n\n" +
+            Key("\\Subkey/2") + "\"123/\\\"4;'5\"=\"Random value name\"\n\n" + Key("\\Subkey1e\\") +
+            "\"Wine\"=\"Test value\"\n\n",
         {}, "quoted names");
   EXPECT_EQ(Read(CurrentUser, std::string(kBase) + "\\Subkey\"1", "Wine\\31"), "Test value\0"s);
   EXPECT_EQ(Read(CurrentUser, std::string(kBase) + "\\Subkey/2", "123/\"4;'5"),

@@ -246,9 +246,7 @@ TEST(ShellLinkWrite, BothReadersSeeEveryField) {
 
 TEST(ShellLinkWrite, RelativePathsFromTheLinkFolder) {
   const struct {
-    const char* pszLink;
-    const char* pszTarget;
-    const char* pszRelative;
+    const char *pszLink, *pszTarget, *pszRelative;
   } cases[] = {
       {"C:\\A\\B\\x.lnk", "C:\\A\\C\\t.exe", "..\\C\\t.exe"},
       {"C:\\A\\x.lnk", "C:\\A\\t.exe", ".\\t.exe"},

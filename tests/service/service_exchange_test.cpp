@@ -55,8 +55,7 @@ TEST(ServiceExchange, PagesSendTheirParametersAndConvertReplies) {
   struct Case {
     ui::PageKind kind;
     int nDefaultChoice;
-    const char* pszScript;
-    const char* pszRequest;
+    const char *pszScript, *pszRequest;
     int nResult;
     const char* pszValue;
   };
@@ -140,8 +139,7 @@ TEST(ServiceExchange, OptionsAnswerSizesAndSelectTheNamedOptions) {
 
 TEST(ServiceExchange, OptionsFailuresAndCancel) {
   struct Case {
-    const char* pszScript;
-    const char* pszDebug;
+    const char *pszScript, *pszDebug;
     size_t nRequests;  // [options] and, for a Cancel, the abort question
   };
   const Case cases[] = {
@@ -198,9 +196,7 @@ TEST(ServiceReply, DialogRepliesGiveStatusAnswerAndValues) {
 
 TEST(ServiceReply, OpeningRequestsSplitAtSemicolonsAndLineBreaks) {
   struct Case {
-    const char* pszReply;
-    const char* pszWord;
-    const char* pszArgument;
+    const char *pszReply, *pszWord, *pszArgument;
     bool bHasArgument;
   };
   const Case cases[] = {
