@@ -5,16 +5,103 @@
 // machine's real pipe, and a peer that breaks the pipe in the middle of a run.
 #include <gtest/gtest.h>
 
-#include "agent_peer.h"
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "agent_script.h"
+#include "agent_session.h"
+#include "engine/setup_run.h"
 #include "engine/show_message.h"
+#include "install/build_options.h"
+#include "install/install_test_run.h"
 #include "platform/win_error.h"
 #include "service/service_dialogs.h"
 #include "service/service_notifications.h"
+#include "service/service_pipe.h"
 #include "service/service_reply.h"
-#include "service_test_run.h"
+#include "service/setup_service_pipe.h"
 
 namespace tarvium::test {
 namespace {
+
+// A run connected to the setup service (/G) on a fresh temporary machine, with the script and
+// installation engines and the service pipe attached, and a product with the options Main (1200
+// bytes), Docs, a hidden option and one always installed.
+constexpr const char* kServiceTestInf =
+    "[Options]\nMain=Program,DEFAULT\nDocs=Documentation\nSecret=Hidden,HIDDEN\n"
+    "Always=Always,COPYALWAYS\n";
+
+struct ServiceTestRun : InstallTestRun {
+  ServiceTestRun() : InstallTestRun(kServiceTestInf) {
+    run.ctx.bServiceMode = true;
+    run.ctx.szInfFile = "Z:\\media\\Setup.inf";
+    run.variables.Set("SetupName", "Demo Setup");
+    AttachServicePipe(run);
+    EXPECT_TRUE(BuildOptions(run));
+    Option("Main").size = 1200;
+  }
+  SetupService& Service() { return *run.service; }
+  bool HasDebugLine(const std::string& part) const {
+    for (const std::string& line : run.debugLines)
+      if (line.find(part) != std::string::npos) return true;
+    return false;
+  }
+};
+
+// The setup service's end of the pipe for the service tests: setup-agent's own session, run in a
+// thread over the test machine's pipe server and answering from a script text, so that the
+// engine's pipe client talks to the real peer over the real pipe.
+class AgentPeer {
+ public:
+  static constexpr uint32_t kTimeoutMs = 10000;  // a broken test fails instead of hanging
+
+  AgentPeer(platform::Machine& machine, std::string_view scriptText) : machine_(machine) {
+    std::string error;
+    EXPECT_TRUE(agent::ParseAgentScript(scriptText, script_, error)) << error;
+    EXPECT_EQ(machine.Pipes().Create(kServicePipeName, server_), platform::ERROR_SUCCESS);
+    thread_ = std::thread([this] {
+      std::unique_ptr<platform::PipeConnection> connection;
+      if (!server_ || server_->Accept(connection, kTimeoutMs) != platform::ERROR_SUCCESS) return;
+      end_ = agent::ServeRun(*connection, script_, kTimeoutMs,
+                             [this](const std::string& line) { log_.push_back(line); });
+    });
+  }
+  ~AgentPeer() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // Closes the run's end of the pipe, waits for the session to end and removes the pipe. A peer
+  // that nobody connected to is woken by a connection that closes at once.
+  const std::vector<std::string>& Finish(SetupRun& run) {
+    if (run.service) run.service->ClosePipe();
+    std::unique_ptr<platform::PipeConnection> wake;
+    machine_.Pipes().Open(kServicePipeName, wake);
+    wake.reset();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+    return log_;
+  }
+  // The requests the agent received, in order (without their numbers).
+  std::vector<std::string> Requests(SetupRun& run) {
+    std::vector<std::string> requests;
+    for (const std::string& line : Finish(run))
+      if (const size_t nMark = line.find(" > "); nMark != std::string::npos)
+        requests.push_back(line.substr(nMark + 3));
+    return requests;
+  }
+  agent::SessionEnd End() const { return end_; }
+
+ private:
+  platform::Machine& machine_;
+  agent::AgentScript script_;
+  std::unique_ptr<platform::PipeServer> server_;
+  std::vector<std::string> log_;
+  agent::SessionEnd end_ = agent::SessionEnd::TimedOut;
+  std::thread thread_;
+};
 
 using Lines = std::vector<std::string>;
 
