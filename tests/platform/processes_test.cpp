@@ -71,15 +71,20 @@ uint32_t RunToEnd(HostProcesses& processes, const ProcessStart& start) {
   return dwExitCode;
 }
 
+// A temporary directory for the scripts, and the process service over it.
+struct Processes : ::testing::Test {
+  TempDir dir;
+  HostProcesses processes{TestConfig()};
+};
+
 bool IsGone(pid_t pid) {
   return ::kill(pid, 0) < 0 && errno == ESRCH;
 }
 
-TEST(Processes, ExitCodesReachTheParentWhole) {
-  TempDir dir;
+TEST_F(Processes, ExitCodesReachTheParentWhole) {
   HostProcessesConfig config = TestConfig();
   config.exitCodeDirectory = dir.Path();
-  HostProcesses processes(std::move(config));
+  HostProcesses configured(std::move(config));
   const std::string helper = TARVIUM_EXIT_WITH_CODE;
   const std::pair<std::string, uint32_t> cases[] = {
       {"exit 3", 3},
@@ -92,13 +97,13 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
   };
   for (const auto& [body, dwExpected] : cases) {
     const std::string script = dir.WriteScript("child", body);
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(script) + "\""}), dwExpected)
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = "\"" + ZPath(script) + "\""}), dwExpected)
         << body;
   }
   // The helper run directly: codes that need all 32 bits.
   for (const uint32_t dwCode : {6702u, 0xFFFFE5CCu, 0xFFFFFFFFu})
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = ZPath(helper) + " " +
-                                                  std::to_string(static_cast<int32_t>(dwCode))}),
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = ZPath(helper) + " " +
+                                                   std::to_string(static_cast<int32_t>(dwCode))}),
               dwCode);
   // Exit-code files do not pile up.
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
@@ -108,13 +113,11 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
   const std::string shell =
       dir.WriteScript("shell", "cd \"$(dirname \"$0\")\" && TARVIUM_EXIT_CODE_FILE=code.txt \"" +
                                    helper + "\" -1; exit 0");
-  EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(shell) + "\""}), 0u);
+  EXPECT_EQ(RunToEnd(configured, {.commandLine = "\"" + ZPath(shell) + "\""}), 0u);
   EXPECT_EQ(ReadHostFile(dir.Path() + "/code.txt"), "-1\n");
 }
 
-TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
   const std::string out = dir.Path() + "/out";
   const std::string script = dir.WriteScript(
       "show args",
@@ -135,8 +138,7 @@ TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
   EXPECT_EQ(ReadHostFile(out), expected);
 }
 
-TEST(Processes, FindsProgramsByTheSearchRule) {
-  TempDir dir;
+TEST_F(Processes, FindsProgramsByTheSearchRule) {
   const std::string out = dir.Path() + "/out";
   const std::string body = "echo \"$0 $*\" >> '" + out + "'";
   dir.WriteScript("cwd/tool", body);
@@ -152,12 +154,12 @@ TEST(Processes, FindsProgramsByTheSearchRule) {
     return domain == "CORP" && user == "admin" && password == "secret" ? ERROR_SUCCESS
                                                                        : ERROR_LOGON_FAILURE;
   };
-  HostProcesses processes(std::move(config));
+  HostProcesses configured(std::move(config));
   const std::string cwd = ZPath(dir.Path() + "/cwd");
   // A bare name with and without ".exe", a relative path, a search directory, the host's PATH,
   // and a PE file through Wine with its host path.
   for (const char* pszLine : {"tool 1", "tool.exe 2", "sub\\deep 3", "onpath 4", "true", "app 5"})
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
   const std::string p = dir.Path();
   EXPECT_EQ(ReadHostFile(out), p + "/cwd/tool 1\n" + p + "/cwd/tool 2\n" + p + "/cwd/sub/deep 3\n" +
                                    p + "/bin/onpath 4\n" + p + "/fakewine " + p +
@@ -171,24 +173,22 @@ TEST(Processes, FindsProgramsByTheSearchRule) {
                      .userName = "admin",
                      .domain = "CORP",
                      .password = "wrong"};
-  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
+  EXPECT_EQ(configured.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
   start.password = "secret";
-  ASSERT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS);
+  ASSERT_EQ(configured.CreateProcess(start, hProcess), ERROR_SUCCESS);
   ProcessInfo info;
-  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  ASSERT_EQ(configured.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
   EXPECT_EQ(info.moduleName, "tool");
   EXPECT_EQ(info.nShowCmd, SW_HIDE);
   EXPECT_EQ(info.userName, "CORP\\admin");
-  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+  EXPECT_EQ(configured.CloseProcess(hProcess), ERROR_SUCCESS);
 }
 
-TEST(Processes, FailedStartsGiveTheWindowsError) {
-  TempDir dir;
+TEST_F(Processes, FailedStartsGiveTheWindowsError) {
   dir.WriteFile("notes.txt", "just text\n");
   dir.WriteFile("app.exe", "MZ\x90");  // no Wine configured
   dir.WriteFile("noexec", "#!/bin/sh\n");
   std::filesystem::create_directory(dir.Path() + "/folder");
-  HostProcesses processes(TestConfig());
   const std::string p = ZPath(dir.Path());
   const std::pair<ProcessStart, uint32_t> cases[] = {
       {{.commandLine = p + "\\missing.exe"}, ERROR_FILE_NOT_FOUND},
@@ -209,11 +209,9 @@ TEST(Processes, FailedStartsGiveTheWindowsError) {
   }
 }
 
-TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
+TEST_F(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   // Orphans come to this process, so the killed grandchild can be reaped and inspected here.
   ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  TempDir dir;
-  HostProcesses processes(TestConfig());
   const std::string pidFile = dir.Path() + "/grandchild";
   const std::string script =
       dir.WriteScript("spawner", "sleep 5 & echo $! > '" + pidFile + ".tmp'; mv '" + pidFile +
@@ -249,8 +247,7 @@ TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
   ProcessHandle hProcess;
   ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hProcess), ERROR_SUCCESS);
   ProcessInfo info;
@@ -279,9 +276,7 @@ TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
   EXPECT_EQ(processes.TerminateProcess(hProcess, 1), ERROR_SUCCESS);
 }
 
-TEST(Processes, EnumeratesRunningProgramsByModuleName) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, EnumeratesRunningProgramsByModuleName) {
   const std::string script = dir.WriteScript("Runner", "while :; do sleep 0.05; done");
   ProcessHandle hSleep, hRunner;
   ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hSleep), ERROR_SUCCESS);
@@ -323,9 +318,7 @@ size_t CountOwnDescriptors() {
                                            std::filesystem::directory_iterator()));
 }
 
-TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, LeavesNoZombiesAndNoDescriptors) {
   // A descriptor the engine forgot to mark close-on-exec is still not inherited.
   const int fd = ::open("/dev/null", O_RDONLY);
   ASSERT_EQ(::dup2(fd, 50), 50);
