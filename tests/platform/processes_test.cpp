@@ -426,10 +426,7 @@ class EngineImageTest : public ::testing::Test {
 };
 
 TEST_F(EngineImageTest, AnImageRunsTheEngineWithTheFullExitCode) {
-  std::string image;
-  ASSERT_EQ(machine.Machine().Files().ReadWholeFile("C:\\Windows\\_UnInst.exe", image), 0u);
-  EXPECT_TRUE(IsEngineImage(image));
-  EXPECT_EQ(image, EngineImageText());
+  EXPECT_TRUE(IsEngineImage(machine.ReadFile("C:\\Windows\\_UnInst.exe")));
   auto opened = WithConfiguredEngine(TARVIUM_EXIT_WITH_CODE);
   const std::pair<const char*, uint32_t> cases[] = {
       {"_UnInst.exe 3221225477", 0xC0000005},  // a bare name, found in the Windows directory
