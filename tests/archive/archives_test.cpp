@@ -10,18 +10,85 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "archive/archive_test_run.h"
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "archive/pack_zip.h"
 #include "archive/unpack_rar.h"
 #include "archive/unpack_zip.h"
 #include "archive/zip_names.h"
+#include "engine/setup_run.h"
 #include "platform/file_system.h"
 #include "support/cancelling_ui.h"
+#include "support/temp_dir.h"
+#include "support/test_machine.h"
 
 namespace tarvium::test {
 namespace {
+
+// A run for the archive tests on a fresh emulated machine (TestMachine): its C: drive, its
+// trusted-modules.txt and every service of the machine, the module service among them. Windows
+// paths name places on C: ("C:\out"); the tests check the results on the host side of the same
+// files, and run host tools (zip, unzip, bsdtar, sha256sum, python3) on them.
+class ArchiveTestRun {
+ public:
+  // "out\\a.txt" -> "C:\\out\\a.txt" and the host path of the same file.
+  static std::string WinPath(const std::string& relPath) { return "C:\\" + relPath; }
+  std::string HostPath(const std::string& relPath) const {
+    std::string path = MachinePath("drive_c/" + relPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+  }
+  // The host path of a file of the machine directory ("trusted-modules.txt").
+  std::string MachinePath(const std::string& relPath) const {
+    return machine.Path() + "/" + relPath;
+  }
+  // Writes a file below the machine directory ("drive_c/src/a.txt"), making its folders.
+  void WriteMachineFile(const std::string& relPath, const std::string& bytes) const {
+    WriteHostFile(MachinePath(relPath), bytes);
+  }
+  // The run's trace lines since the last call.
+  std::vector<std::string> TakeTrace() { return std::exchange(run.debugLines, {}); }
+
+  TestMachine machine;
+  SetupRun run{machine.Machine()};
+};
+
+// Also true of a dangling symbolic link.
+bool HostPathExists(const std::string& hostPath) {
+  struct stat st {};
+  return ::lstat(hostPath.c_str(), &st) == 0;
+}
+
+// The names below the folder, relative to it and sorted; a folder's ends with '/'.
+std::vector<std::string> ListHostTree(const std::string& hostDir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(hostDir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::string name = std::filesystem::relative(it->path(), hostDir).string();
+    names.push_back(it->is_directory() && !it->is_symlink() ? name + "/" : name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// tests/archive/data of the source tree.
+std::string TestDataDir() {
+  return std::string(TARVIUM_SOURCE_DIR) + "/tests/archive/data";
+}
+
+// Runs the command through the shell; its exit status.
+int RunHostCommand(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 using ::testing::ElementsAre;
 
@@ -67,11 +134,9 @@ TEST_F(ZipTest, InfoZipArchivesUnpackWithTheirTimes) {
     EXPECT_EQ(Out(), kTree);
     EXPECT_EQ(ReadHostFile(t.HostPath("out/lib/Tools.DLL")),
               ReadHostFile(t.HostPath("src/lib/Tools.DLL")));
-    struct stat stIn {
-    }, stOut{};
-    ::stat(t.HostPath("src/readme.txt").c_str(), &stIn);
-    ::stat(t.HostPath("out/readme.txt").c_str(), &stOut);
-    EXPECT_EQ(stOut.st_mtime, stIn.st_mtime);  // an even second: exact in a DOS time
+    EXPECT_EQ(std::filesystem::last_write_time(t.HostPath("out/readme.txt")),
+              std::filesystem::last_write_time(t.HostPath("src/readme.txt")))
+        << "an even second: exact in a DOS time";
     ASSERT_EQ(RunHostCommand("rm -rf '" + t.HostPath("out") + "'"), 0);
   }
   EXPECT_FALSE(Unzip("secret.zip", "", ""));  // encrypted entries need the password

@@ -8,6 +8,12 @@
 // the machine's process service runs the engine binary the machine names (a stand-in here: the
 // exit-code helper and a recording script), with the command line's arguments, the image's
 // Windows path and the full 32-bit exit code; and the order in which the engine is found.
+// The windows of the emulated machine's programs: announced for real running processes, listed
+// while their process runs, and acted on by the messages as a simple Windows program reacts:
+// close ends the program unless it handles the signal, destroy takes the window and ends a
+// program left without one, the shutdown query answers what the window announced.
+// The Program Manager's command text: bracketed commands in a row, quoted and plain arguments,
+// and the malformed texts of which nothing may be carried out.
 #include "platform/emulated/processes/host_processes.h"
 
 #include <fcntl.h>
@@ -21,9 +27,12 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <thread>
 
 #include "platform/command_line_args.h"
+#include "platform/dde_command.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/host/host_file_system.h"
 #include "platform/win_error.h"
@@ -62,15 +71,20 @@ uint32_t RunToEnd(HostProcesses& processes, const ProcessStart& start) {
   return dwExitCode;
 }
 
+// A temporary directory for the scripts, and the process service over it.
+struct Processes : ::testing::Test {
+  TempDir dir;
+  HostProcesses processes{TestConfig()};
+};
+
 bool IsGone(pid_t pid) {
   return ::kill(pid, 0) < 0 && errno == ESRCH;
 }
 
-TEST(Processes, ExitCodesReachTheParentWhole) {
-  TempDir dir;
+TEST_F(Processes, ExitCodesReachTheParentWhole) {
   HostProcessesConfig config = TestConfig();
   config.exitCodeDirectory = dir.Path();
-  HostProcesses processes(std::move(config));
+  HostProcesses configured(std::move(config));
   const std::string helper = TARVIUM_EXIT_WITH_CODE;
   const std::pair<std::string, uint32_t> cases[] = {
       {"exit 3", 3},
@@ -83,13 +97,13 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
   };
   for (const auto& [body, dwExpected] : cases) {
     const std::string script = dir.WriteScript("child", body);
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(script) + "\""}), dwExpected)
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = "\"" + ZPath(script) + "\""}), dwExpected)
         << body;
   }
   // The helper run directly: codes that need all 32 bits.
   for (const uint32_t dwCode : {6702u, 0xFFFFE5CCu, 0xFFFFFFFFu})
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = ZPath(helper) + " " +
-                                                  std::to_string(static_cast<int32_t>(dwCode))}),
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = ZPath(helper) + " " +
+                                                   std::to_string(static_cast<int32_t>(dwCode))}),
               dwCode);
   // Exit-code files do not pile up.
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
@@ -99,13 +113,11 @@ TEST(Processes, ExitCodesReachTheParentWhole) {
   const std::string shell =
       dir.WriteScript("shell", "cd \"$(dirname \"$0\")\" && TARVIUM_EXIT_CODE_FILE=code.txt \"" +
                                    helper + "\" -1; exit 0");
-  EXPECT_EQ(RunToEnd(processes, {.commandLine = "\"" + ZPath(shell) + "\""}), 0u);
+  EXPECT_EQ(RunToEnd(configured, {.commandLine = "\"" + ZPath(shell) + "\""}), 0u);
   EXPECT_EQ(ReadHostFile(dir.Path() + "/code.txt"), "-1\n");
 }
 
-TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
   const std::string out = dir.Path() + "/out";
   const std::string script = dir.WriteScript(
       "show args",
@@ -126,8 +138,7 @@ TEST(Processes, ArgumentsDirectoryAndEnvironmentReachTheChild) {
   EXPECT_EQ(ReadHostFile(out), expected);
 }
 
-TEST(Processes, FindsProgramsByTheSearchRule) {
-  TempDir dir;
+TEST_F(Processes, FindsProgramsByTheSearchRule) {
   const std::string out = dir.Path() + "/out";
   const std::string body = "echo \"$0 $*\" >> '" + out + "'";
   dir.WriteScript("cwd/tool", body);
@@ -143,12 +154,12 @@ TEST(Processes, FindsProgramsByTheSearchRule) {
     return domain == "CORP" && user == "admin" && password == "secret" ? ERROR_SUCCESS
                                                                        : ERROR_LOGON_FAILURE;
   };
-  HostProcesses processes(std::move(config));
+  HostProcesses configured(std::move(config));
   const std::string cwd = ZPath(dir.Path() + "/cwd");
   // A bare name with and without ".exe", a relative path, a search directory, the host's PATH,
   // and a PE file through Wine with its host path.
   for (const char* pszLine : {"tool 1", "tool.exe 2", "sub\\deep 3", "onpath 4", "true", "app 5"})
-    EXPECT_EQ(RunToEnd(processes, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
+    EXPECT_EQ(RunToEnd(configured, {.commandLine = pszLine, .currentDirectory = cwd}), 0u);
   const std::string p = dir.Path();
   EXPECT_EQ(ReadHostFile(out), p + "/cwd/tool 1\n" + p + "/cwd/tool 2\n" + p + "/cwd/sub/deep 3\n" +
                                    p + "/bin/onpath 4\n" + p + "/fakewine " + p +
@@ -162,24 +173,22 @@ TEST(Processes, FindsProgramsByTheSearchRule) {
                      .userName = "admin",
                      .domain = "CORP",
                      .password = "wrong"};
-  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
+  EXPECT_EQ(configured.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
   start.password = "secret";
-  ASSERT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS);
+  ASSERT_EQ(configured.CreateProcess(start, hProcess), ERROR_SUCCESS);
   ProcessInfo info;
-  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  ASSERT_EQ(configured.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
   EXPECT_EQ(info.moduleName, "tool");
   EXPECT_EQ(info.nShowCmd, SW_HIDE);
   EXPECT_EQ(info.userName, "CORP\\admin");
-  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+  EXPECT_EQ(configured.CloseProcess(hProcess), ERROR_SUCCESS);
 }
 
-TEST(Processes, FailedStartsGiveTheWindowsError) {
-  TempDir dir;
+TEST_F(Processes, FailedStartsGiveTheWindowsError) {
   dir.WriteFile("notes.txt", "just text\n");
   dir.WriteFile("app.exe", "MZ\x90");  // no Wine configured
   dir.WriteFile("noexec", "#!/bin/sh\n");
   std::filesystem::create_directory(dir.Path() + "/folder");
-  HostProcesses processes(TestConfig());
   const std::string p = ZPath(dir.Path());
   const std::pair<ProcessStart, uint32_t> cases[] = {
       {{.commandLine = p + "\\missing.exe"}, ERROR_FILE_NOT_FOUND},
@@ -200,11 +209,9 @@ TEST(Processes, FailedStartsGiveTheWindowsError) {
   }
 }
 
-TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
+TEST_F(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   // Orphans come to this process, so the killed grandchild can be reaped and inspected here.
   ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  TempDir dir;
-  HostProcesses processes(TestConfig());
   const std::string pidFile = dir.Path() + "/grandchild";
   const std::string script =
       dir.WriteScript("spawner", "sleep 5 & echo $! > '" + pidFile + ".tmp'; mv '" + pidFile +
@@ -240,8 +247,7 @@ TEST(Processes, TimeLimitEndsTheChildWithItsWholeGroup) {
   ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
   ProcessHandle hProcess;
   ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hProcess), ERROR_SUCCESS);
   ProcessInfo info;
@@ -270,9 +276,7 @@ TEST(Processes, WaitingPumpsBetweenStepsAndCanBeStopped) {
   EXPECT_EQ(processes.TerminateProcess(hProcess, 1), ERROR_SUCCESS);
 }
 
-TEST(Processes, EnumeratesRunningProgramsByModuleName) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, EnumeratesRunningProgramsByModuleName) {
   const std::string script = dir.WriteScript("Runner", "while :; do sleep 0.05; done");
   ProcessHandle hSleep, hRunner;
   ASSERT_EQ(processes.CreateProcess({.commandLine = "sleep 5"}, hSleep), ERROR_SUCCESS);
@@ -314,9 +318,7 @@ size_t CountOwnDescriptors() {
                                            std::filesystem::directory_iterator()));
 }
 
-TEST(Processes, LeavesNoZombiesAndNoDescriptors) {
-  TempDir dir;
-  HostProcesses processes(TestConfig());
+TEST_F(Processes, LeavesNoZombiesAndNoDescriptors) {
   // A descriptor the engine forgot to mark close-on-exec is still not inherited.
   const int fd = ::open("/dev/null", O_RDONLY);
   ASSERT_EQ(::dup2(fd, 50), 50);
@@ -424,10 +426,7 @@ class EngineImageTest : public ::testing::Test {
 };
 
 TEST_F(EngineImageTest, AnImageRunsTheEngineWithTheFullExitCode) {
-  std::string image;
-  ASSERT_EQ(machine.Machine().Files().ReadWholeFile("C:\\Windows\\_UnInst.exe", image), 0u);
-  EXPECT_TRUE(IsEngineImage(image));
-  EXPECT_EQ(image, EngineImageText());
+  EXPECT_TRUE(IsEngineImage(machine.ReadFile("C:\\Windows\\_UnInst.exe")));
   auto opened = WithConfiguredEngine(TARVIUM_EXIT_WITH_CODE);
   const std::pair<const char*, uint32_t> cases[] = {
       {"_UnInst.exe 3221225477", 0xC0000005},  // a bare name, found in the Windows directory
@@ -473,6 +472,159 @@ TEST_F(EngineImageTest, WithoutAnEngineTheImageIsNoProgram) {
   uint32_t dwExitCode = 0;
   ASSERT_EQ(Run(*opened, "C:\\Windows\\_UnInst.exe 42", dwExitCode), ERROR_SUCCESS);
   EXPECT_EQ(dwExitCode, 42u);
+}
+
+class MachineWindowsTest : public ::testing::Test {
+ protected:
+  // A program of the machine that runs until it is ended; its process id.
+  uint32_t Start(const std::string& commandLine, ProcessHandle& hProcess) {
+    EXPECT_EQ(machine().Programs().CreateProcess({.commandLine = commandLine}, hProcess),
+              ERROR_SUCCESS);
+    ProcessInfo info;
+    machine().Programs().GetProcessInfo(hProcess, info);
+    handles_.push_back(hProcess);
+    return info.dwProcessId;
+  }
+  // Waits (bounded) until the host process runs the named program, as a shell does once it has
+  // reached its `exec`.
+  static bool RunsSoon(uint32_t dwProcessId, const std::string& program) {
+    for (int i = 0; i < 1000; ++i) {
+      std::string comm;
+      std::getline(std::ifstream("/proc/" + std::to_string(dwProcessId) + "/comm"), comm);
+      if (comm == program) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+  bool EndsSoon(ProcessHandle hProcess) {
+    WaitResult result = WaitResult::TimedOut;
+    machine().Programs().WaitForProcess(hProcess, 10000, {}, result);
+    return result == WaitResult::Exited;
+  }
+  std::vector<WindowEntry> Windows() {
+    std::vector<WindowEntry> windows;
+    EXPECT_EQ(machine().TopWindows().EnumWindows(windows), ERROR_SUCCESS);
+    return windows;
+  }
+  int64_t Send(WindowHandle hWnd, uint32_t uMsg, uint32_t dwExpected = ERROR_SUCCESS) {
+    int64_t lResult = -1;
+    EXPECT_EQ(machine().TopWindows().SendMessage(hWnd, uMsg, lResult), dwExpected);
+    return lResult;
+  }
+  emulated::EmulatedMachine& machine() { return testMachine_.Machine(); }
+  emulated::MachineWindows& windows() { return machine().EmulatedWindows(); }
+
+  ~MachineWindowsTest() override {
+    for (ProcessHandle hProcess : handles_) {
+      machine().Programs().TerminateProcess(hProcess, 1);
+      machine().Programs().CloseProcess(hProcess);
+    }
+  }
+
+  tarvium::test::TestMachine testMachine_;
+  std::vector<ProcessHandle> handles_;
+};
+
+TEST_F(MachineWindowsTest, AnnouncedWindowsLiveAsLongAsTheirProcess) {
+  EXPECT_TRUE(Windows().empty());
+  ProcessHandle hViewer, hGone;
+  const uint32_t viewer = Start("sleep 30", hViewer);
+  const uint32_t gone = Start("sleep 30", hGone);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - a.txt", true), ERROR_SUCCESS);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - b.txt", true), ERROR_SUCCESS);
+  ASSERT_EQ(windows().AnnounceWindow(viewer, "Viewer - b.txt", false), ERROR_SUCCESS)
+      << "announced again: only its answer changes";
+  ASSERT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_SUCCESS);
+  EXPECT_EQ(windows().AnnounceWindow(viewer, "two\nlines", true), ERROR_INVALID_NAME);
+  // Init owns no window: closing one would signal its process group -1, every process.
+  EXPECT_EQ(windows().AnnounceWindow(1, "Init", true), ERROR_INVALID_PARAMETER);
+
+  std::vector<WindowEntry> listed = Windows();
+  ASSERT_EQ(listed.size(), 3u);
+  std::map<std::string, WindowEntry> byTitle;
+  for (const WindowEntry& entry : listed) byTitle[entry.title] = entry;
+  EXPECT_EQ(byTitle["Viewer - a.txt"].dwProcessId, viewer);
+  EXPECT_EQ(byTitle["Editor"].dwProcessId, gone);
+  EXPECT_EQ(Send(byTitle["Viewer - a.txt"].hWnd, WM_QUERYENDSESSION), 1);
+  EXPECT_EQ(Send(byTitle["Viewer - b.txt"].hWnd, WM_QUERYENDSESSION), 0);
+
+  EXPECT_EQ(windows().WithdrawWindow(viewer, "Viewer - b.txt"), ERROR_SUCCESS);
+  EXPECT_EQ(windows().WithdrawWindow(viewer, "Viewer - b.txt"), ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(Windows().size(), 2u);
+
+  // A process that ends takes its windows along, however it ended.
+  machine().Programs().TerminateProcess(hGone, 1);
+  ASSERT_TRUE(EndsSoon(hGone));
+  listed = Windows();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].title, "Viewer - a.txt");
+  Send(byTitle["Editor"].hWnd, WM_CLOSE, ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(windows().AnnounceWindow(gone, "Editor", true), ERROR_INVALID_PARAMETER);
+
+  // An entry left by an earlier process with the same id (another start time) is not its.
+  const std::string entry = testMachine_.Path() + "/windows/" + std::to_string(viewer);
+  std::ofstream(entry) << "1\n1\tOld\n";
+  EXPECT_TRUE(Windows().empty());
+  // Nor is one written without a start time, as when its process ended while it was written.
+  std::ofstream(entry) << "\n1\tOld\n";
+  EXPECT_TRUE(Windows().empty());
+  EXPECT_FALSE(std::ifstream(entry).is_open()) << "a stale entry is removed when listed";
+}
+
+TEST_F(MachineWindowsTest, CloseAndDestroyEndTheProgramAsASimpleProgramEnds) {
+  ProcessHandle hClosed, hStubborn, hThreeWindows;
+  const uint32_t closed = Start("sleep 30", hClosed);
+  // The ignored signal stays ignored across the exec, which shows that the trap is in place.
+  const uint32_t stubborn = Start(R"(Z:\bin\sh -c "trap '' TERM; exec sleep 30")", hStubborn);
+  ASSERT_TRUE(RunsSoon(stubborn, "sleep"));
+  const uint32_t threeWindows = Start("sleep 30", hThreeWindows);
+  windows().AnnounceWindow(closed, "Closed", true);
+  windows().AnnounceWindow(stubborn, "Stubborn", true);
+  for (const char* title : {"Main", "Tool", "Help"})
+    windows().AnnounceWindow(threeWindows, title, true);
+  std::map<std::string, WindowHandle> byTitle;
+  for (const WindowEntry& entry : Windows()) byTitle[entry.title] = entry.hWnd;
+
+  Send(byTitle["Stubborn"], WM_CLOSE);
+  // The handles listed before stay valid while the windows before them go.
+  Send(byTitle["Main"], WM_DESTROY);
+  Send(byTitle["Tool"], WM_DESTROY);
+  Send(byTitle["Tool"], WM_DESTROY, ERROR_INVALID_WINDOW_HANDLE);
+  Send(byTitle["Closed"], WM_CLOSE);
+  EXPECT_TRUE(EndsSoon(hClosed));
+  bool bRunning = false;
+  machine().Programs().IsProcessRunning(hStubborn, bRunning);
+  EXPECT_TRUE(bRunning) << "a program that handles the close goes on";
+  machine().Programs().IsProcessRunning(hThreeWindows, bRunning);
+  EXPECT_TRUE(bRunning) << "a program that keeps a window goes on";
+  ASSERT_EQ(Windows().size(), 2u);
+  ASSERT_EQ(windows().AnnounceWindow(threeWindows, "Tool", true), ERROR_SUCCESS);
+  ASSERT_EQ(Windows().size(), 3u) << "a window opened again";
+  EXPECT_EQ(windows().WithdrawWindow(threeWindows, "Tool"), ERROR_SUCCESS);
+
+  Send(byTitle["Stubborn"], WM_DESTROY);
+  EXPECT_TRUE(EndsSoon(hStubborn)) << "destroying its last window ends it";
+  Send(byTitle["Help"], WM_DESTROY);
+  EXPECT_TRUE(EndsSoon(hThreeWindows));
+  EXPECT_TRUE(Windows().empty());
+}
+
+TEST(DdeCommand, CommandsArgumentsAndMalformedTexts) {
+  std::vector<DdeCommand> commands;
+  ASSERT_TRUE(ParseDdeCommands(
+      " [CreateGroup( Tools ,1)] [AddItem(\"C:\\a b\\t.exe -x, y\",Tool,,2,,)][ExitProgman]",
+      commands));
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0].name, "CreateGroup");
+  EXPECT_EQ(commands[0].args, (std::vector<std::string>{"Tools", "1"}));
+  EXPECT_EQ(commands[1].args,
+            (std::vector<std::string>{"C:\\a b\\t.exe -x, y", "Tool", "", "2", "", ""}));
+  EXPECT_TRUE(commands[2].args.empty());
+  ASSERT_TRUE(ParseDdeCommands("[X(\"say \"\"hi\"\"\")]", commands));
+  EXPECT_EQ(commands[0].args, std::vector<std::string>{"say \"hi\""});
+  for (const char* pszBad : {"", "   ", "CreateGroup(X)", "[CreateGroup(X)", "[CreateGroup(X]",
+                             "[(X)]", "[A(\"open)]", "[A(\"q\" tail)]", "[A(x)] junk"})
+    EXPECT_FALSE(ParseDdeCommands(pszBad, commands)) << pszBad;
 }
 
 }  // namespace

@@ -5,41 +5,132 @@
 // machine's real pipe, and a peer that breaks the pipe in the middle of a run.
 #include <gtest/gtest.h>
 
-#include "agent_peer.h"
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "agent_script.h"
+#include "agent_session.h"
+#include "engine/setup_run.h"
 #include "engine/show_message.h"
+#include "install/build_options.h"
+#include "install/install_test_run.h"
 #include "platform/win_error.h"
 #include "service/service_dialogs.h"
 #include "service/service_notifications.h"
+#include "service/service_pipe.h"
 #include "service/service_reply.h"
-#include "service_test_run.h"
+#include "service/setup_service_pipe.h"
 
 namespace tarvium::test {
 namespace {
 
+// A run connected to the setup service (/G) on a fresh temporary machine, with the script and
+// installation engines and the service pipe attached, and a product with the options Main (1200
+// bytes), Docs, a hidden option and one always installed.
+constexpr const char* kServiceTestInf =
+    "[Options]\nMain=Program,DEFAULT\nDocs=Documentation\nSecret=Hidden,HIDDEN\n"
+    "Always=Always,COPYALWAYS\n";
+
+struct ServiceTestRun : InstallTestRun {
+  ServiceTestRun() : InstallTestRun(kServiceTestInf) {
+    run.ctx.bServiceMode = true;
+    run.ctx.szInfFile = "Z:\\media\\Setup.inf";
+    run.variables.Set("SetupName", "Demo Setup");
+    AttachServicePipe(run);
+    EXPECT_TRUE(BuildOptions(run));
+    Option("Main").size = 1200;
+  }
+  SetupService& Service() { return *run.service; }
+  bool HasDebugLine(const std::string& part) const {
+    for (const std::string& line : run.debugLines)
+      if (line.find(part) != std::string::npos) return true;
+    return false;
+  }
+};
+
+// The setup service's end of the pipe for the service tests: setup-agent's own session, run in a
+// thread over the test machine's pipe server and answering from a script text, so that the
+// engine's pipe client talks to the real peer over the real pipe.
+class AgentPeer {
+ public:
+  static constexpr uint32_t kTimeoutMs = 10000;  // a broken test fails instead of hanging
+
+  AgentPeer(platform::Machine& machine, std::string_view scriptText) : machine_(machine) {
+    std::string error;
+    EXPECT_TRUE(agent::ParseAgentScript(scriptText, script_, error)) << error;
+    EXPECT_EQ(machine.Pipes().Create(kServicePipeName, server_), platform::ERROR_SUCCESS);
+    thread_ = std::thread([this] {
+      std::unique_ptr<platform::PipeConnection> connection;
+      if (!server_ || server_->Accept(connection, kTimeoutMs) != platform::ERROR_SUCCESS) return;
+      end_ = agent::ServeRun(*connection, script_, kTimeoutMs,
+                             [this](const std::string& line) { log_.push_back(line); });
+    });
+  }
+  ~AgentPeer() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // Closes the run's end of the pipe, waits for the session to end and removes the pipe. A peer
+  // that nobody connected to is woken by a connection that closes at once.
+  const std::vector<std::string>& Finish(SetupRun& run) {
+    if (run.service) run.service->ClosePipe();
+    std::unique_ptr<platform::PipeConnection> wake;
+    machine_.Pipes().Open(kServicePipeName, wake);
+    wake.reset();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+    return log_;
+  }
+  // The requests the agent received, in order (without their numbers).
+  std::vector<std::string> Requests(SetupRun& run) {
+    std::vector<std::string> requests;
+    for (const std::string& line : Finish(run))
+      if (const size_t nMark = line.find(" > "); nMark != std::string::npos)
+        requests.push_back(line.substr(nMark + 3));
+    return requests;
+  }
+  agent::SessionEnd End() const { return end_; }
+
+ private:
+  platform::Machine& machine_;
+  agent::AgentScript script_;
+  std::unique_ptr<platform::PipeServer> server_;
+  std::vector<std::string> log_;
+  agent::SessionEnd end_ = agent::SessionEnd::TimedOut;
+  std::thread thread_;
+};
+
+using Lines = std::vector<std::string>;
+
+// A connected run and setup-agent's session answering it from the script.
+struct AnsweredRun : ServiceTestRun {
+  explicit AnsweredRun(std::string_view script) : peer(machine.Machine(), script) {}
+  Lines Requests() { return peer.Requests(run); }
+  AgentPeer peer;
+};
+
 TEST(ServiceExchange, OpeningAnswersTheServiceUntilEndinit) {
   for (const char* pszEnd : {"endinit", "ENDINIT"}) {
-    ServiceTestRun t;
+    AnsweredRun t("init resolve;%WINDIR%\\x\ninit getsize;Main\ninit getsize;Nope\nendinit " +
+                  std::string(pszEnd));
     t.run.ctx.szSilentLevel = "";
-    AgentPeer peer(t.machine.Machine(),
-                   std::string("init resolve;%WINDIR%\\x\ninit getsize;Main\ninit getsize;Nope\n"
-                               "endinit ") +
-                       pszEnd + "\n");
     EXPECT_TRUE(t.Service().PipeInit(t.run)) << pszEnd;
-    const std::vector<std::string> requests = peer.Requests(t.run);
-    const std::vector<std::string> expected = {"init<CR><LF>Z:\\media\\Setup.inf<CR><LF>5",
-                                               "C:\\Windows\\x", "Main;1200", ""};
-    EXPECT_EQ(requests, expected) << pszEnd;
+    EXPECT_EQ(t.Requests(), (Lines{"init<CR><LF>Z:\\media\\Setup.inf<CR><LF>5", "C:\\Windows\\x",
+                                   "Main;1200", ""}))
+        << pszEnd;
   }
 }
 
 TEST(ServiceExchange, OpeningFailsOnUnknownRequestsAndMissingPipe) {
   for (const char* pszQuestion : {"init bogus;x", "init resolve", "init getsize"}) {
-    ServiceTestRun t;
+    AnsweredRun t(pszQuestion);
     t.run.ctx.szSilentLevel = "1";
-    AgentPeer peer(t.machine.Machine(), pszQuestion);
     EXPECT_FALSE(t.Service().PipeInit(t.run)) << pszQuestion;
     EXPECT_TRUE(t.HasDebugLine("received unknown command from pipe")) << pszQuestion;
-    EXPECT_EQ(peer.Requests(t.run).front(), "init<CR><LF>Z:\\media\\Setup.inf<CR><LF>1");
+    EXPECT_EQ(t.Requests().front(), "init<CR><LF>Z:\\media\\Setup.inf<CR><LF>1");
   }
   ServiceTestRun alone;  // nobody listens: the open fails with the error it got
   EXPECT_FALSE(alone.Service().PipeInit(alone.run));
@@ -51,8 +142,7 @@ TEST(ServiceExchange, PagesSendTheirParametersAndConvertReplies) {
   struct Case {
     ui::PageKind kind;
     int nDefaultChoice;
-    const char* pszScript;
-    const char* pszRequest;
+    const char *pszScript, *pszRequest;
     int nResult;
     const char* pszValue;
   };
@@ -75,79 +165,68 @@ TEST(ServiceExchange, PagesSendTheirParametersAndConvertReplies) {
        2, "C:\\Old"},
   };
   for (const Case& c : cases) {
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), c.pszScript);
+    AnsweredRun t(c.pszScript);
     ui::PageRequest page;
     page.kind = c.kind;
     page.nDefaultChoice = c.nDefaultChoice;
     page.value = "C:\\Old";
     EXPECT_EQ(t.Service().AskPage(t.run, page), c.nResult) << c.pszScript;
     EXPECT_EQ(page.value, c.pszValue) << c.pszScript;
-    EXPECT_EQ(peer.Requests(t.run).front(), c.pszRequest) << c.pszScript;
+    EXPECT_EQ(t.Requests().front(), c.pszRequest) << c.pszScript;
   }
 }
 
 TEST(ServiceExchange, CancelIsConfirmedWithMessage5509) {
   // No asks the page again and Yes stands: the scenario service-cancel-confirmed.
   {  // a prompt: Cancel stands after Yes
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), "PROMPT = 0;cancel;x\nERR_SETUPABORT = 0;YES");
+    AnsweredRun t("PROMPT = 0;cancel;x\nERR_SETUPABORT = 0;YES");
     std::string answer = "before";
     EXPECT_EQ(t.Service().AskPrompt(t.run, "Serial,Enter it", answer), 2);
     EXPECT_EQ(answer, "before");
-    const std::vector<std::string> expected = {"PROMPT=Serial,Enter it", "error;ERR_SETUPABORT"};
-    EXPECT_EQ(peer.Requests(t.run), expected);
+    EXPECT_EQ(t.Requests(), (Lines{"PROMPT=Serial,Enter it", "error;ERR_SETUPABORT"}));
   }
   {  // the dialogs asked once take Cancel as it is
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), "askuninstallold = 0;cancel\ngetpathname = 0;cancel");
-    std::vector<std::string> values;
+    AnsweredRun t("askuninstallold = 0;cancel\ngetpathname = 0;cancel");
+    Lines values;
     EXPECT_EQ(t.Service().AskDialog(t.run, ServiceDialog::AskUninstallOld, "1.0", values), 2);
     EXPECT_EQ(t.Service().AskDialog(t.run, ServiceDialog::GetPathName, ";*.txt", values), 2);
-    const std::vector<std::string> expected = {"askuninstallold;1.0", "getpathname;*.txt"};
-    EXPECT_EQ(peer.Requests(t.run), expected);
+    EXPECT_EQ(t.Requests(), (Lines{"askuninstallold;1.0", "getpathname;*.txt"}));
   }
 }
 
 TEST(ServiceExchange, FailedDialogsGiveCancelWithoutAsking) {
   for (const char* pszScript : {"askdir = 5;next;C:\\X", "fault 1 = close"}) {
-    ServiceTestRun t;  // a non-zero status, a peer that goes away: 2 at once, no 5509
-    AgentPeer peer(t.machine.Machine(), pszScript);
+    AnsweredRun t(pszScript);  // a non-zero status, a peer that goes away: 2 at once, no 5509
     ui::PageRequest page;
     page.kind = ui::PageKind::Directory;
     EXPECT_EQ(t.Service().AskPage(t.run, page), 2) << pszScript;
     EXPECT_TRUE(t.HasDebugLine("DirDialog() failed: ")) << pszScript;
-    EXPECT_EQ(peer.Requests(t.run), std::vector<std::string>{"askdir"}) << pszScript;
+    EXPECT_EQ(t.Requests(), Lines{"askdir"}) << pszScript;
   }
-  ServiceTestRun t;  // the status alone: no answer word, no values
-  AgentPeer peer(t.machine.Machine(), "filenotfound = 0");
+  AnsweredRun t("filenotfound = 0");  // the status alone: no answer word, no values
   ServicePipe pipe;
   int nResult = 2;
-  std::vector<std::string> values = {"stale"};
+  Lines values = {"stale"};
   EXPECT_EQ(CallServiceDialog(t.run, pipe, ServiceDialog::FileNotFound, "a.dll", nResult, values),
             0u);
   EXPECT_EQ(nResult, 2);
   EXPECT_TRUE(values.empty());
   pipe.Close();
-  EXPECT_EQ(peer.Requests(t.run), std::vector<std::string>{"filenotfound;a.dll"});
+  EXPECT_EQ(t.Requests(), Lines{"filenotfound;a.dll"});
 }
 
 TEST(ServiceExchange, OptionsAnswerSizesAndSelectTheNamedOptions) {
-  ServiceTestRun t;
-  AgentPeer peer(t.machine.Machine(),
-                 "getsize Main\ngetsize Nope\ngetsize\noptions = 0;next;Docs;Unknown");
+  AnsweredRun t("getsize Main\ngetsize Nope\ngetsize\noptions = 0;next;Docs;Unknown");
   t.Option("Secret").selected = true;
-  ASSERT_EQ(t.Selected(), (std::vector<std::string>{"Main", "Secret", "Always"}));
+  ASSERT_EQ(t.Selected(), (Lines{"Main", "Secret", "Always"}));
   EXPECT_EQ(t.Service().GetOptions(t.run), 1);
-  EXPECT_EQ(t.Selected(), (std::vector<std::string>{"Docs", "Secret", "Always"}));
-  const std::vector<std::string> expected = {"[options]", "1200", "0", "1200"};
-  EXPECT_EQ(peer.Requests(t.run), expected);
+  EXPECT_EQ(t.Selected(), (Lines{"Docs", "Secret", "Always"}));
+  EXPECT_EQ(t.Requests(), (Lines{"[options]", "1200", "0", "1200"}));
 }
 
 TEST(ServiceExchange, OptionsFailuresAndCancel) {
   struct Case {
-    const char* pszScript;
-    const char* pszDebug;
+    const char *pszScript, *pszDebug;
     size_t nRequests;  // [options] and, for a Cancel, the abort question
   };
   const Case cases[] = {
@@ -158,12 +237,11 @@ TEST(ServiceExchange, OptionsFailuresAndCancel) {
       {"options = 0;cancel;Docs\nERR_SETUPABORT = 0;yes", "", 2},
   };
   for (const Case& c : cases) {
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), c.pszScript);
+    AnsweredRun t(c.pszScript);
     EXPECT_EQ(t.Service().GetOptions(t.run), 2) << c.pszScript;
-    EXPECT_EQ(t.Selected(), (std::vector<std::string>{"Main", "Always"})) << c.pszScript;
+    EXPECT_EQ(t.Selected(), (Lines{"Main", "Always"})) << c.pszScript;
     EXPECT_TRUE(t.HasDebugLine(c.pszDebug)) << c.pszScript;
-    EXPECT_EQ(peer.Requests(t.run).size(), c.nRequests) << c.pszScript;
+    EXPECT_EQ(t.Requests().size(), c.nRequests) << c.pszScript;
   }
 }
 
@@ -173,7 +251,7 @@ TEST(ServiceReply, DialogRepliesGiveStatusAnswerAndValues) {
     uint32_t dwStatus;
     bool bHasAnswer;
     int nResult;
-    std::vector<std::string> values;
+    Lines values;
   };
   const Case cases[] = {
       {"0;next;C:\\App", 0, true, 1, {"C:\\App"}},
@@ -205,9 +283,7 @@ TEST(ServiceReply, DialogRepliesGiveStatusAnswerAndValues) {
 
 TEST(ServiceReply, OpeningRequestsSplitAtSemicolonsAndLineBreaks) {
   struct Case {
-    const char* pszReply;
-    const char* pszWord;
-    const char* pszArgument;
+    const char *pszReply, *pszWord, *pszArgument;
     bool bHasArgument;
   };
   const Case cases[] = {
@@ -252,23 +328,20 @@ void SendEveryNotification(SetupService& service, SetupRun& run) {
 
 TEST(ServiceNotifications, RequestsAndTheSilentLevel) {
   {
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), "");
+    AnsweredRun t("");
     SendEveryNotification(t.Service(), t.run);
-    const std::vector<std::string> expected = {
-        "setprogresspos;25",         "setprogresspos;37",       "setprogresstext;Copying a.dll",
-        "setprogresstext;sleep 500", "echo;hello;Demo Setup",   "playsound",
-        "playsound C:\\ding.wav",    "showpicture C:\\pic.bmp", "SplashDialogOn 10%,10%"};
-    EXPECT_EQ(peer.Requests(t.run), expected);
+    EXPECT_EQ(t.Requests(), (Lines{"setprogresspos;25", "setprogresspos;37",
+                                   "setprogresstext;Copying a.dll", "setprogresstext;sleep 500",
+                                   "echo;hello;Demo Setup", "playsound", "playsound C:\\ding.wav",
+                                   "showpicture C:\\pic.bmp", "SplashDialogOn 10%,10%"}));
   }
   for (int nLevel : {0, 1}) {  // progress is not sent in a silent run of level 0
-    ServiceTestRun t;
+    AnsweredRun t("");
     t.run.ctx.bSilent = true;
     t.run.ctx.iSilentLevel = nLevel;
     t.run.variables.Set("SetupName", "");
-    AgentPeer peer(t.machine.Machine(), "");
     SendEveryNotification(t.Service(), t.run);
-    const std::vector<std::string> requests = peer.Requests(t.run);
+    const Lines requests = t.Requests();
     EXPECT_EQ(requests.size(), nLevel == 0 ? 5u : 9u) << nLevel;
     EXPECT_EQ(requests.front(), nLevel == 0 ? "echo;hello" : "setprogresspos;25");
     EXPECT_EQ(t.HasDebugLine("output of progress pos is suppressed by silent level"), nLevel == 0);
@@ -277,10 +350,9 @@ TEST(ServiceNotifications, RequestsAndTheSilentLevel) {
 }
 
 TEST(ServiceNotifications, MessagesGoAsErrorRequests) {
-  ServiceTestRun t;
-  AgentPeer peer(t.machine.Machine(),
-                 "ERR_FILEOLDER = 0;YES\nERR_FILEOLDER = 1;yes\nERR_FILEOLDER = 0;perhaps\n"
-                 "ERR_CREATE_KEY = 0;Ignore");
+  AnsweredRun t(
+      "ERR_FILEOLDER = 0;YES\nERR_FILEOLDER = 1;yes\nERR_FILEOLDER = 0;perhaps\n"
+      "ERR_CREATE_KEY = 0;Ignore");
   const std::vector<int> results = {
       ShowMessage(t.run, 5506, std::string("a.dll"), std::string("1.1.2020"),
                   std::string("2.2.2022")),
@@ -289,7 +361,7 @@ TEST(ServiceNotifications, MessagesGoAsErrorRequests) {
       ShowMessage(t.run, 5518, std::string("HKLM\\X"), int64_t{5}),
       ShowMessage(t.run, 5573)};  // no ERR_ name: nothing is sent
   EXPECT_EQ(results, (std::vector<int>{6, 2, 2, 5, 2}));
-  const std::vector<std::string> requests = peer.Requests(t.run);
+  const Lines requests = t.Requests();
   ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(requests[0], "error;ERR_FILEOLDER;a.dll;1.1.2020;2.2.2022");
   EXPECT_EQ(requests[3], "error;ERR_CREATE_KEY;HKLM\\X;5");
@@ -298,33 +370,26 @@ TEST(ServiceNotifications, MessagesGoAsErrorRequests) {
           .RegString(platform::RegRoot::LocalMachine, "Software\\kelvaron\\Stowfield", "LastError")
           .find("64 bit platform"),
       std::string::npos);
-  ServiceTestRun silent;  // a silent connected run answers with the default button
+  AnsweredRun silent("");  // a silent connected run answers with the default button
   silent.run.ctx.bSilent = true;
-  AgentPeer nobody(silent.machine.Machine(), "");
   EXPECT_EQ(ShowMessage(silent.run, 5509), 7);
-  EXPECT_TRUE(nobody.Requests(silent.run).empty());
+  EXPECT_TRUE(silent.Requests().empty());
 }
 
 TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
-  struct Case {
-    const char* pszScript;
-    const char* pszDebug;
-  };
-  for (const Case& c : {Case{"fault 2 = close", "The pipe has been ended."},
-                        Case{"fault 2 = short", "The pipe has been ended."}}) {
-    ServiceTestRun t;
-    AgentPeer peer(t.machine.Machine(), c.pszScript);
+  for (const char* pszScript : {"fault 2 = close", "fault 2 = short"}) {
+    AnsweredRun t(pszScript);
     std::string reply;
-    EXPECT_EQ(t.Service().Exchange(t.run, "echo;one", reply), 0u) << c.pszScript;
+    EXPECT_EQ(t.Service().Exchange(t.run, "echo;one", reply), 0u) << pszScript;
     EXPECT_EQ(t.Service().Exchange(t.run, "echo;two", reply), platform::ERROR_BROKEN_PIPE);
-    EXPECT_TRUE(t.HasDebugLine(c.pszDebug)) << c.pszScript;
-    peer.Finish(t.run);
+    EXPECT_TRUE(t.HasDebugLine("The pipe has been ended.")) << pszScript;
+    t.peer.Finish(t.run);
     // the next exchange opens the pipe again and finds nobody
     EXPECT_EQ(t.Service().Exchange(t.run, "echo;three", reply), platform::ERROR_FILE_NOT_FOUND);
     t.Service().SetProgressText(t.run, "x");
     EXPECT_TRUE(t.HasDebugLine(": SetProgressText failed: The system cannot find"));
     EXPECT_FALSE(t.Service().Splash(t.run, "SplashDialogOff"));
-    EXPECT_EQ(peer.End(), agent::SessionEnd::Fault);
+    EXPECT_EQ(t.peer.End(), agent::SessionEnd::Fault);
   }
 }
 
@@ -332,12 +397,11 @@ TEST(ServiceNotifications, ABrokenPeerEndsExchangesWithTheirError) {
 // instead of holding the run: the scenario service-agent-stalls.
 
 TEST(ServiceNotifications, ExitEndsTheExchange) {
-  ServiceTestRun t;
-  AgentPeer peer(t.machine.Machine(), "");
+  AnsweredRun t("");
   t.Service().Echo(t.run, "x");
   t.Service().PipeExit(t.run);
-  EXPECT_EQ(peer.Requests(t.run), (std::vector<std::string>{"echo;x;Demo Setup", "exit"}));
-  EXPECT_EQ(peer.End(), agent::SessionEnd::Exit);
+  EXPECT_EQ(t.Requests(), (Lines{"echo;x;Demo Setup", "exit"}));
+  EXPECT_EQ(t.peer.End(), agent::SessionEnd::Exit);
 
   ServiceTestRun broken;  // a service that went away and came back still hears "exit"
   AgentPeer gone(broken.machine.Machine(), "fault 1 = close");
@@ -345,7 +409,7 @@ TEST(ServiceNotifications, ExitEndsTheExchange) {
   gone.Finish(broken.run);
   AgentPeer back(broken.machine.Machine(), "");
   broken.Service().PipeExit(broken.run);
-  EXPECT_EQ(back.Requests(broken.run), std::vector<std::string>{"exit"});
+  EXPECT_EQ(back.Requests(broken.run), Lines{"exit"});
   EXPECT_EQ(back.End(), agent::SessionEnd::Exit);
   EXPECT_TRUE(broken.HasDebugLine("SETUP.exe closing pipe"));
 }

@@ -63,22 +63,17 @@ Scenario LoadScenario(const std::string& name) {
 std::vector<std::string> ReadmeExamples() {
   std::vector<std::string> examples;
   std::string block;
+  bool bInBlock = false;
   bool bInExample = false;
-  bool bInOther = false;
   for (const std::string& line :
        SplitLines(ReadHostFile(std::string(TARVIUM_SOURCE_DIR) + "/README.md"))) {
-    if (bInExample || bInOther) {
-      if (line.rfind("```", 0) != 0) {
-        if (bInExample) block += line + "\r\n";
-        continue;
-      }
+    if (line.rfind("```", 0) == 0) {  // a fence opens a block or closes the one open
       if (bInExample) examples.push_back(block);
-      bInExample = bInOther = false;
+      bInExample = !bInBlock && line == "```ini";
+      bInBlock = !bInBlock;
       block.clear();
-    } else if (line == "```ini") {
-      bInExample = true;
-    } else if (line.rfind("```", 0) == 0) {
-      bInOther = true;
+    } else if (bInExample) {
+      block += line + "\r\n";
     }
   }
   return examples;
