@@ -23,7 +23,7 @@ struct OperationsRun {
   bool HasKey(const std::string& key) { return machine.HasRegKey(RegRoot::LocalMachine, key); }
 };
 
-TEST(RegistryOperations, WritesReadsAndTheViewRead) {
+TEST(RegistryOperations, WritesReadsTheViewReadTreesAndPruning) {
   OperationsRun t;
   const RegRoot hklm = RegRoot::LocalMachine;
   ASSERT_EQ(RegWriteText(t.run, hklm, "Software\\Ops\\New", "T", "a%b"), 0u);
@@ -48,36 +48,34 @@ TEST(RegistryOperations, WritesReadsAndTheViewRead) {
   ASSERT_FALSE(t.run.debugLines.empty());
   EXPECT_EQ(t.run.debugLines.back(),
             "RegViewReadStringValue: Can not open key 'Software\\Ops': error number 2\n");
-}
 
-TEST(RegistryOperations, TreesAndPruning) {
-  OperationsRun t;
-  const RegRoot hklm = RegRoot::LocalMachine;
-  for (const char* key : {"Software\\Ops\\A\\B\\C", "Software\\Ops\\A\\D", "Software\\Ops\\E\\F"})
+  // Trees and pruning, in a tree of their own.
+  for (const char* key :
+       {"Software\\Tree\\A\\B\\C", "Software\\Tree\\A\\D", "Software\\Tree\\E\\F"})
     ASSERT_EQ(t.Reg().CreateKey(hklm, key), 0u);
-  ASSERT_EQ(RegWriteText(t.run, hklm, "Software\\Ops\\E", "V", "x"), 0u);
-  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Ops\\A"), 2u);
-  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Ops\\Missing"), 0u);
-  EXPECT_TRUE(RegIsKeyEmpty(t.run, hklm, "Software\\Ops\\Missing"));
-  EXPECT_FALSE(RegIsKeyEmpty(t.run, hklm, "Software\\Ops\\E"));
+  ASSERT_EQ(RegWriteText(t.run, hklm, "Software\\Tree\\E", "V", "x"), 0u);
+  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Tree\\A"), 2u);
+  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Tree\\Missing"), 0u);
+  EXPECT_TRUE(RegIsKeyEmpty(t.run, hklm, "Software\\Tree\\Missing"));
+  EXPECT_FALSE(RegIsKeyEmpty(t.run, hklm, "Software\\Tree\\E"));
 
-  EXPECT_EQ(RegDeleteTree(t.run, hklm, "Software\\Ops\\A", false), 0u);
-  EXPECT_TRUE(t.HasKey("Software\\Ops\\A"));
-  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Ops\\A"), 0u);
-  EXPECT_NE(RegDeleteKeyAt(t.run, hklm, "Software\\Ops\\E"), 0u);  // it has a subkey
+  EXPECT_EQ(RegDeleteTree(t.run, hklm, "Software\\Tree\\A", false), 0u);
+  EXPECT_TRUE(t.HasKey("Software\\Tree\\A"));
+  EXPECT_EQ(RegCountSubkeys(t.run, hklm, "Software\\Tree\\A"), 0u);
+  EXPECT_NE(RegDeleteKeyAt(t.run, hklm, "Software\\Tree\\E"), 0u);  // it has a subkey
 
   // F goes; E holds a value and stays, and so does everything above it.
-  RegPruneEmptyKeys(t.run, hklm, "Software\\Ops\\E\\F", true);
-  EXPECT_FALSE(t.HasKey("Software\\Ops\\E\\F"));
-  EXPECT_TRUE(t.HasKey("Software\\Ops\\E"));
-  // Without subkeys E goes despite its value; Ops still has A.
-  RegPruneKeysWithoutSubkeys(t.run, hklm, "Software\\Ops\\E", true);
-  EXPECT_FALSE(t.HasKey("Software\\Ops\\E"));
-  EXPECT_TRUE(t.HasKey("Software\\Ops"));
+  RegPruneEmptyKeys(t.run, hklm, "Software\\Tree\\E\\F", true);
+  EXPECT_FALSE(t.HasKey("Software\\Tree\\E\\F"));
+  EXPECT_TRUE(t.HasKey("Software\\Tree\\E"));
+  // Without subkeys E goes despite its value; Tree still has A.
+  RegPruneKeysWithoutSubkeys(t.run, hklm, "Software\\Tree\\E", true);
+  EXPECT_FALSE(t.HasKey("Software\\Tree\\E"));
+  EXPECT_TRUE(t.HasKey("Software\\Tree"));
   // A key that is already gone: its empty parents go up to the first that is not empty.
-  ASSERT_EQ(RegDeleteKeyAt(t.run, hklm, "Software\\Ops\\A"), 0u);
-  RegPruneEmptyKeys(t.run, hklm, "Software\\Ops\\A", true);
-  EXPECT_FALSE(t.HasKey("Software\\Ops"));
+  ASSERT_EQ(RegDeleteKeyAt(t.run, hklm, "Software\\Tree\\A"), 0u);
+  RegPruneEmptyKeys(t.run, hklm, "Software\\Tree\\A", true);
+  EXPECT_FALSE(t.HasKey("Software\\Tree"));
   EXPECT_TRUE(t.HasKey("Software"));
 
   RegRoot root = RegRoot::CurrentUser;
