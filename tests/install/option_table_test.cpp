@@ -5,6 +5,8 @@
 // reaching the run.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "install/build_options.h"
 #include "install/option_page.h"
 #include "install/option_selection.h"
@@ -66,17 +68,17 @@ TEST(OptionTable, ChildBeforeParentAndWrongFlagWordsAbort) {
 }
 
 TEST(OptionTable, IconFieldFromFormatFiveTen) {
-  const char* text = "[Icons]\nDisk=disk.ico, ICON\n[Options]\nA=Text,0,disk,The help\n";
-  InstallTestRun old(text);
-  ASSERT_TRUE(BuildOptions(old.run));
-  EXPECT_EQ(old.Option("A").iconIndex, -1);
-  EXPECT_EQ(old.Option("A").help, "disk");
-  InstallTestRun current(text);
-  current.run.ctx.nFormatVersion = 0x510;
-  ASSERT_TRUE(BuildOptions(current.run));
-  EXPECT_EQ(current.Option("A").iconIndex, 0);
-  EXPECT_EQ(current.Option("A").help, "The help");
-  EXPECT_EQ(current.Options().icons[0].flags, 1u);
+  for (const auto& [nVersion, iIcon, help] :
+       {std::tuple{0u, -1, "disk"}, std::tuple{0x510u, 0, "The help"}}) {
+    InstallTestRun t("[Icons]\nDisk=disk.ico, ICON\n[Options]\nA=Text,0,disk,The help\n");
+    if (nVersion) t.run.ctx.nFormatVersion = nVersion;
+    ASSERT_TRUE(BuildOptions(t.run));
+    EXPECT_EQ(t.Option("A").iconIndex, iIcon) << nVersion;
+    EXPECT_EQ(t.Option("A").help, help) << nVersion;
+    if (nVersion) {
+      EXPECT_EQ(t.Options().icons[0].flags, 1u);
+    }
+  }
 }
 
 TEST(OptionTable, InstalledStateAndUserSetupHiding) {
