@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "engine/replace_variables.h"
 #include "install/cabinet_files.h"
@@ -94,13 +95,10 @@ TEST(CopyLineFields, MediumFormsAndFields) {
       {"1:a, b, \"c,d\"", 1, "a", "b", "c,d", 0, ""},
   };
   for (const Case& c : cases) {
-    const CopyLineFields fields = ParseCopyLine(c.line);
-    EXPECT_EQ(fields.nMedium, c.nMedium) << c.line;
-    EXPECT_EQ(fields.source, c.source) << c.line;
-    EXPECT_EQ(fields.destination, c.destination) << c.line;
-    EXPECT_EQ(fields.flags, c.flags) << c.line;
-    EXPECT_EQ(fields.nSize, c.nSize) << c.line;
-    EXPECT_EQ(fields.name, c.name) << c.line;
+    const CopyLineFields f = ParseCopyLine(c.line);
+    EXPECT_EQ(std::tie(f.nMedium, f.source, f.destination, f.flags, f.nSize, f.name),
+              std::make_tuple(c.nMedium, c.source, c.destination, c.flags, c.nSize, c.name))
+        << c.line;
     EXPECT_EQ(CopyLineSizeField(c.line), c.nSize) << c.line;
   }
 }

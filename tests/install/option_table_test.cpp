@@ -332,13 +332,10 @@ TEST(OptionPage, ListsTheTreeWithSizesMarksAndCount) {
   };
   ASSERT_EQ(t.page.entries.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
-    const ui::OptionEntry& entry = t.page.entries[i];
-    EXPECT_EQ(entry.title, expected[i].title);
-    EXPECT_EQ(entry.nDepth, expected[i].nDepth) << entry.title;
-    EXPECT_EQ(entry.sizeText, expected[i].size) << entry.title;
-    EXPECT_EQ(entry.bRadio, expected[i].bRadio) << entry.title;
-    EXPECT_EQ(entry.bEnabled, expected[i].bEnabled) << entry.title;
-    EXPECT_EQ(entry.state, expected[i].state) << entry.title;
+    const ui::OptionEntry& e = t.page.entries[i];
+    const Listed& x = expected[i];
+    EXPECT_EQ(std::tie(e.title, e.nDepth, e.sizeText, e.bRadio, e.bEnabled, e.state),
+              std::tie(x.title, x.nDepth, x.size, x.bRadio, x.bEnabled, x.state));
   }
   EXPECT_EQ(t.Entry("Route planner").description,
             "Plans routes over the maps.\nNeeds the map of Europe.");
