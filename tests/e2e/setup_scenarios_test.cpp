@@ -68,10 +68,15 @@ struct IniSetting {
   std::string section, key, value;
 };
 
+// Every `from` in the text replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
+    text.replace(pos, from.size(), to);
+  return text;
+}
+
 IniSetting ParseSetting(const std::string& line, const std::string& setupExe) {
-  std::string text = line;
-  for (size_t pos; (pos = text.find("%SETUP_EXE%")) != std::string::npos;)
-    text.replace(pos, 11, setupExe);
+  const std::string text = ReplaceAll(line, "%SETUP_EXE%", setupExe);
   const size_t nSlash = text.find('/');
   const size_t nEquals = text.find('=', nSlash);
   return {text.substr(0, nSlash), text.substr(nSlash + 1, nEquals - nSlash - 1),
@@ -145,12 +150,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
   // %SCENARIO% in .reg text: the folder's Windows path, with its backslashes doubled as .reg
   // strings write them.
-  std::string WithScenarioDir(std::string text) const {
-    std::string dir;
-    for (char c : ZPath(scenario_.dir)) dir += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
-      text.replace(pos, 10, dir);
-    return text;
+  std::string WithScenarioDir(const std::string& text) const {
+    return ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(scenario_.dir), "\\", "\\\\"));
   }
 
   // The administrator's allow-list of the machine names the test extension's digest.
@@ -180,11 +181,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
   }
 
   // %SCENARIO%: the folder's Windows path.
-  std::string WithScenarioPath(std::string text) const {
-    const std::string dir = ZPath(scenario_.dir);
-    for (size_t pos; (pos = text.find("%SCENARIO%")) != std::string::npos;)
-      text.replace(pos, 10, dir);
-    return text;
+  std::string WithScenarioPath(const std::string& text) const {
+    return ReplaceAll(text, "%SCENARIO%", ZPath(scenario_.dir));
   }
 
   // Each "WINPATH|Field=Value" line: what lnkinfo reads from the machine's file.

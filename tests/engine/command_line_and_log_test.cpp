@@ -5,6 +5,8 @@
 // information file's location, the error file and the /Y countdown.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdio>
 
 #include "engine/command_line.h"
@@ -235,11 +237,10 @@ TEST_F(CommandLineTest, SilentLevelTable) {
       {"/SX /S1", true, 1, "1", false, false}};
   for (const Row& row : rows) {
     const SetupContext ctx = Parsed(row.text);
-    EXPECT_EQ(ctx.bSilent, row.bSilent) << row.text;
-    EXPECT_EQ(ctx.iSilentLevel, row.iLevel) << row.text;
-    EXPECT_EQ(ctx.szSilentLevel, row.levelText) << row.text;
-    EXPECT_EQ(ctx.bSilentNoEnd, row.bNoEnd) << row.text;
-    EXPECT_EQ(ctx.bSilentToErrorPath, row.bToErrorPath) << row.text;
+    EXPECT_EQ(std::tie(ctx.bSilent, ctx.iSilentLevel, ctx.szSilentLevel, ctx.bSilentNoEnd,
+                       ctx.bSilentToErrorPath),
+              std::make_tuple(row.bSilent, row.iLevel, row.levelText, row.bNoEnd, row.bToErrorPath))
+        << row.text;
   }
 }
 

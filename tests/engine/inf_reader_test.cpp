@@ -172,49 +172,44 @@ TEST(InfReader, KeptLineStartsFollowTheContinuationFormOfEachOpening) {
 TEST(InfReader, LoadsAnsiUtf8AndUtf16FilesAndReportsFailures) {
   test::TestMachine machine;
   SetupRun run(machine.Machine());
-  auto load = [&](const std::string& name, const std::string& bytes, TextEncoding& encoding) {
-    EXPECT_EQ(machine.Machine().Files().WriteWholeFile("C:\\" + name, bytes), 0u);
-    return LoadTextFile(run, "c:\\" + name, encoding);
-  };
-  TextEncoding encoding;
   const std::string ansi =
       "[App]\r\nName=Gr\xF6\xDF"
       "e \x80\r\n";
-  auto plain = load("ansi.inf", ansi, encoding);
-  ASSERT_TRUE(plain);
-  EXPECT_EQ(encoding, TextEncoding::Ansi);
-
-  auto utf8 = load("utf8.inf",
-                   "\xEF\xBB\xBF[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
-                   "e \xE2\x82\xAC\r\n",
-                   encoding);
-  ASSERT_TRUE(utf8);
-  EXPECT_EQ(encoding, TextEncoding::Utf8);
-  EXPECT_EQ(utf8->View(), plain->View());
-  auto unmarked = load("raw.inf",
-                       "[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
-                       "e\r\n",
-                       encoding);
-  EXPECT_EQ(unmarked->View(),
-            "[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
-            "e\r\n");
-
+  const std::string raw =
+      "[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
+      "e\r\n";
   std::string utf16 = "\xFF\xFE";
   for (char16_t c : std::u16string(u"[App]\r\nName=Gr\u00F6\u00DFe \u20AC\r\n\0ignored", 28)) {
     utf16 += static_cast<char>(c & 0xFF);
     utf16 += static_cast<char>(c >> 8);
   }
-  auto wide = load("utf16.inf", utf16, encoding);
-  ASSERT_TRUE(wide);
-  EXPECT_EQ(encoding, TextEncoding::Utf16Le);
-  EXPECT_EQ(wide->View(), plain->View());
-
-  // Zero- and one-byte files are taken as they are; a lone mark byte is no mark.
-  EXPECT_EQ(load("empty.inf", "", encoding)->View(), "");
-  EXPECT_EQ(load("one.inf", "\xFF", encoding)->View(), "\xFF");
-  EXPECT_EQ(encoding, TextEncoding::Ansi);
-  EXPECT_EQ(load("mark.inf", "\xFF\xFE", encoding)->View(), "");
-  EXPECT_EQ(encoding, TextEncoding::Utf16Le);
+  // Without a mark a file is ANSI, also as UTF-8 bytes; zero- and one-byte files are taken as
+  // they are, and a lone mark byte is no mark.
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::string text;
+  } cases[] = {
+      {"ansi.inf", ansi, TextEncoding::Ansi, ansi},
+      {"utf8.inf",
+       "\xEF\xBB\xBF[App]\r\nName=Gr\xC3\xB6\xC3\x9F"
+       "e \xE2\x82\xAC\r\n",
+       TextEncoding::Utf8, ansi},
+      {"raw.inf", raw, TextEncoding::Ansi, raw},
+      {"utf16.inf", utf16, TextEncoding::Utf16Le, ansi},
+      {"empty.inf", "", TextEncoding::Ansi, ""},
+      {"one.inf", "\xFF", TextEncoding::Ansi, "\xFF"},
+      {"mark.inf", "\xFF\xFE", TextEncoding::Utf16Le, ""},
+  };
+  TextEncoding encoding;
+  for (const auto& c : cases) {
+    ASSERT_EQ(machine.Machine().Files().WriteWholeFile(std::string("C:\\") + c.name, c.bytes), 0u);
+    const auto file = LoadTextFile(run, std::string("c:\\") + c.name, encoding);
+    ASSERT_TRUE(file) << c.name;
+    EXPECT_EQ(encoding, c.encoding) << c.name;
+    EXPECT_EQ(file->View(), c.text) << c.name;
+  }
 
   EXPECT_TRUE(run.shownMessages.empty());
   const std::string missing = "C:\\Setup\\missing.inf";

@@ -1,9 +1,11 @@
 // Copy lines: the fields and medium forms, the resolved source and destination paths, and the
 // lines' behaviour on a real machine: DELETE, CREATE, the platform words, wrong flags, and a
 // missing source asked for again or found on another medium.
+// Whether copy lines and section references apply to a run, by their copy flags.
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "engine/replace_variables.h"
 #include "install/cabinet_files.h"
@@ -12,6 +14,7 @@
 #include "install/copy_line_fields.h"
 #include "install/copy_line_paths.h"
 #include "install/copy_source.h"
+#include "install/flag_applicability.h"
 #include "install_test_run.h"
 #include "support/answering_ui.h"
 #include "support/cabinet_writer.h"
@@ -92,13 +95,10 @@ TEST(CopyLineFields, MediumFormsAndFields) {
       {"1:a, b, \"c,d\"", 1, "a", "b", "c,d", 0, ""},
   };
   for (const Case& c : cases) {
-    const CopyLineFields fields = ParseCopyLine(c.line);
-    EXPECT_EQ(fields.nMedium, c.nMedium) << c.line;
-    EXPECT_EQ(fields.source, c.source) << c.line;
-    EXPECT_EQ(fields.destination, c.destination) << c.line;
-    EXPECT_EQ(fields.flags, c.flags) << c.line;
-    EXPECT_EQ(fields.nSize, c.nSize) << c.line;
-    EXPECT_EQ(fields.name, c.name) << c.line;
+    const CopyLineFields f = ParseCopyLine(c.line);
+    EXPECT_EQ(std::tie(f.nMedium, f.source, f.destination, f.flags, f.nSize, f.name),
+              std::make_tuple(c.nMedium, c.source, c.destination, c.flags, c.nSize, c.name))
+        << c.line;
     EXPECT_EQ(CopyLineSizeField(c.line), c.nSize) << c.line;
   }
 }
@@ -177,22 +177,10 @@ TEST_F(CopyLines, PlatformWordsOnA32BitMachine) {
   EXPECT_FALSE(ProcessCopyLine(run, "1:any.dll", SectionCall{}));
 }
 
-TEST_F(CopyLines, CopyingStatusInTheRunsLanguage) {
-  auto ui = std::make_unique<MediumAnswers>();
-  MediumAnswers& shown = *ui;
-  t.run.ui = std::move(ui);
-  t.machine.WriteFile("C:\\Media\\a.txt", "data");
-  EXPECT_TRUE(Process("1:a.txt"));
-  t.run.messages.lcidLanguage = kLocaleGerman;  // the texts are read again for a new language
-  EXPECT_TRUE(Process("1:a.txt"));
-  EXPECT_EQ(shown.status, (std::vector<std::string>{
-                              "Copying: C:\\Media\\a.txt|to: C:\\Program Files\\P\\a.txt",
-                              "Kopieren: C:\\Media\\a.txt|nach: C:\\Program Files\\P\\a.txt"}));
-}
-
 // The lines of a section are read into the same strings one after another: a shorter line with
-// fewer fields after a longer one keeps nothing of it (paths, name, size, status lines).
-TEST_F(CopyLines, EachLineKeepsNothingOfTheLineBefore) {
+// fewer fields after a longer one keeps nothing of it (paths, name, size, status lines). The
+// status is in the run's language, its texts read again for a new language.
+TEST_F(CopyLines, EachLineKeepsNothingOfTheLineBeforeAndItsStatusIsInTheRunsLanguage) {
   auto ui = std::make_unique<MediumAnswers>();
   MediumAnswers& shown = *ui;
   t.run.ui = std::move(ui);
@@ -204,6 +192,9 @@ TEST_F(CopyLines, EachLineKeepsNothingOfTheLineBefore) {
                               "Copying: C:\\Media\\sub\\a long name.txt|to: "
                               "C:\\Program Files\\P\\deeper\\dir\\sub\\a long name.txt",
                               "Copying: C:\\Media\\b.txt|to: C:\\Program Files\\P\\b.txt"}));
+  t.run.messages.lcidLanguage = kLocaleGerman;
+  EXPECT_TRUE(Process("1:b.txt"));
+  EXPECT_EQ(shown.status.back(), "Kopieren: C:\\Media\\b.txt|nach: C:\\Program Files\\P\\b.txt");
   uint64_t nSize = 0;
   EXPECT_EQ(Files().GetFileSize("C:\\Program Files\\P\\deeper\\dir\\sub\\a long name.txt", nSize),
             0u);
@@ -272,6 +263,70 @@ TEST_F(CopyLines, ACabinetSetReadAcrossCabinetsMovesTheMediumCounter) {
   ASSERT_EQ(Files().ReadWholeFile("C:\\Program Files\\P\\again.txt", bytes), 0u);
   EXPECT_TRUE(bytes == members[0].data);
   CloseCabinets(t.run);
+}
+
+enum RunKind { kPlain, kAdmin, kWorkstation, kClient, kUser, kUninstall };
+
+void Prepare(SetupContext& ctx, RunKind setup) {
+  ctx.bAdminSetup = setup == kAdmin;
+  ctx.bWorkstationSetup = setup == kWorkstation;
+  ctx.bClientSetup = setup == kClient;
+  ctx.bUserPartRun = setup == kUser;
+  ctx.bUninstall = setup == kUninstall;
+}
+
+TEST(FlagApplicability, RunKindsPlatformsAndForms) {
+  struct Case {
+    RunKind setup;
+    uint32_t dwFlags;
+    bool bCopyLine;
+    bool bReference;
+  };
+  const std::vector<Case> cases = {
+      {kPlain, 0, true, true},
+      {kPlain, COPY_WINDOWS64, true, true},  // the test machine is 64-bit
+      {kPlain, COPY_WINDOWS32, false, false},
+      {kPlain, COPY_WINDOWS32 | COPY_WINDOWS64, true, true},
+      {kPlain, COPY_DOS, false, false},
+      {kPlain, COPY_NT, true, true},
+      {kPlain, COPY_ADMIN, false, false},
+      {kAdmin, COPY_ADMIN | COPY_WINDOWS32, true, true},
+      {kAdmin, COPY_CLIENT, true, false},
+      {kAdmin, COPY_MACHINE, false, false},
+      {kAdmin, COPY_LOCALAPP, false, false},
+      {kClient, 0, false, true},
+      {kClient, COPY_CLIENT, true, true},
+      {kClient, COPY_MACHINE, false, false},
+      {kClient, COPY_LOCALAPP | COPY_CLIENT, false, false},
+      {kWorkstation, COPY_CLIENT, true, false},
+      {kWorkstation, COPY_CLIENT | COPY_MACHINE, true, true},
+      {kUser, COPY_CLIENT | COPY_MACHINE, false, false},
+      {kUser, COPY_CLIENT, true, true},
+      {kPlain, COPY_DELETE, false, false},
+      {kUninstall, COPY_DELETE, true, true},
+      {kUninstall, COPY_DONTDELETE, false, false},
+  };
+  InstallTestRun t("");
+  for (const Case& c : cases) {
+    Prepare(t.run.ctx, c.setup);
+    EXPECT_EQ(FlagsApplyToRun(t.run, c.dwFlags, FlagForm::CopyLine), c.bCopyLine)
+        << c.setup << " " << std::hex << c.dwFlags;
+    EXPECT_EQ(FlagsApplyToRun(t.run, c.dwFlags, FlagForm::Reference), c.bReference)
+        << c.setup << " " << std::hex << c.dwFlags;
+  }
+  t.run.ctx.bFromCD = true;
+  Prepare(t.run.ctx, kWorkstation);
+  EXPECT_FALSE(FlagsApplyToRun(t.run, COPY_CLIENT, FlagForm::CopyLine));
+}
+
+TEST(FlagApplicability, CopyLineFlagWords) {
+  uint32_t dwCopy = 0, dwAttributes = 0;
+  ASSERT_TRUE(
+      ParseCopyLineFlags("SHAREDDLL+hidden|BACKUP)WINDOWS16 REGISTER", dwCopy, dwAttributes));
+  EXPECT_EQ(dwCopy, COPY_SHAREDDLL | COPY_REGISTER);
+  EXPECT_EQ(dwAttributes, 2u | 16u);
+  EXPECT_FALSE(ParseCopyLineFlags("SHAREDDLL+FOO", dwCopy, dwAttributes));
+  EXPECT_FALSE(ParseCopyLineFlags("12", dwCopy, dwAttributes));  // no numbers on copy lines
 }
 
 }  // namespace

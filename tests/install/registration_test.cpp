@@ -2,11 +2,17 @@
 // workstation and a user setup, what the removal leaves, the uninstall entry's forms, the removal
 // of an older version through its registered command, other users of a workstation installation,
 // the use counts of shared sections and a later run that is aborted.
+// The installed product as the registry records it, on a real machine's registry: which version
+// is found, where a 32-bit engine registered it, and the run modes that follow from the record.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "engine/setup_run.h"
 #include "install/build_options.h"
 #include "install/install_test_run.h"
 #include "install/installation_run.h"
+#include "install/installed_product.h"
 #include "install/options_registry.h"
 #include "install/other_users.h"
 #include "install/previous_version.h"
@@ -50,6 +56,14 @@ class Registration : public testing::Test {
     v.Set("Windows", "C:\\Windows");
     run.ctx.szInfFile = "D:\\Setup.inf";
     run.ctx.szSetupProgram = "D:\\Setup.exe";
+  }
+
+  // The next run of the product on the same machine, as far as the journal's recovery needs it.
+  static std::unique_ptr<SetupRun> NextRun(test::TestMachine& on) {
+    auto next = std::make_unique<SetupRun>(on.Machine());
+    AttachInstallEngine(*next);
+    Identify(*next);
+    return next;
   }
 
   InstallTestRun t{kInf};
@@ -252,27 +266,23 @@ TEST_F(Registration, AKilledRunsCountsAndOptionsAreUndoneByTheNextRun) {
       }
       RecordOptionInstalled(killed.run, "B");
       // Killed here; the next run of the product on the same machine.
-      SetupRun next(on.Machine());
-      AttachInstallEngine(next);
-      Identify(next);
-      ASSERT_TRUE(RecoverInterruptedRun(next)) << what;
-      EXPECT_TRUE(FollowsInterruptedRun(next)) << what;
+      const auto next = NextRun(on);
+      ASSERT_TRUE(RecoverInterruptedRun(*next)) << what;
+      EXPECT_TRUE(FollowsInterruptedRun(*next)) << what;
       EXPECT_FALSE(on.HasRegKey(root, std::string(kRecord) + "\\InProgress")) << what;
       platform::RegValue value;
-      next.machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\new.dll", value);
+      next->machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\new.dll", value);
       EXPECT_EQ(value.data, (std::vector<uint8_t>{0, 0, 0, 0})) << what;
-      next.machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\old.dll", value);
+      next->machine.Reg().QueryValue(RegRoot::LocalMachine, kShared, "C:\\Common\\old.dll", value);
       EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 0, 0, 0})) << what;
       EXPECT_EQ(on.RegString(root, sections, "Common"), bRegisteredBefore ? "1" : "") << what;
       EXPECT_FALSE(on.HasRegValue(root, sections, "Own")) << what;
       EXPECT_EQ(on.RegString(root, options, "A"), bRegisteredBefore ? "1" : "") << what;
       EXPECT_FALSE(on.HasRegValue(root, options, "B")) << what;
       EXPECT_EQ(on.HasRegKey(root, kRecord), bRegisteredBefore) << what;
-      SetupRun later(on.Machine());
-      AttachInstallEngine(later);
-      Identify(later);
-      EXPECT_TRUE(RecoverInterruptedRun(later));
-      EXPECT_FALSE(FollowsInterruptedRun(later)) << what;
+      const auto later = NextRun(on);
+      EXPECT_TRUE(RecoverInterruptedRun(*later));
+      EXPECT_FALSE(FollowsInterruptedRun(*later)) << what;
     }
   }
 }
@@ -298,10 +308,7 @@ TEST_F(Registration, AnAbortedFirstInstallOnAFullDiskReportsItsRecordAndTheNextR
   EXPECT_EQ(on.RegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Options", "A"), "1");
   on.Machine().SqlRegistry().RefuseWrites(false);
   on.Machine().EmulatedFiles().SetFaultPlan({});
-  SetupRun next(on.Machine());
-  AttachInstallEngine(next);
-  Identify(next);
-  EXPECT_TRUE(RecoverInterruptedRun(next));
+  EXPECT_TRUE(RecoverInterruptedRun(*NextRun(on)));
   EXPECT_FALSE(on.HasRegKey(RegRoot::LocalMachine, kRecord));
 }
 
@@ -376,6 +383,105 @@ TEST(PreviousVersion, TwoOverOneRunsTheOldUninstallCommandWithItsSwitches) {
   run.ui = std::make_unique<test::AnsweringUserInterface>(kResultIgnore);
   EXPECT_TRUE(RemovePreviousVersion(run, {"0.9", "", false}, dwExitCode));
   EXPECT_EQ(run.shownMessages.back().nMessage, 5570);
+}
+
+class InstalledProduct : public testing::Test {
+ protected:
+  InstalledProduct() {
+    run.variables.Set("MachineKeyName", "Maker\\Product\\2.5");
+    run.variables.Set("Version", "2.5");
+    run.variables.Set("Revision", "10");
+  }
+
+  void Register(const std::string& base, const std::string& version, const std::string& revision,
+                const std::string& appPath = "") {
+    const std::string record = base + "\\" + version + "\\Setup";
+    machine.SetRegString(RegRoot::LocalMachine, record, "ProductName", "Product");
+    machine.SetRegString(RegRoot::LocalMachine, record, "Revision", revision);
+    if (!appPath.empty()) machine.SetRegString(RegRoot::LocalMachine, record, "AppPath", appPath);
+  }
+
+  test::TestMachine machine;
+  SetupRun run{machine.Machine()};
+};
+
+TEST_F(InstalledProduct, FindsTheHighestVersionOrTheFirstOlderOne) {
+  InstalledVersionInfo found;
+  EXPECT_FALSE(FindInstalledVersion(run, false, found)) << "nothing registered";
+  Register("Software\\Maker\\Product", "1.0", "4", "C:\\Old\\");
+  Register("Software\\Maker\\Product", "3.0", "1");
+  machine.Machine().Reg().CreateKey(RegRoot::LocalMachine, "Software\\Maker\\Product\\0.9\\Setup");
+  ASSERT_TRUE(FindInstalledVersion(run, false, found));
+  EXPECT_EQ(found.szVersion, "3.0");
+  EXPECT_EQ(found.szRevision, "1");
+  EXPECT_FALSE(found.b64BitView);
+  EXPECT_TRUE(run.variables.Get("ApplicationDir").empty()) << "only an older one is taken over";
+  ASSERT_TRUE(FindInstalledVersion(run, true, found));
+  EXPECT_EQ(found.szVersion, "1.0") << "a version without ProductName is not installed";
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Old\\");
+}
+
+TEST_F(InstalledProduct, AVersionRegisteredByA32BitEngineIsFoundInItsView) {
+  Register("Software\\Wow6432Node\\Maker\\Product", "2.0", "1");
+  InstalledVersionInfo found;
+  ASSERT_TRUE(FindInstalledVersion(run, true, found));
+  EXPECT_EQ(found.szVersion, "2.0");
+  EXPECT_TRUE(found.b64BitView);
+}
+
+TEST_F(InstalledProduct, RecordDecidesInstalledUserPartAndNewerRevision) {
+  const std::string record = "Software\\Maker\\Product\\2.5\\Setup";
+  struct Case {
+    std::string revision;  // of the record; "" registers nothing
+    std::string machineSetup;
+    bool bInstalled, bUserPart, bNewer;
+  } cases[] = {
+      {"", "", false, false, false},  {"10", "", true, false, false},
+      {"9", "", true, false, true},  // 10 > 9 as numbers, not as text
+      {"11", "", true, false, false}, {"10", "1", true, true, false},
+  };
+  for (const Case& c : cases) {
+    machine.Machine().Reg().DeleteTree(RegRoot::LocalMachine, "Software\\Maker");
+    if (!c.revision.empty()) Register("Software\\Maker\\Product", "2.5", c.revision);
+    if (!c.machineSetup.empty())
+      machine.SetRegString(RegRoot::LocalMachine, record, "MachineSetup", c.machineSetup);
+    run.ctx.bUserPartRun = false;
+    ReadInstalledProduct(run);
+    EXPECT_EQ(run.ctx.bInstalled, c.bInstalled) << c.revision;
+    EXPECT_EQ(run.ctx.bUserPartRun, c.bUserPart) << c.revision;
+    EXPECT_EQ(run.ctx.bNewerRevision, c.bNewer) << c.revision;
+  }
+}
+
+TEST_F(InstalledProduct, AnUninstallOfOnlyTheUserPartFindsItInTheUserHive) {
+  machine.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "ProductName",
+                       "P");
+  machine.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Product\\2.5\\Setup", "AppPath",
+                       "C:\\U\\");
+  ReadInstalledProduct(run);
+  EXPECT_FALSE(run.ctx.bInstalled) << "not an uninstall: the machine record decides";
+  run.ctx.bUninstall = true;
+  ReadInstalledProduct(run);
+  EXPECT_TRUE(run.ctx.bInstalled);
+  EXPECT_TRUE(run.ctx.bUserPartRun);
+  EXPECT_TRUE(ReadInstalledData(run));
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\U\\");
+}
+
+TEST_F(InstalledProduct, AUserPartRunTakesTheUsersDataElseTheMachines) {
+  const std::string record = "Software\\Maker\\Product\\2.5\\Setup";
+  Register("Software\\Maker\\Product", "2.5", "10", "C:\\Machine\\");
+  machine.SetRegString(RegRoot::LocalMachine, record, "MachineSetup", "1");
+  machine.SetRegString(RegRoot::LocalMachine, record, "DataPath", "C:\\Data\\");
+  ReadInstalledProduct(run);
+  ASSERT_TRUE(run.ctx.bUserPartRun);
+  EXPECT_TRUE(ReadInstalledData(run)) << "the user's first run: only the machine has a record";
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Machine\\");
+  machine.SetRegString(RegRoot::CurrentUser, record, "ProductName", "Product");
+  machine.SetRegString(RegRoot::CurrentUser, record, "AppPath", "C:\\Mine\\");
+  EXPECT_TRUE(ReadInstalledData(run));
+  EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Mine\\");
+  EXPECT_EQ(run.variables.Get("DataDir"), "C:\\Data\\") << "missing in the user's record";
 }
 
 }  // namespace

@@ -52,28 +52,25 @@ TEST(SharedFiles, AFileAlreadyThereCountsTwiceAndRemovalLeavesOne) {
             bEqual ? kJune2020 : DaysLater(kJune2020, 1));
     ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL, 3));
     EXPECT_EQ(SharedCount(t, dll), 2u) << bEqual;
+    EXPECT_EQ(SharedValue(t, dll).dwType, platform::REG_DWORD);
     EXPECT_EQ(t.Read(dll), bEqual ? "old" : "new");
     // A second product with the same equal file counts once more.
     ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL, 3));
     EXPECT_EQ(SharedCount(t, dll), 3u) << bEqual;
+    // Each removal counts down; the file stays while the count is above 0.
+    t.run.ctx.bUninstall = true;
+    for (const uint32_t nLeft : {2u, 1u}) {
+      ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
+      EXPECT_EQ(SharedCount(t, dll), nLeft);
+      EXPECT_TRUE(t.Files().FileExists(dll));
+    }
+    // The last user: asked (silent: Yes), value and file gone.
+    t.run.ctx.bSilent = true;
+    ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
+    EXPECT_FALSE(t.Files().FileExists(dll));
+    EXPECT_TRUE(SharedValue(t, dll).data.empty());
+    EXPECT_TRUE(t.Files().DirectoryExists(t.run.variables.Get("System")));
   }
-  CopyTestRun t;
-  const std::string dll = t.run.variables.Get("System") + "\\shared.dll";
-  t.Write(dll, "old", kJune2020);
-  t.Write(R"(C:\Media\shared.dll)", "new", DaysLater(kJune2020, 1));
-  ASSERT_TRUE(t.Copy(R"(C:\Media\shared.dll)", dll, COPY_SHAREDDLL));
-  EXPECT_EQ(SharedCount(t, dll), 2u);
-  EXPECT_EQ(SharedValue(t, dll).dwType, platform::REG_DWORD);
-  t.run.ctx.bUninstall = true;
-  ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
-  EXPECT_EQ(SharedCount(t, dll), 1u);
-  EXPECT_TRUE(t.Files().FileExists(dll));
-  // The last user: asked (silent: Yes), value and file gone.
-  t.run.ctx.bSilent = true;
-  ASSERT_TRUE(t.Copy(dll, dll, COPY_SHAREDDLL));
-  EXPECT_FALSE(t.Files().FileExists(dll));
-  EXPECT_TRUE(SharedValue(t, dll).data.empty());
-  EXPECT_TRUE(t.Files().DirectoryExists(t.run.variables.Get("System")));
 }
 
 TEST(SharedFiles, ExistingValueKeepsItsTypeAndMissingValueAsks5519) {

@@ -6,6 +6,8 @@
 // below Programs, the run filters by prefix and the Program Manager item of a link line.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "engine/init_variables.h"
 #include "install/build_options.h"
 #include "install/install_pass.h"
@@ -315,22 +317,14 @@ ShellLinkLine Parse(const std::string& line, bool bExpectOk = true) {
 TEST(ShellLine, FieldsDefaultsAndQuotedTarget) {
   ShellLinkLine l =
       Parse("G\\L, C:\\t.exe, -x, C:\\W, Desc, C:\\i.ico, -2, 7, 1601, HAS_RELPATH+RUNAS_USER");
-  EXPECT_EQ(l.link, "G\\L");
-  EXPECT_EQ(l.target, "C:\\t.exe");
-  EXPECT_EQ(l.arguments, "-x");
-  EXPECT_EQ(l.workingDir, "C:\\W");
-  EXPECT_EQ(l.description, "Desc");
-  EXPECT_EQ(l.iconFile, "C:\\i.ico");
-  EXPECT_EQ(l.iIconIndex, -2);
-  EXPECT_EQ(l.iShowCmd, 7);
-  EXPECT_EQ(l.wHotKey, 1601);
-  EXPECT_EQ(l.dwLinkFlags, 0x2008u);
+  EXPECT_EQ(std::tie(l.link, l.target, l.arguments, l.workingDir, l.description, l.iconFile),
+            std::make_tuple("G\\L", "C:\\t.exe", "-x", "C:\\W", "Desc", "C:\\i.ico"));
+  EXPECT_EQ(std::tie(l.iIconIndex, l.iShowCmd, l.wHotKey, l.dwLinkFlags),
+            std::make_tuple(-2, 7, 1601, 0x2008u));
 
   l = Parse("L,t.exe");
-  EXPECT_EQ(l.iIconIndex, 0);
-  EXPECT_EQ(l.iShowCmd, -1);
-  EXPECT_EQ(l.wHotKey, 0);
-  EXPECT_EQ(l.dwLinkFlags, 0u);
+  EXPECT_EQ(std::tie(l.iIconIndex, l.iShowCmd, l.wHotKey, l.dwLinkFlags),
+            std::make_tuple(0, -1, 0, 0u));
   EXPECT_EQ(Parse("L,t,,,,,,,70000,1024").wHotKey, 70000 & 0xFFFF);
   EXPECT_EQ(Parse("L,t,,,,,,,,1024").dwLinkFlags, 1024u);  // a decimal number
 
