@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/ansi_case.h"
+#include "platform/module_name_match.h"
 #include "platform/win32/win32_wide_text.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -53,15 +54,6 @@ std::string EnvironmentBlock(std::vector<std::string> variables) {
   for (const std::string& variable : variables) block += variable + '\0';
   if (block.empty()) block += '\0';
   return block + '\0';
-}
-
-bool ModuleNamesMatch(std::string_view wanted, std::string_view moduleName) {
-  if (AnsiEqualNoCase(wanted, moduleName)) return true;
-  const auto bWithExe = [](std::string_view shorter, std::string_view longer) {
-    return AnsiEndsWithNoCase(longer, ".exe") &&
-           AnsiEqualNoCase(shorter, longer.substr(0, longer.size() - 4));
-  };
-  return bWithExe(wanted, moduleName) || bWithExe(moduleName, wanted);
 }
 
 std::string ImageFileNameOf(HANDLE process) {
