@@ -19,6 +19,23 @@ std::string CreateScratchFolder();
 // Removes the folder with everything in it.
 void RemoveScratchFolder(const std::string& path);
 
+// A scratch folder for the length of one test.
+class ScratchFolder {
+ public:
+  ScratchFolder() : path_(CreateScratchFolder()) {}
+  ~ScratchFolder() { RemoveScratchFolder(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder's Windows path, without a trailing backslash.
+  const std::string& Path() const { return path_; }
+  // The Windows path of a name in the folder ("sub\file.txt").
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
 // The bytes of a file, written whole or read whole; false or empty when that failed.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
