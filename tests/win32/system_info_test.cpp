@@ -9,6 +9,10 @@
 #include "platform/win_error.h"
 #include "win32/wine_check.h"
 
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX 1
+#include <windows.h>
+
 // The interface's codes are uint32_t; those of <windows.h> are long.
 #undef ERROR_SUCCESS
 #undef ERROR_FILE_NOT_FOUND
