@@ -6,13 +6,14 @@ RELEASE   ?= build-release
 ASAN      ?= build-asan
 FUZZ      ?= build-fuzz
 BENCH     ?= build-bench
+WINDOWS   ?= build-windows
 FUZZ_SECS ?= 30
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # WERROR=ON makes warnings errors (CI sets it); a build configured before keeps its setting.
 WERROR    ?= OFF
 CMAKE_DEF := $(CMAKE_GEN) -DTARVIUM_WERROR=$(WERROR)
 
-.PHONY: all deps build test demo release asan fuzz bench format clean
+.PHONY: all deps build test demo release asan fuzz bench format clean windows test-windows
 
 all: build
 
@@ -42,6 +43,18 @@ asan: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
 
+# The same sources as x86-64 Windows programs (Setup.exe and the Win32 services' tests), cross-built
+# with Debian's mingw-w64 against libraries cross-built into a cache outside the tree; the tests
+# run under Wine.
+windows:
+	@scripts/cross-build-windows-deps
+	@[ -f $(WINDOWS)/CMakeCache.txt ] || cmake -S . -B $(WINDOWS) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+test-windows: windows
+	ctest --test-dir $(WINDOWS) --output-on-failure
+
 fuzz: deps
 	@[ -f $(FUZZ)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIUM_FUZZ=ON -DTARVIUM_TESTS=OFF
@@ -58,4 +71,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(RELEASE) $(ASAN) $(FUZZ) $(BENCH)
+	rm -rf $(BUILD) $(RELEASE) $(ASAN) $(FUZZ) $(BENCH) $(WINDOWS)

@@ -1,9 +1,15 @@
-# tarvium_subsystem(NAME [DEPENDS lib...] [PRIVATE lib...])
-# Builds src/NAME/**/*.cpp into the static library tarvium_NAME. src/ is the include root, so code
-# includes "engine/inf_reader.h", "platform/registry.h" and so on.
+# tarvium_subsystem(NAME [DEPENDS lib...] [PRIVATE lib...] [EXCLUDE regex...])
+# Builds src/NAME/**/*.cpp into the static library tarvium_NAME, without the files whose path
+# below src/NAME matches an EXCLUDE expression (what one platform's build leaves out). src/ is the
+# include root, so code includes "engine/inf_reader.h", "platform/registry.h" and so on.
 function(tarvium_subsystem name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp")
+  cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}/${name}"
+       "${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp")
+  foreach(pattern ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
+  list(TRANSFORM sources PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/${name}/")
   if(NOT sources)
     return()
   endif()

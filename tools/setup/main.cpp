@@ -1,28 +1,19 @@
-// Setup.exe: the setup engine as a program. It opens the emulated machine (TARVIUM_MACHINE),
-// attaches the script engine, the installation engine (options, requirements, the install pass
-// and the read of the installed product), the setup service pipe and the user interface to a
-// run, runs it and ends with the run's 32-bit exit code, which a parent setup reads back whole
-// through the machine; a shell sees its low byte.
-// Usage: Setup.exe [switches] [Windows path of the setup information file]
+// Setup.exe on the emulated machine: the setup engine as a program. It opens the emulated machine
+// (TARVIUM_MACHINE), attaches the script engine, the installation engine (options, requirements,
+// the install pass and the read of the installed product), the setup service pipe and the user
+// interface to a run, runs it and ends with the run's 32-bit exit code, which a parent setup reads
+// back whole through the machine; a shell sees its low byte. Usage: Setup.exe [switches] [Windows
+// path of the setup information file]
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "engine/main_sequence.h"
-#include "engine/setup_run.h"
-#include "install/install_engine.h"
-#include "install/installation_run.h"
-#include "install/installed_product.h"
 #include "platform/code_page.h"
-#include "platform/command_line_args.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
 #include "platform/program_path.h"
-#include "script/script_engine.h"
-#include "script/user_interface_link.h"
-#include "service/setup_service_pipe.h"
-#include "sysconfig/system_configuration.h"
-#include "ui/create_user_interface.h"
+#include "run_setup.h"
 
 namespace {
 
@@ -47,21 +38,6 @@ std::string WindowsFormOfHostPath(const std::string& hostPath) {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
-}
-
-// The arguments as one command text; an argument with blanks is quoted as a whole. The host's
-// usual requests for help, "--help" and "-h", ask what /? asks: as switches they would mean
-// nothing, and the run would install the Setup.inf of the current folder.
-std::string CommandText(int argc, char** argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument =
-        platform::IsHelpArgument(argv[i]) ? "/?" : platform::Utf8ToAnsi(argv[i]);
-    if (!text.empty()) text += ' ';
-    const bool bQuote = argument.find_first_of(" \t") != std::string::npos;
-    text += bQuote ? "\"" + argument + "\"" : argument;
-  }
-  return text;
 }
 
 // Started through an engine image of the machine (Setup.exe or _UnInst.exe placed there), the
@@ -100,25 +76,14 @@ int main(int argc, char** argv) {
   if (bCreated && EmulatedMachine::IsDefaultUnnamed())
     std::fprintf(stderr, "Setup.exe: created a new machine in %s (TARVIUM_MACHINE names another)\n",
                  machineDir.c_str());
-  int32_t nExitCode = -1;
-  {
-    tarvium::SetupRun run(*machine);
-    run.bKeepDebugLines = false;
-    tarvium::AttachScriptEngine(run);
-    tarvium::AttachInstalledProduct(run);
-    tarvium::AttachInstallEngine(run);
-    tarvium::AttachInstallationRun(run);
-    tarvium::AttachSystemConfiguration(run);
-    tarvium::AttachServicePipe(run);
-    tarvium::ConnectUserInterface(run, tarvium::ui::CreateUserInterface(*machine));
-    std::string exePath = EngineImagePath();
-    if (exePath.empty())
-      machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
-    run.sequence.szExePath = exePath;
-    run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
-    machine->TakeHostCurrentDirectory();
-    nExitCode = tarvium::WinMain(run, CommandText(argc, argv));
-  }
+  std::string exePath = EngineImagePath();
+  if (exePath.empty())
+    machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), exePath);
+  machine->TakeHostCurrentDirectory();
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(platform::Utf8ToAnsi(argv[i]));
+  const int32_t nExitCode =
+      tarvium::setup::RunSetup(*machine, exePath, tarvium::setup::CommandText(arguments));
   // ExitProcess ends the process without destructors: the attributes and creation times still
   // kept in memory are written first, or the files copied last would lose them. The registry's
   // log is emptied when it has grown long, or every later start would read it through.

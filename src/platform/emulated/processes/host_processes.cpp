@@ -19,6 +19,7 @@
 #include "platform/emulated/processes/host_child.h"
 #include "platform/emulated/processes/process_list.h"
 #include "platform/emulated/processes/process_spawn.h"
+#include "platform/module_name_match.h"
 #include "platform/win_error.h"
 
 namespace platform {

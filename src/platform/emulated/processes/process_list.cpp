@@ -13,6 +13,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
+#include "platform/module_name_match.h"
 
 namespace platform {
 namespace {
@@ -84,15 +85,6 @@ void ListHostProcesses(std::vector<ProcessEntry>& entries) {
 
 uint32_t ParentProcessId() {
   return static_cast<uint32_t>(::getppid());
-}
-
-bool ModuleNamesMatch(std::string_view wanted, std::string_view moduleName) {
-  if (AnsiEqualNoCase(wanted, moduleName)) return true;
-  const auto bWithExe = [](std::string_view shorter, std::string_view longer) {
-    return AnsiEndsWithNoCase(longer, ".exe") &&
-           AnsiEqualNoCase(shorter, longer.substr(0, longer.size() - 4));
-  };
-  return bWithExe(wanted, moduleName) || bWithExe(moduleName, wanted);
 }
 
 }  // namespace platform

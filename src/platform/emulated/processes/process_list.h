@@ -28,8 +28,4 @@ bool ModuleNameOfProcess(pid_t pid, std::string& moduleName);
 // The id of the process that started this one (the machine tool announces windows for it).
 uint32_t ParentProcessId();
 
-// Case-insensitive, and a name without extension also matches itself with ".exe", so that a
-// Windows name "sleep.exe" finds the host's "sleep" and "notepad" finds "notepad.exe".
-bool ModuleNamesMatch(std::string_view wanted, std::string_view moduleName);
-
 }  // namespace platform

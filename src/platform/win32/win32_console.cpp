@@ -1,0 +1,73 @@
+#include "platform/win32/win32_console.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX  // the C++ library may have defined it already
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace platform::win32 {
+namespace {
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
+// Converted from the process code page; empty when the text cannot be converted.
+std::wstring WideOf(const std::string& text) {
+  if (text.empty()) return {};
+  const int nLength =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(nLength > 0 ? nLength : 0, L'\0');
+  if (nLength > 0)
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        nLength);
+  return wide;
+}
+
+// Failures are not reported: the engine prints these lines for whoever reads, and has nothing to
+// do when no one can.
+void WriteText(DWORD nStandardHandle, const std::string& text) {
+  const HANDLE handle = GetStdHandle(nStandardHandle);
+  if (!handle || handle == INVALID_HANDLE_VALUE || text.empty()) return;
+  if (IsConsole(handle)) {
+    const std::wstring wide = WideOf(text);
+    DWORD nWritten = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &nWritten, nullptr);
+    return;
+  }
+  size_t nDone = 0;
+  while (nDone < text.size()) {
+    DWORD nWritten = 0;
+    if (!WriteFile(handle, text.data() + nDone, static_cast<DWORD>(text.size() - nDone), &nWritten,
+                   nullptr) ||
+        nWritten == 0)
+      return;
+    nDone += nWritten;
+  }
+}
+
+}  // namespace
+
+void Win32Console::WriteLine(const std::string& text) {
+  WriteText(STD_OUTPUT_HANDLE, text + "\r\n");
+}
+
+void Win32Console::WriteErrorLine(const std::string& text) {
+  WriteText(STD_ERROR_HANDLE, text + "\r\n");
+}
+
+bool Win32Console::HasTerminal() {
+  return IsConsole(GetStdHandle(STD_INPUT_HANDLE)) && IsConsole(GetStdHandle(STD_ERROR_HANDLE));
+}
+
+bool Win32Console::StandardErrorIsTerminal() {
+  return IsConsole(GetStdHandle(STD_ERROR_HANDLE));
+}
+
+void Win32Console::WriteErrorText(const std::string& text) {
+  WriteText(STD_ERROR_HANDLE, text);
+}
+
+}  // namespace platform::win32

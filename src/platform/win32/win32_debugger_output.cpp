@@ -1,0 +1,31 @@
+#include "platform/win32/win32_debugger_output.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX  // the C++ library may have defined it already
+#define NOMINMAX
+#endif
+#include <windows.h>
+#undef OutputDebugString
+
+namespace platform::win32 {
+namespace {
+
+// The event a monitoring tool creates and signals when its buffer is free for the next text.
+bool MonitorListens() {
+  const HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_BUFFER_READY");
+  if (!ready) return false;
+  CloseHandle(ready);
+  return true;
+}
+
+}  // namespace
+
+void Win32DebuggerOutput::OutputDebugString(const std::string& text) {
+  OutputDebugStringA(text.c_str());
+}
+
+bool Win32DebuggerOutput::HasListener() const {
+  return IsDebuggerPresent() || MonitorListens();
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,28 @@
+#include "platform/win32/win32_wide_text.h"
+
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX 1
+#include <windows.h>
+
+namespace platform::win32 {
+
+std::string AnsiFromWide(const wchar_t* text) {
+  if (!text || !*text) return {};
+  const int nBytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (nBytes <= 1) return {};
+  std::string ansi(static_cast<size_t>(nBytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), nBytes, nullptr, nullptr);
+  ansi.resize(static_cast<size_t>(nBytes - 1));
+  return ansi;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+  if (text.empty()) return {};
+  const int nChars =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(nChars), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), nChars);
+  return wide;
+}
+
+}  // namespace platform::win32

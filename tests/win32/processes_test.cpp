@@ -1,0 +1,443 @@
+// The process service against real processes: cmd.exe, and this test program started again as a
+// child that does what the variable TARVIUM_PROCESS_TEST_CHILD says (before any test runs):
+//   exit:<hex>  ends with that exit code through the service's ExitProcess
+//   sleep       waits until it is ended
+//   parent      starts a sleeping child of its own, then waits until it is ended
+//   cwd         ends with 0 when its current directory is TARVIUM_PROCESS_TEST_CWD, else 1
+//   env         ends with 0 when alpha, Mid and ZETA hold 2, 3 and 1 and its environment block
+//               lists them in that order, else 1
+//   show        ends with the show state its STARTUPINFO carries, 0xFFFF when none
+#include "platform/win32/win32_processes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "platform/ansi_case.h"
+#include "platform/win_error.h"
+
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX 1
+#include <windows.h>
+// clang-format off
+#include <tlhelp32.h>
+// clang-format on
+
+// <windows.h> has these as macros; the interface's codes are uint32_t, those of Windows long.
+#undef CreateProcess
+#undef AnsiUpper
+#undef ERROR_SUCCESS
+#undef ERROR_FILE_NOT_FOUND
+#undef ERROR_PATH_NOT_FOUND
+#undef ERROR_ACCESS_DENIED
+#undef ERROR_INVALID_HANDLE
+#undef ERROR_INVALID_PARAMETER
+#undef ERROR_BAD_EXE_FORMAT
+#undef ERROR_DIRECTORY
+#undef ERROR_LOGON_FAILURE
+#undef STILL_ACTIVE
+#undef INFINITE
+#undef SW_HIDE
+#undef SW_SHOWMINIMIZED
+#undef SW_SHOWMAXIMIZED
+#undef SW_SHOWMINNOACTIVE
+
+namespace platform::win32 {
+namespace {
+
+constexpr const char* kChildVariable = "TARVIUM_PROCESS_TEST_CHILD";
+constexpr const char* kCwdVariable = "TARVIUM_PROCESS_TEST_CWD";
+constexpr uint32_t kLongWaitMs = 30000;  // only a limit for a broken service, never expected
+
+std::string EnvironmentText(const char* name) {
+  char buffer[1024];
+  const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
+}
+
+std::string OwnPath() {
+  char path[MAX_PATH];
+  const DWORD nLength = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, nLength);
+}
+
+std::string OwnFileName() {
+  const std::string path = OwnPath();
+  return path.substr(path.find_last_of('\\') + 1);
+}
+
+[[noreturn]] void SleepUntilEnded() {
+  for (;;) Sleep(INFINITE);
+}
+
+uint32_t EnvironmentOrderCode() {
+  if (EnvironmentText("alpha") != "2" || EnvironmentText("Mid") != "3" ||
+      EnvironmentText("ZETA") != "1")
+    return 1;
+  std::string order;
+  const char* block = GetEnvironmentStringsA();
+  for (const char* variable = block; *variable; variable += std::strlen(variable) + 1) {
+    const std::string_view text(variable);
+    for (const char* name : {"alpha=", "Mid=", "ZETA="})
+      if (text.starts_with(name)) order += name;
+  }
+  FreeEnvironmentStringsA(const_cast<char*>(block));
+  return order == "alpha=Mid=ZETA=" ? 0 : 1;
+}
+
+uint32_t ShowStateCode() {
+  STARTUPINFOA si;
+  GetStartupInfoA(&si);
+  return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : 0xFFFF;
+}
+
+void StartSleepingGrandchild() {
+  SetEnvironmentVariableA(kChildVariable, "sleep");
+  std::string commandLine = "\"" + OwnPath() + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    ::ExitProcess(2);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+bool PlayChildIfAsked() {
+  const std::string mode = EnvironmentText(kChildVariable);
+  if (mode.empty()) return false;
+  Win32Processes processes;
+  if (mode.starts_with("exit:"))
+    processes.ExitProcess(static_cast<uint32_t>(std::strtoul(mode.c_str() + 5, nullptr, 16)));
+  if (mode == "sleep") SleepUntilEnded();
+  if (mode == "parent") {
+    StartSleepingGrandchild();
+    SleepUntilEnded();
+  }
+  if (mode == "cwd") {
+    char directory[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    processes.ExitProcess(AnsiEqualNoCase(directory, EnvironmentText(kCwdVariable)) ? 0 : 1);
+  }
+  if (mode == "env") processes.ExitProcess(EnvironmentOrderCode());
+  if (mode == "show") processes.ExitProcess(ShowStateCode());
+  processes.ExitProcess(0xBADC0DE);
+}
+
+const bool kPlayedChild = PlayChildIfAsked();
+
+// A fresh temporary folder, removed with its files at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "tarvium_processes_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(GetTickCount64());
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
+    for (BOOL bMore = find != INVALID_HANDLE_VALUE; bMore; bMore = FindNextFileA(find, &data))
+      DeleteFileA((path_ + "\\" + data.cFileName).c_str());
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    RemoveDirectoryA(path_.c_str());
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// This program started as a child in the given mode, with the engine's environment and more.
+ProcessStart ChildStart(const std::string& mode, std::vector<std::string> moreVariables = {}) {
+  std::vector<std::string> environment;
+  const char* block = GetEnvironmentStringsA();
+  for (const char* variable = block; *variable; variable += std::strlen(variable) + 1)
+    environment.emplace_back(variable);
+  FreeEnvironmentStringsA(const_cast<char*>(block));
+  environment.push_back(std::string(kChildVariable) + "=" + mode);
+  environment.insert(environment.end(), moreVariables.begin(), moreVariables.end());
+  ProcessStart start;
+  start.commandLine = "\"" + OwnPath() + "\" --child";
+  start.environment = environment;
+  return start;
+}
+
+// Starts, waits for the end and returns the exit code; 0xFFFFFFFF marks a failure of the test.
+uint32_t ExitCodeOfRun(Win32Processes& processes, const ProcessStart& start) {
+  ProcessHandle hProcess;
+  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS) << start.commandLine;
+  WaitResult result = WaitResult::Stopped;
+  EXPECT_EQ(processes.WaitForProcess(hProcess, kLongWaitMs, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Exited);
+  uint32_t dwExitCode = 0xFFFFFFFF;
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+  return dwExitCode;
+}
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%X", value);
+  return text;
+}
+
+TEST(Win32Processes, ExitCodesKeepAll32Bits) {
+  Win32Processes processes;
+  for (uint32_t dwCode : {0u, 3u, 0x80000000u, 0xC0000005u, 0xFFFFFFFEu, 0x12345678u})
+    EXPECT_EQ(ExitCodeOfRun(processes, ChildStart("exit:" + Hex(dwCode))), dwCode) << dwCode;
+}
+
+TEST(Win32Processes, CommandInterpreterExitCodes) {
+  Win32Processes processes;
+  const struct {
+    const char* command;
+    uint32_t dwExitCode;
+  } kCases[] = {
+      {"cmd.exe /c exit 3", 3},
+      {"  cmd /c exit 0", 0},
+      {"cmd.exe /c exit -1073741819", 0xC0000005},
+  };
+  for (const auto& test : kCases) {
+    ProcessStart start;
+    start.commandLine = test.command;
+    start.nShowCmd = SW_HIDE;
+    EXPECT_EQ(ExitCodeOfRun(processes, start), test.dwExitCode) << test.command;
+  }
+}
+
+TEST(Win32Processes, FailedStartsGiveTheErrorOfWindows) {
+  TempFolder folder;
+  const std::string notAProgram = folder.Path() + "\\not_a_program.exe";
+  std::ofstream(notAProgram) << "plain text, no program";
+  // A program in a missing folder is looked for by the program search, which reports a missing
+  // file (Wine) or a missing path: both are what the interface names.
+  const struct {
+    std::string commandLine;
+    std::string directory;
+    std::vector<uint32_t> errors;
+  } kCases[] = {
+      {"no_such_program_of_tarvium.exe", "", {ERROR_FILE_NOT_FOUND}},
+      {"C:\\no\\such\\folder\\program.exe", "", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}},
+      {"\"" + notAProgram + "\"", "", {ERROR_BAD_EXE_FORMAT}},
+      {"cmd.exe /c exit 0", folder.Path() + "\\missing", {ERROR_DIRECTORY}},
+  };
+  Win32Processes processes;
+  for (const auto& test : kCases) {
+    ProcessStart start;
+    start.commandLine = test.commandLine;
+    start.currentDirectory = test.directory;
+    ProcessHandle hProcess = static_cast<ProcessHandle>(77);
+    const uint32_t err = processes.CreateProcess(start, hProcess);
+    EXPECT_NE(std::find(test.errors.begin(), test.errors.end(), err), test.errors.end())
+        << test.commandLine << ": " << err;
+    EXPECT_EQ(hProcess, ProcessHandle::Invalid) << test.commandLine;
+  }
+}
+
+TEST(Win32Processes, TheChildGetsItsDirectoryEnvironmentAndShowState) {
+  TempFolder folder;
+  Win32Processes processes;
+  ProcessStart start = ChildStart("cwd", {std::string(kCwdVariable) + "=" + folder.Path()});
+  start.currentDirectory = folder.Path();
+  EXPECT_EQ(ExitCodeOfRun(processes, start), 0u);
+  EXPECT_EQ(ExitCodeOfRun(processes, ChildStart("env", {"ZETA=1", "alpha=2", "Mid=3"})), 0u);
+  for (uint32_t nShowCmd : {SW_HIDE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED}) {
+    start = ChildStart("show");
+    start.nShowCmd = nShowCmd;
+    EXPECT_EQ(ExitCodeOfRun(processes, start), nShowCmd);
+  }
+}
+
+TEST(Win32Processes, WaitsStopAtTheLimitOrWhenTheCallbackSays) {
+  Win32Processes processes;
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess(ChildStart("sleep"), hProcess), ERROR_SUCCESS);
+  ProcessInfo info;
+  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  WaitResult result = WaitResult::Exited;
+  EXPECT_EQ(processes.WaitForProcess(hProcess, 0, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::TimedOut);
+  int nSteps = 0;
+  const auto countSteps = [&] { return ++nSteps > 0; };
+  EXPECT_EQ(processes.WaitForProcess(hProcess, 3 * WAIT_STEP_MS, countSteps, result),
+            ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::TimedOut);
+  EXPECT_GE(nSteps, 1);
+  nSteps = 0;
+  EXPECT_EQ(processes.WaitForProcess(
+                hProcess, INFINITE, [&] { return ++nSteps < 3; }, result),
+            ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Stopped);
+  EXPECT_EQ(nSteps, 3);
+  // A callback that closes the handle ends the wait with the error of a closed handle.
+  const auto closeHandle = [&] { return processes.CloseProcess(hProcess) == ERROR_SUCCESS; };
+  EXPECT_EQ(processes.WaitForProcess(hProcess, INFINITE, closeHandle, result),
+            ERROR_INVALID_HANDLE);
+  // The process runs on without its handle: found again by its id, it can be ended.
+  ProcessHandle hOpened;
+  ASSERT_EQ(processes.OpenProcess(info.dwProcessId, hOpened), ERROR_SUCCESS);
+  bool bRunning = false;
+  EXPECT_EQ(processes.IsProcessRunning(hOpened, bRunning), ERROR_SUCCESS);
+  EXPECT_TRUE(bRunning);
+  EXPECT_EQ(processes.TerminateProcess(hOpened, 9), ERROR_SUCCESS);
+  EXPECT_EQ(processes.WaitForProcess(hOpened, kLongWaitMs, countSteps, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Exited);
+  EXPECT_EQ(processes.CloseProcess(hOpened), ERROR_SUCCESS);
+}
+
+TEST(Win32Processes, TerminateSetsTheExitCodeOnce) {
+  Win32Processes processes;
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess(ChildStart("sleep"), hProcess), ERROR_SUCCESS);
+  uint32_t dwExitCode = 0;
+  bool bRunning = false;
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, STILL_ACTIVE);
+  EXPECT_EQ(processes.IsProcessRunning(hProcess, bRunning), ERROR_SUCCESS);
+  EXPECT_TRUE(bRunning);
+  EXPECT_EQ(processes.TerminateProcess(hProcess, 0xDEADBEEF), ERROR_SUCCESS);
+  EXPECT_EQ(processes.IsProcessRunning(hProcess, bRunning), ERROR_SUCCESS);
+  EXPECT_FALSE(bRunning);
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0xDEADBEEF);
+  EXPECT_EQ(processes.TerminateProcess(hProcess, 1), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(processes.GetExitCodeProcess(hProcess, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0xDEADBEEF);
+  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+}
+
+// The id of a process the given one started, looked for until it shows.
+uint32_t ChildProcessIdOf(uint32_t dwParentId) {
+  for (int nTry = 0; nTry < 1000; ++nTry) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    uint32_t dwChildId = 0;
+    for (BOOL bMore = Process32First(snapshot, &entry); bMore && !dwChildId;
+         bMore = Process32Next(snapshot, &entry))
+      if (entry.th32ParentProcessID == dwParentId) dwChildId = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    if (dwChildId) return dwChildId;
+    Sleep(10);
+  }
+  return 0;
+}
+
+TEST(Win32Processes, TerminateEndsTheProgramsAStartedProgramStarted) {
+  Win32Processes processes;
+  ProcessHandle hParent;
+  ASSERT_EQ(processes.CreateProcess(ChildStart("parent"), hParent), ERROR_SUCCESS);
+  ProcessInfo info;
+  ASSERT_EQ(processes.GetProcessInfo(hParent, info), ERROR_SUCCESS);
+  const uint32_t dwGrandchildId = ChildProcessIdOf(info.dwProcessId);
+  ASSERT_NE(dwGrandchildId, 0u);
+  ProcessHandle hGrandchild;
+  ASSERT_EQ(processes.OpenProcess(dwGrandchildId, hGrandchild), ERROR_SUCCESS);
+  EXPECT_EQ(processes.TerminateProcess(hParent, 0xC000013A), ERROR_SUCCESS);
+  WaitResult result = WaitResult::Stopped;
+  EXPECT_EQ(processes.WaitForProcess(hGrandchild, kLongWaitMs, {}, result), ERROR_SUCCESS);
+  EXPECT_EQ(result, WaitResult::Exited);
+  uint32_t dwExitCode = 0;
+  EXPECT_EQ(processes.GetExitCodeProcess(hGrandchild, dwExitCode), ERROR_SUCCESS);
+  EXPECT_EQ(dwExitCode, 0xC000013A);
+  EXPECT_EQ(processes.CloseProcess(hGrandchild), ERROR_SUCCESS);
+  EXPECT_EQ(processes.CloseProcess(hParent), ERROR_SUCCESS);
+}
+
+TEST(Win32Processes, InfoNamesTheStartedProgram) {
+  Win32Processes processes;
+  ProcessStart start = ChildStart("exit:0");
+  start.nShowCmd = SW_SHOWMINIMIZED;
+  ProcessHandle hProcess;
+  ASSERT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS);
+  ProcessInfo info;
+  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  EXPECT_TRUE(AnsiEqualNoCase(info.moduleName, OwnFileName())) << info.moduleName;
+  EXPECT_NE(info.dwProcessId, 0u);
+  EXPECT_NE(info.dwProcessId, GetCurrentProcessId());
+  EXPECT_EQ(info.nShowCmd, SW_SHOWMINIMIZED);
+  EXPECT_TRUE(info.userName.empty());
+  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
+}
+
+TEST(Win32Processes, EnumerationMatchesModuleNamesWithOrWithoutExe) {
+  const std::string ownName = OwnFileName();
+  const std::string withoutExe = ownName.substr(0, ownName.size() - 4);
+  const struct {
+    std::string name;
+    bool bListsSelf;
+  } kCases[] = {
+      {"", true},
+      {ownName, true},
+      {AnsiUpper(ownName), true},
+      {withoutExe, true},
+      {withoutExe + ".com", false},
+      {ownName.substr(1), false},
+  };
+  Win32Processes processes;
+  for (const auto& test : kCases) {
+    std::vector<ProcessEntry> entries;
+    ASSERT_EQ(processes.EnumProcesses(test.name, entries), ERROR_SUCCESS);
+    bool bListsSelf = false;
+    for (const ProcessEntry& entry : entries)
+      if (entry.dwProcessId == GetCurrentProcessId())
+        bListsSelf = AnsiEqualNoCase(entry.moduleName, ownName);
+    EXPECT_EQ(bListsSelf, test.bListsSelf) << test.name;
+    if (test.name.empty()) continue;
+    for (const ProcessEntry& entry : entries)
+      EXPECT_TRUE(AnsiStartsWithNoCase(entry.moduleName, withoutExe)) << entry.moduleName;
+  }
+}
+
+TEST(Win32Processes, UnknownHandlesAndProcesses) {
+  Win32Processes processes;
+  const ProcessHandle hUnknown = static_cast<ProcessHandle>(4711);
+  WaitResult result;
+  uint32_t dwExitCode;
+  bool bRunning;
+  ProcessInfo info;
+  EXPECT_EQ(processes.WaitForProcess(hUnknown, 0, {}, result), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.TerminateProcess(hUnknown, 0), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.GetExitCodeProcess(hUnknown, dwExitCode), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.IsProcessRunning(hUnknown, bRunning), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.GetProcessInfo(hUnknown, info), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.CloseProcess(hUnknown), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(processes.CloseProcess(ProcessHandle::Invalid), ERROR_INVALID_HANDLE);
+  ProcessHandle hProcess;
+  EXPECT_EQ(processes.OpenProcess(0, hProcess), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(processes.OpenProcess(0x7FFFFFF0, hProcess), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(hProcess, ProcessHandle::Invalid);
+}
+
+TEST(Win32Processes, APlacedEngineImageRunsThisProgram) {
+  TempFolder folder;
+  Win32Processes processes;
+  const std::string image = folder.Path() + "\\_UnInst.exe";
+  ASSERT_EQ(processes.PlaceEngineImage(image), ERROR_SUCCESS);
+  ProcessStart start = ChildStart("exit:C0FFEE");
+  start.commandLine = "\"" + image + "\" /uninstall";
+  EXPECT_EQ(ExitCodeOfRun(processes, start), 0xC0FFEEu);
+  EXPECT_EQ(processes.PlaceEngineImage(folder.Path() + "\\missing\\_UnInst.exe"),
+            ERROR_PATH_NOT_FOUND);
+}
+
+TEST(Win32Processes, AnotherAccountThatCannotLogOnStartsNothing) {
+  Win32Processes processes;
+  ProcessStart start;
+  start.commandLine = "cmd.exe /c exit 0";
+  start.userName = "NoSuchAccountOfTarviumTests";
+  start.password = "wrong";
+  ProcessHandle hProcess;
+  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_LOGON_FAILURE);
+  EXPECT_EQ(hProcess, ProcessHandle::Invalid);
+}
+
+}  // namespace
+}  // namespace platform::win32

@@ -1,0 +1,22 @@
+// The run both builds of Setup.exe make once they hold their machine: the engine's parts attached
+// to one run, the command line given to it, its 32-bit exit code returned.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/machine.h"
+
+namespace tarvium::setup {
+
+// The arguments (ANSI) as one command text; an argument with blanks is quoted as a whole. The
+// usual requests for help, "--help" and "-h", ask what /? asks: as switches they would mean
+// nothing, and the run would install the Setup.inf of the current folder.
+std::string CommandText(const std::vector<std::string>& arguments);
+
+// Runs the setup on the machine as the program at exePath (its Windows path) and returns the
+// run's exit code.
+int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
+                 const std::string& commandText);
+
+}  // namespace tarvium::setup
