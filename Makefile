@@ -47,6 +47,7 @@ asan: deps
 # with Debian's mingw-w64 against libraries cross-built into a cache outside the tree; the tests
 # run under Wine.
 windows:
+	@scripts/install-deps --windows
 	@scripts/cross-build-windows-deps
 	@[ -f $(WINDOWS)/CMakeCache.txt ] || cmake -S . -B $(WINDOWS) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
