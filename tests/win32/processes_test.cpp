@@ -19,9 +19,7 @@
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 // clang-format off
 #include <tlhelp32.h>
 // clang-format on

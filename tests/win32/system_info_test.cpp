@@ -9,9 +9,7 @@
 #include "platform/win_error.h"
 #include "win32/wine_check.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 // The interface's codes are uint32_t; those of <windows.h> are long.
 #undef ERROR_SUCCESS

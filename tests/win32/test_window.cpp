@@ -1,10 +1,6 @@
 #include "win32/test_window.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace tarvium::test {
 namespace {

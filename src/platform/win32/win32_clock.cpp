@@ -3,11 +3,7 @@
 // here: it must stay below 2^63 and must not have wrapped around zero.
 #include "platform/win32/win32_clock.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library may have defined it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
 namespace {

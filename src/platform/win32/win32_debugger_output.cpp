@@ -1,10 +1,6 @@
 #include "platform/win32/win32_debugger_output.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library may have defined it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #undef OutputDebugString
 
 namespace platform::win32 {

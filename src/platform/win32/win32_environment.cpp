@@ -4,11 +4,7 @@
 
 #include <cstring>
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library may have defined it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #undef ExpandEnvironmentStrings
 
 namespace platform::win32 {

@@ -10,11 +10,7 @@
 
 #include "platform/ansi_case.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library of mingw-w64 defines it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #undef CopyFile
 #undef CreateDirectory

@@ -4,11 +4,7 @@
 // engine gives; only a path meant for writing is checked, for a volume that refuses writing.
 #include "platform/win32/win32_modules.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library of mingw-w64 defines it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 // After <windows.h>, which they need.
 #include <softpub.h>
 #include <wintrust.h>

@@ -12,11 +12,7 @@
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
 namespace {

@@ -4,9 +4,7 @@
 
 #include "platform/ansi_case.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 // clang-format off
 #include <winnetwk.h>
 #include <iphlpapi.h>

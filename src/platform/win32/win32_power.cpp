@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #undef ExitWindows
 #undef InitiateSystemShutdown

@@ -11,9 +11,7 @@
 #include "platform/module_name_match.h"
 #include "platform/win32/win32_wide_text.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 // clang-format off
 #include <tlhelp32.h>
 // clang-format on

@@ -3,11 +3,7 @@
 // that reaches size - 2 is read again into a buffer twice as large.
 #include "platform/win32/win32_profile.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library may have defined it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #undef GetPrivateProfileString
 #undef GetPrivateProfileInt
 #undef WritePrivateProfileString

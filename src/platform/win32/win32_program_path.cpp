@@ -2,11 +2,7 @@
 // own module file and current directory, as the system names them.
 #include "platform/program_path.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library of mingw-w64 defines it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace platform {
 

@@ -8,11 +8,7 @@
 #include <utility>
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX  // the C++ library may have defined it already
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
 namespace {

@@ -6,11 +6,7 @@
 
 #include "platform/win_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <winspool.h>  // after <windows.h>, whose types it uses
 #undef AddPrinter

@@ -8,11 +8,7 @@
 
 #include "platform/win_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #undef SendMessage
 
 namespace platform::win32 {

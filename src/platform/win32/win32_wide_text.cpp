@@ -1,8 +1,6 @@
 #include "platform/win32/win32_wide_text.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
 
