@@ -12,6 +12,7 @@
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win_error.h"
+#include "win32/scratch_places.h"
 #include "win32/wine_check.h"
 
 // clang-format off
@@ -36,11 +37,7 @@
 namespace platform::win32 {
 namespace {
 
-std::string EnvironmentText(const char* name) {
-  char buffer[1024];
-  const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
-}
+using tarvium::test::EnvironmentText;
 
 bool IsDottedAddress(const std::string& text) {
   unsigned parts[4];

@@ -85,6 +85,12 @@ void RemoveRegistryKey(platform::RegRoot root, const std::string& keyPath, platf
   RegDeleteKeyExA(hive, keyPath.c_str(), viewFlag, 0);
 }
 
+std::string EnvironmentText(const char* name) {
+  char buffer[1024];
+  const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
+}
+
 uint64_t FileTimeNow() {
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);

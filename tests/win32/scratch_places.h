@@ -47,6 +47,10 @@ std::string WindowsDirectory();
 // everything below it, in one view, by the system's own functions.
 void RemoveRegistryKey(platform::RegRoot root, const std::string& keyPath, platform::RegView view);
 
+// A variable of the process's environment as GetEnvironmentVariableA gives it (empty when unset),
+// for comparing what the services say with what Windows says through another door.
+std::string EnvironmentText(const char* name);
+
 // GetSystemTimeAsFileTime, for comparing the times Windows records.
 uint64_t FileTimeNow();
 

@@ -7,6 +7,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
+#include "win32/scratch_places.h"
 #include "win32/wine_check.h"
 
 #include "platform/win32/windows_api.h"
@@ -22,11 +23,7 @@
 namespace platform::win32 {
 namespace {
 
-std::string EnvironmentText(const char* name) {
-  char buffer[1024];
-  const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
-}
+using tarvium::test::EnvironmentText;
 
 std::string RegistryText(HKEY root, const char* key, const char* name) {
   char buffer[512];
