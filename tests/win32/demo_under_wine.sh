@@ -4,12 +4,13 @@
 # removed by the uninstall command it registered, run as the programs list runs it (with /S added).
 # What stays is what a removal leaves on purpose: the engine as _UnInst.exe, the Uninstall entry's
 # values the removal does not delete, and the empty keys above the product's record.
-# Usage: demo_under_wine.sh SETUP_EXE SOURCE_DIR (WINEPREFIX names the prefix to use)
+# Usage: demo_under_wine.sh SETUP_EXE SOURCE_DIR (runs in a fresh Wine prefix of its own)
 set -euo pipefail
 setup=$1
 demo=$2/examples/demo
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+export WINEPREFIX=$work/prefix
 fail() { echo "FAIL: $*" >&2; exit 1; }
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r' || true; }
 

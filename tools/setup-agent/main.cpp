@@ -1,8 +1,8 @@
 // setup-agent: the setup service's end of the pipe for one run of Setup.exe /G. It creates the
-// pipe "\\.\pipe\SetupSendPipe" on the machine that TARVIUM_MACHINE names (as the other tools),
-// waits for the run, answers it from a script file and logs every request it received and every
-// reply it sent; it ends with the run. A packager drives unattended runs with it; the end-to-end
-// tests use it for every service scenario.
+// pipe "\\.\pipe\SetupSendPipe" on the machine that TARVIUM_MACHINE names (as the other tools;
+// on Windows, the computer it runs on), waits for the run, answers it from a script file and logs
+// every request it received and every reply it sent; it ends with the run. A packager drives
+// unattended runs with it; the end-to-end tests use it for every service scenario.
 // Usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT
 // Exit codes: 0 the run ended with "exit" (or at a fault the script asked for), 1 the run closed
 // the pipe without "exit", 2 bad arguments, script or pipe, 3 time-out.
@@ -15,9 +15,8 @@
 #include "agent_script.h"
 #include "agent_session.h"
 #include "platform/command_line_args.h"
-#include "platform/emulated/machine/emulated_machine.h"
-#include "platform/emulated/pipes/socket_pipes.h"
 #include "platform/error_text.h"
+#include "platform/local_services.h"
 #include "platform/win_error.h"
 
 namespace {
@@ -104,13 +103,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "setup-agent: cannot write the log '%s'\n", args.logFile.c_str());
     return 2;
   }
-  const std::string machineDir = platform::emulated::EmulatedMachine::DefaultDirectory();
-  platform::emulated::SocketPipes pipes(machineDir + "/pipe");
+  std::string where;
+  const std::unique_ptr<platform::NamedPipes> pipes = platform::OpenLocalPipes(where);
   std::unique_ptr<platform::PipeServer> server;
-  if (const uint32_t dwError = pipes.Create(args.pipeName, server);
+  if (const uint32_t dwError = pipes->Create(args.pipeName, server);
       dwError != platform::ERROR_SUCCESS) {
     std::fprintf(stderr, "setup-agent: cannot create %s on %s: %s", args.pipeName.c_str(),
-                 machineDir.c_str(), platform::SystemErrorText(dwError).c_str());
+                 where.c_str(), platform::SystemErrorText(dwError).c_str());
     return 2;
   }
   std::printf("setup-agent: listening on %s\n", args.pipeName.c_str());

@@ -9,7 +9,7 @@
 
 #include "platform/code_page.h"
 #include "platform/command_line_args.h"
-#include "platform/emulated/machine/host_clock.h"
+#include "platform/local_services.h"
 #include "script/crypt/aes_decrypt.h"
 #include "script/crypt/crypt_factory.h"
 #include "script/crypt/decrypt_value.h"
@@ -49,7 +49,7 @@ bool IsPrintable(char c) {
 // The scrambled form with the tick count's key letter, or the next letter that gives only
 // printable characters; false when no key letter does.
 bool ScrambleToPrintable(const std::string& text, std::string& value) {
-  const uint64_t nTick = platform::HostClock().GetTickCount64();
+  const uint64_t nTick = platform::OpenLocalClock()->GetTickCount64();
   for (uint64_t nTry = 0; nTry < 26; ++nTry) {
     value = text;
     if (!Tarvium::ScrambleValue(value, nTick + nTry)) return false;

@@ -1,0 +1,17 @@
+#include "platform/local_services.h"
+
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_named_pipes.h"
+
+namespace platform {
+
+std::unique_ptr<Clock> OpenLocalClock() {
+  return std::make_unique<win32::Win32Clock>();
+}
+
+std::unique_ptr<NamedPipes> OpenLocalPipes(std::string& where) {
+  where = "this computer";
+  return std::make_unique<win32::Win32NamedPipes>();
+}
+
+}  // namespace platform
