@@ -192,8 +192,8 @@ uint32_t Win32Accounts::GetGroupMembers(const std::string& server, const std::st
                                        MAX_PREFERRED_LENGTH, &nRead, &nTotal, &resume);
       },
       members);
-  const std::string computer =
-      server.empty() ? ComputerName() : server.substr(server.find_first_not_of('\\'));
+  const size_t nName = server.find_first_not_of('\\');
+  const std::string computer = nName == std::string::npos ? ComputerName() : server.substr(nName);
   for (std::string& member : members) member = AsAdded(member, computer);
   return err;
 }

@@ -47,6 +47,16 @@ uint32_t CheckWritableVolume(const std::string& path) {
   return (dwFlags & FILE_READ_ONLY_VOLUME) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
 }
 
+// The modules a loaded module needs are looked for beside it and in the system's folders, never in
+// the current directory or along PATH, where a setup started from a download folder could find a
+// planted one.
+DWORD SafeSearchFlags(const std::string& path) {
+  const bool bFullPath =
+      (path.size() > 2 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+      path.rfind("\\\\", 0) == 0;
+  return LOAD_LIBRARY_SEARCH_DEFAULT_DIRS | (bFullPath ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR : 0);
+}
+
 }  // namespace
 
 uint32_t Win32Modules::LoadLibrary(const std::string& path, ModuleHandle& hModule) {
@@ -55,7 +65,7 @@ uint32_t Win32Modules::LoadLibrary(const std::string& path, ModuleHandle& hModul
   DWORD dwOldMode = 0;
   const bool bQuiet =
       ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &dwOldMode);
-  const HMODULE hSystem = ::LoadLibraryA(path.c_str());
+  const HMODULE hSystem = ::LoadLibraryExA(path.c_str(), nullptr, SafeSearchFlags(path));
   const uint32_t err = hSystem ? ERROR_SUCCESS : LastError();
   if (bQuiet) ::SetThreadErrorMode(dwOldMode, nullptr);
   hModule = static_cast<ModuleHandle>(reinterpret_cast<uintptr_t>(hSystem));

@@ -160,7 +160,9 @@ bool PipeExists(const std::string& pipeName) {
 uint32_t CreateInstance(const std::string& pipeName, bool bFirst, OwnedHandle& instance) {
   const DWORD dwOpenMode =
       PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (bFirst ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
-  const DWORD dwPipeMode = PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT;
+  // The pipe serves the runs of this computer: a client across the network is refused.
+  const DWORD dwPipeMode =
+      PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
   HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), dwOpenMode, dwPipeMode, PIPE_UNLIMITED_INSTANCES,
                                  kPipeBufferSize, kPipeBufferSize, kBusyWaitMs, nullptr);
   if (pipe == INVALID_HANDLE_VALUE) {

@@ -9,6 +9,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/module_name_match.h"
+#include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_wide_text.h"
 
 #include "platform/win32/windows_api.h"
@@ -85,8 +86,50 @@ HANDLE CreateProcessJob() {
   if (!job) return nullptr;
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);  // a job its programs could not leave: better none
+    return nullptr;
+  }
   return job;
+}
+
+// Whether a program is to get the engine's own environment: it then inherits it whole, in its
+// Unicode form and with the drives' current directories, which an ANSI block would lose.
+bool IsOwnEnvironment(const std::vector<std::string>& variables) {
+  return variables == Win32Environment().Block();
+}
+
+// A program that is not there: ERROR_PATH_NOT_FOUND when its folder is missing too.
+uint32_t MissingProgramError(const std::string& program) {
+  const size_t nSlash = program.rfind('\\');
+  if (nSlash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+  const std::string folder = program.substr(0, nSlash);
+  return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND
+                                                                       : ERROR_FILE_NOT_FOUND;
+}
+
+// The program of a command line is its first word (double quotes group), found as CreateProcess
+// finds a program (with ".exe" added when it has no extension). Handing CreateProcess the program
+// spares the guesses it makes for an unquoted path with blanks, which could start
+// C:\Program.exe for C:\Program Files\App\app.exe.
+uint32_t FindProgram(const std::string& commandLine, std::string& program) {
+  std::string word;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    const size_t nEnd = commandLine.find('"', 1);
+    word = commandLine.substr(1, nEnd == std::string::npos ? std::string::npos : nEnd - 1);
+  } else {
+    word = commandLine.substr(0, commandLine.find_first_of(" \t"));
+  }
+  if (word.empty()) return ERROR_FILE_NOT_FOUND;
+  char found[MAX_PATH];
+  const DWORD nLength = SearchPathA(nullptr, word.c_str(), ".exe", MAX_PATH, found, nullptr);
+  if (nLength == 0) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND ? MissingProgramError(word) : err;
+  }
+  if (nLength >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+  program.assign(found, nLength);
+  return ERROR_SUCCESS;
 }
 
 struct StartedProcess {
@@ -100,12 +143,15 @@ uint32_t StartAsEngine(const ProcessStart& start, std::string commandLine, DWORD
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(start.nShowCmd);
+  const bool bOwnEnvironment = !start.environment || IsOwnEnvironment(*start.environment);
   std::string environment;
-  if (start.environment) environment = EnvironmentBlock(*start.environment);
+  if (!bOwnEnvironment) environment = EnvironmentBlock(*start.environment);
   const char* pszDirectory =
       start.currentDirectory.empty() ? nullptr : start.currentDirectory.c_str();
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, dwFlags,
-                      start.environment ? environment.data() : nullptr, pszDirectory, &si,
+  std::string program;
+  if (const uint32_t err = FindProgram(commandLine, program)) return err;
+  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, dwFlags,
+                      bOwnEnvironment ? nullptr : environment.data(), pszDirectory, &si,
                       &started.pi))
     return GetLastError();
   return ERROR_SUCCESS;
@@ -187,8 +233,13 @@ uint32_t Win32Processes::CreateProcess(const ProcessStart& start, ProcessHandle&
     CloseHandle(entry->job);  // a job that forbids nested jobs: the process alone, then
     entry->job = nullptr;
   }
-  ResumeThread(started.pi.hThread);
+  const bool bResumed = ResumeThread(started.pi.hThread) != static_cast<DWORD>(-1);
+  const DWORD dwResumeError = GetLastError();
   CloseHandle(started.pi.hThread);
+  if (!bResumed) {  // a program that never runs would be waited for forever
+    ::TerminateProcess(started.pi.hProcess, dwResumeError);  // the entry closes its handle
+    return dwResumeError;
+  }
   entry->info = {started.pi.dwProcessId, ImageFileNameOf(entry->process), start.nShowCmd,
                  started.userName};
   hProcess = AddEntry(std::move(entry));

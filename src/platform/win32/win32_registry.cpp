@@ -199,12 +199,14 @@ uint32_t Win32Registry::DeleteKey(RegRoot root, const std::string& keyPath, RegV
 // RegDeleteTreeA takes no view, so the key is opened in the view first and emptied through its
 // handle (whose subkeys lie in the same view); then the key itself goes, again in the view.
 uint32_t Win32Registry::DeleteTree(RegRoot root, const std::string& keyPath, RegView view) {
+  // An empty path would empty the whole root (a user's hive, the machine's): refused, as DeleteKey
+  // refuses to delete a root.
+  if (keyPath.find_first_not_of('\\') == std::string::npos) return ERROR_ACCESS_DENIED;
   OpenedKey key(root, view);
   constexpr REGSAM kEmptyingAccess =
       DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
   if (const LSTATUS status = key.Open(keyPath, kEmptyingAccess)) return ResultOf(status);
   if (const LSTATUS status = RegDeleteTreeA(key.Handle(), nullptr)) return ResultOf(status);
-  if (keyPath.empty()) return ERROR_SUCCESS;
   return ResultOf(RegDeleteKeyExA(RootKey(root), keyPath.c_str(), ViewFlag(view), 0));
 }
 

@@ -232,9 +232,10 @@ uint32_t StringOfSid(PSID sid, std::string& text) {
   return ERROR_SUCCESS;
 }
 
-// Calls a lookup that fills two text buffers, growing them as long as it asks for more.
+// Calls a lookup with two buffers, growing them until they suffice. The second is text, cut at its
+// end; the first is cut there too unless it holds bytes (a binary SID, whose bytes include zeros).
 uint32_t LookupWithBuffers(const std::function<BOOL(char*, DWORD&, char*, DWORD&)>& lookup,
-                           std::string& first, std::string& second) {
+                           std::string& first, std::string& second, bool bFirstIsText = true) {
   DWORD nFirst = 256;
   DWORD nSecond = 256;
   for (;;) {
@@ -243,12 +244,13 @@ uint32_t LookupWithBuffers(const std::function<BOOL(char*, DWORD&, char*, DWORD&
     const DWORD nFirstGiven = nFirst;
     const DWORD nSecondGiven = nSecond;
     if (lookup(first.data(), nFirst, second.data(), nSecond)) {
-      first.resize(first.find('\0'));
+      if (bFirstIsText) first.resize(first.find('\0'));
       second.resize(second.find('\0'));
       return ERROR_SUCCESS;
     }
     const DWORD err = GetLastError();
     if (err != ERROR_INSUFFICIENT_BUFFER) return err;
+    if (nFirst <= nFirstGiven && nSecond <= nSecondGiven) return err;  // asked for no more room
     nFirst = std::max(nFirst, nFirstGiven);
     nSecond = std::max(nSecond, nSecondGiven);
   }
@@ -338,7 +340,7 @@ uint32_t Win32SystemInfo::LookupAccountName(const std::string& name, std::string
         return LookupAccountNameA(nullptr, qualifiedName.c_str(), sidBuffer, &cbSid, pszDomain,
                                   &nDomain, &use);
       },
-      binarySid, domain);
+      binarySid, domain, false);
   return err ? err : StringOfSid(binarySid.data(), sid);
 }
 

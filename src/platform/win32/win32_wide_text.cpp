@@ -4,12 +4,16 @@
 
 namespace platform::win32 {
 
+// A character the code page lacks becomes '?', never a look-alike of it: a best-fit letter could
+// name another folder that exists, where '?' names none.
 std::string AnsiFromWide(const wchar_t* text) {
   if (!text || !*text) return {};
-  const int nBytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  const int nBytes =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, nullptr);
   if (nBytes <= 1) return {};
   std::string ansi(static_cast<size_t>(nBytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), nBytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, ansi.data(), nBytes, nullptr,
+                      nullptr);
   ansi.resize(static_cast<size_t>(nBytes - 1));
   return ansi;
 }
