@@ -40,20 +40,15 @@ constexpr char kSample[] =
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = tarvium::test::CreateScratchFolder();
-    ASSERT_FALSE(folder_.empty());
-    file_ = folder_ + "\\sample.ini";
-    ASSERT_TRUE(tarvium::test::WriteFileBytes(file_, kSample));
-  }
+  void SetUp() override { ASSERT_TRUE(tarvium::test::WriteFileBytes(file_, kSample)); }
   void TearDown() override {
     profile_.WritePrivateProfileString(nullptr, nullptr, nullptr, file_);  // let Windows go of it
-    tarvium::test::RemoveScratchFolder(folder_);
   }
 
+  tarvium::test::ScratchFolder scratch_;
+  const std::string folder_ = scratch_.Path();
+  const std::string file_ = scratch_ / "sample.ini";
   Win32Profile profile_;
-  std::string folder_;
-  std::string file_;
 };
 
 TEST_F(ProfileTest, ValuesNumbersAndNullSectionsOrKeysAsLists) {
