@@ -172,23 +172,6 @@ TEST(Win32Processes, ExitCodesKeepAll32Bits) {
     EXPECT_EQ(ExitCodeOfRun(processes, start), dwCode) << start.commandLine;
 }
 
-TEST(Win32Processes, FailedStartsGiveNoHandle) {
-  ScratchFolder folder;
-  const std::pair<std::string, std::string> starts[] = {
-      {"no_such_program_of_tarvium.exe", ""},
-      {"cmd.exe /c exit 0", folder / "missing"},
-  };
-  Win32Processes processes;
-  for (const auto& [commandLine, directory] : starts) {
-    ProcessStart start;
-    start.commandLine = commandLine;
-    start.currentDirectory = directory;
-    ProcessHandle hProcess = static_cast<ProcessHandle>(77);
-    EXPECT_NE(processes.CreateProcess(start, hProcess), ERROR_SUCCESS) << commandLine;
-    EXPECT_EQ(hProcess, ProcessHandle::Invalid) << commandLine;
-  }
-}
-
 TEST(Win32Processes, TheChildGetsItsDirectoryEnvironmentAndShowState) {
   ScratchFolder folder;
   Win32Processes processes;
