@@ -3,10 +3,9 @@
 //   exit:<hex>  ends with that exit code through the service's ExitProcess
 //   sleep       waits until it is ended
 //   parent      starts a sleeping child of its own, then waits until it is ended
-//   cwd         ends with 0 when its current directory is TARVIUM_PROCESS_TEST_CWD, else 1
-//   env         ends with 0 when alpha, Mid and ZETA hold 2, 3 and 1 and its environment block
-//               lists them in that order, else 1
-//   show        ends with the show state its STARTUPINFO carries, 0xFFFF when none
+//   report      ends with the show state its STARTUPINFO carries (0xFFFF when none), plus 0x10000
+//               unless its current directory is TARVIUM_PROCESS_TEST_CWD, plus 0x20000 unless
+//               alpha, Mid and ZETA hold 2, 3 and 1 and its environment block lists them so
 #include "platform/win32/win32_processes.h"
 
 #include <gtest/gtest.h>
@@ -64,10 +63,10 @@ std::string OwnFileName() {
   for (;;) Sleep(INFINITE);
 }
 
-uint32_t EnvironmentOrderCode() {
+bool HasOrderedEnvironment() {
   if (EnvironmentText("alpha") != "2" || EnvironmentText("Mid") != "3" ||
       EnvironmentText("ZETA") != "1")
-    return 1;
+    return false;
   std::string order;
   const char* block = GetEnvironmentStringsA();
   for (const char* variable = block; *variable; variable += std::strlen(variable) + 1) {
@@ -76,13 +75,17 @@ uint32_t EnvironmentOrderCode() {
       if (text.starts_with(name)) order += name;
   }
   FreeEnvironmentStringsA(const_cast<char*>(block));
-  return order == "alpha=Mid=ZETA=" ? 0 : 1;
+  return order == "alpha=Mid=ZETA=";
 }
 
-uint32_t ShowStateCode() {
+uint32_t ReportCode() {
   STARTUPINFOA si;
   GetStartupInfoA(&si);
-  return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : 0xFFFF;
+  char directory[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, directory);
+  return ((si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : 0xFFFF) |
+         (AnsiEqualNoCase(directory, EnvironmentText(kCwdVariable)) ? 0 : 0x10000) |
+         (HasOrderedEnvironment() ? 0 : 0x20000);
 }
 
 void StartSleepingGrandchild() {
@@ -109,13 +112,7 @@ bool PlayChildIfAsked() {
     StartSleepingGrandchild();
     SleepUntilEnded();
   }
-  if (mode == "cwd") {
-    char directory[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    processes.ExitProcess(AnsiEqualNoCase(directory, EnvironmentText(kCwdVariable)) ? 0 : 1);
-  }
-  if (mode == "env") processes.ExitProcess(EnvironmentOrderCode());
-  if (mode == "show") processes.ExitProcess(ShowStateCode());
+  if (mode == "report") processes.ExitProcess(ReportCode());
   processes.ExitProcess(0xBADC0DE);
 }
 
@@ -175,12 +172,10 @@ TEST(Win32Processes, ExitCodesKeepAll32Bits) {
 TEST(Win32Processes, TheChildGetsItsDirectoryEnvironmentAndShowState) {
   ScratchFolder folder;
   Win32Processes processes;
-  ProcessStart start = ChildStart("cwd", {std::string(kCwdVariable) + "=" + folder.Path()});
-  start.currentDirectory = folder.Path();
-  EXPECT_EQ(ExitCodeOfRun(processes, start), 0u);
-  EXPECT_EQ(ExitCodeOfRun(processes, ChildStart("env", {"ZETA=1", "alpha=2", "Mid=3"})), 0u);
   for (uint32_t nShowCmd : {SW_HIDE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED}) {
-    start = ChildStart("show");
+    ProcessStart start = ChildStart(
+        "report", {std::string(kCwdVariable) + "=" + folder.Path(), "ZETA=1", "alpha=2", "Mid=3"});
+    start.currentDirectory = folder.Path();
     start.nShowCmd = nShowCmd;
     EXPECT_EQ(ExitCodeOfRun(processes, start), nShowCmd);
   }
