@@ -16,14 +16,8 @@
 #include "platform/win_error.h"
 #include "win32/scratch_places.h"
 
+namespace platform::win32 {
 namespace {
-
-using platform::ERROR_ENVVAR_NOT_FOUND;
-using platform::ERROR_INVALID_PARAMETER;
-using platform::ERROR_SUCCESS;
-using platform::SystemTime;
-using platform::win32::Win32Clock;
-using platform::win32::Win32Environment;
 
 class EnvironmentTest : public ::testing::Test {
  protected:
@@ -126,3 +120,4 @@ TEST(ClockTest, ConversionsFailWhenTheResultLeavesTheRange) {
 }
 
 }  // namespace
+}  // namespace platform::win32

@@ -12,15 +12,8 @@
 #include "platform/win_error.h"
 #include "win32/scratch_places.h"
 
+namespace platform::win32 {
 namespace {
-
-using platform::ERROR_ACCESS_DENIED;
-using platform::ERROR_FILE_NOT_FOUND;
-using platform::ERROR_INVALID_PARAMETER;
-using platform::ERROR_PATH_NOT_FOUND;
-using platform::ERROR_SUCCESS;
-using platform::SplitProfileList;
-using platform::win32::Win32Profile;
 
 using Names = std::vector<std::string>;
 
@@ -141,3 +134,4 @@ TEST(ProfileWindowsDirectoryTest, WinIniTakesTheSameRules) {
 }
 
 }  // namespace
+}  // namespace platform::win32

@@ -13,26 +13,17 @@
 #include "platform/win_error.h"
 #include "win32/scratch_places.h"
 
+namespace platform::win32 {
 namespace {
-
-using platform::ERROR_ACCESS_DENIED;
-using platform::ERROR_FILE_NOT_FOUND;
-using platform::ERROR_NO_MORE_ITEMS;
-using platform::ERROR_SUCCESS;
-using platform::RegKeyInfo;
-using platform::RegRoot;
-using platform::RegValue;
-using platform::RegView;
-using platform::win32::Win32Registry;
 
 RegValue Bytes(uint32_t dwType, std::vector<uint8_t> data) {
   return RegValue{dwType, data};
 }
 
-RegValue Text(uint32_t dwType, const std::string& text) {
+RegValue Text(const std::string& text) {
   std::vector<uint8_t> data(text.begin(), text.end());
   data.push_back(0);
-  return RegValue{dwType, data};
+  return RegValue{REG_SZ, data};
 }
 
 class RegistryTest : public ::testing::Test {
@@ -70,7 +61,7 @@ TEST_F(RegistryTest, CreateTellsWhetherTheKeyIsNewAndKeepsItsOptions) {
   EXPECT_FALSE(bCreated);
   EXPECT_EQ(std::vector<std::string>{"c"}, SubkeyNames(Path("a\\b")));  // keeps its first case
   ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(RegRoot::CurrentUser, Path("volatile"), true));
-  EXPECT_EQ(platform::ERROR_CHILD_MUST_BE_VOLATILE,
+  EXPECT_EQ(ERROR_CHILD_MUST_BE_VOLATILE,
             registry_.CreateKey(RegRoot::CurrentUser, Path("volatile\\lasting")));
 }
 
@@ -84,7 +75,7 @@ TEST_F(RegistryTest, MissingKeysAndValuesAreNotFound) {
       registry_.OpenKey(user, missing),
       registry_.QueryValue(user, missing, "", value),
       registry_.QueryValue(user, base_, "v", value),
-      registry_.SetValue(user, missing, "v", Text(platform::REG_SZ, "x")),  // made no key
+      registry_.SetValue(user, missing, "v", Text("x")),  // made no key
       registry_.DeleteValue(user, base_, "v"),
       registry_.DeleteKey(user, missing),
       registry_.DeleteTree(user, missing),
@@ -98,13 +89,13 @@ TEST_F(RegistryTest, MissingKeysAndValuesAreNotFound) {
 
 TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
   const std::pair<const char*, RegValue> cases[] = {
-      {"", Text(platform::REG_SZ, "default value")},
-      {"sz without zero", Bytes(platform::REG_SZ, {'a', 'b'})},
-      {"multi", Bytes(platform::REG_MULTI_SZ, {'a', 0, 'b', 'c', 0, 0})},
-      {"empty binary", Bytes(platform::REG_BINARY, {})},
-      {"dword", Bytes(platform::REG_DWORD, {0x78, 0x56, 0x34, 0x12})},
-      {"qword", Bytes(platform::REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8})},
-      {"large", Bytes(platform::REG_BINARY, std::vector<uint8_t>(100000, 0xA5))},  // read again
+      {"", Text("default value")},
+      {"sz without zero", Bytes(REG_SZ, {'a', 'b'})},
+      {"multi", Bytes(REG_MULTI_SZ, {'a', 0, 'b', 'c', 0, 0})},
+      {"empty binary", Bytes(REG_BINARY, {})},
+      {"dword", Bytes(REG_DWORD, {0x78, 0x56, 0x34, 0x12})},
+      {"qword", Bytes(REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8})},
+      {"large", Bytes(REG_BINARY, std::vector<uint8_t>(100000, 0xA5))},  // read again
   };
   for (const auto& [name, value] : cases) {
     ASSERT_EQ(ERROR_SUCCESS, registry_.SetValue(RegRoot::CurrentUser, base_, name, value)) << name;
@@ -124,8 +115,8 @@ TEST_F(RegistryTest, EnumerationGivesEveryNameAndValueBeyondTheFirstSizes) {
   EXPECT_EQ(first, SubkeyNames(base_));
 
   const std::string longName(300, 'n');
-  const RegValue small = Text(platform::REG_SZ, "small");
-  const RegValue big = Bytes(platform::REG_BINARY, std::vector<uint8_t>(70000, 3));
+  const RegValue small = Text("small");
+  const RegValue big = Bytes(REG_BINARY, std::vector<uint8_t>(70000, 3));
   ASSERT_EQ(ERROR_SUCCESS, registry_.SetValue(RegRoot::CurrentUser, base_, "small", small));
   ASSERT_EQ(ERROR_SUCCESS, registry_.SetValue(RegRoot::CurrentUser, base_, longName, big));
   std::string name;
@@ -146,8 +137,8 @@ TEST_F(RegistryTest, EnumerationGivesEveryNameAndValueBeyondTheFirstSizes) {
 TEST_F(RegistryTest, InfoCountsAndMeasuresTheKey) {
   ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(RegRoot::CurrentUser, Path("sub")));
   ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(RegRoot::CurrentUser, Path("longer subkey")));
-  ASSERT_EQ(ERROR_SUCCESS, registry_.SetValue(RegRoot::CurrentUser, base_, "v",
-                                              Bytes(platform::REG_BINARY, {1, 2, 3})));
+  ASSERT_EQ(ERROR_SUCCESS,
+            registry_.SetValue(RegRoot::CurrentUser, base_, "v", Bytes(REG_BINARY, {1, 2, 3})));
   RegKeyInfo info;
   ASSERT_EQ(ERROR_SUCCESS, registry_.QueryInfoKey(RegRoot::CurrentUser, base_, info));
   EXPECT_EQ(2u, info.nSubKeys);
@@ -212,7 +203,7 @@ TEST_F(MachineViewTest, EveryCallStaysInItsViewAndDefaultIsNative) {
   EXPECT_EQ(ERROR_SUCCESS, registry_.OpenKey(machine, redirected, RegView::Default));
 
   ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(machine, path_, false, RegView::View64));
-  const RegValue value = Text(platform::REG_SZ, "32");
+  const RegValue value = Text("32");
   ASSERT_EQ(ERROR_SUCCESS, registry_.SetValue(machine, path_, "v", value, RegView::View32));
   RegValue read;
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry_.QueryValue(machine, path_, "v", read, RegView::View64));
@@ -234,3 +225,4 @@ TEST_F(MachineViewTest, EveryCallStaysInItsViewAndDefaultIsNative) {
 }
 
 }  // namespace
+}  // namespace platform::win32
