@@ -80,13 +80,6 @@ TEST(NamedPipeNames, NamesOutsideThePipeFolderAreInvalid) {
   }
 }
 
-TEST(NamedPipeNames, APipeNoServerCreatedIsNotFound) {
-  Win32NamedPipes pipes;
-  std::unique_ptr<PipeConnection> client;
-  EXPECT_EQ(pipes.Open(UniquePipeName(), client), ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(client);
-}
-
 TEST_F(NamedPipesTest, ASecondServerFindsTheNameBusy) {
   if (tarvium::test::RunsUnderWine())
     GTEST_SKIP() << "Wine's CreateNamedPipeA ignores FILE_FLAG_FIRST_PIPE_INSTANCE";
@@ -95,19 +88,15 @@ TEST_F(NamedPipesTest, ASecondServerFindsTheNameBusy) {
   EXPECT_FALSE(second);
 }
 
-TEST_F(NamedPipesTest, TheNameDisappearsWithTheServer) {
-  server_.reset();
-  std::unique_ptr<PipeConnection> client;
-  EXPECT_EQ(pipes_.Open(name_, client), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(pipes_.Create(name_, server_), ERROR_SUCCESS);
-  EXPECT_EQ(pipes_.Open(name_, client), ERROR_SUCCESS);
-}
-
-TEST_F(NamedPipesTest, TheNameIsCaseInsensitive) {
+TEST_F(NamedPipesTest, TheNameIsFoundInAnyCaseAndDisappearsWithTheServer) {
   std::string upper = name_;
   for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   std::unique_ptr<PipeConnection> client;
   EXPECT_EQ(pipes_.Open(upper, client), ERROR_SUCCESS);
+  server_.reset();
+  EXPECT_EQ(pipes_.Open(name_, client), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(pipes_.Create(name_, server_), ERROR_SUCCESS);
+  EXPECT_EQ(pipes_.Open(name_, client), ERROR_SUCCESS);
 }
 
 TEST_F(NamedPipesTest, BlocksGoBothWaysWhole) {
@@ -133,20 +122,6 @@ TEST_F(NamedPipesTest, BlocksGoBothWaysWhole) {
   EXPECT_EQ(received, request);
   EXPECT_EQ(nRead, reply.size());
   EXPECT_EQ(answer, reply);
-}
-
-TEST_F(NamedPipesTest, AReadGathersSeveralWritesIntoOneBlock) {
-  const std::vector<char> block = Pattern(1000, 'k');
-  ServeOne([&](PipeConnection& connection) {
-    for (size_t nAt = 0; nAt < block.size(); nAt += 100) connection.Write(&block[nAt], 100);
-  });
-  std::unique_ptr<PipeConnection> client = OpenClient();
-  ASSERT_TRUE(client);
-  std::vector<char> received(block.size());
-  size_t nRead = 0;
-  EXPECT_EQ(client->Read(received.data(), received.size(), nRead), ERROR_SUCCESS);
-  EXPECT_EQ(received, block);
-  FinishServing();
 }
 
 TEST_F(NamedPipesTest, AReadThatTimesOutKeepsWhatCameAndThePipeGoesOn) {
@@ -181,20 +156,9 @@ TEST_F(NamedPipesTest, AClosedEndBreaksTheReadAndTheWriteOfTheOther) {
   EXPECT_EQ(client->Write("z", 1), ERROR_NO_DATA);
 }
 
-TEST_F(NamedPipesTest, TheServerSeesTheClientClose) {
-  std::unique_ptr<PipeConnection> client = OpenClient();
-  std::unique_ptr<PipeConnection> connection;
-  ASSERT_EQ(server_->Accept(connection, PIPE_WAIT_FOREVER), ERROR_SUCCESS);
-  EXPECT_EQ(client->Write("ab", 2), ERROR_SUCCESS);
-  client.reset();
-  char buffer[4];
-  size_t nRead = 0;
-  EXPECT_EQ(connection->Read(buffer, sizeof buffer, nRead), ERROR_BROKEN_PIPE);
-  EXPECT_EQ(std::string(buffer, nRead), "ab");
-  EXPECT_EQ(connection->Write("late", 4), ERROR_NO_DATA);
-}
-
+// A client that came and left before Accept is let go: Accept times out and serves the next one.
 TEST_F(NamedPipesTest, AcceptTimesOutWithoutAClientAndStillServesTheNextOne) {
+  OpenClient().reset();
   std::unique_ptr<PipeConnection> connection;
   EXPECT_EQ(server_->Accept(connection, kShortWaitMs), ERROR_WAIT_TIMEOUT);
   EXPECT_FALSE(connection);
@@ -206,13 +170,6 @@ TEST_F(NamedPipesTest, AcceptTimesOutWithoutAClientAndStillServesTheNextOne) {
   size_t nRead = 0;
   EXPECT_EQ(connection->Read(&c, 1, nRead), ERROR_SUCCESS);
   EXPECT_EQ(c, 'q');
-}
-
-TEST_F(NamedPipesTest, AClientThatLeftBeforeAcceptIsNotHandedOver) {
-  OpenClient().reset();
-  std::unique_ptr<PipeConnection> connection;
-  EXPECT_EQ(server_->Accept(connection, kShortWaitMs), ERROR_WAIT_TIMEOUT);
-  EXPECT_FALSE(connection);
 }
 
 // The second client finds the only free instance taken and waits until the server, having

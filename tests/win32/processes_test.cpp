@@ -3,10 +3,9 @@
 //   exit:<hex>  ends with that exit code through the service's ExitProcess
 //   sleep       waits until it is ended
 //   parent      starts a sleeping child of its own, then waits until it is ended
-//   cwd         ends with 0 when its current directory is TARVIUM_PROCESS_TEST_CWD, else 1
-//   env         ends with 0 when alpha, Mid and ZETA hold 2, 3 and 1 and its environment block
-//               lists them in that order, else 1
-//   show        ends with the show state its STARTUPINFO carries, 0xFFFF when none
+//   report      ends with the show state its STARTUPINFO carries (0xFFFF when none), plus 0x10000
+//               unless its current directory is TARVIUM_PROCESS_TEST_CWD, plus 0x20000 unless
+//               alpha, Mid and ZETA hold 2, 3 and 1 and its environment block lists them so
 #include "platform/win32/win32_processes.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +13,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
+#include "win32/scratch_places.h"
 
 #include "platform/win32/windows_api.h"
 // clang-format off
@@ -28,18 +27,14 @@
 #undef CreateProcess
 #undef AnsiUpper
 #undef ERROR_SUCCESS
-#undef ERROR_FILE_NOT_FOUND
 #undef ERROR_PATH_NOT_FOUND
 #undef ERROR_ACCESS_DENIED
 #undef ERROR_INVALID_HANDLE
 #undef ERROR_INVALID_PARAMETER
-#undef ERROR_BAD_EXE_FORMAT
-#undef ERROR_DIRECTORY
 #undef ERROR_LOGON_FAILURE
 #undef STILL_ACTIVE
 #undef INFINITE
 #undef SW_HIDE
-#undef SW_SHOWMINIMIZED
 #undef SW_SHOWMAXIMIZED
 #undef SW_SHOWMINNOACTIVE
 
@@ -50,11 +45,8 @@ constexpr const char* kChildVariable = "TARVIUM_PROCESS_TEST_CHILD";
 constexpr const char* kCwdVariable = "TARVIUM_PROCESS_TEST_CWD";
 constexpr uint32_t kLongWaitMs = 30000;  // only a limit for a broken service, never expected
 
-std::string EnvironmentText(const char* name) {
-  char buffer[1024];
-  const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
-}
+using tarvium::test::EnvironmentText;
+using tarvium::test::ScratchFolder;
 
 std::string OwnPath() {
   char path[MAX_PATH];
@@ -71,10 +63,10 @@ std::string OwnFileName() {
   for (;;) Sleep(INFINITE);
 }
 
-uint32_t EnvironmentOrderCode() {
+bool HasOrderedEnvironment() {
   if (EnvironmentText("alpha") != "2" || EnvironmentText("Mid") != "3" ||
       EnvironmentText("ZETA") != "1")
-    return 1;
+    return false;
   std::string order;
   const char* block = GetEnvironmentStringsA();
   for (const char* variable = block; *variable; variable += std::strlen(variable) + 1) {
@@ -83,13 +75,17 @@ uint32_t EnvironmentOrderCode() {
       if (text.starts_with(name)) order += name;
   }
   FreeEnvironmentStringsA(const_cast<char*>(block));
-  return order == "alpha=Mid=ZETA=" ? 0 : 1;
+  return order == "alpha=Mid=ZETA=";
 }
 
-uint32_t ShowStateCode() {
+uint32_t ReportCode() {
   STARTUPINFOA si;
   GetStartupInfoA(&si);
-  return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : 0xFFFF;
+  char directory[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, directory);
+  return ((si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : 0xFFFF) |
+         (AnsiEqualNoCase(directory, EnvironmentText(kCwdVariable)) ? 0 : 0x10000) |
+         (HasOrderedEnvironment() ? 0 : 0x20000);
 }
 
 void StartSleepingGrandchild() {
@@ -116,41 +112,11 @@ bool PlayChildIfAsked() {
     StartSleepingGrandchild();
     SleepUntilEnded();
   }
-  if (mode == "cwd") {
-    char directory[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    processes.ExitProcess(AnsiEqualNoCase(directory, EnvironmentText(kCwdVariable)) ? 0 : 1);
-  }
-  if (mode == "env") processes.ExitProcess(EnvironmentOrderCode());
-  if (mode == "show") processes.ExitProcess(ShowStateCode());
+  if (mode == "report") processes.ExitProcess(ReportCode());
   processes.ExitProcess(0xBADC0DE);
 }
 
 const bool kPlayedChild = PlayChildIfAsked();
-
-// A fresh temporary folder, removed with its files at the end.
-class TempFolder {
- public:
-  TempFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "tarvium_processes_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(GetTickCount64());
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
-    for (BOOL bMore = find != INVALID_HANDLE_VALUE; bMore; bMore = FindNextFileA(find, &data))
-      DeleteFileA((path_ + "\\" + data.cFileName).c_str());
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    RemoveDirectoryA(path_.c_str());
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // This program started as a child in the given mode, with the engine's environment and more.
 ProcessStart ChildStart(const std::string& mode, std::vector<std::string> moreVariables = {}) {
@@ -186,68 +152,30 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
+// Exit codes of this program and of the command interpreter, whose command may follow blanks.
 TEST(Win32Processes, ExitCodesKeepAll32Bits) {
   Win32Processes processes;
-  for (uint32_t dwCode : {0u, 3u, 0x80000000u, 0xC0000005u, 0xFFFFFFFEu, 0x12345678u})
-    EXPECT_EQ(ExitCodeOfRun(processes, ChildStart("exit:" + Hex(dwCode))), dwCode) << dwCode;
-}
-
-TEST(Win32Processes, CommandInterpreterExitCodes) {
-  Win32Processes processes;
-  const struct {
-    const char* command;
-    uint32_t dwExitCode;
-  } kCases[] = {
-      {"cmd.exe /c exit 3", 3},
-      {"  cmd /c exit 0", 0},
-      {"cmd.exe /c exit -1073741819", 0xC0000005},
-  };
-  for (const auto& test : kCases) {
+  std::vector<std::pair<ProcessStart, uint32_t>> cases;
+  for (uint32_t dwCode : {0u, 0x80000000u, 0xC0000005u, 0xFFFFFFFEu})
+    cases.emplace_back(ChildStart("exit:" + Hex(dwCode)), dwCode);
+  for (const auto& [command, dwCode] :
+       {std::pair{"  cmd /c exit 3", 3u}, {"cmd.exe /c exit -1073741819", 0xC0000005u}}) {
     ProcessStart start;
-    start.commandLine = test.command;
+    start.commandLine = command;
     start.nShowCmd = SW_HIDE;
-    EXPECT_EQ(ExitCodeOfRun(processes, start), test.dwExitCode) << test.command;
+    cases.emplace_back(start, dwCode);
   }
-}
-
-TEST(Win32Processes, FailedStartsGiveTheErrorOfWindows) {
-  TempFolder folder;
-  const std::string notAProgram = folder.Path() + "\\not_a_program.exe";
-  std::ofstream(notAProgram) << "plain text, no program";
-  // A program in a missing folder is looked for by the program search, which reports a missing
-  // file (Wine) or a missing path: both are what the interface names.
-  const struct {
-    std::string commandLine;
-    std::string directory;
-    std::vector<uint32_t> errors;
-  } kCases[] = {
-      {"no_such_program_of_tarvium.exe", "", {ERROR_FILE_NOT_FOUND}},
-      {"C:\\no\\such\\folder\\program.exe", "", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}},
-      {"\"" + notAProgram + "\"", "", {ERROR_BAD_EXE_FORMAT}},
-      {"cmd.exe /c exit 0", folder.Path() + "\\missing", {ERROR_DIRECTORY}},
-  };
-  Win32Processes processes;
-  for (const auto& test : kCases) {
-    ProcessStart start;
-    start.commandLine = test.commandLine;
-    start.currentDirectory = test.directory;
-    ProcessHandle hProcess = static_cast<ProcessHandle>(77);
-    const uint32_t err = processes.CreateProcess(start, hProcess);
-    EXPECT_NE(std::find(test.errors.begin(), test.errors.end(), err), test.errors.end())
-        << test.commandLine << ": " << err;
-    EXPECT_EQ(hProcess, ProcessHandle::Invalid) << test.commandLine;
-  }
+  for (const auto& [start, dwCode] : cases)
+    EXPECT_EQ(ExitCodeOfRun(processes, start), dwCode) << start.commandLine;
 }
 
 TEST(Win32Processes, TheChildGetsItsDirectoryEnvironmentAndShowState) {
-  TempFolder folder;
+  ScratchFolder folder;
   Win32Processes processes;
-  ProcessStart start = ChildStart("cwd", {std::string(kCwdVariable) + "=" + folder.Path()});
-  start.currentDirectory = folder.Path();
-  EXPECT_EQ(ExitCodeOfRun(processes, start), 0u);
-  EXPECT_EQ(ExitCodeOfRun(processes, ChildStart("env", {"ZETA=1", "alpha=2", "Mid=3"})), 0u);
   for (uint32_t nShowCmd : {SW_HIDE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED}) {
-    start = ChildStart("show");
+    ProcessStart start = ChildStart(
+        "report", {std::string(kCwdVariable) + "=" + folder.Path(), "ZETA=1", "alpha=2", "Mid=3"});
+    start.currentDirectory = folder.Path();
     start.nShowCmd = nShowCmd;
     EXPECT_EQ(ExitCodeOfRun(processes, start), nShowCmd);
   }
@@ -259,6 +187,8 @@ TEST(Win32Processes, WaitsStopAtTheLimitOrWhenTheCallbackSays) {
   ASSERT_EQ(processes.CreateProcess(ChildStart("sleep"), hProcess), ERROR_SUCCESS);
   ProcessInfo info;
   ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
+  EXPECT_TRUE(AnsiEqualNoCase(info.moduleName, OwnFileName())) << info.moduleName;
+  EXPECT_NE(info.dwProcessId, GetCurrentProcessId());
   WaitResult result = WaitResult::Exited;
   EXPECT_EQ(processes.WaitForProcess(hProcess, 0, {}, result), ERROR_SUCCESS);
   EXPECT_EQ(result, WaitResult::TimedOut);
@@ -349,22 +279,6 @@ TEST(Win32Processes, TerminateEndsTheProgramsAStartedProgramStarted) {
   EXPECT_EQ(processes.CloseProcess(hParent), ERROR_SUCCESS);
 }
 
-TEST(Win32Processes, InfoNamesTheStartedProgram) {
-  Win32Processes processes;
-  ProcessStart start = ChildStart("exit:0");
-  start.nShowCmd = SW_SHOWMINIMIZED;
-  ProcessHandle hProcess;
-  ASSERT_EQ(processes.CreateProcess(start, hProcess), ERROR_SUCCESS);
-  ProcessInfo info;
-  ASSERT_EQ(processes.GetProcessInfo(hProcess, info), ERROR_SUCCESS);
-  EXPECT_TRUE(AnsiEqualNoCase(info.moduleName, OwnFileName())) << info.moduleName;
-  EXPECT_NE(info.dwProcessId, 0u);
-  EXPECT_NE(info.dwProcessId, GetCurrentProcessId());
-  EXPECT_EQ(info.nShowCmd, SW_SHOWMINIMIZED);
-  EXPECT_TRUE(info.userName.empty());
-  EXPECT_EQ(processes.CloseProcess(hProcess), ERROR_SUCCESS);
-}
-
 TEST(Win32Processes, EnumerationMatchesModuleNamesWithOrWithoutExe) {
   const std::string ownName = OwnFileName();
   const std::string withoutExe = ownName.substr(0, ownName.size() - 4);
@@ -401,29 +315,26 @@ TEST(Win32Processes, UnknownHandlesAndProcesses) {
   uint32_t dwExitCode;
   bool bRunning;
   ProcessInfo info;
-  EXPECT_EQ(processes.WaitForProcess(hUnknown, 0, {}, result), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.TerminateProcess(hUnknown, 0), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.GetExitCodeProcess(hUnknown, dwExitCode), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.IsProcessRunning(hUnknown, bRunning), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.GetProcessInfo(hUnknown, info), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.CloseProcess(hUnknown), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(processes.CloseProcess(ProcessHandle::Invalid), ERROR_INVALID_HANDLE);
+  for (const uint32_t err :
+       {processes.WaitForProcess(hUnknown, 0, {}, result), processes.TerminateProcess(hUnknown, 0),
+        processes.GetExitCodeProcess(hUnknown, dwExitCode),
+        processes.IsProcessRunning(hUnknown, bRunning), processes.GetProcessInfo(hUnknown, info),
+        processes.CloseProcess(ProcessHandle::Invalid)})
+    EXPECT_EQ(err, ERROR_INVALID_HANDLE);
   ProcessHandle hProcess;
   EXPECT_EQ(processes.OpenProcess(0, hProcess), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(processes.OpenProcess(0x7FFFFFF0, hProcess), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(hProcess, ProcessHandle::Invalid);
 }
 
 TEST(Win32Processes, APlacedEngineImageRunsThisProgram) {
-  TempFolder folder;
+  ScratchFolder folder;
   Win32Processes processes;
-  const std::string image = folder.Path() + "\\_UnInst.exe";
+  const std::string image = folder / "_UnInst.exe";
   ASSERT_EQ(processes.PlaceEngineImage(image), ERROR_SUCCESS);
   ProcessStart start = ChildStart("exit:C0FFEE");
   start.commandLine = "\"" + image + "\" /uninstall";
   EXPECT_EQ(ExitCodeOfRun(processes, start), 0xC0FFEEu);
-  EXPECT_EQ(processes.PlaceEngineImage(folder.Path() + "\\missing\\_UnInst.exe"),
-            ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(processes.PlaceEngineImage(folder / "missing\\_UnInst.exe"), ERROR_PATH_NOT_FOUND);
 }
 
 TEST(Win32Processes, AnotherAccountThatCannotLogOnStartsNothing) {

@@ -61,16 +61,6 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void DeleteTestFile(const std::string& path) {
-  DeleteFileA(path.c_str());
-}
-
-std::string WindowsDirectory() {
-  char path[MAX_PATH + 1] = {};
-  const UINT length = GetWindowsDirectoryA(path, sizeof path);
-  return length > 0 && length <= MAX_PATH ? std::string(path, length) : std::string();
-}
-
 void RemoveRegistryKey(platform::RegRoot root, const std::string& keyPath, platform::RegView view) {
   const HKEY hive =
       root == platform::RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -89,12 +79,6 @@ std::string EnvironmentText(const char* name) {
   char buffer[1024];
   const DWORD nLength = GetEnvironmentVariableA(name, buffer, sizeof buffer);
   return nLength > 0 && nLength < sizeof buffer ? std::string(buffer, nLength) : std::string();
-}
-
-uint64_t FileTimeNow() {
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  return (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
 }
 
 }  // namespace tarvium::test

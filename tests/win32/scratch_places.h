@@ -39,9 +39,6 @@ class ScratchFolder {
 // The bytes of a file, written whole or read whole; false or empty when that failed.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
-void DeleteTestFile(const std::string& path);
-// GetWindowsDirectoryA: where profile file names without a directory lie.
-std::string WindowsDirectory();
 
 // Deletes a key of HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE (the roots tests write to) with
 // everything below it, in one view, by the system's own functions.
@@ -50,8 +47,5 @@ void RemoveRegistryKey(platform::RegRoot root, const std::string& keyPath, platf
 // A variable of the process's environment as GetEnvironmentVariableA gives it (empty when unset),
 // for comparing what the services say with what Windows says through another door.
 std::string EnvironmentText(const char* name);
-
-// GetSystemTimeAsFileTime, for comparing the times Windows records.
-uint64_t FileTimeNow();
 
 }  // namespace tarvium::test

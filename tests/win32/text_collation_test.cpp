@@ -29,8 +29,8 @@ unsigned AnsiCodePage() {
 }
 
 struct CollationCase {
-  const char* a;
-  const char* b;
+  std::string_view a;
+  std::string_view b;
   int nOrder;  // of a against b: -1, 0 or 1
   bool bWindows1252 = false;
 };
@@ -39,35 +39,25 @@ TEST(Win32TextCollation, OrdersTextAsTheInterfaceDescribes) {
   const CollationCase cases[] = {
       {"abc", "ABC", 0},
       {"apple", "Banana", -1},
-      {"", "a", -1},
       {"abc", "abcd", -1},
-      // Punctuation and symbols, the ASCII ones by their code, then + < = >, then digits, then
-      // letters.
-      {"!", "~", -1},
-      {"~", "+", -1},
-      {"+", "<", -1},
-      {"<", "=", -1},
-      {"=", ">", -1},
-      {">", "0", -1},
-      {"a!", "a1", -1},
-      {"9", "a", -1},
       {"file10", "file9", -1},
+      // Only the given lengths count, and no text is the least.
+      {std::string_view("abX", 2), "AB", 0},
+      {std::string_view(), std::string_view(), 0},
+      {std::string_view(), "a", -1},
       // The word-sort rule: hyphen and apostrophe are passed over, then the text without them
       // comes first.
       {"coop", "co-op", -1},
       {"co-op", "cop", -1},
       {"can't", "cans", 1},
-      {"can't", "cant", 1},
       {"a-b", "ab", 1},
       // Accents decide only between texts that are otherwise equal; ligatures are their letters.
-      // Windows-1252 in octal escapes (a hex one would take the letters after it): \351 is e
-      // acute, \311 its capital, \337 sharp s, \346 ae, \234 oe.
+      // Windows-1252 in octal escapes: \351 is e acute, \311 its capital, \337 sharp s, \346 ae.
       {"\351", "e", 1, true},
       {"\351a", "eb", -1, true},
       {"\311t\351", "\351T\311", 0, true},
       {"stra\337e", "STRASSE", 0, true},
       {"\346", "AE", 0, true},
-      {"\234uvre", "OEUVRE", 0, true},
   };
   const bool bWindows1252 = AnsiCodePage() == 1252;
   for (const auto& [a, b, nOrder, bNeeds1252] : cases) {
@@ -75,25 +65,11 @@ TEST(Win32TextCollation, OrdersTextAsTheInterfaceDescribes) {
     EXPECT_EQ(Sign(CompareTextNoCase(a, b)), nOrder) << "'" << a << "' '" << b << "'";
     EXPECT_EQ(Sign(CompareTextNoCase(b, a)), -nOrder) << "'" << b << "' '" << a << "'";
   }
-}
-
-TEST(Win32TextCollation, OrdersEveryAsciiSymbolByItsCodeThenThePlusAndComparisonSigns) {
-  // Hyphen and apostrophe are left out: they are passed over.
+  // Punctuation and symbols, the ASCII ones by their code, then + < = >, then digits, then
+  // letters (hyphen and apostrophe are left out: they are passed over).
   constexpr std::string_view kOrder = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0aB";
-  for (size_t i = 0; i + 1 < kOrder.size(); ++i) {
-    const std::string_view before = kOrder.substr(i, 1);
-    const std::string_view after = kOrder.substr(i + 1, 1);
-    EXPECT_LT(CompareTextNoCase(before, after), 0) << "'" << before << "' '" << after << "'";
-    EXPECT_GT(CompareTextNoCase(after, before), 0) << "'" << after << "' '" << before << "'";
-  }
-}
-
-TEST(Win32TextCollation, ComparesTheGivenLengthsOnly) {
-  const std::string_view withZero("ab\0c", 4);
-  EXPECT_EQ(CompareTextNoCase(withZero.substr(0, 2), "AB"), 0);
-  EXPECT_EQ(CompareTextNoCase(std::string_view("abX", 2), "ab"), 0);
-  EXPECT_EQ(CompareTextNoCase(std::string_view(), std::string_view()), 0);
-  EXPECT_LT(CompareTextNoCase(std::string_view(), "a"), 0);
+  for (size_t i = 0; i + 1 < kOrder.size(); ++i)
+    EXPECT_LT(CompareTextNoCase(kOrder.substr(i, 1), kOrder.substr(i + 1, 1)), 0) << kOrder[i];
 }
 
 }  // namespace
