@@ -169,6 +169,22 @@ TEST(Win32Processes, ExitCodesKeepAll32Bits) {
     EXPECT_EQ(ExitCodeOfRun(processes, start), dwCode) << start.commandLine;
 }
 
+// The program is the command line's first word: an unquoted path with a blank names the part
+// before the blank, never the longer path Windows would try next.
+TEST(Win32Processes, TheProgramIsTheFirstWord) {
+  ScratchFolder folder;
+  Win32Processes processes;
+  ASSERT_TRUE(CreateDirectoryA((folder / "A B").c_str(), nullptr));
+  const std::string program = folder / "A B\\child.exe";
+  ASSERT_TRUE(CopyFileA(OwnPath().c_str(), program.c_str(), FALSE));
+  ProcessStart start = ChildStart("exit:7");
+  start.commandLine = program + " --child";
+  ProcessHandle hProcess = ProcessHandle::Invalid;
+  EXPECT_EQ(processes.CreateProcess(start, hProcess), ERROR_FILE_NOT_FOUND);
+  start.commandLine = "\"" + program + "\" --child";
+  EXPECT_EQ(ExitCodeOfRun(processes, start), 7u);
+}
+
 TEST(Win32Processes, TheChildGetsItsDirectoryEnvironmentAndShowState) {
   ScratchFolder folder;
   Win32Processes processes;

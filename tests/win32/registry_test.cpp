@@ -149,10 +149,12 @@ TEST_F(RegistryTest, InfoCountsAndMeasuresTheKey) {
   EXPECT_NE(0u, info.ftLastWriteTime);
 }
 
-TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubkeysAndRootsWhileDeleteTreeTakesAll) {
+TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubkeysAndBothRefuseRootsWhileDeleteTreeTakesAll) {
   ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(RegRoot::CurrentUser, Path("tree\\leaf\\deeper")));
   EXPECT_EQ(ERROR_ACCESS_DENIED, registry_.DeleteKey(RegRoot::CurrentUser, Path("tree")));
   EXPECT_EQ(ERROR_ACCESS_DENIED, registry_.DeleteKey(RegRoot::CurrentUser, ""));
+  for (const char* root : {"", "\\"})  // would empty the whole hive
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry_.DeleteTree(RegRoot::CurrentUser, root));
   EXPECT_EQ(ERROR_SUCCESS, registry_.DeleteTree(RegRoot::CurrentUser, Path("tree")));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry_.OpenKey(RegRoot::CurrentUser, Path("tree")));
   EXPECT_EQ(ERROR_SUCCESS, registry_.OpenKey(RegRoot::CurrentUser, base_));
