@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/pending_file_renames.h"
+#include "support/file_system_queries.h"
 #include "support/machine_dir.h"
 
 namespace platform::emulated {
@@ -42,24 +43,8 @@ bool HostExists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
-uint32_t AttributesOf(FileSystem& files, const std::string& path) {
-  uint32_t dwAttributes = 0;
-  files.GetFileAttributes(path, dwAttributes);
-  return dwAttributes;
-}
-
-std::vector<std::string> Names(FileSystem& files, const std::string& pattern, uint32_t& err) {
-  std::vector<std::string> names;
-  FindHandle hFind = FindHandle::Invalid;
-  FindData data;
-  err = files.FindFirstFile(pattern, hFind, data);
-  if (err) return names;
-  do names.push_back(data.cFileName);
-  while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
-  EXPECT_EQ(files.FindNextFile(hFind, data), ERROR_NO_MORE_FILES);
-  EXPECT_EQ(files.FindClose(hFind), ERROR_SUCCESS);
-  return names;
-}
+using tarvium::test::AttributesOf;
+using tarvium::test::Names;
 
 TEST(EmulatedFileSystem, MapsDrivesSharesRelativePathsAndTheReadOnlyHostRoot) {
   MachineDir machine;

@@ -13,6 +13,7 @@
 #include "platform/ansi_case.h"
 #include "platform/program_path.h"
 #include "platform/win32/win32_modules.h"
+#include "support/file_system_queries.h"
 #include "win32/scratch_places.h"
 #include "win32/wine_check.h"
 
@@ -22,24 +23,8 @@ namespace {
 using tarvium::test::RunsUnderWine;
 using tarvium::test::ScratchFolder;
 
-uint32_t AttributesOf(FileSystem& files, const std::string& path) {
-  uint32_t dwAttributes = 0;
-  files.GetFileAttributes(path, dwAttributes);
-  return dwAttributes;
-}
-
-std::vector<std::string> Names(FileSystem& files, const std::string& pattern, uint32_t& err) {
-  std::vector<std::string> names;
-  FindHandle hFind = FindHandle::Invalid;
-  FindData data;
-  err = files.FindFirstFile(pattern, hFind, data);
-  if (err) return names;
-  do names.push_back(data.cFileName);
-  while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
-  EXPECT_EQ(files.FindNextFile(hFind, data), ERROR_NO_MORE_FILES);
-  EXPECT_EQ(files.FindClose(hFind), ERROR_SUCCESS);
-  return names;
-}
+using tarvium::test::AttributesOf;
+using tarvium::test::Names;
 
 // Restores the process's current directory at the end of a test that changes it.
 class CurrentDirectoryKept {
