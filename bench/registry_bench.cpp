@@ -125,7 +125,7 @@ void BM_Export50000Values(benchmark::State& state) {
   std::string text;
   for (auto _ : state)
     Check(
-        platform::emulated::ExportRegText(*registry, RegRoot::CurrentUser, "Software\\Big", text));
+        platform::ExportRegText(*registry, RegRoot::CurrentUser, "Software\\Big", text));
   state.SetItemsProcessed(state.iterations() * 50000);
   state.counters["MB"] = double(text.size()) / 1e6;
 }
@@ -136,7 +136,7 @@ void BM_Import50000Values(benchmark::State& state) {
   {
     BenchRegistry source;
     FillBigTree(*source);
-    Check(platform::emulated::ExportRegText(*source, RegRoot::CurrentUser, "Software\\Big", text));
+    Check(platform::ExportRegText(*source, RegRoot::CurrentUser, "Software\\Big", text));
   }
   for (auto _ : state) {
     state.PauseTiming();

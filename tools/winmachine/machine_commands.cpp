@@ -6,7 +6,7 @@
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/default_layout.h"
 #include "platform/emulated/machine/machine_reboot.h"
-#include "platform/emulated/machine/machine_snapshot.h"
+#include "platform/emulated/machine/snapshot_diff.h"
 #include "platform/error_text.h"
 #include "platform/pending_file_renames.h"
 #include "platform/win_error.h"
@@ -33,7 +33,7 @@ bool ParseLanguage(const std::string& tag, uint16_t& wLanguage) {
 
 bool SnapshotOf(const std::string& place, MachineSnapshot& snapshot, std::string& error) {
   if (!EmulatedMachine::Exists(place))
-    return platform::emulated::LoadSnapshot(place, snapshot, error);
+    return platform::LoadSnapshot(place, snapshot, error);
   auto machine = EmulatedMachine::Open(place, {}, error);
   return machine && platform::emulated::TakeSnapshot(*machine, snapshot, error);
 }
@@ -134,7 +134,7 @@ int SnapshotCommand(const Invocation& invocation) {
   MachineSnapshot snapshot;
   std::string error;
   if (!platform::emulated::TakeSnapshot(*machine, snapshot, error) ||
-      !platform::emulated::SaveSnapshot(snapshot, invocation.args[0], error))
+      !platform::SaveSnapshot(snapshot, invocation.args[0], error))
     return Fail(kExitFailed, error);
   return kExitOk;
 }

@@ -107,7 +107,7 @@ bool ParseKeyArg(const std::string& text, RegKeyArg& key) {
 }
 
 std::string KeyName(const RegKeyArg& key) {
-  return std::string(emu::RegRootName(key.root)) + (key.path.empty() ? "" : "\\" + key.path);
+  return std::string(platform::RegRootName(key.root)) + (key.path.empty() ? "" : "\\" + key.path);
 }
 
 RegKeyArg Subkey(const RegKeyArg& key, const std::string& name) {
@@ -270,10 +270,10 @@ int Export(platform::Registry& registry, const std::vector<std::string>& args) {
   if (!ReadSwitches(args, 3, kExportSwitches, switches, error)) return Fail(kExitUsage, error);
   if (!ParseKeyArg(args[1], key)) return Fail(kExitUsage, "'" + args[1] + "' is no registry key");
   std::string text;
-  if (uint32_t err = emu::ExportRegText(registry, key.root, key.path, text, ViewOf(switches)))
+  if (uint32_t err = platform::ExportRegText(registry, key.root, key.path, text, ViewOf(switches)))
     return Fail(kExitFailed,
                 "cannot export " + KeyName(key) + " (" + platform::ErrorCodeText(err) + ")");
-  const std::string bytes = switches.count("/UTF8") ? text : emu::RegTextAsUtf16(text);
+  const std::string bytes = switches.count("/UTF8") ? text : platform::RegTextAsUtf16(text);
   return WriteFile(args[2], bytes) ? kExitOk : Fail(kExitFailed, "cannot write '" + args[2] + "'");
 }
 

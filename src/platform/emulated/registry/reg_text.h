@@ -1,9 +1,9 @@
 // .reg text, the registry editor's exchange format, for the emulated machine: reading it into a
-// list of operations (pure: no registry needed), applying those to a Registry, and writing a key
-// tree out. Reading follows Windows' reg import: the first line must be "Windows Registry Editor
-// Version 5.00" or "REGEDIT4" (blanks before it allowed), the text may be UTF-8 (with or without
-// BOM), UTF-16LE with BOM, or Windows-1252, and a line that cannot be read is skipped, with the
-// reason, while the rest of the file is read. Names and strings come out as the engine's
+// list of operations (pure: no registry needed) and applying those to a Registry (writing it out
+// is reg_export.h). Reading follows Windows' reg import: the first line must be "Windows
+// Registry Editor Version 5.00" or "REGEDIT4" (blanks before it allowed), the text may be UTF-8
+// (with or without BOM), UTF-16LE with BOM, or Windows-1252, and a line that cannot be read is
+// skipped, with the reason, while the rest of the file is read. Names and strings come out as the engine's
 // Windows-1252 text.
 #pragma once
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/reg_export.h"
+#include "platform/reg_root_names.h"
 #include "platform/registry.h"
 
 namespace platform::emulated {
@@ -54,22 +56,5 @@ uint32_t ApplyRegTextOps(Registry& registry, const std::vector<RegTextOp>& ops, 
 uint32_t ImportRegText(Registry& registry, std::string_view bytes, RegTextError& error,
                        RegView view = RegView::Default,
                        std::vector<RegTextError>* skipped = nullptr);
-
-// Writes keyPath below root with all its subkeys as version 5 text in UTF-8, as reg export
-// writes it (the whole root when keyPath is empty): every REG_SZ in quotes, cut at its first zero.
-// ERROR_FILE_NOT_FOUND when the key is not there.
-uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyPath,
-                       std::string& text, RegView view = RegView::Default);
-
-// Both hives, HKEY_LOCAL_MACHINE and HKEY_USERS (which hold every other root), as one UTF-8 text
-// that keeps every value byte for byte (REG_SZ that no quoted string can hold goes as hex), for
-// snapshots; read it back with RegTextReading::Exact.
-uint32_t ExportWholeRegistry(Registry& registry, std::string& text);
-
-// UTF-8 .reg text as reg export stores it: UTF-16LE with a byte-order mark.
-std::string RegTextAsUtf16(std::string_view utf8Text);
-
-// The name the files give a root ("HKEY_LOCAL_MACHINE", ...).
-std::string_view RegRootName(RegRoot root);
 
 }  // namespace platform::emulated

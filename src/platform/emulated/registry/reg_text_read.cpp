@@ -6,7 +6,6 @@
 // blank and ";" lines in between are passed over, and a line that does not start with a hex digit
 // ends the value as unreadable. In version 5 files the string types given as hex (hex(1), hex(2),
 // hex(7)) hold UTF-16LE and are converted, in REGEDIT4 files they are the bytes themselves.
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/registry/reg_text_decode.h"
 #include "platform/emulated/registry/registry_path.h"
+#include "platform/reg_root_names.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -24,24 +24,8 @@ constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.
 constexpr std::string_view kHeaderVersion4 = "REGEDIT4";
 constexpr std::string_view kHeaderWindows31 = "REGEDIT";
 
-struct RootName {
-  RegRoot root;
-  std::string_view longName;
-  std::string_view shortName;
-};
-constexpr std::array<RootName, 5> kRootNames = {{
-    {RegRoot::LocalMachine, "HKEY_LOCAL_MACHINE", "HKLM"},
-    {RegRoot::CurrentUser, "HKEY_CURRENT_USER", "HKCU"},
-    {RegRoot::ClassesRoot, "HKEY_CLASSES_ROOT", "HKCR"},
-    {RegRoot::Users, "HKEY_USERS", "HKU"},
-    {RegRoot::CurrentConfig, "HKEY_CURRENT_CONFIG", "HKCC"},
-}};
-
 std::optional<RegRoot> FindRoot(std::string_view name) {
-  const std::string folded = FoldRegName(name);
-  for (const RootName& entry : kRootNames)
-    if (folded == entry.longName || folded == entry.shortName) return entry.root;
-  return std::nullopt;
+  return RegRootOfName(FoldRegName(name));
 }
 
 bool IsBlank(char c) {
@@ -354,12 +338,6 @@ class RegTextReader {
 };
 
 }  // namespace
-
-std::string_view RegRootName(RegRoot root) {
-  for (const RootName& entry : kRootNames)
-    if (entry.root == root) return entry.longName;
-  return {};
-}
 
 uint32_t ParseRegText(std::string_view bytes, std::vector<RegTextOp>& ops, RegTextError& error,
                       std::vector<RegTextError>* skipped, RegTextReading reading) {

@@ -1,45 +1,19 @@
-// Taking, keeping and comparing snapshots. Files are listed through the machine's FileSystem, so
-// attributes and times are those the engine sees; the registry is compared through its .reg
+// Comparing snapshots: files by path, and the registry through its .reg
 // export read back into keys and values, names matched without regard to case as Windows does.
-#include "platform/emulated/machine/machine_snapshot.h"
+#include "platform/emulated/machine/snapshot_diff.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/ansi_case.h"
 #include "platform/clock.h"
-#include "platform/code_page.h"
 #include "platform/emulated/machine/removal_leftovers.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/registry/reg_value_text.h"
-#include "platform/error_text.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
 namespace {
-
-constexpr const char* kFilesName = "files.tsv";
-constexpr const char* kRegistryName = "registry.reg";
-
-void ListFolder(FileSystem& files, const std::string& folder, std::vector<SnapshotFile>& out) {
-  FindHandle hFind;
-  FindData data;
-  if (files.FindFirstFile(folder + "\\*", hFind, data) != ERROR_SUCCESS) return;
-  std::vector<std::string> subfolders;
-  do {
-    if (data.cFileName == "." || data.cFileName == "..") continue;
-    const bool bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const std::string path = folder + "\\" + data.cFileName;
-    out.push_back(
-        {path, bDirectory, data.nFileSize, data.dwFileAttributes, data.times.ftLastWriteTime});
-    if (bDirectory) subfolders.push_back(path);
-  } while (files.FindNextFile(hFind, data) == ERROR_SUCCESS);
-  files.FindClose(hFind);
-  for (const std::string& subfolder : subfolders) ListFolder(files, subfolder, out);
-}
 
 std::string AttributeLetters(uint32_t dwAttributes) {
   std::string letters;
@@ -181,60 +155,10 @@ void LeaveOutMatches(const std::vector<std::string>& patterns, std::vector<std::
 }  // namespace
 
 bool TakeSnapshot(EmulatedMachine& machine, MachineSnapshot& snapshot, std::string& error) {
-  snapshot = {};
+  SnapshotScope scope;
   for (const DriveMapping& drive : machine.Config().drives)
-    if (!drive.bReadOnly)
-      ListFolder(machine.Files(), std::string(1, drive.cLetter) + ":", snapshot.files);
-  if (uint32_t err = ExportWholeRegistry(machine.Reg(), snapshot.registryText);
-      err != ERROR_SUCCESS) {
-    error = "cannot export the registry (" + platform::ErrorCodeText(err) + ")";
-    return false;
-  }
-  return true;
-}
-
-bool SaveSnapshot(const MachineSnapshot& snapshot, const std::string& hostDir, std::string& error) {
-  std::error_code ec;
-  std::filesystem::create_directories(hostDir, ec);
-  std::ofstream files(hostDir + "/" + kFilesName, std::ios::binary);
-  for (const SnapshotFile& file : snapshot.files)
-    files << (file.bDirectory ? 'd' : 'f') << '\t' << AnsiToUtf8(file.path) << '\t' << file.nSize
-          << '\t' << file.dwAttributes << '\t' << file.ftLastWriteTime << '\n';
-  std::ofstream registry(hostDir + "/" + kRegistryName, std::ios::binary);
-  registry << snapshot.registryText;
-  if (ec || !files.flush() || !registry.flush()) {
-    error = "cannot write the snapshot to '" + hostDir + "'";
-    return false;
-  }
-  return true;
-}
-
-bool LoadSnapshot(const std::string& hostDir, MachineSnapshot& snapshot, std::string& error) {
-  snapshot = {};
-  std::ifstream files(hostDir + "/" + kFilesName, std::ios::binary);
-  std::ifstream registry(hostDir + "/" + kRegistryName, std::ios::binary);
-  if (!files || !registry) {
-    error = "'" + hostDir + "' is neither a machine nor a snapshot";
-    return false;
-  }
-  std::string line;
-  for (int nLine = 1; std::getline(files, line); ++nLine) {
-    std::istringstream fields(line);
-    std::string kind, path;
-    SnapshotFile file;
-    if (!std::getline(fields, kind, '\t') || !std::getline(fields, path, '\t') ||
-        !(fields >> file.nSize >> file.dwAttributes >> file.ftLastWriteTime)) {
-      error = hostDir + "/" + kFilesName + ", line " + std::to_string(nLine) + ": malformed";
-      return false;
-    }
-    file.bDirectory = kind == "d";
-    file.path = Utf8ToAnsi(path);
-    snapshot.files.push_back(std::move(file));
-  }
-  std::ostringstream text;
-  text << registry.rdbuf();
-  snapshot.registryText = text.str();
-  return true;
+    if (!drive.bReadOnly) scope.roots.push_back(std::string(1, drive.cLetter) + ":");
+  return platform::TakeSnapshot(machine.Files(), machine.Reg(), scope, snapshot, error);
 }
 
 std::vector<std::string> DiffSnapshots(const MachineSnapshot& before, const MachineSnapshot& after,

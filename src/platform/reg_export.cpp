@@ -8,11 +8,13 @@
 // that the text reads back. The text is built in Windows-1252 and converted to UTF-8 at the end.
 #include <cstdio>
 
+#include "platform/ansi_case.h"
 #include "platform/code_page.h"
-#include "platform/emulated/registry/reg_text.h"
+#include "platform/reg_export.h"
+#include "platform/reg_root_names.h"
 #include "platform/win_error.h"
 
-namespace platform::emulated {
+namespace platform {
 namespace {
 
 // A hex line is broken after the byte that reaches this column; with the backslash it then ends
@@ -104,8 +106,14 @@ std::string FormatValueLine(const std::string& name, const RegValue& value, Styl
 
 class RegTextWriter {
  public:
-  RegTextWriter(Registry& registry, RegRoot root, RegView view, Style style, std::string& out)
-      : registry_(registry), root_(root), view_(view), style_(style), out_(out) {}
+  RegTextWriter(Registry& registry, RegRoot root, RegView view, Style style, std::string& out,
+                const std::vector<std::string>& skippedKeys = {})
+      : registry_(registry),
+        root_(root),
+        view_(view),
+        style_(style),
+        out_(out),
+        skippedKeys_(skippedKeys) {}
 
   uint32_t WriteKey(const std::string& keyPath, const std::string& fullName) {
     out_ += "[" + fullName + "]\r\n";
@@ -115,7 +123,14 @@ class RegTextWriter {
     if (uint32_t dwError = ListSubkeys(keyPath, subkeys)) return dwError;
     for (const std::string& subkey : subkeys) {
       const std::string subPath = keyPath.empty() ? subkey : keyPath + "\\" + subkey;
-      if (uint32_t dwError = WriteKey(subPath, fullName + "\\" + subkey)) return dwError;
+      const std::string subName = fullName + "\\" + subkey;
+      if (IsSkipped(subName)) continue;
+      const size_t nWritten = out_.size();
+      const uint32_t dwError = WriteKey(subPath, subName);
+      if (IsUnreadable(dwError))
+        out_.resize(nWritten);
+      else if (dwError)
+        return dwError;
     }
     return ERROR_SUCCESS;
   }
@@ -142,29 +157,40 @@ class RegTextWriter {
     }
   }
 
+  // A key that a snapshot of a running system lists but cannot open (a link to no key, one that
+  // only the system may read) is left out with what was written of it; reg export fails on it.
+  bool IsUnreadable(uint32_t dwError) const {
+    return style_ == Style::Exact &&
+           (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_ACCESS_DENIED);
+  }
+
+  bool IsSkipped(const std::string& fullName) const {
+    for (const std::string& skipped : skippedKeys_)
+      if (AnsiMatchesPattern(skipped, fullName)) return true;
+    return false;
+  }
+
   Registry& registry_;
   RegRoot root_;
   RegView view_;
   Style style_;
   std::string& out_;
+  const std::vector<std::string>& skippedKeys_;
 };
-
-}  // namespace
-
-namespace {
 
 constexpr const char* kVersion5Header = "Windows Registry Editor Version 5.00\r\n\r\n";
 
 // Appends the tree of keyPath below root to ansi.
 uint32_t AppendKeyTree(Registry& registry, RegRoot root, const std::string& keyPath, RegView view,
-                       Style style, std::string& ansi) {
+                       Style style, std::string& ansi,
+                       const std::vector<std::string>& skippedKeys = {}) {
   if (uint32_t dwError = registry.OpenKey(root, keyPath, view)) return dwError;
   std::string path = keyPath;
   while (!path.empty() && path.back() == '\\') path.pop_back();
   if (!path.empty() && path.front() == '\\') path.erase(0, 1);  // tolerated below HKCR only
   std::string fullName(RegRootName(root));
   if (!path.empty()) fullName += "\\" + path;
-  return RegTextWriter(registry, root, view, style, ansi).WriteKey(path, fullName);
+  return RegTextWriter(registry, root, view, style, ansi, skippedKeys).WriteKey(path, fullName);
 }
 
 }  // namespace
@@ -178,10 +204,12 @@ uint32_t ExportRegText(Registry& registry, RegRoot root, const std::string& keyP
   return ERROR_SUCCESS;
 }
 
-uint32_t ExportWholeRegistry(Registry& registry, std::string& text) {
+uint32_t ExportWholeRegistry(Registry& registry, std::string& text,
+                             const std::vector<std::string>& skippedKeys) {
   std::string ansi = kVersion5Header;
   for (RegRoot root : {RegRoot::LocalMachine, RegRoot::Users})
-    if (uint32_t dwError = AppendKeyTree(registry, root, "", RegView::Default, Style::Exact, ansi))
+    if (uint32_t dwError =
+            AppendKeyTree(registry, root, "", RegView::Default, Style::Exact, ansi, skippedKeys))
       return dwError;
   text = AnsiToUtf8(ansi);
   return ERROR_SUCCESS;
@@ -194,4 +222,4 @@ std::string RegTextAsUtf16(std::string_view utf8Text) {
   return bytes;
 }
 
-}  // namespace platform::emulated
+}  // namespace platform
