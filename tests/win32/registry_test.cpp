@@ -155,8 +155,16 @@ TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubkeysAndBothRefuseRootsWhileDelet
   EXPECT_EQ(ERROR_ACCESS_DENIED, registry_.DeleteKey(RegRoot::CurrentUser, ""));
   for (const char* root : {"", "\\"})  // would empty the whole hive
     EXPECT_EQ(ERROR_ACCESS_DENIED, registry_.DeleteTree(RegRoot::CurrentUser, root));
+  EXPECT_EQ(SubkeyNames(Path("tree")), std::vector<std::string>{"leaf"});
   EXPECT_EQ(ERROR_SUCCESS, registry_.DeleteTree(RegRoot::CurrentUser, Path("tree")));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry_.OpenKey(RegRoot::CurrentUser, Path("tree")));
+  std::string name;  // the key enumerated before is gone, not a stale handle's deleted key
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry_.EnumKey(RegRoot::CurrentUser, Path("tree"), 0, name));
+  ASSERT_EQ(ERROR_SUCCESS, registry_.CreateKey(RegRoot::CurrentUser, Path("tree\\other")));
+  EXPECT_EQ(SubkeyNames(Path("tree")), std::vector<std::string>{"other"});
+  // Deleted behind the handle the enumeration keeps (as another program would): found missing.
+  tarvium::test::RemoveRegistryKey(RegRoot::CurrentUser, Path("tree"), RegView::Default);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry_.EnumKey(RegRoot::CurrentUser, Path("tree"), 0, name));
   EXPECT_EQ(ERROR_SUCCESS, registry_.OpenKey(RegRoot::CurrentUser, base_));
 }
 

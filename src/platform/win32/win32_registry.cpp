@@ -1,7 +1,6 @@
 // Values and names cross as the ANSI functions give them: strings are converted from and to the
-// process code page by Windows, every other type keeps its bytes. Buffers start at the sizes
-// RegQueryInfoKeyA reports and grow while Windows answers ERROR_MORE_DATA (a value may grow
-// between two calls).
+// process code page by Windows, every other type keeps its bytes. Buffers start at a common size
+// and grow while Windows answers ERROR_MORE_DATA (a value may grow between two calls).
 #include "platform/win32/win32_registry.h"
 
 #include <algorithm>
@@ -83,25 +82,7 @@ class OpenedKey {
   HKEY key_ = nullptr;
 };
 
-// The longest subkey name, value name and value data of an open key, in the units Windows counts
-// them (characters for names, bytes for data), without terminating zeros.
-struct KeyExtents {
-  DWORD nMaxSubKeyLen = 0;
-  DWORD nMaxValueNameLen = 0;
-  DWORD nMaxValueLen = 0;
-};
-
-LSTATUS QueryExtents(HKEY key, KeyExtents& extents) {
-  return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &extents.nMaxSubKeyLen, nullptr,
-                          nullptr, &extents.nMaxValueNameLen, &extents.nMaxValueLen, nullptr,
-                          nullptr);
-}
-
-// Room for a name of nLength characters and its zero in the ANSI form, where one character of a
-// double-byte code page takes two bytes.
-DWORD NameRoom(DWORD nLength) {
-  return 2 * nLength + 2;
-}
+constexpr DWORD kFirstNameRoom = 256;  // a key name has 255 characters at most
 
 LSTATUS ReadValue(HKEY key, const std::string& valueName, RegValue& value) {
   std::vector<uint8_t> data(kFirstValueSize);
@@ -124,9 +105,7 @@ LSTATUS ReadValue(HKEY key, const std::string& valueName, RegValue& value) {
 }
 
 LSTATUS ReadSubkeyName(HKEY key, DWORD index, std::string& name) {
-  KeyExtents extents;
-  if (const LSTATUS status = QueryExtents(key, extents)) return status;
-  std::string buffer(NameRoom(extents.nMaxSubKeyLen), '\0');
+  std::string buffer(kFirstNameRoom, '\0');
   for (int nAttempt = 0; nAttempt < kMaxAttempts; ++nAttempt) {
     DWORD length = static_cast<DWORD>(buffer.size());
     const LSTATUS status =
@@ -144,10 +123,8 @@ LSTATUS ReadSubkeyName(HKEY key, DWORD index, std::string& name) {
 }
 
 LSTATUS ReadIndexedValue(HKEY key, DWORD index, std::string& name, RegValue& value) {
-  KeyExtents extents;
-  if (const LSTATUS status = QueryExtents(key, extents)) return status;
-  std::string nameBuffer(NameRoom(extents.nMaxValueNameLen), '\0');
-  std::vector<uint8_t> data(std::max<DWORD>(extents.nMaxValueLen, 1));
+  std::string nameBuffer(kFirstNameRoom, '\0');
+  std::vector<uint8_t> data(kFirstValueSize);
   for (int nAttempt = 0; nAttempt < kMaxAttempts; ++nAttempt) {
     DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
     DWORD type = REG_NONE;
@@ -178,6 +155,7 @@ uint64_t FileTimeValue(const FILETIME& time) {
 
 uint32_t Win32Registry::CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile,
                                   RegView view, bool* bCreated) {
+  EndEnumeration();
   OpenedKey key(root, view);
   DWORD disposition = 0;
   const LSTATUS status = key.Create(keyPath, bVolatile, KEY_QUERY_VALUE, disposition);
@@ -191,6 +169,7 @@ uint32_t Win32Registry::OpenKey(RegRoot root, const std::string& keyPath, RegVie
 }
 
 uint32_t Win32Registry::DeleteKey(RegRoot root, const std::string& keyPath, RegView view) {
+  EndEnumeration();
   // RegDeleteKeyExA with an empty subkey would delete the key it is given: here, a root.
   if (keyPath.empty()) return ERROR_ACCESS_DENIED;
   return ResultOf(RegDeleteKeyExA(RootKey(root), keyPath.c_str(), ViewFlag(view), 0));
@@ -199,6 +178,7 @@ uint32_t Win32Registry::DeleteKey(RegRoot root, const std::string& keyPath, RegV
 // RegDeleteTreeA takes no view, so the key is opened in the view first and emptied through its
 // handle (whose subkeys lie in the same view); then the key itself goes, again in the view.
 uint32_t Win32Registry::DeleteTree(RegRoot root, const std::string& keyPath, RegView view) {
+  EndEnumeration();
   // An empty path would empty the whole root (a user's hive, the machine's): refused, as DeleteKey
   // refuses to delete a root.
   if (keyPath.find_first_not_of('\\') == std::string::npos) return ERROR_ACCESS_DENIED;
@@ -220,6 +200,7 @@ uint32_t Win32Registry::QueryValue(RegRoot root, const std::string& keyPath,
 uint32_t Win32Registry::SetValue(RegRoot root, const std::string& keyPath,
                                  const std::string& valueName, const RegValue& value,
                                  RegView view) {
+  EndEnumeration();
   OpenedKey key(root, view);
   if (const LSTATUS status = key.Open(keyPath, KEY_SET_VALUE)) return ResultOf(status);
   return ResultOf(RegSetValueExA(key.Handle(), valueName.c_str(), 0, value.dwType,
@@ -228,24 +209,68 @@ uint32_t Win32Registry::SetValue(RegRoot root, const std::string& keyPath,
 
 uint32_t Win32Registry::DeleteValue(RegRoot root, const std::string& keyPath,
                                     const std::string& valueName, RegView view) {
+  EndEnumeration();
   OpenedKey key(root, view);
   if (const LSTATUS status = key.Open(keyPath, KEY_SET_VALUE)) return ResultOf(status);
   return ResultOf(RegDeleteValueA(key.Handle(), valueName.c_str()));
 }
 
+Win32Registry::~Win32Registry() {
+  CloseEnumerated();
+}
+
+long Win32Registry::OpenEnumerated(RegRoot root, const std::string& keyPath, RegView view) {
+  if (hEnumerated_ && enumeratedRoot_ == root && enumeratedView_ == view &&
+      enumeratedPath_ == keyPath)
+    return ERROR_SUCCESS;
+  CloseEnumerated();
+  HKEY key = nullptr;
+  const LSTATUS status =
+      RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0,
+                    KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | ViewFlag(view), &key);
+  if (status != ERROR_SUCCESS) return status;
+  hEnumerated_ = key;
+  enumeratedRoot_ = root;
+  enumeratedView_ = view;
+  enumeratedPath_ = keyPath;
+  return ERROR_SUCCESS;
+}
+
+void Win32Registry::CloseEnumerated() {
+  HKEY key = static_cast<HKEY>(hEnumerated_);
+  if (key && key != RootKey(enumeratedRoot_)) RegCloseKey(key);
+  hEnumerated_ = nullptr;
+}
+
+// Reads through the kept handle; a key deleted behind it (by another program) is opened again by
+// its path, so that it answers as a key that is not there, or as the key now in its place.
+template <class Read>
+uint32_t Win32Registry::ReadEnumerated(RegRoot root, const std::string& keyPath, RegView view,
+                                       Read read) {
+  const std::lock_guard lock(mutex_);
+  for (int nAttempt = 0;; ++nAttempt) {
+    if (const LSTATUS status = OpenEnumerated(root, keyPath, view)) return ResultOf(status);
+    const LSTATUS status = read(static_cast<HKEY>(hEnumerated_));
+    if (status != ERROR_KEY_DELETED || nAttempt > 0) return ResultOf(status);
+    CloseEnumerated();
+  }
+}
+
+void Win32Registry::EndEnumeration() {
+  const std::lock_guard lock(mutex_);
+  CloseEnumerated();
+}
+
 uint32_t Win32Registry::EnumKey(RegRoot root, const std::string& keyPath, uint32_t index,
                                 std::string& name, RegView view) {
-  OpenedKey key(root, view);
-  if (const LSTATUS status = key.Open(keyPath, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE))
-    return ResultOf(status);
-  return ResultOf(ReadSubkeyName(key.Handle(), index, name));
+  return ReadEnumerated(root, keyPath, view,
+                        [&](HKEY key) { return ReadSubkeyName(key, index, name); });
 }
 
 uint32_t Win32Registry::EnumValue(RegRoot root, const std::string& keyPath, uint32_t index,
                                   std::string& name, RegValue& value, RegView view) {
-  OpenedKey key(root, view);
-  if (const LSTATUS status = key.Open(keyPath, KEY_QUERY_VALUE)) return ResultOf(status);
-  return ResultOf(ReadIndexedValue(key.Handle(), index, name, value));
+  return ReadEnumerated(root, keyPath, view,
+                        [&](HKEY key) { return ReadIndexedValue(key, index, name, value); });
 }
 
 uint32_t Win32Registry::QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,

@@ -1,6 +1,8 @@
 // The registry of the running Windows: each call opens the key it names in the asked view, does
-// its one operation through the ANSI registry functions and closes the key again, so nothing is
-// held between calls. The engine is a 64-bit program: the default view is the native one.
+// its one operation through the ANSI registry functions and closes the key again. Only the key
+// being enumerated stays open from one EnumKey or EnumValue call to the next of the same key, so
+// that listing a key of thousands of entries does not open it thousands of times; any write or
+// delete closes it first. The engine is a 64-bit program: the default view is the native one.
 //
 // WriteAsOne keeps the base behaviour (the body just runs). The kernel transaction manager could
 // group registry writes (RegCreateKeyTransactedA and handles opened in a transaction), but Windows
@@ -9,6 +11,9 @@
 // waiting, RegDeleteTreeA has no transacted form, and Wine answers RegCreateKeyTransactedA with
 // ERROR_CALL_NOT_IMPLEMENTED, so that route could not even be tested here.
 #pragma once
+#include <mutex>
+#include <string>
+
 #include "platform/registry.h"
 
 namespace platform::win32 {
@@ -39,6 +44,21 @@ class Win32Registry final : public Registry {
                      RegValue& value, RegView view = RegView::Default) override;
   uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                         RegView view = RegView::Default) override;
+  ~Win32Registry() override;
+
+ private:
+  // The key of the last enumeration call opened for the next (an HKEY), or null; 0 when opened.
+  long OpenEnumerated(RegRoot root, const std::string& keyPath, RegView view);
+  void CloseEnumerated();
+  void EndEnumeration();  // CloseEnumerated under the lock, before a write or delete
+  template <class Read>
+  uint32_t ReadEnumerated(RegRoot root, const std::string& keyPath, RegView view, Read read);
+
+  std::mutex mutex_;
+  void* hEnumerated_ = nullptr;
+  RegRoot enumeratedRoot_ = RegRoot::LocalMachine;
+  RegView enumeratedView_ = RegView::Default;
+  std::string enumeratedPath_;
 };
 
 }  // namespace platform::win32
