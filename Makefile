@@ -50,11 +50,12 @@ windows:
 	@scripts/install-deps --windows
 	@scripts/cross-build-windows-deps
 	@[ -f $(WINDOWS)/CMakeCache.txt ] || cmake -S . -B $(WINDOWS) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTARVIUM_LINUX_BUILD=$(abspath $(BUILD))
 	cmake --build $(WINDOWS) -j $(JOBS)
 
-test-windows: windows
-	ctest --test-dir $(WINDOWS) --output-on-failure
+# The scenarios on both machines compare with the Linux build's programs, so that is built too.
+test-windows: build windows
+	ctest --test-dir $(WINDOWS) -j $(JOBS) --output-on-failure
 
 fuzz: deps
 	@[ -f $(FUZZ)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) \

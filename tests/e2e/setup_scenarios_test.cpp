@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -422,10 +421,7 @@ TEST(ReadmeExamples, EachIsRunByAScenario) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, SetupScenario, testing::ValuesIn(ScenarioNames()),
                          [](const testing::TestParamInfo<std::string>& param) {
-                           std::string name = param.param;
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
+                           return ScenarioTestName(param.param);
                          });
 
 }  // namespace

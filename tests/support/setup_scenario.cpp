@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -39,6 +40,13 @@ std::vector<std::string> ScenarioNames() {
     if (entry.is_directory()) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string ScenarioTestName(const std::string& name) {
+  std::string testName = name;
+  for (char& c : testName)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return testName;
 }
 
 Scenario LoadScenario(const std::string& name) {

@@ -22,6 +22,8 @@
 //                ("Local path", "Command line arguments", ...) must be Value
 // %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
 // path.
+//                LinuxOnly= (why the scenario needs the Linux build, such as a shell script
+//                run as a program: the comparison with the Windows build leaves it out)
 //                Agent= (a setup-agent script of the folder: the agent is started on the machine
 //                before Setup.exe and must end with AgentExitCode=, 0 when not given)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
@@ -68,6 +70,8 @@ struct Scenario {
 
 // The folders of tests/e2e/scenarios, sorted.
 std::vector<std::string> ScenarioNames();
+// The scenario's name as a test's name: every character other than a letter or digit as '_'.
+std::string ScenarioTestName(const std::string& name);
 // Reads tests/e2e/scenarios/<name>/scenario.ini; ';' lines and empty lines are skipped.
 Scenario LoadScenario(const std::string& name);
 

@@ -1,0 +1,509 @@
+// The end-to-end scenarios on both machines: each scenario that needs nothing only the emulated
+// machine has is run by the Linux Setup.exe on a fresh emulated machine and by the Windows
+// Setup.exe under Wine on a fresh copy of one prefix. Each run is reduced to its exit status and
+// the `winmachine diff` of the machine before and after it (the Wine prefix through snapshots that
+// take_snapshot.exe writes), in one form: host paths of the media, times and the user's SID
+// replaced by what the scenario's [Diff] shows, case folded. What one machine did and the other
+// did not fails the test, unless the README's table of deliberate differences lists it.
+// Run by the Windows build's CTest: TARVIUM_BUILD_DIR is the Linux build, TARVIUM_WINDOWS_BUILD_DIR
+// the Windows build with its Wine prefix skeleton (wine-skeleton) and the skeleton's snapshot.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ansi_case.h"
+#include "platform/emulated/machine/emulated_machine.h"
+#include "platform/ini_text.h"
+#include "support/run_tool.h"
+#include "support/setup_scenario.h"
+#include "support/temp_dir.h"
+
+namespace tarvium::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The user of a fresh emulated machine.
+constexpr const char* kEmulatedUser = "User";
+
+// The user under Wine: the host's user, whose name Wine takes.
+std::string WineUser() {
+  const passwd* entry = ::getpwuid(::getuid());
+  return entry ? entry->pw_name : "";
+}
+
+std::string WindowsBuildDir() {
+  const char* dir = std::getenv("TARVIUM_WINDOWS_BUILD_DIR");
+  return dir ? dir : fs::absolute("build-windows").string();
+}
+
+// Whether a Prepare= or After= command needs the emulated machine: its folder, or a winmachine
+// command other than `path` (which wine-winmachine answers under Wine).
+bool NeedsEmulatedMachine(const std::string& command) {
+  if (command.find("TARVIUM_MACHINE") != std::string::npos) return true;
+  const std::string tool = "\"$WINMACHINE\" ";
+  for (size_t pos = command.find(tool); pos != std::string::npos; pos = command.find(tool, pos + 1))
+    if (command.compare(pos + tool.size(), 5, "path ") != 0) return true;
+  return false;
+}
+
+// The [Then] lines that only look at the emulated machine (its programs list, windows, printers)
+// and change nothing, which the comparison passes over.
+bool IsInspection(const std::string& thenLine) {
+  std::istringstream words(thenLine);
+  std::string program, status, command, more;
+  words >> program >> status >> command >> more;
+  return program == "winmachine" &&
+         (command == "window" || command == "printers" || (command == "programs" && more.empty()));
+}
+
+// Whether a [Then] line runs a product's command of the programs list, which wine-winmachine
+// runs too.
+bool RunsProgramsListCommand(const std::string& thenLine) {
+  std::istringstream words(thenLine);
+  std::string program, status, command, action;
+  words >> program >> status >> command >> action;
+  return program == "winmachine" && command == "programs" &&
+         (action == "uninstall" || action == "repair");
+}
+
+// Why a scenario runs on the emulated machine only; "" when it runs on both.
+std::string EmulatedOnlyReason(const Scenario& scenario) {
+  auto commandNeedsMachine = [&scenario](const std::string& key) {
+    return scenario.run.count(key) && NeedsEmulatedMachine(scenario.run.at(key));
+  };
+  if (scenario.run.count("LinuxOnly")) return scenario.run.at("LinuxOnly");
+  if (!scenario.Lines("MachineIni").empty()) return "it configures the emulated machine";
+  if (scenario.run.count("TrustTestExtension")) return "its extension is a Linux library";
+  if (scenario.run.count("HoldLocked")) return "it holds a file of the emulated machine locked";
+  if (commandNeedsMachine("Prepare") || commandNeedsMachine("After"))
+    return "it prepares or inspects the machine with winmachine";
+  for (const std::string& line : scenario.Lines("Then"))
+    if (line.rfind("winmachine", 0) == 0 && !IsInspection(line) && !RunsProgramsListCommand(line))
+      return "it runs winmachine after the setup";
+  return "";
+}
+
+// A [WinIni] line "Section/Key=Value", with %SETUP_EXE% as the Windows path of `setupExe`.
+struct IniSetting {
+  std::string section, key, value;
+};
+
+IniSetting ParseWinIniLine(std::string line, const std::string& setupExe) {
+  for (size_t pos = 0; (pos = line.find("%SETUP_EXE%", pos)) != std::string::npos;
+       pos += setupExe.size())
+    line.replace(pos, 11, setupExe);
+  const size_t nSlash = line.find('/');
+  const size_t nEquals = line.find('=', nSlash);
+  return {line.substr(0, nSlash), line.substr(nSlash + 1, nEquals - nSlash - 1),
+          line.substr(nEquals + 1)};
+}
+
+// A deliberate difference of the README's table: diff lines that one machine has and the other
+// need not, in one scenario or ("every scenario") in all.
+struct ListedDifference {
+  std::vector<std::string> scenarios;  // empty: every scenario
+  std::vector<std::string> patterns;
+  std::string notCompared;  // why, when the scenarios are not compared at all
+
+  bool Covers(const std::string& scenario) const {
+    return scenarios.empty() ||
+           std::find(scenarios.begin(), scenarios.end(), scenario) != scenarios.end();
+  }
+};
+
+// The rows of the table under "### Deliberate differences": the scenarios (names in backticks, or
+// "every scenario") in the first cell; in the second the patterns in backticks, or "not compared"
+// (with the reason in the third) for a scenario that Wine cannot run as Windows would.
+std::vector<ListedDifference> ReadListedDifferences() {
+  std::ifstream readme(std::string(TARVIUM_SOURCE_DIR) + "/README.md");
+  std::vector<ListedDifference> rows;
+  bool bInSection = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.rfind("#", 0) == 0) bInSection = line == "### Deliberate differences";
+    if (!bInSection || line.rfind("| ", 0) != 0) continue;
+    std::vector<std::string> cells;
+    std::istringstream row(line.substr(1));
+    for (std::string cell; std::getline(row, cell, '|');) cells.push_back(cell);
+    if (cells.size() < 3) continue;
+    ListedDifference difference;
+    auto quoted = [](const std::string& cell) {
+      std::vector<std::string> parts;
+      for (size_t open = cell.find('`'); open != std::string::npos;
+           open = cell.find('`', cell.find('`', open + 1) + 1)) {
+        const size_t close = cell.find('`', open + 1);
+        if (close == std::string::npos) break;
+        parts.push_back(cell.substr(open + 1, close - open - 1));
+      }
+      return parts;
+    };
+    difference.scenarios = quoted(cells[0]);
+    difference.patterns = quoted(cells[1]);
+    if (cells[1].find("not compared") != std::string::npos) difference.notCompared = cells[2];
+    if (!difference.patterns.empty() || !difference.notCompared.empty())
+      rows.push_back(std::move(difference));
+  }
+  return rows;
+}
+
+// Why a scenario is not compared: it needs the emulated machine, or the README lists it as one
+// that Wine cannot run as Windows would; "" when it is compared.
+std::string WhyNotCompared(const Scenario& scenario, const std::vector<ListedDifference>& rows) {
+  if (std::string reason = EmulatedOnlyReason(scenario); !reason.empty())
+    return "emulated machine only: " + reason;
+  for (const ListedDifference& row : rows)
+    if (!row.notCompared.empty() && row.Covers(scenario.name))
+      return "under Wine:" + row.notCompared;
+  return "";
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t pos = 0;
+       (pos = platform::AnsiUpper(text).find(platform::AnsiUpper(from), pos)) != std::string::npos;
+       pos += to.size())
+    text.replace(pos, from.size(), to);
+  return text;
+}
+
+struct RunResult {
+  int nExit = -1;
+  std::string out;
+  std::vector<std::string> diff;
+};
+
+class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    scenario_ = LoadScenario(GetParam());
+    const std::vector<ListedDifference> rows = ReadListedDifferences();
+    const std::string reason = WhyNotCompared(scenario_, rows);
+    if (!reason.empty()) GTEST_SKIP() << "not compared: " << reason;
+    for (const ListedDifference& row : rows)
+      if (row.Covers(scenario_.name))
+        listed_.insert(listed_.end(), row.patterns.begin(), row.patterns.end());
+  }
+
+  // A command of the host's shell, its output through a file: a program that a setup starts and
+  // leaves running (Notepad, under Wine) would hold a pipe open after the command ended.
+  ToolResult Run(const std::string& command) {
+    const std::string output = dir_.Path() + "/output.txt";
+    const int status =
+        std::system(("(" + command + ") < /dev/null > " + ShellQuote(output) + " 2>&1").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadHostFile(output)};
+  }
+
+  // A copy of the scenario's folder to run in, prepared as the scenario says with the machine's
+  // programs in `environment` ($SETUP_EXE, $WINMACHINE).
+  std::string MakeMedia(const std::string& name, const std::string& environment) {
+    const std::string media = dir_.Path() + "/" + name;
+    fs::copy(scenario_.dir, media, fs::copy_options::recursive);
+    RunCommand("Prepare", environment, media);
+    return media;
+  }
+
+  // The scenario's Prepare= or After= command, if it has one, in the media folder.
+  void RunCommand(const std::string& key, const std::string& environment,
+                  const std::string& media) {
+    if (!scenario_.run.count(key)) return;
+    const ToolResult run =
+        Run("cd " + ShellQuote(media) + " && export " + environment + " && " + scenario_.run[key]);
+    EXPECT_EQ(run.nExit, 0) << key << "=" << scenario_.run[key] << "\n" << run.out;
+  }
+
+  // The .reg seed with %SCENARIO% as the folder's Windows path, for both machines' reg import.
+  std::string SeedFile() {
+    const std::string seed = dir_.Path() + "/seed.reg";
+    const std::string text = ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]);
+    WriteHostFile(seed,
+                  ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(scenario_.dir), "\\", "\\\\")));
+    return seed;
+  }
+
+  // Agent=: `agent` (setup-agent of one machine) started with the scenario's script, listening
+  // on the machine's pipe before the setup runs; null when the scenario has none.
+  FILE* StartAgent(const std::string& environment, const std::string& agent) {
+    if (!scenario_.run.count("Agent")) return nullptr;
+    const std::string command = "cd " + ShellQuote(scenario_.dir) + " && " + environment +
+                                " timeout 60 " + agent + " --timeout 30 " +
+                                ShellQuote(scenario_.run["Agent"]) + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char line[512] = "";
+    if (!pipe || !std::fgets(line, sizeof line, pipe) ||
+        std::string(line).find("listening") == std::string::npos)
+      ADD_FAILURE() << "setup-agent did not start: " << line;
+    return pipe;
+  }
+
+  static void FinishAgent(FILE* agent) {
+    if (!agent) return;
+    char buffer[4096];
+    while (std::fread(buffer, 1, sizeof buffer, agent) > 0) {
+    }
+    ::pclose(agent);
+  }
+
+  // The runs of the scenario as one machine runs them in the media folder: its command line and
+  // the "setup" lines of [Then] by `setup`, the programs-list lines of [Then] by `machineTool`;
+  // the status of the first, the output of all.
+  RunResult RunSetups(const std::string& environment, const std::string& setup,
+                      const std::string& machineTool, const std::string& media) {
+    std::vector<std::string> commands = {setup + " " + scenario_.run["CommandLine"]};
+    for (const std::string& line : scenario_.Lines("Then")) {
+      if (IsInspection(line)) continue;
+      std::istringstream words(line);
+      std::string kind, status, args;
+      words >> kind >> status;
+      std::getline(words, args);
+      commands.push_back((kind == "setup" ? setup : machineTool) + " " + args);
+    }
+    RunResult result;
+    for (const std::string& command : commands) {
+      const ToolResult run =
+          Run("cd " + ShellQuote(media) + " && " + environment + " timeout 120 " + command);
+      if (result.nExit < 0) result.nExit = run.nExit;
+      result.out += run.out;
+    }
+    return result;
+  }
+
+  // [WinIni]: the lines written with the machine's profile functions.
+  void SeedWinIniOfEmulatedMachine(const std::string& machineDir) {
+    if (scenario_.Lines("WinIni").empty()) return;
+    std::string error;
+    auto machine = platform::emulated::EmulatedMachine::Open(machineDir, {}, error);
+    ASSERT_TRUE(machine) << error;
+    std::string setupExe;
+    machine->EmulatedFiles().GetWindowsPath(BuildDir() + "/Setup.exe", setupExe);
+    for (const std::string& line : scenario_.Lines("WinIni")) {
+      const IniSetting setting = ParseWinIniLine(line, setupExe);
+      machine->Profiles().WriteProfileString(setting.section.c_str(), setting.key.c_str(),
+                                             setting.value.c_str());
+    }
+  }
+
+  // [WinIni]: the lines set in the prefix's WIN.INI, the file Wine's profile functions keep.
+  // %SETUP_EXE% is the short path, as the engine looks for its own entry (the emulated machine's
+  // path has no longer names).
+  void SeedWinIniOfPrefix(const std::string& prefix, const std::string& environment) {
+    if (scenario_.Lines("WinIni").empty()) return;
+    std::string setupExe = Run(environment + " winepath -s " +
+                               ShellQuote(ZPath(WindowsBuildDir() + "/Setup.exe")))
+                               .out;
+    setupExe.erase(setupExe.find_last_not_of("\r\n") + 1);
+    const std::string winIni = prefix + "/drive_c/windows/win.ini";
+    std::string text = ReadHostFile(winIni);
+    for (const std::string& line : scenario_.Lines("WinIni")) {
+      const IniSetting setting = ParseWinIniLine(line, setupExe);
+      text = platform::SetIniValue(text, setting.section, setting.key, setting.value);
+    }
+    WriteHostFile(winIni, text);
+  }
+
+  RunResult RunOnEmulatedMachine() {
+    const std::string machine = dir_.Path() + "/machine";
+    const std::string logs = dir_.Path() + "/linux-logs";
+    fs::create_directories(logs);
+    EXPECT_EQ(RunTool("winmachine", "create " + ShellQuote(machine)).nExit, 0);
+    std::ofstream(machine + "/machine.ini", std::ios::app)
+        << "\r\n[Drive L]\r\nHostDir=" << logs << "\r\n";
+    auto on = [&machine](const std::string& args) {
+      return RunTool("winmachine", "--machine " + ShellQuote(machine) + " " + args);
+    };
+    if (scenario_.run.count("RegistrySeed")) {
+      EXPECT_EQ(on("reg import " + ShellQuote(SeedFile())).nExit, 0);
+    }
+    SeedWinIniOfEmulatedMachine(machine);
+    const std::string environment = "TARVIUM_MACHINE=" + ShellQuote(machine) +
+                                    " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
+                                    " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine");
+    const std::string media = MakeMedia("linux-media", environment);
+    const std::string before = dir_.Path() + "/linux-before";
+    EXPECT_EQ(on("snapshot " + ShellQuote(before)).nExit, 0);
+    FILE* agent = StartAgent(environment, ShellQuote(BuildDir() + "/tools/setup-agent"));
+    RunResult result = RunSetups(
+        environment, ShellQuote(BuildDir() + "/Setup.exe"),
+        ShellQuote(BuildDir() + "/tools/winmachine") + " --machine " + ShellQuote(machine), media);
+    FinishAgent(agent);
+    RunCommand("After", environment, media);
+    result.diff =
+        Reduced(RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(machine)).out,
+                media, kEmulatedUser);
+    return result;
+  }
+
+  RunResult RunUnderWine() {
+    const std::string prefix = dir_.Path() + "/prefix";
+    const std::string logs = dir_.Path() + "/wine-logs";
+    fs::create_directories(logs);
+    // cp -a keeps the times, by which Wine would otherwise find the copy out of date and rebuild
+    // it.
+    EXPECT_EQ(
+        Run("cp -a " + ShellQuote(WindowsBuildDir() + "/wine-skeleton") + " " + ShellQuote(prefix))
+            .nExit,
+        0);
+    fs::remove(prefix + "/dosdevices/l:");
+    fs::create_directory_symlink(logs, prefix + "/dosdevices/l:");
+    const std::string shims = std::string(TARVIUM_SOURCE_DIR) + "/tests/differential";
+    const std::string environment =
+        "WINEPREFIX=" + ShellQuote(prefix) +
+        " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' TARVIUM_WINDOWS_BUILD_DIR=" +
+        ShellQuote(WindowsBuildDir()) + " SETUP_EXE=" + ShellQuote(shims + "/wine-setup") +
+        " WINMACHINE=" + ShellQuote(shims + "/wine-winmachine");
+    auto wine = [this, &environment](const std::string& command) {
+      return Run(environment + " timeout 120 wine " + command);
+    };
+    // Wine's server and the services it starts outlive the command that starts them, with its
+    // output: they are started first with theirs on /dev/null, so that no later command's output
+    // stays open, and stopped at the end.
+    Run("(" + environment + " wineserver -p && " + environment +
+        " wine cmd /c exit) < /dev/null > /dev/null 2>&1");
+    const std::string snapshotTool = ShellQuote(WindowsBuildDir() + "/tests/take_snapshot.exe");
+    if (scenario_.run.count("RegistrySeed")) {
+      // A version 5 file as UTF-16, the form Windows' registry editor writes: Wine's reg reads
+      // the string data given as hex in one of 8-bit text byte by byte. REGEDIT4 stays 8-bit.
+      std::string seed = SeedFile();
+      if (ReadHostFile(seed).rfind("REGEDIT4", 0) != 0) {
+        EXPECT_EQ(Run("{ printf '\\377\\376'; iconv -f UTF-8 -t UTF-16LE " + ShellQuote(seed) +
+                      "; } > " + ShellQuote(seed + ".utf16"))
+                      .nExit,
+                  0);
+        seed += ".utf16";
+      }
+      EXPECT_EQ(wine("reg import " + ShellQuote(ZPath(seed))).nExit, 0);
+    }
+    SeedWinIniOfPrefix(prefix, environment);
+    const std::string media = MakeMedia("wine-media", environment);
+    // The skeleton's snapshot is the "before" of a run in an unchanged copy.
+    std::string before = WindowsBuildDir() + "/wine-skeleton-snapshot";
+    if (scenario_.run.count("RegistrySeed") || scenario_.run.count("Prepare") ||
+        !scenario_.Lines("WinIni").empty()) {
+      before = dir_.Path() + "/wine-before";
+      EXPECT_EQ(wine(snapshotTool + " " + ShellQuote(ZPath(before))).nExit, 0);
+    }
+    const std::string after = dir_.Path() + "/wine-after";
+    FILE* agent =
+        StartAgent(environment, "wine " + ShellQuote(WindowsBuildDir() + "/tools/setup-agent.exe"));
+    RunResult result =
+        RunSetups(environment, "wine " + ShellQuote(WindowsBuildDir() + "/Setup.exe"),
+                  ShellQuote(shims + "/wine-winmachine"), media);
+    FinishAgent(agent);
+    RunCommand("After", environment, media);
+    EXPECT_EQ(wine(snapshotTool + " " + ShellQuote(ZPath(after))).nExit, 0);
+    Run(environment + " wineserver -k");
+    result.diff =
+        Reduced(RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(after)).out,
+                media, WineUser());
+    return result;
+  }
+
+  // The diff in the form both machines share: without the log drive and the lines the README
+  // lists, the media's folder as %MEDIA%, the user's key, folder and name (a value name, as the
+  // record of the users who ran a product's user part has it) as <user>, the user's temporary
+  // folder (Wine's is not below AppData) as %TEMP%, a line that a '*' line of the scenario's [Diff]
+  // matches as that line; case folded, sorted.
+  std::vector<std::string> Reduced(const std::string& diff, const std::string& media,
+                                   const std::string& user) const {
+    std::vector<std::string> lines;
+    std::istringstream in(diff);
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || line.find(" L:\\") != std::string::npos) continue;
+      line = ReplaceAll(line, ZPath(media), "%MEDIA%");
+      line = UserKeyNamed(line);
+      line = UserFolderNamed(line);
+      line = ReplaceAll(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
+      for (const char* temp :
+           {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
+        line = ReplaceAll(line, temp, "%TEMP%");
+      for (const std::string& pattern : scenario_.Lines("Diff"))
+        if (pattern.ends_with('*') &&
+            platform::AnsiStartsWithNoCase(line, pattern.substr(0, pattern.size() - 1)))
+          line = pattern;
+      if (IsListed(line)) continue;
+      lines.push_back(platform::AnsiUpper(line));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+
+  // HKEY_USERS\S-1-5-21-...: the one user's key, whatever its SID on either machine.
+  static std::string UserKeyNamed(std::string line) {
+    const std::string users = "HKEY_USERS\\S-1-5-21-";
+    const size_t start = line.find(users);
+    if (start == std::string::npos) return line;
+    const size_t end = line.find_first_of("\\:", start + users.size());
+    return line.replace(start, end - start, "HKEY_USERS\\<user>");
+  }
+
+  // C:\Users\NAME\: the one user's profile folder, whatever the user's name on either machine
+  // (Wine names it after the host's user); the shared folders Public and Default keep theirs.
+  static std::string UserFolderNamed(std::string line) {
+    const std::string users = "C:\\USERS\\";
+    for (size_t start = platform::AnsiUpper(line).find(users); start != std::string::npos;
+         start = platform::AnsiUpper(line).find(users, start + 1)) {
+      const size_t name = start + users.size();
+      const size_t end = line.find('\\', name);
+      if (end == std::string::npos) break;
+      const std::string upperName = platform::AnsiUpper(line.substr(name, end - name));
+      if (upperName != "PUBLIC" && upperName != "DEFAULT") line.replace(name, end - name, "<user>");
+    }
+    return line;
+  }
+
+  bool IsListed(const std::string& line) const {
+    return std::any_of(listed_.begin(), listed_.end(), [&line](const std::string& pattern) {
+      return platform::AnsiMatchesPattern(pattern, line);
+    });
+  }
+
+  Scenario scenario_;
+  TempDir dir_;
+  std::vector<std::string> listed_;
+};
+
+// Lines of one list that the other lacks, for the failure message.
+std::string Missing(const std::vector<std::string>& from, const std::vector<std::string>& in) {
+  std::vector<std::string> only;
+  std::set_difference(from.begin(), from.end(), in.begin(), in.end(), std::back_inserter(only));
+  std::string text;
+  for (const std::string& line : only) text += "  " + line + "\n";
+  return text;
+}
+
+TEST_P(ScenarioOnBothMachines, EndsTheSame) {
+  const RunResult linux = RunOnEmulatedMachine();
+  const RunResult windows = RunUnderWine();
+  EXPECT_EQ(linux.nExit, windows.nExit) << "emulated machine:\n"
+                                        << linux.out << "\nWine:\n"
+                                        << windows.out;
+  EXPECT_EQ(linux.diff, windows.diff) << "only on the emulated machine:\n"
+                                      << Missing(linux.diff, windows.diff) << "only under Wine:\n"
+                                      << Missing(windows.diff, linux.diff);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioOnBothMachines, testing::ValuesIn(ScenarioNames()),
+                         [](const testing::TestParamInfo<std::string>& param) {
+                           return ScenarioTestName(param.param);
+                         });
+
+// The scenarios compared on both machines stay at least three in four of all.
+TEST(ScenariosOnBothMachines, AreMostOfThem) {
+  const std::vector<std::string> names = ScenarioNames();
+  const std::vector<ListedDifference> rows = ReadListedDifferences();
+  const auto nBoth = std::count_if(names.begin(), names.end(), [&rows](const std::string& name) {
+    return WhyNotCompared(LoadScenario(name), rows).empty();
+  });
+  EXPECT_GE(nBoth * 4, static_cast<long>(names.size()) * 3)
+      << nBoth << " of " << names.size() << " scenarios are compared on both machines";
+}
+
+}  // namespace
+}  // namespace tarvium::test
