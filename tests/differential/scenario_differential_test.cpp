@@ -19,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "comparison_scope.h"
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/ini_text.h"
@@ -45,53 +46,6 @@ std::string WindowsBuildDir() {
   return dir ? dir : fs::absolute("build-windows").string();
 }
 
-// Whether a Prepare= or After= command needs the emulated machine: its folder, or a winmachine
-// command other than `path` (which wine-winmachine answers under Wine).
-bool NeedsEmulatedMachine(const std::string& command) {
-  if (command.find("TARVIUM_MACHINE") != std::string::npos) return true;
-  const std::string tool = "\"$WINMACHINE\" ";
-  for (size_t pos = command.find(tool); pos != std::string::npos; pos = command.find(tool, pos + 1))
-    if (command.compare(pos + tool.size(), 5, "path ") != 0) return true;
-  return false;
-}
-
-// The [Then] lines that only look at the emulated machine (its programs list, windows, printers)
-// and change nothing, which the comparison passes over.
-bool IsInspection(const std::string& thenLine) {
-  std::istringstream words(thenLine);
-  std::string program, status, command, more;
-  words >> program >> status >> command >> more;
-  return program == "winmachine" &&
-         (command == "window" || command == "printers" || (command == "programs" && more.empty()));
-}
-
-// Whether a [Then] line runs a product's command of the programs list, which wine-winmachine
-// runs too.
-bool RunsProgramsListCommand(const std::string& thenLine) {
-  std::istringstream words(thenLine);
-  std::string program, status, command, action;
-  words >> program >> status >> command >> action;
-  return program == "winmachine" && command == "programs" &&
-         (action == "uninstall" || action == "repair");
-}
-
-// Why a scenario runs on the emulated machine only; "" when it runs on both.
-std::string EmulatedOnlyReason(const Scenario& scenario) {
-  auto commandNeedsMachine = [&scenario](const std::string& key) {
-    return scenario.run.count(key) && NeedsEmulatedMachine(scenario.run.at(key));
-  };
-  if (scenario.run.count("LinuxOnly")) return scenario.run.at("LinuxOnly");
-  if (!scenario.Lines("MachineIni").empty()) return "it configures the emulated machine";
-  if (scenario.run.count("TrustTestExtension")) return "its extension is a Linux library";
-  if (scenario.run.count("HoldLocked")) return "it holds a file of the emulated machine locked";
-  if (commandNeedsMachine("Prepare") || commandNeedsMachine("After"))
-    return "it prepares or inspects the machine with winmachine";
-  for (const std::string& line : scenario.Lines("Then"))
-    if (line.rfind("winmachine", 0) == 0 && !IsInspection(line) && !RunsProgramsListCommand(line))
-      return "it runs winmachine after the setup";
-  return "";
-}
-
 // A [WinIni] line "Section/Key=Value", with %SETUP_EXE% as the Windows path of `setupExe`.
 struct IniSetting {
   std::string section, key, value;
@@ -105,64 +59,6 @@ IniSetting ParseWinIniLine(std::string line, const std::string& setupExe) {
   const size_t nEquals = line.find('=', nSlash);
   return {line.substr(0, nSlash), line.substr(nSlash + 1, nEquals - nSlash - 1),
           line.substr(nEquals + 1)};
-}
-
-// A deliberate difference of the README's table: diff lines that one machine has and the other
-// need not, in one scenario or ("every scenario") in all.
-struct ListedDifference {
-  std::vector<std::string> scenarios;  // empty: every scenario
-  std::vector<std::string> patterns;
-  std::string notCompared;  // why, when the scenarios are not compared at all
-
-  bool Covers(const std::string& scenario) const {
-    return scenarios.empty() ||
-           std::find(scenarios.begin(), scenarios.end(), scenario) != scenarios.end();
-  }
-};
-
-// The rows of the table under "### Deliberate differences": the scenarios (names in backticks, or
-// "every scenario") in the first cell; in the second the patterns in backticks, or "not compared"
-// (with the reason in the third) for a scenario that Wine cannot run as Windows would.
-std::vector<ListedDifference> ReadListedDifferences() {
-  std::ifstream readme(std::string(TARVIUM_SOURCE_DIR) + "/README.md");
-  std::vector<ListedDifference> rows;
-  bool bInSection = false;
-  for (std::string line; std::getline(readme, line);) {
-    if (line.rfind("#", 0) == 0) bInSection = line == "### Deliberate differences";
-    if (!bInSection || line.rfind("| ", 0) != 0) continue;
-    std::vector<std::string> cells;
-    std::istringstream row(line.substr(1));
-    for (std::string cell; std::getline(row, cell, '|');) cells.push_back(cell);
-    if (cells.size() < 3) continue;
-    ListedDifference difference;
-    auto quoted = [](const std::string& cell) {
-      std::vector<std::string> parts;
-      for (size_t open = cell.find('`'); open != std::string::npos;
-           open = cell.find('`', cell.find('`', open + 1) + 1)) {
-        const size_t close = cell.find('`', open + 1);
-        if (close == std::string::npos) break;
-        parts.push_back(cell.substr(open + 1, close - open - 1));
-      }
-      return parts;
-    };
-    difference.scenarios = quoted(cells[0]);
-    difference.patterns = quoted(cells[1]);
-    if (cells[1].find("not compared") != std::string::npos) difference.notCompared = cells[2];
-    if (!difference.patterns.empty() || !difference.notCompared.empty())
-      rows.push_back(std::move(difference));
-  }
-  return rows;
-}
-
-// Why a scenario is not compared: it needs the emulated machine, or the README lists it as one
-// that Wine cannot run as Windows would; "" when it is compared.
-std::string WhyNotCompared(const Scenario& scenario, const std::vector<ListedDifference>& rows) {
-  if (std::string reason = EmulatedOnlyReason(scenario); !reason.empty())
-    return "emulated machine only: " + reason;
-  for (const ListedDifference& row : rows)
-    if (!row.notCompared.empty() && row.Covers(scenario.name))
-      return "under Wine:" + row.notCompared;
-  return "";
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -295,9 +191,9 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
   // path has no longer names).
   void SeedWinIniOfPrefix(const std::string& prefix, const std::string& environment) {
     if (scenario_.Lines("WinIni").empty()) return;
-    std::string setupExe = Run(environment + " winepath -s " +
-                               ShellQuote(ZPath(WindowsBuildDir() + "/Setup.exe")))
-                               .out;
+    std::string setupExe =
+        Run(environment + " winepath -s " + ShellQuote(ZPath(WindowsBuildDir() + "/Setup.exe")))
+            .out;
     setupExe.erase(setupExe.find_last_not_of("\r\n") + 1);
     const std::string winIni = prefix + "/drive_c/windows/win.ini";
     std::string text = ReadHostFile(winIni);

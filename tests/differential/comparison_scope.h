@@ -1,0 +1,33 @@
+// Which end-to-end scenarios the comparison of the two machines takes, and what it leaves out of
+// each: the scenarios that need what only the emulated machine has, and the README's table of
+// deliberate differences between the emulated machine and Windows under Wine.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "support/setup_scenario.h"
+
+namespace tarvium::test {
+
+// The [Then] lines that only look at the emulated machine (its programs list, windows, printers)
+// and change nothing, which the comparison passes over.
+bool IsInspection(const std::string& thenLine);
+
+// A row of the README's table: diff lines that one machine has and the other need not, in the
+// scenarios it names or ("every scenario") in all; or scenarios that are not compared.
+struct ListedDifference {
+  std::vector<std::string> scenarios;  // empty: every scenario
+  std::vector<std::string> patterns;
+  std::string notCompared;  // why, when the scenarios are not compared at all
+
+  bool Covers(const std::string& scenario) const;
+};
+
+// The rows of the table under "### Deliberate differences" of the README.
+std::vector<ListedDifference> ReadListedDifferences();
+
+// Why a scenario is not compared: it needs the emulated machine, or the README lists it as one
+// that Wine cannot run as Windows would; "" when it is compared.
+std::string WhyNotCompared(const Scenario& scenario, const std::vector<ListedDifference>& rows);
+
+}  // namespace tarvium::test
