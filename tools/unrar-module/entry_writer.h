@@ -4,20 +4,36 @@
 // a write outside the destination. A file is written under a temporary name and renamed when its
 // data checked out, so a damaged entry never leaves a half-written file.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct archive;
 struct archive_entry;
 
 namespace unrar_module {
 
-// The components of a stored name with both '\' and '/' as separators, joined with '/'; empty when
-// nothing remains.
+// The plain components of a stored name, with both '\' and '/' as separators: no drive, no root,
+// no "." or "..", and ':' as '_' (no stream names).
+std::vector<std::string> StoredNameComponents(const std::string& storedName);
+
+// StoredNameComponents joined with '/'; empty when nothing remains.
 std::string SanitiseStoredName(const std::string& storedName);
 
-// Writes the entry's data (or creates the directory) at destDir/relName; data whose CRC32 differs
+// Writes one block of an entry's data at its offset of the file; false when it could not.
+using BlockWriter = std::function<bool(int64_t nOffset, const char* pBlock, size_t nBlock)>;
+
+// Reads the entry's data, hands each block to `write` (when given) and checks the data against the
+// CRC32 its header holds: ERAR_BAD_DATA when it differs or cannot be read, ERAR_EWRITE when a block
+// could not be written.
+int CopyEntryData(struct archive* pArchive, const BlockWriter& write,
+                  std::optional<uint32_t> nDataCrc);
+
+// Writes the entry's data (or creates the directory) at destDir/relName, by the system's own
+// means (entry_writer_posix.cpp, entry_writer_win32.cpp); data whose CRC32 differs
 // from the one the header holds is ERAR_BAD_DATA. Returns an ERAR_ code.
 int WriteEntryBelow(const std::string& destDir, const std::string& relName,
                     struct archive* pArchive, struct archive_entry* pEntry,

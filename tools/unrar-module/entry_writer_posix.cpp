@@ -1,6 +1,7 @@
-// Safe extraction of one entry with openat/mkdirat/renameat relative to directory descriptors:
-// a path string is never resolved as a whole, so a symbolic link in the destination (placed by an
-// earlier entry or already there) stops the entry with ERAR_ECREATE instead of being followed.
+// Safe extraction of one entry on POSIX systems, with openat/mkdirat/renameat relative to
+// directory descriptors: a path string is never resolved as a whole, so a symbolic link in the
+// destination (placed by an earlier entry or already there) stops the entry with ERAR_ECREATE
+// instead of being followed.
 #include "entry_writer.h"
 
 #include <archive.h>
@@ -8,7 +9,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <utility>
@@ -18,21 +18,6 @@
 
 namespace unrar_module {
 namespace {
-
-std::vector<std::string> SplitComponents(const std::string& name) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (size_t i = 0; i <= name.size(); ++i) {
-    if (i == name.size() || name[i] == '/' || name[i] == '\\') {
-      const bool bDrive = parts.empty() && part.size() == 2 && part[1] == ':';
-      if (!part.empty() && part != "." && part != ".." && !bDrive) parts.push_back(part);
-      part.clear();
-    } else {
-      part += name[i] == ':' ? '_' : name[i];  // no stream names, no drive in the middle
-    }
-  }
-  return parts;
-}
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
@@ -70,29 +55,19 @@ int EnterDirectory(int dirFd, const std::string& name) {
   return ::openat(dirFd, name.c_str(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
 }
 
-// Copies the entry's data to fd (none: -1) and checks it against the header's CRC32. Stored
-// RAR data comes in order, so the CRC runs over the blocks as they come.
-int CopyData(struct archive* pArchive, int fd, std::optional<uint32_t> nDataCrc) {
-  const void* pBlock = nullptr;
-  size_t nBlock = 0;
-  la_int64_t nOffset = 0;
-  uLong nCrc = crc32(0, nullptr, 0);
-  for (;;) {
-    const int r = archive_read_data_block(pArchive, &pBlock, &nBlock, &nOffset);
-    if (r == ARCHIVE_EOF) return !nDataCrc || *nDataCrc == nCrc ? ERAR_SUCCESS : ERAR_BAD_DATA;
-    if (r != ARCHIVE_OK) return ERAR_BAD_DATA;
-    nCrc = crc32(nCrc, static_cast<const Bytef*>(pBlock), static_cast<uInt>(nBlock));
-    if (fd < 0) continue;
-    const auto* p = static_cast<const char*>(pBlock);
-    if (::lseek(fd, nOffset, SEEK_SET) < 0) return ERAR_EWRITE;
+// Writes the blocks of the entry's data at their offsets of fd.
+BlockWriter WriterTo(int fd) {
+  return [fd](int64_t nOffset, const char* p, size_t nBlock) {
+    if (::lseek(fd, nOffset, SEEK_SET) < 0) return false;
     while (nBlock > 0) {
       const ssize_t n = ::write(fd, p, nBlock);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return ERAR_EWRITE;
+      if (n <= 0) return false;
       p += n;
       nBlock -= static_cast<size_t>(n);
     }
-  }
+    return true;
+  };
 }
 
 int WriteFileIn(int dirFd, const std::string& name, struct archive* pArchive,
@@ -102,7 +77,7 @@ int WriteFileIn(int dirFd, const std::string& name, struct archive* pArchive,
   Descriptor file(
       ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
   if (file.Get() < 0) return ERAR_ECREATE;
-  int result = CopyData(pArchive, file.Get(), nDataCrc);
+  int result = CopyEntryData(pArchive, WriterTo(file.Get()), nDataCrc);
   if (result == ERAR_SUCCESS && archive_entry_mtime_is_set(pEntry)) {
     const struct timespec times[2] = {
         {0, UTIME_OMIT}, {archive_entry_mtime(pEntry), archive_entry_mtime_nsec(pEntry)}};
@@ -117,17 +92,10 @@ int WriteFileIn(int dirFd, const std::string& name, struct archive* pArchive,
 
 }  // namespace
 
-std::string SanitiseStoredName(const std::string& storedName) {
-  std::string joined;
-  for (const std::string& part : SplitComponents(storedName))
-    joined += (joined.empty() ? "" : "/") + part;
-  return joined;
-}
-
 int WriteEntryBelow(const std::string& destDir, const std::string& relName,
                     struct archive* pArchive, struct archive_entry* pEntry,
                     std::optional<uint32_t> nDataCrc) {
-  const std::vector<std::string> parts = SplitComponents(relName);
+  const std::vector<std::string> parts = StoredNameComponents(relName);
   if (parts.empty()) return ERAR_ECREATE;
   Descriptor dir(OpenDestination(destDir));
   if (dir.Get() < 0) return ERAR_ECREATE;
@@ -140,10 +108,6 @@ int WriteEntryBelow(const std::string& destDir, const std::string& relName,
   if (bDirectory) return ERAR_SUCCESS;
   if (archive_entry_filetype(pEntry) != AE_IFREG) return TestEntryData(pArchive, {});  // no links
   return WriteFileIn(dir.Get(), parts.back(), pArchive, pEntry, nDataCrc);
-}
-
-int TestEntryData(struct archive* pArchive, std::optional<uint32_t> nDataCrc) {
-  return CopyData(pArchive, -1, nDataCrc);
 }
 
 }  // namespace unrar_module

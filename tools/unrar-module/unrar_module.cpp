@@ -1,6 +1,6 @@
-// UnRAR64.dll for the emulated machine: the four entry points of the published RAR library
-// interface, implemented over libarchive (which reads RAR 4 and RAR 5). The engine loads this
-// module at run time exactly as it would load the vendor's library on Windows, so the engine's
+// UnRAR64.dll, for the emulated machine and for Windows: the four entry points of the published RAR
+// library interface, implemented over libarchive (which reads RAR 4 and RAR 5). The engine loads
+// this module at run time exactly as it would load the vendor's library on Windows, so the engine's
 // code path (lookup by name, callback, result codes) is the real one.
 //
 // libarchive cannot decrypt RAR data. An encrypted entry (or an archive with encrypted headers)
@@ -22,7 +22,11 @@
 #include "entry_writer.h"
 #include "rar_headers.h"
 
+#ifdef _WIN32
+#define UNRAR_EXPORT extern "C" __declspec(dllexport)
+#else
 #define UNRAR_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace unrar_module {
 namespace {
@@ -98,9 +102,18 @@ void CopyNarrowName(const char* pszUtf8, char (&out)[260]) {
   out[n] = '\0';
 }
 
+// The local time of t; false when it has none.
+bool LocalTimeOf(time_t t, struct tm& local) {
+#ifdef _WIN32
+  return localtime_s(&local, &t) == 0;
+#else
+  return localtime_r(&t, &local) != nullptr;
+#endif
+}
+
 unsigned DosTimeOf(time_t t) {
   struct tm local {};
-  if (!localtime_r(&t, &local) || local.tm_year < 80) return 0;
+  if (!LocalTimeOf(t, local) || local.tm_year < 80) return 0;
   return unsigned(local.tm_year - 80) << 25 | unsigned(local.tm_mon + 1) << 21 |
          unsigned(local.tm_mday) << 16 | unsigned(local.tm_hour) << 11 |
          unsigned(local.tm_min) << 5 | unsigned(local.tm_sec / 2);
