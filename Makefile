@@ -50,7 +50,8 @@ windows:
 	@scripts/install-deps --windows
 	@scripts/cross-build-windows-deps
 	@[ -f $(WINDOWS)/CMakeCache.txt ] || cmake -S . -B $(WINDOWS) $(CMAKE_DEF) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTARVIUM_LINUX_BUILD=$(abspath $(BUILD))
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	@cmake $(WINDOWS) -DTARVIUM_LINUX_BUILD=$(abspath $(BUILD)) > /dev/null
 	cmake --build $(WINDOWS) -j $(JOBS)
 
 # The scenarios on both machines compare with the Linux build's programs, so that is built too.

@@ -41,7 +41,10 @@ int main(int argc, char** argv) {
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ServiceCurrent",
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware Profiles",
        "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node", "HKEY_LOCAL_MACHINE\\SAM",
-       "HKEY_LOCAL_MACHINE\\SECURITY", "*\\Perflib", "HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices"}};
+       "HKEY_LOCAL_MACHINE\\SECURITY",
+       "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
+       "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
+       "HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices"}};
   platform::MachineSnapshot snapshot;
   std::string error;
   if (!platform::TakeSnapshot(machine.Files(), machine.Reg(), scope, snapshot, error) ||
