@@ -1,6 +1,7 @@
 // UnRAR64.dll of the Windows build as the engine uses it: loaded by the system's loader from the
 // folder of Setup.exe, its four entry points found by name, and the committed RAR 4 and RAR 5
-// archives unpacked through them; names that climb out of the destination stay inside it.
+// archives unpacked through them; names that climb out of the destination, or that Windows would
+// read as a device, drive or stream, stay plain files inside it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,28 +71,58 @@ class RarModule {
   RARProcessFileProc process_ = nullptr;
 };
 
-TEST(RarModule, UnpacksRar4AndRar5TreesAndKeepsClimbingNamesInside) {
-  Win32FileSystem files;
-  const std::string data = TARVIUM_RAR_TEST_DATA;
-  if (!files.FileExists(data + "\\tree5.rar")) GTEST_SKIP() << "no archives at " << data;
-  Win32Modules modules;
-  RarModule module(modules);
-  ASSERT_TRUE(module.Loaded()) << BuildFolder() << "\\UnRAR64.dll";
+// The module loaded, and the committed archives where the source tree lies.
+class RarModuleTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!files_.FileExists(data_ + "\\tree5.rar")) GTEST_SKIP() << "no archives at " << data_;
+    ASSERT_TRUE(module_.Loaded()) << BuildFolder() << "\\UnRAR64.dll";
+  }
+  int Unpack(const std::string& archive, const std::string& folder) {
+    return module_.Unpack(data_ + "\\" + archive, folder);
+  }
+
+  Win32FileSystem files_;
+  const std::string data_ = TARVIUM_RAR_TEST_DATA;
+  Win32Modules modules_;
+  RarModule module_{modules_};
+};
+
+TEST_F(RarModuleTest, UnpacksRar4AndRar5TreesAndKeepsClimbingNamesInside) {
   for (const char* archive : {"tree4.rar", "tree5.rar", "slip4.rar", "slip5.rar"}) {
     ScratchFolder folder;
-    const std::string out = folder / "out";
-    ASSERT_EQ(module.Unpack(data + "\\" + archive, out), ERAR_SUCCESS) << archive;
+    const std::string out = folder / "a\\b\\out";  // room above it for a name to climb into
+    ASSERT_EQ(Unpack(archive, out), ERAR_SUCCESS) << archive;
     std::string text;
     if (std::string(archive).starts_with("tree")) {
-      ASSERT_EQ(files.ReadWholeFile(out + "\\readme.txt", text), ERROR_SUCCESS) << archive;
+      ASSERT_EQ(files_.ReadWholeFile(out + "\\readme.txt", text), ERROR_SUCCESS) << archive;
       EXPECT_EQ(text, "Tarvium test archive.\r\n");
-      ASSERT_EQ(files.ReadWholeFile(out + "\\docs\\sub\\deep.txt", text), ERROR_SUCCESS);
+      ASSERT_EQ(files_.ReadWholeFile(out + "\\docs\\sub\\deep.txt", text), ERROR_SUCCESS);
       EXPECT_EQ(text, "nested file, two levels down\r\n");
     } else {
-      ASSERT_EQ(files.ReadWholeFile(out + "\\evil.txt", text), ERROR_SUCCESS) << archive;
+      ASSERT_EQ(files_.ReadWholeFile(out + "\\evil.txt", text), ERROR_SUCCESS) << archive;
       EXPECT_EQ(text, "evil\r\n");
-      EXPECT_FALSE(files.FileExists(folder / "evil.txt")) << archive;
+      for (const char* above : {"evil.txt", "a\\evil.txt", "a\\b\\evil.txt"})
+        EXPECT_FALSE(files_.FileExists(folder / above)) << archive << ": " << above;
     }
+  }
+}
+
+// A device name, a drive, a stream and a name outside ASCII are each a plain file of the
+// destination, named as the archive's stored name reads in this program's code page.
+TEST_F(RarModuleTest, NamesWindowsWouldReadOtherwiseArePlainFilesOfTheDestination) {
+  ScratchFolder folder;
+  ASSERT_EQ(Unpack("names5.rar", folder.Path()), ERAR_SUCCESS);
+  const std::pair<const char*, const char*> written[] = {{"aux.txt", "aux\r\n"},
+                                                         {"rooted.txt", "rooted\r\n"},
+                                                         {"C_drive.txt", "drive\r\n"},
+                                                         {"stream.txt_hidden", "stream\r\n"},
+                                                         {"caf\xE9.txt", "cafe\r\n"}};
+  for (const auto& [name, text] : written) {
+    std::string bytes;
+    // Read in the "\\?\" form, in which "aux.txt" names a file and not the device.
+    EXPECT_EQ(files_.ReadWholeFile("\\\\?\\" + (folder / name), bytes), ERROR_SUCCESS) << name;
+    EXPECT_EQ(bytes, text) << name;
   }
 }
 

@@ -90,24 +90,29 @@ int WriteFileIn(int dirFd, const std::string& name, struct archive* pArchive,
   return result;
 }
 
+// The folder the walk is in, as a descriptor: each step opens the next one relative to it.
+class PosixDestination final : public EntryDestination {
+ public:
+  explicit PosixDestination(int fd) : dir_(fd) {}
+  bool EnterFolder(const std::string& name) override {
+    dir_.Reset(EnterDirectory(dir_.Get(), name));
+    return dir_.Get() >= 0;
+  }
+  int WriteFile(const std::string& name, struct archive* pArchive, struct archive_entry* pEntry,
+                std::optional<uint32_t> nDataCrc) override {
+    return WriteFileIn(dir_.Get(), name, pArchive, pEntry, nDataCrc);
+  }
+
+ private:
+  Descriptor dir_;
+};
+
 }  // namespace
 
-int WriteEntryBelow(const std::string& destDir, const std::string& relName,
-                    struct archive* pArchive, struct archive_entry* pEntry,
-                    std::optional<uint32_t> nDataCrc) {
-  const std::vector<std::string> parts = StoredNameComponents(relName);
-  if (parts.empty()) return ERAR_ECREATE;
-  Descriptor dir(OpenDestination(destDir));
-  if (dir.Get() < 0) return ERAR_ECREATE;
-  const bool bDirectory = archive_entry_filetype(pEntry) == AE_IFDIR;
-  const size_t nDirs = bDirectory ? parts.size() : parts.size() - 1;
-  for (size_t i = 0; i < nDirs; ++i) {
-    dir.Reset(EnterDirectory(dir.Get(), parts[i]));
-    if (dir.Get() < 0) return ERAR_ECREATE;
-  }
-  if (bDirectory) return ERAR_SUCCESS;
-  if (archive_entry_filetype(pEntry) != AE_IFREG) return TestEntryData(pArchive, {});  // no links
-  return WriteFileIn(dir.Get(), parts.back(), pArchive, pEntry, nDataCrc);
+std::unique_ptr<EntryDestination> OpenEntryDestination(const std::string& destDir) {
+  const int fd = OpenDestination(destDir);
+  if (fd < 0) return nullptr;
+  return std::make_unique<PosixDestination>(fd);
 }
 
 }  // namespace unrar_module

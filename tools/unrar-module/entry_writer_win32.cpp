@@ -1,9 +1,13 @@
-// Safe extraction of one entry on Windows: every directory on the way is created or entered by
-// its full path and must be a plain directory, not a junction or a link (which an earlier entry or
-// someone else placed), so that no write leads outside the destination; a file is written under a
-// temporary name and put in place, replacing an older file but never a directory or a link's
-// target.
+// Safe extraction of one entry on Windows. Every folder below the destination is created or opened
+// as itself (never through a junction or link, which an earlier entry or someone else placed) and
+// held open without delete sharing until the entry is written, so that nobody can swap it for a
+// junction in between: no write leads outside the destination. Paths go to the wide functions in
+// their "\\?\" form, so that a stored name such as "aux.txt" or "name." is a plain file of the
+// destination and no device. A file is written under a temporary name and put in place, replacing
+// an older file but never a folder.
 #include <windows.h>
+
+#include <memory>
 
 #include "archive/unrar_api.h"
 #include "entry_writer.h"
@@ -13,26 +17,58 @@
 namespace unrar_module {
 namespace {
 
-// Whether the path names a plain directory (no reparse point: junction, symbolic link).
-bool IsPlainDirectory(const std::string& path) {
-  const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
-  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+std::wstring WideOf(const std::string& text, UINT nCodePage) {
+  if (text.empty()) return {};
+  const int nLength =
+      ::MultiByteToWideChar(nCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(nLength), L'\0');
+  ::MultiByteToWideChar(nCodePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        nLength);
+  return wide;
 }
 
-// Creates the directory when it is missing; true when it then is a plain directory.
-bool EnterDirectory(const std::string& path) {
-  ::CreateDirectoryA(path.c_str(), nullptr);
-  return IsPlainDirectory(path);
+// The full path of the caller's destination (its code page) in "\\?\" form, without a trailing
+// separator.
+std::wstring LongPathOf(const std::string& destDir) {
+  const std::wstring given = WideOf(destDir.empty() ? "." : destDir, CP_ACP);
+  const DWORD nLength = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  std::wstring full(nLength, L'\0');
+  full.resize(::GetFullPathNameW(given.c_str(), nLength, full.data(), nullptr));
+  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+  if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
 }
 
-// The destination itself, with every folder above it that is missing.
-bool MakeDestination(const std::string& destDir) {
-  if (destDir.empty()) return true;
-  for (size_t i = 0; i < destDir.size(); ++i)
-    if ((destDir[i] == '\\' || destDir[i] == '/') && i > 0 && destDir[i - 1] != ':')
-      ::CreateDirectoryA(destDir.substr(0, i).c_str(), nullptr);
-  return EnterDirectory(destDir);
+struct HandleCloser {
+  void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+using HeldHandle = std::unique_ptr<void, HandleCloser>;
+
+// The destination with every folder above it that is missing; it may itself be a junction the
+// caller chose.
+bool MakeDestination(const std::wstring& dest) {
+  for (size_t i = dest.find(L'\\', 4); i != std::wstring::npos; i = dest.find(L'\\', i + 1))
+    ::CreateDirectoryW(dest.substr(0, i).c_str(), nullptr);
+  ::CreateDirectoryW(dest.c_str(), nullptr);
+  const DWORD dwAttributes = ::GetFileAttributesW(dest.c_str());
+  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates the folder when it is missing and opens it as itself, without delete sharing; null
+// when it is no plain folder (a file, a junction, a link).
+HeldHandle OpenPlainFolder(const std::wstring& path) {
+  ::CreateDirectoryW(path.c_str(), nullptr);
+  HeldHandle folder(::CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (folder.get() == INVALID_HANDLE_VALUE) return HeldHandle(nullptr);
+  FILE_ATTRIBUTE_TAG_INFO tag = {};
+  if (!::GetFileInformationByHandleEx(folder.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+      !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return HeldHandle(nullptr);
+  return folder;
 }
 
 // Writes the blocks of the entry's data at their offsets of the open file.
@@ -60,12 +96,12 @@ FILETIME FileTimeOf(struct archive_entry* pEntry) {
   return {static_cast<DWORD>(nTime), static_cast<DWORD>(static_cast<uint64_t>(nTime) >> 32)};
 }
 
-int WriteFileIn(const std::string& dir, const std::string& name, struct archive* pArchive,
+int WriteFileIn(const std::wstring& folder, const std::wstring& name, struct archive* pArchive,
                 struct archive_entry* pEntry, std::optional<uint32_t> nDataCrc) {
-  const std::string target = dir + "\\" + name;
-  const std::string temp = dir + "\\." + name + ".tarvium-part";
-  ::DeleteFileA(temp.c_str());
-  const HANDLE hFile = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const std::wstring target = folder + L"\\" + name;
+  const std::wstring temp = folder + L"\\." + name + L".tarvium-part";
+  ::DeleteFileW(temp.c_str());
+  const HANDLE hFile = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
   if (hFile == INVALID_HANDLE_VALUE) return ERAR_ECREATE;
   int result = CopyEntryData(pArchive, WriterTo(hFile), nDataCrc);
@@ -75,30 +111,37 @@ int WriteFileIn(const std::string& dir, const std::string& name, struct archive*
   }
   if (!::CloseHandle(hFile) && result == ERAR_SUCCESS) result = ERAR_ECLOSE;
   if (result == ERAR_SUCCESS &&
-      !::MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+      !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
     result = ERAR_ECREATE;
-  if (result != ERAR_SUCCESS) ::DeleteFileA(temp.c_str());
+  if (result != ERAR_SUCCESS) ::DeleteFileW(temp.c_str());
   return result;
 }
 
+// The folder the walk is in, by its "\\?\" path, with every folder passed held open.
+class Win32Destination final : public EntryDestination {
+ public:
+  explicit Win32Destination(std::wstring folder) : folder_(std::move(folder)) {}
+  bool EnterFolder(const std::string& name) override {
+    folder_ += L"\\" + WideOf(name, CP_UTF8);
+    held_.push_back(OpenPlainFolder(folder_));
+    return held_.back() != nullptr;
+  }
+  int WriteFile(const std::string& name, struct archive* pArchive, struct archive_entry* pEntry,
+                std::optional<uint32_t> nDataCrc) override {
+    return WriteFileIn(folder_, WideOf(name, CP_UTF8), pArchive, pEntry, nDataCrc);
+  }
+
+ private:
+  std::wstring folder_;
+  std::vector<HeldHandle> held_;  // pinned until the entry is written
+};
+
 }  // namespace
 
-int WriteEntryBelow(const std::string& destDir, const std::string& relName,
-                    struct archive* pArchive, struct archive_entry* pEntry,
-                    std::optional<uint32_t> nDataCrc) {
-  const std::vector<std::string> parts = StoredNameComponents(relName);
-  if (parts.empty() || !MakeDestination(destDir)) return ERAR_ECREATE;
-  const bool bDirectory = archive_entry_filetype(pEntry) == AE_IFDIR;
-  const size_t nDirs = bDirectory ? parts.size() : parts.size() - 1;
-  std::string dir = destDir.empty() ? "." : destDir;
-  while (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
-  for (size_t i = 0; i < nDirs; ++i) {
-    dir += "\\" + parts[i];
-    if (!EnterDirectory(dir)) return ERAR_ECREATE;
-  }
-  if (bDirectory) return ERAR_SUCCESS;
-  if (archive_entry_filetype(pEntry) != AE_IFREG) return TestEntryData(pArchive, {});  // no links
-  return WriteFileIn(dir, parts.back(), pArchive, pEntry, nDataCrc);
+std::unique_ptr<EntryDestination> OpenEntryDestination(const std::string& destDir) {
+  std::wstring folder = LongPathOf(destDir);
+  if (!MakeDestination(folder)) return nullptr;
+  return std::make_unique<Win32Destination>(std::move(folder));
 }
 
 }  // namespace unrar_module

@@ -144,7 +144,7 @@ int ExtractCurrent(OpenArchive& arc, const char* pszDestPath, const char* pszDes
   const char* pszName = archive_entry_pathname_utf8(arc.pEntry);
   if (pszDestName && *pszDestName) {  // a full target name chosen by the caller
     const std::string target = pszDestName;
-    const size_t nSlash = target.find_last_of('/');
+    const size_t nSlash = target.find_last_of("/\\");
     const std::string dir = nSlash == std::string::npos ? "." : target.substr(0, nSlash);
     return WriteEntryBelow(dir, target.substr(nSlash + 1), arc.pArchive, arc.pEntry, arc.nDataCrc);
   }

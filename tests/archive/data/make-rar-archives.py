@@ -125,6 +125,12 @@ def archives():
                                    rar4_file("good.txt", b"good\r\n")]),
         "slip5.rar": rar5_archive([rar5_file("../../evil.txt", b"evil\r\n"),
                                    rar5_file("good.txt", b"good\r\n")]),
+        # Names that Windows reads as something else than a file of the destination.
+        "names5.rar": rar5_archive([rar5_file("aux.txt", b"aux\r\n"),
+                                    rar5_file("C:/rooted.txt", b"rooted\r\n"),
+                                    rar5_file("C:drive.txt", b"drive\r\n"),
+                                    rar5_file("stream.txt:hidden", b"stream\r\n"),
+                                    rar5_file("caf\u00e9.txt", b"cafe\r\n")]),
         "empty4.rar": rar4_archive([]),
         "empty5.rar": rar5_archive([]),
         "encrypted4.rar": rar4_archive([rar4_file("plain.txt", README),
