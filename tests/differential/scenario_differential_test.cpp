@@ -149,12 +149,16 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     return pipe;
   }
 
-  static void FinishAgent(FILE* agent) {
+  // Waits for the agent to end, which it must with AgentExitCode= (0 when not given).
+  void FinishAgent(FILE* agent) {
     if (!agent) return;
+    std::string out;
     char buffer[4096];
-    while (std::fread(buffer, 1, sizeof buffer, agent) > 0) {
-    }
-    ::pclose(agent);
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, agent)) out.append(buffer, n);
+    const int status = ::pclose(agent);
+    const int nExpected =
+        scenario_.run.count("AgentExitCode") ? std::stoi(scenario_.run["AgentExitCode"]) : 0;
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, nExpected) << out;
   }
 
   // The runs of the scenario as one machine runs them in the media folder: its command line and

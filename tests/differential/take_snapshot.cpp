@@ -5,8 +5,9 @@
 // services' start count), the control sets by number (on Windows the one in use is
 // CurrentControlSet too; Wine has only that), the link Classes\Wow6432Node (to
 // Software\Wow6432Node\Classes), the keys that only the system may read, the performance
-// counters' keys, which are no keys to enumerate, and the record of the mounted drives, where a
-// test's own drive L: would show.
+// counters' keys, which are no keys to enumerate, the record of the mounted drives, where a
+// test's own drive L: would show, and the user's keys that Wine itself writes (its own settings,
+// and the console's, which its debugger makes when a program of the prefix crashes).
 // Usage: take_snapshot.exe DIR
 #include <cstdio>
 #include <string>
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
        "HKEY_LOCAL_MACHINE\\SECURITY",
        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
        "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
-       "HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices"}};
+       "HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices", "HKEY_USERS\\*\\Software\\Wine",
+       "HKEY_USERS\\*\\Console"}};
   platform::MachineSnapshot snapshot;
   std::string error;
   if (!platform::TakeSnapshot(machine.Files(), machine.Reg(), scope, snapshot, error) ||
