@@ -54,6 +54,19 @@ bool IsInspection(const std::string& thenLine) {
          (command == "window" || command == "printers" || (command == "programs" && more.empty()));
 }
 
+std::vector<ThenRun> ComparedThenRuns(const Scenario& scenario) {
+  std::vector<ThenRun> runs;
+  for (const std::string& line : scenario.Lines("Then")) {
+    if (IsInspection(line)) continue;
+    std::istringstream words(line);
+    ThenRun run;
+    words >> run.program >> run.nStatus;
+    std::getline(words, run.args);
+    runs.push_back(std::move(run));
+  }
+  return runs;
+}
+
 bool ListedDifference::Covers(const std::string& scenario) const {
   return scenarios.empty() ||
          std::find(scenarios.begin(), scenarios.end(), scenario) != scenarios.end();

@@ -13,6 +13,16 @@ namespace tarvium::test {
 // and change nothing, which the comparison passes over.
 bool IsInspection(const std::string& thenLine);
 
+// A [Then] line "setup|winmachine <status> <arguments>".
+struct ThenRun {
+  std::string program;
+  int nStatus = 0;
+  std::string args;
+};
+
+// The [Then] lines both machines run: all but the inspections.
+std::vector<ThenRun> ComparedThenRuns(const Scenario& scenario);
+
 // A row of the README's table: diff lines that one machine has and the other need not, in the
 // scenarios it names or ("every scenario") in all; or scenarios that are not compared.
 struct ListedDifference {

@@ -167,14 +167,8 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
   RunResult RunSetups(const std::string& environment, const std::string& setup,
                       const std::string& machineTool, const std::string& media) {
     std::vector<std::string> commands = {setup + " " + scenario_.run["CommandLine"]};
-    for (const std::string& line : scenario_.Lines("Then")) {
-      if (IsInspection(line)) continue;
-      std::istringstream words(line);
-      std::string kind, status, args;
-      words >> kind >> status;
-      std::getline(words, args);
-      commands.push_back((kind == "setup" ? setup : machineTool) + " " + args);
-    }
+    for (const ThenRun& run : ComparedThenRuns(scenario_))
+      commands.push_back((run.program == "setup" ? setup : machineTool) + " " + run.args);
     RunResult result;
     for (const std::string& command : commands) {
       const ToolResult run =
@@ -191,14 +185,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
   std::vector<int> ExpectedStatuses() const {
     std::vector<int> statuses = {
         static_cast<int>(static_cast<uint32_t>(std::stol(scenario_.run.at("ExitCode"))) & 0xFF)};
-    for (const std::string& line : scenario_.Lines("Then")) {
-      if (IsInspection(line)) continue;
-      std::istringstream words(line);
-      std::string kind;
-      int nStatus = 0;
-      words >> kind >> nStatus;
-      statuses.push_back(nStatus);
-    }
+    for (const ThenRun& run : ComparedThenRuns(scenario_)) statuses.push_back(run.nStatus);
     return statuses;
   }
 
@@ -390,9 +377,10 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
 
   // A file or folder of the log drive L:, which only the test reads.
   static bool IsLogDriveEntry(const std::string& line) {
-    return line.starts_with("+ file L:\\") || line.starts_with("- file L:\\") ||
-           line.starts_with("~ file L:\\") || line.starts_with("+ dir L:\\") ||
-           line.starts_with("- dir L:\\") || line.starts_with("~ dir L:\\");
+    for (const char* kind :
+         {"+ file L:\\", "- file L:\\", "~ file L:\\", "+ dir L:\\", "- dir L:\\", "~ dir L:\\"})
+      if (line.starts_with(kind)) return true;
+    return false;
   }
 
   // The engine's copy for removals, _UnInst.exe, without its size: on Windows it is Setup.exe
