@@ -104,6 +104,10 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       machineIni += "[" + setting.section + "]\r\n" + setting.key + "=" + setting.value + "\r\n";
     }
     AppendHostFile(machine_ + "/machine.ini", machineIni);
+    if (scenario_.run.count("Prepare") || scenario_.run.count("ReadmeExample")) {
+      media_ = dir_.Path() + "/media";
+      fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
+    }
     if (scenario_.run.count("RegistrySeed")) {
       const std::string seed = dir_.Path() + "/seed.reg";
       std::ofstream(seed, std::ios::binary)
@@ -119,10 +123,6 @@ class SetupScenario : public testing::TestWithParam<std::string> {
           machine.Profiles().WriteProfileString(s.section.c_str(), s.key.c_str(), s.value.c_str());
         }
       });
-    }
-    if (scenario_.run.count("Prepare") || scenario_.run.count("ReadmeExample")) {
-      media_ = dir_.Path() + "/media";
-      fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
     }
     if (scenario_.run.count("ReadmeExample")) {
       ASSERT_NO_FATAL_FAILURE(MergeReadmeExample());
@@ -147,10 +147,10 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     std::ofstream(setupInf, std::ios::binary | std::ios::trunc) << merged;
   }
 
-  // %SCENARIO% in .reg text: the folder's Windows path, with its backslashes doubled as .reg
-  // strings write them.
+  // %SCENARIO% in .reg text: the Windows path of the folder the scenario runs in (its copy when
+  // it is prepared), with its backslashes doubled as .reg strings write them.
   std::string WithScenarioDir(const std::string& text) const {
-    return ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(scenario_.dir), "\\", "\\\\"));
+    return ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(media_), "\\", "\\\\"));
   }
 
   // The administrator's allow-list of the machine names the test extension's digest.
@@ -179,9 +179,9 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return path;
   }
 
-  // %SCENARIO%: the folder's Windows path.
+  // %SCENARIO%: the Windows path of the folder the scenario runs in.
   std::string WithScenarioPath(const std::string& text) const {
-    return ReplaceAll(text, "%SCENARIO%", ZPath(scenario_.dir));
+    return ReplaceAll(text, "%SCENARIO%", ZPath(media_));
   }
 
   // Each "WINPATH|Field=Value" line: what lnkinfo reads from the machine's file.
@@ -245,7 +245,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
                              " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
                              " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
                              " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
-                             " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE && " + command;
+                             " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in") +
+                             " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE STAND_IN && " + command;
     const int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

@@ -3,15 +3,16 @@
 // has sections of plain lines:
 //   [Run]        CommandLine= (shell syntax, run in the scenario folder), ExitCode= (the full
 //                32-bit code, decimal), RegistrySeed= (a .reg file of the folder imported first,
-//                in which %SCENARIO% is the folder's Windows path),
+//                in which %SCENARIO% is the Windows path of the folder the run uses),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
 //                which %TARVIUM_TEST_EXTENSION% names in every run),
 //                Prepare= (a shell command run before the run, in a copy of the folder that the
 //                run then uses as its media; $TARVIUM_MACHINE, $SETUP_EXE and $WINMACHINE name
 //                the machine and the built programs, so it can make cabinets, run an earlier
-//                installation or put files on the machine; the "before" of [Diff] is taken after
-//                it), HoldLocked= (a file of the machine, Windows path, that the test holds
+//                installation or put files on the machine, and $STAND_IN the program to copy
+//                for each program the setup starts (see tests/e2e/stand_in.cpp); the "before"
+//                of [Diff] is taken after it), HoldLocked= (a file of the machine, Windows path, that the test holds
 //                locked while Setup.exe runs, so that it is in use), After= (a shell command run
 //                after Setup.exe, with the same variables, before the checks, such as
 //                "$WINMACHINE reboot")
@@ -20,10 +21,11 @@
 //   [StartOutput] lines expected in the output of Start=
 //   [Links]      lines "WINPATH|Field=Value": lnkinfo's field of the machine's link file
 //                ("Local path", "Command line arguments", ...) must be Value
-// %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the folder's Windows
-// path.
-//                LinuxOnly= (why the scenario needs the Linux build, such as a shell script
-//                run as a program: the comparison with the Windows build leaves it out)
+// %SCENARIO% in [Run] Start=, [StartOutput] and [Links] lines stands for the Windows path of the
+// folder the run uses.
+//                LinuxOnly= (why the scenario needs the Linux build, such as a program that
+//                announces a window on the emulated machine: the comparison with the Windows build
+//                leaves it out)
 //                Agent= (a setup-agent script of the folder: the agent is started on the machine
 //                before Setup.exe and must end with AgentExitCode=, 0 when not given)
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with

@@ -1,3 +1,0 @@
-#!/bin/sh
-# Shows the readme: says which file the end of the install opened.
-echo "readme shown: $*"
