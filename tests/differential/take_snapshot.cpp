@@ -1,13 +1,13 @@
-// take_snapshot: drive C: and the registry of the Windows machine it runs on, written as a
-// snapshot that `winmachine diff` compares with another. The scenarios that run on both machines
-// take one before and one after each run. Left out: what Windows rebuilds or rewrites at every
-// start (HKLM\HARDWARE, the display and device drivers' records and hardware profiles, the
-// services' start count), the control sets by number (on Windows the one in use is
-// CurrentControlSet too; Wine has only that), the link Classes\Wow6432Node (to
-// Software\Wow6432Node\Classes), the keys that only the system may read, the performance
-// counters' keys, which are no keys to enumerate, the record of the mounted drives, where a
-// test's own drive L: would show, and the user's keys that Wine itself writes (its own settings,
-// and the console's, which its debugger makes when a program of the prefix crashes).
+// take_snapshot: drive C: and the registry of the Windows machine it runs on, written as a snapshot
+// that `winmachine diff` compares with another. The scenarios that run on both machines take one
+// before and one after each run. Left out: what Windows rebuilds or rewrites at every start or
+// whenever a device comes (HKLM\HARDWARE, the display and device drivers' records, the devices'
+// interfaces and instances, hardware profiles, the services' start count), the control sets by
+// number (on Windows the one in use is CurrentControlSet too; Wine has only that), the link
+// Classes\Wow6432Node (to Software\Wow6432Node\Classes), the keys that only the system may read,
+// the performance counters' keys, which are no keys to enumerate, the record of the mounted drives,
+// where a test's own drive L: would show, and the user's keys that Wine itself writes (its own
+// settings, and the console's, which its debugger makes when a program of the prefix crashes).
 // Usage: take_snapshot.exe DIR
 #include <cstdio>
 #include <string>
@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
       {"HKEY_LOCAL_MACHINE\\HARDWARE", "HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet0??",
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Video",
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class",
+       "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses",
+       "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum",
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ServiceCurrent",
        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware Profiles",
        "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node", "HKEY_LOCAL_MACHINE\\SAM",
