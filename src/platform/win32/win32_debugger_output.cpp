@@ -21,7 +21,12 @@ void Win32DebuggerOutput::OutputDebugString(const std::string& text) {
 }
 
 bool Win32DebuggerOutput::HasListener() const {
-  return IsDebuggerPresent() || MonitorListens();
+  if (IsDebuggerPresent()) return true;
+  const uint64_t nNow = GetTickCount64();
+  if (nNow < nNextLook_) return false;
+  const bool bListens = MonitorListens();
+  nNextLook_ = bListens ? 0 : nNow + kMonitorRecheckMs;
+  return bListens;
 }
 
 }  // namespace platform::win32
