@@ -199,54 +199,46 @@ struct TextFunctionsTest : ::testing::Test, test::ScriptTestRun {
 };
 
 TEST_F(TextFunctionsTest, TextAndNumberFunctions) {
-  const std::pair<const char*, const char*> cases[][2] = {
-      {{"Left", "(abc,5)"}, {"abc", ""}},
-      {{"left", "(abc,2)"}, {"ab", ""}},
-      {{"Right", "(abcdef,2)"}, {"ef", ""}},
-      {{"Mid", "(abcdef,2,10)"}, {"cdef", ""}},
-      {{"Mid", "(abc,7,1)"}, {"", ""}},
-      // Counts exactly at the ends of the text.
-      {{"Left", "(abc,3)"}, {"abc", ""}},
-      {{"Left", "(abc,0)"}, {"", ""}},
-      {{"Right", "(abc,3)"}, {"abc", ""}},
-      {{"Right", "(abc,0)"}, {"", ""}},
-      {{"Mid", "(abc,0,3)"}, {"abc", ""}},
-      {{"Mid", "(abc,2,1)"}, {"c", ""}},
-      {{"Mid", "(abc,3,1)"}, {"", ""}},
-      {{"RemoveFromLeft", "(abc,3)"}, {"", ""}},
-      {{"RemoveFromLeft", "(abc,0)"}, {"abc", ""}},
-      {{"RemoveFromRight", "(abc,3)"}, {"", ""}},
-      {{"Len", "(abc)"}, {"3", ""}},
-      {{"BitXOr", "(-1,2147483647)"}, {"-2147483648", ""}},
-      {{"RemoveFromLeft", "(abc,1)"}, {"bc", ""}},
-      {{"RemoveFromRight", "(abc,5)"}, {"", ""}},
-      {{"RemoveFromRight", "(abc,-1)"}, {"abc", ""}},
-      {{"Len", "()"}, {"0", ""}},
-      {{"LEN", "('a, b')"}, {"4", ""}},
-      {{"Lowercase",
-        "(\xC4"
-        "BC\xC9)"},
-       {"\xE4"
-        "bc\xE9",
-        ""}},
-      {{"Uppercase",
-        "(stra\xDF"
-        "e\x9C)"},
-       {"STRA\xDF"
-        "E\x8C",
-        ""}},
-      {{"BitAnd", "(12,10)"}, {"8", ""}},
-      {{"BitOr", "(12,10)"}, {"14", ""}},
-      {{"BitXOr", "(12,10)"}, {"6", ""}},
-      {{"BitOr", "(-2147483648,1)"}, {"-2147483647", ""}},
-      {{"StringToHex", "(AB,0)"}, {"41,42,00", ""}},
-      {{"StringToHex", "(AB,1)"}, {"41,00,42,00,00,00", ""}},
-      {{"HexToString", "(\"41,42\",0)"}, {"AB", ""}},
-      {{"HexToString", "(\"41,00,e4,00,00,00,43,00\",1)"}, {"A\xE4", ""}},
-      {{"HexToString", "('41, zz,42',0)"}, {"A", ""}},
+  struct Case {
+    const char *name, *args, *expected;
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(Call(c[0].first, c[0].second), c[1].first) << c[0].first << c[0].second;
+  const Case cases[] = {
+      {"Left", "(abc,5)", "abc"},
+      {"left", "(abc,2)", "ab"},
+      {"Right", "(abcdef,2)", "ef"},
+      {"Mid", "(abcdef,2,10)", "cdef"},
+      {"Mid", "(abc,7,1)", ""},
+      // Counts exactly at the ends of the text.
+      {"Left", "(abc,3)", "abc"},
+      {"Left", "(abc,0)", ""},
+      {"Right", "(abc,3)", "abc"},
+      {"Right", "(abc,0)", ""},
+      {"Mid", "(abc,0,3)", "abc"},
+      {"Mid", "(abc,2,1)", "c"},
+      {"Mid", "(abc,3,1)", ""},
+      {"RemoveFromLeft", "(abc,3)", ""},
+      {"RemoveFromLeft", "(abc,0)", "abc"},
+      {"RemoveFromRight", "(abc,3)", ""},
+      {"Len", "(abc)", "3"},
+      {"BitXOr", "(-1,2147483647)", "-2147483648"},
+      {"RemoveFromLeft", "(abc,1)", "bc"},
+      {"RemoveFromRight", "(abc,5)", ""},
+      {"RemoveFromRight", "(abc,-1)", "abc"},
+      {"Len", "()", "0"},
+      {"LEN", "('a, b')", "4"},
+      {"Lowercase", "(\304BC\311)", "\344bc\351"},
+      {"Uppercase", "(stra\337e\234)", "STRA\337E\214"},
+      {"BitAnd", "(12,10)", "8"},
+      {"BitOr", "(12,10)", "14"},
+      {"BitXOr", "(12,10)", "6"},
+      {"BitOr", "(-2147483648,1)", "-2147483647"},
+      {"StringToHex", "(AB,0)", "41,42,00"},
+      {"StringToHex", "(AB,1)", "41,00,42,00,00,00"},
+      {"HexToString", "(\"41,42\",0)", "AB"},
+      {"HexToString", "(\"41,00,e4,00,00,00,43,00\",1)", "A\xE4"},
+      {"HexToString", "('41, zz,42',0)", "A"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Call(c.name, c.args), c.expected) << c.name << c.args;
 
   std::string result = "kept";
   EXPECT_FALSE(CallFunction(run, "NoSuchFunction", "(1)", result));
