@@ -333,12 +333,10 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
   };
   runWith(target, "");
   EXPECT_FALSE(run.machine.Files().FileExists(target));
-  runWith(target, "first\n");
+  runWith(target, "first\n");  // its header: SetupLogTest.HeadersOfTheErrorAndTraceFiles
   const std::string text = test.ReadFile(target);
-  EXPECT_EQ(text.substr(0, text.find('\n')), "WORKGROUP;TARVIUM-PC\r");
-  EXPECT_NE(text.find("ProductName: Prod\r\nVersion    : 1.0\r\nRevision   : 3\r\n"),
-            std::string::npos);
   runWith("+" + target, "second\n");
+
   const std::string appended = test.ReadFile(target);
   EXPECT_EQ(appended.substr(0, text.size()), text);
   EXPECT_EQ(appended.find("WORKGROUP;", text.size()), std::string::npos);

@@ -97,19 +97,14 @@ TEST(WindowsPath, PlainDrivePathKeyAgreesWithTheParser) {
   }
 }
 
+// "*.*", "*.", "*.txt" and "a?c*" over names with and without dots are rows of the enumeration
+// tables of file_system_test.cpp, which list through this matcher.
 TEST(Wildcard, MatchesAsFindFirstFileDoes) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"*.*", "noext", true},
-      {"*.*", "a.b.c", true},
-      {"*", ".", true},
-      {"*.", "noext", true},
-      {"*.", "a.txt", false},
-      {"*.txt", "A.TXT", true},
       {"*.txt", "a.txt.bak", false},
       {"*.txt", "a.b.txt", true},
-      {"a?c*", "abc", true},
-      {"a?c*", "AXC.doc", true},
       {"a?c*", "ac", false},
+
       {"a?", "a", true},
       {"a?", "abc", false},
       {"a??.txt", "a.txt", true},
