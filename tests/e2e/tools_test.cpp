@@ -198,6 +198,5 @@ TEST(SetupCryptTool, FailuresAreOneLineWithStatus) {
   // --help is no failure: FirstUse.EveryToolShowsItsUsageWhenAsked.
 }
 
-
 }  // namespace
 }  // namespace tarvium::test

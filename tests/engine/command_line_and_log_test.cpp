@@ -336,7 +336,6 @@ TEST_F(CommandLineTest, ErrorFileHeaderAppendAndEmptyRuns) {
   runWith(target, "first\n");  // its header: SetupLogTest.HeadersOfTheErrorAndTraceFiles
   const std::string text = test.ReadFile(target);
   runWith("+" + target, "second\n");
-
   const std::string appended = test.ReadFile(target);
   EXPECT_EQ(appended.substr(0, text.size()), text);
   EXPECT_EQ(appended.find("WORKGROUP;", text.size()), std::string::npos);

@@ -221,7 +221,6 @@ TEST(ExitCode, EveryRuleOfTheTable) {
       {true, false, false, true, 0x08, 5, -1},     // an abort wins over the restart
       {true, false, true, false, 0, 0, 1},         // -1 negated
   };
-
   for (const EndState& c : cases) {
     SetupContext ctx;
     ctx.bAborted = c.bAborted;

@@ -121,7 +121,6 @@ TEST(OptionSelection, DependencyChainsInBothDirectionsAndAncestors) {
   EXPECT_EQ(t.Selected(), Names{});
   // A grandparent's dependencies come along: the scenario options-switch-ancestor-dependency.
   SelectOption(table, FindOption(table, "P\\Q"), true);  // the parent's dependencies come along
-
   EXPECT_EQ(t.Selected(), (Names{"P\\Q", "P\\Q\\R", "X"}));
   SelectOption(table, FindOption(table, "Y"), true);  // the second line replaced the first
   EXPECT_EQ(t.Selected(), (Names{"P\\Q", "P\\Q\\R", "X", "Y"}));

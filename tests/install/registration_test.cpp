@@ -468,8 +468,7 @@ TEST_F(InstalledProduct, AUserPartRunTakesTheUsersDataElseTheMachines) {
   ReadInstalledProduct(run);
   ASSERT_TRUE(run.ctx.bUserPartRun);
   // The user's first run, with only the machine's record: the scenario user-part-first-run.
-  machine.SetRegString
-(RegRoot::CurrentUser, record, "ProductName", "Product");
+  machine.SetRegString(RegRoot::CurrentUser, record, "ProductName", "Product");
   machine.SetRegString(RegRoot::CurrentUser, record, "AppPath", "C:\\Mine\\");
   EXPECT_TRUE(ReadInstalledData(run));
   EXPECT_EQ(run.variables.Get("ApplicationDir"), "C:\\Mine\\");

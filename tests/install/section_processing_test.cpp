@@ -25,13 +25,12 @@ constexpr const char* kTree =
     "[Options]\nA=A,DEFAULT\nA\\B=B,DEFAULT\nA\\C=C,DEFAULT\nD=D,DEFAULT\n"
     "[A]\n1:a\n[A\\B]\n1:b\n[A\\C]\n1:c\n[D]\n1:d\n";
 
-TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
+// The orders of the passes and the options they record: the scenarios extension-around-options
+// and uninstall-reverse-order, and the Options key in the Diff of every install scenario.
+TEST(InstallPass, OptionNameOfThePassAndTheUserKeysOfRemovedOptions) {
   InstallTestRun install(kTree);
   ASSERT_TRUE(BuildOptions(install.run));
   ASSERT_TRUE(RunInstallationPasses(install.run));
-  EXPECT_EQ(install.CarriedOutSections(), (Names{"A", "A\\B", "A\\C", "D"}));
-  for (const char* name : {"A", "A\\B", "A\\C", "D"})
-    EXPECT_TRUE(IsRecordedInstalled(install.run, name)) << name;
   EXPECT_EQ(install.run.variables.Get("OptionName"), "D");
 
   InstallTestRun remove(std::string(kTree) + "[UserKeyNames]\nA\\C=Vendor\\%OptionName%\n");
@@ -41,9 +40,6 @@ TEST(InstallPass, VisitingOrdersAndRecordedOptions) {
   remove.run.ctx.bUninstall = true;
   ASSERT_TRUE(BuildOptions(remove.run));
   ASSERT_TRUE(RunInstallationPasses(remove.run));
-  EXPECT_EQ(remove.CarriedOutSections(), (Names{"D", "A\\C", "A\\B", "A"}));
-  EXPECT_FALSE(IsRecordedInstalled(remove.run, "A\\C"));
-  EXPECT_FALSE(IsRecordedInstalled(remove.run, "D"));
   EXPECT_FALSE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"));
   EXPECT_TRUE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor"));
 }

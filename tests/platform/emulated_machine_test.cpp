@@ -168,7 +168,6 @@ TEST(EmulatedMachine, RebootCarriesOutPendingRenamesRunOnceAndClearsTheRequest) 
 
   const std::vector<RebootStep> steps = RebootMachine(machine);
   EXPECT_FALSE(files.FileExists("C:\\stale.tmp"));
-
   std::vector<PendingFileRename> pending;
   EXPECT_EQ(ReadPendingFileRenames(machine.Reg(), pending), ERROR_SUCCESS);
   EXPECT_TRUE(pending.empty());

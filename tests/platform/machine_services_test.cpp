@@ -398,7 +398,6 @@ TEST(IniProfile, ReadsValuesAndListsAsWindowsDoes) {
             (std::vector<std::string>{"Paths", "Other", "paths"}));
   EXPECT_EQ(SplitProfileList(profile.GetPrivateProfileString("paths", nullptr, "", kIni)),
             (std::vector<std::string>{"Data Dir", "Quoted", "Single", "Half"}));
-
   EXPECT_EQ(profile.GetPrivateProfileSection("other", kIni), std::string("k=v\0", 4));
 }
 

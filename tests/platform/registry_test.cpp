@@ -535,7 +535,6 @@ TEST_F(RegTextTest, DeletionsOfKeysAndValues) {
   EXPECT_EQ(Read(CurrentUser, "Kept", ""), "<error 2>");
   EXPECT_EQ(Read(CurrentUser, "Kept", "drop"), "<error 2>");
   EXPECT_EQ(Read(CurrentUser, "Kept", "keep"), Text(Sz("x")));
-
   EXPECT_EQ(Read(CurrentUser, "Kept", "after"), Text(Sz("a\\")));
 }
 

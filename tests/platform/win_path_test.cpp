@@ -104,7 +104,6 @@ TEST(Wildcard, MatchesAsFindFirstFileDoes) {
       {"*.txt", "a.txt.bak", false},
       {"*.txt", "a.b.txt", true},
       {"a?c*", "ac", false},
-
       {"a?", "a", true},
       {"a?", "abc", false},
       {"a??.txt", "a.txt", true},

@@ -21,6 +21,7 @@
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
 #include "platform/ansi_case.h"
+#include "script/crypt/decrypt_value.h"
 #include "script/language_choice.h"
 #include "script/message_box.h"
 #include "script/message_catalog.h"
@@ -313,18 +314,8 @@ TEST(PromptPage, PageShowsTheSectionAndAnEnteredFunctionIsEvaluated) {
   EXPECT_EQ(t.run.ctx.answeredPrompts, std::vector<std::string>{"DBSERVER=01"});
 }
 
-// The recorded form as the rule defines it: "*", the key letter K, then each character c at
-// position i of n as c XOR ((n - i + (K - 'A')) AND 31).
-std::string UnscrambleByRule(const std::string& recorded) {
-  const char cKey = recorded.at(1);
-  const std::string chars = recorded.substr(2);
-  const size_t n = chars.size();
-  std::string plain;
-  for (size_t i = 0; i < n; ++i)
-    plain += static_cast<char>(chars[i] ^ ((n - i + static_cast<size_t>(cKey - 'A')) & 31));
-  return plain;
-}
-
+// The recorded form is the scramble whose rule the test ScrambleXorsByPositionAndDecryptsBack
+// checks character by character: here it decrypts back to the secret.
 TEST(PromptPage, SecretIsDecryptedHiddenAndRecordedScrambled) {
   for (const std::string plain : {"Pa$$word", "x", "a much longer secret, 30 chars"}) {
     PromptRun t(kPrompts);
@@ -345,7 +336,9 @@ TEST(PromptPage, SecretIsDecryptedHiddenAndRecordedScrambled) {
     const std::string recorded = answer.substr(9);
     EXPECT_TRUE(recorded[1] >= 'A' && recorded[1] <= 'Z') << recorded;
     EXPECT_EQ(recorded.size(), plain.size() + 2);
-    EXPECT_EQ(UnscrambleByRule(recorded), plain);
+    std::string decrypted = recorded;
+    EXPECT_TRUE(Tarvium::DecryptValue(decrypted)) << recorded;
+    EXPECT_EQ(decrypted, plain);
   }
 
   PromptRun tooLong(kPrompts);
@@ -524,8 +517,7 @@ TEST(MessageFormat, ConversionsFlagsWidthsPrecisionsAndLengthsOverAnyArguments) 
 // A catalog message's request and its answers over a real pipe:
 // ServiceNotifications.MessagesGoAsErrorRequests.
 TEST(ServiceMessage, RequestFieldsAndReplyWords) {
-  EXPECT_EQ(BuildServiceRequest(5508
-, "Cannot execute '%s'.\nError %u! 50%", {"x", int64_t{-2}}),
+  EXPECT_EQ(BuildServiceRequest(5508, "Cannot execute '%s'.\nError %u! 50%", {"x", int64_t{-2}}),
             "error;ERR_WINEXEC;x;4294967294");
   EXPECT_EQ(BuildServiceRequest(5500, "no placeholders", {}), "error;ERR_NOMEMORY");
   for (int n : {5522, 5573, 5574, 5499, 6000}) EXPECT_EQ(BuildServiceRequest(n, "%s", {}), "") << n;

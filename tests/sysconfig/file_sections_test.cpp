@@ -73,7 +73,6 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
   EXPECT_EQ(RawEnvironment(t, "Path", dwType), original) << "the appended folder goes too";
   EXPECT_EQ(RawEnvironment(t, "OLD_HOME", dwType), "<none>");
-
   platform::RegValue value;
   std::string name;
   for (uint32_t i = 0;
