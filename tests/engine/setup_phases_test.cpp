@@ -4,7 +4,7 @@
 // The end of the installation run: which restart, log-off or shutdown a run ends with, and which
 // end or abort message it shows, for the reboot modes, run flag 0x08 and silent runs. The run has
 // no message catalog attached, so a question is answered OK (not Yes) and recorded. The exit-code
-// table: every rule, and the negation after an abort with a restart due.
+// table: the rules no scenario reaches, and the negation after an abort with a restart due.
 // The setup extension library on a real temporary machine with the test extension built in the
 // tree: both hook forms with their texts, mode bits and callbacks, events answered with 0, and
 // the load failures with their messages (a missing library, one the machine does not trust, a
@@ -210,7 +210,7 @@ struct EndState {
 // The rules that a whole run shows are the scenarios' exit codes: 0, 6702 and 6708 reported under
 // run flag 0x08, 6704 of a version mismatch, an unmet requirement and AbortReboot, and -6702 and
 // -6708 of AbortReboot with a restart due.
-TEST(ExitCode, EveryRuleOfTheTable) {
+TEST(ExitCode, TheRulesNoScenarioReaches) {
   const EndState cases[] = {
       {false, false, false, true, 0, 5, 0},        // a restart the engine performs itself
       {false, false, false, false, 0x08, 5, 0},    // run flag 0x08 but nothing due

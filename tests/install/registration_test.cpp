@@ -1,5 +1,5 @@
-// The product's registration on a real machine's registry: what an install writes for a plain, a
-// workstation and a user setup, what the removal leaves, the uninstall entry's forms, the removal
+// The product's registration on a real machine's registry: what an install writes for a
+// workstation and a user setup, what the removal takes, the uninstall entry's forms, the removal
 // of an older version through its registered command, other users of a workstation installation,
 // the use counts of shared sections and a later run that is aborted.
 // The installed product as the registry records it, on a real machine's registry: which version
