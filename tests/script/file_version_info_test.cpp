@@ -59,8 +59,8 @@ TEST(FileVersionInfo, ReadsReal32And64BitFilesOnTheMachine) {
   EXPECT_EQ(info.dwFileVersionMS, 0x00020003u);
   EXPECT_EQ(info.dwFileVersionLS, 0x002801F4u);
   EXPECT_EQ(info.dwProductVersionMS, 0x00020003u);
+  // Padded as "2.03.40.500" in CopyConflicts.RuntimeCheckWarnsAboutAnOlderFileOnTheSearchPath.
   EXPECT_EQ(info.szVersion, "2.3.40.500");
-  EXPECT_EQ(FormatPaddedVersion(info), "2.03.40.500");
   EXPECT_EQ(info.szDescription, "Tarvium sample program");
   EXPECT_EQ(info.wLanguage, 0x0409);
   EXPECT_EQ(info.szLanguageName, "English (United States)");
@@ -88,10 +88,10 @@ TEST(FileVersionInfo, ReadsReal32And64BitFilesOnTheMachine) {
   EXPECT_EQ(info.wCodePage, 1252);
   EXPECT_EQ(info.nTargetOs, 0u);
 
+  // The text of a file that has one: the FileVersion rows of MachineFunctions.
   std::string version;
-  EXPECT_TRUE(GetFileVersionText(run, "C:\\english64.exe", version));
-  EXPECT_EQ(version, "2.3.40.500");
   for (const char* path :
+
        {"C:\\rcdata64.exe", "C:\\bare32.exe", "C:\\readme.txt", "C:\\missing.exe", "C:\\Windows"}) {
     version = "old";
     EXPECT_FALSE(GetFileVersionText(run, path, version)) << path;
