@@ -20,6 +20,12 @@ class Console {
   // Standard input and standard output are both a terminal that can draw a text-mode screen (its
   // type is known and not "dumb"): a person can be asked through full-screen pages.
   virtual bool HasTextScreen() { return false; }
+  // The next line of standard input (a person's answer at the terminal), ANSI, without its end;
+  // false at the end of the input, or when there is none to read.
+  virtual bool ReadLine(std::string& line) {
+    line.clear();
+    return false;
+  }
 };
 
 }  // namespace platform

@@ -103,12 +103,17 @@ int HeadlessUserInterface::ShowOptions(OptionsPage& page) {
   return kPageNext;
 }
 
+void HeadlessUserInterface::WriteBox(platform::Console& console,
+                                     const MessageBoxRequest& request) {
+  console.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +
+                         " ==");
+  WriteLines(console, request.text);
+  console.WriteErrorLine(ButtonLine(request));
+}
+
 int HeadlessUserInterface::MessageBox(const MessageBoxRequest& request) {
   progressLine_.Interrupt();
-  console_.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +
-                          " ==");
-  WriteLines(console_, request.text);
-  console_.WriteErrorLine(ButtonLine(request));
+  WriteBox(console_, request);
   const std::string reason = console_.HasTerminal() ? "Not asked (no interactive interface): "
                                                     : "Not asked (no terminal): ";
   if (request.nDefault >= request.buttons.size()) {

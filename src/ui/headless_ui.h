@@ -14,7 +14,7 @@
 
 namespace tarvium::ui {
 
-class HeadlessUserInterface final : public UserInterface {
+class HeadlessUserInterface : public UserInterface {
  public:
   // The clock waits out the restart countdown; without one it is not waited for.
   explicit HeadlessUserInterface(platform::Console& console, platform::Clock* clock = nullptr)
@@ -33,8 +33,14 @@ class HeadlessUserInterface final : public UserInterface {
   }
   int ShowOptions(OptionsPage& page) override;
 
- private:
+ protected:
+  // The box as standard error shows it: caption and icon, the text, and the buttons with the
+  // default one in brackets.
+  static void WriteBox(platform::Console& console, const MessageBoxRequest& request);
+
   platform::Console& console_;
+
+ private:
   platform::Clock* clock_;
   ProgressLine progressLine_;
 };

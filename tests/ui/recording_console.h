@@ -1,6 +1,7 @@
 // Standard output and standard error as a test sees them: what was written to standard error, and
-// whether it counts as a terminal.
+// whether it counts as a terminal; standard input gives the lines of `input` in turn.
 #pragma once
+#include <deque>
 #include <string>
 
 #include "platform/console.h"
@@ -15,7 +16,15 @@ class RecordingConsole final : public platform::Console {
   bool HasTerminal() override { return bTerminal_; }
   bool StandardErrorIsTerminal() override { return bTerminal_; }
   void WriteErrorText(const std::string& text) override { written += text; }
+  bool ReadLine(std::string& line) override {
+    line.clear();
+    if (input.empty()) return false;
+    line = input.front();
+    input.pop_front();
+    return true;
+  }
   std::string written;
+  std::deque<std::string> input;
 
  private:
   bool bTerminal_;

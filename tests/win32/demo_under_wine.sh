@@ -28,6 +28,7 @@ for file in Notes.exe NotesCore.dll Readme.txt Spell/Speller.dll Help/Notes.chm;
   cmp -s "$demo/$file" "$app/$file" || cmp -s "$demo/cabinet/$file" "$app/$file" ||
     fail "$file was not installed as it is on the medium"
 done
+grep -q '^DataDir=' "$app/Notes.ini" || fail "Notes.ini has no DataDir in the product's folder"
 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvium Notes'
 command=$(query "$entry" /v UninstallString | sed -n 's/^ *UninstallString *REG_SZ *//p')
 [ -n "$command" ] || fail "no UninstallString in the programs-list entry"

@@ -309,6 +309,15 @@ TEST(Win32FileSystem, GivesTheVersionResourceOrSaysWhyThereIsNone) {
   EXPECT_EQ(static_cast<size_t>(block[0] | block[1] << 8), block.size());  // the resource alone
   const std::string_view kKey("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
   EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(block.data()) + 6, kKey.size()), kKey);
+  // Setup.exe's own: the fixed part after the key, its signature and the project's version.
+  ASSERT_EQ(files.GetFileVersionInfo(TARVIUM_SETUP_EXE, block), ERROR_SUCCESS);
+  ASSERT_GE(block.size(), 56u);
+  const auto dword = [&block](size_t nAt) {
+    return static_cast<uint32_t>(block[nAt] | block[nAt + 1] << 8 | block[nAt + 2] << 16 |
+                                 block[nAt + 3] << 24);
+  };
+  EXPECT_EQ(dword(40), 0xFEEF04BDu);
+  EXPECT_EQ(dword(48), static_cast<uint32_t>(TARVIUM_VERSION_MAJOR << 16 | TARVIUM_VERSION_MINOR));
 
   // Copies of this program (built without resources), one given data of another type.
   for (const char* name : {"bare.exe", "data.exe"})

@@ -32,7 +32,8 @@ struct AgentArguments {
 
 constexpr const char* kUsage =
     "usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT\n"
-    "Serves one run of Setup.exe /G on the machine of TARVIUM_MACHINE.\n";
+    "Serves one run of Setup.exe /G on this computer (on Linux, on the emulated machine of\n"
+    "TARVIUM_MACHINE).\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);

@@ -36,7 +36,7 @@ int Fail(int nExit, const std::string& message) {
 }
 
 int Print(const std::string& ansiText) {
-  std::printf("%s\n", platform::AnsiToUtf8(ansiText).c_str());
+  platform::OpenLocalConsole()->WriteLine(ansiText);
   return 0;
 }
 
@@ -101,13 +101,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string_view command = argc > 1 ? argv[1] : "";
-  if (command == "decrypt" && argc == 3) return Decrypt(platform::Utf8ToAnsi(argv[2]));
+  if (command == "decrypt" && argc == 3) return Decrypt(platform::ArgumentAsAnsi(argv[2]));
   // A text that starts with "--" needs an explicit form, so that a misspelt option is not
   // taken for the text.
   if (command == "encrypt" && argc == 3 && std::strncmp(argv[2], "--", 2) != 0)
-    return Encrypt("sync", platform::Utf8ToAnsi(argv[2]));
+    return Encrypt("sync", platform::ArgumentAsAnsi(argv[2]));
   if (command == "encrypt" && argc == 5 && std::strcmp(argv[2], "--form") == 0)
-    return Encrypt(argv[3], platform::Utf8ToAnsi(argv[4]));
+    return Encrypt(argv[3], platform::ArgumentAsAnsi(argv[4]));
   if (command != "encrypt" && command != "decrypt")
     return Fail(2, command.empty() ? "no command (try --help)"
                                    : "unknown command '" + std::string(command) + "' (try --help)");

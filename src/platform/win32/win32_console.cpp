@@ -1,5 +1,6 @@
 #include "platform/win32/win32_console.h"
 
+#include "platform/win32/win32_wide_text.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
@@ -64,6 +65,32 @@ bool Win32Console::StandardErrorIsTerminal() {
 
 void Win32Console::WriteErrorText(const std::string& text) {
   WriteText(STD_ERROR_HANDLE, text);
+}
+
+bool Win32Console::ReadLine(std::string& line) {
+  line.clear();
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (!input || input == INVALID_HANDLE_VALUE) return false;
+  DWORD nRead = 0;
+  if (IsConsole(input)) {
+    std::wstring wide;
+    wchar_t c = 0;
+    while (ReadConsoleW(input, &c, 1, &nRead, nullptr) && nRead == 1) {
+      if (c == L'\n') {
+        line = AnsiFromWide(wide.c_str());
+        return true;
+      }
+      if (c != L'\r') wide += c;
+    }
+    line = AnsiFromWide(wide.c_str());
+    return !wide.empty();
+  }
+  char c = 0;
+  while (ReadFile(input, &c, 1, &nRead, nullptr) && nRead == 1) {
+    if (c == '\n') return true;
+    if (c != '\r') line += c;
+  }
+  return !line.empty();
 }
 
 }  // namespace platform::win32

@@ -18,6 +18,9 @@ class Win32Console final : public Console {
   void WriteErrorText(const std::string& text) override;
   // No text-mode screen: a person at a Windows console is asked through the setup's windows.
   bool HasTextScreen() override { return false; }
+  // A console's line as typed (through its wide form), a file's or pipe's bytes up to LF; a CR
+  // before the end is dropped.
+  bool ReadLine(std::string& line) override;
 };
 
 }  // namespace platform::win32

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,21 @@ bool HostConsole::HasTextScreen() {
   if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) return false;
   const char* pszTerm = std::getenv("TERM");
   return pszTerm && *pszTerm && std::strcmp(pszTerm, "dumb") != 0;
+}
+
+bool HostConsole::ReadLine(std::string& line) {
+  std::string utf8;
+  char c = 0;
+  bool bEnded = false;
+  while (!bEnded) {
+    const ssize_t nRead = ::read(STDIN_FILENO, &c, 1);
+    if (nRead < 0 && errno == EINTR) continue;
+    if (nRead <= 0) break;
+    bEnded = c == '\n';
+    if (!bEnded && c != '\r') utf8 += c;
+  }
+  line = Utf8ToAnsi(utf8);
+  return bEnded || !utf8.empty();
 }
 
 }  // namespace platform::emulated

@@ -13,6 +13,8 @@ class HostConsole final : public Console {
   bool StandardErrorIsTerminal() override;
   void WriteErrorText(const std::string& text) override;
   bool HasTextScreen() override;
+  // Read as UTF-8, a byte at a time, so that nothing after the line is taken from the input.
+  bool ReadLine(std::string& line) override;
 };
 
 }  // namespace platform::emulated
