@@ -1,6 +1,7 @@
 // What a tool without a machine of its own uses of the computer it runs on: its clock, its
-// standard handles and its named pipes. On Linux the pipes are those of the emulated machine (TARVIUM_MACHINE, else the
-// user's default machine), where Setup.exe runs; on Windows they are the system's.
+// standard handles and its named pipes. On Linux the pipes are those of the emulated machine
+// (TARVIUM_MACHINE, else the user's default machine), where Setup.exe runs; on Windows they are the
+// system's.
 #pragma once
 #include <memory>
 #include <string>

@@ -103,8 +103,7 @@ int HeadlessUserInterface::ShowOptions(OptionsPage& page) {
   return kPageNext;
 }
 
-void HeadlessUserInterface::WriteBox(platform::Console& console,
-                                     const MessageBoxRequest& request) {
+void HeadlessUserInterface::WriteBox(platform::Console& console, const MessageBoxRequest& request) {
   console.WriteErrorLine("== " + request.caption + ": " + std::string(IconWord(request.icon)) +
                          " ==");
   WriteLines(console, request.text);

@@ -241,12 +241,12 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
   // A command of the scenario in its media folder, with the machine and the programs named.
   int RunShell(const std::string& command) {
-    const std::string line = "cd " + ShellQuote(media_) +
-                             " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
-                             " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
-                             " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
-                             " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in") +
-                             " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE STAND_IN && " + command;
+    const std::string line =
+        "cd " + ShellQuote(media_) + " && TARVIUM_MACHINE=" + ShellQuote(machine_) +
+        " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
+        " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
+        " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in") +
+        " && export TARVIUM_MACHINE SETUP_EXE WINMACHINE STAND_IN && " + command;
     const int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

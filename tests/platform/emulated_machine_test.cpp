@@ -102,8 +102,9 @@ TEST(EmulatedMachine, EnvironmentAsAWindowsProcessSeesIt) {
       << "the user's TEMP, expanded, replaces the machine's";
   EXPECT_EQ(Env(machine, "windir"), "C:\\Windows");
   EXPECT_EQ(Env(machine, "ProgramFiles(x86)"), "C:\\Program Files (x86)");
-  EXPECT_EQ(Env(machine, "Path"), "C:\\Windows\\system32;C:\\Windows;C:\\Windows\\system32\\wbem;"
-                                   "C:\\Windows\\system32\\WindowsPowershell\\v1.0");
+  EXPECT_EQ(Env(machine, "Path"),
+            "C:\\Windows\\system32;C:\\Windows;C:\\Windows\\system32\\wbem;"
+            "C:\\Windows\\system32\\WindowsPowershell\\v1.0");
   EXPECT_EQ(Env(machine, "HOME"), "<unset>");
   EXPECT_EQ(Env(machine, "LC_ALL"), "<unset>");
   EXPECT_EQ(Env(machine, "CALLEDFROMSERVICE"), "1");

@@ -11,7 +11,7 @@ namespace {
 TEST(HostConsoleTest, ReadsTheInputALineAtATime) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
-  const std::string typed = "No\r\nGr\xc3\xb6\xc3\x9f" "e\n\nlast";
+  const std::string typed = "No\r\nGr\xc3\xbcn\n\nlast";
   ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
   ::close(fds[1]);
   const int savedInput = ::dup(STDIN_FILENO);
@@ -19,7 +19,7 @@ TEST(HostConsoleTest, ReadsTheInputALineAtATime) {
   ::close(fds[0]);
   HostConsole console;
   std::string line;
-  for (const char* expected : {"No", "Gr\xf6\xdf" "e", "", "last"}) {
+  for (const char* expected : {"No", "Gr\xfcn", "", "last"}) {
     EXPECT_TRUE(console.ReadLine(line));
     EXPECT_EQ(line, expected);
   }

@@ -12,10 +12,10 @@
 //                the machine and the built programs, so it can make cabinets, run an earlier
 //                installation or put files on the machine, and $STAND_IN the program to copy
 //                for each program the setup starts (see tests/e2e/stand_in.cpp); the "before"
-//                of [Diff] is taken after it), HoldLocked= (a file of the machine, Windows path, that the test holds
-//                locked while Setup.exe runs, so that it is in use), After= (a shell command run
-//                after Setup.exe, with the same variables, before the checks, such as
-//                "$WINMACHINE reboot")
+//                of [Diff] is taken after it), HoldLocked= (a file of the machine, Windows path,
+//                that the test holds locked while Setup.exe runs, so that it is in use), After= (a
+//                shell command run after Setup.exe, with the same variables, before the checks,
+//                such as "$WINMACHINE reboot")
 //                Start= (a `winmachine run` command line after the run, such
 //                as a shortcut to open), StartExitCode= (its expected exit code, default 0)
 //   [StartOutput] lines expected in the output of Start=

@@ -54,8 +54,9 @@ TEST(StartupSections, NtAutoexecLinesChangeTheEnvironmentAndAreUndone) {
   uint32_t dwType = 0;
   t.machine.SetRegString(RegRoot::LocalMachine, kEnvironment, "OLD_HOME", "C:\\");
   const std::string original = RawEnvironment(t, "Path", dwType);
-  ASSERT_EQ(original, "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem;"
-                      "%SystemRoot%\\system32\\WindowsPowershell\\v1.0");
+  ASSERT_EQ(original,
+            "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem;"
+            "%SystemRoot%\\system32\\WindowsPowershell\\v1.0");
 
   ASSERT_TRUE(HandleBatSection(t.run, "Autoexec.bat", "c:\\autoexec.bat"));
   EXPECT_EQ(RawEnvironment(t, "Path", dwType),

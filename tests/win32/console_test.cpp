@@ -14,7 +14,8 @@ TEST(Win32ConsoleTest, ReadsAPipedInputALineAtATime) {
   ASSERT_TRUE(CreatePipe(&hRead, &hWrite, nullptr, 0));
   const std::string typed = "Nein\r\n\r\nlast";
   DWORD nWritten = 0;
-  ASSERT_TRUE(WriteFile(hWrite, typed.data(), static_cast<DWORD>(typed.size()), &nWritten, nullptr));
+  ASSERT_TRUE(
+      WriteFile(hWrite, typed.data(), static_cast<DWORD>(typed.size()), &nWritten, nullptr));
   CloseHandle(hWrite);
   const HANDLE hSaved = GetStdHandle(STD_INPUT_HANDLE);
   SetStdHandle(STD_INPUT_HANDLE, hRead);

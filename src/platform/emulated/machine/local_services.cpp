@@ -1,7 +1,7 @@
 #include "platform/local_services.h"
 
-#include "platform/emulated/machine/emulated_machine.h"
 #include "platform/code_page.h"
+#include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/machine/host_clock.h"
 #include "platform/emulated/machine/host_console.h"
 #include "platform/emulated/pipes/socket_pipes.h"
