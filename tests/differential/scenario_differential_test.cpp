@@ -46,22 +46,8 @@ std::string WindowsBuildDir() {
   return dir ? dir : fs::absolute("build-windows").string();
 }
 
-// A [WinIni] line "Section/Key=Value", with %SETUP_EXE% as the Windows path of `setupExe`.
-struct IniSetting {
-  std::string section, key, value;
-};
-
-IniSetting ParseWinIniLine(std::string line, const std::string& setupExe) {
-  for (size_t pos = 0; (pos = line.find("%SETUP_EXE%", pos)) != std::string::npos;
-       pos += setupExe.size())
-    line.replace(pos, 11, setupExe);
-  const size_t nSlash = line.find('/');
-  const size_t nEquals = line.find('=', nSlash);
-  return {line.substr(0, nSlash), line.substr(nSlash + 1, nEquals - nSlash - 1),
-          line.substr(nEquals + 1)};
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+// Every `from` in the text, in any case, replaced by `to`.
+std::string ReplaceAllNoCase(std::string text, const std::string& from, const std::string& to) {
   if (from.empty()) return text;
   for (size_t pos = 0;
        (pos = platform::AnsiUpper(text).find(platform::AnsiUpper(from), pos)) != std::string::npos;
@@ -128,7 +114,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
   std::string SeedFile(const std::string& media) {
     const std::string seed = media + ".reg";
     const std::string text = ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]);
-    WriteHostFile(seed, ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(media), "\\", "\\\\")));
+    WriteHostFile(seed, SeedWithFolder(text, media));
     return seed;
   }
 
@@ -196,7 +182,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     std::string setupExe;
     machine->EmulatedFiles().GetWindowsPath(BuildDir() + "/Setup.exe", setupExe);
     for (const std::string& line : scenario_.Lines("WinIni")) {
-      const IniSetting setting = ParseWinIniLine(line, setupExe);
+      const IniSetting setting = ParseIniSetting(line, setupExe);
       machine->Profiles().WriteProfileString(setting.section.c_str(), setting.key.c_str(),
                                              setting.value.c_str());
     }
@@ -214,7 +200,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     const std::string winIni = prefix + "/drive_c/windows/win.ini";
     std::string text = ReadHostFile(winIni);
     for (const std::string& line : scenario_.Lines("WinIni")) {
-      const IniSetting setting = ParseWinIniLine(line, setupExe);
+      const IniSetting setting = ParseIniSetting(line, setupExe);
       text = platform::SetIniValue(text, setting.section, setting.key, setting.value);
     }
     WriteHostFile(winIni, text);
@@ -355,13 +341,13 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     std::istringstream in(diff);
     for (std::string line; std::getline(in, line);) {
       if (line.empty() || IsLogDriveEntry(line)) continue;
-      line = ReplaceAll(line, ZPath(media), "%MEDIA%");
+      line = ReplaceAllNoCase(line, ZPath(media), "%MEDIA%");
       line = UserKeyNamed(line);
       line = UserFolderNamed(line);
-      line = ReplaceAll(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
+      line = ReplaceAllNoCase(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
       for (const char* temp :
            {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
-        line = ReplaceAll(line, temp, "%TEMP%");
+        line = ReplaceAllNoCase(line, temp, "%TEMP%");
       line = EngineCopySizeHidden(line);
       // The scenario's masks are for what differs from run to run; a host path of the media is
       // alike already, and what follows it is compared.

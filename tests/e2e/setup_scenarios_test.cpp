@@ -62,26 +62,6 @@ struct TemplateMachine {
   }
 };
 
-// "Section/Key=Value"
-struct IniSetting {
-  std::string section, key, value;
-};
-
-// Every `from` in the text replaced by `to`.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
-    text.replace(pos, from.size(), to);
-  return text;
-}
-
-IniSetting ParseSetting(const std::string& line, const std::string& setupExe) {
-  const std::string text = ReplaceAll(line, "%SETUP_EXE%", setupExe);
-  const size_t nSlash = text.find('/');
-  const size_t nEquals = text.find('=', nSlash);
-  return {text.substr(0, nSlash), text.substr(nSlash + 1, nEquals - nSlash - 1),
-          text.substr(nEquals + 1)};
-}
-
 // A copy of a machine that keeps the files' times, which a snapshot compares.
 void CopyMachine(const std::string& from, const std::string& to) {
   fs::copy(from, to, fs::copy_options::recursive);
@@ -100,7 +80,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     fs::create_directories(logs_);
     std::string machineIni = "\r\n[Drive L]\r\nHostDir=" + logs_ + "\r\n";
     for (const std::string& line : scenario_.Lines("MachineIni")) {
-      const IniSetting setting = ParseSetting(line, "");
+      const IniSetting setting = ParseIniSetting(line, "");
       machineIni += "[" + setting.section + "]\r\n" + setting.key + "=" + setting.value + "\r\n";
     }
     AppendHostFile(machine_ + "/machine.ini", machineIni);
@@ -110,8 +90,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     }
     if (scenario_.run.count("RegistrySeed")) {
       const std::string seed = dir_.Path() + "/seed.reg";
-      std::ofstream(seed, std::ios::binary)
-          << WithScenarioDir(ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]));
+      std::ofstream(seed, std::ios::binary) << SeedWithFolder(
+          ReadHostFile(scenario_.dir + "/" + scenario_.run["RegistrySeed"]), media_);
       const ToolResult imported = On("reg import " + ShellQuote(seed));
       ASSERT_EQ(imported.nExit, 0) << imported.out;
     }
@@ -119,7 +99,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     if (!scenario_.Lines("WinIni").empty()) {
       WithMachine([&](platform::emulated::EmulatedMachine& machine) {
         for (const std::string& line : scenario_.Lines("WinIni")) {
-          const IniSetting s = ParseSetting(line, SetupExe(machine));
+          const IniSetting s = ParseIniSetting(line, SetupExe(machine));
           machine.Profiles().WriteProfileString(s.section.c_str(), s.key.c_str(), s.value.c_str());
         }
       });
@@ -145,12 +125,6 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     const std::string setupInf = media_ + "/Setup.inf";
     const std::string merged = MergeExample(ReadHostFile(setupInf), example);
     std::ofstream(setupInf, std::ios::binary | std::ios::trunc) << merged;
-  }
-
-  // %SCENARIO% in .reg text: the Windows path of the folder the scenario runs in (its copy when
-  // it is prepared), with its backslashes doubled as .reg strings write them.
-  std::string WithScenarioDir(const std::string& text) const {
-    return ReplaceAll(text, "%SCENARIO%", ReplaceAll(ZPath(media_), "\\", "\\\\"));
   }
 
   // The administrator's allow-list of the machine names the test extension's digest.
@@ -403,7 +377,7 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   if (scenario_.Lines("WinIniAfter").empty()) return;
   WithMachine([&](platform::emulated::EmulatedMachine& machine) {
     for (const std::string& line : scenario_.Lines("WinIniAfter")) {
-      const IniSetting s = ParseSetting(line, SetupExe(machine));
+      const IniSetting s = ParseIniSetting(line, SetupExe(machine));
       EXPECT_EQ(machine.Profiles().GetProfileString(s.section.c_str(), s.key.c_str(), ""), s.value)
           << line;
     }

@@ -162,4 +162,23 @@ bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::
   return true;
 }
 
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
+    text.replace(pos, from.size(), to);
+  return text;
+}
+
+IniSetting ParseIniSetting(const std::string& line, const std::string& setupExe) {
+  const std::string text = ReplaceAll(line, "%SETUP_EXE%", setupExe);
+  const size_t nSlash = text.find('/');
+  const size_t nEquals = text.find('=', nSlash);
+  return {text.substr(0, nSlash), text.substr(nSlash + 1, nEquals - nSlash - 1),
+          text.substr(nEquals + 1)};
+}
+
+std::string SeedWithFolder(const std::string& regText, const std::string& folder) {
+  return ReplaceAll(regText, "%SCENARIO%", ReplaceAll(ZPath(folder), "\\", "\\\\"));
+}
+
 }  // namespace tarvium::test

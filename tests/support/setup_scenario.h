@@ -94,4 +94,17 @@ bool MatchLines(const std::vector<std::string>& expected, const std::string& tex
 // Whether the diff lines are the expected ones, one by one ('*' at the end: a prefix).
 bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
 
+// Every `from` in the text replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+// A [MachineIni] or [WinIni] line "Section/Key=Value", with %SETUP_EXE% as `setupExe`.
+struct IniSetting {
+  std::string section, key, value;
+};
+IniSetting ParseIniSetting(const std::string& line, const std::string& setupExe);
+
+// A RegistrySeed .reg text with %SCENARIO% as the Windows path of `folder` (the folder the run
+// uses), its backslashes doubled as .reg strings write them.
+std::string SeedWithFolder(const std::string& regText, const std::string& folder);
+
 }  // namespace tarvium::test
