@@ -2,6 +2,7 @@
 // one object that the run holds. The emulated machine implements it over a directory; a Win32
 // backend will implement it over the real system.
 #pragma once
+#include "platform/access_control.h"
 #include "platform/accounts.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -17,6 +18,7 @@
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/system_info.h"
 #include "platform/top_level_windows.h"
@@ -50,6 +52,9 @@ class Machine {
   virtual TopLevelWindows& TopWindows() = 0;
   // Printers, drivers, monitors, ports, print processors and providers.
   virtual Spooler& Printing() = 0;
+  virtual ServiceManager& Services() = 0;  // services and drivers
+  // Access lists of files, shares, registry keys and printers.
+  virtual AccessControl& Access() = 0;
 };
 
 }  // namespace platform

@@ -37,6 +37,7 @@ inline constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 inline constexpr uint32_t ERROR_NEGATIVE_SEEK = 131;
 inline constexpr uint32_t ERROR_BROKEN_PIPE = 109;
 inline constexpr uint32_t ERROR_DISK_FULL = 112;
+inline constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 inline constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr uint32_t ERROR_INVALID_NAME = 123;
 inline constexpr uint32_t ERROR_MOD_NOT_FOUND = 126;

@@ -97,7 +97,7 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();
   ASSERT_EQ(accounts.AddUser("alice", "pw"), ERROR_SUCCESS);
-  EXPECT_EQ(accounts.AddUser("ALICE", "other"), emulated::NERR_UserExists);
+  EXPECT_EQ(accounts.AddUser("ALICE", "other"), NERR_UserExists);
   EXPECT_EQ(accounts.AddUser("bad\\name", ""), ERROR_INVALID_PARAMETER);
   ASSERT_EQ(accounts.AddGroupMember("Administrators", "alice", false), ERROR_SUCCESS);
   ASSERT_EQ(accounts.AddGroupMember("administrators", "ALICE", false), ERROR_SUCCESS);  // once

@@ -51,7 +51,7 @@ int AccountCommand(const Invocation& invocation) {
   if (!machine) return kExitFailed;
   if (bList) return ListUsers(*machine);
   const uint32_t err = machine->EmulatedUsers().AddUser(FromArg(args[1]), FromArg(args[2]));
-  if (err == platform::emulated::NERR_UserExists)
+  if (err == platform::NERR_UserExists)
     return Fail(kExitFailed, "user '" + args[1] + "' already exists");
   if (err != platform::ERROR_SUCCESS)
     return Fail(kExitFailed,

@@ -16,6 +16,7 @@
 // clang-format on
 
 #undef LogonUser
+#undef LookupAccountName
 #undef AnsiUpper
 
 namespace platform::win32 {
@@ -220,6 +221,76 @@ uint32_t Win32Accounts::GetDCName(const std::string& domain, std::string& dcName
   dcName = info->DomainControllerName;
   NetApiBufferFree(info);
   return ERROR_SUCCESS;
+}
+
+// --- Write side (not yet built) ---
+
+uint32_t Win32Accounts::AddUser(const LocalUserInfo& /*user*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::GetUserInfo(const std::string& /*name*/, LocalUserInfo& /*user*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::SetUserInfo(const std::string& /*name*/, const LocalUserInfo& /*user*/, bool /*bSetPassword*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::DeleteUser(const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::AddLocalGroup(const std::string& /*name*/, const std::string& /*comment*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::DeleteLocalGroup(const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::AddLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::DeleteLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::AddShare(const std::string& /*server*/, const ShareInfo& /*share*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::DeleteShare(const std::string& /*server*/, const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::EnumShares(const std::string& /*server*/, std::vector<ShareInfo>& /*shares*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::LookupAccountName(const std::string& /*system*/, const std::string& /*account*/, std::string& /*sid*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::AddAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::RemoveAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::EnumAccountRights(const std::string& /*system*/, const std::string& /*sid*/, std::vector<std::string>& /*rights*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::JoinDomain(const std::string& /*server*/, const std::string& /*domain*/, const std::string& /*accountOU*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t Win32Accounts::UnjoinDomain(const std::string& /*server*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 }  // namespace platform::win32

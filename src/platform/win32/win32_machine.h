@@ -3,6 +3,7 @@
 // service lives in its own file of this folder; the machine only holds them.
 #pragma once
 #include "platform/machine.h"
+#include "platform/win32/win32_access_lists.h"
 #include "platform/win32/win32_accounts.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_services.h"
 #include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_top_level_windows.h"
@@ -46,6 +48,8 @@ class Win32Machine final : public Machine {
   NamedPipes& Pipes() override { return pipes_; }
   TopLevelWindows& TopWindows() override { return windows_; }
   Spooler& Printing() override { return spooler_; }
+  ServiceManager& Services() override { return services_; }
+  AccessControl& Access() override { return accessLists_; }
 
  private:
   Win32FileSystem files_;
@@ -67,6 +71,8 @@ class Win32Machine final : public Machine {
   Win32NamedPipes pipes_;
   Win32TopLevelWindows windows_;
   Win32Spooler spooler_;
+  Win32Services services_;
+  Win32AccessLists accessLists_;
 };
 
 }  // namespace platform::win32

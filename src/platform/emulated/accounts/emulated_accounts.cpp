@@ -324,4 +324,74 @@ uint32_t EmulatedAccounts::AddGroupMember(const std::string& group, const std::s
   return WriteMembers(registry_, key, members);
 }
 
+// --- Write side (not yet built) ---
+
+uint32_t EmulatedAccounts::AddUser(const LocalUserInfo& /*user*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::GetUserInfo(const std::string& /*name*/, LocalUserInfo& /*user*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::SetUserInfo(const std::string& /*name*/, const LocalUserInfo& /*user*/, bool /*bSetPassword*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::DeleteUser(const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::AddLocalGroup(const std::string& /*name*/, const std::string& /*comment*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::DeleteLocalGroup(const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::AddLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::DeleteLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::AddShare(const std::string& /*server*/, const ShareInfo& /*share*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::DeleteShare(const std::string& /*server*/, const std::string& /*name*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::EnumShares(const std::string& /*server*/, std::vector<ShareInfo>& /*shares*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::LookupAccountName(const std::string& /*system*/, const std::string& /*account*/, std::string& /*sid*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::AddAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::RemoveAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::EnumAccountRights(const std::string& /*system*/, const std::string& /*sid*/, std::vector<std::string>& /*rights*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::JoinDomain(const std::string& /*server*/, const std::string& /*domain*/, const std::string& /*accountOU*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+uint32_t EmulatedAccounts::UnjoinDomain(const std::string& /*server*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
+  return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 }  // namespace platform::emulated

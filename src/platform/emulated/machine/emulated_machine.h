@@ -25,6 +25,8 @@
 #include "platform/emulated/processes/emulated_modules.h"
 #include "platform/emulated/processes/host_processes.h"
 #include "platform/emulated/registry/registry_sqlite.h"
+#include "platform/emulated/security/emulated_access_lists.h"
+#include "platform/emulated/services/emulated_services.h"
 #include "platform/emulated/shell/emulated_dde.h"
 #include "platform/emulated/spooler/device_settings_profile.h"
 #include "platform/emulated/spooler/emulated_spooler.h"
@@ -91,6 +93,8 @@ class EmulatedMachine final : public Machine {
   NamedPipes& Pipes() override { return *pipes_; }
   TopLevelWindows& TopWindows() override { return *windows_; }
   Spooler& Printing() override { return *spooler_; }
+  ServiceManager& Services() override { return *services_; }
+  AccessControl& Access() override { return *accessLists_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -126,6 +130,8 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<SocketPipes> pipes_;
   std::unique_ptr<MachineWindows> windows_;
   std::unique_ptr<EmulatedSpooler> spooler_;
+  std::unique_ptr<EmulatedServices> services_;
+  std::unique_ptr<EmulatedAccessLists> accessLists_;
 };
 
 }  // namespace platform::emulated
