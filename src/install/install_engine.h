@@ -98,6 +98,7 @@ struct InstallEngine {
   std::array<std::string, 2> lastWrittenFiles;  // the two last-written slots of APPEND
   bool bAnswerNone = false;                     // "None" was answered to a version or date question
   bool bAnswerAllShared = false;                // "All" was answered to 5535
+  bool bAnswerAllUnused = false;  // "All" was answered to a security object's 5556, 5557 or 5558
   std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
   std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
   CopyStatusTexts copyStatusTexts;              // "Copying:" and "to:" in the run's language

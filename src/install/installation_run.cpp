@@ -58,7 +58,7 @@ void OpenProductKeyToUsers(SetupRun& run) {
   const std::string productKey = ProductKeyOf(RunMachineKeyName(run));
   if (productKey.empty()) return;
   RunSecurityLine(run, "RegDacl.Add (HKEY_LOCAL_MACHINE, Software\\" + productKey +
-                           ", $Everyone, SET, ALL, SUB_CONTAINERS_AND_OBJECTS_INHERIT)");
+                           ", %$Everyone%, SET, ALL, SUB_CONTAINERS_AND_OBJECTS_INHERIT)");
 }
 
 struct RunOnceEntry {
@@ -81,7 +81,7 @@ void ReplaceRunOnceEntries(SetupRun& run) {
   for (const char* pszKey : kRunOnceKeys) {
     if (IsWindowsNT(run))
       RunSecurityLine(run, std::string("RegDacl.Add (HKEY_LOCAL_MACHINE, ") + pszKey +
-                               ", $Everyone, SET, READ | WRITE | DELETE, "
+                               ", %$Everyone%, SET, READ | WRITE | DELETE, "
                                "SUB_CONTAINERS_AND_OBJECTS_INHERIT)");
     std::vector<RunOnceEntry> entries;
     std::string name;

@@ -14,6 +14,7 @@
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "engine/variable_sections.h"
+#include "engine/wait_cursor.h"
 #include "platform/win_error.h"
 #include "script/launch_account.h"
 #include "script/launch_command_line.h"
@@ -27,22 +28,6 @@ namespace {
 constexpr int kMessageCannotExecute = 5508;
 constexpr uint32_t kExitCodeFailed = 0xFFFFFFFF;  // -1
 constexpr const char* kErrorLevel = "ErrorLevel";
-
-// The cursor for work in the background while the launch runs; none in silent runs.
-class WaitCursor {
- public:
-  explicit WaitCursor(SetupRun& run) : pUi_(run.ctx.bSilent ? nullptr : run.ui.get()) {
-    if (pUi_) pUi_->SetWaitCursor(true);
-  }
-  ~WaitCursor() {
-    if (pUi_) pUi_->SetWaitCursor(false);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  ui::UserInterface* pUi_;
-};
 
 struct Launch {
   std::string line;  // the command line with its variables replaced

@@ -4,6 +4,8 @@
 #include "install/install_engine.h"
 #include "sysconfig/ini_section.h"
 #include "sysconfig/reg_lines.h"
+#include "sysconfig/security_commands.h"
+#include "sysconfig/services.h"
 #include "sysconfig/shortcuts.h"
 #include "sysconfig/startup_sections.h"
 #include "sysconfig/update_counter.h"
@@ -27,6 +29,13 @@ void AttachSystemConfiguration(SetupRun& run) {
   RegisterSectionHandler(run, SectionKind::Registry, [](SetupRun& r, const HandlerCall& call) {
     return HandleRegSection(r, call.section, call.dwSectionFlags);
   });
+  RegisterSectionHandler(run, SectionKind::Security, [](SetupRun& r, const HandlerCall& call) {
+    return HandleSecuritySection(r, call.section, call.bInstalledBefore, call.bCarryOut);
+  });
+  EngineOf(run).configuration.runSecurityLine = [](SetupRun& r, const std::string& line) {
+    return RunSecurityCommand(r, line, false, false, false);
+  };
+  AttachServices(run);
   run.commands.updateCounter = UpdateCounter;
 }
 
