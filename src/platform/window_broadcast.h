@@ -1,6 +1,7 @@
 // Messages the engine broadcasts to all top-level windows: the setting change that tells running
 // programs that an INI section or the environment changed (SendMessageTimeout to HWND_BROADCAST
-// with WM_WININICHANGE, SMTO_ABORTIFHUNG). The emulated machine has no windows; it records each
+// with WM_WININICHANGE, SMTO_ABORTIFHUNG), and the shell's change notifications (SHChangeNotify
+// with a path, such as a new network share). The emulated machine has no windows; it records each
 // broadcast as a machine event that tests and people can read.
 #pragma once
 #include <cstdint>
@@ -9,13 +10,19 @@
 
 namespace platform {
 
+inline constexpr uint32_t SHCNE_NETSHARE = 0x00000200;
+
 class WindowBroadcast {
  public:
   virtual ~WindowBroadcast() = default;
   // Broadcasts WM_WININICHANGE with `area` (an INI section name or "Environment"), waiting at most
   // nTimeoutMs for each window. ERROR_SUCCESS, or the error of sending.
   virtual uint32_t BroadcastSettingChange(const std::string& area, uint32_t nTimeoutMs) = 0;
-  // The broadcasts made so far, oldest first, as "WM_WININICHANGE <area>" lines.
+  // Tells the shell about a change to the object at the Windows path (SHChangeNotify with
+  // SHCNF_PATH).
+  virtual uint32_t NotifyShellChange(uint32_t dwEventId, const std::string& path) = 0;
+  // The broadcasts and notifications made so far, oldest first, as "WM_WININICHANGE <area>" and
+  // "SHChangeNotify 0x<event> <path>" lines.
   virtual std::vector<std::string> SettingChanges() = 0;
 };
 

@@ -37,6 +37,8 @@ uint32_t AddShare(SecurityCall& call) {
   if (!call.Text(4).empty())
     share.dwMaxUses = static_cast<uint32_t>(std::strtoul(call.Text(4).c_str(), nullptr, 10));
   const uint32_t err = AccountsOf(call).AddShare(call.Text(0), share);
+  if (err == ERROR_SUCCESS)
+    call.run.machine.Broadcasts().NotifyShellChange(platform::SHCNE_NETSHARE, share.path);
   return err == platform::NERR_DuplicateShare ? ERROR_SUCCESS : err;
 }
 

@@ -1,6 +1,10 @@
 #include "platform/win32/win32_window_broadcast.h"
 
+#include <cstdio>
+
 #include "platform/win32/windows_api.h"
+
+#include <shlobj.h>
 
 namespace platform::win32 {
 
@@ -21,6 +25,15 @@ uint32_t Win32WindowBroadcast::BroadcastSettingChange(const std::string& area,
   }
   std::lock_guard<std::mutex> lock(mutex_);
   changes_.push_back("WM_WININICHANGE " + area);
+  return ERROR_SUCCESS;
+}
+
+uint32_t Win32WindowBroadcast::NotifyShellChange(uint32_t dwEventId, const std::string& path) {
+  SHChangeNotify(static_cast<LONG>(dwEventId), SHCNF_PATHA | SHCNF_FLUSH, path.c_str(), nullptr);
+  char szEvent[16];
+  std::snprintf(szEvent, sizeof szEvent, "0x%08lX", static_cast<unsigned long>(dwEventId));
+  std::lock_guard<std::mutex> lock(mutex_);
+  changes_.push_back(std::string("SHChangeNotify ") + szEvent + " " + path);
   return ERROR_SUCCESS;
 }
 

@@ -13,6 +13,8 @@ class Win32WindowBroadcast final : public WindowBroadcast {
   // message) and SMTO_ABORTIFHUNG: a hung window is skipped, a slow one is waited for at most
   // nTimeoutMs. A broadcast that Windows sent is recorded, one that failed is not.
   uint32_t BroadcastSettingChange(const std::string& area, uint32_t nTimeoutMs) override;
+  // SHChangeNotify with SHCNF_PATHA and SHCNF_FLUSH, recorded as the emulated machine records it.
+  uint32_t NotifyShellChange(uint32_t dwEventId, const std::string& path) override;
   std::vector<std::string> SettingChanges() override;
 
  private:

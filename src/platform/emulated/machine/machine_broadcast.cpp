@@ -3,6 +3,7 @@
 #include "platform/emulated/machine/machine_broadcast.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/code_page.h"
@@ -11,11 +12,21 @@
 
 namespace platform::emulated {
 
-uint32_t MachineBroadcast::BroadcastSettingChange(const std::string& area, uint32_t) {
+uint32_t MachineBroadcast::AppendLine(const std::string& line) {
   std::ofstream out(hostFile_, std::ios::binary | std::ios::app);
   if (!out) return WinErrorFromErrno(errno);
-  out << "WM_WININICHANGE " + AnsiToUtf8(area) + "\n";
+  out << AnsiToUtf8(line) + "\n";
   return out.flush() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+uint32_t MachineBroadcast::BroadcastSettingChange(const std::string& area, uint32_t) {
+  return AppendLine("WM_WININICHANGE " + area);
+}
+
+uint32_t MachineBroadcast::NotifyShellChange(uint32_t dwEventId, const std::string& path) {
+  char szEvent[16];
+  std::snprintf(szEvent, sizeof szEvent, "0x%08X", dwEventId);
+  return AppendLine(std::string("SHChangeNotify ") + szEvent + " " + path);
 }
 
 std::vector<std::string> MachineBroadcast::SettingChanges() {

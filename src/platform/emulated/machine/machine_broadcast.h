@@ -13,9 +13,12 @@ class MachineBroadcast final : public WindowBroadcast {
   explicit MachineBroadcast(std::string hostFile) : hostFile_(std::move(hostFile)) {}
 
   uint32_t BroadcastSettingChange(const std::string& area, uint32_t nTimeoutMs) override;
+  uint32_t NotifyShellChange(uint32_t dwEventId, const std::string& path) override;
   std::vector<std::string> SettingChanges() override;
 
  private:
+  uint32_t AppendLine(const std::string& line);
+
   std::string hostFile_;
 };
 
