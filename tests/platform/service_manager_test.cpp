@@ -341,8 +341,12 @@ TEST_F(ServiceManagerTest, SeededKeysStayKeysAndKeepTheirContents) {
                                  std::string(kServicesKey) + "EventLog\\Application"));
   ASSERT_EQ(Scm().CreateService("EventLog", Config("%SystemRoot%\\System32\\svchost.exe"), ""),
             ERROR_SUCCESS);
+  EXPECT_EQ(Scm().CreateService("EventLog", Config("svchost.exe"), ""), ERROR_SERVICE_EXISTS);
   ASSERT_EQ(Scm().DeleteService("EventLog"), ERROR_SUCCESS);
-  EXPECT_FALSE(machine_.HasRegKey(RegRoot::LocalMachine, std::string(kServicesKey) + "EventLog"));
+  ServiceConfig config;
+  EXPECT_EQ(Scm().QueryConfig("EventLog", config), ERROR_SERVICE_DOES_NOT_EXIST);
+  EXPECT_TRUE(machine_.HasRegKey(RegRoot::LocalMachine,
+                                 std::string(kServicesKey) + "EventLog\\Application"));
 }
 
 TEST_F(ServiceManagerTest, StateIsSharedByTwoProcessesOfTheMachine) {

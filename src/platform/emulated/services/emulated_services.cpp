@@ -32,7 +32,7 @@ uint32_t EmulatedServices::OpenManager() {
 
 void EmulatedServices::Settle(const std::string& name) {
   if (IsMarkedForDelete(ctx_.registry, name) && states_.Read(name).kind == Kind::Stopped)
-    ctx_.registry.DeleteTree(RegRoot::LocalMachine, ServiceKeyOf(name));
+    RemoveService(ctx_.registry, name);
 }
 
 bool EmulatedServices::IsActive(const std::string& name) {
@@ -256,7 +256,7 @@ uint32_t EmulatedServices::DeleteService(const std::string& name) {
     return ERROR_SERVICE_MARKED_FOR_DELETE;
   }
   if (IsActive(name)) return MarkForDelete(ctx_.registry, name);
-  return ctx_.registry.DeleteTree(RegRoot::LocalMachine, ServiceKeyOf(name));
+  return RemoveService(ctx_.registry, name);
 }
 
 uint32_t EmulatedServices::GetKeyName(const std::string& displayName, std::string& name) {
@@ -285,7 +285,7 @@ void EmulatedServices::ShutDown(std::vector<ServiceRestartStep>& steps) {
   for (const std::string& name : ServiceNames(ctx_.registry))
     if (IsMarkedForDelete(ctx_.registry, name))
       steps.push_back({"delete service " + name,
-                       ctx_.registry.DeleteTree(RegRoot::LocalMachine, ServiceKeyOf(name))});
+                       RemoveService(ctx_.registry, name)});
 }
 
 void EmulatedServices::StartUp(std::vector<ServiceRestartStep>& steps) {

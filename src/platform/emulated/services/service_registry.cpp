@@ -175,6 +175,20 @@ uint32_t MarkForDelete(Registry& registry, const std::string& name) {
   return registry.SetValue(kRoot, ServiceKeyOf(name), "DeleteFlag", DwordValue(1));
 }
 
+uint32_t RemoveService(Registry& registry, const std::string& name) {
+  const std::string key = ServiceKeyOf(name);
+  const uint32_t err = registry.DeleteTree(kRoot, key);
+  if (err != ERROR_ACCESS_DENIED) return err;
+  return registry.WriteAsOne([&]() -> uint32_t {
+    for (const char* pszName : {"Type", "Start", "ErrorControl", "ImagePath", "Group",
+                                "DependOnService", "DependOnGroup", "ObjectName", "DisplayName",
+                                "DeleteFlag"})
+      if (const uint32_t errValue = SetOrRemove(registry, key, pszName, true, RegValue()))
+        return errValue;
+    return ERROR_SUCCESS;
+  });
+}
+
 uint32_t CheckServiceConfig(const ServiceConfig& config) {
   const uint32_t dwType = config.dwServiceType;
   const uint32_t dwBase = dwType & ~SERVICE_INTERACTIVE_PROCESS;

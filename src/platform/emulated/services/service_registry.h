@@ -29,6 +29,9 @@ uint32_t ReadServiceConfig(Registry& registry, const std::string& name, ServiceC
 uint32_t WriteServiceConfig(Registry& registry, const std::string& name,
                             const ServiceConfig& config);
 uint32_t MarkForDelete(Registry& registry, const std::string& name);
+// Deletes the service's key with its subkeys; a key that holds keys Windows owns (EventLog's
+// Application log) stays, without the service's values, so it is a key again and no service.
+uint32_t RemoveService(Registry& registry, const std::string& name);
 
 // The checks CreateService and ChangeServiceConfig make of the values alone:
 // ERROR_INVALID_PARAMETER for a type, start type, error control or command line Windows refuses.
