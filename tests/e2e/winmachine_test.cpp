@@ -186,22 +186,24 @@ TEST_F(WinmachineTool, ServicesStartQueryAndStopAsScDoes) {
   std::filesystem::copy_file(tarvium::test::BuildDir() + "/tests/stand-in", host + "/svc.exe");
   std::ofstream(host + "/svc.ini") << "Sleep=30\n";
   const std::string key = "'HKLM\\SYSTEM\\CurrentControlSet\\Services\\TSvc'";
-  for (const std::string& value :
-       {"/v Type /t REG_DWORD /d 16", "/v Start /t REG_DWORD /d 3",
-        "/v ErrorControl /t REG_DWORD /d 1", "/v ImagePath /t REG_EXPAND_SZ /d '" + programPath + "'",
-        std::string("/v DisplayName /d 'Tarvium Svc'")})
+  for (const std::string& value : {"/v Type /t REG_DWORD /d 16", "/v Start /t REG_DWORD /d 3",
+                                   "/v ErrorControl /t REG_DWORD /d 1",
+                                   "/v ImagePath /t REG_EXPAND_SZ /d '" + programPath + "'",
+                                   std::string("/v DisplayName /d 'Tarvium Svc'")})
     ASSERT_EQ(On("reg add " + key + " " + value + " /f").nExit, 0) << value;
 
   EXPECT_TRUE(Has(On("services list"), "STOPPED       TSvc  Tarvium Svc\n"));
   const Result start = On("services start TSvc");
   EXPECT_EQ(start.nExit, 0) << start.out;
-  EXPECT_TRUE(Has(start, "SERVICE_NAME: TSvc\n        TYPE               : 10  WIN32_OWN_PROCESS\n"
-                         "        STATE              : 4  RUNNING\n"))
+  EXPECT_TRUE(Has(start,
+                  "SERVICE_NAME: TSvc\n        TYPE               : 10  WIN32_OWN_PROCESS\n"
+                  "        STATE              : 4  RUNNING\n"))
       << start.out;
   const Result query = On("services query TSvc");
-  EXPECT_TRUE(Has(query, "        STATE              : 4  RUNNING\n"
-                         "                                (STOPPABLE, NOT_PAUSABLE, "
-                         "IGNORES_SHUTDOWN)\n        WIN32_EXIT_CODE    : 0  (0x0)\n"))
+  EXPECT_TRUE(Has(query,
+                  "        STATE              : 4  RUNNING\n"
+                  "                                (STOPPABLE, NOT_PAUSABLE, "
+                  "IGNORES_SHUTDOWN)\n        WIN32_EXIT_CODE    : 0  (0x0)\n"))
       << query.out;
   const Result again = On("services start TSvc");
   EXPECT_EQ(again.nExit, 1);

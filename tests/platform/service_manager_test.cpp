@@ -83,8 +83,8 @@ class ServiceManagerTest : public ::testing::Test {
 
 TEST_F(ServiceManagerTest, WineCreateArgumentChecks) {
   const std::string path = "we_dont_care.exe";
-  ServiceConfig interactive = Config(path, SERVICE_DISABLED,
-                                     SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS);
+  ServiceConfig interactive =
+      Config(path, SERVICE_DISABLED, SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS);
   ServiceConfig withAccount = interactive;
   withAccount.serviceStartName = ".\\User";
   const struct {
@@ -271,8 +271,7 @@ TEST_F(ServiceManagerTest, WineDeleteWhileInUseThenCreateAgain) {
   ASSERT_EQ(Scm().CreateService("winetest_refcount", config, ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().StartService("winetest_refcount", {}), ERROR_SUCCESS);
   ASSERT_EQ(Scm().DeleteService("winetest_refcount"), ERROR_SUCCESS);
-  EXPECT_EQ(Scm().CreateService("winetest_refcount", config, ""),
-            ERROR_SERVICE_MARKED_FOR_DELETE);
+  EXPECT_EQ(Scm().CreateService("winetest_refcount", config, ""), ERROR_SERVICE_MARKED_FOR_DELETE);
   ServiceStatus status;
   ASSERT_EQ(Scm().ControlStop("winetest_refcount", status), ERROR_SUCCESS);
   ASSERT_TRUE(WaitForState("winetest_refcount", SERVICE_STOPPED, 5));
@@ -283,8 +282,8 @@ TEST_F(ServiceManagerTest, WineDeleteWhileInUseThenCreateAgain) {
 // --- The machine's own behaviour -------------------------------------------------------------
 
 TEST_F(ServiceManagerTest, EveryFieldRoundTripsThroughTheRegistry) {
-  ServiceConfig config = Config("\"C:\\Program Files\\T\\svc.exe\" -service",
-                                SERVICE_AUTO_START, SERVICE_WIN32_SHARE_PROCESS);
+  ServiceConfig config = Config("\"C:\\Program Files\\T\\svc.exe\" -service", SERVICE_AUTO_START,
+                                SERVICE_WIN32_SHARE_PROCESS);
   config.dwErrorControl = SERVICE_ERROR_SEVERE;
   config.loadOrderGroup = "TarviumGroup";
   config.dependencies = {"RpcSs", "Tcpip", "+NetworkProvider"};
@@ -374,12 +373,12 @@ TEST_F(ServiceManagerTest, StateIsSharedByTwoProcessesOfTheMachine) {
 }
 
 TEST_F(ServiceManagerTest, StopRequestsHonouredLateOrIgnored) {
-  ASSERT_EQ(Scm().CreateService("Late", Config(PlaceProgram("late", "Sleep=30\nStopDelay=1\n")),
-                                ""),
-            ERROR_SUCCESS);
-  ASSERT_EQ(Scm().CreateService("Deaf", Config(PlaceProgram("deaf", "Sleep=30\nIgnoreStop=1\n")),
-                                ""),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      Scm().CreateService("Late", Config(PlaceProgram("late", "Sleep=30\nStopDelay=1\n")), ""),
+      ERROR_SUCCESS);
+  ASSERT_EQ(
+      Scm().CreateService("Deaf", Config(PlaceProgram("deaf", "Sleep=30\nIgnoreStop=1\n")), ""),
+      ERROR_SUCCESS);
   for (const char* name : {"Late", "Deaf"}) ASSERT_EQ(Scm().StartService(name, {}), ERROR_SUCCESS);
   ServiceStatus status;
   for (const char* name : {"Late", "Deaf"}) {
@@ -417,8 +416,8 @@ TEST_F(ServiceManagerTest, DeleteWhileRunningMarksItAndItGoesWhenItStops) {
 
 TEST_F(ServiceManagerTest, DependenciesDriversAndStoppedErrors) {
   const std::string program = PlaceProgram("dep", "Sleep=30\n");
-  ServiceConfig driver = Config("System32\\drivers\\tdrv.sys", SERVICE_DEMAND_START,
-                                SERVICE_KERNEL_DRIVER);
+  ServiceConfig driver =
+      Config("System32\\drivers\\tdrv.sys", SERVICE_DEMAND_START, SERVICE_KERNEL_DRIVER);
   driver.loadOrderGroup = "TGroup";
   ASSERT_EQ(Scm().CreateService("TDriver", driver, ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().CreateService("Base", Config(program), ""), ERROR_SUCCESS);
@@ -456,13 +455,12 @@ TEST_F(ServiceManagerTest, DependenciesDriversAndStoppedErrors) {
 
 TEST_F(ServiceManagerTest, RebootEndsServicesAndStartsTheAutomaticOnes) {
   const std::string program = PlaceProgram("boot", "Sleep=30\nIgnoreStop=1\n");
-  ASSERT_EQ(Scm().CreateService("AutoSvc", Config(program, SERVICE_AUTO_START), ""),
-            ERROR_SUCCESS);
+  ASSERT_EQ(Scm().CreateService("AutoSvc", Config(program, SERVICE_AUTO_START), ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().CreateService("DemandSvc", Config(program), ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().CreateService("GoneSvc", Config(program), ""), ERROR_SUCCESS);
-  ASSERT_EQ(Scm().CreateService("BootDrv", Config("System32\\drivers\\b.sys", SERVICE_BOOT_START,
-                                                  SERVICE_KERNEL_DRIVER),
-                                ""),
+  ASSERT_EQ(Scm().CreateService(
+                "BootDrv",
+                Config("System32\\drivers\\b.sys", SERVICE_BOOT_START, SERVICE_KERNEL_DRIVER), ""),
             ERROR_SUCCESS);
   ASSERT_EQ(Scm().CreateService("OffSvc", Config(program, SERVICE_DISABLED), ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().StartService("DemandSvc", {}), ERROR_SUCCESS);
@@ -474,9 +472,9 @@ TEST_F(ServiceManagerTest, RebootEndsServicesAndStartsTheAutomaticOnes) {
   const auto steps = emulated::RebootMachine(machine_.Machine());
   std::vector<std::string> said;
   for (const auto& step : steps) said.push_back(step.what + " " + std::to_string(step.dwResult));
-  for (const char* line : {"end service DemandSvc 0", "end service GoneSvc 0",
-                           "delete service GoneSvc 0", "start service BootDrv 0",
-                           "start service AutoSvc 0"})
+  for (const char* line :
+       {"end service DemandSvc 0", "end service GoneSvc 0", "delete service GoneSvc 0",
+        "start service BootDrv 0", "start service AutoSvc 0"})
     EXPECT_NE(std::find(said.begin(), said.end(), line), said.end()) << line;
   EXPECT_EQ(State("AutoSvc"), SERVICE_RUNNING);
   EXPECT_EQ(State("BootDrv"), SERVICE_RUNNING);

@@ -65,10 +65,10 @@ constexpr const char* kUsage =
 using Command = int (*)(const Invocation&);
 
 const std::map<std::string, Command> kCommands = {
-    {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
-    {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
-    {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
-    {"group", GroupCommand},       {"run", RunCommand},       {"window", WindowCommand},
+    {"create", CreateCommand},     {"info", InfoCommand},         {"path", PathCommand},
+    {"programs", ProgramsCommand}, {"reboot", RebootCommand},     {"snapshot", SnapshotCommand},
+    {"diff", DiffCommand},         {"reg", RegCommand},           {"account", AccountCommand},
+    {"group", GroupCommand},       {"run", RunCommand},           {"window", WindowCommand},
     {"printers", PrintersCommand}, {"services", ServicesCommand},
 };
 

@@ -35,11 +35,10 @@ std::string TypeText(uint32_t dwType) {
   char number[16];
   std::snprintf(number, sizeof(number), "%x", dwType);
   const uint32_t dwBase = dwType & ~platform::SERVICE_INTERACTIVE_PROCESS;
-  const char* pszName = dwBase == platform::SERVICE_KERNEL_DRIVER        ? "KERNEL_DRIVER"
-                        : dwBase == platform::SERVICE_FILE_SYSTEM_DRIVER ? "FILE_SYSTEM_DRIVER"
-                        : dwBase == platform::SERVICE_WIN32_SHARE_PROCESS
-                            ? "WIN32_SHARE_PROCESS"
-                            : "WIN32_OWN_PROCESS";
+  const char* pszName = dwBase == platform::SERVICE_KERNEL_DRIVER         ? "KERNEL_DRIVER"
+                        : dwBase == platform::SERVICE_FILE_SYSTEM_DRIVER  ? "FILE_SYSTEM_DRIVER"
+                        : dwBase == platform::SERVICE_WIN32_SHARE_PROCESS ? "WIN32_SHARE_PROCESS"
+                                                                          : "WIN32_OWN_PROCESS";
   std::string text = std::string(number) + "  " + pszName;
   if (dwType & platform::SERVICE_INTERACTIVE_PROCESS) text += "  (interactive)";
   return text;
@@ -49,8 +48,8 @@ std::string TypeText(uint32_t dwType) {
 int FailedCall(const char* pszCall, uint32_t dwError) {
   std::string text = platform::SystemErrorText(dwError);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return Fail(kExitFailed, std::string("[SC] ") + pszCall + " FAILED " + std::to_string(dwError) +
-                               ": " + text);
+  return Fail(kExitFailed,
+              std::string("[SC] ") + pszCall + " FAILED " + std::to_string(dwError) + ": " + text);
 }
 
 void PrintStatus(const std::string& name, const ServiceStatus& status, bool bWithPid) {
@@ -134,11 +133,11 @@ int ServicesCommand(const Invocation& invocation) {
   const std::string verb = args.empty() ? "list" : args[0];
   const bool bValid = (verb == "list" && args.size() <= 1) ||
                       (verb == "query" && args.size() <= 2) ||
-                      (verb == "start" && args.size() >= 2) ||
-                      (verb == "stop" && args.size() == 2);
+                      (verb == "start" && args.size() >= 2) || (verb == "stop" && args.size() == 2);
   if (!bValid)
-    return Fail(kExitUsage, "usage: services [list] | services query [NAME] | "
-                            "services start NAME [ARG...] | services stop NAME");
+    return Fail(kExitUsage,
+                "usage: services [list] | services query [NAME] | "
+                "services start NAME [ARG...] | services stop NAME");
   auto machine = OpenMachine(invocation);
   if (!machine) return kExitFailed;
   platform::ServiceManager& services = machine->Services();

@@ -24,7 +24,7 @@ class SpawnActions {
       return err;
     for (int fd = 0; bDetached && fd <= 2; ++fd)
       if (const int err = ::posix_spawn_file_actions_addopen(&actions_, fd, "/dev/null",
-                                                            fd == 0 ? O_RDONLY : O_WRONLY, 0))
+                                                             fd == 0 ? O_RDONLY : O_WRONLY, 0))
         return err;
     return ::posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
   }

@@ -59,9 +59,9 @@ uint32_t EmulatedServices::CheckNames(const std::string& name, const ServiceConf
     ServiceConfig otherConfig;
     if (ReadServiceConfig(ctx_.registry, other, otherConfig) != ERROR_SUCCESS) continue;
     if (AnsiEqualNoCase(otherConfig.displayName, name) ||
-        (!config.displayName.empty() && (AnsiEqualNoCase(config.displayName, other) ||
-                                         AnsiEqualNoCase(config.displayName,
-                                                         otherConfig.displayName))))
+        (!config.displayName.empty() &&
+         (AnsiEqualNoCase(config.displayName, other) ||
+          AnsiEqualNoCase(config.displayName, otherConfig.displayName))))
       return ERROR_DUPLICATE_SERVICE_NAME;
   }
   return ERROR_SUCCESS;
@@ -96,8 +96,7 @@ uint32_t EmulatedServices::StartService(const std::string& name,
 }
 
 // chain holds the services whose dependencies are being started, to find a circle.
-uint32_t EmulatedServices::Start(const std::string& name,
-                                 const std::vector<std::string>& arguments,
+uint32_t EmulatedServices::Start(const std::string& name, const std::vector<std::string>& arguments,
                                  std::vector<std::string>& chain) {
   ServiceConfig config;
   if (const uint32_t err = ReadServiceConfig(ctx_.registry, name, config)) return err;
@@ -284,8 +283,7 @@ void EmulatedServices::ShutDown(std::vector<ServiceRestartStep>& steps) {
     if (orphan.kind == Kind::Process) KillProcessGroup(orphan.dwProcessId);
   for (const std::string& name : ServiceNames(ctx_.registry))
     if (IsMarkedForDelete(ctx_.registry, name))
-      steps.push_back({"delete service " + name,
-                       RemoveService(ctx_.registry, name)});
+      steps.push_back({"delete service " + name, RemoveService(ctx_.registry, name)});
 }
 
 void EmulatedServices::StartUp(std::vector<ServiceRestartStep>& steps) {

@@ -77,8 +77,8 @@ std::vector<std::string> QueryMultiString(Registry& registry, const std::string&
 }
 
 // Sets the value, or removes it when it would be empty.
-uint32_t SetOrRemove(Registry& registry, const std::string& key, const char* pszName,
-                     bool bEmpty, const RegValue& value) {
+uint32_t SetOrRemove(Registry& registry, const std::string& key, const char* pszName, bool bEmpty,
+                     const RegValue& value) {
   if (!bEmpty) return registry.SetValue(kRoot, key, pszName, value);
   const uint32_t err = registry.DeleteValue(kRoot, key, pszName);
   return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
@@ -106,9 +106,8 @@ std::vector<std::string> ServiceNames(Registry& registry) {
   std::string name;
   for (uint32_t i = 0; registry.EnumKey(kRoot, kServicesKey, i, name) == ERROR_SUCCESS; ++i)
     if (IsService(registry, name)) names.push_back(name);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return AnsiCompareNoCase(a, b) < 0;
-  });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return AnsiCompareNoCase(a, b) < 0; });
   return names;
 }
 
@@ -128,8 +127,7 @@ uint32_t ReadServiceConfig(Registry& registry, const std::string& name, ServiceC
   if (!QueryString(registry, key, "ObjectName", config.serviceStartName) &&
       !IsDriver(config.dwServiceType))
     config.serviceStartName = "LocalSystem";
-  if (!QueryString(registry, key, "DisplayName", config.displayName) ||
-      config.displayName.empty())
+  if (!QueryString(registry, key, "DisplayName", config.displayName) || config.displayName.empty())
     config.displayName = name;
   return ERROR_SUCCESS;
 }
@@ -180,9 +178,9 @@ uint32_t RemoveService(Registry& registry, const std::string& name) {
   const uint32_t err = registry.DeleteTree(kRoot, key);
   if (err != ERROR_ACCESS_DENIED) return err;
   return registry.WriteAsOne([&]() -> uint32_t {
-    for (const char* pszName : {"Type", "Start", "ErrorControl", "ImagePath", "Group",
-                                "DependOnService", "DependOnGroup", "ObjectName", "DisplayName",
-                                "DeleteFlag"})
+    for (const char* pszName :
+         {"Type", "Start", "ErrorControl", "ImagePath", "Group", "DependOnService", "DependOnGroup",
+          "ObjectName", "DisplayName", "DeleteFlag"})
       if (const uint32_t errValue = SetOrRemove(registry, key, pszName, true, RegValue()))
         return errValue;
     return ERROR_SUCCESS;

@@ -42,7 +42,7 @@ std::string RecordText(const ServiceRunRecord& record) {
   using Kind = ServiceRunRecord::Kind;
   std::ostringstream text;
   text << "State="
-       << (record.kind == Kind::Starting  ? "Starting"
+       << (record.kind == Kind::Starting ? "Starting"
            : record.kind == Kind::Driver ? "Driver"
                                          : "Process")
        << "\nProcessId=" << record.dwProcessId << "\nStartTime=" << record.nStartTime
