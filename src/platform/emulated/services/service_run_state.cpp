@@ -3,13 +3,13 @@
 // written as %XX, so that any ANSI service name has one plain host file name.
 #include "platform/emulated/services/service_run_state.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/host_errno.h"
