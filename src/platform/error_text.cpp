@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/win_error.h"
 
@@ -84,8 +85,43 @@ constexpr ErrorText kErrorTexts[] = {
     {ERROR_KEY_DELETED,
      "Illegal operation attempted on a registry key that has been marked for deletion."},
     {ERROR_CHILD_MUST_BE_VOLATILE, "Cannot create a stable subkey under a volatile parent key."},
+    {ERROR_DEPENDENT_SERVICES_RUNNING,
+     "A stop control has been sent to a service that other running services are dependent on."},
+    {ERROR_INVALID_SERVICE_CONTROL, "The requested control is not valid for this service."},
+    {ERROR_SERVICE_REQUEST_TIMEOUT,
+     "The service did not respond to the start or control request in a timely fashion."},
+    {1054, "A thread could not be created for the service."},
+    {1055, "The service database is locked."},
+    {ERROR_SERVICE_ALREADY_RUNNING, "An instance of the service is already running."},
+    {ERROR_INVALID_SERVICE_ACCOUNT,
+     "The account name is invalid or does not exist, or the password is invalid for the account "
+     "name specified."},
+    {ERROR_SERVICE_DISABLED,
+     "The service cannot be started, either because it is disabled or because it has no enabled "
+     "devices associated with it."},
+    {ERROR_CIRCULAR_DEPENDENCY, "Circular service dependency was specified."},
     {ERROR_SERVICE_DOES_NOT_EXIST, "The specified service does not exist as an installed service."},
+    {ERROR_SERVICE_CANNOT_ACCEPT_CTRL, "The service cannot accept control messages at this time."},
+    {ERROR_SERVICE_NOT_ACTIVE, "The service has not been started."},
+    {1063, "The service process could not connect to the service controller."},
+    {1064, "An exception occurred in the service when handling the control request."},
+    {1065, "The database specified does not exist."},
+    {1066, "The service has returned a service-specific error code."},
+    {1067, "The process terminated unexpectedly."},
+    {ERROR_SERVICE_DEPENDENCY_FAIL, "The dependency service or group failed to start."},
+    {ERROR_SERVICE_LOGON_FAILED, "The service did not start due to a logon failure."},
+    {1070, "After starting, the service hung in a start-pending state."},
+    {1071, "The specified service database lock is invalid."},
+    {ERROR_SERVICE_MARKED_FOR_DELETE, "The specified service has been marked for deletion."},
     {ERROR_SERVICE_EXISTS, "The specified service already exists."},
+    {1074, "The system is currently running with the last-known-good configuration."},
+    {ERROR_SERVICE_DEPENDENCY_DELETED,
+     "The dependency service does not exist or has been marked for deletion."},
+    {1076,
+     "The current boot has already been accepted for use as the last-known-good control set."},
+    {1077, "No attempts to start the service have been made since the last boot."},
+    {ERROR_DUPLICATE_SERVICE_NAME,
+     "The name is already in use as either a service name or a service display name."},
     {ERROR_SHUTDOWN_IN_PROGRESS, "A system shutdown is in progress."},
     {ERROR_CANCELLED, "The operation was canceled by the user."},
     {ERROR_INVALID_SHARENAME, "The format of the specified network name is invalid."},

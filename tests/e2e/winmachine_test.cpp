@@ -176,6 +176,74 @@ TEST_F(WinmachineTool, ProgramsAndReboot) {
   EXPECT_TRUE(Has(reboot, "restart request cleared"));
 }
 
+// winmachine services as sc.exe: a service registered through reg add runs the stand-in; each
+// command is a process of its own, so the service outlives the one that started it and another
+// one stops it.
+TEST_F(WinmachineTool, ServicesStartQueryAndStopAsScDoes) {
+  const std::string programPath = "C:\\Svc\\svc.exe";
+  const std::string host = machine_ + "/drive_c/Svc";
+  std::filesystem::create_directories(host);
+  std::filesystem::copy_file(tarvium::test::BuildDir() + "/tests/stand-in", host + "/svc.exe");
+  std::ofstream(host + "/svc.ini") << "Sleep=30\n";
+  const std::string key = "'HKLM\\SYSTEM\\CurrentControlSet\\Services\\TSvc'";
+  for (const std::string& value : {"/v Type /t REG_DWORD /d 16", "/v Start /t REG_DWORD /d 3",
+                                   "/v ErrorControl /t REG_DWORD /d 1",
+                                   "/v ImagePath /t REG_EXPAND_SZ /d '" + programPath + "'",
+                                   std::string("/v DisplayName /d 'Tarvium Svc'")})
+    ASSERT_EQ(On("reg add " + key + " " + value + " /f").nExit, 0) << value;
+
+  EXPECT_TRUE(Has(On("services list"), "STOPPED       TSvc  Tarvium Svc\n"));
+  const Result start = On("services start TSvc");
+  EXPECT_EQ(start.nExit, 0) << start.out;
+  EXPECT_TRUE(Has(start,
+                  "SERVICE_NAME: TSvc\n        TYPE               : 10  WIN32_OWN_PROCESS\n"
+                  "        STATE              : 4  RUNNING\n"))
+      << start.out;
+  const Result query = On("services query TSvc");
+  EXPECT_TRUE(Has(query,
+                  "        STATE              : 4  RUNNING\n"
+                  "                                (STOPPABLE, NOT_PAUSABLE, "
+                  "IGNORES_SHUTDOWN)\n        WIN32_EXIT_CODE    : 0  (0x0)\n"))
+      << query.out;
+  const Result again = On("services start TSvc");
+  EXPECT_EQ(again.nExit, 1);
+  EXPECT_EQ(again.out,
+            "winmachine: [SC] StartService FAILED 1056: An instance of the service is already "
+            "running.\n");
+  EXPECT_EQ(On("services stop TSvc").nExit, 0);
+  bool bStopped = false;
+  for (int i = 0; i < 50 && !bStopped; ++i)
+    bStopped = Has(On("services query TSvc"), "STATE              : 1  STOPPED\n");
+  EXPECT_TRUE(bStopped);
+  const struct {
+    const char* args;
+    const char* line;
+  } failures[] = {
+      {"services stop TSvc",
+       "winmachine: [SC] ControlService FAILED 1062: The service has not been started.\n"},
+      {"services start Nope",
+       "winmachine: [SC] StartService FAILED 1060: The specified service does not exist as an "
+       "installed service.\n"},
+      {"services query Nope",
+       "winmachine: [SC] OpenService FAILED 1060: The specified service does not exist as an "
+       "installed service.\n"},
+  };
+  for (const auto& failure : failures) {
+    const Result result = On(failure.args);
+    EXPECT_EQ(result.nExit, 1) << failure.args;
+    EXPECT_EQ(result.out, failure.line) << failure.args;
+  }
+  ASSERT_EQ(On("reg add " + key + " /v Start /t REG_DWORD /d 4 /f").nExit, 0);
+  EXPECT_TRUE(Has(On("services start TSvc"), "FAILED 1058: The service cannot be started"));
+  ASSERT_EQ(On("reg add " + key + " /v Start /t REG_DWORD /d 2 /f").nExit, 0);
+  EXPECT_TRUE(Has(On("reboot"), "start service TSvc\n"));
+  EXPECT_TRUE(Has(On("services list"), "RUNNING       TSvc  Tarvium Svc\n"));
+  EXPECT_TRUE(Has(On("services stop TSvc"), "STATE              : "));
+  for (const char* args : {"services frob", "services stop", "services list x", "services start"})
+    EXPECT_EQ(On(args).nExit, 2) << args;
+  EXPECT_TRUE(Has(Winmachine("--help"), "services query [NAME]"));
+}
+
 TEST_F(WinmachineTool, AccountsAndGroupMembers) {
   EXPECT_EQ(On("account add alice 'pass word'").nExit, 0);
   const Result again = On("account add ALICE other");

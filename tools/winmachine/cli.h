@@ -48,5 +48,6 @@ int GroupCommand(const Invocation& invocation);
 int RunCommand(const Invocation& invocation);
 int WindowCommand(const Invocation& invocation);
 int PrintersCommand(const Invocation& invocation);
+int ServicesCommand(const Invocation& invocation);
 
 }  // namespace winmachine

@@ -1,7 +1,7 @@
 // winmachine: the emulated Windows machine's tool for people and tests. It creates a machine,
 // maps Windows paths to the host, queries and edits the registry like Windows' reg command,
 // lists installed programs, runs programs on it, keeps the windows its programs announce,
-// performs a restart, and snapshots and compares machines.
+// shows and drives its services, performs a restart, and snapshots and compares machines.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -36,7 +36,9 @@ constexpr const char* kUsage =
     "                            a member of a local (or global) group, created when missing;\n"
     "                            group list [--global] shows the groups and their members\n"
     "  printers                  printers ('*' the default), connections, drivers, ports\n"
-    "  reboot                    pending renames and deletes, RunOnce, clears a restart request\n"
+    "  reboot                    ends the services' programs, removes services marked for\n"
+    "                            deletion, pending renames and deletes, starts the boot, system\n"
+    "                            and automatic services, RunOnce, clears a restart request\n"
     "  run COMMAND LINE          starts a program (or opens a .lnk shortcut) as Start > Run does,\n"
     "                            waits, and exits with its code (the low byte; the whole code\n"
     "                            to a parent)\n"
@@ -45,6 +47,13 @@ constexpr const char* kUsage =
     "                            process N), which ends with it; --refuse-end: it refuses the\n"
     "                            shutdown query. window close [--pid N] TITLE withdraws it;\n"
     "                            window list shows the windows, PID and title a line\n"
+    "  services [list]           the services and drivers, a line each: state, name, display name\n"
+    "  services query [NAME]     the status of a service (or of every one) in sc query's layout\n"
+    "  services start NAME [ARG...]\n"
+    "                            starts a service (its dependencies first) as sc start does; a\n"
+    "                            failure is one line on stderr with the Windows error, status 1\n"
+    "  services stop NAME        sends the stop request; the service is STOP_PENDING until its\n"
+    "                            program has ended\n"
     "  snapshot DIR              files and registry of the machine, written to DIR\n"
     "  diff A B [--removal] [--ignore FILE]\n"
     "                            what changed from A to B (machines or snapshots); status 1 if\n"
@@ -56,11 +65,11 @@ constexpr const char* kUsage =
 using Command = int (*)(const Invocation&);
 
 const std::map<std::string, Command> kCommands = {
-    {"create", CreateCommand},     {"info", InfoCommand},     {"path", PathCommand},
-    {"programs", ProgramsCommand}, {"reboot", RebootCommand}, {"snapshot", SnapshotCommand},
-    {"diff", DiffCommand},         {"reg", RegCommand},       {"account", AccountCommand},
-    {"group", GroupCommand},       {"run", RunCommand},       {"window", WindowCommand},
-    {"printers", PrintersCommand},
+    {"create", CreateCommand},     {"info", InfoCommand},         {"path", PathCommand},
+    {"programs", ProgramsCommand}, {"reboot", RebootCommand},     {"snapshot", SnapshotCommand},
+    {"diff", DiffCommand},         {"reg", RegCommand},           {"account", AccountCommand},
+    {"group", GroupCommand},       {"run", RunCommand},           {"window", WindowCommand},
+    {"printers", PrintersCommand}, {"services", ServicesCommand},
 };
 
 }  // namespace

@@ -259,7 +259,8 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
   windows_ = std::make_unique<MachineWindows>(dir_ + "/windows");
   spooler_ = std::make_unique<EmulatedSpooler>(config_, *registry_, *files_);
-  services_ = std::make_unique<EmulatedServices>();
+  services_ = std::make_unique<EmulatedServices>(
+      ServicesContext{*registry_, *environment_, *processes_, dir_ + "/services", systemDir});
   accessLists_ = std::make_unique<EmulatedAccessLists>();
   return true;
 }

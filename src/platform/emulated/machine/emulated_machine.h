@@ -1,6 +1,7 @@
 // The emulated Windows machine: a directory holding machine.ini, the C: drive (drive_c/), the
 // registry (registry.db), the file metadata (files.db), the clipboard (clipboard.txt), the
-// named pipes (pipe/) and the windows its programs announced (windows/). Opening it builds every
+// named pipes (pipe/), the windows its programs announced (windows/) and the run-time state of
+// its services (services/). Opening it builds every
 // service over that directory; creating it lays out a Windows 10 installation: its folders, the
 // registry values Windows keeps about them and its built-in accounts.
 #pragma once
@@ -103,6 +104,7 @@ class EmulatedMachine final : public Machine {
   HostClock& EmulatedClock() { return clock_; }
   EmulatedAccounts& EmulatedUsers() { return *accounts_; }
   MachineWindows& EmulatedWindows() { return *windows_; }
+  EmulatedServices& EmulatedServiceManager() { return *services_; }
 
  private:
   EmulatedMachine() = default;

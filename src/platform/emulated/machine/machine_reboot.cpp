@@ -101,10 +101,18 @@ void RunWininitRenames(EmulatedMachine& machine, std::vector<RebootStep>& steps)
                    MOVEFILE_REPLACE_EXISTING);
 }
 
+void AddServiceSteps(const std::vector<ServiceRestartStep>& serviceSteps,
+                     std::vector<RebootStep>& steps) {
+  for (const ServiceRestartStep& step : serviceSteps) steps.push_back({step.what, step.dwResult});
+}
+
 }  // namespace
 
 std::vector<RebootStep> RebootMachine(EmulatedMachine& machine) {
   std::vector<RebootStep> steps;
+  std::vector<ServiceRestartStep> serviceSteps;
+  machine.EmulatedServiceManager().ShutDown(serviceSteps);
+  AddServiceSteps(serviceSteps, steps);
   std::vector<PendingRenameOutcome> outcomes;
   RunPendingFileRenames(machine.Reg(), machine.Files(), &outcomes);
   for (const PendingRenameOutcome& outcome : outcomes) {
@@ -116,6 +124,9 @@ std::vector<RebootStep> RebootMachine(EmulatedMachine& machine) {
   }
   RunWininitRenames(machine, steps);
   steps.push_back({"volatile keys removed", machine.SqlRegistry().DeleteVolatileKeys()});
+  serviceSteps.clear();
+  machine.EmulatedServiceManager().StartUp(serviceSteps);
+  AddServiceSteps(serviceSteps, steps);
   RunRunOnce(machine, RegRoot::LocalMachine, "HKEY_LOCAL_MACHINE", steps);
   RunRunOnce(machine, RegRoot::CurrentUser, "HKEY_CURRENT_USER", steps);
   steps.push_back({"restart request cleared", machine.PowerRequests().ClearPowerRequest()});

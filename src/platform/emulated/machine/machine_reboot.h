@@ -1,7 +1,8 @@
-// What a restart of the emulated machine does, in the order Windows does it: the file renames
-// and deletions deferred to the restart, the end of volatile registry keys, the RunOnce commands
-// of the machine and then of the user (each value removed before its command runs, or after it
-// with a leading '!'), and the end of the recorded restart request.
+// What a restart of the emulated machine does, in the order Windows does it: the end of the
+// running services (and of those marked for deletion), the file renames and deletions deferred to
+// the restart, the end of volatile registry keys, the start of the boot, system and automatic
+// services, the RunOnce commands of the machine and then of the user (each value removed before
+// its command runs, or after it with a leading '!'), and the end of the recorded restart request.
 #pragma once
 #include <string>
 #include <vector>

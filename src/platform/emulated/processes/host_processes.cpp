@@ -89,6 +89,14 @@ uint32_t HostProcesses::HostArgv(const FoundProgram& program, const std::vector<
 }
 
 uint32_t HostProcesses::CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) {
+  return Start(start, false, hProcess);
+}
+
+uint32_t HostProcesses::CreateServiceProcess(const ProcessStart& start, ProcessHandle& hProcess) {
+  return Start(start, true, hProcess);
+}
+
+uint32_t HostProcesses::Start(const ProcessStart& start, bool bDetached, ProcessHandle& hProcess) {
   hProcess = ProcessHandle::Invalid;
   const std::vector<std::string> args = CommandLineToArgv(TrimLeadingBlanks(start.commandLine));
   std::string userName;
@@ -103,14 +111,17 @@ uint32_t HostProcesses::CreateProcess(const ProcessStart& start, ProcessHandle& 
   if (const uint32_t err = FindProgram(search, args[0], program)) return err;
   if (const uint32_t err = HostArgv(program, args, request.argv)) return err;
   std::string exitCodeFile;
-  if (const uint32_t err = CreateExitCodeFile(config_.exitCodeDirectory, exitCodeFile)) return err;
+  if (!bDetached)
+    if (const uint32_t err = CreateExitCodeFile(config_.exitCodeDirectory, exitCodeFile))
+      return err;
+  request.bDetached = bDetached;
   request.environment = ChildEnvironment(start.environment, exitCodeFile);
   SetEngineImageVariable(request.environment, program.kind == ProgramKind::Engine
                                                   ? AnsiToUtf8(program.windowsPath)
                                                   : std::string());
   pid_t pid = 0;
   if (const uint32_t err = SpawnProcess(request, pid)) {
-    ::unlink(exitCodeFile.c_str());
+    if (!exitCodeFile.empty()) ::unlink(exitCodeFile.c_str());
     return err;
   }
   hProcess = AddEntry(

@@ -62,6 +62,11 @@ class HostProcesses final : public Processes {
   uint32_t PlaceEngineImage(const std::string& windowsPath) override;
   [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
+  // Starts a service's program as CreateProcess does, but detached from the engine: in a session
+  // of its own, its standard handles on /dev/null and without an exit-code file, so that it runs
+  // on after the engine has ended and another engine process can stop it (process_signal.h).
+  uint32_t CreateServiceProcess(const ProcessStart& start, ProcessHandle& hProcess);
+
  private:
   struct Entry {
     std::unique_ptr<HostChild> child;
@@ -70,6 +75,7 @@ class HostProcesses final : public Processes {
 
   HostChild* ChildOf(ProcessHandle hProcess);
   ProcessHandle AddEntry(std::unique_ptr<HostChild> child, ProcessInfo info);
+  uint32_t Start(const ProcessStart& start, bool bDetached, ProcessHandle& hProcess);
   uint32_t LogOn(const ProcessStart& start, std::string& userName) const;
   uint32_t HostArgv(const FoundProgram& program, const std::vector<std::string>& args,
                     std::vector<std::string>& argv) const;

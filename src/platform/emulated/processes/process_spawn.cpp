@@ -2,6 +2,7 @@
 // failure on the way frees what was set up.
 #include "platform/emulated/processes/process_spawn.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 
@@ -17,10 +18,14 @@ class SpawnActions {
   ~SpawnActions() {
     if (nInitError_ == 0) ::posix_spawn_file_actions_destroy(&actions_);
   }
-  int Set(const std::string& directory) {
+  int Set(const std::string& directory, bool bDetached) {
     if (nInitError_ != 0) return nInitError_;
     if (const int err = ::posix_spawn_file_actions_addchdir_np(&actions_, directory.c_str()))
       return err;
+    for (int fd = 0; bDetached && fd <= 2; ++fd)
+      if (const int err = ::posix_spawn_file_actions_addopen(&actions_, fd, "/dev/null",
+                                                             fd == 0 ? O_RDONLY : O_WRONLY, 0))
+        return err;
     return ::posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
   }
   const posix_spawn_file_actions_t* Get() const { return &actions_; }
@@ -36,16 +41,19 @@ class SpawnAttributes {
   ~SpawnAttributes() {
     if (nInitError_ == 0) ::posix_spawnattr_destroy(&attr_);
   }
-  int Set() {
+  int Set(bool bDetached) {
     if (nInitError_ != 0) return nInitError_;
     sigset_t none, all;
     sigemptyset(&none);
     sigfillset(&all);
     sigdelset(&all, SIGKILL);
     sigdelset(&all, SIGSTOP);
-    const short nFlags = POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    // A new session also makes the child the leader of a new process group.
+    const short nFlags = (bDetached ? POSIX_SPAWN_SETSID : POSIX_SPAWN_SETPGROUP) |
+                         POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
     if (const int err = ::posix_spawnattr_setflags(&attr_, nFlags)) return err;
-    if (const int err = ::posix_spawnattr_setpgroup(&attr_, 0)) return err;
+    if (!bDetached)
+      if (const int err = ::posix_spawnattr_setpgroup(&attr_, 0)) return err;
     if (const int err = ::posix_spawnattr_setsigmask(&attr_, &none)) return err;
     return ::posix_spawnattr_setsigdefault(&attr_, &all);
   }
@@ -71,8 +79,9 @@ uint32_t SpawnProcess(const SpawnRequest& request, pid_t& pid) {
   if (request.argv.empty()) return ERROR_INVALID_PARAMETER;
   SpawnActions actions;
   SpawnAttributes attributes;
-  if (const int err = actions.Set(request.directory)) return WinErrorFromErrno(err);
-  if (const int err = attributes.Set()) return WinErrorFromErrno(err);
+  if (const int err = actions.Set(request.directory, request.bDetached))
+    return WinErrorFromErrno(err);
+  if (const int err = attributes.Set(request.bDetached)) return WinErrorFromErrno(err);
   const std::vector<char*> argv = PointersOf(request.argv);
   const std::vector<char*> envp = PointersOf(request.environment);
   return WinErrorFromErrno(
