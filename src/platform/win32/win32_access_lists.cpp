@@ -1,11 +1,13 @@
 // SetEntriesInAcl does the merging (grant, set, deny, revoke against what the list holds), so a
 // change is: read the object's list, merge the one entry, write the list back. Reading gives the
 // explicit entries with their trustees named "DOMAIN\name" as LookupAccountSid names them; an
-// account that no longer exists keeps its security identifier's text.
+// account that no longer exists keeps its security identifier's text. The entries are read in
+// their UTF-16 form, which Wine has (its ANSI form is a stub).
 #include "platform/win32/win32_access_lists.h"
 
 #include <memory>
 
+#include "platform/win32/win32_wide_text.h"
 #include "platform/win_error.h"
 
 #include "platform/win32/windows_api.h"
@@ -28,10 +30,14 @@ using LocalMemory = std::unique_ptr<T, LocalFreer>;
 
 SE_OBJECT_TYPE SystemTypeOf(SecuredObject kind) {
   switch (kind) {
-    case SecuredObject::File: return SE_FILE_OBJECT;
-    case SecuredObject::Share: return SE_LMSHARE;
-    case SecuredObject::RegistryKey: return SE_REGISTRY_KEY;
-    case SecuredObject::Printer: return SE_PRINTER;
+    case SecuredObject::File:
+      return SE_FILE_OBJECT;
+    case SecuredObject::Share:
+      return SE_LMSHARE;
+    case SecuredObject::RegistryKey:
+      return SE_REGISTRY_KEY;
+    case SecuredObject::Printer:
+      return SE_PRINTER;
   }
   return SE_UNKNOWN_OBJECT_TYPE;
 }
@@ -40,15 +46,15 @@ SE_OBJECT_TYPE SystemTypeOf(SecuredObject kind) {
 uint32_t ReadAccessList(SecuredObject kind, const std::string& objectName, ACL*& pAcl,
                         LocalMemory<void>& descriptor) {
   PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-  const DWORD err = GetNamedSecurityInfoA(objectName.c_str(), SystemTypeOf(kind),
-                                          DACL_SECURITY_INFORMATION, nullptr, nullptr, &pAcl,
-                                          nullptr, &pDescriptor);
+  const DWORD err =
+      GetNamedSecurityInfoA(objectName.c_str(), SystemTypeOf(kind), DACL_SECURITY_INFORMATION,
+                            nullptr, nullptr, &pAcl, nullptr, &pDescriptor);
   descriptor.reset(pDescriptor);
   return err;
 }
 
-std::string TrusteeNameOf(const TRUSTEE_A& trustee) {
-  if (trustee.TrusteeForm == TRUSTEE_IS_NAME) return trustee.ptstrName;
+std::string TrusteeNameOf(const TRUSTEE_W& trustee) {
+  if (trustee.TrusteeForm == TRUSTEE_IS_NAME) return AnsiFromWide(trustee.ptstrName);
   if (trustee.TrusteeForm != TRUSTEE_IS_SID) return {};
   PSID pSid = reinterpret_cast<PSID>(trustee.ptstrName);
   char name[256];
@@ -57,7 +63,7 @@ std::string TrusteeNameOf(const TRUSTEE_A& trustee) {
   DWORD nDomain = sizeof domain;
   SID_NAME_USE use;
   if (LookupAccountSidA(nullptr, pSid, name, &nName, domain, &nDomain, &use))
-    return nDomain ? std::string(domain) + "\\" + name : std::string(name);
+    return domain[0] ? std::string(domain) + "\\" + name : std::string(name);
   LPSTR text = nullptr;
   if (!ConvertSidToStringSidA(pSid, &text)) return {};
   const LocalMemory<char> owned(text);
@@ -81,8 +87,8 @@ uint32_t Win32AccessLists::ChangeAccess(SecuredObject kind, const std::string& o
   if (const DWORD err = SetEntriesInAclA(1, &access, pOldAcl, &pNewAcl)) return err;
   const LocalMemory<ACL> newAcl(pNewAcl);
   std::string name = objectName;
-  return SetNamedSecurityInfoA(name.data(), SystemTypeOf(kind), DACL_SECURITY_INFORMATION,
-                               nullptr, nullptr, pNewAcl, nullptr);
+  return SetNamedSecurityInfoA(name.data(), SystemTypeOf(kind), DACL_SECURITY_INFORMATION, nullptr,
+                               nullptr, pNewAcl, nullptr);
 }
 
 // An object without a list (a null list, open to everyone) has no entries.
@@ -94,11 +100,11 @@ uint32_t Win32AccessLists::GetAccess(SecuredObject kind, const std::string& obje
   if (const uint32_t err = ReadAccessList(kind, objectName, pAcl, descriptor)) return err;
   if (!pAcl) return ERROR_SUCCESS;
   ULONG nEntries = 0;
-  EXPLICIT_ACCESS_A* pEntries = nullptr;
-  if (const DWORD err = GetExplicitEntriesFromAclA(pAcl, &nEntries, &pEntries)) return err;
-  const LocalMemory<EXPLICIT_ACCESS_A> owned(pEntries);
+  EXPLICIT_ACCESS_W* pEntries = nullptr;
+  if (const DWORD err = GetExplicitEntriesFromAclW(pAcl, &nEntries, &pEntries)) return err;
+  const LocalMemory<EXPLICIT_ACCESS_W> owned(pEntries);
   for (ULONG i = 0; i < nEntries; ++i) {
-    const EXPLICIT_ACCESS_A& one = pEntries[i];
+    const EXPLICIT_ACCESS_W& one = pEntries[i];
     entries.push_back({TrusteeNameOf(one.Trustee), static_cast<uint32_t>(one.grfAccessMode),
                        one.grfAccessPermissions, one.grfInheritance});
   }

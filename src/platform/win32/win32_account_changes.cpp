@@ -126,8 +126,7 @@ uint32_t Win32Accounts::AddLocalGroup(const std::string& name, const std::string
   std::wstring wideComment = NetText(comment);
   LOCALGROUP_INFO_1 info{wideName.data(), wideComment.data()};
   DWORD dwParamError = 0;
-  return CALL_NETAPI(NetLocalGroupAdd, nullptr, 1, reinterpret_cast<BYTE*>(&info),
-                     &dwParamError);
+  return CALL_NETAPI(NetLocalGroupAdd, nullptr, 1, reinterpret_cast<BYTE*>(&info), &dwParamError);
 }
 
 uint32_t Win32Accounts::DeleteLocalGroup(const std::string& name) {

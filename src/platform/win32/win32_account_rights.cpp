@@ -57,8 +57,8 @@ uint32_t SidFromText(const std::string& text, OwnedSid& sid) {
 }
 
 // Opens the policy and reads the account's identifier, the two things each rights call needs.
-uint32_t OpenForAccount(const std::string& system, const std::string& sidText,
-                        ACCESS_MASK dwAccess, Policy& policy, OwnedSid& sid) {
+uint32_t OpenForAccount(const std::string& system, const std::string& sidText, ACCESS_MASK dwAccess,
+                        Policy& policy, OwnedSid& sid) {
   if (const uint32_t err = SidFromText(sidText, sid)) return err;
   return policy.Open(system, dwAccess);
 }
@@ -68,14 +68,14 @@ uint32_t ChangeRight(const std::string& system, const std::string& sidText,
                      const std::string& right, bool bAdd) {
   Policy policy;
   OwnedSid sid;
-  if (const uint32_t err = OpenForAccount(system, sidText,
-                                          POLICY_LOOKUP_NAMES | POLICY_CREATE_ACCOUNT, policy, sid))
+  if (const uint32_t err =
+          OpenForAccount(system, sidText, POLICY_LOOKUP_NAMES | POLICY_CREATE_ACCOUNT, policy, sid))
     return err;
   std::wstring wideRight = WideFromAnsi(right);
   LSA_UNICODE_STRING rightName = CountedText(wideRight);
-  const NTSTATUS status = bAdd ? LsaAddAccountRights(policy.get(), sid.get(), &rightName, 1)
-                               : LsaRemoveAccountRights(policy.get(), sid.get(), FALSE,
-                                                        &rightName, 1);
+  const NTSTATUS status =
+      bAdd ? LsaAddAccountRights(policy.get(), sid.get(), &rightName, 1)
+           : LsaRemoveAccountRights(policy.get(), sid.get(), FALSE, &rightName, 1);
   return LsaNtStatusToWinError(status);
 }
 
@@ -123,8 +123,8 @@ uint32_t Win32Accounts::EnumAccountRights(const std::string& system, const std::
           LsaEnumerateAccountRights(policy.get(), accountSid.get(), &pRights, &nRights))
     return LsaNtStatusToWinError(status);
   for (ULONG i = 0; i < nRights; ++i)
-    rights.push_back(AnsiFromWide(
-        std::wstring(pRights[i].Buffer, pRights[i].Length / sizeof(wchar_t)).c_str()));
+    rights.push_back(
+        AnsiFromWide(std::wstring(pRights[i].Buffer, pRights[i].Length / sizeof(wchar_t)).c_str()));
   LsaFreeMemory(pRights);
   return ERROR_SUCCESS;
 }

@@ -15,11 +15,10 @@ namespace platform::win32 {
 uint32_t Win32Accounts::JoinDomain(const std::string& server, const std::string& domain,
                                    const std::string& accountOU, const std::string& account,
                                    const std::string& password, uint32_t dwOptions) {
-  std::wstring texts[] = {NetText(server), NetText(domain), NetText(accountOU),
-                                NetText(account), NetText(password)};
-  return CALL_NETAPI(NetJoinDomain, NullIfEmpty(texts[0]), texts[1].c_str(),
-                     NullIfEmpty(texts[2]), NullIfEmpty(texts[3]), NullIfEmpty(texts[4]),
-                     dwOptions);
+  std::wstring texts[] = {NetText(server), NetText(domain), NetText(accountOU), NetText(account),
+                          NetText(password)};
+  return CALL_NETAPI(NetJoinDomain, NullIfEmpty(texts[0]), texts[1].c_str(), NullIfEmpty(texts[2]),
+                     NullIfEmpty(texts[3]), NullIfEmpty(texts[4]), dwOptions);
 }
 
 uint32_t Win32Accounts::UnjoinDomain(const std::string& server, const std::string& account,

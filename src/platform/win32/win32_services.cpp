@@ -127,19 +127,18 @@ uint32_t Win32Services::EnumServices(std::vector<std::string>& names) {
   for (;;) {
     DWORD cbNeeded = 0;
     DWORD nReturned = 0;
-    const BOOL bDone = EnumServicesStatusA(
-        hManager.get(), SERVICE_DRIVER | SERVICE_WIN32, SERVICE_STATE_ALL,
-        reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data()), static_cast<DWORD>(buffer.size()),
-        &cbNeeded, &nReturned, &dwResume);
+    const BOOL bDone =
+        EnumServicesStatusA(hManager.get(), SERVICE_DRIVER | SERVICE_WIN32, SERVICE_STATE_ALL,
+                            reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data()),
+                            static_cast<DWORD>(buffer.size()), &cbNeeded, &nReturned, &dwResume);
     const DWORD err = bDone ? ERROR_SUCCESS : GetLastError();
     if (err != ERROR_SUCCESS && err != ERROR_MORE_DATA) return err;
     AppendServiceNames(buffer, nReturned, names);
     if (bDone) break;
     if (nReturned == 0) buffer.resize(std::max<size_t>(buffer.size() * 2, cbNeeded));
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return AnsiCompareNoCase(a, b) < 0;
-  });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return AnsiCompareNoCase(a, b) < 0; });
   return ERROR_SUCCESS;
 }
 

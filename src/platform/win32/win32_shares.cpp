@@ -62,8 +62,8 @@ uint32_t Win32Accounts::EnumShares(const std::string& server, std::vector<ShareI
     BYTE* buffer = nullptr;
     DWORD nRead = 0;
     DWORD nTotal = 0;
-    err = CALL_NETAPI(NetShareEnum, NullIfEmpty(wideServer), 2, &buffer,
-                      MAX_PREFERRED_LENGTH, &nRead, &nTotal, &dwResume);
+    err = CALL_NETAPI(NetShareEnum, NullIfEmpty(wideServer), 2, &buffer, MAX_PREFERRED_LENGTH,
+                      &nRead, &nTotal, &dwResume);
     if (err == NERR_Success || err == ERROR_MORE_DATA)
       AppendDiskShares(reinterpret_cast<const SHARE_INFO_2*>(buffer), nRead, shares);
     FreeNetBuffer(buffer);
