@@ -4,9 +4,11 @@
 // "<name> ran with: <arguments>" and ends as the file <name>.ini beside it says, if there is one:
 //   ExitCode=-6708   the code it ends with, whole as a Windows exit code (default 0)
 //   Sleep=30         the seconds it runs first, its output closed so that it holds no pipe open
-//   StopDelay=3      a stop request (SIGTERM, as the emulated machine stops a service) during the
-//                    sleep ends it only this many seconds later (by default at once)
+//   StopDelay=3      a stop request (SIGTERM, as the emulated machine stops a service, or the
+//                    service manager's stop control on Windows) ends it only this many seconds
+//                    later (by default at once)
 //   IgnoreStop=1     a stop request does not end it
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -14,11 +16,20 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/program_path.h"
 
 #ifndef _WIN32
 #include "platform/emulated/processes/exit_code_file.h"
+#endif
+
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+// clang-format off
+#include <tlhelp32.h>
+#include <winsvc.h>
+// clang-format on
 #endif
 
 namespace {
@@ -42,7 +53,7 @@ Behaviour ReadBehaviour(const std::string& iniPath) {
     if (key == "ExitCode") behaviour.nExitCode = std::stoll(value);
     if (key == "Sleep") behaviour.nSleepSeconds = std::stoi(value);
     if (key == "StopDelay") behaviour.nStopDelaySeconds = std::stoi(value);
-    if (key == "IgnoreStop") behaviour.bIgnoreStop = value == "1";
+    if (key == "IgnoreStop") behaviour.bIgnoreStop = std::stoi(value) != 0;
   }
   return behaviour;
 }
@@ -88,6 +99,89 @@ int EndWith(uint32_t dwCode) {
 #endif
 }
 
+#ifdef _WIN32
+// Windows-service mode. Started by the service control manager, the stand-in reports running and
+// accepts the stop control; on it, it reports stop-pending and reports stopped StopDelay= seconds
+// later, or never with IgnoreStop=1. The dispatcher's table gives ServiceMain no context, so the
+// run is reached through one pointer, set while the dispatcher runs.
+struct ServiceRun {
+  Behaviour behaviour;
+  HANDLE hStopAsked = nullptr;
+  SERVICE_STATUS_HANDLE hStatus = nullptr;
+  SERVICE_STATUS status{};
+};
+ServiceRun* g_pServiceRun = nullptr;
+
+void ReportServiceState(ServiceRun& run, DWORD dwState) {
+  run.status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  run.status.dwCurrentState = dwState;
+  run.status.dwControlsAccepted = dwState == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+  run.status.dwWaitHint =
+      dwState == SERVICE_STOP_PENDING ? (run.behaviour.nStopDelaySeconds + 1) * 1000 : 0;
+  SetServiceStatus(run.hStatus, &run.status);
+}
+
+DWORD WINAPI HandleServiceControl(DWORD dwControl, DWORD /*dwEventType*/, void* /*pEventData*/,
+                                  void* pContext) {
+  ServiceRun& run = *static_cast<ServiceRun*>(pContext);
+  if (dwControl == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
+  if (dwControl != SERVICE_CONTROL_STOP) return ERROR_CALL_NOT_IMPLEMENTED;
+  ReportServiceState(run, SERVICE_STOP_PENDING);
+  if (!run.behaviour.bIgnoreStop) SetEvent(run.hStopAsked);
+  return NO_ERROR;
+}
+
+// argv[0] is the service's name.
+void WINAPI RunService(DWORD /*argc*/, LPSTR* argv) {
+  ServiceRun& run = *g_pServiceRun;
+  run.hStatus = RegisterServiceCtrlHandlerExA(argv[0], HandleServiceControl, &run);
+  if (!run.hStatus) return;
+  ReportServiceState(run, SERVICE_RUNNING);
+  WaitForSingleObject(run.hStopAsked, INFINITE);
+  Sleep(static_cast<DWORD>(run.behaviour.nStopDelaySeconds) * 1000);
+  ReportServiceState(run, SERVICE_STOPPED);
+}
+
+// Whether services.exe, the service control manager, started this process. Only then is the
+// dispatcher asked: from a console, Wine's dispatcher waits seconds on the manager's pipe before
+// it fails.
+bool StartedByServiceManager() {
+  const HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (hSnapshot == INVALID_HANDLE_VALUE) return false;
+  std::vector<PROCESSENTRY32> processes;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL bMore = Process32First(hSnapshot, &entry); bMore;
+       bMore = Process32Next(hSnapshot, &entry))
+    processes.push_back(entry);
+  CloseHandle(hSnapshot);
+  const auto byId = [&](DWORD dwId) {
+    return std::find_if(processes.begin(), processes.end(),
+                        [&](const PROCESSENTRY32& one) { return one.th32ProcessID == dwId; });
+  };
+  const auto self = byId(GetCurrentProcessId());
+  if (self == processes.end()) return false;
+  const auto parent = byId(self->th32ParentProcessID);
+  return parent != processes.end() && lstrcmpiA(parent->szExeFile, "services.exe") == 0;
+}
+
+// Runs the service when the service control manager started the program and says whether it
+// did; a program started any other way runs as a console program.
+bool RanAsService(const Behaviour& behaviour) {
+  if (!StartedByServiceManager()) return false;
+  ServiceRun run{behaviour};
+  run.hStopAsked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_pServiceRun = &run;
+  char name[] = "stand-in";  // ignored for a service that has its process to itself
+  const SERVICE_TABLE_ENTRYA table[] = {{name, RunService}, {nullptr, nullptr}};
+  const bool bService = StartServiceCtrlDispatcherA(table) ||
+                        GetLastError() != ERROR_FAILED_SERVICE_CONTROLLER_CONNECT;
+  g_pServiceRun = nullptr;
+  CloseHandle(run.hStopAsked);
+  return bService;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,6 +190,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) said += std::string(" ") + argv[i];
   std::printf("%s\n", said.c_str());
   const Behaviour behaviour = ReadBehaviour(self + ".ini");
+#ifdef _WIN32
+  if (RanAsService(behaviour)) return EndWith(static_cast<uint32_t>(behaviour.nExitCode));
+#endif
   if (behaviour.nSleepSeconds > 0) {
     std::fclose(stdout);
     std::fclose(stderr);

@@ -1,5 +1,5 @@
-// Access lists of objects of the real Windows (not yet built: every call answers
-// ERROR_CALL_NOT_IMPLEMENTED).
+// Access lists of objects of the real Windows: files and folders, shares, registry keys and
+// printers, changed one explicit entry at a time and read back as their explicit entries.
 #pragma once
 #include "platform/access_control.h"
 

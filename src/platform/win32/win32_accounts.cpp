@@ -6,13 +6,13 @@
 #include <functional>
 
 #include "platform/ansi_case.h"
+#include "platform/win32/win32_net_api.h"
 #include "platform/win32/win32_wide_text.h"
 
 #include "platform/win32/windows_api.h"
 // clang-format off
 #include <lm.h>
 #include <dsgetdc.h>
-#include <sddl.h>
 // clang-format on
 
 #undef LogonUser
@@ -88,21 +88,6 @@ std::string AsAdded(const std::string& member, const std::string& computer) {
   return member.substr(nSlash + 1);
 }
 
-std::string SidOfAccount(const std::wstring& name) {
-  BYTE sid[SECURITY_MAX_SID_SIZE];
-  DWORD cbSid = sizeof sid;
-  wchar_t domain[256];
-  DWORD nDomain = 256;
-  SID_NAME_USE use;
-  LPSTR text = nullptr;
-  if (!LookupAccountNameW(nullptr, name.c_str(), sid, &cbSid, domain, &nDomain, &use) ||
-      !ConvertSidToStringSidA(sid, &text))
-    return {};
-  std::string result = text;
-  LocalFree(text);
-  return result;
-}
-
 // The local profile folder Windows created at the user's first logon, none before it (a
 // REG_EXPAND_SZ value is expanded, and then counts as REG_SZ).
 std::string ProfileFolderOf(const std::string& sid) {
@@ -113,10 +98,6 @@ std::string ProfileFolderOf(const std::string& sid) {
                    RRF_RT_REG_SZ, nullptr, value, &cbValue) != ERROR_SUCCESS)
     return {};
   return value;
-}
-
-const wchar_t* ServerOrNull(const std::wstring& server) {
-  return server.empty() ? nullptr : server.c_str();
 }
 
 }  // namespace
@@ -146,7 +127,8 @@ uint32_t Win32Accounts::GetUser(const std::string& name, UserAccount& user) {
   user.comment = AnsiFromWide(info->usri1_comment);
   user.bDisabled = (info->usri1_flags & UF_ACCOUNTDISABLE) != 0;
   NetApiBufferFree(buffer);
-  user.sid = SidOfAccount(WideFromAnsi(ComputerName() + "\\" + user.name));
+  if (LookupAccountName("", ComputerName() + "\\" + user.name, user.sid) != ERROR_SUCCESS)
+    user.sid.clear();
   user.profileDir = ProfileFolderOf(user.sid);
   return ERROR_SUCCESS;
 }
@@ -175,13 +157,13 @@ uint32_t Win32Accounts::EnumGroups(bool bGlobal, std::vector<std::string>& names
 
 uint32_t Win32Accounts::GetGroupMembers(const std::string& server, const std::string& group,
                                         bool bGlobal, std::vector<std::string>& members) {
-  const std::wstring wideServer = WideFromAnsi(server);
+  std::wstring wideServer = WideFromAnsi(server);
   const std::wstring wideGroup = WideFromAnsi(group);
   if (bGlobal) {
     return EnumNames<GroupUserRecord>(
         [&](BYTE** buffer, DWORD& nRead, DWORD_PTR& resume) {
           DWORD nTotal = 0;
-          return NetGroupGetUsers(ServerOrNull(wideServer), wideGroup.c_str(), 0, buffer,
+          return NetGroupGetUsers(NullIfEmpty(wideServer), wideGroup.c_str(), 0, buffer,
                                   MAX_PREFERRED_LENGTH, &nRead, &nTotal, &resume);
         },
         members);
@@ -189,7 +171,7 @@ uint32_t Win32Accounts::GetGroupMembers(const std::string& server, const std::st
   const uint32_t err = EnumNames<LocalMemberRecord>(
       [&](BYTE** buffer, DWORD& nRead, DWORD_PTR& resume) {
         DWORD nTotal = 0;
-        return NetLocalGroupGetMembers(ServerOrNull(wideServer), wideGroup.c_str(), 3, buffer,
+        return NetLocalGroupGetMembers(NullIfEmpty(wideServer), wideGroup.c_str(), 3, buffer,
                                        MAX_PREFERRED_LENGTH, &nRead, &nTotal, &resume);
       },
       members);
@@ -221,76 +203,6 @@ uint32_t Win32Accounts::GetDCName(const std::string& domain, std::string& dcName
   dcName = info->DomainControllerName;
   NetApiBufferFree(info);
   return ERROR_SUCCESS;
-}
-
-// --- Write side (not yet built) ---
-
-uint32_t Win32Accounts::AddUser(const LocalUserInfo& /*user*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::GetUserInfo(const std::string& /*name*/, LocalUserInfo& /*user*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::SetUserInfo(const std::string& /*name*/, const LocalUserInfo& /*user*/, bool /*bSetPassword*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::DeleteUser(const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::AddLocalGroup(const std::string& /*name*/, const std::string& /*comment*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::DeleteLocalGroup(const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::AddLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::DeleteLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::AddShare(const std::string& /*server*/, const ShareInfo& /*share*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::DeleteShare(const std::string& /*server*/, const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::EnumShares(const std::string& /*server*/, std::vector<ShareInfo>& /*shares*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::LookupAccountName(const std::string& /*system*/, const std::string& /*account*/, std::string& /*sid*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::AddAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::RemoveAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::EnumAccountRights(const std::string& /*system*/, const std::string& /*sid*/, std::vector<std::string>& /*rights*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::JoinDomain(const std::string& /*server*/, const std::string& /*domain*/, const std::string& /*accountOU*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t Win32Accounts::UnjoinDomain(const std::string& /*server*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 }  // namespace platform::win32

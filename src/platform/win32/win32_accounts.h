@@ -1,6 +1,9 @@
 // The machine's accounts through the network management functions (netapi32): local users and
 // groups, global groups and their members, a logon check with LogonUser, and a domain's
-// controller through DsGetDcName.
+// controller through DsGetDcName (win32_accounts.cpp, imported). The write side is split by what
+// it changes: users and local groups (win32_account_changes.cpp), shares (win32_shares.cpp),
+// account names and rights (win32_account_rights.cpp), the domain (win32_domain_join.cpp); its
+// netapi32 functions are found at run time (win32_net_api.h).
 #pragma once
 #include "platform/accounts.h"
 

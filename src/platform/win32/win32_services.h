@@ -1,5 +1,5 @@
-// The real Windows service control manager (not yet built: every call answers
-// ERROR_CALL_NOT_IMPLEMENTED).
+// The real Windows service control manager: each call opens the manager and the service it
+// names with the access it needs, does one thing, and closes both again.
 #pragma once
 #include "platform/services.h"
 
