@@ -186,10 +186,11 @@ TEST_F(WinmachineTool, ServicesStartQueryAndStopAsScDoes) {
   std::filesystem::copy_file(tarvium::test::BuildDir() + "/tests/stand-in", host + "/svc.exe");
   std::ofstream(host + "/svc.ini") << "Sleep=30\n";
   const std::string key = "'HKLM\\SYSTEM\\CurrentControlSet\\Services\\TSvc'";
-  for (const std::string& value : {"/v Type /t REG_DWORD /d 16", "/v Start /t REG_DWORD /d 3",
-                                   "/v ErrorControl /t REG_DWORD /d 1",
-                                   "/v ImagePath /t REG_EXPAND_SZ /d '" + programPath + "'",
-                                   std::string("/v DisplayName /d 'Tarvium Svc'")})
+  const std::vector<std::string> values = {
+      "/v Type /t REG_DWORD /d 16", "/v Start /t REG_DWORD /d 3",
+      "/v ErrorControl /t REG_DWORD /d 1", "/v ImagePath /t REG_EXPAND_SZ /d '" + programPath + "'",
+      "/v DisplayName /d 'Tarvium Svc'"};
+  for (const std::string& value : values)
     ASSERT_EQ(On("reg add " + key + " " + value + " /f").nExit, 0) << value;
 
   EXPECT_TRUE(Has(On("services list"), "STOPPED       TSvc  Tarvium Svc\n"));
