@@ -50,8 +50,11 @@ bool IsInspection(const std::string& thenLine) {
   std::istringstream words(thenLine);
   std::string program, status, command, more;
   words >> program >> status >> command >> more;
-  return program == "winmachine" &&
-         (command == "window" || command == "printers" || (command == "programs" && more.empty()));
+  if (program != "winmachine") return false;
+  const bool bListing = more.empty() || more == "list" || more == "query";
+  return command == "window" || command == "printers" || command == "shares" ||
+         command == "rights" || command == "acl" || (command == "programs" && more.empty()) ||
+         ((command == "services" || command == "group") && bListing);
 }
 
 std::vector<ThenRun> ComparedThenRuns(const Scenario& scenario) {

@@ -9,8 +9,9 @@
 
 namespace tarvium::test {
 
-// The [Then] lines that only look at the emulated machine (its programs list, windows, printers)
-// and change nothing, which the comparison passes over.
+// The [Then] lines that only look at the emulated machine (its programs list, windows, printers,
+// services, groups, shares, rights and access lists) and change nothing, which the comparison
+// passes over.
 bool IsInspection(const std::string& thenLine);
 
 // A [Then] line "setup|winmachine <status> <arguments>".
