@@ -68,6 +68,8 @@ constexpr std::string_view kServiceInf =
     "Plain=Plain Service\n"
     "Worker=Worker Service,,SERVICE_AUTO_START\n"
     "Bad=Bad,, SERVICE_SOMETIMES\n"
+    "Early=Early Driver, SERVICE_KERNEL_DRIVER, SERVICE_SYSTEM_START\n"
+    "Stubborn=Stubborn,, SERVICE_AUTO_START\n"
     "[EventSources]\n"
     "Worker=Application, EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE, %%SystemRoot%%\\w.dll,,, 2\n"
     "[Security]\n"
@@ -131,6 +133,28 @@ TEST(Services, InstallReconfigureStopAndRemove) {
   EXPECT_EQ(test.Messages().back(), 5530);
   EXPECT_EQ(test.Services().QueryConfig("Bad", config), platform::ERROR_SERVICE_DOES_NOT_EXIST);
   EXPECT_TRUE(test.ui->texts.count(5559) == 0) << test.ui->texts[5559];
+
+  // A system-start driver waits for the restart, which the run asks for.
+  ASSERT_TRUE(InstallService(test.run, "Early", "C:\\Drivers\\early.sys", true));
+  ASSERT_EQ(test.Services().QueryStatus("Early", status), platform::ERROR_SUCCESS);
+  EXPECT_EQ(status.dwCurrentState, platform::SERVICE_STOPPED);
+  EXPECT_TRUE(test.run.ctx.bConfigChanged);
+}
+
+TEST(Services, ServiceThatIgnoresTheStopTimesOut) {
+  ServiceRun test;
+  test.machine.SetRegString(RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control",
+                            "WaitToKillServiceTimeout", "2000");
+  test.machine.WriteScript("C:\\Svc\\stubborn", "trap '' TERM\nwhile true; do sleep 0.1; done\n");
+  ASSERT_TRUE(InstallService(test.run, "Stubborn", "C:\\Svc\\stubborn", true));
+  EXPECT_FALSE(InstallService(test.run, "Stubborn", "C:\\Svc\\stubborn", false));
+  EXPECT_NE(test.ui->texts[5559].find("Windows error code: 1053"), std::string::npos)
+      << test.ui->texts[5559];
+  platform::ServiceStatus status;
+  EXPECT_EQ(test.Services().QueryStatus("Stubborn", status), platform::ERROR_SUCCESS);
+  EXPECT_EQ(status.dwCurrentState, platform::SERVICE_STOP_PENDING);
+  test.run.ctx.bSilent = true;  // a silent run passes over the message
+  EXPECT_TRUE(InstallService(test.run, "Stubborn", "C:\\Svc\\stubborn", false));
 }
 
 TEST(Services, EventSourceIsListedOnceAndStartStopByName) {
