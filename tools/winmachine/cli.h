@@ -48,5 +48,8 @@ int GroupCommand(const Invocation& invocation);
 int RunCommand(const Invocation& invocation);
 int WindowCommand(const Invocation& invocation);
 int PrintersCommand(const Invocation& invocation);
+int SharesCommand(const Invocation& invocation);
+int RightsCommand(const Invocation& invocation);
+int AclCommand(const Invocation& invocation);
 
 }  // namespace winmachine
