@@ -23,7 +23,7 @@ inline constexpr uint32_t NERR_GroupExists = 2223;
 inline constexpr uint32_t NERR_UserExists = 2224;
 inline constexpr uint32_t NERR_DuplicateShare = 2118;
 inline constexpr uint32_t NERR_NetNameNotFound = 2310;
-inline constexpr uint32_t NERR_UnknownDevDir = 2116;   // a share's path that does not exist
+inline constexpr uint32_t NERR_UnknownDevDir = 2116;  // a share's path that does not exist
 inline constexpr uint32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 inline constexpr uint32_t ERROR_NO_SUCH_MEMBER = 1387;
 inline constexpr uint32_t ERROR_MEMBER_NOT_IN_ALIAS = 1377;
@@ -132,8 +132,7 @@ class Accounts {
   virtual uint32_t AddLocalGroupMember(const std::string& group, const std::string& member) = 0;
   // NetLocalGroupDelMembers: ERROR_MEMBER_NOT_IN_ALIAS (1377), ERROR_NO_SUCH_MEMBER for a name
   // no account has.
-  virtual uint32_t DeleteLocalGroupMember(const std::string& group,
-                                          const std::string& member) = 0;
+  virtual uint32_t DeleteLocalGroupMember(const std::string& group, const std::string& member) = 0;
   // NetShareAdd (level 2, disk share): NERR_DuplicateShare (2118), NERR_UnknownDevDir.
   virtual uint32_t AddShare(const std::string& server, const ShareInfo& share) = 0;
   // NetShareDel: NERR_NetNameNotFound (2310).

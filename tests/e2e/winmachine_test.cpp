@@ -48,13 +48,29 @@ class WinmachineTool : public testing::Test {
 };
 
 TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
-  for (const char* args :
-       {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
-        "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
-        "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve", "reg query 'HKLM\\X' /q", "path",
-        "diff onlyone", "--machine", "account add onlyname", "group add Admins", "group remove a b",
-        "shares add OnlyName", "rights a b", "acl", "acl folder X", "acl file X permit Everyone",
-        "diff a b --ignore", "diff a b --ignore /nonexistent/patterns"}) {
+  for (const char* args : {"",
+                           "bogus",
+                           "create",
+                           "reg",
+                           "reg query",
+                           "reg frobnicate 'HKLM\\X'",
+                           "reg query 'NOROOT\\Software'",
+                           "reg add 'HKLM\\X' /t REG_WHAT /d 1",
+                           "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve",
+                           "reg query 'HKLM\\X' /q",
+                           "path",
+                           "diff onlyone",
+                           "--machine",
+                           "account add onlyname",
+                           "group add Admins",
+                           "group remove a b",
+                           "shares add OnlyName",
+                           "rights a b",
+                           "acl",
+                           "acl folder X",
+                           "acl file X permit Everyone",
+                           "diff a b --ignore",
+                           "diff a b --ignore /nonexistent/patterns"}) {
     const Result result = On(args);
     EXPECT_EQ(result.nExit, 2) << args << ": " << result.out;
     EXPECT_TRUE(result.out.rfind("winmachine: ", 0) == 0 || result.out.rfind("usage:", 0) == 0)
@@ -210,7 +226,8 @@ TEST_F(WinmachineTool, SharesRightsAndAccessLists) {
   ASSERT_EQ(On("acl share Public grant 'Tout le monde' 0x120089").nExit, 0);
   ASSERT_EQ(On("acl share Public deny bob 0x10000 3").nExit, 0);
   const Result acl = On("acl share Public");
-  EXPECT_TRUE(Has(acl, "deny   0x00010000  inherit 3  bob\nallow  0x00120089  inherit 0  Tout le monde"))
+  EXPECT_TRUE(
+      Has(acl, "deny   0x00010000  inherit 3  bob\nallow  0x00120089  inherit 0  Tout le monde"))
       << acl.out;
   const Result unknown = On("acl file 'C:\\Users\\Public' grant Everyone");  // French machine
   EXPECT_EQ(unknown.nExit, 1);

@@ -109,7 +109,8 @@ TEST(AccountWrite, UsersGroupsAndMembersAnswerWithTheWindowsCodes) {
   Accounts& accounts = test.Machine().Users();
   ASSERT_EQ(accounts.AddUser(User("alice")), ERROR_SUCCESS);
   ASSERT_EQ(accounts.AddLocalGroup("Editors", "people who edit"), ERROR_SUCCESS);
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddGlobalGroupMember("Sales", "CORP\\jdoe"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddGlobalGroupMember("Sales", "CORP\\jdoe"),
+            ERROR_SUCCESS);
   LocalUserInfo admin = User("boss");
   admin.dwPriv = USER_PRIV_ADMIN;
   struct Case {
@@ -146,8 +147,8 @@ TEST(AccountWrite, UsersGroupsAndMembersAnswerWithTheWindowsCodes) {
        ERROR_MEMBER_NOT_IN_ALIAS},
       {"unknown name taken out", accounts.DeleteLocalGroupMember("Editors", "ghost"),
        ERROR_NO_SUCH_MEMBER},
-      {"member taken out by another name",
-       accounts.DeleteLocalGroupMember("Editors", ".\\Alice"), ERROR_SUCCESS},
+      {"member taken out by another name", accounts.DeleteLocalGroupMember("Editors", ".\\Alice"),
+       ERROR_SUCCESS},
   };
   for (const Case& each : cases) EXPECT_EQ(each.dwResult, each.dwExpected) << each.pszWhat;
   std::vector<std::string> members;
@@ -255,8 +256,8 @@ TEST(AccountWrite, LookupsResolveWellKnownLocalizedAndLocalAccounts) {
   TestMachine test({"Anna", "PC-9", 0x0407});
   Accounts& accounts = test.Machine().Users();
   ASSERT_EQ(accounts.AddLocalGroup("Redakteure", ""), ERROR_SUCCESS);
-  const std::string machineSid = test.Machine().System().UserSid().substr(
-      0, test.Machine().System().UserSid().rfind('-'));
+  const std::string machineSid =
+      test.Machine().System().UserSid().substr(0, test.Machine().System().UserSid().rfind('-'));
   struct Lookup {
     const char* pszName;
     std::string sid;  // empty: ERROR_NONE_MAPPED
@@ -310,7 +311,8 @@ TEST(AccountWrite, SharesNameExistingFoldersOnce) {
   std::vector<ShareInfo> shares;
   ASSERT_EQ(test.OpenAgain()->Users().EnumShares("", shares), ERROR_SUCCESS);
   ASSERT_EQ(shares.size(), 2u);
-  EXPECT_EQ(shares[0].name + "|" + shares[0].path + "|" + shares[0].remark, "Data|C:\\Data|shared data");
+  EXPECT_EQ(shares[0].name + "|" + shares[0].path + "|" + shares[0].remark,
+            "Data|C:\\Data|shared data");
   EXPECT_EQ(shares[0].dwMaxUses, 10u);
   EXPECT_EQ(shares[1].name, "Win");
 
@@ -431,8 +433,7 @@ TEST(AccessLists, EntriesMergeAsSetEntriesInAclMergesThem) {
 TEST(AccessLists, ObjectsMustExistAndTrusteesResolve) {
   TestMachine test;
   test.WriteFile("C:\\App\\app.exe", "MZ");
-  ASSERT_EQ(test.Machine().Users().AddShare("", {"App", "C:\\App", "", 0xFFFFFFFF}),
-            ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().Users().AddShare("", {"App", "C:\\App", "", 0xFFFFFFFF}), ERROR_SUCCESS);
   test.SetRegString(RegRoot::LocalMachine, "Software\\Vendor", "V", "1");
   AccessControl& access = test.Machine().Access();
   const AccessEntry grant{"Users", GRANT_ACCESS, GENERIC_READ, SUB_CONTAINERS_AND_OBJECTS_INHERIT};
@@ -464,7 +465,7 @@ TEST(AccessLists, ObjectsMustExistAndTrusteesResolve) {
   std::vector<AccessEntry> entries;
   ASSERT_EQ(test.OpenAgain()->Access().GetAccess(SecuredObject::File, "C:\\APP", entries),
             ERROR_SUCCESS);
-  ASSERT_EQ(entries.size(), 1u);  // Users and BUILTIN\Users are one trustee
+  ASSERT_EQ(entries.size(), 1u);           // Users and BUILTIN\Users are one trustee
   EXPECT_EQ(entries[0].trustee, "Users");  // as the entry was first given
   EXPECT_EQ(entries[0].dwMode, GRANT_ACCESS);
   EXPECT_EQ(entries[0].dwRights, GENERIC_READ);

@@ -30,7 +30,8 @@ std::string UserLine(platform::Accounts& accounts, const std::string& name) {
   accounts.GetUserInfo(name, info);
   char flags[16];
   std::snprintf(flags, sizeof flags, "0x%08X", info.dwFlags);
-  std::string line = name + "  " + user.sid + "  " + PrivilegeName(info.dwPriv) + "  flags " + flags;
+  std::string line =
+      name + "  " + user.sid + "  " + PrivilegeName(info.dwPriv) + "  flags " + flags;
   if (!info.homeDir.empty()) line += "  home " + info.homeDir;
   if (!info.scriptPath.empty()) line += "  script " + info.scriptPath;
   if (user.bDisabled) line += "  (disabled)";
@@ -89,7 +90,8 @@ int AccountCommand(const Invocation& invocation) {
   auto machine = OpenMachine(invocation);
   if (!machine) return kExitFailed;
   if (bList) return ListUsers(*machine);
-  if (bDel) return Report(machine->Users().DeleteUser(FromArg(args[1])), "delete user '" + args[1] + "'");
+  if (bDel)
+    return Report(machine->Users().DeleteUser(FromArg(args[1])), "delete user '" + args[1] + "'");
   const uint32_t err = machine->Users().AddUser({FromArg(args[1]), FromArg(args[2])});
   if (err == platform::NERR_UserExists)
     return Fail(kExitFailed, "user '" + args[1] + "' already exists");

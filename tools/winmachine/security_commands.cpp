@@ -131,12 +131,16 @@ int SharesCommand(const Invocation& invocation) {
   const bool bAdd = (args.size() == 3 || args.size() == 4) && args[0] == "add";
   const bool bDel = args.size() == 2 && args[0] == "del";
   if (!bList && !bAdd && !bDel)
-    return Fail(kExitUsage, "usage: shares [list] | shares add NAME PATH [REMARK] | shares del NAME");
+    return Fail(kExitUsage,
+                "usage: shares [list] | shares add NAME PATH [REMARK] | shares del NAME");
   auto machine = OpenMachine(invocation);
   if (!machine) return kExitFailed;
   if (bList) return ListShares(machine->Users());
-  if (bDel) return Report(machine->Users().DeleteShare("", FromArg(args[1])), "delete share '" + args[1] + "'");
-  platform::ShareInfo share{FromArg(args[1]), FromArg(args[2]), args.size() == 4 ? FromArg(args[3]) : ""};
+  if (bDel)
+    return Report(machine->Users().DeleteShare("", FromArg(args[1])),
+                  "delete share '" + args[1] + "'");
+  platform::ShareInfo share{FromArg(args[1]), FromArg(args[2]),
+                            args.size() == 4 ? FromArg(args[3]) : ""};
   return Report(machine->Users().AddShare("", share), "add share '" + args[1] + "'");
 }
 
@@ -162,10 +166,10 @@ int RightsCommand(const Invocation& invocation) {
 
 int AclCommand(const Invocation& invocation) {
   const auto& args = invocation.args;
-  const auto* kind =
-      args.empty() ? std::end(kKinds)
-                   : std::find_if(std::begin(kKinds), std::end(kKinds),
-                                  [&](const KindName& each) { return args[0] == each.name; });
+  const auto* kind = args.empty()
+                         ? std::end(kKinds)
+                         : std::find_if(std::begin(kKinds), std::end(kKinds),
+                                        [&](const KindName& each) { return args[0] == each.name; });
   platform::AccessEntry entry;
   const bool bChange = args.size() > 2;
   if (kind == std::end(kKinds) || args.size() < 2 || (bChange && !ParseEntry(args, entry)))

@@ -39,8 +39,8 @@ std::string WellKnownSid(const std::string& domain, const std::string& name, uns
 
 }  // namespace
 
-uint32_t EmulatedAccounts::LookupAccountName(const std::string& system,
-                                             const std::string& account, std::string& sid) {
+uint32_t EmulatedAccounts::LookupAccountName(const std::string& system, const std::string& account,
+                                             std::string& sid) {
   sid.clear();
   if (!IsThisMachine(system)) return RPC_S_SERVER_UNAVAILABLE;
   const size_t slash = account.find('\\');

@@ -66,9 +66,8 @@ uint32_t EmulatedAccounts::GetDCName(const std::string& domain, std::string& dcN
 }
 
 uint32_t EmulatedAccounts::JoinDomain(const std::string& server, const std::string& domain,
-                                      const std::string& /*accountOU*/,
-                                      const std::string& account, const std::string& password,
-                                      uint32_t dwOptions) {
+                                      const std::string& /*accountOU*/, const std::string& account,
+                                      const std::string& password, uint32_t dwOptions) {
   if (!IsThisMachine(server)) return ERROR_BAD_NETPATH;
   if (!JoinedDomain().empty()) return NERR_SetupAlreadyJoined;
   if (!(dwOptions & NETSETUP_JOIN_DOMAIN))
@@ -84,7 +83,8 @@ uint32_t EmulatedAccounts::JoinDomain(const std::string& server, const std::stri
         ReadString(registry_, key, "Password") != password)
       return ERROR_LOGON_FAILURE;
   }
-  return WriteMembership(registry_, config_.szDomain, ReadString(registry_, kDomainKey, "Workgroup"));
+  return WriteMembership(registry_, config_.szDomain,
+                         ReadString(registry_, kDomainKey, "Workgroup"));
 }
 
 uint32_t EmulatedAccounts::UnjoinDomain(const std::string& server, const std::string& /*account*/,

@@ -139,7 +139,8 @@ std::vector<std::string> BuiltinMembers(const MachineConfig& config,
                                         const std::string& groupSid) {
   const unsigned nLanguage = config.wUILanguage;
   std::vector<std::string> named;
-  if (groupSid == "S-1-5-32-544") named = {Localized(kBuiltinUsers[0], nLanguage), config.szUserName};
+  if (groupSid == "S-1-5-32-544")
+    named = {Localized(kBuiltinUsers[0], nLanguage), config.szUserName};
   if (groupSid == "S-1-5-32-545")
     named = {config.szUserName, WellKnownName(accounts, "S-1-5-4", true),
              WellKnownName(accounts, "S-1-5-11", true)};
@@ -277,7 +278,7 @@ uint32_t EmulatedAccounts::PrivilegeOf(const std::string& name) {
     return std::any_of(members.begin(), members.end(),
                        [&](const std::string& member) { return IsLocalMemberName(member, name); });
   };
-  return isMember("S-1-5-32-544") ? USER_PRIV_ADMIN
+  return isMember("S-1-5-32-544")   ? USER_PRIV_ADMIN
          : isMember("S-1-5-32-546") ? USER_PRIV_GUEST
                                     : USER_PRIV_USER;
 }

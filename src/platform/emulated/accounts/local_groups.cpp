@@ -23,8 +23,7 @@ bool IsGroupNameValid(const std::string& name) {
 }  // namespace
 
 // Whether a member's name ("alice", ".\alice", "TARVIUM-PC\alice") names the local user.
-bool EmulatedAccounts::IsLocalMemberName(const std::string& member,
-                                         const std::string& name) const {
+bool EmulatedAccounts::IsLocalMemberName(const std::string& member, const std::string& name) const {
   const size_t slash = member.find('\\');
   if (slash == std::string::npos) return AnsiEqualNoCase(member, name);
   const std::string domain = member.substr(0, slash);
@@ -53,9 +52,9 @@ uint32_t EmulatedAccounts::AddLocalGroup(const std::string& name, const std::str
     return NERR_GroupExists;
   return registry_.WriteAsOne([&] {
     const std::string sid = NextAccountSid();
-    for (uint32_t err : {registry_.CreateKey(RegRoot::LocalMachine, key),
-                         SetString(registry_, key, "Sid", sid),
-                         SetString(registry_, key, "Comment", comment)})
+    for (uint32_t err :
+         {registry_.CreateKey(RegRoot::LocalMachine, key), SetString(registry_, key, "Sid", sid),
+          SetString(registry_, key, "Comment", comment)})
       if (err != ERROR_SUCCESS) return err;
     return ERROR_SUCCESS;
   });

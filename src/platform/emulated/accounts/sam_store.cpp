@@ -77,8 +77,7 @@ std::vector<std::string> ReadStrings(Registry& registry, const std::string& key,
                                      const std::string& name) {
   RegValue value;
   std::vector<std::string> strings;
-  if (registry.QueryValue(RegRoot::LocalMachine, key, name, value) != ERROR_SUCCESS)
-    return strings;
+  if (registry.QueryValue(RegRoot::LocalMachine, key, name, value) != ERROR_SUCCESS) return strings;
   std::string text;
   for (uint8_t b : value.data) {
     if (b != 0) {
@@ -108,8 +107,8 @@ uint32_t EnumValueNames(Registry& registry, const std::string& key,
   std::string name;
   RegValue value;
   uint32_t err = ERROR_SUCCESS;
-  for (uint32_t i = 0;
-       (err = registry.EnumValue(RegRoot::LocalMachine, key, i, name, value)) == 0; ++i)
+  for (uint32_t i = 0; (err = registry.EnumValue(RegRoot::LocalMachine, key, i, name, value)) == 0;
+       ++i)
     names.push_back(name);
   SortNoCase(names);
   return EndOfEnumeration(err);

@@ -23,8 +23,7 @@ inline const std::string kShareAccessListsKey = kAccessListsKey + "\\Shares";
 // Values of keys below HKEY_LOCAL_MACHINE.
 uint32_t SetString(Registry& registry, const std::string& key, const std::string& name,
                    const std::string& text);
-uint32_t SetDword(Registry& registry, const std::string& key, const std::string& name,
-                  uint32_t dw);
+uint32_t SetDword(Registry& registry, const std::string& key, const std::string& name, uint32_t dw);
 // A REG_MULTI_SZ of the strings; an empty list deletes the value.
 uint32_t SetStrings(Registry& registry, const std::string& key, const std::string& name,
                     const std::vector<std::string>& strings);

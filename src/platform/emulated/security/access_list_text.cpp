@@ -36,8 +36,9 @@ std::optional<uint32_t> ParseInheritance(const std::string& text) {
   while (nStart <= text.size()) {
     const size_t nEnd = std::min(text.find('|', nStart), text.size());
     const std::string word = text.substr(nStart, nEnd - nStart);
-    const auto* found = std::find_if(std::begin(kInheritanceNames), std::end(kInheritanceNames),
-                                     [&](const InheritanceName& each) { return word == each.name; });
+    const auto* found =
+        std::find_if(std::begin(kInheritanceNames), std::end(kInheritanceNames),
+                     [&](const InheritanceName& each) { return word == each.name; });
     if (found == std::end(kInheritanceNames)) return std::nullopt;
     dwInheritance |= found->dwFlag;
     nStart = nEnd + 1;

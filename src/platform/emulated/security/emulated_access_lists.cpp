@@ -133,8 +133,8 @@ uint32_t EmulatedAccessLists::GetAccess(SecuredObject kind, const std::string& o
   std::string valueName;
   if (uint32_t err = FindObject(kind, objectName, valueName)) return err;
   for (const StoredAccessEntry& each : ReadEntries(registry_, KindKey(kind), valueName))
-    entries.push_back({each.trustee, each.bDeny ? DENY_ACCESS : GRANT_ACCESS, each.dwRights,
-                       each.dwInheritance});
+    entries.push_back(
+        {each.trustee, each.bDeny ? DENY_ACCESS : GRANT_ACCESS, each.dwRights, each.dwInheritance});
   return ERROR_SUCCESS;
 }
 
