@@ -23,13 +23,22 @@ inline constexpr uint32_t NERR_GroupExists = 2223;
 inline constexpr uint32_t NERR_UserExists = 2224;
 inline constexpr uint32_t NERR_DuplicateShare = 2118;
 inline constexpr uint32_t NERR_NetNameNotFound = 2310;
-inline constexpr uint32_t NERR_UnknownDevDir = 2116;   // a share's path that does not exist
+inline constexpr uint32_t NERR_UnknownDevDir = 2116;  // a share's path that does not exist
 inline constexpr uint32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 inline constexpr uint32_t ERROR_NO_SUCH_MEMBER = 1387;
 inline constexpr uint32_t ERROR_MEMBER_NOT_IN_ALIAS = 1377;
 inline constexpr uint32_t ERROR_MEMBER_IN_ALIAS = 1378;
 inline constexpr uint32_t ERROR_ALIAS_EXISTS = 1379;
 inline constexpr uint32_t ERROR_NO_SECURITY_ON_OBJECT = 1350;
+inline constexpr uint32_t ERROR_INVALID_SID = 1337;
+inline constexpr uint32_t ERROR_SPECIAL_ACCOUNT = 1371;  // a built-in account cannot be deleted
+inline constexpr uint32_t NERR_BadUsername = 2202;
+inline constexpr uint32_t NERR_PasswordTooShort = 2245;  // any password the policy refuses
+inline constexpr uint32_t NERR_SetupAlreadyJoined = 2691;
+inline constexpr uint32_t NERR_SetupNotJoined = 2692;
+
+// NetJoinDomain options: without NETSETUP_JOIN_DOMAIN the name is a workgroup to join.
+inline constexpr uint32_t NETSETUP_JOIN_DOMAIN = 0x1;
 
 // User account flags (UF_*) and privilege levels (USER_PRIV_*).
 inline constexpr uint32_t UF_SCRIPT = 0x1;
@@ -96,39 +105,50 @@ class Accounts {
   virtual uint32_t GetDCName(const std::string& domain, std::string& dcName) = 0;
 
   // --- Write side (servers: empty or this computer's name) -------------------------------------
-  // NetUserAdd: NERR_UserExists (2224), ERROR_INVALID_PARAMETER for a name Windows refuses.
+  // NetUserAdd: NERR_UserExists (2224), NERR_GroupExists when a local group has the name,
+  // NERR_BadUsername for a name Windows refuses (over 20 characters, or one of \/"[]:|<>+=;,?*@),
+  // NERR_PasswordTooShort for a password over 256 characters, ERROR_INVALID_PARAMETER for a
+  // privilege other than USER_PRIV_USER (NetUserAdd takes no other).
   virtual uint32_t AddUser(const LocalUserInfo& user) = 0;
-  // NetUserGetInfo level 3 without the password: NERR_UserNotFound.
+  // NetUserGetInfo level 3 without the password: NERR_UserNotFound. The privilege is what the
+  // account's membership makes it (Administrators: USER_PRIV_ADMIN, Guests: USER_PRIV_GUEST).
   virtual uint32_t GetUserInfo(const std::string& name, LocalUserInfo& user) = 0;
-  // NetUserSetInfo: every field of user; the password only with bSetPassword.
+  // NetUserSetInfo: every field of user; the password only with bSetPassword; user.name is not
+  // used (the account keeps its name). A privilege other than the account's is
+  // ERROR_INVALID_PARAMETER, as on Windows.
   virtual uint32_t SetUserInfo(const std::string& name, const LocalUserInfo& user,
                                bool bSetPassword) = 0;
-  // NetUserDel: NERR_UserNotFound.
+  // NetUserDel: NERR_UserNotFound, ERROR_SPECIAL_ACCOUNT for the built-in Administrator and
+  // Guest. The user leaves every local group and its account rights are dropped.
   virtual uint32_t DeleteUser(const std::string& name) = 0;
   // NetLocalGroupAdd: ERROR_ALIAS_EXISTS (1379), NERR_GroupExists when a global group or a user
   // has the name.
   virtual uint32_t AddLocalGroup(const std::string& name, const std::string& comment) = 0;
-  // NetLocalGroupDel: the error Windows gives for a missing group.
+  // NetLocalGroupDel: NERR_GroupNotFound for a missing group, ERROR_SPECIAL_ACCOUNT for a
+  // built-in one.
   virtual uint32_t DeleteLocalGroup(const std::string& name) = 0;
   // NetLocalGroupAddMembers (level 3, one member by name): ERROR_MEMBER_IN_ALIAS (1378),
   // ERROR_NO_SUCH_MEMBER (1387) for an account that does not exist, ERROR_NO_SUCH_ALIAS.
   virtual uint32_t AddLocalGroupMember(const std::string& group, const std::string& member) = 0;
-  // NetLocalGroupDelMembers: ERROR_MEMBER_NOT_IN_ALIAS (1377).
-  virtual uint32_t DeleteLocalGroupMember(const std::string& group,
-                                          const std::string& member) = 0;
+  // NetLocalGroupDelMembers: ERROR_MEMBER_NOT_IN_ALIAS (1377), ERROR_NO_SUCH_MEMBER for a name
+  // no account has.
+  virtual uint32_t DeleteLocalGroupMember(const std::string& group, const std::string& member) = 0;
   // NetShareAdd (level 2, disk share): NERR_DuplicateShare (2118), NERR_UnknownDevDir.
   virtual uint32_t AddShare(const std::string& server, const ShareInfo& share) = 0;
   // NetShareDel: NERR_NetNameNotFound (2310).
   virtual uint32_t DeleteShare(const std::string& server, const std::string& name) = 0;
   // NetShareEnum of the disk shares, sorted by name.
   virtual uint32_t EnumShares(const std::string& server, std::vector<ShareInfo>& shares) = 0;
-  // LookupAccountName: the account's security identifier ("S-1-5-21-...").
-  // ERROR_NONE_MAPPED (1332) for a name no account has.
+  // LookupAccountName: the account's security identifier ("S-1-5-21-..."): well-known accounts
+  // in the machine's language ("Everyone", "BUILTIN\Administrators", "NT AUTHORITY\SYSTEM"),
+  // local users and groups, the computer itself. ERROR_NONE_MAPPED (1332) for a name no account
+  // has, RPC_S_SERVER_UNAVAILABLE for another system.
   virtual uint32_t LookupAccountName(const std::string& system, const std::string& account,
                                      std::string& sid) = 0;
   // LsaAddAccountRights / LsaRemoveAccountRights of one right ("SeServiceLogonRight") for an
   // account named by its security identifier: ERROR_NO_SUCH_PRIVILEGE (1313) for an unknown
-  // right; removing a right the account does not hold succeeds.
+  // right (the Se...Privilege and Se...Right names, in any case), ERROR_INVALID_SID for text that
+  // is no SID; removing a right the account does not hold succeeds.
   virtual uint32_t AddAccountRight(const std::string& system, const std::string& sid,
                                    const std::string& right) = 0;
   virtual uint32_t RemoveAccountRight(const std::string& system, const std::string& sid,
@@ -136,7 +156,11 @@ class Accounts {
   // LsaEnumerateAccountRights: ERROR_FILE_NOT_FOUND when the account holds none.
   virtual uint32_t EnumAccountRights(const std::string& system, const std::string& sid,
                                      std::vector<std::string>& rights) = 0;
-  // NetJoinDomain / NetUnjoinDomain with the caller's options.
+  // NetJoinDomain / NetUnjoinDomain with the caller's options. Joining needs a domain whose
+  // controller the machine can reach (ERROR_NO_SUCH_DOMAIN otherwise) and, when an account is
+  // given, its password (ERROR_LOGON_FAILURE); NERR_SetupAlreadyJoined when joined already.
+  // Without NETSETUP_JOIN_DOMAIN the machine joins the workgroup of that name. Unjoining returns
+  // the machine to the workgroup WORKGROUP; NERR_SetupNotJoined when it is in none.
   virtual uint32_t JoinDomain(const std::string& server, const std::string& domain,
                               const std::string& accountOU, const std::string& account,
                               const std::string& password, uint32_t dwOptions) = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/accounts.h"
 #include "platform/services.h"
 #include "platform/spooler.h"
 #include "platform/win_error.h"
@@ -127,7 +128,35 @@ constexpr ErrorText kErrorTexts[] = {
     {ERROR_INVALID_SHARENAME, "The format of the specified network name is invalid."},
     {ERROR_NO_SUCH_USER, "The specified account does not exist."},
     {ERROR_LOGON_FAILURE, "The user name or password is incorrect."},
+    {ERROR_NO_SUCH_PRIVILEGE, "A specified privilege does not exist."},
+    {ERROR_ACCOUNT_DISABLED, "This user can't sign in because this account is currently disabled."},
     {ERROR_NONE_MAPPED, "No mapping between account names and security IDs was done."},
+    {ERROR_INVALID_SID, "The security ID structure is invalid."},
+    {ERROR_NO_SECURITY_ON_OBJECT,
+     "Unable to perform a security operation on an object that has no associated security."},
+    {ERROR_NO_SUCH_DOMAIN, "The specified domain either does not exist or could not be contacted."},
+    {ERROR_SPECIAL_ACCOUNT, "Cannot perform this operation on built-in accounts."},
+    {ERROR_NO_SUCH_ALIAS, "The specified local group does not exist."},
+    {ERROR_MEMBER_NOT_IN_ALIAS, "The specified account name is not a member of the group."},
+    {ERROR_MEMBER_IN_ALIAS, "The specified account name is already a member of the group."},
+    {ERROR_ALIAS_EXISTS, "The specified local group already exists."},
+    {ERROR_NO_SUCH_MEMBER,
+     "A new member could not be added to or removed from the local group because the member does "
+     "not exist."},
+    {NERR_UnknownDevDir, "The device or directory does not exist."},
+    {NERR_DuplicateShare, "The share name is already in use on this server."},
+    {NERR_BadUsername, "The user name or group name parameter is invalid."},
+    {NERR_GroupNotFound, "The group name could not be found."},
+    {NERR_UserNotFound, "The user name could not be found."},
+    {NERR_GroupExists, "The group already exists."},
+    {NERR_UserExists, "The account already exists."},
+    {NERR_PasswordTooShort,
+     "The password does not meet the password policy requirements. Check the minimum password "
+     "length, password complexity and password history requirements."},
+    {NERR_NetNameNotFound, "This shared resource does not exist."},
+    {NERR_DCNotFound, "Could not find domain controller for this domain."},
+    {NERR_SetupAlreadyJoined, "This computer is already joined to a domain."},
+    {NERR_SetupNotJoined, "This computer is not currently joined to a domain."},
     {ERROR_INVALID_WINDOW_HANDLE, "Invalid window handle."},
     {ERROR_NO_SYSTEM_RESOURCES,
      "Insufficient system resources exist to complete the requested service."},

@@ -48,12 +48,29 @@ class WinmachineTool : public testing::Test {
 };
 
 TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
-  for (const char* args :
-       {"", "bogus", "create", "reg", "reg query", "reg frobnicate 'HKLM\\X'",
-        "reg query 'NOROOT\\Software'", "reg add 'HKLM\\X' /t REG_WHAT /d 1",
-        "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve", "reg query 'HKLM\\X' /q", "path",
-        "diff onlyone", "--machine", "account add onlyname", "group add Admins", "group remove a b",
-        "diff a b --ignore", "diff a b --ignore /nonexistent/patterns"}) {
+  for (const char* args : {"",
+                           "bogus",
+                           "create",
+                           "reg",
+                           "reg query",
+                           "reg frobnicate 'HKLM\\X'",
+                           "reg query 'NOROOT\\Software'",
+                           "reg add 'HKLM\\X' /t REG_WHAT /d 1",
+                           "reg add 'HKLM\\X' /v N /t REG_DWORD /d twelve",
+                           "reg query 'HKLM\\X' /q",
+                           "path",
+                           "diff onlyone",
+                           "--machine",
+                           "account add onlyname",
+                           "group add Admins",
+                           "group remove a b",
+                           "shares add OnlyName",
+                           "rights a b",
+                           "acl",
+                           "acl folder X",
+                           "acl file X permit Everyone",
+                           "diff a b --ignore",
+                           "diff a b --ignore /nonexistent/patterns"}) {
     const Result result = On(args);
     EXPECT_EQ(result.nExit, 2) << args << ": " << result.out;
     EXPECT_TRUE(result.out.rfind("winmachine: ", 0) == 0 || result.out.rfind("usage:", 0) == 0)
@@ -257,6 +274,41 @@ TEST_F(WinmachineTool, AccountsAndGroupMembers) {
   EXPECT_TRUE(Has(users, "Invit\xC3\xA9  S-1-5-21-")) << users.out;  // French built-in guest
   EXPECT_TRUE(Has(On("group list"), "Administrateurs: Administrateur; Anna; alice"));
   EXPECT_TRUE(Has(On("group list --global"), "Sales: CORP\\jdoe"));
+}
+
+TEST_F(WinmachineTool, SharesRightsAndAccessLists) {
+  ASSERT_EQ(On("account add bob pw").nExit, 0);
+  ASSERT_EQ(On("group add Administrateurs bob").nExit, 0);
+  EXPECT_TRUE(Has(On("account list"), "bob  S-1-5-21-")) << On("account list").out;
+  EXPECT_TRUE(Has(On("account list"), "-1002  admin  flags 0x00000201"));
+  ASSERT_EQ(On("shares add Public 'C:\\Users\\Public' 'for all'").nExit, 0);
+  const Result missing = On("shares add Gone 'C:\\Gone'");
+  EXPECT_EQ(missing.nExit, 1);
+  EXPECT_TRUE(Has(missing, "error 2116")) << missing.out;
+  EXPECT_TRUE(Has(On("shares"), "Public  C:\\Users\\Public  for all"));
+
+  ASSERT_EQ(On("rights add bob SeServiceLogonRight").nExit, 0);
+  EXPECT_EQ(On("rights add bob SeNoSuchRight").nExit, 1);
+  EXPECT_TRUE(Has(On("rights bob"), "(PC1\\bob): SeServiceLogonRight"));
+  EXPECT_TRUE(Has(On("rights"), "SeServiceLogonRight"));
+
+  ASSERT_EQ(On("acl share Public grant 'Tout le monde' 0x120089").nExit, 0);
+  ASSERT_EQ(On("acl share Public deny bob 0x10000 3").nExit, 0);
+  const Result acl = On("acl share Public");
+  EXPECT_TRUE(
+      Has(acl, "deny   0x00010000  inherit 3  bob\nallow  0x00120089  inherit 0  Tout le monde"))
+      << acl.out;
+  const Result unknown = On("acl file 'C:\\Users\\Public' grant Everyone");  // French machine
+  EXPECT_EQ(unknown.nExit, 1);
+  EXPECT_TRUE(Has(unknown, "error 1332")) << unknown.out;
+
+  // Deleting the user takes it out of its groups and drops its rights; the share's list stays.
+  ASSERT_EQ(On("account del bob").nExit, 0);
+  EXPECT_TRUE(Has(On("group list"), "Administrateurs: Administrateur; Anna\n"));
+  EXPECT_FALSE(Has(On("rights"), "SeServiceLogonRight"));
+  ASSERT_EQ(On("shares del Public").nExit, 0);
+  EXPECT_FALSE(Has(On("shares"), "Public"));
+  EXPECT_EQ(On("acl share Public").nExit, 1);
 }
 
 class WinmachineRun : public testing::Test {

@@ -160,7 +160,7 @@ TEST_F(VariablesTest, RegistryKeyFormsMarksPlaceholdersAndTheLineLimit) {
 // engine's own current user.
 TEST(Variables, SetupServiceRunsTakeTheServiceUserAndHive) {
   test::TestMachine test;
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Anna", "pw"), 0u);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"Anna", "pw"}), 0u);
   std::string annaSid;
   ASSERT_EQ(test.Machine().System().LookupAccountName("Anna", annaSid), 0u);
   const std::string serviceKey = "Software\\kelvaron\\TemporaryData\\SetupService";

@@ -96,12 +96,12 @@ TEST(Accounts, AMachineUserNamedLikeABuiltInOneReplacesIt) {
 TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();
-  ASSERT_EQ(accounts.AddUser("alice", "pw"), ERROR_SUCCESS);
-  EXPECT_EQ(accounts.AddUser("ALICE", "other"), NERR_UserExists);
-  EXPECT_EQ(accounts.AddUser("bad\\name", ""), ERROR_INVALID_PARAMETER);
-  ASSERT_EQ(accounts.AddGroupMember("Administrators", "alice", false), ERROR_SUCCESS);
-  ASSERT_EQ(accounts.AddGroupMember("administrators", "ALICE", false), ERROR_SUCCESS);  // once
-  ASSERT_EQ(accounts.AddGroupMember("Sales", "CORP\\jdoe", true), ERROR_SUCCESS);
+  ASSERT_EQ(accounts.AddUser({"alice", "pw"}), ERROR_SUCCESS);
+  EXPECT_EQ(accounts.AddUser({"ALICE", "other"}), NERR_UserExists);
+  EXPECT_EQ(accounts.AddUser({"bad\\name", ""}), NERR_BadUsername);
+  ASSERT_EQ(accounts.AddLocalGroupMember("Administrators", "alice"), ERROR_SUCCESS);
+  EXPECT_EQ(accounts.AddLocalGroupMember("administrators", "ALICE"), ERROR_MEMBER_IN_ALIAS);
+  ASSERT_EQ(accounts.AddGlobalGroupMember("Sales", "CORP\\jdoe"), ERROR_SUCCESS);
 
   auto again = test.OpenAgain();
   UserAccount alice;
@@ -126,8 +126,8 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
   SystemInfo& system = test.Machine().System();
   ASSERT_EQ(system.LookupAccountSid("S-1-1-0", name, domain), ERROR_SUCCESS);
   EXPECT_EQ(system.LookupAccountName("bob", sid), ERROR_NONE_MAPPED);
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("bob", "pw"), ERROR_SUCCESS);
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("Everyone", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"bob", "pw"}), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"Everyone", "pw"}), ERROR_SUCCESS);
   ASSERT_EQ(system.LookupAccountName("bob", sid), ERROR_SUCCESS);
   ASSERT_EQ(system.LookupAccountSid(sid, name, domain), ERROR_SUCCESS);
   EXPECT_EQ(name + "@" + domain, "bob@TARVIUM-PC");
@@ -138,7 +138,7 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
 TEST(Accounts, LogonsCheckThePasswordAndDomainLogonsNeedADomain) {
   TestMachine test;
   Machine& machine = test.Machine();
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("alice", "s3cret"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"alice", "s3cret"}), ERROR_SUCCESS);
   struct Logon {
     const char *pszUser, *pszDomain, *pszPassword;
     uint32_t dwExpected;
@@ -167,7 +167,7 @@ TEST(Accounts, LogonsCheckThePasswordAndDomainLogonsNeedADomain) {
   std::string dc;
   EXPECT_EQ(test.Machine().Users().GetDCName("", dc), NERR_DCNotFound);
   EXPECT_EQ(dc, "");
-  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser("jdoe", "pw"), ERROR_SUCCESS);
+  ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"jdoe", "pw"}), ERROR_SUCCESS);
   EditConfig(test, "Identity", "Domain=CORP\nDomainController=DC01");
   auto domainMachine = test.OpenAgain();
   ASSERT_EQ(domainMachine->Users().GetDCName("", dc), ERROR_SUCCESS);

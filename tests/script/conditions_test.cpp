@@ -524,8 +524,9 @@ TEST(MachineFunctions, AdaptersDomainProcessesClipboardAndGroups) {
 
   // Group membership of local and global groups, of this and of other servers.
   auto& accounts = test.Machine().EmulatedUsers();
-  ASSERT_EQ(accounts.AddGroupMember("Sales", "CORP\\jdoe", true), 0u);
-  ASSERT_EQ(accounts.AddGroupMember("Backup Operators", "helper", false), 0u);
+  ASSERT_EQ(accounts.AddGlobalGroupMember("Sales", "CORP\\jdoe"), 0u);
+  ASSERT_EQ(accounts.AddUser({"helper", "pw"}), 0u);
+  ASSERT_EQ(accounts.AddLocalGroupMember("Backup Operators", "helper"), 0u);
   EXPECT_TRUE(IsGroupMember(run, "User", "Administrators", false));
   EXPECT_TRUE(IsGroupMember(run, "user", "ADMINISTRATORS", false));
   EXPECT_TRUE(IsGroupMember(run, "HELPER", "Backup Operators", false));

@@ -871,7 +871,7 @@ TEST_F(Launch, FailedStartsAndLogonsAndAnotherUserInTheProfile) {
   AttachScriptEngine(run);
   const std::string out = machine.HostPath("C:\\") + "/who.txt";
   machine.WriteScript("C:\\Tools\\who.cmd", "{ pwd -P; echo \"$USERNAME\"; } > '" + out + "'");
-  ASSERT_EQ(machine.Machine().EmulatedUsers().AddUser("Anna", "Pa$$w0rd"), 0u);
+  ASSERT_EQ(machine.Machine().EmulatedUsers().AddUser({"Anna", "Pa$$w0rd"}), 0u);
   ASSERT_EQ(machine.Machine().Files().CreateDirectoryTree("C:\\Users\\Anna"), 0u);
 
   EXPECT_FALSE(LaunchProgram(run, "C:\\Tools\\who.cmd", ".\\Anna", "wrong", false, true, false,

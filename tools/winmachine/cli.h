@@ -49,5 +49,8 @@ int RunCommand(const Invocation& invocation);
 int WindowCommand(const Invocation& invocation);
 int PrintersCommand(const Invocation& invocation);
 int ServicesCommand(const Invocation& invocation);
+int SharesCommand(const Invocation& invocation);
+int RightsCommand(const Invocation& invocation);
+int AclCommand(const Invocation& invocation);
 
 }  // namespace winmachine

@@ -31,10 +31,24 @@ constexpr const char* kUsage =
     "  programs uninstall|modify|repair PRODUCT\n"
     "                            runs the product's command (PRODUCT: display name or key) as\n"
     "                            Add/Remove Programs does, waits, shows and exits with its code\n"
-    "  account add NAME PASSWORD a local user; account list shows the users\n"
+    "  account add NAME PASSWORD a local user; account del NAME deletes one (it leaves its\n"
+    "                            groups and loses its rights); account list shows the users:\n"
+    "                            SID, privilege, flags, home folder, logon script, marks\n"
     "  group add GROUP MEMBER [--global]\n"
-    "                            a member of a local (or global) group, created when missing;\n"
-    "                            group list [--global] shows the groups and their members\n"
+    "                            a member of a local group (created when missing) or of a\n"
+    "                            global group of the domain; group del GROUP MEMBER takes one\n"
+    "                            out; group list [--global] shows the groups and their members\n"
+    "  shares [list]             the disk shares: name, folder, remark\n"
+    "  shares add NAME PATH [REMARK] | shares del NAME\n"
+    "                            shares an existing folder, or stops sharing it\n"
+    "  rights [ACCOUNT]          the account rights of every account holding some, or of one\n"
+    "  rights add|del ACCOUNT RIGHT\n"
+    "                            grants or takes a right (SeServiceLogonRight, ...)\n"
+    "  acl KIND OBJECT           the access list of an object; KIND: file (a Windows path),\n"
+    "                            share, key (MACHINE\\SOFTWARE\\...) or printer\n"
+    "  acl KIND OBJECT grant|set|deny|revoke TRUSTEE [MASK [INHERITANCE]]\n"
+    "                            merges an entry as SetEntriesInAcl does (MASK: default\n"
+    "                            GENERIC_ALL; INHERITANCE: 1 objects, 2 containers, 3 both)\n"
     "  printers                  printers ('*' the default), connections, drivers, ports\n"
     "  reboot                    ends the services' programs, removes services marked for\n"
     "                            deletion, pending renames and deletes, starts the boot, system\n"
@@ -69,7 +83,8 @@ const std::map<std::string, Command> kCommands = {
     {"programs", ProgramsCommand}, {"reboot", RebootCommand},     {"snapshot", SnapshotCommand},
     {"diff", DiffCommand},         {"reg", RegCommand},           {"account", AccountCommand},
     {"group", GroupCommand},       {"run", RunCommand},           {"window", WindowCommand},
-    {"printers", PrintersCommand}, {"services", ServicesCommand},
+    {"printers", PrintersCommand}, {"services", ServicesCommand}, {"shares", SharesCommand},
+    {"rights", RightsCommand},     {"acl", AclCommand},
 };
 
 }  // namespace

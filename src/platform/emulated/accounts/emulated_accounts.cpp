@@ -1,100 +1,46 @@
 // The account store over the registry: every operation reads or writes the keys named in the
-// header, so that two engine processes on one machine see the same accounts.
+// header, so that two engine processes on one machine see the same accounts. This file holds the
+// seed, the read side and the users; groups, shares, rights, lookups and the domain have files of
+// their own.
 #include "platform/emulated/accounts/emulated_accounts.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdlib>
 
 #include "platform/ansi_case.h"
+#include "platform/emulated/accounts/sam_store.h"
 #include "platform/emulated/accounts/well_known_accounts.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
 namespace {
 
-const std::string kUsersKey = "SAM\\Accounts\\Users";
-const std::string kLocalGroupsKey = "SAM\\Accounts\\LocalGroups";
-const std::string kGlobalGroupsKey = "SAM\\Accounts\\GlobalGroups";
-
 const std::string& GroupsKey(bool bGlobal) {
   return bGlobal ? kGlobalGroupsKey : kLocalGroupsKey;
 }
 
-// --- Values -------------------------------------------------------------------------------------
+constexpr uint32_t kAccountTypeFlags = 0x3B00;  // UF_NORMAL_ACCOUNT and the trust account types
+constexpr size_t kMaxUserName = 20;
+constexpr size_t kMaxPassword = 256;  // PWLEN
 
-uint32_t SetString(Registry& registry, const std::string& key, const char* name,
-                   const std::string& text) {
-  RegValue value{REG_SZ, std::vector<uint8_t>(text.begin(), text.end())};
-  value.data.push_back(0);
-  return registry.SetValue(RegRoot::LocalMachine, key, name, value);
+// NetUserAdd sets UF_SCRIPT always and makes an account of no type a normal one.
+uint32_t NormalFlags(uint32_t dwFlags) {
+  dwFlags |= UF_SCRIPT;
+  return (dwFlags & kAccountTypeFlags) ? dwFlags : dwFlags | UF_NORMAL_ACCOUNT;
 }
 
-uint32_t SetDword(Registry& registry, const std::string& key, const char* name, uint32_t dw) {
-  RegValue value{REG_DWORD, {}};
-  for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<uint8_t>(dw >> (8 * i)));
-  return registry.SetValue(RegRoot::LocalMachine, key, name, value);
+// Machines made before the flags were kept have a "Disabled" mark instead.
+uint32_t ReadFlags(Registry& registry, const std::string& key) {
+  const bool bDisabled = ReadDword(registry, key, "Disabled", 0) != 0;
+  return ReadDword(registry, key, "Flags",
+                   UF_SCRIPT | UF_NORMAL_ACCOUNT | (bDisabled ? UF_ACCOUNTDISABLE : 0));
 }
 
-std::string ReadString(Registry& registry, const std::string& key, const char* name) {
-  RegValue value;
-  if (registry.QueryValue(RegRoot::LocalMachine, key, name, value) != ERROR_SUCCESS) return "";
-  const std::string text(value.data.begin(), value.data.end());
-  return text.substr(0, text.find('\0'));
+bool IsUserNameValid(const std::string& name) {
+  return !name.empty() && name.size() <= kMaxUserName &&
+         name.find_first_of("\\/\"[]:|<>+=;,?*@") == std::string::npos &&
+         name.find_first_not_of(". ") != std::string::npos;
 }
-
-bool ReadFlag(Registry& registry, const std::string& key, const char* name) {
-  RegValue value;
-  return registry.QueryValue(RegRoot::LocalMachine, key, name, value) == ERROR_SUCCESS &&
-         std::any_of(value.data.begin(), value.data.end(), [](uint8_t b) { return b != 0; });
-}
-
-std::vector<std::string> ReadMembers(Registry& registry, const std::string& key) {
-  RegValue value;
-  std::vector<std::string> members;
-  if (registry.QueryValue(RegRoot::LocalMachine, key, "Members", value) != ERROR_SUCCESS)
-    return members;
-  std::string member;
-  for (uint8_t b : value.data) {
-    if (b != 0) {
-      member += static_cast<char>(b);
-    } else if (!member.empty()) {
-      members.push_back(member);
-      member.clear();
-    }
-  }
-  if (!member.empty()) members.push_back(member);
-  return members;
-}
-
-// Each member once, compared without regard to case, in the order given.
-uint32_t WriteMembers(Registry& registry, const std::string& key,
-                      const std::vector<std::string>& members) {
-  RegValue value{REG_MULTI_SZ, {}};
-  for (size_t i = 0; i < members.size(); ++i) {
-    const std::string& member = members[i];
-    if (std::any_of(members.begin(), members.begin() + static_cast<std::ptrdiff_t>(i),
-                    [&](const std::string& earlier) { return AnsiEqualNoCase(earlier, member); }))
-      continue;
-    value.data.insert(value.data.end(), member.begin(), member.end());
-    value.data.push_back(0);
-  }
-  value.data.push_back(0);
-  return registry.SetValue(RegRoot::LocalMachine, key, "Members", value);
-}
-
-uint32_t EnumSubkeys(Registry& registry, const std::string& key, std::vector<std::string>& names) {
-  names.clear();
-  std::string name;
-  uint32_t err = ERROR_SUCCESS;
-  for (uint32_t i = 0; (err = registry.EnumKey(RegRoot::LocalMachine, key, i, name)) == 0; ++i)
-    names.push_back(name);
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return AnsiUpper(a) < AnsiUpper(b); });
-  return err == ERROR_NO_MORE_ITEMS || err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
-}
-
-// --- Identity of the machine's accounts ---------------------------------------------------------
 
 // "S-1-5-21-a-b-c" from the user's "S-1-5-21-a-b-c-1001".
 std::string MachineSidPrefix(const MachineConfig& config) {
@@ -107,42 +53,48 @@ std::string ProfileDirOf(const MachineConfig& config, const std::string& name) {
   return drive + "\\Users\\" + name;
 }
 
-// The highest relative identifier of a local user so far (at least 1000).
-unsigned long HighestUserRid(Registry& registry, const MachineConfig& config) {
+// The highest relative identifier of a local user or group so far (at least 1000).
+unsigned long HighestRid(Registry& registry, const MachineConfig& config) {
   unsigned long nHighest = 1000;
-  std::vector<std::string> names;
-  EnumSubkeys(registry, kUsersKey, names);
   const std::string prefix = MachineSidPrefix(config) + "-";
-  for (const std::string& name : names) {
-    const std::string sid = ReadString(registry, kUsersKey + "\\" + name, "Sid");
-    if (sid.size() > prefix.size() && sid.compare(0, prefix.size(), prefix) == 0)
-      nHighest = std::max(nHighest, std::strtoul(sid.c_str() + prefix.size(), nullptr, 10));
+  for (const std::string& parent : {kUsersKey, kLocalGroupsKey}) {
+    std::vector<std::string> names;
+    EnumSubkeys(registry, parent, names);
+    for (const std::string& name : names) {
+      const std::string sid = ReadString(registry, parent + "\\" + name, "Sid");
+      if (sid.size() > prefix.size() && sid.compare(0, prefix.size(), prefix) == 0)
+        nHighest = std::max(nHighest, std::strtoul(sid.c_str() + prefix.size(), nullptr, 10));
+    }
   }
   return nHighest;
 }
 
-struct UserRecord {
-  std::string name;
-  std::string sid;
-  std::string password;
-  std::string comment;
-  bool bDisabled = false;
-};
+// The values a user's record holds besides its identity.
+uint32_t WriteUserValues(Registry& registry, const std::string& key, const LocalUserInfo& user,
+                         bool bSetPassword) {
+  if (bSetPassword)
+    if (uint32_t err = SetString(registry, key, "Password", user.password)) return err;
+  for (uint32_t err : {SetString(registry, key, "Comment", user.comment),
+                       SetString(registry, key, "HomeDir", user.homeDir),
+                       SetString(registry, key, "ScriptPath", user.scriptPath),
+                       SetDword(registry, key, "Flags", NormalFlags(user.dwFlags)),
+                       SetDword(registry, key, "PasswordExpired", user.bPasswordExpired ? 1 : 0)})
+    if (err != ERROR_SUCCESS) return err;
+  return ERROR_SUCCESS;
+}
 
-uint32_t WriteUser(Registry& registry, const MachineConfig& config, const UserRecord& user) {
+uint32_t CreateUser(Registry& registry, const MachineConfig& config, const std::string& sid,
+                    const LocalUserInfo& user) {
   const std::string key = kUsersKey + "\\" + user.name;
   bool bCreated = false;
   if (uint32_t err =
           registry.CreateKey(RegRoot::LocalMachine, key, false, RegView::Default, &bCreated))
     return err;
   if (!bCreated) return NERR_UserExists;
-  for (uint32_t err : {SetString(registry, key, "Sid", user.sid),
-                       SetString(registry, key, "Password", user.password),
-                       SetString(registry, key, "ProfilePath", ProfileDirOf(config, user.name)),
-                       SetString(registry, key, "Comment", user.comment),
-                       SetDword(registry, key, "Disabled", user.bDisabled ? 1 : 0)})
+  for (uint32_t err : {SetString(registry, key, "Sid", sid),
+                       SetString(registry, key, "ProfilePath", ProfileDirOf(config, user.name))})
     if (err != ERROR_SUCCESS) return err;
-  return ERROR_SUCCESS;
+  return WriteUserValues(registry, key, user, true);
 }
 
 // --- Seed ---------------------------------------------------------------------------------------
@@ -180,31 +132,40 @@ std::string WellKnownName(const std::vector<AccountName>& accounts, const std::s
   return "";
 }
 
-// The usual members of the built-in groups, by the group's SID.
+// The usual members of the built-in groups, by the group's SID, each once: the machine's user
+// may be the built-in Administrator itself.
 std::vector<std::string> BuiltinMembers(const MachineConfig& config,
                                         const std::vector<AccountName>& accounts,
                                         const std::string& groupSid) {
   const unsigned nLanguage = config.wUILanguage;
+  std::vector<std::string> named;
   if (groupSid == "S-1-5-32-544")
-    return {Localized(kBuiltinUsers[0], nLanguage), config.szUserName};
+    named = {Localized(kBuiltinUsers[0], nLanguage), config.szUserName};
   if (groupSid == "S-1-5-32-545")
-    return {config.szUserName, WellKnownName(accounts, "S-1-5-4", true),
-            WellKnownName(accounts, "S-1-5-11", true)};
-  if (groupSid == "S-1-5-32-546") return {Localized(kBuiltinUsers[1], nLanguage)};
-  return {};
+    named = {config.szUserName, WellKnownName(accounts, "S-1-5-4", true),
+             WellKnownName(accounts, "S-1-5-11", true)};
+  if (groupSid == "S-1-5-32-546") named = {Localized(kBuiltinUsers[1], nLanguage)};
+  std::vector<std::string> members;
+  for (const std::string& name : named)
+    if (std::none_of(members.begin(), members.end(),
+                     [&](const std::string& each) { return AnsiEqualNoCase(each, name); }))
+      members.push_back(name);
+  return members;
 }
 
 // The machine's own user first: a machine whose user is called "Administrator" has that user
 // in place of the built-in one.
 uint32_t SeedUsers(const MachineConfig& config, Registry& registry) {
-  if (uint32_t err =
-          WriteUser(registry, config, {config.szUserName, config.szUserSid, "", "", false}))
-    return err;
+  LocalUserInfo own;
+  own.name = config.szUserName;
+  if (uint32_t err = CreateUser(registry, config, config.szUserSid, own)) return err;
   const std::string prefix = MachineSidPrefix(config) + "-";
   for (const BuiltinUser& user : kBuiltinUsers) {
-    const UserRecord record{Localized(user, config.wUILanguage), prefix + user.rid, "",
-                            user.comment, true};
-    const uint32_t err = WriteUser(registry, config, record);
+    LocalUserInfo builtin;
+    builtin.name = Localized(user, config.wUILanguage);
+    builtin.comment = user.comment;
+    builtin.dwFlags = UF_SCRIPT | UF_NORMAL_ACCOUNT | UF_ACCOUNTDISABLE | UF_DONT_EXPIRE_PASSWD;
+    const uint32_t err = CreateUser(registry, config, prefix + user.rid, builtin);
     if (err != ERROR_SUCCESS && err != NERR_UserExists) return err;
   }
   return ERROR_SUCCESS;
@@ -218,14 +179,10 @@ uint32_t SeedLocalGroups(const MachineConfig& config, Registry& registry) {
     for (uint32_t err :
          {registry.CreateKey(RegRoot::LocalMachine, key),
           SetString(registry, key, "Sid", group.sid), SetString(registry, key, "Comment", ""),
-          WriteMembers(registry, key, BuiltinMembers(config, accounts, group.sid))})
+          SetStrings(registry, key, "Members", BuiltinMembers(config, accounts, group.sid))})
       if (err != ERROR_SUCCESS) return err;
   }
   return ERROR_SUCCESS;
-}
-
-std::string WithoutLeadingBackslashes(const std::string& name) {
-  return name.substr(std::min(name.find_first_not_of('\\'), name.size()));
 }
 
 }  // namespace
@@ -237,16 +194,7 @@ uint32_t EmulatedAccounts::Seed(const MachineConfig& config, Registry& registry)
   return SeedLocalGroups(config, registry);
 }
 
-bool EmulatedAccounts::IsThisMachine(const std::string& server) const {
-  const std::string name = WithoutLeadingBackslashes(server);
-  return name.empty() || name == "." || AnsiEqualNoCase(name, config_.szComputerName) ||
-         (!config_.szDomainController.empty() && AnsiEqualNoCase(name, config_.szDomainController));
-}
-
-bool EmulatedAccounts::IsOwnDomain(const std::string& domain) const {
-  return domain.empty() || domain == "." || AnsiEqualNoCase(domain, config_.szComputerName) ||
-         (!config_.szDomainController.empty() && AnsiEqualNoCase(domain, config_.szDomain));
-}
+// --- Read side ----------------------------------------------------------------------------------
 
 uint32_t EmulatedAccounts::EnumUsers(std::vector<std::string>& names) {
   return EnumSubkeys(registry_, kUsersKey, names);
@@ -255,19 +203,18 @@ uint32_t EmulatedAccounts::EnumUsers(std::vector<std::string>& names) {
 uint32_t EmulatedAccounts::GetUser(const std::string& name, UserAccount& user) {
   user = {};
   const std::string key = kUsersKey + "\\" + name;
-  if (name.empty() || registry_.OpenKey(RegRoot::LocalMachine, key) != ERROR_SUCCESS)
-    return NERR_UserNotFound;
-  std::string stored;
+  if (name.empty() || !KeyExists(registry_, key)) return NERR_UserNotFound;
   // The name as it was created, not as it was asked for.
   std::vector<std::string> names;
   EnumUsers(names);
-  for (const std::string& each : names)
-    if (AnsiEqualNoCase(each, name)) stored = each;
-  user.name = stored.empty() ? name : stored;
+  const auto stored = std::find_if(names.begin(), names.end(), [&](const std::string& each) {
+    return AnsiEqualNoCase(each, name);
+  });
+  user.name = stored == names.end() ? name : *stored;
   user.sid = ReadString(registry_, key, "Sid");
   user.profileDir = ReadString(registry_, key, "ProfilePath");
   user.comment = ReadString(registry_, key, "Comment");
-  user.bDisabled = ReadFlag(registry_, key, "Disabled");
+  user.bDisabled = (ReadFlags(registry_, key) & UF_ACCOUNTDISABLE) != 0;
   return ERROR_SUCCESS;
 }
 
@@ -280,118 +227,102 @@ uint32_t EmulatedAccounts::GetGroupMembers(const std::string& server, const std:
   members.clear();
   if (!IsThisMachine(server)) return ERROR_BAD_NETPATH;
   const std::string key = GroupsKey(bGlobal) + "\\" + group;
-  if (group.empty() || registry_.OpenKey(RegRoot::LocalMachine, key) != ERROR_SUCCESS)
+  if (group.empty() || !KeyExists(registry_, key))
     return bGlobal ? NERR_GroupNotFound : ERROR_NO_SUCH_ALIAS;
-  members = ReadMembers(registry_, key);
+  members = ReadStrings(registry_, key, "Members");
   return ERROR_SUCCESS;
 }
 
 uint32_t EmulatedAccounts::LogonUser(const std::string& domain, const std::string& userName,
                                      const std::string& password) {
   const std::string key = kUsersKey + "\\" + userName;
-  if (!IsOwnDomain(domain) || userName.empty() ||
-      registry_.OpenKey(RegRoot::LocalMachine, key) != ERROR_SUCCESS ||
+  if (!IsOwnDomain(domain) || userName.empty() || !KeyExists(registry_, key) ||
       ReadString(registry_, key, "Password") != password)
     return ERROR_LOGON_FAILURE;
-  return ReadFlag(registry_, key, "Disabled") ? ERROR_ACCOUNT_DISABLED : ERROR_SUCCESS;
+  return (ReadFlags(registry_, key) & UF_ACCOUNTDISABLE) ? ERROR_ACCOUNT_DISABLED : ERROR_SUCCESS;
 }
 
-uint32_t EmulatedAccounts::GetDCName(const std::string& domain, std::string& dcName) {
-  dcName.clear();
-  if (config_.szDomainController.empty() ||
-      !(domain.empty() || AnsiEqualNoCase(domain, config_.szDomain)))
-    return NERR_DCNotFound;
-  dcName = "\\\\" + WithoutLeadingBackslashes(config_.szDomainController);
+// --- Users --------------------------------------------------------------------------------------
+
+std::string EmulatedAccounts::NextAccountSid() {
+  return MachineSidPrefix(config_) + "-" + std::to_string(HighestRid(registry_, config_) + 1);
+}
+
+std::string EmulatedAccounts::LocalAccountSid(const std::string& name) {
+  if (name.empty()) return "";
+  for (const std::string& parent : {kUsersKey, kLocalGroupsKey})
+    if (KeyExists(registry_, parent + "\\" + name))
+      return ReadString(registry_, parent + "\\" + name, "Sid");
+  return AnsiEqualNoCase(name, config_.szComputerName) ? MachineSidPrefix(config_) : "";
+}
+
+uint32_t EmulatedAccounts::CheckNewUser(const LocalUserInfo& user) {
+  if (!IsUserNameValid(user.name)) return NERR_BadUsername;
+  if (user.password.size() > kMaxPassword) return NERR_PasswordTooShort;
+  if (user.dwPriv != USER_PRIV_USER) return ERROR_INVALID_PARAMETER;
+  if (KeyExists(registry_, kLocalGroupsKey + "\\" + user.name)) return NERR_GroupExists;
   return ERROR_SUCCESS;
 }
 
-uint32_t EmulatedAccounts::AddUser(const std::string& name, const std::string& password) {
-  if (name.empty() || name.find_first_of("\\/\"[]:|<>+=;,?*@") != std::string::npos)
-    return ERROR_INVALID_PARAMETER;
-  const std::string sid =
-      MachineSidPrefix(config_) + "-" + std::to_string(HighestUserRid(registry_, config_) + 1);
-  return WriteUser(registry_, config_, {name, sid, password, "", false});
+uint32_t EmulatedAccounts::AddUser(const LocalUserInfo& user) {
+  if (uint32_t err = CheckNewUser(user)) return err;
+  return registry_.WriteAsOne(
+      [&] { return CreateUser(registry_, config_, NextAccountSid(), user); });
 }
 
-uint32_t EmulatedAccounts::AddGroupMember(const std::string& group, const std::string& member,
-                                          bool bGlobal) {
-  if (group.empty() || member.empty() || group.find('\\') != std::string::npos)
-    return ERROR_INVALID_PARAMETER;
-  const std::string key = GroupsKey(bGlobal) + "\\" + group;
-  if (uint32_t err = registry_.CreateKey(RegRoot::LocalMachine, key)) return err;
-  std::vector<std::string> members = ReadMembers(registry_, key);
-  members.push_back(member);
-  return WriteMembers(registry_, key, members);
+uint32_t EmulatedAccounts::PrivilegeOf(const std::string& name) {
+  const std::vector<AccountName> accounts = WellKnownAccounts(config_.wUILanguage);
+  const auto isMember = [&](const char* groupSid) {
+    const std::string key = kLocalGroupsKey + "\\" + WellKnownName(accounts, groupSid, false);
+    const std::vector<std::string> members = ReadStrings(registry_, key, "Members");
+    return std::any_of(members.begin(), members.end(),
+                       [&](const std::string& member) { return IsLocalMemberName(member, name); });
+  };
+  return isMember("S-1-5-32-544")   ? USER_PRIV_ADMIN
+         : isMember("S-1-5-32-546") ? USER_PRIV_GUEST
+                                    : USER_PRIV_USER;
 }
 
-// --- Write side (not yet built) ---
-
-uint32_t EmulatedAccounts::AddUser(const LocalUserInfo& /*user*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
+uint32_t EmulatedAccounts::GetUserInfo(const std::string& name, LocalUserInfo& user) {
+  user = {};
+  UserAccount account;
+  if (uint32_t err = GetUser(name, account)) return err;
+  const std::string key = kUsersKey + "\\" + name;
+  user.name = account.name;
+  user.dwPriv = PrivilegeOf(name);
+  user.homeDir = ReadString(registry_, key, "HomeDir");
+  user.comment = account.comment;
+  user.dwFlags = ReadFlags(registry_, key);
+  user.scriptPath = ReadString(registry_, key, "ScriptPath");
+  user.bPasswordExpired = ReadDword(registry_, key, "PasswordExpired", 0) != 0;
+  return ERROR_SUCCESS;
 }
 
-uint32_t EmulatedAccounts::GetUserInfo(const std::string& /*name*/, LocalUserInfo& /*user*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
+uint32_t EmulatedAccounts::SetUserInfo(const std::string& name, const LocalUserInfo& user,
+                                       bool bSetPassword) {
+  const std::string key = kUsersKey + "\\" + name;
+  if (name.empty() || !KeyExists(registry_, key)) return NERR_UserNotFound;
+  if (bSetPassword && user.password.size() > kMaxPassword) return NERR_PasswordTooShort;
+  if (user.dwPriv != PrivilegeOf(name)) return ERROR_INVALID_PARAMETER;
+  return registry_.WriteAsOne([&] {
+    if (uint32_t err = WriteUserValues(registry_, key, user, bSetPassword)) return err;
+    // The mark of machines made before the flags were kept would outlive a change of them.
+    const uint32_t err = registry_.DeleteValue(RegRoot::LocalMachine, key, "Disabled");
+    return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
+  });
 }
 
-uint32_t EmulatedAccounts::SetUserInfo(const std::string& /*name*/, const LocalUserInfo& /*user*/, bool /*bSetPassword*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::DeleteUser(const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::AddLocalGroup(const std::string& /*name*/, const std::string& /*comment*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::DeleteLocalGroup(const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::AddLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::DeleteLocalGroupMember(const std::string& /*group*/, const std::string& /*member*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::AddShare(const std::string& /*server*/, const ShareInfo& /*share*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::DeleteShare(const std::string& /*server*/, const std::string& /*name*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::EnumShares(const std::string& /*server*/, std::vector<ShareInfo>& /*shares*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::LookupAccountName(const std::string& /*system*/, const std::string& /*account*/, std::string& /*sid*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::AddAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::RemoveAccountRight(const std::string& /*system*/, const std::string& /*sid*/, const std::string& /*right*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::EnumAccountRights(const std::string& /*system*/, const std::string& /*sid*/, std::vector<std::string>& /*rights*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::JoinDomain(const std::string& /*server*/, const std::string& /*domain*/, const std::string& /*accountOU*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-uint32_t EmulatedAccounts::UnjoinDomain(const std::string& /*server*/, const std::string& /*account*/, const std::string& /*password*/, uint32_t /*dwOptions*/) {
-  return ERROR_CALL_NOT_IMPLEMENTED;
+uint32_t EmulatedAccounts::DeleteUser(const std::string& name) {
+  const std::string key = kUsersKey + "\\" + name;
+  if (name.empty() || !KeyExists(registry_, key)) return NERR_UserNotFound;
+  const std::string sid = ReadString(registry_, key, "Sid");
+  const std::string rid = sid.substr(sid.rfind('-') + 1);
+  if (sid != config_.szUserSid && (rid == "500" || rid == "501")) return ERROR_SPECIAL_ACCOUNT;
+  return registry_.WriteAsOne([&] {
+    if (uint32_t err = DropFromLocalGroups(name)) return err;
+    if (uint32_t err = SetStrings(registry_, kRightsKey, sid, {})) return err;
+    return registry_.DeleteTree(RegRoot::LocalMachine, key);
+  });
 }
 
 }  // namespace platform::emulated

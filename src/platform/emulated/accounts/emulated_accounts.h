@@ -1,32 +1,47 @@
 // Accounts of the emulated machine, kept in its registry where a person can read them and where
 // the write side adds to them. Windows keeps its accounts as binary records under HKLM\SAM; the
-// emulated machine keeps a readable layout below the same key:
+// emulated machine keeps a readable layout below the same key (sam_store.h has the key names):
 //
 //   HKLM\SAM\Accounts\Users\<name>          "Sid", "Password" (plain text: the machine is a
-//                                           test bed), "ProfilePath", "Comment" (REG_SZ),
-//                                           "Disabled" (REG_DWORD 0 or 1)
+//                                           test bed), "ProfilePath", "Comment", "HomeDir",
+//                                           "ScriptPath" (REG_SZ), "Flags" (REG_DWORD, UF_*:
+//                                           UF_ACCOUNTDISABLE marks a disabled account),
+//                                           "PasswordExpired" (REG_DWORD 0 or 1)
 //   HKLM\SAM\Accounts\LocalGroups\<name>    "Sid", "Comment", "Members" (REG_MULTI_SZ)
 //   HKLM\SAM\Accounts\GlobalGroups\<name>   "Comment", "Members" (REG_MULTI_SZ)
+//   HKLM\SAM\Accounts\Shares\<name>         "Path", "Remark" (REG_SZ), "MaxUses" (REG_DWORD)
+//   HKLM\SAM\Accounts\Rights                 one REG_MULTI_SZ per account holding rights: the
+//                                           value's name is the account's SID, its strings the
+//                                           rights ("SeServiceLogonRight")
+//   HKLM\SAM\Accounts\Domain                 "Joined" (REG_SZ: the domain the machine joined,
+//                                           empty in a workgroup), "Workgroup" (REG_SZ); until
+//                                           a join or unjoin writes it, machine.ini holds
+//   HKLM\SAM\Accounts\AccessLists\<kind>     access lists (emulated_access_lists.h)
 //
-// Members are named as they were added ("User", "CORP\jdoe"). A new machine is seeded with the
-// built-in users (Administrator, Guest, DefaultAccount, WDAGUtilityAccount, all disabled), its
-// own user (password empty) and the built-in local groups of its language with their usual
-// members. The machine also answers for its domain: global groups and domain logons are read
-// from the same store when machine.ini names a domain controller, which also answers GetDCName.
+// A user's privilege level is not kept: Windows derives it from membership in Administrators or
+// Guests, and so does GetUserInfo. Members are named as they were added ("User", "CORP\jdoe").
+// Users and local groups draw their relative identifiers from one counter, as on Windows. A new
+// machine is seeded with the built-in users (Administrator, Guest, DefaultAccount,
+// WDAGUtilityAccount, all disabled), its own user (password empty) and the built-in local groups
+// of its language with their usual members. The machine also answers for its domain: global
+// groups and domain logons are read from the same store while the machine is joined to the
+// domain whose controller machine.ini names, which also answers GetDCName.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/accounts.h"
 #include "platform/emulated/machine/machine_config.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 
 namespace platform::emulated {
 
 class EmulatedAccounts final : public Accounts {
  public:
-  EmulatedAccounts(const MachineConfig& config, Registry& registry)
-      : config_(config), registry_(registry) {}
+  // files (when given) holds the folders shares name.
+  EmulatedAccounts(const MachineConfig& config, Registry& registry, FileSystem* files = nullptr)
+      : config_(config), registry_(registry), files_(files) {}
 
   // Writes the built-in accounts of a new machine.
   static uint32_t Seed(const MachineConfig& config, Registry& registry);
@@ -65,19 +80,30 @@ class EmulatedAccounts final : public Accounts {
   uint32_t UnjoinDomain(const std::string& server, const std::string& account,
                         const std::string& password, uint32_t dwOptions) override;
 
-  // For tests and the machine tool until the write side exists. A new user gets the next free
-  // relative identifier of the machine and the profile C:\Users\<name>; NERR_UserExists when
-  // the name is taken.
-  uint32_t AddUser(const std::string& name, const std::string& password);
-  // Creates the group when it is missing; adding a member twice keeps one.
-  uint32_t AddGroupMember(const std::string& group, const std::string& member, bool bGlobal);
+  // For tests and the machine tool, which stand in for the domain: puts a member into a global
+  // group of the machine's domain, creating the group when it is missing; adding a member twice
+  // keeps one.
+  uint32_t AddGlobalGroupMember(const std::string& group, const std::string& member);
+  // The SIDs of the accounts that hold rights, sorted.
+  uint32_t EnumRightHolders(std::vector<std::string>& sids);
+  // The domain the machine is joined to; empty in a workgroup.
+  std::string JoinedDomain();
 
  private:
-  bool IsThisMachine(const std::string& server) const;
-  bool IsOwnDomain(const std::string& domain) const;
+  bool IsThisMachine(const std::string& server);
+  bool IsOwnDomain(const std::string& domain);
+  // The SID of a local user or group, or of the computer; empty when there is none.
+  std::string LocalAccountSid(const std::string& name);
+  std::string NextAccountSid();
+  uint32_t CheckNewUser(const LocalUserInfo& user);
+  uint32_t PrivilegeOf(const std::string& name);
+  uint32_t DropFromLocalGroups(const std::string& name);
+  bool IsLocalMemberName(const std::string& member, const std::string& name) const;
+  uint32_t ResolveMember(const std::string& member, std::string& sid);
 
   const MachineConfig& config_;
   Registry& registry_;
+  FileSystem* files_;
 };
 
 }  // namespace platform::emulated

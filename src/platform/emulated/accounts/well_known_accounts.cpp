@@ -26,6 +26,8 @@ const Row kRows[] = {
     {"S-1-5-11", kNt, "Authenticated Users", "Authentifizierte Benutzer",
      "Utilisateurs authentifi\xE9s"},
     {"S-1-5-18", kNt, "SYSTEM", "SYSTEM", "Syst\xE8me"},
+    {"S-1-5-19", kNt, "LOCAL SERVICE", "LOKALER DIENST", "SERVICE LOCAL"},
+    {"S-1-5-20", kNt, "NETWORK SERVICE", "NETZWERKDIENST", "SERVICE R\xC9SEAU"},
     {"S-1-5-32-544", kBuiltin, "Administrators", "Administratoren", "Administrateurs"},
     {"S-1-5-32-545", kBuiltin, "Users", "Benutzer", "Utilisateurs"},
     {"S-1-5-32-546", kBuiltin, "Guests", "G\xE4ste", "Invit\xE9s"},

@@ -223,7 +223,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
       {.nKillingWrite = config_.nKillingWrite, .nKillingBeforeWrite = config_.nKillingBeforeWrite});
 #endif
   profile_ = std::make_unique<DeviceSettingsProfile>(*files_, config_.szWindowsDir, *registry_);
-  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_);
+  accounts_ = std::make_unique<EmulatedAccounts>(config_, *registry_, files_.get());
   system_ = std::make_unique<EmulatedSystemInfo>(config_, *registry_, accounts_.get());
   environment_ =
       std::make_unique<EmulatedEnvironment>(config_, *system_, *registry_, hostVariables);
@@ -261,7 +261,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   spooler_ = std::make_unique<EmulatedSpooler>(config_, *registry_, *files_);
   services_ = std::make_unique<EmulatedServices>(
       ServicesContext{*registry_, *environment_, *processes_, dir_ + "/services", systemDir});
-  accessLists_ = std::make_unique<EmulatedAccessLists>();
+  accessLists_ = std::make_unique<EmulatedAccessLists>(*registry_, *files_, *accounts_, *spooler_);
   return true;
 }
 
