@@ -90,13 +90,14 @@ bool ReleaseUse(SetupRun& run, const UsedObject& object, bool bApproved, bool& b
     err = RegWriteDword(run, RegRoot::LocalMachine, key, object.name, nCount - 1);
     return err == platform::ERROR_SUCCESS || IgnoredDeleteFailure(run, key, err);
   }
-  if (!bApproved && !ConfirmsDeletion(run, object)) return true;
+  // The last use has ended: the count goes whatever the answer, No keeps only the object.
+  const bool bApprovedNow = bApproved || ConfirmsDeletion(run, object);
   if (bRecorded) {
     err = RegDeleteValueAt(run, RegRoot::LocalMachine, key, object.name);
     if (err != platform::ERROR_SUCCESS) return IgnoredDeleteFailure(run, key, err);
     RegPruneEmptyKeys(run, RegRoot::LocalMachine, key, true);
   }
-  bDelete = true;
+  bDelete = bApprovedNow;
   return true;
 }
 

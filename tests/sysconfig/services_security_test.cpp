@@ -224,14 +224,15 @@ TEST(SecurityCommands, SharedGroupIsCountedAndAskedFor) {
   ASSERT_TRUE(test.Run("LocalGroup.Add (Team)", true));
   EXPECT_FALSE(test.HasGroup("Crew"));
   EXPECT_FALSE(test.HasGroup("Team"));
-  EXPECT_EQ(std::count(test.Messages().begin(), test.Messages().end(), 5556), 2);
+  const std::vector<int> messages = test.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), 5556), 2);
 }
 
 TEST(SecurityCommands, UsersRightsAndFailures) {
   SecurityRun test;
   ASSERT_TRUE(test.Run("LocalUser.Add ('svc', 'pw', 'first', PRIV_USER, '', '', 0)", false));
-  ASSERT_TRUE(test.Run("LocalUser.Add ('svc', '', 'second', PRIV_ADMIN, '', '', ACCOUNTDISABLE)",
-                       false));  // exists: changed
+  ASSERT_TRUE(test.Run("LocalUser.Add ('svc', , 'second', PRIV_ADMIN, '', '', ACCOUNTDISABLE)",
+                       false));  // exists: changed, its password kept
   platform::LocalUserInfo user;
   ASSERT_EQ(test.run.machine.Users().GetUserInfo("svc", user), platform::ERROR_SUCCESS);
   EXPECT_EQ(user.comment, "second");

@@ -187,8 +187,12 @@ uint32_t SeedLocalGroups(const MachineConfig& config, Registry& registry) {
 
 }  // namespace
 
+// The store's keys exist from the start, as Windows' do, so that the last share, right or access
+// list removed leaves the machine as it was.
 uint32_t EmulatedAccounts::Seed(const MachineConfig& config, Registry& registry) {
-  for (const std::string& key : {kUsersKey, kLocalGroupsKey, kGlobalGroupsKey})
+  for (const std::string& key :
+       {kUsersKey, kLocalGroupsKey, kGlobalGroupsKey, kSharesKey, kRightsKey, kFileAccessListsKey,
+        kShareAccessListsKey, kKeyAccessListsKey, kPrinterAccessListsKey})
     if (uint32_t err = registry.CreateKey(RegRoot::LocalMachine, key)) return err;
   if (uint32_t err = SeedUsers(config, registry)) return err;
   return SeedLocalGroups(config, registry);

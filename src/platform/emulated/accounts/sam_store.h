@@ -19,6 +19,9 @@ inline const std::string kRightsKey = kSamAccountsKey + "\\Rights";
 inline const std::string kDomainKey = kSamAccountsKey + "\\Domain";
 inline const std::string kAccessListsKey = kSamAccountsKey + "\\AccessLists";
 inline const std::string kShareAccessListsKey = kAccessListsKey + "\\Shares";
+inline const std::string kFileAccessListsKey = kAccessListsKey + "\\Files";
+inline const std::string kKeyAccessListsKey = kAccessListsKey + "\\RegistryKeys";
+inline const std::string kPrinterAccessListsKey = kAccessListsKey + "\\Printers";
 
 // Values of keys below HKEY_LOCAL_MACHINE.
 uint32_t SetString(Registry& registry, const std::string& key, const std::string& name,

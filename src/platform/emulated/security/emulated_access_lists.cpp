@@ -23,18 +23,15 @@ constexpr RootName kRootNames[] = {{"MACHINE", RegRoot::LocalMachine},
                                    {"CLASSES_ROOT", RegRoot::ClassesRoot}};
 
 const std::string& KindKey(SecuredObject kind) {
-  static const std::string kFiles = kAccessListsKey + "\\Files";
-  static const std::string kKeys = kAccessListsKey + "\\RegistryKeys";
-  static const std::string kPrinters = kAccessListsKey + "\\Printers";
   switch (kind) {
     case SecuredObject::Share:
       return kShareAccessListsKey;
     case SecuredObject::RegistryKey:
-      return kKeys;
+      return kKeyAccessListsKey;
     case SecuredObject::Printer:
-      return kPrinters;
+      return kPrinterAccessListsKey;
     default:
-      return kFiles;
+      return kFileAccessListsKey;
   }
 }
 
