@@ -239,6 +239,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes.searchDirectories = {systemDir, windowsDir};
   processes.exitCodeDirectory = dir_;
+  processes.machineDirectory = dir_;
   processes.engineCandidates = EngineCandidatesOf(dir_, config_, hostVariables);
   processes.writeFile = [files = files_.get()](const std::string& windowsPath,
                                                const std::string& bytes) {

@@ -107,7 +107,7 @@ uint32_t HostProcesses::Start(const ProcessStart& start, bool bDetached, Process
     return err;
   FoundProgram program;
   const ProgramSearch search{config_.mapPath, start.currentDirectory, request.directory,
-                             config_.searchDirectories};
+                             config_.searchDirectories, config_.machineDirectory};
   if (const uint32_t err = FindProgram(search, args[0], program)) return err;
   if (const uint32_t err = HostArgv(program, args, request.argv)) return err;
   std::string exitCodeFile;

@@ -31,6 +31,8 @@ struct HostProcessesConfig {
   std::vector<std::string> searchDirectories;
   // Host directory for the children's exit-code files; empty: the host's temporary directory.
   std::string exitCodeDirectory;
+  // The machine's own directory: a host program inside it runs whatever its host permissions.
+  std::string machineDirectory;
   // Host path of Wine; empty: PE files fail with ERROR_BAD_EXE_FORMAT.
   std::string wineProgram = FindOnHostPath("wine");
   // The engine binaries an engine image may run, in order of preference (engine_image.h).

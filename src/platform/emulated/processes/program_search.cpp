@@ -78,18 +78,20 @@ bool ParentIsDirectory(const std::string& hostPath) {
   return nSlash == std::string::npos || IsDirectory(nSlash == 0 ? "/" : hostPath.substr(0, nSlash));
 }
 
-// Windows runs a program whatever its permissions say. A host program that a setup copied onto
-// the machine has lost its execute bit (a copy writes the data, not the host's modes), so a file
-// the machine may write gets the bit back; any other needs it already.
-bool MakeRunnable(const std::string& hostPath) {
+// Windows runs a program whatever its permissions. A host program that a setup copied onto the
+// machine has lost its execute bit (a copy writes the data, not the host's modes), so one inside
+// the machine's directory gets the bit back; one outside it needs the bit already.
+bool IsRunnable(const std::string& hostPath, const std::string& machineDirectory) {
   if (::faccessat(AT_FDCWD, hostPath.c_str(), X_OK, AT_EACCESS) == 0) return true;
   struct stat st {};
-  if (::access(hostPath.c_str(), W_OK) != 0 || ::stat(hostPath.c_str(), &st) != 0) return false;
-  return ::chmod(hostPath.c_str(), (st.st_mode | S_IXUSR) & 07777) == 0 &&
-         ::faccessat(AT_FDCWD, hostPath.c_str(), X_OK, AT_EACCESS) == 0;
+  if (machineDirectory.empty() || !hostPath.starts_with(machineDirectory + "/") ||
+      ::stat(hostPath.c_str(), &st) != 0)
+    return false;
+  return ::chmod(hostPath.c_str(), (st.st_mode | S_IXUSR) & 07777) == 0;
 }
 
-uint32_t ClassifyProgram(const std::string& hostPath, FoundProgram& found) {
+uint32_t ClassifyProgram(const std::string& hostPath, const std::string& machineDirectory,
+                         FoundProgram& found) {
   const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return WinErrorFromErrno(errno);
   char head[sizeof kEngineImageSignature] = {};
@@ -106,7 +108,7 @@ uint32_t ClassifyProgram(const std::string& hostPath, FoundProgram& found) {
       !start.starts_with("#!"))
     return ERROR_BAD_EXE_FORMAT;
   found.kind = ProgramKind::Host;
-  return MakeRunnable(hostPath) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  return IsRunnable(hostPath, machineDirectory) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 // Looks in one place; ERROR_FILE_NOT_FOUND when no candidate is a file there.
@@ -118,7 +120,7 @@ uint32_t FindInPlace(const ProgramSearch& search, const SearchPlace& place, cons
     if (HostPathIn(search, place, candidate, hostPath) == ERROR_SUCCESS &&
         ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       found.windowsPath = WindowsPathIn(place, candidate);
-      return ClassifyProgram(hostPath, found);
+      return ClassifyProgram(hostPath, search.machineDirectory, found);
     }
   }
   return ERROR_FILE_NOT_FOUND;

@@ -28,6 +28,7 @@ struct ProgramSearch {
   std::string currentDirectory;                // Windows path; empty: hostCurrentDirectory
   std::string hostCurrentDirectory;            // where the new process starts
   std::vector<std::string> searchDirectories;  // Windows paths
+  std::string machineDirectory;                // host path of the machine, when known
 };
 
 struct FoundProgram {
@@ -37,7 +38,8 @@ struct FoundProgram {
 };
 
 // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND (the directory of a path is missing),
-// ERROR_ACCESS_DENIED (a directory, or a host program without execute permission),
+// ERROR_ACCESS_DENIED (a directory, or a host program outside the machine without execute
+// permission),
 // ERROR_BAD_EXE_FORMAT (neither ELF, script, PE nor engine image), or the error of the path
 // mapping.
 uint32_t FindProgram(const ProgramSearch& search, const std::string& program, FoundProgram& found);
