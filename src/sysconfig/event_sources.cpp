@@ -93,6 +93,12 @@ uint32_t RemoveSource(platform::Registry& reg, const std::string& sourceName,
     return SameName(name, sourceName);
   });
   if (last != sources.rend()) sources.erase(std::next(last).base());
+  // An emptied list goes with its last source: the log's readers take no list as an empty one,
+  // and a removal leaves the log as it found it.
+  if (sources.empty()) {
+    const uint32_t err = reg.DeleteValue(RegRoot::LocalMachine, logKey, "Sources");
+    return err == platform::ERROR_FILE_NOT_FOUND ? platform::ERROR_SUCCESS : err;
+  }
   return WriteSources(reg, logKey, sources);
 }
 
@@ -109,8 +115,9 @@ bool InstallEventSource(SetupRun& run, const std::string& sourceName, bool bInst
   const std::string value = ReadSystemEntry(run, "EventSources", sourceName);
   if (value.empty()) return true;
   EventSourceEntry entry;
-  if (!ParseEventSourceEntry(value, entry)) {
-    ShowMessage(run, 5530, value);
+  std::string invalidField;
+  if (!ParseEventSourceEntry(value, entry, invalidField)) {
+    ShowMessage(run, 5530, invalidField);
     return false;
   }
   platform::Registry& reg = run.machine.Reg();

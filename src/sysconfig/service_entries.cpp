@@ -53,25 +53,29 @@ std::array<std::string, N> ReadFields(std::string_view value) {
   return fields;
 }
 
-// An empty field keeps the default; false for a name outside the table.
+// An empty field keeps the default; false for a name outside the table, with the field kept.
 template <size_t N>
 bool ReadNumberField(const std::string& field, const std::array<FlagName, N>& table,
-                     uint32_t& dwValue) {
+                     uint32_t& dwValue, std::string& invalidField) {
   if (field.empty()) return true;
   const uint32_t dwParsed = ParseFlags(field, table);
-  if (dwParsed == kUnknownFlags) return false;
+  if (dwParsed == kUnknownFlags) {
+    invalidField = field;
+    return false;
+  }
   dwValue = dwParsed;
   return true;
 }
 
 }  // namespace
 
-bool ParseServiceEntry(std::string_view serviceName, std::string_view value, ServiceEntry& entry) {
+bool ParseServiceEntry(std::string_view serviceName, std::string_view value, ServiceEntry& entry,
+                       std::string& invalidField) {
   const auto fields = ReadFields<10>(value);
   entry.displayName = fields[0].empty() ? std::string(serviceName) : fields[0];
-  if (!ReadNumberField(fields[1], kServiceTypes, entry.dwServiceType) ||
-      !ReadNumberField(fields[2], kStartTypes, entry.dwStartType) ||
-      !ReadNumberField(fields[3], kErrorControls, entry.dwErrorControl))
+  if (!ReadNumberField(fields[1], kServiceTypes, entry.dwServiceType, invalidField) ||
+      !ReadNumberField(fields[2], kStartTypes, entry.dwStartType, invalidField) ||
+      !ReadNumberField(fields[3], kErrorControls, entry.dwErrorControl, invalidField))
     return false;
   entry.loadOrderGroup = fields[4];
   entry.dependencies = SplitDependencies(fields[5]);
@@ -84,10 +88,11 @@ bool ParseServiceEntry(std::string_view serviceName, std::string_view value, Ser
   return true;
 }
 
-bool ParseEventSourceEntry(std::string_view value, EventSourceEntry& entry) {
+bool ParseEventSourceEntry(std::string_view value, EventSourceEntry& entry,
+                           std::string& invalidField) {
   const auto fields = ReadFields<6>(value);
   entry.logName = fields[0];
-  if (!ReadNumberField(fields[1], kEventTypes, entry.dwTypesSupported)) return false;
+  if (!ReadNumberField(fields[1], kEventTypes, entry.dwTypesSupported, invalidField)) return false;
   entry.eventMessageFile = fields[2];
   entry.parameterMessageFile = fields[3];
   entry.categoryMessageFile = fields[4];

@@ -32,10 +32,13 @@ struct EventSourceEntry {
   uint32_t dwCategoryCount = 0;
 };
 
-// False when a type, start or error-control field names something outside its table.
-bool ParseServiceEntry(std::string_view serviceName, std::string_view value, ServiceEntry& entry);
+// False when a type, start or error-control field names something outside its table; that field
+// is then in invalidField (for message 5530, which so never shows the entry's password).
+bool ParseServiceEntry(std::string_view serviceName, std::string_view value, ServiceEntry& entry,
+                       std::string& invalidField);
 // False when the types field names something outside its table.
-bool ParseEventSourceEntry(std::string_view value, EventSourceEntry& entry);
+bool ParseEventSourceEntry(std::string_view value, EventSourceEntry& entry,
+                           std::string& invalidField);
 
 // Whether the account is a local one (".\name"), and its bare name.
 bool IsLocalAccount(std::string_view account);

@@ -172,8 +172,9 @@ bool InstallService(SetupRun& run, const std::string& serviceName,
                     const std::string& programPath, bool bInstall) {
   const std::string value = ReadSystemEntry(run, "Services", serviceName);
   ServiceEntry entry;
-  if (!ParseServiceEntry(serviceName, value, entry)) {
-    ShowMessage(run, 5530, value);
+  std::string invalidField;
+  if (!ParseServiceEntry(serviceName, value, entry, invalidField)) {
+    ShowMessage(run, 5530, invalidField);
     return false;
   }
   if (!bInstall) return ServiceResult(run, entry, Remove(run, serviceName, entry));

@@ -23,7 +23,8 @@ using platform::RegRoot;
 
 TEST(ServiceEntries, FieldsDefaultsAndTables) {
   ServiceEntry entry;
-  ASSERT_TRUE(ParseServiceEntry("Svc", "My Service", entry));
+  std::string invalid;
+  ASSERT_TRUE(ParseServiceEntry("Svc", "My Service", entry, invalid));
   EXPECT_EQ(entry.displayName, "My Service");
   EXPECT_EQ(entry.dwServiceType, platform::SERVICE_WIN32_OWN_PROCESS);
   EXPECT_EQ(entry.dwStartType, platform::SERVICE_DEMAND_START);
@@ -34,7 +35,7 @@ TEST(ServiceEntries, FieldsDefaultsAndTables) {
   ASSERT_TRUE(ParseServiceEntry(
       "Svc", ", SERVICE_WIN32_SHARE_PROCESS | SERVICE_INTERACTIVE_PROCESS, SERVICE_AUTO_START, 3,"
              " Grp, Dep1 ; Dep2 ;; Dep3, svcuser, 'p,w', Src, -x",
-      entry));
+      entry, invalid));
   EXPECT_EQ(entry.displayName, "Svc");
   EXPECT_EQ(entry.dwServiceType, 0x120u);
   EXPECT_EQ(entry.dwStartType, platform::SERVICE_AUTO_START);
@@ -44,14 +45,16 @@ TEST(ServiceEntries, FieldsDefaultsAndTables) {
   EXPECT_EQ(entry.password, "p,w");
   EXPECT_EQ(entry.eventSource, "Src");
   EXPECT_EQ(entry.arguments, "-x");
-  ASSERT_TRUE(ParseServiceEntry("Svc", ",,,,,,CORP\\svc", entry));
+  ASSERT_TRUE(ParseServiceEntry("Svc", ",,,,,,CORP\\svc", entry, invalid));
   EXPECT_FALSE(IsLocalAccount(entry.account));
 
-  for (const char* value : {", SERVICE_OWN_PROCESS", ",, SERVICE_LATER", ",,, SERVICE_ERROR_LOUD"})
-    EXPECT_FALSE(ParseServiceEntry("Svc", value, entry)) << value;
+  for (const char* value : {", SERVICE_OWN_PROCESS", ",, SERVICE_LATER", ",,, SERVICE_ERROR_LOUD"}) {
+    EXPECT_FALSE(ParseServiceEntry("Svc", std::string(value) + ",,, user, secret", entry, invalid));
+    EXPECT_EQ(invalid, std::string(value).substr(std::string(value).rfind(',') + 2)) << value;
+  }
   EventSourceEntry source;
-  EXPECT_FALSE(ParseEventSourceEntry("Application, EVENTLOG_DEBUG", source));
-  ASSERT_TRUE(ParseEventSourceEntry("Application,, msg.dll,,, 4", source));
+  EXPECT_FALSE(ParseEventSourceEntry("Application, EVENTLOG_DEBUG", source, invalid));
+  ASSERT_TRUE(ParseEventSourceEntry("Application,, msg.dll,,, 4", source, invalid));
   EXPECT_EQ(source.dwTypesSupported, 7u);
   EXPECT_EQ(source.dwCategoryCount, 4u);
 
