@@ -81,7 +81,7 @@ platform::ServiceConfig ConfigOf(const ServiceEntry& entry, const std::string& c
 uint32_t StartAfterInstall(SetupRun& run, const std::string& name, uint32_t dwStartType) {
   if (dwStartType > platform::SERVICE_AUTO_START) return ERROR_SUCCESS;
   const bool bOnReboot =
-      run.inf && ReadSwitchKey(*run.inf, "Setup", "StartServicesOnReboot", false);
+      run.inf && ReadSwitchKey(*run.inf, "Application", "StartServicesOnReboot", false);
   if (dwStartType != platform::SERVICE_AUTO_START || bOnReboot) {
     run.ctx.bConfigChanged = true;
     return ERROR_SUCCESS;

@@ -85,19 +85,18 @@ bool ReleaseUse(SetupRun& run, const UsedObject& object, bool bApproved, bool& b
   uint32_t nCount = 0;
   bool bRecorded = false;
   uint32_t err = ReadCount(run, key, object.name, nCount, bRecorded);
+  if (err == platform::ERROR_SUCCESS && !bRecorded) err = platform::ERROR_FILE_NOT_FOUND;
   if (err != platform::ERROR_SUCCESS) return IgnoredDeleteFailure(run, key, err);
   if (nCount > 1) {
     err = RegWriteDword(run, RegRoot::LocalMachine, key, object.name, nCount - 1);
     return err == platform::ERROR_SUCCESS || IgnoredDeleteFailure(run, key, err);
   }
-  // The last use has ended: the count goes whatever the answer, No keeps only the object.
-  const bool bApprovedNow = bApproved || ConfirmsDeletion(run, object);
-  if (bRecorded) {
-    err = RegDeleteValueAt(run, RegRoot::LocalMachine, key, object.name);
-    if (err != platform::ERROR_SUCCESS) return IgnoredDeleteFailure(run, key, err);
-    RegPruneEmptyKeys(run, RegRoot::LocalMachine, key, true);
-  }
-  bDelete = bApprovedNow;
+  // The last use has ended: Yes and All take the count and approve; No keeps both.
+  if (!bApproved && !ConfirmsDeletion(run, object)) return true;
+  err = RegDeleteValueAt(run, RegRoot::LocalMachine, key, object.name);
+  if (err != platform::ERROR_SUCCESS) return IgnoredDeleteFailure(run, key, err);
+  RegPruneEmptyKeys(run, RegRoot::LocalMachine, key, true);
+  bDelete = true;
   return true;
 }
 

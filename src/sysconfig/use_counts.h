@@ -2,7 +2,7 @@
 // machine hive below "Software\UsageCount\Setup" so that they outlive the run: one value per
 // user (key LocalUser), per group (key LocalGroup) and per member (key LocalGroup\<group>). An
 // install raises the count, a removal lowers it and, when it reaches 0, asks whether the object
-// may go. The count of an object whose last use ended goes, whatever the answer.
+// may go. A count that is not there cannot be released (5519).
 #pragma once
 #include <string>
 

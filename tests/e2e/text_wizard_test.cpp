@@ -461,5 +461,34 @@ TEST(TextModeWaitingPages, ValuePageHidesASecretAndGoesOnByItselfAfterItsTimeOut
   EXPECT_FALSE(HasLine(diff, "Geheim42")) << "a secret is recorded scrambled";
 }
 
+// Two products share a local group and the user's membership of it. The first goes silently
+// (their use counts fall to 1); the second is removed at the terminal, where the membership's
+// question is answered All: the membership and then the group go without a second question.
+TEST(TextModeSecurity, AllDeletesEveryObjectNoLongerUsedWithoutAskingAgain) {
+  TerminalSetup terminal;
+  const std::string media = terminal.WriteMedia(
+      "", {{"ProductA.inf", ReadTestData("../e2e/scenarios/security-group-two-products/ProductA.inf")},
+           {"ProductB.inf", ReadTestData("../e2e/scenarios/security-group-two-products/ProductB.inf")}});
+  const std::string setup = "cd " + ShellQuote(media) + " && TARVIUM_MACHINE=" +
+                            ShellQuote(terminal.Machine()) + " " + ShellQuote(BuildDir() + "/Setup.exe");
+  for (const char* args : {" /S ProductA.inf", " /S ProductB.inf", " /S /U ProductA.inf"})
+    ASSERT_EQ(RunHostCommand(setup + args).nExit, 0) << args;
+
+  ASSERT_TRUE(terminal.Start(media, "/U ProductB.inf"));
+  ASSERT_TRUE(terminal.Shows("Do you want to continue?"));
+  terminal.Keys("y");
+  ASSERT_TRUE(terminal.Shows("Should this membership being deleted?"));
+  terminal.Keys("a");  // &All
+  ASSERT_TRUE(terminal.Shows("Uninstallation complete."));
+  terminal.Keys("Enter");
+  EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
+  EXPECT_EQ(terminal.History().find("The group 'Tarvium Operators' is no longer being used"),
+            std::string::npos);
+  const ToolResult groups = RunTool("winmachine", "--machine " + ShellQuote(terminal.Machine()) +
+                                                      " group list");
+  ASSERT_EQ(groups.nExit, 0);
+  EXPECT_EQ(groups.out.find("Tarvium Operators"), std::string::npos) << groups.out;
+}
+
 }  // namespace
 }  // namespace tarvium::test

@@ -209,16 +209,25 @@ TEST(SecurityCommands, SharedGroupIsCountedAndAskedFor) {
   ASSERT_TRUE(test.Run("LocalGroup.Add (Crew)", true));
   EXPECT_EQ(test.Count("LocalGroup", "Crew"), 1u);
   EXPECT_TRUE(test.HasGroup("Crew"));
-  test.ui->answers[5556] = kResultNo;
+  test.ui->answers[5556] = kResultNo;  // No keeps the group and its count
   ASSERT_TRUE(test.Run("LocalGroup.Add (Crew)", true));
   EXPECT_TRUE(test.HasGroup("Crew"));
-  EXPECT_FALSE(test.machine.HasRegKey(RegRoot::LocalMachine, "Software\\UsageCount"));
+  EXPECT_EQ(test.Count("LocalGroup", "Crew"), 1u);
 
-  // A group that existed is counted from 2 with countExisting and survives one removal.
-  ASSERT_TRUE(test.Run("LocalGroup.Add (Crew)", false, true));
-  EXPECT_EQ(test.Count("LocalGroup", "Crew"), 2u);
-  ASSERT_TRUE(test.Run("LocalGroup.Add (Crew)", true));
-  EXPECT_TRUE(test.HasGroup("Crew"));
+  // A group that existed before any count is counted from 2 with countExisting and survives
+  // one removal; a count that is gone cannot be released (5519, Ignore keeps the group).
+  ASSERT_TRUE(test.Run("LocalGroup.Add (Elders)", false));
+  test.machine.Machine().Reg().DeleteValue(RegRoot::LocalMachine,
+                                           "Software\\UsageCount\\Setup\\LocalGroup", "Elders");
+  ASSERT_TRUE(test.Run("LocalGroup.Add (Elders)", false, true));
+  EXPECT_EQ(test.Count("LocalGroup", "Elders"), 2u);
+  ASSERT_TRUE(test.Run("LocalGroup.Add (Elders)", true));
+  EXPECT_TRUE(test.HasGroup("Elders"));
+  test.machine.Machine().Reg().DeleteValue(RegRoot::LocalMachine,
+                                           "Software\\UsageCount\\Setup\\LocalGroup", "Elders");
+  test.ui->answers[5519] = kResultIgnore;
+  ASSERT_TRUE(test.Run("LocalGroup.Add (Elders)", true));
+  EXPECT_TRUE(test.HasGroup("Elders"));
 
   // All deletes this one and every later one without asking again.
   ASSERT_TRUE(test.Run("LocalGroup.Add (Team)", false));
@@ -229,6 +238,7 @@ TEST(SecurityCommands, SharedGroupIsCountedAndAskedFor) {
   EXPECT_FALSE(test.HasGroup("Team"));
   const std::vector<int> messages = test.Messages();
   EXPECT_EQ(std::count(messages.begin(), messages.end(), 5556), 2);
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), 5519), 1);
 }
 
 TEST(SecurityCommands, UsersRightsAndFailures) {
