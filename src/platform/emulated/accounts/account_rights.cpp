@@ -56,12 +56,20 @@ bool IsSidText(const std::string& sid) {
 
 }  // namespace
 
-uint32_t EmulatedAccounts::AddAccountRight(const std::string& system, const std::string& sid,
-                                           const std::string& right) {
+// The checks both right changes make, in Windows' order: the system, the account's identifier,
+// then the right's name (given back as Windows spells it).
+uint32_t EmulatedAccounts::CheckRightCall(const std::string& system, const std::string& sid,
+                                          const std::string& right, std::string& canonical) {
   if (!IsThisMachine(system)) return RPC_S_SERVER_UNAVAILABLE;
   if (!IsSidText(sid)) return ERROR_INVALID_SID;
-  const std::string canonical = CanonicalRight(right);
-  if (canonical.empty()) return ERROR_NO_SUCH_PRIVILEGE;
+  canonical = CanonicalRight(right);
+  return canonical.empty() ? ERROR_NO_SUCH_PRIVILEGE : ERROR_SUCCESS;
+}
+
+uint32_t EmulatedAccounts::AddAccountRight(const std::string& system, const std::string& sid,
+                                           const std::string& right) {
+  std::string canonical;
+  if (uint32_t err = CheckRightCall(system, sid, right, canonical)) return err;
   std::vector<std::string> rights = ReadStrings(registry_, kRightsKey, sid);
   if (std::find(rights.begin(), rights.end(), canonical) != rights.end()) return ERROR_SUCCESS;
   rights.push_back(canonical);
@@ -73,10 +81,8 @@ uint32_t EmulatedAccounts::AddAccountRight(const std::string& system, const std:
 
 uint32_t EmulatedAccounts::RemoveAccountRight(const std::string& system, const std::string& sid,
                                               const std::string& right) {
-  if (!IsThisMachine(system)) return RPC_S_SERVER_UNAVAILABLE;
-  if (!IsSidText(sid)) return ERROR_INVALID_SID;
-  const std::string canonical = CanonicalRight(right);
-  if (canonical.empty()) return ERROR_NO_SUCH_PRIVILEGE;
+  std::string canonical;
+  if (uint32_t err = CheckRightCall(system, sid, right, canonical)) return err;
   std::vector<std::string> rights = ReadStrings(registry_, kRightsKey, sid);
   const auto held = std::find(rights.begin(), rights.end(), canonical);
   if (held == rights.end()) return ERROR_SUCCESS;

@@ -91,6 +91,8 @@ class EmulatedAccounts final : public Accounts {
 
  private:
   bool IsThisMachine(const std::string& server);
+  uint32_t CheckRightCall(const std::string& system, const std::string& sid,
+                          const std::string& right, std::string& canonical);
   bool IsOwnDomain(const std::string& domain);
   // The SID of a local user or group, or of the computer; empty when there is none.
   std::string LocalAccountSid(const std::string& name);
