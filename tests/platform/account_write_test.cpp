@@ -471,6 +471,14 @@ TEST(AccessLists, ObjectsMustExistAndTrusteesResolve) {
   EXPECT_EQ(entries[0].dwRights, GENERIC_READ);
   EXPECT_EQ(entries[0].dwInheritance, SUB_CONTAINERS_AND_OBJECTS_INHERIT);
   EXPECT_EQ(access.GetAccess(SecuredObject::File, "C:\\Gone", entries), ERROR_FILE_NOT_FOUND);
+
+  // A key's list goes with the key (and with a key above it), as on Windows.
+  ASSERT_EQ(test.Machine().Reg().DeleteTree(RegRoot::LocalMachine, "Software\\Vendor"),
+            ERROR_SUCCESS);
+  test.SetRegString(RegRoot::LocalMachine, "Software\\Vendor", "V", "2");
+  ASSERT_EQ(access.GetAccess(SecuredObject::RegistryKey, "MACHINE\\SOFTWARE\\Vendor", entries),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(entries.empty());
 }
 
 }  // namespace

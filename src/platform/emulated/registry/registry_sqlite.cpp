@@ -301,7 +301,7 @@ uint32_t SqliteRegistry::DeleteKey(RegRoot root, const std::string& keyPath, Reg
   KeyPath path;
   if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   if (path.names.size() == path.nRootNames) return ERROR_ACCESS_DENIED;
-  return RunWrite([&]() -> uint32_t {
+  const uint32_t dwResult = RunWrite([&]() -> uint32_t {
     KeyRef key;
     if (uint32_t dwError = FindKey(path, key)) return dwError;
     if (key.bFixed) return ERROR_ACCESS_DENIED;
@@ -314,6 +314,13 @@ uint32_t SqliteRegistry::DeleteKey(RegRoot root, const std::string& keyPath, Reg
     ForgetLists();
     return TouchKey(key.parentId);
   });
+  return TellKeyDeleted(dwResult, root, keyPath);
+}
+
+uint32_t SqliteRegistry::TellKeyDeleted(uint32_t dwResult, RegRoot root,
+                                        const std::string& keyPath) {
+  if (dwResult == ERROR_SUCCESS && keyDeleted_) keyDeleted_(root, keyPath);
+  return dwResult;
 }
 
 // Deletes every subtree below key, refusing (ERROR_ACCESS_DENIED) when one holds a fixed key.
@@ -331,7 +338,7 @@ uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, Re
   KeyPath path;
   if (uint32_t dwError = Resolve(root, keyPath, view, false, path)) return dwError;
   const bool bDeleteSelf = path.names.size() > path.nRootNames;
-  return RunWrite([&]() -> uint32_t {
+  const uint32_t dwResult = RunWrite([&]() -> uint32_t {
     KeyRef key;
     if (uint32_t dwError = FindKey(path, key)) return dwError;
     if (bDeleteSelf && key.bFixed) return ERROR_ACCESS_DENIED;
@@ -343,6 +350,7 @@ uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, Re
     if (uint32_t dwError = Query(db_, kSqlDeleteKeyRow, true).Bind(key.id).Run()) return dwError;
     return TouchKey(key.parentId);
   });
+  return bDeleteSelf ? TellKeyDeleted(dwResult, root, keyPath) : dwResult;
 }
 
 // The common case without BEGIN and COMMIT: the key was found before, and data_version, read in

@@ -86,6 +86,11 @@ class SqliteRegistry final : public Registry {
   // (ERROR_ACCESS_DENIED), as Windows keeps the keys it owns.
   uint32_t ProtectKey(RegRoot root, const std::string& keyPath);
 
+  // Told of every key deleted (with all below it), by the root and path it was deleted by, after
+  // the deletion; the machine forgets what it kept about the key elsewhere (its access list).
+  using KeyDeletedListener = std::function<void(RegRoot root, const std::string& keyPath)>;
+  void SetKeyDeletedListener(KeyDeletedListener listener) { keyDeleted_ = std::move(listener); }
+
 #ifdef TARVIUM_FAULT_SEAM
   // Test-only: while bRefuse is set, every write (creating, setting or deleting) fails with
   // dwError: ERROR_ACCESS_DENIED as under a key whose ACL refuses the caller, ERROR_DISK_FULL as
@@ -152,6 +157,8 @@ class SqliteRegistry final : public Registry {
                      KeyRef& child);
   uint32_t TouchKey(int64_t keyId);
   uint32_t DeleteSubtrees(const KeyRef& key);
+  // Tells the listener of a deletion that succeeded; gives dwResult back.
+  uint32_t TellKeyDeleted(uint32_t dwResult, RegRoot root, const std::string& keyPath);
   uint32_t LoadSubkeys(int64_t keyId);
   uint32_t LoadValues(int64_t keyId);
 
@@ -171,6 +178,7 @@ class SqliteRegistry final : public Registry {
   std::vector<std::string> refusedNames_;  // folded names of the refused key
   bool bBusyForOneWrite_ = false;
 #endif
+  KeyDeletedListener keyDeleted_;
 };
 
 }  // namespace platform::emulated

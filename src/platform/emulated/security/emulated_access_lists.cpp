@@ -3,6 +3,9 @@
 // SID, and the merged list written back as one value.
 #include "platform/emulated/security/emulated_access_lists.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/ansi_case.h"
 #include "platform/emulated/accounts/sam_store.h"
 #include "platform/emulated/security/access_list_text.h"
@@ -133,6 +136,30 @@ uint32_t EmulatedAccessLists::GetAccess(SecuredObject kind, const std::string& o
     entries.push_back(
         {each.trustee, each.bDeny ? DENY_ACCESS : GRANT_ACCESS, each.dwRights, each.dwInheritance});
   return ERROR_SUCCESS;
+}
+
+void EmulatedAccessLists::ForgetRegistryKey(RegRoot root, const std::string& keyPath) {
+  const auto rootName = std::find_if(std::begin(kRootNames), std::end(kRootNames),
+                                     [&](const RootName& each) { return each.root == root; });
+  uint32_t nSubKeys = 0, nValues = 0;
+  if (rootName == std::end(kRootNames) ||
+      registry_.CountKeyContents(RegRoot::LocalMachine, kKeyAccessListsKey, nSubKeys, nValues) !=
+          ERROR_SUCCESS ||
+      nValues == 0)
+    return;
+  const std::string object = std::string(rootName->name) + "\\" + WithoutTrailingBackslash(keyPath);
+  std::vector<std::string> gone;
+  std::string name;
+  RegValue value;
+  for (uint32_t i = 0; registry_.EnumValue(RegRoot::LocalMachine, kKeyAccessListsKey, i, name,
+                                           value) == ERROR_SUCCESS;
+       ++i)
+    if (AnsiEqualNoCase(name, object) ||
+        (name.size() > object.size() && name[object.size()] == '\\' &&
+         AnsiEqualNoCase(std::string_view(name).substr(0, object.size()), object)))
+      gone.push_back(name);
+  for (const std::string& valueName : gone)
+    registry_.DeleteValue(RegRoot::LocalMachine, kKeyAccessListsKey, valueName);
 }
 
 }  // namespace platform::emulated

@@ -9,7 +9,8 @@
 //
 // each string one entry (access_list_text.h). An object must exist to get a list, and a trustee
 // must be an account LookupAccountName resolves, as SetNamedSecurityInfo requires. Objects the
-// machine does not enforce access on keep their lists for setups and tests to read back.
+// machine does not enforce access on keep their lists for setups and tests to read back. A
+// registry key's list goes with the key, as on Windows (the registry tells of deleted keys).
 #pragma once
 #include "platform/access_control.h"
 #include "platform/accounts.h"
@@ -28,6 +29,8 @@ class EmulatedAccessLists final : public AccessControl {
                         const AccessEntry& entry) override;
   uint32_t GetAccess(SecuredObject kind, const std::string& objectName,
                      std::vector<AccessEntry>& entries) override;
+  // Drops the lists of the key and of every key below it, which were deleted.
+  void ForgetRegistryKey(RegRoot root, const std::string& keyPath);
 
  private:
   // The object's value name in its kind's key, or the error for a missing object.
