@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/ansi_case.h"
+#include "platform/multi_sz.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -41,13 +42,8 @@ uint32_t SetStrings(Registry& registry, const std::string& key, const std::strin
     const uint32_t err = registry.DeleteValue(RegRoot::LocalMachine, key, name);
     return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
   }
-  RegValue value{REG_MULTI_SZ, {}};
-  for (const std::string& text : strings) {
-    value.data.insert(value.data.end(), text.begin(), text.end());
-    value.data.push_back(0);
-  }
-  value.data.push_back(0);
-  return registry.SetValue(RegRoot::LocalMachine, key, name, value);
+  return registry.SetValue(RegRoot::LocalMachine, key, name,
+                           RegValue{REG_MULTI_SZ, EncodeMultiSz(strings)});
 }
 
 std::string ReadString(Registry& registry, const std::string& key, const std::string& name) {
@@ -76,19 +72,8 @@ bool HasValue(Registry& registry, const std::string& key, const std::string& nam
 std::vector<std::string> ReadStrings(Registry& registry, const std::string& key,
                                      const std::string& name) {
   RegValue value;
-  std::vector<std::string> strings;
-  if (registry.QueryValue(RegRoot::LocalMachine, key, name, value) != ERROR_SUCCESS) return strings;
-  std::string text;
-  for (uint8_t b : value.data) {
-    if (b != 0) {
-      text += static_cast<char>(b);
-    } else if (!text.empty()) {
-      strings.push_back(text);
-      text.clear();
-    }
-  }
-  if (!text.empty()) strings.push_back(text);
-  return strings;
+  if (registry.QueryValue(RegRoot::LocalMachine, key, name, value) != ERROR_SUCCESS) return {};
+  return DecodeMultiSz(value.data);
 }
 
 uint32_t EnumSubkeys(Registry& registry, const std::string& key, std::vector<std::string>& names) {

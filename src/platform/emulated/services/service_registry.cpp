@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/ansi_case.h"
+#include "platform/multi_sz.h"
 #include "platform/win_error.h"
 
 namespace platform::emulated {
@@ -25,13 +26,7 @@ RegValue StringValue(const std::string& text, uint32_t dwType = REG_SZ) {
 }
 
 RegValue MultiStringValue(const std::vector<std::string>& strings) {
-  RegValue value{REG_MULTI_SZ, {}};
-  for (const std::string& text : strings) {
-    value.data.insert(value.data.end(), text.begin(), text.end());
-    value.data.push_back(0);
-  }
-  value.data.push_back(0);
-  return value;
+  return RegValue{REG_MULTI_SZ, EncodeMultiSz(strings)};
 }
 
 bool QueryDword(Registry& registry, const std::string& key, const char* pszName, uint32_t& dw) {
@@ -62,17 +57,7 @@ std::vector<std::string> QueryMultiString(Registry& registry, const std::string&
   if (registry.QueryValue(kRoot, key, pszName, value) != ERROR_SUCCESS ||
       (value.dwType != REG_MULTI_SZ && value.dwType != REG_SZ))
     return strings;
-  std::string current;
-  for (const uint8_t b : value.data) {
-    if (b != 0) {
-      current += static_cast<char>(b);
-      continue;
-    }
-    if (current.empty()) break;
-    strings.push_back(current);
-    current.clear();
-  }
-  if (!current.empty()) strings.push_back(current);
+  strings = DecodeMultiSz(value.data);
   return strings;
 }
 
