@@ -1,9 +1,10 @@
 // The emulated service control manager on a real temporary machine. First the cases of Wine's
 // conformance tests for the service functions (dlls/advapi32/tests/service.c), ported as tables:
 // the argument checks of CreateService, opening by key name only, display and key names, the
-// create-query-change-delete sequence, enumeration, the failed starts of try_start_stop and the
-// deletion of a service still in use. Cases about handles, access masks, NULL pointers, buffer
-// sizes, the other databases and notifications do not apply to this name-based interface. Then
+// create-query-change-delete sequence, enumeration, the failed starts of try_start_stop (the
+// deletion of a service still in use goes with the machine's own deletion case). Cases about
+// handles, access masks, NULL pointers, buffer sizes, the other databases and notifications do
+// not apply to this name-based interface. Then
 // what the machine adds: the registry values, the state shared by engine processes, stop requests
 // honoured late or ignored, deletion while running, dependencies and the restart.
 #include <gtest/gtest.h>
@@ -262,21 +263,6 @@ TEST_F(ServiceManagerTest, WineServeStartsAndStops) {
   EXPECT_TRUE(WaitForState("winetest_serve", SERVICE_STOPPED, 5));
 }
 
-// --- Wine: test_refcount (the deletion of a service in use: here a running one) ---------------
-
-TEST_F(ServiceManagerTest, WineDeleteWhileInUseThenCreateAgain) {
-  const ServiceConfig config = Config(PlaceProgram("refcount", "Sleep=30\n"));
-  ASSERT_EQ(Scm().CreateService("winetest_refcount", config, ""), ERROR_SUCCESS);
-  ASSERT_EQ(Scm().StartService("winetest_refcount", {}), ERROR_SUCCESS);
-  ASSERT_EQ(Scm().DeleteService("winetest_refcount"), ERROR_SUCCESS);
-  EXPECT_EQ(Scm().CreateService("winetest_refcount", config, ""), ERROR_SERVICE_MARKED_FOR_DELETE);
-  ServiceStatus status;
-  ASSERT_EQ(Scm().ControlStop("winetest_refcount", status), ERROR_SUCCESS);
-  ASSERT_TRUE(WaitForState("winetest_refcount", SERVICE_STOPPED, 5));
-  EXPECT_EQ(Scm().CreateService("winetest_refcount", config, ""), ERROR_SUCCESS);
-  EXPECT_EQ(Scm().DeleteService("winetest_refcount"), ERROR_SUCCESS);
-}
-
 // --- The machine's own behaviour -------------------------------------------------------------
 
 TEST_F(ServiceManagerTest, EveryFieldRoundTripsThroughTheRegistry) {
@@ -382,9 +368,11 @@ TEST_F(ServiceManagerTest, StopRequestsHonouredLateOrIgnored) {
   EXPECT_EQ(State("Deaf"), SERVICE_STOP_PENDING);
 }
 
+// Wine's test_refcount, with a running service as the one in use: marked, refused, then gone, and
+// its name free again.
 TEST_F(ServiceManagerTest, DeleteWhileRunningMarksItAndItGoesWhenItStops) {
-  ASSERT_EQ(Scm().CreateService("Marked", Config(PlaceProgram("marked", "Sleep=30\n")), ""),
-            ERROR_SUCCESS);
+  const ServiceConfig marked = Config(PlaceProgram("marked", "Sleep=30\n"));
+  ASSERT_EQ(Scm().CreateService("Marked", marked, ""), ERROR_SUCCESS);
   ASSERT_EQ(Scm().StartService("Marked", {}), ERROR_SUCCESS);
   ASSERT_EQ(Scm().DeleteService("Marked"), ERROR_SUCCESS);
   const std::string key = std::string(kServicesKey) + "Marked";
@@ -395,6 +383,7 @@ TEST_F(ServiceManagerTest, DeleteWhileRunningMarksItAndItGoesWhenItStops) {
   EXPECT_EQ(flag.data, (std::vector<uint8_t>{1, 0, 0, 0}));
   EXPECT_EQ(Scm().DeleteService("Marked"), ERROR_SERVICE_MARKED_FOR_DELETE);
   EXPECT_EQ(Scm().ChangeConfig("Marked", Config("x.exe"), ""), ERROR_SERVICE_MARKED_FOR_DELETE);
+  EXPECT_EQ(Scm().CreateService("Marked", marked, ""), ERROR_SERVICE_MARKED_FOR_DELETE);
   EXPECT_EQ(State("Marked"), SERVICE_RUNNING);
   ServiceStatus status;
   ASSERT_EQ(Scm().ControlStop("Marked", status), ERROR_SUCCESS);
@@ -403,6 +392,7 @@ TEST_F(ServiceManagerTest, DeleteWhileRunningMarksItAndItGoesWhenItStops) {
   EXPECT_EQ(Scm().QueryConfig("Marked", config), ERROR_SERVICE_DOES_NOT_EXIST);
   EXPECT_FALSE(machine_.HasRegKey(RegRoot::LocalMachine, key));
   EXPECT_EQ(Scm().StartService("Marked", {}), ERROR_SERVICE_DOES_NOT_EXIST);
+  EXPECT_EQ(Scm().CreateService("Marked", marked, ""), ERROR_SUCCESS);
 }
 
 TEST_F(ServiceManagerTest, DependenciesDriversAndStoppedErrors) {
