@@ -135,6 +135,7 @@ void EndOfInstallationRun(SetupRun& run) {
     OpenTestListInEditor(run);
   else
     DecideRestart(run, !bEndedByScript);
+  if (!ctx.bAborted && ctx.bFontsChanged) run.machine.Broadcasts().PostFontChange();
 }
 
 }  // namespace

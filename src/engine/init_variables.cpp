@@ -75,6 +75,14 @@ std::string WriteableSystem(SetupRun& run, const std::string& windows, const std
   return system;
 }
 
+// FindClrDirectory: the .NET Framework 4 runtime's directory, ending in a backslash; empty when the
+// machine has none, so that the registration tool is then started by its bare name.
+std::string FindClrDirectory(SetupRun& run) {
+  std::string directory;
+  if (run.machine.System().GetClrDirectory(directory) != platform::ERROR_SUCCESS) return {};
+  return directory;
+}
+
 void FillDirectories(SetupRun& run) {
   VariableStore& v = run.variables;
   const std::string windows = SpecialFolder(run, platform::SpecialFolder::Windows);
@@ -87,7 +95,7 @@ void FillDirectories(SetupRun& run) {
   v.Set("WriteableSystem", WriteableSystem(run, windows, system));
   v.Set("ProgramFilesDir", MachineValue(run, kCurrentVersion, "ProgramFilesDir", ""));
   v.Set("CommonFilesDir", MachineValue(run, kCurrentVersion, "CommonFilesDir", windows));
-  v.Set("CLRDir", windows + "\\Microsoft.NET\\Framework");
+  v.Set("CLRDir", FindClrDirectory(run));
   SetPrintDirectories(run, "", "");
   v.Set("PrintEnvironment", RunOsVersion(run).b64Bit ? "Windows x64" : "Windows NT x86");
   v.Set("MediaPath", windows + "\\Media");

@@ -189,6 +189,7 @@ struct SetupContext {
                         // down, 5 restart the computer
   bool bRestartWindows = false;    // a change needs a restart of Windows
   bool bConfigChanged = false;     // a change needs a restart of the computer
+  bool bFontsChanged = false;      // a font was added or removed: WM_FONTCHANGE at the end
   bool bReadmeExists = false;      // the file the Application key Readme names was copied
   bool bExitWindows = false;       // the end of the run restarts, logs off or shuts down
   uint32_t uExitWindowsFlags = 0;  // 0 log off, 2 restart, 8 power off

@@ -11,6 +11,7 @@
 #include "platform/debugger_output.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/font_table.h"
 #include "platform/modules.h"
 #include "platform/named_pipe.h"
 #include "platform/network.h"
@@ -47,6 +48,7 @@ class Machine {
   // DDE conversations with the machine's servers (the shell's Program Manager).
   virtual Dde& DdeServers() = 0;
   virtual WindowBroadcast& Broadcasts() = 0;  // setting-change messages to all windows
+  virtual FontTable& Fonts() = 0;             // the system's font resources
   virtual NamedPipes& Pipes() = 0;            // "\\.\pipe\NAME", client and server ends
   // The top-level windows of the running programs (CloseWindow lists and closes them).
   virtual TopLevelWindows& TopWindows() = 0;

@@ -129,6 +129,10 @@ class SystemInfo {
   virtual uint32_t DefaultLocale() = 0;  // LCID of the user's locale
   virtual InternationalSettings International() = 0;
   virtual bool IsLaptop() = 0;  // a lid, or running on battery
+
+  // The directory of the .NET Framework 4 runtime ("v4.0.30319") as its runtime host reports it,
+  // ending in a backslash; ERROR_FILE_NOT_FOUND when the machine has no such runtime.
+  virtual uint32_t GetClrDirectory(std::string& directory) = 0;
 };
 
 }  // namespace platform

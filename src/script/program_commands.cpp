@@ -63,15 +63,6 @@ bool CallRunAsWith(CommandCall& call, bool bHidden) {
                        options.bOwnEnvironment, true, bHidden, nullptr, nullptr, call.written);
 }
 
-std::string RegAsmPath(SetupRun& run) {
-  const std::string windows = run.variables.Get("Windows");
-  for (const char* framework : {"Framework64", "Framework"}) {
-    const std::string directory = windows + "\\Microsoft.NET\\" + framework + "\\v4.0.30319";
-    if (run.machine.Files().DirectoryExists(directory)) return directory + "\\RegAsm.exe";
-  }
-  return "RegAsm.exe";
-}
-
 }  // namespace
 
 bool CallCommand(CommandCall& call) {
@@ -95,8 +86,8 @@ bool StartProgramCommand(CommandCall& call) {
 }
 
 bool RegAsmCommand(CommandCall& call) {
-  const std::string commandLine =
-      "\"" + RegAsmPath(call.run) + "\" " + std::string(TrimAnsi(call.arguments));
+  const std::string commandLine = "\"" + call.run.variables.Get("CLRDir") + "RegAsm.exe\" " +
+                                  std::string(TrimAnsi(call.arguments));
   uint32_t dwExitCode = 0;
   if (!Launch(call, commandLine, true, true, &dwExitCode)) return false;
   if (dwExitCode == 0) return true;

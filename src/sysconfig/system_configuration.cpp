@@ -2,6 +2,7 @@
 
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
+#include "sysconfig/file_registrations.h"
 #include "sysconfig/ini_section.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/security_commands.h"
@@ -36,6 +37,11 @@ void AttachSystemConfiguration(SetupRun& run) {
     return RunSecurityCommand(r, line, false, false, false);
   };
   AttachServices(run);
+  ConfigurationHooks& hooks = EngineOf(run).configuration;
+  hooks.updateFont = [](SetupRun& r, const std::string& path, const std::string& name, bool bAdd) {
+    return bAdd ? AddFont(r, name, path) : RemoveFont(r, name, path);
+  };
+  hooks.registerAssembly = RegisterAssembly;
   run.commands.updateCounter = UpdateCounter;
 }
 

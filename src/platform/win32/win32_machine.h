@@ -12,6 +12,7 @@
 #include "platform/win32/win32_debugger_output.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_font_table.h"
 #include "platform/win32/win32_modules.h"
 #include "platform/win32/win32_named_pipes.h"
 #include "platform/win32/win32_network.h"
@@ -45,6 +46,7 @@ class Win32Machine final : public Machine {
   Clipboard& Clip() override { return clipboard_; }
   Dde& DdeServers() override { return dde_; }
   WindowBroadcast& Broadcasts() override { return broadcasts_; }
+  FontTable& Fonts() override { return fonts_; }
   NamedPipes& Pipes() override { return pipes_; }
   TopLevelWindows& TopWindows() override { return windows_; }
   Spooler& Printing() override { return spooler_; }
@@ -68,6 +70,7 @@ class Win32Machine final : public Machine {
   Win32Clipboard clipboard_;
   Win32Dde dde_;
   Win32WindowBroadcast broadcasts_;
+  Win32FontTable fonts_;
   Win32NamedPipes pipes_;
   Win32TopLevelWindows windows_;
   Win32Spooler spooler_;

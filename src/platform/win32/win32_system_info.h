@@ -22,6 +22,7 @@ class Win32SystemInfo final : public SystemInfo {
   uint32_t DefaultLocale() override;
   InternationalSettings International() override;
   bool IsLaptop() override;
+  uint32_t GetClrDirectory(std::string& directory) override;  // win32_clr_runtime.cpp
 };
 
 }  // namespace platform::win32

@@ -37,6 +37,13 @@ uint32_t Win32WindowBroadcast::NotifyShellChange(uint32_t dwEventId, const std::
   return ERROR_SUCCESS;
 }
 
+uint32_t Win32WindowBroadcast::PostFontChange() {
+  if (!PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0)) return GetLastError();
+  std::lock_guard<std::mutex> lock(mutex_);
+  changes_.push_back("WM_FONTCHANGE");
+  return ERROR_SUCCESS;
+}
+
 std::vector<std::string> Win32WindowBroadcast::SettingChanges() {
   std::lock_guard<std::mutex> lock(mutex_);
   return changes_;

@@ -15,6 +15,8 @@ class Win32WindowBroadcast final : public WindowBroadcast {
   uint32_t BroadcastSettingChange(const std::string& area, uint32_t nTimeoutMs) override;
   // SHChangeNotify with SHCNF_PATHA and SHCNF_FLUSH, recorded as the emulated machine records it.
   uint32_t NotifyShellChange(uint32_t dwEventId, const std::string& path) override;
+  // PostMessageA to HWND_BROADCAST, recorded when Windows took the message.
+  uint32_t PostFontChange() override;
   std::vector<std::string> SettingChanges() override;
 
  private:

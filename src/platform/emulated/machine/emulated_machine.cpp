@@ -257,6 +257,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
   broadcast_ = std::make_unique<MachineBroadcast>(dir_ + "/broadcasts.txt");
+  fonts_ = std::make_unique<MachineFonts>(*files_);
   pipes_ = std::make_unique<SocketPipes>(dir_ + "/pipe");
   windows_ = std::make_unique<MachineWindows>(dir_ + "/windows");
   spooler_ = std::make_unique<EmulatedSpooler>(config_, *registry_, *files_);

@@ -18,6 +18,7 @@
 #include "platform/emulated/machine/host_console.h"
 #include "platform/emulated/machine/host_debugger_output.h"
 #include "platform/emulated/machine/machine_broadcast.h"
+#include "platform/emulated/machine/machine_fonts.h"
 #include "platform/emulated/machine/machine_clipboard.h"
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
@@ -91,6 +92,7 @@ class EmulatedMachine final : public Machine {
   Clipboard& Clip() override { return *clipboard_; }
   Dde& DdeServers() override { return *dde_; }
   WindowBroadcast& Broadcasts() override { return *broadcast_; }
+  FontTable& Fonts() override { return *fonts_; }
   NamedPipes& Pipes() override { return *pipes_; }
   TopLevelWindows& TopWindows() override { return *windows_; }
   Spooler& Printing() override { return *spooler_; }
@@ -129,6 +131,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<MachineClipboard> clipboard_;
   std::unique_ptr<EmulatedDde> dde_;
   std::unique_ptr<MachineBroadcast> broadcast_;
+  std::unique_ptr<MachineFonts> fonts_;
   std::unique_ptr<SocketPipes> pipes_;
   std::unique_ptr<MachineWindows> windows_;
   std::unique_ptr<EmulatedSpooler> spooler_;

@@ -102,6 +102,13 @@ uint32_t EmulatedSystemInfo::GetSpecialFolder(SpecialFolder folder, std::string&
   return ERROR_FILE_NOT_FOUND;
 }
 
+uint32_t EmulatedSystemInfo::GetClrDirectory(std::string& directory) {
+  directory = config_.szClrDirectory;
+  if (directory.empty()) return ERROR_FILE_NOT_FOUND;
+  if (directory.back() != '\\') directory += '\\';
+  return ERROR_SUCCESS;
+}
+
 InternationalSettings EmulatedSystemInfo::International() {
   const InternationalSettings defaults = DefaultInternational(config_.lcidLocale & 0xFFFF);
   const std::string key = "Control Panel\\International";

@@ -37,6 +37,8 @@ class EmulatedSystemInfo final : public SystemInfo {
   uint32_t DefaultLocale() override { return config_.lcidLocale; }
   InternationalSettings International() override;
   bool IsLaptop() override { return config_.bLaptop; }
+  // The machine has a runtime only where machine.ini names its directory.
+  uint32_t GetClrDirectory(std::string& directory) override;
 
  private:
   // The well-known accounts and the machine's own user. The other local users are read from the

@@ -29,6 +29,10 @@ uint32_t MachineBroadcast::NotifyShellChange(uint32_t dwEventId, const std::stri
   return AppendLine(std::string("SHChangeNotify ") + szEvent + " " + path);
 }
 
+uint32_t MachineBroadcast::PostFontChange() {
+  return AppendLine("WM_FONTCHANGE");
+}
+
 std::vector<std::string> MachineBroadcast::SettingChanges() {
   std::vector<std::string> lines;
   std::ifstream in(hostFile_, std::ios::binary);

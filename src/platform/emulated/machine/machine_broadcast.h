@@ -14,6 +14,7 @@ class MachineBroadcast final : public WindowBroadcast {
 
   uint32_t BroadcastSettingChange(const std::string& area, uint32_t nTimeoutMs) override;
   uint32_t NotifyShellChange(uint32_t dwEventId, const std::string& path) override;
+  uint32_t PostFontChange() override;
   std::vector<std::string> SettingChanges() override;
 
  private:

@@ -58,6 +58,7 @@ const FieldSpec kFields[] = {
     {"Folders", "Windows", &MachineConfig::szWindowsDir},
     {"Folders", "Temp", &MachineConfig::szTempDir},
     {"Programs", "Engine", &MachineConfig::szEngine},
+    {"Programs", "ClrDirectory", &MachineConfig::szClrDirectory},
     {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
     {"Faults", "KillAtWrite", &MachineConfig::nKillingWrite},
@@ -81,7 +82,8 @@ constexpr const char* kSectionComments[][2] = {
     {"Folders", "; Windows paths. An empty Temp is C:\\Users\\<UserName>\\AppData\\Local\\Temp."},
     {"Programs",
      "; Engine: the host path of the setup engine that Setup.exe and _UnInst.exe files of this\n"
-     "; machine run. Empty: $TARVIUM_ENGINE, else Setup.exe beside the program that starts them."},
+     "; machine run. Empty: $TARVIUM_ENGINE, else Setup.exe beside the program that starts them.\n"
+     "; ClrDirectory: the Windows path of the .NET Framework 4 runtime; empty: no runtime."},
     {"Printing",
      "; PortDialogAnswer: the port name typed into a port monitor's Add Port dialog; empty: the\n"
      "; dialog is cancelled."},

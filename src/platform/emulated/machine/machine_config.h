@@ -79,6 +79,8 @@ struct MachineConfig {
   // Programs: the host path of the setup engine that engine images run (relative to the machine
   // directory unless it starts with "/"); empty: found as engine_image.h tells
   std::string szEngine;
+  // The directory of the machine's .NET Framework 4 runtime (a Windows path); empty: none.
+  std::string szClrDirectory;
 
   // Test-only faults ([Faults], read but never written back): registry writes at or below this
   // key ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked") are refused with ERROR_ACCESS_DENIED, as under
