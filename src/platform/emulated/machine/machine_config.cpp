@@ -59,6 +59,7 @@ const FieldSpec kFields[] = {
     {"Folders", "Temp", &MachineConfig::szTempDir},
     {"Programs", "Engine", &MachineConfig::szEngine},
     {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
+    {"ODBC", "InstallerVersion", &MachineConfig::szOdbcInstallerVersion},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
     {"Faults", "KillAtWrite", &MachineConfig::nKillingWrite},
     {"Faults", "KillBeforeWrite", &MachineConfig::nKillingBeforeWrite},
@@ -85,6 +86,9 @@ constexpr const char* kSectionComments[][2] = {
     {"Printing",
      "; PortDialogAnswer: the port name typed into a port monitor's Add Port dialog; empty: the\n"
      "; dialog is cancelled."},
+    {"ODBC",
+     "; InstallerVersion: the file version of the ODBC installer library (ODBCCP32.DLL); empty:\n"
+     "; the machine has none."},
 };
 
 // --- Values -------------------------------------------------------------------------------------
