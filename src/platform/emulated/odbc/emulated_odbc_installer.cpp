@@ -202,7 +202,9 @@ bool EmulatedOdbcInstaller::InstallComponent(const ComponentKind& kind, const ch
       const std::string keyword = strings[i].substr(0, nEqual);
       std::string text = strings[i].substr(nEqual + 1);
       for (const char* fileKey : kind.fileKeys)
-        if (fileKey && AnsiEqualNoCase(keyword, fileKey)) text = Join(dir, text);
+        if (fileKey && AnsiEqualNoCase(keyword, fileKey) &&
+            text.find_first_of("\\:") == std::string::npos)
+          text = Join(dir, text);  // a bare file name lies in the installation directory
       e = registry_.SetValue(RegRoot::LocalMachine, key, keyword, TextValue(text));
     }
     if (e == ERROR_SUCCESS)
