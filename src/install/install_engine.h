@@ -99,10 +99,10 @@ struct InstallEngine {
   bool bAnswerNone = false;                     // "None" was answered to a version or date question
   bool bAnswerAllShared = false;                // "All" was answered to 5535
   bool bAnswerAllUnused = false;  // "All" was answered to a security object's 5556, 5557 or 5558
-  std::vector<std::string> runtimeCheckList;    // destinations of CHECKRTVERSION lines
-  std::shared_ptr<CabinetSets> cabinets;        // the cabinet sets open for the run
-  CopyStatusTexts copyStatusTexts;              // "Copying:" and "to:" in the run's language
-  CopyLineRoom copyLineRoom;                    // the strings of the copy line being processed
+  std::vector<std::string> runtimeCheckList;  // destinations of CHECKRTVERSION lines
+  std::shared_ptr<CabinetSets> cabinets;      // the cabinet sets open for the run
+  CopyStatusTexts copyStatusTexts;            // "Copying:" and "to:" in the run's language
+  CopyLineRoom copyLineRoom;                  // the strings of the copy line being processed
 
   // The run's journal in the product's record (run_journal.h).
   bool bJournalOpen = false;
@@ -112,6 +112,13 @@ struct InstallEngine {
 
   // The system-configuration handlers' entries for the copy and the uninstall data.
   ConfigurationHooks configuration;
+
+  // The ODBC installer library of the run: loaded by the first ODBC section, its version tested
+  // by the first one that installs.
+  bool bOdbcLoadTried = false;
+  bool bOdbcLoaded = false;
+  bool bOdbcVersionTested = false;
+  bool bOdbcVersionOk = false;
 };
 
 // Creates the engine's state on the run and fills run.install and run.sectionLines.

@@ -15,6 +15,7 @@
 #include "platform/modules.h"
 #include "platform/named_pipe.h"
 #include "platform/network.h"
+#include "platform/odbc_installer.h"
 #include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/profile.h"
@@ -57,6 +58,8 @@ class Machine {
   virtual ServiceManager& Services() = 0;  // services and drivers
   // Access lists of files, shares, registry keys and printers.
   virtual AccessControl& Access() = 0;
+  // The ODBC installer library: drivers, translators and data sources.
+  virtual OdbcInstaller& Odbc() = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "install/install_engine.h"
 #include "sysconfig/file_registrations.h"
 #include "sysconfig/ini_section.h"
+#include "sysconfig/odbc_section.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/security_commands.h"
 #include "sysconfig/services.h"
@@ -29,6 +30,9 @@ void AttachSystemConfiguration(SetupRun& run) {
   });
   RegisterSectionHandler(run, SectionKind::Registry, [](SetupRun& r, const HandlerCall& call) {
     return HandleRegSection(r, call.section, call.dwSectionFlags);
+  });
+  RegisterSectionHandler(run, SectionKind::Odbc, [](SetupRun& r, const HandlerCall& call) {
+    return HandleOdbcSection(r, call.section, call.bInstalledBefore, call.bCarryOut);
   });
   RegisterSectionHandler(run, SectionKind::Security, [](SetupRun& r, const HandlerCall& call) {
     return HandleSecuritySection(r, call.section, call.bInstalledBefore, call.bCarryOut);

@@ -16,6 +16,7 @@
 #include "platform/win32/win32_modules.h"
 #include "platform/win32/win32_named_pipes.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_odbc_installer.h"
 #include "platform/win32/win32_power.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile.h"
@@ -52,6 +53,7 @@ class Win32Machine final : public Machine {
   Spooler& Printing() override { return spooler_; }
   ServiceManager& Services() override { return services_; }
   AccessControl& Access() override { return accessLists_; }
+  OdbcInstaller& Odbc() override { return odbc_; }
 
  private:
   Win32FileSystem files_;
@@ -76,6 +78,7 @@ class Win32Machine final : public Machine {
   Win32Spooler spooler_;
   Win32Services services_;
   Win32AccessLists accessLists_;
+  Win32OdbcInstaller odbc_;
 };
 
 }  // namespace platform::win32

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/emulated/odbc/emulated_odbc_installer.h"
 #include "platform/emulated/registry/reg_text.h"
 #include "platform/emulated/spooler/emulated_spooler.h"
 
@@ -390,7 +391,8 @@ std::string DefaultRegistryText(const MachineConfig& config) {
   std::string ownedKeys;
   for (const OwnedKey& key : kWindowsOwnedKeys)
     ownedKeys += "[" + std::string(RegRootName(key.root)) + "\\" + key.path + "]\n";
-  std::string text = std::string(kRegistryTemplate) + EmulatedSpooler::SeedRegistryText();
+  std::string text = std::string(kRegistryTemplate) + EmulatedSpooler::SeedRegistryText() +
+                     EmulatedOdbcInstaller::SeedRegistryText();
   ReplaceAll(text, "{WINDOWSOWNEDKEYS}", ownedKeys);
   for (const auto& [placeholder, value] : fields) ReplaceAll(text, placeholder, value);
   return text;

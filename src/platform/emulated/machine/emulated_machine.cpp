@@ -129,6 +129,7 @@ bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config,
   std::vector<std::string> folders = {config.szWindowsDir + "\\Temp"};
   for (const FolderPlace& place : DefaultFolders(config)) folders.push_back(place.path);
   for (const std::string& folder : EmulatedSpooler::Folders(config)) folders.push_back(folder);
+  folders.push_back(EmulatedOdbcInstaller::DataSourcesFolder());
   const std::string profile = "C:\\Users\\" + config.szUserName;
   for (const std::string& folder : folders) {
     if (!profileHostDir.empty() && AnsiStartsWithNoCase(folder, profile) &&
@@ -264,10 +265,12 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   services_ = std::make_unique<EmulatedServices>(
       ServicesContext{*registry_, *environment_, *processes_, dir_ + "/services", systemDir});
   accessLists_ = std::make_unique<EmulatedAccessLists>(*registry_, *files_, *accounts_, *spooler_);
-  registry_->SetKeyDeletedListener([lists = accessLists_.get()](RegRoot root,
-                                                               const std::string& keyPath) {
-    lists->ForgetRegistryKey(root, keyPath);
-  });
+  odbc_ = std::make_unique<EmulatedOdbcInstaller>(*registry_, *profile_,
+                                                  config_.szOdbcInstallerVersion, systemDir);
+  registry_->SetKeyDeletedListener(
+      [lists = accessLists_.get()](RegRoot root, const std::string& keyPath) {
+        lists->ForgetRegistryKey(root, keyPath);
+      });
   return true;
 }
 

@@ -23,6 +23,7 @@
 #include "platform/emulated/machine/machine_config.h"
 #include "platform/emulated/machine/machine_power.h"
 #include "platform/emulated/machine/machine_windows.h"
+#include "platform/emulated/odbc/emulated_odbc_installer.h"
 #include "platform/emulated/pipes/socket_pipes.h"
 #include "platform/emulated/processes/emulated_modules.h"
 #include "platform/emulated/processes/host_processes.h"
@@ -98,6 +99,7 @@ class EmulatedMachine final : public Machine {
   Spooler& Printing() override { return *spooler_; }
   ServiceManager& Services() override { return *services_; }
   AccessControl& Access() override { return *accessLists_; }
+  OdbcInstaller& Odbc() override { return *odbc_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -137,6 +139,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedSpooler> spooler_;
   std::unique_ptr<EmulatedServices> services_;
   std::unique_ptr<EmulatedAccessLists> accessLists_;
+  std::unique_ptr<EmulatedOdbcInstaller> odbc_;
 };
 
 }  // namespace platform::emulated

@@ -60,6 +60,7 @@ const FieldSpec kFields[] = {
     {"Programs", "Engine", &MachineConfig::szEngine},
     {"Programs", "ClrDirectory", &MachineConfig::szClrDirectory},
     {"Printing", "PortDialogAnswer", &MachineConfig::szPortDialogAnswer},
+    {"ODBC", "InstallerVersion", &MachineConfig::szOdbcInstallerVersion},
     {"Faults", "RefuseRegistryKey", &MachineConfig::szRefusedRegistryKey},
     {"Faults", "KillAtWrite", &MachineConfig::nKillingWrite},
     {"Faults", "KillBeforeWrite", &MachineConfig::nKillingBeforeWrite},
@@ -87,6 +88,9 @@ constexpr const char* kSectionComments[][2] = {
     {"Printing",
      "; PortDialogAnswer: the port name typed into a port monitor's Add Port dialog; empty: the\n"
      "; dialog is cancelled."},
+    {"ODBC",
+     "; InstallerVersion: the file version of the ODBC installer library (ODBCCP32.DLL); empty:\n"
+     "; the machine has none."},
 };
 
 // --- Values -------------------------------------------------------------------------------------

@@ -96,6 +96,10 @@ struct MachineConfig {
   // new port's name); empty: the dialog is cancelled.
   std::string szPortDialogAnswer;
 
+  // ODBC: the file version of the installer library ("major.minor.build.revision"); empty: the
+  // machine has no such library.
+  std::string szOdbcInstallerVersion = "10.0.19041.1";
+
   // Layout and network
   std::vector<DriveMapping> drives = {{'C', "drive_c/", false}, {'Z', "/", true}};
   std::vector<ShareMapping> shares;
