@@ -3,6 +3,7 @@
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "sysconfig/ini_section.h"
+#include "sysconfig/ip_config_section.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/security_commands.h"
 #include "sysconfig/services.h"
@@ -35,6 +36,9 @@ void AttachSystemConfiguration(SetupRun& run) {
   EngineOf(run).configuration.runSecurityLine = [](SetupRun& r, const std::string& line) {
     return RunSecurityCommand(r, line, false, false, false);
   };
+  RegisterSectionHandler(run, SectionKind::IpFiles, [](SetupRun& r, const HandlerCall& call) {
+    return HandleIpConfigSection(r, call.section, call.bCarryOut);
+  });
   AttachServices(run);
   run.commands.updateCounter = UpdateCounter;
 }
