@@ -5,6 +5,7 @@
 #include "sysconfig/file_registrations.h"
 #include "sysconfig/ini_section.h"
 #include "sysconfig/odbc_section.h"
+#include "sysconfig/ip_config_section.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/security_commands.h"
 #include "sysconfig/services.h"
@@ -40,6 +41,9 @@ void AttachSystemConfiguration(SetupRun& run) {
   EngineOf(run).configuration.runSecurityLine = [](SetupRun& r, const std::string& line) {
     return RunSecurityCommand(r, line, false, false, false);
   };
+  RegisterSectionHandler(run, SectionKind::IpFiles, [](SetupRun& r, const HandlerCall& call) {
+    return HandleIpConfigSection(r, call.section, call.bCarryOut);
+  });
   AttachServices(run);
   ConfigurationHooks& hooks = EngineOf(run).configuration;
   hooks.updateFont = [](SetupRun& r, const std::string& path, const std::string& name, bool bAdd) {

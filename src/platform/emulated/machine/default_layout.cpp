@@ -357,6 +357,57 @@ std::vector<FolderPlace> DefaultFolders(const MachineConfig& config) {
   return folders;
 }
 
+// Short files of our own in the form of Windows' own: comment lines, then well-known entries.
+constexpr const char* kNetworkFiles[][2] = {
+    {"hosts",
+     "# Host names of this computer: an IP address, the host name and its aliases, one entry a\r\n"
+     "# line. The names of the computer itself are resolved without this file.\r\n"
+     "#\r\n"
+     "#\t127.0.0.1       localhost\r\n"
+     "#\t::1             localhost\r\n"},
+    {"services",
+     "# Network services: the service name, port/protocol and aliases, one entry a line.\r\n"
+     "\r\n"
+     "echo                7/tcp\r\n"
+     "echo                7/udp\r\n"
+     "ftp                21/tcp\r\n"
+     "ssh                22/tcp\r\n"
+     "telnet             23/tcp\r\n"
+     "smtp               25/tcp    mail\r\n"
+     "domain             53/tcp\r\n"
+     "domain             53/udp\r\n"
+     "http               80/tcp    www www-http\r\n"
+     "pop3              110/tcp\r\n"
+     "ntp               123/udp\r\n"
+     "https             443/tcp\r\n"},
+    {"protocol",
+     "# Internet protocols: the protocol name, its number and aliases, one entry a line.\r\n"
+     "\r\n"
+     "ip       0     IP\r\n"
+     "icmp     1     ICMP\r\n"
+     "tcp      6     TCP\r\n"
+     "udp     17     UDP\r\n"
+     "ipv6    41     IPv6\r\n"},
+    {"networks",
+     "# Network names: the network name, its number and aliases, one entry a line.\r\n"
+     "\r\n"
+     "loopback                 127\r\n"},
+    {"lmhosts.sam",
+     "# A sample of the LMHOSTS file: NetBIOS names and their IP addresses, one entry a line.\r\n"
+     "# Copied to \"lmhosts\" it is read when names are resolved over NetBIOS.\r\n"
+     "#\r\n"
+     "# 10.0.0.10       fileserver    #PRE\r\n"},
+};
+
+std::vector<SeedFile> DefaultNetworkFiles(const MachineConfig& config) {
+  std::vector<std::string> dirs = {config.szWindowsDir + "\\System32\\drivers\\etc"};
+  if (config.b64Bit) dirs.push_back(config.szWindowsDir + "\\SysWOW64\\drivers\\etc");
+  std::vector<SeedFile> files;
+  for (const std::string& dir : dirs)
+    for (const auto& [name, text] : kNetworkFiles) files.push_back({dir + "\\" + name, text});
+  return files;
+}
+
 std::string DefaultRegistryText(const MachineConfig& config) {
   const InternationalSettings intl = DefaultInternational(config.wUILanguage);
   std::string computerLower = config.szComputerName;

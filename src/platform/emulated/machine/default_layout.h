@@ -21,6 +21,14 @@ struct FolderPlace {
 
 // Every special folder of the machine, placeholders filled in.
 std::vector<FolderPlace> DefaultFolders(const MachineConfig& config);
+// A text file a new machine holds, with its lines as Windows writes them (CR LF).
+struct SeedFile {
+  std::string path;  // a Windows path
+  std::string text;
+};
+// The text databases of the TCP/IP stack in drivers\etc (hosts, services, protocol, networks and
+// the lmhosts sample) that Windows installs in System32 and, on a 64-bit machine, in SysWOW64.
+std::vector<SeedFile> DefaultNetworkFiles(const MachineConfig& config);
 // The registry of a new machine as .reg text (version 5), placeholders filled in.
 std::string DefaultRegistryText(const MachineConfig& config);
 // The keys of that registry, every one of which Windows owns and never lets go (the program

@@ -148,17 +148,28 @@ bool LayOutFolders(EmulatedFileSystem& files, const MachineConfig& config,
   return true;
 }
 
-// The files of the system directory that the engine reads: User.exe with its version resource,
-// dated like a file of the installation, so that two new machines hold the same file.
-bool LayOutSystemFiles(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
-  const std::string path = config.szWindowsDir + "\\System32\\User.exe";
+// A file of the installation, dated like one, so that two new machines hold the same file.
+bool LayOutSystemFile(EmulatedFileSystem& files, const std::string& path, const std::string& bytes,
+                      std::string& error) {
   const FileTimes installed{kSystemFileTime, kSystemFileTime, kSystemFileTime};
-  uint32_t err = files.WriteWholeFile(path, SystemUserExeImage(config));
+  uint32_t err = files.CreateDirectoryTree(path.substr(0, path.rfind('\\')));
+  if (err == ERROR_SUCCESS || err == ERROR_ALREADY_EXISTS) err = files.WriteWholeFile(path, bytes);
   if (err == ERROR_SUCCESS) err = files.SetFileTimes(path, installed);
   if (err != ERROR_SUCCESS) {
     error = "cannot write '" + path + "' (" + ErrorCodeText(err) + ")";
     return false;
   }
+  return true;
+}
+
+// The files of the system directory that the engine reads or edits: User.exe with its version
+// resource, and the network files of drivers\etc.
+bool LayOutSystemFiles(EmulatedFileSystem& files, const MachineConfig& config, std::string& error) {
+  if (!LayOutSystemFile(files, config.szWindowsDir + "\\System32\\User.exe",
+                        SystemUserExeImage(config), error))
+    return false;
+  for (const SeedFile& file : DefaultNetworkFiles(config))
+    if (!LayOutSystemFile(files, file.path, file.text, error)) return false;
   return true;
 }
 
