@@ -6,6 +6,7 @@
 #include "platform/accounts.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/com_library.h"
 #include "platform/console.h"
 #include "platform/dde.h"
 #include "platform/debugger_output.h"
@@ -55,6 +56,8 @@ class Machine {
   virtual ServiceManager& Services() = 0;  // services and drivers
   // Access lists of files, shares, registry keys and printers.
   virtual AccessControl& Access() = 0;
+  // The COM library: initialisation and the registration of type libraries.
+  virtual ComLibrary& Com() = 0;
 };
 
 }  // namespace platform

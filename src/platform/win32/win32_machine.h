@@ -7,6 +7,7 @@
 #include "platform/win32/win32_accounts.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_com_library.h"
 #include "platform/win32/win32_console.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_debugger_output.h"
@@ -50,6 +51,7 @@ class Win32Machine final : public Machine {
   Spooler& Printing() override { return spooler_; }
   ServiceManager& Services() override { return services_; }
   AccessControl& Access() override { return accessLists_; }
+  ComLibrary& Com() override { return com_; }
 
  private:
   Win32FileSystem files_;
@@ -73,6 +75,7 @@ class Win32Machine final : public Machine {
   Win32Spooler spooler_;
   Win32Services services_;
   Win32AccessLists accessLists_;
+  Win32ComLibrary com_;
 };
 
 }  // namespace platform::win32

@@ -263,10 +263,11 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   services_ = std::make_unique<EmulatedServices>(
       ServicesContext{*registry_, *environment_, *processes_, dir_ + "/services", systemDir});
   accessLists_ = std::make_unique<EmulatedAccessLists>(*registry_, *files_, *accounts_, *spooler_);
-  registry_->SetKeyDeletedListener([lists = accessLists_.get()](RegRoot root,
-                                                               const std::string& keyPath) {
-    lists->ForgetRegistryKey(root, keyPath);
-  });
+  com_ = std::make_unique<EmulatedComLibrary>(config_, *files_, *registry_);
+  registry_->SetKeyDeletedListener(
+      [lists = accessLists_.get()](RegRoot root, const std::string& keyPath) {
+        lists->ForgetRegistryKey(root, keyPath);
+      });
   return true;
 }
 
