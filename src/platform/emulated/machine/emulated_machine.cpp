@@ -252,7 +252,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes_ = std::make_unique<HostProcesses>(std::move(processes));
   power_ = std::make_unique<MachinePower>(dir_ + "/power_request.txt");
-  modules_ = std::make_unique<EmulatedModules>(dir_, *files_);
+  modules_ = std::make_unique<EmulatedModules>(dir_, *files_, *registry_);
   network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
