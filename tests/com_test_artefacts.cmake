@@ -7,7 +7,7 @@
 # the mingw-w64 tools are at hand (always in the Windows build), ComTestTypes.dll is a
 # resource-only Windows DLL holding com_test.tlb as its TYPELIB resource 1.
 find_program(WIDL widl REQUIRED)
-find_path(WIDL_IDL_DIR oaidl.idl PATHS /usr/include/wine/wine/windows REQUIRED)
+find_path(WIDL_IDL_DIR oaidl.idl PATHS /usr/include/wine/wine/windows REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 find_path(WIDL_TLB_DIR stdole2.tlb
           PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows
           REQUIRED NO_CMAKE_FIND_ROOT_PATH)
@@ -46,7 +46,6 @@ foreach(variant Server Plain Failing)
   if(WIN32)
     add_library(${target} SHARED "${PROJECT_SOURCE_DIR}/tests/platform/com_test_server.c")
     target_link_libraries(${target} PRIVATE advapi32)
-    target_link_options(${target} PRIVATE -static-libgcc)
   else()
     add_library(${target} MODULE "${PROJECT_SOURCE_DIR}/tests/platform/com_test_server.c")
     target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src")
