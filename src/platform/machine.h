@@ -6,6 +6,7 @@
 #include "platform/accounts.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/com_library.h"
 #include "platform/console.h"
 #include "platform/dde.h"
 #include "platform/debugger_output.h"
@@ -60,6 +61,8 @@ class Machine {
   virtual AccessControl& Access() = 0;
   // The ODBC installer library: drivers, translators and data sources.
   virtual OdbcInstaller& Odbc() = 0;
+  // The COM library: initialisation and the registration of type libraries.
+  virtual ComLibrary& Com() = 0;
 };
 
 }  // namespace platform

@@ -103,9 +103,33 @@ std::optional<ByteReader> MapRva(const PeImage& pe, uint32_t dwRva) {
 
 enum class EntryKind { Subdirectory, Data };
 
-// Finds in the directory at dwDirectory of `resources` the entry with the numeric id (the first
-// entry of any kind when id is none) and gives the offset it points to, which must be of `kind`.
-uint32_t FindEntry(const ByteReader& resources, uint32_t dwDirectory, std::optional<uint16_t> id,
+// Which entry of a directory is wanted: the one with a numeric id, the one with a name, or (with
+// neither) the first of any kind.
+struct EntryKey {
+  std::optional<uint16_t> id;
+  std::string_view name;
+};
+
+// Whether the name an entry points to (a counted UTF-16 string at dwOffset of `resources`) is
+// `name`, ASCII letters compared without case.
+bool NameMatches(const ByteReader& resources, uint32_t dwOffset, std::string_view name) {
+  ByteReader text = resources;
+  uint16_t nLength = 0;
+  if (!text.Seek(dwOffset) || !text.ReadU16(nLength) || nLength != name.size()) return false;
+  for (const char c : name) {
+    uint16_t wChar = 0;
+    if (!text.ReadU16(wChar)) return false;
+    const auto upper = [](uint16_t ch) -> uint16_t {
+      return ch >= 'a' && ch <= 'z' ? static_cast<uint16_t>(ch - 'a' + 'A') : ch;
+    };
+    if (upper(wChar) != upper(static_cast<uint8_t>(c))) return false;
+  }
+  return true;
+}
+
+// Finds in the directory at dwDirectory of `resources` the entry of the key and gives the offset
+// it points to, which must be of `kind`.
+uint32_t FindEntry(const ByteReader& resources, uint32_t dwDirectory, const EntryKey& key,
                    EntryKind kind, uint32_t dwNotFound, uint32_t& dwTarget) {
   ByteReader dir = resources;
   uint16_t nNamed = 0, nNumbered = 0;
@@ -117,7 +141,10 @@ uint32_t FindEntry(const ByteReader& resources, uint32_t dwDirectory, std::optio
   for (size_t i = 0; i < nEntries; ++i) {
     uint32_t dwName = 0, dwOffset = 0;
     if (!dir.ReadU32(dwName) || !dir.ReadU32(dwOffset)) return ERROR_BAD_EXE_FORMAT;
-    if (id && dwName != *id) continue;
+    if (key.id && dwName != *key.id) continue;
+    if (!key.name.empty() &&
+        (!(dwName & kHighBit) || !NameMatches(resources, dwName & ~kHighBit, key.name)))
+      continue;
     const bool bSubdirectory = dwOffset & kHighBit;
     if (bSubdirectory != (kind == EntryKind::Subdirectory)) return ERROR_BAD_EXE_FORMAT;
     dwTarget = dwOffset & ~kHighBit;
@@ -126,10 +153,9 @@ uint32_t FindEntry(const ByteReader& resources, uint32_t dwDirectory, std::optio
   return dwNotFound;
 }
 
-}  // namespace
-
-uint32_t FindPeResource(std::span<const uint8_t> image, uint16_t nType,
-                        std::span<const uint8_t>& data) {
+// The first resource of the type the key names: its first name and that name's first language.
+uint32_t FindResourceOfType(std::span<const uint8_t> image, const EntryKey& type,
+                            std::span<const uint8_t>& data) {
   data = {};
   PeImage pe;
   if (!ReadHeaders(image, pe)) return ERROR_BAD_EXE_FORMAT;
@@ -137,13 +163,13 @@ uint32_t FindPeResource(std::span<const uint8_t> image, uint16_t nType,
   const auto resources = MapRva(pe, pe.dwResourceRva);
   if (!resources) return ERROR_BAD_EXE_FORMAT;
   uint32_t dwNames = 0, dwLanguages = 0, dwEntry = 0;
-  if (uint32_t err = FindEntry(*resources, 0, nType, EntryKind::Subdirectory,
+  if (uint32_t err = FindEntry(*resources, 0, type, EntryKind::Subdirectory,
                                ERROR_RESOURCE_TYPE_NOT_FOUND, dwNames))
     return err;
-  if (uint32_t err = FindEntry(*resources, dwNames, std::nullopt, EntryKind::Subdirectory,
+  if (uint32_t err = FindEntry(*resources, dwNames, {}, EntryKind::Subdirectory,
                                ERROR_RESOURCE_NAME_NOT_FOUND, dwLanguages))
     return err;
-  if (uint32_t err = FindEntry(*resources, dwLanguages, std::nullopt, EntryKind::Data,
+  if (uint32_t err = FindEntry(*resources, dwLanguages, {}, EntryKind::Data,
                                ERROR_RESOURCE_LANG_NOT_FOUND, dwEntry))
     return err;
   // The data entry: the data's relative virtual address and its size.
@@ -154,6 +180,22 @@ uint32_t FindPeResource(std::span<const uint8_t> image, uint16_t nType,
   auto bytes = MapRva(pe, dwDataRva);
   if (!bytes || !bytes->ReadBytes(dwDataSize, data)) return ERROR_BAD_EXE_FORMAT;
   return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+uint32_t FindPeResource(std::span<const uint8_t> image, uint16_t nType,
+                        std::span<const uint8_t>& data) {
+  return FindResourceOfType(image, {nType, {}}, data);
+}
+
+uint32_t FindPeResource(std::span<const uint8_t> image, std::string_view typeName,
+                        std::span<const uint8_t>& data) {
+  if (typeName.empty()) {
+    data = {};
+    return ERROR_RESOURCE_TYPE_NOT_FOUND;
+  }
+  return FindResourceOfType(image, {std::nullopt, typeName}, data);
 }
 
 }  // namespace platform

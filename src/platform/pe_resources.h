@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace platform {
 
@@ -17,6 +18,10 @@ inline constexpr uint16_t RT_VERSION = 16;
 // an image without resources, ERROR_RESOURCE_TYPE_NOT_FOUND when no resource has the type,
 // ERROR_RESOURCE_NAME_NOT_FOUND / ERROR_RESOURCE_LANG_NOT_FOUND for an empty directory below it.
 uint32_t FindPeResource(std::span<const uint8_t> image, uint16_t nType,
+                        std::span<const uint8_t>& data);
+// The same for a type known by its name ("TYPELIB"), compared as the loader compares resource
+// names: without regard to the case of ASCII letters.
+uint32_t FindPeResource(std::span<const uint8_t> image, std::string_view typeName,
                         std::span<const uint8_t>& data);
 
 }  // namespace platform

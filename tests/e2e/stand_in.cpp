@@ -8,11 +8,16 @@
 //                    service manager's stop control on Windows) ends it only this many seconds
 //                    later (by default at once)
 //   IgnoreStop=1     a stop request does not end it
+//   LocalServer={CLSID}  the program is a local COM server of that class: /RegServer writes
+//                    HKCR\CLSID\{CLSID}\LocalServer32 with the program's path, /UnregServer
+//                    removes HKCR\CLSID\{CLSID}; it ends with the registry's error, if any
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -21,7 +26,9 @@
 #include "platform/program_path.h"
 
 #ifndef _WIN32
+#include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/processes/exit_code_file.h"
+#include "platform/win_error.h"
 #endif
 
 #ifdef _WIN32
@@ -39,6 +46,7 @@ struct Behaviour {
   int nSleepSeconds = 0;
   int nStopDelaySeconds = 0;
   bool bIgnoreStop = false;
+  std::string localServerClsid;
 };
 
 Behaviour ReadBehaviour(const std::string& iniPath) {
@@ -54,6 +62,7 @@ Behaviour ReadBehaviour(const std::string& iniPath) {
     if (key == "Sleep") behaviour.nSleepSeconds = std::stoi(value);
     if (key == "StopDelay") behaviour.nStopDelaySeconds = std::stoi(value);
     if (key == "IgnoreStop") behaviour.bIgnoreStop = std::stoi(value) != 0;
+    if (key == "LocalServer") behaviour.localServerClsid = value;
   }
   return behaviour;
 }
@@ -96,6 +105,53 @@ int EndWith(uint32_t dwCode) {
 #else
   platform::WriteOwnExitCode(dwCode);
   return static_cast<int>(dwCode & 0xFF);
+#endif
+}
+
+// "/RegServer" or "-RegServer" in any case: 1; the same for UnregServer: -1; anything else: 0.
+int ServerSwitch(const std::string& arg) {
+  std::string word;
+  for (const char c : arg) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (word == "/regserver" || word == "-regserver") return 1;
+  if (word == "/unregserver" || word == "-unregserver") return -1;
+  return 0;
+}
+
+// Registers or unregisters the program as the local server of the class, in the registry of the
+// machine it runs on: the real one through advapi32, the emulated one through the machine that
+// TARVIUM_MACHINE names.
+uint32_t RegisterLocalServer(const std::string& clsid, bool bRegister) {
+  const std::string classKey = "CLSID\\" + clsid;
+#ifdef _WIN32
+  if (!bRegister) return static_cast<uint32_t>(RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str()));
+  char path[MAX_PATH];
+  if (!GetModuleFileNameA(nullptr, path, sizeof path)) return GetLastError();
+  HKEY hKey = nullptr;
+  LONG err = RegCreateKeyExA(HKEY_CLASSES_ROOT, (classKey + "\\LocalServer32").c_str(), 0, nullptr,
+                             0, KEY_WRITE, nullptr, &hKey, nullptr);
+  if (err != ERROR_SUCCESS) return static_cast<uint32_t>(err);
+  err = RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+                       static_cast<DWORD>(std::strlen(path) + 1));
+  RegCloseKey(hKey);
+  return static_cast<uint32_t>(err);
+#else
+  using platform::emulated::EmulatedMachine;
+  // Only a machine that was named: a test never writes to the user's own default machine.
+  if (EmulatedMachine::IsDefaultUnnamed()) return platform::ERROR_PATH_NOT_FOUND;
+  std::string error;
+  auto machine = EmulatedMachine::Open(EmulatedMachine::DefaultDirectory(),
+                                       EmulatedMachine::HostVariables(), error);
+  if (!machine) return platform::ERROR_PATH_NOT_FOUND;
+  platform::Registry& registry = machine->Reg();
+  if (!bRegister) return registry.DeleteTree(platform::RegRoot::ClassesRoot, classKey);
+  std::string path;
+  if (!machine->EmulatedFiles().GetWindowsPath(platform::RunningProgramHostPath(), path))
+    return platform::ERROR_FILE_NOT_FOUND;
+  platform::RegValue value{platform::REG_SZ, {path.begin(), path.end()}};
+  value.data.push_back(0);
+  const std::string serverKey = classKey + "\\LocalServer32";
+  if (uint32_t err = registry.CreateKey(platform::RegRoot::ClassesRoot, serverKey)) return err;
+  return registry.SetValue(platform::RegRoot::ClassesRoot, serverKey, "", value);
 #endif
 }
 
@@ -193,6 +249,12 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   if (RanAsService(behaviour)) return EndWith(static_cast<uint32_t>(behaviour.nExitCode));
 #endif
+  if (!behaviour.localServerClsid.empty() && argc > 1) {
+    if (const int nSwitch = ServerSwitch(argv[1]); nSwitch != 0) {
+      if (uint32_t err = RegisterLocalServer(behaviour.localServerClsid, nSwitch > 0))
+        return EndWith(err);
+    }
+  }
   if (behaviour.nSleepSeconds > 0) {
     std::fclose(stdout);
     std::fclose(stderr);

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_accounts.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_com_library.h"
 #include "platform/win32/win32_console.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_debugger_output.h"
@@ -54,6 +55,7 @@ class Win32Machine final : public Machine {
   ServiceManager& Services() override { return services_; }
   AccessControl& Access() override { return accessLists_; }
   OdbcInstaller& Odbc() override { return odbc_; }
+  ComLibrary& Com() override { return com_; }
 
  private:
   Win32FileSystem files_;
@@ -79,6 +81,7 @@ class Win32Machine final : public Machine {
   Win32Services services_;
   Win32AccessLists accessLists_;
   Win32OdbcInstaller odbc_;
+  Win32ComLibrary com_;
 };
 
 }  // namespace platform::win32

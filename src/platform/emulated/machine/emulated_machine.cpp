@@ -264,7 +264,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   };
   processes_ = std::make_unique<HostProcesses>(std::move(processes));
   power_ = std::make_unique<MachinePower>(dir_ + "/power_request.txt");
-  modules_ = std::make_unique<EmulatedModules>(dir_, *files_);
+  modules_ = std::make_unique<EmulatedModules>(dir_, *files_, *registry_);
   network_ = std::make_unique<EmulatedNetwork>(config_.adapters);
   clipboard_ = std::make_unique<MachineClipboard>(dir_ + "/clipboard.txt");
   dde_ = std::make_unique<EmulatedDde>(*files_, *system_);
@@ -278,6 +278,7 @@ bool EmulatedMachine::Build(const std::string& hostDir,
   accessLists_ = std::make_unique<EmulatedAccessLists>(*registry_, *files_, *accounts_, *spooler_);
   odbc_ = std::make_unique<EmulatedOdbcInstaller>(*registry_, *profile_,
                                                   config_.szOdbcInstallerVersion, systemDir);
+  com_ = std::make_unique<EmulatedComLibrary>(config_, *files_, *registry_);
   registry_->SetKeyDeletedListener(
       [lists = accessLists_.get()](RegRoot root, const std::string& keyPath) {
         lists->ForgetRegistryKey(root, keyPath);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/emulated/accounts/emulated_accounts.h"
+#include "platform/emulated/com/emulated_com_library.h"
 #include "platform/emulated/files/emulated_file_system.h"
 #include "platform/emulated/machine/emulated_environment.h"
 #include "platform/emulated/machine/emulated_network.h"
@@ -100,6 +101,7 @@ class EmulatedMachine final : public Machine {
   ServiceManager& Services() override { return *services_; }
   AccessControl& Access() override { return *accessLists_; }
   OdbcInstaller& Odbc() override { return *odbc_; }
+  ComLibrary& Com() override { return *com_; }
 
   const std::string& Directory() const { return dir_; }
   const MachineConfig& Config() const { return config_; }
@@ -140,6 +142,7 @@ class EmulatedMachine final : public Machine {
   std::unique_ptr<EmulatedServices> services_;
   std::unique_ptr<EmulatedAccessLists> accessLists_;
   std::unique_ptr<EmulatedOdbcInstaller> odbc_;
+  std::unique_ptr<EmulatedComLibrary> com_;
 };
 
 }  // namespace platform::emulated

@@ -53,6 +53,7 @@ const FieldSpec kFields[] = {
     {"System", "DisplayString", &MachineConfig::szDisplayString},
     {"System", "Is64Bit", &MachineConfig::b64Bit},
     {"System", "Laptop", &MachineConfig::bLaptop},
+    {"System", "ComLibraryVersion", &MachineConfig::szComLibraryVersion},
     {"Language", "UILanguage", &MachineConfig::wUILanguage, true},
     {"Language", "Locale", &MachineConfig::lcidLocale, true},
     {"Folders", "Windows", &MachineConfig::szWindowsDir},
@@ -78,7 +79,8 @@ constexpr const char* kSectionComments[][2] = {
      "; domain's controller; empty on a workgroup machine."},
     {"System",
      "; What GetVersionEx and the CurrentVersion registry values report. An empty DisplayString\n"
-     "; is made from ProductName, DisplayVersion, ServicePack, BuildNumber and Is64Bit."},
+     "; is made from ProductName, DisplayVersion, ServicePack, BuildNumber and Is64Bit.\n"
+     "; ComLibraryVersion: the file version of the COM library (ole32.dll)."},
     {"Language", "; LANGID of the user interface and LCID of the user's locale."},
     {"Folders", "; Windows paths. An empty Temp is C:\\Users\\<UserName>\\AppData\\Local\\Temp."},
     {"Programs",

@@ -67,6 +67,8 @@ struct MachineConfig {
   std::string szDisplayString;  // what the machine calls itself; empty: made from the above
   bool b64Bit = true;
   bool bLaptop = false;  // the machine has a lid or runs on battery
+  // The file version of the COM library (ole32.dll), "major.minor.build.revision"
+  std::string szComLibraryVersion = "10.0.19041.3636";
 
   // Language
   uint16_t wUILanguage = 0x0409;  // LANGID of the user interface

@@ -1,5 +1,6 @@
 // dlopen/dlsym/dlclose behind the Modules interface, and the allow-list check before a module is
-// trusted. Windows paths are mapped to host paths by the machine's file system.
+// trusted. Windows paths are mapped to host paths by the machine's file system. A module that asks
+// for the machine (MachineAttach) gets it before the caller can reach any other entry point.
 #include "platform/emulated/processes/emulated_modules.h"
 
 #include <dlfcn.h>
@@ -42,8 +43,9 @@ uint32_t ReadHostText(const std::string& hostPath, std::string& text) {
 
 }  // namespace
 
-EmulatedModules::EmulatedModules(std::string machineDir, emulated::EmulatedFileSystem& files)
-    : machineDir_(std::move(machineDir)), files_(files) {}
+EmulatedModules::EmulatedModules(std::string machineDir, emulated::EmulatedFileSystem& files,
+                                 Registry& registry)
+    : machineDir_(std::move(machineDir)), files_(files), binding_(registry) {}
 
 uint32_t EmulatedModules::LoadLibrary(const std::string& path, ModuleHandle& hModule) {
   hModule = ModuleHandle::Invalid;
@@ -58,6 +60,11 @@ uint32_t EmulatedModules::LoadLibrary(const std::string& path, ModuleHandle& hMo
   void* pModule = ::dlopen(hostPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!pModule) return ERROR_BAD_FORMAT;
   hModule = static_cast<ModuleHandle>(reinterpret_cast<uintptr_t>(pModule));
+  if (ProcAddress attach = GetProcAddress(hModule, MACHINE_ATTACH_ENTRY)) {
+    std::string fullPath;
+    if (files_.GetFullPathName(path, fullPath) != ERROR_SUCCESS) fullPath = path;
+    reinterpret_cast<MachineAttachProc>(attach)(&binding_.Api(), fullPath.c_str());
+  }
   return ERROR_SUCCESS;
 }
 
