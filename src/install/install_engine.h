@@ -99,6 +99,8 @@ struct InstallEngine {
   bool bAnswerNone = false;                     // "None" was answered to a version or date question
   bool bAnswerAllShared = false;                // "All" was answered to 5535
   bool bAnswerAllUnused = false;  // "All" was answered to a security object's 5556, 5557 or 5558
+  // The COM library's version, tested before the first in-process server's entry is called.
+  enum class ComVersion { Untested, TooOld, Sufficient } comVersion = ComVersion::Untested;
   std::vector<std::string> runtimeCheckList;  // destinations of CHECKRTVERSION lines
   std::shared_ptr<CabinetSets> cabinets;      // the cabinet sets open for the run
   CopyStatusTexts copyStatusTexts;            // "Copying:" and "to:" in the run's language

@@ -4,8 +4,8 @@
 #include "install/install_engine.h"
 #include "sysconfig/file_registrations.h"
 #include "sysconfig/ini_section.h"
-#include "sysconfig/odbc_section.h"
 #include "sysconfig/ip_config_section.h"
+#include "sysconfig/odbc_section.h"
 #include "sysconfig/reg_lines.h"
 #include "sysconfig/security_commands.h"
 #include "sysconfig/services.h"
@@ -48,6 +48,9 @@ void AttachSystemConfiguration(SetupRun& run) {
   ConfigurationHooks& hooks = EngineOf(run).configuration;
   hooks.updateFont = [](SetupRun& r, const std::string& path, const std::string& name, bool bAdd) {
     return bAdd ? AddFont(r, name, path) : RemoveFont(r, name, path);
+  };
+  hooks.registerServer = [](SetupRun& r, const std::string& path, bool bRegister) {
+    return bRegister ? RegisterComServer(r, path) : UnregisterComServer(r, path);
   };
   hooks.registerAssembly = RegisterAssembly;
   run.commands.updateCounter = UpdateCounter;

@@ -53,6 +53,7 @@ bool IsInspection(const std::string& thenLine) {
   if (program != "winmachine") return false;
   const bool bListing = more.empty() || more == "list" || more == "query";
   return command == "window" || command == "printers" || command == "shares" ||
+         (command == "reg" && more == "query") ||
          command == "rights" || command == "acl" || (command == "programs" && more.empty()) ||
          ((command == "services" || command == "group") && bListing);
 }

@@ -10,8 +10,8 @@
 namespace tarvium::test {
 
 // The [Then] lines that only look at the emulated machine (its programs list, windows, printers,
-// services, groups, shares, rights and access lists) and change nothing, which the comparison
-// passes over.
+// services, groups, shares, rights, access lists and registry keys) and change nothing, which the
+// comparison passes over.
 bool IsInspection(const std::string& thenLine);
 
 // A [Then] line "setup|winmachine <status> <arguments>".

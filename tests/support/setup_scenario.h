@@ -6,7 +6,9 @@
 //                in which %SCENARIO% is the Windows path of the folder the run uses),
 //                PowerRequest= (the machine's recorded request afterwards: none, restart, ...),
 //                TrustTestExtension=1 (the machine trusts build/tests/setup_test_extension.so,
-//                which %TARVIUM_TEST_EXTENSION% names in every run),
+//                which %TARVIUM_TEST_EXTENSION% names in every run), TrustModules= (files of the
+//                media, after Prepare, whose digests the machine's allow-list gets: in-process
+//                servers the setup loads; Windows needs no list),
 //                Prepare= (a shell command run before the run, in a copy of the folder that the
 //                run then uses as its media; $TARVIUM_MACHINE, $SETUP_EXE and $WINMACHINE name
 //                the machine and the built programs, so it can make cabinets, run an earlier

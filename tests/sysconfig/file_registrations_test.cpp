@@ -62,6 +62,27 @@ TEST(FileRegistrations, FontValuesTableAndFlag) {
   EXPECT_TRUE(test.run.ctx.bFontsChanged);
 }
 
+TEST(FileRegistrations, ComFailuresAskAndIgnoreSucceeds) {
+  RegistrationRun test;
+  test.Write("C:\\App\\broken.tlb", "not a type library");
+  EXPECT_FALSE(RegisterComServer(test.run, "C:\\App\\broken.tlb"));  // quietly
+  EXPECT_FALSE(UnregisterComServer(test.run, "C:\\App\\broken.tlb"));
+  EXPECT_TRUE(test.Messages().empty());
+
+  // A server that is not there cannot be loaded (5520 with its path); Ignore goes on.
+  EXPECT_FALSE(RegisterComServer(test.run, "C:\\App\\missing.dll"));
+  test.ui->answers[5520] = kResultIgnore;
+  EXPECT_TRUE(UnregisterComServer(test.run, "C:\\App\\missing.dll"));
+  EXPECT_EQ(test.ui->texts[5520], "Cannot load DLL 'C:\\App\\missing.dll'.\nError 126!");
+
+  // With UseRegSvr the system's registration program runs instead; this machine has none: the
+  // launcher's 5508, then the registration's own message.
+  test.run.ctx.bUseRegSvr = true;
+  EXPECT_FALSE(RegisterComServer(test.run, "C:\\App\\missing.dll"));
+  EXPECT_FALSE(UnregisterComServer(test.run, "C:\\App\\missing.dll"));
+  EXPECT_EQ(test.Messages(), (std::vector<int>{5520, 5520, 5508, 5546, 5508, 5547}));
+}
+
 TEST(FileRegistrations, AssemblyToolWithoutRuntimeIsTheBareName) {
   RegistrationRun test;
   EXPECT_EQ(test.run.variables.Get("CLRDir"), "");
