@@ -14,6 +14,7 @@
 #include "script/launch_program.h"
 #include "script/message_catalog.h"
 #include "sysconfig/file_registrations.h"
+#include "sysconfig/library_version.h"
 
 namespace tarvium {
 namespace {
@@ -47,11 +48,6 @@ std::string QuotedWhenBlank(const std::string& file) {
   return "\"" + file + "\"";
 }
 
-std::string VersionText(uint64_t qwVersion) {
-  return std::to_string(qwVersion >> 48) + "." + std::to_string((qwVersion >> 32) & 0xFFFF) + "." +
-         std::to_string((qwVersion >> 16) & 0xFFFF) + "." + std::to_string(qwVersion & 0xFFFF);
-}
-
 // Once per run: an older COM library is shown as 5552 the first time and refuses every entry.
 bool ComLibraryIsRecent(SetupRun& run) {
   using ComVersion = InstallEngine::ComVersion;
@@ -59,10 +55,10 @@ bool ComLibraryIsRecent(SetupRun& run) {
   if (tested == ComVersion::Untested) {
     uint64_t qwVersion = 0;
     run.machine.Com().GetVersion(qwVersion);
-    tested = qwVersion >= kLeastComVersion ? ComVersion::Sufficient : ComVersion::TooOld;
-    if (tested == ComVersion::TooOld)
-      ShowMessage(run, 5552, kComLibraryName, "COM library", VersionText(kLeastComVersion),
-                  VersionText(qwVersion));
+    tested =
+        LibraryVersionSuffices(run, kComLibraryName, "COM library", qwVersion, kLeastComVersion)
+            ? ComVersion::Sufficient
+            : ComVersion::TooOld;
   }
   return tested == ComVersion::Sufficient;
 }

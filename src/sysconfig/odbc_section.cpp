@@ -22,6 +22,7 @@
 #include "platform/ansi_case.h"
 #include "platform/odbc_installer.h"
 #include "platform/win_error.h"
+#include "sysconfig/library_version.h"
 #include "sysconfig/section_files.h"
 
 namespace tarvium {
@@ -150,14 +151,6 @@ bool LoadOdbcLibrary(SetupRun& run, bool& bIgnored) {
   return engine.bOdbcLoaded;
 }
 
-std::string VersionText(uint64_t qwVersion) {
-  char text[48];
-  std::snprintf(text, sizeof(text), "%u.%02u.%02u.%02u", unsigned(qwVersion >> 48),
-                unsigned((qwVersion >> 32) & 0xFFFF), unsigned((qwVersion >> 16) & 0xFFFF),
-                unsigned(qwVersion & 0xFFFF));
-  return text;
-}
-
 // The installed library must be at least 2.10.24.01; tested once per run, not when removing.
 bool OdbcVersionIsRecent(SetupRun& run) {
   InstallEngine& engine = EngineOf(run);
@@ -166,10 +159,8 @@ bool OdbcVersionIsRecent(SetupRun& run) {
   engine.bOdbcVersionTested = true;
   uint64_t qwVersion = 0;
   run.machine.Odbc().GetLibraryVersion(qwVersion);
-  engine.bOdbcVersionOk = qwVersion >= kMinimumVersion;
-  if (!engine.bOdbcVersionOk)
-    ShowMessage(run, 5552, kLibraryName, "ODBC Installer", VersionText(kMinimumVersion),
-                VersionText(qwVersion));
+  engine.bOdbcVersionOk =
+      LibraryVersionSuffices(run, kLibraryName, "ODBC Installer", qwVersion, kMinimumVersion);
   return engine.bOdbcVersionOk;
 }
 

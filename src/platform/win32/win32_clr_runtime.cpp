@@ -24,6 +24,9 @@ constexpr GUID kIidClrRuntimeInfo = {
 constexpr const wchar_t* kRuntimeVersion = L"v4.0.30319";
 
 // The first methods of ICLRRuntimeInfo and ICLRMetaHost, in their order; the rest is not called.
+// COM objects end through Release, never through a destructor of the caller's.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 struct ClrRuntimeInfo : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetVersionString(LPWSTR pwzBuffer, DWORD* pcchBuffer) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetRuntimeDirectory(LPWSTR pwzBuffer, DWORD* pcchBuffer) = 0;
@@ -32,6 +35,7 @@ struct ClrMetaHost : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetRuntime(LPCWSTR pwzVersion, REFIID riid,
                                                void** ppRuntime) = 0;
 };
+#pragma GCC diagnostic pop
 
 using CreateInstanceProc = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 using SystemDirectoryProc = HRESULT(WINAPI*)(LPWSTR, DWORD, DWORD*);
