@@ -10,6 +10,7 @@
 #include "engine/setup_run.h"
 #include "platform/ansi_case.h"
 #include "platform/code_page.h"
+#include "platform/ini_encoding.h"
 #include "platform/win_error.h"
 
 namespace tarvium {
@@ -133,6 +134,18 @@ std::vector<char> DecodeText(std::string_view bytes, TextEncoding& encoding) {
     return std::vector<char>(bytes.begin(), bytes.end());
   }
   return std::vector<char>(converted.begin(), converted.end());
+}
+
+std::string EncodeText(std::string_view text, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "\xEF\xBB\xBF" + platform::AnsiToUtf8(text);
+    case TextEncoding::Utf16Le:
+      return platform::EncodeIniText(text, platform::IniEncoding::Utf16Le);
+    case TextEncoding::Ansi:
+      break;
+  }
+  return std::string(text);
 }
 
 std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path,

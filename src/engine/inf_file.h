@@ -77,6 +77,9 @@ class InfFile {
 std::optional<InfFile> LoadTextFile(SetupRun& run, const std::string& path, TextEncoding& encoding);
 // The same conversion over bytes already read.
 std::vector<char> DecodeText(std::string_view bytes, TextEncoding& encoding);
+// The reverse: ANSI text as the bytes of a file in `encoding`, with its byte-order mark, so that a
+// text read with LoadTextFile is written back as it was stored.
+std::string EncodeText(std::string_view text, TextEncoding encoding);
 
 // Builds the index of the main file; 5500 and false when memory runs out.
 bool BuildSectionIndex(SetupRun& run, InfFile& inf);

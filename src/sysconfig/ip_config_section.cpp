@@ -17,7 +17,6 @@
 #include "install/section_counts.h"
 #include "install/section_dispatch.h"
 #include "platform/ansi_case.h"
-#include "platform/ini_encoding.h"
 #include "platform/win_error.h"
 #include "sysconfig/ip_entries.h"
 #include "ui/user_interface.h"
@@ -71,18 +70,6 @@ std::string EtcFolder(SetupRun& run, const std::string& base) {
   return dir;
 }
 
-platform::IniEncoding WriteEncoding(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Utf8:
-      return platform::IniEncoding::Utf8;
-    case TextEncoding::Utf16Le:
-      return platform::IniEncoding::Utf16Le;
-    case TextEncoding::Ansi:
-      break;
-  }
-  return platform::IniEncoding::Ansi;
-}
-
 struct IpSectionRun {
   SetupRun& run;
   const std::string& sectionName;
@@ -127,7 +114,7 @@ bool EditIpFile(IpSectionRun& s, const std::string& etcFolder) {
   int32_t nApplied = 0;
   if (!ApplyLines(s, text, nApplied)) return false;
   if (nApplied == 0) return true;
-  const std::string bytes = platform::EncodeIniText(text, WriteEncoding(encoding));
+  const std::string bytes = EncodeText(text, encoding);
   if (run.machine.Files().WriteWholeFile(path, bytes) == platform::ERROR_SUCCESS) return true;
   ShowMessage(run, 5504, path);
   return false;

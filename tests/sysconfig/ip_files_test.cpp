@@ -120,7 +120,8 @@ TEST(IpConfigSection, HostsAndServicesEditedInBothCopiesAndRestored) {
   EXPECT_TRUE(t.Messages().empty());
 }
 
-// A UTF-16 file stays UTF-16; a missing file and its folder are created; nothing is written when
+// A UTF-16 file stays UTF-16 and a UTF-8 one UTF-8, their other characters as they were; a
+// missing file and its folder are created; nothing is written when
 // the section has no line, was not carried out, or the run was aborted.
 TEST(IpConfigSection, EncodingKeptFoldersCreatedAndUntouchedFilesLeftAlone) {
   SysconfigTestRun t(
@@ -137,6 +138,10 @@ TEST(IpConfigSection, EncodingKeptFoldersCreatedAndUntouchedFilesLeftAlone) {
             "10.0.0.1 DC #PRE\r\n10.0.0.7 FILESERVER #PRE\r\n");
   EXPECT_EQ(encoding, platform::IniEncoding::Utf16Le);
   EXPECT_EQ(t.Read(std::string(kWowEtc) + "lmhosts"), "10.0.0.7 FILESERVER #PRE\r\n");
+  t.Write(lmhostsPath, "\xEF\xBB\xBF# Z\xC3\xBCrich office\r\n");
+  ASSERT_TRUE(HandleIpConfigSection(t.run, "IP LMHosts", true));
+  EXPECT_EQ(t.Read(lmhostsPath),
+            "\xEF\xBB\xBF# Z\xC3\xBCrich office\r\n10.0.0.7 FILESERVER #PRE\r\n");
 
   const std::string protocolPath = std::string(kEtc) + "protocol";
   const bool bHadProtocol = t.Exists(protocolPath);
