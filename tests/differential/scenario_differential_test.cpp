@@ -46,6 +46,13 @@ std::string WindowsBuildDir() {
   return dir ? dir : fs::absolute("build-windows").string();
 }
 
+// The Windows build's driver setup library (ConfigDSN), quoted: a scenario with an ODBC driver
+// gives it to the driver on both machines, so that the media and what the setup copies are the
+// same bytes on each, and Windows' installer has a routine to add the data sources with.
+std::string DriverSetupLibrary() {
+  return ShellQuote(WindowsBuildDir() + "/tests/odbc-driver-setup.dll");
+}
+
 // Every `from` in the text, in any case, replaced by `to`.
 std::string ReplaceAllNoCase(std::string text, const std::string& from, const std::string& to) {
   if (from.empty()) return text;
@@ -87,7 +94,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
   }
 
   // `media`: a copy of the scenario's folder to run in, prepared as the scenario says with the
-  // machine's programs in `environment` ($SETUP_EXE, $WINMACHINE, $STAND_IN).
+  // machine's programs in `environment` ($SETUP_EXE, $WINMACHINE, $STAND_IN, $ODBC_DRIVER_SETUP).
   // A README example the scenario names is merged into the copy's Setup.inf first.
   void MakeMedia(const std::string& media, const std::string& environment) {
     fs::copy(scenario_.dir, media, fs::copy_options::recursive);
@@ -224,7 +231,8 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     const std::string environment = "TARVIUM_MACHINE=" + ShellQuote(machine) +
                                     " SETUP_EXE=" + ShellQuote(BuildDir() + "/Setup.exe") +
                                     " WINMACHINE=" + ShellQuote(BuildDir() + "/tools/winmachine") +
-                                    " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in");
+                                    " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in") +
+                                    " ODBC_DRIVER_SETUP=" + DriverSetupLibrary();
     MakeMedia(media, environment);
     const std::string before = dir_.Path() + "/linux-before";
     EXPECT_EQ(on("snapshot " + ShellQuote(before)).nExit, 0);
@@ -258,7 +266,8 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
         " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' TARVIUM_WINDOWS_BUILD_DIR=" +
         ShellQuote(WindowsBuildDir()) + " SETUP_EXE=" + ShellQuote(shims + "/wine-setup") +
         " WINMACHINE=" + ShellQuote(shims + "/wine-winmachine") +
-        " STAND_IN=" + ShellQuote(WindowsBuildDir() + "/tests/stand-in.exe");
+        " STAND_IN=" + ShellQuote(WindowsBuildDir() + "/tests/stand-in.exe") +
+        " ODBC_DRIVER_SETUP=" + DriverSetupLibrary();
     // Wine's server and the services it starts outlive the command that starts them, with its
     // output: they are started first with theirs on /dev/null, so that no later command's output
     // stays open, and stopped however the test ends.

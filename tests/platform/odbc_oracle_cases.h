@@ -19,12 +19,17 @@ namespace tarvium::test {
 struct OdbcOracleResult {
   std::string name;  // "group: case"
   bool bPassed = false;
+  bool bSkipped = false;  // not run: the library at hand would not survive it
 };
 
 class OdbcOracle {
  public:
   OdbcOracle(platform::OdbcInstaller& odbc, platform::Registry& reg, std::string systemDir)
       : odbc_(odbc), reg_(reg), systemDir_(std::move(systemDir)) {}
+
+  // Cases ("group: case") that are reported as skipped instead of run, because the library at
+  // hand crashes on them.
+  void Skip(std::vector<std::string> names) { skipped_ = std::move(names); }
 
   std::vector<OdbcOracleResult> Run() {
     results_.clear();
@@ -44,8 +49,13 @@ class OdbcOracle {
  private:
   using Row = std::pair<const char*, std::function<bool()>>;
   void Group(const char* group, std::initializer_list<Row> rows) {
-    for (const auto& [name, check] : rows)
-      results_.push_back({std::string(group) + ": " + name, check()});
+    for (const auto& [name, check] : rows) {
+      const std::string caseName = std::string(group) + ": " + name;
+      if (std::find(skipped_.begin(), skipped_.end(), caseName) != skipped_.end())
+        results_.push_back({caseName, false, true});
+      else
+        results_.push_back({caseName, check()});
+    }
   }
 
   uint32_t Error(int16_t* pRet = nullptr, uint16_t iError = 1) {
@@ -472,6 +482,7 @@ class OdbcOracle {
   platform::OdbcInstaller& odbc_;
   platform::Registry& reg_;
   std::string systemDir_;
+  std::vector<std::string> skipped_;
   std::vector<OdbcOracleResult> results_;
 };
 

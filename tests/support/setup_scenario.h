@@ -13,7 +13,9 @@
 //                run then uses as its media; $TARVIUM_MACHINE, $SETUP_EXE and $WINMACHINE name
 //                the machine and the built programs, so it can make cabinets, run an earlier
 //                installation or put files on the machine, and $STAND_IN the program to copy
-//                for each program the setup starts (see tests/e2e/stand_in.cpp); the "before"
+//                for each program the setup starts (see tests/e2e/stand_in.cpp), and, when
+//                the scenario is compared on both machines, $ODBC_DRIVER_SETUP the Windows
+//                build's ODBC driver setup library (unset otherwise); the "before"
 //                of [Diff] is taken after it), HoldLocked= (a file of the machine, Windows path,
 //                that the test holds locked while Setup.exe runs, so that it is in use), After= (a
 //                shell command run after Setup.exe, with the same variables, before the checks,

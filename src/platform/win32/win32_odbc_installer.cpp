@@ -1,19 +1,24 @@
 // Each call looks its entry point up in the loaded library and passes the arguments through in the
 // library's own types; the library keeps its error queue itself. Only a missing library or entry
-// point is answered here.
+// point, and file data sources that the library does not implement, are answered here.
 #include "platform/win32/win32_odbc_installer.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/windows_api.h"
 #include "platform/win_error.h"
+
+#include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
 namespace {
 
 constexpr const char kMissingEntryText[] = "The specified procedure could not be found.";
+constexpr const char kInvalidPathText[] = "Invalid file path";
+constexpr const char kInvalidBufferText[] = "Invalid buffer length";
+constexpr const char kInvalidRequestText[] = "Invalid type of request";
+constexpr const char kTruncatedText[] = "String truncated";
 
 // CALL_ODBC(Type, name, fallback, args...): the entry point of that name called with the args,
 // or fallback when the library lacks it.
@@ -44,6 +49,21 @@ using WriteDsnFn = BOOL(WINAPI*)(LPCSTR, LPCSTR);
 
 // The library's DWORD and WORD out-parameters are the same widths as ours.
 static_assert(sizeof(DWORD) == sizeof(uint32_t) && sizeof(WORD) == sizeof(uint16_t));
+
+// A file data source's file: ".dsn" added when the name lacks it, and a bare name in the folder
+// of file data sources (DefaultDSNDir), as the library places it.
+std::string DsnFilePath(const char* pszFileName) {
+  std::string path = pszFileName;
+  if (path.size() < 4 || lstrcmpiA(path.c_str() + path.size() - 4, ".dsn") != 0) path += ".dsn";
+  if (path.find_first_of("\\:") != std::string::npos) return path;
+  char dir[MAX_PATH] = {};
+  DWORD cbDir = sizeof(dir);
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ODBC\\ODBC.INI\\ODBC File DSN", "DefaultDSNDir",
+                   RRF_RT_REG_SZ, nullptr, dir, &cbDir) != ERROR_SUCCESS ||
+      !dir[0])
+    return path;
+  return std::string(dir) + "\\" + path;
+}
 
 LPDWORD Dw(uint32_t* p) {
   return reinterpret_cast<LPDWORD>(p);
@@ -83,8 +103,20 @@ void* Win32OdbcInstaller::Entry(const char* name) {
   void* function =
       hLibrary_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(hLibrary_), name))
                 : nullptr;
-  bEntryMissing_ = function == nullptr;
+  dwOwnError_ = 0;
+  if (!function) OwnError(ERROR_PROC_NOT_FOUND, kMissingEntryText);
   return function;
+}
+
+bool Win32OdbcInstaller::OwnError(uint32_t dwCode, const char* pszText) {
+  dwOwnError_ = dwCode;
+  pszOwnErrorText_ = pszText;
+  return false;
+}
+
+bool Win32OdbcInstaller::NotImplemented() {
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  return SQLInstallerError(1, nullptr, nullptr, 0, nullptr) == SQL_NO_DATA;
 }
 
 bool Win32OdbcInstaller::HasEntry(const char* name) {
@@ -149,28 +181,59 @@ bool Win32OdbcInstaller::SQLConfigDataSource(uint16_t fRequest, const char* lpsz
 
 bool Win32OdbcInstaller::SQLWriteFileDSN(const char* lpszFileName, const char* lpszAppName,
                                          const char* lpszKeyName, const char* lpszString) {
-  CALL_ODBC(WriteFileDsnFn, "SQLWriteFileDSN", FALSE, lpszFileName, lpszAppName, lpszKeyName,
-            lpszString);
+  auto* function = reinterpret_cast<WriteFileDsnFn>(Entry("SQLWriteFileDSN"));
+  if (!function) return false;
+  SetLastError(ERROR_SUCCESS);
+  if (function(lpszFileName, lpszAppName, lpszKeyName, lpszString)) return true;
+  if (!NotImplemented()) return false;
+  // The library's own work: one profile line in the file.
+  if (!lpszFileName || !*lpszFileName) return OwnError(ODBC_ERROR_INVALID_PATH, kInvalidPathText);
+  if (!lpszAppName || !*lpszAppName) return OwnError(ODBC_ERROR_INVALID_STR, "Invalid string");
+  if (!WritePrivateProfileStringA(lpszAppName, lpszKeyName, lpszString,
+                                  DsnFilePath(lpszFileName).c_str()))
+    return OwnError(ODBC_ERROR_INVALID_PATH, kInvalidPathText);
+  return true;
 }
 
 bool Win32OdbcInstaller::SQLReadFileDSN(const char* lpszFileName, const char* lpszAppName,
                                         const char* lpszKeyName, char* lpszString,
                                         uint16_t cbString, uint16_t* pcbString) {
-  CALL_ODBC(ReadFileDsnFn, "SQLReadFileDSN", FALSE, lpszFileName, lpszAppName, lpszKeyName,
-            lpszString, cbString, W(pcbString));
+  auto* function = reinterpret_cast<ReadFileDsnFn>(Entry("SQLReadFileDSN"));
+  if (!function) return false;
+  SetLastError(ERROR_SUCCESS);
+  if (function(lpszFileName, lpszAppName, lpszKeyName, lpszString, cbString, W(pcbString)))
+    return true;
+  if (!NotImplemented()) return false;
+  if (!lpszFileName || !*lpszFileName) return OwnError(ODBC_ERROR_INVALID_PATH, kInvalidPathText);
+  if (!lpszString || cbString == 0)
+    return OwnError(ODBC_ERROR_INVALID_BUFF_LEN, kInvalidBufferText);
+  if (!lpszAppName && lpszKeyName)
+    return OwnError(ODBC_ERROR_INVALID_REQUEST_TYPE, kInvalidRequestText);
+  // Read whole (a profile value is at most 64 KiB), so that the length reported is the text's.
+  std::vector<char> text(65536);
+  const DWORD nText =
+      GetPrivateProfileStringA(lpszAppName, lpszKeyName, "", text.data(),
+                               static_cast<DWORD>(text.size()), DsnFilePath(lpszFileName).c_str());
+  const size_t n = std::min<size_t>(nText, cbString - 1u);
+  std::memcpy(lpszString, text.data(), n);
+  lpszString[n] = 0;
+  if (pcbString) *pcbString = static_cast<uint16_t>(nText);
+  if (n < nText) return OwnError(ODBC_ERROR_OUTPUT_STRING_TRUNCATED, kTruncatedText);
+  return true;
 }
 
 int16_t Win32OdbcInstaller::SQLInstallerError(uint16_t iError, uint32_t* pfErrorCode,
                                               char* lpszErrorMsg, uint16_t cbErrorMsgMax,
                                               uint16_t* pcbErrorMsg) {
-  if (bEntryMissing_) {  // the last call had no entry point: that is the one error
+  if (dwOwnError_ != 0) {  // the last call was answered here: its error is the one error
     if (iError == 0) return SQL_ERROR;
     if (iError > 1) return SQL_NO_DATA;
-    if (pfErrorCode) *pfErrorCode = ERROR_PROC_NOT_FOUND;
-    if (pcbErrorMsg) *pcbErrorMsg = static_cast<uint16_t>(sizeof(kMissingEntryText) - 1);
+    const size_t nText = std::strlen(pszOwnErrorText_);
+    if (pfErrorCode) *pfErrorCode = dwOwnError_;
+    if (pcbErrorMsg) *pcbErrorMsg = static_cast<uint16_t>(nText);
     if (lpszErrorMsg && cbErrorMsgMax > 0) {
-      const size_t n = std::min<size_t>(sizeof(kMissingEntryText) - 1, cbErrorMsgMax - 1u);
-      std::memcpy(lpszErrorMsg, kMissingEntryText, n);
+      const size_t n = std::min<size_t>(nText, cbErrorMsgMax - 1u);
+      std::memcpy(lpszErrorMsg, pszOwnErrorText_, n);
       lpszErrorMsg[n] = 0;
     }
     return SQL_SUCCESS_WITH_INFO;

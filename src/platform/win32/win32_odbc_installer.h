@@ -1,7 +1,10 @@
 // The ODBC installer of the real Windows: odbccp32.dll, loaded when a setup first needs it and
 // each entry point found by name, so that a system without the library, or with one that lacks
 // an entry, still runs every other part of a setup. A missing entry point fails its call as the
-// library would fail it, and SQLInstallerError then reports ERROR_PROC_NOT_FOUND.
+// library would fail it, and SQLInstallerError then reports ERROR_PROC_NOT_FOUND. A library that
+// exports the file data source functions without implementing them (Wine's: they fail with
+// ERROR_CALL_NOT_IMPLEMENTED and queue no error) has the .dsn file written and read here, as a
+// profile file, which is what Windows' library does with it.
 #pragma once
 #include <string>
 
@@ -53,11 +56,18 @@ class Win32OdbcInstaller final : public OdbcInstaller {
   bool SQLRemoveDSNFromIni(const char* lpszDSN) override;
 
  private:
-  // The entry point, or null after noting ERROR_PROC_NOT_FOUND for SQLInstallerError.
+  // The entry point, or null after noting ERROR_PROC_NOT_FOUND for SQLInstallerError. Every
+  // call starts here, so it also forgets the error the previous call noted.
   void* Entry(const char* name);
+  // Notes the one error of a call answered here; false, the call's result.
+  bool OwnError(uint32_t dwCode, const char* pszText);
+  // Whether the call that just failed was one the library does not implement.
+  bool NotImplemented();
 
   void* hLibrary_ = nullptr;
-  bool bEntryMissing_ = false;  // the last call found no entry point
+  // The error of the last call when it was answered here (0: the library's queue holds it).
+  uint32_t dwOwnError_ = 0;
+  const char* pszOwnErrorText_ = "";
 };
 
 }  // namespace platform::win32
