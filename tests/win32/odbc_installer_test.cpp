@@ -130,6 +130,8 @@ class OdbcDriverSetupTest : public ::testing::Test {
     ASSERT_EQ(odbc_.Load(), ERROR_SUCCESS);
     const std::string setupLibrary = WindowsPath(TARVIUM_ODBC_DRIVER_SETUP);
     dir_ = setupLibrary.substr(0, setupLibrary.rfind('\\'));
+    // The library is the driver's file and its setup library both: Wine 8.0's
+    // SQLConfigDataSource loads the driver's file, Windows' the setup library.
     const std::string file = setupLibrary.substr(dir_.size() + 1);
     const std::string attributes =
         std::string(kDriver) + '\0' + "Driver=" + file + '\0' + "Setup=" + file + '\0' + '\0';
