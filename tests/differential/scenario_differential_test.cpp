@@ -234,6 +234,11 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
                                     " STAND_IN=" + ShellQuote(BuildDir() + "/tests/stand-in") +
                                     " ODBC_DRIVER_SETUP=" + DriverSetupLibrary();
     MakeMedia(media, environment);
+    if (scenario_.run.count("TrustModules")) {
+      const ToolResult trusted =
+          Run(TrustModulesCommand(media, machine, scenario_.run["TrustModules"]));
+      EXPECT_EQ(trusted.nExit, 0) << trusted.out;
+    }
     const std::string before = dir_.Path() + "/linux-before";
     EXPECT_EQ(on("snapshot " + ShellQuote(before)).nExit, 0);
     FILE* agent = StartAgent(environment, ShellQuote(BuildDir() + "/tools/setup-agent"));

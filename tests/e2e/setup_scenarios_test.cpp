@@ -136,12 +136,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 
-  // The allow-list names the digests of the media's modules (in-process servers the setup copies
-  // and loads); the machine trusts a module by its digest and name, which a copy keeps.
   void TrustMediaModules(const std::string& names) {
-    const std::string list = ShellQuote(machine_ + "/trusted-modules.txt");
-    const std::string command = "cd " + ShellQuote(media_) + " && sha256sum " + names + " >> " +
-                                list + " && chmod 644 " + list;
+    const std::string command = TrustModulesCommand(media_, machine_, names);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 

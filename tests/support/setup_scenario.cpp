@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/run_tool.h"
 #include "support/temp_dir.h"
 
 namespace tarvium::test {
@@ -160,6 +161,13 @@ bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::
       return false;
   }
   return true;
+}
+
+std::string TrustModulesCommand(const std::string& media, const std::string& machine,
+                                const std::string& names) {
+  const std::string list = ShellQuote(machine + "/trusted-modules.txt");
+  return "cd " + ShellQuote(media) + " && sha256sum " + names + " >> " + list + " && chmod 644 " +
+         list;
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {

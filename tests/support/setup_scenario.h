@@ -98,6 +98,12 @@ bool MatchLines(const std::vector<std::string>& expected, const std::string& tex
 // Whether the diff lines are the expected ones, one by one ('*' at the end: a prefix).
 bool MatchDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
 
+// The shell command that gives the machine's allow-list the digests of the media's modules
+// (TrustModules=: in-process servers the setup copies and loads); the machine trusts a module by
+// its digest and name, which a copy keeps, and only from a list its owner alone may write.
+std::string TrustModulesCommand(const std::string& media, const std::string& machine,
+                                const std::string& names);
+
 // Every `from` in the text replaced by `to`.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
 
