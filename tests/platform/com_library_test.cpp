@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +14,8 @@
 #include "platform/emulated/com/type_library_registration.h"
 #include "platform/processes.h"
 #include "platform/win_error.h"
+#include "support/com_test_library.h"
+#include "support/temp_dir.h"
 #include "support/test_machine.h"
 
 namespace platform::emulated {
@@ -23,7 +23,7 @@ namespace {
 
 using tarvium::test::TestMachine;
 
-constexpr const char* kLibid = "{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B19}";
+constexpr const char* kLibid = tarvium::test::kComTestLibid;
 constexpr const char* kAppDir = "C:\\Program Files\\ComTest";
 
 std::string ComTestFile(const std::string& name) {
@@ -31,10 +31,7 @@ std::string ComTestFile(const std::string& name) {
 }
 
 std::vector<uint8_t> ReadHostBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  const std::string text = bytes.str();
+  const std::string text = tarvium::test::ReadHostFile(path);
   return {text.begin(), text.end()};
 }
 
@@ -195,9 +192,6 @@ class ComRegistrationTest : public ::testing::Test {
   TestMachine t;
 };
 
-constexpr const char* kPSOAInterface = "{00020424-0000-0000-C000-000000000046}";
-constexpr const char* kPSDispatch = "{00020420-0000-0000-C000-000000000046}";
-
 TEST_F(ComRegistrationTest, RegistersAsRegisterTypeLibInBothViews) {
   ASSERT_EQ(t.Machine().Com().RegisterTypeLib(Library("com_test.tlb")), 0);
   const std::string version = std::string("TypeLib\\") + kLibid + "\\2.a";
@@ -208,20 +202,8 @@ TEST_F(ComRegistrationTest, RegistersAsRegisterTypeLibInBothViews) {
   // TypeLib is one key for both views, as Windows shares it.
   EXPECT_EQ(Text(version + "\\0\\win32", "", RegView::View32), Library("com_test.tlb"));
 
-  struct Expected {
-    const char* iid;
-    const char* name;
-    const char* proxy;  // null: the type gets no Interface key
-  };
-  const Expected interfaces[] = {
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B10}", "IComTestDual", kPSOAInterface},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B11}", "DComTestEvents", kPSDispatch},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B12}", "IComTestPlain", nullptr},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B13}", "IComTestAutomation", kPSOAInterface},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B20}", "ComTestObject", nullptr},
-  };
   for (const RegView view : {RegView::View64, RegView::View32}) {
-    for (const Expected& e : interfaces) {
+    for (const tarvium::test::ExpectedInterfaceKey& e : tarvium::test::kComTestInterfaceKeys) {
       const std::string key = std::string("Interface\\") + e.iid;
       const std::string where = std::string(e.name) + (view == RegView::View32 ? " (32)" : "");
       if (!e.proxy) {

@@ -11,6 +11,7 @@
 #include "platform/win32/win32_modules.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win_error.h"
+#include "support/com_test_library.h"
 #include "win32/scratch_places.h"
 
 namespace platform::win32 {
@@ -18,9 +19,7 @@ namespace {
 
 using tarvium::test::ScratchFolder;
 
-constexpr const char* kLibid = "{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B19}";
-constexpr const char* kPSOAInterface = "{00020424-0000-0000-C000-000000000046}";
-constexpr const char* kPSDispatch = "{00020420-0000-0000-C000-000000000046}";
+constexpr const char* kLibid = tarvium::test::kComTestLibid;
 
 std::string ComTestFile(const std::string& name) {
   return std::string(TARVIUM_COM_TEST_DIR) + "/" + name;
@@ -75,19 +74,8 @@ TEST_F(Win32ComTest, RegistersAndUnregistersTheTestLibrary) {
   // Windows registers the library's own flags (0 here); Wine adds LIBFLAG_FHASDISKIMAGE (8).
   const std::string flags = Text(version + "\\FLAGS");
   EXPECT_TRUE(flags == "0" || flags == "8") << flags;
-  struct Expected {
-    const char* iid;
-    const char* name;
-    const char* proxy;  // null: no Interface key
-  };
-  const Expected interfaces[] = {
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B10}", "IComTestDual", kPSOAInterface},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B11}", "DComTestEvents", kPSDispatch},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B12}", "IComTestPlain", nullptr},
-      {"{6A3C1D52-8E0F-4B7A-9C21-3F5E7D2A4B13}", "IComTestAutomation", kPSOAInterface},
-  };
   for (const RegView view : {RegView::View64, RegView::View32}) {
-    for (const Expected& e : interfaces) {
+    for (const tarvium::test::ExpectedInterfaceKey& e : tarvium::test::kComTestInterfaceKeys) {
       const std::string key = std::string("Interface\\") + e.iid;
       const std::string where = std::string(e.name) + (view == RegView::View32 ? " (32)" : "");
       if (!e.proxy) {
