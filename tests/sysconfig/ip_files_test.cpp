@@ -121,8 +121,8 @@ TEST(IpConfigSection, HostsAndServicesEditedInBothCopiesAndRestored) {
 }
 
 // A UTF-16 file stays UTF-16 and a UTF-8 one UTF-8, their other characters as they were; a
-// missing file and its folder are created; nothing is written when
-// the section has no line, was not carried out, or the run was aborted.
+// missing file and its folder are created; nothing is written when the section has no line, was
+// not carried out, or the run was aborted.
 TEST(IpConfigSection, EncodingKeptFoldersCreatedAndUntouchedFilesLeftAlone) {
   SysconfigTestRun t(
       "[IP LMHosts]\n"
