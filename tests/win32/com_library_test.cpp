@@ -92,7 +92,7 @@ TEST_F(Win32ComTest, RegistersAndUnregistersTheTestLibrary) {
   ASSERT_EQ(com_.UnregisterTypeLib(folder_ / "com_test.tlb"), 0);
   EXPECT_FALSE(HasKey(std::string("TypeLib\\") + kLibid));
   for (const RegView view : {RegView::View64, RegView::View32})
-    for (const Expected& e : interfaces)
+    for (const tarvium::test::ExpectedInterfaceKey& e : tarvium::test::kComTestInterfaceKeys)
       EXPECT_FALSE(HasKey(std::string("Interface\\") + e.iid, view)) << e.name;
   EXPECT_NE(com_.RegisterTypeLib(folder_ / "missing.tlb"), 0);
 
