@@ -10,7 +10,6 @@
 #include "engine/inf_reader.h"
 #include "engine/pump_messages.h"
 #include "engine/replace_variables.h"
-#include "engine/section_position.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -19,6 +18,7 @@
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 #include "sysconfig/ip_entries.h"
+#include "sysconfig/section_files.h"
 #include "ui/user_interface.h"
 
 namespace tarvium {
@@ -73,29 +73,22 @@ std::string EtcFolder(SetupRun& run, const std::string& base) {
 struct IpSectionRun {
   SetupRun& run;
   const std::string& sectionName;
-  const char* start;  // the section's first line
   const IpFile& file;
 };
 
 // Applies the section's lines to the text; false when the run was aborted before the last one.
 bool ApplyLines(IpSectionRun& s, std::string& text, int32_t& nApplied) {
   SetupRun& run = s.run;
-  InfSection cursor;
-  OpenSection(cursor, s.start, false, false, run.ctx.bUninstall);
-  const SectionPositionScope position(run);
-  std::string line;
-  while (NextLine(cursor, line, kIpLineSize)) {
-    if (run.ctx.bAborted) return false;
-    SetPosition(run, s.sectionName, cursor.CurrentLineNumber());
-    if (line.find_first_not_of(" \t\r\n") == std::string::npos) continue;
+  const auto apply = [&](const std::string& sectionLine) {
+    std::string line = sectionLine;
     if (run.script.traceLine) run.script.traceLine(run, s.sectionName, run.position.nLine, line);
     ReplaceVariables(run, line);
     if (run.ui) run.ui->ShowStatus(line, s.sectionName);
     text = EditIpEntries(text, line, s.file.nKeyFields, run.ctx.bUninstall);
     ++nApplied;
-    if (!PumpWindowMessages(run)) return false;
-  }
-  return true;
+    return PumpWindowMessages(run);
+  };
+  return ForEachSectionLine(run, s.sectionName, {}, apply, kIpLineSize) && !run.ctx.bAborted;
 }
 
 // One copy of the file: read (empty when there is none), edited, and written back when at least
@@ -128,15 +121,14 @@ bool HandleIpConfigSection(SetupRun& run, const std::string& sectionName, bool b
   if (!pFile || !StepSectionCount(run, sectionName)) return true;
   // Text 5003 with "IP" would title the main window while the section runs; this build's user
   // interface has no title to change. The section's name shows as the status's second line.
-  const char* start = run.inf ? FindSection(*run.inf, sectionName) : nullptr;
-  if (!start) {
+  if (!run.inf || !FindSection(*run.inf, sectionName)) {
     ShowMessage(run, 5529, sectionName);
     return false;
   }
   const bool bDosBased = RunOsVersion(run).dwPlatformId == kPlatformDos;
   const std::string systemFolder =
       FolderOf(run, bDosBased ? platform::SpecialFolder::Windows : platform::SpecialFolder::System);
-  IpSectionRun s{run, sectionName, start, *pFile};
+  IpSectionRun s{run, sectionName, *pFile};
   if (!EditIpFile(s, EtcFolder(run, systemFolder))) return false;
   return EditIpFile(s,
                     EtcFolder(run, FolderOf(run, platform::SpecialFolder::Windows) + "\\SysWOW64"));

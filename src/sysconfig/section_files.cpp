@@ -16,8 +16,6 @@
 namespace tarvium {
 namespace {
 
-constexpr size_t kSectionLineSize = 64768;
-
 const char* SectionStart(SetupRun& run, const std::string& section) {
   const InfFile* pInf = InstallFile(run);
   return pInf ? FindSection(*pInf, section) : nullptr;
@@ -46,7 +44,8 @@ std::string ReadSectionPath(SetupRun& run, const std::string& section) {
 
 bool ForEachSectionLine(SetupRun& run, const std::string& section,
                         std::initializer_list<const char*> ownKeys,
-                        const std::function<bool(const std::string& line)>& apply) {
+                        const std::function<bool(const std::string& line)>& apply,
+                        size_t nLineSize) {
   const char* start = SectionStart(run, section);
   if (!start) return true;
   std::vector<const char*> keyLines;
@@ -57,7 +56,7 @@ bool ForEachSectionLine(SetupRun& run, const std::string& section,
   OpenSection(cursor, start, false, false, run.ctx.bUninstall);
   const SectionPositionScope position(run);
   std::string line;
-  while (!run.ctx.bAborted && NextLine(cursor, line, kSectionLineSize)) {
+  while (!run.ctx.bAborted && NextLine(cursor, line, nLineSize)) {
     const int32_t nLine = cursor.CurrentLineNumber();
     SetPosition(run, section, nLine);
     if (line.find_first_not_of(" \t\r\n") == std::string::npos) continue;

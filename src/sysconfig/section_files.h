@@ -26,10 +26,12 @@ std::string ReadSectionPath(SetupRun& run, const std::string& section);
 
 // Hands each non-empty line of the section to `apply` (last to first in an uninstall pass), with
 // the run's position set to it, except the lines of the section's own keys (`Caption`, `Path`);
-// stops at the first false, which it returns.
+// stops at the first false, which it returns. A line is read up to nLineSize characters.
+inline constexpr size_t kSectionLineSize = 64768;
 bool ForEachSectionLine(SetupRun& run, const std::string& section,
                         std::initializer_list<const char*> ownKeys,
-                        const std::function<bool(const std::string& line)>& apply);
+                        const std::function<bool(const std::string& line)>& apply,
+                        size_t nLineSize = kSectionLineSize);
 
 // Creates the file empty when it does not exist, with the directories above it; 5504 with the
 // path and false when it cannot be created.
