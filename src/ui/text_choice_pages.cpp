@@ -38,18 +38,6 @@ const char* In(TextSession& session, PageText text) {
   return TextOf(text, session.Frame().lcidLanguage);
 }
 
-// The choice's text with the size put into its "%s".
-std::string WithSize(const char* pszText, const std::string& ansiSize) {
-  std::string text = pszText;
-  const size_t nAt = text.find("%s");
-  if (nAt == std::string::npos) return text;
-  if (ansiSize.empty()) {  // no size known: the brackets around it go too
-    const size_t nOpen = text.rfind(" (", nAt);
-    return nOpen == std::string::npos ? text.erase(nAt, 2) : text.substr(0, nOpen);
-  }
-  return text.replace(nAt, 2, ForDisplay(ansiSize));
-}
-
 }  // namespace
 
 int ShowAdminPage(TextSession& session, PageRequest& request) {
@@ -83,8 +71,8 @@ int ShowSharedPage(TextSession& session, PageRequest& request) {
 int ShowModePage(TextSession& session, PageRequest& request) {
   return AskChoice(
       session, request, {PageText::ModeHeading, PageText::ModeExplanation, 6100},
-      {{WithSize(In(session, PageText::ModeFull), request.fullSize), kModeFull},
-       {WithSize(In(session, PageText::ModeStandard), request.standardSize), kModeStandard},
+      {{ModeChoiceText(In(session, PageText::ModeFull), ForDisplay(request.fullSize)), kModeFull},
+       {ModeChoiceText(In(session, PageText::ModeStandard), ForDisplay(request.standardSize)), kModeStandard},
        {In(session, PageText::ModeCustom), kModeCustom}});
 }
 

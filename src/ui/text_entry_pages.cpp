@@ -20,12 +20,6 @@ constexpr int kValueBrowse = 6806;
 constexpr int kSecondMs = 1000;
 constexpr int kListRows = 5;  // the rows of a drop-down list; more entries scroll
 
-// The explanation of a page: a catalog number ("5036") is the catalog's text.
-std::string Explanation(TextSession& session, const std::string& text) {
-  const bool bNumber = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-  return ForDisplay(bNumber ? session.CatalogText(std::stoi(text)) : text);
-}
-
 // A directory field: an entry with Browse, or a list of the default's ";"-separated parts.
 class DirectoryField {
  public:
@@ -114,7 +108,7 @@ int ShowDirectoryPage(TextSession& session, PageRequest& request) {
   const bool bData = request.kind == PageKind::DataDirectory;
   TextPage page(session, request,
                 bData ? PageText::DataDirectoryHeading : PageText::DirectoryHeading, 6200);
-  return AskDirectory(page, request, Explanation(session, request.text), kBrowse);
+  return AskDirectory(page, request, ForDisplay(session.Explanation(request.text)), kBrowse);
 }
 
 int ShowUserPage(TextSession& session, PageRequest& request) {

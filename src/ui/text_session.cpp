@@ -69,22 +69,6 @@ int TextSession::Rows() const {
   return ScreenSize(bOpen_).second;
 }
 
-RunFrame TextSession::Frame() const {
-  return link_.frame ? link_.frame() : RunFrame{};
-}
-
-int TextSession::AskMessage(int nMessage) {
-  return link_.askMessage ? link_.askMessage(nMessage) : 6;
-}
-
-void TextSession::ShowHelp(int nTopic) {
-  if (link_.showHelp) link_.showHelp(nTopic);
-}
-
-std::string TextSession::CatalogText(int nText) {
-  return link_.catalogText ? link_.catalogText(nText) : "";
-}
-
 std::string ForDisplay(const std::string& ansiText) {
   return platform::AnsiToUtf8(ansiText);
 }

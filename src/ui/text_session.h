@@ -7,11 +7,12 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "ui/run_connection.h"
 #include "ui/user_interface.h"
 
 namespace tarvium::ui {
 
-class TextSession {
+class TextSession : public RunConnection {
  public:
   explicit TextSession(platform::FileSystem& files) : files_(files) {}
   ~TextSession();
@@ -32,21 +33,10 @@ class TextSession {
   int Columns() const;
   int Rows() const;
 
-  void Connect(RunLink link) { link_ = std::move(link); }
-  RunFrame Frame() const;
-  // A catalog message through the run's box route; Yes (6) when the run gave no route.
-  int AskMessage(int nMessage);
-  void ShowHelp(int nTopic);
-  // A catalog string in the run's language (ANSI); empty when the run gave no catalog.
-  std::string CatalogText(int nText);
-  // Whether the person confirms the abort (message 5509 answered Yes).
-  bool ConfirmCancel() { return AskMessage(5509) == 6; }
-
   platform::FileSystem& Files() { return files_; }
 
  private:
   platform::FileSystem& files_;
-  RunLink link_;
   bool bOpen_ = false;
   bool bScreenSuspended_ = false;  // newt gave the terminal away
   int nSuspended_ = 0;

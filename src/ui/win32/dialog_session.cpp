@@ -1,0 +1,10 @@
+#include "ui/win32/dialog_session.h"
+
+namespace tarvium::ui::win32 {
+
+void DialogSession::EnableWindows(bool bEnable) const {
+  for (HWND hWnd : {mainWindow_.Handle(), hProgress_})
+    if (hWnd) EnableWindow(hWnd, bEnable);
+}
+
+}  // namespace tarvium::ui::win32
