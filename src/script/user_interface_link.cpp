@@ -6,6 +6,8 @@
 
 namespace tarvium {
 
+static_assert(kNoColor == ui::kNoBackgroundColor, "the run and its windows mean one colour");
+
 void ConnectUserInterface(SetupRun& run, std::unique_ptr<ui::UserInterface> userInterface) {
   run.ui = std::move(userInterface);
   if (!run.ui) return;
@@ -16,6 +18,12 @@ void ConnectUserInterface(SetupRun& run, std::unique_ptr<ui::UserInterface> user
     frame.lcidLanguage = run.messages.lcidLanguage;
     frame.bHelp = !run.messages.szHelpFile.empty() && !run.messages.bSystemModal;
     frame.bSilent = run.ctx.bSilent;
+    frame.crBackgroundFrom = run.ctx.crBackgroundFrom;
+    frame.crBackgroundTo = run.ctx.crBackgroundTo;
+    frame.backgroundPicture = run.ctx.szBackgroundPicture;
+    frame.logo = run.ctx.szLogo;
+    frame.wizardPicture = run.ctx.szWizardPicture;
+    frame.bMaximized = !run.ctx.bServiceMode;
     return frame;
   };
   link.askMessage = [&run](int nMessage) { return ShowMessage(run, nMessage); };

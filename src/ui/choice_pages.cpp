@@ -24,11 +24,15 @@ ChoicePage ChoicePageOf(const PageRequest& request, uint32_t lcidLanguage) {
   const auto text = [lcidLanguage](PageText id) { return std::string(TextOf(id, lcidLanguage)); };
   switch (request.kind) {
     case PageKind::Admin:
-      return {PageText::AdminHeading, PageText::AdminExplanation, 7200,
+      return {PageText::AdminHeading,
+              PageText::AdminExplanation,
+              7200,
               {{text(PageText::AdminFileServer), kChoiceFileServer},
                {text(PageText::AdminWorkstation), kChoiceWorkstation}}};
     case PageKind::SameVersion: {
-      ChoicePage page{PageText::SameHeading, PageText::SameExplanation, 7000,
+      ChoicePage page{PageText::SameHeading,
+                      PageText::SameExplanation,
+                      7000,
                       {{text(PageText::SameAddRemove), kChoiceAddRemove},
                        {text(PageText::SameRepeat), kChoiceRepeat},
                        {text(PageText::SameNew), kChoiceNewInstance}}};
@@ -37,15 +41,21 @@ ChoicePage ChoicePageOf(const PageRequest& request, uint32_t lcidLanguage) {
       return page;
     }
     case PageKind::FromCD:
-      return {PageText::FromCDHeading, PageText::FromCDExplanation, 7100,
+      return {PageText::FromCDHeading,
+              PageText::FromCDExplanation,
+              7100,
               {{text(PageText::FromCDLocal), kChoiceLocal},
                {text(PageText::FromCDStart), kChoiceFromCD}}};
     case PageKind::Shared:
-      return {PageText::SharedHeading, PageText::SharedExplanation, 6900,
+      return {PageText::SharedHeading,
+              PageText::SharedExplanation,
+              6900,
               {{text(PageText::SharedLocal), kChoiceLocalShared},
                {text(PageText::SharedFromServer), kChoiceFromServer}}};
     default:  // the mode page
-      return {PageText::ModeHeading, PageText::ModeExplanation, 6100,
+      return {PageText::ModeHeading,
+              PageText::ModeExplanation,
+              6100,
               {{WithSize(TextOf(PageText::ModeFull, lcidLanguage), request.fullSize), kModeFull},
                {WithSize(TextOf(PageText::ModeStandard, lcidLanguage), request.standardSize),
                 kModeStandard},

@@ -19,8 +19,8 @@ std::string RunConnection::CatalogText(int nText) {
 }
 
 std::string RunConnection::Explanation(const std::string& text) {
-  const bool bNumber = !text.empty() && text.size() < 9 &&
-                       text.find_first_not_of("0123456789") == std::string::npos;
+  const bool bNumber =
+      !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
   return bNumber ? CatalogText(std::stoi(text)) : text;
 }
 

@@ -7,7 +7,9 @@ namespace tarvium::ui {
 // The session is made before the base uses it: the base only keeps the reference until a call.
 TextUserInterface::TextUserInterface(platform::Console& console, platform::FileSystem& files,
                                      platform::Clock* clock)
-    : InteractiveUserInterface(console, clock, session_), session_(files), progress_(session_, clock) {}
+    : InteractiveUserInterface(console, clock, session_),
+      session_(files),
+      progress_(session_, clock) {}
 
 int TextUserInterface::DrawMessageBox(const MessageBoxRequest& request) {
   return ShowTextMessageBox(session_, request);

@@ -123,7 +123,19 @@ struct RunFrame {
   uint32_t lcidLanguage = 0x0409;
   bool bHelp = false;
   bool bSilent = false;
+  // The main window's look: the two colours of its gradient (0x00BBGGRR; kNoBackgroundColor: no
+  // gradient), its background picture and logo (files, empty: none), and whether it fills the
+  // screen (not when the setup service shows the run). The pages' picture is a file or a
+  // resource of the program (empty: the resource "LOGO").
+  uint32_t crBackgroundFrom = 0xFF0000;
+  uint32_t crBackgroundTo = 0;
+  std::string backgroundPicture;
+  std::string logo;
+  std::string wizardPicture;
+  bool bMaximized = true;
 };
+
+inline constexpr uint32_t kNoBackgroundColor = 0xFFFFFFFFu;
 
 // The backend's way back to the run, given once when the run takes the backend
 // (ConnectUserInterface). Entries left empty: a default frame, message 5509 and others answered

@@ -12,7 +12,8 @@ namespace {
 // asking. So is a run in a window station nobody sees (a service's).
 bool HasPersonAtDesktop() {
   DWORD nType = FILE_TYPE_UNKNOWN;
-  if (const HANDLE hError = GetStdHandle(STD_ERROR_HANDLE); hError && hError != INVALID_HANDLE_VALUE)
+  if (const HANDLE hError = GetStdHandle(STD_ERROR_HANDLE);
+      hError && hError != INVALID_HANDLE_VALUE)
     nType = GetFileType(hError);
   if (nType == FILE_TYPE_DISK || nType == FILE_TYPE_PIPE) return false;
   USEROBJECTFLAGS flags{};
@@ -30,7 +31,7 @@ std::unique_ptr<UserInterface> CreateUserInterface(platform::Machine& machine) {
   if (!HasPersonAtDesktop())
     return std::make_unique<HeadlessUserInterface>(machine.Output(), &machine.Time());
   return std::make_unique<win32::DialogUserInterface>(machine.Output(), machine.Files(),
-                                                     &machine.Time());
+                                                      &machine.Time());
 }
 
 }  // namespace tarvium::ui

@@ -18,8 +18,8 @@ int ShowLicencePage(DialogSession& session, PageRequest& request);  // text 7301
 int ShowInfoPage(DialogSession& session, PageRequest& request);     // text 7301
 // Both directory pages: the directory 6201 (an edit, or a drop-down list), Browse 6205.
 int ShowDirectoryPage(DialogSession& session, PageRequest& request);
-int ShowUserPage(DialogSession& session, PageRequest& request);  // name 6305, company 6307
-int ShowDiskPage(DialogSession& session, PageRequest& request);  // 6601, Browse 6605, Skip 996
+int ShowUserPage(DialogSession& session, PageRequest& request);   // name 6305, company 6307
+int ShowDiskPage(DialogSession& session, PageRequest& request);   // 6601, Browse 6605, Skip 996
 int ShowValuePage(DialogSession& session, PageRequest& request);  // 6801, Browse 6806
 // The list 7601, its countdown 7602 and meter 7603.
 int ShowProcessesPage(DialogSession& session, PageRequest& request);

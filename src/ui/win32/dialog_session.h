@@ -17,7 +17,7 @@ class DialogSession : public RunConnection {
 
   platform::FileSystem& Files() { return files_; }
   // Opens the main window (or gives it the run's current title) and returns it.
-  HWND OpenMainWindow() { return mainWindow_.Open(Frame().title); }
+  HWND OpenMainWindow() { return mainWindow_.Open(Frame()); }
   HWND Owner() const { return hProgress_ ? hProgress_ : mainWindow_.Handle(); }
   void SetProgressWindow(HWND hProgress) { hProgress_ = hProgress; }
   // The main window and the progress window take input or not (a started program runs).

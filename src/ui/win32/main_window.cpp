@@ -12,8 +12,6 @@ constexpr int kWidth = 800;  // at 96 DPI
 constexpr int kHeight = 600;
 constexpr int kTitleHeight = 36;
 constexpr int kMargin = 20;
-constexpr COLORREF kTop = RGB(0, 48, 112);  // the gradient of the background
-constexpr COLORREF kBottom = RGB(0, 8, 32);
 
 }  // namespace
 
@@ -40,20 +38,11 @@ int Scaled(int nPixels, UINT nDpi) {
 
 }  // namespace
 
-// In bands of two pixels.
-void PaintSetupBackground(HDC hDC, const RECT& area) {
-  const COLORREF top = kTop;
-  const COLORREF bottom = kBottom;
-  const LONG nHeight = area.bottom - area.top;
-  for (LONG y = 0; y < nHeight; y += 2) {
-    const auto mix = [&](int a, int b) { return a + (b - a) * y / (nHeight > 1 ? nHeight - 1 : 1); };
-    const HBRUSH hBrush = CreateSolidBrush(RGB(mix(GetRValue(top), GetRValue(bottom)),
-                                               mix(GetGValue(top), GetGValue(bottom)),
-                                               mix(GetBValue(top), GetBValue(bottom))));
-    const RECT band{area.left, area.top + y, area.right, area.top + y + 2};
-    FillRect(hDC, &band, hBrush);
-    DeleteObject(hBrush);
-  }
+void PaintFrameGradient(HDC hDC, const RECT& area, const RunFrame& frame) {
+  const bool bColours =
+      frame.crBackgroundFrom != kNoBackgroundColor && frame.crBackgroundTo != kNoBackgroundColor;
+  PaintGradient(hDC, area, bColours ? frame.crBackgroundFrom : RunFrame{}.crBackgroundFrom,
+                bColours ? frame.crBackgroundTo : RunFrame{}.crBackgroundTo);
 }
 
 UINT DpiOf(HWND hWnd) {
@@ -71,14 +60,17 @@ MainWindow::~MainWindow() {
   if (hWnd_) DestroyWindow(hWnd_);
 }
 
-HWND MainWindow::Open(const std::string& title) {
-  title_ = platform::win32::WideFromAnsi(title);
+HWND MainWindow::Open(const RunFrame& frame) {
+  title_ = platform::win32::WideFromAnsi(frame.title);
   if (hWnd_) {
     SetWindowTextW(hWnd_, title_.c_str());
     InvalidateRect(hWnd_, nullptr, TRUE);
     return hWnd_;
   }
   if (!RegisterMainClass()) return nullptr;
+  frame_ = frame;
+  background_ = std::make_unique<Picture>(frame.backgroundPicture, nullptr);
+  logo_ = std::make_unique<Picture>(frame.logo, nullptr);
   const UINT nDpi = DpiOf(nullptr);
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -89,7 +81,7 @@ HWND MainWindow::Open(const std::string& title) {
                           work.top + (work.bottom - work.top - nHeight) / 2, nWidth, nHeight,
                           nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hWnd_) return nullptr;
-  ShowWindow(hWnd_, SW_SHOW);
+  ShowWindow(hWnd_, frame.bMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
   UpdateWindow(hWnd_);
   return hWnd_;
 }
@@ -124,29 +116,47 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
   return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
+// The background picture over the whole window, or the gradient; the logo at the top right at
+// its own size; the title over both.
 void MainWindow::Paint() const {
   PAINTSTRUCT paint{};
   const HDC hDC = BeginPaint(hWnd_, &paint);
   RECT client{};
   GetClientRect(hWnd_, &client);
-  PaintSetupBackground(hDC, client);
+  if (background_ && *background_)
+    background_->Draw(hDC, client);
+  else
+    PaintFrameGradient(hDC, client, frame_);
+  if (logo_ && *logo_) {
+    const SIZE size = logo_->Size();
+    const int nMargin = Scaled(kMargin, DpiOf(hWnd_));
+    logo_->Draw(hDC, {client.right - nMargin - size.cx, client.top + nMargin,
+                      client.right - nMargin, client.top + nMargin + size.cy});
+  }
+  PaintTitle(hDC, client);
+  EndPaint(hWnd_, &paint);
+}
+
+// White with a black shadow, so that it reads on any background.
+void MainWindow::PaintTitle(HDC hDC, const RECT& client) const {
   const UINT nDpi = DpiOf(hWnd_);
-  const HFONT hFont = CreateFontW(-Scaled(kTitleHeight, nDpi), 0, 0, 0, FW_BOLD, TRUE, FALSE,
-                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+  const HFONT hFont = CreateFontW(-Scaled(kTitleHeight, nDpi), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE,
+                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
   const HGDIOBJ hOld = SelectObject(hDC, hFont);
   SetBkMode(hDC, TRANSPARENT);
+  const int nShadow = Scaled(2, nDpi);
   RECT text{client.left + Scaled(kMargin, nDpi), client.top + Scaled(kMargin, nDpi),
             client.right - Scaled(kMargin, nDpi), client.bottom};
-  SetTextColor(hDC, RGB(0, 0, 0));  // a shadow under the white title
-  OffsetRect(&text, Scaled(2, nDpi), Scaled(2, nDpi));
-  DrawTextW(hDC, title_.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
-  OffsetRect(&text, -Scaled(2, nDpi), -Scaled(2, nDpi));
+  constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
+  OffsetRect(&text, nShadow, nShadow);
+  SetTextColor(hDC, RGB(0, 0, 0));
+  DrawTextW(hDC, title_.c_str(), -1, &text, kFormat);
+  OffsetRect(&text, -nShadow, -nShadow);
   SetTextColor(hDC, RGB(255, 255, 255));
-  DrawTextW(hDC, title_.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+  DrawTextW(hDC, title_.c_str(), -1, &text, kFormat);
   SelectObject(hDC, hOld);
   DeleteObject(hFont);
-  EndPaint(hWnd_, &paint);
 }
 
 }  // namespace tarvium::ui::win32

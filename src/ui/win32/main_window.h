@@ -1,11 +1,16 @@
-// The main window of an interactive run on Windows: the background behind the wizard, in the
-// setup's own colours, with the run's title written large across its top. It opens with the first
-// page or the progress window (a run that only shows a box, such as the usage, never opens it),
-// and the pages and boxes belong to it: they open over it, and it is disabled while one is open.
-// Closing it does nothing: a run is cancelled through its pages and the progress window.
+// The main window of an interactive run on Windows: the background behind the wizard, as the
+// product draws it (the gradient of its two colours, its background picture stretched over the
+// window, its logo at the top right), with the run's title written large across its top; it
+// fills the screen unless the setup service shows the run. It opens with the first page or the
+// progress window (a run that only shows a box, such as the usage, never opens it), and the pages
+// and boxes belong to it: they open over it, and it is disabled while one is open. Closing it
+// does nothing: a run is cancelled through its pages and the progress window.
 #pragma once
+#include <memory>
 #include <string>
 
+#include "ui/user_interface.h"
+#include "ui/win32/pictures.h"
 #include "ui/win32/windows_ui_api.h"
 
 namespace tarvium::ui::win32 {
@@ -17,23 +22,26 @@ class MainWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Opens the window with the title (ANSI) or, when it is open, changes its title; the handle,
+  // Opens the window as the frame says or, when it is open, takes the frame's title; the handle,
   // or null when the system could not make the window.
-  HWND Open(const std::string& title);
+  HWND Open(const RunFrame& frame);
   HWND Handle() const { return hWnd_; }
 
  private:
   static bool RegisterMainClass();
   static LRESULT CALLBACK Procedure(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   void Paint() const;
+  void PaintTitle(HDC hDC, const RECT& client) const;
 
   HWND hWnd_ = nullptr;
+  RunFrame frame_;
   std::wstring title_;
+  std::unique_ptr<Picture> background_;
+  std::unique_ptr<Picture> logo_;
 };
 
-// The setup's own background (a vertical gradient), which the main window and the pages' picture
-// share.
-void PaintSetupBackground(HDC hDC, const RECT& area);
+// The gradient of the frame's colours; blue to black where the frame has none.
+void PaintFrameGradient(HDC hDC, const RECT& area, const RunFrame& frame);
 
 // The DPI of the monitor the window is on (96 is 100%).
 UINT DpiOf(HWND hWnd);

@@ -25,7 +25,18 @@ constexpr short kFootUnits = 40;  // the lines and the Description button below 
 constexpr short kButtonWidth = 60;
 
 // The state pictures in the order of their numbers (0 is no picture).
-enum StatePicture : int { kNone, kClear, kChecked, kPartial, kRadioClear, kRadioOn, kRadioPartial, kBulbOff, kBulbOn, kPictureCount };
+enum StatePicture : int {
+  kNone,
+  kClear,
+  kChecked,
+  kPartial,
+  kRadioClear,
+  kRadioOn,
+  kRadioPartial,
+  kBulbOff,
+  kBulbOn,
+  kPictureCount
+};
 
 int PictureOf(CheckmarkSet set, const OptionEntry& entry) {
   const std::string_view name = CheckmarkPicture(set, entry);
@@ -56,7 +67,8 @@ void DrawPicture(HDC hDC, int nPicture, const RECT& cell) {
       return;
     case kBulbOff:
     case kBulbOn: {
-      const HBRUSH hBrush = CreateSolidBrush(nPicture == kBulbOn ? RGB(255, 220, 0) : RGB(160, 160, 160));
+      const HBRUSH hBrush =
+          CreateSolidBrush(nPicture == kBulbOn ? RGB(255, 220, 0) : RGB(160, 160, 160));
       const HGDIOBJ hOld = SelectObject(hDC, hBrush);
       Ellipse(hDC, box.left + 1, box.top + 1, box.right - 1, box.bottom - 1);
       SelectObject(hDC, hOld);
@@ -154,7 +166,7 @@ class OptionsTree {
     item.mask = TVIF_PARAM;
     item.hItem = hItem;
     return hItem && TreeView_GetItem(hTree_, &item) ? static_cast<size_t>(item.lParam)
-                                                     : page_.entries.size();
+                                                    : page_.entries.size();
   }
 
   void Toggle(HTREEITEM hItem) {
@@ -188,14 +200,16 @@ class OptionsTree {
     row.right -= GetSystemMetrics(SM_CXSMICON) / 2;
     SetBkMode(draw.nmcd.hdc, TRANSPARENT);
     SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextW(draw.nmcd.hdc, size.c_str(), -1, &row, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(draw.nmcd.hdc, size.c_str(), -1, &row,
+              DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     return CDRF_DODEFAULT;
   }
 
   void Refresh() const {
     for (size_t i = 0; i < items_.size(); ++i) {
       const int nPicture = PictureOf(page_.checkmarks, page_.entries[i]);
-      TreeView_SetItemState(hTree_, items_[i], INDEXTOSTATEIMAGEMASK(nPicture), TVIS_STATEIMAGEMASK);
+      TreeView_SetItemState(hTree_, items_[i], INDEXTOSTATEIMAGEMASK(nPicture),
+                            TVIS_STATEIMAGEMASK);
     }
     InvalidateRect(hTree_, nullptr, FALSE);
     shown_.SetItemText(kCountId, platform::win32::WideFromAnsi(page_.countLine));
@@ -224,8 +238,8 @@ int ShowOptionsDialog(DialogSession& session, OptionsPage& page) {
                     .cy = static_cast<short>(shown.RowsLeft() - kFootUnits)});
   const short nHalf = WizardPage::kBodyWidth / 2;
   shown.AddControl({.nId = kCountId, .style = SS_LEFT | SS_NOPREFIX, .cx = nHalf, .cy = 8});
-  shown.AddControl({.nId = kSizeId, .style = SS_RIGHT | SS_NOPREFIX, .x = nHalf, .cx = nHalf, .cy = 8},
-                   true);
+  shown.AddControl(
+      {.nId = kSizeId, .style = SS_RIGHT | SS_NOPREFIX, .x = nHalf, .cx = nHalf, .cy = 8}, true);
   shown.AddControl({.nId = kWarningId, .style = SS_LEFT | SS_NOPREFIX, .cy = 8});
   shown.AddButton(kDescriptionId, shown.WideText(PageText::OptionsDescription),
                   WizardPage::kBodyWidth - kButtonWidth, kButtonWidth);

@@ -24,13 +24,13 @@ std::wstring WithWindowsLineBreaks(const std::string& ansiText) {
 }
 
 void AddReadingBox(WizardPage& page, const std::string& ansiText, short nUnitsBelow) {
-  page.AddControl({.predefined = ControlClass::Edit,
-                   .text = WithWindowsLineBreaks(ansiText),
-                   .nId = kTextId,
-                   .style = WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                            ES_AUTOVSCROLL,
-                   .exStyle = WS_EX_CLIENTEDGE,
-                   .cy = static_cast<short>(page.RowsLeft() - nUnitsBelow)});
+  page.AddControl(
+      {.predefined = ControlClass::Edit,
+       .text = WithWindowsLineBreaks(ansiText),
+       .nId = kTextId,
+       .style = WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+       .exStyle = WS_EX_CLIENTEDGE,
+       .cy = static_cast<short>(page.RowsLeft() - nUnitsBelow)});
 }
 
 }  // namespace
@@ -54,8 +54,8 @@ int ShowInfoPage(DialogSession& session, PageRequest& request) {
                    .cx = kIconSize,
                    .cy = kIconSize});
   page.WhenOpen([&] {
-    SendMessageW(page.Item(kIconId), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)),
-                 0);
+    SendMessageW(page.Item(kIconId), STM_SETICON,
+                 reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
   });
   AddReadingBox(page, request.text, 0);
   page.Focus(kPageNext);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/win32_wide_text.h"
+#include "ui/win32/pictures.h"
 #include "ui/win32/wide_text.h"
 
 namespace tarvium::ui::win32 {
@@ -31,26 +32,14 @@ DWORD ButtonStyle(bool bDefault) {
   return WS_TABSTOP | (bDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
-// The program's bitmap of the picture's name, stretched over the control; the setup's
-// background where the program has none.
-void DrawPicture(const DRAWITEMSTRUCT& item) {
-  const auto hBitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), kPictureName,
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!hBitmap) {
-    PaintSetupBackground(item.hDC, item.rcItem);
-    return;
-  }
-  BITMAP info{};
-  GetObjectW(hBitmap, sizeof info, &info);
-  const HDC hMemory = CreateCompatibleDC(item.hDC);
-  const HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
-  SetStretchBltMode(item.hDC, HALFTONE);
-  StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
-             item.rcItem.bottom - item.rcItem.top, hMemory, 0, 0, info.bmWidth, info.bmHeight,
-             SRCCOPY);
-  SelectObject(hMemory, hOld);
-  DeleteDC(hMemory);
-  DeleteObject(hBitmap);
+// The product's wizard picture stretched over the control; the main window's gradient where it has
+// none.
+void DrawPicture(const DRAWITEMSTRUCT& item, const RunFrame& frame) {
+  const Picture picture(frame.wizardPicture, kPictureName);
+  if (picture)
+    picture.Draw(item.hDC, item.rcItem);
+  else
+    PaintFrameGradient(item.hDC, item.rcItem, frame);
 }
 
 }  // namespace
@@ -190,8 +179,7 @@ int WizardPage::Run(std::function<bool()> store, std::function<void(int nId)> on
 
 void WizardPage::OnInit() {
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font,
-             &font);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
   font.lfWeight = FW_BOLD;
   font.lfHeight = font.lfHeight * 5 / 4;
   hHeadingFont_ = CreateFontIndirectW(&font);
@@ -199,7 +187,8 @@ void WizardPage::OnInit() {
   if (!bCancel_) EnableMenuItem(GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   for (const auto& fill : fills_) fill();
   const int nFocus = nFocus_ ? nFocus_ : (bNext_ ? kPageNext : kPageCancel);
-  if (const HWND hFocus = Item(nFocus)) PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFocus), TRUE);
+  if (const HWND hFocus = Item(nFocus))
+    PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFocus), TRUE);
   if (nTimerMs_ > 0) ::SetTimer(Handle(), kTimerId, static_cast<UINT>(nTimerMs_), nullptr);
   SetForegroundWindow(Handle());
 }
@@ -250,7 +239,7 @@ void WizardPage::OnTimer(UINT_PTR nTimer) {
 
 bool WizardPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != kPictureId) return false;
-  DrawPicture(item);
+  DrawPicture(item, frame_);
   return true;
 }
 
