@@ -20,6 +20,10 @@ inline constexpr int kBrowse = 6205;
 inline constexpr int kUserName = 6305;
 inline constexpr int kCompany = 6307;
 inline constexpr int kValue = 6801;
+inline constexpr int kDiskDirectory = 6601;
+inline constexpr int kDiskBrowse = 6605;
+inline constexpr int kFromCDLocal = 7102;
+inline constexpr int kFromCDStart = 7105;
 inline constexpr int kTermsText = 7301;
 
 inline constexpr int kOptionsTree = 6401;

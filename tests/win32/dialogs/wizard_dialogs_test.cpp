@@ -52,6 +52,9 @@ TEST(WizardDialogs, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
   Dialog page;
   ASSERT_TRUE(setup.WaitForDialog("Licence agreement", page));
   EXPECT_EQ(page.Caption(), product.Title());
+  uint64_t hMain = 0;
+  EXPECT_TRUE(setup.WaitForWindowOfClass("TarviumSetupMain", hMain));
+  EXPECT_EQ(WindowCaption(hMain), product.Title());
   EXPECT_NE(page.Text(ids::kTermsText).find("Second line."), std::string::npos)
       << page.Text(ids::kTermsText);
   EXPECT_EQ(page.Text(ids::kNext), "Yes");
@@ -172,6 +175,78 @@ TEST(WizardDialogs, CancelEndsTheRunOnlyWhenConfirmed) {
     EXPECT_FALSE(MachineKeyExists("Software\\" + product.Vendor()));
     EXPECT_FALSE(PathExists("C:\\Program Files\\" + product.Vendor()));
   }
+}
+
+// The pages a product asks besides the common ones: its information text, where to run from,
+// a directory chosen from a list (the default holds two), the data directory, a prompt's value
+// and, for a file the medium lacks, the medium page, whose Skip leaves the file out. The choices
+// land where they were made: the list's second directory, the typed value in the record.
+TEST(WizardDialogs, ListInformationValueAndMediumPagesTakeTheirAnswers) {
+  DialogProduct product;
+  const std::string first = product.NewInstallFolder("First");
+  const std::string second = product.NewInstallFolder("Second");
+  product.WriteFile(
+      "Setup.inf",
+      product.Head("Pages Product", first + ";" + second,
+                   "AskInfo=1\r\nInfoText=News of this version.\r\nAskFromCD=1\r\n"
+                   "AskDir=1\r\nAskDataDir=1\r\nPrompts=Patient\r\n\r\n"
+                   "[Patient]\r\nVariable=Patient\r\nText=Type a word\r\n"
+                   "Default=proposed\r\n\r\n"
+                   "[Options]\r\nProgram=Program files,DEFAULT\r\n\r\n"
+                   "[Program]\r\n1:files\\absent.dll\r\n1:files\\app.txt, app.txt\r\n"));
+  product.WriteFile("files\\app.txt", "app\n");
+  SetupProcess setup;
+  ASSERT_TRUE(product.Start(setup, "Setup.inf"));
+
+  Dialog page;
+  ASSERT_TRUE(setup.WaitForDialog("Information", page));
+  EXPECT_NE(page.Text(ids::kTermsText).find("News of this version."), std::string::npos)
+      << page.Text(ids::kTermsText);
+  page.Screenshot("information-page");
+  ASSERT_TRUE(page.Press(ids::kNext));
+  ASSERT_TRUE(setup.WaitForDialog("Where to run from", page));
+  EXPECT_TRUE(page.HasControl(ids::kFromCDStart));
+  page.Screenshot("from-cd-page");
+  ASSERT_TRUE(page.Press(ids::kFromCDLocal));
+
+  ASSERT_TRUE(setup.WaitForDialog("Destination directory", page));
+  EXPECT_EQ(page.ComboItems(ids::kDirectory), (std::vector<std::string>{first, second}));
+  ASSERT_TRUE(page.SelectCombo(ids::kDirectory, second));
+  ASSERT_TRUE(page.WaitForText(ids::kDirectory, second));
+  page.Screenshot("directory-list-page");
+  ASSERT_TRUE(page.Press(ids::kNext));
+  ASSERT_TRUE(setup.WaitForDialog("Data directory", page));
+  EXPECT_TRUE(page.HasControl(ids::kDirectory));
+  page.Screenshot("data-directory-page");
+  ASSERT_TRUE(page.Press(ids::kNext));
+
+  ASSERT_TRUE(setup.WaitForDialog("Input", page));
+  EXPECT_EQ(page.Text(ids::kValue), "proposed");
+  ASSERT_TRUE(page.SetText(ids::kValue, "typed"));
+  page.Screenshot("value-page");
+  ASSERT_TRUE(page.Press(ids::kNext));
+  ASSERT_TRUE(setup.WaitForDialog("Components", page));
+  ASSERT_TRUE(page.Press(ids::kNext));
+
+  ASSERT_TRUE(setup.WaitForDialog("Installation medium", page));
+  EXPECT_EQ(page.Text(ids::kDiskDirectory).rfind(product.Media(), 0), 0u)
+      << page.Text(ids::kDiskDirectory);
+  EXPECT_TRUE(page.IsUsable(ids::kDiskBrowse));
+  EXPECT_EQ(page.Text(ids::kNext), "OK");
+  page.Screenshot("medium-page");
+  ASSERT_TRUE(page.Press(ids::kSkip));
+
+  Dialog box;
+  ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "successfully completed", box));
+  ASSERT_TRUE(box.Press(ids::kBoxOKResultTwo));
+  uint32_t dwExitCode = 1;
+  ASSERT_TRUE(setup.WaitForExit(dwExitCode));
+  EXPECT_EQ(dwExitCode, 0u);
+  EXPECT_TRUE(PathExists(second + "\\app.txt"));
+  EXPECT_FALSE(PathExists(second + "\\absent.dll"));
+  EXPECT_FALSE(PathExists(first));
+  EXPECT_EQ(MachineText(product.MachineKey("Pages Product\\1.0\\Setup\\Prompts"), "PATIENT"),
+            "typed");
 }
 
 // The options tree's rules on the product of tests/data/options: the option that is always
