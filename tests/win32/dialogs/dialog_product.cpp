@@ -18,19 +18,23 @@ DialogProduct::DialogProduct() : vendor_(UniqueTestName("Tarvium Dialog Tests"))
 DialogProduct::~DialogProduct() {
   RemoveRegistryKey(platform::RegRoot::LocalMachine, "Software\\" + vendor_,
                     platform::RegView::View64);
-  for (const std::string& name : productNames_)
+  for (const std::string& name : uninstallKeys_)
     RemoveRegistryKey(platform::RegRoot::LocalMachine, kUninstallKey + name,
                       platform::RegView::View64);
   for (const std::string& folder : folders_) RemoveScratchFolder(folder);
 }
 
+std::string DialogProduct::NameLines(const std::string& productName) {
+  uninstallKeys_.push_back(vendor_ + " " + productName);
+  return "ProductName=" + productName + "\r\nSetupName=" + Title() +
+         "\r\nUninstallKeyName=" + uninstallKeys_.back() + "\r\n";
+}
+
 std::string DialogProduct::Head(const std::string& productName, const std::string& directory,
                                 const std::string& extraLines) {
-  productNames_.push_back(productName);
-  return "[Setup]\r\nVersion=4.10\r\n\r\n[Application]\r\nProductName=" + productName +
-         "\r\nSetupName=" + Title() + "\r\nDeveloperName=" + vendor_ +
-         "\r\nVersion=1.0\r\nMachineKeyName=" + vendor_ + "\\" + productName +
-         "\\1.0\r\nApplicationDir=" + directory + "\r\n" + extraLines;
+  return "[Setup]\r\nVersion=4.10\r\n\r\n[Application]\r\n" + NameLines(productName) +
+         "DeveloperName=" + vendor_ + "\r\nVersion=1.0\r\nMachineKeyName=" + vendor_ + "\\" +
+         productName + "\\1.0\r\nApplicationDir=" + directory + "\r\n" + extraLines;
 }
 
 void DialogProduct::WriteFile(const std::string& name, const std::string& bytes) const {

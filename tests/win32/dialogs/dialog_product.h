@@ -32,6 +32,9 @@ class DialogProduct {
   // the directory (below the folders RemoveLater removes), followed by the extra lines.
   std::string Head(const std::string& productName, const std::string& directory,
                    const std::string& extraLines);
+  // The lines of [Application] that name the product, its title and its programs-list entry
+  // ("<Vendor> <productName>", removed afterwards), each ending with CR LF.
+  std::string NameLines(const std::string& productName);
 
   void WriteFile(const std::string& name, const std::string& bytes) const;
   // Copies a file of the host into the medium under the name.
@@ -48,7 +51,7 @@ class DialogProduct {
   ScratchFolder media_;
   std::string vendor_;
   std::vector<std::string> folders_;
-  std::vector<std::string> productNames_;
+  std::vector<std::string> uninstallKeys_;
 };
 
 // The language the setup's pages take (the management agent's language map, HKCU), set for the

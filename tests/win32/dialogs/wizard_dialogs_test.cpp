@@ -263,13 +263,11 @@ TEST(WizardDialogs, OptionsTreeKeepsFixedOptionsAndExclusiveGroups) {
            {"MachineKeyName=Tarvium\\Atlas\\3.0",
             "MachineKeyName=" + product.Vendor() + "\\Atlas\\3.0"},
            {"ApplicationDir=%ProgramFilesDir%\\Tarvium\\Atlas", "ApplicationDir=" + directory},
-           {"ProductName=Tarvium Atlas",
-            "ProductName=" + product.Vendor() + " Atlas\r\nSetupName=" + product.Title()}}) {
+           {"ProductName=Tarvium Atlas\n", product.NameLines("Tarvium Atlas")}}) {
     const size_t nAt = inf.find(from);
     ASSERT_NE(nAt, std::string::npos) << from;
     inf.replace(nAt, from.size(), to);
   }
-  product.Head(product.Vendor() + " Atlas", directory, "");  // its programs-list entry goes too
   product.WriteFile("Setup.inf", inf);
   for (const auto& [file, nBytes] :
        std::vector<std::pair<const char*, size_t>>{{"atlas.exe", 1572864},
