@@ -57,11 +57,12 @@ class Dialog {
     (void)lParam;
     return false;
   }
+  // Centres the dialog as it opens; again after a dialog sized itself in OnInit.
+  void CentreOverOwner() const;
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT uMsg, WPARAM wParam, LPARAM lParam);
-  void CentreOverOwner() const;
 
   HWND hWnd_ = nullptr;
 };

@@ -197,7 +197,7 @@ void WizardPage::OnInit() {
   hHeadingFont_ = CreateFontIndirectW(&font);
   SendMessageW(Item(kHeadingId), WM_SETFONT, reinterpret_cast<WPARAM>(hHeadingFont_), FALSE);
   if (!bCancel_) EnableMenuItem(GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-  if (fill_) fill_();
+  for (const auto& fill : fills_) fill();
   const int nFocus = nFocus_ ? nFocus_ : (bNext_ ? kPageNext : kPageCancel);
   if (const HWND hFocus = Item(nFocus)) PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFocus), TRUE);
   if (nTimerMs_ > 0) ::SetTimer(Handle(), kTimerId, static_cast<UINT>(nTimerMs_), nullptr);

@@ -65,8 +65,8 @@ class WizardPage : public Dialog {
   void AddControl(DialogControl control, bool bSameRow = false);
   // The control that has the focus when the page opens (default: the first choice or Next).
   void Focus(int nId) { nFocus_ = nId; }
-  // Called once the controls exist, to fill them (lists, trees).
-  void WhenOpen(std::function<void()> fill) { fill_ = std::move(fill); }
+  // Called once the controls exist, to fill them (lists, trees), in the order given.
+  void WhenOpen(std::function<void()> fill) { fills_.push_back(std::move(fill)); }
   // Calls tick every nMilliseconds while the page is open; a tick that returns non-zero ends the
   // page with that number.
   void SetTimer(int nMilliseconds, std::function<int()> tick);
@@ -108,7 +108,7 @@ class WizardPage : public Dialog {
   HFONT hHeadingFont_ = nullptr;
   int nTimerMs_ = 0;
   std::function<int()> tick_;
-  std::function<void()> fill_;
+  std::vector<std::function<void()>> fills_;
   std::function<LRESULT(const NMHDR&)> notify_;
   std::function<bool()> store_;
   std::function<void(int)> onButton_;
