@@ -309,9 +309,9 @@ TEST(WizardDialogs, OptionsTreeKeepsFixedOptionsAndExclusiveGroups) {
       << "a chosen and an unchosen option look alike";
   EXPECT_NE(nLowOn, nHighOff);
 
-  // The viewer is always installed: Space leaves it; Asia then counts.
+  // The viewer is always installed: Space leaves it; the route planner then counts.
   ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "Atlas viewer"));
-  ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "Asia"));
+  ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "Route planner"));
   ASSERT_TRUE(count(5));
   EXPECT_EQ(page.TreeImage(ids::kOptionsTree, "Atlas viewer"), nViewer);
 
@@ -323,7 +323,7 @@ TEST(WizardDialogs, OptionsTreeKeepsFixedOptionsAndExclusiveGroups) {
   EXPECT_TRUE(StartsWith(page.Text(ids::kOptionsCount), "5 of 11"))
       << page.Text(ids::kOptionsCount);
   ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "High detail"));
-  ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "Asia"));
+  ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "Route planner"));
   ASSERT_TRUE(count(4));
   EXPECT_EQ(page.TreeImage(ids::kOptionsTree, "High detail"), nLowOn) << "the last one was cleared";
 
@@ -347,7 +347,7 @@ TEST(WizardDialogs, OptionsTreeKeepsFixedOptionsAndExclusiveGroups) {
   EXPECT_EQ(dwExitCode, 0u);
   for (const char* file : {"atlas.exe", "europe.map", "high.dat"})
     EXPECT_TRUE(PathExists(directory + "\\" + file)) << file;
-  for (const char* file : {"asia.map", "low.dat", "english.voc", "german.voc"})
+  for (const char* file : {"asia.map", "low.dat", "english.voc", "german.voc", "routes.dll"})
     EXPECT_FALSE(PathExists(directory + "\\" + file)) << file;
 }
 
