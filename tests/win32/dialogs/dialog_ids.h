@@ -24,6 +24,12 @@ inline constexpr int kDiskDirectory = 6601;
 inline constexpr int kDiskBrowse = 6605;
 inline constexpr int kFromCDLocal = 7102;
 inline constexpr int kFromCDStart = 7105;
+inline constexpr int kAdminFileServer = 7202;
+inline constexpr int kAdminWorkstation = 7205;
+inline constexpr int kSameAddRemove = 7004;
+inline constexpr int kSameRepeat = 7005;
+inline constexpr int kSameNew = 7006;
+inline constexpr int kSameUninstall = 7007;
 inline constexpr int kTermsText = 7301;
 
 inline constexpr int kOptionsTree = 6401;

@@ -249,6 +249,57 @@ TEST(WizardDialogs, ListInformationValueAndMediumPagesTakeTheirAnswers) {
             "typed");
 }
 
+// /A asks where an administrator installs (and Cancel there ends the run like any page's); a
+// product that is installed already asks what to do with it, and Uninstall there removes it
+// after the removal's own question.
+TEST(WizardDialogs, AdministratorAndSecondRunPagesOfferTheirChoices) {
+  DialogProduct product;
+  const std::string directory = product.NewInstallFolder("Second Run");
+  product.WriteFile("Setup.inf",
+                    product.Head("Second Product", directory,
+                                 "\r\n[Options]\r\nProgram=Program files,DEFAULT\r\n\r\n"
+                                 "[Program]\r\n1:app.exe, , USEFILENAME, 25\r\n"));
+  product.WriteFile("app.exe", "application exe bytes....");
+  Dialog page;
+  Dialog box;
+  uint32_t dwExitCode = 0;
+  {
+    SetupProcess setup;
+    ASSERT_TRUE(product.Start(setup, "/A Setup.inf"));
+    ASSERT_TRUE(setup.WaitForDialog("Administrator setup", page));
+    EXPECT_TRUE(page.IsUsable(ids::kAdminFileServer));
+    EXPECT_TRUE(page.IsUsable(ids::kAdminWorkstation));
+    page.Screenshot("administrator-page");
+    ASSERT_TRUE(page.Press(ids::kCancel));
+    ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "really want to abort", box));
+    ASSERT_TRUE(box.Press(ids::kBoxYes));
+    ASSERT_TRUE(setup.WaitForExit(dwExitCode));
+    EXPECT_EQ(static_cast<int32_t>(dwExitCode), -1);
+  }
+  {
+    SetupProcess setup;
+    ASSERT_TRUE(product.Start(setup, "/S Setup.inf"));
+    ASSERT_TRUE(setup.WaitForExit(dwExitCode));
+    ASSERT_EQ(dwExitCode, 0u);
+    ASSERT_TRUE(PathExists(directory + "\\app.exe"));
+  }
+  SetupProcess setup;
+  ASSERT_TRUE(product.Start(setup, "Setup.inf"));
+  ASSERT_TRUE(setup.WaitForDialog("Product already installed", page));
+  for (int nChoice : {ids::kSameAddRemove, ids::kSameRepeat, ids::kSameNew, ids::kSameUninstall})
+    EXPECT_TRUE(page.IsUsable(nChoice)) << nChoice;
+  page.Screenshot("same-version-page");
+  ASSERT_TRUE(page.Press(ids::kSameUninstall));
+  ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "Do you want to continue?", box));
+  ASSERT_TRUE(box.Press(ids::kBoxYes));
+  ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "Uninstallation complete", box));
+  ASSERT_TRUE(box.Press(ids::kBoxOKResultTwo));
+  ASSERT_TRUE(setup.WaitForExit(dwExitCode));
+  EXPECT_EQ(dwExitCode, 0u);
+  EXPECT_FALSE(PathExists(directory + "\\app.exe"));
+  EXPECT_FALSE(MachineKeyExists(product.MachineKey("Second Product\\1.0\\Setup")));
+}
+
 // The options tree's rules on the product of tests/data/options: the option that is always
 // installed cannot be cleared, the exclusive group that must keep one member moves its choice
 // and keeps its last member, the group that may be empty can be left empty. Each toggle that
