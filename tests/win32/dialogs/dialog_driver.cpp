@@ -427,6 +427,15 @@ void Dialog::Screenshot(const std::string& name) const {
   const char* folder = std::getenv("TARVIUM_SCREENSHOTS");
   if (!folder || !*folder || !Exists()) return;
   const HWND window = AsWindow(handle_);
+  // The console window that came with the setup's start may lie over the dialog: it goes below.
+  EnumWindows(
+      [](HWND other, LPARAM) -> BOOL {
+        const std::string otherClass = ClassOf(other);
+        if (otherClass == "WineConsoleClass" || otherClass == "ConsoleWindowClass")
+          SetWindowPos(other, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return TRUE;
+      },
+      0);
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -19,10 +19,11 @@ class DialogProduct {
   DialogProduct(const DialogProduct&) = delete;
   DialogProduct& operator=(const DialogProduct&) = delete;
 
-  // "Tarvium Dialog Tests <unique>": the developer, the first part of the machine key and the
-  // window title of the product's runs.
+  // "Tarvium Dialog Tests-<unique>": the developer and the first part of the machine key.
   const std::string& Vendor() const { return vendor_; }
-  std::string Title() const { return vendor_ + " Setup"; }
+  // The window title of the product's runs, the same for every test (the pictures of the
+  // dialogs show it); the setup's windows are told apart by their process.
+  std::string Title() const { return "Tarvium Test Setup"; }
   std::string Media() const { return media_.Path(); }
   // The machine key of a product whose MachineKeyName is "<Vendor>\<rest>".
   std::string MachineKey(const std::string& rest) const {

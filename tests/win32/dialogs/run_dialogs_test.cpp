@@ -114,7 +114,7 @@ TEST(RunDialogs, ProgressWindowShowsTheCopyAndItsCancelAsksBeforeItAborts) {
 TEST(RunDialogs, ProcessesPageCountsDownAndOKEndsTheProgram) {
   DialogProduct product;
   const std::string directory = product.NewInstallFolder("Processes");
-  const std::string worker = UniqueTestName("worker") + ".exe";
+  const std::string worker = "TarviumWorker.exe";
   product.CopyIn(TARVIUM_STAND_IN, worker);
   product.WriteFile(worker.substr(0, worker.size() - 4) + ".ini", "Sleep=60\r\n");
   product.WriteFile(
