@@ -348,21 +348,27 @@ std::vector<TreeRow> Dialog::TreeRows(int nId) const {
   return rows;
 }
 
-testing::AssertionResult Dialog::ToggleTreeItem(int nId, const std::string& text) const {
+testing::AssertionResult Dialog::SelectTreeItem(int nId, const std::string& text) const {
   const HWND tree = AsWindow(Control(nId));
   const std::vector<TreeRow> rows = TreeRows(nId);
   for (const TreeRow& row : rows) {
     if (row.text != text) continue;
     Send(tree, TVM_SELECTITEM, TVGN_CARET, static_cast<LPARAM>(row.hItem));
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16;
-    PostMessageW(tree, WM_KEYDOWN, VK_SPACE, 1 | scan);
-    PostMessageW(tree, WM_KEYUP, VK_SPACE, 1 | scan | (1LL << 30) | (1LL << 31));
     return testing::AssertionSuccess();
   }
   testing::AssertionResult failure = testing::AssertionFailure();
   failure << "tree " << nId << " of '" << Caption() << "' has no item '" << text << "'; it has:";
   for (const TreeRow& row : rows) failure << " '" << row.text << "'";
   return failure;
+}
+
+testing::AssertionResult Dialog::ToggleTreeItem(int nId, const std::string& text) const {
+  if (testing::AssertionResult selected = SelectTreeItem(nId, text); !selected) return selected;
+  const HWND tree = AsWindow(Control(nId));
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(tree, WM_KEYDOWN, VK_SPACE, 1 | scan);
+  PostMessageW(tree, WM_KEYUP, VK_SPACE, 1 | scan | (1LL << 30) | (1LL << 31));
+  return testing::AssertionSuccess();
 }
 
 int Dialog::TreeImage(int nId, const std::string& text) const {

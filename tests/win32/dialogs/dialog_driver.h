@@ -64,6 +64,8 @@ class Dialog {
 
   // The options tree in tree order (depth first), with each item's state image.
   std::vector<TreeRow> TreeRows(int nId) const;
+  // Selects the item with this text, as a click on its label does.
+  testing::AssertionResult SelectTreeItem(int nId, const std::string& text) const;
   // Selects the item with this text and presses Space on the tree, as a person toggles it.
   testing::AssertionResult ToggleTreeItem(int nId, const std::string& text) const;
   // The state image of the item with this text; -1 when there is none.

@@ -388,9 +388,21 @@ TEST(WizardDialogs, OptionsTreeKeepsFixedOptionsAndExclusiveGroups) {
       << page.Text(ids::kOptionsCount);
   ASSERT_TRUE(page.ToggleTreeItem(ids::kOptionsTree, "German voice"));
   ASSERT_TRUE(count(4));
+  EXPECT_NE(page.Text(ids::kOptionsSize).find("MB"), std::string::npos)
+      << page.Text(ids::kOptionsSize);
+
+  // Description shows the selected option's text in a box of its own.
+  ASSERT_TRUE(page.SelectTreeItem(ids::kOptionsTree, "Route planner"));
+  ASSERT_TRUE(page.Press(ids::kOptionsDescription));
+  Dialog box;
+  ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "Plans routes over the maps.", box));
+  EXPECT_NE(box.Text(ids::kBoxText).find("Needs the map of Europe."), std::string::npos)
+      << box.Text(ids::kBoxText);
+  box.PressKey(0x0D);  // VK_RETURN
+  ASSERT_TRUE(box.WaitClosed());
+  ASSERT_TRUE(page.Exists());
   ASSERT_TRUE(page.Press(ids::kNext));
 
-  Dialog box;
   ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "successfully completed", box));
   ASSERT_TRUE(box.Press(ids::kBoxOKResultTwo));
   uint32_t dwExitCode = 1;
