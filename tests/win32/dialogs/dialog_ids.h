@@ -51,7 +51,9 @@ inline constexpr int kBoxOKResultTwo = 2;  // the OK of the catalog's boxes answ
 inline constexpr int kBoxYes = 6;
 inline constexpr int kBoxNo = 7;
 
+inline constexpr int kProgressCopyingLabel = 6501;
 inline constexpr int kProgressSource = 6502;
+inline constexpr int kProgressToLabel = 6503;
 inline constexpr int kProgressDestination = 6504;
 inline constexpr int kProgressBar = 6505;
 inline constexpr int kProgressPercent = 6506;

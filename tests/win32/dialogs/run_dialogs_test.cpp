@@ -22,6 +22,17 @@ int SecondsIn(const std::string& text) {
   return nDigit == std::string::npos ? -1 : std::stoi(text.substr(nDigit));
 }
 
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t nCount = 0;
+  for (size_t n = text.find(part); n != std::string::npos; n = text.find(part, n + 1)) ++nCount;
+  return nCount;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 // Echo's box has only OK, which answers 2 as the catalog's OK does: it is the default, and Enter
 // takes it. The end box's OK answers 2 too, so Escape closes it, and the run ends well. (The
 // abort question, which has no answer 2 and ignores Escape, is the wizard test's.)
@@ -60,7 +71,7 @@ TEST(RunDialogs, MessageBoxesTakeTheirDefaultWithEnterAndCloseWithEscape) {
 // 5509: No lets the run finish, Yes aborts it with its box, and the run fails.
 TEST(RunDialogs, ProgressWindowShowsTheCopyAndItsCancelAsksBeforeItAborts) {
   for (const int nAnswer : {ids::kBoxNo, ids::kBoxYes}) {
-    SCOPED_TRACE(nAnswer);
+    SCOPED_TRACE(nAnswer == ids::kBoxYes ? "abort confirmed" : "abort declined");
     DialogProduct product;
     const std::string directory = product.NewInstallFolder("Progress");
     product.WriteFile("Setup.inf",
@@ -85,9 +96,16 @@ TEST(RunDialogs, ProgressWindowShowsTheCopyAndItsCancelAsksBeforeItAborts) {
         },
         "100 per cent"));
     EXPECT_EQ(progress.ProgressPosition(ids::kProgressBar), 100);
-    // The labels "Copying:" and "to:" stand beside these, which hold the paths alone.
-    EXPECT_EQ(progress.Text(ids::kProgressSource), product.Media() + "\\files\\data.bin");
-    EXPECT_EQ(progress.Text(ids::kProgressDestination), directory + "\\bin\\data.bin");
+    // Each line reads "Copying:" (or "to:") once, then the path, whether the label stands in a
+    // static of its own or begins the line's text.
+    const std::string copying =
+        progress.Text(ids::kProgressCopyingLabel) + " " + progress.Text(ids::kProgressSource);
+    EXPECT_EQ(CountOf(copying, "Copying:"), 1u) << copying;
+    EXPECT_TRUE(EndsWith(copying, " " + product.Media() + "\\files\\data.bin")) << copying;
+    const std::string to =
+        progress.Text(ids::kProgressToLabel) + " " + progress.Text(ids::kProgressDestination);
+    EXPECT_EQ(CountOf(to, "to:"), 1u) << to;
+    EXPECT_TRUE(EndsWith(to, " " + directory + "\\bin\\data.bin")) << to;
     if (nAnswer == ids::kBoxNo) progress.Screenshot("progress-window");
     ASSERT_TRUE(progress.Press(ids::kCancel));
     Dialog box;
