@@ -35,20 +35,30 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 // Echo's box has only OK, which answers 2 as the catalog's OK does: it is the default, and Enter
 // takes it. The end box's OK answers 2 too, so Escape closes it, and the run ends well. (The
-// abort question, which has no answer 2 and ignores Escape, is the wizard test's.)
+// abort question, which has no answer 2 and ignores Escape, is the wizard test's.) The usage box
+// of /? is such a box too, and the run ends with it.
 TEST(RunDialogs, MessageBoxesTakeTheirDefaultWithEnterAndCloseWithEscape) {
   DialogProduct product;
   const std::string directory = product.NewInstallFolder("Echo");
   product.WriteFile("Setup.inf", product.Head("Echo Product", directory,
                                               "\r\n[Options]\r\nProgram=Program,DEFAULT\r\n\r\n"
                                               "[Program]\r\nEcho Hello from the script.\r\n"));
+  Dialog box;
+  uint32_t dwExitCode = 1;
+  {
+    SetupProcess usage;
+    ASSERT_TRUE(product.Start(usage, "/?"));
+    ASSERT_TRUE(usage.WaitForDialogShowing(ids::kBoxText, "Usage: Setup [/A", box));
+    box.Screenshot("usage-box");
+    box.PressKey(kEscape);
+    ASSERT_TRUE(usage.WaitForExit(dwExitCode));
+  }
   SetupProcess setup;
   ASSERT_TRUE(product.Start(setup, "Setup.inf"));
   Dialog page;
   ASSERT_TRUE(setup.WaitForDialog("Components", page));
   ASSERT_TRUE(page.Press(ids::kNext));
 
-  Dialog box;
   ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "Hello from the script.", box));
   EXPECT_EQ(box.Caption(), product.Title());
   EXPECT_EQ(box.DefaultButton(), ids::kBoxOKResultTwo);
@@ -61,7 +71,6 @@ TEST(RunDialogs, MessageBoxesTakeTheirDefaultWithEnterAndCloseWithEscape) {
   ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "successfully completed", box));
   EXPECT_EQ(box.DefaultButton(), ids::kBoxOKResultTwo);
   box.PressKey(kEscape);
-  uint32_t dwExitCode = 1;
   ASSERT_TRUE(setup.WaitForExit(dwExitCode));
   EXPECT_EQ(dwExitCode, 0u);
   EXPECT_TRUE(MachineKeyExists(product.MachineKey("Echo Product\\1.0\\Setup")));
