@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kLanguageMapKey[] = "Software\\kelvaron\\LanguageMap";
+constexpr char kInstallRoot[] = "C:\\Tarvium Dialog Tests";
 
 }  // namespace
 
@@ -22,6 +23,7 @@ DialogProduct::~DialogProduct() {
     RemoveRegistryKey(platform::RegRoot::LocalMachine, kUninstallKey + name,
                       platform::RegView::View64);
   for (const std::string& folder : folders_) RemoveScratchFolder(folder);
+  RemoveDirectoryA(kInstallRoot);  // once no test's folder is left in it
 }
 
 std::string DialogProduct::NameLines(const std::string& productName) {
@@ -50,8 +52,11 @@ void DialogProduct::CopyIn(const std::string& source, const std::string& name) c
       << source << ": error " << GetLastError();
 }
 
+// A fixed name, so that the pictures of the pages that show it stay the same; what a killed
+// earlier run left there goes first.
 std::string DialogProduct::NewInstallFolder(const std::string& label) {
-  const std::string folder = "C:\\" + UniqueTestName(label);
+  const std::string folder = std::string(kInstallRoot) + "\\" + label;
+  RemoveScratchFolder(folder);
   RemoveLater(folder);
   return folder;
 }

@@ -42,7 +42,8 @@ class DialogProduct {
   void CopyIn(const std::string& source, const std::string& name) const;
   // Removes the folder with everything in it when the test ends.
   void RemoveLater(const std::string& folder) { folders_.push_back(folder); }
-  // A fresh folder name below C:\ for the test to install into (removed afterwards).
+  // An empty folder name below C:\Tarvium Dialog Tests for the test to install into, one per
+  // label (removed afterwards).
   std::string NewInstallFolder(const std::string& label);
 
   // Starts the medium's Setup.exe with the arguments.
