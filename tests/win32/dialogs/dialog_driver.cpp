@@ -183,6 +183,34 @@ class RemoteTreeItem {
   char* memory_ = nullptr;
 };
 
+// Moves the console windows below the others and off the screen: each belongs to another process,
+// which restacks its X window in its own time, so below alone does not always clear the dialog.
+void PutConsolesAside() {
+  EnumWindows(
+      [](HWND other, LPARAM) -> BOOL {
+        const std::string otherClass = ClassOf(other);
+        if (otherClass == "WineConsoleClass" || otherClass == "ConsoleWindowClass")
+          SetWindowPos(other, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN), 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOACTIVATE);
+        return TRUE;
+      },
+      0);
+}
+
+// Whether a visible window above this one in the Z order overlaps it.
+bool IsCovered(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    RECT other{};
+    RECT overlap{};
+    if (IsWindowVisible(above) && GetWindowRect(above, &other) &&
+        IntersectRect(&overlap, &rect, &other))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string WindowCaption(uint64_t handle) {
@@ -433,16 +461,18 @@ void Dialog::Screenshot(const std::string& name) const {
   const char* folder = std::getenv("TARVIUM_SCREENSHOTS");
   if (!folder || !*folder || !Exists()) return;
   const HWND window = AsWindow(handle_);
-  // The console window that came with the setup's start may lie over the dialog: it goes below.
-  EnumWindows(
-      [](HWND other, LPARAM) -> BOOL {
-        const std::string otherClass = ClassOf(other);
-        if (otherClass == "WineConsoleClass" || otherClass == "ConsoleWindowClass")
-          SetWindowPos(other, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        return TRUE;
-      },
-      0);
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // In front and active, as the person working with it sees it. The console window that came
+  // with the setup's start is made by another process a little later and may cover the dialog
+  // or take the foreground: the dialog must stay clear for two looks in a row.
+  int nClearLooks = 0;
+  PollUntil(3000, [&] {
+    PutConsolesAside();
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    nClearLooks = GetForegroundWindow() == window && !IsCovered(window) ? nClearLooks + 1 : 0;
+    return nClearLooks >= 2;
+  });
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Send(window, WM_NULL, 0, 0);  // the redraw has been done once the dialog answers
