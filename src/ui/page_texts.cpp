@@ -89,8 +89,6 @@ constexpr TextRow kTexts[] = {
     {PageText::RestartCountdown, "Neustart in: %ld Sek.", "Restarting in: %ld sec",
      "Redémarrage dans : %ld s"},
     {PageText::ProgressHeading, "Installation", "Installing", "Installation"},
-    {PageText::ProgressCopying, "Kopiere:", "Copying:", "Copie :"},
-    {PageText::ProgressTo, "nach:", "to:", "vers :"},
     {PageText::ChooserHeading, "Verzeichnis wählen", "Choose directory", "Choisir un répertoire"},
     {PageText::ChooserDrives, "Laufwerke", "Drives", "Lecteurs"},
     {PageText::OptionsHeading, "Komponenten", "Components", "Composants"},

@@ -74,8 +74,6 @@ enum class PageText {
   RestartCountdown,  // "%ld": the seconds left
   // the progress window
   ProgressHeading,
-  ProgressCopying,
-  ProgressTo,
   // the directory chooser
   ChooserHeading,
   ChooserDrives,  // in place of a directory: the list of drives

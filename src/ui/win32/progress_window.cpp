@@ -21,8 +21,6 @@ namespace {
 constexpr short kWidth = 260;
 constexpr short kHeight = 91;
 constexpr short kMargin = 7;
-constexpr short kLabelWidth = 40;
-constexpr short kValueLeft = kMargin + kLabelWidth + 3;
 constexpr short kLineHeight = 8;
 constexpr short kFirstRow = 24;
 constexpr short kSecondRow = 36;
@@ -33,23 +31,15 @@ constexpr short kButtonWidth = 50;
 constexpr short kButtonHeight = 14;
 constexpr wchar_t kDialogClass[] = L"#32770";
 
-// "Copying:" and the source, or "to:" and the destination.
-void AddStatusLine(DialogTemplate& window, int nLabelId, std::wstring label, int nValueId,
-                   short y) {
+// A line of the engine's status ("Copying: source", "to: destination"), shortened in the middle of
+// its path when it is too long.
+void AddStatusLine(DialogTemplate& window, int nId, short y) {
   window.Add({.predefined = ControlClass::Static,
-              .text = std::move(label),
-              .nId = nLabelId,
-              .style = SS_LEFT | SS_NOPREFIX,
+              .nId = nId,
+              .style = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS,
               .x = kMargin,
               .y = y,
-              .cx = kLabelWidth,
-              .cy = kLineHeight});
-  window.Add({.predefined = ControlClass::Static,
-              .nId = nValueId,
-              .style = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS,
-              .x = kValueLeft,
-              .y = y,
-              .cx = kWidth - kMargin - kValueLeft,
+              .cx = kWidth - 2 * kMargin,
               .cy = kLineHeight});
 }
 
@@ -67,10 +57,8 @@ DialogTemplate ProgressTemplate(const RunFrame& frame, bool bCancel) {
               .y = kMargin,
               .cx = kWidth - 2 * kMargin,
               .cy = kLineHeight});
-  AddStatusLine(window, kProgressCopyingId, text(PageText::ProgressCopying), kProgressSourceId,
-                kFirstRow);
-  AddStatusLine(window, kProgressToId, text(PageText::ProgressTo), kProgressDestinationId,
-                kSecondRow);
+  AddStatusLine(window, kProgressSourceId, kFirstRow);
+  AddStatusLine(window, kProgressDestinationId, kSecondRow);
   const short nBarWidth = kWidth - 2 * kMargin - kPercentWidth - 4;
   window.Add({.className = PROGRESS_CLASSW,
               .nId = kProgressBarId,

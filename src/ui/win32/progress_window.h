@@ -1,5 +1,6 @@
 // The progress window of the copy on Windows: a modeless dialog over the main window with the
-// run's title, "Copying:" the source and "to:" the destination, a meter and its percentage, and
+// run's title, the two lines of the engine's status ("Copying:" the source, "to:" the
+// destination), a meter and its percentage, and
 // Cancel unless the run disabled it. It is modeless because the engine keeps working while it is
 // open: the engine calls PumpMessages between the steps of the copy, which dispatches the pending
 // window messages and hands a confirmed Cancel (message 5509 answered Yes) to the run. While the
@@ -13,9 +14,7 @@
 
 namespace tarvium::ui::win32 {
 
-inline constexpr int kProgressCopyingId = 6501;
 inline constexpr int kProgressSourceId = 6502;
-inline constexpr int kProgressToId = 6503;
 inline constexpr int kProgressDestinationId = 6504;
 inline constexpr int kProgressBarId = 6505;
 inline constexpr int kProgressPercentId = 6506;
