@@ -19,6 +19,7 @@ namespace {
 
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr int kHeadingId = 1000;
+constexpr int kBoxTextId = 1001;  // a message box's text
 
 HWND AsWindow(uint64_t handle) {
   return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
@@ -548,8 +549,11 @@ std::string SetupProcess::DescribeWindows() const {
   std::string lines;
   for (HWND window : WindowsOfProcess(dwProcessId_)) {
     lines += "  [" + ClassOf(window) + "] '" + WindowCaption(AsNumber(window)) + "'";
-    if (IsDialogWindow(window))
+    if (IsDialogWindow(window)) {
       lines += " heading '" + WindowText(GetDlgItem(window, kHeadingId)) + "'";
+      if (const HWND boxText = GetDlgItem(window, kBoxTextId))
+        lines += " text '" + WindowText(boxText) + "'";
+    }
     lines += "\n";
   }
   if (lines.empty()) lines = "  no visible window\n";

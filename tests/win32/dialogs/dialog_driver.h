@@ -123,7 +123,7 @@ class SetupProcess {
   // Waits for a visible top-level window of the process with this class.
   testing::AssertionResult WaitForWindowOfClass(const std::string& className, uint64_t& handle,
                                                 uint32_t nTimeoutMs = kDialogTimeoutMs) const;
-  // The process's visible windows, one line each: class, caption and heading.
+  // The process's visible windows, one line each: class, caption, heading and a box's text.
   std::string DescribeWindows() const;
 
  private:

@@ -249,10 +249,10 @@ TEST(WizardDialogs, ListInformationValueAndMediumPagesTakeTheirAnswers) {
             "typed");
 }
 
-// /A asks where an administrator installs (and Cancel there ends the run like any page's); a
-// product that is installed already asks what to do with it, and Uninstall there removes it
-// after the removal's own question.
-TEST(WizardDialogs, AdministratorAndSecondRunPagesOfferTheirChoices) {
+// /A asks where an administrator installs, and the administrator's copy of a product how to use
+// it (Cancel on either ends the run like any page's); a product that is installed already asks
+// what to do with it, and Uninstall there removes it after the removal's own question.
+TEST(WizardDialogs, AdministratorSharedAndSecondRunPagesOfferTheirChoices) {
   DialogProduct product;
   const std::string directory = product.NewInstallFolder("Second Run");
   product.WriteFile("Setup.inf",
@@ -263,13 +263,27 @@ TEST(WizardDialogs, AdministratorAndSecondRunPagesOfferTheirChoices) {
   Dialog page;
   Dialog box;
   uint32_t dwExitCode = 0;
-  {
+  product.WriteFile("Shared.inf", product.Head("Shared Product", directory,
+                                               "\r\n[Admin]\r\nAdminSetup=1\r\n\r\n"
+                                               "[Options]\r\nProgram=Program files,DEFAULT\r\n\r\n"
+                                               "[Program]\r\n"));
+  const struct {
+    const char *arguments, *heading, *picture;
+    int nFirst, nSecond;
+  } cancelled[] = {
+      {"/A Setup.inf", "Administrator setup", "administrator-page", ids::kAdminFileServer,
+       ids::kAdminWorkstation},
+      {"Shared.inf", "Shared installation", "shared-page", ids::kSharedLocal,
+       ids::kSharedFromServer},
+  };
+  for (const auto& c : cancelled) {
+    SCOPED_TRACE(c.arguments);
     SetupProcess setup;
-    ASSERT_TRUE(product.Start(setup, "/A Setup.inf"));
-    ASSERT_TRUE(setup.WaitForDialog("Administrator setup", page));
-    EXPECT_TRUE(page.IsUsable(ids::kAdminFileServer));
-    EXPECT_TRUE(page.IsUsable(ids::kAdminWorkstation));
-    page.Screenshot("administrator-page");
+    ASSERT_TRUE(product.Start(setup, c.arguments));
+    ASSERT_TRUE(setup.WaitForDialog(c.heading, page));
+    EXPECT_TRUE(page.IsUsable(c.nFirst));
+    EXPECT_TRUE(page.IsUsable(c.nSecond));
+    page.Screenshot(c.picture);
     ASSERT_TRUE(page.Press(ids::kCancel));
     ASSERT_TRUE(setup.WaitForDialogShowing(ids::kBoxText, "really want to abort", box));
     ASSERT_TRUE(box.Press(ids::kBoxYes));
