@@ -128,15 +128,4 @@ const char* TextOf(PageText text, uint32_t lcidLanguage) {
   }
 }
 
-std::string ModeChoiceText(const char* pszChoice, const std::string& size) {
-  std::string text = pszChoice;
-  const size_t nAt = text.find("%s");
-  if (nAt == std::string::npos) return text;
-  if (size.empty()) {
-    const size_t nOpen = text.rfind(" (", nAt);
-    return nOpen == std::string::npos ? text.erase(nAt, 2) : text.substr(0, nOpen);
-  }
-  return text.replace(nAt, 2, size);
-}
-
 }  // namespace tarvium::ui

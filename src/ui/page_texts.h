@@ -4,7 +4,6 @@
 // A page that needs a new text adds a name here and a row to the table.
 #pragma once
 #include <cstdint>
-#include <string>
 
 namespace tarvium::ui {
 
@@ -92,9 +91,5 @@ enum class PageText {
 // The text in the language of the locale (German and French by their primary language, anything
 // else English).
 const char* TextOf(PageText text, uint32_t lcidLanguage);
-
-// A choice of the mode page (UTF-8) with the mode's size (UTF-8) put into its "%s"; without a
-// size the brackets around it go too.
-std::string ModeChoiceText(const char* pszChoice, const std::string& size);
 
 }  // namespace tarvium::ui

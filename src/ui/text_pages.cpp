@@ -9,13 +9,13 @@ struct PageRow {
 };
 
 constexpr PageRow kPages[] = {
-    {PageKind::Admin, ShowAdminPage},
-    {PageKind::SameVersion, ShowSameVersionPage},
+    {PageKind::Admin, ShowChoicePage},
+    {PageKind::SameVersion, ShowChoicePage},
     {PageKind::Licence, ShowLicencePage},
     {PageKind::Info, ShowInfoPage},
-    {PageKind::FromCD, ShowFromCDPage},
-    {PageKind::Shared, ShowSharedPage},
-    {PageKind::Mode, ShowModePage},
+    {PageKind::FromCD, ShowChoicePage},
+    {PageKind::Shared, ShowChoicePage},
+    {PageKind::Mode, ShowChoicePage},
     {PageKind::Directory, ShowDirectoryPage},
     {PageKind::DataDirectory, ShowDirectoryPage},
     {PageKind::User, ShowUserPage},

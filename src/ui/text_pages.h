@@ -10,11 +10,8 @@ namespace tarvium::ui {
 
 using TextPageFunction = int (*)(TextSession& session, PageRequest& request);
 
-int ShowAdminPage(TextSession& session, PageRequest& request);
-int ShowSameVersionPage(TextSession& session, PageRequest& request);
-int ShowFromCDPage(TextSession& session, PageRequest& request);
-int ShowSharedPage(TextSession& session, PageRequest& request);
-int ShowModePage(TextSession& session, PageRequest& request);
+// The administrator, same-version, from-CD, shared and mode pages (choice_pages.h).
+int ShowChoicePage(TextSession& session, PageRequest& request);
 int ShowLicencePage(TextSession& session, PageRequest& request);
 int ShowInfoPage(TextSession& session, PageRequest& request);
 int ShowDirectoryPage(TextSession& session, PageRequest& request);  // both directory pages
@@ -26,8 +23,8 @@ int ShowRestartPage(TextSession& session, PageRequest& request);
 // The options page has a model of its own (options_page.h) instead of a PageRequest.
 int ShowTextOptionsPage(TextSession& session, OptionsPage& page);
 
-// The asking function of a kind of page; null when the text mode has none (the page is then
-// answered with its default).
+// The asking function of a kind of page; null for a kind the text mode has no page for (the
+// page is then answered with its default).
 TextPageFunction TextPageOf(PageKind kind);
 
 }  // namespace tarvium::ui

@@ -4,12 +4,12 @@
 
 namespace tarvium::ui {
 
+// The session is made before the base uses it: the base only keeps the reference until a call.
 TextUserInterface::TextUserInterface(platform::Console& console, platform::FileSystem& files,
                                      platform::Clock* clock)
-    : headless_(console, clock), session_(files), progress_(session_, clock) {}
+    : InteractiveUserInterface(console, clock, session_), session_(files), progress_(session_, clock) {}
 
-int TextUserInterface::MessageBox(const MessageBoxRequest& request) {
-  if (IsSilent()) return headless_.MessageBox(request);
+int TextUserInterface::DrawMessageBox(const MessageBoxRequest& request) {
   return ShowTextMessageBox(session_, request);
 }
 
@@ -24,50 +24,13 @@ void TextUserInterface::EnableMainWindows(bool bEnable) {
   SetWaitCursor(!bEnable);
 }
 
-int TextUserInterface::ShowPage(PageRequest& request) {
+int TextUserInterface::DrawPage(PageRequest& request) {
   const TextPageFunction show = TextPageOf(request.kind);
-  if (IsSilent() || !show) return headless_.ShowPage(request);
-  return show(session_, request);
+  return show ? show(session_, request) : request.nDefaultChoice;
 }
 
-bool TextUserInterface::PumpMessages() {
-  return IsSilent() || progress_.PumpMessages();
-}
-
-// A silent run with progress draws the headless progress line instead of the window.
-void TextUserInterface::OpenProgressWindow(const ProgressWindowRequest& request) {
-  if (IsSilent())
-    headless_.OpenProgressWindow(request);
-  else
-    progress_.Open(request);
-}
-
-void TextUserInterface::CloseProgressWindow() {
-  headless_.CloseProgressWindow();
-  progress_.Close();
-}
-
-int TextUserInterface::ShowOptions(OptionsPage& page) {
-  if (IsSilent()) return headless_.ShowOptions(page);
+int TextUserInterface::DrawOptions(OptionsPage& page) {
   return ShowTextOptionsPage(session_, page);
-}
-
-void TextUserInterface::ShowProgress(int nPercent) {
-  if (IsSilent())
-    headless_.ShowProgress(nPercent);
-  else
-    progress_.ShowProgress(nPercent);
-}
-
-void TextUserInterface::ShowStatus(const std::string& firstLine, const std::string& secondLine) {
-  if (IsSilent())
-    headless_.ShowStatus(firstLine, secondLine);
-  else
-    progress_.ShowStatus(firstLine, secondLine);
-}
-
-void TextUserInterface::ConnectRun(RunLink link) {
-  session_.Connect(std::move(link));
 }
 
 }  // namespace tarvium::ui

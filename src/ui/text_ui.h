@@ -6,37 +6,34 @@
 #pragma once
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "ui/headless_ui.h"
+#include "ui/interactive_ui.h"
 #include "ui/text_progress.h"
 #include "ui/text_session.h"
-#include "ui/user_interface.h"
 
 namespace tarvium::ui {
 
-class TextUserInterface final : public UserInterface {
+class TextUserInterface final : public InteractiveUserInterface {
  public:
-  // The clock is the headless answers' (a silent /Y run waits out its countdown).
   TextUserInterface(platform::Console& console, platform::FileSystem& files,
                     platform::Clock* clock = nullptr);
 
-  int MessageBox(const MessageBoxRequest& request) override;
   void SetWaitCursor(bool bOn) override;
   void EnableMainWindows(bool bEnable) override;
-  bool PumpMessages() override;
-  int ShowPage(PageRequest& request) override;
-  void OpenProgressWindow(const ProgressWindowRequest& request) override;
-  void CloseProgressWindow() override;
-  int ShowOptions(OptionsPage& page) override;
-  void ShowProgress(int nPercent) override;
-  void ShowStatus(const std::string& firstLine, const std::string& secondLine) override;
-  void ConnectRun(RunLink link) override;
 
   TextSession& Session() { return session_; }
 
  private:
-  bool IsSilent() const { return session_.Frame().bSilent; }
+  int DrawMessageBox(const MessageBoxRequest& request) override;
+  int DrawPage(PageRequest& request) override;
+  int DrawOptions(OptionsPage& page) override;
+  void OpenProgress(const ProgressWindowRequest& request) override { progress_.Open(request); }
+  void CloseProgress() override { progress_.Close(); }
+  void DrawProgress(int nPercent) override { progress_.ShowProgress(nPercent); }
+  void DrawStatus(const std::string& firstLine, const std::string& secondLine) override {
+    progress_.ShowStatus(firstLine, secondLine);
+  }
+  bool PumpDrawnMessages() override { return progress_.PumpMessages(); }
 
-  HeadlessUserInterface headless_;  // answers for silent runs
   TextSession session_;
   TextProgress progress_;
 };

@@ -11,11 +11,9 @@ namespace tarvium::ui::win32 {
 
 using DialogPageFunction = int (*)(DialogSession& session, PageRequest& request);
 
-int ShowAdminPage(DialogSession& session, PageRequest& request);
-int ShowSameVersionPage(DialogSession& session, PageRequest& request);
-int ShowFromCDPage(DialogSession& session, PageRequest& request);
-int ShowSharedPage(DialogSession& session, PageRequest& request);
-int ShowModePage(DialogSession& session, PageRequest& request);
+// The administrator, same-version, from-CD, shared and mode pages (choice_pages.h): each
+// choice's button has its result as its number.
+int ShowChoicePage(DialogSession& session, PageRequest& request);
 int ShowLicencePage(DialogSession& session, PageRequest& request);  // text 7301
 int ShowInfoPage(DialogSession& session, PageRequest& request);     // text 7301
 // Both directory pages: the directory 6201 (an edit, or a drop-down list), Browse 6205.

@@ -5,17 +5,17 @@
 
 namespace tarvium::ui::win32 {
 
+// The session is made before the base uses it: the base only keeps the reference until a call.
 DialogUserInterface::DialogUserInterface(platform::Console& console, platform::FileSystem& files,
                                          platform::Clock* clock)
-    : headless_(console, clock), session_(files), progress_(session_) {
+    : InteractiveUserInterface(console, clock, session_), session_(files), progress_(session_) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 }
 
-int DialogUserInterface::MessageBox(const MessageBoxRequest& request) {
-  if (IsSilent()) return headless_.MessageBox(request);
+int DialogUserInterface::DrawMessageBox(const MessageBoxRequest& request) {
   return ShowMessageBoxDialog(session_, request);
 }
 
@@ -33,46 +33,13 @@ void DialogUserInterface::EnableMainWindows(bool bEnable) {
   SetWaitCursor(!bEnable);
 }
 
-bool DialogUserInterface::PumpMessages() {
-  return IsSilent() || progress_.PumpMessages();
-}
-
-int DialogUserInterface::ShowPage(PageRequest& request) {
+int DialogUserInterface::DrawPage(PageRequest& request) {
   const DialogPageFunction show = DialogPageOf(request.kind);
-  if (IsSilent() || !show) return headless_.ShowPage(request);
-  return show(session_, request);
+  return show ? show(session_, request) : request.nDefaultChoice;
 }
 
-int DialogUserInterface::ShowOptions(OptionsPage& page) {
-  if (IsSilent()) return headless_.ShowOptions(page);
+int DialogUserInterface::DrawOptions(OptionsPage& page) {
   return ShowOptionsDialog(session_, page);
-}
-
-// A silent run with progress draws the headless progress line instead of the window.
-void DialogUserInterface::OpenProgressWindow(const ProgressWindowRequest& request) {
-  if (IsSilent())
-    headless_.OpenProgressWindow(request);
-  else
-    progress_.Open(request);
-}
-
-void DialogUserInterface::CloseProgressWindow() {
-  headless_.CloseProgressWindow();
-  progress_.Close();
-}
-
-void DialogUserInterface::ShowProgress(int nPercent) {
-  if (IsSilent())
-    headless_.ShowProgress(nPercent);
-  else
-    progress_.ShowProgress(nPercent);
-}
-
-void DialogUserInterface::ShowStatus(const std::string& firstLine, const std::string& secondLine) {
-  if (IsSilent())
-    headless_.ShowStatus(firstLine, secondLine);
-  else
-    progress_.ShowStatus(firstLine, secondLine);
 }
 
 }  // namespace tarvium::ui::win32

@@ -1,0 +1,48 @@
+#include "ui/interactive_ui.h"
+
+namespace tarvium::ui {
+
+int InteractiveUserInterface::MessageBox(const MessageBoxRequest& request) {
+  return IsSilent() ? headless_.MessageBox(request) : DrawMessageBox(request);
+}
+
+bool InteractiveUserInterface::PumpMessages() {
+  return IsSilent() || PumpDrawnMessages();
+}
+
+int InteractiveUserInterface::ShowPage(PageRequest& request) {
+  return IsSilent() ? headless_.ShowPage(request) : DrawPage(request);
+}
+
+int InteractiveUserInterface::ShowOptions(OptionsPage& page) {
+  return IsSilent() ? headless_.ShowOptions(page) : DrawOptions(page);
+}
+
+void InteractiveUserInterface::OpenProgressWindow(const ProgressWindowRequest& request) {
+  if (IsSilent())
+    headless_.OpenProgressWindow(request);
+  else
+    OpenProgress(request);
+}
+
+void InteractiveUserInterface::CloseProgressWindow() {
+  headless_.CloseProgressWindow();
+  CloseProgress();
+}
+
+void InteractiveUserInterface::ShowProgress(int nPercent) {
+  if (IsSilent())
+    headless_.ShowProgress(nPercent);
+  else
+    DrawProgress(nPercent);
+}
+
+void InteractiveUserInterface::ShowStatus(const std::string& firstLine,
+                                          const std::string& secondLine) {
+  if (IsSilent())
+    headless_.ShowStatus(firstLine, secondLine);
+  else
+    DrawStatus(firstLine, secondLine);
+}
+
+}  // namespace tarvium::ui
