@@ -566,7 +566,7 @@ std::string SetupProcess::DescribeWindows() const {
   return lines;
 }
 
-testing::AssertionResult SetupProcess::WaitForMatch(
+testing::AssertionResult SetupProcess::WaitForDialogWhere(
     const std::function<bool(const Dialog&)>& matches, const std::string& what, Dialog& dialog,
     uint32_t nTimeoutMs) const {
   const bool bFound = PollUntil(nTimeoutMs, [&] {
@@ -591,7 +591,7 @@ testing::AssertionResult SetupProcess::WaitForMatch(
 testing::AssertionResult SetupProcess::WaitForDialog(const std::string& text, Dialog& dialog,
                                                      uint32_t nTimeoutMs) const {
   dialog = Dialog();
-  return WaitForMatch(
+  return WaitForDialogWhere(
       [&](const Dialog& candidate) {
         return candidate.Text(kHeadingId) == text || candidate.Caption() == text;
       },
@@ -602,7 +602,7 @@ testing::AssertionResult SetupProcess::WaitForDialogShowing(int nId, const std::
                                                             Dialog& dialog,
                                                             uint32_t nTimeoutMs) const {
   dialog = Dialog();
-  return WaitForMatch(
+  return WaitForDialogWhere(
       [&](const Dialog& candidate) {
         return candidate.HasControl(nId) && candidate.Text(nId).find(part) != std::string::npos;
       },

@@ -120,6 +120,10 @@ class SetupProcess {
   // Waits for a visible dialog of the process that holds a control whose text contains part.
   testing::AssertionResult WaitForDialogShowing(int nId, const std::string& part, Dialog& dialog,
                                                 uint32_t nTimeoutMs = kDialogTimeoutMs) const;
+  // Waits for a visible dialog of the process that matches; what names it in the failure.
+  testing::AssertionResult WaitForDialogWhere(const std::function<bool(const Dialog&)>& matches,
+                                              const std::string& what, Dialog& dialog,
+                                              uint32_t nTimeoutMs = kDialogTimeoutMs) const;
   // Waits for a visible top-level window of the process with this class.
   testing::AssertionResult WaitForWindowOfClass(const std::string& className, uint64_t& handle,
                                                 uint32_t nTimeoutMs = kDialogTimeoutMs) const;
@@ -127,9 +131,6 @@ class SetupProcess {
   std::string DescribeWindows() const;
 
  private:
-  testing::AssertionResult WaitForMatch(const std::function<bool(const Dialog&)>& matches,
-                                        const std::string& what, Dialog& dialog,
-                                        uint32_t nTimeoutMs) const;
   void* process_ = nullptr;
   uint32_t dwProcessId_ = 0;
 };

@@ -79,8 +79,17 @@ TEST(WizardDialogs, InstallsToTheChosenDirectoryInTheCustomModeWithBack) {
   ASSERT_TRUE(setup.WaitForDialog("Destination directory", page));
   EXPECT_EQ(page.Text(ids::kDirectory),
             "C:\\Program Files\\" + product.Vendor() + "\\Wizard Product");
-  EXPECT_TRUE(page.IsUsable(ids::kBrowse));
   page.Screenshot("directory-page");
+  // Browse opens the system's folder browser; cancelled, it leaves the field as it was.
+  const std::string proposed = page.Text(ids::kDirectory);
+  ASSERT_TRUE(page.Press(ids::kBrowse));
+  Dialog browser;
+  ASSERT_TRUE(
+      setup.WaitForDialogWhere([&](const Dialog& other) { return other.Handle() != page.Handle(); },
+                               "the folder browser", browser));
+  ASSERT_TRUE(browser.Press(ids::kCancel));
+  ASSERT_TRUE(browser.WaitClosed());
+  EXPECT_EQ(page.Text(ids::kDirectory), proposed);
   ASSERT_TRUE(page.SetText(ids::kDirectory, directory));
   ASSERT_TRUE(page.Press(ids::kNext));
 
