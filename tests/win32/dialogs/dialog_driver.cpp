@@ -1,15 +1,10 @@
 // The dialog driver's Windows side. Texts cross processes by messages that Windows marshals
 // (WM_GETTEXT, WM_SETTEXT, LB_GETTEXT, CB_GETLBTEXT); the tree view's items are read through a
 // TVITEMW placed in the setup's own memory, as that message is not marshalled. Sent messages use
-// SendMessageTimeout, so that a hung setup fails the test instead of hanging it. Screenshots copy
-// the dialog's rectangle from the screen, which under Wine's X11 driver is the X display.
+// SendMessageTimeout, so that a hung setup fails the test instead of hanging it.
 #include "win32/dialogs/dialog_driver.h"
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
-#include "platform/win32/windows_api.h"
+#include "win32/dialogs/dialog_windows.h"
 // clang-format off
 #include <commctrl.h>
 // clang-format on
@@ -17,46 +12,16 @@
 namespace tarvium::test {
 namespace {
 
-constexpr UINT kSendTimeoutMs = 5000;
+using dialogs::AsNumber;
+using dialogs::AsWindow;
+using dialogs::ClassOf;
+using dialogs::PollUntil;
+using dialogs::Send;
+using dialogs::Utf8Of;
+using dialogs::WideOf;
+
 constexpr int kHeadingId = 1000;
 constexpr int kBoxTextId = 1001;  // a message box's text
-
-HWND AsWindow(uint64_t handle) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
-}
-
-uint64_t AsNumber(HWND window) {
-  return reinterpret_cast<uintptr_t>(window);
-}
-
-std::string Utf8Of(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int nLength = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                          nullptr, 0, nullptr, nullptr);
-  std::string text(nLength > 0 ? nLength : 0, '\0');
-  if (nLength > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                        nLength, nullptr, nullptr);
-  return text;
-}
-
-std::wstring WideOf(const std::string& text) {
-  if (text.empty()) return {};
-  const int nLength =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(nLength > 0 ? nLength : 0, L'\0');
-  if (nLength > 0)
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        nLength);
-  return wide;
-}
-
-LRESULT Send(HWND window, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, uMsg, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-    return 0;
-  return static_cast<LRESULT>(result);
-}
 
 std::string WindowText(HWND window) {
   if (!window) return {};
@@ -68,13 +33,6 @@ std::string WindowText(HWND window) {
   return Utf8Of(text);
 }
 
-std::string ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return Utf8Of(name);
-}
-
-// The visible top-level windows of a process.
 std::vector<HWND> WindowsOfProcess(DWORD dwProcessId) {
   struct Search {
     DWORD dwProcessId;
@@ -94,46 +52,6 @@ std::vector<HWND> WindowsOfProcess(DWORD dwProcessId) {
 
 bool IsDialogWindow(HWND window) {
   return ClassOf(window) == "#32770";
-}
-
-template <typename Ready>
-bool PollUntil(uint32_t nTimeoutMs, Ready ready) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-  for (;;) {
-    if (ready()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-}
-
-// Writes 24-bit pixels as a bottom-up .bmp file.
-bool WriteBitmap(const std::wstring& path, HDC dc, HBITMAP bitmap, int nWidth, int nHeight) {
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = nWidth;
-  header.biHeight = nHeight;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const DWORD nStride = (static_cast<DWORD>(nWidth) * 3 + 3) & ~3u;
-  std::string pixels(static_cast<size_t>(nStride) * nHeight, '\0');
-  if (!GetDIBits(dc, bitmap, 0, nHeight, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-                 DIB_RGB_COLORS))
-    return false;
-  BITMAPFILEHEADER fileHeader{};
-  fileHeader.bfType = 0x4D42;  // "BM"
-  fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
-  fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD nWritten = 0;
-  bool bDone =
-      WriteFile(file, &fileHeader, sizeof fileHeader, &nWritten, nullptr) &&
-      WriteFile(file, &header, sizeof header, &nWritten, nullptr) &&
-      WriteFile(file, pixels.data(), static_cast<DWORD>(pixels.size()), &nWritten, nullptr);
-  CloseHandle(file);
-  return bDone;
 }
 
 // The remote copy of one TVITEMW and its text buffer, in the process that owns the tree.
@@ -183,34 +101,6 @@ class RemoteTreeItem {
   HANDLE process_ = nullptr;
   char* memory_ = nullptr;
 };
-
-// Moves the console windows below the others and off the screen: each belongs to another process,
-// which restacks its X window in its own time, so below alone does not always clear the dialog.
-void PutConsolesAside() {
-  EnumWindows(
-      [](HWND other, LPARAM) -> BOOL {
-        const std::string otherClass = ClassOf(other);
-        if (otherClass == "WineConsoleClass" || otherClass == "ConsoleWindowClass")
-          SetWindowPos(other, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN), 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOACTIVATE);
-        return TRUE;
-      },
-      0);
-}
-
-// Whether a visible window above this one in the Z order overlaps it.
-bool IsCovered(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    RECT other{};
-    RECT overlap{};
-    if (IsWindowVisible(above) && GetWindowRect(above, &other) &&
-        IntersectRect(&overlap, &rect, &other))
-      return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -456,43 +346,6 @@ testing::AssertionResult Dialog::WaitFocusLeaves(int nFrom, uint32_t nTimeoutMs)
     return testing::AssertionSuccess();
   return testing::AssertionFailure() << "the focus stayed on control " << nFrom << " of '"
                                      << Caption() << "'" << (Exists() ? "" : ", or it closed");
-}
-
-void Dialog::Screenshot(const std::string& name) const {
-  const char* folder = std::getenv("TARVIUM_SCREENSHOTS");
-  if (!folder || !*folder || !Exists()) return;
-  const HWND window = AsWindow(handle_);
-  // In front and active, as the person working with it sees it. The console window that came
-  // with the setup's start is made by another process a little later and may cover the dialog
-  // or take the foreground: the dialog must stay clear for two looks in a row.
-  int nClearLooks = 0;
-  PollUntil(3000, [&] {
-    PutConsolesAside();
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (GetForegroundWindow() != window) SetForegroundWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    nClearLooks = GetForegroundWindow() == window && !IsCovered(window) ? nClearLooks + 1 : 0;
-    return nClearLooks >= 2;
-  });
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Send(window, WM_NULL, 0, 0);  // the redraw has been done once the dialog answers
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // and the X server drew it
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int nWidth = rect.right - rect.left;
-  const int nHeight = rect.bottom - rect.top;
-  if (nWidth <= 0 || nHeight <= 0) return;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, nWidth, nHeight);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, nWidth, nHeight, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, old);
-  WriteBitmap(WideOf(std::string(folder) + "\\" + name + ".bmp"), memory, bitmap, nWidth, nHeight);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
 }
 
 // ---- SetupProcess
