@@ -7,7 +7,7 @@ int InteractiveUserInterface::MessageBox(const MessageBoxRequest& request) {
 }
 
 bool InteractiveUserInterface::PumpMessages() {
-  return IsSilent() || PumpDrawnMessages();
+  return IsSilent() || progress_.PumpMessages();
 }
 
 int InteractiveUserInterface::ShowPage(PageRequest& request) {
@@ -22,19 +22,19 @@ void InteractiveUserInterface::OpenProgressWindow(const ProgressWindowRequest& r
   if (IsSilent())
     headless_.OpenProgressWindow(request);
   else
-    OpenProgress(request);
+    progress_.Open(request);
 }
 
 void InteractiveUserInterface::CloseProgressWindow() {
   headless_.CloseProgressWindow();
-  CloseProgress();
+  progress_.Close();
 }
 
 void InteractiveUserInterface::ShowProgress(int nPercent) {
   if (IsSilent())
     headless_.ShowProgress(nPercent);
   else
-    DrawProgress(nPercent);
+    progress_.ShowProgress(nPercent);
 }
 
 void InteractiveUserInterface::ShowStatus(const std::string& firstLine,
@@ -42,7 +42,7 @@ void InteractiveUserInterface::ShowStatus(const std::string& firstLine,
   if (IsSilent())
     headless_.ShowStatus(firstLine, secondLine);
   else
-    DrawStatus(firstLine, secondLine);
+    progress_.ShowStatus(firstLine, secondLine);
 }
 
 }  // namespace tarvium::ui

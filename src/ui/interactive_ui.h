@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "ui/headless_ui.h"
+#include "ui/progress_display.h"
 #include "ui/run_connection.h"
 #include "ui/user_interface.h"
 
@@ -27,23 +28,19 @@ class InteractiveUserInterface : public UserInterface {
  protected:
   // The clock is the headless answers' (a silent /Y run waits out its countdown).
   InteractiveUserInterface(platform::Console& console, platform::Clock* clock,
-                           RunConnection& connection)
-      : headless_(console, clock), connection_(connection) {}
+                           RunConnection& connection, ProgressDisplay& progress)
+      : headless_(console, clock), connection_(connection), progress_(progress) {}
 
   virtual int DrawMessageBox(const MessageBoxRequest& request) = 0;
   virtual int DrawPage(PageRequest& request) = 0;
   virtual int DrawOptions(OptionsPage& page) = 0;
-  virtual void OpenProgress(const ProgressWindowRequest& request) = 0;
-  virtual void CloseProgress() = 0;
-  virtual void DrawProgress(int nPercent) = 0;
-  virtual void DrawStatus(const std::string& firstLine, const std::string& secondLine) = 0;
-  virtual bool PumpDrawnMessages() = 0;
 
  private:
   bool IsSilent() const { return connection_.Frame().bSilent; }
 
   HeadlessUserInterface headless_;
   RunConnection& connection_;
+  ProgressDisplay& progress_;
 };
 
 }  // namespace tarvium::ui

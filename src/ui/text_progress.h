@@ -10,27 +10,25 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "ui/progress_display.h"
 #include "ui/text_session.h"
 #include "ui/user_interface.h"
 
 namespace tarvium::ui {
 
-class TextProgress {
+class TextProgress final : public ProgressDisplay {
  public:
   // Without a clock the keyboard is looked at on every PumpMessages.
   TextProgress(TextSession& session, platform::Clock* clock) : session_(session), clock_(clock) {}
-  ~TextProgress() { Close(); }
+  ~TextProgress() override { Close(); }
   TextProgress(const TextProgress&) = delete;
   TextProgress& operator=(const TextProgress&) = delete;
 
-  void Open(const ProgressWindowRequest& request);
-  void Close();
-  // The meter's percentage (0 to 100); -1 resets the meter and clears the text.
-  void ShowProgress(int nPercent);
-  // The two lines that say what is being worked on (ANSI).
-  void ShowStatus(const std::string& firstLine, const std::string& secondLine);
-  // False once the person pressed Cancel and confirmed it.
-  bool PumpMessages();
+  void Open(const ProgressWindowRequest& request) override;
+  void Close() override;
+  void ShowProgress(int nPercent) override;
+  void ShowStatus(const std::string& firstLine, const std::string& secondLine) override;
+  bool PumpMessages() override;
 
  private:
   bool IsTimeToLook();

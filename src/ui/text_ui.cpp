@@ -4,10 +4,11 @@
 
 namespace tarvium::ui {
 
-// The session is made before the base uses it: the base only keeps the reference until a call.
+// The session and the progress window are made before the base uses them: the base only keeps
+// the references until a call.
 TextUserInterface::TextUserInterface(platform::Console& console, platform::FileSystem& files,
                                      platform::Clock* clock)
-    : InteractiveUserInterface(console, clock, session_),
+    : InteractiveUserInterface(console, clock, session_, progress_),
       session_(files),
       progress_(session_, clock) {}
 

@@ -5,10 +5,13 @@
 
 namespace tarvium::ui::win32 {
 
-// The session is made before the base uses it: the base only keeps the reference until a call.
+// The session and the progress window are made before the base uses them: the base only keeps
+// the references until a call.
 DialogUserInterface::DialogUserInterface(platform::Console& console, platform::FileSystem& files,
                                          platform::Clock* clock)
-    : InteractiveUserInterface(console, clock, session_), session_(files), progress_(session_) {
+    : InteractiveUserInterface(console, clock, session_, progress_),
+      session_(files),
+      progress_(session_) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;

@@ -25,13 +25,6 @@ class DialogUserInterface final : public InteractiveUserInterface {
   int DrawMessageBox(const MessageBoxRequest& request) override;
   int DrawPage(PageRequest& request) override;
   int DrawOptions(OptionsPage& page) override;
-  void OpenProgress(const ProgressWindowRequest& request) override { progress_.Open(request); }
-  void CloseProgress() override { progress_.Close(); }
-  void DrawProgress(int nPercent) override { progress_.ShowProgress(nPercent); }
-  void DrawStatus(const std::string& firstLine, const std::string& secondLine) override {
-    progress_.ShowStatus(firstLine, secondLine);
-  }
-  bool PumpDrawnMessages() override { return progress_.PumpMessages(); }
 
   DialogSession session_;
   ProgressWindow progress_;

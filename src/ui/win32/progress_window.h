@@ -8,6 +8,7 @@
 #pragma once
 #include <string>
 
+#include "ui/progress_display.h"
 #include "ui/user_interface.h"
 #include "ui/win32/dialog.h"
 #include "ui/win32/dialog_session.h"
@@ -19,7 +20,7 @@ inline constexpr int kProgressDestinationId = 6504;
 inline constexpr int kProgressBarId = 6505;
 inline constexpr int kProgressPercentId = 6506;
 
-class ProgressWindow : public Dialog {
+class ProgressWindow final : public Dialog, public ProgressDisplay {
  public:
   explicit ProgressWindow(DialogSession& session) : session_(session) {}
   ~ProgressWindow() override { Close(); }
