@@ -190,30 +190,33 @@ testing::AssertionResult Dialog::SetText(int nId, const std::string& text) const
   return testing::AssertionSuccess();
 }
 
-std::vector<std::string> Dialog::ListItems(int nId) const {
+namespace {
+
+// The entries of a list box or a combo box, by the control's three messages for them.
+struct ItemMessages {
+  UINT uCount, uLength, uText;
+};
+
+std::vector<std::string> ItemsOf(HWND control, const ItemMessages& messages) {
   std::vector<std::string> items;
-  const HWND list = AsWindow(Control(nId));
-  const LRESULT nCount = list ? Send(list, LB_GETCOUNT, 0, 0) : 0;
+  const LRESULT nCount = control ? Send(control, messages.uCount, 0, 0) : 0;
   for (LRESULT i = 0; i < nCount; ++i) {
-    std::wstring text(static_cast<size_t>(Send(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    const LRESULT nLength = Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(Send(control, messages.uLength, i, 0)) + 1, L'\0');
+    const LRESULT nLength = Send(control, messages.uText, i, reinterpret_cast<LPARAM>(text.data()));
     text.resize(nLength > 0 ? static_cast<size_t>(nLength) : 0);
     items.push_back(Utf8Of(text));
   }
   return items;
 }
 
+}  // namespace
+
+std::vector<std::string> Dialog::ListItems(int nId) const {
+  return ItemsOf(AsWindow(Control(nId)), {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT});
+}
+
 std::vector<std::string> Dialog::ComboItems(int nId) const {
-  std::vector<std::string> items;
-  const HWND combo = AsWindow(Control(nId));
-  const LRESULT nCount = combo ? Send(combo, CB_GETCOUNT, 0, 0) : 0;
-  for (LRESULT i = 0; i < nCount; ++i) {
-    std::wstring text(static_cast<size_t>(Send(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-    const LRESULT nLength = Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(nLength > 0 ? static_cast<size_t>(nLength) : 0);
-    items.push_back(Utf8Of(text));
-  }
-  return items;
+  return ItemsOf(AsWindow(Control(nId)), {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT});
 }
 
 testing::AssertionResult Dialog::SelectCombo(int nId, const std::string& text) const {
