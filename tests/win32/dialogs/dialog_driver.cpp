@@ -364,11 +364,12 @@ testing::AssertionResult SetupProcess::Start(const std::string& program,
   const std::wstring directory = WideOf(folder);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  // No standard handles, as when the program is started from the Explorer (not the test's pipes,
+  // which would make the setup answer without asking), so the setup shows its dialogs.
+  startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION info{};
-  // A console of its own, as when the program is started from the Explorer: its standard handles
-  // are that console's, not the test's pipes, so the setup shows its dialogs.
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                      nullptr, directory.c_str(), &startup, &info))
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.c_str(), &startup, &info))
     return testing::AssertionFailure()
            << "cannot start " << program << ": error " << GetLastError();
   CloseHandle(info.hThread);
@@ -430,8 +431,8 @@ testing::AssertionResult SetupProcess::WaitForDialogWhere(
       if (!IsDialogWindow(window)) continue;
       const Dialog candidate(AsNumber(window));
       if (matches(candidate)) {
-        // In front, as a person clicking on it would have it: the console window that the
-        // setup's start opened has the foreground, and a dialog without it has no focus.
+        // In front, as a person clicking on it would have it: a dialog without the foreground
+        // has no focus.
         SetForegroundWindow(window);
         dialog = candidate;
         return true;

@@ -1,8 +1,7 @@
 // Screenshots of the setup's dialogs for the documentation, taken when TARVIUM_SCREENSHOTS names
-// a folder: the dialog is brought in front and made active, the console windows that came with
-// the setup's start are moved aside, and the dialog's rectangle is copied from the screen (under
-// Wine's X11 driver, the X display) into a 24-bit .bmp, which scripts/windows-screenshots turns
-// into PNG. A copy from the screen rather than PrintWindow, whose device context would have to
+// a folder: the dialog is brought in front and made active, and its rectangle is copied from the
+// screen (under Wine's X11 driver, the X display) into a 24-bit .bmp, which
+// scripts/windows-screenshots turns into PNG. A copy from the screen rather than PrintWindow, whose device context would have to
 // cross into the setup's process.
 #include <cstdlib>
 
@@ -13,7 +12,6 @@ namespace tarvium::test {
 namespace {
 
 using dialogs::AsWindow;
-using dialogs::ClassOf;
 using dialogs::PollUntil;
 using dialogs::Send;
 using dialogs::WideOf;
@@ -48,20 +46,6 @@ bool WriteBitmap(const std::wstring& path, HDC dc, HBITMAP bitmap, int nWidth, i
   return bDone;
 }
 
-// Moves the console windows below the others and off the screen: each belongs to another process,
-// which restacks its X window in its own time, so below alone does not always clear the dialog.
-void PutConsolesAside() {
-  EnumWindows(
-      [](HWND other, LPARAM) -> BOOL {
-        const std::string otherClass = ClassOf(other);
-        if (otherClass == "WineConsoleClass" || otherClass == "ConsoleWindowClass")
-          SetWindowPos(other, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN), 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOACTIVATE);
-        return TRUE;
-      },
-      0);
-}
-
 // Whether a visible window above this one in the Z order overlaps it.
 bool IsCovered(HWND window) {
   RECT rect{};
@@ -82,12 +66,10 @@ void Dialog::Screenshot(const std::string& name) const {
   const char* folder = std::getenv("TARVIUM_SCREENSHOTS");
   if (!folder || !*folder || !Exists()) return;
   const HWND window = AsWindow(handle_);
-  // In front and active, as the person working with it sees it. The console window that came
-  // with the setup's start is made by another process a little later and may cover the dialog
-  // or take the foreground: the dialog must stay clear for two looks in a row.
+  // In front and active, as the person working with it sees it: the dialog must stay clear for
+  // two looks in a row (another window of the display may still be settling).
   int nClearLooks = 0;
   PollUntil(3000, [&] {
-    PutConsolesAside();
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (GetForegroundWindow() != window) SetForegroundWindow(window);
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
