@@ -23,6 +23,7 @@ void ConnectUserInterface(SetupRun& run, std::unique_ptr<ui::UserInterface> user
     frame.backgroundPicture = run.ctx.szBackgroundPicture;
     frame.logo = run.ctx.szLogo;
     frame.wizardPicture = run.ctx.szWizardPicture;
+    frame.bMainWindow = !run.ctx.bUninstall;
     frame.bMaximized = !run.ctx.bServiceMode;
     return frame;
   };

@@ -74,7 +74,7 @@ int AskProcessesPage(SetupRun& run, const std::vector<std::string>& running,
   page.text = text;
   page.items = running;
   page.nSeconds = nSeconds;
-  page.bCancel = nSeconds < 0;
+  page.bCancel = nSeconds < 0 && !run.ctx.bDisableCancelButton;
   page.isSettled = [&run, names = running] { return RunningPrograms(run, names).empty(); };
   return run.ui->ShowPage(page);
 }

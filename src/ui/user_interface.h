@@ -123,15 +123,16 @@ struct RunFrame {
   uint32_t lcidLanguage = 0x0409;
   bool bHelp = false;
   bool bSilent = false;
-  // The main window's look: the two colours of its gradient (0x00BBGGRR; kNoBackgroundColor: no
-  // gradient), its background picture and logo (files, empty: none), and whether it fills the
-  // screen (not when the setup service shows the run). The pages' picture is a file or a
-  // resource of the program (empty: the resource "LOGO").
+  // The main window: whether it is shown (not in a removal), its look (the two colours of its
+  // gradient, 0x00BBGGRR, kNoBackgroundColor: no gradient; its background picture and logo, files,
+  // empty: none), and whether it fills the screen (not when the setup service shows the run). The
+  // pages' picture is a file or a resource of the program (empty: the resource "LOGO").
   uint32_t crBackgroundFrom = 0xFF0000;
   uint32_t crBackgroundTo = 0;
   std::string backgroundPicture;
   std::string logo;
   std::string wizardPicture;
+  bool bMainWindow = true;
   bool bMaximized = true;
 };
 

@@ -1,8 +1,11 @@
 // The .NET Framework 4 runtime's directory as the runtime host (mscoree.dll, loaded at run time)
 // reports it: through the metahost's runtime "v4.0.30319", or, from a host that has no metahost
-// or does not know that runtime, through GetCORSystemDirectory. The metahost's interfaces are
-// declared here by their layout, since the system's headers of this tool chain lack them.
+// or does not know that runtime, through GetCORSystemDirectory. The host is asked only when the
+// runtime's folder is there: a host without a runtime behind it (Wine's without its Mono) fails
+// inside its own calls. The metahost's interfaces are declared here by their layout, since the
+// system's headers of this tool chain lack them.
 #include <array>
+#include <string>
 
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_wide_text.h"
@@ -74,10 +77,30 @@ std::wstring LegacyDirectory(HMODULE hHost) {
   return buffer.data();
 }
 
+// Whether the runtime's folder exists under the frameworks' root (the registry's InstallRoot, by
+// default the Windows folder's Microsoft.NET\Framework64).
+bool IsRuntimeInstalled() {
+  std::array<wchar_t, MAX_PATH> root{};
+  DWORD nBytes = static_cast<DWORD>(root.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\.NETFramework", L"InstallRoot",
+                   RRF_RT_REG_SZ, nullptr, root.data(), &nBytes) != ERROR_SUCCESS) {
+    std::array<wchar_t, MAX_PATH> windows{};
+    if (!GetWindowsDirectoryW(windows.data(), static_cast<UINT>(windows.size()))) return false;
+    std::wstring fallback = std::wstring(windows.data()) + L"\\Microsoft.NET\\Framework64\\";
+    fallback.copy(root.data(), root.size() - 1);
+  }
+  std::wstring runtime = root.data();
+  if (!runtime.empty() && runtime.back() != L'\\') runtime += L'\\';
+  runtime += kRuntimeVersion;
+  const DWORD dwAttributes = GetFileAttributesW(runtime.c_str());
+  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 uint32_t Win32SystemInfo::GetClrDirectory(std::string& directory) {
   directory.clear();
+  if (!IsRuntimeInstalled()) return ERROR_FILE_NOT_FOUND;
   const HMODULE hHost = LoadLibraryExA("mscoree.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!hHost) return ERROR_FILE_NOT_FOUND;
   std::wstring wide = MetaHostDirectory(hHost);

@@ -27,39 +27,45 @@ constexpr short kFieldHeight = 14;
 constexpr int kListRows = 5;  // the entries a drop-down list shows; more scroll
 constexpr int kSecondMs = 1000;
 
-// A directory field: an entry with Browse beside it, or a drop-down list of the default's
-// ";"-separated parts, the first one shown.
+// A directory field with Browse beside it: an entry, or, when the default holds ";", a drop-down
+// of its parts (the first one shown) whose text can still be typed or browsed for.
 class DirectoryField {
  public:
   DirectoryField(WizardPage& page, const std::string& ansiDefault, int nId, int nBrowseId)
       : page_(page), nId_(nId), nBrowseId_(nBrowseId), choices_(DropDownEntries(ansiDefault)) {
+    constexpr short kFieldWidth = WizardPage::kBodyWidth - kBrowseWidth - 4;
     if (choices_.empty()) {
-      page.AddEdit(nId, ansiDefault, 0, WizardPage::kBodyWidth - kBrowseWidth - 4);
-      page.AddButton(nBrowseId, page.WideText(PageText::Browse),
-                     WizardPage::kBodyWidth - kBrowseWidth, kBrowseWidth, true);
-      return;
+      page.AddEdit(nId, ansiDefault, 0, kFieldWidth);
+    } else {
+      page.AddText(page.WideText(PageText::DirectoryChoices));
+      page.AddControl({.predefined = ControlClass::ComboBox,
+                       .nId = nId,
+                       .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                       .cx = kFieldWidth,
+                       .cy = kFieldHeight});
+      page.Focus(nId);
+      page.WhenOpen([this] { FillList(); });
     }
-    page.AddText(page.WideText(PageText::DirectoryChoices));
-    page.AddControl({.predefined = ControlClass::ComboBox,
-                     .nId = nId,
-                     .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                     .cy = kFieldHeight});
-    page.Focus(nId);
-    page.WhenOpen([this] { FillList(); });
+    page.AddButton(nBrowseId, page.WideText(PageText::Browse),
+                   WizardPage::kBodyWidth - kBrowseWidth, kBrowseWidth, true);
   }
 
   std::string Value() const { return page_.ItemRunText(nId_); }
 
   // Browse keeps the page open; other buttons are not the field's.
   void OnButton(int nButton) {
-    if (nButton != nBrowseId_ || !choices_.empty()) return;
+    if (nButton != nBrowseId_) return;
     std::string directory = Value();
     if (!ChooseFolder(page_.Handle(), page_.WideText(PageText::ChooserHeading),
                       page_.Session().Files(), directory))
       return;
     page_.SetItemText(nId_, platform::win32::WideFromAnsi(directory));
-    SendMessageW(page_.Item(nId_), EM_SETSEL, 0, -1);
-    SetFocus(page_.Item(nId_));
+    const HWND hField = page_.Item(nId_);
+    if (choices_.empty())
+      SendMessageW(hField, EM_SETSEL, 0, -1);
+    else
+      SendMessageW(hField, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    SetFocus(hField);
   }
 
  private:

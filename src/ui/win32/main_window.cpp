@@ -67,7 +67,7 @@ HWND MainWindow::Open(const RunFrame& frame) {
     InvalidateRect(hWnd_, nullptr, TRUE);
     return hWnd_;
   }
-  if (!RegisterMainClass()) return nullptr;
+  if (!frame.bMainWindow || !RegisterMainClass()) return nullptr;
   frame_ = frame;
   background_ = std::make_unique<Picture>(frame.backgroundPicture, nullptr);
   logo_ = std::make_unique<Picture>(frame.logo, nullptr);

@@ -2,8 +2,9 @@
 // product draws it (the gradient of its two colours, its background picture stretched over the
 // window, its logo at the top right), with the run's title written large across its top; it
 // fills the screen unless the setup service shows the run. It opens with the first page or the
-// progress window (a run that only shows a box, such as the usage, never opens it), and the pages
-// and boxes belong to it: they open over it, and it is disabled while one is open. Closing it
+// progress window (a run that only shows a box, such as the usage, never opens it; a removal
+// never does), and the pages and boxes belong to it: they open over it, and it is disabled while
+// one is open. Closing it
 // does nothing: a run is cancelled through its pages and the progress window.
 #pragma once
 #include <memory>
@@ -23,7 +24,7 @@ class MainWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
   // Opens the window as the frame says or, when it is open, takes the frame's title; the handle,
-  // or null when the system could not make the window.
+  // or null when the frame has no main window or the system could not make it.
   HWND Open(const RunFrame& frame);
   HWND Handle() const { return hWnd_; }
 

@@ -24,7 +24,8 @@ constexpr int kMaxTextWidth = 260;  // a longer line wraps
 constexpr int kButtonWidth = 50;    // at least; a long label widens its button
 constexpr int kButtonPadding = 6;   // each side of a label
 constexpr int kButtonHeight = 14;
-constexpr int kButtonGap = 4;
+constexpr int kButtonGap = 8;
+constexpr int kButtonRowLeft = 22;  // where the button row starts unless it is centred
 constexpr UINT_PTR kTimeoutTimer = 1;
 // How a static control with SS_LEFT | SS_NOPREFIX draws its text.
 constexpr UINT kTextFormat = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
@@ -147,6 +148,7 @@ int MessageBoxDialog::Run() {
 }
 
 void MessageBoxDialog::OnInit() {
+  session_.DialogOpened(Handle());
   const IconLook look = LookOf(request_.icon);
   SendMessageW(Item(kBoxIconId), STM_SETICON,
                reinterpret_cast<WPARAM>(LoadIconW(nullptr, look.pszIcon)), 0);
@@ -184,10 +186,11 @@ void MessageBoxDialog::EndByTime() {
   End(DefaultResult(request_));
 }
 
-// F1 is Help when the box shows Help.
+// F1 is Help when the box shows Help; at its end the box leaves the session's open dialogs.
 bool MessageBoxDialog::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   (void)wParam;
   (void)lParam;
+  if (uMsg == WM_DESTROY) session_.DialogClosed(Handle());
   if (uMsg != WM_HELP) return false;
   if (HasButton(kHelpButton)) session_.ShowHelp(request_.nMessage);
   return true;
@@ -255,20 +258,21 @@ void MessageBoxDialog::Arrange() {
   if (contents.text.cy > nMaxText)
     contents.text.cy = std::max(0, nMaxText - nMaxText % contents.nLine);  // whole lines
   const int nContent = spacing.icon.cx + spacing.nIconGap + contents.text.cx;
-  const int nClientWidth = std::min<int>(
-      std::max({nContent, RowWidth(contents, spacing), contents.nCaption}) + 2 * spacing.margin.x,
-      (work.right - work.left) - spacing.frame.cx);
+  const int nRowRight =
+      Pixels(kButtonRowLeft, 0).x + RowWidth(contents, spacing) + spacing.margin.x;
+  const int nClientWidth = std::min<int>(std::max<int>({nContent + 2 * spacing.margin.x, nRowRight,
+                                                        contents.nCaption + 2 * spacing.margin.x}),
+                                         (work.right - work.left) - spacing.frame.cx);
   const int nClientHeight =
       2 * spacing.margin.y + std::max<int>(spacing.icon.cy, contents.text.cy) + nFoot;
   Place(contents, spacing, nClientWidth);
-  // A system-modal box stays above every window.
-  SetWindowPos(Handle(), request_.bSystemModal ? HWND_TOPMOST : nullptr, 0, 0,
-               nClientWidth + spacing.frame.cx, nClientHeight + spacing.frame.cy,
-               SWP_NOMOVE | SWP_NOACTIVATE | (request_.bSystemModal ? 0 : SWP_NOZORDER));
+  // Every box stays above the other windows.
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, nClientWidth + spacing.frame.cx,
+               nClientHeight + spacing.frame.cy, SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 // The icon at the top left with the text beside it (centred on the icon when shorter), the
-// buttons in a row at the foot on the right.
+// buttons in a row at the foot: from the left, or centred when the row is narrower than the text.
 void MessageBoxDialog::Place(const Contents& contents, const Spacing& spacing,
                              int nClientWidth) const {
   const POINT margin = spacing.margin;
@@ -276,7 +280,8 @@ void MessageBoxDialog::Place(const Contents& contents, const Spacing& spacing,
   MoveItem(kBoxIconId, margin.x, margin.y, spacing.icon.cx, spacing.icon.cy);
   MoveItem(kBoxTextId, margin.x + spacing.icon.cx + spacing.nIconGap,
            margin.y + (nBody - contents.text.cy) / 2, contents.text.cx, contents.text.cy);
-  int x = nClientWidth - margin.x - RowWidth(contents, spacing);
+  const int nRow = RowWidth(contents, spacing);
+  int x = nRow < contents.text.cx ? (nClientWidth - nRow) / 2 : Pixels(kButtonRowLeft, 0).x;
   for (size_t i = 0; i < contents.buttonWidths.size(); ++i) {
     MoveItem(request_.buttons[i].nResult, x, 2 * margin.y + nBody, contents.buttonWidths[i],
              spacing.nButtonHeight);

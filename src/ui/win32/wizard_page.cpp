@@ -173,11 +173,13 @@ std::string WizardPage::ItemRunText(int nId) const {
 int WizardPage::Run(std::function<bool()> store, std::function<void(int nId)> onButton) {
   store_ = std::move(store);
   onButton_ = std::move(onButton);
-  const INT_PTR nResult = RunModal(session_.OpenMainWindow(), template_);
+  session_.OpenMainWindow();
+  const INT_PTR nResult = RunModal(session_.Owner(), template_);
   return nResult < 0 ? kPageCancel : static_cast<int>(nResult);
 }
 
 void WizardPage::OnInit() {
+  session_.DialogOpened(Handle());
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
   font.lfWeight = FW_BOLD;
@@ -235,6 +237,11 @@ void WizardPage::OnTimer(UINT_PTR nTimer) {
     KillTimer(Handle(), kTimerId);
     End(nResult);
   }
+}
+
+bool WizardPage::OnMessage(UINT uMsg, WPARAM, LPARAM) {
+  if (uMsg == WM_DESTROY) session_.DialogClosed(Handle());
+  return false;
 }
 
 bool WizardPage::OnDrawItem(const DRAWITEMSTRUCT& item) {

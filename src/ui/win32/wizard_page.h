@@ -90,6 +90,7 @@ class WizardPage : public Dialog {
   LRESULT OnNotify(const NMHDR& header) override;
   void OnTimer(UINT_PTR nTimer) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void AddFoot(const FootButtons& foot);
   void Cancel();
   bool IsChoice(int nId) const;
