@@ -106,17 +106,13 @@ void GoOnAfter(WizardPage& page, int nSeconds, std::function<void()> store) {
   });
 }
 
-std::wstring RunText(const std::string& ansiText) {
-  return platform::win32::WideFromAnsi(ansiText);
-}
-
 }  // namespace
 
 int ShowDirectoryPage(DialogSession& session, PageRequest& request) {
   const bool bData = request.kind == PageKind::DataDirectory;
   WizardPage page(session, request,
                   bData ? PageText::DataDirectoryHeading : PageText::DirectoryHeading, 6200);
-  page.AddText(RunText(session.Explanation(request.text)), 3);
+  page.AddText(platform::win32::WideFromAnsi(session.Explanation(request.text)), 3);
   page.SkipRows(4);
   DirectoryField field(page, request.value, kDirectoryId, kDirectoryBrowse);
   return RunWithField(page, request, field);
@@ -140,7 +136,7 @@ int ShowUserPage(DialogSession& session, PageRequest& request) {
 int ShowDiskPage(DialogSession& session, PageRequest& request) {
   WizardPage page(session, request, PageText::DiskHeading, 6600, {.next = PageText::OK});
   page.AddText(page.WideText(PageText::DiskExplanation));
-  page.AddText(RunText(request.text), 3);
+  page.AddText(platform::win32::WideFromAnsi(request.text), 3);
   page.SkipRows(4);
   page.AddText(page.WideText(PageText::DiskDirectory));
   DirectoryField field(page, request.value, kDiskDirectoryId, kDiskBrowse);
@@ -158,7 +154,7 @@ int ShowDiskPage(DialogSession& session, PageRequest& request) {
 
 int ShowValuePage(DialogSession& session, PageRequest& request) {
   WizardPage page(session, request, PageText::ValueHeading, 6800);
-  page.AddText(RunText(request.text), 6);
+  page.AddText(platform::win32::WideFromAnsi(request.text), 6);
   page.SkipRows(4);
   if (request.bBrowse) {
     DirectoryField field(page, request.value, kValueId, kValueBrowse);

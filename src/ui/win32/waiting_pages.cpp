@@ -65,10 +65,6 @@ class CountdownView {
   int nMeterId_;
 };
 
-std::wstring RunText(const std::string& ansiText) {
-  return platform::win32::WideFromAnsi(ansiText);
-}
-
 }  // namespace
 
 int ShowRestartPage(DialogSession& session, PageRequest& request) {
@@ -78,7 +74,7 @@ int ShowRestartPage(DialogSession& session, PageRequest& request) {
   shown.bBack = false;
   shown.bCancel = false;
   WizardPage page(session, shown, PageText::RestartHeading, 7700, {.next = PageText::OK});
-  page.AddText(RunText(request.text), 8, kRestartTextId);
+  page.AddText(platform::win32::WideFromAnsi(request.text), 8, kRestartTextId);
   page.SkipRows(4);
   const std::string format = request.value.empty() ? page.Text(PageText::RestartCountdown)
                                                    : platform::AnsiToUtf8(request.value);
@@ -92,7 +88,7 @@ int ShowProcessesPage(DialogSession& session, PageRequest& request) {
   PageRequest shown = request;
   if (request.nSeconds > 0) shown.bCancel = false;
   WizardPage page(session, shown, PageText::ProcessesHeading, 7600, {.next = PageText::OK});
-  page.AddText(RunText(request.text), 5);
+  page.AddText(platform::win32::WideFromAnsi(request.text), 5);
   const short nCountdown = request.nSeconds > 0 ? kCountdownUnits : 0;
   page.AddControl({.predefined = ControlClass::ListBox,
                    .nId = kProcessListId,
@@ -101,7 +97,7 @@ int ShowProcessesPage(DialogSession& session, PageRequest& request) {
   page.WhenOpen([&] {
     for (const std::string& item : request.items)
       SendMessageW(page.Item(kProcessListId), LB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(RunText(item).c_str()));
+                   reinterpret_cast<LPARAM>(platform::win32::WideFromAnsi(item).c_str()));
     SetWindowPos(page.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   });
   page.Focus(kPageNext);
