@@ -15,7 +15,7 @@ inline constexpr size_t kPathSize = 1025;      // paths, with their zero byte
 inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;  // a colour that is not drawn
 
 // Run flags of /X that the main sequence tests.
-inline constexpr uint32_t kRunFlagKeepUserData = 0x02;        // removals keep the per-user data
+inline constexpr uint32_t kRunFlagMachinePart = 0x02;  // the run leaves the current user's part out
 inline constexpr uint32_t kRunFlagKeepRunIfInstalled = 0x04;  // RunIfInstalled is not started
 inline constexpr uint32_t kRunFlagNoRestart = 0x08;  // a restart is reported, never performed
 
@@ -194,5 +194,13 @@ struct SetupContext {
   bool bExitWindows = false;       // the end of the run restarts, logs off or shuts down
   uint32_t uExitWindowsFlags = 0;  // 0 log off, 2 restart, 8 power off
 };
+
+// A machine-part run sets up the machine and leaves what belongs to the current user alone: the
+// lines on the user's registry root, the user's own shortcuts and data sources, and at removal
+// the product's and the options' per-user keys. A workstation setup is one by its nature; run
+// flag 2 (/X2) makes any other run one.
+inline bool IsMachinePartRun(const SetupContext& ctx) {
+  return ctx.bWorkstationSetup || (ctx.dwRunFlags & kRunFlagMachinePart) != 0;
+}
 
 }  // namespace tarvium

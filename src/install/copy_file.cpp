@@ -25,9 +25,8 @@
 namespace tarvium {
 namespace {
 
-constexpr uint32_t kRunFlagKeepDontReplace = 0x02;  // /X 2: DONTREPLACE files stay at uninstall
-constexpr uint32_t kRunFlagHourTolerance = 0x20;    // /X 32: one hour apart counts as equal
-constexpr uint64_t kOneHour = 36000000000ULL;       // in FILETIME ticks
+constexpr uint32_t kRunFlagHourTolerance = 0x20;  // /X 32: one hour apart counts as equal
+constexpr uint64_t kOneHour = 36000000000ULL;     // in FILETIME ticks
 
 bool Skipped(SetupRun& run, const CopyJob& job) {
   MoveProgress(run, job.request.nExpectedSize);
@@ -311,7 +310,8 @@ bool RemoveTheFile(SetupRun& run, const CopyFileRequest& request) {
   } else if (job.Has(COPY_SHAREDDLL) && !job.Has(COPY_DONTDELETE)) {
     bOk = CountSharedFileDown(run, destination, job.dwFlags, request.name);
   } else if (!job.Has(COPY_DONTDELETE) &&
-             !(job.Has(COPY_DONTREPLACE) && (run.ctx.dwRunFlags & kRunFlagKeepDontReplace))) {
+             // /X2 itself, not every machine-part run, keeps the files never replaced.
+             !(job.Has(COPY_DONTREPLACE) && (run.ctx.dwRunFlags & kRunFlagMachinePart))) {
     if (IsFontFile(destination)) UpdateFontRegistration(run, destination, request.name, false);
     if (job.Has(COPY_KEEPEXISTING)) RemoveFile(run, TemporaryCopyName(run, destination, true));
     RemoveInstalledFile(run, destination);

@@ -46,7 +46,7 @@ void RecordOption(SetupRun& run, const OptionRecord& option) {
     return;
   }
   ForgetOptionInstalled(run, option.name);
-  if ((ctx.dwRunFlags & kRunFlagKeepUserData) || ctx.bWorkstationSetup) return;
+  if (IsMachinePartRun(ctx)) return;
   if (const std::string userKey = OptionUserKeyName(run, option); !userKey.empty())
     DeleteUserKey(run, userKey);
 }

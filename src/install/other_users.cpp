@@ -48,7 +48,7 @@ uint32_t CountOtherUsers(SetupRun& run) {
 std::string UserPartRemovalCommand(SetupRun& run) {
   const SetupContext& ctx = run.ctx;
   std::string command = "\"" + ctx.szSetupProgram + "\" \"" + ctx.szInfFile + "\" /U /S";
-  if (ctx.dwRunFlags & kRunFlagKeepUserData) command += " /X2";
+  if (ctx.dwRunFlags & kRunFlagMachinePart) command += " /X2";
   const std::string& errorFile = ctx.szErrorSwitch.empty() ? ctx.szErrorFile : ctx.szErrorSwitch;
   if (!errorFile.empty()) command += " /E\"" + errorFile + "\"";
   return command;

@@ -247,10 +247,10 @@ void DeleteUserOrMachineValues(SetupRun& run) {
                 "FromAdminSetup", "MachineSetup", "SharedSetup", "FromCD", "InstallAtLast"});
 }
 
-// The product's per-user key goes with the product, unless the user data is to be kept or the
+// The product's per-user key goes with the product, unless the run is a machine-part run or the
 // key is per option (the install pass removes those).
 void DeleteProductUserKey(SetupRun& run) {
-  if ((run.ctx.dwRunFlags & kRunFlagKeepUserData) || run.ctx.bWorkstationSetup) return;
+  if (IsMachinePartRun(run.ctx)) return;
   std::string name = run.variables.Get("UserKeyName");
   if (name.empty() || platform::AnsiUpper(name).find("%OPTION") != std::string::npos) return;
   ReplaceVariables(run, name);

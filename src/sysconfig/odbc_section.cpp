@@ -283,7 +283,7 @@ std::optional<bool> RunDataSource(SetupRun& run, OdbcKind kind, const OdbcEntrie
 
 // Whether this kind of section does anything in this run's setup.
 bool RunsInThisSetup(const SetupContext& ctx, OdbcKind kind) {
-  if (kind == OdbcKind::UserDsn) return !ctx.bWorkstationSetup;
+  if (kind == OdbcKind::UserDsn) return !IsMachinePartRun(ctx);
   return !ctx.bUserPartRun;
 }
 

@@ -114,9 +114,9 @@ bool ReadExisting(SetupRun& run, const RegLine& reg, RegValue& value) {
                                                            value) == platform::ERROR_SUCCESS;
 }
 
-// Lines a workstation or user setup leaves to the other part of the installation.
+// Lines a machine-part run or a user setup leaves to the other part of the installation.
 bool BelongsToOtherPart(const SetupRun& run, bool bCurrentUser, uint32_t dwSectionFlags) {
-  if (run.ctx.bWorkstationSetup && bCurrentUser) return true;
+  if (IsMachinePartRun(run.ctx) && bCurrentUser) return true;
   return run.ctx.bUserPartRun && !bCurrentUser && !(dwSectionFlags & COPY_CLIENT);
 }
 

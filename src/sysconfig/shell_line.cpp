@@ -124,11 +124,11 @@ std::string CompleteLinkPath(std::string_view link, std::string_view programsFol
 
 bool LinkMadeInRun(std::string_view link, const LinkRunKind& run) {
   if (platform::AnsiStartsWithNoCase(link, "%User"))
-    return !run.bAdminSetup && !run.bWorkstationSetup;
+    return !run.bAdminSetup && !run.bMachinePartRun;
   if (platform::AnsiStartsWithNoCase(link, "%Common")) return !run.bAdminSetup && !run.bUserSetup;
   if (platform::AnsiStartsWithNoCase(link, "%App%")) return !run.bClientSetup && !run.bFromMedium;
   if (run.bCommonShellLinks) return !run.bAdminSetup && !run.bUserSetup;
-  return !run.bAdminSetup && !run.bWorkstationSetup;
+  return !run.bAdminSetup && !run.bMachinePartRun;
 }
 
 ProgmanItem ProgmanItemOfLink(const ShellLinkLine& line, std::string_view link) {

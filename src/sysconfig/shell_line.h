@@ -43,7 +43,7 @@ std::string CompleteLinkPath(std::string_view link, std::string_view programsFol
 // Which kind of run a link line is made in.
 struct LinkRunKind {
   bool bAdminSetup = false;
-  bool bWorkstationSetup = false;
+  bool bMachinePartRun = false;  // a workstation setup or /X2: no links of the current user
   bool bUserSetup = false;
   bool bClientSetup = false;
   bool bFromMedium = false;  // started from the installation medium (/D)

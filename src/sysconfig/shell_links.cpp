@@ -36,7 +36,7 @@ constexpr std::array<const char*, 12> kShellFolderVariables = {
 LinkRunKind RunKindOf(const SetupContext& ctx) {
   LinkRunKind kind;
   kind.bAdminSetup = ctx.bAdminSetup;
-  kind.bWorkstationSetup = ctx.bWorkstationSetup;
+  kind.bMachinePartRun = IsMachinePartRun(ctx);
   kind.bUserSetup = ctx.bUserPartRun;
   kind.bClientSetup = ctx.bClientSetup;
   kind.bFromMedium = ctx.bFromCD;

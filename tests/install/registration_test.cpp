@@ -131,14 +131,18 @@ TEST_F(Registration, WorkstationAndUserSetupsWriteTheirRecords) {
 // record): the scenario uninstall-through-registered-command. Here a record still holding a
 // section count, and the user's settings key.
 TEST_F(Registration, RemovalTakesTheWholeRecordAndTheUsersSettingsKey) {
-  BuildUninstallCommands(t.run);
-  RegisterInstallation(t.run);
-  m.SetRegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Sections", "[Shared]", "1");
   m.SetRegString(RegRoot::CurrentUser, "Software\\Maker\\Settings", "Size", "9");
   t.run.variables.Set("UserKeyName", "Maker\\Settings");
-  RemoveRegistration(t.run);
-  EXPECT_FALSE(m.HasRegKey(RegRoot::LocalMachine, kRecord));
-  EXPECT_FALSE(m.HasRegKey(RegRoot::CurrentUser, "Software\\Maker\\Settings"));
+  for (const uint32_t dwRunFlags : {kRunFlagMachinePart, 0u}) {
+    t.run.ctx.dwRunFlags = dwRunFlags;
+    BuildUninstallCommands(t.run);
+    RegisterInstallation(t.run);
+    m.SetRegString(RegRoot::LocalMachine, std::string(kRecord) + "\\Sections", "[Shared]", "1");
+    RemoveRegistration(t.run);
+    EXPECT_FALSE(m.HasRegKey(RegRoot::LocalMachine, kRecord)) << dwRunFlags;
+    EXPECT_EQ(m.HasRegKey(RegRoot::CurrentUser, "Software\\Maker\\Settings"), dwRunFlags != 0)
+        << "a machine-part removal (/X2) leaves the user's key";
+  }
 }
 
 TEST_F(Registration, UninstallEntryFormsFollowHideUninstallOptionsAndTheService) {
@@ -336,7 +340,7 @@ TEST_F(Registration, OtherUsersAreCountedAndAskedFor) {
   EXPECT_EQ(std::get<int64_t>(t.run.shownMessages[0].args[1]), 2);
   t.run.ctx.bSilent = true;
   EXPECT_TRUE(CheckOtherUsers(t.run)) << "silent: no question; the user has no part to remove";
-  t.run.ctx.dwRunFlags = kRunFlagKeepUserData;
+  t.run.ctx.dwRunFlags = kRunFlagMachinePart;
   t.run.ctx.szErrorFile = "C:\\err.txt";
   EXPECT_EQ(UserPartRemovalCommand(t.run),
             "\"D:\\Setup.exe\" \"D:\\Setup.inf\" /U /S /X2 /E\"C:\\err.txt\"");

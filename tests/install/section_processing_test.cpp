@@ -33,15 +33,21 @@ TEST(InstallPass, OptionNameOfThePassAndTheUserKeysOfRemovedOptions) {
   ASSERT_TRUE(RunInstallationPasses(install.run));
   EXPECT_EQ(install.run.variables.Get("OptionName"), "D");
 
-  InstallTestRun remove(std::string(kTree) + "[UserKeyNames]\nA\\C=Vendor\\%OptionName%\n");
-  remove.machine.Machine().Reg().CreateKey(platform::RegRoot::CurrentUser,
-                                           "Software\\Vendor\\C\\Sub");
-  for (const char* name : {"A", "A\\B", "A\\C", "D"}) RecordOptionInstalled(remove.run, name);
-  remove.run.ctx.bUninstall = true;
-  ASSERT_TRUE(BuildOptions(remove.run));
-  ASSERT_TRUE(RunInstallationPasses(remove.run));
-  EXPECT_FALSE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"));
-  EXPECT_TRUE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor"));
+  // A machine-part removal (/X2) leaves the option's per-user key; a plain one deletes it.
+  for (const uint32_t dwRunFlags : {kRunFlagMachinePart, 0u}) {
+    InstallTestRun remove(std::string(kTree) + "[UserKeyNames]\nA\\C=Vendor\\%OptionName%\n");
+    remove.machine.Machine().Reg().CreateKey(platform::RegRoot::CurrentUser,
+                                             "Software\\Vendor\\C\\Sub");
+    for (const char* name : {"A", "A\\B", "A\\C", "D"}) RecordOptionInstalled(remove.run, name);
+    remove.run.ctx.bUninstall = true;
+    remove.run.ctx.dwRunFlags = dwRunFlags;
+    ASSERT_TRUE(BuildOptions(remove.run));
+    ASSERT_TRUE(RunInstallationPasses(remove.run));
+    EXPECT_EQ(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor\\C"),
+              dwRunFlags != 0);
+    EXPECT_TRUE(remove.machine.HasRegKey(platform::RegRoot::CurrentUser, "Software\\Vendor"));
+    EXPECT_FALSE(IsRecordedInstalled(remove.run, "A\\C")) << "the option's record goes either way";
+  }
 }
 
 TEST(InstallPass, FullAndStandardModesInstallWhatTheyPropose) {

@@ -81,13 +81,17 @@ TEST(OdbcSection, DriverAndDataSourcesInstalledAndRemovedBySameSections) {
 TEST(OdbcSection, SetupKindsAndFlagsLeaveSectionsAlone) {
   struct Case {
     const char* name;
-    bool bUserPart, bWorkstation, bReplace, bConfigure;
+    bool bUserPart, bWorkstation;
+    uint32_t dwRunFlags;
+    bool bReplace, bConfigure;
     bool bDriver, bUserDsn, bSystemDsn;
   };
   const Case cases[] = {
-      {"user setup: only user data sources", true, false, false, true, false, true, false},
-      {"workstation setup: no user data sources", false, true, false, true, true, false, true},
-      {"without configureSources: drivers only", false, false, false, false, true, false, false},
+      {"user setup: only user data sources", true, false, 0, false, true, false, true, false},
+      {"workstation setup: no user data sources", false, true, 0, false, true, true, false, true},
+      {"/X2: no user data sources", false, false, kRunFlagMachinePart, false, true, true, false,
+       true},
+      {"without configureSources: drivers only", false, false, 0, false, false, true, false, false},
   };
   for (const Case& c : cases) {
     SysconfigTestRun t(kInf);
@@ -98,6 +102,7 @@ TEST(OdbcSection, SetupKindsAndFlagsLeaveSectionsAlone) {
     }
     t.run.ctx.bUserPartRun = c.bUserPart;
     t.run.ctx.bWorkstationSetup = c.bWorkstation;
+    t.run.ctx.dwRunFlags = c.dwRunFlags;
     for (const char* section : {"ODBC Driver", "ODBC System DSN:Orders", "ODBC DSN"})
       EXPECT_TRUE(HandleOdbcSection(t.run, section, c.bReplace, c.bConfigure)) << c.name;
     uint32_t nUsage = 0;

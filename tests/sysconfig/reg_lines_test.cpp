@@ -159,6 +159,11 @@ TEST(RegLines, RootsOfWorkstationAndUserSetupsAndKeysBelowVolatileOnes) {
   EXPECT_FALSE(t.Value("Software\\T", "U", RegRoot::CurrentUser));
   EXPECT_TRUE(t.Value("Software\\T", "M"));
   t.run.ctx.bWorkstationSetup = false;
+  t.run.ctx.dwRunFlags = kRunFlagMachinePart;  // /X2: any run leaves the user's root alone
+  t.Apply({R"(HKCU\Software\T:X=1)", R"(HKLM\Software\T:MX=1)"});
+  EXPECT_FALSE(t.Value("Software\\T", "X", RegRoot::CurrentUser));
+  EXPECT_TRUE(t.Value("Software\\T", "MX"));
+  t.run.ctx.dwRunFlags = 0;
   t.run.ctx.bUserPartRun = true;
   t.Apply({R"(HKCU\Software\T:U=1)", R"(HKLM\Software\T:M2=1)"});
   EXPECT_TRUE(HandleRegLine(t.run, R"(HKLM\Software\T:C=1)", 0x400000));

@@ -120,16 +120,19 @@ TEST(ShellLinks, TargetsOnTheSearchPathAndUnresolvableOnes) {
 TEST(ShellLinks, UserCommonAndWorkstationFilters) {
   const struct {
     bool SetupContext::*pMode;
+    uint32_t dwRunFlags;
     bool bUserMade, bCommonMade, bPlainMade;
   } cases[] = {
-      {nullptr, true, true, true},
-      {&SetupContext::bUserPartRun, true, false, true},
-      {&SetupContext::bWorkstationSetup, false, true, false},
-      {&SetupContext::bAdminSetup, false, false, false},
+      {nullptr, 0, true, true, true},
+      {&SetupContext::bUserPartRun, 0, true, false, true},
+      {&SetupContext::bWorkstationSetup, 0, false, true, false},
+      {nullptr, kRunFlagMachinePart, false, true, false},
+      {&SetupContext::bAdminSetup, 0, false, false, false},
   };
   for (const auto& c : cases) {
     ShortcutRun t;
     if (c.pMode) t.run.ctx.*c.pMode = true;
+    t.run.ctx.dwRunFlags = c.dwRunFlags;
     ASSERT_TRUE(t.Make("%UserDesktop%\\U,C:\\Tools\\tool.exe"));
     ASSERT_TRUE(t.Make("%CommonDesktop%\\C,C:\\Tools\\tool.exe"));
     ASSERT_TRUE(t.Make("G\\P,C:\\Tools\\tool.exe"));
@@ -365,7 +368,7 @@ TEST(ShellLine, LinkPathBelowProgramsAndTheProgmanItemOfALinkLine) {
 TEST(ShellLine, RunFiltersByPrefix) {
   LinkRunKind plain, admin, workstation, user, client, medium, commonPlain, commonUser;
   admin.bAdminSetup = true;
-  workstation.bWorkstationSetup = true;
+  workstation.bMachinePartRun = true;
   user.bUserSetup = true;
   client.bClientSetup = true;
   medium.bFromMedium = true;
