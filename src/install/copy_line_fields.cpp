@@ -88,6 +88,8 @@ void ParseCopyLine(const std::string& line, CopyLineFields& fields) {
   TrimInPlace(fields.destination);
   TrimInPlace(fields.flags);
   fields.nSize = LeadingDecimal(size);
+  TrimInPlace(size);
+  fields.bHasSize = !size.empty();
   TrimInPlace(fields.name);
 }
 

@@ -15,6 +15,7 @@ struct CopyLineFields {
   std::string destination;  // trimmed
   std::string flags;        // trimmed
   int64_t nSize = 0;        // the expected size in bytes
+  bool bHasSize = false;    // whether the line gives a size field at all (an absent one counts 0)
   std::string name;         // the display name of shared files and fonts
 };
 

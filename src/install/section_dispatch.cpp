@@ -179,6 +179,12 @@ std::string SectionBaseName(const std::string& section) {
   return nColon == std::string::npos ? section : section.substr(0, nColon);
 }
 
+bool IsSpecialSection(const std::string& section) {
+  const SectionNames names{section, SectionBaseName(section)};
+  return std::any_of(kDispatch.begin(), kDispatch.end(),
+                     [&](const DispatchRow& row) { return row.matches(names); });
+}
+
 std::optional<bool> DispatchSpecialSection(SetupRun& run, const SectionCall& call,
                                            bool bConfigure) {
   const SectionNames names{call.section, SectionBaseName(call.section)};

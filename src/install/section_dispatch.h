@@ -15,6 +15,10 @@ struct SectionCall;
 // for a generic section.
 std::optional<bool> DispatchSpecialSection(SetupRun& run, const SectionCall& call, bool bConfigure);
 
+// Whether a handler of its own (ODBC, INI, registry, ...) reads the section, by its name alone:
+// such a section's lines are no generic section lines.
+bool IsSpecialSection(const std::string& section);
+
 // The section name up to its last ':' (the whole name without one).
 std::string SectionBaseName(const std::string& section);
 

@@ -93,4 +93,10 @@ bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBy
   return true;
 }
 
+std::optional<std::string_view> IfLineCondition(std::string_view line) {
+  IfParts parts;
+  if (!SplitIfLine(line, parts)) return std::nullopt;
+  return parts.condition;
+}
+
 }  // namespace tarvium

@@ -4,6 +4,7 @@
 // measured there instead of run.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tarvium {
@@ -15,5 +16,9 @@ struct SetupRun;
 // after the command) shows message 5528 with the line and executes nothing. Returns the result of
 // the processed line: false when the section must stop; true otherwise.
 bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBytes = nullptr);
+
+// The condition of a well-formed IF line (what ExecuteIf evaluates), or none for a line it refuses
+// with 5528: how a checker of setup files asks the same question without a run.
+std::optional<std::string_view> IfLineCondition(std::string_view line);
 
 }  // namespace tarvium

@@ -1,0 +1,176 @@
+// Sections that a handler of their own reads (INI, registry, ...) are looked up but their lines
+// are not read as generic lines. A name holding a variable reference is not looked up: its value is
+// known only at run time.
+#include "option_walk.h"
+
+#include <deque>
+#include <set>
+
+#include "engine/ansi_text.h"
+#include "engine/inf_fields.h"
+#include "install/copy_flags.h"
+#include "install/copy_line_fields.h"
+#include "install/option_record.h"
+#include "install/section_dispatch.h"
+#include "install/section_text.h"
+#include "platform/ansi_case.h"
+#include "script/condition_tree.h"
+#include "script/if_line.h"
+
+namespace tarvium::lint {
+namespace {
+
+bool HasVariable(const std::string& text) {
+  return text.find('%') != std::string::npos;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+struct OptionLine {
+  std::string name;
+  uint32_t dwFlags = 0;
+  int nLine = 0;
+};
+
+class Walk {
+ public:
+  Walk(const InfFile& inf, const LineNumbers& numbers, LintReport& report)
+      : inf_(inf), numbers_(numbers), report_(report) {}
+
+  WalkResult Run() {
+    std::vector<OptionLine> options;
+    for (const char* section : {"Copy", "Options"})
+      ForEachSectionLine(
+          inf_, numbers_, FindSection(inf_, section),
+          [&](const std::string& line, int nLine) { ReadOptionLine(line, nLine, options); });
+    for (const OptionLine& option : options) VisitOption(option, options);
+    while (!pending_.empty()) {
+      const std::string section = std::move(pending_.front());
+      pending_.pop_front();
+      if (IsSpecialSection(section)) continue;  // its handler reads lines of its own kind
+      ForEachSectionLine(inf_, numbers_, FindSection(inf_, section),
+                         [&](const std::string& line, int nLine) { CheckLine(line, nLine); });
+    }
+    return std::move(result_);
+  }
+
+ private:
+  // "Name=Description, Flags, ..." as the option table reads it.
+  void ReadOptionLine(const std::string& line, int nLine, std::vector<OptionLine>& options) {
+    if (TrimAnsi(line).empty()) return;
+    OptionLine option;
+    option.nLine = nLine;
+    std::string fields;
+    if (!SplitAtEquals(line, option.name, fields)) option.name = TrimmedField(line), fields = line;
+    std::string field;
+    NextField(NextField(fields.c_str(), field), field);
+    const std::string flagText = TrimmedField(field);
+    option.dwFlags = flagText.empty() ? 0 : ParseFlags(flagText, kOptionFlagNames);
+    if (option.dwFlags == kUnknownFlags) {
+      if (!HasVariable(flagText))
+        report_.Add(nLine, Severity::Error, "unknown-flag",
+                    "option '" + option.name + "' has an unknown flag in '" + flagText + "'");
+      option.dwFlags = 0;
+    }
+    options.push_back(std::move(option));
+  }
+
+  // An option with sub-options has no section of its own to carry out; a leaf must have one,
+  // or with WILDCARD the shared [%Option%].
+  void VisitOption(const OptionLine& option, const std::vector<OptionLine>& options) {
+    if (HasVariable(option.name)) return;
+    const std::string prefix = platform::AnsiUpper(option.name) + "\\";
+    for (const OptionLine& other : options)
+      if (platform::AnsiUpper(other.name).starts_with(prefix)) return;
+    if (FindSection(inf_, option.name)) return Enqueue(option.name);
+    if ((option.dwFlags & OPTION_WILDCARD) && FindSection(inf_, "%Option%"))
+      return Enqueue("%Option%");
+    report_.Add(option.nLine, Severity::Error, "missing-section",
+                "option '" + option.name + "' has no section [" + option.name + "]");
+  }
+
+  void Enqueue(const std::string& section) {
+    if (visited_.insert(platform::AnsiUpper(section)).second) pending_.push_back(section);
+  }
+
+  void CheckLine(const std::string& line, int nLine) {
+    const std::string_view text = TrimAnsiLeft(line);
+    if (text.empty()) return;
+    if (text[0] == '#') return CheckReference(std::string(text.substr(1)), nLine);
+    if (IsDigit(text[0])) return CheckCopyLine(line, nLine);
+    if (text.size() > 2 && platform::AnsiStartsWithNoCase(text, "IF") && IsAnsiSpace(text[2]))
+      CheckIfLine(text, nLine);
+  }
+
+  // "#[!]Name[, Flags]".
+  void CheckReference(std::string body, int nLine) {
+    if (!body.empty() && body[0] == '!') body.erase(0, 1);
+    std::string nameField, flagField;
+    NextField(NextField(body.c_str(), nameField), flagField);
+    const std::string flagText = TrimmedField(flagField);
+    if (!flagText.empty() && !HasVariable(flagText) &&
+        ParseFlags(flagText, kCopyFlagNames) == kUnknownFlags)
+      report_.Add(nLine, Severity::Error, "unknown-flag",
+                  "reference has an unknown flag in '" + flagText + "'");
+    const std::string name = TrimmedField(nameField);
+    if (HasVariable(name)) return;
+    if (FindSection(inf_, name)) return Enqueue(name);
+    report_.Add(nLine, Severity::Error, "missing-section",
+                "reference to section [" + name + "], which the file lacks");
+  }
+
+  void CheckCopyLine(const std::string& line, int nLine) {
+    const CopyLineFields fields = ParseCopyLine(line);
+    uint32_t dwCopyFlags = 0, dwAttributes = 0;
+    if (!HasVariable(fields.flags) && !ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes))
+      report_.Add(nLine, Severity::Error, "unknown-flag",
+                  "copy line has an unknown flag in '" + fields.flags + "'");
+    if (!fields.bHasSize && !(dwCopyFlags & (COPY_DIRECTORY | COPY_DELETE)))
+      report_.Add(nLine, Severity::Warning, "no-size",
+                  "copy line of '" + fields.source +
+                      "' gives no size: the space the product needs is computed without it");
+    for (const std::string* path : {&fields.source, &fields.destination}) CheckGlued(*path, nLine);
+    result_.copySources.push_back(fields.source);
+  }
+
+  void CheckGlued(const std::string& path, int nLine) {
+    const std::string upper = platform::AnsiUpper(path);
+    for (const std::string_view variable : {"%SRCDIR%", "%APP%"}) {
+      const size_t nAt = upper.find(variable);
+      if (nAt == std::string::npos) continue;
+      const size_t nAfter = nAt + variable.size();
+      if (nAfter < path.size() && path[nAfter] != '\\')
+        report_.Add(
+            nLine, Severity::Warning, "dir-variable-glued",
+            "'" + path + "': a directory variable runs into the name after it (missing '\\')");
+    }
+  }
+
+  void CheckIfLine(std::string_view text, int nLine) {
+    const std::optional<std::string_view> condition = IfLineCondition(text);
+    if (!condition) {
+      report_.Add(nLine, Severity::Error, "bad-condition",
+                  "IF line the engine cannot read (IF condition THEN command [ELSE command])");
+      return;
+    }
+    for (const std::string& fault : ParseCondition(*condition).faults)
+      report_.Add(nLine, Severity::Error, "bad-condition", "condition fault at '" + fault + "'");
+  }
+
+  const InfFile& inf_;
+  const LineNumbers& numbers_;
+  LintReport& report_;
+  std::set<std::string> visited_;
+  std::deque<std::string> pending_;
+  WalkResult result_;
+};
+
+}  // namespace
+
+WalkResult WalkOptionSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
+  return Walk(inf, numbers, report).Run();
+}
+
+}  // namespace tarvium::lint

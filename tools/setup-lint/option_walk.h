@@ -1,0 +1,21 @@
+// The sections an installation reaches, found as the engine finds them: the option lines of
+// [Copy] and [Options] name their sections, and "#Name, Flags" lines in those name more. Each
+// line on the way is checked: option and reference flags, names of sections the file lacks, the
+// flags of copy lines and IF lines.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/inf_file.h"
+#include "inf_lines.h"
+#include "lint_report.h"
+
+namespace tarvium::lint {
+
+struct WalkResult {
+  std::vector<std::string> copySources;  // the source of every copy line met, as written
+};
+
+WalkResult WalkOptionSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report);
+
+}  // namespace tarvium::lint
