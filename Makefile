@@ -7,13 +7,14 @@ ASAN      ?= build-asan
 FUZZ      ?= build-fuzz
 BENCH     ?= build-bench
 WINDOWS   ?= build-windows
+DIST      ?= dist
 FUZZ_SECS ?= 30
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # WERROR=ON makes warnings errors (CI sets it); a build configured before keeps its setting.
 WERROR    ?= OFF
 CMAKE_DEF := $(CMAKE_GEN) -DTARVIUM_WERROR=$(WERROR)
 
-.PHONY: all deps build test demo release asan fuzz bench format clean windows test-windows
+.PHONY: all deps build test demo release asan fuzz bench format clean windows test-windows package
 
 all: build
 
@@ -58,6 +59,14 @@ windows:
 test-windows: build windows
 	ctest --test-dir $(WINDOWS) -j $(JOBS) --output-on-failure
 
+# The Debian package of the release build and the zip of the Windows build, written to $(DIST)
+# (docs/packaging.md tells what they hold; tests/package/check-package checks them).
+package: release windows
+	@mkdir -p $(DIST) && rm -f $(DIST)/tarvium-setup[-_]*
+	cd $(RELEASE) && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX=$(abspath $(DIST))
+	cd $(WINDOWS) && cpack -G ZIP -D CPACK_OUTPUT_FILE_PREFIX=$(abspath $(DIST))
+	@echo "packages:" && ls -1 $(abspath $(DIST))/tarvium-setup[-_]*
+
 fuzz: deps
 	@[ -f $(FUZZ)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIUM_FUZZ=ON -DTARVIUM_TESTS=OFF
@@ -74,4 +83,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(RELEASE) $(ASAN) $(FUZZ) $(BENCH) $(WINDOWS)
+	rm -rf $(BUILD) $(RELEASE) $(ASAN) $(FUZZ) $(BENCH) $(WINDOWS) $(DIST)

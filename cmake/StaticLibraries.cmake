@@ -14,7 +14,9 @@ option(TARVIUM_STATIC_LIBRARIES "Link the third-party libraries and Setup.exe's 
 # tarvium_link_statically(PREFIX...): the imported target PkgConfig::PREFIX made by
 # pkg_check_modules links the static archives (lib<name>.a) that `pkg-config --static` names
 # instead of the shared libraries. The C library's own parts (libm, libpthread, libdl) stay
-# shared. A package whose archives are not all there stays shared.
+# shared, and so does zlib on Linux: Debian's security team tracks embedded copies of it (lintian's
+# embedded-library error), and its updates must reach the engine. A package whose archives are not
+# all there stays shared.
 function(tarvium_link_statically)
   if(NOT TARVIUM_STATIC_LIBRARIES)
     return()
@@ -23,7 +25,7 @@ function(tarvium_link_statically)
     set(libs)
     set(complete TRUE)
     foreach(name ${${prefix}_STATIC_LIBRARIES})
-      if(name MATCHES "^(c|m|dl|rt|pthread)$")
+      if(name MATCHES "^(c|m|dl|rt|pthread)$" OR (name STREQUAL "z" AND NOT WIN32))
         list(APPEND libs ${name})
         continue()
       endif()

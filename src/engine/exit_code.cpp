@@ -5,24 +5,24 @@
 namespace tarvium {
 
 int32_t ExitCodeBeforeAbortedReboot(const SetupContext& ctx) {
-  if (ctx.bAborted) return ctx.bAbortedBySetupData ? 6704 : kExitNotStarted;
-  if (!ctx.bExitWindows || !(ctx.dwRunFlags & kRunFlagNoRestart)) return 0;
+  if (ctx.bAborted) return ctx.bAbortedBySetupData ? kExitAbortedBySetupData : kExitNotStarted;
+  if (!ctx.bExitWindows || !(ctx.dwRunFlags & kRunFlagNoRestart)) return kExitSuccess;
   switch (ctx.iReboot) {
     case 3:
-      return 6703;
+      return kExitLogOff;
     case 4:
-      return 6706;
+      return kExitShutdown;
     case 5:
-      return 6708;
+      return kExitComputerRestart;
     default:
-      return 6702;
+      return kExitRestart;
   }
 }
 
 int32_t ExitCodeOfRun(const SetupContext& ctx) {
   const int32_t nCode = ExitCodeBeforeAbortedReboot(ctx);
   if (!ctx.bAbortedReboot) return nCode;
-  return nCode != 0 ? -nCode : 6704;
+  return nCode != kExitSuccess ? -nCode : kExitAbortedBySetupData;
 }
 
 }  // namespace tarvium

@@ -9,7 +9,14 @@ namespace tarvium {
 
 struct SetupContext;
 
-inline constexpr int32_t kExitNotStarted = -1;
+// Every code a run ends with, besides the negated restart codes.
+inline constexpr int32_t kExitSuccess = 0;
+inline constexpr int32_t kExitNotStarted = -1;            // aborted, or the run did not start
+inline constexpr int32_t kExitRestart = 6702;             // run flag 0x08 and a restart is due,
+inline constexpr int32_t kExitLogOff = 6703;              // a log-off (Reboot=3),
+inline constexpr int32_t kExitAbortedBySetupData = 6704;  // /V mismatch, unmet requirement
+inline constexpr int32_t kExitShutdown = 6706;            // a shutdown (Reboot=4),
+inline constexpr int32_t kExitComputerRestart = 6708;     // a computer restart (Reboot=5)
 
 // The code before the rule of bAbortedReboot.
 int32_t ExitCodeBeforeAbortedReboot(const SetupContext& ctx);

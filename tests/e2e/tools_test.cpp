@@ -24,7 +24,7 @@ namespace tarvium::test {
 namespace {
 
 TEST(FirstUse, EveryToolShowsItsUsageWhenAsked) {
-  for (const char* tool : {"winmachine", "infdump", "setup-agent", "setup-crypt"}) {
+  for (const char* tool : {"winmachine", "infdump", "setup-lint", "setup-agent", "setup-crypt"}) {
     for (const char* ask : {"--help", "-h", "'/?'"}) {
       const ToolResult result = RunTool(tool, ask);
       EXPECT_EQ(result.nExit, 0) << tool << " " << ask << ": " << result.out;

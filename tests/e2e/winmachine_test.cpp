@@ -51,6 +51,8 @@ TEST_F(WinmachineTool, BadArgumentsGiveOneLineAndStatusTwo) {
   for (const char* args : {"",
                            "bogus",
                            "create",
+                           "create --help",
+                           "snapshot --version",
                            "reg",
                            "reg query",
                            "reg frobnicate 'HKLM\\X'",

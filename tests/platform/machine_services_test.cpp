@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "platform/emulated/machine/emulated_machine.h"
@@ -473,40 +474,34 @@ struct ProfileFixture {
   bool Exists(const std::string& path) { return machine.Files().FileExists(path); }
 };
 
+// Each read is made with the defaults -1 and 1: a missing section or key gives the default, a
+// written value its number (wrapped to 32 bits) whatever the default.
 TEST(ProfileWindowsCases, IntegerReadsWrapAndFallBackAsOnWindows) {
   struct Case {
     const char *section, *key;
-    const char* written;  // written to Test/ProfileInt before the read
-    int32_t nDefault;
-    uint32_t nExpected;
+    const char* written;  // written to Test/ProfileInt before the reads
+    std::optional<uint32_t> nRead;
   };
   const char* const s = "Test";
   const char* const k = "ProfileInt";
   // clang-format off
   const Case cases[] = {
-      {nullptr, nullptr, nullptr, -1, 4294967295U}, {nullptr, nullptr, nullptr, 1, 1},
-      {s, nullptr, nullptr, -1, 4294967295U},       {s, nullptr, nullptr, 1, 1},
-      {nullptr, k, nullptr, -1, 4294967295U},       {nullptr, k, nullptr, 1, 1},
-      {s, k, nullptr, -1, 4294967295U},             {s, k, nullptr, 1, 1},
-      {s, k, "-1", -1, 4294967295U},                {s, k, "-1", 1, 4294967295U},
-      {s, k, "1", -1, 1},                           {s, k, "1", 1, 1},
-      {s, k, "+1", -1, 1},                          {s, k, "+1", 1, 1},
-      {s, k, "4294967296", -1, 0},                  {s, k, "4294967296", 1, 0},
-      {s, k, "4294967297", -1, 1},                  {s, k, "4294967297", 1, 1},
-      {s, k, "-4294967297", -1, 4294967295U},       {s, k, "-4294967297", 1, 4294967295U},
-      {s, k, "42A94967297", -1, 42},                {s, k, "42A94967297", 1, 42},
-      {s, k, "B4294967297", -1, 0},                 {s, k, "B4294967297", 1, 0},
+      {nullptr, nullptr, nullptr, {}},    {s, nullptr, nullptr, {}},  {nullptr, k, nullptr, {}},
+      {s, k, nullptr, {}},                {s, k, "-1", 4294967295U},  {s, k, "1", 1},
+      {s, k, "+1", 1},                    {s, k, "4294967296", 0},    {s, k, "4294967297", 1},
+      {s, k, "-4294967297", 4294967295U}, {s, k, "42A94967297", 42}, {s, k, "B4294967297", 0},
   };
   // clang-format on
   ProfileFixture f;
-  int i = 0;
   for (const Case& c : cases) {
     if (c.written) f.profile.WritePrivateProfileString(s, k, c.written, kFile);
-    EXPECT_EQ(
-        static_cast<uint32_t>(f.profile.GetPrivateProfileInt(c.section, c.key, c.nDefault, kFile)),
-        c.nExpected)
-        << "case " << i;
-    ++i;
+    for (const int32_t nDefault : {-1, 1}) {
+      EXPECT_EQ(
+          static_cast<uint32_t>(f.profile.GetPrivateProfileInt(c.section, c.key, nDefault, kFile)),
+          c.nRead.value_or(static_cast<uint32_t>(nDefault)))
+          << (c.section ? c.section : "(null)") << "/" << (c.key ? c.key : "(null)") << " written "
+          << (c.written ? c.written : "nothing") << ", default " << nDefault;
+    }
   }
 }
 

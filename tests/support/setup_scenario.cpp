@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/doc_pages.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -69,28 +70,17 @@ Scenario LoadScenario(const std::string& name) {
   return scenario;
 }
 
-std::vector<std::string> ReadmeExamples() {
+std::vector<std::string> DocExamples() {
   std::vector<std::string> examples;
-  std::string block;
-  bool bInBlock = false;
-  bool bInExample = false;
-  for (const std::string& line :
-       SplitLines(ReadHostFile(std::string(TARVIUM_SOURCE_DIR) + "/README.md"))) {
-    if (line.rfind("```", 0) == 0) {  // a fence opens a block or closes the one open
-      if (bInExample) examples.push_back(block);
-      bInExample = !bInBlock && line == "```ini";
-      bInBlock = !bInBlock;
-      block.clear();
-    } else if (bInExample) {
-      block += line + "\r\n";
-    }
-  }
+  for (const std::string& page : DocPages())
+    for (const DocBlock& block : DocBlocks(page))
+      if (block.kind == "ini") examples.push_back(ReplaceAll(block.text, "\n", "\r\n"));
   return examples;
 }
 
-std::string ReadmeExample(const std::string& line) {
+std::string DocExample(const std::string& line) {
   std::string found;
-  for (const std::string& example : ReadmeExamples()) {
+  for (const std::string& example : DocExamples()) {
     const std::vector<std::string> lines = SplitLines(example);
     if (std::find(lines.begin(), lines.end(), line) == lines.end()) continue;
     if (!found.empty()) return "";  // the line does not tell the examples apart

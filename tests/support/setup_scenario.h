@@ -52,8 +52,9 @@
 //   [Diff]       the lines of `winmachine diff` against the machine before the runs, not counting
 //                the log drive L: and empty lines; a line ending in '*' is matched up to the '*'
 //                (for times and host paths that differ from run to run)
-//   [Run] ReadmeExample= names a Setup.inf example of the README (a block marked ```ini) by a
-//                line that only it has: the example is merged into the folder's Setup.inf first
+//   [Run] DocExample= names a Setup.inf example of the documentation (a block marked ```ini in
+//                README.md or a page of docs/) by a line that only it has: the example is
+//                merged into the folder's Setup.inf first
 //                (the lines of each of its sections come first in the section of that name,
 //                which is added when the file lacks it)
 // %SETUP_EXE% in a line stands for Setup.exe's Windows path on the machine. Setup.exe and the
@@ -81,10 +82,11 @@ std::string ScenarioTestName(const std::string& name);
 // Reads tests/e2e/scenarios/<name>/scenario.ini; ';' lines and empty lines are skipped.
 Scenario LoadScenario(const std::string& name);
 
-// The Setup.inf examples of the README: the text of each block marked ```ini, CR LF lines.
-std::vector<std::string> ReadmeExamples();
+// The Setup.inf examples of the documentation (README.md and docs/): the text of each block
+// marked ```ini, CR LF lines.
+std::vector<std::string> DocExamples();
 // The one example that has `line` among its lines; "" when no example or more than one has it.
-std::string ReadmeExample(const std::string& line);
+std::string DocExample(const std::string& line);
 // The Setup.inf text with the example merged in: the lines of each section of the example right
 // after the header of the file's section of the same name (added at the end when the file has
 // none).

@@ -82,13 +82,15 @@ std::string TerminalSetup::History() {
 
 bool TerminalSetup::WaitForScreen(const std::string& text, bool bShown, int nTimeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-  while ((Screen().find(text) != std::string::npos) != bShown) {
-    // Setup.exe ended: the screen will not change any more.
-    if (!ReadHostFile(exitFile_).empty()) return false;
+  while (true) {
+    const std::string screen = Screen();
+    if ((screen.find(text) != std::string::npos) == bShown) return true;
+    // Setup.exe ended and tmux has drawn all its output: tmux marks the pane dead only after the
+    // last of it, while the exit file can be there before tmux has read it.
+    if (screen.find("Pane is dead") != std::string::npos) return false;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(kPollInterval);
   }
-  return true;
 }
 
 bool TerminalSetup::WaitFor(const std::string& text, int nTimeoutMs) {

@@ -22,11 +22,12 @@
 #include "platform/emulated/machine/emulated_machine.h"
 #include "script/language_choice.h"
 #include "script/script_engine.h"
+#include "version_text.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: infdump [--machine DIR] FILE\n"
+    "usage: infdump [--machine DIR] FILE | --version\n"
     "Lists the sections of a setup information file as Setup.exe reads them and the product\n"
     "identity it reads from it. FILE is a Windows path of the machine (C:\\..., Z:\\...), a\n"
     "path relative to the current directory, or a host path.\n";
@@ -99,6 +100,7 @@ void PrintIdentity(tarvium::SetupRun& run, const tarvium::InfFile& inf) {
 
 int main(int argc, char** argv) {
   using platform::emulated::EmulatedMachine;
+  if (tarvium::AsksForVersion(argc, argv)) return tarvium::PrintVersion("infdump");
   std::string machineDir = EmulatedMachine::DefaultDirectory();
   int i = 1;
   if (argc == 4 && std::strcmp(argv[1], "--machine") == 0) {

@@ -3,7 +3,7 @@
 // on Windows, the computer it runs on), waits for the run, answers it from a script file and logs
 // every request it received and every reply it sent; it ends with the run. A packager drives
 // unattended runs with it; the end-to-end tests use it for every service scenario.
-// Usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT
+// Usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT | --version
 // Exit codes: 0 the run ended with "exit" (or at a fault the script asked for), 1 the run closed
 // the pipe without "exit", 2 bad arguments, script or pipe, 3 time-out.
 #include <cstdio>
@@ -14,10 +14,10 @@
 
 #include "agent_script.h"
 #include "agent_session.h"
-#include "platform/command_line_args.h"
 #include "platform/error_text.h"
 #include "platform/local_services.h"
 #include "platform/win_error.h"
+#include "standard_answers.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct AgentArguments {
 };
 
 constexpr const char* kUsage =
-    "usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT\n"
+    "usage: setup-agent [--timeout SECONDS] [--log FILE] [--pipe NAME] SCRIPT | --version\n"
     "Serves one run of Setup.exe /G on this computer (on Linux, on the emulated machine of\n"
     "TARVIUM_MACHINE).\n";
 
@@ -91,10 +91,8 @@ int ExitCodeOf(SessionEnd end) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && platform::IsHelpArgument(argv[1])) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (const auto answered = tarvium::AnswerVersionOrUsage(argc, argv, "setup-agent", kUsage))
+    return *answered;
   AgentArguments args;
   if (!ParseArguments(argc, argv, args)) return Usage();
   tarvium::agent::AgentScript script;

@@ -1,14 +1,14 @@
 // setup-crypt: writes a password or other sensitive value in one of the encrypted forms that
 // Setup.exe decrypts where it reads it, and decrypts such a value back to check it. It uses the
 // engine's own crypt classes, so a value it writes is exactly what the engine reads.
-// Usage: setup-crypt encrypt [--form star|tilde|fixed|sync|aes] TEXT | decrypt VALUE | --help
+// Usage: setup-crypt encrypt [--form star|tilde|fixed|sync|aes] TEXT | decrypt VALUE | --help |
+// --version
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "platform/code_page.h"
-#include "platform/command_line_args.h"
 #include "platform/local_services.h"
 #include "script/crypt/aes_decrypt.h"
 #include "script/crypt/crypt_factory.h"
@@ -17,12 +17,14 @@
 #include "script/crypt/scramble_value.h"
 #include "script/crypt/setup_crypt.h"
 #include "script/crypt/sync_decrypt.h"
+#include "standard_answers.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: setup-crypt encrypt [--form FORM] TEXT   write TEXT as an encrypted value\n"
     "       setup-crypt decrypt VALUE                the plain text of an encrypted value\n"
+    "       setup-crypt --version                    the version of the program\n"
     "FORM (default sync):\n"
     "  sync   \"#\" + hex: DES-EDE2 with an HMAC-SHA1 check; a changed value fails\n"
     "  fixed  \"A\" + 40 hex digits + \"X\": always 42 characters; TEXT of at most 19 characters\n"
@@ -96,10 +98,8 @@ int Decrypt(const std::string& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && platform::IsHelpArgument(argv[1])) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (const auto answered = tarvium::AnswerVersionOrUsage(argc, argv, "setup-crypt", kUsage))
+    return *answered;
   const std::string_view command = argc > 1 ? argv[1] : "";
   if (command == "decrypt" && argc == 3) return Decrypt(platform::ArgumentAsAnsi(argv[2]));
   // A text that starts with "--" needs an explicit form, so that a misspelt option is not

@@ -3,7 +3,7 @@
 // the install pass and the read of the installed product), the setup service pipe and the user
 // interface to a run, runs it and ends with the run's 32-bit exit code, which a parent setup reads
 // back whole through the machine; a shell sees its low byte. Usage: Setup.exe [switches] [Windows
-// path of the setup information file]
+// path of the setup information file] | --version
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,8 +12,10 @@
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
+#include "platform/local_services.h"
 #include "platform/program_path.h"
 #include "run_setup.h"
+#include "version_text.h"
 
 namespace {
 
@@ -53,6 +55,12 @@ std::string EngineImagePath() {
 
 int main(int argc, char** argv) {
   using platform::emulated::EmulatedMachine;
+  // Answered before the machine is opened: asking for the version or the usage opens none.
+  if (tarvium::AnyArgumentAsksForVersion(argc, argv)) return tarvium::PrintVersion("Setup.exe");
+  if (tarvium::setup::AsksForUsageText(std::vector<std::string>(argv + 1, argv + argc))) {
+    tarvium::WriteLines(*platform::OpenLocalConsole(), tarvium::setup::UsageText());
+    return 0;
+  }
   for (int i = 1; i < argc; ++i) {
     if (!IsMistakenHostPath(argv[i])) continue;
     std::fprintf(stderr,

@@ -14,6 +14,13 @@ namespace tarvium::setup {
 // nothing, and the run would install the Setup.inf of the current folder.
 std::string CommandText(const std::vector<std::string>& arguments);
 
+// Whether the arguments ask for the usage as a person at a shell asks ("--help" or "-h"): it then
+// goes to standard output as plain text, for a pager or grep, and no machine is opened.
+// "/?" is the engine's own request: the usage message of the run (text 5541).
+bool AsksForUsageText(const std::vector<std::string>& arguments);
+// The usage line of the English catalog (text 5541) and where every switch is described.
+std::string UsageText();
+
 // Runs the setup on the machine as the program at exePath (its Windows path) and returns the
 // run's exit code.
 int32_t RunSetup(platform::Machine& machine, const std::string& exePath,

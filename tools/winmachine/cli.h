@@ -24,9 +24,10 @@ int Fail(int code, const std::string& message);
 // Opens the invocation's machine (creating a default one the first time, which is said on stderr
 // for the machine in the user's data folder); null after Fail.
 std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocation& invocation);
-// The engine built with this winmachine, which the machines it creates run for their engine
-// images (their machine.ini's Engine=); empty when it is not there.
-std::string BuiltEngine();
+// The engine that came with this winmachine, which the machines it creates run for their engine
+// images (their machine.ini's Engine=): the engine installed with it, else the one built with it;
+// empty when neither is there.
+std::string EngineOfThisWinmachine();
 // Text from the command line (UTF-8) into the engine's ANSI, and back for printing.
 std::string FromArg(const std::string& arg);
 void PrintLine(const std::string& ansiText);

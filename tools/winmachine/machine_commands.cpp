@@ -49,13 +49,18 @@ bool ReadPatterns(const std::string& file, std::vector<std::string>& patterns) {
   return true;
 }
 
+// A directory the command makes: a word that starts with '-' is an option given in its place
+// ("create --help" would make a machine named "--help"); ./-name names such a directory.
+bool IsOptionWord(const std::string& arg) { return !arg.empty() && arg[0] == '-'; }
+
 }  // namespace
 
 int CreateCommand(const Invocation& invocation) {
   const auto& args = invocation.args;
-  if (args.empty()) return Fail(kExitUsage, "create needs a directory");
+  if (args.empty() || IsOptionWord(args[0]))
+    return Fail(kExitUsage, "create needs a directory first, then its options");
   platform::emulated::MachineIdentity identity;
-  identity.engine = BuiltEngine();
+  identity.engine = EngineOfThisWinmachine();
   for (size_t i = 1; i < args.size(); i += 2) {
     if (i + 1 >= args.size()) return Fail(kExitUsage, args[i] + " needs a value");
     if (args[i] == "--user") {
@@ -128,7 +133,8 @@ int RebootCommand(const Invocation& invocation) {
 }
 
 int SnapshotCommand(const Invocation& invocation) {
-  if (invocation.args.size() != 1) return Fail(kExitUsage, "snapshot needs a directory");
+  if (invocation.args.size() != 1 || IsOptionWord(invocation.args[0]))
+    return Fail(kExitUsage, "snapshot needs a directory");
   auto machine = OpenMachine(invocation);
   if (!machine) return kExitFailed;
   MachineSnapshot snapshot;

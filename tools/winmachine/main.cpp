@@ -10,12 +10,13 @@
 #include "platform/code_page.h"
 #include "platform/command_line_args.h"
 #include "platform/emulated/processes/engine_image.h"
+#include "version_text.h"
 
 namespace winmachine {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: winmachine [--machine DIR] COMMAND ...\n"
+    "usage: winmachine [--machine DIR] COMMAND ... | --version\n"
     "  create DIR [--user NAME] [--computer NAME] [--lang de-DE|en-US|fr-FR]\n"
     "  info                      identity, version, language and drives of the machine\n"
     "  path WINPATH              the host path of a Windows path\n"
@@ -99,7 +100,7 @@ std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocatio
   std::string error;
   bool bCreated = false;
   platform::emulated::MachineIdentity identityIfNew;
-  identityIfNew.engine = BuiltEngine();
+  identityIfNew.engine = EngineOfThisWinmachine();
   auto machine = EmulatedMachine::Open(invocation.machineDir, EmulatedMachine::HostVariables(),
                                        error, identityIfNew, &bCreated);
   if (!machine) Fail(kExitFailed, error);
@@ -109,8 +110,9 @@ std::unique_ptr<platform::emulated::EmulatedMachine> OpenMachine(const Invocatio
   return machine;
 }
 
-std::string BuiltEngine() {
-  return platform::FindEngine({TARVIUM_BUILT_ENGINE});
+std::string EngineOfThisWinmachine() {
+  return platform::FindEngine(
+      {platform::BesideRunningProgram(TARVIUM_INSTALLED_ENGINE), TARVIUM_BUILT_ENGINE});
 }
 
 std::string FromArg(const std::string& arg) {
@@ -126,6 +128,7 @@ void PrintLine(const std::string& ansiText) {
 int main(int argc, char** argv) {
   using namespace winmachine;
   using platform::emulated::EmulatedMachine;
+  if (tarvium::AsksForVersion(argc, argv)) return tarvium::PrintVersion("winmachine");
   Invocation invocation{
       EmulatedMachine::DefaultDirectory(), {}, EmulatedMachine::IsDefaultUnnamed()};
   int i = 1;

@@ -63,6 +63,11 @@ bool Win32Console::StandardErrorIsTerminal() {
   return IsConsole(GetStdHandle(STD_ERROR_HANDLE));
 }
 
+bool Win32Console::HasStandardOutput() {
+  const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
 void Win32Console::WriteErrorText(const std::string& text) {
   WriteText(STD_ERROR_HANDLE, text);
 }

@@ -15,6 +15,8 @@ class Win32Console final : public Console {
   // Standard input and standard error are both consoles (GetConsoleMode succeeds on each).
   bool HasTerminal() override;
   bool StandardErrorIsTerminal() override;
+  // The handle is there and is a console, a file or a pipe.
+  bool HasStandardOutput() override;
   void WriteErrorText(const std::string& text) override;
   // No text-mode screen: a person at a Windows console is asked through the setup's windows.
   bool HasTextScreen() override { return false; }

@@ -36,7 +36,8 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 // Echo's box has only OK, which answers 2 as the catalog's OK does: it is the default, and Enter
 // takes it. The end box's OK answers 2 too, so Escape closes it, and the run ends well. (The
 // abort question, which has no answer 2 and ignores Escape, is the wizard test's.) The usage box
-// of /? is such a box too, and the run ends with it.
+// of /? is such a box too, and the run ends with it; so is the box in which --version shows the
+// version to a Setup.exe without a standard output.
 TEST(RunDialogs, MessageBoxesTakeTheirDefaultWithEnterAndCloseWithEscape) {
   DialogProduct product;
   const std::string directory = product.NewInstallFolder("Echo");
@@ -52,6 +53,15 @@ TEST(RunDialogs, MessageBoxesTakeTheirDefaultWithEnterAndCloseWithEscape) {
     box.Screenshot("usage-box");
     box.PressKey(kEscape);
     ASSERT_TRUE(usage.WaitForExit(dwExitCode));
+  }
+  {
+    SetupProcess version;
+    ASSERT_TRUE(product.Start(version, "--version"));
+    ASSERT_TRUE(version.WaitForDialogShowing(ids::kBoxText,
+                                             "Setup.exe (Tarvium Setup) " TARVIUM_VERSION, box));
+    box.PressKey(kEscape);
+    ASSERT_TRUE(version.WaitForExit(dwExitCode));
+    EXPECT_EQ(dwExitCode, 0u);
   }
   SetupProcess setup;
   ASSERT_TRUE(product.Start(setup, "Setup.inf"));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 namespace platform {
 namespace {
@@ -47,6 +48,12 @@ std::string FindEngine(const std::vector<std::string>& candidates) {
       return path;
   }
   return {};
+}
+
+std::string BesideRunningProgram(const std::string& relativePath) {
+  const std::string dir = RunningProgramDirectory();
+  if (dir.empty()) return {};
+  return (std::filesystem::path(dir) / relativePath).lexically_normal().string();
 }
 
 void SetEngineImageVariable(std::vector<std::string>& environment,

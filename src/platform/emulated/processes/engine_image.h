@@ -37,6 +37,12 @@ std::vector<std::string> EngineCandidates(const std::string& fromEnvironment,
 // The first candidate that is an executable regular file, or empty.
 std::string FindEngine(const std::vector<std::string>& candidates);
 
+// The host path that relativePath names from the running program's directory, "." and ".."
+// resolved ("../libexec/tarvium-setup/Setup.exe" from /usr/bin/winmachine is
+// /usr/libexec/tarvium-setup/Setup.exe): where an installed tool finds the engine installed
+// with it. Empty when the host cannot tell where the running program is.
+std::string BesideRunningProgram(const std::string& relativePath);
+
 // Removes the image variable from a child's environment and, for an engine image, sets it to the
 // image's Windows path.
 void SetEngineImageVariable(std::vector<std::string>& environment,
