@@ -99,10 +99,10 @@ std::vector<LintCase> Cases() {
         "'\\') [dir-variable-glued]"},
        1},
       {"registry lines",
-       Product("[App.reg]\r\nHKLM\\Software\\T:D=dword:10\r\n-HKLM\\Software\\Old\r\n"
-               "HKXX\\Software\\T:D=1\r\n%Root%\\Software\\T:D=1\r\n"
+       Product("[App.reg]\r\nCaption=Settings\r\nHKLM\\Software\\T:D=dword:10\r\n"
+               "-HKLM\\Software\\Old\r\nHKXX\\Software\\T:D=1\r\n%Root%\\Software\\T:D=1\r\n"
                "HKEY_LOCAL_MACHINE,Software\\T,C,0x00010001,10\r\n"),
-       {"14: error: registry line without a known root before its first '\\' or ',': the "
+       {"15: error: registry line without a known root before its first '\\' or ',': the "
         "engine skips it [bad-registry-line]"},
        2},
       {"values cut to their room",
@@ -124,11 +124,11 @@ std::vector<LintCase> Cases() {
        2},
       {"Path key of an autoexec section",
        Product("#Autoexec.bat\r\n[Autoexec.bat]\r\nPATH %App%;%PATH%\r\nPath=%App%\r\n"),
-       {"14: warning: 'Path=' in [Autoexec.bat] is the section's own key, the folder of the batch "
-        "file, not a PATH line: it is not applied and the section no longer edits "
-        "c:\\autoexec.bat (write 'PATH dir;%PATH%', with a blank, to change the search path) "
-        "[path-in-autoexec]"},
-       1},
+       {"14: error: 'Path=' in [Autoexec.bat] is the section's own key, not a PATH line: the "
+        "engine puts '%App%' before the batch file's full name (c:\\autoexec.bat), cannot "
+        "create the file so named (message 5504 at run time) and the section fails (write 'PATH "
+        "dir;%PATH%', with a blank, to change the search path) [path-in-autoexec]"},
+       2},
       {"administrator section without its directory",
        Product("[Admin]\r\nAskDir=1\r\n"),
        {"11: warning: [Admin] has no ApplicationDir: an administrator setup (/A) takes its "
@@ -181,8 +181,8 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   media.WriteFile("b.dll", std::string(3000, 'b'));
   media.WriteFile("c.dll", std::string(777, 'c'));
   ASSERT_EQ(RunHostCommand("cd " + ShellQuote(media.Path()) +
-                           " && mscompress b.dll && rm b.dll && gcab -c -z Data1.cab c.dll && rm "
-                           "c.dll")
+                           " && mscompress b.dll && mv b.dll_ b.dl_ && rm b.dll && gcab -c -z "
+                           "Data1.cab c.dll && rm c.dll")
                 .nExit,
             0);
   const std::string inf = media.WriteFile(
@@ -228,6 +228,16 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   EXPECT_NE(again.out.find("setup-lint: 0 copy lines given their size"), std::string::npos)
       << again.out;
   EXPECT_EQ(ReadHostFile(inf), filled);
+  // [Application] SrcDir moves the source directory below the media, as in a run.
+  media.WriteFile("disk1/Setup.inf", "");
+  const std::string moved = media.WriteFile(
+      "Moved.inf",
+      "[Application]\r\nUninstallDisplayName=P\r\nSrcDir=disk1\r\n[Options]\r\nM=M\r\n[M]\r\n"
+      "1:Setup.inf, , , 1\r\n1:a.dll, , , 1\r\n");
+  EXPECT_EQ(RunTool("setup-lint", ShellQuote(moved) + " " + ShellQuote(media.Path())).out,
+            moved +
+                ":8: error: source 'a.dll' is not on the media, compressed or in the medium's "
+                "cabinet (the engine asks for the medium at run time) [missing-source]\n");
   EXPECT_EQ(RunTool("setup-lint", "--fill-sizes " + ShellQuote(inf)).nExit, 2);  // no media
   EXPECT_EQ(RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path() + "/none")).nExit,
             2);

@@ -25,6 +25,18 @@ int LineNumbers::LineOf(const char* pos) const {
   return static_cast<int>(it - lineFeeds_.begin()) + 1;
 }
 
+// The section starts on the line after its header: the header is the last one before the start.
+int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::string_view name) {
+  const char* start = FindSection(inf, name);
+  if (!start) return 0;
+  const char* found = nullptr;
+  for (const char* header : inf.SectionIndex()) {
+    if (!header || header >= start) break;
+    found = header;
+  }
+  return found ? numbers.LineOf(found) : 0;
+}
+
 void ForEachSectionLine(const InfFile& inf, const LineNumbers& numbers, const char* sectionStart,
                         const std::function<void(const std::string&, int)>& visit) {
   if (!sectionStart) return;

@@ -24,6 +24,10 @@ class LineNumbers {
   std::vector<size_t> lineFeeds_;
 };
 
+// The line of the header of the section the engine reads under name (the first of that name, in
+// any case); 0 when the file has none.
+int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::string_view name);
+
 // Calls visit(line, lineNumber) for every line of the section that starts at sectionStart, as the
 // engine reads them for a generic section (comments dropped, no continued lines).
 void ForEachSectionLine(const InfFile& inf, const LineNumbers& numbers, const char* sectionStart,

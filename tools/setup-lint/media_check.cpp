@@ -1,7 +1,8 @@
 // The run behind the lookup is set up as Setup.exe sets up its own (script engine, language,
 // predefined variables, product identity: the cabinet name pattern comes from there), then its
-// source directory is pointed at MEDIA_DIR. A source whose text holds a variable other than
-// %Src% is known only at run time and is not looked for.
+// source directory is pointed at MEDIA_DIR, where [Application] SrcDir moves it as in a run. A
+// source whose text holds a variable other than %Src% is known only at run time and is not
+// looked for.
 #include "media_check.h"
 
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "engine/init_variables.h"
 #include "engine/product_identity.h"
 #include "engine/replace_variables.h"
+#include "engine/setup_phases.h"
 #include "engine/setup_run.h"
 #include "install/cabinet_files.h"
 #include "install/copy_flags.h"
@@ -135,8 +137,9 @@ bool Media::Open(const std::string& machineDir, const std::string& mediaDir, con
   ChooseLanguage(*s.run);
   InitVariables(*s.run);
   ReadProductIdentity(*s.run, inf);
-  s.run->variables.Set("Src", srcDir);
   s.run->ctx.szSrcDir = srcDir;
+  s.run->variables.Set("Src", srcDir);
+  ApplySourceDirectory(*s.run);  // [Application] SrcDir, relative to the media or instead of them
   s.listed = std::make_unique<ListedMedium>(*s.run);
   return true;
 }

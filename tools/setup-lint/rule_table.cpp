@@ -37,7 +37,8 @@ constexpr std::array<Rule, 15> kRules = {{
      "a value of [Encryption] that does not decrypt (damaged, or AES): the variable keeps the "
      "encrypted text"},
     {"path-in-autoexec",
-     "'Path=' in an autoexec.bat section names the batch file's folder, it is no PATH line"},
+     "'Path=' in an autoexec.bat section is put before the batch file's full name, not a PATH "
+     "line: the file cannot be created (5504 at run time) and the section fails"},
     {"admin-without-appdir",
      "[Admin] without ApplicationDir: an administrator setup (/A) starts with an empty "
      "application directory"},

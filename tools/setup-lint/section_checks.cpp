@@ -1,6 +1,7 @@
 // Every section of the file is judged, reached by an option or not: the engine reads the first
 // section of a name, so a later one of the same name is passed over (duplicate-section reports
-// it). A registry line whose root is a variable is known only at run time.
+// it). A registry line whose root is a variable is known only at run time; a registry section's
+// own "Caption" key is no registry line.
 #include "section_checks.h"
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/inf_reader.h"
+#include "engine/replace_variables.h"
 #include "install/install_engine.h"
 #include "install/section_dispatch.h"
 #include "platform/ansi_case.h"
@@ -17,7 +19,8 @@
 namespace tarvium::lint {
 namespace {
 
-void CheckRegistryLine(const std::string& line, int nLine, LintReport& report) {
+void CheckRegistryLine(const std::string& line, int nLine, int nCaptionLine, LintReport& report) {
+  if (nLine == nCaptionLine) return;
   bool bDelete = false;
   const std::string_view body = RegLineBody(line, bDelete);
   if (TrimAnsi(body).empty()) return;
@@ -31,15 +34,28 @@ void CheckRegistryLine(const std::string& line, int nLine, LintReport& report) {
              "skips it");
 }
 
-// The section's own "Path" key is the folder of its batch file, put before the file's name.
+void CheckRegistrySection(const InfFile& inf, const LineNumbers& numbers,
+                          const std::string& section, LintReport& report) {
+  const char* captionLine = FindKeyLine(inf, section, "Caption");
+  const int nCaptionLine = captionLine ? numbers.LineOf(captionLine) : 0;
+  ForEachSectionLine(inf, numbers, FindSection(inf, section),
+                     [&](const std::string& line, int nLine) {
+                       CheckRegistryLine(line, nLine, nCaptionLine, report);
+                     });
+}
+
+// The section's own "Path" key is a folder put before the batch file's name, and the name an
+// autoexec.bat section is given is already a full path ("c:\autoexec.bat", or the one in the
+// application directory): the file cannot be made, whatever the folder.
 void CheckAutoexecPath(const InfFile& inf, const LineNumbers& numbers, const std::string& section,
                        LintReport& report) {
-  const char* keyLine = FindKeyLine(inf, section, "Path");
-  if (!keyLine) return;
-  report.Add(numbers.LineOf(keyLine), Severity::Warning, "path-in-autoexec",
+  std::string path;
+  if (!GetValue(inf, section, "Path", path, kVariableLineSize) || path.empty()) return;
+  report.Add(numbers.LineOf(FindKeyLine(inf, section, "Path")), Severity::Error, "path-in-autoexec",
              "'Path=' in [" + section +
-                 "] is the section's own key, the folder of the batch file, not a PATH line: it "
-                 "is not applied and the section no longer edits c:\\autoexec.bat (write 'PATH "
+                 "] is the section's own key, not a PATH line: the engine puts '" + path +
+                 "' before the batch file's full name (c:\\autoexec.bat), cannot create the "
+                 "file so named (message 5504 at run time) and the section fails (write 'PATH "
                  "dir;%PATH%', with a blank, to change the search path)");
 }
 
@@ -53,9 +69,7 @@ void CheckSpecialSections(const InfFile& inf, const LineNumbers& numbers, LintRe
     if (!seen.insert(platform::AnsiUpper(name)).second) continue;
     const std::optional<SectionKind> kind = SpecialSectionKind(name);
     if (kind == SectionKind::Registry)
-      ForEachSectionLine(
-          inf, numbers, FindSection(inf, name),
-          [&](const std::string& line, int nLine) { CheckRegistryLine(line, nLine, report); });
+      CheckRegistrySection(inf, numbers, name, report);
     else if (kind == SectionKind::AutoexecBat)
       CheckAutoexecPath(inf, numbers, name, report);
   }

@@ -13,18 +13,19 @@
 
 namespace tarvium::lint {
 
-// The engine reads each key into its room and cuts what does not fit, without a word.
+// The engine reads each key into its room and cuts what does not fit, without a word: the value
+// read as the engine reads it is compared with the whole value.
 void CheckValueLengths(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
   for (const SizedKey& key : SizedIdentityKeys()) {
-    std::string value;
+    std::string value, kept;
     if (!GetValue(inf, key.section, key.key, value, kVariableLineSize)) continue;
-    const size_t nRoom = key.nSize - 1;
-    if (value.size() <= nRoom) continue;
+    GetValue(inf, key.section, key.key, kept, key.nSize);
+    if (kept.size() == value.size()) continue;
     report.Add(numbers.LineOf(FindKeyLine(inf, key.section, key.key)), Severity::Warning,
                "value-too-long",
                std::string(key.key) + " in [" + std::string(key.section) + "] has " +
                    std::to_string(value.size()) + " characters; the engine keeps the first " +
-                   std::to_string(nRoom));
+                   std::to_string(kept.size()));
   }
 }
 
@@ -51,11 +52,11 @@ void CheckEncryptedValues(const InfFile& inf, const LineNumbers& numbers, LintRe
 }
 
 void CheckAdminDirectory(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
-  const char* admin = FindSection(inf, "Admin");
-  if (!admin) return;
+  const int nHeaderLine = SectionHeaderLine(inf, numbers, "Admin");
+  if (nHeaderLine == 0) return;
   std::string dir;
   if (GetValue(inf, "Admin", "ApplicationDir", dir, kVariableLineSize) && !dir.empty()) return;
-  report.Add(numbers.LineOf(admin) - 1, Severity::Warning, "admin-without-appdir",
+  report.Add(nHeaderLine, Severity::Warning, "admin-without-appdir",
              "[Admin] has no ApplicationDir: an administrator setup (/A) takes its application "
              "directory from there and starts with an empty one");
 }
