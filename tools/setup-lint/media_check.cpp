@@ -119,7 +119,7 @@ bool Media::Open(const std::string& machineDir, const std::string& mediaDir, con
   State& s = *state_;
   std::string dir = machineDir;
   if (dir.empty()) {
-    s.temp = std::make_unique<platform::HostTempDirectory>("setup-lint-");
+    s.temp = std::make_unique<platform::HostTempDirectory>("setup-lint-", /*bInMemory=*/true);
     if (s.temp->Path().empty()) return error = "cannot make a temporary machine", false;
     dir = s.temp->Path() + "/machine";
   }

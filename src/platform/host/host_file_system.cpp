@@ -14,6 +14,21 @@
 namespace platform {
 namespace {
 
+constexpr const char* kMemoryFolder = "/dev/shm";
+
+// The host's temporary folder: TMPDIR, else /tmp.
+std::string TempFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  return tmp && *tmp ? tmp : "/tmp";
+}
+
+// The memory-backed folder when the host has it as a folder this process may write in.
+bool HasMemoryFolder() {
+  struct stat st {};
+  return ::stat(kMemoryFolder, &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::access(kMemoryFolder, W_OK | X_OK) == 0;
+}
+
 uint32_t OpenErrorOf(int err) {
   switch (err) {
     case ENOENT:
@@ -32,6 +47,18 @@ uint32_t OpenErrorOf(int err) {
     default:
       return ERROR_GEN_FAILURE;
   }
+}
+
+// Writes every byte to fd; the Windows error of a failed write.
+uint32_t WriteAll(int fd, const std::string& bytes) {
+  size_t nDone = 0;
+  while (nDone < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+    nDone += static_cast<size_t>(n);
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -70,23 +97,23 @@ uint32_t HostFileSystem::ReadWholeFile(const std::string& path, std::string& byt
 }
 
 uint32_t WriteHostFile(const std::string& path, const std::string& bytes) {
-  const int fd = ::open(HostPathOf(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const std::string hostPath = HostPathOf(path);
+  std::string temp = hostPath + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
   if (fd < 0) return OpenErrorOf(errno);
-  size_t nDone = 0;
-  while (nDone < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    nDone += static_cast<size_t>(n);
-  }
+  struct stat st {};
+  const mode_t mode = ::stat(hostPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const uint32_t dwWritten = ::fchmod(fd, mode) == 0 ? WriteAll(fd, bytes) : OpenErrorOf(errno);
   const bool bClosed = ::close(fd) == 0;
-  if (nDone != bytes.size()) return errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
-  return bClosed ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+  uint32_t dwError = dwWritten ? dwWritten : (bClosed ? ERROR_SUCCESS : ERROR_WRITE_FAULT);
+  if (!dwError && ::rename(temp.c_str(), hostPath.c_str()) != 0) dwError = OpenErrorOf(errno);
+  if (dwError) ::unlink(temp.c_str());
+  return dwError;
 }
 
-HostTempDirectory::HostTempDirectory(const std::string& prefix) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+HostTempDirectory::HostTempDirectory(const std::string& prefix, bool bInMemory) {
+  const std::string base = bInMemory && HasMemoryFolder() ? kMemoryFolder : TempFolder();
+  std::string pattern = base + "/" + prefix + "XXXXXX";
   if (::mkdtemp(pattern.data())) path_ = pattern;
 }
 

@@ -1,6 +1,7 @@
 // A thin FileSystem over the host's own files, for tools that read media before a machine is
 // chosen: drive Z: is the host's root and a relative path is relative to the host's current
-// directory. The emulated machine's FileSystem is the one runs use.
+// directory. The emulated machine's FileSystem is the one runs use. Beside it, what such tools
+// need of the host besides reading: a file written back in place and a scratch folder.
 #pragma once
 #include <string>
 
@@ -14,15 +15,18 @@ class HostFileSystem : public FileSystem {
 };
 
 // Writes the bytes over the host file at path (created when missing, keeping its permissions
-// when not); the Windows error of the failure otherwise.
+// when not); the Windows error of the failure otherwise. The bytes go to a new file beside it
+// that then takes its name, so a failed write leaves the old file whole.
 uint32_t WriteHostFile(const std::string& path, const std::string& bytes);
 
 // A new empty directory in the host's temporary folder, removed with its contents when the
 // object goes; Path() is empty when it could not be made.
 class HostTempDirectory {
  public:
-  // The directory's name starts with prefix.
-  explicit HostTempDirectory(const std::string& prefix);
+  // The directory's name starts with prefix. bInMemory puts it in the host's memory-backed
+  // folder when there is one: a scratch tree of a hundred folders and a database that lives for
+  // one run costs there a fraction of the disk's directory and sync operations.
+  explicit HostTempDirectory(const std::string& prefix, bool bInMemory = false);
   ~HostTempDirectory();
   HostTempDirectory(const HostTempDirectory&) = delete;
   HostTempDirectory& operator=(const HostTempDirectory&) = delete;
