@@ -54,6 +54,11 @@ std::vector<LintCase> Cases() {
        "[A\\B]\r\n1:Setup.inf,,,9\r\n",
        {},
        0},
+      {"a parent option's section is carried out",
+       "[Application]\r\nUninstallDisplayName=P\r\n[Options]\r\nA=A\r\nA\\B=B\r\n"
+       "[A]\r\n1:a.dll, , REGISTR, 1\r\n[A\\B]\r\n1:Setup.inf,,,9\r\n",
+       {"7: error: copy line has an unknown flag in 'REGISTR' [unknown-flag]"},
+       2},
       {"missing referenced section",
        Product("#Elsewhere\r\n"),
        {"11: error: reference to section [Elsewhere], which the file lacks [missing-section]"},

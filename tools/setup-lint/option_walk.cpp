@@ -77,16 +77,16 @@ class Walk {
     options.push_back(std::move(option));
   }
 
-  // An option with sub-options has no section of its own to carry out; a leaf must have one,
-  // or with WILDCARD the shared [%Option%].
+  // The option's section is carried out, or with WILDCARD the shared [%Option%]; only a leaf
+  // must have one: an option with sub-options may go without.
   void VisitOption(const OptionLine& option, const std::vector<OptionLine>& options) {
     if (HasVariable(option.name)) return;
-    const std::string prefix = platform::AnsiUpper(option.name) + "\\";
-    for (const OptionLine& other : options)
-      if (platform::AnsiUpper(other.name).starts_with(prefix)) return;
     if (FindSection(inf_, option.name)) return Enqueue(option.name);
     if ((option.dwFlags & OPTION_WILDCARD) && FindSection(inf_, "%Option%"))
       return Enqueue("%Option%");
+    const std::string prefix = platform::AnsiUpper(option.name) + "\\";
+    for (const OptionLine& other : options)
+      if (platform::AnsiUpper(other.name).starts_with(prefix)) return;
     report_.Add(option.nLine, Severity::Error, "missing-section",
                 "option '" + option.name + "' has no section [" + option.name + "]");
   }
