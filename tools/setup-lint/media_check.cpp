@@ -1,8 +1,9 @@
 // The run behind the lookup is set up as Setup.exe sets up its own (script engine, language,
 // predefined variables, product identity: the cabinet name pattern comes from there), then its
-// source directory is pointed at MEDIA_DIR, where [Application] SrcDir moves it as in a run. A
-// source whose text holds a variable other than %Src% is known only at run time and is not
-// looked for.
+// source directory is pointed at MEDIA_DIR, where [Application] SrcDir moves it as in a run. The
+// engine's own path rules give each line's full source (an administrator installation's layout
+// included). A source whose text holds a variable other than %Src% is known only at run time
+// and is not looked for.
 #include "media_check.h"
 
 #include <string_view>
@@ -149,14 +150,17 @@ SourceOnMedia Media::Find(const std::string& copyLine, bool bNeedSize) {
   CopyLineFields fields = ParseCopyLine(copyLine);
   uint32_t dwCopyFlags = 0, dwAttributes = 0;
   SourceOnMedia found;
-  if (fields.source.empty() || HasRunTimeVariable(fields.source) ||
-      !ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes) ||
-      (dwCopyFlags & (COPY_DIRECTORY | COPY_DELETE)))
+  if (fields.source.empty() || HasRunTimeVariable(fields.source)) return found;
+  for (std::string* field : {&fields.source, &fields.destination, &fields.flags})
+    ReplaceVariables(run, *field);
+  if (!ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes) ||
+      (dwCopyFlags & (COPY_CREATE | COPY_DIRECTORY | COPY_DELETE)))
     return found;
+  const CopyLinePaths paths = ResolveCopyLinePaths(run, fields, dwCopyFlags, dwAttributes);
+  if (paths.bSkip) return found;
   found.bOptional = (dwCopyFlags & COPY_OPTIONAL) != 0;
-  ReplaceVariables(run, fields.source);
   CopySource source;
-  FullSourceInto(source.fullSource, run.variables.Get("Src"), fields.source);
+  source.fullSource = paths.fullSource;
   found.where = source.fullSource;
   if (!LocateSourceOn(*state_->listed, fields.nMedium, run.ctx.bAdminInstallation, source)) {
     found.state = SourceState::Missing;
