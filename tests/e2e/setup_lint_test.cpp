@@ -248,6 +248,34 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
             2);
 }
 
+// Only the size fields change: a UTF-8 file keeps its byte-order mark and LF line ends, a quoted
+// destination its comma, a line its trailing blank and the name after the size; the file's own line
+// gets the size the file has afterwards. A UTF-16 file is refused and left as it was.
+TEST(SetupLint, FillsSizesWithoutTouchingTheRestOfTheFile) {
+  TempDir media;
+  media.WriteFile("a.dll", "123");
+  media.WriteFile("c.dll", "1234567");
+  const std::string head =
+      "\xEF\xBB\xBF[Application]\nUninstallDisplayName=P\n[Options]\nM=M\n[M]\n";
+  const std::string inf = media.WriteFile(
+      "Setup.inf", head + "1:Setup.inf\n1:a.dll, \"x,y\\\", , 0 \n1:c.dll,d\\,REGISTER,,Name\n");
+  const ToolResult fill =
+      RunTool("setup-lint", "--fill-sizes " + ShellQuote(inf) + " " + ShellQuote(media.Path()));
+  EXPECT_EQ(fill.nExit, 0) << fill.out;
+  const std::string filled = ReadHostFile(inf);
+  EXPECT_EQ(filled, head + "1:Setup.inf, , , " + std::to_string(filled.size()) +
+                        "\n1:a.dll, \"x,y\\\", , 3 \n1:c.dll,d\\,REGISTER,7,Name\n");
+
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : head.substr(3) + "1:c.dll\n") utf16 += {c, '\0'};
+  const std::string wide = media.WriteFile("Wide.inf", utf16);
+  const ToolResult refused =
+      RunTool("setup-lint", "--fill-sizes " + ShellQuote(wide) + " " + ShellQuote(media.Path()));
+  EXPECT_EQ(refused.nExit, 2);
+  EXPECT_NE(refused.out.find("does not rewrite UTF-16"), std::string::npos) << refused.out;
+  EXPECT_EQ(ReadHostFile(wide), utf16);
+}
+
 // A scenario's file is meant to be good when it is installed as written (no documentation example
 // or preparation adds to it) and every run of it succeeds.
 bool IsMeantToBeGood(const std::filesystem::path& scenario) {

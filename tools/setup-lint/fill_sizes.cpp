@@ -1,5 +1,5 @@
-// The fields are passed over with the engine's own field reader, so a quoted source holding a
-// comma is one field here as it is at run time. A line's blank after its commas (", ") is the
+// The fields are passed over with the engine's own field reader, so a quoted destination holding
+// a comma is one field here as it is at run time. A line's blank after its commas (", ") is the
 // style the added fields follow.
 #include "fill_sizes.h"
 
