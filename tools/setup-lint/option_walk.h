@@ -14,6 +14,7 @@ namespace tarvium::lint {
 
 struct WalkResult {
   std::vector<std::string> copySources;  // the source of every copy line met, as written
+  std::vector<std::string> sections;     // every section reached, in the order met
 };
 
 WalkResult WalkOptionSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report);
