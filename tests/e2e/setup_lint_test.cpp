@@ -64,7 +64,8 @@ std::vector<LintCase> Cases() {
        {"4: error: option 'M' has an unknown flag in 'DEFALT' [unknown-flag]"},
        2},
       {"bad conditions",
-       Product("IF %A%==1 THEN X ELSE\r\nIF %A% LIKE 1 THEN X\r\nIF %A%==1 THEN X\r\n"),
+       Product("IF %A%==1 THEN Rem ELSE\r\nIF %A% LIKE 1 THEN Rem\r\nIF %A%==1 THEN Rem\r\n"
+               "[Strings]\r\nA=1\r\n"),
        {"11: error: IF line the engine cannot read (IF condition THEN command [ELSE command]) "
         "[bad-condition]",
         "12: error: condition fault at '%A% LIKE 1' [bad-condition]"},
