@@ -9,6 +9,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/inf_fields.h"
+#include "install/option_relations.h"
 #include "install/section_text.h"
 #include "platform/ansi_case.h"
 
@@ -32,15 +33,6 @@ std::vector<OptionLine> ReadOptionNames(const InfFile& inf, const LineNumbers& n
                          options.push_back({name, nLine});
                        });
   return options;
-}
-
-template <class OnName>
-void ForEachListedName(const std::string& list, OnName onName) {
-  std::string field;
-  for (const char* rest = NextField(list.c_str(), field); rest; rest = NextField(rest, field)) {
-    const std::string name = TrimmedField(field);
-    if (!name.empty()) onName(name);
-  }
 }
 
 bool HasVariable(const std::string& text) {
