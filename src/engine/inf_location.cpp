@@ -10,6 +10,7 @@
 #include "engine/path_steps.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
+#include "engine/run_variable_names.h"
 #include "engine/setup_run.h"
 #include "engine/variable_sections.h"
 #include "platform/win_error.h"
@@ -68,9 +69,9 @@ void ResolveInfFile(SetupRun& run) {
   ctx.szInfFile = path.substr(0, kPathSize - 1);
   const std::string dir = DirectoryOf(ctx.szInfFile);
   SetVariable(run, "SetupInf", ctx.szInfFile);
-  SetVariable(run, "SetupInfServerName", ServerPart(ctx.szInfFile));
-  SetVariable(run, "SetupInfPathName", dir);
-  SetVariable(run, "SetupInfFileName", ctx.szInfFile);
+  SetVariable(run, std::string(kSetupInfServerName), ServerPart(ctx.szInfFile));
+  SetVariable(run, std::string(kSetupInfPathName), dir);
+  SetVariable(run, std::string(kSetupInfFileName), ctx.szInfFile);
   if (ctx.szSrcDir.empty()) ctx.szSrcDir = dir + "\\";
   SetVariable(run, "SrcDir", ctx.szSrcDir);
   if (!dir.empty()) run.machine.Files().SetCurrentDirectory(dir.size() == 2 ? dir + "\\" : dir);

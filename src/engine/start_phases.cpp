@@ -1,8 +1,6 @@
 // The first phases of a run: from the initialisation to the /V check. Everything they read comes
 // from the command line and the setup information file; nothing of the machine changes yet except
 // the error and trace files.
-#include <cstdio>
-
 #include "engine/command_line.h"
 #include "engine/date_time_variables.h"
 #include "engine/debug_output.h"
@@ -16,31 +14,11 @@
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
 #include "engine/shutdown_countdown.h"
+#include "engine/string_section_choice.h"
 #include "engine/variable_sections.h"
 
 namespace tarvium {
 namespace {
-
-constexpr size_t kSectionNameSize = 256;
-
-bool SectionExists(const InfFile& inf, const std::string& name) {
-  return FindSection(inf, name) != nullptr;
-}
-
-// "Strings:07,01", else "Strings:07", else the [Application] fallback key when it names a
-// section, else "Strings".
-std::string ChooseStringSection(const InfFile& inf, const char* pszBase, uint32_t lcid,
-                                const char* pszFallbackKey) {
-  char name[kSectionNameSize];
-  std::snprintf(name, sizeof name, "%s:%02x,%02x", pszBase, lcid & 0x3FF, (lcid >> 10) & 0x3F);
-  if (SectionExists(inf, name)) return name;
-  std::snprintf(name, sizeof name, "%s:%02x", pszBase, lcid & 0x3FF);
-  if (SectionExists(inf, name)) return name;
-  std::string fallback;
-  if (GetValue(inf, "Application", pszFallbackKey, fallback, kSectionNameSize) && !fallback.empty())
-    return fallback;
-  return pszBase;
-}
 
 // "1.2" or "1.2.3": the version, then "." and the revision when there is one.
 std::string VersionText(const std::string& version, const std::string& revision) {

@@ -77,4 +77,13 @@ bool ReadReferencedValue(SetupRun& run, const std::string& name, std::string& va
   return false;
 }
 
+bool IsValueReference(const std::string& name) {
+  const size_t nSlash = name.find('\\');
+  platform::RegRoot root;
+  if (nSlash != std::string::npos &&
+      ParseRootName(std::string_view(name).substr(0, nSlash), root) != RootName::Unknown)
+    return true;
+  return name.find(',') != std::string::npos;
+}
+
 }  // namespace tarvium

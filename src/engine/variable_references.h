@@ -10,4 +10,8 @@ struct SetupRun;
 // The value the reference names, or false when the name is no such reference.
 bool ReadReferencedValue(SetupRun& run, const std::string& name, std::string& value);
 
+// Whether an upper-cased name has the form of such a reference (a registry root before its first
+// '\', or comma fields), without reading anything.
+bool IsValueReference(const std::string& name);
+
 }  // namespace tarvium

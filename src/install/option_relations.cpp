@@ -16,15 +16,6 @@
 namespace tarvium {
 namespace {
 
-template <class OnName>
-void ForEachListedName(const std::string& list, OnName onName) {
-  std::string field;
-  for (const char* rest = NextField(list.c_str(), field); rest; rest = NextField(rest, field)) {
-    const std::string name = TrimmedField(field);
-    if (!name.empty()) onName(name);
-  }
-}
-
 // The decimal value before '=' (its leading digits).
 int32_t ReadGroupValue(const std::string& text) {
   int32_t value = 0;

@@ -10,6 +10,7 @@ namespace tarvium {
 namespace {
 
 using enum PassRule;
+using enum ArgumentForm;
 
 constexpr std::array kCommands = {
     CommandEntry{"Abort", EveryPassBelow10, AbortCommand},
@@ -36,8 +37,8 @@ constexpr std::array kCommands = {
     CommandEntry{"DeletePrinterDriver", InPass, PrinterCommand},
     CommandEntry{"DeletePrintProcessor", InPass, PrinterCommand},
     CommandEntry{"DeletePrintProvider", InPass, PrinterCommand},
-    CommandEntry{"AddMeter", Both, AddMeterCommand},
-    CommandEntry{"Append", InPass, AppendCommand},
+    CommandEntry{"AddMeter", Both, AddMeterCommand, false, Words, 1},
+    CommandEntry{"Append", InPass, AppendCommand, false, Words, 2},
     CommandEntry{"AskKillProcesses", InPass, AskKillProcessesCommand},
     CommandEntry{"Beep", Both, BeepCommand},
     CommandEntry{"BlockInput", InPass, BlockInputCommand},
@@ -45,54 +46,54 @@ constexpr std::array kCommands = {
     CommandEntry{"CallHidden", InPass, CallHiddenCommand},
     CommandEntry{"CallRunAs", InPass, CallRunAsCommand},
     CommandEntry{"CallRunAsHidden", InPass, CallRunAsHiddenCommand},
-    CommandEntry{"CD", Both, ChDirCommand},
-    CommandEntry{"ChDir", Both, ChDirCommand},
+    CommandEntry{"CD", Both, ChDirCommand, false, Words, 1},
+    CommandEntry{"ChDir", Both, ChDirCommand, false, Words, 1},
     CommandEntry{"CloseWindow", InPass, CloseWindowCommand},
     CommandEntry{"CollapseEnv", Both, CollapseEnvCommand},
     CommandEntry{"ReplaceEnv", Both, ReplaceEnvCommand},
     CommandEntry{"Copy", UndoInRemoval, CopyCommand},
     CommandEntry{"DDE", InPass, DdeCommand},
-    CommandEntry{"Del", InPass, DelCommand},
-    CommandEntry{"Erase", InPass, DelCommand},
+    CommandEntry{"Del", InPass, DelCommand, false, Words, 1},
+    CommandEntry{"Erase", InPass, DelCommand, false, Words, 1},
     CommandEntry{"DelTree", InPass, DelTreeCommand},
     CommandEntry{"DeleteXml", InPass, DeleteXmlCommand},
     CommandEntry{"UpdateXml", InPass, UpdateXmlCommand},
     CommandEntry{"Echo", InPass, EchoCommand},
     CommandEntry{"ErrorLogMsg", InPass, ErrorLogMsgCommand},
     CommandEntry{"EmptyClipboard", Both, EmptyClipboardCommand},
-    CommandEntry{"Extract", InPass, ExtractCommand},
+    CommandEntry{"Extract", InPass, ExtractCommand, false, Words, 2},
     CommandEntry{"For", Both, ForCommand, true},
     CommandEntry{"If", Both, IfCommand},
     CommandEntry{"Increment", BothMarkedOnly, IncrementCommand, true},
     CommandEntry{"Decrement", BothMarkedOnly, DecrementCommand, true},
     CommandEntry{"Multiply", BothMarkedOnly, MultiplyCommand, true},
     CommandEntry{"Divide", BothMarkedOnly, DivideCommand, true},
-    CommandEntry{"KillProcess", InPass, KillProcessCommand},
-    CommandEntry{"MD", UndoInRemoval, MkDirCommand},
-    CommandEntry{"MkDir", UndoInRemoval, MkDirCommand},
-    CommandEntry{"RD", InPass, RmDirCommand},
-    CommandEntry{"RmDir", InPass, RmDirCommand},
-    CommandEntry{"Ren", UndoInRemoval, RenCommand},
-    CommandEntry{"Rename", UndoInRemoval, RenCommand},
-    CommandEntry{"RenDir", UndoInRemoval, RenDirCommand},
+    CommandEntry{"KillProcess", InPass, KillProcessCommand, false, Text, 1},
+    CommandEntry{"MD", UndoInRemoval, MkDirCommand, false, Words, 1},
+    CommandEntry{"MkDir", UndoInRemoval, MkDirCommand, false, Words, 1},
+    CommandEntry{"RD", InPass, RmDirCommand, false, Words, 1},
+    CommandEntry{"RmDir", InPass, RmDirCommand, false, Words, 1},
+    CommandEntry{"Ren", UndoInRemoval, RenCommand, false, Words, 2},
+    CommandEntry{"Rename", UndoInRemoval, RenCommand, false, Words, 2},
+    CommandEntry{"RenDir", UndoInRemoval, RenDirCommand, false, Words, 2},
     CommandEntry{"PlaySound", InPass, PlaySoundCommand},
     CommandEntry{"ShowPicture", InPass, ShowPictureCommand},
     CommandEntry{"Prompt", BothMarkedOnly, PromptCommand},
     CommandEntry{"RegAsm", InPass, RegAsmCommand},
     CommandEntry{"Rem", Both, RemCommand},
     CommandEntry{"ReplaceRegValue", InPass, ReplaceRegValueCommand},
-    CommandEntry{"ReplaceTextFile", InPass, ReplaceTextFileCommand},
-    CommandEntry{"ReplaceVars", InPass, ReplaceVarsCommand},
+    CommandEntry{"ReplaceTextFile", InPass, ReplaceTextFileCommand, false, List, 2},
+    CommandEntry{"ReplaceVars", InPass, ReplaceVarsCommand, false, Words, 1},
     CommandEntry{"Set", Both, SetCommand},
-    CommandEntry{"SetReboot", InPass, SetRebootCommand},
+    CommandEntry{"SetReboot", InPass, SetRebootCommand, false, Text, 1},
     CommandEntry{"Sleep", InPass, SleepCommand},
     CommandEntry{"SplashDialogOn", InPass, SplashDialogOnCommand},
     CommandEntry{"SplashDialogText", Both, SplashDialogTextCommand},
     CommandEntry{"SplashDialogOff", InPass, SplashDialogOffCommand},
     CommandEntry{"SystemShutdown", InPass, SystemShutdownCommand},
-    CommandEntry{"Unzip", InPass, UnzipCommand},
-    CommandEntry{"Unrar", InPass, UnrarCommand},
-    CommandEntry{"Zip", InPass, ZipCommand},
+    CommandEntry{"Unzip", InPass, UnzipCommand, false, List, 2},
+    CommandEntry{"Unrar", InPass, UnrarCommand, false, List, 2},
+    CommandEntry{"Zip", InPass, ZipCommand, false, List, 2},
     CommandEntry{"WaitUntilFileExists", InPass, WaitUntilFileExistsCommand},
     CommandEntry{"WaitUntilProcessExists", InPass, WaitUntilProcessExistsCommand},
     CommandEntry{"WaitWhileProcessExists", InPass, WaitWhileProcessExistsCommand},
@@ -109,6 +110,20 @@ const CommandEntry* FindCommand(std::string_view name) {
   for (const CommandEntry& entry : kCommands)
     if (platform::AnsiEqualNoCase(entry.name, name)) return &entry;
   return nullptr;
+}
+
+size_t CountArguments(const CommandEntry& entry, std::string_view arguments) {
+  switch (entry.form) {
+    case ArgumentForm::Words:
+      return WordArguments(arguments).size();
+    case ArgumentForm::Text:
+      return TextArguments(arguments).size();
+    case ArgumentForm::List:
+      return ListArguments(arguments).size();
+    case ArgumentForm::Free:
+      break;
+  }
+  return 0;
 }
 
 const CommandEntry& ProgramCommand() {

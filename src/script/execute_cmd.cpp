@@ -18,17 +18,6 @@ namespace {
 
 inline constexpr uint32_t kSyntaxVersion10 = 0x1000;
 
-// The first token: up to a blank or '(' outside double quotes.
-size_t CommandNameEnd(std::string_view text) {
-  bool bQuoted = false;
-  size_t nPos = 0;
-  for (; nPos < text.size(); ++nPos) {
-    if (text[nPos] == '"') bQuoted = !bQuoted;
-    if (!bQuoted && (IsScriptBlank(text[nPos]) || text[nPos] == '(')) break;
-  }
-  return nPos;
-}
-
 // For and the counter commands read their references themselves.
 bool KeepsReferences(std::string_view text) {
   text = TrimAnsiLeft(text);
@@ -79,6 +68,16 @@ void ShowLineInProgress(SetupRun& run, const std::string& line) {
 
 }  // namespace
 
+size_t CommandNameEnd(std::string_view text) {
+  bool bQuoted = false;
+  size_t nPos = 0;
+  for (; nPos < text.size(); ++nPos) {
+    if (text[nPos] == '"') bQuoted = !bQuoted;
+    if (!bQuoted && (IsScriptBlank(text[nPos]) || text[nPos] == '(')) break;
+  }
+  return nPos;
+}
+
 int ExecuteCmd(SetupRun& run, const std::string& line, const CommandPass& pass, bool bSizing,
                bool bMedia, int64_t* pnBytes) {
   if (pass.bNotCarriedOut) return 1;
@@ -106,7 +105,8 @@ int ExecuteCmd(SetupRun& run, const std::string& line, const CommandPass& pass, 
   if (!bMedia && IsMediaCommand(call.name)) return 1;
   if (!bSizing) ShowLineInProgress(run, call.line);
 
-  bool bOk = pEntry->handler(call);
+  bool bOk = CountArguments(*pEntry, call.arguments) >= pEntry->nRequired ? pEntry->handler(call)
+                                                                          : MissingArgument(call);
   if (!bOk && !call.systemError.empty() &&
       ShowMessage(run, 5561, call.systemError) == kResultIgnore)
     bOk = true;

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarvium {
 
@@ -17,6 +18,9 @@ struct CommandPass {
   uint32_t dwSectionFlags = 0;  // copy flags of the reference that led to the section
   bool bNotCarriedOut = false;  // a command this run does not carry out (admin or user setup)
 };
+
+// The end of a line's command name: its first token, up to a blank or '(' outside double quotes.
+size_t CommandNameEnd(std::string_view text);
 
 // bSizing measures the line instead of running it, adding its bytes to *pnBytes; without bMedia
 // sound and picture lines are passed over.

@@ -99,4 +99,11 @@ std::optional<std::string_view> IfLineCondition(std::string_view line) {
   return parts.condition;
 }
 
+std::vector<std::string> IfLineCommands(std::string_view line) {
+  IfParts parts;
+  if (!SplitIfLine(line, parts)) return {};
+  if (!parts.bHasElse) return {std::move(parts.thenCommand)};
+  return {std::move(parts.thenCommand), std::move(parts.elseCommand)};
+}
+
 }  // namespace tarvium

@@ -87,6 +87,12 @@ uint32_t LocaleOfLanguageCode(std::string_view code) {
   return kLocaleOther;
 }
 
+std::vector<uint32_t> CatalogLocales() {
+  std::vector<uint32_t> locales;
+  for (const LanguageRow& row : kLanguages) locales.push_back(row.lcid);
+  return locales;
+}
+
 std::string LanguageCodeOfLocale(uint32_t lcid) {
   for (const LanguageRow& row : kLanguages)
     if (lcid == row.lcid) return std::string(row.code);

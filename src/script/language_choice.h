@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvium {
 
@@ -17,6 +18,8 @@ std::string NormalizeLanguageCode(std::string_view code);
 // "en-US"/"en" 0x0409, "de-DE"/"de" 0x0407, "fr-FR"/"fr" 0x040C (any case); any other code
 // 0x040A, a locale without a catalog, whose texts are English.
 uint32_t LocaleOfLanguageCode(std::string_view code);
+// The locales that have a catalog, in the engine's order (English, German, French).
+std::vector<uint32_t> CatalogLocales();
 // The code of a locale with a catalog, matched exactly, then by its primary language (the low
 // 10 bits): 0x0807 gives "de-DE"; "" for any other locale.
 std::string LanguageCodeOfLocale(uint32_t lcid);

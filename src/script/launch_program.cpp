@@ -11,6 +11,7 @@
 #include "engine/debug_output.h"
 #include "engine/machine_environment.h"
 #include "engine/replace_variables.h"
+#include "engine/run_variable_names.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "engine/variable_sections.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kMessageCannotExecute = 5508;
 constexpr uint32_t kExitCodeFailed = 0xFFFFFFFF;  // -1
-constexpr const char* kErrorLevel = "ErrorLevel";
 
 struct Launch {
   std::string line;  // the command line with its variables replaced
@@ -143,7 +143,7 @@ bool LaunchProgram(SetupRun& run, const std::string& commandLine, const std::str
     SetOutputs(pdwError, pdwExitCode, platform::ERROR_FILE_NOT_FOUND, 0);
     return false;
   }
-  SetVariable(run, kErrorLevel, "");
+  SetVariable(run, std::string(kErrorLevel), "");
   ResolveShortcutProgram(run, launch);
 
   const LaunchOptions options{user, password, bOwnEnvironment, bHidden};
@@ -166,7 +166,7 @@ bool LaunchProgram(SetupRun& run, const std::string& commandLine, const std::str
   }
   if (hProcess != platform::ProcessHandle::Invalid) run.machine.Programs().CloseProcess(hProcess);
 
-  SetVariable(run, kErrorLevel, std::to_string(static_cast<int32_t>(dwExitCode)));
+  SetVariable(run, std::string(kErrorLevel), std::to_string(static_cast<int32_t>(dwExitCode)));
   if (const int32_t iReboot = RebootModeOfExitCode(dwExitCode)) run.ctx.iReboot = iReboot;
   SetOutputs(pdwError, pdwExitCode, dwError, dwExitCode);
   return bOk;

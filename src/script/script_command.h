@@ -37,6 +37,9 @@ struct CommandCall {
 
 using CommandHandler = bool (*)(CommandCall& call);
 
+// How a command's handler splits its arguments (see the argument forms below).
+enum class ArgumentForm { Free, Words, Text, List };
+
 struct CommandEntry {
   std::string_view name;
   PassRule rule;
@@ -44,10 +47,15 @@ struct CommandEntry {
   // The line reaches the handler with its %Name% references: a loop's command must see the
   // counter afresh on each turn, and a counter command names its target by its reference.
   bool bKeepsReferences = false;
+  // The arguments the handler needs, in the form it reads them: fewer give message 5528.
+  ArgumentForm form = ArgumentForm::Free;
+  size_t nRequired = 0;
 };
 
 // The entry of a command name (any case); null for a name that is no command.
 const CommandEntry* FindCommand(std::string_view name);
+// The number of arguments a line gives to the command, read in the command's form.
+size_t CountArguments(const CommandEntry& entry, std::string_view arguments);
 // The entry of the words that are no command: the line is started as a program.
 const CommandEntry& ProgramCommand();
 

@@ -3,11 +3,12 @@
 # COMP_CWORD set, the function the script registered called, COMPREPLY read), against what the
 # built programs print as their usage: a command or switch added to a program but not to its
 # completion, or left in the completion after the program dropped it, fails here.
-# Usage: completion_test.sh COMPLETION_DIR WINMACHINE SETUP_EXE
+# Usage: completion_test.sh COMPLETION_DIR WINMACHINE SETUP_EXE SETUP_LINT
 set -uo pipefail
 completion_dir=$1
 winmachine=$2
 engine=$3
+setup_lint=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -15,6 +16,7 @@ failed=0
 
 source "$completion_dir/winmachine" || exit 1
 source "$completion_dir/tarvium-setup" || exit 1
+source "$completion_dir/setup-lint" || exit 1
 
 # The candidates the completion registered for the command word offers for the last word (the
 # one under the cursor), sorted, one a line.
@@ -123,6 +125,13 @@ mkdir -p "$work/media/disk1" && cd "$work/media" || exit 1
 touch Setup.inf OTHER.INF notes.txt disk1/Child.Inf
 check "setup information files" "$(lines OTHER.INF Setup.inf disk1)" "$(candidates tarvium-setup /S1 '')"
 check "setup information files below" "disk1/Child.Inf" "$(candidates tarvium-setup disk1/)"
+
+# setup-lint: the long options of its usage, first and alone; then setup information files.
+lint_options=$("$setup_lint" --help | grep -oE -- '--[a-z]+' | sort -u)
+check "setup-lint options of its usage" "$(lines $lint_options --help)" "$(candidates setup-lint --)"
+check "setup-lint: only files after --json" "$(lines OTHER.INF Setup.inf disk1)" \
+  "$(candidates setup-lint --json '')"
+check "setup-lint: no option after --json" "" "$(candidates setup-lint --json --)"
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

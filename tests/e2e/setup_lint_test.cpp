@@ -76,7 +76,8 @@ std::vector<LintCase> Cases() {
        {"4: error: option 'M' has an unknown flag in 'DEFALT' [unknown-flag]"},
        2},
       {"bad conditions",
-       Product("IF %A%==1 THEN X ELSE\r\nIF %A% LIKE 1 THEN X\r\nIF %A%==1 THEN X\r\n"),
+       Product("IF %A%==1 THEN Rem ELSE\r\nIF %A% LIKE 1 THEN Rem\r\nIF %A%==1 THEN Rem\r\n"
+               "[Strings]\r\nA=1\r\n"),
        {"11: error: IF line the engine cannot read (IF condition THEN command [ELSE command]) "
         "[bad-condition]",
         "12: error: condition fault at '%A% LIKE 1' [bad-condition]"},
@@ -92,15 +93,15 @@ std::vector<LintCase> Cases() {
        {},
        0},
       {"traps",
-       "[Application]\r\nApplicationDir=C:\\P\r\n[Options]\r\nM=M\r\n[M]\r\n"
-       "1:a.dll, %App%a.dll\r\n",
-       {"1: warning: no UninstallDisplayName in [Application]: the product is not listed among "
-        "the installed programs [no-uninstall-name]",
-        "1: warning: no copy line installs Setup.inf: the registered removal will not find it "
-        "[setup-inf-not-copied]",
-        "6: warning: copy line of 'a.dll' gives no size: the space the product needs is computed "
+       "[Application]\r\nUninstallKeyName=P\r\nApplicationDir=C:\\P\r\n[Options]\r\nM=M\r\n"
+       "[M]\r\n1:a.dll, %App%a.dll\r\n",
+       {"1: warning: UninstallKeyName without UninstallDisplayName in [Application]: the programs "
+        "list hides the product's entry [no-uninstall-name]",
+        "1: warning: no copy line installs Setup.inf: the removal the programs list starts will "
+        "not find it [setup-inf-not-copied]",
+        "7: warning: copy line of 'a.dll' gives no size: the space the product needs is computed "
         "without it [no-size]",
-        "6: warning: '%App%a.dll': a directory variable runs into the name after it (missing "
+        "7: warning: '%App%a.dll': a directory variable runs into the name after it (missing "
         "'\\') [dir-variable-glued]"},
        1},
       {"registry lines",
@@ -139,6 +140,55 @@ std::vector<LintCase> Cases() {
        {"11: warning: [Admin] has no ApplicationDir: an administrator setup (/A) takes its "
         "application directory from there and starts with an empty one [admin-without-appdir]"},
        1},
+      {"a product kept out of the programs list needs neither its name nor Setup.inf",
+       "[Application]\r\nApplicationDir=C:\\P\r\n[Options]\r\nM=M\r\n[M]\r\n"
+       "1:a.dll, %App%\\a.dll, , 5\r\n",
+       {},
+       0},
+      {"undefined variables: defined by Set, Tokenize, a string key, the engine, the session",
+       Product("MD %App%\\%Later%\r\nSET Later=%Unset%\\x\r\nSET N=Tokenize(Tok)\r\n"
+               "Call %windir%\\a.exe %HKLM\\Software\\X:Path% %Tok3% %ErrorLevel% 50% off\r\n"
+               "Echo %Greeting% %Option%\r\n[Strings]\r\nGreeting=Hi\r\n"),
+       {"12: warning: %Unset% is defined nowhere (not by the engine, not in the file): it reads as "
+        "empty [undefined-variable]"},
+       1},
+      {"option graph: order, circle, one-member groups (also through Name\\*)",
+       "[Application]\r\nUninstallDisplayName=P\r\n[Options]\r\nA\\B=B\r\nA=A\r\nC=C\r\n"
+       "[OptionDependencies]\r\nA=C\r\nC=A\\B\r\nA\\B=A\r\n[OptionGroups]\r\nC\r\n1=A\\*\r\n"
+       "2=A, C\r\n[A\\B]\r\n1:Setup.inf,,,9\r\n[C]\r\n#A\\B\r\n",
+       {"4: error: option 'A\\B' comes before its parent 'A' (line 5): the engine finds no parent "
+        "and stops the run [option-order]",
+        "10: error: options select each other in a circle: A -> C -> A\\B -> A [option-cycle]",
+        "12: warning: option group with a single member: an exclusive choice with nothing to "
+        "choose from [one-member-group]",
+        "13: warning: option group with a single member: an exclusive choice with nothing to "
+        "choose from [one-member-group]"},
+       2},
+      {"section kinds and commands",
+       Product("#Regs:Fonts\r\n#Cmds\r\n[Regs:Fonts]\r\nHKLM\\X\r\n[Cmds]\r\nCal setup.exe\r\n"
+               "Ren a.txt\r\nIF 1==1 THEN Renn\r\nUnzip \"a b.zip\", C:\\x\r\nnotes.exe /q\r\n"
+               "-Ren a.txt b.txt\r\n"),
+       {"13: warning: no handler takes section [Regs:Fonts] (not a registry, INI, batch, shell or "
+        "other kind the engine knows): its lines are read as copy lines and commands "
+        "[unknown-section-kind]",
+        "16: error: 'Cal' is no command: the engine would start a program of that name "
+        "[bad-command]",
+        "17: error: Ren needs 2 argument(s), the line gives 1 (message 5528 at run time) "
+        "[bad-command]",
+        "18: error: 'Renn' is no command: the engine would start a program of that name "
+        "[bad-command]"},
+       2},
+      {"string sections: a language the engine cannot serve, a key one language lacks",
+       Product("[Strings:07]\r\nTitle=T\r\nHello=H\r\n[Strings:09]\r\nTitle=T\r\n"),
+       {"11: warning: no [Strings] section for fr-FR (0x040C): the engine chooses [Strings], "
+        "which the file lacks [missing-strings]",
+        "14: warning: [Strings:09] lacks the key Hello, which [Strings:07] gives (line 13) "
+        "[missing-strings]"},
+       1},
+      {"string sections: the fallback serves every other language",
+       Product("[Strings:07]\r\nTitle=T\r\n[Strings]\r\nTitle=T\r\n"),
+       {},
+       0},
   };
 }
 
@@ -170,10 +220,12 @@ TEST(SetupLint, WritesJsonAndRefusesWhatItCannotRead) {
   EXPECT_EQ(RunTool("setup-lint", "a.inf b c").nExit, 2);
   const std::string rules = "\n" + RunTool("setup-lint", "--rules").out;
   for (const char* rule :
-       {"missing-section", "unknown-flag", "bad-condition", "duplicate-section", "duplicate-key",
-        "no-uninstall-name", "setup-inf-not-copied", "no-size", "dir-variable-glued",
-        "missing-source", "bad-registry-line", "value-too-long", "bad-encrypted-value",
-        "path-in-autoexec", "admin-without-appdir"})
+       {"missing-section",     "unknown-flag",      "bad-condition",        "duplicate-section",
+        "duplicate-key",       "no-uninstall-name", "setup-inf-not-copied", "no-size",
+        "dir-variable-glued",  "missing-source",    "bad-registry-line",    "value-too-long",
+        "bad-encrypted-value", "path-in-autoexec",  "admin-without-appdir", "undefined-variable",
+        "option-order",        "option-cycle",      "one-member-group",     "unknown-section-kind",
+        "bad-command",         "missing-strings"})
     EXPECT_NE(rules.find(std::string("\n") + rule + " "), std::string::npos) << rule;
 }
 

@@ -5,13 +5,18 @@
 #include <map>
 #include <string>
 
+#include "command_check.h"
 #include "engine/inf_reader.h"
 #include "inf_lines.h"
 #include "install/section_text.h"
+#include "option_graph.h"
 #include "option_walk.h"
 #include "platform/ansi_case.h"
 #include "section_checks.h"
+#include "section_kind.h"
+#include "string_sections.h"
 #include "value_checks.h"
+#include "variable_check.h"
 
 namespace tarvium::lint {
 namespace {
@@ -55,11 +60,17 @@ int ApplicationLine(const InfFile& inf, const LineNumbers& numbers) {
   return start ? numbers.LineOf(start) - 1 : 1;
 }
 
+// The engine writes the programs list's entry only for a product with an UninstallKeyName: one
+// without is not listed by its author's choice (a component, a test fixture).
+bool IsListed(const InfFile& inf) {
+  return FindKey(inf, "Application", "UninstallKeyName") != nullptr;
+}
+
 void CheckUninstallName(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
-  if (FindKey(inf, "Application", "UninstallDisplayName")) return;
+  if (!IsListed(inf) || FindKey(inf, "Application", "UninstallDisplayName")) return;
   report.Add(ApplicationLine(inf, numbers), Severity::Warning, "no-uninstall-name",
-             "no UninstallDisplayName in [Application]: the product is not listed among the "
-             "installed programs");
+             "UninstallKeyName without UninstallDisplayName in [Application]: the programs list "
+             "hides the product's entry");
 }
 
 bool NamesSetupInf(const std::string& source) {
@@ -71,10 +82,12 @@ bool NamesSetupInf(const std::string& source) {
 
 void CheckSetupInfCopied(const InfFile& inf, const LineNumbers& numbers, const WalkResult& walk,
                          LintReport& report) {
+  if (!IsListed(inf)) return;
   for (const std::string& source : walk.copySources)
     if (NamesSetupInf(source)) return;
   report.Add(ApplicationLine(inf, numbers), Severity::Warning, "setup-inf-not-copied",
-             "no copy line installs Setup.inf: the registered removal will not find it");
+             "no copy line installs Setup.inf: the removal the programs list starts will not "
+             "find it");
 }
 
 }  // namespace
@@ -91,6 +104,11 @@ void LintFile(const InfFile& inf, LintReport& report, Media* pMedia) {
   CheckEncryptedValues(inf, numbers, report);
   CheckAdminDirectory(inf, numbers, report);
   if (pMedia) CheckMissingSources(*pMedia, walk, report);
+  CheckUndefinedVariables(inf, numbers, walk, report);
+  CheckOptionGraph(inf, numbers, report);
+  CheckSectionKinds(inf, numbers, walk, report);
+  CheckCommands(inf, numbers, walk, report);
+  CheckStringSections(inf, numbers, report);
 }
 
 }  // namespace tarvium::lint

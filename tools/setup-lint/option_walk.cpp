@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <set>
+#include <unordered_set>
 
 #include "engine/ansi_text.h"
 #include "engine/inf_fields.h"
@@ -45,10 +46,12 @@ class Walk {
       ForEachSectionLine(
           inf_, numbers_, FindSection(inf_, section),
           [&](const std::string& line, int nLine) { ReadOptionLine(line, nLine, options); });
-    for (const OptionLine& option : options) VisitOption(option, options);
+    const std::unordered_set<std::string> parents = ParentNames(options);
+    for (const OptionLine& option : options) VisitOption(option, parents);
     while (!pending_.empty()) {
       const std::string section = std::move(pending_.front());
       pending_.pop_front();
+      result_.sections.push_back(section);
       if (IsSpecialSection(section)) continue;  // its handler reads lines of its own kind
       ForEachSectionLine(inf_, numbers_, FindSection(inf_, section),
                          [&](const std::string& line, int nLine) { CheckLine(line, nLine); });
@@ -77,16 +80,26 @@ class Walk {
     options.push_back(std::move(option));
   }
 
+  // Every upper-cased name that has a sub-option ("A" and "A\\B" of "A\\B\\C"), found once.
+  static std::unordered_set<std::string> ParentNames(const std::vector<OptionLine>& options) {
+    std::unordered_set<std::string> parents;
+    for (const OptionLine& option : options) {
+      const std::string upper = platform::AnsiUpper(option.name);
+      for (size_t nSlash = upper.find('\\'); nSlash != std::string::npos;
+           nSlash = upper.find('\\', nSlash + 1))
+        parents.insert(upper.substr(0, nSlash));
+    }
+    return parents;
+  }
+
   // The option's section is carried out, or with WILDCARD the shared [%Option%]; only a leaf
   // must have one: an option with sub-options may go without.
-  void VisitOption(const OptionLine& option, const std::vector<OptionLine>& options) {
+  void VisitOption(const OptionLine& option, const std::unordered_set<std::string>& parents) {
     if (HasVariable(option.name)) return;
     if (FindSection(inf_, option.name)) return Enqueue(option.name);
     if ((option.dwFlags & OPTION_WILDCARD) && FindSection(inf_, "%Option%"))
       return Enqueue("%Option%");
-    const std::string prefix = platform::AnsiUpper(option.name) + "\\";
-    for (const OptionLine& other : options)
-      if (platform::AnsiUpper(other.name).starts_with(prefix)) return;
+    if (parents.contains(platform::AnsiUpper(option.name))) return;
     report_.Add(option.nLine, Severity::Error, "missing-section",
                 "option '" + option.name + "' has no section [" + option.name + "]");
   }

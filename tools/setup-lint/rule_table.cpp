@@ -6,7 +6,7 @@ namespace tarvium::lint {
 
 namespace {
 
-constexpr std::array<Rule, 15> kRules = {{
+constexpr std::array<Rule, 22> kRules = {{
     {"missing-section",
      "an option or a #reference names a section the file lacks (message 5529 at run time)"},
     {"unknown-flag",
@@ -18,10 +18,11 @@ constexpr std::array<Rule, 15> kRules = {{
     {"duplicate-key",
      "a key of [Setup] or [Application] given twice: the engine reads the first line of it"},
     {"no-uninstall-name",
-     "[Application] has no UninstallDisplayName: the product never appears in the programs list"},
+     "[Application] has an UninstallKeyName but no UninstallDisplayName: the programs list hides "
+     "the entry"},
     {"setup-inf-not-copied",
-     "no copy line brings Setup.inf along: the registered removal cannot "
-     "find its setup information file"},
+     "a product in the programs list (UninstallKeyName) whose copy lines do not bring Setup.inf "
+     "along: its removal cannot find its setup information file"},
     {"no-size", "a copy line without a size field: the needed disk space is computed without it"},
     {"dir-variable-glued",
      "%SrcDir% or %App% directly followed by a name: the directory and the name run together"},
@@ -42,6 +43,22 @@ constexpr std::array<Rule, 15> kRules = {{
     {"admin-without-appdir",
      "[Admin] without ApplicationDir: an administrator setup (/A) starts with an empty "
      "application directory"},
+    {"undefined-variable",
+     "a %Name% that neither the engine nor the file defines, on a line the installation reads: "
+     "it reads as empty"},
+    {"option-order",
+     "a child option (Parent\\Child) before its parent, or without one: the run stops "
+     "(message 5533)"},
+    {"option-cycle", "options whose [OptionDependencies] select each other in a circle"},
+    {"one-member-group", "an [OptionGroups] line, an exclusive choice, with a single member"},
+    {"unknown-section-kind",
+     "a reached section named like a handler's (Kind:name, name.ext) that no handler takes"},
+    {"bad-command",
+     "a command line naming no command (a bare word, started as a program) or giving a command "
+     "too few arguments (message 5528)"},
+    {"missing-strings",
+     "a language of the wizard without a string section, or a string key one language's "
+     "section lacks"},
 }};
 
 }  // namespace

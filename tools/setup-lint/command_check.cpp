@@ -1,0 +1,67 @@
+// A line is split as ExecuteCmd splits it (reverse mark, CommandNameEnd) and looked up in the
+// engine's command table (FindCommand), whose entries say how many arguments each handler needs
+// and in which form it reads them (CountArguments). Copy lines and section references are the
+// walk's; lines of handler sections are not commands.
+#include "command_check.h"
+
+#include <string>
+
+#include "engine/ansi_text.h"
+#include "install/section_dispatch.h"
+#include "platform/ansi_case.h"
+#include "script/execute_cmd.h"
+#include "script/if_line.h"
+#include "script/script_command.h"
+
+namespace tarvium::lint {
+namespace {
+
+// A word the engine would start as a program: anything with a path, an extension, a quote or a
+// variable in it may name one; a bare word is most likely a misspelt command.
+bool CanBeProgram(std::string_view name) {
+  return name.find_first_of("\\/:.%\"") != std::string_view::npos;
+}
+
+bool IsIfLine(std::string_view text) {
+  return text.size() > 2 && platform::AnsiStartsWithNoCase(text, "IF") && IsAnsiSpace(text[2]);
+}
+
+void CheckCommandLine(std::string_view line, int nLine, LintReport& report) {
+  std::string_view body = TrimAnsi(line);
+  if (!body.empty() && body[0] == '-') body = TrimAnsiLeft(body.substr(1));
+  if (body.empty() || body[0] == '#' || (body[0] >= '0' && body[0] <= '9')) return;
+  if (IsIfLine(body)) {
+    for (const std::string& command : IfLineCommands(body))
+      CheckCommandLine(command, nLine, report);
+    return;
+  }
+  const std::string_view name = body.substr(0, CommandNameEnd(body));
+  const CommandEntry* pEntry = FindCommand(name);
+  if (!pEntry) {
+    if (!name.empty() && !CanBeProgram(name))
+      report.Add(nLine, Severity::Error, "bad-command",
+                 "'" + std::string(name) +
+                     "' is no command: the engine would start a program of that name");
+    return;
+  }
+  const size_t nGiven = CountArguments(*pEntry, body.substr(name.size()));
+  if (nGiven < pEntry->nRequired)
+    report.Add(nLine, Severity::Error, "bad-command",
+               std::string(pEntry->name) + " needs " + std::to_string(pEntry->nRequired) +
+                   " argument(s), the line gives " + std::to_string(nGiven) +
+                   " (message 5528 at run time)");
+}
+
+}  // namespace
+
+void CheckCommands(const InfFile& inf, const LineNumbers& numbers, const WalkResult& walk,
+                   LintReport& report) {
+  for (const std::string& section : walk.sections) {
+    if (IsSpecialSection(section)) continue;
+    ForEachSectionLine(
+        inf, numbers, FindSection(inf, section),
+        [&](const std::string& line, int nLine) { CheckCommandLine(line, nLine, report); });
+  }
+}
+
+}  // namespace tarvium::lint
