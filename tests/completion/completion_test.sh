@@ -126,12 +126,14 @@ touch Setup.inf OTHER.INF notes.txt disk1/Child.Inf
 check "setup information files" "$(lines OTHER.INF Setup.inf disk1)" "$(candidates tarvium-setup /S1 '')"
 check "setup information files below" "disk1/Child.Inf" "$(candidates tarvium-setup disk1/)"
 
-# setup-lint: the long options of its usage, first and alone; then setup information files.
-lint_options=$("$setup_lint" --help | grep -oE -- '--[a-z]+' | sort -u)
+# setup-lint: the long options of its usage; each option of a check once; a directory after
+# --machine; then setup information files.
+lint_options=$("$setup_lint" --help | grep -oE -- '--[a-z-]+[a-z]' | sort -u)
 check "setup-lint options of its usage" "$(lines $lint_options --help)" "$(candidates setup-lint --)"
 check "setup-lint: only files after --json" "$(lines OTHER.INF Setup.inf disk1)" \
   "$(candidates setup-lint --json '')"
-check "setup-lint: no option after --json" "" "$(candidates setup-lint --json --)"
+check "setup-lint: each option once" "$(lines --fill-sizes --machine)" "$(candidates setup-lint --json --)"
+check "setup-lint: a directory after --machine" "disk1" "$(candidates setup-lint --machine '')"
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

@@ -248,7 +248,7 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
       "[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,%App%,,1\r\n1:a.dll, %App%\r\n"
       "2:b.dll, %App%, , 9\r\n; a comment\r\n1:c.dll, %App%, REGISTER\r\n"
       "2:gone.dll, %App%, , 1\r\n1:lost.dll, %App%, , 1\r\n1:%Other%\\x.dll, %App%, , 1\r\n"
-      "2:opt.dll, %App%, OPTIONAL, 1\r\n");
+      "2:opt.dll, %App%, OPTIONAL, 1\r\n[Strings]\r\nOther=sub\r\n");
   const std::string machine = "--machine " + ShellQuote(media.Path() + "/machine") + " ";
   const ToolResult lint = RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path()));
   const std::string at = inf + ":";
