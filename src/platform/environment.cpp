@@ -15,8 +15,8 @@ std::string ExpandVariableReferences(Environment& environment, const std::string
     if (close == std::string::npos) break;
     out.append(text, i, open - i);
     std::string value;
-    if (close > open + 1 && environment.GetVariable(text.substr(open + 1, close - open - 1),
-                                                    value) == ERROR_SUCCESS) {
+    if (close > open + 1 &&
+        environment.GetVariable(text.substr(open + 1, close - open - 1), value) == ERROR_SUCCESS) {
       out += value;
       i = close + 1;
     } else {

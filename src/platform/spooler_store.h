@@ -1,8 +1,8 @@
 // Where the emulated spooler keeps its state: the keys Windows keeps it in, and the few value
 // conversions it needs (text, numbers, string lists) over the machine's registry. Keeping the
 // spooler's state in the registry, never in the spooler object, lets two engine processes on one
-// machine and the machine tool see the same printers. Host-free, so that the Win.ini device settings can use it on
-// either machine.
+// machine and the machine tool see the same printers. Host-free, so that the Win.ini device
+// settings can use it on either machine.
 #pragma once
 #include <cstdint>
 #include <string>

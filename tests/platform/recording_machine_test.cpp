@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/machine_snapshot.h"
+#include "support/file_system_queries.h"
 #include "support/test_data.h"
 #include "support/test_machine.h"
 
@@ -25,25 +26,17 @@ using ChangeLine = std::pair<ChangeKind, std::string>;
 std::vector<std::string> SnapshotLines(Machine& machine) {
   MachineSnapshot snapshot;
   std::string error;
-  EXPECT_TRUE(TakeSnapshot(machine.Files(), machine.Reg(), {{"C:"}, {}}, snapshot, error))
-      << error;
+  EXPECT_TRUE(TakeSnapshot(machine.Files(), machine.Reg(), {{"C:"}, {}}, snapshot, error)) << error;
   std::vector<std::string> lines{snapshot.registryText};
   for (const SnapshotFile& file : snapshot.files)
     lines.push_back(file.path + " " + std::to_string(file.nSize) + " " +
-                    std::to_string(file.dwAttributes) + " " +
-                    std::to_string(file.ftLastWriteTime));
+                    std::to_string(file.dwAttributes) + " " + std::to_string(file.ftLastWriteTime));
   return lines;
 }
 
 std::vector<std::string> Listing(FileSystem& files, const std::string& pattern) {
-  std::vector<std::string> names;
-  FindHandle hFind;
-  FindData data;
-  for (uint32_t dwError = files.FindFirstFile(pattern, hFind, data); dwError == ERROR_SUCCESS;
-       dwError = files.FindNextFile(hFind, data))
-    names.push_back(data.cFileName);
-  if (!names.empty()) files.FindClose(hFind);
-  return names;
+  uint32_t dwError = 0;
+  return tarvium::test::Names(files, pattern, dwError);
 }
 
 std::vector<std::string> SubKeys(Registry& registry, const std::string& key,
@@ -97,8 +90,7 @@ TEST(RecordingMachine, FilesSeeTheRunsChangesAndTheDiskStaysAsItWas) {
   ASSERT_EQ(files.SetFileAttributes(readme, FILE_ATTRIBUTE_READONLY), ERROR_SUCCESS);
   ASSERT_EQ(files.DeleteFile(R"(c:\src\OLD.txt)"), ERROR_SUCCESS);
   ASSERT_EQ(files.MoveFileEx(R"(C:\Src\Sub)", R"(C:\Src\Moved)", 0), ERROR_SUCCESS);
-  ASSERT_EQ(files.MoveFileEx(R"(C:\Src\app.exe)", "", MOVEFILE_DELAY_UNTIL_REBOOT),
-            ERROR_SUCCESS);
+  ASSERT_EQ(files.MoveFileEx(R"(C:\Src\app.exe)", "", MOVEFILE_DELAY_UNTIL_REBOOT), ERROR_SUCCESS);
 
   std::vector<uint8_t> copiedVersion, sourceVersion;
   EXPECT_EQ(files.GetFileVersionInfo(bin + R"(\APP.EXE)", copiedVersion), ERROR_SUCCESS);
@@ -114,8 +106,8 @@ TEST(RecordingMachine, FilesSeeTheRunsChangesAndTheDiskStaysAsItWas) {
   EXPECT_EQ(files.GetFileAttributes(readme, dwAttributes), ERROR_SUCCESS);
   EXPECT_EQ(dwAttributes, FILE_ATTRIBUTE_READONLY);
   EXPECT_TRUE(files.DirectoryExists(R"(C:\Program Files\App)"));
-  EXPECT_EQ(Listing(files, R"(C:\Src\*)"), (std::vector<std::string>{".", "..", "app.exe",
-                                                                      "Moved"}));
+  EXPECT_EQ(Listing(files, R"(C:\Src\*)"),
+            (std::vector<std::string>{".", "..", "app.exe", "Moved"}));
   EXPECT_EQ(Listing(files, R"(C:\Program Files\App\*)"),
             (std::vector<std::string>{".", "..", "Bin", "readme.txt"}));
   EXPECT_EQ(Listing(files, R"(C:\Program Files\App\*.txt)"),
@@ -134,7 +126,7 @@ TEST(RecordingMachine, FilesSeeTheRunsChangesAndTheDiskStaysAsItWas) {
       {"read below a moved directory", files.ReadWholeFile(R"(C:\Src\Sub\keep.txt)", bytes)},
       {"write into a missing directory", files.WriteWholeFile(R"(C:\Nowhere\x.txt)", "x")},
   };
-  const uint32_t expected[] = {ERROR_ACCESS_DENIED, ERROR_DIR_NOT_EMPTY, ERROR_ALREADY_EXISTS,
+  const uint32_t expected[] = {ERROR_ACCESS_DENIED, ERROR_DIR_NOT_EMPTY,  ERROR_ALREADY_EXISTS,
                                ERROR_FILE_EXISTS,   ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
                                ERROR_PATH_NOT_FOUND};
   for (size_t i = 0; i < std::size(refusals); ++i)
@@ -147,7 +139,7 @@ TEST(RecordingMachine, FilesSeeTheRunsChangesAndTheDiskStaysAsItWas) {
       {ChangeKind::FileCopied, bin + R"(\app.exe)"},
       {ChangeKind::FileWritten, readme},
       {ChangeKind::FileAttributes, readme},
-      {ChangeKind::FileDeleted, R"(C:\Src\OLD.txt)"},
+      {ChangeKind::FileDeleted, R"(C:\src\OLD.txt)"},  // the path as the run named it
       {ChangeKind::FileMoved, R"(C:\Src\Moved)"},
       {ChangeKind::DeferredRename, R"(C:\Src\app.exe)"},
   };
@@ -200,8 +192,8 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   const std::string full = R"(HKEY_LOCAL_MACHINE\Software\Vendor)";
   const std::vector<ChangeLine> logged = {
       {ChangeKind::KeyCreated, full + R"(\New\Deep)"}, {ChangeKind::ValueSet, full + R"(\Old)"},
-      {ChangeKind::ValueSet, full + R"(\Old)"},         {ChangeKind::ValueDeleted, full + R"(\Old)"},
-      {ChangeKind::KeyDeleted, full + R"(\Gone)"},      {ChangeKind::KeyCreated, full + R"(\Wow)"},
+      {ChangeKind::ValueSet, full + R"(\Old)"},        {ChangeKind::ValueDeleted, full + R"(\Old)"},
+      {ChangeKind::KeyDeleted, full + R"(\Gone)"},     {ChangeKind::KeyCreated, full + R"(\Wow)"},
       {ChangeKind::KeyCreated, full + R"(\Gone)"},
   };
   EXPECT_EQ(Logged(recorder), logged);
@@ -216,8 +208,7 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   ASSERT_EQ(recorder.Files().CreateDirectory(R"(C:\App)"), 0u);
   ASSERT_EQ(profile.WritePrivateProfileString("Paths", "Data", "D:\\Data", R"(C:\App\app.ini)"),
             0u);
-  EXPECT_EQ(profile.GetPrivateProfileString("paths", "DATA", "", R"(C:\App\app.ini)"),
-            "D:\\Data");
+  EXPECT_EQ(profile.GetPrivateProfileString("paths", "DATA", "", R"(C:\App\app.ini)"), "D:\\Data");
   ASSERT_EQ(profile.WriteProfileString("devices", "Label Printer", "winspool,Ne00:"), 0u);
   EXPECT_EQ(profile.GetProfileString("devices", "Label Printer", ""), "winspool,Ne00:");
 
@@ -253,10 +244,11 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   EXPECT_EQ(SnapshotLines(machine.Machine()), before);
   std::vector<ChangeKind> kinds;
   for (const MachineChange& change : recorder.Changes()) kinds.push_back(change.kind);
+  // Win.ini's [devices] lands on the device settings' registry key, which the machine has.
   const std::vector<ChangeKind> expected = {
-      ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::KeyCreated,
-      ChangeKind::ValueSet,         ChangeKind::EnvironmentSet,     ChangeKind::EnvironmentDeleted,
-      ChangeKind::ProgramStarted,   ChangeKind::ServiceCreated,     ChangeKind::RestartRequested,
+      ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::ValueSet,
+      ChangeKind::EnvironmentSet,   ChangeKind::EnvironmentDeleted, ChangeKind::ProgramStarted,
+      ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);
 }

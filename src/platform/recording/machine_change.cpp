@@ -11,15 +11,15 @@ namespace {
 
 constexpr std::array<std::string_view, static_cast<size_t>(ChangeKind::RestartRequested) + 1>
     kKindNames = {
-        "FileWritten",      "FileCopied",         "FileDeleted",       "FileMoved",
-        "FileAttributes",   "FileTimes",          "DirectoryCreated",  "DirectoryRemoved",
-        "DeferredRename",   "KeyCreated",         "KeyDeleted",        "ValueSet",
-        "ValueDeleted",     "ProfileWritten",     "EnvironmentSet",    "EnvironmentDeleted",
-        "ServiceCreated",   "ServiceChanged",     "ServiceStarted",    "ServiceStopped",
-        "ServiceDeleted",   "ProgramStarted",     "ProgramEnded",      "AccountChange",
-        "AccessChange",     "FontAdded",          "FontRemoved",       "TypeLibraryChange",
-        "OdbcChange",       "PrinterChange",      "Broadcast",         "DdeCommand",
-        "ClipboardSet",     "WindowClosed",       "NetworkConnection", "RestartRequested",
+        "FileWritten",    "FileCopied",     "FileDeleted",       "FileMoved",
+        "FileAttributes", "FileTimes",      "DirectoryCreated",  "DirectoryRemoved",
+        "DeferredRename", "KeyCreated",     "KeyDeleted",        "ValueSet",
+        "ValueDeleted",   "ProfileWritten", "EnvironmentSet",    "EnvironmentDeleted",
+        "ServiceCreated", "ServiceChanged", "ServiceStarted",    "ServiceStopped",
+        "ServiceDeleted", "ProgramStarted", "ProgramEnded",      "AccountChange",
+        "AccessChange",   "FontAdded",      "FontRemoved",       "TypeLibraryChange",
+        "OdbcChange",     "PrinterChange",  "Broadcast",         "DdeCommand",
+        "ClipboardSet",   "WindowClosed",   "NetworkConnection", "RestartRequested",
 };
 static_assert(!kKindNames.back().empty(), "every kind of change needs a name");
 

@@ -58,7 +58,6 @@ class OverlayEntries {
   static std::string DriveOf(const std::string& key);
 
  private:
-
   std::map<std::string, OverlayEntry> m_entries;
   std::unordered_map<std::string, std::set<std::string>> m_children;
   std::unordered_map<std::string, int64_t> m_addedBytes;

@@ -33,9 +33,8 @@ uint32_t OverlayFileSystem::CreateFile(const std::string& path, uint32_t dwDesir
   Presence file;
   if (uint32_t dwError = Locate(path, file)) return dwError;
   if (file.bExists && file.IsDirectory()) return ERROR_ACCESS_DENIED;
-  const bool bOpensOnly =
-      dwCreationDisposition == OPEN_EXISTING ||
-      (dwCreationDisposition == OPEN_ALWAYS && file.bExists);
+  const bool bOpensOnly = dwCreationDisposition == OPEN_EXISTING ||
+                          (dwCreationDisposition == OPEN_ALWAYS && file.bExists);
   if (!(dwDesiredAccess & GENERIC_WRITE) && bOpensOnly && file.bExists && !file.pEntry) {
     OpenFile open;
     if (uint32_t dwError = m_wrapped.CreateFile(file.fullPath, dwDesiredAccess, OPEN_EXISTING,
@@ -48,8 +47,8 @@ uint32_t OverlayFileSystem::CreateFile(const std::string& path, uint32_t dwDesir
 }
 
 uint32_t OverlayFileSystem::CreateOverlayFile(Presence& file, uint32_t dwDesiredAccess,
-                                              uint32_t dwCreationDisposition,
-                                              uint32_t dwAttributes, FileHandle& hFile) {
+                                              uint32_t dwCreationDisposition, uint32_t dwAttributes,
+                                              FileHandle& hFile) {
   switch (dwCreationDisposition) {
     case CREATE_NEW:
       if (file.bExists) return ERROR_FILE_EXISTS;
@@ -110,8 +109,7 @@ uint32_t OverlayFileSystem::ReadContent(OpenFile& open, OverlayEntry& entry, voi
   }
   const std::string& bytes = *entry.content.bytes;
   if (open.nPosition >= bytes.size()) return ERROR_SUCCESS;
-  nRead = static_cast<uint32_t>(
-      std::min<uint64_t>(nToRead, bytes.size() - open.nPosition));
+  nRead = static_cast<uint32_t>(std::min<uint64_t>(nToRead, bytes.size() - open.nPosition));
   std::memcpy(pBuffer, bytes.data() + open.nPosition, nRead);
   return ERROR_SUCCESS;
 }

@@ -168,8 +168,7 @@ void OverlayFileSystem::PutDeleted(const Presence& presence) {
 uint32_t OverlayFileSystem::OwnBytes(OverlayEntry& entry) {
   if (!entry.content.bytes) {
     std::string bytes;
-    if (uint32_t dwError = m_wrapped.ReadWholeFile(entry.content.sourcePath, bytes))
-      return dwError;
+    if (uint32_t dwError = m_wrapped.ReadWholeFile(entry.content.sourcePath, bytes)) return dwError;
     entry.content.bytes = std::make_shared<std::string>(std::move(bytes));
   } else if (entry.content.bytes.use_count() > 1) {
     entry.content.bytes = std::make_shared<std::string>(*entry.content.bytes);
@@ -278,10 +277,9 @@ uint32_t OverlayFileSystem::SetFileAttributes(const std::string& path, uint32_t 
   if (!entry.bExists) return MissingError(entry);
   OverlayEntry& changed = EntryFor(entry);
   const uint32_t dwSet = dwAttributes & kSettableAttributes;
-  changed.info.dwFileAttributes = entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY | dwSet
-                                                      : FileAttributesOf(dwSet);
-  m_changes.Add(ChangeKind::FileAttributes, entry.fullPath,
-                HexText(changed.info.dwFileAttributes));
+  changed.info.dwFileAttributes =
+      entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY | dwSet : FileAttributesOf(dwSet);
+  m_changes.Add(ChangeKind::FileAttributes, entry.fullPath, HexText(changed.info.dwFileAttributes));
   return ERROR_SUCCESS;
 }
 
@@ -301,7 +299,7 @@ uint32_t OverlayFileSystem::SetFileTimes(const std::string& path, const FileTime
 uint32_t OverlayFileSystem::CheckWritable(const Presence& presence) {
   if (presence.IsDirectory()) return ERROR_ACCESS_DENIED;
   return (presence.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? ERROR_ACCESS_DENIED
-                                                                   : ERROR_SUCCESS;
+                                                                    : ERROR_SUCCESS;
 }
 
 uint32_t OverlayFileSystem::DeleteFile(const std::string& path) {
@@ -328,16 +326,15 @@ uint32_t OverlayFileSystem::CopyFile(const std::string& existingPath, const std:
   OverlayContent content =
       from.pEntry ? from.pEntry->content : OverlayContent{nullptr, from.fullPath};
   FileInfo info = from.info;
-  info.dwFileAttributes =
-      (info.dwFileAttributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+  info.dwFileAttributes = (info.dwFileAttributes & kSettableAttributes) | FILE_ATTRIBUTE_ARCHIVE;
   info.times.ftCreationTime = info.times.ftLastAccessTime = Now();
   PutFile(to, std::move(content), info);
   m_changes.Add(ChangeKind::FileCopied, to.fullPath, from.fullPath);
   return ERROR_SUCCESS;
 }
 
-uint32_t OverlayFileSystem::MoveFileEx(const std::string& existingPath,
-                                       const std::string& newPath, uint32_t dwFlags) {
+uint32_t OverlayFileSystem::MoveFileEx(const std::string& existingPath, const std::string& newPath,
+                                       uint32_t dwFlags) {
   Presence from, to;
   if (uint32_t dwError = Locate(existingPath, from)) return dwError;
   if (dwFlags & MOVEFILE_DELAY_UNTIL_REBOOT) {
@@ -355,8 +352,7 @@ uint32_t OverlayFileSystem::MoveFileEx(const std::string& existingPath,
       return ERROR_ALREADY_EXISTS;
     if (uint32_t dwError = CheckWritable(to)) return dwError;
   }
-  const bool bOtherDrive =
-      OverlayEntries::DriveOf(from.key) != OverlayEntries::DriveOf(to.key);
+  const bool bOtherDrive = OverlayEntries::DriveOf(from.key) != OverlayEntries::DriveOf(to.key);
   if (bOtherDrive && (from.IsDirectory() || !(dwFlags & MOVEFILE_COPY_ALLOWED)))
     return ERROR_NOT_SAME_DEVICE;
   if (OverlayEntries::IsBelow(to.key, from.key)) return ERROR_SHARING_VIOLATION;

@@ -13,7 +13,9 @@ namespace platform {
 
 namespace {
 
-bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
+bool IsDotEntry(const std::string& name) {
+  return name == "." || name == "..";
+}
 
 bool MatchesName(const std::string& pattern, const std::string& name) {
   return pattern == "*.*" || AnsiMatchesPattern(pattern, name);

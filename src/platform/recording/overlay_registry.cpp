@@ -65,9 +65,9 @@ std::string ValueText(const std::string& name, const RegValue& value) {
     case REG_DWORD:
     case REG_QWORD: {
       char buffer[20];
-      const auto result = std::to_chars(
-          buffer, buffer + sizeof buffer,
-          LittleEndian(value.data, value.dwType == REG_DWORD ? 4 : 8), 16);
+      const auto result =
+          std::to_chars(buffer, buffer + sizeof buffer,
+                        LittleEndian(value.data, value.dwType == REG_DWORD ? 4 : 8), 16);
       return name + (value.dwType == REG_DWORD ? "=REG_DWORD:0x" : "=REG_QWORD:0x") +
              std::string(buffer, result.ptr);
     }
@@ -111,8 +111,7 @@ OverlayRegistry::KeyState OverlayRegistry::Locate(RegRoot root, const std::strin
     if (!key.pKey && !bWrappedShows) return key;
     start = end + 1;
   }
-  key.bWrappedContent =
-      bWrappedShows && m_wrapped.OpenKey(root, key.path, view) == ERROR_SUCCESS;
+  key.bWrappedContent = bWrappedShows && m_wrapped.OpenKey(root, key.path, view) == ERROR_SUCCESS;
   key.bExists = key.pKey != nullptr || key.bWrappedContent;
   return key;
 }
@@ -177,9 +176,9 @@ uint32_t OverlayRegistry::CreateKey(RegRoot root, const std::string& keyPath, bo
     start = end + 1;
   }
   if (bCreated) *bCreated = true;
-  m_changes.Add(ChangeKind::KeyCreated, FullName(key),
-                std::string(bVolatile ? "volatile" : "") +
-                    (view == RegView::View32 ? " 32-bit view" : ""));
+  m_changes.Add(
+      ChangeKind::KeyCreated, FullName(key),
+      std::string(bVolatile ? "volatile" : "") + (view == RegView::View32 ? " 32-bit view" : ""));
   return ERROR_SUCCESS;
 }
 
@@ -236,8 +235,7 @@ uint32_t OverlayRegistry::DeleteValue(RegRoot root, const std::string& keyPath,
 // --- Questions ---------------------------------------------------------------------------------
 
 uint32_t OverlayRegistry::QueryValue(RegRoot root, const std::string& keyPath,
-                                     const std::string& valueName, RegValue& value,
-                                     RegView view) {
+                                     const std::string& valueName, RegValue& value, RegView view) {
   const KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (key.pKey) {
@@ -256,8 +254,8 @@ const std::vector<std::string>& OverlayRegistry::SubKeys(const KeyState& key) {
   if (m_subKeysId == key.id && m_nSubKeysGeneration == m_nGeneration) return m_subKeys;
   std::vector<std::string> names;
   std::string name;
-  for (uint32_t index = 0; key.bWrappedContent &&
-                           m_wrapped.EnumKey(key.root, key.path, index, name, key.view) == 0;
+  for (uint32_t index = 0;
+       key.bWrappedContent && m_wrapped.EnumKey(key.root, key.path, index, name, key.view) == 0;
        ++index)
     names.push_back(name);
   if (key.pKey) {
@@ -267,8 +265,10 @@ const std::vector<std::string>& OverlayRegistry::SubKeys(const KeyState& key) {
       const std::string id = key.id + "\\" + AnsiUpper(wrappedName);
       listed.insert(id);
       auto it = m_keys.find(id);
-      if (it == m_keys.end()) merged.push_back(wrappedName);
-      else if (!it->second.bDeleted) merged.push_back(it->second.name);
+      if (it == m_keys.end())
+        merged.push_back(wrappedName);
+      else if (!it->second.bDeleted)
+        merged.push_back(it->second.name);
     }
     for (const std::string& id : key.pKey->children) {
       auto it = m_keys.find(id);
@@ -291,17 +291,18 @@ const OverlayRegistry::ValueList& OverlayRegistry::Values(const KeyState& key) {
   ValueList values;
   std::string name;
   RegValue value;
-  for (uint32_t index = 0;
-       key.bWrappedContent &&
-       m_wrapped.EnumValue(key.root, key.path, index, name, value, key.view) == 0;
+  for (uint32_t index = 0; key.bWrappedContent && m_wrapped.EnumValue(key.root, key.path, index,
+                                                                      name, value, key.view) == 0;
        ++index) {
     const OverlayValue* pChanged = nullptr;
     if (key.pKey) {
       auto it = key.pKey->values.find(AnsiUpper(name));
       if (it != key.pKey->values.end()) pChanged = &it->second;
     }
-    if (!pChanged) values.emplace_back(name, value);
-    else if (!pChanged->bDeleted) values.emplace_back(pChanged->name, pChanged->value);
+    if (!pChanged)
+      values.emplace_back(name, value);
+    else if (!pChanged->bDeleted)
+      values.emplace_back(pChanged->name, pChanged->value);
   }
   if (key.pKey) {
     std::vector<const OverlayValue*> added;
@@ -346,8 +347,8 @@ uint32_t OverlayRegistry::EnumValue(RegRoot root, const std::string& keyPath, ui
   return ERROR_SUCCESS;
 }
 
-uint32_t OverlayRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath,
-                                       RegKeyInfo& info, RegView view) {
+uint32_t OverlayRegistry::QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
+                                       RegView view) {
   const KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (!key.pKey) return m_wrapped.QueryInfoKey(root, key.path, info, view);

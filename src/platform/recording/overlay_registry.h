@@ -38,8 +38,8 @@ class OverlayRegistry final : public Registry {
                        RegView view) override;
   uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
                    RegView view) override;
-  uint32_t EnumValue(RegRoot root, const std::string& keyPath, uint32_t index,
-                     std::string& name, RegValue& value, RegView view) override;
+  uint32_t EnumValue(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
+                     RegValue& value, RegView view) override;
   uint32_t QueryInfoKey(RegRoot root, const std::string& keyPath, RegKeyInfo& info,
                         RegView view) override;
   uint32_t CountKeyContents(RegRoot root, const std::string& keyPath, uint32_t& nSubKeys,

@@ -44,7 +44,9 @@ uint32_t RecordingBroadcast::NotifyShellChange(uint32_t dwEventId, const std::st
   return Record("SHChangeNotify " + Hex(dwEventId) + " " + path);
 }
 
-uint32_t RecordingBroadcast::PostFontChange() { return Record("WM_FONTCHANGE"); }
+uint32_t RecordingBroadcast::PostFontChange() {
+  return Record("WM_FONTCHANGE");
+}
 
 std::vector<std::string> RecordingBroadcast::SettingChanges() {
   std::vector<std::string> lines = m_wrapped.SettingChanges();
@@ -101,8 +103,7 @@ uint32_t RecordingAccess::ChangeAccess(SecuredObject kind, const std::string& ob
   return ERROR_SUCCESS;
 }
 
-uint32_t RecordingNetwork::UseConnection(const std::string& remoteName,
-                                         const std::string& userName,
+uint32_t RecordingNetwork::UseConnection(const std::string& remoteName, const std::string& userName,
                                          const std::string& password) {
   m_changes.Add(ChangeKind::NetworkConnection, remoteName,
                 userName.empty() ? "connect" : "connect as " + userName);

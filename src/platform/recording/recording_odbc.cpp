@@ -10,7 +10,9 @@ namespace platform {
 
 namespace {
 
-std::string TextOf(const char* text) { return text ? text : ""; }
+std::string TextOf(const char* text) {
+  return text ? text : "";
+}
 
 // The attribute pairs of a zero-separated list as one line.
 std::string PairsText(const char* list) {
@@ -65,8 +67,8 @@ bool RecordingOdbc::SQLInstallDriverEx(const char* lpszDriver, const char* lpszP
   if (fRequest == ODBC_INSTALL_INQUIRY) return bAnswered;
   if (lpdwUsageCount) *lpdwUsageCount = bAnswered ? *lpdwUsageCount + 1 : 1;
   Record(lpszDriver, "install driver " + PairsText(lpszDriver));
-  return bAnswered || GivePath(lpszPathIn ? lpszPathIn : m_systemDir, lpszPathOut, cbPathOutMax,
-                               pcbPathOut);
+  return bAnswered ||
+         GivePath(lpszPathIn ? lpszPathIn : m_systemDir, lpszPathOut, cbPathOutMax, pcbPathOut);
 }
 
 bool RecordingOdbc::SQLRemoveDriver(const char* lpszDriver, bool fRemoveDSN,
@@ -97,8 +99,8 @@ bool RecordingOdbc::SQLInstallTranslatorEx(const char* lpszTranslator, const cha
   if (fRequest == ODBC_INSTALL_INQUIRY) return bAnswered;
   if (lpdwUsageCount) *lpdwUsageCount = bAnswered ? *lpdwUsageCount + 1 : 1;
   Record(lpszTranslator, "install translator " + PairsText(lpszTranslator));
-  return bAnswered || GivePath(lpszPathIn ? lpszPathIn : m_systemDir, lpszPathOut, cbPathOutMax,
-                               pcbPathOut);
+  return bAnswered ||
+         GivePath(lpszPathIn ? lpszPathIn : m_systemDir, lpszPathOut, cbPathOutMax, pcbPathOut);
 }
 
 bool RecordingOdbc::SQLRemoveTranslator(const char* lpszTranslator, uint32_t* lpdwUsageCount) {
@@ -114,15 +116,14 @@ bool RecordingOdbc::SQLConfigDataSource(uint16_t fRequest, const char* lpszDrive
 
 bool RecordingOdbc::SQLWriteFileDSN(const char* lpszFileName, const char* lpszAppName,
                                     const char* lpszKeyName, const char* lpszString) {
-  return Record(lpszFileName, "[" + TextOf(lpszAppName) + "] " + TextOf(lpszKeyName) + "=" +
-                                  TextOf(lpszString));
+  return Record(lpszFileName,
+                "[" + TextOf(lpszAppName) + "] " + TextOf(lpszKeyName) + "=" + TextOf(lpszString));
 }
 
 bool RecordingOdbc::SQLWritePrivateProfileString(const char* lpszSection, const char* lpszEntry,
-                                                 const char* lpszString,
-                                                 const char* lpszFilename) {
-  return Record(lpszFilename, "[" + TextOf(lpszSection) + "] " + TextOf(lpszEntry) + "=" +
-                                  TextOf(lpszString));
+                                                 const char* lpszString, const char* lpszFilename) {
+  return Record(lpszFilename,
+                "[" + TextOf(lpszSection) + "] " + TextOf(lpszEntry) + "=" + TextOf(lpszString));
 }
 
 bool RecordingOdbc::SQLWriteDSNToIni(const char* lpszDSN, const char* lpszDriver) {

@@ -33,9 +33,9 @@ class RecordingOdbc final : public OdbcInstaller {
                             const char* lpszPathIn, char* lpszPathOut, uint16_t cbPathOutMax,
                             uint16_t* pcbPathOut, uint16_t fRequest,
                             uint32_t* lpdwUsageCount) override;
-  bool SQLInstallTranslatorEx(const char* lpszTranslator, const char* lpszPathIn,
-                              char* lpszPathOut, uint16_t cbPathOutMax, uint16_t* pcbPathOut,
-                              uint16_t fRequest, uint32_t* lpdwUsageCount) override;
+  bool SQLInstallTranslatorEx(const char* lpszTranslator, const char* lpszPathIn, char* lpszPathOut,
+                              uint16_t cbPathOutMax, uint16_t* pcbPathOut, uint16_t fRequest,
+                              uint32_t* lpdwUsageCount) override;
   bool SQLRemoveTranslator(const char* lpszTranslator, uint32_t* lpdwUsageCount) override;
   bool SQLConfigDataSource(uint16_t fRequest, const char* lpszDriver,
                            const char* lpszAttributes) override;
@@ -62,8 +62,8 @@ class RecordingOdbc final : public OdbcInstaller {
   int SQLGetPrivateProfileString(const char* lpszSection, const char* lpszEntry,
                                  const char* lpszDefault, char* lpszRetBuffer, int cbRetBuffer,
                                  const char* lpszFilename) override {
-    return m_wrapped.SQLGetPrivateProfileString(lpszSection, lpszEntry, lpszDefault,
-                                                lpszRetBuffer, cbRetBuffer, lpszFilename);
+    return m_wrapped.SQLGetPrivateProfileString(lpszSection, lpszEntry, lpszDefault, lpszRetBuffer,
+                                                cbRetBuffer, lpszFilename);
   }
   bool SQLGetInstalledDrivers(char* lpszBuf, uint16_t cbBufMax, uint16_t* pcbBufOut) override {
     return m_wrapped.SQLGetInstalledDrivers(lpszBuf, cbBufMax, pcbBufOut);

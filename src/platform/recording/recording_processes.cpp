@@ -68,9 +68,9 @@ uint32_t RecordingProcesses::TerminateProcess(ProcessHandle hProcess, uint32_t d
   if (pProcess->hWrapped == ProcessHandle::Invalid) return ERROR_ACCESS_DENIED;  // ended already
   ProcessInfo info;
   m_wrapped.GetProcessInfo(pProcess->hWrapped, info);
-  m_changes.Add(ChangeKind::ProgramEnded, info.moduleName,
-                "process " + std::to_string(info.dwProcessId) + ", exit code " +
-                    std::to_string(dwExitCode));
+  m_changes.Add(
+      ChangeKind::ProgramEnded, info.moduleName,
+      "process " + std::to_string(info.dwProcessId) + ", exit code " + std::to_string(dwExitCode));
   return ERROR_SUCCESS;
 }
 
@@ -107,6 +107,13 @@ uint32_t RecordingProcesses::CloseProcess(ProcessHandle hProcess) {
   const ProcessHandle hWrapped = it->second.hWrapped;
   m_processes.erase(it);
   return hWrapped == ProcessHandle::Invalid ? ERROR_SUCCESS : m_wrapped.CloseProcess(hWrapped);
+}
+
+// Ending the engine itself changes nothing on the machine: the wrapped machine ends it.
+void RecordingProcesses::ExitProcess(uint32_t dwExitCode) {
+  m_wrapped.ExitProcess(dwExitCode);
+  for (;;) {
+  }  // never reached: the compiler cannot tell that an override does not return
 }
 
 uint32_t RecordingProcesses::PlaceEngineImage(const std::string& windowsPath) {

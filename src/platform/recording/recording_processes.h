@@ -36,7 +36,7 @@ class RecordingProcesses final : public Processes {
     return m_wrapped.EnumProcesses(moduleName, entries);
   }
   uint32_t PlaceEngineImage(const std::string& windowsPath) override;
-  [[noreturn]] void ExitProcess(uint32_t dwExitCode) override { m_wrapped.ExitProcess(dwExitCode); }
+  [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
  private:
   // A program the run started (recorded, never run) or a wrapped process it opened.

@@ -62,8 +62,8 @@ class RecordingSpooler final : public Spooler {
                                 const std::string& processorName) override {
     return Record(processorName, "delete print processor");
   }
-  uint32_t AddPrintProvider(const std::string&, const std::string&,
-                            const std::string& providerName, const std::string& dllName) override {
+  uint32_t AddPrintProvider(const std::string&, const std::string&, const std::string& providerName,
+                            const std::string& dllName) override {
     return Record(providerName, "add print provider " + dllName);
   }
   uint32_t DeletePrintProvider(const std::string&, const std::string&,
