@@ -34,6 +34,13 @@ struct OverlayEntry {
   FileInfo info;
 };
 
+// Lays the times that are set (not 0) over the kept ones, as SetFileTime does.
+inline void LayTimes(FileTimes& kept, const FileTimes& times) {
+  if (times.ftCreationTime) kept.ftCreationTime = times.ftCreationTime;
+  if (times.ftLastAccessTime) kept.ftLastAccessTime = times.ftLastAccessTime;
+  if (times.ftLastWriteTime) kept.ftLastWriteTime = times.ftLastWriteTime;
+}
+
 class OverlayEntries {
  public:
   // The key of a full path: upper case, without a trailing backslash.

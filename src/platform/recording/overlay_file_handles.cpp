@@ -26,6 +26,15 @@ OverlayEntry* OverlayFileSystem::EntryOf(const OpenFile& open) {
   return pEntry && pEntry->state == EntryState::File ? pEntry : nullptr;
 }
 
+uint32_t OverlayFileSystem::WritableEntry(FileHandle hFile, OpenFile*& pOpen,
+                                          OverlayEntry*& pEntry) {
+  pOpen = FindOpen(hFile);
+  if (!pOpen) return ERROR_INVALID_HANDLE;
+  if (!pOpen->bWrite) return ERROR_ACCESS_DENIED;
+  pEntry = EntryOf(*pOpen);
+  return pEntry ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
 uint32_t OverlayFileSystem::CreateFile(const std::string& path, uint32_t dwDesiredAccess,
                                        uint32_t dwCreationDisposition, uint32_t dwAttributes,
                                        FileHandle& hFile) {
@@ -131,11 +140,9 @@ uint32_t OverlayFileSystem::ReadFile(FileHandle hFile, void* pBuffer, uint32_t n
 uint32_t OverlayFileSystem::WriteFile(FileHandle hFile, const void* pBuffer, uint32_t nToWrite,
                                       uint32_t& nWritten) {
   nWritten = 0;
-  OpenFile* pOpen = FindOpen(hFile);
-  if (!pOpen) return ERROR_INVALID_HANDLE;
-  if (!pOpen->bWrite) return ERROR_ACCESS_DENIED;
-  OverlayEntry* pEntry = EntryOf(*pOpen);
-  if (!pEntry) return ERROR_INVALID_HANDLE;
+  OpenFile* pOpen = nullptr;
+  OverlayEntry* pEntry = nullptr;
+  if (uint32_t dwError = WritableEntry(hFile, pOpen, pEntry)) return dwError;
   if (uint32_t dwError = OwnBytes(*pEntry)) return dwError;
   std::string& bytes = *pEntry->content.bytes;
   const uint64_t nEnd = pOpen->nPosition + nToWrite;
@@ -170,11 +177,9 @@ uint32_t OverlayFileSystem::SetFilePointerEx(FileHandle hFile, int64_t nDistance
 }
 
 uint32_t OverlayFileSystem::SetEndOfFile(FileHandle hFile) {
-  OpenFile* pOpen = FindOpen(hFile);
-  if (!pOpen) return ERROR_INVALID_HANDLE;
-  if (!pOpen->bWrite) return ERROR_ACCESS_DENIED;
-  OverlayEntry* pEntry = EntryOf(*pOpen);
-  if (!pEntry) return ERROR_INVALID_HANDLE;
+  OpenFile* pOpen = nullptr;
+  OverlayEntry* pEntry = nullptr;
+  if (uint32_t dwError = WritableEntry(hFile, pOpen, pEntry)) return dwError;
   if (uint32_t dwError = OwnBytes(*pEntry)) return dwError;
   pEntry->content.bytes->resize(pOpen->nPosition, '\0');
   m_entries.Resize(pOpen->key, *pEntry, pOpen->nPosition);
@@ -208,15 +213,10 @@ uint32_t OverlayFileSystem::GetFileTime(FileHandle hFile, FileTimes& times) {
 }
 
 uint32_t OverlayFileSystem::SetFileTime(FileHandle hFile, const FileTimes& times) {
-  OpenFile* pOpen = FindOpen(hFile);
-  if (!pOpen) return ERROR_INVALID_HANDLE;
-  if (!pOpen->bWrite) return ERROR_ACCESS_DENIED;
-  OverlayEntry* pEntry = EntryOf(*pOpen);
-  if (!pEntry) return ERROR_INVALID_HANDLE;
-  FileTimes& kept = pEntry->info.times;
-  if (times.ftCreationTime) kept.ftCreationTime = times.ftCreationTime;
-  if (times.ftLastAccessTime) kept.ftLastAccessTime = times.ftLastAccessTime;
-  if (times.ftLastWriteTime) kept.ftLastWriteTime = times.ftLastWriteTime;
+  OpenFile* pOpen = nullptr;
+  OverlayEntry* pEntry = nullptr;
+  if (uint32_t dwError = WritableEntry(hFile, pOpen, pEntry)) return dwError;
+  LayTimes(pEntry->info.times, times);
   pOpen->bTimesFixed = true;
   return ERROR_SUCCESS;
 }

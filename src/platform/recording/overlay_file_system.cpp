@@ -218,20 +218,20 @@ uint32_t OverlayFileSystem::GetFileVersionInfo(const std::string& path,
 }
 
 uint32_t OverlayFileSystem::GetShortPathName(const std::string& path, std::string& shortPath) {
-  Presence entry;
-  if (uint32_t dwError = Locate(path, entry)) return dwError;
-  if (!entry.bExists) return MissingError(entry);
-  if (m_wrapped.GetShortPathName(path, shortPath) == ERROR_SUCCESS) return ERROR_SUCCESS;
-  shortPath = path;  // only the overlay holds it: no short name was made
-  return ERROR_SUCCESS;
+  return OtherPathForm(path, shortPath, &FileSystem::GetShortPathName);
 }
 
 uint32_t OverlayFileSystem::GetLongPathName(const std::string& path, std::string& longPath) {
+  return OtherPathForm(path, longPath, &FileSystem::GetLongPathName);
+}
+
+uint32_t OverlayFileSystem::OtherPathForm(const std::string& path, std::string& form,
+                                          PathForm askWrapped) {
   Presence entry;
   if (uint32_t dwError = Locate(path, entry)) return dwError;
   if (!entry.bExists) return MissingError(entry);
-  if (m_wrapped.GetLongPathName(path, longPath) == ERROR_SUCCESS) return ERROR_SUCCESS;
-  longPath = path;
+  if ((m_wrapped.*askWrapped)(path, form) == ERROR_SUCCESS) return ERROR_SUCCESS;
+  form = path;  // only the overlay holds it: it has no other form
   return ERROR_SUCCESS;
 }
 
@@ -288,9 +288,7 @@ uint32_t OverlayFileSystem::SetFileTimes(const std::string& path, const FileTime
   if (uint32_t dwError = Locate(path, entry)) return dwError;
   if (!entry.bExists) return MissingError(entry);
   FileTimes& kept = EntryFor(entry).info.times;
-  if (times.ftCreationTime) kept.ftCreationTime = times.ftCreationTime;
-  if (times.ftLastAccessTime) kept.ftLastAccessTime = times.ftLastAccessTime;
-  if (times.ftLastWriteTime) kept.ftLastWriteTime = times.ftLastWriteTime;
+  LayTimes(kept, times);
   m_changes.Add(ChangeKind::FileTimes, entry.fullPath,
                 "write " + std::to_string(kept.ftLastWriteTime));
   return ERROR_SUCCESS;

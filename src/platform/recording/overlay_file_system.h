@@ -117,6 +117,11 @@ class OverlayFileSystem final : public FileSystem {
                              uint32_t dwCreationDisposition, uint32_t dwAttributes,
                              FileHandle& hFile);
   uint32_t CheckWritable(const Presence& presence);
+  // The open file and its entry for a handle that may write.
+  uint32_t WritableEntry(FileHandle hFile, OpenFile*& pOpen, OverlayEntry*& pEntry);
+  using PathForm = uint32_t (FileSystem::*)(const std::string&, std::string&);
+  // The short or long form: the wrapped machine's, or the path itself for an overlay entry.
+  uint32_t OtherPathForm(const std::string& path, std::string& form, PathForm askWrapped);
   uint32_t MoveDirectory(Presence& from, Presence& to);
   void MoveEntry(Presence& from, Presence& to);
   uint32_t ListDirectory(const Presence& dir, const std::string& namePattern,
