@@ -147,6 +147,65 @@ TEST(RecordingMachine, FilesSeeTheRunsChangesAndTheDiskStaysAsItWas) {
   EXPECT_EQ(recorder.Changes()[3].detail, "5 bytes");
 }
 
+// Opens through the recorder as CreateFile's dispositions say, each on a fresh copy of a file of
+// the wrapped machine; what a handle then reads, and the file's content after writing at the end
+// and cutting, come from the overlay.
+TEST(RecordingMachine, HandlesFollowTheDispositionsOverCopiedAndWrittenFiles) {
+  TestMachine machine;
+  machine.WriteFile(R"(C:\Data\base.txt)", "0123456789");
+  const struct {
+    uint32_t dwAccess;
+    uint32_t dwDisposition;
+    bool bExisting;     // the path holds a copy of base.txt first
+    uint32_t dwError;   // of CreateFile
+    std::string read;   // the first bytes a read gives
+    std::string after;  // the content after "AB" is written at the end and the file cut at 4
+  } cases[] = {
+      {GENERIC_READ, OPEN_EXISTING, true, ERROR_SUCCESS, "0123456789", ""},
+      {GENERIC_READ, OPEN_EXISTING, false, ERROR_FILE_NOT_FOUND, "", ""},
+      {GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, true, ERROR_SUCCESS, "0123456789", "0123"},
+      {GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, false, ERROR_SUCCESS, "", "AB"},
+      {GENERIC_READ | GENERIC_WRITE, CREATE_NEW, true, ERROR_FILE_EXISTS, "", ""},
+      {GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, true, ERROR_SUCCESS, "", "AB"},
+      {GENERIC_READ | GENERIC_WRITE, TRUNCATE_EXISTING, true, ERROR_SUCCESS, "", "AB"},
+      {GENERIC_READ | GENERIC_WRITE, TRUNCATE_EXISTING, false, ERROR_FILE_NOT_FOUND, "", ""},
+  };
+  const std::vector<std::string> before = SnapshotLines(machine.Machine());
+  RecordingMachine recorder(machine.Machine());
+  FileSystem& files = recorder.Files();
+  int nCase = 0;
+  for (const auto& c : cases) {
+    const std::string path = R"(C:\Data\case)" + std::to_string(++nCase) + ".txt";
+    if (c.bExisting) {
+      ASSERT_EQ(files.CopyFile(R"(C:\Data\base.txt)", path, true), 0u);
+    }
+    FileHandle hFile = FileHandle::Invalid;
+    ASSERT_EQ(files.CreateFile(path, c.dwAccess, c.dwDisposition, 0, hFile), c.dwError) << nCase;
+    if (c.dwError) continue;
+    char buffer[16] = {};
+    uint32_t nRead = 0;
+    EXPECT_EQ(files.ReadFile(hFile, buffer, sizeof buffer, nRead), 0u);
+    EXPECT_EQ(std::string(buffer, nRead), c.read) << nCase;
+    if (c.dwAccess & GENERIC_WRITE) {
+      uint32_t nWritten = 0;
+      uint64_t nPosition = 0;
+      EXPECT_EQ(files.WriteFile(hFile, "AB", 2, nWritten), 0u);
+      EXPECT_EQ(files.SetFilePointerEx(hFile, 4, FILE_BEGIN, &nPosition), 0u);
+      if (nRead > 0) {
+        EXPECT_EQ(files.SetEndOfFile(hFile), 0u);
+      }
+      std::string bytes;
+      EXPECT_EQ(files.ReadWholeFile(path, bytes), 0u);
+      EXPECT_EQ(bytes, c.after) << nCase;
+    } else {
+      uint32_t nWritten = 0;
+      EXPECT_EQ(files.WriteFile(hFile, "AB", 2, nWritten), ERROR_ACCESS_DENIED) << nCase;
+    }
+    EXPECT_EQ(files.CloseHandle(hFile), 0u);
+  }
+  EXPECT_EQ(SnapshotLines(machine.Machine()), before);
+}
+
 TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   TestMachine machine;
   const std::string vendor = R"(Software\Vendor)";
