@@ -1,0 +1,56 @@
+// The processes of a recorded run: a program the run starts is logged and not started; its handle
+// answers as a program that ran and ended with exit code 0, so that the engine's wait and its
+// reading of the exit code go on as after a real run. Running processes of the wrapped machine
+// are listed and opened as they are; ending one is logged, not done. The engine image is an
+// empty file of the run's file system: a later run of it would be a recorded start anyway.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/processes.h"
+#include "platform/recording/machine_change.h"
+
+namespace platform {
+
+class RecordingProcesses final : public Processes {
+ public:
+  // files: the run's own file system, where the engine image is placed.
+  RecordingProcesses(Processes& wrapped, FileSystem& files, ChangeLog& changes)
+      : m_wrapped(wrapped), m_files(files), m_changes(changes) {}
+  ~RecordingProcesses() override;
+
+  uint32_t CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) override;
+  uint32_t OpenProcess(uint32_t dwProcessId, ProcessHandle& hProcess) override;
+  uint32_t WaitForProcess(ProcessHandle hProcess, uint32_t nTimeoutMs,
+                          const WaitStepCallback& onStep, WaitResult& result) override;
+  uint32_t TerminateProcess(ProcessHandle hProcess, uint32_t dwExitCode) override;
+  uint32_t GetExitCodeProcess(ProcessHandle hProcess, uint32_t& dwExitCode) override;
+  uint32_t IsProcessRunning(ProcessHandle hProcess, bool& bRunning) override;
+  uint32_t GetProcessInfo(ProcessHandle hProcess, ProcessInfo& info) override;
+  uint32_t CloseProcess(ProcessHandle hProcess) override;
+  uint32_t EnumProcesses(const std::string& moduleName,
+                         std::vector<ProcessEntry>& entries) override {
+    return m_wrapped.EnumProcesses(moduleName, entries);
+  }
+  uint32_t PlaceEngineImage(const std::string& windowsPath) override;
+  [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
+
+ private:
+  // A program the run started (recorded, never run) or a wrapped process it opened.
+  struct Process {
+    ProcessHandle hWrapped = ProcessHandle::Invalid;
+    ProcessInfo info;  // of a recorded start
+  };
+  Process* Find(ProcessHandle hProcess);
+
+  Processes& m_wrapped;
+  FileSystem& m_files;
+  ChangeLog& m_changes;
+  std::unordered_map<uint32_t, Process> m_processes;
+  uint32_t m_nLastHandle = 0;
+};
+
+}  // namespace platform
