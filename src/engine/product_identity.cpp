@@ -315,6 +315,18 @@ void ReduceDoubledBackslashes(std::string& text) {
     text.erase(pos, 1);
 }
 
+std::vector<SizedKey> SizedIdentityKeys() {
+  const std::array<std::span<const TextKey>, 2> textTables = {kPictureKeys, kTextKeys};
+  const std::array<std::span<const VariableKey>, 2> variableTables = {kRegistryKeyNames,
+                                                                      kDirectoriesAndUser};
+  std::vector<SizedKey> keys;
+  for (const std::span<const TextKey> table : textTables)
+    for (const TextKey& key : table) keys.push_back({key.section, key.key, key.nSize});
+  for (const std::span<const VariableKey> table : variableTables)
+    for (const VariableKey& key : table) keys.push_back({kApplication, key.key, key.nSize});
+  return keys;
+}
+
 void ReadProductIdentity(SetupRun& run, const InfFile& inf) {
   ReadSetupSection(run, inf);
   run.variables.Set("ZQ58.SetupInfo.PackageGUID",

@@ -6,6 +6,8 @@
 // SetupContext block that the later phases read.
 #pragma once
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tarvium {
 
@@ -21,6 +23,17 @@ void ReadProductIdentity(SetupRun& run, const InfFile& inf);
 // after the run mode, the requirements and the previous version were dealt with, so that a /V
 // mismatch or an unmet requirement of an old file still ends with their own message and code.
 bool CheckFormatVersion(SetupRun& run);
+
+// A key read into a field of fixed room: a longer value is cut to nSize - 1 characters.
+struct SizedKey {
+  std::string_view section;
+  std::string_view key;
+  size_t nSize;
+};
+
+// The keys ReadProductIdentity reads into fixed room (the texts, pictures, registry key names,
+// directories and programs), with that room.
+std::vector<SizedKey> SizedIdentityKeys();
 
 // Every doubled backslash reduced to one, repeatedly ("A\\\\B" -> "A\B").
 void ReduceDoubledBackslashes(std::string& text);

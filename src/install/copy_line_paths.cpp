@@ -254,6 +254,13 @@ void ReadFromAdminLayout(SetupRun& run, const CopyLineFields& fields, uint32_t d
 
 }  // namespace
 
+void FullSourceInto(std::string& out, const std::string& srcDir, std::string_view source) {
+  if (IsAbsolute(source))
+    out.assign(source);
+  else
+    JoinInto(out, srcDir, source);
+}
+
 CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,
                                    uint32_t dwCopyFlags, uint32_t dwAttributes) {
   CopyLinePaths paths;
@@ -270,10 +277,7 @@ void ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields, uint32_t 
   const std::string_view relativePart = (dwAttributes & kUseFileName)
                                             ? FileNameOf(fields.source)
                                             : DropComponents(fields.source, nPrefix);
-  if (IsAbsolute(fields.source))
-    paths.fullSource.assign(fields.source);
-  else
-    JoinInto(paths.fullSource, run.variables.ValueAt(kSrc), fields.source);
+  FullSourceInto(paths.fullSource, run.variables.ValueAt(kSrc), fields.source);
   BuildFullDestination(run, fields.destination, relativePart, dwCopyFlags, paths);
   const bool bInSystem = LiesInSystemDirectory(run, paths.fullDestination);
   if (bInSystem && !ctx.bAdminSetup && !IsSystemDirectoryWritable(run))

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "install/copy_line_fields.h"
 #include "platform/file_system.h"
@@ -35,6 +36,10 @@ struct CopyLinePaths {
     destinationInfo = {};
   }
 };
+
+// Where a plain installation reads a line's source: an absolute source (drive or leading "\\")
+// as it stands, any other below the source directory.
+void FullSourceInto(std::string& out, const std::string& srcDir, std::string_view source);
 
 // Resolves the paths of a line whose variables are replaced.
 CopyLinePaths ResolveCopyLinePaths(SetupRun& run, const CopyLineFields& fields,

@@ -17,40 +17,37 @@
 namespace tarvium {
 namespace {
 
-bool Exists(SetupRun& run, const std::string& path) {
-  return !path.empty() && run.machine.Files().FileExists(path);
-}
+// The medium as the run's machine shows it.
+class RunMedium final : public MediumFiles {
+ public:
+  explicit RunMedium(SetupRun& run) : run_(run) {}
+  bool FileInfoOf(const std::string& path, platform::FileInfo& info) override {
+    return !path.empty() && run_.machine.Files().GetFileSizeAndTimes(path, info) == 0 &&
+           !(info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+  }
+  bool Exists(const std::string& path) override {
+    return !path.empty() && run_.machine.Files().FileExists(path);
+  }
+  std::string CabinetOf(uint32_t nMedium) override { return CabinetPath(run_, nMedium); }
+
+ private:
+  SetupRun& run_;
+};
 
 // Whether the file to read is there, keeping its size and times (its attributes are asked for
 // only when it is copied).
-bool ReadSourceInfo(SetupRun& run, const std::string& path, CopySource& source) {
-  source.bHasInfo = !path.empty() &&
-                    run.machine.Files().GetFileSizeAndTimes(path, source.info) == 0 &&
-                    !(source.info.dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+bool ReadSourceInfo(MediumFiles& medium, const std::string& path, CopySource& source) {
+  source.bHasInfo = medium.FileInfoOf(path, source.info);
   return source.bHasInfo;
 }
 
 // The plain file, then the compressed name; true when one of them exists.
-bool FindPlainOrCompressed(SetupRun& run, CopySource& source) {
-  if (ReadSourceInfo(run, source.fullSource, source)) return true;
+bool FindPlainOrCompressed(MediumFiles& medium, CopySource& source) {
+  if (ReadSourceInfo(medium, source.fullSource, source)) return true;
   const std::string compressed = CompressedName(source.fullSource);
-  if (!ReadSourceInfo(run, compressed, source)) return false;
+  if (compressed.empty() || !ReadSourceInfo(medium, compressed, source)) return false;
   source.fullSource = compressed;
   return true;
-}
-
-// Where the source lies on the medium now; false when neither file nor cabinet is there.
-bool LocateSource(SetupRun& run, uint32_t nMedium, CopySource& source) {
-  source.cabinet.clear();
-  if (ReadSourceInfo(run, source.fullSource, source)) return true;
-  if (!run.ctx.bAdminInstallation) {
-    const std::string cabinet = CabinetPath(run, nMedium);
-    if (Exists(run, cabinet)) {
-      source.cabinet = cabinet;
-      return true;
-    }
-  }
-  return FindPlainOrCompressed(run, source);
 }
 
 // Asks for the medium; a changed source directory moves the source with it.
@@ -76,6 +73,20 @@ int AskForMedium(SetupRun& run, uint32_t nMedium, CopySource& source) {
 
 }  // namespace
 
+bool LocateSourceOn(MediumFiles& medium, uint32_t nMedium, bool bAdminInstallation,
+                    CopySource& source) {
+  source.cabinet.clear();
+  if (ReadSourceInfo(medium, source.fullSource, source)) return true;
+  if (!bAdminInstallation) {
+    const std::string cabinet = medium.CabinetOf(nMedium);
+    if (medium.Exists(cabinet)) {
+      source.cabinet = cabinet;
+      return true;
+    }
+  }
+  return FindPlainOrCompressed(medium, source);
+}
+
 std::string CompressedName(const std::string& path) {
   const size_t nDot = path.find_last_of('.');
   const size_t nSlash = path.find_last_of("\\/");
@@ -91,7 +102,8 @@ SourceFound FindCopySource(SetupRun& run, uint32_t nMedium, uint32_t dwCopyFlags
   InstallEngine& engine = EngineOf(run);
   if (engine.nCurrentMedium > nMedium) nMedium = engine.nCurrentMedium;
   source.nMedium = nMedium;
-  while (!LocateSource(run, nMedium, source)) {
+  RunMedium medium(run);
+  while (!LocateSourceOn(medium, nMedium, run.ctx.bAdminInstallation, source)) {
     if (dwCopyFlags & COPY_OPTIONAL) return SourceFound::Skipped;
     if (run.ctx.bMissingFilesToErrorFile) {
       WriteMissingFileEntry(run, source.fullSource);

@@ -28,6 +28,26 @@ struct CopySource {
   bool bHasInfo = false;
 };
 
+// What the source lookup asks of the medium, so that a checker can answer it from listings of
+// the media folders instead of one file-system query per line.
+class MediumFiles {
+ public:
+  virtual ~MediumFiles() = default;
+  // The size and times of the file at path; false when none is there or it is a directory.
+  virtual bool FileInfoOf(const std::string& path, platform::FileInfo& info) = 0;
+  // Whether anything is there.
+  virtual bool Exists(const std::string& path) = 0;
+  // The cabinet that holds the files of a medium (CabinetPath); empty when there is none.
+  virtual std::string CabinetOf(uint32_t nMedium) = 0;
+};
+
+// Where a source lies on its medium now: the plain file, the medium's cabinet (not in an
+// administrator installation, which is laid out plain), then the compressed name. False when
+// none of them is there. A found cabinet is taken without asking whether it holds the member:
+// the copy asks that.
+bool LocateSourceOn(MediumFiles& medium, uint32_t nMedium, bool bAdminInstallation,
+                    CopySource& source);
+
 SourceFound FindCopySource(SetupRun& run, uint32_t nMedium, uint32_t dwCopyFlags,
                            CopySource& source);
 

@@ -180,9 +180,14 @@ std::string SectionBaseName(const std::string& section) {
 }
 
 bool IsSpecialSection(const std::string& section) {
+  return SpecialSectionKind(section).has_value();
+}
+
+std::optional<SectionKind> SpecialSectionKind(const std::string& section) {
   const SectionNames names{section, SectionBaseName(section)};
-  return std::any_of(kDispatch.begin(), kDispatch.end(),
-                     [&](const DispatchRow& row) { return row.matches(names); });
+  for (const DispatchRow& row : kDispatch)
+    if (row.matches(names)) return row.kind;
+  return std::nullopt;
 }
 
 std::optional<bool> DispatchSpecialSection(SetupRun& run, const SectionCall& call,

@@ -10,6 +10,7 @@ namespace tarvium {
 
 struct SetupRun;
 struct SectionCall;
+enum class SectionKind : int;
 
 // The handler's result (true when it does not run, is not registered yet, or in sizing), or none
 // for a generic section.
@@ -18,6 +19,10 @@ std::optional<bool> DispatchSpecialSection(SetupRun& run, const SectionCall& cal
 // Whether a handler of its own (ODBC, INI, registry, ...) reads the section, by its name alone:
 // such a section's lines are no generic section lines.
 bool IsSpecialSection(const std::string& section);
+
+// The handler that reads the section, by its name alone (the first row that matches); none for
+// a generic section.
+std::optional<SectionKind> SpecialSectionKind(const std::string& section);
 
 // The section name up to its last ':' (the whole name without one).
 std::string SectionBaseName(const std::string& section);

@@ -40,6 +40,9 @@ struct RegLine {
 
 using SubstituteVariables = std::function<void(std::string&)>;
 
+// The text of a registry section's line after its leading "-", which makes it a delete line.
+std::string_view RegLineBody(std::string_view line, bool& bDelete);
+
 // Parses a line whose leading "-" (isDelete) is already taken off. False when the line is not a
 // registry line (no known root before its first "\" or ","): such lines are skipped.
 bool ParseRegLine(std::string_view text, const SubstituteVariables& substitute, RegLine& reg);

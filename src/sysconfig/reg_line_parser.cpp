@@ -150,6 +150,12 @@ bool ParseCommaForm(std::string_view text, const SubstituteVariables& substitute
 
 }  // namespace
 
+std::string_view RegLineBody(std::string_view line, bool& bDelete) {
+  bDelete = !line.empty() && line[0] == '-';
+  if (bDelete) line.remove_prefix(1);
+  return line;
+}
+
 bool ParseRegLine(std::string_view text, const SubstituteVariables& substitute, RegLine& reg) {
   if (ParsePathForm(text, substitute, reg)) return true;
   reg = RegLine{reg.root, false, {}, {}, {}, platform::REG_SZ, {}, 0, reg.isDelete};

@@ -123,10 +123,8 @@ bool BelongsToOtherPart(const SetupRun& run, bool bCurrentUser, uint32_t dwSecti
 }  // namespace
 
 bool HandleRegLine(SetupRun& run, const std::string& line, uint32_t dwSectionFlags) {
-  std::string_view text = line;
   RegLine reg;
-  reg.isDelete = !text.empty() && text[0] == '-';
-  if (reg.isDelete) text.remove_prefix(1);
+  const std::string_view text = RegLineBody(line, reg.isDelete);
   if (TrimAnsi(text).empty()) return true;
   const std::string body(text);
   SetupTrace(run, "HandleRegLine(%s)\n", body.c_str());

@@ -14,6 +14,13 @@
 namespace tarvium::test {
 namespace {
 
+// A value as setup-crypt writes it.
+std::string Encrypted(const std::string& text) {
+  std::string value = RunTool("setup-crypt", "encrypt " + ShellQuote(text)).out;
+  while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
+  return value;
+}
+
 // A clean product: named in the programs list, Setup.inf copied along; {body} is appended.
 std::string Product(const std::string& body) {
   return "[Setup]\r\nVersion=10.00\r\n[Application]\r\nProductName=P\r\n"
@@ -91,6 +98,42 @@ std::vector<LintCase> Cases() {
         "6: warning: '%App%a.dll': a directory variable runs into the name after it (missing "
         "'\\') [dir-variable-glued]"},
        1},
+      {"registry lines",
+       Product("[App.reg]\r\nHKLM\\Software\\T:D=dword:10\r\n-HKLM\\Software\\Old\r\n"
+               "HKXX\\Software\\T:D=1\r\n%Root%\\Software\\T:D=1\r\n"
+               "HKEY_LOCAL_MACHINE,Software\\T,C,0x00010001,10\r\n"),
+       {"14: error: registry line without a known root before its first '\\' or ',': the "
+        "engine skips it [bad-registry-line]"},
+       2},
+      {"values cut to their room",
+       "[Application]\r\nUninstallDisplayName=" + std::string(256, 'n') +
+           "\r\nApplicationDir=C:\\" + std::string(1021, 'd') + "\r\nDataDir=C:\\" +
+           std::string(1022, 'd') + "\r\n[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,,,9\r\n",
+       {"2: warning: UninstallDisplayName in [Application] has 256 characters; the engine keeps "
+        "the first 255 [value-too-long]",
+        "4: warning: DataDir in [Application] has 1025 characters; the engine keeps the first "
+        "1024 [value-too-long]"},
+       1},
+      {"encrypted values",
+       Product("[Encryption]\r\nGOOD=" + Encrypted("secret") +
+               "\r\nBAD=#00112233445566778899\r\nAES=X00112233\r\nREF=%Other%\r\nNONE=\r\n"),
+       {"13: error: encrypted value does not decrypt (damaged or changed): the variable keeps "
+        "the encrypted text [bad-encrypted-value]",
+        "14: error: an AES value (\"X...\") is not decrypted here: the variable keeps the "
+        "encrypted text [bad-encrypted-value]"},
+       2},
+      {"Path key of an autoexec section",
+       Product("#Autoexec.bat\r\n[Autoexec.bat]\r\nPATH %App%;%PATH%\r\nPath=%App%\r\n"),
+       {"14: warning: 'Path=' in [Autoexec.bat] is the section's own key, the folder of the batch "
+        "file, not a PATH line: it is not applied and the section no longer edits "
+        "c:\\autoexec.bat (write 'PATH dir;%PATH%', with a blank, to change the search path) "
+        "[path-in-autoexec]"},
+       1},
+      {"administrator section without its directory",
+       Product("[Admin]\r\nAskDir=1\r\n"),
+       {"11: warning: [Admin] has no ApplicationDir: an administrator setup (/A) takes its "
+        "application directory from there and starts with an empty one [admin-without-appdir]"},
+       1},
   };
 }
 
@@ -123,8 +166,71 @@ TEST(SetupLint, WritesJsonAndRefusesWhatItCannotRead) {
   const std::string rules = "\n" + RunTool("setup-lint", "--rules").out;
   for (const char* rule :
        {"missing-section", "unknown-flag", "bad-condition", "duplicate-section", "duplicate-key",
-        "no-uninstall-name", "setup-inf-not-copied", "no-size", "dir-variable-glued"})
+        "no-uninstall-name", "setup-inf-not-copied", "no-size", "dir-variable-glued",
+        "missing-source", "bad-registry-line", "value-too-long", "bad-encrypted-value",
+        "path-in-autoexec", "admin-without-appdir"})
     EXPECT_NE(rules.find(std::string("\n") + rule + " "), std::string::npos) << rule;
+}
+
+// The media: a plain file, an SZDD-compressed one (mscompress) on a medium without a cabinet (a
+// cabinet is looked in before the compressed name), a cabinet member (gcab), a file that is
+// nowhere, a member its cabinet lacks, and sources known only at run time.
+TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
+  TempDir media;
+  media.WriteFile("a.dll", "12345");
+  media.WriteFile("b.dll", std::string(3000, 'b'));
+  media.WriteFile("c.dll", std::string(777, 'c'));
+  ASSERT_EQ(RunHostCommand("cd " + ShellQuote(media.Path()) +
+                           " && mscompress b.dll && rm b.dll && gcab -c -z Data1.cab c.dll && rm "
+                           "c.dll")
+                .nExit,
+            0);
+  const std::string inf = media.WriteFile(
+      "Setup.inf",
+      "[Application]\r\nUninstallDisplayName=P\r\n[Disks]\r\nCabTemplateName=Data0.cab\r\n"
+      "[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,%App%,,1\r\n1:a.dll, %App%\r\n"
+      "2:b.dll, %App%, , 9\r\n; a comment\r\n1:c.dll, %App%, REGISTER\r\n"
+      "2:gone.dll, %App%, , 1\r\n1:lost.dll, %App%, , 1\r\n1:%Other%\\x.dll, %App%, , 1\r\n"
+      "2:opt.dll, %App%, OPTIONAL, 1\r\n");
+  const std::string machine = "--machine " + ShellQuote(media.Path() + "/machine") + " ";
+  const ToolResult lint = RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path()));
+  const std::string at = inf + ":";
+  EXPECT_EQ(lint.out,
+            at +
+                "9: warning: copy line of 'a.dll' gives no size: the space the product needs is "
+                "computed without it [no-size]\n" +
+                at +
+                "12: warning: copy line of 'c.dll' gives no size: the space the product "
+                "needs is computed without it [no-size]\n" +
+                at +
+                "13: error: source 'gone.dll' is not on the media, compressed or in the "
+                "medium's cabinet (the engine asks for the medium at run time) "
+                "[missing-source]\n" +
+                at +
+                "14: error: source 'lost.dll' is not in cabinet 'Data1.cab' (message 5560 "
+                "at run time) [missing-source]\n");
+  EXPECT_EQ(lint.nExit, 2);
+
+  const ToolResult fill =
+      RunTool("setup-lint", "--fill-sizes " + ShellQuote(inf) + " " + ShellQuote(media.Path()));
+  EXPECT_NE(fill.out.find("setup-lint: 4 copy lines given their size\n"), std::string::npos)
+      << fill.out;
+  EXPECT_EQ(fill.out.find("[no-size]"), std::string::npos) << fill.out;
+  const std::string filled = ReadHostFile(inf);
+  const std::string self = std::to_string(filled.size());
+  EXPECT_NE(filled.find("[M]\r\n1:Setup.inf,%App%,," + self +
+                        "\r\n1:a.dll, %App%, , 5\r\n2:b.dll, %App%, , 3000\r\n; a comment\r\n"
+                        "1:c.dll, %App%, REGISTER, 777\r\n2:gone.dll, %App%, , 1\r\n"),
+            std::string::npos)
+      << filled;
+  const ToolResult again = RunTool(
+      "setup-lint", "--fill-sizes " + machine + ShellQuote(inf) + " " + ShellQuote(media.Path()));
+  EXPECT_NE(again.out.find("setup-lint: 0 copy lines given their size"), std::string::npos)
+      << again.out;
+  EXPECT_EQ(ReadHostFile(inf), filled);
+  EXPECT_EQ(RunTool("setup-lint", "--fill-sizes " + ShellQuote(inf)).nExit, 2);  // no media
+  EXPECT_EQ(RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path() + "/none")).nExit,
+            2);
 }
 
 // A scenario's file is meant to be good when it is installed as written (no documentation example

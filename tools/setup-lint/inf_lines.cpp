@@ -7,6 +7,12 @@
 
 namespace tarvium::lint {
 
+std::string SectionHeaderName(const char* header) {
+  std::string name;
+  for (const char* p = header + 1; *p && *p != ']' && *p != '\r' && *p != '\n'; ++p) name += *p;
+  return name;
+}
+
 LineNumbers::LineNumbers(const InfFile& inf) : pText_(inf.Text()) {
   const std::string_view text = inf.View();
   for (size_t i = text.find('\n'); i != std::string_view::npos; i = text.find('\n', i + 1))

@@ -10,6 +10,9 @@
 
 namespace tarvium::lint {
 
+// The name in a section header ("[Name]" at header).
+std::string SectionHeaderName(const char* header);
+
 class LineNumbers {
  public:
   explicit LineNumbers(const InfFile& inf);

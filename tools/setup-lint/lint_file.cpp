@@ -10,22 +10,18 @@
 #include "install/section_text.h"
 #include "option_walk.h"
 #include "platform/ansi_case.h"
+#include "section_checks.h"
+#include "value_checks.h"
 
 namespace tarvium::lint {
 namespace {
-
-std::string HeaderName(const char* header) {
-  std::string name;
-  for (const char* p = header + 1; *p && *p != ']' && *p != '\r' && *p != '\n'; ++p) name += *p;
-  return name;
-}
 
 // The engine finds the first section of a name (in any case): a later one is never read.
 void CheckDuplicateSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
   std::map<std::string, int> firstLines;
   for (const char* header : inf.SectionIndex()) {
     if (!header) break;
-    const std::string name = HeaderName(header);
+    const std::string name = SectionHeaderName(header);
     const int nLine = numbers.LineOf(header);
     const auto [first, bFirst] = firstLines.try_emplace(platform::AnsiUpper(name), nLine);
     if (!bFirst)
@@ -83,13 +79,18 @@ void CheckSetupInfCopied(const InfFile& inf, const LineNumbers& numbers, const W
 
 }  // namespace
 
-void LintFile(const InfFile& inf, LintReport& report) {
+void LintFile(const InfFile& inf, LintReport& report, Media* pMedia) {
   const LineNumbers numbers(inf);
   CheckDuplicateSections(inf, numbers, report);
   CheckDuplicateKeys(inf, numbers, report);
   CheckUninstallName(inf, numbers, report);
   const WalkResult walk = WalkOptionSections(inf, numbers, report);
   CheckSetupInfCopied(inf, numbers, walk, report);
+  CheckSpecialSections(inf, numbers, report);
+  CheckValueLengths(inf, numbers, report);
+  CheckEncryptedValues(inf, numbers, report);
+  CheckAdminDirectory(inf, numbers, report);
+  if (pMedia) CheckMissingSources(*pMedia, walk, report);
 }
 
 }  // namespace tarvium::lint

@@ -133,6 +133,7 @@ class Walk {
                       "' gives no size: the space the product needs is computed without it");
     for (const std::string* path : {&fields.source, &fields.destination}) CheckGlued(*path, nLine);
     result_.copySources.push_back(fields.source);
+    result_.copyLines.push_back({line, nLine});
   }
 
   void CheckGlued(const std::string& path, int nLine) {

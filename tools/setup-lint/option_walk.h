@@ -12,8 +12,14 @@
 
 namespace tarvium::lint {
 
+struct MetCopyLine {
+  std::string line;  // as the engine reads it
+  int nLine = 0;
+};
+
 struct WalkResult {
   std::vector<std::string> copySources;  // the source of every copy line met, as written
+  std::vector<MetCopyLine> copyLines;    // every copy line met, in the order met
 };
 
 WalkResult WalkOptionSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report);

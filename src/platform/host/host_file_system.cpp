@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/win_error.h"
 
@@ -65,6 +67,33 @@ uint32_t HostFileSystem::ReadWholeFile(const std::string& path, std::string& byt
     return ERROR_READ_FAULT;
   }
   return ERROR_SUCCESS;
+}
+
+uint32_t WriteHostFile(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(HostPathOf(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return OpenErrorOf(errno);
+  size_t nDone = 0;
+  while (nDone < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    nDone += static_cast<size_t>(n);
+  }
+  const bool bClosed = ::close(fd) == 0;
+  if (nDone != bytes.size()) return errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+  return bClosed ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+HostTempDirectory::HostTempDirectory(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+  if (::mkdtemp(pattern.data())) path_ = pattern;
+}
+
+HostTempDirectory::~HostTempDirectory() {
+  if (path_.empty()) return;
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
 }
 
 }  // namespace platform

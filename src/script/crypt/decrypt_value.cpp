@@ -25,16 +25,34 @@ bool DecryptValue(std::string& text) {
   return nResult >= 0;
 }
 
+GuardOutcome GuardDecrypt(std::string& text) {
+  if (text.empty()) return GuardOutcome::Empty;
+  if (text[0] == 'X') return GuardOutcome::AesRefused;
+  std::string plain;
+  switch (TryDecrypt(text, plain)) {
+    case 0:
+      return GuardOutcome::Plain;
+    case 1:
+      text = std::move(plain);
+      return GuardOutcome::Decrypted;
+    default:
+      return GuardOutcome::Undecryptable;
+  }
+}
+
 bool DecryptGuard(tarvium::SetupRun& run, std::string& text) {
-  if (text.empty()) {
-    tarvium::DebugOutput(run, "An empty string will not be decrypted\r\n");
-    return true;
+  switch (GuardDecrypt(text)) {
+    case GuardOutcome::Empty:
+      tarvium::DebugOutput(run, "An empty string will not be decrypted\r\n");
+      return true;
+    case GuardOutcome::AesRefused:
+      tarvium::DebugOutput(run, "AES decryption is not allowed here\r\n");
+      return false;
+    case GuardOutcome::Undecryptable:
+      return false;
+    default:
+      return true;
   }
-  if (text[0] == 'X') {
-    tarvium::DebugOutput(run, "AES decryption is not allowed here\r\n");
-    return false;
-  }
-  return DecryptValue(text);
 }
 
 bool IsNonEmptyEncryptedValue(std::string_view text) {

@@ -17,6 +17,12 @@ namespace Tarvium {
 // then stays unchanged.
 bool DecryptValue(std::string& text);
 
+// What the guard makes of a value: left as it is (empty, plain text), decrypted, or refused.
+enum class GuardOutcome { Empty, Plain, Decrypted, AesRefused, Undecryptable };
+
+// The guard's decision as a pure function: decrypts text in place when it is Decrypted.
+GuardOutcome GuardDecrypt(std::string& text);
+
 // DecryptValue for the consumers of passwords, except that it leaves an empty text alone (true)
 // and a text starting with "X" too (false): AES values are not decrypted where passwords are
 // read. Each refusal writes its line to the debug output.

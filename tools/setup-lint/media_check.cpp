@@ -1,0 +1,205 @@
+// The run behind the lookup is set up as Setup.exe sets up its own (script engine, language,
+// predefined variables, product identity: the cabinet name pattern comes from there), then its
+// source directory is pointed at MEDIA_DIR. A source whose text holds a variable other than
+// %Src% is known only at run time and is not looked for.
+#include "media_check.h"
+
+#include <string_view>
+#include <unordered_map>
+
+#include "engine/init_variables.h"
+#include "engine/product_identity.h"
+#include "engine/replace_variables.h"
+#include "engine/setup_run.h"
+#include "install/cabinet_files.h"
+#include "install/copy_flags.h"
+#include "install/copy_line_fields.h"
+#include "install/copy_line_paths.h"
+#include "install/copy_source.h"
+#include "install/install_engine.h"
+#include "install/installation_media.h"
+#include "platform/ansi_case.h"
+#include "platform/emulated/machine/emulated_machine.h"
+#include "platform/error_text.h"
+#include "platform/host/host_file_system.h"
+#include "platform/win_error.h"
+#include "script/language_choice.h"
+#include "script/script_engine.h"
+
+namespace tarvium::lint {
+namespace {
+
+using platform::emulated::EmulatedMachine;
+
+// The media folders, each listed once through the machine's file system when first asked about.
+class ListedMedium final : public MediumFiles {
+ public:
+  explicit ListedMedium(SetupRun& run) : run_(run) {}
+
+  bool FileInfoOf(const std::string& path, platform::FileInfo& info) override {
+    const platform::FileInfo* found = Entry(path);
+    if (!found || (found->dwFileAttributes & platform::FILE_ATTRIBUTE_DIRECTORY)) return false;
+    info = *found;
+    return true;
+  }
+  bool Exists(const std::string& path) override { return Entry(path) != nullptr; }
+  std::string CabinetOf(uint32_t nMedium) override { return CabinetPath(run_, nMedium); }
+
+ private:
+  using Listing = std::unordered_map<std::string, platform::FileInfo>;
+
+  const platform::FileInfo* Entry(const std::string& path) {
+    const size_t nSlash = path.find_last_of("\\/");
+    if (path.empty() || nSlash == std::string::npos) return nullptr;
+    const Listing& listing = ListingOf(path.substr(0, nSlash));
+    const auto found = listing.find(platform::AnsiUpper(path.substr(nSlash + 1)));
+    return found == listing.end() ? nullptr : &found->second;
+  }
+
+  const Listing& ListingOf(const std::string& dir) {
+    const auto [it, bNew] = listings_.try_emplace(platform::AnsiUpper(dir));
+    if (!bNew) return it->second;
+    platform::FileSystem& files = run_.machine.Files();
+    platform::FindHandle hFind = platform::FindHandle::Invalid;
+    platform::FindData data;
+    if (files.FindFirstFile(dir + "\\*", hFind, data) != platform::ERROR_SUCCESS) return it->second;
+    do {
+      it->second.emplace(platform::AnsiUpper(data.cFileName), data);
+    } while (files.FindNextFile(hFind, data) == platform::ERROR_SUCCESS);
+    files.FindClose(hFind);
+    return it->second;
+  }
+
+  SetupRun& run_;
+  std::unordered_map<std::string, Listing> listings_;
+};
+
+// Whether the source holds a variable that only the run knows (%Src% and %SrcDir% are MEDIA_DIR).
+bool HasRunTimeVariable(const std::string& source) {
+  std::string rest = platform::AnsiUpper(source);
+  for (const std::string_view known : {"%SRCDIR%", "%SRC%"})
+    for (size_t nAt = rest.find(known); nAt != std::string::npos; nAt = rest.find(known))
+      rest.erase(nAt, known.size());
+  return rest.find('%') != std::string::npos;
+}
+
+uint64_t ExpandedSize(SetupRun& run, const std::string& path, uint64_t nStoredSize) {
+  uint64_t nSize = 0;
+  bool bCompressed = false;
+  const uint32_t dwError = ExpandFile(
+      run, path,
+      [&](const uint8_t*, size_t nBytes) {
+        nSize += nBytes;
+        return true;
+      },
+      bCompressed);
+  return dwError == platform::ERROR_SUCCESS ? nSize : nStoredSize;
+}
+
+std::string NameOf(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
+
+}  // namespace
+
+struct Media::State {
+  std::unique_ptr<platform::HostTempDirectory> temp;  // the fresh machine, when none was named
+  std::unique_ptr<EmulatedMachine> machine;
+  std::unique_ptr<SetupRun> run;
+  std::unique_ptr<ListedMedium> listed;
+};
+
+Media::Media() : state_(std::make_unique<State>()) {}
+Media::~Media() = default;
+
+bool Media::Open(const std::string& machineDir, const std::string& mediaDir, const InfFile& inf,
+                 std::string& error) {
+  State& s = *state_;
+  std::string dir = machineDir;
+  if (dir.empty()) {
+    s.temp = std::make_unique<platform::HostTempDirectory>("setup-lint-");
+    if (s.temp->Path().empty()) return error = "cannot make a temporary machine", false;
+    dir = s.temp->Path() + "/machine";
+  }
+  s.machine = EmulatedMachine::Open(dir, {}, error);
+  if (!s.machine) return false;
+  std::string srcDir;
+  bool bDirectory = false;
+  if (!s.machine->EmulatedFiles().GetWindowsPath(mediaDir, srcDir) ||
+      s.machine->Files().GetEntryKind(srcDir, bDirectory) != platform::ERROR_SUCCESS || !bDirectory)
+    return error = "'" + mediaDir + "' is no folder of the machine", false;
+  if (srcDir.back() != '\\') srcDir += '\\';
+  s.run = std::make_unique<SetupRun>(*s.machine);
+  AttachScriptEngine(*s.run);
+  AttachInstallEngine(*s.run);
+  ChooseLanguage(*s.run);
+  InitVariables(*s.run);
+  ReadProductIdentity(*s.run, inf);
+  s.run->variables.Set("Src", srcDir);
+  s.run->ctx.szSrcDir = srcDir;
+  s.listed = std::make_unique<ListedMedium>(*s.run);
+  return true;
+}
+
+SourceOnMedia Media::Find(const std::string& copyLine, bool bNeedSize) {
+  SetupRun& run = *state_->run;
+  CopyLineFields fields = ParseCopyLine(copyLine);
+  uint32_t dwCopyFlags = 0, dwAttributes = 0;
+  SourceOnMedia found;
+  if (fields.source.empty() || HasRunTimeVariable(fields.source) ||
+      !ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes) ||
+      (dwCopyFlags & (COPY_DIRECTORY | COPY_DELETE)))
+    return found;
+  found.bOptional = (dwCopyFlags & COPY_OPTIONAL) != 0;
+  ReplaceVariables(run, fields.source);
+  CopySource source;
+  FullSourceInto(source.fullSource, run.variables.Get("Src"), fields.source);
+  found.where = source.fullSource;
+  if (!LocateSourceOn(*state_->listed, fields.nMedium, run.ctx.bAdminInstallation, source)) {
+    found.state = SourceState::Missing;
+    return found;
+  }
+  found.state = SourceState::Found;
+  if (!source.cabinet.empty()) {
+    CabinetFileInfo info;
+    found.dwError = FindCabinetFile(run, source.cabinet, source.fullSource, info);
+    found.where = source.cabinet;
+    if (found.dwError != platform::ERROR_SUCCESS) found.state = SourceState::NotInCabinet;
+    found.nSize = info.nSize;
+  } else {
+    const bool bCompressed = source.fullSource != found.where;
+    found.nSize = bCompressed && bNeedSize
+                      ? ExpandedSize(run, source.fullSource, source.info.nFileSize)
+                      : source.info.nFileSize;
+  }
+  return found;
+}
+
+std::string Media::WindowsPathOf(const std::string& hostPath) const {
+  std::string path;
+  return state_->machine->EmulatedFiles().GetWindowsPath(hostPath, path) ? path : std::string();
+}
+
+void CheckMissingSources(Media& media, const WalkResult& walk, LintReport& report) {
+  for (const MetCopyLine& met : walk.copyLines) {
+    const SourceOnMedia found = media.Find(met.line, false);
+    if (found.bOptional) continue;  // skipped without a word when missing
+    const std::string source = "'" + ParseCopyLine(met.line).source + "'";
+    if (found.state == SourceState::Missing)
+      report.Add(met.nLine, Severity::Error, "missing-source",
+                 "source " + source +
+                     " is not on the media, compressed or in the medium's cabinet (the engine "
+                     "asks for the medium at run time)");
+    else if (found.state == SourceState::NotInCabinet &&
+             found.dwError == platform::ERROR_FILE_NOT_FOUND)
+      report.Add(met.nLine, Severity::Error, "missing-source",
+                 "source " + source + " is not in cabinet '" + NameOf(found.where) +
+                     "' (message 5560 at run time)");
+    else if (found.state == SourceState::NotInCabinet)
+      report.Add(met.nLine, Severity::Error, "missing-source",
+                 "cabinet '" + NameOf(found.where) + "' of source " + source +
+                     " cannot be read: " + platform::SystemErrorText(found.dwError));
+  }
+}
+
+}  // namespace tarvium::lint
