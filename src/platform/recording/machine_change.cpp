@@ -14,7 +14,7 @@ constexpr std::array<std::string_view, static_cast<size_t>(ChangeKind::RestartRe
         "FileWritten",    "FileCopied",     "FileDeleted",       "FileMoved",
         "FileAttributes", "FileTimes",      "DirectoryCreated",  "DirectoryRemoved",
         "DeferredRename", "KeyCreated",     "KeyDeleted",        "ValueSet",
-        "ValueDeleted",   "ProfileWritten", "EnvironmentSet",    "EnvironmentDeleted",
+        "ValueDeleted",   "ProfileWritten",
         "ServiceCreated", "ServiceChanged", "ServiceStarted",    "ServiceStopped",
         "ServiceDeleted", "ProgramStarted", "ProgramEnded",      "AccountChange",
         "AccessChange",   "FontAdded",      "FontRemoved",       "TypeLibraryChange",

@@ -25,8 +25,6 @@ enum class ChangeKind {
   ValueSet,
   ValueDeleted,
   ProfileWritten,
-  EnvironmentSet,
-  EnvironmentDeleted,
   ServiceCreated,
   ServiceChanged,
   ServiceStarted,

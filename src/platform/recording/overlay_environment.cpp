@@ -21,7 +21,6 @@ uint32_t OverlayEnvironment::GetVariable(const std::string& name, std::string& v
 
 uint32_t OverlayEnvironment::SetVariable(const std::string& name, const std::string& value) {
   m_variables[AnsiUpper(name)] = {name, value};
-  m_changes.Add(ChangeKind::EnvironmentSet, name, value);
   return 0;
 }
 
@@ -29,7 +28,6 @@ uint32_t OverlayEnvironment::DeleteVariable(const std::string& name) {
   std::string value;
   if (uint32_t dwError = GetVariable(name, value)) return dwError;
   m_variables[AnsiUpper(name)] = {name, std::nullopt};
-  m_changes.Add(ChangeKind::EnvironmentDeleted, name);
   return 0;
 }
 

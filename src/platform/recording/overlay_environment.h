@@ -1,6 +1,7 @@
-// The environment of a recorded run: variables it sets or deletes are kept here and logged, the
-// wrapped machine's environment answers for the rest, so that a variable set and then expanded
-// reads as on a real run while the wrapped environment stays as it was.
+// The environment of a recorded run: variables it sets or deletes are kept here, the wrapped
+// machine's environment answers for the rest, so that a variable set and then expanded reads as
+// on a real run while the wrapped environment stays as it was. They are not logged: a process's
+// own environment is no change of the machine, and ends with the process.
 #pragma once
 #include <map>
 #include <optional>
@@ -14,8 +15,7 @@ namespace platform {
 
 class OverlayEnvironment final : public Environment {
  public:
-  OverlayEnvironment(Environment& wrapped, ChangeLog& changes)
-      : m_wrapped(wrapped), m_changes(changes) {}
+  explicit OverlayEnvironment(Environment& wrapped) : m_wrapped(wrapped) {}
 
   uint32_t GetVariable(const std::string& name, std::string& value) override;
   uint32_t SetVariable(const std::string& name, const std::string& value) override;
@@ -30,7 +30,6 @@ class OverlayEnvironment final : public Environment {
   };
 
   Environment& m_wrapped;
-  ChangeLog& m_changes;
   std::map<std::string, Variable> m_variables;  // by upper-case name
 };
 
