@@ -32,6 +32,9 @@ struct OverlayEntry {
   std::string path;  // the full path as the run named it
   OverlayContent content;
   FileInfo info;
+  // The wrapped machine's file this entry still is (unchanged but for attributes or times, or
+  // moved here): another process that locks it refuses its replacement. Empty once replaced.
+  std::string wrappedFile;
 };
 
 // Lays the times that are set (not 0) over the kept ones, as SetFileTime does.

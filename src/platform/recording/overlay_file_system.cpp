@@ -138,13 +138,14 @@ OverlayEntry& OverlayFileSystem::EntryFor(Presence& presence) {
   entry.path = presence.fullPath;
   entry.content.sourcePath = presence.fullPath;
   entry.info = presence.info;
+  if (!presence.IsDirectory()) entry.wrappedFile = presence.fullPath;
   presence.pEntry = &m_entries.Put(presence.key, std::move(entry), presence.FileSize());
   return *presence.pEntry;
 }
 
 OverlayEntry& OverlayFileSystem::PutFile(Presence& target, OverlayContent content,
                                          const FileInfo& info) {
-  OverlayEntry entry{EntryState::File, target.fullPath, std::move(content), info};
+  OverlayEntry entry{EntryState::File, target.fullPath, std::move(content), info, {}};
   entry.info.dwFileAttributes &= ~FILE_ATTRIBUTE_DIRECTORY;
   target.pEntry = &m_entries.Put(target.key, std::move(entry), target.FileSize());
   target.bExists = true;
@@ -154,14 +155,14 @@ OverlayEntry& OverlayFileSystem::PutFile(Presence& target, OverlayContent conten
 
 OverlayEntry& OverlayFileSystem::PutDirectory(const Presence& target) {
   const uint64_t ftNow = Now();
-  OverlayEntry entry{EntryState::Directory, target.fullPath, {}, {}};
+  OverlayEntry entry{EntryState::Directory, target.fullPath, {}, {}, {}};
   entry.info.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
   entry.info.times = {ftNow, ftNow, ftNow};
   return m_entries.Put(target.key, std::move(entry), target.FileSize());
 }
 
 void OverlayFileSystem::PutDeleted(const Presence& presence) {
-  m_entries.Put(presence.key, OverlayEntry{EntryState::Deleted, presence.fullPath, {}, {}},
+  m_entries.Put(presence.key, OverlayEntry{EntryState::Deleted, presence.fullPath, {}, {}, {}},
                 presence.FileSize());
 }
 
@@ -296,8 +297,22 @@ uint32_t OverlayFileSystem::SetFileTimes(const std::string& path, const FileTime
 
 uint32_t OverlayFileSystem::CheckWritable(const Presence& presence) {
   if (presence.IsDirectory()) return ERROR_ACCESS_DENIED;
-  return (presence.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? ERROR_ACCESS_DENIED
-                                                                    : ERROR_SUCCESS;
+  if (presence.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
+  return CheckNotInUse(presence);
+}
+
+// A file of the wrapped machine that another process runs or locks cannot be written, replaced or
+// deleted there, so not in the overlay either. The wrapped machine is asked by opening its file
+// for writing and closing it at once, which changes nothing; only its refusal for the file being
+// in use counts, since the overlay's own attributes may differ from the wrapped file's.
+uint32_t OverlayFileSystem::CheckNotInUse(const Presence& presence) {
+  const std::string wrappedFile = presence.pEntry ? presence.pEntry->wrappedFile : presence.fullPath;
+  if (wrappedFile.empty()) return ERROR_SUCCESS;
+  FileHandle hFile = FileHandle::Invalid;
+  const uint32_t dwError =
+      m_wrapped.CreateFile(wrappedFile, GENERIC_WRITE, OPEN_EXISTING, 0, hFile);
+  if (dwError == ERROR_SUCCESS) m_wrapped.CloseHandle(hFile);
+  return dwError == ERROR_SHARING_VIOLATION ? dwError : ERROR_SUCCESS;
 }
 
 uint32_t OverlayFileSystem::DeleteFile(const std::string& path) {
@@ -369,10 +384,11 @@ void OverlayFileSystem::MoveEntry(Presence& from, Presence& to) {
   const FileInfo info = from.info;
   const bool bSameKey = from.key == to.key;  // a new case for the same name
   if (!bSameKey) PutDeleted(from);
+  const std::string wrappedFile = from.pEntry ? from.pEntry->wrappedFile : from.fullPath;
   if (from.IsDirectory())
     PutDirectory(to).info = info;
   else
-    PutFile(to, std::move(content), info);
+    PutFile(to, std::move(content), info).wrappedFile = wrappedFile;
 }
 
 // A directory moves with everything below it: each entry the merged listing shows is laid at its

@@ -117,6 +117,7 @@ class OverlayFileSystem final : public FileSystem {
                              uint32_t dwCreationDisposition, uint32_t dwAttributes,
                              FileHandle& hFile);
   uint32_t CheckWritable(const Presence& presence);
+  uint32_t CheckNotInUse(const Presence& presence);
   // The open file and its entry for a handle that may write.
   uint32_t WritableEntry(FileHandle hFile, OpenFile*& pOpen, OverlayEntry*& pEntry);
   using PathForm = uint32_t (FileSystem::*)(const std::string&, std::string&);
