@@ -76,6 +76,8 @@ std::string ValueText(const std::string& name, const RegValue& value) {
       for (const std::string& item : DecodeMultiSz(value.data)) joined += item + '|';
       return name + "=REG_MULTI_SZ:" + joined;
     }
+    case REG_BINARY:
+      return name + "=REG_BINARY:" + HexBytes(value.data);
     default:
       return name + "=hex(" + std::to_string(value.dwType) + "):" + HexBytes(value.data);
   }
