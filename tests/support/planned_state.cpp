@@ -1,5 +1,6 @@
 #include "support/planned_state.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/ansi_case.h"
@@ -47,9 +48,13 @@ std::string ReplacePrefix(const std::string& path, const std::string& prefix,
   return replacement + path.substr(prefix.size());
 }
 
-// "Name=REG_SZ:data" as the recorder writes a value: the name.
+// "Name=REG_SZ:data" or "Name=hex(7):bytes" as the recorder writes a value: the name.
 std::string ValueNameOf(const std::string& detail) {
-  const size_t nType = detail.rfind("=REG_");
+  const size_t nNamedType = detail.rfind("=REG_");
+  const size_t nNumberedType = detail.rfind("=hex(");
+  const size_t nType = nNamedType == std::string::npos   ? nNumberedType
+                       : nNumberedType == std::string::npos ? nNamedType
+                                                          : std::max(nNamedType, nNumberedType);
   return nType == std::string::npos ? detail : detail.substr(0, nType);
 }
 
@@ -155,7 +160,9 @@ std::string PlannedState::Unforeseen(const std::string& diffLine) const {
   bool bKnown = false;
   bool bPresent = false;
   if (what == "file" || what == "dir") {
-    if (what == "file") rest = rest.substr(0, rest.rfind(" ("));
+    // "+ file PATH (size, attributes)", "~ file PATH: what changed", "+ dir PATH".
+    if (sign == "~") rest = rest.substr(0, rest.find(": "));
+    else if (what == "file") rest = rest.substr(0, rest.rfind(" ("));
     bPresent = FilePresent(rest, bKnown);
   } else if (what == "key") {
     bPresent = KeyPresent(rest, bKnown);
