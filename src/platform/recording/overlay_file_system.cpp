@@ -252,15 +252,19 @@ uint32_t OverlayFileSystem::GetDiskFreeSpaceEx(const std::string& path, DiskSpac
   return ERROR_SUCCESS;
 }
 
+// The folder may exist in the overlay alone (made by the run), so the name is formed here, as
+// GetTempFileName forms it, rather than by the wrapped machine, which would not find the folder.
 uint32_t OverlayFileSystem::GetTempFileName(const std::string& dir, const std::string& prefix,
                                             uint32_t nUnique, std::string& path) {
-  if (nUnique != 0) return m_wrapped.GetTempFileName(dir, prefix, nUnique, path);
   Presence folder;
   if (uint32_t dwError = Locate(dir, folder)) return dwError;
   if (!folder.bExists || !folder.IsDirectory()) return ERROR_DIRECTORY;
+  if (nUnique & 0xFFFF) {
+    path = TempFileNameIn(folder, prefix, nUnique & 0xFFFF);
+    return ERROR_SUCCESS;
+  }
   for (uint32_t nNumber = 1; nNumber <= 0xFFFF; ++nNumber) {
-    if (uint32_t dwError = m_wrapped.GetTempFileName(folder.fullPath, prefix, nNumber, path))
-      return dwError;
+    path = TempFileNameIn(folder, prefix, nNumber);
     FileHandle hFile;
     const uint32_t dwError = CreateFile(path, GENERIC_WRITE, CREATE_NEW, 0, hFile);
     if (dwError == ERROR_FILE_EXISTS) continue;
@@ -268,6 +272,15 @@ uint32_t OverlayFileSystem::GetTempFileName(const std::string& dir, const std::s
     return dwError;
   }
   return ERROR_FILE_EXISTS;
+}
+
+std::string OverlayFileSystem::TempFileNameIn(const Presence& folder, const std::string& prefix,
+                                              uint32_t nNumber) {
+  char hex[8];
+  const auto result = std::to_chars(hex, hex + sizeof hex, nNumber, 16);
+  const std::string number = AnsiUpper(std::string_view(hex, result.ptr - hex));
+  const bool bRoot = folder.fullPath.back() == '\\';
+  return folder.fullPath + (bRoot ? "" : "\\") + prefix.substr(0, 3) + number + ".tmp";
 }
 
 // --- Changes by path --------------------------------------------------------------------------

@@ -118,6 +118,9 @@ class OverlayFileSystem final : public FileSystem {
                              FileHandle& hFile);
   uint32_t CheckWritable(const Presence& presence);
   uint32_t CheckNotInUse(const Presence& presence);
+  // dir\ + up to three characters of prefix + the number in hex + ".tmp".
+  static std::string TempFileNameIn(const Presence& folder, const std::string& prefix,
+                                    uint32_t nNumber);
   // The open file and its entry for a handle that may write.
   uint32_t WritableEntry(FileHandle hFile, OpenFile*& pOpen, OverlayEntry*& pEntry);
   using PathForm = uint32_t (FileSystem::*)(const std::string&, std::string&);
