@@ -279,7 +279,11 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   EXPECT_EQ(machine.Machine().Env().GetVariable("AppDir", value), ERROR_ENVVAR_NOT_FOUND);
   EXPECT_EQ(machine.Machine().Env().GetVariable("TEMP", value), 0u);
 
+  // A program is found among the files the run made; one found nowhere is refused.
   ProcessHandle hProcess;
+  EXPECT_EQ(recorder.Programs().CreateProcess({R"("C:\Nowhere\tool.exe" /quiet)"}, hProcess),
+            ERROR_PATH_NOT_FOUND);
+  ASSERT_EQ(recorder.Files().WriteWholeFile(R"(C:\App\tool.exe)", "MZ"), 0u);
   ASSERT_EQ(recorder.Programs().CreateProcess({R"("C:\App\tool.exe" /quiet)"}, hProcess), 0u);
   WaitResult result = WaitResult::TimedOut;
   EXPECT_EQ(recorder.Programs().WaitForProcess(hProcess, INFINITE, {}, result), 0u);
@@ -306,7 +310,7 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   // Win.ini's [devices] lands on the device settings' registry key, which the machine has.
   const std::vector<ChangeKind> expected = {
       ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::ValueSet,
-      ChangeKind::ProgramStarted,
+      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,
       ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);

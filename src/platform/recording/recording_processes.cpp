@@ -2,6 +2,8 @@
 // exit code 0; handles of opened wrapped processes pass their questions on.
 #include "platform/recording/recording_processes.h"
 
+#include "platform/command_line_args.h"
+#include "platform/search_path.h"
 #include "platform/win_error.h"
 
 namespace platform {
@@ -32,6 +34,8 @@ RecordingProcesses::Process* RecordingProcesses::Find(ProcessHandle hProcess) {
 }
 
 uint32_t RecordingProcesses::CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) {
+  std::string programPath;
+  if (uint32_t dwError = FindProgram(start, programPath)) return dwError;
   std::string detail = start.currentDirectory;
   if (!start.userName.empty()) detail += (detail.empty() ? "as " : ", as ") + start.userName;
   m_changes.Add(ChangeKind::ProgramStarted, start.commandLine, detail);
@@ -42,6 +46,32 @@ uint32_t RecordingProcesses::CreateProcess(const ProcessStart& start, ProcessHan
   m_processes.emplace(++m_nLastHandle, std::move(process));
   hProcess = static_cast<ProcessHandle>(m_nLastHandle);
   return ERROR_SUCCESS;
+}
+
+// The wrapped machine finds the programs it has; one the run made (copied, say) is found among the
+// run's files. A current directory that the run made, and the wrapped machine lacks, is left to
+// the run's files too.
+uint32_t RecordingProcesses::FindProgram(const ProcessStart& start, std::string& programPath) {
+  uint32_t dwWrapped = m_wrapped.FindProgram(start, programPath);
+  if (dwWrapped == ERROR_DIRECTORY && IsRunDirectory(start.currentDirectory)) {
+    ProcessStart elsewhere = start;
+    elsewhere.currentDirectory.clear();
+    dwWrapped = m_wrapped.FindProgram(elsewhere, programPath);
+  }
+  if (dwWrapped == ERROR_SUCCESS) return ERROR_SUCCESS;
+  const std::vector<std::string> args = CommandLineToArgv(start.commandLine);
+  const std::string program = args.empty() ? std::string() : args[0];
+  for (const std::string& name : {program, program + ".exe"})
+    if (SearchPath(m_machine, start.currentDirectory, name, programPath) == ERROR_SUCCESS)
+      return ERROR_SUCCESS;
+  return dwWrapped;
+}
+
+// A directory among the run's files.
+bool RecordingProcesses::IsRunDirectory(const std::string& path) {
+  uint32_t dwAttributes = 0;
+  return !path.empty() && m_machine.Files().GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
+         (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 uint32_t RecordingProcesses::OpenProcess(uint32_t dwProcessId, ProcessHandle& hProcess) {
@@ -117,7 +147,7 @@ void RecordingProcesses::ExitProcess(uint32_t dwExitCode) {
 }
 
 uint32_t RecordingProcesses::PlaceEngineImage(const std::string& windowsPath) {
-  return m_files.WriteWholeFile(windowsPath, {});
+  return m_machine.Files().WriteWholeFile(windowsPath, {});
 }
 
 }  // namespace platform

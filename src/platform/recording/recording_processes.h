@@ -1,6 +1,7 @@
 // The processes of a recorded run: a program the run starts is logged and not started; its handle
 // answers as a program that ran and ended with exit code 0, so that the engine's wait and its
-// reading of the exit code go on as after a real run. Running processes of the wrapped machine
+// reading of the exit code go on as after a real run. A program that neither the wrapped machine
+// nor the run's own files have is refused as CreateProcess refuses it. Running processes of the wrapped machine
 // are listed and opened as they are; ending one is logged, not done. The engine image is an
 // empty file of the run's file system: a later run of it would be a recorded start anyway.
 #pragma once
@@ -9,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "platform/machine.h"
 #include "platform/processes.h"
 #include "platform/recording/machine_change.h"
 
@@ -17,12 +18,14 @@ namespace platform {
 
 class RecordingProcesses final : public Processes {
  public:
-  // files: the run's own file system, where the engine image is placed.
-  RecordingProcesses(Processes& wrapped, FileSystem& files, ChangeLog& changes)
-      : m_wrapped(wrapped), m_files(files), m_changes(changes) {}
+  // machine: the recording machine, whose files are the run's own (the engine image is placed
+  // there, and a program the run made is found there).
+  RecordingProcesses(Processes& wrapped, Machine& machine, ChangeLog& changes)
+      : m_wrapped(wrapped), m_machine(machine), m_changes(changes) {}
   ~RecordingProcesses() override;
 
   uint32_t CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) override;
+  uint32_t FindProgram(const ProcessStart& start, std::string& programPath) override;
   uint32_t OpenProcess(uint32_t dwProcessId, ProcessHandle& hProcess) override;
   uint32_t WaitForProcess(ProcessHandle hProcess, uint32_t nTimeoutMs,
                           const WaitStepCallback& onStep, WaitResult& result) override;
@@ -45,9 +48,10 @@ class RecordingProcesses final : public Processes {
     ProcessInfo info;  // of a recorded start
   };
   Process* Find(ProcessHandle hProcess);
+  bool IsRunDirectory(const std::string& path);
 
   Processes& m_wrapped;
-  FileSystem& m_files;
+  Machine& m_machine;
   ChangeLog& m_changes;
   std::unordered_map<uint32_t, Process> m_processes;
   uint32_t m_nLastHandle = 0;
