@@ -163,6 +163,7 @@ void OverlayRegistry::MarkDeleted(KeyState& key) {
 uint32_t OverlayRegistry::CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile,
                                     RegView view, bool* bCreated) {
   if (bCreated) *bCreated = false;
+  if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
   if (key.bExists) return ERROR_SUCCESS;
   KeyState parent = Locate(root, "", view);
@@ -189,6 +190,7 @@ uint32_t OverlayRegistry::OpenKey(RegRoot root, const std::string& keyPath, RegV
 }
 
 uint32_t OverlayRegistry::DeleteKey(RegRoot root, const std::string& keyPath, RegView view) {
+  if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (key.path.empty() || !SubKeys(key).empty()) return ERROR_ACCESS_DENIED;
@@ -199,6 +201,7 @@ uint32_t OverlayRegistry::DeleteKey(RegRoot root, const std::string& keyPath, Re
 }
 
 uint32_t OverlayRegistry::DeleteTree(RegRoot root, const std::string& keyPath, RegView view) {
+  if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (key.path.empty()) return ERROR_ACCESS_DENIED;
@@ -211,6 +214,7 @@ uint32_t OverlayRegistry::DeleteTree(RegRoot root, const std::string& keyPath, R
 uint32_t OverlayRegistry::SetValue(RegRoot root, const std::string& keyPath,
                                    const std::string& valueName, const RegValue& value,
                                    RegView view) {
+  if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   OverlayKey& entry = EntryFor(key);
@@ -223,6 +227,7 @@ uint32_t OverlayRegistry::SetValue(RegRoot root, const std::string& keyPath,
 
 uint32_t OverlayRegistry::DeleteValue(RegRoot root, const std::string& keyPath,
                                       const std::string& valueName, RegView view) {
+  if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   RegValue value;
   if (uint32_t dwError = QueryValue(root, keyPath, valueName, value, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
