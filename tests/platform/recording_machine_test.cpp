@@ -3,7 +3,10 @@
 // and registry before and after), and the log lists what was asked, in order.
 #include "platform/recording/recording_machine.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <string>
 #include <utility>
@@ -314,6 +317,27 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
       ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);
+}
+
+// A file another process locks cannot be replaced or deleted on the machine, so not in the plan
+// either; asking leaves the file as it was.
+TEST(RecordingMachine, AFileInUseIsRefusedAsTheMachineRefusesIt) {
+  TestMachine machine;
+  machine.WriteFile(R"(C:\App\lib.dll)", "old");
+  machine.WriteFile(R"(C:\App\free.dll)", "old");
+  const int fd = ::open(machine.HostPath(R"(C:\App\lib.dll)").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  RecordingMachine recorder(machine.Machine());
+  EXPECT_EQ(recorder.Files().DeleteFile(R"(C:\App\lib.dll)"), ERROR_SHARING_VIOLATION);
+  ASSERT_EQ(recorder.Files().SetFileAttributes(R"(C:\App\lib.dll)", FILE_ATTRIBUTE_NORMAL), 0u);
+  EXPECT_EQ(recorder.Files().CopyFile(R"(C:\App\free.dll)", R"(C:\App\lib.dll)", false),
+            ERROR_SHARING_VIOLATION);
+  ASSERT_EQ(recorder.Files().MoveFileEx(R"(C:\App\lib.dll)", R"(C:\App\lib.000)", 0), 0u);
+  EXPECT_EQ(recorder.Files().DeleteFile(R"(C:\App\lib.000)"), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(recorder.Files().DeleteFile(R"(C:\App\free.dll)"), 0u);
+  ::close(fd);
+  EXPECT_EQ(machine.ReadFile(R"(C:\App\lib.dll)"), "old");
 }
 
 }  // namespace

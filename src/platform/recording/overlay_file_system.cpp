@@ -395,9 +395,9 @@ void OverlayFileSystem::MoveEntry(Presence& from, Presence& to) {
   OverlayContent content =
       from.pEntry ? from.pEntry->content : OverlayContent{nullptr, from.fullPath};
   const FileInfo info = from.info;
+  const std::string wrappedFile = from.pEntry ? from.pEntry->wrappedFile : from.fullPath;
   const bool bSameKey = from.key == to.key;  // a new case for the same name
   if (!bSameKey) PutDeleted(from);
-  const std::string wrappedFile = from.pEntry ? from.pEntry->wrappedFile : from.fullPath;
   if (from.IsDirectory())
     PutDirectory(to).info = info;
   else
