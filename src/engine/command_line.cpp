@@ -182,7 +182,23 @@ void ApplySwitch(SetupRun& run, char cLetter, std::string_view value) {
   }
 }
 
+// "/Plan:" is the one switch of more than a letter; /P takes no value starting "lan:", which is no
+// directory.
+constexpr std::string_view kPlanSwitch = "Plan:";
+
+bool IsPlanSwitch(std::string_view argument) {
+  return argument.size() > kPlanSwitch.size() && (argument[0] == '/' || argument[0] == '-') &&
+         platform::AnsiStartsWithNoCase(argument.substr(1), kPlanSwitch);
+}
+
 }  // namespace
+
+std::string PlanFileOf(std::string_view commandText) {
+  std::string file;
+  for (const std::string& argument : SplitSetupArguments(commandText))
+    if (IsPlanSwitch(argument)) file = argument.substr(1 + kPlanSwitch.size());
+  return file;
+}
 
 std::string BuildCommandText(SetupRun& run, const std::string& arguments) {
   const std::string iniFile = run.ctx.szExeDir + "\\Setup.ini";
@@ -221,6 +237,10 @@ void ParseCommandLine(SetupRun& run, const std::string& commandText) {
       continue;
     }
     if (argument.size() < 2) continue;
+    if (IsPlanSwitch(argument)) {
+      run.ctx.szPlanFile = Cut(std::string_view(argument).substr(1 + kPlanSwitch.size()), kPathSize);
+      continue;
+    }
     const size_t nValue = argument.size() > 2 && argument[2] == ':' ? 3 : 2;
     ApplySwitch(run, Upper(argument[1]), std::string_view(argument).substr(nValue));
   }

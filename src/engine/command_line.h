@@ -17,6 +17,10 @@ std::string BuildCommandText(SetupRun& run, const std::string& arguments);
 std::vector<std::string> SplitSetupArguments(std::string_view text);
 // Fills the switch fields from the command text (the arguments, without the program name).
 void ParseCommandLine(SetupRun& run, const std::string& commandText);
+
+// The file of "/Plan:FILE" (the name in any case, '-' for '/'), empty without one. The caller of
+// the engine reads it before the run: a plan run goes against a machine that records changes.
+std::string PlanFileOf(std::string_view commandText);
 // With /?: shows the usage text (message 5541) and returns true: the run ends.
 bool ShowUsageIfAsked(SetupRun& run);
 

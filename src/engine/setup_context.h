@@ -57,6 +57,7 @@ struct SetupContext {
   bool bSilentToErrorPath = false;        // /SX
   bool bTestRun = false;                  // /T
   int32_t iTestKind = 0;                  // /T<n>
+  std::string szPlanFile;                 // /Plan:<File>: the run changes nothing, writes a plan
   bool bUninstall = false;        // /U: the run removes the product; section cursors walk backwards
   std::string szRequiredVersion;  // /V<Version>[;<Revision>]
   std::string szRequiredRevision;  //

@@ -12,6 +12,7 @@
 #include "engine/inf_file.h"
 #include "engine/install_hooks.h"
 #include "engine/message_state.h"
+#include "engine/run_plan.h"
 #include "engine/script_hooks.h"
 #include "engine/section_line_hooks.h"
 #include "engine/sequence_state.h"
@@ -69,6 +70,8 @@ struct SetupRun {
   std::unique_ptr<SetupService> service;
   // The machine's OS version once RunOsVersion asked for it; it does not change during a run.
   std::optional<platform::OsVersionInfo> osVersion;
+  // The plan of a plan run (/Plan:FILE), which its caller writes out; none in any other run.
+  std::shared_ptr<RunPlan> plan;
 };
 
 // The setup service when the run is connected to it (/G) and one is attached; null otherwise.

@@ -37,7 +37,7 @@ uint64_t BinaryFileVersion(const FileVersionInfo& info) {
 }
 
 VersionDecision CompareFileVersions(SetupRun& run, const std::string& newFile,
-                                    const std::string& existingFile) {
+                                    const std::string& existingFile, std::string& reason) {
   FileVersionInfo added;
   FileVersionInfo existing;
   if (!ReadFileVersionInfo(run, newFile, added) ||
@@ -49,32 +49,38 @@ VersionDecision CompareFileVersions(SetupRun& run, const std::string& newFile,
     addedVersion = FormatPaddedVersion(added);
     existingVersion = FormatPaddedVersion(existing);
   }
+  const std::string versions = " (there " + existingVersion + ", new " + addedVersion + ")";
   const std::string file = existingFile;
   bool bReplace = true;
   if (existing.nTargetOs > added.nTargetOs) {
+    reason = "the file there is made for a later system";
     bReplace = AnswersReplace(run, 5543,
                               {file, existing.szDescription, existingVersion, OsText(run, existing),
                                added.szDescription, addedVersion, OsText(run, added)});
   } else if (existing.nTargetOs < added.nTargetOs) {
-    bReplace = true;
+    reason = "the new file is made for a later system";
   } else if (BinaryFileVersion(existing) > BinaryFileVersion(added)) {
+    reason = "the file there has a higher version" + versions;
     bReplace = AnswersReplace(
         run, 5544,
         {file, existing.szDescription, existingVersion, added.szDescription, addedVersion});
   } else if (BinaryFileVersion(existing) == BinaryFileVersion(added) &&
              (existing.szLanguageName != added.szLanguageName ||
               existing.nCharSetText != added.nCharSetText)) {
+    reason = "the same version in another language" + versions;
     bReplace = AnswersReplace(
         run, 5545,
         {file, existing.szDescription, existingVersion, existing.szLanguageName,
          GetText(run, static_cast<int>(existing.nCharSetText)), added.szDescription, addedVersion,
          added.szLanguageName, GetText(run, static_cast<int>(added.nCharSetText))});
+  } else {
+    reason = "the new file's version is as high or higher" + versions;
   }
   return bReplace ? VersionDecision::Replace : VersionDecision::Keep;
 }
 
-bool ReplacesExistingFile(SetupRun& run, const CopyJob& job) {
-  switch (CompareFileVersions(run, job.target, job.request.destination)) {
+bool ReplacesExistingFile(SetupRun& run, const CopyJob& job, std::string& reason) {
+  switch (CompareFileVersions(run, job.target, job.request.destination, reason)) {
     case VersionDecision::Replace:
       return true;
     case VersionDecision::Keep:
@@ -84,7 +90,9 @@ bool ReplacesExistingFile(SetupRun& run, const CopyJob& job) {
   }
   const uint64_t ftAdded = SourceLastWriteTime(run, job);
   const uint64_t ftExisting = job.destination.times.ftLastWriteTime;
+  reason = "no version on either side: the new file is as new or newer";
   if (CompareFileDates(run, ftAdded, ftExisting) >= 0) return true;
+  reason = "no version on either side: the file there is newer";
   if (job.Has(COPY_REPLACEOLDER)) return false;
   if (job.Has(COPY_NODATEWARNING)) return true;
   std::string addedDate;

@@ -19,11 +19,12 @@ uint64_t BinaryFileVersion(const FileVersionInfo& info);
 
 enum class VersionDecision { Keep, Replace, NoDecision };
 
-// The version rule between the new file and the existing one.
+// The version rule between the new file and the existing one; reason says which rule decided.
 VersionDecision CompareFileVersions(SetupRun& run, const std::string& newFile,
-                                    const std::string& existingFile);
+                                    const std::string& existingFile, std::string& reason);
 
-// Both rules for a copy whose new file lies at job.target beside the existing destination.
-bool ReplacesExistingFile(SetupRun& run, const CopyJob& job);
+// Both rules for a copy whose new file lies at job.target beside the existing destination;
+// reason says which rule decided, in words (a plan run shows it).
+bool ReplacesExistingFile(SetupRun& run, const CopyJob& job, std::string& reason);
 
 }  // namespace tarvium

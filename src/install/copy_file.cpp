@@ -9,6 +9,7 @@
 
 #include "engine/extension_library.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "install/copy_blocks.h"
 #include "install/copy_conflicts.h"
@@ -31,6 +32,17 @@ constexpr uint64_t kOneHour = 36000000000ULL;     // in FILETIME ticks
 bool Skipped(SetupRun& run, const CopyJob& job) {
   MoveProgress(run, job.request.nExpectedSize);
   return true;
+}
+
+// The copy's decision on the plan of a plan run.
+void NoteDecision(SetupRun& run, const CopyJob& job, const char* pszDecision) {
+  NotePlan(run, "file", job.request.destination, pszDecision, job.reason);
+}
+
+bool SkippedFor(SetupRun& run, CopyJob& job, const char* pszDecision, const char* pszReason) {
+  job.reason = pszReason;
+  NoteDecision(run, job, pszDecision);
+  return Skipped(run, job);
 }
 
 // Whether the line counts the file in the shared-file table when it is installed.
@@ -182,7 +194,9 @@ bool ReplaceDestination(SetupRun& run, const CopyJob& job) {
 // name (KEEPEXISTING). False when the replacement failed.
 bool SettleExistingDestination(SetupRun& run, CopyJob& job) {
   if (!job.bReplacing || job.Has(COPY_KEEPEXISTING)) return true;
-  if (!job.Has(COPY_ALWAYS) && !ReplacesExistingFile(run, job)) {
+  job.reason = "ALWAYS: the file there is replaced";
+  if (!job.Has(COPY_ALWAYS) && !ReplacesExistingFile(run, job, job.reason)) {
+    NoteDecision(run, job, "keep");
     DeleteWrittenFile(run, job.target);
   } else if (!ReplaceDestination(run, job)) {
     return false;
@@ -234,6 +248,8 @@ void PutCopiedAttributesRight(SetupRun& run, CopyJob& job) {
 // An equal file already in place is this product's copy as much as a new one would be: it is
 // counted as a shared file use (the earlier installation counting as one) and may be the readme.
 bool KeptAsEqual(SetupRun& run, CopyJob& job) {
+  job.reason = "the file there is equal (the same time and size)";
+  NoteDecision(run, job, "keep");
   if (FollowsInterruptedRun(run)) PutCopiedAttributesRight(run, job);
   Skipped(run, job);
   if (!RegisterInstalledFile(run, job)) return false;
@@ -255,13 +271,16 @@ bool KeptByDontReplace(SetupRun& run, const CopyFileRequest& request) {
 
 bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   CopyJob job(request);
-  if (job.Has(COPY_DONTREPLACE) && KeptByDontReplace(run, request)) return Skipped(run, job);
+  if (job.Has(COPY_DONTREPLACE) && KeptByDontReplace(run, request))
+    return SkippedFor(run, job, "keep", "DONTREPLACE: the file is there");
   if (job.FromCabinet() && job.Has(COPY_OPTIONAL)) {
     LookUpCabinetMember(run, job);
-    if (job.dwCabinetError == platform::ERROR_FILE_NOT_FOUND) return Skipped(run, job);
+    if (job.dwCabinetError == platform::ERROR_FILE_NOT_FOUND)
+      return SkippedFor(run, job, "skip", "OPTIONAL: the cabinet does not hold it");
   }
   if (CallSetupHook(run, kHookBeforeCopy, request.source, request.destination) == 0)
-    return Skipped(run, job) && !run.ctx.bAborted;
+    return SkippedFor(run, job, "skip", "the setup extension declined the copy") &&
+           !run.ctx.bAborted;
   ExamineFiles(run, job);
   if (run.ctx.bTestRun) {
     WriteTestListEntry(run, job, IsCompressedSource(run, job));
@@ -285,6 +304,10 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   EngineOf(run).lastWrittenFiles[request.nSlot & 1] = job.target;
   if (!RegisterInstalledFile(run, job)) return false;
   NoteReadme(run, request.destination);
+  if (!job.bReplacing) job.reason = "the file is not there";
+  if (job.bReplacing && job.Has(COPY_KEEPEXISTING))
+    job.reason = "KEEPEXISTING: the new file goes beside the one there";
+  NoteDecision(run, job, "copy");
   return true;
 }
 

@@ -50,6 +50,9 @@ struct CopyJob {
   bool bOpenExisting = false;  // APPEND or a resumed copy: the target is extended
   uint64_t nStartOffset = 0;   // size of the target before this copy
   uint64_t nWritten = 0;       // bytes this copy wrote
+
+  // Why the file is copied, kept or skipped, in words (a plan run writes it down).
+  std::string reason;
 };
 
 }  // namespace tarvium

@@ -7,6 +7,7 @@
 // the profile functions' key-by-key writing would not keep.
 #include <string_view>
 
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "install/file_path_parts.h"
@@ -48,6 +49,9 @@ bool DeferFileOperation(SetupRun& run, const std::string& source, const std::str
   SetupTrace(run, "Deferred until restart: %s -> %s (error %u)\n", source.c_str(),
              target.empty() ? "(delete)" : target.c_str(), err);
   if (err != platform::ERROR_SUCCESS) return false;
+  NotePlan(run, "file", target.empty() ? source : target, "defer",
+           target.empty() ? "in use: removed at the next restart"
+                          : "in use: put in place at the next restart from " + source);
   run.ctx.bConfigChanged = true;
   return true;
 }

@@ -23,4 +23,8 @@ class Environment {
 
 inline constexpr uint32_t ERROR_ENVVAR_NOT_FOUND = 203;
 
+// ExpandEnvironmentStrings over any environment's GetVariable: each %NAME% of a set variable
+// replaced by its value, the rest kept as written (a closing '%' may open the next reference).
+std::string ExpandVariableReferences(Environment& environment, const std::string& text);
+
 }  // namespace platform

@@ -73,6 +73,15 @@ class Processes {
   // machine can run, ERROR_DIRECTORY for a bad current directory, ERROR_LOGON_FAILURE when the
   // given account cannot log on.
   virtual uint32_t CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) = 0;
+  // Looks for the program CreateProcess would start for start's command line and current
+  // directory, and starts nothing: ERROR_SUCCESS with its Windows path (empty when it has none,
+  // such as a host program of the emulated machine), or the error CreateProcess would give for
+  // the program or the directory. A machine that cannot tell without starting it says found.
+  virtual uint32_t FindProgram(const ProcessStart& start, std::string& programPath) {
+    (void)start;
+    programPath.clear();
+    return 0;
+  }
   // A handle to a running process found by EnumProcesses (to end it). ERROR_INVALID_PARAMETER
   // when there is no such process.
   virtual uint32_t OpenProcess(uint32_t dwProcessId, ProcessHandle& hProcess) = 0;

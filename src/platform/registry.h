@@ -60,6 +60,14 @@ class Registry {
                             RegView view = RegView::Default) = 0;  // key must exist
   virtual uint32_t DeleteValue(RegRoot root, const std::string& keyPath,
                                const std::string& valueName, RegView view = RegView::Default) = 0;
+  // Whether the key's access rights refuse the caller changes of it (making or deleting it,
+  // setting or deleting its values): ERROR_ACCESS_DENIED, else ERROR_SUCCESS. Changes nothing;
+  // the key need not exist. A registry that cannot tell without writing says they are allowed.
+  virtual uint32_t CheckWriteAccess(RegRoot root, const std::string& keyPath,
+                                    RegView view = RegView::Default) {
+    (void)root, (void)keyPath, (void)view;
+    return 0;
+  }
   // Enumeration in a stable order; ERROR_NO_MORE_ITEMS past the end.
   virtual uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index,
                            std::string& name, RegView view = RegView::Default) = 0;

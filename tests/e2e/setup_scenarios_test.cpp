@@ -18,10 +18,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "platform/emulated/machine/emulated_machine.h"
 #include "support/lnkinfo.h"
+#include "support/planned_state.h"
 #include "support/run_tool.h"
 #include "support/setup_scenario.h"
 #include "support/temp_dir.h"
@@ -321,6 +323,34 @@ class SetupScenario : public testing::TestWithParam<std::string> {
     return lines;
   }
 
+  // The plan of the scenario's run, made first (a scenario with an agent has one conversation,
+  // and PlanDiffers= names why its plan cannot foresee the run): it must leave the machine as it
+  // was, and the run after it must change nothing the plan did not foresee.
+  std::optional<PlannedState> PlanTheRun() {
+    if (scenario_.run.count("Agent") || scenario_.run.count("PlanDiffers")) return std::nullopt;
+    const std::string planFile = dir_.Path() + "/plan.txt";
+    const ToolResult planned =
+        RunSetup(scenario_.run["CommandLine"] + " " + ShellQuote("/Plan:" + planFile));
+    const std::vector<std::string> diff = DiffLines();
+    EXPECT_TRUE(diff.empty()) << "the plan run changed the machine:\n" << JoinDiffLines(diff);
+    fs::remove(debugFile_);
+    const std::string jsonLines = ReadHostFile(planFile + ".jsonl");
+    EXPECT_FALSE(jsonLines.empty()) << "no plan written\n" << planned.out;
+    std::string userSid;
+    WithMachine([&](platform::emulated::EmulatedMachine& machine) {
+      userSid = machine.System().UserSid();
+    });
+    return PlannedState(jsonLines, userSid);
+  }
+
+  void ExpectForeseen(const PlannedState& plan, const std::vector<std::string>& runDiff) {
+    EXPECT_EQ(plan.ExitCode(), std::stol(scenario_.run["ExitCode"])) << "the plan's exit code";
+    for (const std::string& line : runDiff) {
+      const std::string why = plan.Unforeseen(line);
+      EXPECT_EQ(why, "") << "the run did what its plan did not foresee: " << line;
+    }
+  }
+
   Scenario scenario_;
   TempDir dir_;
   std::string machine_ = dir_.Path() + "/machine";
@@ -342,7 +372,9 @@ TEST_P(SetupScenario, RunsAsDescribed) {
   if (bAgent) {
     ASSERT_NO_FATAL_FAILURE(StartAgent());
   }
+  const std::optional<PlannedState> plan = PlanTheRun();
   ToolResult result = RunSetup(scenario_.run["CommandLine"]);
+  if (plan) ExpectForeseen(*plan, DiffLines());
   if (fdLocked >= 0) ::close(fdLocked);
   if (bAgent) {
     std::string agentOut;

@@ -32,6 +32,10 @@
 //                leaves it out)
 //                Agent= (a setup-agent script of the folder: the agent is started on the machine
 //                before Setup.exe and must end with AgentExitCode=, 0 when not given)
+//                PlanDiffers= (why a plan of the run cannot foresee it, such as a program the run
+//                starts that changes the machine itself: every other scenario is first run with
+//                /Plan:, which must leave the machine as it was, end with the run's exit code and
+//                foresee every change of the run's [Diff])
 //   [HookLog]    lines expected in the test extension's log, which a Setup.inf asks for with
 //                TestHookLog=%TARVIUM_SCENARIO_LOGS%/hook.txt (the host folder of L:)
 //   [MachineIni] lines "Section/Key=Value" set in machine.ini before the run

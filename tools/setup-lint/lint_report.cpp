@@ -1,32 +1,16 @@
-// JSON strings escape quotes, backslashes and control characters; the text of a finding is
+// The findings in line order, as compiler lines or a JSON array; the text of a finding is
 // converted from the file's ANSI text to UTF-8 by its writer.
 #include "lint_report.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "engine/json_text.h"
 
 namespace tarvium::lint {
 namespace {
 
 const char* SeverityName(Severity severity) {
   return severity == Severity::Error ? "error" : "warning";
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 }  // namespace

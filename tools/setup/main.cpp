@@ -12,6 +12,7 @@
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/emulated/processes/engine_image.h"
 #include "platform/emulated/processes/exit_code_file.h"
+#include "platform/host/host_file_system.h"
 #include "platform/local_services.h"
 #include "platform/program_path.h"
 #include "run_setup.h"
@@ -91,7 +92,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(platform::Utf8ToAnsi(argv[i]));
   const int32_t nExitCode =
-      tarvium::setup::RunSetup(*machine, exePath, tarvium::setup::CommandText(arguments));
+      tarvium::setup::RunSetup(*machine, exePath, tarvium::setup::CommandText(arguments),
+                               platform::WriteHostFile);
   // ExitProcess ends the process without destructors: the attributes and creation times still
   // kept in memory are written first, or the files copied last would lose them. The registry's
   // log is emptied when it has grown long, or every later start would read it through.

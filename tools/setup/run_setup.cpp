@@ -1,13 +1,20 @@
 #include "run_setup.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
+#include "engine/command_line.h"
 #include "engine/main_sequence.h"
+#include "engine/plan_report.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "install/installation_run.h"
 #include "install/installed_product.h"
 #include "platform/command_line_args.h"
+#include "platform/error_text.h"
+#include "platform/recording/recording_machine.h"
+#include "platform/win_error.h"
 #include "script/message_catalog.h"
 #include "script/message_spec.h"
 #include "script/script_engine.h"
@@ -41,9 +48,10 @@ std::string UsageText() {
   return usage.textTemplate + "\nEvery switch and exit code: man tarvium-setup.";
 }
 
-int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
-                 const std::string& commandText) {
-  SetupRun run(machine);
+namespace {
+
+// Attaches the engine's parts and the user interface to a run on the machine.
+void AttachEngine(SetupRun& run, platform::Machine& machine, const std::string& exePath) {
   run.bKeepDebugLines = false;
   AttachScriptEngine(run);
   AttachInstalledProduct(run);
@@ -54,6 +62,49 @@ int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
   ConnectUserInterface(run, ui::CreateUserInterface(machine));
   run.sequence.szExePath = exePath;
   run.ctx.szExeDir = exePath.substr(0, exePath.rfind('\\'));
+}
+
+// Writes the plan as text to planFile and as JSON lines beside it (planFile + ".jsonl"); false
+// with a line on standard error when either cannot be written.
+bool WritePlanFiles(platform::Machine& machine, const WriteOutputFile& writeOutput,
+                    const std::string& planFile, const RunPlan& plan,
+                    const std::vector<platform::MachineChange>& changes, const PlanEnd& end) {
+  for (const auto& [path, text] : {std::pair{planFile, PlanText(plan, changes, end)},
+                                   std::pair{planFile + ".jsonl", PlanJsonLines(plan, changes, end)}}) {
+    if (const uint32_t dwError = writeOutput(path, text); dwError != platform::ERROR_SUCCESS) {
+      machine.Output().WriteErrorLine("Setup.exe: cannot write the plan to " + path + ": " +
+                                      platform::SystemErrorText(dwError));
+      return false;
+    }
+  }
+  return true;
+}
+
+// A plan run: the whole run against a machine that records its changes instead of making them,
+// then the plan written where the caller's own files are. A plan that cannot be written ends
+// the run with -1, as a run that could not start.
+int32_t RunPlanned(platform::Machine& machine, const std::string& exePath,
+                   const std::string& commandText, const std::string& planFile,
+                   const WriteOutputFile& writeOutput) {
+  platform::RecordingMachine recorder(machine);
+  SetupRun run(recorder);
+  AttachEngine(run, recorder, exePath);
+  auto plan = std::make_shared<RunPlan>([&recorder] { return recorder.Changes().size(); });
+  run.plan = plan;
+  const int32_t nExitCode = WinMain(run, commandText);
+  const PlanEnd end{PlanRestartText(run.ctx), nExitCode};
+  if (!WritePlanFiles(machine, writeOutput, planFile, *plan, recorder.Changes(), end)) return -1;
+  return nExitCode;
+}
+
+}  // namespace
+
+int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
+                 const std::string& commandText, const WriteOutputFile& writeOutput) {
+  if (const std::string planFile = PlanFileOf(commandText); !planFile.empty())
+    return RunPlanned(machine, exePath, commandText, planFile, writeOutput);
+  SetupRun run(machine);
+  AttachEngine(run, machine, exePath);
   return WinMain(run, commandText);
 }
 

@@ -2,6 +2,7 @@
 // to one run, the command line given to it, its 32-bit exit code returned.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,14 @@ bool AsksForUsageText(const std::vector<std::string>& arguments);
 // The usage line of the English catalog (text 5541) and where every switch is described.
 std::string UsageText();
 
+// Writes a file of the program's own output (a run plan) where its caller reads it: a host file
+// beside the emulated machine, a file of the machine on Windows. Returns a Windows error code.
+using WriteOutputFile = std::function<uint32_t(const std::string& path, const std::string& bytes)>;
+
 // Runs the setup on the machine as the program at exePath (its Windows path) and returns the
-// run's exit code.
+// run's exit code. With "/Plan:FILE" the run changes nothing: it goes against a recording
+// machine and writes its plan to FILE (text) and FILE.jsonl (JSON lines) through writeOutput.
 int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
-                 const std::string& commandText);
+                 const std::string& commandText, const WriteOutputFile& writeOutput);
 
 }  // namespace tarvium::setup

@@ -42,7 +42,11 @@ int main(int argc, char** argv) {
     tarvium::WriteLines(machine.Output(), tarvium::setup::UsageText());
     return 0;
   }
+  const auto writeOutput = [&machine](const std::string& path, const std::string& bytes) {
+    return machine.Files().WriteWholeFile(path, bytes);
+  };
   const int32_t nExitCode = tarvium::setup::RunSetup(machine, platform::RunningProgramHostPath(),
-                                                     tarvium::setup::CommandText(arguments));
+                                                     tarvium::setup::CommandText(arguments),
+                                                     writeOutput);
   machine.Programs().ExitProcess(static_cast<uint32_t>(nExitCode));
 }

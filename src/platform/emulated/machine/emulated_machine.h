@@ -32,7 +32,7 @@
 #include "platform/emulated/security/emulated_access_lists.h"
 #include "platform/emulated/services/emulated_services.h"
 #include "platform/emulated/shell/emulated_dde.h"
-#include "platform/emulated/spooler/device_settings_profile.h"
+#include "platform/device_settings_profile.h"
 #include "platform/emulated/spooler/emulated_spooler.h"
 #include "platform/ini_profile.h"
 #include "platform/machine.h"

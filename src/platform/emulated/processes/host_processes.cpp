@@ -96,19 +96,34 @@ uint32_t HostProcesses::CreateServiceProcess(const ProcessStart& start, ProcessH
   return Start(start, true, hProcess);
 }
 
+uint32_t HostProcesses::FindProgram(const ProcessStart& start, std::string& programPath) {
+  programPath.clear();
+  const std::vector<std::string> args = CommandLineToArgv(TrimLeadingBlanks(start.commandLine));
+  std::string hostDirectory;
+  FoundProgram program;
+  if (const uint32_t err = LocateProgram(start, args[0], hostDirectory, program)) return err;
+  programPath = program.windowsPath;
+  return ERROR_SUCCESS;
+}
+
+uint32_t HostProcesses::LocateProgram(const ProcessStart& start, const std::string& programWord,
+                                      std::string& hostDirectory, FoundProgram& program) const {
+  if (const uint32_t err =
+          MapCurrentDirectory(config_.mapPath, start.currentDirectory, hostDirectory))
+    return err;
+  const ProgramSearch search{config_.mapPath, start.currentDirectory, hostDirectory,
+                             config_.searchDirectories, config_.machineDirectory};
+  return platform::FindProgram(search, programWord, program);
+}
+
 uint32_t HostProcesses::Start(const ProcessStart& start, bool bDetached, ProcessHandle& hProcess) {
   hProcess = ProcessHandle::Invalid;
   const std::vector<std::string> args = CommandLineToArgv(TrimLeadingBlanks(start.commandLine));
   std::string userName;
   if (const uint32_t err = LogOn(start, userName)) return err;
   SpawnRequest request;
-  if (const uint32_t err =
-          MapCurrentDirectory(config_.mapPath, start.currentDirectory, request.directory))
-    return err;
   FoundProgram program;
-  const ProgramSearch search{config_.mapPath, start.currentDirectory, request.directory,
-                             config_.searchDirectories, config_.machineDirectory};
-  if (const uint32_t err = FindProgram(search, args[0], program)) return err;
+  if (const uint32_t err = LocateProgram(start, args[0], request.directory, program)) return err;
   if (const uint32_t err = HostArgv(program, args, request.argv)) return err;
   std::string exitCodeFile;
   if (!bDetached)

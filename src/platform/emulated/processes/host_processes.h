@@ -51,6 +51,7 @@ class HostProcesses final : public Processes {
   ~HostProcesses() override;
 
   uint32_t CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) override;
+  uint32_t FindProgram(const ProcessStart& start, std::string& programPath) override;
   uint32_t OpenProcess(uint32_t dwProcessId, ProcessHandle& hProcess) override;
   uint32_t WaitForProcess(ProcessHandle hProcess, uint32_t nTimeoutMs,
                           const WaitStepCallback& onStep, WaitResult& result) override;
@@ -79,6 +80,9 @@ class HostProcesses final : public Processes {
   ProcessHandle AddEntry(std::unique_ptr<HostChild> child, ProcessInfo info);
   uint32_t Start(const ProcessStart& start, bool bDetached, ProcessHandle& hProcess);
   uint32_t LogOn(const ProcessStart& start, std::string& userName) const;
+  // The program of a command line's first word, and the host directory the process starts in.
+  uint32_t LocateProgram(const ProcessStart& start, const std::string& programWord,
+                         std::string& hostDirectory, FoundProgram& program) const;
   uint32_t HostArgv(const FoundProgram& program, const std::vector<std::string>& args,
                     std::vector<std::string>& argv) const;
 

@@ -56,6 +56,10 @@ class SqliteRegistry final : public Registry {
                     const RegValue& value, RegView view = RegView::Default) override;
   uint32_t DeleteValue(RegRoot root, const std::string& keyPath, const std::string& valueName,
                        RegView view = RegView::Default) override;
+  uint32_t CheckWriteAccess(RegRoot root, const std::string& keyPath,
+                            RegView view = RegView::Default) override {
+    return CheckRefusedKey(root, keyPath, view);
+  }
   uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
                    RegView view = RegView::Default) override;
   uint32_t EnumValue(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,

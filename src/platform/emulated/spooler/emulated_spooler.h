@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "platform/emulated/machine/machine_config.h"
-#include "platform/emulated/spooler/spooler_store.h"
+#include "platform/spooler_store.h"
 #include "platform/file_system.h"
 #include "platform/spooler.h"
 

@@ -1,7 +1,8 @@
 // Where the emulated spooler keeps its state: the keys Windows keeps it in, and the few value
 // conversions it needs (text, numbers, string lists) over the machine's registry. Keeping the
 // spooler's state in the registry, never in the spooler object, lets two engine processes on one
-// machine and the machine tool see the same printers.
+// machine and the machine tool see the same printers. Host-free, so that the Win.ini device
+// settings can use it on either machine.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "platform/registry.h"
 
-namespace platform::emulated {
+namespace platform {
 
 inline constexpr const char* kPrintKey = "SYSTEM\\CurrentControlSet\\Control\\Print";
 inline constexpr const char* kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
@@ -60,4 +61,4 @@ class SpoolerStore {
   Registry& registry_;
 };
 
-}  // namespace platform::emulated
+}  // namespace platform

@@ -1,13 +1,13 @@
 // Win.ini calls are routed by section and key: the mapped device settings to the registry, the
 // rest to the INI file. The private profile functions route too when they name Win.ini itself.
-#include "platform/emulated/spooler/device_settings_profile.h"
+#include "platform/device_settings_profile.h"
 
 #include <cstdlib>
 
 #include "platform/ansi_case.h"
 #include "platform/win_error.h"
 
-namespace platform::emulated {
+namespace platform {
 namespace {
 
 std::string TrimTrailingBlanks(const char* text) {
@@ -127,4 +127,4 @@ uint32_t DeviceSettingsProfile::WriteProfileString(const char* section, const ch
   return WritePrivateProfileString(section, key, value, "win.ini");
 }
 
-}  // namespace platform::emulated
+}  // namespace platform

@@ -1,10 +1,10 @@
 // Value conversions of the spooler's registry state. Strings are stored as Windows stores them:
 // 8-bit text with its zero byte, lists as zero-separated names ending with an empty one.
-#include "platform/emulated/spooler/spooler_store.h"
+#include "platform/spooler_store.h"
 
 #include "platform/win_error.h"
 
-namespace platform::emulated {
+namespace platform {
 
 std::vector<std::string> SplitPortList(const std::string& ports) {
   std::vector<std::string> names;
@@ -101,4 +101,4 @@ std::vector<std::string> SpoolerStore::ValueNames(RegRoot root, const std::strin
   return names;
 }
 
-}  // namespace platform::emulated
+}  // namespace platform

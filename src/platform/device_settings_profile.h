@@ -1,5 +1,6 @@
-// The Win.ini profile functions of the emulated machine, with the printer device settings kept
-// where Windows NT keeps them. Windows maps these parts of WIN.INI to the current user's registry
+// The Win.ini profile functions over any file system and registry (the emulated machine's, and the
+// overlays of a recorded run on either machine), with the printer device settings kept where
+// Windows NT keeps them. Windows maps these parts of WIN.INI to the current user's registry
 // (IniFileMapping): the sections [devices] and [PrinterPorts] to the values of
 // "Software\Microsoft\Windows NT\CurrentVersion\Devices" and "...\PrinterPorts", and the entry
 // "device" of [windows] (the default printer) to the value "Device" of "...\Windows". The spooler
@@ -9,10 +10,10 @@
 #pragma once
 #include <string>
 
-#include "platform/emulated/spooler/spooler_store.h"
 #include "platform/ini_profile.h"
+#include "platform/spooler_store.h"
 
-namespace platform::emulated {
+namespace platform {
 
 class DeviceSettingsProfile final : public Profile {
  public:
@@ -45,4 +46,4 @@ class DeviceSettingsProfile final : public Profile {
   std::string windowsDir_;
 };
 
-}  // namespace platform::emulated
+}  // namespace platform

@@ -1,0 +1,78 @@
+#include "engine/plan_report.h"
+
+#include <functional>
+
+#include "engine/json_text.h"
+#include "platform/code_page.h"
+
+namespace tarvium {
+namespace {
+
+using platform::AnsiToUtf8;
+using platform::MachineChange;
+
+// Calls onChange and onDecision in the order the run made them.
+void ForEachEntry(const RunPlan& plan, const std::vector<MachineChange>& changes,
+                  const std::function<void(const MachineChange&)>& onChange,
+                  const std::function<void(const PlanDecision&)>& onDecision) {
+  size_t nNext = 0;
+  for (const PlanDecision& decision : plan.Decisions()) {
+    for (; nNext < decision.nChangesBefore && nNext < changes.size(); ++nNext)
+      onChange(changes[nNext]);
+    onDecision(decision);
+  }
+  for (; nNext < changes.size(); ++nNext) onChange(changes[nNext]);
+}
+
+}  // namespace
+
+std::string PlanRestartText(const SetupContext& ctx) {
+  if (ctx.bExitWindows) {
+    if (ctx.uExitWindowsFlags & 8) return "shut down";
+    return (ctx.uExitWindowsFlags & 2) ? "restart the computer" : "log off";
+  }
+  if (ctx.bRestartWindows || ctx.bConfigChanged) return "restart needed, not performed";
+  return "none";
+}
+
+std::string PlanText(const RunPlan& plan, const std::vector<MachineChange>& changes,
+                     const PlanEnd& end) {
+  std::string out;
+  ForEachEntry(
+      plan, changes,
+      [&](const MachineChange& change) {
+        out += "  " + std::string(platform::ChangeKindName(change.kind)) + " " +
+               AnsiToUtf8(change.target);
+        if (!change.detail.empty()) out += ": " + AnsiToUtf8(change.detail);
+        out += '\n';
+      },
+      [&](const PlanDecision& decision) {
+        out += decision.what + " " + decision.decision + ": " + AnsiToUtf8(decision.subject);
+        if (!decision.reason.empty()) out += " (" + AnsiToUtf8(decision.reason) + ")";
+        out += '\n';
+      });
+  return out + "restart: " + end.restart + "\nexit code: " + std::to_string(end.nExitCode) + "\n";
+}
+
+std::string PlanJsonLines(const RunPlan& plan, const std::vector<MachineChange>& changes,
+                          const PlanEnd& end) {
+  std::string out;
+  ForEachEntry(
+      plan, changes,
+      [&](const MachineChange& change) {
+        out += "{\"type\": \"change\", \"kind\": " +
+               JsonString(platform::ChangeKindName(change.kind)) +
+               ", \"target\": " + JsonString(AnsiToUtf8(change.target)) +
+               ", \"detail\": " + JsonString(AnsiToUtf8(change.detail)) + "}\n";
+      },
+      [&](const PlanDecision& decision) {
+        out += "{\"type\": \"decision\", \"what\": " + JsonString(decision.what) +
+               ", \"decision\": " + JsonString(decision.decision) +
+               ", \"subject\": " + JsonString(AnsiToUtf8(decision.subject)) +
+               ", \"reason\": " + JsonString(AnsiToUtf8(decision.reason)) + "}\n";
+      });
+  return out + "{\"type\": \"end\", \"restart\": " + JsonString(end.restart) +
+         ", \"exitCode\": " + std::to_string(end.nExitCode) + "}\n";
+}
+
+}  // namespace tarvium

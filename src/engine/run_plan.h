@@ -1,0 +1,41 @@
+// The decisions of a plan run (Setup.exe /Plan:FILE) with their reasons: a file copied, kept or
+// skipped and why, each message with the answer it got, each program the run would start. The
+// run goes against a machine that records its changes instead of making them; each decision
+// notes how many changes were recorded before it, so that the plan file can put decisions and
+// changes in the order they happened.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvium {
+
+struct SetupRun;
+
+struct PlanDecision {
+  std::string what;      // "file", "message", ...
+  std::string subject;   // the file's path, the message's number, ...
+  std::string decision;  // "copy", "keep", "skip", "answer 6", ...
+  std::string reason;    // why, in words
+  size_t nChangesBefore = 0;
+};
+
+class RunPlan {
+ public:
+  // changeCount tells how many machine changes have been recorded so far.
+  explicit RunPlan(std::function<size_t()> changeCount) : changeCount_(std::move(changeCount)) {}
+
+  void Note(std::string what, std::string subject, std::string decision, std::string reason);
+  const std::vector<PlanDecision>& Decisions() const { return decisions_; }
+
+ private:
+  std::function<size_t()> changeCount_;
+  std::vector<PlanDecision> decisions_;
+};
+
+// Notes a decision on the run's plan; nothing without one (every run but a plan run).
+void NotePlan(SetupRun& run, std::string what, std::string subject, std::string decision,
+              std::string reason);
+
+}  // namespace tarvium

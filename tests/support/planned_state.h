@@ -1,0 +1,44 @@
+// What a plan run foresaw, read back from its JSON lines (FILE.jsonl): the state it leaves each
+// file, folder, key and value in, replayed from the recorded changes in order, and its exit code.
+// A line of `winmachine diff` after the real run is foreseen when the plan leaves that thing in
+// the state the line shows (added or changed: there; removed: gone). Registry paths are compared
+// as the snapshot names them: HKEY_CURRENT_USER is HKEY_USERS\<SID>, HKEY_CLASSES_ROOT is
+// HKEY_LOCAL_MACHINE\SOFTWARE\Classes, in any case.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tarvium::test {
+
+class PlannedState {
+ public:
+  PlannedState(const std::string& jsonLines, const std::string& userSid);
+
+  std::optional<int32_t> ExitCode() const { return exitCode_; }
+  // Empty when the diff line is foreseen, else what the plan says instead.
+  std::string Unforeseen(const std::string& diffLine) const;
+
+ private:
+  struct Event {
+    bool bPresent = false;
+    size_t nSequence = 0;
+  };
+  void Apply(const std::string& kind, const std::string& target, const std::string& detail);
+  void Set(std::map<std::string, Event>& states, const std::string& path, bool bPresent);
+  void SetKeyPresent(const std::string& key);
+  std::string KeyPath(const std::string& key) const;
+  // The latest event of the key or of a deletion of a key above it.
+  std::optional<Event> KeyState(const std::string& key) const;
+  bool FilePresent(const std::string& path, bool& bKnown) const;
+  bool KeyPresent(const std::string& key, bool& bKnown) const;
+  bool ValuePresent(const std::string& key, const std::string& name, bool& bKnown) const;
+
+  std::string userSid_;
+  std::map<std::string, Event> files_, keys_, values_;  // by upper-case path ("KEY|NAME")
+  size_t nSequence_ = 0;
+  std::optional<int32_t> exitCode_;
+};
+
+}  // namespace tarvium::test
