@@ -1,6 +1,7 @@
 #include "engine/plan_report.h"
 
 #include <functional>
+#include <string_view>
 
 #include "engine/json_text.h"
 #include "platform/code_page.h"
@@ -24,6 +25,19 @@ void ForEachEntry(const RunPlan& plan, const std::vector<MachineChange>& changes
   for (; nNext < changes.size(); ++nNext) onChange(changes[nNext]);
 }
 
+// A text of several lines (a message's) as one line of the text form: each line end a " | ".
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (size_t nPos = 0; nPos < text.size(); ++nPos) {
+    if (text[nPos] == '\r' && nPos + 1 < text.size() && text[nPos + 1] == '\n') continue;
+    if (text[nPos] == '\r' || text[nPos] == '\n')
+      line += " | ";
+    else
+      line += text[nPos];
+  }
+  return AnsiToUtf8(line);
+}
+
 }  // namespace
 
 std::string PlanRestartText(const SetupContext& ctx) {
@@ -42,13 +56,13 @@ std::string PlanText(const RunPlan& plan, const std::vector<MachineChange>& chan
       plan, changes,
       [&](const MachineChange& change) {
         out += "  " + std::string(platform::ChangeKindName(change.kind)) + " " +
-               AnsiToUtf8(change.target);
-        if (!change.detail.empty()) out += ": " + AnsiToUtf8(change.detail);
+               OneLine(change.target);
+        if (!change.detail.empty()) out += ": " + OneLine(change.detail);
         out += '\n';
       },
       [&](const PlanDecision& decision) {
-        out += decision.what + " " + decision.decision + ": " + AnsiToUtf8(decision.subject);
-        if (!decision.reason.empty()) out += " (" + AnsiToUtf8(decision.reason) + ")";
+        out += decision.what + " " + decision.decision + ": " + OneLine(decision.subject);
+        if (!decision.reason.empty()) out += " (" + OneLine(decision.reason) + ")";
         out += '\n';
       });
   return out + "restart: " + end.restart + "\nexit code: " + std::to_string(end.nExitCode) + "\n";

@@ -92,12 +92,14 @@ bool ReplacesExistingFile(SetupRun& run, const CopyJob& job, std::string& reason
   const uint64_t ftExisting = job.destination.times.ftLastWriteTime;
   reason = "no version on either side: the new file is as new or newer";
   if (CompareFileDates(run, ftAdded, ftExisting) >= 0) return true;
-  reason = "no version on either side: the file there is newer";
+  reason = "no version on either side: the file there is newer, and REPLACEOLDER keeps it";
   if (job.Has(COPY_REPLACEOLDER)) return false;
+  reason = "no version on either side: the file there is newer, but no date warning is asked";
   if (job.Has(COPY_NODATEWARNING)) return true;
   std::string addedDate;
   std::string existingDate;
   CompareFileDates(run, ftAdded, ftExisting, &addedDate, &existingDate);
+  reason = "no version on either side: the file there is newer (question 5506)";
   return AnswersReplace(run, 5506, {job.request.destination, existingDate, addedDate});
 }
 

@@ -196,6 +196,7 @@ bool SettleExistingDestination(SetupRun& run, CopyJob& job) {
   if (!job.bReplacing || job.Has(COPY_KEEPEXISTING)) return true;
   job.reason = "ALWAYS: the file there is replaced";
   if (!job.Has(COPY_ALWAYS) && !ReplacesExistingFile(run, job, job.reason)) {
+    job.bKeptExisting = true;
     NoteDecision(run, job, "keep");
     DeleteWrittenFile(run, job.target);
   } else if (!ReplaceDestination(run, job)) {
@@ -248,7 +249,7 @@ void PutCopiedAttributesRight(SetupRun& run, CopyJob& job) {
 // An equal file already in place is this product's copy as much as a new one would be: it is
 // counted as a shared file use (the earlier installation counting as one) and may be the readme.
 bool KeptAsEqual(SetupRun& run, CopyJob& job) {
-  job.reason = "the file there is equal (the same time and size)";
+  job.reason = "the file there is equal: the same time and size";
   NoteDecision(run, job, "keep");
   if (FollowsInterruptedRun(run)) PutCopiedAttributesRight(run, job);
   Skipped(run, job);
@@ -304,6 +305,7 @@ bool InstallTheFile(SetupRun& run, const CopyFileRequest& request) {
   EngineOf(run).lastWrittenFiles[request.nSlot & 1] = job.target;
   if (!RegisterInstalledFile(run, job)) return false;
   NoteReadme(run, request.destination);
+  if (job.bKeptExisting) return true;
   if (!job.bReplacing) job.reason = "the file is not there";
   if (job.bReplacing && job.Has(COPY_KEEPEXISTING))
     job.reason = "KEEPEXISTING: the new file goes beside the one there";

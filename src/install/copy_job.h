@@ -53,6 +53,7 @@ struct CopyJob {
 
   // Why the file is copied, kept or skipped, in words (a plan run writes it down).
   std::string reason;
+  bool bKeptExisting = false;  // the conflict rules kept the file there; the new one was dropped
 };
 
 }  // namespace tarvium

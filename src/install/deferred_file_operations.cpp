@@ -49,7 +49,7 @@ bool DeferFileOperation(SetupRun& run, const std::string& source, const std::str
   SetupTrace(run, "Deferred until restart: %s -> %s (error %u)\n", source.c_str(),
              target.empty() ? "(delete)" : target.c_str(), err);
   if (err != platform::ERROR_SUCCESS) return false;
-  NotePlan(run, "file", target.empty() ? source : target, "defer",
+  NotePlan(run, "restart", target.empty() ? source : target, target.empty() ? "delete" : "replace",
            target.empty() ? "in use: removed at the next restart"
                           : "in use: put in place at the next restart from " + source);
   run.ctx.bConfigChanged = true;

@@ -345,6 +345,7 @@ class SetupScenario : public testing::TestWithParam<std::string> {
 
   void ExpectForeseen(const PlannedState& plan, const std::vector<std::string>& runDiff) {
     EXPECT_EQ(plan.ExitCode(), std::stol(scenario_.run["ExitCode"])) << "the plan's exit code";
+    EXPECT_EQ(plan.Contradiction(), "") << "the plan decides both ways";
     for (const std::string& line : runDiff) {
       const std::string why = plan.Unforeseen(line);
       EXPECT_EQ(why, "") << "the run did what its plan did not foresee: " << line;

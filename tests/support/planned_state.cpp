@@ -52,9 +52,9 @@ std::string ReplacePrefix(const std::string& path, const std::string& prefix,
 std::string ValueNameOf(const std::string& detail) {
   const size_t nNamedType = detail.rfind("=REG_");
   const size_t nNumberedType = detail.rfind("=hex(");
-  const size_t nType = nNamedType == std::string::npos   ? nNumberedType
+  const size_t nType = nNamedType == std::string::npos      ? nNumberedType
                        : nNumberedType == std::string::npos ? nNamedType
-                                                          : std::max(nNamedType, nNumberedType);
+                                                            : std::max(nNamedType, nNumberedType);
   return nType == std::string::npos ? detail : detail.substr(0, nType);
 }
 
@@ -67,6 +67,9 @@ PlannedState::PlannedState(const std::string& jsonLines, const std::string& user
     const std::string type = JsonField(line, "type");
     if (type == "change")
       Apply(JsonField(line, "kind"), JsonField(line, "target"), JsonField(line, "detail"));
+    else if (type == "decision" && JsonField(line, "what") == "file")
+      NoteDecision(JsonField(line, "what") + " " + JsonField(line, "subject"),
+                   JsonField(line, "decision"));
     else if (type == "end")
       exitCode_ = static_cast<int32_t>(std::stol(JsonField(line, "exitCode")));
   }
@@ -111,6 +114,15 @@ void PlannedState::Apply(const std::string& kind, const std::string& target,
   }
 }
 
+// One copy line gets one decision: the same file decided twice in a row, differently, is a plan
+// that says both. (What waits for the restart may be two steps on one file: delete, replace.)
+void PlannedState::NoteDecision(const std::string& subject, const std::string& decision) {
+  if (subject == lastSubject_ && decision != lastDecision_ && contradiction_.empty())
+    contradiction_ = subject + ": " + lastDecision_ + ", then " + decision;
+  lastSubject_ = subject;
+  lastDecision_ = decision;
+}
+
 // A key is made with the keys above it that are missing.
 void PlannedState::SetKeyPresent(const std::string& key) {
   for (std::string path = key; path.find('\\') != std::string::npos; path = ParentOf(path))
@@ -143,9 +155,8 @@ bool PlannedState::ValuePresent(const std::string& key, const std::string& name,
                                 bool& bKnown) const {
   const auto it = values_.find(KeyPath(key) + "|" + Upper(name));
   const std::optional<Event> keyState = KeyState(KeyPath(key));
-  const bool bKeyDeletedLater =
-      keyState && !keyState->bPresent &&
-      (it == values_.end() || keyState->nSequence > it->second.nSequence);
+  const bool bKeyDeletedLater = keyState && !keyState->bPresent &&
+                                (it == values_.end() || keyState->nSequence > it->second.nSequence);
   bKnown = it != values_.end() || bKeyDeletedLater;
   return it != values_.end() && !bKeyDeletedLater && it->second.bPresent;
 }
@@ -161,8 +172,10 @@ std::string PlannedState::Unforeseen(const std::string& diffLine) const {
   bool bPresent = false;
   if (what == "file" || what == "dir") {
     // "+ file PATH (size, attributes)", "~ file PATH: what changed", "+ dir PATH".
-    if (sign == "~") rest = rest.substr(0, rest.find(": "));
-    else if (what == "file") rest = rest.substr(0, rest.rfind(" ("));
+    if (sign == "~")
+      rest = rest.substr(0, rest.find(": "));
+    else if (what == "file")
+      rest = rest.substr(0, rest.rfind(" ("));
     bPresent = FilePresent(rest, bKnown);
   } else if (what == "key") {
     bPresent = KeyPresent(rest, bKnown);
@@ -176,7 +189,9 @@ std::string PlannedState::Unforeseen(const std::string& diffLine) const {
     return "unread diff line";
   }
   if (bKnown && bPresent == bWanted) return "";
-  return !bKnown ? "the plan does not touch it" : bPresent ? "the plan keeps it" : "the plan removes it";
+  return !bKnown    ? "the plan does not touch it"
+         : bPresent ? "the plan keeps it"
+                    : "the plan removes it";
 }
 
 }  // namespace tarvium::test

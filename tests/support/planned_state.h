@@ -17,6 +17,9 @@ class PlannedState {
   PlannedState(const std::string& jsonLines, const std::string& userSid);
 
   std::optional<int32_t> ExitCode() const { return exitCode_; }
+  // The first subject decided twice in a row, differently ("file C:\A\b.dll: keep, then copy");
+  // empty when the plan never says both.
+  const std::string& Contradiction() const { return contradiction_; }
   // Empty when the diff line is foreseen, else what the plan says instead.
   std::string Unforeseen(const std::string& diffLine) const;
 
@@ -25,6 +28,7 @@ class PlannedState {
     bool bPresent = false;
     size_t nSequence = 0;
   };
+  void NoteDecision(const std::string& subject, const std::string& decision);
   void Apply(const std::string& kind, const std::string& target, const std::string& detail);
   void Set(std::map<std::string, Event>& states, const std::string& path, bool bPresent);
   void SetKeyPresent(const std::string& key);
@@ -39,6 +43,7 @@ class PlannedState {
   std::map<std::string, Event> files_, keys_, values_;  // by upper-case path ("KEY|NAME")
   size_t nSequence_ = 0;
   std::optional<int32_t> exitCode_;
+  std::string lastSubject_, lastDecision_, contradiction_;
 };
 
 }  // namespace tarvium::test
