@@ -63,7 +63,7 @@ bool ReadArguments(int argc, char** argv, Arguments& args) {
   if (files.empty() || files.size() > 2) return false;
   args.file = files[0];
   if (files.size() == 2) args.mediaDir = files[1];
-  return !args.bFillSizes || !args.mediaDir.empty();
+  return true;
 }
 
 int PrintRules() {
@@ -79,7 +79,7 @@ bool ReadBytes(const std::string& path, std::string& bytes) {
   const uint32_t dwError = files.ReadWholeFile(path, bytes);
   if (dwError == platform::ERROR_SUCCESS) return true;
   std::fprintf(stderr, "setup-lint: cannot read '%s': %s\n", path.c_str(),
-               platform::SystemErrorText(dwError).c_str());
+               platform::ErrorCodeText(dwError).c_str());
   return false;
 }
 
@@ -120,6 +120,11 @@ int main(int argc, char** argv) {
   Arguments args;
   if (!ReadArguments(argc, argv, args)) {
     std::fputs("setup-lint: bad arguments (setup-lint --help shows the usage)\n", stderr);
+    return 2;
+  }
+  if (args.bFillSizes && args.mediaDir.empty()) {
+    std::fputs("setup-lint: --fill-sizes needs the media folder (MEDIA_DIR) to read sizes from\n",
+               stderr);
     return 2;
   }
   std::string bytes;

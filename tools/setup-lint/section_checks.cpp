@@ -29,7 +29,7 @@ void CheckRegistryLine(const std::string& line, int nLine, int nCaptionLine, Lin
           body, [](std::string&) {}, reg))
     return;
   if (body.substr(0, body.find_first_of("\\,")).find('%') != std::string_view::npos) return;
-  report.Add(nLine, Severity::Error, "bad-registry-line",
+  report.Add(nLine, Severity::Warning, "bad-registry-line",
              "registry line without a known root before its first '\\' or ',': the engine "
              "skips it");
 }
