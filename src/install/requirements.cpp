@@ -84,7 +84,27 @@ std::string OperandValue(SetupRun& run, Operand operand) {
   return operand.text + operand.args;
 }
 
-std::vector<std::string> SplitAlternatives(const std::string& line) {
+struct Comparison {
+  Operand left;
+  ComparisonOperator nOperator = kOpUnknown;
+  Operand right;
+};
+
+RequirementForm ReadComparison(std::string_view alternative, Comparison& comparison) {
+  TokenReader reader(alternative);
+  std::string op;
+  if (!ReadOperand(reader, comparison.left) || !reader.Next(op, false) ||
+      !ReadOperand(reader, comparison.right))
+    return RequirementForm::Malformed;
+  comparison.nOperator = FindComparisonOperator(op);
+  if (comparison.nOperator == kOpUnknown || comparison.nOperator > kOpLessEqual)
+    return RequirementForm::UnknownOperator;
+  return RequirementForm::Comparison;
+}
+
+}  // namespace
+
+std::vector<std::string> RequirementAlternatives(const std::string& line) {
   std::vector<std::string> alternatives;
   size_t nStart = 0;
   for (size_t nBar; (nBar = line.find('|', nStart)) != std::string::npos; nStart = nBar + 1)
@@ -93,27 +113,25 @@ std::vector<std::string> SplitAlternatives(const std::string& line) {
   return alternatives;
 }
 
-}  // namespace
+RequirementForm ReadRequirementForm(std::string_view alternative) {
+  Comparison comparison;
+  return ReadComparison(alternative, comparison);
+}
 
 bool RequirementHolds(SetupRun& run, const std::string& alternative, const std::string& line) {
-  TokenReader reader(alternative);
-  Operand left, right;
-  std::string op;
-  if (!ReadOperand(reader, left) || !reader.Next(op, false) || !ReadOperand(reader, right)) {
-    ShowMessage(run, 5528, line);
-    return false;
-  }
-  const ComparisonOperator nOperator = FindComparisonOperator(op);
-  if (nOperator == kOpUnknown || nOperator > kOpLessEqual) return false;
-  const std::string a = OperandValue(run, std::move(left));
-  const std::string b = OperandValue(run, std::move(right));
-  return OrderSatisfies(nOperator, CompareValues(a, b, run.ctx.nFormatVersion));
+  Comparison comparison;
+  const RequirementForm form = ReadComparison(alternative, comparison);
+  if (form == RequirementForm::Malformed) ShowMessage(run, 5528, line);
+  if (form != RequirementForm::Comparison) return false;
+  const std::string a = OperandValue(run, std::move(comparison.left));
+  const std::string b = OperandValue(run, std::move(comparison.right));
+  return OrderSatisfies(comparison.nOperator, CompareValues(a, b, run.ctx.nFormatVersion));
 }
 
 bool CheckRequirements(SetupRun& run, std::string& szFailedLine) {
   for (const std::string& line : NonEmptyLines(InstallFile(run), "Requirements")) {
     bool bHolds = false;
-    for (const std::string& alternative : SplitAlternatives(line))
+    for (const std::string& alternative : RequirementAlternatives(line))
       if ((bHolds = RequirementHolds(run, alternative, line))) break;
     if (!bHolds) {
       szFailedLine = line;

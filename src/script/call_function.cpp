@@ -38,6 +38,10 @@ std::string_view InnerArguments(std::string_view argsWithParens) {
 
 }  // namespace
 
+bool IsFunctionName(std::string_view name) {
+  return FindFunction(name) != nullptr;
+}
+
 bool CallFunction(SetupRun& run, std::string_view name, std::string_view argsWithParens,
                   std::string& result) {
   const FunctionBody call = FindFunction(name);

@@ -18,6 +18,9 @@ inline constexpr size_t kFunctionResultMax = 64767;
 bool CallFunction(SetupRun& run, std::string_view name, std::string_view argsWithParens,
                   std::string& result);
 
+// Whether a function has that name (any case).
+bool IsFunctionName(std::string_view name);
+
 // Evaluates an operand text that is a call, letters and digits followed (after blanks) by '(':
 // true with its result when the name is a function; false for any other text.
 bool EvaluateFunctionText(SetupRun& run, std::string_view text, std::string& result);

@@ -3,6 +3,7 @@
 // AttachScriptEngine installs it as the run's assignment hook.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace tarvium {
 
@@ -13,5 +14,15 @@ struct SetupRun;
 // function has keeps the value ("C:\Program Files (x86)\App"). An empty function name or no ')'
 // shows message 5528 with the line and returns false. A line without '=' stays as it is.
 bool EvaluateFunctionAssignment(SetupRun& run, std::string& line);
+
+// How EvaluateFunctionAssignment reads a value (the text after '='), without a run: a checker of
+// setup files asks the same question.
+enum class ValueCallForm { None, Call, Malformed };
+struct ValueCall {
+  ValueCallForm form = ValueCallForm::None;
+  std::string_view function;        // Call: the trimmed name before '('
+  std::string_view argsWithParens;  // Call: from '(' up to the last ')' after it, or to the end
+};
+ValueCall ReadValueCall(std::string_view value);
 
 }  // namespace tarvium

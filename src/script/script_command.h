@@ -40,6 +40,8 @@ using CommandHandler = bool (*)(CommandCall& call);
 // How a command's handler splits its arguments (see the argument forms below).
 enum class ArgumentForm { Free, Words, Text, List };
 
+inline constexpr size_t kAnyArgumentCount = SIZE_MAX;
+
 struct CommandEntry {
   std::string_view name;
   PassRule rule;
@@ -50,6 +52,8 @@ struct CommandEntry {
   // The arguments the handler needs, in the form it reads them: fewer give message 5528.
   ArgumentForm form = ArgumentForm::Free;
   size_t nRequired = 0;
+  // The arguments the handler reads at most: the engine ignores any after them.
+  size_t nAllowed = kAnyArgumentCount;
 };
 
 // The entry of a command name (any case); null for a name that is no command.

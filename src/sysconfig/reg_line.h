@@ -48,13 +48,16 @@ std::string_view RegLineBody(std::string_view line, bool& bDelete);
 bool ParseRegLine(std::string_view text, const SubstituteVariables& substitute, RegLine& reg);
 
 // A number, hexadecimal after "0x" or when !bDecimal, decimal otherwise; the digits stop at the
-// first character that is none (no digits: 0); a leading "-" negates it modulo 2^64.
-uint64_t ReadRegNumber(std::string_view text, bool bDecimal);
+// first character that is none (no digits: 0); a leading "-" negates it modulo 2^64. *pbWhole,
+// when given, is cleared when the text is not read to its end (no digits, or others after them).
+uint64_t ReadRegNumber(std::string_view text, bool bDecimal, bool* pbWhole = nullptr);
 
 // The bytes of a value text for a type: strings with their NUL, string lists ending in two,
 // numbers little-endian, byte lists of hexadecimal items and quoted texts. bDecimalNumbers: a
-// number without "0x" is decimal (comma form) rather than hexadecimal (path form).
+// number without "0x" is decimal (comma form) rather than hexadecimal (path form). *pbWhole,
+// when given, is cleared when a number of the text is not read whole (a byte list's item
+// included, and one that does not fit its byte).
 std::vector<uint8_t> BuildRegData(uint32_t dwType, std::string_view text, bool bDecimalNumbers,
-                                  bool bTextFromHex);
+                                  bool bTextFromHex, bool* pbWhole = nullptr);
 
 }  // namespace tarvium

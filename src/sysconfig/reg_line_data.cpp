@@ -10,7 +10,7 @@
 
 namespace tarvium {
 
-uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
+uint64_t ReadRegNumber(std::string_view text, bool bDecimal, bool* pbWhole) {
   text = TrimAnsi(text);
   // A minus sign wraps the number around, as the C library's unsigned readers do: a counter
   // that went below zero is stored as its 32-bit pattern and reads back as the same number.
@@ -20,11 +20,14 @@ uint64_t ReadRegNumber(std::string_view text, bool bDecimal) {
   if (bPrefixed) text.remove_prefix(2);
   const bool bHex = bPrefixed || !bDecimal;
   uint64_t nValue = 0;
-  for (char c : text) {
+  size_t nDigits = 0;
+  for (; nDigits < text.size(); ++nDigits) {
+    const char c = text[nDigits];
     const int nDigit = bHex ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
     if (nDigit < 0) break;
     nValue = nValue * (bHex ? 16 : 10) + static_cast<uint64_t>(nDigit);
   }
+  if (pbWhole && (nDigits == 0 || nDigits < text.size())) *pbWhole = false;
   return bNegative ? 0 - nValue : nValue;
 }
 
@@ -53,7 +56,7 @@ size_t ReadQuoted(std::string_view text, std::string& out) {
   return i;
 }
 
-std::vector<uint8_t> BuildByteList(std::string_view text, bool bTextFromHex) {
+std::vector<uint8_t> BuildByteList(std::string_view text, bool bTextFromHex, bool* pbWhole) {
   std::vector<uint8_t> data;
   size_t nPos = 0;
   while (nPos < text.size() && !IsLineEnd(text[nPos])) {
@@ -66,8 +69,11 @@ std::vector<uint8_t> BuildByteList(std::string_view text, bool bTextFromHex) {
       if (!bTextFromHex) data.push_back(0);
     }
     const size_t nComma = text.find(',', nEnd);
-    if (nEnd == nPos)
-      data.push_back(static_cast<uint8_t>(ReadRegNumber(text.substr(nPos, nComma - nPos), false)));
+    if (nEnd == nPos) {
+      const uint64_t nByte = ReadRegNumber(text.substr(nPos, nComma - nPos), false, pbWhole);
+      if (pbWhole && nByte > 0xFF) *pbWhole = false;
+      data.push_back(static_cast<uint8_t>(nByte));
+    }
     if (nComma == std::string_view::npos) break;
     nPos = nComma + 1;
   }
@@ -97,7 +103,7 @@ std::vector<uint8_t> BuildStringList(std::string_view text) {
 }  // namespace
 
 std::vector<uint8_t> BuildRegData(uint32_t dwType, std::string_view text, bool bDecimalNumbers,
-                                  bool bTextFromHex) {
+                                  bool bTextFromHex, bool* pbWhole) {
   std::vector<uint8_t> data;
   switch (dwType) {
     case platform::REG_MULTI_SZ:
@@ -105,13 +111,13 @@ std::vector<uint8_t> BuildRegData(uint32_t dwType, std::string_view text, bool b
       break;
     case platform::REG_BINARY:
     case platform::REG_NONE:
-      data = BuildByteList(text, bTextFromHex);
+      data = BuildByteList(text, bTextFromHex, pbWhole);
       break;
     case platform::REG_DWORD:
-      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers), 4);
+      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers, pbWhole), 4);
       break;
     case platform::REG_QWORD:
-      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers), 8);
+      AppendLittleEndian(data, ReadRegNumber(text, bDecimalNumbers, pbWhole), 8);
       break;
     default:
       data.assign(text.begin(), text.end());

@@ -76,17 +76,28 @@ std::vector<LintCase> Cases() {
        {"4: error: option 'M' has an unknown flag in 'DEFALT' [unknown-flag]"},
        2},
       {"bad conditions",
-       Product("IF %A%==1 THEN Rem ELSE\r\nIF %A% LIKE 1 THEN Rem\r\nIF %A%==1 THEN Rem\r\n"
-               "[Strings]\r\nA=1\r\n"),
+       Product("IF %A%==1 THEN Rem ELSE\r\nIF %A% LIKE 1 THEN Rem\r\nIF %A%==1 THEN #Main\r\n"
+               "IF %A%==1 THEN #Main ELSE #Gone\r\n[Strings]\r\nA=1\r\n[Requirements]\r\n"
+               "%A% >= 1 | %A%\r\n%A% LIKE 1\r\n"),
        {"11: error: IF line the engine cannot read (IF condition THEN command [ELSE command]) "
         "[bad-condition]",
-        "12: error: condition fault at '%A% LIKE 1' [bad-condition]"},
+        "12: error: condition fault at '%A% LIKE 1' [bad-condition]",
+        "14: error: reference to section [Gone], which the file lacks [missing-section]",
+        "18: error: requirement '%A%' lacks an operand or its operator (message 5528 at run "
+        "time) [bad-condition]",
+        "19: error: requirement '%A% LIKE 1' compares with an operator the engine does not know: "
+        "it never holds [bad-condition]"},
        2},
       {"duplicate key",
        "[Setup]\r\nVersion=10.00\r\nversion=11.00\r\n[Application]\r\nUninstallDisplayName=P\r\n"
-       "[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,,,9\r\n",
+       "[Options]\r\nM=M\r\nm=Again\r\n[M]\r\n1:Setup.inf,,,9\r\n[Strings]\r\nA=1\r\nB=2\r\n"
+       "A=3\r\n[Other]\r\nA=1\r\nA=2\r\n",
        {"3: warning: version is given again in [Setup] (first at line 2); the engine reads the "
-        "first [duplicate-key]"},
+        "first [duplicate-key]",
+        "8: warning: option 'm' is given again (first at line 7): the engine lists it twice and "
+        "finds the first by name [duplicate-key]",
+        "14: warning: A is given again in [Strings] (first at line 12); the engine sets it again: "
+        "the last line of it wins [duplicate-key]"},
        1},
       {"special sections are not read as generic lines",
        Product("#System.ini\r\n[System.ini]\r\n386Enh, device, *v\r\n"),
@@ -107,9 +118,17 @@ std::vector<LintCase> Cases() {
       {"registry lines",
        Product("[App.reg]\r\nCaption=Settings\r\nHKLM\\Software\\T:D=dword:10\r\n"
                "-HKLM\\Software\\Old\r\nHKXX\\Software\\T:D=1\r\n%Root%\\Software\\T:D=1\r\n"
-               "HKEY_LOCAL_MACHINE,Software\\T,C,0x00010001,10\r\n"),
+               "HKEY_LOCAL_MACHINE,Software\\T,C,0x00010001,10\r\nHKLM\\T:E=dword:zz\r\n"
+               "HKLM\\T:B=hex:01,1ff\r\nHKEY_LOCAL_MACHINE,T,C,0x00010001,12a\r\nHKLM\\T:F=dword:%"
+               "N%\r\n"),
        {"15: warning: registry line without a known root before its first '\\' or ',': the "
-        "engine skips it [bad-registry-line]"},
+        "engine skips it [bad-registry-line]",
+        "18: warning: value 'zz' is not a number of its type throughout: the engine writes what "
+        "it reads of it (0 for no digits) [bad-registry-line]",
+        "19: warning: value '01,1ff' is not a number of its type throughout: the engine writes "
+        "what it reads of it (0 for no digits) [bad-registry-line]",
+        "20: warning: value '12a' is not a number of its type throughout: the engine writes what "
+        "it reads of it (0 for no digits) [bad-registry-line]"},
        1},
       {"values cut to their room",
        "[Application]\r\nUninstallDisplayName=" + std::string(256, 'n') +
@@ -154,20 +173,26 @@ std::vector<LintCase> Cases() {
        1},
       {"option graph: order, circle, one-member groups (also through Name\\*)",
        "[Application]\r\nUninstallDisplayName=P\r\n[Options]\r\nA\\B=B\r\nA=A\r\nC=C\r\n"
-       "[OptionDependencies]\r\nA=C\r\nC=A\\B\r\nA\\B=A\r\n[OptionGroups]\r\nC\r\n1=A\\*\r\n"
-       "2=A, C\r\n[A\\B]\r\n1:Setup.inf,,,9\r\n[C]\r\n#A\\B\r\n",
+       "[OptionDependencies]\r\nA=C\r\nC=A\\B, Nope\r\nA\\B=A\r\n[OptionGroups]\r\nC\r\n1=A\\*\r\n"
+       "2=A, C, X\\*\r\n[A\\B]\r\n1:Setup.inf,,,9\r\n[C]\r\n#A\\B\r\n",
        {"4: error: option 'A\\B' comes before its parent 'A' (line 5): the engine finds no parent "
         "and stops the run [option-order]",
+        "9: error: [OptionDependencies] names option 'Nope', which the file does not declare "
+        "(message 5529 at run time) [unknown-option]",
         "10: error: options select each other in a circle: A -> C -> A\\B -> A [option-cycle]",
         "12: warning: option group with a single member: an exclusive choice with nothing to "
         "choose from [one-member-group]",
         "13: warning: option group with a single member: an exclusive choice with nothing to "
-        "choose from [one-member-group]"},
+        "choose from [one-member-group]",
+        "14: error: [OptionGroups] names option 'X', which the file does not declare (message "
+        "5529 at run time) [unknown-option]"},
        2},
       {"section kinds and commands",
        Product("#Regs:Fonts\r\n#Cmds\r\n[Regs:Fonts]\r\nHKLM\\X\r\n[Cmds]\r\nCal setup.exe\r\n"
                "Ren a.txt\r\nIF 1==1 THEN Renn\r\nUnzip \"a b.zip\", C:\\x\r\nnotes.exe /q\r\n"
-               "-Ren a.txt b.txt\r\n"),
+               "-Ren a.txt b.txt\r\nMD C:\\Program Files\\P\r\nSleep\r\nSet X\r\n"
+               "SET F=GetDiskFreSpace(C:)\r\nSET G=Left(abc\r\nSET H=C:\\Program Files (x86)\r\n"
+               "[Strings]\r\nK=Len(abc)\r\nL=(abc\r\n"),
        {"13: warning: no handler takes section [Regs:Fonts] (not a registry, INI, batch, shell or "
         "other kind the engine knows): its lines are read as copy lines and commands "
         "[unknown-section-kind]",
@@ -176,14 +201,26 @@ std::vector<LintCase> Cases() {
         "17: error: Ren needs 2 argument(s), the line gives 1 (message 5528 at run time) "
         "[bad-command]",
         "18: error: 'Renn' is no command: the engine would start a program of that name "
-        "[bad-command]"},
+        "[bad-command]",
+        "22: warning: MD takes 1 argument(s), the line gives 2: the engine ignores the rest (a "
+        "path with blanks needs quotes) [bad-command]",
+        "23: error: Sleep needs 1 argument(s), the line gives 0 (message 5528 at run time) "
+        "[bad-command]",
+        "24: error: Set needs NAME=value (message 5528 at run time) [bad-command]",
+        "25: warning: 'GetDiskFreSpace' is no function the engine knows: the variable keeps the "
+        "text as written [bad-expression]",
+        "26: error: 'Left(abc' calls a function without a name or a closing ')': the variable is "
+        "not set (message 5528 at run time) [bad-expression]"},
        2},
-      {"string sections: a language the engine cannot serve, a key one language lacks",
-       Product("[Strings:07]\r\nTitle=T\r\nHello=H\r\n[Strings:09]\r\nTitle=T\r\n"),
+      {"string sections: a declared language the engine cannot serve, a key one language lacks",
+       Product("[Strings:07]\r\nTitle=T\r\nHello=H\r\n[Strings:09]\r\nTitle=T\r\n"
+               "[SysStrings:0c]\r\nS=1\r\n[SysStrings:09,01]\r\nS=1\r\n"),
        {"11: warning: no [Strings] section for fr-FR (0x040C): the engine chooses [Strings], "
         "which the file lacks [missing-strings]",
         "14: warning: [Strings:09] lacks the key Hello, which [Strings:07] gives (line 13) "
-        "[missing-strings]"},
+        "[missing-strings]",
+        "16: warning: no [SysStrings] section for de-DE (0x0407): the engine chooses "
+        "[SysStrings], which the file lacks [missing-strings]"},
        1},
       {"string sections: the fallback serves every other language",
        Product("[Strings:07]\r\nTitle=T\r\n[Strings]\r\nTitle=T\r\n"),
@@ -253,10 +290,15 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   const std::string machine = "--machine " + ShellQuote(media.Path() + "/machine") + " ";
   const ToolResult lint = RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path()));
   const std::string at = inf + ":";
+  const std::string infSize = std::to_string(ReadHostFile(inf).size());
   EXPECT_EQ(lint.out,
-            at +
+            at + "8: warning: copy line of 'Setup.inf' gives the size 1, the source has " +
+                infSize + " (setup-lint --fill-sizes corrects it) [wrong-size]\n" + at +
                 "9: warning: copy line of 'a.dll' gives no size: the space the product needs is "
                 "computed without it [no-size]\n" +
+                at +
+                "10: warning: copy line of 'b.dll' gives the size 9, the source has 3000 "
+                "(setup-lint --fill-sizes corrects it) [wrong-size]\n" +
                 at +
                 "12: warning: copy line of 'c.dll' gives no size: the space the product "
                 "needs is computed without it [no-size]\n" +
@@ -281,6 +323,11 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
                         "1:c.dll, %App%, REGISTER, 777\r\n2:gone.dll, %App%, , 1\r\n"),
             std::string::npos)
       << filled;
+  const ToolResult noMachine = RunTool("setup-lint", machine + ShellQuote(inf));
+  EXPECT_EQ(noMachine.nExit, 2);
+  EXPECT_EQ(noMachine.out, "setup-lint: '" + media.Path() +
+                               "/machine' holds no machine (winmachine create DIR makes one)\n");
+  ASSERT_EQ(RunTool("winmachine", "create " + ShellQuote(media.Path() + "/machine")).nExit, 0);
   const ToolResult again = RunTool(
       "setup-lint", "--fill-sizes " + machine + ShellQuote(inf) + " " + ShellQuote(media.Path()));
   EXPECT_NE(again.out.find("setup-lint: 0 copy lines given their size"), std::string::npos)
@@ -291,7 +338,7 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   const std::string moved = media.WriteFile(
       "Moved.inf",
       "[Application]\r\nUninstallDisplayName=P\r\nSrcDir=disk1\r\n[Options]\r\nM=M\r\n[M]\r\n"
-      "1:Setup.inf, , , 1\r\n1:a.dll, , , 1\r\n");
+      "1:Setup.inf, , , 0\r\n1:a.dll, , , 1\r\n");
   EXPECT_EQ(RunTool("setup-lint", ShellQuote(moved) + " " + ShellQuote(media.Path())).out,
             moved +
                 ":8: error: source 'a.dll' is not on the media, compressed or in the medium's "

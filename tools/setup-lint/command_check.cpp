@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ansi_text.h"
+#include "expression_check.h"
 #include "install/section_dispatch.h"
 #include "platform/ansi_case.h"
 #include "script/execute_cmd.h"
@@ -44,12 +45,19 @@ void CheckCommandLine(std::string_view line, int nLine, LintReport& report) {
                      "' is no command: the engine would start a program of that name");
     return;
   }
-  const size_t nGiven = CountArguments(*pEntry, body.substr(name.size()));
+  const std::string_view arguments = body.substr(name.size());
+  if (pEntry == FindCommand("Set")) return CheckSetArguments(arguments, nLine, report);
+  const size_t nGiven = CountArguments(*pEntry, arguments);
   if (nGiven < pEntry->nRequired)
     report.Add(nLine, Severity::Error, "bad-command",
                std::string(pEntry->name) + " needs " + std::to_string(pEntry->nRequired) +
                    " argument(s), the line gives " + std::to_string(nGiven) +
                    " (message 5528 at run time)");
+  else if (nGiven > pEntry->nAllowed)
+    report.Add(nLine, Severity::Warning, "bad-command",
+               std::string(pEntry->name) + " takes " + std::to_string(pEntry->nAllowed) +
+                   " argument(s), the line gives " + std::to_string(nGiven) +
+                   ": the engine ignores the rest (a path with blanks needs quotes)");
 }
 
 }  // namespace

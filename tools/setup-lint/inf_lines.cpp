@@ -25,6 +25,13 @@ int LineNumbers::LineOf(const char* pos) const {
   return static_cast<int>(it - lineFeeds_.begin()) + 1;
 }
 
+int LineNumbers::LineAfter(const char* pos, int nFrom) const {
+  const size_t nOffset = static_cast<size_t>(pos - pText_);
+  size_t nIndex = static_cast<size_t>(nFrom - 1);
+  while (nIndex < lineFeeds_.size() && lineFeeds_[nIndex] < nOffset) ++nIndex;
+  return static_cast<int>(nIndex) + 1;
+}
+
 // The section starts on the line after its header: the header is the last one before the start.
 int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::string_view name) {
   const char* start = FindSection(inf, name);
@@ -37,15 +44,28 @@ int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::strin
   return found ? numbers.LineOf(found) : 0;
 }
 
+void ForEachReadSection(const InfFile& inf, const LineNumbers& numbers,
+                        const std::function<void(const std::string&, const char*, int)>& visit) {
+  for (const char* header : inf.SectionIndex()) {
+    if (!header) break;
+    const std::string name = SectionHeaderName(header);
+    const char* start = FindSection(inf, name);
+    const int nHeaderLine = numbers.LineOf(header);
+    if (start && numbers.LineOf(start) - 1 == nHeaderLine) visit(name, start, nHeaderLine);
+  }
+}
+
 void ForEachSectionLine(const InfFile& inf, const LineNumbers& numbers, const char* sectionStart,
                         const std::function<void(const std::string&, int)>& visit) {
   if (!sectionStart) return;
   InfSection cursor;
   OpenSection(cursor, inf, sectionStart, false, false, false);
   std::string line;
+  int nLine = 0;
   for (const char* pLine : cursor.lineStarts) {
     ReadLine(pLine, &line, kVariableLineSize, false, false);
-    visit(line, numbers.LineOf(pLine));
+    nLine = nLine == 0 ? numbers.LineOf(pLine) : numbers.LineAfter(pLine, nLine);
+    visit(line, nLine);
   }
 }
 

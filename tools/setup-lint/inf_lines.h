@@ -18,6 +18,9 @@ class LineNumbers {
   explicit LineNumbers(const InfFile& inf);
   // The 1-based line of the file that holds pos (a position in the file's text).
   int LineOf(const char* pos) const;
+  // The same for a pos at or after the start of line nFrom: found by stepping on from there, so
+  // that the lines of a section, met in order, are numbered without a search each.
+  int LineAfter(const char* pos, int nFrom) const;
 
  private:
   const char* pText_;
@@ -27,6 +30,11 @@ class LineNumbers {
 // The line of the header of the section the engine reads under name (the first of that name, in
 // any case); 0 when the file has none.
 int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::string_view name);
+
+// Calls visit(name, sectionStart, headerLine) for every section the engine reads: the first of
+// each name (in any case); a later one of the same name is never read.
+void ForEachReadSection(const InfFile& inf, const LineNumbers& numbers,
+                        const std::function<void(const std::string&, const char*, int)>& visit);
 
 // Calls visit(line, lineNumber) for every line of the section that starts at sectionStart, as the
 // engine reads them for a generic section (comments dropped, no continued lines).

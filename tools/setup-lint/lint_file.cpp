@@ -7,11 +7,13 @@
 
 #include "command_check.h"
 #include "engine/inf_reader.h"
+#include "expression_check.h"
 #include "inf_lines.h"
 #include "install/section_text.h"
 #include "option_graph.h"
 #include "option_walk.h"
 #include "platform/ansi_case.h"
+#include "requirement_check.h"
 #include "section_checks.h"
 #include "section_kind.h"
 #include "string_sections.h"
@@ -36,22 +38,37 @@ void CheckDuplicateSections(const InfFile& inf, const LineNumbers& numbers, Lint
   }
 }
 
-// The product's sections are read by key, and a key lookup finds the first line of the key: a
-// later one is never read.
+// Which line of a key the engine uses: the sections it reads by key find the first line of the
+// key; the variable sections and [OptionDependencies] are read line after line, and a later line
+// sets the name again.
+enum class KeyWinner { None, First, Last };
+
+KeyWinner WinnerIn(std::string_view section) {
+  for (const char* keyed : {"Setup", "Application", "Admin", "Workstation", "Client", "Disks"})
+    if (platform::AnsiEqualNoCase(section, keyed)) return KeyWinner::First;
+  for (const char* loaded : {"Encryption", "OptionDependencies"})
+    if (platform::AnsiEqualNoCase(section, loaded)) return KeyWinner::Last;
+  return IsVariableSection(section) ? KeyWinner::Last : KeyWinner::None;
+}
+
 void CheckDuplicateKeys(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
-  for (const char* section : {"Setup", "Application"}) {
+  ForEachReadSection(inf, numbers, [&](const std::string& section, const char* start, int) {
+    const KeyWinner winner = WinnerIn(section);
+    if (winner == KeyWinner::None) return;
+    const char* const outcome = winner == KeyWinner::First
+                                    ? "the engine reads the first"
+                                    : "the engine sets it again: the last line of it wins";
     std::map<std::string, int> firstLines;
-    ForEachSectionLine(
-        inf, numbers, FindSection(inf, section), [&](const std::string& line, int nLine) {
-          std::string key, value;
-          if (!SplitAtEquals(line, key, value) || key.empty()) return;
-          const auto [first, bFirst] = firstLines.try_emplace(platform::AnsiUpper(key), nLine);
-          if (!bFirst)
-            report.Add(nLine, Severity::Warning, "duplicate-key",
-                       key + " is given again in [" + section + "] (first at line " +
-                           std::to_string(first->second) + "); the engine reads the first");
-        });
-  }
+    ForEachSectionLine(inf, numbers, start, [&](const std::string& line, int nLine) {
+      std::string key, value;
+      if (!SplitAtEquals(line, key, value) || key.empty()) return;
+      const auto [first, bFirst] = firstLines.try_emplace(platform::AnsiUpper(key), nLine);
+      if (!bFirst)
+        report.Add(nLine, Severity::Warning, "duplicate-key",
+                   key + " is given again in [" + section + "] (first at line " +
+                       std::to_string(first->second) + "); " + outcome);
+    });
+  });
 }
 
 // Where a finding about [Application] goes: its header, else the top of the file.
@@ -109,6 +126,8 @@ void LintFile(const InfFile& inf, LintReport& report, Media* pMedia) {
   CheckSectionKinds(inf, numbers, walk, report);
   CheckCommands(inf, numbers, walk, report);
   CheckStringSections(inf, numbers, report);
+  CheckVariableSections(inf, numbers, report);
+  CheckRequirementLines(inf, numbers, report);
 }
 
 }  // namespace tarvium::lint

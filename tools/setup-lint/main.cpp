@@ -32,7 +32,8 @@ constexpr const char* kUsage =
     "Exit status: 0 clean, 1 warnings only, 2 errors (or bad arguments, an unreadable file).\n"
     "--json writes the findings as a JSON array; --rules lists the rules.\n"
     "MEDIA_DIR, the folder of the setup's media (%Src%), has every copy line's source looked\n"
-    "for as Setup.exe looks for it, on the emulated machine DIR (default: a fresh temporary one).\n"
+    "for as Setup.exe looks for it, on the emulated machine DIR (default: a fresh temporary one;\n"
+    "a DIR that holds no machine is refused), and every size field compared with its source's.\n"
     "--fill-sizes (with MEDIA_DIR) first writes the size of every source found into its copy\n"
     "line, in place, and tells on stderr how many lines changed.\n";
 
@@ -105,6 +106,7 @@ bool FillSizesInFile(const std::string& path, tarvium::lint::Media& media, std::
       return false;
     }
     inf = IndexedFile(bytes, encoding);
+    media.ForgetListings();  // the file's own size has changed
   }
   std::fprintf(stderr, "setup-lint: %d copy line%s given %s size\n", nChanged,
                nChanged == 1 ? "" : "s", nChanged == 1 ? "its" : "their");
@@ -125,6 +127,11 @@ int main(int argc, char** argv) {
   if (args.bFillSizes && args.mediaDir.empty()) {
     std::fputs("setup-lint: --fill-sizes needs the media folder (MEDIA_DIR) to read sizes from\n",
                stderr);
+    return 2;
+  }
+  if (!args.machineDir.empty() && !tarvium::lint::IsMachineDirectory(args.machineDir)) {
+    std::fprintf(stderr, "setup-lint: '%s' holds no machine (winmachine create DIR makes one)\n",
+                 args.machineDir.c_str());
     return 2;
   }
   std::string bytes;

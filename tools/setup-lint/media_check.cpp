@@ -146,8 +146,11 @@ bool Media::Open(const std::string& machineDir, const std::string& mediaDir, con
 }
 
 SourceOnMedia Media::Find(const std::string& copyLine, bool bNeedSize) {
+  return Find(ParseCopyLine(copyLine), bNeedSize);
+}
+
+SourceOnMedia Media::Find(CopyLineFields fields, bool bNeedSize) {
   SetupRun& run = *state_->run;
-  CopyLineFields fields = ParseCopyLine(copyLine);
   uint32_t dwCopyFlags = 0, dwAttributes = 0;
   SourceOnMedia found;
   if (fields.source.empty() || HasRunTimeVariable(fields.source)) return found;
@@ -182,16 +185,31 @@ SourceOnMedia Media::Find(const std::string& copyLine, bool bNeedSize) {
   return found;
 }
 
+void Media::ForgetListings() {
+  state_->listed = std::make_unique<ListedMedium>(*state_->run);
+}
+
 std::string Media::WindowsPathOf(const std::string& hostPath) const {
   std::string path;
   return state_->machine->EmulatedFiles().GetWindowsPath(hostPath, path) ? path : std::string();
 }
 
+bool IsMachineDirectory(const std::string& dir) {
+  return EmulatedMachine::Exists(dir);
+}
+
 void CheckMissingSources(Media& media, const WalkResult& walk, LintReport& report) {
   for (const MetCopyLine& met : walk.copyLines) {
-    const SourceOnMedia found = media.Find(met.line, false);
+    const CopyLineFields fields = ParseCopyLine(met.line);
+    const SourceOnMedia found = media.Find(fields, fields.bHasSize);
+    const std::string source = "'" + fields.source + "'";
+    if (found.state == SourceState::Found && fields.bHasSize &&
+        static_cast<uint64_t>(fields.nSize) != found.nSize)
+      report.Add(met.nLine, Severity::Warning, "wrong-size",
+                 "copy line of " + source + " gives the size " + std::to_string(fields.nSize) +
+                     ", the source has " + std::to_string(found.nSize) +
+                     " (setup-lint --fill-sizes corrects it)");
     if (found.bOptional) continue;  // skipped without a word when missing
-    const std::string source = "'" + ParseCopyLine(met.line).source + "'";
     if (found.state == SourceState::Missing)
       report.Add(met.nLine, Severity::Error, "missing-source",
                  "source " + source +

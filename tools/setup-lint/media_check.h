@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/inf_file.h"
+#include "install/copy_line_fields.h"
 #include "lint_report.h"
 #include "option_walk.h"
 
@@ -36,6 +37,10 @@ class Media {
   // Where the copy line's source is; bNeedSize expands a compressed "_" file to learn the size
   // it is installed with.
   SourceOnMedia Find(const std::string& copyLine, bool bNeedSize);
+  // The same for a line already split (ParseCopyLine).
+  SourceOnMedia Find(CopyLineFields fields, bool bNeedSize);
+  // Lists the media folders anew when next asked: after a file on them was written.
+  void ForgetListings();
   // The machine's path of a host file ("Z:\\..."); empty when the machine has none.
   std::string WindowsPathOf(const std::string& hostPath) const;
 
@@ -44,7 +49,11 @@ class Media {
   std::unique_ptr<State> state_;
 };
 
-// Reports every copy line met whose source is not on the media [missing-source].
+// Whether dir holds an emulated machine.
+bool IsMachineDirectory(const std::string& dir);
+
+// Reports every copy line met whose source is not on the media [missing-source], and every one
+// whose size field differs from the size its source is installed with [wrong-size].
 void CheckMissingSources(Media& media, const WalkResult& walk, LintReport& report);
 
 }  // namespace tarvium::lint

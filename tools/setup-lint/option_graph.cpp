@@ -39,11 +39,35 @@ bool HasVariable(const std::string& text) {
   return text.find('%') != std::string::npos;
 }
 
+using NameLines = std::unordered_map<std::string, int>;  // upper-cased name -> its first line
+
+// The engine makes a record of every line: a name given twice is listed twice, and a look-up by
+// name (dependencies, groups, the installed state) finds the first.
+NameLines CheckDuplicateOptions(const std::vector<OptionLine>& options, LintReport& report) {
+  NameLines first;
+  for (const OptionLine& option : options) {
+    const auto [found, bFirst] = first.try_emplace(platform::AnsiUpper(option.name), option.nLine);
+    if (!bFirst)
+      report.Add(option.nLine, Severity::Warning, "duplicate-key",
+                 "option '" + option.name + "' is given again (first at line " +
+                     std::to_string(found->second) +
+                     "): the engine lists it twice and finds the first by name");
+  }
+  return first;
+}
+
+// Dependencies and groups name options; the engine skips a name it does not find (5529).
+void CheckKnownOption(const NameLines& known, const std::string& name, const char* section,
+                      int nLine, LintReport& report) {
+  if (HasVariable(name) || known.contains(platform::AnsiUpper(name))) return;
+  report.Add(nLine, Severity::Error, "unknown-option",
+             "[" + std::string(section) + "] names option '" + name +
+                 "', which the file does not declare (message 5529 at run time)");
+}
+
 // The engine links each option to a parent declared before it.
-void CheckOrder(const std::vector<OptionLine>& options, LintReport& report) {
-  std::unordered_map<std::string, int> lines;
-  for (const OptionLine& option : options)
-    lines.try_emplace(platform::AnsiUpper(option.name), option.nLine);
+void CheckOrder(const std::vector<OptionLine>& options, const NameLines& lines,
+                LintReport& report) {
   std::unordered_map<std::string, int> declared;
   for (const OptionLine& option : options) {
     const size_t nSlash = option.name.rfind('\\');
@@ -70,18 +94,28 @@ struct Dependency {
 
 // A later line for the same option replaces the list of an earlier one, as in the engine.
 std::unordered_map<std::string, Dependency> ReadDependencies(const InfFile& inf,
-                                                             const LineNumbers& numbers) {
+                                                             const LineNumbers& numbers,
+                                                             const NameLines& known,
+                                                             LintReport& report) {
+  constexpr const char* kSection = "OptionDependencies";
   std::unordered_map<std::string, Dependency> graph;
-  ForEachSectionLine(inf, numbers, FindSection(inf, "OptionDependencies"),
-                     [&](const std::string& line, int nLine) {
-                       std::string name, list;
-                       if (!SplitAtEquals(line, name, list)) return;
-                       Dependency dependency{TrimmedField(name), {}, nLine};
-                       ForEachListedName(list, [&](const std::string& other) {
-                         dependency.others.push_back(platform::AnsiUpper(other));
-                       });
-                       graph[platform::AnsiUpper(dependency.name)] = std::move(dependency);
-                     });
+  ForEachSectionLine(
+      inf, numbers, FindSection(inf, kSection), [&](const std::string& line, int nLine) {
+        std::string name, list;
+        if (!SplitAtEquals(line, name, list)) {
+          if (!TrimAnsi(line).empty())
+            report.Add(nLine, Severity::Error, "unknown-option",
+                       "[OptionDependencies] line without '=' (message 5529 at run time)");
+          return;
+        }
+        Dependency dependency{TrimmedField(name), {}, nLine};
+        CheckKnownOption(known, dependency.name, kSection, nLine, report);
+        ForEachListedName(list, [&](const std::string& other) {
+          CheckKnownOption(known, other, kSection, nLine, report);
+          dependency.others.push_back(platform::AnsiUpper(other));
+        });
+        graph[platform::AnsiUpper(dependency.name)] = std::move(dependency);
+      });
   return graph;
 }
 
@@ -155,7 +189,8 @@ class CycleSearch {
 
 // "[Value=]Member, ..."; "Name\*" stands for the children of Name.
 void CheckGroups(const InfFile& inf, const LineNumbers& numbers,
-                 const std::vector<OptionLine>& options, LintReport& report) {
+                 const std::vector<OptionLine>& options, const NameLines& known,
+                 LintReport& report) {
   std::unordered_map<std::string, int> children;
   for (const OptionLine& option : options) {
     const size_t nSlash = option.name.rfind('\\');
@@ -169,7 +204,10 @@ void CheckGroups(const InfFile& inf, const LineNumbers& numbers,
         bool bVariable = false;
         ForEachListedName(members, [&](const std::string& member) {
           bVariable = bVariable || HasVariable(member);
-          if (!member.ends_with("\\*")) return static_cast<void>(++nMembers);
+          const bool bChildren = member.ends_with("\\*");
+          CheckKnownOption(known, bChildren ? member.substr(0, member.size() - 2) : member,
+                           "OptionGroups", nLine, report);
+          if (!bChildren) return static_cast<void>(++nMembers);
           const auto found =
               children.find(platform::AnsiUpper(member.substr(0, member.size() - 2)));
           if (found != children.end()) nMembers += static_cast<size_t>(found->second);
@@ -185,9 +223,10 @@ void CheckGroups(const InfFile& inf, const LineNumbers& numbers,
 
 void CheckOptionGraph(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
   const std::vector<OptionLine> options = ReadOptionNames(inf, numbers);
-  CheckOrder(options, report);
-  CycleSearch(ReadDependencies(inf, numbers), report).Run();
-  CheckGroups(inf, numbers, options, report);
+  const NameLines known = CheckDuplicateOptions(options, report);
+  CheckOrder(options, known, report);
+  CycleSearch(ReadDependencies(inf, numbers, known, report), report).Run();
+  CheckGroups(inf, numbers, options, known, report);
 }
 
 }  // namespace tarvium::lint

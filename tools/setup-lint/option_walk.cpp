@@ -171,6 +171,8 @@ class Walk {
     }
     for (const std::string& fault : ParseCondition(*condition).faults)
       report_.Add(nLine, Severity::Error, "bad-condition", "condition fault at '" + fault + "'");
+    // The command chosen is run as a line of the section: a reference or a copy line among them.
+    for (const std::string& command : IfLineCommands(text)) CheckLine(command, nLine);
   }
 
   const InfFile& inf_;

@@ -6,17 +6,24 @@ namespace tarvium::lint {
 
 namespace {
 
-constexpr std::array<Rule, 22> kRules = {{
+constexpr std::array<Rule, 25> kRules = {{
     {"missing-section",
      "an option or a #reference names a section the file lacks (message 5529 at run time)"},
     {"unknown-flag",
      "a flag word the engine does not know on an option, copy or #reference line "
      "(message 5530 at run time)"},
-    {"bad-condition", "an IF line or condition the engine cannot read (message 5528 at run time)"},
+    {"bad-condition",
+     "an IF line, condition or [Requirements] line the engine cannot read (message 5528 at run "
+     "time), or a requirement with an unknown operator, which never holds"},
+    {"bad-expression",
+     "a Set command or variable section value whose function call lacks its name or ')' "
+     "(message 5528, the variable is not set), or names no function (the text stays as written)"},
     {"duplicate-section",
      "a section header given twice: the engine reads the first and ignores the other"},
     {"duplicate-key",
-     "a key of [Setup] or [Application] given twice: the engine reads the first line of it"},
+     "a key given twice where the engine uses one line of it: the first in sections read by key "
+     "([Setup], [Application], [Admin], [Disks], ...), the last in variable sections and "
+     "[OptionDependencies]; or an option named twice"},
     {"no-uninstall-name",
      "[Application] has an UninstallKeyName but no UninstallDisplayName: the programs list hides "
      "the entry"},
@@ -29,8 +36,12 @@ constexpr std::array<Rule, 22> kRules = {{
     {"missing-source",
      "with MEDIA_DIR: a copy line's source is not on the media, plain, compressed or in the "
      "medium's cabinet (the engine asks for the medium, or 5560 for a cabinet)"},
+    {"wrong-size",
+     "with MEDIA_DIR: a copy line's size differs from its source's (--fill-sizes corrects it): "
+     "the needed disk space and the progress are off"},
     {"bad-registry-line",
-     "a line of a registry section without a known root: the engine skips it silently"},
+     "a line of a registry section without a known root (the engine skips it silently), or "
+     "whose number is not all digits (the engine writes what it reads of it)"},
     {"value-too-long",
      "a key of the product's sections longer than the engine's room (255 or 1024 characters): "
      "the rest is cut off"},
@@ -50,15 +61,18 @@ constexpr std::array<Rule, 22> kRules = {{
      "a child option (Parent\\Child) before its parent, or without one: the run stops "
      "(message 5533)"},
     {"option-cycle", "options whose [OptionDependencies] select each other in a circle"},
+    {"unknown-option",
+     "[OptionDependencies] or [OptionGroups] names an option the file does not declare "
+     "(message 5529 at run time, the name is skipped)"},
     {"one-member-group", "an [OptionGroups] line, an exclusive choice, with a single member"},
     {"unknown-section-kind",
      "a reached section named like a handler's (Kind:name, name.ext) that no handler takes"},
     {"bad-command",
-     "a command line naming no command (a bare word, started as a program) or giving a command "
-     "too few arguments (message 5528)"},
+     "a command line naming no command (a bare word, started as a program), giving a command "
+     "too few arguments (message 5528) or more than it reads (the rest is ignored)"},
     {"missing-strings",
-     "a language of the wizard without a string section, or a string key one language's "
-     "section lacks"},
+     "a language the file declares (by a Strings:xx or SysStrings:xx section) without a string "
+     "section, or a string key one language's section lacks"},
 }};
 
 }  // namespace

@@ -19,28 +19,56 @@
 namespace tarvium::lint {
 namespace {
 
-void CheckRegistryLine(const std::string& line, int nLine, int nCaptionLine, LintReport& report) {
-  if (nLine == nCaptionLine) return;
+// A number the engine reads only in part is written as what it read (dword:zz as 0); a value
+// holding a variable is known only at run time.
+void CheckRegistryData(const RegLine& reg, int nLine, LintReport& report) {
+  const bool bNumbers = reg.dwType == platform::REG_DWORD || reg.dwType == platform::REG_QWORD ||
+                        reg.dwType == platform::REG_BINARY || reg.dwType == platform::REG_NONE;
+  if (!bNumbers || reg.isDelete || reg.keyOnly || reg.valueText.find('%') != std::string::npos)
+    return;
+  bool bWhole = true;
+  BuildRegData(reg.dwType, reg.valueText, reg.commaForm, reg.textFromHex, &bWhole);
+  if (!bWhole)
+    report.Add(nLine, Severity::Warning, "bad-registry-line",
+               "value '" + reg.valueText +
+                   "' is not a number of its type throughout: the engine writes what it reads "
+                   "of it (0 for no digits)");
+}
+
+void CheckRegistryLine(const std::string& line, int nLine, LintReport& report) {
   bool bDelete = false;
   const std::string_view body = RegLineBody(line, bDelete);
   if (TrimAnsi(body).empty()) return;
   RegLine reg;
   if (ParseRegLine(
-          body, [](std::string&) {}, reg))
+          body, [](std::string&) {}, reg)) {
+    if (!bDelete) CheckRegistryData(reg, nLine, report);
     return;
+  }
   if (body.substr(0, body.find_first_of("\\,")).find('%') != std::string_view::npos) return;
   report.Add(nLine, Severity::Warning, "bad-registry-line",
              "registry line without a known root before its first '\\' or ',': the engine "
              "skips it");
 }
 
+// Whether the line's key is the section's "Caption".
+bool IsCaptionLine(const std::string& line) {
+  const size_t nEquals = line.find('=');
+  return nEquals != std::string::npos &&
+         platform::AnsiEqualNoCase(TrimAnsi(std::string_view(line).substr(0, nEquals)), "Caption");
+}
+
+// The first "Caption" line is the section's key, as a key look-up finds it.
 void CheckRegistrySection(const InfFile& inf, const LineNumbers& numbers,
                           const std::string& section, LintReport& report) {
-  const char* captionLine = FindKeyLine(inf, section, "Caption");
-  const int nCaptionLine = captionLine ? numbers.LineOf(captionLine) : 0;
+  bool bCaptionMet = false;
   ForEachSectionLine(inf, numbers, FindSection(inf, section),
                      [&](const std::string& line, int nLine) {
-                       CheckRegistryLine(line, nLine, nCaptionLine, report);
+                       if (!bCaptionMet && IsCaptionLine(line)) {
+                         bCaptionMet = true;
+                         return;
+                       }
+                       CheckRegistryLine(line, nLine, report);
                      });
 }
 

@@ -42,6 +42,7 @@ bool IsCounterCommand(std::string_view name) {
 
 // "Tokenize(NAME, ...)" defines NAME1, NAME2, ...: the prefix is kept with a trailing '*'.
 void AddTokenizeTargets(std::string_view line, NameSet& names) {
+  if (line.find('(') == std::string_view::npos) return;
   const std::string upper = platform::AnsiUpper(line);
   constexpr std::string_view kCall = "TOKENIZE(";
   for (size_t nAt = upper.find(kCall); nAt != std::string::npos; nAt = upper.find(kCall, nAt + 1)) {
@@ -70,8 +71,11 @@ void AddLineDefinitions(std::string_view line, NameSet& names) {
     names.insert(platform::AnsiUpper(target));
   }
   std::string key, value;
-  if (!SplitAtEquals(std::string(body), key, value)) return;
-  names.insert(platform::AnsiUpper(LastWord(key)));
+  if (body.find('=') == std::string_view::npos || !SplitAtEquals(std::string(body), key, value))
+    return;
+  // A key with a backslash is a registry line's path: no variable is named so.
+  if (const std::string word = LastWord(key); word.find('\\') == std::string::npos)
+    names.insert(platform::AnsiUpper(word));
   if (platform::AnsiEqualNoCase(TrimAnsi(key), "Variable"))
     names.insert(platform::AnsiUpper(TrimmedField(value)));
 }
