@@ -5,32 +5,15 @@
 
 #include "engine/predefined_names.h"
 #include "platform/ansi_case.h"
+#include "platform/ansi_no_case_hash.h"
 
 namespace tarvium {
 namespace {
 
 // Names are looked up in any case without making an upper-case copy first: copy lines ask for
 // several directory variables each, and the copies cost more than the lookups.
-struct NoCaseHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view name) const {
-    size_t nHash = 14695981039346656037ULL;  // FNV-1a over the upper-case bytes
-    for (const char c : name) {
-      nHash ^= static_cast<unsigned char>(platform::AnsiUpperChar(c));
-      nHash *= 1099511628211ULL;
-    }
-    return nHash;
-  }
-};
-
-struct NoCaseEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const {
-    return platform::AnsiEqualNoCase(a, b);
-  }
-};
-
-using NameIndex = std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual>;
+using NameIndex =
+    std::unordered_map<std::string, int, platform::AnsiNoCaseHash, platform::AnsiNoCaseEqual>;
 
 const NameIndex& UpperIndex() {
   static const NameIndex index = [] {

@@ -22,6 +22,7 @@
 #include "install/install_engine.h"
 #include "install/installation_media.h"
 #include "platform/ansi_case.h"
+#include "platform/ansi_no_case_hash.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/error_text.h"
 #include "platform/host/host_file_system.h"
@@ -49,32 +50,37 @@ class ListedMedium final : public MediumFiles {
   std::string CabinetOf(uint32_t nMedium) override { return CabinetPath(run_, nMedium); }
 
  private:
-  using Listing = std::unordered_map<std::string, platform::FileInfo>;
+  // Names in any case, as the file system finds them.
+  template <class Value>
+  using NoCaseMap =
+      std::unordered_map<std::string, Value, platform::AnsiNoCaseHash, platform::AnsiNoCaseEqual>;
+  using Listing = NoCaseMap<platform::FileInfo>;
 
   const platform::FileInfo* Entry(const std::string& path) {
     const size_t nSlash = path.find_last_of("\\/");
     if (path.empty() || nSlash == std::string::npos) return nullptr;
-    const Listing& listing = ListingOf(path.substr(0, nSlash));
-    const auto found = listing.find(platform::AnsiUpper(path.substr(nSlash + 1)));
+    const Listing& listing = ListingOf(std::string_view(path).substr(0, nSlash));
+    const auto found = listing.find(std::string_view(path).substr(nSlash + 1));
     return found == listing.end() ? nullptr : &found->second;
   }
 
-  const Listing& ListingOf(const std::string& dir) {
-    const auto [it, bNew] = listings_.try_emplace(platform::AnsiUpper(dir));
-    if (!bNew) return it->second;
+  const Listing& ListingOf(std::string_view dir) {
+    if (const auto known = listings_.find(dir); known != listings_.end()) return known->second;
+    Listing& listing = listings_[std::string(dir)];
     platform::FileSystem& files = run_.machine.Files();
     platform::FindHandle hFind = platform::FindHandle::Invalid;
     platform::FindData data;
-    if (files.FindFirstFile(dir + "\\*", hFind, data) != platform::ERROR_SUCCESS) return it->second;
+    if (files.FindFirstFile(std::string(dir) + "\\*", hFind, data) != platform::ERROR_SUCCESS)
+      return listing;
     do {
-      it->second.emplace(platform::AnsiUpper(data.cFileName), data);
+      listing.emplace(data.cFileName, data);
     } while (files.FindNextFile(hFind, data) == platform::ERROR_SUCCESS);
     files.FindClose(hFind);
-    return it->second;
+    return listing;
   }
 
   SetupRun& run_;
-  std::unordered_map<std::string, Listing> listings_;
+  NoCaseMap<Listing> listings_;
 };
 
 // Whether the source holds a variable that only the run knows (%Src% and %SrcDir% are MEDIA_DIR).

@@ -150,6 +150,7 @@ class Walk {
   }
 
   void CheckGlued(const std::string& path, int nLine) {
+    if (!HasVariable(path)) return;
     const std::string upper = platform::AnsiUpper(path);
     for (const std::string_view variable : {"%SRCDIR%", "%APP%"}) {
       const size_t nAt = upper.find(variable);

@@ -15,7 +15,6 @@
 #include "engine/run_variable_names.h"
 #include "engine/variable_reference_syntax.h"
 #include "engine/variable_references.h"
-#include "install/section_text.h"
 #include "platform/ansi_case.h"
 #include "script/execute_cmd.h"
 #include "script/if_line.h"
@@ -27,11 +26,11 @@ namespace {
 using NameSet = std::unordered_set<std::string>;
 
 // The last blank-separated word of a text ("SET X" gives "X").
-std::string LastWord(std::string_view text) {
+std::string_view LastWord(std::string_view text) {
   text = TrimAnsi(text);
   size_t nStart = text.size();
   while (nStart > 0 && !IsAnsiSpace(text[nStart - 1])) --nStart;
-  return std::string(text.substr(nStart));
+  return text.substr(nStart);
 }
 
 bool IsCounterCommand(std::string_view name) {
@@ -70,14 +69,14 @@ void AddLineDefinitions(std::string_view line, NameSet& names) {
     while (!target.empty() && target.back() == '%') target.remove_suffix(1);
     names.insert(platform::AnsiUpper(target));
   }
-  std::string key, value;
-  if (body.find('=') == std::string_view::npos || !SplitAtEquals(std::string(body), key, value))
-    return;
+  const size_t nEquals = body.find('=');
+  if (nEquals == std::string_view::npos) return;
+  const std::string_view key = TrimAnsi(body.substr(0, nEquals));
   // A key with a backslash is a registry line's path: no variable is named so.
-  if (const std::string word = LastWord(key); word.find('\\') == std::string::npos)
+  if (const std::string_view word = LastWord(key); word.find('\\') == std::string_view::npos)
     names.insert(platform::AnsiUpper(word));
-  if (platform::AnsiEqualNoCase(TrimAnsi(key), "Variable"))
-    names.insert(platform::AnsiUpper(TrimmedField(value)));
+  if (platform::AnsiEqualNoCase(key, "Variable"))
+    names.insert(platform::AnsiUpper(TrimAnsi(body.substr(nEquals + 1))));
 }
 
 // The first line after a section's header, where FindSection points.
