@@ -1,6 +1,7 @@
 // A line is split as ExecuteCmd splits it (reverse mark, CommandNameEnd) and looked up in the
 // engine's command table (FindCommand), whose entries say how many arguments each handler needs
-// and in which form it reads them (CountArguments). Copy lines and section references are the
+// and reads at most, and in which form it reads them (CountArguments); Set's NAME=value and its
+// function call are the expression check's. Copy lines and section references are the
 // walk's; lines of handler sections are not commands.
 #include "command_check.h"
 
