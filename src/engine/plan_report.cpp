@@ -1,6 +1,7 @@
 #include "engine/plan_report.h"
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/json_text.h"
@@ -38,6 +39,25 @@ std::string OneLine(std::string_view text) {
   return AnsiToUtf8(line);
 }
 
+// A copy, a move and a rename at the restart go from one path to another; the others' detail is
+// not a path.
+struct Direction {
+  std::string from;
+  std::string to;
+};
+std::optional<Direction> DirectionOf(const MachineChange& change) {
+  switch (change.kind) {
+    case platform::ChangeKind::FileCopied:
+    case platform::ChangeKind::FileMoved:
+      return Direction{change.detail, change.target};
+    case platform::ChangeKind::DeferredRename:
+      if (change.detail.empty()) return std::nullopt;  // a deletion at the restart
+      return Direction{change.target, change.detail};
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::string PlanRestartText(const SetupContext& ctx) {
@@ -55,9 +75,13 @@ std::string PlanText(const RunPlan& plan, const std::vector<MachineChange>& chan
   ForEachEntry(
       plan, changes,
       [&](const MachineChange& change) {
-        out += "  " + std::string(platform::ChangeKindName(change.kind)) + " " +
-               OneLine(change.target);
-        if (!change.detail.empty()) out += ": " + OneLine(change.detail);
+        out += "  " + std::string(platform::ChangeKindName(change.kind)) + " ";
+        if (const std::optional<Direction> direction = DirectionOf(change))
+          out += OneLine(direction->from) + " -> " + OneLine(direction->to);
+        else if (change.detail.empty())
+          out += OneLine(change.target);
+        else
+          out += OneLine(change.target) + ": " + OneLine(change.detail);
         out += '\n';
       },
       [&](const PlanDecision& decision) {
@@ -77,7 +101,11 @@ std::string PlanJsonLines(const RunPlan& plan, const std::vector<MachineChange>&
         out += "{\"type\": \"change\", \"kind\": " +
                JsonString(platform::ChangeKindName(change.kind)) +
                ", \"target\": " + JsonString(AnsiToUtf8(change.target)) +
-               ", \"detail\": " + JsonString(AnsiToUtf8(change.detail)) + "}\n";
+               ", \"detail\": " + JsonString(AnsiToUtf8(change.detail));
+        if (const std::optional<Direction> direction = DirectionOf(change))
+          out += ", \"from\": " + JsonString(AnsiToUtf8(direction->from)) +
+                 ", \"to\": " + JsonString(AnsiToUtf8(direction->to));
+        out += "}\n";
       },
       [&](const PlanDecision& decision) {
         out += "{\"type\": \"decision\", \"what\": " + JsonString(decision.what) +

@@ -7,9 +7,14 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvium {
+
+namespace ui {
+struct PageRequest;
+}
 
 struct SetupRun;
 
@@ -37,5 +42,12 @@ class RunPlan {
 // Notes a decision on the run's plan; nothing without one (every run but a plan run).
 void NotePlan(SetupRun& run, std::string what, std::string subject, std::string decision,
               std::string reason);
+
+// A page the run shows (a wizard page, the medium, the programs to end, the restart countdown)
+// with the answer it got; the reason is the value the page ends with, such as the directory.
+void NotePlanPage(SetupRun& run, const ui::PageRequest& page, int nAnswer);
+
+// A box the run shows outside the message catalog (Echo's, a timed notice) with its answer.
+void NotePlanBox(SetupRun& run, std::string_view source, int nAnswer, std::string text);
 
 }  // namespace tarvium

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "engine/inf_fields.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/text_escapes.h"
 #include "platform/power.h"
@@ -41,7 +42,7 @@ uint32_t RunShutdownCountdown(SetupRun& run, const std::string& value) {
     page.nSeconds = countdown.nSeconds;
     page.nDefaultChoice = ui::kRestartNow;
     page.bCancel = false;
-    run.ui->ShowPage(page);
+    NotePlanPage(run, page, run.ui->ShowPage(page));
   }
   return run.machine.PowerRequests().InitiateSystemShutdown(countdown.message, 0, countdown.bForce,
                                                             countdown.bReboot,

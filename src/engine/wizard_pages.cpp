@@ -11,6 +11,7 @@
 #include "engine/mode_size_text.h"
 #include "engine/prompt_sections.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_phases.h"
 #include "engine/setup_run.h"
 #include "engine/text_escapes.h"
@@ -285,8 +286,12 @@ int DefaultInstallMode(const SetupContext& ctx) {
 }  // namespace
 
 int ShowWizardPage(SetupRun& run, ui::PageRequest& page) {
-  if (SetupService* service = ConnectedService(run)) return service->AskPage(run, page);
-  return run.ui ? run.ui->ShowPage(page) : page.nDefaultChoice;
+  SetupService* service = ConnectedService(run);
+  const int nAnswer = service  ? service->AskPage(run, page)
+                      : run.ui ? run.ui->ShowPage(page)
+                               : page.nDefaultChoice;
+  NotePlanPage(run, page, nAnswer);
+  return nAnswer;
 }
 
 PhaseEnd AskPages(SetupRun& run) {

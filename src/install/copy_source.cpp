@@ -4,6 +4,7 @@
 #include "install/copy_source.h"
 
 #include "engine/error_log_entries.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "install/copy_flags.h"
@@ -59,6 +60,7 @@ int AskForMedium(SetupRun& run, uint32_t nMedium, CopySource& source) {
   page.value = oldDir;
   page.nDefaultChoice = ui::kPageCancel;
   const int nResult = run.ui ? run.ui->ShowPage(page) : ui::kPageCancel;
+  NotePlanPage(run, page, nResult);
   if (nResult == ui::kPageNext && !page.value.empty() &&
       !platform::AnsiEqualNoCase(page.value, oldDir) &&
       platform::AnsiStartsWithNoCase(source.fullSource, oldDir)) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "install/install_engine.h"
 #include "install/option_record.h"
@@ -137,7 +138,9 @@ int ShowOptionsPage(SetupRun& run, bool bBack) {
   FillOptionsPage(run, page);
   page.bBack = bBack;
   page.bCancel = !run.ctx.bDisableCancelButton;
-  return run.ui->ShowOptions(page);
+  const int nAnswer = run.ui->ShowOptions(page);
+  NotePlan(run, "page", "options", "answer " + std::to_string(nAnswer), {});
+  return nAnswer;
 }
 
 }  // namespace tarvium

@@ -107,6 +107,13 @@ class Processes {
   // in the Windows directory so). Windows copies the running engine; the emulated machine writes
   // an engine image. Errors are those of writing the file.
   virtual uint32_t PlaceEngineImage(const std::string& windowsPath) = 0;
+  // What PlaceEngineImage puts at its path: a program file of the machine that it copies
+  // (Windows: the running engine), or else the bytes it writes (the emulated machine's image).
+  struct EngineImage {
+    std::string programPath;
+    std::string bytes;
+  };
+  virtual uint32_t GetEngineImage(EngineImage& image) = 0;
   // Ends the calling process with a 32-bit exit code that a parent using this service reads back
   // whole. A setup engine's main ends through this.
   [[noreturn]] virtual void ExitProcess(uint32_t dwExitCode) = 0;

@@ -7,6 +7,7 @@
 #include "engine/ansi_text.h"
 #include "engine/pump_messages.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "platform/ansi_case.h"
@@ -105,11 +106,16 @@ int ExecuteCmd(SetupRun& run, const std::string& line, const CommandPass& pass, 
   if (!bMedia && IsMediaCommand(call.name)) return 1;
   if (!bSizing) ShowLineInProgress(run, call.line);
 
+  // A line that lacks arguments is reported when it is carried out, not also when it is sized.
   bool bOk = CountArguments(*pEntry, call.arguments) >= pEntry->nRequired ? pEntry->handler(call)
+             : bSizing                                                    ? true
                                                                           : MissingArgument(call);
   if (!bOk && !call.systemError.empty() &&
       ShowMessage(run, 5561, call.systemError) == kResultIgnore)
     bOk = true;
+  // An IF line notes its condition and the line it chose, which comes here itself.
+  if (run.plan && !bSizing && !platform::AnsiEqualNoCase(call.name, "If"))
+    NotePlan(run, "command", call.line, bOk ? "run" : "failed", call.systemError);
   if (bOk && !bSizing) bOk = PumpWindowMessages(run);
   return bOk ? 1 : 0;
 }

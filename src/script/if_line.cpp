@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/ansi_text.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/show_message.h"
 #include "platform/ansi_case.h"
@@ -79,18 +81,24 @@ bool RunChosenLine(SetupRun& run, const std::string& command, bool bSizing, int6
 
 }  // namespace
 
+// The size computation meets every line before it is carried out: a faulty line's messages wait
+// for the carrying out, so that they are shown once.
 bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBytes) {
   IfParts parts;
   if (!SplitIfLine(line, parts)) {
-    ShowMessage(run, 5528, std::string(line));
+    if (!bSizing) ShowMessage(run, 5528, std::string(line));
     return true;
   }
   ReplaceVariables(run, parts.thenCommand);
   ReplaceVariables(run, parts.elseCommand);
-  if (EvaluateCondition(run, parts.condition))
-    return RunChosenLine(run, parts.thenCommand, bSizing, pnBytes);
-  if (parts.bHasElse) return RunChosenLine(run, parts.elseCommand, bSizing, pnBytes);
-  return true;
+  const bool bTrue = bSizing ? EvaluateConditionChain(run, ParseCondition(parts.condition).chain)
+                             : EvaluateCondition(run, parts.condition);
+  const bool bRuns = bTrue || parts.bHasElse;
+  const std::string& chosen = bTrue ? parts.thenCommand : parts.elseCommand;
+  if (run.plan && !bSizing)
+    NotePlan(run, "condition", std::string(TrimAnsi(line)), bTrue ? "true" : "false",
+             bRuns ? "runs " + chosen : "the line does nothing");
+  return !bRuns || RunChosenLine(run, chosen, bSizing, pnBytes);
 }
 
 std::optional<std::string_view> IfLineCondition(std::string_view line) {

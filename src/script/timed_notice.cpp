@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 
 namespace tarvium {
@@ -16,7 +17,8 @@ bool ShowTimedNotice(SetupRun& run, const std::string& text, int32_t nTimeoutSec
   request.buttons = {{"&OK", kResultOk}};
   request.nTimeoutMs =
       static_cast<uint32_t>(std::clamp(nTimeoutSeconds, 0, 0x7FFFFFFF / 1000)) * 1000;
-  run.ui->MessageBox(request);
+  const int nAnswer = run.ui->MessageBox(request);
+  NotePlanBox(run, request.bTimedOut ? "notice, timed out" : "notice", nAnswer, text);
   return request.bTimedOut;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/ansi_text.h"
 #include "engine/error_log_entries.h"
 #include "engine/inf_values.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "script/command_handlers.h"
@@ -43,7 +44,7 @@ bool EchoCommand(CommandCall& call) {
   request.text = text;
   request.icon = ui::IconKind::Information;
   request.buttons = {{"&OK", kResultOk}};
-  run.ui->MessageBox(request);
+  NotePlanBox(run, "Echo", run.ui->MessageBox(request), text);
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/inf_values.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/service_hooks.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
@@ -76,7 +77,9 @@ int AskProcessesPage(SetupRun& run, const std::vector<std::string>& running,
   page.nSeconds = nSeconds;
   page.bCancel = nSeconds < 0 && !run.ctx.bDisableCancelButton;
   page.isSettled = [&run, names = running] { return RunningPrograms(run, names).empty(); };
-  return run.ui->ShowPage(page);
+  const int nAnswer = run.ui->ShowPage(page);
+  NotePlanPage(run, page, nAnswer);
+  return nAnswer;
 }
 
 // Sends a window the mode's message; false when it refused the shutdown query.

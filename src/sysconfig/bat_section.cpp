@@ -5,6 +5,7 @@
 #include "engine/machine_environment.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -43,7 +44,10 @@ void ApplyEnvironmentLine(SetupRun& run, const std::string& line) {
   while (!body.empty() && (body[0] == '-' || body[0] == ' ' || body[0] == '\t'))
     body.remove_prefix(1);
   const BatLine parsed = ClassifyBatLine(body);
-  if (parsed.kind == BatLineKind::Command) return;
+  if (parsed.kind == BatLineKind::Command) {
+    NotePlan(run, "environment", line, "skip", "a command: the environment has no place for it");
+    return;
+  }
   const bool bPath = parsed.kind == BatLineKind::Path || parsed.bSetsPath;
   const std::string name = bPath ? "PATH" : parsed.name;
   const EnvironmentKey env = RunEnvironmentKey(run);
@@ -55,12 +59,14 @@ void ApplyEnvironmentLine(SetupRun& run, const std::string& line) {
   const std::string edited(CutLineEnds(EditBatText(text, line, run.ctx.bUninstall)));
   if (edited.empty()) {
     RegDeleteValueAt(run, env.root, env.keyPath, name);
+    NotePlan(run, "environment", name, "delete", "the line leaves the variable empty");
     return;
   }
   // After the '=' of a SET line, after "PATH" and its blank or '=' of a PATH line.
   const std::string value = ClassifyBatLine(edited).value;
   RegWriteEnvText(run, env.root, env.keyPath, name, value);
   if (!bPath) run.machine.Env().SetVariable(name, value);
+  NotePlan(run, "environment", name, "set", value);
 }
 
 bool HasExtension(const std::string& file) {
@@ -102,10 +108,12 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
   const bool bOk = ForEachSectionLine(run, sectionName, {"Path"}, [&](const std::string& raw) {
     std::string line = raw;
     ReplaceVariables(run, line);
-    if (bNtAutoexec)
+    if (bNtAutoexec) {
       ApplyEnvironmentLine(run, line);
-    else
+    } else {
       text = EditBatText(text, line, run.ctx.bUninstall);
+      NotePlan(run, "batch", path, run.ctx.bUninstall ? "remove" : "edit", line);
+    }
     bApplied = true;
     return true;
   });

@@ -7,6 +7,7 @@
 #include "engine/pump_messages.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -157,20 +158,25 @@ void RemoveEmptyRemains(IniSectionRun& s, const std::string& section, const std:
   RemoveInstalledFile(s.run, path);  // with the folders it leaves empty, never protected ones
 }
 
-bool ApplyChange(IniSectionRun& s, const IniLineEdit& edit, const std::string& path) {
+// rule: how the line was applied, for the plan.
+bool ApplyChange(IniSectionRun& s, const IniLineEdit& edit, const std::string& path,
+                 std::string& rule) {
   const bool bSystemIni = IsFile(path, "System.ini");
   const bool bWinIni = IsFile(path, "Win.ini");
   const bool bHasValue = edit.bHasKey;
   if (bSystemIni && bHasValue && AnsiEqualNoCase(edit.section, "386Enh") &&
       AnsiEqualNoCase(edit.key, "device") && (edit.bDelete || !edit.value.empty())) {
     if (!ApplyDeviceLine(s, edit, path)) return false;
+    rule = "a device line of System.ini, beside the others";
   } else if (bSystemIni && bHasValue && AnsiEqualNoCase(edit.section, "boot") &&
              AnsiEqualNoCase(edit.key, "drivers")) {
     MergeListEntry(s, edit, path, false);
     RequestWindowsRestart(s.run);
+    rule = "merged into the list of drivers";
   } else if (bWinIni && bHasValue && AnsiEqualNoCase(edit.section, "windows") &&
              (AnsiEqualNoCase(edit.key, "load") || AnsiEqualNoCase(edit.key, "run"))) {
     MergeListEntry(s, edit, path, true);
+    rule = "merged into the list of programs";
   } else {
     WriteEntry(s, edit, path, bWinIni);
     if (bSystemIni) RequestWindowsRestart(s.run);
@@ -180,6 +186,13 @@ bool ApplyChange(IniSectionRun& s, const IniLineEdit& edit, const std::string& p
   if (edit.bDelete && s.run.ctx.bUninstall) RemoveEmptyRemains(s, edit.section, path, bWinIni);
   if (!edit.bDelete) MapIniFileToRegistry(s, path);
   return true;
+}
+
+std::string PlanSubject(const IniLineEdit& edit, const std::string& path) {
+  std::string subject = path + ": [" + edit.section + "]";
+  if (edit.bHasKey) subject += " " + edit.key;
+  if (edit.bHasKey && !edit.bDelete) subject += "=" + edit.value;
+  return subject;
 }
 
 // Prepares the file (created, or in an uninstall pass turned into a deletion) and applies the
@@ -193,10 +206,15 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   ReplaceVariables(s.run, edit.value);
   TrimIniLineParts(edit);
   const std::string path = LinePath(s, edit);
-  if (!FileSuitsRunMode(s, path)) return true;
+  const auto skip = [&](const char* pszReason) {
+    if (s.run.plan) NotePlan(s.run, "ini", PlanSubject(edit, path), "skip", pszReason);
+    return true;
+  };
+  if (!FileSuitsRunMode(s, path)) return skip("this kind of setup leaves the file alone");
   platform::FileSystem& files = s.run.machine.Files();
   if (s.run.ctx.bUninstall) {
-    if (edit.bDelete || !files.FileExists(path)) return true;
+    if (edit.bDelete) return skip("the removal does not undo a delete line");
+    if (!files.FileExists(path)) return skip("the file is not there");
     edit.bDelete = true;
   } else if (!CreateFileIfMissing(s.run, path)) {
     return false;
@@ -205,8 +223,14 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   const bool bReadOnly = files.GetFileAttributes(path, dwAttributes) == platform::ERROR_SUCCESS &&
                          (dwAttributes & platform::FILE_ATTRIBUTE_READONLY);
   if (bReadOnly) files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
-  const bool bOk = ApplyChange(s, edit, path);
+  std::string rule = edit.bHasKey ? "" : "the whole section";
+  const bool bOk = ApplyChange(s, edit, path, rule);
   if (bReadOnly && files.FileExists(path)) files.SetFileAttributes(path, dwAttributes);
+  const char* pszDecision = !bOk                   ? "failed"
+                            : s.run.ctx.bUninstall ? "remove"
+                            : edit.bDelete         ? "delete"
+                                                   : "set";
+  if (s.run.plan) NotePlan(s.run, "ini", PlanSubject(edit, path), pszDecision, std::move(rule));
   return bOk;
 }
 

@@ -9,10 +9,12 @@
 #include "engine/ansi_text.h"
 #include "engine/registry_operations.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
 #include "install/copy_flags.h"
+#include "platform/reg_root_names.h"
 #include "platform/win_error.h"
 #include "sysconfig/reg_line.h"
 
@@ -120,6 +122,30 @@ bool BelongsToOtherPart(const SetupRun& run, bool bCurrentUser, uint32_t dwSecti
   return run.ctx.bUserPartRun && !bCurrentUser && !(dwSectionFlags & COPY_CLIENT);
 }
 
+// What the plan names: the key, and the value after a colon.
+std::string PlanSubject(const RegLine& reg) {
+  std::string subject = std::string(platform::RegRootName(reg.root)) + "\\" + reg.keyPath;
+  if (!reg.keyOnly && !(reg.isDelete && reg.valueName.empty()))
+    subject += ": " + (reg.valueName.empty() ? std::string("(default)") : reg.valueName);
+  return subject;
+}
+
+void NoteLine(SetupRun& run, const RegLine& reg, std::string decision, std::string reason) {
+  if (run.plan) NotePlan(run, "registry", PlanSubject(reg), std::move(decision), std::move(reason));
+}
+
+// The decision of a line that was carried out.
+void NoteCarriedOut(SetupRun& run, const RegLine& reg, bool bUndone, bool bExisting) {
+  if (bUndone)
+    NoteLine(run, reg, "remove", "the removal takes away what the line adds");
+  else if (reg.isDelete)
+    NoteLine(run, reg, "delete", "a delete line");
+  else if (reg.append)
+    NoteLine(run, reg, "append", bExisting ? "added to the value there" : "the value is not there");
+  else
+    NoteLine(run, reg, "set", reg.keyOnly ? "a key line" : reg.valueText);
+}
+
 }  // namespace
 
 bool HandleRegLine(SetupRun& run, const std::string& line, uint32_t dwSectionFlags) {
@@ -129,32 +155,49 @@ bool HandleRegLine(SetupRun& run, const std::string& line, uint32_t dwSectionFla
   const std::string body(text);
   SetupTrace(run, "HandleRegLine(%s)\n", body.c_str());
   if (!ParseRegLine(
-          text, [&](std::string& s) { ReplaceVariables(run, s); }, reg))
+          text, [&](std::string& s) { ReplaceVariables(run, s); }, reg)) {
+    NotePlan(run, "registry", body, "skip", "no registry line: no known root");
     return true;
+  }
   const bool bCurrentUser = reg.root == platform::RegRoot::CurrentUser;
   MapCurrentUserRoot(run, reg.root, reg.keyPath);
   RegValue existing;
   const bool bUninstall = run.ctx.bUninstall;
   const bool bExists = (reg.noClobber || reg.append) && ReadExisting(run, reg, existing);
-  if (reg.noClobber && bExists && !bUninstall) return true;
+  if (reg.noClobber && bExists && !bUninstall) {
+    NoteLine(run, reg, "keep", "the value is there and the line keeps an existing value");
+    return true;
+  }
   SetupTrace(run, "    Key=%s\n", reg.keyPath.c_str());
   SetupTrace(run, "    ValueName=%s\n", reg.valueName.c_str());
   SetupTrace(run, "    Value=%s\n", reg.valueText.c_str());
   if (bUninstall) {
-    if (reg.isDelete) return true;  // deletions are not undone
+    if (reg.isDelete) {  // deletions are not undone
+      NoteLine(run, reg, "skip", "the removal does not undo a delete line");
+      return true;
+    }
     reg.isDelete = true;
   }
-  if (BelongsToOtherPart(run, bCurrentUser, dwSectionFlags)) return true;
+  if (BelongsToOtherPart(run, bCurrentUser, dwSectionFlags)) {
+    NoteLine(run, reg, "skip", "the other part of the installation writes it");
+    return true;
+  }
   const RegValue* pExisting = bExists ? &existing : nullptr;
   if (reg.isDelete) {
     if (reg.valueName.empty())
       DeleteKeyLine(run, reg);
     else
       DeleteValueLine(run, reg, pExisting);
+    NoteCarriedOut(run, reg, bUninstall, bExists);
     return true;
   }
   const uint32_t dwError = AddLine(run, reg, pExisting);
-  if (dwError == platform::ERROR_SUCCESS || !run.ctx.bWarnRegistry) return true;
+  if (dwError == platform::ERROR_SUCCESS) {
+    NoteCarriedOut(run, reg, false, bExists);
+    return true;
+  }
+  NoteLine(run, reg, "failed", "error " + std::to_string(dwError));
+  if (!run.ctx.bWarnRegistry) return true;
   const std::string& name = reg.valueName.empty() ? reg.keyPath : reg.valueName;
   return ShowMessage(run, 5518, name, static_cast<int64_t>(dwError)) == kResultIgnore;
 }

@@ -11,6 +11,7 @@
 #include "engine/inf_fields.h"
 #include "engine/pump_messages.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -108,14 +109,18 @@ bool MakeLink(SetupRun& run, ShortcutState& state, ShellLinkLine& line,
     ShowMessage(run, 5507, folder);
   if (!bFound && !run.ctx.bCreateUnresolvableShellLinks) {
     SetupTrace(run, "Link '%s' not made: '%s' not found\n", linkPath.c_str(), line.target.c_str());
+    NotePlan(run, "shortcut", linkPath, "skip", "its target is not found: " + line.target);
     return true;
   }
   ShowShellFolderOnce(run);
+  const bool bReplaces = run.plan && files.FileExists(linkPath);  // asked only for the plan
   if (const uint32_t err = platform::SaveShellLink(files, PropertiesOf(line, linkPath))) {
     SetupTrace(run, "Link '%s' not saved, error %u\n", linkPath.c_str(), err);
+    NotePlan(run, "shortcut", linkPath, "failed", "error " + std::to_string(err));
     return ShowMessage(run, 5534, linkPath) == kResultIgnore;
   }
   SetupTrace(run, "Link '%s' -> '%s'\n", linkPath.c_str(), line.target.c_str());
+  NotePlan(run, "shortcut", linkPath, bReplaces ? "replace" : "make", "to " + line.target);
   RelayLink(run, state, linkPath, false);
   return PumpWindowMessages(run);
 }
@@ -152,6 +157,12 @@ void RemoveLink(SetupRun& run, ShortcutState& state, const std::string& linkPath
   if (err == platform::ERROR_FILE_NOT_FOUND)
     err = files.DeleteFile(WithExtension(linkPath, ".pif"));
   SetupTrace(run, "Link '%s' removed, error %u\n", linkPath.c_str(), err);
+  if (err == platform::ERROR_SUCCESS)
+    NotePlan(run, "shortcut", linkPath, "remove", {});
+  else if (err == platform::ERROR_FILE_NOT_FOUND)
+    NotePlan(run, "shortcut", linkPath, "skip", "it is not there");
+  else
+    NotePlan(run, "shortcut", linkPath, "failed", "error " + std::to_string(err));
   for (std::string folder = FolderOf(linkPath);
        !folder.empty() && !IsShellFolder(run, folder) && RemoveInstalledDirectory(run, folder);
        folder = FolderOf(folder)) {
@@ -179,7 +190,10 @@ bool MakeOrRemoveLink(SetupRun& run, ShortcutState& state, const std::string& li
   if (!ParseShellLine(
           line, [&](std::string& field) { ReplaceVariables(run, field); }, parsed, substitutedLink))
     SetupTrace(run, "Link flags '%s' unknown: none set\n", parsed.flagText.c_str());
-  if (bRunFilter && !LinkMadeInRun(parsed.link, RunKindOf(run.ctx))) return true;
+  if (bRunFilter && !LinkMadeInRun(parsed.link, RunKindOf(run.ctx))) {
+    NotePlan(run, "shortcut", parsed.link, "skip", "this kind of setup does not make it");
+    return true;
+  }
   const std::string linkPath =
       FullLinkPath(run, CompleteLinkPath(substitutedLink, run.variables.Get("Programs")));
   if (run.ctx.bUninstall) {

@@ -157,10 +157,12 @@ TEST_F(ConditionsTest, IfLinesChooseRunOrMeasureTheirCommand) {
   EXPECT_EQ(processed.size(), 6u);
 
   for (const char* line : {"IF 1=1 THEN Beep ELSE", "Beep", "IF 1=1 Beep", "IF 1=1 THEN",
-                           "IF 1=1 THEN Beep OTHER Echo", "IF 1=1 THEN Beep ELSE 'Echo'x y"})
+                           "IF 1=1 THEN Beep OTHER Echo", "IF 1=1 THEN Beep ELSE 'Echo'x y"}) {
+    EXPECT_TRUE(ExecuteIf(run, line, true, &nBytes)) << line;  // sized first: no message yet
     EXPECT_TRUE(ExecuteIf(run, line, false)) << line;
-  EXPECT_EQ(processed.size(), 7u);  // only the last line was valid
-  EXPECT_EQ(Messages(), (std::vector<int>(5, 5528)));
+  }
+  EXPECT_EQ(processed.size(), 7u);                     // only the last line was valid
+  EXPECT_EQ(Messages(), (std::vector<int>(5, 5528)));  // each once
   EXPECT_EQ(std::get<std::string>(run.shownMessages[0].args[0]), "IF 1=1 THEN Beep ELSE");
 }
 

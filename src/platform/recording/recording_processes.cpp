@@ -147,7 +147,11 @@ void RecordingProcesses::ExitProcess(uint32_t dwExitCode) {
 }
 
 uint32_t RecordingProcesses::PlaceEngineImage(const std::string& windowsPath) {
-  return m_machine.Files().WriteWholeFile(windowsPath, {});
+  EngineImage image;
+  if (const uint32_t dwError = m_wrapped.GetEngineImage(image)) return dwError;
+  FileSystem& files = m_machine.Files();
+  return image.programPath.empty() ? files.WriteWholeFile(windowsPath, image.bytes)
+                                   : files.CopyFile(image.programPath, windowsPath, false);
 }
 
 }  // namespace platform

@@ -1,9 +1,10 @@
 // The processes of a recorded run: a program the run starts is logged and not started; its handle
 // answers as a program that ran and ended with exit code 0, so that the engine's wait and its
 // reading of the exit code go on as after a real run. A program that neither the wrapped machine
-// nor the run's own files have is refused as CreateProcess refuses it. Running processes of the wrapped machine
-// are listed and opened as they are; ending one is logged, not done. The engine image is an
-// empty file of the run's file system: a later run of it would be a recorded start anyway.
+// nor the run's own files have is refused as CreateProcess refuses it. Running processes of the
+// wrapped machine are listed and opened as they are; ending one is logged, not done. The engine
+// image is the wrapped machine's, placed in the run's file system (a copy of its program, or its
+// bytes): a later run of it would be a recorded start anyway.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -39,6 +40,7 @@ class RecordingProcesses final : public Processes {
     return m_wrapped.EnumProcesses(moduleName, entries);
   }
   uint32_t PlaceEngineImage(const std::string& windowsPath) override;
+  uint32_t GetEngineImage(EngineImage& image) override { return m_wrapped.GetEngineImage(image); }
   [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
  private:

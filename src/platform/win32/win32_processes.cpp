@@ -352,6 +352,11 @@ uint32_t Win32Processes::PlaceEngineImage(const std::string& windowsPath) {
   return CopyFileA(enginePath.c_str(), windowsPath.c_str(), FALSE) ? ERROR_SUCCESS : GetLastError();
 }
 
+uint32_t Win32Processes::GetEngineImage(EngineImage& image) {
+  image = {};
+  return RunningProgramPath(image.programPath);
+}
+
 void Win32Processes::ExitProcess(uint32_t dwExitCode) {
   ::ExitProcess(dwExitCode);
 }

@@ -29,6 +29,7 @@ class Win32Processes final : public Processes {
   uint32_t EnumProcesses(const std::string& moduleName,
                          std::vector<ProcessEntry>& entries) override;
   uint32_t PlaceEngineImage(const std::string& windowsPath) override;
+  uint32_t GetEngineImage(EngineImage& image) override;
   [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
  private:

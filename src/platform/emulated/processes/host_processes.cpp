@@ -226,6 +226,11 @@ uint32_t HostProcesses::PlaceEngineImage(const std::string& windowsPath) {
                            : ERROR_NOT_SUPPORTED;
 }
 
+uint32_t HostProcesses::GetEngineImage(EngineImage& image) {
+  image = {{}, EngineImageText()};
+  return ERROR_SUCCESS;
+}
+
 void HostProcesses::ExitProcess(uint32_t dwExitCode) {
   WriteOwnExitCode(dwExitCode);
   std::exit(static_cast<int>(dwExitCode & 0xFF));

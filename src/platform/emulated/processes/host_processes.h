@@ -63,6 +63,7 @@ class HostProcesses final : public Processes {
   uint32_t EnumProcesses(const std::string& moduleName,
                          std::vector<ProcessEntry>& entries) override;
   uint32_t PlaceEngineImage(const std::string& windowsPath) override;
+  uint32_t GetEngineImage(EngineImage& image) override;
   [[noreturn]] void ExitProcess(uint32_t dwExitCode) override;
 
   // Starts a service's program as CreateProcess does, but detached from the engine: in a session
