@@ -245,6 +245,9 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   EXPECT_EQ(info.nValues, 2u);
   EXPECT_EQ(info.nMaxValueLen, 4u);  // "two" with its zero byte
   EXPECT_EQ(reg.DeleteKey(hklm, vendor + R"(\New)"), ERROR_ACCESS_DENIED);  // has a subkey
+  // A key the machine keeps whatever is asked, here below the tree, stays, as on the machine.
+  EXPECT_EQ(reg.DeleteTree(hklm, R"(Software\Microsoft\Windows)"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(reg.OpenKey(hklm, R"(Software\Microsoft\Windows\CurrentVersion\Uninstall)"), 0u);
   // Made again after its deletion, the key is empty: the wrapped key's content stays hidden.
   ASSERT_EQ(reg.CreateKey(hklm, vendor + R"(\Gone)", false, RegView::Default, &bCreated), 0u);
   EXPECT_TRUE(bCreated);
@@ -264,6 +267,7 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
 
 TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   TestMachine machine;
+  ASSERT_EQ(machine.Machine().Files().WriteWholeFile(R"(C:\notes.txt)", "plain text"), 0u);
   const std::vector<std::string> before = SnapshotLines(machine.Machine());
   RecordingMachine recorder(machine.Machine());
   Profile& profile = recorder.Profiles();
@@ -295,6 +299,10 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   EXPECT_EQ(recorder.Programs().GetExitCodeProcess(hProcess, dwExitCode), 0u);
   EXPECT_EQ(dwExitCode, 0u);
   EXPECT_EQ(recorder.Programs().CloseProcess(hProcess), 0u);
+  // A copy of a file that is no program is refused as the machine refuses the file itself.
+  ASSERT_EQ(recorder.Files().CopyFile(R"(C:\notes.txt)", R"(C:\App\notes.exe)", true), 0u);
+  EXPECT_EQ(recorder.Programs().CreateProcess({R"(C:\App\notes.exe)"}, hProcess),
+            ERROR_BAD_EXE_FORMAT);
 
   ServiceConfig config;
   config.binaryPathName = R"(C:\App\service.exe)";
@@ -313,7 +321,7 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   // Win.ini's [devices] lands on the device settings' registry key, which the machine has.
   const std::vector<ChangeKind> expected = {
       ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::ValueSet,
-      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,
+      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,     ChangeKind::FileCopied,
       ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);

@@ -19,7 +19,7 @@ RecordingMachine::RecordingMachine(Machine& wrapped)
       m_registry(wrapped.Reg(), wrapped.Time(), m_changes),
       m_profile(m_files, FolderOf(wrapped, SpecialFolder::Windows), m_registry),
       m_environment(wrapped.Env()),
-      m_processes(wrapped.Programs(), *this, m_changes),
+      m_processes(wrapped.Programs(), *this, m_files, m_changes),
       m_power(wrapped.PowerRequests(), m_changes),
       m_network(wrapped.Net(), m_changes),
       m_modules(wrapped.Libraries()),
