@@ -327,6 +327,31 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   EXPECT_EQ(kinds, expected);
 }
 
+// The emulated machine's ODBC installer keeps its state in the registry, so the recorder has it
+// do the run's calls over the run's own registry: its keys show, logged under the call.
+TEST(RecordingMachine, TheOdbcInstallerWorksOverTheRunsRegistry) {
+  TestMachine machine;
+  const std::vector<std::string> before = SnapshotLines(machine.Machine());
+  RecordingMachine recorder(machine.Machine());
+  char path[260];
+  uint16_t cb = 0;
+  uint32_t nUsage = 0;
+  const char driver[] = "Tarvium Driver\0Driver=tdrv.dll\0\0";
+  ASSERT_TRUE(recorder.Odbc().SQLInstallDriverEx(driver, "C:\\T", path, sizeof path, &cb,
+                                                 ODBC_INSTALL_COMPLETE, &nUsage));
+  EXPECT_EQ(nUsage, 1u);
+  RegValue value;
+  EXPECT_EQ(recorder.Reg().QueryValue(RegRoot::LocalMachine,
+                                      R"(SOFTWARE\ODBC\ODBCINST.INI\Tarvium Driver)", "Driver",
+                                      value),
+            0u);
+  EXPECT_EQ(value.data, Text(R"(C:\T\tdrv.dll)").data);
+  EXPECT_EQ(SnapshotLines(machine.Machine()), before);
+  ASSERT_FALSE(recorder.Changes().empty());
+  EXPECT_EQ(recorder.Changes().front().kind, ChangeKind::OdbcChange);
+  EXPECT_EQ(recorder.Changes().back().kind, ChangeKind::ValueSet);
+}
+
 // A file another process locks cannot be replaced or deleted on the machine, so not in the plan
 // either; asking leaves the file as it was.
 TEST(RecordingMachine, AFileInUseIsRefusedAsTheMachineRefusesIt) {

@@ -32,7 +32,8 @@ RecordingMachine::RecordingMachine(Machine& wrapped)
       m_spooler(wrapped.Printing(), m_changes),
       m_services(wrapped.Services(), m_changes),
       m_access(wrapped.Access(), m_changes),
-      m_odbc(wrapped.Odbc(), FolderOf(wrapped, SpecialFolder::System), m_changes),
+      m_odbc(wrapped.Odbc(), m_registry, m_profile, FolderOf(wrapped, SpecialFolder::System),
+             m_changes),
       m_com(wrapped.Com(), m_changes) {}
 
 }  // namespace platform
