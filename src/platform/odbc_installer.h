@@ -8,9 +8,13 @@
 // zero byte, the whole ended by one more.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
+
+class Profile;
+class Registry;
 
 // Installer error codes (ODBC_ERROR_*), as SQLInstallerError reports them.
 inline constexpr uint32_t ODBC_ERROR_GENERAL_ERR = 1;
@@ -59,6 +63,13 @@ inline constexpr int16_t SQL_NO_DATA = 100;
 class OdbcInstaller {
  public:
   virtual ~OdbcInstaller() = default;
+  // The same installer over other stores (a recording machine's registry and INI files), for an
+  // installer whose whole state lies in them; null for one whose state lies elsewhere (the
+  // system's own library), whose calls a recording machine only records.
+  virtual std::unique_ptr<OdbcInstaller> OverStores(Registry& registry, Profile& profile) {
+    (void)registry, (void)profile;
+    return nullptr;
+  }
 
   // Loads the library: ERROR_SUCCESS, or the Windows error of loading it (ERROR_MOD_NOT_FOUND
   // when the machine has none). Loading again after a success does nothing.

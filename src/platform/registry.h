@@ -68,6 +68,14 @@ class Registry {
     (void)root, (void)keyPath, (void)view;
     return 0;
   }
+  // Whether the registry keeps the key whatever the caller's rights (a key Windows owns): deleting
+  // it, or with bTree the keys below it, gives ERROR_ACCESS_DENIED, else ERROR_SUCCESS. Changes
+  // nothing; the key need not exist. A registry that cannot tell without deleting says allowed.
+  virtual uint32_t CheckDeletion(RegRoot root, const std::string& keyPath, bool bTree,
+                                 RegView view = RegView::Default) {
+    (void)root, (void)keyPath, (void)bTree, (void)view;
+    return 0;
+  }
   // Enumeration in a stable order; ERROR_NO_MORE_ITEMS past the end.
   virtual uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index,
                            std::string& name, RegView view = RegView::Default) = 0;

@@ -350,6 +350,10 @@ class SetupScenario : public testing::TestWithParam<std::string> {
       const std::string why = plan.Unforeseen(line);
       EXPECT_EQ(why, "") << "the run did what its plan did not foresee: " << line;
     }
+    WithMachine([&plan](platform::emulated::EmulatedMachine& machine) {
+      for (const std::string& unmet : plan.Unmet(machine))
+        ADD_FAILURE() << "the run did not do what its plan said: " << unmet;
+    });
   }
 
   Scenario scenario_;

@@ -245,6 +245,9 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   EXPECT_EQ(info.nValues, 2u);
   EXPECT_EQ(info.nMaxValueLen, 4u);  // "two" with its zero byte
   EXPECT_EQ(reg.DeleteKey(hklm, vendor + R"(\New)"), ERROR_ACCESS_DENIED);  // has a subkey
+  // A key the machine keeps whatever is asked, here below the tree, stays, as on the machine.
+  EXPECT_EQ(reg.DeleteTree(hklm, R"(Software\Microsoft\Windows)"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(reg.OpenKey(hklm, R"(Software\Microsoft\Windows\CurrentVersion\Uninstall)"), 0u);
   // Made again after its deletion, the key is empty: the wrapped key's content stays hidden.
   ASSERT_EQ(reg.CreateKey(hklm, vendor + R"(\Gone)", false, RegView::Default, &bCreated), 0u);
   EXPECT_TRUE(bCreated);
@@ -264,6 +267,7 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
 
 TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   TestMachine machine;
+  ASSERT_EQ(machine.Machine().Files().WriteWholeFile(R"(C:\notes.txt)", "plain text"), 0u);
   const std::vector<std::string> before = SnapshotLines(machine.Machine());
   RecordingMachine recorder(machine.Machine());
   Profile& profile = recorder.Profiles();
@@ -295,6 +299,10 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   EXPECT_EQ(recorder.Programs().GetExitCodeProcess(hProcess, dwExitCode), 0u);
   EXPECT_EQ(dwExitCode, 0u);
   EXPECT_EQ(recorder.Programs().CloseProcess(hProcess), 0u);
+  // A copy of a file that is no program is refused as the machine refuses the file itself.
+  ASSERT_EQ(recorder.Files().CopyFile(R"(C:\notes.txt)", R"(C:\App\notes.exe)", true), 0u);
+  EXPECT_EQ(recorder.Programs().CreateProcess({R"(C:\App\notes.exe)"}, hProcess),
+            ERROR_BAD_EXE_FORMAT);
 
   ServiceConfig config;
   config.binaryPathName = R"(C:\App\service.exe)";
@@ -313,10 +321,35 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   // Win.ini's [devices] lands on the device settings' registry key, which the machine has.
   const std::vector<ChangeKind> expected = {
       ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::ValueSet,
-      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,
+      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,     ChangeKind::FileCopied,
       ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);
+}
+
+// The emulated machine's ODBC installer keeps its state in the registry, so the recorder has it
+// do the run's calls over the run's own registry: its keys show, logged under the call.
+TEST(RecordingMachine, TheOdbcInstallerWorksOverTheRunsRegistry) {
+  TestMachine machine;
+  const std::vector<std::string> before = SnapshotLines(machine.Machine());
+  RecordingMachine recorder(machine.Machine());
+  char path[260];
+  uint16_t cb = 0;
+  uint32_t nUsage = 0;
+  const char driver[] = "Tarvium Driver\0Driver=tdrv.dll\0\0";
+  ASSERT_TRUE(recorder.Odbc().SQLInstallDriverEx(driver, "C:\\T", path, sizeof path, &cb,
+                                                 ODBC_INSTALL_COMPLETE, &nUsage));
+  EXPECT_EQ(nUsage, 1u);
+  RegValue value;
+  EXPECT_EQ(recorder.Reg().QueryValue(RegRoot::LocalMachine,
+                                      R"(SOFTWARE\ODBC\ODBCINST.INI\Tarvium Driver)", "Driver",
+                                      value),
+            0u);
+  EXPECT_EQ(value.data, Text(R"(C:\T\tdrv.dll)").data);
+  EXPECT_EQ(SnapshotLines(machine.Machine()), before);
+  ASSERT_FALSE(recorder.Changes().empty());
+  EXPECT_EQ(recorder.Changes().front().kind, ChangeKind::OdbcChange);
+  EXPECT_EQ(recorder.Changes().back().kind, ChangeKind::ValueSet);
 }
 
 // A file another process locks cannot be replaced or deleted on the machine, so not in the plan

@@ -4,6 +4,10 @@
 #include <sstream>
 
 #include "platform/ansi_case.h"
+#include "platform/emulated/registry/reg_value_text.h"
+#include "platform/reg_root_names.h"
+#include "platform/win_error.h"
+#include "script/crypt/scramble_value.h"
 
 namespace tarvium::test {
 namespace {
@@ -48,14 +52,66 @@ std::string ReplacePrefix(const std::string& path, const std::string& prefix,
   return replacement + path.substr(prefix.size());
 }
 
-// "Name=REG_SZ:data" or "Name=hex(7):bytes" as the recorder writes a value: the name.
-std::string ValueNameOf(const std::string& detail) {
+// "Name=REG_SZ:data" or "Name=hex(7):bytes" as the recorder writes a value: where its type
+// starts (the '='), or npos.
+size_t TypeStart(const std::string& detail) {
   const size_t nNamedType = detail.rfind("=REG_");
   const size_t nNumberedType = detail.rfind("=hex(");
-  const size_t nType = nNamedType == std::string::npos      ? nNumberedType
-                       : nNumberedType == std::string::npos ? nNamedType
-                                                            : std::max(nNamedType, nNumberedType);
-  return nType == std::string::npos ? detail : detail.substr(0, nType);
+  return nNamedType == std::string::npos      ? nNumberedType
+         : nNumberedType == std::string::npos ? nNamedType
+                                              : std::max(nNamedType, nNumberedType);
+}
+
+std::string ValueNameOf(const std::string& detail) {
+  return detail.substr(0, TypeStart(detail));
+}
+
+// As the machine's diff shows a value ("REG_DWORD 0x1"), with a prompt's answer unscrambled: the
+// run scrambles it with its tick count, which the plan's run had another of.
+std::string TypeAndData(const platform::RegValue& value) {
+  std::string data = platform::emulated::FormatRegData(value);
+  if (value.dwType == platform::REG_SZ && data.size() > 1 && data[0] == '*' &&
+      Tarvium::IsScrambleKey(data[1]))
+    data = Tarvium::ScrambleChars(std::string_view(data).substr(2), data[1]);
+  return platform::emulated::RegTypeName(value.dwType) + " " + data;
+}
+
+// The recorded value's type and data as TypeAndData gives them: the recorder joins the strings of
+// a REG_MULTI_SZ with '|', separates bytes with commas and writes other types by number.
+std::string PlannedData(const std::string& detail) {
+  const size_t nType = TypeStart(detail);
+  if (nType == std::string::npos) return "";
+  const std::string typed = detail.substr(nType + 1);
+  const size_t nColon = typed.find(':');
+  const std::string type = typed.substr(0, nColon);
+  uint32_t dwType = platform::REG_BINARY;
+  if (type.starts_with("hex("))
+    dwType = static_cast<uint32_t>(std::stoul(type.substr(4)));
+  else if (!platform::emulated::ParseRegTypeName(type, dwType))
+    return typed;
+  const bool bText = dwType == platform::REG_SZ || dwType == platform::REG_EXPAND_SZ ||
+                     dwType == platform::REG_MULTI_SZ || dwType == platform::REG_DWORD ||
+                     dwType == platform::REG_QWORD;
+  platform::RegValue value;
+  std::string error;
+  std::string data = nColon == std::string::npos ? "" : typed.substr(nColon + 1);
+  if (!bText) std::erase(data, ',');
+  if (!platform::emulated::ParseRegData(bText ? dwType : platform::REG_BINARY, data, '|', value,
+                                        error))
+    return typed;
+  value.dwType = dwType;
+  return TypeAndData(value);
+}
+
+// "HKEY_LOCAL_MACHINE\SOFTWARE\A" as its root and the path below it.
+bool SplitKey(const std::string& key, platform::RegRoot& root, std::string& path) {
+  const size_t nSlash = key.find('\\');
+  const std::optional<platform::RegRoot> named =
+      platform::RegRootOfName(Upper(key.substr(0, nSlash)));
+  if (!named) return false;
+  root = *named;
+  path = nSlash == std::string::npos ? "" : key.substr(nSlash + 1);
+  return true;
 }
 
 }  // namespace
@@ -82,8 +138,8 @@ std::string PlannedState::KeyPath(const std::string& key) const {
 }
 
 void PlannedState::Set(std::map<std::string, Event>& states, const std::string& path,
-                       bool bPresent) {
-  states[path] = {bPresent, ++nSequence_};
+                       bool bPresent, std::string data) {
+  states[path] = {bPresent, ++nSequence_, std::move(data)};
 }
 
 void PlannedState::Apply(const std::string& kind, const std::string& target,
@@ -108,7 +164,7 @@ void PlannedState::Apply(const std::string& kind, const std::string& target,
     Set(keys_, KeyPath(target), false);
   } else if (kind == "ValueSet") {
     SetKeyPresent(KeyPath(target));
-    Set(values_, KeyPath(target) + "|" + Upper(ValueNameOf(detail)), true);
+    Set(values_, KeyPath(target) + "|" + Upper(ValueNameOf(detail)), true, PlannedData(detail));
   } else if (kind == "ValueDeleted") {
     Set(values_, KeyPath(target) + "|" + Upper(detail), false);
   }
@@ -192,6 +248,54 @@ std::string PlannedState::Unforeseen(const std::string& diffLine) const {
   return !bKnown    ? "the plan does not touch it"
          : bPresent ? "the plan keeps it"
                     : "the plan removes it";
+}
+
+std::vector<std::string> PlannedState::Unmet(platform::Machine& after) const {
+  std::vector<std::string> lines;
+  auto note = [&lines](std::string line) {
+    if (!line.empty()) lines.push_back(std::move(line));
+  };
+  for (const auto& [path, event] : files_) note(UnmetFile(after.Files(), path, event.bPresent));
+  for (const auto& [key, event] : keys_) note(UnmetKey(after.Reg(), key));
+  for (const auto& [id, event] : values_) note(UnmetValue(after.Reg(), id, event));
+  return lines;
+}
+
+std::string PlannedState::UnmetFile(platform::FileSystem& files, const std::string& path,
+                                    bool bPlanned) const {
+  uint32_t dwAttributes = 0;
+  const bool bThere = files.GetFileAttributes(path, dwAttributes) == platform::ERROR_SUCCESS;
+  if (bThere == bPlanned) return "";
+  return "file " + path + (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
+}
+
+std::string PlannedState::UnmetKey(platform::Registry& registry, const std::string& key) const {
+  bool bKnown = false;
+  const bool bPlanned = KeyPresent(key, bKnown);
+  platform::RegRoot root{};
+  std::string path;
+  if (!SplitKey(key, root, path)) return "key " + key + ": no such root";
+  const bool bThere = registry.OpenKey(root, path) == platform::ERROR_SUCCESS;
+  if (bThere == bPlanned) return "";
+  return "key " + key + (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
+}
+
+std::string PlannedState::UnmetValue(platform::Registry& registry, const std::string& id,
+                                     const Event& event) const {
+  const size_t nBar = id.find('|');
+  const std::string key = id.substr(0, nBar);
+  const std::string name = id.substr(nBar + 1);
+  bool bKnown = false;
+  const bool bPlanned = ValuePresent(key, name, bKnown);
+  platform::RegRoot root{};
+  std::string path;
+  if (!SplitKey(key, root, path)) return "value " + id + ": no such root";
+  platform::RegValue value;
+  const bool bThere = registry.QueryValue(root, path, name, value) == platform::ERROR_SUCCESS;
+  const std::string left = bThere ? TypeAndData(value) : "none";
+  const std::string planned = !bPlanned ? "gone" : event.data;
+  if (bThere == bPlanned && (!bThere || event.data.empty() || event.data == left)) return "";
+  return "value " + id + ": planned " + planned + ", the run left " + left;
 }
 
 }  // namespace tarvium::test

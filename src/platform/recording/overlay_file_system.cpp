@@ -77,6 +77,14 @@ uint32_t OverlayFileSystem::Locate(const std::string& path, Presence& presence) 
   return bMissing ? ERROR_SUCCESS : dwError;
 }
 
+std::string OverlayFileSystem::WrappedContentOf(const std::string& path) {
+  Presence presence;
+  if (Locate(path, presence) != ERROR_SUCCESS || !presence.bExists || presence.IsDirectory())
+    return "";
+  if (!presence.pEntry) return presence.fullPath;
+  return presence.pEntry->content.bytes ? "" : presence.pEntry->content.sourcePath;
+}
+
 uint32_t OverlayFileSystem::CheckParent(const Presence& presence) {
   const std::string parentPath = ParentPath(presence.fullPath);
   if (parentPath.empty()) return ERROR_PATH_NOT_FOUND;

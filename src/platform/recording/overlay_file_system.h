@@ -62,6 +62,10 @@ class OverlayFileSystem final : public FileSystem {
   uint32_t GetCurrentDirectory(std::string& path) override;
   uint32_t SetCurrentDirectory(const std::string& path) override;
   uint32_t GetFullPathName(const std::string& path, std::string& fullPath) override;
+  // The wrapped machine's file whose content a path has: the path itself while the run has not
+  // changed it, the file a copy was made from; empty for a file the run wrote or a missing one.
+  std::string WrappedContentOf(const std::string& path);
+
   uint32_t GetTempPath(std::string& path) override { return m_wrapped.GetTempPath(path); }
   uint32_t GetTempFileName(const std::string& dir, const std::string& prefix, uint32_t nUnique,
                            std::string& path) override;

@@ -160,6 +160,12 @@ void OverlayRegistry::MarkDeleted(KeyState& key) {
   Changed();
 }
 
+// A wrapped key that shows through is deleted only when the wrapped registry would delete it.
+uint32_t OverlayRegistry::CheckWrappedDeletion(const KeyState& key, bool bTree) {
+  return key.bWrappedContent ? m_wrapped.CheckDeletion(key.root, key.path, bTree, key.view)
+                             : ERROR_SUCCESS;
+}
+
 uint32_t OverlayRegistry::CreateKey(RegRoot root, const std::string& keyPath, bool bVolatile,
                                     RegView view, bool* bCreated) {
   if (bCreated) *bCreated = false;
@@ -194,6 +200,7 @@ uint32_t OverlayRegistry::DeleteKey(RegRoot root, const std::string& keyPath, Re
   KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (key.path.empty() || !SubKeys(key).empty()) return ERROR_ACCESS_DENIED;
+  if (uint32_t dwError = CheckWrappedDeletion(key, false)) return dwError;
   MarkDeleted(key);
   m_changes.Add(ChangeKind::KeyDeleted, FullName(key),
                 view == RegView::View32 ? "32-bit view" : "");
@@ -205,6 +212,7 @@ uint32_t OverlayRegistry::DeleteTree(RegRoot root, const std::string& keyPath, R
   KeyState key = Locate(root, keyPath, view);
   if (!key.bExists) return ERROR_FILE_NOT_FOUND;
   if (key.path.empty()) return ERROR_ACCESS_DENIED;
+  if (uint32_t dwError = CheckWrappedDeletion(key, true)) return dwError;
   MarkDeleted(key);
   m_changes.Add(ChangeKind::KeyDeleted, FullName(key),
                 view == RegView::View32 ? "tree, 32-bit view" : "tree");

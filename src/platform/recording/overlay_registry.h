@@ -76,6 +76,7 @@ class OverlayRegistry final : public Registry {
   OverlayKey& EntryFor(KeyState& key);
   void AddChild(KeyState& parent, const std::string& name);
   void MarkDeleted(KeyState& key);
+  uint32_t CheckWrappedDeletion(const KeyState& key, bool bTree);
   const std::vector<std::string>& SubKeys(const KeyState& key);
   const ValueList& Values(const KeyState& key);
   std::string FullName(const KeyState& key) const;

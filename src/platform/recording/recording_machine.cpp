@@ -19,7 +19,7 @@ RecordingMachine::RecordingMachine(Machine& wrapped)
       m_registry(wrapped.Reg(), wrapped.Time(), m_changes),
       m_profile(m_files, FolderOf(wrapped, SpecialFolder::Windows), m_registry),
       m_environment(wrapped.Env()),
-      m_processes(wrapped.Programs(), *this, m_changes),
+      m_processes(wrapped.Programs(), *this, m_files, m_changes),
       m_power(wrapped.PowerRequests(), m_changes),
       m_network(wrapped.Net(), m_changes),
       m_modules(wrapped.Libraries()),
@@ -32,7 +32,8 @@ RecordingMachine::RecordingMachine(Machine& wrapped)
       m_spooler(wrapped.Printing(), m_changes),
       m_services(wrapped.Services(), m_changes),
       m_access(wrapped.Access(), m_changes),
-      m_odbc(wrapped.Odbc(), FolderOf(wrapped, SpecialFolder::System), m_changes),
+      m_odbc(wrapped.Odbc(), m_registry, m_profile, FolderOf(wrapped, SpecialFolder::System),
+             m_changes),
       m_com(wrapped.Com(), m_changes) {}
 
 }  // namespace platform

@@ -63,8 +63,22 @@ uint32_t RecordingProcesses::FindProgram(const ProcessStart& start, std::string&
   const std::string program = args.empty() ? std::string() : args[0];
   for (const std::string& name : {program, program + ".exe"})
     if (SearchPath(m_machine, start.currentDirectory, name, programPath) == ERROR_SUCCESS)
-      return ERROR_SUCCESS;
+      return CheckCopiedProgram(start, programPath);
   return dwWrapped;
+}
+
+// A copy is no program when the wrapped machine finds its source none; a file the run wrote
+// itself is taken as a program.
+uint32_t RecordingProcesses::CheckCopiedProgram(const ProcessStart& start,
+                                                const std::string& programPath) {
+  const std::string source = m_files.WrappedContentOf(programPath);
+  if (source.empty()) return ERROR_SUCCESS;
+  ProcessStart asSource = start;
+  asSource.commandLine = "\"" + source + "\"";
+  asSource.currentDirectory.clear();
+  std::string sourcePath;
+  const uint32_t dwError = m_wrapped.FindProgram(asSource, sourcePath);
+  return dwError == ERROR_BAD_EXE_FORMAT ? dwError : ERROR_SUCCESS;
 }
 
 // A directory among the run's files.

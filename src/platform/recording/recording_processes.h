@@ -1,10 +1,11 @@
 // The processes of a recorded run: a program the run starts is logged and not started; its handle
 // answers as a program that ran and ended with exit code 0, so that the engine's wait and its
 // reading of the exit code go on as after a real run. A program that neither the wrapped machine
-// nor the run's own files have is refused as CreateProcess refuses it. Running processes of the
-// wrapped machine are listed and opened as they are; ending one is logged, not done. The engine
-// image is the wrapped machine's, placed in the run's file system (a copy of its program, or its
-// bytes): a later run of it would be a recorded start anyway.
+// nor the run's own files have is refused as CreateProcess refuses it, and so is a copy the run made
+// of a file the wrapped machine would not start (no program). Running processes of the wrapped
+// machine are listed and opened as they are; ending one is logged, not done. The engine image is
+// the wrapped machine's, placed in the run's file system (a copy of its program, or its bytes): a
+// later run of it would be a recorded start anyway.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -14,15 +15,17 @@
 #include "platform/machine.h"
 #include "platform/processes.h"
 #include "platform/recording/machine_change.h"
+#include "platform/recording/overlay_file_system.h"
 
 namespace platform {
 
 class RecordingProcesses final : public Processes {
  public:
-  // machine: the recording machine, whose files are the run's own (the engine image is placed
-  // there, and a program the run made is found there).
-  RecordingProcesses(Processes& wrapped, Machine& machine, ChangeLog& changes)
-      : m_wrapped(wrapped), m_machine(machine), m_changes(changes) {}
+  // machine: the recording machine, whose files (files) are the run's own (the engine image is
+  // placed there, and a program the run made is found there).
+  RecordingProcesses(Processes& wrapped, Machine& machine, OverlayFileSystem& files,
+                     ChangeLog& changes)
+      : m_wrapped(wrapped), m_machine(machine), m_files(files), m_changes(changes) {}
   ~RecordingProcesses() override;
 
   uint32_t CreateProcess(const ProcessStart& start, ProcessHandle& hProcess) override;
@@ -51,9 +54,11 @@ class RecordingProcesses final : public Processes {
   };
   Process* Find(ProcessHandle hProcess);
   bool IsRunDirectory(const std::string& path);
+  uint32_t CheckCopiedProgram(const ProcessStart& start, const std::string& programPath);
 
   Processes& m_wrapped;
   Machine& m_machine;
+  OverlayFileSystem& m_files;
   ChangeLog& m_changes;
   std::unordered_map<uint32_t, Process> m_processes;
   uint32_t m_nLastHandle = 0;

@@ -45,6 +45,9 @@ class EmulatedOdbcInstaller final : public OdbcInstaller {
   // The default folder of file data sources of a new machine (in its Common Files folder).
   static std::string DataSourcesFolder();
 
+  std::unique_ptr<OdbcInstaller> OverStores(Registry& registry, Profile& profile) override {
+    return std::make_unique<EmulatedOdbcInstaller>(registry, profile, libraryVersion_, systemDir_);
+  }
   uint32_t Load() override;
   uint32_t GetLibraryVersion(uint64_t& qwFileVersion) override;
   bool HasEntry(const char* name) override;

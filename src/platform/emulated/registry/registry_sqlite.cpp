@@ -304,7 +304,7 @@ uint32_t SqliteRegistry::DeleteKey(RegRoot root, const std::string& keyPath, Reg
   const uint32_t dwResult = RunWrite([&]() -> uint32_t {
     KeyRef key;
     if (uint32_t dwError = FindKey(path, key)) return dwError;
-    if (key.bFixed) return ERROR_ACCESS_DENIED;
+    if (uint32_t dwError = RefuseFixed(key, true, false)) return dwError;
     Query hasSubkey(db_, kSqlHasSubkey);
     if (hasSubkey.Bind(key.id).Next()) return ERROR_ACCESS_DENIED;  // as RegDeleteKey
     if (hasSubkey.Error()) return hasSubkey.Error();
@@ -323,11 +323,28 @@ uint32_t SqliteRegistry::TellKeyDeleted(uint32_t dwResult, RegRoot root,
   return dwResult;
 }
 
-// Deletes every subtree below key, refusing (ERROR_ACCESS_DENIED) when one holds a fixed key.
-uint32_t SqliteRegistry::DeleteSubtrees(const KeyRef& key) {
+uint32_t SqliteRegistry::RefuseFixed(const KeyRef& key, bool bSelf, bool bTree) {
+  if (bSelf && key.bFixed) return ERROR_ACCESS_DENIED;
+  if (!bTree) return ERROR_SUCCESS;
   Query hasFixed(db_, kSqlSubtreeHasFixed);
   if (hasFixed.Bind(key.id).Next()) return ERROR_ACCESS_DENIED;
-  if (hasFixed.Error()) return hasFixed.Error();
+  return hasFixed.Error();
+}
+
+uint32_t SqliteRegistry::CheckDeletion(RegRoot root, const std::string& keyPath, bool bTree,
+                                       RegView view) {
+  KeyPath path;
+  if (Resolve(root, keyPath, view, false, path) != ERROR_SUCCESS) return ERROR_SUCCESS;
+  const bool bSelf = path.names.size() > path.nRootNames;
+  return RunRead([&]() -> uint32_t {
+    KeyRef key;
+    if (FindKey(path, key) != ERROR_SUCCESS) return ERROR_SUCCESS;
+    return RefuseFixed(key, bSelf, bTree);
+  });
+}
+
+// Deletes every subtree below key (none holds a fixed key).
+uint32_t SqliteRegistry::DeleteSubtrees(const KeyRef& key) {
   if (uint32_t dwError = Query(db_, kSqlDeleteSubtreeValues, true).Bind(key.id).Run())
     return dwError;
   return Query(db_, kSqlDeleteSubtreeKeys, true).Bind(key.id).Run();
@@ -341,7 +358,7 @@ uint32_t SqliteRegistry::DeleteTree(RegRoot root, const std::string& keyPath, Re
   const uint32_t dwResult = RunWrite([&]() -> uint32_t {
     KeyRef key;
     if (uint32_t dwError = FindKey(path, key)) return dwError;
-    if (bDeleteSelf && key.bFixed) return ERROR_ACCESS_DENIED;
+    if (uint32_t dwError = RefuseFixed(key, bDeleteSelf, true)) return dwError;
     if (uint32_t dwError = DeleteSubtrees(key)) return dwError;
     if (uint32_t dwError = Query(db_, kSqlDeleteKeyValues, true).Bind(key.id).Run()) return dwError;
     ForgetKeys();

@@ -60,6 +60,9 @@ class SqliteRegistry final : public Registry {
                             RegView view = RegView::Default) override {
     return CheckRefusedKey(root, keyPath, view);
   }
+  // The keys the machine was created with are kept.
+  uint32_t CheckDeletion(RegRoot root, const std::string& keyPath, bool bTree,
+                         RegView view = RegView::Default) override;
   uint32_t EnumKey(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
                    RegView view = RegView::Default) override;
   uint32_t EnumValue(RegRoot root, const std::string& keyPath, uint32_t index, std::string& name,
@@ -161,6 +164,9 @@ class SqliteRegistry final : public Registry {
                      KeyRef& child);
   uint32_t TouchKey(int64_t keyId);
   uint32_t DeleteSubtrees(const KeyRef& key);
+  // ERROR_ACCESS_DENIED when deleting the key (bSelf) or its subtree (bTree) would delete a key
+  // the machine was created with.
+  uint32_t RefuseFixed(const KeyRef& key, bool bSelf, bool bTree);
   // Tells the listener of a deletion that succeeded; gives dwResult back.
   uint32_t TellKeyDeleted(uint32_t dwResult, RegRoot root, const std::string& keyPath);
   uint32_t LoadSubkeys(int64_t keyId);
