@@ -6,6 +6,7 @@
 // an empty environment the machine's own ("Windows x64" or "Windows NT x86").
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,9 +74,19 @@ struct PrinterEntry {
   bool bConnection = false;
 };
 
+class FileSystem;
+class Registry;
+
 class Spooler {
  public:
   virtual ~Spooler() = default;
+  // The same spooler over other stores (a recording machine's registry and files), for a spooler
+  // whose whole state lies in them; null for one whose state lies elsewhere (the system's own
+  // service), whose calls a recording machine only records.
+  virtual std::unique_ptr<Spooler> OverStores(Registry& registry, FileSystem& files) {
+    (void)registry, (void)files;
+    return nullptr;
+  }
 
   virtual uint32_t AddPrinter(const PrinterInfo& printer) = 0;
   // OpenPrinter with full access and DeletePrinter: a local printer, or a connection.

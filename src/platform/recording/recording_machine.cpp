@@ -29,7 +29,7 @@ RecordingMachine::RecordingMachine(Machine& wrapped)
       m_broadcast(wrapped.Broadcasts(), m_changes),
       m_fonts(m_changes),
       m_windows(wrapped.TopWindows(), m_changes),
-      m_spooler(wrapped.Printing(), m_changes),
+      m_spooler(wrapped.Printing(), m_registry, m_files, m_changes),
       m_services(wrapped.Services(), m_changes),
       m_access(wrapped.Access(), m_changes),
       m_odbc(wrapped.Odbc(), m_registry, m_profile, FolderOf(wrapped, SpecialFolder::System),

@@ -22,13 +22,14 @@
 // DOS-based machine (PlatformId 1) the DEFAULT attribute stands for the default printer: a printer
 // added with it becomes the default, and the default printer is read back with it.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/emulated/machine/machine_config.h"
-#include "platform/spooler_store.h"
 #include "platform/file_system.h"
 #include "platform/spooler.h"
+#include "platform/spooler_store.h"
 
 namespace platform::emulated {
 
@@ -43,6 +44,9 @@ class EmulatedSpooler final : public Spooler {
   // The spooler's folders of a new machine.
   static std::vector<std::string> Folders(const MachineConfig& config);
 
+  std::unique_ptr<Spooler> OverStores(Registry& registry, FileSystem& files) override {
+    return std::make_unique<EmulatedSpooler>(config_, registry, files);
+  }
   uint32_t AddPrinter(const PrinterInfo& printer) override;
   uint32_t DeletePrinter(const std::string& server, const std::string& printerName) override;
   uint32_t GetPrinter(const std::string& server, const std::string& printerName,
