@@ -17,12 +17,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "comparison_scope.h"
 #include "platform/ansi_case.h"
 #include "platform/emulated/machine/emulated_machine.h"
 #include "platform/ini_text.h"
+#include "support/planned_state.h"
 #include "support/run_tool.h"
 #include "support/setup_scenario.h"
 #include "support/temp_dir.h"
@@ -66,10 +68,21 @@ std::string ReplaceAllNoCase(std::string text, const std::string& from, const st
 // The status `timeout` ends a command with when its time ran out.
 constexpr int kTimedOut = 124;
 
+// A plan run (/Plan:FILE) of the scenario's command line before the real run.
+struct PlanResult {
+  int nStatus = -1;
+  std::string text;
+  std::string jsonLines;
+  std::vector<std::string> decisions;       // the text's lines that are no change, reduced
+  std::vector<std::string> machineChanges;  // Wine: the reduced diff of the plan run itself
+  std::vector<std::string> unforeseen;      // Wine: the real run's diff lines it did not foresee
+};
+
 struct RunResult {
   std::vector<int> statuses;  // of each run: the command line's, then each [Then] line's
   std::string out;
   std::vector<std::string> diff;
+  std::optional<PlanResult> plan;
 };
 
 class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
@@ -171,6 +184,57 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     return result;
   }
 
+  // The plan run of the scenario's command line in the media folder, its plan written to the host
+  // file `planFile`, which `setup` names `planArgument`. None for a scenario that talks to an
+  // agent or whose plan differs from its run by design (PlanDiffers=).
+  std::optional<PlanResult> PlanTheRun(const std::string& environment, const std::string& setup,
+                                       const std::string& media, const std::string& planFile,
+                                       const std::string& planArgument) {
+    if (scenario_.run.count("Agent") || scenario_.run.count("PlanDiffers")) return std::nullopt;
+    const ToolResult run = Run("cd " + ShellQuote(media) + " && " + environment + " timeout 120 " +
+                               setup + " " + scenario_.run["CommandLine"] + " " +
+                               ShellQuote("/Plan:" + planArgument));
+    EXPECT_NE(run.nExit, kTimedOut) << "the plan run did not end";
+    PlanResult plan{run.nExit, ReadHostFile(planFile), ReadHostFile(planFile + ".jsonl")};
+    EXPECT_FALSE(plan.jsonLines.empty()) << "no plan written:\n" << run.out;
+    return plan;
+  }
+
+  // The plan's decisions in the form both machines share: its text's lines that are not changes
+  // (those are indented), with the engine's folder as %ENGINE% and made alike as the diff's
+  // lines are, without the lines the documentation lists; case folded, sorted.
+  std::vector<std::string> Decisions(const std::string& planText, const std::string& media,
+                                     const std::string& user, const std::string& engineDir) const {
+    std::vector<std::string> decisions;
+    std::istringstream in(planText);
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || line[0] == ' ') continue;
+      line = Normalised(ReplaceAllNoCase(line, ZPath(engineDir), "%ENGINE%"), media, user);
+      if (!IsListed(line)) decisions.push_back(platform::AnsiUpper(line));
+    }
+    std::sort(decisions.begin(), decisions.end());
+    return decisions;
+  }
+
+  // The real run's diff lines that the plan did not foresee, with what the plan says instead;
+  // none when the diff holds more than the planned run ([Then] runs, After=). The user's key
+  // goes by the name the plan is read with.
+  std::vector<std::string> Unforeseen(const std::string& planJsonLines, const std::string& diff,
+                                      const std::string& media, const std::string& user) const {
+    if (!ComparedThenRuns(scenario_).empty() || scenario_.run.count("After")) return {};
+    const PlannedState planned(planJsonLines, "<user>");
+    std::vector<std::string> unforeseen;
+    if (!planned.Contradiction().empty())
+      unforeseen.push_back("decided both ways: " + planned.Contradiction());
+    std::istringstream in(diff);
+    for (std::string line; std::getline(in, line);) {
+      if (!ReducedLine(line, media, user)) continue;
+      const std::string why = planned.Unforeseen(UserKeyNamed(line));
+      if (!why.empty()) unforeseen.push_back(line + ": " + why);
+    }
+    return unforeseen;
+  }
+
   // The statuses the scenario expects the shell to see: ExitCode='s low byte, then each [Then]
   // run's, as the emulated machine's run must show them.
   std::vector<int> ExpectedStatuses() const {
@@ -241,6 +305,10 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     }
     const std::string before = dir_.Path() + "/linux-before";
     EXPECT_EQ(on("snapshot " + ShellQuote(before)).nExit, 0);
+    const std::string planFile = dir_.Path() + "/linux-plan.txt";
+    std::optional<PlanResult> plan =
+        PlanTheRun(environment, ShellQuote(BuildDir() + "/Setup.exe"), media, planFile, planFile);
+    if (plan) plan->decisions = Decisions(plan->text, media, kEmulatedUser, BuildDir());
     FILE* agent = StartAgent(environment, ShellQuote(BuildDir() + "/tools/setup-agent"));
     RunResult result = RunSetups(
         environment, ShellQuote(BuildDir() + "/Setup.exe"),
@@ -250,6 +318,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     result.diff =
         Reduced(RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(machine)).out,
                 media, kEmulatedUser);
+    result.plan = std::move(plan);
     return result;
   }
 
@@ -290,18 +359,30 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
       before = dir_.Path() + "/wine-before";
       TakeWineSnapshot(environment, before);
     }
+    const std::string setup = "wine " + ShellQuote(WindowsBuildDir() + "/Setup.exe");
+    const std::string planFile = dir_.Path() + "/wine-plan.txt";
+    std::optional<PlanResult> plan =
+        PlanTheRun(environment, setup, media, planFile, ZPath(planFile));
+    if (plan) {
+      plan->decisions = Decisions(plan->text, media, WineUser(), WindowsBuildDir());
+      const std::string planned = dir_.Path() + "/wine-planned";
+      TakeWineSnapshot(environment, planned);
+      plan->machineChanges = Reduced(
+          RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(planned)).out,
+          media, WineUser());
+    }
     FILE* agent =
         StartAgent(environment, "wine " + ShellQuote(WindowsBuildDir() + "/tools/setup-agent.exe"));
-    RunResult result =
-        RunSetups(environment, "wine " + ShellQuote(WindowsBuildDir() + "/Setup.exe"),
-                  ShellQuote(shims + "/wine-winmachine"), media);
+    RunResult result = RunSetups(environment, setup, ShellQuote(shims + "/wine-winmachine"), media);
     FinishAgent(agent);
     RunCommand("After", environment, media);
     const std::string after = dir_.Path() + "/wine-after";
     TakeWineSnapshot(environment, after);
-    result.diff =
-        Reduced(RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(after)).out,
-                media, WineUser());
+    const std::string diff =
+        RunTool("winmachine", "diff " + ShellQuote(before) + " " + ShellQuote(after)).out;
+    result.diff = Reduced(diff, media, WineUser());
+    if (plan) plan->unforeseen = Unforeseen(plan->jsonLines, diff, media, WineUser());
+    result.plan = std::move(plan);
     return result;
   }
 
@@ -353,28 +434,41 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
                                    const std::string& user) const {
     std::vector<std::string> lines;
     std::istringstream in(diff);
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty() || IsLogDriveEntry(line)) continue;
-      line = ReplaceAllNoCase(line, ZPath(media), "%MEDIA%");
-      line = UserKeyNamed(line);
-      line = UserFolderNamed(line);
-      line = ReplaceAllNoCase(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
-      for (const char* temp :
-           {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
-        line = ReplaceAllNoCase(line, temp, "%TEMP%");
-      line = EngineCopySizeHidden(line);
-      // The scenario's masks are for what differs from run to run; a host path of the media is
-      // alike already, and what follows it is compared.
-      if (line.find("%MEDIA%") == std::string::npos)
-        for (const std::string& pattern : scenario_.Lines("Diff"))
-          if (pattern.ends_with('*') &&
-              platform::AnsiStartsWithNoCase(line, pattern.substr(0, pattern.size() - 1)))
-            line = pattern;
-      if (IsListed(line)) continue;
-      lines.push_back(platform::AnsiUpper(line));
-    }
+    for (std::string line; std::getline(in, line);)
+      if (std::optional<std::string> reduced = ReducedLine(line, media, user))
+        lines.push_back(std::move(*reduced));
     std::sort(lines.begin(), lines.end());
     return lines;
+  }
+
+  // One line of the diff in that form; none for a line left out.
+  std::optional<std::string> ReducedLine(const std::string& diffLine, const std::string& media,
+                                         const std::string& user) const {
+    if (diffLine.empty() || IsLogDriveEntry(diffLine)) return std::nullopt;
+    std::string line = Normalised(diffLine, media, user);
+    // The scenario's masks are for what differs from run to run; a host path of the media is
+    // alike already, and what follows it is compared.
+    if (line.find("%MEDIA%") == std::string::npos)
+      for (const std::string& pattern : scenario_.Lines("Diff"))
+        if (pattern.ends_with('*') &&
+            platform::AnsiStartsWithNoCase(line, pattern.substr(0, pattern.size() - 1)))
+          line = pattern;
+    if (IsListed(line)) return std::nullopt;
+    return platform::AnsiUpper(line);
+  }
+
+  // A line with what legitimately differs between the machines named alike: the media's folder,
+  // the user's key, folder, name and temporary folder, the size of the engine's copy.
+  static std::string Normalised(std::string line, const std::string& media,
+                                const std::string& user) {
+    line = ReplaceAllNoCase(line, ZPath(media), "%MEDIA%");
+    line = UserKeyNamed(line);
+    line = UserFolderNamed(line);
+    line = ReplaceAllNoCase(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
+    for (const char* temp :
+         {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
+      line = ReplaceAllNoCase(line, temp, "%TEMP%");
+    return EngineCopySizeHidden(line);
   }
 
   // A file or folder of the log drive L:, which only the test reads.
@@ -452,6 +546,17 @@ TEST_P(ScenarioOnBothMachines, EndsTheSame) {
   EXPECT_EQ(linux.diff, windows.diff) << "only on the emulated machine:\n"
                                       << Missing(linux.diff, windows.diff) << "only under Wine:\n"
                                       << Missing(windows.diff, linux.diff);
+  if (!linux.plan || !windows.plan) return;
+  const PlanResult& plan = *windows.plan;
+  EXPECT_EQ(plan.machineChanges, std::vector<std::string>{}) << "the plan run changed the prefix";
+  EXPECT_EQ(plan.nStatus, windows.statuses.front()) << "the plan under Wine ends otherwise:\n"
+                                                    << windows.out;
+  EXPECT_EQ(plan.unforeseen, std::vector<std::string>{})
+      << "the run under Wine did what its plan did not foresee";
+  EXPECT_EQ(linux.plan->decisions, plan.decisions)
+      << "decisions only on the emulated machine:\n"
+      << Missing(linux.plan->decisions, plan.decisions) << "only under Wine:\n"
+      << Missing(plan.decisions, linux.plan->decisions);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioOnBothMachines, testing::ValuesIn(ScenarioNames()),
