@@ -182,21 +182,29 @@ void ApplySwitch(SetupRun& run, char cLetter, std::string_view value) {
   }
 }
 
-// "/Plan:" is the one switch of more than a letter; /P takes no value starting "lan:", which is no
-// directory.
-constexpr std::string_view kPlanSwitch = "Plan:";
+// "/Plan" is the one switch of more than a letter: "/Plan:FILE" or "/Plan=FILE", the name in any
+// case. /P takes no value "lan" nor one starting "lan:" or "lan=", which are no directories; a
+// "/Plan" without its file is still the plan switch, so that a mistyped plan never becomes a run.
+constexpr std::string_view kPlanSwitch = "Plan";
 
 bool IsPlanSwitch(std::string_view argument) {
-  return argument.size() > kPlanSwitch.size() && (argument[0] == '/' || argument[0] == '-') &&
-         platform::AnsiStartsWithNoCase(argument.substr(1), kPlanSwitch);
+  const size_t nEnd = 1 + kPlanSwitch.size();
+  return argument.size() >= nEnd && (argument[0] == '/' || argument[0] == '-') &&
+         platform::AnsiStartsWithNoCase(argument.substr(1), kPlanSwitch) &&
+         (argument.size() == nEnd || argument[nEnd] == ':' || argument[nEnd] == '=');
+}
+
+std::string_view PlanFileIn(std::string_view argument) {
+  const size_t nEnd = 1 + kPlanSwitch.size();
+  return argument.size() > nEnd ? argument.substr(nEnd + 1) : std::string_view();
 }
 
 }  // namespace
 
-std::string PlanFileOf(std::string_view commandText) {
-  std::string file;
+std::optional<std::string> PlanFileOf(std::string_view commandText) {
+  std::optional<std::string> file;
   for (const std::string& argument : SplitSetupArguments(commandText))
-    if (IsPlanSwitch(argument)) file = argument.substr(1 + kPlanSwitch.size());
+    if (IsPlanSwitch(argument)) file = std::string(PlanFileIn(argument));
   return file;
 }
 
@@ -238,7 +246,7 @@ void ParseCommandLine(SetupRun& run, const std::string& commandText) {
     }
     if (argument.size() < 2) continue;
     if (IsPlanSwitch(argument)) {
-      run.ctx.szPlanFile = Cut(std::string_view(argument).substr(1 + kPlanSwitch.size()), kPathSize);
+      run.ctx.szPlanFile = Cut(PlanFileIn(argument), kPathSize);
       continue;
     }
     const size_t nValue = argument.size() > 2 && argument[2] == ':' ? 3 : 2;

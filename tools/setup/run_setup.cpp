@@ -11,6 +11,7 @@
 #include "install/install_engine.h"
 #include "install/installation_run.h"
 #include "install/installed_product.h"
+#include "platform/ansi_case.h"
 #include "platform/command_line_args.h"
 #include "platform/error_text.h"
 #include "platform/recording/recording_machine.h"
@@ -69,8 +70,9 @@ void AttachEngine(SetupRun& run, platform::Machine& machine, const std::string& 
 bool WritePlanFiles(platform::Machine& machine, const WriteOutputFile& writeOutput,
                     const std::string& planFile, const RunPlan& plan,
                     const std::vector<platform::MachineChange>& changes, const PlanEnd& end) {
-  for (const auto& [path, text] : {std::pair{planFile, PlanText(plan, changes, end)},
-                                   std::pair{planFile + ".jsonl", PlanJsonLines(plan, changes, end)}}) {
+  for (const auto& [path, text] :
+       {std::pair{planFile, PlanText(plan, changes, end)},
+        std::pair{planFile + ".jsonl", PlanJsonLines(plan, changes, end)}}) {
     if (const uint32_t dwError = writeOutput(path, text); dwError != platform::ERROR_SUCCESS) {
       machine.Output().WriteErrorLine("Setup.exe: cannot write the plan to " + path + ": " +
                                       platform::SystemErrorText(dwError));
@@ -97,12 +99,26 @@ int32_t RunPlanned(platform::Machine& machine, const std::string& exePath,
   return nExitCode;
 }
 
+// Why a plan cannot go to this file, or empty: a plan switch without its file, or one naming a
+// setup information file, which the plan would overwrite, are refused before anything runs.
+std::string PlanFileFault(const std::string& planFile) {
+  if (planFile.empty()) return "/Plan needs the file to write the plan to: /Plan:FILE";
+  if (platform::AnsiEndsWithNoCase(planFile, ".inf"))
+    return "the plan would overwrite a setup information file: " + planFile;
+  return "";
+}
+
 }  // namespace
 
 int32_t RunSetup(platform::Machine& machine, const std::string& exePath,
                  const std::string& commandText, const WriteOutputFile& writeOutput) {
-  if (const std::string planFile = PlanFileOf(commandText); !planFile.empty())
-    return RunPlanned(machine, exePath, commandText, planFile, writeOutput);
+  if (const std::optional<std::string> planFile = PlanFileOf(commandText)) {
+    if (const std::string fault = PlanFileFault(*planFile); !fault.empty()) {
+      machine.Output().WriteErrorLine("Setup.exe: " + fault);
+      return -1;
+    }
+    return RunPlanned(machine, exePath, commandText, *planFile, writeOutput);
+  }
   SetupRun run(machine);
   AttachEngine(run, machine, exePath);
   return WinMain(run, commandText);
