@@ -191,9 +191,9 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
                                        const std::string& media, const std::string& planFile,
                                        const std::string& planArgument) {
     if (scenario_.run.count("Agent") || scenario_.run.count("PlanDiffers")) return std::nullopt;
-    const ToolResult run = Run("cd " + ShellQuote(media) + " && " + environment + " timeout 120 " +
-                               setup + " " + scenario_.run["CommandLine"] + " " +
-                               ShellQuote("/Plan:" + planArgument));
+    const ToolResult run =
+        Run("cd " + ShellQuote(media) + " && " + environment + " timeout 120 " + setup + " " +
+            scenario_.run["CommandLine"] + " " + ShellQuote("/Plan:" + planArgument));
     EXPECT_NE(run.nExit, kTimedOut) << "the plan run did not end";
     PlanResult plan{run.nExit, ReadHostFile(planFile), ReadHostFile(planFile + ".jsonl")};
     EXPECT_FALSE(plan.jsonLines.empty()) << "no plan written:\n" << run.out;
@@ -465,8 +465,7 @@ class ScenarioOnBothMachines : public testing::TestWithParam<std::string> {
     line = UserKeyNamed(line);
     line = UserFolderNamed(line);
     line = ReplaceAllNoCase(line, ": \"" + user + "\" = ", ": \"<user>\" = ");
-    for (const char* temp :
-         {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
+    for (const char* temp : {"C:\\Users\\<user>\\AppData\\Local\\Temp", "C:\\Users\\<user>\\Temp"})
       line = ReplaceAllNoCase(line, temp, "%TEMP%");
     return EngineCopySizeHidden(line);
   }

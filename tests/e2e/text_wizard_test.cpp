@@ -468,10 +468,13 @@ TEST(TextModeWaitingPages, ValuePageHidesASecretAndGoesOnByItselfAfterItsTimeOut
 TEST(TextModeSecurity, AllDeletesEveryObjectNoLongerUsedWithoutAskingAgain) {
   TerminalSetup terminal;
   const std::string media = terminal.WriteMedia(
-      "", {{"ProductA.inf", ReadTestData("../e2e/scenarios/security-group-two-products/ProductA.inf")},
-           {"ProductB.inf", ReadTestData("../e2e/scenarios/security-group-two-products/ProductB.inf")}});
-  const std::string setup = "cd " + ShellQuote(media) + " && TARVIUM_MACHINE=" +
-                            ShellQuote(terminal.Machine()) + " " + ShellQuote(BuildDir() + "/Setup.exe");
+      "",
+      {{"ProductA.inf", ReadTestData("../e2e/scenarios/security-group-two-products/ProductA.inf")},
+       {"ProductB.inf",
+        ReadTestData("../e2e/scenarios/security-group-two-products/ProductB.inf")}});
+  const std::string setup = "cd " + ShellQuote(media) +
+                            " && TARVIUM_MACHINE=" + ShellQuote(terminal.Machine()) + " " +
+                            ShellQuote(BuildDir() + "/Setup.exe");
   for (const char* args : {" /S ProductA.inf", " /S ProductB.inf", " /S /U ProductA.inf"})
     ASSERT_EQ(RunHostCommand(setup + args).nExit, 0) << args;
 
@@ -485,8 +488,8 @@ TEST(TextModeSecurity, AllDeletesEveryObjectNoLongerUsedWithoutAskingAgain) {
   EXPECT_EQ(terminal.WaitForExit(), 0) << terminal.Screen();
   EXPECT_EQ(terminal.History().find("The group 'Tarvium Operators' is no longer being used"),
             std::string::npos);
-  const ToolResult groups = RunTool("winmachine", "--machine " + ShellQuote(terminal.Machine()) +
-                                                      " group list");
+  const ToolResult groups =
+      RunTool("winmachine", "--machine " + ShellQuote(terminal.Machine()) + " group list");
   ASSERT_EQ(groups.nExit, 0);
   EXPECT_EQ(groups.out.find("Tarvium Operators"), std::string::npos) << groups.out;
 }

@@ -320,8 +320,8 @@ TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {
   for (const MachineChange& change : recorder.Changes()) kinds.push_back(change.kind);
   // Win.ini's [devices] lands on the device settings' registry key, which the machine has.
   const std::vector<ChangeKind> expected = {
-      ChangeKind::DirectoryCreated, ChangeKind::FileWritten,        ChangeKind::ValueSet,
-      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,     ChangeKind::FileCopied,
+      ChangeKind::DirectoryCreated, ChangeKind::FileWritten,      ChangeKind::ValueSet,
+      ChangeKind::FileWritten,      ChangeKind::ProgramStarted,   ChangeKind::FileCopied,
       ChangeKind::ServiceCreated,   ChangeKind::RestartRequested,
   };
   EXPECT_EQ(kinds, expected);
@@ -341,10 +341,10 @@ TEST(RecordingMachine, TheOdbcInstallerWorksOverTheRunsRegistry) {
                                                  ODBC_INSTALL_COMPLETE, &nUsage));
   EXPECT_EQ(nUsage, 1u);
   RegValue value;
-  EXPECT_EQ(recorder.Reg().QueryValue(RegRoot::LocalMachine,
-                                      R"(SOFTWARE\ODBC\ODBCINST.INI\Tarvium Driver)", "Driver",
-                                      value),
-            0u);
+  EXPECT_EQ(
+      recorder.Reg().QueryValue(RegRoot::LocalMachine,
+                                R"(SOFTWARE\ODBC\ODBCINST.INI\Tarvium Driver)", "Driver", value),
+      0u);
   EXPECT_EQ(value.data, Text(R"(C:\T\tdrv.dll)").data);
   EXPECT_EQ(SnapshotLines(machine.Machine()), before);
   ASSERT_FALSE(recorder.Changes().empty());

@@ -44,8 +44,8 @@ ServiceConfig Config(const std::string& path, uint32_t dwStart = SERVICE_DEMAND_
 std::string Describe(const ServiceConfig& config) {
   std::string text = std::to_string(config.dwServiceType) + " " +
                      std::to_string(config.dwStartType) + " " +
-                     std::to_string(config.dwErrorControl) + " [" + config.binaryPathName +
-                     "] [" + config.loadOrderGroup + "] [";
+                     std::to_string(config.dwErrorControl) + " [" + config.binaryPathName + "] [" +
+                     config.loadOrderGroup + "] [";
   for (const std::string& dependency : config.dependencies) text += dependency + ";";
   return text + "] [" + config.serviceStartName + "] [" + config.displayName + "]";
 }

@@ -137,8 +137,8 @@ std::string PlannedState::KeyPath(const std::string& key) const {
   return Upper(path);
 }
 
-void PlannedState::Set(std::map<std::string, Event>& states, const std::string& path,
-                       bool bPresent, std::string data) {
+void PlannedState::Set(std::map<std::string, Event>& states, const std::string& path, bool bPresent,
+                       std::string data) {
   states[path] = {bPresent, ++nSequence_, std::move(data)};
 }
 
@@ -266,7 +266,8 @@ std::string PlannedState::UnmetFile(platform::FileSystem& files, const std::stri
   uint32_t dwAttributes = 0;
   const bool bThere = files.GetFileAttributes(path, dwAttributes) == platform::ERROR_SUCCESS;
   if (bThere == bPlanned) return "";
-  return "file " + path + (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
+  return "file " + path +
+         (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
 }
 
 std::string PlannedState::UnmetKey(platform::Registry& registry, const std::string& key) const {
@@ -277,7 +278,8 @@ std::string PlannedState::UnmetKey(platform::Registry& registry, const std::stri
   if (!SplitKey(key, root, path)) return "key " + key + ": no such root";
   const bool bThere = registry.OpenKey(root, path) == platform::ERROR_SUCCESS;
   if (bThere == bPlanned) return "";
-  return "key " + key + (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
+  return "key " + key +
+         (bPlanned ? ": planned, the run left none" : ": planned gone, the run left it");
 }
 
 std::string PlannedState::UnmetValue(platform::Registry& registry, const std::string& id,

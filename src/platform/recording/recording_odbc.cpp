@@ -1,6 +1,6 @@
-// Recorded ODBC installer changes. Without an installer over the run's stores, an installation with ODBC_INSTALL_COMPLETE asks the wrapped
-// installer the same question with ODBC_INSTALL_INQUIRY, which changes nothing, for the path the
-// engine goes on with.
+// Recorded ODBC installer changes. Without an installer over the run's stores, an installation with
+// ODBC_INSTALL_COMPLETE asks the wrapped installer the same question with ODBC_INSTALL_INQUIRY,
+// which changes nothing, for the path the engine goes on with.
 #include "platform/recording/recording_odbc.h"
 
 #include <algorithm>
@@ -56,7 +56,8 @@ bool RecordingOdbc::SQLRemoveDriverManager(uint32_t* lpdwUsageCount) {
 bool RecordingOdbc::SQLInstallDriver(const char* lpszInfFile, const char* lpszDriver,
                                      char* lpszPath, uint16_t cbPathMax, uint16_t* pcbPathOut) {
   Record(lpszDriver, "install driver from " + TextOf(lpszInfFile));
-  if (m_over) return m_over->SQLInstallDriver(lpszInfFile, lpszDriver, lpszPath, cbPathMax, pcbPathOut);
+  if (m_over)
+    return m_over->SQLInstallDriver(lpszInfFile, lpszDriver, lpszPath, cbPathMax, pcbPathOut);
   return GivePath(m_systemDir, lpszPath, cbPathMax, pcbPathOut);
 }
 
@@ -64,10 +65,11 @@ bool RecordingOdbc::SQLInstallDriverEx(const char* lpszDriver, const char* lpszP
                                        char* lpszPathOut, uint16_t cbPathOutMax,
                                        uint16_t* pcbPathOut, uint16_t fRequest,
                                        uint32_t* lpdwUsageCount) {
-  if (fRequest != ODBC_INSTALL_INQUIRY) Record(lpszDriver, "install driver " + PairsText(lpszDriver));
+  if (fRequest != ODBC_INSTALL_INQUIRY)
+    Record(lpszDriver, "install driver " + PairsText(lpszDriver));
   if (m_over)
-    return m_over->SQLInstallDriverEx(lpszDriver, lpszPathIn, lpszPathOut, cbPathOutMax,
-                                      pcbPathOut, fRequest, lpdwUsageCount);
+    return m_over->SQLInstallDriverEx(lpszDriver, lpszPathIn, lpszPathOut, cbPathOutMax, pcbPathOut,
+                                      fRequest, lpdwUsageCount);
   const bool bAnswered =
       m_wrapped.SQLInstallDriverEx(lpszDriver, lpszPathIn, lpszPathOut, cbPathOutMax, pcbPathOut,
                                    ODBC_INSTALL_INQUIRY, lpdwUsageCount);
@@ -93,7 +95,7 @@ bool RecordingOdbc::SQLInstallTranslator(const char* lpszInfFile, const char* lp
     Record(lpszTranslator, "install translator from " + TextOf(lpszInfFile));
   if (m_over || fRequest == ODBC_INSTALL_INQUIRY)
     return Reader().SQLInstallTranslator(lpszInfFile, lpszTranslator, lpszPathIn, lpszPathOut,
-                                          cbPathOutMax, pcbPathOut, fRequest, lpdwUsageCount);
+                                         cbPathOutMax, pcbPathOut, fRequest, lpdwUsageCount);
   if (lpdwUsageCount) *lpdwUsageCount = 1;
   return GivePath(lpszPathIn ? lpszPathIn : m_systemDir, lpszPathOut, cbPathOutMax, pcbPathOut);
 }

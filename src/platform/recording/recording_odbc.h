@@ -11,8 +11,8 @@
 
 #include "platform/odbc_installer.h"
 #include "platform/profile.h"
-#include "platform/registry.h"
 #include "platform/recording/machine_change.h"
+#include "platform/registry.h"
 
 namespace platform {
 
@@ -20,8 +20,8 @@ class RecordingOdbc final : public OdbcInstaller {
  public:
   // systemDir: where drivers go without a path of their own ("C:\Windows\System32"); registry
   // and profile: the run's own.
-  RecordingOdbc(OdbcInstaller& wrapped, Registry& registry, Profile& profile,
-                std::string systemDir, ChangeLog& changes)
+  RecordingOdbc(OdbcInstaller& wrapped, Registry& registry, Profile& profile, std::string systemDir,
+                ChangeLog& changes)
       : m_wrapped(wrapped),
         m_over(wrapped.OverStores(registry, profile)),
         m_systemDir(std::move(systemDir)),
@@ -55,12 +55,12 @@ class RecordingOdbc final : public OdbcInstaller {
   bool SQLReadFileDSN(const char* lpszFileName, const char* lpszAppName, const char* lpszKeyName,
                       char* lpszString, uint16_t cbString, uint16_t* pcbString) override {
     return Reader().SQLReadFileDSN(lpszFileName, lpszAppName, lpszKeyName, lpszString, cbString,
-                                    pcbString);
+                                   pcbString);
   }
   int16_t SQLInstallerError(uint16_t iError, uint32_t* pfErrorCode, char* lpszErrorMsg,
                             uint16_t cbErrorMsgMax, uint16_t* pcbErrorMsg) override {
     return Reader().SQLInstallerError(iError, pfErrorCode, lpszErrorMsg, cbErrorMsgMax,
-                                       pcbErrorMsg);
+                                      pcbErrorMsg);
   }
   bool SQLGetConfigMode(uint16_t* pwConfigMode) override {
     return Reader().SQLGetConfigMode(pwConfigMode);
@@ -74,7 +74,7 @@ class RecordingOdbc final : public OdbcInstaller {
                                  const char* lpszDefault, char* lpszRetBuffer, int cbRetBuffer,
                                  const char* lpszFilename) override {
     return Reader().SQLGetPrivateProfileString(lpszSection, lpszEntry, lpszDefault, lpszRetBuffer,
-                                                cbRetBuffer, lpszFilename);
+                                               cbRetBuffer, lpszFilename);
   }
   bool SQLGetInstalledDrivers(char* lpszBuf, uint16_t cbBufMax, uint16_t* pcbBufOut) override {
     return Reader().SQLGetInstalledDrivers(lpszBuf, cbBufMax, pcbBufOut);
