@@ -347,8 +347,12 @@ void ReadProductIdentity(SetupRun& run, const InfFile& inf) {
   WriteIdentityHeaders(run);
 }
 
+bool IsAcceptedFormatVersion(uint32_t nFormatVersion) {
+  return nFormatVersion >= kOldestFormatVersion;
+}
+
 bool CheckFormatVersion(SetupRun& run) {
-  if (run.ctx.nFormatVersion >= kOldestFormatVersion) return true;
+  if (IsAcceptedFormatVersion(run.ctx.nFormatVersion)) return true;
   ShowMessage(run, 5532, run.ctx.szInfFile);
   return false;
 }

@@ -5,6 +5,7 @@
 // refinements. Identity values go into the predefined variables, everything else into the
 // SetupContext block that the later phases read.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ void ReadProductIdentity(SetupRun& run, const InfFile& inf);
 // after the run mode, the requirements and the previous version were dealt with, so that a /V
 // mismatch or an unmet requirement of an old file still ends with their own message and code.
 bool CheckFormatVersion(SetupRun& run);
+// Whether the engine accepts a file of the format version ([Setup] Version as ParseFormatVersion
+// reads it).
+bool IsAcceptedFormatVersion(uint32_t nFormatVersion);
 
 // A key read into a field of fixed room: a longer value is cut to nSize - 1 characters.
 struct SizedKey {

@@ -17,13 +17,12 @@
 namespace tarvium {
 namespace {
 
-constexpr size_t kTextMax = 255;
 constexpr uint32_t kIconFieldFormat = 0x510;  // option lines carry an icon field from 5.10 on
 
 constexpr std::array<FlagName, 2> kIconFlagNames = {{{"ICON", 1}, {"BITMAP", 2}}};
 
 std::string Cut(std::string text) {
-  if (text.size() > kTextMax) text.resize(kTextMax);
+  if (text.size() > kOptionTextMax) text.resize(kOptionTextMax);
   return text;
 }
 

@@ -1,5 +1,7 @@
 #include "install/uninstall_commands.h"
 
+#include <utility>
+
 #include "engine/inf_reader.h"
 #include "engine/replace_variables.h"
 #include "engine/setup_run.h"
@@ -23,10 +25,18 @@ std::string InstalledInfPath(SetupRun& run) {
 
 }  // namespace
 
-std::string InfPathBelow(SetupRun& run, std::string directory) {
+std::string InfPathIn(std::string directory, std::string_view setupInfDir,
+                      std::string_view infFile) {
   if (!directory.empty() && directory.back() != '\\') directory.push_back('\\');
-  if (!run.ctx.bFromCD) directory += run.variables.Get("SetupInfDir");
-  return directory + FileNameOf(run.ctx.szInfFile);
+  directory += setupInfDir;
+  if (!setupInfDir.empty() && setupInfDir.back() != '\\') directory.push_back('\\');
+  return directory + FileNameOf(infFile);
+}
+
+std::string InfPathBelow(SetupRun& run, std::string directory) {
+  return InfPathIn(std::move(directory),
+                   run.ctx.bFromCD ? std::string() : run.variables.Get("SetupInfDir"),
+                   run.ctx.szInfFile);
 }
 
 std::string BuiltUninstallCommand(const std::string& program, const std::string& infPath,

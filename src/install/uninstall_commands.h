@@ -5,6 +5,7 @@
 // there when the product is registered.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace tarvium {
 
@@ -18,6 +19,9 @@ void BuildUninstallCommands(SetupRun& run);
 // The setup information file as the run copies it below a directory: the file's own directory
 // below the source (not in a start from CD) and its name.
 std::string InfPathBelow(SetupRun& run, std::string directory);
+// The same from its parts: the directory, [Application] SetupInfDir and the file's own name.
+std::string InfPathIn(std::string directory, std::string_view setupInfDir,
+                      std::string_view infFile);
 
 // The built form: a quoted program (unquoted before Windows 4.0), the quoted setup information
 // file and, for the uninstall command, " /U".

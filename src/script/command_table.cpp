@@ -51,7 +51,7 @@ constexpr std::array kCommands = {
     CommandEntry{"CloseWindow", InPass, CloseWindowCommand},
     CommandEntry{"CollapseEnv", Both, CollapseEnvCommand},
     CommandEntry{"ReplaceEnv", Both, ReplaceEnvCommand},
-    CommandEntry{"Copy", UndoInRemoval, CopyCommand},
+    CommandEntry{"Copy", UndoInRemoval, CopyCommand, false, Paths, 2},
     CommandEntry{"DDE", InPass, DdeCommand},
     CommandEntry{"Del", InPass, DelCommand, false, Words, 1, 2},
     CommandEntry{"Erase", InPass, DelCommand, false, Words, 1, 2},
@@ -120,6 +120,8 @@ size_t CountArguments(const CommandEntry& entry, std::string_view arguments) {
       return TextArguments(arguments).size();
     case ArgumentForm::List:
       return ListArguments(arguments).size();
+    case ArgumentForm::Paths:
+      return PathArguments(arguments).size();
     case ArgumentForm::Free:
       break;
   }

@@ -14,6 +14,11 @@
 namespace tarvium {
 namespace {
 
+bool IsCopySwitch(std::string_view word) {
+  return platform::AnsiEqualNoCase(word, "/D") || platform::AnsiEqualNoCase(word, "/S") ||
+         platform::AnsiStartsWithNoCase(word, "/Exclude");
+}
+
 struct CopyRequest {
   std::string sourceDir;
   std::string mask;
@@ -41,7 +46,6 @@ void ReadExcludeList(std::string_view list, std::vector<std::string>& excluded) 
 
 // False when source or destination is missing.
 bool ParseCopy(SetupRun& run, std::string_view arguments, CopyRequest& request) {
-  std::vector<std::string> paths;
   for (const std::string& word : WordArguments(arguments)) {
     if (platform::AnsiEqualNoCase(word, "/D")) {
       request.bReplaceOlder = true;
@@ -50,10 +54,9 @@ bool ParseCopy(SetupRun& run, std::string_view arguments, CopyRequest& request) 
     } else if (platform::AnsiStartsWithNoCase(word, "/Exclude")) {
       const size_t nColon = word.find(':');
       if (nColon != std::string::npos) ReadExcludeList(word.substr(nColon + 1), request.excluded);
-    } else {
-      paths.push_back(word);
     }
   }
+  const std::vector<std::string> paths = PathArguments(arguments);
   if (paths.size() < 2) return false;
   SplitPath source = SplitLastPart(paths[0]);
   if (request.bRecursive && source.name.empty()) source.name = "*";
@@ -117,6 +120,12 @@ bool UndoCopy(SetupRun& run, const CopyRequest& request) {
 }
 
 }  // namespace
+
+std::vector<std::string> PathArguments(std::string_view text) {
+  std::vector<std::string> paths = WordArguments(text);
+  std::erase_if(paths, [](const std::string& word) { return IsCopySwitch(word); });
+  return paths;
+}
 
 bool CopyCommand(CommandCall& call) {
   SetupRun& run = call.run;

@@ -54,22 +54,24 @@ size_t FindThen(std::string_view text) {
   return std::string_view::npos;
 }
 
-// False for a line that is no valid IF line.
-bool SplitIfLine(std::string_view line, IfParts& parts) {
+// Null for a valid IF line, else what part of it cannot be read.
+const char* SplitIfLine(std::string_view line, IfParts& parts) {
   while (!line.empty() && IsScriptBlank(line[0])) line.remove_prefix(1);
-  if (!platform::AnsiStartsWithNoCase(line, "IF")) return false;
+  if (!platform::AnsiStartsWithNoCase(line, "IF")) return "it does not start with IF";
   line.remove_prefix(2);
   const size_t nThen = FindThen(line);
-  if (nThen == std::string_view::npos) return false;
+  if (nThen == std::string_view::npos) return "no ' THEN' after the condition";
   parts.condition = line.substr(0, nThen);
   std::vector<std::string> tokens = SplitTokens(line.substr(nThen + 5), 3);
-  if (tokens.empty()) return false;
+  if (tokens.empty()) return "no command after THEN";
   parts.thenCommand = std::move(tokens[0]);
-  if (tokens.size() == 1 || platform::AnsiEqualNoCase(tokens[1], "ENDIF")) return true;
-  if (!platform::AnsiEqualNoCase(tokens[1], "ELSE") || tokens.size() < 3) return false;
+  if (tokens.size() == 1 || platform::AnsiEqualNoCase(tokens[1], "ENDIF")) return nullptr;
+  if (!platform::AnsiEqualNoCase(tokens[1], "ELSE"))
+    return "a word after the command that is neither ELSE nor ENDIF";
+  if (tokens.size() < 3) return "no command after ELSE";
   parts.bHasElse = true;
   parts.elseCommand = std::move(tokens[2]);
-  return true;
+  return nullptr;
 }
 
 bool RunChosenLine(SetupRun& run, const std::string& command, bool bSizing, int64_t* pnBytes) {
@@ -85,7 +87,7 @@ bool RunChosenLine(SetupRun& run, const std::string& command, bool bSizing, int6
 // for the carrying out, so that they are shown once.
 bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBytes) {
   IfParts parts;
-  if (!SplitIfLine(line, parts)) {
+  if (SplitIfLine(line, parts)) {
     if (!bSizing) ShowMessage(run, 5528, std::string(line));
     return true;
   }
@@ -103,13 +105,18 @@ bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBy
 
 std::optional<std::string_view> IfLineCondition(std::string_view line) {
   IfParts parts;
-  if (!SplitIfLine(line, parts)) return std::nullopt;
+  if (SplitIfLine(line, parts)) return std::nullopt;
   return parts.condition;
+}
+
+const char* IfLineFault(std::string_view line) {
+  IfParts parts;
+  return SplitIfLine(line, parts);
 }
 
 std::vector<std::string> IfLineCommands(std::string_view line) {
   IfParts parts;
-  if (!SplitIfLine(line, parts)) return {};
+  if (SplitIfLine(line, parts)) return {};
   if (!parts.bHasElse) return {std::move(parts.thenCommand)};
   return {std::move(parts.thenCommand), std::move(parts.elseCommand)};
 }

@@ -22,6 +22,9 @@ bool ExecuteIf(SetupRun& run, std::string_view line, bool bSizing, int64_t* pnBy
 // The condition of a well-formed IF line (what ExecuteIf evaluates), or none for a line it refuses
 // with 5528: how a checker of setup files asks the same question without a run.
 std::optional<std::string_view> IfLineCondition(std::string_view line);
+// What part of a line ExecuteIf refuses cannot be read ("no command after THEN", ...); null for
+// a well-formed line.
+const char* IfLineFault(std::string_view line);
 // The command after THEN, and the one after ELSE when given, of a well-formed IF line; none for a
 // line ExecuteIf refuses.
 std::vector<std::string> IfLineCommands(std::string_view line);

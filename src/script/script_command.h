@@ -38,7 +38,7 @@ struct CommandCall {
 using CommandHandler = bool (*)(CommandCall& call);
 
 // How a command's handler splits its arguments (see the argument forms below).
-enum class ArgumentForm { Free, Words, Text, List };
+enum class ArgumentForm { Free, Words, Text, List, Paths };
 
 inline constexpr size_t kAnyArgumentCount = SIZE_MAX;
 
@@ -71,6 +71,8 @@ std::vector<std::string> WordArguments(std::string_view text);
 std::vector<std::string> TextArguments(std::string_view text);
 // List: as Text, where the list may be enclosed in "(" and ")".
 std::vector<std::string> ListArguments(std::string_view text);
+// Paths: the Words that are no switch of Copy (/D, /S, /Exclude:list).
+std::vector<std::string> PathArguments(std::string_view text);
 // The argument at index, empty when there are fewer (a copy, so that it may be taken from a
 // temporary list).
 std::string ArgumentAt(const std::vector<std::string>& args, size_t index);

@@ -111,6 +111,11 @@ bool ReadFlagField(SecurityCall& call, size_t index, std::span<const FlagName> t
   return false;
 }
 
+bool IsSecurityCommand(const std::string& line) {
+  ParsedCommand command;
+  return ParseCommand(line, command) && FindMethod(command) != nullptr;
+}
+
 bool RunSecurityCommand(SetupRun& run, const std::string& line, bool bNoUseCount,
                         bool bCountExisting, bool bApproved) {
   std::string text = line;

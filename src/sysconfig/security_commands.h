@@ -17,6 +17,10 @@ std::string StoredPassword(SetupRun& run, std::string text);
 // first failure. A missing section is message 5529.
 bool HandleSecuritySection(SetupRun& run, const std::string& sectionName, bool bNoUseCount,
                            bool bCountExisting);
+// Whether the line reads as "Object.Method (fields)" with a method the tables know; any other
+// line fails with message 5555.
+bool IsSecurityCommand(const std::string& line);
+
 // One command. bApproved: an object whose use ends is deleted without asking.
 bool RunSecurityCommand(SetupRun& run, const std::string& line, bool bNoUseCount,
                         bool bCountExisting, bool bApproved);

@@ -65,14 +65,20 @@ void StoreResult(SetupRun& run, const std::string& name, const std::string& text
 
 }  // namespace
 
-bool UpdateCounter(SetupRun& run, const std::string& argumentText, bool bIncrease,
-                   bool bMultiplicative, bool bKeepDirection) {
+bool SplitCounterArguments(const std::string& argumentText, std::string& target,
+                           std::string& amountText) {
   size_t nStart = argumentText.find('(');
   if (nStart == std::string::npos) nStart = argumentText.find(' ');
   if (nStart == std::string::npos) return false;
-  std::string target, amountText;
   NextField(NextField(argumentText.c_str() + nStart + 1, target), amountText);
   if (!target.empty() && target.back() == ')') target.pop_back();
+  return true;
+}
+
+bool UpdateCounter(SetupRun& run, const std::string& argumentText, bool bIncrease,
+                   bool bMultiplicative, bool bKeepDirection) {
+  std::string target, amountText;
+  if (!SplitCounterArguments(argumentText, target, amountText)) return false;
   const int32_t nAmount = TrimAnsi(amountText).empty() ? 1 : ReadSigned(amountText);
   const bool bUninstall = run.ctx.bUninstall;
   const bool bForward = (bIncrease && (!bUninstall || bKeepDirection)) ||

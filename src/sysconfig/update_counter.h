@@ -14,4 +14,8 @@ struct SetupRun;
 bool UpdateCounter(SetupRun& run, const std::string& argumentText, bool bIncrease,
                    bool bMultiplicative, bool bKeepDirection);
 
+// The target and amount fields of such a text; false when it has no arguments.
+bool SplitCounterArguments(const std::string& argumentText, std::string& target,
+                           std::string& amountText);
+
 }  // namespace tarvium

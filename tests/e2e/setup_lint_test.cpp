@@ -34,11 +34,16 @@ struct LintCase {
   std::string text;
   std::vector<std::string> findings;  // each a line of the output, after "Setup.inf:"
   int nExit;
+  const char* name = "Setup.inf";  // the file's name, which its removal command names
 };
 
 std::vector<LintCase> Cases() {
   return {
-      {"clean", Product("1:data, %App%\\data, DIRECTORY\r\n"), {}, 0},
+      {"clean: directories, created folders and empty files need no size",
+       Product("1:data, %App%\\data, DIRECTORY\r\n1:, %App%\\Data\\, CREATE\r\n"
+               "1:, Logs\\, CREATE\r\n1:, %App%\\empty.log, CREATE\r\n"),
+       {},
+       0},
       {"missing option section",
        "[Application]\r\nUninstallDisplayName=P\r\n[Options]\r\nMain=Main\r\nGone=G\r\n"
        "[Main]\r\n1:Setup.inf,,,9\r\n",
@@ -79,8 +84,9 @@ std::vector<LintCase> Cases() {
        Product("IF %A%==1 THEN Rem ELSE\r\nIF %A% LIKE 1 THEN Rem\r\nIF %A%==1 THEN #Main\r\n"
                "IF %A%==1 THEN #Main ELSE #Gone\r\n[Strings]\r\nA=1\r\n[Requirements]\r\n"
                "%A% >= 1 | %A%\r\n%A% LIKE 1\r\n"),
-       {"11: error: IF line the engine cannot read (IF condition THEN command [ELSE command]) "
-        "[bad-condition]",
+       {"11: error: IF line the engine cannot read: no command after ELSE (message 5528 at run "
+        "time; IF condition THEN command [ELSE command], a command with blanks quoted: IF 1 == 1 "
+        "THEN 'Echo hello') [bad-condition]",
         "12: error: condition fault at '%A% LIKE 1' [bad-condition]",
         "14: error: reference to section [Gone], which the file lacks [missing-section]",
         "18: error: requirement '%A%' lacks an operand or its operator (message 5528 at run "
@@ -106,12 +112,12 @@ std::vector<LintCase> Cases() {
       {"traps",
        "[Application]\r\nUninstallKeyName=P\r\nApplicationDir=C:\\P\r\n[Options]\r\nM=M\r\n"
        "[M]\r\n1:a.dll, %App%a.dll\r\n",
-       {"1: warning: UninstallKeyName without UninstallDisplayName in [Application]: the programs "
+       {"2: warning: UninstallKeyName without UninstallDisplayName in [Application]: the programs "
         "list hides the product's entry [no-uninstall-name]",
-        "1: warning: no copy line installs Setup.inf: the removal the programs list starts will "
-        "not find it [setup-inf-not-copied]",
+        "2: warning: no copy line installs Setup.inf as %App%\\Setup.inf: the removal the "
+        "programs list starts will not find it [setup-inf-not-copied]",
         "7: warning: copy line of 'a.dll' gives no size: the space the product needs is computed "
-        "without it [no-size]",
+        "without it (setup-lint --fill-sizes Setup.inf MEDIA_DIR writes it) [no-size]",
         "7: warning: '%App%a.dll': a directory variable runs into the name after it (missing "
         "'\\') [dir-variable-glued]"},
        1},
@@ -133,11 +139,14 @@ std::vector<LintCase> Cases() {
       {"values cut to their room",
        "[Application]\r\nUninstallDisplayName=" + std::string(256, 'n') +
            "\r\nApplicationDir=C:\\" + std::string(1021, 'd') + "\r\nDataDir=C:\\" +
-           std::string(1022, 'd') + "\r\n[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,,,9\r\n",
+           std::string(1022, 'd') + "\r\n[Options]\r\nM=" + std::string(256, 'm') +
+           "\r\n[M]\r\n1:Setup.inf,,,9\r\n",
        {"2: warning: UninstallDisplayName in [Application] has 256 characters; the engine keeps "
         "the first 255 [value-too-long]",
         "4: warning: DataDir in [Application] has 1025 characters; the engine keeps the first "
-        "1024 [value-too-long]"},
+        "1024 [value-too-long]",
+        "6: warning: the description of option 'M' has 256 characters; the engine keeps the "
+        "first 255 [value-too-long]"},
        1},
       {"encrypted values",
        Product("[Encryption]\r\nGOOD=" + Encrypted("secret") +
@@ -158,6 +167,63 @@ std::vector<LintCase> Cases() {
        Product("[Admin]\r\nAskDir=1\r\n"),
        {"11: warning: [Admin] has no ApplicationDir: an administrator setup (/A) takes its "
         "application directory from there and starts with an empty one [admin-without-appdir]"},
+       1},
+      {"the file the removal names: its own name below SetupInfDir, copied, not deleted",
+       "[Application]\r\nUninstallKeyName=P\r\nUninstallDisplayName=P\r\nApplicationDir=C:\\P\r\n"
+       "SetupInfDir=inst\r\n[Options]\r\nM=M\r\n[M]\r\n1:MyProd.inf, inst\\, , 9\r\n",
+       {},
+       0,
+       "MyProd.inf"},
+      {"the removal's file elsewhere or deleted",
+       "[Application]\r\nUninstallKeyName=P\r\nUninstallDisplayName=P\r\nSetupInfDir=inst\r\n"
+       "ApplicationDir=C:\\P\r\n"
+       "[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf, %Windows%\\Setup.inf, , 9\r\n"
+       "1:Setup.inf, %App%\\sub\\, , 9\r\n1:Setup.inf, %App%\\inst\\Setup.inf, DELETE\r\n"
+       "1:Setup.inf, %App%, , 9\r\n",
+       {"2: warning: no copy line installs Setup.inf as %App%\\inst\\Setup.inf: the removal the "
+        "programs list starts will not find it [setup-inf-not-copied]"},
+       1},
+      {"run-time faults: Copy, counters, nesting, security, registry lines, Rem, version",
+       "[Setup]\r\nVersion=3.00\r\n[Application]\r\nUninstallDisplayName=P\r\n[Options]\r\n"
+       "M=M\r\n[M]\r\nCopy onlyone\r\nCopy /S a\r\nCopy a b /D\r\nIncrement\r\n"
+       "Decrement %N%\r\nRem %Undef%\r\nHKLM\\Software\\X:Name=1\r\nIF 1 == 1 THEN Echo hello\r\n"
+       "#Security\r\n#S1\r\n[Security]\r\nAddUser name, password\r\n"
+       "LocalUser.Add (name, password)\r\n%Windir%.Add (x)\r\n" +
+           [] {
+             std::string chain;
+             for (int i = 1; i <= 100; ++i)
+               chain += "[S" + std::to_string(i) + "]\r\n#S" + std::to_string(i + 1) + "\r\n";
+             return chain + "[S101]\r\n";
+           }(),
+       {"2: error: [Setup] Version=3.00 is older than the engine accepts (message 5532) "
+        "[no-version]",
+        "8: error: Copy needs 2 argument(s), the line gives 1 (message 5528 at run time) "
+        "[bad-command]",
+        "9: error: Copy needs 2 argument(s), the line gives 1 (message 5528 at run time) "
+        "[bad-command]",
+        "11: error: Increment names no counter (%Name%, %HKLM,Key,Value% or %File,Section,Key%): "
+        "the line fails and its section stops [bad-command]",
+        "14: warning: a registry line in a section no registry handler reads: the engine starts "
+        "it as a program (message 5508, cannot execute); put it in a registry section (Name.reg) "
+        "that the section refers to [bad-command]",
+        "15: error: IF line the engine cannot read: a word after the command that is neither ELSE "
+        "nor ENDIF (message 5528 at run time; IF condition THEN command [ELSE command], a command "
+        "with blanks quoted: IF 1 == 1 THEN 'Echo hello') [bad-condition]",
+        "19: error: 'AddUser name, password' is no security command (Object.Method (fields), as "
+        "LocalUser.Add (name, password)): message 5555 at run time and the section stops "
+        "[bad-security-line]",
+        "219: error: reference to section [S100] more than 100 levels below the option's section: "
+        "the section fails (message 5565 at run time) [nested-too-deep]"},
+       2},
+      {"no sections at all",
+       "",
+       {"1: error: the file has no [section]: empty, binary or no "
+        "setup information file [no-sections]"},
+       2},
+      {"a copy into %App% without ApplicationDir",
+       "[Application]\r\n[Options]\r\nM=M\r\n[M]\r\n1:a.dll, %App%\\a.dll, , 5\r\n",
+       {"5: warning: the line copies into the application directory, but [Application] gives no "
+        "ApplicationDir: the run installs nothing there and reports success [no-appdir]"},
        1},
       {"a product kept out of the programs list needs neither its name nor Setup.inf",
        "[Application]\r\nApplicationDir=C:\\P\r\n[Options]\r\nM=M\r\n[M]\r\n"
@@ -196,6 +262,9 @@ std::vector<LintCase> Cases() {
        {"13: warning: no handler takes section [Regs:Fonts] (not a registry, INI, batch, shell or "
         "other kind the engine knows): its lines are read as copy lines and commands "
         "[unknown-section-kind]",
+        "14: warning: a registry line in a section no registry handler reads: the engine starts "
+        "it as a program (message 5508, cannot execute); put it in a registry section (Name.reg) "
+        "that the section refers to [bad-command]",
         "16: error: 'Cal' is no command: the engine would start a program of that name "
         "[bad-command]",
         "17: error: Ren needs 2 argument(s), the line gives 1 (message 5528 at run time) "
@@ -232,11 +301,14 @@ std::vector<LintCase> Cases() {
 TEST(SetupLint, ReportsEachRuleAtTheFilesLine) {
   for (const LintCase& c : Cases()) {
     TempDir dir;
-    dir.WriteFile("Setup.inf", c.text);
-    const ToolResult result = RunTool("setup-lint", ShellQuote(dir.Path() + "/Setup.inf"));
+    // A product row without [Setup] gets it at its end, below every line the row numbers.
+    const bool bAddSetup = c.text.find("[Application]") != std::string::npos &&
+                           c.text.find("[Setup]") == std::string::npos;
+    const std::string file =
+        dir.WriteFile(c.name, bAddSetup ? c.text + "[Setup]\r\nVersion=4.10\r\n" : c.text);
+    const ToolResult result = RunTool("setup-lint", ShellQuote(file));
     std::string expected;
-    for (const std::string& finding : c.findings)
-      expected += dir.Path() + "/Setup.inf:" + finding + "\n";
+    for (const std::string& finding : c.findings) expected += file + ":" + finding + "\n";
     EXPECT_EQ(result.out, expected) << c.what;
     EXPECT_EQ(result.nExit, c.nExit) << c.what << ": " << result.out;
   }
@@ -255,7 +327,9 @@ TEST(SetupLint, WritesJsonAndRefusesWhatItCannotRead) {
   EXPECT_EQ(missing.nExit, 2);
   EXPECT_NE(missing.out.find("cannot read"), std::string::npos) << missing.out;
   EXPECT_EQ(missing.out.find("\n\n"), std::string::npos) << "one line: " << missing.out;
-  EXPECT_EQ(RunTool("setup-lint", "a.inf b c").nExit, 2);
+  const ToolResult extra = RunTool("setup-lint", "a.inf b c");
+  EXPECT_EQ(extra.nExit, 2);
+  EXPECT_NE(extra.out.find("'c'"), std::string::npos) << extra.out;
   const std::string rules = "\n" + RunTool("setup-lint", "--rules").out;
   for (const char* rule :
        {"missing-section",     "unknown-flag",      "bad-condition",        "duplicate-section",
@@ -263,7 +337,8 @@ TEST(SetupLint, WritesJsonAndRefusesWhatItCannotRead) {
         "dir-variable-glued",  "missing-source",    "bad-registry-line",    "value-too-long",
         "bad-encrypted-value", "path-in-autoexec",  "admin-without-appdir", "undefined-variable",
         "option-order",        "option-cycle",      "one-member-group",     "unknown-section-kind",
-        "bad-command",         "missing-strings"})
+        "bad-command",         "missing-strings",   "no-sections",          "no-version",
+        "nested-too-deep",     "no-appdir",         "bad-security-line"})
     EXPECT_NE(rules.find(std::string("\n") + rule + " "), std::string::npos) << rule;
 }
 
@@ -284,24 +359,33 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
       "Setup.inf",
       "[Application]\r\nUninstallDisplayName=P\r\n[Disks]\r\nCabTemplateName=Data0.cab\r\n"
       "[Options]\r\nM=M\r\n[M]\r\n1:Setup.inf,%App%,,1\r\n1:a.dll, %App%\r\n"
-      "2:b.dll, %App%, , 9\r\n; a comment\r\n1:c.dll, %App%, REGISTER\r\n"
+      "2:b.dll, %App%, NOSIZEWARNING, 9\r\n; a comment\r\n1:c.dll, %App%, REGISTER\r\n"
       "2:gone.dll, %App%, , 1\r\n1:lost.dll, %App%, , 1\r\n1:%Other%\\x.dll, %App%, , 1\r\n"
-      "2:opt.dll, %App%, OPTIONAL, 1\r\n[Strings]\r\nOther=sub\r\n");
+      "2:opt.dll, %App%, OPTIONAL, 1\r\n[Strings]\r\nOther=sub\r\n[Setup]\r\nVersion=4.10\r\n");
   const std::string machine = "--machine " + ShellQuote(media.Path() + "/machine") + " ";
   const ToolResult lint = RunTool("setup-lint", ShellQuote(inf) + " " + ShellQuote(media.Path()));
   const std::string at = inf + ":";
   const std::string infSize = std::to_string(ReadHostFile(inf).size());
   EXPECT_EQ(lint.out,
-            at + "8: warning: copy line of 'Setup.inf' gives the size 1, the source has " +
-                infSize + " (setup-lint --fill-sizes corrects it) [wrong-size]\n" + at +
+            at +
+                "8: warning: the line copies into the application directory, but [Application] "
+                "gives no ApplicationDir: the run installs nothing there and reports success "
+                "[no-appdir]\n" +
+                at + "8: error: copy line of 'Setup.inf' gives the size 1, the source has " +
+                infSize +
+                ": an interactive run asks message 5517 (Ignore/Cancel) and Cancel, its default, "
+                "stops the installation (setup-lint --fill-sizes corrects it) [wrong-size]\n" +
+                at +
                 "9: warning: copy line of 'a.dll' gives no size: the space the product needs is "
-                "computed without it [no-size]\n" +
+                "computed without it (setup-lint --fill-sizes Setup.inf MEDIA_DIR writes it) "
+                "[no-size]\n" +
                 at +
                 "10: warning: copy line of 'b.dll' gives the size 9, the source has 3000 "
                 "(setup-lint --fill-sizes corrects it) [wrong-size]\n" +
                 at +
                 "12: warning: copy line of 'c.dll' gives no size: the space the product "
-                "needs is computed without it [no-size]\n" +
+                "needs is computed without it (setup-lint --fill-sizes Setup.inf MEDIA_DIR "
+                "writes it) [no-size]\n" +
                 at +
                 "13: error: source 'gone.dll' is not on the media, compressed or in the "
                 "medium's cabinet (the engine asks for the medium at run time) "
@@ -318,9 +402,10 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   EXPECT_EQ(fill.out.find("[no-size]"), std::string::npos) << fill.out;
   const std::string filled = ReadHostFile(inf);
   const std::string self = std::to_string(filled.size());
-  EXPECT_NE(filled.find("[M]\r\n1:Setup.inf,%App%,," + self +
-                        "\r\n1:a.dll, %App%, , 5\r\n2:b.dll, %App%, , 3000\r\n; a comment\r\n"
-                        "1:c.dll, %App%, REGISTER, 777\r\n2:gone.dll, %App%, , 1\r\n"),
+  EXPECT_NE(filled.find(
+                "[M]\r\n1:Setup.inf,%App%,," + self +
+                "\r\n1:a.dll, %App%, , 5\r\n2:b.dll, %App%, NOSIZEWARNING, 3000\r\n; a comment\r\n"
+                "1:c.dll, %App%, REGISTER, 777\r\n2:gone.dll, %App%, , 1\r\n"),
             std::string::npos)
       << filled;
   const ToolResult noMachine = RunTool("setup-lint", machine + ShellQuote(inf));
@@ -338,7 +423,7 @@ TEST(SetupLint, LooksForSourcesOnTheMediaAndFillsTheirSizes) {
   const std::string moved = media.WriteFile(
       "Moved.inf",
       "[Application]\r\nUninstallDisplayName=P\r\nSrcDir=disk1\r\n[Options]\r\nM=M\r\n[M]\r\n"
-      "1:Setup.inf, , , 0\r\n1:a.dll, , , 1\r\n");
+      "1:Setup.inf, , , 0\r\n1:a.dll, , , 1\r\n[Setup]\r\nVersion=4.10\r\n");
   EXPECT_EQ(RunTool("setup-lint", ShellQuote(moved) + " " + ShellQuote(media.Path())).out,
             moved +
                 ":8: error: source 'a.dll' is not on the media, compressed or in the medium's "
@@ -359,7 +444,8 @@ TEST(SetupLint, FillsSizesWithoutTouchingTheRestOfTheFile) {
   media.WriteFile("a.dll", "123");
   media.WriteFile("c.dll", "1234567");
   const std::string head =
-      "\xEF\xBB\xBF[Application]\nUninstallDisplayName=P\n[Options]\nM=M\n[M]\n";
+      "\xEF\xBB\xBF[Setup]\nVersion=4.10\n[Application]\nUninstallDisplayName=P\n[Options]\nM=M\n"
+      "[M]\n";
   const std::string inf = media.WriteFile(
       "Setup.inf", head + "1:Setup.inf\n1:a.dll, \"x,y\\\", , 0 \n1:c.dll,d\\,REGISTER,,Name\n");
   const ToolResult fill =

@@ -69,4 +69,11 @@ void ForEachSectionLine(const InfFile& inf, const LineNumbers& numbers, const ch
   }
 }
 
+int KeyLine(const InfFile& inf, const LineNumbers& numbers, std::string_view section,
+            std::string_view key) {
+  if (const char* line = FindKeyLine(inf, section, key)) return numbers.LineOf(line);
+  const int nHeader = SectionHeaderLine(inf, numbers, section);
+  return nHeader ? nHeader : 1;
+}
+
 }  // namespace tarvium::lint

@@ -31,6 +31,10 @@ class LineNumbers {
 // any case); 0 when the file has none.
 int SectionHeaderLine(const InfFile& inf, const LineNumbers& numbers, std::string_view name);
 
+// The line of the section's key (the first of it), else the section's header, else 1.
+int KeyLine(const InfFile& inf, const LineNumbers& numbers, std::string_view section,
+            std::string_view key);
+
 // Calls visit(name, sectionStart, headerLine) for every section the engine reads: the first of
 // each name (in any case); a later one of the same name is never read.
 void ForEachReadSection(const InfFile& inf, const LineNumbers& numbers,

@@ -1,5 +1,5 @@
-// The rules over the whole file come first (duplicate sections and keys, the registration),
-// then the walk through the sections an installation reaches.
+// The rules over the whole file come first (duplicate sections and keys), then the walk through
+// the sections an installation reaches.
 #include "lint_file.h"
 
 #include <map>
@@ -13,6 +13,8 @@
 #include "option_graph.h"
 #include "option_walk.h"
 #include "platform/ansi_case.h"
+#include "product_checks.h"
+#include "registration_check.h"
 #include "requirement_check.h"
 #include "section_checks.h"
 #include "section_kind.h"
@@ -71,51 +73,19 @@ void CheckDuplicateKeys(const InfFile& inf, const LineNumbers& numbers, LintRepo
   });
 }
 
-// Where a finding about [Application] goes: its header, else the top of the file.
-int ApplicationLine(const InfFile& inf, const LineNumbers& numbers) {
-  const char* start = FindSection(inf, "Application");
-  return start ? numbers.LineOf(start) - 1 : 1;
-}
-
-// The engine writes the programs list's entry only for a product with an UninstallKeyName: one
-// without is not listed by its author's choice (a component, a test fixture).
-bool IsListed(const InfFile& inf) {
-  return FindKey(inf, "Application", "UninstallKeyName") != nullptr;
-}
-
-void CheckUninstallName(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
-  if (!IsListed(inf) || FindKey(inf, "Application", "UninstallDisplayName")) return;
-  report.Add(ApplicationLine(inf, numbers), Severity::Warning, "no-uninstall-name",
-             "UninstallKeyName without UninstallDisplayName in [Application]: the programs list "
-             "hides the product's entry");
-}
-
-bool NamesSetupInf(const std::string& source) {
-  const size_t nSlash = source.find_last_of("\\:");
-  const std::string_view name =
-      std::string_view(source).substr(nSlash == std::string::npos ? 0 : nSlash + 1);
-  return platform::AnsiEqualNoCase(name, "Setup.inf");
-}
-
-void CheckSetupInfCopied(const InfFile& inf, const LineNumbers& numbers, const WalkResult& walk,
-                         LintReport& report) {
-  if (!IsListed(inf)) return;
-  for (const std::string& source : walk.copySources)
-    if (NamesSetupInf(source)) return;
-  report.Add(ApplicationLine(inf, numbers), Severity::Warning, "setup-inf-not-copied",
-             "no copy line installs Setup.inf: the removal the programs list starts will not "
-             "find it");
-}
-
 }  // namespace
 
-void LintFile(const InfFile& inf, LintReport& report, Media* pMedia) {
+void LintFile(const InfFile& inf, std::string_view infFile, LintReport& report, Media* pMedia) {
   const LineNumbers numbers(inf);
+  if (inf.SectionIndex().empty() || !inf.SectionIndex().front())
+    return report.Add(1, Severity::Error, "no-sections",
+                      "the file has no [section]: empty, binary or no setup information file");
+  CheckFormatVersion(inf, numbers, report);
   CheckDuplicateSections(inf, numbers, report);
   CheckDuplicateKeys(inf, numbers, report);
-  CheckUninstallName(inf, numbers, report);
   const WalkResult walk = WalkOptionSections(inf, numbers, report);
-  CheckSetupInfCopied(inf, numbers, walk, report);
+  CheckRegistration(inf, infFile, numbers, walk, report);
+  CheckApplicationDirectory(inf, walk, report);
   CheckSpecialSections(inf, numbers, report);
   CheckValueLengths(inf, numbers, report);
   CheckEncryptedValues(inf, numbers, report);

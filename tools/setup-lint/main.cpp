@@ -45,8 +45,8 @@ struct Arguments {
   std::string mediaDir;  // empty: no media
 };
 
-// False for arguments that are not the usage's.
-bool ReadArguments(int argc, char** argv, Arguments& args) {
+// False for arguments that are not the usage's, with what is wrong with them in fault.
+bool ReadArguments(int argc, char** argv, Arguments& args, std::string& fault) {
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -56,12 +56,16 @@ bool ReadArguments(int argc, char** argv, Arguments& args) {
       args.bFillSizes = true;
     else if (arg == "--machine" && i + 1 < argc)
       args.machineDir = argv[++i];
+    else if (arg == "--machine")
+      return fault = "--machine needs the machine's folder", false;
     else if (arg.empty() || arg[0] == '-')
-      return false;
+      return fault = "unknown argument '" + arg + "'", false;
     else
       files.push_back(arg);
   }
-  if (files.empty() || files.size() > 2) return false;
+  if (files.size() > 2)
+    return fault = "argument '" + files[2] + "' after the file and its media folder", false;
+  if (files.empty()) return fault = "no file to check", false;
   args.file = files[0];
   if (files.size() == 2) args.mediaDir = files[1];
   return true;
@@ -120,8 +124,8 @@ int main(int argc, char** argv) {
     return *answered;
   if (argc == 2 && std::strcmp(argv[1], "--rules") == 0) return PrintRules();
   Arguments args;
-  if (!ReadArguments(argc, argv, args)) {
-    std::fputs("setup-lint: bad arguments (setup-lint --help shows the usage)\n", stderr);
+  if (std::string fault; !ReadArguments(argc, argv, args, fault)) {
+    std::fprintf(stderr, "setup-lint: %s (setup-lint --help shows the usage)\n", fault.c_str());
     return 2;
   }
   if (args.bFillSizes && args.mediaDir.empty()) {
@@ -148,7 +152,7 @@ int main(int argc, char** argv) {
   }
   if (args.bFillSizes && !FillSizesInFile(args.file, *media, bytes, inf, encoding)) return 2;
   tarvium::lint::LintReport report;
-  tarvium::lint::LintFile(inf, report, media.get());
+  tarvium::lint::LintFile(inf, args.file, report, media.get());
   std::vector<tarvium::lint::Finding> findings = report.Sorted();
   for (tarvium::lint::Finding& finding : findings)
     finding.text = platform::AnsiToUtf8(finding.text);

@@ -109,6 +109,20 @@ std::string NameOf(const std::string& path) {
   return path.substr(path.find_last_of('\\') + 1);
 }
 
+// The engine checks a size other than 0 after the copy and, unless NOSIZEWARNING, asks 5517 in
+// an interactive run, whose default answer, Cancel, stops the installation.
+void ReportWrongSize(int nLine, const std::string& source, int64_t nGiven,
+                     const SourceOnMedia& found, LintReport& report) {
+  const bool bStops = nGiven != 0 && found.bSizeAsked;
+  report.Add(nLine, bStops ? Severity::Error : Severity::Warning, "wrong-size",
+             "copy line of " + source + " gives the size " + std::to_string(nGiven) +
+                 ", the source has " + std::to_string(found.nSize) +
+                 (bStops ? ": an interactive run asks message 5517 (Ignore/Cancel) and Cancel, "
+                           "its default, stops the installation"
+                         : "") +
+                 " (setup-lint --fill-sizes corrects it)");
+}
+
 }  // namespace
 
 struct Media::State {
@@ -168,6 +182,7 @@ SourceOnMedia Media::Find(CopyLineFields fields, bool bNeedSize) {
   const CopyLinePaths paths = ResolveCopyLinePaths(run, fields, dwCopyFlags, dwAttributes);
   if (paths.bSkip) return found;
   found.bOptional = (dwCopyFlags & COPY_OPTIONAL) != 0;
+  found.bSizeAsked = !(dwCopyFlags & COPY_NOSIZEWARNING);
   CopySource source;
   source.fullSource = paths.fullSource;
   found.where = source.fullSource;
@@ -211,10 +226,7 @@ void CheckMissingSources(Media& media, const WalkResult& walk, LintReport& repor
     const std::string source = "'" + fields.source + "'";
     if (found.state == SourceState::Found && fields.bHasSize &&
         static_cast<uint64_t>(fields.nSize) != found.nSize)
-      report.Add(met.nLine, Severity::Warning, "wrong-size",
-                 "copy line of " + source + " gives the size " + std::to_string(fields.nSize) +
-                     ", the source has " + std::to_string(found.nSize) +
-                     " (setup-lint --fill-sizes corrects it)");
+      ReportWrongSize(met.nLine, source, fields.nSize, found, report);
     if (found.bOptional) continue;  // skipped without a word when missing
     if (found.state == SourceState::Missing)
       report.Add(met.nLine, Severity::Error, "missing-source",

@@ -24,6 +24,7 @@ struct SourceOnMedia {
   uint64_t nSize = 0;                        // the size the installed file has, when found
   uint32_t dwError = 0;                      // NotInCabinet: why the cabinet did not give it
   bool bOptional = false;                    // OPTIONAL: a missing source is skipped silently
+  bool bSizeAsked = false;  // a size other than the line's asks 5517 in an interactive run
 };
 
 class Media {

@@ -1,16 +1,20 @@
 // Sections that a handler of their own reads (INI, registry, ...) are looked up but their lines
-// are not read as generic lines. A name holding a variable reference is not looked up: its value is
-// known only at run time.
+// are not read as generic lines. Each section's level is that of the shortest chain of
+// references to it, the engine's stack of nested sections counting from the option's. A name
+// holding a variable reference is not looked up: its value is known only at run time.
 #include "option_walk.h"
 
 #include <deque>
 #include <set>
 #include <unordered_set>
+#include <utility>
 
 #include "engine/ansi_text.h"
 #include "engine/inf_fields.h"
+#include "install/build_options.h"
 #include "install/copy_flags.h"
 #include "install/copy_line_fields.h"
+#include "install/generic_section.h"
 #include "install/option_record.h"
 #include "install/section_dispatch.h"
 #include "install/section_text.h"
@@ -49,7 +53,8 @@ class Walk {
     const std::unordered_set<std::string> parents = ParentNames(options);
     for (const OptionLine& option : options) VisitOption(option, parents);
     while (!pending_.empty()) {
-      const std::string section = std::move(pending_.front());
+      const std::string section = std::move(pending_.front().first);
+      nDepth_ = pending_.front().second;
       pending_.pop_front();
       result_.sections.push_back(section);
       if (IsSpecialSection(section)) continue;  // its handler reads lines of its own kind
@@ -67,8 +72,13 @@ class Walk {
     option.nLine = nLine;
     std::string fields;
     if (!SplitAtEquals(line, option.name, fields)) option.name = TrimmedField(line), fields = line;
-    std::string field;
-    NextField(NextField(fields.c_str(), field), field);
+    std::string description, field;
+    NextField(NextField(fields.c_str(), description), field);
+    if (description.size() > kOptionTextMax)
+      report_.Add(nLine, Severity::Warning, "value-too-long",
+                  "the description of option '" + option.name + "' has " +
+                      std::to_string(description.size()) +
+                      " characters; the engine keeps the first " + std::to_string(kOptionTextMax));
     const std::string flagText = TrimmedField(field);
     option.dwFlags = flagText.empty() ? 0 : ParseFlags(flagText, kOptionFlagNames);
     if (option.dwFlags == kUnknownFlags) {
@@ -96,16 +106,17 @@ class Walk {
   // must have one: an option with sub-options may go without.
   void VisitOption(const OptionLine& option, const std::unordered_set<std::string>& parents) {
     if (HasVariable(option.name)) return;
-    if (FindSection(inf_, option.name)) return Enqueue(option.name);
+    if (FindSection(inf_, option.name)) return Enqueue(option.name, 1);
     if ((option.dwFlags & OPTION_WILDCARD) && FindSection(inf_, "%Option%"))
-      return Enqueue("%Option%");
+      return Enqueue("%Option%", 1);
     if (parents.contains(platform::AnsiUpper(option.name))) return;
     report_.Add(option.nLine, Severity::Error, "missing-section",
                 "option '" + option.name + "' has no section [" + option.name + "]");
   }
 
-  void Enqueue(const std::string& section) {
-    if (visited_.insert(platform::AnsiUpper(section)).second) pending_.push_back(section);
+  void Enqueue(const std::string& section, size_t nDepth) {
+    if (visited_.insert(platform::AnsiUpper(section)).second)
+      pending_.emplace_back(section, nDepth);
   }
 
   void CheckLine(const std::string& line, int nLine) {
@@ -129,9 +140,15 @@ class Walk {
                   "reference has an unknown flag in '" + flagText + "'");
     const std::string name = TrimmedField(nameField);
     if (HasVariable(name)) return;
-    if (FindSection(inf_, name)) return Enqueue(name);
-    report_.Add(nLine, Severity::Error, "missing-section",
-                "reference to section [" + name + "], which the file lacks");
+    if (!FindSection(inf_, name))
+      return report_.Add(nLine, Severity::Error, "missing-section",
+                         "reference to section [" + name + "], which the file lacks");
+    if (nDepth_ < kMaxSectionDepth) return Enqueue(name, nDepth_ + 1);
+    report_.Add(nLine, Severity::Error, "nested-too-deep",
+                "reference to section [" + name + "] more than " +
+                    std::to_string(kMaxSectionDepth) +
+                    " levels below the option's section: the section fails (message 5565 at "
+                    "run time)");
   }
 
   void CheckCopyLine(const std::string& line, int nLine) {
@@ -140,12 +157,12 @@ class Walk {
     if (!HasVariable(fields.flags) && !ParseCopyLineFlags(fields.flags, dwCopyFlags, dwAttributes))
       report_.Add(nLine, Severity::Error, "unknown-flag",
                   "copy line has an unknown flag in '" + fields.flags + "'");
-    if (!fields.bHasSize && !(dwCopyFlags & (COPY_DIRECTORY | COPY_DELETE)))
+    if (!fields.bHasSize && !(dwCopyFlags & (COPY_DIRECTORY | COPY_DELETE | COPY_CREATE)))
       report_.Add(nLine, Severity::Warning, "no-size",
                   "copy line of '" + fields.source +
-                      "' gives no size: the space the product needs is computed without it");
+                      "' gives no size: the space the product needs is computed without it "
+                      "(setup-lint --fill-sizes Setup.inf MEDIA_DIR writes it)");
     for (const std::string* path : {&fields.source, &fields.destination}) CheckGlued(*path, nLine);
-    result_.copySources.push_back(fields.source);
     result_.copyLines.push_back({line, nLine});
   }
 
@@ -167,7 +184,9 @@ class Walk {
     const std::optional<std::string_view> condition = IfLineCondition(text);
     if (!condition) {
       report_.Add(nLine, Severity::Error, "bad-condition",
-                  "IF line the engine cannot read (IF condition THEN command [ELSE command])");
+                  std::string("IF line the engine cannot read: ") + IfLineFault(text) +
+                      " (message 5528 at run time; IF condition THEN command [ELSE command], a "
+                      "command with blanks quoted: IF 1 == 1 THEN 'Echo hello')");
       return;
     }
     for (const std::string& fault : ParseCondition(*condition).faults)
@@ -180,7 +199,8 @@ class Walk {
   const LineNumbers& numbers_;
   LintReport& report_;
   std::set<std::string> visited_;
-  std::deque<std::string> pending_;
+  std::deque<std::pair<std::string, size_t>> pending_;  // a section and its level (option: 1)
+  size_t nDepth_ = 0;                                   // the level of the section being read
   WalkResult result_;
 };
 

@@ -18,9 +18,8 @@ struct MetCopyLine {
 };
 
 struct WalkResult {
-  std::vector<std::string> copySources;  // the source of every copy line met, as written
-  std::vector<MetCopyLine> copyLines;    // every copy line met, in the order met
-  std::vector<std::string> sections;     // every section reached, in the order met
+  std::vector<MetCopyLine> copyLines;  // every copy line met, in the order met
+  std::vector<std::string> sections;   // every section reached, in the order met
 };
 
 WalkResult WalkOptionSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report);

@@ -6,7 +6,11 @@ namespace tarvium::lint {
 
 namespace {
 
-constexpr std::array<Rule, 25> kRules = {{
+constexpr std::array<Rule, 30> kRules = {{
+    {"no-sections", "a file without a [section]: empty, binary or no setup information file"},
+    {"no-version",
+     "no [Setup] Version, or one older than the engine accepts: the file is refused (message "
+     "5532)"},
     {"missing-section",
      "an option or a #reference names a section the file lacks (message 5529 at run time)"},
     {"unknown-flag",
@@ -18,6 +22,9 @@ constexpr std::array<Rule, 25> kRules = {{
     {"bad-expression",
      "a Set command or variable section value whose function call lacks its name or ')' "
      "(message 5528, the variable is not set), or names no function (the text stays as written)"},
+    {"nested-too-deep",
+     "a #reference more than 100 sections below the option's section: the section fails "
+     "(message 5565)"},
     {"duplicate-section",
      "a section header given twice: the engine reads the first and ignores the other"},
     {"duplicate-key",
@@ -28,9 +35,11 @@ constexpr std::array<Rule, 25> kRules = {{
      "[Application] has an UninstallKeyName but no UninstallDisplayName: the programs list hides "
      "the entry"},
     {"setup-inf-not-copied",
-     "a product in the programs list (UninstallKeyName) whose copy lines do not bring Setup.inf "
-     "along: its removal cannot find its setup information file"},
-    {"no-size", "a copy line without a size field: the needed disk space is computed without it"},
+     "a product in the programs list (UninstallKeyName) whose copy lines do not install the file "
+     "as %App%\\ + SetupInfDir + its own name: its removal cannot find it"},
+    {"no-size",
+     "a copy line without a size field (not a directory, deletion or CREATE line): the needed "
+     "disk space is computed without it (--fill-sizes writes it)"},
     {"dir-variable-glued",
      "%SrcDir% or %App% directly followed by a name: the directory and the name run together"},
     {"missing-source",
@@ -38,19 +47,23 @@ constexpr std::array<Rule, 25> kRules = {{
      "medium's cabinet (the engine asks for the medium, or 5560 for a cabinet)"},
     {"wrong-size",
      "with MEDIA_DIR: a copy line's size differs from its source's (--fill-sizes corrects it): "
-     "the needed disk space and the progress are off"},
+     "an interactive run asks 5517 and its default, Cancel, stops the installation (a warning "
+     "for size 0 or NOSIZEWARNING, which are not checked)"},
     {"bad-registry-line",
      "a line of a registry section without a known root (the engine skips it silently), or "
      "whose number is not all digits (the engine writes what it reads of it)"},
     {"value-too-long",
-     "a key of the product's sections longer than the engine's room (255 or 1024 characters): "
-     "the rest is cut off"},
+     "a key of the product's sections longer than the engine's room (255 or 1024 characters), "
+     "or an option description over 255: the rest is cut off"},
     {"bad-encrypted-value",
      "a value of [Encryption] that does not decrypt (damaged, or AES): the variable keeps the "
      "encrypted text"},
     {"path-in-autoexec",
      "'Path=' in an autoexec.bat section is put before the batch file's full name, not a PATH "
      "line: the file cannot be created (5504 at run time) and the section fails"},
+    {"no-appdir",
+     "a copy line into %App% without [Application] ApplicationDir: the run installs nothing "
+     "there and reports success"},
     {"admin-without-appdir",
      "[Admin] without ApplicationDir: an administrator setup (/A) starts with an empty "
      "application directory"},
@@ -69,7 +82,11 @@ constexpr std::array<Rule, 25> kRules = {{
      "a reached section named like a handler's (Kind:name, name.ext) that no handler takes"},
     {"bad-command",
      "a command line naming no command (a bare word, started as a program), giving a command "
-     "too few arguments (message 5528) or more than it reads (the rest is ignored)"},
+     "too few arguments (message 5528) or more than it reads (the rest is ignored), a counter "
+     "command without its counter, or a registry line outside a registry section (5508)"},
+    {"bad-security-line",
+     "a security section line that is no Object.Method (fields) the engine knows (message 5555, "
+     "the section stops)"},
     {"missing-strings",
      "a language the file declares (by a Strings:xx or SysStrings:xx section) without a string "
      "section, or a string key one language's section lacks"},

@@ -15,6 +15,7 @@
 #include "install/section_dispatch.h"
 #include "platform/ansi_case.h"
 #include "sysconfig/reg_line.h"
+#include "sysconfig/security_commands.h"
 
 namespace tarvium::lint {
 namespace {
@@ -87,6 +88,23 @@ void CheckAutoexecPath(const InfFile& inf, const LineNumbers& numbers, const std
                  "dir;%PATH%', with a blank, to change the search path)");
 }
 
+// A line whose object or method holds a variable is known only at run time.
+void CheckSecuritySection(const InfFile& inf, const LineNumbers& numbers,
+                          const std::string& section, LintReport& report) {
+  ForEachSectionLine(
+      inf, numbers, FindSection(inf, section), [&](const std::string& line, int nLine) {
+        const std::string_view head = std::string_view(line).substr(0, line.find('('));
+        if (TrimAnsi(line).empty() || head.find('%') != std::string_view::npos ||
+            IsSecurityCommand(line))
+          return;
+        report.Add(nLine, Severity::Error, "bad-security-line",
+                   "'" + std::string(TrimAnsi(line)) +
+                       "' is no security command (Object.Method (fields), as "
+                       "LocalUser.Add (name, password)): message 5555 at run "
+                       "time and the section stops");
+      });
+}
+
 }  // namespace
 
 void CheckSpecialSections(const InfFile& inf, const LineNumbers& numbers, LintReport& report) {
@@ -100,6 +118,8 @@ void CheckSpecialSections(const InfFile& inf, const LineNumbers& numbers, LintRe
       CheckRegistrySection(inf, numbers, name, report);
     else if (kind == SectionKind::AutoexecBat)
       CheckAutoexecPath(inf, numbers, name, report);
+    else if (kind == SectionKind::Security)
+      CheckSecuritySection(inf, numbers, name, report);
   }
 }
 

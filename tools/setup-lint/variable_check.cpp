@@ -39,6 +39,14 @@ bool IsCounterCommand(std::string_view name) {
   return false;
 }
 
+// A Rem line is a comment: the engine reads nothing of it.
+bool IsRemark(std::string_view line) {
+  std::string_view body = TrimAnsi(line);
+  if (!body.empty() && body[0] == '-') body = TrimAnsiLeft(body.substr(1));
+  const CommandEntry* pEntry = FindCommand(body.substr(0, CommandNameEnd(body)));
+  return pEntry && pEntry == FindCommand("Rem");
+}
+
 // "Tokenize(NAME, ...)" defines NAME1, NAME2, ...: the prefix is kept with a trailing '*'.
 void AddTokenizeTargets(std::string_view line, NameSet& names) {
   if (line.find('(') == std::string_view::npos) return;
@@ -119,6 +127,7 @@ class UndefinedCheck {
 
  private:
   void CheckLine(const std::string& line, int nLine) {
+    if (IsRemark(line)) return;
     std::set<std::string> reported;
     WalkReferences(
         line, '%', [](std::string_view) {},
