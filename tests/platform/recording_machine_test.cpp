@@ -256,6 +256,7 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   EXPECT_EQ(SnapshotLines(machine.Machine()), before);
   const std::string full = R"(HKEY_LOCAL_MACHINE\Software\Vendor)";
   const std::vector<ChangeLine> logged = {
+      {ChangeKind::KeyCreated, full + R"(\New)"},  // parents first
       {ChangeKind::KeyCreated, full + R"(\New\Deep)"}, {ChangeKind::ValueSet, full + R"(\Old)"},
       {ChangeKind::ValueSet, full + R"(\Old)"},        {ChangeKind::ValueDeleted, full + R"(\Old)"},
       {ChangeKind::KeyDeleted, full + R"(\Gone)"},     {ChangeKind::KeyCreated, full + R"(\Wow)"},
