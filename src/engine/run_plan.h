@@ -33,6 +33,7 @@ class RunPlan {
 
   void Note(std::string what, std::string subject, std::string decision, std::string reason);
   const std::vector<PlanDecision>& Decisions() const { return decisions_; }
+  size_t ChangeCount() const { return changeCount_ ? changeCount_() : 0; }
 
  private:
   std::function<size_t()> changeCount_;
@@ -46,6 +47,11 @@ void NotePlan(SetupRun& run, std::string what, std::string subject, std::string 
 // A page the run shows (a wizard page, the medium, the programs to end, the restart countdown)
 // with the answer it got; the reason is the value the page ends with, such as the directory.
 void NotePlanPage(SetupRun& run, const ui::PageRequest& page, int nAnswer);
+
+// A line of a file edited as text (batch, config): "keep" when the text stays as it was, else
+// "remove" in a removal and "edit" otherwise; the reason is the line.
+void NotePlanTextLine(SetupRun& run, std::string what, std::string path, std::string_view line,
+                      bool bTextChanged);
 
 // A box the run shows outside the message catalog (Echo's, a timed notice) with its answer.
 void NotePlanBox(SetupRun& run, std::string_view source, int nAnswer, std::string text);

@@ -49,32 +49,32 @@ VersionDecision CompareFileVersions(SetupRun& run, const std::string& newFile,
     addedVersion = FormatPaddedVersion(added);
     existingVersion = FormatPaddedVersion(existing);
   }
-  const std::string versions = " (there " + existingVersion + ", new " + addedVersion + ")";
+  const std::string versions = " (there " + existingVersion + ", new " + addedVersion;
   const std::string file = existingFile;
   bool bReplace = true;
   if (existing.nTargetOs > added.nTargetOs) {
-    reason = "the file there is made for a later system";
+    reason = "the file there is made for a later system (question 5543)";
     bReplace = AnswersReplace(run, 5543,
                               {file, existing.szDescription, existingVersion, OsText(run, existing),
                                added.szDescription, addedVersion, OsText(run, added)});
   } else if (existing.nTargetOs < added.nTargetOs) {
     reason = "the new file is made for a later system";
   } else if (BinaryFileVersion(existing) > BinaryFileVersion(added)) {
-    reason = "the file there has a higher version" + versions;
+    reason = "the file there has a higher version" + versions + "; question 5544)";
     bReplace = AnswersReplace(
         run, 5544,
         {file, existing.szDescription, existingVersion, added.szDescription, addedVersion});
   } else if (BinaryFileVersion(existing) == BinaryFileVersion(added) &&
              (existing.szLanguageName != added.szLanguageName ||
               existing.nCharSetText != added.nCharSetText)) {
-    reason = "the same version in another language" + versions;
+    reason = "the same version in another language" + versions + "; question 5545)";
     bReplace = AnswersReplace(
         run, 5545,
         {file, existing.szDescription, existingVersion, existing.szLanguageName,
          GetText(run, static_cast<int>(existing.nCharSetText)), added.szDescription, addedVersion,
          added.szLanguageName, GetText(run, static_cast<int>(added.nCharSetText))});
   } else {
-    reason = "the new file's version is as high or higher" + versions;
+    reason = "the new file's version is as high or higher" + versions + ")";
   }
   return bReplace ? VersionDecision::Replace : VersionDecision::Keep;
 }

@@ -333,16 +333,17 @@ bool RemoveTheFile(SetupRun& run, const CopyFileRequest& request) {
   if (run.ctx.bAdminSetup) {
     // An administrator installation is removed as a whole, not file by file.
   } else if (job.Has(COPY_SHAREDDLL) && !job.Has(COPY_DONTDELETE)) {
+    bOk = CountSharedFileDown(run, destination, job.dwFlags, request.name);
     NotePlan(run, "file", destination, "count down",
              "SHAREDDLL: removed when no other product uses it");
-    bOk = CountSharedFileDown(run, destination, job.dwFlags, request.name);
   } else if (!job.Has(COPY_DONTDELETE) &&
              // /X2 itself, not every machine-part run, keeps the files never replaced.
              !(job.Has(COPY_DONTREPLACE) && (run.ctx.dwRunFlags & kRunFlagMachinePart))) {
-    NotePlan(run, "file", destination, "remove", "installed by this product");
     if (IsFontFile(destination)) UpdateFontRegistration(run, destination, request.name, false);
     if (job.Has(COPY_KEEPEXISTING)) RemoveFile(run, TemporaryCopyName(run, destination, true));
     RemoveInstalledFile(run, destination);
+    // The removal takes what the lines name, whether the install wrote it or kept the one there.
+    NotePlan(run, "file", destination, "remove", "a copy line of the product names it");
   } else {
     NotePlan(run, "file", destination, "keep",
              job.Has(COPY_DONTDELETE) ? "DONTDELETE" : "DONTREPLACE in a machine-part run");

@@ -9,6 +9,7 @@
 
 #include "engine/predefined_names.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -202,13 +203,31 @@ bool CopyAfterSourceFound(SetupRun& run, ParsedLine& parsed, const SectionCall& 
   return bOk;
 }
 
+// A removal passes over the lines whose files stay; a plan still names each of them.
+void NoteKeptAtRemoval(SetupRun& run, const ParsedLine& parsed, const SectionCall& call,
+                       CopyLinePaths& paths) {
+  const uint32_t dwFlags = parsed.dwCopyFlags;
+  if (!run.plan || !call.bCarryOut || !run.ctx.bUninstall || !(dwFlags & COPY_DONTDELETE) ||
+      (dwFlags & (COPY_CREATE | COPY_DELETE)) || parsed.fields.source.empty() ||
+      !FlagsApplyToRun(run, dwFlags & ~COPY_DONTDELETE, FlagForm::CopyLine))
+    return;
+  ResolveCopyLinePaths(run, parsed.fields, dwFlags, parsed.dwAttributes, paths);
+  if (paths.bSkip) return;
+  NotePlan(run, "file", paths.fullDestination, "keep",
+           dwFlags & COPY_SETUP ? "SETUP: the removal keeps the files Setup runs from"
+                                : "DONTDELETE");
+}
+
 bool ProcessCopyLineIn(SetupRun& run, const std::string& line, const SectionCall& call,
                        CopyLineRoom& room) {
   ParsedLine parsed{room.fields};
   if (!ReadLine(run, line, parsed)) return false;
-  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) return true;
-  const CopyLineFields& fields = parsed.fields;
   CopyLinePaths& paths = room.paths;
+  if (!FlagsApplyToRun(run, parsed.dwCopyFlags, FlagForm::CopyLine)) {
+    NoteKeptAtRemoval(run, parsed, call, paths);
+    return true;
+  }
+  const CopyLineFields& fields = parsed.fields;
   ResolveCopyLinePaths(run, fields, parsed.dwCopyFlags, parsed.dwAttributes, paths);
   if (paths.bSkip) return true;
   if ((parsed.dwCopyFlags & COPY_CREATE) || fields.source.empty())

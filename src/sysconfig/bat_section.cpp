@@ -111,8 +111,9 @@ bool HandleBatSection(SetupRun& run, const std::string& sectionName, const std::
     if (bNtAutoexec) {
       ApplyEnvironmentLine(run, line);
     } else {
-      text = EditBatText(text, line, run.ctx.bUninstall);
-      NotePlan(run, "batch", path, run.ctx.bUninstall ? "remove" : "edit", line);
+      std::string edited = EditBatText(text, line, run.ctx.bUninstall);
+      NotePlanTextLine(run, "batch", path, line, edited != text);
+      text = std::move(edited);
     }
     bApplied = true;
     return true;

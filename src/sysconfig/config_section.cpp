@@ -2,6 +2,7 @@
 // line stops the section before anything is written. REM, SET and PATH lines are batch lines.
 #include "engine/ansi_text.h"
 #include "engine/replace_variables.h"
+#include "engine/run_plan.h"
 #include "engine/setup_run.h"
 #include "engine/setup_trace.h"
 #include "engine/show_message.h"
@@ -32,19 +33,18 @@ bool IsBatchWord(std::string_view line) {
          platform::AnsiEqualNoCase(line, "PATH");
 }
 
-// A parameter line applied to the text; false (after 5531) for a line of no valid form.
-bool ApplyConfigLine(SetupRun& run, std::string& text, const std::string& raw) {
-  std::string line = raw;
-  ReplaceVariables(run, line);
-  const std::string_view body = TrimAnsi(line);
+enum class LineResult { Applied, NotUndone, Invalid };
+
+// A parameter line applied to the text; Invalid (after 5531) for a line of no valid form.
+LineResult EditConfigLine(SetupRun& run, std::string& text, std::string_view body) {
   if (IsBatchWord(body)) {
     text = EditBatText(text, body, run.ctx.bUninstall);
-    return true;
+    return LineResult::Applied;
   }
   const size_t nEquals = body.find('=');
   if (nEquals == std::string_view::npos && body[0] != '+' && body[0] != '-') {
     ShowMessage(run, 5531, std::string(body));
-    return false;
+    return LineResult::Invalid;
   }
   std::string_view name = body.substr(0, nEquals);
   std::optional<std::string> value;
@@ -54,10 +54,31 @@ bool ApplyConfigLine(SetupRun& run, std::string& text, const std::string& raw) {
                                      : ConfigEdit::Set;
   if (mode != ConfigEdit::Set) name.remove_prefix(1);
   if (run.ctx.bUninstall) {
-    if (mode == ConfigEdit::Delete) return true;
+    if (mode == ConfigEdit::Delete) return LineResult::NotUndone;
     mode = ConfigEdit::Delete;
   }
   text = EditConfigText(text, TrimAnsi(name), value, mode);
+  return LineResult::Applied;
+}
+
+// The line applied, with its decision on a plan; false for a line of no valid form.
+bool ApplyConfigLine(SetupRun& run, const std::string& path, std::string& text,
+                     const std::string& raw) {
+  std::string line = raw;
+  ReplaceVariables(run, line);
+  const std::string_view body = TrimAnsi(line);
+  const std::string before = run.plan ? text : std::string();
+  switch (EditConfigLine(run, text, body)) {
+    case LineResult::Invalid:
+      return false;
+    case LineResult::NotUndone:
+      NotePlan(run, "config", path, "skip",
+               std::string(body) + ": the removal does not undo a delete line");
+      return true;
+    case LineResult::Applied:
+      NotePlanTextLine(run, "config", path, body, text != before);
+      return true;
+  }
   return true;
 }
 
@@ -77,7 +98,7 @@ bool HandleConfigSysSection(SetupRun& run, const std::string& sectionName,
   platform::IniEncoding encoding = platform::IniEncoding::Ansi;
   if (!ReadFileText(run, path, text, encoding)) return false;
   const bool bOk = ForEachSectionLine(run, sectionName, {}, [&](const std::string& line) {
-    return ApplyConfigLine(run, text, line);
+    return ApplyConfigLine(run, path, text, line);
   });
   return bOk && WriteFileAnew(run, path, text, encoding);
 }

@@ -224,9 +224,14 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
                          (dwAttributes & platform::FILE_ATTRIBUTE_READONLY);
   if (bReadOnly) files.SetFileAttributes(path, platform::FILE_ATTRIBUTE_NORMAL);
   std::string rule = edit.bHasKey ? "" : "the whole section";
+  const size_t nChangesBefore = s.run.plan ? s.run.plan->ChangeCount() : 0;
   const bool bOk = ApplyChange(s, edit, path, rule);
+  const bool bChanged = !s.run.plan || s.run.plan->ChangeCount() != nChangesBefore;
   if (bReadOnly && files.FileExists(path)) files.SetFileAttributes(path, dwAttributes);
+  if (bOk && !bChanged)
+    rule = s.run.ctx.bUninstall ? "the line is not there" : "the line is there";
   const char* pszDecision = !bOk                   ? "failed"
+                            : !bChanged            ? "keep"
                             : s.run.ctx.bUninstall ? "remove"
                             : edit.bDelete         ? "delete"
                                                    : "set";

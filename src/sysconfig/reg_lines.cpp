@@ -15,6 +15,7 @@
 #include "engine/show_message.h"
 #include "install/copy_flags.h"
 #include "platform/reg_root_names.h"
+#include "platform/reg_value_text.h"
 #include "platform/win_error.h"
 #include "sysconfig/reg_line.h"
 
@@ -86,13 +87,18 @@ void CutAppendedPart(platform::Registry& registry, const RegLine& reg, RegValue 
     registry.SetValue(reg.root, reg.keyPath, reg.valueName, old);
 }
 
+// A line that keeps an existing value deletes it only while it holds the line's data.
+bool KeepsOtherData(const RegLine& reg, const RegValue* pExisting) {
+  return !reg.append && reg.noClobber && !(pExisting && pExisting->data == reg.data);
+}
+
 void DeleteValueLine(SetupRun& run, const RegLine& reg, const RegValue* pExisting) {
   platform::Registry& registry = run.machine.Reg();
   if (reg.bRootMissing || registry.OpenKey(reg.root, reg.keyPath) != platform::ERROR_SUCCESS)
     return;
   if (reg.append && pExisting)
     CutAppendedPart(registry, reg, *pExisting);
-  else if (!reg.noClobber || (pExisting && pExisting->data == reg.data))
+  else if (!KeepsOtherData(reg, pExisting))
     registry.DeleteValue(reg.root, reg.keyPath, reg.valueName);
   if (run.ctx.bUninstall) RegPruneEmptyKeys(run, reg.root, reg.keyPath, true);
 }
@@ -135,15 +141,20 @@ void NoteLine(SetupRun& run, const RegLine& reg, std::string decision, std::stri
 }
 
 // The decision of a line that was carried out.
-void NoteCarriedOut(SetupRun& run, const RegLine& reg, bool bUndone, bool bExisting) {
-  if (bUndone)
+void NoteCarriedOut(SetupRun& run, const RegLine& reg, bool bUndone, const RegValue* pExisting) {
+  if (bUndone && !reg.valueName.empty() && KeepsOtherData(reg, pExisting))
+    NoteLine(run, reg, "keep",
+             pExisting ? "the value's data is not the line's and the line keeps an existing value"
+                       : "the value is not there");
+  else if (bUndone)
     NoteLine(run, reg, "remove", "the removal takes away what the line adds");
   else if (reg.isDelete)
     NoteLine(run, reg, "delete", "a delete line");
   else if (reg.append)
-    NoteLine(run, reg, "append", bExisting ? "added to the value there" : "the value is not there");
+    NoteLine(run, reg, "append", pExisting ? "added to the value there" : "the value is not there");
   else
-    NoteLine(run, reg, "set", reg.keyOnly ? "a key line" : reg.valueText);
+    NoteLine(run, reg, "set",
+             reg.keyOnly ? "a key line" : platform::RegValueText(RegValue{reg.dwType, reg.data}));
 }
 
 }  // namespace
@@ -188,12 +199,12 @@ bool HandleRegLine(SetupRun& run, const std::string& line, uint32_t dwSectionFla
       DeleteKeyLine(run, reg);
     else
       DeleteValueLine(run, reg, pExisting);
-    NoteCarriedOut(run, reg, bUninstall, bExists);
+    NoteCarriedOut(run, reg, bUninstall, pExisting);
     return true;
   }
   const uint32_t dwError = AddLine(run, reg, pExisting);
   if (dwError == platform::ERROR_SUCCESS) {
-    NoteCarriedOut(run, reg, false, bExists);
+    NoteCarriedOut(run, reg, false, pExisting);
     return true;
   }
   NoteLine(run, reg, "failed", "error " + std::to_string(dwError));

@@ -256,13 +256,16 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   EXPECT_EQ(SnapshotLines(machine.Machine()), before);
   const std::string full = R"(HKEY_LOCAL_MACHINE\Software\Vendor)";
   const std::vector<ChangeLine> logged = {
+      {ChangeKind::KeyCreated, full + R"(\New)"},  // parents first
       {ChangeKind::KeyCreated, full + R"(\New\Deep)"}, {ChangeKind::ValueSet, full + R"(\Old)"},
       {ChangeKind::ValueSet, full + R"(\Old)"},        {ChangeKind::ValueDeleted, full + R"(\Old)"},
-      {ChangeKind::KeyDeleted, full + R"(\Gone)"},     {ChangeKind::KeyCreated, full + R"(\Wow)"},
+      {ChangeKind::KeyDeleted, full + R"(\Gone)"},
+      {ChangeKind::KeyCreated, full},  // the 32-bit view has no Vendor key yet
+      {ChangeKind::KeyCreated, full + R"(\Wow)"},
       {ChangeKind::KeyCreated, full + R"(\Gone)"},
   };
   EXPECT_EQ(Logged(recorder), logged);
-  EXPECT_EQ(recorder.Changes()[1].detail, "C=REG_SZ:3");
+  EXPECT_EQ(recorder.Changes()[2].detail, "C=REG_SZ:3");
 }
 
 TEST(RecordingMachine, ProfilesEnvironmentProgramsAndServicesAreHeldBack) {

@@ -4,12 +4,11 @@
 #include "platform/recording/overlay_registry.h"
 
 #include <algorithm>
-#include <charconv>
 #include <unordered_set>
 
 #include "platform/ansi_case.h"
-#include "platform/multi_sz.h"
 #include "platform/reg_root_names.h"
+#include "platform/reg_value_text.h"
 #include "platform/win_error.h"
 
 namespace platform {
@@ -35,52 +34,6 @@ std::string LastName(const std::string& path) {
 // The overlay keeps each root of each view apart: "<root><view>\PATH".
 std::string RootId(RegRoot root, RegView view) {
   return {static_cast<char>('0' + static_cast<int>(root)), view == RegView::View32 ? 'W' : 'N'};
-}
-
-std::string HexBytes(const std::vector<uint8_t>& data) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (uint8_t byte : data) {
-    if (!text.empty()) text += ',';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0xF];
-  }
-  return text;
-}
-
-uint64_t LittleEndian(const std::vector<uint8_t>& data, size_t nBytes) {
-  uint64_t nValue = 0;
-  for (size_t i = std::min(nBytes, data.size()); i-- > 0;) nValue = nValue << 8 | data[i];
-  return nValue;
-}
-
-// A value as a change's detail: "name=REG_SZ:text", "name=REG_DWORD:0x1", ...
-std::string ValueText(const std::string& name, const RegValue& value) {
-  const std::string text(value.data.begin(), value.data.end());
-  switch (value.dwType) {
-    case REG_SZ:
-      return name + "=REG_SZ:" + text.substr(0, text.find('\0'));
-    case REG_EXPAND_SZ:
-      return name + "=REG_EXPAND_SZ:" + text.substr(0, text.find('\0'));
-    case REG_DWORD:
-    case REG_QWORD: {
-      char buffer[20];
-      const auto result =
-          std::to_chars(buffer, buffer + sizeof buffer,
-                        LittleEndian(value.data, value.dwType == REG_DWORD ? 4 : 8), 16);
-      return name + (value.dwType == REG_DWORD ? "=REG_DWORD:0x" : "=REG_QWORD:0x") +
-             std::string(buffer, result.ptr);
-    }
-    case REG_MULTI_SZ: {
-      std::string joined;
-      for (const std::string& item : DecodeMultiSz(value.data)) joined += item + '|';
-      return name + "=REG_MULTI_SZ:" + joined;
-    }
-    case REG_BINARY:
-      return name + "=REG_BINARY:" + HexBytes(value.data);
-    default:
-      return name + "=hex(" + std::to_string(value.dwType) + "):" + HexBytes(value.data);
-  }
 }
 
 }  // namespace
@@ -172,6 +125,9 @@ uint32_t OverlayRegistry::CreateKey(RegRoot root, const std::string& keyPath, bo
   if (uint32_t dwError = m_wrapped.CheckWriteAccess(root, keyPath, view)) return dwError;
   KeyState key = Locate(root, keyPath, view);
   if (key.bExists) return ERROR_SUCCESS;
+  // Every key the run creates is a change of its own, parents first, as a directory's are.
+  const std::string detail =
+      std::string(bVolatile ? "volatile" : "") + (view == RegView::View32 ? " 32-bit view" : "");
   KeyState parent = Locate(root, "", view);
   for (size_t start = 0; start < key.path.size();) {
     const size_t end = std::min(key.path.find('\\', start), key.path.size());
@@ -180,14 +136,12 @@ uint32_t OverlayRegistry::CreateKey(RegRoot root, const std::string& keyPath, bo
     if (!step.bExists) {
       AddChild(parent, key.path.substr(start, end - start));
       step = Locate(root, pathSoFar, view);
+      m_changes.Add(ChangeKind::KeyCreated, FullName(step), detail);
     }
     parent = std::move(step);
     start = end + 1;
   }
   if (bCreated) *bCreated = true;
-  m_changes.Add(
-      ChangeKind::KeyCreated, FullName(key),
-      std::string(bVolatile ? "volatile" : "") + (view == RegView::View32 ? " 32-bit view" : ""));
   return ERROR_SUCCESS;
 }
 
@@ -229,7 +183,7 @@ uint32_t OverlayRegistry::SetValue(RegRoot root, const std::string& keyPath,
   entry.values[AnsiUpper(valueName)] = {valueName, false, value, ++m_nValueOrder};
   entry.ftLastWriteTime = m_clock.GetSystemTimeAsFileTime();
   Changed();
-  m_changes.Add(ChangeKind::ValueSet, FullName(key), ValueText(valueName, value));
+  m_changes.Add(ChangeKind::ValueSet, FullName(key), valueName + "=" + RegValueText(value));
   return ERROR_SUCCESS;
 }
 
