@@ -21,8 +21,8 @@ std::string_view PageName(ui::PageKind kind) {
 
 void RunPlan::Note(std::string what, std::string subject, std::string decision,
                    std::string reason) {
-  decisions_.push_back({std::move(what), std::move(subject), std::move(decision), std::move(reason),
-                        ChangeCount()});
+  decisions_.push_back(
+      {std::move(what), std::move(subject), std::move(decision), std::move(reason), ChangeCount()});
 }
 
 void NotePlan(SetupRun& run, std::string what, std::string subject, std::string decision,
@@ -46,9 +46,7 @@ void NotePlanPage(SetupRun& run, const ui::PageRequest& page, int nAnswer) {
 void NotePlanTextLine(SetupRun& run, std::string what, std::string path, std::string_view line,
                       bool bTextChanged) {
   if (!run.plan) return;
-  const char* pszDecision = !bTextChanged        ? "keep"
-                            : run.ctx.bUninstall ? "remove"
-                                                 : "edit";
+  const char* pszDecision = !bTextChanged ? "keep" : run.ctx.bUninstall ? "remove" : "edit";
   std::string reason(line);
   if (!bTextChanged)
     reason += run.ctx.bUninstall ? ": the line is not there" : ": the line is there";

@@ -213,9 +213,9 @@ void NoteKeptAtRemoval(SetupRun& run, const ParsedLine& parsed, const SectionCal
     return;
   ResolveCopyLinePaths(run, parsed.fields, dwFlags, parsed.dwAttributes, paths);
   if (paths.bSkip) return;
-  NotePlan(run, "file", paths.fullDestination, "keep",
-           dwFlags & COPY_SETUP ? "SETUP: the removal keeps the files Setup runs from"
-                                : "DONTDELETE");
+  NotePlan(
+      run, "file", paths.fullDestination, "keep",
+      dwFlags & COPY_SETUP ? "SETUP: the removal keeps the files Setup runs from" : "DONTDELETE");
 }
 
 bool ProcessCopyLineIn(SetupRun& run, const std::string& line, const SectionCall& call,

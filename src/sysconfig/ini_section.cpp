@@ -228,8 +228,7 @@ bool ApplyIniLine(IniSectionRun& s, const std::string& line) {
   const bool bOk = ApplyChange(s, edit, path, rule);
   const bool bChanged = !s.run.plan || s.run.plan->ChangeCount() != nChangesBefore;
   if (bReadOnly && files.FileExists(path)) files.SetFileAttributes(path, dwAttributes);
-  if (bOk && !bChanged)
-    rule = s.run.ctx.bUninstall ? "the line is not there" : "the line is there";
+  if (bOk && !bChanged) rule = s.run.ctx.bUninstall ? "the line is not there" : "the line is there";
   const char* pszDecision = !bOk                   ? "failed"
                             : !bChanged            ? "keep"
                             : s.run.ctx.bUninstall ? "remove"

@@ -257,8 +257,10 @@ TEST(RecordingMachine, RegistryMergesTheRunsKeysAndValues) {
   const std::string full = R"(HKEY_LOCAL_MACHINE\Software\Vendor)";
   const std::vector<ChangeLine> logged = {
       {ChangeKind::KeyCreated, full + R"(\New)"},  // parents first
-      {ChangeKind::KeyCreated, full + R"(\New\Deep)"}, {ChangeKind::ValueSet, full + R"(\Old)"},
-      {ChangeKind::ValueSet, full + R"(\Old)"},        {ChangeKind::ValueDeleted, full + R"(\Old)"},
+      {ChangeKind::KeyCreated, full + R"(\New\Deep)"},
+      {ChangeKind::ValueSet, full + R"(\Old)"},
+      {ChangeKind::ValueSet, full + R"(\Old)"},
+      {ChangeKind::ValueDeleted, full + R"(\Old)"},
       {ChangeKind::KeyDeleted, full + R"(\Gone)"},
       {ChangeKind::KeyCreated, full},  // the 32-bit view has no Vendor key yet
       {ChangeKind::KeyCreated, full + R"(\Wow)"},

@@ -327,7 +327,8 @@ uint32_t OverlayFileSystem::CheckWritable(const Presence& presence) {
 // for writing and closing it at once, which changes nothing; only its refusal for the file being
 // in use counts, since the overlay's own attributes may differ from the wrapped file's.
 uint32_t OverlayFileSystem::CheckNotInUse(const Presence& presence) {
-  const std::string wrappedFile = presence.pEntry ? presence.pEntry->wrappedFile : presence.fullPath;
+  const std::string wrappedFile =
+      presence.pEntry ? presence.pEntry->wrappedFile : presence.fullPath;
   if (wrappedFile.empty()) return ERROR_SUCCESS;
   FileHandle hFile = FileHandle::Invalid;
   const uint32_t dwError =

@@ -84,7 +84,8 @@ uint32_t RecordingProcesses::CheckCopiedProgram(const ProcessStart& start,
 // A directory among the run's files.
 bool RecordingProcesses::IsRunDirectory(const std::string& path) {
   uint32_t dwAttributes = 0;
-  return !path.empty() && m_machine.Files().GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
+  return !path.empty() &&
+         m_machine.Files().GetFileAttributes(path, dwAttributes) == ERROR_SUCCESS &&
          (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

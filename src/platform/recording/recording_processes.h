@@ -1,8 +1,8 @@
 // The processes of a recorded run: a program the run starts is logged and not started; its handle
 // answers as a program that ran and ended with exit code 0, so that the engine's wait and its
 // reading of the exit code go on as after a real run. A program that neither the wrapped machine
-// nor the run's own files have is refused as CreateProcess refuses it, and so is a copy the run made
-// of a file the wrapped machine would not start (no program). Running processes of the wrapped
+// nor the run's own files have is refused as CreateProcess refuses it, and so is a copy the run
+// made of a file the wrapped machine would not start (no program). Running processes of the wrapped
 // machine are listed and opened as they are; ending one is logged, not done. The engine image is
 // the wrapped machine's, placed in the run's file system (a copy of its program, or its bytes): a
 // later run of it would be a recorded start anyway.
